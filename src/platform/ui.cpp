@@ -1,0 +1,24 @@
+#include "platform/ui.h"
+
+namespace qv {
+
+namespace {
+
+class SilentUi : public Ui {
+public:
+    int MessageBox(const QString&, const QString&, int style) override {
+        const int buttons = style & 0xF;
+        return (buttons == MB_YESNO || buttons == MB_YESNOCANCEL) ? ID_YES : ID_OK;
+    }
+};
+
+SilentUi silentUi;
+Ui* currentUi = nullptr;
+
+} // namespace
+
+Ui& TheUi() { return currentUi ? *currentUi : silentUi; }
+
+void SetUi(Ui* ui) { currentUi = ui; }
+
+} // namespace qv

@@ -1,0 +1,46 @@
+// The seam through which every message box, question and modal dialog goes, so that the logic
+// can be driven by a script in tests and by Qt in the program.
+#pragma once
+
+#include <QString>
+
+namespace qv {
+
+// Message box styles, as the numbers the program has always used.
+enum MbStyle : int {
+    MB_OK = 0,
+    MB_OKCANCEL = 1,
+    MB_YESNOCANCEL = 3,
+    MB_YESNO = 4,
+    MB_ICONSTOP = 16,
+    MB_ICONQUESTION = 32,
+    MB_ICONEXCLAMATION = 48,
+    MB_ICONINFORMATION = 64,
+    MB_DEFBUTTON2 = 256,
+};
+
+// Answer codes of a message box or dialog.
+enum MbAnswer : int {
+    ID_OK = 1,
+    ID_CANCEL = 2,
+    ID_YES = 6,
+    ID_NO = 7,
+    ID_NOTOALL = 9,
+    ID_YESTOALL = 10,
+};
+
+class Ui {
+public:
+    virtual ~Ui() = default;
+
+    // Shows a message box; style is a sum of MbStyle numbers; returns an MbAnswer.
+    virtual int MessageBox(const QString& text, const QString& caption, int style) = 0;
+};
+
+// The Ui in force. Until the program or a test installs one, a silent default answers every
+// box with its first button (OK or Yes).
+Ui& TheUi();
+// Installs a Ui (not owned); nullptr puts the silent default back.
+void SetUi(Ui* ui);
+
+} // namespace qv
