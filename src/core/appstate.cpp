@@ -11,8 +11,12 @@ std::unique_ptr<AppState>& Instance() {
 }
 } // namespace
 
-AppState& App() { return *Instance(); }
+AppState& App() {
+    return *Instance();
+}
 
-void ResetAppState() { Instance() = std::make_unique<AppState>(); }
+void ResetAppState() {
+    Instance() = std::make_unique<AppState>();
+}
 
 } // namespace qv

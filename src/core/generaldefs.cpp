@@ -29,9 +29,13 @@ QString Caption(Msg key) {
     return QCoreApplication::translate("TStringsForm", e.caption, e.key);
 }
 
-const char* MessageKeyName(Msg key) { return kTable[int(key)].key; }
+const char* MessageKeyName(Msg key) {
+    return kTable[int(key)].key;
+}
 
-const char* EnglishCaption(Msg key) { return kTable[int(key)].caption; }
+const char* EnglishCaption(Msg key) {
+    return kTable[int(key)].caption;
+}
 
 bool MessageKeyByName(const QString& name, Msg* key) {
     static const QHash<QString, int> index = [] {
@@ -49,7 +53,8 @@ bool MessageKeyByName(const QString& name, Msg* key) {
 }
 
 QString ModuleLineText(const char* sourceFile, int line) {
-    const QString unit = QFileInfo(QString::fromLocal8Bit(sourceFile).replace('\\', '/')).completeBaseName();
+    const QString unit =
+        QFileInfo(QString::fromLocal8Bit(sourceFile).replace('\\', '/')).completeBaseName();
     return QStringLiteral("Module: '") + unit + QStringLiteral("'  Line No.: ") +
            QString::number(line) + QChar('\n');
 }

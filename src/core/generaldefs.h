@@ -16,7 +16,9 @@ enum class Msg : int {
 
 constexpr int kMessageCount = int(Msg::Count);
 
-// The caption of a key in the current language.
+// The caption of a key in the current language, looked up anew at every call. A language module
+// carries each caption as the translation of the English caption in the context "TStringsForm",
+// with the key's name as its disambiguation, so two keys with one English text stay apart.
 QString Caption(Msg key);
 // The key's name, as it stands in the table ("INVALID_FILENAME").
 const char* MessageKeyName(Msg key);

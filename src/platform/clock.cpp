@@ -10,7 +10,9 @@ Clock realClock;
 Clock* currentClock = nullptr;
 } // namespace
 
-QDateTime Clock::Now() const { return QDateTime::currentDateTime(); }
+QDateTime Clock::Now() const {
+    return QDateTime::currentDateTime();
+}
 
 qint64 Clock::MonotonicMs() const {
     static QElapsedTimer timer = [] {
@@ -21,7 +23,9 @@ qint64 Clock::MonotonicMs() const {
     return timer.elapsed();
 }
 
-void Clock::SleepMs(int ms) { QThread::msleep(ms); }
+void Clock::SleepMs(int ms) {
+    QThread::msleep(ms);
+}
 
 FakeClock::FakeClock(QDateTime start) : start_(std::move(start)), previous_(&TheClock()) {
     SetClock(this);
@@ -32,10 +36,16 @@ FakeClock::~FakeClock() {
         SetClock(previous_);
 }
 
-QDateTime FakeClock::Now() const { return start_.addMSecs(elapsedMs_); }
+QDateTime FakeClock::Now() const {
+    return start_.addMSecs(elapsedMs_);
+}
 
-Clock& TheClock() { return currentClock ? *currentClock : realClock; }
+Clock& TheClock() {
+    return currentClock ? *currentClock : realClock;
+}
 
-void SetClock(Clock* clock) { currentClock = clock; }
+void SetClock(Clock* clock) {
+    currentClock = clock;
+}
 
 } // namespace qv

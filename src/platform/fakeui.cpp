@@ -2,14 +2,18 @@
 
 namespace qv {
 
-FakeUi::FakeUi() : previous_(&TheUi()) { SetUi(this); }
+FakeUi::FakeUi() : previous_(&TheUi()) {
+    SetUi(this);
+}
 
 FakeUi::~FakeUi() {
     if (&TheUi() == this)
         SetUi(previous_);
 }
 
-void FakeUi::Expect(const QString& textPart, int answer) { expected_.push_back({textPart, answer}); }
+void FakeUi::Expect(const QString& textPart, int answer) {
+    expected_.push_back({textPart, answer});
+}
 
 int FakeUi::MessageBox(const QString& text, const QString& caption, int style) {
     shown_.push_back({text, caption, style});

@@ -17,8 +17,12 @@ Ui* currentUi = nullptr;
 
 } // namespace
 
-Ui& TheUi() { return currentUi ? *currentUi : silentUi; }
+Ui& TheUi() {
+    return currentUi ? *currentUi : silentUi;
+}
 
-void SetUi(Ui* ui) { currentUi = ui; }
+void SetUi(Ui* ui) {
+    currentUi = ui;
+}
 
 } // namespace qv

@@ -39,8 +39,8 @@ int QtUi::MessageBox(const QString& text, const QString& caption, int style) {
         buttons = {{QMessageBox::Ok, ID_OK}, {QMessageBox::Cancel, ID_CANCEL}};
         break;
     case MB_YESNOCANCEL:
-        buttons = {{QMessageBox::Yes, ID_YES}, {QMessageBox::No, ID_NO},
-                   {QMessageBox::Cancel, ID_CANCEL}};
+        buttons = {
+            {QMessageBox::Yes, ID_YES}, {QMessageBox::No, ID_NO}, {QMessageBox::Cancel, ID_CANCEL}};
         break;
     case MB_YESNO:
         buttons = {{QMessageBox::Yes, ID_YES}, {QMessageBox::No, ID_NO}};

@@ -1,0 +1,262 @@
+#include "catalogue/mststext.h"
+
+#include "core/generaldefs.h"
+#include "core/regsettings.h"
+#include "platform/mstsfile.h"
+
+#include <QLocale>
+#include <algorithm>
+#include <cmath>
+
+namespace qv {
+
+namespace {
+
+bool IsTrimmed(QChar c) {
+    return c.unicode() < 33;
+}
+
+QString Trim(QStringView text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && IsTrimmed(text[begin]))
+        ++begin;
+    while (end > begin && IsTrimmed(text[end - 1]))
+        --end;
+    return text.mid(begin, end - begin).toString();
+}
+
+// JoinContinuedString in place, so that a value collected over thousands of lines (a file that
+// ends inside a value) is not copied once per line.
+void AppendContinued(QString& collected, QStringView next) {
+    const qsizetype kept = collected.endsWith(u"\"+") ? collected.size() - 1 : collected.size();
+    if (kept > 0 && collected[kept - 1] == u'"' && next.startsWith(u'"')) {
+        collected.truncate(kept - 1);
+        collected.append(next.mid(1));
+    } else {
+        collected.append(next);
+    }
+}
+
+bool ParseDigits(QStringView text, int* value) {
+    if (text.isEmpty() || text.size() > 4)
+        return false;
+    int result = 0;
+    for (QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return false;
+        result = result * 10 + (c.unicode() - u'0');
+    }
+    *value = result;
+    return true;
+}
+
+int HexDigit(QChar c) {
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+MstsTextReader::MstsTextReader(const QString& text) : text_(text) {}
+
+bool MstsTextReader::Open(const QString& windowsPath) {
+    pos_ = 0;
+    return ReadMstsTextFile(windowsPath, &text_);
+}
+
+bool MstsTextReader::OpenHostFile(const QString& hostPath) {
+    pos_ = 0;
+    return ReadMstsTextHostFile(hostPath, &text_);
+}
+
+bool MstsTextReader::ReadLine(QString* line) {
+    if (pos_ >= text_.size()) {
+        line->clear();
+        return false;
+    }
+    QStringView piece = QStringView(text_).mid(pos_, kMaxLineUnits);
+    const qsizetype lineFeed = piece.indexOf(u'\n');
+    if (lineFeed >= 0)
+        piece.truncate(lineFeed + 1);
+    pos_ += piece.size();
+    *line = Trim(piece);
+    return true;
+}
+
+QString TrimText(const QString& text) {
+    return Trim(text);
+}
+
+int MatchKeyword(const QString& line, const QStringList& table) {
+    for (int i = 0; i < table.size(); ++i) {
+        if (line.startsWith(table[i], Qt::CaseInsensitive))
+            return i;
+    }
+    return -1;
+}
+
+QString CutValue(MstsTextReader& reader, const QString& line, int keywordLength, bool keepQuotes) {
+    QString value =
+        Trim(QStringView(line).mid(std::clamp<qsizetype>(keywordLength, 0, line.size())));
+    QString next;
+    while (!value.endsWith(u')')) {
+        if (!reader.ReadLine(&next)) {
+            value.append(u')');
+            break;
+        }
+        AppendContinued(value, next);
+    }
+    value = value.size() > 2 ? Trim(QStringView(value).mid(1, value.size() - 2)) : QString();
+    return keepQuotes ? value : StripQuotes(value);
+}
+
+QString JoinContinuedString(const QString& collected, const QString& next) {
+    QString joined = collected;
+    AppendContinued(joined, next);
+    return joined;
+}
+
+QString CollapseDoubleBackslashes(const QString& text) {
+    QString result;
+    result.reserve(text.size());
+    for (QChar c : text) {
+        if (c != u'\\' || !result.endsWith(u'\\'))
+            result.append(c);
+    }
+    return result;
+}
+
+QString SlashesToBackslashes(const QString& text) {
+    QString result = text;
+    return result.replace(u'/', u'\\');
+}
+
+QString ResolveRelativePath(const QString& relative, const QString& baseFolder) {
+    QString base = baseFolder;
+    if (base.endsWith(u'\\'))
+        base.chop(1);
+    QString rest = relative;
+    while (rest.startsWith(u"..\\")) {
+        rest.remove(0, 3);
+        const qsizetype slash = base.lastIndexOf(u'\\');
+        base.truncate(std::max<qsizetype>(slash, 0));
+    }
+    if (!base.endsWith(u'\\'))
+        base.append(u'\\');
+    return base + rest;
+}
+
+QTime ParseTimeText(const QString& text) {
+    // MSTS writes "12 30 0"; a run of blanks or tabs separates two numbers as a colon does.
+    const QStringList parts = SplitOnBlanks(text).join(u':').split(u':');
+    int values[3] = {0, 0, 0};
+    bool ok = parts.size() == 2 || parts.size() == 3;
+    for (qsizetype i = 0; ok && i < parts.size(); ++i)
+        ok = ParseDigits(parts[i], &values[i]);
+    const QTime time(values[0], values[1], values[2]);
+    return ok && time.isValid() ? time : QTime(0, 0);
+}
+
+QString GetTextLine(const QString& text, int index) {
+    int current = 0;
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = start;
+        while (end < text.size() && text[end] != u'\r' && text[end] != u'\n')
+            ++end;
+        if (current == index)
+            return text.mid(start, end - start);
+        ++current;
+        if (end + 1 < text.size() && text[end] == u'\r' && text[end + 1] == u'\n')
+            ++end;
+        start = end + 1;
+    }
+    return Caption(Msg::TYPE_UNKNOWN_LEG);
+}
+
+double ParseNumber(const QString& input) {
+    QString text = input;
+    double addend = 0;
+    const qsizetype plus = text.indexOf(u'+');
+    if (plus >= 0) {
+        addend = ParseNumber(text.mid(plus + 1, 999));
+        text.truncate(plus);
+    }
+    struct Unit {
+        const char16_t* suffix;
+        double factor;
+    };
+    // "cm" before "m", since every text in centimetres also ends in "m".
+    static const Unit kUnits[] = {{u"cm", 0.01}, {u"m", 1.0}, {u"ft", 0.3048}, {u"in", 0.0254}};
+    for (const Unit& unit : kUnits) {
+        const QStringView suffix(unit.suffix);
+        if (!text.endsWith(suffix, Qt::CaseInsensitive))
+            continue;
+        QLocale c = QLocale::c();
+        c.setNumberOptions(QLocale::RejectGroupSeparator);
+        bool ok = false;
+        double number = c.toDouble(QStringView(text).chopped(suffix.size()), &ok);
+        if (!ok || !std::isfinite(number))
+            number = 0;
+        return number * unit.factor + addend;
+    }
+    return 0;
+}
+
+qsizetype FindBlank(const QString& text, qsizetype from) {
+    for (qsizetype i = std::max<qsizetype>(from, 0); i < text.size(); ++i) {
+        if (IsBlank(text[i]))
+            return i;
+    }
+    return -1;
+}
+
+qsizetype FindLastBlank(const QString& text) {
+    for (qsizetype i = text.size() - 1; i >= 0; --i) {
+        if (IsBlank(text[i]))
+            return i;
+    }
+    return -1;
+}
+
+QStringList SplitOnBlanks(const QString& text) {
+    QStringList words;
+    qsizetype start = 0;
+    while (start < text.size()) {
+        while (start < text.size() && IsBlank(text[start]))
+            ++start;
+        if (start >= text.size())
+            break;
+        qsizetype end = FindBlank(text, start);
+        if (end < 0)
+            end = text.size();
+        words.append(text.mid(start, end - start));
+        start = end;
+    }
+    return words;
+}
+
+std::uint32_t ParseHexNumber(const QString& text, std::uint32_t fallback) {
+    const QString digits = Trim(text);
+    if (digits.isEmpty())
+        return fallback;
+    std::uint64_t value = 0;
+    for (QChar c : digits) {
+        const int digit = HexDigit(c);
+        if (digit < 0)
+            return fallback;
+        value = value * 16 + std::uint64_t(digit);
+        if (value > 0xFFFFFFFFu)
+            return fallback;
+    }
+    return std::uint32_t(value);
+}
+
+} // namespace qv

@@ -1,0 +1,29 @@
+// Turning the bytes of an MSTS text file into text. MSTS writes UTF-16 little-endian with a
+// byte-order mark, but files edited by hand or by other tools arrive big-endian, as 8-bit text, or
+// zlib-compressed behind a "SIMISA@F" signature; every form ends up as the same QString, so the
+// line scanning above this layer never needs to know which one it was.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace qv {
+
+// Decodes the bytes of an MSTS text file into text, without a leading byte-order mark:
+// - a UTF-16 little- or big-endian mark, or a UTF-8 mark, selects that encoding;
+// - without a mark, zero bytes mean UTF-16 (their position tells the byte order), none mean
+//   8-bit Windows-1252 text;
+// - "SIMISA@F", a 4-byte length, "@@@@" and a zlib stream: the inflated bytes decoded as above
+//   (a file that merely begins with "SIMISA@F" without that layout is decoded as text).
+// False (and *text emptied) only when a compressed file cannot be inflated.
+bool DecodeMstsText(const QByteArray& bytes, QString* text);
+
+// Reads the file at a host path ("/home/me/x.pat") and decodes it; false when it cannot be read
+// or decoded.
+bool ReadMstsTextHostFile(const QString& hostPath, QString* text);
+
+// Reads the file at a Windows-form path ("C:\MSTS\TRAINS\CONSISTS\x.con"), found through the
+// drive map without regard to case, and decodes it; false when it cannot be read or decoded.
+bool ReadMstsTextFile(const QString& windowsPath, QString* text);
+
+} // namespace qv

@@ -1,0 +1,66 @@
+// The registry's in-memory tree and its two text forms: our own hive files (REGEDIT4, UTF-8), which
+// we read and write, and Wine's system.reg / user.reg, which we only read.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <map>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace qv {
+
+// Value types, with the numbers the registry has always given them.
+enum RegType : int {
+    REG_NONE = 0,
+    REG_SZ = 1,
+    REG_EXPAND_SZ = 2,
+    REG_BINARY = 3,
+    REG_DWORD = 4,
+};
+
+struct RegValue {
+    int type = REG_NONE;
+    QString text;      // REG_SZ, REG_EXPAND_SZ
+    QByteArray data;   // REG_BINARY, and the raw bytes of types we keep without reading them
+    quint32 dword = 0; // REG_DWORD
+};
+
+// One key: its name as first written, its values in the order they were added, its sub-keys
+// ordered by their case-folded names so that they enumerate the same way every time.
+struct RegNode {
+    QString name;
+    std::vector<std::pair<QString, RegValue>> values;
+    std::map<QString, std::unique_ptr<RegNode>> children;
+
+    RegNode* Child(const QString& childName) const;
+    RegNode* AddChild(const QString& childName); // the existing one when there is one
+    const RegValue* Value(const QString& valueName) const;
+    void SetValue(const QString& valueName, const RegValue& value); // keeps place and name case
+    bool RemoveValue(const QString& valueName);
+};
+
+// Key and value names compare without regard to case.
+QString RegFold(const QString& name);
+
+// Splits a key path at its backslashes; empty pieces (leading, trailing, doubled) are dropped.
+QStringList RegSplitPath(const QString& path);
+
+// Follows `parts` down from `root`; nullptr when a piece is missing.
+RegNode* RegFind(RegNode& root, const QStringList& parts);
+
+// Reads a hive file. `rootName` is the root written in its section headers ("HKEY_LOCAL_MACHINE");
+// sections under HKEY_CLASSES_ROOT are accepted in the HKEY_LOCAL_MACHINE file as Software\Classes.
+// False, with the line and the reason in `error`, when the text is not a hive we can read.
+bool ParseHiveText(const QByteArray& bytes, const QString& rootName, RegNode* root, QString* error);
+
+// Writes the tree as a hive file, every key in its own section.
+QByteArray HiveText(const RegNode& root, const QString& rootName);
+
+// Reads Wine's registry file. Lines it does not understand are passed over: the file is Wine's,
+// we take from it what we can. False only when it is not a Wine registry file at all.
+bool ParseWineRegistry(const QByteArray& bytes, RegNode* root);
+
+} // namespace qv

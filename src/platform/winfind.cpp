@@ -1,0 +1,180 @@
+#include "platform/winfind.h"
+
+#include "platform/drivemap.h"
+#include "platform/winresolve.h"
+
+#include <QFile>
+#include <algorithm>
+#include <sys/stat.h>
+
+namespace qv {
+
+namespace {
+
+bool SetError(int* error, int code) {
+    if (error)
+        *error = code;
+    return false;
+}
+
+// '*' and '?' on case-folded text, with the usual backtracking to the last star.
+bool Glob(const QString& name, const QString& mask) {
+    qsizetype n = 0, m = 0, starMask = -1, starName = 0;
+    while (n < name.size()) {
+        if (m < mask.size() && (mask.at(m) == QLatin1Char('?') || mask.at(m) == name.at(n))) {
+            ++n;
+            ++m;
+        } else if (m < mask.size() && mask.at(m) == QLatin1Char('*')) {
+            starMask = m++;
+            starName = n;
+        } else if (starMask >= 0) {
+            m = starMask + 1;
+            n = ++starName;
+        } else {
+            return false;
+        }
+    }
+    while (m < mask.size() && mask.at(m) == QLatin1Char('*'))
+        ++m;
+    return m == mask.size();
+}
+
+bool HasWildcards(const QString& mask) {
+    return mask.contains(QLatin1Char('*')) || mask.contains(QLatin1Char('?'));
+}
+
+QString ParentOf(const QString& hostPath) {
+    const qsizetype slash = hostPath.lastIndexOf(QLatin1Char('/'));
+    return slash <= 0 ? QStringLiteral("/") : hostPath.left(slash);
+}
+
+bool NameOrder(const FindEntry& a, const FindEntry& b) {
+    auto rank = [](const QString& name) {
+        return name == QLatin1String(".") ? 0 : name == QLatin1String("..") ? 1 : 2;
+    };
+    if (rank(a.name) != rank(b.name))
+        return rank(a.name) < rank(b.name);
+    const int folded = a.name.compare(b.name, Qt::CaseInsensitive);
+    return folded != 0 ? folded < 0 : a.name < b.name;
+}
+
+} // namespace
+
+qint32 PackDosDateTime(const QDateTime& time) {
+    const QDateTime local = time.toLocalTime();
+    const QDate date = local.date();
+    const QTime clock = local.time();
+    if (date.year() < 1980)
+        return qint32((1u << 5 | 1u) << 16);
+    if (date.year() > 2107)
+        return qint32(quint32(127u << 9 | 12u << 5 | 31u) << 16 | (23u << 11 | 59u << 5 | 29u));
+    const quint32 high =
+        quint32(date.year() - 1980) << 9 | quint32(date.month()) << 5 | quint32(date.day());
+    const quint32 low =
+        quint32(clock.hour()) << 11 | quint32(clock.minute()) << 5 | quint32(clock.second() / 2);
+    return qint32(high << 16 | low);
+}
+
+QDateTime UnpackDosDateTime(qint32 packed) {
+    const quint32 value = quint32(packed);
+    const quint32 high = value >> 16, low = value & 0xFFFF;
+    const QDate date(int(high >> 9) + 1980, int(high >> 5 & 0xF), int(high & 0x1F));
+    const QTime clock(int(low >> 11), int(low >> 5 & 0x3F), int(low & 0x1F) * 2);
+    if (!date.isValid() || !clock.isValid())
+        return QDateTime();
+    return QDateTime(date, clock);
+}
+
+qint32 DosDateTimeFromUnix(qint64 secondsSinceEpoch) {
+    return PackDosDateTime(QDateTime::fromSecsSinceEpoch(secondsSinceEpoch));
+}
+
+bool MatchesMask(const QString& name, const QString& mask) {
+    if (mask.isEmpty())
+        return false;
+    const QString m = mask.toCaseFolded();
+    if (m == QLatin1String("*.*") || m == QLatin1String("*"))
+        return true;
+    const QString n = name.toCaseFolded();
+    if (Glob(n, m))
+        return true;
+    return m.endsWith(QLatin1String(".*")) && !n.contains(QLatin1Char('.')) &&
+           Glob(n, m.chopped(2));
+}
+
+bool HostEntry(const QString& hostPath, FindEntry* entry, int* error) {
+    const QByteArray encoded = QFile::encodeName(hostPath);
+    struct stat st {};
+    if (lstat(encoded.constData(), &st) != 0)
+        return SetError(error, errno);
+    entry->symlink = S_ISLNK(st.st_mode);
+    if (entry->symlink) {
+        struct stat target {};
+        if (stat(encoded.constData(), &target) == 0) // a dangling link keeps its own data
+            st = target;
+    }
+    const bool folder = S_ISDIR(st.st_mode);
+    entry->name = hostPath.mid(hostPath.lastIndexOf(QLatin1Char('/')) + 1);
+    entry->attributes = folder ? kFaDirectory : kFaArchive;
+    if (!(st.st_mode & S_IWUSR))
+        entry->attributes |= kFaReadOnly;
+    if (entry->symlink)
+        entry->attributes |= kFaReparsePoint;
+    entry->size = folder ? 0 : qint64(st.st_size);
+    entry->writeTime = DosDateTimeFromUnix(st.st_mtim.tv_sec);
+    return true;
+}
+
+bool FindEntries(const QString& pattern, QList<FindEntry>* entries, int* error) {
+    entries->clear();
+    const qsizetype slash =
+        std::max(pattern.lastIndexOf(QLatin1Char('\\')), pattern.lastIndexOf(QLatin1Char('/')));
+    if (slash < 2)
+        return SetError(error, kFsBadPath);
+    const QString mask = pattern.mid(slash + 1);
+    const QString folder = pattern.left(slash == 2 ? 3 : slash);
+
+    if (!HasWildcards(mask)) {
+        QString host;
+        FindEntry entry;
+        if (mask.isEmpty() || !ResolvePath(pattern, &host, error) ||
+            !HostEntry(host, &entry, error))
+            return mask.isEmpty() ? SetError(error, ENOENT) : false;
+        entries->append(entry);
+        return true;
+    }
+
+    QString host;
+    QStringList names;
+    if (!ResolvePath(folder, &host, error) || !FolderNames(host, &names, error))
+        return false;
+    QChar drive;
+    QStringList components;
+    SplitWindowsPath(folder, &drive, &components);
+    if (!components.isEmpty()) {
+        FindEntry self, parent;
+        if (MatchesMask(QStringLiteral("."), mask) && HostEntry(host, &self)) {
+            self.name = QStringLiteral(".");
+            entries->append(self);
+        }
+        if (MatchesMask(QStringLiteral(".."), mask) && HostEntry(ParentOf(host), &parent)) {
+            parent.name = QStringLiteral("..");
+            entries->append(parent);
+        }
+    }
+    for (const QString& name : names) {
+        FindEntry entry;
+        const QString path = host.endsWith(QLatin1Char('/')) ? host + name : host + '/' + name;
+        if (MatchesMask(name, mask) && HostEntry(path, &entry)) // gone meanwhile: not listed
+            entries->append(entry);
+    }
+    std::sort(entries->begin(), entries->end(), NameOrder);
+    return entries->isEmpty() ? SetError(error, ENOENT) : true;
+}
+
+bool CanDescend(const FindEntry& entry) {
+    return entry.IsFolder() && !entry.symlink && entry.name != QLatin1String(".") &&
+           entry.name != QLatin1String("..");
+}
+
+} // namespace qv

@@ -1,0 +1,54 @@
+// Listing a folder the way Windows' find-first/find-next does: the entries whose names match a
+// wildcard mask, each with its attribute bits, size and last-write time as a packed DOS date-time.
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+namespace qv {
+
+// Attribute bits as Windows numbers them.
+constexpr quint32 kFaReadOnly = 0x01; // the owner may not write
+constexpr quint32 kFaHidden = 0x02;
+constexpr quint32 kFaSystem = 0x04;
+constexpr quint32 kFaVolumeLabel = 0x08;
+constexpr quint32 kFaDirectory = 0x10;
+constexpr quint32 kFaArchive = 0x20;
+constexpr quint32 kFaReparsePoint = 0x400; // a symbolic link
+constexpr quint32 kInvalidFileAttributes = 0xFFFFFFFFu;
+
+struct FindEntry {
+    QString name; // as on the disk
+    quint32 attributes = 0;
+    qint64 size = 0;      // bytes; 0 for folders
+    qint32 writeTime = 0; // packed DOS date-time of the last write, local time
+    bool symlink = false; // the entry is a link; its other fields describe what it points to
+
+    bool IsFolder() const { return attributes & kFaDirectory; }
+};
+
+// A packed DOS date-time of a local time: date in the high word ((year-1980)<<9 | month<<5 |
+// day), time in the low word (hour<<11 | minute<<5 | second/2); clamped to 1980..2107.
+qint32 PackDosDateTime(const QDateTime& time);
+// The local time of a packed DOS date-time (invalid when the fields are not a date and time).
+QDateTime UnpackDosDateTime(qint32 packed);
+// The packed DOS date-time of a moment in seconds since 1970 (UTC).
+qint32 DosDateTimeFromUnix(qint64 secondsSinceEpoch);
+
+// True when a name matches a Windows wildcard mask: "*" any run, "?" one character, without
+// regard to case; "*.*" matches every name, and "name.*" also a name without extension.
+bool MatchesMask(const QString& name, const QString& mask);
+
+// Lists `<folder>\<mask>` (one level, every attribute) in name order, "." and ".." included below a
+// drive root when the mask matches them; a mask without wildcards finds the one entry of that name
+// in any letter case. False with ENOENT when nothing matches, or with the folder's error.
+bool FindEntries(const QString& pattern, QList<FindEntry>* entries, int* error = nullptr);
+
+// The entry of a host path (the name is its last component); false with the errno otherwise.
+bool HostEntry(const QString& hostPath, FindEntry* entry, int* error = nullptr);
+
+// True for an entry a recursive walk goes down into: a real folder, not a link, "." or "..".
+bool CanDescend(const FindEntry& entry);
+
+} // namespace qv

@@ -1,0 +1,445 @@
+#include "platform/winfs.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <atomic>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qv {
+
+namespace {
+
+bool SetError(int* error, int code) {
+    if (error)
+        *error = code;
+    return false;
+}
+
+QByteArray Encode(const QString& hostPath) {
+    return QFile::encodeName(hostPath);
+}
+
+QString ParentOf(const QString& hostPath) {
+    const qsizetype slash = hostPath.lastIndexOf(QLatin1Char('/'));
+    return slash <= 0 ? QStringLiteral("/") : hostPath.left(slash);
+}
+
+QString NameOf(const QString& hostPath) {
+    return hostPath.mid(hostPath.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+// Keeps the folder cache in step with a change: a success adds or removes the name, a failure may
+// have left anything behind, so the listing is read again.
+void NoteChange(bool done, const QString& hostFolder, const QString& added,
+                const QString& removed = QString()) {
+    if (done)
+        FolderChanged(hostFolder, added, removed);
+    else
+        InvalidateFolder(hostFolder);
+}
+
+// A name in the target's own folder, so that the final rename stays on one file system.
+QString TempNameBeside(const QString& hostPath, const char* purpose) {
+    static std::atomic<int> counter{0};
+    return ParentOf(hostPath) + QStringLiteral("/.qv-%1-%2-%3.tmp")
+                                    .arg(QLatin1String(purpose))
+                                    .arg(getpid())
+                                    .arg(++counter);
+}
+
+std::function<bool(qint64)>& CopyBlockHook() {
+    static std::function<bool(qint64)> hook;
+    return hook;
+}
+
+// The host path of an existing entry, followed by a stat (links followed).
+bool StatPath(const QString& path, QString* host, struct stat* st, int* error) {
+    if (!ResolvePath(path, host, error))
+        return false;
+    if (stat(Encode(*host).constData(), st) != 0)
+        return SetError(error, errno);
+    return true;
+}
+
+// renameat2 with RENAME_NOREPLACE; where the file system does not know the flag, a file is linked
+// under the new name and unlinked under the old (link refuses an existing name), and only as the
+// last resort the name is checked before a plain rename.
+bool RenameNoReplaceHost(const QString& oldHost, const QString& newHost, int* error) {
+    const QByteArray from = Encode(oldHost), to = Encode(newHost);
+    if (renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        return SetError(error, errno);
+    struct stat st {};
+    if (lstat(from.constData(), &st) != 0)
+        return SetError(error, errno);
+    if (!S_ISDIR(st.st_mode)) {
+        if (link(from.constData(), to.constData()) == 0) {
+            if (unlink(from.constData()) == 0)
+                return true;
+            const int code = errno;
+            unlink(to.constData());
+            return SetError(error, code);
+        }
+        if (errno == EEXIST)
+            return SetError(error, EEXIST);
+    }
+    if (lstat(to.constData(), &st) == 0)
+        return SetError(error, EEXIST);
+    if (rename(from.constData(), to.constData()) != 0)
+        return SetError(error, errno);
+    return true;
+}
+
+bool WriteAll(int fd, const char* data, qint64 size, int* error) {
+    while (size > 0) {
+        const ssize_t written = write(fd, data, size_t(size));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return SetError(error, written < 0 ? errno : EIO);
+        data += written;
+        size -= written;
+    }
+    return true;
+}
+
+// Copies the open source into the open target; the hook may stop it between blocks.
+bool CopyContent(int in, int out, int* error) {
+    char buffer[65536];
+    qint64 copied = 0;
+    for (;;) {
+        const ssize_t got = read(in, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return SetError(error, errno);
+        if (got == 0)
+            return true;
+        if (CopyBlockHook() && !CopyBlockHook()(copied))
+            return SetError(error, EIO);
+        if (!WriteAll(out, buffer, got, error))
+            return false;
+        copied += got;
+    }
+}
+
+void SyncFolder(const QString& hostFolder) {
+    const int fd = open(Encode(hostFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+}
+
+} // namespace
+
+bool FileExists(const QString& path, int* error) {
+    QString host;
+    struct stat st {};
+    if (!StatPath(path, &host, &st, error))
+        return false;
+    return S_ISDIR(st.st_mode) ? SetError(error, EISDIR) : true;
+}
+
+bool FolderExists(const QString& path, int* error) {
+    QString host;
+    struct stat st {};
+    if (!StatPath(path, &host, &st, error))
+        return false;
+    return S_ISDIR(st.st_mode) ? true : SetError(error, ENOTDIR);
+}
+
+qint32 FileAge(const QString& path, int* error) {
+    QString host;
+    struct stat st {};
+    if (!StatPath(path, &host, &st, error))
+        return -1;
+    if (S_ISDIR(st.st_mode)) {
+        SetError(error, EISDIR);
+        return -1;
+    }
+    return DosDateTimeFromUnix(st.st_mtim.tv_sec);
+}
+
+bool SetFileAge(const QString& path, qint32 age, int* error) {
+    const QDateTime time = UnpackDosDateTime(age);
+    if (!time.isValid())
+        return SetError(error, EINVAL);
+    QString host;
+    if (!ResolvePath(path, &host, error))
+        return false;
+    timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;
+    times[1].tv_sec = time_t(time.toSecsSinceEpoch());
+    times[1].tv_nsec = 0;
+    if (utimensat(AT_FDCWD, Encode(host).constData(), times, 0) != 0)
+        return SetError(error, errno);
+    return true;
+}
+
+quint32 FileAttributes(const QString& path, int* error) {
+    QString host;
+    FindEntry entry;
+    if (!ResolvePath(path, &host, error) || !HostEntry(host, &entry, error))
+        return kInvalidFileAttributes;
+    return entry.attributes;
+}
+
+bool SetFileAttributes(const QString& path, quint32 attributes, int* error) {
+    QString host;
+    struct stat st {};
+    if (!StatPath(path, &host, &st, error))
+        return false;
+    const mode_t mode =
+        (attributes & kFaReadOnly) ? (st.st_mode & ~mode_t(0222)) : (st.st_mode | S_IWUSR);
+    if ((mode & 07777) != (st.st_mode & 07777) && chmod(Encode(host).constData(), mode & 07777))
+        return SetError(error, errno);
+    return true;
+}
+
+bool CreateFolder(const QString& path, int* error) {
+    ResolvedPath resolved;
+    if (!ResolvePathForCreate(path, &resolved, error))
+        return false;
+    if (resolved.exists)
+        return SetError(error, EEXIST);
+    BeforeFolderChange(ParentOf(resolved.host));
+    const bool made = mkdir(Encode(resolved.host).constData(), 0777) == 0;
+    const int code = errno;
+    NoteChange(made, ParentOf(resolved.host), NameOf(resolved.host));
+    return made ? true : SetError(error, code);
+}
+
+bool ForceFolders(const QString& path, int* error) {
+    ResolvedPath resolved;
+    if (!ResolvePathForCreate(path, &resolved, error))
+        return false;
+    struct stat st {};
+    if (resolved.exists)
+        return stat(Encode(resolved.host).constData(), &st) == 0 && S_ISDIR(st.st_mode)
+                   ? true
+                   : SetError(error, ENOTDIR);
+    QString host = resolved.existingHost;
+    const QString rest = resolved.host.mid(host.size() + (host.endsWith(QLatin1Char('/')) ? 0 : 1));
+    for (const QString& component : rest.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        const QString parent = host;
+        host = host.endsWith(QLatin1Char('/')) ? host + component : host + '/' + component;
+        BeforeFolderChange(parent);
+        const bool made = mkdir(Encode(host).constData(), 0777) == 0 || errno == EEXIST;
+        const int code = errno;
+        NoteChange(made, parent, component);
+        if (!made)
+            return SetError(error, code);
+    }
+    return FolderExists(path, error);
+}
+
+bool RemoveFolder(const QString& path, int* error) {
+    QString host;
+    if (!ResolvePath(path, &host, error))
+        return false;
+    const QByteArray encoded = Encode(host);
+    struct stat st {};
+    if (lstat(encoded.constData(), &st) != 0)
+        return SetError(error, errno);
+    int result;
+    BeforeFolderChange(ParentOf(host));
+    if (S_ISLNK(st.st_mode)) {
+        struct stat target {};
+        if (stat(encoded.constData(), &target) != 0 || !S_ISDIR(target.st_mode))
+            return SetError(error, ENOTDIR);
+        result = unlink(encoded.constData());
+    } else if (!S_ISDIR(st.st_mode)) {
+        return SetError(error, ENOTDIR);
+    } else {
+        result = rmdir(encoded.constData());
+    }
+    const int code = errno;
+    NoteChange(result == 0, ParentOf(host), QString(), NameOf(host));
+    InvalidateFolder(host);
+    return result == 0 ? true : SetError(error, code);
+}
+
+bool DeleteFile(const QString& path, int* error) {
+    QString host;
+    if (!ResolvePath(path, &host, error))
+        return false;
+    const QByteArray encoded = Encode(host);
+    struct stat st {};
+    if (lstat(encoded.constData(), &st) != 0)
+        return SetError(error, errno);
+    if (S_ISDIR(st.st_mode))
+        return SetError(error, EISDIR);
+    if (!S_ISLNK(st.st_mode) && !(st.st_mode & S_IWUSR))
+        return SetError(error, EACCES);
+    BeforeFolderChange(ParentOf(host));
+    const bool removed = unlink(encoded.constData()) == 0;
+    const int code = errno;
+    NoteChange(removed, ParentOf(host), QString(), NameOf(host));
+    return removed ? true : SetError(error, code);
+}
+
+bool ReadWholeFile(const QString& path, QByteArray* data, int* error) {
+    QString host;
+    if (!ResolvePath(path, &host, error))
+        return false;
+    const int fd = open(Encode(host).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return SetError(error, errno);
+    data->clear();
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            const int code = errno;
+            close(fd);
+            return SetError(error, code);
+        }
+        if (got == 0)
+            break;
+        data->append(buffer, got);
+    }
+    close(fd);
+    return true;
+}
+
+bool WriteFileAtomic(const QString& path, const QByteArray& data, int* error) {
+    ResolvedPath resolved;
+    if (!ResolvePathForCreate(path, &resolved, error))
+        return false;
+    QString target = resolved.host;
+    if (!resolved.exists && resolved.existingHost != ParentOf(target))
+        return SetError(error, ENOENT);
+    struct stat st {};
+    bool keepMode = false;
+    if (resolved.exists) {
+        // Writing through a link writes the file it points to, as Windows does.
+        if (lstat(Encode(target).constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
+            const QString real = QFileInfo(target).canonicalFilePath();
+            if (real.isEmpty())
+                return SetError(error, ENOENT);
+            target = real;
+        }
+        if (stat(Encode(target).constData(), &st) != 0)
+            return SetError(error, errno);
+        if (S_ISDIR(st.st_mode))
+            return SetError(error, EISDIR);
+        if (!(st.st_mode & S_IWUSR))
+            return SetError(error, EACCES);
+        keepMode = true;
+    }
+    BeforeFolderChange(ParentOf(target));
+    const QString temp = TempNameBeside(target, "write");
+    const QByteArray tempName = Encode(temp);
+    const int fd = open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return SetError(error, errno);
+    bool ok = WriteAll(fd, data.constData(), data.size(), error);
+    if (ok && keepMode && fchmod(fd, st.st_mode & 07777) != 0)
+        ok = SetError(error, errno);
+    if (ok && fsync(fd) != 0)
+        ok = SetError(error, errno);
+    if (close(fd) != 0 && ok)
+        ok = SetError(error, errno);
+    if (ok && rename(tempName.constData(), Encode(target).constData()) != 0)
+        ok = SetError(error, errno);
+    if (!ok)
+        unlink(tempName.constData());
+    else
+        SyncFolder(ParentOf(target));
+    NoteChange(ok, ParentOf(target), NameOf(target));
+    return ok;
+}
+
+bool RenameNoReplace(const QString& oldPath, const QString& newPath, int* error) {
+    QString oldHost;
+    ResolvedPath target;
+    if (!ResolvePath(oldPath, &oldHost, error) || !ResolvePathForCreate(newPath, &target, error))
+        return false;
+    if (target.exists)
+        return SetError(error, EEXIST);
+    BeforeFolderChange(ParentOf(oldHost));
+    BeforeFolderChange(ParentOf(target.host));
+    const bool renamed = RenameNoReplaceHost(oldHost, target.host, error);
+    NoteChange(renamed, ParentOf(oldHost), QString(), NameOf(oldHost));
+    NoteChange(renamed, ParentOf(target.host), NameOf(target.host));
+    InvalidateFolder(oldHost);
+    return renamed;
+}
+
+bool CopyFileWithTimes(const QString& source, const QString& target, int* error) {
+    QString sourceHost;
+    ResolvedPath resolved;
+    if (!ResolvePath(source, &sourceHost, error) || !ResolvePathForCreate(target, &resolved, error))
+        return false;
+    if (resolved.exists)
+        return SetError(error, EEXIST);
+    if (resolved.existingHost != ParentOf(resolved.host))
+        return SetError(error, ENOENT);
+    const int in = open(Encode(sourceHost).constData(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return SetError(error, errno);
+    struct stat st {};
+    if (fstat(in, &st) != 0 || S_ISDIR(st.st_mode)) {
+        const int code = S_ISDIR(st.st_mode) ? EISDIR : errno;
+        close(in);
+        return SetError(error, code);
+    }
+    BeforeFolderChange(ParentOf(resolved.host));
+    const QString temp = TempNameBeside(resolved.host, "copy");
+    const QByteArray tempName = Encode(temp);
+    const int out = open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (out < 0) {
+        const int code = errno;
+        close(in);
+        return SetError(error, code);
+    }
+    // The times go onto the temporary file, so an existing or foreign file never receives them.
+    const timespec times[2] = {st.st_atim, st.st_mtim};
+    bool ok = CopyContent(in, out, error);
+    if (ok && fchmod(out, st.st_mode & 0777) != 0)
+        ok = SetError(error, errno);
+    if (ok && futimens(out, times) != 0)
+        ok = SetError(error, errno);
+    if (ok && fsync(out) != 0)
+        ok = SetError(error, errno);
+    close(in);
+    if (close(out) != 0 && ok)
+        ok = SetError(error, errno);
+    if (ok)
+        ok = RenameNoReplaceHost(temp, resolved.host, error);
+    if (!ok)
+        unlink(tempName.constData());
+    else
+        SyncFolder(ParentOf(resolved.host));
+    // A failed copy made and removed its temporary file: the names are as before.
+    NoteChange(true, ParentOf(resolved.host), ok ? NameOf(resolved.host) : QString());
+    return ok;
+}
+
+bool SameDrive(const QString& pathA, const QString& pathB) {
+    QChar driveA, driveB;
+    QStringList components;
+    if (!SplitWindowsPath(pathA, &driveA, &components) ||
+        !SplitWindowsPath(pathB, &driveB, &components) || driveA != driveB)
+        return false;
+    ResolvedPath a, b;
+    struct stat stA {
+    }, stB{};
+    return ResolvePathForCreate(pathA, &a) && ResolvePathForCreate(pathB, &b) &&
+           stat(Encode(a.existingHost).constData(), &stA) == 0 &&
+           stat(Encode(b.existingHost).constData(), &stB) == 0 && stA.st_dev == stB.st_dev;
+}
+
+void SetCopyBlockHookForTests(std::function<bool(qint64 copied)> hook) {
+    CopyBlockHook() = std::move(hook);
+}
+
+} // namespace qv

@@ -1,0 +1,63 @@
+// The file operations the program needs of Windows, on Windows-form paths ("C:\MSTS\x.con")
+// mapped through the drive map and found without regard to letter case. Every call returns
+// success as bool and, on failure, an errno value in `error` (FsErrorText gives its text); nothing
+// throws. Changes never replace an entry silently: renames and copies refuse an existing target,
+// and a name that exists in another letter case counts as existing.
+#pragma once
+
+#include "platform/drivemap.h"
+#include "platform/winfind.h"
+#include "platform/winresolve.h"
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+namespace qv {
+
+// True when the path names an existing file (not a folder); links are followed.
+bool FileExists(const QString& path, int* error = nullptr);
+// True when the path names an existing folder; links are followed.
+bool FolderExists(const QString& path, int* error = nullptr);
+
+// The packed DOS date-time of a file's last write, -1 when it cannot be found.
+qint32 FileAge(const QString& path, int* error = nullptr);
+// Sets a file's last-write time from a packed DOS date-time (local time).
+bool SetFileAge(const QString& path, qint32 age, int* error = nullptr);
+
+// The attribute bits of an entry (kFa...), kInvalidFileAttributes when it cannot be found.
+quint32 FileAttributes(const QString& path, int* error = nullptr);
+// Applies the read-only bit of `attributes` (removes or gives back write permission); the other
+// bits have no host counterpart and are ignored.
+bool SetFileAttributes(const QString& path, quint32 attributes, int* error = nullptr);
+
+// Creates one folder; its parent must exist, the folder must not (in any letter case).
+bool CreateFolder(const QString& path, int* error = nullptr);
+// Creates a folder and every missing parent; true when it exists already.
+bool ForceFolders(const QString& path, int* error = nullptr);
+// Removes an empty folder (a link to a folder: the link only).
+bool RemoveFolder(const QString& path, int* error = nullptr);
+// Deletes a file or a link; a read-only file is refused with EACCES as Windows does.
+bool DeleteFile(const QString& path, int* error = nullptr);
+
+// Reads a whole file.
+bool ReadWholeFile(const QString& path, QByteArray* data, int* error = nullptr);
+// Writes a whole file through a temporary file, fsync and rename, so readers see the old content
+// or the new, never a part; keeps the mode of the file it replaces and refuses a read-only one.
+bool WriteFileAtomic(const QString& path, const QByteArray& data, int* error = nullptr);
+
+// Renames a file or folder; fails with EEXIST when the target exists in any letter case.
+bool RenameNoReplace(const QString& oldPath, const QString& newPath, int* error = nullptr);
+// Copies a file with its last-access and last-write times and permissions to a target that must
+// not exist (EEXIST otherwise, the existing file untouched); a failed copy leaves no target.
+bool CopyFileWithTimes(const QString& source, const QString& target, int* error = nullptr);
+
+// True when both paths are on the same drive letter and the same host file system, so that a
+// move between them is a rename; paths that do not exist yet count by their existing parts.
+bool SameDrive(const QString& pathA, const QString& pathB);
+
+// Tests only: called with the bytes copied so far before each block a copy writes; returning
+// false makes the copy fail there with EIO. An empty hook removes it.
+void SetCopyBlockHookForTests(std::function<bool(qint64 copied)> hook);
+
+} // namespace qv

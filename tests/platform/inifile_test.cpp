@@ -1,0 +1,228 @@
+#include "platform/codepage.h"
+#include "platform/inifile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace qv;
+
+namespace {
+
+QByteArray Bytes(const char* text) {
+    return QByteArray(text);
+}
+
+IniFile Parse(const char* text) {
+    return IniFile::FromBytes(QByteArray(text));
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST(Windows1252, DecodesTheHighControlRangeToItsCharacters) {
+    EXPECT_EQ(DecodeWindows1252(Bytes("\x80\x8A\x9F\xE9\x81")),
+              QString::fromUtf8("€ŠŸé") + QChar(0x81));
+}
+
+TEST(Windows1252, EveryByteRoundTrips) {
+    QByteArray all;
+    for (int byte = 0; byte < 256; ++byte)
+        all.append(static_cast<char>(byte));
+    EXPECT_EQ(EncodeWindows1252(DecodeWindows1252(all)), all);
+}
+
+TEST(Windows1252, RefusesCharactersItHasNoByteFor) {
+    EXPECT_FALSE(EncodeWindows1252(QString::fromUtf8("Łódź")));
+    EXPECT_FALSE(EncodeWindows1252(QString::fromUtf8("a→b")));
+    EXPECT_FALSE(EncodeWindows1252(QString(QChar(0x80)))); // 0x80 is the euro sign there
+    EXPECT_FALSE(EncodeWindows1252(QString::fromUtf8("\U0001F682")));
+}
+
+TEST(IniFile, ToBytes_WritesCrLfLinesAndABlankLineAfterEachSection) {
+    IniFile ini;
+    ini.WriteString("QUARVEL_INFORMATION", "Version", "3.0");
+    ini.WriteInteger("Routes\\X\\PATHS\\a.pat", "FileDate", -12);
+    ini.WriteBool("Routes\\X\\PATHS\\a.pat", "LooseStock", true);
+    EXPECT_EQ(ini.ToBytes(),
+              Bytes("[QUARVEL_INFORMATION]\r\nVersion=3.0\r\n\r\n"
+                    "[Routes\\X\\PATHS\\a.pat]\r\nFileDate=-12\r\nLooseStock=1\r\n\r\n"));
+    EXPECT_EQ(IniFile().ToBytes(), QByteArray());
+}
+
+TEST(IniFile, ToBytes_UsesWindows1252WhenEveryCharacterFits) {
+    IniFile ini;
+    ini.WriteString("Café", "Price", QString::fromUtf8("€5"));
+    EXPECT_EQ(ini.ToBytes(), Bytes("[Caf\xE9]\r\nPrice=\x80"
+                                   "5\r\n\r\n"));
+}
+
+TEST(IniFile, ToBytes_WritesTheWholeFileAsUtf8WithMarkWhenOneCharacterDoesNotFit) {
+    IniFile ini;
+    ini.WriteString("Café", "Name", QString::fromUtf8("Łódź → Kraków"));
+    EXPECT_EQ(ini.ToBytes(),
+              QByteArray("\xEF\xBB\xBF") +
+                  QString::fromUtf8("[Café]\r\nName=Łódź → Kraków\r\n\r\n").toUtf8());
+}
+
+TEST(IniFile, FromBytes_ReadsUnmarkedBytesAsWindows1252AndHonoursByteOrderMarks) {
+    EXPECT_EQ(Parse("[S]\r\nK=\x80\xE9\r\n").ReadString("S", "K", ""), QString::fromUtf8("€é"));
+    EXPECT_EQ(Parse("\xEF\xBB\xBF[S]\r\nK=\xC5\x82\r\n").ReadString("S", "K", ""),
+              QString::fromUtf8("ł"));
+    const QString text = QString::fromUtf8("[S]\r\nK=→\r\n");
+    QByteArray utf16("\xFF\xFE");
+    for (QChar ch : text)
+        utf16.append(static_cast<char>(ch.unicode() & 0xFF))
+            .append(static_cast<char>(ch.unicode() >> 8));
+    EXPECT_EQ(IniFile::FromBytes(utf16).ReadString("S", "K", ""), QString::fromUtf8("→"));
+}
+
+TEST(IniFile, RoundTripsThroughBothEncodings) {
+    for (const char* value : {"plain é", "with ł"}) {
+        IniFile ini;
+        ini.WriteString("A", "Key", QString::fromUtf8(value));
+        ini.WriteString("B", "Empty", "");
+        const QByteArray bytes = ini.ToBytes();
+        const IniFile read = IniFile::FromBytes(bytes);
+        EXPECT_EQ(read.ReadString("A", "Key", "?"), QString::fromUtf8(value));
+        EXPECT_EQ(read.ReadString("B", "Empty", "?"), "");
+        EXPECT_EQ(read.ToBytes(), bytes);
+    }
+}
+
+TEST(IniFile, FromBytes_KeepsOnlySectionsAndTheirLinesTrimmedAroundTheFirstEquals) {
+    const IniFile ini = Parse("before=dropped\n; comment\n\n [Main] \r\n"
+                              "  Path = C:\\a=b \r"
+                              "bare line\n;Key=comment\n\t\n[Next]\nX=1");
+    EXPECT_EQ(ini.ReadSections(), QStringList({"Main", "Next"}));
+    EXPECT_EQ(ini.ReadString("Main", "Path", ""), "C:\\a=b");
+    EXPECT_EQ(ini.ReadSectionValues("Main"), QStringList({"Path=C:\\a=b", "bare line"}));
+    EXPECT_EQ(ini.ReadSection("Main"), QStringList({"Path"}));
+    EXPECT_FALSE(ini.ValueExists("Main", "bare line"));
+    EXPECT_EQ(ini.ReadString("Next", "X", ""), "1");
+    EXPECT_EQ(ini.ToBytes(),
+              Bytes("[Main]\r\nPath=C:\\a=b\r\nbare line\r\n\r\n[Next]\r\nX=1\r\n\r\n"));
+}
+
+TEST(IniFile, ARepeatedSectionContinuesTheFirstOne) {
+    const IniFile ini = Parse("[A]\nX=1\n[B]\nY=2\n[a]\nZ=3\nX=9\n");
+    EXPECT_EQ(ini.ReadSections(), QStringList({"A", "B"}));
+    EXPECT_EQ(ini.ReadString("A", "Z", ""), "3");
+    EXPECT_EQ(ini.ReadString("A", "X", ""), "1");
+}
+
+TEST(IniFile, LooksUpWithoutRegardToCaseAndKeepsTheFirstSpelling) {
+    IniFile ini = Parse("[Routes\\Europe1]\nFileDate=5\nName=x\n");
+    EXPECT_EQ(ini.ReadString("ROUTES\\EUROPE1", "filedate", ""), "5");
+    ini.WriteString("routes\\europe1", "FILEDATE", "6");
+    ini.WriteString("ROUTES\\europe1", "NEW", "7");
+    EXPECT_EQ(ini.ToBytes(), Bytes("[Routes\\Europe1]\r\nFileDate=6\r\nName=x\r\nNEW=7\r\n\r\n"));
+}
+
+TEST(IniFile, AppendsNewKeysToTheirSectionAndNewSectionsToTheEnd) {
+    IniFile ini = Parse("[A]\nX=1\n[B]\nY=2\n");
+    ini.WriteString("A", "Z", "3");
+    ini.WriteString("C", "W", "4");
+    EXPECT_EQ(ini.ToBytes(),
+              Bytes("[A]\r\nX=1\r\nZ=3\r\n\r\n[B]\r\nY=2\r\n\r\n[C]\r\nW=4\r\n\r\n"));
+}
+
+TEST(IniFile, ReadStringGivesTheDefaultOnlyForAMissingKey) {
+    const IniFile ini = Parse("[S]\nEmpty=\n");
+    EXPECT_EQ(ini.ReadString("S", "Empty", "d"), "");
+    EXPECT_EQ(ini.ReadString("S", "Missing", "d"), "d");
+    EXPECT_EQ(ini.ReadString("Missing", "Empty", "d"), "d");
+}
+
+TEST(IniFile, EraseSectionAndDeleteKeyRemoveOnlyWhatTheyName) {
+    IniFile ini = Parse("[A]\nX=1\n[B]\nY=2\nZ=3\n[C]\nW=4\n");
+    ini.EraseSection("b");
+    ini.EraseSection("missing");
+    EXPECT_EQ(ini.ReadSections(), QStringList({"A", "C"}));
+    EXPECT_FALSE(ini.ValueExists("B", "Y"));
+    ini.WriteString("B", "Y", "5"); // comes back at the end
+    EXPECT_EQ(ini.ReadSections(), QStringList({"A", "C", "B"}));
+
+    ini.DeleteKey("a", "x");
+    EXPECT_FALSE(ini.ValueExists("A", "X"));
+    EXPECT_FALSE(ini.SectionExists("A")); // left empty: counts as absent, but is still listed
+    EXPECT_EQ(ini.ReadSections(), QStringList({"A", "C", "B"}));
+    EXPECT_TRUE(ini.SectionExists("c"));
+
+    ini.Clear();
+    EXPECT_TRUE(ini.ReadSections().isEmpty());
+}
+
+TEST(IniFile, ReadsIntegersAndBoolsAsTheirTextSays) {
+    const IniFile ini = Parse("[S]\nDec=-42\nHex=0x1F\nDollar=$FFFFFFFF\nBad=12a\nOne=1\nZero=0\n");
+    EXPECT_EQ(ini.ReadInteger("S", "Dec", 0), -42);
+    EXPECT_EQ(ini.ReadInteger("S", "Hex", 0), 31);
+    EXPECT_EQ(ini.ReadInteger("S", "Dollar", 0), -1);
+    EXPECT_EQ(ini.ReadInteger("S", "Bad", -1), -1);
+    EXPECT_EQ(ini.ReadInteger("S", "Missing", -1), -1);
+    EXPECT_TRUE(ini.ReadBool("S", "One", false));
+    EXPECT_FALSE(ini.ReadBool("S", "Zero", true));
+    EXPECT_TRUE(ini.ReadBool("S", "Missing", true));
+}
+
+TEST(IniFile, ALineBreakInAValueCannotAddASectionToTheFile) {
+    IniFile ini;
+    ini.WriteString("S", "Description", "first\r\n[Injected]\nKey=x");
+    const IniFile read = IniFile::FromBytes(ini.ToBytes());
+    EXPECT_EQ(read.ReadSections(), QStringList({"S"}));
+    EXPECT_EQ(read.ReadString("S", "Description", ""), "first  [Injected] Key=x");
+}
+
+TEST(IniFile, ACopyIsIndependentAndFindsItsSections) {
+    IniFile original = Parse("[A]\nX=1\n");
+    IniFile copy = original;
+    copy.WriteString("a", "X", "2");
+    copy.EraseSection("A");
+    copy.WriteString("B", "Y", "3");
+    EXPECT_EQ(original.ReadString("A", "X", ""), "1");
+    EXPECT_EQ(copy.ReadSections(), QStringList({"B"}));
+}
+
+TEST(IniFile, LoadTellsAMissingFileFromAnUnreadableOne) {
+    QTemporaryDir dir;
+    IniFile ini = Parse("[Old]\nX=1\n");
+    EXPECT_EQ(ini.Load(dir.filePath("absent.qvc")), IniFile::LoadStatus::Missing);
+    EXPECT_TRUE(ini.ReadSections().isEmpty());
+
+    QString error;
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.qvc"));
+    EXPECT_EQ(ini.Load(dir.filePath("folder.qvc"), &error), IniFile::LoadStatus::Unreadable);
+    EXPECT_FALSE(error.isEmpty());
+
+    QFile file(dir.filePath("a.qvc"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[S]\r\nK=\x80\r\n");
+    file.close();
+    EXPECT_EQ(ini.Load(file.fileName()), IniFile::LoadStatus::Loaded);
+    EXPECT_EQ(ini.ReadString("S", "K", ""), QString::fromUtf8("€"));
+}
+
+TEST(IniFile, SaveReplacesTheFileWholeAndLeavesNothingBehindOnFailure) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("ROUTE.QVC");
+    IniFile ini = Parse("[A]\nX=1\n");
+    ASSERT_TRUE(ini.Save(path));
+    ini.EraseSection("A");
+    ini.WriteString("B", "Y", QString::fromUtf8("é"));
+    ASSERT_TRUE(ini.Save(path));
+    EXPECT_EQ(ReadFile(path), Bytes("[B]\r\nY=\xE9\r\n\r\n"));
+
+    QString error;
+    EXPECT_FALSE(ini.Save(dir.filePath("no such folder/ROUTE.QVC"), &error));
+    EXPECT_FALSE(error.isEmpty());
+    ASSERT_TRUE(QDir(dir.path()).mkdir("taken"));
+    EXPECT_FALSE(ini.Save(dir.filePath("taken")));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+              QStringList({"ROUTE.QVC", "taken"}));
+}

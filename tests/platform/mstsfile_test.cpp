@@ -1,0 +1,162 @@
+#include "platform/mstsfile.h"
+
+#include "fixtures/tempmsts.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+using namespace qv;
+
+namespace {
+
+// A header line and a value with letters outside Latin-1, so that a wrong byte order or code page
+// cannot go unnoticed.
+const QString kSample = QStringLiteral("SIMISA@@@@@@@@@@JINX0D0t______\r\n\r\n"
+                                       "Train (\r\n\tName ( \"Ærø Ω Łódź 東京\" )\r\n)\r\n");
+
+QByteArray Utf16(const QString& text, bool bigEndian) {
+    QByteArray bytes;
+    for (QChar c : text) {
+        const char high = char(c.unicode() >> 8);
+        const char low = char(c.unicode() & 0xFF);
+        bytes.append(bigEndian ? high : low);
+        bytes.append(bigEndian ? low : high);
+    }
+    return bytes;
+}
+
+QByteArray Utf16LeWithMark(const QString& text) {
+    return QByteArray("\xFF\xFE", 2) + Utf16(text, false);
+}
+
+QByteArray Compressed(const QByteArray& content, quint32 declaredLength) {
+    uLongf size = compressBound(uLong(content.size()));
+    QByteArray stream(qsizetype(size), '\0');
+    EXPECT_EQ(compress(reinterpret_cast<Bytef*>(stream.data()), &size,
+                       reinterpret_cast<const Bytef*>(content.constData()), uLong(content.size())),
+              Z_OK);
+    stream.truncate(qsizetype(size));
+    QByteArray file("SIMISA@F");
+    for (int shift = 0; shift < 32; shift += 8)
+        file.append(char((declaredLength >> shift) & 0xFF));
+    return file + "@@@@" + stream;
+}
+
+QByteArray Compressed(const QByteArray& content) {
+    return Compressed(content, quint32(content.size()));
+}
+
+QString Decoded(const QByteArray& bytes) {
+    QString text;
+    EXPECT_TRUE(DecodeMstsText(bytes, &text));
+    return text;
+}
+
+} // namespace
+
+TEST(DecodeMstsText, ReadsUtf16WithEitherMarkAndDropsTheMark) {
+    EXPECT_EQ(Decoded(Utf16LeWithMark(kSample)), kSample);
+    EXPECT_EQ(Decoded(QByteArray("\xFE\xFF", 2) + Utf16(kSample, true)), kSample);
+}
+
+TEST(DecodeMstsText, TellsUtf16ByteOrderWithoutAMarkFromItsZeroBytes) {
+    EXPECT_EQ(Decoded(Utf16(kSample, false)), kSample);
+    EXPECT_EQ(Decoded(Utf16(kSample, true)), kSample);
+}
+
+TEST(DecodeMstsText, ReadsUnmarkedEightBitTextAsWindows1252) {
+    // 0x80 is the euro sign in Windows-1252 (not a control character as in Latin-1).
+    const QByteArray bytes("SIMISA@@@@@@@@@@JINX0D0t______\r\nName ( \"\x80 \xC6r\xF8\" )\r\n");
+    EXPECT_EQ(Decoded(bytes), QStringLiteral("SIMISA@@@@@@@@@@JINX0D0t______\r\n"
+                                             "Name ( \"€ Ærø\" )\r\n"));
+}
+
+TEST(DecodeMstsText, ReadsUtf8WithAMark) {
+    EXPECT_EQ(Decoded(QByteArray("\xEF\xBB\xBF") + kSample.toUtf8()), kSample);
+}
+
+TEST(DecodeMstsText, ToleratesAnEmptyFileAndADanglingOddByte) {
+    QString text = QStringLiteral("stale");
+    EXPECT_TRUE(DecodeMstsText(QByteArray(), &text));
+    EXPECT_TRUE(text.isEmpty());
+    EXPECT_EQ(Decoded(Utf16LeWithMark(QStringLiteral("Name ( x )")) + 'Z'),
+              QStringLiteral("Name ( x )"));
+}
+
+TEST(DecodeMstsText, InflatesCompressedFilesWhateverTheirInnerEncoding) {
+    EXPECT_EQ(Decoded(Compressed(Utf16(kSample, false))), kSample);
+    EXPECT_EQ(Decoded(Compressed(Utf16LeWithMark(kSample))), kSample);
+    EXPECT_EQ(Decoded(Compressed(QByteArray("SIMISA@@@@@@@@@@JINX0D0t______\r\nName ( \xE6 )"))),
+              QStringLiteral("SIMISA@@@@@@@@@@JINX0D0t______\r\nName ( æ )"));
+}
+
+TEST(DecodeMstsText, TakesTheDeclaredLengthOnlyAsAHint) {
+    // A header that claims 4 GiB must neither be believed nor refuse the real content.
+    EXPECT_EQ(Decoded(Compressed(Utf16(kSample, false), 0xFFFFFFFFu)), kSample);
+    EXPECT_EQ(Decoded(Compressed(Utf16(kSample, false), 3)), kSample);
+}
+
+TEST(DecodeMstsText, RefusesACompressedFileThatDoesNotInflate) {
+    QByteArray damaged = Compressed(Utf16(kSample, false));
+    damaged[20] = char(damaged[20] ^ 0x55);
+    damaged[21] = char(damaged[21] ^ 0x55);
+    QString text = QStringLiteral("stale");
+    EXPECT_FALSE(DecodeMstsText(damaged, &text));
+    EXPECT_TRUE(text.isEmpty());
+
+    const QByteArray whole = Compressed(Utf16(kSample, false));
+    EXPECT_FALSE(DecodeMstsText(whole.left(whole.size() - 6), &text)) << "truncated stream";
+    EXPECT_FALSE(DecodeMstsText(whole.left(18), &text)) << "nothing after the stream header";
+}
+
+TEST(DecodeMstsText, TextWhoseHeaderMerelyReadsSimisaAtFIsNotInflated) {
+    const QString header = QStringLiteral("SIMISA@F@@@@@@@@JINX0D0t______\r\nName ( x )\r\n");
+    EXPECT_EQ(Decoded(Utf16LeWithMark(header)), header);
+    EXPECT_EQ(Decoded(header.toLatin1()), header);
+}
+
+TEST(ReadMstsTextFile, FindsTheFileByItsWindowsPathInAnyLetterCase) {
+    TempMsts drive;
+    drive.MakeFile(QStringLiteral("MSTS/Trains/Consists/X.CON"), Utf16LeWithMark(kSample));
+    QString text;
+    EXPECT_TRUE(ReadMstsTextFile(QStringLiteral("C:\\msts\\TRAINS\\consists\\x.con"), &text));
+    EXPECT_EQ(text, kSample);
+    EXPECT_FALSE(ReadMstsTextFile(QStringLiteral("C:\\msts\\TRAINS\\consists\\y.con"), &text));
+    EXPECT_TRUE(text.isEmpty());
+    EXPECT_FALSE(ReadMstsTextFile(QStringLiteral("C:\\msts\\TRAINS\\consists"), &text))
+        << "a folder is not a file";
+}
+
+TEST(ReadMstsTextHostFile, FailsForAMissingFile) {
+    QTemporaryDir dir;
+    QString text;
+    EXPECT_FALSE(ReadMstsTextHostFile(dir.filePath(QStringLiteral("absent.con")), &text));
+    EXPECT_FALSE(ReadMstsTextHostFile(dir.path(), &text)) << "a folder is not a file";
+}
+
+TEST(ReadMstsTextHostFile, DecodesEveryRealRouteFileToItsHeader) {
+    const QString root = QStringLiteral(QUARVEL_REALDATA_DIR "/dk24");
+    ASSERT_TRUE(QDir(root).exists()) << root.toStdString();
+    int files = 0;
+    QDirIterator it(root, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QString text;
+        ASSERT_TRUE(ReadMstsTextHostFile(path, &text)) << path.toStdString();
+        // Open Rails' own TSECTION.DAT files are include files without the MSTS header.
+        if (path.contains(QStringLiteral("/OPENRAILS/")))
+            EXPECT_TRUE(text.trimmed().startsWith(QStringLiteral("include"))) << path.toStdString();
+        else
+            EXPECT_TRUE(text.startsWith(QStringLiteral("SIMISA"))) << path.toStdString();
+        ++files;
+    }
+    EXPECT_GT(files, 400);
+
+    QString route;
+    ASSERT_TRUE(ReadMstsTextHostFile(root + QStringLiteral("/ROUTES/OR_DK24/DK24.trk"), &route));
+    EXPECT_TRUE(route.contains(QStringLiteral("Høje Taastrup")));
+}

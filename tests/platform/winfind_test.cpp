@@ -1,0 +1,134 @@
+#include "platform/winfs.h"
+
+#include "fixtures/tempmsts.h"
+
+#include <QFile>
+#include <functional>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+using namespace qv;
+
+namespace {
+
+QString S(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+QStringList Names(const QList<FindEntry>& entries) {
+    QStringList names;
+    for (const FindEntry& entry : entries)
+        names.append(entry.name);
+    return names;
+}
+
+const qint32 kOldAge = PackDosDateTime(QDateTime(QDate(2001, 5, 17), QTime(9, 30, 12)));
+
+} // namespace
+
+TEST(MatchesMask, FollowsWindowsWildcardRules) {
+    EXPECT_TRUE(MatchesMask(S("README"), S("*.*")));
+    EXPECT_TRUE(MatchesMask(S("x.CON"), S("*.con")));
+    EXPECT_FALSE(MatchesMask(S("c.cons"), S("*.con")));
+    EXPECT_TRUE(MatchesMask(S("qv_~temp12.ACT"), S("QV_~TEMP*.act")));
+    EXPECT_FALSE(MatchesMask(S("QV_~TEMP12.act.bak"), S("QV_~TEMP*.act")));
+    EXPECT_TRUE(MatchesMask(S("a1.pat"), S("a?.pat")));
+    EXPECT_FALSE(MatchesMask(S("a.pat"), S("a?.pat")));
+    EXPECT_TRUE(MatchesMask(S("Readme"), S("readme.*")));
+    EXPECT_TRUE(MatchesMask(S("ÆRØ.txt"), S("ærø.TXT")));
+    EXPECT_FALSE(MatchesMask(S("x"), QString()));
+}
+
+TEST(FindEntries, ListsMatchingEntriesWithDotEntriesInNameOrder) {
+    TempMsts drive;
+    drive.MakeFile(S("MSTS/Trains/Consists/b.con"));
+    drive.MakeFile(S("MSTS/Trains/Consists/A.CON"));
+    drive.MakeFile(S("MSTS/Trains/Consists/c.cons"));
+    drive.MakeFolder(S("MSTS/Trains/Consists/Sub"));
+    QList<FindEntry> entries;
+    ASSERT_TRUE(FindEntries(S("C:\\msts\\TRAINS\\consists\\*.con"), &entries));
+    EXPECT_EQ(Names(entries), QStringList({S("A.CON"), S("b.con")}));
+    ASSERT_TRUE(FindEntries(S("C:\\msts\\TRAINS\\consists\\*.*"), &entries));
+    EXPECT_EQ(Names(entries),
+              QStringList({S("."), S(".."), S("A.CON"), S("b.con"), S("c.cons"), S("Sub")}));
+    ASSERT_TRUE(FindEntries(S("C:\\*.*"), &entries));
+    EXPECT_EQ(Names(entries), QStringList({S("MSTS")})) << "a drive root has no dot entries";
+    int error = 0;
+    EXPECT_FALSE(FindEntries(S("C:\\msts\\trains\\consists\\*.wag"), &entries, &error));
+    EXPECT_EQ(error, ENOENT);
+    EXPECT_FALSE(FindEntries(S("C:\\msts\\missing\\*.*"), &entries, &error));
+    EXPECT_EQ(error, ENOENT);
+}
+
+TEST(FindEntries, NameWithoutWildcardsFindsTheOneEntryWithItsDiskName) {
+    TempMsts drive;
+    drive.MakeSampleTree();
+    QList<FindEntry> entries;
+    ASSERT_TRUE(FindEntries(S("C:\\MSTS\\TRAINS\\CONSISTS\\x.con"), &entries));
+    ASSERT_EQ(entries.size(), 1);
+    EXPECT_EQ(entries[0].name, S("X.CON"));
+    ASSERT_TRUE(FindEntries(S("C:\\msts\\routes\\EUROPE1"), &entries));
+    EXPECT_EQ(Names(entries), QStringList({S("Europe1")}));
+    EXPECT_TRUE(entries[0].IsFolder());
+}
+
+TEST(FindEntries, GivesAttributesSizeAndPackedLastWriteTime) {
+    TempMsts drive;
+    drive.MakeFile(S("F/ro.txt"), "12345");
+    drive.MakeFile(S("F/rw.txt"));
+    drive.MakeFolder(S("F/Sub"));
+    chmod(QFile::encodeName(drive.Host(S("F/ro.txt"))).constData(), 0444);
+    ASSERT_TRUE(SetFileAge(S("C:\\f\\RO.TXT"), kOldAge));
+    QList<FindEntry> entries;
+    ASSERT_TRUE(FindEntries(S("C:\\F\\*"), &entries));
+    ASSERT_EQ(Names(entries), QStringList({S("."), S(".."), S("ro.txt"), S("rw.txt"), S("Sub")}));
+    EXPECT_EQ(entries[2].attributes, kFaReadOnly | kFaArchive);
+    EXPECT_EQ(entries[2].size, 5);
+    EXPECT_EQ(entries[2].writeTime, kOldAge);
+    EXPECT_EQ(entries[3].attributes, kFaArchive);
+    EXPECT_EQ(entries[4].attributes, kFaDirectory);
+    EXPECT_EQ(entries[4].size, 0);
+}
+
+TEST(FindEntries, SymlinkedFolderIsOneEntryThatAWalkDoesNotEnter) {
+    TempMsts drive;
+    drive.MakeFile(S("Tree/a.txt"));
+    drive.MakeFile(S("Tree/Real/b.txt"));
+    drive.MakeFile(S("Outside/c.txt"));
+    drive.MakeFile(S("Outside/d.txt"));
+    ASSERT_TRUE(QFile::link(drive.Host(S("Outside")), drive.Host(S("Tree/Linked"))));
+    ASSERT_TRUE(QFile::link(drive.Host(S("Tree")), drive.Host(S("Tree/Real/Loop"))));
+    QList<FindEntry> entries;
+    ASSERT_TRUE(FindEntries(S("C:\\tree\\linked"), &entries));
+    EXPECT_TRUE(entries[0].symlink);
+    EXPECT_TRUE(entries[0].IsFolder());
+    EXPECT_TRUE(entries[0].attributes & kFaReparsePoint);
+    EXPECT_FALSE(CanDescend(entries[0]));
+
+    int files = 0, links = 0;
+    std::function<void(const QString&)> walk = [&](const QString& folder) {
+        QList<FindEntry> found;
+        FindEntries(folder + S("\\*.*"), &found);
+        for (const FindEntry& entry : found) {
+            if (CanDescend(entry))
+                walk(folder + QLatin1Char('\\') + entry.name);
+            else if (entry.symlink)
+                ++links;
+            else if (!entry.IsFolder())
+                ++files;
+        }
+    };
+    walk(S("C:\\TREE"));
+    EXPECT_EQ(files, 2) << "a.txt and Real\\b.txt, nothing behind the links";
+    EXPECT_EQ(links, 2);
+}
+
+TEST(PackDosDateTime, PacksDateHighAndTimeLowInLocalTime) {
+    const qint32 packed = PackDosDateTime(QDateTime(QDate(2024, 3, 5), QTime(13, 47, 31)));
+    EXPECT_EQ(quint32(packed) >> 16, (44u << 9) | (3u << 5) | 5u);
+    EXPECT_EQ(quint32(packed) & 0xFFFF, (13u << 11) | (47u << 5) | 15u);
+    EXPECT_EQ(UnpackDosDateTime(packed), QDateTime(QDate(2024, 3, 5), QTime(13, 47, 30)));
+    EXPECT_EQ(UnpackDosDateTime(PackDosDateTime(QDateTime(QDate(1970, 1, 2), QTime(0, 0)))),
+              QDateTime(QDate(1980, 1, 1), QTime(0, 0)));
+    EXPECT_FALSE(UnpackDosDateTime(-1).isValid());
+}

@@ -1,0 +1,142 @@
+#include "platform/winfs.h"
+
+#include "fixtures/tempmsts.h"
+
+#include <gtest/gtest.h>
+
+using namespace qv;
+
+namespace {
+
+QString S(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+} // namespace
+
+TEST(ResolvePath, FindsAMixedCaseFileFromAnyLetterCase) {
+    TempMsts drive;
+    drive.MakeSampleTree();
+    QString host;
+    ASSERT_TRUE(ResolvePath(S("C:\\MSTS\\trains\\CONSISTS\\x.con"), &host));
+    EXPECT_EQ(host, drive.Host(S("MSTS/Trains/Consists/X.CON")));
+    ASSERT_TRUE(ResolvePath(S("c:/msts/TRAINS/trainset/DASH9/Dash9.ENG"), &host));
+    EXPECT_EQ(host, drive.Host(S("MSTS/Trains/Trainset/Dash9/DASH9.eng")));
+}
+
+TEST(ResolvePath, ReportsWhyAPathCannotBeFound) {
+    TempMsts drive;
+    drive.MakeSampleTree();
+    QString host;
+    int error = 0;
+    EXPECT_FALSE(ResolvePath(S("C:\\MSTS\\Trains\\Consists\\Y.CON"), &host, &error));
+    EXPECT_EQ(error, ENOENT);
+    EXPECT_FALSE(ResolvePath(S("C:\\MSTS\\Trains\\Consists\\x.con\\y"), &host, &error));
+    EXPECT_EQ(error, ENOTDIR);
+    EXPECT_FALSE(ResolvePath(S("Q:\\MSTS"), &host, &error));
+    EXPECT_EQ(error, kFsNoDrive);
+    EXPECT_FALSE(ResolvePath(S("MSTS\\Trains"), &host, &error));
+    EXPECT_EQ(error, kFsBadPath);
+    EXPECT_FALSE(FsErrorText(kFsAmbiguous).isEmpty());
+    EXPECT_NE(FsErrorText(kFsAmbiguous), FsErrorText(ENOENT));
+}
+
+TEST(ResolvePath, TakesTheExactNameAndReportsCaseTwinsAsAmbiguous) {
+    TempMsts drive;
+    drive.MakeFile(S("Twins/a.txt"), "lower");
+    drive.MakeFile(S("Twins/A.TXT"), "upper");
+    QString host;
+    int error = 0;
+    ASSERT_TRUE(ResolvePath(S("C:\\twins\\A.TXT"), &host, &error));
+    EXPECT_EQ(host, drive.Host(S("Twins/A.TXT")));
+    EXPECT_FALSE(ResolvePath(S("C:\\twins\\a.Txt"), &host, &error));
+    EXPECT_EQ(error, kFsAmbiguous);
+    ResolvedPath resolved;
+    EXPECT_FALSE(ResolvePathForCreate(S("C:\\twins\\a.Txt"), &resolved, &error));
+    EXPECT_EQ(error, kFsAmbiguous);
+}
+
+TEST(ResolvePathForCreate, ResolvesTheExistingPrefixAndAppendsTheRestAsGiven) {
+    TempMsts drive;
+    drive.MakeSampleTree();
+    ResolvedPath resolved;
+    ASSERT_TRUE(ResolvePathForCreate(S("C:\\msts\\TRAINS\\NewFolder\\New.con"), &resolved));
+    EXPECT_FALSE(resolved.exists);
+    EXPECT_EQ(resolved.host, drive.Host(S("MSTS/Trains/NewFolder/New.con")));
+    EXPECT_EQ(resolved.existingHost, drive.Host(S("MSTS/Trains")));
+    ASSERT_TRUE(ResolvePathForCreate(S("C:\\msts\\trains\\consists\\x.con"), &resolved));
+    EXPECT_TRUE(resolved.exists) << "another letter case is the same entry";
+    EXPECT_EQ(resolved.host, drive.Host(S("MSTS/Trains/Consists/X.CON")));
+}
+
+TEST(FolderCache, ResolvingManyFilesReadsEachFolderOnce) {
+    TempMsts drive;
+    for (int i = 0; i < 300; ++i)
+        drive.MakeFile(QStringLiteral("MSTS/Trains/Consists/Con%1.CON").arg(i));
+    drive.AgeTree();
+    const qint64 before = FolderReadCount();
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 0; i < 300; ++i) {
+            QString host;
+            ASSERT_TRUE(
+                ResolvePath(QStringLiteral("C:\\msts\\trains\\consists\\con%1.con").arg(i), &host));
+        }
+    }
+    EXPECT_LE(FolderReadCount() - before, 4) << "drive root, MSTS, Trains, Consists";
+}
+
+TEST(FolderCache, PicksUpAFileAnotherProgramCreatedAfterTheFolderChanged) {
+    TempMsts drive;
+    drive.MakeSampleTree();
+    drive.AgeTree();
+    QString host;
+    int error = 0;
+    EXPECT_FALSE(ResolvePath(S("C:\\msts\\trains\\consists\\y.con"), &host, &error));
+    ASSERT_TRUE(ResolvePath(S("C:\\msts\\trains\\consists\\x.con"), &host));
+    drive.MakeFile(S("MSTS/Trains/Consists/Y.CON"));
+    ASSERT_TRUE(ResolvePath(S("C:\\msts\\trains\\consists\\y.con"), &host, &error));
+    EXPECT_EQ(host, drive.Host(S("MSTS/Trains/Consists/Y.CON")));
+    // A case twin that appears later makes the inexact name ambiguous instead of a silent pick.
+    drive.MakeFile(S("MSTS/Trains/Consists/x.con"));
+    EXPECT_FALSE(ResolvePath(S("C:\\msts\\trains\\consists\\X.Con"), &host, &error));
+    EXPECT_EQ(error, kFsAmbiguous);
+}
+
+TEST(FolderCache, OwnChangesKeepTheListingWithoutReadingTheFolderAgain) {
+    TempMsts drive;
+    for (int i = 0; i < 200; ++i)
+        drive.MakeFile(QStringLiteral("Store/Consists/C%1.CON").arg(i));
+    drive.MakeFolder(S("MSTS/Trains/Consists"));
+    drive.AgeTree();
+    QString host;
+    ASSERT_TRUE(ResolvePath(S("C:\\store\\consists\\c0.con"), &host));
+    ASSERT_FALSE(ResolvePath(S("C:\\msts\\trains\\consists\\c0.con"), &host));
+    const qint64 before = FolderReadCount();
+    for (int i = 0; i < 200; ++i)
+        ASSERT_TRUE(RenameNoReplace(QStringLiteral("C:\\store\\consists\\c%1.con").arg(i),
+                                    QStringLiteral("C:\\msts\\trains\\consists\\C%1.CON").arg(i)));
+    EXPECT_LE(FolderReadCount() - before, 2);
+    EXPECT_EQ(drive.NamesIn(S("MSTS/Trains/Consists")).size(), 200);
+    EXPECT_TRUE(drive.NamesIn(S("Store/Consists")).isEmpty());
+    // The listing kept up: moved names are found in any case, and a case twin is refused.
+    ASSERT_TRUE(ResolvePath(S("C:\\MSTS\\TRAINS\\CONSISTS\\c199.con"), &host));
+    EXPECT_EQ(host, drive.Host(S("MSTS/Trains/Consists/C199.CON")));
+    EXPECT_FALSE(ResolvePath(S("C:\\store\\consists\\c5.con"), &host));
+    drive.MakeFile(S("Store/Consists/c5.con"));
+    int error = 0;
+    EXPECT_FALSE(RenameNoReplace(S("C:\\store\\consists\\c5.con"),
+                                 S("C:\\msts\\trains\\consists\\c5.con"), &error));
+    EXPECT_EQ(error, EEXIST);
+}
+
+TEST(FolderCache, OwnChangeDoesNotHideAnotherProgramsEarlierChange) {
+    TempMsts drive;
+    drive.MakeFile(S("Data/a.txt"));
+    drive.AgeTree();
+    QString host;
+    ASSERT_FALSE(ResolvePath(S("C:\\data\\FOREIGN.TXT"), &host)); // lists Data
+    drive.MakeFile(S("Data/Foreign.txt"));                        // another program
+    ASSERT_TRUE(DeleteFile(S("C:\\Data\\a.txt")));                // our change, exact name
+    EXPECT_TRUE(ResolvePath(S("C:\\data\\FOREIGN.TXT"), &host));
+    EXPECT_FALSE(ResolvePath(S("C:\\data\\A.TXT"), &host));
+}
