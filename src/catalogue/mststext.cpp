@@ -123,6 +123,14 @@ QString JoinContinuedString(const QString& collected, const QString& next) {
     return joined;
 }
 
+QString FileBaseName(const QString& fileName) {
+    QString base = fileName.mid(fileName.lastIndexOf(u'\\') + 1);
+    const qsizetype dot = base.lastIndexOf(u'.');
+    if (dot >= 0)
+        base.truncate(dot);
+    return base;
+}
+
 QString CollapseDoubleBackslashes(const QString& text) {
     QString result;
     result.reserve(text.size());

@@ -55,6 +55,9 @@ QString CutValue(MstsTextReader& reader, const QString& line, int keywordLength,
 QString JoinContinuedString(const QString& collected, const QString& next);
 
 // Every run of backslashes reduced to one backslash.
+// The file name without its folder and its extension.
+QString FileBaseName(const QString& fileName);
+
 QString CollapseDoubleBackslashes(const QString& text);
 
 // Every "/" replaced by "\".

@@ -2,11 +2,22 @@
 // Tests call ResetAppState() so that no state leaks from one test into the next.
 #pragma once
 
+#include "core/stringlist.h"
+
 #include <QString>
 #include <QStringList>
 #include <cstdint>
 
 namespace qv {
+
+// What a file move and the duplicate-file dialog hand each other: the file being moved, the file
+// already at its target, and the standing answer (0 ask, 1 Replace All, 2 Keep All) that holds for
+// the rest of a job once given; a job sets it back to 0 before it moves files.
+struct TPathSet {
+    QString DuplicateSourceFile;
+    QString DuplicateTargetFile;
+    std::int32_t DuplicateAnswer = 0;
+};
 
 struct AppState {
     // The program's own identity, from its compiled-in version information.
@@ -49,6 +60,25 @@ struct AppState {
     // Start-up.
     bool NoViewerFile = false;
     std::uint32_t LastCloseFileDate = 0;
+
+    // Status, report numbering and the log.
+    QStringList StatusCodeStack; // newest first
+    int ReportItemCount = 0;     // number of the last report entry written into a pane
+    QString LogFileName;         // host path of the open log; empty while logging is off
+    // Monotonic times (ms) of the last event pump and status bar repaint; -1 before the first.
+    qint64 LastPumpMs = -1;
+    qint64 LastStatusRepaintMs = -1;
+
+    // File moves and the folder dialog.
+    TPathSet PathSet;
+    QString FolderDialogFolder;  // the initial folder handed to the dialog; the chosen one after OK
+    QString FolderDialogPrompt;  // the prompt the dialog shows
+    QString FolderDialogCaption; // the suffix of the dialog's caption
+    int FolderDialogResult = 0;  // the modal result of the last folder dialog (1 OK)
+
+    // Stock paths that consists name but the stock cache does not hold yet; the consist cache
+    // rebuild reads them and empties the list.
+    StringList UncachedStockList = StringList::SortedUnique();
 };
 
 AppState& App();

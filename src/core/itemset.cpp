@@ -28,10 +28,6 @@ void CopyItemSet(const ItemSet& source, ItemSet& target) {
     target = source;
 }
 
-int CompareText(const QString& a, const QString& b) {
-    return QString::localeAwareCompare(a.toCaseFolded(), b.toCaseFolded());
-}
-
 bool MarkItemsInList(const RecordList<ItemSet>& reference, RecordList<ItemSet>& target) {
     const bool byFileName = App().ViewByFileName;
     std::size_t r = 0;

@@ -3,6 +3,8 @@
 // that are emptied and freed by their kind code.
 #pragma once
 
+#include "core/comparetext.h"
+
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -169,9 +171,6 @@ template <class T> bool FreeTypedList(int kind, std::unique_ptr<RecordList<T>>& 
 
 // Copies all eight fields of source into target.
 void CopyItemSet(const ItemSet& source, ItemSet& target);
-
-// Compares two names without regard to case in the user's locale: negative, zero or positive.
-int CompareText(const QString& a, const QString& b);
 
 // Sets PT_IN_OTHER_LIST on each target record with an equal record in reference and clears it
 // on every other target record; reference is untouched. Both lists must be sorted ascending by

@@ -24,6 +24,9 @@ public:
     // The node's record; never null.
     ItemSet* Data() const { return data_.get(); }
 
+    // The state icon the view shows beside the node (a StoreInd value); -1 shows none.
+    int StateIndex = -1;
+
     // The parent node; null for a top-level node and for a node in no tree.
     ItemNode* Parent() const;
     int ChildCount() const { return int(children_.size()); }

@@ -30,7 +30,45 @@ int FakeUi::MessageBox(const QString& text, const QString& caption, int style) {
     return (buttons == MB_YESNO || buttons == MB_YESNOCANCEL) ? ID_YES : ID_OK;
 }
 
+void FakeUi::ExpectConfirmFileMove(int answer) {
+    fileMoveAnswers_.push_back(answer);
+}
+
+int FakeUi::ConfirmFileMove(const QString& sourceFile, const QString& targetFile,
+                            bool contentsDiffer) {
+    fileMoves_.push_back({sourceFile, targetFile, contentsDiffer});
+    if (fileMoveAnswers_.empty()) {
+        mismatches_ << QStringLiteral("unexpected duplicate-file dialog for '%1'").arg(targetFile);
+        return ID_CANCEL;
+    }
+    const int answer = fileMoveAnswers_.front();
+    fileMoveAnswers_.pop_front();
+    return answer;
+}
+
+void FakeUi::ExpectSelectFolder(int result, const QString& folder) {
+    folderAnswers_.push_back({result, folder});
+}
+
+int FakeUi::SelectFolder(const QString& initialFolder, const QString& prompt,
+                         const QString& captionSuffix, QString* folder) {
+    folderDialogs_.push_back({initialFolder, prompt, captionSuffix});
+    if (folderAnswers_.empty()) {
+        mismatches_ << QStringLiteral("unexpected folder dialog at '%1'").arg(initialFolder);
+        return ID_CANCEL;
+    }
+    const auto [result, chosen] = folderAnswers_.front();
+    folderAnswers_.pop_front();
+    if (result == ID_OK && folder)
+        *folder = chosen;
+    return result;
+}
+
 void FakeUi::Clear() {
+    fileMoveAnswers_.clear();
+    fileMoves_.clear();
+    folderAnswers_.clear();
+    folderDialogs_.clear();
     expected_.clear();
     shown_.clear();
     mismatches_.clear();

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <utility>
 
 namespace qv {
 
@@ -14,6 +15,18 @@ struct ShownMessage {
     QString text;
     QString caption;
     int style = 0;
+};
+
+struct ShownFileMove {
+    QString sourceFile;
+    QString targetFile;
+    bool contentsDiffer = true;
+};
+
+struct ShownFolderDialog {
+    QString initialFolder;
+    QString prompt;
+    QString captionSuffix;
 };
 
 class FakeUi : public Ui {
@@ -28,10 +41,27 @@ public:
 
     int MessageBox(const QString& text, const QString& caption, int style) override;
 
+    // Queues the answer of the next duplicate-file dialog (ID_YES, ID_YESTOALL, ID_NO,
+    // ID_NOTOALL or ID_CANCEL). A dialog with no queued answer is a mismatch, answered ID_CANCEL.
+    void ExpectConfirmFileMove(int answer);
+    int ConfirmFileMove(const QString& sourceFile, const QString& targetFile,
+                        bool contentsDiffer) override;
+    const std::deque<ShownFileMove>& FileMoves() const { return fileMoves_; }
+
+    // Queues the result of the next folder dialog and, for ID_OK, the folder it returns. A dialog
+    // with no queued result is a mismatch, answered ID_CANCEL.
+    void ExpectSelectFolder(int result, const QString& folder = QString());
+    int SelectFolder(const QString& initialFolder, const QString& prompt,
+                     const QString& captionSuffix, QString* folder) override;
+    const std::deque<ShownFolderDialog>& FolderDialogs() const { return folderDialogs_; }
+
     const std::deque<ShownMessage>& Shown() const { return shown_; }
-    // Prompts whose text did not match the next expectation, and expectations never met.
+    // Prompts whose text did not match the next expectation, and dialogs nobody expected; then the
+    // number of expectations (boxes and dialogs) not met yet.
     const QStringList& Mismatches() const { return mismatches_; }
-    int PendingExpectations() const { return int(expected_.size()); }
+    int PendingExpectations() const {
+        return int(expected_.size() + fileMoveAnswers_.size() + folderAnswers_.size());
+    }
     void Clear();
 
 private:
@@ -40,6 +70,10 @@ private:
         int answer;
     };
     std::deque<Expectation> expected_;
+    std::deque<int> fileMoveAnswers_;
+    std::deque<ShownFileMove> fileMoves_;
+    std::deque<std::pair<int, QString>> folderAnswers_;
+    std::deque<ShownFolderDialog> folderDialogs_;
     std::deque<ShownMessage> shown_;
     QStringList mismatches_;
     int defaultAnswer_ = 0;

@@ -17,6 +17,14 @@ Ui* currentUi = nullptr;
 
 } // namespace
 
+int Ui::ConfirmFileMove(const QString&, const QString&, bool) {
+    return ID_CANCEL;
+}
+
+int Ui::SelectFolder(const QString&, const QString&, const QString&, QString*) {
+    return ID_CANCEL;
+}
+
 Ui& TheUi() {
     return currentUi ? *currentUi : silentUi;
 }

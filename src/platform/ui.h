@@ -35,6 +35,20 @@ public:
 
     // Shows a message box; style is a sum of MbStyle numbers; returns an MbAnswer.
     virtual int MessageBox(const QString& text, const QString& caption, int style) = 0;
+
+    // The duplicate-file dialog: `sourceFile` is being moved onto `targetFile`, which exists
+    // already; `contentsDiffer` tells whether the two contents differ. Returns ID_YES (Replace),
+    // ID_YESTOALL (Replace All), ID_NO (Keep), ID_NOTOALL (Keep All) or ID_CANCEL (Escape or the
+    // close box). Without a dialog to show the answer is ID_CANCEL, which moves and deletes
+    // nothing.
+    virtual int ConfirmFileMove(const QString& sourceFile, const QString& targetFile,
+                                bool contentsDiffer);
+
+    // The folder dialog, opened at `initialFolder` (Windows form) with the prompt and the caption
+    // suffix (either may be empty). Returns ID_OK with the chosen folder (Windows form) in
+    // `folder`, or ID_CANCEL with `folder` left alone. Without a dialog to show: ID_CANCEL.
+    virtual int SelectFolder(const QString& initialFolder, const QString& prompt,
+                             const QString& captionSuffix, QString* folder);
 };
 
 // The Ui in force. Until the program or a test installs one, a silent default answers every

@@ -1,5 +1,9 @@
 #include "qtui/qtui.h"
 
+#include "core/filemove.h"
+#include "core/forms/confirmfilemovedlg.h"
+#include "core/forms/folderselectdlg.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -64,6 +68,32 @@ int QtUi::MessageBox(const QString& text, const QString& caption, int style) {
     if (buttonsStyle == MB_YESNO)
         return ID_NO;
     return buttonsStyle == MB_OK ? ID_OK : ID_CANCEL;
+}
+
+int QtUi::ConfirmFileMove(const QString& sourceFile, const QString& targetFile,
+                          bool contentsDiffer) {
+    // The dialog reads both files from the program-wide exchange and leaves a standing "All"
+    // answer there; the seam reports that answer as Yes/No to All.
+    PathSet().DuplicateSourceFile = sourceFile;
+    PathSet().DuplicateTargetFile = targetFile;
+    const int standingBefore = PathSet().DuplicateAnswer;
+    TConfirmFileMoveDlg dialog(QApplication::activeWindow(), contentsDiffer);
+    const int answer = dialog.exec();
+    const int standing = PathSet().DuplicateAnswer;
+    if (standing != standingBefore && answer == ID_YES && standing == 1)
+        return ID_YESTOALL;
+    if (standing != standingBefore && answer == ID_NO && standing == 2)
+        return ID_NOTOALL;
+    return answer;
+}
+
+int QtUi::SelectFolder(const QString& initialFolder, const QString& prompt,
+                       const QString& captionSuffix, QString* folder) {
+    TFolderSelectDlg dialog(initialFolder, prompt, captionSuffix);
+    const int result = dialog.exec();
+    if (result == ID_OK && folder)
+        *folder = dialog.Folder();
+    return result == ID_OK ? ID_OK : ID_CANCEL;
 }
 
 } // namespace qv

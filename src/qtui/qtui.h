@@ -8,6 +8,10 @@ namespace qv {
 class QtUi : public Ui {
 public:
     int MessageBox(const QString& text, const QString& caption, int style) override;
+    int ConfirmFileMove(const QString& sourceFile, const QString& targetFile,
+                        bool contentsDiffer) override;
+    int SelectFolder(const QString& initialFolder, const QString& prompt,
+                     const QString& captionSuffix, QString* folder) override;
 };
 
 } // namespace qv

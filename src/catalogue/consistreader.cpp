@@ -1,0 +1,208 @@
+#include "catalogue/consistreader.h"
+
+#include "catalogue/mststext.h"
+#include "catalogue/stockchecks.h"
+#include "catalogue/stockreader.h"
+#include "core/appstate.h"
+#include "core/comparetext.h"
+#include "core/generaldefs.h"
+#include "core/regsettings.h"
+#include "core/status.h"
+#include "core/storeini.h"
+#include "core/stringlist.h"
+#include "platform/winfs.h"
+
+#include <QStringList>
+
+namespace qv {
+
+namespace {
+
+enum ConsistKeyword { kName, kEngineData, kWagonData, kTrainCfg };
+
+const QStringList& ConsistKeywords() {
+    static const QStringList table{QStringLiteral("Name"), QStringLiteral("EngineData"),
+                                   QStringLiteral("WagonData"), QStringLiteral("TrainCfg")};
+    return table;
+}
+
+// The FileDate of a section whose consist names a vehicle the stock cache lacks: it never equals
+// a file's date, so the consist is parsed again once the vehicle has been cached.
+constexpr qint32 kUncachedDate = 1;
+
+// The traction and driveable bits a consist gathers from its engines.
+constexpr std::uint32_t kTractionBits = PT_STEAM | PT_DIESEL | PT_ELECTRIC | PT_DRIVEABLE;
+
+// What the vehicles of one consist add up to while its lines are read.
+struct Tally {
+    bool hasEngine = false;
+    bool hasWagon = false; // a wagon other than a tender
+    int freight = 0;
+    int passenger = 0;
+    qint32 date = 0; // the FileDate to write
+};
+
+// The stock cache's bits of a vehicle; a vehicle without a section is queued for the rebuild and
+// makes the consist's section stale. A vehicle that is cached with no bits at all (a type the
+// stock reader does not know) counts as cached, so it is not read again on every consist read.
+std::uint32_t VehicleBits(const IniFile& stockCache, const QString& path, Tally& tally) {
+    const int bits = stockCache.ReadInteger(path, QStringLiteral("PType"), -1);
+    if (bits != -1)
+        return std::uint32_t(bits);
+    App().UncachedStockList.Add(path);
+    tally.date = kUncachedDate;
+    return 0;
+}
+
+void ParseConsist(MstsTextReader& reader, ConsistInfo& info, const IniFile& stockCache,
+                  StringList* vehicles, Tally& tally) {
+    const QStringList& table = ConsistKeywords();
+    QString line;
+    while (reader.ReadLine(&line)) {
+        const int keyword = MatchKeyword(line, table);
+        if (keyword < 0)
+            continue;
+        if (keyword == kTrainCfg) {
+            // A block header: the name follows the "(" on the same line.
+            const QString rest = TrimText(line.mid(table[kTrainCfg].size()));
+            info.TrainCfgName = StripQuotes(TrimText(rest.mid(1)));
+            if (CompareText(info.TrainCfgName, FileBaseName(info.FileName)) != 0)
+                info.PType |= PT_NAME_DIFFERS;
+            continue;
+        }
+        if (keyword == kName) {
+            info.Description = CutValue(reader, line, int(table[kName].size()));
+            continue;
+        }
+        const bool engine = keyword == kEngineData;
+        const QString value = CutValue(reader, line, int(table[keyword].size()), true);
+        const QString path = StockDataPath(value, engine);
+        if (vehicles)
+            vehicles->Add(path);
+        const std::uint32_t bits = VehicleBits(stockCache, path, tally);
+        if (bits & PT_PASSENGER)
+            ++tally.passenger;
+        if (engine) {
+            tally.hasEngine = true;
+            info.PType |= bits & kTractionBits;
+            if (info.LeadEngine.isEmpty()) {
+                info.EngineName = stockCache.ReadString(path, QStringLiteral("Name"), QString());
+                info.LeadEngine = path;
+                if (!(bits & PT_DRIVEABLE))
+                    info.PType |= PT_LEAD_NO_CABVIEW;
+            }
+        } else {
+            if (!(bits & PT_TENDER))
+                tally.hasWagon = true;
+            if (bits & PT_FREIGHT)
+                ++tally.freight;
+        }
+    }
+    if (tally.hasEngine && !tally.hasWagon && tally.passenger == 0)
+        info.PType |= PT_ENGINE;
+    if (tally.freight > tally.passenger)
+        info.PType |= PT_FREIGHT;
+    else if (tally.passenger > tally.freight)
+        info.PType |= PT_PASSENGER;
+}
+
+void WriteConsistSection(StoreIniHolder& consistCache, StoreIniHolder& stockCache,
+                         ConsistInfo& info, qint32 date) {
+    IniFile& ini = consistCache.Ini;
+    const QString& section = info.FileName;
+    const QString lot = EffectiveLotNumber();
+    if (!ini.SectionExists(section)) {
+        info.LotNumber = lot;
+        if (AdvanceLastLotNumber(stockCache, lot))
+            App().ConsistLotUsed = true;
+    }
+    ini.WriteInteger(section, QStringLiteral("PType"), int(info.PType));
+    ini.WriteString(section, QStringLiteral("Description"), info.Description);
+    // A consist that lost its engines must not keep the old leading engine's name.
+    if (info.EngineName.isEmpty())
+        ini.DeleteKey(section, QStringLiteral("EngineName"));
+    else
+        ini.WriteString(section, QStringLiteral("EngineName"), info.EngineName);
+    ini.WriteInteger(section, QStringLiteral("FileDate"), date);
+    // A forced rebuild keeps every section's lot as it was: it is no new appearance.
+    if (lot != u"0" && !App().ForceCacheReread)
+        ini.WriteString(section, QStringLiteral("LotNumber"), info.LotNumber);
+    consistCache.Modified = true;
+}
+
+} // namespace
+
+QString StockDataPath(const QString& value, bool engine) {
+    QString file;
+    QString folder;
+    if (!value.startsWith(u'"')) {
+        const qsizetype blank = FindBlank(value);
+        if (blank < 0) {
+            folder = StripQuotes(value);
+        } else {
+            file = StripQuotes(value.left(blank));
+            folder = StripQuotes(TrimText(value.mid(blank + 1)));
+        }
+    } else {
+        // The quoted file name ends at the first quote that a blank follows.
+        qsizetype close = -1;
+        for (qsizetype i = 1; i + 1 < value.size() && close < 0; ++i) {
+            if (value[i] == u'"' && IsBlank(value[i + 1]))
+                close = i;
+        }
+        if (close < 0) {
+            folder = StripQuotes(value);
+        } else {
+            file = TrimText(value.mid(1, close - 1));
+            folder = StripQuotes(TrimText(value.mid(close + 2)));
+        }
+    }
+    file += engine ? QStringLiteral(".ENG") : QStringLiteral(".WAG");
+    ShowReadStatus(Msg::STATUS_TEXT_FOUND_STOCK, file);
+    return folder + u'\\' + file;
+}
+
+bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info,
+                     StoreIniHolder& consistCache, StoreIniHolder& stockCache,
+                     StringList* vehicles) {
+    PumpMessagesIfBusy();
+    info.Folder = item.Folder;
+    info.FileName = item.FileName;
+    info.Description = item.FileName;
+    info.TrainCfgName.clear();
+    info.LeadEngine.clear();
+    info.RewriteSection = false;
+
+    const QString fullName = root + QStringLiteral("\\TRAINS\\CONSISTS\\") + info.FileName;
+    if (!FileExists(fullName))
+        return false;
+    const qint32 age = FileAge(fullName);
+    const IniFile& ini = consistCache.Ini;
+    const QString& section = info.FileName;
+    if (!info.SkipCache && !vehicles && CacheSectionIsCurrent(ini, section, age)) {
+        info.PType = std::uint32_t(ini.ReadInteger(section, QStringLiteral("PType"), -1));
+        info.Description = ini.ReadString(section, QStringLiteral("Description"), QString());
+        info.EngineName = ini.ReadString(section, QStringLiteral("EngineName"), QString());
+        info.LotNumber = ini.ReadString(section, QStringLiteral("LotNumber"), QString());
+        return true;
+    }
+
+    MstsTextReader reader;
+    if (!reader.Open(fullName))
+        return false;
+    info.PType = 0;
+    info.EngineName.clear();
+    Tally tally;
+    tally.date = age;
+    ParseConsist(reader, info, stockCache.Ini, vehicles, tally);
+    info.LotNumber = ini.ReadString(section, QStringLiteral("LotNumber"), QString());
+    if (info.PType & PT_DRIVEABLE)
+        CheckLeadEngine(info, consistCache, stockCache);
+    if (!CacheSectionIsCurrent(ini, section, tally.date) || info.RewriteSection ||
+        App().ForceCacheReread)
+        WriteConsistSection(consistCache, stockCache, info, tally.date);
+    ShowReadStatus(Msg::STATUS_TEXT_LOADING_CONSIST, info.Description);
+    return true;
+}
+
+} // namespace qv

@@ -1,0 +1,33 @@
+// Reading one consist file into a ConsistInfo: its name, leading engine and the attribute bits
+// that classify it (light engine, freight, passenger, traction, driveable). The vehicle files are
+// never opened: their bits come from the stock cache ("CACHESTK.QVC"), and vehicles not yet there
+// are queued in UncachedStockList for the consist cache rebuild. Results are kept per file in the
+// consist cache ("CACHECON.QVC").
+#pragma once
+
+#include "catalogue/stockrecords.h"
+
+#include <QString>
+
+namespace qv {
+
+class StringList;
+struct StoreIniHolder;
+
+// The stock path "<folder>\<file>.ENG" (engine) or ".WAG" named by the value of an EngineData or
+// WagonData line: the file name first, then the stock folder, either quoted when it holds blanks.
+// A value with no blank gives an empty file name and the whole value as folder. Shows "Found
+// Stock" with the file name in the status bar.
+QString StockDataPath(const QString& value, bool engine);
+
+// Reads <root>\TRAINS\CONSISTS\<item.FileName> into info: from its current cache section when
+// info.SkipCache is clear and no vehicles list is given, else from the file, whose results then go
+// into the consist cache when the section's date differs, the lead-engine check asks for it or
+// ForceCacheReread is set. vehicles (or none) receives the stock path of every vehicle in file
+// order. False when the file is missing or cannot be opened; nothing is reported. The caller
+// opened both caches and closes them.
+bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info,
+                     StoreIniHolder& consistCache, StoreIniHolder& stockCache,
+                     StringList* vehicles);
+
+} // namespace qv

@@ -1,0 +1,115 @@
+#include "catalogue/pathreader.h"
+
+#include "catalogue/mststext.h"
+#include "core/appstate.h"
+#include "core/comparetext.h"
+#include "core/generaldefs.h"
+#include "core/status.h"
+#include "core/storeini.h"
+#include "platform/winfs.h"
+
+#include <QStringList>
+
+namespace qv {
+
+namespace {
+
+enum PathKeyword { kName, kStart, kEnd, kFlags, kPathName };
+
+// TrPathFlags bit that MSTS sets on a path no player may drive.
+constexpr std::uint32_t kFlagNotPlayerPath = 0x20;
+
+const QStringList& PathKeywords() {
+    static const QStringList table{QStringLiteral("Name"), QStringLiteral("TrPathStart"),
+                                   QStringLiteral("TrPathEnd"), QStringLiteral("TrPathFlags"),
+                                   QStringLiteral("TrPathName")};
+    return table;
+}
+
+void TakeFromCache(const IniFile& ini, const QString& section, PathInfo& path) {
+    path.PType = std::uint32_t(ini.ReadInteger(section, QStringLiteral("PType"), -1));
+    path.Name = ini.ReadString(section, QStringLiteral("Name"), QString());
+    path.PathStart = ini.ReadString(section, QStringLiteral("PathStart"), QString());
+    path.PathEnd = ini.ReadString(section, QStringLiteral("PathEnd"), QString());
+}
+
+void WriteSection(IniFile& ini, const QString& section, const PathInfo& path, qint32 age) {
+    ini.WriteInteger(section, QStringLiteral("PType"), int(path.PType));
+    ini.WriteString(section, QStringLiteral("Name"), path.Name);
+    ini.WriteString(section, QStringLiteral("PathStart"), path.PathStart);
+    ini.WriteString(section, QStringLiteral("PathEnd"), path.PathEnd);
+    ini.WriteInteger(section, QStringLiteral("FileDate"), age);
+}
+
+} // namespace
+
+bool ScanPathFile(const QString& fullName, PathInfo& path) {
+    path.PType = PT_DRIVEABLE;
+    path.Name.clear();
+    path.PathStart.clear();
+    path.PathEnd.clear();
+    MstsTextReader reader;
+    if (!reader.Open(fullName))
+        return false;
+    const QStringList& table = PathKeywords();
+    QString line;
+    while (reader.ReadLine(&line)) {
+        const int keyword = MatchKeyword(line, table);
+        if (keyword < 0)
+            continue;
+        const QString value = CutValue(reader, line, int(table[keyword].size()));
+        switch (keyword) {
+        case kName:
+            path.Name = value;
+            break;
+        case kStart:
+            path.PathStart = value;
+            break;
+        case kEnd:
+            path.PathEnd = value;
+            break;
+        case kFlags:
+            // Flags that are not a hexadecimal number count as none: the path stays driveable.
+            if (ParseHexNumber(value, 0) & kFlagNotPlayerPath)
+                path.PType &= ~PT_DRIVEABLE;
+            break;
+        case kPathName:
+            if (CompareText(value, FileBaseName(path.FileName)) != 0)
+                path.PType |= PT_NAME_DIFFERS;
+            break;
+        }
+        if (!path.Name.isEmpty() && !path.PathStart.isEmpty() && !path.PathEnd.isEmpty())
+            break;
+    }
+    return true;
+}
+
+bool ReadPathFile(const QString& root, PathInfo& path, StoreIniHolder& pathCache) {
+    PumpMessagesIfBusy();
+    path.PType = PT_DRIVEABLE;
+    path.Name.clear();
+    path.PathStart.clear();
+    path.PathEnd.clear();
+
+    const QString section = path.Folder + u'\\' + path.FileName;
+    const QString fullName = root + u'\\' + section;
+    if (!FileExists(fullName))
+        return false;
+    const qint32 age = FileAge(fullName);
+    const bool current = CacheSectionIsCurrent(pathCache.Ini, section, age);
+    if (current && !path.SkipCache) {
+        TakeFromCache(pathCache.Ini, section, path);
+        return true;
+    }
+
+    if (!ScanPathFile(fullName, path))
+        return false;
+    if (!current || App().ForceCacheReread) {
+        WriteSection(pathCache.Ini, section, path, age);
+        pathCache.Modified = true;
+    }
+    ShowReadStatus(Msg::STATUS_TEXT_LOADING_PATH, path.Name);
+    return true;
+}
+
+} // namespace qv

@@ -1,0 +1,24 @@
+// Reading one MSTS path file into a PathInfo: its name, start and end, whether a player can drive
+// it and whether its internal name differs from its file name. Results are kept per file in the
+// path cache ("CACHEPAT.QVC"), so a path is parsed again only when its file date has changed.
+#pragma once
+
+#include "catalogue/pathrecords.h"
+
+#include <QString>
+
+namespace qv {
+
+struct StoreIniHolder;
+
+// Parses the path file at a full Windows-form name into path (PType, Name, PathStart, PathEnd;
+// path.FileName must be set, it is compared with the internal name). Stops as soon as the name,
+// start and end are known. False when the file cannot be opened.
+bool ScanPathFile(const QString& fullName, PathInfo& path);
+
+// Reads <root>\<path.Folder>\<path.FileName> from its current cache section, else from the file,
+// whose results then go into the section (also while ForceCacheReread is set). False when the
+// file is missing, a folder or cannot be opened. The caller opened pathCache and closes it.
+bool ReadPathFile(const QString& root, PathInfo& path, StoreIniHolder& pathCache);
+
+} // namespace qv

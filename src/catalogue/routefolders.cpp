@@ -1,0 +1,90 @@
+#include "catalogue/routefolders.h"
+
+#include "core/appstate.h"
+#include "core/filefind.h"
+#include "core/generaldefs.h"
+#include "core/itemset.h"
+#include "platform/ui.h"
+#include "platform/winfind.h"
+
+namespace qv {
+
+namespace {
+
+// Where an unknown kind has always been reported from; support texts refer to it.
+constexpr const char* kListProcessModule = "ListProcess";
+constexpr int kUnknownKindLine = 3633;
+
+// True when a route file (any attributes) stands in `<root>\Routes\<name>\`.
+bool HoldsRouteFile(const QString& root, const QString& name) {
+    if (root.isEmpty())
+        return false;
+    QList<FindEntry> entries;
+    return FindEntries(root + QStringLiteral("\\Routes\\") + name + QStringLiteral("\\*.TRK"),
+                       &entries) &&
+           !entries.isEmpty();
+}
+
+struct KindFiles {
+    QString mask;
+    QString subFolder; // empty for the route folder itself, else "\<name>"
+};
+
+bool FilesOfKind(std::uint32_t kind, KindFiles& files) {
+    switch (kind) {
+    case PT_ROUTE:
+        files = {QStringLiteral("*.TRK"), QString()};
+        return true;
+    case PT_ACTIVITY:
+        files = {QStringLiteral("*.ACT"), QStringLiteral("\\ACTIVITIES")};
+        return true;
+    case PT_SERVICE:
+        files = {QStringLiteral("*.SRV"), QStringLiteral("\\SERVICES")};
+        return true;
+    case PT_PATH:
+        files = {QStringLiteral("*.PAT"), QStringLiteral("\\PATHS")};
+        return true;
+    case PT_TRAFFIC:
+        files = {QStringLiteral("*.TRF"), QStringLiteral("\\TRAFFIC")};
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+bool ListRouteFolders(StringList& out, const QString& root, const QString& prefix) {
+    StringList folders = StringList::SortedUnique();
+    FindFiles(folders, root + QStringLiteral("\\Routes"), true, QString(), QStringLiteral("*.*"));
+    for (int i = 0; i < folders.Count(); ++i) {
+        const QString& name = folders[i];
+        if (!HoldsRouteFile(App().MstsRootFolder, name) &&
+            !HoldsRouteFile(App().StoreRootFolder, name))
+            continue;
+        out.Add(prefix.isEmpty() ? name : prefix + QLatin1Char('\\') + name);
+    }
+    return true;
+}
+
+void ListRouteFilesOfKind(std::uint32_t kind, StringList& out, const QString& root) {
+    KindFiles files;
+    if (!FilesOfKind(kind, files)) {
+        TheUi().MessageBox(
+            UnexpectedText(kListProcessModule, kUnknownKindLine, QString::number(kind)),
+            App().ProgramTitle, MB_ICONSTOP);
+        return;
+    }
+    StringList routes = StringList::SortedUnique();
+    ListRouteFolders(routes, root, QString());
+    StringList names;
+    for (int r = 0; r < routes.Count(); ++r) {
+        const QString folder = QStringLiteral("Routes\\") + routes[r] + files.subFolder;
+        FindFiles(names, root + QLatin1Char('\\') + folder, false, QString(), files.mask);
+        for (int n = 0; n < names.Count(); ++n)
+            out.Add(folder + QLatin1Char('\\') + names[n]);
+        names.Clear();
+    }
+}
+
+} // namespace qv

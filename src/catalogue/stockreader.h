@@ -1,0 +1,34 @@
+// Reading one engine or wagon file into a StockInfo: its display name, the attribute bits that
+// the consist reader classifies consists by, and the shape, freight animation and length that the
+// 3-D viewer needs. The name and bits are kept per file in the stock cache ("CACHESTK.QVC"), so a
+// file is parsed again only when its date has changed; the cache also hands out lot numbers.
+#pragma once
+
+#include "catalogue/mststext.h"
+#include "catalogue/stockrecords.h"
+
+#include <QString>
+
+namespace qv {
+
+struct StoreIniHolder;
+
+// Scans an engine or wagon file: sets the fields and ors in the PType bits the file's lines give
+// (the caller empties them first). baseName is compared with the Wagon and Engine block names.
+void ParseStockText(MstsTextReader& reader, const QString& baseName, StockInfo& info);
+
+// The lot number that new cache sections receive: CurrentLotNumber, where an empty one counts as
+// "0" (no lot handed out).
+QString EffectiveLotNumber();
+// Records lot as the last lot handed out ([QUARVEL_INFORMATION] LastLotNumber) in the stock
+// cache, unless it is "0" or empty; true when it wrote.
+bool AdvanceLastLotNumber(StoreIniHolder& stockCache, const QString& lot);
+
+// Reads <root>\TRAINS\TRAINSET\<item.FileName> into info, from its current cache section unless
+// info.SkipCache is set, else from the file, whose results then go into the section when its date
+// differs or ForceCacheReread is set. False when the file is missing or cannot be opened; nothing
+// is reported. The caller opened stockCache and closes it.
+bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
+                   StoreIniHolder& stockCache);
+
+} // namespace qv

@@ -1,0 +1,145 @@
+#include "core/filefind.h"
+
+#include "core/appstate.h"
+#include "core/generaldefs.h"
+#include "core/status.h"
+#include "core/stringlist.h"
+#include "platform/ui.h"
+#include "platform/winfind.h"
+#include "platform/winfs.h"
+#include "platform/winresolve.h"
+
+#include <QFile>
+#include <QList>
+#include <QLocale>
+
+#include <cstring>
+
+namespace qv {
+
+namespace {
+
+bool IsDotEntry(const QString& name) {
+    return name == QLatin1String(".") || name == QLatin1String("..");
+}
+
+bool SameText(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// The extension of a file name from its last dot, the dot included; empty when there is none.
+QString ExtensionOf(const QString& name) {
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : name.mid(dot);
+}
+
+// Opens an existing file below a Windows-form path for reading.
+bool OpenForReading(const QString& path, QFile& file) {
+    QString host;
+    if (!ResolvePath(path, &host))
+        return false;
+    file.setFileName(host);
+    return file.open(QIODevice::ReadOnly);
+}
+
+} // namespace
+
+bool FindFiles(StringList& list, const QString& folder, bool folders, const QString& prefix,
+               const QString& mask) {
+    PumpMessagesIfBusy();
+    SetStatusDetail(Caption(Msg::STATUS_TEXT_SEARCHING) + QStringLiteral(" '") + folder +
+                    QLatin1Char('\''));
+
+    // Packed dates are compared as signed 32-bit numbers.
+    const qint32 lastClose = qint32(App().LastCloseFileDate);
+    bool newer = false;
+    QList<FindEntry> entries;
+    if (FindEntries(folder + QLatin1Char('\\') + mask, &entries)) {
+        for (const FindEntry& entry : entries) {
+            if (entry.IsFolder() != folders || (folders && IsDotEntry(entry.name)))
+                continue;
+            list.Add(prefix.isEmpty() ? entry.name : prefix + QLatin1Char('\\') + entry.name);
+            if (entry.writeTime > lastClose)
+                newer = true;
+        }
+    }
+
+    SetStatusDetail(QString());
+    return newer;
+}
+
+int CountFiles(const QString& folder, const QString& filter, int depth) {
+    const bool extensionFilter = filter.startsWith(QLatin1Char('.'));
+    QList<FindEntry> entries;
+    if (!FindEntries(folder + QStringLiteral("\\*.*"), &entries))
+        return 0;
+
+    int count = 0;
+    for (const FindEntry& entry : entries) {
+        if (entry.IsFolder()) {
+            // A linked folder is not gone into: its files belong to some other tree.
+            if (!CanDescend(entry) || (depth < 1 && depth != -1))
+                continue;
+            SetStatusDetail(Caption(Msg::STATUS_TEXT_COUNTING) + QLatin1Char(' ') + folder +
+                            QLatin1Char('\\') + entry.name);
+            count += CountFiles(folder + QLatin1Char('\\') + entry.name, filter,
+                                depth == -1 ? -1 : depth - 1);
+        } else if (filter.isEmpty() ||
+                   SameText(extensionFilter ? ExtensionOf(entry.name) : entry.name, filter)) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+bool FilesDiffer(const QString& a, const QString& b) {
+    QFile fileA, fileB;
+    if (!OpenForReading(a, fileA) || !OpenForReading(b, fileB))
+        return true;
+    if (fileA.size() != fileB.size())
+        return true;
+
+    constexpr qint64 kBlock = 16384;
+    QByteArray blockA(kBlock, Qt::Uninitialized), blockB(kBlock, Qt::Uninitialized);
+    for (;;) {
+        const qint64 gotA = fileA.read(blockA.data(), kBlock);
+        const qint64 gotB = fileB.read(blockB.data(), kBlock);
+        // A read error on either side cannot prove the files equal.
+        if (gotA < 0 || gotB < 0 || gotA != gotB)
+            return true;
+        if (gotA == 0)
+            return false;
+        if (std::memcmp(blockA.constData(), blockB.constData(), size_t(gotA)) != 0)
+            return true;
+    }
+}
+
+qint64 FileSizeOf(const QString& path) {
+    QFile file;
+    return OpenForReading(path, file) ? file.size() : 1;
+}
+
+QString SizeText(qint64 size) {
+    const QLocale english(QLocale::English);
+    if (size < 1024)
+        return QString::number(size) + QStringLiteral(" bytes");
+    const QString scaled =
+        size < 1048576 ? english.toString(double(size) / 1024.0, 'f', 2) + QStringLiteral(" KB")
+                       : english.toString(double(size) / 1048576.0, 'f', 2) + QStringLiteral(" MB");
+    return scaled + QStringLiteral(" (") + english.toString(size) + QStringLiteral(" bytes)");
+}
+
+bool CopyFileKeepTimes(const QString& source, const QString& target) {
+    // The platform's copy writes a temporary file beside the target and renames it into place
+    // only when complete, and never over an existing file: a caller that replaces a file deletes
+    // it first. So a failed copy leaves neither a half-written target nor a damaged old one.
+    if (!SameText(source, target) && CopyFileWithTimes(source, target))
+        return true;
+    TheUi().MessageBox(Caption(Msg::COPY_ERROR) + Caption(Msg::GENERAL_NOT_FOUND3) + source +
+                           QLatin1Char('\'') + Caption(Msg::GENERAL_NOT_FOUND3) + target +
+                           QLatin1Char('\''),
+                       App().ProgramTitle, MB_ICONSTOP);
+    return false;
+}
+
+} // namespace qv

@@ -1,0 +1,41 @@
+// The file primitives the rest of the program builds on, on Windows-form paths: listing one
+// folder level, counting the files of a tree, comparing two files by content, a file's size and
+// its text for the duplicate dialog, and copying a file so that the copy keeps the source's times.
+#pragma once
+
+#include <QString>
+
+namespace qv {
+
+class StringList;
+
+// Appends the entries of `<folder>\<mask>` (one level only) to the list: with `folders` only the
+// sub-folders (no "." and ".."), else only the files; each as `<prefix>\<name>`, or the bare name
+// when the prefix is empty. True when a listed entry was written after App().LastCloseFileDate.
+// A folder that cannot be searched adds nothing.
+bool FindFiles(StringList& list, const QString& folder, bool folders, const QString& prefix,
+               const QString& mask);
+
+// Counts the files below the folder: depth 0 this folder only, n levels further down, -1 the
+// whole tree. A filter beginning with "." matches the extension, any other non-empty filter the
+// whole name (both without regard to case); an empty filter counts every file. Linked folders
+// are not gone into; a folder that cannot be searched counts 0.
+int CountFiles(const QString& folder, const QString& filter, int depth);
+
+// True when the two files differ in size or content, and when either cannot be opened, so that a
+// file that cannot be read is never taken as a duplicate of another.
+bool FilesDiffer(const QString& a, const QString& b);
+
+// The size of a file in bytes; 1 when it cannot be opened.
+qint64 FileSizeOf(const QString& path);
+
+// "1023 bytes", "2.00 KB (2,048 bytes)", "1.50 MB (1,572,864 bytes)", in English number format.
+QString SizeText(qint64 size);
+
+// Copies a file to a target that must not exist yet; the copy keeps the source's last-write and
+// last-access times. Fails, with a stop box naming both files, when both paths name the same file
+// (in any letter case), when the target exists or when the copy breaks off; a failed copy leaves
+// no target behind and never touches the source or an existing target.
+bool CopyFileKeepTimes(const QString& source, const QString& target);
+
+} // namespace qv

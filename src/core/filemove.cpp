@@ -1,0 +1,371 @@
+#include "core/filemove.h"
+
+#include "core/filefind.h"
+#include "core/filemoveops.h"
+#include "core/generaldefs.h"
+#include "core/mainservices.h"
+#include "core/report.h"
+#include "core/status.h"
+#include "platform/clock.h"
+#include "platform/ui.h"
+#include "platform/winresolve.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <cerrno>
+#include <sys/stat.h>
+
+namespace qv {
+
+namespace {
+
+const QLatin1Char kQuote('\'');
+const QLatin1Char kBackslash('\\');
+
+ReportPane* Pane() {
+    return TheMainServices().InformationMemo();
+}
+
+void ShowStatus(const QString& text) {
+    TheMainServices().SetStatusText(1, text);
+}
+
+void Trace(const QString& text) {
+    if (App().LoggingActive)
+        Report(RL_REPORT, nullptr, text, Pane());
+}
+
+// "There was an error in moving", the reason, " : [n]" when there is a number, the source and,
+// when given, the target.
+QString MoveErrorText(Msg reason, const QString& number, const QString& source,
+                      const QString& target = QString()) {
+    QString text = Caption(Msg::MOVETHING_ERROR1) + Caption(reason);
+    if (!number.isNull())
+        text += QStringLiteral(" : [") + number + QLatin1Char(']');
+    text += Caption(Msg::MOVETHING_ERROR2) + source + kQuote;
+    if (!target.isNull())
+        text += Caption(Msg::MOVETHING_ERROR3) + target + kQuote;
+    return text;
+}
+
+void ReportFailure(Msg reason, const QString& number, const QString& source,
+                   const QString& target = QString()) {
+    Report(RL_ERROR, nullptr, MoveErrorText(reason, number, source, target), Pane());
+    App().RunHadErrors = true;
+}
+
+QString FileNameOf(const QString& path) {
+    return path.mid(path.lastIndexOf(kBackslash) + 1);
+}
+
+QString FolderOf(const QString& path) {
+    return path.left(path.lastIndexOf(kBackslash));
+}
+
+bool SamePath(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// True when two paths reach one file on the disk (through a link, say): then the "duplicate"
+// at the target is the source itself and must not be deleted or replaced.
+bool SameHostFile(const QString& a, const QString& b) {
+    QString hostA, hostB;
+    struct stat stA {
+    }, stB{};
+    return ResolvePath(a, &hostA) && ResolvePath(b, &hostB) &&
+           stat(QFile::encodeName(hostA).constData(), &stA) == 0 &&
+           stat(QFile::encodeName(hostB).constData(), &stB) == 0 && stA.st_dev == stB.st_dev &&
+           stA.st_ino == stB.st_ino;
+}
+
+// A file held open by another program refuses access until it is closed.
+bool AccessRefused(int error) {
+    return error == EACCES || error == EBUSY;
+}
+
+// Nothing found, or a folder on the way missing: nothing stands at the path.
+bool NothingThere(int error) {
+    return error == ENOENT || error == ENOTDIR;
+}
+
+void MarkCacheStale(const QString& path) {
+    const QString name = path.toLower();
+    if (name.endsWith(QLatin1String(".con")))
+        App().ConsistCacheStale = true;
+    else if (name.endsWith(QLatin1String(".wag")) || name.endsWith(QLatin1String(".eng")))
+        App().StockCacheStale = true;
+    else if (name.endsWith(QLatin1String(".pat")))
+        App().PathCacheStale = true;
+}
+
+// The process holds no handle on a folder it is about to remove.
+void MakeStartupFolderCurrent() {
+    const QString folder = App().StartupWorkingFolder;
+    QString host = folder;
+    if (folder.isEmpty() || (!folder.startsWith(QLatin1Char('/')) && !ResolvePath(folder, &host)))
+        return;
+    QDir::setCurrent(host);
+}
+
+// A name beside the target for a copy that must not touch the target until it is complete.
+QString TempNameBeside(const QString& target) {
+    static int counter = 0;
+    return FolderOf(target) + QStringLiteral("\\.qv-move-%1-%2.tmp")
+                                  .arg(QCoreApplication::applicationPid())
+                                  .arg(++counter);
+}
+
+bool DeleteCopiedSource(const QString& source) {
+    int error = 0;
+    if (TheFileMoveOps().Delete(source, &error))
+        return true;
+    ReportFailure(Msg::MOVETHING_ERROR8, ErrorNumberText(error), source);
+    return false;
+}
+
+// Puts the source where no file stands: a rename, or a copy (which reports its own failure)
+// followed by deleting the source.
+bool PlaceFile(const QString& source, const QString& target, int mode) {
+    if (mode == MOVE_RENAME)
+        return RenameWithWait(source, target);
+    int error = 0;
+    if (!TheFileMoveOps().Copy(source, target, &error)) {
+        App().RunHadErrors = true;
+        return false;
+    }
+    return DeleteCopiedSource(source);
+}
+
+// The user chose to replace the target. A target that cannot be deleted stays as it is, and so
+// does the source. A copy is made beside the target before the target goes, so that a failed
+// copy leaves the target as it was.
+bool ReplaceFile(const QString& source, const QString& target, int mode) {
+    FileMoveOps& ops = TheFileMoveOps();
+    ShowStatus(Caption(Msg::STATUS_TEXT_DELETING_MOVING_FILE) + kQuote + target + kQuote);
+    int error = 0;
+    if (mode == MOVE_RENAME) {
+        if (!ops.Delete(target, &error)) {
+            ReportFailure(Msg::MOVETHING_ERROR9, ErrorNumberText(error), source);
+            return false;
+        }
+        return RenameWithWait(source, target);
+    }
+    const QString temp = TempNameBeside(target);
+    if (!ops.Copy(source, temp, &error)) {
+        App().RunHadErrors = true;
+        return false;
+    }
+    if (!ops.Delete(target, &error)) {
+        ReportFailure(Msg::MOVETHING_ERROR9, ErrorNumberText(error), source);
+        ops.Delete(temp, nullptr);
+        return false;
+    }
+    if (!ops.Rename(temp, target, &error)) {
+        ReportFailure(Msg::MOVETHING_ERROR7, ErrorNumberText(error), source, target);
+        ops.Delete(temp, nullptr);
+        return false;
+    }
+    return DeleteCopiedSource(source);
+}
+
+// The answer for a target that exists with another date or content: a standing answer of the
+// job, else the duplicate dialog's, whose "All" answers then stand.
+int DuplicateDecision(const QString& source, const QString& target, bool contentsDiffer) {
+    TPathSet& exchange = PathSet();
+    exchange.DuplicateSourceFile = source;
+    exchange.DuplicateTargetFile = target;
+    if (exchange.DuplicateAnswer == 1)
+        return ID_YES;
+    if (exchange.DuplicateAnswer == 2)
+        return ID_NO;
+    const int answer = TheUi().ConfirmFileMove(source, target, contentsDiffer);
+    if (answer == ID_YESTOALL) {
+        exchange.DuplicateAnswer = 1;
+        return ID_YES;
+    }
+    if (answer == ID_NOTOALL) {
+        exchange.DuplicateAnswer = 2;
+        return ID_NO;
+    }
+    return answer == ID_YES || answer == ID_NO ? answer : ID_CANCEL;
+}
+
+bool MoveFile(const QString& source, const QString& target, const FindEntry& entry, int mode) {
+    FileMoveOps& ops = TheFileMoveOps();
+    FindEntry existing;
+    int error = 0;
+    const bool found = ops.Find(target, &existing, &error);
+    if (!found && !NothingThere(error)) {
+        ReportFailure(Msg::MOVETHING_ERROR7, ErrorNumberText(error), source, target);
+        return false;
+    }
+    if (found && !existing.IsFolder()) {
+        if (SameHostFile(source, target)) {
+            ReportFailure(Msg::MOVETHING_ERROR13, QString(), source, target);
+            return false;
+        }
+        const bool differ = FilesDiffer(source, target);
+        if (existing.writeTime == entry.writeTime && !differ) {
+            ShowStatus(Caption(Msg::STATUS_TEXT_DELETING_FILE) + kQuote + source + kQuote);
+            if (ops.Delete(source, &error))
+                return true;
+            ReportFailure(Msg::MOVETHING_ERROR10, ErrorNumberText(error), source);
+            return false;
+        }
+        switch (DuplicateDecision(source, target, differ)) {
+        case ID_YES:
+            return ReplaceFile(source, target, mode);
+        case ID_NO:
+            ShowStatus(Caption(Msg::STATUS_TEXT_MOVING_DELETING_FILE) + kQuote + source + kQuote);
+            if (ops.Delete(source, &error))
+                return true;
+            ReportFailure(Msg::MOVETHING_ERROR8, ErrorNumberText(error), source);
+            return false;
+        default:
+            return false; // cancelled: nothing moved, nothing deleted, not an error
+        }
+    }
+    // A failure here shows up in the rename or copy that follows.
+    ops.MakeFolders(FolderOf(target), nullptr);
+    ShowStatus(Caption(Msg::STATUS_TEXT_MOVING_FILE_TO) + QStringLiteral(" '") + target + kQuote);
+    return PlaceFile(source, target, mode);
+}
+
+bool MoveFolder(const QString& source, const QString& target, int mode) {
+    FileMoveOps& ops = TheFileMoveOps();
+    QList<FindEntry> entries;
+    int error = 0;
+    if (!ops.List(source, &entries, &error)) {
+        ReportFailure(Msg::MOVETHING_ERROR11, ErrorNumberText(error), source);
+        return false;
+    }
+    QStringList names;
+    for (const FindEntry& e : entries) {
+        if (e.name == QLatin1String(".") || e.name == QLatin1String(".."))
+            continue;
+        names << e.name;
+        Trace(QStringLiteral("Move Found: '") + source + kBackslash + e.name + kQuote);
+    }
+    // Files make their target folders as they arrive; an empty folder would vanish with its
+    // source, so it is made here.
+    if (names.isEmpty() && !ops.MakeFolders(target, &error)) {
+        ReportFailure(Msg::MOVETHING_ERROR7, ErrorNumberText(error), source, target);
+        return false;
+    }
+    bool result = true;
+    for (const QString& name : names)
+        if (!MoveEntry(source + kBackslash + name, target + kBackslash + name, mode))
+            result = false;
+    MakeStartupFolderCurrent();
+    Trace(QStringLiteral("Move RemoveDir: '") + source + kQuote);
+    // A folder that still holds entries that failed to move simply stays.
+    if (!ops.RemoveFolder(source, &error) && App().LoggingActive)
+        Report(RL_ERROR, nullptr,
+               MoveErrorText(Msg::MOVETHING_ERROR6, ErrorNumberText(error), source), Pane());
+    return result;
+}
+
+} // namespace
+
+QString ErrorNumberText(int number) {
+    return QString::number(number);
+}
+
+bool RenameWithWait(const QString& oldPath, const QString& newPath) {
+    int waits = 0;
+    for (;;) {
+        int error = 0;
+        if (TheFileMoveOps().Rename(oldPath, newPath, &error))
+            return true;
+        if (!AccessRefused(error)) {
+            ReportFailure(Msg::MOVETHING_ERROR7, ErrorNumberText(error), oldPath, newPath);
+            return false;
+        }
+        TheClock().SleepMs(1000);
+        ++waits;
+        ShowStatus(QStringLiteral("Waiting (%1) for file access: ").arg(waits) + newPath);
+        TheMainServices().RepaintStatusBar();
+        if (waits <= 9)
+            continue;
+        const QString question = Caption(Msg::MOVETHING_ERROR4) + Caption(Msg::MOVETHING_ERROR2) +
+                                 oldPath + kQuote + Caption(Msg::MOVETHING_ERROR3) + newPath +
+                                 kQuote;
+        if (TheUi().MessageBox(question, App().ProgramTitle, MB_ICONQUESTION | MB_YESNO) !=
+            ID_YES) {
+            App().RunHadErrors = true;
+            return false;
+        }
+        waits = 0;
+    }
+}
+
+bool MoveEntry(const QString& source, const QString& target, int mode) {
+    PumpMessagesIfBusy();
+    Trace(QStringLiteral("Move Entry: '") + source + kQuote);
+    if (mode != MOVE_RENAME && mode != MOVE_COPY) {
+        ReportFailure(Msg::MOVETHING_ERROR12, ErrorNumberText(mode), source, target);
+        return false;
+    }
+    FindEntry entry;
+    int error = 0;
+    if (!TheFileMoveOps().Find(source, &entry, &error)) {
+        ReportFailure(Msg::MOVETHING_ERROR11, ErrorNumberText(error), source);
+        return false;
+    }
+    // A link moves as one entry; only a real folder is gone into.
+    const bool folder = CanDescend(entry);
+    QString effectiveTarget = target;
+    if (!folder) {
+        // The moved file keeps its source's letter case.
+        if (!SamePath(entry.name, FileNameOf(target))) {
+            ReportFailure(Msg::MOVETHING_ERROR11, ErrorNumberText(EINVAL), source);
+            return false;
+        }
+        effectiveTarget = FolderOf(target) + kBackslash + entry.name;
+    }
+    if (SamePath(source, effectiveTarget)) {
+        ReportFailure(Msg::MOVETHING_ERROR13, QString(), source, target);
+        return false;
+    }
+    // A link has no attributes of its own; those shown are of what it points to.
+    if ((entry.attributes & kFaReadOnly) && !entry.symlink &&
+        !TheFileMoveOps().SetAttributes(source, entry.attributes & ~kFaReadOnly, &error))
+        ReportFailure(Msg::MOVETHING_ERROR5, ErrorNumberText(error), source);
+
+    bool result = true;
+    if (folder) {
+        result = MoveFolder(source, target, mode);
+    } else if (!(entry.attributes & kFaVolumeLabel)) {
+        result = MoveFile(source, effectiveTarget, entry, mode);
+        MarkCacheStale(source);
+    }
+    LogStatus();
+    return result;
+}
+
+bool CheckAttributes(const QString& folder) {
+    bool result = true;
+    QList<FindEntry> entries;
+    if (!TheFileMoveOps().List(folder, &entries, nullptr))
+        return result;
+    for (const FindEntry& e : entries) {
+        const QString path = folder + kBackslash + e.name;
+        ShowStatus(Caption(Msg::STATUS_TEXT_CHECKING) + QLatin1Char(' ') + path);
+        if (CanDescend(e)) {
+            if (!CheckAttributes(path))
+                result = false;
+            continue;
+        }
+        if (e.attributes & (kFaReadOnly | kFaHidden | kFaSystem | kFaVolumeLabel)) {
+            result = false;
+            Report(RL_ERROR, nullptr,
+                   Caption(Msg::CHECKATTR_ERROR1) + Caption(Msg::CHECKATTR_ERROR2) + path +
+                       QStringLiteral("' Attr. Code '") + QString::number(e.attributes) + kQuote,
+                   Pane());
+        }
+    }
+    return result;
+}
+
+} // namespace qv

@@ -1,0 +1,104 @@
+#include "core/filemoveops.h"
+
+#include "core/filefind.h"
+#include "platform/winfs.h"
+#include "platform/winresolve.h"
+
+#include <QFile>
+#include <cerrno>
+#include <unistd.h>
+
+namespace qv {
+
+namespace {
+
+FileMoveOps defaultOps;
+FileMoveOps* currentOps = nullptr;
+
+bool Fail(int* error, int code) {
+    if (error)
+        *error = code;
+    return false;
+}
+
+QString HostParent(const QString& hostPath) {
+    const qsizetype slash = hostPath.lastIndexOf(QLatin1Char('/'));
+    return slash <= 0 ? QStringLiteral("/") : hostPath.left(slash);
+}
+
+// A link goes over as a link with the same text, so that what it points to stays where it is.
+bool CopyLink(const QString& source, const QString& target, int* error) {
+    QString sourceHost;
+    ResolvedPath resolved;
+    if (!ResolvePath(source, &sourceHost, error) || !ResolvePathForCreate(target, &resolved, error))
+        return false;
+    if (resolved.exists)
+        return Fail(error, EEXIST);
+    if (resolved.existingHost != HostParent(resolved.host))
+        return Fail(error, ENOENT);
+    QByteArray text(4096, '\0');
+    const ssize_t length =
+        readlink(QFile::encodeName(sourceHost).constData(), text.data(), size_t(text.size()));
+    if (length < 0 || length >= text.size())
+        return Fail(error, length < 0 ? errno : ENAMETOOLONG);
+    text.truncate(length);
+    BeforeFolderChange(HostParent(resolved.host));
+    const bool made = symlink(text.constData(), QFile::encodeName(resolved.host).constData()) == 0;
+    const int code = errno;
+    InvalidateFolder(HostParent(resolved.host));
+    return made ? true : Fail(error, code);
+}
+
+} // namespace
+
+bool FileMoveOps::Find(const QString& path, FindEntry* entry, int* error) {
+    QList<FindEntry> found;
+    if (!FindEntries(path, &found, error))
+        return false;
+    *entry = found.first();
+    return true;
+}
+
+bool FileMoveOps::List(const QString& folder, QList<FindEntry>* entries, int* error) {
+    return FindEntries(folder + QStringLiteral("\\*.*"), entries, error);
+}
+
+bool FileMoveOps::SetAttributes(const QString& path, quint32 attributes, int* error) {
+    return SetFileAttributes(path, attributes, error);
+}
+
+bool FileMoveOps::Rename(const QString& from, const QString& to, int* error) {
+    return RenameNoReplace(from, to, error);
+}
+
+bool FileMoveOps::Copy(const QString& source, const QString& target, int* error) {
+    FindEntry entry;
+    if (!FileMoveOps::Find(source, &entry, error))
+        return false;
+    if (entry.symlink)
+        return CopyLink(source, target, error);
+    // The copy reports its own failure to the user; it gives no error number.
+    return CopyFileKeepTimes(source, target) ? true : Fail(error, EIO);
+}
+
+bool FileMoveOps::Delete(const QString& path, int* error) {
+    return DeleteFile(path, error);
+}
+
+bool FileMoveOps::RemoveFolder(const QString& path, int* error) {
+    return qv::RemoveFolder(path, error);
+}
+
+bool FileMoveOps::MakeFolders(const QString& path, int* error) {
+    return ForceFolders(path, error);
+}
+
+FileMoveOps& TheFileMoveOps() {
+    return currentOps ? *currentOps : defaultOps;
+}
+
+void SetFileMoveOps(FileMoveOps* ops) {
+    currentOps = ops;
+}
+
+} // namespace qv

@@ -1,0 +1,41 @@
+// The file operations a move is made of, behind one interface, so that tests can let any single
+// operation fail and check that nothing is lost. The default goes to the Windows-path layer, so
+// names are found without regard to letter case and nothing is ever replaced by a rename or copy.
+#pragma once
+
+#include "platform/winfind.h"
+
+#include <QList>
+#include <QString>
+
+namespace qv {
+
+class FileMoveOps {
+public:
+    virtual ~FileMoveOps() = default;
+
+    // The entry at a path; a link is described by what it points to, with `symlink` set.
+    virtual bool Find(const QString& path, FindEntry* entry, int* error);
+    // Every entry of a folder (`<folder>\*.*`), "." and ".." included as the listing gives them.
+    virtual bool List(const QString& folder, QList<FindEntry>* entries, int* error);
+    // Applies the read-only bit of `attributes`.
+    virtual bool SetAttributes(const QString& path, quint32 attributes, int* error);
+    // Renames a file, folder or link; fails with EEXIST when the target exists in any letter case.
+    virtual bool Rename(const QString& from, const QString& to, int* error);
+    // Copies a file with its times to a target that must not exist, leaving no target behind
+    // when it fails; a link is copied as a link to the same place.
+    virtual bool Copy(const QString& source, const QString& target, int* error);
+    // Deletes a file or a link.
+    virtual bool Delete(const QString& path, int* error);
+    // Removes an empty folder.
+    virtual bool RemoveFolder(const QString& path, int* error);
+    // Creates a folder and its missing parents; true when it exists already.
+    virtual bool MakeFolders(const QString& path, int* error);
+};
+
+// The operations in force: the installed ones, else the default.
+FileMoveOps& TheFileMoveOps();
+// Installs operations (not owned); nullptr puts the default back.
+void SetFileMoveOps(FileMoveOps* ops);
+
+} // namespace qv

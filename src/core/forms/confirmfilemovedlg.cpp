@@ -1,0 +1,137 @@
+#include "core/forms/confirmfilemovedlg.h"
+
+#include "core/filefind.h"
+#include "core/filemove.h"
+#include "core/forms/controls.h"
+#include "core/generaldefs.h"
+#include "platform/ui.h"
+#include "platform/winfs.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QLocale>
+#include <QPushButton>
+#include <QShowEvent>
+#include <algorithm>
+
+namespace qv {
+
+namespace {
+
+const char* const kDesignCaption = "Confirm Duplicate File Action";
+
+QLabel* MakeLabel(QWidget* parent, const char* name, int left, int top, int width, int height,
+                  bool wrap = false) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setWordWrap(wrap);
+    label->setGeometry(left, top, width, std::max(height, label->fontMetrics().height()));
+    return label;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text, int left) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(left, 208, 75, 25);
+    button->setAutoDefault(false); // only the proposed answer is the default
+    return button;
+}
+
+QDateTime FileTime(const QString& path) {
+    return UnpackDosDateTime(FileAge(path));
+}
+
+QString DateText(const QDateTime& time) {
+    return time.isValid() ? QLocale().toString(time, QStringLiteral("dd/MMM/yyyy HH:mm:ss"))
+                          : QString();
+}
+
+} // namespace
+
+TConfirmFileMoveDlg::TConfirmFileMoveDlg(QWidget* owner, bool contentsDiffer)
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      contentsDiffer_(contentsDiffer) {
+    setObjectName(QStringLiteral("ConfirmFileMoveDlg"));
+    setWindowTitle(QLatin1String(kDesignCaption));
+    setFixedSize(417, 240);
+
+    Bevel1 = new QFrame(this);
+    Bevel1->setObjectName(QStringLiteral("Bevel1"));
+    Bevel1->setFrameShape(QFrame::Box);
+    Bevel1->setFrameShadow(QFrame::Sunken);
+    Bevel1->setGeometry(8, 8, 401, 193);
+
+    Label1 = MakeLabel(this, "Label1", 16, 16, 385, 31, true);
+    Label2 = MakeLabel(this, "Label2", 16, 53, 385, 13, true);
+    Label3A = MakeLabel(this, "Label3A", 96, 78, 305, 13);
+    Label4A = MakeLabel(this, "Label4A", 96, 94, 305, 13);
+    Label5 = MakeLabel(this, "Label5", 16, 125, 385, 13);
+    Label3B = MakeLabel(this, "Label3B", 96, 149, 305, 13);
+    Label4B = MakeLabel(this, "Label4B", 96, 165, 305, 13);
+    Label6 = MakeLabel(this, "Label6", 96, 182, 305, 13);
+
+    // Created in tab order.
+    ReplaceBtn = MakeButton(this, "ReplaceBtn", QStringLiteral("&Replace"), 10);
+    ReplaceAllBtn = MakeButton(this, "ReplaceAllBtn", QStringLiteral("Replace &All"), 91);
+    KeepBtn = MakeButton(this, "KeepBtn", QStringLiteral("&Keep"), 171);
+    KeepAllBtn = MakeButton(this, "KeepAllBtn", QStringLiteral("Kee&p All"), 252);
+    CancelBtn = MakeButton(this, "CancelBtn", QStringLiteral("&Cancel"), 332);
+    CancelBtn->setVisible(false); // Escape still answers Cancel
+
+    connect(ReplaceBtn, &QPushButton::clicked, this, [this] { done(ID_YES); });
+    connect(ReplaceAllBtn, &QPushButton::clicked, this, [this] { ReplaceAllBtnClick(); });
+    connect(KeepBtn, &QPushButton::clicked, this, [this] { done(ID_NO); });
+    connect(KeepAllBtn, &QPushButton::clicked, this, [this] { KeepAllBtnClick(); });
+    connect(CancelBtn, &QPushButton::clicked, this, [this] { done(ID_CANCEL); });
+}
+
+void TConfirmFileMoveDlg::FormShow() {
+    setWindowTitle(App().ProgramTitle + QStringLiteral(" - ") + QLatin1String(kDesignCaption));
+    const QString incoming = PathSet().DuplicateSourceFile;
+    const QString existing = PathSet().DuplicateTargetFile;
+    const QDateTime incomingTime = FileTime(incoming);
+    const QDateTime existingTime = FileTime(existing);
+
+    Label1->setText(Caption(Msg::CONFIRM_FILE_MOVE1A) + existing +
+                    Caption(Msg::CONFIRM_FILE_MOVE1C));
+    const bool incomingNewer = incomingTime > existingTime;
+    Label2->setText(Caption(incomingNewer ? Msg::CONFIRM_FILE_MOVE2A : Msg::CONFIRM_FILE_MOVE2B));
+    Label5->setText(Caption(incomingNewer ? Msg::CONFIRM_FILE_MOVE5A : Msg::CONFIRM_FILE_MOVE5B));
+    QPushButton* proposed = incomingNewer ? ReplaceBtn : KeepBtn;
+    (incomingNewer ? KeepBtn : ReplaceBtn)->setDefault(false);
+    proposed->setDefault(true);
+    proposed->setFocus();
+
+    const QString size = Caption(Msg::CONFIRM_FILE_MOVE3) + QLatin1Char(' ');
+    const QString modified = Caption(Msg::CONFIRM_FILE_MOVE4) + QLatin1Char(' ');
+    Label3A->setText(size + SizeText(FileSizeOf(existing)));
+    Label4A->setText(modified + DateText(existingTime));
+    Label3B->setText(size + SizeText(FileSizeOf(incoming)));
+    Label4B->setText(modified + DateText(incomingTime));
+    Label6->setText(contentsDiffer_ ? QString() : Caption(Msg::CONFIRM_FILE_MOVE6));
+
+    CentreControl(this, parentWidget());
+}
+
+void TConfirmFileMoveDlg::ReplaceAllBtnClick() {
+    PathSet().DuplicateAnswer = 1;
+    done(ID_YES);
+}
+
+void TConfirmFileMoveDlg::KeepAllBtnClick() {
+    PathSet().DuplicateAnswer = 2;
+    done(ID_NO);
+}
+
+void TConfirmFileMoveDlg::reject() {
+    done(ID_CANCEL);
+}
+
+void TConfirmFileMoveDlg::showEvent(QShowEvent* event) {
+    if (!event->spontaneous())
+        FormShow();
+    QDialog::showEvent(event);
+}
+
+} // namespace qv

@@ -1,0 +1,49 @@
+// Helpers over the controls that can be searched, copied, printed or saved: which kind of
+// control a widget stands for, the text of a list or tree, copying to the clipboard, selecting
+// the line under the mouse, scrolling a rich edit, expanding a tree's roots and centring a
+// dialog over another window.
+#pragma once
+
+#include <QString>
+
+class QAbstractItemView;
+class QTextEdit;
+class QTreeView;
+class QWidget;
+
+namespace qv {
+
+// The class a widget stands for, by its own Qt class (a derived class does not count):
+// QTextEdit "TRichEdit", QTreeView and QTreeWidget "TTreeView", QListView and QListWidget
+// "TListBox", QComboBox "TComboBox"; empty for every other widget and for none.
+QString ControlClassName(const QWidget* control);
+
+bool IsRichEdit(const QWidget* control);
+bool IsRichEditOrTree(const QWidget* control);
+bool IsListControl(const QWidget* control);
+
+// A combo box's or list's items, a tree's nodes depth-first with one tab per level, each
+// followed by a carriage return and a line feed; empty for any other control. A tree is left
+// collapsed with its current node selected again and shown.
+QString ListControlText(QWidget* control);
+
+// A rich edit copies its selection, or all of its text when nothing is selected (the caret and
+// an empty selection are put back); any other control puts its ListControlText on the clipboard
+// unless that is empty.
+void CopyToClipboard(QWidget* control);
+
+// Unless the index is negative or its line is selected already, the line at the index becomes
+// the only selected line.
+void CheckOnlyItem(int index, QAbstractItemView* list);
+
+// Puts the caret at the position (at the end of the text when it is negative) and scrolls it
+// into view.
+void ScrollRichEditToPosition(QTextEdit* edit, int position);
+
+// Expands every top-level node, not their children.
+void ExpandTopLevelNodes(QTreeView* tree);
+
+// Centres a window over another (see CentredTopLeft).
+void CentreControl(QWidget* control, const QWidget* over);
+
+} // namespace qv

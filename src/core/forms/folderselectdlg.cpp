@@ -1,0 +1,174 @@
+#include "core/forms/folderselectdlg.h"
+
+#include "core/appstate.h"
+#include "core/forms/controls.h"
+#include "platform/drivemap.h"
+#include "platform/ui.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace qv {
+
+namespace {
+
+const char* const kDesignCaption = "Select Folder";
+constexpr int kHostRole = Qt::UserRole;
+constexpr int kWindowsRole = Qt::UserRole + 1;
+constexpr int kFilledRole = Qt::UserRole + 2;
+
+QTreeWidgetItem* MakeItem(const QString& name, const QString& host, const QString& windows) {
+    auto* item = new QTreeWidgetItem(QStringList(name));
+    item->setData(0, kHostRole, host);
+    item->setData(0, kWindowsRole, windows);
+    item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+    return item;
+}
+
+// The child named like `name`: the exact name first, else the one that matches without regard
+// to letter case.
+QTreeWidgetItem* ChildNamed(QTreeWidgetItem* parent, const QString& name) {
+    QTreeWidgetItem* folded = nullptr;
+    for (int i = 0; i < parent->childCount(); ++i) {
+        QTreeWidgetItem* child = parent->child(i);
+        if (child->text(0) == name)
+            return child;
+        if (!folded && child->text(0).compare(name, Qt::CaseInsensitive) == 0)
+            folded = child;
+    }
+    return folded;
+}
+
+} // namespace
+
+TFolderSelectDlg::TFolderSelectDlg(const QString& initialFolder, const QString& prompt,
+                                   const QString& captionSuffix, QWidget* owner)
+    : QDialog(owner) {
+    setObjectName(QStringLiteral("FolderSelectDlg"));
+    QString caption = App().ProgramTitle + QStringLiteral(" - ") + QLatin1String(kDesignCaption);
+    if (!captionSuffix.isEmpty())
+        caption += QLatin1Char(' ') + captionSuffix;
+    setWindowTitle(caption);
+
+    SrcLabel = new QLabel(this);
+    SrcLabel->setObjectName(QStringLiteral("SrcLabel"));
+    SrcLabel->setWordWrap(true);
+    if (!prompt.isEmpty())
+        SrcLabel->setText(prompt);
+    DriveComboBox = new QComboBox(this);
+    DriveComboBox->setObjectName(QStringLiteral("DriveComboBox"));
+    DirectoryListBox = new QTreeWidget(this);
+    DirectoryListBox->setObjectName(QStringLiteral("DirectoryListBox"));
+    DirectoryListBox->setHeaderHidden(true);
+    SelectedPath = new QLabel(this);
+    SelectedPath->setObjectName(QStringLiteral("SelectedPath"));
+    OKBtn = new QPushButton(QStringLiteral("OK"), this);
+    OKBtn->setObjectName(QStringLiteral("OKBtn"));
+    OKBtn->setDefault(true);
+    CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(OKBtn);
+    buttons->addWidget(CancelBtn);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(SrcLabel);
+    layout->addWidget(DriveComboBox);
+    layout->addWidget(DirectoryListBox, 1);
+    layout->addWidget(SelectedPath);
+    layout->addLayout(buttons);
+    resize(360, 400);
+
+    const QMap<QChar, QString>& drives = TheDriveMap().Drives();
+    for (auto it = drives.begin(); it != drives.end(); ++it)
+        DriveComboBox->addItem(QString(it.key()) + QLatin1Char(':'), QString(it.key()));
+
+    connect(DriveComboBox, &QComboBox::currentIndexChanged, this,
+            [this](int index) { ShowDrive(index); });
+    connect(DirectoryListBox, &QTreeWidget::itemExpanded, this,
+            [this](QTreeWidgetItem* item) { FillBranch(item); });
+    connect(DirectoryListBox, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem*, QTreeWidgetItem*) { SelectedPath->setText(Folder()); });
+    connect(OKBtn, &QPushButton::clicked, this, [this] { done(ID_OK); });
+    connect(CancelBtn, &QPushButton::clicked, this, [this] { done(ID_CANCEL); });
+
+    ShowDrive(DriveComboBox->currentIndex());
+    GoToFolder(initialFolder);
+}
+
+QString TFolderSelectDlg::Folder() const {
+    const QTreeWidgetItem* item = DirectoryListBox->currentItem();
+    return item ? item->data(0, kWindowsRole).toString() : QString();
+}
+
+void TFolderSelectDlg::GoToFolder(const QString& windowsPath) {
+    QChar drive;
+    QStringList components;
+    if (!SplitWindowsPath(windowsPath, &drive, &components))
+        return;
+    const int index = DriveComboBox->findData(QString(drive));
+    if (index < 0)
+        return;
+    if (index == DriveComboBox->currentIndex())
+        ShowDrive(index); // back to the drive's root
+    else
+        DriveComboBox->setCurrentIndex(index);
+    QTreeWidgetItem* item = DirectoryListBox->topLevelItem(0);
+    for (const QString& component : components) {
+        FillBranch(item);
+        QTreeWidgetItem* child = item ? ChildNamed(item, component) : nullptr;
+        if (!child)
+            break;
+        item->setExpanded(true);
+        item = child;
+    }
+    DirectoryListBox->setCurrentItem(item);
+}
+
+void TFolderSelectDlg::ShowDrive(int comboIndex) {
+    DirectoryListBox->clear();
+    if (comboIndex < 0)
+        return;
+    const QChar drive = DriveComboBox->itemData(comboIndex).toString().at(0);
+    QTreeWidgetItem* root = MakeItem(JoinWindowsPath(drive, {}), TheDriveMap().HostRoot(drive),
+                                     JoinWindowsPath(drive, {}));
+    DirectoryListBox->addTopLevelItem(root);
+    root->setExpanded(true);
+    DirectoryListBox->setCurrentItem(root);
+}
+
+void TFolderSelectDlg::FillBranch(QTreeWidgetItem* item) {
+    if (!item || item->data(0, kFilledRole).toBool())
+        return;
+    item->setData(0, kFilledRole, true);
+    const QString host = item->data(0, kHostRole).toString();
+    const QString windows = item->data(0, kWindowsRole).toString();
+    const QString separator =
+        windows.endsWith(QLatin1Char('\\')) ? QString() : QStringLiteral("\\");
+    const QStringList names =
+        QDir(host).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                             QDir::Name | QDir::IgnoreCase);
+    for (const QString& name : names)
+        item->addChild(MakeItem(name, QDir(host).filePath(name), windows + separator + name));
+    if (names.isEmpty())
+        item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);
+}
+
+void TFolderSelectDlg::reject() {
+    done(ID_CANCEL);
+}
+
+void TFolderSelectDlg::showEvent(QShowEvent* event) {
+    if (!event->spontaneous())
+        CentreControl(this, parentWidget());
+    QDialog::showEvent(event);
+}
+
+} // namespace qv

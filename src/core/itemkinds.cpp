@@ -1,0 +1,223 @@
+#include "core/itemkinds.h"
+
+#include "core/appstate.h"
+#include "core/generaldefs.h"
+#include "core/itemtree.h"
+#include "core/status.h"
+#include "platform/ui.h"
+
+#include <algorithm>
+#include <array>
+
+namespace qv {
+
+QString ItemKindName(std::uint32_t kind) {
+    switch (kind) {
+    case PT_GLOBAL:
+        return Caption(Msg::TYPE_GLOBAL_LEG);
+    case PT_ROUTE:
+        return Caption(Msg::TYPE_ROUTE_LEG);
+    case PT_ACTIVITY:
+        return Caption(Msg::TYPE_ACTIVITY_LEG);
+    case PT_EXPLORE_CONSIST:
+        return Caption(Msg::TYPE_EXPLORE_MODE_CONSIST_LEG);
+    case PT_HEADING:
+        return Caption(Msg::TYPE_HEADING_LEG);
+    case PT_MAINT_CONSIST:
+        return Caption(Msg::TYPE_MAINTENANCE_CONSIST_LEG);
+    case PT_MAINT_STOCK:
+        return Caption(Msg::TYPE_MAINTENANCE_STOCK_LEG);
+    case PT_CONSIST:
+        return Caption(Msg::TYPE_CONSIST_LEG);
+    case PT_PATH:
+        return Caption(Msg::TYPE_PATH_LEG);
+    case PT_EXPLORE_PATH:
+        return Caption(Msg::TYPE_EXPLORE_MODE_PATH_LEG);
+    case PT_MAINT_PATH:
+        return Caption(Msg::TYPE_MAINTENANCE_PATH_LEG);
+    case PT_STOCK:
+        return Caption(Msg::TYPE_STOCK_ITEM_LEG);
+    default:
+        // Services and traffic have never had a name of their own here.
+        return Caption(Msg::TYPE_UNKNOWN_LEG);
+    }
+}
+
+QString LastPathComponent(const QString& path) {
+    return path.mid(path.lastIndexOf(QLatin1Char('\\')) + 1);
+}
+
+// ---- Sort orders -------------------------------------------------------------------------------
+
+namespace {
+
+QString FileNameKey(const ItemSet& item) {
+    return (item.PType & PT_ROUTE) ? LastPathComponent(item.Folder) : item.FileName;
+}
+
+int NumberOrMinusOne(const QString& text) {
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    return ok ? value : -1;
+}
+
+} // namespace
+
+int CompareFileNameOrder(const ItemSet& a, const ItemSet& b) {
+    return CompareText(FileNameKey(a), FileNameKey(b));
+}
+
+int CompareDescriptionOrder(const ItemSet& a, const ItemSet& b) {
+    return CompareText(a.Description, b.Description);
+}
+
+int CompareNamedListOrder(const QString& a, const QString& b) {
+    // Without a comma the whole line is the name.
+    return CompareText(a.mid(a.indexOf(QLatin1Char(',')) + 1),
+                       b.mid(b.indexOf(QLatin1Char(',')) + 1));
+}
+
+int CompareNumericOrder(const QString& a, const QString& b) {
+    const int x = NumberOrMinusOne(a);
+    const int y = NumberOrMinusOne(b);
+    return x < y ? -1 : (x > y ? 1 : 0);
+}
+
+void SortItemList(RecordList<ItemSet>& list) {
+    const auto compare = App().ViewByFileName ? CompareFileNameOrder : CompareDescriptionOrder;
+    std::stable_sort(
+        list.begin(), list.end(),
+        [compare](const std::unique_ptr<ItemSet>& a, const std::unique_ptr<ItemSet>& b) {
+            if (!a || !b)
+                return a && !b; // empty places last
+            return compare(*a, *b) < 0;
+        });
+}
+
+// ---- The object tree ---------------------------------------------------------------------------
+
+QString ItemNodeText(const ItemSet& item) {
+    if (!App().ViewByFileName || (item.PType & PT_HEADING))
+        return item.Description;
+    if (item.PType & PT_ROUTE)
+        return LastPathComponent(item.Folder);
+    if (item.PType & PT_MAINT_STOCK)
+        return LastPathComponent(item.FileName);
+    return item.FileName;
+}
+
+void FillTreeFromItemList(ItemTree& tree, RecordList<ItemSet>& list) {
+    constexpr int kLevels = 5;
+    // The last node made at each level; null while none has been made there.
+    std::array<ItemNode*, kLevels> last{};
+    int previous = 0;
+    for (std::unique_ptr<ItemSet>& place : list) {
+        if (!place)
+            continue;
+        const int level = std::min({std::clamp(place->PLevel, 0, kLevels - 1), previous + 1});
+        const bool listKind = place->PType & PT_MASK_LIST_KINDS;
+        ItemNode* node = nullptr;
+        if (level > previous && last[level - 1])
+            node = last[level - 1]->AddChild(std::move(place));
+        else if (last[level] && last[level]->Parent())
+            node = last[level]->Parent()->AddChild(std::move(place));
+        else
+            node = tree.AddRoot(std::move(place));
+
+        // A named-list node shows its state only below another list node, not below the route or
+        // heading that holds the lists.
+        node->StateIndex = node->Data()->StoreInd;
+        if (listKind) {
+            const ItemNode* parent = node->Parent();
+            if (!parent || !(parent->Data()->PType & PT_MASK_LIST_KINDS))
+                node->StateIndex = -1;
+        }
+        last[level] = node;
+        previous = level;
+        LogStatus();
+    }
+}
+
+// ---- Wildcard masks ----------------------------------------------------------------------------
+
+namespace {
+
+QString ClassChar(QChar c) {
+    return QStringLiteral("\\x{%1}").arg(c.unicode(), 0, 16);
+}
+
+// Blanks and control characters are trimmed, as the filter edits have always done.
+QString TrimFilter(const QString& filter) {
+    qsizetype start = 0;
+    qsizetype end = filter.size();
+    while (start < end && filter.at(start).unicode() <= ' ')
+        ++start;
+    while (end > start && filter.at(end - 1).unicode() <= ' ')
+        --end;
+    return filter.mid(start, end - start);
+}
+
+} // namespace
+
+std::optional<QRegularExpression> Mask::Compile(const QString& mask) {
+    QString pattern;
+    const qsizetype length = mask.size();
+    for (qsizetype i = 0; i < length; ++i) {
+        const QChar c = mask.at(i);
+        if (c == QLatin1Char('*')) {
+            pattern += QStringLiteral(".*");
+        } else if (c == QLatin1Char('?')) {
+            pattern += QLatin1Char('.');
+        } else if (c == QLatin1Char('[')) {
+            ++i;
+            QString set;
+            if (i < length && mask.at(i) == QLatin1Char('!')) {
+                set += QLatin1Char('^');
+                ++i;
+            }
+            bool empty = true;
+            while (i < length && mask.at(i) != QLatin1Char(']')) {
+                set += ClassChar(mask.at(i));
+                if (i + 1 < length && mask.at(i + 1) == QLatin1Char('-')) {
+                    i += 2;
+                    if (i >= length || mask.at(i) == QLatin1Char(']'))
+                        return std::nullopt; // a range without its end
+                    set += QLatin1Char('-') + ClassChar(mask.at(i));
+                }
+                empty = false;
+                ++i;
+            }
+            if (i >= length || empty)
+                return std::nullopt; // unclosed or empty set
+            pattern += QLatin1Char('[') + set + QLatin1Char(']');
+        } else {
+            pattern += QRegularExpression::escape(QString(c));
+        }
+    }
+    QRegularExpression expression(QRegularExpression::anchoredPattern(pattern),
+                                  QRegularExpression::CaseInsensitiveOption |
+                                      QRegularExpression::DotMatchesEverythingOption);
+    if (!expression.isValid()) // a reversed range such as [z-a]
+        return std::nullopt;
+    expression.optimize();
+    return expression;
+}
+
+bool Mask::Matches(const QString& text) const {
+    return expression_.match(text).hasMatch();
+}
+
+std::unique_ptr<Mask> MakeMask(const QString& filter) {
+    const QString trimmed = TrimFilter(filter);
+    if (trimmed.isEmpty())
+        return nullptr;
+    std::optional<QRegularExpression> expression = Mask::Compile(trimmed);
+    if (!expression) {
+        TheUi().MessageBox(Caption(Msg::INVALID_MASK_LEG) + QLatin1Char(' ') + trimmed,
+                           App().ProgramTitle, MB_ICONSTOP);
+        return nullptr;
+    }
+    return std::make_unique<Mask>(std::move(*expression));
+}
+
+} // namespace qv

@@ -1,0 +1,176 @@
+#include "core/storeini.h"
+
+#include "core/appstate.h"
+#include "core/comparetext.h"
+#include "core/filefind.h"
+#include "core/generaldefs.h"
+#include "core/sortedlists.h"
+#include "core/status.h"
+#include "core/stringlist.h"
+#include "platform/ui.h"
+#include "platform/winfs.h"
+
+namespace qv {
+
+namespace {
+
+const QString kInfoSection = QStringLiteral("QUARVEL_INFORMATION");
+const QString kVersionKey = QStringLiteral("Version");
+const QString kDataFolder = QStringLiteral("QVDATA");
+
+QString WithTrailingBackslash(const QString& folder) {
+    return folder.endsWith(QLatin1Char('\\')) ? folder : folder + QLatin1Char('\\');
+}
+
+QString ErrorNumberSuffix(int error) {
+    return QStringLiteral(" : [") + QString::number(error) + QLatin1Char(']');
+}
+
+void ShowStop(const QString& text) {
+    TheUi().MessageBox(text, App().ProgramTitle, MB_ICONSTOP);
+}
+
+void ReportUnreadable(const QString& path, int error) {
+    ShowStop(Caption(Msg::ERROR_LEG) + QStringLiteral(": ") + Caption(Msg::GENERAL_NOT_FOUND0) +
+             Caption(Msg::GENERAL_NOT_FOUND3) + path + QLatin1Char('\'') +
+             ErrorNumberSuffix(error));
+}
+
+void ReportWriteFailure(const QString& path, int error) {
+    ShowStop(Caption(Msg::WRITE_ERROR) + path + QLatin1Char('\'') + ErrorNumberSuffix(error));
+}
+
+} // namespace
+
+IniFile::LoadStatus LoadIniFileStatus(const QString& windowsPath, IniFile* ini, int* error) {
+    ini->Clear();
+    QByteArray bytes;
+    int code = 0;
+    if (ReadWholeFile(windowsPath, &bytes, &code)) {
+        *ini = IniFile::FromBytes(bytes);
+        return IniFile::LoadStatus::Loaded;
+    }
+    if (error)
+        *error = code;
+    // Only a path that names nothing is a missing file; anything else (a name present in two
+    // letter cases, no permission, a read error) means a file may be there with content.
+    const bool missing =
+        code == ENOENT || code == ENOTDIR || code == kFsNoDrive || code == kFsBadPath;
+    return missing ? IniFile::LoadStatus::Missing : IniFile::LoadStatus::Unreadable;
+}
+
+bool LoadIniFile(const QString& windowsPath, IniFile* ini) {
+    return LoadIniFileStatus(windowsPath, ini) != IniFile::LoadStatus::Unreadable;
+}
+
+bool SaveIniFile(const QString& windowsPath, const IniFile& ini, int* error) {
+    return WriteFileAtomic(windowsPath, ini.ToBytes(), error);
+}
+
+std::unique_ptr<StoreIniHolder> OpenStoreIni(const QString& name) {
+    auto holder = std::make_unique<StoreIniHolder>();
+    holder->Path =
+        WithTrailingBackslash(App().StoreRootFolder) + kDataFolder + QLatin1Char('\\') + name;
+
+    int error = 0;
+    switch (LoadIniFileStatus(holder->Path, &holder->Ini, &error)) {
+    case IniFile::LoadStatus::Missing:
+        break;
+    case IniFile::LoadStatus::Unreadable:
+        // Taking the file as empty would let the close replace it with whatever this run adds.
+        holder->ReadFailed = true;
+        ReportUnreadable(holder->Path, error);
+        break;
+    case IniFile::LoadStatus::Loaded:
+        if (IsAcceptedVersion(holder->Ini.ReadString(kInfoSection, kVersionKey, QString())) == 0) {
+            ShowStop(Caption(Msg::INVALID_QVS_FILE) + Caption(Msg::GENERAL_NOT_FOUND3) + name +
+                     QLatin1Char('\'') + Caption(Msg::INVALID_QVS_CONTINUE));
+            holder->Ini.Clear();
+            if (!SaveIniFile(holder->Path, holder->Ini, &error))
+                ReportWriteFailure(holder->Path, error);
+        }
+        break;
+    }
+    holder->Modified = false;
+    return holder;
+}
+
+bool CloseStoreIni(std::unique_ptr<StoreIniHolder> holder) {
+    if (!holder || !holder->Modified)
+        return true;
+    // Reported when it was opened; its content is unknown, so it is left as it is.
+    if (holder->ReadFailed)
+        return false;
+
+    holder->Ini.WriteString(kInfoSection, kVersionKey, App().StoreDataVersion);
+    const QString folder = holder->Path.left(holder->Path.lastIndexOf(QLatin1Char('\\')));
+    int error = 0;
+    if (ForceFolders(folder, &error) && SaveIniFile(holder->Path, holder->Ini, &error))
+        return true;
+    ReportWriteFailure(holder->Path, error);
+    return false;
+}
+
+bool CacheSectionIsCurrent(const IniFile& ini, const QString& section, qint32 fileDate) {
+    return ini.ReadInteger(section, QStringLiteral("FileDate"), -1) == fileDate &&
+           ini.ReadInteger(section, QStringLiteral("PType"), -1) != -1;
+}
+
+int IsAcceptedVersion(const QString& version) {
+    static const QString kAccepted =
+        QStringLiteral("1.0, 1.0.1, 1.0.2, 1.1, 1.1.0, 1.1.1, 2.0, 2.1, 3.0");
+    if (version.isEmpty() || !kAccepted.contains(version, Qt::CaseSensitive))
+        return 0;
+    return CompareText(version, QStringLiteral("1.1")) > 0 ? 2 : 1;
+}
+
+QString CacheFileName(const QString& name) {
+    return name + QStringLiteral(".QVC");
+}
+
+QString ItemDataFolder(const QString& folder) {
+    const QString data =
+        WithTrailingBackslash(App().StoreRootFolder) + kDataFolder + QLatin1Char('\\');
+    if (folder == QLatin1String("TRAINS\\CONSISTS") || folder == QLatin1String("TRAINS\\TRAINSET"))
+        return data + QStringLiteral("GLOBAL SETTINGS\\");
+    return data + folder.mid(folder.lastIndexOf(QLatin1Char('\\')) + 1) + QLatin1Char('\\');
+}
+
+void PruneIniSections(const StringList& keep, const QString& name) {
+    auto holder = OpenStoreIni(name);
+    StringList sections = StringList::SortedUnique();
+    for (const QString& section : holder->Ini.ReadSections())
+        sections.Add(section);
+
+    StringList stale;
+    SortedStringsMissing(keep, sections, stale);
+    for (int i = 0; i < stale.Count(); ++i) {
+        if (stale[i].compare(kInfoSection, Qt::CaseInsensitive) == 0)
+            continue;
+        holder->Ini.EraseSection(stale[i]);
+        holder->Modified = true;
+    }
+    CloseStoreIni(std::move(holder));
+}
+
+int CountStoreContent() {
+    StatusGuard status(QStringLiteral("COUNT"));
+    const QString root = App().StoreRootFolder;
+    StringList folders;
+    FindFiles(folders, root, true, QString(), QStringLiteral("*.*"));
+    int count = 0;
+    for (int i = 0; i < folders.Count(); ++i) {
+        if (folders[i] != kDataFolder)
+            count += CountFiles(WithTrailingBackslash(root) + folders[i], QString(), -1);
+    }
+    return count;
+}
+
+void LoadNextLotNumber() {
+    auto holder = OpenStoreIni(QStringLiteral("CACHESTK.QVC"));
+    const int last = holder->Ini.ReadInteger(kInfoSection, QStringLiteral("LastLotNumber"), 0);
+    App().CurrentLotNumber = QString::number(last + 1);
+    CloseStoreIni(std::move(holder));
+}
+
+} // namespace qv

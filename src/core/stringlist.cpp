@@ -1,0 +1,117 @@
+#include "core/stringlist.h"
+
+#include "core/comparetext.h"
+
+#include <algorithm>
+
+namespace qv {
+
+StringList::StringList(bool sorted, Duplicates duplicates)
+    : sorted_(sorted), duplicates_(duplicates) {}
+
+void StringList::SetSorted(bool sorted) {
+    if (sorted && !sorted_)
+        Sort();
+    sorted_ = sorted;
+}
+
+int StringList::Add(const QString& text) {
+    if (!sorted_) {
+        items_.append(text);
+        return Count() - 1;
+    }
+    int index = 0;
+    if (Find(text, index)) {
+        if (duplicates_ == Duplicates::Ignore)
+            return index;
+        // Accepted duplicates go after the equal entries, so they keep their order of adding.
+        while (index < Count() && CompareText(items_.at(index), text) == 0)
+            ++index;
+    }
+    items_.insert(index, text);
+    return index;
+}
+
+void StringList::AddStrings(const StringList& other) {
+    for (const QString& text : other.items_)
+        Add(text);
+}
+
+void StringList::Insert(int index, const QString& text) {
+    if (sorted_) {
+        Add(text);
+        return;
+    }
+    items_.insert(std::clamp(index, 0, Count()), text);
+}
+
+int StringList::IndexOf(const QString& text) const {
+    int index = 0;
+    return Find(text, index) ? index : -1;
+}
+
+bool StringList::Find(const QString& text, int& index) const {
+    if (!sorted_) {
+        for (index = 0; index < Count(); ++index) {
+            if (CompareText(items_.at(index), text) == 0)
+                return true;
+        }
+        return false;
+    }
+    // Lower bound: the first entry not below the text.
+    int low = 0;
+    int high = Count();
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (CompareText(items_.at(middle), text) < 0)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    index = low;
+    return low < Count() && CompareText(items_.at(low), text) == 0;
+}
+
+void StringList::Sort() {
+    std::stable_sort(items_.begin(), items_.end(),
+                     [](const QString& a, const QString& b) { return CompareText(a, b) < 0; });
+}
+
+QString StringList::Names(int index) const {
+    const QString& entry = items_.at(index);
+    const qsizetype equals = entry.indexOf(QLatin1Char('='));
+    return equals < 0 ? QString() : entry.left(equals);
+}
+
+QString StringList::ValueFromIndex(int index) const {
+    const QString& entry = items_.at(index);
+    const qsizetype equals = entry.indexOf(QLatin1Char('='));
+    return equals < 0 ? QString() : entry.mid(equals + 1);
+}
+
+QString StringList::Text() const {
+    QString text;
+    for (const QString& entry : items_)
+        text += entry + QStringLiteral("\r\n");
+    return text;
+}
+
+void StringList::SetText(const QString& text) {
+    items_.clear();
+    qsizetype start = 0;
+    const qsizetype length = text.size();
+    while (start < length) {
+        qsizetype end = start;
+        while (end < length && text.at(end) != QLatin1Char('\r') &&
+               text.at(end) != QLatin1Char('\n'))
+            ++end;
+        Add(text.mid(start, end - start));
+        if (end < length && text.at(end) == QLatin1Char('\r'))
+            ++end;
+        if (end < length && text.at(end) == QLatin1Char('\n'))
+            ++end;
+        start = end;
+    }
+}
+
+} // namespace qv

@@ -1,0 +1,408 @@
+// Moving files and trees between two roots: nothing may be lost or damaged whatever fails, the
+// duplicate dialog's answers and the waits for files held open behave as the user expects.
+#include "core/filemove.h"
+
+#include "core/filemoveops.h"
+#include "core/mainservices.h"
+#include "fixtures/tempmsts.h"
+#include "platform/clock.h"
+#include "platform/fakeui.h"
+#include "platform/winfs.h"
+#include "platform/winresolve.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace qv {
+namespace {
+
+// The default operations, with a fault at the N-th call (0: none) and renames refused with
+// EACCES a given number of times; `beforeRename` lets a test change the disk just before.
+class FaultyOps : public FileMoveOps {
+public:
+    int failAt = 0;
+    int failError = EIO;
+    int refuseRenames = 0;
+    int count = 0;
+    std::function<void()> beforeRename;
+
+    bool Find(const QString& p, FindEntry* e, int* err) override {
+        return Step(err) && FileMoveOps::Find(p, e, err);
+    }
+    bool List(const QString& p, QList<FindEntry>* e, int* err) override {
+        return Step(err) && FileMoveOps::List(p, e, err);
+    }
+    bool SetAttributes(const QString& p, quint32 a, int* err) override {
+        return Step(err) && FileMoveOps::SetAttributes(p, a, err);
+    }
+    bool Rename(const QString& from, const QString& to, int* err) override {
+        if (refuseRenames > 0) {
+            --refuseRenames;
+            *err = EACCES;
+            return false;
+        }
+        if (beforeRename)
+            beforeRename();
+        return Step(err) && FileMoveOps::Rename(from, to, err);
+    }
+    bool Copy(const QString& s, const QString& t, int* err) override {
+        return Step(err) && FileMoveOps::Copy(s, t, err);
+    }
+    bool Delete(const QString& p, int* err) override {
+        return Step(err) && FileMoveOps::Delete(p, err);
+    }
+    bool RemoveFolder(const QString& p, int* err) override {
+        return Step(err) && FileMoveOps::RemoveFolder(p, err);
+    }
+    bool MakeFolders(const QString& p, int* err) override {
+        return Step(err) && FileMoveOps::MakeFolders(p, err);
+    }
+
+private:
+    bool Step(int* err) {
+        if (++count != failAt)
+            return true;
+        if (err)
+            *err = failError;
+        return false;
+    }
+};
+
+class RecordingServices : public HeadlessMainServices {
+public:
+    QStringList details;
+    void SetStatusText(int panel, const QString& text) override {
+        if (panel == 1)
+            details << text;
+        HeadlessMainServices::SetStatusText(panel, text);
+    }
+};
+
+using Snapshot = QMap<QString, QByteArray>; // relative path -> content hash
+
+class FileMoveTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetAppState();
+        DriveMap map = TheDriveMap();
+        map.SetDrive(QLatin1Char('D'), store_.path());
+        SetDriveMap(map);
+        SetMainServices(&services_);
+        SetFileMoveOps(&ops_);
+    }
+    void TearDown() override {
+        SetFileMoveOps(nullptr);
+        SetMainServices(nullptr);
+        SetCopyBlockHookForTests({});
+    }
+
+    QString StoreHost(const QString& relative) const { return store_.path() + '/' + relative; }
+    void MakeStoreFile(const QString& relative, const QByteArray& content) {
+        QDir().mkpath(QFileInfo(StoreHost(relative)).absolutePath());
+        QFile file(StoreHost(relative));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    static QByteArray Read(const QString& host) {
+        QFile file(host);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    static void SetTime(const QString& host, qint64 secondsSinceEpoch) {
+        QFile file(host);
+        file.open(QIODevice::ReadWrite);
+        file.setFileTime(QDateTime::fromSecsSinceEpoch(secondsSinceEpoch),
+                         QFileDevice::FileModificationTime);
+    }
+    static Snapshot Files(const QString& root) {
+        Snapshot files;
+        QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            files[QDir(root).relativeFilePath(path)] =
+                QCryptographicHash::hash(Read(path), QCryptographicHash::Sha1);
+        }
+        return files;
+    }
+    QString PaneText() { return services_.InformationMemo()->Lines().join('\r'); }
+
+    // A tree with mixed case, a read-only file and a deeper folder.
+    void MakeTrains() {
+        temp_.MakeFile("MSTS/Trains/Consists/X.CON", "consist x");
+        temp_.MakeFile("MSTS/Trains/Consists/y.con", "consist y");
+        temp_.MakeFile("MSTS/Trains/Trainset/Dash9/DASH9.eng", "engine");
+        temp_.MakeFile("MSTS/Trains/Trainset/Dash9/dash9.sd", QByteArray(70000, 's'));
+        chmod(QFile::encodeName(temp_.Host("MSTS/Trains/Consists/y.con")).constData(), 0444);
+    }
+
+    QTemporaryDir store_;
+    TempMsts temp_;
+    FakeUi ui_;
+    FakeClock clock_;
+    RecordingServices services_;
+    FaultyOps ops_;
+};
+
+TEST_F(FileMoveTest, MoveEntry_RoundTripKeepsEveryFileAndEmptyFolder) {
+    MakeTrains();
+    temp_.MakeFolder("MSTS/Trains/Empty");
+    const Snapshot original = Files(temp_.Host("MSTS/Trains"));
+    for (int mode : {MOVE_RENAME, MOVE_COPY}) {
+        ASSERT_TRUE(MoveEntry("C:\\MSTS\\Trains", "D:\\STORE\\Trains", mode));
+        EXPECT_FALSE(QFileInfo::exists(temp_.Host("MSTS/Trains")));
+        EXPECT_EQ(Files(StoreHost("STORE/Trains")), original);
+        ASSERT_TRUE(MoveEntry("D:\\STORE\\Trains", "C:\\MSTS\\Trains", mode));
+        EXPECT_EQ(Files(temp_.Host("MSTS/Trains")), original);
+        EXPECT_TRUE(QFileInfo(temp_.Host("MSTS/Trains/Empty")).isDir());
+    }
+    EXPECT_FALSE(App().RunHadErrors);
+    EXPECT_TRUE(ui_.FileMoves().empty());
+}
+
+TEST_F(FileMoveTest, MoveEntry_AFaultAtAnyOperationLosesNothingAndARerunFinishes) {
+    for (int mode : {MOVE_RENAME, MOVE_COPY}) {
+        int total = 0;
+        for (int failAt = 1; failAt == 1 || failAt <= total; ++failAt) {
+            QDir(temp_.Host("MSTS")).removeRecursively();
+            QDir(StoreHost("STORE")).removeRecursively();
+            ClearFolderCache();
+            MakeTrains();
+            const Snapshot original = Files(temp_.Host("MSTS/Trains"));
+            if (failAt == 1) { // a clean run first, to count the operations
+                ops_.count = 0;
+                ASSERT_TRUE(MoveEntry("C:\\MSTS\\Trains", "D:\\STORE\\Trains", mode));
+                total = ops_.count;
+                continue;
+            }
+            ops_.count = 0;
+            ops_.failAt = failAt;
+            const bool done = MoveEntry("C:\\MSTS\\Trains", "D:\\STORE\\Trains", mode);
+            ops_.failAt = 0;
+            // Every file is still somewhere, whole; a file in both places is the same file.
+            Snapshot seen = Files(StoreHost("STORE/Trains"));
+            const Snapshot left = Files(temp_.Host("MSTS/Trains"));
+            for (auto it = left.begin(); it != left.end(); ++it) {
+                if (seen.contains(it.key())) {
+                    EXPECT_EQ(seen[it.key()], it.value()) << "mode " << mode << " fault " << failAt;
+                }
+                seen[it.key()] = it.value();
+            }
+            ASSERT_EQ(seen, original) << "mode " << mode << " fault " << failAt;
+            if (!left.isEmpty()) { // a file that did not move makes the move fail
+                EXPECT_FALSE(done) << "mode " << mode << " fault " << failAt;
+            }
+            // A move that says it is done is done; any other is finished by running it again.
+            if (!done || QFileInfo::exists(temp_.Host("MSTS/Trains"))) {
+                ASSERT_TRUE(MoveEntry("C:\\MSTS\\Trains", "D:\\STORE\\Trains", mode))
+                    << "mode " << mode << " fault " << failAt << "\n"
+                    << PaneText().toStdString();
+            }
+            EXPECT_EQ(Files(StoreHost("STORE/Trains")), original);
+            EXPECT_FALSE(QFileInfo::exists(temp_.Host("MSTS/Trains")));
+        }
+        EXPECT_GT(total, 20);
+    }
+    EXPECT_TRUE(ui_.FileMoves().empty()) << "a rerun never needs the duplicate dialog";
+}
+
+TEST_F(FileMoveTest, MoveEntry_MovesALinkedFolderAsALinkWithoutGoingIntoIt) {
+    temp_.MakeFile("Outside/keep.con", "outside");
+    temp_.MakeFile("MSTS/Trains/a.eng", "a");
+    QFile::link(temp_.Host("Outside"), temp_.Host("MSTS/Trains/Linked"));
+    for (int mode : {MOVE_RENAME, MOVE_COPY}) {
+        const QString from = mode == MOVE_RENAME ? "C:\\MSTS\\Trains" : "D:\\STORE\\Trains";
+        const QString to = mode == MOVE_RENAME ? "D:\\STORE\\Trains" : "C:\\MSTS\\Trains";
+        ASSERT_TRUE(MoveEntry(from, to, mode)) << PaneText().toStdString();
+        const QString moved = mode == MOVE_RENAME ? StoreHost("STORE/Trains/Linked")
+                                                  : temp_.Host("MSTS/Trains/Linked");
+        EXPECT_TRUE(QFileInfo(moved).isSymLink());
+        EXPECT_EQ(Read(temp_.Host("Outside/keep.con")), "outside");
+    }
+}
+
+TEST_F(FileMoveTest, MoveEntry_CreatesTheTargetFoldersAndKeepsTheSourceLetterCase) {
+    temp_.MakeFile("MSTS/Trains/Consists/MyTrain.CON", "c");
+    ASSERT_TRUE(MoveEntry("C:\\MSTS\\Trains\\Consists\\MyTrain.CON",
+                          "D:\\STORE\\TRAINS\\CONSISTS\\mytrain.con", MOVE_RENAME));
+    EXPECT_EQ(Read(StoreHost("STORE/TRAINS/CONSISTS/MyTrain.CON")), "c");
+    EXPECT_TRUE(App().ConsistCacheStale);
+    EXPECT_FALSE(App().StockCacheStale);
+    EXPECT_EQ(services_.details.last(),
+              "Moving file to 'D:\\STORE\\TRAINS\\CONSISTS\\MyTrain.CON'");
+}
+
+TEST_F(FileMoveTest, MoveEntry_TakesAnIdenticalTargetAsTheSameFileAndAsksOtherwise) {
+    temp_.MakeFile("MSTS/a.pat", "same");
+    MakeStoreFile("STORE/a.pat", "same");
+    SetTime(temp_.Host("MSTS/a.pat"), 1700000000);
+    SetTime(StoreHost("STORE/a.pat"), 1700000000);
+    EXPECT_TRUE(MoveEntry("C:\\MSTS\\a.pat", "D:\\STORE\\a.pat", MOVE_RENAME));
+    EXPECT_FALSE(QFileInfo::exists(temp_.Host("MSTS/a.pat")));
+    EXPECT_TRUE(ui_.FileMoves().empty());
+    EXPECT_TRUE(App().PathCacheStale);
+
+    // Same content, another date: the dialog is asked and told that the contents are the same.
+    temp_.MakeFile("MSTS/a.pat", "same");
+    SetTime(temp_.Host("MSTS/a.pat"), 1700009000);
+    ui_.ExpectConfirmFileMove(ID_NO);
+    EXPECT_TRUE(MoveEntry("C:\\MSTS\\a.pat", "D:\\STORE\\a.pat", MOVE_RENAME));
+    ASSERT_EQ(ui_.FileMoves().size(), 1u);
+    EXPECT_FALSE(ui_.FileMoves()[0].contentsDiffer);
+    EXPECT_EQ(ui_.FileMoves()[0].targetFile, "D:\\STORE\\a.pat");
+    EXPECT_FALSE(QFileInfo::exists(temp_.Host("MSTS/a.pat")));
+}
+
+TEST_F(FileMoveTest, MoveEntry_AllAnswersStandForTheRestOfTheRun) {
+    for (const char* name : {"a.con", "b.con", "c.con"}) {
+        temp_.MakeFile(QString("MSTS/C/") + name, "new");
+        MakeStoreFile(QString("STORE/C/") + name, "old");
+    }
+    ui_.ExpectConfirmFileMove(ID_YESTOALL);
+    EXPECT_TRUE(MoveEntry("C:\\MSTS\\C", "D:\\STORE\\C", MOVE_RENAME));
+    EXPECT_EQ(ui_.FileMoves().size(), 1u);
+    EXPECT_EQ(PathSet().DuplicateAnswer, 1);
+    for (const char* name : {"a.con", "b.con", "c.con"})
+        EXPECT_EQ(Read(StoreHost(QString("STORE/C/") + name)), "new");
+
+    PathSet().DuplicateAnswer = 0;
+    for (const char* name : {"a.con", "b.con"})
+        temp_.MakeFile(QString("MSTS/C/") + name, "newer");
+    ui_.ExpectConfirmFileMove(ID_NOTOALL);
+    EXPECT_TRUE(MoveEntry("C:\\MSTS\\C", "D:\\STORE\\C", MOVE_COPY));
+    EXPECT_EQ(ui_.FileMoves().size(), 2u);
+    EXPECT_EQ(PathSet().DuplicateAnswer, 2);
+    EXPECT_EQ(Read(StoreHost("STORE/C/a.con")), "new");
+    EXPECT_FALSE(QFileInfo::exists(temp_.Host("MSTS/C")));
+    EXPECT_FALSE(App().RunHadErrors);
+}
+
+TEST_F(FileMoveTest, MoveEntry_CancelLeavesBothFilesAndIsNoError) {
+    temp_.MakeFile("MSTS/a.con", "incoming");
+    MakeStoreFile("STORE/a.con", "existing");
+    ui_.ExpectConfirmFileMove(ID_CANCEL);
+    EXPECT_FALSE(MoveEntry("C:\\MSTS\\a.con", "D:\\STORE\\a.con", MOVE_RENAME));
+    EXPECT_EQ(Read(temp_.Host("MSTS/a.con")), "incoming");
+    EXPECT_EQ(Read(StoreHost("STORE/a.con")), "existing");
+    EXPECT_FALSE(App().RunHadErrors);
+    EXPECT_TRUE(ui_.Mismatches().isEmpty());
+}
+
+TEST_F(FileMoveTest, MoveEntry_KeepsSourceWhenTargetCannotBeDeleted) {
+    for (int mode : {MOVE_RENAME, MOVE_COPY}) {
+        App().RunHadErrors = false;
+        temp_.MakeFile("MSTS/a.con", "incoming");
+        MakeStoreFile("STORE/a.con", "existing");
+        chmod(QFile::encodeName(StoreHost("STORE/a.con")).constData(), 0444);
+        ui_.ExpectConfirmFileMove(ID_YES);
+        EXPECT_FALSE(MoveEntry("C:\\MSTS\\a.con", "D:\\STORE\\a.con", mode));
+        EXPECT_EQ(Read(temp_.Host("MSTS/a.con")), "incoming");
+        EXPECT_EQ(Read(StoreHost("STORE/a.con")), "existing");
+        EXPECT_EQ(QDir(StoreHost("STORE")).entryList(QDir::Files | QDir::Hidden).size(), 1);
+        EXPECT_TRUE(App().RunHadErrors);
+        EXPECT_TRUE(PaneText().contains("There was an error in moving\rUnable to remove output "
+                                        "file : [13]\rFrom Path: 'C:\\MSTS\\a.con'"));
+        QFile::remove(StoreHost("STORE/a.con"));
+    }
+}
+
+TEST_F(FileMoveTest, MoveEntry_NeverRenamesOverATargetThatAppearedMeanwhile) {
+    temp_.MakeFile("MSTS/a.con", "incoming");
+    ops_.beforeRename = [this] { MakeStoreFile("STORE/A.CON", "appeared"); };
+    EXPECT_FALSE(MoveEntry("C:\\MSTS\\a.con", "D:\\STORE\\a.con", MOVE_RENAME));
+    EXPECT_EQ(Read(StoreHost("STORE/A.CON")), "appeared");
+    EXPECT_EQ(Read(temp_.Host("MSTS/a.con")), "incoming");
+    EXPECT_TRUE(PaneText().contains("Unable to rename file : [17]"));
+    EXPECT_TRUE(App().RunHadErrors);
+}
+
+TEST_F(FileMoveTest, MoveEntry_NamesDifferingOnlyInCaseAreNeverMerged) {
+    temp_.MakeFile("MSTS/C/a.con", "lower");
+    temp_.MakeFile("MSTS/C/A.CON", "upper");
+    ui_.ExpectConfirmFileMove(ID_CANCEL);
+    EXPECT_FALSE(MoveEntry("C:\\MSTS\\C", "D:\\STORE\\C", MOVE_RENAME));
+    ASSERT_EQ(ui_.FileMoves().size(), 1u); // the second name meets the first at the target
+    Snapshot all = Files(StoreHost("STORE/C"));
+    const Snapshot left = Files(temp_.Host("MSTS/C"));
+    all.insert(left);
+    EXPECT_EQ(all.size(), 2);
+    EXPECT_NE(all.first(), all.last());
+}
+
+TEST_F(FileMoveTest, MoveEntry_RefusesAMoveOntoTheSameFileThroughALink) {
+    temp_.MakeFile("MSTS/C/a.con", "only copy");
+    QDir().mkpath(StoreHost("STORE"));
+    QFile::link(temp_.Host("MSTS/C"), StoreHost("STORE/C"));
+    EXPECT_FALSE(MoveEntry("C:\\MSTS\\C\\a.con", "D:\\STORE\\C\\a.con", MOVE_RENAME));
+    EXPECT_EQ(Read(temp_.Host("MSTS/C/a.con")), "only copy");
+    EXPECT_TRUE(PaneText().contains("Attempting move to the same file"));
+}
+
+TEST_F(FileMoveTest, MoveEntry_FailedCopyLeavesTheTargetAsItWas) {
+    temp_.MakeFile("MSTS/a.con", QByteArray(200000, 'n'));
+    MakeStoreFile("STORE/a.con", "existing");
+    SetCopyBlockHookForTests([](qint64 copied) { return copied < 65536; });
+    ui_.ExpectConfirmFileMove(ID_YES);
+    EXPECT_FALSE(MoveEntry("C:\\MSTS\\a.con", "D:\\STORE\\a.con", MOVE_COPY));
+    EXPECT_EQ(Read(StoreHost("STORE/a.con")), "existing");
+    EXPECT_EQ(QDir(StoreHost("STORE")).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    EXPECT_FALSE(MoveEntry("C:\\MSTS\\a.con", "D:\\STORE\\New\\a.con", MOVE_COPY));
+    EXPECT_FALSE(QFileInfo::exists(StoreHost("STORE/New/a.con")));
+    EXPECT_EQ(Read(temp_.Host("MSTS/a.con")).size(), 200000);
+    EXPECT_TRUE(App().RunHadErrors);
+}
+
+TEST_F(FileMoveTest, RenameWithWait_AsksAfterEachTenWaitsWithoutSleepingForReal) {
+    temp_.MakeFile("MSTS/a.eng", "e");
+    ops_.refuseRenames = 1000;
+    ui_.Expect("waiting for access to a file for 10 seconds", ID_YES);
+    ui_.Expect("Do you want Quarvel to try again?", ID_NO);
+    EXPECT_FALSE(MoveEntry("C:\\MSTS\\a.eng", "D:\\STORE\\a.eng", MOVE_RENAME));
+    EXPECT_EQ(clock_.Sleeps(), 20);
+    EXPECT_EQ(ui_.Shown().size(), 2u);
+    EXPECT_EQ(ui_.Shown()[0].style, 36);
+    EXPECT_TRUE(ui_.Mismatches().isEmpty());
+    QStringList waits = services_.details.filter("Waiting (");
+    ASSERT_EQ(waits.size(), 20);
+    EXPECT_EQ(waits[0], "Waiting (1) for file access: D:\\STORE\\a.eng");
+    EXPECT_EQ(waits[9], "Waiting (10) for file access: D:\\STORE\\a.eng");
+    EXPECT_EQ(waits[10], "Waiting (1) for file access: D:\\STORE\\a.eng");
+    EXPECT_TRUE(App().RunHadErrors);
+    EXPECT_TRUE(App().StockCacheStale) << "the cache is marked even when the rename failed";
+
+    // A file released during the waits moves without a question.
+    App().RunHadErrors = false;
+    ops_.refuseRenames = 3;
+    EXPECT_TRUE(RenameWithWait("C:\\MSTS\\a.eng", "D:\\STORE\\a.eng"));
+    EXPECT_EQ(clock_.Sleeps(), 23);
+    EXPECT_EQ(ui_.Shown().size(), 2u);
+    EXPECT_FALSE(App().RunHadErrors);
+}
+
+TEST_F(FileMoveTest, MoveEntry_RefusesModesOtherThanRenameAndCopy) {
+    temp_.MakeFile("MSTS/a.con", "c");
+    for (int mode : {2, 3}) {
+        EXPECT_FALSE(MoveEntry("C:\\MSTS\\a.con", "D:\\STORE\\a.con", mode));
+        EXPECT_TRUE(PaneText().contains(
+            QString("Program Error: Invalid calling parameter : [%1]").arg(mode)));
+    }
+    EXPECT_EQ(Read(temp_.Host("MSTS/a.con")), "c");
+    EXPECT_TRUE(App().RunHadErrors);
+}
+
+TEST_F(FileMoveTest, CheckAttributes_ReportsReadOnlyEntriesAtAnyDepth) {
+    temp_.MakeFile("MSTS/Trains/Consists/a.con", "a");
+    EXPECT_TRUE(CheckAttributes("C:\\MSTS\\Trains"));
+    MakeTrains();
+    EXPECT_FALSE(CheckAttributes("C:\\MSTS\\Trains"));
+    EXPECT_TRUE(PaneText().contains("The following file/folder has a R/O System or Hidden "
+                                    "attribute set\rFile/Path: 'C:\\MSTS\\Trains\\Consists\\"
+                                    "y.con' Attr. Code '33'"));
+}
+
+} // namespace
+} // namespace qv

@@ -1,0 +1,160 @@
+#include "core/appstate.h"
+#include "core/generaldefs.h"
+#include "core/storeini.h"
+#include "core/stringlist.h"
+#include "fixtures/tempmsts.h"
+#include "platform/fakeui.h"
+#include "platform/winfs.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+using namespace qv;
+
+namespace {
+
+class StoreIni : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetAppState();
+        App().ProgramTitle = "Quarvel";
+        App().StoreRootFolder = "C:\\Store";
+    }
+    void MakeData(const QString& name, const QByteArray& content) {
+        drive_.MakeFile("Store/QVDATA/" + name, content);
+    }
+    QByteArray Data(const QString& name) const { return drive_.Content("Store/QVDATA/" + name); }
+    bool CloseModified(std::unique_ptr<StoreIniHolder> holder) {
+        holder->Modified = true;
+        return CloseStoreIni(std::move(holder));
+    }
+
+    TempMsts drive_;
+    FakeUi ui_;
+};
+
+} // namespace
+
+TEST_F(StoreIni, OpenStoreIni_UnacceptedVersionIsReportedAndLeavesAnEmptyFile) {
+    for (const QByteArray content :
+         {"[QUARVEL_INFORMATION]\r\nVersion=4.0\r\n[A]\r\nk=v\r\n", "[A]\r\nk=v\r\n", ""}) {
+        ui_.Clear();
+        MakeData("EUROPE1/ROUTE.QVC", content);
+        auto holder = OpenStoreIni("EUROPE1\\ROUTE.QVC");
+        ASSERT_EQ(ui_.Shown().size(), 1u);
+        EXPECT_EQ(ui_.Shown()[0].text,
+                  Caption(Msg::INVALID_QVS_FILE) + Caption(Msg::GENERAL_NOT_FOUND3) +
+                      "EUROPE1\\ROUTE.QVC'" + Caption(Msg::INVALID_QVS_CONTINUE));
+        EXPECT_TRUE(holder->Ini.ReadSections().isEmpty());
+        EXPECT_EQ(Data("EUROPE1/ROUTE.QVC"), QByteArray());
+    }
+}
+
+TEST_F(StoreIni, CloseStoreIni_UnmodifiedWritesAndCreatesNothing) {
+    EXPECT_TRUE(CloseStoreIni(OpenStoreIni("EUROPE1\\ROUTE.QVC")));
+    EXPECT_TRUE(drive_.NamesIn("").isEmpty());
+    const QByteArray old = "[QUARVEL_INFORMATION]\r\nVersion=1\r\n[A]\r\nk=v\r\n";
+    MakeData("SAVES.QVC", old);
+    auto holder = OpenStoreIni("SAVES.QVC");
+    holder->Ini.WriteString("A", "k", "changed but not marked");
+    EXPECT_TRUE(CloseStoreIni(std::move(holder)));
+    EXPECT_EQ(Data("SAVES.QVC"), old);
+    EXPECT_TRUE(ui_.Shown().empty());
+}
+
+TEST_F(StoreIni, CloseStoreIni_ModifiedWritesTheVersionAndCreatesMissingFolders) {
+    auto holder = OpenStoreIni("EUROPE1\\ROUTE.QVC");
+    holder->Ini.WriteString("Explore Mode Activity", "FileName", "explore.act");
+    holder->Ini.WriteInteger("Explore Mode Activity", "SetupDate", 42);
+    EXPECT_TRUE(CloseModified(std::move(holder)));
+    EXPECT_EQ(Data("EUROPE1/ROUTE.QVC"),
+              "[Explore Mode Activity]\r\nFileName=explore.act\r\nSetupDate=42\r\n\r\n"
+              "[QUARVEL_INFORMATION]\r\nVersion=3.0\r\n\r\n");
+}
+
+TEST_F(StoreIni, CloseStoreIni_AFailedWriteIsReportedAndTheOldFileStaysWhole) {
+    const QByteArray old = "[QUARVEL_INFORMATION]\r\nVersion=3.0\r\n\r\n[A]\r\nk=v\r\n\r\n";
+    MakeData("CACHECON.QVC", old);
+    ASSERT_TRUE(QFile::setPermissions(drive_.Host("Store/QVDATA/CACHECON.QVC"), QFile::ReadOwner));
+    auto holder = OpenStoreIni("CACHECON.QVC");
+    holder->Ini.EraseSection("A");
+    EXPECT_FALSE(CloseModified(std::move(holder)));
+    ASSERT_EQ(ui_.Shown().size(), 1u);
+    EXPECT_TRUE(ui_.Shown()[0].text.startsWith(Caption(Msg::WRITE_ERROR) +
+                                               "C:\\Store\\QVDATA\\CACHECON.QVC' : ["));
+    EXPECT_EQ(Data("CACHECON.QVC"), old);
+}
+
+TEST_F(StoreIni, OpenStoreIni_UnreadableFileIsReportedAndNeverOverwritten) {
+    // A socket is a file that is there but cannot be read, whoever runs the test.
+    drive_.MakeFolder("Store/QVDATA");
+    const QByteArray host = QFile::encodeName(drive_.Host("Store/QVDATA/CACHESTK.QVC"));
+    sockaddr_un address{};
+    ASSERT_LT(size_t(host.size()), sizeof address.sun_path);
+    address.sun_family = AF_UNIX;
+    memcpy(address.sun_path, host.constData(), size_t(host.size()));
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+
+    auto holder = OpenStoreIni("CACHESTK.QVC");
+    ASSERT_EQ(ui_.Shown().size(), 1u);
+    EXPECT_TRUE(ui_.Shown()[0].text.contains("C:\\Store\\QVDATA\\CACHESTK.QVC'"));
+    holder->Ini.WriteString("Dash9\\DASH9.eng", "FileDate", "1");
+    EXPECT_FALSE(CloseModified(std::move(holder)));
+    struct stat st {};
+    EXPECT_TRUE(lstat(host.constData(), &st) == 0 && S_ISSOCK(st.st_mode));
+    close(fd);
+}
+
+TEST_F(StoreIni, IsAcceptedVersion_PiecesOfTheListAndTheirSideOfOnePointOne) {
+    const std::pair<const char*, int> table[] = {
+        {"1.0", 1}, {"1.0.1", 1}, {"1.0.2", 1}, {"1.1", 1}, {"1.1.0", 2}, {"1.1.1", 2},
+        {"2.0", 2}, {"2.1", 2},   {"3.0", 2},   {"1", 1},   {"2.", 2},    {"0, 1", 1},
+        {"", 0},    {"4.0", 0},   {"3.0 ", 0},  {"x", 0}};
+    for (const auto& [version, expected] : table)
+        EXPECT_EQ(IsAcceptedVersion(version), expected) << version;
+}
+
+TEST_F(StoreIni, ItemDataFolder_GlobalForStockAndConsistsElseTheRouteFolder) {
+    EXPECT_EQ(ItemDataFolder("TRAINS\\CONSISTS"), "C:\\Store\\QVDATA\\GLOBAL SETTINGS\\");
+    EXPECT_EQ(ItemDataFolder("TRAINS\\TRAINSET"), "C:\\Store\\QVDATA\\GLOBAL SETTINGS\\");
+    EXPECT_EQ(ItemDataFolder("trains\\consists"), "C:\\Store\\QVDATA\\consists\\");
+    EXPECT_EQ(ItemDataFolder("ROUTES\\Europe1"), "C:\\Store\\QVDATA\\Europe1\\");
+}
+
+TEST_F(StoreIni, PruneIniSections_ErasesSectionsNotKeptButNeverTheVersion) {
+    MakeData("CACHEPAT.QVC", "[QUARVEL_INFORMATION]\r\nVersion=3.0\r\n[A.pat]\r\nk=1\r\n"
+                             "[b.pat]\r\nk=2\r\n[C.pat]\r\nk=3\r\n");
+    StringList keep = StringList::SortedUnique();
+    keep.Add("a.PAT");
+    keep.Add("c.pat");
+    PruneIniSections(keep, "CACHEPAT.QVC");
+    EXPECT_EQ(Data("CACHEPAT.QVC"), "[QUARVEL_INFORMATION]\r\nVersion=3.0\r\n\r\n"
+                                    "[A.pat]\r\nk=1\r\n\r\n[C.pat]\r\nk=3\r\n\r\n");
+    // Nothing left to erase: the file is not written again.
+    ASSERT_TRUE(SetFileAge("C:\\Store\\QVDATA\\CACHEPAT.QVC", 0x2E210000));
+    PruneIniSections(keep, "CACHEPAT.QVC");
+    EXPECT_EQ(FileAge("C:\\Store\\QVDATA\\CACHEPAT.QVC"), 0x2E210000);
+}
+
+TEST_F(StoreIni, CountStoreContent_CountsEveryFileOutsideTheDataFolder) {
+    MakeData("EUROPE1/ROUTE.QVC", "x");
+    EXPECT_EQ(CountStoreContent(), 0);
+    drive_.MakeFile("Store/Trains/Consists/X.CON");
+    drive_.MakeFile("Store/Routes/Europe1/PATHS/a.pat");
+    EXPECT_EQ(CountStoreContent(), 2);
+}
+
+TEST_F(StoreIni, LoadNextLotNumber_OneAboveTheLastLotOfTheStockCache) {
+    LoadNextLotNumber();
+    EXPECT_EQ(App().CurrentLotNumber, "1");
+    EXPECT_TRUE(drive_.NamesIn("").isEmpty());
+    MakeData("CACHESTK.QVC", "[QUARVEL_INFORMATION]\r\nVersion=2.1\r\nLastLotNumber=41\r\n");
+    LoadNextLotNumber();
+    EXPECT_EQ(App().CurrentLotNumber, "42");
+}
