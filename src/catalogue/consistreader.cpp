@@ -174,9 +174,10 @@ bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info
     info.RewriteSection = false;
 
     const QString fullName = root + QStringLiteral("\\TRAINS\\CONSISTS\\") + info.FileName;
-    if (!FileExists(fullName))
-        return false;
+    // One lookup answers both questions: a path that names no file has no date.
     const qint32 age = FileAge(fullName);
+    if (age == -1)
+        return false;
     const IniFile& ini = consistCache.Ini;
     const QString& section = info.FileName;
     if (!info.SkipCache && !vehicles && CacheSectionIsCurrent(ini, section, age)) {

@@ -93,9 +93,10 @@ bool ReadPathFile(const QString& root, PathInfo& path, StoreIniHolder& pathCache
 
     const QString section = path.Folder + u'\\' + path.FileName;
     const QString fullName = root + u'\\' + section;
-    if (!FileExists(fullName))
-        return false;
+    // One lookup answers both questions: a path that names no file has no date.
     const qint32 age = FileAge(fullName);
+    if (age == -1)
+        return false;
     const bool current = CacheSectionIsCurrent(pathCache.Ini, section, age);
     if (current && !path.SkipCache) {
         TakeFromCache(pathCache.Ini, section, path);

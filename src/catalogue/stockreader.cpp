@@ -198,9 +198,10 @@ bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
     info.FreightAnim.clear();
 
     const QString fullName = root + QStringLiteral("\\TRAINS\\TRAINSET\\") + info.FileName;
-    if (!FileExists(fullName))
-        return false;
+    // One lookup answers both questions: a path that names no file has no date.
     const qint32 age = FileAge(fullName);
+    if (age == -1)
+        return false;
     const IniFile& ini = stockCache.Ini;
     const QString& section = info.FileName;
     const bool current = CacheSectionIsCurrent(ini, section, age);

@@ -2,6 +2,8 @@
 // Tests call ResetAppState() so that no state leaks from one test into the next.
 #pragma once
 
+#include "core/itemset.h"
+#include "core/languages.h"
 #include "core/stringlist.h"
 
 #include <QString>
@@ -56,6 +58,8 @@ struct AppState {
     bool RunHadErrors = false;
     bool TreeSynchronised = false;
     bool ScenarioChanged = false;
+    // A job given on the command line runs: no plain completion box, the Easy-page error hint.
+    bool CommandLineJob = false;
 
     // Start-up.
     bool NoViewerFile = false;
@@ -79,6 +83,25 @@ struct AppState {
     // Stock paths that consists name but the stock cache does not hold yet; the consist cache
     // rebuild reads them and empties the list.
     StringList UncachedStockList = StringList::SortedUnique();
+
+    // Cache rebuilds: every engine and wagon, consist and path of both roots, as the last
+    // rebuild of each kind found them; the records carry attribute bits only, the list tells
+    // the kind.
+    RecordList<ItemSet> StockCacheList;
+    RecordList<ItemSet> ConsistCacheList;
+    RecordList<ItemSet> PathCacheList;
+
+    // Languages.
+    std::uint32_t CurrentLanguageId = 0;  // the loaded language's locale; 0 before any
+    RecordList<LanguageSet> LanguageList; // the languages with a module, sorted by name
+    std::unique_ptr<LanguageModule> LoadedLanguageModule; // none: the compiled-in English
+
+    // Start-up configuration, the store folder and the outside tools.
+    QString ProgramFilePath;     // the program's own file (Windows form); empty: the running one
+    QString RegisteredStorePath; // "Store Path" as the storage-folder dialog found it when shown
+    QString ShapeViewerPath;     // the outside shape viewer; empty when none is known
+    QString ScreenshotFolder;    // where viewer screenshots go
+    bool ViewerControlRegistered = false; // the 3-D viewer can be used
 };
 
 AppState& App();

@@ -4,9 +4,11 @@
 // tests and command-line jobs) a headless implementation keeps the same state in memory.
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
+#include "core/itemset.h"
 #include "core/reportpane.h"
 
 namespace qv {
@@ -34,6 +36,30 @@ public:
     virtual void SetSimulationMaintPageIndex(int index) = 0;
     // The main tree of stored objects, or null when there is none.
     virtual ItemTree* QuarvelObjects() = 0;
+
+    // What the store command and Unstore Everything need of the window. Without a window there is
+    // nothing to show or ask, and these do nothing.
+    // Offers to save a changed scenario: 1 when nothing was asked, else ID_YES, ID_NO, ID_CANCEL.
+    virtual int QuerySaveScenario() { return 1; }
+    // Refreshes the enabled and visible state of the menus and buttons (selection, store state).
+    virtual void UpdateControls() {}
+    // Refills the main tree: from the folders with no scenario file, no items and state -1, else
+    // from the scenario.
+    virtual void LoadTree(const QString& /*scenarioFile*/, RecordList<ItemSet>* /*items*/,
+                          int /*state*/) {}
+    // Shows the selected node's information in the information pane.
+    virtual void ShowSelectedNodeInfo() {}
+    // The scenario file the marks were loaded from or saved to; empty for none.
+    virtual QString CurrentScenarioFile() const { return QString(); }
+    virtual void SetCurrentScenarioFile(const QString& /*file*/) {}
+    // The file name the open-scenario dialog starts with.
+    virtual void SetOpenScenarioDialogFile(const QString& /*file*/) {}
+    // Shows the hourglass cursor, or puts back the cursor shown before.
+    virtual void ShowHourglass(bool /*show*/) {}
+    // The size of the screen the window is on, in pixels.
+    virtual QSize ScreenSize() const { return QSize(1024, 768); }
+    // Closes the main window without asking again (the close counts as confirmed).
+    virtual void CloseMainForm() {}
 };
 
 // The main window's services kept in memory, for tests and jobs without a window.
@@ -52,6 +78,8 @@ public:
     ItemTree* QuarvelObjects() override { return tree_; }
     // Gives the services a tree (not owned) to hand out as the main tree.
     void SetQuarvelObjects(ItemTree* tree) { tree_ = tree; }
+    QString CurrentScenarioFile() const override { return scenarioFile_; }
+    void SetCurrentScenarioFile(const QString& file) override { scenarioFile_ = file; }
 
 private:
     QStringList panels_;
@@ -59,6 +87,7 @@ private:
     bool controlsEnabled_ = true;
     int pageIndex_ = 0;
     ItemTree* tree_ = nullptr;
+    QString scenarioFile_;
 };
 
 // The services in force: the installed ones, else a program-wide headless instance.

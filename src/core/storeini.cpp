@@ -138,8 +138,13 @@ QString ItemDataFolder(const QString& folder) {
 
 void PruneIniSections(const StringList& keep, const QString& name) {
     auto holder = OpenStoreIni(name);
+    PruneIniSections(keep, *holder);
+    CloseStoreIni(std::move(holder));
+}
+
+void PruneIniSections(const StringList& keep, StoreIniHolder& holder) {
     StringList sections = StringList::SortedUnique();
-    for (const QString& section : holder->Ini.ReadSections())
+    for (const QString& section : holder.Ini.ReadSections())
         sections.Add(section);
 
     StringList stale;
@@ -147,10 +152,9 @@ void PruneIniSections(const StringList& keep, const QString& name) {
     for (int i = 0; i < stale.Count(); ++i) {
         if (stale[i].compare(kInfoSection, Qt::CaseInsensitive) == 0)
             continue;
-        holder->Ini.EraseSection(stale[i]);
-        holder->Modified = true;
+        holder.Ini.EraseSection(stale[i]);
+        holder.Modified = true;
     }
-    CloseStoreIni(std::move(holder));
 }
 
 int CountStoreContent() {

@@ -47,6 +47,9 @@ QString ItemDataFolder(const QString& folder);
 // Erases from the store data file every section that `keep` (sorted without regard to case)
 // lacks, except the version section.
 void PruneIniSections(const StringList& keep, const QString& name);
+// The same on a store data file that is open already (marked modified when a section went), so
+// that a caller about to read the file does not load and write it twice.
+void PruneIniSections(const StringList& keep, StoreIniHolder& holder);
 // The number of files in the store outside QVDATA; 0 when nothing is stored.
 int CountStoreContent();
 // Sets App().CurrentLotNumber to one above the last lot number of the stock cache.

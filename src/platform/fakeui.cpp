@@ -64,11 +64,102 @@ int FakeUi::SelectFolder(const QString& initialFolder, const QString& prompt,
     return result;
 }
 
+void FakeUi::ExpectInputQuery(bool confirmed, const QString& value) {
+    inputAnswers_.push_back({confirmed, value});
+}
+
+bool FakeUi::InputQuery(const QString& caption, const QString& prompt, QString* value) {
+    inputQueries_.push_back({caption, prompt, value ? *value : QString()});
+    if (inputAnswers_.empty()) {
+        mismatches_ << QStringLiteral("unexpected input box '%1'").arg(caption);
+        return false;
+    }
+    const auto [confirmed, entered] = inputAnswers_.front();
+    inputAnswers_.pop_front();
+    if (confirmed && value)
+        *value = entered;
+    return confirmed;
+}
+
+void FakeUi::ExpectSetFixedObjects(int result) {
+    fixedObjectsAnswers_.push_back(result);
+}
+
+int FakeUi::SetFixedObjects() {
+    ++fixedObjectsDialogs_;
+    if (fixedObjectsAnswers_.empty()) {
+        mismatches_ << QStringLiteral("unexpected fixed-objects dialog");
+        return ID_CANCEL;
+    }
+    const int result = fixedObjectsAnswers_.front();
+    fixedObjectsAnswers_.pop_front();
+    return result;
+}
+
+void FakeUi::ExpectEditTsectionSpec(int result, std::function<void(RouteInfo&)> edit) {
+    tsectionSpecAnswers_.push_back({result, std::move(edit)});
+}
+
+int FakeUi::EditTsectionSpec(RouteInfo& record) {
+    ++tsectionSpecDialogs_;
+    if (tsectionSpecAnswers_.empty()) {
+        mismatches_ << QStringLiteral("unexpected TSECTION.DAT parameters dialog");
+        return ID_CANCEL;
+    }
+    auto [result, edit] = std::move(tsectionSpecAnswers_.front());
+    tsectionSpecAnswers_.pop_front();
+    if (edit)
+        edit(record);
+    return result;
+}
+
+void FakeUi::ExpectResolveTsectionConflicts(int result, TsectionChoice choose) {
+    tsectionChoiceAnswers_.push_back({result, std::move(choose)});
+}
+
+int FakeUi::ResolveTsectionConflicts(std::vector<std::unique_ptr<ConflictInfo>>& list) {
+    ++tsectionChoiceDialogs_;
+    if (tsectionChoiceAnswers_.empty()) {
+        mismatches_ << QStringLiteral("unexpected TSECTION.DAT choice dialog");
+        return ID_CANCEL;
+    }
+    auto [result, choose] = std::move(tsectionChoiceAnswers_.front());
+    tsectionChoiceAnswers_.pop_front();
+    if (choose)
+        choose(list);
+    return result;
+}
+
+void FakeUi::ExpectSelectStoragePath(int result) {
+    storagePathAnswers_.push_back(result);
+}
+
+int FakeUi::SelectStoragePath() {
+    ++storagePathDialogs_;
+    if (storagePathAnswers_.empty()) {
+        mismatches_ << QStringLiteral("unexpected storage-folder dialog");
+        return ID_CANCEL;
+    }
+    const int result = storagePathAnswers_.front();
+    storagePathAnswers_.pop_front();
+    return result;
+}
+
 void FakeUi::Clear() {
+    tsectionSpecAnswers_.clear();
+    tsectionSpecDialogs_ = 0;
+    tsectionChoiceAnswers_.clear();
+    tsectionChoiceDialogs_ = 0;
+    storagePathAnswers_.clear();
+    storagePathDialogs_ = 0;
+    inputAnswers_.clear();
+    inputQueries_.clear();
     fileMoveAnswers_.clear();
     fileMoves_.clear();
     folderAnswers_.clear();
     folderDialogs_.clear();
+    fixedObjectsAnswers_.clear();
+    fixedObjectsDialogs_ = 0;
     expected_.clear();
     shown_.clear();
     mismatches_.clear();

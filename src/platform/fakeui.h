@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <utility>
 
 namespace qv {
@@ -27,6 +28,12 @@ struct ShownFolderDialog {
     QString initialFolder;
     QString prompt;
     QString captionSuffix;
+};
+
+struct ShownInputQuery {
+    QString caption;
+    QString prompt;
+    QString value; // the text the edit line started with
 };
 
 class FakeUi : public Ui {
@@ -55,12 +62,47 @@ public:
                      const QString& captionSuffix, QString* folder) override;
     const std::deque<ShownFolderDialog>& FolderDialogs() const { return folderDialogs_; }
 
+    // Queues the result (ID_OK or ID_CANCEL) of the next fixed-objects dialog. A dialog with no
+    // queued result is a mismatch, answered ID_CANCEL.
+    void ExpectSetFixedObjects(int result);
+    int SetFixedObjects() override;
+    int FixedObjectsDialogs() const { return fixedObjectsDialogs_; }
+
+    // Queues the result (ID_OK or ID_CANCEL) of the next TSECTION.DAT parameters dialog and what
+    // the dialog does to the record first (a test may also just look at it). A dialog with no
+    // queued result is a mismatch, answered ID_CANCEL.
+    void ExpectEditTsectionSpec(int result, std::function<void(RouteInfo&)> edit = {});
+    int EditTsectionSpec(RouteInfo& record) override;
+    int TsectionSpecDialogs() const { return tsectionSpecDialogs_; }
+
+    // Queues the result (ID_OK or ID_CANCEL) of the next TSECTION.DAT choice dialog and what the
+    // user does to the entries first (such as unticking some). A dialog with no queued result is
+    // a mismatch, answered ID_CANCEL.
+    using TsectionChoice = std::function<void(std::vector<std::unique_ptr<ConflictInfo>>&)>;
+    void ExpectResolveTsectionConflicts(int result, TsectionChoice choose = {});
+    int ResolveTsectionConflicts(std::vector<std::unique_ptr<ConflictInfo>>& list) override;
+    int TsectionChoiceDialogs() const { return tsectionChoiceDialogs_; }
+
+    // Queues the answer of the next input box: confirmed with `value` entered, or cancelled. A box
+    // with no queued answer is a mismatch, answered as cancelled.
+    void ExpectInputQuery(bool confirmed, const QString& value = QString());
+    bool InputQuery(const QString& caption, const QString& prompt, QString* value) override;
+    const std::deque<ShownInputQuery>& InputQueries() const { return inputQueries_; }
+
+    // Queues the result (ID_OK or ID_CANCEL) of the next storage-folder dialog; the fake registers
+    // no folder itself. A dialog with no queued result is a mismatch, answered ID_CANCEL.
+    void ExpectSelectStoragePath(int result);
+    int SelectStoragePath() override;
+    int StoragePathDialogs() const { return storagePathDialogs_; }
+
     const std::deque<ShownMessage>& Shown() const { return shown_; }
     // Prompts whose text did not match the next expectation, and dialogs nobody expected; then the
     // number of expectations (boxes and dialogs) not met yet.
     const QStringList& Mismatches() const { return mismatches_; }
     int PendingExpectations() const {
-        return int(expected_.size() + fileMoveAnswers_.size() + folderAnswers_.size());
+        return int(expected_.size() + fileMoveAnswers_.size() + folderAnswers_.size() +
+                   inputAnswers_.size() + fixedObjectsAnswers_.size() + storagePathAnswers_.size() +
+                   tsectionSpecAnswers_.size() + tsectionChoiceAnswers_.size());
     }
     void Clear();
 
@@ -74,6 +116,16 @@ private:
     std::deque<ShownFileMove> fileMoves_;
     std::deque<std::pair<int, QString>> folderAnswers_;
     std::deque<ShownFolderDialog> folderDialogs_;
+    std::deque<int> fixedObjectsAnswers_;
+    int fixedObjectsDialogs_ = 0;
+    std::deque<std::pair<int, std::function<void(RouteInfo&)>>> tsectionSpecAnswers_;
+    int tsectionSpecDialogs_ = 0;
+    std::deque<std::pair<int, TsectionChoice>> tsectionChoiceAnswers_;
+    int tsectionChoiceDialogs_ = 0;
+    std::deque<std::pair<bool, QString>> inputAnswers_;
+    std::deque<ShownInputQuery> inputQueries_;
+    std::deque<int> storagePathAnswers_;
+    int storagePathDialogs_ = 0;
     std::deque<ShownMessage> shown_;
     QStringList mismatches_;
     int defaultAnswer_ = 0;

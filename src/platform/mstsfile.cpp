@@ -106,6 +106,8 @@ bool IsCompressed(const QByteArray& bytes) {
     return (method & 0x0F) == Z_DEFLATED && ((method << 8) | flags) % 31 == 0;
 }
 
+qint64 filesRead = 0;
+
 } // namespace
 
 bool DecodeMstsText(const QByteArray& bytes, QString* text) {
@@ -127,6 +129,7 @@ bool ReadMstsTextHostFile(const QString& hostPath, QString* text) {
     if (!file.open(QIODevice::ReadOnly))
         return false;
     const QByteArray bytes = file.readAll();
+    ++filesRead;
     if (file.error() != QFileDevice::NoError)
         return false;
     return DecodeMstsText(bytes, text);
@@ -137,7 +140,12 @@ bool ReadMstsTextFile(const QString& windowsPath, QString* text) {
     QByteArray bytes;
     if (!ReadWholeFile(windowsPath, &bytes))
         return false;
+    ++filesRead;
     return DecodeMstsText(bytes, text);
+}
+
+qint64 MstsFilesRead() {
+    return filesRead;
 }
 
 } // namespace qv

@@ -26,4 +26,8 @@ bool ReadMstsTextHostFile(const QString& hostPath, QString* text);
 // drive map without regard to case, and decodes it; false when it cannot be read or decoded.
 bool ReadMstsTextFile(const QString& windowsPath, QString* text);
 
+// How many MSTS files the two reads above have read since the program started, so that a
+// benchmark or a test can tell whether an operation opened any.
+qint64 MstsFilesRead();
+
 } // namespace qv

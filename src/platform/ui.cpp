@@ -25,6 +25,26 @@ int Ui::SelectFolder(const QString&, const QString&, const QString&, QString*) {
     return ID_CANCEL;
 }
 
+int Ui::SetFixedObjects() {
+    return ID_CANCEL;
+}
+
+int Ui::EditTsectionSpec(RouteInfo&) {
+    return ID_CANCEL;
+}
+
+int Ui::ResolveTsectionConflicts(std::vector<std::unique_ptr<ConflictInfo>>&) {
+    return ID_CANCEL;
+}
+
+bool Ui::InputQuery(const QString&, const QString&, QString*) {
+    return false;
+}
+
+int Ui::SelectStoragePath() {
+    return ID_CANCEL;
+}
+
 Ui& TheUi() {
     return currentUi ? *currentUi : silentUi;
 }

@@ -3,8 +3,13 @@
 #pragma once
 
 #include <QString>
+#include <memory>
+#include <vector>
 
 namespace qv {
+
+struct ConflictInfo;
+struct RouteInfo;
 
 // Message box styles, as the numbers the program has always used.
 enum MbStyle : int {
@@ -49,6 +54,34 @@ public:
     // `folder`, or ID_CANCEL with `folder` left alone. Without a dialog to show: ID_CANCEL.
     virtual int SelectFolder(const QString& initialFolder, const QString& prompt,
                              const QString& captionSuffix, QString* folder);
+
+    // An input box with the caption, the prompt ("\r" breaks lines) and an edit line that starts
+    // with `*value`. True, with the text as entered in `*value`, when confirmed; false, with
+    // `*value` left alone, when cancelled. Without a box to show: false.
+    virtual bool InputQuery(const QString& caption, const QString& prompt, QString* value);
+
+    // The fixed-objects dialog, in which the user edits the stock that always stays in the MSTS
+    // folder; OK writes the lists. Returns ID_OK or ID_CANCEL. Without a dialog to show:
+    // ID_CANCEL, which changes nothing.
+    virtual int SetFixedObjects();
+
+    // The TSECTION.DAT parameters dialog for `record`: the system default when its PType has the
+    // Global bit, else the route given by its Name and Folder. It shows the stored
+    // specification; an accepted OK puts the edited one into the record and writes it. Returns
+    // ID_OK or ID_CANCEL. Without a dialog to show: ID_CANCEL, which changes nothing.
+    virtual int EditTsectionSpec(RouteInfo& record);
+
+    // The choice between conflicting TSECTION.DAT specifications: the user unticks routes until
+    // one file serves all that remain (only the entries' Selected, ConflictCount and order
+    // change). Returns ID_OK or ID_CANCEL. Without a dialog to show: ID_CANCEL, which abandons
+    // the job.
+    virtual int ResolveTsectionConflicts(std::vector<std::unique_ptr<ConflictInfo>>& list);
+
+    // The storage-folder dialog ("Storage Path Setup"): the user chooses the store folder, which
+    // is checked, created or moved to, and registered as "Store Path". Returns ID_OK when a
+    // folder was registered, else ID_CANCEL (nothing changed). Without a dialog to show:
+    // ID_CANCEL.
+    virtual int SelectStoragePath();
 };
 
 // The Ui in force. Until the program or a test installs one, a silent default answers every

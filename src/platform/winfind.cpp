@@ -5,6 +5,9 @@
 
 #include <QFile>
 #include <algorithm>
+#include <cstdlib>
+#include <ctime>
+#include <string>
 #include <sys/stat.h>
 
 namespace qv {
@@ -86,7 +89,29 @@ QDateTime UnpackDosDateTime(qint32 packed) {
 }
 
 qint32 DosDateTimeFromUnix(qint64 secondsSinceEpoch) {
-    return PackDosDateTime(QDateTime::fromSecsSinceEpoch(secondsSinceEpoch));
+    // Every listed file and every date query comes through here. QDateTime asks the C library to
+    // read the zone again on each conversion, which costs a system call per file; the zone is
+    // read once here and again only when TZ changes.
+    static std::string zone;
+    static bool zoneRead = false;
+    const char* current = getenv("TZ");
+    if (!zoneRead || (current ? zone != current : !zone.empty())) {
+        tzset();
+        zone = current ? current : "";
+        zoneRead = true;
+    }
+    const time_t seconds = time_t(secondsSinceEpoch);
+    struct tm local {};
+    if (qint64(seconds) != secondsSinceEpoch || !localtime_r(&seconds, &local))
+        return PackDosDateTime(QDateTime::fromSecsSinceEpoch(secondsSinceEpoch));
+    const int year = local.tm_year + 1900;
+    if (year < 1980 || year > 2107)
+        return PackDosDateTime(QDateTime::fromSecsSinceEpoch(secondsSinceEpoch));
+    const quint32 high =
+        quint32(year - 1980) << 9 | quint32(local.tm_mon + 1) << 5 | quint32(local.tm_mday);
+    const quint32 low = quint32(local.tm_hour) << 11 | quint32(local.tm_min) << 5 |
+                        quint32(std::min(local.tm_sec, 59) / 2);
+    return qint32(high << 16 | low);
 }
 
 bool MatchesMask(const QString& name, const QString& mask) {
@@ -103,14 +128,13 @@ bool MatchesMask(const QString& name, const QString& mask) {
 }
 
 bool HostEntry(const QString& hostPath, FindEntry* entry, int* error) {
-    const QByteArray encoded = QFile::encodeName(hostPath);
     struct stat st {};
-    if (lstat(encoded.constData(), &st) != 0)
-        return SetError(error, errno);
+    if (!HostStat(hostPath, false, &st, error))
+        return false;
     entry->symlink = S_ISLNK(st.st_mode);
     if (entry->symlink) {
         struct stat target {};
-        if (stat(encoded.constData(), &target) == 0) // a dangling link keeps its own data
+        if (HostStat(hostPath, true, &target)) // a dangling link keeps its own data
             st = target;
     }
     const bool folder = S_ISDIR(st.st_mode);

@@ -57,11 +57,7 @@ std::function<bool(qint64)>& CopyBlockHook() {
 
 // The host path of an existing entry, followed by a stat (links followed).
 bool StatPath(const QString& path, QString* host, struct stat* st, int* error) {
-    if (!ResolvePath(path, host, error))
-        return false;
-    if (stat(Encode(*host).constData(), st) != 0)
-        return SetError(error, errno);
-    return true;
+    return ResolvePath(path, host, error) && HostStat(*host, true, st, error);
 }
 
 // renameat2 with RENAME_NOREPLACE; where the file system does not know the flag, a file is linked

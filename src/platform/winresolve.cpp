@@ -6,10 +6,15 @@
 #include <QHash>
 #include <QMutex>
 #include <QSet>
+#include <algorithm>
 #include <cstring>
 #include <ctime>
 #include <dirent.h>
+#include <set>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
+#include <unistd.h>
 
 namespace qv {
 
@@ -37,21 +42,33 @@ Stamp StampOf(const struct stat& st) {
     return s;
 }
 
+QString Join(const QString& folder, const QString& name) {
+    return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
+}
+
 struct Listing {
     Stamp stamp;
     // The folder changed so shortly before it was read that a later change could carry the same
     // time stamp; such a listing is read again at its next use.
     bool racy = false;
+    // The change watch on the folder (-1: none, the stamp is compared at every use) and whether
+    // the watch reported anything since the stamp was last found unchanged.
+    int watch = -1;
+    bool reported = false;
     QSet<QString> exact;
     QHash<QString, QStringList> folded;
+    // The stat of files in the folder as last asked, while the watch reported no change of them.
+    QHash<QString, struct stat> files;
 
     void Add(const QString& name) {
+        files.remove(name);
         if (!exact.contains(name)) {
             exact.insert(name);
             folded[name.toCaseFolded()].append(name);
         }
     }
     void Remove(const QString& name) {
+        files.remove(name);
         if (!exact.remove(name))
             return;
         const QString key = name.toCaseFolded();
@@ -60,6 +77,8 @@ struct Listing {
         if (twins.isEmpty())
             folded.remove(key);
     }
+    // Good without asking the disk: watched, nothing reported, not racy.
+    bool KnownCurrent() const { return watch >= 0 && !reported && !racy; }
 };
 
 // Time stamps of most file systems move in clock ticks of a few milliseconds; those that keep
@@ -85,12 +104,47 @@ bool StatFolder(const QByteArray& encoded, struct stat* st, int* error) {
     return true;
 }
 
+// File systems whose change notifications report every change, whoever makes it. Network and
+// user-space file systems can change behind the kernel's back; their folders are checked by
+// their stamps at every use.
+bool ReportsEveryChange(const QByteArray& encoded) {
+    struct statfs fs {};
+    if (statfs(encoded.constData(), &fs) != 0)
+        return false;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0xEF53UL:     // ext2, ext3, ext4
+    case 0x58465342UL: // xfs
+    case 0x9123683EUL: // btrfs
+    case 0x01021994UL: // tmpfs
+    case 0xF2F52010UL: // f2fs
+    case 0x4D44UL:     // vfat
+    case 0x2011BAB0UL: // exfat
+    case 0x7366746EUL: // ntfs3
+        return true;
+    default:
+        return false;
+    }
+}
+
 enum class Lookup { Found, Missing, Ambiguous };
 
 constexpr int kMaxCachedFolders = 100000;
 
+// Every change of a folder's entries, attributes or place.
+// Writes and attribute changes of the files in it keep their known stats current.
+constexpr quint32 kWatchMask = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ATTRIB |
+                               IN_MODIFY | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+// Reports about a file's content or attributes, which leave the folder's own stamp as it was.
+constexpr quint32 kFileOnlyEvents = IN_MODIFY | IN_ATTRIB;
+
 // Listings by host folder. Everything happens under one lock; the program reaches files from its
 // GUI thread, so the lock is never contended in practice.
+//
+// A listing is good while its folder's stamp stays the same. Asking the disk for the stamp of
+// every folder on a path at every lookup costs a system call per folder, which is most of the
+// time a survey of thousands of files takes; so each cached folder is also watched for changes
+// (inotify), and a listing whose watch reported nothing is taken without asking. A report only
+// sends the listing back to the stamp test, so the stamps still decide when a folder is read.
 class FolderCache {
 public:
     // Finds a name in a folder: the exact name first, else the one case-folded match.
@@ -100,20 +154,130 @@ public:
         const Listing* listing = Current(hostFolder, error);
         if (!listing)
             return false;
-        if (listing->exact.contains(name)) {
-            *found = name;
-            *result = Lookup::Found;
-            return true;
-        }
-        const QStringList matches = listing->folded.value(name.toCaseFolded());
-        *result = matches.isEmpty()     ? Lookup::Missing
-                  : matches.size() == 1 ? Lookup::Found
-                                        : Lookup::Ambiguous;
-        if (matches.size() == 1)
-            *found = matches.first();
+        *result = Match(*listing, name, found);
         return true;
     }
 
+    // Resolves the components below a root from listings that are known to be current, without
+    // asking the disk. False when some listing on the way is not: the caller resolves as usual.
+    bool ResolveKnown(const QString& path, const QString& root, const QStringList& components,
+                      bool forCreate, ResolvedPath* out, int* error, bool* failed) {
+        QMutexLocker lock(&mutex_);
+        QString host = root;
+        for (qsizetype i = 0; i < components.size(); ++i) {
+            const auto it = entries_.constFind(host);
+            if (it == entries_.cend() || !it->KnownCurrent())
+                return false;
+            if (i + 1 == components.size())
+                RememberFolder(path, components.at(i), root, host);
+            QString found;
+            switch (Match(*it, components.at(i), &found)) {
+            case Lookup::Ambiguous:
+                *failed = true;
+                if (error)
+                    *error = kFsAmbiguous;
+                return true;
+            case Lookup::Missing:
+                if (!forCreate) {
+                    *failed = true;
+                    if (error)
+                        *error = ENOENT;
+                    return true;
+                }
+                out->existingHost = host;
+                for (qsizetype j = i; j < components.size(); ++j)
+                    host = Join(host, components.at(j));
+                out->host = host;
+                out->exists = false;
+                return true;
+            case Lookup::Found:
+                host = Join(host, found);
+                break;
+            }
+        }
+        out->host = out->existingHost = host;
+        out->exists = true;
+        return true;
+    }
+
+    // Resolves a path whose folder (as spelled) was resolved before from listings known current
+    // and none of them changed since: only the last component is looked up. Takes the reports
+    // that arrived since the last lookup. False when the folder is not remembered so.
+    bool ResolveRemembered(const QString& path, bool forCreate, ResolvedPath* out, int* error,
+                           bool* failed) {
+        QMutexLocker lock(&mutex_);
+        TakeReports();
+        const qsizetype cut =
+            std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+        if (cut < 3)
+            return false;
+        const auto folder = knownFolders_.constFind(path.left(cut));
+        if (folder == knownFolders_.cend() || folder->generation != generation_)
+            return false;
+        const QString name = path.mid(cut + 1);
+        if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ||
+            name.contains(QChar(0)) || TheDriveMap().HostRoot(path.at(0)) != folder->root)
+            return false;
+        const auto listing = entries_.constFind(folder->host);
+        if (listing == entries_.cend() || !listing->KnownCurrent())
+            return false;
+        QString found;
+        switch (Match(*listing, name, &found)) {
+        case Lookup::Ambiguous:
+            *failed = true;
+            if (error)
+                *error = kFsAmbiguous;
+            return true;
+        case Lookup::Missing:
+            if (!forCreate) {
+                *failed = true;
+                if (error)
+                    *error = ENOENT;
+                return true;
+            }
+            out->existingHost = folder->host;
+            out->host = Join(folder->host, name);
+            out->exists = false;
+            return true;
+        case Lookup::Found:
+            break;
+        }
+        out->host = out->existingHost = Join(folder->host, found);
+        out->exists = true;
+        return true;
+    }
+
+    // lstat (or, following links, stat) of a host path. A regular file with one link in a
+    // folder whose listing is known current is answered from the last answer while the watch
+    // reported no change of it; links, folders and other entries are always asked (their stats
+    // change without a report in this folder). The reports are those taken by the lookup of the
+    // path or of its folder that comes just before.
+    bool Stat(const QString& hostPath, bool followLinks, struct stat* st, int* error) {
+        QMutexLocker lock(&mutex_);
+        const qsizetype slash = hostPath.lastIndexOf(QLatin1Char('/'));
+        const QString folder = slash <= 0 ? QStringLiteral("/") : hostPath.left(slash);
+        const QString name = hostPath.mid(slash + 1);
+        auto it = slash >= 0 && !name.isEmpty() ? entries_.find(folder) : entries_.end();
+        const bool known = it != entries_.end() && it->KnownCurrent() && it->exact.contains(name);
+        if (known) {
+            const auto file = it->files.constFind(name);
+            if (file != it->files.cend()) {
+                *st = *file;
+                return true;
+            }
+        }
+        const QByteArray encoded = QFile::encodeName(hostPath);
+        if ((followLinks ? stat(encoded.constData(), st) : lstat(encoded.constData(), st)) != 0) {
+            if (error)
+                *error = errno;
+            return false;
+        }
+        if (known && S_ISREG(st->st_mode) && st->st_nlink == 1)
+            it->files.insert(name, *st);
+        return true;
+    }
+
+    // The reports are those taken by the lookup of the folder that comes just before.
     bool Names(const QString& hostFolder, QStringList* names, int* error) {
         QMutexLocker lock(&mutex_);
         const Listing* listing = Current(hostFolder, error);
@@ -133,7 +297,7 @@ public:
         struct stat st {};
         int error = 0;
         if (!StatFolder(QFile::encodeName(hostFolder), &st, &error) || !(it->stamp == StampOf(st)))
-            entries_.erase(it);
+            Drop(hostFolder);
     }
 
     // Our own change: the listing takes it over and the folder's new stamp, so that moving many
@@ -147,7 +311,7 @@ public:
         struct stat st {};
         int error = 0;
         if (!StatFolder(QFile::encodeName(hostFolder), &st, &error)) {
-            entries_.erase(it);
+            Drop(hostFolder);
             return;
         }
         if (!removed.isEmpty())
@@ -156,16 +320,17 @@ public:
             it->Add(added);
         it->stamp = StampOf(st);
         it->racy = false;
+        ++generation_;
     }
 
     void Invalidate(const QString& hostFolder) {
         QMutexLocker lock(&mutex_);
-        entries_.remove(hostFolder);
+        Drop(hostFolder);
     }
 
     void Clear() {
         QMutexLocker lock(&mutex_);
-        entries_.clear();
+        ClearAll();
     }
 
     qint64 Reads() {
@@ -173,27 +338,81 @@ public:
         return reads_;
     }
 
+    // Whether folders below a drive root can be watched for changes.
+    bool Watchable(const QString& root) {
+        QMutexLocker lock(&mutex_);
+        if (notifierFailed_)
+            return false;
+        auto it = watchableRoots_.constFind(root);
+        if (it == watchableRoots_.cend())
+            it = watchableRoots_.insert(root, ReportsEveryChange(QFile::encodeName(root)));
+        return *it;
+    }
+
 private:
+    // Remembers the host folder of the path's folder as spelled, when the path's last part is
+    // the last component (no "." or ".." or trailing separator to apply).
+    void RememberFolder(const QString& path, const QString& last, const QString& root,
+                        const QString& hostFolder) {
+        const qsizetype cut =
+            std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+        if (cut < 3 || QStringView(path).mid(cut + 1) != last)
+            return;
+        if (knownFolders_.size() >= kMaxCachedFolders)
+            knownFolders_.clear();
+        knownFolders_.insert(path.left(cut), KnownFolder{root, hostFolder, generation_});
+    }
+
+    static Lookup Match(const Listing& listing, const QString& name, QString* found) {
+        if (listing.exact.contains(name)) {
+            *found = name;
+            return Lookup::Found;
+        }
+        const auto matches = listing.folded.constFind(name.toCaseFolded());
+        if (matches == listing.folded.cend() || matches->isEmpty())
+            return Lookup::Missing;
+        if (matches->size() > 1)
+            return Lookup::Ambiguous;
+        *found = matches->first();
+        return Lookup::Found;
+    }
+
     // The listing of a folder, read again when the folder's stamp changed. Called under the lock;
     // the pointer is good until the next change of the cache.
     const Listing* Current(const QString& hostFolder, int* error) {
+        auto it = entries_.find(hostFolder);
+        if (it != entries_.end() && it->KnownCurrent())
+            return &*it;
         const QByteArray encoded = QFile::encodeName(hostFolder);
+        // The watch goes on before the stamp is taken, so that every later change is reported.
+        int watch = it != entries_.end() ? it->watch : -1;
+        if (watch < 0)
+            watch = Watch(encoded, hostFolder);
         struct stat st {};
         if (!StatFolder(encoded, &st, error)) {
-            entries_.remove(hostFolder);
+            Unwatch(hostFolder, watch);
+            Drop(hostFolder);
             return nullptr;
         }
+        if (watch >= 0 && !DeviceReportsEveryChange(st.st_dev, encoded)) {
+            Unwatch(hostFolder, watch);
+            watch = -1;
+        }
         const Stamp stamp = StampOf(st);
-        auto it = entries_.find(hostFolder);
-        if (it != entries_.end() && !it->racy && it->stamp == stamp)
+        if (it != entries_.end() && !it->racy && it->stamp == stamp) {
+            it->watch = watch;
+            it->reported = false;
             return &*it;
+        }
         Listing listing;
         listing.stamp = stamp;
         listing.racy = IsRacy(st);
+        listing.watch = watch;
         DIR* dir = opendir(encoded.constData());
         if (!dir) {
             *error = errno;
-            entries_.remove(hostFolder);
+            Unwatch(hostFolder, watch);
+            Drop(hostFolder);
             return nullptr;
         }
         while (const dirent* entry = readdir(dir)) {
@@ -206,23 +425,185 @@ private:
         if (stat(encoded.constData(), &after) != 0 || !(StampOf(after) == stamp))
             listing.racy = true;
         ++reads_;
-        if (entries_.size() >= kMaxCachedFolders)
-            entries_.clear();
+        if (entries_.size() >= kMaxCachedFolders && !entries_.contains(hostFolder)) {
+            ClearAll();
+            listing.watch = watch >= 0 ? Watch(encoded, hostFolder) : -1;
+            listing.racy = true; // watched only from now on: the next use compares the stamp
+        }
+        keys_.insert(hostFolder);
+        ++generation_;
         return &*entries_.insert(hostFolder, std::move(listing));
+    }
+
+    // ---- Change watches ----
+
+    // A watch on the folder for the listing under this name, or -1 when the folder cannot be
+    // watched (its listing then compares its stamp at every use).
+    int Watch(const QByteArray& encoded, const QString& hostFolder) {
+        if (notifier_ < 0 && !notifierFailed_) {
+            notifier_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+            notifierFailed_ = notifier_ < 0;
+        }
+        if (notifier_ < 0)
+            return -1;
+        const int watch = inotify_add_watch(notifier_, encoded.constData(), kWatchMask);
+        if (watch < 0)
+            return -1;
+        // One folder reached by two paths (through a link) has one watch for both listings.
+        QStringList& folders = foldersByWatch_[watch];
+        if (!folders.contains(hostFolder))
+            folders.append(hostFolder);
+        return watch;
+    }
+
+    // Whether the file system of a device reports every change; asked once per device.
+    bool DeviceReportsEveryChange(dev_t device, const QByteArray& encoded) {
+        auto it = reportingDevices_.constFind(quint64(device));
+        if (it == reportingDevices_.cend())
+            it = reportingDevices_.insert(quint64(device), ReportsEveryChange(encoded));
+        return *it;
+    }
+
+    void Unwatch(const QString& hostFolder, int watch) {
+        if (watch < 0)
+            return;
+        auto it = foldersByWatch_.find(watch);
+        if (it == foldersByWatch_.end())
+            return;
+        it->removeAll(hostFolder);
+        if (it->isEmpty()) {
+            foldersByWatch_.erase(it);
+            inotify_rm_watch(notifier_, watch);
+        }
+    }
+
+    // Takes the reports that arrived since the last call.
+    void TakeReports() {
+        if (notifier_ < 0)
+            return;
+        alignas(inotify_event) char buffer[16384];
+        for (;;) {
+            const ssize_t got = read(notifier_, buffer, sizeof buffer);
+            if (got <= 0)
+                return;
+            for (ssize_t at = 0; at < got;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                TakeReport(*event);
+                at += ssize_t(sizeof(inotify_event) + event->len);
+            }
+        }
+    }
+
+    void TakeReport(const inotify_event& event) {
+        if (event.mask & IN_Q_OVERFLOW) {
+            // Reports were lost: every listing goes back to the stamp test.
+            for (Listing& listing : entries_) {
+                listing.reported = true;
+                listing.files.clear();
+            }
+            ++generation_;
+            return;
+        }
+        const auto it = foldersByWatch_.constFind(event.wd);
+        if (it == foldersByWatch_.cend())
+            return;
+        const QStringList folders = *it;
+        const QString name = event.len > 0 ? QFile::decodeName(event.name) : QString();
+        for (const QString& folder : folders) {
+            if (!name.isEmpty())
+                ForgetFile(folder, name);
+            if (!name.isEmpty() && !(event.mask & ~(kFileOnlyEvents | IN_ISDIR)))
+                continue;
+            MarkReported(folder);
+            // A changed entry may be (or have been, or link to) a folder whose listings are kept
+            // under its path; a folder moved or deleted takes every listing below it along.
+            if (!name.isEmpty())
+                MarkTree(Join(folder, name));
+            else if (event.mask & (IN_MOVE_SELF | IN_DELETE_SELF | IN_IGNORED | IN_UNMOUNT))
+                MarkTree(folder);
+        }
+        if (event.mask & IN_IGNORED) {
+            // The kernel dropped the watch (the folder is gone): its listings lose it.
+            for (const QString& folder : folders) {
+                auto listing = entries_.find(folder);
+                if (listing != entries_.end() && listing->watch == event.wd) {
+                    listing->watch = -1;
+                    listing->files.clear();
+                    ++generation_;
+                }
+            }
+            foldersByWatch_.remove(event.wd);
+        }
+    }
+
+    void ForgetFile(const QString& hostFolder, const QString& name) {
+        auto it = entries_.find(hostFolder);
+        if (it != entries_.end())
+            it->files.remove(name);
+    }
+
+    void MarkReported(const QString& hostFolder) {
+        auto it = entries_.find(hostFolder);
+        if (it != entries_.end()) {
+            it->reported = true;
+            ++generation_;
+        }
+    }
+
+    // The folder and every cached folder below it.
+    void MarkTree(const QString& hostFolder) {
+        MarkReported(hostFolder);
+        const QString below =
+            hostFolder.endsWith(QLatin1Char('/')) ? hostFolder : hostFolder + QLatin1Char('/');
+        for (auto it = keys_.lower_bound(below); it != keys_.end() && it->startsWith(below); ++it)
+            MarkReported(*it);
+    }
+
+    void Drop(const QString& hostFolder) {
+        auto it = entries_.find(hostFolder);
+        if (it == entries_.end())
+            return;
+        ++generation_;
+        Unwatch(hostFolder, it->watch);
+        entries_.erase(it);
+        keys_.erase(hostFolder);
+    }
+
+    void ClearAll() {
+        ++generation_;
+        knownFolders_.clear();
+        entries_.clear();
+        keys_.clear();
+        foldersByWatch_.clear();
+        // Closing the notifier drops every watch at once.
+        if (notifier_ >= 0)
+            close(notifier_);
+        notifier_ = -1;
     }
 
     QMutex mutex_;
     QHash<QString, Listing> entries_;
+    std::set<QString> keys_; // the folders of entries_, in order, for the folders below one
+    QHash<int, QStringList> foldersByWatch_;
+    struct KnownFolder {
+        QString root; // the drive's host root when it was resolved
+        QString host;
+        quint64 generation = 0;
+    };
+    // Folders as callers spell them (with the drive) and their host folders, good while the
+    // generation is the same: it moves on whenever a listing changes or may have changed.
+    QHash<QString, KnownFolder> knownFolders_;
+    quint64 generation_ = 0;
+    QHash<QString, bool> watchableRoots_;
+    QHash<quint64, bool> reportingDevices_;
+    int notifier_ = -1;
+    bool notifierFailed_ = false;
     qint64 reads_ = 0;
 };
 
 FolderCache& Cache() {
     static FolderCache cache;
     return cache;
-}
-
-QString Join(const QString& folder, const QString& name) {
-    return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
 }
 
 bool SetError(int* error, int code) {
@@ -232,6 +613,11 @@ bool SetError(int* error, int code) {
 }
 
 bool Resolve(const QString& path, bool forCreate, ResolvedPath* out, int* error) {
+    // A file in a folder resolved a moment ago: the folder's listings are all still known.
+    bool failed = false;
+    if (Cache().ResolveRemembered(path, forCreate, out, error, &failed))
+        return !failed;
+
     QChar drive;
     QStringList components;
     if (!SplitWindowsPath(path, &drive, &components))
@@ -240,15 +626,22 @@ bool Resolve(const QString& path, bool forCreate, ResolvedPath* out, int* error)
     if (root.isEmpty())
         return SetError(error, kFsNoDrive);
 
-    // Most paths are already spelled as on the disk: one lstat settles them.
-    QString literal = root;
-    for (const QString& component : components)
-        literal = Join(literal, component);
-    struct stat st {};
-    if (lstat(QFile::encodeName(literal).constData(), &st) == 0) {
-        out->host = out->existingHost = literal;
-        out->exists = true;
-        return true;
+    // Every folder on the way already listed and unchanged: no need to ask the disk.
+    if (Cache().ResolveKnown(path, root, components, forCreate, out, error, &failed))
+        return !failed;
+
+    // Most paths are already spelled as on the disk: where folders cannot be watched, one lstat
+    // settles them; elsewhere the walk below lists the folders once and then needs no disk.
+    if (!Cache().Watchable(root)) {
+        QString literal = root;
+        for (const QString& component : components)
+            literal = Join(literal, component);
+        struct stat st {};
+        if (lstat(QFile::encodeName(literal).constData(), &st) == 0) {
+            out->host = out->existingHost = literal;
+            out->exists = true;
+            return true;
+        }
     }
 
     QString host = root;
@@ -303,6 +696,10 @@ bool ResolvePath(const QString& path, QString* hostPath, int* error) {
 
 bool ResolvePathForCreate(const QString& path, ResolvedPath* resolved, int* error) {
     return Resolve(path, true, resolved, error);
+}
+
+bool HostStat(const QString& hostPath, bool followLinks, struct stat* st, int* error) {
+    return Cache().Stat(hostPath, followLinks, st, error);
 }
 
 bool FolderNames(const QString& hostFolder, QStringList* names, int* error) {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <cerrno>
+#include <sys/stat.h>
 
 namespace qv {
 
@@ -32,7 +33,12 @@ bool ResolvePath(const QString& path, QString* hostPath, int* error = nullptr);
 // entry that exists in another letter case resolves to that entry (`exists` is then true).
 bool ResolvePathForCreate(const QString& path, ResolvedPath* resolved, int* error = nullptr);
 
-// The names in a host folder (no "." and ".."), from the cache when the folder has not changed.
+// lstat, or with followLinks stat, of a host path that ResolvePath or FolderNames has just
+// given; a file whose folder is watched is answered from the cache while no write or attribute
+// change of it was reported up to that lookup. False with the errno.
+bool HostStat(const QString& hostPath, bool followLinks, struct stat* st, int* error = nullptr);
+// The names in a host folder (no "." and ".."), from the cache when the folder has not changed;
+// the host folder is one that ResolvePath has just given.
 bool FolderNames(const QString& hostFolder, QStringList* names, int* error = nullptr);
 // Tells the cache that this layer is about to change a host folder (it drops a listing that is
 // no longer current); FolderChanged then records the change.

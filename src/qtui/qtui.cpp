@@ -3,8 +3,14 @@
 #include "core/filemove.h"
 #include "core/forms/confirmfilemovedlg.h"
 #include "core/forms/folderselectdlg.h"
+#include "engine/forms/pathselectdlg.h"
+#include "engine/forms/setfixeddlg.h"
+#include "engine/forms/tsectionchoiceboxdlg.h"
+#include "engine/forms/tsectionparamsboxdlg.h"
 
 #include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -94,6 +100,41 @@ int QtUi::SelectFolder(const QString& initialFolder, const QString& prompt,
     if (result == ID_OK && folder)
         *folder = dialog.Folder();
     return result == ID_OK ? ID_OK : ID_CANCEL;
+}
+
+int QtUi::SetFixedObjects() {
+    TSetFixedDlg dialog(QApplication::activeWindow());
+    return dialog.exec() == ID_OK ? ID_OK : ID_CANCEL;
+}
+
+int QtUi::EditTsectionSpec(RouteInfo& record) {
+    TTSECTIONParamsBoxDlg dialog(QApplication::activeWindow(), record);
+    return dialog.exec() == ID_OK ? ID_OK : ID_CANCEL;
+}
+
+int QtUi::ResolveTsectionConflicts(std::vector<std::unique_ptr<ConflictInfo>>& list) {
+    TTSECTIONChoiceBoxDlg dialog(QApplication::activeWindow(), list);
+    return dialog.exec() == ID_OK ? ID_OK : ID_CANCEL;
+}
+
+bool QtUi::InputQuery(const QString& caption, const QString& prompt, QString* value) {
+    QString shown = prompt;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QChar('\r'), QChar('\n'));
+    bool confirmed = false;
+    const QString entered =
+        QInputDialog::getText(QApplication::activeWindow(), caption, shown, QLineEdit::Normal,
+                              value ? *value : QString(), &confirmed);
+    if (confirmed && value)
+        *value = entered;
+    return confirmed;
+}
+
+int QtUi::SelectStoragePath() {
+    // At the first start there is no main window yet, and the dialog has no owner.
+    TPathSelectDlg dialog(QApplication::activeWindow());
+    if (!dialog.Ready())
+        return ID_CANCEL;
+    return dialog.exec() == ID_OK ? ID_OK : ID_CANCEL;
 }
 
 } // namespace qv

@@ -2,7 +2,12 @@
 
 #include "fixtures/tempmsts.h"
 
+#include <QDir>
+#include <QFile>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace qv;
 
@@ -139,4 +144,42 @@ TEST(FolderCache, OwnChangeDoesNotHideAnotherProgramsEarlierChange) {
     ASSERT_TRUE(DeleteFile(S("C:\\Data\\a.txt")));                // our change, exact name
     EXPECT_TRUE(ResolvePath(S("C:\\data\\FOREIGN.TXT"), &host));
     EXPECT_FALSE(ResolvePath(S("C:\\data\\A.TXT"), &host));
+}
+
+TEST(FolderCache, SeesAFileAnotherProgramRedatedWroteOrDeletedAfterItWasAsked) {
+    TempMsts drive;
+    drive.MakeFile(S("MSTS/Trains/Consists/X.CON"));
+    drive.AgeTree();
+    const QString path = S("C:\\msts\\trains\\consists\\x.con");
+    const QByteArray host = QFile::encodeName(drive.Host(S("MSTS/Trains/Consists/X.CON")));
+    ASSERT_NE(FileAge(path), -1);
+
+    // Another program sets the file's date, then writes to it, then deletes it.
+    timespec times[2] = {{0, UTIME_OMIT}, {1577934246, 0}}; // 2020-01-02
+    ASSERT_EQ(utimensat(AT_FDCWD, host.constData(), times, 0), 0);
+    EXPECT_EQ(FileAge(path), DosDateTimeFromUnix(1577934246));
+    QFile file(QFile::decodeName(host));
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write("more");
+    file.close();
+    EXPECT_NE(FileAge(path), DosDateTimeFromUnix(1577934246));
+    ASSERT_EQ(unlink(host.constData()), 0);
+    EXPECT_EQ(FileAge(path), -1);
+}
+
+TEST(FolderCache, FolderRenamedByAnotherProgramTakesItsFilesAlong) {
+    TempMsts drive;
+    drive.MakeFile(S("MSTS/Trains/Consists/X.CON"));
+    drive.AgeTree();
+    QString host;
+    ASSERT_TRUE(ResolvePath(S("C:\\MSTS\\TRAINS\\CONSISTS\\X.CON"), &host));
+    ASSERT_TRUE(ResolvePath(S("C:\\MSTS\\TRAINS\\CONSISTS\\X.CON"), &host)); // from memory
+
+    ASSERT_TRUE(QDir().rename(drive.Host(S("MSTS/Trains")), drive.Host(S("MSTS/Old"))));
+    int error = 0;
+    EXPECT_FALSE(ResolvePath(S("C:\\MSTS\\TRAINS\\CONSISTS\\X.CON"), &host, &error));
+    EXPECT_EQ(error, ENOENT);
+    drive.MakeFile(S("MSTS/TRAINS/CONSISTS/x.con"));
+    ASSERT_TRUE(ResolvePath(S("C:\\MSTS\\TRAINS\\CONSISTS\\X.CON"), &host));
+    EXPECT_EQ(host, drive.Host(S("MSTS/TRAINS/CONSISTS/x.con")));
 }

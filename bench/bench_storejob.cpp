@@ -1,0 +1,191 @@
+// A store job and its reverse on a large generated installation: the time of the move phase
+// against renaming the very same files with a plain rename(2) loop on their host paths, measured
+// side by side in one run. The ratio is what the move phase costs per file beyond the rename
+// itself (finding each file without regard to case, checking the target, making folders,
+// status texts).
+#include "catalogue/cacherebuild.h"
+#include "catalogue/itemtreelist.h"
+#include "core/appstate.h"
+#include "core/filemoveops.h"
+#include "core/itemkinds.h"
+#include "core/itemtree.h"
+#include "core/mainservices.h"
+#include "core/status.h"
+#include "core/stringlist.h"
+#include "engine/fixedobjects.h"
+#include "engine/movephase.h"
+#include "engine/survey.h"
+#include "fixtures/mstsbuilder.h"
+#include "fixtures/registrysandbox.h"
+#include "platform/drivemap.h"
+#include "platform/winresolve.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <utility>
+#include <vector>
+
+using namespace qv;
+
+namespace {
+
+// Memory-backed when the machine has /dev/shm, so that the disk does not decide the numbers.
+QString WorkBase() {
+    if (QDir(QStringLiteral("/dev/shm")).exists())
+        return QStringLiteral("/dev/shm");
+    return QCoreApplication::applicationDirPath();
+}
+
+// The default operations, remembering every rename that succeeded (Windows-form paths).
+class RecordingOps : public FileMoveOps {
+public:
+    bool Rename(const QString& from, const QString& to, int* error) override {
+        if (!FileMoveOps::Rename(from, to, error))
+            return false;
+        renames.emplace_back(from, to);
+        return true;
+    }
+    std::vector<std::pair<QString, QString>> renames;
+};
+
+struct JobTimes {
+    int files = 0;
+    double surveyMs = 0;
+    double moveMs = 0;
+    double renameLoopMs = 0;
+};
+
+// Survey and move phase of one job, as the engine driver runs them, each timed.
+JobTimes RunJob(RecordingOps& ops) {
+    StringList A;
+    StringList B = StringList::SortedUnique(), C = B, D = B, E = B, F = B, G = B, H = B;
+    JobTimes times;
+    ClearFolderCache();
+    QElapsedTimer timer;
+    timer.start();
+    Survey(false, false, false, H, G, F, E, D, C, B, A, false, false);
+    times.surveyMs = timer.nsecsElapsed() / 1e6;
+    SetBusy(false);
+    ops.renames.clear();
+    timer.restart();
+    Move(false, QString(), G, E, D, C, B, A, false, false);
+    times.moveMs = timer.nsecsElapsed() / 1e6;
+    times.files = int(ops.renames.size());
+    return times;
+}
+
+// The host paths of the renames the job made, as (where the file is now, where it came from).
+std::vector<std::pair<QByteArray, QByteArray>> HostPairs(const RecordingOps& ops) {
+    std::vector<std::pair<QByteArray, QByteArray>> pairs;
+    for (const auto& [from, to] : ops.renames) {
+        QString now;
+        ResolvedPath before;
+        if (ResolvePath(to, &now) && ResolvePathForCreate(from, &before))
+            pairs.emplace_back(QFile::encodeName(now), QFile::encodeName(before.host));
+    }
+    return pairs;
+}
+
+// Renames the same files back and forth with plain rename(2), leaving them where the job put
+// them; the time of one pass.
+double RenameLoopMs(const std::vector<std::pair<QByteArray, QByteArray>>& pairs) {
+    QElapsedTimer timer;
+    timer.start();
+    for (const auto& [now, before] : pairs)
+        std::rename(now.constData(), before.constData());
+    const double backMs = timer.nsecsElapsed() / 1e6;
+    timer.restart();
+    for (const auto& [now, before] : pairs)
+        std::rename(before.constData(), now.constData());
+    const double forthMs = timer.nsecsElapsed() / 1e6;
+    ClearFolderCache();
+    return (backMs + forthMs) / 2;
+}
+
+// Every second route of the tree gets the state (2 store, 1 back in use).
+void MarkEverySecondRoute(ItemTree& tree, int state) {
+    int index = 0;
+    for (ItemNode* node = tree.First(); node; node = node->GetNext()) {
+        const std::uint32_t kind = node->Data()->PType;
+        if ((kind & PT_ROUTE) && !(kind & PT_HEADING) && index++ % 2 == 0)
+            SetRouteNodeState(node, state);
+    }
+}
+
+void Print(const char* name, const JobTimes& t) {
+    std::printf("%s: %d files moved; survey %.0f ms; move phase %.0f ms (%.1f us a file); "
+                "plain rename loop %.1f ms; move phase / rename loop = %.1f\n",
+                name, t.files, t.surveyMs, t.moveMs, 1000 * t.moveMs / std::max(1, t.files),
+                t.renameLoopMs, t.moveMs / std::max(0.001, t.renameLoopMs));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    RegistrySandbox registry;
+    QTemporaryDir work(WorkBase() + QStringLiteral("/quarvel-bench-XXXXXX"));
+    if (!work.isValid()) {
+        std::fprintf(stderr, "cannot make a work folder below %s\n", qPrintable(WorkBase()));
+        return 1;
+    }
+    DriveMap drives;
+    drives.SetDrive(u'C', work.path());
+    SetDriveMap(drives);
+    ClearFolderCache();
+    ResetAppState();
+    App().MstsRootFolder = QStringLiteral("C:\\MSTS");
+    App().StoreRootFolder = QStringLiteral("C:\\STORE");
+
+    LargeCounts counts;
+    counts.engines = 1000;
+    counts.wagons = 4000;
+    counts.consists = 2000;
+    counts.paths = 2500;
+    counts.routes = 80;
+    counts.activities = 800;
+    counts.storeEvery = 10; // a tenth of every kind lies in the store
+    QElapsedTimer building;
+    building.start();
+    MstsBuilder builder(work.path() + QStringLiteral("/MSTS"),
+                        work.path() + QStringLiteral("/STORE"));
+    builder.BuildLarge(counts);
+    builder.AddDefaultWagon();
+    EnsureDefaultExclusions();
+    std::printf("%d engines and wagons, %d consists, %d paths, %d routes, %d activities "
+                "(built in %.1f s below %s)\n",
+                counts.engines + counts.wagons, counts.consists, counts.paths, counts.routes,
+                counts.activities, building.elapsed() / 1000.0, qPrintable(WorkBase()));
+
+    // The caches and the main tree as the start-up leaves them.
+    RecordList<ItemSet> stock, consists, items;
+    RebuildStockCache(stock, false, nullptr);
+    RebuildConsistCache(consists, false, nullptr);
+    BuildItemTree(items, TREE_PAGE_SIMULATION, true, true);
+    ItemTree tree;
+    FillTreeFromItemList(tree, items);
+    HeadlessMainServices main;
+    main.SetQuarvelObjects(&tree);
+    SetMainServices(&main);
+    RecordingOps ops;
+    SetFileMoveOps(&ops);
+
+    MarkEverySecondRoute(tree, SI_IN_STORE);
+    JobTimes store = RunJob(ops);
+    store.renameLoopMs = RenameLoopMs(HostPairs(ops));
+    Print("store job   ", store);
+
+    MarkEverySecondRoute(tree, SI_IN_USE);
+    JobTimes reverse = RunJob(ops);
+    reverse.renameLoopMs = RenameLoopMs(HostPairs(ops));
+    Print("reverse job ", reverse);
+
+    SetFileMoveOps(nullptr);
+    SetMainServices(nullptr);
+    return 0;
+}

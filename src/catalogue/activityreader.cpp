@@ -1,0 +1,392 @@
+#include "catalogue/activityreader.h"
+
+#include "catalogue/consistreader.h"
+#include "catalogue/mststext.h"
+#include "catalogue/pathrecords.h"
+#include "catalogue/servicereader.h"
+#include "core/appstate.h"
+#include "core/comparetext.h"
+#include "core/generaldefs.h"
+#include "core/regsettings.h"
+#include "core/status.h"
+#include "core/storeini.h"
+#include "core/stringlist.h"
+#include "platform/ui.h"
+#include "platform/winfs.h"
+
+#include <QStringList>
+
+namespace qv {
+
+namespace {
+
+// Where a missing list count has always been reported from; support texts refer to it.
+constexpr const char* kListProcessModule = "ListProcess";
+constexpr int kServiceCountLine = 378;
+constexpr int kStockCountLine = 390;
+
+enum ActivityKeyword {
+    kName,
+    kDescription,
+    kRouteId,
+    kBriefing,
+    kPlayerService,
+    kService,
+    kTraffic,
+    kEngineData,
+    kWagonData,
+    kPathId,
+    kStartTime,
+    kSeason,
+    kWeather,
+    kDifficulty,
+    kDuration
+};
+
+const QStringList& ActivityKeywords() {
+    static const QStringList table{QStringLiteral("Name"),
+                                   QStringLiteral("Description"),
+                                   QStringLiteral("RouteID"),
+                                   QStringLiteral("Briefing"),
+                                   QStringLiteral("Player_Service_Definition"),
+                                   QStringLiteral("Service_Definition"),
+                                   QStringLiteral("Traffic_Definition"),
+                                   QStringLiteral("EngineData"),
+                                   QStringLiteral("WagonData"),
+                                   QStringLiteral("PathID"),
+                                   QStringLiteral("StartTime"),
+                                   QStringLiteral("Season"),
+                                   QStringLiteral("Weather"),
+                                   QStringLiteral("Difficulty"),
+                                   QStringLiteral("Duration")};
+    return table;
+}
+
+// The cache keys, in the order a section is written.
+const QString kKeyName = QStringLiteral("Name");
+const QString kKeyTraffic = QStringLiteral("Traffic");
+const QString kKeyTrafficDate = QStringLiteral("TrafficDate");
+const QString kKeyLooseStock = QStringLiteral("LooseStock");
+const QString kKeyPlayerSrv = QStringLiteral("PlayerSrv");
+const QString kKeyPathId = QStringLiteral("PathID");
+const QString kKeySvcCount = QStringLiteral("SvcCount");
+const QString kKeySvc = QStringLiteral("Svc");
+const QString kKeyStkCount = QStringLiteral("StkCount");
+const QString kKeyStk = QStringLiteral("Stk");
+const QString kKeyFileDate = QStringLiteral("FileDate");
+
+// The folders one activity's references are relative to.
+struct ActivityFolders {
+    QString section;  // <Folder>\<FileName>: the relative path and the cache section name
+    QString route;    // the parent of Folder, e.g. ROUTES\X
+    QString services; // <route>\SERVICES\ (with the backslash)
+    QString paths;    // <route>\PATHS\ (with the backslash)
+};
+
+QString ParentFolder(const QString& folder) {
+    const qsizetype slash = folder.lastIndexOf(u'\\');
+    return slash < 0 ? QString() : folder.left(slash);
+}
+
+QString FileNamePart(const QString& path) {
+    return path.mid(path.lastIndexOf(u'\\') + 1);
+}
+
+ActivityFolders FoldersOf(const ActivityInfo& info) {
+    ActivityFolders folders;
+    folders.section = info.Folder + u'\\' + info.FileName;
+    folders.route = ParentFolder(info.Folder);
+    folders.services = folders.route + QStringLiteral("\\SERVICES\\");
+    folders.paths = folders.route + QStringLiteral("\\PATHS\\");
+    return folders;
+}
+
+// The full path with its extension replaced by ".ASV".
+QString SavedStatePath(const QString& fullPath) {
+    const qsizetype dot = fullPath.lastIndexOf(u'.');
+    const qsizetype slash = fullPath.lastIndexOf(u'\\');
+    const QString stem = dot > slash ? fullPath.left(dot) : fullPath;
+    return stem + QStringLiteral(".ASV");
+}
+
+QString WithoutLeadingBlanks(const QString& text) {
+    qsizetype i = 0;
+    while (i < text.size() && IsBlank(text[i]))
+        ++i;
+    return text.mid(i);
+}
+
+// The name that opens a block: the first item after the "(" of the keyword's line. A quoted name
+// runs to the quote that a blank follows; without such a quote the whole text counts. A name that
+// begins with blanks keeps them where a file name is being read.
+QString HeaderValue(const QString& line, int keywordLength, bool keepLeadingBlanks) {
+    const QString text = TrimText(TrimText(line.mid(keywordLength)).mid(1));
+    if (!text.startsWith(u'"')) {
+        const qsizetype blank = FindBlank(text);
+        return blank < 0 ? text : text.left(blank);
+    }
+    qsizetype close = -1;
+    for (qsizetype i = 1; i + 1 < text.size() && close < 0; ++i) {
+        if (text[i] == u'"' && IsBlank(text[i + 1]))
+            close = i;
+    }
+    const QString value = StripQuotes(close < 0 ? text : text.mid(1, close - 1));
+    return keepLeadingBlanks ? value : WithoutLeadingBlanks(value);
+}
+
+int NumberOrZero(const QString& text) {
+    bool ok = false;
+    const int value = text.toInt(&ok, 10);
+    return ok ? value : 0;
+}
+
+// The first keyword of the table that begins the line; "Name" and "Description" take part only
+// while their field is still empty, so an MSTS activity keeps the texts of its header.
+int MatchActivityKeyword(const QString& line, const ActivityInfo& info) {
+    const QStringList& table = ActivityKeywords();
+    for (int i = 0; i < table.size(); ++i) {
+        if (i == kName && !info.Name.isEmpty())
+            continue;
+        if (i == kDescription && !info.Description.isEmpty())
+            continue;
+        if (line.startsWith(table[i], Qt::CaseInsensitive))
+            return i;
+    }
+    return -1;
+}
+
+// What one parse collects besides the record's fields.
+struct ParsedLists {
+    StringList services = StringList::SortedUnique();
+    StringList stock = StringList::SortedUnique();
+};
+
+void ParseActivity(MstsTextReader& reader, const ActivityFolders& folders, ActivityInfo& info,
+                   ParsedLists& own, StringList* services, StringList* stock) {
+    const QStringList& table = ActivityKeywords();
+    QString line;
+    while (reader.ReadLine(&line)) {
+        const int keyword = MatchActivityKeyword(line, info);
+        if (keyword < 0)
+            continue;
+        const int length = int(table[keyword].size());
+        switch (keyword) {
+        case kName:
+            info.Name = CutValue(reader, line, length);
+            break;
+        case kDescription:
+            info.Description = CutValue(reader, line, length);
+            break;
+        case kRouteId:
+            info.RouteID = CutValue(reader, line, length);
+            break;
+        case kBriefing:
+            info.Briefing = CutValue(reader, line, length);
+            break;
+        case kPlayerService:
+            info.PlayerSrv =
+                folders.services + HeaderValue(line, length, true) + QStringLiteral(".srv");
+            break;
+        case kService: {
+            const QString service =
+                folders.services + HeaderValue(line, length, false) + QStringLiteral(".srv");
+            own.services.Add(service);
+            if (services)
+                services->Add(service);
+            break;
+        }
+        case kTraffic:
+            info.Traffic = HeaderValue(line, length, false);
+            break;
+        case kEngineData:
+        case kWagonData: {
+            const QString path =
+                StockDataPath(CutValue(reader, line, length, true), keyword == kEngineData);
+            own.stock.Add(path);
+            if (stock)
+                stock->Add(path);
+            break;
+        }
+        case kPathId:
+            info.PathID = HeaderValue(line, length, true) + QStringLiteral(".pat");
+            break;
+        case kStartTime:
+            info.StartTime = ParseTimeText(CutValue(reader, line, length, true));
+            break;
+        case kSeason:
+            info.Season = NumberOrZero(HeaderValue(line, length, false));
+            break;
+        case kWeather:
+            info.Weather = NumberOrZero(HeaderValue(line, length, false));
+            break;
+        case kDifficulty:
+            info.Difficulty = NumberOrZero(CutValue(reader, line, length, true));
+            break;
+        case kDuration:
+            info.Duration = ParseTimeText(CutValue(reader, line, length, true));
+            break;
+        }
+    }
+}
+
+// Writes the activity's section anew, keys in their fixed order, the file date last.
+void RenewSection(StoreIniHolder& cache, const QString& section, const ActivityInfo& info,
+                  const ParsedLists& own, qint32 fileDate) {
+    IniFile& ini = cache.Ini;
+    ini.EraseSection(section);
+    ini.WriteString(section, kKeyName, info.Name);
+    if (!info.Traffic.isEmpty()) {
+        ini.WriteString(section, kKeyTraffic, info.Traffic);
+        ini.WriteInteger(section, kKeyTrafficDate, info.TrafficDate);
+    }
+    ini.WriteBool(section, kKeyLooseStock, info.LooseStock);
+    if (App().ExtendedActivityCache) {
+        ini.WriteString(section, kKeyPlayerSrv, FileNamePart(info.PlayerSrv));
+        ini.WriteString(section, kKeyPathId, info.PathID);
+        ini.WriteInteger(section, kKeySvcCount, own.services.Count());
+        for (int i = 0; i < own.services.Count(); ++i)
+            ini.WriteString(section, kKeySvc + QString::number(i), FileNamePart(own.services[i]));
+        ini.WriteInteger(section, kKeyStkCount, own.stock.Count());
+        for (int i = 0; i < own.stock.Count(); ++i)
+            ini.WriteString(section, kKeyStk + QString::number(i), own.stock[i]);
+    }
+    ini.WriteInteger(section, kKeyFileDate, fileDate);
+    cache.Modified = true;
+}
+
+// Adds the entries "<key><i>" of a cached list, each behind the prefix. A count that is missing
+// while the extended cache is on means the section is not what this program writes.
+void AddCachedList(const IniFile& ini, const QString& section, const QString& countKey,
+                   const QString& key, const QString& prefix, int line, StringList& list) {
+    const int count = ini.ReadInteger(section, countKey, -1);
+    if (count < 0) {
+        TheUi().MessageBox(UnexpectedText(kListProcessModule, line, QString::number(count)),
+                           App().ProgramTitle, MB_ICONSTOP);
+        return;
+    }
+    for (int i = 0; i < count; ++i)
+        list.Add(prefix + ini.ReadString(section, key + QString::number(i), QString()));
+}
+
+void TakeCachedValues(const IniFile& ini, const ActivityFolders& folders, ActivityInfo& info,
+                      StringList* services, StringList* stock) {
+    const QString& section = folders.section;
+    info.Name = ini.ReadString(section, kKeyName, QString());
+    info.Traffic = ini.ReadString(section, kKeyTraffic, QString());
+    info.LooseStock = ini.ReadBool(section, kKeyLooseStock, false);
+    info.TrafficDate = ini.ReadInteger(section, kKeyTrafficDate, -1);
+    if (!App().ExtendedActivityCache)
+        return;
+    // An activity without a player service keeps none: the bare SERVICES folder is no service
+    // file, and a caller would report it as missing.
+    const QString playerService = ini.ReadString(section, kKeyPlayerSrv, QString());
+    info.PlayerSrv = playerService.isEmpty() ? QString() : folders.services + playerService;
+    info.PathID = ini.ReadString(section, kKeyPathId, QString());
+    if (services)
+        AddCachedList(ini, section, kKeySvcCount, kKeySvc, folders.services, kServiceCountLine,
+                      *services);
+    if (stock)
+        AddCachedList(ini, section, kKeyStkCount, kKeyStk, QString(), kStockCountLine, *stock);
+}
+
+// The section serves as long as it belongs to this date of the file and holds every key the
+// current cache mode reads.
+bool SectionIsValid(const IniFile& ini, const QString& section, qint32 fileDate) {
+    return ini.ReadInteger(section, kKeyFileDate, -1) == fileDate &&
+           ini.ValueExists(section, kKeyLooseStock) &&
+           (!App().ExtendedActivityCache || ini.ValueExists(section, kKeySvcCount));
+}
+
+QString BelowRoutesFolder(const QString& path) {
+    static const QString routes = QStringLiteral("ROUTES\\");
+    return path.startsWith(routes, Qt::CaseInsensitive) ? path.mid(routes.size()) : path;
+}
+
+void ResetActivity(const ItemSet& item, ActivityInfo& info) {
+    const bool fullCheck = info.FullCheck;
+    info = ActivityInfo();
+    info.FullCheck = fullCheck;
+    info.Folder = item.Folder;
+    info.FileName = item.FileName;
+}
+
+} // namespace
+
+bool ReadActivityFile(const QString& root, const ItemSet& item, StoreIniHolder& cache,
+                      ActivityInfo& info, StringList* services, StringList* stock) {
+    PumpMessagesIfBusy();
+    ResetActivity(item, info);
+    const ActivityFolders folders = FoldersOf(info);
+    const QString fullPath = root + u'\\' + folders.section;
+    if (!FileExists(fullPath))
+        return false;
+    const qint32 fileDate = FileAge(fullPath);
+
+    if (info.FullCheck) {
+        const qint32 savedDate = FileAge(SavedStatePath(fullPath));
+        // Packed dates order as the times they stand for when compared without sign.
+        if (savedDate != -1 && quint32(fileDate) > quint32(savedDate))
+            info.AsvOutOfDate = true;
+    }
+
+    bool parsed = false;
+    bool renew = !SectionIsValid(cache.Ini, folders.section, fileDate);
+    MstsTextReader reader;
+    if ((info.FullCheck || renew) && reader.Open(fullPath)) {
+        ParsedLists own;
+        ParseActivity(reader, folders, info, own, services, stock);
+        info.LooseStock = !own.stock.IsEmpty();
+
+        if (!info.Traffic.isEmpty()) {
+            const int cachedDate = cache.Ini.ReadInteger(folders.section, kKeyTrafficDate, -1);
+            info.TrafficDate = cachedDate;
+            const qint32 trafficDate =
+                FileAge(App().MstsRootFolder + u'\\' + folders.route +
+                        QStringLiteral("\\TRAFFIC\\") + info.Traffic + QStringLiteral(".trf"));
+            if (trafficDate != info.TrafficDate || renew) {
+                info.TrafficDate = TrafficMatchesActivity(info, own.services) ? trafficDate : -1;
+                if (cachedDate != info.TrafficDate)
+                    renew = true;
+            }
+        }
+        if (renew)
+            RenewSection(cache, folders.section, info, own, fileDate);
+
+        ShowReadStatus(Msg::STATUS_TEXT_LOADING_ACTIVITY, BelowRoutesFolder(folders.section));
+        if (info.Name.isEmpty())
+            info.Name = info.FileName;
+        parsed = true;
+    }
+
+    // In the normal mode every cached field comes from the section, also right after a parse, so
+    // that a caller sees the same values whether the file was opened or not.
+    if (!info.FullCheck || !parsed)
+        TakeCachedValues(cache.Ini, folders, info, services, stock);
+    if (info.FullCheck) {
+        const QString path = folders.paths + info.PathID;
+        info.PlayerPathFound = FileExists(App().StoreRootFolder + u'\\' + path) ||
+                               FileExists(App().MstsRootFolder + u'\\' + path);
+    }
+    return true;
+}
+
+bool TrafficMatchesActivity(const ActivityInfo& info, const StringList& services) {
+    TrafficInfo traffic;
+    StringList listed = StringList::SortedUnique();
+    const QString file = ParentFolder(info.Folder) + QStringLiteral("\\TRAFFIC\\") + info.Traffic +
+                         QStringLiteral(".trf");
+    if (!ReadTrafficServices(App().MstsRootFolder, file, traffic, &listed))
+        return true;
+    int index = 0;
+    for (int i = 0; i < services.Count(); ++i) {
+        if (!listed.Find(services[i], index) && CompareText(services[i], info.PlayerSrv) != 0)
+            return false;
+    }
+    for (int i = 0; i < listed.Count(); ++i) {
+        if (!services.Find(listed[i], index))
+            return false;
+    }
+    return true;
+}
+
+} // namespace qv

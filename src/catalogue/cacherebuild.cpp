@@ -1,0 +1,302 @@
+#include "catalogue/cacherebuild.h"
+
+#include "catalogue/consistreader.h"
+#include "catalogue/itemfiles.h"
+#include "catalogue/pathreader.h"
+#include "catalogue/routefolders.h"
+#include "catalogue/stockreader.h"
+#include "core/appstate.h"
+#include "core/filefind.h"
+#include "core/generaldefs.h"
+#include "core/itemkinds.h"
+#include "core/mainservices.h"
+#include "core/report.h"
+#include "core/status.h"
+#include "core/storeini.h"
+#include "core/stringlist.h"
+#include "platform/terminate.h"
+
+#include <algorithm>
+
+namespace qv {
+
+namespace {
+
+const QString kStockCache = QStringLiteral("CACHESTK.QVC");
+const QString kConsistCache = QStringLiteral("CACHECON.QVC");
+const QString kPathCache = QStringLiteral("CACHEPAT.QVC");
+const QString kTrainsetFolder = QStringLiteral("TRAINS\\TRAINSET");
+const QString kConsistsFolder = QStringLiteral("TRAINS\\CONSISTS");
+
+// Where an empty stock list id has always been reported from; support texts refer to it.
+constexpr const char* kListProcessModule = "ListProcess";
+constexpr int kEmptyStockListIdLine = 3354;
+
+// The StoreInd of an item found in neither root.
+constexpr std::int32_t kNotFound = -1;
+
+ReportPane* InformationPane() {
+    return TheMainServices().InformationMemo();
+}
+
+QString NotFoundText(Msg kind) {
+    return Caption(kind) + u' ' + Caption(Msg::GENERAL_NOT_FOUND0);
+}
+
+// Reads a stock file from the store, else from the MSTS folder: the StoreInd it earns there, or
+// kNotFound when neither root has it.
+std::int32_t ReadStockFromEitherRoot(const ItemSet& item, StockInfo& info,
+                                     StoreIniHolder& stockCache) {
+    if (ReadStockFile(App().StoreRootFolder, item, info, stockCache))
+        return SI_IN_STORE;
+    if (ReadStockFile(App().MstsRootFolder, item, info, stockCache))
+        return SI_IN_USE;
+    return kNotFound;
+}
+
+void ReportMissingStock(const ItemSet& item, StringList* missing) {
+    Report(RL_ERROR, &item, NotFoundText(Msg::TYPE_STOCK_ITEM_LEG), InformationPane());
+    if (missing)
+        missing->Add(item.FileName);
+}
+
+// Copies of the working records at PLevel 3, the level the rebuilds' callers show them at.
+void CopyToResult(const RecordList<ItemSet>& working, RecordList<ItemSet>& result) {
+    result.reserve(result.size() + working.size());
+    for (const auto& record : working) {
+        auto copy = std::make_unique<ItemSet>();
+        CopyItemSet(*record, *copy);
+        copy->PLevel = 3;
+        result.push_back(std::move(copy));
+    }
+}
+
+// Reads the vehicles that consists named while the stock cache lacked them into the stock cache,
+// and empties the queue; the consists are then read again by the caller.
+void CacheQueuedStock(StoreIniHolder& stockCache, StringList* missing) {
+    ItemSet item;
+    item.Folder = kTrainsetFolder;
+    StockInfo info;
+    info.SkipCache = true;
+    const StringList queued = App().UncachedStockList;
+    for (int i = 0; i < queued.Count(); ++i) {
+        item.FileName = queued[i];
+        if (ReadStockFromEitherRoot(item, info, stockCache) == kNotFound)
+            ReportMissingStock(item, missing);
+    }
+    App().UncachedStockList.Clear();
+}
+
+// The names of the consist files a loop found: the second consist pass reads only those, so that
+// a file missing from both roots is reported once.
+StringList FoundNames(const RecordList<ItemSet>& working) {
+    StringList names = StringList::SortedUnique();
+    for (const auto& record : working)
+        names.Add(record->FileName);
+    return names;
+}
+
+void DropEmptyPlaces(RecordList<ItemSet>& list) {
+    list.erase(std::remove(list.begin(), list.end(), nullptr), list.end());
+}
+
+} // namespace
+
+bool RebuildStockCache(RecordList<ItemSet>& result, bool skip, StringList* missing) {
+    StatusGuard status(QStringLiteral("FSTK"));
+    StringList files = StringList::SortedUnique();
+    StringList folders;
+    for (const QString& root : {App().StoreRootFolder, App().MstsRootFolder}) {
+        const QString trainset = root + u'\\' + kTrainsetFolder;
+        FindFiles(folders, trainset, true, QString(), QStringLiteral("*.*"));
+        for (int i = 0; i < folders.Count(); ++i) {
+            const QString folder = trainset + u'\\' + folders[i];
+            FindFiles(files, folder, false, folders[i], QStringLiteral("*.WAG"));
+            FindFiles(files, folder, false, folders[i], QStringLiteral("*.ENG"));
+        }
+        folders.Clear();
+    }
+    RecordList<ItemSet> working;
+    auto stockCache = OpenStoreIni(kStockCache);
+    PruneIniSections(files, *stockCache);
+    ReadStockFiles(working, files, *stockCache, skip, missing);
+    CloseStoreIni(std::move(stockCache));
+    CopyToResult(working, result);
+    return true;
+}
+
+bool RebuildConsistCache(RecordList<ItemSet>& result, bool skip, StringList* missing) {
+    StatusGuard status(QStringLiteral("CONS"));
+    StringList files = StringList::SortedUnique();
+    for (const QString& root : {App().MstsRootFolder, App().StoreRootFolder})
+        FindFiles(files, root + u'\\' + kConsistsFolder, false, QString(), QStringLiteral("*.CON"));
+    RecordList<ItemSet> working;
+    auto consistCache = OpenStoreIni(kConsistCache);
+    PruneIniSections(files, *consistCache);
+    auto stockCache = OpenStoreIni(kStockCache);
+    ReadConsistFiles(working, files, *consistCache, *stockCache, skip, missing);
+    if (!App().UncachedStockList.IsEmpty()) {
+        CacheQueuedStock(*stockCache, missing);
+        const StringList found = FoundNames(working);
+        ClearTypedList(RK_ITEMSET, working);
+        ReadConsistFiles(working, found, *consistCache, *stockCache, skip, missing);
+    }
+    CloseStoreIni(std::move(consistCache));
+    CloseStoreIni(std::move(stockCache));
+    CopyToResult(working, result);
+    return true;
+}
+
+bool RebuildPathCache(RecordList<ItemSet>& result, bool skip, StringList* missing) {
+    StatusGuard status(QStringLiteral("PATH"));
+    StringList files = StringList::SortedUnique();
+    ListRouteFilesOfKind(PT_PATH, files, App().MstsRootFolder);
+    ListRouteFilesOfKind(PT_PATH, files, App().StoreRootFolder);
+    auto pathCache = OpenStoreIni(kPathCache);
+    PruneIniSections(files, *pathCache);
+    ReadPathFiles(result, files, *pathCache, skip, missing);
+    CloseStoreIni(std::move(pathCache));
+    return true;
+}
+
+bool ReadStockFiles(RecordList<ItemSet>& result, const StringList& names,
+                    StoreIniHolder& stockCache, bool skip, StringList* missing) {
+    bool allFound = true;
+    StockInfo info;
+    info.SkipCache = skip;
+    for (int i = 0; i < names.Count(); ++i) {
+        auto item = std::make_unique<ItemSet>();
+        item->PLevel = 2;
+        item->Folder = kTrainsetFolder;
+        item->FileName = names[i];
+        item->StoreInd = ReadStockFromEitherRoot(*item, info, stockCache);
+        if (item->StoreInd == kNotFound) {
+            ReportMissingStock(*item, missing);
+            allFound = false;
+            continue;
+        }
+        item->PType = info.PType;
+        item->Description = info.Name;
+        item->LotNumber = info.LotNumber;
+        result.push_back(std::move(item));
+    }
+    SortItemList(result);
+    return allFound;
+}
+
+bool ReadConsistFiles(RecordList<ItemSet>& result, const StringList& names,
+                      StoreIniHolder& consistCache, StoreIniHolder& stockCache, bool skip,
+                      StringList* missing) {
+    bool allFound = true;
+    ConsistInfo info;
+    info.SkipCache = skip;
+    for (int i = 0; i < names.Count(); ++i) {
+        auto item = std::make_unique<ItemSet>();
+        item->PLevel = 2;
+        item->PType = PT_CONSIST;
+        item->StoreInd = kNotFound;
+        item->Folder = kConsistsFolder;
+        item->FileName = names[i];
+        if (ReadConsistFile(App().StoreRootFolder, *item, info, consistCache, stockCache, nullptr))
+            item->StoreInd = SI_IN_STORE;
+        else if (ReadConsistFile(App().MstsRootFolder, *item, info, consistCache, stockCache,
+                                 nullptr))
+            item->StoreInd = SI_IN_USE;
+        if (item->StoreInd == kNotFound) {
+            Report(RL_ERROR, item.get(), NotFoundText(Msg::TYPE_CONSIST_LEG), InformationPane());
+            if (missing)
+                missing->Add(names[i]);
+            allFound = false;
+            continue;
+        }
+        item->PType = info.PType;
+        item->Description = info.Description;
+        item->EngineName = info.EngineName;
+        item->LotNumber = info.LotNumber;
+        result.push_back(std::move(item));
+    }
+    SortItemList(result);
+    return allFound;
+}
+
+bool ReadPathFiles(RecordList<ItemSet>& result, const StringList& names, StoreIniHolder& pathCache,
+                   bool /*skip*/, StringList* missing) {
+    bool allFound = true;
+    PathInfo path;
+    for (int i = 0; i < names.Count(); ++i) {
+        const QString& entry = names[i];
+        const qsizetype cut = entry.lastIndexOf(u'\\');
+        auto item = std::make_unique<ItemSet>();
+        item->PLevel = 2;
+        item->StoreInd = kNotFound;
+        item->Folder = entry.left(std::max<qsizetype>(cut, 0));
+        item->FileName = entry.mid(cut + 1);
+        item->Description = item->FileName;
+        path.Folder = item->Folder;
+        path.FileName = item->FileName;
+        if (ReadPathFile(App().StoreRootFolder, path, pathCache))
+            item->StoreInd = SI_IN_STORE;
+        else if (ReadPathFile(App().MstsRootFolder, path, pathCache))
+            item->StoreInd = SI_IN_USE;
+        if (item->StoreInd == kNotFound) {
+            Report(RL_ERROR, nullptr,
+                   NotFoundText(Msg::TYPE_PATH_LEG) + Caption(Msg::GENERAL_NOT_FOUND2) +
+                       item->Folder + u'\'' + Caption(Msg::GENERAL_NOT_FOUND3) + item->FileName +
+                       u'\'',
+                   InformationPane());
+            if (missing)
+                missing->Add(item->Folder + u'\\' + item->FileName);
+            allFound = false;
+            continue;
+        }
+        item->PType = path.PType;
+        item->Description = path.Name;
+        item->EngineName = path.PathStart;
+        item->LotNumber = path.PathEnd;
+        result.push_back(std::move(item));
+    }
+    SortItemList(result);
+    return allFound;
+}
+
+bool RefreshStockList(RecordList<ItemSet>& members, const QString& folder, const QString& listId,
+                      StringList* notFound, bool append, bool firstOnly, StoreIniHolder& stockCache,
+                      std::uint32_t kind) {
+    bool allFound = true;
+    const std::size_t first = append ? members.size() : 0;
+    StockInfo info;
+    if (listId.isEmpty()) {
+        Report(RL_ERROR, nullptr, UnexpectedText(kListProcessModule, kEmptyStockListIdLine),
+               nullptr);
+        TerminateProgram(1);
+        return false;
+    }
+    ReadItemListFile(members, ItemDataFolder(folder) + listId, 3, firstOnly, folder);
+
+    for (std::size_t i = first; i < members.size(); ++i) {
+        if (!members[i])
+            continue;
+        ItemSet& member = *members[i];
+        member.StoreInd = kNotFound;
+        if (member.Folder != folder || !(member.PType & kind)) {
+            members[i].reset();
+            continue;
+        }
+        member.StoreInd = ReadStockFromEitherRoot(member, info, stockCache);
+        if (member.StoreInd == kNotFound) {
+            if (notFound)
+                ReportMissingStock(member, notFound);
+            allFound = false;
+            continue;
+        }
+        member.Description = info.Name;
+        member.PType |= info.PType;
+        SetStatusDetail(Caption(Msg::STATUS_TEXT_LOADING) + u' ' + ItemKindName(kind) +
+                        QStringLiteral(" '") + info.Name + u'\'');
+    }
+    DropEmptyPlaces(members);
+    SortItemList(members);
+    return allFound;
+}
+
+} // namespace qv

@@ -1,0 +1,205 @@
+#include "catalogue/stockdeps.h"
+
+#include "catalogue/mststext.h"
+#include "core/appstate.h"
+#include "core/comparetext.h"
+#include "core/generaldefs.h"
+#include "core/mainservices.h"
+#include "core/regsettings.h"
+#include "core/report.h"
+#include "core/status.h"
+#include "core/stringlist.h"
+#include "platform/winfs.h"
+
+#include <QStringList>
+#include <algorithm>
+
+namespace qv {
+
+namespace {
+
+const QString kTrainsetPrefix = QStringLiteral("TRAINS\\TRAINSET\\");
+const QString kClimb = QStringLiteral("..\\");
+
+// One file being read and where its references may lead.
+struct DependencyScan {
+    QString root;
+    QString otherRoot;
+    QString file;      // relative to root
+    QString ownFolder; // the stock folder that holds the file, empty when none does
+    StringList* aliases;
+    bool folderPaths;
+};
+
+// The folder part of a relative path, without its trailing backslash.
+QString FolderOf(const QString& path) {
+    return path.left(std::max<qsizetype>(path.lastIndexOf(u'\\'), 0));
+}
+
+// The stock folder that a path relative to a root lies in (the first component below
+// TRAINS\TRAINSET), or empty.
+QString StockFolderOf(const QString& path) {
+    if (!path.startsWith(kTrainsetPrefix, Qt::CaseInsensitive))
+        return QString();
+    const QString below = path.mid(kTrainsetPrefix.size());
+    return below.left(std::max<qsizetype>(below.indexOf(u'\\'), 0));
+}
+
+// Slashes become backslashes before doubled backslashes collapse, so that "..//x" reads as
+// "..\x" does.
+QString CleanReference(const QString& value) {
+    return CollapseDoubleBackslashes(SlashesToBackslashes(StripQuotes(value)));
+}
+
+// A quoted name followed by numbers ("x.ace" 0 0 64 64) keeps only the quoted part.
+QString KeepQuotedName(QString value) {
+    while (value.startsWith(u'"') && !value.endsWith(u'"'))
+        value.chop(1);
+    return value;
+}
+
+bool ExistsInEither(const DependencyScan& scan, const QString& relative) {
+    return FileExists(scan.root + QLatin1Char('\\') + relative) ||
+           (!scan.otherRoot.isEmpty() && FileExists(scan.otherRoot + QLatin1Char('\\') + relative));
+}
+
+void ReportMissing(const DependencyScan& scan, const QString& reference) {
+    Report(RL_ERROR, nullptr,
+           Caption(Msg::GENERAL_NOT_FOUND1) + Caption(Msg::GENERAL_NOT_FOUND3) + kTrainsetPrefix +
+               reference + QLatin1Char('\'') + Caption(Msg::GENERAL_NOT_FOUND5) + scan.file +
+               QLatin1Char('\''),
+           TheMainServices().InformationMemo());
+}
+
+// Follows a reference that climbs out of its folder with "..\", from the folder (relative to the
+// root) that MSTS reads it against: the folder of a sound or cab-view file, or the stock item's
+// own Sound or CabView folder for a reference in the engine or wagon itself. A single "..\" so
+// stays in the item's own folder and is found there; a target in the item's own folder is no
+// alias: it goes to `ownFiles` when one is given. A target outside TRAINS\TRAINSET (MSTS's own
+// SOUND folder, for one) is no concern here.
+void ResolveAlias(const DependencyScan& scan, const QString& reference, const QString& baseFolder,
+                  StringList* ownFiles, bool soundRule = false, bool strict = true) {
+    const QString target = ResolveRelativePath(reference, baseFolder);
+    if (!target.startsWith(kTrainsetPrefix, Qt::CaseInsensitive))
+        return;
+    const QString below = target.mid(kTrainsetPrefix.size());
+    if (ExistsInEither(scan, kTrainsetPrefix + below)) {
+        const QString stockFolder = below.left(std::max<qsizetype>(below.indexOf(u'\\'), 0));
+        if (!scan.ownFolder.isEmpty() && CompareText(stockFolder, scan.ownFolder) == 0) {
+            if (ownFiles)
+                ownFiles->Add(kTrainsetPrefix + below);
+            return;
+        }
+        // A file lying loose in TRAINS\TRAINSET belongs to no stock folder to suggest.
+        const QString alias = scan.folderPaths ? FolderOf(below) : stockFolder;
+        if (!alias.isEmpty())
+            scan.aliases->Add(alias);
+        return;
+    }
+    if (soundRule && !strict) {
+        const QString name = below.mid(below.lastIndexOf(u'\\') + 1);
+        if (FileExists(App().MstsRootFolder + QStringLiteral("\\SOUND\\") + name))
+            return;
+    }
+    ReportMissing(scan, reference);
+}
+
+} // namespace
+
+bool ReadStockDependencies(const QString& root, const QString& stockFile, const QString& otherRoot,
+                           StringList& ownFiles, StringList& aliases, bool folderPaths) {
+    MstsTextReader reader;
+    if (!reader.Open(root + QLatin1Char('\\') + stockFile))
+        return true;
+    const DependencyScan scan{root,     otherRoot,  stockFile, StockFolderOf(stockFile),
+                              &aliases, folderPaths};
+    const QString stockFolder = FolderOf(stockFile);
+    // The keywords are also the names of the own folders, spelled as the own-file list wants them.
+    static const QStringList table{QStringLiteral("Sound"), QStringLiteral("CabView")};
+    QString line;
+    while (reader.ReadLine(&line)) {
+        const int keyword = MatchKeyword(line, table);
+        if (keyword < 0)
+            continue;
+        const QString reference = CleanReference(CutValue(reader, line, table[keyword].size()));
+        const QString ownFolder = stockFolder + QLatin1Char('\\') + table[keyword];
+        if (reference.contains(kClimb)) {
+            ResolveAlias(scan, reference, ownFolder, &ownFiles);
+            continue;
+        }
+        const QString candidate = ownFolder + QLatin1Char('\\') + reference;
+        if (!reference.isEmpty() && ExistsInEither(scan, candidate))
+            ownFiles.Add(candidate);
+    }
+    ShowReadStatus(Msg::STATUS_TEXT_LOADING_STOCK, stockFile);
+    return true;
+}
+
+bool ReadCabViewDependencies(const QString& root, const QString& cabViewFile,
+                             const QString& otherRoot, StringList& aliases, bool folderPaths) {
+    MstsTextReader reader;
+    if (!reader.Open(root + QLatin1Char('\\') + cabViewFile))
+        return true;
+    const DependencyScan scan{root,     otherRoot,  cabViewFile, StockFolderOf(cabViewFile),
+                              &aliases, folderPaths};
+    const QString base = FolderOf(cabViewFile);
+    static const QStringList table{QStringLiteral("File"), QStringLiteral("Graphic"),
+                                   QStringLiteral("CabViewFile"), QStringLiteral("FuelCoal")};
+    QString line;
+    while (reader.ReadLine(&line)) {
+        const int keyword = MatchKeyword(line, table);
+        if (keyword < 0)
+            continue;
+        const QString reference =
+            CleanReference(KeepQuotedName(CutValue(reader, line, table[keyword].size())));
+        if (reference.contains(kClimb))
+            ResolveAlias(scan, reference, base, nullptr);
+    }
+    ShowReadStatus(Msg::STATUS_TEXT_LOADING_CABVIEW, cabViewFile);
+    return true;
+}
+
+bool ReadSoundDependencies(const QString& root, const QString& soundFile, const QString& otherRoot,
+                           StringList& aliases, bool strict, bool folderPaths) {
+    MstsTextReader reader;
+    if (!reader.Open(root + QLatin1Char('\\') + soundFile))
+        return true;
+    const DependencyScan scan{root,     otherRoot,  soundFile, StockFolderOf(soundFile),
+                              &aliases, folderPaths};
+    const QString base = FolderOf(soundFile);
+    const QString word = QStringLiteral("file");
+    QString line;
+    while (reader.ReadLine(&line)) {
+        // "File" stands anywhere in a sound line, often inside a trigger, and one line may hold
+        // several of them.
+        qsizetype at = line.indexOf(word, 0, Qt::CaseInsensitive);
+        if (at < 0)
+            continue;
+        QString text = TrimText(line.mid(at + word.size()));
+        QString next;
+        while (!text.endsWith(u')')) {
+            if (!reader.ReadLine(&next)) {
+                text.append(u')');
+                break;
+            }
+            text = JoinContinuedString(text, next);
+        }
+        for (;;) {
+            const qsizetype close = text.indexOf(u')');
+            QString entry = TrimText(text.left(close + 1));
+            const QString rest = text.mid(close + 1);
+            entry = entry.size() > 2 ? TrimText(entry.mid(1, entry.size() - 2)) : QString();
+            const QString reference = CleanReference(KeepQuotedName(entry));
+            if (reference.contains(kClimb))
+                ResolveAlias(scan, reference, base, nullptr, true, strict);
+            at = rest.indexOf(word, 0, Qt::CaseInsensitive);
+            if (at < 0)
+                break;
+            text = TrimText(rest.mid(at + word.size()));
+        }
+    }
+    ShowReadStatus(Msg::STATUS_TEXT_LOADING_SOUND, soundFile);
+    return true;
+}
+
+} // namespace qv

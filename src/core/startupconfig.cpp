@@ -1,0 +1,243 @@
+#include "core/startupconfig.h"
+
+#include "core/appstate.h"
+#include "core/comparetext.h"
+#include "core/controlhelpers.h"
+#include "core/filefind.h"
+#include "core/generaldefs.h"
+#include "core/mainservices.h"
+#include "core/regsettings.h"
+#include "core/stringlist.h"
+#include "core/toolpaths.h"
+#include "platform/ui.h"
+#include "platform/winfs.h"
+
+namespace qv {
+
+namespace {
+
+std::function<bool()>& FixedObjectsCheck() {
+    static std::function<bool()> check;
+    return check;
+}
+
+int Box(const QString& text, int style) {
+    return TheUi().MessageBox(text, App().ProgramTitle, style);
+}
+
+bool SamePath(const QString& a, const QString& b) {
+    return CompareText(a, b) == 0;
+}
+
+QString LastComponent(const QString& path) {
+    return path.mid(path.lastIndexOf(QLatin1Char('\\')) + 1);
+}
+
+// MSTS's key may name a folder with a trailing backslash; the roots never carry one, since every
+// path below them is joined with one.
+QString WithoutTrailingBackslash(QString path) {
+    while (path.size() > 3 && path.endsWith(QLatin1Char('\\')))
+        path.chop(1);
+    return path;
+}
+
+QString ProductValue(const char* name) {
+    return RegReadString(kProductKey, QLatin1String(name));
+}
+
+void WriteProductValue(const char* name, const QString& text) {
+    RegWriteString(kProductKey, QLatin1String(name), text);
+}
+
+bool EnsureFixedObjects() {
+    if (const auto& check = FixedObjectsCheck())
+        return check();
+    Box(UnexpectedText(__FILE__, __LINE__, QStringLiteral("EnsureDefaultExclusions")), MB_ICONSTOP);
+    return false;
+}
+
+// "TRAINS (2)" and "Routes(1)" end in a digit in parentheses.
+bool EndsInNumberedCopyMark(const QString& name) {
+    const qsizetype n = name.size();
+    return n >= 3 && name[n - 3] == QLatin1Char('(') && name[n - 2] >= QLatin1Char('0') &&
+           name[n - 2] <= QLatin1Char('9') && name[n - 1] == QLatin1Char(')');
+}
+
+// A numbered copy of TRAINS or ROUTES, told by the folder's full path.
+bool IsNumberedContentCopy(const QString& path) {
+    QString name = LastComponent(path);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot >= 0)
+        name.truncate(dot);
+    if (!EndsInNumberedCopyMark(name))
+        return false;
+    while (EndsInNumberedCopyMark(name))
+        name = name.chopped(3).trimmed();
+    return SamePath(name, QStringLiteral("TRAINS")) || SamePath(name, QStringLiteral("ROUTES"));
+}
+
+StringList SubFolders(const QString& folder) {
+    StringList list;
+    FindFiles(list, folder, true, folder, QStringLiteral("*.*"));
+    return list;
+}
+
+// The store registered but gone: the user closes the program, or has the registration reset,
+// which deletes every setting and makes this a first start. False to end the program.
+bool ResetVanishedStore() {
+    AppState& app = App();
+    const QString question = Caption(Msg::QUARVEL_FOLDER_MOVED1) + app.StoreRootFolder +
+                             Caption(Msg::QUARVEL_FOLDER_MOVED2) + QLatin1Char(' ') +
+                             Caption(Msg::QUARVEL_FOLDER_MOVED3);
+    if (Box(question, MB_YESNO | MB_ICONQUESTION) == ID_YES)
+        return false;
+    if (Box(Caption(Msg::RESET_QUARVEL_FOLDER), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) ==
+        ID_NO)
+        return false;
+    app.StoreRootFolder.clear();
+    return DeleteKeyTree(kProductKey);
+}
+
+// First start: the MSTS folder (automatic, or chosen by the user) and the store folder. False to
+// end the program.
+bool FirstStart(const QString& mstsPath) {
+    AppState& app = App();
+    const QString automatic = Caption(Msg::SELECT_MSTS_FOLDER_TAG1);
+    app.MstsRootFolder.clear();
+    if (Box(automatic, MB_YESNO | MB_ICONQUESTION) != ID_YES) {
+        app.MstsRootFolder = SelectFolder(mstsPath, Caption(Msg::SELECT_MSTS_FOLDER_TAG2),
+                                          Caption(Msg::SELECT_MSTS_FOLDER_TAG7));
+        if (app.FolderDialogResult != ID_OK || app.MstsRootFolder.isEmpty()) {
+            app.MstsRootFolder.clear();
+            if (Box(Caption(Msg::SELECT_MSTS_FOLDER_TAG3) + automatic,
+                    MB_YESNO | MB_ICONQUESTION) != ID_YES)
+                return false;
+        }
+    }
+    WriteProductValue("Fixed MSTS Path", app.MstsRootFolder);
+    if (app.MstsRootFolder.isEmpty())
+        app.MstsRootFolder = mstsPath;
+    if (!CheckMstsFolder(app.MstsRootFolder) || !EnsureFixedObjects())
+        return false;
+
+    if (TheUi().SelectStoragePath() != ID_OK)
+        return false;
+    // The dialog registers the store only once the folder exists; anything else must not start.
+    if (app.StoreRootFolder.isEmpty() || !FolderExists(app.StoreRootFolder)) {
+        Box(UnexpectedText(__FILE__, __LINE__, app.StoreRootFolder), MB_ICONSTOP);
+        return false;
+    }
+    WriteProductValue("Everything Unstored", QStringLiteral("true"));
+    WriteProductValue("Selected Unstored", QString());
+    WriteProductValue("MSTS EXE Path", WithoutTrailingBackslash(
+                                           RegReadString(kMstsKey, QStringLiteral("EXE Path"))) +
+                                           QStringLiteral("\\TRAIN.EXE"));
+    return true;
+}
+
+// A later start: the MSTS folder in use, checked, and a warning when it changed while the store
+// still holds items. False to end the program.
+bool LaterStart(const QString& mstsPath) {
+    AppState& app = App();
+    const QString fixed = ProductValue("Fixed MSTS Path");
+    app.MstsRootFolder = fixed.isEmpty() ? mstsPath : fixed;
+    if (!CheckMstsFolder(app.MstsRootFolder) || !EnsureFixedObjects())
+        return false;
+    const QString lastUsed = ProductValue("Last Used MSTS Folder");
+    if (lastUsed != app.MstsRootFolder) {
+        if (!ReadFlag(QStringLiteral("Everything Unstored")) && !lastUsed.isEmpty() &&
+            CountFiles(ProductValue("Store Path"), QString(), -1) > 1) {
+            TheMainServices().SetStatusText(1, QString());
+            TheUi().MessageBox(Caption(Msg::CHANGED_MSTS),
+                               app.ProgramTitle + QStringLiteral(" - ") + Caption(Msg::WARNING_LEG),
+                               MB_ICONEXCLAMATION);
+        }
+        WriteProductValue("Last Used MSTS Folder", app.MstsRootFolder);
+    }
+    return true;
+}
+
+} // namespace
+
+void SetFixedObjectsCheck(std::function<bool()> check) {
+    FixedObjectsCheck() = std::move(check);
+}
+
+bool StartupConfiguration() {
+    AppState& app = App();
+    if (!RegKeyExists(HKEY_LOCAL_MACHINE, kMstsKey)) {
+        Box(Caption(Msg::NO_MSTS_INSTALLED_LEG), MB_ICONSTOP);
+        return false;
+    }
+    const QString mstsPath =
+        WithoutTrailingBackslash(RegReadString(kMstsKey, QStringLiteral("Path")));
+    if (mstsPath.isEmpty()) {
+        Box(Caption(Msg::NO_MSTS_PATH_LEG), MB_ICONSTOP);
+        return false;
+    }
+
+    app.StoreRootFolder = ProductValue("Store Path");
+    if (!app.StoreRootFolder.isEmpty() && !FolderExists(app.StoreRootFolder) &&
+        !ResetVanishedStore())
+        return false;
+
+    bool result = app.StoreRootFolder.isEmpty() ? FirstStart(mstsPath) : LaterStart(mstsPath);
+    if (!result)
+        return false;
+
+    if (CheckLeftoverFolders(QString(), true))
+        result = false;
+    const QString program = ProgramFilePath();
+    if (ProductValue("QV EXE Path") != program)
+        WriteProductValue("QV EXE Path", program);
+    DiscoverOutsideTools();
+    return result;
+}
+
+bool CheckMstsFolder(const QString& folder) {
+    if (FolderExists(folder)) {
+        if (FileExists(folder + QStringLiteral("\\TRAINS\\TRAINSET\\DEFAULT\\DEFAULT.WAG")))
+            return true;
+        Box(Caption(Msg::SELECT_MSTS_FOLDER_TAG11) + folder +
+                Caption(Msg::SELECT_MSTS_FOLDER_TAG11A),
+            MB_ICONSTOP);
+        return false;
+    }
+    const Msg whose = ProductValue("Fixed MSTS Path").isEmpty() ? Msg::MSTS_FOLDER_MOVED1
+                                                                : Msg::MSTS_FOLDER_MOVED0;
+    Box(Caption(whose) + folder + Caption(Msg::QUARVEL_FOLDER_MOVED2) + QLatin1Char(' ') +
+            Caption(Msg::MSTS_FOLDER_MOVED3),
+        MB_ICONSTOP);
+    return false;
+}
+
+bool CheckLeftoverFolders(const QString& root, bool show) {
+    const AppState& app = App();
+    QString finds;
+    const QString first = root.isEmpty() ? app.StoreRootFolder : root;
+    if (SamePath(first, app.StoreRootFolder)) {
+        const StringList folders = SubFolders(first);
+        for (int i = 0; i < folders.Count(); ++i) {
+            const QString name = LastComponent(folders[i]);
+            if (!SamePath(name, QStringLiteral("TRAINS")) &&
+                !SamePath(name, QStringLiteral("ROUTES")) &&
+                !SamePath(name, QStringLiteral("QVDATA")))
+                finds += folders[i] + QLatin1Char('\n');
+        }
+    }
+    if (root.isEmpty() && !SamePath(app.MstsRootFolder, app.StoreRootFolder)) {
+        const StringList folders = SubFolders(app.MstsRootFolder);
+        for (int i = 0; i < folders.Count(); ++i) {
+            if (IsNumberedContentCopy(folders[i]))
+                finds += folders[i] + QLatin1Char('\n');
+        }
+    }
+    if (finds.isEmpty())
+        return false;
+    if (show)
+        Box(Caption(Msg::RESTORE_FOLDERS_LEG1) + finds + Caption(Msg::RESTORE_FOLDERS_LEG2),
+            MB_ICONSTOP);
+    return true;
+}
+
+} // namespace qv

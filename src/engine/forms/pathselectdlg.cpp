@@ -1,0 +1,174 @@
+#include "engine/forms/pathselectdlg.h"
+
+#include "core/appstate.h"
+#include "core/forms/controls.h"
+#include "engine/storefolder.h"
+#include "platform/drivemap.h"
+#include "platform/ui.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace qv {
+
+namespace {
+
+const char* const kDesignCaption = "Storage Path Setup";
+constexpr int kHostRole = Qt::UserRole;
+constexpr int kWindowsRole = Qt::UserRole + 1;
+constexpr int kFilledRole = Qt::UserRole + 2;
+
+QTreeWidgetItem* MakeItem(const QString& name, const QString& host, const QString& windows) {
+    auto* item = new QTreeWidgetItem(QStringList(name));
+    item->setData(0, kHostRole, host);
+    item->setData(0, kWindowsRole, windows);
+    item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
+    return item;
+}
+
+QTreeWidgetItem* ChildNamed(QTreeWidgetItem* parent, const QString& name) {
+    QTreeWidgetItem* folded = nullptr;
+    for (int i = 0; i < parent->childCount(); ++i) {
+        QTreeWidgetItem* child = parent->child(i);
+        if (child->text(0) == name)
+            return child;
+        if (!folded && child->text(0).compare(name, Qt::CaseInsensitive) == 0)
+            folded = child;
+    }
+    return folded;
+}
+
+} // namespace
+
+TPathSelectDlg::TPathSelectDlg(QWidget* owner) : QDialog(owner) {
+    setObjectName(QStringLiteral("PathSelectDlg"));
+    setWindowTitle(App().ProgramTitle + QStringLiteral(" - ") + QLatin1String(kDesignCaption));
+
+    SrcLabel = new QLabel(this);
+    SrcLabel->setObjectName(QStringLiteral("SrcLabel"));
+    SrcLabel->setWordWrap(true);
+    DirectoryListBox = new QTreeWidget(this);
+    DirectoryListBox->setObjectName(QStringLiteral("DirectoryListBox"));
+    DirectoryListBox->setHeaderHidden(true);
+    SelectedPath = new QLineEdit(this);
+    SelectedPath->setObjectName(QStringLiteral("SelectedPath"));
+    OKBtn = new QPushButton(QStringLiteral("OK"), this);
+    OKBtn->setObjectName(QStringLiteral("OKBtn"));
+    OKBtn->setDefault(true);
+    CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
+    CancelBtn->setAutoDefault(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(OKBtn);
+    buttons->addWidget(CancelBtn);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(SrcLabel);
+    layout->addWidget(DirectoryListBox, 1);
+    layout->addWidget(SelectedPath);
+    layout->addLayout(buttons);
+    resize(420, 420);
+
+    connect(DirectoryListBox, &QTreeWidget::itemExpanded, this,
+            [this](QTreeWidgetItem* item) { FillBranch(item); });
+    connect(DirectoryListBox, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current, QTreeWidgetItem*) {
+                if (current)
+                    SelectedPath->setText(Folder());
+            });
+    connect(SelectedPath, &QLineEdit::editingFinished, this, [this] { SelectedPathExit(); });
+    connect(OKBtn, &QPushButton::clicked, this, [this] { OKClick(); });
+    connect(CancelBtn, &QPushButton::clicked, this, [this] { done(ID_CANCEL); });
+
+    StorePathDialogStart start;
+    ready_ = PrepareStorePathDialog(&start);
+    if (!ready_)
+        return;
+    SrcLabel->setText(start.label);
+    GoToFolder(start.folder);
+    SelectedPath->setText(start.selected);
+}
+
+QString TPathSelectDlg::Folder() const {
+    const QTreeWidgetItem* item = DirectoryListBox->currentItem();
+    return item ? item->data(0, kWindowsRole).toString() : QString();
+}
+
+void TPathSelectDlg::GoToFolder(const QString& windowsPath) {
+    QChar drive;
+    QStringList components;
+    if (!SplitWindowsPath(windowsPath, &drive, &components))
+        return;
+    DirectoryListBox->clear();
+    const QString root = JoinWindowsPath(drive, {});
+    QTreeWidgetItem* item = MakeItem(root, TheDriveMap().HostRoot(drive), root);
+    DirectoryListBox->addTopLevelItem(item);
+    for (const QString& component : components) {
+        FillBranch(item);
+        QTreeWidgetItem* child = ChildNamed(item, component);
+        if (!child)
+            break;
+        item->setExpanded(true);
+        item = child;
+    }
+    item->setExpanded(true);
+    DirectoryListBox->setCurrentItem(item);
+}
+
+void TPathSelectDlg::FillBranch(QTreeWidgetItem* item) {
+    if (!item || item->data(0, kFilledRole).toBool())
+        return;
+    item->setData(0, kFilledRole, true);
+    const QString host = item->data(0, kHostRole).toString();
+    const QString windows = item->data(0, kWindowsRole).toString();
+    const QString separator =
+        windows.endsWith(QLatin1Char('\\')) ? QString() : QStringLiteral("\\");
+    const QStringList names =
+        QDir(host).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                             QDir::Name | QDir::IgnoreCase);
+    for (const QString& name : names)
+        item->addChild(MakeItem(name, QDir(host).filePath(name), windows + separator + name));
+    if (names.isEmpty())
+        item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);
+}
+
+// What was typed becomes a full path: a Windows path with "." and ".." applied, or a host or
+// relative path through the drive map.
+void TPathSelectDlg::SelectedPathExit() {
+    const QString typed = SelectedPath->text();
+    if (!typed.isEmpty())
+        SelectedPath->setText(ToWindowsForm(typed));
+}
+
+void TPathSelectDlg::OKClick() {
+    SelectedPathExit();
+    const QString newPath = SelectedPath->text();
+    const StorePathAction action = CheckNewStorePath(newPath);
+    if (action == StorePathAction::Refused)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool registered = ApplyNewStorePath(newPath, action);
+    QApplication::restoreOverrideCursor();
+    if (registered)
+        done(ID_OK);
+}
+
+void TPathSelectDlg::reject() {
+    done(ID_CANCEL);
+}
+
+void TPathSelectDlg::showEvent(QShowEvent* event) {
+    if (!event->spontaneous())
+        CentreControl(this, parentWidget());
+    QDialog::showEvent(event);
+}
+
+} // namespace qv

@@ -1,0 +1,213 @@
+#include "engine/movephase.h"
+
+#include "catalogue/routefolders.h"
+#include "core/appstate.h"
+#include "core/filefind.h"
+#include "core/filemove.h"
+#include "core/itemset.h"
+#include "core/mainservices.h"
+#include "core/regsettings.h"
+#include "core/status.h"
+#include "core/stringlist.h"
+#include "engine/surveychecks.h"
+#include "engine/tsection.h"
+#include "platform/winfs.h"
+
+namespace qv {
+
+namespace {
+
+const QLatin1Char kBackslash('\\');
+const QString kConsists = QStringLiteral("TRAINS\\CONSISTS");
+const QString kTrainset = QStringLiteral("TRAINS\\TRAINSET");
+
+QString InMsts(const QString& relative) {
+    return App().MstsRootFolder + kBackslash + relative;
+}
+
+QString InStore(const QString& relative) {
+    return App().StoreRootFolder + kBackslash + relative;
+}
+
+QString FolderOf(const QString& path) {
+    return path.left(path.lastIndexOf(kBackslash));
+}
+
+// The saved-state file MSTS keeps beside an activity: the same path with the extension changed.
+QString AsvOf(const QString& activity) {
+    const qsizetype dot = activity.lastIndexOf(QLatin1Char('.'));
+    return (dot > activity.lastIndexOf(kBackslash) ? activity.left(dot) : activity) +
+           QStringLiteral(".ASV");
+}
+
+bool Named(const StringList& list, const QString& entry) {
+    int index = 0;
+    return list.Find(entry, index);
+}
+
+void MoveOut(const QString& relative) {
+    MoveEntry(InMsts(relative), InStore(relative), MOVE_RENAME);
+}
+
+void MoveIn(const QString& relative) {
+    MoveEntry(InStore(relative), InMsts(relative), MOVE_RENAME);
+}
+
+// Moves out every file of the list that the work list does not name.
+void MoveOutUnnamed(const StringList& files, const StringList& named) {
+    for (int i = 0; i < files.Count(); ++i)
+        if (!Named(named, files[i]))
+            MoveOut(files[i]);
+}
+
+// Brings in each named file that lies in the store; with folderTest only where its folder
+// exists in the MSTS folder (a route's sub-folders are never made by a job).
+void MoveInStored(const StringList& named, bool folderTest) {
+    for (int i = 0; i < named.Count(); ++i) {
+        const QString& entry = named[i];
+        if (!FileExists(InStore(entry)))
+            continue;
+        if (folderTest && !FolderExists(FolderOf(InMsts(entry))))
+            continue;
+        MoveIn(entry);
+    }
+}
+
+void RoutesOut(const StringList& A) {
+    StringList routes = StringList::SortedUnique();
+    ListRouteFolders(routes, App().MstsRootFolder, QStringLiteral("Routes"));
+    StringList files = StringList::SortedUnique();
+    for (int i = 0; i < routes.Count(); ++i)
+        FindFiles(files, InMsts(routes[i]), false, routes[i], QStringLiteral("*.TRK"));
+    MoveOutUnnamed(files, A);
+}
+
+void ActivitiesOut(const StringList& B) {
+    StringList files = StringList::SortedUnique();
+    ListRouteFilesOfKind(PT_ACTIVITY, files, App().MstsRootFolder);
+    for (int i = 0; i < files.Count(); ++i) {
+        if (Named(B, files[i]))
+            continue;
+        MoveOut(files[i]);
+        const QString asv = AsvOf(files[i]);
+        if (FileExists(InMsts(asv)))
+            MoveOut(asv);
+    }
+    // An .ASV file left behind by a job that stopped between an activity and its .ASV file
+    // follows its stored activity now, so that the next run ends where the first would have.
+    StringList routes = StringList::SortedUnique();
+    ListRouteFolders(routes, App().MstsRootFolder, QStringLiteral("Routes"));
+    StringList saves = StringList::SortedUnique();
+    for (int i = 0; i < routes.Count(); ++i) {
+        const QString folder = routes[i] + QStringLiteral("\\ACTIVITIES");
+        FindFiles(saves, InMsts(folder), false, folder, QStringLiteral("*.ASV"));
+    }
+    for (int i = 0; i < saves.Count(); ++i) {
+        const QString activity = saves[i].left(saves[i].size() - 4) + QStringLiteral(".act");
+        if (!Named(B, activity) && !FileExists(InMsts(activity)) && FileExists(InStore(activity)))
+            MoveOut(saves[i]);
+    }
+}
+
+// An activity comes in with its .ASV file unless the activity is newer than it (MSTS would not
+// use the save). The date is that of the activity MSTS will read, wherever it came from, so an
+// .ASV file left in the store by a job that stopped after its activity still follows.
+void ActivitiesIn(const StringList& B) {
+    for (int i = 0; i < B.Count(); ++i) {
+        const QString& activity = B[i];
+        if (!FolderExists(FolderOf(InMsts(activity))))
+            continue;
+        if (FileExists(InStore(activity)))
+            MoveIn(activity);
+        const QString asv = AsvOf(activity);
+        if (!FileExists(InMsts(activity)) || !FileExists(InStore(asv)))
+            continue;
+        // Packed date-times order as unsigned numbers (the year sits in the top bits).
+        const quint32 activityDate = quint32(FileAge(InMsts(activity)));
+        const quint32 asvDate = quint32(FileAge(InStore(asv)));
+        if (activityDate <= asvDate)
+            MoveIn(asv);
+    }
+}
+
+void KindOut(std::uint32_t kind, const StringList& named) {
+    StringList files = StringList::SortedUnique();
+    ListRouteFilesOfKind(kind, files, App().MstsRootFolder);
+    MoveOutUnnamed(files, named);
+}
+
+void ConsistsOut(const StringList& E) {
+    StringList names = StringList::SortedUnique();
+    FindFiles(names, InMsts(QStringLiteral("Trains\\Consists")), false, QString(),
+              QStringLiteral("*.CON"));
+    for (int i = 0; i < names.Count(); ++i)
+        if (!Named(E, names[i]))
+            MoveOut(kConsists + kBackslash + names[i]);
+}
+
+void ConsistsIn(const StringList& E) {
+    for (int i = 0; i < E.Count(); ++i) {
+        const QString relative = kConsists + kBackslash + E[i];
+        if (FileExists(InStore(relative)))
+            MoveIn(relative);
+    }
+}
+
+void StockOut(const StringList& G) {
+    StringList files = StringList::SortedUnique();
+    CollectEngineWagonFolders(App().MstsRootFolder, files);
+    for (int i = 0; i < files.Count(); ++i)
+        if (!Named(G, files[i]))
+            MoveOut(kTrainset + kBackslash + files[i]);
+}
+
+void StockIn(const StringList& G) {
+    for (int i = 0; i < G.Count(); ++i) {
+        const QString relative = kTrainset + kBackslash + G[i];
+        if (FileExists(InStore(relative)))
+            MoveIn(relative);
+    }
+}
+
+} // namespace
+
+void Move(bool unstore, const QString& tsectionFile, const StringList& G, const StringList& E,
+          const StringList& D, const StringList& C, const StringList& B, const StringList& A,
+          bool allStock, bool allConsists) {
+    SetBusy(true);
+    App().RunHadErrors = false;
+    {
+        StatusGuard status(QStringLiteral("MOVE"));
+
+        RoutesOut(A);
+        MoveInStored(A, false);
+        ActivitiesOut(B);
+        ActivitiesIn(B);
+        KindOut(PT_SERVICE, C);
+        MoveInStored(C, true);
+        KindOut(PT_PATH, D);
+        MoveInStored(D, true);
+        ConsistsOut(E);
+        ConsistsIn(E);
+        if (!(unstore && allStock))
+            StockOut(G);
+        StockIn(G);
+
+        RegWriteString(kProductKey, QStringLiteral("Everything Unstored"), QStringLiteral("false"));
+        QString selected;
+        if (unstore)
+            selected = allStock      ? QStringLiteral("2")
+                       : allConsists ? QStringLiteral("1")
+                                     : QStringLiteral("0");
+        RegWriteString(kProductKey, QStringLiteral("Selected Unstored"), selected);
+
+        if (!tsectionFile.isEmpty() && !InstallTsectionFile(tsectionFile))
+            App().RunHadErrors = true;
+
+        App().TreeSynchronised = true;
+        TheMainServices().UpdateControls();
+    }
+    SetBusy(false);
+}
+
+} // namespace qv

@@ -1,0 +1,412 @@
+#include "engine/survey.h"
+
+#include "catalogue/consistreader.h"
+#include "catalogue/pathreader.h"
+#include "catalogue/routereader.h"
+#include "catalogue/stockchecks.h"
+#include "core/appstate.h"
+#include "core/comparetext.h"
+#include "core/easyservices.h"
+#include "core/filefind.h"
+#include "core/generaldefs.h"
+#include "core/itemtree.h"
+#include "core/mainservices.h"
+#include "core/regsettings.h"
+#include "core/report.h"
+#include "core/sortedlists.h"
+#include "core/status.h"
+#include "core/storeini.h"
+#include "core/stringlist.h"
+#include "engine/fixedobjects.h"
+#include "engine/surveychecks.h"
+#include "engine/usedincommon.h"
+#include "platform/winfs.h"
+
+#include <algorithm>
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace qv {
+
+namespace {
+
+const QString kConsistsFolder = QStringLiteral("TRAINS\\CONSISTS");
+// Rounds of the partial-route closure when "Max Unstore Iterations" does not say otherwise.
+constexpr int kDefaultUnstoreIterations = 100;
+
+QString ParentOf(const QString& path) {
+    const qsizetype slash = path.lastIndexOf(u'\\');
+    return slash < 0 ? QString() : path.left(slash);
+}
+
+QString LastPartOf(const QString& path) {
+    return path.mid(path.lastIndexOf(u'\\') + 1);
+}
+
+bool ExistsInEitherRoot(const QString& relative) {
+    return FileExists(App().MstsRootFolder + u'\\' + relative) ||
+           FileExists(App().StoreRootFolder + u'\\' + relative);
+}
+
+int MaxUnstoreIterations() {
+    bool ok = false;
+    const int rounds =
+        RegReadString(kProductKey, QStringLiteral("Max Unstore Iterations")).trimmed().toInt(&ok);
+    return ok ? rounds : kDefaultUnstoreIterations;
+}
+
+// Adds `<folder>\<file>` for each file of the folder that matches the mask, MSTS folder first.
+void AddFilesOfBothRoots(StringList& list, const QString& folder, const QString& mask) {
+    FindFiles(list, App().MstsRootFolder + u'\\' + folder, false, folder, mask);
+    FindFiles(list, App().StoreRootFolder + u'\\' + folder, false, folder, mask);
+}
+
+// The services that use the paths (kind PT_PATH) and the activities that use the items or those
+// services, searched route by route in both roots, added as <folder>\<file>. The survey holds the
+// scenario cache open, so the search reads through that one: a second copy of the file would be
+// written over by whichever closes last.
+void FindUsers(std::uint32_t kind, const StringList& items, StringList* services,
+               StringList* activities, StoreIniHolder& scenarioCache) {
+    std::vector<std::pair<QString, QString>> byRoute; // route folder, item
+    for (int i = 0; i < items.Count(); ++i) {
+        const QString route = ParentOf(ParentOf(items[i]));
+        if (!route.isEmpty())
+            byRoute.emplace_back(route, items[i]);
+    }
+    std::stable_sort(byRoute.begin(), byRoute.end(), [](const auto& a, const auto& b) {
+        return CompareText(a.first, b.first) < 0;
+    });
+
+    UsedInList results;
+    for (std::size_t first = 0; first < byRoute.size();) {
+        const QString route = byRoute[first].first;
+        UsedInSearchList searchedPaths;
+        UsedInSearchList searchedServices;
+        std::size_t end = first;
+        for (; end < byRoute.size() && CompareText(byRoute[end].first, route) == 0; ++end)
+            (kind == PT_PATH ? searchedPaths : searchedServices).AddItem(byRoute[end].second);
+        first = end;
+        const QString roots[] = {App().MstsRootFolder, App().StoreRootFolder};
+        if (kind == PT_PATH) {
+            for (const QString& root : roots)
+                FindServicesUsing(nullptr, &searchedPaths, searchedServices, results, route, root);
+        }
+        for (const QString& root : roots)
+            FindActivitiesUsing(nullptr, &searchedServices, &searchedPaths, results, scenarioCache,
+                                route, root);
+    }
+    for (const auto& hit : results) {
+        const QString user = hit->Text2 + u'\\' + hit->Text3;
+        if (hit->Kind == PT_SERVICE && services)
+            services->Add(user);
+        else if (hit->Kind == PT_ACTIVITY && activities)
+            activities->Add(user);
+    }
+}
+
+// Adds to `added` the entries of `found` that `have` lacks and that no earlier round handled, and
+// marks them handled: an entry that could not be brought in (an unreadable service, an activity
+// the tree does not show) stays missing, and taking it for new again would keep the closure going
+// round after round.
+void TakeNewEntries(const StringList& found, const StringList& have, StringList& handled,
+                    StringList& added) {
+    StringList missing = StringList::SortedUnique();
+    SortedStringsMissing(have, found, missing);
+    for (int i = 0; i < missing.Count(); ++i) {
+        if (handled.IndexOf(missing[i]) >= 0)
+            continue;
+        handled.Add(missing[i]);
+        added.Add(missing[i]);
+    }
+}
+
+class SurveyRun {
+public:
+    SurveyRun(bool unstore, bool partialRoute, StringList& H, StringList& G, StringList& F,
+              StringList& E, StringList& D, StringList& C, StringList& B, StringList& A)
+        : unstore_(unstore), partialRoute_(partialRoute), H(H), G(G), F(F), E(E), D(D), C(C), B(B),
+          A(A) {}
+
+    bool Run(bool defaultRoutes, bool allStock, bool allConsists);
+
+private:
+    void WalkTree();
+    void SurveyRoute(ItemNode* node);
+    void SurveyExploreChoice();
+    void CloseOverUsers();
+    void BringActivityIntoUse(const QString& entry);
+    void CheckPaths();
+    void CollectConsists();
+    void CollectLists(const QString& folder, std::uint32_t mask);
+    void Activity(const ItemSet& item);
+    void BringIntoUse(ItemNode* node);
+    bool OnEasyPage() const { return TheEasyServices().MainPageIndex() == 0; }
+
+    const bool unstore_;
+    const bool partialRoute_;
+    StringList& H;
+    StringList& G;
+    StringList& F;
+    StringList& E;
+    StringList& D;
+    StringList& C;
+    StringList& B;
+    StringList& A;
+
+    bool errors_ = false;
+    bool suppressWarnings_ = false;
+    ReportPane* pane_ = nullptr;
+    ItemTree* tree_ = nullptr;
+    StringList playerServices_ = StringList::SortedUnique();
+    std::unique_ptr<StoreIniHolder> stockCache_;
+    std::unique_ptr<StoreIniHolder> consistCache_;
+    std::unique_ptr<StoreIniHolder> scenarioCache_;
+    std::unique_ptr<StoreIniHolder> pathCache_;
+};
+
+bool SurveyRun::Run(bool defaultRoutes, bool allStock, bool allConsists) {
+    SetBusy(true);
+    suppressWarnings_ = ReadFlag(QStringLiteral("Suppress Warnings"));
+    App().PathSet.DuplicateAnswer = 0;
+    StatusGuard status(QStringLiteral("SURVEY"));
+    pane_ = TheMainServices().InformationMemo();
+    tree_ = TheMainServices().QuarvelObjects();
+    ClearReport(pane_);
+    stockCache_ = OpenStoreIni(QStringLiteral("CACHESTK.QVC"));
+    consistCache_ = OpenStoreIni(QStringLiteral("CACHECON.QVC"));
+    scenarioCache_ = OpenStoreIni(QStringLiteral("CACHESCN.QVC"));
+    pathCache_ = OpenStoreIni(QStringLiteral("CACHEPAT.QVC"));
+
+    if (unstore_ && defaultRoutes && tree_ && !TheEasyServices().MarkDefaultRoutes(*tree_))
+        errors_ = true;
+    WalkTree();
+    if (!unstore_)
+        SurveyExploreChoice();
+    if (!SurveyServices(C, E, D, H))
+        errors_ = true;
+    if (unstore_ && partialRoute_)
+        CloseOverUsers();
+    CloseStoreIni(std::move(scenarioCache_));
+
+    CheckPaths();
+    CloseStoreIni(std::move(pathCache_));
+
+    if (unstore_) {
+        if (allConsists) {
+            const QString consists = u'\\' + kConsistsFolder;
+            FindFiles(E, App().MstsRootFolder + consists, false, QString(),
+                      QStringLiteral("*.CON"));
+            FindFiles(E, App().StoreRootFolder + consists, false, QString(),
+                      QStringLiteral("*.CON"));
+        }
+        if (allStock)
+            CollectEngineWagonFolders(App().StoreRootFolder, G);
+    }
+    CollectConsists();
+    CloseStoreIni(std::move(consistCache_));
+
+    AddFixedObjects(F, G);
+    if (!CheckStockNames(G, *stockCache_, F, H, pane_, suppressWarnings_))
+        errors_ = true;
+    CloseStoreIni(std::move(stockCache_));
+    return errors_;
+}
+
+void SurveyRun::WalkTree() {
+    if (!tree_)
+        return;
+    for (ItemNode* node = tree_->First(); node; node = node->GetNext()) {
+        const ItemSet& item = *node->Data();
+        if (item.PType == PT_GLOBAL_ROOT) {
+            if (unstore_)
+                CollectLists(item.Folder, PT_MASK_GLOBAL_MAINT_LISTS);
+            else if (!OnEasyPage() && ReadFlag(QStringLiteral("Include Explore Consists")))
+                CollectLists(item.Folder, PT_EXPLORE_CONSIST);
+        } else if ((item.PType & PT_ROUTE) && item.StoreInd == SI_IN_USE) {
+            SurveyRoute(node);
+        } else if (item.PType == PT_ACTIVITY && item.StoreInd == SI_IN_USE) {
+            Activity(item);
+        }
+    }
+}
+
+void SurveyRun::SurveyRoute(ItemNode* node) {
+    const ItemSet& item = *node->Data();
+    const QString routeFile = item.Folder + u'\\' + item.FileName;
+    if (ExistsInEitherRoot(routeFile))
+        A.Add(routeFile);
+    if (unstore_ && !partialRoute_) {
+        // The whole route comes back: every activity below it is surveyed when the walk reaches
+        // it, and every service and path of the route is kept.
+        BringIntoUse(node);
+        AddFilesOfBothRoots(C, item.Folder + QStringLiteral("\\SERVICES"), QStringLiteral("*.SRV"));
+        AddFilesOfBothRoots(D, item.Folder + QStringLiteral("\\PATHS"), QStringLiteral("*.PAT"));
+    }
+    if (unstore_) {
+        CollectLists(item.Folder, PT_MASK_ROUTE_MAINT_LISTS);
+    } else if (!OnEasyPage()) {
+        std::uint32_t mask = 0;
+        if (ReadFlag(QStringLiteral("Include Explore Consists")))
+            mask |= PT_EXPLORE_CONSIST;
+        if (ReadFlag(QStringLiteral("Include Explore Paths")))
+            mask |= PT_EXPLORE_PATH;
+        if (mask != 0)
+            CollectLists(item.Folder, mask);
+    }
+}
+
+void SurveyRun::SurveyExploreChoice() {
+    const EasyServices& easy = TheEasyServices();
+    if (!OnEasyPage() || easy.ExploreTabIndex() != 1)
+        return;
+    if (const ItemSet* chosen = easy.ChosenExploreActivity())
+        Activity(*chosen);
+}
+
+void SurveyRun::CloseOverUsers() {
+    StringList foundServices = StringList::SortedUnique();
+    StringList foundActivities = StringList::SortedUnique();
+    StringList handledServices = StringList::SortedUnique();
+    StringList handledActivities = StringList::SortedUnique();
+    for (int rounds = MaxUnstoreIterations(); rounds > 0; --rounds) {
+        FindUsers(PT_PATH, D, &foundServices, &foundActivities, *scenarioCache_);
+        foundServices.AddStrings(C);
+        FindUsers(PT_SERVICE, foundServices, nullptr, &foundActivities, *scenarioCache_);
+
+        StringList newActivities = StringList::SortedUnique();
+        StringList newServices = StringList::SortedUnique();
+        TakeNewEntries(foundActivities, B, handledActivities, newActivities);
+        TakeNewEntries(foundServices, C, handledServices, newServices);
+        if (newActivities.IsEmpty() && newServices.IsEmpty())
+            return;
+        C.AddStrings(newServices);
+        for (int i = 0; i < newActivities.Count(); ++i)
+            BringActivityIntoUse(newActivities[i]);
+        if (!SurveyServices(C, E, D, H))
+            errors_ = true;
+    }
+}
+
+void SurveyRun::BringActivityIntoUse(const QString& entry) {
+    if (!tree_)
+        return;
+    // The tree's folders may be spelt otherwise than the files found on disk (a saved scenario
+    // keeps the spelling it was saved with), so they compare without regard to case.
+    const QString folder = ParentOf(entry);
+    const QString file = LastPartOf(entry);
+    for (ItemNode* node = tree_->First(); node; node = node->GetNext()) {
+        const ItemSet& item = *node->Data();
+        if (!(item.PType & PT_ACTIVITY) || CompareText(item.Folder, folder) != 0 ||
+            CompareText(item.FileName, file) != 0)
+            continue;
+        BringIntoUse(node);
+        Activity(item);
+        return;
+    }
+}
+
+void SurveyRun::CheckPaths() {
+    StringList driveableRoutes = StringList::SortedUnique();
+    bool runChecks = false;
+    int i = 0;
+    while (i < D.Count()) {
+        const QString entry = D[i];
+        PathInfo path;
+        path.Folder = ParentOf(entry);
+        path.FileName = LastPartOf(entry);
+        if (ReadPathFile(App().MstsRootFolder, path, *pathCache_) ||
+            ReadPathFile(App().StoreRootFolder, path, *pathCache_)) {
+            if (path.PType & PT_DRIVEABLE)
+                driveableRoutes.Add(ParentOf(path.Folder));
+            if (path.PType & PT_NAME_DIFFERS)
+                runChecks = true;
+            ++i;
+            continue;
+        }
+        // A path that cannot be read is a warning: MSTS runs without it.
+        runChecks = true;
+        Report(RL_WARNING, nullptr,
+               Caption(Msg::GENERAL_NOT_FOUND1) + Caption(Msg::GENERAL_NOT_FOUND3) + entry + u'\'',
+               pane_);
+        if (!suppressWarnings_)
+            H.Add(entry);
+        D.Delete(i);
+    }
+
+    if (runChecks) {
+        StringList playerPaths = StringList::SortedUnique();
+        if (!CheckPlayerPath(playerServices_, playerPaths, pane_))
+            errors_ = true;
+        if (!CheckPathFileParameters(D, playerPaths, *pathCache_, pane_))
+            errors_ = true;
+    }
+
+    for (int r = 0; r < A.Count(); ++r) {
+        const QString folder = ParentOf(A[r]);
+        if (driveableRoutes.IndexOf(folder) >= 0)
+            continue;
+        errors_ = true;
+        RouteInfo route;
+        route.Name = LastPartOf(folder);
+        if (!ReadRouteFile(App().StoreRootFolder, folder, LastPartOf(A[r]), route))
+            ReadRouteFile(App().MstsRootFolder, folder, LastPartOf(A[r]), route);
+        Report(RL_ERROR, nullptr,
+               Caption(Msg::DO_NOT_ALLOWED_TAG1_2) + Caption(Msg::DO_NOT_ALLOWED_TAG1B) + u'\n' +
+                   Caption(Msg::TYPE_ROUTE_LEG) + QStringLiteral(": '") + route.Name + u'\'' +
+                   Caption(Msg::GENERAL_NOT_FOUND2) + folder + u'\'',
+               pane_);
+    }
+
+    if (D.IsEmpty()) {
+        errors_ = true;
+        Report(RL_ERROR, nullptr,
+               Caption(Msg::DO_NOT_ALLOWED_TAG1_1) + Caption(Msg::DO_NOT_ALLOWED_TAG1A), pane_);
+    }
+}
+
+void SurveyRun::CollectConsists() {
+    ItemSet item;
+    item.Folder = kConsistsFolder;
+    for (int i = 0; i < E.Count(); ++i) {
+        item.FileName = E[i];
+        ConsistInfo consist;
+        if (ReadConsistFile(App().StoreRootFolder, item, consist, *consistCache_, *stockCache_,
+                            &G) ||
+            ReadConsistFile(App().MstsRootFolder, item, consist, *consistCache_, *stockCache_,
+                            &G)) {
+            CheckConsistNames(item, consist, pane_, H, suppressWarnings_);
+            continue;
+        }
+        errors_ = true;
+        Report(RL_ERROR, &item, Caption(Msg::GENERAL_NOT_FOUND1), pane_);
+        H.Add(E[i]);
+    }
+}
+
+void SurveyRun::CollectLists(const QString& folder, std::uint32_t mask) {
+    if (CollectListDependencies(folder, mask, E, H, *pathCache_, *consistCache_, *stockCache_, D,
+                                G))
+        errors_ = true;
+}
+
+void SurveyRun::Activity(const ItemSet& item) {
+    if (!SurveyActivity(item, *scenarioCache_, C, &playerServices_, D, B, G))
+        errors_ = true;
+}
+
+void SurveyRun::BringIntoUse(ItemNode* node) {
+    tree_->SetSelected(node);
+    TheEasyServices().MarkSelectedNode(SI_IN_USE, false);
+}
+
+} // namespace
+
+bool Survey(bool unstore, bool partialRoute, bool defaultRoutes, StringList& H, StringList& G,
+            StringList& F, StringList& E, StringList& D, StringList& C, StringList& B,
+            StringList& A, bool allStock, bool allConsists) {
+    SurveyRun run(unstore, partialRoute, H, G, F, E, D, C, B, A);
+    return run.Run(defaultRoutes, allStock, allConsists);
+}
+
+} // namespace qv

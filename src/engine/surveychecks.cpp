@@ -1,0 +1,292 @@
+#include "engine/surveychecks.h"
+
+#include "catalogue/activityreader.h"
+#include "catalogue/cacherebuild.h"
+#include "catalogue/listrefresh.h"
+#include "catalogue/namedlists.h"
+#include "catalogue/pathrecords.h"
+#include "catalogue/servicereader.h"
+#include "core/appstate.h"
+#include "core/filefind.h"
+#include "core/generaldefs.h"
+#include "core/mainservices.h"
+#include "core/report.h"
+#include "core/storeini.h"
+#include "core/stringlist.h"
+#include "platform/winfs.h"
+
+namespace qv {
+
+namespace {
+
+const QString kConsistsFolder = QStringLiteral("TRAINS\\CONSISTS");
+const QString kTrainsetFolder = QStringLiteral("TRAINS\\TRAINSET");
+
+QString ParentOf(const QString& path) {
+    const qsizetype slash = path.lastIndexOf(u'\\');
+    return slash < 0 ? QString() : path.left(slash);
+}
+
+QString LastPartOf(const QString& path) {
+    return path.mid(path.lastIndexOf(u'\\') + 1);
+}
+
+bool ExistsInEitherRoot(const QString& relative) {
+    return FileExists(App().StoreRootFolder + u'\\' + relative) ||
+           FileExists(App().MstsRootFolder + u'\\' + relative);
+}
+
+bool ReadServiceFromEitherRoot(const QString& relative, ServiceInfo& service) {
+    return ReadServiceFile(App().StoreRootFolder, relative, service) ||
+           ReadServiceFile(App().MstsRootFolder, relative, service);
+}
+
+// The path a service drives: in the PATHS folder of the service's own route.
+QString ServicePath(const QString& serviceEntry, const ServiceInfo& service) {
+    return ParentOf(ParentOf(serviceEntry)) + QStringLiteral("\\PATHS\\") + service.PathFile;
+}
+
+QString FileNotFoundText(const QString& entry) {
+    return Caption(Msg::GENERAL_NOT_FOUND1) + Caption(Msg::GENERAL_NOT_FOUND3) + entry + u'\'';
+}
+
+QString TrafficFileLine(const QString& trafficFile) {
+    return Caption(Msg::TREE_HEADING_TRAFFIC) + u' ' + Caption(Msg::TREE_HEADING_FILE) +
+           QStringLiteral(" '") + trafficFile + u'\'';
+}
+
+// Adds each service that exists in either root to C and warns about the others.
+void AddExistingServices(const StringList& services, const ItemSet& activity, StringList& C,
+                         const QString& trafficFile, ReportPane* pane) {
+    for (int i = 0; i < services.Count(); ++i) {
+        if (ExistsInEitherRoot(services[i])) {
+            C.Add(services[i]);
+            continue;
+        }
+        QString text = FileNotFoundText(services[i]);
+        if (!trafficFile.isEmpty())
+            text += u'\n' + TrafficFileLine(trafficFile);
+        Report(RL_WARNING, &activity, text, pane);
+    }
+}
+
+// Whether the player path exists. The reader tests it itself only when it parses the file; with
+// the extended cache the activity is taken from its cache section, so the cached PathID is tested
+// here, and a valid player path is not taken for an invalid one.
+bool PlayerPathFound(const ActivityInfo& info, const QString& routeFolder) {
+    if (info.FullCheck)
+        return info.PlayerPathFound;
+    const QString pathId = info.PathID.trimmed();
+    return !pathId.isEmpty() &&
+           ExistsInEitherRoot(routeFolder + QStringLiteral("\\PATHS\\") + pathId);
+}
+
+// The members of one list, refreshed; false when a member was found in neither root.
+bool RefreshListMembers(RecordList<ItemSet>& members, std::uint32_t kind, const QString& scope,
+                        const QString& listId, StringList& H, StoreIniHolder& pathCache,
+                        StoreIniHolder& consistCache, StoreIniHolder& stockCache) {
+    switch (kind) {
+    case PT_MAINT_STOCK:
+        return RefreshStockList(members, scope, listId, &H, false, false, stockCache, kind);
+    case PT_EXPLORE_PATH:
+    case PT_MAINT_PATH:
+        return RefreshPathList(members, scope, listId, &H, false, false, pathCache, kind);
+    default:
+        return RefreshConsistList(members, scope, listId, &H, false, false, stockCache,
+                                  consistCache, kind);
+    }
+}
+
+} // namespace
+
+bool SurveyActivity(const ItemSet& activity, StoreIniHolder& scenarioCache, StringList& C,
+                    StringList* playerServices, StringList& D, StringList& B, StringList& G) {
+    ReportPane* pane = TheMainServices().InformationMemo();
+    ActivityInfo info;
+    info.FullCheck = !App().ExtendedActivityCache;
+    const QString relative = activity.Folder + u'\\' + activity.FileName;
+    const QString routeFolder = ParentOf(activity.Folder);
+
+    StringList services = StringList::SortedUnique();
+    QString root;
+    if (FileExists(App().MstsRootFolder + u'\\' + relative))
+        root = App().MstsRootFolder;
+    else if (FileExists(App().StoreRootFolder + u'\\' + relative))
+        root = App().StoreRootFolder;
+    if (root.isEmpty() || !ReadActivityFile(root, activity, scenarioCache, info, &services, &G)) {
+        Report(RL_ERROR, &activity,
+               Caption(Msg::TYPE_ACTIVITY_LEG) + u' ' + Caption(Msg::GENERAL_NOT_FOUND0), pane);
+        return false;
+    }
+
+    // An activity without a player service has none to add: the bare name would be no file.
+    if (!info.PlayerSrv.isEmpty()) {
+        C.Add(info.PlayerSrv);
+        if (playerServices)
+            playerServices->Add(info.PlayerSrv);
+    }
+    AddExistingServices(services, activity, C, QString(), pane);
+
+    if (!info.Traffic.isEmpty() && info.TrafficDate < 0) {
+        const QString trafficFile =
+            routeFolder + QStringLiteral("\\TRAFFIC\\") + info.Traffic + QStringLiteral(".trf");
+        Report(RL_WARNING, &activity,
+               Caption(Msg::TRAFFIC_DISCREPANCY_LEG1) + u'\n' + TrafficFileLine(trafficFile), pane);
+        TrafficInfo traffic;
+        StringList trafficServices = StringList::SortedUnique();
+        ReadTrafficServices(App().MstsRootFolder, trafficFile, traffic, &trafficServices);
+        AddExistingServices(trafficServices, activity, C, trafficFile, pane);
+    }
+
+    B.Add(relative);
+    if (info.AsvOutOfDate)
+        Report(RL_WARNING, &activity, Caption(Msg::OLDER_ASV_FILE_FOUND), pane);
+
+    const bool pathFound = PlayerPathFound(info, routeFolder);
+    if (info.PathID.startsWith(u' ') || !pathFound)
+        Report(RL_WARNING, &activity,
+               Caption(Msg::INVALID_PATHID) + QStringLiteral("\nPathID '") + info.PathID + u'\'',
+               pane);
+    if (pathFound)
+        D.Add(routeFolder + QStringLiteral("\\PATHS\\") + info.PathID.trimmed());
+    return true;
+}
+
+bool SurveyServices(StringList& C, StringList& E, StringList& D, StringList& H) {
+    ReportPane* pane = TheMainServices().InformationMemo();
+    bool allFound = true;
+    int i = 0;
+    while (i < C.Count()) {
+        const QString entry = C[i];
+        ServiceInfo service;
+        if (ReadServiceFromEitherRoot(entry, service)) {
+            E.Add(service.ConsistFile);
+            D.Add(ServicePath(entry, service));
+            ++i;
+            continue;
+        }
+        Report(RL_ERROR, nullptr,
+               Caption(Msg::TYPE_SERVICE_LEG) + u' ' + Caption(Msg::GENERAL_NOT_FOUND0) +
+                   Caption(Msg::GENERAL_NOT_FOUND3) + entry + u'\'',
+               pane);
+        H.Add(entry);
+        C.Delete(i);
+        allFound = false;
+    }
+    return allFound;
+}
+
+bool CheckPlayerPath(const StringList& playerServices, StringList& playerPaths, ReportPane* pane) {
+    bool allFound = true;
+    for (int i = 0; i < playerServices.Count(); ++i) {
+        ServiceInfo service;
+        if (!ReadServiceFromEitherRoot(playerServices[i], service))
+            continue;
+        const QString path = ServicePath(playerServices[i], service);
+        if (ExistsInEitherRoot(path)) {
+            playerPaths.Add(path);
+            continue;
+        }
+        Report(RL_ERROR, nullptr, Caption(Msg::INVALID_PLAYER_PATH) + FileNotFoundText(path), pane);
+        allFound = false;
+    }
+    return allFound;
+}
+
+bool CheckPathFileParameters(const StringList& D, const StringList& playerPaths,
+                             StoreIniHolder& pathCache, ReportPane* pane) {
+    bool result = true;
+    for (int i = 0; i < D.Count(); ++i) {
+        const QString& entry = D[i];
+        const auto ptype =
+            std::uint32_t(pathCache.Ini.ReadInteger(entry, QStringLiteral("PType"), 0));
+        if (!(ptype & PT_NAME_DIFFERS))
+            continue;
+        const bool player = playerPaths.IndexOf(entry) >= 0;
+        const QString note = player ? Caption(Msg::LOAD_ERROR_NOTIFY_LEG1) + u' ' +
+                                          Caption(Msg::LOAD_ERROR_NOTIFY_LEG2)
+                                    : Caption(Msg::LOAD_AI_PATH_ERROR_NOTIFY_LEG);
+        ItemSet item;
+        item.Folder = ParentOf(entry);
+        item.FileName = LastPartOf(entry);
+        item.Description = pathCache.Ini.ReadString(entry, QStringLiteral("Name"), QString());
+        Report(player ? RL_ERROR : RL_WARNING, &item,
+               Caption(Msg::DIFFERENT_PARAM_LEG1) + QStringLiteral("TrPathName") +
+                   Caption(Msg::DIFFERENT_PARAM_LEG2) + Caption(Msg::SHOULD_BE_IDENTICAL_LEG) +
+                   note,
+               pane);
+        if (player)
+            result = false;
+    }
+    return result;
+}
+
+bool CollectListDependencies(const QString& folder, std::uint32_t kindMask, StringList& E,
+                             StringList& H, StoreIniHolder& pathCache, StoreIniHolder& consistCache,
+                             StoreIniHolder& stockCache, StringList& D, StringList& G) {
+    static const std::uint32_t kKinds[] = {PT_EXPLORE_CONSIST, PT_MAINT_CONSIST, PT_MAINT_STOCK,
+                                           PT_EXPLORE_PATH, PT_MAINT_PATH};
+    bool missing = false;
+    for (const std::uint32_t kind : kKinds) {
+        if (!(kindMask & kind))
+            continue;
+        // The global stock lists belong to the trainset folder, not to the consists folder.
+        const QString scope =
+            kind == PT_MAINT_STOCK && folder.compare(kConsistsFolder, Qt::CaseInsensitive) == 0
+                ? kTrainsetFolder
+                : folder;
+        const StringList lists = ReadRouteLists(scope, kind, true);
+        for (int i = 0; i < lists.Count(); ++i) {
+            RecordList<ItemSet> members;
+            if (!RefreshListMembers(members, kind, scope, lists.Names(i), H, pathCache,
+                                    consistCache, stockCache))
+                missing = true;
+            for (const auto& member : members) {
+                // A member found in neither root is reported and listed in H already; as a work
+                // entry it would only be reported again (a path's folder is not even known).
+                if (!member || member->StoreInd == SI_HEADING)
+                    continue;
+                if (kind == PT_MAINT_STOCK)
+                    G.Add(member->FileName);
+                else if (kind & (PT_EXPLORE_PATH | PT_MAINT_PATH))
+                    D.Add(member->Folder + u'\\' + member->FileName);
+                else
+                    E.Add(member->FileName);
+            }
+        }
+    }
+    return missing;
+}
+
+void CollectEngineWagonFolders(const QString& root, StringList& G) {
+    const QString trainset = root + u'\\' + kTrainsetFolder;
+    StringList folders;
+    FindFiles(folders, trainset, true, QString(), QStringLiteral("*.*"));
+    for (int i = 0; i < folders.Count(); ++i) {
+        const QString folder = trainset + u'\\' + folders[i];
+        FindFiles(G, folder, false, folders[i], QStringLiteral("*.ENG"));
+        FindFiles(G, folder, false, folders[i], QStringLiteral("*.WAG"));
+    }
+}
+
+int CountOtherActivityConsists(const ItemSet& activity, const QString& consistFile) {
+    std::unique_ptr<StoreIniHolder> cache = OpenStoreIni(QStringLiteral("CACHESCN.QVC"));
+    StringList services = StringList::SortedUnique();
+    StringList paths = StringList::SortedUnique();
+    StringList activities = StringList::SortedUnique();
+    StringList stock = StringList::SortedUnique();
+    StringList consists = StringList::SortedUnique();
+    StringList errors = StringList::SortedUnique();
+    int result = -1;
+    if (SurveyActivity(activity, *cache, services, nullptr, paths, activities, stock) &&
+        SurveyServices(services, consists, paths, errors)) {
+        const int index = consists.IndexOf(consistFile);
+        if (index >= 0)
+            consists.Delete(index);
+        result = consists.Count();
+    }
+    CloseStoreIni(std::move(cache));
+    return result;
+}
+
+} // namespace qv

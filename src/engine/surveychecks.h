@@ -1,0 +1,56 @@
+// The checks with which the survey of a store or unstore job examines what it finds: one activity,
+// the services collected so far, the player paths, the name parameters of paths, the user's named
+// lists of a tree item, and the whole stock of a root. Each adds what it finds to the job's work
+// lists (paths relative to a root folder) and reports problems into the information pane: level 1
+// warnings (dropped under "Suppress Warnings"), level 2 errors. The Easy page counts the other
+// consists of an activity with the same checks.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+namespace qv {
+
+class ReportPane;
+class StringList;
+struct ItemSet;
+struct StoreIniHolder;
+
+// Reads the activity (MSTS folder first, else the store) through the open scenario cache and adds
+// its player service and the services it names to C (and the player service to playerServices,
+// when given), its player path to D, the activity itself to B and its loose stock to G. A service
+// named but found in neither root, a traffic discrepancy, an out-of-date .ASV file and an invalid
+// PathID are warnings. False, with an error and nothing added, when the activity cannot be read.
+bool SurveyActivity(const ItemSet& activity, StoreIniHolder& scenarioCache, StringList& C,
+                    StringList* playerServices, StringList& D, StringList& B, StringList& G);
+
+// Reads every service of C (store first): adds its consist to E and its path to D. A service read
+// in neither root is an error: it goes to H and leaves C. False when one was missing.
+bool SurveyServices(StringList& C, StringList& E, StringList& D, StringList& H);
+
+// Adds the path of each readable player service to playerPaths when the path exists in either
+// root; a missing one is an error. False when a player path was missing.
+bool CheckPlayerPath(const StringList& playerServices, StringList& playerPaths, ReportPane* pane);
+
+// Reports each path of D whose cached name parameter differs from its file name: an error for a
+// player path (the result is then false), a warning for any other path.
+bool CheckPathFileParameters(const StringList& D, const StringList& playerPaths,
+                             StoreIniHolder& pathCache, ReportPane* pane);
+
+// Takes the item's active named lists of each kind of the mask (in the order Explore Mode
+// Consists, Maintenance Mode Consists, Maintenance Mode Stock, Explore Mode Paths, Maintenance
+// Mode Paths), refreshes their members against the caches and adds the members found to E, G or
+// D. Members found in neither root are reported and go to H. True when any member was missing.
+bool CollectListDependencies(const QString& folder, std::uint32_t kindMask, StringList& E,
+                             StringList& H, StoreIniHolder& pathCache, StoreIniHolder& consistCache,
+                             StoreIniHolder& stockCache, StringList& D, StringList& G);
+
+// Adds every engine and then every wagon of each stock folder of <root>\TRAINS\TRAINSET to G as
+// <folder>\<file>.
+void CollectEngineWagonFolders(const QString& root, StringList& G);
+
+// The number of consists that the activity needs besides the given one; -1 when the activity or
+// one of its services cannot be read.
+int CountOtherActivityConsists(const ItemSet& activity, const QString& consistFile);
+
+} // namespace qv

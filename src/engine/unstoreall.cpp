@@ -1,0 +1,96 @@
+#include "engine/unstoreall.h"
+
+#include "core/appstate.h"
+#include "core/filefind.h"
+#include "core/filemove.h"
+#include "core/generaldefs.h"
+#include "core/mainservices.h"
+#include "core/regsettings.h"
+#include "core/startupconfig.h"
+#include "core/status.h"
+#include "core/storeini.h"
+#include "core/stringlist.h"
+#include "engine/tsection.h"
+#include "engine/tsectionsettings.h"
+#include "platform/ui.h"
+
+namespace qv {
+
+namespace {
+
+int Box(const QString& text, int style) {
+    return TheUi().MessageBox(text, App().ProgramTitle, style);
+}
+
+// Moves every top-level folder of the store but the data folder into the MSTS folder.
+void MoveStoreFolders() {
+    const QString store = App().StoreRootFolder;
+    StringList folders;
+    FindFiles(folders, store, true, QString(), QStringLiteral("*.*"));
+    for (int i = 0; i < folders.Count(); ++i) {
+        const QString name = folders[i];
+        // The data folder in any letter case is the one the program reads: it never leaves.
+        if (name.compare(QLatin1String("QVDATA"), Qt::CaseInsensitive) == 0)
+            continue;
+        MoveEntry(store + QLatin1Char('\\') + name, App().MstsRootFolder + QLatin1Char('\\') + name,
+                  MOVE_RENAME);
+    }
+}
+
+// Everything between the question and the completion box, under the busy flag and its status.
+void RunUnstoreEverything() {
+    MainServices& main = TheMainServices();
+    StatusGuard status(QStringLiteral("UNSTEVERY"));
+    SetBusy(true);
+    main.ShowHourglass(true);
+    App().RunHadErrors = false;
+    // A Keep All or Replace All given in an earlier job must not decide this job's duplicates.
+    App().PathSet.DuplicateAnswer = 0;
+
+    MoveStoreFolders();
+
+    SetBusy(false);
+    if (CountStoreContent() > 0)
+        Box(Caption(Msg::WARN_UNSTORE_EVERYTHING), MB_ICONEXCLAMATION);
+
+    main.SetOpenScenarioDialogFile(QString());
+    main.SetCurrentScenarioFile(QString());
+
+    RouteInfo systemDefault;
+    if (ReadDefaultTsectionSpec(&systemDefault) && !systemDefault.TSectionFileName.isEmpty())
+        InstallTsectionFile(systemDefault.TSectionFileName);
+
+    main.LoadTree(QString(), nullptr, -1);
+    RegWriteString(kProductKey, QStringLiteral("Everything Unstored"), QStringLiteral("true"));
+    RegWriteString(kProductKey, QStringLiteral("Selected Unstored"), QString());
+
+    main.SetSimulationMaintPageIndex(0);
+    main.UpdateControls();
+    main.ShowSelectedNodeInfo();
+    main.ShowHourglass(false);
+}
+
+} // namespace
+
+bool UnstoreEverything(bool ask) {
+    if (CheckLeftoverFolders(QString(), ask))
+        return false;
+    if (ask &&
+        Box(Caption(Msg::UNSTORE_EVERYTHING_QUERY_TAG), MB_YESNO | MB_ICONQUESTION) != ID_YES)
+        return false;
+    // The tree is rebuilt from the folders afterwards: changed marks would be lost unsaved.
+    if (TheMainServices().QuerySaveScenario() == ID_CANCEL)
+        return false;
+
+    RunUnstoreEverything();
+
+    if (ask) {
+        if (App().RunHadErrors)
+            Box(Caption(Msg::PROCESS_COMPLETED) + Caption(Msg::MOVE_ERRORS), MB_ICONEXCLAMATION);
+        else if (ReadFlag(QStringLiteral("Confirm Completion")) || App().CommandLineJob)
+            Box(Caption(Msg::PROCESS_COMPLETED), MB_ICONINFORMATION);
+    }
+    return true;
+}
+
+} // namespace qv

@@ -1,0 +1,275 @@
+#include "catalogue/cacherebuild.h"
+
+#include "core/mainservices.h"
+#include "core/report.h"
+#include "platform/fakeui.h"
+#include "platform/mstsfile.h"
+#include "platform/terminate.h"
+#include "stocktestkit.h"
+
+#include <gtest/gtest.h>
+
+using namespace qv;
+
+namespace {
+
+class CacheRebuildTest : public StockTest {
+protected:
+    CacheRebuildTest() { ClearReport(Pane()); }
+
+    static ReportPane* Pane() { return TheMainServices().InformationMemo(); }
+    static std::unique_ptr<StoreIniHolder> Cache(const QString& name) { return OpenStoreIni(name); }
+    static const ItemSet* Find(const RecordList<ItemSet>& list, const QString& fileName) {
+        for (const auto& item : list) {
+            if (item && item->FileName.compare(fileName, Qt::CaseInsensitive) == 0)
+                return item.get();
+        }
+        return nullptr;
+    }
+
+    // An engine, a wagon in the store, a wagon in both roots, and a consist of all three.
+    void AddStock() {
+        builder.AddEngine(QStringLiteral("Dash9"), QStringLiteral("DASH9"),
+                          QStringLiteral("Dash 9"), EngineType::Diesel);
+        builder.AddWagon(QStringLiteral("Cars"), QStringLiteral("Flat"), QStringLiteral("Flat car"),
+                         WagonType::Freight, Into::Store);
+        builder.AddWagon(QStringLiteral("Cars"), QStringLiteral("Coach"), QStringLiteral("Coach"),
+                         WagonType::Passenger);
+        builder.AddWagon(QStringLiteral("Cars"), QStringLiteral("Coach"),
+                         QStringLiteral("Stored coach"), WagonType::Passenger, Into::Store);
+    }
+    QString AddTrain(const QString& file, Into into = Into::Msts) {
+        return builder.AddConsist(file, QStringLiteral("Train ") + file,
+                                  {{QStringLiteral("Dash9"), QStringLiteral("DASH9"), true},
+                                   {QStringLiteral("Cars"), QStringLiteral("Flat")}},
+                                  into);
+    }
+};
+
+} // namespace
+
+TEST_F(CacheRebuildTest, StockRebuild_ListsBothRootsOnceReadingTheStoreFirst) {
+    AddStock();
+    RecordList<ItemSet> result;
+    StringList missing;
+    ASSERT_TRUE(RebuildStockCache(result, false, &missing));
+
+    ASSERT_EQ(result.size(), 3u);
+    EXPECT_TRUE(missing.IsEmpty());
+    const ItemSet* engine = Find(result, QStringLiteral("Dash9\\DASH9.eng"));
+    const ItemSet* coach = Find(result, QStringLiteral("Cars\\Coach.wag"));
+    ASSERT_TRUE(engine && coach);
+    EXPECT_EQ(engine->PLevel, 3);
+    EXPECT_EQ(engine->StoreInd, SI_IN_USE);
+    EXPECT_EQ(engine->Folder, "TRAINS\\TRAINSET");
+    EXPECT_EQ(engine->Description, "Dash 9");
+    EXPECT_EQ(engine->PType, PT_ENGINE | PT_DIESEL | PT_DRIVEABLE); // no kind bit
+    EXPECT_EQ(coach->StoreInd, SI_IN_STORE);
+    EXPECT_EQ(coach->Description, "Stored coach");
+    EXPECT_EQ(Find(result, QStringLiteral("Cars\\Flat.wag"))->StoreInd, SI_IN_STORE);
+    EXPECT_TRUE(Cache(QStringLiteral("CACHESTK.QVC"))->Ini.SectionExists("Dash9\\DASH9.eng"));
+}
+
+TEST_F(CacheRebuildTest, Rebuilds_DropSectionsOfFilesGoneFromBothRoots) {
+    AddStock();
+    AddTrain(QStringLiteral("Gone.con"));
+    builder.AddRoute(QStringLiteral("Line"), QStringLiteral("Line"), QStringLiteral("L"));
+    builder.AddPath(QStringLiteral("Line"), QStringLiteral("Old.pat"), QStringLiteral("Old"),
+                    QStringLiteral("A"), QStringLiteral("B"));
+    RecordList<ItemSet> stock, consists, paths;
+    RebuildStockCache(stock, false, nullptr);
+    RebuildConsistCache(consists, false, nullptr);
+    RebuildPathCache(paths, false, nullptr);
+    ASSERT_EQ(paths.size(), 1u);
+
+    ASSERT_TRUE(DeleteFile("C:\\STORE\\TRAINS\\TRAINSET\\Cars\\Flat.wag"));
+    ASSERT_TRUE(DeleteFile("C:\\MSTS\\TRAINS\\CONSISTS\\Gone.con"));
+    ASSERT_TRUE(DeleteFile("C:\\MSTS\\ROUTES\\Line\\PATHS\\Old.pat"));
+    stock.clear(), consists.clear(), paths.clear();
+    RebuildStockCache(stock, false, nullptr);
+    RebuildConsistCache(consists, false, nullptr);
+    RebuildPathCache(paths, false, nullptr);
+
+    EXPECT_EQ(stock.size(), 2u);
+    EXPECT_TRUE(consists.empty());
+    EXPECT_TRUE(paths.empty());
+    const auto stockCache = Cache(QStringLiteral("CACHESTK.QVC"));
+    EXPECT_FALSE(stockCache->Ini.SectionExists("Cars\\Flat.wag"));
+    EXPECT_TRUE(stockCache->Ini.SectionExists("Cars\\Coach.wag"));
+    EXPECT_TRUE(stockCache->Ini.SectionExists("QUARVEL_INFORMATION"));
+    EXPECT_FALSE(Cache(QStringLiteral("CACHECON.QVC"))->Ini.SectionExists("Gone.con"));
+    EXPECT_FALSE(
+        Cache(QStringLiteral("CACHEPAT.QVC"))->Ini.SectionExists("Routes\\Line\\PATHS\\Old.pat"));
+}
+
+TEST_F(CacheRebuildTest, WarmRebuild_ReadsNoMstsFileEvenWhenAskedToSkipPathSections) {
+    AddStock();
+    AddTrain(QStringLiteral("A.con"));
+    AddTrain(QStringLiteral("B.con"), Into::Store);
+    builder.AddRoute(QStringLiteral("Line"), QStringLiteral("Line"), QStringLiteral("L"));
+    builder.AddPath(QStringLiteral("Line"), QStringLiteral("Run.pat"), QStringLiteral("Run"),
+                    QStringLiteral("Here"), QStringLiteral("There"));
+    RecordList<ItemSet> stock, consists, paths;
+    RebuildStockCache(stock, false, nullptr);
+    RebuildConsistCache(consists, false, nullptr);
+    RebuildPathCache(paths, false, nullptr);
+
+    RecordList<ItemSet> stock2, consists2, paths2;
+    const qint64 before = MstsFilesRead();
+    RebuildStockCache(stock2, false, nullptr);
+    RebuildConsistCache(consists2, false, nullptr);
+    RebuildPathCache(paths2, true, nullptr);
+    EXPECT_EQ(MstsFilesRead(), before);
+
+    ASSERT_EQ(consists2.size(), 2u);
+    EXPECT_EQ(stock2.size(), stock.size());
+    EXPECT_EQ(consists2[0]->FileName, "A.con");
+    EXPECT_EQ(consists2[0]->PLevel, 3);
+    EXPECT_EQ(consists2[0]->Description, "Train A.con");
+    EXPECT_EQ(consists2[0]->EngineName, "Dash 9");
+    EXPECT_EQ(consists2[0]->PType & PT_CONSIST, 0u);
+    EXPECT_EQ(consists2[0]->StoreInd, SI_IN_USE);
+    EXPECT_EQ(consists2[1]->StoreInd, SI_IN_STORE);
+    ASSERT_EQ(paths2.size(), 1u);
+    const ItemSet& path = *paths2[0];
+    EXPECT_EQ(path.PLevel, 2);
+    EXPECT_EQ(path.Folder.toUpper(), "ROUTES\\LINE\\PATHS");
+    EXPECT_EQ(path.FileName, "Run.pat");
+    EXPECT_EQ(path.Description, "Run");
+    EXPECT_EQ(path.EngineName, "Here");
+    EXPECT_EQ(path.LotNumber, "There");
+    EXPECT_EQ(path.PType, PT_DRIVEABLE);
+}
+
+TEST_F(CacheRebuildTest, ConsistRebuild_CachesEnginesTheStockCacheLackedAndRereadsTheConsists) {
+    AddStock();
+    AddTrain(QStringLiteral("A.con"));
+    RecordList<ItemSet> consists;
+    ASSERT_TRUE(RebuildConsistCache(consists, false, nullptr));
+
+    EXPECT_TRUE(App().UncachedStockList.IsEmpty());
+    const auto stockCache = Cache(QStringLiteral("CACHESTK.QVC"));
+    EXPECT_EQ(stockCache->Ini.ReadString("Dash9\\DASH9.ENG", "Name", {}), "Dash 9");
+    const auto consistCache = Cache(QStringLiteral("CACHECON.QVC"));
+    EXPECT_EQ(consistCache->Ini.ReadInteger("A.con", "FileDate", 0),
+              FileAge("C:\\MSTS\\TRAINS\\CONSISTS\\A.con"));
+    ASSERT_EQ(consists.size(), 1u);
+    EXPECT_EQ(consists[0]->PType & (PT_DIESEL | PT_DRIVEABLE), PT_DIESEL | PT_DRIVEABLE);
+    EXPECT_EQ(consists[0]->EngineName, "Dash 9");
+    EXPECT_EQ(App().ReportItemCount, 0);
+}
+
+TEST_F(CacheRebuildTest, ConsistRebuild_VehicleFoundNowhereIsReportedOnceAndStaysQueued) {
+    AddStock();
+    builder.AddConsist(QStringLiteral("Odd.con"), QStringLiteral("Odd"),
+                       {{QStringLiteral("Dash9"), QStringLiteral("DASH9"), true},
+                        {QStringLiteral("Nowhere"), QStringLiteral("Ghost")}});
+    RecordList<ItemSet> consists;
+    StringList missing;
+    RebuildConsistCache(consists, false, &missing);
+
+    EXPECT_EQ(App().ReportItemCount, 1);
+    EXPECT_TRUE(Pane()->Lines().join(u'\n').contains("Stock Item"));
+    ASSERT_EQ(missing.Count(), 1);
+    EXPECT_EQ(missing[0], "Nowhere\\Ghost.WAG");
+    EXPECT_EQ(App().UncachedStockList.Strings(), QStringList{"Nowhere\\Ghost.WAG"});
+    EXPECT_EQ(Cache(QStringLiteral("CACHECON.QVC"))->Ini.ReadInteger("Odd.con", "FileDate", 0), 1);
+    ASSERT_EQ(consists.size(), 1u);
+}
+
+TEST_F(CacheRebuildTest, ReadLoops_ReportFilesMissingFromBothRootsAndGoOn) {
+    AddStock();
+    builder.AddRoute(QStringLiteral("Line"), QStringLiteral("Line"), QStringLiteral("L"));
+    StringList stockNames = StringList::SortedUnique();
+    stockNames.Add(QStringLiteral("Dash9\\DASH9.eng"));
+    stockNames.Add(QStringLiteral("Cars\\None.wag"));
+    StringList pathNames;
+    pathNames.Add(QStringLiteral("Routes\\Line\\PATHS\\None.pat"));
+    RecordList<ItemSet> stock, paths;
+    StringList missing;
+    StoreIniHolder pathCache;
+
+    EXPECT_FALSE(ReadStockFiles(stock, stockNames, stockCache, false, &missing));
+    EXPECT_FALSE(ReadPathFiles(paths, pathNames, pathCache, false, &missing));
+
+    ASSERT_EQ(stock.size(), 1u);
+    EXPECT_EQ(stock[0]->PLevel, 2);
+    EXPECT_TRUE(paths.empty());
+    EXPECT_EQ(missing.Strings(), (QStringList{"Cars\\None.wag", "Routes\\Line\\PATHS\\None.pat"}));
+    EXPECT_EQ(App().ReportItemCount, 2);
+    const QString report = Pane()->Lines().join(u'\n');
+    EXPECT_TRUE(report.contains("Folder: 'Routes\\Line\\PATHS'"));
+    EXPECT_TRUE(report.contains("File: 'None.pat'"));
+}
+
+class RefreshStockListTest : public CacheRebuildTest {
+protected:
+    // A Maintenance Mode Stock list file of the global scope.
+    void WriteList(const QList<std::pair<QString, std::uint32_t>>& members) {
+        IniFile ini;
+        for (const auto& [file, bits] : members) {
+            ini.WriteInteger(file, "PType", int(bits));
+            ini.WriteString(file, "Description", "old " + file);
+        }
+        ini.WriteString("QUARVEL_INFORMATION", "Version", "3.0");
+        ASSERT_TRUE(ForceFolders(ItemDataFolder(kFolder)));
+        ASSERT_TRUE(SaveIniFile(ItemDataFolder(kFolder) + "L1.QVC", ini));
+    }
+    const QString kFolder = QStringLiteral("TRAINS\\TRAINSET");
+};
+
+TEST_F(RefreshStockListTest, RefreshesMembersOfTheKindAndDropsTheOthers) {
+    AddStock();
+    WriteList({{"Cars\\Flat.wag", PT_MAINT_STOCK},
+               {"Cars\\Lost.wag", PT_MAINT_STOCK},
+               {"Dash9\\DASH9.eng", PT_MAINT_CONSIST}});
+    RecordList<ItemSet> members;
+    StringList notFound;
+    EXPECT_FALSE(RefreshStockList(members, kFolder, "L1.QVC", &notFound, false, false, stockCache,
+                                  PT_MAINT_STOCK));
+
+    ASSERT_EQ(members.size(), 2u);
+    const ItemSet* flat = Find(members, "Cars\\Flat.wag");
+    const ItemSet* lost = Find(members, "Cars\\Lost.wag");
+    ASSERT_TRUE(flat && lost);
+    EXPECT_EQ(flat->StoreInd, SI_IN_STORE);
+    EXPECT_EQ(flat->Description, "Flat car");
+    EXPECT_EQ(flat->PType, PT_MAINT_STOCK | PT_FREIGHT);
+    EXPECT_EQ(flat->PLevel, 3);
+    EXPECT_EQ(lost->StoreInd, -1);
+    EXPECT_EQ(notFound.Strings(), QStringList{"Cars\\Lost.wag"});
+    EXPECT_EQ(App().ReportItemCount, 1);
+}
+
+TEST_F(RefreshStockListTest, AppendLeavesEarlierMembersUntouched) {
+    AddStock();
+    WriteList({{"Dash9\\DASH9.eng", PT_MAINT_STOCK}});
+    RecordList<ItemSet> members;
+    members.push_back(std::make_unique<ItemSet>());
+    members[0]->FileName = "Other\\Kept.wag";
+    members[0]->Folder = "ELSEWHERE";
+    members[0]->StoreInd = SI_PLACE_UNKNOWN;
+    EXPECT_TRUE(RefreshStockList(members, kFolder, "L1.QVC", nullptr, true, false, stockCache,
+                                 PT_MAINT_STOCK));
+
+    ASSERT_EQ(members.size(), 2u);
+    const ItemSet* kept = Find(members, "Other\\Kept.wag");
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->StoreInd, SI_PLACE_UNKNOWN);
+    EXPECT_EQ(Find(members, "Dash9\\DASH9.eng")->StoreInd, SI_IN_USE);
+}
+
+TEST_F(RefreshStockListTest, EmptyListIdIsReportedAndEndsTheProgram) {
+    FakeUi ui;
+    std::vector<int> ends;
+    const TerminateHook previous = SetTerminateHook([&](int status) { ends.push_back(status); });
+    RecordList<ItemSet> members;
+    EXPECT_FALSE(
+        RefreshStockList(members, kFolder, "", nullptr, false, false, stockCache, PT_MAINT_STOCK));
+    SetTerminateHook(previous);
+
+    EXPECT_EQ(ends, std::vector<int>{1});
+    ASSERT_EQ(ui.Shown().size(), 1u);
+    EXPECT_TRUE(ui.Shown()[0].text.contains("Module: 'ListProcess'  Line No.: 3354"));
+    EXPECT_TRUE(members.empty());
+}

@@ -1,0 +1,126 @@
+// The dependent-file readers on synthetic stock: own sound and cab-view files, aliases into other
+// stock folders of either root in odd spellings, and what is reported as missing.
+#include "catalogue/stockdeps.h"
+#include "core/mainservices.h"
+#include "core/report.h"
+#include "core/stringlist.h"
+#include "stocktestkit.h"
+
+namespace qv {
+namespace {
+
+class StockDeps : public StockTest {
+protected:
+    StockDeps() { ClearReport(TheMainServices().InformationMemo()); }
+
+    static QString Pane() { return TheMainServices().InformationMemo()->Lines().join(u'\n'); }
+    void Write(const QString& path, const QStringList& lines = {}, Into into = Into::Msts) {
+        builder.WriteMstsFile(path, QStringLiteral("x1t"), lines, MstsFileKind::Other, into);
+    }
+    QStringList Read(const QString& file, bool strict = true, bool folderPaths = false) {
+        StringList aliases;
+        if (file.endsWith(QStringLiteral(".sms"), Qt::CaseInsensitive))
+            ReadSoundDependencies(kMsts, file, kStore, aliases, strict, folderPaths);
+        else
+            ReadCabViewDependencies(kMsts, file, kStore, aliases, folderPaths);
+        return aliases.Strings();
+    }
+
+    const QString kMsts = QStringLiteral("C:\\MSTS");
+    const QString kStore = QStringLiteral("C:\\STORE");
+};
+
+TEST_F(StockDeps, ReadStockDependencies_OwnFilesAndAliasesInAnySpellingAndEitherRoot) {
+    builder.AddEngine(QStringLiteral("Dash9"), QStringLiteral("dash9"), QStringLiteral("Dash 9"),
+                      EngineType::Diesel);
+    Write(QStringLiteral("TRAINS\\TRAINSET\\Loco\\loco.eng"),
+          {"Wagon ( loco", "Sound ( \"../../OtherLoco//Sound//other.sms\" )", ")", "Engine ( loco",
+           "CabView ( ..\\\\..\\\\OTHERLOCO\\CABVIEW\\other.cvf )",
+           "Sound ( ..\\..\\GONE\\SOUND\\gone.sms )", ")"});
+    Write(QStringLiteral("TRAINS\\trainset\\otherloco\\SOUND\\OTHER.SMS"), {}, Into::Store);
+    Write(QStringLiteral("TRAINS\\TRAINSET\\OtherLoco\\CabView\\other.cvf"));
+
+    StringList own;
+    StringList paths;
+    StringList names;
+    ReadStockDependencies(kMsts, QStringLiteral("trains\\trainset\\DASH9\\DASH9.ENG"), kStore, own,
+                          paths, true);
+    EXPECT_EQ(own.Strings(), QStringList({"trains\\trainset\\DASH9\\Sound\\dash9.sms",
+                                          "trains\\trainset\\DASH9\\Sound\\dash9cab.sms",
+                                          "trains\\trainset\\DASH9\\CabView\\dash9.cvf"}));
+    ReadStockDependencies(kMsts, QStringLiteral("TRAINS\\TRAINSET\\Loco\\loco.eng"), kStore, own,
+                          paths, true);
+    ReadStockDependencies(kMsts, QStringLiteral("TRAINS\\TRAINSET\\Loco\\loco.eng"), kStore, own,
+                          names, false);
+    EXPECT_EQ(paths.Strings(), QStringList({"OtherLoco\\Sound", "OTHERLOCO\\CABVIEW"}));
+    EXPECT_EQ(names.Strings(), QStringList({"OtherLoco", "OTHERLOCO"}));
+    EXPECT_EQ(own.Count(), 3);
+    EXPECT_TRUE(Pane().contains("The following File was not found\n"
+                                "File: 'TRAINS\\TRAINSET\\..\\..\\GONE\\SOUND\\gone.sms'\n"
+                                "Needed for: 'TRAINS\\TRAINSET\\Loco\\loco.eng'"));
+}
+
+TEST_F(StockDeps, OneClimbingSegment_IsFoundInTheVehiclesOwnFolder) {
+    Write(QStringLiteral("TRAINS\\TRAINSET\\Loco\\loco.eng"),
+          {"Wagon ( loco", "Sound ( \"..\\Shared\\loco.sms\" )", "CabView ( ..\\loco.cvf )", ")"});
+    Write(QStringLiteral("TRAINS\\TRAINSET\\Loco\\SHARED\\loco.sms"));
+    Write(QStringLiteral("TRAINS\\TRAINSET\\Loco\\LOCO.CVF"));
+    Write(QStringLiteral("TRAINS\\TRAINSET\\Loco\\Sound\\cab.sms"),
+          {"StartLoop ( 1 File ( \"..\\Shared\\horn.wav\" -1 ) )",
+           "StartLoop ( 1 File ( \"..\\lost.wav\" -1 ) )"});
+    Write(QStringLiteral("TRAINS\\TRAINSET\\loco\\shared\\HORN.WAV"));
+    Write(QStringLiteral("TRAINS\\TRAINSET\\Loco\\CabView\\loco.cvf"),
+          {"CabViewFile ( ..\\Shared\\front.ace )"});
+    Write(QStringLiteral("TRAINS\\TRAINSET\\Loco\\Shared\\front.ace"));
+
+    StringList own;
+    StringList aliases;
+    ReadStockDependencies(kMsts, QStringLiteral("TRAINS\\TRAINSET\\Loco\\loco.eng"), kStore, own,
+                          aliases, false);
+    EXPECT_EQ(own.Strings(), QStringList({"TRAINS\\TRAINSET\\Loco\\Shared\\loco.sms",
+                                          "TRAINS\\TRAINSET\\Loco\\loco.cvf"}));
+    EXPECT_TRUE(aliases.IsEmpty());
+    EXPECT_TRUE(Read(QStringLiteral("TRAINS\\TRAINSET\\Loco\\CabView\\loco.cvf")).isEmpty());
+    EXPECT_TRUE(Read(QStringLiteral("TRAINS\\TRAINSET\\Loco\\Sound\\cab.sms")).isEmpty());
+    // Only the sample that is really missing is reported.
+    EXPECT_FALSE(Pane().contains("horn.wav"));
+    EXPECT_FALSE(Pane().contains("front.ace"));
+    EXPECT_TRUE(Pane().contains("File: 'TRAINS\\TRAINSET\\..\\lost.wav'"));
+}
+
+TEST_F(StockDeps, ReadSoundDependencies_EveryFileEntryAndTheStrictSetting) {
+    const QString sound = QStringLiteral("TRAINS\\TRAINSET\\Loco\\Sound\\loco.sms");
+    Write(sound,
+          {"Initial_Trigger ( StartLoop ( 2 File ( \"..\\..\\Horns\\Sound\\a.wav\" -1 ) "
+           "File ( \"../../BELLS/SOUND/b.wav\" -1 ) ) )",
+           "Variable_Trigger ( StartLoop ( 1 FILE (", "\"..\\..\\Horns\\Sound\\c.wav\" -1 ) )",
+           "StartLoop ( 1 File ( \"plain.wav\" -1 ) )",
+           "StartLoop ( 1 File ( \"..\\..\\..\\SOUND\\bell.wav\" -1 ) )",
+           "StartLoop ( 1 File ( \"..\\..\\Gone\\Sound\\horn.wav\" -1 ) )"});
+    Write(QStringLiteral("TRAINS\\TRAINSET\\HORNS\\SOUND\\A.WAV"));
+    Write(QStringLiteral("TRAINS\\TRAINSET\\HORNS\\SOUND\\C.WAV"));
+    Write(QStringLiteral("Trains\\Trainset\\Bells\\Sound\\b.wav"), {}, Into::Store);
+    Write(QStringLiteral("Sound\\HORN.WAV"));
+
+    // A sample missing from its stock folder but named in MSTS's SOUND folder counts only when
+    // strict; a reference into MSTS's SOUND folder itself is no alias and never reported.
+    EXPECT_EQ(Read(sound, false, true),
+              QStringList({"Horns\\Sound", "BELLS\\SOUND", "Horns\\Sound"}));
+    EXPECT_TRUE(Pane().isEmpty());
+    Read(sound, true);
+    EXPECT_TRUE(Pane().contains("File: 'TRAINS\\TRAINSET\\..\\..\\Gone\\Sound\\horn.wav'"));
+    EXPECT_FALSE(Pane().contains("bell.wav"));
+}
+
+TEST_F(StockDeps, ReadCabViewDependencies_TakesOnlyTheQuotedNameOfAGraphic) {
+    Write(
+        QStringLiteral("TRAINS\\TRAINSET\\Loco\\CabView\\loco.cvf"),
+        {"CabViewFile ( front.ace )", "Graphic ( \"..\\..\\Dials\\CabView\\needle.ace\" 4 1 1 )"});
+    Write(QStringLiteral("TRAINS\\TRAINSET\\DIALS\\CABVIEW\\NEEDLE.ACE"));
+    EXPECT_EQ(Read(QStringLiteral("TRAINS\\TRAINSET\\LOCO\\CABVIEW\\LOCO.CVF")),
+              QStringList({"Dials"}));
+    EXPECT_TRUE(Pane().isEmpty());
+}
+
+} // namespace
+} // namespace qv

@@ -1,0 +1,219 @@
+#include "core/appstate.h"
+#include "core/comparetext.h"
+#include "core/generaldefs.h"
+#include "core/languages.h"
+#include "core/regsettings.h"
+#include "core/version.h"
+#include "fixtures/registrysandbox.h"
+#include "platform/fakeui.h"
+#include "platform/winfs.h"
+
+#include "qmwriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <string>
+
+using namespace qv;
+
+namespace {
+
+// Sets an environment variable for the life of the object, or unsets it for a null value.
+class EnvSetting {
+public:
+    EnvSetting(const char* name, const char* value)
+        : name_(name), had_(qEnvironmentVariableIsSet(name)), previous_(qgetenv(name)) {
+        Set(value);
+    }
+    ~EnvSetting() { had_ ? void(qputenv(name_, previous_)) : void(qunsetenv(name_)); }
+    void Set(const char* value) { value ? void(qputenv(name_, value)) : void(qunsetenv(name_)); }
+
+private:
+    const char* name_;
+    bool had_;
+    QByteArray previous_;
+};
+
+test::QmMessage Translation(Msg key, const QString& text) {
+    return {"TStringsForm", EnglishCaption(key), MessageKeyName(key), text};
+}
+
+class Languages : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetAppState();
+        ASSERT_TRUE(dir_.isValid());
+        App().ProgramTitle = QStringLiteral("Quarvel");
+        App().ProgramVersion = QStringLiteral("1.0");
+        App().ProgramFilePath = ToWindowsForm(dir_.filePath(QStringLiteral("quarvel")));
+        savedCollation_ = std::setlocale(LC_COLLATE, nullptr);
+    }
+    void TearDown() override {
+        ResetAppState(); // frees the loaded module, which takes it out of the lookups
+        QLocale::setDefault(savedLocale_);
+        std::setlocale(LC_COLLATE, savedCollation_.c_str());
+    }
+
+    void WriteModule(const QString& name, const QString& version,
+                     const QList<test::QmMessage>& texts = {}) {
+        ASSERT_TRUE(test::WriteQm(
+            dir_.filePath(name),
+            test::VersionInfoMessages("Quarvel", version, version + ".0.0", "") + texts));
+    }
+    void WriteFile(const QString& name, const QByteArray& bytes) {
+        QFile file(dir_.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QString LastLanguage() const { return RegReadString(kProductKey, "Last Language"); }
+
+    // The user's default locale is what LANG names, as no other setting is made.
+    EnvSetting lcAll_{"LC_ALL", nullptr};
+    EnvSetting lcMessages_{"LC_MESSAGES", nullptr};
+    EnvSetting lang_{"LANG", "C.UTF-8"};
+    RegistrySandbox registry_;
+    FakeUi ui_;
+    QTemporaryDir dir_;
+    QLocale savedLocale_;
+    std::string savedCollation_;
+};
+
+} // namespace
+
+TEST_F(Languages, OnlyModulesOfTheProgramsExactVersionAreOffered) {
+    WriteModule("quarvel.DEU", "1.0");
+    WriteModule("quarvel.nld", "1.0"); // the extension's letter case does not matter
+    WriteModule("quarvel.FRA", "1.1");
+    WriteModule("quarvel.ITA", "1.0 "); // one character more
+    WriteModule("quarvel.XYZ", "1.0");  // no locale has this abbreviation
+    WriteModule("other.DAN", "1.0");    // named like another program
+    WriteFile("quarvel.FIN", "ProductVersion=1.0\n");
+    ASSERT_TRUE(QDir(dir_.path()).mkdir("quarvel.SVE"));
+
+    EnumerateLanguages();
+    const RecordList<LanguageSet>& list = App().LanguageList;
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0]->Name, "Dutch"); // sorted by name, the country cut off
+    EXPECT_EQ(list[0]->NativeName, "Nederlands");
+    EXPECT_EQ(list[1]->Name, "German");
+    EXPECT_EQ(list[1]->Abbreviation, "DEU");
+
+    EXPECT_TRUE(IsLanguageAvailable(0x0407));
+    EXPECT_FALSE(IsLanguageAvailable(0x040C));
+    // A program without version information accepts no module at all.
+    App().ProgramVersion.clear();
+    EXPECT_FALSE(IsLanguageAvailable(0x0407));
+}
+
+TEST_F(Languages, StartupLoadsTheLastLanguageAndTheMessageTableFollowsIt) {
+    WriteModule("quarvel.ENG", "1.0");
+    WriteModule("quarvel.DEU", "1.0",
+                {Translation(Msg::PLEASE_WAIT, "Bitte warten"),
+                 Translation(Msg::TREE_HEADING_ROUTES, "Strecken")});
+    ASSERT_TRUE(RegWriteString(kProductKey, "Last Language", "1031"));
+
+    EXPECT_TRUE(SelectStartupLanguage());
+    EXPECT_EQ(App().CurrentLanguageId, 0x0407u);
+    EXPECT_EQ(Caption(Msg::PLEASE_WAIT), "Bitte warten");
+    EXPECT_EQ(Caption(Msg::TREE_HEADING_ROUTES), "Strecken");
+    // A key the module lacks keeps its English caption.
+    EXPECT_EQ(Caption(Msg::WRITE_ERROR), QString::fromUtf8(EnglishCaption(Msg::WRITE_ERROR)));
+    EXPECT_EQ(QLocale().name(), "de_DE");
+    EXPECT_EQ(LastLanguage(), "1031");
+
+    ResetAppState();
+    EXPECT_EQ(Caption(Msg::PLEASE_WAIT), "Please Wait");
+}
+
+TEST_F(Languages, StartupWithoutAFittingLastLanguageTakesTheDefaultAndForgetsIt) {
+    WriteModule("quarvel.ENG", "1.0", {Translation(Msg::PLEASE_WAIT, "Please wait (UK)")});
+    WriteModule("quarvel.DEU", "0.9", {Translation(Msg::PLEASE_WAIT, "Bitte warten")});
+    WriteModule("quarvel.FRA", "1.0", {Translation(Msg::PLEASE_WAIT, "Veuillez patienter")});
+
+    ASSERT_TRUE(RegWriteString(kProductKey, "Last Language", "1031"));
+    EXPECT_TRUE(SelectStartupLanguage());
+    EXPECT_EQ(App().CurrentLanguageId, kEnglishUkLcid);
+    EXPECT_EQ(Caption(Msg::PLEASE_WAIT), "Please wait (UK)");
+    EXPECT_EQ(LastLanguage(), "");
+
+    // The user's own locale comes before English (United Kingdom).
+    lang_.Set("fr_FR.UTF-8@euro");
+    ASSERT_TRUE(RegWriteString(kProductKey, "Last Language", "not a number"));
+    EXPECT_TRUE(SelectStartupLanguage());
+    EXPECT_EQ(App().CurrentLanguageId, kUserDefaultLcid);
+    EXPECT_EQ(Caption(Msg::PLEASE_WAIT), "Veuillez patienter");
+    EXPECT_EQ(QLocale().name(), "fr_FR");
+    EXPECT_EQ(LastLanguage(), "");
+    EXPECT_TRUE(ui_.Shown().empty());
+}
+
+TEST_F(Languages, StartupWithNoModuleTellsTheUserUnlessGoWithNoResource) {
+    WriteModule("quarvel.ENG", "2.0");
+    EXPECT_FALSE(SelectStartupLanguage());
+    ASSERT_EQ(ui_.Shown().size(), 1u);
+    EXPECT_EQ(ui_.Shown()[0].text,
+              "Module: 'Languages'  Line No.: 203\n\nWindows Language Resources are not "
+              "available.\nThe program will run with Language options disabled.");
+    EXPECT_EQ(ui_.Shown()[0].caption, "Quarvel");
+    EXPECT_EQ(ui_.Shown()[0].style, 16);
+    EXPECT_EQ(App().CurrentLanguageId, 0u);
+
+    WriteFlag(true, "GoWithNoResource");
+    EXPECT_TRUE(SelectStartupLanguage());
+    EXPECT_EQ(ui_.Shown().size(), 1u);
+    EXPECT_FALSE(App().LoadedLanguageModule);
+}
+
+TEST_F(Languages, LoadNewResourceModule_TriesTwoLettersAndKeepsTheModuleInUseOnFailure) {
+    WriteModule("quarvel.DE", "1.0", {Translation(Msg::PLEASE_WAIT, "Bitte warten")});
+    EXPECT_TRUE(LoadNewResourceModule(0x0407));
+    EXPECT_EQ(Caption(Msg::PLEASE_WAIT), "Bitte warten");
+
+    EXPECT_FALSE(LoadNewResourceModule(0x040C)); // no module
+    WriteFile("quarvel.FRA", "not a translation file");
+    EXPECT_FALSE(LoadNewResourceModule(0x040C));
+    EXPECT_EQ(Caption(Msg::PLEASE_WAIT), "Bitte warten");
+
+    // The new module replaces the old one: keys only the old one had are English again.
+    ASSERT_TRUE(QFile::remove(dir_.filePath("quarvel.FRA")));
+    WriteModule("quarvel.fra", "1.0", {Translation(Msg::TREE_HEADING_ROUTES, "Itinéraires")});
+    EXPECT_TRUE(LoadNewResourceModule(0x040C));
+    EXPECT_EQ(Caption(Msg::TREE_HEADING_ROUTES), "Itinéraires");
+    EXPECT_EQ(Caption(Msg::PLEASE_WAIT), "Please Wait");
+}
+
+TEST_F(Languages, CheckLocaleOverride_WritesEngOnceThenPasses) {
+    const QString program = App().ProgramFilePath;
+    EXPECT_FALSE(CheckLocaleOverride());
+    EXPECT_EQ(RegReadStringAt(HKEY_CURRENT_USER, kLocaleOverrideKey, program), "eng");
+    EXPECT_TRUE(CheckLocaleOverride());
+
+    ASSERT_TRUE(RegWriteStringAt(HKEY_CURRENT_USER, kLocaleOverrideKey, program, "deu"));
+    EXPECT_FALSE(CheckLocaleOverride());
+    EXPECT_EQ(RegReadStringAt(HKEY_CURRENT_USER, kLocaleOverrideKey, program), "eng");
+}
+
+TEST_F(Languages, SetRuntimeLocale_MakesSortingFollowTheLanguage) {
+    // Swedish sorts "ä" after "z"; German sorts it with "a".
+    SetRuntimeLocale(0x041D);
+    EXPECT_GT(CompareText(QStringLiteral("ärm"), QStringLiteral("zoo")), 0);
+    SetRuntimeLocale(0x0407);
+    EXPECT_LT(CompareText(QStringLiteral("ärm"), QStringLiteral("zoo")), 0);
+}
+
+TEST_F(Languages, BuiltEnglishModuleIsChosenAtANormalStart) {
+    App().ProgramFilePath = ToWindowsForm(QStringLiteral(QUARVEL_PROGRAM_FILE));
+    LoadProgramVersion();
+    EXPECT_TRUE(SelectStartupLanguage());
+    EXPECT_TRUE(ui_.Shown().empty());
+    EXPECT_EQ(App().CurrentLanguageId, kEnglishUkLcid);
+
+    EnumerateLanguages();
+    ASSERT_FALSE(App().LanguageList.empty());
+    EXPECT_EQ(App().LanguageList[0]->Abbreviation, "ENG");
+}

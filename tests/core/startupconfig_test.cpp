@@ -1,0 +1,171 @@
+// The start-up configuration against a sandboxed registry and a temporary C: drive: the refusals,
+// the first start, a vanished store, a changed MSTS folder, left-over folders and the MSTS check.
+#include "core/appstate.h"
+#include "core/generaldefs.h"
+#include "core/regsettings.h"
+#include "core/startupconfig.h"
+#include "fixtures/registrysandbox.h"
+#include "fixtures/tempmsts.h"
+#include "platform/fakeui.h"
+
+#include <gtest/gtest.h>
+
+namespace qv {
+namespace {
+
+class Startup : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetAppState();
+        App().ProgramTitle = QStringLiteral("Quarvel");
+        App().ProgramFilePath = QStringLiteral("C:\\Program\\quarvel.exe");
+        temp_.MakeFile("MSTS/Trains/Trainset/Default/default.wag");
+        SetFixedObjectsCheck([this] { return ++fixedChecks_ > 0; });
+    }
+    void TearDown() override { SetFixedObjectsCheck({}); }
+
+    void InstallMsts() {
+        RegWriteString(kMstsKey, "Path", "C:\\MSTS\\");
+        RegWriteString(kMstsKey, "EXE Path", "C:\\MSTS");
+    }
+    static QString Value(const char* name) { return RegReadString(kProductKey, name); }
+    static bool HasValue(const char* name) {
+        RegistryKey reg;
+        return reg.OpenReadOnly(HKEY_LOCAL_MACHINE, kProductKey) && reg.ValueExists(name);
+    }
+    // A later start: a registered store holding two files.
+    void RegisterStore() {
+        temp_.MakeFile("Quarvel/QVDATA/ROUTE.QVC");
+        temp_.MakeFile("Quarvel/TRAINS/CONSISTS/a.con");
+        RegWriteString(kProductKey, "Store Path", "C:\\Quarvel");
+    }
+
+    RegistrySandbox sandbox_;
+    TempMsts temp_;
+    FakeUi ui_;
+    int fixedChecks_ = 0;
+};
+
+TEST_F(Startup, RefusesWithoutMstsKeyOrItsPath) {
+    EXPECT_FALSE(StartupConfiguration());
+    ASSERT_EQ(ui_.Shown().size(), 1u);
+    EXPECT_EQ(ui_.Shown()[0].text, "MSTS has not been installed on this system");
+    EXPECT_EQ(ui_.Shown()[0].style, MB_ICONSTOP);
+
+    RegWriteString(kMstsKey, "Path", QString());
+    EXPECT_FALSE(StartupConfiguration());
+    EXPECT_EQ(ui_.Shown().back().text, Caption(Msg::NO_MSTS_PATH_LEG));
+}
+
+TEST_F(Startup, FirstStartEndsUnlessTheDialogRegisteredAStore) {
+    InstallMsts();
+    ui_.SetDefaultAnswer(ID_YES);
+    ui_.ExpectSelectStoragePath(ID_CANCEL);
+    EXPECT_FALSE(StartupConfiguration());
+    EXPECT_TRUE(ui_.Shown().size() == 1u); // the cancel itself says nothing
+
+    ui_.ExpectSelectStoragePath(ID_OK); // OK, but no folder behind it
+    EXPECT_FALSE(StartupConfiguration());
+    EXPECT_TRUE(ui_.Shown().back().text.contains(Caption(Msg::UNEXPECTED_LEG)));
+    EXPECT_EQ(Value("Everything Unstored"), "");
+    EXPECT_EQ(fixedChecks_, 2);
+}
+
+TEST_F(Startup, FirstStartWithAChosenMstsFolderOrACancelledChoice) {
+    InstallMsts();
+    ui_.Expect("automatically select", ID_NO);
+    ui_.ExpectSelectFolder(ID_CANCEL);
+    ui_.Expect("You have cancelled", ID_NO);
+    EXPECT_FALSE(StartupConfiguration());
+    EXPECT_EQ(ui_.FolderDialogs()[0].initialFolder, "C:\\MSTS");
+    EXPECT_FALSE(HasValue("Fixed MSTS Path"));
+
+    temp_.MakeFile("Other/TRAINS/TRAINSET/DEFAULT/DEFAULT.WAG");
+    ui_.Expect("automatically select", ID_NO);
+    ui_.ExpectSelectFolder(ID_OK, "C:\\Other");
+    ui_.ExpectSelectStoragePath(ID_CANCEL);
+    EXPECT_FALSE(StartupConfiguration());
+    EXPECT_EQ(Value("Fixed MSTS Path"), "C:\\Other");
+    EXPECT_EQ(App().MstsRootFolder, "C:\\Other");
+    EXPECT_TRUE(ui_.Mismatches().isEmpty());
+}
+
+TEST_F(Startup, VanishedStoreClosesOrResetsTheRegistration) {
+    InstallMsts();
+    RegWriteString(kProductKey, "Store Path", "C:\\Gone");
+    RegWriteString(kProductKey + "\\Exclusions\\Folders", "0", "TRAINS\\TRAINSET\\X");
+    ui_.Expect("The registered Quarvel folder 'C:\\Gone' cannot be found. (It may", ID_YES);
+    EXPECT_FALSE(StartupConfiguration());
+
+    ui_.Expect("cannot be found", ID_NO);
+    ui_.Expect("reset the folder registration?", ID_NO);
+    EXPECT_FALSE(StartupConfiguration());
+    EXPECT_EQ(ui_.Shown().back().style, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+    EXPECT_EQ(Value("Store Path"), "C:\\Gone");
+
+    ui_.Expect("cannot be found", ID_NO);
+    ui_.Expect("reset the folder registration?", ID_YES);
+    ui_.Expect("automatically select", ID_YES);
+    ui_.ExpectSelectStoragePath(ID_CANCEL);
+    EXPECT_FALSE(StartupConfiguration());
+    EXPECT_TRUE(ui_.Mismatches().isEmpty()) << ui_.Mismatches().join('\n').toStdString();
+    EXPECT_EQ(Value("Store Path"), "");
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kProductKey + "\\Exclusions"));
+    EXPECT_TRUE(HasValue("Fixed MSTS Path"));
+}
+
+TEST_F(Startup, ChangedMstsFolderWarnsOnceAndANewProgramPathIsRecorded) {
+    InstallMsts();
+    RegisterStore();
+    temp_.MakeFile("MSTS2/TRAINS/TRAINSET/DEFAULT/DEFAULT.WAG");
+    RegWriteString(kProductKey, "Last Used MSTS Folder", "C:\\MSTS");
+    RegWriteString(kProductKey, "Fixed MSTS Path", "C:\\MSTS2");
+
+    EXPECT_TRUE(StartupConfiguration());
+    ASSERT_EQ(ui_.Shown().size(), 1u);
+    EXPECT_EQ(ui_.Shown()[0].text, Caption(Msg::CHANGED_MSTS));
+    EXPECT_EQ(ui_.Shown()[0].caption, "Quarvel - Warning");
+    EXPECT_EQ(Value("Last Used MSTS Folder"), "C:\\MSTS2");
+    EXPECT_EQ(App().MstsRootFolder, "C:\\MSTS2");
+
+    App().ProgramFilePath = "C:\\Moved\\quarvel.exe";
+    EXPECT_TRUE(StartupConfiguration());
+    EXPECT_EQ(ui_.Shown().size(), 1u);
+    EXPECT_EQ(Value("QV EXE Path"), "C:\\Moved\\quarvel.exe");
+}
+
+TEST_F(Startup, LeftoverFoldersStopTheStart) {
+    InstallMsts();
+    RegisterStore();
+    RegWriteString(kProductKey, "Last Used MSTS Folder", "C:\\MSTS");
+    for (const char* folder : {"MSTS/Backup", "MSTS/TRAINS (2)", "MSTS/Routes(1)",
+                               "MSTS/TRAINSET(1)", "MSTS/Routes (1).old", "Quarvel/Backup"})
+        temp_.MakeFolder(folder);
+
+    EXPECT_FALSE(StartupConfiguration());
+    ASSERT_EQ(ui_.Shown().size(), 1u);
+    EXPECT_EQ(ui_.Shown()[0].text,
+              Caption(Msg::RESTORE_FOLDERS_LEG1) +
+                  "C:\\Quarvel\\Backup\nC:\\MSTS\\Routes (1).old\nC:\\MSTS\\Routes(1)\n"
+                  "C:\\MSTS\\TRAINS (2)\n" +
+                  Caption(Msg::RESTORE_FOLDERS_LEG2));
+    EXPECT_EQ(Value("QV EXE Path"), "C:\\Program\\quarvel.exe"); // the later steps still ran
+
+    // Given the store as root, only the store is looked at; without the show flag nothing is shown.
+    EXPECT_TRUE(CheckLeftoverFolders("c:\\quarvel", false));
+    EXPECT_EQ(ui_.Shown().size(), 1u);
+}
+
+TEST_F(Startup, CheckMstsFolderTellsMissingFromIncomplete) {
+    temp_.MakeFolder("Empty");
+    EXPECT_TRUE(CheckMstsFolder("C:\\msts"));
+    EXPECT_FALSE(CheckMstsFolder("C:\\Empty"));
+    EXPECT_FALSE(CheckMstsFolder("C:\\Nowhere"));
+    ASSERT_EQ(ui_.Shown().size(), 2u);
+    EXPECT_TRUE(ui_.Shown()[0].text.startsWith("The selected MSTS folder 'C:\\Empty' is not"));
+    EXPECT_TRUE(ui_.Shown()[1].text.startsWith(Caption(Msg::MSTS_FOLDER_MOVED1) +
+                                               "C:\\Nowhere' cannot be found. \r\r"));
+}
+
+} // namespace
+} // namespace qv

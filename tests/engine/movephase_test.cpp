@@ -1,0 +1,232 @@
+// The move phase on hand-made work lists: the MSTS folder ends holding exactly what the lists
+// name, .ASV files follow their activities by date, the settings record the new state, and no
+// fault or crash at any file operation loses a file or keeps the next run from finishing.
+#include "engine/movephase.h"
+
+#include "core/appstate.h"
+#include "core/mainservices.h"
+#include "core/regsettings.h"
+#include "core/stringlist.h"
+#include "fixtures/registrysandbox.h"
+#include "fixtures/tempmsts.h"
+#include "movetestkit.h"
+#include "platform/fakeui.h"
+
+#include <QDateTime>
+#include <gtest/gtest.h>
+
+namespace qv {
+namespace {
+
+const QDateTime kNoon(QDate(2023, 5, 1), QTime(12, 0));
+
+class MoveTest : public ::testing::Test {
+protected:
+    MoveTest() {
+        memory.Restore();
+        RestartProgram();
+        SetUi(&ui);
+        SetMainServices(&main);
+        SetFileMoveOps(&ops);
+    }
+    ~MoveTest() override {
+        SetFileMoveOps(nullptr);
+        SetMainServices(nullptr);
+        SetUi(nullptr);
+        ResetAppState();
+    }
+
+    // A file whose content is its own path, dated at `time`.
+    void Make(const QString& relative, const QDateTime& time = kNoon) {
+        drive.MakeFile(relative, relative.toUtf8());
+        QFile file(drive.Host(relative));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.setFileTime(time, QFileDevice::FileModificationTime);
+    }
+
+    // Two routes in use (Alpha in the MSTS folder, Gamma stored but for its folder), one not
+    // (Beta), and the lists of a store job that keeps Alpha's first activity and Gamma's.
+    void MakeInstallation() {
+        const QString alpha = "MSTS/Routes/Alpha/";
+        for (const QString& file :
+             Words("alpha.trk Alpha.tdb ACTIVITIES/a1.act ACTIVITIES/a1.asv ACTIVITIES/a2.act "
+                   "ACTIVITIES/A2.ASV SERVICES/s1.srv SERVICES/s2.srv PATHS/p1.pat PATHS/p2.pat"))
+            Make(alpha + file);
+        for (const QString& path :
+             Words("MSTS/Routes/Beta/BETA.TRK MSTS/Routes/Beta/ACTIVITIES/b1.act "
+                   "MSTS/Routes/Beta/PATHS/bp.pat MSTS/Routes/Beta/world/w1.w "
+                   "MSTS/Routes/Gamma/gamma.tdb MSTS/Trains/Consists/c1.con "
+                   "MSTS/Trains/Consists/c2.con MSTS/Trains/Trainset/Loco/loco.eng "
+                   "MSTS/Trains/Trainset/Loco/loco.s MSTS/Trains/Trainset/Cars/car.wag "
+                   "MSTS/Trains/Trainset/Cars/car2.wag STORE/Routes/Gamma/GAMMA.trk "
+                   "STORE/Routes/Gamma/ACTIVITIES/g1.act STORE/Routes/Gamma/ACTIVITIES/g1.asv "
+                   "STORE/Routes/Gamma/SERVICES/gs.srv STORE/Routes/Gamma/PATHS/gp.pat "
+                   "STORE/TRAINS/CONSISTS/c3.con STORE/TRAINS/TRAINSET/Loco2/loco2.eng"))
+            Make(path);
+        for (const QString& folder : Words("ACTIVITIES SERVICES PATHS"))
+            drive.MakeFolder("MSTS/Routes/Gamma/" + folder);
+        A = StringList();
+        A.Add("ROUTES\\ALPHA\\ALPHA.TRK");
+        A.Add("Routes\\Gamma\\gamma.trk");
+        Fill(B, "Routes\\Alpha\\ACTIVITIES\\a1.act Routes\\Gamma\\ACTIVITIES\\g1.act");
+        Fill(C, "Routes\\Alpha\\SERVICES\\s1.srv Routes\\Gamma\\SERVICES\\gs.srv");
+        Fill(D, "Routes\\Alpha\\PATHS\\p1.pat Routes\\Gamma\\PATHS\\gp.pat");
+        Fill(E, "c1.con C3.CON");
+        Fill(G, "Loco\\loco.eng Cars\\car.wag Loco2\\loco2.eng");
+    }
+    static QStringList Words(const char* text) {
+        return QString::fromLatin1(text).split(u' ', Qt::SkipEmptyParts);
+    }
+    static void Fill(StringList& list, const char* entries) {
+        list = StringList::SortedUnique();
+        for (const QString& entry : Words(entries))
+            list.Add(entry);
+    }
+    void Wipe() {
+        QDir(drive.Host("MSTS")).removeRecursively();
+        QDir(drive.Host("STORE")).removeRecursively();
+    }
+
+    void RunMove(bool unstore = false, const QString& tsection = {}, bool allStock = false,
+                 bool allConsists = false) {
+        Move(unstore, tsection, G, E, D, C, B, A, allStock, allConsists);
+    }
+    QStringList InMsts() const { return PathsBelow(drive.Host("MSTS")); }
+    QStringList InStore() const { return PathsBelow(drive.Host("STORE")); }
+    QStringList Both() const { return ContentOfBoth(drive.Host("MSTS"), drive.Host("STORE")); }
+    QString Setting(const char* name) const {
+        return RegReadString(kProductKey, QString::fromLatin1(name));
+    }
+
+    // Beta's route file goes alone: the rest of its folder stays; stored Gamma comes back whole.
+    const QStringList expectedMsts = Words(
+        "routes/alpha/activities/a1.act routes/alpha/activities/a1.asv routes/alpha/alpha.tdb "
+        "routes/alpha/alpha.trk routes/alpha/paths/p1.pat routes/alpha/services/s1.srv "
+        "routes/beta/world/w1.w routes/gamma/activities/g1.act routes/gamma/activities/g1.asv "
+        "routes/gamma/gamma.tdb routes/gamma/gamma.trk routes/gamma/paths/gp.pat "
+        "routes/gamma/services/gs.srv trains/consists/c1.con trains/consists/c3.con "
+        "trains/trainset/cars/car.wag trains/trainset/loco/loco.eng trains/trainset/loco/loco.s "
+        "trains/trainset/loco2/loco2.eng");
+    const QStringList expectedStore = Words(
+        "routes/alpha/activities/a2.act routes/alpha/activities/a2.asv routes/alpha/paths/p2.pat "
+        "routes/alpha/services/s2.srv routes/beta/activities/b1.act routes/beta/beta.trk "
+        "routes/beta/paths/bp.pat trains/consists/c2.con trains/trainset/cars/car2.wag");
+
+    TempFoldersInMemory memory; // first: the folders below are made there
+    RegistrySandbox registry;
+    TempMsts drive;
+    FakeUi ui;
+    HeadlessMainServices main;
+    JobOps ops;
+    StringList A, B, C, D, E, G;
+};
+
+TEST_F(MoveTest, Move_LeavesInTheMstsFolderExactlyWhatTheListsNameAndASecondRunMovesNothing) {
+    MakeInstallation();
+    const QStringList before = Both();
+    RunMove();
+    EXPECT_EQ(Text(InMsts()), Text(expectedMsts));
+    EXPECT_EQ(Text(InStore()), Text(expectedStore));
+    EXPECT_EQ(Text(Both()), Text(before));
+    EXPECT_FALSE(App().RunHadErrors);
+    EXPECT_FALSE(App().Busy);
+    EXPECT_TRUE(App().TreeSynchronised);
+    EXPECT_EQ(Setting("Everything Unstored"), "false");
+    EXPECT_EQ(Setting("Selected Unstored"), "");
+    EXPECT_TRUE(ui.FileMoves().empty());
+
+    ops.Reset();
+    RunMove();
+    EXPECT_EQ(ops.renames, 0);
+    EXPECT_EQ(Text(InMsts()), Text(expectedMsts));
+}
+
+TEST_F(MoveTest, Move_BringsAnAsvFileInOnlyWithAnActivityNotNewerThanIt) {
+    drive.MakeFolder("MSTS/Routes/R/ACTIVITIES");
+    Make("MSTS/Routes/R/r.trk");
+    Make("STORE/Routes/R/ACTIVITIES/same.act");
+    Make("STORE/Routes/R/ACTIVITIES/same.asv"); // the same second
+    Make("STORE/Routes/R/ACTIVITIES/old.act");
+    Make("STORE/Routes/R/ACTIVITIES/old.asv", kNoon.addSecs(-60));
+    Make("STORE/Routes/S/ACTIVITIES/lost.act"); // S has no ACTIVITIES folder in MSTS
+    Make("STORE/Routes/S/ACTIVITIES/lost.asv");
+    Make("MSTS/Routes/S/s.trk");
+    A.Add("Routes\\R\\r.trk");
+    A.Add("Routes\\S\\s.trk");
+    Fill(B, "Routes\\R\\ACTIVITIES\\same.act Routes\\R\\ACTIVITIES\\old.act "
+            "Routes\\S\\ACTIVITIES\\lost.act");
+    RunMove();
+    EXPECT_EQ(Text(InMsts()), Text(Words("routes/r/activities/old.act routes/r/activities/same.act "
+                                         "routes/r/activities/same.asv routes/r/r.trk "
+                                         "routes/s/s.trk")));
+    EXPECT_EQ(Text(InStore()), Text(Words("routes/r/activities/old.asv "
+                                          "routes/s/activities/lost.act "
+                                          "routes/s/activities/lost.asv")));
+    EXPECT_FALSE(App().RunHadErrors);
+}
+
+TEST_F(MoveTest, Move_UnstoreWithAllStockMovesNoEngineOrWagonOutAndRecordsWhatWasUnstored) {
+    Make("MSTS/Routes/R/r.trk");
+    Make("MSTS/Trains/Trainset/Keep/keep.eng");
+    Make("STORE/TRAINS/TRAINSET/Back/back.wag");
+    Make("STORE/TRAINS/TRAINSET/Back/back.eng");
+    A.Add("Routes\\R\\r.trk");
+    Fill(G, "Back\\back.wag Back\\back.eng");
+    RunMove(true, {}, true, true);
+    EXPECT_EQ(Text(InMsts()), Text(Words("routes/r/r.trk trains/trainset/back/back.eng "
+                                         "trains/trainset/back/back.wag "
+                                         "trains/trainset/keep/keep.eng")));
+    EXPECT_EQ(Setting("Selected Unstored"), "2");
+    RunMove(true, {}, false, true);
+    EXPECT_EQ(Setting("Selected Unstored"), "1");
+    EXPECT_EQ(Text(InStore()), Text(QStringList({"trains/trainset/keep/keep.eng"})));
+    RunMove(true, {}, false, false);
+    EXPECT_EQ(Setting("Selected Unstored"), "0");
+    EXPECT_EQ(Setting("Everything Unstored"), "false");
+}
+
+TEST_F(MoveTest, Move_CountsAFailedTsectionInstallAsAMoveErrorAndInstallsNothingWithoutAName) {
+    Make("MSTS/GLOBAL/TSECTION.DAT");
+    RunMove(false, QString());
+    EXPECT_FALSE(App().RunHadErrors);
+    EXPECT_TRUE(ui.Shown().empty());
+    RunMove(false, "C:\\STORE\\MISSING.DAT");
+    EXPECT_TRUE(App().RunHadErrors);
+    EXPECT_EQ(drive.Content("MSTS/GLOBAL/TSECTION.DAT"), "MSTS/GLOBAL/TSECTION.DAT");
+}
+
+// A fault at one operation, or a crash from one operation on, at every operation of the job in
+// turn: every file is still whole in one of the two folders, and running the job again ends
+// where an undisturbed run ends (an .ASV file cut off from its activity included).
+TEST_F(MoveTest, Move_AFaultOrACrashAtAnyFileOperationLosesNothingAndTheNextRunConverges) {
+    MakeInstallation();
+    const QStringList before = Both();
+    RunMove();
+    const int total = ops.count;
+    ASSERT_GT(total, 50);
+    for (const bool crash : {false, true}) {
+        for (int n = 1; n <= total; ++n) {
+            Wipe();
+            RestartProgram();
+            MakeInstallation();
+            ops.Reset();
+            (crash ? ops.crashAt : ops.failAt) = n;
+            try {
+                RunMove();
+            } catch (const SimulatedCrash&) {
+            }
+            ops.Reset();
+            RestartProgram();
+            const std::string at = (crash ? "crash at " : "fault at ") + std::to_string(n);
+            ASSERT_EQ(Text(Both()), Text(before)) << at;
+            RunMove();
+            ASSERT_EQ(Text(InMsts()), Text(expectedMsts)) << at;
+            ASSERT_EQ(Text(InStore()), Text(expectedStore)) << at;
+            EXPECT_FALSE(App().RunHadErrors) << at;
+        }
+    }
+    EXPECT_TRUE(ui.FileMoves().empty()) << "a rerun never meets a duplicate";
+}
+
+} // namespace
+} // namespace qv

@@ -1,0 +1,168 @@
+#include "engine/unstoreall.h"
+
+#include "core/regsettings.h"
+#include "engine/tsectionsettings.h"
+#include "movetestkit.h"
+#include "surveytestkit.h"
+
+using namespace qv;
+
+namespace {
+
+// Main-window services that record what the job asks of the window.
+class RecordingMain : public HeadlessMainServices {
+public:
+    int QuerySaveScenario() override { return saveAnswer; }
+    void UpdateControls() override { calls << QStringLiteral("UpdateControls"); }
+    void LoadTree(const QString& file, RecordList<ItemSet>* items, int state) override {
+        calls << QStringLiteral("LoadTree:%1:%2:%3").arg(file).arg(items != nullptr).arg(state);
+    }
+    void ShowSelectedNodeInfo() override { calls << QStringLiteral("ShowSelectedNodeInfo"); }
+
+    int saveAnswer = 1;
+    QStringList calls;
+};
+
+// Fails every rename of one file, as a file held open would.
+class StuckFileOps : public FileMoveOps {
+public:
+    bool Rename(const QString& from, const QString& to, int* err) override {
+        if (from.endsWith(QStringLiteral("\\up.pat"), Qt::CaseInsensitive)) {
+            *err = EIO;
+            return false;
+        }
+        return FileMoveOps::Rename(from, to, err);
+    }
+};
+
+// An MSTS folder with a route and a wagon; a store with another route, its path, a wagon and a
+// consist, and the program's data folder.
+class UnstoreAllTest : public SurveyTestKit {
+protected:
+    UnstoreAllTest() {
+        recMain.SetQuarvelObjects(&tree);
+        recMain.SetCurrentScenarioFile(QStringLiteral("C:\\STORE\\QVDATA\\Mine.QVS"));
+        SetMainServices(&recMain);
+        builder.AddDefaultWagon();
+        builder.AddRoute("Vale", "Vale Line", "1");
+        builder.AddWagon("Box", "box.wag", "Box", WagonType::Freight);
+        builder.AddRoute("Hill", "Hill Line", "2", {}, Into::Store);
+        builder.AddPath("Hill", "up.pat", "Up", "A", "B", true, Into::Store);
+        builder.AddWagon("Box", "van.wag", "Van", WagonType::Freight, Into::Store);
+        builder.AddConsist("Goods.con", "Goods", {{"Box", "van.wag"}}, Into::Store);
+        drive.MakeFile(QStringLiteral("STORE/QVDATA/ERRORS.QVC"), "Goods.con\r\n");
+    }
+    ~UnstoreAllTest() override { SetFileMoveOps(nullptr); }
+
+    QString MstsHost() const { return drive.Host(QStringLiteral("MSTS")); }
+    QString StoreHost() const { return drive.Host(QStringLiteral("STORE")); }
+    static QByteArray FileContent(const QString& hostPath) {
+        QFile file(hostPath);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    QStringList ShownTexts() const {
+        QStringList texts;
+        for (const ShownMessage& shown : ui.Shown())
+            texts << shown.text;
+        return texts;
+    }
+
+    RecordingMain recMain;
+};
+
+} // namespace
+
+TEST_F(UnstoreAllTest, ReturnsEveryStoredFileToMstsAndRecordsTheNewState) {
+    QMap<QString, QByteArray> expected = FilesBelow(MstsHost());
+    const QMap<QString, QByteArray> stored = FilesBelow(StoreHost());
+    ASSERT_EQ(stored.size(), 4);
+    for (auto it = stored.begin(); it != stored.end(); ++it)
+        expected.insert(it.key(), it.value());
+    recMain.SetSimulationMaintPageIndex(1);
+    RegWriteString(kProductKey, QStringLiteral("Selected Unstored"), QStringLiteral("1"));
+
+    ui.Expect(Caption(Msg::UNSTORE_EVERYTHING_QUERY_TAG), ID_YES);
+    EXPECT_TRUE(UnstoreEverything(true));
+    EXPECT_EQ(FilesBelow(MstsHost()), expected);
+    EXPECT_TRUE(FilesBelow(StoreHost()).isEmpty());
+    EXPECT_EQ(drive.Content(QStringLiteral("STORE/QVDATA/ERRORS.QVC")), "Goods.con\r\n");
+    EXPECT_EQ(ui.Shown().size(), 1u) << "no completion box without Confirm Completion";
+    EXPECT_EQ(RegReadString(kProductKey, QStringLiteral("Everything Unstored")), "true");
+    EXPECT_EQ(RegReadString(kProductKey, QStringLiteral("Selected Unstored")), "");
+    EXPECT_EQ(recMain.calls,
+              (QStringList{"LoadTree::0:-1", "UpdateControls", "ShowSelectedNodeInfo"}));
+    EXPECT_EQ(recMain.SimulationMaintPageIndex(), 0);
+    EXPECT_TRUE(recMain.CurrentScenarioFile().isEmpty());
+    EXPECT_FALSE(App().Busy);
+}
+
+TEST_F(UnstoreAllTest, AsksAboutDuplicatesWhateverAnEarlierJobWasAnswered) {
+    builder.AddWagon("Box", "van.wag", "Old van", WagonType::Freight);
+    const QString van = builder.TrainsetFolder() + QStringLiteral("\\Box\\van.wag");
+    const QByteArray storedVan = FileContent(builder.HostPath(van, Into::Store));
+    App().PathSet.DuplicateAnswer = 2; // Keep All, given in an earlier job
+    ui.ExpectConfirmFileMove(ID_YES);
+    EXPECT_TRUE(UnstoreEverything(false));
+    EXPECT_EQ(ui.FileMoves().size(), 1u);
+    EXPECT_EQ(FileContent(builder.HostPath(van)), storedVan);
+}
+
+TEST_F(UnstoreAllTest, KeepsTheDataFolderInAnyLetterCase) {
+    drive.MakeFile(QStringLiteral("STORE2/qvdata/CACHESTK.QVC"), "cache");
+    drive.MakeFile(QStringLiteral("STORE2/Trains/Consists/Goods.con"), "goods");
+    App().StoreRootFolder = QStringLiteral("C:\\STORE2");
+    EXPECT_TRUE(UnstoreEverything(false));
+    EXPECT_EQ(drive.NamesIn(QStringLiteral("STORE2")), QStringList{"qvdata"});
+    EXPECT_EQ(drive.Content(QStringLiteral("STORE2/qvdata/CACHESTK.QVC")), "cache");
+    EXPECT_FALSE(QFile::exists(drive.Host(QStringLiteral("MSTS/qvdata"))));
+}
+
+TEST_F(UnstoreAllTest, FilesLeftInStoreAreReportedWithOrWithoutAskAndCountAsMoveErrors) {
+    // The route's folder exists in MSTS, so the store's is merged into it file by file.
+    drive.MakeFolder(QStringLiteral("MSTS/Routes/Hill/PATHS"));
+    StuckFileOps stuck;
+    SetFileMoveOps(&stuck);
+    const QString leftWarning = Caption(Msg::WARN_UNSTORE_EVERYTHING);
+    EXPECT_TRUE(UnstoreEverything(false));
+    EXPECT_EQ(ShownTexts(), QStringList{leftWarning});
+    EXPECT_EQ(PathsBelow(StoreHost()), QStringList{"routes/hill/paths/up.pat"});
+
+    ui.Clear();
+    ui.Expect(Caption(Msg::UNSTORE_EVERYTHING_QUERY_TAG), ID_YES);
+    EXPECT_TRUE(UnstoreEverything(true));
+    EXPECT_EQ(ShownTexts(),
+              (QStringList{Caption(Msg::UNSTORE_EVERYTHING_QUERY_TAG), leftWarning,
+                           Caption(Msg::PROCESS_COMPLETED) + Caption(Msg::MOVE_ERRORS)}));
+    EXPECT_EQ(ui.Shown()[2].style, MB_ICONEXCLAMATION);
+}
+
+TEST_F(UnstoreAllTest, CancelledOrRefusedJobsMoveNothing) {
+    const QStringList before = ContentOfBoth(MstsHost(), StoreHost());
+    recMain.saveAnswer = ID_CANCEL;
+    EXPECT_FALSE(UnstoreEverything(false));
+    // A left-over folder in the store refuses the job before its question.
+    recMain.saveAnswer = 1;
+    drive.MakeFolder(QStringLiteral("STORE/Backup"));
+    EXPECT_FALSE(UnstoreEverything(true));
+    ASSERT_EQ(ui.Shown().size(), 1u);
+    EXPECT_TRUE(ui.Shown()[0].text.startsWith(Caption(Msg::RESTORE_FOLDERS_LEG1)));
+    EXPECT_EQ(ContentOfBoth(MstsHost(), StoreHost()), before);
+    EXPECT_TRUE(recMain.calls.isEmpty());
+}
+
+TEST_F(UnstoreAllTest, InstallsTheSystemDefaultTsectionAndConfirmsWhenAsked) {
+    builder.WriteTsection(40);
+    RouteInfo required;
+    required.PType = PT_GLOBAL;
+    required.TSectionFileName = "C:\\MSTS\\" + builder.WriteTsection(61, "KEEP\\TSECTION.DAT");
+    WriteTsectionSpec(required);
+    WriteFlag(true, QStringLiteral("Confirm Completion"));
+    ui.Expect(Caption(Msg::UNSTORE_EVERYTHING_QUERY_TAG), ID_YES);
+    EXPECT_TRUE(UnstoreEverything(true));
+    EXPECT_EQ(ShownTexts(), (QStringList{Caption(Msg::UNSTORE_EVERYTHING_QUERY_TAG),
+                                         Caption(Msg::PROCESS_COMPLETED)}));
+    EXPECT_EQ(ui.Shown()[1].style, MB_ICONINFORMATION);
+    const QByteArray chosen = FileContent(builder.HostPath(QStringLiteral("KEEP\\TSECTION.DAT")));
+    ASSERT_FALSE(chosen.isEmpty());
+    EXPECT_EQ(FileContent(builder.HostPath(QStringLiteral("GLOBAL\\TSECTION.DAT"))), chosen);
+}
