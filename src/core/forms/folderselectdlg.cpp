@@ -14,37 +14,15 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "core/forms/foldertree.h"
+
 namespace qv {
+
+using namespace foldertree;
 
 namespace {
 
 const char* const kDesignCaption = "Select Folder";
-constexpr int kHostRole = Qt::UserRole;
-constexpr int kWindowsRole = Qt::UserRole + 1;
-constexpr int kFilledRole = Qt::UserRole + 2;
-
-QTreeWidgetItem* MakeItem(const QString& name, const QString& host, const QString& windows) {
-    auto* item = new QTreeWidgetItem(QStringList(name));
-    item->setData(0, kHostRole, host);
-    item->setData(0, kWindowsRole, windows);
-    item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
-    return item;
-}
-
-// The child named like `name`: the exact name first, else the one that matches without regard
-// to letter case.
-QTreeWidgetItem* ChildNamed(QTreeWidgetItem* parent, const QString& name) {
-    QTreeWidgetItem* folded = nullptr;
-    for (int i = 0; i < parent->childCount(); ++i) {
-        QTreeWidgetItem* child = parent->child(i);
-        if (child->text(0) == name)
-            return child;
-        if (!folded && child->text(0).compare(name, Qt::CaseInsensitive) == 0)
-            folded = child;
-    }
-    return folded;
-}
-
 } // namespace
 
 TFolderSelectDlg::TFolderSelectDlg(const QString& initialFolder, const QString& prompt,
