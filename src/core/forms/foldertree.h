@@ -2,6 +2,7 @@
 // of their folder, and children are found by name the way the path layer finds them.
 #pragma once
 
+#include <QDir>
 #include <QString>
 #include <QStringList>
 #include <QTreeWidgetItem>
@@ -32,6 +33,24 @@ inline QTreeWidgetItem* ChildNamed(QTreeWidgetItem* parent, const QString& name)
             folded = child;
     }
     return folded;
+}
+
+// Lists an item's sub-folders as its children the first time it is opened.
+inline void FillBranch(QTreeWidgetItem* item) {
+    if (!item || item->data(0, kFilledRole).toBool())
+        return;
+    item->setData(0, kFilledRole, true);
+    const QString host = item->data(0, kHostRole).toString();
+    const QString windows = item->data(0, kWindowsRole).toString();
+    const QString separator =
+        windows.endsWith(QLatin1Char('\\')) ? QString() : QStringLiteral("\\");
+    const QStringList names =
+        QDir(host).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
+                             QDir::Name | QDir::IgnoreCase);
+    for (const QString& name : names)
+        item->addChild(MakeItem(name, QDir(host).filePath(name), windows + separator + name));
+    if (names.isEmpty())
+        item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);
 }
 
 } // namespace qv::foldertree

@@ -104,20 +104,7 @@ void TPathSelectDlg::GoToFolder(const QString& windowsPath) {
 }
 
 void TPathSelectDlg::FillBranch(QTreeWidgetItem* item) {
-    if (!item || item->data(0, kFilledRole).toBool())
-        return;
-    item->setData(0, kFilledRole, true);
-    const QString host = item->data(0, kHostRole).toString();
-    const QString windows = item->data(0, kWindowsRole).toString();
-    const QString separator =
-        windows.endsWith(QLatin1Char('\\')) ? QString() : QStringLiteral("\\");
-    const QStringList names =
-        QDir(host).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
-                             QDir::Name | QDir::IgnoreCase);
-    for (const QString& name : names)
-        item->addChild(MakeItem(name, QDir(host).filePath(name), windows + separator + name));
-    if (names.isEmpty())
-        item->setChildIndicatorPolicy(QTreeWidgetItem::DontShowIndicator);
+    foldertree::FillBranch(item);
 }
 
 // What was typed becomes a full path: a Windows path with "." and ".." applied, or a host or
