@@ -141,12 +141,15 @@ bool IsGlobalListScope(const QString& folder) {
            folder.compare(QLatin1String("TRAINS\\TRAINSET"), Qt::CaseInsensitive) == 0;
 }
 
-bool RefreshConsistList(RecordList<ItemSet>& members, const QString& folder, const QString& listId,
-                        StringList* notFound, bool append, bool firstOnly,
-                        StoreIniHolder& stockCache, StoreIniHolder& consistCache,
-                        std::uint32_t kind) {
-    if (ListIdMissing(listId, kEmptyConsistListIdLine))
-        return false;
+namespace {
+
+// The walk both list refreshes share: read the list file, drop members of another kind, look each
+// member up in the store first and then in the MSTS folder (`find` reads it from one root and fills
+// its record), and report the members found in neither.
+template <class Find>
+bool RefreshListMembers(RecordList<ItemSet>& members, const QString& folder, const QString& listId,
+                        StringList* notFound, bool append, bool firstOnly, std::uint32_t kind,
+                        Msg kindLabel, Find find) {
     const std::size_t start = append ? members.size() : 0;
     ReadItemListFile(members, ItemDataFolder(folder) + listId, 3, firstOnly, folder);
     SetFirstOnlyMark(members, start, firstOnly);
@@ -161,25 +164,40 @@ bool RefreshConsistList(RecordList<ItemSet>& members, const QString& folder, con
             members[i].reset();
             continue;
         }
-        ConsistInfo info;
-        if (ReadConsistFile(App().StoreRootFolder, *member, info, consistCache, stockCache,
-                            nullptr))
+        if (find(*member, App().StoreRootFolder))
             member->StoreInd = SI_IN_STORE;
-        else if (ReadConsistFile(App().MstsRootFolder, *member, info, consistCache, stockCache,
-                                 nullptr))
+        else if (find(*member, App().MstsRootFolder))
             member->StoreInd = SI_IN_USE;
         if (member->StoreInd == SI_HEADING) {
-            ReportNotFound(*member, Msg::TYPE_CONSIST_LEG, notFound);
+            ReportNotFound(*member, kindLabel, notFound);
             allFound = false;
             continue;
         }
-        member->Description = info.Description;
-        member->EngineName = info.EngineName;
-        member->LotNumber = info.LotNumber;
         ShowLoading(kind, *member);
     }
     PackAndSort(members);
     return allFound;
+}
+
+} // namespace
+
+bool RefreshConsistList(RecordList<ItemSet>& members, const QString& folder, const QString& listId,
+                        StringList* notFound, bool append, bool firstOnly,
+                        StoreIniHolder& stockCache, StoreIniHolder& consistCache,
+                        std::uint32_t kind) {
+    if (ListIdMissing(listId, kEmptyConsistListIdLine))
+        return false;
+    return RefreshListMembers(
+        members, folder, listId, notFound, append, firstOnly, kind, Msg::TYPE_CONSIST_LEG,
+        [&](ItemSet& member, const QString& root) {
+            ConsistInfo info;
+            if (!ReadConsistFile(root, member, info, consistCache, stockCache, nullptr))
+                return false;
+            member.Description = info.Description;
+            member.EngineName = info.EngineName;
+            member.LotNumber = info.LotNumber;
+            return true;
+        });
 }
 
 bool RefreshPathList(RecordList<ItemSet>& members, const QString& folder, const QString& listId,
@@ -187,38 +205,17 @@ bool RefreshPathList(RecordList<ItemSet>& members, const QString& folder, const 
                      std::uint32_t kind) {
     if (ListIdMissing(listId, kEmptyPathListIdLine))
         return false;
-    const std::size_t start = append ? members.size() : 0;
-    ReadItemListFile(members, ItemDataFolder(folder) + listId, 3, firstOnly, folder);
-    SetFirstOnlyMark(members, start, firstOnly);
-
-    bool allFound = true;
-    for (std::size_t i = start; i < members.size(); ++i) {
-        ItemSet* member = members[i].get();
-        if (!member)
-            continue;
-        member->StoreInd = SI_HEADING;
-        if (!(member->PType & kind)) {
-            members[i].reset();
-            continue;
-        }
-        PathInfo path;
-        path.Folder = member->Folder + QStringLiteral("\\Paths");
-        path.FileName = member->FileName;
-        if (ReadPathFile(App().StoreRootFolder, path, pathCache))
-            member->StoreInd = SI_IN_STORE;
-        else if (ReadPathFile(App().MstsRootFolder, path, pathCache))
-            member->StoreInd = SI_IN_USE;
-        if (member->StoreInd == SI_HEADING) {
-            ReportNotFound(*member, Msg::TYPE_PATH_LEG, notFound);
-            allFound = false;
-            continue;
-        }
-        member->Folder = path.Folder;
-        member->Description = path.Name;
-        ShowLoading(kind, *member);
-    }
-    PackAndSort(members);
-    return allFound;
+    return RefreshListMembers(members, folder, listId, notFound, append, firstOnly, kind,
+                              Msg::TYPE_PATH_LEG, [&](ItemSet& member, const QString& root) {
+                                  PathInfo path;
+                                  path.Folder = member.Folder + QStringLiteral("\\Paths");
+                                  path.FileName = member.FileName;
+                                  if (!ReadPathFile(root, path, pathCache))
+                                      return false;
+                                  member.Folder = path.Folder;
+                                  member.Description = path.Name;
+                                  return true;
+                              });
 }
 
 void AddListNode(RecordList<ItemSet>& list, std::uint32_t kind, const QString& folder,
