@@ -2,6 +2,7 @@
 // cache files) against merely reading and decoding the bytes of every file it reads, a warm
 // rebuild (every cache section current) against the cold one, and how many MSTS files the warm
 // rebuild opens. Everything is measured side by side in one run and printed as ratios.
+#include "benchdrive.h"
 #include "catalogue/cacherebuild.h"
 #include "core/appstate.h"
 #include "fixtures/mstsbuilder.h"
@@ -25,12 +26,6 @@ namespace {
 
 // The folder the installation is built in: memory-backed when the machine has /dev/shm, else
 // beside the benchmark, never the slow temporary folder.
-QString WorkBase() {
-    if (QDir(QStringLiteral("/dev/shm")).exists())
-        return QStringLiteral("/dev/shm");
-    return QCoreApplication::applicationDirPath();
-}
-
 // The Windows-form path of every file a cold rebuild reads: engines, wagons, consists and paths.
 QStringList FilesTheRebuildReads(const MstsManifest& manifest) {
     QStringList files;
@@ -116,16 +111,8 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     RegistrySandbox registry;
     QTemporaryDir work(WorkBase() + QStringLiteral("/quarvel-bench-XXXXXX"));
-    if (!work.isValid()) {
-        std::fprintf(stderr, "cannot make a work folder below %s\n", qPrintable(WorkBase()));
+    if (!MapBenchDrive(work))
         return 1;
-    }
-    DriveMap drives;
-    drives.SetDrive(u'C', work.path());
-    SetDriveMap(drives);
-    ClearFolderCache();
-    App().MstsRootFolder = QStringLiteral("C:\\MSTS");
-    App().StoreRootFolder = QStringLiteral("C:\\STORE");
 
     LargeCounts counts;
     counts.engines = 4000;

@@ -3,6 +3,7 @@
 // side by side in one run. The ratio is what the move phase costs per file beyond the rename
 // itself (finding each file without regard to case, checking the target, making folders,
 // status texts).
+#include "benchdrive.h"
 #include "catalogue/cacherebuild.h"
 #include "catalogue/itemtreelist.h"
 #include "core/appstate.h"
@@ -35,12 +36,6 @@ using namespace qv;
 namespace {
 
 // Memory-backed when the machine has /dev/shm, so that the disk does not decide the numbers.
-QString WorkBase() {
-    if (QDir(QStringLiteral("/dev/shm")).exists())
-        return QStringLiteral("/dev/shm");
-    return QCoreApplication::applicationDirPath();
-}
-
 // The default operations, remembering every rename that succeeded (Windows-form paths).
 class RecordingOps : public FileMoveOps {
 public:
@@ -130,17 +125,8 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     RegistrySandbox registry;
     QTemporaryDir work(WorkBase() + QStringLiteral("/quarvel-bench-XXXXXX"));
-    if (!work.isValid()) {
-        std::fprintf(stderr, "cannot make a work folder below %s\n", qPrintable(WorkBase()));
+    if (!MapBenchDrive(work))
         return 1;
-    }
-    DriveMap drives;
-    drives.SetDrive(u'C', work.path());
-    SetDriveMap(drives);
-    ClearFolderCache();
-    ResetAppState();
-    App().MstsRootFolder = QStringLiteral("C:\\MSTS");
-    App().StoreRootFolder = QStringLiteral("C:\\STORE");
 
     LargeCounts counts;
     counts.engines = 1000;

@@ -2,6 +2,7 @@
 // at two sizes, N and 2N: how its time grows with the size of the content (it must stay close to
 // linear), and how it compares with a cold rebuild of the stock, consist and path caches of the
 // same installation. Everything is measured side by side in one run and printed as ratios.
+#include "benchdrive.h"
 #include "catalogue/cacherebuild.h"
 #include "core/appstate.h"
 #include "core/reportpane.h"
@@ -25,12 +26,6 @@ namespace {
 
 // The folder the installations are built in: memory-backed when the machine has /dev/shm, else
 // beside the benchmark, never the slow temporary folder.
-QString WorkBase() {
-    if (QDir(QStringLiteral("/dev/shm")).exists())
-        return QStringLiteral("/dev/shm");
-    return QCoreApplication::applicationDirPath();
-}
-
 LargeCounts CountsOfSize(int half) {
     LargeCounts counts;
     counts.engines = 2000 * half;
@@ -78,17 +73,8 @@ double WhereUsedMs(int* lines) {
 
 bool RunSize(int half, SizeRun* out) {
     QTemporaryDir work(WorkBase() + QStringLiteral("/quarvel-bench-XXXXXX"));
-    if (!work.isValid()) {
-        std::fprintf(stderr, "cannot make a work folder below %s\n", qPrintable(WorkBase()));
+    if (!MapBenchDrive(work))
         return false;
-    }
-    DriveMap drives;
-    drives.SetDrive(u'C', work.path());
-    SetDriveMap(drives);
-    ClearFolderCache();
-    ResetAppState();
-    App().MstsRootFolder = QStringLiteral("C:\\MSTS");
-    App().StoreRootFolder = QStringLiteral("C:\\STORE");
 
     const LargeCounts counts = CountsOfSize(half);
     QElapsedTimer building;
