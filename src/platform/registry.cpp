@@ -465,25 +465,37 @@ QStringList RegistryKey::SubKeyNames() {
     return names;
 }
 
-bool RegistryKey::Write(const QString& name, const RegValue& value) {
-    error_.clear();
-    if (!open_ || readOnly_) {
-        error_ = open_ ? QStringLiteral("The key is open for reading only.")
-                       : QStringLiteral("The key is not open.");
+namespace {
+
+// Applies a change to the node of a key open for writing, under the hive's lock.
+bool ModifyOpenKey(bool open, bool readOnly, RegRoot root, const QStringList& parts, QString* error,
+                   const std::function<Change(RegNode&)>& change) {
+    error->clear();
+    if (!open || readOnly) {
+        *error = open ? QStringLiteral("The key is open for reading only.")
+                      : QStringLiteral("The key is not open.");
         return false;
     }
     return ModifyHive(
-        root_,
+        root,
         [&](RegNode& hive, QString* err) {
-            RegNode* node = RegFind(hive, parts_);
+            RegNode* node = RegFind(hive, parts);
             if (!node) {
                 *err = QStringLiteral("The key has been deleted.");
                 return Change::Failed;
             }
-            node->SetValue(name, value);
-            return Change::Changed;
+            return change(*node);
         },
-        &error_);
+        error);
+}
+
+} // namespace
+
+bool RegistryKey::Write(const QString& name, const RegValue& value) {
+    return ModifyOpenKey(open_, readOnly_, root_, parts_, &error_, [&](RegNode& node) {
+        node.SetValue(name, value);
+        return Change::Changed;
+    });
 }
 
 bool RegistryKey::WriteString(const QString& name, const QString& text) {
@@ -515,23 +527,9 @@ bool RegistryKey::WriteBinary(const QString& name, const QByteArray& data) {
 }
 
 bool RegistryKey::DeleteValue(const QString& name) {
-    error_.clear();
-    if (!open_ || readOnly_) {
-        error_ = open_ ? QStringLiteral("The key is open for reading only.")
-                       : QStringLiteral("The key is not open.");
-        return false;
-    }
-    return ModifyHive(
-        root_,
-        [&](RegNode& hive, QString* err) {
-            RegNode* node = RegFind(hive, parts_);
-            if (!node) {
-                *err = QStringLiteral("The key has been deleted.");
-                return Change::Failed;
-            }
-            return node->RemoveValue(name) ? Change::Changed : Change::Unchanged;
-        },
-        &error_);
+    return ModifyOpenKey(open_, readOnly_, root_, parts_, &error_, [&](RegNode& node) {
+        return node.RemoveValue(name) ? Change::Changed : Change::Unchanged;
+    });
 }
 
 } // namespace qv
