@@ -49,6 +49,9 @@ struct AppState {
     QString CurrentLotNumber = QStringLiteral("0");
     bool ConsistLotUsed = false;
     bool StockLotUsed = false;
+    // The lot-number dialog's answer: the lot chosen for the selected items, empty after a
+    // cancel or an empty entry.
+    QString ChosenLotNumber;
     bool ConsistCacheStale = false;
     bool StockCacheStale = false;
     bool PathCacheStale = false;
@@ -64,6 +67,23 @@ struct AppState {
     // Start-up.
     bool NoViewerFile = false;
     std::uint32_t LastCloseFileDate = 0;
+
+    // The main window's run (start-up, first tick, close).
+    bool StartupAborted = false;   // the start-up ended the program
+    bool SilentClose = false;      // the next close skips the save prompt
+    bool FirstTickPending = false; // the main timer has not ticked yet
+    bool FirstLoadPending = true;  // the tree has not been loaded yet
+    bool EasyListsStale = true;    // the Easy page lists must be refilled
+    bool TreeClearing = false;     // tree nodes are being freed; change handlers ignore changes
+    bool GeometryRestoring = false;
+    bool EasySuppressImage = false;
+    bool PictureLibraryAvailable = false;
+    // The tree node remembered across runs and page switches.
+    struct TreeSelectionInfo {
+        QString Folder;
+        std::int32_t PType = 0;
+        QString FileName;
+    } LastTreeSelection;
 
     // Status, report numbering and the log.
     QStringList StatusCodeStack; // newest first

@@ -4,6 +4,7 @@
 // tests and command-line jobs) a headless implementation keeps the same state in memory.
 #pragma once
 
+#include <QHash>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -60,6 +61,21 @@ public:
     virtual QSize ScreenSize() const { return QSize(1024, 768); }
     // Closes the main window without asking again (the close counts as confirmed).
     virtual void CloseMainForm() {}
+
+    // What launching and the jobs need of the window's other controls.
+    // MainPageControl: 0 Easy, 1 Classic.
+    virtual int MainPageIndex() const { return 1; }
+    virtual void SetMainPageIndex(int /*index*/) {}
+    // ActivityExplorePageCntrl of the Easy page: 0 "Run an Activity", 1 "Explore the Route".
+    virtual int ActivityExplorePageIndex() const { return 0; }
+    virtual void SetActivityExplorePageIndex(int /*index*/) {}
+    // The check mark of a check box or auto-check menu item, by component name (LaunchMSTSCbx,
+    // AllConsistsCbx, PartialRouteCbx ...); false for a name the window does not have.
+    virtual bool Checked(const QString& /*component*/) const { return false; }
+    virtual void SetChecked(const QString& /*component*/, bool /*checked*/) {}
+    // Minimises the whole application, or restores it from its minimised state.
+    virtual void MinimiseApplication() {}
+    virtual void RestoreApplication() {}
 };
 
 // The main window's services kept in memory, for tests and jobs without a window.
@@ -80,6 +96,18 @@ public:
     void SetQuarvelObjects(ItemTree* tree) { tree_ = tree; }
     QString CurrentScenarioFile() const override { return scenarioFile_; }
     void SetCurrentScenarioFile(const QString& file) override { scenarioFile_ = file; }
+    int MainPageIndex() const override { return mainPage_; }
+    void SetMainPageIndex(int index) override { mainPage_ = index; }
+    int ActivityExplorePageIndex() const override { return explorePage_; }
+    void SetActivityExplorePageIndex(int index) override { explorePage_ = index; }
+    bool Checked(const QString& component) const override { return checked_.value(component); }
+    void SetChecked(const QString& component, bool checked) override {
+        checked_[component] = checked;
+    }
+    void MinimiseApplication() override { minimised_ = true; }
+    void RestoreApplication() override { minimised_ = false; }
+    // Whether the application was last minimised rather than restored.
+    bool Minimised() const { return minimised_; }
 
 private:
     QStringList panels_;
@@ -88,6 +116,10 @@ private:
     int pageIndex_ = 0;
     ItemTree* tree_ = nullptr;
     QString scenarioFile_;
+    int mainPage_ = 1;
+    int explorePage_ = 0;
+    QHash<QString, bool> checked_;
+    bool minimised_ = false;
 };
 
 // The services in force: the installed ones, else a program-wide headless instance.
