@@ -62,10 +62,24 @@ bool ItemNode::Contains(const ItemNode* node) const {
 }
 
 ItemNode* ItemNode::Adopt(std::unique_ptr<ItemNode> child, std::size_t position) {
+    ItemTree* tree = Tree();
+    ItemTreeObserver* observer = tree ? tree->Told() : nullptr;
+    if (observer)
+        observer->NodesAboutToBeInserted(ObservedSelf(), int(position), int(position));
     child->parent_ = this;
     ItemNode* added = child.get();
     children_.insert(children_.begin() + std::ptrdiff_t(position), std::move(child));
+    if (observer)
+        observer->NodesInserted(ObservedSelf(), int(position), int(position));
     return added;
+}
+
+void ItemNode::SetExpanded(bool expanded) {
+    if (expanded_ == expanded)
+        return;
+    expanded_ = expanded;
+    if (ItemTree* tree = Tree(); tree && tree->Told())
+        tree->Told()->ExpansionChanged(this);
 }
 
 ItemNode* ItemNode::AddChild(std::unique_ptr<ItemNode>&& child) {
@@ -87,18 +101,55 @@ ItemNode* ItemNode::InsertSiblingAfter(std::unique_ptr<ItemNode>&& sibling) {
 std::unique_ptr<ItemNode> ItemNode::Detach() {
     if (!parent_)
         return nullptr;
-    if (ItemTree* tree = Tree(); tree && Contains(tree->selected_))
+    ItemTree* tree = Tree();
+    ItemTreeObserver* observer = tree ? tree->Told() : nullptr;
+    const bool wasSelected = tree && Contains(tree->selected_);
+    if (wasSelected)
         tree->selected_ = nullptr;
-    auto& siblings = parent_->children_;
-    const auto it = siblings.begin() + Index();
+    ItemNode* parent = parent_;
+    const int index = Index();
+    if (observer)
+        observer->NodesAboutToBeRemoved(parent->ObservedSelf(), index, index);
+    auto& siblings = parent->children_;
+    const auto it = siblings.begin() + index;
     std::unique_ptr<ItemNode> self = std::move(*it);
     siblings.erase(it);
     parent_ = nullptr;
+    if (observer) {
+        observer->NodesRemoved(parent->ObservedSelf(), index, index);
+        if (wasSelected)
+            observer->SelectionChanged();
+    }
     return self;
 }
 
 void ItemNode::Delete() {
     Detach().reset();
+}
+
+void ItemNode::DeleteChildren() {
+    if (children_.empty())
+        return;
+    ItemTree* tree = Tree();
+    ItemTreeObserver* observer = tree ? tree->Told() : nullptr;
+    const int last = ChildCount() - 1;
+    bool wasSelected = false;
+    if (tree && tree->selected_ && tree->selected_ != this && Contains(tree->selected_)) {
+        tree->selected_ = nullptr;
+        wasSelected = true;
+    }
+    if (observer)
+        observer->NodesAboutToBeRemoved(ObservedSelf(), 0, last);
+    // Taken out of the tree before they are freed, so that nothing reaches a half-freed node.
+    std::vector<std::unique_ptr<ItemNode>> children = std::move(children_);
+    children_.clear();
+    for (auto& child : children)
+        child->parent_ = nullptr;
+    if (observer) {
+        observer->NodesRemoved(ObservedSelf(), 0, last);
+        if (wasSelected)
+            observer->SelectionChanged();
+    }
 }
 
 // ---- ItemTree ----------------------------------------------------------------------------------
@@ -116,12 +167,44 @@ ItemNode* ItemTree::AddRoot(std::unique_ptr<ItemSet> data) {
 }
 
 void ItemTree::SetSelected(ItemNode* node) {
-    selected_ = (node && node->Tree() == this) ? node : nullptr;
+    ItemNode* selected = (node && node->Tree() == this) ? node : nullptr;
+    if (selected == selected_)
+        return;
+    selected_ = selected;
+    if (ItemTreeObserver* observer = Told())
+        observer->SelectionChanged();
 }
 
 void ItemTree::Clear() {
+    ItemTreeObserver* observer = Told();
+    if (observer)
+        observer->TreeAboutToReset();
     selected_ = nullptr;
+    // Taken out first, so that nothing reaches the nodes while they are freed.
+    std::vector<std::unique_ptr<ItemNode>> nodes = std::move(root_.children_);
     root_.children_.clear();
+    for (auto& node : nodes)
+        node->parent_ = nullptr;
+    nodes.clear();
+    if (observer)
+        observer->TreeReset();
+}
+
+void ItemTree::BeginUpdate() {
+    if (updateDepth_++ == 0 && observer_)
+        observer_->TreeAboutToReset();
+}
+
+void ItemTree::EndUpdate() {
+    if (updateDepth_ == 0)
+        return;
+    if (--updateDepth_ == 0 && observer_)
+        observer_->TreeReset();
+}
+
+void ItemTree::NotifyRecordsChanged(ItemNode* node) {
+    if (ItemTreeObserver* observer = Told())
+        observer->RecordsChanged(node);
 }
 
 // ---- Counting ----------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 // The tree of stored objects without any widget: each node owns its ItemSet record and its
 // children. Deleting a node frees its records; detaching hands the node over with its records
-// intact, so that it can be put elsewhere. A view shows the tree through an adapter.
+// intact, so that it can be put elsewhere. A view shows the tree through an adapter, which
+// follows the tree's changes through its observer.
 #pragma once
 
 #include "core/itemset.h"
@@ -12,6 +13,24 @@
 namespace qv {
 
 class ItemTree;
+class ItemNode;
+
+// What a view of the tree must follow. A null parent stands for the top level. While the tree's
+// update lock is held nothing is told; its release is told as one reset.
+class ItemTreeObserver {
+public:
+    virtual ~ItemTreeObserver() = default;
+    virtual void TreeAboutToReset() = 0;
+    virtual void TreeReset() = 0;
+    virtual void NodesAboutToBeInserted(ItemNode* parent, int first, int last) = 0;
+    virtual void NodesInserted(ItemNode* parent, int first, int last) = 0;
+    virtual void NodesAboutToBeRemoved(ItemNode* parent, int first, int last) = 0;
+    virtual void NodesRemoved(ItemNode* parent, int first, int last) = 0;
+    // The node's record or state icon changed; null: those of any node.
+    virtual void RecordsChanged(ItemNode* node) = 0;
+    virtual void SelectionChanged() = 0;
+    virtual void ExpansionChanged(ItemNode* node) = 0;
+};
 
 class ItemNode {
 public:
@@ -26,6 +45,11 @@ public:
 
     // The state icon the view shows beside the node (a StoreInd value); -1 shows none.
     int StateIndex = -1;
+
+    // Whether the node is open (its children shown once its ancestors are open too). Kept here
+    // so that the state survives a view's reset and can be set without a view.
+    bool Expanded() const { return expanded_; }
+    void SetExpanded(bool expanded);
 
     // The parent node; null for a top-level node and for a node in no tree.
     ItemNode* Parent() const;
@@ -57,6 +81,8 @@ public:
     // Takes the node out of its tree and frees it, its subtree and their records. A node in no
     // tree belongs to whoever holds it and is left alone.
     void Delete();
+    // Frees every child with its subtree and records.
+    void DeleteChildren();
 
 private:
     friend class ItemTree;
@@ -65,12 +91,15 @@ private:
 
     ItemNode* Adopt(std::unique_ptr<ItemNode> child, std::size_t position);
     bool Contains(const ItemNode* node) const;
+    // The parent as an observer is told it: null for the top level.
+    ItemNode* ObservedSelf() { return owner_ ? nullptr : this; }
 
     std::unique_ptr<ItemSet> data_;
     std::vector<std::unique_ptr<ItemNode>> children_;
     ItemNode* parent_ = nullptr;
     // Set only on the hidden node whose children are the tree's top-level nodes.
     ItemTree* owner_ = nullptr;
+    bool expanded_ = false;
 };
 
 class ItemTree {
@@ -96,10 +125,26 @@ public:
     // Frees every node and record.
     void Clear();
 
+    // The one observer (not owned), or null.
+    void SetObserver(ItemTreeObserver* observer) { observer_ = observer; }
+    ItemTreeObserver* Observer() const { return observer_; }
+    // Many changes at once (a rebuild) are told as one reset: the first BeginUpdate tells that a
+    // reset begins, the matching EndUpdate that it is done. Calls nest.
+    void BeginUpdate();
+    void EndUpdate();
+    // Tells the observer that records or state icons changed in place: the node's, or any node's
+    // when none is given. Code that changes marks calls it, since records are plain data.
+    void NotifyRecordsChanged(ItemNode* node = nullptr);
+
 private:
     friend class ItemNode;
+    // The observer, unless the update lock is held.
+    ItemTreeObserver* Told() const { return updateDepth_ == 0 ? observer_ : nullptr; }
+
     ItemNode root_;
     ItemNode* selected_ = nullptr;
+    ItemTreeObserver* observer_ = nullptr;
+    int updateDepth_ = 0;
 };
 
 // Counts the node's direct children by StoreInd: SI_IN_STORE into inStore, SI_IN_USE into inUse,

@@ -2,6 +2,7 @@
 
 #include "core/appstate.h"
 #include "core/easyservices.h"
+#include "core/exploresaveinfo.h"
 #include "core/generaldefs.h"
 #include "core/itemtree.h"
 #include "core/mainservices.h"
@@ -74,8 +75,19 @@ void ShowOutcome() {
     }
     if (App().CommandLineJob)
         return;
+    QString text;
     if (ReadFlag(QStringLiteral("Confirm Completion")))
-        Box(Caption(Msg::PROCESS_COMPLETED), MB_ICONINFORMATION);
+        text = Caption(Msg::PROCESS_COMPLETED);
+    // A reloaded session must be started from MSTS's saved-activity list, not as a new activity.
+    const ExploreActivitySaveInfo* session = TheEasyServices().CurrentExploreRecord();
+    if (session && session->SaveNumber >= 1) {
+        if (!text.isEmpty())
+            text += QStringLiteral("\n\n");
+        text +=
+            Caption(Msg::EXPLORE_LOAD_REMINDER) + ExploreSessionName(session->SaveNumber) + u'\'';
+    }
+    if (!text.isEmpty())
+        Box(text, MB_ICONINFORMATION);
 }
 
 bool ScreenLargeEnough() {

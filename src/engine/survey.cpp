@@ -7,6 +7,7 @@
 #include "core/appstate.h"
 #include "core/comparetext.h"
 #include "core/easyservices.h"
+#include "core/exploresaveinfo.h"
 #include "core/filefind.h"
 #include "core/generaldefs.h"
 #include "core/itemtree.h"
@@ -262,6 +263,12 @@ void SurveyRun::SurveyExploreChoice() {
         return;
     if (const ItemSet* chosen = easy.ChosenExploreActivity())
         Activity(*chosen);
+    if (const ExploreActivitySaveInfo* session = easy.CurrentExploreRecord()) {
+        if (!session->ConsistFileName.isEmpty())
+            E.Add(session->ConsistFileName);
+        if (!session->PlayerPathFileName.isEmpty())
+            D.Add(session->PlayerPathFileName);
+    }
 }
 
 void SurveyRun::CloseOverUsers() {

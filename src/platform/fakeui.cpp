@@ -145,13 +145,97 @@ int FakeUi::SelectStoragePath() {
     return result;
 }
 
+void FakeUi::ExpectChangeLotNumber(int result, const QString& lot) {
+    lotNumberAnswers_.push_back({result, lot});
+}
+
+int FakeUi::ChangeLotNumber(const std::vector<std::unique_ptr<ItemSet>>& items,
+                            QString* chosenLotNumber) {
+    lotNumberDialogs_.push_back(int(items.size()));
+    if (chosenLotNumber)
+        chosenLotNumber->clear();
+    if (lotNumberAnswers_.empty()) {
+        mismatches_ << QStringLiteral("unexpected lot-number dialog");
+        return ID_CANCEL;
+    }
+    const auto [result, lot] = lotNumberAnswers_.front();
+    lotNumberAnswers_.pop_front();
+    if (result == ID_OK && chosenLotNumber)
+        *chosenLotNumber = lot;
+    return result;
+}
+
+void FakeUi::ExpectOpenScenarioDialog(int result, const QString& file) {
+    openScenarioAnswers_.push_back({result, file});
+}
+
+void FakeUi::ExpectSaveScenarioDialog(int result, const QString& file) {
+    saveScenarioAnswers_.push_back({result, file});
+}
+
+namespace {
+
+// The scripted answer of a scenario file dialog; the chosen file is given back only with ID_OK.
+int AnswerScenarioDialog(std::deque<std::pair<int, QString>>& answers, QStringList& mismatches,
+                         const QString& what, QString* file) {
+    if (answers.empty()) {
+        mismatches << QStringLiteral("unexpected %1 dialog").arg(what);
+        return ID_CANCEL;
+    }
+    const auto [result, chosen] = answers.front();
+    answers.pop_front();
+    if (result == ID_OK && file)
+        *file = chosen;
+    return result;
+}
+
+} // namespace
+
+int FakeUi::OpenScenarioDialog(const QString& title, const QString& initialFolder, QString* file) {
+    openScenarios_.push_back({title, initialFolder, QString()});
+    return AnswerScenarioDialog(openScenarioAnswers_, mismatches_, QStringLiteral("open-scenario"),
+                                file);
+}
+
+int FakeUi::SaveScenarioDialog(const QString& initialFolder, QString* file) {
+    saveScenarios_.push_back({QString(), initialFolder, file ? *file : QString()});
+    return AnswerScenarioDialog(saveScenarioAnswers_, mismatches_, QStringLiteral("save-scenario"),
+                                file);
+}
+
+void FakeUi::ExpectEditLaunchSettings(int result, std::function<void()> enter) {
+    launchSettingsAnswers_.push_back({result, std::move(enter)});
+}
+
+int FakeUi::EditLaunchSettings(const QString&, const QString&, const QString&, const QString& key,
+                               bool, const QString&) {
+    launchSettingsDialogs_ << key;
+    if (launchSettingsAnswers_.empty()) {
+        mismatches_ << QStringLiteral("unexpected launch-settings dialog for '%1'").arg(key);
+        return ID_CANCEL;
+    }
+    auto [result, enter] = std::move(launchSettingsAnswers_.front());
+    launchSettingsAnswers_.pop_front();
+    if (enter)
+        enter();
+    return result;
+}
+
 void FakeUi::Clear() {
+    launchSettingsAnswers_.clear();
+    launchSettingsDialogs_.clear();
     tsectionSpecAnswers_.clear();
     tsectionSpecDialogs_ = 0;
     tsectionChoiceAnswers_.clear();
     tsectionChoiceDialogs_ = 0;
     storagePathAnswers_.clear();
     storagePathDialogs_ = 0;
+    lotNumberAnswers_.clear();
+    lotNumberDialogs_.clear();
+    openScenarioAnswers_.clear();
+    saveScenarioAnswers_.clear();
+    openScenarios_.clear();
+    saveScenarios_.clear();
     inputAnswers_.clear();
     inputQueries_.clear();
     fileMoveAnswers_.clear();

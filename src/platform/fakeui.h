@@ -1,4 +1,4 @@
-// A scripted Ui for tests: each expected prompt names a piece of its text and the answer to give.
+// A scripted Ui for tests: each expected prompt names a fragment of its text and the answer to give.
 // Every prompt shown is recorded, so tests can check what the user would have seen.
 #pragma once
 
@@ -34,6 +34,12 @@ struct ShownInputQuery {
     QString caption;
     QString prompt;
     QString value; // the text the edit line started with
+};
+
+struct ShownScenarioDialog {
+    QString title; // empty for the save dialog, whose title is fixed
+    QString initialFolder;
+    QString file; // the file name the dialog started with
 };
 
 class FakeUi : public Ui {
@@ -95,6 +101,33 @@ public:
     int SelectStoragePath() override;
     int StoragePathDialogs() const { return storagePathDialogs_; }
 
+    // Queues the result (ID_OK or ID_CANCEL) of the next lot-number dialog and, for ID_OK, the
+    // lot it returns. A dialog with no queued result is a mismatch, answered ID_CANCEL. Each
+    // dialog shown records the number of items it was given.
+    void ExpectChangeLotNumber(int result, const QString& lot = QString());
+    int ChangeLotNumber(const std::vector<std::unique_ptr<ItemSet>>& items,
+                        QString* chosenLotNumber) override;
+    const std::deque<int>& LotNumberDialogs() const { return lotNumberDialogs_; }
+
+    // Queue the result of the next open- or save-scenario dialog and, for ID_OK, the file it
+    // returns. A dialog with no queued result is a mismatch, answered ID_CANCEL.
+    void ExpectOpenScenarioDialog(int result, const QString& file = QString());
+    void ExpectSaveScenarioDialog(int result, const QString& file = QString());
+    int OpenScenarioDialog(const QString& title, const QString& initialFolder,
+                           QString* file) override;
+    int SaveScenarioDialog(const QString& initialFolder, QString* file) override;
+    const std::deque<ShownScenarioDialog>& OpenScenarioDialogs() const { return openScenarios_; }
+    const std::deque<ShownScenarioDialog>& SaveScenarioDialogs() const { return saveScenarios_; }
+
+    // Queues the result (ID_OK or ID_CANCEL) of the next launch-settings dialog and what the user
+    // does in it first (such as writing the path value; the fake writes nothing itself). A dialog
+    // with no queued result is a mismatch, answered ID_CANCEL. Each dialog shown records its key.
+    void ExpectEditLaunchSettings(int result, std::function<void()> enter = {});
+    int EditLaunchSettings(const QString& programName, const QString& paramsValue,
+                           const QString& pathValue, const QString& key, bool showParams,
+                           const QString& description) override;
+    const QStringList& LaunchSettingsDialogs() const { return launchSettingsDialogs_; }
+
     const std::deque<ShownMessage>& Shown() const { return shown_; }
     // Prompts whose text did not match the next expectation, and dialogs nobody expected; then the
     // number of expectations (boxes and dialogs) not met yet.
@@ -102,7 +135,9 @@ public:
     int PendingExpectations() const {
         return int(expected_.size() + fileMoveAnswers_.size() + folderAnswers_.size() +
                    inputAnswers_.size() + fixedObjectsAnswers_.size() + storagePathAnswers_.size() +
-                   tsectionSpecAnswers_.size() + tsectionChoiceAnswers_.size());
+                   tsectionSpecAnswers_.size() + tsectionChoiceAnswers_.size() +
+                   lotNumberAnswers_.size() + openScenarioAnswers_.size() +
+                   saveScenarioAnswers_.size() + launchSettingsAnswers_.size());
     }
     void Clear();
 
@@ -126,6 +161,14 @@ private:
     std::deque<ShownInputQuery> inputQueries_;
     std::deque<int> storagePathAnswers_;
     int storagePathDialogs_ = 0;
+    std::deque<std::pair<int, QString>> lotNumberAnswers_;
+    std::deque<int> lotNumberDialogs_;
+    std::deque<std::pair<int, QString>> openScenarioAnswers_;
+    std::deque<std::pair<int, QString>> saveScenarioAnswers_;
+    std::deque<ShownScenarioDialog> openScenarios_;
+    std::deque<ShownScenarioDialog> saveScenarios_;
+    std::deque<std::pair<int, std::function<void()>>> launchSettingsAnswers_;
+    QStringList launchSettingsDialogs_;
     std::deque<ShownMessage> shown_;
     QStringList mismatches_;
     int defaultAnswer_ = 0;

@@ -45,6 +45,25 @@ int Ui::SelectStoragePath() {
     return ID_CANCEL;
 }
 
+int Ui::ChangeLotNumber(const std::vector<std::unique_ptr<ItemSet>>&, QString* chosenLotNumber) {
+    if (chosenLotNumber)
+        chosenLotNumber->clear();
+    return ID_CANCEL;
+}
+
+int Ui::OpenScenarioDialog(const QString&, const QString&, QString*) {
+    return ID_CANCEL;
+}
+
+int Ui::SaveScenarioDialog(const QString&, QString*) {
+    return ID_CANCEL;
+}
+
+int Ui::EditLaunchSettings(const QString&, const QString&, const QString&, const QString&, bool,
+                           const QString&) {
+    return ID_CANCEL;
+}
+
 Ui& TheUi() {
     return currentUi ? *currentUi : silentUi;
 }

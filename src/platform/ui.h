@@ -9,6 +9,7 @@
 namespace qv {
 
 struct ConflictInfo;
+struct ItemSet;
 struct RouteInfo;
 
 // Message box styles, as the numbers the program has always used.
@@ -82,6 +83,33 @@ public:
     // folder was registered, else ID_CANCEL (nothing changed). Without a dialog to show:
     // ID_CANCEL.
     virtual int SelectStoragePath();
+
+    // The "Change Lot Number" dialog for the items selected in a list editor (their lots are
+    // offered to pick from). Returns ID_OK or ID_CANCEL; `*chosenLotNumber` becomes the lot
+    // entered, empty after Cancel or an empty entry. Without a dialog to show: ID_CANCEL.
+    virtual int ChangeLotNumber(const std::vector<std::unique_ptr<ItemSet>>& items,
+                                QString* chosenLotNumber);
+
+    // The open-scenario dialog ("*.QVS" files; the file must exist) with the title, opened at
+    // `initialFolder` (Windows form) with an empty file name. Returns ID_OK with the chosen file
+    // (Windows form) in `*file`, or ID_CANCEL with `*file` left alone. Without a dialog to show:
+    // ID_CANCEL.
+    virtual int OpenScenarioDialog(const QString& title, const QString& initialFolder,
+                                   QString* file);
+    // The save-scenario dialog ("Save Quarvel Scenario"; extension ".QVS"; asks before
+    // overwriting), opened at `initialFolder` with `*file` as the file name. Returns ID_OK with
+    // the chosen file (Windows form) in `*file`, or ID_CANCEL with `*file` left alone. Without a
+    // dialog to show: ID_CANCEL.
+    virtual int SaveScenarioDialog(const QString& initialFolder, QString* file);
+
+    // The launch-settings dialog of an outside program ("Set the <program> Launch Parameters"),
+    // with the arguments of its form: it edits the path value `pathValue` and, when
+    // `paramsValue` is not empty and `showParams` is set, the parameters value `paramsValue`,
+    // both under the HKEY_LOCAL_MACHINE key `key`; OK writes them. Returns ID_OK or ID_CANCEL.
+    // Without a dialog to show: ID_CANCEL, which changes nothing.
+    virtual int EditLaunchSettings(const QString& programName, const QString& paramsValue,
+                                   const QString& pathValue, const QString& key, bool showParams,
+                                   const QString& description);
 };
 
 // The Ui in force. Until the program or a test installs one, a silent default answers every

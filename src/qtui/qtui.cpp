@@ -1,5 +1,7 @@
 #include "qtui/qtui.h"
 
+#include "catalogue/forms/itemrightclick.h"
+#include "core/appstate.h"
 #include "core/filemove.h"
 #include "core/forms/confirmfilemovedlg.h"
 #include "core/forms/folderselectdlg.h"
@@ -7,6 +9,7 @@
 #include "engine/forms/setfixeddlg.h"
 #include "engine/forms/tsectionchoiceboxdlg.h"
 #include "engine/forms/tsectionparamsboxdlg.h"
+#include "qtui/scenariodialogs.h"
 
 #include <QApplication>
 #include <QInputDialog>
@@ -135,6 +138,26 @@ int QtUi::SelectStoragePath() {
     if (!dialog.Ready())
         return ID_CANCEL;
     return dialog.exec() == ID_OK ? ID_OK : ID_CANCEL;
+}
+
+int QtUi::ChangeLotNumber(const std::vector<std::unique_ptr<ItemSet>>& items,
+                          QString* chosenLotNumber) {
+    TItemRightClickForm dialog(QApplication::activeWindow(), items);
+    const int result = dialog.exec() == ID_OK ? ID_OK : ID_CANCEL;
+    if (chosenLotNumber)
+        *chosenLotNumber = result == ID_OK ? App().ChosenLotNumber : QString();
+    return result;
+}
+
+int QtUi::OpenScenarioDialog(const QString& title, const QString& initialFolder, QString* file) {
+    return ShowOpenScenarioDialog(QApplication::activeWindow(), title, initialFolder, file)
+               ? ID_OK
+               : ID_CANCEL;
+}
+
+int QtUi::SaveScenarioDialog(const QString& initialFolder, QString* file) {
+    return ShowSaveScenarioDialog(QApplication::activeWindow(), initialFolder, file) ? ID_OK
+                                                                                     : ID_CANCEL;
 }
 
 } // namespace qv

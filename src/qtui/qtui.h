@@ -17,6 +17,11 @@ public:
     int ResolveTsectionConflicts(std::vector<std::unique_ptr<ConflictInfo>>& list) override;
     bool InputQuery(const QString& caption, const QString& prompt, QString* value) override;
     int SelectStoragePath() override;
+    int ChangeLotNumber(const std::vector<std::unique_ptr<ItemSet>>& items,
+                        QString* chosenLotNumber) override;
+    int OpenScenarioDialog(const QString& title, const QString& initialFolder,
+                           QString* file) override;
+    int SaveScenarioDialog(const QString& initialFolder, QString* file) override;
 };
 
 } // namespace qv

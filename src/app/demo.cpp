@@ -1,0 +1,188 @@
+#include "app/demo.h"
+
+#include "catalogue/itemfiles.h"
+#include "catalogue/namedlists.h"
+#include "core/appstate.h"
+#include "core/itemset.h"
+#include "core/languages.h"
+#include "core/regsettings.h"
+#include "core/startupconfig.h"
+#include "core/storeini.h"
+#include "core/toolpaths.h"
+#include "fixtures/mstsbuilder.h"
+#include "platform/drivemap.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace qv {
+
+namespace {
+
+// Written last, so that a build that was cut short is made again from the start.
+const QString kBuiltMark = QStringLiteral("demo-built");
+
+// The demo's paths are Z: paths, which name the host's own folders whatever Wine prefix there is.
+QString ZPath(const QString& hostPath) {
+    return JoinWindowsPath(QLatin1Char('Z'),
+                           QDir::cleanPath(hostPath).split(QLatin1Char('/'), Qt::SkipEmptyParts));
+}
+
+QString FileNameOf(const QString& relPath) {
+    return relPath.mid(relPath.lastIndexOf(QLatin1Char('\\')) + 1);
+}
+
+// Stands in for TRAIN.EXE: says what would have started and ends after a moment, as a short
+// MSTS session would.
+bool WriteMstsStandIn(const QString& hostPath) {
+    QFile file(hostPath);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    file.write("#!/bin/sh\n"
+               "# Stands in for MSTS in the Quarvel demo.\n"
+               "echo \"Quarvel demo: MSTS would start now with: $*\"\n"
+               "sleep 3\n");
+    file.close();
+    return file.setPermissions(file.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser);
+}
+
+// Registers named lists of one kind in the scope's ROUTE.QVC, one "<id>=<state>,<name>" each,
+// and writes each list's members.
+bool AddNamedLists(const QString& folder, std::uint32_t kind, const QStringList& entries,
+                   const std::vector<QStringList>& members) {
+    const bool global = folder.startsWith(QLatin1String("TRAINS\\"), Qt::CaseInsensitive);
+    auto registerFile = OpenStoreIni(global ? QStringLiteral("ROUTE.QVC")
+                                            : FileNameOf(folder) + QStringLiteral("\\ROUTE.QVC"));
+    for (std::size_t i = 0; i < std::size_t(entries.size()); ++i) {
+        const QString id = entries[qsizetype(i)].section(QLatin1Char('='), 0, 0);
+        registerFile->Ini.WriteString(RouteListSection(kind), id,
+                                      entries[qsizetype(i)].section(QLatin1Char('='), 1));
+        RecordList<ItemSet> items;
+        for (const QString& member : members.at(i))
+            items.push_back(std::make_unique<ItemSet>(
+                ItemSet{0, kind, 0, QString(), folder, member, QString(), QString()}));
+        if (!WriteItemListFile(folder, id + QStringLiteral(".QVC"), items))
+            return false;
+    }
+    registerFile->Modified = true;
+    return CloseStoreIni(std::move(registerFile));
+}
+
+// A few named lists: global Explore and Maintenance consist lists, a stock list, and path lists
+// of one route.
+bool AddDemoLists(const MstsManifest& manifest) {
+    QStringList consists;
+    for (const QString& path : manifest.Paths(MstsFileKind::Consist))
+        consists << FileNameOf(path);
+    QStringList usa2Paths;
+    for (const QString& path : manifest.Paths(MstsFileKind::Path)) {
+        if (path.contains(QLatin1String("\\USA2\\"), Qt::CaseInsensitive))
+            usa2Paths << FileNameOf(path);
+    }
+    QStringList engines;
+    for (const QString& path : manifest.Paths(MstsFileKind::Engine))
+        engines << path.section(QLatin1Char('\\'), 2); // below TRAINS\TRAINSET
+    if (consists.size() < 4 || usa2Paths.isEmpty() || engines.size() < 2)
+        return false;
+    return AddNamedLists(QStringLiteral("TRAINS\\CONSISTS"), PT_EXPLORE_CONSIST,
+                         {QStringLiteral("CONSISTS=12,Original List"),
+                          QStringLiteral("CONSISTS1=11,Heavy Freight")},
+                         {consists.mid(0, 3), consists.mid(3, 2)}) &&
+           AddNamedLists(QStringLiteral("TRAINS\\CONSISTS"), PT_MAINT_CONSIST,
+                         {QStringLiteral("MAINTCON=12,Original List")}, {consists.mid(1, 2)}) &&
+           AddNamedLists(QStringLiteral("TRAINS\\TRAINSET"), PT_MAINT_STOCK,
+                         {QStringLiteral("MAINTSTK=12,Original List")}, {engines.mid(0, 2)}) &&
+           AddNamedLists(QStringLiteral("ROUTES\\USA2"), PT_EXPLORE_PATH,
+                         {QStringLiteral("PATHS=12,Original List")}, {usa2Paths.mid(0, 2)}) &&
+           AddNamedLists(QStringLiteral("ROUTES\\USA2"), PT_MAINT_PATH,
+                         {QStringLiteral("MAINTPAT=12,Original List")}, {usa2Paths.mid(0, 1)});
+}
+
+// The settings of an installation that has been set up and whose store is empty.
+bool WriteDemoSettings(const QString& msts, const QString& store, const QString& standIn) {
+    return RegWriteString(kMstsKey, QStringLiteral("Path"), msts) &&
+           RegWriteString(kMstsKey, QStringLiteral("EXE Path"), msts) &&
+           RegWriteString(kProductKey, QStringLiteral("Store Path"), store) &&
+           RegWriteString(kProductKey, QStringLiteral("Last Used MSTS Folder"), msts) &&
+           RegWriteString(kProductKey, QStringLiteral("MSTS EXE Path"), standIn) &&
+           RegWriteString(kProductKey, QStringLiteral("Everything Unstored"),
+                          QStringLiteral("true"));
+}
+
+bool BuildDemo(const QString& folder, QString* error) {
+    const QString mstsHost = folder + QStringLiteral("/MSTS");
+    const QString storeHost = folder + QStringLiteral("/STORE");
+    const QString standInHost = folder + QStringLiteral("/bin/train-standin.sh");
+    for (const QString& sub : {mstsHost, storeHost, folder + QStringLiteral("/registry")})
+        QDir(sub).removeRecursively();
+    if (!QDir().mkpath(storeHost + QStringLiteral("/QVDATA")) ||
+        !QDir().mkpath(folder + QStringLiteral("/bin")) || !WriteMstsStandIn(standInHost)) {
+        *error = QStringLiteral("cannot write into ") + folder;
+        return false;
+    }
+
+    MstsBuilder builder(mstsHost, storeHost);
+    builder.BuildDefaultInstallation();
+    LargeCounts counts;
+    counts.engines = 6;
+    counts.wagons = 24;
+    counts.consists = 10;
+    counts.paths = 12;
+    counts.routes = 3;
+    counts.activities = 9;
+    builder.BuildLarge(counts);
+    if (!QFileInfo::exists(
+            builder.HostPath(QStringLiteral("TRAINS\\TRAINSET\\DEFAULT\\DEFAULT.WAG")))) {
+        *error = QStringLiteral("cannot build the MSTS folder in ") + mstsHost;
+        return false;
+    }
+
+    AppState& app = App();
+    const QString savedMsts = app.MstsRootFolder;
+    const QString savedStore = app.StoreRootFolder;
+    app.MstsRootFolder = ZPath(mstsHost);
+    app.StoreRootFolder = ZPath(storeHost);
+    const bool ok =
+        WriteDemoSettings(app.MstsRootFolder, app.StoreRootFolder, ZPath(standInHost)) &&
+        AddDemoLists(builder.Manifest());
+    app.MstsRootFolder = savedMsts;
+    app.StoreRootFolder = savedStore;
+    if (!ok) {
+        *error = QStringLiteral("cannot write the demo's settings and lists in ") + folder;
+        return false;
+    }
+    QFile mark(folder + QLatin1Char('/') + kBuiltMark);
+    if (!mark.open(QIODevice::WriteOnly)) {
+        *error = QStringLiteral("cannot write into ") + folder;
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QString DemoFolder() {
+    const QString given = qEnvironmentVariable("QUARVEL_DEMO_DIR");
+    if (!given.isEmpty())
+        return QDir(given).absolutePath();
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+           QStringLiteral("/quarvel/demo");
+}
+
+bool PrepareDemo(const QString& folder, QString* error) {
+    if (!QDir().mkpath(folder)) {
+        *error = QStringLiteral("cannot create ") + folder;
+        return false;
+    }
+    qputenv("QUARVEL_REGISTRY_DIR", QFile::encodeName(folder + QStringLiteral("/registry")));
+    if (!QFileInfo::exists(folder + QLatin1Char('/') + kBuiltMark) && !BuildDemo(folder, error))
+        return false;
+    // The program starts straight away, without the restart that a missing locale override
+    // asks for (the program file may have moved since the demo was built).
+    CheckLocaleOverride();
+    return true;
+}
+
+} // namespace qv

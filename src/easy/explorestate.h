@@ -1,0 +1,39 @@
+// The program-wide state of the Explore session being set up or reloaded: its record, the tree
+// item and parsed copy of the activity whose traffic and loose consists it takes, and where the
+// generated activity's Mode line lies, so that the line can be patched while MSTS runs.
+#pragma once
+
+#include "catalogue/activityreader.h"
+#include "core/exploresaveinfo.h"
+
+#include <QString>
+#include <cstdint>
+
+namespace qv {
+
+struct ItemSet;
+
+struct ExploreState {
+    // The pending or reloaded session; save number -1 while no saved session is loaded.
+    ExploreActivitySaveInfo CurrentExploreRecord;
+    // The tree item of the session's source activity (owned by the tree); null when no Explore
+    // session is pending.
+    const ItemSet* ExploreSourceActivity = nullptr;
+    // The source activity as read from its file.
+    ActivityInfo ExploreTemplateActivity;
+    // Byte offset of the Mode line in the last generated activity (byte-order mark included), and
+    // that line as it must read once MSTS has started the session (every "2" made "1").
+    std::int32_t ExploreModeLinePosition = 0;
+    QString ExploreModeLineText;
+};
+
+ExploreState& Explore();
+// Puts the state back as the program starts with it.
+void ResetExploreState();
+
+// The record a store job reads as "the Explore session set up": the current record while an
+// Explore session is pending (a source activity is set) or while the Easy page shows its Explore
+// tab; otherwise null. The main window's Easy services hand it out as CurrentExploreRecord().
+const ExploreActivitySaveInfo* ExploreRecordInForce();
+
+} // namespace qv

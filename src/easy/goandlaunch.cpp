@@ -1,0 +1,117 @@
+#include "easy/goandlaunch.h"
+
+#include "core/appstate.h"
+#include "core/itemkinds.h"
+#include "core/itemset.h"
+#include "core/mainservices.h"
+#include "core/regsettings.h"
+#include "easy/explorestate.h"
+#include "easy/launchprogram.h"
+#include "easy/savedactivity.h"
+#include "engine/storecommand.h"
+#include "platform/ui.h"
+#include "platform/winresolve.h"
+
+#include <QDir>
+
+namespace qv {
+
+namespace {
+
+const QString kRailDriverKey = kProductKey + QStringLiteral("\\RailDriver");
+
+ExploreReloadHandler& ReloadHandler() {
+    static ExploreReloadHandler handler;
+    return handler;
+}
+
+// MSTS expects to be started from its own folder.
+void EnterMstsFolder() {
+    QString host;
+    if (ResolvePath(App().MstsRootFolder, &host))
+        QDir::setCurrent(host);
+}
+
+// The folder of a path relative to a root, less its last component (Routes\X\ACTIVITIES gives
+// Routes\X).
+QString ParentFolder(const QString& folder) {
+    const qsizetype cut = folder.lastIndexOf(QLatin1Char('\\'));
+    return cut < 0 ? QString() : folder.left(cut);
+}
+
+// The RailDriver manager is brought to the front when it runs already, else started.
+void StartRailDriver(bool noWait) {
+    const WindowHandle window =
+        FindTopWindow(QStringLiteral("TApplication"), QStringLiteral("RailDriver Manager"));
+    if (window) {
+        ShowTopWindow(window, SW_RESTORE);
+        BringTopWindowToFront(window);
+        return;
+    }
+    LaunchProgram(RegReadString(kRailDriverKey, QStringLiteral("RD EXE Path")),
+                  RegReadString(kRailDriverKey, QStringLiteral("RD EXE Params")), QString(), true,
+                  false, noWait);
+}
+
+// After the wait for an Explore session: its temporary files go, and its save number stays only
+// while the Easy page reloads saved sessions.
+void TidyUpExploreSession(QObject* sender) {
+    ExploreState& explore = Explore();
+    const QString routeFolder = ParentFolder(explore.ExploreSourceActivity->Folder);
+    CleanExploreTemp(routeFolder, nullptr);
+    const ExploreReloadHandler& reload = ReloadHandler();
+    if (!reload || !reload(sender, LastPathComponent(routeFolder)))
+        explore.CurrentExploreRecord.SaveNumber = -1;
+}
+
+} // namespace
+
+bool GoAndLaunch(QObject* sender, bool explore) {
+    if (!GoStoreUnstore(false, false, false, false, false, explore))
+        return false;
+    MainServices& main = TheMainServices();
+    main.SetChecked(QStringLiteral("AllConsistsCbx"), false);
+    main.SetChecked(QStringLiteral("AllStockCbx"), false);
+    if (!main.Checked(QStringLiteral("LaunchMSTSCbx")))
+        return true;
+
+    const int save = main.QuerySaveScenario();
+    if (save == ID_CANCEL)
+        return true;
+    if (save == ID_NO)
+        main.SetCurrentScenarioFile(QString());
+    EnterMstsFolder();
+
+    const bool explorePending = Explore().ExploreSourceActivity != nullptr;
+    const bool spawnWait = ReadFlag(QStringLiteral("Spawn Wait"));
+    const bool railDriverOnly = ReadFlag(QStringLiteral("Start RD")) && !explorePending;
+    const bool wait = spawnWait && !App().CommandLineJob && !railDriverOnly;
+    // MSTS starts minimised only over a generated Explore activity; until the generation is
+    // built in, it always starts normally.
+    const bool startMinimised = false;
+    if (railDriverOnly)
+        StartRailDriver(!wait);
+    else
+        LaunchProgram(RegReadString(kProductKey, QStringLiteral("MSTS EXE Path")),
+                      RegReadString(kProductKey, QStringLiteral("MSTS EXE Params")), QString(),
+                      true, startMinimised, !wait);
+
+    // A command-line job ends the program itself.
+    if (App().CommandLineJob)
+        return true;
+    if (!spawnWait || railDriverOnly) {
+        App().SilentClose = true;
+        main.CloseMainForm();
+        return true;
+    }
+    if (Explore().ExploreSourceActivity)
+        TidyUpExploreSession(sender);
+    main.RestoreApplication();
+    return true;
+}
+
+void SetExploreReloadHandler(ExploreReloadHandler handler) {
+    ReloadHandler() = std::move(handler);
+}
+
+} // namespace qv

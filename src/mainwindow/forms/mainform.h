@@ -1,0 +1,172 @@
+// The main window: its menus, tool bar and status bar, the Easy page, and the Classic page with
+// the tree of stored objects and the information pane. The window is the program's MainServices
+// (status panels, information pane, the controls a job locks, page indexes, check marks) and
+// installs Easy services that reach the Easy-mode subsystem; its handlers are spread over one file
+// per concern: the control-state refresh, the command bindings, the start-up and the languages.
+#pragma once
+
+#include "core/itemtree.h"
+#include "core/mainservices.h"
+#include "core/reportpane.h"
+
+#include <QMainWindow>
+#include <QRect>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+class QAbstractButton;
+class QAction;
+class QLabel;
+class QMenu;
+class QTimer;
+
+namespace Ui {
+class TMainForm;
+}
+
+namespace qv {
+
+class MainEasyServices;
+class TreeController;
+
+class TMainForm : public QMainWindow, public MainServices {
+    Q_OBJECT
+
+public:
+    explicit TMainForm(const QString& commandLineArgument, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // The one argument the program was started with (empty for none).
+    const QString& CommandLineArgument() const { return commandLineArgument_; }
+
+    // The form's components by their names (ui->QuarvelObjects, ui->GoBtn, ...).
+    std::unique_ptr<Ui::TMainForm> ui;
+    // The popup of the tree and the panes, rebuilt each time it opens.
+    QMenu* MainFormPopup = nullptr;
+    // The 1000 ms timer of the start-up; connected to Timer1Timer, started by the start-up.
+    QTimer* Timer1 = nullptr;
+    // Binds QuarvelObjects to the tree of stored objects.
+    TreeController* Tree() const { return treeController_; }
+
+    // Start-up and languages (mainform_start.cpp, mainform_language.cpp).
+    void FormShow();
+    void Timer1Timer();
+    void BuildLanguageMenu();
+    void LanguageItemMnuClick(QAction* item);
+    void ReinitializeForms();
+
+    // The control-state refresh (mainform_controls.cpp): every menu item, button, label and the
+    // window caption follow the selected node, the shown page and the store state.
+    void UpdateControls() override;
+    void UpdatePopupAndButtons();
+    void UpdateEasyControls();
+    void UpdateExploreButton();
+    // Reloads a non-empty tree from its own records for the page now shown.
+    void RebuildTreeForPage(int state);
+    // After a language switch: the three page indexes back, the tree rebuilt, the controls and
+    // the information pane refreshed.
+    void RefreshAfterLanguageChange(int mainPage, int simulationMaintPage, int easyPage);
+    // The main page was switched (Easy or Classic).
+    void MainPageControlChange();
+    // The Classic page's Simulation/Maintenance tab was switched: the tree is rebuilt for the
+    // page with the selection kept.
+    void SimulationMaintPageControlChange();
+
+    // Window helpers shared with the start-up, the close and the dialogs.
+    // Writes "Last MainForm Top", "Last MainForm Left" and "Last MainForm Maximized".
+    void SaveMainFormPosition();
+    // Status panel widths and "View by File Name"; then the Language item of "Last Language" is
+    // the only one checked. The caller loads the other settings (LoadSettings) right after it.
+    void ApplyViewSettings();
+    // Makes the window taller by the status bar's height, without storing the new size.
+    void FitMainFormHeight();
+    // Status panel 1 shows the long part of a hint ("short|long"), or nothing.
+    void ShowHintInStatus(const QString& hint);
+    // Centres a dialog over the window, keeping its bottom 4 pixels above the status bar.
+    void CentreControlAboveStatusBar(QWidget* control) const;
+    // The rectangle a tool tip needs to show the text at most `maxWidth` pixels wide.
+    QRect CalcHintTextRect(const QString& text, int maxWidth) const;
+
+    // The index of the ButtonImageList picture a button shows; -1 for none.
+    static int Glyph(const QAbstractButton* button);
+    static void SetGlyph(QAbstractButton* button, int glyph);
+    // A hint in the form "short|long": the short part becomes the tool tip, the long part the
+    // status-bar text; Hint() gives back the whole text.
+    static void SetHint(QObject* control, const QString& hint);
+    static QString Hint(const QObject* control);
+
+    // The commands whose handlers are not there yet: they stay visible and disabled.
+    static const QStringList& PendingCommands();
+
+    // MainServices.
+    QString StatusText(int panel) const override;
+    void SetStatusText(int panel, const QString& text) override;
+    void RepaintStatusBar() override;
+    ReportPane* InformationMemo() override { return &informationPane_; }
+    void SetBusyControlsEnabled(bool enabled) override;
+    bool BusyControlsEnabled() const override;
+    void ProcessEvents() override;
+    int SimulationMaintPageIndex() const override;
+    void SetSimulationMaintPageIndex(int index) override;
+    ItemTree* QuarvelObjects() override { return &tree_; }
+    int QuerySaveScenario() override;
+    void LoadTree(const QString& scenarioFile, RecordList<ItemSet>* items, int state) override;
+    void ShowSelectedNodeInfo() override;
+    QString CurrentScenarioFile() const override { return currentScenarioFile_; }
+    void SetCurrentScenarioFile(const QString& file) override { currentScenarioFile_ = file; }
+    void SetOpenScenarioDialogFile(const QString& file) override { openDialogFile_ = file; }
+    QString OpenScenarioDialogFile() const { return openDialogFile_; }
+    void ShowHourglass(bool show) override;
+    QSize ScreenSize() const override;
+    void CloseMainForm() override;
+    int MainPageIndex() const override;
+    void SetMainPageIndex(int index) override;
+    int ActivityExplorePageIndex() const override;
+    void SetActivityExplorePageIndex(int index) override;
+    bool Checked(const QString& component) const override;
+    void SetChecked(const QString& component, bool checked) override;
+    void MinimiseApplication() override;
+    void RestoreApplication() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    // mainform_commands.cpp
+    void BindCommands();
+    void DisablePendingCommands();
+    void File1Click();
+    void ExitBtnClick();
+    void EveryThingCbxClick();
+    void DefaultRoutesCbxClick();
+    void UnstoreBtnClick();
+    void WhereUsedMnuClick();
+    void RebuildCachesMnuClick();
+
+    void ShowInformationPane();
+    void ShowToolBarImages();
+    void ResetControlsForRefresh();
+    void ShowWindowCaption();
+    void ShowRailDriverBoxes();
+
+    QString commandLineArgument_;
+    ItemTree tree_;
+    ReportPane informationPane_;
+    int shownPaneLines_ = 0;
+    QString lastShownPaneLine_;
+    TreeController* treeController_ = nullptr;
+    std::unique_ptr<MainEasyServices> easyServices_;
+    QLabel* statusPanels_[2] = {nullptr, nullptr};
+    QString currentScenarioFile_;
+    QString openDialogFile_;
+    int hourglassDepth_ = 0;
+    bool shown_ = false;
+};
+
+// Disables every item below a menu, at every depth; the menu's own item keeps its state.
+void DisableMenuTree(QMenu* menu);
+
+} // namespace qv

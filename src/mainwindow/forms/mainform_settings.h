@@ -1,0 +1,32 @@
+// What the main window takes from the registry at start-up and after a language switch: the
+// option check marks and start pages, the window's size, place and tree width, and the Easy
+// page's background picture; and, while it runs, the window's size kept up to date there.
+#pragma once
+
+#include <QString>
+
+namespace qv {
+
+class TMainForm;
+
+// A number under the product key: decimal text, `fallback` when missing or not a number.
+int ReadProductNumber(const QString& name, int fallback);
+
+// The check marks of the option menu items and check boxes, the enabled state of the launch
+// boxes and the pages the window opens on. Runs right after TMainForm::ApplyViewSettings.
+void LoadSettings(TMainForm& form);
+
+// The tree width, then either the maximised state or the stored width, place and height (the
+// place centred on the screen when none is stored). Sizes are not stored while it runs.
+void RestoreMainFormGeometry(TMainForm& form);
+
+// "BACKGRND.JPG" in the program's folder: its presence is the background's "Tag" (1 or 0); it
+// is shown unless "Easy Suppress Image" is set. A picture that cannot be read counts as absent.
+void LoadEasyBackground(TMainForm& form);
+
+// From now on every change of the window's size is stored as "Last MainForm Width" and
+// "Last MainForm Height", except while the geometry is being restored or after an aborted
+// start-up.
+void KeepMainFormSize(TMainForm& form);
+
+} // namespace qv

@@ -1,0 +1,273 @@
+// The main window's start-up, run once from its first show, and its 1000 ms timer, whose first
+// tick loads the tree (or closes the program after a command-line job).
+
+#include "mainwindow/forms/mainform.h"
+
+#include "ui_mainform.h"
+
+#include "core/appstate.h"
+#include "core/forms/fixeddefs.h"
+#include "core/languages.h"
+#include "core/regsettings.h"
+#include "core/report.h"
+#include "core/startupconfig.h"
+#include "core/status.h"
+#include "core/storeini.h"
+#include "core/toolpaths.h"
+#include "core/version.h"
+#include "easy/explorestate.h"
+#include "easy/launchprogram.h"
+#include "easy/savedactivity.h"
+#include "mainwindow/forms/mainform_settings.h"
+#include "mainwindow/forms/splashform.h"
+#include "mainwindow/objecttree.h"
+#include "mainwindow/scenariofiles.h"
+#include "platform/singleinstance.h"
+#include "platform/winfind.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QScreen>
+#include <QTimer>
+
+#include <cmath>
+
+namespace qv {
+
+namespace {
+
+const QString kWaitingSemaphore = QStringLiteral("Waiting Semaphore");
+
+// Set in the environment of the copy that a locale restart starts, so that it never restarts
+// again, whatever the locale override then reads.
+const char* const kRestartedMarker = "QUARVEL_RESTARTED";
+
+// "Waiting Semaphore": 0 a copy runs normally, 1 it waits for a program it launched, 2 it is
+// restarting itself.
+int WaitingSemaphore() {
+    return ReadProductNumber(kWaitingSemaphore, 0);
+}
+
+void WriteWaitingSemaphore(int value) {
+    RegWriteString(kProductKey, kWaitingSemaphore, QString::number(value));
+}
+
+// The start-up ends the program: the end is asked for once the event loop runs, since the
+// start-up runs while the window is first shown, before the loop has started.
+void EndStartup() {
+    App().StartupAborted = true;
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                              Qt::QueuedConnection);
+}
+
+// One argument on a Windows command line: quoted when it holds blanks or quotes, with the
+// backslashes before a quote doubled, so that the restarted copy reads it back unchanged.
+QString CommandLineParameter(const QString& argument) {
+    if (argument.isEmpty())
+        return QString();
+    if (!argument.contains(QLatin1Char(' ')) && !argument.contains(QLatin1Char('\t')) &&
+        !argument.contains(QLatin1Char('"')))
+        return argument;
+    QString quoted = QStringLiteral("\"");
+    int backslashes = 0;
+    for (const QChar c : argument) {
+        if (c == QLatin1Char('\\')) {
+            ++backslashes;
+            continue;
+        }
+        quoted +=
+            QString(c == QLatin1Char('"') ? backslashes * 2 + 1 : backslashes, QLatin1Char('\\'));
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted += QString(backslashes * 2, QLatin1Char('\\')) + QLatin1Char('"');
+    return quoted;
+}
+
+// "Last Close" (days since 30 December 1899, the time of day as fraction) as a packed file
+// date; 0 when missing or not a number.
+std::uint32_t LastCloseFileDate() {
+    bool ok = false;
+    const double days =
+        RegReadString(kProductKey, QStringLiteral("Last Close")).trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(days) || days < 0 || days > 1e6)
+        return 0;
+    const double whole = std::floor(days);
+    const QDateTime moment(QDate(1899, 12, 30).addDays(qint64(whole)),
+                           QTime(0, 0).addMSecs(int(std::lround((days - whole) * 86400000.0))));
+    return std::uint32_t(PackDosDateTime(moment));
+}
+
+} // namespace
+
+void TMainForm::FormShow() {
+    AppState& app = App();
+    app.ReportLevel = 0;
+    app.StartupAborted = false;
+    const bool restarted = qEnvironmentVariableIsSet(kRestartedMarker);
+    qunsetenv(kRestartedMarker);
+
+    // Another running copy: this one ends, unless the other is restarting itself. This comes
+    // before the locale restart, so that a restart never takes the place of a running copy.
+    if (const WindowHandle other = FindTopWindow(QString(), QString())) {
+        const int semaphore = WaitingSemaphore();
+        if (semaphore != 2) {
+            if (semaphore != 1) {
+                ShowTopWindow(other, SW_RESTORE);
+                BringTopWindowToFront(other);
+            }
+            EndStartup();
+            return;
+        }
+    }
+
+    // The locale guard restarts the program once, with its argument; the restarted copy goes
+    // on whatever the override reads, so that an override that cannot be kept never loops. When
+    // the new copy cannot be started (the user has been told), this one goes on instead.
+    if (!CheckLocaleOverride() && !restarted) {
+        WriteWaitingSemaphore(2);
+        qputenv(kRestartedMarker, "1");
+        const std::int32_t started =
+            LaunchProgram(ProgramFilePath(), CommandLineParameter(CommandLineArgument()), QString(),
+                          false, false, true);
+        qunsetenv(kRestartedMarker);
+        if (started >= 0) {
+            EndStartup();
+            return;
+        }
+    }
+
+    const QPointer<TMainForm> self(this);
+    if (ListenAsRunningCopy([self] {
+            if (self)
+                self->RestoreApplication();
+        }))
+        connect(this, &QObject::destroyed, [] { StopListening(); });
+
+    // Menus do not open while a job runs.
+    ui->Spacer->setEnabled(true);
+    for (QAction* item : ui->MainMenu->actions()) {
+        if (QMenu* menu = item->menu())
+            connect(menu, &QMenu::aboutToShow, menu, [menu] {
+                if (App().Busy)
+                    QTimer::singleShot(0, menu, &QMenu::close);
+            });
+    }
+
+    LoadProgramVersion();
+    WriteWaitingSemaphore(0);
+    app.LastCloseFileDate = LastCloseFileDate();
+
+    app.Busy = false;
+    app.ReportItemCount = 0;
+    app.SilentClose = false;
+    app.LoggingActive = false;
+    app.CommandLineJob = false;
+    app.FirstLoadPending = true;
+    app.FirstTickPending = false;
+    app.EasyListsStale = true;
+    app.ConsistCacheStale = false;
+    app.StockCacheStale = false;
+    app.PathCacheStale = false;
+    app.ExtendedActivityCache = ReadFlag(QStringLiteral("Extended Activity Cache"));
+    app.ErrorsFileWritten = false;
+    ResetExploreState();
+    app.ForceCacheReread = false;
+    app.EasySuppressImage = ReadFlag(QStringLiteral("Easy Suppress Image"));
+    // No outside picture library is bound on this platform.
+    app.PictureLibraryAvailable = false;
+    app.CurrentLotNumber.clear();
+    app.TreeClearing = false;
+    app.NoViewerFile = false;
+
+    app.LastTreeSelection.Folder = RegReadString(kProductKey, QStringLiteral("Last Node Folder"));
+    app.LastTreeSelection.FileName =
+        RegReadString(kProductKey, QStringLiteral("Last Node FileName"));
+    app.LastTreeSelection.PType = ReadProductNumber(QStringLiteral("Last Node PType"), 0);
+
+    if (SelectStartupLanguage()) {
+        EnumerateLanguages();
+        BuildLanguageMenu();
+        ReinitializeForms();
+        if (screen() && screen()->logicalDotsPerInch() > 96)
+            ui->MainPageControl->setMinimumSize(917, 661);
+    } else {
+        ui->LanguageMnu->menuAction()->setEnabled(false);
+    }
+
+    FitMainFormHeight();
+    ClearReport(InformationMemo());
+    app.GeometryRestoring = false;
+    KeepMainFormSize(*this);
+
+    setToolTipDuration(7000);
+    for (QWidget* control : findChildren<QWidget*>())
+        control->setToolTipDuration(7000);
+
+    app.StartupWorkingFolder = QDir::currentPath();
+    if (!FixedDefsForm())
+        new TFixedDefsForm(this);
+    LoadEasyBackground(*this);
+
+    if (!StartupConfiguration()) {
+        EndStartup();
+        return;
+    }
+    if (ReadFlag(QStringLiteral("Everything Unstored")) && CountStoreContent() > 0) {
+        WriteFlag(false, QStringLiteral("Everything Unstored"));
+        app.TreeSynchronised = false;
+    }
+    ApplyViewSettings();
+    LoadSettings(*this);
+    setWindowTitle(app.ProgramTitle);
+    {
+        TSplashForm splash(CommandLineArgument(), this);
+        splash.exec();
+    }
+    if (!app.CommandLineJob)
+        RestoreMainFormGeometry(*this);
+    Timer1->start(1000);
+    app.FirstTickPending = true;
+    if (MainPageIndex() == 1)
+        ui->QuarvelObjects->setFocus();
+}
+
+void TMainForm::Timer1Timer() {
+    AppState& app = App();
+    ui->StatusBar->update();
+    // Later ticks would drive the viewer windows, which this program does not have yet.
+    if (!app.FirstTickPending)
+        return;
+    app.FirstTickPending = false;
+    if (app.CommandLineJob) {
+        CloseMainForm(); // silent: the job has decided what is kept
+        return;
+    }
+    UpdateControls();
+    if (!app.FirstLoadPending)
+        return;
+    SetBusy(true);
+    if (MainPageIndex() == 1) {
+        if (!ReadFlag(QStringLiteral("Start Blank"))) {
+            const QString scenario = RegReadString(kProductKey, QStringLiteral("Default Scenario"));
+            if (scenario.isEmpty()) {
+                LoadTree(QString(), nullptr, -1);
+                ReselectLastNode(tree_, app.LastTreeSelection);
+            } else {
+                SetCurrentScenarioFile(scenario);
+                LoadTree(scenario, nullptr, -1);
+            }
+            UpdateControls();
+            ShowSelectedNodeInfo();
+        }
+    }
+    // The Easy page fills its lists itself once it is shown.
+    SetBusy(false);
+    SavedActivityCheck([this] { Save1Click(ui->Save1); });
+    app.FirstLoadPending = false;
+}
+
+} // namespace qv

@@ -1,0 +1,78 @@
+#include "platform/casefold.h"
+
+#include <QHash>
+#include <QVarLengthArray>
+
+namespace qv {
+
+QString FoldCase(QStringView text) {
+    // ASCII letters fold to their lower case and nothing else folds into ASCII from ASCII, so an
+    // ASCII name needs no tables; any other character leaves the work to Qt.
+    bool upper = false;
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 0x80)
+            return text.toString().toCaseFolded();
+        upper = upper || (u >= u'A' && u <= u'Z');
+    }
+    if (!upper)
+        return text.toString();
+    QString folded(text.size(), Qt::Uninitialized);
+    QChar* out = folded.data();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        out[i] = QChar(u >= u'A' && u <= u'Z' ? char16_t(u + 32) : u);
+    }
+    return folded;
+}
+
+QString FoldCase(const QString& text) {
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 0x80)
+            return text.toCaseFolded();
+        if (u >= u'A' && u <= u'Z')
+            return FoldCase(QStringView(text));
+    }
+    return text; // shared, no copy
+}
+
+namespace {
+
+bool IsAscii(QStringView text) {
+    for (QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+char16_t AsciiLower(char16_t u) {
+    return u >= u'A' && u <= u'Z' ? char16_t(u + 32) : u;
+}
+
+} // namespace
+
+bool operator==(const FoldedName& a, const FoldedName& b) {
+    if (!IsAscii(a.text) || !IsAscii(b.text))
+        return FoldCase(a.text) == FoldCase(b.text);
+    if (a.text.size() != b.text.size())
+        return false;
+    for (qsizetype i = 0; i < a.text.size(); ++i) {
+        if (AsciiLower(a.text[i].unicode()) != AsciiLower(b.text[i].unicode()))
+            return false;
+    }
+    return true;
+}
+
+size_t qHash(const FoldedName& name, size_t seed) {
+    if (!IsAscii(name.text))
+        return qHash(FoldCase(name.text), seed);
+    // The same characters FoldCase would give, hashed the same way.
+    QVarLengthArray<char16_t, 256> folded(name.text.size());
+    for (qsizetype i = 0; i < name.text.size(); ++i)
+        folded[i] = AsciiLower(name.text[i].unicode());
+    return qHash(QStringView(folded.constData(), folded.size()), seed);
+}
+
+} // namespace qv

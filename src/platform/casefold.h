@@ -1,0 +1,23 @@
+// Case folding for the names that are looked up without regard to case by the thousand (ini
+// sections, folder listings, wildcard masks): the same result as QString::toCaseFolded, with a
+// fast path for the plain ASCII names that nearly all of them are.
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+namespace qv {
+
+// The text case-folded, exactly as QString::toCaseFolded folds it.
+QString FoldCase(const QString& text);
+QString FoldCase(QStringView text);
+
+// A name as a hash key that equals every name with the same FoldCase, and is hashed by it,
+// without a folded copy being made of an ASCII name.
+struct FoldedName {
+    QString text;
+};
+bool operator==(const FoldedName& a, const FoldedName& b);
+size_t qHash(const FoldedName& name, size_t seed = 0);
+
+} // namespace qv

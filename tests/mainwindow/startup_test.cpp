@@ -1,0 +1,261 @@
+// The main window's start-up on the offscreen platform, on a synthetic installation with a
+// sandboxed registry: the first tick, "Start Blank", a command-line job, the locale restart and a
+// second copy of the program.
+#include "core/appstate.h"
+#include "core/generaldefs.h"
+#include "core/languages.h"
+#include "core/regsettings.h"
+#include "core/startupconfig.h"
+#include "engine/fixedobjects.h"
+#include "fixtures/mstsbuilder.h"
+#include "fixtures/registrysandbox.h"
+#include "fixtures/tempmsts.h"
+#include "mainwindow/forms/mainform.h"
+#include "platform/drivemap.h"
+#include "platform/fakeui.h"
+#include "platform/winfind.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QTimer>
+#include <QtCore/qtestsupport_core.h>
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <tuple>
+
+namespace qv {
+namespace {
+
+const char* const kRestartedMarker = "QUARVEL_RESTARTED";
+
+class Startup : public ::testing::Test {
+protected:
+    Startup() {
+        ResetAppState();
+        App().ProgramFilePath = QStringLiteral("C:\\Program\\quarvel");
+        builder.AddDefaultWagon();
+        builder.AddRoute("ALPHA", "Alpha Line", "A");
+        builder.AddRoute("BETA", "Beta Line", "B", {}, Into::Store);
+        builder.AddActivity("ALPHA", "a1.act", "Morning Run", "s1.srv", QString());
+        // Caches that exist let the splash close at once.
+        for (const char* cache : {"CACHESTK.QVC", "CACHECON.QVC", "CACHEPAT.QVC"})
+            drive.MakeFile(QStringLiteral("STORE/QVDATA/") + QLatin1String(cache),
+                           "[QUARVEL_INFORMATION]\r\nVersion=3.0\r\n");
+        RegWriteString(kMstsKey, "Path", "C:\\MSTS");
+        RegWriteString(kMstsKey, "EXE Path", "C:\\MSTS");
+        Set("Store Path", "C:\\STORE");
+        Set("Last Used MSTS Folder", "C:\\MSTS");
+        Set("MSTS EXE Path", "C:\\MSTS\\TRAIN.EXE");
+        Set("GoWithNoResource", "true");
+        RegWriteStringAt(HKEY_CURRENT_USER, kLocaleOverrideKey, App().ProgramFilePath, "eng");
+        SetFixedObjectsCheck(EnsureDefaultExclusions);
+        qunsetenv(kRestartedMarker);
+    }
+    ~Startup() override {
+        while (!forms.empty())
+            forms.pop_back();
+        SetFixedObjectsCheck({});
+        qunsetenv(kRestartedMarker);
+        ResetAppState();
+    }
+
+    static void Set(const char* name, const QString& value) {
+        RegWriteString(kProductKey, QLatin1String(name), value);
+    }
+    static QString Setting(const char* name) {
+        return RegReadString(kProductKey, QLatin1String(name));
+    }
+    // Starts a copy of the program's window: its first show runs the start-up.
+    TMainForm& Start(const QString& argument = QString()) {
+        forms.push_back(std::make_unique<TMainForm>(argument));
+        forms.back()->show();
+        return *forms.back();
+    }
+    static int Routes(TMainForm& form) {
+        int routes = 0;
+        for (const ItemNode* node = form.QuarvelObjects()->First(); node; node = node->GetNext())
+            routes += (node->Data()->PType & PT_ROUTE) && !(node->Data()->PType & PT_HEADING);
+        return routes;
+    }
+
+    RegistrySandbox registry;
+    TempMsts drive;
+    MstsBuilder builder{drive.Host("MSTS"), drive.Host("STORE")};
+    FakeUi ui;
+    std::vector<std::unique_ptr<TMainForm>> forms; // destroyed newest first
+};
+
+TEST_F(Startup, ReachesTheFirstTickWhichLoadsTheTreeOnce) {
+    Set("Waiting Semaphore", "2");
+    Set("Last Close", "45292.5"); // 1 January 2024, noon
+    TMainForm& form = Start();
+    ASSERT_FALSE(App().StartupAborted);
+    EXPECT_EQ(form.windowTitle(), "Quarvel");
+    EXPECT_EQ(Setting("Waiting Semaphore"), "0");
+    EXPECT_EQ(App().LastCloseFileDate,
+              std::uint32_t(PackDosDateTime(QDateTime(QDate(2024, 1, 1), QTime(12, 0)))));
+    EXPECT_TRUE(form.Timer1->isActive());
+    EXPECT_EQ(form.Timer1->interval(), 1000);
+    EXPECT_TRUE(App().FirstTickPending);
+    EXPECT_EQ(Routes(form), 0);
+
+    form.Timer1Timer();
+    EXPECT_FALSE(App().FirstTickPending);
+    EXPECT_FALSE(App().FirstLoadPending);
+    EXPECT_FALSE(App().Busy);
+    EXPECT_EQ(Routes(form), 2);
+
+    // Later ticks load nothing: the store's route stays on the tree after it has gone.
+    QDir(builder.HostPath("ROUTES", Into::Store)).removeRecursively();
+    form.Timer1Timer();
+    EXPECT_EQ(Routes(form), 2);
+    EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
+}
+
+TEST_F(Startup, UnreadableLastCloseCountsAsMissing) {
+    Set("Last Close", "yesterday");
+    Start();
+    EXPECT_FALSE(App().StartupAborted);
+    EXPECT_EQ(App().LastCloseFileDate, 0u);
+}
+
+TEST_F(Startup, StartBlankLoadsNothingButStillChecksForSavedActivities) {
+    Set("Start Blank", "true");
+    Set("Last Close", "45292.5");
+    drive.MakeFile("MSTS/SAVES/Player/a1.SAV");
+    ui.Expect(Caption(Msg::ACTIVITY_SAVED1), ID_NO);
+    TMainForm& form = Start();
+    ASSERT_FALSE(App().StartupAborted);
+    EXPECT_TRUE(form.Checked("StartBlank"));
+    form.Timer1Timer();
+    EXPECT_EQ(form.QuarvelObjects()->RootCount(), 0);
+    ASSERT_FALSE(ui.Shown().empty());
+    EXPECT_TRUE(ui.Shown().back().text.startsWith(Caption(Msg::ACTIVITY_SAVED1)));
+    EXPECT_FALSE(App().FirstLoadPending);
+}
+
+TEST_F(Startup, CommandLineJobKeepsTheGeometryAndClosesWithoutASavePrompt) {
+    Set("MSTS EXE Path", QString()); // the job is refused, and still counts as one
+    Set("Show Save Warning", "true");
+    Set("Last MainForm Width", "931");
+    ui.Expect(Caption(Msg::MSTS_EXE_PATH_NOT_SET_LEG), ID_OK);
+    TMainForm& form = Start("C:\\Scen\\job.QVS");
+    ASSERT_FALSE(App().StartupAborted);
+    EXPECT_TRUE(App().CommandLineJob);
+    EXPECT_NE(form.width(), 931);
+    const std::size_t boxes = ui.Shown().size();
+
+    App().ScenarioChanged = true;
+    form.Timer1Timer();
+    EXPECT_TRUE(App().SilentClose);
+    // The close is queued: the tick's handler never runs on a freed tree.
+    EXPECT_TRUE(form.isVisible());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(ui.Shown().size(), boxes); // no save question
+    EXPECT_EQ(form.QuarvelObjects()->RootCount(), 0);
+}
+
+TEST_F(Startup, LocaleRestartHappensOnceAndCarriesTheArgument) {
+    // The program file stands in for the restarted copy: it records what it was given.
+    const QString record = drive.Host("restart.txt");
+    drive.MakeFile("Program/quarvel.sh",
+                   "#!/bin/sh\nprintf '%s|%s' \"$1\" \"$QUARVEL_RESTARTED\" > " +
+                       QFile::encodeName(record) + "\n");
+    QFile::setPermissions(drive.Host("Program/quarvel.sh"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    App().ProgramFilePath = QStringLiteral("C:\\Program\\quarvel.sh");
+    const QString argument = QStringLiteral("/data/My \"best\" Scenarios/a b.QVS");
+
+    Start(argument);
+    EXPECT_TRUE(App().StartupAborted);
+    EXPECT_EQ(Setting("Waiting Semaphore"), "2");
+    EXPECT_FALSE(qEnvironmentVariableIsSet(kRestartedMarker));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile(record).size() > 0; }, 10000));
+    QFile file(record);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(file.readAll()), argument + "|1");
+    file.remove();
+
+    // The restarted copy goes on even when the override is missing again.
+    RegDeleteValueAt(HKEY_CURRENT_USER, kLocaleOverrideKey, App().ProgramFilePath);
+    qputenv(kRestartedMarker, "1");
+    Start(argument);
+    EXPECT_FALSE(qEnvironmentVariableIsSet(kRestartedMarker));
+    EXPECT_FALSE(App().StartupAborted);
+    EXPECT_EQ(Setting("Waiting Semaphore"), "0");
+    QTest::qWait(300);
+    EXPECT_FALSE(QFile::exists(record));
+}
+
+TEST_F(Startup, LocaleRestartThatCannotStartLetsThisCopyGoOn) {
+    RegDeleteValueAt(HKEY_CURRENT_USER, kLocaleOverrideKey, App().ProgramFilePath);
+    TMainForm& form = Start(); // C:\Program\quarvel does not exist
+    EXPECT_FALSE(App().StartupAborted);
+    EXPECT_EQ(Setting("Waiting Semaphore"), "0");
+    EXPECT_TRUE(form.Timer1->isActive());
+    ASSERT_FALSE(ui.Shown().empty());
+    EXPECT_EQ(ui.Shown().front().style, MB_ICONSTOP); // the failed start was shown
+}
+
+TEST_F(Startup, LanguageMenuOffersEachLanguageAndItsCheckedItemReturnsToTheDefault) {
+    TMainForm& form = Start();
+    ASSERT_FALSE(App().StartupAborted);
+    App().LanguageList.clear();
+    for (const auto& [lcid, name, native] :
+         {std::tuple{0x0407u, "German", "Deutsch"}, std::tuple{0x0809u, "English", "English"}})
+        App().LanguageList.push_back(
+            std::make_unique<LanguageSet>(LanguageSet{lcid, QString(), name, native, true}));
+    form.BuildLanguageMenu();
+    QMenu* menu = form.findChild<QMenu*>("LanguageMnu");
+    ASSERT_EQ(menu->actions().size(), 2);
+    QAction* german = menu->actions()[0];
+    EXPECT_EQ(german->text(), "German/Deutsch");
+    EXPECT_EQ(german->objectName(), "LangMnu0");
+    EXPECT_EQ(german->property("Tag").toInt(), 0x0407);
+    EXPECT_EQ(menu->actions()[1]->text(), "English");
+
+    // A language whose module cannot be loaded changes nothing.
+    german->trigger();
+    EXPECT_FALSE(german->isChecked());
+    EXPECT_EQ(Setting("Last Language"), "");
+
+    // The checked item (the language "Last Language" names) goes back to the default.
+    Set("Last Language", "1031");
+    german->setChecked(true);
+    german->trigger();
+    EXPECT_FALSE(german->isChecked());
+    EXPECT_EQ(Setting("Last Language"), "");
+}
+
+TEST_F(Startup, SecondCopyRaisesTheFirstAndEndsUnlessTheFirstWaitsOrRestarts) {
+    TMainForm& first = Start();
+    ASSERT_FALSE(App().StartupAborted);
+    first.MinimiseApplication();
+
+    Set("Waiting Semaphore", "1"); // the first copy waits for MSTS: left alone
+    Start();
+    EXPECT_TRUE(App().StartupAborted);
+    QTest::qWait(200);
+    EXPECT_TRUE(first.isMinimized());
+
+    Set("Waiting Semaphore", "0");
+    Start();
+    EXPECT_TRUE(App().StartupAborted);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !first.isMinimized(); }, 5000));
+
+    // Nor does a missing locale override make it restart in place of ending.
+    RegDeleteValueAt(HKEY_CURRENT_USER, kLocaleOverrideKey, App().ProgramFilePath);
+    Start();
+    EXPECT_TRUE(App().StartupAborted);
+    EXPECT_EQ(Setting("Waiting Semaphore"), "0");
+
+    Set("Waiting Semaphore", "2"); // the other copy is restarting: this one goes on
+    Start();
+    EXPECT_FALSE(App().StartupAborted);
+}
+
+} // namespace
+} // namespace qv
