@@ -47,7 +47,7 @@ double FileDayNumber(const QString& file) {
 
 bool BuildTsectionEntryList(ConflictList& list, bool allRoutes) {
     RouteInfo systemDefault;
-    if (!ReadDefaultTsectionSpec(&systemDefault))
+    if (!ReadDefaultTsectionSettings(&systemDefault))
         return true; // without a system default no TSECTION.DAT is managed
     if (!ReadBuildReported(systemDefault))
         return false;
@@ -71,7 +71,7 @@ bool BuildTsectionEntryList(ConflictList& list, bool allRoutes) {
         entry->RouteFile = item.FileName;
 
         const RouteInfo* required = &systemDefault;
-        if (ReadTsectionSpec(route)) {
+        if (ReadTsectionSettings(route)) {
             if (!ReadBuildReported(route))
                 return false;
             required = &route;

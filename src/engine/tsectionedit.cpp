@@ -78,7 +78,7 @@ TsectionParamsTexts TsectionParamsTextsFor(const RouteInfo& record) {
     return texts;
 }
 
-QStringList RoutesWithOwnTsectionSpec() {
+QStringList RoutesWithOwnTsectionSettings() {
     QStringList names;
     const ItemTree* tree = TheMainServices().QuarvelObjects();
     for (const ItemNode* node = tree ? tree->First() : nullptr; node; node = node->GetNext()) {
@@ -89,13 +89,13 @@ QStringList RoutesWithOwnTsectionSpec() {
         route.PType = item->PType;
         route.Name = item->Description;
         route.Folder = item->Folder;
-        if (ReadTsectionSpec(route))
+        if (ReadTsectionSettings(route))
             names << item->Description;
     }
     return names;
 }
 
-bool AcceptTsectionSpec(RouteInfo& record, const QString& path, const QString& description,
+bool AcceptTsectionSettings(RouteInfo& record, const QString& path, const QString& description,
                         int simulation, int maintenance) {
     const bool systemDefault = record.PType & PT_GLOBAL;
     const QString file = path.isEmpty() ? QString() : ToWindowsForm(path);
@@ -124,14 +124,14 @@ bool AcceptTsectionSpec(RouteInfo& record, const QString& path, const QString& d
         case TsectionFileState::Valid:
             break;
         }
-        if (systemDefault && RoutesWithOwnTsectionSpec().isEmpty())
+        if (systemDefault && RoutesWithOwnTsectionSettings().isEmpty())
             TheUi().MessageBox(Caption(Msg::TSECTION_REMINDER_LEG), App().ProgramTitle,
                                MB_ICONINFORMATION);
     } else if (systemDefault &&
                FileExists(App().StoreRootFolder + QStringLiteral("\\QVDATA\\ROUTE.QVC"))) {
         // A route's own specification may only be made while a system default exists, so the
         // default cannot go before them.
-        const QStringList names = RoutesWithOwnTsectionSpec();
+        const QStringList names = RoutesWithOwnTsectionSettings();
         if (!names.isEmpty()) {
             QString text = Caption(Msg::TSECTION_NO_DEFAULT_ERROR2);
             for (const QString& name : names)
@@ -143,7 +143,7 @@ bool AcceptTsectionSpec(RouteInfo& record, const QString& path, const QString& d
     record.TSectionDescription = description;
     record.TSectionSimulation = simulation;
     record.TSectionMaintenance = maintenance;
-    WriteTsectionSpec(record);
+    WriteTsectionSettings(record);
     return true;
 }
 
@@ -164,16 +164,16 @@ QString TsectionConflictText(int index) {
     return Caption(index < 0 ? Msg::TSECTION_CONFLICT_LEG : Msg::TSECTION_NO_CONFLICT_LEG);
 }
 
-int EditDefaultTsectionSpec() {
+int EditDefaultTsectionSettings() {
     const ItemTree* tree = TheMainServices().QuarvelObjects();
     if (!tree || !tree->First())
         return 0;
     RouteInfo record;
     record.PType = PT_GLOBAL;
-    return TheUi().EditTsectionSpec(record);
+    return TheUi().EditTsectionSettings(record);
 }
 
-int EditRouteTsectionSpec() {
+int EditRouteTsectionSettings() {
     const ItemTree* tree = TheMainServices().QuarvelObjects();
     const ItemNode* node = tree ? tree->Selected() : nullptr;
     const ItemSet* item = node ? node->Data() : nullptr;
@@ -181,7 +181,7 @@ int EditRouteTsectionSpec() {
     // folder: its "specification" would land in the store's own ROUTE.QVC, the default's.
     if (!item || !(item->PType & PT_ROUTE) || (item->PType & PT_HEADING))
         return 0;
-    if (!ReadDefaultTsectionSpec(nullptr)) {
+    if (!ReadDefaultTsectionSettings(nullptr)) {
         TheUi().MessageBox(Caption(Msg::TSECTION_NO_DEFAULT_ERROR1), App().ProgramTitle,
                            MB_ICONSTOP);
         return 0;
@@ -190,7 +190,7 @@ int EditRouteTsectionSpec() {
     record.PType = item->PType;
     record.Folder = item->Folder;
     record.Name = item->Description;
-    return TheUi().EditTsectionSpec(record);
+    return TheUi().EditTsectionSettings(record);
 }
 
 } // namespace qv

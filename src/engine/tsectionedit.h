@@ -37,12 +37,12 @@ TsectionParamsTexts TsectionParamsTextsFor(const RouteInfo& record);
 // result is false, with the record and the store as they were. When accepted, the record takes
 // the entered values and is written to its ROUTE.QVC; for the system default the user is
 // reminded when no route has a specification of its own.
-bool AcceptTsectionSpec(RouteInfo& record, const QString& path, const QString& description,
+bool AcceptTsectionSettings(RouteInfo& record, const QString& path, const QString& description,
                         int simulation, int maintenance);
 
 // The names (Description) of the route nodes of the main tree that have a specification of
 // their own, in tree order.
-QStringList RoutesWithOwnTsectionSpec();
+QStringList RoutesWithOwnTsectionSettings();
 
 // The texts of one row of the choice list: the conflict mark ("*" on a ticked entry with a
 // conflict), the route, the build (or the file's date), the action and the file.
@@ -54,9 +54,9 @@ QString TsectionConflictText(int index);
 
 // Tools > Options > "System Default &TSECTION.DAT Settings ...": the parameters dialog for the
 // system default, once the main tree has any node. The dialog's result, 0 when none was shown.
-int EditDefaultTsectionSpec();
+int EditDefaultTsectionSettings();
 // Routes > "&TSECTION.DAT Settings ...": the parameters dialog for the route selected in the
 // main tree; refused while no system default exists. The dialog's result, 0 when none was shown.
-int EditRouteTsectionSpec();
+int EditRouteTsectionSettings();
 
 } // namespace qv

@@ -18,7 +18,7 @@ const QString kMaintenanceKey = QStringLiteral("TSectionMaintenance");
 const QString kRouteFile = QStringLiteral("ROUTE.QVC");
 
 // The store data file that holds the record's specification.
-QString SpecFileName(const RouteInfo& record) {
+QString SettingsFileName(const RouteInfo& record) {
     if (record.PType & PT_GLOBAL)
         return kRouteFile;
     return record.Folder.section(QLatin1Char('\\'), -1) + QLatin1Char('\\') + kRouteFile;
@@ -37,11 +37,11 @@ void ReportMissingFile(const RouteInfo& record) {
 
 } // namespace
 
-bool ReadTsectionSpec(RouteInfo& record) {
+bool ReadTsectionSettings(RouteInfo& record) {
     record.TSectionFileName.clear();
     record.TSectionDescription.clear();
     record.TSectionBuild.clear();
-    auto holder = OpenStoreIni(SpecFileName(record));
+    auto holder = OpenStoreIni(SettingsFileName(record));
     const IniFile& ini = holder->Ini;
     const bool exists = ini.SectionExists(kSection);
     if (exists) {
@@ -54,8 +54,8 @@ bool ReadTsectionSpec(RouteInfo& record) {
     return exists;
 }
 
-void WriteTsectionSpec(const RouteInfo& record) {
-    auto holder = OpenStoreIni(SpecFileName(record));
+void WriteTsectionSettings(const RouteInfo& record) {
+    auto holder = OpenStoreIni(SettingsFileName(record));
     IniFile& ini = holder->Ini;
     if (record.TSectionFileName.isEmpty()) {
         if (ini.SectionExists(kSection)) {
@@ -72,11 +72,11 @@ void WriteTsectionSpec(const RouteInfo& record) {
     CloseStoreIni(std::move(holder));
 }
 
-bool ReadDefaultTsectionSpec(RouteInfo* record) {
+bool ReadDefaultTsectionSettings(RouteInfo* record) {
     RouteInfo temporary;
     RouteInfo& target = record ? *record : temporary;
     target.PType = PT_GLOBAL;
-    return ReadTsectionSpec(target);
+    return ReadTsectionSettings(target);
 }
 
 TsectionFileState ReadTsectionBuildState(RouteInfo& record) {

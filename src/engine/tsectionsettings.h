@@ -26,13 +26,13 @@ enum class TsectionFileState {
 // own for the system default, PT_GLOBAL, else the one of the route's data folder); true when the
 // section exists. The file, description and build are emptied first; the actions keep their
 // values when there is no section.
-bool ReadTsectionSpec(RouteInfo& record);
+bool ReadTsectionSettings(RouteInfo& record);
 // Writes the record's four TSECTION keys, or erases the section when the file name is empty.
 // The rest of the ROUTE.QVC is left as it was.
-void WriteTsectionSpec(const RouteInfo& record);
+void WriteTsectionSettings(const RouteInfo& record);
 // Makes the record the system default (PType PT_GLOBAL) and reads it; with no record, only
 // answers whether a system default exists.
-bool ReadDefaultTsectionSpec(RouteInfo* record);
+bool ReadDefaultTsectionSettings(RouteInfo* record);
 
 // Reads the build text of the record's file into TSectionBuild (emptied first). A file that
 // cannot be opened is reported in a stop box, naming the route or the system default.

@@ -57,7 +57,7 @@ void RunUnstoreEverything() {
     main.SetCurrentScenarioFile(QString());
 
     RouteInfo systemDefault;
-    if (ReadDefaultTsectionSpec(&systemDefault) && !systemDefault.TSectionFileName.isEmpty())
+    if (ReadDefaultTsectionSettings(&systemDefault) && !systemDefault.TSectionFileName.isEmpty())
         InstallTsectionFile(systemDefault.TSectionFileName);
 
     main.LoadTree(QString(), nullptr, -1);

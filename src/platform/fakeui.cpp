@@ -96,18 +96,18 @@ int FakeUi::SetFixedObjects() {
     return result;
 }
 
-void FakeUi::ExpectEditTsectionSpec(int result, std::function<void(RouteInfo&)> edit) {
-    tsectionSpecAnswers_.push_back({result, std::move(edit)});
+void FakeUi::ExpectEditTsectionSettings(int result, std::function<void(RouteInfo&)> edit) {
+    tsectionSettingsAnswers_.push_back({result, std::move(edit)});
 }
 
-int FakeUi::EditTsectionSpec(RouteInfo& record) {
-    ++tsectionSpecDialogs_;
-    if (tsectionSpecAnswers_.empty()) {
+int FakeUi::EditTsectionSettings(RouteInfo& record) {
+    ++tsectionSettingsDialogs_;
+    if (tsectionSettingsAnswers_.empty()) {
         mismatches_ << QStringLiteral("unexpected TSECTION.DAT parameters dialog");
         return ID_CANCEL;
     }
-    auto [result, edit] = std::move(tsectionSpecAnswers_.front());
-    tsectionSpecAnswers_.pop_front();
+    auto [result, edit] = std::move(tsectionSettingsAnswers_.front());
+    tsectionSettingsAnswers_.pop_front();
     if (edit)
         edit(record);
     return result;
@@ -224,8 +224,8 @@ int FakeUi::EditLaunchSettings(const QString&, const QString&, const QString&, c
 void FakeUi::Clear() {
     launchSettingsAnswers_.clear();
     launchSettingsDialogs_.clear();
-    tsectionSpecAnswers_.clear();
-    tsectionSpecDialogs_ = 0;
+    tsectionSettingsAnswers_.clear();
+    tsectionSettingsDialogs_ = 0;
     tsectionChoiceAnswers_.clear();
     tsectionChoiceDialogs_ = 0;
     storagePathAnswers_.clear();

@@ -77,9 +77,9 @@ public:
     // Queues the result (ID_OK or ID_CANCEL) of the next TSECTION.DAT parameters dialog and what
     // the dialog does to the record first (a test may also just look at it). A dialog with no
     // queued result is a mismatch, answered ID_CANCEL.
-    void ExpectEditTsectionSpec(int result, std::function<void(RouteInfo&)> edit = {});
-    int EditTsectionSpec(RouteInfo& record) override;
-    int TsectionSpecDialogs() const { return tsectionSpecDialogs_; }
+    void ExpectEditTsectionSettings(int result, std::function<void(RouteInfo&)> edit = {});
+    int EditTsectionSettings(RouteInfo& record) override;
+    int TsectionSettingsDialogs() const { return tsectionSettingsDialogs_; }
 
     // Queues the result (ID_OK or ID_CANCEL) of the next TSECTION.DAT choice dialog and what the
     // user does to the entries first (such as unticking some). A dialog with no queued result is
@@ -135,7 +135,7 @@ public:
     int PendingExpectations() const {
         return int(expected_.size() + fileMoveAnswers_.size() + folderAnswers_.size() +
                    inputAnswers_.size() + fixedObjectsAnswers_.size() + storagePathAnswers_.size() +
-                   tsectionSpecAnswers_.size() + tsectionChoiceAnswers_.size() +
+                   tsectionSettingsAnswers_.size() + tsectionChoiceAnswers_.size() +
                    lotNumberAnswers_.size() + openScenarioAnswers_.size() +
                    saveScenarioAnswers_.size() + launchSettingsAnswers_.size());
     }
@@ -153,8 +153,8 @@ private:
     std::deque<ShownFolderDialog> folderDialogs_;
     std::deque<int> fixedObjectsAnswers_;
     int fixedObjectsDialogs_ = 0;
-    std::deque<std::pair<int, std::function<void(RouteInfo&)>>> tsectionSpecAnswers_;
-    int tsectionSpecDialogs_ = 0;
+    std::deque<std::pair<int, std::function<void(RouteInfo&)>>> tsectionSettingsAnswers_;
+    int tsectionSettingsDialogs_ = 0;
     std::deque<std::pair<int, TsectionChoice>> tsectionChoiceAnswers_;
     int tsectionChoiceDialogs_ = 0;
     std::deque<std::pair<bool, QString>> inputAnswers_;

@@ -29,7 +29,7 @@ int Ui::SetFixedObjects() {
     return ID_CANCEL;
 }
 
-int Ui::EditTsectionSpec(RouteInfo&) {
+int Ui::EditTsectionSettings(RouteInfo&) {
     return ID_CANCEL;
 }
 

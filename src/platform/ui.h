@@ -70,7 +70,7 @@ public:
     // Global bit, else the route given by its Name and Folder. It shows the stored
     // specification; an accepted OK puts the edited one into the record and writes it. Returns
     // ID_OK or ID_CANCEL. Without a dialog to show: ID_CANCEL, which changes nothing.
-    virtual int EditTsectionSpec(RouteInfo& record);
+    virtual int EditTsectionSettings(RouteInfo& record);
 
     // The choice between conflicting TSECTION.DAT specifications: the user unticks routes until
     // one file serves all that remain (only the entries' Selected, ConflictCount and order

@@ -110,7 +110,7 @@ int QtUi::SetFixedObjects() {
     return dialog.exec() == ID_OK ? ID_OK : ID_CANCEL;
 }
 
-int QtUi::EditTsectionSpec(RouteInfo& record) {
+int QtUi::EditTsectionSettings(RouteInfo& record) {
     TTSECTIONParamsBoxDlg dialog(QApplication::activeWindow(), record);
     return dialog.exec() == ID_OK ? ID_OK : ID_CANCEL;
 }

@@ -13,7 +13,7 @@ public:
     int SelectFolder(const QString& initialFolder, const QString& prompt,
                      const QString& captionSuffix, QString* folder) override;
     int SetFixedObjects() override;
-    int EditTsectionSpec(RouteInfo& record) override;
+    int EditTsectionSettings(RouteInfo& record) override;
     int ResolveTsectionConflicts(std::vector<std::unique_ptr<ConflictInfo>>& list) override;
     bool InputQuery(const QString& caption, const QString& prompt, QString* value) override;
     int SelectStoragePath() override;

@@ -111,7 +111,7 @@ protected:
         required.TSectionFileName =
             "C:\\MSTS\\" + builder.WriteTsection(build, "KEEP\\" + folder + "TSECTION.DAT");
         required.TSectionSimulation = required.TSectionMaintenance = action;
-        WriteTsectionSpec(required);
+        WriteTsectionSettings(required);
         return required.TSectionFileName;
     }
     static bool Go(bool unstore = false, bool defaultRoutes = false) {

@@ -87,7 +87,7 @@ protected:
         required.TSectionFileName = file;
         required.TSectionSimulation = simulation;
         required.TSectionMaintenance = maintenance;
-        WriteTsectionSpec(required);
+        WriteTsectionSettings(required);
     }
     static ConflictList ListOf(std::initializer_list<std::pair<int, const char*>> entries) {
         ConflictList list;
@@ -112,7 +112,7 @@ protected:
 
 } // namespace
 
-TEST_F(TsectionTest, Spec_ClearingTheFileRemovesOnlyTheSectionAndBuildsReadUpToTrackSections) {
+TEST_F(TsectionTest, ClearingTheFileRemovesOnlyTheSectionAndBuildsReadUpToTrackSections) {
     const QString joined = Tsection("a.dat", {"_INFO ( Build", "00061 )", "TrackSections ( 1 )"});
     Specify("Hill", joined, 2, 1);
     auto holder = OpenStoreIni(QStringLiteral("Hill\\ROUTE.QVC"));
@@ -124,9 +124,9 @@ TEST_F(TsectionTest, Spec_ClearingTheFileRemovesOnlyTheSectionAndBuildsReadUpToT
     route.PType = PT_ROUTE;
     route.Name = QStringLiteral("Hill Line");
     route.Folder = QStringLiteral("Routes\\Hill");
-    ASSERT_TRUE(ReadTsectionSpec(route));
+    ASSERT_TRUE(ReadTsectionSettings(route));
     EXPECT_EQ(route.TSectionMaintenance, 1);
-    EXPECT_FALSE(ReadDefaultTsectionSpec(nullptr)) << "a route's own file is not the default";
+    EXPECT_FALSE(ReadDefaultTsectionSettings(nullptr)) << "a route's own file is not the default";
     ASSERT_TRUE(ReadTsectionBuild(route));
     EXPECT_EQ(route.TSectionBuild, QStringLiteral("Build00061"));
 
@@ -145,14 +145,14 @@ TEST_F(TsectionTest, Spec_ClearingTheFileRemovesOnlyTheSectionAndBuildsReadUpToT
                                    "correct this error before continuing.");
 
     route.TSectionFileName.clear();
-    WriteTsectionSpec(route);
-    EXPECT_FALSE(ReadTsectionSpec(route));
+    WriteTsectionSettings(route);
+    EXPECT_FALSE(ReadTsectionSettings(route));
     IniFile ini;
     ASSERT_TRUE(LoadIniFile(QStringLiteral("C:\\STORE\\QVDATA\\Hill\\ROUTE.QVC"), &ini));
     EXPECT_EQ(ini.ReadSections(), QStringList({"QUARVEL_INFORMATION", "Consist Lists"}));
 }
 
-TEST_F(TsectionTest, Spec_BuildOfTheRealFile) {
+TEST_F(TsectionTest, BuildOfTheRealFile) {
     RouteInfo record;
     record.TSectionFileName =
         ToWindowsForm(QDir::cleanPath(QUARVEL_REALDATA_DIR "/dk24/GLOBAL/tsection.dat"));

@@ -72,11 +72,11 @@ protected:
         required.TSectionFileName = file;
         required.TSectionSimulation = simulation;
         required.TSectionMaintenance = maintenance;
-        WriteTsectionSpec(required);
+        WriteTsectionSettings(required);
     }
     static bool Stored(const QString& folder, RouteInfo* required = nullptr) {
         RouteInfo record = Record(folder);
-        const bool found = ReadTsectionSpec(record);
+        const bool found = ReadTsectionSettings(record);
         if (required)
             *required = record;
         return found;
@@ -247,30 +247,30 @@ TEST_F(TsectionDlgs, Params_DefaultCannotBeClearedWhileRoutesHaveTheirOwn) {
 TEST_F(TsectionDlgs, MenuCommands_OpenTheDialogForTheDefaultOrTheSelectedRouteOnly) {
     ItemTree empty;
     main_.SetQuarvelObjects(&empty);
-    EXPECT_EQ(EditDefaultTsectionSpec(), 0);
+    EXPECT_EQ(EditDefaultTsectionSettings(), 0);
     main_.SetQuarvelObjects(&tree_);
-    ui_.ExpectEditTsectionSpec(ID_OK, [](RouteInfo& record) { EXPECT_EQ(record.PType, 1u); });
-    EXPECT_EQ(EditDefaultTsectionSpec(), ID_OK);
+    ui_.ExpectEditTsectionSettings(ID_OK, [](RouteInfo& record) { EXPECT_EQ(record.PType, 1u); });
+    EXPECT_EQ(EditDefaultTsectionSettings(), ID_OK);
 
     ItemNode* hill = AddRoute("Hill");
-    EXPECT_EQ(EditRouteTsectionSpec(), 0) << "nothing selected";
+    EXPECT_EQ(EditRouteTsectionSettings(), 0) << "nothing selected";
     tree_.SetSelected(heading_);
-    EXPECT_EQ(EditRouteTsectionSpec(), 0) << "the routes heading";
+    EXPECT_EQ(EditRouteTsectionSettings(), 0) << "the routes heading";
     EXPECT_TRUE(ui_.Shown().empty());
     tree_.SetSelected(hill);
-    EXPECT_EQ(EditRouteTsectionSpec(), 0);
+    EXPECT_EQ(EditRouteTsectionSettings(), 0);
     ASSERT_EQ(ui_.Shown().size(), 1u);
     EXPECT_TRUE(ui_.Shown()[0].text.startsWith(
         "Before you can specify TSECTION.DAT information for a Route,\r"));
 
     Specify({}, Tsection("B38.DAT", 38), 0, 2);
-    ui_.ExpectEditTsectionSpec(ID_CANCEL, [](RouteInfo& record) {
+    ui_.ExpectEditTsectionSettings(ID_CANCEL, [](RouteInfo& record) {
         EXPECT_EQ(record.PType, PT_ROUTE);
         EXPECT_EQ(record.Name, "Hill Line");
         EXPECT_EQ(record.Folder, "Routes\\Hill");
     });
-    EXPECT_EQ(EditRouteTsectionSpec(), ID_CANCEL);
-    EXPECT_EQ(ui_.TsectionSpecDialogs(), 2);
+    EXPECT_EQ(EditRouteTsectionSettings(), ID_CANCEL);
+    EXPECT_EQ(ui_.TsectionSettingsDialogs(), 2);
     EXPECT_TRUE(ui_.Mismatches().isEmpty());
 }
 

@@ -155,7 +155,7 @@ TEST_F(UnstoreAllTest, InstallsTheSystemDefaultTsectionAndConfirmsWhenAsked) {
     RouteInfo required;
     required.PType = PT_GLOBAL;
     required.TSectionFileName = "C:\\MSTS\\" + builder.WriteTsection(61, "KEEP\\TSECTION.DAT");
-    WriteTsectionSpec(required);
+    WriteTsectionSettings(required);
     WriteFlag(true, QStringLiteral("Confirm Completion"));
     ui.Expect(Caption(Msg::UNSTORE_EVERYTHING_QUERY_TAG), ID_YES);
     EXPECT_TRUE(UnstoreEverything(true));

@@ -1,4 +1,4 @@
-// The pieces of a folder tree that the folder dialogs share: items carry the host and Windows form
+// The parts of a folder tree that the folder dialogs share: items carry the host and Windows form
 // of their folder, and children are found by name the way the path layer finds them.
 #pragma once
 

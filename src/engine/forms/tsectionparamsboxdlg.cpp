@@ -158,15 +158,15 @@ void TTSECTIONParamsBoxDlg::FormShow() {
     SimulationActionCmbx->setCurrentIndex(work_.TSectionSimulation);
     MaintenanceActionCmbx->setCurrentIndex(work_.TSectionMaintenance);
 
-    if (ReadTsectionSpec(work_))
-        ShowTsectionSpec();
+    if (ReadTsectionSettings(work_))
+        ShowTsectionSettings();
     // The explanations arrive only now: the height is fitted to them before centring.
     layout()->activate();
     adjustSize();
     CentreControl(this, parentWidget());
 }
 
-void TTSECTIONParamsBoxDlg::ShowTsectionSpec() {
+void TTSECTIONParamsBoxDlg::ShowTsectionSettings() {
     Path->setText(work_.TSectionFileName);
     // A file whose build cannot be read shows nothing, not the build of the file before it.
     BuildInfoLbl->clear();
@@ -192,12 +192,12 @@ void TTSECTIONParamsBoxDlg::OpenTSECTIONDialogBtnClick() {
     work_.TSectionDescription = Description->text();
     work_.TSectionSimulation = TSA_THIS_BUILD_OR_HIGHER;
     work_.TSectionMaintenance = TSA_THIS_BUILD_OR_HIGHER;
-    ShowTsectionSpec();
+    ShowTsectionSettings();
 }
 
 void TTSECTIONParamsBoxDlg::OKButtonClick() {
     // A refusal has told the user why; the dialog stays open for a correction.
-    if (!AcceptTsectionSpec(work_, Path->text(), Description->text(),
+    if (!AcceptTsectionSettings(work_, Path->text(), Description->text(),
                             SimulationActionCmbx->currentIndex(),
                             MaintenanceActionCmbx->currentIndex()))
         return;

@@ -43,7 +43,7 @@ public:
     QFileDialog* OpenTSECTIONDlg;
 
     // Shows the dialog's specification in the controls.
-    void ShowTsectionSpec();
+    void ShowTsectionSettings();
 
     void reject() override;
 

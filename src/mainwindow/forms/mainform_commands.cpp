@@ -209,8 +209,8 @@ void TMainForm::BindCommands() {
             [this] { SimulationMaintPageControlChange(); });
 
     // TSECTION.DAT, fixed objects and the store folder.
-    OnTrigger(ui->SetTSECTIONMnu, this, [] { EditRouteTsectionSpec(); });
-    OnTrigger(ui->TSectionMnu, this, [] { EditDefaultTsectionSpec(); });
+    OnTrigger(ui->SetTSECTIONMnu, this, [] { EditRouteTsectionSettings(); });
+    OnTrigger(ui->TSectionMnu, this, [] { EditDefaultTsectionSettings(); });
     OnTrigger(ui->FixedObjects1, this, [] { TheUi().SetFixedObjects(); });
     OnTrigger(ui->StorageFolder1, this, [] { TheUi().SelectStoragePath(); });
 

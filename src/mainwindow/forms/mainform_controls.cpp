@@ -65,6 +65,8 @@ ListChildCounts CountListChildren(const ItemNode* node) {
 } // namespace
 
 void TMainForm::UpdateControls() {
+    // Marks change records in place (store jobs, marking commands): redraw their state icons.
+    tree_.NotifyRecordsChanged();
     ResetControlsForRefresh();
     ShowWindowCaption();
     ui->TSectionMnu->setEnabled(tree_.RootCount() > 0);
