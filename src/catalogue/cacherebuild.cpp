@@ -60,15 +60,68 @@ void ReportMissingStock(const ItemSet& item, StringList* missing) {
         missing->Add(item.FileName);
 }
 
-// Copies of the working records at PLevel 3, the level the rebuilds' callers show them at.
-void CopyToResult(const RecordList<ItemSet>& working, RecordList<ItemSet>& result) {
+// The working records at PLevel 3, the level the rebuilds' callers show them at. The working
+// list is dropped right after, so its records move over rather than being copied.
+void MoveToResult(RecordList<ItemSet>& working, RecordList<ItemSet>& result) {
     result.reserve(result.size() + working.size());
-    for (const auto& record : working) {
-        auto copy = std::make_unique<ItemSet>();
-        CopyItemSet(*record, *copy);
-        copy->PLevel = 3;
-        result.push_back(std::move(copy));
+    for (auto& record : working) {
+        record->PLevel = 3;
+        result.push_back(std::move(record));
     }
+    working.clear();
+}
+
+// Puts `name` into `sorted` (CompareText order, each name once) unless an equal name is there.
+// Names arrive nearly in order, so the search starts at the end and goes back in doubling steps
+// before it narrows down: a name that belongs at the end costs one comparison.
+void InsertSorted(StringList& sorted, const QString& name) {
+    int above = sorted.Count(); // sorted[above] and after sort after the name
+    int below = -1;             // sorted[below] and before sort before it
+    for (int step = 1; above > 0; step *= 2) {
+        const int probe = std::max(above - step, 0);
+        const int order = CompareText(sorted[probe], name);
+        if (order == 0)
+            return;
+        if (order < 0) {
+            below = probe;
+            break;
+        }
+        above = probe;
+    }
+    while (above - below > 1) {
+        const int middle = below + (above - below) / 2;
+        const int order = CompareText(sorted[middle], name);
+        if (order == 0)
+            return;
+        (order < 0 ? below : above) = middle;
+    }
+    sorted.Insert(above, name);
+}
+
+// Adds the names of `found`, in their order, to `files`, which holds each name once (the first
+// added of names that CompareText finds equal) in CompareText order: what a sorted list that
+// ignores duplicates would hold after adding them one by one. The names of one root are put in
+// order among themselves first and then merged in one pass, since those of the second root fall
+// all over the first one's.
+void AddSorted(StringList& files, const StringList& found) {
+    StringList incoming;
+    for (int i = 0; i < found.Count(); ++i)
+        InsertSorted(incoming, found[i]);
+    StringList merged;
+    int f = 0;
+    int n = 0;
+    while (f < files.Count() || n < incoming.Count()) {
+        const int order = f == files.Count()      ? 1
+                          : n == incoming.Count() ? -1
+                                                  : CompareText(files[f], incoming[n]);
+        if (order <= 0)
+            merged.Add(files[f++]);
+        else
+            merged.Add(incoming[n++]);
+        if (order == 0)
+            ++n; // held already
+    }
+    files = merged;
 }
 
 // Reads the vehicles that consists named while the stock cache lacked them into the stock cache,
@@ -102,18 +155,22 @@ void DropEmptyPlaces(RecordList<ItemSet>& list) {
 
 } // namespace
 
+// The file lists below are sorted lists that ignore duplicates; AddSorted keeps them so.
 bool RebuildStockCache(RecordList<ItemSet>& result, bool skip, StringList* missing) {
     StatusGuard status(QStringLiteral("FSTK"));
-    StringList files = StringList::SortedUnique();
+    StringList files;
     StringList folders;
+    StringList found;
     for (const QString& root : {App().StoreRootFolder, App().MstsRootFolder}) {
         const QString trainset = root + u'\\' + kTrainsetFolder;
         FindFiles(folders, trainset, true, QString(), QStringLiteral("*.*"));
         for (int i = 0; i < folders.Count(); ++i) {
             const QString folder = trainset + u'\\' + folders[i];
-            FindFiles(files, folder, false, folders[i], QStringLiteral("*.WAG"));
-            FindFiles(files, folder, false, folders[i], QStringLiteral("*.ENG"));
+            FindFiles(found, folder, false, folders[i], QStringLiteral("*.WAG"));
+            FindFiles(found, folder, false, folders[i], QStringLiteral("*.ENG"));
         }
+        AddSorted(files, found);
+        found.Clear();
         folders.Clear();
     }
     RecordList<ItemSet> working;
@@ -121,15 +178,19 @@ bool RebuildStockCache(RecordList<ItemSet>& result, bool skip, StringList* missi
     PruneIniSections(files, *stockCache);
     ReadStockFiles(working, files, *stockCache, skip, missing);
     CloseStoreIni(std::move(stockCache));
-    CopyToResult(working, result);
+    MoveToResult(working, result);
     return true;
 }
 
 bool RebuildConsistCache(RecordList<ItemSet>& result, bool skip, StringList* missing) {
     StatusGuard status(QStringLiteral("CONS"));
-    StringList files = StringList::SortedUnique();
-    for (const QString& root : {App().MstsRootFolder, App().StoreRootFolder})
-        FindFiles(files, root + u'\\' + kConsistsFolder, false, QString(), QStringLiteral("*.CON"));
+    StringList files;
+    StringList found;
+    for (const QString& root : {App().MstsRootFolder, App().StoreRootFolder}) {
+        FindFiles(found, root + u'\\' + kConsistsFolder, false, QString(), QStringLiteral("*.CON"));
+        AddSorted(files, found);
+        found.Clear();
+    }
     RecordList<ItemSet> working;
     auto consistCache = OpenStoreIni(kConsistCache);
     PruneIniSections(files, *consistCache);
@@ -143,15 +204,19 @@ bool RebuildConsistCache(RecordList<ItemSet>& result, bool skip, StringList* mis
     }
     CloseStoreIni(std::move(consistCache));
     CloseStoreIni(std::move(stockCache));
-    CopyToResult(working, result);
+    MoveToResult(working, result);
     return true;
 }
 
 bool RebuildPathCache(RecordList<ItemSet>& result, bool skip, StringList* missing) {
     StatusGuard status(QStringLiteral("PATH"));
-    StringList files = StringList::SortedUnique();
-    ListRouteFilesOfKind(PT_PATH, files, App().MstsRootFolder);
-    ListRouteFilesOfKind(PT_PATH, files, App().StoreRootFolder);
+    StringList files;
+    StringList found;
+    for (const QString& root : {App().MstsRootFolder, App().StoreRootFolder}) {
+        ListRouteFilesOfKind(PT_PATH, found, root);
+        AddSorted(files, found);
+        found.Clear();
+    }
     auto pathCache = OpenStoreIni(kPathCache);
     PruneIniSections(files, *pathCache);
     ReadPathFiles(result, files, *pathCache, skip, missing);

@@ -57,15 +57,15 @@ std::uint32_t VehicleBits(const IniFile& stockCache, const QString& path, Tally&
 void ParseConsist(MstsTextReader& reader, ConsistInfo& info, const IniFile& stockCache,
                   StringList* vehicles, Tally& tally) {
     const QStringList& table = ConsistKeywords();
-    QString line;
+    QStringView line;
     while (reader.ReadLine(&line)) {
         const int keyword = MatchKeyword(line, table);
         if (keyword < 0)
             continue;
         if (keyword == kTrainCfg) {
             // A block header: the name follows the "(" on the same line.
-            const QString rest = TrimText(line.mid(table[kTrainCfg].size()));
-            info.TrainCfgName = StripQuotes(TrimText(rest.mid(1)));
+            const QStringView rest = TrimView(line.mid(table[kTrainCfg].size()));
+            info.TrainCfgName = StripQuotes(TrimView(rest.mid(1)).toString());
             if (CompareText(info.TrainCfgName, FileBaseName(info.FileName)) != 0)
                 info.PType |= PT_NAME_DIFFERS;
             continue;

@@ -37,7 +37,7 @@ bool ReadConsistVehicles(const QString& consistFile, StringList* vehicleFiles,
     SVIEWModelInfo* current = nullptr; // the viewer entry of the vehicle block being read
     bool flipped = false;
     bool anyVehicle = false;
-    QString line;
+    QStringView line;
     while (reader.ReadLine(&line)) {
         const int keyword = MatchKeyword(line, table);
         switch (keyword) {

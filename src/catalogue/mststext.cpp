@@ -17,13 +17,14 @@ bool IsTrimmed(QChar c) {
 }
 
 QString Trim(QStringView text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && IsTrimmed(text[begin]))
-        ++begin;
-    while (end > begin && IsTrimmed(text[end - 1]))
-        --end;
-    return text.mid(begin, end - begin).toString();
+    return TrimView(text).toString();
+}
+
+// StripQuotes on a view.
+QStringView WithoutQuotes(QStringView text) {
+    if (text.size() > 1 && text.startsWith(u'"') && text.endsWith(u'"'))
+        return text.mid(1, text.size() - 2);
+    return text;
 }
 
 // JoinContinuedString in place, so that a value collected over thousands of lines (a file that
@@ -77,16 +78,23 @@ bool MstsTextReader::OpenHostFile(const QString& hostPath) {
 }
 
 bool MstsTextReader::ReadLine(QString* line) {
+    QStringView view;
+    const bool read = ReadLine(&view);
+    *line = view.toString();
+    return read;
+}
+
+bool MstsTextReader::ReadLine(QStringView* line) {
     if (pos_ >= text_.size()) {
-        line->clear();
+        *line = QStringView();
         return false;
     }
-    QStringView piece = QStringView(text_).mid(pos_, kMaxLineUnits);
-    const qsizetype lineFeed = piece.indexOf(u'\n');
+    QStringView chunk = QStringView(text_).mid(pos_, kMaxLineUnits);
+    const qsizetype lineFeed = chunk.indexOf(u'\n');
     if (lineFeed >= 0)
-        piece.truncate(lineFeed + 1);
-    pos_ += piece.size();
-    *line = Trim(piece);
+        chunk.truncate(lineFeed + 1);
+    pos_ += chunk.size();
+    *line = TrimView(chunk);
     return true;
 }
 
@@ -94,27 +102,59 @@ QString TrimText(const QString& text) {
     return Trim(text);
 }
 
+QStringView TrimView(QStringView text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && IsTrimmed(text[begin]))
+        ++begin;
+    while (end > begin && IsTrimmed(text[end - 1]))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
 int MatchKeyword(const QString& line, const QStringList& table) {
+    return MatchKeyword(QStringView(line), table);
+}
+
+int MatchKeyword(QStringView line, const QStringList& table) {
+    // Most lines begin with no keyword's letter; the folded first letters settle them cheaply.
+    // An empty line, or one that begins with a surrogate, is left to the full comparison.
+    const char16_t first = line.isEmpty() ? 0 : line.front().unicode();
+    const bool quick = !line.isEmpty() && !QChar::isSurrogate(first);
+    const char32_t folded = QChar::toCaseFolded(char32_t(first));
     for (int i = 0; i < table.size(); ++i) {
-        if (line.startsWith(table[i], Qt::CaseInsensitive))
+        const QString& keyword = table[i];
+        if (quick && !keyword.isEmpty() &&
+            QChar::toCaseFolded(char32_t(keyword.front().unicode())) != folded)
+            continue;
+        if (line.startsWith(keyword, Qt::CaseInsensitive))
             return i;
     }
     return -1;
 }
 
 QString CutValue(MstsTextReader& reader, const QString& line, int keywordLength, bool keepQuotes) {
-    QString value =
-        Trim(QStringView(line).mid(std::clamp<qsizetype>(keywordLength, 0, line.size())));
-    QString next;
-    while (!value.endsWith(u')')) {
-        if (!reader.ReadLine(&next)) {
-            value.append(u')');
-            break;
+    return CutValue(reader, QStringView(line), keywordLength, keepQuotes);
+}
+
+QString CutValue(MstsTextReader& reader, QStringView line, int keywordLength, bool keepQuotes) {
+    QStringView value = TrimView(line.mid(std::clamp<qsizetype>(keywordLength, 0, line.size())));
+    // Most values end on their own line and are cut out of it; one that runs on is collected.
+    QString collected;
+    if (!value.endsWith(u')')) {
+        collected = value.toString();
+        QStringView next;
+        while (!collected.endsWith(u')')) {
+            if (!reader.ReadLine(&next)) {
+                collected.append(u')');
+                break;
+            }
+            AppendContinued(collected, next);
         }
-        AppendContinued(value, next);
+        value = collected;
     }
-    value = value.size() > 2 ? Trim(QStringView(value).mid(1, value.size() - 2)) : QString();
-    return keepQuotes ? value : StripQuotes(value);
+    value = value.size() > 2 ? TrimView(value.mid(1, value.size() - 2)) : QStringView();
+    return (keepQuotes ? value : WithoutQuotes(value)).toString();
 }
 
 QString JoinContinuedString(const QString& collected, const QString& next) {
@@ -207,8 +247,11 @@ double ParseNumber(const QString& input) {
         const QStringView suffix(unit.suffix);
         if (!text.endsWith(suffix, Qt::CaseInsensitive))
             continue;
-        QLocale c = QLocale::c();
-        c.setNumberOptions(QLocale::RejectGroupSeparator);
+        static const QLocale c = [] {
+            QLocale locale = QLocale::c();
+            locale.setNumberOptions(QLocale::RejectGroupSeparator);
+            return locale;
+        }();
         bool ok = false;
         double number = c.toDouble(QStringView(text).chopped(suffix.size()), &ok);
         if (!ok || !std::isfinite(number))

@@ -12,7 +12,7 @@
 namespace qv {
 
 // Delivers the lines of one decoded MSTS file. A line is everything up to and including the next
-// line feed, but never more than 255 UTF-16 code units: a longer physical line arrives in pieces of
+// line feed, but never more than 255 UTF-16 code units: a longer physical line arrives in chunks of
 // 255, each a line of its own. Every line is trimmed of characters below 33 at both ends. The
 // header line ("SIMISA@@@...") is read like any other line.
 class MstsTextReader {
@@ -31,6 +31,9 @@ public:
 
     // The next trimmed line; false at the end of the text.
     bool ReadLine(QString* line);
+    // The same as a view into the reader's text, good until the reader is opened again or goes:
+    // a reader that skips most lines need not copy each one.
+    bool ReadLine(QStringView* line);
 
 private:
     QString text_;
@@ -39,19 +42,24 @@ private:
 
 // The text without the characters below 33 (blank, tab, CR, LF, other controls) at both ends.
 QString TrimText(const QString& text);
+// The same without a copy: a view into the text.
+QStringView TrimView(QStringView text);
 
 // The index of the first keyword of the table that begins the line, compared without regard to
 // case, or -1 when none does. A keyword that begins another one must stand after it in the table.
 int MatchKeyword(const QString& line, const QStringList& table);
+int MatchKeyword(QStringView line, const QStringList& table);
 
 // The standard value rule: the rest of the line after the keyword, joined with the following lines
 // until it ends with ")" (end of file supplies one), without its first and last character, trimmed,
 // and, unless keepQuotes, without one pair of surrounding double quotes.
 QString CutValue(MstsTextReader& reader, const QString& line, int keywordLength,
                  bool keepQuotes = false);
+QString CutValue(MstsTextReader& reader, QStringView line, int keywordLength,
+                 bool keepQuotes = false);
 
 // Joins a value that runs on to the next line; a quote and plus sign at the end of the first part
-// and a quote at the start of the second run the two quoted pieces together.
+// and a quote at the start of the second run the two quoted runs together.
 QString JoinContinuedString(const QString& collected, const QString& next);
 
 // Every run of backslashes reduced to one backslash.

@@ -52,7 +52,7 @@ bool ScanPathFile(const QString& fullName, PathInfo& path) {
     if (!reader.Open(fullName))
         return false;
     const QStringList& table = PathKeywords();
-    QString line;
+    QStringView line;
     while (reader.ReadLine(&line)) {
         const int keyword = MatchKeyword(line, table);
         if (keyword < 0)

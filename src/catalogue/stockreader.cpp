@@ -6,9 +6,13 @@
 #include "core/regsettings.h"
 #include "core/status.h"
 #include "core/storeini.h"
+#include "platform/casefold.h"
 #include "platform/winfs.h"
 
+#include <QHash>
 #include <QStringList>
+#include <cmath>
+#include <limits>
 
 namespace qv {
 
@@ -43,7 +47,7 @@ const QString kInfoSection = QStringLiteral("QUARVEL_INFORMATION");
 
 // A block header (Wagon, Engine) is complete once its opening parenthesis is there; a description
 // only when it ends with ")"; every other value once it holds a ")".
-bool ValueComplete(int keyword, const QString& value) {
+bool ValueComplete(int keyword, QStringView value) {
     switch (keyword) {
     case kDescription:
         return value.endsWith(u')');
@@ -57,7 +61,7 @@ bool ValueComplete(int keyword, const QString& value) {
 
 // The first word of a freight animation: a quoted name may hold blanks and ends at the quote
 // that a blank follows.
-QString FirstAnimationWord(const QString& value) {
+QStringView FirstAnimationWord(QStringView value) {
     if (value.startsWith(u'"')) {
         for (qsizetype i = 1; i + 1 < value.size(); ++i) {
             if (value[i] == u'"' && IsBlank(value[i + 1]))
@@ -65,43 +69,108 @@ QString FirstAnimationWord(const QString& value) {
         }
         return value;
     }
-    const qsizetype blank = FindBlank(value);
-    return blank < 0 ? value : value.left(blank);
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        if (IsBlank(value[i]))
+            return value.left(i);
+    }
+    return value;
 }
 
-QString CutStockValue(MstsTextReader& reader, const QString& line, int keyword) {
-    QString value = TrimText(line.mid(StockKeywords()[keyword].size()));
-    QString next;
-    while (!ValueComplete(keyword, value)) {
-        if (!reader.ReadLine(&next)) {
-            value.append(u')');
-            break;
+// Most values end on the keyword's own line and are cut out of it without a copy; one that runs
+// on is collected first.
+QString CutStockValue(MstsTextReader& reader, QStringView line, int keyword) {
+    QStringView value = TrimView(line.mid(StockKeywords()[keyword].size()));
+    QString collected;
+    if (!ValueComplete(keyword, value)) {
+        collected = value.toString();
+        QString next;
+        while (!ValueComplete(keyword, collected)) {
+            if (!reader.ReadLine(&next)) {
+                collected.append(u')');
+                break;
+            }
+            collected = JoinContinuedString(collected, next);
         }
-        value = JoinContinuedString(value, next);
+        value = collected;
     }
     if (value.startsWith(u'('))
-        value = TrimText(value.mid(1));
+        value = TrimView(value.mid(1));
     if (value.endsWith(u')'))
-        value = TrimText(value.chopped(1));
+        value = TrimView(value.chopped(1));
     if (keyword == kFreightAnim)
         value = FirstAnimationWord(value);
-    return StripQuotes(TrimText(value));
+    return StripQuotes(TrimView(value).toString());
 }
 
 std::uint32_t TypeBit(const QString& word) {
     struct TypeWord {
-        const char16_t* word;
+        QString word;
         std::uint32_t bit;
     };
-    static const TypeWord kTypes[] = {{u"Engine", PT_ENGINE},      {u"Tender", PT_TENDER},
-                                      {u"Carriage", PT_PASSENGER}, {u"Freight", PT_FREIGHT},
-                                      {u"Steam", PT_STEAM},        {u"Diesel", PT_DIESEL},
-                                      {u"Electric", PT_ELECTRIC}};
+    static const TypeWord kTypes[] = {
+        {QStringLiteral("Engine"), PT_ENGINE},      {QStringLiteral("Tender"), PT_TENDER},
+        {QStringLiteral("Carriage"), PT_PASSENGER}, {QStringLiteral("Freight"), PT_FREIGHT},
+        {QStringLiteral("Steam"), PT_STEAM},        {QStringLiteral("Diesel"), PT_DIESEL},
+        {QStringLiteral("Electric"), PT_ELECTRIC}};
     for (const TypeWord& type : kTypes) {
-        if (CompareText(word, QString::fromUtf16(type.word)) == 0)
+        if (CompareText(word, type.word) == 0)
             return type.bit;
     }
     return 0;
+}
+
+// What a parse of an engine file gave, by the file's full path. The lead-engine check parses
+// the leading engine of every driveable consist right after a stock rebuild has parsed it; an
+// engine file whose stamp is the same has the same text, so its parse is taken again. Only
+// settled stamps are kept (a file written within the last clock tick could change unseen).
+struct ParsedEngine {
+    FileStamp stamp;
+    StockInfo parsed;
+};
+
+QHash<QString, ParsedEngine>& ParsedEngines() {
+    static QHash<QString, ParsedEngine> parsed;
+    return parsed;
+}
+
+// Enough for the engines of a large installation, and a bound on what is kept.
+constexpr qsizetype kMaxParsedEngines = 50000;
+
+bool IsEngineFile(const QString& fileName) {
+    return fileName.endsWith(QLatin1String(".ENG"), Qt::CaseInsensitive);
+}
+
+// The fields ParseStockText sets, parsed from the file or taken from its last parse. Size stays
+// as it was when the file has no Size line.
+bool ParseStockFile(const QString& fullName, const FileStamp& stamp, StockInfo& info) {
+    // Consists name their engines in any letter case.
+    const QString key = FoldCase(fullName);
+    const auto known = ParsedEngines().constFind(key);
+    StockInfo parsed;
+    if (known != ParsedEngines().cend() && known->stamp.SameFile(stamp)) {
+        parsed = known->parsed;
+    } else {
+        MstsTextReader reader;
+        if (!reader.Open(fullName))
+            return false;
+        parsed.Name = info.FileName;
+        parsed.Size = std::numeric_limits<double>::quiet_NaN();
+        ParseStockText(reader, FileBaseName(info.FileName), parsed);
+        if (stamp.settled && IsEngineFile(info.FileName)) {
+            if (ParsedEngines().size() >= kMaxParsedEngines)
+                ParsedEngines().clear();
+            ParsedEngines().insert(key, ParsedEngine{stamp, parsed});
+        }
+    }
+    info.PType = parsed.PType;
+    info.Name = parsed.Name;
+    info.Description = parsed.Description;
+    info.EngineName = parsed.EngineName;
+    info.WagonShape = parsed.WagonShape;
+    info.FreightAnim = parsed.FreightAnim;
+    if (!std::isnan(parsed.Size))
+        info.Size = parsed.Size;
+    return true;
 }
 
 void WriteStockSection(StoreIniHolder& cache, StockInfo& info, qint32 age) {
@@ -127,7 +196,7 @@ void WriteStockSection(StoreIniHolder& cache, StockInfo& info, qint32 age) {
 
 void ParseStockText(MstsTextReader& reader, const QString& baseName, StockInfo& info) {
     const QStringList& table = StockKeywords();
-    QString line;
+    QStringView line;
     while (reader.ReadLine(&line)) {
         const int keyword = MatchKeyword(line, table);
         if (keyword < 0)
@@ -199,7 +268,8 @@ bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
 
     const QString fullName = root + QStringLiteral("\\TRAINS\\TRAINSET\\") + info.FileName;
     // One lookup answers both questions: a path that names no file has no date.
-    const qint32 age = FileAge(fullName);
+    FileStamp stamp;
+    const qint32 age = FileAge(fullName, &stamp);
     if (age == -1)
         return false;
     const IniFile& ini = stockCache.Ini;
@@ -212,11 +282,8 @@ bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
         return true;
     }
 
-    MstsTextReader reader;
-    if (!reader.Open(fullName))
+    if (!ParseStockFile(fullName, stamp, info))
         return false;
-    info.Name = info.FileName;
-    ParseStockText(reader, FileBaseName(info.FileName), info);
     info.LotNumber = ini.ReadString(section, QStringLiteral("LotNumber"), QString());
     if (!current || App().ForceCacheReread)
         WriteStockSection(stockCache, info, age);

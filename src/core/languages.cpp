@@ -152,7 +152,7 @@ void SetRuntimeLocale(std::uint32_t lcid) {
         if (std::setlocale(LC_COLLATE, (locale->PosixName + QLatin1String(codeSet)).toLatin1()))
             break;
     }
-    QLocale::setDefault(QLocale(locale->PosixName));
+    SetDefaultLocale(QLocale(locale->PosixName));
 }
 
 bool LoadNewResourceModule(std::uint32_t lcid) {

@@ -4,7 +4,6 @@
 #include "core/comparetext.h"
 #include "core/filefind.h"
 #include "core/generaldefs.h"
-#include "core/sortedlists.h"
 #include "core/status.h"
 #include "core/stringlist.h"
 #include "platform/ui.h"
@@ -38,6 +37,25 @@ void ReportUnreadable(const QString& path, int error) {
 
 void ReportWriteFailure(const QString& path, int error) {
     ShowStop(Caption(Msg::WRITE_ERROR) + path + QLatin1Char('\'') + ErrorNumberSuffix(error));
+}
+
+// Binary search by CompareText in a list whose entries are in that order.
+bool SortedListFind(const StringList& sorted, const QString& text, int* index) {
+    int low = 0;
+    int high = sorted.Count();
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        const int order = CompareText(sorted[middle], text);
+        if (order == 0) {
+            *index = middle;
+            return true;
+        }
+        if (order < 0)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return false;
 }
 
 } // namespace
@@ -143,16 +161,22 @@ void PruneIniSections(const StringList& keep, const QString& name) {
 }
 
 void PruneIniSections(const StringList& keep, StoreIniHolder& holder) {
-    StringList sections = StringList::SortedUnique();
-    for (const QString& section : holder.Ini.ReadSections())
-        sections.Add(section);
-
-    StringList stale;
-    SortedStringsMissing(keep, sections, stale);
-    for (int i = 0; i < stale.Count(); ++i) {
-        if (stale[i].compare(kInfoSection, Qt::CaseInsensitive) == 0)
+    // A cache's sections mostly stand in the order of the list, having been added in that order:
+    // a section that is the list's next name exactly is kept without a search.
+    int next = 0;
+    for (const QString& section : holder.Ini.ReadSections()) {
+        if (next < keep.Count() && keep[next] == section) {
+            ++next;
             continue;
-        holder.Ini.EraseSection(stale[i]);
+        }
+        int found = -1;
+        if (section.compare(kInfoSection, Qt::CaseInsensitive) == 0)
+            continue;
+        if (SortedListFind(keep, section, &found)) {
+            next = found + 1;
+            continue;
+        }
+        holder.Ini.EraseSection(section);
         holder.Modified = true;
     }
 }

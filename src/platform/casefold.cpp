@@ -54,12 +54,18 @@ char16_t AsciiLower(char16_t u) {
 } // namespace
 
 bool operator==(const FoldedName& a, const FoldedName& b) {
-    if (!IsAscii(a.text) || !IsAscii(b.text))
-        return FoldCase(a.text) == FoldCase(b.text);
-    if (a.text.size() != b.text.size())
-        return false;
-    for (qsizetype i = 0; i < a.text.size(); ++i) {
-        if (AsciiLower(a.text[i].unicode()) != AsciiLower(b.text[i].unicode()))
+    const qsizetype size = a.text.size();
+    if (size != b.text.size()) {
+        // Only characters beyond ASCII could fold to texts of one length.
+        return !(IsAscii(a.text) && IsAscii(b.text)) && FoldCase(a.text) == FoldCase(b.text);
+    }
+    // While both are ASCII up to a place, a difference there settles it.
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t x = a.text[i].unicode();
+        const char16_t y = b.text[i].unicode();
+        if (x >= 0x80 || y >= 0x80)
+            return FoldCase(a.text) == FoldCase(b.text);
+        if (AsciiLower(x) != AsciiLower(y))
             return false;
     }
     return true;

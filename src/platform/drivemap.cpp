@@ -156,20 +156,19 @@ bool SplitWindowsPath(const QString& path, QChar* drive, QStringList* components
     if (path.contains(QChar(0)))
         return false;
     QStringList parts;
-    QString piece;
+    qsizetype start = 2;
     for (qsizetype i = 2; i <= path.size(); ++i) {
-        if (i < path.size() && !isSeparator(path.at(i))) {
-            piece += path.at(i);
+        if (i < path.size() && !isSeparator(path.at(i)))
             continue;
-        }
+        const QStringView chunk = QStringView(path).sliced(start, i - start);
+        start = i + 1;
         // Windows applies "." and ".." to the text of the path, not through links.
-        if (piece == QLatin1String("..")) {
+        if (chunk == u"..") {
             if (!parts.isEmpty())
                 parts.removeLast();
-        } else if (!piece.isEmpty() && piece != QLatin1String(".")) {
-            parts.append(piece);
+        } else if (!chunk.isEmpty() && chunk != u".") {
+            parts.append(chunk.toString());
         }
-        piece.clear();
     }
     *drive = path.at(0).toUpper();
     *components = parts;

@@ -19,14 +19,14 @@ const QByteArray kUtf16LeMark("\xFF\xFE", 2);
 const QLatin1StringView kLineEnd("\r\n");
 
 // Blanks and control characters at either end go; other white space (a no-break space) stays.
-QString TrimControls(QStringView text) {
+QStringView TrimControls(QStringView text) {
     qsizetype begin = 0;
     qsizetype end = text.size();
     while (begin < end && text[begin].unicode() <= 0x20)
         ++begin;
     while (end > begin && text[end - 1].unicode() <= 0x20)
         --end;
-    return text.sliced(begin, end - begin).toString();
+    return text.sliced(begin, end - begin);
 }
 
 QString DecodeText(const QByteArray& bytes) {
@@ -44,22 +44,31 @@ QString DecodeText(const QByteArray& bytes) {
     return DecodeWindows1252(bytes);
 }
 
-// Splits at CR LF, CR or LF.
-QList<QStringView> SplitLines(QStringView text) {
-    QList<QStringView> lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar ch = text[i];
-        if (ch != u'\r' && ch != u'\n')
-            continue;
-        lines.append(text.sliced(start, i - start));
-        if (ch == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < text.size())
-        lines.append(text.sliced(start));
-    return lines;
+// The next line of the text from `*start` on, which moves past its CR LF, CR or LF; false at the
+// end of the text.
+bool NextLine(QStringView text, qsizetype* start, QStringView* line) {
+    const qsizetype from = *start;
+    if (from >= text.size())
+        return false;
+    qsizetype end = from;
+    while (end < text.size() && text[end] != u'\r' && text[end] != u'\n')
+        ++end;
+    *line = text.sliced(from, end - from);
+    if (end < text.size() && text[end] == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n')
+        ++end;
+    *start = end + 1;
+    return true;
+}
+
+// Appends "name=value" with both trimmed, and a line end.
+void AppendKeyLine(QString& body, QStringView line, qsizetype equals) {
+    const QStringView name = TrimControls(line.first(equals));
+    const QStringView value = TrimControls(line.sliced(equals + 1));
+    if (name.size() == equals && value.size() == line.size() - equals - 1)
+        body.append(line);
+    else
+        body.append(name).append(u'=').append(value);
+    body.append(u'\n');
 }
 
 // A line break inside a name or value would turn into a key or section of its own when the file
@@ -70,13 +79,40 @@ QString OneLine(QString text) {
     return text;
 }
 
-qsizetype FindKey(const QStringList& lines, const QString& key) {
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        const qsizetype eq = lines[i].indexOf(u'=');
-        if (eq >= 0 && QStringView(lines[i]).first(eq).compare(key, Qt::CaseInsensitive) == 0)
-            return i;
+// A line of a section's text: where it starts, its length and the place of its first '=' in
+// it (-1 for none).
+struct LineSpan {
+    qsizetype start = 0;
+    qsizetype size = 0;
+    qsizetype equals = -1;
+};
+
+// The line of a section's text that starts at `*pos`, which moves past its end; false at the end.
+bool NextBodyLine(const QString& body, qsizetype* pos, LineSpan* line) {
+    if (*pos >= body.size())
+        return false;
+    const qsizetype end = body.indexOf(u'\n', *pos);
+    line->start = *pos;
+    line->size = end - *pos;
+    line->equals = QStringView(body).sliced(line->start, line->size).indexOf(u'=');
+    *pos = end + 1;
+    return true;
+}
+
+QStringView LineText(const QString& body, const LineSpan& line) {
+    return QStringView(body).sliced(line.start, line.size);
+}
+
+// The line of the key. Names that differ in length never match without regard to case, so most
+// lines are passed over without a comparison.
+bool FindKey(const QString& body, const QString& key, LineSpan* line) {
+    qsizetype pos = 0;
+    while (NextBodyLine(body, &pos, line)) {
+        if (line->equals == key.size() &&
+            LineText(body, *line).first(line->equals).compare(key, Qt::CaseInsensitive) == 0)
+            return true;
     }
-    return -1;
+    return false;
 }
 
 QString ErrnoText(int error) {
@@ -97,44 +133,91 @@ IniFile& IniFile::operator=(const IniFile& other) {
     return *this;
 }
 
+// The one moved from is left empty; neither remembers a section.
+IniFile::IniFile(IniFile&& other) noexcept
+    : sections_(std::move(other.sections_)), index_(std::move(other.index_)) {
+    other.Clear();
+}
+
+IniFile& IniFile::operator=(IniFile&& other) noexcept {
+    if (this != &other) {
+        ForgetLastSection();
+        sections_ = std::move(other.sections_);
+        index_ = std::move(other.index_);
+        other.Clear();
+    }
+    return *this;
+}
+
 void IniFile::RebuildIndex() {
+    ForgetLastSection();
     index_.clear();
     for (auto it = sections_.begin(); it != sections_.end(); ++it)
-        index_.insert(it->name.toCaseFolded(), it);
+        index_.insert(FoldedName{it->name}, it);
+}
+
+void IniFile::Remember(const QString& name, SectionList::iterator place) const {
+    lastKnown_ = true;
+    lastName_ = name;
+    lastPlace_ = place;
+}
+
+void IniFile::ForgetLastSection() const {
+    lastKnown_ = false;
+    lastName_.clear();
 }
 
 IniFile IniFile::FromBytes(const QByteArray& bytes) {
     IniFile ini;
     const QString text = DecodeText(bytes);
+    // A section of a cache takes some sixty bytes or more; growing the index section by section
+    // would rehash it again and again.
+    ini.index_.reserve(bytes.size() / 60);
     Section* current = nullptr;
-    for (QStringView raw : SplitLines(text)) {
-        const QString line = TrimControls(raw);
+    // The lines of the current section gather here and go into it all at once.
+    QString pending;
+    auto flush = [&] {
+        if (current && !pending.isEmpty())
+            current->body.append(QStringView(pending));
+        pending.truncate(0);
+    };
+    qsizetype start = 0;
+    QStringView raw;
+    while (NextLine(text, &start, &raw)) {
+        const QStringView line = TrimControls(raw);
         if (line.isEmpty() || line.startsWith(u';'))
             continue;
         if (line.startsWith(u'[') && line.endsWith(u']')) {
+            flush();
             current =
-                &ini.SectionForWriting(TrimControls(QStringView(line).sliced(1, line.size() - 2)));
+                &ini.SectionForWriting(TrimControls(line.sliced(1, line.size() - 2)).toString());
             continue;
         }
         if (!current)
             continue;
         const qsizetype eq = line.indexOf(u'=');
         if (eq < 0)
-            current->lines.append(line);
+            pending.append(line).append(u'\n');
         else
-            current->lines.append(TrimControls(QStringView(line).first(eq)) + u'=' +
-                                  TrimControls(QStringView(line).sliced(eq + 1)));
+            AppendKeyLine(pending, line, eq);
     }
+    flush();
     return ini;
 }
 
 QByteArray IniFile::ToBytes() const {
+    qsizetype size = 0;
+    for (const Section& section : sections_)
+        size += section.name.size() + 6 + section.body.size() + section.body.count(u'\n');
     QString text;
+    text.reserve(size);
     for (const Section& section : sections_) {
-        text += u'[' + section.name + u']' + kLineEnd;
-        for (const QString& line : section.lines)
-            text += line + kLineEnd;
-        text += kLineEnd;
+        text.append(u'[').append(section.name).append(u']').append(kLineEnd);
+        qsizetype pos = 0;
+        LineSpan line;
+        while (NextBodyLine(section.body, &pos, &line))
+            text.append(LineText(section.body, line)).append(kLineEnd);
+        text.append(kLineEnd);
     }
     if (std::optional<QByteArray> bytes = EncodeWindows1252(text))
         return *bytes;
@@ -190,49 +273,81 @@ bool IniFile::Save(const QString& hostPath, QString* errorText) const {
     return true;
 }
 
+IniFile::SectionList::iterator IniFile::RememberedSection(const QString& name) const {
+    auto& sections = const_cast<SectionList&>(sections_);
+    if (!lastKnown_)
+        return sections.end();
+    if (name == lastName_)
+        return lastPlace_;
+    if (lastPlace_ != sections.end()) {
+        const auto next = std::next(lastPlace_);
+        if (next != sections.end() && next->name == name) {
+            Remember(name, next);
+            return next;
+        }
+    }
+    return sections.end();
+}
+
 const IniFile::Section* IniFile::FindSection(const QString& name) const {
-    const auto found = index_.constFind(name.toCaseFolded());
-    return found == index_.constEnd() ? nullptr : &**found;
+    auto place = RememberedSection(name);
+    if (place == sections_.end() && !(lastKnown_ && name == lastName_)) {
+        const auto found = index_.constFind(FoldedName{name});
+        place = found == index_.constEnd() ? const_cast<SectionList&>(sections_).end() : *found;
+        Remember(name, place);
+    }
+    return place == sections_.end() ? nullptr : &*place;
 }
 
 IniFile::Section& IniFile::SectionForWriting(const QString& name) {
-    const QString folded = name.toCaseFolded();
-    const auto found = index_.constFind(folded);
-    if (found != index_.constEnd())
-        return **found;
+    auto place = RememberedSection(name);
+    if (place != sections_.end())
+        return *place;
+    // One lookup finds the section or makes its place in the index.
+    const qsizetype before = index_.size();
+    SectionList::iterator& slot = index_[FoldedName{name}];
+    if (index_.size() == before) {
+        Remember(name, slot);
+        return *slot;
+    }
     sections_.push_back(Section{name, {}});
-    const auto added = std::prev(sections_.end());
-    index_.insert(folded, added);
-    return *added;
+    slot = std::prev(sections_.end());
+    Remember(name, slot);
+    return *slot;
+}
+
+bool IniFile::FindValue(const QString& section, const QString& key, QStringView* value) const {
+    const Section* found = FindSection(section);
+    LineSpan line;
+    if (!found || !FindKey(found->body, key, &line))
+        return false;
+    *value = LineText(found->body, line).sliced(line.equals + 1);
+    return true;
 }
 
 QString IniFile::ReadString(const QString& section, const QString& key,
                             const QString& defaultValue) const {
-    const Section* found = FindSection(section);
-    if (!found)
-        return defaultValue;
-    const qsizetype line = FindKey(found->lines, key);
-    if (line < 0)
-        return defaultValue;
-    const QString& text = found->lines[line];
-    return text.sliced(text.indexOf(u'=') + 1);
+    QStringView value;
+    return FindValue(section, key, &value) ? value.toString() : defaultValue;
 }
 
 void IniFile::WriteString(const QString& section, const QString& key, const QString& value) {
     Section& target = SectionForWriting(OneLine(section));
     const QString name = OneLine(key);
-    const qsizetype line = FindKey(target.lines, name);
-    if (line < 0) {
-        target.lines.append(name + u'=' + OneLine(value));
+    LineSpan line;
+    if (!FindKey(target.body, name, &line)) {
+        target.body.append(name).append(u'=').append(OneLine(value)).append(u'\n');
         return;
     }
     // The key keeps the spelling it was first written with.
-    QString& text = target.lines[line];
-    text = text.first(text.indexOf(u'=') + 1) + OneLine(value);
+    const qsizetype from = line.start + line.equals + 1;
+    target.body.replace(from, line.start + line.size - from, OneLine(value));
 }
 
 int IniFile::ReadInteger(const QString& section, const QString& key, int defaultValue) const {
-    const QString text = ReadString(section, key, QString());
+    QStringView text;
+    if (!FindValue(section, key, &text))
+        return defaultValue;
     bool ok = false;
     int value = 0;
     if (text.size() > 2 && text.startsWith(u"0x", Qt::CaseInsensitive))
@@ -267,49 +382,59 @@ QStringList IniFile::ReadSections() const {
 QStringList IniFile::ReadSection(const QString& section) const {
     QStringList keys;
     if (const Section* found = FindSection(section)) {
-        for (const QString& line : found->lines) {
-            const qsizetype eq = line.indexOf(u'=');
-            if (eq >= 0)
-                keys.append(line.first(eq));
+        qsizetype pos = 0;
+        LineSpan line;
+        while (NextBodyLine(found->body, &pos, &line)) {
+            if (line.equals >= 0)
+                keys.append(LineText(found->body, line).first(line.equals).toString());
         }
     }
     return keys;
 }
 
 QStringList IniFile::ReadSectionValues(const QString& section) const {
-    const Section* found = FindSection(section);
-    return found ? found->lines : QStringList();
+    QStringList lines;
+    if (const Section* found = FindSection(section)) {
+        qsizetype pos = 0;
+        LineSpan line;
+        while (NextBodyLine(found->body, &pos, &line))
+            lines.append(LineText(found->body, line).toString());
+    }
+    return lines;
 }
 
 bool IniFile::SectionExists(const QString& section) const {
     const Section* found = FindSection(section);
-    return found && !found->lines.isEmpty();
+    return found && !found->body.isEmpty();
 }
 
 bool IniFile::ValueExists(const QString& section, const QString& key) const {
     const Section* found = FindSection(section);
-    return found && FindKey(found->lines, key) >= 0;
+    LineSpan line;
+    return found && FindKey(found->body, key, &line);
 }
 
 void IniFile::EraseSection(const QString& section) {
-    const auto found = index_.find(section.toCaseFolded());
+    const auto found = index_.find(FoldedName{section});
     if (found == index_.end())
         return;
+    ForgetLastSection();
     sections_.erase(*found);
     index_.erase(found);
 }
 
 void IniFile::DeleteKey(const QString& section, const QString& key) {
-    const auto found = index_.constFind(section.toCaseFolded());
+    const auto found = index_.constFind(FoldedName{section});
     if (found == index_.constEnd())
         return;
-    QStringList& lines = (*found)->lines;
-    const qsizetype line = FindKey(lines, key);
-    if (line >= 0)
-        lines.removeAt(line);
+    QString& body = (*found)->body;
+    LineSpan line;
+    if (FindKey(body, key, &line))
+        body.remove(line.start, line.size + 1);
 }
 
 void IniFile::Clear() {
+    ForgetLastSection();
     sections_.clear();
     index_.clear();
 }

@@ -6,6 +6,8 @@
 // to the end of the file.
 #pragma once
 
+#include "platform/casefold.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QString>
@@ -25,8 +27,8 @@ public:
     IniFile() = default;
     IniFile(const IniFile& other);
     IniFile& operator=(const IniFile& other);
-    IniFile(IniFile&&) = default;
-    IniFile& operator=(IniFile&&) = default;
+    IniFile(IniFile&& other) noexcept;
+    IniFile& operator=(IniFile&& other) noexcept;
 
     // Text with a byte-order mark is read as UTF-8 or UTF-16LE, text without one as Windows-1252.
     // Blank lines, comment lines (';') and lines before the first section are dropped; names and
@@ -70,20 +72,38 @@ public:
     void Clear();
 
 private:
+    // A section's lines are kept in one text, each line ended by '\n' (which no line holds):
+    // caches of tens of thousands of sections then cost a few allocations per section, not one
+    // per line.
     struct Section {
         QString name;
-        QStringList lines;
+        QString body;
     };
     using SectionList = std::list<Section>;
 
     const Section* FindSection(const QString& name) const;
     Section& SectionForWriting(const QString& name);
+    // The section of that exact name when it is the one remembered or the one after it.
+    SectionList::iterator RememberedSection(const QString& name) const;
+    // The value of the key in the section; false when either is missing.
+    bool FindValue(const QString& section, const QString& key, QStringView* value) const;
     void RebuildIndex();
+    void Remember(const QString& name, SectionList::iterator place) const;
+    void ForgetLastSection() const;
 
     SectionList sections_;
-    // Case-folded section name -> its place in sections_, so that caches of thousands of
-    // sections are looked up without a walk.
-    QHash<QString, SectionList::iterator> index_;
+    // Section name (without regard to case) -> its place in sections_, so that caches of
+    // thousands of sections are looked up without a walk.
+    QHash<FoldedName, SectionList::iterator> index_;
+    // The section last looked up or made, by the name as it was asked for (its place is the end
+    // when there was none of that name). A cache reader asks for one section several times in a
+    // row and for the sections mostly in file order, so the remembered section and the one after
+    // it spare folding the name and hashing it. Making a section replaces what is remembered and
+    // erasing one forgets it, so it never names a section that changed. An ini is used from one
+    // thread at a time.
+    mutable bool lastKnown_ = false;
+    mutable QString lastName_;
+    mutable SectionList::iterator lastPlace_;
 };
 
 } // namespace qv

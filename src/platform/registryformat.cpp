@@ -391,13 +391,13 @@ void AppendKey(QByteArray& out, const RegNode& node, const QString& path, bool i
 
 // The key path below the file's root of a section header, or false when it names another root.
 bool SectionParts(const QString& header, const QString& rootName, QStringList* parts) {
-    QStringList pieces = header.split(QLatin1Char('\\'));
-    const QString root = pieces.takeFirst();
+    QStringList segments = header.split(QLatin1Char('\\'));
+    const QString root = segments.takeFirst();
     if (root.compare(rootName, Qt::CaseInsensitive) == 0) {
-        *parts = pieces;
+        *parts = segments;
     } else if (rootName == QLatin1String("HKEY_LOCAL_MACHINE") &&
                root.compare(QLatin1String("HKEY_CLASSES_ROOT"), Qt::CaseInsensitive) == 0) {
-        *parts = QStringList{QStringLiteral("Software"), QStringLiteral("Classes")} + pieces;
+        *parts = QStringList{QStringLiteral("Software"), QStringLiteral("Classes")} + segments;
     } else {
         return false;
     }

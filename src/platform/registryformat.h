@@ -45,10 +45,10 @@ struct RegNode {
 // Key and value names compare without regard to case.
 QString RegFold(const QString& name);
 
-// Splits a key path at its backslashes; empty pieces (leading, trailing, doubled) are dropped.
+// Splits a key path at its backslashes; empty segments (leading, trailing, doubled) are dropped.
 QStringList RegSplitPath(const QString& path);
 
-// Follows `parts` down from `root`; nullptr when a piece is missing.
+// Follows `parts` down from `root`; nullptr when a segment is missing.
 RegNode* RegFind(RegNode& root, const QStringList& parts);
 
 // Reads a hive file. `rootName` is the root written in its section headers ("HKEY_LOCAL_MACHINE");

@@ -1,5 +1,6 @@
 #include "platform/winfind.h"
 
+#include "platform/casefold.h"
 #include "platform/drivemap.h"
 #include "platform/winresolve.h"
 
@@ -20,11 +21,12 @@ bool SetError(int* error, int code) {
     return false;
 }
 
-// '*' and '?' on case-folded text, with the usual backtracking to the last star.
-bool Glob(const QString& name, const QString& mask) {
+// '*' and '?' on case-folded text, with the usual backtracking to the last star. `at` gives the
+// name's characters folded.
+template <class At> bool Glob(qsizetype size, At at, QStringView mask) {
     qsizetype n = 0, m = 0, starMask = -1, starName = 0;
-    while (n < name.size()) {
-        if (m < mask.size() && (mask.at(m) == QLatin1Char('?') || mask.at(m) == name.at(n))) {
+    while (n < size) {
+        if (m < mask.size() && (mask.at(m) == QLatin1Char('?') || mask.at(m) == at(n))) {
             ++n;
             ++m;
         } else if (m < mask.size() && mask.at(m) == QLatin1Char('*')) {
@@ -42,6 +44,43 @@ bool Glob(const QString& name, const QString& mask) {
     return m == mask.size();
 }
 
+// A mask folded once for all the names of a listing. An ASCII name is folded letter by letter as
+// it is compared; any other name is folded whole first.
+class MaskMatcher {
+public:
+    explicit MaskMatcher(const QString& mask)
+        : mask_(FoldCase(mask)), empty_(mask.isEmpty()),
+          all_(mask_ == QLatin1String("*.*") || mask_ == QLatin1String("*")),
+          withoutDotStar_(mask_.endsWith(QLatin1String(".*")) ? mask_.chopped(2) : QString()) {}
+
+    bool Matches(const QString& name) const {
+        if (empty_)
+            return false;
+        if (all_)
+            return true;
+        const bool ascii =
+            std::all_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x80; });
+        const QString folded = ascii ? QString() : FoldCase(name);
+        auto at = [&](qsizetype i) {
+            if (!ascii)
+                return folded.at(i);
+            const char16_t u = name.at(i).unicode();
+            return QChar(u >= u'A' && u <= u'Z' ? char16_t(u + 32) : u);
+        };
+        if (Glob(name.size(), at, mask_))
+            return true;
+        // "name.*" also matches a name without extension.
+        return mask_.endsWith(QLatin1String(".*")) && !name.contains(QLatin1Char('.')) &&
+               Glob(name.size(), at, withoutDotStar_);
+    }
+
+private:
+    QString mask_;
+    bool empty_;
+    bool all_;
+    QString withoutDotStar_;
+};
+
 bool HasWildcards(const QString& mask) {
     return mask.contains(QLatin1Char('*')) || mask.contains(QLatin1Char('?'));
 }
@@ -49,6 +88,34 @@ bool HasWildcards(const QString& mask) {
 QString ParentOf(const QString& hostPath) {
     const qsizetype slash = hostPath.lastIndexOf(QLatin1Char('/'));
     return slash <= 0 ? QStringLiteral("/") : hostPath.left(slash);
+}
+
+// An entry from the lstat of its name and, for a link, the stat of what it points to (none
+// when it dangles).
+void FillEntry(const QString& name, struct stat st, const struct stat* target, FindEntry* entry) {
+    entry->symlink = S_ISLNK(st.st_mode);
+    if (entry->symlink && target)
+        st = *target;
+    const bool folder = S_ISDIR(st.st_mode);
+    entry->name = name;
+    entry->attributes = folder ? kFaDirectory : kFaArchive;
+    if (!(st.st_mode & S_IWUSR))
+        entry->attributes |= kFaReadOnly;
+    if (entry->symlink)
+        entry->attributes |= kFaReparsePoint;
+    entry->size = folder ? 0 : qint64(st.st_size);
+    entry->writeTime = DosDateTimeFromUnix(st.st_mtim.tv_sec);
+}
+
+// HostEntry of a name that FolderNames has just given for the host folder.
+bool EntryIn(const QString& hostFolder, const QString& name, FindEntry* entry) {
+    struct stat st {};
+    if (!HostStatIn(hostFolder, name, false, &st))
+        return false;
+    struct stat target {};
+    const bool followed = S_ISLNK(st.st_mode) && HostStatIn(hostFolder, name, true, &target);
+    FillEntry(name, st, followed ? &target : nullptr, entry);
+    return true;
 }
 
 bool NameOrder(const FindEntry& a, const FindEntry& b) {
@@ -94,12 +161,19 @@ qint32 DosDateTimeFromUnix(qint64 secondsSinceEpoch) {
     // read once here and again only when TZ changes.
     static std::string zone;
     static bool zoneRead = false;
+    // Files written together share their time; the last answer is given again for it.
+    static qint64 lastSeconds = 0;
+    static qint32 lastPacked = 0;
+    static bool lastValid = false;
     const char* current = getenv("TZ");
     if (!zoneRead || (current ? zone != current : !zone.empty())) {
         tzset();
         zone = current ? current : "";
         zoneRead = true;
+        lastValid = false;
     }
+    if (lastValid && secondsSinceEpoch == lastSeconds)
+        return lastPacked;
     const time_t seconds = time_t(secondsSinceEpoch);
     struct tm local {};
     if (qint64(seconds) != secondsSinceEpoch || !localtime_r(&seconds, &local))
@@ -111,41 +185,25 @@ qint32 DosDateTimeFromUnix(qint64 secondsSinceEpoch) {
         quint32(year - 1980) << 9 | quint32(local.tm_mon + 1) << 5 | quint32(local.tm_mday);
     const quint32 low = quint32(local.tm_hour) << 11 | quint32(local.tm_min) << 5 |
                         quint32(std::min(local.tm_sec, 59) / 2);
-    return qint32(high << 16 | low);
+    lastSeconds = secondsSinceEpoch;
+    lastPacked = qint32(high << 16 | low);
+    lastValid = true;
+    return lastPacked;
 }
 
 bool MatchesMask(const QString& name, const QString& mask) {
-    if (mask.isEmpty())
-        return false;
-    const QString m = mask.toCaseFolded();
-    if (m == QLatin1String("*.*") || m == QLatin1String("*"))
-        return true;
-    const QString n = name.toCaseFolded();
-    if (Glob(n, m))
-        return true;
-    return m.endsWith(QLatin1String(".*")) && !n.contains(QLatin1Char('.')) &&
-           Glob(n, m.chopped(2));
+    return MaskMatcher(mask).Matches(name);
 }
 
 bool HostEntry(const QString& hostPath, FindEntry* entry, int* error) {
     struct stat st {};
     if (!HostStat(hostPath, false, &st, error))
         return false;
-    entry->symlink = S_ISLNK(st.st_mode);
-    if (entry->symlink) {
-        struct stat target {};
-        if (HostStat(hostPath, true, &target)) // a dangling link keeps its own data
-            st = target;
-    }
-    const bool folder = S_ISDIR(st.st_mode);
-    entry->name = hostPath.mid(hostPath.lastIndexOf(QLatin1Char('/')) + 1);
-    entry->attributes = folder ? kFaDirectory : kFaArchive;
-    if (!(st.st_mode & S_IWUSR))
-        entry->attributes |= kFaReadOnly;
-    if (entry->symlink)
-        entry->attributes |= kFaReparsePoint;
-    entry->size = folder ? 0 : qint64(st.st_size);
-    entry->writeTime = DosDateTimeFromUnix(st.st_mtim.tv_sec);
+    struct stat target {};
+    // A dangling link keeps its own data.
+    const bool followed = S_ISLNK(st.st_mode) && HostStat(hostPath, true, &target);
+    FillEntry(hostPath.mid(hostPath.lastIndexOf(QLatin1Char('/')) + 1), st,
+              followed ? &target : nullptr, entry);
     return true;
 }
 
@@ -172,27 +230,31 @@ bool FindEntries(const QString& pattern, QList<FindEntry>* entries, int* error) 
     QStringList names;
     if (!ResolvePath(folder, &host, error) || !FolderNames(host, &names, error))
         return false;
+    const MaskMatcher matcher(mask);
+    const bool self = matcher.Matches(QStringLiteral("."));
+    const bool parent = matcher.Matches(QStringLiteral(".."));
     QChar drive;
     QStringList components;
-    SplitWindowsPath(folder, &drive, &components);
-    if (!components.isEmpty()) {
-        FindEntry self, parent;
-        if (MatchesMask(QStringLiteral("."), mask) && HostEntry(host, &self)) {
-            self.name = QStringLiteral(".");
-            entries->append(self);
+    if ((self || parent) && SplitWindowsPath(folder, &drive, &components) &&
+        !components.isEmpty()) {
+        FindEntry entry;
+        if (self && HostEntry(host, &entry)) {
+            entry.name = QStringLiteral(".");
+            entries->append(entry);
         }
-        if (MatchesMask(QStringLiteral(".."), mask) && HostEntry(ParentOf(host), &parent)) {
-            parent.name = QStringLiteral("..");
-            entries->append(parent);
+        if (parent && HostEntry(ParentOf(host), &entry)) {
+            entry.name = QStringLiteral("..");
+            entries->append(entry);
         }
     }
     for (const QString& name : names) {
         FindEntry entry;
-        const QString path = host.endsWith(QLatin1Char('/')) ? host + name : host + '/' + name;
-        if (MatchesMask(name, mask) && HostEntry(path, &entry)) // gone meanwhile: not listed
+        if (matcher.Matches(name) && EntryIn(host, name, &entry)) // gone meanwhile: not listed
             entries->append(entry);
     }
-    std::sort(entries->begin(), entries->end(), NameOrder);
+    // The names come in this order already, after "." and "..".
+    if (!std::is_sorted(entries->begin(), entries->end(), NameOrder))
+        std::sort(entries->begin(), entries->end(), NameOrder);
     return entries->isEmpty() ? SetError(error, ENOENT) : true;
 }
 

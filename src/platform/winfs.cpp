@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <atomic>
 #include <cstdio>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -55,9 +56,10 @@ std::function<bool(qint64)>& CopyBlockHook() {
     return hook;
 }
 
-// The host path of an existing entry, followed by a stat (links followed).
+// The host path of an existing entry (when `host` is given), followed by a stat (links
+// followed).
 bool StatPath(const QString& path, QString* host, struct stat* st, int* error) {
-    return ResolvePath(path, host, error) && HostStat(*host, true, st, error);
+    return ResolvePathStat(path, true, host, st, error);
 }
 
 // renameat2 with RENAME_NOREPLACE; where the file system does not know the flag, a file is linked
@@ -134,29 +136,50 @@ void SyncFolder(const QString& hostFolder) {
 } // namespace
 
 bool FileExists(const QString& path, int* error) {
-    QString host;
     struct stat st {};
-    if (!StatPath(path, &host, &st, error))
+    if (!StatPath(path, nullptr, &st, error))
         return false;
     return S_ISDIR(st.st_mode) ? SetError(error, EISDIR) : true;
 }
 
 bool FolderExists(const QString& path, int* error) {
-    QString host;
     struct stat st {};
-    if (!StatPath(path, &host, &st, error))
+    if (!StatPath(path, nullptr, &st, error))
         return false;
     return S_ISDIR(st.st_mode) ? true : SetError(error, ENOTDIR);
 }
 
 qint32 FileAge(const QString& path, int* error) {
-    QString host;
+    return FileAge(path, nullptr, error);
+}
+
+bool FileStamp::SameFile(const FileStamp& o) const {
+    return device == o.device && inode == o.inode && size == o.size &&
+           written.tv_sec == o.written.tv_sec && written.tv_nsec == o.written.tv_nsec &&
+           changed.tv_sec == o.changed.tv_sec && changed.tv_nsec == o.changed.tv_nsec;
+}
+
+qint32 FileAge(const QString& path, FileStamp* stamp, int* error) {
     struct stat st {};
-    if (!StatPath(path, &host, &st, error))
+    if (!StatPath(path, nullptr, &st, error))
         return -1;
     if (S_ISDIR(st.st_mode)) {
         SetError(error, EISDIR);
         return -1;
+    }
+    if (stamp) {
+        stamp->device = st.st_dev;
+        stamp->inode = st.st_ino;
+        stamp->size = st.st_size;
+        stamp->written = st.st_mtim;
+        stamp->changed = st.st_ctim;
+        // File systems that keep whole seconds (FAT keeps two) show it by a zero fraction.
+        timespec now{};
+        clock_gettime(CLOCK_REALTIME, &now); // compared with the file system's own stamps
+        const qint64 windowMs = st.st_ctim.tv_nsec == 0 ? 2500 : 100;
+        const qint64 ageMs = (qint64(now.tv_sec) - st.st_ctim.tv_sec) * 1000 +
+                             (qint64(now.tv_nsec) - st.st_ctim.tv_nsec) / 1000000;
+        stamp->settled = ageMs >= windowMs;
     }
     return DosDateTimeFromUnix(st.st_mtim.tv_sec);
 }

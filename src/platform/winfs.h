@@ -11,7 +11,9 @@
 
 #include <QByteArray>
 #include <QString>
+#include <ctime>
 #include <functional>
+#include <sys/types.h>
 
 namespace qv {
 
@@ -22,6 +24,23 @@ bool FolderExists(const QString& path, int* error = nullptr);
 
 // The packed DOS date-time of a file's last write, -1 when it cannot be found.
 qint32 FileAge(const QString& path, int* error = nullptr);
+
+// What tells one state of a file from another: the file, its size and its change and write
+// times to the nanosecond. A file whose stamp is unchanged has not been written since, unless it
+// was written twice within one tick of the file system's clock: `settled` is set when the last
+// write was so long ago that a later one would show.
+struct FileStamp {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec written{};
+    timespec changed{};
+    bool settled = false;
+
+    bool SameFile(const FileStamp& other) const;
+};
+// FileAge that also gives the file's stamp.
+qint32 FileAge(const QString& path, FileStamp* stamp, int* error = nullptr);
 // Sets a file's last-write time from a packed DOS date-time (local time).
 bool SetFileAge(const QString& path, qint32 age, int* error = nullptr);
 

@@ -1,6 +1,7 @@
 #include "platform/winresolve.h"
 
 #include "platform/drivemap.h"
+#include "platform/folderlisting.h"
 
 #include <QFile>
 #include <QHash>
@@ -13,120 +14,15 @@
 #include <set>
 #include <sys/inotify.h>
 #include <sys/stat.h>
-#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace qv {
 
 namespace {
 
-struct Stamp {
-    dev_t dev = 0;
-    ino_t ino = 0;
-    timespec mtime{};
-    timespec ctime{};
-
-    bool operator==(const Stamp& o) const {
-        return dev == o.dev && ino == o.ino && mtime.tv_sec == o.mtime.tv_sec &&
-               mtime.tv_nsec == o.mtime.tv_nsec && ctime.tv_sec == o.ctime.tv_sec &&
-               ctime.tv_nsec == o.ctime.tv_nsec;
-    }
-};
-
-Stamp StampOf(const struct stat& st) {
-    Stamp s;
-    s.dev = st.st_dev;
-    s.ino = st.st_ino;
-    s.mtime = st.st_mtim;
-    s.ctime = st.st_ctim;
-    return s;
-}
-
 QString Join(const QString& folder, const QString& name) {
     return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
 }
-
-struct Listing {
-    Stamp stamp;
-    // The folder changed so shortly before it was read that a later change could carry the same
-    // time stamp; such a listing is read again at its next use.
-    bool racy = false;
-    // The change watch on the folder (-1: none, the stamp is compared at every use) and whether
-    // the watch reported anything since the stamp was last found unchanged.
-    int watch = -1;
-    bool reported = false;
-    QSet<QString> exact;
-    QHash<QString, QStringList> folded;
-    // The stat of files in the folder as last asked, while the watch reported no change of them.
-    QHash<QString, struct stat> files;
-
-    void Add(const QString& name) {
-        files.remove(name);
-        if (!exact.contains(name)) {
-            exact.insert(name);
-            folded[name.toCaseFolded()].append(name);
-        }
-    }
-    void Remove(const QString& name) {
-        files.remove(name);
-        if (!exact.remove(name))
-            return;
-        const QString key = name.toCaseFolded();
-        QStringList& twins = folded[key];
-        twins.removeAll(name);
-        if (twins.isEmpty())
-            folded.remove(key);
-    }
-    // Good without asking the disk: watched, nothing reported, not racy.
-    bool KnownCurrent() const { return watch >= 0 && !reported && !racy; }
-};
-
-// Time stamps of most file systems move in clock ticks of a few milliseconds; those that keep
-// whole seconds (FAT keeps two) show it by a zero fraction.
-bool IsRacy(const struct stat& st) {
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now); // compared with the file system's own stamps
-    const qint64 ageMs = (qint64(now.tv_sec) - st.st_mtim.tv_sec) * 1000 +
-                         (qint64(now.tv_nsec) - st.st_mtim.tv_nsec) / 1000000;
-    const qint64 windowMs = st.st_mtim.tv_nsec == 0 ? 2500 : 100;
-    return ageMs < windowMs;
-}
-
-bool StatFolder(const QByteArray& encoded, struct stat* st, int* error) {
-    if (stat(encoded.constData(), st) != 0) {
-        *error = errno;
-        return false;
-    }
-    if (!S_ISDIR(st->st_mode)) {
-        *error = ENOTDIR;
-        return false;
-    }
-    return true;
-}
-
-// File systems whose change notifications report every change, whoever makes it. Network and
-// user-space file systems can change behind the kernel's back; their folders are checked by
-// their stamps at every use.
-bool ReportsEveryChange(const QByteArray& encoded) {
-    struct statfs fs {};
-    if (statfs(encoded.constData(), &fs) != 0)
-        return false;
-    switch (static_cast<unsigned long>(fs.f_type)) {
-    case 0xEF53UL:     // ext2, ext3, ext4
-    case 0x58465342UL: // xfs
-    case 0x9123683EUL: // btrfs
-    case 0x01021994UL: // tmpfs
-    case 0xF2F52010UL: // f2fs
-    case 0x4D44UL:     // vfat
-    case 0x2011BAB0UL: // exfat
-    case 0x7366746EUL: // ntfs3
-        return true;
-    default:
-        return false;
-    }
-}
-
-enum class Lookup { Found, Missing, Ambiguous };
 
 constexpr int kMaxCachedFolders = 100000;
 
@@ -148,13 +44,13 @@ constexpr quint32 kFileOnlyEvents = IN_MODIFY | IN_ATTRIB;
 class FolderCache {
 public:
     // Finds a name in a folder: the exact name first, else the one case-folded match.
-    bool Find(const QString& hostFolder, const QString& name, Lookup* result, QString* found,
+    bool Find(const QString& hostFolder, const QString& name, FolderLookup* result, QString* found,
               int* error) {
         QMutexLocker lock(&mutex_);
-        const Listing* listing = Current(hostFolder, error);
+        const FolderListing* listing = Current(hostFolder, error);
         if (!listing)
             return false;
-        *result = Match(*listing, name, found);
+        *result = MatchName(*listing, name, found);
         return true;
     }
 
@@ -165,19 +61,22 @@ public:
         QMutexLocker lock(&mutex_);
         QString host = root;
         for (qsizetype i = 0; i < components.size(); ++i) {
-            const auto it = entries_.constFind(host);
-            if (it == entries_.cend() || !it->KnownCurrent())
+            const auto it = entries_.find(host);
+            if (it == entries_.end() || !it->KnownCurrent())
                 return false;
             if (i + 1 == components.size())
-                RememberFolder(path, components.at(i), root, host);
+                RememberFolder(path, components.at(i), root, host, &*it);
             QString found;
-            switch (Match(*it, components.at(i), &found)) {
-            case Lookup::Ambiguous:
+            switch (MatchName(*it, components.at(i), &found)) {
+            case FolderLookup::Ambiguous:
                 *failed = true;
                 if (error)
                     *error = kFsAmbiguous;
                 return true;
-            case Lookup::Missing:
+            case FolderLookup::Missing:
+                // A folder of the path is missing: so is every other file in the same folder.
+                if (i + 1 < components.size())
+                    RememberFolder(path, components.last(), root, QString(), nullptr);
                 if (!forCreate) {
                     *failed = true;
                     if (error)
@@ -190,7 +89,7 @@ public:
                 out->host = host;
                 out->exists = false;
                 return true;
-            case Lookup::Found:
+            case FolderLookup::Found:
                 host = Join(host, found);
                 break;
             }
@@ -207,43 +106,42 @@ public:
                            bool* failed) {
         QMutexLocker lock(&mutex_);
         TakeReports();
-        const qsizetype cut =
-            std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
-        if (cut < 3)
-            return false;
-        const auto folder = knownFolders_.constFind(path.left(cut));
-        if (folder == knownFolders_.cend() || folder->generation != generation_)
-            return false;
-        const QString name = path.mid(cut + 1);
-        if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..") ||
-            name.contains(QChar(0)) || TheDriveMap().HostRoot(path.at(0)) != folder->root)
-            return false;
-        const auto listing = entries_.constFind(folder->host);
-        if (listing == entries_.cend() || !listing->KnownCurrent())
-            return false;
+        FolderListing* listing = nullptr;
+        QString name;
         QString found;
-        switch (Match(*listing, name, &found)) {
-        case Lookup::Ambiguous:
-            *failed = true;
-            if (error)
-                *error = kFsAmbiguous;
-            return true;
-        case Lookup::Missing:
-            if (!forCreate) {
-                *failed = true;
-                if (error)
-                    *error = ENOENT;
-                return true;
-            }
+        const KnownFolder* folder =
+            LookUpRemembered(path, forCreate, &listing, &name, &found, error, failed);
+        if (!folder || *failed)
+            return folder != nullptr;
+        if (found.isEmpty()) {
             out->existingHost = folder->host;
             out->host = Join(folder->host, name);
             out->exists = false;
             return true;
-        case Lookup::Found:
-            break;
         }
         out->host = out->existingHost = Join(folder->host, found);
         out->exists = true;
+        return true;
+    }
+
+    // ResolveRemembered of an existing entry followed by Stat, with the listing looked up once.
+    bool StatRemembered(const QString& path, bool followLinks, QString* hostPath, struct stat* st,
+                        int* error, bool* failed) {
+        QMutexLocker lock(&mutex_);
+        TakeReports();
+        FolderListing* listing = nullptr;
+        QString name;
+        QString found;
+        const KnownFolder* folder =
+            LookUpRemembered(path, false, &listing, &name, &found, error, failed);
+        if (!folder || *failed)
+            return folder != nullptr;
+        if (!hostPath && CachedStat(listing, found, st))
+            return true;
+        const QString host = Join(folder->host, found);
+        *failed = !StatIn(listing, found, host, followLinks, st, error);
+        if (hostPath)
+            *hostPath = host;
         return true;
     }
 
@@ -259,31 +157,28 @@ public:
         const QString name = hostPath.mid(slash + 1);
         auto it = slash >= 0 && !name.isEmpty() ? entries_.find(folder) : entries_.end();
         const bool known = it != entries_.end() && it->KnownCurrent() && it->exact.contains(name);
-        if (known) {
-            const auto file = it->files.constFind(name);
-            if (file != it->files.cend()) {
-                *st = *file;
-                return true;
-            }
-        }
-        const QByteArray encoded = QFile::encodeName(hostPath);
-        if ((followLinks ? stat(encoded.constData(), st) : lstat(encoded.constData(), st)) != 0) {
-            if (error)
-                *error = errno;
-            return false;
-        }
-        if (known && S_ISREG(st->st_mode) && st->st_nlink == 1)
-            it->files.insert(name, *st);
-        return true;
+        return StatIn(known ? &*it : nullptr, name, hostPath, followLinks, st, error);
+    }
+
+    // Stat of a name in a host folder, as of the joined path, which is only made when the disk
+    // is asked.
+    bool StatName(const QString& hostFolder, const QString& name, bool followLinks, struct stat* st,
+                  int* error) {
+        QMutexLocker lock(&mutex_);
+        auto it = name.isEmpty() ? entries_.end() : entries_.find(hostFolder);
+        const bool known = it != entries_.end() && it->KnownCurrent() && it->exact.contains(name);
+        FolderListing* listing = known ? &*it : nullptr;
+        return CachedStat(listing, name, st) ||
+               StatDisk(listing, name, Join(hostFolder, name), followLinks, st, error);
     }
 
     // The reports are those taken by the lookup of the folder that comes just before.
     bool Names(const QString& hostFolder, QStringList* names, int* error) {
         QMutexLocker lock(&mutex_);
-        const Listing* listing = Current(hostFolder, error);
+        FolderListing* listing = Current(hostFolder, error);
         if (!listing)
             return false;
-        *names = listing->exact.values();
+        *names = listing->Ordered();
         return true;
     }
 
@@ -296,7 +191,8 @@ public:
             return;
         struct stat st {};
         int error = 0;
-        if (!StatFolder(QFile::encodeName(hostFolder), &st, &error) || !(it->stamp == StampOf(st)))
+        if (!StatFolder(QFile::encodeName(hostFolder), &st, &error) ||
+            !(it->stamp == FolderStampOf(st)))
             Drop(hostFolder);
     }
 
@@ -318,7 +214,7 @@ public:
             it->Remove(removed);
         if (!added.isEmpty())
             it->Add(added);
-        it->stamp = StampOf(st);
+        it->stamp = FolderStampOf(st);
         it->racy = false;
         ++generation_;
     }
@@ -350,36 +246,115 @@ public:
     }
 
 private:
-    // Remembers the host folder of the path's folder as spelled, when the path's last part is
-    // the last component (no "." or ".." or trailing separator to apply).
+    struct KnownFolder {
+        QString root; // the drive's host root when it was resolved
+        QString host; // empty: the folder is missing
+        quint64 generation = 0;
+        // The folder's listing. Every change of entries_ moves the generation on, so the
+        // pointer is good while the generation is the same.
+        FolderListing* listing = nullptr;
+    };
+
+    // Remembers the host folder of the path's folder as spelled (an empty one: the folder is
+    // missing), when the path's last part is the last component (no "." or ".." or trailing
+    // separator to apply).
     void RememberFolder(const QString& path, const QString& last, const QString& root,
-                        const QString& hostFolder) {
+                        const QString& hostFolder, FolderListing* listing) {
         const qsizetype cut =
             std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
         if (cut < 3 || QStringView(path).mid(cut + 1) != last)
             return;
         if (knownFolders_.size() >= kMaxCachedFolders)
             knownFolders_.clear();
-        knownFolders_.insert(path.left(cut), KnownFolder{root, hostFolder, generation_});
+        knownFolders_.insert(path.left(cut), KnownFolder{root, hostFolder, generation_, listing});
     }
 
-    static Lookup Match(const Listing& listing, const QString& name, QString* found) {
-        if (listing.exact.contains(name)) {
-            *found = name;
-            return Lookup::Found;
+    // The remembered folder of the path, still good, with its listing (known current), the
+    // path's last part and the name that part found there (empty when missing). A folder that
+    // is missing, or a name that is missing or ambiguous while `forCreate` is clear, sets
+    // `failed` and the error. Null when the folder is not remembered so (or is missing while
+    // `forCreate` is set): the caller resolves as usual. Called under the lock.
+    const KnownFolder* LookUpRemembered(const QString& path, bool forCreate,
+                                        FolderListing** listing, QString* name, QString* found,
+                                        int* error, bool* failed) {
+        const qsizetype cut =
+            std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+        if (cut < 3)
+            return nullptr;
+        const auto folder = knownFolders_.constFind(path.left(cut));
+        if (folder == knownFolders_.cend() || folder->generation != generation_)
+            return nullptr;
+        *name = path.mid(cut + 1);
+        if (name->isEmpty() || *name == QLatin1String(".") || *name == QLatin1String("..") ||
+            name->contains(QChar(0)) || TheDriveMap().HostRoot(path.at(0)) != folder->root)
+            return nullptr;
+        if (folder->host.isEmpty()) {
+            if (forCreate)
+                return nullptr;
+            *failed = true;
+            if (error)
+                *error = ENOENT;
+            return &*folder;
         }
-        const auto matches = listing.folded.constFind(name.toCaseFolded());
-        if (matches == listing.folded.cend() || matches->isEmpty())
-            return Lookup::Missing;
-        if (matches->size() > 1)
-            return Lookup::Ambiguous;
-        *found = matches->first();
-        return Lookup::Found;
+        if (!folder->listing->KnownCurrent())
+            return nullptr;
+        *listing = folder->listing;
+        switch (MatchName(**listing, *name, found)) {
+        case FolderLookup::Ambiguous:
+            *failed = true;
+            if (error)
+                *error = kFsAmbiguous;
+            break;
+        case FolderLookup::Missing:
+            found->clear();
+            if (!forCreate) {
+                *failed = true;
+                if (error)
+                    *error = ENOENT;
+            }
+            break;
+        case FolderLookup::Found:
+            break;
+        }
+        return &*folder;
+    }
+
+    // Stat of a host path whose name is in the listing given (one known current), or of any
+    // host path when none is given.
+    static bool StatIn(FolderListing* listing, const QString& name, const QString& hostPath,
+                       bool followLinks, struct stat* st, int* error) {
+        return CachedStat(listing, name, st) ||
+               StatDisk(listing, name, hostPath, followLinks, st, error);
+    }
+
+    // The last answer for a file of the listing, while the watch reported no change of it.
+    static bool CachedStat(const FolderListing* listing, const QString& name, struct stat* st) {
+        if (!listing)
+            return false;
+        const auto file = listing->files.constFind(name);
+        if (file == listing->files.cend())
+            return false;
+        *st = *file;
+        return true;
+    }
+
+    // Asks the disk, and keeps the answer for a plain file of the listing given.
+    static bool StatDisk(FolderListing* listing, const QString& name, const QString& hostPath,
+                         bool followLinks, struct stat* st, int* error) {
+        const QByteArray encoded = QFile::encodeName(hostPath);
+        if ((followLinks ? stat(encoded.constData(), st) : lstat(encoded.constData(), st)) != 0) {
+            if (error)
+                *error = errno;
+            return false;
+        }
+        if (listing && S_ISREG(st->st_mode) && st->st_nlink == 1)
+            listing->files.insert(name, *st);
+        return true;
     }
 
     // The listing of a folder, read again when the folder's stamp changed. Called under the lock;
     // the pointer is good until the next change of the cache.
-    const Listing* Current(const QString& hostFolder, int* error) {
+    FolderListing* Current(const QString& hostFolder, int* error) {
         auto it = entries_.find(hostFolder);
         if (it != entries_.end() && it->KnownCurrent())
             return &*it;
@@ -398,13 +373,13 @@ private:
             Unwatch(hostFolder, watch);
             watch = -1;
         }
-        const Stamp stamp = StampOf(st);
+        const FolderStamp stamp = FolderStampOf(st);
         if (it != entries_.end() && !it->racy && it->stamp == stamp) {
             it->watch = watch;
             it->reported = false;
             return &*it;
         }
-        Listing listing;
+        FolderListing listing;
         listing.stamp = stamp;
         listing.racy = IsRacy(st);
         listing.watch = watch;
@@ -419,11 +394,12 @@ private:
             if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0)
                 listing.Add(QFile::decodeName(entry->d_name));
         }
-        closedir(dir);
         // A change while reading leaves the stamp taken before it, so the next use reads again.
+        // The folder that was read is asked through its open handle, sparing a path walk.
         struct stat after {};
-        if (stat(encoded.constData(), &after) != 0 || !(StampOf(after) == stamp))
+        if (fstat(dirfd(dir), &after) != 0 || !(FolderStampOf(after) == stamp))
             listing.racy = true;
+        closedir(dir);
         ++reads_;
         if (entries_.size() >= kMaxCachedFolders && !entries_.contains(hostFolder)) {
             ClearAll();
@@ -497,7 +473,7 @@ private:
     void TakeReport(const inotify_event& event) {
         if (event.mask & IN_Q_OVERFLOW) {
             // Reports were lost: every listing goes back to the stamp test.
-            for (Listing& listing : entries_) {
+            for (FolderListing& listing : entries_) {
                 listing.reported = true;
                 listing.files.clear();
             }
@@ -582,14 +558,9 @@ private:
     }
 
     QMutex mutex_;
-    QHash<QString, Listing> entries_;
+    QHash<QString, FolderListing> entries_;
     std::set<QString> keys_; // the folders of entries_, in order, for the folders below one
     QHash<int, QStringList> foldersByWatch_;
-    struct KnownFolder {
-        QString root; // the drive's host root when it was resolved
-        QString host;
-        quint64 generation = 0;
-    };
     // Folders as callers spell them (with the drive) and their host folders, good while the
     // generation is the same: it moves on whenever a listing changes or may have changed.
     QHash<QString, KnownFolder> knownFolders_;
@@ -647,14 +618,14 @@ bool Resolve(const QString& path, bool forCreate, ResolvedPath* out, int* error)
     QString host = root;
     for (qsizetype i = 0; i < components.size(); ++i) {
         int code = 0;
-        Lookup result = Lookup::Missing;
+        FolderLookup result = FolderLookup::Missing;
         QString found;
         if (!Cache().Find(host, components.at(i), &result, &found, &code))
             return SetError(error, code);
         switch (result) {
-        case Lookup::Ambiguous:
+        case FolderLookup::Ambiguous:
             return SetError(error, kFsAmbiguous);
-        case Lookup::Missing:
+        case FolderLookup::Missing:
             if (!forCreate)
                 return SetError(error, ENOENT);
             out->existingHost = host;
@@ -663,7 +634,7 @@ bool Resolve(const QString& path, bool forCreate, ResolvedPath* out, int* error)
             out->host = host;
             out->exists = false;
             return true;
-        case Lookup::Found:
+        case FolderLookup::Found:
             host = Join(host, found);
             break;
         }
@@ -700,6 +671,24 @@ bool ResolvePathForCreate(const QString& path, ResolvedPath* resolved, int* erro
 
 bool HostStat(const QString& hostPath, bool followLinks, struct stat* st, int* error) {
     return Cache().Stat(hostPath, followLinks, st, error);
+}
+
+bool HostStatIn(const QString& hostFolder, const QString& name, bool followLinks, struct stat* st,
+                int* error) {
+    return Cache().StatName(hostFolder, name, followLinks, st, error);
+}
+
+bool ResolvePathStat(const QString& path, bool followLinks, QString* hostPath, struct stat* st,
+                     int* error) {
+    bool failed = false;
+    if (Cache().StatRemembered(path, followLinks, hostPath, st, error, &failed))
+        return !failed;
+    QString host;
+    if (!ResolvePath(path, &host, error) || !HostStat(host, followLinks, st, error))
+        return false;
+    if (hostPath)
+        *hostPath = host;
+    return true;
 }
 
 bool FolderNames(const QString& hostFolder, QStringList* names, int* error) {

@@ -37,8 +37,16 @@ bool ResolvePathForCreate(const QString& path, ResolvedPath* resolved, int* erro
 // given; a file whose folder is watched is answered from the cache while no write or attribute
 // change of it was reported up to that lookup. False with the errno.
 bool HostStat(const QString& hostPath, bool followLinks, struct stat* st, int* error = nullptr);
+// HostStat of `<hostFolder>/<name>` for a name that FolderNames has just given.
+bool HostStatIn(const QString& hostFolder, const QString& name, bool followLinks, struct stat* st,
+                int* error = nullptr);
+// ResolvePath followed by HostStat of what it found, with the folder's listing looked up once;
+// `hostPath` (or none) receives the host path.
+bool ResolvePathStat(const QString& path, bool followLinks, QString* hostPath, struct stat* st,
+                     int* error = nullptr);
 // The names in a host folder (no "." and ".."), from the cache when the folder has not changed;
-// the host folder is one that ResolvePath has just given.
+// the host folder is one that ResolvePath has just given. They come in the order FindEntries
+// lists them: without regard to case, then exactly.
 bool FolderNames(const QString& hostFolder, QStringList* names, int* error = nullptr);
 // Tells the cache that this layer is about to change a host folder (it drops a listing that is
 // no longer current); FolderChanged then records the change.

@@ -70,6 +70,24 @@ TEST_F(CacheRebuildTest, StockRebuild_ListsBothRootsOnceReadingTheStoreFirst) {
     EXPECT_TRUE(Cache(QStringLiteral("CACHESTK.QVC"))->Ini.SectionExists("Dash9\\DASH9.eng"));
 }
 
+TEST_F(CacheRebuildTest, StockRebuild_ReadsEachFileOnceInNameOrderWithTheStoresSpelling) {
+    for (const char* folder : {"Zed", "Alpha", "Cars"})
+        builder.AddWagon(QString::fromUtf8(folder), QStringLiteral("w"), QStringLiteral("W"),
+                         WagonType::Freight);
+    builder.AddWagon(QStringLiteral("CARS"), QStringLiteral("W"), QStringLiteral("Stored"),
+                     WagonType::Freight, Into::Store);
+    builder.AddWagon(QStringLiteral("Mid"), QStringLiteral("w"), QStringLiteral("W"),
+                     WagonType::Freight, Into::Store);
+    RecordList<ItemSet> result;
+    ASSERT_TRUE(RebuildStockCache(result, false, nullptr));
+    ASSERT_EQ(result.size(), 4u);
+    EXPECT_EQ(Find(result, QStringLiteral("Cars\\w.wag"))->FileName, "CARS\\W.wag");
+    // New sections are written in the order the files were read: the sorted file list.
+    EXPECT_EQ(Cache(QStringLiteral("CACHESTK.QVC"))->Ini.ReadSections(),
+              QStringList({"Alpha\\w.wag", "CARS\\W.wag", "Mid\\w.wag", "Zed\\w.wag",
+                           "QUARVEL_INFORMATION"}));
+}
+
 TEST_F(CacheRebuildTest, Rebuilds_DropSectionsOfFilesGoneFromBothRoots) {
     AddStock();
     AddTrain(QStringLiteral("Gone.con"));

@@ -33,7 +33,7 @@ QString ValueOf(const QString& text, const QString& keyword, bool keepQuotes = f
 
 } // namespace
 
-TEST(MstsTextReader, SplitsALongLineIntoPiecesOf255Units) {
+TEST(MstsTextReader, SplitsALongLineIntoChunksOf255Units) {
     const QString longLine(300, u'x');
     const QStringList lines = AllLines(longLine + QStringLiteral("\r\nnext\r\n"));
     ASSERT_EQ(lines.size(), 3);
@@ -43,8 +43,8 @@ TEST(MstsTextReader, SplitsALongLineIntoPiecesOf255Units) {
 }
 
 TEST(MstsTextReader, CountsTheLineFeedInsideThe255Units) {
-    // 254 characters and the line feed fill one piece; 255 characters leave the line feed to the
-    // next piece, which trims to an empty line.
+    // 254 characters and the line feed fill one chunk; 255 characters leave the line feed to the
+    // next chunk, which trims to an empty line.
     EXPECT_EQ(AllLines(QString(254, u'a') + u'\n' + u'b'),
               QStringList({QString(254, u'a'), QStringLiteral("b")}));
     EXPECT_EQ(AllLines(QString(255, u'a') + QStringLiteral("\r\nb")),
@@ -123,7 +123,7 @@ TEST(CutValue, JoinsFollowingLinesWithoutSeparatorUntilTheValueCloses) {
     EXPECT_EQ(line, QStringLiteral("Name ( after )"));
 }
 
-TEST(CutValue, QuotePlusJoinRunsPiecesTogetherButABlankBeforeThePlusKeepsThem) {
+TEST(CutValue, QuotePlusJoinRunsQuotedRunsTogetherButABlankBeforeThePlusKeepsThem) {
     EXPECT_EQ(ValueOf(QStringLiteral("Name ( \"abc\"+\n\"def\" )"), QStringLiteral("Name")),
               QStringLiteral("abcdef"));
     EXPECT_EQ(ValueOf(QStringLiteral("Name ( \"abc\" +\n\"def\" )"), QStringLiteral("Name")),

@@ -1,9 +1,12 @@
 #include "catalogue/stockreader.h"
 
 #include "core/mainservices.h"
+#include "platform/mstsfile.h"
 #include "stocktestkit.h"
 
+#include <chrono>
 #include <gtest/gtest.h>
+#include <thread>
 
 using namespace qv;
 
@@ -142,4 +145,29 @@ TEST_F(StockReaderTest, ForcedRebuildRewritesCurrentSectionsButWritesNoLot) {
     EXPECT_TRUE(stockCache.Modified);
     EXPECT_FALSE(stockCache.Ini.ValueExists(path, "LotNumber"));
     EXPECT_EQ(stockCache.Ini.ReadString("QUARVEL_INFORMATION", "LastLotNumber", ""), "4");
+}
+
+TEST_F(StockReaderTest, ASettledEngineIsParsedOnceUntilItIsWrittenAgain) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(150)); // the file settles
+    StockInfo info;
+    info.SkipCache = true;
+    ASSERT_TRUE(Read(info));
+    const qint64 opened = MstsFilesRead();
+    // Named in another letter case, the unchanged engine is not opened again, and the reader
+    // still shows its status as after every parse.
+    TheMainServices().SetStatusText(1, QString());
+    StockInfo again;
+    again.SkipCache = true;
+    ASSERT_TRUE(ReadStockFile(App().MstsRootFolder, StockItem(QStringLiteral("DASH9\\dash9.ENG")),
+                              again, stockCache));
+    EXPECT_EQ(MstsFilesRead(), opened);
+    EXPECT_EQ(again.Name, "Dash 9");
+    EXPECT_EQ(again.PType, info.PType);
+    EXPECT_DOUBLE_EQ(again.Size, 20.5);
+    EXPECT_EQ(StatusDetail(), "Loading Stock 'Dash 9'");
+    // Written again, even under its old date, it is parsed again.
+    ReplaceKeepingDate(fullPath, {"Wagon ( Other", "Type ( Freight )", ")"});
+    ASSERT_TRUE(Read(info));
+    EXPECT_EQ(info.Name, "Other");
+    EXPECT_GT(MstsFilesRead(), opened);
 }

@@ -54,12 +54,12 @@ TEST_F(ItemKindsTest, CompareText_IgnoresCaseAndFollowsTheLocale) {
     EXPECT_EQ(CompareText(QStringLiteral("Route A"), QStringLiteral("rOUTE a")), 0);
     EXPECT_LT(CompareText(QStringLiteral("alpha"), QStringLiteral("BETA")), 0);
     const QLocale previous;
-    QLocale::setDefault(QLocale(QStringLiteral("de_DE")));
+    SetDefaultLocale(QLocale(QStringLiteral("de_DE")));
     // Only a locale-aware comparison puts the umlaut between a and b.
     EXPECT_LT(CompareText(QStringLiteral("\u00c4rger"), QStringLiteral("b")), 0);
     EXPECT_GT(CompareText(QStringLiteral("\u00e4rger"), QStringLiteral("Arg")), 0);
     EXPECT_EQ(CompareText(QStringLiteral("\u00c4"), QStringLiteral("\u00e4")), 0);
-    QLocale::setDefault(previous);
+    SetDefaultLocale(previous);
 }
 
 TEST_F(ItemKindsTest, SortItemList_FileNameViewSortsRoutesByFolderNameAndOthersByFileName) {

@@ -55,7 +55,7 @@ protected:
     }
     void TearDown() override {
         ResetAppState(); // frees the loaded module, which takes it out of the lookups
-        QLocale::setDefault(savedLocale_);
+        SetDefaultLocale(savedLocale_);
         std::setlocale(LC_COLLATE, savedCollation_.c_str());
     }
 

@@ -111,7 +111,7 @@ TEST_F(StoreIni, OpenStoreIni_UnreadableFileIsReportedAndNeverOverwritten) {
     close(fd);
 }
 
-TEST_F(StoreIni, IsAcceptedVersion_PiecesOfTheListAndTheirSideOfOnePointOne) {
+TEST_F(StoreIni, IsAcceptedVersion_EntriesOfTheListAndTheirSideOfOnePointOne) {
     const std::pair<const char*, int> table[] = {
         {"1.0", 1}, {"1.0.1", 1}, {"1.0.2", 1}, {"1.1", 1}, {"1.1.0", 2}, {"1.1.1", 2},
         {"2.0", 2}, {"2.1", 2},   {"3.0", 2},   {"1", 1},   {"2.", 2},    {"0, 1", 1},
@@ -140,6 +140,21 @@ TEST_F(StoreIni, PruneIniSections_ErasesSectionsNotKeptButNeverTheVersion) {
     ASSERT_TRUE(SetFileAge("C:\\Store\\QVDATA\\CACHEPAT.QVC", 0x2E210000));
     PruneIniSections(keep, "CACHEPAT.QVC");
     EXPECT_EQ(FileAge("C:\\Store\\QVDATA\\CACHEPAT.QVC"), 0x2E210000);
+}
+
+TEST_F(StoreIni, PruneIniSections_KeepsSectionsInAnyOrderAndLetterCase) {
+    // Sections out of the list's order, one in another letter case, stale ones among them.
+    MakeData("CACHECON.QVC", "[d.con]\r\nk=1\r\n[B.CON]\r\nk=2\r\n[old.con]\r\nk=3\r\n"
+                             "[a.con]\r\nk=4\r\n[zz.con]\r\nk=5\r\n"
+                             "[QUARVEL_INFORMATION]\r\nVersion=3.0\r\n");
+    StringList keep = StringList::SortedUnique();
+    for (const char* name : {"a.con", "b.con", "c.con", "d.con"})
+        keep.Add(name);
+    auto holder = OpenStoreIni("CACHECON.QVC");
+    PruneIniSections(keep, *holder);
+    EXPECT_TRUE(holder->Modified);
+    EXPECT_EQ(holder->Ini.ReadSections(),
+              QStringList({"d.con", "B.CON", "a.con", "QUARVEL_INFORMATION"}));
 }
 
 TEST_F(StoreIni, CountStoreContent_CountsEveryFileOutsideTheDataFolder) {

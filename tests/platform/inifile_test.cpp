@@ -226,3 +226,49 @@ TEST(IniFile, SaveReplacesTheFileWholeAndLeavesNothingBehindOnFailure) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
               QStringList({"ROUTE.QVC", "taken"}));
 }
+
+TEST(IniFile, LookupsStayRightWhileSectionsAreMadeAndErased) {
+    IniFile ini = Parse("[A]\nX=1\n[B]\nX=2\n[C]\nX=3\n");
+    // Looked up in file order, asked twice, and missing before it is made in another case.
+    EXPECT_EQ(ini.ReadString("A", "X", ""), "1");
+    EXPECT_EQ(ini.ReadString("B", "X", ""), "2");
+    EXPECT_EQ(ini.ReadString("b", "x", ""), "2");
+    EXPECT_FALSE(ini.SectionExists("New"));
+    ini.WriteString("NEW", "Y", "4");
+    EXPECT_EQ(ini.ReadString("New", "Y", ""), "4");
+    // Erasing the section that would come next must not leave it findable.
+    EXPECT_EQ(ini.ReadString("A", "X", ""), "1");
+    ini.EraseSection("b");
+    EXPECT_EQ(ini.ReadString("B", "X", "gone"), "gone");
+    EXPECT_EQ(ini.ReadString("C", "X", ""), "3");
+    ini.WriteString("B", "X", "5");
+    EXPECT_EQ(ini.ReadSections(), QStringList({"A", "C", "NEW", "B"}));
+    // A section whose last key went stays, empty.
+    ini.DeleteKey("c", "X");
+    EXPECT_FALSE(ini.SectionExists("C"));
+    EXPECT_EQ(ini.ToBytes(),
+              Bytes("[A]\r\nX=1\r\n\r\n[C]\r\n\r\n[NEW]\r\nY=4\r\n\r\n[B]\r\nX=5\r\n\r\n"));
+}
+
+TEST(IniFile, ValuesAreReplacedInPlaceAndKeysAreMatchedWhole) {
+    IniFile ini = Parse("[S]\nName=x\nNameLong=y\nbare line\nN=z\n");
+    ini.WriteString("S", "name", "a longer value");
+    ini.WriteInteger("S", "N", -7);
+    EXPECT_EQ(ini.ReadSectionValues("S"),
+              QStringList({"Name=a longer value", "NameLong=y", "bare line", "N=-7"}));
+    EXPECT_EQ(ini.ReadInteger("S", "n", 0), -7);
+    EXPECT_EQ(ini.ReadString("S", "NameLon", "none"), "none");
+    EXPECT_EQ(ini.ReadSection("S"), QStringList({"Name", "NameLong", "N"}));
+}
+
+TEST(IniFile, AMovedIniKeepsItsSectionsAndTheOneMovedFromIsEmpty) {
+    IniFile from = Parse("[A]\nX=1\n[B]\nY=2\n");
+    EXPECT_EQ(from.ReadString("A", "X", ""), "1");
+    IniFile to = std::move(from);
+    EXPECT_EQ(to.ReadString("B", "Y", ""), "2");
+    EXPECT_EQ(to.ReadString("a", "X", ""), "1");
+    EXPECT_TRUE(from.ReadSections().isEmpty()); // NOLINT(bugprone-use-after-move)
+    EXPECT_EQ(from.ReadString("A", "X", "none"), "none");
+    from = std::move(to);
+    EXPECT_EQ(from.ReadString("b", "y", ""), "2");
+}

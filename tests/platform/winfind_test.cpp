@@ -60,6 +60,17 @@ TEST(FindEntries, ListsMatchingEntriesWithDotEntriesInNameOrder) {
     EXPECT_EQ(error, ENOENT);
 }
 
+TEST(FindEntries, ListsCaseTwinsAndNonAsciiNamesInNameOrder) {
+    TempMsts drive;
+    for (const char* name : {"b.wag", "B.WAG", "a.WAG", "Ärger.wag", "c.eng"})
+        drive.MakeFile(S("Cars/") + S(name));
+    QList<FindEntry> entries;
+    ASSERT_TRUE(FindEntries(S("C:\\cars\\*.wag"), &entries));
+    EXPECT_EQ(Names(entries), QStringList({S("a.WAG"), S("B.WAG"), S("b.wag"), S("Ärger.wag")}));
+    ASSERT_TRUE(FindEntries(S("C:\\cars\\ä*"), &entries));
+    EXPECT_EQ(Names(entries), QStringList({S("Ärger.wag")}));
+}
+
 TEST(FindEntries, NameWithoutWildcardsFindsTheOneEntryWithItsDiskName) {
     TempMsts drive;
     drive.MakeSampleTree();

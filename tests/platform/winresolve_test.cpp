@@ -4,9 +4,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <chrono>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace qv;
@@ -182,4 +184,42 @@ TEST(FolderCache, FolderRenamedByAnotherProgramTakesItsFilesAlong) {
     drive.MakeFile(S("MSTS/TRAINS/CONSISTS/x.con"));
     ASSERT_TRUE(ResolvePath(S("C:\\MSTS\\TRAINS\\CONSISTS\\X.CON"), &host));
     EXPECT_EQ(host, drive.Host(S("MSTS/TRAINS/CONSISTS/x.con")));
+}
+
+TEST(FolderCache, AFolderFoundMissingIsSeenWhenItAppears) {
+    TempMsts drive;
+    drive.MakeFile(S("Store/Trains/Trainset/Other/o.wag"));
+    drive.MakeFile(S("MSTS/Trains/Trainset/Loco/a.eng"));
+    drive.AgeTree();
+    int error = 0;
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(FileAge(S("C:\\store\\trains\\trainset\\loco\\a.eng"), &error), -1);
+        EXPECT_EQ(error, ENOENT);
+    }
+    // Another program makes the folder, then this program makes a file in a second one.
+    drive.MakeFile(S("Store/Trains/Trainset/LOCO/A.ENG"));
+    EXPECT_NE(FileAge(S("C:\\store\\trains\\trainset\\loco\\a.eng")), -1);
+    EXPECT_EQ(FileAge(S("C:\\store\\trains\\trainset\\cars\\c.wag")), -1);
+    ASSERT_TRUE(ForceFolders(S("C:\\store\\trains\\trainset\\cars")));
+    ASSERT_TRUE(WriteFileAtomic(S("C:\\store\\trains\\trainset\\cars\\c.wag"), "x"));
+    EXPECT_NE(FileAge(S("C:\\store\\trains\\trainset\\cars\\c.wag")), -1);
+}
+
+TEST(FolderCache, ASettledFileStampChangesWithTheNextWrite) {
+    TempMsts drive;
+    drive.MakeFile(S("Data/x.eng"), "first");
+    const QString path = S("C:\\data\\X.ENG");
+    FileStamp stamp;
+    ASSERT_NE(FileAge(path, &stamp), -1);
+    EXPECT_FALSE(stamp.settled) << "just written: a second write may yet keep its times";
+    // Once settled, a write of the same size shows in the stamp.
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    ASSERT_NE(FileAge(path, &stamp), -1);
+    EXPECT_TRUE(stamp.settled);
+    FileStamp again;
+    ASSERT_NE(FileAge(path, &again), -1);
+    EXPECT_TRUE(stamp.SameFile(again));
+    drive.MakeFile(S("Data/x.eng"), "other");
+    ASSERT_NE(FileAge(path, &again), -1);
+    EXPECT_FALSE(stamp.SameFile(again));
 }
