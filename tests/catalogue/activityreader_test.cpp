@@ -41,7 +41,7 @@ protected:
     // given), a loose consist of an engine and the same wagon twice.
     void AddCoalRun(const QString& file, Into into = Into::Msts, const QStringList& traffic = {},
                     const QString& pathId = {}) {
-        ActivitySpec act;
+        ActivityPlan act;
         act.route = "X";
         act.file = file;
         act.name = "Coal Run";

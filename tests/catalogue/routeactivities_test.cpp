@@ -76,7 +76,7 @@ protected:
     }
 
     void AddActivity(const QString& file, const QString& name, Into into = Into::Msts) {
-        ActivitySpec act;
+        ActivityPlan act;
         act.route = "X";
         act.file = file;
         act.name = name;

@@ -245,7 +245,7 @@ TEST_F(SurveyTest, UnstorePartialRoute_ClosureReadsThroughTheSurveysOwnScenarioC
 TEST_F(SurveyTest, ExtendedActivityCache_OnlyAnInvalidPlayerPathIsReported) {
     App().ExtendedActivityCache = true;
     BuildBase();
-    ActivitySpec lost;
+    ActivityPlan lost;
     lost.route = "ALPHA";
     lost.file = "lost.act";
     lost.name = "Lost";

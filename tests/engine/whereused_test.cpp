@@ -43,7 +43,7 @@ protected:
         builder.AddService("BETA", "S3", "S3", "C3", "P1", Into::Store);
         builder.AddService("BETA", "S4", "S4", "C3", "P1");
         builder.AddTraffic("BETA", "T1", "T1", {"S3"});
-        ActivitySpec a1;
+        ActivityPlan a1;
         a1.route = "ALPHA";
         a1.file = "A1.act";
         a1.name = "A1";

@@ -237,7 +237,7 @@ TEST_F(MstsBuilderTest, Activity_TrafficServicesGivenExplicitlyMayDifferFromTheT
     MstsBuilder b(Msts());
     b.AddTraffic(QStringLiteral("X"), QStringLiteral("Day.trf"), QStringLiteral("Day"),
                  {QStringLiteral("A.srv"), QStringLiteral("B.srv")});
-    ActivitySpec act;
+    ActivityPlan act;
     act.route = QStringLiteral("X");
     act.file = QStringLiteral("Odd.act");
     act.name = QStringLiteral("Odd");
