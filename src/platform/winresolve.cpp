@@ -24,6 +24,18 @@ QString Join(const QString& folder, const QString& name) {
     return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
 }
 
+// The path exists as far as `host`, its component `from` is missing: the result names the whole
+// path to be created below the existing part.
+void SetMissingTail(ResolvedPath* out, const QString& host, const QStringList& components,
+                    qsizetype from) {
+    out->existingHost = host;
+    QString whole = host;
+    for (qsizetype j = from; j < components.size(); ++j)
+        whole = Join(whole, components.at(j));
+    out->host = whole;
+    out->exists = false;
+}
+
 constexpr int kMaxCachedFolders = 100000;
 
 // Every change of a folder's entries, attributes or place.
@@ -83,11 +95,7 @@ public:
                         *error = ENOENT;
                     return true;
                 }
-                out->existingHost = host;
-                for (qsizetype j = i; j < components.size(); ++j)
-                    host = Join(host, components.at(j));
-                out->host = host;
-                out->exists = false;
+                SetMissingTail(out, host, components, i);
                 return true;
             case FolderLookup::Found:
                 host = Join(host, found);
@@ -628,11 +636,7 @@ bool Resolve(const QString& path, bool forCreate, ResolvedPath* out, int* error)
         case FolderLookup::Missing:
             if (!forCreate)
                 return SetError(error, ENOENT);
-            out->existingHost = host;
-            for (qsizetype j = i; j < components.size(); ++j)
-                host = Join(host, components.at(j));
-            out->host = host;
-            out->exists = false;
+            SetMissingTail(out, host, components, i);
             return true;
         case FolderLookup::Found:
             host = Join(host, found);
