@@ -16,16 +16,7 @@ protected:
     // Routes ALPHA (in use, one activity in use and one stored) and BETA (stored), consists, an
     // engine, a path, and named lists of all five kinds, global and for ALPHA.
     void BuildInstallation() {
-        builder.AddEngine("DASH9", "DASH9.ENG", "Dash 9", EngineType::Diesel);
-        builder.AddConsist("FREIGHT.CON", "Freight One", {{"DASH9", "DASH9", true, false}});
-        builder.AddConsist("PAX.CON", "Passenger Two", {{"DASH9", "DASH9", true, false}},
-                           Into::Store);
-        builder.AddRoute("ALPHA", "Alpha Line", "A");
-        builder.AddRoute("BETA", "Beta Line", "B", {}, Into::Store);
-        builder.AddPath("ALPHA", "up.pat", "Up Path", "Here", "There");
-        builder.AddService("ALPHA", "s1.srv", "Service One", "FREIGHT", "up");
-        builder.AddActivity("ALPHA", "a1.act", "Morning Run", "s1.srv", QString());
-        builder.AddActivity("ALPHA", "a2.act", "Evening Run", "s1.srv", QString(), {}, Into::Store);
+        AddTwoRoutes();
 
         // The first list file was written from a tree that held the placeholder mark.
         AddLists("TRAINS\\CONSISTS", PT_EXPLORE_CONSIST, {"CONSISTS=12,Original List"},

@@ -40,6 +40,21 @@ protected:
         ResetAppState();
     }
 
+    // Routes ALPHA (in use; Morning Run in use, Evening Run stored) and BETA (stored), the
+    // consists FREIGHT (in use) and PAX (stored) of engine DASH9, and ALPHA's path "up.pat".
+    void AddTwoRoutes() {
+        builder.AddEngine("DASH9", "DASH9.ENG", "Dash 9", EngineType::Diesel);
+        builder.AddConsist("FREIGHT.CON", "Freight One", {{"DASH9", "DASH9", true, false}});
+        builder.AddConsist("PAX.CON", "Passenger Two", {{"DASH9", "DASH9", true, false}},
+                           Into::Store);
+        builder.AddRoute("ALPHA", "Alpha Line", "A");
+        builder.AddRoute("BETA", "Beta Line", "B", {}, Into::Store);
+        builder.AddPath("ALPHA", "up.pat", "Up Path", "Here", "There");
+        builder.AddService("ALPHA", "s1.srv", "Service One", "FREIGHT", "up");
+        builder.AddActivity("ALPHA", "a1.act", "Morning Run", "s1.srv", QString());
+        builder.AddActivity("ALPHA", "a2.act", "Evening Run", "s1.srv", QString(), {}, Into::Store);
+    }
+
     // Registers lists ("<id>" = "<state>,<name>") of one kind in the scope's ROUTE.QVC and writes
     // the members of each into its list file "<id>.QVC".
     void AddLists(const QString& folder, std::uint32_t kind, const QStringList& entries,

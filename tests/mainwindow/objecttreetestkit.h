@@ -28,16 +28,7 @@ protected:
     // Routes ALPHA (in use; Morning Run in use, Evening Run stored) and BETA (stored); global
     // lists of every consist and stock kind, one each; ALPHA has two Explore Mode consist lists.
     void BuildInstallation() {
-        builder.AddEngine("DASH9", "DASH9.ENG", "Dash 9", EngineType::Diesel);
-        builder.AddConsist("FREIGHT.CON", "Freight One", {{"DASH9", "DASH9", true, false}});
-        builder.AddConsist("PAX.CON", "Passenger Two", {{"DASH9", "DASH9", true, false}},
-                           Into::Store);
-        builder.AddRoute("ALPHA", "Alpha Line", "A");
-        builder.AddRoute("BETA", "Beta Line", "B", {}, Into::Store);
-        builder.AddPath("ALPHA", "up.pat", "Up Path", "Here", "There");
-        builder.AddService("ALPHA", "s1.srv", "Service One", "FREIGHT", "up");
-        builder.AddActivity("ALPHA", "a1.act", "Morning Run", "s1.srv", QString());
-        builder.AddActivity("ALPHA", "a2.act", "Evening Run", "s1.srv", QString(), {}, Into::Store);
+        AddTwoRoutes();
 
         AddLists("TRAINS\\CONSISTS", PT_EXPLORE_CONSIST, {"CONSISTS=12,Original List"},
                  {{{"FREIGHT.CON", PT_EXPLORE_CONSIST, ""}, {"PAX.CON", PT_EXPLORE_CONSIST, ""}}});

@@ -33,7 +33,6 @@ namespace {
 
 const char* const kGlyphProperty = "Glyph";
 const char* const kHintProperty = "Hint";
-const char* const kTagProperty = "Tag";
 
 // One line of the information pane: a heading is centred, bold and underlined.
 void AppendPaneLine(QTextEdit* edit, const QString& line, bool heading, bool first) {

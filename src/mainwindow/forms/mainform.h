@@ -27,6 +27,10 @@ class TMainForm;
 
 namespace qv {
 
+// The property that carries a menu item's number: a language's id, a recent file's index, or -1
+// for an item never copied into the popup.
+inline constexpr const char* kTagProperty = "Tag";
+
 class MainEasyServices;
 class TreeController;
 

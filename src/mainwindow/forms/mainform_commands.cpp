@@ -143,7 +143,8 @@ void TMainForm::BindCommands() {
         OnTrigger(item, this, [item] { qv::SaveAs1Click(item); });
     for (QAction* item :
          {ui->MRU0, ui->MRU1, ui->MRU2, ui->MRU3, ui->MRU4, ui->MRU5, ui->MRU6, ui->MRU7, ui->MRU8})
-        OnTrigger(item, this, [item] { qv::MRU0Click(item, item->property("Tag").toInt()); });
+        OnTrigger(item, this,
+                  [item] { qv::MRU0Click(item, item->property(kTagProperty).toInt()); });
     OnTrigger(ui->DefaultScenarioMnu, this,
               [this] { qv::DefaultScenarioMnuClick(ui->DefaultScenarioMnu); });
     connect(ui->File1, &QMenu::aboutToShow, this, &TMainForm::File1Click);
@@ -281,7 +282,7 @@ void TMainForm::File1Click() {
             continue;
         QAction* item = recent[entry.Tag];
         item->setText(entry.Caption);
-        item->setProperty("Tag", entry.Tag);
+        item->setProperty(kTagProperty, entry.Tag);
         SetHint(item, entry.Hint);
         item->setVisible(true);
     }

@@ -21,7 +21,6 @@ namespace qv {
 
 namespace {
 
-const char* const kTagProperty = "Tag";
 const QString kLastLanguage = QStringLiteral("Last Language");
 
 // Brings the running program into a newly loaded language: the forms' texts are read again,

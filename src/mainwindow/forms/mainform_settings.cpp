@@ -18,8 +18,6 @@ namespace qv {
 
 namespace {
 
-const char* const kTagProperty = "Tag";
-
 // The option flags and the component whose check mark shows each.
 struct OptionMark {
     const char* value;
