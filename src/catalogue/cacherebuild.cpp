@@ -2,6 +2,7 @@
 
 #include "catalogue/consistreader.h"
 #include "catalogue/itemfiles.h"
+#include "catalogue/listeddates.h"
 #include "catalogue/pathreader.h"
 #include "catalogue/routefolders.h"
 #include "catalogue/stockreader.h"
@@ -15,8 +16,10 @@
 #include "core/storeini.h"
 #include "core/stringlist.h"
 #include "platform/terminate.h"
+#include "platform/winfind.h"
 
 #include <algorithm>
+#include <cerrno>
 
 namespace qv {
 
@@ -46,12 +49,29 @@ QString NotFoundText(Msg kind) {
 // Reads a stock file from the store, else from the MSTS folder: the StoreInd it earns there, or
 // kNotFound when neither root has it.
 std::int32_t ReadStockFromEitherRoot(const ItemSet& item, StockInfo& info,
-                                     StoreIniHolder& stockCache) {
-    if (ReadStockFile(App().StoreRootFolder, item, info, stockCache))
+                                     StoreIniHolder& stockCache,
+                                     const ListedFileDates* listed = nullptr) {
+    if (ReadStockFile(App().StoreRootFolder, item, info, stockCache, listed))
         return SI_IN_STORE;
-    if (ReadStockFile(App().MstsRootFolder, item, info, stockCache))
+    if (ReadStockFile(App().MstsRootFolder, item, info, stockCache, listed))
         return SI_IN_USE;
     return kNotFound;
+}
+
+// FindFiles of the files of `<root>\<base>\<folder>`, named `<folder>\<name>` (the bare name
+// when the folder is empty), with their dates noted in `listed`.
+void FindListedFiles(StringList& found, ListedFileDates& listed, const QString& root,
+                     const QString& base, const QString& folder, const QString& mask) {
+    int error = 0;
+    const QString path =
+        folder.isEmpty() ? root + u'\\' + base : root + u'\\' + base + u'\\' + folder;
+    FindFiles(
+        found, path, false, folder, mask,
+        [&](const QString& name, const FindEntry& entry) { listed.AddFile(root, name, entry); },
+        &error);
+    // A folder where nothing matched was listed all the same.
+    if (error == 0 || error == ENOENT)
+        listed.AddFolder(root, folder);
 }
 
 void ReportMissingStock(const ItemSet& item, StringList* missing) {
@@ -161,13 +181,18 @@ bool RebuildStockCache(RecordList<ItemSet>& result, bool skip, StringList* missi
     StringList files;
     StringList folders;
     StringList found;
+    ListedFileDates listed;
     for (const QString& root : {App().StoreRootFolder, App().MstsRootFolder}) {
         const QString trainset = root + u'\\' + kTrainsetFolder;
-        FindFiles(folders, trainset, true, QString(), QStringLiteral("*.*"));
+        int error = 0;
+        FindFiles(folders, trainset, true, QString(), QStringLiteral("*.*"), nullptr, &error);
+        if (error == 0 || error == ENOENT)
+            listed.AddParent(root, QString());
         for (int i = 0; i < folders.Count(); ++i) {
-            const QString folder = trainset + u'\\' + folders[i];
-            FindFiles(found, folder, false, folders[i], QStringLiteral("*.WAG"));
-            FindFiles(found, folder, false, folders[i], QStringLiteral("*.ENG"));
+            FindListedFiles(found, listed, root, kTrainsetFolder, folders[i],
+                            QStringLiteral("*.WAG"));
+            FindListedFiles(found, listed, root, kTrainsetFolder, folders[i],
+                            QStringLiteral("*.ENG"));
         }
         AddSorted(files, found);
         found.Clear();
@@ -176,7 +201,7 @@ bool RebuildStockCache(RecordList<ItemSet>& result, bool skip, StringList* missi
     RecordList<ItemSet> working;
     auto stockCache = OpenStoreIni(kStockCache);
     PruneIniSections(files, *stockCache);
-    ReadStockFiles(working, files, *stockCache, skip, missing);
+    ReadStockFiles(working, files, *stockCache, skip, missing, &listed);
     CloseStoreIni(std::move(stockCache));
     MoveToResult(working, result);
     return true;
@@ -186,8 +211,9 @@ bool RebuildConsistCache(RecordList<ItemSet>& result, bool skip, StringList* mis
     StatusGuard status(QStringLiteral("CONS"));
     StringList files;
     StringList found;
+    ListedFileDates listed;
     for (const QString& root : {App().MstsRootFolder, App().StoreRootFolder}) {
-        FindFiles(found, root + u'\\' + kConsistsFolder, false, QString(), QStringLiteral("*.CON"));
+        FindListedFiles(found, listed, root, kConsistsFolder, QString(), QStringLiteral("*.CON"));
         AddSorted(files, found);
         found.Clear();
     }
@@ -195,7 +221,7 @@ bool RebuildConsistCache(RecordList<ItemSet>& result, bool skip, StringList* mis
     auto consistCache = OpenStoreIni(kConsistCache);
     PruneIniSections(files, *consistCache);
     auto stockCache = OpenStoreIni(kStockCache);
-    ReadConsistFiles(working, files, *consistCache, *stockCache, skip, missing);
+    ReadConsistFiles(working, files, *consistCache, *stockCache, skip, missing, &listed);
     if (!App().UncachedStockList.IsEmpty()) {
         CacheQueuedStock(*stockCache, missing);
         const StringList found = FoundNames(working);
@@ -212,20 +238,22 @@ bool RebuildPathCache(RecordList<ItemSet>& result, bool skip, StringList* missin
     StatusGuard status(QStringLiteral("PATH"));
     StringList files;
     StringList found;
+    ListedFileDates listed;
     for (const QString& root : {App().MstsRootFolder, App().StoreRootFolder}) {
-        ListRouteFilesOfKind(PT_PATH, found, root);
+        ListRouteFilesOfKind(PT_PATH, found, root, &listed);
         AddSorted(files, found);
         found.Clear();
     }
     auto pathCache = OpenStoreIni(kPathCache);
     PruneIniSections(files, *pathCache);
-    ReadPathFiles(result, files, *pathCache, skip, missing);
+    ReadPathFiles(result, files, *pathCache, skip, missing, &listed);
     CloseStoreIni(std::move(pathCache));
     return true;
 }
 
 bool ReadStockFiles(RecordList<ItemSet>& result, const StringList& names,
-                    StoreIniHolder& stockCache, bool skip, StringList* missing) {
+                    StoreIniHolder& stockCache, bool skip, StringList* missing,
+                    const ListedFileDates* listed) {
     bool allFound = true;
     StockInfo info;
     info.SkipCache = skip;
@@ -234,7 +262,7 @@ bool ReadStockFiles(RecordList<ItemSet>& result, const StringList& names,
         item->PLevel = 2;
         item->Folder = kTrainsetFolder;
         item->FileName = names[i];
-        item->StoreInd = ReadStockFromEitherRoot(*item, info, stockCache);
+        item->StoreInd = ReadStockFromEitherRoot(*item, info, stockCache, listed);
         if (item->StoreInd == kNotFound) {
             ReportMissingStock(*item, missing);
             allFound = false;
@@ -251,7 +279,7 @@ bool ReadStockFiles(RecordList<ItemSet>& result, const StringList& names,
 
 bool ReadConsistFiles(RecordList<ItemSet>& result, const StringList& names,
                       StoreIniHolder& consistCache, StoreIniHolder& stockCache, bool skip,
-                      StringList* missing) {
+                      StringList* missing, const ListedFileDates* listed) {
     bool allFound = true;
     ConsistInfo info;
     info.SkipCache = skip;
@@ -262,10 +290,11 @@ bool ReadConsistFiles(RecordList<ItemSet>& result, const StringList& names,
         item->StoreInd = kNotFound;
         item->Folder = kConsistsFolder;
         item->FileName = names[i];
-        if (ReadConsistFile(App().StoreRootFolder, *item, info, consistCache, stockCache, nullptr))
+        if (ReadConsistFile(App().StoreRootFolder, *item, info, consistCache, stockCache, nullptr,
+                            listed))
             item->StoreInd = SI_IN_STORE;
         else if (ReadConsistFile(App().MstsRootFolder, *item, info, consistCache, stockCache,
-                                 nullptr))
+                                 nullptr, listed))
             item->StoreInd = SI_IN_USE;
         if (item->StoreInd == kNotFound) {
             Report(RL_ERROR, item.get(), NotFoundText(Msg::TYPE_CONSIST_LEG), InformationPane());
@@ -285,7 +314,7 @@ bool ReadConsistFiles(RecordList<ItemSet>& result, const StringList& names,
 }
 
 bool ReadPathFiles(RecordList<ItemSet>& result, const StringList& names, StoreIniHolder& pathCache,
-                   bool /*skip*/, StringList* missing) {
+                   bool /*skip*/, StringList* missing, const ListedFileDates* listed) {
     bool allFound = true;
     PathInfo path;
     for (int i = 0; i < names.Count(); ++i) {
@@ -299,9 +328,9 @@ bool ReadPathFiles(RecordList<ItemSet>& result, const StringList& names, StoreIn
         item->Description = item->FileName;
         path.Folder = item->Folder;
         path.FileName = item->FileName;
-        if (ReadPathFile(App().StoreRootFolder, path, pathCache))
+        if (ReadPathFile(App().StoreRootFolder, path, pathCache, listed))
             item->StoreInd = SI_IN_STORE;
-        else if (ReadPathFile(App().MstsRootFolder, path, pathCache))
+        else if (ReadPathFile(App().MstsRootFolder, path, pathCache, listed))
             item->StoreInd = SI_IN_USE;
         if (item->StoreInd == kNotFound) {
             Report(RL_ERROR, nullptr,

@@ -11,6 +11,8 @@
 
 namespace qv {
 
+class ListedFileDates;
+
 class StringList;
 struct StoreIniHolder;
 
@@ -31,15 +33,16 @@ bool RebuildPathCache(RecordList<ItemSet>& result, bool skip, StringList* missin
 // (PLevel 2, StoreInd 2 store or 1 MSTS) per file found; a file found in neither root is reported
 // and added to `missing`. The list is sorted at the end. True when every file was found.
 bool ReadStockFiles(RecordList<ItemSet>& result, const StringList& names,
-                    StoreIniHolder& stockCache, bool skip, StringList* missing);
+                    StoreIniHolder& stockCache, bool skip, StringList* missing,
+                    const ListedFileDates* listed = nullptr);
 // The same for consist file names, with both caches.
 bool ReadConsistFiles(RecordList<ItemSet>& result, const StringList& names,
                       StoreIniHolder& consistCache, StoreIniHolder& stockCache, bool skip,
-                      StringList* missing);
+                      StringList* missing, const ListedFileDates* listed = nullptr);
 // The same for paths given as `Routes\<route folder>\PATHS\<file>`; the records carry the path's
 // start in EngineName and its end in LotNumber. The skip option has no effect.
 bool ReadPathFiles(RecordList<ItemSet>& result, const StringList& names, StoreIniHolder& pathCache,
-                   bool skip, StringList* missing);
+                   bool skip, StringList* missing, const ListedFileDates* listed = nullptr);
 
 // Reads the stock list file `<ItemDataFolder(folder)><listId>` into `members` (PLevel 3) and looks
 // each member of the kind up again, store first: StoreInd 2 or 1 and the stock's name and bits, or

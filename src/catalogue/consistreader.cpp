@@ -1,5 +1,6 @@
 #include "catalogue/consistreader.h"
 
+#include "catalogue/listeddates.h"
 #include "catalogue/mststext.h"
 #include "catalogue/stockchecks.h"
 #include "catalogue/stockreader.h"
@@ -17,6 +18,8 @@
 namespace qv {
 
 namespace {
+
+constexpr QLatin1StringView kConsistsBase("\\TRAINS\\CONSISTS\\");
 
 enum ConsistKeyword { kName, kEngineData, kWagonData, kTrainCfg };
 
@@ -163,8 +166,8 @@ QString StockDataPath(const QString& value, bool engine) {
 }
 
 bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info,
-                     StoreIniHolder& consistCache, StoreIniHolder& stockCache,
-                     StringList* vehicles) {
+                     StoreIniHolder& consistCache, StoreIniHolder& stockCache, StringList* vehicles,
+                     const ListedFileDates* listed) {
     PumpMessagesIfBusy();
     info.Folder = item.Folder;
     info.FileName = item.FileName;
@@ -173,9 +176,8 @@ bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info
     info.LeadEngine.clear();
     info.RewriteSection = false;
 
-    const QString fullName = root + QStringLiteral("\\TRAINS\\CONSISTS\\") + info.FileName;
     // One lookup answers both questions: a path that names no file has no date.
-    const qint32 age = FileAge(fullName);
+    qint32 age = ListedFileAge(listed, root, kConsistsBase, info.FileName);
     if (age == -1)
         return false;
     const IniFile& ini = consistCache.Ini;
@@ -188,6 +190,13 @@ bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info
         return true;
     }
 
+    // The file is read: its date is asked now, whatever the listing said.
+    const QString fullName = root + kConsistsBase + info.FileName;
+    if (listed) {
+        age = FileAge(fullName);
+        if (age == -1)
+            return false;
+    }
     MstsTextReader reader;
     if (!reader.Open(fullName))
         return false;

@@ -13,6 +13,7 @@ namespace qv {
 
 class StringList;
 struct StoreIniHolder;
+class ListedFileDates;
 
 // The stock path "<folder>\<file>.ENG" (engine) or ".WAG" named by the value of an EngineData or
 // WagonData line: the file name first, then the stock folder, either quoted when it holds blanks.
@@ -25,9 +26,10 @@ QString StockDataPath(const QString& value, bool engine);
 // into the consist cache when the section's date differs, the lead-engine check asks for it or
 // ForceCacheReread is set. vehicles (or none) receives the stock path of every vehicle in file
 // order. False when the file is missing or cannot be opened; nothing is reported. The caller
-// opened both caches and closes them.
+// opened both caches and closes them. With `listed`, the dates the rebuild's listing found stand
+// for asking the file system.
 bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info,
-                     StoreIniHolder& consistCache, StoreIniHolder& stockCache,
-                     StringList* vehicles);
+                     StoreIniHolder& consistCache, StoreIniHolder& stockCache, StringList* vehicles,
+                     const ListedFileDates* listed = nullptr);
 
 } // namespace qv

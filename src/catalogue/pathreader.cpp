@@ -1,5 +1,6 @@
 #include "catalogue/pathreader.h"
 
+#include "catalogue/listeddates.h"
 #include "catalogue/mststext.h"
 #include "core/appstate.h"
 #include "core/comparetext.h"
@@ -84,7 +85,8 @@ bool ScanPathFile(const QString& fullName, PathInfo& path) {
     return true;
 }
 
-bool ReadPathFile(const QString& root, PathInfo& path, StoreIniHolder& pathCache) {
+bool ReadPathFile(const QString& root, PathInfo& path, StoreIniHolder& pathCache,
+                  const ListedFileDates* listed) {
     PumpMessagesIfBusy();
     path.PType = PT_DRIVEABLE;
     path.Name.clear();
@@ -92,15 +94,25 @@ bool ReadPathFile(const QString& root, PathInfo& path, StoreIniHolder& pathCache
     path.PathEnd.clear();
 
     const QString section = path.Folder + u'\\' + path.FileName;
-    const QString fullName = root + u'\\' + section;
     // One lookup answers both questions: a path that names no file has no date.
-    const qint32 age = FileAge(fullName);
+    qint32 age = ListedFileAge(listed, root, QLatin1StringView("\\"), section);
     if (age == -1)
         return false;
-    const bool current = CacheSectionIsCurrent(pathCache.Ini, section, age);
+    bool current = CacheSectionIsCurrent(pathCache.Ini, section, age);
     if (current && !path.SkipCache) {
         TakeFromCache(pathCache.Ini, section, path);
         return true;
+    }
+    // The file is read: its date is asked now, whatever the listing said.
+    const QString fullName = root + u'\\' + section;
+    if (listed) {
+        const qint32 asked = FileAge(fullName);
+        if (asked == -1)
+            return false;
+        if (asked != age) {
+            age = asked;
+            current = CacheSectionIsCurrent(pathCache.Ini, section, age);
+        }
     }
 
     if (!ScanPathFile(fullName, path))

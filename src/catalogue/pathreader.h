@@ -10,6 +10,7 @@
 namespace qv {
 
 struct StoreIniHolder;
+class ListedFileDates;
 
 // Parses the path file at a full Windows-form name into path (PType, Name, PathStart, PathEnd;
 // path.FileName must be set, it is compared with the internal name). Stops as soon as the name,
@@ -19,6 +20,8 @@ bool ScanPathFile(const QString& fullName, PathInfo& path);
 // Reads <root>\<path.Folder>\<path.FileName> from its current cache section, else from the file,
 // whose results then go into the section (also while ForceCacheReread is set). False when the
 // file is missing, a folder or cannot be opened. The caller opened pathCache and closes it.
-bool ReadPathFile(const QString& root, PathInfo& path, StoreIniHolder& pathCache);
+// With `listed`, the dates the rebuild's listing found stand for asking the file system.
+bool ReadPathFile(const QString& root, PathInfo& path, StoreIniHolder& pathCache,
+                  const ListedFileDates* listed = nullptr);
 
 } // namespace qv

@@ -1,5 +1,7 @@
 #include "catalogue/routefolders.h"
 
+#include "catalogue/listeddates.h"
+
 #include "core/appstate.h"
 #include "core/filefind.h"
 #include "core/generaldefs.h"
@@ -67,7 +69,8 @@ bool ListRouteFolders(StringList& out, const QString& root, const QString& prefi
     return true;
 }
 
-void ListRouteFilesOfKind(std::uint32_t kind, StringList& out, const QString& root) {
+void ListRouteFilesOfKind(std::uint32_t kind, StringList& out, const QString& root,
+                          ListedFileDates* listed) {
     KindFiles files;
     if (!FilesOfKind(kind, files)) {
         TheUi().MessageBox(
@@ -80,7 +83,20 @@ void ListRouteFilesOfKind(std::uint32_t kind, StringList& out, const QString& ro
     StringList names;
     for (int r = 0; r < routes.Count(); ++r) {
         const QString folder = QStringLiteral("Routes\\") + routes[r] + files.subFolder;
-        FindFiles(names, root + QLatin1Char('\\') + folder, false, QString(), files.mask);
+        if (!listed) {
+            FindFiles(names, root + QLatin1Char('\\') + folder, false, QString(), files.mask);
+        } else {
+            int error = 0;
+            FindFiles(
+                names, root + QLatin1Char('\\') + folder, false, QString(), files.mask,
+                [&](const QString& name, const FindEntry& entry) {
+                    listed->AddFile(root, folder + QLatin1Char('\\') + name, entry);
+                },
+                &error);
+            // A folder where nothing matched was listed all the same.
+            if (error == 0 || error == ENOENT)
+                listed->AddFolder(root, folder);
+        }
         for (int n = 0; n < names.Count(); ++n)
             out.Add(folder + QLatin1Char('\\') + names[n]);
         names.Clear();

@@ -9,6 +9,8 @@
 
 namespace qv {
 
+class ListedFileDates;
+
 // Adds to `out` each sub-folder of `<root>\Routes` that holds a "*.TRK" file in the MSTS folder
 // or, failing that, in the store (a stored route keeps its folder in the MSTS folder and only its
 // route file moves), in sorted order and each once, as `<prefix>\<name>`, or the bare name when
@@ -18,6 +20,8 @@ bool ListRouteFolders(StringList& out, const QString& root, const QString& prefi
 // Adds to `out` one path `Routes\<route>[\<sub-folder>]\<file>` per file of the kind (PT_ROUTE,
 // PT_ACTIVITY, PT_SERVICE, PT_PATH or PT_TRAFFIC) in every route of the root, route by route in
 // sorted order. Any other kind is reported as unexpected and adds nothing.
-void ListRouteFilesOfKind(std::uint32_t kind, StringList& out, const QString& root);
+// With `listed`, the files' dates and the folders listed are noted there.
+void ListRouteFilesOfKind(std::uint32_t kind, StringList& out, const QString& root,
+                          ListedFileDates* listed = nullptr);
 
 } // namespace qv

@@ -1,5 +1,6 @@
 #include "catalogue/stockreader.h"
 
+#include "catalogue/listeddates.h"
 #include "core/appstate.h"
 #include "core/comparetext.h"
 #include "core/generaldefs.h"
@@ -17,6 +18,8 @@
 namespace qv {
 
 namespace {
+
+constexpr QLatin1StringView kTrainsetBase("\\TRAINS\\TRAINSET\\");
 
 // "WagonShape" stands before "Wagon", and "Engine " keeps its blank, so that "EngineData",
 // "Engine(" and other longer words do not count as the Engine block.
@@ -255,7 +258,7 @@ bool AdvanceLastLotNumber(StoreIniHolder& stockCache, const QString& lot) {
 }
 
 bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
-                   StoreIniHolder& stockCache) {
+                   StoreIniHolder& stockCache, const ListedFileDates* listed) {
     PumpMessagesIfBusy();
     info.PType = 0;
     info.Folder = item.Folder;
@@ -266,15 +269,13 @@ bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
     info.WagonShape.clear();
     info.FreightAnim.clear();
 
-    const QString fullName = root + QStringLiteral("\\TRAINS\\TRAINSET\\") + info.FileName;
     // One lookup answers both questions: a path that names no file has no date.
-    FileStamp stamp;
-    const qint32 age = FileAge(fullName, &stamp);
+    qint32 age = ListedFileAge(listed, root, kTrainsetBase, info.FileName);
     if (age == -1)
         return false;
     const IniFile& ini = stockCache.Ini;
     const QString& section = info.FileName;
-    const bool current = CacheSectionIsCurrent(ini, section, age);
+    bool current = CacheSectionIsCurrent(ini, section, age);
     if (current && !info.SkipCache) {
         info.PType = std::uint32_t(ini.ReadInteger(section, QStringLiteral("PType"), -1));
         info.Name = ini.ReadString(section, QStringLiteral("Name"), QString());
@@ -282,6 +283,16 @@ bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
         return true;
     }
 
+    // The file is parsed: its stamp is asked now, whatever the listing said.
+    const QString fullName = root + kTrainsetBase + info.FileName;
+    FileStamp stamp;
+    const qint32 stampedAge = FileAge(fullName, &stamp);
+    if (stampedAge == -1)
+        return false;
+    if (stampedAge != age) {
+        age = stampedAge;
+        current = CacheSectionIsCurrent(ini, section, age);
+    }
     if (!ParseStockFile(fullName, stamp, info))
         return false;
     info.LotNumber = ini.ReadString(section, QStringLiteral("LotNumber"), QString());

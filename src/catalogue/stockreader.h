@@ -12,6 +12,7 @@
 namespace qv {
 
 struct StoreIniHolder;
+class ListedFileDates;
 
 // Scans an engine or wagon file: sets the fields and ors in the PType bits the file's lines give
 // (the caller empties them first). baseName is compared with the Wagon and Engine block names.
@@ -28,7 +29,8 @@ bool AdvanceLastLotNumber(StoreIniHolder& stockCache, const QString& lot);
 // info.SkipCache is set, else from the file, whose results then go into the section when its date
 // differs or ForceCacheReread is set. False when the file is missing or cannot be opened; nothing
 // is reported. The caller opened stockCache and closes it.
+// With `listed`, the dates the rebuild's listing found stand for asking the file system.
 bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
-                   StoreIniHolder& stockCache);
+                   StoreIniHolder& stockCache, const ListedFileDates* listed = nullptr);
 
 } // namespace qv

@@ -1,5 +1,7 @@
 #include "core/comparetext.h"
 
+#include "platform/casefold.h"
+
 #include <QCollator>
 #include <QLocale>
 
@@ -25,14 +27,34 @@ struct CachedCollator {
     }
 };
 
-} // namespace
-
-int CompareText(const QString& a, const QString& b) {
+QCollator& Collator() {
     thread_local CachedCollator cached{localeGeneration.load(std::memory_order_acquire)};
     const int generation = localeGeneration.load(std::memory_order_acquire);
     if (cached.generation != generation)
         cached = CachedCollator(generation);
-    return cached.collator.compare(a, b);
+    return cached.collator;
+}
+
+} // namespace
+
+int CompareText(const QString& a, const QString& b) {
+    return Collator().compare(a, b);
+}
+
+// The C locale's collator compares the texts' characters with their case folded, while its sort
+// keys would keep the case: there the folded text is the key.
+TextKey::TextKey(const QString& text) {
+    QCollator& collator = Collator();
+    if (collator.locale().language() == QLocale::C)
+        folded_ = FoldCase(text);
+    else
+        collated_.emplace(collator.sortKey(text));
+}
+
+int TextKey::Compare(const TextKey& other) const {
+    if (collated_ && other.collated_)
+        return collated_->compare(*other.collated_);
+    return folded_.compare(other.folded_);
 }
 
 void SetDefaultLocale(const QLocale& locale) {

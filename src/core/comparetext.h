@@ -3,14 +3,30 @@
 // records and the sorting helpers can both use it without including each other.
 #pragma once
 
+#include <QCollatorSortKey>
 #include <QLocale>
 #include <QString>
+
+#include <optional>
 
 namespace qv {
 
 // Compares two names without regard to case in the user's locale: negative, zero or positive.
 // Names that differ only in letter case compare equal; accents still count.
 int CompareText(const QString& a, const QString& b);
+
+// A name prepared once for many comparisons: keys order as CompareText orders their names, so a
+// sort of tens of thousands of names prepares each name once instead of collating it again at
+// every comparison. Made and compared on one thread, under one default locale.
+class TextKey {
+public:
+    explicit TextKey(const QString& text);
+    int Compare(const TextKey& other) const;
+
+private:
+    std::optional<QCollatorSortKey> collated_;
+    QString folded_; // in the C locale, whose comparison folds the case of each character
+};
 
 // Makes the locale the default one and the one every later comparison follows. The default
 // locale is changed only through this, so that comparisons need not look it up every time.

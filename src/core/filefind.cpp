@@ -46,6 +46,11 @@ bool OpenForReading(const QString& path, QFile& file) {
 
 bool FindFiles(StringList& list, const QString& folder, bool folders, const QString& prefix,
                const QString& mask) {
+    return FindFiles(list, folder, folders, prefix, mask, nullptr, nullptr);
+}
+
+bool FindFiles(StringList& list, const QString& folder, bool folders, const QString& prefix,
+               const QString& mask, const FoundVisitor& visit, int* error) {
     PumpMessagesIfBusy();
     SetStatusDetail(Caption(Msg::STATUS_TEXT_SEARCHING) + QStringLiteral(" '") + folder +
                     QLatin1Char('\''));
@@ -54,11 +59,17 @@ bool FindFiles(StringList& list, const QString& folder, bool folders, const QStr
     const qint32 lastClose = qint32(App().LastCloseFileDate);
     bool newer = false;
     QList<FindEntry> entries;
-    if (FindEntries(folder + QLatin1Char('\\') + mask, &entries)) {
+    if (FindEntries(folder + QLatin1Char('\\') + mask, &entries, error)) {
+        if (error)
+            *error = 0;
         for (const FindEntry& entry : entries) {
             if (entry.IsFolder() != folders || (folders && IsDotEntry(entry.name)))
                 continue;
-            list.Add(prefix.isEmpty() ? entry.name : prefix + QLatin1Char('\\') + entry.name);
+            const QString name =
+                prefix.isEmpty() ? entry.name : prefix + QLatin1Char('\\') + entry.name;
+            list.Add(name);
+            if (visit)
+                visit(name, entry);
             if (entry.writeTime > lastClose)
                 newer = true;
         }

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 namespace qv {
 
 class StringList;
+struct FindEntry;
 
 // Appends the entries of `<folder>\<mask>` (one level only) to the list: with `folders` only the
 // sub-folders (no "." and ".."), else only the files; each as `<prefix>\<name>`, or the bare name
@@ -15,6 +17,12 @@ class StringList;
 // A folder that cannot be searched adds nothing.
 bool FindFiles(StringList& list, const QString& folder, bool folders, const QString& prefix,
                const QString& mask);
+// The same, handing each entry added to `visit` (when set) with the name it was added as; `error`
+// (when given) receives 0 when the folder was listed and something matched, else the listing's
+// error (ENOENT when nothing matched).
+using FoundVisitor = std::function<void(const QString& name, const FindEntry& entry)>;
+bool FindFiles(StringList& list, const QString& folder, bool folders, const QString& prefix,
+               const QString& mask, const FoundVisitor& visit, int* error);
 
 // Counts the files below the folder: depth 0 this folder only, n levels further down, -1 the
 // whole tree. A filter beginning with "." matches the extension, any other non-empty filter the

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
+#include <vector>
 
 namespace qv {
 
@@ -84,14 +86,26 @@ int CompareNumericOrder(const QString& a, const QString& b) {
 }
 
 void SortItemList(RecordList<ItemSet>& list) {
-    const auto compare = App().ViewByFileName ? CompareFileNameOrder : CompareDescriptionOrder;
-    std::stable_sort(
-        list.begin(), list.end(),
-        [compare](const std::unique_ptr<ItemSet>& a, const std::unique_ptr<ItemSet>& b) {
-            if (!a || !b)
-                return a && !b; // empty places last
-            return compare(*a, *b) < 0;
-        });
+    // Each record's name is prepared once: the sort compares it many times.
+    std::vector<std::pair<TextKey, std::size_t>> keyed;
+    keyed.reserve(list.size());
+    std::size_t empty = 0;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (!list[i]) {
+            ++empty;
+            continue;
+        }
+        keyed.emplace_back(
+            TextKey(App().ViewByFileName ? FileNameKey(*list[i]) : list[i]->Description), i);
+    }
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first.Compare(b.first) < 0; });
+    RecordList<ItemSet> sorted;
+    sorted.reserve(list.size());
+    for (auto& [key, index] : keyed)
+        sorted.push_back(std::move(list[index]));
+    sorted.resize(sorted.size() + empty); // empty places last
+    list = std::move(sorted);
 }
 
 // ---- The object tree ---------------------------------------------------------------------------

@@ -9,6 +9,9 @@
 #include "platform/ui.h"
 #include "platform/winfs.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace qv {
 
 namespace {
@@ -58,14 +61,64 @@ bool SortedListFind(const StringList& sorted, const QString& text, int* index) {
     return false;
 }
 
-} // namespace
-
-IniFile::LoadStatus LoadIniFileStatus(const QString& windowsPath, IniFile* ini, int* error) {
-    ini->Clear();
+// Store data files as last closed, each with its bytes on the disk then, so that opening an
+// unchanged file again (a cache at the next rebuild) takes the ini over instead of parsing tens of
+// thousands of sections again. The bytes decide, not the file's times: a change within one tick of
+// the clock leaves the times alike.
+struct KeptIni {
+    QString path;
     QByteArray bytes;
+    IniFile ini;
+};
+constexpr std::size_t kKeptInis = 8;
+
+std::vector<KeptIni>& KeptInis() {
+    static std::vector<KeptIni> kept;
+    return kept;
+}
+
+// The kept ini of that path when the file still holds those bytes; it leaves the keeping.
+bool TakeKeptIni(const QString& path, const QByteArray& bytes, IniFile* ini) {
+    auto& kept = KeptInis();
+    for (auto it = kept.begin(); it != kept.end(); ++it) {
+        if (it->path != path)
+            continue;
+        const bool same = it->bytes == bytes;
+        if (same)
+            *ini = std::move(it->ini);
+        kept.erase(it);
+        return same;
+    }
+    return false;
+}
+
+void KeepIni(const QString& path, QByteArray bytes, IniFile ini) {
+    auto& kept = KeptInis();
+    kept.erase(
+        std::remove_if(kept.begin(), kept.end(), [&](const KeptIni& k) { return k.path == path; }),
+        kept.end());
+    if (kept.size() >= kKeptInis)
+        kept.erase(kept.begin());
+    kept.push_back(KeptIni{path, std::move(bytes), std::move(ini)});
+}
+
+void ForgetKeptIni(const QString& path) {
+    auto& kept = KeptInis();
+    kept.erase(
+        std::remove_if(kept.begin(), kept.end(), [&](const KeptIni& k) { return k.path == path; }),
+        kept.end());
+}
+
+// LoadIniFileStatus, giving the bytes read too; with `reuse`, an ini kept from the last closing
+// of the same unchanged file is taken over instead of being parsed.
+IniFile::LoadStatus LoadIni(const QString& windowsPath, IniFile* ini, QByteArray* bytes, bool reuse,
+                            int* error) {
+    ini->Clear();
+    bytes->clear();
     int code = 0;
-    if (ReadWholeFile(windowsPath, &bytes, &code)) {
-        *ini = IniFile::FromBytes(bytes);
+    if (ReadWholeFile(windowsPath, bytes, &code)) {
+        if (!reuse || !TakeKeptIni(windowsPath, *bytes, ini))
+            *ini = IniFile::FromBytes(*bytes);
         return IniFile::LoadStatus::Loaded;
     }
     if (error)
@@ -75,6 +128,13 @@ IniFile::LoadStatus LoadIniFileStatus(const QString& windowsPath, IniFile* ini, 
     const bool missing =
         code == ENOENT || code == ENOTDIR || code == kFsNoDrive || code == kFsBadPath;
     return missing ? IniFile::LoadStatus::Missing : IniFile::LoadStatus::Unreadable;
+}
+
+} // namespace
+
+IniFile::LoadStatus LoadIniFileStatus(const QString& windowsPath, IniFile* ini, int* error) {
+    QByteArray bytes;
+    return LoadIni(windowsPath, ini, &bytes, false, error);
 }
 
 bool LoadIniFile(const QString& windowsPath, IniFile* ini) {
@@ -91,7 +151,7 @@ std::unique_ptr<StoreIniHolder> OpenStoreIni(const QString& name) {
         WithTrailingBackslash(App().StoreRootFolder) + kDataFolder + QLatin1Char('\\') + name;
 
     int error = 0;
-    switch (LoadIniFileStatus(holder->Path, &holder->Ini, &error)) {
+    switch (LoadIni(holder->Path, &holder->Ini, &holder->Bytes, true, &error)) {
     case IniFile::LoadStatus::Missing:
         break;
     case IniFile::LoadStatus::Unreadable:
@@ -104,27 +164,42 @@ std::unique_ptr<StoreIniHolder> OpenStoreIni(const QString& name) {
             ShowStop(Caption(Msg::INVALID_QVS_FILE) + Caption(Msg::GENERAL_NOT_FOUND3) + name +
                      QLatin1Char('\'') + Caption(Msg::INVALID_QVS_CONTINUE));
             holder->Ini.Clear();
+            holder->Bytes.clear();
             if (!SaveIniFile(holder->Path, holder->Ini, &error))
                 ReportWriteFailure(holder->Path, error);
         }
         break;
     }
     holder->Modified = false;
+    holder->LoadedChanges = holder->Ini.Changes();
     return holder;
 }
 
 bool CloseStoreIni(std::unique_ptr<StoreIniHolder> holder) {
-    if (!holder || !holder->Modified)
+    if (!holder)
         return true;
+    if (!holder->Modified) {
+        // Kept only as it was read: a change made without marking the holder is not kept either.
+        if (!holder->Bytes.isEmpty() && holder->Ini.Changes() == holder->LoadedChanges)
+            KeepIni(holder->Path, std::move(holder->Bytes), std::move(holder->Ini));
+        return true;
+    }
     // Reported when it was opened; its content is unknown, so it is left as it is.
     if (holder->ReadFailed)
         return false;
 
     holder->Ini.WriteString(kInfoSection, kVersionKey, App().StoreDataVersion);
     const QString folder = holder->Path.left(holder->Path.lastIndexOf(QLatin1Char('\\')));
+    QByteArray bytes = holder->Ini.ToBytes();
     int error = 0;
-    if (ForceFolders(folder, &error) && SaveIniFile(holder->Path, holder->Ini, &error))
+    ForgetKeptIni(holder->Path);
+    if (ForceFolders(folder, &error) && WriteFileAtomic(holder->Path, bytes, &error)) {
+        // What the next opening would read: written values may not read back as they were
+        // given (blanks around a value are trimmed, for one), so the written text is parsed.
+        IniFile written = IniFile::FromBytes(bytes);
+        KeepIni(holder->Path, std::move(bytes), std::move(written));
         return true;
+    }
     ReportWriteFailure(holder->Path, error);
     return false;
 }

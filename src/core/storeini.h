@@ -22,6 +22,10 @@ struct StoreIniHolder {
     // The file is there but could not be read: `Ini` is empty, and the file is never written
     // back, so that what it holds is not replaced by what little this run put into it.
     bool ReadFailed = false;
+    // The file as it was read, and the ini's change count then: a holder closed with its ini
+    // unchanged leaves it in memory for the next opening of the same unchanged file.
+    QByteArray Bytes;
+    quint64 LoadedChanges = 0;
 };
 
 // Opens `<StoreRootFolder>\QVDATA\<name>` (the name may hold a sub-folder). A missing file gives

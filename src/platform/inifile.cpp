@@ -127,6 +127,7 @@ IniFile::IniFile(const IniFile& other) : sections_(other.sections_) {
 
 IniFile& IniFile::operator=(const IniFile& other) {
     if (this != &other) {
+        ++changes_;
         sections_ = other.sections_;
         RebuildIndex();
     }
@@ -141,6 +142,7 @@ IniFile::IniFile(IniFile&& other) noexcept
 
 IniFile& IniFile::operator=(IniFile&& other) noexcept {
     if (this != &other) {
+        ++changes_;
         ForgetLastSection();
         sections_ = std::move(other.sections_);
         index_ = std::move(other.index_);
@@ -300,6 +302,7 @@ const IniFile::Section* IniFile::FindSection(const QString& name) const {
 }
 
 IniFile::Section& IniFile::SectionForWriting(const QString& name) {
+    ++changes_;
     auto place = RememberedSection(name);
     if (place != sections_.end())
         return *place;
@@ -418,6 +421,7 @@ void IniFile::EraseSection(const QString& section) {
     const auto found = index_.find(FoldedName{section});
     if (found == index_.end())
         return;
+    ++changes_;
     ForgetLastSection();
     sections_.erase(*found);
     index_.erase(found);
@@ -429,11 +433,14 @@ void IniFile::DeleteKey(const QString& section, const QString& key) {
         return;
     QString& body = (*found)->body;
     LineSpan line;
-    if (FindKey(body, key, &line))
+    if (FindKey(body, key, &line)) {
+        ++changes_;
         body.remove(line.start, line.size + 1);
+    }
 }
 
 void IniFile::Clear() {
+    ++changes_;
     ForgetLastSection();
     sections_.clear();
     index_.clear();

@@ -71,6 +71,10 @@ public:
     void DeleteKey(const QString& section, const QString& key);
     void Clear();
 
+    // Moves on with every call that may change the content (writes, erasures, clearing,
+    // assignment), so that a holder can tell an ini it was given from one changed since.
+    quint64 Changes() const { return changes_; }
+
 private:
     // A section's lines are kept in one text, each line ended by '\n' (which no line holds):
     // caches of tens of thousands of sections then cost a few allocations per section, not one
@@ -92,6 +96,7 @@ private:
     void ForgetLastSection() const;
 
     SectionList sections_;
+    quint64 changes_ = 0;
     // Section name (without regard to case) -> its place in sections_, so that caches of
     // thousands of sections are looked up without a walk.
     QHash<FoldedName, SectionList::iterator> index_;

@@ -291,3 +291,25 @@ TEST_F(RefreshStockListTest, EmptyListIdIsReportedAndEndsTheProgram) {
     EXPECT_TRUE(ui.Shown()[0].text.contains("Module: 'ListProcess'  Line No.: 3354"));
     EXPECT_TRUE(members.empty());
 }
+
+TEST_F(CacheRebuildTest, WarmRebuild_ReadsAgainWhatChangedOrMovedSinceTheLastOne) {
+    AddStock();
+    AddTrain(QStringLiteral("A.con"));
+    RecordList<ItemSet> stock, consists;
+    RebuildStockCache(stock, false, nullptr);
+    RebuildConsistCache(consists, false, nullptr);
+
+    // A new date on a changed file, and a consist that now stands in the store as well.
+    builder.AddWagon(QStringLiteral("Cars"), QStringLiteral("Coach"), QStringLiteral("Renamed"),
+                     WagonType::Passenger, Into::Store);
+    const QString coach = QStringLiteral("C:\\STORE\\TRAINS\\TRAINSET\\Cars\\Coach.wag");
+    ASSERT_TRUE(SetFileAge(coach, PackDosDateTime(QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6)))));
+    AddTrain(QStringLiteral("a.CON"), Into::Store);
+    stock.clear(), consists.clear();
+    RebuildStockCache(stock, false, nullptr);
+    RebuildConsistCache(consists, false, nullptr);
+
+    EXPECT_EQ(Find(stock, QStringLiteral("Cars\\Coach.wag"))->Description, "Renamed");
+    ASSERT_EQ(consists.size(), 1u);
+    EXPECT_EQ(consists[0]->StoreInd, SI_IN_STORE);
+}

@@ -77,6 +77,41 @@ TEST_F(ItemKindsTest, SortItemList_FileNameViewSortsRoutesByFolderNameAndOthersB
     EXPECT_EQ(Descriptions(list), QStringList({"c1", "r1", "r2", "<empty>"}));
 }
 
+TEST_F(ItemKindsTest, SortItemList_OrdersAsCompareTextInEveryLocaleAndKeepsEqualNamesInPlace) {
+    const QStringList names = {"Wagon 10",      "wagon 9", "WAGON 1",    "\u00e4rger",
+                               "Arg",           "b",       "\u00c4rger", "a-b",
+                               "a b",           "ab",      "_x",         "9",
+                               "\u00df",        "ss",      "Zeta",       "zeta",
+                               "\u00e9t\u00e9", "ete",     "",           "\U00010400x",
+                               "\U00010428y"};
+    const QLocale previous;
+    for (const char* locale : {"C", "en_US", "de_DE", "sv_SE"}) {
+        SetDefaultLocale(QLocale(QString::fromLatin1(locale)));
+        RecordList<ItemSet> list;
+        for (int i = 0; i < names.size(); ++i) {
+            list.push_back(Item(1, PT_CONSIST, 1, names[i], {}, QString::number(i)));
+            if (i % 7 == 3)
+                list.push_back(nullptr);
+        }
+        SortItemList(list);
+        for (std::size_t i = 1; i < list.size(); ++i) {
+            if (!list[i]) {
+                for (std::size_t j = i; j < list.size(); ++j)
+                    EXPECT_FALSE(list[j]) << locale; // empty places last
+                break;
+            }
+            const int order = CompareText(list[i - 1]->Description, list[i]->Description);
+            EXPECT_LE(order, 0) << locale << ": " << qPrintable(list[i - 1]->Description) << " / "
+                                << qPrintable(list[i]->Description);
+            if (order == 0) { // a stable sort keeps the first given first
+                EXPECT_LT(list[i - 1]->FileName.toInt(), list[i]->FileName.toInt()) << locale;
+            }
+        }
+        EXPECT_EQ(list.size(), std::size_t(names.size() + 3));
+    }
+    SetDefaultLocale(previous);
+}
+
 TEST_F(ItemKindsTest, SortOrders_NumericAndNamedListKeys) {
     EXPECT_GT(CompareNumericOrder(QStringLiteral("10"), QStringLiteral("9")), 0);
     EXPECT_LT(CompareNumericOrder(QStringLiteral("abc"), QStringLiteral("0")), 0);

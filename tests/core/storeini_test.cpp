@@ -173,3 +173,26 @@ TEST_F(StoreIni, LoadNextLotNumber_OneAboveTheLastLotOfTheStockCache) {
     LoadNextLotNumber();
     EXPECT_EQ(App().CurrentLotNumber, "42");
 }
+
+TEST_F(StoreIni, OpenStoreIni_AReopenedFileGivesWhatTheDiskHoldsNow) {
+    MakeData("CACHESTK.QVC", "[QUARVEL_INFORMATION]\r\nVersion=3.0\r\n[a.wag]\r\nName=one\r\n");
+    auto holder = OpenStoreIni("CACHESTK.QVC");
+    holder->Ini.WriteString("a.wag", "Name", "  padded  ");
+    EXPECT_TRUE(CloseModified(std::move(holder)));
+    // What was written, as a reading of the file gives it: the blanks are gone.
+    holder = OpenStoreIni("CACHESTK.QVC");
+    EXPECT_EQ(holder->Ini.ReadString("a.wag", "Name", {}), "padded");
+    // A change not marked is neither written nor seen by the next opening.
+    holder->Ini.WriteString("a.wag", "Name", "unmarked");
+    EXPECT_TRUE(CloseStoreIni(std::move(holder)));
+    holder = OpenStoreIni("CACHESTK.QVC");
+    EXPECT_EQ(holder->Ini.ReadString("a.wag", "Name", {}), "padded");
+    EXPECT_TRUE(CloseStoreIni(std::move(holder)));
+    // Another program's change, even one of the same length, is read.
+    MakeData("CACHESTK.QVC", "[QUARVEL_INFORMATION]\r\nVersion=3.0\r\n[a.wag]\r\nName=qadded\r\n");
+    holder = OpenStoreIni("CACHESTK.QVC");
+    EXPECT_EQ(holder->Ini.ReadString("a.wag", "Name", {}), "qadded");
+    // A file opened twice at once gives each holder the whole file.
+    auto second = OpenStoreIni("CACHESTK.QVC");
+    EXPECT_EQ(second->Ini.ReadString("a.wag", "Name", {}), "qadded");
+}

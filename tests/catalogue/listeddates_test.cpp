@@ -1,0 +1,81 @@
+#include "catalogue/listeddates.h"
+#include "core/appstate.h"
+#include "platform/winfind.h"
+
+#include <gtest/gtest.h>
+
+using namespace qv;
+
+namespace {
+
+FindEntry File(qint32 date, bool link = false) {
+    FindEntry entry;
+    entry.writeTime = date;
+    entry.symlink = link;
+    return entry;
+}
+
+class ListedDates : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetAppState();
+        App().MstsRootFolder = "C:\\MSTS";
+        App().StoreRootFolder = "C:\\STORE";
+    }
+    void TearDown() override { ResetAppState(); }
+
+    ListedFileDates::Answer Find(const QString& root, const QString& name, qint32* date = nullptr) {
+        qint32 ignored = 0;
+        return listed_.Find(root, name, date ? date : &ignored);
+    }
+
+    ListedFileDates listed_;
+};
+
+using Answer = ListedFileDates::Answer;
+
+} // namespace
+
+TEST_F(ListedDates, ExactNamesAreKnownAndOtherSpellingsAreLeftToTheFileSystem) {
+    listed_.AddParent("C:\\MSTS", "");
+    listed_.AddFolder("C:\\MSTS", "Loco");
+    listed_.AddFile("C:\\MSTS", "Loco\\a.eng", File(41));
+    qint32 date = 0;
+    EXPECT_EQ(Find("C:\\MSTS", "Loco\\a.eng", &date), Answer::Known);
+    EXPECT_EQ(date, 41);
+    // The path layer decides which file another spelling names.
+    EXPECT_EQ(Find("C:\\MSTS", "LOCO\\A.ENG"), Answer::Unknown);
+    // Nothing like it in a listed folder, or a folder its listed parent lacks.
+    EXPECT_EQ(Find("C:\\MSTS", "Loco\\b.eng"), Answer::Absent);
+    EXPECT_EQ(Find("C:\\MSTS", "Other\\b.eng"), Answer::Absent);
+    // The other root was not listed at all, nor is an unknown root.
+    EXPECT_EQ(Find("C:\\STORE", "Loco\\a.eng"), Answer::Unknown);
+    EXPECT_EQ(Find("D:\\ELSE", "Loco\\a.eng"), Answer::Unknown);
+}
+
+TEST_F(ListedDates, LinksAndNamesAlikeAreLeftToTheFileSystem) {
+    listed_.AddFolder("C:\\STORE", "");
+    listed_.AddFile("C:\\STORE", "link.con", File(5, true));
+    listed_.AddFile("C:\\STORE", "twin.con", File(6));
+    listed_.AddFile("C:\\STORE", "TWIN.con", File(7));
+    EXPECT_EQ(Find("C:\\STORE", "link.con"), Answer::Unknown);
+    EXPECT_EQ(Find("C:\\STORE", "twin.con"), Answer::Unknown);
+    EXPECT_EQ(Find("C:\\STORE", "TWIN.con"), Answer::Unknown);
+    EXPECT_EQ(Find("C:\\STORE", "none.con"), Answer::Absent);
+
+    // Two folders alike: a name missing from one may stand in the other.
+    listed_.AddFolder("C:\\MSTS", "Routes\\A\\PATHS");
+    listed_.AddFolder("C:\\MSTS", "ROUTES\\a\\PATHS");
+    EXPECT_EQ(Find("C:\\MSTS", "Routes\\A\\PATHS\\x.pat"), Answer::Unknown);
+    // A folder that was never listed tells nothing.
+    EXPECT_EQ(Find("C:\\MSTS", "Routes\\B\\PATHS\\x.pat"), Answer::Unknown);
+}
+
+TEST_F(ListedDates, ListedFileAgeAsksTheFileSystemOnlyWhenTheListingCannotTell) {
+    listed_.AddFolder("C:\\MSTS", "");
+    listed_.AddFile("C:\\MSTS", "a.con", File(9));
+    EXPECT_EQ(ListedFileAge(&listed_, "C:\\MSTS", QLatin1StringView("\\X\\"), "a.con"), 9);
+    EXPECT_EQ(ListedFileAge(&listed_, "C:\\MSTS", QLatin1StringView("\\X\\"), "b.con"), -1);
+    // Without a drive map the file system knows no such file either.
+    EXPECT_EQ(ListedFileAge(nullptr, "C:\\MSTS", QLatin1StringView("\\X\\"), "a.con"), -1);
+}
