@@ -58,22 +58,6 @@ std::int32_t ReadStockFromEitherRoot(const ItemSet& item, StockInfo& info,
     return kNotFound;
 }
 
-// FindFiles of the files of `<root>\<base>\<folder>`, named `<folder>\<name>` (the bare name
-// when the folder is empty), with their dates noted in `listed`.
-void FindListedFiles(StringList& found, ListedFileDates& listed, const QString& root,
-                     const QString& base, const QString& folder, const QString& mask) {
-    int error = 0;
-    const QString path =
-        folder.isEmpty() ? root + u'\\' + base : root + u'\\' + base + u'\\' + folder;
-    FindFiles(
-        found, path, false, folder, mask,
-        [&](const QString& name, const FindEntry& entry) { listed.AddFile(root, name, entry); },
-        &error);
-    // A folder where nothing matched was listed all the same.
-    if (error == 0 || error == ENOENT)
-        listed.AddFolder(root, folder);
-}
-
 void ReportMissingStock(const ItemSet& item, StringList* missing) {
     Report(RL_ERROR, &item, NotFoundText(Msg::TYPE_STOCK_ITEM_LEG), InformationPane());
     if (missing)
@@ -185,14 +169,13 @@ bool RebuildStockCache(RecordList<ItemSet>& result, bool skip, StringList* missi
     for (const QString& root : {App().StoreRootFolder, App().MstsRootFolder}) {
         const QString trainset = root + u'\\' + kTrainsetFolder;
         int error = 0;
-        FindFiles(folders, trainset, true, QString(), QStringLiteral("*.*"), nullptr, &error);
+        FindFoldersAndListThem(folders, trainset, &error);
         if (error == 0 || error == ENOENT)
             listed.AddParent(root, QString());
         for (int i = 0; i < folders.Count(); ++i) {
-            FindListedFiles(found, listed, root, kTrainsetFolder, folders[i],
-                            QStringLiteral("*.WAG"));
-            FindListedFiles(found, listed, root, kTrainsetFolder, folders[i],
-                            QStringLiteral("*.ENG"));
+            const QString folder = trainset + u'\\' + folders[i];
+            listed.AddListing(found, root, folder, folders[i], QStringLiteral("*.WAG"));
+            listed.AddListing(found, root, folder, folders[i], QStringLiteral("*.ENG"));
         }
         AddSorted(files, found);
         found.Clear();
@@ -213,7 +196,8 @@ bool RebuildConsistCache(RecordList<ItemSet>& result, bool skip, StringList* mis
     StringList found;
     ListedFileDates listed;
     for (const QString& root : {App().MstsRootFolder, App().StoreRootFolder}) {
-        FindListedFiles(found, listed, root, kConsistsFolder, QString(), QStringLiteral("*.CON"));
+        listed.AddListing(found, root, root + u'\\' + kConsistsFolder, QString(),
+                          QStringLiteral("*.CON"));
         AddSorted(files, found);
         found.Clear();
     }

@@ -1,9 +1,11 @@
 #include "catalogue/listeddates.h"
 
 #include "core/appstate.h"
-#include "platform/winfind.h"
+#include "core/filefind.h"
+#include "core/stringlist.h"
 #include "platform/winfs.h"
 
+#include <cerrno>
 #include <utility>
 
 namespace qv {
@@ -57,19 +59,24 @@ void ListedFileDates::AddParent(const QString& root, const QString& folder) {
         NoteFolder(r->parents, folder);
 }
 
-void ListedFileDates::AddFile(const QString& root, const QString& name, const FindEntry& entry) {
+void ListedFileDates::AddFiles(const QString& root, const QStringList& names,
+                               const QList<qint32>& dates) {
     Root* r = RootOf(root);
     if (!r)
         return;
-    const qsizetype before = r->files.size();
-    File& file = r->files[FoldedName{name}];
-    if (r->files.size() == before) {
-        file.ask = true; // the path layer decides between names alike
-        return;
+    for (qsizetype i = 0; i < names.size() && i < dates.size(); ++i) {
+        const QString& name = names[i];
+        const qsizetype before = r->folded.size();
+        QString& first = r->folded[FoldedName{name}];
+        if (r->folded.size() == before) {
+            // Names alike: the path layer decides which file each spelling names.
+            if (first != name)
+                r->exact[first].ask = true;
+            continue;
+        }
+        first = name;
+        r->exact.insert(name, File{dates[i], false});
     }
-    file.name = name;
-    file.date = entry.writeTime;
-    file.ask = entry.symlink;
 }
 
 ListedFileDates::Answer ListedFileDates::Find(const QString& root, const QString& name,
@@ -77,21 +84,39 @@ ListedFileDates::Answer ListedFileDates::Find(const QString& root, const QString
     const Root* r = RootOf(root);
     if (!r)
         return Answer::Unknown;
-    const auto file = r->files.constFind(FoldedName{name});
-    if (file == r->files.cend()) {
-        const QString folder = FolderOf(name);
-        bool twins = false;
-        if (Listed(r->folders, folder, &twins))
-            return twins ? Answer::Unknown : Answer::Absent;
-        // A folder its parent's listing lacks.
-        if (!folder.isEmpty() && Listed(r->parents, FolderOf(folder), &twins) && !twins)
-            return Answer::Absent;
-        return Answer::Unknown;
+    const auto exact = r->exact.constFind(name);
+    if (exact != r->exact.cend()) {
+        if (exact->ask)
+            return Answer::Unknown;
+        *date = exact->date;
+        return Answer::Known;
     }
-    if (file->ask || file->name != name)
-        return Answer::Unknown;
-    *date = file->date;
-    return Answer::Known;
+    // Not under this name: absent when its folder was listed without any name like it, or when
+    // the folder is not in its parent's listing.
+    const QString folder = FolderOf(name);
+    bool twins = false;
+    if (!Listed(r->folders, folder, &twins)) {
+        return !folder.isEmpty() && Listed(r->parents, FolderOf(folder), &twins) && !twins
+                   ? Answer::Absent
+                   : Answer::Unknown;
+    }
+    if (twins || r->folded.contains(FoldedName{name}))
+        return Answer::Unknown; // the path layer decides which file that spelling names
+    return Answer::Absent;
+}
+
+void ListedFileDates::AddListing(StringList& found, const QString& root, const QString& path,
+                                 const QString& prefix, const QString& mask) {
+    int error = 0;
+    QStringList names;
+    QList<qint32> dates;
+    FindDatedFiles(names, dates, path, prefix, mask, &error);
+    for (const QString& name : std::as_const(names))
+        found.Add(name);
+    AddFiles(root, names, dates);
+    // A folder where nothing matched was listed all the same.
+    if (error == 0 || error == ENOENT)
+        AddFolder(root, prefix);
 }
 
 qint32 ListedFileAge(const ListedFileDates* listed, const QString& root, QLatin1StringView base,

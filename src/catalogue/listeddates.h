@@ -7,11 +7,12 @@
 #include "platform/casefold.h"
 
 #include <QHash>
+#include <QList>
 #include <QString>
 
 namespace qv {
 
-struct FindEntry;
+class StringList;
 
 class ListedFileDates {
 public:
@@ -26,20 +27,27 @@ public:
     // A folder whose sub-folders were all added with AddFolder: a file in any other sub-folder
     // of it is absent.
     void AddParent(const QString& root, const QString& folder);
-    // A file found in it, by its path relative to the root. An entry that is a link tells the
-    // time of the link only when it dangles, so links are left to the file system.
-    void AddFile(const QString& root, const QString& name, const FindEntry& entry);
+    // Files found in it, by their paths relative to the root, with their packed write times.
+    void AddFiles(const QString& root, const QStringList& names, const QList<qint32>& dates);
 
     Answer Find(const QString& root, const QString& name, qint32* date) const;
 
+    // Lists the files of `<path>\<mask>` (`path` a folder under the root) into `found`, each
+    // as `<prefix>\<name>` (the bare name when the prefix is empty), and notes them with their
+    // dates and the folder as `prefix`.
+    void AddListing(StringList& found, const QString& root, const QString& path,
+                    const QString& prefix, const QString& mask);
+
 private:
     struct File {
-        QString name;
         qint32 date = 0;
-        bool ask = false; // a link, or two names alike without regard to case
+        bool ask = false; // two names alike without regard to case
     };
     struct Root {
-        QHash<FoldedName, File> files;
+        // By the exact name, which most lookups give; and by the name without regard to case,
+        // for the lookups of names that the exact one misses.
+        QHash<QString, File> exact;
+        QHash<FoldedName, QString> folded; // -> the name first added of those alike
         // Folded name -> the one folder listed under a name like it, or an empty text when two
         // names alike were listed.
         QHash<FoldedName, QString> folders;

@@ -8,6 +8,7 @@
 #include "core/itemset.h"
 #include "platform/ui.h"
 #include "platform/winfind.h"
+#include "platform/winresolve.h"
 
 namespace qv {
 
@@ -81,21 +82,20 @@ void ListRouteFilesOfKind(std::uint32_t kind, StringList& out, const QString& ro
     StringList routes = StringList::SortedUnique();
     ListRouteFolders(routes, root, QString());
     StringList names;
+    if (listed) {
+        // The folders of every route are read ahead, several at a time.
+        QStringList folders;
+        for (int r = 0; r < routes.Count(); ++r)
+            folders.append(root + QStringLiteral("\\Routes\\") + routes[r] + files.subFolder);
+        PrefetchFolders(folders, true);
+    }
     for (int r = 0; r < routes.Count(); ++r) {
         const QString folder = QStringLiteral("Routes\\") + routes[r] + files.subFolder;
         if (!listed) {
             FindFiles(names, root + QLatin1Char('\\') + folder, false, QString(), files.mask);
         } else {
-            int error = 0;
-            FindFiles(
-                names, root + QLatin1Char('\\') + folder, false, QString(), files.mask,
-                [&](const QString& name, const FindEntry& entry) {
-                    listed->AddFile(root, folder + QLatin1Char('\\') + name, entry);
-                },
-                &error);
-            // A folder where nothing matched was listed all the same.
-            if (error == 0 || error == ENOENT)
-                listed->AddFolder(root, folder);
+            listed->AddListing(out, root, root + QLatin1Char('\\') + folder, folder, files.mask);
+            continue;
         }
         for (int n = 0; n < names.Count(); ++n)
             out.Add(folder + QLatin1Char('\\') + names[n]);

@@ -46,11 +46,6 @@ bool OpenForReading(const QString& path, QFile& file) {
 
 bool FindFiles(StringList& list, const QString& folder, bool folders, const QString& prefix,
                const QString& mask) {
-    return FindFiles(list, folder, folders, prefix, mask, nullptr, nullptr);
-}
-
-bool FindFiles(StringList& list, const QString& folder, bool folders, const QString& prefix,
-               const QString& mask, const FoundVisitor& visit, int* error) {
     PumpMessagesIfBusy();
     SetStatusDetail(Caption(Msg::STATUS_TEXT_SEARCHING) + QStringLiteral(" '") + folder +
                     QLatin1Char('\''));
@@ -59,17 +54,11 @@ bool FindFiles(StringList& list, const QString& folder, bool folders, const QStr
     const qint32 lastClose = qint32(App().LastCloseFileDate);
     bool newer = false;
     QList<FindEntry> entries;
-    if (FindEntries(folder + QLatin1Char('\\') + mask, &entries, error)) {
-        if (error)
-            *error = 0;
+    if (FindEntries(folder + QLatin1Char('\\') + mask, &entries)) {
         for (const FindEntry& entry : entries) {
             if (entry.IsFolder() != folders || (folders && IsDotEntry(entry.name)))
                 continue;
-            const QString name =
-                prefix.isEmpty() ? entry.name : prefix + QLatin1Char('\\') + entry.name;
-            list.Add(name);
-            if (visit)
-                visit(name, entry);
+            list.Add(prefix.isEmpty() ? entry.name : prefix + QLatin1Char('\\') + entry.name);
             if (entry.writeTime > lastClose)
                 newer = true;
         }
@@ -77,6 +66,42 @@ bool FindFiles(StringList& list, const QString& folder, bool folders, const QStr
 
     SetStatusDetail(QString());
     return newer;
+}
+
+void FindDatedFiles(QStringList& names, QList<qint32>& times, const QString& folder,
+                    const QString& prefix, const QString& mask, int* error) {
+    PumpMessagesIfBusy();
+    SetStatusDetail(Caption(Msg::STATUS_TEXT_SEARCHING) + QStringLiteral(" '") + folder +
+                    QLatin1Char('\''));
+    QStringList found;
+    QList<qint32> foundTimes;
+    if (FindNames(folder + QLatin1Char('\\') + mask, false, &found, &foundTimes, error)) {
+        if (error)
+            *error = 0;
+        for (const QString& name : std::as_const(found))
+            names.append(prefix.isEmpty() ? name : prefix + QLatin1Char('\\') + name);
+        times.append(foundTimes);
+    }
+    SetStatusDetail(QString());
+}
+
+void FindFoldersAndListThem(StringList& list, const QString& folder, int* error) {
+    PumpMessagesIfBusy();
+    SetStatusDetail(Caption(Msg::STATUS_TEXT_SEARCHING) + QStringLiteral(" '") + folder +
+                    QLatin1Char('\''));
+    QStringList names;
+    if (FindNames(folder + QStringLiteral("\\*.*"), true, &names, nullptr, error)) {
+        if (error)
+            *error = 0;
+        QStringList paths;
+        paths.reserve(names.size());
+        for (const QString& name : std::as_const(names)) {
+            list.Add(name);
+            paths.append(folder + QLatin1Char('\\') + name);
+        }
+        PrefetchFolders(paths, true);
+    }
+    SetStatusDetail(QString());
 }
 
 int CountFiles(const QString& folder, const QString& filter, int depth) {

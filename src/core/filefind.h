@@ -3,13 +3,13 @@
 // its text for the duplicate dialog, and copying a file so that the copy keeps the source's times.
 #pragma once
 
+#include <QList>
 #include <QString>
-#include <functional>
+#include <QStringList>
 
 namespace qv {
 
 class StringList;
-struct FindEntry;
 
 // Appends the entries of `<folder>\<mask>` (one level only) to the list: with `folders` only the
 // sub-folders (no "." and ".."), else only the files; each as `<prefix>\<name>`, or the bare name
@@ -17,12 +17,18 @@ struct FindEntry;
 // A folder that cannot be searched adds nothing.
 bool FindFiles(StringList& list, const QString& folder, bool folders, const QString& prefix,
                const QString& mask);
-// The same, handing each entry added to `visit` (when set) with the name it was added as; `error`
-// (when given) receives 0 when the folder was listed and something matched, else the listing's
-// error (ENOENT when nothing matched).
-using FoundVisitor = std::function<void(const QString& name, const FindEntry& entry)>;
-bool FindFiles(StringList& list, const QString& folder, bool folders, const QString& prefix,
-               const QString& mask, const FoundVisitor& visit, int* error);
+// The files (never folders) of `<folder>\<mask>` as FindFiles names them, appended to `names` with
+// each one's packed write time appended to `times`, as the folder's listing knows it (a folder
+// listed and unchanged since is not looked at again). `error` (when given) receives 0 when
+// something matched, else the listing's error (ENOENT when nothing matched).
+void FindDatedFiles(QStringList& names, QList<qint32>& times, const QString& folder,
+                    const QString& prefix, const QString& mask, int* error);
+
+// The sub-folders of `folder` (no "." and "..") as FindFiles adds them, without their dates, so
+// that their kinds come from the folder listing instead of the disk. The folders' Windows-form
+// paths are then listed ahead, several at a time, with the stats of their files, for the finds
+// in them that follow. `error` as in FindFiles.
+void FindFoldersAndListThem(StringList& list, const QString& folder, int* error);
 
 // Counts the files below the folder: depth 0 this folder only, n levels further down, -1 the
 // whole tree. A filter beginning with "." matches the extension, any other non-empty filter the

@@ -1,5 +1,5 @@
-// A scripted Ui for tests: each expected prompt names a fragment of its text and the answer to give.
-// Every prompt shown is recorded, so tests can check what the user would have seen.
+// A scripted Ui for tests: each expected prompt names a fragment of its text and the answer to
+// give. Every prompt shown is recorded, so tests can check what the user would have seen.
 #pragma once
 
 #include "platform/ui.h"

@@ -107,18 +107,11 @@ void FillEntry(const QString& name, struct stat st, const struct stat* target, F
     entry->writeTime = DosDateTimeFromUnix(st.st_mtim.tv_sec);
 }
 
-// HostEntry of a name that FolderNames has just given for the host folder.
-bool EntryIn(const QString& hostFolder, const QString& name, FindEntry* entry) {
-    struct stat st {};
-    if (!HostStatIn(hostFolder, name, false, &st))
-        return false;
-    struct stat target {};
-    const bool followed = S_ISLNK(st.st_mode) && HostStatIn(hostFolder, name, true, &target);
-    FillEntry(name, st, followed ? &target : nullptr, entry);
-    return true;
+void FillEntry(const QString& name, const HostEntryStat& stat, FindEntry* entry) {
+    FillEntry(name, stat.st, stat.hasTarget ? &stat.target : nullptr, entry);
 }
 
-bool NameOrder(const FindEntry& a, const FindEntry& b) {
+bool EntryOrder(const FindEntry& a, const FindEntry& b) {
     auto rank = [](const QString& name) {
         return name == QLatin1String(".") ? 0 : name == QLatin1String("..") ? 1 : 2;
     };
@@ -207,14 +200,26 @@ bool HostEntry(const QString& hostPath, FindEntry* entry, int* error) {
     return true;
 }
 
-bool FindEntries(const QString& pattern, QList<FindEntry>* entries, int* error) {
-    entries->clear();
+namespace {
+
+// The folder and the mask of a find's pattern; false when there is no folder.
+bool SplitPattern(const QString& pattern, QString* folder, QString* mask) {
     const qsizetype slash =
         std::max(pattern.lastIndexOf(QLatin1Char('\\')), pattern.lastIndexOf(QLatin1Char('/')));
     if (slash < 2)
+        return false;
+    *mask = pattern.mid(slash + 1);
+    *folder = pattern.left(slash == 2 ? 3 : slash);
+    return true;
+}
+
+} // namespace
+
+bool FindEntries(const QString& pattern, QList<FindEntry>* entries, int* error) {
+    entries->clear();
+    QString folder, mask;
+    if (!SplitPattern(pattern, &folder, &mask))
         return SetError(error, kFsBadPath);
-    const QString mask = pattern.mid(slash + 1);
-    const QString folder = pattern.left(slash == 2 ? 3 : slash);
 
     if (!HasWildcards(mask)) {
         QString host;
@@ -227,10 +232,18 @@ bool FindEntries(const QString& pattern, QList<FindEntry>* entries, int* error) 
     }
 
     QString host;
-    QStringList names;
-    if (!ResolvePath(folder, &host, error) || !FolderNames(host, &names, error))
+    if (!ResolvePath(folder, &host, error))
         return false;
     const MaskMatcher matcher(mask);
+    std::vector<ListedEntry> listed;
+    const bool listedOk = ListFolder(
+        host,
+        [&](const QString& name, EntryKind) {
+            return matcher.Matches(name) ? ListChoice::TakeWithStat : ListChoice::Skip;
+        },
+        &listed, error);
+    if (!listedOk)
+        return false;
     const bool self = matcher.Matches(QStringLiteral("."));
     const bool parent = matcher.Matches(QStringLiteral(".."));
     QChar drive;
@@ -247,15 +260,89 @@ bool FindEntries(const QString& pattern, QList<FindEntry>* entries, int* error) 
             entries->append(entry);
         }
     }
-    for (const QString& name : names) {
+    for (const ListedEntry& found : listed) {
         FindEntry entry;
-        if (matcher.Matches(name) && EntryIn(host, name, &entry)) // gone meanwhile: not listed
-            entries->append(entry);
+        if (!found.stat.exists) // gone meanwhile: not listed
+            continue;
+        FillEntry(found.name, found.stat, &entry);
+        entries->append(entry);
     }
     // The names come in this order already, after "." and "..".
-    if (!std::is_sorted(entries->begin(), entries->end(), NameOrder))
-        std::sort(entries->begin(), entries->end(), NameOrder);
+    if (!std::is_sorted(entries->begin(), entries->end(), EntryOrder))
+        std::sort(entries->begin(), entries->end(), EntryOrder);
     return entries->isEmpty() ? SetError(error, ENOENT) : true;
+}
+
+bool FindNames(const QString& pattern, bool folders, QStringList* names, QList<qint32>* writeTimes,
+               int* error) {
+    names->clear();
+    if (writeTimes)
+        writeTimes->clear();
+    QString folder, mask;
+    if (!SplitPattern(pattern, &folder, &mask))
+        return SetError(error, kFsBadPath);
+    if (!HasWildcards(mask)) {
+        // One name at most: not worth a way of its own.
+        QList<FindEntry> entries;
+        if (!FindEntries(pattern, &entries, error))
+            return false;
+        for (const FindEntry& entry : std::as_const(entries)) {
+            if (entry.IsFolder() != folders || entry.name == QLatin1String(".") ||
+                entry.name == QLatin1String(".."))
+                continue;
+            names->append(entry.name);
+            if (writeTimes)
+                writeTimes->append(entry.writeTime);
+        }
+        return names->isEmpty() ? SetError(error, ENOENT) : true;
+    }
+
+    // Only the folder's own names are looked at: "." and ".." are folders, and never wanted. A
+    // folder asked the same before, and unchanged since, gives the answer it kept.
+    const QString key =
+        QLatin1String(folders ? "D" : "F") + QLatin1String(writeTimes ? "T" : "N") + mask;
+    QList<qint32> times;
+    quint64 generation = 0;
+    QString host;
+    if (KeptFolderAnswer(folder, key, names, &times, &generation, &host)) {
+        if (writeTimes)
+            *writeTimes = times;
+        return names->isEmpty() ? SetError(error, ENOENT) : true;
+    }
+    if (host.isEmpty() && !ResolvePath(folder, &host, error))
+        return false;
+    const MaskMatcher matcher(mask);
+    const EntryKind wanted = folders ? EntryKind::Folder : EntryKind::File;
+    const EntryKind unwanted = folders ? EntryKind::File : EntryKind::Folder;
+    std::vector<ListedEntry> listed;
+    quint64 state = 0;
+    const bool listedOk = ListFolder(
+        host,
+        [&](const QString& name, EntryKind kind) {
+            if (kind == unwanted || !matcher.Matches(name))
+                return ListChoice::Skip;
+            // The kind or the time only a stat tells.
+            return writeTimes || kind != wanted ? ListChoice::TakeWithStat : ListChoice::Take;
+        },
+        &listed, error, &state);
+    if (!listedOk)
+        return false;
+    for (const ListedEntry& found : listed) {
+        if (found.asked) {
+            FindEntry entry;
+            if (!found.stat.exists) // gone meanwhile: not listed
+                continue;
+            FillEntry(found.name, found.stat, &entry);
+            if (entry.IsFolder() != folders)
+                continue;
+            if (writeTimes)
+                writeTimes->append(entry.writeTime);
+        }
+        names->append(found.name);
+    }
+    KeepFolderAnswer(folder, host, generation, state, key, *names,
+                     writeTimes ? *writeTimes : QList<qint32>());
+    return names->isEmpty() ? SetError(error, ENOENT) : true;
 }
 
 bool CanDescend(const FindEntry& entry) {

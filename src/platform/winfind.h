@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace qv {
 
@@ -44,6 +45,15 @@ bool MatchesMask(const QString& name, const QString& mask);
 // drive root when the mask matches them; a mask without wildcards finds the one entry of that name
 // in any letter case. False with ENOENT when nothing matches, or with the folder's error.
 bool FindEntries(const QString& pattern, QList<FindEntry>* entries, int* error = nullptr);
+
+// The sub-folders (`folders`; never "." or "..") or the files of `<folder>\<mask>`, in the order
+// FindEntries gives them, with (when `writeTimes` is given) each one's packed write time as
+// FindEntry has it. What the folder listing told the kind of needs no stat when no time is asked;
+// links and entries of no certain kind are asked as FindEntries asks them (a link to a folder
+// counts as a folder). False with the error as FindEntries (ENOENT when nothing of the kind
+// matches).
+bool FindNames(const QString& pattern, bool folders, QStringList* names,
+               QList<qint32>* writeTimes = nullptr, int* error = nullptr);
 
 // The entry of a host path (the name is its last component); false with the errno otherwise.
 bool HostEntry(const QString& hostPath, FindEntry* entry, int* error = nullptr);

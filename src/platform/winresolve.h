@@ -7,9 +7,16 @@
 #include <QString>
 #include <QStringList>
 #include <cerrno>
+#include <functional>
 #include <sys/stat.h>
+#include <vector>
 
 namespace qv {
+
+// What a folder listing tells of an entry: a folder, some other entry that is no link (a regular
+// file, a device, ...), or nothing certain (a link, a file system that does not tell, or a name
+// this program added itself), which only a stat settles.
+enum class EntryKind : quint8 { Unknown, Folder, File };
 
 // Two host names in one folder differ only in letter case, and neither is the exact name asked for.
 constexpr int kFsAmbiguous = ENOTUNIQ;
@@ -48,6 +55,56 @@ bool ResolvePathStat(const QString& path, bool followLinks, QString* hostPath, s
 // the host folder is one that ResolvePath has just given. They come in the order FindEntries
 // lists them: without regard to case, then exactly.
 bool FolderNames(const QString& hostFolder, QStringList* names, int* error = nullptr);
+
+// What a stat of a name in a folder found: its lstat and, for a link that leads somewhere, the
+// stat of what it points to.
+struct HostEntryStat {
+    bool exists = false; // false: the name is gone (or cannot be asked)
+    struct stat st {};
+    bool hasTarget = false;
+    struct stat target {};
+};
+
+// A name of a folder listing as ListFolder gives it.
+struct ListedEntry {
+    QString name;
+    EntryKind kind{};   // what the listing told of it
+    bool asked = false; // `stat` holds what HostStat would give (not following links)
+    HostEntryStat stat;
+};
+enum class ListChoice { Skip, Take, TakeWithStat };
+using ListChooser = std::function<ListChoice(const QString& name, EntryKind kind)>;
+// The names of a host folder (as FolderNames gives them, in that order) that `choose` takes,
+// with the kind the listing told of each, and for those taken with their stat the HostStat of
+// the name (and of a link's target), answered from the cache under its rules where it may, the
+// others asked relative to one open handle of the folder. The host folder is one that
+// ResolvePath has just given. `state` (when given) receives the state of the listing when the
+// entries came from the cache alone (or from stats it kept on the way), else 0.
+bool ListFolder(const QString& hostFolder, const ListChooser& choose,
+                std::vector<ListedEntry>* entries, int* error = nullptr, quint64* state = nullptr);
+// A find's answer (names and times) made under a key of its own from the entries ListFolder gave
+// with a state, for a Windows-form folder that ResolvePath resolved to the host folder: the
+// listing keeps it while it stays in that state, and KeptFolderAnswer gives it again for the
+// folder as spelled and the key, without the folder being resolved or its names looked at
+// again, while the listing is known current and nothing on the way to it changed. `generation`
+// is what KeptFolderAnswer gave just before the folder was resolved.
+void KeepFolderAnswer(const QString& windowsFolder, const QString& hostFolder, quint64 generation,
+                      quint64 state, const QString& key, const QStringList& names,
+                      const QList<qint32>& times);
+// Takes the reports of changes first, as ResolvePath does. Without an answer, `hostFolder`
+// receives the folder's host path when the cache knows it as ResolvePath would give it (else
+// it is left empty for the caller to resolve).
+bool KeptFolderAnswer(const QString& windowsFolder, const QString& key, QStringList* names,
+                      QList<qint32>* times, quint64* generation, QString* hostFolder);
+
+// Reads the listings of the host folders that are not known current, several at a time, into
+// the folder cache, so that the finds that follow are answered from it. Errors are not reported
+// here: a folder that cannot be read is left for the later find to report. With `withFileStats`
+// the regular files of each folder are stat'ed as well, as HostStat would keep them.
+void PrefetchFolderListings(const QStringList& hostFolders, bool withFileStats);
+// PrefetchFolderListings of Windows-form folders; those that do not resolve are left out.
+void PrefetchFolders(const QStringList& windowsFolders, bool withFileStats);
+
 // Tells the cache that this layer is about to change a host folder (it drops a listing that is
 // no longer current); FolderChanged then records the change.
 void BeforeFolderChange(const QString& hostFolder);

@@ -1,19 +1,11 @@
 #include "catalogue/listeddates.h"
 #include "core/appstate.h"
-#include "platform/winfind.h"
 
 #include <gtest/gtest.h>
 
 using namespace qv;
 
 namespace {
-
-FindEntry File(qint32 date, bool link = false) {
-    FindEntry entry;
-    entry.writeTime = date;
-    entry.symlink = link;
-    return entry;
-}
 
 class ListedDates : public ::testing::Test {
 protected:
@@ -39,7 +31,7 @@ using Answer = ListedFileDates::Answer;
 TEST_F(ListedDates, ExactNamesAreKnownAndOtherSpellingsAreLeftToTheFileSystem) {
     listed_.AddParent("C:\\MSTS", "");
     listed_.AddFolder("C:\\MSTS", "Loco");
-    listed_.AddFile("C:\\MSTS", "Loco\\a.eng", File(41));
+    listed_.AddFiles("C:\\MSTS", {"Loco\\a.eng"}, {41});
     qint32 date = 0;
     EXPECT_EQ(Find("C:\\MSTS", "Loco\\a.eng", &date), Answer::Known);
     EXPECT_EQ(date, 41);
@@ -53,12 +45,9 @@ TEST_F(ListedDates, ExactNamesAreKnownAndOtherSpellingsAreLeftToTheFileSystem) {
     EXPECT_EQ(Find("D:\\ELSE", "Loco\\a.eng"), Answer::Unknown);
 }
 
-TEST_F(ListedDates, LinksAndNamesAlikeAreLeftToTheFileSystem) {
+TEST_F(ListedDates, NamesAlikeAreLeftToTheFileSystem) {
     listed_.AddFolder("C:\\STORE", "");
-    listed_.AddFile("C:\\STORE", "link.con", File(5, true));
-    listed_.AddFile("C:\\STORE", "twin.con", File(6));
-    listed_.AddFile("C:\\STORE", "TWIN.con", File(7));
-    EXPECT_EQ(Find("C:\\STORE", "link.con"), Answer::Unknown);
+    listed_.AddFiles("C:\\STORE", {"twin.con", "TWIN.con"}, {6, 7});
     EXPECT_EQ(Find("C:\\STORE", "twin.con"), Answer::Unknown);
     EXPECT_EQ(Find("C:\\STORE", "TWIN.con"), Answer::Unknown);
     EXPECT_EQ(Find("C:\\STORE", "none.con"), Answer::Absent);
@@ -73,7 +62,7 @@ TEST_F(ListedDates, LinksAndNamesAlikeAreLeftToTheFileSystem) {
 
 TEST_F(ListedDates, ListedFileAgeAsksTheFileSystemOnlyWhenTheListingCannotTell) {
     listed_.AddFolder("C:\\MSTS", "");
-    listed_.AddFile("C:\\MSTS", "a.con", File(9));
+    listed_.AddFiles("C:\\MSTS", {"a.con"}, {9});
     EXPECT_EQ(ListedFileAge(&listed_, "C:\\MSTS", QLatin1StringView("\\X\\"), "a.con"), 9);
     EXPECT_EQ(ListedFileAge(&listed_, "C:\\MSTS", QLatin1StringView("\\X\\"), "b.con"), -1);
     // Without a drive map the file system knows no such file either.

@@ -24,6 +24,34 @@ QStringList Names(const QList<FindEntry>& entries) {
 
 const qint32 kOldAge = PackDosDateTime(QDateTime(QDate(2001, 5, 17), QTime(9, 30, 12)));
 
+// FindNames must give what FindEntries gives, filtered by kind, with or without times.
+void ExpectFindNamesAsFindEntries(const QString& pattern, bool folders) {
+    SCOPED_TRACE(qPrintable(pattern + (folders ? S(" folders") : S(" files"))));
+    QList<FindEntry> entries;
+    int entriesError = 0;
+    const bool listed = FindEntries(pattern, &entries, &entriesError);
+    QStringList names;
+    QList<qint32> times;
+    for (const FindEntry& entry : std::as_const(entries)) {
+        if (entry.IsFolder() == folders && entry.name != S(".") && entry.name != S("..")) {
+            names.append(entry.name);
+            times.append(entry.writeTime);
+        }
+    }
+    QStringList found;
+    QList<qint32> foundTimes;
+    int error = 0;
+    EXPECT_EQ(FindNames(pattern, folders, &found, &foundTimes, &error), !names.isEmpty());
+    EXPECT_EQ(found, names);
+    EXPECT_EQ(foundTimes, times);
+    if (names.isEmpty()) {
+        EXPECT_EQ(error, listed ? ENOENT : entriesError);
+    }
+    QStringList foundOnly;
+    FindNames(pattern, folders, &foundOnly);
+    EXPECT_EQ(foundOnly, names);
+}
+
 } // namespace
 
 TEST(MatchesMask, FollowsWindowsWildcardRules) {
@@ -132,6 +160,101 @@ TEST(FindEntries, SymlinkedFolderIsOneEntryThatAWalkDoesNotEnter) {
     walk(S("C:\\TREE"));
     EXPECT_EQ(files, 2) << "a.txt and Real\\b.txt, nothing behind the links";
     EXPECT_EQ(links, 2);
+}
+
+TEST(FindNames, GivesTheNamesAndTimesOfOneKindThatFindEntriesGives) {
+    TempMsts drive;
+    for (const char* name : {"b.wag", "A.WAG", "B.WAG", "Ärger.wag", "c.eng", "Readme"})
+        drive.MakeFile(S("Mixed/") + S(name));
+    drive.MakeFolder(S("Mixed/Sub"));
+    drive.MakeFolder(S("Mixed/folder.wag"));
+    drive.MakeFile(S("Outside/t.wag"));
+    ASSERT_TRUE(QFile::link(drive.Host(S("Outside/t.wag")), drive.Host(S("Mixed/toFile.wag"))));
+    ASSERT_TRUE(QFile::link(drive.Host(S("Outside")), drive.Host(S("Mixed/toFolder.wag"))));
+    ASSERT_TRUE(QFile::link(drive.Host(S("Missing")), drive.Host(S("Mixed/dangling.wag"))));
+    ASSERT_TRUE(SetFileAge(S("C:\\mixed\\a.wag"), kOldAge));
+    const QStringList patterns = {S("C:\\MIXED\\*.*"),      S("C:\\mixed\\*.WAG"),
+                                  S("C:\\mixed\\?.wag"),    S("C:\\mixed\\*"),
+                                  S("C:\\mixed\\none*.x"),  S("C:\\mixed\\SUB"),
+                                  S("C:\\mixed\\readme"),   S("C:\\missing\\*.*"),
+                                  S("C:\\mixed\\c.eng\\*"), S("C:\\*.*")};
+    auto expectAll = [&] {
+        for (const QString& pattern : patterns) {
+            ExpectFindNamesAsFindEntries(pattern, true);
+            ExpectFindNamesAsFindEntries(pattern, false);
+        }
+    };
+    expectAll(); // freshly written: every listing is read again
+    drive.AgeTree();
+    expectAll(); // listings and file stats kept
+    expectAll();
+    // Names this program moves in are of no known kind until the folder is read again.
+    ASSERT_TRUE(RenameNoReplace(S("C:\\outside"), S("C:\\mixed\\Moved")));
+    ASSERT_TRUE(RenameNoReplace(S("C:\\mixed\\c.eng"), S("C:\\mixed\\D.ENG")));
+    expectAll();
+}
+
+TEST(FindEntries, ALinkStaysALinkAndFollowsItsTargetWhenAskedAgain) {
+    TempMsts drive;
+    drive.MakeFile(S("Tree/a.txt"));
+    drive.MakeFile(S("Outside/t.txt"), "1");
+    ASSERT_TRUE(QFile::link(drive.Host(S("Outside/t.txt")), drive.Host(S("Tree/l.txt"))));
+    drive.AgeTree();
+    for (int round = 0; round < 2; ++round) {
+        QList<FindEntry> entries;
+        ASSERT_TRUE(FindEntries(S("C:\\tree\\l.txt"), &entries));
+        EXPECT_TRUE(entries[0].symlink) << round;
+        ASSERT_TRUE(FindEntries(S("C:\\tree\\*.txt"), &entries));
+        ASSERT_EQ(entries.size(), 2);
+        EXPECT_TRUE(entries[1].symlink) << round;
+        EXPECT_EQ(FileAge(S("C:\\tree\\l.txt")), FileAge(S("C:\\outside\\t.txt")));
+        QStringList names;
+        QList<qint32> times;
+        ASSERT_TRUE(FindNames(S("C:\\tree\\*.txt"), false, &names, &times));
+        EXPECT_EQ(times.last(), FileAge(S("C:\\outside\\t.txt")));
+    }
+    // The target changes in a folder the link's folder does not see.
+    drive.MakeFile(S("Outside/t.txt"), "12345");
+    ASSERT_TRUE(SetFileAge(S("C:\\outside\\t.txt"), kOldAge));
+    EXPECT_EQ(FileAge(S("C:\\tree\\l.txt")), kOldAge);
+    QList<FindEntry> entries;
+    ASSERT_TRUE(FindEntries(S("C:\\tree\\l.txt"), &entries));
+    EXPECT_EQ(entries[0].size, 5);
+    QStringList names;
+    QList<qint32> times;
+    ASSERT_TRUE(FindNames(S("C:\\tree\\*.txt"), false, &names, &times));
+    EXPECT_EQ(times.last(), kOldAge);
+}
+
+TEST(FindEntries, AFoldersTimeAndAttributesFollowChangesMadeInIt) {
+    TempMsts drive;
+    drive.MakeFile(S("F/Sub/a.txt"));
+    drive.AgeTree();
+    auto timeByFindNames = [] {
+        QStringList names;
+        QList<qint32> times;
+        EXPECT_TRUE(FindNames(S("C:\\f\\*"), true, &names, &times));
+        return times;
+    };
+    QList<FindEntry> entries;
+    ASSERT_TRUE(FindEntries(S("C:\\f\\sub\\*.*"), &entries)); // its own listing is kept too
+    ASSERT_TRUE(FindEntries(S("C:\\f\\*.*"), &entries));
+    const qint32 before = entries.last().writeTime;
+    EXPECT_EQ(timeByFindNames(), QList<qint32>{before});
+    EXPECT_EQ(timeByFindNames(), QList<qint32>{before});
+    // Another program adds a file in it; a find without times comes first.
+    drive.MakeFile(S("F/Sub/b.txt"));
+    QStringList names;
+    ASSERT_TRUE(FindNames(S("C:\\f\\*"), true, &names));
+    ASSERT_TRUE(FindEntries(S("C:\\f\\*.*"), &entries));
+    EXPECT_NE(entries.last().writeTime, before);
+    EXPECT_EQ(timeByFindNames(), QList<qint32>{entries.last().writeTime});
+    // Then it takes the owner's write right.
+    ASSERT_TRUE(FindEntries(S("C:\\f\\sub\\*.*"), &entries));
+    ASSERT_EQ(chmod(QFile::encodeName(drive.Host(S("F/Sub"))).constData(), 0555), 0);
+    ASSERT_TRUE(FindEntries(S("C:\\f\\*.*"), &entries));
+    EXPECT_EQ(entries.last().attributes, kFaDirectory | kFaReadOnly);
+    chmod(QFile::encodeName(drive.Host(S("F/Sub"))).constData(), 0755);
 }
 
 TEST(PackDosDateTime, PacksDateHighAndTimeLowInLocalTime) {

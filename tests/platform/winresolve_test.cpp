@@ -223,3 +223,60 @@ TEST(FolderCache, ASettledFileStampChangesWithTheNextWrite) {
     ASSERT_NE(FileAge(path, &again), -1);
     EXPECT_FALSE(stamp.SameFile(again));
 }
+
+TEST(PrefetchFolders, LaterFindsReadNoFolderAgainAndStillSeeLaterChanges) {
+    TempMsts drive;
+    QStringList folders;
+    for (int i = 0; i < 40; ++i) {
+        const QString folder = QStringLiteral("Trainset/Car%1").arg(i);
+        drive.MakeFile(folder + QStringLiteral("/car%1.WAG").arg(i), QByteArray(i + 1, 'x'));
+        drive.MakeFile(folder + QStringLiteral("/Car%1.eng").arg(i));
+        drive.MakeFolder(folder + QStringLiteral("/Sound"));
+        folders.append(QStringLiteral("C:\\TRAINSET\\car%1").arg(i));
+    }
+    ASSERT_TRUE(QFile::link(drive.Host(S("Trainset/Car1/car1.WAG")),
+                            drive.Host(S("Trainset/Car2/linked.wag"))));
+    drive.AgeTree();
+    // Every file and folder name of each folder, with the files' times.
+    auto findAll = [&] {
+        QStringList found;
+        for (const QString& folder : folders) {
+            for (const QString& mask : {S("\\*.wag"), S("\\*.*")}) {
+                QStringList names;
+                QList<qint32> times;
+                FindNames(folder + mask, false, &names, &times);
+                for (qsizetype i = 0; i < names.size(); ++i)
+                    found.append(names.at(i) + QLatin1Char(' ') + QString::number(times.at(i)));
+                FindNames(folder + mask, true, &names);
+                found.append(names);
+            }
+        }
+        return found;
+    };
+    const QStringList expected = findAll();
+    ClearFolderCache();
+
+    PrefetchFolders(folders + QStringList{S("C:\\TRAINSET\\missing")}, true);
+    const qint64 reads = FolderReadCount();
+    EXPECT_EQ(findAll(), expected);
+    EXPECT_EQ(FolderReadCount(), reads);
+    PrefetchFolders(folders, true);
+    EXPECT_EQ(FolderReadCount(), reads) << "known current: not read again";
+
+    // Another program redates a file, then adds one.
+    timespec times[2] = {{0, UTIME_OMIT}, {1577934246, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD,
+                        QFile::encodeName(drive.Host(S("Trainset/Car5/car5.WAG"))).constData(),
+                        times, 0),
+              0);
+    QStringList names;
+    QList<qint32> ages;
+    ASSERT_TRUE(FindNames(folders[5] + S("\\*.wag"), false, &names, &ages));
+    EXPECT_EQ(ages, QList<qint32>{DosDateTimeFromUnix(1577934246)});
+    drive.MakeFile(S("Trainset/Car3/new.wag"));
+    ASSERT_TRUE(FindNames(folders[3] + S("\\*.wag"), false, &names));
+    EXPECT_EQ(names, QStringList({S("car3.WAG"), S("new.wag")}));
+    int error = 0;
+    EXPECT_FALSE(FindNames(S("C:\\trainset\\missing\\*.*"), false, &names, nullptr, &error));
+    EXPECT_EQ(error, ENOENT);
+}
