@@ -177,12 +177,12 @@ bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info
     info.RewriteSection = false;
 
     // One lookup answers both questions: a path that names no file has no date.
-    qint32 age = ListedFileAge(listed, root, kConsistsBase, info.FileName);
-    if (age == -1)
+    ListedFile file(listed, root, kConsistsBase, info.FileName);
+    if (file.Age() == -1)
         return false;
     const IniFile& ini = consistCache.Ini;
     const QString& section = info.FileName;
-    if (!info.SkipCache && !vehicles && CacheSectionIsCurrent(ini, section, age)) {
+    if (!info.SkipCache && !vehicles && CacheSectionIsCurrent(ini, section, file.Age())) {
         info.PType = std::uint32_t(ini.ReadInteger(section, QStringLiteral("PType"), -1));
         info.Description = ini.ReadString(section, QStringLiteral("Description"), QString());
         info.EngineName = ini.ReadString(section, QStringLiteral("EngineName"), QString());
@@ -190,20 +190,15 @@ bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info
         return true;
     }
 
-    // The file is read: its date is asked now, whatever the listing said.
-    const QString fullName = root + kConsistsBase + info.FileName;
-    if (listed) {
-        age = FileAge(fullName);
-        if (age == -1)
-            return false;
-    }
+    if (!file.AskNow())
+        return false;
     MstsTextReader reader;
-    if (!reader.Open(fullName))
+    if (!reader.Open(file.Path()))
         return false;
     info.PType = 0;
     info.EngineName.clear();
     Tally tally;
-    tally.date = age;
+    tally.date = file.Age();
     ParseConsist(reader, info, stockCache.Ini, vehicles, tally);
     info.LotNumber = ini.ReadString(section, QStringLiteral("LotNumber"), QString());
     if (info.PType & PT_DRIVEABLE)

@@ -12,21 +12,22 @@ namespace qv {
 
 namespace {
 
-// Notes a folder name; two names alike without regard to case leave the place empty.
-void NoteFolder(QHash<FoldedName, QString>& folders, const QString& folder) {
-    const auto it = folders.constFind(FoldedName{folder});
-    if (it == folders.cend())
-        folders.insert(FoldedName{folder}, folder.isEmpty() ? QStringLiteral("\\") : folder);
-    else if (*it != (folder.isEmpty() ? QStringLiteral("\\") : folder))
-        folders[FoldedName{folder}].clear();
+// Notes a folder name; a second name alike without regard to case makes the place ambiguous.
+void NoteFolder(QHash<FoldedName, ListedFileDates::Folder>& folders, const QString& folder) {
+    const auto it = folders.find(FoldedName{folder});
+    if (it == folders.end())
+        folders.insert(FoldedName{folder}, ListedFileDates::Folder{folder});
+    else if (it->name != folder)
+        it->twins = true;
 }
 
-// Whether the folder was listed under that one name.
-bool Listed(const QHash<FoldedName, QString>& folders, const QString& folder, bool* twins) {
+// Whether the folder was listed (`twins`: under more than one spelling).
+bool Listed(const QHash<FoldedName, ListedFileDates::Folder>& folders, const QString& folder,
+            bool* twins) {
     const auto it = folders.constFind(FoldedName{folder});
     if (it == folders.cend())
         return false;
-    *twins = it->isEmpty();
+    *twins = it->twins;
     return true;
 }
 
@@ -119,18 +120,28 @@ void ListedFileDates::AddListing(StringList& found, const QString& root, const Q
         AddFolder(root, prefix);
 }
 
-qint32 ListedFileAge(const ListedFileDates* listed, const QString& root, QLatin1StringView base,
-                     const QString& name) {
-    qint32 date = -1;
-    switch (listed ? listed->Find(root, name, &date) : ListedFileDates::Answer::Unknown) {
+ListedFile::ListedFile(const ListedFileDates* listed, const QString& root, QLatin1StringView base,
+                       const QString& name)
+    : root_(root), base_(base), name_(name) {
+    switch (listed ? listed->Find(root, name, &age_) : ListedFileDates::Answer::Unknown) {
     case ListedFileDates::Answer::Known:
-        return date;
+        return;
     case ListedFileDates::Answer::Absent:
-        return -1;
+        age_ = -1;
+        return;
     case ListedFileDates::Answer::Unknown:
-        break;
+        AskNow();
+        return;
     }
-    return FileAge(root + base + name);
+}
+
+bool ListedFile::AskNow() {
+    if (!asked_) {
+        path_ = root_ + base_ + name_;
+        age_ = FileAge(path_, &stamp_);
+        asked_ = true;
+    }
+    return age_ != -1;
 }
 
 } // namespace qv

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/casefold.h"
+#include "platform/winfs.h"
 
 #include <QHash>
 #include <QList>
@@ -38,6 +39,12 @@ public:
     void AddListing(StringList& found, const QString& root, const QString& path,
                     const QString& prefix, const QString& mask);
 
+    // A listed folder: the spelling first listed, and whether another spelling alike was too.
+    struct Folder {
+        QString name;
+        bool twins = false;
+    };
+
 private:
     struct File {
         qint32 date = 0;
@@ -48,10 +55,9 @@ private:
         // for the lookups of names that the exact one misses.
         QHash<QString, File> exact;
         QHash<FoldedName, QString> folded; // -> the name first added of those alike
-        // Folded name -> the one folder listed under a name like it, or an empty text when two
-        // names alike were listed.
-        QHash<FoldedName, QString> folders;
-        QHash<FoldedName, QString> parents;
+        // By the folder's name without regard to case.
+        QHash<FoldedName, Folder> folders;
+        QHash<FoldedName, Folder> parents;
     };
     Root* RootOf(const QString& root);
     const Root* RootOf(const QString& root) const;
@@ -59,9 +65,29 @@ private:
     Root store_, msts_;
 };
 
-// The packed date of `<root><base><name>`, where `name` is what the listing recorded the file
-// by: from the listing when it tells, else from the file system; -1 when the file is not there.
-qint32 ListedFileAge(const ListedFileDates* listed, const QString& root, QLatin1StringView base,
-                     const QString& name);
+// One file a reader looks at, `<root><base><name>` with `name` as the listing recorded it: its
+// date from the listing when the listing tells, else from the file system, which is asked once.
+class ListedFile {
+public:
+    ListedFile(const ListedFileDates* listed, const QString& root, QLatin1StringView base,
+               const QString& name);
+
+    qint32 Age() const { return age_; } // -1 when the file is not there
+    // Before the file is read: its date and stamp as they are now, asked of the file system
+    // unless it was asked already (a listing's date may be older). False when the file is gone.
+    bool AskNow();
+    // The full path and the stamp, once the file system was asked.
+    const QString& Path() const { return path_; }
+    const FileStamp& Stamp() const { return stamp_; }
+
+private:
+    QString root_;
+    QLatin1StringView base_;
+    QString name_;
+    QString path_; // made when the file system is asked: most files are only looked up
+    qint32 age_ = -1;
+    bool asked_ = false;
+    FileStamp stamp_;
+};
 
 } // namespace qv

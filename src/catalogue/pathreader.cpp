@@ -95,27 +95,19 @@ bool ReadPathFile(const QString& root, PathInfo& path, StoreIniHolder& pathCache
 
     const QString section = path.Folder + u'\\' + path.FileName;
     // One lookup answers both questions: a path that names no file has no date.
-    qint32 age = ListedFileAge(listed, root, QLatin1StringView("\\"), section);
-    if (age == -1)
+    ListedFile file(listed, root, QLatin1StringView("\\"), section);
+    if (file.Age() == -1)
         return false;
-    bool current = CacheSectionIsCurrent(pathCache.Ini, section, age);
-    if (current && !path.SkipCache) {
+    if (CacheSectionIsCurrent(pathCache.Ini, section, file.Age()) && !path.SkipCache) {
         TakeFromCache(pathCache.Ini, section, path);
         return true;
     }
-    // The file is read: its date is asked now, whatever the listing said.
-    const QString fullName = root + u'\\' + section;
-    if (listed) {
-        const qint32 asked = FileAge(fullName);
-        if (asked == -1)
-            return false;
-        if (asked != age) {
-            age = asked;
-            current = CacheSectionIsCurrent(pathCache.Ini, section, age);
-        }
-    }
+    if (!file.AskNow())
+        return false;
+    const qint32 age = file.Age();
+    const bool current = CacheSectionIsCurrent(pathCache.Ini, section, age);
 
-    if (!ScanPathFile(fullName, path))
+    if (!ScanPathFile(file.Path(), path))
         return false;
     if (!current || App().ForceCacheReread) {
         WriteSection(pathCache.Ini, section, path, age);

@@ -91,12 +91,11 @@ void ListRouteFilesOfKind(std::uint32_t kind, StringList& out, const QString& ro
     }
     for (int r = 0; r < routes.Count(); ++r) {
         const QString folder = QStringLiteral("Routes\\") + routes[r] + files.subFolder;
-        if (!listed) {
-            FindFiles(names, root + QLatin1Char('\\') + folder, false, QString(), files.mask);
-        } else {
+        if (listed) {
             listed->AddListing(out, root, root + QLatin1Char('\\') + folder, folder, files.mask);
             continue;
         }
+        FindFiles(names, root + QLatin1Char('\\') + folder, false, QString(), files.mask);
         for (int n = 0; n < names.Count(); ++n)
             out.Add(folder + QLatin1Char('\\') + names[n]);
         names.Clear();

@@ -270,30 +270,23 @@ bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
     info.FreightAnim.clear();
 
     // One lookup answers both questions: a path that names no file has no date.
-    qint32 age = ListedFileAge(listed, root, kTrainsetBase, info.FileName);
-    if (age == -1)
+    ListedFile file(listed, root, kTrainsetBase, info.FileName);
+    if (file.Age() == -1)
         return false;
     const IniFile& ini = stockCache.Ini;
     const QString& section = info.FileName;
-    bool current = CacheSectionIsCurrent(ini, section, age);
-    if (current && !info.SkipCache) {
+    if (CacheSectionIsCurrent(ini, section, file.Age()) && !info.SkipCache) {
         info.PType = std::uint32_t(ini.ReadInteger(section, QStringLiteral("PType"), -1));
         info.Name = ini.ReadString(section, QStringLiteral("Name"), QString());
         info.LotNumber = ini.ReadString(section, QStringLiteral("LotNumber"), QString());
         return true;
     }
 
-    // The file is parsed: its stamp is asked now, whatever the listing said.
-    const QString fullName = root + kTrainsetBase + info.FileName;
-    FileStamp stamp;
-    const qint32 stampedAge = FileAge(fullName, &stamp);
-    if (stampedAge == -1)
+    if (!file.AskNow())
         return false;
-    if (stampedAge != age) {
-        age = stampedAge;
-        current = CacheSectionIsCurrent(ini, section, age);
-    }
-    if (!ParseStockFile(fullName, stamp, info))
+    const qint32 age = file.Age();
+    const bool current = CacheSectionIsCurrent(ini, section, age);
+    if (!ParseStockFile(file.Path(), file.Stamp(), info))
         return false;
     info.LotNumber = ini.ReadString(section, QStringLiteral("LotNumber"), QString());
     if (!current || App().ForceCacheReread)

@@ -42,13 +42,25 @@ bool OpenForReading(const QString& path, QFile& file) {
     return file.open(QIODevice::ReadOnly);
 }
 
+// The status of one folder's search: it shows "Searching '<folder>'" (the queued events are taken
+// first) and clears it at the end.
+class SearchingStatus {
+public:
+    explicit SearchingStatus(const QString& folder) {
+        PumpMessagesIfBusy();
+        SetStatusDetail(Caption(Msg::STATUS_TEXT_SEARCHING) + QStringLiteral(" '") + folder +
+                        QLatin1Char('\''));
+    }
+    ~SearchingStatus() { SetStatusDetail(QString()); }
+    SearchingStatus(const SearchingStatus&) = delete;
+    SearchingStatus& operator=(const SearchingStatus&) = delete;
+};
+
 } // namespace
 
 bool FindFiles(StringList& list, const QString& folder, bool folders, const QString& prefix,
                const QString& mask) {
-    PumpMessagesIfBusy();
-    SetStatusDetail(Caption(Msg::STATUS_TEXT_SEARCHING) + QStringLiteral(" '") + folder +
-                    QLatin1Char('\''));
+    const SearchingStatus searching(folder);
 
     // Packed dates are compared as signed 32-bit numbers.
     const qint32 lastClose = qint32(App().LastCloseFileDate);
@@ -64,15 +76,12 @@ bool FindFiles(StringList& list, const QString& folder, bool folders, const QStr
         }
     }
 
-    SetStatusDetail(QString());
     return newer;
 }
 
 void FindDatedFiles(QStringList& names, QList<qint32>& times, const QString& folder,
                     const QString& prefix, const QString& mask, int* error) {
-    PumpMessagesIfBusy();
-    SetStatusDetail(Caption(Msg::STATUS_TEXT_SEARCHING) + QStringLiteral(" '") + folder +
-                    QLatin1Char('\''));
+    const SearchingStatus searching(folder);
     QStringList found;
     QList<qint32> foundTimes;
     if (FindNames(folder + QLatin1Char('\\') + mask, false, &found, &foundTimes, error)) {
@@ -82,13 +91,10 @@ void FindDatedFiles(QStringList& names, QList<qint32>& times, const QString& fol
             names.append(prefix.isEmpty() ? name : prefix + QLatin1Char('\\') + name);
         times.append(foundTimes);
     }
-    SetStatusDetail(QString());
 }
 
 void FindFoldersAndListThem(StringList& list, const QString& folder, int* error) {
-    PumpMessagesIfBusy();
-    SetStatusDetail(Caption(Msg::STATUS_TEXT_SEARCHING) + QStringLiteral(" '") + folder +
-                    QLatin1Char('\''));
+    const SearchingStatus searching(folder);
     QStringList names;
     if (FindNames(folder + QStringLiteral("\\*.*"), true, &names, nullptr, error)) {
         if (error)
@@ -101,7 +107,6 @@ void FindFoldersAndListThem(StringList& list, const QString& folder, int* error)
         }
         PrefetchFolders(paths, true);
     }
-    SetStatusDetail(QString());
 }
 
 int CountFiles(const QString& folder, const QString& filter, int depth) {

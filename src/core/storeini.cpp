@@ -92,21 +92,19 @@ bool TakeKeptIni(const QString& path, const QByteArray& bytes, IniFile* ini) {
     return false;
 }
 
-void KeepIni(const QString& path, QByteArray bytes, IniFile ini) {
-    auto& kept = KeptInis();
-    kept.erase(
-        std::remove_if(kept.begin(), kept.end(), [&](const KeptIni& k) { return k.path == path; }),
-        kept.end());
-    if (kept.size() >= kKeptInis)
-        kept.erase(kept.begin());
-    kept.push_back(KeptIni{path, std::move(bytes), std::move(ini)});
-}
-
 void ForgetKeptIni(const QString& path) {
     auto& kept = KeptInis();
     kept.erase(
         std::remove_if(kept.begin(), kept.end(), [&](const KeptIni& k) { return k.path == path; }),
         kept.end());
+}
+
+void KeepIni(const QString& path, QByteArray bytes, IniFile ini) {
+    ForgetKeptIni(path);
+    auto& kept = KeptInis();
+    if (kept.size() >= kKeptInis)
+        kept.erase(kept.begin());
+    kept.push_back(KeptIni{path, std::move(bytes), std::move(ini)});
 }
 
 // LoadIniFileStatus, giving the bytes read too; with `reuse`, an ini kept from the last closing

@@ -1,5 +1,7 @@
 #include "catalogue/listeddates.h"
 #include "core/appstate.h"
+#include "fixtures/tempmsts.h"
+#include "platform/winfs.h"
 
 #include <gtest/gtest.h>
 
@@ -60,11 +62,26 @@ TEST_F(ListedDates, NamesAlikeAreLeftToTheFileSystem) {
     EXPECT_EQ(Find("C:\\MSTS", "Routes\\B\\PATHS\\x.pat"), Answer::Unknown);
 }
 
-TEST_F(ListedDates, ListedFileAgeAsksTheFileSystemOnlyWhenTheListingCannotTell) {
+TEST_F(ListedDates, ListedFileAsksTheFileSystemOnlyWhenTheListingCannotTellOrBeforeAReading) {
+    TempMsts drive;
+    drive.MakeFile("MSTS/X/a.con", "x");
+    const qint32 onDisk = FileAge("C:\\MSTS\\X\\a.con");
+    ASSERT_NE(onDisk, -1);
     listed_.AddFolder("C:\\MSTS", "");
     listed_.AddFiles("C:\\MSTS", {"a.con"}, {9});
-    EXPECT_EQ(ListedFileAge(&listed_, "C:\\MSTS", QLatin1StringView("\\X\\"), "a.con"), 9);
-    EXPECT_EQ(ListedFileAge(&listed_, "C:\\MSTS", QLatin1StringView("\\X\\"), "b.con"), -1);
-    // Without a drive map the file system knows no such file either.
-    EXPECT_EQ(ListedFileAge(nullptr, "C:\\MSTS", QLatin1StringView("\\X\\"), "a.con"), -1);
+
+    ListedFile known(&listed_, "C:\\MSTS", QLatin1StringView("\\X\\"), "a.con");
+    EXPECT_EQ(known.Age(), 9);
+    // About to be read: the file system gives its date as it is now.
+    ASSERT_TRUE(known.AskNow());
+    EXPECT_EQ(known.Age(), onDisk);
+    EXPECT_EQ(known.Path(), "C:\\MSTS\\X\\a.con");
+    EXPECT_EQ(known.Stamp().size, 1);
+
+    EXPECT_EQ(ListedFile(&listed_, "C:\\MSTS", QLatin1StringView("\\X\\"), "b.con").Age(), -1);
+    // Without a listing the file system is asked at once.
+    EXPECT_EQ(ListedFile(nullptr, "C:\\MSTS", QLatin1StringView("\\X\\"), "a.con").Age(), onDisk);
+    ListedFile gone(nullptr, "C:\\MSTS", QLatin1StringView("\\X\\"), "gone.con");
+    EXPECT_EQ(gone.Age(), -1);
+    EXPECT_FALSE(gone.AskNow());
 }
