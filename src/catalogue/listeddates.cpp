@@ -5,35 +5,35 @@
 #include "core/stringlist.h"
 #include "platform/winfs.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <utility>
+#include <vector>
 
 namespace qv {
 
 namespace {
 
-// Notes a folder name; a second name alike without regard to case makes the place ambiguous.
-void NoteFolder(QHash<FoldedName, ListedFileDates::Folder>& folders, const QString& folder) {
-    const auto it = folders.find(FoldedName{folder});
-    if (it == folders.end())
-        folders.insert(FoldedName{folder}, ListedFileDates::Folder{folder});
-    else if (it->name != folder)
-        it->twins = true;
-}
-
-// Whether the folder was listed (`twins`: under more than one spelling).
-bool Listed(const QHash<FoldedName, ListedFileDates::Folder>& folders, const QString& folder,
-            bool* twins) {
-    const auto it = folders.constFind(FoldedName{folder});
-    if (it == folders.cend())
-        return false;
-    *twins = it->twins;
-    return true;
-}
-
 QString FolderOf(const QString& name) {
     const qsizetype cut = name.lastIndexOf(u'\\');
     return cut < 0 ? QString() : name.left(cut);
+}
+
+char16_t AsciiLower(char16_t u) {
+    return u >= u'A' && u <= u'Z' ? char16_t(u + 32) : u;
+}
+
+// Names in the order listings give them, as far as plain ASCII names go: without regard to
+// case. Other characters count by their code, which keeps the order strict and weak.
+int CompareFolded(QStringView a, QStringView b) {
+    const qsizetype size = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t x = AsciiLower(a[i].unicode());
+        const char16_t y = AsciiLower(b[i].unicode());
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
 }
 
 } // namespace
@@ -50,34 +50,63 @@ const ListedFileDates::Root* ListedFileDates::RootOf(const QString& root) const 
     return nullptr;
 }
 
-void ListedFileDates::AddFolder(const QString& root, const QString& folder) {
-    if (Root* r = RootOf(root))
-        NoteFolder(r->folders, folder);
-}
-
-void ListedFileDates::AddParent(const QString& root, const QString& folder) {
-    if (Root* r = RootOf(root))
-        NoteFolder(r->parents, folder);
-}
-
-void ListedFileDates::AddFiles(const QString& root, const QStringList& names,
-                               const QList<qint32>& dates) {
+void ListedFileDates::AddFolder(const QString& root, const QString& folder,
+                                const QStringList& names, const QList<qint32>& dates) {
     Root* r = RootOf(root);
     if (!r)
         return;
-    for (qsizetype i = 0; i < names.size() && i < dates.size(); ++i) {
-        const QString& name = names[i];
-        const qsizetype before = r->folded.size();
-        QString& first = r->folded[FoldedName{name}];
-        if (r->folded.size() == before) {
-            // Names alike: the path layer decides which file each spelling names.
-            if (first != name)
-                r->exact[first].ask = true;
-            continue;
-        }
-        first = name;
-        r->exact.insert(name, File{dates[i], false});
+    qsizetype place = r->byFolded.value(FoldedName{folder}, -1);
+    if (place < 0) {
+        place = r->folders.size();
+        r->folders.append(Folder());
+        r->folders.last().name = folder;
+        r->byFolded.insert(FoldedName{folder}, place);
+        r->byName.insert(folder, place);
+    } else if (r->folders[place].name != folder) {
+        r->folders[place].twins = true;
     }
+    if (names.isEmpty())
+        return;
+    Folder& listed = r->folders[place];
+    Folder::Files files{names, dates.mid(0, names.size())};
+    files.names = files.names.mid(0, files.dates.size());
+    // Listings come sorted; anything else is put in order here, once.
+    const auto before = [](const QString& a, const QString& b) { return CompareFolded(a, b) < 0; };
+    if (!std::is_sorted(files.names.cbegin(), files.names.cend(), before)) {
+        std::vector<std::pair<QString, qint32>> pairs;
+        for (qsizetype i = 0; i < files.names.size(); ++i)
+            pairs.emplace_back(files.names[i], files.dates[i]);
+        std::stable_sort(pairs.begin(), pairs.end(),
+                         [&](const auto& a, const auto& b) { return before(a.first, b.first); });
+        for (qsizetype i = 0; i < files.names.size(); ++i) {
+            files.names[i] = pairs[std::size_t(i)].first;
+            files.dates[i] = pairs[std::size_t(i)].second;
+        }
+    }
+    for (const QString& name : std::as_const(files.names))
+        listed.plain = listed.plain && IsAscii(name);
+    listed.files.append(std::move(files));
+}
+
+void ListedFileDates::AddParent(const QString& root, const QString& folder) {
+    Root* r = RootOf(root);
+    if (!r)
+        return;
+    // A second spelling alike makes the place ambiguous.
+    const auto it = r->parents.find(FoldedName{folder});
+    if (it == r->parents.end())
+        r->parents.insert(FoldedName{folder}, Root::Parent{folder});
+    else if (it->name != folder)
+        it->twins = true;
+}
+
+const ListedFileDates::Folder* ListedFileDates::FolderNamed(const Root& root,
+                                                            const QString& folder) {
+    const auto exact = root.byName.constFind(folder);
+    if (exact != root.byName.cend())
+        return &root.folders[*exact];
+    const auto folded = root.byFolded.constFind(FoldedName{folder});
+    return folded == root.byFolded.cend() ? nullptr : &root.folders[*folded];
 }
 
 ListedFileDates::Answer ListedFileDates::Find(const QString& root, const QString& name,
@@ -85,25 +114,39 @@ ListedFileDates::Answer ListedFileDates::Find(const QString& root, const QString
     const Root* r = RootOf(root);
     if (!r)
         return Answer::Unknown;
-    const auto exact = r->exact.constFind(name);
-    if (exact != r->exact.cend()) {
-        if (exact->ask)
+    const qsizetype cut = name.lastIndexOf(u'\\');
+    // The folder part as a text of its own without a copy: `name` outlives it.
+    const QString folderName = QString::fromRawData(name.constData(), std::max<qsizetype>(cut, 0));
+    const QStringView file = QStringView(name).mid(cut + 1);
+    const Folder* folder = FolderNamed(*r, folderName);
+    if (!folder) {
+        // Not listed: absent when the folder is not in its parent's listing.
+        if (cut <= 0)
             return Answer::Unknown;
-        *date = exact->date;
-        return Answer::Known;
+        const auto parent = r->parents.constFind(FoldedName{FolderOf(folderName)});
+        return parent != r->parents.cend() && !parent->twins ? Answer::Absent : Answer::Unknown;
     }
-    // Not under this name: absent when its folder was listed without any name like it, or when
-    // the folder is not in its parent's listing.
-    const QString folder = FolderOf(name);
-    bool twins = false;
-    if (!Listed(r->folders, folder, &twins)) {
-        return !folder.isEmpty() && Listed(r->parents, FolderOf(folder), &twins) && !twins
-                   ? Answer::Absent
-                   : Answer::Unknown;
+    // Names beyond ASCII fold in ways the order here does not follow: the path layer decides.
+    if (folder->twins || !folder->plain || !IsAscii(file))
+        return Answer::Unknown;
+    const auto before = [](const QString& listed, QStringView wanted) {
+        return CompareFolded(listed, wanted) < 0;
+    };
+    bool alike = false;
+    for (const Folder::Files& files : folder->files) {
+        const auto first = std::lower_bound(files.names.cbegin(), files.names.cend(), file, before);
+        if (first == files.names.cend() || CompareFolded(*first, file) != 0)
+            continue;
+        // Names alike without regard to case: the path layer decides which file each
+        // spelling names.
+        const auto next = first + 1;
+        if (alike || *first != file ||
+            (next != files.names.cend() && CompareFolded(*next, file) == 0))
+            return Answer::Unknown;
+        *date = files.dates[first - files.names.cbegin()];
+        alike = true;
     }
-    if (twins || r->folded.contains(FoldedName{name}))
-        return Answer::Unknown; // the path layer decides which file that spelling names
-    return Answer::Absent;
+    return alike ? Answer::Known : Answer::Absent;
 }
 
 void ListedFileDates::AddListing(StringList& found, const QString& root, const QString& path,
@@ -111,13 +154,12 @@ void ListedFileDates::AddListing(StringList& found, const QString& root, const Q
     int error = 0;
     QStringList names;
     QList<qint32> dates;
-    FindDatedFiles(names, dates, path, prefix, mask, &error);
+    FindDatedFiles(names, dates, path, mask, &error);
     for (const QString& name : std::as_const(names))
-        found.Add(name);
-    AddFiles(root, names, dates);
+        found.Add(prefix.isEmpty() ? name : prefix + u'\\' + name);
     // A folder where nothing matched was listed all the same.
     if (error == 0 || error == ENOENT)
-        AddFolder(root, prefix);
+        AddFolder(root, prefix, names, dates);
 }
 
 ListedFile::ListedFile(const ListedFileDates* listed, const QString& root, QLatin1StringView base,

@@ -23,44 +23,54 @@ public:
         Unknown, // not listed, or listed only in another letter case: ask the file system
     };
 
-    // A folder (relative to the root) whose matching files were all added.
-    void AddFolder(const QString& root, const QString& folder);
+    // A folder (relative to the root) whose matching files were all added: the bare names of
+    // those files with their packed write times. A folder may be added more than once (one
+    // mask at a time).
+    void AddFolder(const QString& root, const QString& folder, const QStringList& names = {},
+                   const QList<qint32>& dates = {});
     // A folder whose sub-folders were all added with AddFolder: a file in any other sub-folder
     // of it is absent.
     void AddParent(const QString& root, const QString& folder);
-    // Files found in it, by their paths relative to the root, with their packed write times.
-    void AddFiles(const QString& root, const QStringList& names, const QList<qint32>& dates);
 
+    // `name` is the file's path relative to the root.
     Answer Find(const QString& root, const QString& name, qint32* date) const;
 
     // Lists the files of `<path>\<mask>` (`path` a folder under the root) into `found`, each
-    // as `<prefix>\<name>` (the bare name when the prefix is empty), and notes them with their
-    // dates and the folder as `prefix`.
+    // as `<prefix>\<name>` (the bare name when the prefix is empty), and adds the folder as
+    // `prefix` with them.
     void AddListing(StringList& found, const QString& root, const QString& path,
                     const QString& prefix, const QString& mask);
 
-    // A listed folder: the spelling first listed, and whether another spelling alike was too.
+    // A listed folder: the spelling first listed, whether another spelling alike was too, and
+    // the names found in it (each list sorted without regard to case).
     struct Folder {
         QString name;
         bool twins = false;
+        bool plain = true; // every name in it is plain ASCII
+        struct Files {
+            QStringList names;
+            QList<qint32> dates;
+        };
+        QList<Files> files;
     };
 
 private:
-    struct File {
-        qint32 date = 0;
-        bool ask = false; // two names alike without regard to case
-    };
     struct Root {
-        // By the exact name, which most lookups give; and by the name without regard to case,
-        // for the lookups of names that the exact one misses.
-        QHash<QString, File> exact;
-        QHash<FoldedName, QString> folded; // -> the name first added of those alike
-        // By the folder's name without regard to case.
-        QHash<FoldedName, Folder> folders;
-        QHash<FoldedName, Folder> parents;
+        // Folders by their name without regard to case; by the exact spelling, which most
+        // lookups give, the same folders' places.
+        QList<Folder> folders;
+        QHash<FoldedName, qsizetype> byFolded;
+        QHash<QString, qsizetype> byName;
+        struct Parent {
+            QString name; // the spelling first listed
+            bool twins = false;
+        };
+        QHash<FoldedName, Parent> parents;
     };
     Root* RootOf(const QString& root);
     const Root* RootOf(const QString& root) const;
+    // The listed folder that a spelling names, or none.
+    static const Folder* FolderNamed(const Root& root, const QString& folder);
 
     Root store_, msts_;
 };

@@ -45,15 +45,24 @@ int CompareText(const QString& a, const QString& b) {
 // keys would keep the case: there the folded text is the key.
 TextKey::TextKey(const QString& text) {
     QCollator& collator = Collator();
-    if (collator.locale().language() == QLocale::C)
-        folded_ = FoldCase(text);
-    else
+    if (collator.locale().language() != QLocale::C) {
         collated_.emplace(collator.sortKey(text));
+        return;
+    }
+    folded_ = FoldCase(text);
+    const qsizetype packed = std::min<qsizetype>(folded_.size(), 8);
+    for (qsizetype i = 0; i < packed; ++i)
+        head_[i / 4] |= quint64(folded_[i].unicode()) << (16 * (3 - i % 4));
 }
 
 int TextKey::Compare(const TextKey& other) const {
     if (collated_ && other.collated_)
         return collated_->compare(*other.collated_);
+    for (int i = 0; i < 2; ++i) {
+        if (head_[i] != other.head_[i])
+            return head_[i] < other.head_[i] ? -1 : 1;
+    }
+    // A text with a zero character among its first ones may tie with a shorter one.
     return folded_.compare(other.folded_);
 }
 

@@ -26,6 +26,9 @@ public:
 private:
     std::optional<QCollatorSortKey> collated_;
     QString folded_; // in the C locale, whose comparison folds the case of each character
+    // The first characters of `folded_` packed so that comparing the numbers compares them (the
+    // end padded with zeros): most comparisons of a sort are settled without reaching the text.
+    quint64 head_[2] = {0, 0};
 };
 
 // Makes the locale the default one and the one every later comparison follows. The default

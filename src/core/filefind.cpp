@@ -80,17 +80,10 @@ bool FindFiles(StringList& list, const QString& folder, bool folders, const QStr
 }
 
 void FindDatedFiles(QStringList& names, QList<qint32>& times, const QString& folder,
-                    const QString& prefix, const QString& mask, int* error) {
+                    const QString& mask, int* error) {
     const SearchingStatus searching(folder);
-    QStringList found;
-    QList<qint32> foundTimes;
-    if (FindNames(folder + QLatin1Char('\\') + mask, false, &found, &foundTimes, error)) {
-        if (error)
-            *error = 0;
-        for (const QString& name : std::as_const(found))
-            names.append(prefix.isEmpty() ? name : prefix + QLatin1Char('\\') + name);
-        times.append(foundTimes);
-    }
+    if (FindNames(folder + QLatin1Char('\\') + mask, false, &names, &times, error) && error)
+        *error = 0;
 }
 
 void FindFoldersAndListThem(StringList& list, const QString& folder, int* error) {

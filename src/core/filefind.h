@@ -17,12 +17,12 @@ class StringList;
 // A folder that cannot be searched adds nothing.
 bool FindFiles(StringList& list, const QString& folder, bool folders, const QString& prefix,
                const QString& mask);
-// The files (never folders) of `<folder>\<mask>` as FindFiles names them, appended to `names` with
-// each one's packed write time appended to `times`, as the folder's listing knows it (a folder
-// listed and unchanged since is not looked at again). `error` (when given) receives 0 when
-// something matched, else the listing's error (ENOENT when nothing matched).
+// The bare names of the files (never folders) of `<folder>\<mask>`, in the order of the folder's
+// listing, with each one's packed write time, as the listing knows them (a folder listed and
+// unchanged since is not looked at again). `error` (when given) receives 0 when something
+// matched, else the listing's error (ENOENT when nothing matched).
 void FindDatedFiles(QStringList& names, QList<qint32>& times, const QString& folder,
-                    const QString& prefix, const QString& mask, int* error);
+                    const QString& mask, int* error);
 
 // The sub-folders of `folder` (no "." and "..") as FindFiles adds them, without their dates, so
 // that their kinds come from the folder listing instead of the disk. The folders' Windows-form

@@ -37,8 +37,6 @@ QString FoldCase(const QString& text) {
     return text; // shared, no copy
 }
 
-namespace {
-
 bool IsAscii(QStringView text) {
     for (QChar c : text) {
         if (c.unicode() >= 0x80)
@@ -46,6 +44,8 @@ bool IsAscii(QStringView text) {
     }
     return true;
 }
+
+namespace {
 
 char16_t AsciiLower(char16_t u) {
     return u >= u'A' && u <= u'Z' ? char16_t(u + 32) : u;

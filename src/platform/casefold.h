@@ -12,6 +12,9 @@ namespace qv {
 QString FoldCase(const QString& text);
 QString FoldCase(QStringView text);
 
+// Whether the text holds only ASCII characters, whose case folding is plain.
+bool IsAscii(QStringView text);
+
 // A name as a hash key that equals every name with the same FoldCase, and is hashed by it,
 // without a folded copy being made of an ASCII name.
 struct FoldedName {
