@@ -4,6 +4,7 @@
 #include "catalogue/itemfiles.h"
 #include "catalogue/listeddates.h"
 #include "catalogue/pathreader.h"
+#include "catalogue/readahead.h"
 #include "catalogue/routefolders.h"
 #include "catalogue/stockreader.h"
 #include "core/appstate.h"
@@ -29,6 +30,8 @@ const QString kStockCache = QStringLiteral("CACHESTK.QVC");
 const QString kConsistCache = QStringLiteral("CACHECON.QVC");
 const QString kPathCache = QStringLiteral("CACHEPAT.QVC");
 const QString kTrainsetFolder = QStringLiteral("TRAINS\\TRAINSET");
+constexpr QLatin1StringView kTrainsetBase("\\TRAINS\\TRAINSET\\");
+constexpr QLatin1StringView kConsistsBase("\\TRAINS\\CONSISTS\\");
 const QString kConsistsFolder = QStringLiteral("TRAINS\\CONSISTS");
 
 // Where an empty stock list id has always been reported from; support texts refer to it.
@@ -50,10 +53,12 @@ QString NotFoundText(Msg kind) {
 // kNotFound when neither root has it.
 std::int32_t ReadStockFromEitherRoot(const ItemSet& item, StockInfo& info,
                                      StoreIniHolder& stockCache,
-                                     const ListedFileDates* listed = nullptr) {
-    if (ReadStockFile(App().StoreRootFolder, item, info, stockCache, listed))
+                                     const ListedFileDates* listed = nullptr,
+                                     const AheadFile* ahead = nullptr,
+                                     const StockInfo* parsed = nullptr) {
+    if (ReadStockFile(App().StoreRootFolder, item, info, stockCache, listed, ahead, parsed))
         return SI_IN_STORE;
-    if (ReadStockFile(App().MstsRootFolder, item, info, stockCache, listed))
+    if (ReadStockFile(App().MstsRootFolder, item, info, stockCache, listed, ahead, parsed))
         return SI_IN_USE;
     return kNotFound;
 }
@@ -241,12 +246,20 @@ bool ReadStockFiles(RecordList<ItemSet>& result, const StringList& names,
     bool allFound = true;
     StockInfo info;
     info.SkipCache = skip;
+    std::vector<StockInfo> parsed(listed ? std::size_t(names.Count()) : 0);
+    const std::vector<AheadFile> ahead =
+        ReadFilesAhead(names, stockCache.Ini, skip, listed, kTrainsetBase,
+                       [&](std::size_t i, MstsTextReader& reader) {
+                           ParseStockFileText(reader, names[int(i)], parsed[i]);
+                       });
     for (int i = 0; i < names.Count(); ++i) {
         auto item = std::make_unique<ItemSet>();
         item->PLevel = 2;
         item->Folder = kTrainsetFolder;
         item->FileName = names[i];
-        item->StoreInd = ReadStockFromEitherRoot(*item, info, stockCache, listed);
+        const AheadFile* readAhead = ahead.empty() ? nullptr : &ahead[std::size_t(i)];
+        item->StoreInd = ReadStockFromEitherRoot(*item, info, stockCache, listed, readAhead,
+                                                 readAhead ? &parsed[std::size_t(i)] : nullptr);
         if (item->StoreInd == kNotFound) {
             ReportMissingStock(*item, missing);
             allFound = false;
@@ -267,6 +280,9 @@ bool ReadConsistFiles(RecordList<ItemSet>& result, const StringList& names,
     bool allFound = true;
     ConsistInfo info;
     info.SkipCache = skip;
+    // Consists are parsed here, against the stock cache; only their texts are read ahead.
+    std::vector<AheadFile> ahead =
+        ReadFilesAhead(names, consistCache.Ini, skip, listed, kConsistsBase);
     for (int i = 0; i < names.Count(); ++i) {
         auto item = std::make_unique<ItemSet>();
         item->PLevel = 2;
@@ -274,12 +290,15 @@ bool ReadConsistFiles(RecordList<ItemSet>& result, const StringList& names,
         item->StoreInd = kNotFound;
         item->Folder = kConsistsFolder;
         item->FileName = names[i];
+        const AheadFile* readAhead = ahead.empty() ? nullptr : &ahead[std::size_t(i)];
         if (ReadConsistFile(App().StoreRootFolder, *item, info, consistCache, stockCache, nullptr,
-                            listed))
+                            listed, readAhead))
             item->StoreInd = SI_IN_STORE;
         else if (ReadConsistFile(App().MstsRootFolder, *item, info, consistCache, stockCache,
-                                 nullptr, listed))
+                                 nullptr, listed, readAhead))
             item->StoreInd = SI_IN_USE;
+        if (readAhead)
+            ahead[std::size_t(i)].text.clear(); // read: its memory goes back at once
         if (item->StoreInd == kNotFound) {
             Report(RL_ERROR, item.get(), NotFoundText(Msg::TYPE_CONSIST_LEG), InformationPane());
             if (missing)
@@ -301,8 +320,18 @@ bool ReadPathFiles(RecordList<ItemSet>& result, const StringList& names, StoreIn
                    bool /*skip*/, StringList* missing, const ListedFileDates* listed) {
     bool allFound = true;
     PathInfo path;
+    std::vector<PathInfo> parsed(listed ? std::size_t(names.Count()) : 0);
+    const std::vector<AheadFile> ahead =
+        ReadFilesAhead(names, pathCache.Ini, false, listed, QLatin1StringView("\\"),
+                       [&](std::size_t i, MstsTextReader& reader) {
+                           const QString& entry = names[int(i)];
+                           parsed[i].FileName = entry.mid(entry.lastIndexOf(u'\\') + 1);
+                           ScanPathText(reader, parsed[i]);
+                       });
     for (int i = 0; i < names.Count(); ++i) {
         const QString& entry = names[i];
+        const AheadFile* readAhead = ahead.empty() ? nullptr : &ahead[std::size_t(i)];
+        const PathInfo* parsedAhead = readAhead ? &parsed[std::size_t(i)] : nullptr;
         const qsizetype cut = entry.lastIndexOf(u'\\');
         auto item = std::make_unique<ItemSet>();
         item->PLevel = 2;
@@ -312,9 +341,10 @@ bool ReadPathFiles(RecordList<ItemSet>& result, const StringList& names, StoreIn
         item->Description = item->FileName;
         path.Folder = item->Folder;
         path.FileName = item->FileName;
-        if (ReadPathFile(App().StoreRootFolder, path, pathCache, listed))
+        if (ReadPathFile(App().StoreRootFolder, path, pathCache, listed, readAhead, parsedAhead))
             item->StoreInd = SI_IN_STORE;
-        else if (ReadPathFile(App().MstsRootFolder, path, pathCache, listed))
+        else if (ReadPathFile(App().MstsRootFolder, path, pathCache, listed, readAhead,
+                              parsedAhead))
             item->StoreInd = SI_IN_USE;
         if (item->StoreInd == kNotFound) {
             Report(RL_ERROR, nullptr,

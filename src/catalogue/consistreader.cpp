@@ -2,6 +2,7 @@
 
 #include "catalogue/listeddates.h"
 #include "catalogue/mststext.h"
+#include "catalogue/readahead.h"
 #include "catalogue/stockchecks.h"
 #include "catalogue/stockreader.h"
 #include "core/appstate.h"
@@ -167,7 +168,7 @@ QString StockDataPath(const QString& value, bool engine) {
 
 bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info,
                      StoreIniHolder& consistCache, StoreIniHolder& stockCache, StringList* vehicles,
-                     const ListedFileDates* listed) {
+                     const ListedFileDates* listed, const AheadFile* ahead) {
     PumpMessagesIfBusy();
     info.Folder = item.Folder;
     info.FileName = item.FileName;
@@ -177,7 +178,9 @@ bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info
     info.RewriteSection = false;
 
     // One lookup answers both questions: a path that names no file has no date.
-    ListedFile file(listed, root, kConsistsBase, info.FileName);
+    const bool readAhead = ahead && ahead->root == root;
+    ListedFile file =
+        readAhead ? ListedFile(*ahead) : ListedFile(listed, root, kConsistsBase, info.FileName);
     if (file.Age() == -1)
         return false;
     const IniFile& ini = consistCache.Ini;
@@ -192,8 +195,8 @@ bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info
 
     if (!file.AskNow())
         return false;
-    MstsTextReader reader;
-    if (!reader.Open(file.Path()))
+    MstsTextReader reader(readAhead ? ahead->text : QString());
+    if (!readAhead && !reader.Open(file.Path()))
         return false;
     info.PType = 0;
     info.EngineName.clear();

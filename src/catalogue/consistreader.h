@@ -14,6 +14,7 @@ namespace qv {
 class StringList;
 struct StoreIniHolder;
 class ListedFileDates;
+struct AheadFile;
 
 // The stock path "<folder>\<file>.ENG" (engine) or ".WAG" named by the value of an EngineData or
 // WagonData line: the file name first, then the stock folder, either quoted when it holds blanks.
@@ -27,9 +28,9 @@ QString StockDataPath(const QString& value, bool engine);
 // ForceCacheReread is set. vehicles (or none) receives the stock path of every vehicle in file
 // order. False when the file is missing or cannot be opened; nothing is reported. The caller
 // opened both caches and closes them. With `listed`, the dates the rebuild's listing found stand
-// for asking the file system.
+// for asking the file system; with `ahead`, a file read ahead from this root stands for reading it.
 bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info,
                      StoreIniHolder& consistCache, StoreIniHolder& stockCache, StringList* vehicles,
-                     const ListedFileDates* listed = nullptr);
+                     const ListedFileDates* listed = nullptr, const AheadFile* ahead = nullptr);
 
 } // namespace qv

@@ -1,5 +1,6 @@
 #include "catalogue/listeddates.h"
 
+#include "catalogue/readahead.h"
 #include "core/appstate.h"
 #include "core/filefind.h"
 #include "core/stringlist.h"
@@ -51,7 +52,8 @@ const ListedFileDates::Root* ListedFileDates::RootOf(const QString& root) const 
 }
 
 void ListedFileDates::AddFolder(const QString& root, const QString& folder,
-                                const QStringList& names, const QList<qint32>& dates) {
+                                const QStringList& names, const QList<qint32>& dates,
+                                const QString& host) {
     Root* r = RootOf(root);
     if (!r)
         return;
@@ -65,9 +67,11 @@ void ListedFileDates::AddFolder(const QString& root, const QString& folder,
     } else if (r->folders[place].name != folder) {
         r->folders[place].twins = true;
     }
+    Folder& listed = r->folders[place];
+    if (listed.host.isEmpty())
+        listed.host = host;
     if (names.isEmpty())
         return;
-    Folder& listed = r->folders[place];
     Folder::Files files{names, dates.mid(0, names.size())};
     files.names = files.names.mid(0, files.dates.size());
     // Listings come sorted; anything else is put in order here, once.
@@ -110,7 +114,9 @@ const ListedFileDates::Folder* ListedFileDates::FolderNamed(const Root& root,
 }
 
 ListedFileDates::Answer ListedFileDates::Find(const QString& root, const QString& name,
-                                              qint32* date) const {
+                                              qint32* date, QString* hostPath) const {
+    if (hostPath)
+        hostPath->clear();
     const Root* r = RootOf(root);
     if (!r)
         return Answer::Unknown;
@@ -146,6 +152,8 @@ ListedFileDates::Answer ListedFileDates::Find(const QString& root, const QString
         *date = files.dates[first - files.names.cbegin()];
         alike = true;
     }
+    if (alike && hostPath && !folder->host.isEmpty())
+        *hostPath = folder->host + u'/' + file.toString();
     return alike ? Answer::Known : Answer::Absent;
 }
 
@@ -154,12 +162,13 @@ void ListedFileDates::AddListing(StringList& found, const QString& root, const Q
     int error = 0;
     QStringList names;
     QList<qint32> dates;
-    FindDatedFiles(names, dates, path, mask, &error);
+    QString host;
+    FindDatedFiles(names, dates, path, mask, &error, &host);
     for (const QString& name : std::as_const(names))
         found.Add(prefix.isEmpty() ? name : prefix + u'\\' + name);
     // A folder where nothing matched was listed all the same.
     if (error == 0 || error == ENOENT)
-        AddFolder(root, prefix, names, dates);
+        AddFolder(root, prefix, names, dates, host);
 }
 
 ListedFile::ListedFile(const ListedFileDates* listed, const QString& root, QLatin1StringView base,
@@ -176,6 +185,9 @@ ListedFile::ListedFile(const ListedFileDates* listed, const QString& root, QLati
         return;
     }
 }
+
+ListedFile::ListedFile(const AheadFile& ahead)
+    : root_(ahead.root), path_(ahead.path), age_(ahead.age), asked_(true), stamp_(ahead.stamp) {}
 
 bool ListedFile::AskNow() {
     if (!asked_) {

@@ -14,6 +14,7 @@
 namespace qv {
 
 class StringList;
+struct AheadFile;
 
 class ListedFileDates {
 public:
@@ -24,16 +25,18 @@ public:
     };
 
     // A folder (relative to the root) whose matching files were all added: the bare names of
-    // those files with their packed write times. A folder may be added more than once (one
-    // mask at a time).
+    // those files with their packed write times, and the host folder the listing was read
+    // from when known. A folder may be added more than once (one mask at a time).
     void AddFolder(const QString& root, const QString& folder, const QStringList& names = {},
-                   const QList<qint32>& dates = {});
+                   const QList<qint32>& dates = {}, const QString& host = QString());
     // A folder whose sub-folders were all added with AddFolder: a file in any other sub-folder
     // of it is absent.
     void AddParent(const QString& root, const QString& folder);
 
-    // `name` is the file's path relative to the root.
-    Answer Find(const QString& root, const QString& name, qint32* date) const;
+    // `name` is the file's path relative to the root. A known file's host path is given too
+    // (when asked, and known; else it is emptied).
+    Answer Find(const QString& root, const QString& name, qint32* date,
+                QString* hostPath = nullptr) const;
 
     // Lists the files of `<path>\<mask>` (`path` a folder under the root) into `found`, each
     // as `<prefix>\<name>` (the bare name when the prefix is empty), and adds the folder as
@@ -47,6 +50,7 @@ public:
         QString name;
         bool twins = false;
         bool plain = true; // every name in it is plain ASCII
+        QString host;      // the host folder it was listed from; empty when not known
         struct Files {
             QStringList names;
             QList<qint32> dates;
@@ -81,6 +85,8 @@ class ListedFile {
 public:
     ListedFile(const ListedFileDates* listed, const QString& root, QLatin1StringView base,
                const QString& name);
+    // A file that was read ahead: the file system was asked just before the reading.
+    explicit ListedFile(const AheadFile& ahead);
 
     qint32 Age() const { return age_; } // -1 when the file is not there
     // Before the file is read: its date and stamp as they are now, asked of the file system

@@ -2,6 +2,7 @@
 
 #include "catalogue/listeddates.h"
 #include "catalogue/mststext.h"
+#include "catalogue/readahead.h"
 #include "core/appstate.h"
 #include "core/comparetext.h"
 #include "core/generaldefs.h"
@@ -45,13 +46,23 @@ void WriteSection(IniFile& ini, const QString& section, const PathInfo& path, qi
 } // namespace
 
 bool ScanPathFile(const QString& fullName, PathInfo& path) {
+    MstsTextReader reader;
+    if (!reader.Open(fullName)) {
+        path.PType = PT_DRIVEABLE;
+        path.Name.clear();
+        path.PathStart.clear();
+        path.PathEnd.clear();
+        return false;
+    }
+    ScanPathText(reader, path);
+    return true;
+}
+
+void ScanPathText(MstsTextReader& reader, PathInfo& path) {
     path.PType = PT_DRIVEABLE;
     path.Name.clear();
     path.PathStart.clear();
     path.PathEnd.clear();
-    MstsTextReader reader;
-    if (!reader.Open(fullName))
-        return false;
     const QStringList& table = PathKeywords();
     QStringView line;
     while (reader.ReadLine(&line)) {
@@ -82,11 +93,10 @@ bool ScanPathFile(const QString& fullName, PathInfo& path) {
         if (!path.Name.isEmpty() && !path.PathStart.isEmpty() && !path.PathEnd.isEmpty())
             break;
     }
-    return true;
 }
 
 bool ReadPathFile(const QString& root, PathInfo& path, StoreIniHolder& pathCache,
-                  const ListedFileDates* listed) {
+                  const ListedFileDates* listed, const AheadFile* ahead, const PathInfo* parsed) {
     PumpMessagesIfBusy();
     path.PType = PT_DRIVEABLE;
     path.Name.clear();
@@ -95,7 +105,9 @@ bool ReadPathFile(const QString& root, PathInfo& path, StoreIniHolder& pathCache
 
     const QString section = path.Folder + u'\\' + path.FileName;
     // One lookup answers both questions: a path that names no file has no date.
-    ListedFile file(listed, root, QLatin1StringView("\\"), section);
+    const bool readAhead = ahead && parsed && ahead->root == root;
+    ListedFile file =
+        readAhead ? ListedFile(*ahead) : ListedFile(listed, root, QLatin1StringView("\\"), section);
     if (file.Age() == -1)
         return false;
     if (CacheSectionIsCurrent(pathCache.Ini, section, file.Age()) && !path.SkipCache) {
@@ -107,8 +119,14 @@ bool ReadPathFile(const QString& root, PathInfo& path, StoreIniHolder& pathCache
     const qint32 age = file.Age();
     const bool current = CacheSectionIsCurrent(pathCache.Ini, section, age);
 
-    if (!ScanPathFile(file.Path(), path))
+    if (readAhead) {
+        path.PType = parsed->PType;
+        path.Name = parsed->Name;
+        path.PathStart = parsed->PathStart;
+        path.PathEnd = parsed->PathEnd;
+    } else if (!ScanPathFile(file.Path(), path)) {
         return false;
+    }
     if (!current || App().ForceCacheReread) {
         WriteSection(pathCache.Ini, section, path, age);
         pathCache.Modified = true;

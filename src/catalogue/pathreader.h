@@ -11,17 +11,23 @@ namespace qv {
 
 struct StoreIniHolder;
 class ListedFileDates;
+class MstsTextReader;
+struct AheadFile;
 
 // Parses the path file at a full Windows-form name into path (PType, Name, PathStart, PathEnd;
 // path.FileName must be set, it is compared with the internal name). Stops as soon as the name,
 // start and end are known. False when the file cannot be opened.
 bool ScanPathFile(const QString& fullName, PathInfo& path);
+// The same from a reader of the file's text.
+void ScanPathText(MstsTextReader& reader, PathInfo& path);
 
 // Reads <root>\<path.Folder>\<path.FileName> from its current cache section, else from the file,
 // whose results then go into the section (also while ForceCacheReread is set). False when the
 // file is missing, a folder or cannot be opened. The caller opened pathCache and closes it.
-// With `listed`, the dates the rebuild's listing found stand for asking the file system.
+// With `listed`, the dates the rebuild's listing found stand for asking the file system; with
+// `ahead`, a file read ahead from this root stands for reading it, and `parsed` for its scan.
 bool ReadPathFile(const QString& root, PathInfo& path, StoreIniHolder& pathCache,
-                  const ListedFileDates* listed = nullptr);
+                  const ListedFileDates* listed = nullptr, const AheadFile* ahead = nullptr,
+                  const PathInfo* parsed = nullptr);
 
 } // namespace qv

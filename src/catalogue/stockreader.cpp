@@ -1,6 +1,7 @@
 #include "catalogue/stockreader.h"
 
 #include "catalogue/listeddates.h"
+#include "catalogue/readahead.h"
 #include "core/appstate.h"
 #include "core/comparetext.h"
 #include "core/generaldefs.h"
@@ -143,28 +144,19 @@ bool IsEngineFile(const QString& fileName) {
     return fileName.endsWith(QLatin1String(".ENG"), Qt::CaseInsensitive);
 }
 
-// The fields ParseStockText sets, parsed from the file or taken from its last parse. Size stays
-// as it was when the file has no Size line.
-bool ParseStockFile(const QString& fullName, const FileStamp& stamp, StockInfo& info) {
-    // Consists name their engines in any letter case.
-    const QString key = FoldCase(fullName);
-    const auto known = ParsedEngines().constFind(key);
-    StockInfo parsed;
-    if (known != ParsedEngines().cend() && known->stamp.SameFile(stamp)) {
-        parsed = known->parsed;
-    } else {
-        MstsTextReader reader;
-        if (!reader.Open(fullName))
-            return false;
-        parsed.Name = info.FileName;
-        parsed.Size = std::numeric_limits<double>::quiet_NaN();
-        ParseStockText(reader, FileBaseName(info.FileName), parsed);
-        if (stamp.settled && IsEngineFile(info.FileName)) {
-            if (ParsedEngines().size() >= kMaxParsedEngines)
-                ParsedEngines().clear();
-            ParsedEngines().insert(key, ParsedEngine{stamp, parsed});
-        }
-    }
+// Remembers an engine file's parse under a settled stamp.
+void RememberParse(const QString& key, const FileStamp& stamp, const StockInfo& parsed,
+                   const QString& fileName) {
+    if (!stamp.settled || !IsEngineFile(fileName))
+        return;
+    if (ParsedEngines().size() >= kMaxParsedEngines)
+        ParsedEngines().clear();
+    ParsedEngines().insert(key, ParsedEngine{stamp, parsed});
+}
+
+// The fields ParseStockText sets, from a parse of the file. Size stays as it was when the file
+// has no Size line.
+void TakeParse(const StockInfo& parsed, StockInfo& info) {
     info.PType = parsed.PType;
     info.Name = parsed.Name;
     info.Description = parsed.Description;
@@ -173,6 +165,24 @@ bool ParseStockFile(const QString& fullName, const FileStamp& stamp, StockInfo& 
     info.FreightAnim = parsed.FreightAnim;
     if (!std::isnan(parsed.Size))
         info.Size = parsed.Size;
+}
+
+// The fields ParseStockText sets, parsed from the file or taken from its last parse.
+bool ParseStockFile(const QString& fullName, const FileStamp& stamp, StockInfo& info) {
+    // Consists name their engines in any letter case.
+    const QString key = FoldCase(fullName);
+    const auto known = ParsedEngines().constFind(key);
+    if (known != ParsedEngines().cend() && known->stamp.SameFile(stamp)) {
+        TakeParse(known->parsed, info);
+        return true;
+    }
+    MstsTextReader reader;
+    if (!reader.Open(fullName))
+        return false;
+    StockInfo parsed;
+    ParseStockFileText(reader, info.FileName, parsed);
+    RememberParse(key, stamp, parsed, info.FileName);
+    TakeParse(parsed, info);
     return true;
 }
 
@@ -196,6 +206,12 @@ void WriteStockSection(StoreIniHolder& cache, StockInfo& info, qint32 age) {
 }
 
 } // namespace
+
+void ParseStockFileText(MstsTextReader& reader, const QString& fileName, StockInfo& parsed) {
+    parsed.Name = fileName;
+    parsed.Size = std::numeric_limits<double>::quiet_NaN();
+    ParseStockText(reader, FileBaseName(fileName), parsed);
+}
 
 void ParseStockText(MstsTextReader& reader, const QString& baseName, StockInfo& info) {
     const QStringList& table = StockKeywords();
@@ -258,7 +274,8 @@ bool AdvanceLastLotNumber(StoreIniHolder& stockCache, const QString& lot) {
 }
 
 bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
-                   StoreIniHolder& stockCache, const ListedFileDates* listed) {
+                   StoreIniHolder& stockCache, const ListedFileDates* listed,
+                   const AheadFile* ahead, const StockInfo* parsed) {
     PumpMessagesIfBusy();
     info.PType = 0;
     info.Folder = item.Folder;
@@ -270,7 +287,9 @@ bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
     info.FreightAnim.clear();
 
     // One lookup answers both questions: a path that names no file has no date.
-    ListedFile file(listed, root, kTrainsetBase, info.FileName);
+    const bool readAhead = ahead && parsed && ahead->root == root;
+    ListedFile file =
+        readAhead ? ListedFile(*ahead) : ListedFile(listed, root, kTrainsetBase, info.FileName);
     if (file.Age() == -1)
         return false;
     const IniFile& ini = stockCache.Ini;
@@ -286,8 +305,12 @@ bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
         return false;
     const qint32 age = file.Age();
     const bool current = CacheSectionIsCurrent(ini, section, age);
-    if (!ParseStockFile(file.Path(), file.Stamp(), info))
+    if (readAhead) {
+        RememberParse(FoldCase(file.Path()), file.Stamp(), *parsed, info.FileName);
+        TakeParse(*parsed, info);
+    } else if (!ParseStockFile(file.Path(), file.Stamp(), info)) {
         return false;
+    }
     info.LotNumber = ini.ReadString(section, QStringLiteral("LotNumber"), QString());
     if (!current || App().ForceCacheReread)
         WriteStockSection(stockCache, info, age);

@@ -13,10 +13,15 @@ namespace qv {
 
 struct StoreIniHolder;
 class ListedFileDates;
+struct AheadFile;
 
 // Scans an engine or wagon file: sets the fields and ors in the PType bits the file's lines give
 // (the caller empties them first). baseName is compared with the Wagon and Engine block names.
 void ParseStockText(MstsTextReader& reader, const QString& baseName, StockInfo& info);
+
+// A fresh parse of a stock file's text (`fileName` as in the trainset folder): the name is the
+// file name unless the file gives one, and the size is NaN unless the file gives one.
+void ParseStockFileText(MstsTextReader& reader, const QString& fileName, StockInfo& parsed);
 
 // The lot number that new cache sections receive: CurrentLotNumber, where an empty one counts as
 // "0" (no lot handed out).
@@ -29,8 +34,10 @@ bool AdvanceLastLotNumber(StoreIniHolder& stockCache, const QString& lot);
 // info.SkipCache is set, else from the file, whose results then go into the section when its date
 // differs or ForceCacheReread is set. False when the file is missing or cannot be opened; nothing
 // is reported. The caller opened stockCache and closes it.
-// With `listed`, the dates the rebuild's listing found stand for asking the file system.
+// With `listed`, the dates the rebuild's listing found stand for asking the file system; with
+// `ahead`, a file read ahead from this root stands for reading it, and `parsed` for its parse.
 bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
-                   StoreIniHolder& stockCache, const ListedFileDates* listed = nullptr);
+                   StoreIniHolder& stockCache, const ListedFileDates* listed = nullptr,
+                   const AheadFile* ahead = nullptr, const StockInfo* parsed = nullptr);
 
 } // namespace qv

@@ -80,9 +80,10 @@ bool FindFiles(StringList& list, const QString& folder, bool folders, const QStr
 }
 
 void FindDatedFiles(QStringList& names, QList<qint32>& times, const QString& folder,
-                    const QString& mask, int* error) {
+                    const QString& mask, int* error, QString* hostFolder) {
     const SearchingStatus searching(folder);
-    if (FindNames(folder + QLatin1Char('\\') + mask, false, &names, &times, error) && error)
+    if (FindNames(folder + QLatin1Char('\\') + mask, false, &names, &times, error, hostFolder) &&
+        error)
         *error = 0;
 }
 

@@ -21,8 +21,9 @@ bool FindFiles(StringList& list, const QString& folder, bool folders, const QStr
 // listing, with each one's packed write time, as the listing knows them (a folder listed and
 // unchanged since is not looked at again). `error` (when given) receives 0 when something
 // matched, else the listing's error (ENOENT when nothing matched).
+// `hostFolder` (when given) receives the host path of the folder listed (empty when unknown).
 void FindDatedFiles(QStringList& names, QList<qint32>& times, const QString& folder,
-                    const QString& mask, int* error);
+                    const QString& mask, int* error, QString* hostFolder = nullptr);
 
 // The sub-folders of `folder` (no "." and "..") as FindFiles adds them, without their dates, so
 // that their kinds come from the folder listing instead of the disk. The folders' Windows-form

@@ -1,5 +1,7 @@
 #include "platform/folderlisting.h"
 
+#include "platform/workers.h"
+
 #include <QFile>
 #include <QSet>
 #include <algorithm>
@@ -10,8 +12,6 @@
 #include <fcntl.h>
 #include <sys/inotify.h>
 #include <sys/vfs.h>
-#include <system_error>
-#include <thread>
 #include <unistd.h>
 
 namespace qv {
@@ -274,33 +274,17 @@ bool ReadFolder(const QByteArray& encoded, bool fileStats, FolderListing* listin
 std::vector<FolderRead> ReadFolders(const std::vector<QByteArray>& encoded, bool fileStats,
                                     int notifier, quint32 watchMask) {
     std::vector<FolderRead> reads(encoded.size());
-    std::atomic<std::size_t> next{0};
-    auto work = [&] {
-        for (std::size_t i = next++; i < encoded.size(); i = next++) {
-            FolderRead& read = reads[i];
-            // The watch goes on before the stamp is taken, so that every later change is reported.
-            if (notifier >= 0)
-                read.watch = inotify_add_watch(notifier, encoded[i].constData(), watchMask);
-            // The names are put in order here too, rather than on the caller's thread.
-            if (ReadFolder(encoded[i], fileStats, &read.listing, &read.error))
-                read.listing.Ordered();
-        }
-    };
     // A thread is worth starting for a handful of folders at least.
     constexpr std::size_t kFoldersPerThread = 8;
-    const std::size_t wanted = (encoded.size() + kFoldersPerThread - 1) / kFoldersPerThread;
-    const std::size_t threads =
-        std::min<std::size_t>({wanted, std::max(1u, std::thread::hardware_concurrency()), 8});
-    std::vector<std::thread> workers;
-    try {
-        for (std::size_t t = 1; t < threads; ++t)
-            workers.emplace_back(work);
-    } catch (const std::system_error&) {
-        // No more threads to be had: those started and this one share the folders.
-    }
-    work();
-    for (std::thread& worker : workers)
-        worker.join();
+    ForEachOnWorkers(encoded.size(), kFoldersPerThread, [&](std::size_t i) {
+        FolderRead& read = reads[i];
+        // The watch goes on before the stamp is taken, so that every later change is reported.
+        if (notifier >= 0)
+            read.watch = inotify_add_watch(notifier, encoded[i].constData(), watchMask);
+        // The names are put in order here too, rather than on the caller's thread.
+        if (ReadFolder(encoded[i], fileStats, &read.listing, &read.error))
+            read.listing.Ordered();
+    });
     return reads;
 }
 

@@ -222,8 +222,8 @@ public:
     // The answer of a find in a folder as spelled (Windows form) that KeepAnswer kept, while the
     // folder's listing is in the state it was made from and nothing on the way to the folder
     // changed. Takes the reports first, as a lookup does; `generation` receives what KeepAnswer
-    // needs to remember the folder, and without an answer `hostFolder` the folder's host path
-    // when it is known without resolving the folder (else it is left empty).
+    // needs to remember the folder, and `hostFolder` the folder's host path when it is known
+    // without resolving the folder (else it is left empty; with an answer it is known).
     bool KeptAnswer(const QString& windowsFolder, const QString& key, QStringList* names,
                     QList<qint32>* times, quint64* generation, QString* hostFolder);
 

@@ -3,8 +3,8 @@
 #include "platform/codepage.h"
 #include "platform/winfs.h"
 
-#include <QFile>
 #include <algorithm>
+#include <atomic>
 #include <zlib.h>
 
 namespace qv {
@@ -106,7 +106,8 @@ bool IsCompressed(const QByteArray& bytes) {
     return (method & 0x0F) == Z_DEFLATED && ((method << 8) | flags) % 31 == 0;
 }
 
-qint64 filesRead = 0;
+// Files are read on worker threads too.
+std::atomic<qint64> filesRead{0};
 
 } // namespace
 
@@ -123,15 +124,12 @@ bool DecodeMstsText(const QByteArray& bytes, QString* text) {
     return true;
 }
 
-bool ReadMstsTextHostFile(const QString& hostPath, QString* text) {
+bool ReadMstsTextHostFile(const QString& hostPath, QString* text, FileStamp* stamp, qint32* age) {
     text->clear();
-    QFile file(hostPath);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    if (!ReadHostFile(hostPath, &bytes, stamp, age))
         return false;
-    const QByteArray bytes = file.readAll();
     ++filesRead;
-    if (file.error() != QFileDevice::NoError)
-        return false;
     return DecodeMstsText(bytes, text);
 }
 

@@ -4,6 +4,8 @@
 // line scanning above this layer never needs to know which one it was.
 #pragma once
 
+#include "platform/winfs.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -19,8 +21,9 @@ namespace qv {
 bool DecodeMstsText(const QByteArray& bytes, QString* text);
 
 // Reads the file at a host path ("/home/me/x.pat") and decodes it; false when it cannot be read
-// or decoded.
-bool ReadMstsTextHostFile(const QString& hostPath, QString* text);
+// or decoded. The stamp and packed date (when asked) are those of the file opened.
+bool ReadMstsTextHostFile(const QString& hostPath, QString* text, FileStamp* stamp = nullptr,
+                          qint32* age = nullptr);
 
 // Reads the file at a Windows-form path ("C:\MSTS\TRAINS\CONSISTS\x.con"), found through the
 // drive map without regard to case, and decodes it; false when it cannot be read or decoded.

@@ -151,13 +151,13 @@ QDateTime UnpackDosDateTime(qint32 packed) {
 qint32 DosDateTimeFromUnix(qint64 secondsSinceEpoch) {
     // Every listed file and every date query comes through here. QDateTime asks the C library to
     // read the zone again on each conversion, which costs a system call per file; the zone is
-    // read once here and again only when TZ changes.
-    static std::string zone;
-    static bool zoneRead = false;
+    // read once here (by each thread that converts) and again only when TZ changes.
+    thread_local std::string zone;
+    thread_local bool zoneRead = false;
     // Files written together share their time; the last answer is given again for it.
-    static qint64 lastSeconds = 0;
-    static qint32 lastPacked = 0;
-    static bool lastValid = false;
+    thread_local qint64 lastSeconds = 0;
+    thread_local qint32 lastPacked = 0;
+    thread_local bool lastValid = false;
     const char* current = getenv("TZ");
     if (!zoneRead || (current ? zone != current : !zone.empty())) {
         tzset();
@@ -274,10 +274,12 @@ bool FindEntries(const QString& pattern, QList<FindEntry>* entries, int* error) 
 }
 
 bool FindNames(const QString& pattern, bool folders, QStringList* names, QList<qint32>* writeTimes,
-               int* error) {
+               int* error, QString* hostFolder) {
     names->clear();
     if (writeTimes)
         writeTimes->clear();
+    if (hostFolder)
+        hostFolder->clear();
     QString folder, mask;
     if (!SplitPattern(pattern, &folder, &mask))
         return SetError(error, kFsBadPath);
@@ -307,10 +309,14 @@ bool FindNames(const QString& pattern, bool folders, QStringList* names, QList<q
     if (KeptFolderAnswer(folder, key, names, &times, &generation, &host)) {
         if (writeTimes)
             *writeTimes = times;
+        if (hostFolder)
+            *hostFolder = host;
         return names->isEmpty() ? SetError(error, ENOENT) : true;
     }
     if (host.isEmpty() && !ResolvePath(folder, &host, error))
         return false;
+    if (hostFolder)
+        *hostFolder = host;
     const MaskMatcher matcher(mask);
     const EntryKind wanted = folders ? EntryKind::Folder : EntryKind::File;
     const EntryKind unwanted = folders ? EntryKind::File : EntryKind::Folder;

@@ -51,9 +51,11 @@ bool FindEntries(const QString& pattern, QList<FindEntry>* entries, int* error =
 // FindEntry has it. What the folder listing told the kind of needs no stat when no time is asked;
 // links and entries of no certain kind are asked as FindEntries asks them (a link to a folder
 // counts as a folder). False with the error as FindEntries (ENOENT when nothing of the kind
-// matches).
+// matches). `hostFolder` (when given) receives the host path of the folder whose listing gave the
+// names, when the names came from one (a mask with wildcards), else it is emptied.
 bool FindNames(const QString& pattern, bool folders, QStringList* names,
-               QList<qint32>* writeTimes = nullptr, int* error = nullptr);
+               QList<qint32>* writeTimes = nullptr, int* error = nullptr,
+               QString* hostFolder = nullptr);
 
 // The entry of a host path (the name is its last component); false with the errno otherwise.
 bool HostEntry(const QString& hostPath, FindEntry* entry, int* error = nullptr);

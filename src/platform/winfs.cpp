@@ -159,14 +159,10 @@ bool FileStamp::SameFile(const FileStamp& o) const {
            changed.tv_sec == o.changed.tv_sec && changed.tv_nsec == o.changed.tv_nsec;
 }
 
-qint32 FileAge(const QString& path, FileStamp* stamp, int* error) {
-    struct stat st {};
-    if (!StatPath(path, nullptr, &st, error))
-        return -1;
-    if (S_ISDIR(st.st_mode)) {
-        SetError(error, EISDIR);
-        return -1;
-    }
+namespace {
+
+// The stamp and packed date of a regular file's stat.
+qint32 AgeOfStat(const struct stat& st, FileStamp* stamp) {
     if (stamp) {
         stamp->device = st.st_dev;
         stamp->inode = st.st_ino;
@@ -182,6 +178,40 @@ qint32 FileAge(const QString& path, FileStamp* stamp, int* error) {
         stamp->settled = ageMs >= windowMs;
     }
     return DosDateTimeFromUnix(st.st_mtim.tv_sec);
+}
+
+// Reads an open file to its end and closes it.
+bool ReadAndClose(int fd, QByteArray* data, int* error) {
+    data->clear();
+    char buffer[65536];
+    for (;;) {
+        const ssize_t got = read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            const int code = errno;
+            close(fd);
+            return SetError(error, code);
+        }
+        if (got == 0)
+            break;
+        data->append(buffer, got);
+    }
+    close(fd);
+    return true;
+}
+
+} // namespace
+
+qint32 FileAge(const QString& path, FileStamp* stamp, int* error) {
+    struct stat st {};
+    if (!StatPath(path, nullptr, &st, error))
+        return -1;
+    if (S_ISDIR(st.st_mode)) {
+        SetError(error, EISDIR);
+        return -1;
+    }
+    return AgeOfStat(st, stamp);
 }
 
 bool SetFileAge(const QString& path, qint32 age, int* error) {
@@ -310,23 +340,24 @@ bool ReadWholeFile(const QString& path, QByteArray* data, int* error) {
     const int fd = open(Encode(host).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return SetError(error, errno);
-    data->clear();
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0) {
-            const int code = errno;
-            close(fd);
-            return SetError(error, code);
-        }
-        if (got == 0)
-            break;
-        data->append(buffer, got);
+    return ReadAndClose(fd, data, error);
+}
+
+bool ReadHostFile(const QString& hostPath, QByteArray* data, FileStamp* stamp, qint32* age,
+                  int* error) {
+    const int fd = open(Encode(hostPath).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return SetError(error, errno);
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        const int code = S_ISDIR(st.st_mode) ? EISDIR : errno;
+        close(fd);
+        return SetError(error, code);
     }
-    close(fd);
-    return true;
+    const qint32 date = AgeOfStat(st, stamp);
+    if (age)
+        *age = date;
+    return ReadAndClose(fd, data, error);
 }
 
 bool WriteFileAtomic(const QString& path, const QByteArray& data, int* error) {

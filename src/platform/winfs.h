@@ -61,6 +61,10 @@ bool DeleteFile(const QString& path, int* error = nullptr);
 
 // Reads a whole file.
 bool ReadWholeFile(const QString& path, QByteArray* data, int* error = nullptr);
+// Reads a regular file by its host path, with the stamp and packed date of the file opened (when
+// asked). Safe on any thread: the path layer's cache is not involved.
+bool ReadHostFile(const QString& hostPath, QByteArray* data, FileStamp* stamp = nullptr,
+                  qint32* age = nullptr, int* error = nullptr);
 // Writes a whole file through a temporary file, fsync and rename, so readers see the old content
 // or the new, never a part; keeps the mode of the file it replaces and refuses a read-only one.
 bool WriteFileAtomic(const QString& path, const QByteArray& data, int* error = nullptr);

@@ -243,10 +243,8 @@ bool FolderCache::KeptAnswer(const QString& windowsFolder, const QString& key, Q
     *generation = generation_;
     hostFolder->clear();
     if (const KnownFolder* folder = RememberedFolder(windowsFolder)) {
-        if (folder->listing->KeptAnswer(key, names, times))
-            return true;
         *hostFolder = folder->host;
-        return false;
+        return folder->listing->KeptAnswer(key, names, times);
     }
     // The folder in a remembered parent, as ResolvePath would find it.
     FolderListing* parent = nullptr;

@@ -91,9 +91,9 @@ bool ListFolder(const QString& hostFolder, const ListChooser& choose,
 void KeepFolderAnswer(const QString& windowsFolder, const QString& hostFolder, quint64 generation,
                       quint64 state, const QString& key, const QStringList& names,
                       const QList<qint32>& times);
-// Takes the reports of changes first, as ResolvePath does. Without an answer, `hostFolder`
-// receives the folder's host path when the cache knows it as ResolvePath would give it (else
-// it is left empty for the caller to resolve).
+// Takes the reports of changes first, as ResolvePath does. `hostFolder` receives the folder's
+// host path when the cache knows it as ResolvePath would give it (else it is left empty for the
+// caller to resolve); with an answer it is always known.
 bool KeptFolderAnswer(const QString& windowsFolder, const QString& key, QStringList* names,
                       QList<qint32>* times, quint64* generation, QString* hostFolder);
 

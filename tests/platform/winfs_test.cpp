@@ -35,6 +35,32 @@ TEST(FileAge, ReadsAndSetsThePackedLastWriteTime) {
     EXPECT_FALSE(SetFileAge(path, -1, &error)) << "not a date";
 }
 
+TEST(ReadHostFile, GivesTheBytesWithTheStampAndDateFileAgeGives) {
+    TempMsts drive;
+    drive.MakeFile(S("MSTS/Trains/Consists/X.CON"), QByteArray("consist bytes"));
+    const QString path = S("C:\\msts\\trains\\consists\\x.con");
+    ASSERT_TRUE(SetFileAge(path, kOldAge));
+    FileStamp asked;
+    ASSERT_EQ(FileAge(path, &asked), kOldAge);
+
+    QByteArray bytes;
+    FileStamp stamp;
+    qint32 age = -1;
+    ASSERT_TRUE(ReadHostFile(drive.Host(S("MSTS/Trains/Consists/X.CON")), &bytes, &stamp, &age));
+    EXPECT_EQ(bytes, "consist bytes");
+    EXPECT_EQ(age, kOldAge);
+    EXPECT_TRUE(stamp.SameFile(asked));
+    EXPECT_EQ(stamp.settled, asked.settled);
+
+    int error = 0;
+    EXPECT_FALSE(ReadHostFile(drive.Host(S("MSTS/Trains/Consists/none.con")), &bytes, nullptr,
+                              nullptr, &error));
+    EXPECT_EQ(error, ENOENT);
+    EXPECT_FALSE(ReadHostFile(drive.Host(S("MSTS/Trains/Consists")), &bytes, &stamp, &age, &error))
+        << "a folder is not a file";
+    EXPECT_EQ(error, EISDIR);
+}
+
 TEST(FileAttributes, ReadOnlyIsTheMissingOwnerWriteBit) {
     TempMsts drive;
     drive.MakeSampleTree();

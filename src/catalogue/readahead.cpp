@@ -1,0 +1,81 @@
+#include "catalogue/readahead.h"
+
+#include "catalogue/listeddates.h"
+#include "core/appstate.h"
+#include "core/stringlist.h"
+#include "platform/inifile.h"
+#include "platform/mstsfile.h"
+#include "platform/workers.h"
+
+namespace qv {
+
+namespace {
+
+// The root whose listing holds the file, tried as the loops try them (the store first), with
+// the file's host path; none when the listings cannot tell or the host folder is not known.
+QString ListedRoot(const ListedFileDates& listed, const QString& name, QString* host) {
+    qint32 date = 0;
+    switch (listed.Find(App().StoreRootFolder, name, &date, host)) {
+    case ListedFileDates::Answer::Known:
+        return host->isEmpty() ? QString() : App().StoreRootFolder;
+    case ListedFileDates::Answer::Unknown:
+        return QString();
+    case ListedFileDates::Answer::Absent:
+        break;
+    }
+    return listed.Find(App().MstsRootFolder, name, &date, host) == ListedFileDates::Answer::Known &&
+                   !host->isEmpty()
+               ? App().MstsRootFolder
+               : QString();
+}
+
+} // namespace
+
+std::vector<AheadFile>
+ReadFilesAhead(const StringList& names, const IniFile& cache, bool everyFile,
+               const ListedFileDates* listed, QLatin1StringView base,
+               const std::function<void(std::size_t, MstsTextReader&)>& parse) {
+    std::vector<AheadFile> files;
+    if (!listed)
+        return files;
+    std::vector<std::size_t> wanted;
+    // The files are read by the host paths their listings gave: the threads need not take turns
+    // at the path layer's cache.
+    std::vector<QString> hosts;
+    for (int i = 0; i < names.Count(); ++i) {
+        if (!everyFile && cache.SectionExists(names[i]))
+            continue;
+        QString host;
+        QString root = ListedRoot(*listed, names[i], &host);
+        if (root.isEmpty())
+            continue;
+        if (files.empty()) {
+            files.resize(std::size_t(names.Count()));
+            hosts.resize(std::size_t(names.Count()));
+        }
+        AheadFile& file = files[std::size_t(i)];
+        file.path = root + base + names[i];
+        file.root = std::move(root);
+        hosts[std::size_t(i)] = std::move(host);
+        wanted.push_back(std::size_t(i));
+    }
+    // Files are small: a thread is worth starting for a few dozen.
+    constexpr std::size_t kFilesPerThread = 32;
+    ForEachOnWorkers(wanted.size(), kFilesPerThread, [&](std::size_t w) {
+        const std::size_t i = wanted[w];
+        AheadFile& file = files[i];
+        if (!ReadMstsTextHostFile(hosts[i], &file.text, &file.stamp, &file.age)) {
+            file.root.clear(); // the loop finds out for itself
+            file.age = -1;
+            return;
+        }
+        if (parse) {
+            MstsTextReader reader(file.text);
+            parse(i, reader);
+            file.text.clear();
+        }
+    });
+    return files;
+}
+
+} // namespace qv

@@ -1,0 +1,16 @@
+// Work shared out over a few threads while the calling thread takes its part.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+
+namespace qv {
+
+// Calls `work(i)` once for every i below `count`, on the calling thread and up to seven more
+// (no more than the machine has cores), and returns when all calls have returned. A thread is
+// only started for at least `perThread` calls. `work` must be safe to call on several threads
+// at once.
+void ForEachOnWorkers(std::size_t count, std::size_t perThread,
+                      const std::function<void(std::size_t)>& work);
+
+} // namespace qv
