@@ -57,6 +57,7 @@ void ListedFileDates::AddFolder(const QString& root, const QString& folder,
     Root* r = RootOf(root);
     if (!r)
         return;
+    r->lastKnown = false;
     qsizetype place = r->byFolded.value(FoldedName{folder}, -1);
     if (place < 0) {
         place = r->folders.size();
@@ -96,6 +97,7 @@ void ListedFileDates::AddParent(const QString& root, const QString& folder) {
     Root* r = RootOf(root);
     if (!r)
         return;
+    r->lastKnown = false;
     // A second spelling alike makes the place ambiguous.
     const auto it = r->parents.find(FoldedName{folder});
     if (it == r->parents.end())
@@ -104,13 +106,12 @@ void ListedFileDates::AddParent(const QString& root, const QString& folder) {
         it->twins = true;
 }
 
-const ListedFileDates::Folder* ListedFileDates::FolderNamed(const Root& root,
-                                                            const QString& folder) {
+qsizetype ListedFileDates::FolderNamed(const Root& root, const QString& folder) {
     const auto exact = root.byName.constFind(folder);
     if (exact != root.byName.cend())
-        return &root.folders[*exact];
+        return *exact;
     const auto folded = root.byFolded.constFind(FoldedName{folder});
-    return folded == root.byFolded.cend() ? nullptr : &root.folders[*folded];
+    return folded == root.byFolded.cend() ? -1 : *folded;
 }
 
 ListedFileDates::Answer ListedFileDates::Find(const QString& root, const QString& name,
@@ -124,14 +125,21 @@ ListedFileDates::Answer ListedFileDates::Find(const QString& root, const QString
     // The folder part as a text of its own without a copy: `name` outlives it.
     const QString folderName = QString::fromRawData(name.constData(), std::max<qsizetype>(cut, 0));
     const QStringView file = QStringView(name).mid(cut + 1);
-    const Folder* folder = FolderNamed(*r, folderName);
-    if (!folder) {
-        // Not listed: absent when the folder is not in its parent's listing.
-        if (cut <= 0)
-            return Answer::Unknown;
-        const auto parent = r->parents.constFind(FoldedName{FolderOf(folderName)});
-        return parent != r->parents.cend() && !parent->twins ? Answer::Absent : Answer::Unknown;
+    if (!r->lastKnown || r->lastName != folderName) {
+        r->lastName = QString(folderName.constData(), folderName.size()); // a copy of its own
+        r->lastPlace = FolderNamed(*r, folderName);
+        r->lastMissing = Answer::Unknown;
+        if (r->lastPlace < 0 && cut > 0) {
+            // Not listed: absent when the folder is not in its parent's listing.
+            const auto parent = r->parents.constFind(FoldedName{FolderOf(folderName)});
+            if (parent != r->parents.cend() && !parent->twins)
+                r->lastMissing = Answer::Absent;
+        }
+        r->lastKnown = true;
     }
+    if (r->lastPlace < 0)
+        return r->lastMissing;
+    const Folder* folder = &r->folders[r->lastPlace];
     // Names beyond ASCII fold in ways the order here does not follow: the path layer decides.
     if (folder->twins || !folder->plain || !IsAscii(file))
         return Answer::Unknown;

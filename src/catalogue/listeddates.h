@@ -34,7 +34,9 @@ public:
     void AddParent(const QString& root, const QString& folder);
 
     // `name` is the file's path relative to the root. A known file's host path is given too
-    // (when asked, and known; else it is emptied).
+    // (when asked, and known; else it is emptied). Not to be called on two threads at once: the
+    // last folder looked up is remembered, since the loops ask for the files of one folder in
+    // turn.
     Answer Find(const QString& root, const QString& name, qint32* date,
                 QString* hostPath = nullptr) const;
 
@@ -70,11 +72,17 @@ private:
             bool twins = false;
         };
         QHash<FoldedName, Parent> parents;
+        // The folder part of the last name looked up, and what it found: the place of the
+        // listed folder, else (-1) the answer for any file in it.
+        mutable QString lastName;
+        mutable qsizetype lastPlace = -1;
+        mutable Answer lastMissing = Answer::Unknown;
+        mutable bool lastKnown = false;
     };
     Root* RootOf(const QString& root);
     const Root* RootOf(const QString& root) const;
-    // The listed folder that a spelling names, or none.
-    static const Folder* FolderNamed(const Root& root, const QString& folder);
+    // The place of the listed folder that a spelling names, or -1.
+    static qsizetype FolderNamed(const Root& root, const QString& folder);
 
     Root store_, msts_;
 };

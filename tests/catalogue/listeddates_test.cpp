@@ -84,6 +84,12 @@ TEST_F(ListedDates, FoldersListedInAnyOrderAndOneMaskAtATimeAnswerEveryName) {
         EXPECT_EQ(Find("C:\\MSTS", absent), Answer::Absent) << absent;
     EXPECT_EQ(Find("C:\\MSTS", "Stock\\a.wag"), Answer::Unknown);
 
+    // A folder listed later than a look into it is seen at once.
+    listed_.AddParent("C:\\MSTS", "");
+    EXPECT_EQ(Find("C:\\MSTS", "Late\\x.wag"), Answer::Absent);
+    listed_.AddFolder("C:\\MSTS", "Late", {"x.wag"}, {8});
+    EXPECT_EQ(Find("C:\\MSTS", "Late\\x.wag"), Answer::Known);
+
     // Beyond ASCII the path layer's folding decides: a name missing from such a folder may
     // still be found there in another spelling.
     listed_.AddFolder("C:\\MSTS", "Kelvin", {QString::fromUtf8("\u212A.wag")}, {5});
