@@ -11,22 +11,17 @@ namespace qv {
 
 namespace {
 
-// The root whose listing holds the file, tried as the loops try them (the store first), with
-// the file's host path; none when the listings cannot tell or the host folder is not known.
+// The root to read the file from ahead: the store when its listing holds the file, else the MSTS
+// folder when its listing does, with the file's host path; none when neither tells (or the host
+// folder is not known). The loops try the store first and take a file read ahead only from the
+// root they found it in, so a store the listings cannot tell about costs at most a wasted read.
 QString ListedRoot(const ListedFileDates& listed, const QString& name, QString* host) {
     qint32 date = 0;
-    switch (listed.Find(App().StoreRootFolder, name, &date, host)) {
-    case ListedFileDates::Answer::Known:
-        return host->isEmpty() ? QString() : App().StoreRootFolder;
-    case ListedFileDates::Answer::Unknown:
-        return QString();
-    case ListedFileDates::Answer::Absent:
-        break;
+    for (const QString& root : {App().StoreRootFolder, App().MstsRootFolder}) {
+        if (listed.Find(root, name, &date, host) == ListedFileDates::Answer::Known)
+            return host->isEmpty() ? QString() : root;
     }
-    return listed.Find(App().MstsRootFolder, name, &date, host) == ListedFileDates::Answer::Known &&
-                   !host->isEmpty()
-               ? App().MstsRootFolder
-               : QString();
+    return QString();
 }
 
 } // namespace

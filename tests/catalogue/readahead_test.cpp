@@ -77,6 +77,16 @@ TEST_F(ReadAheadTest, ReadsFilesWithoutASectionFromTheRootTheListingPlacesThemIn
     EXPECT_TRUE(every[cached].text.contains(QStringLiteral("Cached")));
     EXPECT_TRUE(every[both].text.contains(QStringLiteral("In store")));
 
+    // A store the listings tell nothing about may still hold the file; the loop asks it first,
+    // and the file is read ahead from the MSTS folder that is known to hold it.
+    ListedFileDates mstsOnly;
+    StringList found;
+    mstsOnly.AddListing(found, App().MstsRootFolder, QStringLiteral("C:\\MSTS") + kBase + "Cars",
+                        QStringLiteral("Cars"), QStringLiteral("*.WAG"));
+    const std::vector<AheadFile> fromMsts = ReadFilesAhead(names, cache, false, &mstsOnly, kBase);
+    EXPECT_EQ(fromMsts[both].root, App().MstsRootFolder);
+    EXPECT_TRUE(fromMsts[both].text.contains(QStringLiteral("In MSTS")));
+
     // Without listings nothing is read ahead.
     EXPECT_TRUE(ReadFilesAhead(names, cache, true, nullptr, kBase).empty());
 }
