@@ -280,9 +280,13 @@ bool ReadConsistFiles(RecordList<ItemSet>& result, const StringList& names,
     bool allFound = true;
     ConsistInfo info;
     info.SkipCache = skip;
-    // Consists are parsed here, against the stock cache; only their texts are read ahead.
-    std::vector<AheadFile> ahead =
-        ReadFilesAhead(names, consistCache.Ini, skip, listed, kConsistsBase);
+    // The stock cache is only read while the consists are parsed ahead.
+    std::vector<ConsistAhead> parsed(listed ? std::size_t(names.Count()) : 0);
+    const std::vector<AheadFile> ahead =
+        ReadFilesAhead(names, consistCache.Ini, skip, listed, kConsistsBase,
+                       [&](std::size_t i, MstsTextReader& reader) {
+                           ParseConsistAhead(reader, names[int(i)], stockCache.Ini, parsed[i]);
+                       });
     for (int i = 0; i < names.Count(); ++i) {
         auto item = std::make_unique<ItemSet>();
         item->PLevel = 2;
@@ -291,14 +295,13 @@ bool ReadConsistFiles(RecordList<ItemSet>& result, const StringList& names,
         item->Folder = kConsistsFolder;
         item->FileName = names[i];
         const AheadFile* readAhead = ahead.empty() ? nullptr : &ahead[std::size_t(i)];
+        const ConsistAhead* parsedAhead = readAhead ? &parsed[std::size_t(i)] : nullptr;
         if (ReadConsistFile(App().StoreRootFolder, *item, info, consistCache, stockCache, nullptr,
-                            listed, readAhead))
+                            listed, readAhead, parsedAhead))
             item->StoreInd = SI_IN_STORE;
         else if (ReadConsistFile(App().MstsRootFolder, *item, info, consistCache, stockCache,
-                                 nullptr, listed, readAhead))
+                                 nullptr, listed, readAhead, parsedAhead))
             item->StoreInd = SI_IN_USE;
-        if (readAhead)
-            ahead[std::size_t(i)].text.clear(); // read: its memory goes back at once
         if (item->StoreInd == kNotFound) {
             Report(RL_ERROR, item.get(), NotFoundText(Msg::TYPE_CONSIST_LEG), InformationPane());
             if (missing)

@@ -46,20 +46,58 @@ struct Tally {
     qint32 date = 0; // the FileDate to write
 };
 
+// The stock path a vehicle reference names (see StockDataPath), without the status.
+QString StockPath(const QString& value, bool engine) {
+    QString file;
+    QString folder;
+    if (!value.startsWith(u'"')) {
+        const qsizetype blank = FindBlank(value);
+        if (blank < 0) {
+            folder = StripQuotes(value);
+        } else {
+            file = StripQuotes(value.left(blank));
+            folder = StripQuotes(TrimText(value.mid(blank + 1)));
+        }
+    } else {
+        // The quoted file name ends at the first quote that a blank follows.
+        qsizetype close = -1;
+        for (qsizetype i = 1; i + 1 < value.size() && close < 0; ++i) {
+            if (value[i] == u'"' && IsBlank(value[i + 1]))
+                close = i;
+        }
+        if (close < 0) {
+            folder = StripQuotes(value);
+        } else {
+            file = TrimText(value.mid(1, close - 1));
+            folder = StripQuotes(TrimText(value.mid(close + 2)));
+        }
+    }
+    file += engine ? QStringLiteral(".ENG") : QStringLiteral(".WAG");
+    return folder + u'\\' + file;
+}
+
 // The stock cache's bits of a vehicle; a vehicle without a section is queued for the rebuild and
 // makes the consist's section stale. A vehicle that is cached with no bits at all (a type the
 // stock reader does not know) counts as cached, so it is not read again on every consist read.
-std::uint32_t VehicleBits(const IniFile& stockCache, const QString& path, Tally& tally) {
-    const int bits = stockCache.ReadInteger(path, QStringLiteral("PType"), -1);
+// On a worker thread (`uncached` given) the cache is only peeked at and a vehicle it lacks is
+// collected there instead of being queued.
+std::uint32_t VehicleBits(const IniFile& stockCache, const QString& path, Tally& tally,
+                          QStringList* uncached) {
+    const int bits = uncached ? stockCache.PeekInteger(path, QStringLiteral("PType"), -1)
+                              : stockCache.ReadInteger(path, QStringLiteral("PType"), -1);
     if (bits != -1)
         return std::uint32_t(bits);
-    App().UncachedStockList.Add(path);
+    if (uncached)
+        uncached->append(path);
+    else
+        App().UncachedStockList.Add(path);
     tally.date = kUncachedDate;
     return 0;
 }
 
+// With `uncached` the parse runs on a worker thread: see VehicleBits; no status is shown.
 void ParseConsist(MstsTextReader& reader, ConsistInfo& info, const IniFile& stockCache,
-                  StringList* vehicles, Tally& tally) {
+                  StringList* vehicles, Tally& tally, QStringList* uncached = nullptr) {
     const QStringList& table = ConsistKeywords();
     QStringView line;
     while (reader.ReadLine(&line)) {
@@ -80,17 +118,19 @@ void ParseConsist(MstsTextReader& reader, ConsistInfo& info, const IniFile& stoc
         }
         const bool engine = keyword == kEngineData;
         const QString value = CutValue(reader, line, int(table[keyword].size()), true);
-        const QString path = StockDataPath(value, engine);
+        const QString path = uncached ? StockPath(value, engine) : StockDataPath(value, engine);
         if (vehicles)
             vehicles->Add(path);
-        const std::uint32_t bits = VehicleBits(stockCache, path, tally);
+        const std::uint32_t bits = VehicleBits(stockCache, path, tally, uncached);
         if (bits & PT_PASSENGER)
             ++tally.passenger;
         if (engine) {
             tally.hasEngine = true;
             info.PType |= bits & kTractionBits;
             if (info.LeadEngine.isEmpty()) {
-                info.EngineName = stockCache.ReadString(path, QStringLiteral("Name"), QString());
+                info.EngineName =
+                    uncached ? stockCache.PeekString(path, QStringLiteral("Name"), QString())
+                             : stockCache.ReadString(path, QStringLiteral("Name"), QString());
                 info.LeadEngine = path;
                 if (!(bits & PT_DRIVEABLE))
                     info.PType |= PT_LEAD_NO_CABVIEW;
@@ -137,38 +177,23 @@ void WriteConsistSection(StoreIniHolder& consistCache, StoreIniHolder& stockCach
 } // namespace
 
 QString StockDataPath(const QString& value, bool engine) {
-    QString file;
-    QString folder;
-    if (!value.startsWith(u'"')) {
-        const qsizetype blank = FindBlank(value);
-        if (blank < 0) {
-            folder = StripQuotes(value);
-        } else {
-            file = StripQuotes(value.left(blank));
-            folder = StripQuotes(TrimText(value.mid(blank + 1)));
-        }
-    } else {
-        // The quoted file name ends at the first quote that a blank follows.
-        qsizetype close = -1;
-        for (qsizetype i = 1; i + 1 < value.size() && close < 0; ++i) {
-            if (value[i] == u'"' && IsBlank(value[i + 1]))
-                close = i;
-        }
-        if (close < 0) {
-            folder = StripQuotes(value);
-        } else {
-            file = TrimText(value.mid(1, close - 1));
-            folder = StripQuotes(TrimText(value.mid(close + 2)));
-        }
-    }
-    file += engine ? QStringLiteral(".ENG") : QStringLiteral(".WAG");
-    ShowReadStatus(Msg::STATUS_TEXT_FOUND_STOCK, file);
-    return folder + u'\\' + file;
+    QString path = StockPath(value, engine);
+    ShowReadStatus(Msg::STATUS_TEXT_FOUND_STOCK, path.mid(path.lastIndexOf(u'\\') + 1));
+    return path;
+}
+
+void ParseConsistAhead(MstsTextReader& reader, const QString& fileName, const IniFile& stockCache,
+                       ConsistAhead& parsed) {
+    parsed.info.FileName = fileName;
+    parsed.info.Description = fileName;
+    Tally tally;
+    ParseConsist(reader, parsed.info, stockCache, nullptr, tally, &parsed.uncached);
 }
 
 bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info,
                      StoreIniHolder& consistCache, StoreIniHolder& stockCache, StringList* vehicles,
-                     const ListedFileDates* listed, const AheadFile* ahead) {
+                     const ListedFileDates* listed, const AheadFile* ahead,
+                     const ConsistAhead* parsed) {
     PumpMessagesIfBusy();
     info.Folder = item.Folder;
     info.FileName = item.FileName;
@@ -178,7 +203,8 @@ bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info
     info.RewriteSection = false;
 
     // One lookup answers both questions: a path that names no file has no date.
-    const bool readAhead = ahead && ahead->root == root;
+    // A list of the vehicles is only asked of files read here.
+    const bool readAhead = ahead && ahead->root == root && !vehicles;
     ListedFile file =
         readAhead ? ListedFile(*ahead) : ListedFile(listed, root, kConsistsBase, info.FileName);
     if (file.Age() == -1)
@@ -195,14 +221,26 @@ bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info
 
     if (!file.AskNow())
         return false;
-    MstsTextReader reader(readAhead ? ahead->text : QString());
-    if (!readAhead && !reader.Open(file.Path()))
-        return false;
     info.PType = 0;
     info.EngineName.clear();
     Tally tally;
     tally.date = file.Age();
-    ParseConsist(reader, info, stockCache.Ini, vehicles, tally);
+    if (readAhead && parsed) {
+        info.PType = parsed->info.PType;
+        info.Description = parsed->info.Description;
+        info.TrainCfgName = parsed->info.TrainCfgName;
+        info.EngineName = parsed->info.EngineName;
+        info.LeadEngine = parsed->info.LeadEngine;
+        for (const QString& path : parsed->uncached)
+            App().UncachedStockList.Add(path);
+        if (!parsed->uncached.isEmpty())
+            tally.date = kUncachedDate;
+    } else {
+        MstsTextReader reader(readAhead ? ahead->text : QString());
+        if (!readAhead && !reader.Open(file.Path()))
+            return false;
+        ParseConsist(reader, info, stockCache.Ini, vehicles, tally);
+    }
     info.LotNumber = ini.ReadString(section, QStringLiteral("LotNumber"), QString());
     if (info.PType & PT_DRIVEABLE)
         CheckLeadEngine(info, consistCache, stockCache);

@@ -8,10 +8,13 @@
 #include "catalogue/stockrecords.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace qv {
 
 class StringList;
+class IniFile;
+class MstsTextReader;
 struct StoreIniHolder;
 class ListedFileDates;
 struct AheadFile;
@@ -22,15 +25,30 @@ struct AheadFile;
 // Stock" with the file name in the status bar.
 QString StockDataPath(const QString& value, bool engine);
 
+// A consist parsed ahead of the reading loop on a worker thread: the fields the parse sets
+// (PType, Description, TrainCfgName, EngineName, LeadEngine), and the stock paths of its vehicles
+// that the stock cache lacked, in file order, which the loop queues.
+struct ConsistAhead {
+    ConsistInfo info;
+    QStringList uncached;
+};
+
+// Parses the text of a consist (`fileName` as in the consists folder) for the reading loop,
+// against a stock cache that nothing changes meanwhile; safe on several threads at once.
+void ParseConsistAhead(MstsTextReader& reader, const QString& fileName, const IniFile& stockCache,
+                       ConsistAhead& parsed);
+
 // Reads <root>\TRAINS\CONSISTS\<item.FileName> into info: from its current cache section when
 // info.SkipCache is clear and no vehicles list is given, else from the file, whose results then go
 // into the consist cache when the section's date differs, the lead-engine check asks for it or
 // ForceCacheReread is set. vehicles (or none) receives the stock path of every vehicle in file
 // order. False when the file is missing or cannot be opened; nothing is reported. The caller
 // opened both caches and closes them. With `listed`, the dates the rebuild's listing found stand
-// for asking the file system; with `ahead`, a file read ahead from this root stands for reading it.
+// for asking the file system; with `ahead`, a file read ahead from this root stands for reading it
+// and `parsed` (when given, and no vehicles list is) for its parse.
 bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info,
                      StoreIniHolder& consistCache, StoreIniHolder& stockCache, StringList* vehicles,
-                     const ListedFileDates* listed = nullptr, const AheadFile* ahead = nullptr);
+                     const ListedFileDates* listed = nullptr, const AheadFile* ahead = nullptr,
+                     const ConsistAhead* parsed = nullptr);
 
 } // namespace qv

@@ -334,6 +334,21 @@ QString IniFile::ReadString(const QString& section, const QString& key,
     return FindValue(section, key, &value) ? value.toString() : defaultValue;
 }
 
+bool IniFile::PeekValue(const QString& section, const QString& key, QStringView* value) const {
+    const auto found = index_.constFind(FoldedName{section});
+    LineSpan line;
+    if (found == index_.constEnd() || !FindKey((*found)->body, key, &line))
+        return false;
+    *value = LineText((*found)->body, line).sliced(line.equals + 1);
+    return true;
+}
+
+QString IniFile::PeekString(const QString& section, const QString& key,
+                            const QString& defaultValue) const {
+    QStringView value;
+    return PeekValue(section, key, &value) ? value.toString() : defaultValue;
+}
+
 void IniFile::WriteString(const QString& section, const QString& key, const QString& value) {
     Section& target = SectionForWriting(OneLine(section));
     const QString name = OneLine(key);
@@ -347,10 +362,10 @@ void IniFile::WriteString(const QString& section, const QString& key, const QStr
     target.body.replace(from, line.start + line.size - from, OneLine(value));
 }
 
-int IniFile::ReadInteger(const QString& section, const QString& key, int defaultValue) const {
-    QStringView text;
-    if (!FindValue(section, key, &text))
-        return defaultValue;
+namespace {
+
+// Decimal text, or hexadecimal after "0x" or "$"; the default when not a number.
+int ParseInteger(QStringView text, int defaultValue) {
     bool ok = false;
     int value = 0;
     if (text.size() > 2 && text.startsWith(u"0x", Qt::CaseInsensitive))
@@ -360,6 +375,18 @@ int IniFile::ReadInteger(const QString& section, const QString& key, int default
     else
         value = text.toInt(&ok, 10);
     return ok ? value : defaultValue;
+}
+
+} // namespace
+
+int IniFile::ReadInteger(const QString& section, const QString& key, int defaultValue) const {
+    QStringView text;
+    return FindValue(section, key, &text) ? ParseInteger(text, defaultValue) : defaultValue;
+}
+
+int IniFile::PeekInteger(const QString& section, const QString& key, int defaultValue) const {
+    QStringView text;
+    return PeekValue(section, key, &text) ? ParseInteger(text, defaultValue) : defaultValue;
 }
 
 void IniFile::WriteInteger(const QString& section, const QString& key, int value) {

@@ -52,6 +52,12 @@ public:
     // Decimal text, or hexadecimal after "0x" or "$"; the default when missing or not a number.
     int ReadInteger(const QString& section, const QString& key, int defaultValue) const;
     void WriteInteger(const QString& section, const QString& key, int value);
+    // ReadString and ReadInteger that leave the last section looked up as it was (the reads
+    // above remember it, for the next lookup nearby): safe on several threads at once while
+    // nothing changes the file.
+    QString PeekString(const QString& section, const QString& key,
+                       const QString& defaultValue) const;
+    int PeekInteger(const QString& section, const QString& key, int defaultValue) const;
     // Any integer other than 0 is true; written as "1" and "0".
     bool ReadBool(const QString& section, const QString& key, bool defaultValue) const;
     void WriteBool(const QString& section, const QString& key, bool value);
@@ -91,6 +97,7 @@ private:
     SectionList::iterator RememberedSection(const QString& name) const;
     // The value of the key in the section; false when either is missing.
     bool FindValue(const QString& section, const QString& key, QStringView* value) const;
+    bool PeekValue(const QString& section, const QString& key, QStringView* value) const;
     void RebuildIndex();
     void Remember(const QString& name, SectionList::iterator place) const;
     void ForgetLastSection() const;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <mutex>
 #include <string>
 #include <sys/stat.h>
 
@@ -160,6 +161,10 @@ qint32 DosDateTimeFromUnix(qint64 secondsSinceEpoch) {
     thread_local bool lastValid = false;
     const char* current = getenv("TZ");
     if (!zoneRead || (current ? zone != current : !zone.empty())) {
+        // The C library guards its zone with a lock of its own that thread checkers cannot see;
+        // threads that read it at the same time take turns here as well.
+        static std::mutex zoneLock;
+        const std::lock_guard<std::mutex> lock(zoneLock);
         tzset();
         zone = current ? current : "";
         zoneRead = true;

@@ -1,8 +1,10 @@
 #include "catalogue/consistreader.h"
 
 #include "catalogue/consistvehicles.h"
+#include "catalogue/readahead.h"
 #include "catalogue/stockreader.h"
 #include "core/stringlist.h"
+#include "platform/mstsfile.h"
 #include "stocktestkit.h"
 
 #include <QDir>
@@ -147,6 +149,48 @@ TEST_F(ConsistReaderTest, UncachedVehicleIsQueuedAndKeepsTheSectionStaleUntilCac
     EXPECT_EQ(consistCache.Ini.ReadInteger("B.con", "FileDate", -1),
               FileAge("C:\\MSTS\\TRAINS\\CONSISTS\\B.con"));
     EXPECT_EQ(info.PType, PT_DIESEL | PT_LEAD_NO_CABVIEW);
+}
+
+TEST_F(ConsistReaderTest, ConsistParsedAheadReadsAsTheLoopWouldAndLeavesTheQueueToIt) {
+    CacheStock("S\\Steam.ENG", PT_ENGINE | PT_STEAM | PT_DRIVEABLE, "Big Steam");
+    CacheStock("S\\Coach.WAG", PT_PASSENGER);
+    WriteConsist("P.con", QStringList{"Train (", "\tTrainCfg ( Other", "\t\tName ( Mixed )"}
+                              << VehicleBlock(true, "Steam S") << VehicleBlock(false, "Zed S")
+                              << VehicleBlock(false, "Coach S") << VehicleBlock(false, "Abe S")
+                              << "\t)"
+                              << ")");
+    ConsistInfo serial;
+    ASSERT_TRUE(Read(serial, "P.con"));
+    const QStringList queued = App().UncachedStockList.Strings();
+    ASSERT_EQ(queued.size(), 2);
+    const QString section = consistCache.Ini.ReadSectionValues("P.con").join(u'|');
+    App().UncachedStockList.Clear();
+    consistCache.Ini.EraseSection("P.con");
+
+    AheadFile ahead;
+    ahead.root = App().MstsRootFolder;
+    ahead.path = QStringLiteral("C:\\MSTS\\TRAINS\\CONSISTS\\P.con");
+    ahead.age = FileAge(ahead.path, &ahead.stamp);
+    QString text;
+    ASSERT_TRUE(ReadMstsTextFile(ahead.path, &text));
+    MstsTextReader reader(text);
+    ConsistAhead parsed;
+    ParseConsistAhead(reader, "P.con", stockCache.Ini, parsed);
+    EXPECT_TRUE(App().UncachedStockList.IsEmpty()) << "queued by the loop, not the worker";
+    EXPECT_EQ(parsed.uncached, QStringList({"S\\Zed.WAG", "S\\Abe.WAG"}));
+    EXPECT_EQ(parsed.info.Description, "Mixed");
+    EXPECT_EQ(parsed.info.EngineName, "Big Steam");
+
+    ConsistInfo fromAhead;
+    ASSERT_TRUE(ReadConsistFile(App().MstsRootFolder, ConsistItem("P.con"), fromAhead, consistCache,
+                                stockCache, nullptr, nullptr, &ahead, &parsed));
+    EXPECT_EQ(fromAhead.PType, serial.PType);
+    EXPECT_EQ(fromAhead.Description, serial.Description);
+    EXPECT_EQ(fromAhead.TrainCfgName, serial.TrainCfgName);
+    EXPECT_EQ(fromAhead.EngineName, serial.EngineName);
+    EXPECT_EQ(fromAhead.LeadEngine, serial.LeadEngine);
+    EXPECT_EQ(App().UncachedStockList.Strings(), queued);
+    EXPECT_EQ(consistCache.Ini.ReadSectionValues("P.con").join(u'|'), section);
 }
 
 TEST_F(ConsistReaderTest, NewSectionAdvancesTheStockCachesLastLotNumber) {

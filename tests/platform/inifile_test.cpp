@@ -169,6 +169,13 @@ TEST(IniFile, ReadsIntegersAndBoolsAsTheirTextSays) {
     EXPECT_TRUE(ini.ReadBool("S", "One", false));
     EXPECT_FALSE(ini.ReadBool("S", "Zero", true));
     EXPECT_TRUE(ini.ReadBool("S", "Missing", true));
+
+    // Peeking reads the same, in any letter case, between reads that remember their section.
+    for (const char* key : {"Dec", "Hex", "Dollar", "Bad", "Missing", "one"}) {
+        EXPECT_EQ(ini.PeekInteger("s", key, -7), ini.ReadInteger("S", key, -7)) << key;
+        EXPECT_EQ(ini.PeekString("S", key, "none"), ini.ReadString("s", key, "none")) << key;
+    }
+    EXPECT_EQ(ini.PeekString("Other", "Dec", "none"), "none");
 }
 
 TEST(IniFile, ALineBreakInAValueCannotAddASectionToTheFile) {
