@@ -246,12 +246,12 @@ bool ReadStockFiles(RecordList<ItemSet>& result, const StringList& names,
     bool allFound = true;
     StockInfo info;
     info.SkipCache = skip;
-    std::vector<StockInfo> parsed(listed ? std::size_t(names.Count()) : 0);
+    std::vector<StockInfo> parsed;
     const std::vector<AheadFile> ahead =
-        ReadFilesAhead(names, stockCache.Ini, skip, listed, kTrainsetBase,
-                       [&](std::size_t i, MstsTextReader& reader) {
-                           ParseStockFileText(reader, names[int(i)], parsed[i]);
-                       });
+        ParseFilesAhead(names, stockCache.Ini, skip, listed, kTrainsetBase, parsed,
+                        [&](std::size_t i, MstsTextReader& reader, StockInfo& stock) {
+                            ParseStockFileText(reader, names[int(i)], stock);
+                        });
     for (int i = 0; i < names.Count(); ++i) {
         auto item = std::make_unique<ItemSet>();
         item->PLevel = 2;
@@ -281,12 +281,12 @@ bool ReadConsistFiles(RecordList<ItemSet>& result, const StringList& names,
     ConsistInfo info;
     info.SkipCache = skip;
     // The stock cache is only read while the consists are parsed ahead.
-    std::vector<ConsistAhead> parsed(listed ? std::size_t(names.Count()) : 0);
+    std::vector<ConsistAhead> parsed;
     const std::vector<AheadFile> ahead =
-        ReadFilesAhead(names, consistCache.Ini, skip, listed, kConsistsBase,
-                       [&](std::size_t i, MstsTextReader& reader) {
-                           ParseConsistAhead(reader, names[int(i)], stockCache.Ini, parsed[i]);
-                       });
+        ParseFilesAhead(names, consistCache.Ini, skip, listed, kConsistsBase, parsed,
+                        [&](std::size_t i, MstsTextReader& reader, ConsistAhead& consist) {
+                            ParseConsistAhead(reader, names[int(i)], stockCache.Ini, consist);
+                        });
     for (int i = 0; i < names.Count(); ++i) {
         auto item = std::make_unique<ItemSet>();
         item->PLevel = 2;
@@ -323,14 +323,14 @@ bool ReadPathFiles(RecordList<ItemSet>& result, const StringList& names, StoreIn
                    bool /*skip*/, StringList* missing, const ListedFileDates* listed) {
     bool allFound = true;
     PathInfo path;
-    std::vector<PathInfo> parsed(listed ? std::size_t(names.Count()) : 0);
+    std::vector<PathInfo> parsed;
     const std::vector<AheadFile> ahead =
-        ReadFilesAhead(names, pathCache.Ini, false, listed, QLatin1StringView("\\"),
-                       [&](std::size_t i, MstsTextReader& reader) {
-                           const QString& entry = names[int(i)];
-                           parsed[i].FileName = entry.mid(entry.lastIndexOf(u'\\') + 1);
-                           ScanPathText(reader, parsed[i]);
-                       });
+        ParseFilesAhead(names, pathCache.Ini, false, listed, QLatin1StringView("\\"), parsed,
+                        [&](std::size_t i, MstsTextReader& reader, PathInfo& scanned) {
+                            const QString& entry = names[int(i)];
+                            scanned.FileName = entry.mid(entry.lastIndexOf(u'\\') + 1);
+                            ScanPathText(reader, scanned);
+                        });
     for (int i = 0; i < names.Count(); ++i) {
         const QString& entry = names[i];
         const AheadFile* readAhead = ahead.empty() ? nullptr : &ahead[std::size_t(i)];

@@ -21,6 +21,7 @@ namespace qv {
 namespace {
 
 constexpr QLatin1StringView kConsistsBase("\\TRAINS\\CONSISTS\\");
+constexpr QLatin1StringView kTrainsetBase("\\TRAINS\\TRAINSET\\");
 
 enum ConsistKeyword { kName, kEngineData, kWagonData, kTrainCfg };
 
@@ -188,6 +189,18 @@ void ParseConsistAhead(MstsTextReader& reader, const QString& fileName, const In
     parsed.info.Description = fileName;
     Tally tally;
     ParseConsist(reader, parsed.info, stockCache, nullptr, tally, &parsed.uncached);
+    if (!(parsed.info.PType & PT_DRIVEABLE) || parsed.info.LeadEngine.isEmpty())
+        return;
+    // As the check asks: the store first, then the MSTS folder.
+    for (const QString& root : {App().StoreRootFolder, App().MstsRootFolder}) {
+        AheadFile& engine = parsed.leadEngine;
+        engine.path = root + kTrainsetBase + parsed.info.LeadEngine;
+        engine.age = FileAge(engine.path, &engine.stamp);
+        if (engine.age != -1) {
+            engine.root = root;
+            return;
+        }
+    }
 }
 
 bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info,
@@ -243,7 +256,8 @@ bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info
     }
     info.LotNumber = ini.ReadString(section, QStringLiteral("LotNumber"), QString());
     if (info.PType & PT_DRIVEABLE)
-        CheckLeadEngine(info, consistCache, stockCache);
+        CheckLeadEngine(info, consistCache, stockCache,
+                        readAhead && parsed ? &parsed->leadEngine : nullptr);
     if (!CacheSectionIsCurrent(ini, section, tally.date) || info.RewriteSection ||
         App().ForceCacheReread)
         WriteConsistSection(consistCache, stockCache, info, tally.date);

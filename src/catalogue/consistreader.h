@@ -5,6 +5,7 @@
 // consist cache ("CACHECON.QVC").
 #pragma once
 
+#include "catalogue/readahead.h"
 #include "catalogue/stockrecords.h"
 
 #include <QString>
@@ -17,7 +18,6 @@ class IniFile;
 class MstsTextReader;
 struct StoreIniHolder;
 class ListedFileDates;
-struct AheadFile;
 
 // The stock path "<folder>\<file>.ENG" (engine) or ".WAG" named by the value of an EngineData or
 // WagonData line: the file name first, then the stock folder, either quoted when it holds blanks.
@@ -26,11 +26,13 @@ struct AheadFile;
 QString StockDataPath(const QString& value, bool engine);
 
 // A consist parsed ahead of the reading loop on a worker thread: the fields the parse sets
-// (PType, Description, TrainCfgName, EngineName, LeadEngine), and the stock paths of its vehicles
-// that the stock cache lacked, in file order, which the loop queues.
+// (PType, Description, TrainCfgName, EngineName, LeadEngine), the stock paths of its vehicles
+// that the stock cache lacked, in file order, which the loop queues, and for a driveable consist
+// its leading engine's file as the lead-engine check asks for it (no root when in neither).
 struct ConsistAhead {
     ConsistInfo info;
     QStringList uncached;
+    AheadFile leadEngine;
 };
 
 // Parses the text of a consist (`fileName` as in the consists folder) for the reading loop,

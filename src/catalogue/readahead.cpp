@@ -29,7 +29,8 @@ QString ListedRoot(const ListedFileDates& listed, const QString& name, QString* 
 std::vector<AheadFile>
 ReadFilesAhead(const StringList& names, const IniFile& cache, bool everyFile,
                const ListedFileDates* listed, QLatin1StringView base,
-               const std::function<void(std::size_t, MstsTextReader&)>& parse) {
+               const std::function<void(std::size_t, MstsTextReader&)>& parse,
+               const std::function<void()>& beforeReading) {
     std::vector<AheadFile> files;
     if (!listed)
         return files;
@@ -54,6 +55,8 @@ ReadFilesAhead(const StringList& names, const IniFile& cache, bool everyFile,
         hosts[std::size_t(i)] = std::move(host);
         wanted.push_back(std::size_t(i));
     }
+    if (!wanted.empty() && beforeReading)
+        beforeReading();
     // Files are small: a thread is worth starting for a few dozen.
     constexpr std::size_t kFilesPerThread = 32;
     ForEachOnWorkers(wanted.size(), kFilesPerThread, [&](std::size_t w) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "catalogue/mststext.h"
+#include "core/stringlist.h"
 #include "platform/winfs.h"
 
 #include <QString>
@@ -15,7 +16,6 @@ namespace qv {
 
 class IniFile;
 class ListedFileDates;
-class StringList;
 
 // One file as a worker thread found it: the date and stamp of the file it read, and its text
 // (unless the parse took it up).
@@ -32,10 +32,25 @@ struct AheadFile {
 // there, else from the MSTS root. `parse` (when given) runs on the worker thread with the file's
 // index and a reader of its text, which is then dropped; it must be safe to call on several
 // threads at once. Without `listed` nothing is read ahead. The result has one place per name, or
-// none when no file was read ahead.
+// none when no file was read ahead. `beforeReading` (when given) is called once before the first
+// file is read, and only when some file will be.
 std::vector<AheadFile>
 ReadFilesAhead(const StringList& names, const IniFile& cache, bool everyFile,
                const ListedFileDates* listed, QLatin1StringView base,
-               const std::function<void(std::size_t, MstsTextReader&)>& parse = nullptr);
+               const std::function<void(std::size_t, MstsTextReader&)>& parse = nullptr,
+               const std::function<void()>& beforeReading = nullptr);
+
+// ReadFilesAhead with each file parsed by `parse(index, reader, parsed[index])`: `parsed` gets one
+// place per name when some file is read ahead, and none otherwise (a warm rebuild reads none).
+template <typename Parsed, typename Parse>
+std::vector<AheadFile> ParseFilesAhead(const StringList& names, const IniFile& cache,
+                                       bool everyFile, const ListedFileDates* listed,
+                                       QLatin1StringView base, std::vector<Parsed>& parsed,
+                                       Parse parse) {
+    return ReadFilesAhead(
+        names, cache, everyFile, listed, base,
+        [&](std::size_t i, MstsTextReader& reader) { parse(i, reader, parsed[i]); },
+        [&] { parsed.resize(std::size_t(names.Count())); });
+}
 
 } // namespace qv

@@ -14,10 +14,12 @@ namespace {
 
 const QString kTrainsetFolder = QStringLiteral("TRAINS\\TRAINSET");
 
-// Reads a stock file from the store, else from the MSTS folder.
-bool ReadStockFromEitherRoot(const ItemSet& item, StockInfo& info, StoreIniHolder& stockCache) {
-    return ReadStockFile(App().StoreRootFolder, item, info, stockCache) ||
-           ReadStockFile(App().MstsRootFolder, item, info, stockCache);
+// Reads a stock file from the store, else from the MSTS folder; a file asked ahead stands for
+// asking it.
+bool ReadStockFromEitherRoot(const ItemSet& item, StockInfo& info, StoreIniHolder& stockCache,
+                             const AheadFile* ahead = nullptr) {
+    return ReadStockFile(App().StoreRootFolder, item, info, stockCache, nullptr, ahead) ||
+           ReadStockFile(App().MstsRootFolder, item, info, stockCache, nullptr, ahead);
 }
 
 QString WagonNameDiffersText() {
@@ -119,15 +121,15 @@ void CheckConsistNames(const ItemSet& item, const ConsistInfo& consist, ReportPa
         errors.Add(consist.FileName);
 }
 
-void CheckLeadEngine(ConsistInfo& consist, StoreIniHolder& consistCache,
-                     StoreIniHolder& stockCache) {
+void CheckLeadEngine(ConsistInfo& consist, StoreIniHolder& consistCache, StoreIniHolder& stockCache,
+                     const AheadFile* leadEngine) {
     ItemSet item;
     item.Folder = kTrainsetFolder;
     item.FileName = consist.LeadEngine;
     // The Engine block's name is not cached, so the engine file itself is parsed.
     StockInfo engine;
     engine.SkipCache = true;
-    if (!ReadStockFromEitherRoot(item, engine, stockCache))
+    if (!ReadStockFromEitherRoot(item, engine, stockCache, leadEngine))
         return;
     if (FileBaseName(consist.LeadEngine) != engine.EngineName)
         consist.PType |= PT_ENGINE_REF_DIFFERS;

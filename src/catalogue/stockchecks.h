@@ -11,6 +11,7 @@ namespace qv {
 
 class ReportPane;
 class StringList;
+struct AheadFile;
 struct StoreIniHolder;
 
 // Reads each stock path of stockNames (<folder>\<file>, relative to TRAINS\TRAINSET) from the
@@ -31,8 +32,9 @@ void CheckConsistNames(const ItemSet& item, const ConsistInfo& consist, ReportPa
 // Parses the consist's leading engine (store first, then the MSTS folder) and sets
 // PT_ENGINE_REF_DIFFERS when its Engine block name differs, in any way, from its file name, or
 // clears it when they are equal; sets RewriteSection when that changes the bit the consist cache
-// holds. Nothing changes when the engine is in neither folder.
-void CheckLeadEngine(ConsistInfo& consist, StoreIniHolder& consistCache,
-                     StoreIniHolder& stockCache);
+// holds. Nothing changes when the engine is in neither folder. `leadEngine` (when given) is the
+// engine's file as asked ahead of the check.
+void CheckLeadEngine(ConsistInfo& consist, StoreIniHolder& consistCache, StoreIniHolder& stockCache,
+                     const AheadFile* leadEngine = nullptr);
 
 } // namespace qv

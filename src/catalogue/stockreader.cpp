@@ -287,7 +287,7 @@ bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
     info.FreightAnim.clear();
 
     // One lookup answers both questions: a path that names no file has no date.
-    const bool readAhead = ahead && parsed && ahead->root == root;
+    const bool readAhead = ahead && ahead->root == root;
     ListedFile file =
         readAhead ? ListedFile(*ahead) : ListedFile(listed, root, kTrainsetBase, info.FileName);
     if (file.Age() == -1)
@@ -305,7 +305,7 @@ bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
         return false;
     const qint32 age = file.Age();
     const bool current = CacheSectionIsCurrent(ini, section, age);
-    if (readAhead) {
+    if (readAhead && parsed) {
         RememberParse(FoldCase(file.Path()), file.Stamp(), *parsed, info.FileName);
         TakeParse(*parsed, info);
     } else if (!ParseStockFile(file.Path(), file.Stamp(), info)) {

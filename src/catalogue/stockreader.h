@@ -35,7 +35,8 @@ bool AdvanceLastLotNumber(StoreIniHolder& stockCache, const QString& lot);
 // differs or ForceCacheReread is set. False when the file is missing or cannot be opened; nothing
 // is reported. The caller opened stockCache and closes it.
 // With `listed`, the dates the rebuild's listing found stand for asking the file system; with
-// `ahead`, a file read ahead from this root stands for reading it, and `parsed` for its parse.
+// `ahead`, a file asked ahead from this root stands for asking it, and with `parsed` (the file
+// read ahead) for its reading and parse.
 bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
                    StoreIniHolder& stockCache, const ListedFileDates* listed = nullptr,
                    const AheadFile* ahead = nullptr, const StockInfo* parsed = nullptr);

@@ -152,6 +152,7 @@ TEST_F(ConsistReaderTest, UncachedVehicleIsQueuedAndKeepsTheSectionStaleUntilCac
 }
 
 TEST_F(ConsistReaderTest, ConsistParsedAheadReadsAsTheLoopWouldAndLeavesTheQueueToIt) {
+    builder.AddEngine("S", "Steam", "Big Steam", EngineType::Steam);
     CacheStock("S\\Steam.ENG", PT_ENGINE | PT_STEAM | PT_DRIVEABLE, "Big Steam");
     CacheStock("S\\Coach.WAG", PT_PASSENGER);
     WriteConsist("P.con", QStringList{"Train (", "\tTrainCfg ( Other", "\t\tName ( Mixed )"}
@@ -180,6 +181,11 @@ TEST_F(ConsistReaderTest, ConsistParsedAheadReadsAsTheLoopWouldAndLeavesTheQueue
     EXPECT_EQ(parsed.uncached, QStringList({"S\\Zed.WAG", "S\\Abe.WAG"}));
     EXPECT_EQ(parsed.info.Description, "Mixed");
     EXPECT_EQ(parsed.info.EngineName, "Big Steam");
+    // The leading engine is asked for where the lead-engine check would find it.
+    EXPECT_EQ(parsed.leadEngine.root, App().MstsRootFolder);
+    FileStamp engineStamp;
+    EXPECT_EQ(parsed.leadEngine.age, FileAge(parsed.leadEngine.path, &engineStamp));
+    EXPECT_TRUE(parsed.leadEngine.stamp.SameFile(engineStamp));
 
     ConsistInfo fromAhead;
     ASSERT_TRUE(ReadConsistFile(App().MstsRootFolder, ConsistItem("P.con"), fromAhead, consistCache,
