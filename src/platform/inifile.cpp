@@ -319,8 +319,14 @@ IniFile::Section& IniFile::SectionForWriting(const QString& name) {
     return *slot;
 }
 
-bool IniFile::FindValue(const QString& section, const QString& key, QStringView* value) const {
-    const Section* found = FindSection(section);
+const IniFile::Section* IniFile::PeekSection(const QString& name) const {
+    const auto found = index_.constFind(FoldedName{name});
+    return found == index_.constEnd() ? nullptr : &**found;
+}
+
+bool IniFile::FindValue(const QString& section, const QString& key, QStringView* value,
+                        bool remember) const {
+    const Section* found = remember ? FindSection(section) : PeekSection(section);
     LineSpan line;
     if (!found || !FindKey(found->body, key, &line))
         return false;
@@ -334,19 +340,10 @@ QString IniFile::ReadString(const QString& section, const QString& key,
     return FindValue(section, key, &value) ? value.toString() : defaultValue;
 }
 
-bool IniFile::PeekValue(const QString& section, const QString& key, QStringView* value) const {
-    const auto found = index_.constFind(FoldedName{section});
-    LineSpan line;
-    if (found == index_.constEnd() || !FindKey((*found)->body, key, &line))
-        return false;
-    *value = LineText((*found)->body, line).sliced(line.equals + 1);
-    return true;
-}
-
 QString IniFile::PeekString(const QString& section, const QString& key,
                             const QString& defaultValue) const {
     QStringView value;
-    return PeekValue(section, key, &value) ? value.toString() : defaultValue;
+    return FindValue(section, key, &value, false) ? value.toString() : defaultValue;
 }
 
 void IniFile::WriteString(const QString& section, const QString& key, const QString& value) {
@@ -386,7 +383,7 @@ int IniFile::ReadInteger(const QString& section, const QString& key, int default
 
 int IniFile::PeekInteger(const QString& section, const QString& key, int defaultValue) const {
     QStringView text;
-    return PeekValue(section, key, &text) ? ParseInteger(text, defaultValue) : defaultValue;
+    return FindValue(section, key, &text, false) ? ParseInteger(text, defaultValue) : defaultValue;
 }
 
 void IniFile::WriteInteger(const QString& section, const QString& key, int value) {

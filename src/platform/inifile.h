@@ -95,9 +95,12 @@ private:
     Section& SectionForWriting(const QString& name);
     // The section of that exact name when it is the one remembered or the one after it.
     SectionList::iterator RememberedSection(const QString& name) const;
-    // The value of the key in the section; false when either is missing.
-    bool FindValue(const QString& section, const QString& key, QStringView* value) const;
-    bool PeekValue(const QString& section, const QString& key, QStringView* value) const;
+    // The section of that name found through the index alone, leaving the remembered one be.
+    const Section* PeekSection(const QString& name) const;
+    // The value of the key in the section; false when either is missing. Without `remember`
+    // the section is peeked at.
+    bool FindValue(const QString& section, const QString& key, QStringView* value,
+                   bool remember = true) const;
     void RebuildIndex();
     void Remember(const QString& name, SectionList::iterator place) const;
     void ForgetLastSection() const;
