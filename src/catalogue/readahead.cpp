@@ -2,10 +2,13 @@
 
 #include "catalogue/listeddates.h"
 #include "core/appstate.h"
+#include "core/status.h"
 #include "core/stringlist.h"
 #include "platform/inifile.h"
 #include "platform/mstsfile.h"
 #include "platform/workers.h"
+
+#include <algorithm>
 
 namespace qv {
 
@@ -57,22 +60,29 @@ ReadFilesAhead(const StringList& names, const IniFile& cache, bool everyFile,
     }
     if (!wanted.empty() && beforeReading)
         beforeReading();
-    // Files are small: a thread is worth starting for a few dozen.
+    // Files are small: a thread is worth starting for a few dozen. They are read a slice at a
+    // time, between which the application handles its events as the loops let it: from a slow
+    // disk thousands of files take a while.
     constexpr std::size_t kFilesPerThread = 32;
-    ForEachOnWorkers(wanted.size(), kFilesPerThread, [&](std::size_t w) {
-        const std::size_t i = wanted[w];
-        AheadFile& file = files[i];
-        if (!ReadMstsTextHostFile(hosts[i], &file.text, &file.stamp, &file.age)) {
-            file.root.clear(); // the loop finds out for itself
-            file.age = -1;
-            return;
-        }
-        if (parse) {
-            MstsTextReader reader(file.text);
-            parse(i, reader);
-            file.text.clear();
-        }
-    });
+    constexpr std::size_t kSlice = 1024;
+    for (std::size_t from = 0; from < wanted.size(); from += kSlice) {
+        PumpMessagesIfBusy();
+        const std::size_t count = std::min(kSlice, wanted.size() - from);
+        ForEachOnWorkers(count, kFilesPerThread, [&](std::size_t w) {
+            const std::size_t i = wanted[from + w];
+            AheadFile& file = files[i];
+            if (!ReadMstsTextHostFile(hosts[i], &file.text, &file.stamp, &file.age)) {
+                file.root.clear(); // the loop finds out for itself
+                file.age = -1;
+                return;
+            }
+            if (parse) {
+                MstsTextReader reader(file.text);
+                parse(i, reader);
+                file.text.clear();
+            }
+        });
+    }
     return files;
 }
 
