@@ -50,7 +50,7 @@ TextKey::TextKey(const QString& text) {
         return;
     }
     folded_ = FoldCase(text);
-    const qsizetype packed = std::min<qsizetype>(folded_.size(), 8);
+    const qsizetype packed = std::min<qsizetype>(folded_.size(), 4 * kHeads);
     for (qsizetype i = 0; i < packed; ++i)
         head_[i / 4] |= quint64(folded_[i].unicode()) << (16 * (3 - i % 4));
 }
@@ -58,7 +58,7 @@ TextKey::TextKey(const QString& text) {
 int TextKey::Compare(const TextKey& other) const {
     if (collated_ && other.collated_)
         return collated_->compare(*other.collated_);
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < kHeads; ++i) {
         if (head_[i] != other.head_[i])
             return head_[i] < other.head_[i] ? -1 : 1;
     }

@@ -22,13 +22,17 @@ class TextKey {
 public:
     explicit TextKey(const QString& text);
     int Compare(const TextKey& other) const;
+    // The first characters packed into kHeads numbers (all zero outside the C locale): keys
+    // whose numbers differ compare as the numbers do, equal numbers leave it to Compare.
+    static constexpr int kHeads = 4;
+    quint64 Head(int i) const { return head_[i]; }
 
 private:
     std::optional<QCollatorSortKey> collated_;
     QString folded_; // in the C locale, whose comparison folds the case of each character
     // The first characters of `folded_` packed so that comparing the numbers compares them (the
     // end padded with zeros): most comparisons of a sort are settled without reaching the text.
-    quint64 head_[2] = {0, 0};
+    quint64 head_[kHeads] = {};
 };
 
 // Makes the locale the default one and the one every later comparison follows. The default

@@ -86,24 +86,41 @@ int CompareNumericOrder(const QString& a, const QString& b) {
 }
 
 void SortItemList(RecordList<ItemSet>& list) {
-    // Each record's name is prepared once: the sort compares it many times.
-    std::vector<std::pair<TextKey, std::size_t>> keyed;
-    keyed.reserve(list.size());
+    // Each record's name is prepared once: the sort compares it many times. What is sorted are
+    // small entries with the keys' first characters, which settle most comparisons; only ties
+    // look at the keys themselves.
+    struct Entry {
+        quint64 head[TextKey::kHeads];
+        std::size_t record;
+        std::size_t key;
+    };
+    std::vector<TextKey> keys;
+    std::vector<Entry> entries;
+    keys.reserve(list.size());
+    entries.reserve(list.size());
     std::size_t empty = 0;
     for (std::size_t i = 0; i < list.size(); ++i) {
         if (!list[i]) {
             ++empty;
             continue;
         }
-        keyed.emplace_back(
-            TextKey(App().ViewByFileName ? FileNameKey(*list[i]) : list[i]->Description), i);
+        keys.emplace_back(App().ViewByFileName ? FileNameKey(*list[i]) : list[i]->Description);
+        Entry entry{{}, i, keys.size() - 1};
+        for (int h = 0; h < TextKey::kHeads; ++h)
+            entry.head[h] = keys.back().Head(h);
+        entries.push_back(entry);
     }
-    std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const auto& a, const auto& b) { return a.first.Compare(b.first) < 0; });
+    std::stable_sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
+        for (int h = 0; h < TextKey::kHeads; ++h) {
+            if (a.head[h] != b.head[h])
+                return a.head[h] < b.head[h];
+        }
+        return keys[a.key].Compare(keys[b.key]) < 0;
+    });
     RecordList<ItemSet> sorted;
     sorted.reserve(list.size());
-    for (auto& [key, index] : keyed)
-        sorted.push_back(std::move(list[index]));
+    for (const Entry& entry : entries)
+        sorted.push_back(std::move(list[entry.record]));
     sorted.resize(sorted.size() + empty); // empty places last
     list = std::move(sorted);
 }

@@ -105,7 +105,10 @@ TEST_F(ItemKindsTest, SortItemList_OrdersAsCompareTextInEveryLocaleAndKeepsEqual
                          "LOCO 123",
                          "Loco 12345678",
                          "loco 1234567",
-                         "a"};
+                         "a",
+                         "Wagon 1234567890b",
+                         "WAGON 1234567890A",
+                         "wagon 1234567890"};
     // Texts that differ only after a zero character, or end where another has one.
     names << QStringLiteral("a") + QChar(0) << QStringLiteral("a") + QChar(0) + u'b'
           << QString(QChar(0));
