@@ -18,6 +18,7 @@
 #include "core/stringlist.h"
 #include "platform/terminate.h"
 #include "platform/winfind.h"
+#include "platform/winresolve.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -171,20 +172,24 @@ bool RebuildStockCache(RecordList<ItemSet>& result, bool skip, StringList* missi
     StringList folders;
     StringList found;
     ListedFileDates listed;
-    for (const QString& root : {App().StoreRootFolder, App().MstsRootFolder}) {
-        const QString trainset = root + u'\\' + kTrainsetFolder;
-        int error = 0;
-        FindFoldersAndListThem(folders, trainset, &error);
-        if (error == 0 || error == ENOENT)
-            listed.AddParent(root, QString());
-        for (int i = 0; i < folders.Count(); ++i) {
-            const QString folder = trainset + u'\\' + folders[i];
-            listed.AddListing(found, root, folder, folders[i], QStringLiteral("*.WAG"));
-            listed.AddListing(found, root, folder, folders[i], QStringLiteral("*.ENG"));
+    {
+        // Thousands of folders are listed, and nothing is changed on the way.
+        const ReportsTakenOnce listing;
+        for (const QString& root : {App().StoreRootFolder, App().MstsRootFolder}) {
+            const QString trainset = root + u'\\' + kTrainsetFolder;
+            int error = 0;
+            FindFoldersAndListThem(folders, trainset, &error);
+            if (error == 0 || error == ENOENT)
+                listed.AddParent(root, QString());
+            for (int i = 0; i < folders.Count(); ++i) {
+                const QString folder = trainset + u'\\' + folders[i];
+                listed.AddListing(found, root, folder, folders[i], QStringLiteral("*.WAG"));
+                listed.AddListing(found, root, folder, folders[i], QStringLiteral("*.ENG"));
+            }
+            AddSorted(files, found);
+            found.Clear();
+            folders.Clear();
         }
-        AddSorted(files, found);
-        found.Clear();
-        folders.Clear();
     }
     RecordList<ItemSet> working;
     auto stockCache = OpenStoreIni(kStockCache);
@@ -228,10 +233,14 @@ bool RebuildPathCache(RecordList<ItemSet>& result, bool skip, StringList* missin
     StringList files;
     StringList found;
     ListedFileDates listed;
-    for (const QString& root : {App().MstsRootFolder, App().StoreRootFolder}) {
-        ListRouteFilesOfKind(PT_PATH, found, root, &listed);
-        AddSorted(files, found);
-        found.Clear();
+    {
+        // The folders of hundreds of routes are listed, and nothing is changed on the way.
+        const ReportsTakenOnce listing;
+        for (const QString& root : {App().MstsRootFolder, App().StoreRootFolder}) {
+            ListRouteFilesOfKind(PT_PATH, found, root, &listed);
+            AddSorted(files, found);
+            found.Clear();
+        }
     }
     auto pathCache = OpenStoreIni(kPathCache);
     PruneIniSections(files, *pathCache);

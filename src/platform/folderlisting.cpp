@@ -559,9 +559,21 @@ void FolderCache::Unwatch(const QString& hostFolder, int watch) {
     }
 }
 
+void FolderCache::TakeReportsOnce(bool begin) {
+    QMutexLocker lock(&mutex_);
+    takeOnce_ += begin ? 1 : -1;
+    if (takeOnce_ == 0)
+        takenOnce_ = false;
+}
+
 void FolderCache::TakeReports() {
     if (notifier_ < 0)
         return;
+    if (takeOnce_ > 0) {
+        if (takenOnce_)
+            return;
+        takenOnce_ = true;
+    }
     alignas(inotify_event) char buffer[16384];
     for (;;) {
         const ssize_t got = read(notifier_, buffer, sizeof buffer);

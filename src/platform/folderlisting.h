@@ -262,6 +262,9 @@ public:
 
     void Clear();
 
+    // Begins (or ends) a run of lookups in which the reports are taken once only.
+    void TakeReportsOnce(bool begin);
+
     qint64 Reads();
 
     // Whether folders below a drive root can be watched for changes.
@@ -402,6 +405,8 @@ private:
     bool notifierFailed_ = false;
     quint64 notifierEpoch_ = 0; // moves on when the notifier is closed
     int prefetching_ = 0;       // prefetches reading outside the lock
+    int takeOnce_ = 0;          // runs of lookups that take the reports once
+    bool takenOnce_ = false;    // and whether they took them already
     std::vector<PendingReport> pending_;
     qint64 reads_ = 0;
 };

@@ -594,6 +594,14 @@ void ClearFolderCache() {
     Cache().Clear();
 }
 
+ReportsTakenOnce::ReportsTakenOnce() {
+    Cache().TakeReportsOnce(true);
+}
+
+ReportsTakenOnce::~ReportsTakenOnce() {
+    Cache().TakeReportsOnce(false);
+}
+
 qint64 FolderReadCount() {
     return Cache().Reads();
 }

@@ -116,6 +116,17 @@ void FolderChanged(const QString& hostFolder, const QString& addedName,
 void InvalidateFolder(const QString& hostFolder);
 // Forgets every cached listing.
 void ClearFolderCache();
+
+// While one lives, the cache takes the reports of changes once, at the first lookup, instead of
+// at every lookup: for a run of lookups that changes nothing, such as the listing of thousands of
+// folders, where a change reported meanwhile is no later than one made a moment after the run.
+class ReportsTakenOnce {
+public:
+    ReportsTakenOnce();
+    ~ReportsTakenOnce();
+    ReportsTakenOnce(const ReportsTakenOnce&) = delete;
+    ReportsTakenOnce& operator=(const ReportsTakenOnce&) = delete;
+};
 // How many times a folder was read from the disk since the program started (tests count rescans).
 qint64 FolderReadCount();
 

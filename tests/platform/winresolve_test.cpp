@@ -1,4 +1,5 @@
 #include "platform/winfs.h"
+#include "platform/winresolve.h"
 
 #include "fixtures/tempmsts.h"
 
@@ -107,6 +108,28 @@ TEST(FolderCache, PicksUpAFileAnotherProgramCreatedAfterTheFolderChanged) {
     drive.MakeFile(S("MSTS/Trains/Consists/x.con"));
     EXPECT_FALSE(ResolvePath(S("C:\\msts\\trains\\consists\\X.Con"), &host, &error));
     EXPECT_EQ(error, kFsAmbiguous);
+}
+
+TEST(FolderCache, ARunThatTakesTheReportsOnceSeesLaterChangesWhenItEnds) {
+    TempMsts drive;
+    drive.MakeSampleTree();
+    drive.AgeTree();
+    QString host;
+    const QString y = S("C:\\msts\\trains\\consists\\y.con");
+    ASSERT_TRUE(ResolvePath(S("C:\\msts\\trains\\consists\\x.con"), &host));
+    {
+        const ReportsTakenOnce run;
+        {
+            const ReportsTakenOnce inner;
+            ASSERT_TRUE(ResolvePath(S("C:\\msts\\trains\\consists\\x.con"), &host));
+        }
+        drive.MakeFile(S("MSTS/Trains/Consists/Y.CON"));
+        // The report may wait while the run lasts; an inner run that ends does not end it.
+        ResolvePath(y, &host);
+    }
+    // Once the run is over, the next lookup takes the report.
+    ASSERT_TRUE(ResolvePath(y, &host));
+    EXPECT_EQ(host, drive.Host(S("MSTS/Trains/Consists/Y.CON")));
 }
 
 TEST(FolderCache, OwnChangesKeepTheListingWithoutReadingTheFolderAgain) {
