@@ -217,7 +217,7 @@ bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info
 
     // One lookup answers both questions: a path that names no file has no date.
     // A list of the vehicles is only asked of files read here.
-    const bool readAhead = ahead && ahead->root == root && !vehicles;
+    const bool readAhead = ahead && parsed && ahead->root == root && !vehicles;
     ListedFile file =
         readAhead ? ListedFile(*ahead) : ListedFile(listed, root, kConsistsBase, info.FileName);
     if (file.Age() == -1)
@@ -238,7 +238,7 @@ bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info
     info.EngineName.clear();
     Tally tally;
     tally.date = file.Age();
-    if (readAhead && parsed) {
+    if (readAhead) {
         info.PType = parsed->info.PType;
         info.Description = parsed->info.Description;
         info.TrainCfgName = parsed->info.TrainCfgName;
@@ -249,15 +249,14 @@ bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info
         if (!parsed->uncached.isEmpty())
             tally.date = kUncachedDate;
     } else {
-        MstsTextReader reader(readAhead ? ahead->text : QString());
-        if (!readAhead && !reader.Open(file.Path()))
+        MstsTextReader reader;
+        if (!reader.Open(file.Path()))
             return false;
         ParseConsist(reader, info, stockCache.Ini, vehicles, tally);
     }
     info.LotNumber = ini.ReadString(section, QStringLiteral("LotNumber"), QString());
     if (info.PType & PT_DRIVEABLE)
-        CheckLeadEngine(info, consistCache, stockCache,
-                        readAhead && parsed ? &parsed->leadEngine : nullptr);
+        CheckLeadEngine(info, consistCache, stockCache, readAhead ? &parsed->leadEngine : nullptr);
     if (!CacheSectionIsCurrent(ini, section, tally.date) || info.RewriteSection ||
         App().ForceCacheReread)
         WriteConsistSection(consistCache, stockCache, info, tally.date);

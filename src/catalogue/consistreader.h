@@ -46,8 +46,8 @@ void ParseConsistAhead(MstsTextReader& reader, const QString& fileName, const In
 // ForceCacheReread is set. vehicles (or none) receives the stock path of every vehicle in file
 // order. False when the file is missing or cannot be opened; nothing is reported. The caller
 // opened both caches and closes them. With `listed`, the dates the rebuild's listing found stand
-// for asking the file system; with `ahead`, a file read ahead from this root stands for reading it
-// and `parsed` (when given, and no vehicles list is) for its parse.
+// for asking the file system; with `ahead` and `parsed` (and no vehicles list), a file read and
+// parsed ahead from this root stands for reading and parsing it.
 bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info,
                      StoreIniHolder& consistCache, StoreIniHolder& stockCache, StringList* vehicles,
                      const ListedFileDates* listed = nullptr, const AheadFile* ahead = nullptr,

@@ -20,10 +20,6 @@ QString FolderOf(const QString& name) {
     return cut < 0 ? QString() : name.left(cut);
 }
 
-char16_t AsciiLower(char16_t u) {
-    return u >= u'A' && u <= u'Z' ? char16_t(u + 32) : u;
-}
-
 // Names in the order listings give them, as far as plain ASCII names go: without regard to
 // case. Other characters count by their code, which keeps the order strict and weak.
 int CompareFolded(QStringView a, QStringView b) {

@@ -45,14 +45,6 @@ bool IsAscii(QStringView text) {
     return true;
 }
 
-namespace {
-
-char16_t AsciiLower(char16_t u) {
-    return u >= u'A' && u <= u'Z' ? char16_t(u + 32) : u;
-}
-
-} // namespace
-
 bool operator==(const FoldedName& a, const FoldedName& b) {
     const qsizetype size = a.text.size();
     if (size != b.text.size()) {

@@ -14,6 +14,10 @@ QString FoldCase(QStringView text);
 
 // Whether the text holds only ASCII characters, whose case folding is plain.
 bool IsAscii(QStringView text);
+// An ASCII character folded as FoldCase folds it (other characters as they are).
+inline char16_t AsciiLower(char16_t u) {
+    return u >= u'A' && u <= u'Z' ? char16_t(u + 32) : u;
+}
 
 // A name as a hash key that equals every name with the same FoldCase, and is hashed by it,
 // without a folded copy being made of an ASCII name.

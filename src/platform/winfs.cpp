@@ -180,6 +180,23 @@ qint32 AgeOfStat(const struct stat& st, FileStamp* stamp) {
     return DosDateTimeFromUnix(st.st_mtim.tv_sec);
 }
 
+// Opens a file for reading by its host path, with its stat; a folder is refused (EISDIR).
+// -1 with the errno on failure.
+int OpenForReadingWithStat(const QString& hostPath, struct stat* st, int* error) {
+    const int fd = open(Encode(hostPath).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        SetError(error, errno);
+        return -1;
+    }
+    if (fstat(fd, st) != 0 || S_ISDIR(st->st_mode)) {
+        const int code = S_ISDIR(st->st_mode) ? EISDIR : errno;
+        close(fd);
+        SetError(error, code);
+        return -1;
+    }
+    return fd;
+}
+
 // Reads an open file to its end and closes it.
 bool ReadAndClose(int fd, QByteArray* data, int* error) {
     data->clear();
@@ -335,28 +352,20 @@ bool DeleteFile(const QString& path, int* error) {
 
 bool ReadWholeFile(const QString& path, QByteArray* data, int* error) {
     QString host;
-    if (!ResolvePath(path, &host, error))
-        return false;
-    const int fd = open(Encode(host).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return SetError(error, errno);
-    return ReadAndClose(fd, data, error);
+    return ResolvePath(path, &host, error) && ReadHostFile(host, data, nullptr, nullptr, error);
 }
 
 bool ReadHostFile(const QString& hostPath, QByteArray* data, FileStamp* stamp, qint32* age,
                   int* error) {
-    const int fd = open(Encode(hostPath).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return SetError(error, errno);
     struct stat st {};
-    if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        const int code = S_ISDIR(st.st_mode) ? EISDIR : errno;
-        close(fd);
-        return SetError(error, code);
+    const int fd = OpenForReadingWithStat(hostPath, &st, error);
+    if (fd < 0)
+        return false;
+    if (stamp || age) {
+        const qint32 date = AgeOfStat(st, stamp);
+        if (age)
+            *age = date;
     }
-    const qint32 date = AgeOfStat(st, stamp);
-    if (age)
-        *age = date;
     return ReadAndClose(fd, data, error);
 }
 
@@ -433,15 +442,10 @@ bool CopyFileWithTimes(const QString& source, const QString& target, int* error)
         return SetError(error, EEXIST);
     if (resolved.existingHost != ParentOf(resolved.host))
         return SetError(error, ENOENT);
-    const int in = open(Encode(sourceHost).constData(), O_RDONLY | O_CLOEXEC);
-    if (in < 0)
-        return SetError(error, errno);
     struct stat st {};
-    if (fstat(in, &st) != 0 || S_ISDIR(st.st_mode)) {
-        const int code = S_ISDIR(st.st_mode) ? EISDIR : errno;
-        close(in);
-        return SetError(error, code);
-    }
+    const int in = OpenForReadingWithStat(sourceHost, &st, error);
+    if (in < 0)
+        return false;
     BeforeFolderChange(ParentOf(resolved.host));
     const QString temp = TempNameBeside(resolved.host, "copy");
     const QByteArray tempName = Encode(temp);
