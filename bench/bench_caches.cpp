@@ -1,7 +1,8 @@
 // The stock, consist and path cache rebuilds on a large generated installation: a cold rebuild (no
 // cache files) against merely reading and decoding the bytes of every file it reads, a warm
 // rebuild (every cache section current) against the cold one, and how many MSTS files the warm
-// rebuild opens. Everything is measured side by side in one run and printed as ratios.
+// rebuild opens. Everything is measured side by side in one run and printed as ratios; each
+// rebuild kind is run three times and its quickest run counted.
 #include "benchdrive.h"
 #include "catalogue/cacherebuild.h"
 #include "core/appstate.h"
@@ -9,6 +10,7 @@
 #include "fixtures/registrysandbox.h"
 #include "platform/drivemap.h"
 #include "platform/mstsfile.h"
+#include "platform/winfs.h"
 #include "platform/winresolve.h"
 
 #include <QCoreApplication>
@@ -96,6 +98,27 @@ RebuildRun RebuildAll(bool coldFolders) {
     return run;
 }
 
+// Deletes the three cache files, so that the next rebuild reads every file.
+void DeleteCaches() {
+    for (const char* name : {"CACHESTK.QVC", "CACHECON.QVC", "CACHEPAT.QVC"})
+        DeleteFile(App().StoreRootFolder + QStringLiteral("\\QVDATA\\") + QLatin1String(name));
+}
+
+// The quickest of three rebuilds of one kind: the machine's load from outside swings by a third
+// from one second to the next, and the quickest run is the one it disturbed least. Cold runs
+// start without cache files.
+RebuildRun BestOfThree(bool cold, bool coldFolders) {
+    RebuildRun best;
+    for (int i = 0; i < 3; ++i) {
+        if (cold)
+            DeleteCaches();
+        const RebuildRun run = RebuildAll(coldFolders);
+        if (i == 0 || run.ms < best.ms)
+            best = RebuildRun{run.ms, std::max(best.filesOpened, run.filesOpened), run.records};
+    }
+    return best;
+}
+
 void PrintRun(const char* what, const RebuildRun& run) {
     std::printf("%-40s %6.0f ms, %zu records, %lld MSTS files read\n", what, run.ms, run.records,
                 static_cast<long long>(run.filesOpened));
@@ -135,9 +158,9 @@ int main(int argc, char** argv) {
     qint64 units = 0;
     BareReadMs(files, &units); // lists the folders
     const double bareFirst = BareReadMs(files, &units);
-    const RebuildRun cold = RebuildAll(true);
-    const RebuildRun warm = RebuildAll(false);
-    const RebuildRun warmAtStart = RebuildAll(true);
+    const RebuildRun cold = BestOfThree(true, true);
+    const RebuildRun warm = BestOfThree(false, false);
+    const RebuildRun warmAtStart = BestOfThree(false, true);
     const double bareAgain = BareReadMs(files, &units);
     const double bare = std::min(bareFirst, bareAgain);
     const double statEach = StatEachMs(files);
