@@ -50,6 +50,12 @@ QString NotFoundText(Msg kind) {
     return Caption(kind) + u' ' + Caption(Msg::GENERAL_NOT_FOUND0);
 }
 
+// A file found cached ahead in a root after the store, whose listing lacks it: the store need not
+// be asked.
+bool InLaterRoot(const AheadFile* ahead) {
+    return ahead && ahead->cached && ahead->root != App().StoreRootFolder;
+}
+
 // Reads a stock file from the store, else from the MSTS folder: the StoreInd it earns there, or
 // kNotFound when neither root has it.
 std::int32_t ReadStockFromEitherRoot(const ItemSet& item, StockInfo& info,
@@ -57,7 +63,8 @@ std::int32_t ReadStockFromEitherRoot(const ItemSet& item, StockInfo& info,
                                      const ListedFileDates* listed = nullptr,
                                      const AheadFile* ahead = nullptr,
                                      const StockInfo* parsed = nullptr) {
-    if (ReadStockFile(App().StoreRootFolder, item, info, stockCache, listed, ahead, parsed))
+    if (!InLaterRoot(ahead) &&
+        ReadStockFile(App().StoreRootFolder, item, info, stockCache, listed, ahead, parsed))
         return SI_IN_STORE;
     if (ReadStockFile(App().MstsRootFolder, item, info, stockCache, listed, ahead, parsed))
         return SI_IN_USE;
@@ -256,11 +263,14 @@ bool ReadStockFiles(RecordList<ItemSet>& result, const StringList& names,
     StockInfo info;
     info.SkipCache = skip;
     std::vector<StockInfo> parsed;
-    const std::vector<AheadFile> ahead =
-        ParseFilesAhead(names, stockCache.Ini, skip, listed, kTrainsetBase, parsed,
-                        [&](std::size_t i, MstsTextReader& reader, StockInfo& stock) {
-                            ParseStockFileText(reader, names[int(i)], stock);
-                        });
+    const std::vector<AheadFile> ahead = ParseFilesAhead(
+        names, stockCache.Ini, skip, listed, kTrainsetBase, parsed,
+        [&](std::size_t i, MstsTextReader& reader, StockInfo& stock) {
+            ParseStockFileText(reader, names[int(i)], stock);
+        },
+        [&](std::size_t i, StockInfo& stock) {
+            TakeStockSection(stockCache.Ini, names[int(i)], stock);
+        });
     for (int i = 0; i < names.Count(); ++i) {
         auto item = std::make_unique<ItemSet>();
         item->PLevel = 2;
@@ -291,11 +301,14 @@ bool ReadConsistFiles(RecordList<ItemSet>& result, const StringList& names,
     info.SkipCache = skip;
     // The stock cache is only read while the consists are parsed ahead.
     std::vector<ConsistAhead> parsed;
-    const std::vector<AheadFile> ahead =
-        ParseFilesAhead(names, consistCache.Ini, skip, listed, kConsistsBase, parsed,
-                        [&](std::size_t i, MstsTextReader& reader, ConsistAhead& consist) {
-                            ParseConsistAhead(reader, names[int(i)], stockCache.Ini, consist);
-                        });
+    const std::vector<AheadFile> ahead = ParseFilesAhead(
+        names, consistCache.Ini, skip, listed, kConsistsBase, parsed,
+        [&](std::size_t i, MstsTextReader& reader, ConsistAhead& consist) {
+            ParseConsistAhead(reader, names[int(i)], stockCache.Ini, consist);
+        },
+        [&](std::size_t i, ConsistAhead& consist) {
+            TakeConsistSection(consistCache.Ini, names[int(i)], consist.info);
+        });
     for (int i = 0; i < names.Count(); ++i) {
         auto item = std::make_unique<ItemSet>();
         item->PLevel = 2;
@@ -305,7 +318,8 @@ bool ReadConsistFiles(RecordList<ItemSet>& result, const StringList& names,
         item->FileName = names[i];
         const AheadFile* readAhead = ahead.empty() ? nullptr : &ahead[std::size_t(i)];
         const ConsistAhead* parsedAhead = readAhead ? &parsed[std::size_t(i)] : nullptr;
-        if (ReadConsistFile(App().StoreRootFolder, *item, info, consistCache, stockCache, nullptr,
+        if (!InLaterRoot(readAhead) &&
+            ReadConsistFile(App().StoreRootFolder, *item, info, consistCache, stockCache, nullptr,
                             listed, readAhead, parsedAhead))
             item->StoreInd = SI_IN_STORE;
         else if (ReadConsistFile(App().MstsRootFolder, *item, info, consistCache, stockCache,
@@ -333,13 +347,16 @@ bool ReadPathFiles(RecordList<ItemSet>& result, const StringList& names, StoreIn
     bool allFound = true;
     PathInfo path;
     std::vector<PathInfo> parsed;
-    const std::vector<AheadFile> ahead =
-        ParseFilesAhead(names, pathCache.Ini, false, listed, QLatin1StringView("\\"), parsed,
-                        [&](std::size_t i, MstsTextReader& reader, PathInfo& scanned) {
-                            const QString& entry = names[int(i)];
-                            scanned.FileName = entry.mid(entry.lastIndexOf(u'\\') + 1);
-                            ScanPathText(reader, scanned);
-                        });
+    const std::vector<AheadFile> ahead = ParseFilesAhead(
+        names, pathCache.Ini, false, listed, QLatin1StringView("\\"), parsed,
+        [&](std::size_t i, MstsTextReader& reader, PathInfo& scanned) {
+            const QString& entry = names[int(i)];
+            scanned.FileName = entry.mid(entry.lastIndexOf(u'\\') + 1);
+            ScanPathText(reader, scanned);
+        },
+        [&](std::size_t i, PathInfo& cached) {
+            TakePathSection(pathCache.Ini, names[int(i)], cached);
+        });
     for (int i = 0; i < names.Count(); ++i) {
         const QString& entry = names[i];
         const AheadFile* readAhead = ahead.empty() ? nullptr : &ahead[std::size_t(i)];
@@ -353,7 +370,8 @@ bool ReadPathFiles(RecordList<ItemSet>& result, const StringList& names, StoreIn
         item->Description = item->FileName;
         path.Folder = item->Folder;
         path.FileName = item->FileName;
-        if (ReadPathFile(App().StoreRootFolder, path, pathCache, listed, readAhead, parsedAhead))
+        if (!InLaterRoot(readAhead) &&
+            ReadPathFile(App().StoreRootFolder, path, pathCache, listed, readAhead, parsedAhead))
             item->StoreInd = SI_IN_STORE;
         else if (ReadPathFile(App().MstsRootFolder, path, pathCache, listed, readAhead,
                               parsedAhead))

@@ -203,6 +203,13 @@ void ParseConsistAhead(MstsTextReader& reader, const QString& fileName, const In
     }
 }
 
+void TakeConsistSection(const IniFile& ini, const QString& section, ConsistInfo& info) {
+    info.PType = std::uint32_t(ini.PeekInteger(section, QStringLiteral("PType"), -1));
+    info.Description = ini.PeekString(section, QStringLiteral("Description"), QString());
+    info.EngineName = ini.PeekString(section, QStringLiteral("EngineName"), QString());
+    info.LotNumber = ini.PeekString(section, QStringLiteral("LotNumber"), QString());
+}
+
 bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info,
                      StoreIniHolder& consistCache, StoreIniHolder& stockCache, StringList* vehicles,
                      const ListedFileDates* listed, const AheadFile* ahead,
@@ -215,9 +222,16 @@ bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info
     info.LeadEngine.clear();
     info.RewriteSection = false;
 
-    // One lookup answers both questions: a path that names no file has no date.
     // A list of the vehicles is only asked of files read here.
     const bool readAhead = ahead && parsed && ahead->root == root && !vehicles;
+    if (readAhead && ahead->cached && !info.SkipCache) {
+        info.PType = parsed->info.PType;
+        info.Description = parsed->info.Description;
+        info.EngineName = parsed->info.EngineName;
+        info.LotNumber = parsed->info.LotNumber;
+        return true;
+    }
+    // One lookup answers both questions: a path that names no file has no date.
     ListedFile file =
         readAhead ? ListedFile(*ahead) : ListedFile(listed, root, kConsistsBase, info.FileName);
     if (file.Age() == -1)
@@ -225,10 +239,7 @@ bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info
     const IniFile& ini = consistCache.Ini;
     const QString& section = info.FileName;
     if (!info.SkipCache && !vehicles && CacheSectionIsCurrent(ini, section, file.Age())) {
-        info.PType = std::uint32_t(ini.ReadInteger(section, QStringLiteral("PType"), -1));
-        info.Description = ini.ReadString(section, QStringLiteral("Description"), QString());
-        info.EngineName = ini.ReadString(section, QStringLiteral("EngineName"), QString());
-        info.LotNumber = ini.ReadString(section, QStringLiteral("LotNumber"), QString());
+        TakeConsistSection(ini, section, info);
         return true;
     }
 

@@ -40,6 +40,10 @@ struct ConsistAhead {
 void ParseConsistAhead(MstsTextReader& reader, const QString& fileName, const IniFile& stockCache,
                        ConsistAhead& parsed);
 
+// The fields a current cache section gives a consist's reading: PType, Description, EngineName and
+// LotNumber. Safe on several threads at once while nothing changes the ini.
+void TakeConsistSection(const IniFile& ini, const QString& section, ConsistInfo& info);
+
 // Reads <root>\TRAINS\CONSISTS\<item.FileName> into info: from its current cache section when
 // info.SkipCache is clear and no vehicles list is given, else from the file, whose results then go
 // into the consist cache when the section's date differs, the lead-engine check asks for it or
@@ -47,7 +51,8 @@ void ParseConsistAhead(MstsTextReader& reader, const QString& fileName, const In
 // order. False when the file is missing or cannot be opened; nothing is reported. The caller
 // opened both caches and closes them. With `listed`, the dates the rebuild's listing found stand
 // for asking the file system; with `ahead` and `parsed` (and no vehicles list), a file read and
-// parsed ahead from this root stands for reading and parsing it.
+// parsed ahead from this root stands for reading and parsing it, and one found cached ahead for
+// its section.
 bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info,
                      StoreIniHolder& consistCache, StoreIniHolder& stockCache, StringList* vehicles,
                      const ListedFileDates* listed = nullptr, const AheadFile* ahead = nullptr,

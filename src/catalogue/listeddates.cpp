@@ -53,7 +53,7 @@ void ListedFileDates::AddFolder(const QString& root, const QString& folder,
     Root* r = RootOf(root);
     if (!r)
         return;
-    r->lastKnown = false;
+    r->memo.known = false;
     qsizetype place = r->byFolded.value(FoldedName{folder}, -1);
     if (place < 0) {
         place = r->folders.size();
@@ -93,7 +93,7 @@ void ListedFileDates::AddParent(const QString& root, const QString& folder) {
     Root* r = RootOf(root);
     if (!r)
         return;
-    r->lastKnown = false;
+    r->memo.known = false;
     // A second spelling alike makes the place ambiguous.
     const auto it = r->parents.find(FoldedName{folder});
     if (it == r->parents.end())
@@ -111,31 +111,33 @@ qsizetype ListedFileDates::FolderNamed(const Root& root, const QString& folder) 
 }
 
 ListedFileDates::Answer ListedFileDates::Find(const QString& root, const QString& name,
-                                              qint32* date, QString* hostPath) const {
+                                              qint32* date, QString* hostPath,
+                                              Cursor* cursor) const {
     if (hostPath)
         hostPath->clear();
     const Root* r = RootOf(root);
     if (!r)
         return Answer::Unknown;
+    Memo& memo = !cursor ? r->memo : r == &store_ ? cursor->store : cursor->msts;
     const qsizetype cut = name.lastIndexOf(u'\\');
     // The folder part as a text of its own without a copy: `name` outlives it.
     const QString folderName = QString::fromRawData(name.constData(), std::max<qsizetype>(cut, 0));
     const QStringView file = QStringView(name).mid(cut + 1);
-    if (!r->lastKnown || r->lastName != folderName) {
-        r->lastName = QString(folderName.constData(), folderName.size()); // a copy of its own
-        r->lastPlace = FolderNamed(*r, folderName);
-        r->lastMissing = Answer::Unknown;
-        if (r->lastPlace < 0 && cut > 0) {
+    if (!memo.known || memo.name != folderName) {
+        memo.name = QString(folderName.constData(), folderName.size()); // a copy of its own
+        memo.place = FolderNamed(*r, folderName);
+        memo.missing = Answer::Unknown;
+        if (memo.place < 0 && cut > 0) {
             // Not listed: absent when the folder is not in its parent's listing.
             const auto parent = r->parents.constFind(FoldedName{FolderOf(folderName)});
             if (parent != r->parents.cend() && !parent->twins)
-                r->lastMissing = Answer::Absent;
+                memo.missing = Answer::Absent;
         }
-        r->lastKnown = true;
+        memo.known = true;
     }
-    if (r->lastPlace < 0)
-        return r->lastMissing;
-    const Folder* folder = &r->folders[r->lastPlace];
+    if (memo.place < 0)
+        return memo.missing;
+    const Folder* folder = &r->folders[memo.place];
     // Names beyond ASCII fold in ways the order here does not follow: the path layer decides.
     if (folder->twins || !folder->plain || !IsAscii(file))
         return Answer::Unknown;

@@ -33,12 +33,26 @@ public:
     // of it is absent.
     void AddParent(const QString& root, const QString& folder);
 
+    // The folder a run of lookups in one root looked in last, and what it found: the place of
+    // the listed folder, else (-1) the answer for any file in it. Loops ask for the files of one
+    // folder in turn, so the folder is looked up once for them all.
+    struct Memo {
+        QString name;
+        qsizetype place = -1;
+        Answer missing = Answer::Unknown;
+        bool known = false;
+    };
+    // A run of lookups of its own, as each thread looking up at the same time needs.
+    struct Cursor {
+        Memo store, msts;
+    };
+
     // `name` is the file's path relative to the root. A known file's host path is given too
-    // (when asked, and known; else it is emptied). Not to be called on two threads at once: the
-    // last folder looked up is remembered, since the loops ask for the files of one folder in
-    // turn.
-    Answer Find(const QString& root, const QString& name, qint32* date,
-                QString* hostPath = nullptr) const;
+    // (when asked, and known; else it is emptied). Without a cursor the lookups share one run
+    // and are not to be made on two threads at once; with a cursor each they are, while nothing
+    // is added.
+    Answer Find(const QString& root, const QString& name, qint32* date, QString* hostPath = nullptr,
+                Cursor* cursor = nullptr) const;
 
     // Lists the files of `<path>\<mask>` (`path` a folder under the root) into `found`, each
     // as `<prefix>\<name>` (the bare name when the prefix is empty), and adds the folder as
@@ -72,12 +86,7 @@ private:
             bool twins = false;
         };
         QHash<FoldedName, Parent> parents;
-        // The folder part of the last name looked up, and what it found: the place of the
-        // listed folder, else (-1) the answer for any file in it.
-        mutable QString lastName;
-        mutable qsizetype lastPlace = -1;
-        mutable Answer lastMissing = Answer::Unknown;
-        mutable bool lastKnown = false;
+        mutable Memo memo; // of the lookups without a cursor
     };
     Root* RootOf(const QString& root);
     const Root* RootOf(const QString& root) const;

@@ -28,13 +28,6 @@ const QStringList& PathKeywords() {
     return table;
 }
 
-void TakeFromCache(const IniFile& ini, const QString& section, PathInfo& path) {
-    path.PType = std::uint32_t(ini.ReadInteger(section, QStringLiteral("PType"), -1));
-    path.Name = ini.ReadString(section, QStringLiteral("Name"), QString());
-    path.PathStart = ini.ReadString(section, QStringLiteral("PathStart"), QString());
-    path.PathEnd = ini.ReadString(section, QStringLiteral("PathEnd"), QString());
-}
-
 void WriteSection(IniFile& ini, const QString& section, const PathInfo& path, qint32 age) {
     ini.WriteInteger(section, QStringLiteral("PType"), int(path.PType));
     ini.WriteString(section, QStringLiteral("Name"), path.Name);
@@ -95,6 +88,13 @@ void ScanPathText(MstsTextReader& reader, PathInfo& path) {
     }
 }
 
+void TakePathSection(const IniFile& ini, const QString& section, PathInfo& path) {
+    path.PType = std::uint32_t(ini.PeekInteger(section, QStringLiteral("PType"), -1));
+    path.Name = ini.PeekString(section, QStringLiteral("Name"), QString());
+    path.PathStart = ini.PeekString(section, QStringLiteral("PathStart"), QString());
+    path.PathEnd = ini.PeekString(section, QStringLiteral("PathEnd"), QString());
+}
+
 bool ReadPathFile(const QString& root, PathInfo& path, StoreIniHolder& pathCache,
                   const ListedFileDates* listed, const AheadFile* ahead, const PathInfo* parsed) {
     PumpMessagesIfBusy();
@@ -103,15 +103,22 @@ bool ReadPathFile(const QString& root, PathInfo& path, StoreIniHolder& pathCache
     path.PathStart.clear();
     path.PathEnd.clear();
 
+    const bool readAhead = ahead && parsed && ahead->root == root;
+    if (readAhead && ahead->cached && !path.SkipCache) {
+        path.PType = parsed->PType;
+        path.Name = parsed->Name;
+        path.PathStart = parsed->PathStart;
+        path.PathEnd = parsed->PathEnd;
+        return true;
+    }
     const QString section = path.Folder + u'\\' + path.FileName;
     // One lookup answers both questions: a path that names no file has no date.
-    const bool readAhead = ahead && parsed && ahead->root == root;
     ListedFile file =
         readAhead ? ListedFile(*ahead) : ListedFile(listed, root, QLatin1StringView("\\"), section);
     if (file.Age() == -1)
         return false;
     if (CacheSectionIsCurrent(pathCache.Ini, section, file.Age()) && !path.SkipCache) {
-        TakeFromCache(pathCache.Ini, section, path);
+        TakePathSection(pathCache.Ini, section, path);
         return true;
     }
     if (!file.AskNow())

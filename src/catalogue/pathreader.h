@@ -9,6 +9,8 @@
 
 namespace qv {
 
+class IniFile;
+
 struct StoreIniHolder;
 class ListedFileDates;
 class MstsTextReader;
@@ -21,11 +23,16 @@ bool ScanPathFile(const QString& fullName, PathInfo& path);
 // The same from a reader of the file's text.
 void ScanPathText(MstsTextReader& reader, PathInfo& path);
 
+// The fields a current cache section gives a path's reading: PType, Name, PathStart and PathEnd.
+// Safe on several threads at once while nothing changes the ini.
+void TakePathSection(const IniFile& ini, const QString& section, PathInfo& path);
+
 // Reads <root>\<path.Folder>\<path.FileName> from its current cache section, else from the file,
 // whose results then go into the section (also while ForceCacheReread is set). False when the
 // file is missing, a folder or cannot be opened. The caller opened pathCache and closes it.
 // With `listed`, the dates the rebuild's listing found stand for asking the file system; with
-// `ahead`, a file read ahead from this root stands for reading it, and `parsed` for its scan.
+// `ahead`, a file read ahead from this root stands for reading it, and `parsed` for its scan (or,
+// the file found cached ahead, for its section).
 bool ReadPathFile(const QString& root, PathInfo& path, StoreIniHolder& pathCache,
                   const ListedFileDates* listed = nullptr, const AheadFile* ahead = nullptr,
                   const PathInfo* parsed = nullptr);

@@ -3,6 +3,7 @@
 #include "catalogue/listeddates.h"
 #include "core/appstate.h"
 #include "core/status.h"
+#include "core/storeini.h"
 #include "core/stringlist.h"
 #include "platform/inifile.h"
 #include "platform/mstsfile.h"
@@ -14,15 +15,23 @@ namespace qv {
 
 namespace {
 
-// The root to read the file from ahead: the store when its listing holds the file, else the MSTS
-// folder when its listing does, with the file's host path; none when neither tells (or the host
-// folder is not known). The loops try the store first and take a file read ahead only from the
-// root they found it in, so a store the listings cannot tell about costs at most a wasted read.
-QString ListedRoot(const ListedFileDates& listed, const QString& name, QString* host) {
-    qint32 date = 0;
+// The root the loops will find a file in as the listings tell it: the first whose listing holds
+// the file, with the file's date and host path (which may be unknown). `first` tells whether the
+// listings of the roots before it lack the file; when one of them cannot tell, the loop asks
+// that root first, and may find the file there.
+QString ListedRoot(const ListedFileDates& listed, const QString& name, qint32* date, QString* host,
+                   bool* first, ListedFileDates::Cursor* cursor) {
+    *first = true;
     for (const QString& root : {App().StoreRootFolder, App().MstsRootFolder}) {
-        if (listed.Find(root, name, &date, host) == ListedFileDates::Answer::Known)
-            return host->isEmpty() ? QString() : root;
+        switch (listed.Find(root, name, date, host, cursor)) {
+        case ListedFileDates::Answer::Known:
+            return root;
+        case ListedFileDates::Answer::Unknown:
+            *first = false;
+            break;
+        case ListedFileDates::Answer::Absent:
+            break;
+        }
     }
     return QString();
 }
@@ -33,33 +42,57 @@ std::vector<AheadFile>
 ReadFilesAhead(const StringList& names, const IniFile& cache, bool everyFile,
                const ListedFileDates* listed, QLatin1StringView base,
                const std::function<void(std::size_t, MstsTextReader&)>& parse,
-               const std::function<void()>& beforeReading) {
+               const std::function<void(std::size_t)>& takeCached) {
     std::vector<AheadFile> files;
-    if (!listed)
+    if (!listed || names.IsEmpty())
         return files;
-    std::vector<std::size_t> wanted;
+    const std::size_t count = std::size_t(names.Count());
+    files.resize(count);
     // The files are read by the host paths their listings gave: the threads need not take turns
     // at the path layer's cache.
-    std::vector<QString> hosts;
-    for (int i = 0; i < names.Count(); ++i) {
-        if (!everyFile && cache.SectionExists(names[i]))
-            continue;
-        QString host;
-        QString root = ListedRoot(*listed, names[i], &host);
-        if (root.isEmpty())
-            continue;
-        if (files.empty()) {
-            files.resize(std::size_t(names.Count()));
-            hosts.resize(std::size_t(names.Count()));
+    std::vector<QString> hosts(count);
+    std::vector<char> toRead(count, 0);
+    // The names go to the threads in runs, each looked up with a cursor of its own: names come
+    // folder by folder, and a run looks each folder up once.
+    constexpr std::size_t kRun = 256;
+    ForEachOnWorkers((count + kRun - 1) / kRun, 4, [&](std::size_t run) {
+        ListedFileDates::Cursor cursor;
+        for (std::size_t i = run * kRun; i < std::min(count, (run + 1) * kRun); ++i) {
+            const QString& name = names[int(i)];
+            AheadFile& file = files[i];
+            qint32 date = 0;
+            QString host;
+            bool first = false;
+            QString root = ListedRoot(*listed, name, &date, &host, &first, &cursor);
+            if (root.isEmpty())
+                continue;
+            if (!everyFile) {
+                if (first && CacheSectionIsCurrent(cache, name, date)) {
+                    if (takeCached) {
+                        file.root = std::move(root);
+                        file.age = date;
+                        file.cached = true;
+                        takeCached(i);
+                    }
+                    continue;
+                }
+                // Which root's file the section is of, only the loop finds out.
+                if (!first && cache.PeekSectionExists(name))
+                    continue;
+            }
+            if (host.isEmpty())
+                continue;
+            file.path = root + base + name;
+            file.root = std::move(root);
+            hosts[i] = std::move(host);
+            toRead[i] = 1;
         }
-        AheadFile& file = files[std::size_t(i)];
-        file.path = root + base + names[i];
-        file.root = std::move(root);
-        hosts[std::size_t(i)] = std::move(host);
-        wanted.push_back(std::size_t(i));
+    });
+    std::vector<std::size_t> wanted;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (toRead[i])
+            wanted.push_back(i);
     }
-    if (!wanted.empty() && beforeReading)
-        beforeReading();
     // Files are small: a thread is worth starting for a few dozen. They are read a slice at a
     // time, between which the application handles its events as the loops let it: from a slow
     // disk thousands of files take a while.
@@ -67,8 +100,8 @@ ReadFilesAhead(const StringList& names, const IniFile& cache, bool everyFile,
     constexpr std::size_t kSlice = 1024;
     for (std::size_t from = 0; from < wanted.size(); from += kSlice) {
         PumpMessagesIfBusy();
-        const std::size_t count = std::min(kSlice, wanted.size() - from);
-        ForEachOnWorkers(count, kFilesPerThread, [&](std::size_t w) {
+        const std::size_t slice = std::min(kSlice, wanted.size() - from);
+        ForEachOnWorkers(slice, kFilesPerThread, [&](std::size_t w) {
             const std::size_t i = wanted[from + w];
             AheadFile& file = files[i];
             if (!ReadMstsTextHostFile(hosts[i], &file.text, &file.stamp, &file.age)) {

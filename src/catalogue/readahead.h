@@ -1,7 +1,9 @@
-// The files a rebuild loop is about to parse, read before the loop reaches them on a few worker
-// threads: a cold rebuild spends most of its time waiting for files and decoding them one by one.
-// Only files whose cache section is missing (or every file, when the cache is skipped) and whose
-// root the listings tell are read ahead; the loop reads the others itself, as before.
+// The files a rebuild loop is about to parse, looked at before the loop reaches them on a few
+// worker threads: a cold rebuild spends most of its time waiting for files and decoding them one
+// by one, and a warm one looking up tens of thousands of names in the listings and the cache.
+// Files whose cache section is current for the date their listing gave are taken from the section
+// there; the others whose root the listings tell are read and parsed. The loop does the rest
+// itself, as before.
 #pragma once
 
 #include "catalogue/mststext.h"
@@ -18,39 +20,48 @@ class IniFile;
 class ListedFileDates;
 
 // One file as a worker thread found it: the date and stamp of the file it read, and its text
-// (unless the parse took it up).
+// (unless the parse took it up); or the date its listing gave, when its cache section is current.
 struct AheadFile {
-    QString root; // the root it was read from; empty when the loop reads the file itself
-    QString path; // <root><base><name>
+    QString root; // the root it was read or found in; empty when the loop looks for it itself
+    QString path; // <root><base><name>, of a file read
     qint32 age = -1;
     FileStamp stamp;
     QString text;
+    // The file's cache section is current, and the listings of the roots before `root` lack the
+    // file: the loop takes what was taken from the section.
+    bool cached = false;
 };
 
-// Reads ahead the files `<root><base><name>` of `names` that have no section named after them in
-// `cache` (every one with `everyFile`), from the store root when the listings place the file
-// there, else from the MSTS root. `parse` (when given) runs on the worker thread with the file's
-// index and a reader of its text, which is then dropped; it must be safe to call on several
-// threads at once. Without `listed` nothing is read ahead. The result has one place per name, or
-// none when no file was read ahead. `beforeReading` (when given) is called once before the first
-// file is read, and only when some file will be.
+// Looks ahead at the files `<root><base><name>` of `names`, in the roots in the order the loops
+// try them (the store first). A file whose section in `cache` is current for the date its listing
+// gave (not with `everyFile`), in the first root whose listing holds it while the others before it
+// lack it, is marked cached and `takeCached` (when given) runs with its index. Every other file
+// the listings place in a root is read from there, unless it has a section and the listings
+// cannot tell whether an earlier root holds it; `parse` (when given) then runs with the file's
+// index and a reader of its text, which is then dropped. Both run on worker threads and must be
+// safe to call on several threads at once while nothing changes the cache. Without `listed`
+// nothing is looked at. The result has one place per name, or none when nothing was looked at.
 std::vector<AheadFile>
 ReadFilesAhead(const StringList& names, const IniFile& cache, bool everyFile,
                const ListedFileDates* listed, QLatin1StringView base,
                const std::function<void(std::size_t, MstsTextReader&)>& parse = nullptr,
-               const std::function<void()>& beforeReading = nullptr);
+               const std::function<void(std::size_t)>& takeCached = nullptr);
 
-// ReadFilesAhead with each file parsed by `parse(index, reader, parsed[index])`: `parsed` gets one
-// place per name when some file is read ahead, and none otherwise (a warm rebuild reads none).
-template <typename Parsed, typename Parse>
+// ReadFilesAhead with each file read parsed by `parse(index, reader, parsed[index])` and each file
+// cached taken by `takeCached(index, parsed[index])`: `parsed` gets one place per name when the
+// listings are given, and none otherwise.
+template <typename Parsed, typename Parse, typename TakeCached>
 std::vector<AheadFile> ParseFilesAhead(const StringList& names, const IniFile& cache,
                                        bool everyFile, const ListedFileDates* listed,
                                        QLatin1StringView base, std::vector<Parsed>& parsed,
-                                       Parse parse) {
+                                       Parse parse, TakeCached takeCached) {
+    parsed.clear();
+    if (listed)
+        parsed.resize(std::size_t(names.Count()));
     return ReadFilesAhead(
         names, cache, everyFile, listed, base,
         [&](std::size_t i, MstsTextReader& reader) { parse(i, reader, parsed[i]); },
-        [&] { parsed.resize(std::size_t(names.Count())); });
+        [&](std::size_t i) { takeCached(i, parsed[i]); });
 }
 
 } // namespace qv

@@ -273,6 +273,12 @@ bool AdvanceLastLotNumber(StoreIniHolder& stockCache, const QString& lot) {
     return true;
 }
 
+void TakeStockSection(const IniFile& ini, const QString& section, StockInfo& info) {
+    info.PType = std::uint32_t(ini.PeekInteger(section, QStringLiteral("PType"), -1));
+    info.Name = ini.PeekString(section, QStringLiteral("Name"), QString());
+    info.LotNumber = ini.PeekString(section, QStringLiteral("LotNumber"), QString());
+}
+
 bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
                    StoreIniHolder& stockCache, const ListedFileDates* listed,
                    const AheadFile* ahead, const StockInfo* parsed) {
@@ -286,8 +292,14 @@ bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
     info.WagonShape.clear();
     info.FreightAnim.clear();
 
-    // One lookup answers both questions: a path that names no file has no date.
     const bool readAhead = ahead && ahead->root == root;
+    if (readAhead && ahead->cached && parsed && !info.SkipCache) {
+        info.PType = parsed->PType;
+        info.Name = parsed->Name;
+        info.LotNumber = parsed->LotNumber;
+        return true;
+    }
+    // One lookup answers both questions: a path that names no file has no date.
     ListedFile file =
         readAhead ? ListedFile(*ahead) : ListedFile(listed, root, kTrainsetBase, info.FileName);
     if (file.Age() == -1)
@@ -295,9 +307,7 @@ bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
     const IniFile& ini = stockCache.Ini;
     const QString& section = info.FileName;
     if (CacheSectionIsCurrent(ini, section, file.Age()) && !info.SkipCache) {
-        info.PType = std::uint32_t(ini.ReadInteger(section, QStringLiteral("PType"), -1));
-        info.Name = ini.ReadString(section, QStringLiteral("Name"), QString());
-        info.LotNumber = ini.ReadString(section, QStringLiteral("LotNumber"), QString());
+        TakeStockSection(ini, section, info);
         return true;
     }
 

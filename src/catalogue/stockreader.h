@@ -11,6 +11,8 @@
 
 namespace qv {
 
+class IniFile;
+
 struct StoreIniHolder;
 class ListedFileDates;
 struct AheadFile;
@@ -30,13 +32,17 @@ QString EffectiveLotNumber();
 // cache, unless it is "0" or empty; true when it wrote.
 bool AdvanceLastLotNumber(StoreIniHolder& stockCache, const QString& lot);
 
+// The fields a current cache section gives a stock file's reading: PType, Name and LotNumber.
+// Safe on several threads at once while nothing changes the ini.
+void TakeStockSection(const IniFile& ini, const QString& section, StockInfo& info);
+
 // Reads <root>\TRAINS\TRAINSET\<item.FileName> into info, from its current cache section unless
 // info.SkipCache is set, else from the file, whose results then go into the section when its date
 // differs or ForceCacheReread is set. False when the file is missing or cannot be opened; nothing
 // is reported. The caller opened stockCache and closes it.
 // With `listed`, the dates the rebuild's listing found stand for asking the file system; with
 // `ahead`, a file asked ahead from this root stands for asking it, and with `parsed` (the file
-// read ahead) for its reading and parse.
+// read ahead) for its reading and parse, or (the file found cached ahead) for its section.
 bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
                    StoreIniHolder& stockCache, const ListedFileDates* listed = nullptr,
                    const AheadFile* ahead = nullptr, const StockInfo* parsed = nullptr);

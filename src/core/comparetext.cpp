@@ -5,7 +5,9 @@
 #include <QCollator>
 #include <QLocale>
 
+#include <algorithm>
 #include <atomic>
+#include <iterator>
 
 namespace qv {
 
@@ -21,18 +23,24 @@ std::atomic<int> localeGeneration{0};
 struct CachedCollator {
     int generation;
     QCollator collator;
+    bool inC; // the C locale's, which compares the characters with their case folded
 
-    explicit CachedCollator(int g) : generation(g), collator(QLocale()) {
+    explicit CachedCollator(int g)
+        : generation(g), collator(QLocale()), inC(collator.locale().language() == QLocale::C) {
         collator.setCaseSensitivity(Qt::CaseInsensitive);
     }
 };
 
-QCollator& Collator() {
+CachedCollator& Cached() {
     thread_local CachedCollator cached{localeGeneration.load(std::memory_order_acquire)};
     const int generation = localeGeneration.load(std::memory_order_acquire);
     if (cached.generation != generation)
         cached = CachedCollator(generation);
-    return cached.collator;
+    return cached;
+}
+
+QCollator& Collator() {
+    return Cached().collator;
 }
 
 } // namespace
@@ -44,15 +52,29 @@ int CompareText(const QString& a, const QString& b) {
 // The C locale's collator compares the texts' characters with their case folded, while its sort
 // keys would keep the case: there the folded text is the key.
 TextKey::TextKey(const QString& text) {
-    QCollator& collator = Collator();
-    if (collator.locale().language() != QLocale::C) {
-        collated_.emplace(collator.sortKey(text));
+    CachedCollator& cached = Cached();
+    if (!cached.inC) {
+        collated_.emplace(cached.collator.sortKey(text));
         return;
     }
     folded_ = FoldCase(text);
     const qsizetype packed = std::min<qsizetype>(folded_.size(), 4 * kHeads);
     for (qsizetype i = 0; i < packed; ++i)
         head_[i / 4] |= quint64(folded_[i].unicode()) << (16 * (3 - i % 4));
+}
+
+bool TextKey::QuickHeads(QStringView text, quint64 (&head)[kHeads]) {
+    if (text.size() > 4 * kHeads || !Cached().inC)
+        return false;
+    quint64 packed[kHeads] = {};
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (u == 0 || u >= 0x80)
+            return false;
+        packed[i / 4] |= quint64(AsciiLower(u)) << (16 * (3 - i % 4));
+    }
+    std::copy(std::begin(packed), std::end(packed), head);
+    return true;
 }
 
 int TextKey::Compare(const TextKey& other) const {

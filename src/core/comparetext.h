@@ -26,6 +26,10 @@ public:
     // whose numbers differ compare as the numbers do, equal numbers leave it to Compare.
     static constexpr int kHeads = 4;
     quint64 Head(int i) const { return head_[i]; }
+    // The numbers a key of the text would hold, made without the key: true when they alone
+    // settle the text's place among other texts they settle (in the C locale, plain ASCII without
+    // zero characters and at most 4 * kHeads of them); else false, and `head` is left alone.
+    static bool QuickHeads(QStringView text, quint64 (&head)[kHeads]);
 
 private:
     std::optional<QCollatorSortKey> collated_;

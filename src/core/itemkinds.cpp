@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -86,17 +87,20 @@ int CompareNumericOrder(const QString& a, const QString& b) {
 }
 
 void SortItemList(RecordList<ItemSet>& list) {
-    // Each record's name is prepared once: the sort compares it many times. What is sorted are
-    // small entries with the keys' first characters, which settle most comparisons; only ties
-    // look at the keys themselves.
+    // What is sorted are small entries with the first characters of each record's name, which
+    // settle most comparisons. Short plain names need nothing more; the others are prepared as
+    // keys, once, when they are first needed.
     struct Entry {
-        quint64 head[TextKey::kHeads];
-        std::size_t record;
-        std::size_t key;
+        quint64 head[TextKey::kHeads] = {};
+        std::size_t name = 0; // the place in `names`, `keys` and `records`
+        bool settled = false; // the head is the whole name
     };
-    std::vector<TextKey> keys;
+    std::vector<QString> names;
+    std::vector<std::size_t> records;
+    std::vector<std::optional<TextKey>> keys;
     std::vector<Entry> entries;
-    keys.reserve(list.size());
+    names.reserve(list.size());
+    records.reserve(list.size());
     entries.reserve(list.size());
     std::size_t empty = 0;
     for (std::size_t i = 0; i < list.size(); ++i) {
@@ -104,23 +108,38 @@ void SortItemList(RecordList<ItemSet>& list) {
             ++empty;
             continue;
         }
-        keys.emplace_back(App().ViewByFileName ? FileNameKey(*list[i]) : list[i]->Description);
-        Entry entry{{}, i, keys.size() - 1};
-        for (int h = 0; h < TextKey::kHeads; ++h)
-            entry.head[h] = keys.back().Head(h);
+        records.push_back(i);
+        names.push_back(App().ViewByFileName ? FileNameKey(*list[i]) : list[i]->Description);
+        Entry entry;
+        entry.name = names.size() - 1;
+        entry.settled = TextKey::QuickHeads(names.back(), entry.head);
+        if (!entry.settled) {
+            keys.resize(names.size());
+            keys.back().emplace(names.back());
+            for (int h = 0; h < TextKey::kHeads; ++h)
+                entry.head[h] = keys.back()->Head(h);
+        }
         entries.push_back(entry);
     }
+    keys.resize(names.size());
+    const auto key = [&](std::size_t name) -> const TextKey& {
+        if (!keys[name])
+            keys[name].emplace(names[name]);
+        return *keys[name];
+    };
     std::stable_sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
         for (int h = 0; h < TextKey::kHeads; ++h) {
             if (a.head[h] != b.head[h])
                 return a.head[h] < b.head[h];
         }
-        return keys[a.key].Compare(keys[b.key]) < 0;
+        if (a.settled && b.settled)
+            return false;
+        return key(a.name).Compare(key(b.name)) < 0;
     });
     RecordList<ItemSet> sorted;
     sorted.reserve(list.size());
     for (const Entry& entry : entries)
-        sorted.push_back(std::move(list[entry.record]));
+        sorted.push_back(std::move(list[records[entry.name]]));
     sorted.resize(sorted.size() + empty); // empty places last
     list = std::move(sorted);
 }

@@ -203,8 +203,8 @@ bool CloseStoreIni(std::unique_ptr<StoreIniHolder> holder) {
 }
 
 bool CacheSectionIsCurrent(const IniFile& ini, const QString& section, qint32 fileDate) {
-    return ini.ReadInteger(section, QStringLiteral("FileDate"), -1) == fileDate &&
-           ini.ReadInteger(section, QStringLiteral("PType"), -1) != -1;
+    return ini.PeekInteger(section, QStringLiteral("FileDate"), -1) == fileDate &&
+           ini.PeekInteger(section, QStringLiteral("PType"), -1) != -1;
 }
 
 int IsAcceptedVersion(const QString& version) {

@@ -41,7 +41,8 @@ bool CloseStoreIni(std::unique_ptr<StoreIniHolder> holder);
 int IsAcceptedVersion(const QString& version);
 
 // A cache section is current when its "FileDate" is the file's packed date; one without a readable
-// "PType" is not, since its record would carry every bit.
+// "PType" is not, since its record would carry every bit. Safe on several threads at once while
+// nothing changes the ini.
 bool CacheSectionIsCurrent(const IniFile& ini, const QString& section, qint32 fileDate);
 // The name of a cache file: the name followed by ".QVC".
 QString CacheFileName(const QString& name);

@@ -435,6 +435,11 @@ bool IniFile::SectionExists(const QString& section) const {
     return found && !found->body.isEmpty();
 }
 
+bool IniFile::PeekSectionExists(const QString& section) const {
+    const Section* found = PeekSection(section);
+    return found && !found->body.isEmpty();
+}
+
 bool IniFile::ValueExists(const QString& section, const QString& key) const {
     const Section* found = FindSection(section);
     LineSpan line;

@@ -70,6 +70,8 @@ public:
     QStringList ReadSectionValues(const QString& section) const;
     // True when the section is there and holds at least one line.
     bool SectionExists(const QString& section) const;
+    // SectionExists that leaves the last section looked up as it was, as the Peek reads do.
+    bool PeekSectionExists(const QString& section) const;
     bool ValueExists(const QString& section, const QString& key) const;
 
     void EraseSection(const QString& section);
