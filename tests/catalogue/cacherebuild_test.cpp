@@ -140,7 +140,17 @@ TEST_F(CacheRebuildTest, WarmRebuild_ReadsNoMstsFileEvenWhenAskedToSkipPathSecti
     EXPECT_EQ(MstsFilesRead(), before);
 
     ASSERT_EQ(consists2.size(), 2u);
-    EXPECT_EQ(stock2.size(), stock.size());
+    // The sections give the records the files gave, from the root the files were found in.
+    ASSERT_EQ(stock2.size(), stock.size());
+    for (std::size_t i = 0; i < stock.size(); ++i) {
+        EXPECT_EQ(stock2[i]->FileName, stock[i]->FileName);
+        EXPECT_EQ(stock2[i]->Description, stock[i]->Description);
+        EXPECT_EQ(stock2[i]->PType, stock[i]->PType);
+        EXPECT_EQ(stock2[i]->StoreInd, stock[i]->StoreInd);
+    }
+    EXPECT_EQ(Find(stock2, QStringLiteral("Cars\\Coach.wag"))->Description, "Stored coach");
+    EXPECT_EQ(Find(stock2, QStringLiteral("Cars\\Coach.wag"))->StoreInd, SI_IN_STORE);
+    EXPECT_EQ(Find(stock2, QStringLiteral("Dash9\\DASH9.eng"))->StoreInd, SI_IN_USE);
     EXPECT_EQ(consists2[0]->FileName, "A.con");
     EXPECT_EQ(consists2[0]->PLevel, 3);
     EXPECT_EQ(consists2[0]->Description, "Train A.con");

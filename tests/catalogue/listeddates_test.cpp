@@ -4,6 +4,7 @@
 #include "platform/winfs.h"
 
 #include <gtest/gtest.h>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -95,6 +96,68 @@ TEST_F(ListedDates, FoldersListedInAnyOrderAndOneMaskAtATimeAnswerEveryName) {
     listed_.AddFolder("C:\\MSTS", "Kelvin", {QString::fromUtf8("\u212A.wag")}, {5});
     EXPECT_EQ(Find("C:\\MSTS", "Kelvin\\k.wag"), Answer::Unknown);
     EXPECT_EQ(Find("C:\\MSTS", QString::fromUtf8("Stock\\\u00e9.wag")), Answer::Unknown);
+}
+
+TEST_F(ListedDates, LookupsWithCursorsOfTheirOwnAnswerAsTheSharedOnesOnEveryThread) {
+    listed_.AddParent("C:\\MSTS", "");
+    listed_.AddParent("C:\\STORE", "");
+    std::vector<QString> names;
+    for (int f = 0; f < 40; ++f) {
+        QStringList files;
+        QList<qint32> dates;
+        for (int n = 0; n < 25; ++n) {
+            files << QStringLiteral("w%1.wag").arg(n, 2, 10, QLatin1Char('0'));
+            dates << f * 100 + n;
+            names.push_back(QStringLiteral("F%1\\").arg(f) + files.last());
+        }
+        // Every other folder in the store, the rest in the MSTS folder.
+        listed_.AddFolder(f % 2 ? "C:\\STORE" : "C:\\MSTS", QStringLiteral("F%1").arg(f), files,
+                          dates);
+    }
+    names.push_back("Gone\\x.wag");
+    struct Seen {
+        Answer store, msts;
+        qint32 date;
+    };
+    const auto look = [&](const QString& name, ListedFileDates::Cursor* cursor) {
+        Seen seen{Answer::Unknown, Answer::Unknown, -1};
+        qint32 date = -1;
+        seen.store = listed_.Find("C:\\STORE", name, &date, nullptr, cursor);
+        seen.msts = listed_.Find("C:\\MSTS", name, &date, nullptr, cursor);
+        seen.date = date;
+        return seen;
+    };
+    std::vector<Seen> shared;
+    for (const QString& name : names)
+        shared.push_back(look(name, nullptr));
+    EXPECT_EQ(shared[0].msts, Answer::Known);
+    EXPECT_EQ(shared[0].store, Answer::Absent);
+    EXPECT_EQ(shared[25].store, Answer::Known);
+    EXPECT_EQ(shared[25].date, 100);
+    EXPECT_EQ(shared.back().msts, Answer::Absent);
+
+    // Four threads, each going through the names from another place.
+    std::vector<std::vector<Seen>> found(4);
+    std::vector<std::thread> threads;
+    for (std::size_t t = 0; t < found.size(); ++t) {
+        threads.emplace_back([&, t] {
+            ListedFileDates::Cursor cursor;
+            found[t].resize(names.size());
+            for (std::size_t k = 0; k < names.size(); ++k) {
+                const std::size_t i = (k + t * 251) % names.size();
+                found[t][i] = look(names[i], &cursor);
+            }
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    for (const std::vector<Seen>& seen : found) {
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            EXPECT_EQ(seen[i].store, shared[i].store) << names[i].toStdString();
+            EXPECT_EQ(seen[i].msts, shared[i].msts) << names[i].toStdString();
+            EXPECT_EQ(seen[i].date, shared[i].date) << names[i].toStdString();
+        }
+    }
 }
 
 TEST_F(ListedDates, ListedFileAsksTheFileSystemOnlyWhenTheListingCannotTellOrBeforeAReading) {
