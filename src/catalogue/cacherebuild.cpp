@@ -176,10 +176,11 @@ void DropEmptyPlaces(RecordList<ItemSet>& list) {
 bool RebuildStockCache(RecordList<ItemSet>& result, bool skip, StringList* missing) {
     StatusGuard status(QStringLiteral("FSTK"));
     StringList files;
-    StringList folders;
-    StringList found;
     ListedFileDates listed;
-    {
+    static KeptListing kept;
+    kept.List(files, listed, [&] {
+        StringList folders;
+        StringList found;
         // Thousands of folders are listed, and nothing is changed on the way.
         const ReportsTakenOnce listing;
         for (const QString& root : {App().StoreRootFolder, App().MstsRootFolder}) {
@@ -197,7 +198,7 @@ bool RebuildStockCache(RecordList<ItemSet>& result, bool skip, StringList* missi
             found.Clear();
             folders.Clear();
         }
-    }
+    });
     RecordList<ItemSet> working;
     auto stockCache = OpenStoreIni(kStockCache);
     PruneIniSections(files, *stockCache);
@@ -210,14 +211,17 @@ bool RebuildStockCache(RecordList<ItemSet>& result, bool skip, StringList* missi
 bool RebuildConsistCache(RecordList<ItemSet>& result, bool skip, StringList* missing) {
     StatusGuard status(QStringLiteral("CONS"));
     StringList files;
-    StringList found;
     ListedFileDates listed;
-    for (const QString& root : {App().MstsRootFolder, App().StoreRootFolder}) {
-        listed.AddListing(found, root, root + u'\\' + kConsistsFolder, QString(),
-                          QStringLiteral("*.CON"));
-        AddSorted(files, found);
-        found.Clear();
-    }
+    static KeptListing kept;
+    kept.List(files, listed, [&] {
+        StringList found;
+        for (const QString& root : {App().MstsRootFolder, App().StoreRootFolder}) {
+            listed.AddListing(found, root, root + u'\\' + kConsistsFolder, QString(),
+                              QStringLiteral("*.CON"));
+            AddSorted(files, found);
+            found.Clear();
+        }
+    });
     RecordList<ItemSet> working;
     auto consistCache = OpenStoreIni(kConsistCache);
     PruneIniSections(files, *consistCache);
@@ -238,9 +242,10 @@ bool RebuildConsistCache(RecordList<ItemSet>& result, bool skip, StringList* mis
 bool RebuildPathCache(RecordList<ItemSet>& result, bool skip, StringList* missing) {
     StatusGuard status(QStringLiteral("PATH"));
     StringList files;
-    StringList found;
     ListedFileDates listed;
-    {
+    static KeptListing kept;
+    kept.List(files, listed, [&] {
+        StringList found;
         // The folders of hundreds of routes are listed, and nothing is changed on the way.
         const ReportsTakenOnce listing;
         for (const QString& root : {App().MstsRootFolder, App().StoreRootFolder}) {
@@ -248,7 +253,7 @@ bool RebuildPathCache(RecordList<ItemSet>& result, bool skip, StringList* missin
             AddSorted(files, found);
             found.Clear();
         }
-    }
+    });
     auto pathCache = OpenStoreIni(kPathCache);
     PruneIniSections(files, *pathCache);
     ReadPathFiles(result, files, *pathCache, skip, missing, &listed);

@@ -4,7 +4,9 @@
 #include "core/appstate.h"
 #include "core/filefind.h"
 #include "core/stringlist.h"
+#include "platform/drivemap.h"
 #include "platform/winfs.h"
+#include "platform/winresolve.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -175,6 +177,39 @@ void ListedFileDates::AddListing(StringList& found, const QString& root, const Q
     // A folder where nothing matched was listed all the same.
     if (error == 0 || error == ENOENT)
         AddFolder(root, prefix, names, dates, host);
+}
+
+KeptListing::Key KeptListing::KeyNow() {
+    Key key;
+    key.store = App().StoreRootFolder;
+    key.msts = App().MstsRootFolder;
+    if (!key.store.isEmpty())
+        key.storeHost = TheDriveMap().HostRoot(key.store.at(0));
+    if (!key.msts.isEmpty())
+        key.mstsHost = TheDriveMap().HostRoot(key.msts.at(0));
+    key.changes = FolderCacheChanges();
+    return key;
+}
+
+void KeptListing::List(StringList& files, ListedFileDates& listed,
+                       const std::function<void()>& list) {
+    const Key before = KeyNow();
+    if (kept_ && key_ == before) {
+        files = files_;
+        listed = listed_;
+        return;
+    }
+    kept_ = false;
+    const quint64 asks = PathLayerDiskAsks();
+    list();
+    // A change while listing, or a folder the disk was asked about, and the listing may not
+    // hold by the time of the next rebuild.
+    if (PathLayerDiskAsks() != asks || !(KeyNow() == before))
+        return;
+    kept_ = true;
+    key_ = before;
+    files_ = files;
+    listed_ = listed;
 }
 
 ListedFile::ListedFile(const ListedFileDates* listed, const QString& root, QLatin1StringView base,

@@ -4,16 +4,18 @@
 // for each file again.
 #pragma once
 
+#include "core/stringlist.h"
 #include "platform/casefold.h"
 #include "platform/winfs.h"
 
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
+#include <functional>
 
 namespace qv {
 
-class StringList;
 struct AheadFile;
 
 class ListedFileDates {
@@ -94,6 +96,32 @@ private:
     static qsizetype FolderNamed(const Root& root, const QString& folder);
 
     Root store_, msts_;
+};
+
+// A rebuild's listing (the files it found, and their dates), kept for the next rebuild of its
+// kind. While the path layer learns of no change, a listing that asked the disk nothing (every
+// folder it looked at was known current, and is watched for changes) would come out the same
+// again: the next rebuild takes it instead of going through thousands of folders again.
+class KeptListing {
+public:
+    // Fills `files` and `listed` from the kept listing while it holds, else by calling `list`
+    // (which fills them), keeping what that gives when it may be kept. Rebuilds of one kind come
+    // one at a time.
+    void List(StringList& files, ListedFileDates& listed, const std::function<void()>& list);
+
+private:
+    // The roots, the host folders of their drives, and the path layer's count of changes.
+    struct Key {
+        QString store, msts, storeHost, mstsHost;
+        quint64 changes = 0;
+        bool operator==(const Key& other) const = default;
+    };
+    static Key KeyNow();
+
+    bool kept_ = false;
+    Key key_;
+    StringList files_;
+    ListedFileDates listed_;
 };
 
 // One file a reader looks at, `<root><base><name>` with `name` as the listing recorded it: its

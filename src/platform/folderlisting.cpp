@@ -186,7 +186,22 @@ bool IsRacy(const struct stat& st) {
     return ageMs < windowMs;
 }
 
+namespace {
+
+std::atomic<quint64> diskAsks{0};
+
+} // namespace
+
+void CountDiskAsk() {
+    diskAsks.fetch_add(1, std::memory_order_relaxed);
+}
+
+quint64 PathLayerDiskAsks() {
+    return diskAsks.load(std::memory_order_relaxed);
+}
+
 bool StatFolder(const QByteArray& encoded, struct stat* st, int* error) {
+    CountDiskAsk();
     if (stat(encoded.constData(), st) != 0) {
         *error = errno;
         return false;
@@ -230,6 +245,7 @@ private:
 } // namespace
 
 bool ReadFolder(const QByteArray& encoded, bool fileStats, FolderListing* listing, int* error) {
+    CountDiskAsk();
     const Handle folder(open(encoded.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     struct stat st {};
     if (folder.get() < 0 || fstat(folder.get(), &st) != 0) {
@@ -391,6 +407,7 @@ void FolderCache::BeforeChange(const QString& hostFolder) {
 
 void FolderCache::Changed(const QString& hostFolder, const QString& added, const QString& removed) {
     QMutexLocker lock(&mutex_);
+    ++changes_;
     FolderListing* listing = Listing(hostFolder);
     if (!listing)
         return;
@@ -489,6 +506,7 @@ FolderListing* FolderCache::Current(const QString& hostFolder, int* error) {
 
 FolderListing* FolderCache::Insert(const QString& hostFolder, FolderListing&& listing,
                                    const QByteArray& encoded) {
+    ++changes_;
     SubFolderChanged(hostFolder);
     if (FolderListing* old = Listing(hostFolder)) {
         // What was remembered through the earlier listing may no longer hold.
@@ -566,10 +584,16 @@ void FolderCache::TakeReportsOnce(bool begin) {
         takenOnce_ = false;
 }
 
-void FolderCache::TakeReports() {
+quint64 FolderCache::Changes() {
+    QMutexLocker lock(&mutex_);
+    TakeReports(true);
+    return changes_;
+}
+
+void FolderCache::TakeReports(bool always) {
     if (notifier_ < 0)
         return;
-    if (takeOnce_ > 0) {
+    if (takeOnce_ > 0 && !always) {
         if (takenOnce_)
             return;
         takenOnce_ = true;
@@ -589,6 +613,7 @@ void FolderCache::TakeReports() {
 }
 
 void FolderCache::TakeReport(int watch, quint32 mask, const QString& name) {
+    ++changes_;
     if (mask & IN_Q_OVERFLOW) {
         // Reports were lost: every listing goes back to the stamp test.
         for (auto& entry : entries_) {
@@ -668,6 +693,7 @@ void FolderCache::Drop(const QString& hostFolder) {
     if (it == entries_.end())
         return;
     ++generation_;
+    ++changes_;
     Unwatch(hostFolder, it->second.watch);
     entries_.erase(it);
     SubFolderChanged(hostFolder);
@@ -676,6 +702,7 @@ void FolderCache::Drop(const QString& hostFolder) {
 
 void FolderCache::ClearAll() {
     ++generation_;
+    ++changes_;
     knownFolders_.clear();
     entries_.clear();
     keys_.clear();

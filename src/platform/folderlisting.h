@@ -119,6 +119,9 @@ FolderLookup MatchName(const FolderListing& listing, const QString& name, QStrin
 // recently that a later change could carry the same stamp.
 bool IsRacy(const struct stat& st);
 
+// Counts one question to the disk (a stat, a folder opened or read) that the path layer asks.
+void CountDiskAsk();
+
 // stat of a host folder; false with the errno (ENOTDIR for what is no folder).
 bool StatFolder(const QByteArray& encoded, struct stat* st, int* error);
 
@@ -265,6 +268,11 @@ public:
     // Begins (or ends) a run of lookups in which the reports are taken once only.
     void TakeReportsOnce(bool begin);
 
+    // A number that moves on with every report taken and every listing read, changed or
+    // dropped: while it stays the same, every listing known current is as it was. The reports
+    // that arrived are taken first.
+    quint64 Changes();
+
     qint64 Reads();
 
     // Whether folders below a drive root can be watched for changes.
@@ -363,8 +371,9 @@ private:
 
     void Unwatch(const QString& hostFolder, int watch);
 
-    // Takes the reports that arrived since the last call.
-    void TakeReports();
+    // Takes the reports that arrived since the last call (once only in a run that asks so,
+    // unless `always`).
+    void TakeReports(bool always = false);
 
     // One report: the watch, what happened and the name in the folder (empty: the folder itself).
     void TakeReport(int watch, quint32 mask, const QString& name);
@@ -407,6 +416,7 @@ private:
     int prefetching_ = 0;       // prefetches reading outside the lock
     int takeOnce_ = 0;          // runs of lookups that take the reports once
     bool takenOnce_ = false;    // and whether they took them already
+    quint64 changes_ = 0;
     std::vector<PendingReport> pending_;
     qint64 reads_ = 0;
 };

@@ -215,6 +215,7 @@ bool FolderCache::List(const QString& hostFolder, const ListChooser& choose,
 void FolderCache::StatOnDisk(const QString& hostFolder, FolderListing* known,
                              std::vector<ListedEntry>* entries,
                              const std::vector<std::size_t>& asked) {
+    CountDiskAsk();
     int folder = AT_FDCWD;
     if (asked.size() > 1) {
         const int fd =
@@ -405,6 +406,7 @@ bool FolderCache::CachedStat(const QString& hostFolder, const FolderListing* lis
 
 bool FolderCache::StatDisk(FolderListing* listing, const QString& name, int folder,
                            const QByteArray& path, bool followLinks, struct stat* st, int* error) {
+    CountDiskAsk();
     if (fstatat(folder, path.constData(), st, AT_SYMLINK_NOFOLLOW) != 0) {
         if (error)
             *error = errno;
@@ -460,6 +462,7 @@ bool Resolve(const QString& path, bool forCreate, ResolvedPath* out, int* error)
         for (const QString& component : components)
             literal = JoinHostPath(literal, component);
         struct stat st {};
+        CountDiskAsk();
         if (lstat(QFile::encodeName(literal).constData(), &st) == 0) {
             out->host = out->existingHost = literal;
             out->exists = true;
@@ -604,6 +607,10 @@ ReportsTakenOnce::~ReportsTakenOnce() {
 
 qint64 FolderReadCount() {
     return Cache().Reads();
+}
+
+quint64 FolderCacheChanges() {
+    return Cache().Changes();
 }
 
 } // namespace qv

@@ -130,4 +130,12 @@ public:
 // How many times a folder was read from the disk since the program started (tests count rescans).
 qint64 FolderReadCount();
 
+// A number that moves on with every change the folder cache learns of (reports of changes are
+// taken first) and every listing it reads, changes or drops: while it stays the same, what the
+// cache answers without asking the disk stays the same.
+quint64 FolderCacheChanges();
+// How many questions the path layer asked the disk since the program started: a run of lookups
+// that asked none was answered from listings known current, which every change is reported to.
+quint64 PathLayerDiskAsks();
+
 } // namespace qv

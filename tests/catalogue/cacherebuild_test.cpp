@@ -5,6 +5,7 @@
 #include "platform/fakeui.h"
 #include "platform/mstsfile.h"
 #include "platform/terminate.h"
+#include "platform/winresolve.h"
 #include "stocktestkit.h"
 
 #include <gtest/gtest.h>
@@ -322,4 +323,47 @@ TEST_F(CacheRebuildTest, WarmRebuild_ReadsAgainWhatChangedOrMovedSinceTheLastOne
     EXPECT_EQ(Find(stock, QStringLiteral("Cars\\Coach.wag"))->Description, "Renamed");
     ASSERT_EQ(consists.size(), 1u);
     EXPECT_EQ(consists[0]->StoreInd, SI_IN_STORE);
+}
+
+TEST_F(CacheRebuildTest, WarmRebuild_AfterAnIdleOneSeesWhatChangedMeanwhile) {
+    AddStock();
+    AddTrain(QStringLiteral("A.con"));
+    builder.AddRoute(QStringLiteral("Line"), QStringLiteral("Line"), QStringLiteral("L"));
+    builder.AddPath(QStringLiteral("Line"), QStringLiteral("Run.pat"), QStringLiteral("Run"),
+                    QStringLiteral("Here"), QStringLiteral("There"));
+    drive.AgeTree();
+    RecordList<ItemSet> stock, consists, paths;
+    const auto rebuild = [&] {
+        stock.clear(), consists.clear(), paths.clear();
+        RebuildStockCache(stock, false, nullptr);
+        RebuildConsistCache(consists, false, nullptr);
+        RebuildPathCache(paths, false, nullptr);
+    };
+    rebuild();
+    rebuild();
+    // Where folders are watched, the listings of a rebuild after an idle one ask the disk
+    // nothing and are kept; changes made meanwhile must still be seen.
+    const quint64 asks = PathLayerDiskAsks();
+    rebuild();
+    const bool watched = PathLayerDiskAsks() == asks;
+    ASSERT_EQ(stock.size(), 3u);
+
+    builder.AddWagon(QStringLiteral("Vans"), QStringLiteral("Van"), QStringLiteral("Van"),
+                     WagonType::Freight);
+    builder.AddWagon(QStringLiteral("Cars"), QStringLiteral("Coach"), QStringLiteral("Renamed"),
+                     WagonType::Passenger, Into::Store);
+    ASSERT_TRUE(
+        SetFileAge(QStringLiteral("C:\\STORE\\TRAINS\\TRAINSET\\Cars\\Coach.wag"), kOtherAge));
+    AddTrain(QStringLiteral("B.con"), Into::Store);
+    builder.AddPath(QStringLiteral("Line"), QStringLiteral("Back.pat"), QStringLiteral("Back"),
+                    QStringLiteral("There"), QStringLiteral("Here"));
+    ASSERT_TRUE(DeleteFile(QStringLiteral("C:\\MSTS\\TRAINS\\CONSISTS\\A.con")));
+    rebuild();
+    EXPECT_EQ(stock.size(), 4u) << "watched: " << watched;
+    ASSERT_NE(Find(stock, QStringLiteral("Vans\\Van.wag")), nullptr);
+    EXPECT_EQ(Find(stock, QStringLiteral("Cars\\Coach.wag"))->Description, "Renamed");
+    ASSERT_EQ(consists.size(), 1u);
+    EXPECT_EQ(consists[0]->FileName, "B.con");
+    EXPECT_EQ(consists[0]->StoreInd, SI_IN_STORE);
+    EXPECT_EQ(paths.size(), 2u);
 }

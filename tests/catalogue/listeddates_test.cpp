@@ -2,6 +2,7 @@
 #include "core/appstate.h"
 #include "fixtures/tempmsts.h"
 #include "platform/winfs.h"
+#include "platform/winresolve.h"
 
 #include <gtest/gtest.h>
 #include <thread>
@@ -181,4 +182,55 @@ TEST_F(ListedDates, ListedFileAsksTheFileSystemOnlyWhenTheListingCannotTellOrBef
     ListedFile gone(nullptr, "C:\\MSTS", QLatin1StringView("\\X\\"), "gone.con");
     EXPECT_EQ(gone.Age(), -1);
     EXPECT_FALSE(gone.AskNow());
+}
+
+TEST_F(ListedDates, AKeptListingIsTakenWhileNothingChangedAndItAskedTheDiskNothing) {
+    TempMsts drive;
+    drive.MakeFile("MSTS/Trains/Trainset/Car/a.wag");
+    drive.AgeTree();
+    int listings = 0;
+    bool askDisk = false;
+    KeptListing kept;
+    const auto list = [&](StringList& files, ListedFileDates& listed) {
+        kept.List(files, listed, [&] {
+            ++listings;
+            files.Add("Car\\a.wag");
+            listed.AddFolder("C:\\MSTS", "Car", {"a.wag"}, {7});
+            if (askDisk) {
+                ClearFolderCache();
+                QString host;
+                ResolvePath("C:\\MSTS\\Trains", &host);
+            }
+        });
+    };
+    StringList files;
+    ListedFileDates listed;
+    list(files, listed);
+    ASSERT_EQ(listings, 1);
+    // Taken again, with the same files and dates.
+    StringList again;
+    ListedFileDates listedAgain;
+    list(again, listedAgain);
+    EXPECT_EQ(listings, 1);
+    EXPECT_EQ(again.Strings(), QStringList{"Car\\a.wag"});
+    qint32 date = 0;
+    EXPECT_EQ(listedAgain.Find("C:\\MSTS", "Car\\a.wag", &date), Answer::Known);
+    EXPECT_EQ(date, 7);
+
+    // The path layer learnt of a change: listed again.
+    ClearFolderCache();
+    list(files, listed);
+    EXPECT_EQ(listings, 2);
+    list(files, listed);
+    EXPECT_EQ(listings, 2);
+    // Other roots: listed again.
+    App().StoreRootFolder = "C:\\OTHER";
+    list(files, listed);
+    EXPECT_EQ(listings, 3);
+    // A listing that asked the disk is not kept.
+    askDisk = true;
+    ClearFolderCache();
+    list(files, listed);
+    list(files, listed);
+    EXPECT_EQ(listings, 5);
 }

@@ -303,3 +303,48 @@ TEST(PrefetchFolders, LaterFindsReadNoFolderAgainAndStillSeeLaterChanges) {
     EXPECT_FALSE(FindNames(S("C:\\trainset\\missing\\*.*"), false, &names, nullptr, &error));
     EXPECT_EQ(error, ENOENT);
 }
+
+TEST(FolderCache, ChangesMoveWithWhatItLearnsAndKnownListingsAskTheDiskNothing) {
+    TempMsts drive;
+    drive.MakeFile(S("Trainset/Car1/a.wag"));
+    drive.MakeFile(S("Trainset/Car2/b.wag"));
+    drive.AgeTree();
+    const QStringList folders = {S("C:\\Trainset\\Car1"), S("C:\\Trainset\\Car2")};
+    QStringList names;
+    QList<qint32> times;
+    const auto findAll = [&] {
+        for (const QString& folder : folders)
+            FindNames(folder + S("\\*.wag"), false, &names, &times);
+    };
+    findAll();
+    quint64 asks = PathLayerDiskAsks();
+    findAll();
+    if (PathLayerDiskAsks() != asks)
+        GTEST_SKIP() << "folders here are not watched for changes";
+    quint64 changes = FolderCacheChanges();
+    findAll();
+    EXPECT_EQ(FolderCacheChanges(), changes) << "lookups change nothing";
+    EXPECT_EQ(PathLayerDiskAsks(), asks);
+
+    // Another program redates a file, adds one, removes one: each is learnt of at once.
+    timespec redate[2] = {{0, UTIME_OMIT}, {1577934246, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD,
+                        QFile::encodeName(drive.Host(S("Trainset/Car1/a.wag"))).constData(), redate,
+                        0),
+              0);
+    EXPECT_NE(FolderCacheChanges(), changes);
+    changes = FolderCacheChanges();
+    drive.MakeFile(S("Trainset/Car2/c.wag"));
+    EXPECT_NE(FolderCacheChanges(), changes);
+    changes = FolderCacheChanges();
+    ASSERT_TRUE(QFile::remove(drive.Host(S("Trainset/Car2/b.wag"))));
+    EXPECT_NE(FolderCacheChanges(), changes);
+
+    // Listings read again ask the disk; forgetting them all is a change too.
+    asks = PathLayerDiskAsks();
+    findAll();
+    EXPECT_GT(PathLayerDiskAsks(), asks);
+    changes = FolderCacheChanges();
+    ClearFolderCache();
+    EXPECT_NE(FolderCacheChanges(), changes);
+}
