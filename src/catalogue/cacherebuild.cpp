@@ -62,7 +62,7 @@ std::int32_t ReadStockFromEitherRoot(const ItemSet& item, StockInfo& info,
                                      StoreIniHolder& stockCache,
                                      const ListedFileDates* listed = nullptr,
                                      const AheadFile* ahead = nullptr,
-                                     const StockInfo* parsed = nullptr) {
+                                     StockInfo* parsed = nullptr) {
     if (!InLaterRoot(ahead) &&
         ReadStockFile(App().StoreRootFolder, item, info, stockCache, listed, ahead, parsed))
         return SI_IN_STORE;
@@ -290,8 +290,8 @@ bool ReadStockFiles(RecordList<ItemSet>& result, const StringList& names,
             continue;
         }
         item->PType = info.PType;
-        item->Description = info.Name;
-        item->LotNumber = info.LotNumber;
+        item->Description = std::move(info.Name);
+        item->LotNumber = std::move(info.LotNumber);
         result.push_back(std::move(item));
     }
     SortItemList(result);
@@ -322,7 +322,7 @@ bool ReadConsistFiles(RecordList<ItemSet>& result, const StringList& names,
         item->Folder = kConsistsFolder;
         item->FileName = names[i];
         const AheadFile* readAhead = ahead.empty() ? nullptr : &ahead[std::size_t(i)];
-        const ConsistAhead* parsedAhead = readAhead ? &parsed[std::size_t(i)] : nullptr;
+        ConsistAhead* parsedAhead = readAhead ? &parsed[std::size_t(i)] : nullptr;
         if (!InLaterRoot(readAhead) &&
             ReadConsistFile(App().StoreRootFolder, *item, info, consistCache, stockCache, nullptr,
                             listed, readAhead, parsedAhead))
@@ -338,9 +338,9 @@ bool ReadConsistFiles(RecordList<ItemSet>& result, const StringList& names,
             continue;
         }
         item->PType = info.PType;
-        item->Description = info.Description;
-        item->EngineName = info.EngineName;
-        item->LotNumber = info.LotNumber;
+        item->Description = std::move(info.Description);
+        item->EngineName = std::move(info.EngineName);
+        item->LotNumber = std::move(info.LotNumber);
         result.push_back(std::move(item));
     }
     SortItemList(result);
@@ -365,7 +365,7 @@ bool ReadPathFiles(RecordList<ItemSet>& result, const StringList& names, StoreIn
     for (int i = 0; i < names.Count(); ++i) {
         const QString& entry = names[i];
         const AheadFile* readAhead = ahead.empty() ? nullptr : &ahead[std::size_t(i)];
-        const PathInfo* parsedAhead = readAhead ? &parsed[std::size_t(i)] : nullptr;
+        PathInfo* parsedAhead = readAhead ? &parsed[std::size_t(i)] : nullptr;
         const qsizetype cut = entry.lastIndexOf(u'\\');
         auto item = std::make_unique<ItemSet>();
         item->PLevel = 2;
@@ -393,9 +393,9 @@ bool ReadPathFiles(RecordList<ItemSet>& result, const StringList& names, StoreIn
             continue;
         }
         item->PType = path.PType;
-        item->Description = path.Name;
-        item->EngineName = path.PathStart;
-        item->LotNumber = path.PathEnd;
+        item->Description = std::move(path.Name);
+        item->EngineName = std::move(path.PathStart);
+        item->LotNumber = std::move(path.PathEnd);
         result.push_back(std::move(item));
     }
     SortItemList(result);

@@ -212,8 +212,7 @@ void TakeConsistSection(const IniFile& ini, const QString& section, ConsistInfo&
 
 bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info,
                      StoreIniHolder& consistCache, StoreIniHolder& stockCache, StringList* vehicles,
-                     const ListedFileDates* listed, const AheadFile* ahead,
-                     const ConsistAhead* parsed) {
+                     const ListedFileDates* listed, const AheadFile* ahead, ConsistAhead* parsed) {
     PumpMessagesIfBusy();
     info.Folder = item.Folder;
     info.FileName = item.FileName;
@@ -226,9 +225,9 @@ bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info
     const bool readAhead = ahead && parsed && ahead->root == root && !vehicles;
     if (readAhead && ahead->cached && !info.SkipCache) {
         info.PType = parsed->info.PType;
-        info.Description = parsed->info.Description;
-        info.EngineName = parsed->info.EngineName;
-        info.LotNumber = parsed->info.LotNumber;
+        info.Description = std::move(parsed->info.Description);
+        info.EngineName = std::move(parsed->info.EngineName);
+        info.LotNumber = std::move(parsed->info.LotNumber);
         return true;
     }
     // One lookup answers both questions: a path that names no file has no date.

@@ -96,7 +96,7 @@ void TakePathSection(const IniFile& ini, const QString& section, PathInfo& path)
 }
 
 bool ReadPathFile(const QString& root, PathInfo& path, StoreIniHolder& pathCache,
-                  const ListedFileDates* listed, const AheadFile* ahead, const PathInfo* parsed) {
+                  const ListedFileDates* listed, const AheadFile* ahead, PathInfo* parsed) {
     PumpMessagesIfBusy();
     path.PType = PT_DRIVEABLE;
     path.Name.clear();
@@ -106,9 +106,9 @@ bool ReadPathFile(const QString& root, PathInfo& path, StoreIniHolder& pathCache
     const bool readAhead = ahead && parsed && ahead->root == root;
     if (readAhead && ahead->cached && !path.SkipCache) {
         path.PType = parsed->PType;
-        path.Name = parsed->Name;
-        path.PathStart = parsed->PathStart;
-        path.PathEnd = parsed->PathEnd;
+        path.Name = std::move(parsed->Name);
+        path.PathStart = std::move(parsed->PathStart);
+        path.PathEnd = std::move(parsed->PathEnd);
         return true;
     }
     const QString section = path.Folder + u'\\' + path.FileName;

@@ -281,7 +281,7 @@ void TakeStockSection(const IniFile& ini, const QString& section, StockInfo& inf
 
 bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
                    StoreIniHolder& stockCache, const ListedFileDates* listed,
-                   const AheadFile* ahead, const StockInfo* parsed) {
+                   const AheadFile* ahead, StockInfo* parsed) {
     PumpMessagesIfBusy();
     info.PType = 0;
     info.Folder = item.Folder;
@@ -295,8 +295,8 @@ bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
     const bool readAhead = ahead && ahead->root == root;
     if (readAhead && ahead->cached && parsed && !info.SkipCache) {
         info.PType = parsed->PType;
-        info.Name = parsed->Name;
-        info.LotNumber = parsed->LotNumber;
+        info.Name = std::move(parsed->Name);
+        info.LotNumber = std::move(parsed->LotNumber);
         return true;
     }
     // One lookup answers both questions: a path that names no file has no date.

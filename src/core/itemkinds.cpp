@@ -8,7 +8,7 @@
 
 #include <algorithm>
 #include <array>
-#include <optional>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -89,18 +89,32 @@ int CompareNumericOrder(const QString& a, const QString& b) {
 void SortItemList(RecordList<ItemSet>& list) {
     // What is sorted are small entries with the first characters of each record's name, which
     // settle most comparisons. Short plain names need nothing more; the others are prepared as
-    // keys, once, when they are first needed.
+    // keys, once, when they are first needed. The names are looked at where they are: copies
+    // of tens of thousands of texts made on other threads cost more than the sort.
     struct Entry {
         quint64 head[TextKey::kHeads] = {};
-        std::size_t name = 0; // the place in `names`, `keys` and `records`
+        std::size_t record = 0;
         bool settled = false; // the head is the whole name
     };
-    std::vector<QString> names;
-    std::vector<std::size_t> records;
-    std::vector<std::optional<TextKey>> keys;
+    const bool byFileName = App().ViewByFileName;
+    std::vector<QString> fileNames; // the names made for the file-name view, by record
+    if (byFileName) {
+        fileNames.resize(list.size());
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            if (list[i])
+                fileNames[i] = FileNameKey(*list[i]);
+        }
+    }
+    const auto name = [&](std::size_t record) -> const QString& {
+        return byFileName ? fileNames[record] : list[record]->Description;
+    };
+    std::vector<std::unique_ptr<TextKey>> keys(list.size());
+    const auto key = [&](std::size_t record) -> const TextKey& {
+        if (!keys[record])
+            keys[record] = std::make_unique<TextKey>(name(record));
+        return *keys[record];
+    };
     std::vector<Entry> entries;
-    names.reserve(list.size());
-    records.reserve(list.size());
     entries.reserve(list.size());
     std::size_t empty = 0;
     for (std::size_t i = 0; i < list.size(); ++i) {
@@ -108,25 +122,15 @@ void SortItemList(RecordList<ItemSet>& list) {
             ++empty;
             continue;
         }
-        records.push_back(i);
-        names.push_back(App().ViewByFileName ? FileNameKey(*list[i]) : list[i]->Description);
         Entry entry;
-        entry.name = names.size() - 1;
-        entry.settled = TextKey::QuickHeads(names.back(), entry.head);
+        entry.record = i;
+        entry.settled = TextKey::QuickHeads(name(i), entry.head);
         if (!entry.settled) {
-            keys.resize(names.size());
-            keys.back().emplace(names.back());
             for (int h = 0; h < TextKey::kHeads; ++h)
-                entry.head[h] = keys.back()->Head(h);
+                entry.head[h] = key(i).Head(h);
         }
         entries.push_back(entry);
     }
-    keys.resize(names.size());
-    const auto key = [&](std::size_t name) -> const TextKey& {
-        if (!keys[name])
-            keys[name].emplace(names[name]);
-        return *keys[name];
-    };
     std::stable_sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
         for (int h = 0; h < TextKey::kHeads; ++h) {
             if (a.head[h] != b.head[h])
@@ -134,12 +138,12 @@ void SortItemList(RecordList<ItemSet>& list) {
         }
         if (a.settled && b.settled)
             return false;
-        return key(a.name).Compare(key(b.name)) < 0;
+        return key(a.record).Compare(key(b.record)) < 0;
     });
     RecordList<ItemSet> sorted;
     sorted.reserve(list.size());
     for (const Entry& entry : entries)
-        sorted.push_back(std::move(list[records[entry.name]]));
+        sorted.push_back(std::move(list[entry.record]));
     sorted.resize(sorted.size() + empty); // empty places last
     list = std::move(sorted);
 }
