@@ -50,12 +50,6 @@ QString NotFoundText(Msg kind) {
     return Caption(kind) + u' ' + Caption(Msg::GENERAL_NOT_FOUND0);
 }
 
-// A file found cached ahead in a root after the store, whose listing lacks it: the store need not
-// be asked.
-bool InLaterRoot(const AheadFile* ahead) {
-    return ahead && ahead->cached && ahead->root != App().StoreRootFolder;
-}
-
 // Reads a stock file from the store, else from the MSTS folder: the StoreInd it earns there, or
 // kNotFound when neither root has it.
 std::int32_t ReadStockFromEitherRoot(const ItemSet& item, StockInfo& info,
@@ -63,7 +57,7 @@ std::int32_t ReadStockFromEitherRoot(const ItemSet& item, StockInfo& info,
                                      const ListedFileDates* listed = nullptr,
                                      const AheadFile* ahead = nullptr,
                                      StockInfo* parsed = nullptr) {
-    if (!InLaterRoot(ahead) &&
+    if (!FoundAfterTheStore(ahead) &&
         ReadStockFile(App().StoreRootFolder, item, info, stockCache, listed, ahead, parsed))
         return SI_IN_STORE;
     if (ReadStockFile(App().MstsRootFolder, item, info, stockCache, listed, ahead, parsed))
@@ -323,7 +317,7 @@ bool ReadConsistFiles(RecordList<ItemSet>& result, const StringList& names,
         item->FileName = names[i];
         const AheadFile* readAhead = ahead.empty() ? nullptr : &ahead[std::size_t(i)];
         ConsistAhead* parsedAhead = readAhead ? &parsed[std::size_t(i)] : nullptr;
-        if (!InLaterRoot(readAhead) &&
+        if (!FoundAfterTheStore(readAhead) &&
             ReadConsistFile(App().StoreRootFolder, *item, info, consistCache, stockCache, nullptr,
                             listed, readAhead, parsedAhead))
             item->StoreInd = SI_IN_STORE;
@@ -375,7 +369,7 @@ bool ReadPathFiles(RecordList<ItemSet>& result, const StringList& names, StoreIn
         item->Description = item->FileName;
         path.Folder = item->Folder;
         path.FileName = item->FileName;
-        if (!InLaterRoot(readAhead) &&
+        if (!FoundAfterTheStore(readAhead) &&
             ReadPathFile(App().StoreRootFolder, path, pathCache, listed, readAhead, parsedAhead))
             item->StoreInd = SI_IN_STORE;
         else if (ReadPathFile(App().MstsRootFolder, path, pathCache, listed, readAhead,

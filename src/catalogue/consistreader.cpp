@@ -198,6 +198,7 @@ void ParseConsistAhead(MstsTextReader& reader, const QString& fileName, const In
         engine.age = FileAge(engine.path, &engine.stamp);
         if (engine.age != -1) {
             engine.root = root;
+            engine.earlierLack = true;
             return;
         }
     }

@@ -38,6 +38,11 @@ QString ListedRoot(const ListedFileDates& listed, const QString& name, qint32* d
 
 } // namespace
 
+bool FoundAfterTheStore(const AheadFile* ahead) {
+    return ahead && ahead->earlierLack && !ahead->root.isEmpty() &&
+           ahead->root != App().StoreRootFolder;
+}
+
 std::vector<AheadFile>
 ReadFilesAhead(const StringList& names, const IniFile& cache, bool everyFile,
                const ListedFileDates* listed, QLatin1StringView base,
@@ -71,6 +76,7 @@ ReadFilesAhead(const StringList& names, const IniFile& cache, bool everyFile,
                     if (takeCached) {
                         file.root = std::move(root);
                         file.age = date;
+                        file.earlierLack = true;
                         file.cached = true;
                         takeCached(i);
                     }
@@ -84,6 +90,7 @@ ReadFilesAhead(const StringList& names, const IniFile& cache, bool everyFile,
                 continue;
             file.path = root + base + name;
             file.root = std::move(root);
+            file.earlierLack = first;
             hosts[i] = std::move(host);
             toRead[i] = 1;
         }

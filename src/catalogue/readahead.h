@@ -27,10 +27,15 @@ struct AheadFile {
     qint32 age = -1;
     FileStamp stamp;
     QString text;
-    // The file's cache section is current, and the listings of the roots before `root` lack the
-    // file: the loop takes what was taken from the section.
+    // The roots before `root` were found to lack the file: the loop need not ask them again.
+    bool earlierLack = false;
+    // The file's cache section is current, and the roots before `root` lack the file: the loop
+    // takes what was taken from the section.
     bool cached = false;
 };
+
+// A file found ahead in a root after the store, which lacks it: the store need not be asked.
+bool FoundAfterTheStore(const AheadFile* ahead);
 
 // Looks ahead at the files `<root><base><name>` of `names`, in the roots in the order the loops
 // try them (the store first). A file whose section in `cache` is current for the date its listing

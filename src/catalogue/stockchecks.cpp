@@ -1,6 +1,7 @@
 #include "catalogue/stockchecks.h"
 
 #include "catalogue/mststext.h"
+#include "catalogue/readahead.h"
 #include "catalogue/stockreader.h"
 #include "core/appstate.h"
 #include "core/generaldefs.h"
@@ -18,7 +19,8 @@ const QString kTrainsetFolder = QStringLiteral("TRAINS\\TRAINSET");
 // asking it.
 bool ReadStockFromEitherRoot(const ItemSet& item, StockInfo& info, StoreIniHolder& stockCache,
                              const AheadFile* ahead = nullptr) {
-    return ReadStockFile(App().StoreRootFolder, item, info, stockCache, nullptr, ahead) ||
+    return (!FoundAfterTheStore(ahead) &&
+            ReadStockFile(App().StoreRootFolder, item, info, stockCache, nullptr, ahead)) ||
            ReadStockFile(App().MstsRootFolder, item, info, stockCache, nullptr, ahead);
 }
 

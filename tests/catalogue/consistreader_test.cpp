@@ -183,6 +183,7 @@ TEST_F(ConsistReaderTest, ConsistParsedAheadReadsAsTheLoopWouldAndLeavesTheQueue
     EXPECT_EQ(parsed.info.EngineName, "Big Steam");
     // The leading engine is asked for where the lead-engine check would find it.
     EXPECT_EQ(parsed.leadEngine.root, App().MstsRootFolder);
+    EXPECT_TRUE(FoundAfterTheStore(&parsed.leadEngine)) << "the store was asked first";
     FileStamp engineStamp;
     EXPECT_EQ(parsed.leadEngine.age, FileAge(parsed.leadEngine.path, &engineStamp));
     EXPECT_TRUE(parsed.leadEngine.stamp.SameFile(engineStamp));

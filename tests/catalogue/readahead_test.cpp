@@ -83,6 +83,10 @@ TEST_F(ReadAheadTest, TakesCurrentSectionsAndReadsTheOtherFilesFromTheRootTheLis
     EXPECT_TRUE(ahead[both].stamp.SameFile(stamp));
     EXPECT_TRUE(ahead[both].text.isEmpty()) << "the parse took it up";
     EXPECT_EQ(ahead[plain].root, App().MstsRootFolder);
+    // The store's listing lacks it: the loop need not ask the store.
+    EXPECT_TRUE(ahead[plain].earlierLack);
+    EXPECT_TRUE(FoundAfterTheStore(&ahead[plain]));
+    EXPECT_FALSE(FoundAfterTheStore(&ahead[both]));
     // A current section is taken, with the listed date; the store's listing lacks the file.
     EXPECT_TRUE(ahead[cached].cached);
     EXPECT_EQ(ahead[cached].root, App().MstsRootFolder);
@@ -113,6 +117,7 @@ TEST_F(ReadAheadTest, TakesCurrentSectionsAndReadsTheOtherFilesFromTheRootTheLis
         names, cache, false, &mstsOnly, kBase, nullptr, [&](std::size_t) { ADD_FAILURE(); });
     EXPECT_EQ(fromMsts[both].root, App().MstsRootFolder);
     EXPECT_TRUE(fromMsts[both].text.contains(QStringLiteral("In MSTS")));
+    EXPECT_FALSE(FoundAfterTheStore(&fromMsts[both])) << "the store must still be asked";
     EXPECT_TRUE(fromMsts[cached].root.isEmpty());
     EXPECT_TRUE(fromMsts[stale].root.isEmpty());
 
