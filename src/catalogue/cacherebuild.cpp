@@ -308,6 +308,7 @@ bool ReadConsistFiles(RecordList<ItemSet>& result, const StringList& names,
         [&](std::size_t i, ConsistAhead& consist) {
             TakeConsistSection(consistCache.Ini, names[int(i)], consist.info);
         });
+    AskLeadEngines(parsed);
     for (int i = 0; i < names.Count(); ++i) {
         auto item = std::make_unique<ItemSet>();
         item->PLevel = 2;

@@ -14,6 +14,7 @@
 #include "core/stringlist.h"
 #include "platform/winfs.h"
 
+#include <QHash>
 #include <QStringList>
 
 namespace qv {
@@ -189,18 +190,30 @@ void ParseConsistAhead(MstsTextReader& reader, const QString& fileName, const In
     parsed.info.Description = fileName;
     Tally tally;
     ParseConsist(reader, parsed.info, stockCache, nullptr, tally, &parsed.uncached);
-    if (!(parsed.info.PType & PT_DRIVEABLE) || parsed.info.LeadEngine.isEmpty())
-        return;
-    // As the check asks: the store first, then the MSTS folder.
-    for (const QString& root : {App().StoreRootFolder, App().MstsRootFolder}) {
-        AheadFile& engine = parsed.leadEngine;
-        engine.path = root + kTrainsetBase + parsed.info.LeadEngine;
-        engine.age = FileAge(engine.path, &engine.stamp);
-        if (engine.age != -1) {
-            engine.root = root;
-            engine.earlierLack = true;
-            return;
+}
+
+void AskLeadEngines(std::vector<ConsistAhead>& parsed) {
+    QHash<QString, AheadFile> asked; // by the engine's path as the consists spell it
+    for (ConsistAhead& consist : parsed) {
+        const QString& lead = consist.info.LeadEngine;
+        if (!(consist.info.PType & PT_DRIVEABLE) || lead.isEmpty())
+            continue;
+        auto known = asked.constFind(lead);
+        if (known == asked.cend()) {
+            AheadFile engine;
+            // As the check asks: the store first, then the MSTS folder.
+            for (const QString& root : {App().StoreRootFolder, App().MstsRootFolder}) {
+                engine.path = root + kTrainsetBase + lead;
+                engine.age = FileAge(engine.path, &engine.stamp);
+                if (engine.age != -1) {
+                    engine.root = root;
+                    engine.earlierLack = true;
+                    break;
+                }
+            }
+            known = asked.insert(lead, engine);
         }
+        consist.leadEngine = *known;
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 namespace qv {
 
@@ -28,7 +29,8 @@ QString StockDataPath(const QString& value, bool engine);
 // A consist parsed ahead of the reading loop on a worker thread: the fields the parse sets
 // (PType, Description, TrainCfgName, EngineName, LeadEngine), the stock paths of its vehicles
 // that the stock cache lacked, in file order, which the loop queues, and for a driveable consist
-// its leading engine's file as the lead-engine check asks for it (no root when in neither).
+// its leading engine's file as the lead-engine check asks for it (no root when in neither), once
+// AskLeadEngines asked for it.
 struct ConsistAhead {
     ConsistInfo info;
     QStringList uncached;
@@ -39,6 +41,10 @@ struct ConsistAhead {
 // against a stock cache that nothing changes meanwhile; safe on several threads at once.
 void ParseConsistAhead(MstsTextReader& reader, const QString& fileName, const IniFile& stockCache,
                        ConsistAhead& parsed);
+// Asks the file system for the leading engine of every driveable consist parsed ahead, the store
+// first and then the MSTS folder, as the lead-engine check would; an engine that leads several
+// consists is asked for once. On the calling thread: the path layer serves one thread at a time.
+void AskLeadEngines(std::vector<ConsistAhead>& parsed);
 
 // The fields a current cache section gives a consist's reading: PType, Description, EngineName and
 // LotNumber. Safe on several threads at once while nothing changes the ini.

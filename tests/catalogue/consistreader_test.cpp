@@ -175,8 +175,12 @@ TEST_F(ConsistReaderTest, ConsistParsedAheadReadsAsTheLoopWouldAndLeavesTheQueue
     QString text;
     ASSERT_TRUE(ReadMstsTextFile(ahead.path, &text));
     MstsTextReader reader(text);
-    ConsistAhead parsed;
+    std::vector<ConsistAhead> parsedAll(2);
+    ConsistAhead& parsed = parsedAll[0];
     ParseConsistAhead(reader, "P.con", stockCache.Ini, parsed);
+    parsedAll[1] = parsed; // a second consist led by the same engine
+    AskLeadEngines(parsedAll);
+    EXPECT_EQ(parsedAll[1].leadEngine.path, parsed.leadEngine.path);
     EXPECT_TRUE(App().UncachedStockList.IsEmpty()) << "queued by the loop, not the worker";
     EXPECT_EQ(parsed.uncached, QStringList({"S\\Zed.WAG", "S\\Abe.WAG"}));
     EXPECT_EQ(parsed.info.Description, "Mixed");
