@@ -160,6 +160,14 @@ StringList FoundNames(const RecordList<ItemSet>& working) {
     return names;
 }
 
+// Makes room in a cache for a new section for every file that was not found current ahead.
+void MakeRoomForNewSections(IniFile& cache, const std::vector<AheadFile>& ahead, int names) {
+    qsizetype fresh = ahead.empty() ? names : 0;
+    for (const AheadFile& file : ahead)
+        fresh += file.cached ? 0 : 1;
+    cache.ReserveSections(fresh);
+}
+
 void DropEmptyPlaces(RecordList<ItemSet>& list) {
     list.erase(std::remove(list.begin(), list.end(), nullptr), list.end());
 }
@@ -270,6 +278,7 @@ bool ReadStockFiles(RecordList<ItemSet>& result, const StringList& names,
         [&](std::size_t i, StockInfo& stock) {
             TakeStockSection(stockCache.Ini, names[int(i)], stock);
         });
+    MakeRoomForNewSections(stockCache.Ini, ahead, names.Count());
     for (int i = 0; i < names.Count(); ++i) {
         auto item = std::make_unique<ItemSet>();
         item->PLevel = 2;
@@ -309,6 +318,7 @@ bool ReadConsistFiles(RecordList<ItemSet>& result, const StringList& names,
             TakeConsistSection(consistCache.Ini, names[int(i)], consist.info);
         });
     AskLeadEngines(parsed);
+    MakeRoomForNewSections(consistCache.Ini, ahead, names.Count());
     for (int i = 0; i < names.Count(); ++i) {
         auto item = std::make_unique<ItemSet>();
         item->PLevel = 2;
@@ -357,6 +367,7 @@ bool ReadPathFiles(RecordList<ItemSet>& result, const StringList& names, StoreIn
         [&](std::size_t i, PathInfo& cached) {
             TakePathSection(pathCache.Ini, names[int(i)], cached);
         });
+    MakeRoomForNewSections(pathCache.Ini, ahead, names.Count());
     for (int i = 0; i < names.Count(); ++i) {
         const QString& entry = names[i];
         const AheadFile* readAhead = ahead.empty() ? nullptr : &ahead[std::size_t(i)];

@@ -117,20 +117,24 @@ bool ReadPathFile(const QString& root, PathInfo& path, StoreIniHolder& pathCache
         readAhead ? ListedFile(*ahead) : ListedFile(listed, root, QLatin1StringView("\\"), section);
     if (file.Age() == -1)
         return false;
-    if (CacheSectionIsCurrent(pathCache.Ini, section, file.Age()) && !path.SkipCache) {
+    const qint32 listedAge = file.Age();
+    const bool listedCurrent = CacheSectionIsCurrent(pathCache.Ini, section, listedAge);
+    if (listedCurrent && !path.SkipCache) {
         TakePathSection(pathCache.Ini, section, path);
         return true;
     }
     if (!file.AskNow())
         return false;
+    // The file system may tell another date than the listing did.
     const qint32 age = file.Age();
-    const bool current = CacheSectionIsCurrent(pathCache.Ini, section, age);
+    const bool current =
+        age == listedAge ? listedCurrent : CacheSectionIsCurrent(pathCache.Ini, section, age);
 
     if (readAhead) {
         path.PType = parsed->PType;
-        path.Name = parsed->Name;
-        path.PathStart = parsed->PathStart;
-        path.PathEnd = parsed->PathEnd;
+        path.Name = std::move(parsed->Name);
+        path.PathStart = std::move(parsed->PathStart);
+        path.PathEnd = std::move(parsed->PathEnd);
     } else if (!ScanPathFile(file.Path(), path)) {
         return false;
     }

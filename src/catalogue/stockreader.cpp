@@ -306,15 +306,19 @@ bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
         return false;
     const IniFile& ini = stockCache.Ini;
     const QString& section = info.FileName;
-    if (CacheSectionIsCurrent(ini, section, file.Age()) && !info.SkipCache) {
+    const qint32 listedAge = file.Age();
+    const bool listedCurrent = CacheSectionIsCurrent(ini, section, listedAge);
+    if (listedCurrent && !info.SkipCache) {
         TakeStockSection(ini, section, info);
         return true;
     }
 
     if (!file.AskNow())
         return false;
+    // The file system may tell another date than the listing did.
     const qint32 age = file.Age();
-    const bool current = CacheSectionIsCurrent(ini, section, age);
+    const bool current =
+        age == listedAge ? listedCurrent : CacheSectionIsCurrent(ini, section, age);
     if (readAhead && parsed) {
         RememberParse(FoldCase(file.Path()), file.Stamp(), *parsed, info.FileName);
         TakeParse(*parsed, info);

@@ -73,6 +73,9 @@ void AppendKeyLine(QString& body, QStringView line, qsizetype equals) {
 
 // A line break inside a name or value would turn into a key or section of its own when the file
 // is read again, so it is written as a blank.
+// Room for the lines of a cache section, which most new sections are.
+constexpr qsizetype kNewSectionSize = 80;
+
 QString OneLine(QString text) {
     text.replace(u'\r', u' ');
     text.replace(u'\n', u' ');
@@ -351,6 +354,9 @@ void IniFile::WriteString(const QString& section, const QString& key, const QStr
     const QString name = OneLine(key);
     LineSpan line;
     if (!FindKey(target.body, name, &line)) {
+        // A new section gets its few lines in one allocation.
+        if (target.body.isEmpty())
+            target.body.reserve(kNewSectionSize);
         target.body.append(name).append(u'=').append(OneLine(value)).append(u'\n');
         return;
     }
@@ -444,6 +450,11 @@ bool IniFile::ValueExists(const QString& section, const QString& key) const {
     const Section* found = FindSection(section);
     LineSpan line;
     return found && FindKey(found->body, key, &line);
+}
+
+void IniFile::ReserveSections(qsizetype more) {
+    if (more > 0)
+        index_.reserve(index_.size() + more);
 }
 
 void IniFile::EraseSection(const QString& section) {

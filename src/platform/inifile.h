@@ -74,6 +74,10 @@ public:
     bool PeekSectionExists(const QString& section) const;
     bool ValueExists(const QString& section, const QString& key) const;
 
+    // Makes room for that many more sections, so that writing thousands of new sections one by
+    // one does not grow the index again and again.
+    void ReserveSections(qsizetype more);
+
     void EraseSection(const QString& section);
     // Removes the key; its section stays, even when it is left empty.
     void DeleteKey(const QString& section, const QString& key);
