@@ -275,8 +275,8 @@ bool ReadStockFiles(RecordList<ItemSet>& result, const StringList& names,
         [&](std::size_t i, MstsTextReader& reader, StockInfo& stock) {
             ParseStockFileText(reader, names[int(i)], stock);
         },
-        [&](std::size_t i, StockInfo& stock) {
-            TakeStockSection(stockCache.Ini, names[int(i)], stock);
+        [&](std::size_t i, qint32 date, StockInfo& stock) {
+            return TakeStockSection(stockCache.Ini, names[int(i)], date, stock);
         });
     MakeRoomForNewSections(stockCache.Ini, ahead, names.Count());
     for (int i = 0; i < names.Count(); ++i) {
@@ -314,8 +314,8 @@ bool ReadConsistFiles(RecordList<ItemSet>& result, const StringList& names,
         [&](std::size_t i, MstsTextReader& reader, ConsistAhead& consist) {
             ParseConsistAhead(reader, names[int(i)], stockCache.Ini, consist);
         },
-        [&](std::size_t i, ConsistAhead& consist) {
-            TakeConsistSection(consistCache.Ini, names[int(i)], consist.info);
+        [&](std::size_t i, qint32 date, ConsistAhead& consist) {
+            return TakeConsistSection(consistCache.Ini, names[int(i)], date, consist.info);
         });
     AskLeadEngines(parsed);
     MakeRoomForNewSections(consistCache.Ini, ahead, names.Count());
@@ -364,8 +364,8 @@ bool ReadPathFiles(RecordList<ItemSet>& result, const StringList& names, StoreIn
             scanned.FileName = entry.mid(entry.lastIndexOf(u'\\') + 1);
             ScanPathText(reader, scanned);
         },
-        [&](std::size_t i, PathInfo& cached) {
-            TakePathSection(pathCache.Ini, names[int(i)], cached);
+        [&](std::size_t i, qint32 date, PathInfo& cached) {
+            return TakePathSection(pathCache.Ini, names[int(i)], date, cached);
         });
     MakeRoomForNewSections(pathCache.Ini, ahead, names.Count());
     for (int i = 0; i < names.Count(); ++i) {

@@ -217,11 +217,10 @@ void AskLeadEngines(std::vector<ConsistAhead>& parsed) {
     }
 }
 
-void TakeConsistSection(const IniFile& ini, const QString& section, ConsistInfo& info) {
-    info.PType = std::uint32_t(ini.PeekInteger(section, QStringLiteral("PType"), -1));
-    info.Description = ini.PeekString(section, QStringLiteral("Description"), QString());
-    info.EngineName = ini.PeekString(section, QStringLiteral("EngineName"), QString());
-    info.LotNumber = ini.PeekString(section, QStringLiteral("LotNumber"), QString());
+bool TakeConsistSection(const IniFile& ini, const QString& section, qint32 date,
+                        ConsistInfo& info) {
+    return TakeCurrentSection(ini, section, date, {u"Description", u"EngineName", u"LotNumber"},
+                              &info.PType, {&info.Description, &info.EngineName, &info.LotNumber});
 }
 
 bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info,
@@ -251,10 +250,8 @@ bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info
         return false;
     const IniFile& ini = consistCache.Ini;
     const QString& section = info.FileName;
-    if (!info.SkipCache && !vehicles && CacheSectionIsCurrent(ini, section, file.Age())) {
-        TakeConsistSection(ini, section, info);
+    if (!info.SkipCache && !vehicles && TakeConsistSection(ini, section, file.Age(), info))
         return true;
-    }
 
     if (!file.AskNow())
         return false;

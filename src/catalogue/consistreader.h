@@ -46,9 +46,10 @@ void ParseConsistAhead(MstsTextReader& reader, const QString& fileName, const In
 // consists is asked for once. On the calling thread: the path layer serves one thread at a time.
 void AskLeadEngines(std::vector<ConsistAhead>& parsed);
 
-// The fields a current cache section gives a consist's reading: PType, Description, EngineName and
-// LotNumber. Safe on several threads at once while nothing changes the ini.
-void TakeConsistSection(const IniFile& ini, const QString& section, ConsistInfo& info);
+// The fields a cache section current for the date gives a consist's reading: PType, Description,
+// EngineName and LotNumber; false (and nothing taken) when it is not current. Safe on several
+// threads at once while nothing changes the ini.
+bool TakeConsistSection(const IniFile& ini, const QString& section, qint32 date, ConsistInfo& info);
 
 // Reads <root>\TRAINS\CONSISTS\<item.FileName> into info: from its current cache section when
 // info.SkipCache is clear and no vehicles list is given, else from the file, whose results then go

@@ -88,11 +88,9 @@ void ScanPathText(MstsTextReader& reader, PathInfo& path) {
     }
 }
 
-void TakePathSection(const IniFile& ini, const QString& section, PathInfo& path) {
-    path.PType = std::uint32_t(ini.PeekInteger(section, QStringLiteral("PType"), -1));
-    path.Name = ini.PeekString(section, QStringLiteral("Name"), QString());
-    path.PathStart = ini.PeekString(section, QStringLiteral("PathStart"), QString());
-    path.PathEnd = ini.PeekString(section, QStringLiteral("PathEnd"), QString());
+bool TakePathSection(const IniFile& ini, const QString& section, qint32 date, PathInfo& path) {
+    return TakeCurrentSection(ini, section, date, {u"Name", u"PathStart", u"PathEnd"}, &path.PType,
+                              {&path.Name, &path.PathStart, &path.PathEnd});
 }
 
 bool ReadPathFile(const QString& root, PathInfo& path, StoreIniHolder& pathCache,
@@ -118,11 +116,11 @@ bool ReadPathFile(const QString& root, PathInfo& path, StoreIniHolder& pathCache
     if (file.Age() == -1)
         return false;
     const qint32 listedAge = file.Age();
-    const bool listedCurrent = CacheSectionIsCurrent(pathCache.Ini, section, listedAge);
-    if (listedCurrent && !path.SkipCache) {
-        TakePathSection(pathCache.Ini, section, path);
+    const bool listedCurrent = path.SkipCache
+                                   ? CacheSectionIsCurrent(pathCache.Ini, section, listedAge)
+                                   : TakePathSection(pathCache.Ini, section, listedAge, path);
+    if (listedCurrent && !path.SkipCache)
         return true;
-    }
     if (!file.AskNow())
         return false;
     // The file system may tell another date than the listing did.

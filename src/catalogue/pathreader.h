@@ -23,9 +23,10 @@ bool ScanPathFile(const QString& fullName, PathInfo& path);
 // The same from a reader of the file's text.
 void ScanPathText(MstsTextReader& reader, PathInfo& path);
 
-// The fields a current cache section gives a path's reading: PType, Name, PathStart and PathEnd.
-// Safe on several threads at once while nothing changes the ini.
-void TakePathSection(const IniFile& ini, const QString& section, PathInfo& path);
+// The fields a cache section current for the date gives a path's reading: PType, Name, PathStart
+// and PathEnd; false (and nothing taken) when it is not current. Safe on several threads at once
+// while nothing changes the ini.
+bool TakePathSection(const IniFile& ini, const QString& section, qint32 date, PathInfo& path);
 
 // Reads <root>\<path.Folder>\<path.FileName> from its current cache section, else from the file,
 // whose results then go into the section (also while ForceCacheReread is set). False when the

@@ -47,7 +47,7 @@ std::vector<AheadFile>
 ReadFilesAhead(const StringList& names, const IniFile& cache, bool everyFile,
                const ListedFileDates* listed, QLatin1StringView base,
                const std::function<void(std::size_t, MstsTextReader&)>& parse,
-               const std::function<void(std::size_t)>& takeCached) {
+               const std::function<bool(std::size_t, qint32)>& takeCached) {
     std::vector<AheadFile> files;
     if (!listed || names.IsEmpty())
         return files;
@@ -72,13 +72,13 @@ ReadFilesAhead(const StringList& names, const IniFile& cache, bool everyFile,
             if (root.isEmpty())
                 continue;
             if (!everyFile) {
-                if (first && CacheSectionIsCurrent(cache, name, date)) {
+                if (first &&
+                    (takeCached ? takeCached(i, date) : CacheSectionIsCurrent(cache, name, date))) {
                     if (takeCached) {
                         file.root = std::move(root);
                         file.age = date;
                         file.earlierLack = true;
                         file.cached = true;
-                        takeCached(i);
                     }
                     continue;
                 }

@@ -40,8 +40,9 @@ bool FoundAfterTheStore(const AheadFile* ahead);
 // Looks ahead at the files `<root><base><name>` of `names`, in the roots in the order the loops
 // try them (the store first). A file whose section in `cache` is current for the date its listing
 // gave (not with `everyFile`), in the first root whose listing holds it while the others before it
-// lack it, is marked cached and `takeCached` (when given) runs with its index. Every other file
-// the listings place in a root is read from there, unless it has a section and the listings
+// lack it, is marked cached: `takeCached` (when given) runs with its index and date, takes the
+// section and tells whether it was current (without it, CacheSectionIsCurrent tells). Every other
+// file the listings place in a root is read from there, unless it has a section and the listings
 // cannot tell whether an earlier root holds it; `parse` (when given) then runs with the file's
 // index and a reader of its text, which is then dropped. Both run on worker threads and must be
 // safe to call on several threads at once while nothing changes the cache. Without `listed`
@@ -50,11 +51,11 @@ std::vector<AheadFile>
 ReadFilesAhead(const StringList& names, const IniFile& cache, bool everyFile,
                const ListedFileDates* listed, QLatin1StringView base,
                const std::function<void(std::size_t, MstsTextReader&)>& parse = nullptr,
-               const std::function<void(std::size_t)>& takeCached = nullptr);
+               const std::function<bool(std::size_t, qint32)>& takeCached = nullptr);
 
-// ReadFilesAhead with each file read parsed by `parse(index, reader, parsed[index])` and each file
-// cached taken by `takeCached(index, parsed[index])`: `parsed` gets one place per name when the
-// listings are given, and none otherwise.
+// ReadFilesAhead with each file read parsed by `parse(index, reader, parsed[index])` and each
+// file's section taken by `takeCached(index, date, parsed[index])`: `parsed` gets one place per
+// name when the listings are given, and none otherwise.
 template <typename Parsed, typename Parse, typename TakeCached>
 std::vector<AheadFile> ParseFilesAhead(const StringList& names, const IniFile& cache,
                                        bool everyFile, const ListedFileDates* listed,
@@ -66,7 +67,7 @@ std::vector<AheadFile> ParseFilesAhead(const StringList& names, const IniFile& c
     return ReadFilesAhead(
         names, cache, everyFile, listed, base,
         [&](std::size_t i, MstsTextReader& reader) { parse(i, reader, parsed[i]); },
-        [&](std::size_t i) { takeCached(i, parsed[i]); });
+        [&](std::size_t i, qint32 date) { return takeCached(i, date, parsed[i]); });
 }
 
 } // namespace qv

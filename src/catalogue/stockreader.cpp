@@ -273,10 +273,9 @@ bool AdvanceLastLotNumber(StoreIniHolder& stockCache, const QString& lot) {
     return true;
 }
 
-void TakeStockSection(const IniFile& ini, const QString& section, StockInfo& info) {
-    info.PType = std::uint32_t(ini.PeekInteger(section, QStringLiteral("PType"), -1));
-    info.Name = ini.PeekString(section, QStringLiteral("Name"), QString());
-    info.LotNumber = ini.PeekString(section, QStringLiteral("LotNumber"), QString());
+bool TakeStockSection(const IniFile& ini, const QString& section, qint32 date, StockInfo& info) {
+    return TakeCurrentSection(ini, section, date, {u"Name", u"LotNumber"}, &info.PType,
+                              {&info.Name, &info.LotNumber});
 }
 
 bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
@@ -307,11 +306,10 @@ bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
     const IniFile& ini = stockCache.Ini;
     const QString& section = info.FileName;
     const qint32 listedAge = file.Age();
-    const bool listedCurrent = CacheSectionIsCurrent(ini, section, listedAge);
-    if (listedCurrent && !info.SkipCache) {
-        TakeStockSection(ini, section, info);
+    const bool listedCurrent = info.SkipCache ? CacheSectionIsCurrent(ini, section, listedAge)
+                                              : TakeStockSection(ini, section, listedAge, info);
+    if (listedCurrent && !info.SkipCache)
         return true;
-    }
 
     if (!file.AskNow())
         return false;

@@ -32,9 +32,10 @@ QString EffectiveLotNumber();
 // cache, unless it is "0" or empty; true when it wrote.
 bool AdvanceLastLotNumber(StoreIniHolder& stockCache, const QString& lot);
 
-// The fields a current cache section gives a stock file's reading: PType, Name and LotNumber.
-// Safe on several threads at once while nothing changes the ini.
-void TakeStockSection(const IniFile& ini, const QString& section, StockInfo& info);
+// The fields a cache section current for the date gives a stock file's reading: PType, Name and
+// LotNumber; false (and nothing taken) when it is not current. Safe on several threads at once
+// while nothing changes the ini.
+bool TakeStockSection(const IniFile& ini, const QString& section, qint32 date, StockInfo& info);
 
 // Reads <root>\TRAINS\TRAINSET\<item.FileName> into info, from its current cache section unless
 // info.SkipCache is set, else from the file, whose results then go into the section when its date

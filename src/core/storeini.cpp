@@ -203,8 +203,27 @@ bool CloseStoreIni(std::unique_ptr<StoreIniHolder> holder) {
 }
 
 bool CacheSectionIsCurrent(const IniFile& ini, const QString& section, qint32 fileDate) {
-    return ini.PeekInteger(section, QStringLiteral("FileDate"), -1) == fileDate &&
-           ini.PeekInteger(section, QStringLiteral("PType"), -1) != -1;
+    std::uint32_t ptype = 0;
+    return TakeCurrentSection(ini, section, fileDate, {}, &ptype, {});
+}
+
+bool TakeCurrentSection(const IniFile& ini, const QString& section, qint32 fileDate,
+                        std::initializer_list<QStringView> keys, std::uint32_t* ptype,
+                        const std::initializer_list<QString*>& texts) {
+    // FileDate, PType and the keys asked for, all from one walk through the section.
+    constexpr std::size_t kMost = 8;
+    QStringView values[kMost];
+    QStringView wanted[kMost] = {u"FileDate", u"PType"};
+    const std::size_t count = std::min(keys.size(), kMost - 2) + 2;
+    std::copy_n(keys.begin(), count - 2, wanted + 2);
+    if (!ini.PeekValues(section, wanted, count, values) ||
+        IniFile::ToInteger(values[0], -1) != fileDate || IniFile::ToInteger(values[1], -1) == -1)
+        return false;
+    *ptype = std::uint32_t(IniFile::ToInteger(values[1], -1));
+    std::size_t k = 2;
+    for (QString* text : texts)
+        *text = k < count ? values[k++].toString() : QString();
+    return true;
 }
 
 int IsAcceptedVersion(const QString& version) {
@@ -237,21 +256,22 @@ void PruneIniSections(const StringList& keep, StoreIniHolder& holder) {
     // A cache's sections mostly stand in the order of the list, having been added in that order:
     // a section that is the list's next name exactly is kept without a search.
     int next = 0;
-    for (const QString& section : holder.Ini.ReadSections()) {
+    const bool erased = holder.Ini.EraseSectionsExcept([&](const QString& section) {
         if (next < keep.Count() && keep[next] == section) {
             ++next;
-            continue;
+            return true;
         }
         int found = -1;
         if (section.compare(kInfoSection, Qt::CaseInsensitive) == 0)
-            continue;
+            return true;
         if (SortedListFind(keep, section, &found)) {
             next = found + 1;
-            continue;
+            return true;
         }
-        holder.Ini.EraseSection(section);
+        return false;
+    });
+    if (erased)
         holder.Modified = true;
-    }
 }
 
 int CountStoreContent() {

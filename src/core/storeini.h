@@ -8,6 +8,8 @@
 #include "platform/inifile.h"
 
 #include <QString>
+#include <cstdint>
+#include <initializer_list>
 #include <memory>
 
 namespace qv {
@@ -44,6 +46,12 @@ int IsAcceptedVersion(const QString& version);
 // "PType" is not, since its record would carry every bit. Safe on several threads at once while
 // nothing changes the ini.
 bool CacheSectionIsCurrent(const IniFile& ini, const QString& section, qint32 fileDate);
+// CacheSectionIsCurrent that also gives a current section's PType and the texts of `keys` (empty
+// for a key it lacks), with one lookup; nothing is given when it is not current. Safe on several
+// threads at once while nothing changes the ini.
+bool TakeCurrentSection(const IniFile& ini, const QString& section, qint32 fileDate,
+                        std::initializer_list<QStringView> keys, std::uint32_t* ptype,
+                        const std::initializer_list<QString*>& texts);
 // The name of a cache file: the name followed by ".QVC".
 QString CacheFileName(const QString& name);
 // The QVDATA folder that holds an item's data, with a trailing backslash: "GLOBAL SETTINGS" for

@@ -365,10 +365,8 @@ void IniFile::WriteString(const QString& section, const QString& key, const QStr
     target.body.replace(from, line.start + line.size - from, OneLine(value));
 }
 
-namespace {
-
 // Decimal text, or hexadecimal after "0x" or "$"; the default when not a number.
-int ParseInteger(QStringView text, int defaultValue) {
+int IniFile::ToInteger(QStringView text, int defaultValue) {
     bool ok = false;
     int value = 0;
     if (text.size() > 2 && text.startsWith(u"0x", Qt::CaseInsensitive))
@@ -380,16 +378,40 @@ int ParseInteger(QStringView text, int defaultValue) {
     return ok ? value : defaultValue;
 }
 
-} // namespace
+bool IniFile::PeekValues(const QString& section, const QStringView* keys, std::size_t count,
+                         QStringView* values) const {
+    std::fill(values, values + count, QStringView());
+    const Section* found = PeekSection(section);
+    if (!found)
+        return false;
+    std::size_t left = count;
+    qsizetype pos = 0;
+    LineSpan line;
+    while (left > 0 && NextBodyLine(found->body, &pos, &line)) {
+        if (line.equals < 0)
+            continue;
+        const QStringView name = LineText(found->body, line).first(line.equals);
+        for (std::size_t k = 0; k < count; ++k) {
+            // The first line of a key holds its value, as FindKey finds it.
+            if (values[k].isNull() && name.size() == keys[k].size() &&
+                name.compare(keys[k], Qt::CaseInsensitive) == 0) {
+                values[k] = LineText(found->body, line).sliced(line.equals + 1);
+                --left;
+                break;
+            }
+        }
+    }
+    return true;
+}
 
 int IniFile::ReadInteger(const QString& section, const QString& key, int defaultValue) const {
     QStringView text;
-    return FindValue(section, key, &text) ? ParseInteger(text, defaultValue) : defaultValue;
+    return FindValue(section, key, &text) ? ToInteger(text, defaultValue) : defaultValue;
 }
 
 int IniFile::PeekInteger(const QString& section, const QString& key, int defaultValue) const {
     QStringView text;
-    return FindValue(section, key, &text, false) ? ParseInteger(text, defaultValue) : defaultValue;
+    return FindValue(section, key, &text, false) ? ToInteger(text, defaultValue) : defaultValue;
 }
 
 void IniFile::WriteInteger(const QString& section, const QString& key, int value) {
@@ -465,6 +487,24 @@ void IniFile::EraseSection(const QString& section) {
     ForgetLastSection();
     sections_.erase(*found);
     index_.erase(found);
+}
+
+bool IniFile::EraseSectionsExcept(const std::function<bool(const QString&)>& keep) {
+    bool erased = false;
+    for (auto it = sections_.begin(); it != sections_.end();) {
+        if (keep(it->name)) {
+            ++it;
+            continue;
+        }
+        if (!erased) {
+            ++changes_;
+            ForgetLastSection();
+            erased = true;
+        }
+        index_.remove(FoldedName{it->name});
+        it = sections_.erase(it);
+    }
+    return erased;
 }
 
 void IniFile::DeleteKey(const QString& section, const QString& key) {

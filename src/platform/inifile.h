@@ -12,6 +12,8 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <cstddef>
+#include <functional>
 #include <list>
 
 namespace qv {
@@ -58,6 +60,14 @@ public:
     QString PeekString(const QString& section, const QString& key,
                        const QString& defaultValue) const;
     int PeekInteger(const QString& section, const QString& key, int defaultValue) const;
+    // Several keys of one section, found with one lookup of the section and one walk through its
+    // lines, as the Peek reads find them: `values` gets a view of each key's text (into the ini,
+    // good until it next changes), or a null view for a key the section lacks. False, with every
+    // view null, when the section is missing.
+    bool PeekValues(const QString& section, const QStringView* keys, std::size_t count,
+                    QStringView* values) const;
+    // A value's text read as an integer, as ReadInteger reads it.
+    static int ToInteger(QStringView text, int defaultValue);
     // Any integer other than 0 is true; written as "1" and "0".
     bool ReadBool(const QString& section, const QString& key, bool defaultValue) const;
     void WriteBool(const QString& section, const QString& key, bool value);
@@ -79,6 +89,9 @@ public:
     void ReserveSections(qsizetype more);
 
     void EraseSection(const QString& section);
+    // Erases every section that `keep`, called with each section's name in file order, does not
+    // keep; true when one was erased.
+    bool EraseSectionsExcept(const std::function<bool(const QString&)>& keep);
     // Removes the key; its section stays, even when it is left empty.
     void DeleteKey(const QString& section, const QString& key);
     void Clear();

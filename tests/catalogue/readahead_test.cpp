@@ -1,6 +1,7 @@
 #include "catalogue/readahead.h"
 
 #include "catalogue/listeddates.h"
+#include "core/storeini.h"
 #include "core/stringlist.h"
 #include "platform/inifile.h"
 #include "stocktestkit.h"
@@ -65,9 +66,12 @@ TEST_F(ReadAheadTest, TakesCurrentSectionsAndReadsTheOtherFilesFromTheRootTheLis
             const QMutexLocker locked(&lock);
             parsedNames << names[int(i)] + u'=' + QString::number(lines > 0);
         },
-        [&](std::size_t i) {
+        [&](std::size_t i, qint32 date) {
+            if (!CacheSectionIsCurrent(cache, names[int(i)], date))
+                return false;
             const QMutexLocker locked(&lock);
             takenNames << names[int(i)];
+            return true;
         });
     ASSERT_EQ(ahead.size(), 4u);
     const int both = names.IndexOf(QStringLiteral("Cars\\Both.wag"));
@@ -113,8 +117,11 @@ TEST_F(ReadAheadTest, TakesCurrentSectionsAndReadsTheOtherFilesFromTheRootTheLis
     StringList found;
     mstsOnly.AddListing(found, App().MstsRootFolder, QStringLiteral("C:\\MSTS") + kBase + "Cars",
                         QStringLiteral("Cars"), QStringLiteral("*.WAG"));
-    const std::vector<AheadFile> fromMsts = ReadFilesAhead(
-        names, cache, false, &mstsOnly, kBase, nullptr, [&](std::size_t) { ADD_FAILURE(); });
+    const std::vector<AheadFile> fromMsts =
+        ReadFilesAhead(names, cache, false, &mstsOnly, kBase, nullptr, [&](std::size_t, qint32) {
+            ADD_FAILURE();
+            return false;
+        });
     EXPECT_EQ(fromMsts[both].root, App().MstsRootFolder);
     EXPECT_TRUE(fromMsts[both].text.contains(QStringLiteral("In MSTS")));
     EXPECT_FALSE(FoundAfterTheStore(&fromMsts[both])) << "the store must still be asked";

@@ -196,3 +196,30 @@ TEST_F(StoreIni, OpenStoreIni_AReopenedFileGivesWhatTheDiskHoldsNow) {
     auto second = OpenStoreIni("CACHESTK.QVC");
     EXPECT_EQ(second->Ini.ReadString("a.wag", "Name", {}), "qadded");
 }
+
+TEST(CacheSections, ACurrentSectionGivesItsValuesAndOtherSectionsGiveNothing) {
+    IniFile ini;
+    ini.WriteString("A.wag", "Name", "Alpha");
+    ini.WriteInteger("A.wag", "PType", 4);
+    ini.WriteInteger("A.wag", "FileDate", 77);
+    ini.WriteInteger("NoType.wag", "FileDate", 77);
+    std::uint32_t ptype = 9;
+    QString name = "kept", lot = "kept";
+    EXPECT_TRUE(
+        TakeCurrentSection(ini, "a.WAG", 77, {u"Name", u"LotNumber"}, &ptype, {&name, &lot}));
+    EXPECT_EQ(ptype, 4u);
+    EXPECT_EQ(name, "Alpha");
+    EXPECT_TRUE(lot.isEmpty()) << "a key the section lacks";
+    EXPECT_TRUE(CacheSectionIsCurrent(ini, "A.wag", 77));
+
+    // Another date, no PType, no section: not current, and nothing is taken.
+    name = lot = "kept";
+    ptype = 9;
+    for (const auto& [section, date] : std::vector<std::pair<QString, qint32>>{
+             {"A.wag", 78}, {"NoType.wag", 77}, {"B.wag", 77}}) {
+        EXPECT_FALSE(TakeCurrentSection(ini, section, date, {u"Name"}, &ptype, {&name}));
+        EXPECT_FALSE(CacheSectionIsCurrent(ini, section, date));
+    }
+    EXPECT_EQ(ptype, 9u);
+    EXPECT_EQ(name, "kept");
+}

@@ -279,3 +279,45 @@ TEST(IniFile, AMovedIniKeepsItsSectionsAndTheOneMovedFromIsEmpty) {
     from = std::move(to);
     EXPECT_EQ(from.ReadString("b", "y", ""), "2");
 }
+
+TEST(IniFile, PeekValues_FindsEachKeysFirstLineInOneWalkAndTellsMissingFromEmpty) {
+    const IniFile ini = IniFile::FromBytes("[S]\r\nname=First\r\nEmpty=\r\nNAME=Second\r\n"
+                                           "PType=0x10\r\nnote\r\n");
+    const QStringView keys[] = {u"Name", u"empty", u"PType", u"Missing"};
+    QStringView values[4];
+    ASSERT_TRUE(ini.PeekValues("s", keys, 4, values));
+    EXPECT_EQ(values[0], u"First");
+    EXPECT_FALSE(values[1].isNull());
+    EXPECT_TRUE(values[1].isEmpty());
+    EXPECT_EQ(IniFile::ToInteger(values[2], -1), 16);
+    EXPECT_TRUE(values[3].isNull());
+    // As the single reads give them.
+    EXPECT_EQ(values[0], ini.PeekString("S", "name", "x"));
+    EXPECT_EQ(IniFile::ToInteger(values[2], -1), ini.ReadInteger("S", "ptype", -1));
+
+    EXPECT_FALSE(ini.PeekValues("Other", keys, 4, values));
+    for (const QStringView value : values)
+        EXPECT_TRUE(value.isNull());
+    EXPECT_EQ(IniFile::ToInteger(u"$1f", 0), 31);
+    EXPECT_EQ(IniFile::ToInteger(u"12x", -5), -5);
+}
+
+TEST(IniFile, EraseSectionsExcept_AsksInFileOrderAndLeavesTheRestFoundAsBefore) {
+    IniFile ini = IniFile::FromBytes("[a]\r\nk=1\r\n[B]\r\nk=2\r\n[c]\r\nk=3\r\n[D]\r\nk=4\r\n");
+    QStringList asked;
+    const quint64 before = ini.Changes();
+    EXPECT_FALSE(ini.EraseSectionsExcept([&](const QString& name) {
+        asked << name;
+        return true;
+    }));
+    EXPECT_EQ(asked, QStringList({"a", "B", "c", "D"}));
+    EXPECT_EQ(ini.Changes(), before);
+    EXPECT_TRUE(
+        ini.EraseSectionsExcept([](const QString& name) { return name != "B" && name != "D"; }));
+    EXPECT_NE(ini.Changes(), before);
+    EXPECT_EQ(ini.ReadSections(), QStringList({"a", "c"}));
+    EXPECT_FALSE(ini.SectionExists("b"));
+    EXPECT_EQ(ini.ReadInteger("C", "k", 0), 3);
+    ini.WriteInteger("b", "k", 5);
+    EXPECT_EQ(ini.ReadSections(), QStringList({"a", "c", "b"}));
+}
