@@ -376,10 +376,13 @@ bool ReadPathFiles(RecordList<ItemSet>& result, const StringList& names, StoreIn
         auto item = std::make_unique<ItemSet>();
         item->PLevel = 2;
         item->StoreInd = kNotFound;
-        item->Folder = entry.left(std::max<qsizetype>(cut, 0));
+        // The paths of a route come one after another: their records share one folder text.
+        const QStringView folder = QStringView(entry).left(std::max<qsizetype>(cut, 0));
+        if (path.Folder != folder)
+            path.Folder = folder.toString();
+        item->Folder = path.Folder;
         item->FileName = entry.mid(cut + 1);
         item->Description = item->FileName;
-        path.Folder = item->Folder;
         path.FileName = item->FileName;
         if (!FoundAfterTheStore(readAhead) &&
             ReadPathFile(App().StoreRootFolder, path, pathCache, listed, readAhead, parsedAhead))

@@ -17,7 +17,8 @@ int CompareText(const QString& a, const QString& b);
 
 // A name prepared once for many comparisons: keys order as CompareText orders their names, so a
 // sort of tens of thousands of names prepares each name once instead of collating it again at
-// every comparison. Made and compared on one thread, under one default locale.
+// every comparison. Keys are made on any thread (each keeps a collator of its own) and compared
+// once made, all under one default locale.
 class TextKey {
 public:
     explicit TextKey(const QString& text);

@@ -5,6 +5,7 @@
 #include "core/itemtree.h"
 #include "core/status.h"
 #include "platform/ui.h"
+#include "platform/workers.h"
 
 #include <algorithm>
 #include <array>
@@ -116,21 +117,24 @@ void SortItemList(RecordList<ItemSet>& list) {
     };
     std::vector<Entry> entries;
     entries.reserve(list.size());
-    std::size_t empty = 0;
     for (std::size_t i = 0; i < list.size(); ++i) {
-        if (!list[i]) {
-            ++empty;
-            continue;
-        }
-        Entry entry;
-        entry.record = i;
-        entry.settled = TextKey::QuickHeads(name(i), entry.head);
-        if (!entry.settled) {
-            for (int h = 0; h < TextKey::kHeads; ++h)
-                entry.head[h] = key(i).Head(h);
-        }
-        entries.push_back(entry);
+        if (list[i])
+            entries.push_back(Entry{{}, i, false});
     }
+    const std::size_t empty = list.size() - entries.size();
+    // Long lists have their entries made on a few threads (each entry and key by one of them):
+    // the names lie all over memory, and reading them is most of the work.
+    constexpr std::size_t kRun = 1024;
+    ForEachOnWorkers((entries.size() + kRun - 1) / kRun, 4, [&](std::size_t run) {
+        for (std::size_t e = run * kRun; e < std::min(entries.size(), (run + 1) * kRun); ++e) {
+            Entry& entry = entries[e];
+            entry.settled = TextKey::QuickHeads(name(entry.record), entry.head);
+            if (!entry.settled) {
+                for (int h = 0; h < TextKey::kHeads; ++h)
+                    entry.head[h] = key(entry.record).Head(h);
+            }
+        }
+    });
     std::stable_sort(entries.begin(), entries.end(), [&](const Entry& a, const Entry& b) {
         for (int h = 0; h < TextKey::kHeads; ++h) {
             if (a.head[h] != b.head[h])

@@ -140,6 +140,31 @@ TEST_F(ItemKindsTest, SortItemList_OrdersAsCompareTextInEveryLocaleAndKeepsEqual
     SetDefaultLocale(previous);
 }
 
+TEST_F(ItemKindsTest, SortItemList_LongListsSortAsCompareTextOrdersThem) {
+    // Long enough for the entries to be made on several threads.
+    const QStringList stems = {"Wagon ", "wagon 1234567890 ", "\u00e4rger ", "Loco", "ss",
+                               "\u00df"};
+    const QLocale previous;
+    for (const char* locale : {"C", "de_DE"}) {
+        SetDefaultLocale(QLocale(QString::fromLatin1(locale)));
+        RecordList<ItemSet> list;
+        for (int i = 0; i < 20000; ++i) {
+            const QString name = stems[i % stems.size()] + QString::number((i * 7919) % 5003);
+            list.push_back(Item(1, PT_CONSIST, 1, name, {}, QString::number(i)));
+        }
+        SortItemList(list);
+        ASSERT_EQ(list.size(), 20000u);
+        for (std::size_t i = 1; i < list.size(); ++i) {
+            const int order = CompareText(list[i - 1]->Description, list[i]->Description);
+            ASSERT_LE(order, 0) << locale << ": " << qPrintable(list[i - 1]->Description);
+            if (order == 0) {
+                ASSERT_LT(list[i - 1]->FileName.toInt(), list[i]->FileName.toInt()) << locale;
+            }
+        }
+    }
+    SetDefaultLocale(previous);
+}
+
 TEST_F(ItemKindsTest, SortOrders_NumericAndNamedListKeys) {
     EXPECT_GT(CompareNumericOrder(QStringLiteral("10"), QStringLiteral("9")), 0);
     EXPECT_LT(CompareNumericOrder(QStringLiteral("abc"), QStringLiteral("0")), 0);
