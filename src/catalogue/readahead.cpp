@@ -15,15 +15,16 @@ namespace qv {
 
 namespace {
 
-// The root the loops will find a file in as the listings tell it: the first whose listing holds
-// the file, with the file's date and host path (which may be unknown). `first` tells whether the
-// listings of the roots before it lack the file; when one of them cannot tell, the loop asks
-// that root first, and may find the file there.
-QString ListedRoot(const ListedFileDates& listed, const QString& name, qint32* date, QString* host,
-                   bool* first, ListedFileDates::Cursor* cursor) {
+// The root the loops will find a file in as the listings tell it (none when no listing holds it):
+// the first whose listing holds the file, with the file's date. `first` tells whether the listings
+// of the roots before it lack the file; when one of them cannot tell, the loop asks that root
+// first, and may find the file there. The roots are not copied: on several threads at once, copies
+// of one text take turns at its count of users.
+const QString* ListedRoot(const ListedFileDates& listed, const QString& name, qint32* date,
+                          bool* first, ListedFileDates::Cursor* cursor) {
     *first = true;
-    for (const QString& root : {App().StoreRootFolder, App().MstsRootFolder}) {
-        switch (listed.Find(root, name, date, host, cursor)) {
+    for (const QString* root : {&App().StoreRootFolder, &App().MstsRootFolder}) {
+        switch (listed.Find(*root, name, date, nullptr, cursor)) {
         case ListedFileDates::Answer::Known:
             return root;
         case ListedFileDates::Answer::Unknown:
@@ -33,7 +34,7 @@ QString ListedRoot(const ListedFileDates& listed, const QString& name, qint32* d
             break;
         }
     }
-    return QString();
+    return nullptr;
 }
 
 } // namespace
@@ -66,16 +67,15 @@ ReadFilesAhead(const StringList& names, const IniFile& cache, bool everyFile,
             const QString& name = names[int(i)];
             AheadFile& file = files[i];
             qint32 date = 0;
-            QString host;
             bool first = false;
-            QString root = ListedRoot(*listed, name, &date, &host, &first, &cursor);
-            if (root.isEmpty())
+            const QString* root = ListedRoot(*listed, name, &date, &first, &cursor);
+            if (!root || root->isEmpty())
                 continue;
             if (!everyFile) {
                 if (first &&
                     (takeCached ? takeCached(i, date) : CacheSectionIsCurrent(cache, name, date))) {
                     if (takeCached) {
-                        file.root = std::move(root);
+                        file.root = *root;
                         file.age = date;
                         file.earlierLack = true;
                         file.cached = true;
@@ -86,10 +86,13 @@ ReadFilesAhead(const StringList& names, const IniFile& cache, bool everyFile,
                 if (!first && cache.PeekSectionExists(name))
                     continue;
             }
+            // The host path, which files to be read need, is made only for them.
+            QString host;
+            listed->Find(*root, name, &date, &host, &cursor);
             if (host.isEmpty())
                 continue;
-            file.path = root + base + name;
-            file.root = std::move(root);
+            file.path = *root + base + name;
+            file.root = *root;
             file.earlierLack = first;
             hosts[i] = std::move(host);
             toRead[i] = 1;
