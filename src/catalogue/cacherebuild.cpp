@@ -50,13 +50,18 @@ QString NotFoundText(Msg kind) {
     return Caption(kind) + u' ' + Caption(Msg::GENERAL_NOT_FOUND0);
 }
 
+// The StoreInd of a file found ahead in a root.
+std::int32_t StoreIndOf(const AheadFile& ahead) {
+    return ahead.root == App().StoreRootFolder ? SI_IN_STORE : SI_IN_USE;
+}
+
 // Reads a stock file from the store, else from the MSTS folder: the StoreInd it earns there, or
 // kNotFound when neither root has it.
 std::int32_t ReadStockFromEitherRoot(const ItemSet& item, StockInfo& info,
                                      StoreIniHolder& stockCache,
                                      const ListedFileDates* listed = nullptr,
                                      const AheadFile* ahead = nullptr,
-                                     StockInfo* parsed = nullptr) {
+                                     const StockInfo* parsed = nullptr) {
     if (!FoundAfterTheStore(ahead) &&
         ReadStockFile(App().StoreRootFolder, item, info, stockCache, listed, ahead, parsed))
         return SI_IN_STORE;
@@ -276,15 +281,33 @@ bool ReadStockFiles(RecordList<ItemSet>& result, const StringList& names,
             ParseStockFileText(reader, names[int(i)], stock);
         },
         [&](std::size_t i, qint32 date, StockInfo& stock) {
-            return TakeStockSection(stockCache.Ini, names[int(i)], date, stock);
+            if (!TakeStockSection(stockCache.Ini, names[int(i)], date, stock))
+                return false;
+            stock.FileName = names[int(i)];
+            return true;
         });
     MakeRoomForNewSections(stockCache.Ini, ahead, names.Count());
     for (int i = 0; i < names.Count(); ++i) {
         auto item = std::make_unique<ItemSet>();
         item->PLevel = 2;
         item->Folder = kTrainsetFolder;
-        item->FileName = names[i];
         const AheadFile* readAhead = ahead.empty() ? nullptr : &ahead[std::size_t(i)];
+        if (readAhead && readAhead->cached) {
+            // Found current ahead: the record takes over what was taken from the section, the
+            // file's name included, which the thread that looked the file up holds counted
+            // already (counting it again on this thread, right after that one looked at it,
+            // costs more than all the rest of the record).
+            StockInfo& taken = parsed[std::size_t(i)];
+            PumpMessagesIfBusy();
+            item->FileName = std::move(taken.FileName);
+            item->StoreInd = StoreIndOf(*readAhead);
+            item->PType = taken.PType;
+            item->Description = std::move(taken.Name);
+            item->LotNumber = std::move(taken.LotNumber);
+            result.push_back(std::move(item));
+            continue;
+        }
+        item->FileName = names[i];
         item->StoreInd = ReadStockFromEitherRoot(*item, info, stockCache, listed, readAhead,
                                                  readAhead ? &parsed[std::size_t(i)] : nullptr);
         if (item->StoreInd == kNotFound) {
@@ -315,7 +338,10 @@ bool ReadConsistFiles(RecordList<ItemSet>& result, const StringList& names,
             ParseConsistAhead(reader, names[int(i)], stockCache.Ini, consist);
         },
         [&](std::size_t i, qint32 date, ConsistAhead& consist) {
-            return TakeConsistSection(consistCache.Ini, names[int(i)], date, consist.info);
+            if (!TakeConsistSection(consistCache.Ini, names[int(i)], date, consist.info))
+                return false;
+            consist.info.FileName = names[int(i)];
+            return true;
         });
     AskLeadEngines(parsed);
     MakeRoomForNewSections(consistCache.Ini, ahead, names.Count());
@@ -325,9 +351,21 @@ bool ReadConsistFiles(RecordList<ItemSet>& result, const StringList& names,
         item->PType = PT_CONSIST;
         item->StoreInd = kNotFound;
         item->Folder = kConsistsFolder;
-        item->FileName = names[i];
         const AheadFile* readAhead = ahead.empty() ? nullptr : &ahead[std::size_t(i)];
         ConsistAhead* parsedAhead = readAhead ? &parsed[std::size_t(i)] : nullptr;
+        if (readAhead && readAhead->cached) { // as for stock
+            ConsistInfo& taken = parsedAhead->info;
+            PumpMessagesIfBusy();
+            item->FileName = std::move(taken.FileName);
+            item->StoreInd = StoreIndOf(*readAhead);
+            item->PType = taken.PType;
+            item->Description = std::move(taken.Description);
+            item->EngineName = std::move(taken.EngineName);
+            item->LotNumber = std::move(taken.LotNumber);
+            result.push_back(std::move(item));
+            continue;
+        }
+        item->FileName = names[i];
         if (!FoundAfterTheStore(readAhead) &&
             ReadConsistFile(App().StoreRootFolder, *item, info, consistCache, stockCache, nullptr,
                             listed, readAhead, parsedAhead))
@@ -365,7 +403,11 @@ bool ReadPathFiles(RecordList<ItemSet>& result, const StringList& names, StoreIn
             ScanPathText(reader, scanned);
         },
         [&](std::size_t i, qint32 date, PathInfo& cached) {
-            return TakePathSection(pathCache.Ini, names[int(i)], date, cached);
+            const QString& entry = names[int(i)];
+            if (!TakePathSection(pathCache.Ini, entry, date, cached))
+                return false;
+            cached.FileName = entry.mid(entry.lastIndexOf(u'\\') + 1);
+            return true;
         });
     MakeRoomForNewSections(pathCache.Ini, ahead, names.Count());
     for (int i = 0; i < names.Count(); ++i) {
@@ -381,6 +423,18 @@ bool ReadPathFiles(RecordList<ItemSet>& result, const StringList& names, StoreIn
         if (path.Folder != folder)
             path.Folder = folder.toString();
         item->Folder = path.Folder;
+        if (readAhead && readAhead->cached) { // as for stock
+            PathInfo& taken = *parsedAhead;
+            PumpMessagesIfBusy();
+            item->FileName = std::move(taken.FileName);
+            item->StoreInd = StoreIndOf(*readAhead);
+            item->PType = taken.PType;
+            item->Description = std::move(taken.Name);
+            item->EngineName = std::move(taken.PathStart);
+            item->LotNumber = std::move(taken.PathEnd);
+            result.push_back(std::move(item));
+            continue;
+        }
         item->FileName = entry.mid(cut + 1);
         item->Description = item->FileName;
         path.FileName = item->FileName;

@@ -225,7 +225,8 @@ bool TakeConsistSection(const IniFile& ini, const QString& section, qint32 date,
 
 bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info,
                      StoreIniHolder& consistCache, StoreIniHolder& stockCache, StringList* vehicles,
-                     const ListedFileDates* listed, const AheadFile* ahead, ConsistAhead* parsed) {
+                     const ListedFileDates* listed, const AheadFile* ahead,
+                     const ConsistAhead* parsed) {
     PumpMessagesIfBusy();
     info.Folder = item.Folder;
     info.FileName = item.FileName;
@@ -236,13 +237,6 @@ bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info
 
     // A list of the vehicles is only asked of files read here.
     const bool readAhead = ahead && parsed && ahead->root == root && !vehicles;
-    if (readAhead && ahead->cached && !info.SkipCache) {
-        info.PType = parsed->info.PType;
-        info.Description = std::move(parsed->info.Description);
-        info.EngineName = std::move(parsed->info.EngineName);
-        info.LotNumber = std::move(parsed->info.LotNumber);
-        return true;
-    }
     // One lookup answers both questions: a path that names no file has no date.
     ListedFile file =
         readAhead ? ListedFile(*ahead) : ListedFile(listed, root, kConsistsBase, info.FileName);

@@ -58,11 +58,10 @@ bool TakeConsistSection(const IniFile& ini, const QString& section, qint32 date,
 // order. False when the file is missing or cannot be opened; nothing is reported. The caller
 // opened both caches and closes them. With `listed`, the dates the rebuild's listing found stand
 // for asking the file system; with `ahead` and `parsed` (and no vehicles list), a file read and
-// parsed ahead from this root stands for reading and parsing it, and one found cached ahead for
-// its section, whose texts are then taken over.
+// parsed ahead from this root stands for reading and parsing it.
 bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info,
                      StoreIniHolder& consistCache, StoreIniHolder& stockCache, StringList* vehicles,
                      const ListedFileDates* listed = nullptr, const AheadFile* ahead = nullptr,
-                     ConsistAhead* parsed = nullptr);
+                     const ConsistAhead* parsed = nullptr);
 
 } // namespace qv

@@ -102,13 +102,6 @@ bool ReadPathFile(const QString& root, PathInfo& path, StoreIniHolder& pathCache
     path.PathEnd.clear();
 
     const bool readAhead = ahead && parsed && ahead->root == root;
-    if (readAhead && ahead->cached && !path.SkipCache) {
-        path.PType = parsed->PType;
-        path.Name = std::move(parsed->Name);
-        path.PathStart = std::move(parsed->PathStart);
-        path.PathEnd = std::move(parsed->PathEnd);
-        return true;
-    }
     const QString section = path.Folder + u'\\' + path.FileName;
     // One lookup answers both questions: a path that names no file has no date.
     ListedFile file =

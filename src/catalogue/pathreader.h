@@ -32,8 +32,8 @@ bool TakePathSection(const IniFile& ini, const QString& section, qint32 date, Pa
 // whose results then go into the section (also while ForceCacheReread is set). False when the
 // file is missing, a folder or cannot be opened. The caller opened pathCache and closes it.
 // With `listed`, the dates the rebuild's listing found stand for asking the file system; with
-// `ahead`, a file read ahead from this root stands for reading it, and `parsed` for its scan (or,
-// the file found cached ahead, for its section, whose texts are then taken over).
+// `ahead`, a file read ahead from this root stands for reading it, and `parsed` for its scan,
+// whose texts are then taken over.
 bool ReadPathFile(const QString& root, PathInfo& path, StoreIniHolder& pathCache,
                   const ListedFileDates* listed = nullptr, const AheadFile* ahead = nullptr,
                   PathInfo* parsed = nullptr);

@@ -280,7 +280,7 @@ bool TakeStockSection(const IniFile& ini, const QString& section, qint32 date, S
 
 bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
                    StoreIniHolder& stockCache, const ListedFileDates* listed,
-                   const AheadFile* ahead, StockInfo* parsed) {
+                   const AheadFile* ahead, const StockInfo* parsed) {
     PumpMessagesIfBusy();
     info.PType = 0;
     info.Folder = item.Folder;
@@ -292,12 +292,6 @@ bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
     info.FreightAnim.clear();
 
     const bool readAhead = ahead && ahead->root == root;
-    if (readAhead && ahead->cached && parsed && !info.SkipCache) {
-        info.PType = parsed->PType;
-        info.Name = std::move(parsed->Name);
-        info.LotNumber = std::move(parsed->LotNumber);
-        return true;
-    }
     // One lookup answers both questions: a path that names no file has no date.
     ListedFile file =
         readAhead ? ListedFile(*ahead) : ListedFile(listed, root, kTrainsetBase, info.FileName);

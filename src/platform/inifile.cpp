@@ -118,6 +118,13 @@ bool FindKey(const QString& body, const QString& key, LineSpan* line) {
     return false;
 }
 
+// A name as a key to look a section up by, sharing the caller's text without counting itself
+// among its users: lookups on several threads at once then never write to the text, which the
+// calling thread may be about to copy.
+FoldedName LookupKey(const QString& name) {
+    return FoldedName{QString::fromRawData(name.constData(), name.size())};
+}
+
 QString ErrnoText(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
@@ -297,7 +304,7 @@ IniFile::SectionList::iterator IniFile::RememberedSection(const QString& name) c
 const IniFile::Section* IniFile::FindSection(const QString& name) const {
     auto place = RememberedSection(name);
     if (place == sections_.end() && !(lastKnown_ && name == lastName_)) {
-        const auto found = index_.constFind(FoldedName{name});
+        const auto found = index_.constFind(LookupKey(name));
         place = found == index_.constEnd() ? const_cast<SectionList&>(sections_).end() : *found;
         Remember(name, place);
     }
@@ -323,7 +330,7 @@ IniFile::Section& IniFile::SectionForWriting(const QString& name) {
 }
 
 const IniFile::Section* IniFile::PeekSection(const QString& name) const {
-    const auto found = index_.constFind(FoldedName{name});
+    const auto found = index_.constFind(LookupKey(name));
     return found == index_.constEnd() ? nullptr : &**found;
 }
 
@@ -480,7 +487,7 @@ void IniFile::ReserveSections(qsizetype more) {
 }
 
 void IniFile::EraseSection(const QString& section) {
-    const auto found = index_.find(FoldedName{section});
+    const auto found = index_.find(LookupKey(section));
     if (found == index_.end())
         return;
     ++changes_;
@@ -508,7 +515,7 @@ bool IniFile::EraseSectionsExcept(const std::function<bool(const QString&)>& kee
 }
 
 void IniFile::DeleteKey(const QString& section, const QString& key) {
-    const auto found = index_.constFind(FoldedName{section});
+    const auto found = index_.constFind(LookupKey(section));
     if (found == index_.constEnd())
         return;
     QString& body = (*found)->body;
