@@ -61,7 +61,7 @@ std::int32_t ReadStockFromEitherRoot(const ItemSet& item, StockInfo& info,
                                      StoreIniHolder& stockCache,
                                      const ListedFileDates* listed = nullptr,
                                      const AheadFile* ahead = nullptr,
-                                     const StockInfo* parsed = nullptr) {
+                                     StockInfo* parsed = nullptr) {
     if (!FoundAfterTheStore(ahead) &&
         ReadStockFile(App().StoreRootFolder, item, info, stockCache, listed, ahead, parsed))
         return SI_IN_STORE;

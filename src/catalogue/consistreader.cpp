@@ -225,8 +225,7 @@ bool TakeConsistSection(const IniFile& ini, const QString& section, qint32 date,
 
 bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info,
                      StoreIniHolder& consistCache, StoreIniHolder& stockCache, StringList* vehicles,
-                     const ListedFileDates* listed, const AheadFile* ahead,
-                     const ConsistAhead* parsed) {
+                     const ListedFileDates* listed, const AheadFile* ahead, ConsistAhead* parsed) {
     PumpMessagesIfBusy();
     info.Folder = item.Folder;
     info.FileName = item.FileName;
@@ -254,11 +253,12 @@ bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info
     Tally tally;
     tally.date = file.Age();
     if (readAhead) {
+        // Texts parsed on another thread are taken over, not counted again here.
         info.PType = parsed->info.PType;
-        info.Description = parsed->info.Description;
-        info.TrainCfgName = parsed->info.TrainCfgName;
-        info.EngineName = parsed->info.EngineName;
-        info.LeadEngine = parsed->info.LeadEngine;
+        info.Description = std::move(parsed->info.Description);
+        info.TrainCfgName = std::move(parsed->info.TrainCfgName);
+        info.EngineName = std::move(parsed->info.EngineName);
+        info.LeadEngine = std::move(parsed->info.LeadEngine);
         for (const QString& path : parsed->uncached)
             App().UncachedStockList.Add(path);
         if (!parsed->uncached.isEmpty())

@@ -58,10 +58,10 @@ bool TakeConsistSection(const IniFile& ini, const QString& section, qint32 date,
 // order. False when the file is missing or cannot be opened; nothing is reported. The caller
 // opened both caches and closes them. With `listed`, the dates the rebuild's listing found stand
 // for asking the file system; with `ahead` and `parsed` (and no vehicles list), a file read and
-// parsed ahead from this root stands for reading and parsing it.
+// parsed ahead from this root stands for reading and parsing it, whose texts are then taken over.
 bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info,
                      StoreIniHolder& consistCache, StoreIniHolder& stockCache, StringList* vehicles,
                      const ListedFileDates* listed = nullptr, const AheadFile* ahead = nullptr,
-                     const ConsistAhead* parsed = nullptr);
+                     ConsistAhead* parsed = nullptr);
 
 } // namespace qv

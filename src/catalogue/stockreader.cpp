@@ -154,15 +154,15 @@ void RememberParse(const QString& key, const FileStamp& stamp, const StockInfo& 
     ParsedEngines().insert(key, ParsedEngine{stamp, parsed});
 }
 
-// The fields ParseStockText sets, from a parse of the file. Size stays as it was when the file
-// has no Size line.
-void TakeParse(const StockInfo& parsed, StockInfo& info) {
+// The fields ParseStockText sets, from a parse of the file (taken over). Size stays as it was
+// when the file has no Size line.
+void TakeParse(StockInfo parsed, StockInfo& info) {
     info.PType = parsed.PType;
-    info.Name = parsed.Name;
-    info.Description = parsed.Description;
-    info.EngineName = parsed.EngineName;
-    info.WagonShape = parsed.WagonShape;
-    info.FreightAnim = parsed.FreightAnim;
+    info.Name = std::move(parsed.Name);
+    info.Description = std::move(parsed.Description);
+    info.EngineName = std::move(parsed.EngineName);
+    info.WagonShape = std::move(parsed.WagonShape);
+    info.FreightAnim = std::move(parsed.FreightAnim);
     if (!std::isnan(parsed.Size))
         info.Size = parsed.Size;
 }
@@ -182,7 +182,7 @@ bool ParseStockFile(const QString& fullName, const FileStamp& stamp, StockInfo& 
     StockInfo parsed;
     ParseStockFileText(reader, info.FileName, parsed);
     RememberParse(key, stamp, parsed, info.FileName);
-    TakeParse(parsed, info);
+    TakeParse(std::move(parsed), info);
     return true;
 }
 
@@ -280,7 +280,7 @@ bool TakeStockSection(const IniFile& ini, const QString& section, qint32 date, S
 
 bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
                    StoreIniHolder& stockCache, const ListedFileDates* listed,
-                   const AheadFile* ahead, const StockInfo* parsed) {
+                   const AheadFile* ahead, StockInfo* parsed) {
     PumpMessagesIfBusy();
     info.PType = 0;
     info.Folder = item.Folder;
@@ -312,8 +312,9 @@ bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
     const bool current =
         age == listedAge ? listedCurrent : CacheSectionIsCurrent(ini, section, age);
     if (readAhead && parsed) {
+        // Texts parsed on another thread are taken over, not counted again here.
         RememberParse(FoldCase(file.Path()), file.Stamp(), *parsed, info.FileName);
-        TakeParse(*parsed, info);
+        TakeParse(std::move(*parsed), info);
     } else if (!ParseStockFile(file.Path(), file.Stamp(), info)) {
         return false;
     }

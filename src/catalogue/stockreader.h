@@ -43,9 +43,9 @@ bool TakeStockSection(const IniFile& ini, const QString& section, qint32 date, S
 // is reported. The caller opened stockCache and closes it.
 // With `listed`, the dates the rebuild's listing found stand for asking the file system; with
 // `ahead`, a file asked ahead from this root stands for asking it, and with `parsed` (the file
-// read ahead) for its reading and parse.
+// read ahead) for its reading and parse, whose texts are then taken over.
 bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
                    StoreIniHolder& stockCache, const ListedFileDates* listed = nullptr,
-                   const AheadFile* ahead = nullptr, const StockInfo* parsed = nullptr);
+                   const AheadFile* ahead = nullptr, StockInfo* parsed = nullptr);
 
 } // namespace qv

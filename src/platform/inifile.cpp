@@ -364,7 +364,14 @@ void IniFile::WriteString(const QString& section, const QString& key, const QStr
         // A new section gets its few lines in one allocation.
         if (target.body.isEmpty())
             target.body.reserve(kNewSectionSize);
-        target.body.append(name).append(u'=').append(OneLine(value)).append(u'\n');
+        target.body.append(name).append(u'=');
+        // The characters are copied, not the text shared: a text made on another thread would
+        // cost more to count than to copy.
+        if (value.contains(u'\r') || value.contains(u'\n'))
+            target.body.append(OneLine(value));
+        else
+            target.body.append(QStringView(value));
+        target.body.append(u'\n');
         return;
     }
     // The key keeps the spelling it was first written with.
