@@ -10,6 +10,8 @@
 #include "platform/winfs.h"
 
 #include <algorithm>
+#include <future>
+#include <system_error>
 #include <vector>
 
 namespace qv {
@@ -69,6 +71,9 @@ struct KeptIni {
     QString path;
     QByteArray bytes;
     IniFile ini;
+    // A file just written is parsed on a thread of its own while the program goes on; the ini
+    // is taken from here once parsed.
+    std::future<IniFile> parsing;
 };
 constexpr std::size_t kKeptInis = 8;
 
@@ -85,7 +90,7 @@ bool TakeKeptIni(const QString& path, const QByteArray& bytes, IniFile* ini) {
             continue;
         const bool same = it->bytes == bytes;
         if (same)
-            *ini = std::move(it->ini);
+            *ini = it->parsing.valid() ? it->parsing.get() : std::move(it->ini);
         kept.erase(it);
         return same;
     }
@@ -99,12 +104,27 @@ void ForgetKeptIni(const QString& path) {
         kept.end());
 }
 
-void KeepIni(const QString& path, QByteArray bytes, IniFile ini) {
+void KeepIni(const QString& path, QByteArray bytes, IniFile ini,
+             std::future<IniFile> parsing = {}) {
     ForgetKeptIni(path);
     auto& kept = KeptInis();
     if (kept.size() >= kKeptInis)
         kept.erase(kept.begin());
-    kept.push_back(KeptIni{path, std::move(bytes), std::move(ini)});
+    kept.push_back(KeptIni{path, std::move(bytes), std::move(ini), std::move(parsing)});
+}
+
+// Keeps the ini of bytes just written, parsed as the next opening would read them: written
+// values may not read back as they were given (blanks around a value are trimmed, for one). The
+// parse runs on a thread of its own when one can be had.
+void KeepWrittenIni(const QString& path, const QByteArray& bytes) {
+    std::future<IniFile> parsing;
+    try {
+        parsing = std::async(std::launch::async, [bytes] { return IniFile::FromBytes(bytes); });
+    } catch (const std::system_error&) {
+        KeepIni(path, bytes, IniFile::FromBytes(bytes));
+        return;
+    }
+    KeepIni(path, bytes, IniFile(), std::move(parsing));
 }
 
 // LoadIniFileStatus, giving the bytes read too; with `reuse`, an ini kept from the last closing
@@ -192,10 +212,7 @@ bool CloseStoreIni(std::unique_ptr<StoreIniHolder> holder) {
     int error = 0;
     ForgetKeptIni(holder->Path);
     if (ForceFolders(folder, &error) && WriteFileAtomic(holder->Path, bytes, &error)) {
-        // What the next opening would read: written values may not read back as they were
-        // given (blanks around a value are trimmed, for one), so the written text is parsed.
-        IniFile written = IniFile::FromBytes(bytes);
-        KeepIni(holder->Path, std::move(bytes), std::move(written));
+        KeepWrittenIni(holder->Path, bytes);
         return true;
     }
     ReportWriteFailure(holder->Path, error);
