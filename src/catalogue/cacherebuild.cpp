@@ -50,9 +50,21 @@ QString NotFoundText(Msg kind) {
     return Caption(kind) + u' ' + Caption(Msg::GENERAL_NOT_FOUND0);
 }
 
-// The StoreInd of a file found ahead in a root.
-std::int32_t StoreIndOf(const AheadFile& ahead) {
-    return ahead.root == App().StoreRootFolder ? SI_IN_STORE : SI_IN_USE;
+// Adds the record of a file found current ahead, which needs no reading: it takes over what was
+// taken from the section, the file's name included, which the thread that looked the file up
+// holds counted already (counting it again on this thread, right after that one looked at it,
+// costs more than all the rest of the record).
+void AddFoundAhead(RecordList<ItemSet>& result, std::unique_ptr<ItemSet> item,
+                   const AheadFile& ahead, std::uint32_t ptype, QString&& fileName,
+                   QString&& description, QString&& engineName, QString&& lotNumber) {
+    PumpMessagesIfBusy();
+    item->FileName = std::move(fileName);
+    item->StoreInd = ahead.root == App().StoreRootFolder ? SI_IN_STORE : SI_IN_USE;
+    item->PType = ptype;
+    item->Description = std::move(description);
+    item->EngineName = std::move(engineName);
+    item->LotNumber = std::move(lotNumber);
+    result.push_back(std::move(item));
 }
 
 // Reads a stock file from the store, else from the MSTS folder: the StoreInd it earns there, or
@@ -293,18 +305,10 @@ bool ReadStockFiles(RecordList<ItemSet>& result, const StringList& names,
         item->Folder = kTrainsetFolder;
         const AheadFile* readAhead = ahead.empty() ? nullptr : &ahead[std::size_t(i)];
         if (readAhead && readAhead->cached) {
-            // Found current ahead: the record takes over what was taken from the section, the
-            // file's name included, which the thread that looked the file up holds counted
-            // already (counting it again on this thread, right after that one looked at it,
-            // costs more than all the rest of the record).
             StockInfo& taken = parsed[std::size_t(i)];
-            PumpMessagesIfBusy();
-            item->FileName = std::move(taken.FileName);
-            item->StoreInd = StoreIndOf(*readAhead);
-            item->PType = taken.PType;
-            item->Description = std::move(taken.Name);
-            item->LotNumber = std::move(taken.LotNumber);
-            result.push_back(std::move(item));
+            AddFoundAhead(result, std::move(item), *readAhead, taken.PType,
+                          std::move(taken.FileName), std::move(taken.Name), QString(),
+                          std::move(taken.LotNumber));
             continue;
         }
         item->FileName = names[i];
@@ -353,16 +357,11 @@ bool ReadConsistFiles(RecordList<ItemSet>& result, const StringList& names,
         item->Folder = kConsistsFolder;
         const AheadFile* readAhead = ahead.empty() ? nullptr : &ahead[std::size_t(i)];
         ConsistAhead* parsedAhead = readAhead ? &parsed[std::size_t(i)] : nullptr;
-        if (readAhead && readAhead->cached) { // as for stock
+        if (readAhead && readAhead->cached) {
             ConsistInfo& taken = parsedAhead->info;
-            PumpMessagesIfBusy();
-            item->FileName = std::move(taken.FileName);
-            item->StoreInd = StoreIndOf(*readAhead);
-            item->PType = taken.PType;
-            item->Description = std::move(taken.Description);
-            item->EngineName = std::move(taken.EngineName);
-            item->LotNumber = std::move(taken.LotNumber);
-            result.push_back(std::move(item));
+            AddFoundAhead(result, std::move(item), *readAhead, taken.PType,
+                          std::move(taken.FileName), std::move(taken.Description),
+                          std::move(taken.EngineName), std::move(taken.LotNumber));
             continue;
         }
         item->FileName = names[i];
@@ -423,16 +422,11 @@ bool ReadPathFiles(RecordList<ItemSet>& result, const StringList& names, StoreIn
         if (path.Folder != folder)
             path.Folder = folder.toString();
         item->Folder = path.Folder;
-        if (readAhead && readAhead->cached) { // as for stock
+        if (readAhead && readAhead->cached) {
             PathInfo& taken = *parsedAhead;
-            PumpMessagesIfBusy();
-            item->FileName = std::move(taken.FileName);
-            item->StoreInd = StoreIndOf(*readAhead);
-            item->PType = taken.PType;
-            item->Description = std::move(taken.Name);
-            item->EngineName = std::move(taken.PathStart);
-            item->LotNumber = std::move(taken.PathEnd);
-            result.push_back(std::move(item));
+            AddFoundAhead(result, std::move(item), *readAhead, taken.PType,
+                          std::move(taken.FileName), std::move(taken.Name),
+                          std::move(taken.PathStart), std::move(taken.PathEnd));
             continue;
         }
         item->FileName = entry.mid(cut + 1);
