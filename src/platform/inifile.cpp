@@ -71,11 +71,11 @@ void AppendKeyLine(QString& body, QStringView line, qsizetype equals) {
     body.append(u'\n');
 }
 
-// A line break inside a name or value would turn into a key or section of its own when the file
-// is read again, so it is written as a blank.
 // Room for the lines of a cache section, which most new sections are.
 constexpr qsizetype kNewSectionSize = 80;
 
+// A line break inside a name or value would turn into a key or section of its own when the file
+// is read again, so it is written as a blank.
 QString OneLine(QString text) {
     text.replace(u'\r', u' ');
     text.replace(u'\n', u' ');
