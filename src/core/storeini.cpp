@@ -115,11 +115,15 @@ void KeepIni(const QString& path, QByteArray bytes, IniFile ini,
 
 // Keeps the ini of bytes just written, parsed as the next opening would read them: written
 // values may not read back as they were given (blanks around a value are trimmed, for one). The
-// parse runs on a thread of its own when one can be had.
-void KeepWrittenIni(const QString& path, const QByteArray& bytes) {
+// parse runs on a thread of its own when one can be had, which also frees the ini the bytes were
+// made from (`written`): a cache's tens of thousands of sections take a while to free.
+void KeepWrittenIni(const QString& path, const QByteArray& bytes, IniFile written) {
     std::future<IniFile> parsing;
     try {
-        parsing = std::async(std::launch::async, [bytes] { return IniFile::FromBytes(bytes); });
+        parsing = std::async(std::launch::async, [bytes, old = std::move(written)]() mutable {
+            { const IniFile dropped = std::move(old); }
+            return IniFile::FromBytes(bytes);
+        });
     } catch (const std::system_error&) {
         KeepIni(path, bytes, IniFile::FromBytes(bytes));
         return;
@@ -212,7 +216,7 @@ bool CloseStoreIni(std::unique_ptr<StoreIniHolder> holder) {
     int error = 0;
     ForgetKeptIni(holder->Path);
     if (ForceFolders(folder, &error) && WriteFileAtomic(holder->Path, bytes, &error)) {
-        KeepWrittenIni(holder->Path, bytes);
+        KeepWrittenIni(holder->Path, bytes, std::move(holder->Ini));
         return true;
     }
     ReportWriteFailure(holder->Path, error);
