@@ -3,6 +3,7 @@
 #include "core/itemtree.h"
 #include "platform/fakeui.h"
 
+#include <QCollator>
 #include <QLocale>
 #include <gtest/gtest.h>
 
@@ -75,6 +76,25 @@ TEST_F(ItemKindsTest, SortItemList_FileNameViewSortsRoutesByFolderNameAndOthersB
     App().ViewByFileName = false;
     SortItemList(list);
     EXPECT_EQ(Descriptions(list), QStringList({"c1", "r1", "r2", "<empty>"}));
+}
+
+TEST_F(ItemKindsTest, CompareText_PlainNamesInTheCLocaleCompareAsItsCollatorDoes) {
+    const QLocale previous;
+    SetDefaultLocale(QLocale::c());
+    QCollator collator{QLocale::c()};
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    const QStringList names = {"",        "a",  "A",  "ab", "a b", "a-b",      "a_b",
+                               "_x",      "9",  "10", "Z",  "zz",  "Wagon 10", "wagon 9",
+                               "WAGON 1", "a~", "a[", "a`", "a{"};
+    QStringList withZero = names;
+    withZero << QStringLiteral("a") + QChar(0) << QStringLiteral("a") + QChar(0) + u'b';
+    const auto sign = [](int v) { return (v > 0) - (v < 0); };
+    for (const QString& a : withZero) {
+        for (const QString& b : withZero)
+            EXPECT_EQ(sign(CompareText(a, b)), sign(collator.compare(a, b)))
+                << qPrintable(a) << " / " << qPrintable(b);
+    }
+    SetDefaultLocale(previous);
 }
 
 TEST_F(ItemKindsTest, SortItemList_OrdersAsCompareTextInEveryLocaleAndKeepsEqualNamesInPlace) {
