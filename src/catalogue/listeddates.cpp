@@ -22,19 +22,6 @@ QString FolderOf(const QString& name) {
     return cut < 0 ? QString() : name.left(cut);
 }
 
-// Names in the order listings give them, as far as plain ASCII names go: without regard to
-// case. Other characters count by their code, which keeps the order strict and weak.
-int CompareFolded(QStringView a, QStringView b) {
-    const qsizetype size = std::min(a.size(), b.size());
-    for (qsizetype i = 0; i < size; ++i) {
-        const char16_t x = AsciiLower(a[i].unicode());
-        const char16_t y = AsciiLower(b[i].unicode());
-        if (x != y)
-            return x < y ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
-}
-
 } // namespace
 
 ListedFileDates::Root* ListedFileDates::RootOf(const QString& root) {
@@ -73,8 +60,12 @@ void ListedFileDates::AddFolder(const QString& root, const QString& folder,
         return;
     Folder::Files files{names, dates.mid(0, names.size())};
     files.names = files.names.mid(0, files.dates.size());
-    // Listings come sorted; anything else is put in order here, once.
-    const auto before = [](const QString& a, const QString& b) { return CompareFolded(a, b) < 0; };
+    // Listings come sorted (as far as plain ASCII names go, without regard to case; other
+    // characters count by their code, which keeps the order strict and weak); anything else is
+    // put in order here, once.
+    const auto before = [](const QString& a, const QString& b) {
+        return CompareAsciiFolded(a, b) < 0;
+    };
     if (!std::is_sorted(files.names.cbegin(), files.names.cend(), before)) {
         std::vector<std::pair<QString, qint32>> pairs;
         for (qsizetype i = 0; i < files.names.size(); ++i)
@@ -144,18 +135,18 @@ ListedFileDates::Answer ListedFileDates::Find(const QString& root, const QString
     if (folder->twins || !folder->plain || !IsAscii(file))
         return Answer::Unknown;
     const auto before = [](const QString& listed, QStringView wanted) {
-        return CompareFolded(listed, wanted) < 0;
+        return CompareAsciiFolded(listed, wanted) < 0;
     };
     bool alike = false;
     for (const Folder::Files& files : folder->files) {
         const auto first = std::lower_bound(files.names.cbegin(), files.names.cend(), file, before);
-        if (first == files.names.cend() || CompareFolded(*first, file) != 0)
+        if (first == files.names.cend() || CompareAsciiFolded(*first, file) != 0)
             continue;
         // Names alike without regard to case: the path layer decides which file each
         // spelling names.
         const auto next = first + 1;
         if (alike || *first != file ||
-            (next != files.names.cend() && CompareFolded(*next, file) == 0))
+            (next != files.names.cend() && CompareAsciiFolded(*next, file) == 0))
             return Answer::Unknown;
         *date = files.dates[first - files.names.cbegin()];
         alike = true;

@@ -43,18 +43,10 @@ CachedCollator& Cached() {
 
 int CompareText(const QString& a, const QString& b) {
     CachedCollator& cached = Cached();
-    if (cached.inC && IsAscii(a) && IsAscii(b)) {
-        // The C locale's collator compares the characters with their case folded, which for
-        // plain ASCII needs no collator at all.
-        const qsizetype size = std::min(a.size(), b.size());
-        for (qsizetype i = 0; i < size; ++i) {
-            const char16_t x = AsciiLower(a[i].unicode());
-            const char16_t y = AsciiLower(b[i].unicode());
-            if (x != y)
-                return x < y ? -1 : 1;
-        }
-        return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
-    }
+    // The C locale's collator compares the characters with their case folded, which for plain
+    // ASCII needs no collator at all.
+    if (cached.inC && IsAscii(a) && IsAscii(b))
+        return CompareAsciiFolded(a, b);
     return cached.collator.compare(a, b);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QHash>
 #include <QVarLengthArray>
+#include <algorithm>
 
 namespace qv {
 
@@ -43,6 +44,17 @@ bool IsAscii(QStringView text) {
             return false;
     }
     return true;
+}
+
+int CompareAsciiFolded(QStringView a, QStringView b) {
+    const qsizetype size = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t x = AsciiLower(a[i].unicode());
+        const char16_t y = AsciiLower(b[i].unicode());
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
 }
 
 bool operator==(const FoldedName& a, const FoldedName& b) {

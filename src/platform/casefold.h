@@ -18,6 +18,9 @@ bool IsAscii(QStringView text);
 inline char16_t AsciiLower(char16_t u) {
     return u >= u'A' && u <= u'Z' ? char16_t(u + 32) : u;
 }
+// Compares two texts with their ASCII letters folded and every other character by its code:
+// negative, zero or positive. For plain ASCII texts that is comparing without regard to case.
+int CompareAsciiFolded(QStringView a, QStringView b);
 
 // A name as a hash key that equals every name with the same FoldCase, and is hashed by it,
 // without a folded copy being made of an ASCII name.
