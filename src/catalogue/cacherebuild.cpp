@@ -67,21 +67,6 @@ void AddFoundAhead(RecordList<ItemSet>& result, std::unique_ptr<ItemSet> item,
     result.push_back(std::move(item));
 }
 
-// Reads a stock file from the store, else from the MSTS folder: the StoreInd it earns there, or
-// kNotFound when neither root has it.
-std::int32_t ReadStockFromEitherRoot(const ItemSet& item, StockInfo& info,
-                                     StoreIniHolder& stockCache,
-                                     const ListedFileDates* listed = nullptr,
-                                     const AheadFile* ahead = nullptr,
-                                     StockInfo* parsed = nullptr) {
-    if (!FoundAfterTheStore(ahead) &&
-        ReadStockFile(App().StoreRootFolder, item, info, stockCache, listed, ahead, parsed))
-        return SI_IN_STORE;
-    if (ReadStockFile(App().MstsRootFolder, item, info, stockCache, listed, ahead, parsed))
-        return SI_IN_USE;
-    return kNotFound;
-}
-
 void ReportMissingStock(const ItemSet& item, StringList* missing) {
     Report(RL_ERROR, &item, NotFoundText(Msg::TYPE_STOCK_ITEM_LEG), InformationPane());
     if (missing)

@@ -1,7 +1,6 @@
 #include "catalogue/stockchecks.h"
 
 #include "catalogue/mststext.h"
-#include "catalogue/readahead.h"
 #include "catalogue/stockreader.h"
 #include "core/appstate.h"
 #include "core/generaldefs.h"
@@ -16,12 +15,10 @@ namespace {
 const QString kTrainsetFolder = QStringLiteral("TRAINS\\TRAINSET");
 
 // Reads a stock file from the store, else from the MSTS folder; a file asked ahead stands for
-// asking it.
-bool ReadStockFromEitherRoot(const ItemSet& item, StockInfo& info, StoreIniHolder& stockCache,
-                             const AheadFile* ahead = nullptr) {
-    return (!FoundAfterTheStore(ahead) &&
-            ReadStockFile(App().StoreRootFolder, item, info, stockCache, nullptr, ahead)) ||
-           ReadStockFile(App().MstsRootFolder, item, info, stockCache, nullptr, ahead);
+// asking it. False when neither root has it.
+bool ReadStockFromAnyRoot(const ItemSet& item, StockInfo& info, StoreIniHolder& stockCache,
+                          const AheadFile* ahead = nullptr) {
+    return ReadStockFromEitherRoot(item, info, stockCache, nullptr, ahead) != -1;
 }
 
 QString WagonNameDiffersText() {
@@ -47,7 +44,7 @@ bool CheckStockNames(StringList& stockNames, StoreIniHolder& stockCache, StringL
     while (i < stockNames.Count()) {
         const QString name = stockNames[i];
         item.FileName = name;
-        if (!ReadStockFromEitherRoot(item, info, stockCache)) {
+        if (!ReadStockFromAnyRoot(item, info, stockCache)) {
             Report(RL_ERROR, nullptr,
                    Caption(Msg::GENERAL_NOT_FOUND1) + Caption(Msg::GENERAL_NOT_FOUND3) + name +
                        u'\'',
@@ -131,7 +128,7 @@ void CheckLeadEngine(ConsistInfo& consist, StoreIniHolder& consistCache, StoreIn
     // The Engine block's name is not cached, so the engine file itself is parsed.
     StockInfo engine;
     engine.SkipCache = true;
-    if (!ReadStockFromEitherRoot(item, engine, stockCache, leadEngine))
+    if (!ReadStockFromAnyRoot(item, engine, stockCache, leadEngine))
         return;
     if (FileBaseName(consist.LeadEngine) != engine.EngineName)
         consist.PType |= PT_ENGINE_REF_DIFFERS;

@@ -325,4 +325,15 @@ bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
     return true;
 }
 
+std::int32_t ReadStockFromEitherRoot(const ItemSet& item, StockInfo& info,
+                                     StoreIniHolder& stockCache, const ListedFileDates* listed,
+                                     const AheadFile* ahead, StockInfo* parsed) {
+    if (!FoundAfterTheStore(ahead) &&
+        ReadStockFile(App().StoreRootFolder, item, info, stockCache, listed, ahead, parsed))
+        return SI_IN_STORE;
+    if (ReadStockFile(App().MstsRootFolder, item, info, stockCache, listed, ahead, parsed))
+        return SI_IN_USE;
+    return -1;
+}
+
 } // namespace qv

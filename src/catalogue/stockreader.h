@@ -47,5 +47,12 @@ bool TakeStockSection(const IniFile& ini, const QString& section, qint32 date, S
 bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
                    StoreIniHolder& stockCache, const ListedFileDates* listed = nullptr,
                    const AheadFile* ahead = nullptr, StockInfo* parsed = nullptr);
+// ReadStockFile from the store, else from the MSTS folder (the store is not asked when `ahead`
+// found the file after it): the StoreInd the file earns there, SI_IN_STORE or SI_IN_USE, or -1
+// when neither root has it.
+std::int32_t ReadStockFromEitherRoot(const ItemSet& item, StockInfo& info,
+                                     StoreIniHolder& stockCache,
+                                     const ListedFileDates* listed = nullptr,
+                                     const AheadFile* ahead = nullptr, StockInfo* parsed = nullptr);
 
 } // namespace qv
