@@ -31,8 +31,6 @@ const QString kStockCache = QStringLiteral("CACHESTK.QVC");
 const QString kConsistCache = QStringLiteral("CACHECON.QVC");
 const QString kPathCache = QStringLiteral("CACHEPAT.QVC");
 const QString kTrainsetFolder = QStringLiteral("TRAINS\\TRAINSET");
-constexpr QLatin1StringView kTrainsetBase("\\TRAINS\\TRAINSET\\");
-constexpr QLatin1StringView kConsistsBase("\\TRAINS\\CONSISTS\\");
 const QString kConsistsFolder = QStringLiteral("TRAINS\\CONSISTS");
 
 // Where an empty stock list id has always been reported from; support texts refer to it.
@@ -382,15 +380,13 @@ bool ReadPathFiles(RecordList<ItemSet>& result, const StringList& names, StoreIn
     const std::vector<AheadFile> ahead = ParseFilesAhead(
         names, pathCache.Ini, false, listed, QLatin1StringView("\\"), parsed,
         [&](std::size_t i, MstsTextReader& reader, PathInfo& scanned) {
-            const QString& entry = names[int(i)];
-            scanned.FileName = entry.mid(entry.lastIndexOf(u'\\') + 1);
+            scanned.FileName = LastPathComponent(names[int(i)]);
             ScanPathText(reader, scanned);
         },
         [&](std::size_t i, qint32 date, PathInfo& cached) {
-            const QString& entry = names[int(i)];
-            if (!TakePathSection(pathCache.Ini, entry, date, cached))
+            if (!TakePathSection(pathCache.Ini, names[int(i)], date, cached))
                 return false;
-            cached.FileName = entry.mid(entry.lastIndexOf(u'\\') + 1);
+            cached.FileName = LastPathComponent(names[int(i)]);
             return true;
         });
     MakeRoomForNewSections(pathCache.Ini, ahead, names.Count());

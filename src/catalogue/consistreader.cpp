@@ -21,9 +21,6 @@ namespace qv {
 
 namespace {
 
-constexpr QLatin1StringView kConsistsBase("\\TRAINS\\CONSISTS\\");
-constexpr QLatin1StringView kTrainsetBase("\\TRAINS\\TRAINSET\\");
-
 enum ConsistKeyword { kName, kEngineData, kWagonData, kTrainCfg };
 
 const QStringList& ConsistKeywords() {

@@ -36,15 +36,20 @@ void WriteSection(IniFile& ini, const QString& section, const PathInfo& path, qi
     ini.WriteInteger(section, QStringLiteral("FileDate"), age);
 }
 
+// What a scan gives a path before it finds anything.
+void ClearScan(PathInfo& path) {
+    path.PType = PT_DRIVEABLE;
+    path.Name.clear();
+    path.PathStart.clear();
+    path.PathEnd.clear();
+}
+
 } // namespace
 
 bool ScanPathFile(const QString& fullName, PathInfo& path) {
     MstsTextReader reader;
     if (!reader.Open(fullName)) {
-        path.PType = PT_DRIVEABLE;
-        path.Name.clear();
-        path.PathStart.clear();
-        path.PathEnd.clear();
+        ClearScan(path);
         return false;
     }
     ScanPathText(reader, path);
@@ -52,10 +57,7 @@ bool ScanPathFile(const QString& fullName, PathInfo& path) {
 }
 
 void ScanPathText(MstsTextReader& reader, PathInfo& path) {
-    path.PType = PT_DRIVEABLE;
-    path.Name.clear();
-    path.PathStart.clear();
-    path.PathEnd.clear();
+    ClearScan(path);
     const QStringList& table = PathKeywords();
     QStringView line;
     while (reader.ReadLine(&line)) {
@@ -96,10 +98,7 @@ bool TakePathSection(const IniFile& ini, const QString& section, qint32 date, Pa
 bool ReadPathFile(const QString& root, PathInfo& path, StoreIniHolder& pathCache,
                   const ListedFileDates* listed, const AheadFile* ahead, PathInfo* parsed) {
     PumpMessagesIfBusy();
-    path.PType = PT_DRIVEABLE;
-    path.Name.clear();
-    path.PathStart.clear();
-    path.PathEnd.clear();
+    ClearScan(path);
 
     const bool readAhead = ahead && parsed && ahead->root == root;
     const QString section = path.Folder + u'\\' + path.FileName;

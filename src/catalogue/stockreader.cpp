@@ -20,8 +20,6 @@ namespace qv {
 
 namespace {
 
-constexpr QLatin1StringView kTrainsetBase("\\TRAINS\\TRAINSET\\");
-
 // "WagonShape" stands before "Wagon", and "Engine " keeps its blank, so that "EngineData",
 // "Engine(" and other longer words do not count as the Engine block.
 enum StockKeyword {

@@ -10,6 +10,10 @@
 
 namespace qv {
 
+// What stands between a root and the name of a stock file or consist file.
+inline constexpr QLatin1StringView kTrainsetBase("\\TRAINS\\TRAINSET\\");
+inline constexpr QLatin1StringView kConsistsBase("\\TRAINS\\CONSISTS\\");
+
 // One engine (".eng") or wagon (".wag") below TRAINS\TRAINSET.
 struct StockInfo {
     std::uint32_t PType = 0; // attribute bits only (PT_ENGINE ... PT_ENGINE_REF_DIFFERS)
