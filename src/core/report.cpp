@@ -65,6 +65,7 @@ void WriteReportHeading(const QString& heading, ReportPane* pane) {
     pane->AddLine(QString());
     pane->AddHeading(heading);
     pane->AddLine(QString());
+    pane->SetTabStops({20, 40, 130});
 }
 
 void AppendRichEditLines(ReportPane* pane, const QString& text, bool escapes) {

@@ -3,32 +3,57 @@
 namespace qv {
 
 void ReportPane::AddLine(const QString& line) {
-    Append(line, false);
+    Append(line, LineStyle::Plain);
 }
 
 void ReportPane::AddHeading(const QString& heading) {
-    Append(heading, true);
+    Append(heading, LineStyle::Heading);
+}
+
+void ReportPane::AddBoldLine(const QString& line) {
+    Append(line, LineStyle::Bold);
 }
 
 void ReportPane::Clear() {
     lines_.clear();
-    heading_.clear();
+    styles_.clear();
+    fixedPitch_ = false;
+    tabStops_.clear();
     Changed();
 }
 
 void ReportPane::SetLines(const QStringList& lines) {
     lines_ = lines;
-    heading_ = QList<bool>(lines.size(), false);
+    styles_ = QList<LineStyle>(lines.size(), LineStyle::Plain);
     Changed();
 }
 
-bool ReportPane::IsHeading(int line) const {
-    return line >= 0 && line < heading_.size() && heading_[line];
+ReportPane::LineStyle ReportPane::Style(int line) const {
+    return line >= 0 && line < styles_.size() ? styles_[line] : LineStyle::Plain;
 }
 
-void ReportPane::Append(const QString& line, bool heading) {
+void ReportPane::SetFixedPitch(bool fixed) {
+    if (fixedPitch_ == fixed)
+        return;
+    fixedPitch_ = fixed;
+    Changed();
+}
+
+void ReportPane::SetTabStops(const QList<int>& points) {
+    if (tabStops_ == points)
+        return;
+    tabStops_ = points;
+    Changed();
+}
+
+void ReportPane::ScrollToStart() {
+    if (OnScrollToStart)
+        OnScrollToStart();
+}
+
+void ReportPane::Append(const QString& line, LineStyle style) {
     lines_.append(line);
-    heading_.append(heading);
+    styles_.append(style);
     Changed();
 }
 

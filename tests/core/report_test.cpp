@@ -111,3 +111,17 @@ TEST_F(ReportTest, AppendRichEditLines_SplitsAtLineBreaksAndEscapesOnlyWhenAsked
     AppendRichEditLines(&pane, QString(), false);
     EXPECT_EQ(pane.Lines(), QStringList({"x", "y", "x\\ny"}));
 }
+
+TEST_F(ReportTest, ReportHeading_SetsTabStopsAndClearResetsLayout) {
+    pane.SetFixedPitch(true);
+    WriteReportHeading(QStringLiteral("Statistics"), &pane);
+    pane.AddBoldLine(QStringLiteral("\tIn Use"));
+    EXPECT_EQ(pane.TabStops(), QList<int>({20, 40, 130}));
+    EXPECT_TRUE(pane.IsHeading(1));
+    EXPECT_TRUE(pane.IsBold(3));
+    EXPECT_FALSE(pane.IsBold(2));
+    EXPECT_FALSE(pane.IsHeading(99));
+    pane.Clear();
+    EXPECT_FALSE(pane.FixedPitch());
+    EXPECT_TRUE(pane.TabStops().isEmpty());
+}

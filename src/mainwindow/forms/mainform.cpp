@@ -34,14 +34,15 @@ namespace {
 const char* const kGlyphProperty = "Glyph";
 const char* const kHintProperty = "Hint";
 
-// One line of the information pane: a heading is centred, bold and underlined.
-void AppendPaneLine(QTextEdit* edit, const QString& line, bool heading, bool first) {
+// One line of the information pane: a heading is centred, bold and underlined, a bold line bold.
+void AppendPaneLine(QTextEdit* edit, const QString& line, ReportPane::LineStyle style, bool first) {
+    const bool heading = style == ReportPane::LineStyle::Heading;
     QTextCursor cursor(edit->document());
     cursor.movePosition(QTextCursor::End);
     QTextBlockFormat block;
     block.setAlignment(heading ? Qt::AlignHCenter : Qt::AlignLeft);
     QTextCharFormat chars;
-    chars.setFontWeight(heading ? QFont::Bold : QFont::Normal);
+    chars.setFontWeight(style != ReportPane::LineStyle::Plain ? QFont::Bold : QFont::Normal);
     chars.setFontUnderline(heading);
     if (first) {
         cursor.setBlockFormat(block);
@@ -95,6 +96,10 @@ TMainForm::TMainForm(const QString& commandLineArgument, QWidget* parent)
     connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
 
     informationPane_.OnChanged = [this] { ShowInformationPane(); };
+    informationPane_.OnScrollToStart = [this] {
+        ui->InformationMemo->moveCursor(QTextCursor::Start);
+        ui->InformationMemo->ensureCursorVisible();
+    };
 
     treeController_ = new TreeController(ui->QuarvelObjects, tree_, this);
     TreeController::PopupSources sources;
@@ -131,6 +136,7 @@ TMainForm::~TMainForm() {
     if (&TheEasyServices() == easyServices_.get())
         SetEasyServices(nullptr);
     informationPane_.OnChanged = nullptr;
+    informationPane_.OnScrollToStart = nullptr;
     // The controller and its model look at the tree, which goes before the form's children do.
     ui->QuarvelObjects->setModel(nullptr);
     delete treeController_;
@@ -386,23 +392,53 @@ void TMainForm::RestoreApplication() {
 }
 
 // The pane's view follows its lines: a line added at the end is appended, anything else
-// (cleared, replaced) shows the pane afresh.
+// (cleared, replaced, another font or tab stops) shows the pane afresh.
 void TMainForm::ShowInformationPane() {
     QTextEdit* edit = ui->InformationMemo;
     const int count = informationPane_.LineCount();
     const QStringList lines = informationPane_.Lines();
+    const bool sameLayout = informationPane_.FixedPitch() == shownFixedPitch_ &&
+                            informationPane_.TabStops() == shownTabStops_;
     const bool appended =
-        count == shownPaneLines_ + 1 &&
+        sameLayout && count == shownPaneLines_ + 1 &&
         (shownPaneLines_ == 0 || lines.at(shownPaneLines_ - 1) == lastShownPaneLine_);
     int from = shownPaneLines_;
     if (!appended) {
         edit->clear();
         from = 0;
+        if (!sameLayout)
+            ApplyPaneLayout(edit);
     }
     for (int i = from; i < count; ++i)
-        AppendPaneLine(edit, lines.at(i), informationPane_.IsHeading(i), i == 0);
+        AppendPaneLine(edit, lines.at(i), informationPane_.Style(i), i == 0);
     shownPaneLines_ = count;
     lastShownPaneLine_ = count > 0 ? lines.at(count - 1) : QString();
+}
+
+// The pane's font (proportional or fixed pitch) and its tab stops, given in points.
+void TMainForm::ApplyPaneLayout(QTextEdit* edit) {
+    shownFixedPitch_ = informationPane_.FixedPitch();
+    shownTabStops_ = informationPane_.TabStops();
+    QFont font = edit->document()->defaultFont();
+    if (shownFixedPitch_) {
+        if (proportionalPaneFont_.isEmpty())
+            proportionalPaneFont_ = font.family();
+        font.setFamily(QStringLiteral("Courier New"));
+        font.setStyleHint(QFont::Monospace);
+        font.setFixedPitch(true);
+    } else if (!proportionalPaneFont_.isEmpty()) {
+        font.setFamily(proportionalPaneFont_);
+        font.setStyleHint(QFont::AnyStyle);
+        font.setFixedPitch(false);
+    }
+    edit->document()->setDefaultFont(font);
+    QTextOption option = edit->document()->defaultTextOption();
+    QList<QTextOption::Tab> tabs;
+    const qreal pixelsPerPoint = edit->logicalDpiX() / 72.0;
+    for (int points : shownTabStops_)
+        tabs.append(QTextOption::Tab(points * pixelsPerPoint, QTextOption::LeftTab));
+    option.setTabs(tabs);
+    edit->document()->setDefaultTextOption(option);
 }
 
 } // namespace qv

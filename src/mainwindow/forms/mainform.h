@@ -15,6 +15,8 @@
 #include <QStringList>
 #include <memory>
 
+class QTextEdit;
+
 class QAbstractButton;
 class QAction;
 class QLabel;
@@ -151,6 +153,7 @@ private:
     void RebuildCachesMnuClick();
 
     void ShowInformationPane();
+    void ApplyPaneLayout(QTextEdit* edit);
     void ShowToolBarImages();
     void ResetControlsForRefresh();
     void ShowWindowCaption();
@@ -161,6 +164,9 @@ private:
     ReportPane informationPane_;
     int shownPaneLines_ = 0;
     QString lastShownPaneLine_;
+    bool shownFixedPitch_ = false;
+    QList<int> shownTabStops_;
+    QString proportionalPaneFont_;
     TreeController* treeController_ = nullptr;
     std::unique_ptr<MainEasyServices> easyServices_;
     QLabel* statusPanels_[2] = {nullptr, nullptr};
