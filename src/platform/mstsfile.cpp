@@ -60,13 +60,13 @@ QString DecodeTextBytes(const QByteArray& bytes) {
     return DecodeUtf16(bytes.constData(), size, evenZeros > oddZeros);
 }
 
-bool Inflate(const QByteArray& bytes, QByteArray* inflated) {
+bool Inflate(const QByteArray& bytes, QByteArray* inflated, qsizetype maxSize) {
     const auto* b = reinterpret_cast<const unsigned char*>(bytes.constData());
     const quint32 declared =
         quint32(b[8]) | quint32(b[9]) << 8 | quint32(b[10]) << 16 | quint32(b[11]) << 24;
     // The declared length is only a hint: a damaged header must not make us allocate gigabytes.
     inflated->clear();
-    inflated->reserve(std::min<qsizetype>(declared, 16 * 1024 * 1024));
+    inflated->reserve(std::min<qsizetype>({qsizetype(declared), maxSize, 16 * 1024 * 1024}));
 
     z_stream stream{};
     if (inflateInit(&stream) != Z_OK)
@@ -84,7 +84,7 @@ bool Inflate(const QByteArray& bytes, QByteArray* inflated) {
         if (status != Z_OK && status != Z_STREAM_END)
             break;
         inflated->append(chunk, qsizetype(sizeof chunk - stream.avail_out));
-        if (inflated->size() > kMaxInflatedSize)
+        if (inflated->size() > maxSize)
             status = Z_MEM_ERROR;
     }
     inflateEnd(&stream);
@@ -97,7 +97,7 @@ bool Inflate(const QByteArray& bytes, QByteArray* inflated) {
 
 // The signature, the separator and a valid zlib stream header after them: a text file whose own
 // header line happens to read "SIMISA@F@@@@@@@@" is not mistaken for a compressed one.
-bool IsCompressed(const QByteArray& bytes) {
+bool IsCompressedLayout(const QByteArray& bytes) {
     if (bytes.size() < kCompressedHeaderSize + 2 || !bytes.startsWith(kCompressedSignature) ||
         bytes.mid(12, 4) != kCompressedSeparator)
         return false;
@@ -113,12 +113,12 @@ std::atomic<qint64> filesRead{0};
 
 bool DecodeMstsText(const QByteArray& bytes, QString* text) {
     text->clear();
-    if (!IsCompressed(bytes)) {
+    if (!IsCompressedLayout(bytes)) {
         *text = DecodeTextBytes(bytes);
         return true;
     }
     QByteArray inflated;
-    if (!Inflate(bytes, &inflated))
+    if (!Inflate(bytes, &inflated, kMaxInflatedSize))
         return false;
     *text = DecodeTextBytes(inflated);
     return true;
@@ -140,6 +140,15 @@ bool ReadMstsTextFile(const QString& windowsPath, QString* text) {
         return false;
     ++filesRead;
     return DecodeMstsText(bytes, text);
+}
+
+bool IsCompressedMstsFile(const QByteArray& bytes) {
+    return IsCompressedLayout(bytes);
+}
+
+bool InflateMstsFile(const QByteArray& bytes, QByteArray* inflated, qsizetype maxSize) {
+    inflated->clear();
+    return IsCompressedLayout(bytes) && Inflate(bytes, inflated, maxSize);
 }
 
 qint64 MstsFilesRead() {

@@ -29,6 +29,15 @@ bool ReadMstsTextHostFile(const QString& hostPath, QString* text, FileStamp* sta
 // drive map without regard to case, and decodes it; false when it cannot be read or decoded.
 bool ReadMstsTextFile(const QString& windowsPath, QString* text);
 
+// True when the bytes have the compressed layout: "SIMISA@F", a 4-byte length, "@@@@" and the
+// header of a zlib stream.
+bool IsCompressedMstsFile(const QByteArray& bytes);
+
+// Inflates a compressed MSTS file of any kind (text, binary shape, texture) into *inflated; false
+// (and *inflated emptied) when the bytes are not compressed, the stream is damaged or the result
+// would exceed maxSize bytes.
+bool InflateMstsFile(const QByteArray& bytes, QByteArray* inflated, qsizetype maxSize);
+
 // How many MSTS files the two reads above have read since the program started, so that a
 // benchmark or a test can tell whether an operation opened any.
 qint64 MstsFilesRead();

@@ -1,0 +1,98 @@
+#include "graphics/simisfile.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+namespace qv {
+namespace {
+
+QByteArray Utf16(const QString& text, bool mark) {
+    QByteArray bytes;
+    if (mark)
+        bytes.append("\xFF\xFE", 2);
+    for (QChar c : text) {
+        bytes.append(char(c.unicode() & 0xFF));
+        bytes.append(char(c.unicode() >> 8));
+    }
+    return bytes;
+}
+
+QByteArray Compressed(const QByteArray& body) {
+    uLongf size = compressBound(uLong(body.size()));
+    QByteArray packed(qsizetype(size), '\0');
+    compress(reinterpret_cast<Bytef*>(packed.data()), &size,
+             reinterpret_cast<const Bytef*>(body.constData()), uLong(body.size()));
+    packed.resize(qsizetype(size));
+    QByteArray file("SIMISA@F");
+    const quint32 n = quint32(body.size());
+    for (int i = 0; i < 4; ++i)
+        file.append(char((n >> (8 * i)) & 0xFF));
+    return file + "@@@@" + packed;
+}
+
+QByteArray RealFile(const char* name) {
+    QFile file(QStringLiteral(QUARVEL_REALDATA_DIR "/shapes/") + QLatin1String(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST(SimisFileTest, EveryFormGivesTheBodyAfterTheSignature) {
+    const QByteArray binary("JINX0s1b______\r\n\x47\x00", 18);
+    struct Case {
+        const char* name;
+        QByteArray file;
+        QByteArray body;
+        bool utf16;
+        bool compressed;
+    } cases[] = {
+        {"plain binary", "SIMISA@@@@@@@@@@" + binary, binary, false, false},
+        {"compressed binary", Compressed(binary), binary, false, true},
+        {"utf-16 text", Utf16("SIMISA@@@@@@@@@@JINX0s1t______\r\n(", true),
+         Utf16("JINX0s1t______\r\n(", false), true, false},
+        {"compressed text with mark", Compressed(Utf16("JINX0s1t______\r\n", true)),
+         Utf16("JINX0s1t______\r\n", false), true, true},
+        {"compressed text without mark", Compressed(Utf16("JINX0s1t______\r\n", false)),
+         Utf16("JINX0s1t______\r\n", false), true, true},
+    };
+    for (const Case& c : cases) {
+        SimisBody body;
+        QString error;
+        ASSERT_TRUE(ReadSimisBody(c.file, &body, &error)) << c.name << ": " << error.toStdString();
+        EXPECT_EQ(body.bytes, c.body) << c.name;
+        EXPECT_EQ(body.utf16, c.utf16) << c.name;
+        EXPECT_EQ(body.compressed, c.compressed) << c.name;
+    }
+}
+
+TEST(SimisFileTest, RefusesWhatIsNoSimisFileOrDoesNotInflate) {
+    QByteArray damaged = Compressed(QByteArray(1000, 'x'));
+    damaged[30] = char(damaged[30] ^ 0x55);
+    damaged.chop(5);
+    const QByteArray cases[] = {QByteArray(), QByteArray("SIMISA@@"), QByteArray("JINX0s1b"),
+                                Utf16("SIMISA@@@@", true), damaged};
+    for (const QByteArray& file : cases) {
+        SimisBody body;
+        QString error;
+        EXPECT_FALSE(ReadSimisBody(file, &body, &error)) << file.toHex().toStdString();
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_TRUE(body.bytes.isEmpty());
+    }
+}
+
+TEST(SimisFileTest, RealFilesOpenInBothEncodings) {
+    SimisBody text, binary, texture;
+    QString error;
+    ASSERT_TRUE(ReadSimisBody(RealFile("DK10f_A1tPnt5dLft.s"), &text, &error));
+    ASSERT_TRUE(ReadSimisBody(RealFile("DK10f_A1tPnt5dLft_compressed.s"), &binary, &error));
+    ASSERT_TRUE(ReadSimisBody(RealFile("woda.ace"), &texture, &error));
+    EXPECT_TRUE(text.utf16);
+    EXPECT_TRUE(text.bytes.startsWith(Utf16("JINX0s1t", false)));
+    EXPECT_FALSE(binary.utf16);
+    EXPECT_TRUE(binary.bytes.startsWith("JINX0s1b"));
+    EXPECT_TRUE(texture.compressed);
+    EXPECT_GT(texture.bytes.size(), 512 * 512 * 3);
+}
+
+} // namespace qv
