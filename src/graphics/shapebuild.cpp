@@ -1,0 +1,421 @@
+#include "graphics/shapebuild.h"
+
+#include "graphics/shapetokens.h"
+
+namespace qv {
+
+void ThrowShapeError(const QString& reason) {
+    throw ShapeError{reason};
+}
+
+namespace {
+
+bool Ignorable(int token) {
+    return token == kTokenComment || token == kTokenSkip;
+}
+
+// Blocks inside a block; comments are passed over.
+bool OpenChild(ShapeSource& source, int* token, QString* label) {
+    while (source.Open(token, label)) {
+        if (!Ignorable(*token))
+            return true;
+        source.Close();
+    }
+    return false;
+}
+
+void ExpectChild(ShapeSource& source, int wanted, QString* label = nullptr) {
+    int token = 0;
+    QString ignored;
+    if (!OpenChild(source, &token, label ? label : &ignored) || token != wanted)
+        ThrowShapeError(QStringLiteral("a %1 block is expected at %2")
+                            .arg(ShapeTokenName(wanted), source.Where()));
+}
+
+// A list's leading count, checked against what the rest of the block could hold.
+qint64 Count(ShapeSource& source, int list, bool blocks) {
+    const qint64 count = source.Int();
+    if (!source.Fits(count, blocks))
+        ThrowShapeError(QStringLiteral("the %1 list at %2 claims %3 entries, more than the file "
+                                       "can hold")
+                            .arg(ShapeTokenName(list), source.Where())
+                            .arg(count));
+    return count;
+}
+
+// `list ( count item ( ... ) item ( ... ) ... )`: each item is read by `read` with its label,
+// inside the item's block.
+template <typename Item, typename Read>
+void ReadList(ShapeSource& source, int list, int item, std::vector<Item>* into, Read read) {
+    const qint64 count = Count(source, list, true);
+    into->clear();
+    into->reserve(std::size_t(count));
+    int token = 0;
+    QString label;
+    while (OpenChild(source, &token, &label)) {
+        if (token != item)
+            ThrowShapeError(QStringLiteral("the %1 list holds a %2 block at %3")
+                                .arg(ShapeTokenName(list), ShapeTokenName(token), source.Where()));
+        into->emplace_back();
+        read(into->back(), label);
+        source.Close();
+    }
+    if (qint64(into->size()) != count)
+        ThrowShapeError(QStringLiteral("the %1 list holds %2 entries, not the %3 it claims")
+                            .arg(ShapeTokenName(list))
+                            .arg(into->size())
+                            .arg(count));
+}
+
+// `block ( count value value ... )`
+std::vector<int> ReadIntegers(ShapeSource& source, int list) {
+    const qint64 count = Count(source, list, false);
+    std::vector<int> values(std::size_t(count), 0);
+    for (int& value : values)
+        value = source.Int();
+    return values;
+}
+
+// A child block of the given kind holding a counted list of integers.
+std::vector<int> ReadIntegerBlock(ShapeSource& source, int block) {
+    ExpectChild(source, block);
+    std::vector<int> values = ReadIntegers(source, block);
+    source.Close();
+    return values;
+}
+
+ShapeVector ReadVector(ShapeSource& source) {
+    ShapeVector v;
+    v.x = source.Float();
+    v.y = source.Float();
+    v.z = source.Float();
+    return v;
+}
+
+void ReadVolumes(ShapeSource& source, ShapeModel* model) {
+    Count(source, kTokenVolumes, true);
+    int token = 0;
+    QString label;
+    if (OpenChild(source, &token, &label)) {
+        if (token == kTokenVolSphere) {
+            ExpectChild(source, kTokenVector);
+            model->boundsCentre = ReadVector(source);
+            source.Close();
+            model->boundsRadius = source.Float();
+        }
+        source.Close();
+    }
+}
+
+void ReadNames(ShapeSource& source, int list, int item, std::vector<QString>* names) {
+    ReadList(source, list, item, names,
+             [&](QString& name, const QString&) { name = source.String(); });
+}
+
+void ReadPrimState(ShapeSource& source, ShapePrimState& state, const QString& label) {
+    state.name = label;
+    state.flags = source.Flags();
+    state.shader = source.Int();
+    state.textures = ReadIntegerBlock(source, kTokenTexIdxs);
+    state.zBias = source.Float();
+    state.vertexState = source.Int();
+    state.alphaTestMode = source.Int();
+    state.lightConfig = source.Int();
+    state.zBufferMode = source.Int();
+}
+
+void ReadVertex(ShapeSource& source, ShapeVertex& vertex) {
+    vertex.flags = source.Flags();
+    vertex.point = source.Int();
+    vertex.normal = source.Int();
+    vertex.colour1 = source.Flags();
+    vertex.colour2 = source.Flags();
+    vertex.uvs = ReadIntegerBlock(source, kTokenVertexUvs);
+}
+
+// `primitives ( count prim_state_idx ( n ) indexed_trilist ( ... ) ... )`: a state index
+// applies to the triangle lists after it; other kinds of primitives are passed over.
+void ReadPrimitives(ShapeSource& source, ShapeSubObject* sub) {
+    const qint64 count = Count(source, kTokenPrimitives, true);
+    qint64 seen = 0;
+    int state = 0;
+    int token = 0;
+    QString label;
+    while (OpenChild(source, &token, &label)) {
+        ++seen;
+        if (token == kTokenPrimStateIdx) {
+            state = source.Int();
+        } else if (token == kTokenIndexedTrilist) {
+            ShapeTriangleList list;
+            list.primState = state;
+            list.vertexIndexes = ReadIntegerBlock(source, kTokenVertexIdxs);
+            sub->triangleLists.push_back(std::move(list));
+        }
+        source.Close();
+    }
+    if (seen != count)
+        ThrowShapeError(QStringLiteral("the primitives list holds %1 entries, not the %2 it claims")
+                            .arg(seen)
+                            .arg(count));
+}
+
+void ReadSubObject(ShapeSource& source, ShapeSubObject& sub) {
+    int token = 0;
+    QString label;
+    while (OpenChild(source, &token, &label)) {
+        switch (token) {
+        case kTokenVertices:
+            ReadList(source, token, kTokenVertex, &sub.vertices,
+                     [&](ShapeVertex& vertex, const QString&) { ReadVertex(source, vertex); });
+            break;
+        case kTokenVertexSets:
+            ReadList(source, token, kTokenVertexSet, &sub.vertexSets,
+                     [&](ShapeVertexSet& set, const QString&) {
+                         set.vertexState = source.Int();
+                         set.start = source.Int();
+                         set.count = source.Int();
+                     });
+            break;
+        case kTokenPrimitives:
+            ReadPrimitives(source, &sub);
+            break;
+        default:
+            break;
+        }
+        source.Close();
+    }
+}
+
+void ReadDistanceLevel(ShapeSource& source, ShapeDistanceLevel& level) {
+    int token = 0;
+    QString label;
+    while (OpenChild(source, &token, &label)) {
+        if (token == kTokenDistanceLevelHeader) {
+            int inner = 0;
+            while (OpenChild(source, &inner, &label)) {
+                if (inner == kTokenDlevelSelection)
+                    level.selection = source.Float();
+                else if (inner == kTokenHierarchy)
+                    level.hierarchy = ReadIntegers(source, inner);
+                source.Close();
+            }
+        } else if (token == kTokenSubObjects) {
+            ReadList(source, token, kTokenSubObject, &level.subObjects,
+                     [&](ShapeSubObject& sub, const QString&) { ReadSubObject(source, sub); });
+        }
+        source.Close();
+    }
+}
+
+void ReadLodControls(ShapeSource& source, ShapeModel* model) {
+    std::vector<char> controls;
+    ReadList(source, kTokenLodControls, kTokenLodControl, &controls, [&](char&, const QString&) {
+        int token = 0;
+        QString label;
+        while (OpenChild(source, &token, &label)) {
+            if (token == kTokenDistanceLevels) {
+                std::vector<ShapeDistanceLevel> levels;
+                ReadList(source, token, kTokenDistanceLevel, &levels,
+                         [&](ShapeDistanceLevel& level, const QString&) {
+                             ReadDistanceLevel(source, level);
+                         });
+                for (ShapeDistanceLevel& level : levels)
+                    model->distanceLevels.push_back(std::move(level));
+            }
+            source.Close();
+        }
+    });
+}
+
+void ReadKey(ShapeSource& source, ShapeController::Kind kind, ShapeAnimKey& key) {
+    using Kind = ShapeController::Kind;
+    key.frame = source.Int();
+    key.x = source.Float();
+    key.y = source.Float();
+    key.z = source.Float();
+    if (kind == Kind::SlerpRotation || kind == Kind::TcbRotation)
+        key.w = source.Float();
+    else
+        key.w = 0;
+    if (kind == Kind::TcbPosition || kind == Kind::TcbRotation) {
+        key.tension = source.Float();
+        key.continuity = source.Float();
+        key.bias = source.Float();
+        key.in = source.Float();
+        key.out = source.Float();
+    }
+}
+
+void ReadControllers(ShapeSource& source, ShapeAnimNode& node) {
+    using Kind = ShapeController::Kind;
+    const qint64 count = Count(source, kTokenControllers, true);
+    int token = 0;
+    QString label;
+    while (OpenChild(source, &token, &label)) {
+        ShapeController controller;
+        int keyToken = kTokenTcbKey;
+        switch (token) {
+        case kTokenLinearPos:
+            controller.kind = Kind::LinearPosition;
+            keyToken = kTokenLinearKey;
+            break;
+        case kTokenTcbPos:
+            controller.kind = Kind::TcbPosition;
+            break;
+        case kTokenSlerpRot:
+            controller.kind = Kind::SlerpRotation;
+            keyToken = kTokenSlerpRot;
+            break;
+        case kTokenTcbRot:
+            controller.kind = Kind::TcbRotation;
+            break;
+        default:
+            ThrowShapeError(QStringLiteral("the controllers list holds a %1 block at %2")
+                                .arg(ShapeTokenName(token), source.Where()));
+        }
+        // A rotation controller may hold slerp keys among its TCB keys: each key block says
+        // which it is.
+        const qint64 keys = Count(source, token, true);
+        controller.keys.reserve(std::size_t(keys));
+        int key = 0;
+        while (OpenChild(source, &key, &label)) {
+            Kind kind = controller.kind;
+            if (key == kTokenSlerpRot)
+                kind = Kind::SlerpRotation;
+            else if (key == kTokenLinearKey)
+                kind = Kind::LinearPosition;
+            else if (key != keyToken && key != kTokenTcbKey)
+                ThrowShapeError(QStringLiteral("a %1 block stands among animation keys at %2")
+                                    .arg(ShapeTokenName(key), source.Where()));
+            controller.keys.emplace_back();
+            ReadKey(source, kind, controller.keys.back());
+            source.Close();
+        }
+        if (qint64(controller.keys.size()) != keys)
+            ThrowShapeError(QStringLiteral("an animation controller holds %1 keys, not the %2 it "
+                                           "claims")
+                                .arg(controller.keys.size())
+                                .arg(keys));
+        node.controllers.push_back(std::move(controller));
+        source.Close();
+    }
+    if (qint64(node.controllers.size()) != count)
+        ThrowShapeError(QStringLiteral("the animation node %1 holds %2 controllers, not the %3 it "
+                                       "claims")
+                            .arg(node.name)
+                            .arg(node.controllers.size())
+                            .arg(count));
+}
+
+void ReadAnimation(ShapeSource& source, ShapeAnimation& animation) {
+    animation.frameCount = source.Int();
+    animation.frameRate = source.Int();
+    ExpectChild(source, kTokenAnimNodes);
+    ReadList(source, kTokenAnimNodes, kTokenAnimNode, &animation.nodes,
+             [&](ShapeAnimNode& node, const QString& label) {
+                 node.name = label;
+                 ExpectChild(source, kTokenControllers);
+                 ReadControllers(source, node);
+                 source.Close();
+             });
+    source.Close();
+}
+
+void ReadShapeBlock(ShapeSource& source, ShapeModel* model) {
+    int token = 0;
+    QString label;
+    while (OpenChild(source, &token, &label)) {
+        switch (token) {
+        case kTokenVolumes:
+            ReadVolumes(source, model);
+            break;
+        case kTokenShaderNames:
+            ReadNames(source, token, kTokenNamedShader, &model->shaderNames);
+            break;
+        case kTokenTextureFilterNames:
+            ReadNames(source, token, kTokenNamedFilterMode, &model->textureFilterNames);
+            break;
+        case kTokenPoints:
+            ReadList(source, token, kTokenPoint, &model->points,
+                     [&](ShapeVector& p, const QString&) { p = ReadVector(source); });
+            break;
+        case kTokenUvPoints:
+            ReadList(source, token, kTokenUvPoint, &model->uvPoints,
+                     [&](ShapeUv& uv, const QString&) {
+                         uv.u = source.Float();
+                         uv.v = source.Float();
+                     });
+            break;
+        case kTokenNormals:
+            ReadList(source, token, kTokenVector, &model->normals,
+                     [&](ShapeVector& n, const QString&) { n = ReadVector(source); });
+            break;
+        case kTokenMatrices:
+            ReadList(source, token, kTokenMatrix, &model->matrices,
+                     [&](ShapeMatrix& matrix, const QString& name) {
+                         matrix.name = name;
+                         for (auto& row : matrix.m) {
+                             for (float& value : row)
+                                 value = source.Float();
+                         }
+                         matrix.translation = ReadVector(source);
+                     });
+            break;
+        case kTokenImages:
+            ReadNames(source, token, kTokenImage, &model->images);
+            break;
+        case kTokenTextures:
+            ReadList(source, token, kTokenTexture, &model->textures,
+                     [&](ShapeTexture& texture, const QString&) {
+                         texture.image = source.Int();
+                         texture.filterMode = source.Int();
+                         texture.mipMapBias = source.Float();
+                         texture.borderColour = source.Flags();
+                     });
+            break;
+        case kTokenVtxStates:
+            ReadList(source, token, kTokenVtxState, &model->vertexStates,
+                     [&](ShapeVertexState& state, const QString&) {
+                         state.flags = source.Flags();
+                         state.matrix = source.Int();
+                         state.lightMaterial = source.Int();
+                         state.lightModelConfig = source.Int();
+                         state.lightFlags = source.Flags();
+                     });
+            break;
+        case kTokenPrimStates:
+            ReadList(source, token, kTokenPrimState, &model->primStates,
+                     [&](ShapePrimState& state, const QString& name) {
+                         ReadPrimState(source, state, name);
+                     });
+            break;
+        case kTokenLodControls:
+            ReadLodControls(source, model);
+            break;
+        case kTokenAnimations:
+            ReadList(source, token, kTokenAnimation, &model->animations,
+                     [&](ShapeAnimation& animation, const QString&) {
+                         ReadAnimation(source, animation);
+                     });
+            break;
+        default:
+            break;
+        }
+        source.Close();
+    }
+}
+
+} // namespace
+
+void BuildShapeModel(ShapeSource& source, ShapeModel* model) {
+    *model = ShapeModel();
+    int token = 0;
+    QString label;
+    if (!OpenChild(source, &token, &label) || token != kTokenShape)
+        ThrowShapeError(QStringLiteral("the file holds no shape block"));
+    ReadShapeBlock(source, model);
+    source.Close();
+    CheckShapeModel(*model);
+}
+
+} // namespace qv

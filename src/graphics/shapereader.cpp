@@ -1,0 +1,86 @@
+#include "graphics/shapereader.h"
+
+#include "graphics/shapebuild.h"
+#include "graphics/simisfile.h"
+
+#include <new>
+
+namespace qv {
+
+namespace {
+
+constexpr qsizetype kSubHeaderChars = 16; // "JINX0s1t______\r\n" or "JINX0s1b______\r\n"
+
+// The body's sub-header says shape and text ('t') or binary ('b').
+bool ShapeKind(const QByteArray& bytes, bool utf16, char* kind) {
+    const qsizetype step = utf16 ? 2 : 1;
+    if (bytes.size() < kSubHeaderChars * step)
+        return false;
+    QByteArray header;
+    for (qsizetype i = 0; i < 8; ++i)
+        header.append(bytes[i * step]);
+    if (!header.startsWith("JINX0s"))
+        return false;
+    *kind = header[7];
+    return *kind == 't' || *kind == 'b';
+}
+
+bool Build(const SimisBody& body, ShapeModel* model, QString* error) {
+    char kind = 0;
+    if (!ShapeKind(body.bytes, body.utf16, &kind)) {
+        *error = QStringLiteral("the file is not a shape file");
+        return false;
+    }
+    try {
+        if (kind == 'b') {
+            const QByteArray rest = body.bytes.sliced(kSubHeaderChars);
+            BuildShapeModel(*NewBinaryShapeSource(rest), model);
+        } else {
+            QString text;
+            if (body.utf16) {
+                const QByteArray& bytes = body.bytes;
+                const qsizetype chars = bytes.size() / 2 - kSubHeaderChars;
+                text.resize(chars);
+                const uchar* from =
+                    reinterpret_cast<const uchar*>(bytes.constData()) + 2 * kSubHeaderChars;
+                char16_t* to = reinterpret_cast<char16_t*>(text.data());
+                for (qsizetype i = 0; i < chars; ++i)
+                    to[i] = char16_t(from[2 * i] | (from[2 * i + 1] << 8));
+            } else {
+                text = QString::fromLatin1(body.bytes.sliced(kSubHeaderChars));
+            }
+            BuildShapeModel(*NewTextShapeSource(text), model);
+        }
+    } catch (const ShapeError& failure) {
+        *model = ShapeModel();
+        *error = failure.reason;
+        return false;
+    } catch (const std::bad_alloc&) {
+        *model = ShapeModel();
+        *error = QStringLiteral("the shape is too large to load");
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool ReadShapeBytes(const QByteArray& file, ShapeModel* model, QString* error) {
+    *model = ShapeModel();
+    error->clear();
+    SimisBody body;
+    if (!ReadSimisBody(file, &body, error))
+        return false;
+    return Build(body, model, error);
+}
+
+bool ReadShapeFile(const QString& windowsPath, ShapeModel* model, QString* error) {
+    *model = ShapeModel();
+    error->clear();
+    SimisBody body;
+    if (!LoadSimisFile(windowsPath, &body, error))
+        return false;
+    return Build(body, model, error);
+}
+
+} // namespace qv

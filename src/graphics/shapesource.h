@@ -1,0 +1,45 @@
+// What the shape builder reads through: the text and the binary form hold the same blocks and
+// fields in the same order, so one builder walks either through this interface. A source
+// throws ShapeError on anything that does not fit the form (a missing value, a block longer
+// than its parent, the end of the file inside a block).
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+#include <memory>
+
+namespace qv {
+
+struct ShapeError {
+    QString reason;
+};
+
+[[noreturn]] void ThrowShapeError(const QString& reason);
+
+class ShapeSource {
+public:
+    virtual ~ShapeSource() = default;
+    // Enters the next block inside the current one (the whole body at first) and gives its
+    // token id and label; false, without moving, when the current block has nothing more.
+    virtual bool Open(int* token, QString* label) = 0;
+    // Leaves the current block, skipping whatever of it was not read.
+    virtual void Close() = 0;
+    virtual qint32 Int() = 0;
+    virtual quint32 Flags() = 0; // hex flags in text, 32 bits in binary
+    virtual float Float() = 0;
+    virtual QString String() = 0;
+    // Whether `count` more values (or child blocks) can still stand in the current block: the
+    // bound that keeps a count from allocating more than the file could hold.
+    virtual bool Fits(qint64 count, bool blocks) const = 0;
+    // Where the reading stands, for messages ("line 120", "byte 4711").
+    virtual QString Where() const = 0;
+};
+
+// A source over the text form: UTF-16 text after the sub-header.
+std::unique_ptr<ShapeSource> NewTextShapeSource(QStringView text);
+
+// A source over the binary form: the bytes after the sub-header, which must outlive it.
+std::unique_ptr<ShapeSource> NewBinaryShapeSource(const QByteArray& bytes);
+
+} // namespace qv
