@@ -1,116 +1,13 @@
 #include "graphics/shapereader.h"
-#include "shapewriter.h"
+#include "platform/drivemap.h"
+#include "testshapes.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
 
 namespace qv {
 namespace {
 
 using namespace qv::test;
-
-QByteArray RealShape(const char* name) {
-    QFile file(QStringLiteral(QUARVEL_REALDATA_DIR "/shapes/") + QLatin1String(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// A small shape with one of every block the reader takes apart: two matrices, a quad of two
-// triangles split over two vertex sets, and an animated node with slerp, TCB and linear keys.
-Node SyntheticShape() {
-    auto vertex = [](int point, int uv) {
-        return B("vertex", 48,
-                 {H(0), I(point), I(0), H(0xff969696), H(0xff808080),
-                  B("vertex_uvs", 49, {I(1), I(uv)})});
-    };
-    Item level =
-        B("distance_level", 37,
-          {B("distance_level_header", 34,
-             {B("dlevel_selection", 35, {F(150)}), B("hierarchy", 67, {I(2), I(-1), I(0)})}),
-           B("sub_objects", 38,
-             {I(1),
-              B("sub_object", 39,
-                {B("sub_object_header", 40, {H(0x400), I(-1), I(-1), H(0x1d2), H(0x1c4)}),
-                 B("vertices", 50, {I(4), vertex(0, 0), vertex(1, 1), vertex(2, 1), vertex(3, 0)}),
-                 B("vertex_sets", 52,
-                   {I(2), B("vertex_set", 51, {I(0), I(0), I(3)}),
-                    B("vertex_set", 51, {I(1), I(3), I(1)})}),
-                 B("primitives", 53,
-                   {I(2), B("prim_state_idx", 56, {I(1)}),
-                    B("indexed_trilist", 60,
-                      {B("vertex_idxs", 63, {I(6), I(0), I(1), I(2), I(0), I(2), I(3)}),
-                       B("normal_idxs", 6, {I(2), I(0), I(3), I(0), I(3)})})})})})});
-    Item animation = B(
-        "animation", 28,
-        {I(3), I(30),
-         B("anim_nodes", 27,
-           {I(2), B("anim_node", 26, {B("controllers", 25, {I(0)})}, "MAIN"),
-            B("anim_node", 26,
-              {B("controllers", 25,
-                 {I(2),
-                  B("tcb_rot", 24,
-                    {I(2), B("slerp_rot", 23, {I(0), F(0), F(0), F(0), F(1)}),
-                     B("tcb_key", 20,
-                       {I(2), F(0), F(0.5f), F(0), F(0.75f), F(0.1f), F(0.2f), F(0.3f), F(0.4f),
-                        F(0.5f)})}),
-                  B("linear_pos", 21, {I(1), B("linear_key", 19, {I(1), F(0), F(0.5f), F(2)})})})},
-              "WHEEL")})});
-    return Node{
-        "shape",
-        71,
-        {},
-        {B("shape_header", 70, {H(0), H(0)}),
-         B("volumes", 68,
-           {I(2), B("vol_sphere", 69, {B("vector", 3, {F(0), F(1), F(2)}), F(3.5f)}),
-            B("vol_sphere", 69, {B("vector", 3, {F(9), F(9), F(9)}), F(1)})}),
-         B("shader_names", 72,
-           {I(2), B("named_shader", 129, {S("Tex")}),
-            B("named_shader", 129, {S("BlendATexDiff")})}),
-         B("texture_filter_names", 74, {I(1), B("named_filter_mode", 125, {S("MipLinear")})}),
-         B("points", 7,
-           {I(4), B("point", 2, {F(0), F(0), F(0)}), B("point", 2, {F(1), F(0), F(0)}),
-            B("point", 2, {F(1), F(1), F(0)}), B("point", 2, {F(0), F(1), F(-2.5e-3f)})}),
-         B("uv_points", 9, {I(2), B("uv_point", 8, {F(0), F(0)}), B("uv_point", 8, {F(1), F(1)})}),
-         B("normals", 5, {I(1), B("vector", 3, {F(0), F(0), F(-1)})}),
-         B("comment", 1, {S("made for the tests")}),
-         B("matrices", 66,
-           {I(2),
-            B("matrix", 65,
-              {F(1), F(0), F(0), F(0), F(1), F(0), F(0), F(0), F(1), F(0), F(0), F(0)}, "MAIN"),
-            B("matrix", 65,
-              {F(0), F(-1), F(0), F(1), F(0), F(0), F(0), F(0), F(1), F(0), F(0.5f), F(2)},
-              "WHEEL")}),
-         B("images", 14, {I(1), B("image", 13, {S("body texture.ace")})}),
-         B("textures", 16, {I(1), B("texture", 15, {I(0), I(0), F(-3), H(0xff000000)})}),
-         B("vtx_states", 47,
-           {I(2), B("vtx_state", 46, {H(0), I(0), I(-5), I(0), H(2)}),
-            B("vtx_state", 46, {H(0), I(1), I(-12), I(0), H(2)})}),
-         B("prim_states", 55,
-           {I(2),
-            B("prim_state", 54,
-              {H(0), I(0), B("tex_idxs", 61, {I(1), I(0)}), F(0), I(0), I(0), I(0), I(1)}, "Body"),
-            B("prim_state", 54,
-              {H(0), I(1), B("tex_idxs", 61, {I(1), I(0)}), F(0), I(1), I(1), I(0), I(1)},
-              "Glass")}),
-         B("lod_controls", 31,
-           {I(1),
-            B("lod_control", 32,
-              {B("distance_levels_header", 33, {I(0)}), B("distance_levels", 36, {I(1), level})})}),
-         B("animations", 29, {I(1), animation})}};
-}
-
-struct Encoded {
-    const char* name;
-    QByteArray file;
-};
-
-std::vector<Encoded> SyntheticFiles() {
-    const Node shape = SyntheticShape();
-    const QString text = WriteText(shape);
-    return {{"text", TextShapeFile(text)},
-            {"compressed text", Compress(Utf16Bytes(QStringLiteral("JINX0s1t______\r\n") + text))},
-            {"binary", "SIMISA@@@@@@@@@@" + BinaryShapeBody(shape)},
-            {"compressed binary", Compress(BinaryShapeBody(shape))}};
-}
 
 TEST(ShapeReaderTest, SyntheticShapeReadsAlikeInEveryEncoding) {
     for (const Encoded& encoded : SyntheticFiles()) {
@@ -276,11 +173,20 @@ void ExpectSameModel(const ShapeModel& a, const ShapeModel& b) {
     }
 }
 
+TEST(ShapeReaderTest, AMissingFileIsNotLoaded) {
+    ShapeModel model;
+    QString error;
+    EXPECT_FALSE(ReadShapeFile(QStringLiteral("Z:\\no such folder\\x.s"), &model, &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
 TEST(ShapeReaderTest, RealShapeGivesOneModelInBothEncodings) {
     ShapeModel text, binary;
     QString error;
-    ASSERT_TRUE(ReadShapeBytes(RealShape("DK10f_A1tPnt5dLft.s"), &text, &error))
-        << error.toStdString();
+    // The text one through its Windows-form path, as the viewer names it.
+    const QString path =
+        ToWindowsForm(QStringLiteral(QUARVEL_REALDATA_DIR "/shapes/DK10f_A1tPnt5dLft.s"));
+    ASSERT_TRUE(ReadShapeFile(path, &text, &error)) << error.toStdString();
     ASSERT_TRUE(ReadShapeBytes(RealShape("DK10f_A1tPnt5dLft_compressed.s"), &binary, &error))
         << error.toStdString();
     for (const ShapeModel* m : {&text, &binary}) {
