@@ -6,21 +6,25 @@ namespace qv {
 
 namespace {
 
-template <typename Container>
-void CheckIndex(qint64 index, const Container& into, const QString& what, const char* kind) {
+// `what` names the referring entry; it is called only when the index is out of range, so that a
+// sound shape costs no messages.
+template <typename Container, typename Name>
+void CheckIndex(qint64 index, const Container& into, const Name& what, const char* kind) {
     if (index < 0 || index >= qint64(into.size()))
         ThrowShapeError(QStringLiteral("%1 names %2 %3, but the shape has %4")
-                            .arg(what, QLatin1String(kind))
+                            .arg(what(), QLatin1String(kind))
                             .arg(index)
                             .arg(into.size()));
 }
 
 void CheckHierarchy(const ShapeDistanceLevel& level, std::size_t levelIndex,
                     std::size_t matrixCount) {
-    const QString where = QStringLiteral("the hierarchy of distance level %1").arg(levelIndex);
+    const auto where = [&] {
+        return QStringLiteral("the hierarchy of distance level %1").arg(levelIndex);
+    };
     if (level.hierarchy.size() != matrixCount)
         ThrowShapeError(QStringLiteral("%1 has %2 entries for %3 matrices")
-                            .arg(where)
+                            .arg(where())
                             .arg(level.hierarchy.size())
                             .arg(matrixCount));
     const std::size_t n = level.hierarchy.size();
@@ -35,16 +39,20 @@ void CheckHierarchy(const ShapeDistanceLevel& level, std::size_t levelIndex,
         while (node != -1) {
             if (++steps > n)
                 ThrowShapeError(
-                    QStringLiteral("%1 loops back on itself at matrix %2").arg(where).arg(i));
+                    QStringLiteral("%1 loops back on itself at matrix %2").arg(where()).arg(i));
             node = level.hierarchy[std::size_t(node)];
         }
     }
 }
 
-void CheckSubObject(const ShapeModel& model, const ShapeSubObject& sub, const QString& where) {
+void CheckSubObject(const ShapeModel& model, const ShapeSubObject& sub, std::size_t subIndex,
+                    std::size_t levelIndex) {
+    const auto where = [&] {
+        return QStringLiteral("sub-object %1 of distance level %2").arg(subIndex).arg(levelIndex);
+    };
     for (std::size_t v = 0; v < sub.vertices.size(); ++v) {
         const ShapeVertex& vertex = sub.vertices[v];
-        const QString name = QStringLiteral("vertex %1 of %2").arg(v).arg(where);
+        const auto name = [&] { return QStringLiteral("vertex %1 of %2").arg(v).arg(where()); };
         CheckIndex(vertex.point, model.points, name, "point");
         CheckIndex(vertex.normal, model.normals, name, "normal");
         for (int uv : vertex.uvs)
@@ -52,24 +60,26 @@ void CheckSubObject(const ShapeModel& model, const ShapeSubObject& sub, const QS
     }
     for (std::size_t s = 0; s < sub.vertexSets.size(); ++s) {
         const ShapeVertexSet& set = sub.vertexSets[s];
-        const QString name = QStringLiteral("vertex set %1 of %2").arg(s).arg(where);
+        const auto name = [&] { return QStringLiteral("vertex set %1 of %2").arg(s).arg(where()); };
         CheckIndex(set.vertexState, model.vertexStates, name, "vertex state");
         if (set.start < 0 || set.count < 0 ||
             qint64(set.start) + set.count > qint64(sub.vertices.size()))
             ThrowShapeError(QStringLiteral("%1 runs from vertex %2 for %3 vertices, beyond the %4 "
                                            "there are")
-                                .arg(name)
+                                .arg(name())
                                 .arg(set.start)
                                 .arg(set.count)
                                 .arg(sub.vertices.size()));
     }
     for (std::size_t t = 0; t < sub.triangleLists.size(); ++t) {
         const ShapeTriangleList& list = sub.triangleLists[t];
-        const QString name = QStringLiteral("triangle list %1 of %2").arg(t).arg(where);
+        const auto name = [&] {
+            return QStringLiteral("triangle list %1 of %2").arg(t).arg(where());
+        };
         CheckIndex(list.primState, model.primStates, name, "primitive state");
         if (list.vertexIndexes.size() % 3 != 0)
             ThrowShapeError(QStringLiteral("%1 has %2 vertex indexes, not whole triangles")
-                                .arg(name)
+                                .arg(name())
                                 .arg(list.vertexIndexes.size()));
         for (int index : list.vertexIndexes)
             CheckIndex(index, sub.vertices, name, "vertex");
@@ -80,14 +90,16 @@ void CheckSubObject(const ShapeModel& model, const ShapeSubObject& sub, const QS
 
 void CheckShapeModel(const ShapeModel& model) {
     for (std::size_t i = 0; i < model.textures.size(); ++i)
-        CheckIndex(model.textures[i].image, model.images, QStringLiteral("texture %1").arg(i),
-                   "image");
+        CheckIndex(
+            model.textures[i].image, model.images,
+            [&] { return QStringLiteral("texture %1").arg(i); }, "image");
     for (std::size_t i = 0; i < model.vertexStates.size(); ++i)
-        CheckIndex(model.vertexStates[i].matrix, model.matrices,
-                   QStringLiteral("vertex state %1").arg(i), "matrix");
+        CheckIndex(
+            model.vertexStates[i].matrix, model.matrices,
+            [&] { return QStringLiteral("vertex state %1").arg(i); }, "matrix");
     for (std::size_t i = 0; i < model.primStates.size(); ++i) {
         const ShapePrimState& state = model.primStates[i];
-        const QString name = QStringLiteral("primitive state %1").arg(i);
+        const auto name = [&] { return QStringLiteral("primitive state %1").arg(i); };
         CheckIndex(state.shader, model.shaderNames, name, "shader");
         CheckIndex(state.vertexState, model.vertexStates, name, "vertex state");
         for (int texture : state.textures)
@@ -97,8 +109,7 @@ void CheckShapeModel(const ShapeModel& model) {
         const ShapeDistanceLevel& level = model.distanceLevels[l];
         CheckHierarchy(level, l, model.matrices.size());
         for (std::size_t s = 0; s < level.subObjects.size(); ++s)
-            CheckSubObject(model, level.subObjects[s],
-                           QStringLiteral("sub-object %1 of distance level %2").arg(s).arg(l));
+            CheckSubObject(model, level.subObjects[s], s, l);
     }
 }
 

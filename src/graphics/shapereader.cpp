@@ -3,6 +3,7 @@
 #include "graphics/shapebuild.h"
 #include "graphics/simisfile.h"
 
+#include <QSysInfo>
 #include <new>
 
 namespace qv {
@@ -25,6 +26,14 @@ bool ShapeKind(const QByteArray& bytes, bool utf16, char* kind) {
     return *kind == 't' || *kind == 'b';
 }
 
+QString Utf16LeText(const QByteArray& bytes) {
+    QString text(bytes.size() / 2, Qt::Uninitialized);
+    const uchar* from = reinterpret_cast<const uchar*>(bytes.constData());
+    for (qsizetype i = 0; i < text.size(); ++i)
+        text[i] = QChar(char16_t(from[2 * i] | (from[2 * i + 1] << 8)));
+    return text;
+}
+
 bool Build(const SimisBody& body, ShapeModel* model, QString* error) {
     char kind = 0;
     if (!ShapeKind(body.bytes, body.utf16, &kind)) {
@@ -36,20 +45,20 @@ bool Build(const SimisBody& body, ShapeModel* model, QString* error) {
             const QByteArray rest = body.bytes.sliced(kSubHeaderChars);
             BuildShapeModel(*NewBinaryShapeSource(rest), model);
         } else {
+            const QByteArray& bytes = body.bytes;
             QString text;
-            if (body.utf16) {
-                const QByteArray& bytes = body.bytes;
-                const qsizetype chars = bytes.size() / 2 - kSubHeaderChars;
-                text.resize(chars);
-                const uchar* from =
-                    reinterpret_cast<const uchar*>(bytes.constData()) + 2 * kSubHeaderChars;
-                char16_t* to = reinterpret_cast<char16_t*>(text.data());
-                for (qsizetype i = 0; i < chars; ++i)
-                    to[i] = char16_t(from[2 * i] | (from[2 * i + 1] << 8));
+            QStringView view;
+            if (body.utf16 && QSysInfo::ByteOrder == QSysInfo::LittleEndian &&
+                quintptr(bytes.constData()) % alignof(char16_t) == 0) {
+                // The body is UTF-16LE already: read it where it lies.
+                view = QStringView(reinterpret_cast<const char16_t*>(bytes.constData()),
+                                   bytes.size() / 2)
+                           .sliced(kSubHeaderChars);
             } else {
-                text = QString::fromLatin1(body.bytes.sliced(kSubHeaderChars));
+                text = body.utf16 ? Utf16LeText(bytes) : QString::fromLatin1(bytes);
+                view = QStringView(text).sliced(kSubHeaderChars);
             }
-            BuildShapeModel(*NewTextShapeSource(text), model);
+            BuildShapeModel(*NewTextShapeSource(view), model);
         }
     } catch (const ShapeError& failure) {
         *model = ShapeModel();

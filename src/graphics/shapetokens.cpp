@@ -1,9 +1,9 @@
 #include "graphics/shapetokens.h"
 
 #include <QString>
-#include <algorithm>
 #include <string>
-#include <utility>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace qv {
@@ -74,17 +74,21 @@ constexpr NamedToken kNames[] = {
     {kTokenSkip, "skip"},
 };
 
-using NameTable = std::vector<std::pair<std::u16string, int>>;
+using NameTable = std::unordered_map<std::u16string_view, int>;
 
-// Sorted by name, so that a lookup costs a few comparisons and no allocation.
+// Hashed by name, so that a lookup costs one hash and no allocation; the names live as long as
+// the program.
 const NameTable& IdsByName() {
+    static const std::vector<std::u16string> names = [] {
+        std::vector<std::u16string> all;
+        for (const NamedToken& token : kNames)
+            all.emplace_back(token.name, token.name + std::char_traits<char>::length(token.name));
+        return all;
+    }();
     static const NameTable ids = [] {
         NameTable table;
-        for (const NamedToken& token : kNames)
-            table.emplace_back(
-                std::u16string(token.name, token.name + std::char_traits<char>::length(token.name)),
-                token.id);
-        std::sort(table.begin(), table.end());
+        for (std::size_t i = 0; i < names.size(); ++i)
+            table.emplace(names[i], kNames[i].id);
         return table;
     }();
     return ids;
@@ -101,13 +105,9 @@ int ShapeTokenId(QStringView name) {
         const char16_t c = name[i].unicode();
         folded[i] = (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
     }
-    const std::u16string_view key(folded, std::size_t(name.size()));
     const NameTable& table = IdsByName();
-    const auto found = std::lower_bound(table.begin(), table.end(), key,
-                                        [](const auto& entry, std::u16string_view wanted) {
-                                            return std::u16string_view(entry.first) < wanted;
-                                        });
-    return found != table.end() && found->first == key ? found->second : kTokenUnknown;
+    const auto found = table.find(std::u16string_view(folded, std::size_t(name.size())));
+    return found != table.end() ? found->second : kTokenUnknown;
 }
 
 QString ShapeTokenName(int id) {

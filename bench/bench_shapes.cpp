@@ -1,0 +1,73 @@
+// Reading the real MSTS shape in both of its encodings (UTF-16 text; binary, compressed) into
+// the shape model, against the bare reading and inflating of the same bytes (the container
+// alone). Both are measured side by side in one run, each the quickest of several rounds, and
+// printed as a ratio; the target is at most 3. A text file's bare read is hardly more than a
+// copy, so for the text form the ratio against reading and decoding it as MSTS text (what every
+// other MSTS reader of the program starts from) is printed too.
+#include "graphics/shapereader.h"
+#include "graphics/simisfile.h"
+#include "platform/drivemap.h"
+#include "platform/mstsfile.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+using namespace qv;
+
+namespace {
+
+constexpr int kRounds = 15;
+
+// The quickest of the rounds, in milliseconds.
+double QuickestMs(const std::function<bool()>& run) {
+    double best = 1e30;
+    for (int round = 0; round < kRounds; ++round) {
+        QElapsedTimer timer;
+        timer.start();
+        if (!run())
+            return -1;
+        best = std::min(best, timer.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
+
+// Prints one encoding's line; false when the shape could not be read or the ratio misses.
+bool Measure(const char* name, const char* file, bool text) {
+    const QString path =
+        ToWindowsForm(QStringLiteral(QUARVEL_REALDATA_DIR "/shapes/") + QLatin1String(file));
+    QString error;
+    const double bare = QuickestMs([&] {
+        SimisBody body;
+        return LoadSimisFile(path, &body, &error);
+    });
+    ShapeModel model;
+    const double full = QuickestMs([&] { return ReadShapeFile(path, &model, &error); });
+    if (bare < 0 || full < 0) {
+        std::printf("%s: cannot be read: %s\n", name, qPrintable(error));
+        return false;
+    }
+    const double ratio = full / std::max(bare, 1e-3);
+    std::printf("%s (%s): read and inflate %.2f ms; read into the model %.2f ms; ratio %.2f "
+                "(target at most 3: %s)\n",
+                name, file, bare, full, ratio, ratio <= 3 ? "met" : "missed");
+    if (!text)
+        return ratio <= 3;
+    QString decoded;
+    const double decode = QuickestMs([&] { return ReadMstsTextFile(path, &decoded); });
+    const double textRatio = full / std::max(decode, 1e-3);
+    std::printf("    read and decode as MSTS text %.2f ms; ratio %.2f (target at most 3: %s)\n",
+                decode, textRatio, textRatio <= 3 ? "met" : "missed");
+    return textRatio <= 3;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const bool text = Measure("text shape", "DK10f_A1tPnt5dLft.s", true);
+    const bool binary = Measure("compressed binary shape", "DK10f_A1tPnt5dLft_compressed.s", false);
+    return text && binary ? 0 : 1;
+}
