@@ -2,6 +2,8 @@
 
 #include "graphics/shapetokens.h"
 
+#include <algorithm>
+
 namespace qv {
 
 void ThrowShapeError(const QString& reason) {
@@ -9,6 +11,8 @@ void ThrowShapeError(const QString& reason) {
 }
 
 namespace {
+
+constexpr qint64 kFirstReserve = 1 << 16;
 
 bool Ignorable(int token) {
     return token == kTokenComment || token == kTokenSkip;
@@ -49,7 +53,9 @@ template <typename Item, typename Read>
 void ReadList(ShapeSource& source, int list, int item, std::vector<Item>* into, Read read) {
     const qint64 count = Count(source, list, true);
     into->clear();
-    into->reserve(std::size_t(count));
+    // Grown by what is really there beyond a first stretch, so that a large claim in a large
+    // file costs nothing until its entries are read.
+    into->reserve(std::size_t(std::min<qint64>(count, kFirstReserve)));
     int token = 0;
     QString label;
     while (OpenChild(source, &token, &label)) {
@@ -207,11 +213,18 @@ void ReadDistanceLevel(ShapeSource& source, ShapeDistanceLevel& level) {
     }
 }
 
+// `lod_controls ( count lod_control ( distance_levels_header ( ... ) distance_levels ( ... ) ) )`:
+// the levels of every control, in file order.
 void ReadLodControls(ShapeSource& source, ShapeModel* model) {
-    std::vector<char> controls;
-    ReadList(source, kTokenLodControls, kTokenLodControl, &controls, [&](char&, const QString&) {
-        int token = 0;
-        QString label;
+    const qint64 count = Count(source, kTokenLodControls, true);
+    qint64 seen = 0;
+    int token = 0;
+    QString label;
+    while (OpenChild(source, &token, &label)) {
+        if (token != kTokenLodControl)
+            ThrowShapeError(QStringLiteral("the lod_controls list holds a %1 block at %2")
+                                .arg(ShapeTokenName(token), source.Where()));
+        ++seen;
         while (OpenChild(source, &token, &label)) {
             if (token == kTokenDistanceLevels) {
                 std::vector<ShapeDistanceLevel> levels;
@@ -224,7 +237,13 @@ void ReadLodControls(ShapeSource& source, ShapeModel* model) {
             }
             source.Close();
         }
-    });
+        source.Close();
+    }
+    if (seen != count)
+        ThrowShapeError(
+            QStringLiteral("the lod_controls list holds %1 entries, not the %2 it claims")
+                .arg(seen)
+                .arg(count));
 }
 
 void ReadKey(ShapeSource& source, ShapeController::Kind kind, ShapeAnimKey& key) {
@@ -276,7 +295,7 @@ void ReadControllers(ShapeSource& source, ShapeAnimNode& node) {
         // A rotation controller may hold slerp keys among its TCB keys: each key block says
         // which it is.
         const qint64 keys = Count(source, token, true);
-        controller.keys.reserve(std::size_t(keys));
+        controller.keys.reserve(std::size_t(std::min<qint64>(keys, kFirstReserve)));
         int key = 0;
         while (OpenChild(source, &key, &label)) {
             Kind kind = controller.kind;
