@@ -28,10 +28,10 @@ bool OpenChild(ShapeSource& source, int* token, QString* label) {
     return false;
 }
 
-void ExpectChild(ShapeSource& source, int wanted, QString* label = nullptr) {
+void ExpectChild(ShapeSource& source, int wanted) {
     int token = 0;
-    QString ignored;
-    if (!OpenChild(source, &token, label ? label : &ignored) || token != wanted)
+    QString label;
+    if (!OpenChild(source, &token, &label) || token != wanted)
         ThrowShapeError(QStringLiteral("a %1 block is expected at %2")
                             .arg(ShapeTokenName(wanted), source.Where()));
 }

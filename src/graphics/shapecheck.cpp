@@ -89,14 +89,15 @@ void CheckSubObject(const ShapeModel& model, const ShapeSubObject& sub, std::siz
 } // namespace
 
 void CheckShapeModel(const ShapeModel& model) {
-    for (std::size_t i = 0; i < model.textures.size(); ++i)
-        CheckIndex(
-            model.textures[i].image, model.images,
-            [&] { return QStringLiteral("texture %1").arg(i); }, "image");
-    for (std::size_t i = 0; i < model.vertexStates.size(); ++i)
-        CheckIndex(
-            model.vertexStates[i].matrix, model.matrices,
-            [&] { return QStringLiteral("vertex state %1").arg(i); }, "matrix");
+    for (std::size_t i = 0; i < model.textures.size(); ++i) {
+        const auto name = [&] { return QStringLiteral("texture %1").arg(i); };
+        CheckIndex(model.textures[i].image, model.images, name, "image");
+        CheckIndex(model.textures[i].filterMode, model.textureFilterNames, name, "filter mode");
+    }
+    for (std::size_t i = 0; i < model.vertexStates.size(); ++i) {
+        const auto name = [&] { return QStringLiteral("vertex state %1").arg(i); };
+        CheckIndex(model.vertexStates[i].matrix, model.matrices, name, "matrix");
+    }
     for (std::size_t i = 0; i < model.primStates.size(); ++i) {
         const ShapePrimState& state = model.primStates[i];
         const auto name = [&] { return QStringLiteral("primitive state %1").arg(i); };

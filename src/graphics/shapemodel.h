@@ -39,9 +39,9 @@ struct ShapeTexture {
 // How the vertices of a vertex set are lit and placed.
 struct ShapeVertexState {
     quint32 flags = 0;
-    int matrix = 0;        // index into ShapeModel::matrices: the node the vertices move with
-    int lightMaterial = 0; // negative: one of MSTS's built-in materials (-5 is the usual one)
-    int lightModelConfig = 0;
+    int matrix = 0;           // index into ShapeModel::matrices: the node the vertices move with
+    int lightMaterial = 0;    // negative: one of MSTS's built-in materials (-5 is the usual one)
+    int lightModelConfig = 0; // index into the file's light model configurations (not kept)
     quint32 lightFlags = 0;
 };
 
@@ -54,8 +54,8 @@ struct ShapePrimState {
     float zBias = 0;
     int vertexState = 0;   // index into ShapeModel::vertexStates
     int alphaTestMode = 0; // non-zero: draw only texels whose alpha passes the test
-    int lightConfig = 0;
-    int zBufferMode = 0; // the file's depth-buffer mode, 1 in ordinary shapes
+    int lightConfig = 0;   // index into the file's light model configurations (not kept)
+    int zBufferMode = 0;   // the file's depth-buffer mode, 1 in ordinary shapes
 };
 
 struct ShapeVertex {

@@ -17,8 +17,10 @@ void WalkLikeARenderer(const ShapeModel& m) {
     for (const ShapePrimState& state : m.primStates) {
         m.shaderNames.at(std::size_t(state.shader));
         m.vertexStates.at(std::size_t(state.vertexState));
-        for (int texture : state.textures)
+        for (int texture : state.textures) {
             m.images.at(std::size_t(m.textures.at(std::size_t(texture)).image));
+            m.textureFilterNames.at(std::size_t(m.textures.at(std::size_t(texture)).filterMode));
+        }
     }
     for (const ShapeVertexState& state : m.vertexStates)
         m.matrices.at(std::size_t(state.matrix));
@@ -82,6 +84,7 @@ TEST(ShapeBadInputTest, EachFaultIsRefusedWithItsReason) {
         {"tex_idxs ( 1 0 ) 0 1", "tex_idxs ( 1 1 ) 0 1", "names texture 1"},
         {"Glass ( 00000000 1", "Glass ( 00000000 2", "names shader 2"},
         {"texture ( 0 0", "texture ( 1 0", "names image 1"},
+        {"texture ( 0 0", "texture ( 0 1", "names filter mode 1"},
         {"vtx_state ( 00000000 1 -12", "vtx_state ( 00000000 2 -12", "names matrix 2"},
         {"points ( 4", "points ( 400000000", "more than the file can hold"},
         {"points ( 4", "points ( -1", "more than the file can hold"},
