@@ -3,6 +3,7 @@
 #include "catalogue/consistreader.h"
 #include "catalogue/itemfiles.h"
 #include "catalogue/listeddates.h"
+#include "catalogue/listrefresh.h"
 #include "catalogue/pathreader.h"
 #include "catalogue/readahead.h"
 #include "catalogue/routefolders.h"
@@ -453,6 +454,7 @@ bool RefreshStockList(RecordList<ItemSet>& members, const QString& folder, const
         return false;
     }
     ReadItemListFile(members, ItemDataFolder(folder) + listId, 3, firstOnly, folder);
+    SetFirstOnlyMark(members, first, firstOnly);
 
     for (std::size_t i = first; i < members.size(); ++i) {
         if (!members[i])

@@ -35,6 +35,8 @@ bool ListIdMissing(const QString& listId, int line) {
     return true;
 }
 
+} // namespace
+
 // The first-only mark means "this record stands for the rest of its list". It is a bit, set or
 // cleared, never added: adding it to a record that already carries it (a list file written from
 // a tree that held the placeholder) would turn it into the working mark 0x100000 instead.
@@ -48,6 +50,8 @@ void SetFirstOnlyMark(RecordList<ItemSet>& members, std::size_t start, bool firs
             members[i]->PType &= ~PT_FIRST_ONLY;
     }
 }
+
+namespace {
 
 void ReportNotFound(const ItemSet& member, Msg kindLabel, StringList* notFound) {
     if (!notFound)

@@ -14,6 +14,11 @@ namespace qv {
 
 struct StoreIniHolder;
 
+// Marks the first record from `start` on as standing for the rest of its list when `firstOnly`,
+// and clears the mark on every other one: a list file written from a tree that held the
+// placeholder carries the mark on a member that must not keep it.
+void SetFirstOnlyMark(RecordList<ItemSet>& members, std::size_t start, bool firstOnly);
+
 // Reads the list file `listId` of the scope `folder` into `members` at level 3 (with `firstOnly`
 // just its first member, marked as standing for the rest) and looks each member up as a consist,
 // store first (In Store), then the MSTS folder (In Use). A member whose kind lacks `kind` is

@@ -288,6 +288,23 @@ TEST_F(RefreshStockListTest, AppendLeavesEarlierMembersUntouched) {
     EXPECT_EQ(Find(members, "Dash9\\DASH9.eng")->StoreInd, SI_IN_USE);
 }
 
+TEST_F(RefreshStockListTest, FirstOnlyMarkStandsOnlyOnTheFirstOfAFirstOnlyRead) {
+    // A list file written from a tree that held the placeholder carries the mark in its member.
+    AddStock();
+    WriteList({{"Cars\\Flat.wag", PT_MAINT_STOCK | PT_FIRST_ONLY},
+               {"Dash9\\DASH9.eng", PT_MAINT_STOCK | PT_FIRST_ONLY}});
+    for (const bool firstOnly : {false, true}) {
+        SCOPED_TRACE(firstOnly);
+        RecordList<ItemSet> members;
+        EXPECT_TRUE(RefreshStockList(members, kFolder, "L1.QVC", nullptr, false, firstOnly,
+                                     stockCache, PT_MAINT_STOCK));
+        ASSERT_EQ(members.size(), firstOnly ? 1u : 2u);
+        for (const auto& member : members)
+            EXPECT_EQ((member->PType & PT_FIRST_ONLY) != 0, firstOnly)
+                << member->FileName.toStdString();
+    }
+}
+
 TEST_F(RefreshStockListTest, EmptyListIdIsReportedAndEndsTheProgram) {
     FakeUi ui;
     std::vector<int> ends;
