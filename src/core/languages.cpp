@@ -80,9 +80,13 @@ bool IsLanguageAvailable(std::uint32_t lcid) {
 }
 
 void EnumerateLanguages() {
+    EnumerateLanguages(InstalledLocales());
+}
+
+void EnumerateLanguages(const std::vector<LocaleInfo>& locales) {
     RecordList<LanguageSet>& list = App().LanguageList;
     list.clear();
-    for (const LocaleInfo& locale : InstalledLocales()) {
+    for (const LocaleInfo& locale : locales) {
         if (locale.Abbreviation.isEmpty())
             continue;
         auto language = std::make_unique<LanguageSet>();

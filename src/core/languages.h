@@ -38,7 +38,7 @@ struct LanguageModule {
 inline const QString kLocaleOverrideKey = QStringLiteral("Software\\Qt\\Locales");
 
 // True when the program's locale override reads "eng" (any case). Otherwise writes "eng" and
-// returns false: the caller then restarts the program so that it starts with the override set.
+// returns false. Nothing on this platform reads the value, so the program goes on either way.
 bool CheckLocaleOverride();
 
 // The program file's path (ProgramFilePath, Windows form) with its extension replaced by "." and
@@ -53,6 +53,8 @@ bool IsLanguageAvailable(std::uint32_t lcid);
 // the program, sorted by name. A module file marks only the first language in name order whose
 // abbreviation is its extension.
 void EnumerateLanguages();
+// The same over a given locale table in the system's order (the installed locales above).
+void EnumerateLanguages(const std::vector<LocaleInfo>& locales);
 
 // Loads the start-up language: the one of "Last Language" when its module fits, else (with
 // "Last Language" emptied) the first that fits of the user's default locale and English (United

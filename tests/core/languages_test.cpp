@@ -110,6 +110,21 @@ TEST_F(Languages, OnlyModulesOfTheProgramsExactVersionAreOffered) {
     EXPECT_FALSE(IsLanguageAvailable(0x0407));
 }
 
+TEST_F(Languages, AModuleMarksOnlyTheFirstInNameOrderOfTheLocalesSharingItsAbbreviation) {
+    // Both languages have a module of their own (by their real abbreviations); in this table
+    // they also share "DEU", so quarvel.DEU stands for one of them only: the first by name.
+    WriteModule("quarvel.DEU", "1.0");
+    WriteModule("quarvel.NLD", "1.0");
+    const std::vector<LocaleInfo> sharing = {
+        {0x0407, "DEU", "German (Germany)", "Deutsch", "Germany", 1252, "de_DE"},
+        {0x0413, "DEU", "Dutch (Netherlands)", "Nederlands", "Netherlands", 1252, "nl_NL"}};
+    EnumerateLanguages(sharing);
+    const RecordList<LanguageSet>& list = App().LanguageList;
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0]->Lcid, 0x0413u);
+    EXPECT_EQ(list[0]->Name, "Dutch");
+}
+
 TEST_F(Languages, StartupLoadsTheLastLanguageAndTheMessageTableFollowsIt) {
     WriteModule("quarvel.ENG", "1.0");
     WriteModule("quarvel.DEU", "1.0",

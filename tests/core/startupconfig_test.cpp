@@ -156,6 +156,25 @@ TEST_F(Startup, LeftoverFoldersStopTheStart) {
     EXPECT_EQ(ui_.Shown().size(), 1u);
 }
 
+TEST_F(Startup, LeftoverFoldersWithARootLookOnlyThereAndOnlyAStoreHasForeignFolders) {
+    InstallMsts();
+    RegisterStore();
+    EXPECT_TRUE(StartupConfiguration());
+    temp_.MakeFolder("MSTS/Backup");
+    temp_.MakeFolder("MSTS/TRAINS (2)");
+    // Given the MSTS folder as root: not the store, so none of its folders is foreign, and its
+    // numbered copies are looked for only without a root.
+    EXPECT_FALSE(CheckLeftoverFolders("C:\\MSTS", true));
+    // Given the store as root, the MSTS folder's copies are not looked at.
+    EXPECT_FALSE(CheckLeftoverFolders("C:\\Quarvel", true));
+    EXPECT_TRUE(CheckLeftoverFolders(QString(), false));
+    temp_.MakeFolder("Quarvel/Backup");
+    EXPECT_TRUE(CheckLeftoverFolders("C:\\Quarvel", true));
+    ASSERT_EQ(ui_.Shown().size(), 1u);
+    EXPECT_EQ(ui_.Shown()[0].text, Caption(Msg::RESTORE_FOLDERS_LEG1) + "C:\\Quarvel\\Backup\n" +
+                                       Caption(Msg::RESTORE_FOLDERS_LEG2));
+}
+
 TEST_F(Startup, CheckMstsFolderTellsMissingFromIncomplete) {
     temp_.MakeFolder("Empty");
     EXPECT_TRUE(CheckMstsFolder("C:\\msts"));
@@ -165,6 +184,32 @@ TEST_F(Startup, CheckMstsFolderTellsMissingFromIncomplete) {
     EXPECT_TRUE(ui_.Shown()[0].text.startsWith("The selected MSTS folder 'C:\\Empty' is not"));
     EXPECT_TRUE(ui_.Shown()[1].text.startsWith(Caption(Msg::MSTS_FOLDER_MOVED1) +
                                                "C:\\Nowhere' cannot be found. \r\r"));
+
+    // A folder the user fixed is named as the user's own.
+    RegWriteString(kProductKey, "Fixed MSTS Path", "C:\\Nowhere");
+    EXPECT_FALSE(CheckMstsFolder("C:\\Nowhere"));
+    EXPECT_TRUE(ui_.Shown().back().text.startsWith(Caption(Msg::MSTS_FOLDER_MOVED0) +
+                                                   "C:\\Nowhere' cannot be found. \r\r"));
+    EXPECT_NE(Caption(Msg::MSTS_FOLDER_MOVED0), Caption(Msg::MSTS_FOLDER_MOVED1));
+}
+
+TEST_F(Startup, ChangedMstsFolderWarnsOnlyWhenTheStoreHoldsMoreThanOneFile) {
+    InstallMsts();
+    temp_.MakeFile("MSTS2/TRAINS/TRAINSET/DEFAULT/DEFAULT.WAG");
+    RegWriteString(kProductKey, "Store Path", "C:\\Quarvel");
+    RegWriteString(kProductKey, "Fixed MSTS Path", "C:\\MSTS2");
+    const std::pair<const char*, std::size_t> cases[] = {
+        {"Quarvel/QVDATA/ROUTE.QVC", 0}, // one file: nothing worth a warning
+        {"Quarvel/TRAINS/CONSISTS/a.con", 1}};
+    for (const auto& [file, warnings] : cases) {
+        SCOPED_TRACE(file);
+        temp_.MakeFile(file);
+        RegWriteString(kProductKey, "Last Used MSTS Folder", "C:\\MSTS");
+        const std::size_t before = ui_.Shown().size();
+        EXPECT_TRUE(StartupConfiguration());
+        EXPECT_EQ(ui_.Shown().size() - before, warnings);
+        EXPECT_EQ(Value("Last Used MSTS Folder"), "C:\\MSTS2");
+    }
 }
 
 } // namespace

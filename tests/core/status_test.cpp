@@ -222,6 +222,19 @@ TEST_F(StatusTest, SetActivityNodeState_UnstoringPutsAStoredRouteInUseStoringNev
     EXPECT_EQ(t.routes[1]->Child(0)->Data()->StoreInd, SI_HEADING);
 }
 
+TEST_F(StatusTest, SetActivityNodeState_OnlyAnActivityAtTheActivityLevelBringsItsRouteBack) {
+    // Level 3 is an activity below its route's Activities group; the same record elsewhere in
+    // the tree has no route two levels up to bring back.
+    for (const int level : {2, 3, 4}) {
+        SCOPED_TRACE(level);
+        RouteTree t(SI_IN_STORE, SI_IN_STORE);
+        t.Activity(0, 0)->Data()->PLevel = level;
+        SetActivityNodeState(t.Activity(0, 0), SI_IN_USE);
+        EXPECT_EQ(t.Activity(0, 0)->Data()->StoreInd, SI_IN_USE);
+        EXPECT_EQ(t.routes[0]->Data()->StoreInd, level == 3 ? SI_IN_USE : SI_IN_STORE);
+    }
+}
+
 TEST_F(StatusTest, SetRouteNodeState_CarriesEveryActivityAndTheHeadingEveryRoute) {
     RouteTree t(SI_IN_USE, SI_IN_USE);
     SetRouteNodeState(t.routes[1], SI_IN_STORE);
