@@ -4,6 +4,7 @@
 #include "core/appstate.h"
 #include "core/filemove.h"
 #include "core/forms/confirmfilemovedlg.h"
+#include "core/forms/controls.h"
 #include "core/forms/folderselectdlg.h"
 #include "engine/forms/pathselectdlg.h"
 #include "engine/forms/setfixeddlg.h"
@@ -86,7 +87,9 @@ int QtUi::ConfirmFileMove(const QString& sourceFile, const QString& targetFile,
     PathSet().DuplicateSourceFile = sourceFile;
     PathSet().DuplicateTargetFile = targetFile;
     const int standingBefore = PathSet().DuplicateAnswer;
-    TConfirmFileMoveDlg dialog(QApplication::activeWindow(), contentsDiffer);
+    QWidget* mainWindow = MainWindowWidget();
+    TConfirmFileMoveDlg dialog(mainWindow ? mainWindow : QApplication::activeWindow(),
+                               contentsDiffer);
     const int answer = dialog.exec();
     const int standing = PathSet().DuplicateAnswer;
     if (standing != standingBefore && answer == ID_YES && standing == 1)
@@ -98,7 +101,8 @@ int QtUi::ConfirmFileMove(const QString& sourceFile, const QString& targetFile,
 
 int QtUi::SelectFolder(const QString& initialFolder, const QString& prompt,
                        const QString& captionSuffix, QString* folder) {
-    TFolderSelectDlg dialog(initialFolder, prompt, captionSuffix);
+    // Owned by the main window, so that it stays above it.
+    TFolderSelectDlg dialog(initialFolder, prompt, captionSuffix, MainWindowWidget());
     const int result = dialog.exec();
     if (result == ID_OK && folder)
         *folder = dialog.Folder();

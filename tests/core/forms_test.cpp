@@ -146,6 +146,32 @@ TEST_F(FormsTest, FolderSelect_ReachesAnotherDriveAndAnswersInWindowsForm) {
     EXPECT_EQ(dialog.Folder(), "D:\\Store\\Sub");
 }
 
+TEST_F(FormsTest, DuplicateAndFolderDialogs_CentreOverTheMainWindowWhateverTheirOwner) {
+    MakeFile("In/a.con", "incoming", 1700000000);
+    MakeFile("Out/a.con", "existing", 1700000000);
+    QWidget mainWindow, other;
+    mainWindow.setObjectName(kMainWindowName);
+    mainWindow.setGeometry(40, 60, 900, 700);
+    other.setGeometry(700, 500, 200, 150);
+    mainWindow.show();
+    other.show();
+    ASSERT_EQ(MainWindowWidget(), &mainWindow);
+    const auto centredOverMain = [&mainWindow](const QWidget& dialog) {
+        return CentredTopLeft(QRect(dialog.pos(), dialog.size()), mainWindow.frameGeometry(),
+                              dialog.screen()->geometry().height());
+    };
+
+    PathSet().DuplicateSourceFile = "C:\\In\\a.con";
+    PathSet().DuplicateTargetFile = "C:\\Out\\a.con";
+    TConfirmFileMoveDlg duplicate(&other, true); // made while another window was active
+    duplicate.show();
+    EXPECT_EQ(duplicate.pos(), centredOverMain(duplicate));
+
+    TFolderSelectDlg folder("C:\\", QString(), QString());
+    folder.show();
+    EXPECT_EQ(folder.pos(), centredOverMain(folder));
+}
+
 TEST_F(FormsTest, SelectFolder_KeepsTheResultAndAnswersEmptyWhenCancelled) {
     FakeUi ui;
     ui.ExpectSelectFolder(ID_CANCEL);

@@ -111,7 +111,9 @@ void TConfirmFileMoveDlg::FormShow() {
     Label4B->setText(modified + DateText(incomingTime));
     Label6->setText(contentsDiffer_ ? QString() : Caption(Msg::CONFIRM_FILE_MOVE6));
 
-    CentreControl(this, parentWidget());
+    // Over the main window, whichever window was active when the move met the duplicate.
+    const QWidget* mainWindow = MainWindowWidget();
+    CentreControl(this, mainWindow ? mainWindow : parentWidget());
 }
 
 void TConfirmFileMoveDlg::ReplaceAllBtnClick() {

@@ -3,6 +3,7 @@
 #include "core/controlhelpers.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QGuiApplication>
@@ -135,6 +136,13 @@ void ExpandTopLevelNodes(QTreeView* tree) {
     const QAbstractItemModel* model = tree->model();
     for (int row = 0; model && row < model->rowCount(); ++row)
         tree->expand(model->index(row, 0));
+}
+
+QWidget* MainWindowWidget() {
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->objectName() == QLatin1String(kMainWindowName))
+            return window;
+    return nullptr;
 }
 
 void CentreControl(QWidget* control, const QWidget* over) {

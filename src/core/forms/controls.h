@@ -43,6 +43,13 @@ void ScrollRichEditToPosition(QTextEdit* edit, int position);
 // Expands every top-level node, not their children.
 void ExpandTopLevelNodes(QTreeView* tree);
 
+// The component name of the program's main window.
+inline constexpr const char* kMainWindowName = "TMainForm";
+
+// The program's main window, found among the top-level windows by its name; null before it
+// exists. Dialogs take it as their owner and centre over it.
+QWidget* MainWindowWidget();
+
 // Centres a window over another (see CentredTopLeft).
 void CentreControl(QWidget* control, const QWidget* over);
 

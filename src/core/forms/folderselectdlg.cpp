@@ -131,8 +131,10 @@ void TFolderSelectDlg::reject() {
 }
 
 void TFolderSelectDlg::showEvent(QShowEvent* event) {
-    if (!event->spontaneous())
-        CentreControl(this, parentWidget());
+    if (!event->spontaneous()) {
+        const QWidget* mainWindow = MainWindowWidget();
+        CentreControl(this, mainWindow ? mainWindow : parentWidget());
+    }
     QDialog::showEvent(event);
 }
 
