@@ -5,20 +5,20 @@
 
 #include "catalogue/activityreader.h"
 #include "core/exploresaveinfo.h"
+#include "core/itemset.h"
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 namespace qv {
-
-struct ItemSet;
 
 struct ExploreState {
     // The pending or reloaded session; save number -1 while no saved session is loaded.
     ExploreActivitySaveInfo CurrentExploreRecord;
-    // The tree item of the session's source activity (owned by the tree); null when no Explore
-    // session is pending.
-    const ItemSet* ExploreSourceActivity = nullptr;
+    // A copy of the tree item of the session's source activity, so that it outlives a reload of
+    // the tree; empty when no Explore session is pending.
+    std::optional<ItemSet> ExploreSourceActivity;
     // The source activity as read from its file.
     ActivityInfo ExploreTemplateActivity;
     // Byte offset of the Mode line in the last generated activity (byte-order mark included), and

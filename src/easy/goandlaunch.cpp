@@ -82,7 +82,7 @@ bool GoAndLaunch(QObject* sender, bool explore) {
         main.SetCurrentScenarioFile(QString());
     EnterMstsFolder();
 
-    const bool explorePending = Explore().ExploreSourceActivity != nullptr;
+    const bool explorePending = Explore().ExploreSourceActivity.has_value();
     const bool spawnWait = ReadFlag(QStringLiteral("Spawn Wait"));
     const bool railDriverOnly = ReadFlag(QStringLiteral("Start RD")) && !explorePending;
     const bool wait = spawnWait && !App().CommandLineJob && !railDriverOnly;

@@ -142,7 +142,8 @@ int CheckExplorerActivity(int mode, qint64 /*processId*/, WindowHandle /*window*
     case 1: {
         const ExploreState& state = Explore();
         // Without a source activity there is no session to watch, and nothing to patch.
-        const ItemSet* source = state.ExploreSourceActivity;
+        const ItemSet* source =
+            state.ExploreSourceActivity ? &*state.ExploreSourceActivity : nullptr;
         if (!source)
             return 0;
         if (FileExists(App().MstsRootFolder + u'\\' + source->Folder + u'\\' + kExplorerMarker))

@@ -35,9 +35,12 @@ void WriteLastCloseValues(int top, int left, bool maximised) {
     key.WriteString(QStringLiteral("Last Main Page"), QString::number(window.MainPageIndex()));
     key.WriteString(QStringLiteral("Last Easy Page"),
                     QString::number(window.ActivityExplorePageIndex()));
-    key.WriteString(QStringLiteral("Last MainForm Top"), QString::number(top));
-    key.WriteString(QStringLiteral("Last MainForm Left"), QString::number(left));
-    key.WriteString(QStringLiteral("Last MainForm Maximized"), trueFalse);
+    // A command-line job never restored the window's place: the one it ends with is no user's.
+    if (!App().CommandLineJob) {
+        key.WriteString(QStringLiteral("Last MainForm Top"), QString::number(top));
+        key.WriteString(QStringLiteral("Last MainForm Left"), QString::number(left));
+        key.WriteString(QStringLiteral("Last MainForm Maximized"), trueFalse);
+    }
     key.WriteString(QStringLiteral("Last Version"), App().ProgramVersion);
 }
 
@@ -89,7 +92,7 @@ void FormCloseFinish(int top, int left, bool maximised) {
     app.LastTreeSelection = {};
     PurgeScenarioCache();
 
-    // The Explore state points into the tree just freed.
+    // No Explore session outlives the window.
     ResetExploreState();
     app.StockCacheList.clear();
     app.ConsistCacheList.clear();

@@ -16,6 +16,7 @@
 
 #include <QDir>
 #include <gtest/gtest.h>
+#include <memory>
 
 using namespace qv;
 
@@ -129,15 +130,17 @@ TEST_F(GoAndLaunchTest, StartRdWithoutExplore_StartsTheRailDriverManagerInsteadA
 TEST_F(GoAndLaunchTest, ExploreWithSpawnWait_WaitsForMstsThenTidiesTheSessionAndRestores) {
     WriteFlag(true, QStringLiteral("Spawn Wait"));
     WriteFlag(true, QStringLiteral("Start RD")); // an Explore session starts MSTS all the same
-    const ItemSet source{3,
-                         PT_ACTIVITY,
-                         SI_IN_USE,
-                         {},
-                         QStringLiteral("Routes\\Hill\\ACTIVITIES"),
-                         QStringLiteral("run.act"),
-                         {},
-                         {}};
-    Explore().ExploreSourceActivity = &source;
+    // The source is a tree item; the tree is reloaded (its records freed) before the launch.
+    auto treeItem = std::make_unique<ItemSet>(ItemSet{3,
+                                                      PT_ACTIVITY,
+                                                      SI_IN_USE,
+                                                      {},
+                                                      QStringLiteral("Routes\\Hill\\ACTIVITIES"),
+                                                      QStringLiteral("run.act"),
+                                                      {},
+                                                      {}});
+    Explore().ExploreSourceActivity = *treeItem;
+    treeItem.reset();
     Explore().CurrentExploreRecord.SaveNumber = 4;
     drive.MakeFile(QStringLiteral("MSTS/ROUTES/HILL/Activities/QV_~TEMP4.act"));
     drive.MakeFile(QStringLiteral("MSTS/ROUTES/HILL/Activities/EXPLORER.ACT"));

@@ -159,7 +159,7 @@ TEST_F(LaunchTest, LaunchProgram_FindsTheMstsWindowAndRestoresItOnceTheExploreSe
     ItemSet source;
     source.Folder = S("Routes\\R\\ACTIVITIES");
     source.FileName = S("a.act");
-    Explore().ExploreSourceActivity = &source;
+    Explore().ExploreSourceActivity = source;
 
     // MSTS removes the marker once it has taken the session up; the watch must see it go.
     WindowHandle seen = 0;

@@ -151,7 +151,7 @@ TEST_F(SavedActivityTest, CheckExplorerActivity_WaitsForMarkerThenPatchesModeAnd
     state.ExploreModeLineText = "\t\tMode ( 1 )";
 
     EXPECT_EQ(CheckExplorerActivity(1, 0, 0), 0) << "no session pending: nothing to watch";
-    state.ExploreSourceActivity = &source;
+    state.ExploreSourceActivity = source;
     EXPECT_EQ(CheckExplorerActivity(0, 0, 0), 0);
     EXPECT_EQ(CheckExplorerActivity(1, 0, 0), 1);
     EXPECT_EQ(drive.Content(generatedFile), generated);
@@ -182,6 +182,6 @@ TEST_F(SavedActivityTest, ExploreRecordInForce_OnlyWhileSessionPendingOrExploreT
     main.SetActivityExplorePageIndex(0);
     EXPECT_EQ(ExploreRecordInForce(), nullptr);
     ItemSet source;
-    Explore().ExploreSourceActivity = &source;
+    Explore().ExploreSourceActivity = source;
     EXPECT_EQ(ExploreRecordInForce(), &Explore().CurrentExploreRecord);
 }

@@ -45,7 +45,8 @@ int MainEasyServices::ExploreTabIndex() const {
 }
 
 const ItemSet* MainEasyServices::ChosenExploreActivity() const {
-    return Explore().ExploreSourceActivity;
+    const std::optional<ItemSet>& source = Explore().ExploreSourceActivity;
+    return source ? &*source : nullptr;
 }
 
 const ExploreActivitySaveInfo* MainEasyServices::CurrentExploreRecord() const {
