@@ -60,11 +60,12 @@ void RunUnstoreEverything() {
     if (ReadDefaultTsectionSettings(&systemDefault) && !systemDefault.TSectionFileName.isEmpty())
         InstallTsectionFile(systemDefault.TSectionFileName);
 
+    // The tree is loaded for the page shown afterwards, the Simulation tab.
+    main.SetSimulationMaintPageIndex(0);
     main.LoadTree(QString(), nullptr, -1);
     RegWriteString(kProductKey, QStringLiteral("Everything Unstored"), QStringLiteral("true"));
     RegWriteString(kProductKey, QStringLiteral("Selected Unstored"), QString());
 
-    main.SetSimulationMaintPageIndex(0);
     main.UpdateControls();
     main.ShowSelectedNodeInfo();
     main.ShowHourglass(false);

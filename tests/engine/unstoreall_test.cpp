@@ -15,7 +15,11 @@ public:
     int QuerySaveScenario() override { return saveAnswer; }
     void UpdateControls() override { calls << QStringLiteral("UpdateControls"); }
     void LoadTree(const QString& file, RecordList<ItemSet>* items, int state) override {
-        calls << QStringLiteral("LoadTree:%1:%2:%3").arg(file).arg(items != nullptr).arg(state);
+        calls << QStringLiteral("LoadTree:%1:%2:%3 on tab %4")
+                     .arg(file)
+                     .arg(items != nullptr)
+                     .arg(state)
+                     .arg(SimulationMaintPageIndex());
     }
     void ShowSelectedNodeInfo() override { calls << QStringLiteral("ShowSelectedNodeInfo"); }
 
@@ -90,7 +94,7 @@ TEST_F(UnstoreAllTest, ReturnsEveryStoredFileToMstsAndRecordsTheNewState) {
     EXPECT_EQ(RegReadString(kProductKey, QStringLiteral("Everything Unstored")), "true");
     EXPECT_EQ(RegReadString(kProductKey, QStringLiteral("Selected Unstored")), "");
     EXPECT_EQ(recMain.calls,
-              (QStringList{"LoadTree::0:-1", "UpdateControls", "ShowSelectedNodeInfo"}));
+              (QStringList{"LoadTree::0:-1 on tab 0", "UpdateControls", "ShowSelectedNodeInfo"}));
     EXPECT_EQ(recMain.SimulationMaintPageIndex(), 0);
     EXPECT_TRUE(recMain.CurrentScenarioFile().isEmpty());
     EXPECT_FALSE(App().Busy);
