@@ -179,8 +179,8 @@ bool PrepareDemo(const QString& folder, QString* error) {
     qputenv("QUARVEL_REGISTRY_DIR", QFile::encodeName(folder + QStringLiteral("/registry")));
     if (!QFileInfo::exists(folder + QLatin1Char('/') + kBuiltMark) && !BuildDemo(folder, error))
         return false;
-    // The program starts straight away, without the restart that a missing locale override
-    // asks for (the program file may have moved since the demo was built).
+    // The locale override stands in the demo's settings as in a user's (the program file may
+    // have moved since the demo was built).
     CheckLocaleOverride();
     return true;
 }

@@ -12,6 +12,7 @@
 #include "qtui/qtui.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <exception>
 
 namespace {
@@ -47,6 +48,7 @@ public:
 int main(int argc, char* argv[]) {
     QuarvelApplication app(argc, argv);
     QApplication::setApplicationName(kTitle);
+    QApplication::setWindowIcon(QIcon(qv::kProgramIcon));
     qv::QtUi ui;
     try {
         qv::SetFixedObjectsCheck(qv::EnsureDefaultExclusions);
@@ -63,7 +65,8 @@ int main(int argc, char* argv[]) {
         }
         qv::TMainForm form(arguments.value(0), nullptr);
         form.show();
-        return app.exec();
+        const int status = app.exec();
+        return status != 0 ? status : form.ExitStatus();
     } catch (const std::exception& error) {
         EndWithException(QString::fromLocal8Bit(error.what()));
     } catch (...) {

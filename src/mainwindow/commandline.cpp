@@ -91,6 +91,20 @@ void RunScenario(const QString& argument, StatusLabel& status, QObject* sender) 
 
 } // namespace
 
+bool IsCommandLineJob(const QString& argument) {
+    if (argument.isEmpty())
+        return false;
+    for (const char* pageSwitch : {"-ss", "-sm", "-se", "-sa"})
+        if (argument.compare(QLatin1String(pageSwitch), Qt::CaseInsensitive) == 0)
+            return false;
+    return true;
+}
+
+QString JobNotRunText(const QString& argument) {
+    return QStringLiteral("Quarvel: another copy of the program is running; the job '") + argument +
+           QStringLiteral("' did not run.");
+}
+
 void ProcessCommandLine(const QString& argument, StatusLabel& status, QObject* sender) {
     MainServices& main = TheMainServices();
     const auto is = [&argument](const char* option) {

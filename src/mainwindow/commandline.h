@@ -27,4 +27,14 @@ public:
 // the program without a save prompt. `sender` is handed on to the launch after a scenario.
 void ProcessCommandLine(const QString& argument, StatusLabel& status, QObject* sender);
 
+// True when the argument is a job: not empty and none of the four page switches.
+bool IsCommandLineJob(const QString& argument);
+
+// The exit status of a copy that ended without running the job it was given, because another
+// copy of the program runs.
+inline constexpr int kJobNotRunStatus = 2;
+
+// The line a copy that cannot run its job writes to standard error, naming the argument.
+QString JobNotRunText(const QString& argument);
+
 } // namespace qv

@@ -58,23 +58,15 @@ void ShowFileNotFound(const QString& file) {
                        App().ProgramTitle, MB_ICONEXCLAMATION);
 }
 
-// True when the file exists and reads as a scenario file; a refused file has been reported by
-// the reader, a missing one is reported here.
-bool IsReadableScenario(const QString& file) {
-    if (!FileExists(file)) {
-        ShowFileNotFound(file);
-        return false;
-    }
-    RecordList<ItemSet> records;
-    return ReadScenarioFile(records, file, nullptr, true, kAllBits, kAllBits, QString());
-}
-
-// Writes the tree to the file; on success the marks count as saved.
-bool WriteTreeTo(const QString& file) {
+// Writes the tree to the file; on success the marks count as saved, and with `makeCurrent` the
+// file becomes the current scenario before the controls (and so the caption) are refreshed.
+bool WriteTreeTo(const QString& file, bool makeCurrent) {
     RememberScenarioFile(file);
     if (!SaveScenario(*TheMainServices().QuarvelObjects(), file, nullptr))
         return false;
     App().ScenarioChanged = false;
+    if (makeCurrent)
+        SetCurrentScenario(file);
     TheMainServices().UpdateControls();
     return true;
 }
@@ -95,6 +87,15 @@ QString CutFirstFolder(QString folder) {
 }
 
 } // namespace
+
+bool IsReadableScenario(const QString& file) {
+    if (!FileExists(file)) {
+        ShowFileNotFound(file);
+        return false;
+    }
+    RecordList<ItemSet> records;
+    return ReadScenarioFile(records, file, nullptr, true, kAllBits, kAllBits, QString());
+}
 
 bool OpenScenario(const QString& file) {
     if (!IsReadableScenario(file))
@@ -174,7 +175,7 @@ bool Save1Click(QObject* sender) {
         AddToKeyList(kRecentScenariosKey, file, true, kMaxRecentScenarios);
         return SaveAs1Click(sender);
     }
-    return WriteTreeTo(file);
+    return WriteTreeTo(file, false);
 }
 
 bool SaveAs1Click(QObject* /*sender*/) {
@@ -185,10 +186,7 @@ bool SaveAs1Click(QObject* /*sender*/) {
         !CheckScenarioSavePath(file))
         return false;
     // A failed write keeps the current scenario; the name has entered the recent list anyway.
-    if (!WriteTreeTo(file))
-        return false;
-    SetCurrentScenario(file);
-    return true;
+    return WriteTreeTo(file, true);
 }
 
 bool MRU0Click(QObject* sender, int tag) {
@@ -210,9 +208,11 @@ bool MRU0Click(QObject* sender, int tag) {
 
 void DefaultScenarioMnuClick(QObject* /*sender*/) {
     MainServices& window = TheMainServices();
+    // The menu item may have toggled its own mark when clicked; only a default scenario that is
+    // set leaves it checked.
+    window.SetChecked(QStringLiteral("DefaultScenarioMnu"), false);
     if (!RegReadString(kProductKey, kDefaultScenario).isEmpty()) {
         RegWriteString(kProductKey, kDefaultScenario, QString());
-        window.SetChecked(QStringLiteral("DefaultScenarioMnu"), false);
         return;
     }
     QString file;

@@ -18,6 +18,10 @@ namespace qv {
 inline const QString kRecentScenariosKey = QStringLiteral("MRUs");
 constexpr int kMaxRecentScenarios = 9;
 
+// True when the file exists and reads as a scenario file; a refused file has been reported by
+// the reader, a missing one is reported here ("file not found").
+bool IsReadableScenario(const QString& file);
+
 // Loads a scenario file into the tree and makes it the current scenario, first in the recent
 // list. A file that is missing or not a valid scenario file is reported and changes nothing (it
 // does not become the current file, so that a later Save cannot overwrite it); false then.

@@ -2,8 +2,10 @@
 // the demo's private registry): a scenario argument is executed and MSTS launched, "-uc" unstores
 // everything, and a second copy brings the running one to the front; each ends on its own.
 #include "core/generaldefs.h"
+#include "core/languages.h"
 #include "core/regsettings.h"
 #include "easy/fakeprogram.h"
+#include "mainwindow/commandline.h"
 #include "mainwindow/e2ekit.h"
 #include "platform/registry.h"
 #include "platform/singleinstance.h"
@@ -44,7 +46,6 @@ protected:
         environment.insert(QStringLiteral("QUARVEL_REGISTRY_DIR"), RegistryDir());
         // Drive C of the fake MSTS and the scenario files.
         environment.insert(QStringLiteral("WINEPREFIX"), drive.PrefixDir());
-        environment.insert(QLatin1String(kRestartedMarker), QStringLiteral("1"));
         program->setProcessEnvironment(environment);
         program->start(QStringLiteral(QUARVEL_PROGRAM_FILE), arguments);
         EXPECT_TRUE(program->waitForStarted());
@@ -89,9 +90,14 @@ TEST_F(ProgramRun, Scenario_RunsWhatItSaysLaunchesMstsAndEnds) {
     ASSERT_EQ(form->CurrentScenarioFile(), "C:\\Scen\\job.QVS");
     form.reset();
     WriteFlag(true, QStringLiteral("Spawn Wait")); // a command-line job never waits all the same
+    // As on a first start: the program finds no locale override of its own.
+    RegDeleteValueAt(HKEY_CURRENT_USER, kLocaleOverrideKey, ProgramFile());
 
+    // The job is done when the command returns: a script that then looks at the folders sees
+    // what the job did.
     QProcess& program = Launch({drive.Host(QStringLiteral("Scen/job.QVS"))});
     EXPECT_EQ(Ended(program), 0) << "ended on its own, with nothing to confirm";
+    EXPECT_EQ(RegReadStringAt(HKEY_CURRENT_USER, kLocaleOverrideKey, ProgramFile()), "eng");
     EXPECT_EQ(Located(route0), "MSTS");
     EXPECT_EQ(Located(route1), "STORE");
     EXPECT_TRUE(msts.StillRunning()) << "launched and not waited for";
@@ -116,6 +122,16 @@ TEST_F(ProgramRun, SecondCopy_RaisesTheRunningCopyAndEnds) {
     EXPECT_EQ(Ended(another), 0);
     EXPECT_EQ(first.state(), QProcess::Running);
     EXPECT_TRUE(RaiseOtherCopy());
+
+    // A job given to a second copy does not run, and its caller is told.
+    for (const QString& job : {QStringLiteral("-uc"), drive.Host(QStringLiteral("job.QVS"))}) {
+        QProcess& withJob = Launch({job});
+        EXPECT_EQ(Ended(withJob), kJobNotRunStatus);
+        const QString error = QString::fromLocal8Bit(withJob.readAllStandardError());
+        EXPECT_TRUE(error.contains(QStringLiteral("did not run")) && error.contains(job))
+            << error.toStdString();
+    }
+    EXPECT_EQ(first.state(), QProcess::Running);
 }
 
 } // namespace

@@ -31,9 +31,6 @@ namespace qv {
 
 class DemoTest : public ::testing::Test {
 protected:
-    // Tells a starting copy of the program that it has been restarted already.
-    static constexpr const char* kRestartedMarker = "QUARVEL_RESTARTED";
-
     DemoTest() {
         ResetAppState();
         App().ProgramFilePath = ProgramFile();
@@ -43,14 +40,12 @@ protected:
     }
     ~DemoTest() override {
         form.reset();
-        qunsetenv(kRestartedMarker);
         SetFixedObjectsCheck({});
         QDir::setCurrent(startFolder);
         ResetAppState();
     }
 
-    // The built program as it names itself (Windows form of its canonical path); the demo's
-    // registry lets it start without the locale restart.
+    // The built program as it names itself (Windows form of its canonical path).
     static QString ProgramFile() {
         return ToWindowsForm(QFileInfo(QStringLiteral(QUARVEL_PROGRAM_FILE)).canonicalFilePath());
     }
@@ -70,8 +65,6 @@ protected:
     // Starts the window as the program does (its first show runs the start-up and the splash)
     // and lets its first tick load the tree.
     TMainForm& Start() {
-        // Never the locale restart: the copy of the program it would start could outlive the test.
-        qputenv(kRestartedMarker, "1");
         form = std::make_unique<TMainForm>(QString());
         form->show();
         EXPECT_FALSE(App().StartupAborted);

@@ -151,6 +151,12 @@ TEST_F(MainFormTest, Components_ExistByNameInTheOrderTheCodeRelies) {
               "MRU4 MRU5 MRU6 MRU7 MRU8 NLAfterMRU Exit1");
 }
 
+TEST_F(MainFormTest, Window_ShowsTheProgramIcon) {
+    const QIcon icon = form->windowIcon();
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_EQ(icon.pixmap(32, 32).size(), QSize(32, 32));
+}
+
 TEST_F(MainFormTest, UpdateControls_CaptionShowsScenarioAndStoreState) {
     form->SetCurrentScenarioFile(QStringLiteral("C:\\Scenarios\\Week.QVS"));
     App().ScenarioChanged = true;

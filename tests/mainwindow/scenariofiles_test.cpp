@@ -17,6 +17,7 @@ const QByteArray kRefusedScenario = "[QUARVEL_INFORMATION]\r\nVersion=9.9\r\n\r\
 TEST_F(ScenarioFiles, SaveAsSaveAndReopenFromRecentList_KeepTheMarks) {
     const QString file = SaveTreeAs("one.QVS");
     EXPECT_EQ(window.CurrentScenarioFile(), file);
+    EXPECT_EQ(window.refreshedWith, QStringList{file}) << "the caption names the new file";
     EXPECT_EQ(Setting("Last Scenario Save Folder"), "C:\\Scen\\");
 
     Mark("Beta Line", SI_IN_USE);
@@ -119,10 +120,16 @@ TEST_F(ScenarioFiles, DefaultScenario_AcceptsOnlyAReadableFileAndClearsWithoutAD
     const QString good = SaveTreeAs("default.QVS");
     drive.MakeFile("Scen/bad.QVS", kRefusedScenario);
 
+    // The menu item toggles its own mark when clicked: a cancelled or refused choice takes it off.
     ui.ExpectOpenScenarioDialog(ID_OK, "C:\\Scen\\bad.QVS");
     ui.Expect(Caption(Msg::INVALID_QVS_FILE), ID_OK);
-    DefaultScenarioMnuClick(&sender);
-    EXPECT_EQ(Setting("Default Scenario"), "");
+    ui.ExpectOpenScenarioDialog(ID_CANCEL, QString());
+    for (const char* refused : {"invalid file", "cancelled"}) {
+        window.SetChecked("DefaultScenarioMnu", true);
+        DefaultScenarioMnuClick(&sender);
+        EXPECT_EQ(Setting("Default Scenario"), "") << refused;
+        EXPECT_FALSE(window.Checked("DefaultScenarioMnu")) << refused;
+    }
     EXPECT_EQ(ui.OpenScenarioDialogs().at(0).title, "Choose Default Quarvel Scenario");
 
     ui.ExpectOpenScenarioDialog(ID_OK, good);
@@ -133,7 +140,7 @@ TEST_F(ScenarioFiles, DefaultScenario_AcceptsOnlyAReadableFileAndClearsWithoutAD
     DefaultScenarioMnuClick(&sender);
     EXPECT_EQ(Setting("Default Scenario"), "");
     EXPECT_FALSE(window.Checked("DefaultScenarioMnu"));
-    EXPECT_EQ(ui.OpenScenarioDialogs().size(), 2u);
+    EXPECT_EQ(ui.OpenScenarioDialogs().size(), 3u);
     EXPECT_TRUE(ui.Mismatches().isEmpty());
 }
 

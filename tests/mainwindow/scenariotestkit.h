@@ -28,6 +28,8 @@ public:
         qv::LoadTree(tree, file, items, state);
     }
     void ShowSelectedNodeInfo() override { ++infos; }
+    // The caption follows the current scenario at each refresh of the controls.
+    void UpdateControls() override { refreshedWith << CurrentScenarioFile(); }
     ItemNode* Find(const QString& description) const {
         for (ItemNode* node = tree.First(); node; node = node->GetNext())
             if (node->Data()->Description == description)
@@ -38,6 +40,7 @@ public:
     ItemTree tree;
     int loads = 0;
     int infos = 0;
+    QStringList refreshedWith;
 };
 
 class ScenarioTest : public ::testing::Test {

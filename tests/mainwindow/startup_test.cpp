@@ -1,5 +1,5 @@
 // The main window's start-up on the offscreen platform, on a synthetic installation with a
-// sandboxed registry: the first tick, "Start Blank", a command-line job, the locale restart and a
+// sandboxed registry: the first tick, "Start Blank", a command-line job, the locale override and a
 // second copy of the program.
 #include "core/appstate.h"
 #include "core/generaldefs.h"
@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <QTabWidget>
 #include <QTimer>
 #include <QtCore/qtestsupport_core.h>
 
@@ -27,8 +28,6 @@
 
 namespace qv {
 namespace {
-
-const char* const kRestartedMarker = "QUARVEL_RESTARTED";
 
 class Startup : public ::testing::Test {
 protected:
@@ -51,13 +50,11 @@ protected:
         Set("GoWithNoResource", "true");
         RegWriteStringAt(HKEY_CURRENT_USER, kLocaleOverrideKey, App().ProgramFilePath, "eng");
         SetFixedObjectsCheck(EnsureDefaultExclusions);
-        qunsetenv(kRestartedMarker);
     }
     ~Startup() override {
         while (!forms.empty())
             forms.pop_back();
         SetFixedObjectsCheck({});
-        qunsetenv(kRestartedMarker);
         ResetAppState();
     }
 
@@ -114,6 +111,44 @@ TEST_F(Startup, ReachesTheFirstTickWhichLoadsTheTreeOnce) {
     EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
 }
 
+TEST_F(Startup, EasyPageStartLoadsTheClassicTreeWhenThatPageIsFirstShown) {
+    for (const QString& argument : {QString(), QStringLiteral("-se"), QStringLiteral("-SA")}) {
+        SCOPED_TRACE(argument.toStdString());
+        Set("Last Main Page", argument.isEmpty() ? "0" : "1");
+        TMainForm& form = Start(argument);
+        ASSERT_FALSE(App().StartupAborted);
+        ASSERT_EQ(form.MainPageIndex(), 0);
+        form.Timer1Timer();
+        EXPECT_EQ(Routes(form), 0) << "the Easy page needs no tree";
+        EXPECT_TRUE(App().FirstLoadPending);
+
+        auto* pages = form.findChild<QTabWidget*>("MainPageControl");
+        pages->setCurrentIndex(1);
+        EXPECT_EQ(Routes(form), 2);
+        EXPECT_FALSE(App().FirstLoadPending);
+        EXPECT_FALSE(App().Busy);
+        // Later showings keep the tree as it is.
+        form.QuarvelObjects()->First()->Data()->Description = "kept";
+        pages->setCurrentIndex(0);
+        pages->setCurrentIndex(1);
+        EXPECT_EQ(form.QuarvelObjects()->First()->Data()->Description, "kept");
+        forms.clear();
+    }
+}
+
+TEST_F(Startup, MissingDefaultScenarioIsReportedAndTheMstsConfigurationLoads) {
+    Set("Default Scenario", "C:\\Scen\\gone.QVS");
+    ui.Expect("C:\\Scen\\gone.QVS", ID_OK);
+    TMainForm& form = Start();
+    ASSERT_FALSE(App().StartupAborted);
+    form.Timer1Timer();
+    EXPECT_EQ(Routes(form), 2);
+    EXPECT_EQ(form.CurrentScenarioFile(), "");
+    ASSERT_EQ(ui.Shown().size(), 1u);
+    EXPECT_TRUE(ui.Shown()[0].text.startsWith(Caption(Msg::GENERAL_NOT_FOUND1)));
+    EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
+}
+
 TEST_F(Startup, UnreadableLastCloseCountsAsMissing) {
     Set("Last Close", "yesterday");
     Start();
@@ -139,7 +174,12 @@ TEST_F(Startup, StartBlankLoadsNothingButStillChecksForSavedActivities) {
 TEST_F(Startup, CommandLineJobKeepsTheGeometryAndClosesWithoutASavePrompt) {
     Set("MSTS EXE Path", QString()); // the job is refused, and still counts as one
     Set("Show Save Warning", "true");
-    Set("Last MainForm Width", "931");
+    const QStringList geometry = {"Last MainForm Top", "Last MainForm Left",
+                                  "Last MainForm Maximized", "Last MainForm Width",
+                                  "Last MainForm Height"};
+    const QStringList kept = {"61", "73", "false", "931", "655"};
+    for (int i = 0; i < geometry.size(); ++i)
+        Set(geometry[i].toLatin1().constData(), kept[i]);
     ui.Expect(Caption(Msg::MSTS_EXE_PATH_NOT_SET_LEG), ID_OK);
     TMainForm& form = Start("C:\\Scen\\job.QVS");
     ASSERT_FALSE(App().StartupAborted);
@@ -156,48 +196,20 @@ TEST_F(Startup, CommandLineJobKeepsTheGeometryAndClosesWithoutASavePrompt) {
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(ui.Shown().size(), boxes); // no save question
     EXPECT_EQ(form.QuarvelObjects()->RootCount(), 0);
+    // The next normal start opens where the user left the window.
+    for (int i = 0; i < geometry.size(); ++i)
+        EXPECT_EQ(Setting(geometry[i].toLatin1().constData()), kept[i])
+            << geometry[i].toStdString();
 }
 
-TEST_F(Startup, LocaleRestartHappensOnceAndCarriesTheArgument) {
-    // The program file stands in for the restarted copy: it records what it was given.
-    const QString record = drive.Host("restart.txt");
-    drive.MakeFile("Program/quarvel.sh",
-                   "#!/bin/sh\nprintf '%s|%s' \"$1\" \"$QUARVEL_RESTARTED\" > " +
-                       QFile::encodeName(record) + "\n");
-    QFile::setPermissions(drive.Host("Program/quarvel.sh"),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    App().ProgramFilePath = QStringLiteral("C:\\Program\\quarvel.sh");
-    const QString argument = QStringLiteral("/data/My \"best\" Scenarios/a b.QVS");
-
-    Start(argument);
-    EXPECT_TRUE(App().StartupAborted);
-    EXPECT_EQ(Setting("Waiting Semaphore"), "2");
-    EXPECT_FALSE(qEnvironmentVariableIsSet(kRestartedMarker));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return QFile(record).size() > 0; }, 10000));
-    QFile file(record);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(file.readAll()), argument + "|1");
-    file.remove();
-
-    // The restarted copy goes on even when the override is missing again.
+TEST_F(Startup, MissingLocaleOverrideIsWrittenAndThisCopyGoesOn) {
     RegDeleteValueAt(HKEY_CURRENT_USER, kLocaleOverrideKey, App().ProgramFilePath);
-    qputenv(kRestartedMarker, "1");
-    Start(argument);
-    EXPECT_FALSE(qEnvironmentVariableIsSet(kRestartedMarker));
+    TMainForm& form = Start();
     EXPECT_FALSE(App().StartupAborted);
-    EXPECT_EQ(Setting("Waiting Semaphore"), "0");
-    QTest::qWait(300);
-    EXPECT_FALSE(QFile::exists(record));
-}
-
-TEST_F(Startup, LocaleRestartThatCannotStartLetsThisCopyGoOn) {
-    RegDeleteValueAt(HKEY_CURRENT_USER, kLocaleOverrideKey, App().ProgramFilePath);
-    TMainForm& form = Start(); // C:\Program\quarvel does not exist
-    EXPECT_FALSE(App().StartupAborted);
-    EXPECT_EQ(Setting("Waiting Semaphore"), "0");
     EXPECT_TRUE(form.Timer1->isActive());
-    ASSERT_FALSE(ui.Shown().empty());
-    EXPECT_EQ(ui.Shown().front().style, MB_ICONSTOP); // the failed start was shown
+    EXPECT_EQ(RegReadStringAt(HKEY_CURRENT_USER, kLocaleOverrideKey, App().ProgramFilePath), "eng");
+    EXPECT_EQ(Setting("Waiting Semaphore"), "0");
+    EXPECT_TRUE(ui.Shown().empty()) << ui.Shown().front().text.toStdString();
 }
 
 TEST_F(Startup, LanguageMenuOffersEachLanguageAndItsCheckedItemReturnsToTheDefault) {
@@ -245,12 +257,6 @@ TEST_F(Startup, SecondCopyRaisesTheFirstAndEndsUnlessTheFirstWaitsOrRestarts) {
     Start();
     EXPECT_TRUE(App().StartupAborted);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !first.isMinimized(); }, 5000));
-
-    // Nor does a missing locale override make it restart in place of ending.
-    RegDeleteValueAt(HKEY_CURRENT_USER, kLocaleOverrideKey, App().ProgramFilePath);
-    Start();
-    EXPECT_TRUE(App().StartupAborted);
-    EXPECT_EQ(Setting("Waiting Semaphore"), "0");
 
     Set("Waiting Semaphore", "2"); // the other copy is restarting: this one goes on
     Start();

@@ -159,6 +159,16 @@ TEST_F(TreeControllerTest, Popup_CopiesEnabledItemsOfTheNodesMenuAndThePaneComma
     controller.SearchContinuesIn = [&pane](QWidget* control) { return control == &pane; };
     controller.MainFormPopupPopup(&pane);
     EXPECT_EQ(Texts(popup), (QStringList{"Find", "Find Next", "Copy", "Save Text", "Print"}));
+
+    // The pane commands are copied as they stand: a disabled one stays disabled in the popup.
+    for (QAction* source : {&find, &copy, &save, &print}) {
+        source->setEnabled(false);
+        controller.MainFormPopupPopup(&pane);
+        for (QAction* item : popup.actions())
+            EXPECT_EQ(item->isEnabled(), item->text() != source->text())
+                << item->text().toStdString();
+        source->setEnabled(true);
+    }
 }
 
 TEST_F(TreeControllerTest, ListCommands_SwitchListsAndOpenEditorsByClass) {

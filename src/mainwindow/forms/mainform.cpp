@@ -15,6 +15,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QIcon>
 #include <QLabel>
 #include <QMenu>
 #include <QScreen>
@@ -59,6 +60,7 @@ TMainForm::TMainForm(const QString& commandLineArgument, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::TMainForm>()),
       commandLineArgument_(commandLineArgument) {
     ui->setupUi(this);
+    setWindowIcon(QIcon(kProgramIcon));
 
     // The File menu's separators are found by name: the recent files stand between the last two.
     for (QAction* separator : {ui->N4, ui->NLBeforeMRU, ui->NLAfterMRU})

@@ -33,6 +33,9 @@ namespace qv {
 // for an item never copied into the popup.
 inline constexpr const char* kTagProperty = "Tag";
 
+// The program's icon among the resources.
+inline const QString kProgramIcon = QStringLiteral(":/icons/quarvel.png");
+
 class MainEasyServices;
 class TreeController;
 
@@ -45,6 +48,9 @@ public:
 
     // The one argument the program was started with (empty for none).
     const QString& CommandLineArgument() const { return commandLineArgument_; }
+    // The program's exit status when the event loop ends: non-zero when a job given on the
+    // command line could not run.
+    int ExitStatus() const { return exitStatus_; }
 
     // The form's components by their names (ui->QuarvelObjects, ui->GoBtn, ...).
     std::unique_ptr<Ui::TMainForm> ui;
@@ -58,6 +64,9 @@ public:
     // Start-up and languages (mainform_start.cpp, mainform_language.cpp).
     void FormShow();
     void Timer1Timer();
+    // Loads the Classic page's tree for the first time: the default scenario, else the MSTS
+    // configuration, unless "Start Blank" is set.
+    void LoadFirstTree();
     void BuildLanguageMenu();
     void LanguageItemMnuClick(QAction* item);
     void ReinitializeForms();
@@ -160,6 +169,7 @@ private:
     void ShowRailDriverBoxes();
 
     QString commandLineArgument_;
+    int exitStatus_ = 0;
     ItemTree tree_;
     ReportPane informationPane_;
     int shownPaneLines_ = 0;

@@ -12,6 +12,7 @@
 #include "core/forms/fixeddefs.h"
 #include "core/generaldefs.h"
 #include "core/regsettings.h"
+#include "core/status.h"
 #include "mainwindow/objecttree.h"
 
 #include <QMenu>
@@ -408,6 +409,13 @@ void TMainForm::RefreshAfterLanguageChange(int mainPage, int simulationMaintPage
 }
 
 void TMainForm::MainPageControlChange() {
+    // A start on the Easy page leaves the Classic tree to its first showing.
+    if (MainPageIndex() == 1 && App().FirstLoadPending && !App().FirstTickPending &&
+        !App().CommandLineJob) {
+        SetBusy(true);
+        LoadFirstTree();
+        SetBusy(false);
+    }
     if (MainPageIndex() == 1) {
         if (App().ReportItemCount == 0)
             ShowSelectedNodeInfo();

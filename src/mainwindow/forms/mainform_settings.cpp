@@ -67,7 +67,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched == &form_ && event->type() == QEvent::Resize && !App().StartupAborted &&
-            !App().GeometryRestoring)
+            !App().GeometryRestoring && !App().CommandLineJob)
             StoreSize(form_);
         return false;
     }

@@ -18,6 +18,7 @@
 #include "easy/explorestate.h"
 #include "easy/launchprogram.h"
 #include "easy/savedactivity.h"
+#include "mainwindow/commandline.h"
 #include "mainwindow/forms/mainform_settings.h"
 #include "mainwindow/forms/splashform.h"
 #include "mainwindow/objecttree.h"
@@ -34,16 +35,13 @@
 #include <QTimer>
 
 #include <cmath>
+#include <cstdio>
 
 namespace qv {
 
 namespace {
 
 const QString kWaitingSemaphore = QStringLiteral("Waiting Semaphore");
-
-// Set in the environment of the copy that a locale restart starts, so that it never restarts
-// again, whatever the locale override then reads.
-const char* const kRestartedMarker = "QUARVEL_RESTARTED";
 
 // "Waiting Semaphore": 0 a copy runs normally, 1 it waits for a program it launched, 2 it is
 // restarting itself.
@@ -61,30 +59,6 @@ void EndStartup() {
     App().StartupAborted = true;
     QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
                               Qt::QueuedConnection);
-}
-
-// One argument on a Windows command line: quoted when it holds blanks or quotes, with the
-// backslashes before a quote doubled, so that the restarted copy reads it back unchanged.
-QString CommandLineParameter(const QString& argument) {
-    if (argument.isEmpty())
-        return QString();
-    if (!argument.contains(QLatin1Char(' ')) && !argument.contains(QLatin1Char('\t')) &&
-        !argument.contains(QLatin1Char('"')))
-        return argument;
-    QString quoted = QStringLiteral("\"");
-    int backslashes = 0;
-    for (const QChar c : argument) {
-        if (c == QLatin1Char('\\')) {
-            ++backslashes;
-            continue;
-        }
-        quoted +=
-            QString(c == QLatin1Char('"') ? backslashes * 2 + 1 : backslashes, QLatin1Char('\\'));
-        backslashes = 0;
-        quoted += c;
-    }
-    quoted += QString(backslashes * 2, QLatin1Char('\\')) + QLatin1Char('"');
-    return quoted;
 }
 
 // "Last Close" (days since 30 December 1899, the time of day as fraction) as a packed file
@@ -107,11 +81,9 @@ void TMainForm::FormShow() {
     AppState& app = App();
     app.ReportLevel = 0;
     app.StartupAborted = false;
-    const bool restarted = qEnvironmentVariableIsSet(kRestartedMarker);
-    qunsetenv(kRestartedMarker);
 
-    // Another running copy: this one ends, unless the other is restarting itself. This comes
-    // before the locale restart, so that a restart never takes the place of a running copy.
+    // Another running copy: this one ends. A job given to this copy has not run, and whoever
+    // started it must learn so.
     if (const WindowHandle other = FindTopWindow(QString(), QString())) {
         const int semaphore = WaitingSemaphore();
         if (semaphore != 2) {
@@ -119,26 +91,19 @@ void TMainForm::FormShow() {
                 ShowTopWindow(other, SW_RESTORE);
                 BringTopWindowToFront(other);
             }
+            if (IsCommandLineJob(CommandLineArgument())) {
+                std::fprintf(stderr, "%s\n",
+                             JobNotRunText(CommandLineArgument()).toLocal8Bit().constData());
+                exitStatus_ = kJobNotRunStatus;
+            }
             EndStartup();
             return;
         }
     }
 
-    // The locale guard restarts the program once, with its argument; the restarted copy goes
-    // on whatever the override reads, so that an override that cannot be kept never loops. When
-    // the new copy cannot be started (the user has been told), this one goes on instead.
-    if (!CheckLocaleOverride() && !restarted) {
-        WriteWaitingSemaphore(2);
-        qputenv(kRestartedMarker, "1");
-        const std::int32_t started =
-            LaunchProgram(ProgramFilePath(), CommandLineParameter(CommandLineArgument()), QString(),
-                          false, false, true);
-        qunsetenv(kRestartedMarker);
-        if (started >= 0) {
-            EndStartup();
-            return;
-        }
-    }
+    // The override is kept as the settings have always held it; nothing on this platform reads
+    // it, so a value written now changes nothing that a restart would pick up.
+    CheckLocaleOverride();
 
     const QPointer<TMainForm> self(this);
     if (ListenAsRunningCopy([self] {
@@ -249,25 +214,31 @@ void TMainForm::Timer1Timer() {
     UpdateControls();
     if (!app.FirstLoadPending)
         return;
+    // On the Easy page the Classic tree is loaded when that page is first shown.
     SetBusy(true);
-    if (MainPageIndex() == 1) {
-        if (!ReadFlag(QStringLiteral("Start Blank"))) {
-            const QString scenario = RegReadString(kProductKey, QStringLiteral("Default Scenario"));
-            if (scenario.isEmpty()) {
-                LoadTree(QString(), nullptr, -1);
-                ReselectLastNode(tree_, app.LastTreeSelection);
-            } else {
-                SetCurrentScenarioFile(scenario);
-                LoadTree(scenario, nullptr, -1);
-            }
-            UpdateControls();
-            ShowSelectedNodeInfo();
-        }
-    }
-    // The Easy page fills its lists itself once it is shown.
+    if (MainPageIndex() == 1)
+        LoadFirstTree();
     SetBusy(false);
     SavedActivityCheck([this] { Save1Click(ui->Save1); });
+}
+
+void TMainForm::LoadFirstTree() {
+    AppState& app = App();
     app.FirstLoadPending = false;
+    if (ReadFlag(QStringLiteral("Start Blank")))
+        return;
+    const QString scenario = RegReadString(kProductKey, QStringLiteral("Default Scenario"));
+    // A default scenario is checked as File > Open checks a file; one that is gone or refused
+    // has been reported, and the tree then shows the MSTS configuration.
+    if (!scenario.isEmpty() && IsReadableScenario(scenario)) {
+        SetCurrentScenarioFile(scenario);
+        LoadTree(scenario, nullptr, -1);
+    } else {
+        LoadTree(QString(), nullptr, -1);
+        ReselectLastNode(tree_, app.LastTreeSelection);
+    }
+    UpdateControls();
+    ShowSelectedNodeInfo();
 }
 
 } // namespace qv

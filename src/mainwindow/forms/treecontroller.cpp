@@ -196,10 +196,10 @@ QAction* TreeController::CopyItem(QAction* source) {
     if (QMenu* submenu = source->menu())
         return popup->addMenu(submenu);
     auto* copy = new QAction(source->text(), popup);
+    copy->setEnabled(source->isEnabled());
     copy->setToolTip(source->toolTip());
     copy->setStatusTip(source->statusTip());
-    // The copy runs the item's handler even when the item itself is disabled, as its click
-    // handler would.
+    // The copy is enabled as its item is, and runs the item's handler.
     connect(copy, &QAction::triggered, source,
             [source] { emit source->triggered(source->isChecked()); });
     popup->addAction(copy);
