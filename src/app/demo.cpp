@@ -4,7 +4,6 @@
 #include "catalogue/namedlists.h"
 #include "core/appstate.h"
 #include "core/itemset.h"
-#include "core/languages.h"
 #include "core/regsettings.h"
 #include "core/startupconfig.h"
 #include "core/storeini.h"
@@ -179,9 +178,6 @@ bool PrepareDemo(const QString& folder, QString* error) {
     qputenv("QUARVEL_REGISTRY_DIR", QFile::encodeName(folder + QStringLiteral("/registry")));
     if (!QFileInfo::exists(folder + QLatin1Char('/') + kBuiltMark) && !BuildDemo(folder, error))
         return false;
-    // The locale override stands in the demo's settings as in a user's (the program file may
-    // have moved since the demo was built).
-    CheckLocaleOverride();
     return true;
 }
 
