@@ -16,6 +16,7 @@
 #include "engine/fixedobjects.h"
 #include "engine/movephase.h"
 #include "engine/survey.h"
+#include "engine/worklists.h"
 #include "fixtures/mstsbuilder.h"
 #include "fixtures/registrysandbox.h"
 #include "platform/drivemap.h"
@@ -57,18 +58,17 @@ struct JobTimes {
 
 // Survey and move phase of one job, as the engine driver runs them, each timed.
 JobTimes RunJob(RecordingOps& ops) {
-    StringList A;
-    StringList B = StringList::SortedUnique(), C = B, D = B, E = B, F = B, G = B, H = B;
+    WorkLists lists;
     JobTimes times;
     ClearFolderCache();
     QElapsedTimer timer;
     timer.start();
-    Survey(false, false, false, H, G, F, E, D, C, B, A, false, false);
+    Survey(false, false, false, lists, false, false);
     times.surveyMs = timer.nsecsElapsed() / 1e6;
     SetBusy(false);
     ops.renames.clear();
     timer.restart();
-    Move(false, QString(), G, E, D, C, B, A, false, false);
+    Move(false, QString(), lists, false, false);
     times.moveMs = timer.nsecsElapsed() / 1e6;
     times.files = int(ops.renames.size());
     return times;

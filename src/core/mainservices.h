@@ -127,4 +127,13 @@ MainServices& TheMainServices();
 // Installs services (not owned); nullptr puts the headless default back.
 void SetMainServices(MainServices* services);
 
+// Shows the hourglass for the life of the guard and then puts back the cursor shown before.
+class HourglassGuard {
+public:
+    HourglassGuard() { TheMainServices().ShowHourglass(true); }
+    ~HourglassGuard() { TheMainServices().ShowHourglass(false); }
+    HourglassGuard(const HourglassGuard&) = delete;
+    HourglassGuard& operator=(const HourglassGuard&) = delete;
+};
+
 } // namespace qv

@@ -302,7 +302,8 @@ int CountStoreContent() {
     FindFiles(folders, root, true, QString(), QStringLiteral("*.*"));
     int count = 0;
     for (int i = 0; i < folders.Count(); ++i) {
-        if (folders[i] != kDataFolder)
+        // The data folder stays in any letter case, as Unstore Everything leaves it.
+        if (folders[i].compare(kDataFolder, Qt::CaseInsensitive) != 0)
             count += CountFiles(WithTrailingBackslash(root) + folders[i], QString(), -1);
     }
     return count;

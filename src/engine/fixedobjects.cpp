@@ -1,10 +1,13 @@
 #include "engine/fixedobjects.h"
 
+#include "engine/worklists.h"
+
 #include "core/appstate.h"
 #include "core/comparetext.h"
 #include "core/filefind.h"
 #include "core/generaldefs.h"
 #include "core/stringlist.h"
+#include "engine/worklists.h"
 #include "platform/registry.h"
 #include "platform/ui.h"
 #include "platform/winfs.h"
@@ -29,11 +32,11 @@ void ShowWriteFailure(const QString& key) {
 }
 
 // The part of a path below TRAINS\TRAINSET\, or empty when it does not lie below it.
+// The path below TRAINS\TRAINSET\, resolved; empty for a path that does not lie there (the lists
+// may have been edited by hand, "..\" included).
 QString BelowTrainset(const QString& path) {
-    const QString prefix = kTrainsetFolder + QLatin1Char('\\');
-    if (!path.startsWith(prefix, Qt::CaseInsensitive))
-        return QString();
-    return path.mid(prefix.size());
+    const QString inside = EntryInside(kTrainsetFolder, path);
+    return inside.isEmpty() ? QString() : inside.mid(kTrainsetFolder.size() + 1);
 }
 
 } // namespace

@@ -9,8 +9,10 @@
 #include "core/regsettings.h"
 #include "core/status.h"
 #include "core/stringlist.h"
+#include "engine/fixedobjects.h"
 #include "engine/surveychecks.h"
 #include "engine/tsection.h"
+#include "engine/worklists.h"
 #include "platform/winfs.h"
 
 namespace qv {
@@ -45,12 +47,16 @@ bool Named(const StringList& list, const QString& entry) {
     return list.Find(entry, index);
 }
 
+// A move that did not happen counts against the run, also when the user cancelled the duplicate
+// dialog (the move reports other failures itself): the folders then do not hold what was asked.
 void MoveOut(const QString& relative) {
-    MoveEntry(InMsts(relative), InStore(relative), MOVE_RENAME);
+    if (!MoveEntry(InMsts(relative), InStore(relative), MOVE_RENAME))
+        App().RunHadErrors = true;
 }
 
 void MoveIn(const QString& relative) {
-    MoveEntry(InStore(relative), InMsts(relative), MOVE_RENAME);
+    if (!MoveEntry(InStore(relative), InMsts(relative), MOVE_RENAME))
+        App().RunHadErrors = true;
 }
 
 // Moves out every file of the list that the work list does not name.
@@ -153,11 +159,16 @@ void ConsistsIn(const StringList& E) {
     }
 }
 
+// Fixed objects stay in the MSTS folder whatever is selected: a fixed file is named in G by the
+// survey, and the engines and wagons of a fixed folder are kept here, named or not.
 void StockOut(const StringList& G) {
+    StringList fixedFolders = StringList::SortedUnique();
+    StringList fixedFiles = StringList::SortedUnique();
+    AddFixedObjects(fixedFolders, fixedFiles);
     StringList files = StringList::SortedUnique();
     CollectEngineWagonFolders(App().MstsRootFolder, files);
     for (int i = 0; i < files.Count(); ++i)
-        if (!Named(G, files[i]))
+        if (!Named(G, files[i]) && !IsFixedObject(fixedFolders, fixedFiles, files[i]))
             MoveOut(kTrainset + kBackslash + files[i]);
 }
 
@@ -171,9 +182,14 @@ void StockIn(const StringList& G) {
 
 } // namespace
 
-void Move(bool unstore, const QString& tsectionFile, const StringList& G, const StringList& E,
-          const StringList& D, const StringList& C, const StringList& B, const StringList& A,
-          bool allStock, bool allConsists) {
+void Move(bool unstore, const QString& tsectionFile, const WorkLists& lists, bool allStock,
+          bool allConsists) {
+    const StringList& A = lists.A;
+    const StringList& B = lists.B;
+    const StringList& C = lists.C;
+    const StringList& D = lists.D;
+    const StringList& E = lists.E;
+    const StringList& G = lists.G;
     SetBusy(true);
     App().RunHadErrors = false;
     {

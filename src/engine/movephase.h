@@ -8,15 +8,15 @@
 
 namespace qv {
 
-class StringList;
+struct WorkLists;
 
-// Moves file by file through MoveEntry in rename mode; no failure stops the phase, each one is
-// reported by the move itself and left in App().RunHadErrors (cleared here at the start). The
-// lists hold paths relative to a root: A route files, B activities, C services, D paths
-// (ROUTES\<route>\...), E consist file names, G engines and wagons below TRAINS\TRAINSET.
-// An unstore with all stock moves no engine or wagon out. An empty tsectionFile installs nothing.
-void Move(bool unstore, const QString& tsectionFile, const StringList& G, const StringList& E,
-          const StringList& D, const StringList& C, const StringList& B, const StringList& A,
-          bool allStock, bool allConsists);
+// Moves file by file through MoveEntry in rename mode; no failure stops the phase, each one
+// (a cancelled duplicate too) is left in App().RunHadErrors (cleared here at the start). Of the
+// lists the survey filled it uses A route files, B activities, C services, D paths, E consist file
+// names and G engines and wagons; their entries were checked to lie inside their folders when the
+// survey listed them. An unstore with all stock moves no engine or wagon out, and an engine or
+// wagon of a fixed folder or a fixed file never goes out. An empty tsectionFile installs nothing.
+void Move(bool unstore, const QString& tsectionFile, const WorkLists& lists, bool allStock,
+          bool allConsists);
 
 } // namespace qv

@@ -219,6 +219,24 @@ void RemoveMadeParents(const QString& newPath, const QString& firstMade) {
     }
 }
 
+// Writes "Store Path" (deletes the value for an empty path) and sets App().StoreRootFolder; a
+// registry failure is shown, and the caller ends the program once the folders agree with the
+// registry again.
+bool WriteStorePathOrTell(const QString& path) {
+    RegistryKey reg;
+    const bool written = reg.Open(HKEY_LOCAL_MACHINE, kProductKey, true) &&
+                         (path.isEmpty() ? reg.DeleteValue(kStorePathValue)
+                                         : reg.WriteString(kStorePathValue, path));
+    if (!written) {
+        Box(Caption(Msg::BAD_REGISTRY_WRITE_LEG1) + Caption(Msg::BAD_REGISTRY_WRITE_LEG2) +
+                Quoted(kProductKey),
+            MB_ICONSTOP);
+        return false;
+    }
+    App().StoreRootFolder = path;
+    return true;
+}
+
 // One file system: the store folder is renamed in one step.
 bool RenameStore(const QString& oldPath, const QString& newPath, const QString& firstMade) {
     int error = 0;
@@ -241,8 +259,14 @@ bool RenameStore(const QString& oldPath, const QString& newPath, const QString& 
             RemoveMadeParents(newPath, firstMade);
         return false;
     }
-    if (!WriteStorePath(newPath)) {
+    if (!WriteStorePathOrTell(newPath)) {
+        // The store goes back before the program ends, so that the registry names it.
         RenameNoReplace(newPath, oldPath);
+        if (existed)
+            CreateFolder(newPath);
+        else
+            RemoveMadeParents(newPath, firstMade);
+        TerminateProgram(1);
         return false;
     }
     return true;
@@ -262,8 +286,9 @@ bool CopyStore(const QString& oldPath, const QString& newPath, const QString& fi
         ShowMoveFailure(failure);
         return false;
     }
-    if (!WriteStorePath(newPath)) {
+    if (!WriteStorePathOrTell(newPath)) {
         UndoCopy(newPath, firstMade);
+        TerminateProgram(1);
         return false;
     }
     // The new store is in force; what cannot be deleted of the old one is only told.
@@ -284,19 +309,10 @@ bool MoveStore(const QString& oldPath, const QString& newPath) {
 } // namespace
 
 bool WriteStorePath(const QString& path) {
-    RegistryKey reg;
-    const bool written = reg.Open(HKEY_LOCAL_MACHINE, kProductKey, true) &&
-                         (path.isEmpty() ? reg.DeleteValue(kStorePathValue)
-                                         : reg.WriteString(kStorePathValue, path));
-    if (!written) {
-        Box(Caption(Msg::BAD_REGISTRY_WRITE_LEG1) + Caption(Msg::BAD_REGISTRY_WRITE_LEG2) +
-                Quoted(kProductKey),
-            MB_ICONSTOP);
-        TerminateProgram(1);
-        return false;
-    }
-    App().StoreRootFolder = path;
-    return true;
+    if (WriteStorePathOrTell(path))
+        return true;
+    TerminateProgram(1);
+    return false;
 }
 
 bool PrepareStorePathDialog(StorePathDialogStart* start) {

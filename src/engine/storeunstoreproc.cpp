@@ -12,6 +12,7 @@
 #include "engine/movephase.h"
 #include "engine/survey.h"
 #include "engine/usedincommon.h"
+#include "engine/worklists.h"
 #include "platform/codepage.h"
 #include "platform/ui.h"
 #include "platform/winfs.h"
@@ -78,18 +79,9 @@ bool WriteErrorList(const StringList& entries) {
 
 bool StoreUnstore(bool unstore, bool partialRoute, bool defaultRoutes, bool allConsists,
                   bool allStock, bool silent, const QString& tsectionFile) {
-    // A keeps the routes in the order the survey finds them; the others hold each entry once.
-    StringList A;
-    StringList B = StringList::SortedUnique();
-    StringList C = StringList::SortedUnique();
-    StringList D = StringList::SortedUnique();
-    StringList E = StringList::SortedUnique();
-    StringList F = StringList::SortedUnique();
-    StringList G = StringList::SortedUnique();
-    StringList H = StringList::SortedUnique();
-
-    const bool errors =
-        Survey(unstore, partialRoute, defaultRoutes, H, G, F, E, D, C, B, A, allStock, allConsists);
+    WorkLists lists;
+    StringList& H = lists.H;
+    const bool errors = Survey(unstore, partialRoute, defaultRoutes, lists, allStock, allConsists);
 
     if (!H.IsEmpty() && !silent && !ReadFlag(QStringLiteral("Suppress Where Used Analysis"))) {
         ReportPane* pane = TheMainServices().InformationMemo();
@@ -104,7 +96,7 @@ bool StoreUnstore(bool unstore, bool partialRoute, bool defaultRoutes, bool allC
 
     const bool go = !errors || GoOnAfterErrors(silent);
     if (go)
-        Move(unstore, tsectionFile, G, E, D, C, B, A, allStock, allConsists);
+        Move(unstore, tsectionFile, lists, allStock, allConsists);
     return go;
 }
 

@@ -21,6 +21,7 @@
 #include "engine/fixedobjects.h"
 #include "engine/surveychecks.h"
 #include "engine/usedincommon.h"
+#include "engine/worklists.h"
 #include "platform/winfs.h"
 
 #include <algorithm>
@@ -63,49 +64,6 @@ void AddFilesOfBothRoots(StringList& list, const QString& folder, const QString&
     FindFiles(list, App().StoreRootFolder + u'\\' + folder, false, folder, mask);
 }
 
-// The services that use the paths (kind PT_PATH) and the activities that use the items or those
-// services, searched route by route in both roots, added as <folder>\<file>. The survey holds the
-// scenario cache open, so the search reads through that one: a second copy of the file would be
-// written over by whichever closes last.
-void FindUsers(std::uint32_t kind, const StringList& items, StringList* services,
-               StringList* activities, StoreIniHolder& scenarioCache) {
-    std::vector<std::pair<QString, QString>> byRoute; // route folder, item
-    for (int i = 0; i < items.Count(); ++i) {
-        const QString route = ParentOf(ParentOf(items[i]));
-        if (!route.isEmpty())
-            byRoute.emplace_back(route, items[i]);
-    }
-    std::stable_sort(byRoute.begin(), byRoute.end(), [](const auto& a, const auto& b) {
-        return CompareText(a.first, b.first) < 0;
-    });
-
-    UsedInList results;
-    for (std::size_t first = 0; first < byRoute.size();) {
-        const QString route = byRoute[first].first;
-        UsedInSearchList searchedPaths;
-        UsedInSearchList searchedServices;
-        std::size_t end = first;
-        for (; end < byRoute.size() && CompareText(byRoute[end].first, route) == 0; ++end)
-            (kind == PT_PATH ? searchedPaths : searchedServices).AddItem(byRoute[end].second);
-        first = end;
-        const QString roots[] = {App().MstsRootFolder, App().StoreRootFolder};
-        if (kind == PT_PATH) {
-            for (const QString& root : roots)
-                FindServicesUsing(nullptr, &searchedPaths, searchedServices, results, route, root);
-        }
-        for (const QString& root : roots)
-            FindActivitiesUsing(nullptr, &searchedServices, &searchedPaths, results, scenarioCache,
-                                route, root);
-    }
-    for (const auto& hit : results) {
-        const QString user = hit->Text2 + u'\\' + hit->Text3;
-        if (hit->Kind == PT_SERVICE && services)
-            services->Add(user);
-        else if (hit->Kind == PT_ACTIVITY && activities)
-            activities->Add(user);
-    }
-}
-
 // Adds to `added` the entries of `found` that `have` lacks and that no earlier round handled, and
 // marks them handled: an entry that could not be brought in (an unreadable service, an activity
 // the tree does not show) stays missing, and taking it for new again would keep the closure going
@@ -124,10 +82,9 @@ void TakeNewEntries(const StringList& found, const StringList& have, StringList&
 
 class SurveyRun {
 public:
-    SurveyRun(bool unstore, bool partialRoute, StringList& H, StringList& G, StringList& F,
-              StringList& E, StringList& D, StringList& C, StringList& B, StringList& A)
-        : unstore_(unstore), partialRoute_(partialRoute), H(H), G(G), F(F), E(E), D(D), C(C), B(B),
-          A(A) {}
+    SurveyRun(bool unstore, bool partialRoute, WorkLists& lists)
+        : unstore_(unstore), partialRoute_(partialRoute), H(lists.H), G(lists.G), F(lists.F),
+          E(lists.E), D(lists.D), C(lists.C), B(lists.B), A(lists.A) {}
 
     bool Run(bool defaultRoutes, bool allStock, bool allConsists);
 
@@ -169,6 +126,7 @@ private:
 bool SurveyRun::Run(bool defaultRoutes, bool allStock, bool allConsists) {
     SetBusy(true);
     suppressWarnings_ = ReadFlag(QStringLiteral("Suppress Warnings"));
+    HourglassGuard hourglass;
     App().PathSet.DuplicateAnswer = 0;
     StatusGuard status(QStringLiteral("SURVEY"));
     pane_ = TheMainServices().InformationMemo();
@@ -264,10 +222,12 @@ void SurveyRun::SurveyExploreChoice() {
     if (const ItemSet* chosen = easy.ChosenExploreActivity())
         Activity(*chosen);
     if (const ExploreActivitySaveInfo* session = easy.CurrentExploreRecord()) {
-        if (!session->ConsistFileName.isEmpty())
-            E.Add(session->ConsistFileName);
-        if (!session->PlayerPathFileName.isEmpty())
-            D.Add(session->PlayerPathFileName);
+        if (!session->ConsistFileName.isEmpty() &&
+            !AddEntryInside(E, QString(), session->ConsistFileName, nullptr, pane_))
+            errors_ = true;
+        if (!session->PlayerPathFileName.isEmpty() &&
+            !AddEntryInside(D, QString(), session->PlayerPathFileName, nullptr, pane_))
+            errors_ = true;
     }
 }
 
@@ -277,9 +237,9 @@ void SurveyRun::CloseOverUsers() {
     StringList handledServices = StringList::SortedUnique();
     StringList handledActivities = StringList::SortedUnique();
     for (int rounds = MaxUnstoreIterations(); rounds > 0; --rounds) {
-        FindUsers(PT_PATH, D, &foundServices, &foundActivities, *scenarioCache_);
+        FindItemUsers(PT_PATH, D, &foundServices, &foundActivities, *scenarioCache_);
         foundServices.AddStrings(C);
-        FindUsers(PT_SERVICE, foundServices, nullptr, &foundActivities, *scenarioCache_);
+        FindItemUsers(PT_SERVICE, foundServices, nullptr, &foundActivities, *scenarioCache_);
 
         StringList newActivities = StringList::SortedUnique();
         StringList newServices = StringList::SortedUnique();
@@ -378,10 +338,16 @@ void SurveyRun::CollectConsists() {
     for (int i = 0; i < E.Count(); ++i) {
         item.FileName = E[i];
         ConsistInfo consist;
+        StringList vehicles = StringList::SortedUnique();
         if (ReadConsistFile(App().StoreRootFolder, item, consist, *consistCache_, *stockCache_,
-                            &G) ||
+                            &vehicles) ||
             ReadConsistFile(App().MstsRootFolder, item, consist, *consistCache_, *stockCache_,
-                            &G)) {
+                            &vehicles)) {
+            // An engine or wagon folder that leads out of the trainset is reported with the
+            // consist and never read or moved.
+            for (int v = 0; v < vehicles.Count(); ++v)
+                if (!AddEntryInside(G, QString(), vehicles[v], &item, pane_))
+                    errors_ = true;
             CheckConsistNames(item, consist, pane_, H, suppressWarnings_);
             continue;
         }
@@ -409,10 +375,9 @@ void SurveyRun::BringIntoUse(ItemNode* node) {
 
 } // namespace
 
-bool Survey(bool unstore, bool partialRoute, bool defaultRoutes, StringList& H, StringList& G,
-            StringList& F, StringList& E, StringList& D, StringList& C, StringList& B,
-            StringList& A, bool allStock, bool allConsists) {
-    SurveyRun run(unstore, partialRoute, H, G, F, E, D, C, B, A);
+bool Survey(bool unstore, bool partialRoute, bool defaultRoutes, WorkLists& lists, bool allStock,
+            bool allConsists) {
+    SurveyRun run(unstore, partialRoute, lists);
     return run.Run(defaultRoutes, allStock, allConsists);
 }
 

@@ -8,15 +8,14 @@
 
 namespace qv {
 
-class StringList;
+struct WorkLists;
 
-// The work lists, each holding paths relative to a root folder: A route files, B activities,
-// C services, D paths, E consist file names, F stock folders and G stock files (both below
-// TRAINS\TRAINSET), H items missing or in error. B to H must be sorted lists that ignore
-// duplicates. True when at least one error was found; warnings alone leave it false. The busy
-// flag stays set for the caller to clear.
-bool Survey(bool unstore, bool partialRoute, bool defaultRoutes, StringList& H, StringList& G,
-            StringList& F, StringList& E, StringList& D, StringList& C, StringList& B,
-            StringList& A, bool allStock, bool allConsists);
+// Fills the work lists (B to H sorted lists that ignore duplicates, as WorkLists makes them).
+// Every entry taken from a file lies inside its folder: a name that would lead outside is
+// reported as an error with the file that names it and is not listed. True when at least one
+// error was found; warnings alone leave it false. The busy flag stays set for the caller to clear;
+// the hourglass shows while the survey runs.
+bool Survey(bool unstore, bool partialRoute, bool defaultRoutes, WorkLists& lists, bool allStock,
+            bool allConsists);
 
 } // namespace qv

@@ -13,6 +13,7 @@
 #include "core/report.h"
 #include "core/storeini.h"
 #include "core/stringlist.h"
+#include "engine/worklists.h"
 #include "platform/winfs.h"
 
 namespace qv {
@@ -41,9 +42,20 @@ bool ReadServiceFromEitherRoot(const QString& relative, ServiceInfo& service) {
            ReadServiceFile(App().MstsRootFolder, relative, service);
 }
 
-// The path a service drives: in the PATHS folder of the service's own route.
+// The PATHS and SERVICES folders of a route, below which its paths and services must lie.
+QString PathsFolder(const QString& routeFolder) {
+    return routeFolder + QStringLiteral("\\PATHS");
+}
+
+QString ServicesFolder(const QString& routeFolder) {
+    return routeFolder + QStringLiteral("\\SERVICES");
+}
+
+// The path a service drives, in the PATHS folder of the service's own route; empty when the name
+// the service gives would lead out of that folder.
 QString ServicePath(const QString& serviceEntry, const ServiceInfo& service) {
-    return ParentOf(ParentOf(serviceEntry)) + QStringLiteral("\\PATHS\\") + service.PathFile;
+    const QString paths = PathsFolder(ParentOf(ParentOf(serviceEntry)));
+    return EntryInside(paths, paths + u'\\' + service.PathFile);
 }
 
 QString FileNotFoundText(const QString& entry) {
@@ -55,12 +67,20 @@ QString TrafficFileLine(const QString& trafficFile) {
            QStringLiteral(" '") + trafficFile + u'\'';
 }
 
-// Adds each service that exists in either root to C and warns about the others.
-void AddExistingServices(const StringList& services, const ItemSet& activity, StringList& C,
+// Adds each service that exists in either root to C and warns about the others. A name that leads
+// out of the route's SERVICES folder is an error; false then.
+bool AddExistingServices(const StringList& services, const ItemSet& activity, StringList& C,
                          const QString& trafficFile, ReportPane* pane) {
+    const QString folder = ServicesFolder(ParentOf(activity.Folder));
+    bool inside = true;
     for (int i = 0; i < services.Count(); ++i) {
-        if (ExistsInEitherRoot(services[i])) {
-            C.Add(services[i]);
+        StringList checked;
+        if (!AddEntryInside(checked, folder, services[i], &activity, pane)) {
+            inside = false;
+            continue;
+        }
+        if (ExistsInEitherRoot(checked[0])) {
+            C.Add(checked[0]);
             continue;
         }
         QString text = FileNotFoundText(services[i]);
@@ -68,17 +88,16 @@ void AddExistingServices(const StringList& services, const ItemSet& activity, St
             text += u'\n' + TrafficFileLine(trafficFile);
         Report(RL_WARNING, &activity, text, pane);
     }
+    return inside;
 }
 
 // Whether the player path exists. The reader tests it itself only when it parses the file; with
 // the extended cache the activity is taken from its cache section, so the cached PathID is tested
 // here, and a valid player path is not taken for an invalid one.
-bool PlayerPathFound(const ActivityInfo& info, const QString& routeFolder) {
+bool PlayerPathFound(const ActivityInfo& info, const QString& playerPath) {
     if (info.FullCheck)
         return info.PlayerPathFound;
-    const QString pathId = info.PathID.trimmed();
-    return !pathId.isEmpty() &&
-           ExistsInEitherRoot(routeFolder + QStringLiteral("\\PATHS\\") + pathId);
+    return !playerPath.isEmpty() && ExistsInEitherRoot(playerPath);
 }
 
 // The members of one list, refreshed; false when a member was found in neither root.
@@ -108,48 +127,74 @@ bool SurveyActivity(const ItemSet& activity, StoreIniHolder& scenarioCache, Stri
     const QString routeFolder = ParentOf(activity.Folder);
 
     StringList services = StringList::SortedUnique();
+    StringList looseStock = StringList::SortedUnique();
     QString root;
     if (FileExists(App().MstsRootFolder + u'\\' + relative))
         root = App().MstsRootFolder;
     else if (FileExists(App().StoreRootFolder + u'\\' + relative))
         root = App().StoreRootFolder;
-    if (root.isEmpty() || !ReadActivityFile(root, activity, scenarioCache, info, &services, &G)) {
+    if (root.isEmpty() ||
+        !ReadActivityFile(root, activity, scenarioCache, info, &services, &looseStock)) {
         Report(RL_ERROR, &activity,
                Caption(Msg::TYPE_ACTIVITY_LEG) + u' ' + Caption(Msg::GENERAL_NOT_FOUND0), pane);
         return false;
     }
 
+    // Every name the activity gives must stay inside the folder of its kind: a bad reference is
+    // reported and neither read nor moved, and the survey counts it as an error.
+    bool inside = true;
+    for (int i = 0; i < looseStock.Count(); ++i)
+        inside = AddEntryInside(G, QString(), looseStock[i], &activity, pane) && inside;
     // An activity without a player service has none to add: the bare name would be no file.
     if (!info.PlayerSrv.isEmpty()) {
-        C.Add(info.PlayerSrv);
-        if (playerServices)
-            playerServices->Add(info.PlayerSrv);
+        StringList player;
+        if (AddEntryInside(player, ServicesFolder(routeFolder), info.PlayerSrv, &activity, pane)) {
+            C.Add(player[0]);
+            if (playerServices)
+                playerServices->Add(player[0]);
+        } else {
+            inside = false;
+        }
     }
-    AddExistingServices(services, activity, C, QString(), pane);
+    inside = AddExistingServices(services, activity, C, QString(), pane) && inside;
 
     if (!info.Traffic.isEmpty() && info.TrafficDate < 0) {
-        const QString trafficFile =
-            routeFolder + QStringLiteral("\\TRAFFIC\\") + info.Traffic + QStringLiteral(".trf");
+        const QString trafficFolder = routeFolder + QStringLiteral("\\TRAFFIC");
+        const QString named = trafficFolder + u'\\' + info.Traffic + QStringLiteral(".trf");
+        const QString trafficFile = EntryInside(trafficFolder, named);
         Report(RL_WARNING, &activity,
-               Caption(Msg::TRAFFIC_DISCREPANCY_LEG1) + u'\n' + TrafficFileLine(trafficFile), pane);
-        TrafficInfo traffic;
-        StringList trafficServices = StringList::SortedUnique();
-        ReadTrafficServices(App().MstsRootFolder, trafficFile, traffic, &trafficServices);
-        AddExistingServices(trafficServices, activity, C, trafficFile, pane);
+               Caption(Msg::TRAFFIC_DISCREPANCY_LEG1) + u'\n' + TrafficFileLine(named), pane);
+        if (trafficFile.isEmpty()) {
+            StringList unused;
+            inside = AddEntryInside(unused, trafficFolder, named, &activity, pane) && inside;
+        } else {
+            TrafficInfo traffic;
+            StringList trafficServices = StringList::SortedUnique();
+            ReadTrafficServices(App().MstsRootFolder, trafficFile, traffic, &trafficServices);
+            inside = AddExistingServices(trafficServices, activity, C, trafficFile, pane) && inside;
+        }
     }
 
     B.Add(relative);
     if (info.AsvOutOfDate)
         Report(RL_WARNING, &activity, Caption(Msg::OLDER_ASV_FILE_FOUND), pane);
 
-    const bool pathFound = PlayerPathFound(info, routeFolder);
+    const QString pathId = info.PathID.trimmed();
+    const QString paths = PathsFolder(routeFolder);
+    const QString playerPath =
+        pathId.isEmpty() ? QString() : EntryInside(paths, paths + u'\\' + pathId);
+    if (!pathId.isEmpty() && playerPath.isEmpty()) {
+        StringList unused;
+        inside = AddEntryInside(unused, paths, paths + u'\\' + pathId, &activity, pane) && inside;
+    }
+    const bool pathFound = !playerPath.isEmpty() && PlayerPathFound(info, playerPath);
     if (info.PathID.startsWith(u' ') || !pathFound)
         Report(RL_WARNING, &activity,
                Caption(Msg::INVALID_PATHID) + QStringLiteral("\nPathID '") + info.PathID + u'\'',
                pane);
     if (pathFound)
-        D.Add(routeFolder + QStringLiteral("\\PATHS\\") + info.PathID.trimmed());
-    return true;
+        D.Add(playerPath);
+    return inside;
 }
 
 bool SurveyServices(StringList& C, StringList& E, StringList& D, StringList& H) {
@@ -160,8 +205,14 @@ bool SurveyServices(StringList& C, StringList& E, StringList& D, StringList& H) 
         const QString entry = C[i];
         ServiceInfo service;
         if (ReadServiceFromEitherRoot(entry, service)) {
-            E.Add(service.ConsistFile);
-            D.Add(ServicePath(entry, service));
+            // A consist or path name that leads out of its folder is reported with the service
+            // and left out; the service itself is sound and stays.
+            const ItemSet namedBy = NamingFile(entry);
+            if (!AddEntryInside(E, QString(), service.ConsistFile, &namedBy, pane))
+                allFound = false;
+            const QString paths = PathsFolder(ParentOf(ParentOf(entry)));
+            if (!AddEntryInside(D, paths, paths + u'\\' + service.PathFile, &namedBy, pane))
+                allFound = false;
             ++i;
             continue;
         }
@@ -183,6 +234,8 @@ bool CheckPlayerPath(const StringList& playerServices, StringList& playerPaths, 
         if (!ReadServiceFromEitherRoot(playerServices[i], service))
             continue;
         const QString path = ServicePath(playerServices[i], service);
+        if (path.isEmpty())
+            continue; // a bad reference, reported when the services were surveyed
         if (ExistsInEitherRoot(path)) {
             playerPaths.Add(path);
             continue;
@@ -226,6 +279,7 @@ bool CollectListDependencies(const QString& folder, std::uint32_t kindMask, Stri
                              StoreIniHolder& stockCache, StringList& D, StringList& G) {
     static const std::uint32_t kKinds[] = {PT_EXPLORE_CONSIST, PT_MAINT_CONSIST, PT_MAINT_STOCK,
                                            PT_EXPLORE_PATH, PT_MAINT_PATH};
+    ReportPane* pane = TheMainServices().InformationMemo();
     bool missing = false;
     for (const std::uint32_t kind : kKinds) {
         if (!(kindMask & kind))
@@ -241,17 +295,25 @@ bool CollectListDependencies(const QString& folder, std::uint32_t kindMask, Stri
             if (!RefreshListMembers(members, kind, scope, lists.Names(i), H, pathCache,
                                     consistCache, stockCache))
                 missing = true;
+            ItemSet list;
+            list.Folder = scope;
+            list.FileName = lists.Names(i);
             for (const auto& member : members) {
                 // A member found in neither root is reported and listed in H already; as a work
                 // entry it would only be reported again (a path's folder is not even known).
                 if (!member || member->StoreInd == SI_HEADING)
                     continue;
+                // A member that leads out of its folder is reported with its list, never moved.
+                bool inside = true;
                 if (kind == PT_MAINT_STOCK)
-                    G.Add(member->FileName);
+                    inside = AddEntryInside(G, QString(), member->FileName, &list, pane);
                 else if (kind & (PT_EXPLORE_PATH | PT_MAINT_PATH))
-                    D.Add(member->Folder + u'\\' + member->FileName);
+                    inside = AddEntryInside(D, scope, member->Folder + u'\\' + member->FileName,
+                                            &list, pane);
                 else
-                    E.Add(member->FileName);
+                    inside = AddEntryInside(E, QString(), member->FileName, &list, pane);
+                if (!inside)
+                    missing = true;
             }
         }
     }

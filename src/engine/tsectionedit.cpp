@@ -96,7 +96,7 @@ QStringList RoutesWithOwnTsectionSettings() {
 }
 
 bool AcceptTsectionSettings(RouteInfo& record, const QString& path, const QString& description,
-                        int simulation, int maintenance) {
+                            int simulation, int maintenance) {
     const bool systemDefault = record.PType & PT_GLOBAL;
     const QString file = path.isEmpty() ? QString() : ToWindowsForm(path);
     if (!file.isEmpty()) {
@@ -139,11 +139,15 @@ bool AcceptTsectionSettings(RouteInfo& record, const QString& path, const QStrin
             return Refuse(text);
         }
     }
-    record.TSectionFileName = file;
-    record.TSectionDescription = description;
-    record.TSectionSimulation = simulation;
-    record.TSectionMaintenance = maintenance;
-    WriteTsectionSettings(record);
+    RouteInfo accepted = record;
+    accepted.TSectionFileName = file;
+    accepted.TSectionDescription = description;
+    accepted.TSectionSimulation = simulation;
+    accepted.TSectionMaintenance = maintenance;
+    // A specification that could not be recorded is not taken: the dialog stays open.
+    if (!WriteTsectionSettings(accepted))
+        return false;
+    record = accepted;
     return true;
 }
 

@@ -54,7 +54,7 @@ bool ReadTsectionSettings(RouteInfo& record) {
     return exists;
 }
 
-void WriteTsectionSettings(const RouteInfo& record) {
+bool WriteTsectionSettings(const RouteInfo& record) {
     auto holder = OpenStoreIni(SettingsFileName(record));
     IniFile& ini = holder->Ini;
     if (record.TSectionFileName.isEmpty()) {
@@ -69,7 +69,7 @@ void WriteTsectionSettings(const RouteInfo& record) {
         ini.WriteInteger(kSection, kMaintenanceKey, record.TSectionMaintenance);
         holder->Modified = true;
     }
-    CloseStoreIni(std::move(holder));
+    return CloseStoreIni(std::move(holder));
 }
 
 bool ReadDefaultTsectionSettings(RouteInfo* record) {

@@ -28,8 +28,9 @@ enum class TsectionFileState {
 // values when there is no section.
 bool ReadTsectionSettings(RouteInfo& record);
 // Writes the record's four TSECTION keys, or erases the section when the file name is empty.
-// The rest of the ROUTE.QVC is left as it was.
-void WriteTsectionSettings(const RouteInfo& record);
+// The rest of the ROUTE.QVC is left as it was. False when the file could not be written (the
+// failure has been reported).
+bool WriteTsectionSettings(const RouteInfo& record);
 // Makes the record the system default (PType PT_GLOBAL) and reads it; with no record, only
 // answers whether a system default exists.
 bool ReadDefaultTsectionSettings(RouteInfo* record);

@@ -11,6 +11,7 @@
 #include "core/filefind.h"
 #include "core/generaldefs.h"
 #include "core/itemkinds.h"
+#include "core/mainservices.h"
 #include "core/report.h"
 #include "core/status.h"
 #include "core/storeini.h"
@@ -314,11 +315,10 @@ void FindListMemberships(const UsedInSearchList& searched, const RecordList<Item
 }
 
 void FindItemUsers(std::uint32_t kind, const StringList& items, StringList* services,
-                   StringList* activities) {
+                   StringList* activities, StoreIniHolder& scenarioCache) {
     UsedInList results;
     UsedInSearchList searchedPaths;
     UsedInSearchList searchedServices;
-    std::unique_ptr<StoreIniHolder> cache = OpenStoreIni(QStringLiteral("CACHESCN.QVC"));
     PumpMessagesIfBusy();
 
     // The items grouped by their route folder, routes in sorted order.
@@ -348,14 +348,13 @@ void FindItemUsers(std::uint32_t kind, const StringList& items, StringList* serv
             FindServicesUsing(nullptr, &searchedPaths, searchedServices, results, route,
                               App().StoreRootFolder);
         }
-        FindActivitiesUsing(nullptr, &searchedServices, &searchedPaths, results, *cache, route,
-                            App().MstsRootFolder);
-        FindActivitiesUsing(nullptr, &searchedServices, &searchedPaths, results, *cache, route,
-                            App().StoreRootFolder);
+        FindActivitiesUsing(nullptr, &searchedServices, &searchedPaths, results, scenarioCache,
+                            route, App().MstsRootFolder);
+        FindActivitiesUsing(nullptr, &searchedServices, &searchedPaths, results, scenarioCache,
+                            route, App().StoreRootFolder);
         searchedPaths.Clear();
         searchedServices.Clear();
     }
-    CloseStoreIni(std::move(cache));
 
     for (const auto& hit : results) {
         const QString user = hit->Text2 + QLatin1Char('\\') + hit->Text3;
@@ -453,6 +452,7 @@ void CollectWhereUsed(const StringList& items, UsedInList& results) {
 }
 
 void WhereUsed(ReportPane* pane, const StringList& items, int mode) {
+    HourglassGuard hourglass;
     StatusGuard status(QStringLiteral("WHERE"));
     UsedInList results;
     CollectWhereUsed(items, results);

@@ -72,8 +72,9 @@ void AddActivityHit(const UsedInInfo& searched, const ActivityInfo& activity, Us
 // The survey's closure step: searches, route by route in both roots, the users of the items (paths
 // when kind is PT_PATH, services when PT_SERVICE): the services that use the paths, and the
 // activities that use the items or those services. Adds them to services and activities (either
-// may be none) as <folder>\<file name>.
+// may be none) as <folder>\<file name>. Activities are read through the scenario cache the
+// caller holds open: a second copy of the file would be written over by whichever closes last.
 void FindItemUsers(std::uint32_t kind, const StringList& items, StringList* services,
-                   StringList* activities);
+                   StringList* activities, StoreIniHolder& scenarioCache);
 
 } // namespace qv

@@ -134,6 +134,8 @@ void WriteWhereUsedReport(ReportPane* pane, const UsedInList& results, int mode)
     // so an empty body still leaves one empty line.
     for (const QString& line : body.split(u'\n'))
         pane->AddLine(line);
+    // The report is read from its start, not from its last line.
+    pane->ScrollToStart();
 }
 
 void WhereUsedAll(int mode, ReportPane* pane) {

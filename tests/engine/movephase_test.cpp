@@ -2,6 +2,7 @@
 // name, .ASV files follow their activities by date, the settings record the new state, and no
 // fault or crash at any file operation loses a file or keeps the next run from finishing.
 #include "engine/movephase.h"
+#include "engine/worklists.h"
 
 #include "core/appstate.h"
 #include "core/mainservices.h"
@@ -89,7 +90,14 @@ protected:
 
     void RunMove(bool unstore = false, const QString& tsection = {}, bool allStock = false,
                  bool allConsists = false) {
-        Move(unstore, tsection, G, E, D, C, B, A, allStock, allConsists);
+        WorkLists lists;
+        lists.A = A;
+        lists.B = B;
+        lists.C = C;
+        lists.D = D;
+        lists.E = E;
+        lists.G = G;
+        Move(unstore, tsection, lists, allStock, allConsists);
     }
     QStringList InMsts() const { return PathsBelow(drive.Host("MSTS")); }
     QStringList InStore() const { return PathsBelow(drive.Host("STORE")); }

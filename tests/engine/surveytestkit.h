@@ -19,6 +19,7 @@
 #include "core/stringlist.h"
 #include "engine/fixedobjects.h"
 #include "engine/survey.h"
+#include "engine/worklists.h"
 #include "fixtures/mstsbuilder.h"
 #include "fixtures/registrysandbox.h"
 #include "fixtures/tempmsts.h"
@@ -117,18 +118,6 @@ public:
     std::function<void(int, const QString&)> onStatus;
 };
 
-// The eight work lists of one job, sorted as the engine driver makes them (A in order of addition).
-struct WorkLists {
-    StringList A;
-    StringList B = StringList::SortedUnique();
-    StringList C = StringList::SortedUnique();
-    StringList D = StringList::SortedUnique();
-    StringList E = StringList::SortedUnique();
-    StringList F = StringList::SortedUnique();
-    StringList G = StringList::SortedUnique();
-    StringList H = StringList::SortedUnique();
-};
-
 class SurveyTestKit : public ::testing::Test {
 protected:
     SurveyTestKit() {
@@ -197,8 +186,7 @@ protected:
     bool RunSurvey(bool unstore, bool partialRoute = false, bool defaultRoutes = false,
                    bool allStock = false, bool allConsists = false) {
         lists = WorkLists();
-        return Survey(unstore, partialRoute, defaultRoutes, lists.H, lists.G, lists.F, lists.E,
-                      lists.D, lists.C, lists.B, lists.A, allStock, allConsists);
+        return Survey(unstore, partialRoute, defaultRoutes, lists, allStock, allConsists);
     }
 
     // The entries of a list in small letters, in list order.

@@ -1,5 +1,6 @@
 #include "engine/usedincommon.h"
 
+#include "core/storeini.h"
 #include "core/stringlist.h"
 #include "whereusedtestkit.h"
 
@@ -122,14 +123,16 @@ TEST_F(SampleTest, CollectWhereUsed_FindsListMembersOfBothScopesAndPathListsOfTh
 TEST_F(SampleTest, FindItemUsers_GivesServicesAndActivitiesOfPathsAndServicesOfOneRoute) {
     StringList services = StringList::SortedUnique();
     StringList activities = StringList::SortedUnique();
+    std::unique_ptr<StoreIniHolder> cache = OpenStoreIni(QStringLiteral("CACHESCN.QVC"));
     FindItemUsers(PT_PATH, Items({"ROUTES\\ALPHA\\PATHS\\P1.pat", "ROUTES\\ALPHA\\PATHS\\P2.pat"}),
-                  &services, &activities);
+                  &services, &activities, *cache);
     EXPECT_EQ(services.Text().toLower(),
               "routes\\alpha\\services\\s1.srv\r\nroutes\\alpha\\services\\s2.srv\r\n");
     EXPECT_EQ(activities.Text().toLower(), "routes\\alpha\\activities\\a1.act\r\n");
 
     StringList stored = StringList::SortedUnique();
-    FindItemUsers(PT_SERVICE, Items({"ROUTES\\BETA\\SERVICES\\S3.srv"}), nullptr, &stored);
+    FindItemUsers(PT_SERVICE, Items({"ROUTES\\BETA\\SERVICES\\S3.srv"}), nullptr, &stored, *cache);
+    CloseStoreIni(std::move(cache));
     EXPECT_EQ(stored.Text().toLower(), "routes\\beta\\activities\\a3.act\r\n");
 }
 
