@@ -11,6 +11,10 @@ namespace qv {
 
 namespace {
 
+bool IsSeparator(QChar c) {
+    return c == u'\\' || c == u'/';
+}
+
 bool OnlyDotsAndSpaces(const QString& part) {
     for (const QChar c : part)
         if (c != u'.' && c != u' ')
@@ -21,7 +25,11 @@ bool OnlyDotsAndSpaces(const QString& part) {
 } // namespace
 
 QString EntryInside(const QString& base, const QString& entry) {
-    if (entry.isEmpty() || entry.front() == u'\\' || entry.front() == u'/')
+    if (entry.isEmpty() || IsSeparator(entry.front()))
+        return QString();
+    // A name joined to its folder ("<folder>\\server\share") is as absolute as it was alone.
+    if (!base.isEmpty() && entry.size() > base.size() + 1 && IsSeparator(entry.at(base.size())) &&
+        IsSeparator(entry.at(base.size() + 1)) && CompareText(entry.left(base.size()), base) == 0)
         return QString();
     QStringList kept;
     const QStringList parts = QString(entry).replace(u'/', u'\\').split(u'\\');

@@ -32,8 +32,9 @@ struct WorkLists {
 // The entry ("\" or "/" between its parts, relative to the folder its list lies in) with "." and
 // ".." resolved, judged by its text alone. Empty when it cannot name a file below `base` (a folder
 // relative to the same place; empty for the list's own folder): empty itself, absolute, a drive
-// or a share, a ".." that climbs above the list's folder, a part made of dots and spaces only
-// (which Windows would shorten to ".."), or a path that ends outside `base`.
+// or a share (also when joined to `base`: "<base>\\\\server\\share"), a ".." that climbs above the
+// list's folder, a part made of dots and spaces only (which Windows would shorten to ".."), or a
+// path that ends outside `base`.
 QString EntryInside(const QString& base, const QString& entry);
 
 // Adds the entry, resolved, to the list when it lies inside `base`, and returns true. Otherwise

@@ -1,6 +1,7 @@
 // The move phase on hand-made work lists: the MSTS folder ends holding exactly what the lists
 // name, .ASV files follow their activities by date, the settings record the new state, and no
 // fault or crash at any file operation loses a file or keeps the next run from finishing.
+#include "engine/fixedobjects.h"
 #include "engine/movephase.h"
 #include "engine/worklists.h"
 
@@ -201,6 +202,35 @@ TEST_F(MoveTest, Move_CountsAFailedTsectionInstallAsAMoveErrorAndInstallsNothing
     RunMove(false, "C:\\STORE\\MISSING.DAT");
     EXPECT_TRUE(App().RunHadErrors);
     EXPECT_EQ(drive.Content("MSTS/GLOBAL/TSECTION.DAT"), "MSTS/GLOBAL/TSECTION.DAT");
+}
+
+TEST_F(MoveTest, Move_ACancelledDuplicateIsAMoveErrorAndLeavesBothFiles) {
+    drive.MakeFile("MSTS/Trains/Consists/c.con", "in msts");
+    drive.MakeFile("STORE/TRAINS/CONSISTS/c.con", "in store");
+    Fill(E, "c.con");
+    ui.ExpectConfirmFileMove(ID_CANCEL);
+    RunMove();
+    EXPECT_EQ(ui.FileMoves().size(), 1u);
+    EXPECT_TRUE(App().RunHadErrors);
+    EXPECT_EQ(drive.Content("MSTS/Trains/Consists/c.con"), "in msts");
+    EXPECT_EQ(drive.Content("STORE/TRAINS/CONSISTS/c.con"), "in store");
+}
+
+TEST_F(MoveTest, Move_EnginesAndWagonsOfAFixedFolderStayWhatever) {
+    RegWriteString(kExclusionFoldersKey, "0", "TRAINS\\TRAINSET\\Shared");
+    RegWriteString(kExclusionFilesKey, "1", "TRAINS\\TRAINSET\\Other\\kept.wag");
+    // Edited by hand to lead out of the trainset: protects nothing.
+    RegWriteString(kExclusionFoldersKey, "2", "TRAINS\\TRAINSET\\..\\Gone");
+    Make("MSTS/Trains/Trainset/Shared/a.wag");
+    Make("MSTS/Trains/Trainset/Shared/b.eng");
+    Make("MSTS/Trains/Trainset/Other/kept.wag");
+    Make("MSTS/Trains/Trainset/Other/c.wag");
+    Make("MSTS/Trains/Trainset/Gone/d.wag");
+    RunMove();
+    EXPECT_FALSE(App().RunHadErrors);
+    EXPECT_EQ(Text(InMsts()), Text(Words("trains/trainset/other/kept.wag "
+                                         "trains/trainset/shared/a.wag "
+                                         "trains/trainset/shared/b.eng")));
 }
 
 // A fault at one operation, or a crash from one operation on, at every operation of the job in

@@ -217,6 +217,49 @@ TEST_F(StoreFolder, FailedCopyLeavesTheOldStoreWholeAndRegistered) {
     EXPECT_EQ(App().StoreRootFolder, "D:\\Store");
 }
 
+// The registry refuses "Store Path" after the store has been renamed or copied: by the time the
+// program ends, the store is back where the registry names it, and nothing is left at the target.
+TEST_F(StoreFolder, RegistryFailureAfterTheMovePutsTheStoreBackBeforeTheProgramEnds) {
+    struct Case {
+        const char* from;
+        const char* to;
+        const char* madeFolder; // on C:, made before the move (the target's parent)
+    };
+    const Case cases[] = {{"C:\\Store", "C:\\Target\\New", "Target"},
+                          {"C:\\Store", "C:\\Fresh\\New", nullptr},
+                          {"D:\\Store", "C:\\Quarvel", nullptr}};
+    for (const Case& c : cases) {
+        const QString from = QString::fromLatin1(c.from);
+        const QString to = QString::fromLatin1(c.to);
+        SCOPED_TRACE(to.toStdString());
+        if (from.startsWith(u'D'))
+            MakeOnD("Store/TRAINS/CONSISTS/a.con", "consist");
+        else
+            temp_.MakeFile("Store/TRAINS/CONSISTS/a.con", "consist");
+        if (c.madeFolder)
+            temp_.MakeFolder(QString::fromLatin1(c.madeFolder));
+        Register(from);
+        // A folder where the new hive file is written makes every registry write fail.
+        const QString blocker = sandbox_.HivePath(HKEY_LOCAL_MACHINE) + ".tmp";
+        ASSERT_TRUE(QDir().mkdir(blocker));
+        QStringList atEnd;
+        SetTerminateHook([&](int status) {
+            atEnd << QString::number(status)
+                  << (FileExists(from + "\\TRAINS\\CONSISTS\\a.con") ? "old store" : "no store")
+                  << (FolderExists(to) ? "target made" : "no target");
+        });
+
+        EXPECT_FALSE(AcceptStorePath(to));
+        EXPECT_EQ(atEnd, (QStringList{"1", "old store", "no target"}));
+        EXPECT_TRUE(LastText().startsWith(Caption(Msg::BAD_REGISTRY_WRITE_LEG1)));
+        EXPECT_EQ(App().StoreRootFolder, from);
+        ASSERT_TRUE(QDir().rmdir(blocker));
+        EXPECT_EQ(StorePath(), from);
+        QDir(driveD_.path() + "/Store").removeRecursively();
+        QDir(temp_.Host("Store")).removeRecursively();
+    }
+}
+
 TEST_F(StoreFolder, VanishedRegisteredStoreEndsTheProgramBeforeTheDialog) {
     RegWriteString(kProductKey, "Store Path", "C:\\Gone");
     StorePathDialogStart start;

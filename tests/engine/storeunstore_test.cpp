@@ -6,6 +6,7 @@
 #include "core/filemoveops.h"
 #include "core/regsettings.h"
 #include "engine/surveytestkit.h"
+#include "engine/worklists.h"
 #include "movetestkit.h"
 #include "platform/winfs.h"
 #include "platform/winresolve.h"
@@ -209,6 +210,99 @@ TEST_F(StoreUnstoreTest, StoreUnstore_AfterSurveyErrorsTheUserDecidesAndTheError
     EXPECT_TRUE(RunStore());
     EXPECT_TRUE(ui.Shown().empty());
     EXPECT_FALSE(InStore().contains("routes/beta/b.trk"));
+}
+
+// Records every path the moves touch.
+class PathRecordingOps : public FileMoveOps {
+public:
+    bool Find(const QString& p, FindEntry* e, int* err) override {
+        paths << p;
+        return FileMoveOps::Find(p, e, err);
+    }
+    bool List(const QString& p, QList<FindEntry>* e, int* err) override {
+        paths << p;
+        return FileMoveOps::List(p, e, err);
+    }
+    bool Rename(const QString& from, const QString& to, int* err) override {
+        paths << from << to;
+        return FileMoveOps::Rename(from, to, err);
+    }
+    bool Copy(const QString& s, const QString& t, int* err) override {
+        paths << s << t;
+        return FileMoveOps::Copy(s, t, err);
+    }
+    bool Delete(const QString& p, int* err) override {
+        paths << p;
+        return FileMoveOps::Delete(p, err);
+    }
+    bool MakeFolders(const QString& p, int* err) override {
+        paths << p;
+        return FileMoveOps::MakeFolders(p, err);
+    }
+    QStringList paths;
+};
+
+// Content that names files outside its folders: a wagon folder, a service's consist and path, an
+// activity's player service, loose stock and player path, each leading out by "..\", a drive,
+// a share or the root. With the store one folder deeper than the MSTS folder, the same relative
+// name means two different outside files, so a move would really carry one across.
+TEST_F(StoreUnstoreTest,
+       StoreUnstore_NamesLeadingOutOfTheirFoldersAreReportedAndNothingOutsideMoves) {
+    App().StoreRootFolder = QStringLiteral("C:\\DEEP\\STORE");
+    builder = MstsBuilder(MstsHost(), drive.Host("DEEP/STORE"));
+    BuildInstallation();
+    builder.AddConsist("EVIL.CON", "EVIL",
+                       {{"DASH9", "DASH9", true}, {"..\\..\\..\\OUT", "EVIL.wag"}});
+    builder.AddService("ALPHA", "s2.srv", "s2", "EVIL", "down"); // a1's traffic runs it
+    builder.AddService("ALPHA", "s5.srv", "s5", "C:\\OUT\\X", "..\\..\\..\\..\\OUT\\p");
+    ActivityPlan plan;
+    plan.route = "ALPHA";
+    plan.file = "a9.act";
+    plan.name = "Outside";
+    plan.playerService = "s5.srv";
+    plan.pathId = "\\\\server\\share\\p";
+    plan.looseConsists = {{"Loose", {{"Z:\\OUT", "EVIL.wag"}}}};
+    builder.AddActivity(plan);
+    builder.AddActivity("ALPHA", "a10.act", "Escape", "..\\..\\..\\..\\OUT\\x.srv", QString());
+    drive.MakeFile("DEEP/OUT/EVIL.wag", "stored evil");
+    drive.MakeFile("OUT/X.con", "outside consist");
+    drive.MakeFile("OUT/p.pat", "outside path");
+    const QMap<QString, QByteArray> outsideBefore = FilesBelow(drive.Host("OUT"));
+    const QMap<QString, QByteArray> deepOutBefore = FilesBelow(drive.Host("DEEP/OUT"));
+    PathRecordingOps recording;
+    SetFileMoveOps(&recording);
+    LoadTree();
+    Mark(RouteNode("BETA"), SI_IN_STORE);
+
+    ui.Expect(Caption(Msg::SURVEY_ERRORS), ID_YES);
+    EXPECT_TRUE(RunStore());
+    EXPECT_EQ(ui.Mismatches(), QStringList());
+
+    // Each bad name is reported as an error together with the file that gives it.
+    const QString pane = PaneText();
+    const QString bad = QString(Caption(Msg::INVALID_FILENAME));
+    EXPECT_EQ(int(pane.count(bad)), 6) << pane.toStdString();
+    for (const char* named :
+         {"..\\..\\..\\OUT\\EVIL.wag", "C:\\OUT\\X.con", "..\\..\\..\\..\\OUT\\p.pat",
+          "\\\\server\\share\\p", "Z:\\OUT\\EVIL.wag", "..\\..\\..\\..\\OUT\\x.srv"})
+        EXPECT_TRUE(pane.contains(QString::fromLatin1(named), Qt::CaseInsensitive)) << named;
+    for (const char* namer : {"EVIL.CON", "s5.srv", "a9.act", "a10.act"})
+        EXPECT_TRUE(pane.contains(QString::fromLatin1(namer), Qt::CaseInsensitive)) << namer;
+
+    // Outside files are where they were, untouched; no move even looked outside the folders.
+    EXPECT_EQ(FilesBelow(drive.Host("OUT")), outsideBefore);
+    EXPECT_EQ(FilesBelow(drive.Host("DEEP/OUT")), deepOutBefore);
+    for (const QString& path : recording.paths) {
+        const bool inMsts = path.startsWith("C:\\MSTS\\", Qt::CaseInsensitive) &&
+                            !EntryInside(QString(), path.mid(8)).isEmpty();
+        const bool inStore = path.startsWith("C:\\DEEP\\STORE\\", Qt::CaseInsensitive) &&
+                             !EntryInside(QString(), path.mid(14)).isEmpty();
+        EXPECT_TRUE(inMsts || inStore) << path.toStdString();
+    }
+    // The sound part of the job still ran.
+    EXPECT_TRUE(PathsBelow(drive.Host("DEEP/STORE")).contains("routes/beta/b.trk"));
+    EXPECT_TRUE(PathsBelow(MstsHost()).contains("trains/consists/evil.con"));
+    SetFileMoveOps(&ops);
 }
 
 TEST_F(StoreUnstoreTest, LoadErrorMarks_AddsTheConsistsOfListedStockOnceAfterAJobWroteTheList) {

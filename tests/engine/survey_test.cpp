@@ -1,5 +1,7 @@
 #include "engine/survey.h"
 
+#include "catalogue/itemfiles.h"
+#include "catalogue/namedlists.h"
 #include "core/regsettings.h"
 #include "core/storeini.h"
 #include "engine/surveychecks.h"
@@ -293,3 +295,154 @@ TEST_F(SurveyTest, Checks_CountOtherActivityConsistsLeavesTheGivenConsistOut) {
 }
 
 } // namespace
+
+namespace {
+
+// The route's named lists: one active list of each kind, with one member each, all of them
+// needed by nothing else. "Include Explore Paths" alone must bring only the Explore Mode path.
+struct ListCase {
+    const char* label;
+    bool unstore;
+    bool exploreConsists;
+    bool explorePaths;
+    int mainPage; // 0 the Easy page
+    bool wantExploreConsist;
+    bool wantExplorePath;
+    bool wantMaintConsist;
+    bool wantMaintPath;
+    bool wantMaintStock;
+};
+
+const ListCase kListCases[] = {
+    {"store, both", false, true, true, 1, true, true, false, false, false},
+    {"store, paths only", false, false, true, 1, false, true, false, false, false},
+    {"store, consists only", false, true, false, 1, true, false, false, false, false},
+    {"store, neither", false, false, false, 1, false, false, false, false, false},
+    {"store, Easy page", false, true, true, 0, false, false, false, false, false},
+    {"unstore", true, true, true, 1, false, false, true, true, true},
+};
+
+class SurveyListTest : public SurveyTest, public ::testing::WithParamInterface<ListCase> {
+protected:
+    // Registers one active list of the kind in the route's ROUTE.QVC and writes its member.
+    void AddList(const QString& route, std::uint32_t kind, const QString& file) {
+        const QString id = RouteListSection(kind);
+        auto reg = OpenStoreIni(route + "\\ROUTE.QVC");
+        reg->Ini.WriteString(id, id, "12," + id);
+        reg->Modified = true;
+        ASSERT_TRUE(CloseStoreIni(std::move(reg)));
+        RecordList<ItemSet> items;
+        items.push_back(
+            std::make_unique<ItemSet>(ItemSet{0, kind, 0, file, "Routes\\" + route, file, {}, {}}));
+        ASSERT_TRUE(WriteItemListFile("Routes\\" + route, id + ".QVC", items));
+    }
+};
+
+} // namespace
+
+TEST_P(SurveyListTest, NamedListsOfTheRouteAreFollowedAsTheSettingsSay) {
+    const ListCase& c = GetParam();
+    BuildBase();
+    builder.AddEngine("IDLE", "IDLE.ENG", "IDLE", EngineType::Diesel);
+    builder.AddEngine("SPARE", "SPARE.ENG", "SPARE", EngineType::Diesel);
+    builder.AddEngine("LOOSE", "LOOSE.ENG", "LOOSE", EngineType::Diesel);
+    builder.AddConsist("XCON.CON", "XCON", {{"IDLE", "IDLE", true}});
+    builder.AddConsist("MCON.CON", "MCON", {{"SPARE", "SPARE", true}});
+    // Only in the store, so that an unstore of the whole route does not take them anyway.
+    builder.AddPath("ALPHA", "xpath.pat", "xpath", "A", "B", true, Into::Store);
+    builder.AddPath("ALPHA", "mpath.pat", "mpath", "A", "B", true, Into::Store);
+    AddList("ALPHA", PT_EXPLORE_CONSIST, "XCON.CON");
+    AddList("ALPHA", PT_EXPLORE_PATH, "xpath.pat");
+    AddList("ALPHA", PT_MAINT_CONSIST, "MCON.CON");
+    AddList("ALPHA", PT_MAINT_PATH, "mpath.pat");
+    AddList("ALPHA", PT_MAINT_STOCK, "LOOSE\\LOOSE.ENG");
+    WriteFlag(c.exploreConsists, "Include Explore Consists");
+    WriteFlag(c.explorePaths, "Include Explore Paths");
+    easy.mainPage = c.mainPage;
+    LoadTree();
+    Mark(RouteNode("BETA"), SI_IN_STORE);
+
+    // A partial route, so that the unstore does not take every path of the route anyway.
+    RunSurvey(c.unstore, c.unstore);
+    EXPECT_EQ(Lower(lists.E).contains("xcon.con"), c.wantExploreConsist) << c.label;
+    EXPECT_EQ(Lower(lists.D).contains(kAlphaPaths + "xpath.pat"), c.wantExplorePath) << c.label;
+    EXPECT_EQ(Lower(lists.E).contains("mcon.con"), c.wantMaintConsist) << c.label;
+    EXPECT_EQ(Lower(lists.D).contains(kAlphaPaths + "mpath.pat"), c.wantMaintPath) << c.label;
+    EXPECT_EQ(Lower(lists.G).contains("loose\\loose.eng"), c.wantMaintStock) << c.label;
+    // What a followed consist needs comes along.
+    EXPECT_EQ(Lower(lists.G).contains("idle\\idle.eng"), c.wantExploreConsist) << c.label;
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, SurveyListTest, ::testing::ValuesIn(kListCases));
+
+// Cases of the survey's reading that one changed line would break unnoticed.
+TEST_F(SurveyTest, Store_ReadsAnActivityInBothFoldersFromMstsAndTakesAPlayerPathOnlyStored) {
+    BuildBase();
+    // The store's copy of a1 drives another service, which must not be taken.
+    builder.AddService("ALPHA", "s9.srv", "s9", "PAX", "down", Into::Store);
+    builder.AddActivity("ALPHA", "a1.act", "Morning", "s9.srv", QString(), {}, Into::Store);
+    // a1's player path lies only in the store: found, and brought in by the move.
+    builder.AddPath("ALPHA", "up.pat", "up", "Here", "There", true, Into::Store);
+    ASSERT_TRUE(QFile::remove(builder.HostPath("ROUTES\\ALPHA\\PATHS\\up.pat")));
+    LoadTree();
+    Mark(RouteNode("BETA"), SI_IN_STORE);
+
+    EXPECT_FALSE(RunSurvey(false)) << PaneText().toStdString();
+    EXPECT_FALSE(Lower(lists.C).contains(kAlphaServices + "s9.srv"));
+    EXPECT_TRUE(Lower(lists.C).contains(kAlphaServices + "s1.srv"));
+    EXPECT_TRUE(Lower(lists.D).contains(kAlphaPaths + "up.pat"));
+    EXPECT_EQ(CountInPane(Msg::INVALID_PLAYER_PATH), 0) << PaneText().toStdString();
+    EXPECT_EQ(CountInPane(Msg::INVALID_PATHID), 0) << PaneText().toStdString();
+}
+
+TEST_F(SurveyTest, Store_AConsistNamedByTwoServicesIsReadAndCheckedOnce) {
+    BuildBase();
+    builder.AddEngine("SLUG", "SLUG.ENG", "SLUG", EngineType::Diesel, false);
+    builder.AddConsist("SLUGSET.CON", "SLUGSET",
+                       {{"SLUG", "SLUG", true}, {"DASH9", "DASH9", true}, {"BOX", "BOX"}});
+    builder.AddService("ALPHA", "s2.srv", "s2", "SLUGSET", "down");
+    builder.AddService("BETA", "b1.srv", "b1", "slugset", "b");
+    LoadTree();
+
+    EXPECT_FALSE(RunSurvey(false));
+    EXPECT_EQ(Lower(lists.E).count("slugset.con"), 1);
+    EXPECT_EQ(CountInPane(Msg::DRIVEABLE_NO_CABVIEW), 1) << PaneText().toStdString();
+    EXPECT_EQ(Lower(lists.H), QStringList({"slug\\slug.eng", "slugset.con"}));
+}
+
+TEST_F(SurveyTest, Survey_ShowsTheHourglassWhileItRuns) {
+    BuildBase();
+    LoadTree();
+    EXPECT_FALSE(RunSurvey(false));
+    EXPECT_GE(main.hourglassShown, 1);
+    EXPECT_EQ(main.hourglassDepth, 0);
+}
+
+// The six MSTS default routes come back with an unstore that asks for them, whatever their
+// marks; one missing is an error.
+TEST_F(SurveyTest, UnstoreWithDefaultRoutes_BringsEveryDefaultRouteIntoUse) {
+    builder.BuildDefaultInstallation();
+    AddFixedObjects();
+    LoadTree();
+    Mark(RouteNode("EUROPE1"), SI_IN_STORE);
+    Mark(RouteNode("USA2"), SI_IN_STORE);
+
+    struct Case {
+        bool defaultRoutes;
+        bool wantStoredOnes;
+    };
+    for (const Case c : {Case{false, false}, Case{true, true}}) {
+        EXPECT_FALSE(RunSurvey(true, false, c.defaultRoutes)) << PaneText().toStdString();
+        const QString routes = Lower(lists.A).join(u' ');
+        EXPECT_EQ(routes.contains("routes\\europe1\\"), c.wantStoredOnes) << routes.toStdString();
+        EXPECT_EQ(routes.contains("routes\\usa2\\"), c.wantStoredOnes) << routes.toStdString();
+        EXPECT_TRUE(routes.contains("routes\\japan1\\"));
+    }
+
+    // A default route the tree does not show is an error.
+    ItemNode* japan = RouteNode("JAPAN2");
+    ASSERT_NE(japan, nullptr);
+    japan->Data()->Folder = "Routes\\ELSEWHERE";
+    EXPECT_TRUE(RunSurvey(true, false, true));
+    EXPECT_EQ(CountInPane(Msg::DEFAULT_ROUTE_NOT_FOUND1), 1) << PaneText().toStdString();
+}

@@ -115,7 +115,14 @@ public:
             onStatus(panel, text);
         HeadlessMainServices::SetStatusText(panel, text);
     }
+    // The hourglass: how deep it is now and how often it was shown.
+    void ShowHourglass(bool show) override {
+        hourglassDepth += show ? 1 : -1;
+        hourglassShown += show ? 1 : 0;
+    }
     std::function<void(int, const QString&)> onStatus;
+    int hourglassDepth = 0;
+    int hourglassShown = 0;
 };
 
 class SurveyTestKit : public ::testing::Test {

@@ -2,6 +2,7 @@
 // the parameters dialog: what they show, the checks of OK, what is written, and how unticking
 // routes resolves a conflict.
 #include "core/appstate.h"
+#include "core/generaldefs.h"
 #include "core/itemtree.h"
 #include "core/mainservices.h"
 #include "engine/forms/tsectionchoiceboxdlg.h"
@@ -210,6 +211,24 @@ TEST_F(TsectionDlgs, Params_OkRefusesTargetFilesAnyFileForMaintenanceAndInvalidT
     ASSERT_TRUE(Stored("Hill", &stored));
     EXPECT_EQ(stored.TSectionFileName, b60);
     EXPECT_EQ(stored.TSectionSimulation, TSA_ANY_FILE);
+}
+
+TEST_F(TsectionDlgs, Params_ASpecificationThatCannotBeWrittenKeepsTheDialogOpen) {
+    const QString b60 = Tsection("B60.DAT", 60);
+    // A file stands where the route's data folder would be made.
+    temp_.MakeFile("STORE/QVDATA/Hill", "in the way");
+    RouteInfo record = Record("Hill");
+    TTSECTIONParamsBoxDlg dialog(nullptr, record);
+    dialog.show();
+    EXPECT_TRUE(PressOk(dialog, b60, 2).startsWith(Caption(Msg::WRITE_ERROR)));
+    EXPECT_EQ(ui_.Shown().back().style, MB_ICONSTOP);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_NE(dialog.result(), ID_OK);
+
+    RouteInfo direct = Record("Hill");
+    EXPECT_FALSE(AcceptTsectionSettings(direct, b60, "mine", 2, 2));
+    EXPECT_TRUE(direct.TSectionFileName.isEmpty()) << "the record stays as it was";
+    EXPECT_FALSE(Stored("Hill"));
 }
 
 TEST_F(TsectionDlgs, Params_DefaultCannotBeClearedWhileRoutesHaveTheirOwn) {

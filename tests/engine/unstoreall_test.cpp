@@ -111,7 +111,7 @@ TEST_F(UnstoreAllTest, AsksAboutDuplicatesWhateverAnEarlierJobWasAnswered) {
     EXPECT_EQ(FileContent(builder.HostPath(van)), storedVan);
 }
 
-TEST_F(UnstoreAllTest, KeepsTheDataFolderInAnyLetterCase) {
+TEST_F(UnstoreAllTest, KeepsTheDataFolderInAnyLetterCaseAndDoesNotCountItAsLeftOver) {
     drive.MakeFile(QStringLiteral("STORE2/qvdata/CACHESTK.QVC"), "cache");
     drive.MakeFile(QStringLiteral("STORE2/Trains/Consists/Goods.con"), "goods");
     App().StoreRootFolder = QStringLiteral("C:\\STORE2");
@@ -119,6 +119,15 @@ TEST_F(UnstoreAllTest, KeepsTheDataFolderInAnyLetterCase) {
     EXPECT_EQ(drive.NamesIn(QStringLiteral("STORE2")), QStringList{"qvdata"});
     EXPECT_EQ(drive.Content(QStringLiteral("STORE2/qvdata/CACHESTK.QVC")), "cache");
     EXPECT_FALSE(QFile::exists(drive.Host(QStringLiteral("MSTS/qvdata"))));
+    EXPECT_EQ(ShownTexts(), QStringList()) << "a clean run leaves nothing behind";
+
+    // Asked, the same clean run shows its question and its completion, no left-over warning.
+    drive.MakeFile(QStringLiteral("STORE2/Trains/Consists/More.con"), "more");
+    WriteFlag(true, QStringLiteral("Confirm Completion"));
+    ui.Expect(Caption(Msg::UNSTORE_EVERYTHING_QUERY_TAG), ID_YES);
+    EXPECT_TRUE(UnstoreEverything(true));
+    EXPECT_EQ(ShownTexts(), (QStringList{Caption(Msg::UNSTORE_EVERYTHING_QUERY_TAG),
+                                         Caption(Msg::PROCESS_COMPLETED)}));
 }
 
 TEST_F(UnstoreAllTest, FilesLeftInStoreAreReportedWithOrWithoutAskAndCountAsMoveErrors) {

@@ -1,5 +1,6 @@
 #include "engine/whereusedreport.h"
 
+#include "core/mainservices.h"
 #include "core/regsettings.h"
 #include "core/reportpane.h"
 #include "core/stringlist.h"
@@ -67,6 +68,26 @@ TEST_F(WhereUsedReportTest, WhereUsed_AppendsEachReportBelowWhatThePaneHolds) {
               QStringList({"before", "", "Unused Items Report", "", "", "", "", "Where Used Report",
                            "", "", "X.con", "    Not Used", "", ""}));
     EXPECT_TRUE(pane.IsHeading(7));
+}
+
+// Main-window services that log the cursor changes and the pane's scrolling, in order.
+class CursorLog : public HeadlessMainServices {
+public:
+    void ShowHourglass(bool show) override { log << (show ? "hourglass" : "cursor back"); }
+    QStringList log;
+};
+
+TEST_F(WhereUsedReportTest, WhereUsed_ShowsTheHourglassAndShowsTheReportFromItsStart) {
+    CursorLog main;
+    SetMainServices(&main);
+    ReportPane pane;
+    pane.OnScrollToStart = [&] { main.log << "to start:" + QString::number(pane.LineCount()); };
+    StringList items = StringList::SortedUnique();
+    items.Add("X.con");
+    WhereUsed(&pane, items, WU_COMPLETE);
+    SetMainServices(nullptr);
+    // Scrolled once the whole report is in, while the hourglass still shows.
+    EXPECT_EQ(main.log, QStringList({"hourglass", "to start:8", "cursor back"}));
 }
 
 TEST_F(WhereUsedReportTest, WhereUsedAll_ClearsThePaneAndConfirmsCompletion) {
