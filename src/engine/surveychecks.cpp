@@ -74,13 +74,13 @@ bool AddExistingServices(const StringList& services, const ItemSet& activity, St
     const QString folder = ServicesFolder(ParentOf(activity.Folder));
     bool inside = true;
     for (int i = 0; i < services.Count(); ++i) {
-        StringList checked;
-        if (!AddEntryInside(checked, folder, services[i], &activity, pane)) {
+        const QString service = CheckedEntry(folder, services[i], &activity, pane);
+        if (service.isEmpty()) {
             inside = false;
             continue;
         }
-        if (ExistsInEitherRoot(checked[0])) {
-            C.Add(checked[0]);
+        if (ExistsInEitherRoot(service)) {
+            C.Add(service);
             continue;
         }
         QString text = FileNotFoundText(services[i]);
@@ -147,13 +147,14 @@ bool SurveyActivity(const ItemSet& activity, StoreIniHolder& scenarioCache, Stri
         inside = AddEntryInside(G, QString(), looseStock[i], &activity, pane) && inside;
     // An activity without a player service has none to add: the bare name would be no file.
     if (!info.PlayerSrv.isEmpty()) {
-        StringList player;
-        if (AddEntryInside(player, ServicesFolder(routeFolder), info.PlayerSrv, &activity, pane)) {
-            C.Add(player[0]);
-            if (playerServices)
-                playerServices->Add(player[0]);
-        } else {
+        const QString player =
+            CheckedEntry(ServicesFolder(routeFolder), info.PlayerSrv, &activity, pane);
+        if (player.isEmpty()) {
             inside = false;
+        } else {
+            C.Add(player);
+            if (playerServices)
+                playerServices->Add(player);
         }
     }
     inside = AddExistingServices(services, activity, C, QString(), pane) && inside;
@@ -161,12 +162,11 @@ bool SurveyActivity(const ItemSet& activity, StoreIniHolder& scenarioCache, Stri
     if (!info.Traffic.isEmpty() && info.TrafficDate < 0) {
         const QString trafficFolder = routeFolder + QStringLiteral("\\TRAFFIC");
         const QString named = trafficFolder + u'\\' + info.Traffic + QStringLiteral(".trf");
-        const QString trafficFile = EntryInside(trafficFolder, named);
         Report(RL_WARNING, &activity,
                Caption(Msg::TRAFFIC_DISCREPANCY_LEG1) + u'\n' + TrafficFileLine(named), pane);
+        const QString trafficFile = CheckedEntry(trafficFolder, named, &activity, pane);
         if (trafficFile.isEmpty()) {
-            StringList unused;
-            inside = AddEntryInside(unused, trafficFolder, named, &activity, pane) && inside;
+            inside = false;
         } else {
             TrafficInfo traffic;
             StringList trafficServices = StringList::SortedUnique();
@@ -182,11 +182,9 @@ bool SurveyActivity(const ItemSet& activity, StoreIniHolder& scenarioCache, Stri
     const QString pathId = info.PathID.trimmed();
     const QString paths = PathsFolder(routeFolder);
     const QString playerPath =
-        pathId.isEmpty() ? QString() : EntryInside(paths, paths + u'\\' + pathId);
-    if (!pathId.isEmpty() && playerPath.isEmpty()) {
-        StringList unused;
-        inside = AddEntryInside(unused, paths, paths + u'\\' + pathId, &activity, pane) && inside;
-    }
+        pathId.isEmpty() ? QString() : CheckedEntry(paths, paths + u'\\' + pathId, &activity, pane);
+    if (!pathId.isEmpty() && playerPath.isEmpty())
+        inside = false;
     const bool pathFound = !playerPath.isEmpty() && PlayerPathFound(info, playerPath);
     if (info.PathID.startsWith(u' ') || !pathFound)
         Report(RL_WARNING, &activity,

@@ -20,12 +20,15 @@ struct StoreIniHolder;
 // its player service and the services it names to C (and the player service to playerServices,
 // when given), its player path to D, the activity itself to B and its loose stock to G. A service
 // named but found in neither root, a traffic discrepancy, an out-of-date .ASV file and an invalid
-// PathID are warnings. False, with an error and nothing added, when the activity cannot be read.
+// PathID are warnings. False, with an error and nothing added, when the activity cannot be read;
+// false as well when a name it gives leads out of its folder (that name is reported with the
+// activity and not listed).
 bool SurveyActivity(const ItemSet& activity, StoreIniHolder& scenarioCache, StringList& C,
                     StringList* playerServices, StringList& D, StringList& B, StringList& G);
 
 // Reads every service of C (store first): adds its consist to E and its path to D. A service read
-// in neither root is an error: it goes to H and leaves C. False when one was missing.
+// in neither root is an error: it goes to H and leaves C. A consist or path name that leads out of
+// its folder is reported with the service and not listed. False when either happened.
 bool SurveyServices(StringList& C, StringList& E, StringList& D, StringList& H);
 
 // Adds the path of each readable player service to playerPaths when the path exists in either
@@ -40,7 +43,8 @@ bool CheckPathFileParameters(const StringList& D, const StringList& playerPaths,
 // Takes the item's active named lists of each kind of the mask (in the order Explore Mode
 // Consists, Maintenance Mode Consists, Maintenance Mode Stock, Explore Mode Paths, Maintenance
 // Mode Paths), refreshes their members against the caches and adds the members found to E, G or
-// D. Members found in neither root are reported and go to H. True when any member was missing.
+// D. Members found in neither root are reported and go to H; a member that leads out of its
+// folder is reported with its list and not listed. True when any member was missing or bad.
 bool CollectListDependencies(const QString& folder, std::uint32_t kindMask, StringList& E,
                              StringList& H, StoreIniHolder& pathCache, StoreIniHolder& consistCache,
                              StoreIniHolder& stockCache, StringList& D, StringList& G);

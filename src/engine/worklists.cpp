@@ -58,16 +58,23 @@ QString EntryInside(const QString& base, const QString& entry) {
     return QString();
 }
 
+QString CheckedEntry(const QString& base, const QString& entry, const ItemSet* namedBy,
+                     ReportPane* pane) {
+    const QString inside = EntryInside(base, entry);
+    if (inside.isEmpty())
+        Report(RL_ERROR, namedBy,
+               Caption(Msg::INVALID_FILENAME) + Caption(Msg::GENERAL_NOT_FOUND3) + entry + u'\'',
+               pane);
+    return inside;
+}
+
 bool AddEntryInside(StringList& list, const QString& base, const QString& entry,
                     const ItemSet* namedBy, ReportPane* pane) {
-    const QString inside = EntryInside(base, entry);
-    if (!inside.isEmpty()) {
-        list.Add(inside);
-        return true;
-    }
-    Report(RL_ERROR, namedBy,
-           Caption(Msg::INVALID_FILENAME) + Caption(Msg::GENERAL_NOT_FOUND3) + entry + u'\'', pane);
-    return false;
+    const QString inside = CheckedEntry(base, entry, namedBy, pane);
+    if (inside.isEmpty())
+        return false;
+    list.Add(inside);
+    return true;
 }
 
 ItemSet NamingFile(const QString& relativePath) {

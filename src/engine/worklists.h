@@ -37,6 +37,11 @@ struct WorkLists {
 // path that ends outside `base`.
 QString EntryInside(const QString& base, const QString& entry);
 
+// The entry resolved when it lies inside `base`; otherwise empty, after reporting it as an error in
+// the pane together with the file that names it (when given).
+QString CheckedEntry(const QString& base, const QString& entry, const ItemSet* namedBy,
+                     ReportPane* pane);
+
 // Adds the entry, resolved, to the list when it lies inside `base`, and returns true. Otherwise
 // reports it as an error in the pane, naming the file that names it (when given), and returns
 // false: a bad reference is never read or moved.

@@ -212,6 +212,27 @@ TEST_F(StoreUnstoreTest, StoreUnstore_AfterSurveyErrorsTheUserDecidesAndTheError
     EXPECT_FALSE(InStore().contains("routes/beta/b.trk"));
 }
 
+TEST_F(StoreUnstoreTest, StoreUnstore_SuppressWhereUsedAnalysisLeavesOutOnlyTheAnalysis) {
+    BuildInstallation();
+    builder.AddService("ALPHA", "s2.srv", "s2", "GHOST", "down"); // a consist that is nowhere
+    LoadTree();
+    Mark(RouteNode("BETA"), SI_IN_STORE);
+    for (const bool suppress : {false, true}) {
+        SCOPED_TRACE(suppress ? "suppressed" : "shown");
+        WriteFlag(suppress, "Suppress Where Used Analysis");
+        ClearReport(main.InformationMemo());
+        ui.Clear();
+        drive.MakeFile("STORE/QVDATA/ERRORS.QVC", "OLD.con\r\n");
+        ui.Expect(Caption(Msg::SURVEY_ERRORS), ID_NO);
+        EXPECT_FALSE(RunStore());
+        EXPECT_EQ(PaneText().contains(Caption(Msg::TREE_HEADING_ERROR_ANALYSIS)), !suppress);
+        EXPECT_EQ(PaneText().contains(Caption(Msg::WHERE_USED_TAG)), !suppress);
+        EXPECT_TRUE(PaneText().contains("GHOST", Qt::CaseInsensitive)) << "the survey still tells";
+        EXPECT_EQ(ErrorList(), "GHOST.con\r\n");
+        EXPECT_EQ(ui.Mismatches(), QStringList());
+    }
+}
+
 // Records every path the moves touch.
 class PathRecordingOps : public FileMoveOps {
 public:
