@@ -233,24 +233,16 @@ TEST_F(StoreUnstoreTest, StoreUnstore_SuppressWhereUsedAnalysisLeavesOutOnlyTheA
     }
 }
 
-// Records every path the moves touch.
+// Records every path the moves of a store job look at or change.
 class PathRecordingOps : public FileMoveOps {
 public:
     bool Find(const QString& p, FindEntry* e, int* err) override {
         paths << p;
         return FileMoveOps::Find(p, e, err);
     }
-    bool List(const QString& p, QList<FindEntry>* e, int* err) override {
-        paths << p;
-        return FileMoveOps::List(p, e, err);
-    }
     bool Rename(const QString& from, const QString& to, int* err) override {
         paths << from << to;
         return FileMoveOps::Rename(from, to, err);
-    }
-    bool Copy(const QString& s, const QString& t, int* err) override {
-        paths << s << t;
-        return FileMoveOps::Copy(s, t, err);
     }
     bool Delete(const QString& p, int* err) override {
         paths << p;
