@@ -1,5 +1,7 @@
 #include "core/reportpane.h"
 
+#include <algorithm>
+
 namespace qv {
 
 void ReportPane::AddLine(const QString& line) {
@@ -46,9 +48,9 @@ void ReportPane::SetTabStops(const QList<int>& points) {
     Changed();
 }
 
-void ReportPane::ScrollToStart() {
-    if (OnScrollToStart)
-        OnScrollToStart();
+void ReportPane::ScrollToLine(int line) {
+    if (OnScrollToLine)
+        OnScrollToLine(std::clamp(line, 0, std::max(0, LineCount() - 1)));
 }
 
 void ReportPane::Append(const QString& line, LineStyle style) {

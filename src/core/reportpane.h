@@ -37,13 +37,14 @@ public:
     void SetTabStops(const QList<int>& points);
     QList<int> TabStops() const { return tabStops_; }
 
-    // Asks the view to show the first line (a report shown from its start).
-    void ScrollToStart();
+    // Asks the view to show the given line at the top (a report shown from its start).
+    void ScrollToLine(int line);
+    void ScrollToStart() { ScrollToLine(0); }
 
     // Called after every change, so that a view can follow.
     std::function<void()> OnChanged;
-    // Called when the view should scroll to the first line.
-    std::function<void()> OnScrollToStart;
+    // Called when the view should scroll to show a line.
+    std::function<void(int line)> OnScrollToLine;
 
 private:
     void Append(const QString& line, LineStyle style);

@@ -128,14 +128,15 @@ void WriteWhereUsedReport(ReportPane* pane, const UsedInList& results, int mode)
     const QString body = FormatWhereUsedReport(results, mode);
     if (!pane)
         return;
+    const int start = pane->LineCount();
     WriteReportHeading(ReportHeading(mode), pane);
     pane->AddLine(QString());
     // The body goes in as one more entry of the pane's lines: each line feed starts a new line,
     // so an empty body still leaves one empty line.
     for (const QString& line : body.split(u'\n'))
         pane->AddLine(line);
-    // The report is read from its start, not from its last line.
-    pane->ScrollToStart();
+    // The report is read from its start, not from its last line, also below earlier text.
+    pane->ScrollToLine(start);
 }
 
 void WhereUsedAll(int mode, ReportPane* pane) {

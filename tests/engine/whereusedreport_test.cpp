@@ -81,13 +81,16 @@ TEST_F(WhereUsedReportTest, WhereUsed_ShowsTheHourglassAndShowsTheReportFromItsS
     CursorLog main;
     SetMainServices(&main);
     ReportPane pane;
-    pane.OnScrollToStart = [&] { main.log << "to start:" + QString::number(pane.LineCount()); };
+    pane.AddLine("earlier text");
+    pane.OnScrollToLine = [&](int line) {
+        main.log << "to line " + QString::number(line) + " of " + QString::number(pane.LineCount());
+    };
     StringList items = StringList::SortedUnique();
     items.Add("X.con");
     WhereUsed(&pane, items, WU_COMPLETE);
     SetMainServices(nullptr);
     // Scrolled once the whole report is in, while the hourglass still shows.
-    EXPECT_EQ(main.log, QStringList({"hourglass", "to start:8", "cursor back"}));
+    EXPECT_EQ(main.log, QStringList({"hourglass", "to line 1 of 9", "cursor back"}));
 }
 
 TEST_F(WhereUsedReportTest, WhereUsedAll_ClearsThePaneAndConfirmsCompletion) {

@@ -13,15 +13,18 @@
 #include "mainwindow/objecttree.h"
 
 #include <QAbstractButton>
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
 #include <QLabel>
 #include <QMenu>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStatusTipEvent>
 #include <QStyle>
+#include <QTextBlock>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -98,10 +101,7 @@ TMainForm::TMainForm(const QString& commandLineArgument, QWidget* parent)
     connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
 
     informationPane_.OnChanged = [this] { ShowInformationPane(); };
-    informationPane_.OnScrollToStart = [this] {
-        ui->InformationMemo->moveCursor(QTextCursor::Start);
-        ui->InformationMemo->ensureCursorVisible();
-    };
+    informationPane_.OnScrollToLine = [this](int line) { ScrollInformationPaneTo(line); };
 
     treeController_ = new TreeController(ui->QuarvelObjects, tree_, this);
     TreeController::PopupSources sources;
@@ -138,7 +138,7 @@ TMainForm::~TMainForm() {
     if (&TheEasyServices() == easyServices_.get())
         SetEasyServices(nullptr);
     informationPane_.OnChanged = nullptr;
-    informationPane_.OnScrollToStart = nullptr;
+    informationPane_.OnScrollToLine = nullptr;
     // The controller and its model look at the tree, which goes before the form's children do.
     ui->QuarvelObjects->setModel(nullptr);
     delete treeController_;
@@ -415,6 +415,18 @@ void TMainForm::ShowInformationPane() {
         AppendPaneLine(edit, lines.at(i), informationPane_.Style(i), i == 0);
     shownPaneLines_ = count;
     lastShownPaneLine_ = count > 0 ? lines.at(count - 1) : QString();
+}
+
+// Shows the line at the top of the pane (as far as the scroll range allows) with the caret on it.
+void TMainForm::ScrollInformationPaneTo(int line) {
+    QTextEdit* edit = ui->InformationMemo;
+    const QTextBlock block = edit->document()->findBlockByNumber(line);
+    if (!block.isValid())
+        return;
+    QTextCursor cursor(block);
+    edit->setTextCursor(cursor);
+    edit->verticalScrollBar()->setValue(
+        int(edit->document()->documentLayout()->blockBoundingRect(block).top()));
 }
 
 // The pane's font (proportional or fixed pitch) and its tab stops, given in points.

@@ -163,6 +163,7 @@ private:
 
     void ShowInformationPane();
     void ApplyPaneLayout(QTextEdit* edit);
+    void ScrollInformationPaneTo(int line);
     void ShowToolBarImages();
     void ResetControlsForRefresh();
     void ShowWindowCaption();
