@@ -352,11 +352,7 @@ bool CheckAttributes(const QString& folder) {
     for (const FindEntry& e : entries) {
         const QString path = folder + kBackslash + e.name;
         ShowStatus(Caption(Msg::STATUS_TEXT_CHECKING) + QLatin1Char(' ') + path);
-        if (CanDescend(e)) {
-            if (!CheckAttributes(path))
-                result = false;
-            continue;
-        }
+        // A folder its owner cannot write to stops a move as surely as such a file does.
         if (e.attributes & (kFaReadOnly | kFaHidden | kFaSystem | kFaVolumeLabel)) {
             result = false;
             Report(RL_ERROR, nullptr,
@@ -364,6 +360,8 @@ bool CheckAttributes(const QString& folder) {
                        QStringLiteral("' Attr. Code '") + QString::number(e.attributes) + kQuote,
                    Pane());
         }
+        if (CanDescend(e) && !CheckAttributes(path))
+            result = false;
     }
     return result;
 }

@@ -128,6 +128,7 @@ TMainForm::TMainForm(const QString& commandLineArgument, QWidget* parent)
     SetEasyServices(easyServices_.get());
 
     BindCommands();
+    BindReportCommands();
     DisablePendingCommands();
     ShowToolBarImages();
 }
@@ -338,10 +339,6 @@ int TMainForm::QuerySaveScenario() {
 
 void TMainForm::LoadTree(const QString& scenarioFile, RecordList<ItemSet>* items, int state) {
     qv::LoadTree(tree_, scenarioFile, items, state);
-}
-
-void TMainForm::ShowSelectedNodeInfo() {
-    // The item information report is not part of the window yet; the pane keeps what it shows.
 }
 
 void TMainForm::ShowHourglass(bool show) {
