@@ -88,9 +88,13 @@ struct ActivityReading {
         item.Folder = QStringLiteral("TRAINS\\CONSISTS");
         item.FileName = fileName;
         ConsistInfo consist;
+        if (!NamesFile(fileName))
+            return consist;
         if (!ReadConsistFile(App().StoreRootFolder, item, consist, *consistCache, *stockCache,
                              vehicles)) {
             consist = ConsistInfo();
+            if (vehicles)
+                vehicles->Clear();
             ReadConsistFile(App().MstsRootFolder, item, consist, *consistCache, *stockCache,
                             vehicles);
         }
@@ -102,6 +106,8 @@ struct ActivityReading {
         item.Folder = QStringLiteral("TRAINS\\TRAINSET");
         item.FileName = fileName;
         StockInfo stock;
+        if (!NamesFile(fileName))
+            return stock;
         if (!ReadStockFile(App().StoreRootFolder, item, stock, *stockCache)) {
             stock = StockInfo();
             ReadStockFile(App().MstsRootFolder, item, stock, *stockCache);
@@ -118,11 +124,15 @@ void WriteActivityInfo(const ItemSet& item, ReportPane* pane) {
     StringList consists = StringList::SortedUnique();
     StringList looseStock = StringList::SortedUnique();
 
+    // The scenario cache keeps no description, briefing or start of an activity: the file itself
+    // is parsed.
     ActivityInfo activity;
+    activity.FullCheck = true;
     bool read = ReadActivityFile(App().MstsRootFolder, item, *reading.scenarioCache, activity,
                                  nullptr, &looseStock);
     if (!read) {
         activity = ActivityInfo();
+        activity.FullCheck = true;
         looseStock.Clear();
         read = ReadActivityFile(App().StoreRootFolder, item, *reading.scenarioCache, activity,
                                 nullptr, &looseStock);
@@ -144,7 +154,6 @@ void WriteActivityInfo(const ItemSet& item, ReportPane* pane) {
         const PathInfo playerPath =
             reading.ReadPath(routeFolder + QStringLiteral("\\PATHS"), activity.PathID);
         const IniFile& consistIni = reading.consistCache->Ini;
-        // The indexes come from a stranger's file: one outside its list shows "Unknown".
         const QString hhnn = QStringLiteral("hh:mm");
         pane->AddLine(FormLabel("Locomotive") + consistIni.ReadString(player.ConsistFile,
                                                                       QStringLiteral("EngineName"),
@@ -155,6 +164,7 @@ void WriteActivityInfo(const ItemSet& item, ReportPane* pane) {
         pane->AddLine(FormLabel("Starting at") + playerPath.PathStart);
         pane->AddLine(FormLabel("Starting") + activity.StartTime.toString(hhnn));
         pane->AddLine(FormLabel("Heading towards") + playerPath.PathEnd);
+        // The indexes come from a stranger's file: one outside its list shows "Unknown".
         pane->AddLine(FormLabel("Season") +
                       GetTextLine(Caption(Msg::SEASONS_LEG_STRINGS), activity.Season));
         pane->AddLine(FormLabel("Weather") +
