@@ -173,6 +173,8 @@ TEST_F(ActivityInfoTest, Activity_ListsEachServiceAndConsistOnceInFileOrder) {
              loose + QStringList{""}},
     };
     RebuildCaches();
+    // The cases after the first find the activity's section in the scenario cache, which keeps
+    // none of the header's texts.
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         builder.AddTraffic("ALPHA", "t1.trf", "Daily Traffic", {"s1.srv", "s2.srv", "s3.srv"},
