@@ -76,9 +76,9 @@ TMainForm::TMainForm(const QString& commandLineArgument, QWidget* parent)
     // The view-all commands are never copied into the tree's popup.
     for (QAction* viewAll : {ui->ViewAllConsistsMnu, ui->ViewAllStockItemsMnu, ui->ViewAllPathsMnu})
         viewAll->setProperty(kTagProperty, -1);
-    // Kept out of sight: reachable by their keys or shown when their program is present.
-    for (QAction* hidden :
-         {ui->StrictSMSChecking, ui->CheckAttributes, ui->FixedObjects1, ui->RCLaunchSettings})
+    // Kept out of sight: reachable by their keys or shown when their program is present. Check
+    // Attributes stays in the Reports menu: a hidden item cannot be chosen at all.
+    for (QAction* hidden : {ui->StrictSMSChecking, ui->FixedObjects1, ui->RCLaunchSettings})
         hidden->setVisible(false);
     ui->Spacer->setEnabled(false);
     ui->EasyBackground->setVisible(false);
