@@ -42,6 +42,8 @@ void AppendPaneLine(QTextEdit* edit, const QString& line, ReportPane::LineStyle 
     cursor.movePosition(QTextCursor::End);
     QTextBlockFormat block;
     block.setAlignment(heading ? Qt::AlignHCenter : Qt::AlignLeft);
+    // A block's own tab positions replace the document's when it is laid out.
+    block.setTabPositions(edit->document()->defaultTextOption().tabs());
     QTextCharFormat chars;
     chars.setFontWeight(style != ReportPane::LineStyle::Plain ? QFont::Bold : QFont::Normal);
     chars.setFontUnderline(heading);
