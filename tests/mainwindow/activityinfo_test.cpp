@@ -212,6 +212,20 @@ TEST_F(ActivityInfoTest, TwoServicesOnOneConsist_GiveOneConsistEntry) {
                            "        Dash 9     (DASH9\\DASH9.ENG)", "", "", ""}));
 }
 
+TEST_F(ActivityInfoTest, ActivityWithoutPlayerService_ListsNoService) {
+    builder.WriteMstsFile(builder.RouteSubFolder("ALPHA", "ACTIVITIES") + "\\bare.act", "a0t",
+                          {"Tr_Activity (", "\tTr_Activity_Header (", "\t\tName ( \"Bare\" )",
+                           "\t\tSeason ( 2 )", "\t)", "\tTr_Activity_File (", "\t)", ")"},
+                          MstsFileKind::Activity);
+    const QStringList lines = Report("bare.act");
+    const qsizetype player = lines.indexOf("Player Service:");
+    ASSERT_GE(player, 0);
+    EXPECT_EQ(lines.at(1), "Bare");
+    EXPECT_TRUE(lines.contains("Season: Autumn"));
+    EXPECT_EQ(lines.mid(player),
+              (QStringList{"Player Service:", "    ", "", "Service Details:", "", ""}));
+}
+
 TEST_F(ActivityInfoTest, UnreadableActivity_GivesOnlyTheServiceDetailsHeading) {
     EXPECT_EQ(Report("gone.act"), (QStringList{"Service Details:", "", ""}));
 }
