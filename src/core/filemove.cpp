@@ -350,6 +350,9 @@ bool CheckAttributes(const QString& folder) {
     if (!TheFileMoveOps().List(folder, &entries, nullptr))
         return result;
     for (const FindEntry& e : entries) {
+        // A folder is checked by its own name, not again as "." inside it and ".." below it.
+        if (e.name == QLatin1String(".") || e.name == QLatin1String(".."))
+            continue;
         const QString path = folder + kBackslash + e.name;
         ShowStatus(Caption(Msg::STATUS_TEXT_CHECKING) + QLatin1Char(' ') + path);
         // A folder its owner cannot write to stops a move as surely as such a file does.
