@@ -31,7 +31,7 @@ protected:
     QString Heading() const { return form->InformationMemo()->Lines().value(1); }
 };
 
-TEST_F(DemoReports, SelectingAnItem_FillsThePaneWhileTheTreeHasTheFocus) {
+TEST_F(DemoReports, SelectedItemsAndTheToolsMenu_FillThePane) {
     BuildCaches();
     Start();
     const struct {
@@ -62,12 +62,8 @@ TEST_F(DemoReports, SelectingAnItem_FillsThePaneWhileTheTreeHasTheFocus) {
     C<QTextEdit>("InformationMemo")->setFocus();
     Select(First(PT_MAINT_STOCK, ".ENG"));
     EXPECT_EQ(Heading(), shown);
-    EXPECT_TRUE(ui.Shown().empty()) << ui.Shown().front().text.toStdString();
-}
 
-TEST_F(DemoReports, StatisticsAndCheckAttributes_RunFromTheToolsMenu) {
-    BuildCaches();
-    Start();
+    // The Tools menu's reports.
     C<QAction>("StatisticsMnu")->trigger();
     EXPECT_EQ(Heading(), Caption(Msg::TREE_HEADING_STATISTICS));
     EXPECT_EQ(form->InformationMemo()->Lines().value(4), "\t\tRoutes:\t" + QString(10, ' ') + "9");
@@ -77,7 +73,7 @@ TEST_F(DemoReports, StatisticsAndCheckAttributes_RunFromTheToolsMenu) {
                 C<QAction>("CheckAttributes")->isEnabled());
     C<QAction>("CheckAttributes")->trigger();
     EXPECT_EQ(form->InformationMemo()->LineCount(), 0);
-    EXPECT_TRUE(ui.Shown().empty());
+    EXPECT_TRUE(ui.Shown().empty()) << ui.Shown().front().text.toStdString();
 }
 
 } // namespace

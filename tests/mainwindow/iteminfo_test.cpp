@@ -40,7 +40,6 @@ protected:
                             {"HOPPER", "HOPPER"},
                             {"GONE", "GONE.WAG"},
                             {"HOPPER", "HOPPER"}});
-        builder.AddConsist("PAX.CON", "Passenger Two", {{"DASH9", "DASH9", true}});
         builder.AddConsist("NOCAB.CON", "No Cab",
                            {{"SHUNT", "SHUNT", true}, {"DASH9", "DASH9", true}});
         builder.AddRoute("ALPHA", "Alpha Line", "A", {QStringLiteral("Hills."), false, {}});
@@ -49,7 +48,6 @@ protected:
         builder.AddPath("ALPHA", "ai.pat", "AI Path", "Yard", "Mine", false, Into::Store);
         builder.AddService("ALPHA", "s1.srv", "Service One", "FREIGHT", "up");
         builder.AddService("ALPHA", "s3.srv", "Service Three", "FREIGHT", "down");
-        builder.AddService("ALPHA", "s4.srv", "s4", "PAX", "up");
     }
     ~ItemInfoTest() override {
         SetUi(nullptr);
@@ -165,8 +163,8 @@ TEST_F(ItemInfoTest, Activity_ListsEachServiceConsistAndLooseVehicleOnce) {
         "        Hopper     (HOPPER\\HOPPER.WAG)|             (GONE\\GONE.WAG)|"
         "        Hopper     (HOPPER\\HOPPER.WAG)|||Loose Stock:|    Hopper     "
         "(HOPPER\\HOPPER.WAG)|";
-    // The player service is named by the traffic too; s2 cannot be read and shows empty texts,
-    // not its neighbour's.
+    // The player service is named by the traffic too, s1 and s3 share a consist, and s2 cannot
+    // be read: it shows empty texts, not its neighbour's.
     const QString withTraffic =
         "Traffic:|    Daily Traffic     (t1.trf)|        Service Pattern:|"
         "            Service One     (s1.srv)|            s2.srv|            Service Three     "
@@ -215,16 +213,7 @@ TEST_F(ItemInfoTest, Activity_ListsEachServiceConsistAndLooseVehicleOnce) {
     EXPECT_TEXT(Text(PT_ACTIVITY, "ROUTES\\ALPHA\\ACTIVITIES", "gone.act"), "Service Details:||");
 }
 
-TEST_F(ItemInfoTest, Activity_NamesEachConsistOnceAndSkipsAMissingPlayerService) {
-    builder.AddTraffic("ALPHA", "t1.trf", "Daily Traffic", {"s3", "s4"});
-    builder.AddActivity("ALPHA", "a1.act", "Run", "s1.srv", "t1.trf");
-    const QString text = Text(PT_ACTIVITY, "ROUTES\\ALPHA\\ACTIVITIES", "a1.act");
-    EXPECT_TEXT(text.mid(text.indexOf("Consist Details:")),
-                "Consist Details:|    Freight One     (FREIGHT.con)|        Dash 9     "
-                "(DASH9\\DASH9.ENG)|        Hopper     (HOPPER\\HOPPER.WAG)|             "
-                "(GONE\\GONE.WAG)|        Hopper     (HOPPER\\HOPPER.WAG)||    Passenger Two     "
-                "(PAX.con)|        Dash 9     (DASH9\\DASH9.ENG)|||");
-
+TEST_F(ItemInfoTest, ActivityWithoutPlayerService_ListsNoService) {
     builder.WriteMstsFile("ROUTES\\ALPHA\\ACTIVITIES\\bare.act", "a0t",
                           {"Tr_Activity (", "\tTr_Activity_Header (", "\t\tName ( Bare )", "\t)",
                            "\tTr_Activity_File (", "\t)", ")"},
