@@ -19,6 +19,7 @@
 #include "core/stringlist.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 
 namespace qv {
 
@@ -41,8 +42,14 @@ QString ParentFolder(const QString& folder) {
 }
 
 // A reference read from a file names nothing when it is empty or holds the readers' "not found".
+// Names come from strangers' files: one that climbs out of its folder or names a drive is not
+// followed, so that the report reads nothing outside the two folders.
 bool NamesFile(const QString& reference) {
-    return !reference.isEmpty() && reference != QLatin1String("0");
+    if (reference.isEmpty() || reference == QLatin1String("0") ||
+        reference.contains(QLatin1Char(':')))
+        return false;
+    static const QRegularExpression separators(QStringLiteral("[\\\\/]"));
+    return !reference.split(separators).contains(QStringLiteral(".."));
 }
 
 // Everything the section reads through, opened once for the whole section.
@@ -187,7 +194,8 @@ void WriteActivityInfo(const ItemSet& item, ReportPane* pane) {
                                         activity.Traffic + QStringLiteral(".trf");
             StringList trafficServices;
             TrafficInfo traffic;
-            if (!ReadTrafficServices(App().MstsRootFolder, trafficFile, traffic,
+            if (NamesFile(activity.Traffic) &&
+                !ReadTrafficServices(App().MstsRootFolder, trafficFile, traffic,
                                      &trafficServices)) {
                 traffic = TrafficInfo();
                 trafficServices.Clear();

@@ -213,13 +213,20 @@ TEST_F(ItemInfoTest, Activity_ListsEachServiceConsistAndLooseVehicleOnce) {
     EXPECT_TEXT(Text(PT_ACTIVITY, "ROUTES\\ALPHA\\ACTIVITIES", "gone.act"), "Service Details:||");
 }
 
-TEST_F(ItemInfoTest, ActivityWithoutPlayerService_ListsNoService) {
+TEST_F(ItemInfoTest, ActivityWithoutOrWithAnOutsidePlayerService_ListsNoService) {
     builder.WriteMstsFile("ROUTES\\ALPHA\\ACTIVITIES\\bare.act", "a0t",
                           {"Tr_Activity (", "\tTr_Activity_Header (", "\t\tName ( Bare )", "\t)",
                            "\tTr_Activity_File (", "\t)", ")"},
                           MstsFileKind::Activity);
     const QString bare = Text(PT_ACTIVITY, "ROUTES\\ALPHA\\ACTIVITIES", "bare.act");
     EXPECT_TEXT(bare.mid(bare.indexOf("Player")), "Player Service:|    ||Service Details:||");
+
+    // A service that climbs out of the MSTS folder is not followed.
+    builder.AddService("ALPHA", "s9.srv", "Outside", "FREIGHT", "up");
+    QFile::rename(builder.HostPath("ROUTES\\ALPHA\\SERVICES\\s9.srv"), drive.Host("s9.srv"));
+    builder.AddActivity("ALPHA", "a9.act", "Escape", "..\\..\\..\\..\\s9.srv", QString());
+    const QString escape = Text(PT_ACTIVITY, "ROUTES\\ALPHA\\ACTIVITIES", "a9.act");
+    EXPECT_TEXT(escape.mid(escape.indexOf("Player")), "Player Service:|    ||Service Details:||");
 }
 
 TEST_F(ItemInfoTest, ConsistAndStock_ShowKindWarningsLotContentsAndAliases) {
