@@ -83,7 +83,10 @@ bool AddDemoLists(const MstsManifest& manifest) {
     QStringList engines;
     for (const QString& path : manifest.Paths(MstsFileKind::Engine))
         engines << path.section(QLatin1Char('\\'), 2); // below TRAINS\TRAINSET
-    if (consists.size() < 4 || usa2Paths.isEmpty() || engines.size() < 2)
+    QStringList wagons;
+    for (const QString& path : manifest.Paths(MstsFileKind::Wagon))
+        wagons << path.section(QLatin1Char('\\'), 2);
+    if (consists.size() < 4 || usa2Paths.isEmpty() || engines.size() < 2 || wagons.isEmpty())
         return false;
     return AddNamedLists(QStringLiteral("TRAINS\\CONSISTS"), PT_EXPLORE_CONSIST,
                          {QStringLiteral("CONSISTS=12,Original List"),
@@ -92,7 +95,8 @@ bool AddDemoLists(const MstsManifest& manifest) {
            AddNamedLists(QStringLiteral("TRAINS\\CONSISTS"), PT_MAINT_CONSIST,
                          {QStringLiteral("MAINTCON=12,Original List")}, {consists.mid(1, 2)}) &&
            AddNamedLists(QStringLiteral("TRAINS\\TRAINSET"), PT_MAINT_STOCK,
-                         {QStringLiteral("MAINTSTK=12,Original List")}, {engines.mid(0, 2)}) &&
+                         {QStringLiteral("MAINTSTK=12,Original List")},
+                         {engines.mid(0, 2) + wagons.mid(0, 1)}) &&
            AddNamedLists(QStringLiteral("ROUTES\\USA2"), PT_EXPLORE_PATH,
                          {QStringLiteral("PATHS=12,Original List")}, {usa2Paths.mid(0, 2)}) &&
            AddNamedLists(QStringLiteral("ROUTES\\USA2"), PT_MAINT_PATH,

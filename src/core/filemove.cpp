@@ -350,13 +350,12 @@ bool CheckAttributes(const QString& folder) {
     if (!TheFileMoveOps().List(folder, &entries, nullptr))
         return result;
     for (const FindEntry& e : entries) {
+        // A folder is checked by its own name, not again as "." inside it and ".." below it.
+        if (e.name == QLatin1String(".") || e.name == QLatin1String(".."))
+            continue;
         const QString path = folder + kBackslash + e.name;
         ShowStatus(Caption(Msg::STATUS_TEXT_CHECKING) + QLatin1Char(' ') + path);
-        if (CanDescend(e)) {
-            if (!CheckAttributes(path))
-                result = false;
-            continue;
-        }
+        // A folder its owner cannot write to stops a move as surely as such a file does.
         if (e.attributes & (kFaReadOnly | kFaHidden | kFaSystem | kFaVolumeLabel)) {
             result = false;
             Report(RL_ERROR, nullptr,
@@ -364,6 +363,8 @@ bool CheckAttributes(const QString& folder) {
                        QStringLiteral("' Attr. Code '") + QString::number(e.attributes) + kQuote,
                    Pane());
         }
+        if (CanDescend(e) && !CheckAttributes(path))
+            result = false;
     }
     return result;
 }

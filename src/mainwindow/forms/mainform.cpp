@@ -45,6 +45,8 @@ void AppendPaneLine(QTextEdit* edit, const QString& line, ReportPane::LineStyle 
     cursor.movePosition(QTextCursor::End);
     QTextBlockFormat block;
     block.setAlignment(heading ? Qt::AlignHCenter : Qt::AlignLeft);
+    // A block's own tab positions replace the document's when it is laid out.
+    block.setTabPositions(edit->document()->defaultTextOption().tabs());
     QTextCharFormat chars;
     chars.setFontWeight(style != ReportPane::LineStyle::Plain ? QFont::Bold : QFont::Normal);
     chars.setFontUnderline(heading);
@@ -79,9 +81,9 @@ TMainForm::TMainForm(const QString& commandLineArgument, QWidget* parent)
     // The view-all commands are never copied into the tree's popup.
     for (QAction* viewAll : {ui->ViewAllConsistsMnu, ui->ViewAllStockItemsMnu, ui->ViewAllPathsMnu})
         viewAll->setProperty(kTagProperty, -1);
-    // Kept out of sight: reachable by their keys or shown when their program is present.
-    for (QAction* hidden :
-         {ui->StrictSMSChecking, ui->CheckAttributes, ui->FixedObjects1, ui->RCLaunchSettings})
+    // Kept out of sight: reachable by their keys or shown when their program is present. Check
+    // Attributes stays in the Reports menu: a hidden item cannot be chosen at all.
+    for (QAction* hidden : {ui->StrictSMSChecking, ui->FixedObjects1, ui->RCLaunchSettings})
         hidden->setVisible(false);
     ui->Spacer->setEnabled(false);
     ui->EasyBackground->setVisible(false);
@@ -128,6 +130,7 @@ TMainForm::TMainForm(const QString& commandLineArgument, QWidget* parent)
     SetEasyServices(easyServices_.get());
 
     BindCommands();
+    BindReportCommands();
     DisablePendingCommands();
     ShowToolBarImages();
 }
@@ -338,10 +341,6 @@ int TMainForm::QuerySaveScenario() {
 
 void TMainForm::LoadTree(const QString& scenarioFile, RecordList<ItemSet>* items, int state) {
     qv::LoadTree(tree_, scenarioFile, items, state);
-}
-
-void TMainForm::ShowSelectedNodeInfo() {
-    // The item information report is not part of the window yet; the pane keeps what it shows.
 }
 
 void TMainForm::ShowHourglass(bool show) {

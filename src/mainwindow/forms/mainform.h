@@ -158,8 +158,13 @@ private:
     void EveryThingCbxClick();
     void DefaultRoutesCbxClick();
     void UnstoreBtnClick();
-    void WhereUsedMnuClick();
     void RebuildCachesMnuClick();
+
+    // mainform_reports.cpp
+    void BindReportCommands();
+    void StatisticsMnuClick();
+    void CheckAttributesClick();
+    void WhereUsedMnuClick();
 
     void ShowInformationPane();
     void ApplyPaneLayout(QTextEdit* edit);

@@ -66,9 +66,7 @@ const QStringList& TMainForm::PendingCommands() {
         QStringLiteral("SVIEWMnu1"),
         QStringLiteral("UseSVIEWMnu"),
         QStringLiteral("ViewerScreenshotFolderMnu"),
-        // Reports: statistics and the attribute check; the item information and About box.
-        QStringLiteral("StatisticsMnu"),
-        QStringLiteral("CheckAttributes"),
+        // The About box.
         QStringLiteral("About1"),
         // Outside tools, their launch settings, the manual and the uninstall.
         QStringLiteral("StartCBMnu"),
@@ -319,23 +317,6 @@ void TMainForm::UnstoreBtnClick() {
     choice.allStock = ui->AllStockCbx->isChecked();
     choice.launchEditor = ui->LaunchEditorCbx->isChecked();
     PrepareForMaintenance(choice);
-}
-
-// Where the selected consist, stock item or path is used; a path is known by its route folder
-// and file name, since path names repeat between routes.
-void TMainForm::WhereUsedMnuClick() {
-    const ItemNode* node = tree_.Selected();
-    if (!node)
-        return;
-    const ItemSet& item = *node->Data();
-    StringList items = StringList::SortedUnique();
-    items.Add(item.PType & (PT_EXPLORE_PATH | PT_MAINT_PATH)
-                  ? item.Folder + QLatin1Char('\\') + item.FileName
-                  : item.FileName);
-    ClearReport(InformationMemo());
-    SetBusy(true);
-    WhereUsed(InformationMemo(), items, WU_COMPLETE);
-    SetBusy(false);
 }
 
 // Every consist, stock and path cache is read afresh; stock first, since the consist reader
