@@ -128,6 +128,9 @@ TMainForm::TMainForm(const QString& commandLineArgument, QWidget* parent)
     SetEasyServices(easyServices_.get());
 
     BindCommands();
+    BindOptionCommands();
+    BindTextCommands();
+    BindToolCommands();
     DisablePendingCommands();
     ShowToolBarImages();
 }
