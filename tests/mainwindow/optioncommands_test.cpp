@@ -219,7 +219,7 @@ TEST(EditMenuTest, ItemsFollowTheFocusedControl) {
     };
     const Case cases[] = {
         {"TRichEdit", false, true, true, false}, {"TTreeView", true, true, true, true},
-        {"TListBox", true, true, false, false},   {"TComboBox", false, true, false, false},
+        {"TListBox", true, true, false, false},  {"TComboBox", false, true, false, false},
         {"", true, false, false, false},
     };
     for (const Case& c : cases) {
