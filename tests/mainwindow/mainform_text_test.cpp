@@ -15,6 +15,8 @@
 #include "platform/fakeui.h"
 #include "platform/winfs.h"
 
+#include <QAction>
+#include <QCheckBox>
 #include <QFile>
 #include <QLabel>
 #include <QPrinter>
@@ -136,6 +138,21 @@ TEST_F(MainFormTextTest, About_ShowsFixedOrAutomaticTheBuildAndShortenedPaths) {
     EXPECT_TRUE(about.StorageFolderPath->text().endsWith("\\STORE"));
     EXPECT_EQ(about.StorageFolderPath->toolTip(), App().StoreRootFolder);
     EXPECT_EQ(about.MSTSFolderPath->text(), "C:\\MSTS");
+}
+
+TEST_F(MainFormTextTest, MstsLaunchSettings_AnEmptyPathDisablesLaunchMsts) {
+    const QString key = kProductKey;
+    auto* launch = form->findChild<QCheckBox*>(QStringLiteral("LaunchMSTSCbx"));
+    auto* settings = form->findChild<QAction*>(QStringLiteral("MSTSLaunchSettings"));
+    ASSERT_TRUE(launch && settings);
+    ui.ExpectEditLaunchSettings(ID_OK,
+                                [&] { RegWriteString(key, "MSTS EXE Path", "C:\\train.exe"); });
+    settings->trigger();
+    EXPECT_TRUE(launch->isEnabled());
+    ui.ExpectEditLaunchSettings(ID_OK, [&] { RegWriteString(key, "MSTS EXE Path", QString()); });
+    settings->trigger();
+    EXPECT_FALSE(launch->isEnabled());
+    EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
 }
 
 } // namespace

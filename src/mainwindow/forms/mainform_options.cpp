@@ -43,6 +43,17 @@ void TMainForm::BindOptionCommands() {
     connect(ui->About1, &QAction::triggered, this, [this] { About1Click(); });
     connect(ui->ViewRefresh, &QAction::triggered, this, [this] { ViewRefreshClick(); });
     connect(ui->EditMnu, &QMenu::aboutToShow, this, [this] { EditMnuClick(); });
+    // While a job runs, a menu that opens closes before any of its commands can be chosen; the
+    // File and Edit menus do so in their own handlers.
+    for (QAction* top : ui->MainMenu->actions()) {
+        QMenu* menu = top->menu();
+        if (!menu || menu == ui->File1 || menu == ui->EditMnu)
+            continue;
+        connect(menu, &QMenu::aboutToShow, this, [menu] {
+            if (App().Busy)
+                QTimer::singleShot(0, menu, &QMenu::close);
+        });
+    }
     // The Edit items and the print commands follow the focus, so that the popup menus, which
     // copy them, show what the focused control allows.
     connect(qApp, &QApplication::focusChanged, this, [this] {
