@@ -136,6 +136,9 @@ TMainForm::TMainForm(const QString& commandLineArgument, QWidget* parent)
 }
 
 TMainForm::~TMainForm() {
+    // The focus moves while the children go: nothing of the window may answer it any more.
+    disconnect(qApp, nullptr, this, nullptr);
+    qApp->removeEventFilter(this);
     if (&TheMainServices() == this)
         SetMainServices(nullptr);
     if (&TheEasyServices() == easyServices_.get())
