@@ -2,6 +2,7 @@
 
 #include "core/appstate.h"
 #include "core/forms/controls.h"
+#include "core/forms/fixeddefs.h"
 #include "core/generaldefs.h"
 #include "core/regsettings.h"
 #include "easy/launchsettings.h"
@@ -60,7 +61,11 @@ TGenericProgParamsBoxDlg::TGenericProgParamsBoxDlg(QWidget* owner, const QString
     SetHint(Launch_EXE_Path, Caption(Msg::GEN_PROG_PATH_HINT1) + blank + programName + blank +
                                  Caption(Msg::GEN_PROG_PATH_HINT2));
     OpenLaunchDialogBtn = Named(new QToolButton(this), "OpenLaunchDialogBtn");
-    OpenLaunchDialogBtn->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    // The shared folder picture, else the style's own.
+    const TFixedDefsForm* pictures = FixedDefsForm();
+    OpenLaunchDialogBtn->setIcon(pictures && pictures->ButtonImageList.Count() > 3
+                                     ? QIcon(pictures->ButtonImageList.Images[3])
+                                     : style()->standardIcon(QStyle::SP_DirOpenIcon));
     Launch_EXE_ParamsLbl = Named(new QLabel(tr("Parameters: "), this), "Launch_EXE_ParamsLbl");
     Launch_EXE_Params = Named(new QLineEdit(this), "Launch_EXE_Params");
     SetHint(Launch_EXE_Params, Caption(Msg::GEN_PROG_PARAM_HINT1) + blank + programName + blank +
