@@ -1,9 +1,12 @@
 #include "core/searchtext.h"
 
 #include "core/appstate.h"
+#include "core/forms/searchparamsboxdlg.h"
 #include "core/regsettings.h"
 #include "fixtures/registrysandbox.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <gtest/gtest.h>
 
 using namespace qv;
@@ -110,6 +113,38 @@ TEST(SearchDialogTest, OkNeedsATextAndKeepsFifteenTextsMostRecentFirst) {
     EXPECT_TRUE(LoadSearchDialogState().CaseSensitive);
     EXPECT_FALSE(LoadSearchDialogState().WholeWord);
     EXPECT_EQ(RegReadString(kProductKey, "Search WholeWord"), "false");
+}
+
+} // namespace
+
+namespace {
+
+TEST(SearchParamsDialogTest, ShowsTheHistoryStoresClickedBoxesAndNeedsAText) {
+    RegistrySandbox registry;
+    ResetAppState();
+    AddToKeyList(kSearchTextHistoryKey, "older", false, kSearchHistoryMaximum);
+    AddToKeyList(kSearchTextHistoryKey, "newer", false, kSearchHistoryMaximum);
+    WriteFlag(true, "Search Case Sensitive");
+    SearchTextSet record;
+    TSearchParamsBoxDlg dialog(nullptr, record, nullptr);
+    ASSERT_EQ(dialog.SearchTextCmbx->count(), 2);
+    EXPECT_EQ(dialog.SearchTextCmbx->itemText(0), "newer");
+    EXPECT_TRUE(dialog.SearchTextCmbx->currentText().isEmpty());
+    EXPECT_TRUE(dialog.CaseSensitiveCbx->isChecked());
+    EXPECT_TRUE(dialog.WholeWordCbx->isHidden());
+
+    dialog.CaseSensitiveCbx->click();
+    EXPECT_EQ(RegReadString(kProductKey, "Search Case Sensitive"), "false");
+    dialog.OKButtonClick();
+    EXPECT_EQ(dialog.result(), 0);
+    EXPECT_FALSE(record.NewSearch);
+    dialog.SearchTextCmbx->setEditText("Alpha");
+    dialog.OKButtonClick();
+    EXPECT_EQ(dialog.result(), 1);
+    EXPECT_TRUE(record.NewSearch);
+    EXPECT_EQ(record.Text, "Alpha");
+    EXPECT_FALSE(record.CaseSensitive);
+    EXPECT_EQ(ReadKeyList(kSearchTextHistoryKey).first(), "Alpha");
 }
 
 } // namespace
