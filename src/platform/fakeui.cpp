@@ -221,7 +221,106 @@ int FakeUi::EditLaunchSettings(const QString&, const QString&, const QString&, c
     return result;
 }
 
+void FakeUi::ExpectSaveTextDialog(int result, const QString& file, int filterIndex) {
+    saveTextAnswers_.emplace_back(result, file, filterIndex);
+}
+
+int FakeUi::SaveTextDialog(const QString& initialFolder, int* filterIndex, QString* file) {
+    saveTextDialogs_.push_back({initialFolder, filterIndex ? *filterIndex : 0});
+    if (saveTextAnswers_.empty()) {
+        mismatches_ << QStringLiteral("unexpected save-text dialog");
+        return ID_CANCEL;
+    }
+    const auto [result, chosen, index] = saveTextAnswers_.front();
+    saveTextAnswers_.pop_front();
+    if (result == ID_OK) {
+        if (file)
+            *file = chosen;
+        if (filterIndex)
+            *filterIndex = index;
+    }
+    return result;
+}
+
+void FakeUi::ExpectPrintDocument(int result) {
+    printAnswers_.push_back(result);
+}
+
+int FakeUi::PrintDocument(const QString& title, const QString& html) {
+    printDialogs_.push_back({title, html});
+    if (printAnswers_.empty()) {
+        mismatches_ << QStringLiteral("unexpected print dialog");
+        return ID_CANCEL;
+    }
+    const int result = printAnswers_.front();
+    printAnswers_.pop_front();
+    return result;
+}
+
+void FakeUi::ExpectPrinterSetup(int result) {
+    printerSetupAnswers_.push_back(result);
+}
+
+int FakeUi::PrinterSetup() {
+    ++printerSetupDialogs_;
+    if (printerSetupAnswers_.empty()) {
+        mismatches_ << QStringLiteral("unexpected printer-setup dialog");
+        return ID_CANCEL;
+    }
+    const int result = printerSetupAnswers_.front();
+    printerSetupAnswers_.pop_front();
+    return result;
+}
+
+void FakeUi::ExpectChooseFont(int result, const QByteArray& logFont, quint32 colour) {
+    fontAnswers_.emplace_back(result, logFont, colour);
+}
+
+int FakeUi::ChooseFont(QByteArray* logFont, quint32* colour) {
+    fontDialogs_.push_back(logFont ? *logFont : QByteArray());
+    if (fontAnswers_.empty()) {
+        mismatches_ << QStringLiteral("unexpected font dialog");
+        return ID_CANCEL;
+    }
+    const auto [result, record, chosenColour] = fontAnswers_.front();
+    fontAnswers_.pop_front();
+    if (result == ID_OK) {
+        if (logFont)
+            *logFont = record;
+        if (colour)
+            *colour = chosenColour;
+    }
+    return result;
+}
+
+void FakeUi::ExpectFindTextDialog(int result, std::function<void(SearchTextSet&)> enter) {
+    findTextAnswers_.push_back({result, std::move(enter)});
+}
+
+int FakeUi::FindTextDialog(SearchTextSet& record) {
+    ++findTextDialogs_;
+    if (findTextAnswers_.empty()) {
+        mismatches_ << QStringLiteral("unexpected Find Text dialog");
+        return ID_CANCEL;
+    }
+    auto [result, enter] = std::move(findTextAnswers_.front());
+    findTextAnswers_.pop_front();
+    if (enter)
+        enter(record);
+    return result;
+}
+
 void FakeUi::Clear() {
+    saveTextAnswers_.clear();
+    saveTextDialogs_.clear();
+    printAnswers_.clear();
+    printDialogs_.clear();
+    printerSetupAnswers_.clear();
+    printerSetupDialogs_ = 0;
+    fontAnswers_.clear();
+    fontDialogs_.clear();
+    findTextAnswers_.clear();
+    findTextDialogs_ = 0;
     launchSettingsAnswers_.clear();
     launchSettingsDialogs_.clear();
     tsectionSettingsAnswers_.clear();

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <deque>
 #include <functional>
+#include <tuple>
 #include <utility>
 
 namespace qv {
@@ -40,6 +41,16 @@ struct ShownScenarioDialog {
     QString title; // empty for the save dialog, whose title is fixed
     QString initialFolder;
     QString file; // the file name the dialog started with
+};
+
+struct ShownSaveTextDialog {
+    QString initialFolder;
+    int filterIndex = 0; // the type preselected
+};
+
+struct ShownPrint {
+    QString title;
+    QString html;
 };
 
 class FakeUi : public Ui {
@@ -128,6 +139,36 @@ public:
                            const QString& description) override;
     const QStringList& LaunchSettingsDialogs() const { return launchSettingsDialogs_; }
 
+    // Queue the result of the next save-text dialog and, for ID_OK, the file and type it returns.
+    // A dialog with no queued result is a mismatch, answered ID_CANCEL.
+    void ExpectSaveTextDialog(int result, const QString& file = QString(), int filterIndex = 1);
+    int SaveTextDialog(const QString& initialFolder, int* filterIndex, QString* file) override;
+    const std::deque<ShownSaveTextDialog>& SaveTextDialogs() const { return saveTextDialogs_; }
+
+    // Queue the result of the next print dialog (ID_OK prints) or printer-setup dialog. A dialog
+    // with no queued result is a mismatch, answered ID_CANCEL. Each print dialog shown records
+    // its document.
+    void ExpectPrintDocument(int result);
+    int PrintDocument(const QString& title, const QString& html) override;
+    const std::deque<ShownPrint>& PrintDialogs() const { return printDialogs_; }
+    void ExpectPrinterSetup(int result);
+    int PrinterSetup() override;
+    int PrinterSetupDialogs() const { return printerSetupDialogs_; }
+
+    // Queues the result of the next font dialog and, for ID_OK, the record and colour it returns.
+    // A dialog with no queued result is a mismatch, answered ID_CANCEL. Each dialog shown records
+    // the record it started with.
+    void ExpectChooseFont(int result, const QByteArray& logFont = QByteArray(), quint32 colour = 0);
+    int ChooseFont(QByteArray* logFont, quint32* colour) override;
+    const std::deque<QByteArray>& FontDialogs() const { return fontDialogs_; }
+
+    // Queues the result of the next Find Text dialog and what the user does in it first (such as
+    // entering a text with AcceptSearchParams). A dialog with no queued result is a mismatch,
+    // answered ID_CANCEL.
+    void ExpectFindTextDialog(int result, std::function<void(SearchTextSet&)> enter = {});
+    int FindTextDialog(SearchTextSet& record) override;
+    int FindTextDialogs() const { return findTextDialogs_; }
+
     const std::deque<ShownMessage>& Shown() const { return shown_; }
     // Prompts whose text did not match the next expectation, and dialogs nobody expected; then the
     // number of expectations (boxes and dialogs) not met yet.
@@ -137,7 +178,9 @@ public:
                    inputAnswers_.size() + fixedObjectsAnswers_.size() + storagePathAnswers_.size() +
                    tsectionSettingsAnswers_.size() + tsectionChoiceAnswers_.size() +
                    lotNumberAnswers_.size() + openScenarioAnswers_.size() +
-                   saveScenarioAnswers_.size() + launchSettingsAnswers_.size());
+                   saveScenarioAnswers_.size() + launchSettingsAnswers_.size() +
+                   saveTextAnswers_.size() + printAnswers_.size() + printerSetupAnswers_.size() +
+                   fontAnswers_.size() + findTextAnswers_.size());
     }
     void Clear();
 
@@ -169,6 +212,16 @@ private:
     std::deque<ShownScenarioDialog> saveScenarios_;
     std::deque<std::pair<int, std::function<void()>>> launchSettingsAnswers_;
     QStringList launchSettingsDialogs_;
+    std::deque<std::tuple<int, QString, int>> saveTextAnswers_;
+    std::deque<ShownSaveTextDialog> saveTextDialogs_;
+    std::deque<int> printAnswers_;
+    std::deque<ShownPrint> printDialogs_;
+    std::deque<int> printerSetupAnswers_;
+    int printerSetupDialogs_ = 0;
+    std::deque<std::tuple<int, QByteArray, quint32>> fontAnswers_;
+    std::deque<QByteArray> fontDialogs_;
+    std::deque<std::pair<int, std::function<void(SearchTextSet&)>>> findTextAnswers_;
+    int findTextDialogs_ = 0;
     std::deque<ShownMessage> shown_;
     QStringList mismatches_;
     int defaultAnswer_ = 0;

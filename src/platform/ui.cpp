@@ -64,6 +64,26 @@ int Ui::EditLaunchSettings(const QString&, const QString&, const QString&, const
     return ID_CANCEL;
 }
 
+int Ui::SaveTextDialog(const QString&, int*, QString*) {
+    return ID_CANCEL;
+}
+
+int Ui::PrintDocument(const QString&, const QString&) {
+    return ID_CANCEL;
+}
+
+int Ui::PrinterSetup() {
+    return ID_CANCEL;
+}
+
+int Ui::ChooseFont(QByteArray*, quint32*) {
+    return ID_CANCEL;
+}
+
+int Ui::FindTextDialog(SearchTextSet&) {
+    return ID_CANCEL;
+}
+
 Ui& TheUi() {
     return currentUi ? *currentUi : silentUi;
 }

@@ -2,6 +2,7 @@
 // can be driven by a script in tests and by Qt in the program.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -11,6 +12,7 @@ namespace qv {
 struct ConflictInfo;
 struct ItemSet;
 struct RouteInfo;
+struct SearchTextSet;
 
 // Message box styles, as the numbers the program has always used.
 enum MbStyle : int {
@@ -110,6 +112,32 @@ public:
     virtual int EditLaunchSettings(const QString& programName, const QString& paramsValue,
                                    const QString& pathValue, const QString& key, bool showParams,
                                    const QString& description);
+
+    // The save-text dialog ("Save Selected Text to File"; types "Text Document (*.TXT)", "Rich
+    // Text Format (*.RTF)", "All Files (*.*)"; extension "TXT"; asks before overwriting), opened
+    // at `initialFolder` with the type `*filterIndex` (1-based) preselected. Returns ID_OK with
+    // the chosen file (Windows form) in `*file` and the type chosen in `*filterIndex`, or
+    // ID_CANCEL with both left alone. Without a dialog to show: ID_CANCEL.
+    virtual int SaveTextDialog(const QString& initialFolder, int* filterIndex, QString* file);
+
+    // The print dialog; OK prints the HTML document with `title` as the document's name. Returns
+    // ID_OK when it was printed, else ID_CANCEL. Without a dialog to show: ID_CANCEL.
+    virtual int PrintDocument(const QString& title, const QString& html);
+    // The printer-setup dialog for the printer the print dialog uses. Returns ID_OK or
+    // ID_CANCEL. Without a dialog to show: ID_CANCEL.
+    virtual int PrinterSetup();
+
+    // The font dialog and a colour choice, started with the 60-byte logical-font record
+    // `*logFont` (empty for the default font in italic) and the COLORREF `*colour`. Returns ID_OK
+    // with the chosen record and colour, or ID_CANCEL with both left alone. Without a dialog to
+    // show: ID_CANCEL.
+    virtual int ChooseFont(QByteArray* logFont, quint32* colour);
+
+    // The "Find Text" dialog for a window's search record: it shows the history and the options
+    // from the registry, stores a clicked option at once, and on OK (never with an empty text)
+    // puts the choices into the record. Returns ID_OK or ID_CANCEL. Without a dialog to show:
+    // ID_CANCEL, which leaves the record alone.
+    virtual int FindTextDialog(SearchTextSet& record);
 };
 
 // The Ui in force. Until the program or a test installs one, a silent default answers every

@@ -6,11 +6,13 @@
 #include "core/forms/confirmfilemovedlg.h"
 #include "core/forms/controls.h"
 #include "core/forms/folderselectdlg.h"
+#include "easy/forms/genericprogparamsboxdlg.h"
 #include "engine/forms/pathselectdlg.h"
 #include "engine/forms/setfixeddlg.h"
 #include "engine/forms/tsectionchoiceboxdlg.h"
 #include "engine/forms/tsectionparamsboxdlg.h"
 #include "qtui/scenariodialogs.h"
+#include "qtui/textdialogs.h"
 
 #include <QApplication>
 #include <QInputDialog>
@@ -162,6 +164,34 @@ int QtUi::OpenScenarioDialog(const QString& title, const QString& initialFolder,
 int QtUi::SaveScenarioDialog(const QString& initialFolder, QString* file) {
     return ShowSaveScenarioDialog(QApplication::activeWindow(), initialFolder, file) ? ID_OK
                                                                                      : ID_CANCEL;
+}
+
+int QtUi::EditLaunchSettings(const QString& programName, const QString& paramsValue,
+                             const QString& pathValue, const QString& key, bool showParams,
+                             const QString& description) {
+    TGenericProgParamsBoxDlg dialog(QApplication::activeWindow(), programName, paramsValue,
+                                    pathValue, key, showParams, description);
+    return dialog.exec() == ID_OK ? ID_OK : ID_CANCEL;
+}
+
+int QtUi::SaveTextDialog(const QString& initialFolder, int* filterIndex, QString* file) {
+    return ShowSaveTextDialog(QApplication::activeWindow(), initialFolder, filterIndex, file);
+}
+
+int QtUi::PrintDocument(const QString& title, const QString& html) {
+    return ShowPrintDialog(QApplication::activeWindow(), title, html);
+}
+
+int QtUi::PrinterSetup() {
+    return ShowPrinterSetup(QApplication::activeWindow());
+}
+
+int QtUi::ChooseFont(QByteArray* logFont, quint32* colour) {
+    return ShowFontDialog(QApplication::activeWindow(), logFont, colour);
+}
+
+int QtUi::FindTextDialog(SearchTextSet& record) {
+    return ShowFindTextDialog(QApplication::activeWindow(), record);
 }
 
 } // namespace qv

@@ -22,6 +22,14 @@ public:
     int OpenScenarioDialog(const QString& title, const QString& initialFolder,
                            QString* file) override;
     int SaveScenarioDialog(const QString& initialFolder, QString* file) override;
+    int EditLaunchSettings(const QString& programName, const QString& paramsValue,
+                           const QString& pathValue, const QString& key, bool showParams,
+                           const QString& description) override;
+    int SaveTextDialog(const QString& initialFolder, int* filterIndex, QString* file) override;
+    int PrintDocument(const QString& title, const QString& html) override;
+    int PrinterSetup() override;
+    int ChooseFont(QByteArray* logFont, quint32* colour) override;
+    int FindTextDialog(SearchTextSet& record) override;
 };
 
 } // namespace qv

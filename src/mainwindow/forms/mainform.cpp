@@ -131,11 +131,17 @@ TMainForm::TMainForm(const QString& commandLineArgument, QWidget* parent)
 
     BindCommands();
     BindReportCommands();
+    BindOptionCommands();
+    BindTextCommands();
+    BindToolCommands();
     DisablePendingCommands();
     ShowToolBarImages();
 }
 
 TMainForm::~TMainForm() {
+    // The focus moves while the children go: nothing of the window may answer it any more.
+    disconnect(qApp, nullptr, this, nullptr);
+    qApp->removeEventFilter(this);
     if (&TheMainServices() == this)
         SetMainServices(nullptr);
     if (&TheEasyServices() == easyServices_.get())

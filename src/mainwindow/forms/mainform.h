@@ -8,6 +8,7 @@
 #include "core/itemtree.h"
 #include "core/mainservices.h"
 #include "core/reportpane.h"
+#include "core/searchtext.h"
 
 #include <QMainWindow>
 #include <QRect>
@@ -111,6 +112,25 @@ public:
     static void SetHint(QObject* control, const QString& hint);
     static QString Hint(const QObject* control);
 
+    // The main window's text search (Find, Find Next).
+    SearchTextSet SearchState;
+    // The control the Edit commands, the keys and printing act on: the focused one of this
+    // window, or null.
+    QWidget* ActiveControl() const;
+
+    // Text commands (mainform_print.cpp, mainform_search.cpp) on a control of this window.
+    void PrintFocusedText(QWidget* control);
+    void SaveFocusedTextAs(QWidget* control);
+    void FindMnuClick();
+    void FindNextMnuClick();
+    void FindInControl(SearchTextSet& record, QWidget* control);
+    // The main form's key preview: the shortcuts of the window; true when the key was used.
+    bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    // The Edit menu's items, and the print commands, follow the focused control.
+    void EditMnuClick();
+    // View Refresh (F5).
+    void ViewRefreshClick();
+
     // The commands whose handlers are not there yet: they stay visible and disabled.
     static const QStringList& PendingCommands();
 
@@ -148,6 +168,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // mainform_commands.cpp
@@ -159,6 +180,13 @@ private:
     void DefaultRoutesCbxClick();
     void UnstoreBtnClick();
     void RebuildCachesMnuClick();
+    // mainform_options.cpp, mainform_print.cpp, mainform_search.cpp, mainform_tools.cpp
+    void BindOptionCommands();
+    void OptionFlagItemClick(const QString& component, bool checked);
+    void About1Click();
+    void BindTextCommands();
+    void BindToolCommands();
+    void SearchRichEdit(SearchTextSet& record, QTextEdit* edit);
 
     // mainform_reports.cpp
     void BindReportCommands();

@@ -37,15 +37,7 @@ namespace qv {
 // out of this list when that operation lands (its binding, where there is one, is already below).
 const QStringList& TMainForm::PendingCommands() {
     static const QStringList pending = {
-        // Printing, the Edit menu, refresh and pane widths.
-        QStringLiteral("Print1"),
-        QStringLiteral("PrintSetup1"),
-        QStringLiteral("PrintTBtn"),
-        QStringLiteral("CopyMnu"),
-        QStringLiteral("SaveTxtMnu"),
-        QStringLiteral("FindMnu"),
-        QStringLiteral("FindNextMnu"),
-        QStringLiteral("ViewRefresh"),
+        // Pane widths.
         QStringLiteral("ResetPaneWidthMnu"),
         // The list editors (bound to the tree controller's editor hooks).
         QStringLiteral("AddExploreModeConsistsBtn"),
@@ -66,39 +58,6 @@ const QStringList& TMainForm::PendingCommands() {
         QStringLiteral("SVIEWMnu1"),
         QStringLiteral("UseSVIEWMnu"),
         QStringLiteral("ViewerScreenshotFolderMnu"),
-        // The About box.
-        QStringLiteral("About1"),
-        // Outside tools, their launch settings, the manual and the uninstall.
-        QStringLiteral("StartCBMnu"),
-        QStringLiteral("StartRRMnu"),
-        QStringLiteral("MSTSLaunchSettings"),
-        QStringLiteral("RCLaunchSettings"),
-        QStringLiteral("EditorSettingsMnu"),
-        QStringLiteral("ConBuilderMnu"),
-        QStringLiteral("RouteRiterMnu"),
-        QStringLiteral("RDLaunchSettings"),
-        QStringLiteral("SVIEWSettingsMnu"),
-        QStringLiteral("ShowAllEasyConsistsMnu"),
-        QStringLiteral("QuarvelManual"),
-        QStringLiteral("UninstallQuarvel1"),
-        // Options.
-        QStringLiteral("MSTSTopFolder"),
-        QStringLiteral("ChangeHighlightingMnu"),
-        QStringLiteral("ExpandListByDefault"),
-        QStringLiteral("ViewObjectsbyFileNameMnu"),
-        QStringLiteral("StartBlank"),
-        QStringLiteral("ShowSaveWarning"),
-        QStringLiteral("StrictSMSChecking"),
-        QStringLiteral("ConfirmCompletion"),
-        QStringLiteral("SuppressMoveErrorDialogue"),
-        QStringLiteral("SuppressActivitySavedWarning"),
-        QStringLiteral("SuppressMaintenanceWarning"),
-        QStringLiteral("SpawnWaitMnu"),
-        QStringLiteral("SuppressWhereUsedMnu"),
-        QStringLiteral("SuppressWarningMessagesMnu"),
-        QStringLiteral("SuppressErrorsMnu"),
-        QStringLiteral("SuppMSTSLaunchMnu"),
-        QStringLiteral("SuppBackgrdImageMnu"),
         // The Easy page's commands.
         QStringLiteral("RunActivityBtn"),
         QStringLiteral("ExploreBtn"),

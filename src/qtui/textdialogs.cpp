@@ -1,0 +1,109 @@
+#include "qtui/textdialogs.h"
+
+#include "core/forms/fontrecord.h"
+#include "core/forms/searchparamsboxdlg.h"
+#include "platform/drivemap.h"
+#include "platform/ui.h"
+#include "platform/winresolve.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace qv {
+
+namespace {
+
+const QStringList kSaveTextFilters = {QStringLiteral("Text Document (*.TXT *.txt)"),
+                                      QStringLiteral("Rich Text Format (*.RTF *.rtf)"),
+                                      QStringLiteral("All Files (*)")};
+
+QString HostFolder(const QString& windowsPath) {
+    if (windowsPath.isEmpty())
+        return QString();
+    QString host;
+    if (ResolvePath(windowsPath, &host))
+        return host;
+    return TheDriveMap().ToHost(windowsPath);
+}
+
+// The printer the print dialog and the printer setup share for the whole run.
+QPrinter& ThePrinter() {
+    static QPrinter printer(QPrinter::HighResolution);
+    return printer;
+}
+
+} // namespace
+
+int ShowSaveTextDialog(QWidget* parent, const QString& initialFolder, int* filterIndex,
+                       QString* file) {
+    QFileDialog dialog(parent, QStringLiteral("Save Selected Text to File"));
+    dialog.setObjectName(QStringLiteral("SaveTxtDlg"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(kSaveTextFilters);
+    const int index = filterIndex ? std::clamp(*filterIndex, 1, 3) : 1;
+    dialog.selectNameFilter(kSaveTextFilters[index - 1]);
+    dialog.setDefaultSuffix(index == 2 ? QStringLiteral("RTF") : QStringLiteral("TXT"));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& f) {
+        dialog.setDefaultSuffix(f == kSaveTextFilters[1] ? QStringLiteral("RTF")
+                                                         : QStringLiteral("TXT"));
+    });
+    const QString folder = HostFolder(initialFolder);
+    if (!folder.isEmpty())
+        dialog.setDirectory(folder);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return ID_CANCEL;
+    if (file)
+        *file = ToWindowsForm(dialog.selectedFiles().front());
+    if (filterIndex)
+        *filterIndex = int(kSaveTextFilters.indexOf(dialog.selectedNameFilter())) + 1;
+    return ID_OK;
+}
+
+int ShowPrintDialog(QWidget* parent, const QString& title, const QString& html) {
+    QPrintDialog dialog(&ThePrinter(), parent);
+    dialog.setObjectName(QStringLiteral("PrintDialog1"));
+    if (dialog.exec() != QDialog::Accepted)
+        return ID_CANCEL;
+    PrintHtml(ThePrinter(), title, html);
+    return ID_OK;
+}
+
+int ShowPrinterSetup(QWidget* parent) {
+    QPageSetupDialog dialog(&ThePrinter(), parent);
+    dialog.setObjectName(QStringLiteral("PrinterSetupDialog1"));
+    return dialog.exec() == QDialog::Accepted ? ID_OK : ID_CANCEL;
+}
+
+int ShowFontDialog(QWidget* parent, QByteArray* logFont, quint32* colour) {
+    HighlightFont start;
+    if (logFont)
+        start.HasData = start.Font.Decode(*logFont);
+    bool ok = false;
+    const QFont chosen = QFontDialog::getFont(&ok, HighlightQFont(start, QApplication::font()),
+                                              parent, QStringLiteral("Font"));
+    if (!ok)
+        return ID_CANCEL;
+    const QColor colourChosen =
+        QColorDialog::getColor(ColourFromColorRef(colour ? *colour : 0), parent);
+    if (!colourChosen.isValid())
+        return ID_CANCEL;
+    if (logFont)
+        *logFont = LogFontFromFont(chosen).Encode();
+    if (colour)
+        *colour = ColorRefFromColour(colourChosen);
+    return ID_OK;
+}
+
+int ShowFindTextDialog(QWidget* parent, SearchTextSet& record) {
+    TSearchParamsBoxDlg dialog(parent, record, nullptr);
+    return dialog.exec() == ID_OK ? ID_OK : ID_CANCEL;
+}
+
+} // namespace qv
