@@ -9,8 +9,11 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <memory>
 
 namespace qv {
+
+struct ViewerWindowList;
 
 // What a file move and the duplicate-file dialog hand each other: the file being moved, the file
 // already at its target, and the standing answer (0 ask, 1 Replace All, 2 Keep All) that holds for
@@ -122,6 +125,9 @@ struct AppState {
     QString ShapeViewerPath;     // the outside shape viewer; empty when none is known
     QString ScreenshotFolder;    // where viewer screenshots go
     bool ViewerControlRegistered = false; // the 3-D viewer can be used
+
+    // The open viewer windows (made by the viewer when it first opens one).
+    std::shared_ptr<::qv::ViewerWindowList> ViewerWindowList;
 };
 
 AppState& App();

@@ -1,0 +1,199 @@
+#include "viewer/showshape.h"
+
+#include "catalogue/stockreader.h"
+#include "core/appstate.h"
+#include "core/comparetext.h"
+#include "core/controlhelpers.h"
+#include "core/generaldefs.h"
+#include "core/itemset.h"
+#include "core/regsettings.h"
+#include "core/storeini.h"
+#include "core/stringlist.h"
+#include "easy/launchprogram.h"
+#include "platform/ui.h"
+#include "platform/winfs.h"
+#include "platform/winresolve.h"
+
+#include <QRegularExpression>
+#include <cmath>
+
+namespace qv {
+
+namespace {
+
+ViewerWindowOpener& Opener() {
+    static ViewerWindowOpener opener;
+    return opener;
+}
+
+QString FolderPart(const QString& path) {
+    return path.left(path.lastIndexOf(QLatin1Char('\\')) + 1);
+}
+
+QString WithoutTrailingBackslash(QString folder) {
+    while (folder.endsWith(QLatin1Char('\\')) || folder.endsWith(QLatin1Char('/')))
+        folder.chop(1);
+    return folder;
+}
+
+// Reads the vehicle's own file (never the cache, whose sections keep only its name and bits)
+// into a fresh record; the root that holds it, or empty when neither does.
+QString ReadVehicle(const QString& name, StockInfo& info, StoreIniHolder& stockCache) {
+    if (!SafeRelativePath(name))
+        return QString();
+    ItemSet vehicle;
+    vehicle.Folder = QStringLiteral("TRAINS\\TRAINSET");
+    vehicle.FileName = name;
+    info = StockInfo();
+    info.SkipCache = true;
+    const std::int32_t where = ReadStockFromEitherRoot(vehicle, info, stockCache);
+    if (where == SI_IN_STORE)
+        return App().StoreRootFolder;
+    if (where == SI_IN_USE)
+        return App().MstsRootFolder;
+    return QString();
+}
+
+// <root>\TRAINS\TRAINSET\<folder of the vehicle>\<shape>, or empty for no shape.
+QString ShapeIn(const QString& root, const QString& vehicle, const QString& shape) {
+    const QString name = shape.trimmed();
+    if (name.isEmpty() || !SafeRelativePath(name))
+        return QString();
+    return root + QStringLiteral("\\TRAINS\\TRAINSET\\") + FolderPart(vehicle) + name;
+}
+
+} // namespace
+
+void SetViewerWindowOpener(ViewerWindowOpener opener) {
+    Opener() = std::move(opener);
+}
+
+bool SafeRelativePath(const QString& path) {
+    if (path.isEmpty() || path.contains(QLatin1Char(':')) || path.startsWith(QLatin1Char('\\')) ||
+        path.startsWith(QLatin1Char('/')))
+        return false;
+    for (const QString& part : path.split(QRegularExpression(QStringLiteral("[\\\\/]")))) {
+        if (part.trimmed() == QLatin1String(".."))
+            return false;
+    }
+    return true;
+}
+
+std::unique_ptr<SVIEWHeaderInfo> BuildViewerHeader(const ItemSet& item) {
+    const AppState& app = App();
+    auto header = NewSviewHeaderInfo();
+    header->Title = item.Description;
+    StringList names;
+    if (item.PType & PT_MASK_CONSIST_RELATED) {
+        if (!SafeRelativePath(item.FileName))
+            return nullptr;
+        const QString relative = QStringLiteral("\\TRAINS\\CONSISTS\\") + item.FileName;
+        if (!ReadConsistVehicles(app.StoreRootFolder + relative, &names, &header->Models)) {
+            names.Clear();
+            header->Models.clear();
+            if (!ReadConsistVehicles(app.MstsRootFolder + relative, &names, &header->Models))
+                return nullptr;
+        }
+    } else {
+        header->Models.push_back(NewSviewModelInfo());
+        names.Add(item.FileName);
+    }
+    auto stockCache = OpenStoreIni(CacheFileName(QStringLiteral("CACHESTK")));
+    if (!stockCache)
+        return nullptr;
+    bool anyFound = false;
+    const int count = std::min(names.Count(), int(header->Models.size()));
+    for (int i = 0; i < count; ++i) {
+        StockInfo info;
+        const QString root = ReadVehicle(names[i], info, *stockCache);
+        if (root.isEmpty())
+            continue;
+        anyFound = true;
+        SVIEWModelInfo& model = *header->Models[size_t(i)];
+        model.Shape = ShapeIn(root, names[i], info.WagonShape);
+        model.SecondShape = ShapeIn(root, names[i], info.FreightAnim);
+        model.Length = std::isfinite(info.Size) && info.Size > 0 ? info.Size : 0.0;
+    }
+    CloseStoreIni(std::move(stockCache));
+    if (!anyFound)
+        return nullptr;
+    return header;
+}
+
+QString SviewShapePath(const ItemSet& item) {
+    auto stockCache = OpenStoreIni(CacheFileName(QStringLiteral("CACHESTK")));
+    if (!stockCache)
+        return QString();
+    StockInfo info;
+    const QString root = ReadVehicle(item.FileName, info, *stockCache);
+    CloseStoreIni(std::move(stockCache));
+    return root.isEmpty() ? QString() : ShapeIn(root, item.FileName, info.WagonShape);
+}
+
+void ShowShape(const ItemSet& item) {
+    const AppState& app = App();
+    if (!ReadFlag(QStringLiteral("Use SVIEW")) && !app.NoViewerFile &&
+        app.ViewerControlRegistered) {
+        auto header = BuildViewerHeader(item);
+        if (header && Opener())
+            Opener()(std::move(header));
+        return;
+    }
+    if (app.ShapeViewerPath.isEmpty() || !(item.PType & PT_MASK_STOCK_RELATED))
+        return;
+    const QString shape = SviewShapePath(item);
+    if (shape.isEmpty())
+        return;
+    // Quoted, so that a folder with blanks reaches SVIEW as one argument.
+    LaunchProgram(app.ShapeViewerPath, QLatin1Char('"') + shape + QLatin1Char('"'), QString(),
+                  false, false, true);
+}
+
+void UseSviewCommand(bool checked) {
+    WriteFlag(checked, QStringLiteral("Use SVIEW"));
+}
+
+bool InsideStoreFolder(const QString& folder, const QString& storeFolder) {
+    const QString chosen = WithoutTrailingBackslash(folder);
+    const QString store = WithoutTrailingBackslash(storeFolder);
+    if (store.isEmpty())
+        return false;
+    if (CompareText(chosen, store) == 0)
+        return true;
+    return chosen.size() > store.size() && chosen.at(store.size()) == QLatin1Char('\\') &&
+           CompareText(chosen.left(store.size()), store) == 0;
+}
+
+void ViewerScreenshotFolderCommand() {
+    AppState& app = App();
+    const QString folder =
+        SelectFolder(app.ScreenshotFolder, Caption(Msg::SELECT_MSTS_FOLDER_TAG12),
+                     Caption(Msg::SELECT_MSTS_FOLDER_TAG7));
+    if (folder.isEmpty())
+        return;
+    if (InsideStoreFolder(folder, app.StoreRootFolder)) {
+        TheUi().MessageBox(Caption(Msg::PATH_INCLUDED_LEG), app.ProgramTitle,
+                           MB_ICONEXCLAMATION);
+        return;
+    }
+    if (!FolderExists(folder)) {
+        if (TheUi().MessageBox(Caption(Msg::CREATE_DIR_LEG1) + folder +
+                                   Caption(Msg::CREATE_DIR_LEG2),
+                               app.ProgramTitle, MB_YESNO) != ID_YES)
+            return;
+        int error = 0;
+        if (!ForceFolders(folder, &error)) {
+            TheUi().MessageBox(QStringLiteral("The folder '%1' could not be created: %2")
+                                   .arg(folder, FsErrorText(error)),
+                               app.ProgramTitle, MB_ICONSTOP);
+            return;
+        }
+    }
+    if (!FolderExists(folder))
+        return;
+    RegWriteString(kProductKey, QStringLiteral("screenshotLocation"), folder);
+    // The viewers take the new folder at once, not only after a restart.
+    app.ScreenshotFolder = folder;
+}
+
+} // namespace qv
