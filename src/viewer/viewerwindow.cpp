@@ -293,12 +293,6 @@ void ViewerWindow::RenderFrame(bool animate) {
     canvas.EndScene();
 }
 
-void ViewerWindow::CanvasPaint() {
-    const ViewerEntry* entry = OwnEntry();
-    if (entry && entry->State == VS_SHOWN && header_->Active && ViewCanvas().HasDevice())
-        RenderFrame(false);
-}
-
 void ViewerWindow::FormResize() {
     if (Minimised()) {
         if (list_.ViewerShiftDown)

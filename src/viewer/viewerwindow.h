@@ -90,7 +90,6 @@ public:
     void FormShow();
     void LoadModels();
     void FormResize();
-    void CanvasPaint();
     // Keys on the canvas (Qt key codes, the keypad's minus and plus as above) and on the form.
     void CanvasKeyDown(int key, int shift);
     void FormKeyDown(int key, int shift);
