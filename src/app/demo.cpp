@@ -9,6 +9,7 @@
 #include "core/storeini.h"
 #include "core/toolpaths.h"
 #include "fixtures/mstsbuilder.h"
+#include "fixtures/mstsshapes.h"
 #include "platform/drivemap.h"
 
 #include <QDir>
@@ -21,7 +22,8 @@ namespace qv {
 namespace {
 
 // Written last, so that a build that was cut short is made again from the start.
-const QString kBuiltMark = QStringLiteral("demo-built");
+// Named anew when the demo gains content, so that an older demo folder is built again.
+const QString kBuiltMark = QStringLiteral("demo-built-2");
 
 // The demo's paths are Z: paths, which name the host's own folders whatever Wine prefix there is.
 QString ZPath(const QString& hostPath) {
@@ -136,6 +138,9 @@ bool BuildDemo(const QString& folder, QString* error) {
     counts.routes = 3;
     counts.activities = 9;
     builder.BuildLarge(counts);
+    // The viewer shows the consists: a real shape on one wagon, boxes on the other vehicles.
+    WriteStockShapes(builder, QStringLiteral(QUARVEL_REALDATA_DIR) +
+                                  QStringLiteral("/shapes/DK10f_A1tPnt5dLft_compressed.s"));
     if (!QFileInfo::exists(
             builder.HostPath(QStringLiteral("TRAINS\\TRAINSET\\DEFAULT\\DEFAULT.WAG")))) {
         *error = QStringLiteral("cannot build the MSTS folder in ") + mstsHost;

@@ -134,6 +134,7 @@ TMainForm::TMainForm(const QString& commandLineArgument, QWidget* parent)
     BindOptionCommands();
     BindTextCommands();
     BindToolCommands();
+    BindViewerCommands();
     DisablePendingCommands();
     ShowToolBarImages();
 }
@@ -165,11 +166,11 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-    // The viewer windows would be closed between the two steps; there are none yet.
     if (!FormCloseMayProceed(this)) {
         event->ignore();
         return;
     }
+    CloseViewers();
     FormCloseFinish(y(), x(), isMaximized());
     event->accept();
 }

@@ -188,6 +188,12 @@ private:
     void BindToolCommands();
     void SearchRichEdit(SearchTextSet& record, QTextEdit* edit);
 
+    // mainform_viewer.cpp
+    void BindViewerCommands();
+    void SVIEWMnuClick();
+    void ViewerTimerTick();
+    void CloseViewers();
+
     // mainform_reports.cpp
     void BindReportCommands();
     void StatisticsMnuClick();

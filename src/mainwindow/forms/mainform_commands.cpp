@@ -53,11 +53,6 @@ const QStringList& TMainForm::PendingCommands() {
         QStringLiteral("ViewAllConsistsMnu"),
         QStringLiteral("ViewAllStockItemsMnu"),
         QStringLiteral("ViewAllPathsMnu"),
-        // The shape viewer.
-        QStringLiteral("SVIEWMnu"),
-        QStringLiteral("SVIEWMnu1"),
-        QStringLiteral("UseSVIEWMnu"),
-        QStringLiteral("ViewerScreenshotFolderMnu"),
         // The Easy page's commands.
         QStringLiteral("RunActivityBtn"),
         QStringLiteral("ExploreBtn"),

@@ -203,9 +203,10 @@ void TMainForm::FormShow() {
 void TMainForm::Timer1Timer() {
     AppState& app = App();
     ui->StatusBar->update();
-    // Later ticks would drive the viewer windows, which this program does not have yet.
-    if (!app.FirstTickPending)
+    if (!app.FirstTickPending) {
+        ViewerTimerTick();
         return;
+    }
     app.FirstTickPending = false;
     if (app.CommandLineJob) {
         CloseMainForm(); // silent: the job has decided what is kept

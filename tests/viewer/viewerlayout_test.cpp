@@ -1,0 +1,164 @@
+// The numbers of a viewer window: the consist's layout, the window's width and size, the light
+// steps, and which folders and file references are accepted.
+#include "fixtures/registrysandbox.h"
+#include "core/appstate.h"
+#include "core/regsettings.h"
+#include "viewer/showshape.h"
+#include "viewer/viewergeometry.h"
+#include "viewer/viewerheader.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <limits>
+
+namespace qv {
+namespace {
+
+std::unique_ptr<SVIEWHeaderInfo> HeaderOf(const std::vector<double>& lengths) {
+    auto header = std::make_unique<SVIEWHeaderInfo>();
+    for (double length : lengths) {
+        header->Models.push_back(NewSviewModelInfo());
+        header->Models.back()->Length = length;
+    }
+    return header;
+}
+
+struct LayoutCase {
+    const char* name;
+    std::vector<double> lengths;
+    double total;
+    std::vector<double> centres;
+    int middle;
+};
+
+TEST(LayoutConsist, TotalCentresAndMiddle) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const LayoutCase cases[] = {
+        {"a missing length counts 5 m in the total only", {20, 0, 10}, 35, {10, 20, 25}, 0},
+        {"a single vehicle", {16}, 16, {8}, 0},
+        {"not a number adds nothing to the centres", {10, nan, 10}, 25, {5, 10, 15}, 2},
+        {"infinite and negative lengths are missing", {inf, 12, -4}, 22, {0, 6, 12}, 1},
+        {"the middle vehicle", {10, 10, 10}, 30, {5, 15, 25}, 1},
+    };
+    for (const LayoutCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto header = HeaderOf(c.lengths);
+        for (int pass = 0; pass < 2; ++pass) { // a second show gives the same numbers
+            LayoutConsist(*header);
+            EXPECT_DOUBLE_EQ(header->TotalLength, c.total);
+            for (size_t i = 0; i < c.centres.size(); ++i)
+                EXPECT_DOUBLE_EQ(header->Models[i]->Centre, c.centres[i]) << "vehicle " << i;
+            EXPECT_EQ(header->MiddleIndex, c.middle);
+        }
+    }
+}
+
+TEST(ViewerGeometry, WindowWidthFollowsLengthDpiAndHeight) {
+    struct Case {
+        int dpi;
+        double length;
+        int viewerHeight;
+        int expected;
+    } cases[] = {
+        {96, 100, 127, 1852},  // 15 x 105 x 20/17
+        {96, 0, 127, 88},      // 15 x 5 x 20/17
+        {120, 100, 127, 1482}, // 12 x 105 x 20/17
+        {96, 100, 254, 3705},  // twice the height, twice the width
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(WindowWidth(c.dpi, c.length, c.viewerHeight, 127), c.expected)
+            << c.dpi << " dpi, " << c.length << " m";
+}
+
+TEST(ViewerGeometry, WindowSizeKeepsToTheScreen) {
+    const QSize screen(1600, 900);
+    struct Case {
+        const char* name;
+        int ideal;
+        QSize current;
+        bool initial, fullWidth;
+        QSize expected;
+    } cases[] = {
+        {"a short consist gets its ideal width", 700, {864, 127}, true, false, {700, 127}},
+        {"a long consist is capped at the screen", 1852, {864, 127}, true, false, {1598, 127}},
+        {"full width keeps the proportions (F12)", 800, {800, 100}, false, true, {1598, 199}},
+        {"full width taller than the screen keeps the height", 100, {100, 127}, false, true,
+         {1598, 127}},
+        {"F12 off goes back to the ideal width", 700, {1598, 254}, false, false, {700, 127}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SizeViewerWindow(c.ideal, c.current, c.initial, c.fullWidth, 127, screen),
+                  c.expected)
+            << c.name;
+}
+
+TEST(ViewerGeometry, ViewerHeightAbsentBadOrNotPositiveIsTheDesignHeight) {
+    const std::pair<const char*, int> cases[] = {
+        {"", 127}, {"abc", 127}, {"0", 127}, {"-20", 127}, {"200", 200}, {" 150 ", 150}};
+    for (const auto& [text, expected] : cases)
+        EXPECT_EQ(ReadViewerHeight(QString::fromLatin1(text), 127), expected) << text;
+}
+
+TEST(ViewerGeometry, CentredOverTheMainWindowAndOnTheScreen) {
+    EXPECT_EQ(CentreOverMainForm({400, 100}, QRect(100, 100, 800, 600), 1600), QPoint(300, 350));
+    // Wider than the space right of the main window: centred on the screen.
+    EXPECT_EQ(CentreOverMainForm({1500, 100}, QRect(800, 0, 800, 100), 1600), QPoint(50, 1));
+    // As wide as the screen: a left of 0 becomes 1.
+    EXPECT_EQ(CentreOverMainForm({1600, 100}, QRect(0, 0, 800, 600), 1600), QPoint(1, 250));
+}
+
+TEST(ViewerGeometry, AmbientStepsSaturatePerChannel) {
+    const struct {
+        quint32 from;
+        int direction;
+        quint32 to;
+    } cases[] = {
+        {0xFF505050, +1, 0xFF515151}, {0xFF505050, -1, 0xFF4F4F4F},
+        {0xFFFFFF10, +1, 0xFFFFFF11}, {0xFF00FF80, -1, 0xFF00FE7F},
+        {0x80FFFFFF, +1, 0x80FFFFFF}, {0x12000000, -1, 0x12000000},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(StepAmbient(c.from, c.direction), c.to) << std::hex << c.from;
+}
+
+TEST(ViewerFolders, ScreenshotFolderInsideTheStoreComparesWholeNames) {
+    const std::tuple<const char*, bool> cases[] = {
+        {"C:\\Store", true},         {"c:\\store\\", true},  {"C:\\Store\\Shots", true},
+        {"C:\\Store2", false},       {"C:\\Stor", false},    {"D:\\Shots\\Store", false},
+    };
+    for (const auto& [folder, inside] : cases)
+        EXPECT_EQ(InsideStoreFolder(QString::fromLatin1(folder), QStringLiteral("C:\\Store")),
+                  inside)
+            << folder;
+}
+
+TEST(ViewerFolders, ReferencesFromFilesStayBelowTheirFolder) {
+    const std::tuple<const char*, bool> cases[] = {
+        {"box.s", true},          {"SUB\\box.s", true},     {"..\\..\\x.s", false},
+        {"A\\..\\..\\x.s", false}, {"C:\\x.s", false},       {"\\x.s", false},
+        {"/etc/passwd", false},   {"", false},              {"a/../../b", false},
+    };
+    for (const auto& [path, safe] : cases)
+        EXPECT_EQ(SafeRelativePath(QString::fromLatin1(path)), safe) << path;
+}
+
+TEST(ViewerHeader, NewHeaderReadsItsSettings) {
+    RegistrySandbox registry;
+    ResetAppState();
+    App().MstsRootFolder = QStringLiteral("C:\\MSTS");
+    App().StoreRootFolder = QStringLiteral("C:\\Store");
+    RegWriteString(kProductKey, QStringLiteral("Viewer F12"), QStringLiteral("true"));
+    RegWriteString(kProductKey, QStringLiteral("Viewer InOut"), QStringLiteral("2.5"));
+    auto header = NewSviewHeaderInfo();
+    EXPECT_TRUE(header->FullWidth);
+    EXPECT_FLOAT_EQ(header->InOutOffset, 2.5f);
+    EXPECT_EQ(header->Side, 1);
+    EXPECT_EQ(header->MstsFolder, QStringLiteral("C:\\MSTS"));
+    EXPECT_EQ(header->StoreFolder, QStringLiteral("C:\\Store"));
+    RegWriteString(kProductKey, QStringLiteral("Viewer InOut"), QStringLiteral("far"));
+    EXPECT_FLOAT_EQ(NewSviewHeaderInfo()->InOutOffset, 0.0f);
+}
+
+} // namespace
+} // namespace qv
