@@ -1,5 +1,7 @@
 #include "graphics/acefile.h"
 
+#include "graphics/simisfile.h"
+
 #include <QFile>
 #include <gtest/gtest.h>
 #include <random>
@@ -329,6 +331,22 @@ TEST(AceFileTest, EveryTruncationAndRandomChangeEndsCleanly) {
                 ExpectEndsCleanly(bytes, v.name);
             }
         }
+    }
+}
+
+TEST(AceFileTest, DamagedRealTextureEndsCleanly) {
+    SimisBody body;
+    QString error;
+    ASSERT_TRUE(ReadSimisBody(RealFile("woda.ace"), &body, &error));
+    std::mt19937 random(512);
+    for (qsizetype n = 0; n < body.bytes.size(); n += 4093)
+        ExpectEndsCleanly(Plain(body.bytes.left(n)), "cut real texture");
+    // Changes in the header and the row table, where they matter most, and anywhere else.
+    for (int i = 0; i < 300; ++i) {
+        QByteArray bytes = body.bytes;
+        const quint32 span = i % 2 ? quint32(bytes.size()) : 2248u;
+        bytes[qsizetype(random() % span)] = char(random());
+        ExpectEndsCleanly(Plain(bytes), "changed real texture");
     }
 }
 
