@@ -28,22 +28,4 @@ TEST(TempFilesTest, EachNewFileHasANameOfItsOwnWithThePrefix) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 20);
 }
 
-TEST(TempFilesTest, AMissingFolderGivesNoFile) {
-    QTemporaryDir dir;
-    QString path;
-    int error = 0;
-    EXPECT_FALSE(CreateTempFile(ToWindowsForm(dir.filePath("missing")), QStringLiteral("QV"), &path,
-                                &error));
-    EXPECT_NE(error, 0);
-    EXPECT_TRUE(path.isEmpty());
-}
-
-TEST(TempFilesTest, TheTemporaryFolderFollowsTmpdir) {
-    QTemporaryDir dir;
-    const QByteArray saved = qgetenv("TMPDIR");
-    qputenv("TMPDIR", QFile::encodeName(dir.path()));
-    EXPECT_EQ(TempFolderPath(), ToWindowsForm(dir.path()) + QLatin1Char('\\'));
-    qputenv("TMPDIR", saved);
-}
-
 } // namespace qv
