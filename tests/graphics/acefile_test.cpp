@@ -1,19 +1,16 @@
 #include "graphics/acefile.h"
 
 #include "graphics/simisfile.h"
+#include "shapewriter.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
 #include <random>
-#include <zlib.h>
 
 namespace qv {
 namespace {
 
-void Put32(QByteArray* bytes, quint32 value) {
-    for (int i = 0; i < 4; ++i)
-        bytes->append(char((value >> (8 * i)) & 0xFF));
-}
+using test::Put32;
 
 void Put64(QByteArray* bytes, quint64 value) {
     Put32(bytes, quint32(value));
@@ -84,17 +81,6 @@ QByteArray Block(quint16 c0, quint16 c1, quint32 indexes) {
 
 QByteArray Plain(const QByteArray& body) {
     return "SIMISA@@@@@@@@@@" + body;
-}
-
-QByteArray Compressed(const QByteArray& body) {
-    uLongf size = compressBound(uLong(body.size()));
-    QByteArray packed(qsizetype(size), '\0');
-    compress(reinterpret_cast<Bytef*>(packed.data()), &size,
-             reinterpret_cast<const Bytef*>(body.constData()), uLong(body.size()));
-    packed.resize(qsizetype(size));
-    QByteArray file("SIMISA@F");
-    Put32(&file, quint32(body.size()));
-    return file + "@@@@" + packed;
 }
 
 using Texel = std::array<int, 4>;
@@ -218,7 +204,7 @@ QByteArray RealFile(const char* name) {
 TEST(AceFileTest, EveryVariantDecodesToItsTexelsPlainAndCompressed) {
     for (const Variant& v : Variants()) {
         ExpectDecodes(v, Plain(v.body));
-        ExpectDecodes(v, Compressed(v.body));
+        ExpectDecodes(v, test::Compress(v.body));
     }
 }
 
@@ -283,7 +269,7 @@ TEST(AceFileTest, DamagedHeadersAreRefusedWithAReason) {
 TEST(AceFileTest, EveryTruncationAndRandomChangeEndsCleanly) {
     std::mt19937 random(25);
     for (const Variant& v : Variants()) {
-        for (const QByteArray& file : {Plain(v.body), Compressed(v.body)}) {
+        for (const QByteArray& file : {Plain(v.body), test::Compress(v.body)}) {
             for (qsizetype n = 0; n < file.size(); ++n)
                 ExpectEndsCleanly(file.left(n), v.name);
             for (int i = 0; i < 400; ++i) {
