@@ -1,0 +1,215 @@
+#include "viewer/canvasshape.h"
+
+#include <QHash>
+#include <algorithm>
+#include <cmath>
+
+namespace qv {
+
+namespace {
+
+bool IsRotation(ShapeController::Kind kind) {
+    return kind == ShapeController::Kind::SlerpRotation ||
+           kind == ShapeController::Kind::TcbRotation;
+}
+
+// Spherical interpolation between two unit quaternions, taking the shorter way round.
+void Slerp(const ShapeAnimKey& a, const ShapeAnimKey& b, float t, float out[4]) {
+    float bx = b.x, by = b.y, bz = b.z, bw = b.w;
+    float cosine = a.x * bx + a.y * by + a.z * bz + a.w * bw;
+    if (cosine < 0) {
+        cosine = -cosine;
+        bx = -bx;
+        by = -by;
+        bz = -bz;
+        bw = -bw;
+    }
+    float wa = 1 - t, wb = t;
+    if (cosine < 0.9995f) {
+        const float angle = std::acos(std::min(cosine, 1.0f));
+        const float sine = std::sin(angle);
+        wa = std::sin((1 - t) * angle) / sine;
+        wb = std::sin(t * angle) / sine;
+    }
+    out[0] = wa * a.x + wb * bx;
+    out[1] = wa * a.y + wb * by;
+    out[2] = wa * a.z + wb * bz;
+    out[3] = wa * a.w + wb * bw;
+    const float length =
+        std::sqrt(out[0] * out[0] + out[1] * out[1] + out[2] * out[2] + out[3] * out[3]);
+    if (length > 0)
+        for (int i = 0; i < 4; ++i)
+            out[i] /= length;
+}
+
+// The keys around a frame and how far between them it lies.
+bool KeysAround(const std::vector<ShapeAnimKey>& keys, float frame, const ShapeAnimKey** a,
+                const ShapeAnimKey** b, float* t) {
+    if (keys.empty())
+        return false;
+    *a = *b = &keys.front();
+    *t = 0;
+    if (frame <= keys.front().frame)
+        return true;
+    for (size_t i = 1; i < keys.size(); ++i) {
+        if (frame <= keys[i].frame) {
+            *a = &keys[i - 1];
+            *b = &keys[i];
+            const float span = float(keys[i].frame - keys[i - 1].frame);
+            *t = span > 0 ? (frame - float(keys[i - 1].frame)) / span : 1.0f;
+            return true;
+        }
+    }
+    *a = *b = &keys.back();
+    return true;
+}
+
+// The node's own matrix at a frame: its controllers replace its turn and its position.
+Mat4 AnimatedLocal(const ShapeMatrix& matrix, const ShapeAnimNode* node, float frame) {
+    Mat4 local = ShapeMatrixToMat4(matrix);
+    if (!node)
+        return local;
+    for (const ShapeController& controller : node->controllers) {
+        const ShapeAnimKey *a = nullptr, *b = nullptr;
+        float t = 0;
+        if (!KeysAround(controller.keys, frame, &a, &b, &t))
+            continue;
+        if (IsRotation(controller.kind)) {
+            float q[4];
+            Slerp(*a, *b, t, q);
+            const Mat4 turn = MatrixRotationQuaternion(q[0], q[1], q[2], q[3]);
+            for (int i = 0; i < 3; ++i)
+                for (int j = 0; j < 3; ++j)
+                    local.m[i][j] = turn.m[i][j];
+        } else {
+            local.m[3][0] = a->x + (b->x - a->x) * t;
+            local.m[3][1] = a->y + (b->y - a->y) * t;
+            local.m[3][2] = a->z + (b->z - a->z) * t;
+        }
+    }
+    return local;
+}
+
+AlphaMode AlphaFor(const QString& shaderName, int alphaTestMode) {
+    if (shaderName.startsWith(QLatin1String("BlendA"), Qt::CaseInsensitive) ||
+        shaderName.startsWith(QLatin1String("AddA"), Qt::CaseInsensitive))
+        return AlphaMode::Blended;
+    return alphaTestMode != 0 ? AlphaMode::Tested : AlphaMode::Opaque;
+}
+
+void AddVertex(const ShapeModel& model, const ShapeVertex& vertex, ShapeBatch* batch) {
+    const ShapeVector& p = model.points[size_t(vertex.point)];
+    batch->positions.insert(batch->positions.end(), {p.x, p.y, p.z});
+    const ShapeVector n = size_t(vertex.normal) < model.normals.size()
+                              ? model.normals[size_t(vertex.normal)]
+                              : ShapeVector{0, 1, 0};
+    batch->normals.insert(batch->normals.end(), {n.x, n.y, n.z});
+    ShapeUv uv;
+    if (!vertex.uvs.empty())
+        uv = model.uvPoints[size_t(vertex.uvs.front())];
+    batch->uvs.insert(batch->uvs.end(), {uv.u, uv.v});
+}
+
+void BoundsFromPoints(CanvasShape* shape) {
+    const auto& points = shape->model.points;
+    if (points.empty())
+        return;
+    Vec3 low{points[0].x, points[0].y, points[0].z}, high = low;
+    for (const ShapeVector& p : points) {
+        low = {std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z)};
+        high = {std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z)};
+    }
+    shape->centre = {(low.x + high.x) / 2, (low.y + high.y) / 2, (low.z + high.z) / 2};
+    const Vec3 half{high.x - shape->centre.x, high.y - shape->centre.y, high.z - shape->centre.z};
+    shape->radius = std::sqrt(half.x * half.x + half.y * half.y + half.z * half.z);
+}
+
+} // namespace
+
+int MostDetailedLevel(const ShapeModel& model) {
+    int best = -1;
+    for (size_t i = 0; i < model.distanceLevels.size(); ++i)
+        if (best < 0 ||
+            model.distanceLevels[i].selection < model.distanceLevels[size_t(best)].selection)
+            best = int(i);
+    return best;
+}
+
+void PrepareCanvasShape(CanvasShape* shape) {
+    const ShapeModel& model = shape->model;
+    shape->batches.clear();
+    shape->centre = {model.boundsCentre.x, model.boundsCentre.y, model.boundsCentre.z};
+    shape->radius = model.boundsRadius;
+    if (!(shape->radius > 0))
+        BoundsFromPoints(shape);
+    shape->level = MostDetailedLevel(model);
+    if (shape->level < 0)
+        return;
+    // One batch per drawing state and node, in the order they first occur.
+    QHash<quint64, size_t> batchOf;
+    const ShapeDistanceLevel& level = model.distanceLevels[size_t(shape->level)];
+    for (const ShapeSubObject& sub : level.subObjects) {
+        for (const ShapeTriangleList& list : sub.triangleLists) {
+            const ShapePrimState& prim = model.primStates[size_t(list.primState)];
+            const int matrix = model.vertexStates[size_t(prim.vertexState)].matrix;
+            const quint64 key = (quint64(quint32(list.primState)) << 32) | quint32(matrix);
+            auto found = batchOf.constFind(key);
+            if (found == batchOf.constEnd()) {
+                ShapeBatch batch;
+                batch.matrix = matrix;
+                if (!prim.textures.empty())
+                    batch.image = model.textures[size_t(prim.textures.front())].image;
+                const QString& shader = model.shaderNames[size_t(prim.shader)];
+                batch.lit = shader.contains(QLatin1String("Diff"), Qt::CaseInsensitive);
+                batch.alpha = AlphaFor(shader, prim.alphaTestMode);
+                found = batchOf.insert(key, shape->batches.size());
+                shape->batches.push_back(std::move(batch));
+            }
+            ShapeBatch& batch = shape->batches[*found];
+            const size_t triangles = list.vertexIndexes.size() / 3;
+            batch.positions.reserve(batch.positions.size() + triangles * 9);
+            for (size_t i = 0; i < triangles * 3; ++i)
+                AddVertex(model, sub.vertices[size_t(list.vertexIndexes[i])], &batch);
+        }
+    }
+    // Blended batches go last, so that what lies behind them is drawn first.
+    std::stable_partition(shape->batches.begin(), shape->batches.end(),
+                          [](const ShapeBatch& b) { return b.alpha != AlphaMode::Blended; });
+}
+
+std::vector<Mat4> PoseMatrices(const CanvasShape& shape, float phase) {
+    const ShapeModel& model = shape.model;
+    std::vector<Mat4> local(model.matrices.size());
+    const ShapeAnimation* animation = model.animations.empty() ? nullptr : &model.animations[0];
+    const float frame =
+        animation ? std::clamp(phase, 0.0f, 1.0f) * float(animation->frameCount) : 0.0f;
+    for (size_t i = 0; i < model.matrices.size(); ++i) {
+        const ShapeAnimNode* node = nullptr;
+        if (animation)
+            for (const ShapeAnimNode& candidate : animation->nodes)
+                if (!candidate.controllers.empty() &&
+                    candidate.name.compare(model.matrices[i].name, Qt::CaseInsensitive) == 0) {
+                    node = &candidate;
+                    break;
+                }
+        local[i] = AnimatedLocal(model.matrices[i], node, frame);
+    }
+    if (shape.level < 0)
+        return local;
+    // The reader has checked that the hierarchy has one entry per matrix and no cycles.
+    const std::vector<int>& parents = model.distanceLevels[size_t(shape.level)].hierarchy;
+    std::vector<Mat4> composed(local.size());
+    for (size_t i = 0; i < local.size(); ++i) {
+        Mat4 m = local[i];
+        size_t steps = 0;
+        for (int p = i < parents.size() ? parents[i] : -1;
+             p >= 0 && size_t(p) < local.size() && steps < local.size(); ++steps) {
+            m = MatrixMultiply(m, local[size_t(p)]);
+            p = size_t(p) < parents.size() ? parents[size_t(p)] : -1;
+        }
+        composed[i] = m;
+    }
+    return composed;
+}
+
+} // namespace qv

@@ -1,0 +1,39 @@
+#include "viewer/forms/canvasoptionsdialog.h"
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QVBoxLayout>
+
+namespace qv {
+
+bool EditCanvasOptions(QWidget* parent, CanvasOptions* options) {
+    QDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("CanvasOptionsDialog"));
+    dialog.setWindowTitle(QStringLiteral("3-D Options"));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto box = [&](const char* name, const QString& text, bool on) {
+        auto* check = new QCheckBox(text, &dialog);
+        check->setObjectName(QLatin1String(name));
+        check->setChecked(on);
+        layout->addWidget(check);
+        return check;
+    };
+    QCheckBox* textures = box("TexturesCheck", QStringLiteral("Textures"), options->textures);
+    QCheckBox* lighting = box("LightingCheck", QStringLiteral("Lighting"), options->lighting);
+    QCheckBox* wireframe = box("WireframeCheck", QStringLiteral("Wireframe"), options->wireframe);
+    QCheckBox* culling = box("CullingCheck", QStringLiteral("Hide back faces"), options->culling);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    options->textures = textures->isChecked();
+    options->lighting = lighting->isChecked();
+    options->wireframe = wireframe->isChecked();
+    options->culling = culling->isChecked();
+    return true;
+}
+
+} // namespace qv
