@@ -4,7 +4,36 @@
 #include "graphics/shapereader.h"
 #include "platform/casefold.h"
 
+#include <algorithm>
+
 namespace qv {
+
+CanvasTexture HalveTexture(const CanvasTexture& texture) {
+    CanvasTexture half;
+    half.path = texture.path;
+    half.hasAlpha = texture.hasAlpha;
+    half.width = std::max(texture.width / 2, 1);
+    half.height = std::max(texture.height / 2, 1);
+    half.rgba.resize(qsizetype(half.width) * half.height * 4);
+    const auto* from = reinterpret_cast<const uchar*>(texture.rgba.constData());
+    auto* to = reinterpret_cast<uchar*>(half.rgba.data());
+    for (int y = 0; y < half.height; ++y) {
+        const int y0 = std::min(2 * y, texture.height - 1),
+                  y1 = std::min(2 * y + 1, texture.height - 1);
+        for (int x = 0; x < half.width; ++x) {
+            const int x0 = std::min(2 * x, texture.width - 1),
+                      x1 = std::min(2 * x + 1, texture.width - 1);
+            const uchar* a = from + (qsizetype(y0) * texture.width + x0) * 4;
+            const uchar* b = from + (qsizetype(y0) * texture.width + x1) * 4;
+            const uchar* c = from + (qsizetype(y1) * texture.width + x0) * 4;
+            const uchar* d = from + (qsizetype(y1) * texture.width + x1) * 4;
+            uchar* out = to + (qsizetype(y) * half.width + x) * 4;
+            for (int k = 0; k < 4; ++k)
+                out[k] = uchar((a[k] + b[k] + c[k] + d[k] + 2) / 4);
+        }
+    }
+    return half;
+}
 
 std::shared_ptr<const CanvasShape> ShapeLibrary::Shape(const QString& path, QString* error) {
     const QString key = FoldCase(path);

@@ -21,6 +21,10 @@ struct CanvasTexture {
     QByteArray rgba; // width x height texels, top row first, red, green, blue, alpha
 };
 
+// The next smaller level of a texture for distant drawing: each texel the mean of the (up to)
+// four it covers, half as wide and half as tall (at least one texel each way).
+CanvasTexture HalveTexture(const CanvasTexture& texture);
+
 class ShapeLibrary {
 public:
     // The shape at a Windows-form path, read and prepared on first use; null with the reason in

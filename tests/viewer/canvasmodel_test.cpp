@@ -161,3 +161,40 @@ TEST_F(CanvasTextures, VehiclesOfOneShapeShareItsParseAndTextures) {
 
 } // namespace
 } // namespace qv
+
+namespace qv {
+namespace {
+
+TEST(CanvasTextureLevels, HalvingAveragesTheTexelsItCovers) {
+    struct Case {
+        const char* name;
+        int width, height;
+        std::vector<int> reds; // one per texel, row by row
+        int halfWidth, halfHeight;
+        std::vector<int> halfReds;
+    } cases[] = {
+        {"two by two", 2, 2, {0, 100, 200, 100}, 1, 1, {100}},
+        {"four by one", 4, 1, {10, 30, 50, 70}, 2, 1, {20, 60}},
+        {"odd width keeps its last column", 3, 1, {0, 40, 80}, 1, 1, {20}},
+        {"single texel", 1, 1, {9}, 1, 1, {9}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CanvasTexture texture;
+        texture.width = c.width;
+        texture.height = c.height;
+        for (int red : c.reds)
+            texture.rgba.append(char(red)).append(char(0)).append(char(0)).append(char(255));
+        const CanvasTexture half = HalveTexture(texture);
+        ASSERT_EQ(half.width, c.halfWidth);
+        ASSERT_EQ(half.height, c.halfHeight);
+        ASSERT_EQ(half.rgba.size(), qsizetype(c.halfReds.size()) * 4);
+        for (size_t i = 0; i < c.halfReds.size(); ++i) {
+            EXPECT_EQ(uchar(half.rgba[qsizetype(i) * 4]), c.halfReds[i]);
+            EXPECT_EQ(uchar(half.rgba[qsizetype(i) * 4 + 3]), 255);
+        }
+    }
+}
+
+} // namespace
+} // namespace qv

@@ -46,9 +46,7 @@ void ViewerCanvas::paintGL() {
         DrawFrameRate();
 }
 
-void ViewerCanvas::DrawScene() {
-    const Mat4 view = ViewMatrix(View());
-    const Mat4 projection = ProjectionMatrix(View(), Orthogonal(), width(), height());
+void ViewerCanvas::SetFrameState(const Mat4& projection, const Mat4& view) {
     gl_->glMatrixMode(GL_PROJECTION);
     gl_->glLoadMatrixf(projection.Data());
     gl_->glMatrixMode(GL_MODELVIEW);
@@ -83,12 +81,9 @@ void ViewerCanvas::DrawScene() {
     gl_->glEnableClientState(GL_VERTEX_ARRAY);
     gl_->glEnableClientState(GL_NORMAL_ARRAY);
     gl_->glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+}
 
-    // Blended parts go after everything solid, so that what lies behind them is there.
-    for (bool blendedPass : {false, true})
-        for (const qv::DrawItem& item : Scene())
-            DrawOne(item, view, blendedPass);
-
+void ViewerCanvas::EndFrameState() {
     gl_->glDisableClientState(GL_VERTEX_ARRAY);
     gl_->glDisableClientState(GL_NORMAL_ARRAY);
     gl_->glDisableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -100,6 +95,75 @@ void ViewerCanvas::DrawScene() {
     gl_->glDisable(GL_DEPTH_TEST);
     gl_->glDepthMask(GL_TRUE);
     gl_->glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+}
+
+void ViewerCanvas::SetBatchState(bool lit, unsigned texture, AlphaMode alpha) {
+    if (texture) {
+        gl_->glEnable(GL_TEXTURE_2D);
+        gl_->glBindTexture(GL_TEXTURE_2D, texture);
+        gl_->glColor4f(1, 1, 1, 1);
+    } else {
+        gl_->glDisable(GL_TEXTURE_2D);
+        gl_->glColor4f(kUntextured, kUntextured, kUntextured, 1);
+    }
+    if (lit && Options().lighting)
+        gl_->glEnable(GL_LIGHTING);
+    else
+        gl_->glDisable(GL_LIGHTING);
+    if (alpha == AlphaMode::Tested && texture) {
+        gl_->glEnable(GL_ALPHA_TEST);
+        gl_->glAlphaFunc(GL_GREATER, 0.5f);
+    } else {
+        gl_->glDisable(GL_ALPHA_TEST);
+    }
+    if (alpha == AlphaMode::Blended) {
+        gl_->glEnable(GL_BLEND);
+        gl_->glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        gl_->glDepthMask(GL_FALSE);
+    } else {
+        gl_->glDisable(GL_BLEND);
+        gl_->glDepthMask(GL_TRUE);
+    }
+}
+
+void ViewerCanvas::DrawScene() {
+    const Mat4 view = ViewMatrix(View());
+    SetFrameState(ProjectionMatrix(View(), Orthogonal(), width(), height()), view);
+    // Blended parts go after everything solid, so that what lies behind them is there.
+    for (bool blendedPass : {false, true})
+        for (const qv::DrawItem& item : Scene())
+            DrawOne(item, view, blendedPass);
+    EndFrameState();
+}
+
+void ViewerCanvas::WarmUp() {
+    // Software renderers build their pipeline for each drawing state the first time it is used;
+    // drawing one small triangle in each state while the window still waits for its models
+    // spares the first frame of the consist that work.
+    const unsigned char white[4] = {255, 255, 255, 255};
+    unsigned texture = 0;
+    gl_->glGenTextures(1, &texture);
+    gl_->glBindTexture(GL_TEXTURE_2D, texture);
+    gl_->glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
+    gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    const float positions[9] = {-0.5f, -0.5f, 0.5f, -0.5f, 0.5f, 0.5f, 0.5f, -0.5f, 0.5f};
+    const float normals[9] = {0, 0, -1, 0, 0, -1, 0, 0, -1};
+    const float uvs[6] = {0, 0, 0, 1, 1, 1};
+    SetFrameState(Mat4{}, Mat4{});
+    gl_->glVertexPointer(3, GL_FLOAT, 0, positions);
+    gl_->glNormalPointer(GL_FLOAT, 0, normals);
+    gl_->glTexCoordPointer(2, GL_FLOAT, 0, uvs);
+    for (bool lit : {false, true})
+        for (unsigned withTexture : {0u, texture})
+            for (AlphaMode alpha : {AlphaMode::Opaque, AlphaMode::Tested, AlphaMode::Blended}) {
+                SetBatchState(lit, withTexture, alpha);
+                gl_->glDrawArrays(GL_TRIANGLES, 0, 3);
+            }
+    EndFrameState();
+    gl_->glFinish();
+    gl_->glDeleteTextures(1, &texture);
+    gl_->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
 void ViewerCanvas::DrawOne(const qv::DrawItem& item, const Mat4& view, bool blendedPass) {
@@ -116,32 +180,7 @@ void ViewerCanvas::DrawOne(const qv::DrawItem& item, const Mat4& view, bool blen
         unsigned texture = 0;
         if (Options().textures && batch.image >= 0 && size_t(batch.image) < item.textures.size())
             texture = TextureFor(item.textures[size_t(batch.image)]);
-        if (texture) {
-            gl_->glEnable(GL_TEXTURE_2D);
-            gl_->glBindTexture(GL_TEXTURE_2D, texture);
-            gl_->glColor4f(1, 1, 1, 1);
-        } else {
-            gl_->glDisable(GL_TEXTURE_2D);
-            gl_->glColor4f(kUntextured, kUntextured, kUntextured, 1);
-        }
-        if (batch.lit && Options().lighting)
-            gl_->glEnable(GL_LIGHTING);
-        else
-            gl_->glDisable(GL_LIGHTING);
-        if (batch.alpha == AlphaMode::Tested && texture) {
-            gl_->glEnable(GL_ALPHA_TEST);
-            gl_->glAlphaFunc(GL_GREATER, 0.5f);
-        } else {
-            gl_->glDisable(GL_ALPHA_TEST);
-        }
-        if (batch.alpha == AlphaMode::Blended) {
-            gl_->glEnable(GL_BLEND);
-            gl_->glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-            gl_->glDepthMask(GL_FALSE);
-        } else {
-            gl_->glDisable(GL_BLEND);
-            gl_->glDepthMask(GL_TRUE);
-        }
+        SetBatchState(batch.lit, texture, batch.alpha);
         gl_->glVertexPointer(3, GL_FLOAT, 0, batch.positions.data());
         gl_->glNormalPointer(GL_FLOAT, 0, batch.normals.data());
         gl_->glTexCoordPointer(2, GL_FLOAT, 0, batch.uvs.data());
@@ -162,7 +201,13 @@ unsigned ViewerCanvas::TextureFor(const std::shared_ptr<const CanvasTexture>& te
         gl_->glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
         gl_->glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, texture->width, texture->height, 0, GL_RGBA,
                           GL_UNSIGNED_BYTE, texture->rgba.constData());
-        context()->functions()->glGenerateMipmap(GL_TEXTURE_2D);
+        // The smaller levels are made here: the driver's own way is slow on software renderers.
+        CanvasTexture level = *texture;
+        for (int n = 1; level.width > 1 || level.height > 1; ++n) {
+            level = HalveTexture(level);
+            gl_->glTexImage2D(GL_TEXTURE_2D, n, GL_RGBA, level.width, level.height, 0, GL_RGBA,
+                              GL_UNSIGNED_BYTE, level.rgba.constData());
+        }
         gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
         gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
         gl_->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);

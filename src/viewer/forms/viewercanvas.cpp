@@ -73,6 +73,7 @@ void ViewerCanvas::initializeGL() {
     vendor_ = text(GL_VENDOR);
     renderer_ = text(GL_RENDERER);
     version_ = text(GL_VERSION);
+    WarmUp();
 }
 
 void ViewerCanvas::FreeTextures() {

@@ -46,7 +46,11 @@ protected:
     void SettingsChanged() override { update(); }
 
 private:
+    void SetFrameState(const Mat4& projection, const Mat4& view);
+    void SetBatchState(bool lit, unsigned texture, AlphaMode alpha);
+    void EndFrameState();
     void DrawScene();
+    void WarmUp();
     void DrawOne(const qv::DrawItem& item, const Mat4& view, bool blendedPass);
     unsigned TextureFor(const std::shared_ptr<const CanvasTexture>& texture);
     void DrawFrameRate();
