@@ -109,6 +109,54 @@ TEST_F(CanvasRender, BoxShowsItsTexturedSideAgainstTheBackground) {
     }
 }
 
+TEST_F(CanvasRender, LitSideIsBrighterTowardsTheLightAndWithMoreAmbient) {
+    AddBox({.shader = QStringLiteral("TexDiff")}, false);
+    const int towards = qBlue(Frame().pixel(100, 30));
+    // The other side's light, mirrored across the consist, leaves this side in ambient light.
+    canvas->SetLightAngle(1440 - kCanvasLightAngle);
+    const int away = qBlue(Frame().pixel(100, 30));
+    canvas->SetAmbient(kCanvasAmbient + 0x202020);
+    const int brighter = qBlue(Frame().pixel(100, 30));
+    EXPECT_GT(towards, away + 60);
+    EXPECT_NEAR(away, 0x50, 4); // the ambient light alone on a full blue
+    EXPECT_NEAR(brighter, 0x70, 4);
+    // With lighting switched off in the options the texels show as they are.
+    CanvasOptions options;
+    options.lighting = false;
+    canvas->SetOptions(options);
+    EXPECT_TRUE(Near(Frame().pixel(100, 30), kBlue));
+}
+
+TEST_F(CanvasRender, BackFacesAreHiddenUnlessCullingIsOff) {
+    // Through the masked near side the far side is seen from behind.
+    AddBox({.maskedBlue = true}, false);
+    EXPECT_TRUE(Near(Frame().pixel(100, 30), kBackground));
+    CanvasOptions options;
+    options.culling = false;
+    canvas->SetOptions(options);
+    EXPECT_TRUE(Near(Frame().pixel(100, 30), kRed)) << Hex(Frame().pixel(100, 30)).toStdString();
+}
+
+TEST_F(CanvasRender, WireframeDrawsOnlyTheEdges) {
+    AddBox({}, false);
+    const int solid = Covered(Frame());
+    CanvasOptions options;
+    options.wireframe = true;
+    canvas->SetOptions(options);
+    const int wire = Covered(Frame());
+    EXPECT_GT(wire, 0);
+    EXPECT_LT(wire, solid / 2);
+}
+
+TEST_F(CanvasRender, BlendedShaderMixesMaskedTexelsWithWhatIsBehind) {
+    AddBox({.shader = QStringLiteral("BlendATex")}, true, -4); // red side towards the camera
+    AddBox({.maskedBlue = true, .shader = QStringLiteral("BlendATex")}, false, 4);
+    const QImage image = Frame();
+    // Left of the centre the opaque red; right of it nothing of the transparent side shows.
+    EXPECT_TRUE(Near(image.pixel(60, 30), kRed)) << Hex(image.pixel(60, 30)).toStdString();
+    EXPECT_TRUE(Near(image.pixel(140, 30), kBackground)) << Hex(image.pixel(140, 30)).toStdString();
+}
+
 TEST_F(CanvasRender, OrthogonalProjectionChangesTheSilhouette) {
     AddBox({}, false);
     const QImage perspective = Frame();

@@ -18,6 +18,7 @@ struct BoxOptions {
     bool maskedBlue = false; // the blue half's texels are masked out (and alpha-tested)
     bool animatedFlag = false;
     QString imageName = QStringLiteral("box.ace");
+    QString shader = QStringLiteral("Tex"); // "TexDiff": lit; "BlendATex": blended
 };
 
 // A box 2 m wide (x), 2 m tall (y) and 6 m long (z) around the origin: its +x side shows the
@@ -115,7 +116,7 @@ inline Node BoxShape(const BoxOptions& options = {}) {
         {B("shape_header", 70, {H(0), H(0)}),
          B("volumes", 68,
            {I(1), B("vol_sphere", 69, {B("vector", 3, {F(0), F(0), F(0)}), F(3.4f)})}),
-         B("shader_names", 72, {I(1), B("named_shader", 129, {S("Tex")})}),
+         B("shader_names", 72, {I(1), B("named_shader", 129, {S(options.shader)})}),
          B("texture_filter_names", 74, {I(1), B("named_filter_mode", 125, {S("MipLinear")})}),
          B("points", 7, counted(points)),
          B("uv_points", 9,
