@@ -43,14 +43,6 @@ TEST(CanvasMaths, VehicleWorldMatrix_TurnsThenMovesAlongTheConsist) {
     }
 }
 
-TEST(CanvasMaths, MultiplyAppliesTheLeftMatrixFirst) {
-    const Mat4 both = MatrixMultiply(MatrixTranslation(1, 0, 0), MatrixRotationY(1.5707963f));
-    // Moved to (1, 0, 0) first, then turned a quarter about y onto the z axis.
-    const Vec3 p = TransformPoint({0, 0, 0}, both);
-    EXPECT_NEAR(std::abs(p.z), 1, 1e-5f);
-    EXPECT_NEAR(p.x, 0, 1e-5f);
-}
-
 TEST(CanvasMaths, CameraBesideTheConsistSeesItAlongTheScreen) {
     CanvasView view;
     view.eye = {10, 0, 5};
@@ -107,17 +99,6 @@ TEST(CanvasMaths, LightOfTheOtherSideIsMirroredAcrossTheConsist) {
     EXPECT_NEAR(normal.x * normal.x + normal.y * normal.y + normal.z * normal.z, 1, 1e-5f);
 }
 
-TEST(CanvasMaths, ColoursAreReadInTheirOwnByteOrders) {
-    float rgb[3];
-    WindowsColourRgb(kCanvasBackground, rgb);
-    EXPECT_FLOAT_EQ(rgb[0], 0xA6 / 255.0f);
-    EXPECT_FLOAT_EQ(rgb[1], 0xCA / 255.0f);
-    EXPECT_FLOAT_EQ(rgb[2], 0xF0 / 255.0f);
-    ArgbColourRgb(0xFF102030, rgb);
-    EXPECT_FLOAT_EQ(rgb[0], 0x10 / 255.0f);
-    EXPECT_FLOAT_EQ(rgb[2], 0x30 / 255.0f);
-}
-
 class CanvasModelShapes : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -155,19 +136,6 @@ TEST_F(CanvasModelShapes, AnimatedNodeTurnsByTheMiddleOfItsAnimation) {
     ExpectNear(TransformPoint({0, 0.9f, 0}, PoseMatrices(shape, 1)[1]), {-1.5f, 0.9f, 0});
     // The body does not move.
     ExpectNear(TransformPoint({1, 1, 1}, PoseMatrices(shape, 0.5f)[0]), {1, 1, 1});
-}
-
-TEST_F(CanvasModelShapes, BatchesFollowDrawingStatesAndNodes) {
-    CanvasModel model(&canvas);
-    ASSERT_TRUE(model.LoadShape(folder.Windows("TRAINSET/BOX/box.s")))
-        << model.Error().toStdString();
-    const CanvasShape& shape = *model.Shape();
-    ASSERT_EQ(shape.batches.size(), 2u);
-    EXPECT_EQ(shape.batches[0].matrix, 0);
-    EXPECT_EQ(shape.batches[0].positions.size(), 6u * 6 * 3); // six sides, two triangles each
-    EXPECT_EQ(shape.batches[1].matrix, 1);
-    EXPECT_FALSE(shape.batches[0].lit); // "Tex" shows the texels as they are
-    EXPECT_EQ(shape.batches[0].alpha, AlphaMode::Opaque);
 }
 
 TEST(CanvasShape, MostDetailedLevelIsTheOneWithTheSmallestDistance) {

@@ -127,25 +127,36 @@ TEST_F(CanvasRender, LitSideIsBrighterTowardsTheLightAndWithMoreAmbient) {
     EXPECT_TRUE(Near(Frame().pixel(100, 30), kBlue));
 }
 
-TEST_F(CanvasRender, BackFacesAreHiddenUnlessCullingIsOff) {
-    // Through the masked near side the far side is seen from behind.
+TEST_F(CanvasRender, OptionsChangeHowPartsAreDrawn) {
+    // The masked near side lets the far side be seen from behind when back faces are drawn.
     AddBox({.maskedBlue = true}, false);
-    EXPECT_TRUE(Near(Frame().pixel(100, 30), kBackground));
-    CanvasOptions options;
-    options.culling = false;
-    canvas->SetOptions(options);
-    EXPECT_TRUE(Near(Frame().pixel(100, 30), kRed)) << Hex(Frame().pixel(100, 30)).toStdString();
-}
-
-TEST_F(CanvasRender, WireframeDrawsOnlyTheEdges) {
-    AddBox({}, false);
-    const int solid = Covered(Frame());
-    CanvasOptions options;
-    options.wireframe = true;
-    canvas->SetOptions(options);
-    const int wire = Covered(Frame());
-    EXPECT_GT(wire, 0);
-    EXPECT_LT(wire, solid / 2);
+    AddBox({}, false, 6.5f); // a plain box to the right, from x 152 to 243
+    struct Case {
+        const char* name;
+        CanvasOptions options;
+        QRgb throughMask; // at the centre
+        bool plainSolid;  // the plain box's side is filled
+    } cases[] = {
+        {"as they start", {}, kBackground, true},
+        {"back faces drawn", {.culling = false}, kRed, true},
+        {"textures off", {.textures = false}, qRgb(178, 178, 178), true},
+        {"wireframe", {.wireframe = true}, kBackground, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CanvasOptions shown;
+        canvas->SetOptionsEditor([&](QWidget*, CanvasOptions* options) {
+            shown = *options;
+            *options = c.options;
+            return true;
+        });
+        canvas->ShowOptions();
+        const QImage image = Frame();
+        EXPECT_TRUE(Near(image.pixel(100, 30), c.throughMask))
+            << Hex(image.pixel(100, 30)).toStdString();
+        EXPECT_EQ(!Near(image.pixel(175, 30), kBackground), c.plainSolid);
+        canvas->SetOptions({});
+    }
 }
 
 TEST_F(CanvasRender, BlendedShaderMixesMaskedTexelsWithWhatIsBehind) {
@@ -193,23 +204,6 @@ TEST_F(CanvasRender, VehiclesOfOneShapeUploadItsTextureOnce) {
     EXPECT_TRUE(Near(image.pixel(100, 30), kBlue));
     EXPECT_EQ(canvas->TextureUploads(), 1);
     EXPECT_EQ(canvas->Library().ShapeReads(), 1);
-}
-
-TEST_F(CanvasRender, OptionsDialogSwitchesTexturesOff) {
-    AddBox({}, false);
-    CanvasOptions shown;
-    canvas->SetOptionsEditor([&](QWidget*, CanvasOptions* options) {
-        shown = *options;
-        options->textures = false;
-        return true;
-    });
-    canvas->ShowOptions();
-    EXPECT_EQ(shown, CanvasOptions{});
-    EXPECT_FALSE(canvas->Options().textures);
-    const QImage image = Frame();
-    // Untextured parts are a plain grey.
-    EXPECT_EQ(qRed(image.pixel(100, 30)), qBlue(image.pixel(100, 30)));
-    EXPECT_FALSE(Near(image.pixel(100, 30), kBackground));
 }
 
 TEST_F(CanvasRender, RealShapeCoversPixelsAlikeFromTextAndBinary) {
