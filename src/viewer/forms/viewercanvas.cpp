@@ -23,6 +23,9 @@ ViewerCanvas::ViewerCanvas(QWidget* parent) : QOpenGLWidget(parent) {
 }
 
 ViewerCanvas::~ViewerCanvas() {
+    // The context outlives this part of the widget: its end must not call back into it.
+    if (context())
+        disconnect(context(), nullptr, this, nullptr);
     FreeTextures();
 }
 
