@@ -4,6 +4,7 @@
 // printed as a ratio; the target is at most 3. A text file's bare read is hardly more than a
 // copy, so for the text form the ratio against reading and decoding it as MSTS text (what every
 // other MSTS reader of the program starts from) is printed too.
+#include "graphics/acefile.h"
 #include "graphics/shapereader.h"
 #include "graphics/simisfile.h"
 #include "platform/drivemap.h"
@@ -63,11 +64,32 @@ bool Measure(const char* name, const char* file, bool text) {
     return textRatio <= 3;
 }
 
+// The real texture decoded into pixels against its bare read and inflate; printed only, the
+// texture has no target of its own.
+void MeasureTexture(const char* file) {
+    const QString path =
+        ToWindowsForm(QStringLiteral(QUARVEL_REALDATA_DIR "/shapes/") + QLatin1String(file));
+    QString error;
+    const double bare = QuickestMs([&] {
+        SimisBody body;
+        return LoadSimisFile(path, &body, &error);
+    });
+    AceTexture texture;
+    const double full = QuickestMs([&] { return LoadAceFile(path, &texture, &error); });
+    if (bare < 0 || full < 0) {
+        std::printf("texture: cannot be read: %s\n", qPrintable(error));
+        return;
+    }
+    std::printf("texture (%s): read and inflate %.2f ms; read into pixels %.2f ms; ratio %.2f\n",
+                file, bare, full, full / std::max(bare, 1e-3));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const bool text = Measure("text shape", "DK10f_A1tPnt5dLft.s", true);
     const bool binary = Measure("compressed binary shape", "DK10f_A1tPnt5dLft_compressed.s", false);
+    MeasureTexture("woda.ace");
     return text && binary ? 0 : 1;
 }

@@ -81,6 +81,8 @@ struct AppState {
     bool GeometryRestoring = false;
     bool EasySuppressImage = false;
     bool PictureLibraryAvailable = false;
+    // The picture library's module: none until its first use, then kept for the program's life.
+    const struct PictureLibraryModule* PictureLibrary = nullptr;
     // The tree node remembered across runs and page switches.
     struct TreeSelectionInfo {
         QString Folder;

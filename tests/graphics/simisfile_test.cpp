@@ -1,8 +1,8 @@
 #include "graphics/simisfile.h"
+#include "shapewriter.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 namespace qv {
 namespace {
@@ -16,19 +16,6 @@ QByteArray Utf16(const QString& text, bool mark) {
         bytes.append(char(c.unicode() >> 8));
     }
     return bytes;
-}
-
-QByteArray Compressed(const QByteArray& body) {
-    uLongf size = compressBound(uLong(body.size()));
-    QByteArray packed(qsizetype(size), '\0');
-    compress(reinterpret_cast<Bytef*>(packed.data()), &size,
-             reinterpret_cast<const Bytef*>(body.constData()), uLong(body.size()));
-    packed.resize(qsizetype(size));
-    QByteArray file("SIMISA@F");
-    const quint32 n = quint32(body.size());
-    for (int i = 0; i < 4; ++i)
-        file.append(char((n >> (8 * i)) & 0xFF));
-    return file + "@@@@" + packed;
 }
 
 QByteArray RealFile(const char* name) {
@@ -48,12 +35,12 @@ TEST(SimisFileTest, EveryFormGivesTheBodyAfterTheSignature) {
         bool compressed;
     } cases[] = {
         {"plain binary", "SIMISA@@@@@@@@@@" + binary, binary, false, false},
-        {"compressed binary", Compressed(binary), binary, false, true},
+        {"compressed binary", test::Compress(binary), binary, false, true},
         {"utf-16 text", Utf16("SIMISA@@@@@@@@@@JINX0s1t______\r\n(", true),
          Utf16("JINX0s1t______\r\n(", false), true, false},
-        {"compressed text with mark", Compressed(Utf16("JINX0s1t______\r\n", true)),
+        {"compressed text with mark", test::Compress(Utf16("JINX0s1t______\r\n", true)),
          Utf16("JINX0s1t______\r\n", false), true, true},
-        {"compressed text without mark", Compressed(Utf16("JINX0s1t______\r\n", false)),
+        {"compressed text without mark", test::Compress(Utf16("JINX0s1t______\r\n", false)),
          Utf16("JINX0s1t______\r\n", false), true, true},
     };
     for (const Case& c : cases) {
@@ -67,7 +54,7 @@ TEST(SimisFileTest, EveryFormGivesTheBodyAfterTheSignature) {
 }
 
 TEST(SimisFileTest, RefusesWhatIsNoSimisFileOrDoesNotInflate) {
-    QByteArray damaged = Compressed(QByteArray(1000, 'x'));
+    QByteArray damaged = test::Compress(QByteArray(1000, 'x'));
     damaged[30] = char(damaged[30] ^ 0x55);
     damaged.chop(5);
     const QByteArray cases[] = {QByteArray(), QByteArray("SIMISA@@"), QByteArray("JINX0s1b"),

@@ -18,6 +18,7 @@
 #include "easy/explorestate.h"
 #include "easy/launchprogram.h"
 #include "easy/savedactivity.h"
+#include "easy/usemwgfx.h"
 #include "mainwindow/commandline.h"
 #include "mainwindow/forms/mainform_settings.h"
 #include "mainwindow/forms/splashform.h"
@@ -142,8 +143,7 @@ void TMainForm::FormShow() {
     ResetExploreState();
     app.ForceCacheReread = false;
     app.EasySuppressImage = ReadFlag(QStringLiteral("Easy Suppress Image"));
-    // No outside picture library is bound on this platform.
-    app.PictureLibraryAvailable = false;
+    app.PictureLibraryAvailable = IsDllAvailable(kPictureLibraryName);
     app.CurrentLotNumber.clear();
     app.TreeClearing = false;
     app.NoViewerFile = false;
