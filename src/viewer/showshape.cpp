@@ -172,8 +172,7 @@ void ViewerScreenshotFolderCommand() {
     if (folder.isEmpty())
         return;
     if (InsideStoreFolder(folder, app.StoreRootFolder)) {
-        TheUi().MessageBox(Caption(Msg::PATH_INCLUDED_LEG), app.ProgramTitle,
-                           MB_ICONEXCLAMATION);
+        TheUi().MessageBox(Caption(Msg::PATH_INCLUDED_LEG), app.ProgramTitle, MB_ICONEXCLAMATION);
         return;
     }
     if (!FolderExists(folder)) {

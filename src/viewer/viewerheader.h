@@ -13,10 +13,10 @@ namespace qv {
 class CanvasModel;
 
 struct SVIEWHeaderInfo {
-    SviewModelList Models; // the vehicles in consist order
-    QString Title;         // the item's description; the window's caption
-    QString MstsFolder;    // MstsRootFolder when the header was made
-    QString StoreFolder;   // StoreRootFolder when the header was made
+    SviewModelList Models;  // the vehicles in consist order
+    QString Title;          // the item's description; the window's caption
+    QString MstsFolder;     // MstsRootFolder when the header was made
+    QString StoreFolder;    // StoreRootFolder when the header was made
     double TotalLength = 0; // metres, a vehicle without a length counted as 5 m
     float LargestSize = 0;
     float TargetX = 0, TargetY = 0, TargetZ = 0;

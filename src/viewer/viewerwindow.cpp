@@ -93,8 +93,8 @@ ViewerEntry* FindViewerEntry(ViewerWindowList& list, const ViewerWindow* window,
     const std::ptrdiff_t count = std::ptrdiff_t(list.Entries.size());
     const std::ptrdiff_t start = own - list.Entries.begin();
     for (std::ptrdiff_t step = 1; step < count; ++step) {
-        const std::ptrdiff_t at = which == 1 ? (start + step) % count
-                                             : (start - step + count) % count;
+        const std::ptrdiff_t at =
+            which == 1 ? (start + step) % count : (start - step + count) % count;
         ViewerEntry* other = list.Entries[size_t(at)].get();
         if (other->Window && other->Window != window)
             return other;
@@ -127,8 +127,8 @@ std::shared_ptr<CanvasModel> LoadShapeModel(Canvas& canvas, const SVIEWModelInfo
     if (!loaded->TexturesLoaded() && shared)
         loaded->ShareTexturesFrom(*shared);
     const float turn = model.Flipped ? float(-2 * std::numbers::pi) : float(std::numbers::pi);
-    loaded->SetWorldMatrix(MatrixMultiply(MatrixRotationY(turn),
-                                          MatrixTranslation(0, 0, float(model.Centre))));
+    loaded->SetWorldMatrix(
+        MatrixMultiply(MatrixRotationY(turn), MatrixTranslation(0, 0, float(model.Centre))));
     return loaded;
 }
 
@@ -231,8 +231,8 @@ bool ViewerWindow::LoadSteps(SVIEWHeaderInfo& header) {
             SetCaption(Caption(Msg::STATUS_TEXT_LOADING) + QLatin1Char(' ') + model.Shape +
                        QStringLiteral("    (%1 / %2)").arg(i + 1).arg(count));
             // A shape that cannot be read is left out, as a missing one is.
-            auto loaded = LoadShapeModel(canvas, model, model.Shape,
-                                         FindLoadedModel(header, model.Shape, i));
+            auto loaded =
+                LoadShapeModel(canvas, model, model.Shape, FindLoadedModel(header, model.Shape, i));
             if (loaded && !model.SecondShape.isEmpty() && FileExists(model.SecondShape)) {
                 auto shared = FindLoadedModel(header, model.SecondShape, i);
                 model.SecondModel = LoadShapeModel(canvas, model, model.SecondShape, shared);

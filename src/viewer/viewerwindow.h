@@ -37,8 +37,8 @@ struct ViewerEntry {
 
 struct ViewerWindowList {
     std::vector<std::unique_ptr<ViewerEntry>> Entries;
-    int DesignHeight = 127; // the form's height when the last window was made
-    int ViewerHeight = 127; // "Viewer Height", else the design height
+    int DesignHeight = 127;       // the form's height when the last window was made
+    int ViewerHeight = 127;       // "Viewer Height", else the design height
     bool ViewerShiftDown = false; // Shift was pressed in a viewer window since the last pass
     bool CloseAllViewers = false;
     bool MinimiseAllViewers = false;

@@ -34,8 +34,10 @@ protected:
         builder.AddWagon("HOPPER", "HOPPER.WAG", "Hopper", WagonType::Freight, Into::Store);
         builder.AddWagon("COACH", "COACH.WAG", "Coach", WagonType::Passenger);
         builder.AddConsist("STORED.CON", "Stored",
-                           {{"DASH9", "DASH9", true}, {"HOPPER", "HOPPER", false, true},
-                            {"GONE", "GONE.WAG"}, {"COACH", "COACH"}},
+                           {{"DASH9", "DASH9", true},
+                            {"HOPPER", "HOPPER", false, true},
+                            {"GONE", "GONE.WAG"},
+                            {"COACH", "COACH"}},
                            Into::Store);
         builder.AddConsist("NOTHING.CON", "Nothing", {{"GONE", "GONE.WAG"}});
         SetViewerWindowOpener([this](std::unique_ptr<SVIEWHeaderInfo> header) {
@@ -150,23 +152,29 @@ TEST_F(ShowShapeTest, ScreenshotFolderCommand) {
         const char* stored; // "" when nothing is stored
     } cases[] = {
         {"inside the store", "C:\\STORE\\SHOTS", {{"cannot be a subfolder", ID_OK}}, ""},
-        {"a sibling of the store is created", "C:\\STORE2",
-         {{"' does not exist. Do you want to create it?", ID_YES}}, "C:\\STORE2"},
+        {"a sibling of the store is created",
+         "C:\\STORE2",
+         {{"' does not exist. Do you want to create it?", ID_YES}},
+         "C:\\STORE2"},
         {"not created", "C:\\NEVER", {{"does not exist", ID_NO}}, ""},
-        {"creation fails", "C:\\AFILE\\SHOTS",
-         {{"does not exist", ID_YES}, {"could not be created", ID_OK}}, ""},
+        {"creation fails",
+         "C:\\AFILE\\SHOTS",
+         {{"does not exist", ID_YES}, {"could not be created", ID_OK}},
+         ""},
         {"an existing folder", "C:\\MSTS", {}, "C:\\MSTS"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         App().ScreenshotFolder = QStringLiteral("C:\\OLD");
-        RegWriteString(kProductKey, QStringLiteral("screenshotLocation"), QStringLiteral("C:\\OLD"));
+        RegWriteString(kProductKey, QStringLiteral("screenshotLocation"),
+                       QStringLiteral("C:\\OLD"));
         ui.ExpectSelectFolder(ID_OK, QString::fromLatin1(c.folder));
         for (const auto& [text, answer] : c.boxes)
             ui.Expect(QString::fromLatin1(text), answer);
         ViewerScreenshotFolderCommand();
         EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join(u'|').toStdString();
-        const QString expected = *c.stored ? QString::fromLatin1(c.stored) : QStringLiteral("C:\\OLD");
+        const QString expected =
+            *c.stored ? QString::fromLatin1(c.stored) : QStringLiteral("C:\\OLD");
         EXPECT_EQ(App().ScreenshotFolder, expected);
         EXPECT_EQ(RegReadString(kProductKey, QStringLiteral("screenshotLocation")), expected);
     }

@@ -1,8 +1,8 @@
 // The numbers of a viewer window: the consist's layout, the window's width and size, the light
 // steps, and which folders and file references are accepted.
-#include "fixtures/registrysandbox.h"
 #include "core/appstate.h"
 #include "core/regsettings.h"
+#include "fixtures/registrysandbox.h"
 #include "viewer/showshape.h"
 #include "viewer/viewergeometry.h"
 #include "viewer/viewerheader.h"
@@ -83,7 +83,11 @@ TEST(ViewerGeometry, WindowSizeKeepsToTheScreen) {
         {"a short consist gets its ideal width", 700, {864, 127}, true, false, {700, 127}},
         {"a long consist is capped at the screen", 1852, {864, 127}, true, false, {1598, 127}},
         {"full width keeps the proportions (F12)", 800, {800, 100}, false, true, {1598, 199}},
-        {"full width taller than the screen keeps the height", 100, {100, 127}, false, true,
+        {"full width taller than the screen keeps the height",
+         100,
+         {100, 127},
+         false,
+         true,
          {1598, 127}},
         {"F12 off goes back to the ideal width", 700, {1598, 254}, false, false, {700, 127}},
     };
@@ -94,8 +98,8 @@ TEST(ViewerGeometry, WindowSizeKeepsToTheScreen) {
 }
 
 TEST(ViewerGeometry, ViewerHeightAbsentBadOrNotPositiveIsTheDesignHeight) {
-    const std::pair<const char*, int> cases[] = {
-        {"", 127}, {"abc", 127}, {"0", 127}, {"-20", 127}, {"200", 200}, {" 150 ", 150}};
+    const std::pair<const char*, int> cases[] = {{"", 127},    {"abc", 127}, {"0", 127},
+                                                 {"-20", 127}, {"200", 200}, {" 150 ", 150}};
     for (const auto& [text, expected] : cases)
         EXPECT_EQ(ReadViewerHeight(QString::fromLatin1(text), 127), expected) << text;
 }
@@ -114,9 +118,8 @@ TEST(ViewerGeometry, AmbientStepsSaturatePerChannel) {
         int direction;
         quint32 to;
     } cases[] = {
-        {0xFF505050, +1, 0xFF515151}, {0xFF505050, -1, 0xFF4F4F4F},
-        {0xFFFFFF10, +1, 0xFFFFFF11}, {0xFF00FF80, -1, 0xFF00FE7F},
-        {0x80FFFFFF, +1, 0x80FFFFFF}, {0x12000000, -1, 0x12000000},
+        {0xFF505050, +1, 0xFF515151}, {0xFF505050, -1, 0xFF4F4F4F}, {0xFFFFFF10, +1, 0xFFFFFF11},
+        {0xFF00FF80, -1, 0xFF00FE7F}, {0x80FFFFFF, +1, 0x80FFFFFF}, {0x12000000, -1, 0x12000000},
     };
     for (const auto& c : cases)
         EXPECT_EQ(StepAmbient(c.from, c.direction), c.to) << std::hex << c.from;
@@ -124,8 +127,8 @@ TEST(ViewerGeometry, AmbientStepsSaturatePerChannel) {
 
 TEST(ViewerFolders, ScreenshotFolderInsideTheStoreComparesWholeNames) {
     const std::tuple<const char*, bool> cases[] = {
-        {"C:\\Store", true},         {"c:\\store\\", true},  {"C:\\Store\\Shots", true},
-        {"C:\\Store2", false},       {"C:\\Stor", false},    {"D:\\Shots\\Store", false},
+        {"C:\\Store", true},   {"c:\\store\\", true}, {"C:\\Store\\Shots", true},
+        {"C:\\Store2", false}, {"C:\\Stor", false},   {"D:\\Shots\\Store", false},
     };
     for (const auto& [folder, inside] : cases)
         EXPECT_EQ(InsideStoreFolder(QString::fromLatin1(folder), QStringLiteral("C:\\Store")),
@@ -135,9 +138,9 @@ TEST(ViewerFolders, ScreenshotFolderInsideTheStoreComparesWholeNames) {
 
 TEST(ViewerFolders, ReferencesFromFilesStayBelowTheirFolder) {
     const std::tuple<const char*, bool> cases[] = {
-        {"box.s", true},          {"SUB\\box.s", true},     {"..\\..\\x.s", false},
-        {"A\\..\\..\\x.s", false}, {"C:\\x.s", false},       {"\\x.s", false},
-        {"/etc/passwd", false},   {"", false},              {"a/../../b", false},
+        {"box.s", true},           {"SUB\\box.s", true}, {"..\\..\\x.s", false},
+        {"A\\..\\..\\x.s", false}, {"C:\\x.s", false},   {"\\x.s", false},
+        {"/etc/passwd", false},    {"", false},          {"a/../../b", false},
     };
     for (const auto& [path, safe] : cases)
         EXPECT_EQ(SafeRelativePath(QString::fromLatin1(path)), safe) << path;

@@ -2,10 +2,10 @@
 // entry from created to shown and frees it once closed; a failed load is reported and freed; a
 // tick inside a load changes nothing; the key table moves, zooms, turns and saves.
 #include "canvastestkit.h"
-#include "fakecanvas.h"
-#include "fixtures/registrysandbox.h"
 #include "core/appstate.h"
 #include "core/regsettings.h"
+#include "fakecanvas.h"
+#include "fixtures/registrysandbox.h"
 #include "platform/fakeui.h"
 #include "viewer/viewerwindow.h"
 
@@ -306,9 +306,11 @@ TEST_F(ViewerWindowTest, CtrlSSavesTheViewAndCtrlShiftSRemovesIt) {
     window->CanvasKeyDown(kKeypadMinus, 0);
     window->size = QSize(900, 150);
     window->CanvasKeyDown(Qt::Key_S, VK_CTRL_MASK);
-    const std::pair<const char*, const char*> saved[] = {
-        {"Viewer Background", "1193046"}, {"Viewer F12", "false"},
-        {"Viewer Ambient", "4284506208"}, {"Viewer InOut", "0.25"}, {"Viewer Height", "150"}};
+    const std::pair<const char*, const char*> saved[] = {{"Viewer Background", "1193046"},
+                                                         {"Viewer F12", "false"},
+                                                         {"Viewer Ambient", "4284506208"},
+                                                         {"Viewer InOut", "0.25"},
+                                                         {"Viewer Height", "150"}};
     for (const auto& [name, value] : saved)
         EXPECT_EQ(RegReadString(kProductKey, QLatin1String(name)), QLatin1String(value)) << name;
 
@@ -361,8 +363,8 @@ TEST_F(ViewerWindowTest, AScreenshotNeedsAnExistingFolder) {
     App().ScreenshotFolder = folder.Windows(QStringLiteral("shots"));
     window->CanvasKeyDown(Qt::Key_F11, 0);
     EXPECT_EQ(window->beeps, 1);
-    EXPECT_EQ(window->Fake().FileName(), folder.Windows(QStringLiteral("shots")) +
-                                             QStringLiteral("\\QVV"));
+    EXPECT_EQ(window->Fake().FileName(),
+              folder.Windows(QStringLiteral("shots")) + QStringLiteral("\\QVV"));
 }
 
 TEST_F(ViewerWindowTest, SharedShapesAndMissingFiles) {

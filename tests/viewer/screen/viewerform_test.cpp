@@ -2,14 +2,17 @@
 // the synthetic installation opens, loads on the timer's housekeeping and is drawn, vehicle by
 // vehicle; F11 writes a screenshot beside, never over, an earlier one; the help window opens at
 // the mouse, toggles with F1 and goes with the last viewer window.
+#include "app/demo.h"
 #include "canvastestkit.h"
+#include "catalogue/cacherebuild.h"
+#include "core/appstate.h"
+#include "core/itemset.h"
 #include "easy/fakewindow/xserver.h"
 #include "fixtures/mstsbuilder.h"
 #include "fixtures/mstsshapes.h"
 #include "fixtures/registrysandbox.h"
 #include "fixtures/tempmsts.h"
-#include "core/appstate.h"
-#include "core/itemset.h"
+#include "platform/drivemap.h"
 #include "platform/fakeui.h"
 #include "viewer/forms/hintwindow.h"
 #include "viewer/forms/viewercanvas.h"
@@ -22,6 +25,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QKeyEvent>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace qv {
@@ -92,8 +96,14 @@ protected:
 
     // Shows the consist and lets the timer's housekeeping load it.
     TViewerForm* OpenPair() {
-        ShowShape(ItemSet{0, PT_CONSIST, 0, QStringLiteral("Pair"), QString(),
-                          QStringLiteral("PAIR.CON"), {}, {}});
+        ShowShape(ItemSet{0,
+                          PT_CONSIST,
+                          0,
+                          QStringLiteral("Pair"),
+                          QString(),
+                          QStringLiteral("PAIR.CON"),
+                          {},
+                          {}});
         EXPECT_EQ(ViewerWindows().Entries.size(), 1u);
         if (ViewerWindows().Entries.empty())
             return nullptr;
@@ -156,6 +166,52 @@ TEST_F(ViewerFormTest, HelpOpensAtTheMouseTogglesWithF1AndGoesWithTheLastViewer)
     ViewerHousekeeping(ViewerWindows(), false);
     EXPECT_FALSE(ViewerHelpWindow());
     EXPECT_TRUE(ViewerWindows().Entries.empty());
+}
+
+// The demo's installation, as "scripts/run --demo" builds it: every consist of it opens and is
+// drawn, and the wagon with the real shape loads it.
+TEST(DemoViewer, EveryDemoConsistIsDrawn) {
+    QV_REQUIRE_X_SERVER();
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QByteArray savedRegistry = qgetenv("QUARVEL_REGISTRY_DIR");
+    QString error;
+    ASSERT_TRUE(PrepareDemo(folder.path(), &error)) << error.toStdString();
+    ResetAppState();
+    FakeUi ui;
+    App().MstsRootFolder = JoinWindowsPath(
+        u'Z', (folder.path() + QStringLiteral("/MSTS")).split(u'/', Qt::SkipEmptyParts));
+    App().StoreRootFolder = JoinWindowsPath(
+        u'Z', (folder.path() + QStringLiteral("/STORE")).split(u'/', Qt::SkipEmptyParts));
+    App().ViewerControlRegistered = true;
+    SetViewerWindowOpener(OpenViewerWindow);
+    RecordList<ItemSet> consists;
+    RebuildConsistCache(consists, false, nullptr);
+    ASSERT_GE(consists.size(), 5u);
+    bool realShapeLoaded = false;
+    for (const auto& consist : consists) {
+        SCOPED_TRACE(consist->FileName.toStdString());
+        ItemSet item = *consist; // the cache's records carry attribute bits only
+        item.PType |= PT_CONSIST;
+        ShowShape(item);
+        ASSERT_EQ(ViewerWindows().Entries.size(), 1u);
+        auto* form = dynamic_cast<TViewerForm*>(ViewerWindows().Entries.back()->Window);
+        Pump(50);
+        ViewerHousekeeping(ViewerWindows(), false);
+        Pump(50);
+        ASSERT_EQ(ViewerWindows().Entries.back()->State, VS_SHOWN);
+        for (const auto& model : ViewerWindows().Entries.back()->Header->Models)
+            realShapeLoaded = realShapeLoaded ||
+                              (ModelOf(*model) && ModelOf(*model)->Shape()->batches.size() > 2);
+        EXPECT_GE(DrawnRuns(form->ViewerCanvasWidget()->grabFramebuffer()), 1);
+        form->close();
+        ViewerHousekeeping(ViewerWindows(), false);
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    SetViewerWindowOpener(nullptr);
+    ResetAppState();
+    qputenv("QUARVEL_REGISTRY_DIR", savedRegistry);
+    EXPECT_TRUE(realShapeLoaded) << "no consist showed the wagon with the real shape";
 }
 
 } // namespace
