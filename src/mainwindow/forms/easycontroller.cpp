@@ -97,7 +97,7 @@ EasyLayout ComputeEasyLayout(const EasyLayoutInput& in) {
 }
 
 EasyController::EasyController(TMainForm& form) : QObject(&form), form_(form) {
-    Ui::TMainForm& ui = *form.ui;
+    ::Ui::TMainForm& ui = *form.ui;
     ShowPaneIn(exploreDetails_, ui.ExploreDetails);
     ShowPaneIn(activityDetails_, ui.ActivityDetails);
     // The panes are placed by the page's own proportional layout, over the picture when one is
@@ -111,7 +111,7 @@ EasyController::EasyController(TMainForm& form) : QObject(&form), form_(form) {
 }
 
 void EasyController::Bind() {
-    Ui::TMainForm& ui = *form_.ui;
+    ::Ui::TMainForm& ui = *form_.ui;
     connect(ui.RoutesLstbx, &QListWidget::itemClicked, this, [this] { RoutesLstbxClick(); });
     connect(ui.ActivitiesLstbx, &QListWidget::itemClicked, this,
             [this] { ActivitiesLstbxClick(); });
@@ -130,7 +130,7 @@ void EasyController::Bind() {
 }
 
 bool EasyController::eventFilter(QObject* watched, QEvent* event) {
-    Ui::TMainForm& ui = *form_.ui;
+    ::Ui::TMainForm& ui = *form_.ui;
     if (watched == ui.Easy && event->type() == QEvent::Resize) {
         ApplyLayout();
     } else if (watched == ui.EasyBackground) {
@@ -156,7 +156,7 @@ bool EasyController::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void EasyController::ApplyLayout() {
-    Ui::TMainForm& ui = *form_.ui;
+    ::Ui::TMainForm& ui = *form_.ui;
     EasyLayoutInput input;
     input.TabWidth = ui.Easy->width();
     input.BackgroundHeight = ui.Easy->height();
@@ -180,7 +180,7 @@ void EasyController::ApplyLayout() {
     ui.RoutesPnl->raise();
     ui.ActivityExplorePageCntrl->raise();
     ui.DepartureTimeTextLbl->setMinimumWidth(layout.DepartureLabelWidth);
-    for (QLayout* inner : {ui.RoutesPnlLayout, static_cast<QLayout*>(ui.ActivitiesPnlLayout),
+    for (QLayout* inner : {static_cast<QLayout*>(ui.RoutesPnlLayout), static_cast<QLayout*>(ui.ActivitiesPnlLayout),
                            static_cast<QLayout*>(ui.ExplorePnlLayout)})
         inner->setContentsMargins(layout.Margin, layout.Margin, layout.Margin, layout.Margin);
 }
@@ -203,7 +203,7 @@ void EasyController::ShowRows(QComboBox* combo, const EasyRows& rows) {
 }
 
 void EasyController::ClearRouteLists() {
-    Ui::TMainForm& ui = *form_.ui;
+    ::Ui::TMainForm& ui = *form_.ui;
     Explore().ExploreSourceActivity.reset();
     activities_ = locomotives_ = consists_ = from_ = to_ = traffic_ = EasyRows();
     ShowRows(ui.ActivitiesLstbx, activities_);
@@ -235,7 +235,7 @@ int EasyController::ChosenToPath() const {
 }
 
 void EasyController::EasyRefresh(int nodeIndex) {
-    Ui::TMainForm& ui = *form_.ui;
+    ::Ui::TMainForm& ui = *form_.ui;
     ExploreActivitySaveInfo& record = Explore().CurrentExploreRecord;
     record.ConsistFileName.clear();
     record.PlayerPathFileName.clear();
@@ -245,10 +245,13 @@ void EasyController::EasyRefresh(int nodeIndex) {
     if (tree.RootCount() == 0 || form_.SimulationMaintPageIndex() == 1) {
         // The Maintenance page's marks are about to be replaced: a changed scenario is offered
         // for saving first, as a refresh of the tree does.
-        if (tree.RootCount() > 0 && form_.QuerySaveScenario() == ID_CANCEL) {
-            form_.SetMainPageIndex(1);
-            form_.UpdateControls();
-            return;
+        if (tree.RootCount() > 0) {
+            if (form_.QuerySaveScenario() == ID_CANCEL) {
+                form_.SetMainPageIndex(1);
+                form_.UpdateControls();
+                return;
+            }
+            form_.SetCurrentScenarioFile(QString());
         }
         form_.SetSimulationMaintPageIndex(0);
         App().FirstLoadPending = false;
@@ -281,7 +284,7 @@ void EasyController::FillLocomotives(ItemNode* routeNode) {
 // ---- Route -----------------------------------------------------------------------------------
 
 void EasyController::RoutesLstbxClick() {
-    Ui::TMainForm& ui = *form_.ui;
+    ::Ui::TMainForm& ui = *form_.ui;
     EasyPageState& page = EasyPage();
     form_.ShowHourglass(true);
     ClearReport(form_.InformationMemo());
@@ -388,7 +391,7 @@ void EasyController::ActivityExplorePageCntrlChange() {
 // ---- Run an Activity -------------------------------------------------------------------------
 
 void EasyController::ActivitiesLstbxClick() {
-    Ui::TMainForm& ui = *form_.ui;
+    ::Ui::TMainForm& ui = *form_.ui;
     EasyPageState& page = EasyPage();
     ui.RunActivityBtn->setEnabled(false);
     const int row = ui.ActivitiesLstbx->currentRow();
@@ -453,7 +456,7 @@ void EasyController::ActivitiesLstbxClick() {
 }
 
 void EasyController::RunActivityBtnClick() {
-    Ui::TMainForm& ui = *form_.ui;
+    ::Ui::TMainForm& ui = *form_.ui;
     const int row = ui.ActivitiesLstbx->currentRow();
     if (row < 0 || App().Busy)
         return;
@@ -482,7 +485,7 @@ void EasyController::AllLocomotivesCmbxChange() {
 }
 
 void EasyController::LocomotivesLstbxClick() {
-    Ui::TMainForm& ui = *form_.ui;
+    ::Ui::TMainForm& ui = *form_.ui;
     const int row = ui.LocomotivesLstbx->currentRow();
     if (row < locomotives_.LeadingRows) {
         ClearReport(&exploreDetails_);
@@ -533,7 +536,7 @@ void EasyController::ConsistsCmbxClick() {
 }
 
 void EasyController::FromCmbxSelect() {
-    Ui::TMainForm& ui = *form_.ui;
+    ::Ui::TMainForm& ui = *form_.ui;
     const int row = ui.FromCmbx->currentIndex();
     if (row < 0) {
         ui.ExploreBtn->setEnabled(false);
@@ -545,7 +548,7 @@ void EasyController::FromCmbxSelect() {
 }
 
 void EasyController::ExploreLoadCmbxSelect() {
-    Ui::TMainForm& ui = *form_.ui;
+    ::Ui::TMainForm& ui = *form_.ui;
     ItemNode* route = ChosenRouteNode();
     if (ui.ExploreLoadCmbx->currentIndex() <= 0) {
         traffic_ = FillTrafficActivities(*form_.QuarvelObjects(), route);
@@ -561,7 +564,7 @@ void EasyController::ExploreLoadCmbxSelect() {
 }
 
 void EasyController::ExploreBtnClick() {
-    Ui::TMainForm& ui = *form_.ui;
+    ::Ui::TMainForm& ui = *form_.ui;
     ItemNode* routeNode = ChosenRouteNode();
     if (!routeNode || App().Busy)
         return;

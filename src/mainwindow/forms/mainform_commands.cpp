@@ -21,6 +21,7 @@
 #include "engine/usedincommon.h"
 #include "engine/whereusedreport.h"
 #include "mainwindow/closeform.h"
+#include "mainwindow/forms/easycontroller.h"
 #include "mainwindow/forms/treecontroller.h"
 #include "mainwindow/scenariofiles.h"
 #include "platform/ui.h"
@@ -59,8 +60,6 @@ const QStringList& TMainForm::PendingCommands() {
         QStringLiteral("UseSVIEWMnu"),
         QStringLiteral("ViewerScreenshotFolderMnu"),
         // The Easy page's commands.
-        QStringLiteral("RunActivityBtn"),
-        QStringLiteral("ExploreBtn"),
         QStringLiteral("AddRemoveConsistBtn"),
         QStringLiteral("ShowActConsistBtn"),
         QStringLiteral("ShowExpConsistBtn"),
@@ -299,6 +298,8 @@ void TMainForm::RebuildCachesMnuClick() {
         StatusGuard status(QStringLiteral("PATH"));
         RebuildPathCache(App().PathCacheList, true, nullptr);
     }
+    // The Easy page's rows pointed into the lists just refilled.
+    easyController_->CacheListsRefilled();
     App().ForceCacheReread = false;
     SetBusy(false);
     ShowHourglass(false);
