@@ -10,6 +10,7 @@
 #include "mainwindow/closeform.h"
 #include "mainwindow/forms/easycontroller.h"
 #include "mainwindow/forms/maineasyservices.h"
+#include "mainwindow/forms/mainform_settings.h"
 #include "mainwindow/forms/treecontroller.h"
 #include "mainwindow/objecttree.h"
 
@@ -126,6 +127,7 @@ TMainForm::TMainForm(const QString& commandLineArgument, QWidget* parent)
     sources.Print1 = ui->Print1;
     treeController_->SetPopupSources(sources);
 
+    InstallClassicSplitter(*this);
     easyController_ = new EasyController(*this);
     easyServices_ = std::make_unique<MainEasyServices>(*this);
     SetMainServices(this);

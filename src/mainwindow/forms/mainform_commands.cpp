@@ -22,6 +22,7 @@
 #include "engine/whereusedreport.h"
 #include "mainwindow/closeform.h"
 #include "mainwindow/forms/easycontroller.h"
+#include "mainwindow/forms/mainform_settings.h"
 #include "mainwindow/forms/treecontroller.h"
 #include "mainwindow/scenariofiles.h"
 #include "platform/ui.h"
@@ -39,7 +40,6 @@ namespace qv {
 const QStringList& TMainForm::PendingCommands() {
     static const QStringList pending = {
         // Pane widths.
-        QStringLiteral("ResetPaneWidthMnu"),
         // The list editors (bound to the tree controller's editor hooks).
         QStringLiteral("AddExploreModeConsistsBtn"),
         QStringLiteral("AddExploreModePathsBtn"),
@@ -158,6 +158,8 @@ void TMainForm::BindCommands() {
     });
     for (QAbstractButton* box : {ui->StartRDCbx, ui->ActStartRDCbx, ui->ExpStartRDCbx})
         OnClick(box, this, [](bool checked) { WriteFlag(checked, QStringLiteral("Start RD")); });
+
+    OnTrigger(ui->ResetPaneWidthMnu, this, [this] { ResetPaneWidthMnuClick(*this); });
 
     // Pages.
     connect(ui->MainPageControl, &QTabWidget::currentChanged, this,
