@@ -372,12 +372,15 @@ void TMainForm::UpdateEasyControls() {
     ui->SuppBackgrdImageMnu->setVisible(true);
 }
 
-// The chosen consist is found through the row's data: its place in ConsistCacheList.
+// The chosen consist and To path are found through the rows' data: their places in
+// ConsistCacheList and PathCacheList.
 void TMainForm::UpdateExploreButton() {
     // A start point alone is not enough: MSTS needs the path, which the To row names.
+    bool toOk = false;
+    const int toPath = ui->ToCmbx->currentData().toInt(&toOk);
     bool enable = ui->LocomotivesLstbx->currentRow() >= 0 &&
                   ui->ConsistsCmbx->currentIndex() >= 0 && ui->FromCmbx->currentIndex() >= 0 &&
-                  easyController_->ChosenToPath() >= 0;
+                  toOk && toPath >= 0 && std::size_t(toPath) < App().PathCacheList.size();
     if (enable && ui->ExploreLoadCmbx->currentIndex() == 1) {
         enable = ui->ConsistTrafficCmbx->count() >= 1;
     } else if (enable) {
