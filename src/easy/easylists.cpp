@@ -28,10 +28,10 @@ bool IsRoute(const ItemSet& item) {
 
 // A sorted index that holds each name once, whatever its letter case.
 void AddToIndex(QStringList& index, const QString& name) {
-    auto place = std::lower_bound(index.begin(), index.end(), name,
-                                  [](const QString& a, const QString& b) {
-                                      return a.compare(b, Qt::CaseInsensitive) < 0;
-                                  });
+    auto place =
+        std::lower_bound(index.begin(), index.end(), name, [](const QString& a, const QString& b) {
+            return a.compare(b, Qt::CaseInsensitive) < 0;
+        });
     if (place != index.end() && place->compare(name, Qt::CaseInsensitive) == 0)
         return;
     index.insert(place, name);
@@ -247,8 +247,8 @@ EasyRows FillFromPaths(const ItemSet& route) {
     EasyRows rows = MruBlock(QStringLiteral("Paths From"));
     QStringList starts;
     for (const auto& path : App().PathCacheList) {
-        if (path && ParentFolderOf(path->Folder) == route.Folder &&
-            (path->PType & PT_DRIVEABLE) && !path->EngineName.isEmpty())
+        if (path && ParentFolderOf(path->Folder) == route.Folder && (path->PType & PT_DRIVEABLE) &&
+            !path->EngineName.isEmpty())
             AddToIndex(starts, path->EngineName);
     }
     for (const QString& start : starts)

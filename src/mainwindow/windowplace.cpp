@@ -14,10 +14,10 @@ QPoint VisibleWindowPlace(const QRect& window, const QList<QRect>& screens) {
             return window.topLeft();
     }
     const QRect& screen = screens.first();
-    const int left = std::max(screen.left(), std::min(window.left(), screen.right() + 1 -
-                                                                         window.width()));
-    const int top = std::max(screen.top(), std::min(window.top(), screen.bottom() + 1 -
-                                                                       window.height()));
+    const int left =
+        std::max(screen.left(), std::min(window.left(), screen.right() + 1 - window.width()));
+    const int top =
+        std::max(screen.top(), std::min(window.top(), screen.bottom() + 1 - window.height()));
     return QPoint(left, top);
 }
 

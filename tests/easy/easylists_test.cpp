@@ -37,8 +37,8 @@ protected:
         // ABC (5) with one activity under its heading (6, 7), and the tutorial route (8..10).
         ItemNode* routes = tree.AddRoot(Item(0, PT_ROUTES_ROOT, "Routes"));
         ItemNode* ab = routes->AddChild(Item(1, PT_ROUTE, "Ab Line", "Routes\\AB", "ab.trk"));
-        ItemNode* abActs = ab->AddChild(Item(2, PT_ACTIVITIES_GROUP, "Activities",
-                                             "Routes\\AB\\ACTIVITIES"));
+        ItemNode* abActs =
+            ab->AddChild(Item(2, PT_ACTIVITIES_GROUP, "Activities", "Routes\\AB\\ACTIVITIES"));
         abActs->AddChild(Item(3, PT_ACTIVITY, "Morning", "Routes\\AB\\ACTIVITIES", "m.act"));
         abActs->AddChild(Item(3, PT_ACTIVITY, "Evening", "Routes\\AB\\ACTIVITIES", "e.act"));
         ItemNode* abc = routes->AddChild(Item(1, PT_ROUTE, "Abc Line", "Routes\\ABC", "abc.trk"));
@@ -78,7 +78,9 @@ TEST_F(EasyListsTest, RoutesList_RecentEntriesAndSeparatorMapToNoRoute) {
         {{}, -1, {"Ab Line", "Abc Line", "Tutorial"}, 0},
         {{}, 5, {"Ab Line", "Abc Line", "Tutorial"}, 1},
         {{}, 3, {"Ab Line", "Abc Line", "Tutorial"}, 0}, // an activity's place selects no route
-        {{"Old One", "Old Two"}, 8, {"Old One", "Old Two", " ", "Ab Line", "Abc Line", "Tutorial"},
+        {{"Old One", "Old Two"},
+         8,
+         {"Old One", "Old Two", " ", "Ab Line", "Abc Line", "Tutorial"},
          5},
     };
     for (const Case& c : cases) {
@@ -190,8 +192,8 @@ TEST_F(EasyListsTest, Paths_OneFromRowPerStartAndOneToRowPerPath) {
 
 TEST_F(EasyListsTest, TutorialActivity_FoundWhateverTheLetterCaseStoppingAtTheFirstLesson) {
     EXPECT_EQ(FindTutorialActivity(tree), nullptr);
-    tutorialActs->AddChild(Item(3, PT_ACTIVITY, "Lesson 0", "ROUTES\\TUTORIAL ROUTE\\ACTIVITIES",
-                                "ELESSON0.ACT"));
+    tutorialActs->AddChild(
+        Item(3, PT_ACTIVITY, "Lesson 0", "ROUTES\\TUTORIAL ROUTE\\ACTIVITIES", "ELESSON0.ACT"));
     ItemNode* lesson1 = tutorialActs->AddChild(
         Item(3, PT_ACTIVITY, "Lesson 1", "Routes\\Tutorial Route\\Activities", "ELESSON1.ACT"));
     tutorialActs->AddChild(

@@ -49,7 +49,9 @@ protected:
         const struct {
             const char* file;
             const char* traffic;
-        } activities[] = {{"none.act", ""}, {"twoA.act", "two.trf"}, {"twoB.act", "two2.trf"},
+        } activities[] = {{"none.act", ""},
+                          {"twoA.act", "two.trf"},
+                          {"twoB.act", "two2.trf"},
                           {"one.act", "one.trf"}};
         for (const auto& a : activities)
             builder.AddActivity("HILL", a.file, a.file, "sC0.srv", a.traffic);
@@ -79,8 +81,8 @@ protected:
     // A route node with an activities heading holding the given activity files, in that order.
     ItemNode* AddRoute(const QString& folder, const QStringList& files) {
         ItemNode* route = routes->AddChild(Item(1, PT_ROUTE, folder, "x.trk"));
-        ItemNode* heading = route->AddChild(
-            Item(2, PT_ACTIVITIES_GROUP, folder + "\\ACTIVITIES", QString()));
+        ItemNode* heading =
+            route->AddChild(Item(2, PT_ACTIVITIES_GROUP, folder + "\\ACTIVITIES", QString()));
         for (const QString& file : files)
             heading->AddChild(Item(3, PT_ACTIVITY, folder + "\\ACTIVITIES", file));
         return route;

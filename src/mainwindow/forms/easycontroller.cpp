@@ -135,13 +135,13 @@ bool EasyController::eventFilter(QObject* watched, QEvent* event) {
         ApplyLayout();
     } else if (watched == ui.EasyBackground) {
         // Holding a button on the picture shows it whole.
-        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease) {
+        if (event->type() == QEvent::MouseButtonPress ||
+            event->type() == QEvent::MouseButtonRelease) {
             const bool hide = event->type() == QEvent::MouseButtonPress;
             ui.RoutesPnl->setVisible(!hide);
             ui.ActivityExplorePageCntrl->setVisible(!hide);
         }
-    } else if (watched == ui.RoutesLstbx->viewport() &&
-               event->type() == QEvent::MouseButtonPress &&
+    } else if (watched == ui.RoutesLstbx->viewport() && event->type() == QEvent::MouseButtonPress &&
                static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
         // A right click picks the row under the pointer (below the last row: the current one).
         QListWidgetItem* item =
@@ -170,18 +170,19 @@ void EasyController::ApplyLayout() {
     input.DesignTop = designTop_;
     input.DesignGap = designGap_;
     input.PageControlMinHeight = ui.ActivityExplorePageCntrl->minimumSizeHint().height();
-    input.PictureShown = ui.EasyBackground->isVisible() ||
-                         (ui.EasyBackground->property(kTagProperty).toInt() == 1 &&
-                          !App().EasySuppressImage) ||
-                         EasyPage().RouteImageShown;
+    input.PictureShown =
+        ui.EasyBackground->isVisible() ||
+        (ui.EasyBackground->property(kTagProperty).toInt() == 1 && !App().EasySuppressImage) ||
+        EasyPage().RouteImageShown;
     const EasyLayout layout = ComputeEasyLayout(input);
     ui.RoutesPnl->setGeometry(layout.RoutesPnl);
     ui.ActivityExplorePageCntrl->setGeometry(layout.ActivityExplorePageCntrl);
     ui.RoutesPnl->raise();
     ui.ActivityExplorePageCntrl->raise();
     ui.DepartureTimeTextLbl->setMinimumWidth(layout.DepartureLabelWidth);
-    for (QLayout* inner : {static_cast<QLayout*>(ui.RoutesPnlLayout), static_cast<QLayout*>(ui.ActivitiesPnlLayout),
-                           static_cast<QLayout*>(ui.ExplorePnlLayout)})
+    for (QLayout* inner :
+         {static_cast<QLayout*>(ui.RoutesPnlLayout), static_cast<QLayout*>(ui.ActivitiesPnlLayout),
+          static_cast<QLayout*>(ui.ExplorePnlLayout)})
         inner->setContentsMargins(layout.Margin, layout.Margin, layout.Margin, layout.Margin);
 }
 
@@ -315,8 +316,8 @@ void EasyController::RoutesLstbxClick() {
         form_.ShowHourglass(false);
         return;
     }
-    ui.RouteDescription->setPlainText(QString(route.Description).replace(QStringLiteral("\\n"),
-                                                                         QStringLiteral("\n")));
+    ui.RouteDescription->setPlainText(
+        QString(route.Description).replace(QStringLiteral("\\n"), QStringLiteral("\n")));
     ClearTypedList(RK_ITEMSET, App().PathCacheList);
     RebuildRoutePathCache(App().PathCacheList, item.Folder, false, nullptr);
     // The To rows index the path list just refilled.
@@ -411,10 +412,11 @@ void EasyController::ActivitiesLstbxClick() {
     auto consistCache = OpenStoreIni(QStringLiteral("CACHECON.QVC"));
     auto scenarioCache = OpenStoreIni(QStringLiteral("CACHESCN.QVC"));
     ActivityInfo activity;
+    // The file is read whatever the cache holds: its player service and path are needed.
+    activity.FullCheck = true;
     ServiceInfo service;
     const bool activityRead =
-        ReadActivityFile(App().StoreRootFolder, item, *scenarioCache, activity, nullptr,
-                         nullptr) ||
+        ReadActivityFile(App().StoreRootFolder, item, *scenarioCache, activity, nullptr, nullptr) ||
         ReadActivityFile(App().MstsRootFolder, item, *scenarioCache, activity, nullptr, nullptr);
     if (activityRead && !activity.PlayerSrv.isEmpty() &&
         (ReadServiceFile(App().StoreRootFolder, activity.PlayerSrv, service) ||

@@ -21,10 +21,10 @@ class TMainForm;
 
 // What the Easy page's layout needs to know, and the places it gives.
 struct EasyLayoutInput {
-    int TabWidth = 0;          // W: the width of the Easy tab
-    int BackgroundHeight = 0;  // the height of the page's picture (the tab's height)
-    int DesignTop = 0;         // the routes panel's top as designed, taken once
-    int DesignGap = 0;         // the gap below the routes panel as designed, taken once
+    int TabWidth = 0;         // W: the width of the Easy tab
+    int BackgroundHeight = 0; // the height of the page's picture (the tab's height)
+    int DesignTop = 0;        // the routes panel's top as designed, taken once
+    int DesignGap = 0;        // the gap below the routes panel as designed, taken once
     int PageControlMinHeight = 0;
     int PixelsPerInch = 96;
     bool PictureShown = false;

@@ -70,9 +70,9 @@ QSplitter* Splitter(const TMainForm& form) {
 void LoadEasySettings(TMainForm& form) {
     ::Ui::TMainForm& ui = *form.ui;
     const std::pair<QObject*, QObject*> toolButtons[] = {
-        {ui.New1, ui.NewTBtn},       {ui.Open1, ui.OpenTBtn},   {ui.Save1, ui.SaveTBtn},
-        {ui.SaveAs1, ui.SaveAsTBtn}, {ui.Print1, ui.PrintTBtn},
-        {ui.UnStoreCompletely, ui.UnStoreCompletelyTBtn}};
+        {ui.New1, ui.NewTBtn},     {ui.Open1, ui.OpenTBtn},
+        {ui.Save1, ui.SaveTBtn},   {ui.SaveAs1, ui.SaveAsTBtn},
+        {ui.Print1, ui.PrintTBtn}, {ui.UnStoreCompletely, ui.UnStoreCompletelyTBtn}};
     for (const auto& [item, button] : toolButtons) {
         if (!TMainForm::Hint(item).isEmpty())
             TMainForm::SetHint(button, ButtonHint(item));

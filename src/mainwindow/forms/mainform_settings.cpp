@@ -6,16 +6,16 @@
 #include "core/regsettings.h"
 #include "core/toolpaths.h"
 #include "mainwindow/forms/mainform.h"
+#include "mainwindow/windowplace.h"
 #include "platform/winfs.h"
 #include "platform/winresolve.h"
-#include "mainwindow/windowplace.h"
 
 #include <QEvent>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QImageReader>
 #include <QLabel>
 #include <QPixmap>
+#include <QScreen>
 
 namespace qv {
 
