@@ -10,6 +10,7 @@
 #include "easy/explorestate.h"
 #include "engine/fixedobjects.h"
 #include "engine/storecommand.h"
+#include "fixtures/acewriter.h"
 #include "fixtures/mstsbuilder.h"
 #include "fixtures/registrysandbox.h"
 #include "fixtures/tempmsts.h"
@@ -20,10 +21,13 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace qv;
@@ -243,4 +247,35 @@ TEST_F(EasyPageTest, Settings_BadStoredValuesAreNotApplied) {
     RegWriteString(kProductKey, "All Locos Index", "2");
     LoadSettings(*form);
     EXPECT_EQ(C<QComboBox>("AllLocomotivesCmbx")->currentIndex(), 2);
+}
+
+TEST_F(EasyPageTest, RoutePicture_ShownFromItsAceFileLeavingNoTemporaryFile) {
+    QTemporaryDir temp;
+    const QByteArray savedTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", temp.path().toLocal8Bit());
+    QFile picture(builder.HostPath("ROUTES\\ALPHA") + "/load.ace");
+    ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
+    picture.write(AceFileFromRgb(4, 2, QByteArray(24, char(200))));
+    picture.close();
+    App().PictureLibraryAvailable = true;
+
+    ShowRoute(0, "Alpha Line");
+    auto* background = C<QLabel>("EasyBackground");
+    EXPECT_TRUE(EasyPage().RouteImageShown);
+    EXPECT_EQ(background->pixmap().size(), QSize(4, 2));
+    EXPECT_TRUE(QDir(temp.path()).entryList(QDir::Files).isEmpty());
+
+    // A route whose picture is missing puts the default background back.
+    auto* routes = C<QListWidget>("RoutesLstbx");
+    routes->setCurrentItem(routes->findItems("Beta Line", Qt::MatchExactly).first());
+    form->EasyControls()->RoutesLstbxClick();
+    EXPECT_FALSE(EasyPage().RouteImageShown);
+    EXPECT_TRUE(background->pixmap().isNull());
+
+    // With "Easy Suppress Image" no route picture is loaded.
+    App().EasySuppressImage = true;
+    routes->setCurrentItem(routes->findItems("Alpha Line", Qt::MatchExactly).first());
+    form->EasyControls()->RoutesLstbxClick();
+    EXPECT_FALSE(EasyPage().RouteImageShown);
+    qputenv("TMPDIR", savedTemp);
 }

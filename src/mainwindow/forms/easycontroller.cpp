@@ -20,6 +20,7 @@
 #include "easy/explorestate.h"
 #include "easy/goandlaunch.h"
 #include "easy/marking.h"
+#include "easy/usemwgfx.h"
 #include "engine/tsection.h"
 #include "mainwindow/forms/mainform.h"
 #include "mainwindow/forms/mainform_settings.h"
@@ -32,6 +33,7 @@
 #include <QEvent>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPixmap>
 #include <QSignalBlocker>
 
 namespace qv {
@@ -371,8 +373,18 @@ void EasyController::RoutesLstbxClick() {
 }
 
 bool EasyController::ShowRoutePicture(const QString& file) {
-    (void)file;
-    return false;
+    // The page's picture shows the route's loading screen in place of the default background.
+    class BackgroundPicture : public PictureControl {
+    public:
+        explicit BackgroundPicture(QLabel* label) : label_(label) {}
+        void ShowPicture(const QImage& picture) override {
+            label_->setPixmap(QPixmap::fromImage(picture));
+        }
+
+    private:
+        QLabel* label_;
+    } background(form_.ui->EasyBackground);
+    return ShowImageFile(&background, file);
 }
 
 void EasyController::RestoreBackground() {
