@@ -172,10 +172,7 @@ void EasyController::ApplyLayout() {
     input.DesignTop = designTop_;
     input.DesignGap = designGap_;
     input.PageControlMinHeight = ui.ActivityExplorePageCntrl->minimumSizeHint().height();
-    input.PictureShown =
-        ui.EasyBackground->isVisible() ||
-        (ui.EasyBackground->property(kTagProperty).toInt() == 1 && !App().EasySuppressImage) ||
-        EasyPage().RouteImageShown;
+    input.PictureShown = !ui.EasyBackground->isHidden();
     const EasyLayout layout = ComputeEasyLayout(input);
     ui.RoutesPnl->setGeometry(layout.RoutesPnl);
     ui.ActivityExplorePageCntrl->setGeometry(layout.ActivityExplorePageCntrl);
