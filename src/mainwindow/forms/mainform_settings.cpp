@@ -5,6 +5,7 @@
 #include "core/appstate.h"
 #include "core/regsettings.h"
 #include "core/toolpaths.h"
+#include "mainwindow/forms/easycontroller.h"
 #include "mainwindow/forms/mainform.h"
 #include "mainwindow/windowplace.h"
 #include "platform/winfs.h"
@@ -162,6 +163,8 @@ void LoadEasyBackground(TMainForm& form) {
     }
     background->setProperty(kTagProperty, tag);
     background->setVisible(tag == 1 && !App().EasySuppressImage);
+    if (form.EasyControls())
+        form.EasyControls()->ApplyLayout();
 }
 
 void KeepMainFormSize(TMainForm& form) {
