@@ -279,3 +279,25 @@ TEST_F(EasyPageTest, RoutePicture_ShownFromItsAceFileLeavingNoTemporaryFile) {
     EXPECT_FALSE(EasyPage().RouteImageShown);
     qputenv("TMPDIR", savedTemp);
 }
+
+TEST_F(EasyPageTest, MaintenanceTree_OfferedForSavingBeforeTheEasyPageReloadsIt) {
+    form->SetSimulationMaintPageIndex(1);
+    form->SetCurrentScenarioFile("C:\\Scen\\work.QVS");
+    App().ScenarioChanged = true;
+    const QString question = "Do you want to save the scenario changes you made";
+
+    ui.Expect(question, ID_CANCEL);
+    form->SetMainPageIndex(0);
+    form->EasyControls()->EasyRefresh(-1);
+    EXPECT_EQ(form->MainPageIndex(), 1) << "Cancel keeps the Maintenance tree";
+    EXPECT_EQ(form->SimulationMaintPageIndex(), 1);
+    EXPECT_EQ(C<QListWidget>("RoutesLstbx")->count(), 0);
+
+    ui.Expect(question, ID_NO);
+    form->SetMainPageIndex(0);
+    form->EasyControls()->EasyRefresh(-1);
+    EXPECT_EQ(form->SimulationMaintPageIndex(), 0);
+    EXPECT_EQ(form->CurrentScenarioFile(), QString());
+    EXPECT_EQ(C<QListWidget>("RoutesLstbx")->count(), 2);
+    EXPECT_EQ(ui.PendingExpectations(), 0);
+}
