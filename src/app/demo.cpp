@@ -26,8 +26,9 @@ namespace qv {
 
 namespace {
 
-// Written last, so that a build that was cut short is made again from the start.
-const QString kBuiltMark = QStringLiteral("demo-built");
+// Written last, so that a build that was cut short is made again from the start. Its name
+// changes when the demo gains content, so that an older demo folder is built afresh.
+const QString kBuiltMark = QStringLiteral("demo-built-2");
 
 // The demo's paths are Z: paths, which name the host's own folders whatever Wine prefix there is.
 QString ZPath(const QString& hostPath) {
