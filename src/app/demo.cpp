@@ -8,22 +8,28 @@
 #include "core/startupconfig.h"
 #include "core/storeini.h"
 #include "core/toolpaths.h"
+#include "fixtures/acewriter.h"
 #include "fixtures/mstsbuilder.h"
 #include "fixtures/mstsshapes.h"
 #include "platform/drivemap.h"
 
+#include <QColor>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QStandardPaths>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <cmath>
 
 namespace qv {
 
 namespace {
 
-// Written last, so that a build that was cut short is made again from the start.
-// Named anew when the demo gains content, so that an older demo folder is built again.
-const QString kBuiltMark = QStringLiteral("demo-built-2");
+// Written last, so that a build that was cut short is made again from the start. Its name
+// changes when the demo gains content, so that an older demo folder is built afresh.
+const QString kBuiltMark = QStringLiteral("demo-built-3");
 
 // The demo's paths are Z: paths, which name the host's own folders whatever Wine prefix there is.
 QString ZPath(const QString& hostPath) {
@@ -105,6 +111,62 @@ bool AddDemoLists(const MstsManifest& manifest) {
                          {QStringLiteral("MAINTPAT=12,Original List")}, {usa2Paths.mid(0, 1)});
 }
 
+// A landscape of sky, hills and track in the route's own colours, as a loading screen.
+QImage RoutePicture(int seed) {
+    QImage picture(320, 200, QImage::Format_RGB888);
+    const int hue = (seed * 67) % 360;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const int hill = 110 + int(25 * std::sin((x + seed * 40) / 37.0));
+            QColor colour;
+            if (y < hill)
+                colour = QColor::fromHsv(210, 90 - y / 3, 255 - y / 2);
+            else if (std::abs(y - 160 - (x - 160) / 8) < 3)
+                colour = QColor(60, 50, 40);
+            else
+                colour = QColor::fromHsv(hue, 160, 200 - (y - hill) / 2);
+            picture.setPixelColor(x, y, colour);
+        }
+    }
+    return picture;
+}
+
+// Gives each route a loading screen: every other one as an MSTS texture, the rest as a JPEG
+// that the route file then names.
+bool AddRoutePictures(const MstsBuilder& builder, const QString& mstsHost) {
+    int seed = 0;
+    for (const QString& route : builder.Manifest().Paths(MstsFileKind::Route)) {
+        const QString trk = mstsHost + QLatin1Char('/') + QString(route).replace(u'\\', u'/');
+        const QString folder = QFileInfo(trk).absolutePath();
+        const QImage picture = RoutePicture(++seed);
+        if (seed % 2 == 1) {
+            QByteArray rgb;
+            for (int y = 0; y < picture.height(); ++y)
+                rgb.append(reinterpret_cast<const char*>(picture.constScanLine(y)),
+                           3 * picture.width());
+            QFile ace(folder + QStringLiteral("/load.ace"));
+            if (!ace.open(QIODevice::WriteOnly) ||
+                ace.write(AceFileFromRgb(picture.width(), picture.height(), rgb)) < 0)
+                return false;
+            continue;
+        }
+        if (!picture.save(folder + QStringLiteral("/load.jpg"), "JPEG"))
+            return false;
+        QFile file(trk);
+        if (!file.open(QIODevice::ReadOnly))
+            return false;
+        QStringDecoder decode(QStringDecoder::Utf16LE);
+        QString text = decode(file.readAll());
+        file.close();
+        text.replace(QStringLiteral("LoadingScreen ( load.ace )"),
+                     QStringLiteral("LoadingScreen ( load.jpg )"));
+        QStringEncoder encode(QStringEncoder::Utf16LE, QStringConverter::Flag::WriteBom);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(encode(text)) < 0)
+            return false;
+    }
+    return true;
+}
+
 // The settings of an installation that has been set up and whose store is empty.
 bool WriteDemoSettings(const QString& msts, const QString& store, const QString& standIn) {
     return RegWriteString(kMstsKey, QStringLiteral("Path"), msts) &&
@@ -144,6 +206,11 @@ bool BuildDemo(const QString& folder, QString* error) {
     if (!QFileInfo::exists(
             builder.HostPath(QStringLiteral("TRAINS\\TRAINSET\\DEFAULT\\DEFAULT.WAG")))) {
         *error = QStringLiteral("cannot build the MSTS folder in ") + mstsHost;
+        return false;
+    }
+
+    if (!AddRoutePictures(builder, mstsHost)) {
+        *error = QStringLiteral("cannot write the route pictures in ") + mstsHost;
         return false;
     }
 

@@ -241,6 +241,14 @@ TEST_F(MainFormTest, UpdateExploreButton_ConsistNamedOtherThanItsFile_CannotBeEx
     C<QComboBox>("ConsistsCmbx")->addItem("Freight One", 0); // the row's place in ConsistCacheList
     C<QComboBox>("FromCmbx")->addItem("Here");
     C<QComboBox>("ExploreLoadCmbx")->addItems({"new", "reload"});
+    App().PathCacheList.push_back(std::make_unique<ItemSet>());
+
+    // Without a To row there is no path to start on.
+    App().ConsistCacheList[0]->PType = 0;
+    form->UpdateExploreButton();
+    EXPECT_FALSE(C<QAbstractButton>("ExploreBtn")->isEnabled());
+    C<QComboBox>("ToCmbx")->addItem("There", 0); // the row's place in PathCacheList
+    App().ConsistCacheList[0]->PType = PT_NAME_DIFFERS;
 
     form->UpdateExploreButton();
     EXPECT_FALSE(C<QAbstractButton>("ExploreBtn")->isEnabled());

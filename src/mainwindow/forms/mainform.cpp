@@ -8,7 +8,9 @@
 #include "core/forms/fixeddefs.h"
 #include "core/regsettings.h"
 #include "mainwindow/closeform.h"
+#include "mainwindow/forms/easycontroller.h"
 #include "mainwindow/forms/maineasyservices.h"
+#include "mainwindow/forms/mainform_settings.h"
 #include "mainwindow/forms/treecontroller.h"
 #include "mainwindow/objecttree.h"
 
@@ -125,6 +127,8 @@ TMainForm::TMainForm(const QString& commandLineArgument, QWidget* parent)
     sources.Print1 = ui->Print1;
     treeController_->SetPopupSources(sources);
 
+    InstallClassicSplitter(*this);
+    easyController_ = new EasyController(*this);
     easyServices_ = std::make_unique<MainEasyServices>(*this);
     SetMainServices(this);
     SetEasyServices(easyServices_.get());

@@ -37,6 +37,7 @@ inline constexpr const char* kTagProperty = "Tag";
 // The program's icon among the resources.
 inline const QString kProgramIcon = QStringLiteral(":/icons/quarvel.png");
 
+class EasyController;
 class MainEasyServices;
 class TreeController;
 
@@ -61,6 +62,8 @@ public:
     QTimer* Timer1 = nullptr;
     // Binds QuarvelObjects to the tree of stored objects.
     TreeController* Tree() const { return treeController_; }
+    // The Easy page's lists, layout and commands.
+    EasyController* EasyControls() const { return easyController_; }
 
     // Start-up and languages (mainform_start.cpp, mainform_language.cpp).
     void FormShow();
@@ -218,6 +221,7 @@ private:
     QList<int> shownTabStops_;
     QString proportionalPaneFont_;
     TreeController* treeController_ = nullptr;
+    EasyController* easyController_ = nullptr;
     std::unique_ptr<MainEasyServices> easyServices_;
     QLabel* statusPanels_[2] = {nullptr, nullptr};
     QString currentScenarioFile_;

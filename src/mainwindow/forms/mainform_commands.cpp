@@ -21,6 +21,8 @@
 #include "engine/usedincommon.h"
 #include "engine/whereusedreport.h"
 #include "mainwindow/closeform.h"
+#include "mainwindow/forms/easycontroller.h"
+#include "mainwindow/forms/mainform_settings.h"
 #include "mainwindow/forms/treecontroller.h"
 #include "mainwindow/scenariofiles.h"
 #include "platform/ui.h"
@@ -38,7 +40,6 @@ namespace qv {
 const QStringList& TMainForm::PendingCommands() {
     static const QStringList pending = {
         // Pane widths.
-        QStringLiteral("ResetPaneWidthMnu"),
         // The list editors (bound to the tree controller's editor hooks).
         QStringLiteral("AddExploreModeConsistsBtn"),
         QStringLiteral("AddExploreModePathsBtn"),
@@ -54,8 +55,6 @@ const QStringList& TMainForm::PendingCommands() {
         QStringLiteral("ViewAllStockItemsMnu"),
         QStringLiteral("ViewAllPathsMnu"),
         // The Easy page's commands.
-        QStringLiteral("RunActivityBtn"),
-        QStringLiteral("ExploreBtn"),
         QStringLiteral("AddRemoveConsistBtn"),
         QStringLiteral("ShowActConsistBtn"),
         QStringLiteral("ShowExpConsistBtn"),
@@ -154,6 +153,8 @@ void TMainForm::BindCommands() {
     });
     for (QAbstractButton* box : {ui->StartRDCbx, ui->ActStartRDCbx, ui->ExpStartRDCbx})
         OnClick(box, this, [](bool checked) { WriteFlag(checked, QStringLiteral("Start RD")); });
+
+    OnTrigger(ui->ResetPaneWidthMnu, this, [this] { ResetPaneWidthMnuClick(*this); });
 
     // Pages.
     connect(ui->MainPageControl, &QTabWidget::currentChanged, this,
@@ -294,6 +295,8 @@ void TMainForm::RebuildCachesMnuClick() {
         StatusGuard status(QStringLiteral("PATH"));
         RebuildPathCache(App().PathCacheList, true, nullptr);
     }
+    // The Easy page's rows pointed into the lists just refilled.
+    easyController_->CacheListsRefilled();
     App().ForceCacheReread = false;
     SetBusy(false);
     ShowHourglass(false);

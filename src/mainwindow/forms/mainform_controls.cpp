@@ -13,6 +13,7 @@
 #include "core/generaldefs.h"
 #include "core/regsettings.h"
 #include "core/status.h"
+#include "mainwindow/forms/easycontroller.h"
 #include "mainwindow/objecttree.h"
 
 #include <QMenu>
@@ -371,10 +372,15 @@ void TMainForm::UpdateEasyControls() {
     ui->SuppBackgrdImageMnu->setVisible(true);
 }
 
-// The chosen consist is found through the row's data: its place in ConsistCacheList.
+// The chosen consist and To path are found through the rows' data: their places in
+// ConsistCacheList and PathCacheList.
 void TMainForm::UpdateExploreButton() {
+    // A start point alone is not enough: MSTS needs the path, which the To row names.
+    bool toOk = false;
+    const int toPath = ui->ToCmbx->currentData().toInt(&toOk);
     bool enable = ui->LocomotivesLstbx->currentRow() >= 0 &&
-                  ui->ConsistsCmbx->currentIndex() >= 0 && ui->FromCmbx->currentIndex() >= 0;
+                  ui->ConsistsCmbx->currentIndex() >= 0 && ui->FromCmbx->currentIndex() >= 0 &&
+                  toOk && toPath >= 0 && std::size_t(toPath) < App().PathCacheList.size();
     if (enable && ui->ExploreLoadCmbx->currentIndex() == 1) {
         enable = ui->ConsistTrafficCmbx->count() >= 1;
     } else if (enable) {
@@ -419,9 +425,17 @@ void TMainForm::MainPageControlChange() {
     if (MainPageIndex() == 1) {
         if (App().ReportItemCount == 0)
             ShowSelectedNodeInfo();
-    } else {
-        // The Easy page's lists are filled afresh from the tree when that page exists.
+    } else if (MainPageIndex() == 0 && !App().FirstTickPending) {
+        // The Easy page opens on the route of the tree's selection.
+        int routeIndex = -1;
+        const ItemNode* node = tree_.Selected();
+        while (node && node->Data()->PLevel > 1 && node->Parent())
+            node = node->Parent();
+        if (node && (node->Data()->PType & PT_ROUTE))
+            routeIndex = TreePosition(tree_, node);
+        EasyPage().LastEasyRouteIndex = -1;
         ui->RoutesLstbx->clear();
+        easyController_->EasyRefresh(routeIndex);
     }
     UpdateControls();
 }

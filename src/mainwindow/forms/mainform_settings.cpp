@@ -5,14 +5,18 @@
 #include "core/appstate.h"
 #include "core/regsettings.h"
 #include "core/toolpaths.h"
+#include "mainwindow/forms/easycontroller.h"
 #include "mainwindow/forms/mainform.h"
+#include "mainwindow/windowplace.h"
 #include "platform/winfs.h"
 #include "platform/winresolve.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QLabel>
 #include <QPixmap>
+#include <QScreen>
 
 namespace qv {
 
@@ -103,6 +107,7 @@ void LoadSettings(TMainForm& form) {
         form.SetActivityExplorePageIndex(easyPage);
     form.SetSimulationMaintPageIndex(
         ReadProductNumber(QStringLiteral("Selected Unstored"), -1) >= 0 ? 1 : 0);
+    LoadEasySettings(form);
 }
 
 void RestoreMainFormGeometry(TMainForm& form) {
@@ -110,9 +115,8 @@ void RestoreMainFormGeometry(TMainForm& form) {
     const bool restoring = app.GeometryRestoring;
     app.GeometryRestoring = true;
 
-    const int treeWidth = ReadProductNumber(QStringLiteral("Last MainForm Tree Width"), -1);
-    if (treeWidth > 0)
-        form.ui->QuarvelObjects->setFixedWidth(treeWidth);
+    // A width that leaves no room for the information pane is not applied.
+    ApplyTreeWidth(form, ReadProductNumber(QStringLiteral("Last MainForm Tree Width"), -1), false);
 
     if (ProductValue("Last MainForm Maximized") == QLatin1String("true")) {
         if (form.isMaximized())
@@ -130,7 +134,11 @@ void RestoreMainFormGeometry(TMainForm& form) {
                                       (screen.height() - form.height()) / 2);
     const int left = ReadProductNumber(QStringLiteral("Last MainForm Left"),
                                        (screen.width() - form.width()) / 2);
-    form.move(left, top);
+    // A place on a screen that is gone would open the window out of sight.
+    QList<QRect> screens;
+    for (const QScreen* shown : QGuiApplication::screens())
+        screens << shown->availableGeometry();
+    form.move(VisibleWindowPlace(QRect(left, top, form.width(), form.height()), screens));
     // The height that follows is stored again, as any later change of size is.
     app.GeometryRestoring = restoring;
     const int height = ReadProductNumber(QStringLiteral("Last MainForm Height"), -1);
@@ -155,6 +163,8 @@ void LoadEasyBackground(TMainForm& form) {
     }
     background->setProperty(kTagProperty, tag);
     background->setVisible(tag == 1 && !App().EasySuppressImage);
+    if (form.EasyControls())
+        form.EasyControls()->ApplyLayout();
 }
 
 void KeepMainFormSize(TMainForm& form) {

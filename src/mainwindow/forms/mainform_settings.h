@@ -16,6 +16,21 @@ int ReadProductNumber(const QString& name, int fallback);
 // boxes and the pages the window opens on. Runs right after TMainForm::ApplyViewSettings.
 void LoadSettings(TMainForm& form);
 
+// The derived hints and captions, which viewer and Route Control items show, the items of the
+// Easy page's locomotive, load, season and weather boxes and the stored "All Locos Index".
+void LoadEasySettings(TMainForm& form);
+
+// Puts the tree and the information pane of the Classic page into a splitter that keeps a
+// minimum width for each; a drag of its handle stores "Last MainForm Tree Width".
+void InstallClassicSplitter(TMainForm& form);
+// The tree pane's width now.
+int TreeWidth(const TMainForm& form);
+// Gives the tree pane `width` pixels when that leaves room for the information pane; with
+// `store` the width is kept as "Last MainForm Tree Width". False when nothing was applied.
+bool ApplyTreeWidth(TMainForm& form, int width, bool store);
+// Reset Pane Width: the tree 267 wide and, unless maximised, the window 760 x 577.
+void ResetPaneWidthMnuClick(TMainForm& form);
+
 // The tree width, then either the maximised state or the stored width, place and height (the
 // place centred on the screen when none is stored). Sizes are not stored while it runs.
 void RestoreMainFormGeometry(TMainForm& form);

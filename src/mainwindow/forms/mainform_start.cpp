@@ -2,6 +2,7 @@
 // tick loads the tree (or closes the program after a command-line job).
 
 #include "mainwindow/forms/mainform.h"
+#include "mainwindow/forms/easycontroller.h"
 
 #include "ui_mainform.h"
 
@@ -213,14 +214,18 @@ void TMainForm::Timer1Timer() {
         return;
     }
     UpdateControls();
-    if (!app.FirstLoadPending)
-        return;
-    // On the Easy page the Classic tree is loaded when that page is first shown.
-    SetBusy(true);
-    if (MainPageIndex() == 1)
-        LoadFirstTree();
-    SetBusy(false);
-    SavedActivityCheck([this] { Save1Click(ui->Save1); });
+    const bool firstLoad = app.FirstLoadPending;
+    if (firstLoad) {
+        SetBusy(true);
+        if (MainPageIndex() == 1)
+            LoadFirstTree();
+        SetBusy(false);
+    }
+    // The Easy page is filled on the first tick; it loads the tree it needs itself.
+    if (MainPageIndex() == 0)
+        easyController_->EasyRefresh(-1);
+    if (firstLoad)
+        SavedActivityCheck([this] { Save1Click(ui->Save1); });
 }
 
 void TMainForm::LoadFirstTree() {

@@ -1,0 +1,647 @@
+#include "mainwindow/forms/easycontroller.h"
+
+#include "ui_mainform.h"
+
+#include "catalogue/activityreader.h"
+#include "catalogue/consistreader.h"
+#include "catalogue/mststext.h"
+#include "catalogue/pathrecords.h"
+#include "catalogue/routeactivities.h"
+#include "catalogue/routereader.h"
+#include "catalogue/servicereader.h"
+#include "core/appstate.h"
+#include "core/generaldefs.h"
+#include "core/itemtree.h"
+#include "core/regsettings.h"
+#include "core/report.h"
+#include "core/status.h"
+#include "core/storeini.h"
+#include "easy/explorelaunch.h"
+#include "easy/explorestate.h"
+#include "easy/goandlaunch.h"
+#include "easy/marking.h"
+#include "easy/usemwgfx.h"
+#include "engine/tsection.h"
+#include "mainwindow/forms/mainform.h"
+#include "mainwindow/forms/mainform_settings.h"
+#include "mainwindow/iteminfo.h"
+#include "mainwindow/objecttree.h"
+#include "platform/ui.h"
+#include "platform/winfs.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QSignalBlocker>
+
+namespace qv {
+
+namespace {
+
+bool IsRouteItem(const ItemSet& item) {
+    return (item.PType & PT_ROUTE) && !(item.PType & PT_HEADING);
+}
+
+bool IsActivityItem(const ItemSet& item) {
+    return (item.PType & PT_ACTIVITY) && !(item.PType & PT_HEADING);
+}
+
+// The file read from the MSTS folder, else from the store: the root it was found in, or empty.
+QString RootHolding(const QString& relative) {
+    for (const QString& root : {App().MstsRootFolder, App().StoreRootFolder}) {
+        if (FileExists(root + u'\\' + relative))
+            return root;
+    }
+    return QString();
+}
+
+QString HoursMinutes(const QTime& time) {
+    return time.toString(QStringLiteral("hh:mm"));
+}
+
+// A report pane whose lines are shown in a text box of the page.
+void ShowPaneIn(ReportPane& pane, QTextEdit* edit) {
+    pane.OnChanged = [&pane, edit] { edit->setPlainText(pane.Lines().join(u'\n')); };
+}
+
+} // namespace
+
+EasyLayout ComputeEasyLayout(const EasyLayoutInput& in) {
+    EasyLayout out;
+    const int ppi = in.PixelsPerInch > 0 ? in.PixelsPerInch : 96;
+    out.Margin = ppi * 5 / 96;
+    out.DepartureLabelWidth = 130 * ppi / 96;
+    const int w = std::max(0, in.TabWidth);
+    const int h = std::max(0, in.BackgroundHeight);
+    if (!in.PictureShown) {
+        const int routesWidth = w * 50 / 100;
+        const int pagesWidth = int(w * 0.5);
+        out.RoutesPnl = QRect(0, 0, routesWidth, h);
+        out.ActivityExplorePageCntrl = QRect(w - pagesWidth, 0, pagesWidth, h);
+        return out;
+    }
+    const int routesWidth = w * 36 / 100;
+    const int pagesWidth = int(w * 0.44);
+    const int routesTop = in.DesignTop;
+    const int routesHeight = std::max(0, h - routesTop - in.DesignGap);
+    out.RoutesPnl =
+        QRect(int(w * 0.45 * 0.5 - routesWidth / 2), routesTop, routesWidth, routesHeight);
+    int pagesTop = routesTop, pagesHeight = routesHeight;
+    if (routesHeight < in.PageControlMinHeight) {
+        pagesTop = 5;
+        pagesHeight = std::max(0, h - 10);
+    }
+    out.ActivityExplorePageCntrl =
+        QRect(int(w * 0.72) - pagesWidth / 2, pagesTop, pagesWidth, pagesHeight);
+    return out;
+}
+
+EasyController::EasyController(TMainForm& form) : QObject(&form), form_(form) {
+    ::Ui::TMainForm& ui = *form.ui;
+    ShowPaneIn(exploreDetails_, ui.ExploreDetails);
+    ShowPaneIn(activityDetails_, ui.ActivityDetails);
+    // The panes are placed by the page's own proportional layout, over the picture when one is
+    // shown.
+    ui.EasyPanesLayout->removeWidget(ui.RoutesPnl);
+    ui.EasyPanesLayout->removeWidget(ui.ActivityExplorePageCntrl);
+    ui.Easy->installEventFilter(this);
+    ui.EasyBackground->installEventFilter(this);
+    ui.RoutesLstbx->viewport()->installEventFilter(this);
+    Bind();
+}
+
+void EasyController::Bind() {
+    ::Ui::TMainForm& ui = *form_.ui;
+    connect(ui.RoutesLstbx, &QListWidget::itemClicked, this, [this] { RoutesLstbxClick(); });
+    connect(ui.ActivitiesLstbx, &QListWidget::itemClicked, this,
+            [this] { ActivitiesLstbxClick(); });
+    connect(ui.LocomotivesLstbx, &QListWidget::itemClicked, this,
+            [this] { LocomotivesLstbxClick(); });
+    connect(ui.RunActivityBtn, &QPushButton::clicked, this, [this] { RunActivityBtnClick(); });
+    connect(ui.ExploreBtn, &QPushButton::clicked, this, [this] { ExploreBtnClick(); });
+    connect(ui.ActivityExplorePageCntrl, &QTabWidget::currentChanged, this,
+            [this] { ActivityExplorePageCntrlChange(); });
+    connect(ui.ConsistsCmbx, &QComboBox::activated, this, [this] { ConsistsCmbxClick(); });
+    connect(ui.AllLocomotivesCmbx, &QComboBox::activated, this,
+            [this] { AllLocomotivesCmbxChange(); });
+    connect(ui.FromCmbx, &QComboBox::activated, this, [this] { FromCmbxSelect(); });
+    connect(ui.ToCmbx, &QComboBox::activated, this, [this] { form_.UpdateControls(); });
+    connect(ui.ExploreLoadCmbx, &QComboBox::activated, this, [this] { ExploreLoadCmbxSelect(); });
+}
+
+bool EasyController::eventFilter(QObject* watched, QEvent* event) {
+    ::Ui::TMainForm& ui = *form_.ui;
+    if (watched == ui.Easy && event->type() == QEvent::Resize) {
+        ApplyLayout();
+    } else if (watched == ui.EasyBackground) {
+        // Holding a button on the picture shows it whole.
+        if (event->type() == QEvent::MouseButtonPress ||
+            event->type() == QEvent::MouseButtonRelease) {
+            const bool hide = event->type() == QEvent::MouseButtonPress;
+            ui.RoutesPnl->setVisible(!hide);
+            ui.ActivityExplorePageCntrl->setVisible(!hide);
+        }
+    } else if (watched == ui.RoutesLstbx->viewport() && event->type() == QEvent::MouseButtonPress &&
+               static_cast<QMouseEvent*>(event)->button() == Qt::RightButton) {
+        // A right click picks the row under the pointer (below the last row: the current one).
+        QListWidgetItem* item =
+            ui.RoutesLstbx->itemAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+        ui.RoutesLstbx->setFocus();
+        if (item)
+            ui.RoutesLstbx->setCurrentItem(item);
+        RoutesLstbxClick();
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void EasyController::ApplyLayout() {
+    ::Ui::TMainForm& ui = *form_.ui;
+    EasyLayoutInput input;
+    input.TabWidth = ui.Easy->width();
+    input.BackgroundHeight = ui.Easy->height();
+    input.PixelsPerInch = form_.logicalDpiX();
+    const int m = input.PixelsPerInch * 5 / 96;
+    // The design places the routes panel 8 margins below the top, with the same gap below it.
+    if (designTop_ < 0) {
+        designTop_ = 8 * m;
+        designGap_ = 8 * m;
+    }
+    input.DesignTop = designTop_;
+    input.DesignGap = designGap_;
+    input.PageControlMinHeight = ui.ActivityExplorePageCntrl->minimumSizeHint().height();
+    input.PictureShown = !ui.EasyBackground->isHidden();
+    const EasyLayout layout = ComputeEasyLayout(input);
+    ui.RoutesPnl->setGeometry(layout.RoutesPnl);
+    ui.ActivityExplorePageCntrl->setGeometry(layout.ActivityExplorePageCntrl);
+    ui.RoutesPnl->raise();
+    ui.ActivityExplorePageCntrl->raise();
+    ui.DepartureTimeTextLbl->setMinimumWidth(layout.DepartureLabelWidth);
+    for (QLayout* inner :
+         {static_cast<QLayout*>(ui.RoutesPnlLayout), static_cast<QLayout*>(ui.ActivitiesPnlLayout),
+          static_cast<QLayout*>(ui.ExplorePnlLayout)})
+        inner->setContentsMargins(layout.Margin, layout.Margin, layout.Margin, layout.Margin);
+}
+
+// ---- Filling ---------------------------------------------------------------------------------
+
+void EasyController::ShowRows(QListWidget* list, const EasyRows& rows) {
+    const QSignalBlocker blocker(list);
+    list->clear();
+    list->addItems(rows.Rows);
+    list->setCurrentRow(rows.Selected);
+}
+
+void EasyController::ShowRows(QComboBox* combo, const EasyRows& rows) {
+    const QSignalBlocker blocker(combo);
+    combo->clear();
+    for (int row = 0; row < rows.Rows.size(); ++row)
+        combo->addItem(rows.Rows.at(row), rows.RecordOfRow(row));
+    combo->setCurrentIndex(rows.Selected);
+}
+
+void EasyController::ClearRouteLists() {
+    ::Ui::TMainForm& ui = *form_.ui;
+    Explore().ExploreSourceActivity.reset();
+    activities_ = locomotives_ = consists_ = from_ = to_ = traffic_ = EasyRows();
+    ShowRows(ui.ActivitiesLstbx, activities_);
+    ShowRows(ui.LocomotivesLstbx, locomotives_);
+    ShowRows(ui.ConsistsCmbx, consists_);
+    ShowRows(ui.FromCmbx, from_);
+    ShowRows(ui.ToCmbx, to_);
+    ShowRows(ui.ConsistTrafficCmbx, traffic_);
+}
+
+ItemNode* EasyController::ChosenRouteNode() const {
+    const QListWidget* list = form_.ui->RoutesLstbx;
+    const int row = list->currentRow();
+    ItemNode* node = NodeAtPosition(*form_.QuarvelObjects(), routes_.RecordOfRow(row));
+    if (!node || !IsRouteItem(*node->Data()) || row < 0 ||
+        node->Data()->Description != list->item(row)->text())
+        return nullptr;
+    return node;
+}
+
+int EasyController::ChosenConsist() const {
+    const int record = consists_.RecordOfRow(form_.ui->ConsistsCmbx->currentIndex());
+    return record >= 0 && std::size_t(record) < App().ConsistCacheList.size() ? record : -1;
+}
+
+int EasyController::ChosenToPath() const {
+    const int record = to_.RecordOfRow(form_.ui->ToCmbx->currentIndex());
+    return record >= 0 && std::size_t(record) < App().PathCacheList.size() ? record : -1;
+}
+
+void EasyController::EasyRefresh(int nodeIndex) {
+    ::Ui::TMainForm& ui = *form_.ui;
+    ExploreActivitySaveInfo& record = Explore().CurrentExploreRecord;
+    record.ConsistFileName.clear();
+    record.PlayerPathFileName.clear();
+    Explore().ExploreSourceActivity.reset();
+
+    ItemTree& tree = *form_.QuarvelObjects();
+    if (tree.RootCount() == 0 || form_.SimulationMaintPageIndex() == 1) {
+        // The Maintenance page's marks are about to be replaced: a changed scenario is offered
+        // for saving first, as a refresh of the tree does.
+        if (tree.RootCount() > 0) {
+            if (form_.QuerySaveScenario() == ID_CANCEL) {
+                form_.SetMainPageIndex(1);
+                form_.UpdateControls();
+                return;
+            }
+            form_.SetCurrentScenarioFile(QString());
+        }
+        form_.SetSimulationMaintPageIndex(0);
+        App().FirstLoadPending = false;
+        form_.LoadTree(QString(), nullptr, -1);
+        nodeIndex = ReselectLastNode(tree, App().LastTreeSelection);
+    }
+    if (ui.RoutesLstbx->count() == 0) {
+        form_.ShowHourglass(true);
+        routes_ = FillRoutesList(tree, nodeIndex);
+        ShowRows(ui.RoutesLstbx, routes_);
+        form_.ShowHourglass(false);
+    }
+    EasyPage().LastEasyRouteIndex = -1;
+    RoutesLstbxClick();
+}
+
+void EasyController::CacheListsRefilled() {
+    EasyPage().LastEasyRouteIndex = -1;
+    ClearRouteLists();
+}
+
+void EasyController::FillLocomotives(ItemNode* routeNode) {
+    locomotives_ = FillLocomotivesList(routeNode, form_.ui->AllLocomotivesCmbx->currentIndex());
+    ShowRows(form_.ui->LocomotivesLstbx, locomotives_);
+    // The consist rows depend on the consist list the fill may have rebuilt.
+    consists_ = EasyRows();
+    ShowRows(form_.ui->ConsistsCmbx, consists_);
+}
+
+// ---- Route -----------------------------------------------------------------------------------
+
+void EasyController::RoutesLstbxClick() {
+    ::Ui::TMainForm& ui = *form_.ui;
+    EasyPageState& page = EasyPage();
+    form_.ShowHourglass(true);
+    ClearReport(form_.InformationMemo());
+    const int row = ui.RoutesLstbx->currentRow();
+    const QString text = row >= 0 ? ui.RoutesLstbx->item(row)->text() : QString();
+    const int tab = form_.ActivityExplorePageIndex();
+    const bool changed = row != page.LastEasyRouteIndex || text != page.LastEasyRouteName;
+    if (changed)
+        ClearRouteLists();
+    ItemNode* node = changed || tab != page.LastEasyTabIndex ? ChosenRouteNode() : nullptr;
+    if (!node) {
+        form_.ShowHourglass(false);
+        return;
+    }
+    for (QLineEdit* box : {ui.LocomotiveUsedTxt, ui.ConsistUsedTxt})
+        box->clear();
+    for (QLabel* label : {ui.PathFromLbl, ui.PathToLbl, ui.DepartureTimeTextLbl, ui.SeasonTextLbl,
+                          ui.WeatherTextLbl, ui.DifficultyLevelTextLbl, ui.DurationTextLbl})
+        label->clear();
+    ClearReport(&activityDetails_);
+
+    ItemTree& tree = *form_.QuarvelObjects();
+    tree.SetSelected(node);
+    const ItemSet& item = *node->Data();
+    RouteInfo route;
+    if (!ReadRouteFile(App().MstsRootFolder, item.Folder, item.FileName, route) &&
+        !ReadRouteFile(App().StoreRootFolder, item.Folder, item.FileName, route)) {
+        form_.ShowHourglass(false);
+        return;
+    }
+    ui.RouteDescription->setPlainText(
+        QString(route.Description).replace(QStringLiteral("\\n"), QStringLiteral("\n")));
+    ClearTypedList(RK_ITEMSET, App().PathCacheList);
+    RebuildRoutePathCache(App().PathCacheList, item.Folder, false, nullptr);
+    // The To rows index the path list just refilled.
+    to_ = EasyRows();
+    ShowRows(ui.ToCmbx, to_);
+
+    if (tab == 0) {
+        traffic_ = EasyRows();
+        ShowRows(ui.ConsistTrafficCmbx, traffic_);
+        if (ui.ActivitiesLstbx->count() == 0) {
+            activities_ = FillActivitiesList(tree, item);
+            ShowRows(ui.ActivitiesLstbx, activities_);
+        }
+        ActivitiesLstbxClick();
+    } else if (tab == 1) {
+        {
+            const QSignalBlocker blocker(ui.ExploreLoadCmbx);
+            ui.ExploreLoadCmbx->setCurrentIndex(0);
+        }
+        ui.ExploreBtn->setEnabled(true);
+        if (ui.LocomotivesLstbx->count() == 0)
+            FillLocomotives(node);
+        if (ui.FromCmbx->count() == 0) {
+            from_ = FillFromPaths(item);
+            ShowRows(ui.FromCmbx, from_);
+        }
+        if (ui.ConsistTrafficCmbx->count() == 0)
+            ExploreLoadCmbxSelect();
+        LocomotivesLstbxClick();
+        FromCmbxSelect();
+    }
+    page.LastEasyRouteName = text;
+    page.LastEasyRouteIndex = row;
+    page.LastEasyTabIndex = tab;
+
+    bool pictureShown = false;
+    if (App().PictureLibraryAvailable && !App().EasySuppressImage &&
+        !route.LoadingScreen.isEmpty()) {
+        const QString relative = item.Folder + u'\\' + route.LoadingScreen;
+        const QString root = RootHolding(relative);
+        if (!root.isEmpty() && ShowRoutePicture(root + u'\\' + relative)) {
+            page.RouteImageShown = pictureShown = true;
+            ui.EasyBackground->setVisible(true);
+            ApplyLayout();
+        }
+    }
+    if (!pictureShown && page.RouteImageShown)
+        RestoreBackground();
+    form_.UpdateControls();
+    form_.ShowHourglass(false);
+}
+
+bool EasyController::ShowRoutePicture(const QString& file) {
+    // The page's picture shows the route's loading screen in place of the default background.
+    class BackgroundPicture : public PictureControl {
+    public:
+        explicit BackgroundPicture(QLabel* label) : label_(label) {}
+        void ShowPicture(const QImage& picture) override {
+            label_->setPixmap(QPixmap::fromImage(picture));
+        }
+
+    private:
+        QLabel* label_;
+    } background(form_.ui->EasyBackground);
+    return ShowImageFile(&background, file);
+}
+
+void EasyController::RestoreBackground() {
+    EasyPage().RouteImageShown = false;
+    form_.ui->EasyBackground->clear();
+    LoadEasyBackground(form_);
+    ApplyLayout();
+}
+
+void EasyController::ActivityExplorePageCntrlChange() {
+    if (App().Busy)
+        return;
+    EasyRefresh(-1);
+    form_.UpdateControls();
+}
+
+// ---- Run an Activity -------------------------------------------------------------------------
+
+void EasyController::ActivitiesLstbxClick() {
+    ::Ui::TMainForm& ui = *form_.ui;
+    EasyPageState& page = EasyPage();
+    ui.RunActivityBtn->setEnabled(false);
+    const int row = ui.ActivitiesLstbx->currentRow();
+    if (row < 0)
+        return;
+    StatusGuard status(QStringLiteral("ACTIV"));
+    ItemNode* node = NodeAtPosition(*form_.QuarvelObjects(), activities_.RecordOfRow(row));
+    if (!node || !IsActivityItem(*node->Data()) ||
+        node->Data()->Description != ui.ActivitiesLstbx->item(row)->text())
+        return;
+    const ItemSet& item = *node->Data();
+    page.EasyActivityConsist.clear();
+    ClearReport(&exploreDetails_);
+    ShowItemInfo(item, &exploreDetails_);
+
+    bool read = false;
+    auto consistCache = OpenStoreIni(QStringLiteral("CACHECON.QVC"));
+    auto scenarioCache = OpenStoreIni(QStringLiteral("CACHESCN.QVC"));
+    ActivityInfo activity;
+    // The file is read whatever the cache holds: its player service and path are needed.
+    activity.FullCheck = true;
+    ServiceInfo service;
+    const bool activityRead =
+        ReadActivityFile(App().StoreRootFolder, item, *scenarioCache, activity, nullptr, nullptr) ||
+        ReadActivityFile(App().MstsRootFolder, item, *scenarioCache, activity, nullptr, nullptr);
+    if (activityRead && !activity.PlayerSrv.isEmpty() &&
+        (ReadServiceFile(App().StoreRootFolder, activity.PlayerSrv, service) ||
+         ReadServiceFile(App().MstsRootFolder, activity.PlayerSrv, service))) {
+        read = true;
+        const IniFile& consists = consistCache->Ini;
+        ui.LocomotiveUsedTxt->setText(
+            consists.ReadString(service.ConsistFile, QStringLiteral("EngineName"), QString()));
+        ui.ConsistUsedTxt->setText(
+            consists.ReadString(service.ConsistFile, QStringLiteral("Description"), QString()));
+        page.EasyActivityConsist = service.ConsistFile;
+        ClearReport(&activityDetails_);
+        ui.DepartureTimeTextLbl->setText(HoursMinutes(activity.StartTime));
+        ui.SeasonTextLbl->setText(GetTextLine(Caption(Msg::SEASONS_LEG_STRINGS), activity.Season));
+        ui.WeatherTextLbl->setText(
+            GetTextLine(Caption(Msg::WEATHER_LEG_STRINGS), activity.Weather));
+        ui.DifficultyLevelTextLbl->setText(
+            GetTextLine(Caption(Msg::DIFFICULTY_STRINGS), activity.Difficulty));
+        ui.DurationTextLbl->setText(HoursMinutes(activity.Duration));
+        AppendRichEditLines(&activityDetails_, activity.Description, true);
+        activityDetails_.AddLine(QString());
+        activityDetails_.AddLine(Caption(Msg::TREE_HEADING_BRIEFING) + u':');
+        AppendRichEditLines(&activityDetails_, activity.Briefing, true);
+        for (const auto& path : App().PathCacheList) {
+            if (path && path->FileName == activity.PathID) {
+                ui.PathFromLbl->setText(path->EngineName);
+                ui.PathToLbl->setText(path->LotNumber);
+                break;
+            }
+        }
+    }
+    CloseStoreIni(std::move(consistCache));
+    CloseStoreIni(std::move(scenarioCache));
+    if (read && !ui.LocomotiveUsedTxt->text().isEmpty() && !ui.ConsistUsedTxt->text().isEmpty() &&
+        !ui.PathFromLbl->text().isEmpty()) {
+        ui.RunActivityBtn->setEnabled(true);
+        page.EasyActivityItem = item;
+    }
+}
+
+void EasyController::RunActivityBtnClick() {
+    ::Ui::TMainForm& ui = *form_.ui;
+    const int row = ui.ActivitiesLstbx->currentRow();
+    if (row < 0 || App().Busy)
+        return;
+    form_.SetSimulationMaintPageIndex(0);
+    ItemNode* node = NodeAtPosition(*form_.QuarvelObjects(), activities_.RecordOfRow(row));
+    const ItemSet& shown = EasyPage().EasyActivityItem;
+    if (!node || !IsActivityItem(*node->Data()) || node->Data()->Folder != shown.Folder ||
+        node->Data()->FileName != shown.FileName)
+        return;
+    form_.QuarvelObjects()->SetSelected(node);
+    MarkSelectedNode(1, true);
+    form_.UpdateControls();
+    form_.SetChecked(QStringLiteral("LaunchMSTSCbx"),
+                     !ReadFlag(QStringLiteral("Easy Suppress MSTS Launch")));
+    GoAndLaunch(ui.RunActivityBtn, false);
+}
+
+// ---- Explore the Route -----------------------------------------------------------------------
+
+void EasyController::AllLocomotivesCmbxChange() {
+    RegWriteString(kProductKey, QStringLiteral("All Locos Index"),
+                   QString::number(form_.ui->AllLocomotivesCmbx->currentIndex()));
+    FillLocomotives(ChosenRouteNode());
+    LocomotivesLstbxClick();
+    form_.UpdateControls();
+}
+
+void EasyController::LocomotivesLstbxClick() {
+    ::Ui::TMainForm& ui = *form_.ui;
+    const int row = ui.LocomotivesLstbx->currentRow();
+    if (row < locomotives_.LeadingRows) {
+        ClearReport(&exploreDetails_);
+        consists_ = EasyRows();
+        ShowRows(ui.ConsistsCmbx, consists_);
+        ui.ExploreBtn->setEnabled(false);
+        return;
+    }
+    bool allowed = false;
+    consists_ = FillConsistsCombo(ui.LocomotivesLstbx->item(row)->text(),
+                                  ui.AllLocomotivesCmbx->currentIndex(), &allowed);
+    ShowRows(ui.ConsistsCmbx, consists_);
+    form_.UpdateExploreButton();
+    const int consist = ChosenConsist();
+    ClearReport(&exploreDetails_);
+    if (consist < 0)
+        return;
+    auto stockCache = OpenStoreIni(QStringLiteral("CACHESTK.QVC"));
+    auto consistCache = OpenStoreIni(QStringLiteral("CACHECON.QVC"));
+    const ItemSet& chosen = *App().ConsistCacheList[std::size_t(consist)];
+    ItemSet item = chosen;
+    item.Folder = QStringLiteral("TRAINS\\CONSISTS");
+    ConsistInfo info;
+    info.SkipCache = true;
+    if (ReadConsistFile(App().StoreRootFolder, item, info, *consistCache, *stockCache, nullptr) ||
+        ReadConsistFile(App().MstsRootFolder, item, info, *consistCache, *stockCache, nullptr)) {
+        ItemSet engine;
+        engine.FileName = info.LeadEngine;
+        engine.Description = chosen.EngineName;
+        engine.PType = PT_MAINT_STOCK;
+        ShowItemInfo(engine, &exploreDetails_);
+    }
+    CloseStoreIni(std::move(stockCache));
+    CloseStoreIni(std::move(consistCache));
+}
+
+void EasyController::ConsistsCmbxClick() {
+    const int consist = ChosenConsist();
+    if (consist < 0) {
+        form_.ui->ExploreBtn->setEnabled(false);
+        return;
+    }
+    ItemSet item = *App().ConsistCacheList[std::size_t(consist)];
+    item.PType |= PT_EXPLORE_CONSIST;
+    ClearReport(&exploreDetails_);
+    ShowItemInfo(item, &exploreDetails_);
+    form_.UpdateControls();
+}
+
+void EasyController::FromCmbxSelect() {
+    ::Ui::TMainForm& ui = *form_.ui;
+    const int row = ui.FromCmbx->currentIndex();
+    if (row < 0) {
+        ui.ExploreBtn->setEnabled(false);
+        return;
+    }
+    to_ = FillToPaths(ui.FromCmbx->currentText());
+    ShowRows(ui.ToCmbx, to_);
+    form_.UpdateControls();
+}
+
+void EasyController::ExploreLoadCmbxSelect() {
+    ::Ui::TMainForm& ui = *form_.ui;
+    ItemNode* route = ChosenRouteNode();
+    if (ui.ExploreLoadCmbx->currentIndex() <= 0) {
+        traffic_ = FillTrafficActivities(*form_.QuarvelObjects(), route);
+    } else {
+        // Saved sessions are listed with the Explore generation; until then there are none.
+        traffic_ = EasyRows();
+        ui.ExploreBtn->setEnabled(false);
+    }
+    ShowRows(ui.ConsistTrafficCmbx, traffic_);
+    Explore().ExploreSourceActivity.reset();
+    ClearReport(&exploreDetails_);
+    form_.UpdateControls();
+}
+
+void EasyController::ExploreBtnClick() {
+    ::Ui::TMainForm& ui = *form_.ui;
+    ItemNode* routeNode = ChosenRouteNode();
+    if (!routeNode || App().Busy)
+        return;
+    const int consist = ChosenConsist();
+    const int toPath = ChosenToPath();
+    // Without a consist and an end point there is nothing MSTS could be started with.
+    if (consist < 0 || toPath < 0) {
+        ui.ExploreBtn->setEnabled(false);
+        return;
+    }
+    form_.SetSimulationMaintPageIndex(0);
+    ExploreState& explore = Explore();
+    const int load = ui.ExploreLoadCmbx->currentIndex();
+    const int trafficRow = ui.ConsistTrafficCmbx->currentIndex();
+    if ((load == 1 && trafficRow < 0) || (load == 0 && trafficRow < 1))
+        explore.ExploreSourceActivity.reset();
+    const QString consistFile = App().ConsistCacheList[std::size_t(consist)]->FileName;
+    const ItemSet& path = *App().PathCacheList[std::size_t(toPath)];
+    const QString playerPath = path.Folder + u'\\' + path.FileName;
+    if (load == 0) {
+        explore.CurrentExploreRecord.ConsistFileName = consistFile;
+        explore.CurrentExploreRecord.PlayerPathFileName = playerPath;
+    }
+
+    ItemTree& tree = *form_.QuarvelObjects();
+    tree.SetSelected(routeNode);
+    MarkSelectedNode(1, true);
+    const QString activities = routeNode->Data()->Folder + QStringLiteral("\\Activities");
+    for (ItemNode* node = routeNode; node; node = node->GetNext()) {
+        const ItemSet& item = *node->Data();
+        if ((item.PType & PT_ACTIVITY) && (item.PType & PT_HEADING) &&
+            item.Folder.compare(activities, Qt::CaseInsensitive) == 0) {
+            tree.SetSelected(node);
+            MarkSelectedNode(2, false);
+            break;
+        }
+    }
+    const bool suppressLaunch = ReadFlag(QStringLiteral("Easy Suppress MSTS Launch"));
+    if (explore.ExploreSourceActivity) {
+        form_.SetChecked(QStringLiteral("LaunchMSTSCbx"), !suppressLaunch);
+        if (!GoAndLaunch(ui.ExploreBtn, true))
+            TheUi().MessageBox(Caption(Msg::ERROR_LEG) + QStringLiteral(": ") +
+                                   Caption(Msg::SURVEY_ERRORS) + u'\n' +
+                                   form_.InformationMemo()->Lines().join(u'\n'),
+                               App().ProgramTitle, MB_ICONSTOP);
+        tree.SetSelected(routeNode);
+        return;
+    }
+
+    bool launched = false;
+    if (ItemNode* tutorial = FindTutorialActivity(tree)) {
+        if (!suppressLaunch)
+            form_.SetChecked(QStringLiteral("LaunchMSTSCbx"), true);
+        tree.SetSelected(tutorial);
+        MarkSelectedNode(1, false);
+        form_.UpdateControls();
+        ConflictList entries;
+        if (BuildTsectionEntryList(entries, false) && !FindTsectionConflicts(entries, true))
+            launched = GoAndLaunch(ui.ExploreBtn, true);
+        ClearTypedList(RK_CONFLICT, entries);
+    }
+    if (!launched && !ExploreLaunch(ui.ExploreBtn, routeNode, consistFile, playerPath))
+        TheUi().MessageBox(Caption(Msg::WARN_NO_VALID_ACTIVTY), App().ProgramTitle,
+                           MB_ICONEXCLAMATION);
+    if (TreePosition(tree, routeNode) >= 0)
+        tree.SetSelected(routeNode);
+}
+
+} // namespace qv

@@ -1,0 +1,91 @@
+// The Easy page of the main window: its lists are filled from the tree of stored objects and the
+// caches (through the widget-free fills of the Easy-mode subsystem), choosing a route shows its
+// description and picture, and Run and Explore turn the choice into marks on the tree and hand
+// over to the store job and the MSTS launch. The page's proportional layout lives here too.
+#pragma once
+
+#include "core/reportpane.h"
+#include "easy/easylists.h"
+
+#include <QObject>
+#include <QRect>
+
+class QComboBox;
+class QListWidget;
+class QTextEdit;
+
+namespace qv {
+
+class ItemNode;
+class TMainForm;
+
+// What the Easy page's layout needs to know, and the places it gives.
+struct EasyLayoutInput {
+    int TabWidth = 0;         // W: the width of the Easy tab
+    int BackgroundHeight = 0; // the height of the page's picture (the tab's height)
+    int DesignTop = 0;        // the routes panel's top as designed, taken once
+    int DesignGap = 0;        // the gap below the routes panel as designed, taken once
+    int PageControlMinHeight = 0;
+    int PixelsPerInch = 96;
+    bool PictureShown = false;
+};
+struct EasyLayout {
+    int Margin = 0; // 5 x PPI / 96
+    QRect RoutesPnl;
+    QRect ActivityExplorePageCntrl;
+    int DepartureLabelWidth = 0; // 130 x PPI / 96
+};
+// The places of the routes panel and the activity pages: side by side, half each, without a
+// picture; over the picture, a narrower routes panel centred in the left 45% and the pages
+// centred at 72% of the width.
+EasyLayout ComputeEasyLayout(const EasyLayoutInput& input);
+
+class EasyController : public QObject {
+    Q_OBJECT
+
+public:
+    explicit EasyController(TMainForm& form);
+
+    // Resets and refills the page; nodeIndex is the tree position of a route to select, or -1.
+    void EasyRefresh(int nodeIndex);
+    // The consist and path lists behind the page's rows were refilled (Rebuild Cache Files): the
+    // rows are built afresh the next time the page acts on a route.
+    void CacheListsRefilled();
+    // Places the panes as ComputeEasyLayout says.
+    void ApplyLayout();
+
+    void RoutesLstbxClick();
+    void ActivitiesLstbxClick();
+    void RunActivityBtnClick();
+    void ActivityExplorePageCntrlChange();
+    void LocomotivesLstbxClick();
+    void ConsistsCmbxClick();
+    void AllLocomotivesCmbxChange();
+    void FromCmbxSelect();
+    void ExploreLoadCmbxSelect();
+    void ExploreBtnClick();
+
+    // The record index of the chosen consist and To path; -1 when none is chosen.
+    int ChosenConsist() const;
+    int ChosenToPath() const;
+    ItemNode* ChosenRouteNode() const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Bind();
+    void ClearRouteLists();
+    void ShowRows(QListWidget* list, const EasyRows& rows);
+    void ShowRows(QComboBox* combo, const EasyRows& rows);
+    void FillLocomotives(ItemNode* routeNode);
+    bool ShowRoutePicture(const QString& file);
+    void RestoreBackground();
+
+    TMainForm& form_;
+    EasyRows routes_, activities_, locomotives_, consists_, from_, to_, traffic_;
+    ReportPane exploreDetails_, activityDetails_;
+    int designTop_ = -1, designGap_ = 0;
+};
+
+} // namespace qv

@@ -1,0 +1,100 @@
+// The Easy page on the demo's installation: the user picks a route and sees its picture, runs
+// one of its activities, or explores it with a chosen locomotive, consist and path and no
+// traffic; the job moves the files, MSTS (a script that records its start) is launched and the
+// window closes.
+#include "catalogue/itemfiles.h"
+#include "catalogue/pathrecords.h"
+#include "core/regsettings.h"
+#include "easy/easylists.h"
+#include "easy/fakeprogram.h"
+#include "mainwindow/e2ekit.h"
+#include "mainwindow/forms/easycontroller.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QTabWidget>
+
+using namespace qv;
+
+namespace {
+
+class EasyFromWindow : public DemoTest {
+protected:
+    EasyFromWindow() {
+        BuildCaches();
+        RegWriteString(kProductKey, QStringLiteral("MSTS EXE Path"), msts.Path());
+    }
+
+    // Starts the window and shows the Easy page on a tab, as the user's clicks do.
+    void StartOnEasyPage(int tab) {
+        Start();
+        C<QTabWidget>("ActivityExplorePageCntrl")->setCurrentIndex(tab);
+        C<QTabWidget>("MainPageControl")->setCurrentIndex(0);
+    }
+    void ChooseRoute(const QString& name) {
+        auto* routes = C<QListWidget>("RoutesLstbx");
+        const auto found = routes->findItems(name, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1) << name.toStdString();
+        routes->setCurrentItem(found.first());
+        form->EasyControls()->RoutesLstbxClick();
+    }
+
+    FakeProgram msts{drive, QStringLiteral("msts")};
+};
+
+TEST_F(EasyFromWindow, RunAnActivity_ShowsTheRoutePictureAndLaunchesWithTheActivityAlone) {
+    StartOnEasyPage(0);
+    ASSERT_GT(C<QListWidget>("RoutesLstbx")->count(), 2);
+    ChooseRoute("Route 0");
+    EXPECT_TRUE(EasyPage().RouteImageShown) << "Route 0's loading screen is an ACE texture";
+    EXPECT_FALSE(C<QLabel>("EasyBackground")->pixmap().isNull());
+    ChooseRoute("Route 1");
+    EXPECT_TRUE(EasyPage().RouteImageShown) << "Route 1's loading screen is a JPEG";
+
+    ChooseRoute("Route 0");
+    auto* activities = C<QListWidget>("ActivitiesLstbx");
+    ASSERT_GT(activities->count(), 0);
+    ASSERT_TRUE(C<QAbstractButton>("RunActivityBtn")->isEnabled());
+    const QString chosen = activities->currentItem()->text();
+    const ItemSet otherRoute = *Node("Route 1", PT_ROUTE)->Data();
+
+    Click("RunActivityBtn");
+    EXPECT_EQ(Located(*Node(chosen, PT_ACTIVITY)->Data()), "MSTS");
+    EXPECT_EQ(Located(otherRoute), "STORE");
+    EXPECT_EQ(msts.Ran(), (QStringList{demo + "/MSTS"})) << "the stand-in MSTS was started";
+    EXPECT_TRUE(App().SilentClose);
+    EXPECT_TRUE(ui.Shown().empty()) << ui.Shown().front().text.toStdString();
+}
+
+TEST_F(EasyFromWindow, ExploreWithoutTraffic_UnstoresOneRealActivityAndRecordsIt) {
+    StartOnEasyPage(1);
+    ChooseRoute("Route 0");
+    ASSERT_GT(C<QListWidget>("LocomotivesLstbx")->count(), 0);
+    ASSERT_GT(C<QComboBox>("ConsistsCmbx")->count(), 0);
+    ASSERT_GT(C<QComboBox>("FromCmbx")->count(), 0);
+    ASSERT_GT(C<QComboBox>("ToCmbx")->count(), 0);
+    EXPECT_EQ(C<QComboBox>("ConsistTrafficCmbx")->currentIndex(), 0) << "no traffic activity";
+    ASSERT_TRUE(C<QAbstractButton>("ExploreBtn")->isEnabled());
+
+    Click("ExploreBtn");
+    EXPECT_TRUE(ui.Shown().empty()) << ui.Shown().front().text.toStdString();
+    EXPECT_EQ(msts.Ran(), (QStringList{demo + "/MSTS"}));
+    RouteInfo route;
+    route.Folder = Node("Route 0", PT_ROUTE)->Data()->Folder;
+    ReadExploreActivitySetup(route);
+    EXPECT_FALSE(route.ExploreFileName.isEmpty()) << "the chosen activity is recorded";
+    int inMsts = 0;
+    const QString activities = route.Folder + "\\Activities";
+    for (ItemNode* node = form->QuarvelObjects()->First(); node; node = node->GetNext()) {
+        const ItemSet& item = *node->Data();
+        if ((item.PType & PT_ACTIVITY) && !(item.PType & PT_HEADING) &&
+            item.Folder.compare(activities, Qt::CaseInsensitive) == 0 && Located(item) == "MSTS") {
+            ++inMsts;
+            EXPECT_EQ(item.FileName.compare(route.ExploreFileName, Qt::CaseInsensitive), 0);
+        }
+    }
+    EXPECT_EQ(inMsts, 1) << "exactly one real activity of the route";
+}
+
+} // namespace

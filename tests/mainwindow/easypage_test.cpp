@@ -1,0 +1,303 @@
+// The Easy page of the main window on a synthetic installation, with the store job replaced by a
+// recorder: choosing a route fills the lists of the tab shown, Run marks the activity alone in
+// use, and Explore needs a consist and an end point. Also the page's proportional layout and the
+// checks applied to the stored window place, tree width and locomotive choice.
+#include "mainwindow/forms/easycontroller.h"
+
+#include "core/appstate.h"
+#include "core/forms/fixeddefs.h"
+#include "core/regsettings.h"
+#include "easy/explorestate.h"
+#include "engine/fixedobjects.h"
+#include "engine/storecommand.h"
+#include "fixtures/acewriter.h"
+#include "fixtures/mstsbuilder.h"
+#include "fixtures/registrysandbox.h"
+#include "fixtures/tempmsts.h"
+#include "mainwindow/forms/mainform.h"
+#include "mainwindow/forms/mainform_settings.h"
+#include "mainwindow/windowplace.h"
+#include "platform/fakeui.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace qv;
+
+namespace {
+
+class EasyPageTest : public ::testing::Test {
+protected:
+    EasyPageTest() {
+        ResetAppState();
+        ResetEasyPageState();
+        ResetExploreState();
+        App().ProgramTitle = QStringLiteral("Quarvel");
+        App().MstsRootFolder = QStringLiteral("C:\\MSTS");
+        App().StoreRootFolder = QStringLiteral("C:\\STORE");
+        SetUi(&ui);
+        builder.AddDefaultWagon();
+        EXPECT_TRUE(EnsureDefaultExclusions());
+        builder.AddEngine("DASH9", "DASH9.ENG", "Dash 9", EngineType::Diesel);
+        builder.AddConsist("FREIGHT.CON", "Freight One", {{"DASH9", "DASH9", true}});
+        builder.AddConsist("EXTRA.CON", "Extra", {{"DASH9", "DASH9", true}});
+        builder.AddRoute("ALPHA", "Alpha Line", "A");
+        builder.AddRoute("BETA", "Beta Line", "B", {}, Into::Store);
+        builder.AddPath("ALPHA", "up.pat", "Up Path", "Here", "There");
+        builder.AddService("ALPHA", "s1.srv", "Service One", "FREIGHT", "up");
+        builder.AddService("ALPHA", "s2.srv", "Service Two", "EXTRA", "up");
+        builder.AddTraffic("ALPHA", "t.trf", "Traffic", {"s2"});
+        builder.AddActivity("ALPHA", "a1.act", "Morning Run", "s1.srv", "t.trf");
+        WriteFlag(true, QStringLiteral("Easy Suppress MSTS Launch"));
+        form = std::make_unique<TMainForm>(QStringLiteral("-ss"));
+        form->LoadTree(QString(), nullptr, -1);
+        SetStoreUnstoreDriverForTests(
+            [this](bool, bool, bool, bool, bool, bool silent, const QString&) {
+                const ItemSet* selected = form->QuarvelObjects()->Selected()->Data();
+                jobs << QStringLiteral("%1 %2").arg(silent).arg(selected->Description);
+                return true;
+            });
+    }
+    ~EasyPageTest() override {
+        SetStoreUnstoreDriverForTests({});
+        form.reset();
+        SetUi(nullptr);
+        ResetExploreState();
+        ResetEasyPageState();
+        ResetAppState();
+    }
+
+    template <class T> T* C(const char* name) {
+        T* control = form->findChild<T*>(QString::fromLatin1(name));
+        if (!control)
+            ADD_FAILURE() << "no component " << name;
+        return control;
+    }
+    // Shows the Easy page on a tab and chooses a route row.
+    void ShowRoute(int tab, const QString& route) {
+        form->SetMainPageIndex(0);
+        form->SetActivityExplorePageIndex(tab);
+        form->EasyControls()->EasyRefresh(-1);
+        auto* routes = C<QListWidget>("RoutesLstbx");
+        const auto found = routes->findItems(route, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1);
+        routes->setCurrentItem(found.first());
+        form->EasyControls()->RoutesLstbxClick();
+    }
+
+    RegistrySandbox registry;
+    TempMsts drive;
+    MstsBuilder builder{drive.Host("MSTS"), drive.Host("STORE")};
+    FakeUi ui;
+    TFixedDefsForm pictures;
+    std::unique_ptr<TMainForm> form;
+    QStringList jobs;
+};
+
+} // namespace
+
+TEST_F(EasyPageTest, RunTab_ShowsTheActivityAndRunsItAloneInUse) {
+    ShowRoute(0, "Alpha Line");
+    EXPECT_EQ(C<QListWidget>("RoutesLstbx")->count(), 2);
+    EXPECT_EQ(C<QListWidget>("ActivitiesLstbx")->count(), 1);
+    EXPECT_EQ(C<QLineEdit>("LocomotiveUsedTxt")->text(), "Dash 9");
+    EXPECT_EQ(C<QLineEdit>("ConsistUsedTxt")->text(), "Freight One");
+    EXPECT_EQ(C<QLabel>("PathFromLbl")->text(), "Here");
+    ASSERT_TRUE(C<QAbstractButton>("RunActivityBtn")->isEnabled());
+
+    form->EasyControls()->RunActivityBtnClick();
+    EXPECT_EQ(jobs, (QStringList{"0 Morning Run"}));
+    for (ItemNode* node = form->QuarvelObjects()->First(); node; node = node->GetNext()) {
+        const ItemSet& item = *node->Data();
+        if (item.Description == "Beta Line") {
+            EXPECT_EQ(item.StoreInd, SI_IN_STORE);
+        } else if (item.Description == "Morning Run" || item.Description == "Alpha Line") {
+            EXPECT_EQ(item.StoreInd, SI_IN_USE);
+        }
+    }
+}
+
+TEST_F(EasyPageTest, ExploreTab_RefusedWithoutAnEndPointLaunchedWithOne) {
+    ShowRoute(1, "Alpha Line");
+    EXPECT_EQ(C<QListWidget>("LocomotivesLstbx")->count(), 1);
+    EXPECT_EQ(C<QComboBox>("ConsistsCmbx")->count(), 2);
+    EXPECT_EQ(C<QComboBox>("FromCmbx")->currentText(), "Here");
+    EXPECT_EQ(C<QComboBox>("ToCmbx")->currentText(), "There");
+    EXPECT_EQ(C<QComboBox>("ConsistTrafficCmbx")->count(), 2) << "blank row and Morning Run";
+    form->UpdateControls();
+    EXPECT_TRUE(C<QAbstractButton>("ExploreBtn")->isEnabled());
+
+    C<QComboBox>("ToCmbx")->clear();
+    form->UpdateControls();
+    EXPECT_FALSE(C<QAbstractButton>("ExploreBtn")->isEnabled());
+    form->EasyControls()->ExploreBtnClick();
+    EXPECT_TRUE(jobs.isEmpty()) << "no path, no launch";
+
+    form->EasyControls()->FromCmbxSelect();
+    C<QComboBox>("ConsistsCmbx")
+        ->setCurrentIndex(C<QComboBox>("ConsistsCmbx")->findText("Freight One"));
+    form->EasyControls()->ExploreBtnClick();
+    ASSERT_EQ(jobs.size(), 1);
+    EXPECT_EQ(jobs.first(), "1 Morning Run") << "the one activity is unstored, silently";
+    EXPECT_EQ(Explore().CurrentExploreRecord.ConsistFileName.toUpper(), "FREIGHT.CON");
+    EXPECT_TRUE(
+        Explore().CurrentExploreRecord.PlayerPathFileName.endsWith("up.pat", Qt::CaseInsensitive));
+}
+
+TEST_F(EasyPageTest, CacheRebuild_ClearsRowsThatPointedIntoTheOldLists) {
+    ShowRoute(1, "Alpha Line");
+    ASSERT_GE(form->EasyControls()->ChosenConsist(), 0);
+    form->EasyControls()->CacheListsRefilled();
+    EXPECT_EQ(form->EasyControls()->ChosenConsist(), -1);
+    EXPECT_EQ(form->EasyControls()->ChosenToPath(), -1);
+    EXPECT_EQ(C<QListWidget>("LocomotivesLstbx")->count(), 0);
+}
+
+TEST(EasyLayout, ProportionalWithAndWithoutThePicture) {
+    const struct {
+        int ppi;
+        bool picture;
+        int margin, labelWidth;
+        QRect routes, pages;
+    } cases[] = {
+        {96, false, 5, 130, QRect(0, 0, 450, 600), QRect(450, 0, 450, 600)},
+        {120, false, 6, 162, QRect(0, 0, 450, 600), QRect(450, 0, 450, 600)},
+        // Routes: 36% wide centred at 22.5%; pages: 44% wide centred at 72%.
+        {96, true, 5, 130, QRect(40, 40, 324, 520), QRect(450, 40, 396, 520)},
+        {120, true, 6, 162, QRect(40, 40, 324, 520), QRect(450, 40, 396, 520)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ppi);
+        EasyLayoutInput in;
+        in.TabWidth = 900;
+        in.BackgroundHeight = 600;
+        in.DesignTop = 40;
+        in.DesignGap = 40;
+        in.PageControlMinHeight = 300;
+        in.PixelsPerInch = c.ppi;
+        in.PictureShown = c.picture;
+        const EasyLayout out = ComputeEasyLayout(in);
+        EXPECT_EQ(out.Margin, c.margin);
+        EXPECT_EQ(out.DepartureLabelWidth, c.labelWidth);
+        EXPECT_EQ(out.RoutesPnl, c.routes);
+        EXPECT_EQ(out.ActivityExplorePageCntrl, c.pages);
+    }
+    // A routes panel lower than the pages need: the pages take the whole height less 10.
+    EasyLayoutInput low;
+    low.TabWidth = 900;
+    low.BackgroundHeight = 300;
+    low.DesignTop = 40;
+    low.DesignGap = 40;
+    low.PageControlMinHeight = 400;
+    low.PictureShown = true;
+    EXPECT_EQ(ComputeEasyLayout(low).ActivityExplorePageCntrl, QRect(450, 5, 396, 290));
+}
+
+TEST(WindowPlace, StoredValuesCheckedAgainstWhatIsThereNow) {
+    const QList<QRect> screens = {QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024)};
+    const struct {
+        QRect window;
+        QPoint place;
+    } places[] = {
+        {QRect(100, 100, 760, 577), QPoint(100, 100)},
+        {QRect(2000, 50, 760, 577), QPoint(2000, 50)},    // on the second screen
+        {QRect(-700, 10, 760, 577), QPoint(-700, 10)},    // a grip of the title bar shows
+        {QRect(5000, 3000, 760, 577), QPoint(1160, 503)}, // a screen that is gone
+        {QRect(200, -400, 760, 577), QPoint(200, 0)},     // title bar above the screen
+    };
+    for (const auto& p : places)
+        EXPECT_EQ(VisibleWindowPlace(p.window, screens), p.place) << p.window.x();
+
+    const struct {
+        int stored, expected;
+    } widths[] = {{267, 267}, {0, -1}, {-5, -1}, {1000, -1}, {680, 680}, {681, -1}};
+    for (const auto& w : widths)
+        EXPECT_EQ(UsableTreeWidth(w.stored, 760, 80), w.expected) << w.stored;
+
+    for (const auto& [stored, index] : {std::pair{0, 0}, {3, 3}, {4, 0}, {-1, 0}, {99, 0}})
+        EXPECT_EQ(UsableAllLocosIndex(stored), index) << stored;
+}
+
+TEST_F(EasyPageTest, Settings_BadStoredValuesAreNotApplied) {
+    form->resize(760, 577);
+    RegWriteString(kProductKey, "All Locos Index", "7");
+    RegWriteString(kProductKey, "Last MainForm Tree Width", "5000");
+    LoadSettings(*form);
+    EXPECT_EQ(C<QComboBox>("AllLocomotivesCmbx")->count(), 4);
+    EXPECT_EQ(C<QComboBox>("AllLocomotivesCmbx")->currentIndex(), 0);
+    EXPECT_EQ(C<QComboBox>("SeasonCmbx")->itemText(3), "Winter");
+    EXPECT_EQ(C<QComboBox>("WeatherCmbx")->count(), 3);
+
+    const int before = TreeWidth(*form);
+    RestoreMainFormGeometry(*form);
+    EXPECT_EQ(TreeWidth(*form), before) << "a tree wider than the window is not applied";
+    EXPECT_FALSE(ApplyTreeWidth(*form, 0, true));
+    EXPECT_EQ(RegReadString(kProductKey, "Last MainForm Tree Width"), "5000");
+    EXPECT_TRUE(ApplyTreeWidth(*form, 200, true));
+    EXPECT_EQ(RegReadString(kProductKey, "Last MainForm Tree Width"), "200");
+
+    RegWriteString(kProductKey, "All Locos Index", "2");
+    LoadSettings(*form);
+    EXPECT_EQ(C<QComboBox>("AllLocomotivesCmbx")->currentIndex(), 2);
+}
+
+TEST_F(EasyPageTest, RoutePicture_ShownFromItsAceFileLeavingNoTemporaryFile) {
+    QTemporaryDir temp;
+    const QByteArray savedTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", temp.path().toLocal8Bit());
+    QFile picture(builder.HostPath("ROUTES\\ALPHA") + "/load.ace");
+    ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
+    picture.write(AceFileFromRgb(4, 2, QByteArray(24, char(200))));
+    picture.close();
+    App().PictureLibraryAvailable = true;
+
+    ShowRoute(0, "Alpha Line");
+    auto* background = C<QLabel>("EasyBackground");
+    EXPECT_TRUE(EasyPage().RouteImageShown);
+    EXPECT_EQ(background->pixmap().size(), QSize(4, 2));
+    EXPECT_TRUE(QDir(temp.path()).entryList(QDir::Files).isEmpty());
+
+    // A route whose picture is missing puts the default background back.
+    auto* routes = C<QListWidget>("RoutesLstbx");
+    routes->setCurrentItem(routes->findItems("Beta Line", Qt::MatchExactly).first());
+    form->EasyControls()->RoutesLstbxClick();
+    EXPECT_FALSE(EasyPage().RouteImageShown);
+    EXPECT_TRUE(background->pixmap().isNull());
+
+    // With "Easy Suppress Image" no route picture is loaded.
+    App().EasySuppressImage = true;
+    routes->setCurrentItem(routes->findItems("Alpha Line", Qt::MatchExactly).first());
+    form->EasyControls()->RoutesLstbxClick();
+    EXPECT_FALSE(EasyPage().RouteImageShown);
+    qputenv("TMPDIR", savedTemp);
+}
+
+TEST_F(EasyPageTest, MaintenanceTree_OfferedForSavingBeforeTheEasyPageReloadsIt) {
+    form->SetSimulationMaintPageIndex(1);
+    form->SetCurrentScenarioFile("C:\\Scen\\work.QVS");
+    App().ScenarioChanged = true;
+    const QString question = "Do you want to save the scenario changes you made";
+
+    ui.Expect(question, ID_CANCEL);
+    form->SetMainPageIndex(0);
+    form->EasyControls()->EasyRefresh(-1);
+    EXPECT_EQ(form->MainPageIndex(), 1) << "Cancel keeps the Maintenance tree";
+    EXPECT_EQ(form->SimulationMaintPageIndex(), 1);
+    EXPECT_EQ(C<QListWidget>("RoutesLstbx")->count(), 0);
+
+    ui.Expect(question, ID_NO);
+    form->SetMainPageIndex(0);
+    form->EasyControls()->EasyRefresh(-1);
+    EXPECT_EQ(form->SimulationMaintPageIndex(), 0);
+    EXPECT_EQ(form->CurrentScenarioFile(), QString());
+    EXPECT_EQ(C<QListWidget>("RoutesLstbx")->count(), 2);
+    EXPECT_EQ(ui.PendingExpectations(), 0);
+}
