@@ -88,12 +88,19 @@ std::unique_ptr<SVIEWHeaderInfo> BuildViewerHeader(const ItemSet& item) {
         if (!SafeRelativePath(item.FileName))
             return nullptr;
         const QString relative = QStringLiteral("\\TRAINS\\CONSISTS\\") + item.FileName;
-        if (!ReadConsistVehicles(app.StoreRootFolder + relative, &names, &header->Models)) {
+        bool read = false;
+        for (const QString& root : {app.StoreRootFolder, app.MstsRootFolder}) {
+            // A root that is not set up is no folder at all.
+            if (root.isEmpty())
+                continue;
             names.Clear();
             header->Models.clear();
-            if (!ReadConsistVehicles(app.MstsRootFolder + relative, &names, &header->Models))
-                return nullptr;
+            read = ReadConsistVehicles(root + relative, &names, &header->Models);
+            if (read)
+                break;
         }
+        if (!read)
+            return nullptr;
     } else {
         header->Models.push_back(NewSviewModelInfo());
         names.Add(item.FileName);
