@@ -28,6 +28,16 @@ constexpr int kFsBadPath = EINVAL;
 // The text of an error code for messages.
 QString FsErrorText(int code);
 
+// The folder of a host path ("/" for an entry of the root folder).
+QString HostParentOf(const QString& hostPath);
+
+// Sets the error (when asked for) and gives false: the way every call here fails.
+inline bool SetFsError(int* error, int code) {
+    if (error)
+        *error = code;
+    return false;
+}
+
 struct ResolvedPath {
     QString host;         // the host path: what exists resolved, the rest appended as given
     QString existingHost; // the longest part of `host` that exists

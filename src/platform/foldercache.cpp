@@ -1,0 +1,397 @@
+// The listing side of the folder cache: reading folders in, our own changes, and the change
+// watches with their reports.
+#include "platform/foldercache.h"
+
+#include <QFile>
+#include <QSet>
+#include <cerrno>
+#include <sys/inotify.h>
+#include <unistd.h>
+
+namespace qv {
+
+namespace {
+
+// Every change of a folder's entries, attributes or place.
+// Writes and attribute changes of the files in it keep their known stats current.
+constexpr quint32 kWatchMask = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ATTRIB |
+                               IN_MODIFY | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+// Reports about a file's content or attributes, which leave the folder's own stamp as it was.
+constexpr quint32 kFileOnlyEvents = IN_MODIFY | IN_ATTRIB;
+
+} // namespace
+
+void FolderCache::Prefetch(const QStringList& hostFolders, bool fileStats) {
+    QStringList folders;
+    std::vector<QByteArray> encoded;
+    int notifier = -1;
+    quint64 epoch = 0;
+    {
+        QMutexLocker lock(&mutex_);
+        QSet<QString> seen;
+        for (const QString& folder : hostFolders) {
+            if (Known(folder) || seen.contains(folder))
+                continue;
+            seen.insert(folder);
+            folders.append(folder);
+            encoded.push_back(QFile::encodeName(folder));
+        }
+        if (folders.isEmpty())
+            return;
+        notifier = Notifier();
+        epoch = notifierEpoch_;
+        ++prefetching_;
+    }
+    std::vector<FolderRead> reads = ReadFolders(encoded, fileStats, notifier, kWatchMask);
+    QMutexLocker lock(&mutex_);
+    --prefetching_;
+    // The watches went with a notifier that was closed meanwhile.
+    for (std::size_t i = 0; i < reads.size() && epoch == notifierEpoch_; ++i) {
+        FolderRead& read = reads[i];
+        const QString& folder = folders.at(qsizetype(i));
+        if (read.watch >= 0)
+            Register(read.watch, folder);
+        FolderListing* old = Listing(folder);
+        const bool full = !old && entries_.size() >= kMaxCachedFolders;
+        if (read.error != 0 || (old && old->KnownCurrent()) || full) {
+            if (!old || old->watch != read.watch)
+                Unwatch(folder, read.watch);
+            continue;
+        }
+        if (old && old->watch >= 0 && old->watch != read.watch)
+            Unwatch(folder, old->watch);
+        read.listing.watch = KeepWatch(folder, read.watch, read.listing.self.st_dev, encoded[i]);
+        if (read.listing.watch < 0)
+            read.listing.ForgetFileStats();
+        ++reads_;
+        Insert(folder, std::move(read.listing), encoded[i]);
+    }
+    if (prefetching_ == 0) {
+        const std::vector<PendingReport> pending = std::move(pending_);
+        pending_.clear();
+        for (const PendingReport& report : pending)
+            TakeReport(report.watch, report.mask, report.name);
+    }
+}
+
+void FolderCache::BeforeChange(const QString& hostFolder) {
+    QMutexLocker lock(&mutex_);
+    FolderListing* listing = Listing(hostFolder);
+    if (!listing)
+        return;
+    struct stat st {};
+    int error = 0;
+    if (!StatFolder(QFile::encodeName(hostFolder), &st, &error) ||
+        !(listing->stamp == FolderStampOf(st)))
+        Drop(hostFolder);
+}
+
+void FolderCache::Changed(const QString& hostFolder, const QString& added, const QString& removed) {
+    QMutexLocker lock(&mutex_);
+    ++changes_;
+    FolderListing* listing = Listing(hostFolder);
+    if (!listing)
+        return;
+    struct stat st {};
+    int error = 0;
+    if (!StatFolder(QFile::encodeName(hostFolder), &st, &error)) {
+        Drop(hostFolder);
+        return;
+    }
+    if (!removed.isEmpty())
+        listing->Remove(removed);
+    if (!added.isEmpty())
+        listing->Add(added);
+    listing->stamp = FolderStampOf(st);
+    listing->self = st;
+    listing->racy = false;
+    SubFolderChanged(hostFolder);
+    ++generation_;
+}
+
+void FolderCache::Invalidate(const QString& hostFolder) {
+    QMutexLocker lock(&mutex_);
+    Drop(hostFolder);
+}
+
+void FolderCache::Clear() {
+    QMutexLocker lock(&mutex_);
+    ClearAll();
+}
+
+qint64 FolderCache::Reads() {
+    QMutexLocker lock(&mutex_);
+    return reads_;
+}
+
+bool FolderCache::Watchable(const QString& root) {
+    QMutexLocker lock(&mutex_);
+    if (notifierFailed_)
+        return false;
+    auto it = watchableRoots_.constFind(root);
+    if (it == watchableRoots_.cend())
+        it = watchableRoots_.insert(root, ReportsEveryChange(QFile::encodeName(root)));
+    return *it;
+}
+
+FolderListing* FolderCache::Known(const QString& hostFolder) {
+    FolderListing* listing = Listing(hostFolder);
+    return listing && listing->KnownCurrent() ? listing : nullptr;
+}
+
+FolderListing* FolderCache::ListingOf(const QString& hostFolder, const QString& name) {
+    FolderListing* listing = name.isEmpty() ? nullptr : Known(hostFolder);
+    return listing && listing->Has(name) ? listing : nullptr;
+}
+
+FolderListing* FolderCache::Listing(const QString& hostFolder) {
+    const auto it = entries_.find(FolderKey(hostFolder));
+    return it == entries_.end() ? nullptr : &it->second;
+}
+
+FolderListing* FolderCache::Current(const QString& hostFolder, int* error) {
+    FolderListing* old = Listing(hostFolder);
+    if (old && old->KnownCurrent())
+        return old;
+    const QByteArray encoded = QFile::encodeName(hostFolder);
+    // The watch goes on before the stamp is taken, so that every later change is reported.
+    int watch = old ? old->watch : -1;
+    if (watch < 0)
+        watch = Watch(encoded, hostFolder);
+    if (old && !old->racy) {
+        // A listing read before holds while the folder's stamp stays the same.
+        struct stat st {};
+        if (!StatFolder(encoded, &st, error)) {
+            Unwatch(hostFolder, watch);
+            Drop(hostFolder);
+            return nullptr;
+        }
+        watch = KeepWatch(hostFolder, watch, st.st_dev, encoded);
+        if (old->stamp == FolderStampOf(st)) {
+            old->watch = watch;
+            old->reported = false;
+            old->self = st;
+            return old;
+        }
+    }
+    FolderListing listing;
+    if (!ReadFolder(encoded, false, &listing, error)) {
+        Unwatch(hostFolder, watch);
+        Drop(hostFolder);
+        return nullptr;
+    }
+    listing.watch = KeepWatch(hostFolder, watch, listing.self.st_dev, encoded);
+    ++reads_;
+    return Insert(hostFolder, std::move(listing), encoded);
+}
+
+FolderListing* FolderCache::Insert(const QString& hostFolder, FolderListing&& listing,
+                                   const QByteArray& encoded) {
+    ++changes_;
+    SubFolderChanged(hostFolder);
+    if (FolderListing* old = Listing(hostFolder)) {
+        // What was remembered through the earlier listing may no longer hold.
+        ++generation_;
+        *old = std::move(listing);
+        return old;
+    }
+    if (entries_.size() >= kMaxCachedFolders) {
+        ClearAll();
+        listing.watch = listing.watch >= 0 ? Watch(encoded, hostFolder) : -1;
+        listing.racy = true; // watched only from now on: the next use compares the stamp
+        listing.ForgetFileStats();
+    }
+    keys_.insert(hostFolder);
+    return &entries_.emplace(FolderKey(hostFolder), std::move(listing)).first->second;
+}
+
+int FolderCache::Watch(const QByteArray& encoded, const QString& hostFolder) {
+    if (Notifier() < 0)
+        return -1;
+    const int watch = inotify_add_watch(notifier_, encoded.constData(), kWatchMask);
+    if (watch < 0)
+        return -1;
+    Register(watch, hostFolder);
+    return watch;
+}
+
+int FolderCache::Notifier() {
+    if (notifier_ < 0 && !notifierFailed_) {
+        notifier_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        notifierFailed_ = notifier_ < 0;
+    }
+    return notifier_;
+}
+
+void FolderCache::Register(int watch, const QString& hostFolder) {
+    QStringList& folders = foldersByWatch_[watch];
+    if (!folders.contains(hostFolder))
+        folders.append(hostFolder);
+}
+
+int FolderCache::KeepWatch(const QString& hostFolder, int watch, dev_t device,
+                           const QByteArray& encoded) {
+    if (watch >= 0 && !DeviceReportsEveryChange(device, encoded)) {
+        Unwatch(hostFolder, watch);
+        return -1;
+    }
+    return watch;
+}
+
+bool FolderCache::DeviceReportsEveryChange(dev_t device, const QByteArray& encoded) {
+    auto it = reportingDevices_.constFind(quint64(device));
+    if (it == reportingDevices_.cend())
+        it = reportingDevices_.insert(quint64(device), ReportsEveryChange(encoded));
+    return *it;
+}
+
+void FolderCache::Unwatch(const QString& hostFolder, int watch) {
+    if (watch < 0)
+        return;
+    auto it = foldersByWatch_.find(watch);
+    if (it == foldersByWatch_.end())
+        return;
+    it->removeAll(hostFolder);
+    if (it->isEmpty()) {
+        foldersByWatch_.erase(it);
+        inotify_rm_watch(notifier_, watch);
+    }
+}
+
+void FolderCache::TakeReportsOnce(bool begin) {
+    QMutexLocker lock(&mutex_);
+    takeOnce_ += begin ? 1 : -1;
+    if (takeOnce_ == 0)
+        takenOnce_ = false;
+}
+
+quint64 FolderCache::Changes() {
+    QMutexLocker lock(&mutex_);
+    TakeReports(true);
+    return changes_;
+}
+
+void FolderCache::TakeReports(bool always) {
+    if (notifier_ < 0)
+        return;
+    if (takeOnce_ > 0 && !always) {
+        if (takenOnce_)
+            return;
+        takenOnce_ = true;
+    }
+    alignas(inotify_event) char buffer[16384];
+    for (;;) {
+        const ssize_t got = read(notifier_, buffer, sizeof buffer);
+        if (got <= 0)
+            return;
+        for (ssize_t at = 0; at < got;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            TakeReport(event->wd, event->mask,
+                       event->len > 0 ? QFile::decodeName(event->name) : QString());
+            at += ssize_t(sizeof(inotify_event) + event->len);
+        }
+    }
+}
+
+void FolderCache::TakeReport(int watch, quint32 mask, const QString& name) {
+    ++changes_;
+    if (mask & IN_Q_OVERFLOW) {
+        // Reports were lost: every listing goes back to the stamp test.
+        for (auto& entry : entries_) {
+            entry.second.reported = true;
+            entry.second.ForgetFileStats();
+        }
+        ++generation_;
+        return;
+    }
+    const auto it = foldersByWatch_.constFind(watch);
+    if (it == foldersByWatch_.cend()) {
+        // Perhaps a watch that a prefetch put on and has yet to take over.
+        if (prefetching_ > 0)
+            pending_.push_back(PendingReport{watch, mask, name});
+        return;
+    }
+    const QStringList folders = *it;
+    for (const QString& folder : folders) {
+        if (!name.isEmpty())
+            ForgetFile(folder, name);
+        if (!name.isEmpty() && !(mask & ~(kFileOnlyEvents | IN_ISDIR)))
+            continue;
+        MarkReported(folder);
+        // A changed entry may be (or have been, or link to) a folder whose listings are kept
+        // under its path; a folder moved or deleted takes every listing below it along.
+        if (!name.isEmpty())
+            MarkTree(JoinHostPath(folder, name));
+        else if (mask & (IN_MOVE_SELF | IN_DELETE_SELF | IN_IGNORED | IN_UNMOUNT))
+            MarkTree(folder);
+    }
+    if (mask & IN_IGNORED) {
+        // The kernel dropped the watch (the folder is gone): its listings lose it.
+        for (const QString& folder : folders) {
+            FolderListing* listing = Listing(folder);
+            if (listing && listing->watch == watch) {
+                listing->watch = -1;
+                listing->ForgetFileStats();
+                SubFolderChanged(folder);
+                ++generation_;
+            }
+        }
+        foldersByWatch_.remove(watch);
+    }
+}
+
+void FolderCache::ForgetFile(const QString& hostFolder, const QString& name) {
+    if (FolderListing* listing = Listing(hostFolder))
+        listing->ForgetFileStat(name);
+}
+
+void FolderCache::MarkReported(const QString& hostFolder) {
+    if (FolderListing* listing = Listing(hostFolder)) {
+        listing->reported = true;
+        SubFolderChanged(hostFolder);
+        ++generation_;
+    }
+}
+
+void FolderCache::SubFolderChanged(const QString& hostFolder) {
+    if (!hostFolder.contains(QLatin1Char('/')))
+        return;
+    if (FolderListing* parent = Listing(HostParentOf(hostFolder)))
+        parent->MarkChanged();
+}
+
+void FolderCache::MarkTree(const QString& hostFolder) {
+    MarkReported(hostFolder);
+    const QString below =
+        hostFolder.endsWith(QLatin1Char('/')) ? hostFolder : hostFolder + QLatin1Char('/');
+    for (auto it = keys_.lower_bound(below); it != keys_.end() && it->startsWith(below); ++it)
+        MarkReported(*it);
+}
+
+void FolderCache::Drop(const QString& hostFolder) {
+    auto it = entries_.find(FolderKey(hostFolder));
+    if (it == entries_.end())
+        return;
+    ++generation_;
+    ++changes_;
+    Unwatch(hostFolder, it->second.watch);
+    entries_.erase(it);
+    SubFolderChanged(hostFolder);
+    keys_.erase(hostFolder);
+}
+
+void FolderCache::ClearAll() {
+    ++generation_;
+    ++changes_;
+    knownFolders_.clear();
+    entries_.clear();
+    keys_.clear();
+    foldersByWatch_.clear();
+    // Closing the notifier drops every watch at once.
+    if (notifier_ >= 0)
+        close(notifier_);
+    notifier_ = -1;
+    ++notifierEpoch_;
+}
+
+} // namespace qv
