@@ -18,6 +18,9 @@ constexpr quint32 kWatchMask = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_
                                IN_MODIFY | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
 // Reports about a file's content or attributes, which leave the folder's own stamp as it was.
 constexpr quint32 kFileOnlyEvents = IN_MODIFY | IN_ATTRIB;
+// How often a run that takes the reports once takes them again: soon enough that the reports of
+// thousands of its own renames never fill the kernel's queue.
+constexpr qint64 kRetakeMs = 5;
 
 } // namespace
 
@@ -104,9 +107,58 @@ void FolderCache::Changed(const QString& hostFolder, const QString& added, const
         listing->Add(added);
     listing->stamp = FolderStampOf(st);
     listing->self = st;
+    listing->selfKnown = true;
     listing->racy = false;
     SubFolderChanged(hostFolder);
     ++generation_;
+}
+
+bool FolderCache::CanTakeFileRename(const QString& from, const QString& name, const QString& to) {
+    QMutexLocker lock(&mutex_);
+    const FolderListing* source = Known(from);
+    return source && source->KindOf(name) == EntryKind::File && Known(to);
+}
+
+void FolderCache::FileRenamed(const QString& from, const QString& oldName, const QString& to,
+                              const QString& newName) {
+    QMutexLocker lock(&mutex_);
+    ++changes_;
+    FolderListing* source = Known(from);
+    FolderListing* target = Known(to);
+    if (!source || !target) {
+        Drop(from);
+        Drop(to);
+        return;
+    }
+    source->Remove(oldName);
+    target->Add(newName, EntryKind::File);
+    Expect(source->watch, IN_MOVED_FROM, oldName);
+    Expect(target->watch, IN_MOVED_TO, newName);
+    source->ChangedUnasked();
+    target->ChangedUnasked();
+    // The folders' times moved: answers that hold them go.
+    SubFolderChanged(from);
+    SubFolderChanged(to);
+}
+
+bool FolderCache::IsListedFolder(const QString& hostFolder) {
+    QMutexLocker lock(&mutex_);
+    return Known(hostFolder) != nullptr;
+}
+
+void FolderCache::Expect(int watch, quint32 mask, const QString& name) {
+    ++expected_[ExpectedReport{watch, mask, name}];
+}
+
+bool FolderCache::Expected(int watch, quint32 mask, const QString& name) {
+    if (expected_.isEmpty())
+        return false;
+    const auto it = expected_.find(ExpectedReport{watch, mask, name});
+    if (it == expected_.end())
+        return false;
+    if (--*it == 0)
+        expected_.erase(it);
+    return true;
 }
 
 void FolderCache::Invalidate(const QString& hostFolder) {
@@ -171,6 +223,7 @@ FolderListing* FolderCache::Current(const QString& hostFolder, int* error) {
             old->watch = watch;
             old->reported = false;
             old->self = st;
+            old->selfKnown = true;
             return old;
         }
     }
@@ -265,6 +318,11 @@ void FolderCache::TakeReportsOnce(bool begin) {
         takenOnce_ = false;
 }
 
+void FolderCache::TakeReportsAgain() {
+    QMutexLocker lock(&mutex_);
+    takenOnce_ = false;
+}
+
 quint64 FolderCache::Changes() {
     QMutexLocker lock(&mutex_);
     TakeReports(true);
@@ -275,15 +333,24 @@ void FolderCache::TakeReports(bool always) {
     if (notifier_ < 0)
         return;
     if (takeOnce_ > 0 && !always) {
-        if (takenOnce_)
+        // A long run still takes them now and then, so that neither a change made meanwhile
+        // nor the reports of its own changes wait long.
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+        const qint64 nowMs = qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+        if (takenOnce_ && nowMs - takenAtMs_ < kRetakeMs)
             return;
         takenOnce_ = true;
+        takenAtMs_ = nowMs;
     }
     alignas(inotify_event) char buffer[16384];
     for (;;) {
         const ssize_t got = read(notifier_, buffer, sizeof buffer);
-        if (got <= 0)
+        if (got <= 0) {
+            // Every report of our changes so far has been read: what is still expected is not.
+            expected_.clear();
             return;
+        }
         for (ssize_t at = 0; at < got;) {
             const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
             TakeReport(event->wd, event->mask,
@@ -294,8 +361,11 @@ void FolderCache::TakeReports(bool always) {
 }
 
 void FolderCache::TakeReport(int watch, quint32 mask, const QString& name) {
+    if (Expected(watch, mask, name))
+        return;
     ++changes_;
     if (mask & IN_Q_OVERFLOW) {
+        expected_.clear();
         // Reports were lost: every listing goes back to the stamp test.
         for (auto& entry : entries_) {
             entry.second.reported = true;
@@ -387,6 +457,7 @@ void FolderCache::ClearAll() {
     entries_.clear();
     keys_.clear();
     foldersByWatch_.clear();
+    expected_.clear();
     // Closing the notifier drops every watch at once.
     if (notifier_ >= 0)
         close(notifier_);

@@ -61,6 +61,11 @@ public:
     bool StatRemembered(const QString& path, bool followLinks, QString* hostPath, struct stat* st,
                         int* error, bool* failed);
 
+    // What the listing of a path's remembered folder tells of the path: a file or a folder (no
+    // link), or missing (`failed` and the error set). False when it cannot tell: the caller asks
+    // the disk.
+    bool KindRemembered(const QString& path, EntryKind* kind, int* error, bool* failed);
+
     // lstat (or, following links, stat) of a host path. A regular file with one link in a
     // folder whose listing is known current is answered from the last answer while the watch
     // reported no change of it, and a folder (no link) from its own listing while that is known
@@ -122,10 +127,29 @@ public:
 
     void Invalidate(const QString& hostFolder);
 
+    // Whether a rename of the file `name` in the host folder `from` into the host folder `to`
+    // can be taken over by FileRenamed without asking the disk: both listings are known current
+    // and the first tells that the name is a file (no folder, no link).
+    bool CanTakeFileRename(const QString& from, const QString& name, const QString& to);
+
+    // Our own rename of a file that CanTakeFileRename allowed: the listings take it over, their
+    // folders' new stats are left unasked, and the two reports the rename makes are expected
+    // and passed over when they are taken. Where a listing stopped being known current
+    // meanwhile, it is dropped instead.
+    void FileRenamed(const QString& from, const QString& oldName, const QString& to,
+                     const QString& newName);
+
+    // Whether the cache holds a listing of the host folder that is known current (the folder
+    // exists as a folder).
+    bool IsListedFolder(const QString& hostFolder);
+
     void Clear();
 
-    // Begins (or ends) a run of lookups in which the reports are taken once only.
+    // Begins (or ends) a run of lookups in which the reports are taken once only (and again
+    // every few milliseconds in a long run).
     void TakeReportsOnce(bool begin);
+    // Within such runs, the next lookup takes the reports again.
+    void TakeReportsAgain();
 
     // A number that moves on with every report taken and every listing read, changed or
     // dropped: while it stays the same, every listing known current is as it was. The reports
@@ -266,6 +290,25 @@ private:
 
     void ClearAll();
 
+    // A report that our own change makes, passed over when it is taken. Those still expected
+    // when every report has been read are forgotten: the kernel queues a change's reports
+    // before the change returns.
+    struct ExpectedReport {
+        int watch;
+        quint32 mask;
+        QString name;
+        bool operator==(const ExpectedReport& o) const {
+            return watch == o.watch && mask == o.mask && name == o.name;
+        }
+        friend size_t qHash(const ExpectedReport& r, size_t seed = 0) {
+            return qHashMulti(seed, r.watch, r.mask, r.name);
+        }
+    };
+
+    void Expect(int watch, quint32 mask, const QString& name);
+    // True (and the expectation is used up) when the report is one of our own changes.
+    bool Expected(int watch, quint32 mask, const QString& name);
+
     struct PendingReport {
         int watch;
         quint32 mask;
@@ -289,8 +332,10 @@ private:
     int prefetching_ = 0;       // prefetches reading outside the lock
     int takeOnce_ = 0;          // runs of lookups that take the reports once
     bool takenOnce_ = false;    // and whether they took them already
+    qint64 takenAtMs_ = 0;      // and when
     quint64 changes_ = 0;
     std::vector<PendingReport> pending_;
+    QHash<ExpectedReport, int> expected_;
     qint64 reads_ = 0;
 };
 

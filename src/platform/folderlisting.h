@@ -53,6 +53,16 @@ public:
     // long as the listing is known current: every change of the folder's entries, attributes or
     // times is reported to its watch.
     struct stat self {};
+    // A change of ours that the listing took over without asking the disk moved the folder's
+    // times: `self` is not known then, and the stamp is none (a report of another change then
+    // reads the folder again).
+    bool selfKnown = true;
+
+    // Takes over a change of ours made without asking the disk for the folder's new stat.
+    void ChangedUnasked() {
+        stamp = FolderStamp{};
+        selfKnown = false;
+    }
 
     void Add(const QString& name, EntryKind kind = EntryKind::Unknown);
     void Remove(const QString& name);

@@ -146,6 +146,20 @@ bool FolderCache::StatRemembered(const QString& path, bool followLinks, QString*
     return true;
 }
 
+bool FolderCache::KindRemembered(const QString& path, EntryKind* kind, int* error, bool* failed) {
+    QMutexLocker lock(&mutex_);
+    TakeReports();
+    FolderListing* listing = nullptr;
+    QString name;
+    QString found;
+    if (!LookUpRemembered(path, false, &listing, &name, &found, error, failed))
+        return false;
+    if (*failed)
+        return true;
+    *kind = listing->KindOf(found);
+    return *kind != EntryKind::Unknown;
+}
+
 bool FolderCache::Stat(const QString& hostPath, bool followLinks, struct stat* st, int* error) {
     const qsizetype slash = hostPath.lastIndexOf(QLatin1Char('/'));
     if (slash < 0) {
@@ -386,7 +400,7 @@ bool FolderCache::CachedStat(const QString& hostFolder, const FolderListing* lis
     if (kind != EntryKind::Folder)
         return false;
     const FolderListing* folder = Known(JoinHostPath(hostFolder, name));
-    if (!folder)
+    if (!folder || !folder->selfKnown)
         return false;
     *st = folder->self;
     return true;

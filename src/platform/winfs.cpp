@@ -125,6 +125,17 @@ void SyncFolder(const QString& hostFolder) {
 } // namespace
 
 bool FileExists(const QString& path, int* error) {
+    // Most answers need no stat: the folder's listing tells files from folders and links.
+    switch (ListedKindOf(path, error)) {
+    case ListedKind::Missing:
+        return false;
+    case ListedKind::File:
+        return true;
+    case ListedKind::Folder:
+        return SetFsError(error, EISDIR);
+    case ListedKind::Unknown:
+        break;
+    }
     struct stat st {};
     if (!StatPath(path, nullptr, &st, error))
         return false;
@@ -132,8 +143,24 @@ bool FileExists(const QString& path, int* error) {
 }
 
 bool FolderExists(const QString& path, int* error) {
+    switch (ListedKindOf(path, error)) {
+    case ListedKind::Missing:
+        return false;
+    case ListedKind::File:
+        return SetFsError(error, ENOTDIR);
+    case ListedKind::Folder:
+        return true;
+    case ListedKind::Unknown:
+        break;
+    }
+    // A folder whose own listing is known current exists, even while its new times are unasked.
+    QString host;
     struct stat st {};
-    if (!StatPath(path, nullptr, &st, error))
+    if (!ResolvePath(path, &host, error))
+        return false;
+    if (IsListedFolder(host))
+        return true;
+    if (!HostStat(host, true, &st, error))
         return false;
     return S_ISDIR(st.st_mode) ? true : SetFsError(error, ENOTDIR);
 }
@@ -276,7 +303,8 @@ bool ForceFolders(const QString& path, int* error) {
         return false;
     struct stat st {};
     if (resolved.exists)
-        return stat(Encode(resolved.host).constData(), &st) == 0 && S_ISDIR(st.st_mode)
+        return IsListedFolder(resolved.host) ||
+                       (stat(Encode(resolved.host).constData(), &st) == 0 && S_ISDIR(st.st_mode))
                    ? true
                    : SetFsError(error, ENOTDIR);
     QString host = resolved.existingHost;
@@ -413,11 +441,24 @@ bool RenameNoReplace(const QString& oldPath, const QString& newPath, int* error)
         return false;
     if (target.exists)
         return SetFsError(error, EEXIST);
-    BeforeFolderChange(HostParentOf(oldHost));
-    BeforeFolderChange(HostParentOf(target.host));
+    const QString from = HostParentOf(oldHost), to = HostParentOf(target.host);
+    // A file moved between folders whose listings are known current: they take the rename over
+    // as it is made, without asking the disk before or after.
+    if (CanTakeFileRename(from, NameOf(oldHost), to)) {
+        const bool renamed = RenameNoReplaceHost(oldHost, target.host, error);
+        if (renamed) {
+            FileRenamed(from, NameOf(oldHost), to, NameOf(target.host));
+        } else {
+            InvalidateFolder(from);
+            InvalidateFolder(to);
+        }
+        return renamed;
+    }
+    BeforeFolderChange(from);
+    BeforeFolderChange(to);
     const bool renamed = RenameNoReplaceHost(oldHost, target.host, error);
-    NoteChange(renamed, HostParentOf(oldHost), QString(), NameOf(oldHost));
-    NoteChange(renamed, HostParentOf(target.host), NameOf(target.host));
+    NoteChange(renamed, from, QString(), NameOf(oldHost));
+    NoteChange(renamed, to, NameOf(target.host));
     InvalidateFolder(oldHost);
     return renamed;
 }

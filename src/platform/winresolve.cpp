@@ -110,6 +110,19 @@ bool ResolvePathStat(const QString& path, bool followLinks, QString* hostPath, s
     return true;
 }
 
+ListedKind ListedKindOf(const QString& path, int* error) {
+    EntryKind kind = EntryKind::Unknown;
+    bool failed = false;
+    int code = 0;
+    if (!Cache().KindRemembered(path, &kind, &code, &failed))
+        return ListedKind::Unknown;
+    if (failed) {
+        SetFsError(error, code);
+        return ListedKind::Missing;
+    }
+    return kind == EntryKind::Folder ? ListedKind::Folder : ListedKind::File;
+}
+
 bool FolderNames(const QString& hostFolder, QStringList* names, int* error) {
     int code = 0;
     return Cache().Names(hostFolder, names, &code) ? true : SetFsError(error, code);
@@ -157,6 +170,19 @@ void FolderChanged(const QString& hostFolder, const QString& addedName,
     Cache().Changed(hostFolder, addedName, removedName);
 }
 
+bool CanTakeFileRename(const QString& fromFolder, const QString& name, const QString& toFolder) {
+    return Cache().CanTakeFileRename(fromFolder, name, toFolder);
+}
+
+void FileRenamed(const QString& fromFolder, const QString& oldName, const QString& toFolder,
+                 const QString& newName) {
+    Cache().FileRenamed(fromFolder, oldName, toFolder, newName);
+}
+
+bool IsListedFolder(const QString& hostFolder) {
+    return Cache().IsListedFolder(hostFolder);
+}
+
 void InvalidateFolder(const QString& hostFolder) {
     Cache().Invalidate(hostFolder);
 }
@@ -171,6 +197,10 @@ ReportsTakenOnce::ReportsTakenOnce() {
 
 ReportsTakenOnce::~ReportsTakenOnce() {
     Cache().TakeReportsOnce(false);
+}
+
+void ReportsTakenOnce::Again() {
+    Cache().TakeReportsAgain();
 }
 
 qint64 FolderReadCount() {
