@@ -89,7 +89,8 @@ void FolderCache::BeforeChange(const QString& hostFolder) {
         Drop(hostFolder);
 }
 
-void FolderCache::Changed(const QString& hostFolder, const QString& added, const QString& removed) {
+void FolderCache::Changed(const QString& hostFolder, const QString& added, const QString& removed,
+                          OwnChange change) {
     QMutexLocker lock(&mutex_);
     ++changes_;
     FolderListing* listing = Listing(hostFolder);
@@ -101,16 +102,26 @@ void FolderCache::Changed(const QString& hostFolder, const QString& added, const
         Drop(hostFolder);
         return;
     }
+    // What was remembered below a name that went may no longer hold; a name added is checked
+    // by the remembered folders that found it missing.
+    if (!removed.isEmpty() && listing->KindOf(removed) != EntryKind::File)
+        ++generation_;
     if (!removed.isEmpty())
         listing->Remove(removed);
     if (!added.isEmpty())
-        listing->Add(added);
+        listing->Add(added,
+                     change == OwnChange::FolderMade ? EntryKind::Folder : EntryKind::Unknown);
+    if (listing->watch >= 0 && change == OwnChange::FolderMade)
+        Expect(listing->watch, IN_CREATE | IN_ISDIR, added);
+    else if (listing->watch >= 0 && change == OwnChange::FolderRemoved)
+        Expect(listing->watch, IN_DELETE | IN_ISDIR, removed);
+    else if (listing->watch >= 0 && change == OwnChange::FileDeleted)
+        Expect(listing->watch, IN_DELETE, removed);
     listing->stamp = FolderStampOf(st);
     listing->self = st;
     listing->selfKnown = true;
     listing->racy = false;
     SubFolderChanged(hostFolder);
-    ++generation_;
 }
 
 bool FolderCache::CanTakeFileRename(const QString& from, const QString& name, const QString& to) {

@@ -123,7 +123,9 @@ public:
     // Our own change: the listing takes it over and the folder's new stamp, so that moving many
     // files into one folder does not read that folder again for every file. The listing was
     // current just before the change, so it no longer counts as racy.
-    void Changed(const QString& hostFolder, const QString& added, const QString& removed);
+    // The report of a change of a kind that OwnChange tells is expected and passed over.
+    void Changed(const QString& hostFolder, const QString& added, const QString& removed,
+                 OwnChange change = OwnChange::Other);
 
     void Invalidate(const QString& hostFolder);
 
@@ -166,9 +168,11 @@ private:
         QString root; // the drive's host root when it was resolved
         QString host; // empty: the folder is missing
         quint64 generation = 0;
-        // The folder's listing. Every change or removal of a listing moves the generation on,
-        // so the pointer is good while the generation is the same (new listings move none).
+        // The folder's listing (for a missing folder, the listing on the way that lacked the
+        // name `missing`). Every removal of a listing moves the generation on, so the pointer
+        // is good while the generation is the same.
         FolderListing* listing = nullptr;
+        QString missing;
     };
 
     // A folder as spelled that is remembered with its listing, still good and known current.
@@ -177,7 +181,7 @@ private:
     // Remembers a folder as spelled, resolved to the host folder (empty: missing) of the drive's
     // host root under the current generation, with its listing.
     void Remember(const QString& windowsFolder, const QString& root, const QString& hostFolder,
-                  FolderListing* listing);
+                  FolderListing* listing, const QString& missing = QString());
 
     // The host folder of a folder as spelled, found in its remembered parent as ResolvePath would
     // find it; false when the parent is not remembered or the folder is not there.
@@ -192,7 +196,8 @@ private:
     // missing), when the path's last part is the last component (no "." or ".." or trailing
     // separator to apply).
     void RememberFolder(const QString& path, const QString& last, const QString& root,
-                        const QString& hostFolder, FolderListing* listing);
+                        const QString& hostFolder, FolderListing* listing,
+                        const QString& missing = QString());
 
     // The remembered folder of the path, still good, with its listing (known current), the
     // path's last part and the name that part found there (empty when missing). A folder that

@@ -87,7 +87,7 @@ bool FolderCache::Walk(const QString& path, const QString& root, const QStringLi
         const FolderLookup result = MatchName(*listing, components.at(i), &found);
         // A folder of the path is missing: so is every other file in the same folder.
         if (result == FolderLookup::Missing && remember && i + 1 < components.size())
-            RememberFolder(path, components.last(), root, QString(), nullptr);
+            RememberFolder(path, components.last(), root, QString(), listing, components.at(i));
         if (LookupFailed(result, forCreate, error))
             return Failed(failed, nullptr, 0);
         if (result == FolderLookup::Missing) {
@@ -326,10 +326,12 @@ void FolderCache::RememberListing(const QString& windowsFolder, const QString& h
 }
 
 void FolderCache::Remember(const QString& windowsFolder, const QString& root,
-                           const QString& hostFolder, FolderListing* listing) {
+                           const QString& hostFolder, FolderListing* listing,
+                           const QString& missing) {
     if (knownFolders_.size() >= kMaxCachedFolders)
         knownFolders_.clear();
-    knownFolders_.insert(windowsFolder, KnownFolder{root, hostFolder, generation_, listing});
+    knownFolders_.insert(windowsFolder,
+                         KnownFolder{root, hostFolder, generation_, listing, missing});
 }
 
 bool FolderCache::Names(const QString& hostFolder, QStringList* names, int* error) {
@@ -343,18 +345,19 @@ bool FolderCache::Names(const QString& hostFolder, QStringList* names, int* erro
 
 const FolderCache::KnownFolder* FolderCache::RememberedFolder(const QString& windowsFolder) const {
     const auto folder = knownFolders_.constFind(windowsFolder);
-    if (folder == knownFolders_.cend() || folder->generation != generation_ || !folder->listing ||
-        !folder->listing->KnownCurrent() ||
+    if (folder == knownFolders_.cend() || folder->generation != generation_ ||
+        folder->host.isEmpty() || !folder->listing->KnownCurrent() ||
         TheDriveMap().HostRoot(windowsFolder.at(0)) != folder->root)
         return nullptr;
     return &*folder;
 }
 
 void FolderCache::RememberFolder(const QString& path, const QString& last, const QString& root,
-                                 const QString& hostFolder, FolderListing* listing) {
+                                 const QString& hostFolder, FolderListing* listing,
+                                 const QString& missing) {
     const qsizetype cut = LastSeparator(path);
     if (cut >= 3 && QStringView(path).mid(cut + 1) == last)
-        Remember(path.left(cut), root, hostFolder, listing);
+        Remember(path.left(cut), root, hostFolder, listing, missing);
 }
 
 const FolderCache::KnownFolder* FolderCache::LookUpRemembered(const QString& path, bool forCreate,
@@ -372,7 +375,10 @@ const FolderCache::KnownFolder* FolderCache::LookUpRemembered(const QString& pat
         name->contains(QChar(0)) || TheDriveMap().HostRoot(path.at(0)) != folder->root)
         return nullptr;
     if (folder->host.isEmpty()) {
-        if (forCreate)
+        // Missing while the listing that lacked the name on the way still lacks it.
+        QString twin;
+        if (forCreate || !folder->listing->KnownCurrent() ||
+            MatchName(*folder->listing, folder->missing, &twin) != FolderLookup::Missing)
             return nullptr;
         Failed(failed, error, ENOENT);
         return &*folder;

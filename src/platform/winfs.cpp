@@ -24,9 +24,9 @@ QString NameOf(const QString& hostPath) {
 // Keeps the folder cache in step with a change: a success adds or removes the name, a failure may
 // have left anything behind, so the listing is read again.
 void NoteChange(bool done, const QString& hostFolder, const QString& added,
-                const QString& removed = QString()) {
+                const QString& removed = QString(), OwnChange change = OwnChange::Other) {
     if (done)
-        FolderChanged(hostFolder, added, removed);
+        FolderChanged(hostFolder, added, removed, change);
     else
         InvalidateFolder(hostFolder);
 }
@@ -122,11 +122,22 @@ void SyncFolder(const QString& hostFolder) {
     }
 }
 
+// What the listings tell of an entry (most answers need no stat: a folder's listing tells files
+// from folders and links), its folder resolved first when it was not remembered.
+ListedKind KindFromListings(const QString& path, int* error) {
+    const ListedKind kind = ListedKindOf(path, error);
+    QString host;
+    if (kind != ListedKind::Unknown)
+        return kind;
+    if (!ResolvePath(path, &host, error))
+        return ListedKind::Missing;
+    return ListedKindOf(path, error);
+}
+
 } // namespace
 
 bool FileExists(const QString& path, int* error) {
-    // Most answers need no stat: the folder's listing tells files from folders and links.
-    switch (ListedKindOf(path, error)) {
+    switch (KindFromListings(path, error)) {
     case ListedKind::Missing:
         return false;
     case ListedKind::File:
@@ -143,7 +154,7 @@ bool FileExists(const QString& path, int* error) {
 }
 
 bool FolderExists(const QString& path, int* error) {
-    switch (ListedKindOf(path, error)) {
+    switch (KindFromListings(path, error)) {
     case ListedKind::Missing:
         return false;
     case ListedKind::File:
@@ -293,7 +304,8 @@ bool CreateFolder(const QString& path, int* error) {
     BeforeFolderChange(HostParentOf(resolved.host));
     const bool made = mkdir(Encode(resolved.host).constData(), 0777) == 0;
     const int code = errno;
-    NoteChange(made, HostParentOf(resolved.host), NameOf(resolved.host));
+    NoteChange(made, HostParentOf(resolved.host), NameOf(resolved.host), QString(),
+               OwnChange::FolderMade);
     return made ? true : SetFsError(error, code);
 }
 
@@ -313,9 +325,11 @@ bool ForceFolders(const QString& path, int* error) {
         const QString parent = host;
         host = host.endsWith(QLatin1Char('/')) ? host + component : host + '/' + component;
         BeforeFolderChange(parent);
-        const bool made = mkdir(Encode(host).constData(), 0777) == 0 || errno == EEXIST;
+        const bool madeNow = mkdir(Encode(host).constData(), 0777) == 0;
+        const bool made = madeNow || errno == EEXIST;
         const int code = errno;
-        NoteChange(made, parent, component);
+        NoteChange(made, parent, component, QString(),
+                   madeNow ? OwnChange::FolderMade : OwnChange::Other);
         if (!made)
             return SetFsError(error, code);
     }
@@ -332,7 +346,8 @@ bool RemoveFolder(const QString& path, int* error) {
         return SetFsError(error, errno);
     int result;
     BeforeFolderChange(HostParentOf(host));
-    if (S_ISLNK(st.st_mode)) {
+    const bool link = S_ISLNK(st.st_mode);
+    if (link) {
         struct stat target {};
         if (stat(encoded.constData(), &target) != 0 || !S_ISDIR(target.st_mode))
             return SetFsError(error, ENOTDIR);
@@ -343,7 +358,8 @@ bool RemoveFolder(const QString& path, int* error) {
         result = rmdir(encoded.constData());
     }
     const int code = errno;
-    NoteChange(result == 0, HostParentOf(host), QString(), NameOf(host));
+    NoteChange(result == 0, HostParentOf(host), QString(), NameOf(host),
+               link ? OwnChange::FileDeleted : OwnChange::FolderRemoved);
     InvalidateFolder(host);
     return result == 0 ? true : SetFsError(error, code);
 }
@@ -363,7 +379,7 @@ bool DeleteFile(const QString& path, int* error) {
     BeforeFolderChange(HostParentOf(host));
     const bool removed = unlink(encoded.constData()) == 0;
     const int code = errno;
-    NoteChange(removed, HostParentOf(host), QString(), NameOf(host));
+    NoteChange(removed, HostParentOf(host), QString(), NameOf(host), OwnChange::FileDeleted);
     return removed ? true : SetFsError(error, code);
 }
 

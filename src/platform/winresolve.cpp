@@ -165,9 +165,9 @@ void BeforeFolderChange(const QString& hostFolder) {
     Cache().BeforeChange(hostFolder);
 }
 
-void FolderChanged(const QString& hostFolder, const QString& addedName,
-                   const QString& removedName) {
-    Cache().Changed(hostFolder, addedName, removedName);
+void FolderChanged(const QString& hostFolder, const QString& addedName, const QString& removedName,
+                   OwnChange change) {
+    Cache().Changed(hostFolder, addedName, removedName, change);
 }
 
 bool CanTakeFileRename(const QString& fromFolder, const QString& name, const QString& toFolder) {

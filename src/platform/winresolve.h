@@ -123,10 +123,14 @@ void PrefetchFolders(const QStringList& windowsFolders, bool withFileStats);
 // Tells the cache that this layer is about to change a host folder (it drops a listing that is
 // no longer current); FolderChanged then records the change.
 void BeforeFolderChange(const QString& hostFolder);
+// What a change of ours was, where the report it makes can be told from others' reports: a folder
+// made or removed, a file (or link) deleted. Other changes are learnt of from their reports as
+// anyone's are.
+enum class OwnChange { Other, FolderMade, FolderRemoved, FileDeleted };
 // Tells the cache of a change made in a host folder (a name added, one removed, or neither when
 // only the folder's time changed); this layer calls it after each change it makes.
 void FolderChanged(const QString& hostFolder, const QString& addedName,
-                   const QString& removedName = QString());
+                   const QString& removedName = QString(), OwnChange change = OwnChange::Other);
 // Whether a rename of the file `name` from one host folder into another can be taken over by
 // FileRenamed without asking the disk (both folders' listings are known current and the name is
 // a file there); the caller then makes no BeforeFolderChange.

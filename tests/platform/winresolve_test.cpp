@@ -447,3 +447,33 @@ TEST(FolderCache, ListedKindsAgreeWithTheDisk) {
         EXPECT_EQ(FolderExists(S(c.path)), c.folder) << c.path;
     }
 }
+
+// Folders we make and remove, and files we delete, keep their parent's listing known current:
+// finding other names there afterwards asks the disk nothing, and the folder made is found.
+TEST(FolderCache, OwnFoldersMadeOrRemovedAndFilesDeletedKeepTheParentKnown) {
+    TempMsts drive;
+    drive.MakeFile(S("Store/keep.txt"));
+    drive.MakeFile(S("Store/gone.txt"));
+    drive.AgeTree();
+    QString host;
+    ASSERT_TRUE(ResolvePath(S("C:\\store\\keep.txt"), &host));
+    quint64 asks = PathLayerDiskAsks();
+    ASSERT_TRUE(ResolvePath(S("C:\\store\\keep.txt"), &host));
+    if (PathLayerDiskAsks() != asks)
+        GTEST_SKIP() << "folders here are not watched for changes";
+    ASSERT_FALSE(FolderExists(S("C:\\store\\new\\deeper")));
+    ASSERT_TRUE(ForceFolders(S("C:\\store\\new\\deeper")));
+    ASSERT_TRUE(DeleteFile(S("C:\\store\\gone.txt")));
+    ASSERT_TRUE(RemoveFolder(S("C:\\store\\new\\deeper")));
+    asks = PathLayerDiskAsks();
+    EXPECT_TRUE(FileExists(S("C:\\store\\KEEP.TXT")));
+    EXPECT_FALSE(FileExists(S("C:\\store\\gone.txt")));
+    EXPECT_EQ(PathLayerDiskAsks(), asks);
+    EXPECT_TRUE(FolderExists(S("C:\\store\\NEW")));
+    EXPECT_FALSE(FolderExists(S("C:\\store\\new\\deeper")));
+    // Another program's change of the same kind is still seen.
+    drive.MakeFolder(S("Store/new/Deeper"));
+    EXPECT_TRUE(FolderExists(S("C:\\store\\new\\deeper")));
+    ASSERT_TRUE(QDir(drive.Host(S("Store/new/Deeper"))).removeRecursively());
+    EXPECT_FALSE(FolderExists(S("C:\\store\\new\\deeper")));
+}
