@@ -262,7 +262,9 @@ FolderListing* FolderCache::Insert(const QString& hostFolder, FolderListing&& li
     if (entries_.size() >= kMaxCachedFolders) {
         ClearAll();
         listing.watch = listing.watch >= 0 ? Watch(encoded, hostFolder) : -1;
-        listing.racy = true; // watched only from now on: the next use compares the stamp
+        // Watched only from now on: the next use compares the stamp.
+        listing.racy = true;
+        listing.reported = true;
         listing.ForgetFileStats();
     }
     keys_.insert(hostFolder);

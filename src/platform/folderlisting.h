@@ -43,7 +43,8 @@ class FolderListing {
 public:
     FolderStamp stamp;
     // The folder changed so shortly before it was read that a later change could carry the same
-    // time stamp; such a listing is read again at its next use.
+    // time stamp; such a listing is read again when its stamp is to decide (unwatched, or after
+    // a report).
     bool racy = false;
     // The change watch on the folder (-1: none, the stamp is compared at every use) and whether
     // the watch reported anything since the stamp was last found unchanged.
@@ -72,8 +73,10 @@ public:
     // kinds in the same order.
     const QStringList& Ordered();
     const QList<EntryKind>& OrderedKinds();
-    // Good without asking the disk: watched, nothing reported, not racy.
-    bool KnownCurrent() const { return watch >= 0 && !reported && !racy; }
+    // Good without asking the disk: watched since before it was read, nothing reported. A racy
+    // listing is good too while nothing is reported, since every change after the watch went on
+    // is reported; only the stamp test after a report must not trust it.
+    bool KnownCurrent() const { return watch >= 0 && !reported; }
 
     // The stat of a file in the folder as last asked, kept while the watch reported no change of
     // it (none when not kept).

@@ -477,3 +477,19 @@ TEST(FolderCache, OwnFoldersMadeOrRemovedAndFilesDeletedKeepTheParentKnown) {
     ASSERT_TRUE(QDir(drive.Host(S("Store/new/Deeper"))).removeRecursively());
     EXPECT_FALSE(FolderExists(S("C:\\store\\new\\deeper")));
 }
+
+// A folder read in the same clock tick as a change of it is trusted while its watch reports
+// nothing, and another change in that tick is still seen.
+TEST(FolderCache, AFolderReadJustAfterAChangeSeesTheNextChangeInTheSameTick) {
+    TempMsts drive;
+    for (int round = 0; round < 20; ++round) {
+        const QString folder = QStringLiteral("Fresh%1").arg(round);
+        drive.MakeFile(folder + S("/a.txt"));
+        QString host;
+        ASSERT_TRUE(ResolvePath(S("C:\\") + folder + S("\\A.TXT"), &host));
+        drive.MakeFile(folder + S("/b.txt"));
+        EXPECT_TRUE(FileExists(S("C:\\") + folder + S("\\B.TXT"))) << round;
+        ASSERT_TRUE(QFile::remove(drive.Host(folder + S("/a.txt"))));
+        EXPECT_FALSE(FileExists(S("C:\\") + folder + S("\\A.TXT"))) << round;
+    }
+}
