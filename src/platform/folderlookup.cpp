@@ -3,6 +3,7 @@
 #include "platform/foldercache.h"
 
 #include "platform/drivemap.h"
+#include "platform/workers.h"
 
 #include <QFile>
 #include <algorithm>
@@ -245,15 +246,31 @@ void FolderCache::StatOnDisk(const QString& hostFolder, FolderListing* known,
         if (fd >= 0)
             folder = fd;
     }
-    for (std::size_t i : asked) {
-        ListedEntry& entry = (*entries)[i];
+    // The stats themselves touch nothing of the cache: a folder of thousands of files has them
+    // asked on a few threads, and what they told is kept here afterwards.
+    auto ask = [&](std::size_t k) {
+        CountDiskAsk();
+        ListedEntry& entry = (*entries)[asked[k]];
         const QByteArray path = QFile::encodeName(
             folder == AT_FDCWD ? JoinHostPath(hostFolder, entry.name) : entry.name);
         HostEntryStat& stat = entry.stat;
-        stat.exists = StatDisk(known, entry.name, folder, path, false, &stat.st, nullptr);
+        stat.exists = fstatat(folder, path.constData(), &stat.st, AT_SYMLINK_NOFOLLOW) == 0;
         // A dangling link keeps its own data.
         if (stat.exists && S_ISLNK(stat.st.st_mode))
             stat.hasTarget = fstatat(folder, path.constData(), &stat.target, 0) == 0;
+    };
+    constexpr std::size_t kStatsPerThread = 256;
+    if (folder != AT_FDCWD && asked.size() >= 2 * kStatsPerThread) {
+        ForEachOnWorkers(asked.size(), kStatsPerThread, ask);
+    } else {
+        for (std::size_t k = 0; k < asked.size(); ++k)
+            ask(k);
+    }
+    for (std::size_t i : asked) {
+        const ListedEntry& entry = (*entries)[i];
+        const struct stat& st = entry.stat.st;
+        if (known && entry.stat.exists && S_ISREG(st.st_mode) && st.st_nlink == 1)
+            known->KeepFileStat(entry.name, st);
     }
     if (folder != AT_FDCWD)
         close(folder);
