@@ -19,10 +19,6 @@ namespace qv {
 
 namespace {
 
-bool IsDotEntry(const QString& name) {
-    return name == QLatin1String(".") || name == QLatin1String("..");
-}
-
 bool SameText(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
@@ -65,13 +61,14 @@ bool FindFiles(StringList& list, const QString& folder, bool folders, const QStr
     // Packed dates are compared as signed 32-bit numbers.
     const qint32 lastClose = qint32(App().LastCloseFileDate);
     bool newer = false;
-    QList<FindEntry> entries;
-    if (FindEntries(folder + QLatin1Char('\\') + mask, &entries)) {
-        for (const FindEntry& entry : entries) {
-            if (entry.IsFolder() != folders || (folders && IsDotEntry(entry.name)))
-                continue;
-            list.Add(prefix.isEmpty() ? entry.name : prefix + QLatin1Char('\\') + entry.name);
-            if (entry.writeTime > lastClose)
+    // The names of the kind asked for with their times, as FindEntries gives them ("." and ".."
+    // never among them); a folder asked the same before and unchanged since answers at once.
+    QStringList names;
+    QList<qint32> times;
+    if (FindNames(folder + QLatin1Char('\\') + mask, folders, &names, &times)) {
+        for (qsizetype i = 0; i < names.size(); ++i) {
+            list.Add(prefix.isEmpty() ? names.at(i) : prefix + QLatin1Char('\\') + names.at(i));
+            if (times.at(i) > lastClose)
                 newer = true;
         }
     }

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <cerrno>
+#include <optional>
 #include <sys/stat.h>
 
 namespace qv {
@@ -31,9 +32,14 @@ void ShowStatus(const QString& text) {
     TheMainServices().SetStatusText(1, text);
 }
 
-void Trace(const QString& text) {
-    if (App().LoggingActive)
-        Report(RL_REPORT, nullptr, text, Pane());
+// "<what> '<path>'" into the pane while logging; the text is made only then.
+void Trace(const char* what, const QString& path, const QString& name = QString()) {
+    if (!App().LoggingActive)
+        return;
+    QString text = QLatin1String(what) + QStringLiteral(" '") + path;
+    if (!name.isEmpty())
+        text += kBackslash + name;
+    Report(RL_REPORT, nullptr, text + kQuote, Pane());
 }
 
 // "There was an error in moving", the reason, " : [n]" when there is a number, the source and,
@@ -90,12 +96,14 @@ bool NothingThere(int error) {
 }
 
 void MarkCacheStale(const QString& path) {
-    const QString name = path.toLower();
-    if (name.endsWith(QLatin1String(".con")))
+    auto endsWith = [&](const char* extension) {
+        return path.endsWith(QLatin1String(extension), Qt::CaseInsensitive);
+    };
+    if (endsWith(".con"))
         App().ConsistCacheStale = true;
-    else if (name.endsWith(QLatin1String(".wag")) || name.endsWith(QLatin1String(".eng")))
+    else if (endsWith(".wag") || endsWith(".eng"))
         App().StockCacheStale = true;
-    else if (name.endsWith(QLatin1String(".pat")))
+    else if (endsWith(".pat"))
         App().PathCacheStale = true;
 }
 
@@ -180,6 +188,7 @@ int DuplicateDecision(const QString& source, const QString& target, bool content
     if (exchange.DuplicateAnswer == 2)
         return ID_NO;
     const int answer = TheUi().ConfirmFileMove(source, target, contentsDiffer);
+    ReportsTakenOnce::Again(); // the folders may have changed while the user thought
     if (answer == ID_YESTOALL) {
         exchange.DuplicateAnswer = 1;
         return ID_YES;
@@ -228,7 +237,10 @@ bool MoveFile(const QString& source, const QString& target, const FindEntry& ent
     }
     // A failure here shows up in the rename or copy that follows.
     ops.MakeFolders(FolderOf(target), nullptr);
-    ShowStatus(Caption(Msg::STATUS_TEXT_MOVING_FILE_TO) + QStringLiteral(" '") + target + kQuote);
+    // Thousands of files a second: the text is made only when it can be seen or logged.
+    if (StatusTextDue())
+        ShowStatus(Caption(Msg::STATUS_TEXT_MOVING_FILE_TO) + QStringLiteral(" '") + target +
+                   kQuote);
     return PlaceFile(source, target, mode);
 }
 
@@ -245,7 +257,7 @@ bool MoveFolder(const QString& source, const QString& target, int mode) {
         if (e.name == QLatin1String(".") || e.name == QLatin1String(".."))
             continue;
         names << e.name;
-        Trace(QStringLiteral("Move Found: '") + source + kBackslash + e.name + kQuote);
+        Trace("Move Found:", source, e.name);
     }
     // Files make their target folders as they arrive; an empty folder would vanish with its
     // source, so it is made here.
@@ -258,7 +270,7 @@ bool MoveFolder(const QString& source, const QString& target, int mode) {
         if (!MoveEntry(source + kBackslash + name, target + kBackslash + name, mode))
             result = false;
     MakeStartupFolderCurrent();
-    Trace(QStringLiteral("Move RemoveDir: '") + source + kQuote);
+    Trace("Move RemoveDir:", source);
     // A folder that still holds entries that failed to move simply stays.
     if (!ops.RemoveFolder(source, &error) && App().LoggingActive)
         Report(RL_ERROR, nullptr,
@@ -283,6 +295,7 @@ bool RenameWithWait(const QString& oldPath, const QString& newPath) {
             return false;
         }
         TheClock().SleepMs(1000);
+        ReportsTakenOnce::Again();
         ++waits;
         ShowStatus(QStringLiteral("Waiting (%1) for file access: ").arg(waits) + newPath);
         TheMainServices().RepaintStatusBar();
@@ -296,13 +309,17 @@ bool RenameWithWait(const QString& oldPath, const QString& newPath) {
             App().RunHadErrors = true;
             return false;
         }
+        ReportsTakenOnce::Again();
         waits = 0;
     }
 }
 
 bool MoveEntry(const QString& source, const QString& target, int mode) {
     PumpMessagesIfBusy();
-    Trace(QStringLiteral("Move Entry: '") + source + kQuote);
+    Trace("Move Entry:", source);
+    // The lookups of one file's move happen in one moment: the path layer takes the reports of
+    // changes once for them. A folder's entries each take them again.
+    std::optional<ReportsTakenOnce> reportsOnce(std::in_place);
     if (mode != MOVE_RENAME && mode != MOVE_COPY) {
         ReportFailure(Msg::MOVETHING_ERROR12, ErrorNumberText(mode), source, target);
         return false;
@@ -335,6 +352,7 @@ bool MoveEntry(const QString& source, const QString& target, int mode) {
 
     bool result = true;
     if (folder) {
+        reportsOnce.reset();
         result = MoveFolder(source, target, mode);
     } else if (!(entry.attributes & kFaVolumeLabel)) {
         result = MoveFile(source, effectiveTarget, entry, mode);

@@ -15,17 +15,6 @@ namespace {
 FileMoveOps defaultOps;
 FileMoveOps* currentOps = nullptr;
 
-bool Fail(int* error, int code) {
-    if (error)
-        *error = code;
-    return false;
-}
-
-QString HostParent(const QString& hostPath) {
-    const qsizetype slash = hostPath.lastIndexOf(QLatin1Char('/'));
-    return slash <= 0 ? QStringLiteral("/") : hostPath.left(slash);
-}
-
 // A link goes over as a link with the same text, so that what it points to stays where it is.
 bool CopyLink(const QString& source, const QString& target, int* error) {
     QString sourceHost;
@@ -33,20 +22,20 @@ bool CopyLink(const QString& source, const QString& target, int* error) {
     if (!ResolvePath(source, &sourceHost, error) || !ResolvePathForCreate(target, &resolved, error))
         return false;
     if (resolved.exists)
-        return Fail(error, EEXIST);
-    if (resolved.existingHost != HostParent(resolved.host))
-        return Fail(error, ENOENT);
+        return SetFsError(error, EEXIST);
+    if (resolved.existingHost != HostParentOf(resolved.host))
+        return SetFsError(error, ENOENT);
     QByteArray text(4096, '\0');
     const ssize_t length =
         readlink(QFile::encodeName(sourceHost).constData(), text.data(), size_t(text.size()));
     if (length < 0 || length >= text.size())
-        return Fail(error, length < 0 ? errno : ENAMETOOLONG);
+        return SetFsError(error, length < 0 ? errno : ENAMETOOLONG);
     text.truncate(length);
-    BeforeFolderChange(HostParent(resolved.host));
+    BeforeFolderChange(HostParentOf(resolved.host));
     const bool made = symlink(text.constData(), QFile::encodeName(resolved.host).constData()) == 0;
     const int code = errno;
-    InvalidateFolder(HostParent(resolved.host));
-    return made ? true : Fail(error, code);
+    InvalidateFolder(HostParentOf(resolved.host));
+    return made ? true : SetFsError(error, code);
 }
 
 } // namespace
@@ -78,7 +67,7 @@ bool FileMoveOps::Copy(const QString& source, const QString& target, int* error)
     if (entry.symlink)
         return CopyLink(source, target, error);
     // The copy reports its own failure to the user; it gives no error number.
-    return CopyFileKeepTimes(source, target) ? true : Fail(error, EIO);
+    return CopyFileKeepTimes(source, target) ? true : SetFsError(error, EIO);
 }
 
 bool FileMoveOps::Delete(const QString& path, int* error) {

@@ -162,6 +162,12 @@ void LogStatus() {
 
 // ---- Busy flag and event pump ------------------------------------------------------------------
 
+bool StatusTextDue() {
+    const qint64 last = App().LastStatusRepaintMs;
+    const qint64 now = TheClock().MonotonicMs();
+    return App().LoggingActive || last < 0 || now < last || now - last >= kThrottleMs;
+}
+
 void SetBusy(bool busy) {
     App().Busy = busy;
     TheMainServices().SetBusyControlsEnabled(!busy);

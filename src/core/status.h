@@ -37,6 +37,11 @@ void ShowReadStatus(Msg label, const QString& name);
 // about every 30 ms, so that a long loop does not spend its time painting).
 void LogStatus();
 
+// Whether a status text set now would be seen: while logging (the log takes every text) or
+// when the status bar's next repaint is due. Loops over thousands of files make their texts
+// only then.
+bool StatusTextDue();
+
 // Sets Busy; the main window's tool bar and page control are disabled while it is set.
 void SetBusy(bool busy);
 // While Busy, lets the application process its pending events, at most about every 30 ms.

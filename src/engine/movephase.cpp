@@ -14,6 +14,7 @@
 #include "engine/tsection.h"
 #include "engine/worklists.h"
 #include "platform/winfs.h"
+#include "platform/winresolve.h"
 
 namespace qv {
 
@@ -193,6 +194,9 @@ void Move(bool unstore, const QString& tsectionFile, const WorkLists& lists, boo
     SetBusy(true);
     App().RunHadErrors = false;
     {
+        // Every change of the moves goes through the path layer, which keeps its listings in
+        // step; changes made by others meanwhile are taken every few milliseconds.
+        const ReportsTakenOnce reports;
         StatusGuard status(QStringLiteral("MOVE"));
 
         RoutesOut(A);

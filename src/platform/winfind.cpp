@@ -16,12 +16,6 @@ namespace qv {
 
 namespace {
 
-bool SetError(int* error, int code) {
-    if (error)
-        *error = code;
-    return false;
-}
-
 // '*' and '?' on case-folded text, with the usual backtracking to the last star. `at` gives the
 // name's characters folded.
 template <class At> bool Glob(qsizetype size, At at, QStringView mask) {
@@ -84,11 +78,6 @@ private:
 
 bool HasWildcards(const QString& mask) {
     return mask.contains(QLatin1Char('*')) || mask.contains(QLatin1Char('?'));
-}
-
-QString ParentOf(const QString& hostPath) {
-    const qsizetype slash = hostPath.lastIndexOf(QLatin1Char('/'));
-    return slash <= 0 ? QStringLiteral("/") : hostPath.left(slash);
 }
 
 // An entry from the lstat of its name and, for a link, the stat of what it points to (none
@@ -224,14 +213,14 @@ bool FindEntries(const QString& pattern, QList<FindEntry>* entries, int* error) 
     entries->clear();
     QString folder, mask;
     if (!SplitPattern(pattern, &folder, &mask))
-        return SetError(error, kFsBadPath);
+        return SetFsError(error, kFsBadPath);
 
     if (!HasWildcards(mask)) {
         QString host;
         FindEntry entry;
         if (mask.isEmpty() || !ResolvePath(pattern, &host, error) ||
             !HostEntry(host, &entry, error))
-            return mask.isEmpty() ? SetError(error, ENOENT) : false;
+            return mask.isEmpty() ? SetFsError(error, ENOENT) : false;
         entries->append(entry);
         return true;
     }
@@ -260,7 +249,7 @@ bool FindEntries(const QString& pattern, QList<FindEntry>* entries, int* error) 
             entry.name = QStringLiteral(".");
             entries->append(entry);
         }
-        if (parent && HostEntry(ParentOf(host), &entry)) {
+        if (parent && HostEntry(HostParentOf(host), &entry)) {
             entry.name = QStringLiteral("..");
             entries->append(entry);
         }
@@ -275,7 +264,7 @@ bool FindEntries(const QString& pattern, QList<FindEntry>* entries, int* error) 
     // The names come in this order already, after "." and "..".
     if (!std::is_sorted(entries->begin(), entries->end(), EntryOrder))
         std::sort(entries->begin(), entries->end(), EntryOrder);
-    return entries->isEmpty() ? SetError(error, ENOENT) : true;
+    return entries->isEmpty() ? SetFsError(error, ENOENT) : true;
 }
 
 bool FindNames(const QString& pattern, bool folders, QStringList* names, QList<qint32>* writeTimes,
@@ -287,7 +276,7 @@ bool FindNames(const QString& pattern, bool folders, QStringList* names, QList<q
         hostFolder->clear();
     QString folder, mask;
     if (!SplitPattern(pattern, &folder, &mask))
-        return SetError(error, kFsBadPath);
+        return SetFsError(error, kFsBadPath);
     if (!HasWildcards(mask)) {
         // One name at most: not worth a way of its own.
         QList<FindEntry> entries;
@@ -301,7 +290,7 @@ bool FindNames(const QString& pattern, bool folders, QStringList* names, QList<q
             if (writeTimes)
                 writeTimes->append(entry.writeTime);
         }
-        return names->isEmpty() ? SetError(error, ENOENT) : true;
+        return names->isEmpty() ? SetFsError(error, ENOENT) : true;
     }
 
     // Only the folder's own names are looked at: "." and ".." are folders, and never wanted. A
@@ -316,7 +305,7 @@ bool FindNames(const QString& pattern, bool folders, QStringList* names, QList<q
             *writeTimes = times;
         if (hostFolder)
             *hostFolder = host;
-        return names->isEmpty() ? SetError(error, ENOENT) : true;
+        return names->isEmpty() ? SetFsError(error, ENOENT) : true;
     }
     if (host.isEmpty() && !ResolvePath(folder, &host, error))
         return false;
@@ -353,7 +342,7 @@ bool FindNames(const QString& pattern, bool folders, QStringList* names, QList<q
     }
     KeepFolderAnswer(folder, host, generation, state, key, *names,
                      writeTimes ? *writeTimes : QList<qint32>());
-    return names->isEmpty() ? SetError(error, ENOENT) : true;
+    return names->isEmpty() ? SetFsError(error, ENOENT) : true;
 }
 
 bool CanDescend(const FindEntry& entry) {

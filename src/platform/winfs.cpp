@@ -13,19 +13,8 @@ namespace qv {
 
 namespace {
 
-bool SetError(int* error, int code) {
-    if (error)
-        *error = code;
-    return false;
-}
-
 QByteArray Encode(const QString& hostPath) {
     return QFile::encodeName(hostPath);
-}
-
-QString ParentOf(const QString& hostPath) {
-    const qsizetype slash = hostPath.lastIndexOf(QLatin1Char('/'));
-    return slash <= 0 ? QStringLiteral("/") : hostPath.left(slash);
 }
 
 QString NameOf(const QString& hostPath) {
@@ -35,9 +24,9 @@ QString NameOf(const QString& hostPath) {
 // Keeps the folder cache in step with a change: a success adds or removes the name, a failure may
 // have left anything behind, so the listing is read again.
 void NoteChange(bool done, const QString& hostFolder, const QString& added,
-                const QString& removed = QString()) {
+                const QString& removed = QString(), OwnChange change = OwnChange::Other) {
     if (done)
-        FolderChanged(hostFolder, added, removed);
+        FolderChanged(hostFolder, added, removed, change);
     else
         InvalidateFolder(hostFolder);
 }
@@ -45,10 +34,10 @@ void NoteChange(bool done, const QString& hostFolder, const QString& added,
 // A name in the target's own folder, so that the final rename stays on one file system.
 QString TempNameBeside(const QString& hostPath, const char* purpose) {
     static std::atomic<int> counter{0};
-    return ParentOf(hostPath) + QStringLiteral("/.qv-%1-%2-%3.tmp")
-                                    .arg(QLatin1String(purpose))
-                                    .arg(getpid())
-                                    .arg(++counter);
+    return HostParentOf(hostPath) + QStringLiteral("/.qv-%1-%2-%3.tmp")
+                                        .arg(QLatin1String(purpose))
+                                        .arg(getpid())
+                                        .arg(++counter);
 }
 
 std::function<bool(qint64)>& CopyBlockHook() {
@@ -70,25 +59,25 @@ bool RenameNoReplaceHost(const QString& oldHost, const QString& newHost, int* er
     if (renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
         return true;
     if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
-        return SetError(error, errno);
+        return SetFsError(error, errno);
     struct stat st {};
     if (lstat(from.constData(), &st) != 0)
-        return SetError(error, errno);
+        return SetFsError(error, errno);
     if (!S_ISDIR(st.st_mode)) {
         if (link(from.constData(), to.constData()) == 0) {
             if (unlink(from.constData()) == 0)
                 return true;
             const int code = errno;
             unlink(to.constData());
-            return SetError(error, code);
+            return SetFsError(error, code);
         }
         if (errno == EEXIST)
-            return SetError(error, EEXIST);
+            return SetFsError(error, EEXIST);
     }
     if (lstat(to.constData(), &st) == 0)
-        return SetError(error, EEXIST);
+        return SetFsError(error, EEXIST);
     if (rename(from.constData(), to.constData()) != 0)
-        return SetError(error, errno);
+        return SetFsError(error, errno);
     return true;
 }
 
@@ -98,7 +87,7 @@ bool WriteAll(int fd, const char* data, qint64 size, int* error) {
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0)
-            return SetError(error, written < 0 ? errno : EIO);
+            return SetFsError(error, written < 0 ? errno : EIO);
         data += written;
         size -= written;
     }
@@ -114,11 +103,11 @@ bool CopyContent(int in, int out, int* error) {
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            return SetError(error, errno);
+            return SetFsError(error, errno);
         if (got == 0)
             return true;
         if (CopyBlockHook() && !CopyBlockHook()(copied))
-            return SetError(error, EIO);
+            return SetFsError(error, EIO);
         if (!WriteAll(out, buffer, got, error))
             return false;
         copied += got;
@@ -133,20 +122,58 @@ void SyncFolder(const QString& hostFolder) {
     }
 }
 
+// What the listings tell of an entry (most answers need no stat: a folder's listing tells files
+// from folders and links), its folder resolved first when it was not remembered.
+ListedKind KindFromListings(const QString& path, int* error) {
+    const ListedKind kind = ListedKindOf(path, error);
+    QString host;
+    if (kind != ListedKind::Unknown)
+        return kind;
+    if (!ResolvePath(path, &host, error))
+        return ListedKind::Missing;
+    return ListedKindOf(path, error);
+}
+
 } // namespace
 
 bool FileExists(const QString& path, int* error) {
+    switch (KindFromListings(path, error)) {
+    case ListedKind::Missing:
+        return false;
+    case ListedKind::File:
+        return true;
+    case ListedKind::Folder:
+        return SetFsError(error, EISDIR);
+    case ListedKind::Unknown:
+        break;
+    }
     struct stat st {};
     if (!StatPath(path, nullptr, &st, error))
         return false;
-    return S_ISDIR(st.st_mode) ? SetError(error, EISDIR) : true;
+    return S_ISDIR(st.st_mode) ? SetFsError(error, EISDIR) : true;
 }
 
 bool FolderExists(const QString& path, int* error) {
-    struct stat st {};
-    if (!StatPath(path, nullptr, &st, error))
+    switch (KindFromListings(path, error)) {
+    case ListedKind::Missing:
         return false;
-    return S_ISDIR(st.st_mode) ? true : SetError(error, ENOTDIR);
+    case ListedKind::File:
+        return SetFsError(error, ENOTDIR);
+    case ListedKind::Folder:
+        return true;
+    case ListedKind::Unknown:
+        break;
+    }
+    // A folder whose own listing is known current exists, even while its new times are unasked.
+    QString host;
+    struct stat st {};
+    if (!ResolvePath(path, &host, error))
+        return false;
+    if (IsListedFolder(host))
+        return true;
+    if (!HostStat(host, true, &st, error))
+        return false;
+    return S_ISDIR(st.st_mode) ? true : SetFsError(error, ENOTDIR);
 }
 
 qint32 FileAge(const QString& path, int* error) {
@@ -185,13 +212,13 @@ qint32 AgeOfStat(const struct stat& st, FileStamp* stamp) {
 int OpenForReadingWithStat(const QString& hostPath, struct stat* st, int* error) {
     const int fd = open(Encode(hostPath).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        SetError(error, errno);
+        SetFsError(error, errno);
         return -1;
     }
     if (fstat(fd, st) != 0 || S_ISDIR(st->st_mode)) {
         const int code = S_ISDIR(st->st_mode) ? EISDIR : errno;
         close(fd);
-        SetError(error, code);
+        SetFsError(error, code);
         return -1;
     }
     return fd;
@@ -208,7 +235,7 @@ bool ReadAndClose(int fd, QByteArray* data, int* error) {
         if (got < 0) {
             const int code = errno;
             close(fd);
-            return SetError(error, code);
+            return SetFsError(error, code);
         }
         if (got == 0)
             break;
@@ -225,7 +252,7 @@ qint32 FileAge(const QString& path, FileStamp* stamp, int* error) {
     if (!StatPath(path, nullptr, &st, error))
         return -1;
     if (S_ISDIR(st.st_mode)) {
-        SetError(error, EISDIR);
+        SetFsError(error, EISDIR);
         return -1;
     }
     return AgeOfStat(st, stamp);
@@ -234,7 +261,7 @@ qint32 FileAge(const QString& path, FileStamp* stamp, int* error) {
 bool SetFileAge(const QString& path, qint32 age, int* error) {
     const QDateTime time = UnpackDosDateTime(age);
     if (!time.isValid())
-        return SetError(error, EINVAL);
+        return SetFsError(error, EINVAL);
     QString host;
     if (!ResolvePath(path, &host, error))
         return false;
@@ -244,7 +271,7 @@ bool SetFileAge(const QString& path, qint32 age, int* error) {
     times[1].tv_sec = time_t(time.toSecsSinceEpoch());
     times[1].tv_nsec = 0;
     if (utimensat(AT_FDCWD, Encode(host).constData(), times, 0) != 0)
-        return SetError(error, errno);
+        return SetFsError(error, errno);
     return true;
 }
 
@@ -264,7 +291,7 @@ bool SetFileAttributes(const QString& path, quint32 attributes, int* error) {
     const mode_t mode =
         (attributes & kFaReadOnly) ? (st.st_mode & ~mode_t(0222)) : (st.st_mode | S_IWUSR);
     if ((mode & 07777) != (st.st_mode & 07777) && chmod(Encode(host).constData(), mode & 07777))
-        return SetError(error, errno);
+        return SetFsError(error, errno);
     return true;
 }
 
@@ -273,34 +300,42 @@ bool CreateFolder(const QString& path, int* error) {
     if (!ResolvePathForCreate(path, &resolved, error))
         return false;
     if (resolved.exists)
-        return SetError(error, EEXIST);
-    BeforeFolderChange(ParentOf(resolved.host));
+        return SetFsError(error, EEXIST);
+    BeforeFolderChange(HostParentOf(resolved.host));
     const bool made = mkdir(Encode(resolved.host).constData(), 0777) == 0;
     const int code = errno;
-    NoteChange(made, ParentOf(resolved.host), NameOf(resolved.host));
-    return made ? true : SetError(error, code);
+    NoteChange(made, HostParentOf(resolved.host), NameOf(resolved.host), QString(),
+               OwnChange::FolderMade);
+    return made ? true : SetFsError(error, code);
 }
 
 bool ForceFolders(const QString& path, int* error) {
+    // A folder its parent's listing knows as one: nothing to make and nothing to ask. A job
+    // asks this for every file it moves into a folder.
+    if (ListedKindOf(path) == ListedKind::Folder)
+        return true;
     ResolvedPath resolved;
     if (!ResolvePathForCreate(path, &resolved, error))
         return false;
     struct stat st {};
     if (resolved.exists)
-        return stat(Encode(resolved.host).constData(), &st) == 0 && S_ISDIR(st.st_mode)
+        return IsListedFolder(resolved.host) ||
+                       (stat(Encode(resolved.host).constData(), &st) == 0 && S_ISDIR(st.st_mode))
                    ? true
-                   : SetError(error, ENOTDIR);
+                   : SetFsError(error, ENOTDIR);
     QString host = resolved.existingHost;
     const QString rest = resolved.host.mid(host.size() + (host.endsWith(QLatin1Char('/')) ? 0 : 1));
     for (const QString& component : rest.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
         const QString parent = host;
         host = host.endsWith(QLatin1Char('/')) ? host + component : host + '/' + component;
         BeforeFolderChange(parent);
-        const bool made = mkdir(Encode(host).constData(), 0777) == 0 || errno == EEXIST;
+        const bool madeNow = mkdir(Encode(host).constData(), 0777) == 0;
+        const bool made = madeNow || errno == EEXIST;
         const int code = errno;
-        NoteChange(made, parent, component);
+        NoteChange(made, parent, component, QString(),
+                   madeNow ? OwnChange::FolderMade : OwnChange::Other);
         if (!made)
-            return SetError(error, code);
+            return SetFsError(error, code);
     }
     return FolderExists(path, error);
 }
@@ -312,23 +347,25 @@ bool RemoveFolder(const QString& path, int* error) {
     const QByteArray encoded = Encode(host);
     struct stat st {};
     if (lstat(encoded.constData(), &st) != 0)
-        return SetError(error, errno);
+        return SetFsError(error, errno);
     int result;
-    BeforeFolderChange(ParentOf(host));
-    if (S_ISLNK(st.st_mode)) {
+    BeforeFolderChange(HostParentOf(host));
+    const bool link = S_ISLNK(st.st_mode);
+    if (link) {
         struct stat target {};
         if (stat(encoded.constData(), &target) != 0 || !S_ISDIR(target.st_mode))
-            return SetError(error, ENOTDIR);
+            return SetFsError(error, ENOTDIR);
         result = unlink(encoded.constData());
     } else if (!S_ISDIR(st.st_mode)) {
-        return SetError(error, ENOTDIR);
+        return SetFsError(error, ENOTDIR);
     } else {
         result = rmdir(encoded.constData());
     }
     const int code = errno;
-    NoteChange(result == 0, ParentOf(host), QString(), NameOf(host));
+    NoteChange(result == 0, HostParentOf(host), QString(), NameOf(host),
+               link ? OwnChange::FileDeleted : OwnChange::FolderRemoved);
     InvalidateFolder(host);
-    return result == 0 ? true : SetError(error, code);
+    return result == 0 ? true : SetFsError(error, code);
 }
 
 bool DeleteFile(const QString& path, int* error) {
@@ -338,16 +375,16 @@ bool DeleteFile(const QString& path, int* error) {
     const QByteArray encoded = Encode(host);
     struct stat st {};
     if (lstat(encoded.constData(), &st) != 0)
-        return SetError(error, errno);
+        return SetFsError(error, errno);
     if (S_ISDIR(st.st_mode))
-        return SetError(error, EISDIR);
+        return SetFsError(error, EISDIR);
     if (!S_ISLNK(st.st_mode) && !(st.st_mode & S_IWUSR))
-        return SetError(error, EACCES);
-    BeforeFolderChange(ParentOf(host));
+        return SetFsError(error, EACCES);
+    BeforeFolderChange(HostParentOf(host));
     const bool removed = unlink(encoded.constData()) == 0;
     const int code = errno;
-    NoteChange(removed, ParentOf(host), QString(), NameOf(host));
-    return removed ? true : SetError(error, code);
+    NoteChange(removed, HostParentOf(host), QString(), NameOf(host), OwnChange::FileDeleted);
+    return removed ? true : SetFsError(error, code);
 }
 
 bool ReadWholeFile(const QString& path, QByteArray* data, int* error) {
@@ -374,8 +411,8 @@ bool WriteFileAtomic(const QString& path, const QByteArray& data, int* error) {
     if (!ResolvePathForCreate(path, &resolved, error))
         return false;
     QString target = resolved.host;
-    if (!resolved.exists && resolved.existingHost != ParentOf(target))
-        return SetError(error, ENOENT);
+    if (!resolved.exists && resolved.existingHost != HostParentOf(target))
+        return SetFsError(error, ENOENT);
     struct stat st {};
     bool keepMode = false;
     if (resolved.exists) {
@@ -383,37 +420,37 @@ bool WriteFileAtomic(const QString& path, const QByteArray& data, int* error) {
         if (lstat(Encode(target).constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
             const QString real = QFileInfo(target).canonicalFilePath();
             if (real.isEmpty())
-                return SetError(error, ENOENT);
+                return SetFsError(error, ENOENT);
             target = real;
         }
         if (stat(Encode(target).constData(), &st) != 0)
-            return SetError(error, errno);
+            return SetFsError(error, errno);
         if (S_ISDIR(st.st_mode))
-            return SetError(error, EISDIR);
+            return SetFsError(error, EISDIR);
         if (!(st.st_mode & S_IWUSR))
-            return SetError(error, EACCES);
+            return SetFsError(error, EACCES);
         keepMode = true;
     }
-    BeforeFolderChange(ParentOf(target));
+    BeforeFolderChange(HostParentOf(target));
     const QString temp = TempNameBeside(target, "write");
     const QByteArray tempName = Encode(temp);
     const int fd = open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
-        return SetError(error, errno);
+        return SetFsError(error, errno);
     bool ok = WriteAll(fd, data.constData(), data.size(), error);
     if (ok && keepMode && fchmod(fd, st.st_mode & 07777) != 0)
-        ok = SetError(error, errno);
+        ok = SetFsError(error, errno);
     if (ok && fsync(fd) != 0)
-        ok = SetError(error, errno);
+        ok = SetFsError(error, errno);
     if (close(fd) != 0 && ok)
-        ok = SetError(error, errno);
+        ok = SetFsError(error, errno);
     if (ok && rename(tempName.constData(), Encode(target).constData()) != 0)
-        ok = SetError(error, errno);
+        ok = SetFsError(error, errno);
     if (!ok)
         unlink(tempName.constData());
     else
-        SyncFolder(ParentOf(target));
-    NoteChange(ok, ParentOf(target), NameOf(target));
+        SyncFolder(HostParentOf(target));
+    NoteChange(ok, HostParentOf(target), NameOf(target));
     return ok;
 }
 
@@ -423,12 +460,25 @@ bool RenameNoReplace(const QString& oldPath, const QString& newPath, int* error)
     if (!ResolvePath(oldPath, &oldHost, error) || !ResolvePathForCreate(newPath, &target, error))
         return false;
     if (target.exists)
-        return SetError(error, EEXIST);
-    BeforeFolderChange(ParentOf(oldHost));
-    BeforeFolderChange(ParentOf(target.host));
+        return SetFsError(error, EEXIST);
+    const QString from = HostParentOf(oldHost), to = HostParentOf(target.host);
+    // A file moved between folders whose listings are known current: they take the rename over
+    // as it is made, without asking the disk before or after.
+    if (CanTakeFileRename(from, NameOf(oldHost), to)) {
+        const bool renamed = RenameNoReplaceHost(oldHost, target.host, error);
+        if (renamed) {
+            FileRenamed(from, NameOf(oldHost), to, NameOf(target.host));
+        } else {
+            InvalidateFolder(from);
+            InvalidateFolder(to);
+        }
+        return renamed;
+    }
+    BeforeFolderChange(from);
+    BeforeFolderChange(to);
     const bool renamed = RenameNoReplaceHost(oldHost, target.host, error);
-    NoteChange(renamed, ParentOf(oldHost), QString(), NameOf(oldHost));
-    NoteChange(renamed, ParentOf(target.host), NameOf(target.host));
+    NoteChange(renamed, from, QString(), NameOf(oldHost));
+    NoteChange(renamed, to, NameOf(target.host));
     InvalidateFolder(oldHost);
     return renamed;
 }
@@ -439,42 +489,42 @@ bool CopyFileWithTimes(const QString& source, const QString& target, int* error)
     if (!ResolvePath(source, &sourceHost, error) || !ResolvePathForCreate(target, &resolved, error))
         return false;
     if (resolved.exists)
-        return SetError(error, EEXIST);
-    if (resolved.existingHost != ParentOf(resolved.host))
-        return SetError(error, ENOENT);
+        return SetFsError(error, EEXIST);
+    if (resolved.existingHost != HostParentOf(resolved.host))
+        return SetFsError(error, ENOENT);
     struct stat st {};
     const int in = OpenForReadingWithStat(sourceHost, &st, error);
     if (in < 0)
         return false;
-    BeforeFolderChange(ParentOf(resolved.host));
+    BeforeFolderChange(HostParentOf(resolved.host));
     const QString temp = TempNameBeside(resolved.host, "copy");
     const QByteArray tempName = Encode(temp);
     const int out = open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (out < 0) {
         const int code = errno;
         close(in);
-        return SetError(error, code);
+        return SetFsError(error, code);
     }
     // The times go onto the temporary file, so an existing or foreign file never receives them.
     const timespec times[2] = {st.st_atim, st.st_mtim};
     bool ok = CopyContent(in, out, error);
     if (ok && fchmod(out, st.st_mode & 0777) != 0)
-        ok = SetError(error, errno);
+        ok = SetFsError(error, errno);
     if (ok && futimens(out, times) != 0)
-        ok = SetError(error, errno);
+        ok = SetFsError(error, errno);
     if (ok && fsync(out) != 0)
-        ok = SetError(error, errno);
+        ok = SetFsError(error, errno);
     close(in);
     if (close(out) != 0 && ok)
-        ok = SetError(error, errno);
+        ok = SetFsError(error, errno);
     if (ok)
         ok = RenameNoReplaceHost(temp, resolved.host, error);
     if (!ok)
         unlink(tempName.constData());
     else
-        SyncFolder(ParentOf(resolved.host));
+        SyncFolder(HostParentOf(resolved.host));
     // A failed copy made and removed its temporary file: the names are as before.
-    NoteChange(true, ParentOf(resolved.host), ok ? NameOf(resolved.host) : QString());
+    NoteChange(true, HostParentOf(resolved.host), ok ? NameOf(resolved.host) : QString());
     return ok;
 }
 

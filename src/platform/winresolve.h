@@ -28,6 +28,16 @@ constexpr int kFsBadPath = EINVAL;
 // The text of an error code for messages.
 QString FsErrorText(int code);
 
+// The folder of a host path ("/" for an entry of the root folder).
+QString HostParentOf(const QString& hostPath);
+
+// Sets the error (when asked for) and gives false: the way every call here fails.
+inline bool SetFsError(int* error, int code) {
+    if (error)
+        *error = code;
+    return false;
+}
+
 struct ResolvedPath {
     QString host;         // the host path: what exists resolved, the rest appended as given
     QString existingHost; // the longest part of `host` that exists
@@ -51,6 +61,11 @@ bool HostStatIn(const QString& hostFolder, const QString& name, bool followLinks
 // `hostPath` (or none) receives the host path.
 bool ResolvePathStat(const QString& path, bool followLinks, QString* hostPath, struct stat* st,
                      int* error = nullptr);
+// What the folder cache knows of an entry without asking the disk: a file (any entry that is
+// neither a folder nor a link), a real folder, missing (with the error), or nothing certain,
+// when the caller asks the disk.
+enum class ListedKind { Unknown, Missing, File, Folder };
+ListedKind ListedKindOf(const QString& path, int* error = nullptr);
 // The names in a host folder (no "." and ".."), from the cache when the folder has not changed;
 // the host folder is one that ResolvePath has just given. They come in the order FindEntries
 // lists them: without regard to case, then exactly.
@@ -108,24 +123,42 @@ void PrefetchFolders(const QStringList& windowsFolders, bool withFileStats);
 // Tells the cache that this layer is about to change a host folder (it drops a listing that is
 // no longer current); FolderChanged then records the change.
 void BeforeFolderChange(const QString& hostFolder);
+// What a change of ours was, where the report it makes can be told from others' reports: a folder
+// made or removed, a file (or link) deleted. Other changes are learnt of from their reports as
+// anyone's are.
+enum class OwnChange { Other, FolderMade, FolderRemoved, FileDeleted };
 // Tells the cache of a change made in a host folder (a name added, one removed, or neither when
 // only the folder's time changed); this layer calls it after each change it makes.
 void FolderChanged(const QString& hostFolder, const QString& addedName,
-                   const QString& removedName = QString());
+                   const QString& removedName = QString(), OwnChange change = OwnChange::Other);
+// Whether a rename of the file `name` from one host folder into another can be taken over by
+// FileRenamed without asking the disk (both folders' listings are known current and the name is
+// a file there); the caller then makes no BeforeFolderChange.
+bool CanTakeFileRename(const QString& fromFolder, const QString& name, const QString& toFolder);
+// Tells the cache of a file rename that CanTakeFileRename allowed, made just now.
+void FileRenamed(const QString& fromFolder, const QString& oldName, const QString& toFolder,
+                 const QString& newName);
+// True when the cache holds a listing of the host folder that is known current, so that the
+// folder exists; false tells nothing.
+bool IsListedFolder(const QString& hostFolder);
 // Forgets the cached listing of a host folder.
 void InvalidateFolder(const QString& hostFolder);
 // Forgets every cached listing.
 void ClearFolderCache();
 
 // While one lives, the cache takes the reports of changes once, at the first lookup, instead of
-// at every lookup: for a run of lookups that changes nothing, such as the listing of thousands of
-// folders, where a change reported meanwhile is no later than one made a moment after the run.
+// at every lookup (and again when a few milliseconds have passed): for a run of lookups that
+// changes nothing but through this layer, such as the listing of thousands of folders or the
+// moves of a job, where a change reported meanwhile is no later than one made a moment after.
 class ReportsTakenOnce {
 public:
     ReportsTakenOnce();
     ~ReportsTakenOnce();
     ReportsTakenOnce(const ReportsTakenOnce&) = delete;
     ReportsTakenOnce& operator=(const ReportsTakenOnce&) = delete;
+    // The run waited (for the user, or for a file held open): the next lookup takes the reports
+    // once more.
+    static void Again();
 };
 // How many times a folder was read from the disk since the program started (tests count rescans).
 qint64 FolderReadCount();

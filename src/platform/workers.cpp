@@ -8,6 +8,22 @@
 
 namespace qv {
 
+namespace {
+
+std::atomic<std::size_t> limit{0};
+
+} // namespace
+
+void LimitWorkers(std::size_t threads) {
+    limit = threads;
+}
+
+std::size_t WorkerLimit() {
+    const std::size_t machine =
+        std::min<std::size_t>(std::max(1u, std::thread::hardware_concurrency()), 8);
+    return limit > 0 ? std::min<std::size_t>(limit, machine) : machine;
+}
+
 void ForEachOnWorkers(std::size_t count, std::size_t perThread,
                       const std::function<void(std::size_t)>& work) {
     std::atomic<std::size_t> next{0};
@@ -17,8 +33,7 @@ void ForEachOnWorkers(std::size_t count, std::size_t perThread,
     };
     const std::size_t wanted =
         (count + std::max<std::size_t>(perThread, 1) - 1) / std::max<std::size_t>(perThread, 1);
-    const std::size_t threads =
-        std::min<std::size_t>({wanted, std::max(1u, std::thread::hardware_concurrency()), 8});
+    const std::size_t threads = std::min(wanted, WorkerLimit());
     std::vector<std::thread> workers;
     try {
         for (std::size_t t = 1; t < threads; ++t)

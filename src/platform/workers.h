@@ -13,4 +13,10 @@ namespace qv {
 void ForEachOnWorkers(std::size_t count, std::size_t perThread,
                       const std::function<void(std::size_t)>& work);
 
+// The most threads ForEachOnWorkers uses from now on (the calling thread counted; 0: as many as
+// it would). Benchmarks compare work done on the same number of threads with it.
+void LimitWorkers(std::size_t threads);
+// The most threads ForEachOnWorkers uses now.
+std::size_t WorkerLimit();
+
 } // namespace qv

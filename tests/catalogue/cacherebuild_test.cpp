@@ -8,7 +8,11 @@
 #include "platform/winresolve.h"
 #include "stocktestkit.h"
 
+#include <QDir>
+#include <QFile>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace qv;
 
@@ -384,3 +388,101 @@ TEST_F(CacheRebuildTest, WarmRebuild_AfterAnIdleOneSeesWhatChangedMeanwhile) {
     EXPECT_EQ(consists[0]->StoreInd, SI_IN_STORE);
     EXPECT_EQ(paths.size(), 2u);
 }
+
+namespace {
+
+// What a user can change between two starts of the program, made by another program.
+enum class ChangeBetweenStarts {
+    FileAdded,
+    FileRemoved,
+    FileRenamed,
+    ChangedWithNewDate,
+    FolderRenamed
+};
+
+class RebuildAtStartTest : public CacheRebuildTest,
+                           public ::testing::WithParamInterface<ChangeBetweenStarts> {
+protected:
+    static QString Host(const QString& windowsPath) {
+        QString host;
+        EXPECT_TRUE(ResolvePath(windowsPath, &host)) << qPrintable(windowsPath);
+        return host;
+    }
+};
+
+} // namespace
+
+// At a start the folders are listed afresh, and each file's date comes from a stat of it in that
+// listing; the cache sections are taken only where name and date are what they were.
+TEST_P(RebuildAtStartTest, SeesEveryChangeMadeBetweenTwoStarts) {
+    AddStock();
+    drive.AgeTree();
+    RecordList<ItemSet> stock;
+    RebuildStockCache(stock, false, nullptr);
+    ASSERT_EQ(stock.size(), 3u);
+    ClearFolderCache(); // the program ends
+
+    const QString trainset = QStringLiteral("C:\\MSTS\\TRAINS\\TRAINSET\\");
+    QString present, gone, description;
+    qint64 reads = 1;
+    switch (GetParam()) {
+    case ChangeBetweenStarts::FileAdded:
+        builder.AddWagon(QStringLiteral("Vans"), QStringLiteral("Van"), QStringLiteral("Van"),
+                         WagonType::Freight);
+        present = QStringLiteral("Vans\\Van.wag");
+        break;
+    case ChangeBetweenStarts::FileRemoved:
+        ASSERT_TRUE(QFile::remove(Host(trainset + QStringLiteral("Dash9\\DASH9.eng"))));
+        gone = QStringLiteral("Dash9\\DASH9.eng");
+        reads = 0;
+        break;
+    case ChangeBetweenStarts::FileRenamed: {
+        const QString host = Host(trainset + QStringLiteral("Dash9\\DASH9.eng"));
+        ASSERT_TRUE(QFile::rename(host, HostParentOf(host) + QStringLiteral("/DASH8.eng")));
+        present = QStringLiteral("Dash9\\DASH8.eng");
+        gone = QStringLiteral("Dash9\\DASH9.eng");
+        break;
+    }
+    case ChangeBetweenStarts::ChangedWithNewDate: {
+        builder.AddWagon(QStringLiteral("Cars"), QStringLiteral("Flat"),
+                         QStringLiteral("Flat again"), WagonType::Freight, Into::Store);
+        const QByteArray host =
+            QFile::encodeName(Host(QStringLiteral("C:\\STORE\\TRAINS\\TRAINSET\\Cars\\Flat.wag")));
+        const timespec times[2] = {{0, UTIME_OMIT}, {1600000000, 0}};
+        ASSERT_EQ(utimensat(AT_FDCWD, host.constData(), times, 0), 0);
+        present = QStringLiteral("Cars\\Flat.wag");
+        description = QStringLiteral("Flat again");
+        break;
+    }
+    case ChangeBetweenStarts::FolderRenamed: {
+        const QString host = Host(trainset + QStringLiteral("Dash9"));
+        ASSERT_TRUE(QDir().rename(host, HostParentOf(host) + QStringLiteral("/Dash10")));
+        present = QStringLiteral("Dash10\\DASH9.eng");
+        gone = QStringLiteral("Dash9\\DASH9.eng");
+        break;
+    }
+    }
+
+    ClearFolderCache(); // the next start
+    const qint64 before = MstsFilesRead();
+    stock.clear();
+    RebuildStockCache(stock, false, nullptr);
+    EXPECT_EQ(MstsFilesRead() - before, reads) << "only what changed is read";
+    if (!present.isEmpty()) {
+        const ItemSet* item = Find(stock, present);
+        ASSERT_NE(item, nullptr) << qPrintable(present);
+        if (!description.isEmpty()) {
+            EXPECT_EQ(item->Description, description);
+        }
+    }
+    if (!gone.isEmpty()) {
+        EXPECT_EQ(Find(stock, gone), nullptr) << qPrintable(gone);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Changes, RebuildAtStartTest,
+                         ::testing::Values(ChangeBetweenStarts::FileAdded,
+                                           ChangeBetweenStarts::FileRemoved,
+                                           ChangeBetweenStarts::FileRenamed,
+                                           ChangeBetweenStarts::ChangedWithNewDate,
+                                           ChangeBetweenStarts::FolderRenamed));

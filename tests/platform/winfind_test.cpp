@@ -6,6 +6,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace qv;
 
@@ -265,4 +266,31 @@ TEST(PackDosDateTime, PacksDateHighAndTimeLowInLocalTime) {
     EXPECT_EQ(UnpackDosDateTime(PackDosDateTime(QDateTime(QDate(1970, 1, 2), QTime(0, 0)))),
               QDateTime(QDate(1980, 1, 1), QTime(0, 0)));
     EXPECT_FALSE(UnpackDosDateTime(-1).isValid());
+}
+
+// A folder of many files has their stats asked on several threads: the times agree with each
+// file's own, in the listing's order, and a link among them is still told by what it points to.
+TEST(FindNames, TimesOfAFolderOfManyFilesAgreeWithEachFilesOwn) {
+    TempMsts drive;
+    for (int i = 0; i < 700; ++i)
+        drive.MakeFile(QStringLiteral("Many/F%1.con").arg(i, 3, 10, QLatin1Char('0')));
+    drive.MakeFolder(QStringLiteral("Many/Sub.con"));
+    ASSERT_EQ(symlink("F001.con",
+                      QFile::encodeName(drive.Host(QStringLiteral("Many/Link.con"))).constData()),
+              0);
+    for (int i = 0; i < 700; i += 7) {
+        const QString path = QStringLiteral("C:\\Many\\F%1.con").arg(i, 3, 10, QLatin1Char('0'));
+        ASSERT_TRUE(SetFileAge(
+            path, PackDosDateTime(QDateTime(QDate(2001, 1, 1 + i % 28), QTime(1, 2, 4)))));
+    }
+    ClearFolderCache();
+    QStringList names;
+    QList<qint32> times;
+    ASSERT_TRUE(FindNames(QStringLiteral("C:\\Many\\*.con"), false, &names, &times));
+    ASSERT_EQ(names.size(), 701); // the files and the link, not the folder
+    ASSERT_EQ(times.size(), names.size());
+    for (qsizetype i = 0; i < names.size(); ++i)
+        EXPECT_EQ(times[i], FileAge(QStringLiteral("C:\\Many\\") + names[i]))
+            << names[i].toStdString();
+    EXPECT_TRUE(names.contains(QStringLiteral("Link.con")));
 }

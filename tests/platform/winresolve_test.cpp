@@ -348,3 +348,148 @@ TEST(FolderCache, ChangesMoveWithWhatItLearnsAndKnownListingsAskTheDiskNothing) 
     ClearFolderCache();
     EXPECT_NE(FolderCacheChanges(), changes);
 }
+
+// Our own file renames between listed folders: the listings take them over without asking the
+// disk, and every change another program makes afterwards is still seen.
+TEST(FolderCache, OwnFileRenamesAskTheDiskNothingAndLaterForeignChangesAreSeen) {
+    TempMsts drive;
+    for (int i = 0; i < 50; ++i)
+        drive.MakeFile(QStringLiteral("Store/Consists/C%1.CON").arg(i));
+    drive.MakeFile(S("MSTS/Trains/Consists/keep.con"));
+    drive.AgeTree();
+    QString host;
+    ASSERT_TRUE(ResolvePath(S("C:\\store\\consists\\c0.con"), &host));
+    ASSERT_TRUE(ResolvePath(S("C:\\msts\\trains\\consists\\keep.con"), &host));
+    quint64 asks = PathLayerDiskAsks();
+    ASSERT_TRUE(ResolvePath(S("C:\\msts\\trains\\consists\\keep.con"), &host));
+    if (PathLayerDiskAsks() != asks)
+        GTEST_SKIP() << "folders here are not watched for changes";
+    const QString store = S("C:\\store\\consists\\"), msts = S("C:\\msts\\trains\\consists\\");
+    for (int i = 0; i < 50; ++i) {
+        const QString name = QStringLiteral("C%1.CON").arg(i);
+        ASSERT_TRUE(FileExists(store + name));
+        ASSERT_FALSE(FileExists(msts + name));
+        ASSERT_TRUE(RenameNoReplace(store + name, msts + name));
+        ASSERT_TRUE(FolderExists(S("C:\\msts\\trains\\consists")));
+    }
+    EXPECT_EQ(PathLayerDiskAsks(), asks);
+    EXPECT_EQ(drive.NamesIn(S("MSTS/Trains/Consists")).size(), 51);
+
+    // The folders' own stats moved with the renames.
+    struct stat st {
+    }, real{};
+    ASSERT_TRUE(ResolvePathStat(S("C:\\msts\\trains\\consists"), false, &host, &st));
+    ASSERT_EQ(stat(QFile::encodeName(host).constData(), &real), 0);
+    EXPECT_EQ(st.st_mtim.tv_sec, real.st_mtim.tv_sec);
+    EXPECT_EQ(st.st_mtim.tv_nsec, real.st_mtim.tv_nsec);
+
+    // Another program moves one back the same way, adds a case twin and removes a file.
+    ASSERT_TRUE(QFile::rename(drive.Host(S("MSTS/Trains/Consists/C7.CON")),
+                              drive.Host(S("Store/Consists/C7.CON"))));
+    EXPECT_TRUE(FileExists(store + S("c7.con")));
+    EXPECT_FALSE(FileExists(msts + S("c7.con")));
+    drive.MakeFile(S("MSTS/Trains/Consists/c8.con"));
+    int error = 0;
+    EXPECT_FALSE(ResolvePath(msts + S("C8.Con"), &host, &error));
+    EXPECT_EQ(error, kFsAmbiguous);
+    ASSERT_TRUE(QFile::remove(drive.Host(S("MSTS/Trains/Consists/C9.CON"))));
+    EXPECT_FALSE(FileExists(msts + S("c9.con")));
+}
+
+// A run that takes the reports once still learns of changes another program made during it
+// after a few milliseconds, without waiting for the run to end.
+TEST(FolderCache, ALongRunTakesTheReportsAgainNowAndThen) {
+    TempMsts drive;
+    drive.MakeFile(S("Data/a.txt"));
+    drive.AgeTree();
+    QString host;
+    const ReportsTakenOnce run;
+    ASSERT_TRUE(ResolvePath(S("C:\\data\\a.txt"), &host));
+    drive.MakeFile(S("Data/b.txt"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    EXPECT_TRUE(ResolvePath(S("C:\\data\\B.TXT"), &host));
+    drive.MakeFile(S("Data/c.txt"));
+    ReportsTakenOnce::Again(); // after waiting for the user, say
+    EXPECT_TRUE(ResolvePath(S("C:\\data\\C.TXT"), &host));
+}
+
+// What the listings tell of an entry agrees with what the disk says, and a link or a name of
+// no certain kind is left to the disk.
+TEST(FolderCache, ListedKindsAgreeWithTheDisk) {
+    TempMsts drive;
+    drive.MakeFile(S("Data/file.txt"));
+    drive.MakeFolder(S("Data/Sub"));
+    ASSERT_EQ(symlink("file.txt", QFile::encodeName(drive.Host(S("Data/link.txt"))).constData()),
+              0);
+    drive.AgeTree();
+    QString host;
+    ASSERT_TRUE(ResolvePath(S("C:\\data\\file.txt"), &host));
+    struct Case {
+        const char* path;
+        ListedKind listed;
+        bool file;
+        bool folder;
+    };
+    const Case cases[] = {
+        {"C:\\DATA\\FILE.TXT", ListedKind::File, true, false},
+        {"C:\\data\\sub", ListedKind::Folder, false, true},
+        {"C:\\data\\none.txt", ListedKind::Missing, false, false},
+        {"C:\\data\\none\\x.txt", ListedKind::Missing, false, false},
+        {"C:\\data\\link.txt", ListedKind::Unknown, true, false},
+    };
+    for (const Case& c : cases) {
+        const ListedKind listed = ListedKindOf(S(c.path));
+        // Unwatched folders tell nothing; where they tell, they tell right.
+        if (listed != ListedKind::Unknown) {
+            EXPECT_EQ(listed, c.listed) << c.path;
+        }
+        EXPECT_EQ(FileExists(S(c.path)), c.file) << c.path;
+        EXPECT_EQ(FolderExists(S(c.path)), c.folder) << c.path;
+    }
+}
+
+// Folders we make and remove, and files we delete, keep their parent's listing known current:
+// finding other names there afterwards asks the disk nothing, and the folder made is found.
+TEST(FolderCache, OwnFoldersMadeOrRemovedAndFilesDeletedKeepTheParentKnown) {
+    TempMsts drive;
+    drive.MakeFile(S("Store/keep.txt"));
+    drive.MakeFile(S("Store/gone.txt"));
+    drive.AgeTree();
+    QString host;
+    ASSERT_TRUE(ResolvePath(S("C:\\store\\keep.txt"), &host));
+    quint64 asks = PathLayerDiskAsks();
+    ASSERT_TRUE(ResolvePath(S("C:\\store\\keep.txt"), &host));
+    if (PathLayerDiskAsks() != asks)
+        GTEST_SKIP() << "folders here are not watched for changes";
+    ASSERT_FALSE(FolderExists(S("C:\\store\\new\\deeper")));
+    ASSERT_TRUE(ForceFolders(S("C:\\store\\new\\deeper")));
+    ASSERT_TRUE(DeleteFile(S("C:\\store\\gone.txt")));
+    ASSERT_TRUE(RemoveFolder(S("C:\\store\\new\\deeper")));
+    asks = PathLayerDiskAsks();
+    EXPECT_TRUE(FileExists(S("C:\\store\\KEEP.TXT")));
+    EXPECT_FALSE(FileExists(S("C:\\store\\gone.txt")));
+    EXPECT_EQ(PathLayerDiskAsks(), asks);
+    EXPECT_TRUE(FolderExists(S("C:\\store\\NEW")));
+    EXPECT_FALSE(FolderExists(S("C:\\store\\new\\deeper")));
+    // Another program's change of the same kind is still seen.
+    drive.MakeFolder(S("Store/new/Deeper"));
+    EXPECT_TRUE(FolderExists(S("C:\\store\\new\\deeper")));
+    ASSERT_TRUE(QDir(drive.Host(S("Store/new/Deeper"))).removeRecursively());
+    EXPECT_FALSE(FolderExists(S("C:\\store\\new\\deeper")));
+}
+
+// A folder read in the same clock tick as a change of it is trusted while its watch reports
+// nothing, and another change in that tick is still seen.
+TEST(FolderCache, AFolderReadJustAfterAChangeSeesTheNextChangeInTheSameTick) {
+    TempMsts drive;
+    for (int round = 0; round < 20; ++round) {
+        const QString folder = QStringLiteral("Fresh%1").arg(round);
+        drive.MakeFile(folder + S("/a.txt"));
+        QString host;
+        ASSERT_TRUE(ResolvePath(S("C:\\") + folder + S("\\A.TXT"), &host));
+        drive.MakeFile(folder + S("/b.txt"));
+        EXPECT_TRUE(FileExists(S("C:\\") + folder + S("\\B.TXT"))) << round;
+        ASSERT_TRUE(QFile::remove(drive.Host(folder + S("/a.txt"))));
+        EXPECT_FALSE(FileExists(S("C:\\") + folder + S("\\A.TXT"))) << round;
+    }
+}

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <gtest/gtest.h>
+#include <thread>
 #include <vector>
 
 using namespace qv;
@@ -16,4 +17,18 @@ TEST(ForEachOnWorkers, CallsEveryIndexOnceWhateverTheShareOfEachThread) {
                 ASSERT_EQ(calls[i].load(), 1) << i << " of " << count << ", " << perThread;
         }
     }
+}
+
+TEST(ForEachOnWorkers, ALimitOfOneKeepsEveryCallOnTheCallingThread) {
+    LimitWorkers(1);
+    const std::thread::id caller = std::this_thread::get_id();
+    std::atomic<int> elsewhere{0};
+    ForEachOnWorkers(1000, 1, [&](std::size_t) {
+        if (std::this_thread::get_id() != caller)
+            ++elsewhere;
+    });
+    EXPECT_EQ(WorkerLimit(), 1u);
+    LimitWorkers(0);
+    EXPECT_EQ(elsewhere.load(), 0);
+    EXPECT_GE(WorkerLimit(), 1u);
 }

@@ -1,0 +1,481 @@
+// The listing side of the folder cache: reading folders in, our own changes, and the change
+// watches with their reports.
+#include "platform/foldercache.h"
+
+#include <QFile>
+#include <QSet>
+#include <cerrno>
+#include <sys/inotify.h>
+#include <unistd.h>
+
+namespace qv {
+
+namespace {
+
+// Every change of a folder's entries, attributes or place.
+// Writes and attribute changes of the files in it keep their known stats current.
+constexpr quint32 kWatchMask = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ATTRIB |
+                               IN_MODIFY | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
+// Reports about a file's content or attributes, which leave the folder's own stamp as it was.
+constexpr quint32 kFileOnlyEvents = IN_MODIFY | IN_ATTRIB;
+// How often a run that takes the reports once takes them again: soon enough that the reports of
+// thousands of its own renames never fill the kernel's queue.
+constexpr qint64 kRetakeMs = 5;
+
+} // namespace
+
+void FolderCache::Prefetch(const QStringList& hostFolders, bool fileStats) {
+    QStringList folders;
+    std::vector<QByteArray> encoded;
+    int notifier = -1;
+    quint64 epoch = 0;
+    {
+        QMutexLocker lock(&mutex_);
+        QSet<QString> seen;
+        for (const QString& folder : hostFolders) {
+            if (Known(folder) || seen.contains(folder))
+                continue;
+            seen.insert(folder);
+            folders.append(folder);
+            encoded.push_back(QFile::encodeName(folder));
+        }
+        if (folders.isEmpty())
+            return;
+        notifier = Notifier();
+        epoch = notifierEpoch_;
+        ++prefetching_;
+    }
+    std::vector<FolderRead> reads = ReadFolders(encoded, fileStats, notifier, kWatchMask);
+    QMutexLocker lock(&mutex_);
+    --prefetching_;
+    // The watches went with a notifier that was closed meanwhile.
+    for (std::size_t i = 0; i < reads.size() && epoch == notifierEpoch_; ++i) {
+        FolderRead& read = reads[i];
+        const QString& folder = folders.at(qsizetype(i));
+        if (read.watch >= 0)
+            Register(read.watch, folder);
+        FolderListing* old = Listing(folder);
+        const bool full = !old && entries_.size() >= kMaxCachedFolders;
+        if (read.error != 0 || (old && old->KnownCurrent()) || full) {
+            if (!old || old->watch != read.watch)
+                Unwatch(folder, read.watch);
+            continue;
+        }
+        if (old && old->watch >= 0 && old->watch != read.watch)
+            Unwatch(folder, old->watch);
+        read.listing.watch = KeepWatch(folder, read.watch, read.listing.self.st_dev, encoded[i]);
+        if (read.listing.watch < 0)
+            read.listing.ForgetFileStats();
+        ++reads_;
+        Insert(folder, std::move(read.listing), encoded[i]);
+    }
+    if (prefetching_ == 0) {
+        const std::vector<PendingReport> pending = std::move(pending_);
+        pending_.clear();
+        for (const PendingReport& report : pending)
+            TakeReport(report.watch, report.mask, report.name);
+    }
+}
+
+void FolderCache::BeforeChange(const QString& hostFolder) {
+    QMutexLocker lock(&mutex_);
+    FolderListing* listing = Listing(hostFolder);
+    if (!listing)
+        return;
+    struct stat st {};
+    int error = 0;
+    if (!StatFolder(QFile::encodeName(hostFolder), &st, &error) ||
+        !(listing->stamp == FolderStampOf(st)))
+        Drop(hostFolder);
+}
+
+void FolderCache::Changed(const QString& hostFolder, const QString& added, const QString& removed,
+                          OwnChange change) {
+    QMutexLocker lock(&mutex_);
+    ++changes_;
+    FolderListing* listing = Listing(hostFolder);
+    if (!listing)
+        return;
+    struct stat st {};
+    int error = 0;
+    if (!StatFolder(QFile::encodeName(hostFolder), &st, &error)) {
+        Drop(hostFolder);
+        return;
+    }
+    // What was remembered below a name that went may no longer hold; a name added is checked
+    // by the remembered folders that found it missing.
+    if (!removed.isEmpty() && listing->KindOf(removed) != EntryKind::File)
+        ++generation_;
+    if (!removed.isEmpty())
+        listing->Remove(removed);
+    if (!added.isEmpty())
+        listing->Add(added,
+                     change == OwnChange::FolderMade ? EntryKind::Folder : EntryKind::Unknown);
+    if (listing->watch >= 0 && change == OwnChange::FolderMade)
+        Expect(listing->watch, IN_CREATE | IN_ISDIR, added);
+    else if (listing->watch >= 0 && change == OwnChange::FolderRemoved)
+        Expect(listing->watch, IN_DELETE | IN_ISDIR, removed);
+    else if (listing->watch >= 0 && change == OwnChange::FileDeleted)
+        Expect(listing->watch, IN_DELETE, removed);
+    listing->stamp = FolderStampOf(st);
+    listing->self = st;
+    listing->selfKnown = true;
+    listing->racy = false;
+    SubFolderChanged(hostFolder);
+}
+
+bool FolderCache::CanTakeFileRename(const QString& from, const QString& name, const QString& to) {
+    QMutexLocker lock(&mutex_);
+    const FolderListing* source = Known(from);
+    return source && source->KindOf(name) == EntryKind::File && Known(to);
+}
+
+void FolderCache::FileRenamed(const QString& from, const QString& oldName, const QString& to,
+                              const QString& newName) {
+    QMutexLocker lock(&mutex_);
+    ++changes_;
+    FolderListing* source = Known(from);
+    FolderListing* target = Known(to);
+    if (!source || !target) {
+        Drop(from);
+        Drop(to);
+        return;
+    }
+    source->Remove(oldName);
+    target->Add(newName, EntryKind::File);
+    Expect(source->watch, IN_MOVED_FROM, oldName);
+    Expect(target->watch, IN_MOVED_TO, newName);
+    source->ChangedUnasked();
+    target->ChangedUnasked();
+    // The folders' times moved: answers that hold them go.
+    SubFolderChanged(from);
+    SubFolderChanged(to);
+}
+
+bool FolderCache::IsListedFolder(const QString& hostFolder) {
+    QMutexLocker lock(&mutex_);
+    return Known(hostFolder) != nullptr;
+}
+
+void FolderCache::Expect(int watch, quint32 mask, const QString& name) {
+    ++expected_[ExpectedReport{watch, mask, name}];
+}
+
+bool FolderCache::Expected(int watch, quint32 mask, const QString& name) {
+    if (expected_.isEmpty())
+        return false;
+    const auto it = expected_.find(ExpectedReport{watch, mask, name});
+    if (it == expected_.end())
+        return false;
+    if (--*it == 0)
+        expected_.erase(it);
+    return true;
+}
+
+void FolderCache::Invalidate(const QString& hostFolder) {
+    QMutexLocker lock(&mutex_);
+    Drop(hostFolder);
+}
+
+void FolderCache::Clear() {
+    QMutexLocker lock(&mutex_);
+    ClearAll();
+}
+
+qint64 FolderCache::Reads() {
+    QMutexLocker lock(&mutex_);
+    return reads_;
+}
+
+bool FolderCache::Watchable(const QString& root) {
+    QMutexLocker lock(&mutex_);
+    if (notifierFailed_)
+        return false;
+    auto it = watchableRoots_.constFind(root);
+    if (it == watchableRoots_.cend())
+        it = watchableRoots_.insert(root, ReportsEveryChange(QFile::encodeName(root)));
+    return *it;
+}
+
+FolderListing* FolderCache::Known(const QString& hostFolder) {
+    FolderListing* listing = Listing(hostFolder);
+    return listing && listing->KnownCurrent() ? listing : nullptr;
+}
+
+FolderListing* FolderCache::ListingOf(const QString& hostFolder, const QString& name) {
+    FolderListing* listing = name.isEmpty() ? nullptr : Known(hostFolder);
+    return listing && listing->Has(name) ? listing : nullptr;
+}
+
+FolderListing* FolderCache::Listing(const QString& hostFolder) {
+    const auto it = entries_.find(FolderKey(hostFolder));
+    return it == entries_.end() ? nullptr : &it->second;
+}
+
+FolderListing* FolderCache::Current(const QString& hostFolder, int* error) {
+    FolderListing* old = Listing(hostFolder);
+    if (old && old->KnownCurrent())
+        return old;
+    const QByteArray encoded = QFile::encodeName(hostFolder);
+    // The watch goes on before the stamp is taken, so that every later change is reported.
+    int watch = old ? old->watch : -1;
+    if (watch < 0)
+        watch = Watch(encoded, hostFolder);
+    if (old && !old->racy) {
+        // A listing read before holds while the folder's stamp stays the same.
+        struct stat st {};
+        if (!StatFolder(encoded, &st, error)) {
+            Unwatch(hostFolder, watch);
+            Drop(hostFolder);
+            return nullptr;
+        }
+        watch = KeepWatch(hostFolder, watch, st.st_dev, encoded);
+        if (old->stamp == FolderStampOf(st)) {
+            old->watch = watch;
+            old->reported = false;
+            old->self = st;
+            old->selfKnown = true;
+            return old;
+        }
+    }
+    FolderListing listing;
+    if (!ReadFolder(encoded, false, &listing, error)) {
+        Unwatch(hostFolder, watch);
+        Drop(hostFolder);
+        return nullptr;
+    }
+    listing.watch = KeepWatch(hostFolder, watch, listing.self.st_dev, encoded);
+    ++reads_;
+    return Insert(hostFolder, std::move(listing), encoded);
+}
+
+FolderListing* FolderCache::Insert(const QString& hostFolder, FolderListing&& listing,
+                                   const QByteArray& encoded) {
+    ++changes_;
+    SubFolderChanged(hostFolder);
+    if (FolderListing* old = Listing(hostFolder)) {
+        // What was remembered through the earlier listing may no longer hold.
+        ++generation_;
+        *old = std::move(listing);
+        return old;
+    }
+    if (entries_.size() >= kMaxCachedFolders) {
+        ClearAll();
+        listing.watch = listing.watch >= 0 ? Watch(encoded, hostFolder) : -1;
+        // Watched only from now on: the next use compares the stamp.
+        listing.racy = true;
+        listing.reported = true;
+        listing.ForgetFileStats();
+    }
+    keys_.insert(hostFolder);
+    return &entries_.emplace(FolderKey(hostFolder), std::move(listing)).first->second;
+}
+
+int FolderCache::Watch(const QByteArray& encoded, const QString& hostFolder) {
+    if (Notifier() < 0)
+        return -1;
+    const int watch = inotify_add_watch(notifier_, encoded.constData(), kWatchMask);
+    if (watch < 0)
+        return -1;
+    Register(watch, hostFolder);
+    return watch;
+}
+
+int FolderCache::Notifier() {
+    if (notifier_ < 0 && !notifierFailed_) {
+        notifier_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        notifierFailed_ = notifier_ < 0;
+    }
+    return notifier_;
+}
+
+void FolderCache::Register(int watch, const QString& hostFolder) {
+    QStringList& folders = foldersByWatch_[watch];
+    if (!folders.contains(hostFolder))
+        folders.append(hostFolder);
+}
+
+int FolderCache::KeepWatch(const QString& hostFolder, int watch, dev_t device,
+                           const QByteArray& encoded) {
+    if (watch >= 0 && !DeviceReportsEveryChange(device, encoded)) {
+        Unwatch(hostFolder, watch);
+        return -1;
+    }
+    return watch;
+}
+
+bool FolderCache::DeviceReportsEveryChange(dev_t device, const QByteArray& encoded) {
+    auto it = reportingDevices_.constFind(quint64(device));
+    if (it == reportingDevices_.cend())
+        it = reportingDevices_.insert(quint64(device), ReportsEveryChange(encoded));
+    return *it;
+}
+
+void FolderCache::Unwatch(const QString& hostFolder, int watch) {
+    if (watch < 0)
+        return;
+    auto it = foldersByWatch_.find(watch);
+    if (it == foldersByWatch_.end())
+        return;
+    it->removeAll(hostFolder);
+    if (it->isEmpty()) {
+        foldersByWatch_.erase(it);
+        inotify_rm_watch(notifier_, watch);
+    }
+}
+
+void FolderCache::TakeReportsOnce(bool begin) {
+    QMutexLocker lock(&mutex_);
+    takeOnce_ += begin ? 1 : -1;
+    if (takeOnce_ == 0)
+        takenOnce_ = false;
+}
+
+void FolderCache::TakeReportsAgain() {
+    QMutexLocker lock(&mutex_);
+    takenOnce_ = false;
+}
+
+quint64 FolderCache::Changes() {
+    QMutexLocker lock(&mutex_);
+    TakeReports(true);
+    return changes_;
+}
+
+void FolderCache::TakeReports(bool always) {
+    if (notifier_ < 0)
+        return;
+    if (takeOnce_ > 0 && !always) {
+        // A long run still takes them now and then, so that neither a change made meanwhile
+        // nor the reports of its own changes wait long.
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+        const qint64 nowMs = qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+        if (takenOnce_ && nowMs - takenAtMs_ < kRetakeMs)
+            return;
+        takenOnce_ = true;
+        takenAtMs_ = nowMs;
+    }
+    alignas(inotify_event) char buffer[16384];
+    for (;;) {
+        const ssize_t got = read(notifier_, buffer, sizeof buffer);
+        if (got <= 0) {
+            // Every report of our changes so far has been read: what is still expected is not.
+            expected_.clear();
+            return;
+        }
+        for (ssize_t at = 0; at < got;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            TakeReport(event->wd, event->mask,
+                       event->len > 0 ? QFile::decodeName(event->name) : QString());
+            at += ssize_t(sizeof(inotify_event) + event->len);
+        }
+    }
+}
+
+void FolderCache::TakeReport(int watch, quint32 mask, const QString& name) {
+    if (Expected(watch, mask, name))
+        return;
+    ++changes_;
+    if (mask & IN_Q_OVERFLOW) {
+        expected_.clear();
+        // Reports were lost: every listing goes back to the stamp test.
+        for (auto& entry : entries_) {
+            entry.second.reported = true;
+            entry.second.ForgetFileStats();
+        }
+        ++generation_;
+        return;
+    }
+    const auto it = foldersByWatch_.constFind(watch);
+    if (it == foldersByWatch_.cend()) {
+        // Perhaps a watch that a prefetch put on and has yet to take over.
+        if (prefetching_ > 0)
+            pending_.push_back(PendingReport{watch, mask, name});
+        return;
+    }
+    const QStringList folders = *it;
+    for (const QString& folder : folders) {
+        if (!name.isEmpty())
+            ForgetFile(folder, name);
+        if (!name.isEmpty() && !(mask & ~(kFileOnlyEvents | IN_ISDIR)))
+            continue;
+        MarkReported(folder);
+        // A changed entry may be (or have been, or link to) a folder whose listings are kept
+        // under its path; a folder moved or deleted takes every listing below it along.
+        if (!name.isEmpty())
+            MarkTree(JoinHostPath(folder, name));
+        else if (mask & (IN_MOVE_SELF | IN_DELETE_SELF | IN_IGNORED | IN_UNMOUNT))
+            MarkTree(folder);
+    }
+    if (mask & IN_IGNORED) {
+        // The kernel dropped the watch (the folder is gone): its listings lose it.
+        for (const QString& folder : folders) {
+            FolderListing* listing = Listing(folder);
+            if (listing && listing->watch == watch) {
+                listing->watch = -1;
+                listing->ForgetFileStats();
+                SubFolderChanged(folder);
+                ++generation_;
+            }
+        }
+        foldersByWatch_.remove(watch);
+    }
+}
+
+void FolderCache::ForgetFile(const QString& hostFolder, const QString& name) {
+    if (FolderListing* listing = Listing(hostFolder))
+        listing->ForgetFileStat(name);
+}
+
+void FolderCache::MarkReported(const QString& hostFolder) {
+    if (FolderListing* listing = Listing(hostFolder)) {
+        listing->reported = true;
+        SubFolderChanged(hostFolder);
+        ++generation_;
+    }
+}
+
+void FolderCache::SubFolderChanged(const QString& hostFolder) {
+    if (!hostFolder.contains(QLatin1Char('/')))
+        return;
+    if (FolderListing* parent = Listing(HostParentOf(hostFolder)))
+        parent->MarkChanged();
+}
+
+void FolderCache::MarkTree(const QString& hostFolder) {
+    MarkReported(hostFolder);
+    const QString below =
+        hostFolder.endsWith(QLatin1Char('/')) ? hostFolder : hostFolder + QLatin1Char('/');
+    for (auto it = keys_.lower_bound(below); it != keys_.end() && it->startsWith(below); ++it)
+        MarkReported(*it);
+}
+
+void FolderCache::Drop(const QString& hostFolder) {
+    auto it = entries_.find(FolderKey(hostFolder));
+    if (it == entries_.end())
+        return;
+    ++generation_;
+    ++changes_;
+    Unwatch(hostFolder, it->second.watch);
+    entries_.erase(it);
+    SubFolderChanged(hostFolder);
+    keys_.erase(hostFolder);
+}
+
+void FolderCache::ClearAll() {
+    ++generation_;
+    ++changes_;
+    knownFolders_.clear();
+    entries_.clear();
+    keys_.clear();
+    foldersByWatch_.clear();
+    expected_.clear();
+    // Closing the notifier drops every watch at once.
+    if (notifier_ >= 0)
+        close(notifier_);
+    notifier_ = -1;
+    ++notifierEpoch_;
+}
+
+} // namespace qv

@@ -1,0 +1,347 @@
+// The folder cache of the path layer: listings by host folder, the change watches that keep them
+// known current, and the lookups of names, paths, stats and find answers made from them. The
+// listing side (reading, change watches and their reports) is in foldercache.cpp, the lookup side
+// in folderlookup.cpp; the path layer's calls in winresolve.cpp go through one cache.
+#pragma once
+
+#include "platform/folderlisting.h"
+
+#include <QHash>
+#include <QMutex>
+#include <set>
+#include <unordered_map>
+
+namespace qv {
+
+// The most folders the cache keeps listings of, or remembers as spelled, at once.
+constexpr int kMaxCachedFolders = 100000;
+
+// A host folder as the key of its listing. Folder paths are long and many share their length, so
+// the hash is made once and compared before the text.
+struct FolderKey {
+    explicit FolderKey(const QString& folder) : path(folder), hash(qHash(folder)) {}
+    bool operator==(const FolderKey& other) const {
+        return hash == other.hash && path == other.path;
+    }
+
+    QString path;
+    size_t hash;
+};
+
+struct FolderKeyHash {
+    size_t operator()(const FolderKey& key) const noexcept { return key.hash; }
+};
+
+// Listings by host folder. Everything happens under one lock; the program reaches files from its
+// GUI thread, so the lock is never contended in practice. Only the reading of many folders at
+// once (Prefetch) goes on outside it, on threads of its own.
+//
+// A listing is good while its folder's stamp stays the same. Asking the disk for the stamp of
+// every folder on a path at every lookup costs a system call per folder, which is most of the
+// time a survey of thousands of files takes; so each cached folder is also watched for changes
+// (inotify), and a listing whose watch reported nothing is taken without asking. A report only
+// sends the listing back to the stamp test, so the stamps still decide when a folder is read.
+class FolderCache {
+public:
+    // Resolves the components below a root, each found in its folder's listing (the exact name
+    // first, else the one case-folded match). With `knownOnly` only listings known current are
+    // used, without asking the disk, and false means that some listing on the way is not: the
+    // caller resolves as usual. Otherwise listings are read where needed; a folder that cannot
+    // be read sets `failed` and the error. A lookup that failed sets them too.
+    bool Walk(const QString& path, const QString& root, const QStringList& components,
+              bool forCreate, bool knownOnly, ResolvedPath* out, int* error, bool* failed);
+
+    // Resolves a path whose folder (as spelled) was resolved before from listings known current
+    // and none of them changed since: only the last component is looked up. Takes the reports
+    // that arrived since the last lookup. False when the folder is not remembered so.
+    bool ResolveRemembered(const QString& path, bool forCreate, ResolvedPath* out, int* error,
+                           bool* failed);
+
+    // ResolveRemembered of an existing entry followed by Stat, with the listing looked up once.
+    bool StatRemembered(const QString& path, bool followLinks, QString* hostPath, struct stat* st,
+                        int* error, bool* failed);
+
+    // What the listing of a path's remembered folder tells of the path: a file or a folder (no
+    // link), or missing (`failed` and the error set). False when it cannot tell: the caller asks
+    // the disk.
+    bool KindRemembered(const QString& path, EntryKind* kind, int* error, bool* failed);
+
+    // lstat (or, following links, stat) of a host path. A regular file with one link in a
+    // folder whose listing is known current is answered from the last answer while the watch
+    // reported no change of it, and a folder (no link) from its own listing while that is known
+    // current; links and other entries are always asked (their stats change without a report in
+    // this folder). The reports are those taken by the lookup of the path or of its folder that
+    // comes just before.
+    bool Stat(const QString& hostPath, bool followLinks, struct stat* st, int* error);
+
+    // Stat of a name in a host folder, as of the joined path, which is only made when the disk
+    // is asked.
+    bool StatName(const QString& hostFolder, const QString& name, bool followLinks, struct stat* st,
+                  int* error);
+
+    // The names a chooser takes from a folder's listing, in listing order, with their stats where
+    // asked: from the cache where it may answer, the others from the disk relative to one open
+    // handle of the folder. The reports are those taken by the lookup of the folder that comes
+    // just before.
+    bool List(const QString& hostFolder, const ListChooser& choose,
+              std::vector<ListedEntry>* entries, int* error, quint64* state);
+
+    // The answer of a find in a folder as spelled (Windows form) that KeepAnswer kept, while the
+    // folder's listing is in the state it was made from and nothing on the way to the folder
+    // changed. Takes the reports first, as a lookup does; `generation` receives what KeepAnswer
+    // needs to remember the folder, and `hostFolder` the folder's host path when it is known
+    // without resolving the folder (else it is left empty; with an answer it is known).
+    bool KeptAnswer(const QString& windowsFolder, const QString& key, QStringList* names,
+                    QList<qint32>* times, quint64* generation, QString* hostFolder);
+
+    // Sorts Windows-form folders for a prefetch: those whose listings are known current are
+    // left out (and remembered as spelled), those the cache can resolve go to `hostFolders`, and
+    // the others, for the caller to resolve, are returned. The reports are taken first.
+    QStringList SortForPrefetch(const QStringList& windowsFolders, QStringList* hostFolders);
+
+    // Keeps a find's answer with the listing it was made from (when ListFolder gave a state and
+    // the listing is still in it), and remembers the folder as spelled with its listing (known
+    // current), which ResolvePath resolved to the host folder when the generation was the one
+    // given.
+    void KeepAnswer(const QString& windowsFolder, const QString& hostFolder, quint64 generation,
+                    quint64 state, const QString& key, const QStringList& names,
+                    const QList<qint32>& times);
+
+    // The names in a host folder, in listing order. The reports are those taken by the lookup of
+    // the folder that comes just before.
+    bool Names(const QString& hostFolder, QStringList* names, int* error);
+
+    // Reads the listings of host folders that are not known current on a few threads, outside the
+    // lock, and takes them in under it. Reports that arrive meanwhile for the new watches are
+    // kept until the watches are known.
+    void Prefetch(const QStringList& hostFolders, bool fileStats);
+
+    // Before our own change: a listing that is no longer current is dropped, so that the change
+    // is only ever added to a listing that was right before it.
+    void BeforeChange(const QString& hostFolder);
+
+    // Our own change: the listing takes it over and the folder's new stamp, so that moving many
+    // files into one folder does not read that folder again for every file. The listing was
+    // current just before the change, so it no longer counts as racy.
+    // The report of a change of a kind that OwnChange tells is expected and passed over.
+    void Changed(const QString& hostFolder, const QString& added, const QString& removed,
+                 OwnChange change = OwnChange::Other);
+
+    void Invalidate(const QString& hostFolder);
+
+    // Whether a rename of the file `name` in the host folder `from` into the host folder `to`
+    // can be taken over by FileRenamed without asking the disk: both listings are known current
+    // and the first tells that the name is a file (no folder, no link).
+    bool CanTakeFileRename(const QString& from, const QString& name, const QString& to);
+
+    // Our own rename of a file that CanTakeFileRename allowed: the listings take it over, their
+    // folders' new stats are left unasked, and the two reports the rename makes are expected
+    // and passed over when they are taken. Where a listing stopped being known current
+    // meanwhile, it is dropped instead.
+    void FileRenamed(const QString& from, const QString& oldName, const QString& to,
+                     const QString& newName);
+
+    // Whether the cache holds a listing of the host folder that is known current (the folder
+    // exists as a folder).
+    bool IsListedFolder(const QString& hostFolder);
+
+    void Clear();
+
+    // Begins (or ends) a run of lookups in which the reports are taken once only (and again
+    // every few milliseconds in a long run).
+    void TakeReportsOnce(bool begin);
+    // Within such runs, the next lookup takes the reports again.
+    void TakeReportsAgain();
+
+    // A number that moves on with every report taken and every listing read, changed or
+    // dropped: while it stays the same, every listing known current is as it was. The reports
+    // that arrived are taken first.
+    quint64 Changes();
+
+    qint64 Reads();
+
+    // Whether folders below a drive root can be watched for changes.
+    bool Watchable(const QString& root);
+
+private:
+    struct KnownFolder {
+        QString root; // the drive's host root when it was resolved
+        QString host; // empty: the folder is missing
+        quint64 generation = 0;
+        // The folder's listing (for a missing folder, the listing on the way that lacked the
+        // name `missing`). Every removal of a listing moves the generation on, so the pointer
+        // is good while the generation is the same.
+        FolderListing* listing = nullptr;
+        QString missing;
+    };
+
+    // A folder as spelled that is remembered with its listing, still good and known current.
+    const KnownFolder* RememberedFolder(const QString& windowsFolder) const;
+
+    // Remembers a folder as spelled, resolved to the host folder (empty: missing) of the drive's
+    // host root under the current generation, with its listing.
+    void Remember(const QString& windowsFolder, const QString& root, const QString& hostFolder,
+                  FolderListing* listing, const QString& missing = QString());
+
+    // The host folder of a folder as spelled, found in its remembered parent as ResolvePath would
+    // find it; false when the parent is not remembered or the folder is not there.
+    bool RememberedHost(const QString& windowsFolder, QString* hostFolder);
+
+    // Remembers a folder as spelled, resolved to the host folder under the current generation,
+    // with its listing.
+    void RememberListing(const QString& windowsFolder, const QString& hostFolder,
+                         FolderListing* listing);
+
+    // Remembers the host folder of the path's folder as spelled (an empty one: the folder is
+    // missing), when the path's last part is the last component (no "." or ".." or trailing
+    // separator to apply).
+    void RememberFolder(const QString& path, const QString& last, const QString& root,
+                        const QString& hostFolder, FolderListing* listing,
+                        const QString& missing = QString());
+
+    // The remembered folder of the path, still good, with its listing (known current), the
+    // path's last part and the name that part found there (empty when missing). A folder that
+    // is missing, or a name that is missing or ambiguous while `forCreate` is clear, sets
+    // `failed` and the error. Null when the folder is not remembered so (or is missing while
+    // `forCreate` is set): the caller resolves as usual. Called under the lock.
+    const KnownFolder* LookUpRemembered(const QString& path, bool forCreate,
+                                        FolderListing** listing, QString* name, QString* found,
+                                        int* error, bool* failed);
+
+    // The listing of a folder when it is known current, else none.
+    FolderListing* Known(const QString& hostFolder);
+
+    // The listing of a folder, known current, that holds the name; else none.
+    FolderListing* ListingOf(const QString& hostFolder, const QString& name);
+
+    FolderListing* Listing(const QString& hostFolder);
+
+    // Stat and StatName: from the cache where it may answer, else from the disk by the host path
+    // (made from the folder and the name when it is not given).
+    bool StatEntry(const QString& hostFolder, const QString& name, const QString& hostPath,
+                   bool followLinks, struct stat* st, int* error);
+
+    // The stat of a name of the listing given (one known current that holds it) without asking
+    // the disk: a regular file's last answer while the watch reported no change of it, or the
+    // folder's own stat that its listing keeps while that is known current (every change of a
+    // folder's entries, attributes or times is reported to its own watch). False when neither
+    // is known. `kind` is what the listing tells of the name.
+    bool CachedStat(const QString& hostFolder, const FolderListing* listing, const QString& name,
+                    EntryKind kind, struct stat* st);
+
+    bool CachedStat(const QString& hostFolder, const FolderListing* listing, const QString& name,
+                    struct stat* st);
+
+    // Asks the disk for `path` (relative to the open folder `folder`, or AT_FDCWD): the entry
+    // itself, and, when links are followed, what a link points to. The entry's own answer is kept
+    // for a regular file with one link of the listing given; what a link points to is not, since
+    // its changes are not reported in this folder.
+    static bool StatDisk(FolderListing* listing, const QString& name, int folder,
+                         const QByteArray& path, bool followLinks, struct stat* st, int* error);
+
+    // The stats of the entries at `asked`, from the disk; a single name is asked by its path,
+    // since opening the folder would cost more than it spares.
+    static void StatOnDisk(const QString& hostFolder, FolderListing* known,
+                           std::vector<ListedEntry>* entries,
+                           const std::vector<std::size_t>& asked);
+
+    // The listing of a folder, read again when the folder's stamp changed. Called under the lock;
+    // the pointer is good until the next change of the cache.
+    FolderListing* Current(const QString& hostFolder, int* error);
+
+    // Takes a listing just read in as the folder's, in place of any earlier one.
+    FolderListing* Insert(const QString& hostFolder, FolderListing&& listing,
+                          const QByteArray& encoded);
+
+    // ---- Change watches ----
+
+    // A watch on the folder for the listing under this name, or -1 when the folder cannot be
+    // watched (its listing then compares its stamp at every use).
+    int Watch(const QByteArray& encoded, const QString& hostFolder);
+
+    // The change notifier, made at its first use; -1 when there can be none.
+    int Notifier();
+
+    // One folder reached by two paths (through a link) has one watch for both listings.
+    void Register(int watch, const QString& hostFolder);
+
+    // The watch a folder keeps: none on a file system that does not report every change.
+    int KeepWatch(const QString& hostFolder, int watch, dev_t device, const QByteArray& encoded);
+
+    // Whether the file system of a device reports every change; asked once per device.
+    bool DeviceReportsEveryChange(dev_t device, const QByteArray& encoded);
+
+    void Unwatch(const QString& hostFolder, int watch);
+
+    // Takes the reports that arrived since the last call (once only in a run that asks so,
+    // unless `always`).
+    void TakeReports(bool always = false);
+
+    // One report: the watch, what happened and the name in the folder (empty: the folder itself).
+    void TakeReport(int watch, quint32 mask, const QString& name);
+
+    void ForgetFile(const QString& hostFolder, const QString& name);
+
+    void MarkReported(const QString& hostFolder);
+
+    // A folder's listing changed, or stopped being known current: the answers of its parent's
+    // listing that took the folder's stat from it no longer hold.
+    void SubFolderChanged(const QString& hostFolder);
+
+    // The folder and every cached folder below it.
+    void MarkTree(const QString& hostFolder);
+
+    void Drop(const QString& hostFolder);
+
+    void ClearAll();
+
+    // A report that our own change makes, passed over when it is taken. Those still expected
+    // when every report has been read are forgotten: the kernel queues a change's reports
+    // before the change returns.
+    struct ExpectedReport {
+        int watch;
+        quint32 mask;
+        QString name;
+        bool operator==(const ExpectedReport& o) const {
+            return watch == o.watch && mask == o.mask && name == o.name;
+        }
+        friend size_t qHash(const ExpectedReport& r, size_t seed = 0) {
+            return qHashMulti(seed, r.watch, r.mask, r.name);
+        }
+    };
+
+    void Expect(int watch, quint32 mask, const QString& name);
+    // True (and the expectation is used up) when the report is one of our own changes.
+    bool Expected(int watch, quint32 mask, const QString& name);
+
+    struct PendingReport {
+        int watch;
+        quint32 mask;
+        QString name;
+    };
+
+    QMutex mutex_;
+    // Node-based, so that a listing stays where it is while others are added.
+    std::unordered_map<FolderKey, FolderListing, FolderKeyHash> entries_;
+    std::set<QString> keys_; // the folders of entries_, in order, for the folders below one
+    QHash<int, QStringList> foldersByWatch_;
+    // Folders as callers spell them (with the drive) and their host folders, good while the
+    // generation is the same: it moves on whenever a listing changes or may have changed.
+    QHash<QString, KnownFolder> knownFolders_;
+    quint64 generation_ = 0;
+    QHash<QString, bool> watchableRoots_;
+    QHash<quint64, bool> reportingDevices_;
+    int notifier_ = -1;
+    bool notifierFailed_ = false;
+    quint64 notifierEpoch_ = 0; // moves on when the notifier is closed
+    int prefetching_ = 0;       // prefetches reading outside the lock
+    int takeOnce_ = 0;          // runs of lookups that take the reports once
+    bool takenOnce_ = false;    // and whether they took them already
+    qint64 takenAtMs_ = 0;      // and when
+    quint64 changes_ = 0;
+    std::vector<PendingReport> pending_;
+    QHash<ExpectedReport, int> expected_;
+    qint64 reads_ = 0;
+};
+
+} // namespace qv
