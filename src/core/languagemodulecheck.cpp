@@ -173,10 +173,14 @@ bool ReadCheckedModule(const QString& hostPath, QByteArray* data) {
     const QString problem = TranslationDataProblem(*data);
     if (problem.isEmpty())
         return true;
+    // A file that is no translation file at all (another file that happens to be named like a
+    // module) is passed over quietly, as the translator would refuse it anyway.
+    const bool looksLikeModule = data->size() >= qsizetype(sizeof kMagic) &&
+                                 memcmp(data->constData(), kMagic, sizeof kMagic) == 0;
     data->clear();
     // The message table may come from a module, so this text cannot.
     QStringList& reported = App().ReportedLanguageModules;
-    if (!reported.contains(hostPath)) {
+    if (looksLikeModule && !reported.contains(hostPath)) {
         reported.append(hostPath);
         TheUi().MessageBox(QStringLiteral("The language module '%1' is damaged (%2). It is not "
                                           "used.")

@@ -15,7 +15,8 @@ namespace qv {
 QString TranslationDataProblem(const QByteArray& data);
 
 // Reads a module file (host path) and checks it. False when it cannot be read or is damaged; a
-// damaged module is reported to the user once per run.
+// damaged module is reported to the user once per run; a file that is no translation file at
+// all is passed over quietly.
 bool ReadCheckedModule(const QString& hostPath, QByteArray* data);
 
 } // namespace qv
