@@ -125,12 +125,12 @@ TEST(InflateMstsFile, TakesUpToTheCapAndRefusesOneByteMoreWhateverTheHeaderSays)
     };
     for (const auto& c : cases) {
         QByteArray inflated("stale");
-        EXPECT_EQ(InflateMstsFile(Compressed(content, c.declared), c.cap, &inflated), c.inflates)
+        EXPECT_EQ(InflateMstsFile(Compressed(content, c.declared), &inflated, c.cap), c.inflates)
             << c.cap << " " << c.declared;
         EXPECT_EQ(inflated, c.inflates ? content : QByteArray());
     }
     QByteArray inflated;
-    EXPECT_FALSE(InflateMstsFile(content, 1 << 20, &inflated)) << "not compressed";
+    EXPECT_FALSE(InflateMstsFile(content, &inflated, 1 << 20)) << "not compressed";
 }
 
 TEST(DecodeMstsText, RefusesAFileThatInflatesBeyondAnyRealTextFile) {
