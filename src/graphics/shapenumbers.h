@@ -45,29 +45,25 @@ inline const char16_t* PlainInt(const char16_t* from, const char16_t* end, qint3
     if (negative)
         ++from;
     const char16_t* digits = from;
-    qint32 result = 0;
-    // Nine digits cannot overflow 32 bits.
-    for (; from < end && numbers::IsDigit(*from); ++from) {
-        if (from - digits == 9)
-            return nullptr;
+    // Nine digits always fit 32 bits; a tenth is read only to refuse the number.
+    const char16_t* last = end - from > 10 ? from + 10 : end;
+    qint64 result = 0;
+    for (; from < last && numbers::IsDigit(*from); ++from)
         result = result * 10 + (*from - u'0');
-    }
-    if (from == digits)
+    if (from == digits || from - digits > 9)
         return nullptr;
-    *value = negative ? -result : result;
+    *value = qint32(negative ? -result : result);
     return from;
 }
 
 // One to eight hex digits.
 inline const char16_t* PlainHex(const char16_t* from, const char16_t* end, quint32* value) {
     const char16_t* digits = from;
+    const char16_t* last = end - from > 9 ? from + 9 : end;
     quint32 result = 0;
-    for (quint32 digit; from < end && (digit = numbers::HexDigit(*from)) < 16; ++from) {
-        if (from - digits == 8)
-            return nullptr;
+    for (quint32 digit; from < last && (digit = numbers::HexDigit(*from)) < 16; ++from)
         result = result << 4 | digit;
-    }
-    if (from == digits)
+    if (from == digits || from - digits > 8)
         return nullptr;
     *value = result;
     return from;

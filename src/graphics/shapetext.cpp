@@ -4,6 +4,7 @@
 #include "graphics/shapesource.h"
 #include "graphics/shapetokens.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstring>
@@ -236,7 +237,8 @@ private:
     int TokenId(const Token& name) {
         const QStringView word = View(name);
         for (RecentName& recent : recent_) {
-            if (recent.name == word)
+            if (recent.name.size() == word.size() &&
+                std::equal(word.begin(), word.end(), recent.name.begin()))
                 return recent.id;
         }
         const int id = ShapeTokenId(word);
