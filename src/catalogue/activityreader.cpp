@@ -16,6 +16,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace qv {
 
 namespace {
@@ -264,7 +266,9 @@ void AddCachedList(const IniFile& ini, const QString& section, const QString& co
                            App().ProgramTitle, MB_ICONSTOP);
         return;
     }
-    for (int i = 0; i < count; ++i)
+    // The count comes from a file: there are never more entries than the section has lines.
+    const int entries = int(std::min<qsizetype>(count, ini.ReadSection(section).size()));
+    for (int i = 0; i < entries; ++i)
         list.Add(prefix + ini.ReadString(section, key + QString::number(i), QString()));
 }
 

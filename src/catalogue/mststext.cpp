@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace qv {
 
@@ -25,18 +26,6 @@ QStringView WithoutQuotes(QStringView text) {
     if (text.size() > 1 && text.startsWith(u'"') && text.endsWith(u'"'))
         return text.mid(1, text.size() - 2);
     return text;
-}
-
-// JoinContinuedString in place, so that a value collected over thousands of lines (a file that
-// ends inside a value) is not copied once per line.
-void AppendContinued(QString& collected, QStringView next) {
-    const qsizetype kept = collected.endsWith(u"\"+") ? collected.size() - 1 : collected.size();
-    if (kept > 0 && collected[kept - 1] == u'"' && next.startsWith(u'"')) {
-        collected.truncate(kept - 1);
-        collected.append(next.mid(1));
-    } else {
-        collected.append(next);
-    }
 }
 
 bool ParseDigits(QStringView text, int* value) {
@@ -154,13 +143,36 @@ QString CutValue(MstsTextReader& reader, QStringView line, int keywordLength, bo
         value = collected;
     }
     value = value.size() > 2 ? TrimView(value.mid(1, value.size() - 2)) : QStringView();
-    return (keepQuotes ? value : WithoutQuotes(value)).toString();
+    value = keepQuotes ? value : WithoutQuotes(value);
+    return collected.isNull() ? value.toString() : TakeSpan(std::move(collected), value);
+}
+
+void AppendContinued(QString& collected, QStringView next) {
+    const qsizetype kept = collected.endsWith(u"\"+") ? collected.size() - 1 : collected.size();
+    if (kept > 0 && collected[kept - 1] == u'"' && next.startsWith(u'"')) {
+        collected.truncate(kept - 1);
+        collected.append(next.mid(1));
+    } else {
+        collected.append(next);
+    }
 }
 
 QString JoinContinuedString(const QString& collected, const QString& next) {
     QString joined = collected;
     AppendContinued(joined, next);
     return joined;
+}
+
+QString TakeSpan(QString&& text, QStringView span) {
+    if (span.isEmpty())
+        return QString();
+    const qsizetype start = span.data() - text.constData();
+    if (start < 0 || start + span.size() > text.size())
+        return span.toString();
+    // Cut in place: a value collected over a whole damaged file is not copied once more.
+    text.truncate(start + span.size());
+    text.remove(0, start);
+    return std::move(text);
 }
 
 QString FileBaseName(const QString& fileName) {

@@ -61,6 +61,12 @@ QString CutValue(MstsTextReader& reader, QStringView line, int keywordLength,
 // Joins a value that runs on to the next line; a quote and plus sign at the end of the first part
 // and a quote at the start of the second run the two quoted runs together.
 QString JoinContinuedString(const QString& collected, const QString& next);
+// The same in place: a value collected over many lines is then built in linear time.
+void AppendContinued(QString& collected, QStringView next);
+
+// The part of the text that the view (into the text) shows, made by cutting the text in place
+// rather than copying; a view that lies elsewhere is copied.
+QString TakeSpan(QString&& text, QStringView span);
 
 // Every run of backslashes reduced to one backslash.
 // The file name without its folder and its extension.

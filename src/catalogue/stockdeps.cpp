@@ -176,26 +176,29 @@ bool ReadSoundDependencies(const QString& root, const QString& soundFile, const 
         if (at < 0)
             continue;
         QString text = TrimText(line.mid(at + word.size()));
-        QString next;
+        QStringView next;
         while (!text.endsWith(u')')) {
             if (!reader.ReadLine(&next)) {
                 text.append(u')');
                 break;
             }
-            text = JoinContinuedString(text, next);
+            AppendContinued(text, next);
         }
+        // The entries are cut out of the text where they stand: a damaged file that runs on for
+        // megabytes is walked once, not copied once per entry.
+        QStringView rest = text;
         for (;;) {
-            const qsizetype close = text.indexOf(u')');
-            QString entry = TrimText(text.left(close + 1));
-            const QString rest = text.mid(close + 1);
-            entry = entry.size() > 2 ? TrimText(entry.mid(1, entry.size() - 2)) : QString();
-            const QString reference = CleanReference(KeepQuotedName(entry));
+            const qsizetype close = rest.indexOf(u')');
+            QStringView entry = TrimView(rest.left(close + 1));
+            rest = close < 0 ? QStringView() : rest.mid(close + 1);
+            entry = entry.size() > 2 ? TrimView(entry.mid(1, entry.size() - 2)) : QStringView();
+            const QString reference = CleanReference(KeepQuotedName(entry.toString()));
             if (reference.contains(kClimb))
                 ResolveAlias(scan, reference, base, nullptr, true, strict);
             at = rest.indexOf(word, 0, Qt::CaseInsensitive);
             if (at < 0)
                 break;
-            text = TrimText(rest.mid(at + word.size()));
+            rest = TrimView(rest.mid(at + word.size()));
         }
     }
     ShowReadStatus(Msg::STATUS_TEXT_LOADING_SOUND, soundFile);

@@ -85,13 +85,17 @@ QString CutStockValue(MstsTextReader& reader, QStringView line, int keyword) {
     QString collected;
     if (!ValueComplete(keyword, value)) {
         collected = value.toString();
-        QString next;
-        while (!ValueComplete(keyword, collected)) {
+        QStringView next;
+        // Only the line just added can complete the value (joining drops a quote or a plus sign,
+        // never a parenthesis), so each line is looked at once, however long the value runs.
+        for (;;) {
             if (!reader.ReadLine(&next)) {
                 collected.append(u')');
                 break;
             }
-            collected = JoinContinuedString(collected, next);
+            AppendContinued(collected, next);
+            if (keyword == kDescription ? collected.endsWith(u')') : ValueComplete(keyword, next))
+                break;
         }
         value = collected;
     }
@@ -101,7 +105,10 @@ QString CutStockValue(MstsTextReader& reader, QStringView line, int keyword) {
         value = TrimView(value.chopped(1));
     if (keyword == kFreightAnim)
         value = FirstAnimationWord(value);
-    return StripQuotes(TrimView(value).toString());
+    value = TrimView(value);
+    if (value.size() > 1 && value.startsWith(u'"') && value.endsWith(u'"'))
+        value = value.mid(1, value.size() - 2);
+    return collected.isNull() ? value.toString() : TakeSpan(std::move(collected), value);
 }
 
 std::uint32_t TypeBit(const QString& word) {

@@ -120,6 +120,7 @@ struct AppState {
     std::uint32_t CurrentLanguageId = 0;  // the loaded language's locale; 0 before any
     RecordList<LanguageSet> LanguageList; // the languages with a module, sorted by name
     std::unique_ptr<LanguageModule> LoadedLanguageModule; // none: the compiled-in English
+    QStringList ReportedLanguageModules; // damaged module files already told to the user
 
     // Start-up configuration, the store folder and the outside tools.
     QString ProgramFilePath;     // the program's own file (Windows form); empty: the running one

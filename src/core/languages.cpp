@@ -3,6 +3,7 @@
 #include "core/appstate.h"
 #include "core/comparetext.h"
 #include "core/generaldefs.h"
+#include "core/languagemodulecheck.h"
 #include "core/regsettings.h"
 #include "core/toolpaths.h"
 #include "core/version.h"
@@ -37,7 +38,8 @@ QString LanguageName(const QString& localeLanguage) {
 // Reads a module file; null when it is missing or no translation file.
 std::unique_ptr<LanguageModule> ReadModule(const QString& path) {
     auto module = std::make_unique<LanguageModule>();
-    if (!ReadWholeFile(path, &module->Data) || module->Data.isEmpty())
+    QString hostPath;
+    if (!ResolvePath(path, &hostPath) || !ReadCheckedModule(hostPath, &module->Data))
         return nullptr;
     if (!module->Translator.load(reinterpret_cast<const uchar*>(module->Data.constData()),
                                  int(module->Data.size())))

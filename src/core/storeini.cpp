@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <future>
+#include <limits>
 #include <system_error>
 #include <vector>
 
@@ -311,8 +312,17 @@ int CountStoreContent() {
 
 void LoadNextLotNumber() {
     auto holder = OpenStoreIni(QStringLiteral("CACHESTK.QVC"));
-    const int last = holder->Ini.ReadInteger(kInfoSection, QStringLiteral("LastLotNumber"), 0);
-    App().CurrentLotNumber = QString::number(last + 1);
+    // Read and counted in 64 bits: a number at the end of the integer range, which a damaged or
+    // hand-edited cache may hold, goes on to the next number instead of overflowing, and the
+    // number written back from it is read again the next time.
+    const QString text = holder->Ini.ReadString(kInfoSection, QStringLiteral("LastLotNumber"), {});
+    bool ok = false;
+    qint64 last = text.toLongLong(&ok);
+    if (!ok)
+        last = IniFile::ToInteger(text, 0);
+    if (last < std::numeric_limits<qint64>::max())
+        ++last;
+    App().CurrentLotNumber = QString::number(last);
     CloseStoreIni(std::move(holder));
 }
 

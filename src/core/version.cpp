@@ -1,9 +1,9 @@
 #include "core/version.h"
 
 #include "core/appstate.h"
+#include "core/languagemodulecheck.h"
 
 #include <QByteArray>
-#include <QFile>
 #include <QTranslator>
 
 #include <algorithm>
@@ -55,13 +55,11 @@ QStringList CVersionInfo::ReadModuleValues(const QStringList& valueNames) const 
     QStringList values(valueNames.size());
     // The file is read by this exact name: QTranslator's own file loading would also try other
     // names (with ".qm" appended, or cut at "_" and "."), and so could judge the wrong module.
-    QFile file(fileName_);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray data;
+    if (!ReadCheckedModule(fileName_, &data))
         return values;
-    const QByteArray data = file.readAll();
     QTranslator translator;
-    if (data.isEmpty() ||
-        !translator.load(reinterpret_cast<const uchar*>(data.constData()), int(data.size())))
+    if (!translator.load(reinterpret_cast<const uchar*>(data.constData()), int(data.size())))
         return values;
     for (qsizetype i = 0; i < valueNames.size(); ++i) {
         const QString value =

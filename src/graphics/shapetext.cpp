@@ -1,14 +1,35 @@
 // The text form of a shape: whitespace-separated words, "(" and ")" around blocks, a block
 // written `name [label] ( ... )`, strings bare or quoted, flags in hex without "0x".
+#include "graphics/shapenumbers.h"
 #include "graphics/shapesource.h"
 #include "graphics/shapetokens.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstring>
 
 namespace qv {
 
 namespace {
+
+// What a character is to the tokenizer. A shape is almost all ASCII, so the kinds of the first
+// 128 characters are looked up; every other character belongs to a word.
+enum CharKind : quint8 { kBlank, kWordChar, kOpenChar, kCloseChar, kQuoteChar };
+
+constexpr std::array<quint8, 128> kAsciiKinds = [] {
+    std::array<quint8, 128> kinds{};
+    for (std::size_t c = 0; c < kinds.size(); ++c)
+        kinds[c] = c <= ' ' ? kBlank : kWordChar;
+    kinds['('] = kOpenChar;
+    kinds[')'] = kCloseChar;
+    kinds['"'] = kQuoteChar;
+    return kinds;
+}();
+
+CharKind KindOf(char16_t c) {
+    return c < 128 ? CharKind(kAsciiKinds[c]) : kWordChar;
+}
 
 class TextShapeSource : public ShapeSource {
 public:
@@ -35,7 +56,7 @@ public:
         if (next.kind != Token::Open)
             ThrowShapeError(QStringLiteral("\"%1\" at %2 is not followed by a block")
                                 .arg(View(name).toString(), Where()));
-        *token = ShapeTokenId(View(name));
+        *token = TokenId(name);
         ++depth_;
         return true;
     }
@@ -43,22 +64,36 @@ public:
     void Close() override {
         if (depth_ == 0)
             return;
-        for (int level = 1; level > 0;) {
-            const Token token = Next();
-            if (token.kind == Token::Open)
-                ++level;
-            else if (token.kind == Token::Close)
-                --level;
-            else if (token.kind == Token::End)
+        SkipBlanks();
+        if (pos_ < n_ && s_[pos_] == u')') {
+            // The usual case: the block was read to its end.
+            ++pos_;
+            --depth_;
+            return;
+        }
+        // Brackets are tokens of their own and a quote always starts a quoted text, so going
+        // over the characters skips exactly what going over the tokens would.
+        for (int level = 1; level > 0; ++pos_) {
+            while (pos_ < n_ && KindOf(s_[pos_]) <= kWordChar)
+                ++pos_;
+            if (pos_ >= n_)
                 ThrowShapeError(QStringLiteral("the file ends inside a block"));
+            if (s_[pos_] == u'(')
+                ++level;
+            else if (s_[pos_] == u')')
+                --level;
+            else
+                SkipQuoted();
         }
         --depth_;
     }
 
     qint32 Int() override {
+        qint32 value = 0;
+        if (Plain(PlainInt, &value))
+            return value;
         char buffer[kNumberChars];
         const std::size_t length = Number(buffer);
-        qint32 value = 0;
         const auto result = std::from_chars(buffer, buffer + length, value);
         if (result.ec != std::errc() || result.ptr != buffer + length)
             NotANumber(buffer, length, "a whole number");
@@ -66,9 +101,11 @@ public:
     }
 
     quint32 Flags() override {
+        quint32 value = 0;
+        if (Plain(PlainHex, &value))
+            return value;
         char buffer[kNumberChars];
         const std::size_t length = Number(buffer);
-        quint32 value = 0;
         const auto result = std::from_chars(buffer, buffer + length, value, 16);
         if (result.ec != std::errc() || result.ptr != buffer + length)
             NotANumber(buffer, length, "hex flags");
@@ -76,12 +113,14 @@ public:
     }
 
     float Float() override {
+        float value = 0;
+        if (Plain(PlainFloat, &value))
+            return value;
         char buffer[kNumberChars];
-        std::size_t length = Number(buffer);
+        const std::size_t length = Number(buffer);
         const char* from = buffer;
         if (length > 1 && buffer[0] == '+')
             ++from;
-        float value = 0;
         const auto result = std::from_chars(from, buffer + length, value);
         if (result.ec != std::errc() || result.ptr != buffer + length)
             NotANumber(buffer, length, "a number");
@@ -127,35 +166,85 @@ private:
         bool quoted = false;
     };
 
-    Token Next() {
+    void SkipBlanks() {
+        // Lines start with runs of tabs: four characters at a time while all four are blanks.
+        // A character x is at most ' ' when neither x nor x + 0x7fdf has its top bit set; a
+        // carry into the next character only comes from one that is no blank.
+        constexpr quint64 kAddend = 0x7fdf7fdf7fdf7fdfULL;
+        constexpr quint64 kTopBits = 0x8000800080008000ULL;
+        while (n_ - pos_ >= 4) {
+            quint64 four;
+            std::memcpy(&four, s_ + pos_, sizeof four);
+            if (((four | (four + kAddend)) & kTopBits) != 0)
+                break;
+            pos_ += 4;
+        }
         while (pos_ < n_ && s_[pos_] <= u' ')
             ++pos_;
+    }
+
+    Token Next() {
+        SkipBlanks();
         Token token;
         if (pos_ >= n_)
             return token;
-        const char16_t c = s_[pos_];
-        if (c == u'(' || c == u')') {
-            token.kind = c == u'(' ? Token::Open : Token::Close;
+        switch (KindOf(s_[pos_])) {
+        case kOpenChar:
+        case kCloseChar:
+            token.kind = s_[pos_] == u'(' ? Token::Open : Token::Close;
             ++pos_;
             return token;
-        }
-        token.kind = Token::Word;
-        if (c == u'"') {
+        case kQuoteChar:
+            token.kind = Token::Word;
             token.quoted = true;
-            token.from = ++pos_;
-            while (pos_ < n_ && s_[pos_] != u'"')
-                pos_ += (s_[pos_] == u'\\' && pos_ + 1 < n_) ? 2 : 1;
-            if (pos_ >= n_)
-                ThrowShapeError(QStringLiteral("a quoted text is not closed"));
+            token.from = pos_ + 1;
+            SkipQuoted();
             token.to = pos_++;
             return token;
+        default:
+            token.kind = Token::Word;
+            token.from = pos_;
+            while (pos_ < n_ && KindOf(s_[pos_]) == kWordChar)
+                ++pos_;
+            token.to = pos_;
+            return token;
         }
-        token.from = pos_;
-        while (pos_ < n_ && s_[pos_] > u' ' && s_[pos_] != u'(' && s_[pos_] != u')' &&
-               s_[pos_] != u'"')
-            ++pos_;
-        token.to = pos_;
-        return token;
+    }
+
+    // A number in its plain form, read where it stands: true when the whole word was read;
+    // false, without moving, when the word is anything else.
+    template <typename T, typename Read> bool Plain(Read read, T* value) {
+        SkipBlanks();
+        const char16_t* end = s_ + n_;
+        const char16_t* stop = read(s_ + pos_, end, value);
+        if (stop == nullptr || (stop < end && KindOf(*stop) == kWordChar) ||
+            stop - (s_ + pos_) >= qsizetype(kNumberChars))
+            return false;
+        pos_ = stop - s_;
+        return true;
+    }
+
+    // From the opening quote to the closing one, where it leaves the position.
+    void SkipQuoted() {
+        for (++pos_; pos_ < n_ && s_[pos_] != u'"';)
+            pos_ += (s_[pos_] == u'\\' && pos_ + 1 < n_) ? 2 : 1;
+        if (pos_ >= n_)
+            ThrowShapeError(QStringLiteral("a quoted text is not closed"));
+    }
+
+    // Lists repeat one or two block names thousands of times: the last two names looked up
+    // are compared as they are written before the name is looked up without regard to case.
+    int TokenId(const Token& name) {
+        const QStringView word = View(name);
+        for (RecentName& recent : recent_) {
+            if (recent.name.size() == word.size() &&
+                std::equal(word.begin(), word.end(), recent.name.begin()))
+                return recent.id;
+        }
+        const int id = ShapeTokenId(word);
+        recent_[1] = recent_[0];
+        recent_[0] = RecentName{word, id};
+        return id;
     }
 
     QStringView View(const Token& token) const {
@@ -170,7 +259,7 @@ private:
         return token;
     }
 
-    // The next value as ASCII in the buffer; its length.
+    // The next value, which is no plain number, as ASCII in the buffer; its length.
     std::size_t Number(char* buffer) {
         const Token token = Value();
         const qsizetype length = token.to - token.from;
@@ -189,8 +278,14 @@ private:
                 .arg(QLatin1String(what), Where(), QString::fromLatin1(buffer, qsizetype(length))));
     }
 
+    struct RecentName {
+        QStringView name; // in the text
+        int id = kTokenUnknown;
+    };
+
     const char16_t* s_;
     qsizetype n_;
+    RecentName recent_[2];
     qsizetype pos_ = 0;
     int depth_ = 0; // blocks entered and not yet closed
 };

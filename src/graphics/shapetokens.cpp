@@ -2,8 +2,6 @@
 
 #include <QString>
 #include <string>
-#include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace qv {
@@ -74,40 +72,56 @@ constexpr NamedToken kNames[] = {
     {kTokenSkip, "skip"},
 };
 
-using NameTable = std::unordered_map<std::u16string_view, int>;
+constexpr std::size_t kLongestName = 32;
 
-// Hashed by name, so that a lookup costs one hash and no allocation; the names live as long as
-// the program.
-const NameTable& IdsByName() {
-    static const std::vector<std::u16string> names = [] {
-        std::vector<std::u16string> all;
-        for (const NamedToken& token : kNames)
-            all.emplace_back(token.name, token.name + std::char_traits<char>::length(token.name));
-        return all;
-    }();
-    static const NameTable ids = [] {
-        NameTable table;
-        for (std::size_t i = 0; i < names.size(); ++i)
-            table.emplace(names[i], kNames[i].id);
-        return table;
-    }();
-    return ids;
+char16_t Folded(char16_t c) {
+    return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
 }
+
+// The names grouped by length and first letter, so that a lookup compares a word with the one
+// or two names that could be it, and never hashes or allocates.
+class NameIndex {
+public:
+    NameIndex() {
+        for (const NamedToken& token : kNames) {
+            const std::size_t length = std::char_traits<char>::length(token.name);
+            groups_[length][Letter(char16_t(token.name[0]))].push_back(&token);
+        }
+    }
+
+    int Find(QStringView word) const {
+        const std::size_t length = std::size_t(word.size());
+        if (length == 0 || length > kLongestName)
+            return kTokenUnknown;
+        const char16_t first = Folded(word[0].unicode());
+        if (first < u'a' || first > u'z')
+            return kTokenUnknown;
+        for (const NamedToken* token : groups_[length][Letter(first)]) {
+            if (SameWithoutCase(word, token->name))
+                return token->id;
+        }
+        return kTokenUnknown;
+    }
+
+private:
+    static std::size_t Letter(char16_t lower) { return std::size_t(lower - u'a'); }
+
+    static bool SameWithoutCase(QStringView word, const char* name) {
+        for (qsizetype i = 1; i < word.size(); ++i) {
+            if (Folded(word[i].unicode()) != char16_t(name[i]))
+                return false;
+        }
+        return true;
+    }
+
+    std::vector<const NamedToken*> groups_[kLongestName + 1][26];
+};
 
 } // namespace
 
 int ShapeTokenId(QStringView name) {
-    // Block names are short ASCII words: fold them into a small buffer rather than a new string.
-    char16_t folded[32];
-    if (name.size() > qsizetype(std::size(folded)))
-        return kTokenUnknown;
-    for (qsizetype i = 0; i < name.size(); ++i) {
-        const char16_t c = name[i].unicode();
-        folded[i] = (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c;
-    }
-    const NameTable& table = IdsByName();
-    const auto found = table.find(std::u16string_view(folded, std::size_t(name.size())));
-    return found != table.end() ? found->second : kTokenUnknown;
+    static const NameIndex index;
+    return index.Find(name);
 }
 
 QString ShapeTokenName(int id) {

@@ -15,9 +15,6 @@ const QByteArray kCompressedSignature = QByteArrayLiteral("SIMISA@F");
 const QByteArray kCompressedSeparator = QByteArrayLiteral("@@@@");
 // Signature, 4-byte length of the inflated data, "@@@@".
 constexpr qsizetype kCompressedHeaderSize = 16;
-// No MSTS text file comes near this; a larger result is a damaged or hostile file, and inflating it
-// further would only exhaust memory.
-constexpr qsizetype kMaxInflatedSize = qsizetype(256) * 1024 * 1024;
 // Enough of the start of a file to tell UTF-16 from 8-bit text by its zero bytes.
 constexpr qsizetype kProbeSize = 512;
 
@@ -60,44 +57,14 @@ QString DecodeTextBytes(const QByteArray& bytes) {
     return DecodeUtf16(bytes.constData(), size, evenZeros > oddZeros);
 }
 
-bool Inflate(const QByteArray& bytes, QByteArray* inflated, qsizetype maxSize) {
-    const auto* b = reinterpret_cast<const unsigned char*>(bytes.constData());
-    const quint32 declared =
-        quint32(b[8]) | quint32(b[9]) << 8 | quint32(b[10]) << 16 | quint32(b[11]) << 24;
-    // The declared length is only a hint: a damaged header must not make us allocate gigabytes.
-    inflated->clear();
-    inflated->reserve(std::min<qsizetype>({qsizetype(declared), maxSize, 16 * 1024 * 1024}));
+// Files are read on worker threads too.
+std::atomic<qint64> filesRead{0};
 
-    z_stream stream{};
-    if (inflateInit(&stream) != Z_OK)
-        return false;
-    stream.next_in =
-        reinterpret_cast<Bytef*>(const_cast<char*>(bytes.constData())) + kCompressedHeaderSize;
-    stream.avail_in = uInt(bytes.size() - kCompressedHeaderSize);
-
-    char chunk[64 * 1024];
-    int status = Z_OK;
-    while (status == Z_OK) {
-        stream.next_out = reinterpret_cast<Bytef*>(chunk);
-        stream.avail_out = sizeof chunk;
-        status = inflate(&stream, Z_NO_FLUSH);
-        if (status != Z_OK && status != Z_STREAM_END)
-            break;
-        inflated->append(chunk, qsizetype(sizeof chunk - stream.avail_out));
-        if (inflated->size() > maxSize)
-            status = Z_MEM_ERROR;
-    }
-    inflateEnd(&stream);
-    if (status != Z_STREAM_END) {
-        inflated->clear();
-        return false;
-    }
-    return true;
-}
+} // namespace
 
 // The signature, the separator and a valid zlib stream header after them: a text file whose own
 // header line happens to read "SIMISA@F@@@@@@@@" is not mistaken for a compressed one.
-bool IsCompressedLayout(const QByteArray& bytes) {
+bool IsCompressedMstsFile(const QByteArray& bytes) {
     if (bytes.size() < kCompressedHeaderSize + 2 || !bytes.startsWith(kCompressedSignature) ||
         bytes.mid(12, 4) != kCompressedSeparator)
         return false;
@@ -106,19 +73,64 @@ bool IsCompressedLayout(const QByteArray& bytes) {
     return (method & 0x0F) == Z_DEFLATED && ((method << 8) | flags) % 31 == 0;
 }
 
-// Files are read on worker threads too.
-std::atomic<qint64> filesRead{0};
+bool InflateMstsFile(const QByteArray& bytes, QByteArray* inflated, qsizetype maxSize) {
+    inflated->clear();
+    if (!IsCompressedMstsFile(bytes))
+        return false;
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const quint32 declared =
+        quint32(b[8]) | quint32(b[9]) << 8 | quint32(b[10]) << 16 | quint32(b[11]) << 24;
+    // The declared length is only a hint: a damaged header must not make us allocate more than
+    // the cap, nor a too small one make us grow the buffer a byte at a time.
+    constexpr qsizetype kFirstSize = 64 * 1024;
+    qsizetype size = std::clamp<qsizetype>(qsizetype(declared) + 1, kFirstSize, maxSize + 1);
 
-} // namespace
+    z_stream stream{};
+    if (inflateInit(&stream) != Z_OK)
+        return false;
+    stream.next_in =
+        reinterpret_cast<Bytef*>(const_cast<char*>(bytes.constData())) + kCompressedHeaderSize;
+    stream.avail_in = uInt(bytes.size() - kCompressedHeaderSize);
+
+    // Inflated straight into the result, which grows by doubling up to one byte past the cap:
+    // no chunk is copied and a result over the cap is known as soon as it is one byte over.
+    qsizetype used = 0;
+    int status = Z_OK;
+    while (status == Z_OK) {
+        if (used == size) {
+            if (size > maxSize) {
+                status = Z_MEM_ERROR;
+                break;
+            }
+            size = std::min(size * 2, maxSize + 1);
+        }
+        inflated->resize(size);
+        const qsizetype room = std::min<qsizetype>(size - used, 1 << 30);
+        stream.next_out = reinterpret_cast<Bytef*>(inflated->data() + used);
+        stream.avail_out = uInt(room);
+        status = inflate(&stream, Z_NO_FLUSH);
+        if (status != Z_OK && status != Z_STREAM_END)
+            break;
+        used += room - qsizetype(stream.avail_out);
+    }
+    inflateEnd(&stream);
+    if (status != Z_STREAM_END || used > maxSize) {
+        inflated->clear();
+        inflated->squeeze();
+        return false;
+    }
+    inflated->truncate(used);
+    return true;
+}
 
 bool DecodeMstsText(const QByteArray& bytes, QString* text) {
     text->clear();
-    if (!IsCompressedLayout(bytes)) {
+    if (!IsCompressedMstsFile(bytes)) {
         *text = DecodeTextBytes(bytes);
         return true;
     }
     QByteArray inflated;
-    if (!Inflate(bytes, &inflated, kMaxInflatedSize))
+    if (!InflateMstsFile(bytes, &inflated, kMaxInflatedTextSize))
         return false;
     *text = DecodeTextBytes(inflated);
     return true;
@@ -140,15 +152,6 @@ bool ReadMstsTextFile(const QString& windowsPath, QString* text) {
         return false;
     ++filesRead;
     return DecodeMstsText(bytes, text);
-}
-
-bool IsCompressedMstsFile(const QByteArray& bytes) {
-    return IsCompressedLayout(bytes);
-}
-
-bool InflateMstsFile(const QByteArray& bytes, QByteArray* inflated, qsizetype maxSize) {
-    inflated->clear();
-    return IsCompressedLayout(bytes) && Inflate(bytes, inflated, maxSize);
 }
 
 qint64 MstsFilesRead() {

@@ -11,13 +11,30 @@
 
 namespace qv {
 
+// The most bytes a compressed MSTS text file may inflate to. The largest real text files (a
+// global track section file, big world files) hold a few megabytes of UTF-16; a result larger
+// than this is a damaged or hostile file, whose text and collected values would only exhaust
+// memory.
+inline constexpr qsizetype kMaxInflatedTextSize = qsizetype(32) * 1024 * 1024;
+
+// "SIMISA@F", a 4-byte length, "@@@@" and the header of a zlib stream: a compressed MSTS file.
+// A text file whose own header line happens to read "SIMISA@F@@@@@@@@" is not one.
+bool IsCompressedMstsFile(const QByteArray& bytes);
+
+// Inflates a compressed MSTS file of any kind (text, binary shape, texture) into *inflated; false
+// (and *inflated emptied) when the bytes are not compressed, the stream is damaged or cut short,
+// or the result would exceed maxSize bytes. The length in its header is taken only as a hint.
+// Text files take kMaxInflatedTextSize; shapes and textures have a cap of their own.
+bool InflateMstsFile(const QByteArray& bytes, QByteArray* inflated, qsizetype maxSize);
+
 // Decodes the bytes of an MSTS text file into text, without a leading byte-order mark:
 // - a UTF-16 little- or big-endian mark, or a UTF-8 mark, selects that encoding;
 // - without a mark, zero bytes mean UTF-16 (their position tells the byte order), none mean
 //   8-bit Windows-1252 text;
 // - "SIMISA@F", a 4-byte length, "@@@@" and a zlib stream: the inflated bytes decoded as above
 //   (a file that merely begins with "SIMISA@F" without that layout is decoded as text).
-// False (and *text emptied) only when a compressed file cannot be inflated.
+// False (and *text emptied) only when a compressed file cannot be inflated, or would inflate to
+// more than kMaxInflatedTextSize bytes.
 bool DecodeMstsText(const QByteArray& bytes, QString* text);
 
 // Reads the file at a host path ("/home/me/x.pat") and decodes it; false when it cannot be read
@@ -28,15 +45,6 @@ bool ReadMstsTextHostFile(const QString& hostPath, QString* text, FileStamp* sta
 // Reads the file at a Windows-form path ("C:\MSTS\TRAINS\CONSISTS\x.con"), found through the
 // drive map without regard to case, and decodes it; false when it cannot be read or decoded.
 bool ReadMstsTextFile(const QString& windowsPath, QString* text);
-
-// True when the bytes have the compressed layout: "SIMISA@F", a 4-byte length, "@@@@" and the
-// header of a zlib stream.
-bool IsCompressedMstsFile(const QByteArray& bytes);
-
-// Inflates a compressed MSTS file of any kind (text, binary shape, texture) into *inflated; false
-// (and *inflated emptied) when the bytes are not compressed, the stream is damaged or the result
-// would exceed maxSize bytes.
-bool InflateMstsFile(const QByteArray& bytes, QByteArray* inflated, qsizetype maxSize);
 
 // How many MSTS files the two reads above have read since the program started, so that a
 // benchmark or a test can tell whether an operation opened any.

@@ -396,6 +396,10 @@ bool RegistryKey::Open(RegRoot root, const QString& path, bool canCreate) {
             return false;
         }
     }
+    if (const QString problem = RegPathProblem(parts_); !problem.isEmpty()) {
+        error_ = QStringLiteral("The key cannot be made: %1.").arg(problem);
+        return false;
+    }
     open_ = ModifyHive(
         root,
         [&](RegNode& hive, QString*) {

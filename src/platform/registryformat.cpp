@@ -10,6 +10,41 @@ QString RegFold(const QString& name) {
     return name.toCaseFolded();
 }
 
+RegNode& RegNode::operator=(RegNode&& other) noexcept {
+    if (this != &other) {
+        RegNode old(std::move(*this)); // freed below, one key at a time
+        name = std::move(other.name);
+        values = std::move(other.values);
+        children = std::move(other.children);
+    }
+    return *this;
+}
+
+RegNode::~RegNode() {
+    std::vector<std::unique_ptr<RegNode>> pending;
+    for (auto& entry : children)
+        pending.push_back(std::move(entry.second));
+    children.clear();
+    while (!pending.empty()) {
+        std::unique_ptr<RegNode> node = std::move(pending.back());
+        pending.pop_back();
+        for (auto& entry : node->children)
+            pending.push_back(std::move(entry.second));
+        node->children.clear();
+    }
+}
+
+QString RegPathProblem(const QStringList& parts) {
+    if (parts.size() > kMaxRegDepth)
+        return QStringLiteral("a key lies more than %1 levels deep").arg(kMaxRegDepth);
+    for (const QString& part : parts) {
+        if (part.size() > kMaxRegKeyNameLength)
+            return QStringLiteral("a key name is longer than %1 characters")
+                .arg(kMaxRegKeyNameLength);
+    }
+    return QString();
+}
+
 RegNode* RegNode::Child(const QString& childName) const {
     auto it = children.find(RegFold(childName));
     return it == children.end() ? nullptr : it->second.get();
@@ -378,15 +413,22 @@ void AppendValue(QByteArray& out, const QString& name, const RegValue& value) {
     out += '\n';
 }
 
-void AppendKey(QByteArray& out, const RegNode& node, const QString& path, bool isRoot) {
-    if (!isRoot || !node.values.empty()) {
-        out += '[' + path.toUtf8() + "]\n";
-        for (const auto& [name, value] : node.values)
-            AppendValue(out, name, value);
-        out += '\n';
+// Every key in its own section, each before the keys below it. Walked with a list of its own
+// rather than by recursion, so that no depth of keys can exhaust the stack.
+void AppendKeys(QByteArray& out, const RegNode& root, const QString& rootName) {
+    std::vector<std::pair<const RegNode*, QString>> pending{{&root, rootName}};
+    while (!pending.empty()) {
+        const auto [node, path] = std::move(pending.back());
+        pending.pop_back();
+        if (node != &root || !node->values.empty()) {
+            out += '[' + path.toUtf8() + "]\n";
+            for (const auto& [name, value] : node->values)
+                AppendValue(out, name, value);
+            out += '\n';
+        }
+        for (auto it = node->children.rbegin(); it != node->children.rend(); ++it)
+            pending.emplace_back(it->second.get(), path + QLatin1Char('\\') + it->second->name);
     }
-    for (const auto& entry : node.children)
-        AppendKey(out, *entry.second, path + QLatin1Char('\\') + entry.second->name, false);
 }
 
 // The key path below the file's root of a section header, or false when it names another root.
@@ -442,6 +484,11 @@ bool ParseHiveText(const QByteArray& bytes, const QString& rootName, RegNode* ro
                              .arg(rootName);
                 return false;
             }
+            const QString problem = RegPathProblem(parts);
+            if (!problem.isEmpty()) {
+                *error = QStringLiteral("line %1: %2").arg(lineNumber).arg(problem);
+                return false;
+            }
             current = root;
             for (const QString& part : parts)
                 current = current->AddChild(part);
@@ -467,7 +514,7 @@ bool ParseHiveText(const QByteArray& bytes, const QString& rootName, RegNode* ro
 
 QByteArray HiveText(const RegNode& root, const QString& rootName) {
     QByteArray out = "REGEDIT4\n\n";
-    AppendKey(out, root, rootName, true);
+    AppendKeys(out, root, rootName);
     return out;
 }
 
@@ -486,8 +533,13 @@ bool ParseWineRegistry(const QByteArray& bytes, RegNode* root) {
             current = nullptr;
             if (!ReadQuoted(line, pos, QLatin1Char('['), QLatin1Char(']'), true, &path))
                 continue;
+            // A key nested too deep or named too long is passed over with its values, as any
+            // other line we cannot take from Wine's file.
+            const QStringList parts = RegSplitPath(path);
+            if (!RegPathProblem(parts).isEmpty())
+                continue;
             current = root;
-            for (const QString& part : RegSplitPath(path))
+            for (const QString& part : parts)
                 current = current->AddChild(part);
             continue;
         }

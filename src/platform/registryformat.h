@@ -35,12 +35,26 @@ struct RegNode {
     std::vector<std::pair<QString, RegValue>> values;
     std::map<QString, std::unique_ptr<RegNode>> children;
 
+    RegNode() = default;
+    RegNode(RegNode&&) = default;
+    RegNode& operator=(RegNode&& other) noexcept;
+    // Frees the keys below one by one, so that no depth of keys can exhaust the stack.
+    ~RegNode();
+
     RegNode* Child(const QString& childName) const;
     RegNode* AddChild(const QString& childName); // the existing one when there is one
     const RegValue* Value(const QString& valueName) const;
     void SetValue(const QString& valueName, const RegValue& value); // keeps place and name case
     bool RemoveValue(const QString& valueName);
 };
+
+// The deepest key and the longest key name a hive may hold. Real keys stay far below both; a file
+// beyond them is damaged or hostile, and is not a hive to trust.
+inline constexpr int kMaxRegDepth = 512;
+inline constexpr int kMaxRegKeyNameLength = 255;
+
+// Why the key path (its segments below the root) may not stand in a hive; empty when it may.
+QString RegPathProblem(const QStringList& parts);
 
 // Key and value names compare without regard to case.
 QString RegFold(const QString& name);

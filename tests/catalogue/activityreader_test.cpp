@@ -159,6 +159,25 @@ TEST_F(ActivityReaderTest, ScenarioCacheServesAnUnchangedActivityAndRereadsAChan
     EXPECT_NE(cache.Ini.ReadInteger(Section("Coal Run.act"), "FileDate", 0), kOldAge);
 }
 
+TEST_F(ActivityReaderTest, CachedCountsBeyondTheLinesOfTheSectionAreNotFollowed) {
+    App().ExtendedActivityCache = true;
+    AddCoalRun("Coal Run.act");
+    ActivityInfo info;
+    ASSERT_TRUE(Read("Coal Run.act", info));
+    // A damaged cache: two billion entries announced, the same few lines there.
+    for (const char* key : {"SvcCount", "StkCount"})
+        cache.Ini.WriteInteger(Section("Coal Run.act"), key, 2000000000);
+    const qsizetype lines = cache.Ini.ReadSection(Section("Coal Run.act")).size();
+    StringList services;
+    StringList stock;
+    ASSERT_TRUE(Read("Coal Run.act", info, &services, &stock));
+    EXPECT_EQ(services.Strings().mid(0, 2),
+              QStringList({"ROUTES\\X\\SERVICES\\Express.srv", "ROUTES\\X\\SERVICES\\Local.srv"}));
+    EXPECT_EQ(stock.Strings().mid(0, 2), QStringList({"Coal\\Hopper.WAG", "Steam\\Loco.ENG"}));
+    EXPECT_LE(services.Count(), lines);
+    EXPECT_LE(stock.Count(), lines);
+}
+
 TEST_F(ActivityReaderTest, KeywordValuesFollowTheirLineRules) {
     EXPECT_EQ(Parsed({"Player_Service_Definition ( \"Coal Run\""}).PlayerSrv,
               "ROUTES\\X\\SERVICES\\Coal Run.srv");

@@ -1,6 +1,7 @@
 #include "core/appstate.h"
 #include "core/comparetext.h"
 #include "core/generaldefs.h"
+#include "core/languagemodulecheck.h"
 #include "core/languages.h"
 #include "core/regsettings.h"
 #include "core/version.h"
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QLocale>
 #include <QTemporaryDir>
+#include <QtEndian>
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -231,4 +233,65 @@ TEST_F(Languages, BuiltEnglishModuleIsChosenAtANormalStart) {
     EnumerateLanguages();
     ASSERT_FALSE(App().LanguageList.empty());
     EXPECT_EQ(App().LanguageList[0]->Abbreviation, "ENG");
+}
+
+namespace {
+
+// A module of the program's version, damaged in one of the ways the translator does not survive
+// or should not be given.
+QByteArray DamagedModule(int kind) {
+    QByteArray qm = test::BuildQm(test::VersionInfoMessages("Quarvel", "1.0", "1.0.0.0", ""));
+    const qsizetype hashes = 16 + 5;
+    const quint32 hashLength = qFromBigEndian<quint32>(qm.constData() + 17);
+    const qsizetype messages = hashes + hashLength + 5;
+    switch (kind) {
+    case 0: // cut short, as a broken download leaves it
+        return qm.left(122);
+    case 1: // the first hash entry points past the messages
+        qToBigEndian<quint32>(0x7FFFFFF0u, qm.data() + hashes + 4);
+        return qm;
+    case 2: // the first translation claims far more bytes than there are
+        qToBigEndian<quint32>(0x00FFFFF0u, qm.data() + messages + 1);
+        return qm;
+    case 3: // a context table whose buckets lie past its end
+        return qm + QByteArray("\x2f\0\0\0\x02\x7f\xff", 7);
+    case 4: // a context whose name runs past the table
+        return qm + QByteArray("\x2f\0\0\0\x06\0\x01\0\x01\x09x", 11);
+    default: // names other modules, which would be loaded unchecked
+        return qm + QByteArray("\x96\0\0\0\x04x.qm", 9);
+    }
+}
+
+} // namespace
+
+TEST(TranslationDataProblem, SoundModulesPassAndEachDamageIsFound) {
+    EXPECT_EQ(TranslationDataProblem(
+                  test::BuildQm(test::VersionInfoMessages("Quarvel", "1.0", "1.0.0.0", "(C)"))),
+              QString());
+    QFile built(QStringLiteral(QUARVEL_PROGRAM_FILE ".ENG"));
+    ASSERT_TRUE(built.open(QIODevice::ReadOnly));
+    EXPECT_EQ(TranslationDataProblem(built.readAll()), QString()) << "the module we build";
+
+    EXPECT_FALSE(TranslationDataProblem("ProductVersion=1.0\n").isEmpty());
+    for (int kind = 0; kind < 6; ++kind)
+        EXPECT_FALSE(TranslationDataProblem(DamagedModule(kind)).isEmpty()) << kind;
+}
+
+TEST_F(Languages, ADamagedModuleIsSkippedAndReportedOnceNeverLoaded) {
+    WriteModule("quarvel.ENG", "1.0");
+    ASSERT_TRUE(RegWriteString(kProductKey, "Last Language", "1031"));
+    for (int kind = 0; kind < 6; ++kind) {
+        WriteFile("quarvel.DEU", DamagedModule(kind));
+        App().ReportedLanguageModules.clear();
+        const size_t before = ui_.Shown().size();
+        EXPECT_FALSE(IsLanguageAvailable(0x0407)) << kind;
+        EnumerateLanguages();
+        ASSERT_EQ(App().LanguageList.size(), 1u) << kind;
+        EXPECT_EQ(App().LanguageList[0]->Abbreviation, "ENG");
+        EXPECT_FALSE(LoadNewResourceModule(0x0407)) << kind;
+        ASSERT_EQ(ui_.Shown().size(), before + 1) << "told once, however often it is met";
+        EXPECT_TRUE(ui_.Shown().back().text.contains("quarvel.DEU' is damaged"));
+    }
+    EXPECT_TRUE(SelectStartupLanguage());
+    EXPECT_EQ(App().CurrentLanguageId, kEnglishUkLcid);
 }

@@ -174,6 +174,27 @@ TEST_F(StoreIni, LoadNextLotNumber_OneAboveTheLastLotOfTheStockCache) {
     EXPECT_EQ(App().CurrentLotNumber, "42");
 }
 
+TEST_F(StoreIni, LoadNextLotNumber_GoesOnPastTheIntegerRangeWithoutOverflowing) {
+    const struct {
+        const char* last;
+        const char* next;
+    } cases[] = {
+        {"2147483647", "2147483648"}, // the last 32-bit number
+        {"2147483648", "2147483649"}, // as the run after it writes it back
+        {"9223372036854775807", "9223372036854775807"},
+        {"-7", "-6"},
+        {"0x10", "17"},
+        {"many", "1"},
+    };
+    for (const auto& c : cases) {
+        MakeData("CACHESTK.QVC", QByteArray("[QUARVEL_INFORMATION]\r\nVersion=3.0\r\n"
+                                            "LastLotNumber=") +
+                                     c.last + "\r\n");
+        LoadNextLotNumber();
+        EXPECT_EQ(App().CurrentLotNumber, c.next) << c.last;
+    }
+}
+
 TEST_F(StoreIni, OpenStoreIni_AReopenedFileGivesWhatTheDiskHoldsNow) {
     MakeData("CACHESTK.QVC", "[QUARVEL_INFORMATION]\r\nVersion=3.0\r\n[a.wag]\r\nName=one\r\n");
     auto holder = OpenStoreIni("CACHESTK.QVC");

@@ -113,6 +113,33 @@ TEST(DecodeMstsText, RefusesACompressedFileThatDoesNotInflate) {
     EXPECT_FALSE(DecodeMstsText(whole.left(18), &text)) << "nothing after the stream header";
 }
 
+TEST(InflateMstsFile, TakesUpToTheCapAndRefusesOneByteMoreWhateverTheHeaderSays) {
+    const QByteArray content(100000, ' ');
+    const struct {
+        qsizetype cap;
+        quint32 declared;
+        bool inflates;
+    } cases[] = {
+        {100000, 100000, true},      {99999, 100000, false}, {99999, 10, false},
+        {99999, 0xFFFFFFFFu, false}, {100000, 10, true},     {1 << 20, 0xFFFFFFFFu, true},
+    };
+    for (const auto& c : cases) {
+        QByteArray inflated("stale");
+        EXPECT_EQ(InflateMstsFile(Compressed(content, c.declared), &inflated, c.cap), c.inflates)
+            << c.cap << " " << c.declared;
+        EXPECT_EQ(inflated, c.inflates ? content : QByteArray());
+    }
+    QByteArray inflated;
+    EXPECT_FALSE(InflateMstsFile(content, &inflated, 1 << 20)) << "not compressed";
+}
+
+TEST(DecodeMstsText, RefusesAFileThatInflatesBeyondAnyRealTextFile) {
+    // A few kilobytes that would inflate to more than any real MSTS text file holds.
+    QString text;
+    EXPECT_FALSE(DecodeMstsText(Compressed(QByteArray(kMaxInflatedTextSize + 1, ' ')), &text));
+    EXPECT_TRUE(text.isEmpty());
+}
+
 TEST(DecodeMstsText, TextWhoseHeaderMerelyReadsSimisaAtFIsNotInflated) {
     const QString header = QStringLiteral("SIMISA@F@@@@@@@@JINX0D0t______\r\nName ( x )\r\n");
     EXPECT_EQ(Decoded(Utf16LeWithMark(header)), header);

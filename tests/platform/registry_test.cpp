@@ -261,6 +261,72 @@ TEST(Registry, HiveTextsThatAreNotHivesAreRefused) {
     }
 }
 
+namespace {
+// A hive with one key the given number of levels deep, each level named name.
+QByteArray DeepHive(int depth, const QByteArray& name = "k") {
+    QByteArray path = "HKEY_LOCAL_MACHINE";
+    for (int i = 0; i < depth; ++i)
+        path += "\\" + name;
+    return "REGEDIT4\n\n[" + path + "]\n\"Deep\"=\"yes\"\n";
+}
+} // namespace
+
+TEST(Registry, KeysTooDeepOrNamedTooLongMakeAHiveUntrusted) {
+    const struct {
+        QByteArray text;
+        bool parses;
+    } cases[] = {
+        {DeepHive(kMaxRegDepth), true},
+        {DeepHive(kMaxRegDepth + 1), false},
+        {DeepHive(50000), false},
+        {DeepHive(1, QByteArray(kMaxRegKeyNameLength, 'n')), true},
+        {DeepHive(1, QByteArray(kMaxRegKeyNameLength + 1, 'n')), false},
+    };
+    for (const auto& c : cases) {
+        RegNode node;
+        QString error;
+        EXPECT_EQ(ParseHiveText(c.text, "HKEY_LOCAL_MACHINE", &node, &error), c.parses)
+            << c.text.size();
+        EXPECT_EQ(error.isEmpty(), c.parses) << error.toStdString();
+        // What parses is written back as it was read.
+        if (c.parses) {
+            EXPECT_EQ(HiveText(node, "HKEY_LOCAL_MACHINE").count("\"Deep\"=\"yes\""), 1);
+        }
+    }
+}
+
+TEST(Registry, AHiveWithAKeyFiftyThousandLevelsDeepIsSetAsideAndReported) {
+    RegistrySandbox sandbox;
+    const QByteArray deep = DeepHive(50000);
+    sandbox.WriteHive(HKEY_LOCAL_MACHINE, deep);
+    EXPECT_EQ(ReadText(HKEY_LOCAL_MACHINE, "k", "Deep"), "<missing>");
+    const QStringList notices = TakeHiveNotices();
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_TRUE(notices[0].contains("more than 512 levels deep"));
+    EXPECT_EQ(FileBytes(sandbox.HivePath(HKEY_LOCAL_MACHINE) + ".bad"), deep);
+
+    // Nor can the program make such a key.
+    QStringList parts;
+    for (int i = 0; i <= kMaxRegDepth; ++i)
+        parts.append("k");
+    RegistryKey key;
+    EXPECT_FALSE(key.Open(HKEY_LOCAL_MACHINE, parts.join(u'\\'), true));
+    EXPECT_TRUE(key.ErrorText().contains("512"));
+    parts.removeLast();
+    EXPECT_TRUE(key.Open(HKEY_LOCAL_MACHINE, parts.join(u'\\'), true));
+}
+
+TEST(Registry, ATreeOfAnyDepthIsFreedWithoutRecursion) {
+    RegNode root;
+    RegNode* node = &root;
+    for (int i = 0; i < 200000; ++i)
+        node = node->AddChild("k");
+    RegNode other;
+    other.AddChild("x")->AddChild("y");
+    root = std::move(other); // the deep tree goes here
+    EXPECT_TRUE(root.Child("x") && root.Child("x")->Child("y"));
+}
+
 // ---- Wine's registry -----------------------------------------------------------------------
 
 namespace {
@@ -319,6 +385,19 @@ TEST(Registry, KeysMissingFromOurHiveAreReadFromWine) {
     EXPECT_EQ(key.ValueNames().size(), 7);
     EXPECT_FALSE(key.WriteString("Path", "D:\\"));
     EXPECT_FALSE(key.Open(HKEY_LOCAL_MACHINE, kMstsKey, false));
+}
+
+TEST(Registry, AKeyTooDeepInWinesFileIsPassedOverAndTheRestRead) {
+    RegistrySandbox sandbox;
+    QByteArray deep = "[Software";
+    for (int i = 0; i < 50000; ++i)
+        deep += "\\\\k";
+    sandbox.MakeWinePrefix(kSystemReg, kUserReg + "\n" + deep + "] 1600000000\n\"v\"=\"1\"\n");
+    EXPECT_EQ(ReadText(HKEY_CURRENT_USER, "Software\\Shape Viewer", "screenshotLocation"),
+              "C:\\shots");
+    RegistryKey key;
+    EXPECT_TRUE(key.OpenReadOnly(HKEY_CURRENT_USER, "Software"));
+    EXPECT_EQ(key.SubKeyNames(), QStringList{"Shape Viewer"});
 }
 
 TEST(Registry, OurKeyHidesWinesAndWineFilesAreNeverWritten) {
