@@ -15,6 +15,7 @@
 #include "core/stringlist.h"
 #include "easy/goandlaunch.h"
 #include "easy/marking.h"
+#include "editors/forms/listeditoropeners.h"
 #include "engine/storecommand.h"
 #include "engine/tsectionedit.h"
 #include "engine/unstoreall.h"
@@ -41,17 +42,12 @@ const QStringList& TMainForm::PendingCommands() {
     static const QStringList pending = {
         // Pane widths.
         // The list editors (bound to the tree controller's editor hooks).
-        QStringLiteral("AddExploreModeConsistsBtn"),
         QStringLiteral("AddExploreModePathsBtn"),
-        QStringLiteral("AddExploreModeConsistMnu"),
-        QStringLiteral("AddMaintenanceConsistsMnu"),
         QStringLiteral("AddMaintenanceStockMnu"),
         QStringLiteral("AddExploreModePathsMnu"),
         QStringLiteral("AddMaintenancePathsMnu"),
-        QStringLiteral("AddConsistListMnu"),
         QStringLiteral("AddStockListMnu"),
         QStringLiteral("AddPathListMnu"),
-        QStringLiteral("ViewAllConsistsMnu"),
         QStringLiteral("ViewAllStockItemsMnu"),
         QStringLiteral("ViewAllPathsMnu"),
         // The shape viewer.
@@ -74,6 +70,11 @@ void TMainForm::DisablePendingCommands() {
         else if (auto* control = findChild<QWidget*>(name))
             control->setEnabled(false);
     }
+    // The button edits consist and stock lists alike; it waits for the stock editor.
+    const ItemNode* selected = tree_.Selected();
+    if (!treeController_->ShowStockListEditor && selected &&
+        (selected->Data()->PType & PT_MAINT_STOCK))
+        ui->AddExploreModeConsistsBtn->setEnabled(false);
 }
 
 namespace {
@@ -186,6 +187,9 @@ void TMainForm::BindCommands() {
 
     // Named lists on the tree.
     TreeController* tree = treeController_;
+    tree->ShowConsistListEditor = [this](ItemNode*, int mode) {
+        return ShowConsistListEditor(mode, this);
+    };
     for (QAction* item :
          {ui->ActivatePathListMnu, ui->ActivateConsistListMnu, ui->ActivateStockListMnu})
         OnTrigger(item, tree, [tree] { tree->ActivatePathListMnuClick(); });
