@@ -49,27 +49,35 @@ TEST_F(ConsistFilterTest, ConsistPassesFilter_ByBoxesMarksMasksStatusAndTheExplo
         std::function<void(ConsistFilterValues&)> set;
         QStringList passing;
     } cases[] = {
-        {"nothing set passes all", [](auto&) {},
+        {"nothing set passes all",
+         [](auto&) {},
          {"LightDiesel", "PaxElectric", "FreightSteam", "FreightNoLoco", "PaxDiesel"}},
-        {"light engine or passenger", [](auto& v) { v.Include = PT_ENGINE | PT_PASSENGER; },
+        {"light engine or passenger",
+         [](auto& v) { v.Include = PT_ENGINE | PT_PASSENGER; },
          {"LightDiesel", "PaxElectric", "PaxDiesel"}},
         {"light engine or passenger, with diesel",
          [](auto& v) { v.Include = PT_ENGINE | PT_PASSENGER | PT_DIESEL; },
          {"LightDiesel", "PaxDiesel"}},
         {"diesel alone", [](auto& v) { v.Include = PT_DIESEL; }, {"LightDiesel", "PaxDiesel"}},
-        {"the tick", [](auto& v) { v.Include = PT_DRIVEABLE; },
+        {"the tick",
+         [](auto& v) { v.Include = PT_DRIVEABLE; },
          {"LightDiesel", "PaxElectric", "FreightSteam"}},
         {"the cross", [](auto& v) { v.Exclude = PT_DRIVEABLE; }, {"FreightNoLoco", "PaxDiesel"}},
-        {"freight with the cross", [](auto& v) { v.Include = PT_FREIGHT; v.Exclude = PT_DRIVEABLE; },
+        {"freight with the cross",
+         [](auto& v) {
+             v.Include = PT_FREIGHT;
+             v.Exclude = PT_DRIVEABLE;
+         },
          {"FreightNoLoco"}},
         {"status in use", [](auto& v) { v.StatusMask = 1; }, {"LightDiesel", "PaxDiesel"}},
         {"status in error", [](auto& v) { v.StatusMask = 4; }, {"FreightSteam", "PaxDiesel"}},
-        {"name mask", [](auto& v) { v.NameMask = MakeMask("*pax*"); },
+        {"name mask",
+         [](auto& v) { v.NameMask = MakeMask("*pax*"); },
          {"PaxElectric", "PaxDiesel"}},
         {"locomotive mask", [](auto& v) { v.EngineMask = MakeMask("gp*"); }, {"LightDiesel"}},
-        {"lot mask", [](auto& v) { v.LotMask = MakeMask("100"); },
-         {"LightDiesel", "FreightSteam"}},
-        {"explore list off the wire", [](auto& v) { v.ListType = PT_EXPLORE_CONSIST; },
+        {"lot mask", [](auto& v) { v.LotMask = MakeMask("100"); }, {"LightDiesel", "FreightSteam"}},
+        {"explore list off the wire",
+         [](auto& v) { v.ListType = PT_EXPLORE_CONSIST; },
          {"LightDiesel", "FreightSteam"}},
         {"explore list under the wire",
          [](auto& v) {
@@ -130,9 +138,8 @@ TEST_F(ConsistFilterTest, AnExploreListKeepsTheUsersRememberedChoices) {
               QString::number(PT_ELECTRIC | PT_FREIGHT));
 
     route->Data()->PType |= PT_ELECTRIFIED;
-    EXPECT_TRUE(IsElectrifiedScope(heading->AddChild(Record(2, PT_EXPLORE_CONSIST, 1, "x", "",
-                                                            "x.con")),
-                                   EM_EDIT));
+    EXPECT_TRUE(IsElectrifiedScope(
+        heading->AddChild(Record(2, PT_EXPLORE_CONSIST, 1, "x", "", "x.con")), EM_EDIT));
     EXPECT_FALSE(IsElectrifiedScope(heading, EM_VIEW_ALL));
 }
 
@@ -145,8 +152,7 @@ TEST_F(ConsistFilterTest, TheFirstOpeningRebuildsAndTheSecondReadsNoConsistFile)
     ConsistFilterControls controls;
     controls.StoreIndIndex = 3;
     QList<bool> panel;
-    RefreshAvailableConsists(model, controls, box, false, false,
-                             [&](bool on) { panel << on; });
+    RefreshAvailableConsists(model, controls, box, false, false, [&](bool on) { panel << on; });
     EXPECT_EQ(box.Texts(), (QStringList{"One", "Two"}));
     EXPECT_EQ(panel, (QList<bool>{false, true}));
     EXPECT_EQ(model.RowMap.size(), 2u);
@@ -155,8 +161,7 @@ TEST_F(ConsistFilterTest, TheFirstOpeningRebuildsAndTheSecondReadsNoConsistFile)
 
     ASSERT_TRUE(QDir(builder.HostPath("TRAINS\\CONSISTS")).removeRecursively());
     panel.clear();
-    RefreshAvailableConsists(model, controls, box, false, false,
-                             [&](bool on) { panel << on; });
+    RefreshAvailableConsists(model, controls, box, false, false, [&](bool on) { panel << on; });
     EXPECT_EQ(box.Texts(), (QStringList{"One", "Two"}));
     EXPECT_TRUE(panel.isEmpty());
 

@@ -107,6 +107,9 @@ public:
     void EditLotNumberPopupMnuClick();
     void WhereUsedPopupMnuClick();
 
+    // Cancel, Escape and the close box: nothing while a refresh is under way, else result 2.
+    void reject() override;
+
     // The Available list again, from the program-wide list (rebuilt when forced).
     virtual void RefreshAvailable(bool force) = 0;
 
@@ -140,7 +143,6 @@ protected:
     // The dialog's keys, seen before its controls see them; true when one was taken (every key
     // while the program is busy).
     bool FormKeyDown(QKeyEvent* event);
-    void reject() override;
 
     ListEditorModel model_;
     ItemNode* listNode_ = nullptr;
