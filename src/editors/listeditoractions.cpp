@@ -8,10 +8,12 @@
 #include "core/generaldefs.h"
 #include "core/itemkinds.h"
 #include "core/itemtree.h"
+#include "core/mainservices.h"
 #include "core/regsettings.h"
 #include "core/status.h"
 #include "core/storeini.h"
 #include "core/stringlist.h"
+#include "easy/launchsettings.h"
 #include "editors/listboxview.h"
 #include "editors/listeditormodel.h"
 #include "editors/listeditorsupport.h"
@@ -62,8 +64,9 @@ void RunFollowUp(int action, const ItemSet& item) {
         App().TreeSynchronised = false;
         App().EasyListsStale = true;
     } else if (action == LEA_CONBUILDER) {
-        if (TheListEditorHooks().StartConBuilder)
-            TheListEditorHooks().StartConBuilder();
+        // The item is not handed to ConBuilder: the tool starts as from the main window.
+        StartOutsideTool(OutsideTool::ConBuilder);
+        TheMainServices().UpdateControls();
     }
 }
 

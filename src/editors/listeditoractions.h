@@ -33,11 +33,10 @@ struct ErrorSet {
     QString text;
 };
 
-// What the editors reach outside their own subsystem: the viewer and the main window's ConBuilder
-// command. Each does nothing while unset.
+// What the editors reach outside their own subsystem: the viewer. Each does nothing (and its
+// commands are not offered) while unset.
 struct ListEditorHooks {
     std::function<void(const ItemSet& item)> ShowShape;
-    std::function<void()> StartConBuilder;
 };
 ListEditorHooks& TheListEditorHooks();
 

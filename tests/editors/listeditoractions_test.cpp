@@ -101,12 +101,14 @@ TEST_F(ListEditorActionsTest, ImmediateUnstoreItem_MovesOrReportsByKindAndPlace)
         ErrorSet outcome;
         ImmediateUnstoreItem(item, outcome);
         EXPECT_EQ(outcome.style, c.style);
-        if (c.message.isEmpty())
+        if (c.message.isEmpty()) {
             EXPECT_TRUE(outcome.text.isEmpty()) << outcome.text.toStdString();
-        else
+        } else {
             EXPECT_TRUE(outcome.text.contains(c.message)) << outcome.text.toStdString();
-        if (!c.arrives.isEmpty())
+        }
+        if (!c.arrives.isEmpty()) {
             EXPECT_TRUE(InMsts(c.arrives));
+        }
         EXPECT_EQ(item.StoreInd, c.state);
     }
     EXPECT_TRUE(InMsts("TRAINS\\TRAINSET\\W\\BOX.WAG"));

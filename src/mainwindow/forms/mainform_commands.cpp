@@ -8,13 +8,16 @@
 
 #include "catalogue/cacherebuild.h"
 #include "core/appstate.h"
+#include "core/forms/fontrecord.h"
 #include "core/generaldefs.h"
+#include "core/highlightfont.h"
 #include "core/regsettings.h"
 #include "core/report.h"
 #include "core/status.h"
 #include "core/stringlist.h"
 #include "easy/goandlaunch.h"
 #include "easy/marking.h"
+#include "editors/forms/listeditordlg.h"
 #include "editors/forms/listeditoropeners.h"
 #include "engine/storecommand.h"
 #include "engine/tsectionedit.h"
@@ -78,6 +81,35 @@ void TMainForm::DisablePendingCommands() {
 }
 
 namespace {
+
+// The main window's text commands and highlight font, as the list editors use them while one is
+// open.
+void BindListEditorHooks(TMainForm& form) {
+    ListEditorFormHooks& hooks = TheListEditorFormHooks();
+    hooks.Find = [&form](QWidget* control) {
+        if (TheUi().FindTextDialog(form.SearchState) == ID_OK)
+            form.FindInControl(form.SearchState, control);
+    };
+    hooks.FindNext = [&form, find = hooks.Find](QWidget* control) {
+        if (form.SearchState.Position == 0 || form.SearchState.Control != control)
+            find(control);
+        else
+            form.FindInControl(form.SearchState, control);
+    };
+    hooks.SearchContinuesIn = [&form](QWidget* control) {
+        return !form.SearchState.Text.isEmpty() && form.SearchState.Control == control;
+    };
+    hooks.SaveText = [&form](QWidget* control) { form.SaveFocusedTextAs(control); };
+    hooks.PrintText = [&form](QWidget* control) { form.PrintFocusedText(control); };
+    hooks.HighlightFont = [](const QFont& defaultFont) {
+        return HighlightQFont(ReadHighlightFont(HKEY_LOCAL_MACHINE, kHighlightFontName),
+                              defaultFont);
+    };
+    hooks.HighlightColour = [] {
+        const HighlightFont stored = ReadHighlightFont(HKEY_LOCAL_MACHINE, kHighlightFontName);
+        return stored.HasData ? ColourFromColorRef(stored.Colour) : QColor();
+    };
+}
 
 template <class Handler> void OnTrigger(QAction* item, QObject* context, Handler handler) {
     QObject::connect(item, &QAction::triggered, context, handler);
@@ -188,7 +220,12 @@ void TMainForm::BindCommands() {
     // Named lists on the tree.
     TreeController* tree = treeController_;
     tree->ShowConsistListEditor = [this](ItemNode*, int mode) {
-        return ShowConsistListEditor(mode, this);
+        BindListEditorHooks(*this);
+        const int result = ShowConsistListEditor(mode, this);
+        TheListEditorFormHooks() = ListEditorFormHooks();
+        // A refresh in the editor may have refilled the consist list the Easy rows point into.
+        easyController_->CacheListsRefilled();
+        return result;
     };
     for (QAction* item :
          {ui->ActivatePathListMnu, ui->ActivateConsistListMnu, ui->ActivateStockListMnu})
