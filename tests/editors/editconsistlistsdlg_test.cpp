@@ -6,8 +6,12 @@
 #include "editors/forms/listeditoropeners.h"
 #include "editortestkit.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTextEdit>
 #include <QTimer>
@@ -122,6 +126,68 @@ TEST_F(ConsistEditorDialogTest, AnEditAddsAndRemovesRowsAndOKCommitsThem) {
     auto list = OpenStoreIni("ALPHA\\MAINTCON.QVC");
     EXPECT_TRUE(list->Ini.ReadSections().contains("Match001.CON"));
     EXPECT_FALSE(list->Ini.ReadSections().contains("Match000.CON"));
+}
+
+TEST_F(ConsistEditorDialogTest, PopupOffersTheMaintenanceActionsOnlyWhereTheyBelong) {
+    AddCachedConsists(2, 2);
+    RegWriteString(kProductKey + "\\Editor", "Editor EXE Path", "C:\\ED.EXE");
+    ItemNode* heading = AddRouteWithLists({"MAINTCON=12,Shunting"}, {{"Match000.CON"}});
+    tree.SetSelected(heading);
+    TEditConsistListsDlg dialog(nullptr, EM_EDIT);
+    dialog.show();
+    dialog.AvailableListBox->item(0)->setSelected(true);
+
+    const struct {
+        const char* name;
+        std::uint32_t listType;
+        int page;
+        bool unstore;
+    } cases[] = {
+        {"maintenance list on the Maintenance tab", PT_MAINT_CONSIST, 1, true},
+        {"maintenance list on the Simulation tab", PT_MAINT_CONSIST, 0, false},
+        {"explore list on the Maintenance tab", PT_EXPLORE_CONSIST, 1, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialog.Model().ListType = c.listType;
+        main.SetSimulationMaintPageIndex(c.page);
+        dialog.ListEditorPopupMenuPopup(dialog.AvailableListBox);
+        EXPECT_EQ(dialog.ImmediateUnstorePopupMnu->isVisible(), c.unstore);
+        EXPECT_EQ(dialog.EditLotNumberPopupMnu->isVisible(), c.unstore);
+        EXPECT_EQ(dialog.ImmediateEditPopupMnu->isVisible(), c.unstore);
+        EXPECT_FALSE(dialog.LoadInCBPopupMnu->isVisible()); // no ConBuilder path
+        EXPECT_TRUE(dialog.WhereUsedPopupMnu->isVisible());
+        EXPECT_TRUE(dialog.CopyPopupMnu->isVisible());
+        EXPECT_FALSE(dialog.FindPopupMnu->isVisible());
+    }
+    dialog.AvailableListBox->clearSelection();
+    dialog.ListEditorPopupMenuPopup(dialog.AvailableListBox);
+    EXPECT_FALSE(dialog.WhereUsedPopupMnu->isVisible());
+}
+
+TEST_F(ConsistEditorDialogTest, RightClickSelectsTheRowAloneAndDeleteRemovesFromTheCurrentList) {
+    AddCachedConsists(3, 3);
+    ItemNode* heading = AddRouteWithLists({"MAINTCON=12,Shunting"}, {{"Match000.CON"}});
+    tree.SetSelected(heading);
+    TEditConsistListsDlg dialog(nullptr, EM_EDIT);
+    dialog.show();
+    QListWidget* available = dialog.AvailableListBox;
+    available->item(0)->setSelected(true);
+    available->item(1)->setSelected(true);
+    const QPoint row2 = available->visualItemRect(available->item(2)).center();
+    QMouseEvent press(QEvent::MouseButtonPress, row2, available->viewport()->mapToGlobal(row2),
+                      Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(available->viewport(), &press);
+    ASSERT_EQ(available->selectedItems().size(), 1);
+    EXPECT_EQ(available->selectedItems().front()->text(), "Match002");
+    EXPECT_EQ(dialog.SelectedLabel->text(), "1 Consists Selected");
+
+    dialog.CurrentListBox->item(0)->setSelected(true);
+    QKeyEvent del(QEvent::KeyRelease, Qt::Key_Delete, Qt::NoModifier);
+    QApplication::sendEvent(dialog.CurrentListBox, &del);
+    EXPECT_EQ(dialog.CurrentListBox->count(), 0);
+    EXPECT_EQ(dialog.CurrentListLabel->text(), "Current List (0)");
+    EXPECT_TRUE(dialog.OKBtn->isEnabled());
 }
 
 TEST_F(ConsistEditorDialogTest, TheOpenerReturnsCancelAndChangesNothing) {
