@@ -2,6 +2,7 @@
 
 #include "catalogue/namedlists.h"
 #include "core/appstate.h"
+#include "core/forms/fixeddefs.h"
 #include "core/generaldefs.h"
 #include "core/itemtree.h"
 #include "core/mainservices.h"
@@ -118,6 +119,10 @@ void TEditConsistListsDlg::BuildFilterPanel() {
     connect(ApplyFilterBtn, &QPushButton::clicked, this,
             &TEditConsistListsDlg::ApplyFilterBtnClick);
 
+    FilterIconImage = new QLabel(ConsistFilterPnl);
+    FilterIconImage->setObjectName(QStringLiteral("FilterIconImage"));
+    FilterIconImage->setGeometry(750, 20, 16, 16);
+
     NewLotsPnl = new QWidget(ConsistFilterPnl);
     NewLotsPnl->setObjectName(QStringLiteral("NewLotsPnl"));
     NewLotsPnl->setGeometry(400, 104, 300, 48);
@@ -175,6 +180,17 @@ void TEditConsistListsDlg::ShowFilters() {
 }
 
 void TEditConsistListsDlg::ReadFilterMemory() {
+    // The picture of a Maintenance Mode consist list, also in View All on the Maintenance tab;
+    // else that of an Explore Mode one.
+    const MainServices& main = TheMainServices();
+    const bool maintenance = model_.ListType == PT_MAINT_CONSIST ||
+                             (model_.ListType == PT_CONSIST && main.MainPageIndex() == 1 &&
+                              main.SimulationMaintPageIndex() == 1);
+    const TFixedDefsForm* pictures = FixedDefsForm();
+    const int picture = maintenance ? 6 : 5;
+    if (pictures && picture < pictures->StateImageList.Count())
+        FilterIconImage->setPixmap(pictures->StateImageList.Images[picture]);
+
     ConsistFilterControls controls = ReadControls();
     ReadConsistFilterMemory(controls);
     ShowControls(controls);

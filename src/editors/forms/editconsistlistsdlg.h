@@ -41,6 +41,7 @@ public:
     QWidget* NewLotsPnl = nullptr;
     QLabel* NewConsistsLbl = nullptr;
     QLabel* NewLotsNumberLbl = nullptr;
+    QLabel* FilterIconImage = nullptr;
 
     void RefreshAvailable(bool force) override;
     void ApplyFilterBtnClick();
