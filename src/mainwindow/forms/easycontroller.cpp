@@ -114,7 +114,8 @@ EasyController::EasyController(TMainForm& form) : QObject(&form), form_(form) {
     ui.Easy->installEventFilter(this);
     ui.EasyBackground->installEventFilter(this);
     ui.RoutesLstbx->viewport()->installEventFilter(this);
-    ui.ExploreLoadCmbx->view()->installEventFilter(this);
+    loadListView_ = ui.ExploreLoadCmbx->view();
+    loadListView_->installEventFilter(this);
     ui.ConsistTrafficCmbx->installEventFilter(this);
     Bind();
     // After the wait for an Explore session the saved sessions are listed again, so that the one
@@ -162,7 +163,7 @@ bool EasyController::eventFilter(QObject* watched, QEvent* event) {
     ::Ui::TMainForm& ui = *form_.ui;
     if (watched == ui.Easy && event->type() == QEvent::Resize) {
         ApplyLayout();
-    } else if (watched == ui.ExploreLoadCmbx->view() && event->type() == QEvent::Show) {
+    } else if (watched == loadListView_ && event->type() == QEvent::Show) {
         loadDroppedDown_ = true;
     } else if (watched == ui.ConsistTrafficCmbx && event->type() == QEvent::FocusIn) {
         if (!App().Busy)

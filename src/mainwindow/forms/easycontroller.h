@@ -101,8 +101,10 @@ private:
     TMainForm& form_;
     EasyRows routes_, activities_, locomotives_, consists_, from_, to_, traffic_;
     SavedSessionRows sessions_;
-    // The choice in ExploreLoadCmbx was made from its open list.
+    // The choice in ExploreLoadCmbx was made from its open list, whose view is watched for it
+    // (kept here: the combo may be gone while the form's last events still pass).
     bool loadDroppedDown_ = false;
+    QObject* loadListView_ = nullptr;
     ReportPane exploreDetails_, activityDetails_;
     int designTop_ = -1, designGap_ = 0;
 };
