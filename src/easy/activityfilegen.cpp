@@ -20,8 +20,8 @@ namespace {
 
 const QChar kByteOrderMark(0xFEFF);
 const QString kTempName = QStringLiteral("QV_~TEMP");
-// MSTS reads at most this many units of a line at a time; the source is copied in such pieces.
-constexpr qsizetype kPieceUnits = 255;
+// MSTS reads at most this many units of a line at a time; the source is copied in such runs.
+constexpr qsizetype kRunUnits = 255;
 
 const char* const kServiceTemplate[] = {
     "SIMISA@@@@@@@@@@JINX0v0t______",
@@ -167,10 +167,10 @@ QString CopiedActivityText(const QString& sourceText, bool aiTraffic, bool loose
     for (qsizetype pos = 0; pos < sourceText.size();) {
         const qsizetype lineFeed = sourceText.indexOf(u'\n', pos);
         qsizetype end = lineFeed < 0 ? sourceText.size() : lineFeed + 1;
-        end = qMin(end, pos + kPieceUnits);
-        const QString piece = sourceText.mid(pos, end - pos);
+        end = qMin(end, pos + kRunUnits);
+        const QString run = sourceText.mid(pos, end - pos);
         pos = end;
-        const QString trimmed = TrimmedLeft(piece);
+        const QString trimmed = TrimmedLeft(run);
         if ((aiTraffic && StartsWith(trimmed, "Traffic_Definition")) ||
             (looseStock && StartsWith(trimmed, "ActivityObjects")) ||
             StartsWith(trimmed, "ActivityRestrictedSpeedZones") ||
@@ -181,7 +181,7 @@ QString CopiedActivityText(const QString& sourceText, bool aiTraffic, bool loose
         else if (StartsWith(trimmed, "Events"))
             copying = false;
         if (copying)
-            copied += piece;
+            copied += run;
     }
     return copied;
 }

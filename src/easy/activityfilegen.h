@@ -24,8 +24,8 @@ QStringList ExploreActivityLines(const ActivityInfo& source,
 // The text that follows the header: from the first line that opens a listed section (traffic only
 // with AI traffic, loose consists only with loose stock, always restricted speed zones, failed
 // signals and platform passengers) up to the next line that begins with "Events", and so on to the
-// end. The source's text is cut into pieces of at most 255 units, each ending after a line feed,
-// and copied piece by piece with its own line ends.
+// end. The source's text is cut into runs of at most 255 units, each ending after a line feed,
+// and copied run by run with their own line ends.
 QString CopiedActivityText(const QString& sourceText, bool aiTraffic, bool looseStock);
 
 // Where the Mode line lies in the lines written with LF ends: its byte offset (the byte-order
