@@ -12,6 +12,7 @@
 #include "core/report.h"
 #include "core/status.h"
 #include "core/stringlist.h"
+#include "editors/filtersupport.h"
 #include "editors/listboxview.h"
 #include "editors/listeditormodel.h"
 #include "editors/listeditorsupport.h"
@@ -25,73 +26,16 @@ namespace qv {
 
 namespace {
 
-QString FilterKey() {
-    return kProductKey + QLatin1Char('\\') + kConsistFiltersKey;
+std::uint32_t ReadMaskValue(const QString& name) {
+    return ReadFilterValue(kConsistFiltersKey, name);
 }
 
 QString HistoryKey(const QString& name) {
-    return kConsistFiltersKey + QLatin1Char('\\') + name;
+    return FilterHistoryKey(kConsistFiltersKey, name);
 }
 
-std::uint32_t ReadMaskValue(const QString& name) {
-    bool ok = false;
-    const std::uint32_t value = RegReadString(FilterKey(), name).toUInt(&ok);
-    return ok ? value : 0;
-}
-
-// The history of a text filter, with a blank item below it when asked.
 QStringList HistoryItems(const QString& name, bool blank) {
-    QStringList items = ReadKeyList(HistoryKey(name));
-    if (blank)
-        items << QStringLiteral(" ");
-    return items;
-}
-
-QString FirstItemWhen(bool mask, const QStringList& items) {
-    return mask && !items.isEmpty() ? items.first() : QString();
-}
-
-// The route nodes the Used in Route text names: the six default routes present, or the first
-// route of that name.
-std::vector<ItemNode*> ChosenRouteNodes(const std::vector<ItemNode*>& routes, const QString& text) {
-    std::vector<ItemNode*> chosen;
-    if (text == Caption(Msg::MSTS_DEFAULT_ROUTES)) {
-        for (const QString& name : MstsDefaultRoutes())
-            for (ItemNode* node : routes) {
-                const QString folder = node->Data()->Folder;
-                const qsizetype cut = std::max(folder.lastIndexOf(QLatin1Char('\\')),
-                                               folder.lastIndexOf(QLatin1Char(':')));
-                if (folder.mid(cut + 1) == name) {
-                    chosen.push_back(node);
-                    break;
-                }
-            }
-        return chosen;
-    }
-    for (ItemNode* node : routes)
-        if (node->Data()->Description == text) {
-            chosen.push_back(node);
-            break;
-        }
-    return chosen;
-}
-
-void MarkRouteConsists(ListEditorModel& model, const QString& routeText) {
-    RecordList<ItemSet>& consists = *model.AvailableItems;
-    if (routeText.isEmpty()) {
-        for (const auto& item : consists)
-            if (item)
-                item->PType &= ~PT_IN_OTHER_LIST;
-        return;
-    }
-    RecordList<ItemSet> used;
-    const std::vector<ItemNode*> routes = ChosenRouteNodes(model.RouteNodes, routeText);
-    if (!routes.empty())
-        RebuildScenarioCache(routes, &used, nullptr);
-    // The walk compares two lists sorted alike.
-    SortItemList(used);
-    SortItemList(consists);
-    MarkItemsInList(used, consists);
+    return FilterHistoryItems(kConsistFiltersKey, name, blank);
 }
 
 // Fills the program-wide consist list from the caches, building the stock cache first when the
@@ -110,11 +54,7 @@ void RebuildConsists(RecordList<ItemSet>& consists,
     consTag.emplace(QStringLiteral("CONS"));
     App().ConsistCacheStale = true;
     RebuildConsistCache(consists, false, &unreadable);
-    if (!unreadable.IsEmpty() && !ReadFlag(QStringLiteral("Suppress Where Used Analysis"))) {
-        ReportPane* pane = TheMainServices().InformationMemo();
-        WriteReportHeading(Caption(Msg::TREE_HEADING_ERROR_ANALYSIS), pane);
-        WhereUsed(pane, unreadable, WU_COMPLETE);
-    }
+    AnalyseUnreadableFiles(unreadable);
 }
 
 // Remembers the filters and the texts. An Explore list's forced tick (and, off electrified
@@ -128,8 +68,8 @@ void RememberFilters(const ListEditorModel& model, const ConsistFilterControls& 
         include = (include & ~kept) | (ReadMaskValue(QStringLiteral("Include")) & kept);
         exclude = (exclude & ~kept) | (ReadMaskValue(QStringLiteral("Exclude")) & kept);
     }
-    RegWriteString(FilterKey(), QStringLiteral("Include"), QString::number(include));
-    RegWriteString(FilterKey(), QStringLiteral("Exclude"), QString::number(exclude));
+    WriteFilterValue(kConsistFiltersKey, QStringLiteral("Include"), include);
+    WriteFilterValue(kConsistFiltersKey, QStringLiteral("Exclude"), exclude);
     AddToKeyList(HistoryKey(QStringLiteral("ConsistName")), controls.ConsistName, false,
                  kFilterHistoryMaximum);
     AddToKeyList(HistoryKey(QStringLiteral("EngineName")), controls.EngineName, false,
@@ -138,8 +78,7 @@ void RememberFilters(const ListEditorModel& model, const ConsistFilterControls& 
                  kFilterHistoryMaximum);
     AddToKeyList(HistoryKey(QStringLiteral("LotNumber")), controls.LotNumber, false,
                  kFilterHistoryMaximum);
-    RegWriteString(FilterKey(), QStringLiteral("StoreInd"),
-                   QString::number(controls.StoreIndIndex));
+    WriteFilterValue(kConsistFiltersKey, QStringLiteral("StoreInd"), controls.StoreIndIndex);
 }
 
 } // namespace
@@ -150,9 +89,7 @@ void ReadConsistFilterMemory(ConsistFilterControls& controls) {
     controls.DriveableIndex = (include & PT_DRIVEABLE)   ? DRIVEABLE_TICK
                               : (exclude & PT_DRIVEABLE) ? DRIVEABLE_CROSS
                                                          : DRIVEABLE_EITHER;
-    bool ok = false;
-    const int status = RegReadString(FilterKey(), QStringLiteral("StoreInd")).toInt(&ok);
-    controls.StoreIndIndex = ok ? status : 2;
+    controls.StoreIndIndex = ReadFilterStatusIndex(kConsistFiltersKey);
     controls.CheckedTags = 0;
     for (std::uint32_t tag : kConsistFilterTags)
         if (include & tag)
@@ -262,7 +199,7 @@ RefreshAvailableConsists(ListEditorModel& model, ConsistFilterControls& controls
     controls.LotNumber = FirstItemWhen(!!values.LotMask, controls.LotNumberItems);
 
     if (model.RouteFilterChanged)
-        MarkRouteConsists(model, routeText);
+        MarkRouteItems(*model.AvailableItems, model.RouteNodes, routeText, false);
 
     model.RowMap.assign(consists.size(), 0);
     std::size_t rows = 0;

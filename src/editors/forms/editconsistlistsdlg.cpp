@@ -7,6 +7,7 @@
 #include "core/itemtree.h"
 #include "core/mainservices.h"
 #include "core/regsettings.h"
+#include "editors/forms/filterwidgets.h"
 #include "editors/listeditoractions.h"
 
 #include <QCheckBox>
@@ -20,33 +21,6 @@
 #include <QSignalBlocker>
 
 namespace qv {
-
-namespace {
-
-// The driveable choices: a tick, a cross, either.
-const QStringList kDriveableItems = {QStringLiteral("\u2714"), QStringLiteral("\u2718"),
-                                     QStringLiteral(" ")};
-
-QString Hint(Msg key) {
-    QString text = Caption(key);
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text.section(QLatin1Char('|'), 0, 0);
-}
-
-QString Hint(Msg key, Msg second, const QString& between) {
-    QString text = Caption(key) + between + Caption(second);
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text.section(QLatin1Char('|'), 0, 0);
-}
-
-void SetItems(QComboBox* combo, const QStringList& items, const QString& text) {
-    const QSignalBlocker blocker(combo);
-    combo->clear();
-    combo->addItems(items);
-    combo->setEditText(text);
-}
-
-} // namespace
 
 TEditConsistListsDlg::TEditConsistListsDlg(QWidget* owner, int mode) : TListEditorDlg(owner, mode) {
     setObjectName(QStringLiteral("TEditConsistListsDlg"));
@@ -85,7 +59,7 @@ void TEditConsistListsDlg::BuildFilterPanel() {
     DriveableCmbx = new QComboBox(ConsistFilterPnl);
     DriveableCmbx->setObjectName(QStringLiteral("DriveableCmbx"));
     DriveableCmbx->setGeometry(675, 20, 60, 24);
-    DriveableCmbx->addItems(kDriveableItems);
+    DriveableCmbx->addItems(DriveableItems());
     DriveableCmbx->setProperty("Tag", uint(PT_DRIVEABLE));
     connect(DriveableCmbx, &QComboBox::activated, this, &TEditConsistListsDlg::ApplyFilterBtnClick);
 
@@ -166,17 +140,17 @@ void TEditConsistListsDlg::ShowFilters() {
     }
     setToolTip(QString());
     for (QCheckBox* b : {EngineCbx, CarriageCbx, FreightCbx})
-        b->setToolTip(Hint(Msg::CONSIST_FILTER_HINT));
+        b->setToolTip(FilterHint(Msg::CONSIST_FILTER_HINT));
     for (QCheckBox* b : {SteamCbx, DieselCbx, ElectricCbx})
-        b->setToolTip(Hint(Msg::CONSIST_POWER_FILTER_HINT));
+        b->setToolTip(FilterHint(Msg::CONSIST_POWER_FILTER_HINT));
     ConsistNameFilterCmbx->setToolTip(
-        Hint(Msg::CONSIST_NAME_FILTER_HINT, Msg::NAME_FILTER_HINT2, QStringLiteral(" ")));
+        FilterHint(Msg::CONSIST_NAME_FILTER_HINT, Msg::NAME_FILTER_HINT2, QStringLiteral(" ")));
     EngineNameFilterCmbx->setToolTip(
-        Hint(Msg::ENGINE_NAME_FILTER_HINT, Msg::NAME_FILTER_HINT2, QString()));
+        FilterHint(Msg::ENGINE_NAME_FILTER_HINT, Msg::NAME_FILTER_HINT2, QString()));
     LotNumberFilterCmbx->setToolTip(
-        Hint(Msg::LOT_NUMBER_FILTER_HINT, Msg::NAME_FILTER_HINT2, QString()));
-    UsedInRouteFilterCmbx->setToolTip(Hint(Msg::USED_IN_ROUTE_FILTER_HINT));
-    StoreIndCmbx->setToolTip(Hint(Msg::STOREIND_FILTER_HINT));
+        FilterHint(Msg::LOT_NUMBER_FILTER_HINT, Msg::NAME_FILTER_HINT2, QString()));
+    UsedInRouteFilterCmbx->setToolTip(FilterHint(Msg::USED_IN_ROUTE_FILTER_HINT));
+    StoreIndCmbx->setToolTip(FilterHint(Msg::STOREIND_FILTER_HINT));
 }
 
 void TEditConsistListsDlg::ReadFilterMemory() {
@@ -249,10 +223,10 @@ void TEditConsistListsDlg::RefreshAvailable(bool force) {
         RefreshAvailableConsists(model_, controls, AvailableView(), force, electrified,
                                  [this](bool enabled) { EnableMainPanel(enabled); });
     ShowControls(controls);
-    SetItems(ConsistNameFilterCmbx, controls.ConsistNameItems, controls.ConsistName);
-    SetItems(EngineNameFilterCmbx, controls.EngineNameItems, controls.EngineName);
-    SetItems(LotNumberFilterCmbx, controls.LotNumberItems, controls.LotNumber);
-    SetItems(UsedInRouteFilterCmbx, controls.UsedInRouteItems, controls.UsedInRoute);
+    SetComboItems(ConsistNameFilterCmbx, controls.ConsistNameItems, controls.ConsistName);
+    SetComboItems(EngineNameFilterCmbx, controls.EngineNameItems, controls.EngineName);
+    SetComboItems(LotNumberFilterCmbx, controls.LotNumberItems, controls.LotNumber);
+    SetComboItems(UsedInRouteFilterCmbx, controls.UsedInRouteItems, controls.UsedInRoute);
     ShowNewConsists(result.NewConsists);
     CurrentListBoxEnter();
     AvailableListBoxEnter();

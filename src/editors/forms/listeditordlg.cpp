@@ -335,12 +335,12 @@ void TListEditorDlg::FormShow() {
     if (model_.EditMode == EM_VIEW_ALL) {
         model_.ListType = ViewAllKind();
         model_.ListInfo.ListType = ViewAllKind();
-        listNode_ = node;
+        listNode_ = ViewAllNode(node);
     } else {
         if (!(node->Data()->PType & PT_HEADING) && node->Parent())
             node = node->Parent();
         listNode_ = node;
-        model_.ListType = node->Data()->PType & PT_MASK_GLOBAL_ALL_LISTS;
+        model_.ListType = node->Data()->PType & ListKindMask();
         FillRouteListsInfo(*node->Data(), model_.ListInfo, model_.ListType);
         RouteListFileOp(model_.ListInfo, RLF_OPEN | RLF_READ);
         if (model_.EditMode == EM_NEW_LIST)
@@ -351,9 +351,9 @@ void TListEditorDlg::FormShow() {
     setWindowTitle(BuildListEditorCaption(model_.EditMode, listNode_, model_.ListInfo));
     ReadFilterMemory();
     model_.RouteNodes.clear();
-    if (tree)
+    if (tree && CollectsRouteNodes())
         CollectRouteNodes(model_.RouteNodes, *tree);
-    RefreshAvailable(false);
+    RefreshAvailable(ShowsWithForce());
     model_.InFormShow = false;
     if (QWidget* main = MainWindowWidget())
         CentreControl(this, main);
@@ -553,9 +553,12 @@ void TListEditorDlg::ListEditorPopupMenuPopup(QWidget* component) {
     const int selected = box.SelectedCount();
     if (selected == 1)
         SVIEWPopupMnu->setVisible(!!TheListEditorHooks().ShowShape);
+    ImmediateUnstorePopupMnu->setEnabled(true);
+    ImmediateEditPopupMnu->setEnabled(true);
     MainServices& main = TheMainServices();
-    if (model_.ListType != PT_EXPLORE_CONSIST && main.MainPageIndex() == 1 &&
-        main.SimulationMaintPageIndex() == 1) {
+    // Explore lists offer no Maintenance actions.
+    if (model_.ListType != PT_EXPLORE_CONSIST && model_.ListType != PT_EXPLORE_PATH &&
+        main.MainPageIndex() == 1 && main.SimulationMaintPageIndex() == 1) {
         if (selected > 0) {
             ImmediateUnstorePopupMnu->setVisible(true);
             EditLotNumberPopupMnu->setVisible(true);
@@ -571,6 +574,7 @@ void TListEditorDlg::ListEditorPopupMenuPopup(QWidget* component) {
                      .isEmpty());
     }
     WhereUsedPopupMnu->setVisible(selected > 0 && selected < 10000);
+    AdjustPopupItems(selected);
 }
 
 void TListEditorDlg::PopupAction(int action) {

@@ -131,6 +131,16 @@ protected:
     // The filter panel's part of the showing: before the list node is known, and after it.
     virtual void ShowFilters() {}
     virtual void ReadFilterMemory() {}
+    // The kind bits of a list node that make the list's kind.
+    virtual std::uint32_t ListKindMask() const { return PT_MASK_GLOBAL_ALL_LISTS; }
+    // The node View All works on, given the tree's selected node (which may be null).
+    virtual ItemNode* ViewAllNode(ItemNode* selected) { return selected; }
+    // Whether the Used in Route filter needs the tree's route nodes.
+    virtual bool CollectsRouteNodes() const { return true; }
+    // Whether the showing reloads the Available list from the files.
+    virtual bool ShowsWithForce() const { return false; }
+    // The editor's last word on its popup items for a list box with `selected` rows selected.
+    virtual void AdjustPopupItems(int selected) { (void)selected; }
 
     // The showing of the dialog, in the order the editors have always followed.
     virtual void FormShow();

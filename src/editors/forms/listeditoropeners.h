@@ -8,10 +8,16 @@ class QWidget;
 namespace qv {
 
 class TEditConsistListsDlg;
+class TEditPathListsDlg;
+class TEditStockListsDlg;
 
 int ShowConsistListEditor(int mode, QWidget* owner);
+int ShowStockListEditor(int mode, QWidget* owner);
+int ShowPathListEditor(int mode, QWidget* owner);
 
-// The consist list editor while it is shown, else null.
+// The editor of that kind while it is shown, else null.
 TEditConsistListsDlg* EditConsistListsDlg();
+TEditStockListsDlg* EditStockListsDlg();
+TEditPathListsDlg* EditPathListsDlg();
 
 } // namespace qv

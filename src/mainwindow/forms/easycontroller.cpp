@@ -5,11 +5,13 @@
 #include "catalogue/activityreader.h"
 #include "catalogue/consistreader.h"
 #include "catalogue/mststext.h"
+#include "catalogue/namedlists.h"
 #include "catalogue/pathrecords.h"
 #include "catalogue/routeactivities.h"
 #include "catalogue/routereader.h"
 #include "catalogue/servicereader.h"
 #include "core/appstate.h"
+#include "core/controlhelpers.h"
 #include "core/generaldefs.h"
 #include "core/itemkinds.h"
 #include "core/itemtree.h"
@@ -26,6 +28,7 @@
 #include "engine/tsection.h"
 #include "mainwindow/forms/mainform.h"
 #include "mainwindow/forms/mainform_settings.h"
+#include "mainwindow/forms/treecontroller.h"
 #include "mainwindow/iteminfo.h"
 #include "mainwindow/objecttree.h"
 #include "platform/ui.h"
@@ -142,6 +145,8 @@ void EasyController::Bind() {
             [this] { LocomotivesLstbxClick(); });
     connect(ui.RunActivityBtn, &QPushButton::clicked, this, [this] { RunActivityBtnClick(); });
     connect(ui.ExploreBtn, &QPushButton::clicked, this, [this] { ExploreBtnClick(); });
+    connect(ui.AddRemoveConsistBtn, &QPushButton::clicked, this,
+            [this] { AddRemoveConsistBtnClick(); });
     connect(ui.ActivityExplorePageCntrl, &QTabWidget::currentChanged, this,
             [this] { ActivityExplorePageCntrlChange(); });
     connect(ui.ConsistsCmbx, &QComboBox::activated, this, [this] { ConsistsCmbxClick(); });
@@ -830,6 +835,49 @@ void EasyController::ExploreBtnClick() {
                            MB_ICONEXCLAMATION);
     if (TreePosition(tree, routeNode) >= 0)
         tree.SetSelected(routeNode);
+}
+
+// ---- Edit List -------------------------------------------------------------------------------
+
+void EasyController::AddRemoveConsistBtnClick() {
+    ItemNode* routeNode = ChosenRouteNode();
+    ItemTree* tree = form_.QuarvelObjects();
+    TreeController* lists = form_.Tree();
+    if (!routeNode || !tree || !lists || !lists->ShowConsistListEditor || App().Busy)
+        return;
+    const bool global = form_.ui->AllLocomotivesCmbx->currentIndex() == 1;
+    ItemNode* owner = global ? tree->First() : routeNode;
+    if (!owner)
+        return;
+    const QString folder = global ? QStringLiteral("TRAINS\\CONSISTS") : owner->Data()->Folder;
+    if (ReadRouteLists(folder, PT_EXPLORE_CONSIST, false).Count() > 1) {
+        TheUi().MessageBox(Caption(Msg::EASY_EDITLIST_MULTIPLE_LIST_ERROR), App().ProgramTitle,
+                           MB_ICONSTOP);
+        return;
+    }
+    ItemNode* list = nullptr;
+    const QString ownerFolder = owner->Data()->Folder;
+    for (int i = 0; i < owner->ChildCount() && !list; ++i) {
+        ItemNode* child = owner->Child(i);
+        if (!child->Data()->Folder.startsWith(ownerFolder, Qt::CaseInsensitive))
+            break;
+        if (child->Data()->PType & PT_EXPLORE_CONSIST)
+            list = child;
+    }
+    // Without a list node the editor shows all consists.
+    const int listClass = list ? ClassifyListNode(list) : 0;
+    const int mode = (listClass & 1) ? 1 : (listClass & 2) ? 2 : 0;
+    tree->SetSelected(list ? list : routeNode);
+    const int result = lists->ShowConsistListEditor(list, mode);
+    if (TreePosition(*tree, routeNode) < 0)
+        return;
+    if (result == 1 || App().EasyListsStale) {
+        FillLocomotives(routeNode);
+        LocomotivesLstbxClick();
+        form_.UpdateControls();
+    }
+    tree->SetSelected(routeNode);
+    form_.MainPageControlChange();
 }
 
 } // namespace qv

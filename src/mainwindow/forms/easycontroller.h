@@ -66,6 +66,9 @@ public:
     void FromCmbxSelect();
     void ExploreLoadCmbxSelect();
     void ExploreBtnClick();
+    // "Edit List": the consist editor on the Explore Mode consist list of the chosen route, or of
+    // the global settings.
+    void AddRemoveConsistBtnClick();
 
     // The Explore session panel: a traffic activity or a saved session chosen, and the options.
     void ConsistTrafficCmbxClick();

@@ -44,22 +44,12 @@ namespace qv {
 const QStringList& TMainForm::PendingCommands() {
     static const QStringList pending = {
         // Pane widths.
-        // The list editors (bound to the tree controller's editor hooks).
-        QStringLiteral("AddExploreModePathsBtn"),
-        QStringLiteral("AddMaintenanceStockMnu"),
-        QStringLiteral("AddExploreModePathsMnu"),
-        QStringLiteral("AddMaintenancePathsMnu"),
-        QStringLiteral("AddStockListMnu"),
-        QStringLiteral("AddPathListMnu"),
-        QStringLiteral("ViewAllStockItemsMnu"),
-        QStringLiteral("ViewAllPathsMnu"),
         // The shape viewer.
         QStringLiteral("SVIEWMnu"),
         QStringLiteral("SVIEWMnu1"),
         QStringLiteral("UseSVIEWMnu"),
         QStringLiteral("ViewerScreenshotFolderMnu"),
-        // The Easy page's commands.
-        QStringLiteral("AddRemoveConsistBtn"),
+        // The Easy page's viewer commands.
         QStringLiteral("ShowActConsistBtn"),
         QStringLiteral("ShowExpConsistBtn"),
     };
@@ -73,11 +63,6 @@ void TMainForm::DisablePendingCommands() {
         else if (auto* control = findChild<QWidget*>(name))
             control->setEnabled(false);
     }
-    // The button edits consist and stock lists alike; it waits for the stock editor.
-    const ItemNode* selected = tree_.Selected();
-    if (!treeController_->ShowStockListEditor && selected &&
-        (selected->Data()->PType & PT_MAINT_STOCK))
-        ui->AddExploreModeConsistsBtn->setEnabled(false);
 }
 
 namespace {
@@ -224,6 +209,22 @@ void TMainForm::BindCommands() {
         const int result = ShowConsistListEditor(mode, this);
         TheListEditorFormHooks() = ListEditorFormHooks();
         // A refresh in the editor may have refilled the consist list the Easy rows point into.
+        easyController_->CacheListsRefilled();
+        return result;
+    };
+    tree->ShowStockListEditor = [this](ItemNode*, int mode) {
+        BindListEditorHooks(*this);
+        const int result = ShowStockListEditor(mode, this);
+        TheListEditorFormHooks() = ListEditorFormHooks();
+        // A refresh in the editor may have refilled the stock list.
+        easyController_->CacheListsRefilled();
+        return result;
+    };
+    tree->ShowPathListEditor = [this](ItemNode*, int mode) {
+        BindListEditorHooks(*this);
+        const int result = ShowPathListEditor(mode, this);
+        TheListEditorFormHooks() = ListEditorFormHooks();
+        // Each opening reloads the path list with one route's paths, which the Easy rows use.
         easyController_->CacheListsRefilled();
         return result;
     };
