@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 
@@ -78,6 +79,26 @@ TEST_F(PathEditorTest, ViewAllOnAnActivityShowsItsRoutesPathsAndSelectsTheRoute)
     EXPECT_EQ(Rows(dialog), QStringList{"Shunt"});
     EXPECT_EQ(dialog.AvailableListLabel->text(), "Paths Available (1 out of 3)");
     EXPECT_EQ(RegReadString(kProductKey + "\\Filters\\Paths", "Exclude"), "16384");
+}
+
+TEST(PathInRoute, ComparesTheFolderAboveThePathWithoutRegardToCase) {
+    const struct {
+        const char* folder;
+        const char* route;
+        bool inRoute;
+    } cases[] = {
+        {"ROUTES\\ALPHA\\PATHS", "ROUTES\\ALPHA", true},
+        {"Routes\\ALPHA\\Paths", "ROUTES\\alpha", true},
+        {"ROUTES\\ALPHA2\\PATHS", "ROUTES\\ALPHA", false},
+        {"ROUTES\\BETA\\PATHS", "ROUTES\\ALPHA", false},
+        {"PATHS", "", false},
+        {"", "ROUTES\\ALPHA", false},
+    };
+    for (const auto& c : cases) {
+        ItemSet path;
+        path.Folder = c.folder;
+        EXPECT_EQ(PathInRoute(path, c.route), c.inRoute) << c.folder << " in " << c.route;
+    }
 }
 
 TEST_F(PathEditorTest, FromAndToFilterByTheStartAndEndTexts) {
@@ -191,6 +212,9 @@ TEST_F(PathEditorTest, AForcedRefreshPrunesThePathCacheToExistingPaths) {
 }
 
 TEST_F(PathEditorTest, AStoredPathOfTheRouteIsUnstoredIntoItsRoutesPathsFolder) {
+    // The MSTS folder spells the route's path folder "Paths", the store "PATHS".
+    const QString mstsPaths = builder.HostPath("ROUTES\\ALPHA\\PATHS");
+    ASSERT_TRUE(QDir().rename(mstsPaths, mstsPaths.chopped(5) + "Paths"));
     builder.AddPath("ALPHA", "stored.pat", "Stored", "Quay", "Town", true, Into::Store);
     tree.SetSelected(alpha);
     TEditPathListsDlg dialog(nullptr, EM_VIEW_ALL);
@@ -203,7 +227,9 @@ TEST_F(PathEditorTest, AStoredPathOfTheRouteIsUnstoredIntoItsRoutesPathsFolder) 
     dialog.ListEditorPopupMenuPopup(dialog.AvailableListBox);
     dialog.PopupAction(LEA_UNSTORE);
     EXPECT_EQ(dialog.Model().AvailableRecord(row)->StoreInd, SI_IN_USE);
-    EXPECT_TRUE(QFileInfo::exists(builder.HostPath("ROUTES\\ALPHA\\PATHS\\stored.pat")));
+    EXPECT_TRUE(QFileInfo::exists(mstsPaths.chopped(5) + "Paths/stored.pat"));
+    EXPECT_EQ(QDir(mstsPaths.chopped(6)).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
+              QStringList{"Paths"});
     EXPECT_FALSE(
         QFileInfo::exists(builder.HostPath("ROUTES\\ALPHA\\PATHS\\stored.pat", Into::Store)));
 }
