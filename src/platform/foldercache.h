@@ -324,6 +324,16 @@ private:
     QMutex mutex_;
     // Node-based, so that a listing stays where it is while others are added.
     std::unordered_map<FolderKey, FolderListing, FolderKeyHash> entries_;
+    // The last path ResolveRemembered resolved, good while neither number moved on.
+    struct LastResolved {
+        QString path;
+        bool forCreate = false;
+        quint64 changes = ~quint64(0);
+        quint64 generation = ~quint64(0);
+        QString root;
+        ResolvedPath out;
+    };
+    LastResolved lastResolved_;
     // The listings last found by Listing, forgotten whenever a listing is removed.
     struct RecentListing {
         QString folder;
