@@ -25,12 +25,22 @@ const QLatin1Char kBackslash('\\');
 const QString kConsists = QStringLiteral("TRAINS\\CONSISTS");
 const QString kTrainset = QStringLiteral("TRAINS\\TRAINSET");
 
+// "<folder>\\<relative>" in one allocation: made several times for every file of a job.
+QString Below(const QString& folder, const QString& relative) {
+    QString path;
+    path.reserve(folder.size() + 1 + relative.size());
+    path.append(folder);
+    path.append(kBackslash);
+    path.append(relative);
+    return path;
+}
+
 QString InMsts(const QString& relative) {
-    return App().MstsRootFolder + kBackslash + relative;
+    return Below(App().MstsRootFolder, relative);
 }
 
 QString InStore(const QString& relative) {
-    return App().StoreRootFolder + kBackslash + relative;
+    return Below(App().StoreRootFolder, relative);
 }
 
 QString FolderOf(const QString& path) {
@@ -167,12 +177,12 @@ void ConsistsOut(const StringList& E) {
     int at = 0;
     for (int i = 0; i < names.Count(); ++i)
         if (!NamedInOrder(E, names, names[i], at))
-            MoveOut(kConsists + kBackslash + names[i]);
+            MoveOut(Below(kConsists, names[i]));
 }
 
 void ConsistsIn(const StringList& E) {
     for (int i = 0; i < E.Count(); ++i) {
-        const QString relative = kConsists + kBackslash + E[i];
+        const QString relative = Below(kConsists, E[i]);
         if (FileExists(InStore(relative)))
             MoveIn(relative);
     }
@@ -190,12 +200,12 @@ void StockOut(const StringList& G) {
     for (int i = 0; i < files.Count(); ++i)
         if (!NamedInOrder(G, files, files[i], at) &&
             !IsFixedObject(fixedFolders, fixedFiles, files[i]))
-            MoveOut(kTrainset + kBackslash + files[i]);
+            MoveOut(Below(kTrainset, files[i]));
 }
 
 void StockIn(const StringList& G) {
     for (int i = 0; i < G.Count(); ++i) {
-        const QString relative = kTrainset + kBackslash + G[i];
+        const QString relative = Below(kTrainset, G[i]);
         if (FileExists(InStore(relative)))
             MoveIn(relative);
     }

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QSet>
+#include <algorithm>
 #include <cerrno>
 #include <sys/inotify.h>
 #include <unistd.h>
@@ -208,15 +209,15 @@ FolderListing* FolderCache::ListingOf(const QString& hostFolder, const QString& 
 }
 
 FolderListing* FolderCache::Listing(const QString& hostFolder) {
-    // A move between two folders asks for the same two listings again and again: comparing the
-    // path with the last two found is cheaper than hashing it.
+    // A move between two folders asks for the same listings (and their parents') again and
+    // again: comparing the path with the last few found is cheaper than hashing it.
     for (const RecentListing& recent : recent_)
         if (recent.listing && recent.folder == hostFolder)
             return recent.listing;
     const auto it = entries_.find(FolderKey(hostFolder));
     if (it == entries_.end())
         return nullptr;
-    recent_[1] = recent_[0];
+    std::move_backward(recent_.begin(), recent_.end() - 1, recent_.end());
     recent_[0] = RecentListing{hostFolder, &it->second};
     return &it->second;
 }

@@ -339,7 +339,7 @@ private:
         QString folder;
         FolderListing* listing = nullptr;
     };
-    std::array<RecentListing, 2> recent_{};
+    std::array<RecentListing, 4> recent_{};
     std::set<QString> keys_; // the folders of entries_, in order, for the folders below one
     QHash<int, QStringList> foldersByWatch_;
     // Folders as callers spell them (with the drive) and their host folders, good while the

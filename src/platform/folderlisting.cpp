@@ -323,7 +323,15 @@ bool ReportsEveryChange(const QByteArray& encoded) {
 }
 
 QString JoinHostPath(const QString& folder, const QString& name) {
-    return folder.endsWith(QLatin1Char('/')) ? folder + name : folder + QLatin1Char('/') + name;
+    // Made for nearly every lookup: one allocation.
+    const bool slash = !folder.endsWith(QLatin1Char('/'));
+    QString path;
+    path.reserve(folder.size() + qsizetype(slash) + name.size());
+    path.append(folder);
+    if (slash)
+        path.append(QLatin1Char('/'));
+    path.append(name);
+    return path;
 }
 
 } // namespace qv
