@@ -149,6 +149,9 @@ int main(int argc, char** argv) {
     counts.routes = 300;
     counts.activities = 3000;
     counts.storeEvery = 10; // a tenth of every kind lies in the store
+    for (int* count : {&counts.engines, &counts.wagons, &counts.consists, &counts.paths,
+                       &counts.routes, &counts.activities})
+        *count = std::max(1, *count / BenchDivide());
     QElapsedTimer building;
     building.start();
     const MstsManifest manifest = BuildLarge(work.path() + QStringLiteral("/MSTS"), counts,

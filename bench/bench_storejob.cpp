@@ -138,6 +138,9 @@ int main(int argc, char** argv) {
     counts.routes = 80;
     counts.activities = 800;
     counts.storeEvery = 10; // a tenth of every kind lies in the store
+    for (int* count : {&counts.engines, &counts.wagons, &counts.consists, &counts.paths,
+                       &counts.routes, &counts.activities})
+        *count = std::max(1, *count / BenchDivide());
     QElapsedTimer building;
     building.start();
     MstsBuilder builder(work.path() + QStringLiteral("/MSTS"),

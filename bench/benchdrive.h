@@ -14,6 +14,13 @@
 
 namespace qv {
 
+// QUARVEL_BENCH_DIVIDE=N makes the installation N times smaller, for profiling runs that count
+// instructions rather than time.
+inline int BenchDivide() {
+    const int divide = qEnvironmentVariableIntValue("QUARVEL_BENCH_DIVIDE");
+    return divide > 1 ? divide : 1;
+}
+
 inline QString WorkBase() {
     if (QDir(QStringLiteral("/dev/shm")).exists())
         return QStringLiteral("/dev/shm");

@@ -175,7 +175,11 @@ bool WriteDemoSettings(const QString& msts, const QString& store, const QString&
            RegWriteString(kProductKey, QStringLiteral("Last Used MSTS Folder"), msts) &&
            RegWriteString(kProductKey, QStringLiteral("MSTS EXE Path"), standIn) &&
            RegWriteString(kProductKey, QStringLiteral("Everything Unstored"),
-                          QStringLiteral("true"));
+                          QStringLiteral("true")) &&
+           // The consist editor's Status filter opens on all states rather than on the items in
+           // error, of which a fresh demo has none.
+           RegWriteString(kProductKey + QStringLiteral("\\Filters\\Consists"),
+                          QStringLiteral("StoreInd"), QStringLiteral("3"));
 }
 
 bool BuildDemo(const QString& folder, QString* error) {

@@ -58,6 +58,10 @@ struct AppState {
     bool ConsistCacheStale = false;
     bool StockCacheStale = false;
     bool PathCacheStale = false;
+    // The path list editor's route: the store state of the tree node it works on, and how many
+    // records of PathCacheList belong to that route.
+    int PathRouteState = 0;
+    int PathRouteCount = 0;
 
     // Store and unstore jobs.
     bool ErrorsFileWritten = false;

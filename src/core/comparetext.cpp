@@ -45,9 +45,32 @@ int CompareText(const QString& a, const QString& b) {
     CachedCollator& cached = Cached();
     // The C locale's collator compares the characters with their case folded, which for plain
     // ASCII needs no collator at all.
-    if (cached.inC && IsAscii(a) && IsAscii(b))
-        return CompareAsciiFolded(a, b);
-    return cached.collator.compare(a, b);
+    if (!cached.inC)
+        return cached.collator.compare(a, b);
+    // One pass over both texts: the first folded difference, while every character is checked
+    // for being plain ASCII (sorted lists of many thousands of long paths compare here).
+    const qsizetype size = std::min(a.size(), b.size());
+    const QChar* x = a.constData();
+    const QChar* y = b.constData();
+    int result = 0;
+    qsizetype i = 0;
+    for (; i < size; ++i) {
+        const char16_t u = x[i].unicode();
+        const char16_t v = y[i].unicode();
+        if ((u | v) >= 0x80)
+            return cached.collator.compare(a, b);
+        const char16_t lu = AsciiLower(u);
+        const char16_t lv = AsciiLower(v);
+        if (lu != lv) {
+            result = lu < lv ? -1 : 1;
+            break;
+        }
+    }
+    if (!IsAscii(QStringView(a).mid(i)) || !IsAscii(QStringView(b).mid(i)))
+        return cached.collator.compare(a, b);
+    if (result != 0)
+        return result;
+    return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
 }
 
 // The C locale's collator compares the texts' characters with their case folded, while its sort

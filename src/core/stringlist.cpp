@@ -20,6 +20,11 @@ int StringList::Add(const QString& text) {
         items_.append(text);
         return Count() - 1;
     }
+    // Lists are mostly filled in their own order: such an entry goes at the end unsearched.
+    if (!items_.isEmpty() && CompareText(items_.constLast(), text) < 0) {
+        items_.append(text);
+        return Count() - 1;
+    }
     int index = 0;
     if (Find(text, index)) {
         if (duplicates_ == Duplicates::Ignore)

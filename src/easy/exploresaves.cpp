@@ -1,10 +1,21 @@
 #include "easy/exploresaves.h"
 
+#include "catalogue/mststext.h"
+#include "catalogue/pathreader.h"
 #include "core/appstate.h"
-#include "core/filefind.h"
+#include "core/easyservices.h"
+#include "core/generaldefs.h"
+#include "core/itemkinds.h"
+#include "core/report.h"
+#include "core/reportpane.h"
 #include "core/storeini.h"
 #include "core/stringlist.h"
+#include "platform/winfind.h"
+#include "platform/winfs.h"
 
+#include <QCoreApplication>
+#include <QLocale>
+#include <cerrno>
 #include <cmath>
 
 namespace qv {
@@ -66,11 +77,20 @@ QString SaveNumberFromSaveFileName(const QString& name) {
     return name.mid(start, underscore - start);
 }
 
-void ListExploreSaves(const QString& routeFolderName, StringList* files, StringList* numbers,
+bool ListExploreSaves(const QString& routeFolderName, StringList* files, StringList* numbers,
                       const StoreIniHolder& savesFile) {
+    QStringList names;
+    int error = 0;
+    const bool listed =
+        FindNames(App().MstsRootFolder + QStringLiteral("\\SAVES\\") + routeFolderName +
+                      QStringLiteral("\\") + kSaveFilePrefix + QStringLiteral("*.sav"),
+                  false, &names, nullptr, &error);
+    // No match and no save folder both mean no saves, as long as the MSTS folder itself is there.
+    if (!listed && !(error == ENOENT && FolderExists(App().MstsRootFolder)))
+        return false;
     StringList found = StringList::SortedUnique();
-    FindFiles(found, App().MstsRootFolder + QStringLiteral("\\SAVES\\") + routeFolderName, false,
-              QString(), kSaveFilePrefix + QStringLiteral("*.sav"));
+    for (const QString& name : std::as_const(names))
+        found.Add(name);
     for (int i = 0; i < found.Count(); ++i) {
         const QString number = SaveNumberFromSaveFileName(found[i]);
         if (number.isEmpty() || !savesFile.Ini.SectionExists(number))
@@ -80,6 +100,7 @@ void ListExploreSaves(const QString& routeFolderName, StringList* files, StringL
         if (files)
             files->Add(found[i]);
     }
+    return true;
 }
 
 void PurgeStaleExploreSaves(const StringList& validNumbers, StoreIniHolder& savesFile) {
@@ -90,8 +111,8 @@ bool AllocateExploreSaveNumber(ExploreActivitySaveInfo& record) {
     const QString route = ExploreRouteFolderName(record);
     auto savesFile = OpenStoreIni(ExploreSavesFileName(route));
     StringList numbers = StringList::SortedUnique();
-    ListExploreSaves(route, nullptr, &numbers, *savesFile);
-    PurgeStaleExploreSaves(numbers, *savesFile);
+    if (ListExploreSaves(route, nullptr, &numbers, *savesFile))
+        PurgeStaleExploreSaves(numbers, *savesFile);
 
     for (int n = 1; n <= kHighestSaveNumber; ++n) {
         if (!savesFile->Ini.SectionExists(QString::number(n))) {
@@ -110,7 +131,11 @@ bool ReadExploreSaveRecord(ExploreActivitySaveInfo& record, const QString& secti
     const IniFile& ini = savesFile.Ini;
     if (!ini.SectionExists(sectionName))
         return false;
-    record.SaveNumber = ini.ReadInteger(sectionName, QStringLiteral("SaveNumber"), -1);
+    bool numeric = false;
+    const int sectionNumber = sectionName.toInt(&numeric);
+    record.SaveNumber = numeric && sectionNumber > 0
+                            ? sectionNumber
+                            : ini.ReadInteger(sectionName, QStringLiteral("SaveNumber"), -1);
     record.Name = ini.ReadString(sectionName, QStringLiteral("Name"), QString());
     record.Folder = ini.ReadString(sectionName, QStringLiteral("Folder"), QString());
     record.FileName = ini.ReadString(sectionName, QStringLiteral("FileName"), QString());
@@ -124,6 +149,55 @@ bool ReadExploreSaveRecord(ExploreActivitySaveInfo& record, const QString& secti
     record.Season = ini.ReadInteger(sectionName, QStringLiteral("Season"), 0);
     record.Weather = ini.ReadInteger(sectionName, QStringLiteral("Weather"), 0);
     return true;
+}
+
+QString ExploreSaveDateText(const QDateTime& date) {
+    return QLocale(QLocale::English).toString(date, QStringLiteral("dd MMM yyyy HH:mm"));
+}
+
+QString ExploreSessionUsingText(const ExploreActivitySaveInfo& record) {
+    QString options;
+    if (record.LooseStock)
+        options += Caption(Msg::TREE_HEADING_LOOSE_STOCK) + QStringLiteral(", ");
+    if (record.AITraffic)
+        options += QCoreApplication::translate("TMainForm", "AI Traffic") + QStringLiteral(", ");
+    options.chop(2);
+    if (!options.isEmpty())
+        options += u' ' + Caption(Msg::OUT_OF_TAG) + u' ';
+    return options + record.Name;
+}
+
+void DescribeExploreSession(const ExploreActivitySaveInfo& record, ReportPane* pane) {
+    const auto label = [](const char* caption) {
+        return QCoreApplication::translate("TMainForm", caption) + QStringLiteral(": ");
+    };
+    auto consistCache = OpenStoreIni(QStringLiteral("CACHECON.QVC"));
+    auto pathCache = OpenStoreIni(QStringLiteral("CACHEPAT.QVC"));
+    PathInfo path;
+    const QString folder = record.Folder.left(qMax<qsizetype>(0, record.Folder.lastIndexOf(u'\\')));
+    path.Folder = folder + QStringLiteral("\\PATHS");
+    path.FileName = LastPathComponent(record.PlayerPathFileName);
+    if (!ReadPathFile(App().StoreRootFolder, path, *pathCache))
+        ReadPathFile(App().MstsRootFolder, path, *pathCache);
+    const IniFile& consists = consistCache->Ini;
+
+    WriteReportHeading(Caption(Msg::SAVED_LEG) + u' ' + ExploreSessionName(record.SaveNumber),
+                       pane);
+    pane->AddLine(Caption(Msg::SAVED_LEG) + QStringLiteral(": ") +
+                  ExploreSaveDateText(record.SaveDate));
+    pane->AddLine(label("Locomotive") +
+                  consists.ReadString(record.ConsistFileName, QStringLiteral("EngineName"), {}));
+    pane->AddLine(label("Consist") +
+                  consists.ReadString(record.ConsistFileName, QStringLiteral("Description"), {}));
+    pane->AddLine(Caption(Msg::USING_LEG) + QStringLiteral(": ") + ExploreSessionUsingText(record));
+    pane->AddLine(label("Starting at") + path.PathStart);
+    pane->AddLine(label("Starting") + record.StartTime.toString(QStringLiteral("HH:mm")));
+    pane->AddLine(label("Heading towards") + path.PathEnd);
+    pane->AddLine(label("Season") + GetTextLine(Caption(Msg::SEASONS_LEG_STRINGS), record.Season));
+    pane->AddLine(label("Weather") +
+                  GetTextLine(Caption(Msg::WEATHER_LEG_STRINGS), record.Weather));
+    CloseStoreIni(std::move(consistCache));
+    CloseStoreIni(std::move(pathCache));
 }
 
 } // namespace qv

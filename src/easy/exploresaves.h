@@ -10,6 +10,7 @@
 
 namespace qv {
 
+class ReportPane;
 class StringList;
 struct StoreIniHolder;
 
@@ -27,8 +28,10 @@ QString SaveNumberFromSaveFileName(const QString& name);
 
 // The MSTS save files "QV_~TEMP*.sav" of <MstsRootFolder>\SAVES\<route folder name> that belong
 // to a recorded session of the open "SAVES.QVC": their names into `files`, their numbers into
-// `numbers` (either may be null). Both should be sorted lists that ignore duplicates.
-void ListExploreSaves(const QString& routeFolderName, StringList* files, StringList* numbers,
+// `numbers` (either may be null). Both should be sorted lists that ignore duplicates. False when
+// the save folder could not be listed (a folder that does not exist holds no saves): nothing may
+// then be purged on the strength of the listing.
+bool ListExploreSaves(const QString& routeFolderName, StringList* files, StringList* numbers,
                       const StoreIniHolder& savesFile);
 
 // Erases every session section whose name `validNumbers` (sorted) lacks, the information section
@@ -41,8 +44,21 @@ void PurgeStaleExploreSaves(const StringList& validNumbers, StoreIniHolder& save
 bool AllocateExploreSaveNumber(ExploreActivitySaveInfo& record);
 
 // Reads the section into the record (its save date untouched); false, record untouched, when the
-// section does not exist.
+// section does not exist. A numeric section name gives the save number, since MSTS's saves carry
+// that number whatever the section's "SaveNumber" says.
 bool ReadExploreSaveRecord(ExploreActivitySaveInfo& record, const QString& sectionName,
                            const StoreIniHolder& savesFile);
+
+// The date of a save as the session list and the summary show it: "dd mmm yyyy hh:nn".
+QString ExploreSaveDateText(const QDateTime& date);
+
+// The "Using" value of the summary: "Loose Stock, AI Traffic out of <name>", as far as the
+// session takes either, else the bare name.
+QString ExploreSessionUsingText(const ExploreActivitySaveInfo& record);
+
+// Writes the summary of the session below what the pane holds: a heading naming the session,
+// then its save date, locomotive and consist (from the consist cache), what it takes out of which
+// activity, where it starts and heads (from the player path), its start time, season and weather.
+void DescribeExploreSession(const ExploreActivitySaveInfo& record, ReportPane* pane);
 
 } // namespace qv

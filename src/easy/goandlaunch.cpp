@@ -5,6 +5,7 @@
 #include "core/itemset.h"
 #include "core/mainservices.h"
 #include "core/regsettings.h"
+#include "easy/activityfilegen.h"
 #include "easy/explorestate.h"
 #include "easy/launchprogram.h"
 #include "easy/savedactivity.h"
@@ -86,9 +87,14 @@ bool GoAndLaunch(QObject* sender, bool explore) {
     const bool spawnWait = ReadFlag(QStringLiteral("Spawn Wait"));
     const bool railDriverOnly = ReadFlag(QStringLiteral("Start RD")) && !explorePending;
     const bool wait = spawnWait && !App().CommandLineJob && !railDriverOnly;
-    // MSTS starts minimised only over a generated Explore activity; until the generation is
-    // built in, it always starts normally.
-    const bool startMinimised = false;
+    // MSTS starts minimised over a generated Explore activity, so that the wait can watch for
+    // its window; a failed generation has reported itself and MSTS starts as usual.
+    bool startMinimised = false;
+    if (explorePending) {
+        ExploreState& state = Explore();
+        startMinimised =
+            GenerateExploreActivity(state.ExploreTemplateActivity, state.CurrentExploreRecord);
+    }
     if (railDriverOnly)
         StartRailDriver(!wait);
     else

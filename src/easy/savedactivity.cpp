@@ -166,6 +166,10 @@ bool PatchSavedExploreMode(const ItemSet& activity, const QString& numberText,
                           position, Utf16LittleEndian(line)))
         return false;
     const QString relative = u'\\' + activity.Folder + u'\\' + activity.FileName;
+    // The generation has normally stored the source already; moving it again would only report
+    // a missing file after every session.
+    if (!FileExists(App().MstsRootFolder + relative))
+        return true;
     return MoveEntry(App().MstsRootFolder + relative, App().StoreRootFolder + relative,
                      MOVE_RENAME);
 }

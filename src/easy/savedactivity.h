@@ -36,9 +36,9 @@ int CheckExplorerActivity(int mode, qint64 processId, WindowHandle window);
 
 // Rewrites, in place, the Mode line of <MstsRootFolder>\<activity.Folder>\QV_~TEMP<number>.act at
 // byte `position` with `line` in UTF-16 (no line end), then moves the source activity
-// <activity.Folder>\<activity.FileName> from the MSTS folder into the store. False when the file
-// cannot be opened, the line would not lie inside it, the write fails or the move fails; shows
-// nothing itself (the move reports its own failure).
+// <activity.Folder>\<activity.FileName> from the MSTS folder into the store when it is still
+// there. False when the file cannot be opened, the line would not lie inside it, the write fails
+// or the move fails; shows nothing itself (the move reports its own failure).
 bool PatchSavedExploreMode(const ItemSet& activity, const QString& numberText,
                            std::int32_t position, const QString& line);
 

@@ -2,6 +2,7 @@
 
 #include "catalogue/routefolders.h"
 #include "core/appstate.h"
+#include "core/comparetext.h"
 #include "core/filefind.h"
 #include "core/filemove.h"
 #include "core/itemset.h"
@@ -24,12 +25,22 @@ const QLatin1Char kBackslash('\\');
 const QString kConsists = QStringLiteral("TRAINS\\CONSISTS");
 const QString kTrainset = QStringLiteral("TRAINS\\TRAINSET");
 
+// "<folder>\\<relative>" in one allocation: made several times for every file of a job.
+QString Below(const QString& folder, const QString& relative) {
+    QString path;
+    path.reserve(folder.size() + 1 + relative.size());
+    path.append(folder);
+    path.append(kBackslash);
+    path.append(relative);
+    return path;
+}
+
 QString InMsts(const QString& relative) {
-    return App().MstsRootFolder + kBackslash + relative;
+    return Below(App().MstsRootFolder, relative);
 }
 
 QString InStore(const QString& relative) {
-    return App().StoreRootFolder + kBackslash + relative;
+    return Below(App().StoreRootFolder, relative);
 }
 
 QString FolderOf(const QString& path) {
@@ -60,10 +71,25 @@ void MoveIn(const QString& relative) {
         App().RunHadErrors = true;
 }
 
+// Whether a list names the entry, asked for entries in ascending order: where both lists are
+// sorted, one walk along the list from `at` on answers them all.
+bool NamedInOrder(const StringList& list, const StringList& entries, const QString& entry,
+                  int& at) {
+    if (!list.Sorted() || !entries.Sorted())
+        return Named(list, entry);
+    for (; at < list.Count(); ++at) {
+        const int order = CompareText(list[at], entry);
+        if (order >= 0)
+            return order == 0;
+    }
+    return false;
+}
+
 // Moves out every file of the list that the work list does not name.
 void MoveOutUnnamed(const StringList& files, const StringList& named) {
+    int at = 0;
     for (int i = 0; i < files.Count(); ++i)
-        if (!Named(named, files[i]))
+        if (!NamedInOrder(named, files, files[i], at))
             MoveOut(files[i]);
 }
 
@@ -92,8 +118,9 @@ void RoutesOut(const StringList& A) {
 void ActivitiesOut(const StringList& B) {
     StringList files = StringList::SortedUnique();
     ListRouteFilesOfKind(PT_ACTIVITY, files, App().MstsRootFolder);
+    int at = 0;
     for (int i = 0; i < files.Count(); ++i) {
-        if (Named(B, files[i]))
+        if (NamedInOrder(B, files, files[i], at))
             continue;
         MoveOut(files[i]);
         const QString asv = AsvOf(files[i]);
@@ -147,14 +174,15 @@ void ConsistsOut(const StringList& E) {
     StringList names = StringList::SortedUnique();
     FindFiles(names, InMsts(QStringLiteral("Trains\\Consists")), false, QString(),
               QStringLiteral("*.CON"));
+    int at = 0;
     for (int i = 0; i < names.Count(); ++i)
-        if (!Named(E, names[i]))
-            MoveOut(kConsists + kBackslash + names[i]);
+        if (!NamedInOrder(E, names, names[i], at))
+            MoveOut(Below(kConsists, names[i]));
 }
 
 void ConsistsIn(const StringList& E) {
     for (int i = 0; i < E.Count(); ++i) {
-        const QString relative = kConsists + kBackslash + E[i];
+        const QString relative = Below(kConsists, E[i]);
         if (FileExists(InStore(relative)))
             MoveIn(relative);
     }
@@ -168,14 +196,16 @@ void StockOut(const StringList& G) {
     AddFixedObjects(fixedFolders, fixedFiles);
     StringList files = StringList::SortedUnique();
     CollectEngineWagonFolders(App().MstsRootFolder, files);
+    int at = 0;
     for (int i = 0; i < files.Count(); ++i)
-        if (!Named(G, files[i]) && !IsFixedObject(fixedFolders, fixedFiles, files[i]))
-            MoveOut(kTrainset + kBackslash + files[i]);
+        if (!NamedInOrder(G, files, files[i], at) &&
+            !IsFixedObject(fixedFolders, fixedFiles, files[i]))
+            MoveOut(Below(kTrainset, files[i]));
 }
 
 void StockIn(const StringList& G) {
     for (int i = 0; i < G.Count(); ++i) {
-        const QString relative = kTrainset + kBackslash + G[i];
+        const QString relative = Below(kTrainset, G[i]);
         if (FileExists(InStore(relative)))
             MoveIn(relative);
     }

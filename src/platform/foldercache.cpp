@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QSet>
+#include <algorithm>
 #include <cerrno>
 #include <sys/inotify.h>
 #include <unistd.h>
@@ -208,8 +209,17 @@ FolderListing* FolderCache::ListingOf(const QString& hostFolder, const QString& 
 }
 
 FolderListing* FolderCache::Listing(const QString& hostFolder) {
+    // A move between two folders asks for the same listings (and their parents') again and
+    // again: comparing the path with the last few found is cheaper than hashing it.
+    for (const RecentListing& recent : recent_)
+        if (recent.listing && recent.folder == hostFolder)
+            return recent.listing;
     const auto it = entries_.find(FolderKey(hostFolder));
-    return it == entries_.end() ? nullptr : &it->second;
+    if (it == entries_.end())
+        return nullptr;
+    std::move_backward(recent_.begin(), recent_.end() - 1, recent_.end());
+    recent_[0] = RecentListing{hostFolder, &it->second};
+    return &it->second;
 }
 
 FolderListing* FolderCache::Current(const QString& hostFolder, int* error) {
@@ -458,6 +468,7 @@ void FolderCache::Drop(const QString& hostFolder) {
     ++generation_;
     ++changes_;
     Unwatch(hostFolder, it->second.watch);
+    recent_ = {};
     entries_.erase(it);
     SubFolderChanged(hostFolder);
     keys_.erase(hostFolder);
@@ -467,6 +478,7 @@ void FolderCache::ClearAll() {
     ++generation_;
     ++changes_;
     knownFolders_.clear();
+    recent_ = {};
     entries_.clear();
     keys_.clear();
     foldersByWatch_.clear();

@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <QMutex>
+#include <array>
 #include <set>
 #include <unordered_map>
 
@@ -323,6 +324,22 @@ private:
     QMutex mutex_;
     // Node-based, so that a listing stays where it is while others are added.
     std::unordered_map<FolderKey, FolderListing, FolderKeyHash> entries_;
+    // The last path ResolveRemembered resolved, good while neither number moved on.
+    struct LastResolved {
+        QString path;
+        bool forCreate = false;
+        quint64 changes = ~quint64(0);
+        quint64 generation = ~quint64(0);
+        QString root;
+        ResolvedPath out;
+    };
+    LastResolved lastResolved_;
+    // The listings last found by Listing, forgotten whenever a listing is removed.
+    struct RecentListing {
+        QString folder;
+        FolderListing* listing = nullptr;
+    };
+    std::array<RecentListing, 4> recent_{};
     std::set<QString> keys_; // the folders of entries_, in order, for the folders below one
     QHash<int, QStringList> foldersByWatch_;
     // Folders as callers spell them (with the drive) and their host folders, good while the

@@ -63,7 +63,11 @@ bool Failed(bool* failed, int* error, int code) {
 
 // Where the last component of a Windows-form path begins, less one.
 qsizetype LastSeparator(const QString& path) {
-    return std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+    // One walk from the end: every lookup of a path asks this.
+    for (qsizetype i = path.size() - 1; i >= 0; --i)
+        if (path.at(i) == QLatin1Char('\\') || path.at(i) == QLatin1Char('/'))
+            return i;
+    return -1;
 }
 
 } // namespace
@@ -106,6 +110,14 @@ bool FolderCache::ResolveRemembered(const QString& path, bool forCreate, Resolve
                                     int* error, bool* failed) {
     QMutexLocker lock(&mutex_);
     TakeReports();
+    // A move finds its source and then renames it: the second lookup of the same path, with no
+    // listing changed, read or dropped meanwhile and the drive where it was, has the first answer.
+    if (lastResolved_.changes == changes_ && lastResolved_.generation == generation_ &&
+        lastResolved_.forCreate == forCreate && !path.isEmpty() && lastResolved_.path == path &&
+        TheDriveMap().HostRoot(path.at(0)) == lastResolved_.root) {
+        *out = lastResolved_.out;
+        return true;
+    }
     FolderListing* listing = nullptr;
     QString name;
     QString found;
@@ -117,10 +129,11 @@ bool FolderCache::ResolveRemembered(const QString& path, bool forCreate, Resolve
         out->existingHost = folder->host;
         out->host = JoinHostPath(folder->host, name);
         out->exists = false;
-        return true;
+    } else {
+        out->host = out->existingHost = JoinHostPath(folder->host, found);
+        out->exists = true;
     }
-    out->host = out->existingHost = JoinHostPath(folder->host, found);
-    out->exists = true;
+    lastResolved_ = LastResolved{path, forCreate, changes_, generation_, folder->root, *out};
     return true;
 }
 

@@ -17,6 +17,10 @@ Ui* currentUi = nullptr;
 
 } // namespace
 
+int Ui::ConfirmForAll(const QString& text, const QString& caption) {
+    return MessageBox(text, caption, MB_YESNO | MB_ICONQUESTION);
+}
+
 int Ui::ConfirmFileMove(const QString&, const QString&, bool) {
     return ID_CANCEL;
 }

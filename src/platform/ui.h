@@ -44,6 +44,11 @@ public:
     // Shows a message box; style is a sum of MbStyle numbers; returns an MbAnswer.
     virtual int MessageBox(const QString& text, const QString& caption, int style) = 0;
 
+    // A question with the buttons Yes, No, No to All and Yes to All. Returns ID_YES, ID_NO,
+    // ID_NOTOALL or ID_YESTOALL; Escape or the close box answer ID_NO. By default it is asked as
+    // a Yes/No message box (style MB_YESNO + MB_ICONQUESTION), so a script answers it as one.
+    virtual int ConfirmForAll(const QString& text, const QString& caption);
+
     // The duplicate-file dialog: `sourceFile` is being moved onto `targetFile`, which exists
     // already; `contentsDiffer` tells whether the two contents differ. Returns ID_YES (Replace),
     // ID_YESTOALL (Replace All), ID_NO (Keep), ID_NOTOALL (Keep All) or ID_CANCEL (Escape or the

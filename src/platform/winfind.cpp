@@ -198,8 +198,10 @@ namespace {
 
 // The folder and the mask of a find's pattern; false when there is no folder.
 bool SplitPattern(const QString& pattern, QString* folder, QString* mask) {
-    const qsizetype slash =
-        std::max(pattern.lastIndexOf(QLatin1Char('\\')), pattern.lastIndexOf(QLatin1Char('/')));
+    qsizetype slash = pattern.size() - 1;
+    while (slash >= 0 && pattern.at(slash) != QLatin1Char('\\') &&
+           pattern.at(slash) != QLatin1Char('/'))
+        --slash;
     if (slash < 2)
         return false;
     *mask = pattern.mid(slash + 1);

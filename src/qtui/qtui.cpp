@@ -82,6 +82,29 @@ int QtUi::MessageBox(const QString& text, const QString& caption, int style) {
     return buttonsStyle == MB_OK ? ID_OK : ID_CANCEL;
 }
 
+int QtUi::ConfirmForAll(const QString& text, const QString& caption) {
+    QMessageBox box(QApplication::activeWindow());
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QChar('\r'), QChar('\n'));
+    box.setText(shown);
+    box.setWindowTitle(caption);
+    box.setIcon(QMessageBox::Question);
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::NoToAll |
+                           QMessageBox::YesToAll);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return ID_YES;
+    case QMessageBox::NoToAll:
+        return ID_NOTOALL;
+    case QMessageBox::YesToAll:
+        return ID_YESTOALL;
+    default:
+        return ID_NO;
+    }
+}
+
 int QtUi::ConfirmFileMove(const QString& sourceFile, const QString& targetFile,
                           bool contentsDiffer) {
     // The dialog reads both files from the program-wide exchange and leaves a standing "All"

@@ -8,6 +8,7 @@ namespace qv {
 class QtUi : public Ui {
 public:
     int MessageBox(const QString& text, const QString& caption, int style) override;
+    int ConfirmForAll(const QString& text, const QString& caption) override;
     int ConfirmFileMove(const QString& sourceFile, const QString& targetFile,
                         bool contentsDiffer) override;
     int SelectFolder(const QString& initialFolder, const QString& prompt,

@@ -63,6 +63,35 @@ TEST_F(ItemKindsTest, CompareText_IgnoresCaseAndFollowsTheLocale) {
     SetDefaultLocale(previous);
 }
 
+// In the C locale plain ASCII texts are compared without the collator; the answers must be the
+// collator's all the same, also where a character beyond ASCII stands after the first difference.
+TEST_F(ItemKindsTest, CompareText_AgreesWithTheCollatorInTheCLocale) {
+    const QLocale previous;
+    SetDefaultLocale(QLocale::c());
+    QCollator collator{QLocale::c()};
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    const std::vector<std::pair<QString, QString>> pairs = {
+        {"ROUTES\\R1\\A.PAT", "routes\\r1\\a.pat"},
+        {"routes\\r1\\a.pat", "ROUTES\\R1\\B.PAT"},
+        {"abc", "ab"},
+        {"", "a"},
+        {"a_b", "A-B"},
+        {"Z", "a"},
+        {QString::fromUtf8("a\u00e9"), "b"},
+        {"b", QString::fromUtf8("a\u00e9")},
+        {QString::fromUtf8("\u00e9a"), "ea"},
+        {QString::fromUtf8("x\u212a"), "xk"},
+        {"xk", QString::fromUtf8("xK\u00e9")},
+    };
+    auto sign = [](int n) { return (n > 0) - (n < 0); };
+    for (const auto& [a, b] : pairs) {
+        EXPECT_EQ(sign(CompareText(a, b)), sign(collator.compare(a, b)))
+            << a.toStdString() << " / " << b.toStdString();
+        EXPECT_EQ(sign(CompareText(b, a)), -sign(CompareText(a, b))) << a.toStdString();
+    }
+    SetDefaultLocale(previous);
+}
+
 TEST_F(ItemKindsTest, SortItemList_FileNameViewSortsRoutesByFolderNameAndOthersByFileName) {
     RecordList<ItemSet> list;
     list.push_back(Item(1, PT_ROUTE, 1, "r1", "ROUTES\\Zulu", "aaa.trk"));

@@ -53,3 +53,26 @@ TEST(StringList, NameValueAndTextForms) {
     sorted.SetText(QStringLiteral("b\r\nA\r\n\r\nB\r\n"));
     EXPECT_EQ(sorted.Strings(), QStringList({"", "A", "b"}));
 }
+
+// Whatever order names arrive in, a sorted list ends in the same order, each name once; a list
+// that accepts duplicates keeps equal names in the order they came.
+TEST(StringList, SortedListsEndAlikeFromAnyOrderOfAdding) {
+    const QStringList sorted = {"a", "B", "b2", "C", "routes\\r1\\x.pat", "ROUTES\\R2\\A.PAT"};
+    const std::vector<QStringList> orders = {
+        sorted,
+        {"ROUTES\\R2\\A.PAT", "routes\\r1\\x.pat", "C", "b2", "B", "a"},
+        {"C", "a", "ROUTES\\R2\\A.PAT", "B", "routes\\r1\\x.pat", "b2", "c", "A"},
+    };
+    for (const QStringList& order : orders) {
+        StringList list = StringList::SortedUnique();
+        for (const QString& name : order)
+            list.Add(name);
+        EXPECT_EQ(list.Count(), sorted.size()) << order.join(u',').toStdString();
+        for (int i = 0; i < list.Count(); ++i)
+            EXPECT_EQ(list[i].toLower(), sorted.at(i).toLower()) << i;
+    }
+    StringList accepting(true, StringList::Duplicates::Accept);
+    for (const char* name : {"a", "b", "B", "c", "b"})
+        accepting.Add(QString::fromLatin1(name));
+    EXPECT_EQ(accepting.Strings(), QStringList({"a", "b", "B", "b", "c"}));
+}

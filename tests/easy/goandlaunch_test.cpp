@@ -142,6 +142,9 @@ TEST_F(GoAndLaunchTest, ExploreWithSpawnWait_WaitsForMstsThenTidiesTheSessionAnd
     Explore().ExploreSourceActivity = *treeItem;
     treeItem.reset();
     Explore().CurrentExploreRecord.SaveNumber = 4;
+    Explore().ExploreTemplateActivity.Folder = QStringLiteral("Routes\\Hill\\ACTIVITIES");
+    Explore().ExploreTemplateActivity.FileName = QStringLiteral("run.act");
+    drive.MakeFile(QStringLiteral("MSTS/ROUTES/HILL/Activities/run.act"), "Tr_Activity ( )");
     drive.MakeFile(QStringLiteral("MSTS/ROUTES/HILL/Activities/QV_~TEMP4.act"));
     drive.MakeFile(QStringLiteral("MSTS/ROUTES/HILL/Activities/EXPLORER.ACT"));
     drive.MakeFile(QStringLiteral("MSTS/ROUTES/HILL/Services/QV_~TEMP4.srv"));
@@ -159,6 +162,9 @@ TEST_F(GoAndLaunchTest, ExploreWithSpawnWait_WaitsForMstsThenTidiesTheSessionAnd
     EXPECT_FALSE(window.Minimised()) << "restored after the wait";
     EXPECT_EQ(drive.NamesIn(QStringLiteral("MSTS/ROUTES/HILL/Activities")), QStringList());
     EXPECT_EQ(drive.NamesIn(QStringLiteral("MSTS/ROUTES/HILL/Services")), QStringList());
+    EXPECT_EQ(drive.NamesIn(QStringLiteral("STORE/Routes/Hill/ACTIVITIES")),
+              QStringList{QStringLiteral("run.act")})
+        << "the source activity is kept in the store while MSTS runs the generated one";
     EXPECT_EQ(reloadedRoute, QStringLiteral("Hill"));
     EXPECT_EQ(Explore().CurrentExploreRecord.SaveNumber, -1) << "no saved sessions reloaded";
     EXPECT_TRUE(ui.Shown().empty()) << ui.Shown().front().text.toStdString();

@@ -1,3 +1,4 @@
+#include "platform/folderlisting.h"
 #include "platform/winfs.h"
 
 #include "fixtures/tempmsts.h"
@@ -293,4 +294,40 @@ TEST(FindNames, TimesOfAFolderOfManyFilesAgreeWithEachFilesOwn) {
         EXPECT_EQ(times[i], FileAge(QStringLiteral("C:\\Many\\") + names[i]))
             << names[i].toStdString();
     EXPECT_TRUE(names.contains(QStringLiteral("Link.con")));
+}
+
+// Names are ordered without regard to case, then exactly; plain ASCII names take a quicker way
+// that must give the same order as the full case folding, also with other characters after the
+// first difference or in a longer twin.
+TEST(NameOrder, AgreesWithFullCaseFolding) {
+    auto byFolding = [](const QString& a, const QString& b) {
+        const int folded = a.compare(b, Qt::CaseInsensitive);
+        return folded != 0 ? folded < 0 : a < b;
+    };
+    const QStringList names = {
+        "a",
+        "A",
+        "ab",
+        "AB",
+        "aB",
+        "a_b",
+        "a-b",
+        "A[",
+        "a{",
+        "",
+        "Z",
+        "z0",
+        "x.con",
+        "X.CON",
+        QString::fromUtf8("x\u00e9"),
+        "xk",
+        QString::fromUtf8("x\u212a"),
+        QString::fromUtf8("\u00c9a"),
+        "ea",
+        QString::fromUtf8("ab\u00e9"),
+    };
+    for (const QString& a : names)
+        for (const QString& b : names)
+            EXPECT_EQ(NameOrder(a, b), byFolding(a, b))
+                << a.toStdString() << " / " << b.toStdString();
 }

@@ -1,3 +1,4 @@
+#include "platform/drivemap.h"
 #include "platform/winfs.h"
 #include "platform/winresolve.h"
 
@@ -5,8 +6,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <chrono>
 #include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <thread>
@@ -491,5 +494,68 @@ TEST(FolderCache, AFolderReadJustAfterAChangeSeesTheNextChangeInTheSameTick) {
         EXPECT_TRUE(FileExists(S("C:\\") + folder + S("\\B.TXT"))) << round;
         ASSERT_TRUE(QFile::remove(drive.Host(folder + S("/a.txt"))));
         EXPECT_FALSE(FileExists(S("C:\\") + folder + S("\\A.TXT"))) << round;
+    }
+}
+
+// A path resolved twice in a row is answered the second time from the first answer; whatever
+// changes between that and the next lookup of the same path is still seen.
+TEST(FolderCache, APathResolvedAgainSeesEveryChangeSinceItsLastAnswer) {
+    const QString path = S("C:\\msts\\trains\\consists\\x.con");
+    struct Case {
+        const char* change;
+        std::function<void(TempMsts&, QTemporaryDir&)> make;
+        QString expected; // below C:\, empty: not found
+    };
+    const std::vector<Case> cases = {
+        {"renamed by another program",
+         [](TempMsts& d, QTemporaryDir&) {
+             ASSERT_TRUE(QFile::rename(d.Host(S("MSTS/Trains/Consists/X.CON")),
+                                       d.Host(S("MSTS/Trains/Consists/Y.CON"))));
+         },
+         QString()},
+        {"replaced by a case twin",
+         [](TempMsts& d, QTemporaryDir&) {
+             ASSERT_TRUE(QFile::remove(d.Host(S("MSTS/Trains/Consists/X.CON"))));
+             d.MakeFile(S("MSTS/Trains/Consists/x.con"));
+         },
+         S("MSTS/Trains/Consists/x.con")},
+        {"renamed by us",
+         [&](TempMsts&, QTemporaryDir&) {
+             ASSERT_TRUE(RenameNoReplace(path, S("C:\\msts\\trains\\consists\\z.con")));
+         },
+         QString()},
+        {"drive mapped elsewhere",
+         [](TempMsts&, QTemporaryDir& other) {
+             ASSERT_TRUE(QDir().mkpath(other.path() + S("/MSTS/TRAINS/CONSISTS")));
+             QFile file(other.path() + S("/MSTS/TRAINS/CONSISTS/X.con"));
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+             DriveMap drives;
+             drives.SetDrive(u'C', other.path());
+             SetDriveMap(drives);
+         },
+         S("<other>/MSTS/TRAINS/CONSISTS/X.con")},
+    };
+    for (const Case& c : cases) {
+        TempMsts drive;
+        drive.MakeSampleTree();
+        drive.AgeTree();
+        QTemporaryDir other;
+        QString host;
+        ASSERT_TRUE(ResolvePath(path, &host)) << c.change;
+        ASSERT_TRUE(ResolvePath(path, &host)) << c.change;
+        EXPECT_EQ(host, drive.Host(S("MSTS/Trains/Consists/X.CON"))) << c.change;
+        c.make(drive, other);
+        int error = 0;
+        const bool found = ResolvePath(path, &host, &error);
+        if (c.expected.isEmpty()) {
+            EXPECT_FALSE(found) << c.change;
+            EXPECT_EQ(error, ENOENT) << c.change;
+        } else if (c.expected.startsWith(S("<other>"))) {
+            ASSERT_TRUE(found) << c.change;
+            EXPECT_EQ(host, other.path() + c.expected.mid(7)) << c.change;
+        } else {
+            ASSERT_TRUE(found) << c.change;
+            EXPECT_EQ(host, drive.Host(c.expected)) << c.change;
+        }
     }
 }

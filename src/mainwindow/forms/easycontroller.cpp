@@ -5,18 +5,22 @@
 #include "catalogue/activityreader.h"
 #include "catalogue/consistreader.h"
 #include "catalogue/mststext.h"
+#include "catalogue/namedlists.h"
 #include "catalogue/pathrecords.h"
 #include "catalogue/routeactivities.h"
 #include "catalogue/routereader.h"
 #include "catalogue/servicereader.h"
 #include "core/appstate.h"
+#include "core/controlhelpers.h"
 #include "core/generaldefs.h"
+#include "core/itemkinds.h"
 #include "core/itemtree.h"
 #include "core/regsettings.h"
 #include "core/report.h"
 #include "core/status.h"
 #include "core/storeini.h"
 #include "easy/explorelaunch.h"
+#include "easy/exploresaves.h"
 #include "easy/explorestate.h"
 #include "easy/goandlaunch.h"
 #include "easy/marking.h"
@@ -24,17 +28,21 @@
 #include "engine/tsection.h"
 #include "mainwindow/forms/mainform.h"
 #include "mainwindow/forms/mainform_settings.h"
+#include "mainwindow/forms/treecontroller.h"
 #include "mainwindow/iteminfo.h"
 #include "mainwindow/objecttree.h"
 #include "platform/ui.h"
 #include "platform/winfs.h"
 
+#include <QAbstractItemView>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QSignalBlocker>
+#include <QTimeEdit>
 
 namespace qv {
 
@@ -109,7 +117,23 @@ EasyController::EasyController(TMainForm& form) : QObject(&form), form_(form) {
     ui.Easy->installEventFilter(this);
     ui.EasyBackground->installEventFilter(this);
     ui.RoutesLstbx->viewport()->installEventFilter(this);
+    loadListView_ = ui.ExploreLoadCmbx->view();
+    loadListView_->installEventFilter(this);
+    ui.ConsistTrafficCmbx->installEventFilter(this);
     Bind();
+    // After the wait for an Explore session the saved sessions are listed again, so that the one
+    // just saved in MSTS can be reloaded.
+    SetExploreReloadHandler([this](QObject*, const QString& routeFolderName) {
+        if (form_.ui->ExploreLoadCmbx->currentIndex() != 1)
+            return false;
+        FillSavedExploreSessions(routeFolderName);
+        ConsistTrafficCmbxClick();
+        return true;
+    });
+}
+
+EasyController::~EasyController() {
+    SetExploreReloadHandler({});
 }
 
 void EasyController::Bind() {
@@ -121,6 +145,8 @@ void EasyController::Bind() {
             [this] { LocomotivesLstbxClick(); });
     connect(ui.RunActivityBtn, &QPushButton::clicked, this, [this] { RunActivityBtnClick(); });
     connect(ui.ExploreBtn, &QPushButton::clicked, this, [this] { ExploreBtnClick(); });
+    connect(ui.AddRemoveConsistBtn, &QPushButton::clicked, this,
+            [this] { AddRemoveConsistBtnClick(); });
     connect(ui.ActivityExplorePageCntrl, &QTabWidget::currentChanged, this,
             [this] { ActivityExplorePageCntrlChange(); });
     connect(ui.ConsistsCmbx, &QComboBox::activated, this, [this] { ConsistsCmbxClick(); });
@@ -129,12 +155,24 @@ void EasyController::Bind() {
     connect(ui.FromCmbx, &QComboBox::activated, this, [this] { FromCmbxSelect(); });
     connect(ui.ToCmbx, &QComboBox::activated, this, [this] { form_.UpdateControls(); });
     connect(ui.ExploreLoadCmbx, &QComboBox::activated, this, [this] { ExploreLoadCmbxSelect(); });
+    connect(ui.ConsistTrafficCmbx, &QComboBox::activated, this,
+            [this] { ConsistTrafficCmbxClick(); });
+    connect(ui.StartTimePck, &QTimeEdit::userTimeChanged, this, [this] { StartTimePckChange(); });
+    connect(ui.SeasonCmbx, &QComboBox::activated, this, [this] { SeasonCmbxChange(); });
+    connect(ui.WeatherCmbx, &QComboBox::activated, this, [this] { WeatherCmbxChange(); });
+    connect(ui.LooseStockCbx, &QCheckBox::clicked, this, [this] { LooseStockCbxClick(); });
+    connect(ui.AITrafficCbx, &QCheckBox::clicked, this, [this] { AITrafficCbxClick(); });
 }
 
 bool EasyController::eventFilter(QObject* watched, QEvent* event) {
     ::Ui::TMainForm& ui = *form_.ui;
     if (watched == ui.Easy && event->type() == QEvent::Resize) {
         ApplyLayout();
+    } else if (watched == loadListView_ && event->type() == QEvent::Show) {
+        loadDroppedDown_ = true;
+    } else if (watched == ui.ConsistTrafficCmbx && event->type() == QEvent::FocusIn) {
+        if (!App().Busy)
+            ConsistTrafficCmbxClick();
     } else if (watched == ui.EasyBackground) {
         // Holding a button on the picture shows it whole.
         if (event->type() == QEvent::MouseButtonPress ||
@@ -563,15 +601,170 @@ void EasyController::ExploreLoadCmbxSelect() {
     ItemNode* route = ChosenRouteNode();
     if (ui.ExploreLoadCmbx->currentIndex() <= 0) {
         traffic_ = FillTrafficActivities(*form_.QuarvelObjects(), route);
+        ShowRows(ui.ConsistTrafficCmbx, traffic_);
     } else {
-        // Saved sessions are listed with the Explore generation; until then there are none.
-        traffic_ = EasyRows();
-        ui.ExploreBtn->setEnabled(false);
+        FillSavedExploreSessions(route ? LastPathComponent(route->Data()->Folder) : QString());
     }
-    ShowRows(ui.ConsistTrafficCmbx, traffic_);
-    Explore().ExploreSourceActivity.reset();
+    ConsistTrafficCmbxClick();
+    if (loadDroppedDown_ && ui.ConsistTrafficCmbx->count() > 1)
+        ui.ConsistTrafficCmbx->showPopup();
+    loadDroppedDown_ = false;
     ClearReport(&exploreDetails_);
     form_.UpdateControls();
+}
+
+void EasyController::FillSavedExploreSessions(const QString& routeFolderName) {
+    ::Ui::TMainForm& ui = *form_.ui;
+    sessions_ = routeFolderName.isEmpty() ? SavedSessionRows()
+                                          : qv::FillSavedExploreSessions(routeFolderName);
+    const QSignalBlocker blocker(ui.ConsistTrafficCmbx);
+    ui.ConsistTrafficCmbx->clear();
+    ui.ConsistTrafficCmbx->addItems(sessions_.Rows);
+    if (sessions_.Rows.isEmpty())
+        ui.ExploreBtn->setEnabled(false);
+    else
+        ui.ConsistTrafficCmbx->setCurrentIndex(0);
+}
+
+void EasyController::ConsistTrafficCmbxClick() {
+    ::Ui::TMainForm& ui = *form_.ui;
+    ExploreState& explore = Explore();
+    explore.ExploreSourceActivity.reset();
+    const int load = ui.ExploreLoadCmbx->currentIndex();
+    const int row = ui.ConsistTrafficCmbx->currentIndex();
+    if (load == 1 && row >= 0) {
+        StatusGuard status(QStringLiteral("LDSVEXP"));
+        const bool ok =
+            std::size_t(row) < sessions_.RowMap.size() &&
+            RestoreExploreSession(ChosenRouteNode(), sessions_.RowMap[std::size_t(row)]);
+        if (ok) {
+            const ExploreActivitySaveInfo& record = explore.CurrentExploreRecord;
+            ui.LooseStockCbx->setChecked(record.LooseStock);
+            ui.AITrafficCbx->setChecked(record.AITraffic);
+            ui.StartTimePck->setTime(record.StartTime);
+            ui.SeasonCmbx->setCurrentIndex(record.Season);
+            ui.WeatherCmbx->setCurrentIndex(record.Weather);
+        } else {
+            explore.ExploreSourceActivity.reset();
+        }
+        ui.ExploreBtn->setEnabled(ok);
+        ClearReport(&exploreDetails_);
+        DescribeExploreSession(explore.CurrentExploreRecord, &exploreDetails_);
+        UpdateExploreSessionControls();
+        return;
+    }
+    if (load != 0 || row < 1) {
+        UpdateExploreSessionControls();
+        return;
+    }
+    StatusGuard status(QStringLiteral("CONTRAF"));
+    ItemNode* node = NodeAtPosition(*form_.QuarvelObjects(), traffic_.RecordOfRow(row));
+    if (!node || !IsActivityItem(*node->Data()) ||
+        node->Data()->Description != ui.ConsistTrafficCmbx->itemText(row))
+        return;
+    ApplyTrafficActivity(*node->Data());
+}
+
+void EasyController::ApplyTrafficActivity(const ItemSet& activity) {
+    ::Ui::TMainForm& ui = *form_.ui;
+    ExploreState& explore = Explore();
+    EasyPage().EasyActivityConsist.clear();
+    ClearReport(&activityDetails_);
+    ShowItemInfo(activity, &activityDetails_);
+    const bool ok = CheckSessionActivity(activity);
+    UpdateExploreSessionControls();
+    if (ok) {
+        const ActivityInfo& source = explore.ExploreTemplateActivity;
+        ExploreActivitySaveInfo& record = explore.CurrentExploreRecord;
+        record.SaveNumber = -1;
+        record.Name = source.Name;
+        record.Folder = source.Folder;
+        record.FileName = source.FileName;
+        ui.StartTimePck->setTime(source.StartTime);
+        record.StartTime = source.StartTime;
+        ui.SeasonCmbx->setCurrentIndex(source.Season);
+        record.Season = source.Season;
+        ui.WeatherCmbx->setCurrentIndex(source.Weather);
+        record.Weather = source.Weather;
+        record.LooseStock = ui.LooseStockCbx->isChecked();
+        record.AITraffic = ui.AITrafficCbx->isChecked();
+        ClearReport(&exploreDetails_);
+        AppendRichEditLines(&exploreDetails_, source.Description, true);
+    }
+    StartWhereTheActivityStarts();
+}
+
+// The Explore starts where the activity's player starts, when that start is offered.
+void EasyController::StartWhereTheActivityStarts() {
+    ::Ui::TMainForm& ui = *form_.ui;
+    const QString& pathId = Explore().ExploreTemplateActivity.PathID;
+    for (const auto& path : App().PathCacheList) {
+        if (!path || path->FileName.compare(pathId, Qt::CaseInsensitive) != 0)
+            continue;
+        for (int row = 0; row < ui.FromCmbx->count(); ++row) {
+            if (ui.FromCmbx->itemText(row).compare(path->EngineName, Qt::CaseInsensitive) == 0) {
+                ui.FromCmbx->setCurrentIndex(row);
+                to_ = FillToPaths(ui.FromCmbx->itemText(row));
+                ShowRows(ui.ToCmbx, to_);
+                break;
+            }
+        }
+        return;
+    }
+}
+
+void EasyController::StartTimePckChange() {
+    Explore().CurrentExploreRecord.StartTime = form_.ui->StartTimePck->time();
+}
+
+void EasyController::SeasonCmbxChange() {
+    Explore().CurrentExploreRecord.Season = form_.ui->SeasonCmbx->currentIndex();
+}
+
+void EasyController::WeatherCmbxChange() {
+    Explore().CurrentExploreRecord.Weather = form_.ui->WeatherCmbx->currentIndex();
+}
+
+void EasyController::LooseStockCbxClick() {
+    Explore().CurrentExploreRecord.LooseStock = form_.ui->LooseStockCbx->isChecked();
+}
+
+void EasyController::AITrafficCbxClick() {
+    Explore().CurrentExploreRecord.AITraffic = form_.ui->AITrafficCbx->isChecked();
+}
+
+void EasyController::UpdateExploreSessionControls() {
+    ::Ui::TMainForm& ui = *form_.ui;
+    const ExploreState& explore = Explore();
+    QWidget* const options[] = {ui.LooseStockCbx, ui.AITrafficCbx, ui.StartTimePck, ui.SeasonCmbx,
+                                ui.WeatherCmbx};
+    if (ui.ExploreLoadCmbx->currentIndex() == 1) {
+        for (QWidget* option : options)
+            option->setEnabled(false);
+        ui.ExpStartRDCbx->setEnabled(false);
+        return;
+    }
+    ui.ConsistTrafficCmbx->setEnabled(!ui.SuppMSTSLaunchMnu->isChecked());
+    const bool chosen = ui.ConsistTrafficCmbx->currentIndex() >= 1;
+    const bool on =
+        chosen && ui.ConsistTrafficCmbx->isEnabled() && explore.ExploreSourceActivity.has_value();
+    for (QWidget* option : options)
+        option->setEnabled(on);
+    ui.ExpStartRDCbx->setEnabled(!on);
+    if (explore.ExploreSourceActivity) {
+        const ActivityInfo& source = explore.ExploreTemplateActivity;
+        ui.LooseStockCbx->setChecked(source.LooseStock);
+        ui.LooseStockCbx->setEnabled(source.LooseStock);
+        ui.AITrafficCbx->setEnabled(!source.Traffic.isEmpty());
+    }
+    if (!chosen) {
+        ui.LooseStockCbx->setChecked(false);
+        ui.AITrafficCbx->setChecked(false);
+        ui.StartTimePck->setTime(
+            QTime::fromString(QStringLiteral("10:00"), QStringLiteral("HH:mm")));
+        ui.SeasonCmbx->setCurrentIndex(-1);
+        ui.WeatherCmbx->setCurrentIndex(-1);
+    }
 }
 
 void EasyController::ExploreBtnClick() {
@@ -642,6 +835,49 @@ void EasyController::ExploreBtnClick() {
                            MB_ICONEXCLAMATION);
     if (TreePosition(tree, routeNode) >= 0)
         tree.SetSelected(routeNode);
+}
+
+// ---- Edit List -------------------------------------------------------------------------------
+
+void EasyController::AddRemoveConsistBtnClick() {
+    ItemNode* routeNode = ChosenRouteNode();
+    ItemTree* tree = form_.QuarvelObjects();
+    TreeController* lists = form_.Tree();
+    if (!routeNode || !tree || !lists || !lists->ShowConsistListEditor || App().Busy)
+        return;
+    const bool global = form_.ui->AllLocomotivesCmbx->currentIndex() == 1;
+    ItemNode* owner = global ? tree->First() : routeNode;
+    if (!owner)
+        return;
+    const QString folder = global ? QStringLiteral("TRAINS\\CONSISTS") : owner->Data()->Folder;
+    if (ReadRouteLists(folder, PT_EXPLORE_CONSIST, false).Count() > 1) {
+        TheUi().MessageBox(Caption(Msg::EASY_EDITLIST_MULTIPLE_LIST_ERROR), App().ProgramTitle,
+                           MB_ICONSTOP);
+        return;
+    }
+    ItemNode* list = nullptr;
+    const QString ownerFolder = owner->Data()->Folder;
+    for (int i = 0; i < owner->ChildCount() && !list; ++i) {
+        ItemNode* child = owner->Child(i);
+        if (!child->Data()->Folder.startsWith(ownerFolder, Qt::CaseInsensitive))
+            break;
+        if (child->Data()->PType & PT_EXPLORE_CONSIST)
+            list = child;
+    }
+    // Without a list node the editor shows all consists.
+    const int listClass = list ? ClassifyListNode(list) : 0;
+    const int mode = (listClass & 1) ? 1 : (listClass & 2) ? 2 : 0;
+    tree->SetSelected(list ? list : routeNode);
+    const int result = lists->ShowConsistListEditor(list, mode);
+    if (TreePosition(*tree, routeNode) < 0)
+        return;
+    if (result == 1 || App().EasyListsStale) {
+        FillLocomotives(routeNode);
+        LocomotivesLstbxClick();
+        form_.UpdateControls();
+    }
+    tree->SetSelected(routeNode);
+    form_.MainPageControlChange();
 }
 
 } // namespace qv

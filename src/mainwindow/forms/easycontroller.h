@@ -6,6 +6,7 @@
 
 #include "core/reportpane.h"
 #include "easy/easylists.h"
+#include "easy/exploresession.h"
 
 #include <QObject>
 #include <QRect>
@@ -45,6 +46,7 @@ class EasyController : public QObject {
 
 public:
     explicit EasyController(TMainForm& form);
+    ~EasyController() override;
 
     // Resets and refills the page; nodeIndex is the tree position of a route to select, or -1.
     void EasyRefresh(int nodeIndex);
@@ -64,6 +66,21 @@ public:
     void FromCmbxSelect();
     void ExploreLoadCmbxSelect();
     void ExploreBtnClick();
+    // "Edit List": the consist editor on the Explore Mode consist list of the chosen route, or of
+    // the global settings.
+    void AddRemoveConsistBtnClick();
+
+    // The Explore session panel: a traffic activity or a saved session chosen, and the options.
+    void ConsistTrafficCmbxClick();
+    void StartTimePckChange();
+    void SeasonCmbxChange();
+    void WeatherCmbxChange();
+    void LooseStockCbxClick();
+    void AITrafficCbxClick();
+    // Lists the route's saved sessions in ConsistTrafficCmbx, the newest chosen.
+    void FillSavedExploreSessions(const QString& routeFolderName);
+    // The session controls' enabled states, and their defaults while no traffic is chosen.
+    void UpdateExploreSessionControls();
 
     // The record index of the chosen consist and To path; -1 when none is chosen.
     int ChosenConsist() const;
@@ -81,9 +98,16 @@ private:
     void FillLocomotives(ItemNode* routeNode);
     bool ShowRoutePicture(const QString& file);
     void RestoreBackground();
+    void ApplyTrafficActivity(const ItemSet& activity);
+    void StartWhereTheActivityStarts();
 
     TMainForm& form_;
     EasyRows routes_, activities_, locomotives_, consists_, from_, to_, traffic_;
+    SavedSessionRows sessions_;
+    // The choice in ExploreLoadCmbx was made from its open list, whose view is watched for it
+    // (kept here: the combo may be gone while the form's last events still pass).
+    bool loadDroppedDown_ = false;
+    QObject* loadListView_ = nullptr;
     ReportPane exploreDetails_, activityDetails_;
     int designTop_ = -1, designGap_ = 0;
 };

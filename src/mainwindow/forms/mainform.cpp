@@ -157,6 +157,9 @@ TMainForm::~TMainForm() {
     ui->QuarvelObjects->setModel(nullptr);
     delete treeController_;
     treeController_ = nullptr;
+    // The Easy page's controller watches widgets whose last events come after `ui` is gone.
+    delete easyController_;
+    easyController_ = nullptr;
 }
 
 void TMainForm::showEvent(QShowEvent* event) {

@@ -194,6 +194,7 @@ private:
     // mainform_viewer.cpp
     void BindViewerCommands();
     void SVIEWMnuClick();
+    void ShowExpConsistBtnClick();
     void ViewerTimerTick();
     void CloseViewers();
 

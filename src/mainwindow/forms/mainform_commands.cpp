@@ -8,13 +8,17 @@
 
 #include "catalogue/cacherebuild.h"
 #include "core/appstate.h"
+#include "core/forms/fontrecord.h"
 #include "core/generaldefs.h"
+#include "core/highlightfont.h"
 #include "core/regsettings.h"
 #include "core/report.h"
 #include "core/status.h"
 #include "core/stringlist.h"
 #include "easy/goandlaunch.h"
 #include "easy/marking.h"
+#include "editors/forms/listeditordlg.h"
+#include "editors/forms/listeditoropeners.h"
 #include "engine/storecommand.h"
 #include "engine/tsectionedit.h"
 #include "engine/unstoreall.h"
@@ -38,27 +42,7 @@ namespace qv {
 // Each stays disabled until the operation behind it is part of the program; the lead takes a name
 // out of this list when that operation lands (its binding, where there is one, is already below).
 const QStringList& TMainForm::PendingCommands() {
-    static const QStringList pending = {
-        // Pane widths.
-        // The list editors (bound to the tree controller's editor hooks).
-        QStringLiteral("AddExploreModeConsistsBtn"),
-        QStringLiteral("AddExploreModePathsBtn"),
-        QStringLiteral("AddExploreModeConsistMnu"),
-        QStringLiteral("AddMaintenanceConsistsMnu"),
-        QStringLiteral("AddMaintenanceStockMnu"),
-        QStringLiteral("AddExploreModePathsMnu"),
-        QStringLiteral("AddMaintenancePathsMnu"),
-        QStringLiteral("AddConsistListMnu"),
-        QStringLiteral("AddStockListMnu"),
-        QStringLiteral("AddPathListMnu"),
-        QStringLiteral("ViewAllConsistsMnu"),
-        QStringLiteral("ViewAllStockItemsMnu"),
-        QStringLiteral("ViewAllPathsMnu"),
-        // The Easy page's commands.
-        QStringLiteral("AddRemoveConsistBtn"),
-        QStringLiteral("ShowActConsistBtn"),
-        QStringLiteral("ShowExpConsistBtn"),
-    };
+    static const QStringList pending = {};
     return pending;
 }
 
@@ -72,6 +56,35 @@ void TMainForm::DisablePendingCommands() {
 }
 
 namespace {
+
+// The main window's text commands and highlight font, as the list editors use them while one is
+// open.
+void BindListEditorHooks(TMainForm& form) {
+    ListEditorFormHooks& hooks = TheListEditorFormHooks();
+    hooks.Find = [&form](QWidget* control) {
+        if (TheUi().FindTextDialog(form.SearchState) == ID_OK)
+            form.FindInControl(form.SearchState, control);
+    };
+    hooks.FindNext = [&form, find = hooks.Find](QWidget* control) {
+        if (form.SearchState.Position == 0 || form.SearchState.Control != control)
+            find(control);
+        else
+            form.FindInControl(form.SearchState, control);
+    };
+    hooks.SearchContinuesIn = [&form](QWidget* control) {
+        return !form.SearchState.Text.isEmpty() && form.SearchState.Control == control;
+    };
+    hooks.SaveText = [&form](QWidget* control) { form.SaveFocusedTextAs(control); };
+    hooks.PrintText = [&form](QWidget* control) { form.PrintFocusedText(control); };
+    hooks.HighlightFont = [](const QFont& defaultFont) {
+        return HighlightQFont(ReadHighlightFont(HKEY_LOCAL_MACHINE, kHighlightFontName),
+                              defaultFont);
+    };
+    hooks.HighlightColour = [] {
+        const HighlightFont stored = ReadHighlightFont(HKEY_LOCAL_MACHINE, kHighlightFontName);
+        return stored.HasData ? ColourFromColorRef(stored.Colour) : QColor();
+    };
+}
 
 template <class Handler> void OnTrigger(QAction* item, QObject* context, Handler handler) {
     QObject::connect(item, &QAction::triggered, context, handler);
@@ -181,6 +194,30 @@ void TMainForm::BindCommands() {
 
     // Named lists on the tree.
     TreeController* tree = treeController_;
+    tree->ShowConsistListEditor = [this](ItemNode*, int mode) {
+        BindListEditorHooks(*this);
+        const int result = ShowConsistListEditor(mode, this);
+        TheListEditorFormHooks() = ListEditorFormHooks();
+        // A refresh in the editor may have refilled the consist list the Easy rows point into.
+        easyController_->CacheListsRefilled();
+        return result;
+    };
+    tree->ShowStockListEditor = [this](ItemNode*, int mode) {
+        BindListEditorHooks(*this);
+        const int result = ShowStockListEditor(mode, this);
+        TheListEditorFormHooks() = ListEditorFormHooks();
+        // A refresh in the editor may have refilled the stock list.
+        easyController_->CacheListsRefilled();
+        return result;
+    };
+    tree->ShowPathListEditor = [this](ItemNode*, int mode) {
+        BindListEditorHooks(*this);
+        const int result = ShowPathListEditor(mode, this);
+        TheListEditorFormHooks() = ListEditorFormHooks();
+        // Each opening reloads the path list with one route's paths, which the Easy rows use.
+        easyController_->CacheListsRefilled();
+        return result;
+    };
     for (QAction* item :
          {ui->ActivatePathListMnu, ui->ActivateConsistListMnu, ui->ActivateStockListMnu})
         OnTrigger(item, tree, [tree] { tree->ActivatePathListMnuClick(); });

@@ -13,6 +13,7 @@
 #include "core/generaldefs.h"
 #include "core/regsettings.h"
 #include "core/status.h"
+#include "easy/explorestate.h"
 #include "mainwindow/forms/easycontroller.h"
 #include "mainwindow/objecttree.h"
 
@@ -356,6 +357,8 @@ void TMainForm::UpdateEasyControls() {
               static_cast<QWidget*>(ui->FromCmbx), static_cast<QWidget*>(ui->ToCmbx)})
             choice->setEnabled(load != 1);
         ui->ConsistTrafficCmbx->setEnabled(!launchSuppressed);
+        if (easyController_)
+            easyController_->UpdateExploreSessionControls();
         ui->ExpStartRDCbx->setEnabled(load == 0 && !launchSuppressed &&
                                       ui->ConsistTrafficCmbx->currentIndex() < 1);
         if (load == 0) {
@@ -382,7 +385,8 @@ void TMainForm::UpdateExploreButton() {
                   ui->ConsistsCmbx->currentIndex() >= 0 && ui->FromCmbx->currentIndex() >= 0 &&
                   toOk && toPath >= 0 && std::size_t(toPath) < App().PathCacheList.size();
     if (enable && ui->ExploreLoadCmbx->currentIndex() == 1) {
-        enable = ui->ConsistTrafficCmbx->count() >= 1;
+        // A saved session that could not be restored must not start a plain Explore instead.
+        enable = ui->ConsistTrafficCmbx->count() >= 1 && Explore().ExploreSourceActivity;
     } else if (enable) {
         bool ok = false;
         const int index = ui->ConsistsCmbx->currentData().toInt(&ok);

@@ -6,6 +6,9 @@
 #include "ui_mainform.h"
 
 #include "core/appstate.h"
+#include "easy/easylists.h"
+#include "editors/listeditoractions.h"
+#include "mainwindow/forms/easycontroller.h"
 #include "mainwindow/forms/treecontroller.h"
 #include "viewer/forms/viewerform.h"
 #include "viewer/showshape.h"
@@ -25,6 +28,29 @@ void TMainForm::BindViewerCommands() {
             ViewerScreenshotFolderCommand();
     });
     treeController_->ShowInViewer = [this] { SVIEWMnuClick(); };
+    TheListEditorHooks().ShowShape = [](const ItemSet& item) { ShowShape(item); };
+    connect(ui->ShowExpConsistBtn, &QAbstractButton::clicked, this,
+            [this] { ShowExpConsistBtnClick(); });
+    connect(ui->ShowActConsistBtn, &QAbstractButton::clicked, this, [this] {
+        // The consist of the activity shown last on the Run an Activity tab.
+        const QString consist = EasyPage().EasyActivityConsist;
+        if (App().Busy || consist.isEmpty())
+            return;
+        ItemSet item;
+        item.PType = PT_EXPLORE_CONSIST;
+        item.FileName = consist;
+        item.Description = ui->ConsistUsedTxt->text();
+        ShowShape(item);
+    });
+}
+
+void TMainForm::ShowExpConsistBtnClick() {
+    const int consist = easyController_ ? easyController_->ChosenConsist() : -1;
+    if (App().Busy || consist < 0)
+        return;
+    ItemSet item = *App().ConsistCacheList[std::size_t(consist)];
+    item.PType |= PT_EXPLORE_CONSIST;
+    ShowShape(item);
 }
 
 void TMainForm::SVIEWMnuClick() {

@@ -7,6 +7,10 @@
 //   --no-window     opens no window
 //   --until-file F  ends once F exists (or its folder has gone: the test is over)
 //   --seconds N     ends after N seconds at the latest (default 30)
+// As MSTS does with an Explore session, once its window is up:
+//   --remove-file F     removes F half a second later (MSTS takes up EXPLORER.ACT)
+//   --copy-file S D     copies S to D two and a half seconds later (what the program made of S)
+//   --make-file F       then creates F (a save made during the session)
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -15,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -89,6 +94,18 @@ int main(int argc, char** argv) {
                    Option(argc, argv, "--class", "FakeWindow"));
     }
 
+    const std::string removeFile = Option(argc, argv, "--remove-file", "");
+    const std::string makeFile = Option(argc, argv, "--make-file", "");
+    std::string copyFrom, copyTo;
+    for (int i = 1; i + 2 < argc; ++i) {
+        if (std::strcmp(argv[i], "--copy-file") == 0) {
+            copyFrom = argv[i + 1];
+            copyTo = argv[i + 2];
+        }
+    }
+    const auto start = std::chrono::steady_clock::now();
+    bool removed = false, copied = false;
+
     const std::string untilFile = Option(argc, argv, "--until-file", "");
     const std::size_t slash = untilFile.rfind('/');
     const std::string untilFolder =
@@ -96,6 +113,20 @@ int main(int argc, char** argv) {
     const auto end = std::chrono::steady_clock::now() +
                      std::chrono::seconds(std::atoi(Option(argc, argv, "--seconds", "30").c_str()));
     while (std::chrono::steady_clock::now() < end) {
+        const auto elapsed = std::chrono::steady_clock::now() - start;
+        if (!removed && !removeFile.empty() && elapsed > std::chrono::milliseconds(500)) {
+            std::remove(removeFile.c_str());
+            removed = true;
+        }
+        if (!copied && elapsed > std::chrono::milliseconds(2500)) {
+            std::error_code ignored;
+            if (!copyFrom.empty())
+                std::filesystem::copy_file(
+                    copyFrom, copyTo, std::filesystem::copy_options::overwrite_existing, ignored);
+            if (!makeFile.empty())
+                std::ofstream(makeFile, std::ios::binary) << "save";
+            copied = true;
+        }
         if (!untilFile.empty() &&
             (access(untilFile.c_str(), F_OK) == 0 || access(untilFolder.c_str(), F_OK) != 0))
             break;

@@ -1,0 +1,177 @@
+// The dialog base of the list editors: the Current list, the Available list and the Details
+// pane side by side, the Add/Remove button, the item popup, drag and drop between the two boxes,
+// the keys, and OK and Cancel. It owns the editor's model; an editor adds its filter panel, its
+// refresh of the Available list and its texts.
+#pragma once
+
+#include "catalogue/listeditorservices.h"
+#include "core/reportpane.h"
+#include "editors/forms/listboxwidgets.h"
+#include "editors/listeditormodel.h"
+
+#include <QDialog>
+#include <functional>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTextEdit;
+class QWidget;
+
+namespace qv {
+
+class ItemNode;
+
+// What the editors use of the main window's text commands. Each popup item and key is offered
+// only while its hook is set.
+struct ListEditorFormHooks {
+    // Asks for a search text and searches the control; searches it again.
+    std::function<void(QWidget* control)> Find;
+    std::function<void(QWidget* control)> FindNext;
+    // Whether a search is under way in the control, so that Find Next is offered there.
+    std::function<bool(QWidget* control)> SearchContinuesIn;
+    std::function<void(QWidget* control)> SaveText;
+    std::function<void(QWidget* control)> PrintText;
+    // The list editors' highlight font and its colour.
+    std::function<QFont(const QFont& defaultFont)> HighlightFont;
+    std::function<QColor()> HighlightColour;
+};
+ListEditorFormHooks& TheListEditorFormHooks();
+
+class TListEditorDlg : public QDialog, public ListEditorServices {
+    Q_OBJECT
+
+public:
+    TListEditorDlg(QWidget* owner, int mode);
+    ~TListEditorDlg() override;
+
+    ListEditorModel& Model() { return model_; }
+    const ListEditorModel& Model() const { return model_; }
+    // The list node the editor works on (null in View All without a selection).
+    ItemNode* ListNode() const { return listNode_; }
+
+    // ListEditorServices.
+    QString ListNameBtnCaption() const override;
+    void EnableOKBtn() override;
+    void SetEditorCaption(const QString& caption) override;
+    QObject* EditConsistListsDlg() const override { return nullptr; }
+    QObject* EditStockListsDlg() const override { return nullptr; }
+
+    // Components.
+    QWidget* MainPanel = nullptr;
+    QFrame* LeftFrame = nullptr;
+    QFrame* MiddleFrame = nullptr;
+    QFrame* RightFrame = nullptr;
+    EditorListBox* CurrentListBox = nullptr;
+    EditorListBox* AvailableListBox = nullptr;
+    QTextEdit* Details = nullptr;
+    QLabel* CurrentListLabel = nullptr;
+    QLabel* AvailableListLabel = nullptr;
+    QLabel* SelectedLabel = nullptr;
+    QLabel* CurrentSelectedLabel = nullptr;
+    QLabel* DetailsLabel = nullptr;
+    QPushButton* AddRemoveBtn = nullptr;
+    QPushButton* ViewBtn = nullptr;
+    QPushButton* RefreshBtn = nullptr;
+    QPushButton* ListNameBtn = nullptr;
+    QPushButton* OKBtn = nullptr;
+    QPushButton* CancelBtn = nullptr;
+    QMenu* ListEditorPopupMenu = nullptr;
+    QAction* ImmediateUnstorePopupMnu = nullptr;
+    QAction* ImmediateEditPopupMnu = nullptr;
+    QAction* LoadInCBPopupMnu = nullptr;
+    QAction* SVIEWPopupMnu = nullptr;
+    QAction* EditLotNumberPopupMnu = nullptr;
+    QAction* WhereUsedPopupMnu = nullptr;
+    QAction* CopyPopupMnu = nullptr;
+    QAction* SaveTxtPopupMnu = nullptr;
+    QAction* PrintTxtPopupMnu = nullptr;
+    QAction* FindPopupMnu = nullptr;
+    QAction* FindNextPopupMnu = nullptr;
+
+    // Handlers.
+    void AvailableListBoxClick();
+    void CurrentListBoxClick();
+    void AvailableListBoxEnter();
+    void CurrentListBoxEnter();
+    void AddRemoveBtnClick();
+    void OKBtnClick();
+    void RefreshBtnClick();
+    void ListNameBtnClick();
+    // Rebuilds the popup for the control it opens on; the list box it opens on becomes the
+    // popup's component.
+    void ListEditorPopupMenuPopup(QWidget* component);
+    void PopupAction(int action);
+    void EditLotNumberPopupMnuClick();
+    void WhereUsedPopupMnuClick();
+
+    // Cancel, Escape and the close box: nothing while a refresh is under way, else result 2.
+    void reject() override;
+
+    // The Available list again, from the program-wide list (rebuilt when forced).
+    virtual void RefreshAvailable(bool force) = 0;
+
+    // The popup's list box, or null when it opened elsewhere.
+    ListBoxView* PopupListBox();
+    WidgetListBox& AvailableView() { return availableView_; }
+    WidgetListBox& CurrentView() { return currentView_; }
+    ReportPane& DetailsPane() { return detailsPane_; }
+
+protected:
+    // The editor's own texts and kinds.
+    virtual QString AvailableCaption() const = 0;
+    virtual QString SelectedCaption() const = 0;
+    virtual QString DetailsCaption() const = 0;
+    virtual std::uint32_t ViewAllKind() const = 0;
+    virtual int ViewerAction() const = 0;
+    // The number the Available label counts shown rows against.
+    virtual int AvailableTotal() const;
+    // The filter panel's part of the showing: before the list node is known, and after it.
+    virtual void ShowFilters() {}
+    virtual void ReadFilterMemory() {}
+    // The kind bits of a list node that make the list's kind.
+    virtual std::uint32_t ListKindMask() const { return PT_MASK_GLOBAL_ALL_LISTS; }
+    // The node View All works on, given the tree's selected node (which may be null).
+    virtual ItemNode* ViewAllNode(ItemNode* selected) { return selected; }
+    // Whether the Used in Route filter needs the tree's route nodes.
+    virtual bool CollectsRouteNodes() const { return true; }
+    // Whether the showing reloads the Available list from the files.
+    virtual bool ShowsWithForce() const { return false; }
+    // The editor's last word on its popup items for a list box with `selected` rows selected.
+    virtual void AdjustPopupItems(int selected) { (void)selected; }
+
+    // The showing of the dialog, in the order the editors have always followed.
+    virtual void FormShow();
+    void EnableMainPanel(bool enabled);
+
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // The dialog's keys, seen before its controls see them; true when one was taken (every key
+    // while the program is busy).
+    bool FormKeyDown(QKeyEvent* event);
+
+    ListEditorModel model_;
+    ItemNode* listNode_ = nullptr;
+    int addRemoveTag_ = 0;
+
+private:
+    void BuildComponents();
+    void LayOut();
+    void ShowDetails(const ItemSet* record);
+    void SetListClick(QListWidget* box, bool remove);
+    void CentreLabel(QLabel* label, const QFrame* frame);
+    void OpenPopup(QWidget* control, const QPoint& pos);
+
+    WidgetListBox currentView_;
+    WidgetListBox availableView_;
+    ReportPane detailsPane_;
+    DrawItemColours* painter_ = nullptr;
+    QWidget* popupComponent_ = nullptr;
+    bool shown_ = false;
+};
+
+} // namespace qv

@@ -1,0 +1,63 @@
+// The little the list editors' logic needs of a list box: its rows' texts, which rows are
+// selected, the focused row, filling it and repainting it. The dialogs wrap their list widgets in
+// it; tests and headless callers use the in-memory list below.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace qv {
+
+class ListBoxView {
+public:
+    virtual ~ListBoxView() = default;
+
+    // The component name ("AvailableListBox", "CurrentListBox").
+    virtual QString Name() const = 0;
+    virtual int Count() const = 0;
+    virtual QString Text(int row) const = 0;
+    virtual bool Selected(int row) const = 0;
+    virtual void SetSelected(int row, bool selected) = 0;
+    // The focused row, or -1.
+    virtual int ItemIndex() const = 0;
+    virtual void Clear() = 0;
+    virtual void Add(const QString& text) = 0;
+    virtual void Delete(int row) = 0;
+    // Paints the rows again (their store states may have changed).
+    virtual void Repaint() {}
+
+    int SelectedCount() const;
+    // The selected rows, in row order.
+    std::vector<int> SelectedRows() const;
+    void SelectAll();
+};
+
+// A list box kept in memory.
+class MemoryListBox : public ListBoxView {
+public:
+    explicit MemoryListBox(QString name) : name_(std::move(name)) {}
+
+    QString Name() const override { return name_; }
+    int Count() const override { return int(texts_.size()); }
+    QString Text(int row) const override { return texts_.value(row); }
+    bool Selected(int row) const override;
+    void SetSelected(int row, bool selected) override;
+    int ItemIndex() const override { return itemIndex_; }
+    void SetItemIndex(int row) { itemIndex_ = row; }
+    void Clear() override;
+    void Add(const QString& text) override;
+    void Delete(int row) override;
+    void Repaint() override { ++repaints_; }
+    int Repaints() const { return repaints_; }
+    QStringList Texts() const { return texts_; }
+
+private:
+    QString name_;
+    QStringList texts_;
+    std::vector<bool> selected_;
+    int itemIndex_ = -1;
+    int repaints_ = 0;
+};
+
+} // namespace qv

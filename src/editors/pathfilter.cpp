@@ -1,0 +1,186 @@
+#include "editors/pathfilter.h"
+
+#include "catalogue/listeditorservices.h"
+#include "catalogue/namedlists.h"
+#include "catalogue/routeactivities.h"
+#include "catalogue/routefolders.h"
+#include "core/appstate.h"
+#include "core/itemtree.h"
+#include "core/mainservices.h"
+#include "core/regsettings.h"
+#include "core/storeini.h"
+#include "core/stringlist.h"
+#include "editors/filtersupport.h"
+#include "editors/listboxview.h"
+#include "editors/listeditormodel.h"
+#include "editors/listeditorsupport.h"
+#include "engine/storeunstoreproc.h"
+
+namespace qv {
+
+namespace {
+
+QString HistoryKey(const QString& name) {
+    return FilterHistoryKey(kPathFiltersKey, name);
+}
+
+void RememberFilters(const ListEditorModel& model, const PathFilterControls& controls,
+                     std::uint32_t include, std::uint32_t exclude) {
+    // An Explore list's forced tick is not the user's choice: the stored bit stays.
+    if (model.ListType == PT_EXPLORE_PATH) {
+        include = ReadFilterValue(kPathFiltersKey, QStringLiteral("Include")) & PT_DRIVEABLE;
+        exclude = ReadFilterValue(kPathFiltersKey, QStringLiteral("Exclude")) & PT_DRIVEABLE;
+    }
+    WriteFilterValue(kPathFiltersKey, QStringLiteral("Include"), include);
+    WriteFilterValue(kPathFiltersKey, QStringLiteral("Exclude"), exclude);
+    AddToKeyList(HistoryKey(QStringLiteral("To")), controls.To, false, kFilterHistoryMaximum);
+    AddToKeyList(HistoryKey(QStringLiteral("From")), controls.From, false, kFilterHistoryMaximum);
+    AddToKeyList(HistoryKey(QStringLiteral("Name")), controls.Name, false, kFilterHistoryMaximum);
+    WriteFilterValue(kPathFiltersKey, QStringLiteral("StoreInd"), controls.StoreIndIndex);
+}
+
+// Drops from the path cache every path that neither folder holds any more.
+void PrunePathCache() {
+    StringList files = StringList::SortedUnique();
+    for (const QString& root : {App().MstsRootFolder, App().StoreRootFolder}) {
+        StringList found = StringList::SortedUnique();
+        ListRouteFilesOfKind(PT_PATH, found, root);
+        files.AddStrings(found);
+    }
+    PruneIniSections(files, QStringLiteral("CACHEPAT.QVC"));
+}
+
+} // namespace
+
+void ReadPathFilterMemory(PathFilterControls& controls) {
+    const std::uint32_t include = ReadFilterValue(kPathFiltersKey, QStringLiteral("Include"));
+    const std::uint32_t exclude = ReadFilterValue(kPathFiltersKey, QStringLiteral("Exclude"));
+    controls.DriveableIndex = (include & PT_DRIVEABLE)   ? DRIVEABLE_TICK
+                              : (exclude & PT_DRIVEABLE) ? DRIVEABLE_CROSS
+                                                         : DRIVEABLE_EITHER;
+    controls.StoreIndIndex = ReadFilterStatusIndex(kPathFiltersKey);
+}
+
+bool PathPassesFilter(const ItemSet& x, const PathFilterValues& v) {
+    if (v.ListType == PT_EXPLORE_PATH && !(x.PType & PT_DRIVEABLE))
+        return false;
+    bool passes = true;
+    if (v.FromMask || v.ToMask || v.NameMask || v.Include != 0 || v.StatusMask != 8) {
+        if (v.NameMask && !v.NameMask->Matches(ListItemText(x)))
+            passes = false;
+        else if (v.FromMask && !v.FromMask->Matches(x.EngineName))
+            passes = false;
+        else if (v.ToMask && !v.ToMask->Matches(x.LotNumber))
+            passes = false;
+        else if (v.StatusMask != 8 && !(x.StoreInd & v.StatusMask))
+            passes = false;
+        else if ((v.Include & PT_DRIVEABLE) && !(x.PType & PT_DRIVEABLE))
+            passes = false;
+    }
+    if (passes && v.Exclude != 0 && (x.PType & PT_DRIVEABLE))
+        return false;
+    return passes;
+}
+
+ItemNode* PathScopeNode(ItemNode* node) {
+    if (!node)
+        return nullptr;
+    if (node->Data()->PType & (PT_HEADING | PT_ROUTE))
+        return node;
+    return node->Parent();
+}
+
+bool PathInRoute(const ItemSet& path, const QString& routeFolder) {
+    const qsizetype cut = path.Folder.lastIndexOf(QLatin1Char('\\'));
+    if (routeFolder.isEmpty() || cut <= 0)
+        return false;
+    return path.Folder.left(cut).compare(routeFolder, Qt::CaseInsensitive) == 0;
+}
+
+void RefreshAvailablePaths(ListEditorModel& model, PathFilterControls& controls,
+                           ListBoxView& available, bool force, ItemNode* node,
+                           const std::function<void(bool enabled)>& enablePanel) {
+    AppState& app = App();
+    app.PathRouteCount = 0;
+    if (!model.AvailableItems)
+        return;
+    RecordList<ItemSet>& paths = *model.AvailableItems;
+    StringList startNames = StringList::SortedUnique();
+    StringList endNames = StringList::SortedUnique();
+    HourglassGuard hourglass;
+    available.Clear();
+
+    // Without a route there is nothing to show (View All may be opened with no node, or with
+    // one that has no route above it).
+    const ItemNode* scope = PathScopeNode(node);
+    QString routeFolder = scope ? scope->Data()->Folder : QString();
+    if (!routeFolder.startsWith(QStringLiteral("ROUTES\\"), Qt::CaseInsensitive))
+        routeFolder.clear();
+    app.PathRouteState = scope ? scope->Data()->StoreInd : 0;
+
+    if (force) {
+        paths.clear();
+        PrunePathCache();
+    }
+    if (paths.empty() && !routeFolder.isEmpty()) {
+        BusyWithControl busy(enablePanel);
+        StringList unreadable = StringList::SortedUnique();
+        app.PathCacheStale = true;
+        RebuildRoutePathCache(paths, routeFolder, false, &unreadable);
+        AnalyseUnreadableFiles(unreadable);
+    }
+    if (app.PathCacheStale || app.ErrorsFileWritten) {
+        StringList errors;
+        LoadErrorMarks(errors);
+        UpdateStoreIndicators(paths, PT_PATH, &errors);
+    }
+
+    if (model.ListType == PT_EXPLORE_PATH) {
+        controls.DriveableIndex = DRIVEABLE_TICK;
+        controls.DriveableEnabled = false;
+    } else {
+        controls.DriveableEnabled = true;
+    }
+    PathFilterValues values;
+    values.ListType = model.ListType;
+    values.Include = controls.DriveableIndex == DRIVEABLE_TICK ? PT_DRIVEABLE : 0;
+    values.Exclude = controls.DriveableIndex == DRIVEABLE_CROSS ? PT_DRIVEABLE : 0;
+    if (!model.InFormShow)
+        RememberFilters(model, controls, values.Include, values.Exclude);
+
+    values.FromMask = MakeMask(controls.From);
+    values.ToMask = MakeMask(controls.To);
+    values.NameMask = MakeMask(controls.Name);
+    values.StatusMask = StatusFilterMask(controls.StoreIndIndex);
+
+    controls.FromItems = FilterHistoryItems(kPathFiltersKey, QStringLiteral("From"), true);
+    controls.From = FirstItemWhen(!!values.FromMask, controls.FromItems);
+    controls.ToItems = FilterHistoryItems(kPathFiltersKey, QStringLiteral("To"), true);
+    controls.To = FirstItemWhen(!!values.ToMask, controls.ToItems);
+    controls.NameItems = FilterHistoryItems(kPathFiltersKey, QStringLiteral("Name"), false);
+    controls.Name = FirstItemWhen(!!values.NameMask, controls.NameItems);
+
+    model.RowMap.assign(paths.size(), 0);
+    std::size_t rows = 0;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        ItemSet* x = paths[i].get();
+        if (!x || !PathInRoute(*x, routeFolder))
+            continue;
+        ++app.PathRouteCount;
+        x->PType = (x->PType & ~(PT_EXPLORE_PATH | PT_MAINT_PATH)) | model.ListType;
+        if (!x->EngineName.isEmpty())
+            startNames.Add(x->EngineName);
+        if (!x->LotNumber.isEmpty())
+            endNames.Add(x->LotNumber);
+        if (!PathPassesFilter(*x, values))
+            continue;
+        model.RowMap[rows++] = int(i);
+        available.Add(ListItemText(*x));
+    }
+    model.RowMap.resize(rows);
+
+    controls.ToItems << endNames.Strings();
+    controls.FromItems << startNames.Strings();
+}
+
+} // namespace qv

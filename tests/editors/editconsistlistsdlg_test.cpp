@@ -1,0 +1,212 @@
+// The consist list editor on the offscreen platform: its columns, its label counts, the busy
+// guard of OK and Cancel, and an edit carried through to the tree and the list file.
+#include "editors/forms/editconsistlistsdlg.h"
+
+#include "core/regsettings.h"
+#include "editors/forms/listeditoropeners.h"
+#include "editortestkit.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QTimer>
+
+namespace qv {
+
+namespace {
+
+class ConsistEditorDialogTest : public EditorTest {
+protected:
+    // The Status filter shows every state; the members of the lists have no files, and the
+    // question whether to drop them is answered No.
+    ConsistEditorDialogTest() {
+        RegWriteString(kProductKey + "\\Filters\\Consists", "StoreInd", "3");
+        ui.SetDefaultAnswer(ID_NO);
+    }
+    void AddCachedConsists(int count, int matching) {
+        for (int i = 0; i < count; ++i) {
+            const QString name = (i < matching ? "Match%1" : "Other%1");
+            auto item = Record(2, PT_CONSIST | PT_DRIVEABLE, 2, name.arg(i, 3, 10, QChar('0')), "",
+                               name.arg(i, 3, 10, QChar('0')) + ".CON");
+            App().ConsistCacheList.push_back(std::move(item));
+        }
+    }
+};
+
+TEST_F(ConsistEditorDialogTest, ViewAllShowsTwoColumnsAndNothingCanEnableOK) {
+    AddCachedConsists(3, 3);
+    TEditConsistListsDlg dialog(nullptr, EM_VIEW_ALL);
+    dialog.show();
+
+    EXPECT_TRUE(dialog.CurrentListBox->isHidden());
+    EXPECT_TRUE(dialog.OKBtn->isHidden());
+    EXPECT_TRUE(dialog.AddRemoveBtn->isHidden());
+    EXPECT_TRUE(dialog.ListNameBtn->isHidden());
+    EXPECT_EQ(dialog.CancelBtn->text(), dialog.OKBtn->text());
+    EXPECT_EQ(dialog.MiddleFrame->width(), (792 - 14) / 2);
+    EXPECT_EQ(dialog.Model().ListType, PT_CONSIST);
+    EXPECT_EQ(dialog.AvailableListBox->count(), 3);
+    dialog.EnableOKBtn();
+    EXPECT_FALSE(dialog.OKBtn->isEnabled());
+    EXPECT_TRUE(dialog.windowTitle().contains("View All"));
+}
+
+TEST_F(ConsistEditorDialogTest, TheAvailableLabelCountsShownRowsAgainstAll) {
+    AddCachedConsists(340, 12);
+    TEditConsistListsDlg dialog(nullptr, EM_VIEW_ALL);
+    dialog.show();
+    EXPECT_EQ(dialog.AvailableListLabel->text(), "Consists Available (340)");
+
+    dialog.ConsistNameFilterCmbx->setEditText("match*");
+    dialog.ApplyFilterBtnClick();
+    EXPECT_EQ(dialog.AvailableListLabel->text(), "Consists Available (12 out of 340)");
+
+    dialog.ConsistNameFilterCmbx->setEditText("nothing*");
+    dialog.ApplyFilterBtnClick();
+    EXPECT_EQ(dialog.AvailableListLabel->text(), "Consists Available (0 out of 340)");
+}
+
+TEST_F(ConsistEditorDialogTest, OKAndCancelWaitWhileTheProgramIsBusy) {
+    AddCachedConsists(2, 2);
+    ItemNode* heading = AddRouteWithLists({"MAINTCON=12,Shunting"}, {{"Match000.CON"}});
+    tree.SetSelected(heading);
+    TEditConsistListsDlg dialog(nullptr, EM_EDIT);
+    dialog.show();
+    dialog.EnableOKBtn();
+
+    App().Busy = true;
+    dialog.OKBtnClick();
+    dialog.reject();
+    EXPECT_FALSE(dialog.close());
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), 0);
+    EXPECT_EQ(heading->ChildCount(), 1);
+
+    App().Busy = false;
+    dialog.reject();
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), 2);
+}
+
+TEST_F(ConsistEditorDialogTest, AnEditAddsAndRemovesRowsAndOKCommitsThem) {
+    AddCachedConsists(3, 3);
+    ItemNode* heading = AddRouteWithLists({"MAINTCON=12,Shunting"}, {{"Match000.CON"}});
+    tree.SetSelected(heading->Child(0)); // an entry opens its list
+    TEditConsistListsDlg dialog(nullptr, EM_EDIT);
+    dialog.show();
+    ASSERT_EQ(dialog.ListNode(), heading);
+    ASSERT_EQ(dialog.CurrentListBox->count(), 1);
+    EXPECT_EQ(dialog.CurrentListLabel->text(), "Current List (1)");
+    EXPECT_FALSE(dialog.OKBtn->isEnabled());
+
+    dialog.AvailableListBox->item(1)->setSelected(true);
+    dialog.AvailableListBox->item(2)->setSelected(true);
+    EXPECT_EQ(dialog.AddRemoveBtn->text(), "Add to List");
+    EXPECT_FALSE(dialog.DetailsPane().Lines().isEmpty());
+    dialog.AddRemoveBtnClick();
+    EXPECT_EQ(dialog.CurrentListBox->count(), 3);
+    EXPECT_TRUE(dialog.OKBtn->isEnabled());
+
+    dialog.CurrentListBox->item(0)->setSelected(true);
+    dialog.CurrentListBox->item(2)->setSelected(true);
+    EXPECT_EQ(dialog.AddRemoveBtn->text(), "Remove from List");
+    dialog.AddRemoveBtnClick();
+    ASSERT_EQ(dialog.CurrentListBox->count(), 1);
+    EXPECT_EQ(dialog.CurrentListBox->item(0)->text(), "Match001");
+
+    dialog.OKBtnClick();
+    EXPECT_EQ(dialog.result(), 1);
+    ASSERT_EQ(heading->ChildCount(), 1);
+    EXPECT_EQ(heading->Child(0)->Data()->FileName, "Match001.CON");
+    auto list = OpenStoreIni("ALPHA\\MAINTCON.QVC");
+    EXPECT_TRUE(list->Ini.ReadSections().contains("Match001.CON"));
+    EXPECT_FALSE(list->Ini.ReadSections().contains("Match000.CON"));
+}
+
+TEST_F(ConsistEditorDialogTest, PopupOffersTheMaintenanceActionsOnlyWhereTheyBelong) {
+    AddCachedConsists(2, 2);
+    RegWriteString(kProductKey + "\\Editor", "Editor EXE Path", "C:\\ED.EXE");
+    ItemNode* heading = AddRouteWithLists({"MAINTCON=12,Shunting"}, {{"Match000.CON"}});
+    tree.SetSelected(heading);
+    TEditConsistListsDlg dialog(nullptr, EM_EDIT);
+    dialog.show();
+    dialog.AvailableListBox->item(0)->setSelected(true);
+
+    const struct {
+        const char* name;
+        std::uint32_t listType;
+        int page;
+        bool unstore;
+    } cases[] = {
+        {"maintenance list on the Maintenance tab", PT_MAINT_CONSIST, 1, true},
+        {"maintenance list on the Simulation tab", PT_MAINT_CONSIST, 0, false},
+        {"explore list on the Maintenance tab", PT_EXPLORE_CONSIST, 1, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        dialog.Model().ListType = c.listType;
+        main.SetSimulationMaintPageIndex(c.page);
+        dialog.ListEditorPopupMenuPopup(dialog.AvailableListBox);
+        EXPECT_EQ(dialog.ImmediateUnstorePopupMnu->isVisible(), c.unstore);
+        EXPECT_EQ(dialog.EditLotNumberPopupMnu->isVisible(), c.unstore);
+        EXPECT_EQ(dialog.ImmediateEditPopupMnu->isVisible(), c.unstore);
+        EXPECT_FALSE(dialog.LoadInCBPopupMnu->isVisible()); // no ConBuilder path
+        EXPECT_TRUE(dialog.WhereUsedPopupMnu->isVisible());
+        EXPECT_TRUE(dialog.CopyPopupMnu->isVisible());
+        EXPECT_FALSE(dialog.FindPopupMnu->isVisible());
+    }
+    dialog.AvailableListBox->clearSelection();
+    dialog.ListEditorPopupMenuPopup(dialog.AvailableListBox);
+    EXPECT_FALSE(dialog.WhereUsedPopupMnu->isVisible());
+}
+
+TEST_F(ConsistEditorDialogTest, RightClickSelectsTheRowAloneAndDeleteRemovesFromTheCurrentList) {
+    AddCachedConsists(3, 3);
+    ItemNode* heading = AddRouteWithLists({"MAINTCON=12,Shunting"}, {{"Match000.CON"}});
+    tree.SetSelected(heading);
+    TEditConsistListsDlg dialog(nullptr, EM_EDIT);
+    dialog.show();
+    QListWidget* available = dialog.AvailableListBox;
+    available->item(0)->setSelected(true);
+    available->item(1)->setSelected(true);
+    const QPoint row2 = available->visualItemRect(available->item(2)).center();
+    QMouseEvent press(QEvent::MouseButtonPress, row2, available->viewport()->mapToGlobal(row2),
+                      Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+    QApplication::sendEvent(available->viewport(), &press);
+    ASSERT_EQ(available->selectedItems().size(), 1);
+    EXPECT_EQ(available->selectedItems().front()->text(), "Match002");
+    EXPECT_EQ(dialog.SelectedLabel->text(), "1 Consists Selected");
+
+    dialog.CurrentListBox->item(0)->setSelected(true);
+    QKeyEvent del(QEvent::KeyRelease, Qt::Key_Delete, Qt::NoModifier);
+    QApplication::sendEvent(dialog.CurrentListBox, &del);
+    EXPECT_EQ(dialog.CurrentListBox->count(), 0);
+    EXPECT_EQ(dialog.CurrentListLabel->text(), "Current List (0)");
+    EXPECT_TRUE(dialog.OKBtn->isEnabled());
+}
+
+TEST_F(ConsistEditorDialogTest, TheOpenerReturnsCancelAndChangesNothing) {
+    AddCachedConsists(2, 2);
+    ItemNode* heading = AddRouteWithLists({"MAINTCON=12,Shunting"}, {{"Match000.CON"}});
+    tree.SetSelected(heading);
+    const QStringList before = Shape(heading);
+    QTimer::singleShot(0, [] {
+        if (TEditConsistListsDlg* dialog = EditConsistListsDlg()) {
+            dialog->AvailableListBox->item(1)->setSelected(true);
+            dialog->AddRemoveBtnClick();
+            dialog->CancelBtn->click();
+        }
+    });
+    EXPECT_EQ(ShowConsistListEditor(EM_EDIT, nullptr), 2);
+    EXPECT_EQ(Shape(heading), before);
+    EXPECT_EQ(EditConsistListsDlg(), nullptr);
+}
+
+} // namespace
+
+} // namespace qv

@@ -1,0 +1,132 @@
+// Committing an edited list into its list file, its register and the tree.
+#include "editors/listcommit.h"
+
+#include "editors/listeditorsupport.h"
+#include "editortestkit.h"
+
+#include <QFile>
+
+namespace qv {
+
+namespace {
+
+class ListCommitTest : public EditorTest {
+protected:
+    RouteListsInfo InfoFor(ItemNode* list, bool newList) {
+        RouteListsInfo info;
+        FillRouteListsInfo(*list->Data(), info, PT_MAINT_CONSIST);
+        RouteListFileOp(info, RLF_OPEN | RLF_READ);
+        if (newList)
+            NextRouteListName(info);
+        return info;
+    }
+    RecordList<ItemSet> Members(const QStringList& files) {
+        RecordList<ItemSet> items;
+        for (const QString& file : files)
+            items.push_back(Record(3, PT_MAINT_CONSIST, 1, file, "ROUTES\\ALPHA", file));
+        return items;
+    }
+};
+
+TEST_F(ListCommitTest, EmptyNewListUnderAOneListHeadingFoldsBackIntoTheHeading) {
+    ItemNode* heading = AddRouteWithLists({"MAINTCON=11,Shunting"}, {{"A.CON", "B.CON"}});
+    const QStringList before = Shape(heading);
+    RouteListsInfo info = InfoFor(heading, true);
+    RecordList<ItemSet> none;
+
+    ASSERT_TRUE(CommitListEdit(none, tree, heading, EM_NEW_LIST, info, PT_MAINT_CONSIST));
+
+    EXPECT_EQ(Shape(heading), before);
+    EXPECT_EQ(heading->Data()->FileName, "MAINTCON.QVC");
+    // The one list left is the active one.
+    EXPECT_EQ(heading->Data()->StoreInd, SI_LIST_ACTIVE);
+    EXPECT_EQ(RegisteredLists("ROUTES\\ALPHA", PT_MAINT_CONSIST),
+              QStringList{"MAINTCON=12,Shunting"});
+    EXPECT_TRUE(heading->Expanded());
+}
+
+TEST_F(ListCommitTest, TheOnlyListEmptiedLeavesAnEmptyHeadingAndNoFile) {
+    ItemNode* heading = AddRouteWithLists({"MAINTCON=12,Shunting"}, {{"A.CON"}});
+    ASSERT_TRUE(ListFileExists("ALPHA", "MAINTCON.QVC"));
+    RouteListsInfo info = InfoFor(heading, false);
+    RecordList<ItemSet> none;
+
+    ASSERT_TRUE(CommitListEdit(none, tree, heading, EM_EDIT, info, PT_MAINT_CONSIST));
+
+    EXPECT_EQ(heading->ChildCount(), 0);
+    EXPECT_TRUE(heading->Data()->FileName.isEmpty());
+    EXPECT_EQ(heading->StateIndex, -1);
+    EXPECT_FALSE(ListFileExists("ALPHA", "MAINTCON.QVC"));
+    EXPECT_TRUE(RegisteredLists("ROUTES\\ALPHA", PT_MAINT_CONSIST).isEmpty());
+}
+
+TEST_F(ListCommitTest, ANewListUnderASingleListHeadingGivesBothListsANodeOfTheirOwn) {
+    ItemNode* heading = AddRouteWithLists({"MAINTCON=12,Shunting"}, {{"A.CON"}});
+    RouteListsInfo info = InfoFor(heading, true);
+    RecordList<ItemSet> items = Members({"C.CON", "D.CON"});
+
+    ASSERT_TRUE(CommitListEdit(items, tree, heading, EM_NEW_LIST, info, PT_MAINT_CONSIST));
+
+    EXPECT_EQ(Shape(heading),
+              (QStringList{"Shunting [MAINTCON.QVC] 12", "  A.CON [A.CON] 1",
+                           "New List (1) [MAINTCON1.QVC] 12", "  C.CON [C.CON] 1"}));
+    EXPECT_EQ(heading->Data()->StoreInd, SI_HEADING);
+    // The moved entry's level follows its new place.
+    EXPECT_EQ(heading->Child(0)->Child(0)->Data()->PLevel, 3);
+    EXPECT_EQ(RegisteredLists("ROUTES\\ALPHA", PT_MAINT_CONSIST),
+              (QStringList{"MAINTCON=12,Shunting", "MAINTCON1=12,New List (1)"}));
+    EXPECT_TRUE(ListFileExists("ALPHA", "MAINTCON1.QVC"));
+}
+
+TEST_F(ListCommitTest, AListThatCannotBeWrittenChangesNeitherTreeNorRegister) {
+    ItemNode* heading = AddRouteWithLists({"MAINTCON=12,Shunting"}, {{"A.CON"}});
+    const QStringList before = Shape(heading);
+    // A folder in the way of the list file: it can neither be read nor replaced (a read-only
+    // folder would not stop the tests' user, who may be the superuser).
+    ASSERT_TRUE(QFile::remove(drive.Host("STORE/QVDATA/ALPHA/MAINTCON.QVC")));
+    drive.MakeFolder("STORE/QVDATA/ALPHA/MAINTCON.QVC");
+    RouteListsInfo info = InfoFor(heading, false);
+    info.ListName = "Renamed";
+    info.NameChanged = true;
+    RecordList<ItemSet> items = Members({"B.CON"});
+
+    const bool committed = CommitListEdit(items, tree, heading, EM_EDIT, info, PT_MAINT_CONSIST);
+
+    EXPECT_FALSE(committed);
+    EXPECT_EQ(Shape(heading), before);
+    EXPECT_EQ(RegisteredLists("ROUTES\\ALPHA", PT_MAINT_CONSIST),
+              QStringList{"MAINTCON=12,Shunting"});
+    EXPECT_FALSE(ui.Shown().empty()); // the failed write was reported
+}
+
+TEST_F(ListCommitTest, ANodeThatIsNoListIsReportedAndNothingIsWritten) {
+    ItemNode* route = tree.AddRoot(Record(0, PT_ROUTE, 1, "Alpha", "ROUTES\\ALPHA", "A.trk"));
+    RouteListsInfo info;
+    RecordList<ItemSet> items = Members({"B.CON"});
+    ui.Expect("Line No.: 430", ID_OK);
+
+    EXPECT_FALSE(CommitListEdit(items, tree, route, EM_EDIT, info, PT_MAINT_CONSIST));
+    EXPECT_TRUE(ui.Mismatches().isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(drive.Host("STORE/QVDATA/ALPHA")));
+}
+
+TEST_F(ListCommitTest, AnEditLeavesOnePlaceholderAndMoveChildNodesKeepsTheRecords) {
+    ItemNode* heading =
+        AddRouteWithLists({"MAINTCON=12,Shunting", "MAINTCON1=11,Yard"}, {{"A.CON"}, {"B.CON"}});
+    ItemNode* yard = heading->Child(1);
+    RouteListsInfo info = InfoFor(yard, false);
+    RecordList<ItemSet> items = Members({"E.CON", "F.CON"});
+    ASSERT_TRUE(CommitListEdit(items, tree, yard, EM_EDIT, info, PT_MAINT_CONSIST));
+    ASSERT_EQ(yard->ChildCount(), 1);
+    EXPECT_EQ(yard->Child(0)->Data()->PType, PT_MAINT_CONSIST + PT_FIRST_ONLY);
+
+    const ItemSet* record = heading->Child(0)->Child(0)->Data();
+    MoveChildNodes(heading->Child(0)->Child(0), yard, PT_MAINT_CONSIST);
+    EXPECT_EQ(yard->Child(1)->Data(), record);
+    EXPECT_EQ(yard->Child(1)->StateIndex, 6);
+    EXPECT_EQ(heading->Child(0)->ChildCount(), 0);
+}
+
+} // namespace
+
+} // namespace qv

@@ -1,0 +1,190 @@
+// The consist list editor from the demo's main window: a route's new Explore consist list is
+// filtered, filled, trimmed and committed into the tree and the route's register; Cancel leaves
+// both alone.
+#include "editors/forms/editconsistlistsdlg.h"
+#include "editors/forms/editpathlistsdlg.h"
+#include "editors/forms/editstocklistsdlg.h"
+#include "editors/forms/listeditoropeners.h"
+#include "mainwindow/e2ekit.h"
+#include "mainwindow/forms/easycontroller.h"
+#include "mainwindow/forms/treecontroller.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+
+using namespace qv;
+
+namespace {
+
+class DemoListEditor : public DemoTest {
+protected:
+    ItemNode* ExploreHeading(const QString& route) {
+        ItemNode* node = Node(route, PT_ROUTE);
+        for (int i = 0; node && i < node->ChildCount(); ++i)
+            if ((node->Child(i)->Data()->PType & (PT_EXPLORE_CONSIST | PT_HEADING)) ==
+                (PT_EXPLORE_CONSIST | PT_HEADING))
+                return node->Child(i);
+        ADD_FAILURE() << "no Explore consist heading";
+        return nullptr;
+    }
+    // Runs `act` in the editor once its window is up and its first refresh (which pumps events
+    // while it rebuilds the consist list) is done.
+    static void InEditor(std::function<void(TEditConsistListsDlg&)> act, int tries = 500) {
+        QTimer::singleShot(10, [act, tries] {
+            TEditConsistListsDlg* dialog = EditConsistListsDlg();
+            if (dialog && dialog->isVisible() && !App().Busy && !dialog->Model().InFormShow)
+                act(*dialog);
+            else if (tries > 0)
+                InEditor(act, tries - 1);
+            else
+                ADD_FAILURE() << "no editor shown";
+        });
+    }
+    QString Register(const QString& routeFolder) {
+        QFile file(demo + "/STORE/QVDATA/" + routeFolder + "/ROUTE.QVC");
+        return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
+    }
+};
+
+TEST_F(DemoListEditor, ANewRouteListIsFilteredFilledAndCommitted) {
+    BuildCaches();
+    Start();
+    ItemNode* heading = ExploreHeading("Route 0");
+    ASSERT_NE(heading, nullptr);
+    const QString routeFolder = heading->Data()->Folder.section('\\', -1);
+    Select(heading);
+    const QString registerBefore = Register(routeFolder);
+
+    QStringList added;
+    InEditor([&](TEditConsistListsDlg& dialog) {
+        dialog.StoreIndCmbx->setCurrentIndex(dialog.StoreIndCmbx->count() - 1);
+        dialog.ApplyFilterBtnClick();
+        ASSERT_GE(dialog.AvailableListBox->count(), 2);
+        for (int row : {0, 1}) {
+            dialog.AvailableListBox->item(row)->setSelected(true);
+            added << dialog.AvailableListBox->item(row)->text();
+        }
+        dialog.AddRemoveBtnClick();
+        dialog.CancelBtn->click();
+    });
+    EXPECT_EQ(form->Tree()->OpenListEditorForNode(heading, 2), 2);
+    EXPECT_EQ(heading->ChildCount(), 0);
+    EXPECT_EQ(Register(routeFolder), registerBefore);
+
+    InEditor([&](TEditConsistListsDlg& dialog) {
+        // Only driveable consists are offered for an Explore list.
+        EXPECT_FALSE(dialog.DriveableCmbx->isEnabled());
+        dialog.StoreIndCmbx->setCurrentIndex(dialog.StoreIndCmbx->count() - 1);
+        dialog.ApplyFilterBtnClick();
+        for (int row : {0, 1, 2})
+            dialog.AvailableListBox->item(row)->setSelected(true);
+        dialog.AddRemoveBtnClick();
+        dialog.CurrentListBox->item(2)->setSelected(true);
+        dialog.AddRemoveBtnClick();
+        EXPECT_EQ(dialog.CurrentListLabel->text(), "Current List (2)");
+        dialog.OKBtn->click();
+    });
+    EXPECT_EQ(form->Tree()->OpenListEditorForNode(heading, 2), 1);
+    EXPECT_EQ(heading->Data()->FileName, "CONSISTS.QVC");
+    ASSERT_EQ(heading->ChildCount(), 1); // the placeholder standing for the list
+    EXPECT_TRUE(Register(routeFolder).contains("CONSISTS=12,Original List"));
+    EXPECT_TRUE(QFile::exists(demo + "/STORE/QVDATA/" + routeFolder + "/CONSISTS.QVC"));
+    EXPECT_FALSE(App().TreeSynchronised);
+}
+
+// Runs `act` in the editor that `shown` finds once it is up and its first refresh is done.
+template <class Dialog>
+void InAnyEditor(Dialog* (*shown)(), std::function<void(Dialog&)> act, int tries = 500) {
+    QTimer::singleShot(10, [shown, act, tries] {
+        Dialog* dialog = shown();
+        if (dialog && dialog->isVisible() && !App().Busy && !dialog->Model().InFormShow)
+            act(*dialog);
+        else if (tries > 0)
+            InAnyEditor(shown, act, tries - 1);
+        else
+            ADD_FAILURE() << "no editor shown";
+    });
+}
+
+TEST_F(DemoListEditor, EveryListEditorCommandIsBoundAndNoneWaits) {
+    Start();
+    for (const char* name :
+         {"AddExploreModePathsBtn", "AddMaintenanceStockMnu", "AddExploreModePathsMnu",
+          "AddMaintenancePathsMnu", "AddStockListMnu", "AddPathListMnu", "ViewAllStockItemsMnu",
+          "ViewAllPathsMnu", "AddRemoveConsistBtn"})
+        EXPECT_FALSE(TMainForm::PendingCommands().contains(name)) << name;
+    EXPECT_TRUE(form->Tree()->ShowStockListEditor);
+    EXPECT_TRUE(form->Tree()->ShowPathListEditor);
+
+    int rows = -1;
+    InAnyEditor<TEditStockListsDlg>(&EditStockListsDlg, [&](TEditStockListsDlg& dialog) {
+        dialog.StoreIndCmbx->setCurrentIndex(dialog.StoreIndCmbx->count() - 1);
+        dialog.ApplyFilterBtnClick();
+        rows = dialog.AvailableListBox->count();
+        dialog.CancelBtn->click();
+    });
+    C<QAction>("ViewAllStockItemsMnu")->trigger();
+    EXPECT_GT(rows, 0);
+}
+
+TEST_F(DemoListEditor, ViewAllPathsFromTheEasyPageWithAndWithoutARoute) {
+    BuildCaches();
+    Start();
+    C<QTabWidget>("MainPageControl")->setCurrentIndex(0);
+    auto* viewAllPaths = C<QAction>("ViewAllPathsMnu");
+    EXPECT_TRUE(viewAllPaths->isEnabled());
+
+    const struct {
+        const char* name;
+        ItemNode* selected;
+        bool rows;
+    } cases[] = {{"no node", nullptr, false}, {"a route", Node("Route 0", PT_ROUTE), true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        form->QuarvelObjects()->SetSelected(c.selected);
+        int shown = -1;
+        QString label;
+        InAnyEditor<TEditPathListsDlg>(&EditPathListsDlg, [&](TEditPathListsDlg& dialog) {
+            dialog.StoreIndCmbx->setCurrentIndex(dialog.StoreIndCmbx->count() - 1);
+            dialog.ApplyFilterBtnClick();
+            shown = dialog.AvailableListBox->count();
+            label = dialog.AvailableListLabel->text();
+            dialog.CancelBtn->click();
+        });
+        form->Tree()->ViewAllPathsMnuClick();
+        EXPECT_EQ(shown > 0, c.rows) << label.toStdString();
+        EXPECT_EQ(label, "Paths Available (" + QString::number(App().PathRouteCount) + ")");
+    }
+}
+
+TEST_F(DemoListEditor, TheEasyPagesEditListOpensTheRoutesExploreConsistList) {
+    BuildCaches();
+    Start();
+    C<QTabWidget>("ActivityExplorePageCntrl")->setCurrentIndex(1);
+    C<QTabWidget>("MainPageControl")->setCurrentIndex(0);
+    auto* routes = C<QListWidget>("RoutesLstbx");
+    const auto found = routes->findItems("Route 0", Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1);
+    routes->setCurrentItem(found.first());
+    form->EasyControls()->RoutesLstbxClick();
+    auto* editList = C<QPushButton>("AddRemoveConsistBtn");
+    EXPECT_TRUE(editList->isEnabled());
+
+    ItemNode* editedNode = nullptr;
+    InEditor([&](TEditConsistListsDlg& dialog) {
+        editedNode = dialog.ListNode();
+        EXPECT_EQ(dialog.Model().ListType, PT_EXPLORE_CONSIST);
+        dialog.CancelBtn->click();
+    });
+    editList->click();
+    ASSERT_NE(editedNode, nullptr);
+    EXPECT_EQ(editedNode, ExploreHeading("Route 0"));
+    EXPECT_EQ(form->QuarvelObjects()->Selected(), Node("Route 0", PT_ROUTE));
+}
+
+} // namespace
