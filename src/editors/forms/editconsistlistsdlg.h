@@ -4,6 +4,7 @@
 #pragma once
 
 #include "editors/consistfilter.h"
+#include "editors/forms/filterwidgets.h"
 #include "editors/forms/listeditordlg.h"
 
 class QCheckBox;
@@ -44,14 +45,6 @@ public:
     QLabel* FilterIconImage = nullptr;
 
     void RefreshAvailable(bool force) override;
-    void ApplyFilterBtnClick();
-    // Enter refreshes; Shift+Delete forgets the history and refreshes.
-    void TextFilterKeyUp(QComboBox* combo, const QString& history, int key,
-                         Qt::KeyboardModifiers modifiers);
-    // Enter takes the text only when it is empty or one of the items; then the route marks are
-    // renewed.
-    void UsedInRouteFilterCmbxKeyUp(int key, Qt::KeyboardModifiers modifiers);
-    void UsedInRouteFilterCmbxSelect();
 
 protected:
     QString AvailableCaption() const override;
@@ -61,14 +54,14 @@ protected:
     int ViewerAction() const override;
     void ShowFilters() override;
     void ReadFilterMemory() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildFilterPanel();
     ConsistFilterControls ReadControls() const;
     void ShowControls(const ConsistFilterControls& controls);
-    void ShowNewConsists(bool shown);
     QList<QCheckBox*> CheckBoxes() const;
+
+    NewLotsWidgets newLots_;
 };
 
 } // namespace qv

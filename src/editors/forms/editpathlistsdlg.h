@@ -29,10 +29,6 @@ public:
     QLabel* FilterIconImage = nullptr;
 
     void RefreshAvailable(bool force) override;
-    void ApplyFilterBtnClick();
-    // Enter refreshes; Shift+Delete forgets the history and refreshes.
-    void TextFilterKeyUp(QComboBox* combo, const QString& history, int key,
-                         Qt::KeyboardModifiers modifiers);
 
 protected:
     QString AvailableCaption() const override;
@@ -48,7 +44,6 @@ protected:
     bool CollectsRouteNodes() const override { return false; }
     bool ShowsWithForce() const override { return true; }
     void AdjustPopupItems(int selected) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildFilterPanel();

@@ -3,6 +3,7 @@
 // Available list.
 #pragma once
 
+#include "editors/forms/filterwidgets.h"
 #include "editors/forms/listeditordlg.h"
 #include "editors/stockfilter.h"
 
@@ -42,12 +43,6 @@ public:
     QLabel* FilterIconImage = nullptr;
 
     void RefreshAvailable(bool force) override;
-    void ApplyFilterBtnClick();
-    // Enter refreshes; Shift+Delete forgets the history and refreshes.
-    void TextFilterKeyUp(QComboBox* combo, const QString& history, int key,
-                         Qt::KeyboardModifiers modifiers);
-    void UsedInRouteFilterCmbxKeyUp(int key, Qt::KeyboardModifiers modifiers);
-    void UsedInRouteFilterCmbxSelect();
 
 protected:
     QString AvailableCaption() const override;
@@ -57,14 +52,14 @@ protected:
     int ViewerAction() const override;
     void ShowFilters() override;
     void ReadFilterMemory() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildFilterPanel();
     StockFilterControls ReadControls() const;
     void ShowControls(const StockFilterControls& controls);
-    void ShowNewStock(bool shown);
     QList<QCheckBox*> CheckBoxes() const;
+
+    NewLotsWidgets newLots_;
 };
 
 } // namespace qv

@@ -11,8 +11,10 @@
 
 #include <QDialog>
 #include <functional>
+#include <vector>
 
 class QAction;
+class QComboBox;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -106,6 +108,18 @@ public:
     void PopupAction(int action);
     void EditLotNumberPopupMnuClick();
     void WhereUsedPopupMnuClick();
+    // The filter panel's Apply Filter, its boxes and choices: the Available list again.
+    void ApplyFilterBtnClick();
+    // A key released in a text filter: Enter refreshes; Shift+Delete forgets the history under
+    // `historyKey` and refreshes.
+    void TextFilterKeyUp(QComboBox* combo, const QString& historyKey, int key,
+                         Qt::KeyboardModifiers modifiers);
+    // The same in the Used in Route filter, where Enter takes the text only when it is empty or
+    // one of the items; then the route marks are renewed.
+    void RouteFilterKeyUp(QComboBox* combo, const QString& historyKey, int key,
+                          Qt::KeyboardModifiers modifiers);
+    // A route chosen from the Used in Route drop-down: its marks are renewed on the next refresh.
+    void RouteFilterSelect();
 
     // Cancel, Escape and the close box: nothing while a refresh is under way, else result 2.
     void reject() override;
@@ -142,6 +156,14 @@ protected:
     // The editor's last word on its popup items for a list box with `selected` rows selected.
     virtual void AdjustPopupItems(int selected) { (void)selected; }
 
+    // Sends the key releases of a text filter's editor to TextFilterKeyUp (to RouteFilterKeyUp
+    // for the Used in Route filter), with the history that Shift+Delete forgets.
+    void WatchTextFilter(QComboBox* combo, const QString& historyKey, bool route = false);
+    // Shows the picture of the list's kind on the filter panel: `picture` for an Explore list,
+    // the next one for a Maintenance Mode list (`maintenanceKind`), also in View All on the
+    // Maintenance tab.
+    void ShowFilterIcon(QLabel* icon, std::uint32_t maintenanceKind, int picture);
+
     // The showing of the dialog, in the order the editors have always followed.
     virtual void FormShow();
     void EnableMainPanel(bool enabled);
@@ -163,9 +185,17 @@ private:
     void LayOut();
     void ShowDetails(const ItemSet* record);
     void SetListClick(QListWidget* box, bool remove);
+    // A key release in a watched text filter, handled.
+    bool TextFilterEvent(QObject* watched, QEvent* event);
     void CentreLabel(QLabel* label, const QFrame* frame);
     void OpenPopup(QWidget* control, const QPoint& pos);
 
+    struct TextFilter {
+        QComboBox* Combo;
+        QString HistoryKey;
+        bool Route;
+    };
+    std::vector<TextFilter> textFilters_;
     WidgetListBox currentView_;
     WidgetListBox availableView_;
     ReportPane detailsPane_;
