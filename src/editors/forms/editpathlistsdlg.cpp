@@ -1,23 +1,16 @@
 #include "editors/forms/editpathlistsdlg.h"
 
 #include "core/appstate.h"
-#include "core/forms/fixeddefs.h"
 #include "core/generaldefs.h"
 #include "core/itemtree.h"
 #include "core/mainservices.h"
-#include "core/regsettings.h"
 #include "editors/filtersupport.h"
 #include "editors/forms/filterwidgets.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QEvent>
 #include <QGroupBox>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
 
 namespace qv {
 

@@ -1,23 +1,15 @@
 #include "editors/forms/editstocklistsdlg.h"
 
 #include "core/appstate.h"
-#include "core/forms/fixeddefs.h"
 #include "core/generaldefs.h"
-#include "core/mainservices.h"
-#include "core/regsettings.h"
 #include "editors/filtersupport.h"
 #include "editors/forms/filterwidgets.h"
 #include "editors/listeditoractions.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QEvent>
 #include <QGroupBox>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
 
 namespace qv {
 
