@@ -41,8 +41,7 @@ void TEditConsistListsDlg::BuildFilterPanel() {
     ElectricCbx = box("ElectricCbx", tr("Electric"), 510);
     SetCheckBoxTags(CheckBoxes(), kConsistFilterTags);
 
-    DriveableCmbx = NewDriveableFilter(ConsistFilterPnl, tr("Driveable"));
-    connect(DriveableCmbx, &QComboBox::activated, this, &TEditConsistListsDlg::ApplyFilterBtnClick);
+    BuildDriveableFilter(ConsistFilterPnl, tr("Driveable"));
 
     auto text = [this](const char* name, const QString& caption, int left) {
         return NewTextFilter(ConsistFilterPnl, name, caption, left, 52, 180, this);
@@ -61,19 +60,8 @@ void TEditConsistListsDlg::BuildFilterPanel() {
     WatchTextFilter(LotNumberFilterCmbx, history("LotNumber"));
     WatchTextFilter(UsedInRouteFilterCmbx, history("UsedInRoute"), true);
 
-    StoreIndCmbx = NewStatusFilter(ConsistFilterPnl, tr("Status"));
-    connect(StoreIndCmbx, &QComboBox::activated, this, &TEditConsistListsDlg::ApplyFilterBtnClick);
-
-    ApplyFilterBtn = NewApplyFilterButton(ConsistFilterPnl, tr("Apply Filter"));
-    connect(ApplyFilterBtn, &QPushButton::clicked, this,
-            &TEditConsistListsDlg::ApplyFilterBtnClick);
-
-    FilterIconImage = NewFilterIcon(ConsistFilterPnl);
-
-    newLots_ = NewLotsPanel(ConsistFilterPnl, "NewConsistsLbl");
-    NewLotsPnl = newLots_.Panel;
+    BuildFilterControls(ConsistFilterPnl, tr("Status"), tr("Apply Filter"), "NewConsistsLbl");
     NewConsistsLbl = newLots_.Items;
-    NewLotsNumberLbl = newLots_.Number;
 }
 
 QList<QCheckBox*> TEditConsistListsDlg::CheckBoxes() const {

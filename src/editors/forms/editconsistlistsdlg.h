@@ -4,7 +4,6 @@
 #pragma once
 
 #include "editors/consistfilter.h"
-#include "editors/forms/filterwidgets.h"
 #include "editors/forms/listeditordlg.h"
 
 class QCheckBox;
@@ -32,17 +31,11 @@ public:
     QCheckBox* SteamCbx = nullptr;
     QCheckBox* DieselCbx = nullptr;
     QCheckBox* ElectricCbx = nullptr;
-    QComboBox* DriveableCmbx = nullptr;
     QComboBox* EngineNameFilterCmbx = nullptr;
     QComboBox* ConsistNameFilterCmbx = nullptr;
     QComboBox* LotNumberFilterCmbx = nullptr;
     QComboBox* UsedInRouteFilterCmbx = nullptr;
-    QComboBox* StoreIndCmbx = nullptr;
-    QPushButton* ApplyFilterBtn = nullptr;
-    QWidget* NewLotsPnl = nullptr;
     QLabel* NewConsistsLbl = nullptr;
-    QLabel* NewLotsNumberLbl = nullptr;
-    QLabel* FilterIconImage = nullptr;
 
     void RefreshAvailable(bool force) override;
 
@@ -60,8 +53,6 @@ private:
     ConsistFilterControls ReadControls() const;
     void ShowControls(const ConsistFilterControls& controls);
     QList<QCheckBox*> CheckBoxes() const;
-
-    NewLotsWidgets newLots_;
 };
 
 } // namespace qv

@@ -25,8 +25,7 @@ void TEditPathListsDlg::BuildFilterPanel() {
     PathFilterPnl->setObjectName(QStringLiteral("PathFilterPnl"));
     PathFilterPnl->setGeometry(5, 348, 782, 164);
 
-    DriveableCmbx = NewDriveableFilter(PathFilterPnl, tr("Driveable"));
-    connect(DriveableCmbx, &QComboBox::activated, this, &TEditPathListsDlg::ApplyFilterBtnClick);
+    BuildDriveableFilter(PathFilterPnl, tr("Driveable"));
 
     PathFromFilterCmbx =
         NewTextFilter(PathFilterPnl, "PathFromFilterCmbx", tr("From"), 10, 52, 240, this);
@@ -41,16 +40,8 @@ void TEditPathListsDlg::BuildFilterPanel() {
     WatchTextFilter(PathToFilterCmbx, history("To"));
     WatchTextFilter(PathNameFilterCmbx, history("Name"));
 
-    StoreIndCmbx = NewStatusFilter(PathFilterPnl, tr("Status"));
-    connect(StoreIndCmbx, &QComboBox::activated, this, &TEditPathListsDlg::ApplyFilterBtnClick);
-
-    ApplyFilterBtn = NewApplyFilterButton(PathFilterPnl, tr("Apply Filter"));
-    connect(ApplyFilterBtn, &QPushButton::clicked, this, &TEditPathListsDlg::ApplyFilterBtnClick);
-
-    FilterIconImage = NewFilterIcon(PathFilterPnl);
-
     // Paths have no lot numbers: the panel of new items stays empty.
-    NewLotsPnl = NewLotsPanel(PathFilterPnl, nullptr).Panel;
+    BuildFilterControls(PathFilterPnl, tr("Status"), tr("Apply Filter"), nullptr);
 }
 
 QString TEditPathListsDlg::AvailableCaption() const {

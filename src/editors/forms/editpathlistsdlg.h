@@ -19,14 +19,9 @@ public:
     TEditPathListsDlg(QWidget* owner, int mode);
 
     QGroupBox* PathFilterPnl = nullptr;
-    QComboBox* DriveableCmbx = nullptr;
     QComboBox* PathFromFilterCmbx = nullptr;
     QComboBox* PathToFilterCmbx = nullptr;
     QComboBox* PathNameFilterCmbx = nullptr;
-    QComboBox* StoreIndCmbx = nullptr;
-    QPushButton* ApplyFilterBtn = nullptr;
-    QWidget* NewLotsPnl = nullptr;
-    QLabel* FilterIconImage = nullptr;
 
     void RefreshAvailable(bool force) override;
 

@@ -40,8 +40,7 @@ void TEditStockListsDlg::BuildFilterPanel() {
     ElectricCbx = box("ElectricCbx", tr("Electric"), 520);
     SetCheckBoxTags(CheckBoxes(), kStockFilterTags);
 
-    DriveableCmbx = NewDriveableFilter(StockFilterPnl, tr("Driveable"));
-    connect(DriveableCmbx, &QComboBox::activated, this, &TEditStockListsDlg::ApplyFilterBtnClick);
+    BuildDriveableFilter(StockFilterPnl, tr("Driveable"));
 
     StockNameFilterCmbx =
         NewTextFilter(StockFilterPnl, "StockNameFilterCmbx", tr("Stock Name"), 10, 52, 240, this);
@@ -58,18 +57,8 @@ void TEditStockListsDlg::BuildFilterPanel() {
     WatchTextFilter(LotNumberFilterCmbx, history("LotNumber"));
     WatchTextFilter(UsedInRouteFilterCmbx, history("UsedInRoute"), true);
 
-    StoreIndCmbx = NewStatusFilter(StockFilterPnl, tr("Status"));
-    connect(StoreIndCmbx, &QComboBox::activated, this, &TEditStockListsDlg::ApplyFilterBtnClick);
-
-    ApplyFilterBtn = NewApplyFilterButton(StockFilterPnl, tr("Apply Filter"));
-    connect(ApplyFilterBtn, &QPushButton::clicked, this, &TEditStockListsDlg::ApplyFilterBtnClick);
-
-    FilterIconImage = NewFilterIcon(StockFilterPnl);
-
-    newLots_ = NewLotsPanel(StockFilterPnl, "NewStockItemsLbl");
-    NewLotsPnl = newLots_.Panel;
+    BuildFilterControls(StockFilterPnl, tr("Status"), tr("Apply Filter"), "NewStockItemsLbl");
     NewStockItemsLbl = newLots_.Items;
-    NewLotsNumberLbl = newLots_.Number;
 }
 
 QList<QCheckBox*> TEditStockListsDlg::CheckBoxes() const {

@@ -3,7 +3,6 @@
 // Available list.
 #pragma once
 
-#include "editors/forms/filterwidgets.h"
 #include "editors/forms/listeditordlg.h"
 #include "editors/stockfilter.h"
 
@@ -31,16 +30,10 @@ public:
     QCheckBox* SteamCbx = nullptr;
     QCheckBox* DieselCbx = nullptr;
     QCheckBox* ElectricCbx = nullptr;
-    QComboBox* DriveableCmbx = nullptr;
     QComboBox* StockNameFilterCmbx = nullptr;
     QComboBox* LotNumberFilterCmbx = nullptr;
     QComboBox* UsedInRouteFilterCmbx = nullptr;
-    QComboBox* StoreIndCmbx = nullptr;
-    QPushButton* ApplyFilterBtn = nullptr;
-    QWidget* NewLotsPnl = nullptr;
     QLabel* NewStockItemsLbl = nullptr;
-    QLabel* NewLotsNumberLbl = nullptr;
-    QLabel* FilterIconImage = nullptr;
 
     void RefreshAvailable(bool force) override;
 
@@ -58,8 +51,6 @@ private:
     StockFilterControls ReadControls() const;
     void ShowControls(const StockFilterControls& controls);
     QList<QCheckBox*> CheckBoxes() const;
-
-    NewLotsWidgets newLots_;
 };
 
 } // namespace qv

@@ -6,6 +6,7 @@
 
 #include "catalogue/listeditorservices.h"
 #include "core/reportpane.h"
+#include "editors/forms/filterwidgets.h"
 #include "editors/forms/listboxwidgets.h"
 #include "editors/listeditormodel.h"
 
@@ -92,6 +93,13 @@ public:
     QAction* PrintTxtPopupMnu = nullptr;
     QAction* FindPopupMnu = nullptr;
     QAction* FindNextPopupMnu = nullptr;
+    // The controls every editor's filter panel has.
+    QComboBox* DriveableCmbx = nullptr;
+    QComboBox* StoreIndCmbx = nullptr;
+    QPushButton* ApplyFilterBtn = nullptr;
+    QLabel* FilterIconImage = nullptr;
+    QWidget* NewLotsPnl = nullptr;
+    QLabel* NewLotsNumberLbl = nullptr;
 
     // Handlers.
     void AvailableListBoxClick();
@@ -156,6 +164,12 @@ protected:
     // The editor's last word on its popup items for a list box with `selected` rows selected.
     virtual void AdjustPopupItems(int selected) { (void)selected; }
 
+    // Builds the Driveable choice on the filter panel, and then, after the editor's own filters,
+    // the Status choice, the Apply Filter button, the picture and the panel of new items (with
+    // `newItemsName` naming its caption, or null for an empty panel). Each choice refreshes.
+    void BuildDriveableFilter(QWidget* panel, const QString& caption);
+    void BuildFilterControls(QWidget* panel, const QString& statusCaption,
+                             const QString& applyCaption, const char* newItemsName);
     // Sends the key releases of a text filter's editor to TextFilterKeyUp (to RouteFilterKeyUp
     // for the Used in Route filter), with the history that Shift+Delete forgets.
     void WatchTextFilter(QComboBox* combo, const QString& historyKey, bool route = false);
@@ -177,6 +191,7 @@ protected:
     bool FormKeyDown(QKeyEvent* event);
 
     ListEditorModel model_;
+    NewLotsWidgets newLots_;
     ItemNode* listNode_ = nullptr;
     int addRemoveTag_ = 0;
 

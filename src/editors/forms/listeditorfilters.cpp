@@ -1,5 +1,5 @@
-// What the list editors' filter panels share in the dialog: the Apply Filter handler, the keys of
-// the text filters and the picture of the list's kind.
+// What the list editors' filter panels share in the dialog: the controls every panel has, the
+// Apply Filter handler, the keys of the text filters and the picture of the list's kind.
 #include "core/appstate.h"
 #include "core/forms/fixeddefs.h"
 #include "core/generaldefs.h"
@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 
 namespace qv {
 
@@ -58,6 +59,23 @@ void TListEditorDlg::RouteFilterKeyUp(QComboBox* combo, const QString& historyKe
 
 void TListEditorDlg::RouteFilterSelect() {
     model_.RouteFilterChanged = true;
+}
+
+void TListEditorDlg::BuildDriveableFilter(QWidget* panel, const QString& caption) {
+    DriveableCmbx = NewDriveableFilter(panel, caption);
+    connect(DriveableCmbx, &QComboBox::activated, this, &TListEditorDlg::ApplyFilterBtnClick);
+}
+
+void TListEditorDlg::BuildFilterControls(QWidget* panel, const QString& statusCaption,
+                                         const QString& applyCaption, const char* newItemsName) {
+    StoreIndCmbx = NewStatusFilter(panel, statusCaption);
+    connect(StoreIndCmbx, &QComboBox::activated, this, &TListEditorDlg::ApplyFilterBtnClick);
+    ApplyFilterBtn = NewApplyFilterButton(panel, applyCaption);
+    connect(ApplyFilterBtn, &QPushButton::clicked, this, &TListEditorDlg::ApplyFilterBtnClick);
+    FilterIconImage = NewFilterIcon(panel);
+    newLots_ = NewLotsPanel(panel, newItemsName);
+    NewLotsPnl = newLots_.Panel;
+    NewLotsNumberLbl = newLots_.Number;
 }
 
 void TListEditorDlg::WatchTextFilter(QComboBox* combo, const QString& historyKey, bool route) {
