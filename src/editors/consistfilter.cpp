@@ -171,23 +171,14 @@ RefreshAvailableConsists(ListEditorModel& model, ConsistFilterControls& controls
     if (model.RouteFilterChanged)
         MarkRouteItems(*model.AvailableItems, model.RouteNodes, routeText, false);
 
-    model.RowMap.assign(consists.size(), 0);
-    std::size_t rows = 0;
-    for (std::size_t i = 0; i < consists.size(); ++i) {
-        ItemSet* x = consists[i].get();
-        if (!x)
-            continue;
-        x->PType = (x->PType & ~(PT_EXPLORE_CONSIST | PT_MAINT_CONSIST)) | model.ListType;
-        if (!x->EngineName.isEmpty())
-            engineNames.Add(x->EngineName);
-        if (!x->LotNumber.isEmpty())
-            lotNumbers.Add(x->LotNumber);
-        if (!ConsistPassesFilter(*x, values))
-            continue;
-        model.RowMap[rows++] = int(i);
-        available.Add(ListItemText(*x));
-    }
-    model.RowMap.resize(rows);
+    ShowPassingRows(model, available, [&](ItemSet& x) {
+        x.PType = (x.PType & ~(PT_EXPLORE_CONSIST | PT_MAINT_CONSIST)) | model.ListType;
+        if (!x.EngineName.isEmpty())
+            engineNames.Add(x.EngineName);
+        if (!x.LotNumber.isEmpty())
+            lotNumbers.Add(x.LotNumber);
+        return ConsistPassesFilter(x, values);
+    });
 
     controls.EngineNameItems << engineNames.Strings();
     AddRouteItems(controls.UsedInRouteItems, model.RouteNodes);

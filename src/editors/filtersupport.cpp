@@ -11,6 +11,8 @@
 #include "core/regsettings.h"
 #include "core/report.h"
 #include "core/stringlist.h"
+#include "editors/listboxview.h"
+#include "editors/listeditormodel.h"
 #include "engine/storeunstoreproc.h"
 #include "engine/usedincommon.h"
 
@@ -111,6 +113,21 @@ void RenewStoreStates(RecordList<ItemSet>& list, std::uint32_t kind, bool stale)
     StringList errors;
     LoadErrorMarks(errors);
     UpdateStoreIndicators(list, kind, &errors);
+}
+
+void ShowPassingRows(ListEditorModel& model, ListBoxView& available,
+                     const std::function<bool(ItemSet& item)>& passes) {
+    RecordList<ItemSet>& items = *model.AvailableItems;
+    model.RowMap.assign(items.size(), 0);
+    std::size_t rows = 0;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        ItemSet* x = items[i].get();
+        if (!x || !passes(*x))
+            continue;
+        model.RowMap[rows++] = int(i);
+        available.Add(ListItemText(*x));
+    }
+    model.RowMap.resize(rows);
 }
 
 std::vector<ItemNode*> ChosenRouteNodes(const std::vector<ItemNode*>& routes, const QString& text) {

@@ -9,13 +9,16 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
 namespace qv {
 
 class ItemNode;
+class ListBoxView;
 class StringList;
+struct ListEditorModel;
 
 // The histories' length.
 constexpr int kFilterHistoryMaximum = 15;
@@ -64,6 +67,11 @@ void AddRouteItems(QStringList& items, const std::vector<ItemNode*>& routes);
 // Brings the store states of the list's records up to date when the list was rebuilt or the
 // error list was written since.
 void RenewStoreStates(RecordList<ItemSet>& list, std::uint32_t kind, bool stale);
+
+// Fills the Available list with the records of the model's list that `passes` takes (it may also
+// note what it sees), keeping each row's index in the list in the row map.
+void ShowPassingRows(ListEditorModel& model, ListBoxView& available,
+                     const std::function<bool(ItemSet& item)>& passes);
 
 // The route nodes the Used in Route text names: for "MSTS Default Routes" the first route of each
 // default route folder present, else the first route of that name.

@@ -144,24 +144,17 @@ void RefreshAvailablePaths(ListEditorModel& model, PathFilterControls& controls,
     controls.NameItems = FilterHistoryItems(kPathFiltersKey, QStringLiteral("Name"), false);
     controls.Name = FirstItemWhen(!!values.NameMask, controls.NameItems);
 
-    model.RowMap.assign(paths.size(), 0);
-    std::size_t rows = 0;
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        ItemSet* x = paths[i].get();
-        if (!x || !PathInRoute(*x, routeFolder))
-            continue;
+    ShowPassingRows(model, available, [&](ItemSet& x) {
+        if (!PathInRoute(x, routeFolder))
+            return false;
         ++app.PathRouteCount;
-        x->PType = (x->PType & ~(PT_EXPLORE_PATH | PT_MAINT_PATH)) | model.ListType;
-        if (!x->EngineName.isEmpty())
-            startNames.Add(x->EngineName);
-        if (!x->LotNumber.isEmpty())
-            endNames.Add(x->LotNumber);
-        if (!PathPassesFilter(*x, values))
-            continue;
-        model.RowMap[rows++] = int(i);
-        available.Add(ListItemText(*x));
-    }
-    model.RowMap.resize(rows);
+        x.PType = (x.PType & ~(PT_EXPLORE_PATH | PT_MAINT_PATH)) | model.ListType;
+        if (!x.EngineName.isEmpty())
+            startNames.Add(x.EngineName);
+        if (!x.LotNumber.isEmpty())
+            endNames.Add(x.LotNumber);
+        return PathPassesFilter(x, values);
+    });
 
     controls.ToItems << endNames.Strings();
     controls.FromItems << startNames.Strings();

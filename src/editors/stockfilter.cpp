@@ -123,23 +123,14 @@ StockRefreshResult RefreshAvailableStock(ListEditorModel& model, StockFilterCont
     if (model.RouteFilterChanged)
         MarkRouteItems(stock, model.RouteNodes, routeText, true);
 
-    model.RowMap.assign(stock.size(), 0);
-    std::size_t rows = 0;
-    for (std::size_t i = 0; i < stock.size(); ++i) {
-        ItemSet* x = stock[i].get();
-        if (!x)
-            continue;
+    ShowPassingRows(model, available, [&](ItemSet& x) {
         // A record once shown in a stock list keeps that kind, so the item actions treat it as
         // stock either way.
-        x->PType |= model.ListType;
-        if (!x->LotNumber.isEmpty())
-            lotNumbers.Add(x->LotNumber);
-        if (!StockPassesFilter(*x, values))
-            continue;
-        model.RowMap[rows++] = int(i);
-        available.Add(ListItemText(*x));
-    }
-    model.RowMap.resize(rows);
+        x.PType |= model.ListType;
+        if (!x.LotNumber.isEmpty())
+            lotNumbers.Add(x.LotNumber);
+        return StockPassesFilter(x, values);
+    });
 
     AddRouteItems(controls.UsedInRouteItems, model.RouteNodes);
     controls.LotNumberItems << lotNumbers.Strings();

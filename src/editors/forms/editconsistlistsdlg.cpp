@@ -27,11 +27,7 @@ void TEditConsistListsDlg::BuildFilterPanel() {
     ConsistFilterPnl->setGeometry(5, 348, 782, 164);
 
     auto box = [this](const char* name, const QString& caption, int left) {
-        auto* b = new QCheckBox(caption, ConsistFilterPnl);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setGeometry(left, 20, 100, 22);
-        connect(b, &QCheckBox::clicked, this, &TEditConsistListsDlg::ApplyFilterBtnClick);
-        return b;
+        return BuildKindBox(ConsistFilterPnl, name, caption, left, 100);
     };
     EngineCbx = box("EngineCbx", tr("Light Engine"), 10);
     CarriageCbx = box("CarriageCbx", tr("Passenger"), 110);

@@ -25,11 +25,7 @@ void TEditStockListsDlg::BuildFilterPanel() {
     StockFilterPnl->setGeometry(5, 348, 782, 164);
 
     auto box = [this](const char* name, const QString& caption, int left) {
-        auto* b = new QCheckBox(caption, StockFilterPnl);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setGeometry(left, 20, 88, 22);
-        connect(b, &QCheckBox::clicked, this, &TEditStockListsDlg::ApplyFilterBtnClick);
-        return b;
+        return BuildKindBox(StockFilterPnl, name, caption, left, 88);
     };
     EngineCbx = box("EngineCbx", tr("Engines"), 10);
     TenderCbx = box("TenderCbx", tr("Tenders"), 95);

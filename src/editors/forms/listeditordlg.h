@@ -15,6 +15,7 @@
 #include <vector>
 
 class QAction;
+class QCheckBox;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -168,6 +169,9 @@ protected:
     // the Status choice, the Apply Filter button, the picture and the panel of new items (with
     // `newItemsName` naming its caption, or null for an empty panel). Each choice refreshes.
     void BuildDriveableFilter(QWidget* panel, const QString& caption);
+    // A kind box of the filter panel's top row; a click refreshes.
+    QCheckBox* BuildKindBox(QWidget* panel, const char* name, const QString& caption, int left,
+                            int width);
     void BuildFilterControls(QWidget* panel, const QString& statusCaption,
                              const QString& applyCaption, const char* newItemsName);
     // Sends the key releases of a text filter's editor to TextFilterKeyUp (to RouteFilterKeyUp

@@ -7,6 +7,7 @@
 #include "core/regsettings.h"
 #include "editors/forms/listeditordlg.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QKeyEvent>
@@ -64,6 +65,15 @@ void TListEditorDlg::RouteFilterSelect() {
 void TListEditorDlg::BuildDriveableFilter(QWidget* panel, const QString& caption) {
     DriveableCmbx = NewDriveableFilter(panel, caption);
     connect(DriveableCmbx, &QComboBox::activated, this, &TListEditorDlg::ApplyFilterBtnClick);
+}
+
+QCheckBox* TListEditorDlg::BuildKindBox(QWidget* panel, const char* name, const QString& caption,
+                                        int left, int width) {
+    auto* box = new QCheckBox(caption, panel);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setGeometry(left, 20, width, 22);
+    connect(box, &QCheckBox::clicked, this, &TListEditorDlg::ApplyFilterBtnClick);
+    return box;
 }
 
 void TListEditorDlg::BuildFilterControls(QWidget* panel, const QString& statusCaption,
