@@ -1,6 +1,6 @@
-// The pieces of the editors' filter panels: hints from the message table, the driveable choices,
-// the refill of a text filter's drop-down, the controls every panel has, the kind boxes and their
-// Tags, and the panel of new items with the current lot number.
+// What the editors' filter panels are built from: hints from the message table, the driveable
+// choices, the refill of a text filter's drop-down, the controls every panel has, the kind boxes
+// and their Tags, and the panel of new items with the current lot number.
 #pragma once
 
 #include "core/generaldefs.h"

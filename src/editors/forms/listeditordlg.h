@@ -1,7 +1,8 @@
 // The dialog base of the list editors: the Current list, the Available list and the Details
 // pane side by side, the Add/Remove button, the item popup, drag and drop between the two boxes,
-// the keys, and OK and Cancel. It owns the editor's model; an editor adds its filter panel, its
-// refresh of the Available list and its texts.
+// the keys, and OK and Cancel. It owns the editor's model and the controls and handlers every
+// filter panel shares; an editor adds its own filters, its refresh of the Available list and its
+// texts.
 #pragma once
 
 #include "catalogue/listeditorservices.h"
