@@ -8,7 +8,6 @@
 #include "core/generaldefs.h"
 #include "core/itemtree.h"
 #include "core/mainservices.h"
-#include "core/regsettings.h"
 #include "core/report.h"
 #include "core/status.h"
 #include "core/stringlist.h"
@@ -16,7 +15,6 @@
 #include "editors/listboxview.h"
 #include "editors/listeditormodel.h"
 #include "editors/listeditorsupport.h"
-#include "engine/storeunstoreproc.h"
 #include "engine/usedincommon.h"
 #include "platform/winfs.h"
 
@@ -25,14 +23,6 @@
 namespace qv {
 
 namespace {
-
-std::uint32_t ReadMaskValue(const QString& name) {
-    return ReadFilterValue(kConsistFiltersKey, name);
-}
-
-QString HistoryKey(const QString& name) {
-    return FilterHistoryKey(kConsistFiltersKey, name);
-}
 
 QStringList HistoryItems(const QString& name, bool blank) {
     return FilterHistoryItems(kConsistFiltersKey, name, blank);
@@ -61,39 +51,24 @@ void RebuildConsists(RecordList<ItemSet>& consists,
 // routes, its forced electric box) is not the user's choice: those bits keep what was stored.
 void RememberFilters(const ListEditorModel& model, const ConsistFilterControls& controls,
                      std::uint32_t include, std::uint32_t exclude, bool electrified) {
-    if (model.ListType == PT_EXPLORE_CONSIST) {
-        std::uint32_t kept = PT_DRIVEABLE;
-        if (!electrified)
-            kept |= PT_ELECTRIC;
-        include = (include & ~kept) | (ReadMaskValue(QStringLiteral("Include")) & kept);
-        exclude = (exclude & ~kept) | (ReadMaskValue(QStringLiteral("Exclude")) & kept);
-    }
-    WriteFilterValue(kConsistFiltersKey, QStringLiteral("Include"), include);
-    WriteFilterValue(kConsistFiltersKey, QStringLiteral("Exclude"), exclude);
-    AddToKeyList(HistoryKey(QStringLiteral("ConsistName")), controls.ConsistName, false,
-                 kFilterHistoryMaximum);
-    AddToKeyList(HistoryKey(QStringLiteral("EngineName")), controls.EngineName, false,
-                 kFilterHistoryMaximum);
-    AddToKeyList(HistoryKey(QStringLiteral("UsedInRoute")), controls.UsedInRoute, false,
-                 kFilterHistoryMaximum);
-    AddToKeyList(HistoryKey(QStringLiteral("LotNumber")), controls.LotNumber, false,
-                 kFilterHistoryMaximum);
+    if (model.ListType == PT_EXPLORE_CONSIST)
+        KeepStoredBits(kConsistFiltersKey, electrified ? PT_DRIVEABLE : PT_DRIVEABLE | PT_ELECTRIC,
+                       include, exclude);
+    WriteFilterMasks(kConsistFiltersKey, include, exclude);
+    AddFilterHistory(kConsistFiltersKey, QStringLiteral("ConsistName"), controls.ConsistName);
+    AddFilterHistory(kConsistFiltersKey, QStringLiteral("EngineName"), controls.EngineName);
+    AddFilterHistory(kConsistFiltersKey, QStringLiteral("UsedInRoute"), controls.UsedInRoute);
+    AddFilterHistory(kConsistFiltersKey, QStringLiteral("LotNumber"), controls.LotNumber);
     WriteFilterValue(kConsistFiltersKey, QStringLiteral("StoreInd"), controls.StoreIndIndex);
 }
 
 } // namespace
 
 void ReadConsistFilterMemory(ConsistFilterControls& controls) {
-    const std::uint32_t include = ReadMaskValue(QStringLiteral("Include"));
-    const std::uint32_t exclude = ReadMaskValue(QStringLiteral("Exclude"));
-    controls.DriveableIndex = (include & PT_DRIVEABLE)   ? DRIVEABLE_TICK
-                              : (exclude & PT_DRIVEABLE) ? DRIVEABLE_CROSS
-                                                         : DRIVEABLE_EITHER;
-    controls.StoreIndIndex = ReadFilterStatusIndex(kConsistFiltersKey);
-    controls.CheckedTags = 0;
-    for (std::uint32_t tag : kConsistFilterTags)
-        if (include & tag)
-            controls.CheckedTags |= tag;
+    const StoredFilters stored = ReadStoredFilters(kConsistFiltersKey);
+    controls.DriveableIndex = stored.DriveableIndex;
+    controls.StoreIndIndex = stored.StoreIndIndex;
+    controls.CheckedTags = TagsIn(stored.Include, kConsistFilterTags);
 }
 
 bool ConsistPassesFilter(const ItemSet& x, const ConsistFilterValues& v) {
@@ -157,11 +132,7 @@ RefreshAvailableConsists(ListEditorModel& model, ConsistFilterControls& controls
     std::optional<StatusGuard> consTag;
     if (consists.empty())
         RebuildConsists(consists, enablePanel, consTag);
-    if (App().ConsistCacheStale || App().ErrorsFileWritten) {
-        StringList errors;
-        LoadErrorMarks(errors);
-        UpdateStoreIndicators(consists, PT_CONSIST, &errors);
-    }
+    RenewStoreStates(consists, PT_CONSIST, App().ConsistCacheStale);
 
     if (model.ListType == PT_EXPLORE_CONSIST) {
         controls.DriveableIndex = DRIVEABLE_TICK;
@@ -176,9 +147,8 @@ RefreshAvailableConsists(ListEditorModel& model, ConsistFilterControls& controls
     ConsistFilterValues values;
     values.ListType = model.ListType;
     values.Electrified = electrified;
-    values.Include =
-        controls.CheckedTags | (controls.DriveableIndex == DRIVEABLE_TICK ? PT_DRIVEABLE : 0);
-    values.Exclude = controls.DriveableIndex == DRIVEABLE_CROSS ? PT_DRIVEABLE : 0;
+    values.Include = controls.CheckedTags | DriveableInclude(controls.DriveableIndex);
+    values.Exclude = DriveableExclude(controls.DriveableIndex);
     if (!model.InFormShow)
         RememberFilters(model, controls, values.Include, values.Exclude, electrified);
 
@@ -201,28 +171,17 @@ RefreshAvailableConsists(ListEditorModel& model, ConsistFilterControls& controls
     if (model.RouteFilterChanged)
         MarkRouteItems(*model.AvailableItems, model.RouteNodes, routeText, false);
 
-    model.RowMap.assign(consists.size(), 0);
-    std::size_t rows = 0;
-    for (std::size_t i = 0; i < consists.size(); ++i) {
-        ItemSet* x = consists[i].get();
-        if (!x)
-            continue;
-        x->PType = (x->PType & ~(PT_EXPLORE_CONSIST | PT_MAINT_CONSIST)) | model.ListType;
-        if (!x->EngineName.isEmpty())
-            engineNames.Add(x->EngineName);
-        if (!x->LotNumber.isEmpty())
-            lotNumbers.Add(x->LotNumber);
-        if (!ConsistPassesFilter(*x, values))
-            continue;
-        model.RowMap[rows++] = int(i);
-        available.Add(ListItemText(*x));
-    }
-    model.RowMap.resize(rows);
+    ShowPassingRows(model, available, [&](ItemSet& x) {
+        x.PType = (x.PType & ~(PT_EXPLORE_CONSIST | PT_MAINT_CONSIST)) | model.ListType;
+        if (!x.EngineName.isEmpty())
+            engineNames.Add(x.EngineName);
+        if (!x.LotNumber.isEmpty())
+            lotNumbers.Add(x.LotNumber);
+        return ConsistPassesFilter(x, values);
+    });
 
     controls.EngineNameItems << engineNames.Strings();
-    controls.UsedInRouteItems << Caption(Msg::MSTS_DEFAULT_ROUTES);
-    for (const ItemNode* node : model.RouteNodes)
-        controls.UsedInRouteItems << node->Data()->Description;
+    AddRouteItems(controls.UsedInRouteItems, model.RouteNodes);
     controls.LotNumberItems << lotNumbers.Strings();
     model.RouteFilterChanged = false;
     result.NewConsists = App().ConsistLotUsed;

@@ -6,6 +6,7 @@
 
 #include "core/itemkinds.h"
 #include "core/itemset.h"
+#include "editors/filtersupport.h"
 
 #include <QString>
 #include <QStringList>
@@ -19,19 +20,13 @@ class ItemNode;
 class ListBoxView;
 struct ListEditorModel;
 
-// The registry key of the consist filters, below the product key, and its histories' length.
+// The registry key of the consist filters, below the product key.
 inline const QString kConsistFiltersKey = QStringLiteral("Filters\\Consists");
-constexpr int kFilterHistoryMaximum = 15;
 
 // The PType bits the filter check boxes stand for (their Tags).
 constexpr std::uint32_t kConsistFilterTags[] = {PT_ENGINE, PT_PASSENGER, PT_FREIGHT,
                                                 PT_STEAM,  PT_DIESEL,    PT_ELECTRIC};
 constexpr std::uint32_t kPowerBits = PT_STEAM | PT_DIESEL | PT_ELECTRIC;
-
-// Driveable choices: the tick, the cross, either.
-constexpr int DRIVEABLE_TICK = 0;
-constexpr int DRIVEABLE_CROSS = 1;
-constexpr int DRIVEABLE_EITHER = 2;
 
 // What the filter panel shows: read from its controls before a refresh, given back after it.
 struct ConsistFilterControls {

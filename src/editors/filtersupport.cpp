@@ -3,6 +3,7 @@
 #include "catalogue/listeditorservices.h"
 #include "catalogue/namedlists.h"
 #include "catalogue/routeactivities.h"
+#include "core/appstate.h"
 #include "core/generaldefs.h"
 #include "core/itemkinds.h"
 #include "core/itemtree.h"
@@ -10,6 +11,9 @@
 #include "core/regsettings.h"
 #include "core/report.h"
 #include "core/stringlist.h"
+#include "editors/listboxview.h"
+#include "editors/listeditormodel.h"
+#include "engine/storeunstoreproc.h"
 #include "engine/usedincommon.h"
 
 #include <algorithm>
@@ -28,6 +32,14 @@ QString FilterHistoryKey(const QString& filtersKey, const QString& name) {
     return filtersKey + QLatin1Char('\\') + name;
 }
 
+std::uint32_t DriveableInclude(int driveableIndex) {
+    return driveableIndex == DRIVEABLE_TICK ? PT_DRIVEABLE : 0;
+}
+
+std::uint32_t DriveableExclude(int driveableIndex) {
+    return driveableIndex == DRIVEABLE_CROSS ? PT_DRIVEABLE : 0;
+}
+
 std::uint32_t ReadFilterValue(const QString& filtersKey, const QString& name) {
     bool ok = false;
     const std::uint32_t value = RegReadString(FilterKey(filtersKey), name).toUInt(&ok);
@@ -44,6 +56,40 @@ void WriteFilterValue(const QString& filtersKey, const QString& name, qint64 val
     RegWriteString(FilterKey(filtersKey), name, QString::number(value));
 }
 
+StoredFilters ReadStoredFilters(const QString& filtersKey) {
+    StoredFilters stored;
+    stored.Include = ReadFilterValue(filtersKey, QStringLiteral("Include"));
+    stored.Exclude = ReadFilterValue(filtersKey, QStringLiteral("Exclude"));
+    stored.DriveableIndex = (stored.Include & PT_DRIVEABLE)   ? DRIVEABLE_TICK
+                            : (stored.Exclude & PT_DRIVEABLE) ? DRIVEABLE_CROSS
+                                                              : DRIVEABLE_EITHER;
+    stored.StoreIndIndex = ReadFilterStatusIndex(filtersKey);
+    return stored;
+}
+
+std::uint32_t TagsIn(std::uint32_t include, std::span<const std::uint32_t> tags) {
+    std::uint32_t found = 0;
+    for (std::uint32_t tag : tags)
+        if (include & tag)
+            found |= tag;
+    return found;
+}
+
+void WriteFilterMasks(const QString& filtersKey, std::uint32_t include, std::uint32_t exclude) {
+    WriteFilterValue(filtersKey, QStringLiteral("Include"), include);
+    WriteFilterValue(filtersKey, QStringLiteral("Exclude"), exclude);
+}
+
+void KeepStoredBits(const QString& filtersKey, std::uint32_t kept, std::uint32_t& include,
+                    std::uint32_t& exclude) {
+    include = (include & ~kept) | (ReadFilterValue(filtersKey, QStringLiteral("Include")) & kept);
+    exclude = (exclude & ~kept) | (ReadFilterValue(filtersKey, QStringLiteral("Exclude")) & kept);
+}
+
+void AddFilterHistory(const QString& filtersKey, const QString& name, const QString& text) {
+    AddToKeyList(FilterHistoryKey(filtersKey, name), text, false, kFilterHistoryMaximum);
+}
+
 QStringList FilterHistoryItems(const QString& filtersKey, const QString& name, bool blank) {
     QStringList items = ReadKeyList(FilterHistoryKey(filtersKey, name));
     if (blank)
@@ -53,6 +99,35 @@ QStringList FilterHistoryItems(const QString& filtersKey, const QString& name, b
 
 QString FirstItemWhen(bool mask, const QStringList& items) {
     return mask && !items.isEmpty() ? items.first() : QString();
+}
+
+void AddRouteItems(QStringList& items, const std::vector<ItemNode*>& routes) {
+    items << Caption(Msg::MSTS_DEFAULT_ROUTES);
+    for (const ItemNode* node : routes)
+        items << node->Data()->Description;
+}
+
+void RenewStoreStates(RecordList<ItemSet>& list, std::uint32_t kind, bool stale) {
+    if (!stale && !App().ErrorsFileWritten)
+        return;
+    StringList errors;
+    LoadErrorMarks(errors);
+    UpdateStoreIndicators(list, kind, &errors);
+}
+
+void ShowPassingRows(ListEditorModel& model, ListBoxView& available,
+                     const std::function<bool(ItemSet& item)>& passes) {
+    RecordList<ItemSet>& items = *model.AvailableItems;
+    model.RowMap.assign(items.size(), 0);
+    std::size_t rows = 0;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        ItemSet* x = items[i].get();
+        if (!x || !passes(*x))
+            continue;
+        model.RowMap[rows++] = int(i);
+        available.Add(ListItemText(*x));
+    }
+    model.RowMap.resize(rows);
 }
 
 std::vector<ItemNode*> ChosenRouteNodes(const std::vector<ItemNode*>& routes, const QString& text) {

@@ -8,12 +8,29 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
+#include <functional>
+#include <span>
 #include <vector>
 
 namespace qv {
 
 class ItemNode;
+class ListBoxView;
 class StringList;
+struct ListEditorModel;
+
+// The histories' length.
+constexpr int kFilterHistoryMaximum = 15;
+
+// Driveable choices: the tick, the cross, either.
+constexpr int DRIVEABLE_TICK = 0;
+constexpr int DRIVEABLE_CROSS = 1;
+constexpr int DRIVEABLE_EITHER = 2;
+
+// The bits the driveable choice adds to a filter's include and exclude masks.
+std::uint32_t DriveableInclude(int driveableIndex);
+std::uint32_t DriveableExclude(int driveableIndex);
 
 // The history sub-key "<filtersKey>\<name>" of a text filter (below the product key).
 QString FilterHistoryKey(const QString& filtersKey, const QString& name);
@@ -22,10 +39,39 @@ std::uint32_t ReadFilterValue(const QString& filtersKey, const QString& name);
 // The remembered status choice, 2 when none.
 int ReadFilterStatusIndex(const QString& filtersKey);
 void WriteFilterValue(const QString& filtersKey, const QString& name, qint64 value);
+// What a filter panel remembers: its masks, the driveable choice they make and the status choice.
+struct StoredFilters {
+    std::uint32_t Include = 0;
+    std::uint32_t Exclude = 0;
+    int DriveableIndex = DRIVEABLE_EITHER;
+    int StoreIndIndex = 2;
+};
+StoredFilters ReadStoredFilters(const QString& filtersKey);
+// The tags of `tags` that `include` holds.
+std::uint32_t TagsIn(std::uint32_t include, std::span<const std::uint32_t> tags);
+// Writes the include and exclude masks.
+void WriteFilterMasks(const QString& filtersKey, std::uint32_t include, std::uint32_t exclude);
+// The bits of the masks that were forced rather than chosen keep what was stored.
+void KeepStoredBits(const QString& filtersKey, std::uint32_t kept, std::uint32_t& include,
+                    std::uint32_t& exclude);
+// Puts a text filter's text at the top of its history.
+void AddFilterHistory(const QString& filtersKey, const QString& name, const QString& text);
 // The history of a text filter, with a blank item below it when asked.
 QStringList FilterHistoryItems(const QString& filtersKey, const QString& name, bool blank);
 // The text a filter shows after a refresh: the newest history entry while its mask exists.
 QString FirstItemWhen(bool mask, const QStringList& items);
+
+// The Used in Route items after the history: the default routes, then each route by name.
+void AddRouteItems(QStringList& items, const std::vector<ItemNode*>& routes);
+
+// Brings the store states of the list's records up to date when the list was rebuilt or the
+// error list was written since.
+void RenewStoreStates(RecordList<ItemSet>& list, std::uint32_t kind, bool stale);
+
+// Fills the Available list with the records of the model's list that `passes` takes (it may also
+// note what it sees), keeping each row's index in the list in the row map.
+void ShowPassingRows(ListEditorModel& model, ListBoxView& available,
+                     const std::function<bool(ItemSet& item)>& passes);
 
 // The route nodes the Used in Route text names: for "MSTS Default Routes" the first route of each
 // default route folder present, else the first route of that name.

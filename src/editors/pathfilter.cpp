@@ -7,35 +7,26 @@
 #include "core/appstate.h"
 #include "core/itemtree.h"
 #include "core/mainservices.h"
-#include "core/regsettings.h"
 #include "core/storeini.h"
 #include "core/stringlist.h"
 #include "editors/filtersupport.h"
 #include "editors/listboxview.h"
 #include "editors/listeditormodel.h"
 #include "editors/listeditorsupport.h"
-#include "engine/storeunstoreproc.h"
 
 namespace qv {
 
 namespace {
 
-QString HistoryKey(const QString& name) {
-    return FilterHistoryKey(kPathFiltersKey, name);
-}
-
 void RememberFilters(const ListEditorModel& model, const PathFilterControls& controls,
                      std::uint32_t include, std::uint32_t exclude) {
     // An Explore list's forced tick is not the user's choice: the stored bit stays.
-    if (model.ListType == PT_EXPLORE_PATH) {
-        include = ReadFilterValue(kPathFiltersKey, QStringLiteral("Include")) & PT_DRIVEABLE;
-        exclude = ReadFilterValue(kPathFiltersKey, QStringLiteral("Exclude")) & PT_DRIVEABLE;
-    }
-    WriteFilterValue(kPathFiltersKey, QStringLiteral("Include"), include);
-    WriteFilterValue(kPathFiltersKey, QStringLiteral("Exclude"), exclude);
-    AddToKeyList(HistoryKey(QStringLiteral("To")), controls.To, false, kFilterHistoryMaximum);
-    AddToKeyList(HistoryKey(QStringLiteral("From")), controls.From, false, kFilterHistoryMaximum);
-    AddToKeyList(HistoryKey(QStringLiteral("Name")), controls.Name, false, kFilterHistoryMaximum);
+    if (model.ListType == PT_EXPLORE_PATH)
+        KeepStoredBits(kPathFiltersKey, PT_DRIVEABLE, include, exclude);
+    WriteFilterMasks(kPathFiltersKey, include, exclude);
+    AddFilterHistory(kPathFiltersKey, QStringLiteral("To"), controls.To);
+    AddFilterHistory(kPathFiltersKey, QStringLiteral("From"), controls.From);
+    AddFilterHistory(kPathFiltersKey, QStringLiteral("Name"), controls.Name);
     WriteFilterValue(kPathFiltersKey, QStringLiteral("StoreInd"), controls.StoreIndIndex);
 }
 
@@ -53,12 +44,9 @@ void PrunePathCache() {
 } // namespace
 
 void ReadPathFilterMemory(PathFilterControls& controls) {
-    const std::uint32_t include = ReadFilterValue(kPathFiltersKey, QStringLiteral("Include"));
-    const std::uint32_t exclude = ReadFilterValue(kPathFiltersKey, QStringLiteral("Exclude"));
-    controls.DriveableIndex = (include & PT_DRIVEABLE)   ? DRIVEABLE_TICK
-                              : (exclude & PT_DRIVEABLE) ? DRIVEABLE_CROSS
-                                                         : DRIVEABLE_EITHER;
-    controls.StoreIndIndex = ReadFilterStatusIndex(kPathFiltersKey);
+    const StoredFilters stored = ReadStoredFilters(kPathFiltersKey);
+    controls.DriveableIndex = stored.DriveableIndex;
+    controls.StoreIndIndex = stored.StoreIndIndex;
 }
 
 bool PathPassesFilter(const ItemSet& x, const PathFilterValues& v) {
@@ -129,11 +117,7 @@ void RefreshAvailablePaths(ListEditorModel& model, PathFilterControls& controls,
         RebuildRoutePathCache(paths, routeFolder, false, &unreadable);
         AnalyseUnreadableFiles(unreadable);
     }
-    if (app.PathCacheStale || app.ErrorsFileWritten) {
-        StringList errors;
-        LoadErrorMarks(errors);
-        UpdateStoreIndicators(paths, PT_PATH, &errors);
-    }
+    RenewStoreStates(paths, PT_PATH, app.PathCacheStale);
 
     if (model.ListType == PT_EXPLORE_PATH) {
         controls.DriveableIndex = DRIVEABLE_TICK;
@@ -143,8 +127,8 @@ void RefreshAvailablePaths(ListEditorModel& model, PathFilterControls& controls,
     }
     PathFilterValues values;
     values.ListType = model.ListType;
-    values.Include = controls.DriveableIndex == DRIVEABLE_TICK ? PT_DRIVEABLE : 0;
-    values.Exclude = controls.DriveableIndex == DRIVEABLE_CROSS ? PT_DRIVEABLE : 0;
+    values.Include = DriveableInclude(controls.DriveableIndex);
+    values.Exclude = DriveableExclude(controls.DriveableIndex);
     if (!model.InFormShow)
         RememberFilters(model, controls, values.Include, values.Exclude);
 
@@ -160,24 +144,17 @@ void RefreshAvailablePaths(ListEditorModel& model, PathFilterControls& controls,
     controls.NameItems = FilterHistoryItems(kPathFiltersKey, QStringLiteral("Name"), false);
     controls.Name = FirstItemWhen(!!values.NameMask, controls.NameItems);
 
-    model.RowMap.assign(paths.size(), 0);
-    std::size_t rows = 0;
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        ItemSet* x = paths[i].get();
-        if (!x || !PathInRoute(*x, routeFolder))
-            continue;
+    ShowPassingRows(model, available, [&](ItemSet& x) {
+        if (!PathInRoute(x, routeFolder))
+            return false;
         ++app.PathRouteCount;
-        x->PType = (x->PType & ~(PT_EXPLORE_PATH | PT_MAINT_PATH)) | model.ListType;
-        if (!x->EngineName.isEmpty())
-            startNames.Add(x->EngineName);
-        if (!x->LotNumber.isEmpty())
-            endNames.Add(x->LotNumber);
-        if (!PathPassesFilter(*x, values))
-            continue;
-        model.RowMap[rows++] = int(i);
-        available.Add(ListItemText(*x));
-    }
-    model.RowMap.resize(rows);
+        x.PType = (x.PType & ~(PT_EXPLORE_PATH | PT_MAINT_PATH)) | model.ListType;
+        if (!x.EngineName.isEmpty())
+            startNames.Add(x.EngineName);
+        if (!x.LotNumber.isEmpty())
+            endNames.Add(x.LotNumber);
+        return PathPassesFilter(x, values);
+    });
 
     controls.ToItems << endNames.Strings();
     controls.FromItems << startNames.Strings();

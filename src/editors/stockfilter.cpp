@@ -7,14 +7,12 @@
 #include "core/generaldefs.h"
 #include "core/itemtree.h"
 #include "core/mainservices.h"
-#include "core/regsettings.h"
 #include "core/status.h"
 #include "core/stringlist.h"
 #include "editors/filtersupport.h"
 #include "editors/listboxview.h"
 #include "editors/listeditormodel.h"
 #include "editors/listeditorsupport.h"
-#include "engine/storeunstoreproc.h"
 
 #include <optional>
 
@@ -22,20 +20,12 @@ namespace qv {
 
 namespace {
 
-QString HistoryKey(const QString& name) {
-    return FilterHistoryKey(kStockFiltersKey, name);
-}
-
 void RememberFilters(const StockFilterControls& controls, std::uint32_t include,
                      std::uint32_t exclude) {
-    WriteFilterValue(kStockFiltersKey, QStringLiteral("Include"), include);
-    WriteFilterValue(kStockFiltersKey, QStringLiteral("Exclude"), exclude);
-    AddToKeyList(HistoryKey(QStringLiteral("StockName")), controls.StockName, false,
-                 kFilterHistoryMaximum);
-    AddToKeyList(HistoryKey(QStringLiteral("UsedInRoute")), controls.UsedInRoute, false,
-                 kFilterHistoryMaximum);
-    AddToKeyList(HistoryKey(QStringLiteral("LotNumber")), controls.LotNumber, false,
-                 kFilterHistoryMaximum);
+    WriteFilterMasks(kStockFiltersKey, include, exclude);
+    AddFilterHistory(kStockFiltersKey, QStringLiteral("StockName"), controls.StockName);
+    AddFilterHistory(kStockFiltersKey, QStringLiteral("UsedInRoute"), controls.UsedInRoute);
+    AddFilterHistory(kStockFiltersKey, QStringLiteral("LotNumber"), controls.LotNumber);
     WriteFilterValue(kStockFiltersKey, QStringLiteral("StoreInd"), controls.StoreIndIndex);
 }
 
@@ -52,16 +42,10 @@ void RebuildStock(RecordList<ItemSet>& stock, const std::function<void(bool enab
 } // namespace
 
 void ReadStockFilterMemory(StockFilterControls& controls) {
-    const std::uint32_t include = ReadFilterValue(kStockFiltersKey, QStringLiteral("Include"));
-    const std::uint32_t exclude = ReadFilterValue(kStockFiltersKey, QStringLiteral("Exclude"));
-    controls.DriveableIndex = (include & PT_DRIVEABLE)   ? DRIVEABLE_TICK
-                              : (exclude & PT_DRIVEABLE) ? DRIVEABLE_CROSS
-                                                         : DRIVEABLE_EITHER;
-    controls.StoreIndIndex = ReadFilterStatusIndex(kStockFiltersKey);
-    controls.CheckedTags = 0;
-    for (std::uint32_t tag : kStockFilterTags)
-        if (include & tag)
-            controls.CheckedTags |= tag;
+    const StoredFilters stored = ReadStoredFilters(kStockFiltersKey);
+    controls.DriveableIndex = stored.DriveableIndex;
+    controls.StoreIndIndex = stored.StoreIndIndex;
+    controls.CheckedTags = TagsIn(stored.Include, kStockFilterTags);
 }
 
 bool StockPassesFilter(const ItemSet& x, const StockFilterValues& v) {
@@ -112,16 +96,11 @@ StockRefreshResult RefreshAvailableStock(ListEditorModel& model, StockFilterCont
     std::optional<StatusGuard> tag;
     if (stock.empty())
         RebuildStock(stock, enablePanel, tag);
-    if (App().StockCacheStale || App().ErrorsFileWritten) {
-        StringList errors;
-        LoadErrorMarks(errors);
-        UpdateStoreIndicators(stock, PT_STOCK, &errors);
-    }
+    RenewStoreStates(stock, PT_STOCK, App().StockCacheStale);
 
     StockFilterValues values;
-    values.Include =
-        controls.CheckedTags | (controls.DriveableIndex == DRIVEABLE_TICK ? PT_DRIVEABLE : 0);
-    values.Exclude = controls.DriveableIndex == DRIVEABLE_CROSS ? PT_DRIVEABLE : 0;
+    values.Include = controls.CheckedTags | DriveableInclude(controls.DriveableIndex);
+    values.Exclude = DriveableExclude(controls.DriveableIndex);
     if (!model.InFormShow)
         RememberFilters(controls, values.Include, values.Exclude);
 
@@ -144,27 +123,16 @@ StockRefreshResult RefreshAvailableStock(ListEditorModel& model, StockFilterCont
     if (model.RouteFilterChanged)
         MarkRouteItems(stock, model.RouteNodes, routeText, true);
 
-    model.RowMap.assign(stock.size(), 0);
-    std::size_t rows = 0;
-    for (std::size_t i = 0; i < stock.size(); ++i) {
-        ItemSet* x = stock[i].get();
-        if (!x)
-            continue;
+    ShowPassingRows(model, available, [&](ItemSet& x) {
         // A record once shown in a stock list keeps that kind, so the item actions treat it as
         // stock either way.
-        x->PType |= model.ListType;
-        if (!x->LotNumber.isEmpty())
-            lotNumbers.Add(x->LotNumber);
-        if (!StockPassesFilter(*x, values))
-            continue;
-        model.RowMap[rows++] = int(i);
-        available.Add(ListItemText(*x));
-    }
-    model.RowMap.resize(rows);
+        x.PType |= model.ListType;
+        if (!x.LotNumber.isEmpty())
+            lotNumbers.Add(x.LotNumber);
+        return StockPassesFilter(x, values);
+    });
 
-    controls.UsedInRouteItems << Caption(Msg::MSTS_DEFAULT_ROUTES);
-    for (const ItemNode* node : model.RouteNodes)
-        controls.UsedInRouteItems << node->Data()->Description;
+    AddRouteItems(controls.UsedInRouteItems, model.RouteNodes);
     controls.LotNumberItems << lotNumbers.Strings();
     model.RouteFilterChanged = false;
     result.NewStock = App().StockLotUsed;

@@ -31,27 +31,13 @@ public:
     QCheckBox* SteamCbx = nullptr;
     QCheckBox* DieselCbx = nullptr;
     QCheckBox* ElectricCbx = nullptr;
-    QComboBox* DriveableCmbx = nullptr;
     QComboBox* EngineNameFilterCmbx = nullptr;
     QComboBox* ConsistNameFilterCmbx = nullptr;
     QComboBox* LotNumberFilterCmbx = nullptr;
     QComboBox* UsedInRouteFilterCmbx = nullptr;
-    QComboBox* StoreIndCmbx = nullptr;
-    QPushButton* ApplyFilterBtn = nullptr;
-    QWidget* NewLotsPnl = nullptr;
     QLabel* NewConsistsLbl = nullptr;
-    QLabel* NewLotsNumberLbl = nullptr;
-    QLabel* FilterIconImage = nullptr;
 
     void RefreshAvailable(bool force) override;
-    void ApplyFilterBtnClick();
-    // Enter refreshes; Shift+Delete forgets the history and refreshes.
-    void TextFilterKeyUp(QComboBox* combo, const QString& history, int key,
-                         Qt::KeyboardModifiers modifiers);
-    // Enter takes the text only when it is empty or one of the items; then the route marks are
-    // renewed.
-    void UsedInRouteFilterCmbxKeyUp(int key, Qt::KeyboardModifiers modifiers);
-    void UsedInRouteFilterCmbxSelect();
 
 protected:
     QString AvailableCaption() const override;
@@ -61,13 +47,11 @@ protected:
     int ViewerAction() const override;
     void ShowFilters() override;
     void ReadFilterMemory() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildFilterPanel();
     ConsistFilterControls ReadControls() const;
     void ShowControls(const ConsistFilterControls& controls);
-    void ShowNewConsists(bool shown);
     QList<QCheckBox*> CheckBoxes() const;
 };
 

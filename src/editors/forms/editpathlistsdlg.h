@@ -19,20 +19,11 @@ public:
     TEditPathListsDlg(QWidget* owner, int mode);
 
     QGroupBox* PathFilterPnl = nullptr;
-    QComboBox* DriveableCmbx = nullptr;
     QComboBox* PathFromFilterCmbx = nullptr;
     QComboBox* PathToFilterCmbx = nullptr;
     QComboBox* PathNameFilterCmbx = nullptr;
-    QComboBox* StoreIndCmbx = nullptr;
-    QPushButton* ApplyFilterBtn = nullptr;
-    QWidget* NewLotsPnl = nullptr;
-    QLabel* FilterIconImage = nullptr;
 
     void RefreshAvailable(bool force) override;
-    void ApplyFilterBtnClick();
-    // Enter refreshes; Shift+Delete forgets the history and refreshes.
-    void TextFilterKeyUp(QComboBox* combo, const QString& history, int key,
-                         Qt::KeyboardModifiers modifiers);
 
 protected:
     QString AvailableCaption() const override;
@@ -48,7 +39,6 @@ protected:
     bool CollectsRouteNodes() const override { return false; }
     bool ShowsWithForce() const override { return true; }
     void AdjustPopupItems(int selected) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildFilterPanel();

@@ -30,24 +30,12 @@ public:
     QCheckBox* SteamCbx = nullptr;
     QCheckBox* DieselCbx = nullptr;
     QCheckBox* ElectricCbx = nullptr;
-    QComboBox* DriveableCmbx = nullptr;
     QComboBox* StockNameFilterCmbx = nullptr;
     QComboBox* LotNumberFilterCmbx = nullptr;
     QComboBox* UsedInRouteFilterCmbx = nullptr;
-    QComboBox* StoreIndCmbx = nullptr;
-    QPushButton* ApplyFilterBtn = nullptr;
-    QWidget* NewLotsPnl = nullptr;
     QLabel* NewStockItemsLbl = nullptr;
-    QLabel* NewLotsNumberLbl = nullptr;
-    QLabel* FilterIconImage = nullptr;
 
     void RefreshAvailable(bool force) override;
-    void ApplyFilterBtnClick();
-    // Enter refreshes; Shift+Delete forgets the history and refreshes.
-    void TextFilterKeyUp(QComboBox* combo, const QString& history, int key,
-                         Qt::KeyboardModifiers modifiers);
-    void UsedInRouteFilterCmbxKeyUp(int key, Qt::KeyboardModifiers modifiers);
-    void UsedInRouteFilterCmbxSelect();
 
 protected:
     QString AvailableCaption() const override;
@@ -57,13 +45,11 @@ protected:
     int ViewerAction() const override;
     void ShowFilters() override;
     void ReadFilterMemory() override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildFilterPanel();
     StockFilterControls ReadControls() const;
     void ShowControls(const StockFilterControls& controls);
-    void ShowNewStock(bool shown);
     QList<QCheckBox*> CheckBoxes() const;
 };
 

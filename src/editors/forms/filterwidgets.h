@@ -1,14 +1,21 @@
-// The pieces of the editors' filter panels: hints from the message table, the driveable choices
-// and the refill of a text filter's drop-down.
+// What the editors' filter panels are built from: hints from the message table, the driveable
+// choices, the refill of a text filter's drop-down, the controls every panel has, the kind boxes
+// and their Tags, and the panel of new items with the current lot number.
 #pragma once
 
 #include "core/generaldefs.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
+#include <span>
 
+class QCheckBox;
 class QComboBox;
+class QLabel;
 class QObject;
+class QPushButton;
 class QWidget;
 
 namespace qv {
@@ -27,5 +34,35 @@ void SetComboItems(QComboBox* combo, const QStringList& items, const QString& te
 // An editable text filter with its caption above it; key releases of its editor go to `filter`.
 QComboBox* NewTextFilter(QWidget* panel, const char* name, const QString& caption, int left,
                          int top, int width, QObject* filter);
+
+// The controls every filter panel has, at the same places: the Driveable choice with its caption,
+// the Status choice with its caption, the Apply Filter button and the list kind's picture. The
+// captions come translated from the editor.
+QComboBox* NewDriveableFilter(QWidget* panel, const QString& caption);
+QComboBox* NewStatusFilter(QWidget* panel, const QString& caption);
+QPushButton* NewApplyFilterButton(QWidget* panel, const QString& caption);
+QLabel* NewFilterIcon(QWidget* panel);
+
+// The panel that says new items got the current lot number: its caption names the items (null
+// where the items have no lot numbers, and the panel stays empty).
+struct NewLotsWidgets {
+    QWidget* Panel = nullptr;
+    QLabel* Items = nullptr;
+    QLabel* Number = nullptr;
+};
+NewLotsWidgets NewLotsPanel(QWidget* panel, const char* itemsName);
+// Shows or hides the captions ("New <heading>", the lot number) on a highlighted background.
+void ShowNewItems(const NewLotsWidgets& widgets, Msg heading, bool shown);
+
+// The kind boxes: each stands for its PType bit, kept as its Tag.
+void SetCheckBoxTags(const QList<QCheckBox*>& boxes, std::span<const std::uint32_t> tags);
+std::uint32_t CheckedTags(const QList<QCheckBox*>& boxes);
+void ShowCheckedTags(const QList<QCheckBox*>& boxes, std::uint32_t tags);
+
+// The Status choices from the message table, with their hint.
+void ShowStatusItems(QComboBox* status);
+// Sets a choice without signals; a status index past the choices leaves none chosen.
+void ShowComboIndex(QComboBox* combo, int index);
+void ShowStatusIndex(QComboBox* status, int index);
 
 } // namespace qv

@@ -600,6 +600,8 @@ void TListEditorDlg::keyPressEvent(QKeyEvent* event) {
 }
 
 bool TListEditorDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (TextFilterEvent(watched, event))
+        return true;
     auto* box = qobject_cast<QListWidget*>(watched);
     if (!box && watched->parent())
         box = qobject_cast<QListWidget*>(watched->parent());

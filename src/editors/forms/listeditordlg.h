@@ -1,18 +1,23 @@
 // The dialog base of the list editors: the Current list, the Available list and the Details
 // pane side by side, the Add/Remove button, the item popup, drag and drop between the two boxes,
-// the keys, and OK and Cancel. It owns the editor's model; an editor adds its filter panel, its
-// refresh of the Available list and its texts.
+// the keys, and OK and Cancel. It owns the editor's model and the controls and handlers every
+// filter panel shares; an editor adds its own filters, its refresh of the Available list and its
+// texts.
 #pragma once
 
 #include "catalogue/listeditorservices.h"
 #include "core/reportpane.h"
+#include "editors/forms/filterwidgets.h"
 #include "editors/forms/listboxwidgets.h"
 #include "editors/listeditormodel.h"
 
 #include <QDialog>
 #include <functional>
+#include <vector>
 
 class QAction;
+class QCheckBox;
+class QComboBox;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -90,6 +95,13 @@ public:
     QAction* PrintTxtPopupMnu = nullptr;
     QAction* FindPopupMnu = nullptr;
     QAction* FindNextPopupMnu = nullptr;
+    // The controls every editor's filter panel has.
+    QComboBox* DriveableCmbx = nullptr;
+    QComboBox* StoreIndCmbx = nullptr;
+    QPushButton* ApplyFilterBtn = nullptr;
+    QLabel* FilterIconImage = nullptr;
+    QWidget* NewLotsPnl = nullptr;
+    QLabel* NewLotsNumberLbl = nullptr;
 
     // Handlers.
     void AvailableListBoxClick();
@@ -106,6 +118,18 @@ public:
     void PopupAction(int action);
     void EditLotNumberPopupMnuClick();
     void WhereUsedPopupMnuClick();
+    // The filter panel's Apply Filter, its boxes and choices: the Available list again.
+    void ApplyFilterBtnClick();
+    // A key released in a text filter: Enter refreshes; Shift+Delete forgets the history under
+    // `historyKey` and refreshes.
+    void TextFilterKeyUp(QComboBox* combo, const QString& historyKey, int key,
+                         Qt::KeyboardModifiers modifiers);
+    // The same in the Used in Route filter, where Enter takes the text only when it is empty or
+    // one of the items; then the route marks are renewed.
+    void RouteFilterKeyUp(QComboBox* combo, const QString& historyKey, int key,
+                          Qt::KeyboardModifiers modifiers);
+    // A route chosen from the Used in Route drop-down: its marks are renewed on the next refresh.
+    void RouteFilterSelect();
 
     // Cancel, Escape and the close box: nothing while a refresh is under way, else result 2.
     void reject() override;
@@ -142,6 +166,23 @@ protected:
     // The editor's last word on its popup items for a list box with `selected` rows selected.
     virtual void AdjustPopupItems(int selected) { (void)selected; }
 
+    // Builds the Driveable choice on the filter panel, and then, after the editor's own filters,
+    // the Status choice, the Apply Filter button, the picture and the panel of new items (with
+    // `newItemsName` naming its caption, or null for an empty panel). Each choice refreshes.
+    void BuildDriveableFilter(QWidget* panel, const QString& caption);
+    // A kind box of the filter panel's top row; a click refreshes.
+    QCheckBox* BuildKindBox(QWidget* panel, const char* name, const QString& caption, int left,
+                            int width);
+    void BuildFilterControls(QWidget* panel, const QString& statusCaption,
+                             const QString& applyCaption, const char* newItemsName);
+    // Sends the key releases of a text filter's editor to TextFilterKeyUp (to RouteFilterKeyUp
+    // for the Used in Route filter), with the history that Shift+Delete forgets.
+    void WatchTextFilter(QComboBox* combo, const QString& historyKey, bool route = false);
+    // Shows the picture of the list's kind on the filter panel: `picture` for an Explore list,
+    // the next one for a Maintenance Mode list (`maintenanceKind`), also in View All on the
+    // Maintenance tab.
+    void ShowFilterIcon(QLabel* icon, std::uint32_t maintenanceKind, int picture);
+
     // The showing of the dialog, in the order the editors have always followed.
     virtual void FormShow();
     void EnableMainPanel(bool enabled);
@@ -155,6 +196,7 @@ protected:
     bool FormKeyDown(QKeyEvent* event);
 
     ListEditorModel model_;
+    NewLotsWidgets newLots_;
     ItemNode* listNode_ = nullptr;
     int addRemoveTag_ = 0;
 
@@ -163,9 +205,17 @@ private:
     void LayOut();
     void ShowDetails(const ItemSet* record);
     void SetListClick(QListWidget* box, bool remove);
+    // A key release in a watched text filter, handled.
+    bool TextFilterEvent(QObject* watched, QEvent* event);
     void CentreLabel(QLabel* label, const QFrame* frame);
     void OpenPopup(QWidget* control, const QPoint& pos);
 
+    struct TextFilter {
+        QComboBox* Combo;
+        QString HistoryKey;
+        bool Route;
+    };
+    std::vector<TextFilter> textFilters_;
     WidgetListBox currentView_;
     WidgetListBox availableView_;
     ReportPane detailsPane_;
