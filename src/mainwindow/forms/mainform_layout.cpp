@@ -132,8 +132,14 @@ void InstallClassicSplitter(TMainForm& form) {
     splitter->addWidget(information);
     splitter->setStretchFactor(0, 0);
     splitter->setStretchFactor(1, 1);
+    // Taking a layout out of its parent leaves it with no owner: the emptied columns are freed
+    // here.
     ui.ClassicLayout->removeItem(ui.TreePaneLayout);
     ui.ClassicLayout->removeItem(ui.InformationPaneLayout);
+    delete ui.TreePaneLayout;
+    delete ui.InformationPaneLayout;
+    ui.TreePaneLayout = nullptr;
+    ui.InformationPaneLayout = nullptr;
     ui.ClassicLayout->insertWidget(0, splitter, 1);
     // The splitter's own handle takes the place of the panel that was dragged before.
     ui.SplitterPnl->setVisible(false);
