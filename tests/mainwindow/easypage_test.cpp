@@ -112,6 +112,7 @@ TEST_F(EasyPageTest, RunTab_ShowsTheActivityAndRunsItAloneInUse) {
     EXPECT_EQ(C<QLineEdit>("ConsistUsedTxt")->text(), "Freight One");
     EXPECT_EQ(C<QLabel>("PathFromLbl")->text(), "Here");
     ASSERT_TRUE(C<QAbstractButton>("RunActivityBtn")->isEnabled());
+    EXPECT_TRUE(C<QAbstractButton>("ShowActConsistBtn")->isEnabled());
 
     form->EasyControls()->RunActivityBtnClick();
     EXPECT_EQ(jobs, (QStringList{"0 Morning Run"}));
@@ -155,8 +156,10 @@ TEST_F(EasyPageTest, ExploreTab_RefusedWithoutAnEndPointLaunchedWithOne) {
 TEST_F(EasyPageTest, CacheRebuild_ClearsRowsThatPointedIntoTheOldLists) {
     ShowRoute(1, "Alpha Line");
     ASSERT_GE(form->EasyControls()->ChosenConsist(), 0);
+    EXPECT_TRUE(C<QAbstractButton>("ShowExpConsistBtn")->isEnabled());
     form->EasyControls()->CacheListsRefilled();
     EXPECT_EQ(form->EasyControls()->ChosenConsist(), -1);
+    EXPECT_FALSE(C<QAbstractButton>("ShowExpConsistBtn")->isEnabled()) << "nothing to show";
     EXPECT_EQ(form->EasyControls()->ChosenToPath(), -1);
     EXPECT_EQ(C<QListWidget>("LocomotivesLstbx")->count(), 0);
 }

@@ -150,6 +150,8 @@ void EasyController::Bind() {
     connect(ui.ActivityExplorePageCntrl, &QTabWidget::currentChanged, this,
             [this] { ActivityExplorePageCntrlChange(); });
     connect(ui.ConsistsCmbx, &QComboBox::activated, this, [this] { ConsistsCmbxClick(); });
+    connect(ui.ConsistsCmbx, &QComboBox::currentIndexChanged, this,
+            [this] { UpdateConsistViewButtons(); });
     connect(ui.AllLocomotivesCmbx, &QComboBox::activated, this,
             [this] { AllLocomotivesCmbxChange(); });
     connect(ui.FromCmbx, &QComboBox::activated, this, [this] { FromCmbxSelect(); });
@@ -238,6 +240,15 @@ void EasyController::ShowRows(QComboBox* combo, const EasyRows& rows) {
     for (int row = 0; row < rows.Rows.size(); ++row)
         combo->addItem(rows.Rows.at(row), rows.RecordOfRow(row));
     combo->setCurrentIndex(rows.Selected);
+    if (combo == form_.ui->ConsistsCmbx)
+        UpdateConsistViewButtons();
+}
+
+// The 3-D buttons beside the consists are enabled only while there is a consist to show.
+void EasyController::UpdateConsistViewButtons() {
+    ::Ui::TMainForm& ui = *form_.ui;
+    ui.ShowExpConsistBtn->setEnabled(ChosenConsist() >= 0);
+    ui.ShowActConsistBtn->setEnabled(!EasyPage().EasyActivityConsist.isEmpty());
 }
 
 void EasyController::ClearRouteLists() {
@@ -442,6 +453,8 @@ void EasyController::ActivitiesLstbxClick() {
     ::Ui::TMainForm& ui = *form_.ui;
     EasyPageState& page = EasyPage();
     ui.RunActivityBtn->setEnabled(false);
+    page.EasyActivityConsist.clear();
+    UpdateConsistViewButtons();
     const int row = ui.ActivitiesLstbx->currentRow();
     if (row < 0)
         return;
@@ -451,7 +464,6 @@ void EasyController::ActivitiesLstbxClick() {
         node->Data()->Description != ui.ActivitiesLstbx->item(row)->text())
         return;
     const ItemSet& item = *node->Data();
-    page.EasyActivityConsist.clear();
     ClearReport(&exploreDetails_);
     ShowItemInfo(item, &exploreDetails_);
 
@@ -475,6 +487,7 @@ void EasyController::ActivitiesLstbxClick() {
         ui.ConsistUsedTxt->setText(
             consists.ReadString(service.ConsistFile, QStringLiteral("Description"), QString()));
         page.EasyActivityConsist = service.ConsistFile;
+        UpdateConsistViewButtons();
         ClearReport(&activityDetails_);
         ui.DepartureTimeTextLbl->setText(HoursMinutes(activity.StartTime));
         ui.SeasonTextLbl->setText(GetTextLine(Caption(Msg::SEASONS_LEG_STRINGS), activity.Season));
@@ -669,6 +682,7 @@ void EasyController::ApplyTrafficActivity(const ItemSet& activity) {
     ::Ui::TMainForm& ui = *form_.ui;
     ExploreState& explore = Explore();
     EasyPage().EasyActivityConsist.clear();
+    UpdateConsistViewButtons();
     ClearReport(&activityDetails_);
     ShowItemInfo(activity, &activityDetails_);
     const bool ok = CheckSessionActivity(activity);

@@ -85,6 +85,8 @@ public:
     // The record index of the chosen consist and To path; -1 when none is chosen.
     int ChosenConsist() const;
     int ChosenToPath() const;
+    // The 3-D buttons beside the consists: enabled while there is a consist to show.
+    void UpdateConsistViewButtons();
     ItemNode* ChosenRouteNode() const;
 
 protected:
