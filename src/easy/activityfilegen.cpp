@@ -199,21 +199,11 @@ ModeLine FindModeLine(const QStringList& lines) {
     return mode;
 }
 
-QByteArray Utf16Le(const QString& text) {
-    QByteArray bytes;
-    bytes.reserve(text.size() * 2);
-    for (const QChar c : text) {
-        bytes.append(char(c.unicode() & 0xFF));
-        bytes.append(char(c.unicode() >> 8));
-    }
-    return bytes;
-}
-
 QByteArray Utf16LeLines(const QStringList& lines) {
     QString text;
     for (const QString& line : lines)
         text += line + u'\n';
-    return Utf16Le(text);
+    return EncodeUtf16Le(text);
 }
 
 bool GenerateExploreActivity(const ActivityInfo& source, ExploreActivitySaveInfo& session) {
@@ -264,8 +254,8 @@ bool GenerateExploreActivity(const ActivityInfo& source, ExploreActivitySaveInfo
         state.ExploreModeLineText = mode.Text;
         const QByteArray bytes =
             Utf16LeLines(lines) +
-            Utf16Le(CopiedActivityText(sourceText, session.AITraffic, session.LooseStock)) +
-            Utf16Le(QStringLiteral("\t)\n)\n"));
+            EncodeUtf16Le(CopiedActivityText(sourceText, session.AITraffic, session.LooseStock)) +
+            EncodeUtf16Le(QStringLiteral("\t)\n)\n"));
         if (!WriteFileAtomic(activities + kTempName + QString::number(session.SaveNumber) +
                                  QStringLiteral(".act"),
                              bytes))

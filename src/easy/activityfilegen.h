@@ -39,7 +39,6 @@ ModeLine FindModeLine(const QStringList& lines);
 
 // The lines joined, each followed by LF, as UTF-16 little-endian bytes.
 QByteArray Utf16LeLines(const QStringList& lines);
-QByteArray Utf16Le(const QString& text);
 
 // Writes the service, the activity and the marker for the session into the source activity's
 // route in the MSTS folder, gives a new session its save number (and records it), remembers the

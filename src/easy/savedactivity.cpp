@@ -10,6 +10,7 @@
 #include "core/stringlist.h"
 #include "easy/explorestate.h"
 #include "platform/clock.h"
+#include "platform/mstsfile.h"
 #include "platform/ui.h"
 #include "platform/winfs.h"
 
@@ -65,16 +66,6 @@ void DeleteExploreFiles(const QString& routeFolder) {
             DeleteFile(files[i]);
         DeleteFile(activities + u'\\' + kExplorerMarker);
     }
-}
-
-QByteArray Utf16LittleEndian(const QString& text) {
-    QByteArray bytes;
-    bytes.reserve(text.size() * 2);
-    for (const QChar c : text) {
-        bytes.append(char(c.unicode() & 0xFF));
-        bytes.append(char(c.unicode() >> 8));
-    }
-    return bytes;
 }
 
 // Overwrites bytes of an existing file in place; refuses to write past its end, which would only
@@ -163,7 +154,7 @@ bool PatchSavedExploreMode(const ItemSet& activity, const QString& numberText,
                            std::int32_t position, const QString& line) {
     const QString folder = App().MstsRootFolder + u'\\' + activity.Folder;
     if (!OverwriteInPlace(folder + u'\\' + kTempPrefix + numberText + QStringLiteral(".act"),
-                          position, Utf16LittleEndian(line)))
+                          position, EncodeUtf16Le(line)))
         return false;
     const QString relative = u'\\' + activity.Folder + u'\\' + activity.FileName;
     // The generation has normally stored the source already; moving it again would only report

@@ -64,6 +64,16 @@ std::atomic<qint64> filesRead{0};
 
 // The signature, the separator and a valid zlib stream header after them: a text file whose own
 // header line happens to read "SIMISA@F@@@@@@@@" is not mistaken for a compressed one.
+QByteArray EncodeUtf16Le(const QString& text) {
+    QByteArray bytes;
+    bytes.reserve(text.size() * 2);
+    for (const QChar c : text) {
+        bytes.append(char(c.unicode() & 0xFF));
+        bytes.append(char(c.unicode() >> 8));
+    }
+    return bytes;
+}
+
 bool IsCompressedMstsFile(const QByteArray& bytes) {
     if (bytes.size() < kCompressedHeaderSize + 2 || !bytes.startsWith(kCompressedSignature) ||
         bytes.mid(12, 4) != kCompressedSeparator)

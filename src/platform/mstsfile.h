@@ -37,6 +37,9 @@ bool InflateMstsFile(const QByteArray& bytes, QByteArray* inflated, qsizetype ma
 // more than kMaxInflatedTextSize bytes.
 bool DecodeMstsText(const QByteArray& bytes, QString* text);
 
+// The text as UTF-16 little-endian bytes without a byte-order mark, as MSTS's own files hold it.
+QByteArray EncodeUtf16Le(const QString& text);
+
 // Reads the file at a host path ("/home/me/x.pat") and decodes it; false when it cannot be read
 // or decoded. The stamp and packed date (when asked) are those of the file opened.
 bool ReadMstsTextHostFile(const QString& hostPath, QString* text, FileStamp* stamp = nullptr,

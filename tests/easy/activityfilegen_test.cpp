@@ -8,6 +8,7 @@
 #include "fixtures/registrysandbox.h"
 #include "fixtures/tempmsts.h"
 #include "platform/fakeui.h"
+#include "platform/mstsfile.h"
 #include "platform/winfs.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +22,7 @@ QString S(const char* text) {
 }
 
 QByteArray WithMark(const QString& text) {
-    return QByteArray("\xFF\xFE", 2) + Utf16Le(text);
+    return QByteArray("\xFF\xFE", 2) + EncodeUtf16Le(text);
 }
 
 const char* const kGoldenService = "SIMISA@@@@@@@@@@JINX0v0t______\n"
@@ -193,9 +194,9 @@ TEST_F(ActivityFileGenTest, Generate_ReadsACompressedSourceAsTextAndKeepsItsName
     session.SaveNumber = 7; // a reloaded session keeps its number
     ASSERT_TRUE(GenerateExploreActivity(source, session));
     const QByteArray activity = drive.Content(S("MSTS/Routes/Hill/ACTIVITIES/QV_~TEMP7.act"));
-    EXPECT_TRUE(activity.contains(Utf16Le(S("\"Třinec – Ostrava\" 3600 )\r\n"))));
-    EXPECT_TRUE(activity.contains(Utf16Le(S("Name ( \"Třinec wagons\" )"))));
-    EXPECT_TRUE(activity.endsWith(Utf16Le(S(kCopied) + S("\t)\n)\n"))));
+    EXPECT_TRUE(activity.contains(EncodeUtf16Le(S("\"Třinec – Ostrava\" 3600 )\r\n"))));
+    EXPECT_TRUE(activity.contains(EncodeUtf16Le(S("Name ( \"Třinec wagons\" )"))));
+    EXPECT_TRUE(activity.endsWith(EncodeUtf16Le(S(kCopied) + S("\t)\n)\n"))));
     EXPECT_FALSE(OpenStoreIni(S("Hill\\SAVES.QVC"))->Ini.SectionExists(S("7")));
 }
 

@@ -9,6 +9,7 @@
 #include "easy/fakewindow/xserver.h"
 #include "mainwindow/e2ekit.h"
 #include "mainwindow/forms/easycontroller.h"
+#include "platform/mstsfile.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -94,9 +95,9 @@ TEST_F(ExploreSessionFromWindow, TrafficSession_GeneratedWatchedTidiedAndItsSave
     ASSERT_TRUE(snapshot.open(QIODevice::ReadOnly));
     const QByteArray generated = snapshot.readAll();
     EXPECT_TRUE(generated.startsWith("\xFF\xFE"));
-    EXPECT_TRUE(generated.contains(Utf16Le("\t\tMode ( 1 )\n")));
-    EXPECT_FALSE(generated.contains(Utf16Le("Mode ( 2 )")));
-    EXPECT_TRUE(generated.contains(Utf16Le("Traffic_Definition")));
+    EXPECT_TRUE(generated.contains(EncodeUtf16Le("\t\tMode ( 1 )\n")));
+    EXPECT_FALSE(generated.contains(EncodeUtf16Le("Mode ( 2 )")));
+    EXPECT_TRUE(generated.contains(EncodeUtf16Le("Traffic_Definition")));
 
     // Tidied: no temporary file is left, and the source activity waits in the store.
     for (const QString& name : QDir(activities).entryList(QDir::Files))
