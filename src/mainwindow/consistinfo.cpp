@@ -11,6 +11,7 @@
 #include "core/appstate.h"
 #include "core/comparetext.h"
 #include "core/generaldefs.h"
+#include "core/itemkinds.h"
 #include "core/itemset.h"
 #include "core/report.h"
 #include "core/reportpane.h"
@@ -39,10 +40,6 @@ QString LocomotiveWarning(std::uint32_t ptype) {
         return QStringLiteral(" (** 'TrainCfg' ") + Caption(Msg::ERROR_LEG) +
                QStringLiteral(" **)");
     return QString();
-}
-
-QString LastComponent(const QString& path) {
-    return path.mid(path.lastIndexOf(QLatin1Char('\\')) + 1);
 }
 
 QString WithoutLastComponent(const QString& path) {
@@ -139,7 +136,7 @@ void WriteStockInfo(const ItemSet& item, ReportPane* pane) {
     pane->AddLine(Caption(Msg::TREE_HEADING_FOLDER) + QStringLiteral(":   ") +
                   WithoutLastComponent(item.FileName));
     pane->AddLine(QString());
-    pane->AddLine(Label(Msg::TREE_HEADING_FILE_NAME) + LastComponent(item.FileName));
+    pane->AddLine(Label(Msg::TREE_HEADING_FILE_NAME) + LastPathComponent(item.FileName));
     pane->AddLine(QString());
     if (read) {
         pane->AddLine(ItemTypeLine(stock.PType, false));
