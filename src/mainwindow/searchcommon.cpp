@@ -4,29 +4,12 @@
 #include "core/itemtree.h"
 #include "core/mainservices.h"
 #include "core/status.h"
+#include "easy/easylists.h"
 #include "mainwindow/objecttree.h"
 
 namespace qv {
 
 namespace {
-
-int IndexOfNode(const ItemTree& tree, const ItemNode* wanted) {
-    int index = 0;
-    for (const ItemNode* node = tree.First(); node; node = node->GetNext(), ++index) {
-        if (node == wanted)
-            return index;
-    }
-    return -1;
-}
-
-ItemNode* NodeAtIndex(const ItemTree& tree, int wanted) {
-    int index = 0;
-    for (ItemNode* node = tree.First(); node; node = node->GetNext(), ++index) {
-        if (index == wanted)
-            return node;
-    }
-    return nullptr;
-}
 
 int CountNodes(const ItemTree& tree) {
     int count = 0;
@@ -50,7 +33,7 @@ void SearchTreeView(SearchTextSet& record, ItemTree& tree) {
     main.ShowHourglass(true);
 
     ItemNode* start = tree.Selected() ? tree.Selected() : tree.First();
-    const int startIndex = IndexOfNode(tree, start);
+    const int startIndex = TreePosition(tree, start);
     // The search goes on inside a node's text only where the last one stopped.
     if (startIndex != record.NodeIndex)
         record.Position = 0;
@@ -75,7 +58,7 @@ void SearchTreeView(SearchTextSet& record, ItemTree& tree) {
     {
         StatusGuard status(QStringLiteral("SEARCH"));
         int index = record.NodeIndex;
-        for (ItemNode* node = NodeAtIndex(tree, index); node; node = node->GetNext(), ++index) {
+        for (ItemNode* node = NodeAtPosition(tree, index); node; node = node->GetNext(), ++index) {
             const int result = MatchSearchText(ObjectNodeText(*node), record);
             if (result > 0) {
                 record.LastResult = result;
@@ -88,7 +71,7 @@ void SearchTreeView(SearchTextSet& record, ItemTree& tree) {
     // Collapsed, with only the path down to the match (or the start) open.
     for (ItemNode* node = tree.First(); node; node = node->GetNext())
         node->SetExpanded(false);
-    ItemNode* shown = NodeAtIndex(tree, record.NodeIndex);
+    ItemNode* shown = NodeAtPosition(tree, record.NodeIndex);
     for (ItemNode* parent = shown ? shown->Parent() : nullptr; parent; parent = parent->Parent())
         parent->SetExpanded(true);
     tree.EndUpdate();
