@@ -36,11 +36,6 @@ QString FormLabel(const char* caption) {
     return QCoreApplication::translate("TMainForm", caption) + QStringLiteral(": ");
 }
 
-QString ParentFolder(const QString& folder) {
-    const qsizetype slash = folder.lastIndexOf(QLatin1Char('\\'));
-    return slash < 0 ? QString() : folder.left(slash);
-}
-
 // A reference read from a file names nothing when it is empty or holds the readers' "not found".
 // Names come from strangers' files: one that climbs out of its folder or names a drive is not
 // followed, so that the report reads nothing outside the two folders.
@@ -153,7 +148,7 @@ void WriteActivityInfo(const ItemSet& item, ReportPane* pane) {
         AppendRichEditLines(pane, activity.Description, true);
         pane->AddLine(QString());
 
-        const QString routeFolder = ParentFolder(activity.Folder);
+        const QString routeFolder = FolderPartOf(activity.Folder);
         // An activity that names no player service has none to list or read.
         const ServiceInfo player = reading.ReadService(activity.PlayerSrv);
         if (NamesFile(activity.PlayerSrv))
@@ -225,7 +220,7 @@ void WriteActivityInfo(const ItemSet& item, ReportPane* pane) {
         pane->AddLine(Blanks(8) + Caption(Msg::TYPE_CONSIST_LEG) + QStringLiteral(": ") +
                       NameWithFileName(consist.Description, consist.FileName));
         const PathInfo path = reading.ReadPath(
-            ParentFolder(service.Folder) + QStringLiteral("\\PATHS"), service.PathFile);
+            FolderPartOf(service.Folder) + QStringLiteral("\\PATHS"), service.PathFile);
         pane->AddLine(Blanks(8) + Caption(Msg::TREE_HEADING_PATH) + QStringLiteral(": ") +
                       NameWithFileName(path.Name, path.FileName));
         pane->AddLine(Blanks(12) + QLatin1Char('(') + path.PathStart + QStringLiteral(" --> ") +

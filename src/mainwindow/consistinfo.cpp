@@ -28,10 +28,6 @@ const QString kFiveBlanks = QStringLiteral("     ");
 // The initials of the program before its lot-number caption, with one blank.
 const QString kLotPrefix = QStringLiteral("Q.V. ");
 
-QString Label(Msg key) {
-    return Caption(key) + QStringLiteral(": ");
-}
-
 // What stands after the locomotive's name when MSTS would stumble over a driveable consist.
 QString LocomotiveWarning(std::uint32_t ptype) {
     if ((ptype & PT_LEAD_NO_CABVIEW) && (ptype & PT_DRIVEABLE))
@@ -40,11 +36,6 @@ QString LocomotiveWarning(std::uint32_t ptype) {
         return QStringLiteral(" (** 'TrainCfg' ") + Caption(Msg::ERROR_LEG) +
                QStringLiteral(" **)");
     return QString();
-}
-
-QString WithoutLastComponent(const QString& path) {
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('\\'));
-    return slash < 0 ? QString() : path.left(slash);
 }
 
 // Adds the folders outside the engine's own that one of its sound or cab-view files leads to.
@@ -74,18 +65,19 @@ void WriteConsistInfo(const ItemSet& item, ReportPane* pane) {
                                &contents);
     }
     WriteReportHeading(read ? consist.Description : item.Description, pane);
-    pane->AddLine(Label(Msg::TREE_HEADING_FILE_NAME) + item.FileName);
+    pane->AddLine(ItemInfoLabel(Msg::TREE_HEADING_FILE_NAME) + item.FileName);
     pane->AddLine(QString());
     if (read) {
         pane->AddLine(ItemTypeLine(consist.PType, true));
         pane->AddLine(QString());
         if (!consist.EngineName.isEmpty()) {
-            pane->AddLine(Label(Msg::LOCOMOTIVE_NAME_TAG) + consist.EngineName +
+            pane->AddLine(ItemInfoLabel(Msg::LOCOMOTIVE_NAME_TAG) + consist.EngineName +
                           LocomotiveWarning(consist.PType));
             pane->AddLine(QString());
         }
         if (!consist.LotNumber.isEmpty()) {
-            pane->AddLine(kLotPrefix + Label(Msg::TREE_HEADING_LOT_NUMBER) + consist.LotNumber);
+            pane->AddLine(kLotPrefix + ItemInfoLabel(Msg::TREE_HEADING_LOT_NUMBER) +
+                          consist.LotNumber);
             pane->AddLine(QString());
         }
         pane->AddLine(Caption(Msg::TREE_HEADING_CONTENTS) + QLatin1Char(':'));
@@ -134,18 +126,20 @@ void WriteStockInfo(const ItemSet& item, ReportPane* pane) {
 
     WriteReportHeading(read ? stock.Name : item.Description, pane);
     pane->AddLine(Caption(Msg::TREE_HEADING_FOLDER) + QStringLiteral(":   ") +
-                  WithoutLastComponent(item.FileName));
+                  FolderPartOf(item.FileName));
     pane->AddLine(QString());
-    pane->AddLine(Label(Msg::TREE_HEADING_FILE_NAME) + LastPathComponent(item.FileName));
+    pane->AddLine(ItemInfoLabel(Msg::TREE_HEADING_FILE_NAME) + LastPathComponent(item.FileName));
     pane->AddLine(QString());
     if (read) {
         pane->AddLine(ItemTypeLine(stock.PType, false));
         pane->AddLine(QString());
         if (!stock.LotNumber.isEmpty()) {
-            pane->AddLine(kLotPrefix + Label(Msg::TREE_HEADING_LOT_NUMBER) + stock.LotNumber);
+            pane->AddLine(kLotPrefix + ItemInfoLabel(Msg::TREE_HEADING_LOT_NUMBER) +
+                          stock.LotNumber);
             pane->AddLine(QString());
         }
-        AppendRichEditLines(pane, Label(Msg::TREE_HEADING_DESCRIPTION) + stock.Description, true);
+        AppendRichEditLines(pane, ItemInfoLabel(Msg::TREE_HEADING_DESCRIPTION) + stock.Description,
+                            true);
         pane->AddLine(QString());
     }
 

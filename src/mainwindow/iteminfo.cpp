@@ -21,10 +21,6 @@ namespace {
 
 const QString kFiveBlanks = QStringLiteral("     ");
 
-QString Label(Msg key) {
-    return Caption(key) + QStringLiteral(": ");
-}
-
 QString WithoutExtension(const QString& fileName) {
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
     const qsizetype slash = fileName.lastIndexOf(QLatin1Char('\\'));
@@ -32,6 +28,15 @@ QString WithoutExtension(const QString& fileName) {
 }
 
 } // namespace
+
+QString ItemInfoLabel(Msg key) {
+    return Caption(key) + QStringLiteral(": ");
+}
+
+QString FolderPartOf(const QString& path) {
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('\\'));
+    return slash < 0 ? QString() : path.left(slash);
+}
 
 QString NameWithFileName(const QString& name, const QString& fileName) {
     if (fileName == QLatin1String("0"))
@@ -60,7 +65,7 @@ QString ItemTypeLine(std::uint32_t ptype, bool consist) {
         {PT_ELECTRIC, Msg::TYPE_ELECTRIC_LEG, Msg::TYPE_ELECTRIC_LEG, true},
         {PT_DRIVEABLE, Msg::TYPE_DRIVEABLE_LEG, Msg::TYPE_DRIVEABLE_LEG, true},
     };
-    QString line = Label(Msg::TREE_HEADING_TYPE);
+    QString line = ItemInfoLabel(Msg::TREE_HEADING_TYPE);
     for (const Word& word : words) {
         if ((ptype & word.bit) && (word.inConsist || !consist))
             line += Caption(consist ? word.consistLabel : word.stockLabel) + QStringLiteral(", ");
@@ -101,9 +106,9 @@ void WriteRouteInfo(const ItemSet& item, ReportPane* pane) {
         !ReadRouteFile(App().StoreRootFolder, item.Folder, item.FileName, route))
         return;
     WriteReportHeading(route.Name, pane);
-    pane->AddLine(Label(Msg::TREE_HEADING_FOLDER) + LastPathComponent(route.Folder));
+    pane->AddLine(ItemInfoLabel(Msg::TREE_HEADING_FOLDER) + LastPathComponent(route.Folder));
     pane->AddLine(Caption(Msg::TREE_HEADING_ROUTE_ID) + QStringLiteral(":  ") + route.RouteID);
-    pane->AddLine(Label(Msg::TREE_HEADING_FILE_NAME) + route.FileName);
+    pane->AddLine(ItemInfoLabel(Msg::TREE_HEADING_FILE_NAME) + route.FileName);
     pane->AddLine(QString());
     if (ReadTsectionSettings(route)) {
         WriteTsectionSummary(route, pane);
@@ -123,16 +128,17 @@ void WriteTsectionSummary(RouteInfo& record, ReportPane* pane) {
     const QString indent4(4, QLatin1Char(' '));
     const QString indent8(8, QLatin1Char(' '));
     const QString indent12(12, QLatin1Char(' '));
-    pane->AddLine(indent4 + Label(Msg::TREE_HEADING_FILE_NAME) + record.TSectionFileName);
+    pane->AddLine(indent4 + ItemInfoLabel(Msg::TREE_HEADING_FILE_NAME) + record.TSectionFileName);
     if (ReadTsectionBuild(record)) {
-        QString line = indent4 + Label(Msg::TREE_HEADING_TSECTION_BUILD);
+        QString line = indent4 + ItemInfoLabel(Msg::TREE_HEADING_TSECTION_BUILD);
         if (!record.TSectionBuild.isEmpty())
             line += QLatin1Char('(') + record.TSectionBuild + QStringLiteral(") ");
         line += QLatin1Char('(') + TsectionFileDateText(record.TSectionFileName) + QLatin1Char(')');
         pane->AddLine(line);
     }
     if (!record.TSectionDescription.isEmpty())
-        pane->AddLine(indent4 + Label(Msg::TREE_HEADING_DESCRIPTION) + record.TSectionDescription);
+        pane->AddLine(indent4 + ItemInfoLabel(Msg::TREE_HEADING_DESCRIPTION) +
+                      record.TSectionDescription);
     const QString actions = Caption(Msg::TSECTION_ACTION_STRINGS);
     pane->AddLine(indent4 + Caption(Msg::TREE_HEADING_TSECTION_ACTION) + QLatin1Char(':'));
     pane->AddLine(indent8 + Caption(Msg::TREE_HEADING_TSECTION_ACTION_SIMULATION) +
@@ -157,11 +163,11 @@ void WritePathInfo(const ItemSet& item, ReportPane* pane) {
     WriteReportHeading(read ? path.Name : item.Description, pane);
     pane->AddLine(Caption(Msg::TREE_HEADING_FOLDER) + QStringLiteral(":   ") + path.Folder);
     pane->AddLine(QString());
-    pane->AddLine(Label(Msg::TREE_HEADING_FILE_NAME) + path.FileName);
+    pane->AddLine(ItemInfoLabel(Msg::TREE_HEADING_FILE_NAME) + path.FileName);
     pane->AddLine(QString());
     if (read) {
-        pane->AddLine(Label(Msg::TREE_HEADING_FROM) + path.PathStart);
-        pane->AddLine(Label(Msg::TREE_HEADING_TO) + path.PathEnd);
+        pane->AddLine(ItemInfoLabel(Msg::TREE_HEADING_FROM) + path.PathStart);
+        pane->AddLine(ItemInfoLabel(Msg::TREE_HEADING_TO) + path.PathEnd);
         pane->AddLine(QString());
         if (path.PType & PT_DRIVEABLE) {
             pane->AddLine(Caption(Msg::TYPE_DRIVEABLE_LEG));

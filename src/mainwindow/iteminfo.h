@@ -12,6 +12,7 @@ namespace qv {
 struct ItemSet;
 struct RouteInfo;
 class ReportPane;
+enum class Msg : int;
 
 // Empties the pane and writes the report of the item's kind into it, then one empty line; the
 // pane is asked to show its start. Headings and kinds without a report give the empty line alone.
@@ -25,6 +26,11 @@ QString NameWithFileName(const QString& name, const QString& fileName);
 // The TSECTION.DAT block of a route report: which file the route (or the system default) asks
 // for, its build and date when the file can be read, and the actions when unstoring.
 void WriteTsectionSummary(RouteInfo& record, ReportPane* pane);
+
+// The caption of a report line followed by ": ".
+QString ItemInfoLabel(Msg key);
+// A Windows-form path without its last component; empty when it has none.
+QString FolderPartOf(const QString& path);
 
 // The sections, each written below what the pane holds.
 void WriteRouteInfo(const ItemSet& item, ReportPane* pane);
