@@ -22,13 +22,21 @@
 
 namespace qv {
 
-int QtUi::MessageBox(const QString& text, const QString& caption, int style) {
-    QMessageBox box(QApplication::activeWindow());
-    // The original's texts use carriage returns for line breaks.
+namespace {
+
+// The program's texts use carriage returns for line breaks.
+void SetBoxText(QMessageBox& box, const QString& text, const QString& caption) {
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QChar('\r'), QChar('\n'));
     box.setText(shown);
     box.setWindowTitle(caption);
+}
+
+} // namespace
+
+int QtUi::MessageBox(const QString& text, const QString& caption, int style) {
+    QMessageBox box(QApplication::activeWindow());
+    SetBoxText(box, text, caption);
     switch (style & 0xF0) {
     case MB_ICONSTOP:
         box.setIcon(QMessageBox::Critical);
@@ -84,10 +92,7 @@ int QtUi::MessageBox(const QString& text, const QString& caption, int style) {
 
 int QtUi::ConfirmForAll(const QString& text, const QString& caption) {
     QMessageBox box(QApplication::activeWindow());
-    QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QChar('\r'), QChar('\n'));
-    box.setText(shown);
-    box.setWindowTitle(caption);
+    SetBoxText(box, text, caption);
     box.setIcon(QMessageBox::Question);
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::NoToAll |
                            QMessageBox::YesToAll);
