@@ -120,35 +120,30 @@ TEST_F(OptionCommandsTest, MstsFolder_RefusedUntilEverythingIsUnstoredAndOnNo) {
     EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
 }
 
-TEST_F(OptionCommandsTest, MstsFolder_RefusesTheStoreFolderAndFoldersInsideOrAroundIt) {
+TEST_F(OptionCommandsTest, MstsFolder_RefusesTheStoreFolderFoldersAroundItAndFoldersWithoutMsts) {
     WriteFlag(true, "Everything Unstored");
     App().MstsRootFolder = MakeMsts("MSTS");
     App().StoreRootFolder = MakeMsts("Games/STORE");
-    const QString inside = MakeMsts("Games/STORE/Inner");
-    const QString around = MakeMsts("Games");
-    for (const QString& chosen : {App().StoreRootFolder, inside, around}) {
+    msts.MakeFolder("Empty");
+    const QString contained = "cannot be\rcontained within the MSTS folder";
+    const std::pair<QString, QString> cases[] = {
+        {App().StoreRootFolder, contained},
+        {MakeMsts("Games/STORE/Inner"), contained},
+        {MakeMsts("Games"), contained},
+        {"C:\\Empty", "is not valid"},
+    };
+    for (const auto& [chosen, message] : cases) {
         SCOPED_TRACE(chosen.toStdString());
         ui.Expect("Are you sure", ID_YES);
         ui.ExpectSelectFolder(ID_OK, chosen);
-        ui.Expect("cannot be\rcontained within the MSTS folder", ID_OK);
+        ui.Expect(message, ID_OK);
         EXPECT_FALSE(MSTSFolderCommand());
         EXPECT_EQ(App().MstsRootFolder, "C:\\MSTS");
         EXPECT_TRUE(RegReadString(kProductKey, "Fixed MSTS Path").isEmpty());
     }
     EXPECT_EQ(services.loads, 0);
+    EXPECT_EQ(ui.PendingExpectations(), 0);
     EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
-}
-
-TEST_F(OptionCommandsTest, MstsFolder_AFolderWithoutMstsChangesNothing) {
-    WriteFlag(true, "Everything Unstored");
-    App().MstsRootFolder = MakeMsts("MSTS");
-    msts.MakeFolder("Empty");
-    ui.Expect("Are you sure", ID_YES);
-    ui.ExpectSelectFolder(ID_OK, "C:\\Empty");
-    ui.Expect("is not valid", ID_OK);
-    EXPECT_FALSE(MSTSFolderCommand());
-    EXPECT_EQ(App().MstsRootFolder, "C:\\MSTS");
-    EXPECT_EQ(services.loads, 0);
 }
 
 TEST_F(OptionCommandsTest, MstsFolder_ChangeFixesTheFolderDropsTheCachesAndReloadsTheTree) {
