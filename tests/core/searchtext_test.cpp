@@ -115,10 +115,6 @@ TEST(SearchDialogTest, OkNeedsATextAndKeepsFifteenTextsMostRecentFirst) {
     EXPECT_EQ(RegReadString(kProductKey, "Search WholeWord"), "false");
 }
 
-} // namespace
-
-namespace {
-
 TEST(SearchParamsDialogTest, ShowsTheHistoryStoresClickedBoxesAndNeedsAText) {
     RegistrySandbox registry;
     ResetAppState();
