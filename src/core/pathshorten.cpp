@@ -4,22 +4,21 @@
 
 namespace qv {
 
+QString PathRootOf(const QString& path) {
+    if (path.startsWith(QStringLiteral("\\\\"))) {
+        const qsizetype server = path.indexOf(QLatin1Char('\\'), 2);
+        const qsizetype share = server < 0 ? -1 : path.indexOf(QLatin1Char('\\'), server + 1);
+        return share < 0 ? path : path.left(share);
+    }
+    return path.size() >= 2 && path.at(1) == QLatin1Char(':') ? path.left(2) : QString();
+}
+
 QString ShortenPath(const QString& path, int maxWidth,
                     const std::function<int(const QString&)>& width) {
     if (width(path) <= maxWidth)
         return path;
-    // The root part: "C:" or "\\server\share".
-    QString root;
-    QString rest = path;
-    if (path.startsWith(QStringLiteral("\\\\"))) {
-        const qsizetype server = path.indexOf(QLatin1Char('\\'), 2);
-        const qsizetype share = server < 0 ? -1 : path.indexOf(QLatin1Char('\\'), server + 1);
-        root = share < 0 ? path : path.left(share);
-        rest = share < 0 ? QString() : path.mid(share + 1);
-    } else if (path.size() >= 2 && path.at(1) == QLatin1Char(':')) {
-        root = path.left(2);
-        rest = path.mid(2);
-    }
+    const QString root = PathRootOf(path);
+    const QString rest = path.mid(root.size());
     const QStringList parts = rest.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
     if (parts.isEmpty())
         return path;

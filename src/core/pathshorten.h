@@ -7,6 +7,10 @@
 
 namespace qv {
 
+// The root part of a Windows-form path: "C:" or "\\server\share" as written; empty when it has
+// neither.
+QString PathRootOf(const QString& path);
+
 // The path as it is when it fits `maxWidth` as measured by `width`, else the shortest loss of
 // leading folders that fits; when even the last component alone does not fit, the drive,
 // "\...\" and that component.

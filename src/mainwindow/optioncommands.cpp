@@ -5,6 +5,7 @@
 #include "core/controlhelpers.h"
 #include "core/generaldefs.h"
 #include "core/mainservices.h"
+#include "core/pathshorten.h"
 #include "core/regsettings.h"
 #include "core/startupconfig.h"
 #include "platform/drivemap.h"
@@ -16,16 +17,6 @@ namespace {
 
 int Box(const QString& text, int style) {
     return TheUi().MessageBox(text, App().ProgramTitle, style);
-}
-
-// "C:" or "\\server\share" of a path, upper-cased for comparing.
-QString DriveOf(const QString& path) {
-    if (path.startsWith(QStringLiteral("\\\\"))) {
-        const qsizetype server = path.indexOf(QLatin1Char('\\'), 2);
-        const qsizetype share = server < 0 ? -1 : path.indexOf(QLatin1Char('\\'), server + 1);
-        return (share < 0 ? path : path.left(share)).toUpper();
-    }
-    return path.size() >= 2 && path.at(1) == QLatin1Char(':') ? path.left(2).toUpper() : QString();
 }
 
 // True when one of the folders is the other or lies inside it, judged by whole components.
@@ -131,7 +122,7 @@ bool MSTSTopFolderClick() {
                 MB_ICONSTOP);
             return false;
         }
-        if (DriveOf(app.MstsRootFolder) != DriveOf(chosen))
+        if (PathRootOf(app.MstsRootFolder).toUpper() != PathRootOf(chosen).toUpper())
             Box(Caption(Msg::SELECT_MSTS_FOLDER_TAG10), MB_ICONINFORMATION);
         app.MstsRootFolder = chosen;
         RegWriteString(kProductKey, QStringLiteral("Fixed MSTS Path"), chosen);
@@ -144,7 +135,8 @@ bool MSTSTopFolderClick() {
             MB_YESNO | MB_ICONQUESTION) != ID_YES)
         return false;
     const QString automatic = MstsRegistryPath();
-    if (!app.MstsRootFolder.isEmpty() && DriveOf(automatic) != DriveOf(fixedPath))
+    if (!app.MstsRootFolder.isEmpty() &&
+        PathRootOf(automatic).toUpper() != PathRootOf(fixedPath).toUpper())
         Box(Caption(Msg::SELECT_MSTS_FOLDER_TAG10), MB_ICONINFORMATION);
     RegWriteString(kProductKey, QStringLiteral("Fixed MSTS Path"), QString());
     const bool changed = CompareText(app.MstsRootFolder, automatic) != 0;
@@ -206,10 +198,6 @@ QList<FormKeyCommand> FormKeyCommands(int key, Qt::KeyboardModifiers modifiers,
         commands << FormKeyCommand::Print;
     return commands;
 }
-
-} // namespace qv
-
-namespace qv {
 
 bool MSTSFolderCommand() {
     if (!MSTSTopFolderClick())
