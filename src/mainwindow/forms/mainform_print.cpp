@@ -46,7 +46,7 @@ void TMainForm::PrintFocusedText(QWidget* control) {
         return;
     auto* edit = static_cast<QTextEdit*>(control);
     const ReportPane source = edit == ui->InformationMemo ? informationPane_ : PaneOfEdit(edit);
-    if (source.LineCount() == 0 || PanePlainText(source).isEmpty())
+    if (PanePlainText(source).isEmpty())
         return;
     // The printed copy loses its trailing blanks; the pane stays as it is.
     TheUi().PrintDocument(App().ProgramTitle, PaneHtml(TrimmedPaneCopy(source)));
