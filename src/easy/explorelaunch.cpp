@@ -6,6 +6,7 @@
 #include "core/mainservices.h"
 #include "core/regsettings.h"
 #include "core/storeini.h"
+#include "easy/easylists.h"
 #include "easy/explorestate.h"
 #include "easy/goandlaunch.h"
 #include "easy/marking.h"
@@ -15,12 +16,8 @@ namespace qv {
 
 namespace {
 
-bool IsActivity(const ItemSet& item) {
-    return (item.PType & PT_ACTIVITY) && !(item.PType & PT_HEADING);
-}
-
 bool InFolder(const ItemSet& item, const QString& activities) {
-    return IsActivity(item) && item.Folder.compare(activities, Qt::CaseInsensitive) == 0;
+    return IsActivityItem(item) && item.Folder.compare(activities, Qt::CaseInsensitive) == 0;
 }
 
 // Makes ASCII capitals small, and nothing else, as the walk over the route's part of the tree

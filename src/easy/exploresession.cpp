@@ -9,6 +9,7 @@
 #include "core/itemtree.h"
 #include "core/storeini.h"
 #include "core/stringlist.h"
+#include "easy/easylists.h"
 #include "easy/exploresaves.h"
 #include "easy/explorestate.h"
 #include "platform/winfind.h"
@@ -19,10 +20,6 @@
 namespace qv {
 
 namespace {
-
-bool IsActivityItem(const ItemSet& item) {
-    return (item.PType & PT_ACTIVITY) && !(item.PType & PT_HEADING);
-}
 
 // The saved session's source activity: the first activity from the route node on with the
 // record's folder and file name. The names are compared without regard to case, as the file

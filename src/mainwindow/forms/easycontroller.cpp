@@ -48,14 +48,6 @@ namespace qv {
 
 namespace {
 
-bool IsRouteItem(const ItemSet& item) {
-    return (item.PType & PT_ROUTE) && !(item.PType & PT_HEADING);
-}
-
-bool IsActivityItem(const ItemSet& item) {
-    return (item.PType & PT_ACTIVITY) && !(item.PType & PT_HEADING);
-}
-
 // The file read from the MSTS folder, else from the store: the root it was found in, or empty.
 QString RootHolding(const QString& relative) {
     for (const QString& root : {App().MstsRootFolder, App().StoreRootFolder}) {
