@@ -72,12 +72,8 @@ ItemNode* FewestOtherConsists(ItemNode* routeNode, const QString& activities,
 }
 
 // Marks the activity In Use with every other route stored and runs the job and the launch.
-bool LaunchWith(QObject* sender, ItemNode* activity, const QString& consistFile,
-                const QString& playerPathFile) {
+bool LaunchWith(QObject* sender, ItemNode* activity) {
     MainServices& main = TheMainServices();
-    ExploreActivitySaveInfo& record = Explore().CurrentExploreRecord;
-    record.ConsistFileName = consistFile;
-    record.PlayerPathFileName = playerPathFile;
     main.QuarvelObjects()->SetSelected(activity);
     MarkSelectedNode(1, true);
     main.UpdateControls();
@@ -120,12 +116,11 @@ bool ExploreLaunch(QObject* sender, ItemNode* routeNode, const QString& consistF
     if (!ReadFlag(QStringLiteral("Easy Suppress MSTS Launch")))
         TheMainServices().SetChecked(QStringLiteral("LaunchMSTSCbx"), true);
 
-    if (candidate && LaunchWith(sender, candidate, consistFile, playerPathFile))
+    if (candidate && LaunchWith(sender, candidate))
         return true;
     const QString activities = routeNode->Data()->Folder + QStringLiteral("\\Activities");
     for (ItemNode* node = routeNode; node; node = node->GetNext()) {
-        if (InFolder(*node->Data(), activities) &&
-            LaunchWith(sender, node, consistFile, playerPathFile))
+        if (InFolder(*node->Data(), activities) && LaunchWith(sender, node))
             return true;
     }
     return false;
