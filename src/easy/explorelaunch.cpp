@@ -11,6 +11,7 @@
 #include "easy/goandlaunch.h"
 #include "easy/marking.h"
 #include "engine/surveychecks.h"
+#include "platform/casefold.h"
 
 namespace qv {
 
@@ -22,12 +23,10 @@ bool InFolder(const ItemSet& item, const QString& activities) {
 
 // Makes ASCII capitals small, and nothing else, as the walk over the route's part of the tree
 // compares folders.
-QString AsciiLower(const QString& text) {
+QString LowerAscii(const QString& text) {
     QString lower = text;
-    for (QChar& c : lower) {
-        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
-            c = QChar(c.unicode() + 32);
-    }
+    for (QChar& c : lower)
+        c = QChar(AsciiLower(c.unicode()));
     return lower;
 }
 
@@ -35,9 +34,9 @@ QString AsciiLower(const QString& text) {
 // record; a route without a record has none.
 ItemNode* RecordedActivity(ItemNode* routeNode, RouteInfo& route, const QString& activities,
                            const IniFile& scenarioCache) {
-    const QString prefix = AsciiLower(route.Folder);
+    const QString prefix = LowerAscii(route.Folder);
     ItemNode* candidate = nullptr;
-    for (ItemNode* node = routeNode; node && AsciiLower(node->Data()->Folder).startsWith(prefix);
+    for (ItemNode* node = routeNode; node && LowerAscii(node->Data()->Folder).startsWith(prefix);
          node = node->GetNext()) {
         const ItemSet& item = *node->Data();
         if (!InFolder(item, activities))
