@@ -463,15 +463,8 @@ void EasyController::ActivitiesLstbxClick() {
     auto consistCache = OpenStoreIni(QStringLiteral("CACHECON.QVC"));
     auto scenarioCache = OpenStoreIni(QStringLiteral("CACHESCN.QVC"));
     ActivityInfo activity;
-    // The file is read whatever the cache holds: its player service and path are needed.
-    activity.FullCheck = true;
     ServiceInfo service;
-    const bool activityRead =
-        ReadActivityFile(App().StoreRootFolder, item, *scenarioCache, activity, nullptr, nullptr) ||
-        ReadActivityFile(App().MstsRootFolder, item, *scenarioCache, activity, nullptr, nullptr);
-    if (activityRead && !activity.PlayerSrv.isEmpty() &&
-        (ReadServiceFile(App().StoreRootFolder, activity.PlayerSrv, service) ||
-         ReadServiceFile(App().MstsRootFolder, activity.PlayerSrv, service))) {
+    if (ReadActivityWithPlayerService(item, *scenarioCache, activity, service)) {
         read = true;
         const IniFile& consists = consistCache->Ini;
         ui.LocomotiveUsedTxt->setText(
