@@ -197,12 +197,7 @@ void EasyController::ApplyLayout() {
     input.PixelsPerInch = form_.logicalDpiX();
     const int m = input.PixelsPerInch * 5 / 96;
     // The design places the routes panel 8 margins below the top, with the same gap below it.
-    if (designTop_ < 0) {
-        designTop_ = 8 * m;
-        designGap_ = 8 * m;
-    }
-    input.DesignTop = designTop_;
-    input.DesignGap = designGap_;
+    input.DesignTop = input.DesignGap = 8 * m;
     input.PageControlMinHeight = ui.ActivityExplorePageCntrl->minimumSizeHint().height();
     input.PictureShown = !ui.EasyBackground->isHidden();
     const EasyLayout layout = ComputeEasyLayout(input);
