@@ -19,7 +19,6 @@ namespace qv {
 namespace {
 
 const QChar kByteOrderMark(0xFEFF);
-const QString kTempName = QStringLiteral("QV_~TEMP");
 // MSTS reads at most this many units of a line at a time; the source is copied in such runs.
 constexpr qsizetype kRunUnits = 255;
 
@@ -239,7 +238,7 @@ bool GenerateExploreActivity(const ActivityInfo& source, ExploreActivitySaveInfo
         fail(56);
 
     if (!failed && !WriteFileAtomic(msts + u'\\' + routeFolder + QStringLiteral("\\SERVICES\\") +
-                                        kTempName + QStringLiteral(".srv"),
+                                        kExploreTempPrefix + QStringLiteral(".srv"),
                                     Utf16LeLines(ExploreServiceLines(session))))
         fail(70);
 
@@ -256,13 +255,13 @@ bool GenerateExploreActivity(const ActivityInfo& source, ExploreActivitySaveInfo
             Utf16LeLines(lines) +
             EncodeUtf16Le(CopiedActivityText(sourceText, session.AITraffic, session.LooseStock)) +
             EncodeUtf16Le(QStringLiteral("\t)\n)\n"));
-        if (!WriteFileAtomic(activities + kTempName + QString::number(session.SaveNumber) +
+        if (!WriteFileAtomic(activities + kExploreTempPrefix + QString::number(session.SaveNumber) +
                                  QStringLiteral(".act"),
                              bytes))
             fail(117);
     }
 
-    if (!failed && !WriteFileAtomic(activities + QStringLiteral("EXPLORER.ACT"), QByteArray()))
+    if (!failed && !WriteFileAtomic(activities + kExplorerMarker, QByteArray()))
         fail(215);
 
     // The move reports its own failure.

@@ -18,14 +18,6 @@ namespace {
 
 const QString kMruKey = QStringLiteral("Easy\\MRUs\\");
 
-bool IsActivity(const ItemSet& item) {
-    return (item.PType & PT_ACTIVITY) && !(item.PType & PT_HEADING);
-}
-
-bool IsRoute(const ItemSet& item) {
-    return (item.PType & PT_ROUTE) && !(item.PType & PT_HEADING);
-}
-
 // A sorted index that holds each name once, whatever its letter case.
 void AddToIndex(QStringList& index, const QString& name) {
     auto place =
@@ -42,6 +34,14 @@ void SelectFirstRow(EasyRows& rows) {
 }
 
 } // namespace
+
+bool IsActivityItem(const ItemSet& item) {
+    return (item.PType & PT_ACTIVITY) && !(item.PType & PT_HEADING);
+}
+
+bool IsRouteItem(const ItemSet& item) {
+    return (item.PType & PT_ROUTE) && !(item.PType & PT_HEADING);
+}
 
 int EasyRows::RecordOfRow(int row) const {
     const int data = row - LeadingRows;
@@ -106,7 +106,7 @@ EasyRows FillRoutesList(const ItemTree& tree, int nodeIndex) {
     EasyRows rows = MruBlock(QStringLiteral("Routes"));
     int position = 0;
     for (const ItemNode* node = tree.First(); node; node = node->GetNext(), ++position) {
-        if (IsRoute(*node->Data()))
+        if (IsRouteItem(*node->Data()))
             rows.AddDataRow(node->Data()->Description, position);
     }
     SelectFirstRow(rows);
@@ -126,7 +126,7 @@ EasyRows FillActivitiesList(const ItemTree& tree, const ItemSet& route) {
     int position = 0;
     for (const ItemNode* node = tree.First(); node; node = node->GetNext(), ++position) {
         const ItemSet& item = *node->Data();
-        if (IsActivity(item) && ParentFolderOf(item.Folder) == route.Folder)
+        if (IsActivityItem(item) && ParentFolderOf(item.Folder) == route.Folder)
             rows.AddDataRow(item.Description, position);
     }
     SelectFirstRow(rows);
@@ -285,7 +285,7 @@ EasyRows FillTrafficActivities(const ItemTree& tree, const ItemNode* routeNode) 
                 folder += QLatin1Char('\\');
             if (!folder.startsWith(prefix, Qt::CaseInsensitive))
                 break;
-            if (IsActivity(*node->Data()))
+            if (IsActivityItem(*node->Data()))
                 rows.AddDataRow(node->Data()->Description, position);
         }
     }
@@ -298,7 +298,7 @@ ItemNode* FindTutorialActivity(const ItemTree& tree) {
     ItemNode* found = nullptr;
     for (ItemNode* node = tree.First(); node; node = node->GetNext()) {
         const ItemSet& item = *node->Data();
-        if (!IsActivity(item) || item.Folder.compare(folder, Qt::CaseInsensitive) != 0)
+        if (!IsActivityItem(item) || item.Folder.compare(folder, Qt::CaseInsensitive) != 0)
             continue;
         found = node;
         if (item.FileName.compare(QStringLiteral("elesson1.act"), Qt::CaseInsensitive) == 0)

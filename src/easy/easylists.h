@@ -16,6 +16,10 @@ namespace qv {
 class ItemTree;
 class ItemNode;
 
+// Whether a tree item is an activity or a route itself rather than a heading over them.
+bool IsActivityItem(const ItemSet& item);
+bool IsRouteItem(const ItemSet& item);
+
 // The rows of one list and the record behind each data row. Rows taken from the registry (the
 // recent entries) and the separator row below them come first and stand for no record.
 struct EasyRows {

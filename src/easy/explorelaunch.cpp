@@ -6,31 +6,27 @@
 #include "core/mainservices.h"
 #include "core/regsettings.h"
 #include "core/storeini.h"
+#include "easy/easylists.h"
 #include "easy/explorestate.h"
 #include "easy/goandlaunch.h"
 #include "easy/marking.h"
 #include "engine/surveychecks.h"
+#include "platform/casefold.h"
 
 namespace qv {
 
 namespace {
 
-bool IsActivity(const ItemSet& item) {
-    return (item.PType & PT_ACTIVITY) && !(item.PType & PT_HEADING);
-}
-
 bool InFolder(const ItemSet& item, const QString& activities) {
-    return IsActivity(item) && item.Folder.compare(activities, Qt::CaseInsensitive) == 0;
+    return IsActivityItem(item) && item.Folder.compare(activities, Qt::CaseInsensitive) == 0;
 }
 
 // Makes ASCII capitals small, and nothing else, as the walk over the route's part of the tree
 // compares folders.
-QString AsciiLower(const QString& text) {
+QString LowerAscii(const QString& text) {
     QString lower = text;
-    for (QChar& c : lower) {
-        if (c >= QLatin1Char('A') && c <= QLatin1Char('Z'))
-            c = QChar(c.unicode() + 32);
-    }
+    for (QChar& c : lower)
+        c = QChar(AsciiLower(c.unicode()));
     return lower;
 }
 
@@ -38,9 +34,9 @@ QString AsciiLower(const QString& text) {
 // record; a route without a record has none.
 ItemNode* RecordedActivity(ItemNode* routeNode, RouteInfo& route, const QString& activities,
                            const IniFile& scenarioCache) {
-    const QString prefix = AsciiLower(route.Folder);
+    const QString prefix = LowerAscii(route.Folder);
     ItemNode* candidate = nullptr;
-    for (ItemNode* node = routeNode; node && AsciiLower(node->Data()->Folder).startsWith(prefix);
+    for (ItemNode* node = routeNode; node && LowerAscii(node->Data()->Folder).startsWith(prefix);
          node = node->GetNext()) {
         const ItemSet& item = *node->Data();
         if (!InFolder(item, activities))
@@ -75,12 +71,8 @@ ItemNode* FewestOtherConsists(ItemNode* routeNode, const QString& activities,
 }
 
 // Marks the activity In Use with every other route stored and runs the job and the launch.
-bool LaunchWith(QObject* sender, ItemNode* activity, const QString& consistFile,
-                const QString& playerPathFile) {
+bool LaunchWith(QObject* sender, ItemNode* activity) {
     MainServices& main = TheMainServices();
-    ExploreActivitySaveInfo& record = Explore().CurrentExploreRecord;
-    record.ConsistFileName = consistFile;
-    record.PlayerPathFileName = playerPathFile;
     main.QuarvelObjects()->SetSelected(activity);
     MarkSelectedNode(1, true);
     main.UpdateControls();
@@ -123,12 +115,11 @@ bool ExploreLaunch(QObject* sender, ItemNode* routeNode, const QString& consistF
     if (!ReadFlag(QStringLiteral("Easy Suppress MSTS Launch")))
         TheMainServices().SetChecked(QStringLiteral("LaunchMSTSCbx"), true);
 
-    if (candidate && LaunchWith(sender, candidate, consistFile, playerPathFile))
+    if (candidate && LaunchWith(sender, candidate))
         return true;
     const QString activities = routeNode->Data()->Folder + QStringLiteral("\\Activities");
     for (ItemNode* node = routeNode; node; node = node->GetNext()) {
-        if (InFolder(*node->Data(), activities) &&
-            LaunchWith(sender, node, consistFile, playerPathFile))
+        if (InFolder(*node->Data(), activities) && LaunchWith(sender, node))
             return true;
     }
     return false;

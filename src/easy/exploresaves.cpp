@@ -10,6 +10,7 @@
 #include "core/reportpane.h"
 #include "core/storeini.h"
 #include "core/stringlist.h"
+#include "easy/explorestate.h"
 #include "platform/winfind.h"
 #include "platform/winfs.h"
 
@@ -22,7 +23,6 @@ namespace qv {
 
 namespace {
 
-const QString kSaveFilePrefix = QStringLiteral("QV_~TEMP");
 constexpr int kHighestSaveNumber = 998;
 constexpr double kMsPerDay = 86400000.0;
 
@@ -70,7 +70,7 @@ QString ExploreRouteFolderName(const ExploreActivitySaveInfo& record) {
 }
 
 QString SaveNumberFromSaveFileName(const QString& name) {
-    const qsizetype start = kSaveFilePrefix.size();
+    const qsizetype start = kExploreTempPrefix.size();
     const qsizetype underscore = name.indexOf(u'_', start);
     if (underscore <= start)
         return QString();
@@ -83,7 +83,7 @@ bool ListExploreSaves(const QString& routeFolderName, StringList* files, StringL
     int error = 0;
     const bool listed =
         FindNames(App().MstsRootFolder + QStringLiteral("\\SAVES\\") + routeFolderName +
-                      QStringLiteral("\\") + kSaveFilePrefix + QStringLiteral("*.sav"),
+                      QStringLiteral("\\") + kExploreTempPrefix + QStringLiteral("*.sav"),
                   false, &names, nullptr, &error);
     // No match and no save folder both mean no saves, as long as the MSTS folder itself is there.
     if (!listed && !(error == ENOENT && FolderExists(App().MstsRootFolder)))

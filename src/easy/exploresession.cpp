@@ -9,6 +9,7 @@
 #include "core/itemtree.h"
 #include "core/storeini.h"
 #include "core/stringlist.h"
+#include "easy/easylists.h"
 #include "easy/exploresaves.h"
 #include "easy/explorestate.h"
 #include "platform/winfind.h"
@@ -19,10 +20,6 @@
 namespace qv {
 
 namespace {
-
-bool IsActivityItem(const ItemSet& item) {
-    return (item.PType & PT_ACTIVITY) && !(item.PType & PT_HEADING);
-}
 
 // The saved session's source activity: the first activity from the route node on with the
 // record's folder and file name. The names are compared without regard to case, as the file
@@ -68,21 +65,26 @@ bool SessionStillRuns(const ExploreActivitySaveInfo& record) {
 
 } // namespace
 
+bool ReadActivityWithPlayerService(const ItemSet& item, StoreIniHolder& scenarioCache,
+                                   ActivityInfo& activity, ServiceInfo& service) {
+    // The file is read whatever the cache holds: its player service and path are needed.
+    activity.FullCheck = true;
+    const bool read =
+        ReadActivityFile(App().StoreRootFolder, item, scenarioCache, activity, nullptr, nullptr) ||
+        ReadActivityFile(App().MstsRootFolder, item, scenarioCache, activity, nullptr, nullptr);
+    return read && !activity.PlayerSrv.isEmpty() &&
+           (ReadServiceFile(App().StoreRootFolder, activity.PlayerSrv, service) ||
+            ReadServiceFile(App().MstsRootFolder, activity.PlayerSrv, service));
+}
+
 bool CheckSessionActivity(const ItemSet& activity) {
     ExploreState& state = Explore();
     auto consistCache = OpenStoreIni(QStringLiteral("CACHECON.QVC"));
     auto scenarioCache = OpenStoreIni(QStringLiteral("CACHESCN.QVC"));
     state.ExploreTemplateActivity = ActivityInfo();
-    ActivityInfo& template_ = state.ExploreTemplateActivity;
-    template_.FullCheck = true;
     ServiceInfo service;
-    bool ok = ReadActivityFile(App().StoreRootFolder, activity, *scenarioCache, template_, nullptr,
-                               nullptr) ||
-              ReadActivityFile(App().MstsRootFolder, activity, *scenarioCache, template_, nullptr,
-                               nullptr);
-    ok = ok && !template_.PlayerSrv.isEmpty() &&
-         (ReadServiceFile(App().StoreRootFolder, template_.PlayerSrv, service) ||
-          ReadServiceFile(App().MstsRootFolder, template_.PlayerSrv, service));
+    bool ok = ReadActivityWithPlayerService(activity, *scenarioCache, state.ExploreTemplateActivity,
+                                            service);
     if (ok) {
         const IniFile& consists = consistCache->Ini;
         ok =

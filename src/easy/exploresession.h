@@ -12,6 +12,14 @@
 namespace qv {
 
 class ItemNode;
+struct ActivityInfo;
+struct ServiceInfo;
+struct StoreIniHolder;
+
+// Reads the whole activity (store first, then the MSTS folder) into `activity` and its player
+// service into `service`; true when both were read.
+bool ReadActivityWithPlayerService(const ItemSet& item, StoreIniHolder& scenarioCache,
+                                   ActivityInfo& activity, ServiceInfo& service);
 
 // Reads the activity into ExploreTemplateActivity (store first, then the MSTS folder) with its
 // player service; true, and the activity becomes the session's source, when both were read and

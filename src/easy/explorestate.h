@@ -13,6 +13,12 @@
 
 namespace qv {
 
+// The name that the transient Explore activity and service, and MSTS's saves of the session,
+// begin with.
+inline const QString kExploreTempPrefix = QStringLiteral("QV_~TEMP");
+// The empty file beside the transient activity that MSTS removes when it takes the session up.
+inline const QString kExplorerMarker = QStringLiteral("EXPLORER.ACT");
+
 struct ExploreState {
     // The pending or reloaded session; save number -1 while no saved session is loaded.
     ExploreActivitySaveInfo CurrentExploreRecord;

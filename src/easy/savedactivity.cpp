@@ -21,8 +21,6 @@ namespace qv {
 
 namespace {
 
-const QString kTempPrefix = QStringLiteral("QV_~TEMP");
-const QString kExplorerMarker = QStringLiteral("EXPLORER.ACT");
 constexpr qint64 kMsPerDay = 86400000;
 
 // "Last Close" holds a day number counted from 30 Dec 1899, the time of day as its fraction, in
@@ -49,7 +47,7 @@ QString LastComponent(const QString& path) {
 // A save file that warrants the question: newer than the last close and not one of our own
 // Explore sessions, whose restart does not depend on the scenario.
 bool SavedAfter(const QString& file, const QDateTime& reference) {
-    if (LastComponent(file).startsWith(kTempPrefix, Qt::CaseInsensitive))
+    if (LastComponent(file).startsWith(kExploreTempPrefix, Qt::CaseInsensitive))
         return false;
     const QDateTime written = UnpackDosDateTime(FileAge(file));
     return written.isValid() && written > reference;
@@ -60,8 +58,9 @@ void DeleteExploreFiles(const QString& routeFolder) {
         const QString activities = root + u'\\' + routeFolder + QStringLiteral("\\Activities");
         const QString services = root + u'\\' + routeFolder + QStringLiteral("\\Services");
         StringList files;
-        FindFiles(files, activities, false, activities, kTempPrefix + QStringLiteral("*.act"));
-        FindFiles(files, services, false, services, kTempPrefix + QStringLiteral("*.srv"));
+        FindFiles(files, activities, false, activities,
+                  kExploreTempPrefix + QStringLiteral("*.act"));
+        FindFiles(files, services, false, services, kExploreTempPrefix + QStringLiteral("*.srv"));
         for (int i = 0; i < files.Count(); ++i)
             DeleteFile(files[i]);
         DeleteFile(activities + u'\\' + kExplorerMarker);
@@ -117,7 +116,7 @@ void SavedActivityCheck(const std::function<void()>& saveScenario) {
 void CleanExploreTemp(const QString& routeFolder, QStringList* names) {
     if (names) {
         const qsizetype removed = names->removeIf([](const QString& name) {
-            return name.startsWith(kTempPrefix, Qt::CaseInsensitive) ||
+            return name.startsWith(kExploreTempPrefix, Qt::CaseInsensitive) ||
                    name.compare(kExplorerMarker, Qt::CaseInsensitive) == 0;
         });
         if (removed == 0)
@@ -153,7 +152,7 @@ int CheckExplorerActivity(int mode, qint64 /*processId*/, WindowHandle /*window*
 bool PatchSavedExploreMode(const ItemSet& activity, const QString& numberText,
                            std::int32_t position, const QString& line) {
     const QString folder = App().MstsRootFolder + u'\\' + activity.Folder;
-    if (!OverwriteInPlace(folder + u'\\' + kTempPrefix + numberText + QStringLiteral(".act"),
+    if (!OverwriteInPlace(folder + u'\\' + kExploreTempPrefix + numberText + QStringLiteral(".act"),
                           position, EncodeUtf16Le(line)))
         return false;
     const QString relative = u'\\' + activity.Folder + u'\\' + activity.FileName;

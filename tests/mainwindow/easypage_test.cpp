@@ -168,23 +168,26 @@ TEST(EasyLayout, ProportionalWithAndWithoutThePicture) {
     const struct {
         int ppi;
         bool picture;
+        int height, pagesMinHeight;
         int margin, labelWidth;
         QRect routes, pages;
     } cases[] = {
-        {96, false, 5, 130, QRect(0, 0, 450, 600), QRect(450, 0, 450, 600)},
-        {120, false, 6, 162, QRect(0, 0, 450, 600), QRect(450, 0, 450, 600)},
+        {96, false, 600, 300, 5, 130, QRect(0, 0, 450, 600), QRect(450, 0, 450, 600)},
+        {120, false, 600, 300, 6, 162, QRect(0, 0, 450, 600), QRect(450, 0, 450, 600)},
         // Routes: 36% wide centred at 22.5%; pages: 44% wide centred at 72%.
-        {96, true, 5, 130, QRect(40, 40, 324, 520), QRect(450, 40, 396, 520)},
-        {120, true, 6, 162, QRect(40, 40, 324, 520), QRect(450, 40, 396, 520)},
+        {96, true, 600, 300, 5, 130, QRect(40, 40, 324, 520), QRect(450, 40, 396, 520)},
+        {120, true, 600, 300, 6, 162, QRect(40, 40, 324, 520), QRect(450, 40, 396, 520)},
+        // A routes panel lower than the pages need: the pages take the whole height less 10.
+        {96, true, 300, 400, 5, 130, QRect(40, 40, 324, 220), QRect(450, 5, 396, 290)},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.ppi);
+        SCOPED_TRACE(testing::Message() << c.ppi << (c.picture ? " picture " : " ") << c.height);
         EasyLayoutInput in;
         in.TabWidth = 900;
-        in.BackgroundHeight = 600;
+        in.BackgroundHeight = c.height;
         in.DesignTop = 40;
         in.DesignGap = 40;
-        in.PageControlMinHeight = 300;
+        in.PageControlMinHeight = c.pagesMinHeight;
         in.PixelsPerInch = c.ppi;
         in.PictureShown = c.picture;
         const EasyLayout out = ComputeEasyLayout(in);
@@ -193,15 +196,6 @@ TEST(EasyLayout, ProportionalWithAndWithoutThePicture) {
         EXPECT_EQ(out.RoutesPnl, c.routes);
         EXPECT_EQ(out.ActivityExplorePageCntrl, c.pages);
     }
-    // A routes panel lower than the pages need: the pages take the whole height less 10.
-    EasyLayoutInput low;
-    low.TabWidth = 900;
-    low.BackgroundHeight = 300;
-    low.DesignTop = 40;
-    low.DesignGap = 40;
-    low.PageControlMinHeight = 400;
-    low.PictureShown = true;
-    EXPECT_EQ(ComputeEasyLayout(low).ActivityExplorePageCntrl, QRect(450, 5, 396, 290));
 }
 
 TEST(WindowPlace, StoredValuesCheckedAgainstWhatIsThereNow) {

@@ -48,14 +48,6 @@ namespace qv {
 
 namespace {
 
-bool IsRouteItem(const ItemSet& item) {
-    return (item.PType & PT_ROUTE) && !(item.PType & PT_HEADING);
-}
-
-bool IsActivityItem(const ItemSet& item) {
-    return (item.PType & PT_ACTIVITY) && !(item.PType & PT_HEADING);
-}
-
 // The file read from the MSTS folder, else from the store: the root it was found in, or empty.
 QString RootHolding(const QString& relative) {
     for (const QString& root : {App().MstsRootFolder, App().StoreRootFolder}) {
@@ -205,12 +197,7 @@ void EasyController::ApplyLayout() {
     input.PixelsPerInch = form_.logicalDpiX();
     const int m = input.PixelsPerInch * 5 / 96;
     // The design places the routes panel 8 margins below the top, with the same gap below it.
-    if (designTop_ < 0) {
-        designTop_ = 8 * m;
-        designGap_ = 8 * m;
-    }
-    input.DesignTop = designTop_;
-    input.DesignGap = designGap_;
+    input.DesignTop = input.DesignGap = 8 * m;
     input.PageControlMinHeight = ui.ActivityExplorePageCntrl->minimumSizeHint().height();
     input.PictureShown = !ui.EasyBackground->isHidden();
     const EasyLayout layout = ComputeEasyLayout(input);
@@ -471,15 +458,8 @@ void EasyController::ActivitiesLstbxClick() {
     auto consistCache = OpenStoreIni(QStringLiteral("CACHECON.QVC"));
     auto scenarioCache = OpenStoreIni(QStringLiteral("CACHESCN.QVC"));
     ActivityInfo activity;
-    // The file is read whatever the cache holds: its player service and path are needed.
-    activity.FullCheck = true;
     ServiceInfo service;
-    const bool activityRead =
-        ReadActivityFile(App().StoreRootFolder, item, *scenarioCache, activity, nullptr, nullptr) ||
-        ReadActivityFile(App().MstsRootFolder, item, *scenarioCache, activity, nullptr, nullptr);
-    if (activityRead && !activity.PlayerSrv.isEmpty() &&
-        (ReadServiceFile(App().StoreRootFolder, activity.PlayerSrv, service) ||
-         ReadServiceFile(App().MstsRootFolder, activity.PlayerSrv, service))) {
+    if (ReadActivityWithPlayerService(item, *scenarioCache, activity, service)) {
         read = true;
         const IniFile& consists = consistCache->Ini;
         ui.LocomotiveUsedTxt->setText(

@@ -111,7 +111,6 @@ private:
     bool loadDroppedDown_ = false;
     QObject* loadListView_ = nullptr;
     ReportPane exploreDetails_, activityDetails_;
-    int designTop_ = -1, designGap_ = 0;
 };
 
 } // namespace qv
