@@ -1,5 +1,6 @@
 #include "viewer/texturelookup.h"
 
+#include "platform/drivemap.h"
 #include "platform/winfs.h"
 
 #include <QStringList>
@@ -21,23 +22,6 @@ QString FolderOf(const QString& path) {
 
 } // namespace
 
-QString CollapseWindowsPath(const QString& path) {
-    const QStringList parts = path.split(u'\\');
-    QStringList kept;
-    for (qsizetype i = 0; i < parts.size(); ++i) {
-        const QString& part = parts[i];
-        if (i > 0 && (part.isEmpty() || part == QLatin1String(".")))
-            continue;
-        if (part == QLatin1String("..")) {
-            if (kept.size() > 1) // the drive stays
-                kept.removeLast();
-            continue;
-        }
-        kept.append(part);
-    }
-    return kept.join(u'\\');
-}
-
 bool FindTextureFile(const QString& shapePath, const QString& textureFolder,
                      const QString& imageName, QString* found, QString* reason) {
     if (!IsPlainName(imageName)) {
@@ -54,7 +38,12 @@ bool FindTextureFile(const QString& shapePath, const QString& textureFolder,
         QString other = folder + textureFolder;
         if (!other.endsWith(u'\\'))
             other += u'\\';
-        other = CollapseWindowsPath(other + imageName);
+        other += imageName;
+        // The file is cached under one name however its folder was reached.
+        QChar drive;
+        QStringList components;
+        if (SplitWindowsPath(other, &drive, &components))
+            other = JoinWindowsPath(drive, components);
         if (FileExists(other)) {
             *found = other;
             return true;

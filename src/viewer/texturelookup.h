@@ -14,7 +14,4 @@ namespace qv {
 bool FindTextureFile(const QString& shapePath, const QString& textureFolder,
                      const QString& imageName, QString* found, QString* reason);
 
-// A Windows-form path with its "." and ".." steps taken; a ".." never climbs above the drive.
-QString CollapseWindowsPath(const QString& path);
-
 } // namespace qv

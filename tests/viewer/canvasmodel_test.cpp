@@ -1,7 +1,6 @@
 #include "canvastestkit.h"
 #include "fakecanvas.h"
 #include "viewer/canvas.h"
-#include "viewer/texturelookup.h"
 
 #include <gtest/gtest.h>
 
@@ -9,21 +8,6 @@ namespace qv {
 namespace {
 
 using test::FakeCanvas;
-
-TEST(TextureLookup, CollapseTakesDotStepsWithoutLeavingTheDrive) {
-    struct Case {
-        const char* path;
-        const char* collapsed;
-    } cases[] = {
-        {R"(C:\MSTS\TRAINS\TRAINSET\X\..\textures\a.ace)",
-         R"(C:\MSTS\TRAINS\TRAINSET\textures\a.ace)"},
-        {R"(C:\a\.\b\\c.ace)", R"(C:\a\b\c.ace)"},
-        {R"(C:\a\..\..\..\c.ace)", R"(C:\c.ace)"},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(CollapseWindowsPath(QString::fromLatin1(c.path)),
-                  QString::fromLatin1(c.collapsed));
-}
 
 class CanvasTextures : public ::testing::Test {
 protected:
