@@ -11,8 +11,6 @@
 #include "viewer/viewergeometry.h"
 
 #include <algorithm>
-#include <cmath>
-#include <numbers>
 
 namespace qv {
 
@@ -126,9 +124,7 @@ std::shared_ptr<CanvasModel> LoadShapeModel(Canvas& canvas, const SVIEWModelInfo
         return nullptr;
     if (!loaded->TexturesLoaded() && shared)
         loaded->ShareTexturesFrom(*shared);
-    const float turn = model.Flipped ? float(-2 * std::numbers::pi) : float(std::numbers::pi);
-    loaded->SetWorldMatrix(
-        MatrixMultiply(MatrixRotationY(turn), MatrixTranslation(0, 0, float(model.Centre))));
+    loaded->SetWorldMatrix(VehicleWorldMatrix(model.Flipped, float(model.Centre)));
     return loaded;
 }
 
