@@ -27,10 +27,6 @@ Vec3 Normalise(const Vec3& v) {
 
 } // namespace
 
-Mat4 MatrixIdentity() {
-    return Mat4{};
-}
-
 Mat4 MatrixTranslation(float x, float y, float z) {
     Mat4 r;
     r.m[3][0] = x;

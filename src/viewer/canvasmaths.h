@@ -17,7 +17,6 @@ struct Mat4 {
     const float* Data() const { return &m[0][0]; }
 };
 
-Mat4 MatrixIdentity();
 Mat4 MatrixTranslation(float x, float y, float z);
 // A turn by `angle` radians about the vertical axis, clockwise seen from above.
 Mat4 MatrixRotationY(float angle);

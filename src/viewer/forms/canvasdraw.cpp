@@ -173,7 +173,7 @@ void ViewerCanvas::DrawOne(const qv::DrawItem& item, const Mat4& view, bool blen
         if ((batch.alpha == AlphaMode::Blended) != blendedPass || batch.positions.empty())
             continue;
         const Mat4& pose =
-            size_t(batch.matrix) < poses.size() ? poses[size_t(batch.matrix)] : MatrixIdentity();
+            size_t(batch.matrix) < poses.size() ? poses[size_t(batch.matrix)] : Mat4{};
         const Mat4 modelView = MatrixMultiply(MatrixMultiply(pose, item.world), view);
         gl_->glLoadMatrixf(modelView.Data());
 
