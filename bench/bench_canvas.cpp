@@ -7,6 +7,7 @@
 #include "graphics/simisfile.h"
 #include "viewer/canvastestkit.h"
 #include "viewer/forms/viewercanvas.h"
+#include "viewer/viewerwindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -38,26 +39,23 @@ double LoadAndDraw(const std::vector<Vehicle>& consist, int* uploads, int* shape
     timer.start();
     canvas.InitDefaults();
     canvas.SetViewParams(kCanvasFieldOfView, 1.0f, 100.0f);
-    std::vector<std::unique_ptr<CanvasModel>> models;
+    std::vector<std::shared_ptr<CanvasModel>> models;
     float along = 0, targetY = 2;
     for (const Vehicle& vehicle : consist) {
-        const CanvasModel* shared = nullptr;
+        std::shared_ptr<CanvasModel> shared;
         for (const auto& model : models)
             if (model->Shape()->path.compare(vehicle.shape, Qt::CaseInsensitive) == 0) {
-                shared = model.get();
+                shared = model;
                 break;
             }
-        auto model = std::make_unique<CanvasModel>(&canvas);
-        model->SetTextureFolder(QStringLiteral("..\\textures\\"));
-        model->SetOwnTextures(shared == nullptr);
-        if (!model->LoadShape(vehicle.shape)) {
-            std::printf("cannot load %s: %s\n", qPrintable(vehicle.shape),
-                        qPrintable(model->Error()));
+        SVIEWModelInfo info;
+        info.Flipped = vehicle.flipped;
+        info.Centre = along + vehicle.length / 2;
+        auto model = LoadShapeModel(canvas, info, vehicle.shape, shared);
+        if (!model) {
+            std::printf("cannot load %s\n", qPrintable(vehicle.shape));
             return -1;
         }
-        if (!model->TexturesLoaded() && shared)
-            model->ShareTexturesFrom(*shared);
-        model->SetWorldMatrix(VehicleWorldMatrix(vehicle.flipped, along + vehicle.length / 2));
         along += vehicle.length;
         float x, y, z, size;
         model->SizeQuery(&x, &y, &z, &size);
