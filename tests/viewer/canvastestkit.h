@@ -203,6 +203,13 @@ inline QByteArray BoxTexture(bool maskedBlue = false) {
     return "SIMISA@@@@@@@@@@" + body + level;
 }
 
+// Writes a whole file at a host path, making its folder first.
+inline bool WriteHostFile(const QString& host, const QByteArray& bytes) {
+    QDir().mkpath(host.left(host.lastIndexOf(u'/')));
+    QFile file(host);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 // A temporary MSTS-like folder; paths are handed out in Windows form.
 class StockFolder {
 public:
@@ -210,10 +217,7 @@ public:
     QString Host(const QString& relative) const { return dir_.path() + u'/' + relative; }
     QString Windows(const QString& relative) const { return ToWindowsForm(Host(relative)); }
     bool Write(const QString& relative, const QByteArray& bytes) const {
-        const QString host = Host(relative);
-        QDir().mkpath(host.left(host.lastIndexOf(u'/')));
-        QFile file(host);
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+        return WriteHostFile(Host(relative), bytes);
     }
 
 private:
