@@ -106,15 +106,15 @@ protected:
         ASSERT_TRUE(folder.Write("TRAINSET/BOX/box.s", test::BoxTextFile({.animatedFlag = true})));
         ASSERT_TRUE(folder.Write("TRAINSET/BOX/box.ace", test::BoxTexture()));
         canvas.Startup();
+        ASSERT_TRUE(model.LoadShape(folder.Windows("TRAINSET/BOX/box.s")))
+            << model.Error().toStdString();
     }
     test::StockFolder folder;
     FakeCanvas canvas;
+    CanvasModel model{&canvas};
 };
 
 TEST_F(CanvasModelShapes, SizeQueryGivesTheBoundingSphereWhereTheVehicleStands) {
-    CanvasModel model(&canvas);
-    ASSERT_TRUE(model.LoadShape(folder.Windows("TRAINSET/BOX/box.s")))
-        << model.Error().toStdString();
     model.SetWorldMatrix(VehicleWorldMatrix(false, 12.5f));
     float x = -1, y = -1, z = -1, size = -1;
     model.SizeQuery(&x, &y, &z, &size);
@@ -125,9 +125,6 @@ TEST_F(CanvasModelShapes, SizeQueryGivesTheBoundingSphereWhereTheVehicleStands) 
 }
 
 TEST_F(CanvasModelShapes, AnimatedNodeTurnsByTheMiddleOfItsAnimation) {
-    CanvasModel model(&canvas);
-    ASSERT_TRUE(model.LoadShape(folder.Windows("TRAINSET/BOX/box.s")))
-        << model.Error().toStdString();
     const CanvasShape& shape = *model.Shape();
     ASSERT_EQ(shape.model.matrices.size(), 2u);
     // The flag's top corner, in its own node, placed up the hierarchy.
@@ -149,9 +146,6 @@ TEST(CanvasShape, MostDetailedLevelIsTheOneWithTheSmallestDistance) {
 }
 
 TEST_F(CanvasModelShapes, SceneHoldsWhatWasDrawnBetweenBeginAndEnd) {
-    CanvasModel model(&canvas);
-    ASSERT_TRUE(model.LoadShape(folder.Windows("TRAINSET/BOX/box.s")))
-        << model.Error().toStdString();
     model.Draw(1, 0); // outside a scene: nothing
     ASSERT_TRUE(canvas.BeginScene());
     model.Draw(1, 0.25f);
