@@ -157,8 +157,6 @@ public:
     void SizeQuery(float* x, float* y, float* z, float* size) const;
     // Adds the model to the canvas's frame (flag non-zero) at the animation phase (0 to 1).
     void Draw(int flag, float phase);
-    // Nothing to do after a resize: the canvas keeps its textures through it.
-    void DeviceReset() {}
 
     bool Loaded() const { return shape_ != nullptr; }
     const QString& Error() const { return error_; }

@@ -298,12 +298,7 @@ void ViewerWindow::FormResize() {
     const ViewerEntry* entry = OwnEntry();
     if (!entry || entry->State != VS_SHOWN)
         return;
-    for (const auto& model : header_->Models) {
-        if (CanvasModel* shape = ModelOf(*model))
-            shape->DeviceReset();
-        if (CanvasModel* second = SecondModelOf(*model))
-            second->DeviceReset();
-    }
+    // The canvas keeps its models' textures through a resize: only the canvas itself is reset.
     ViewCanvas().Reset();
     ViewCanvas().Refresh();
 }
