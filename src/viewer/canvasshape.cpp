@@ -142,6 +142,17 @@ void PrepareCanvasShape(CanvasShape* shape) {
     shape->radius = model.boundsRadius;
     if (!(shape->radius > 0))
         BoundsFromPoints(shape);
+    shape->animNodes.assign(model.matrices.size(), -1);
+    if (!model.animations.empty()) {
+        const auto& nodes = model.animations[0].nodes;
+        for (size_t i = 0; i < model.matrices.size(); ++i)
+            for (size_t n = 0; n < nodes.size(); ++n)
+                if (!nodes[n].controllers.empty() &&
+                    nodes[n].name.compare(model.matrices[i].name, Qt::CaseInsensitive) == 0) {
+                    shape->animNodes[i] = int(n);
+                    break;
+                }
+    }
     shape->level = MostDetailedLevel(model);
     if (shape->level < 0)
         return;
@@ -184,15 +195,10 @@ std::vector<Mat4> PoseMatrices(const CanvasShape& shape, float phase) {
     const float frame =
         animation ? std::clamp(phase, 0.0f, 1.0f) * float(animation->frameCount) : 0.0f;
     for (size_t i = 0; i < model.matrices.size(); ++i) {
-        const ShapeAnimNode* node = nullptr;
-        if (animation)
-            for (const ShapeAnimNode& candidate : animation->nodes)
-                if (!candidate.controllers.empty() &&
-                    candidate.name.compare(model.matrices[i].name, Qt::CaseInsensitive) == 0) {
-                    node = &candidate;
-                    break;
-                }
-        local[i] = AnimatedLocal(model.matrices[i], node, frame);
+        const int node = i < shape.animNodes.size() ? shape.animNodes[i] : -1;
+        local[i] = AnimatedLocal(model.matrices[i],
+                                 animation && node >= 0 ? &animation->nodes[size_t(node)] : nullptr,
+                                 frame);
     }
     if (shape.level < 0)
         return local;

@@ -29,6 +29,9 @@ struct CanvasShape {
     ShapeModel model;
     int level = -1; // the distance level drawn, -1 when the shape has none
     std::vector<ShapeBatch> batches;
+    // Per node matrix, its animated node in the first animation (-1 for none): found once, not
+    // at every frame.
+    std::vector<int> animNodes;
     // The bounding sphere in the shape's own coordinates.
     Vec3 centre;
     float radius = 0;
