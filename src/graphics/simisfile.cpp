@@ -10,14 +10,7 @@ namespace {
 const QByteArray kPlainSignature = QByteArrayLiteral("SIMISA@@@@@@@@@@");
 constexpr qsizetype kSignatureSize = 16;
 
-QByteArray Utf16Signature() {
-    QByteArray bytes;
-    for (char c : kPlainSignature) {
-        bytes.append(c);
-        bytes.append('\0');
-    }
-    return bytes;
-}
+const QByteArray kUtf16Signature = EncodeUtf16Le(QString::fromLatin1(kPlainSignature));
 
 bool StartsWithMark(const QByteArray& bytes) {
     return bytes.size() >= 2 && quint8(bytes[0]) == 0xFF && quint8(bytes[1]) == 0xFE;
@@ -32,9 +25,8 @@ void TakeBody(const QByteArray& bytes, SimisBody* body) {
         body->utf16 = true;
     }
     if (body->utf16) {
-        static const QByteArray signature = Utf16Signature();
-        if (bytes.mid(from, signature.size()) == signature)
-            from += signature.size();
+        if (bytes.mid(from, kUtf16Signature.size()) == kUtf16Signature)
+            from += kUtf16Signature.size();
     } else if (bytes.mid(from, kSignatureSize) == kPlainSignature) {
         from += kSignatureSize;
     } else if (bytes.size() >= from + 2 && bytes[from] == 'J' && bytes[from + 1] == '\0') {
@@ -65,7 +57,7 @@ bool ReadSimisBody(const QByteArray& file, SimisBody* body, QString* error) {
     }
     const qsizetype from = StartsWithMark(file) ? 2 : 0;
     const bool plain = file.mid(0, kSignatureSize) == kPlainSignature;
-    const bool text = from == 2 && file.mid(2, 2 * kSignatureSize) == Utf16Signature();
+    const bool text = from == 2 && file.mid(2, kUtf16Signature.size()) == kUtf16Signature;
     if (!plain && !text) {
         *error = QStringLiteral("the file does not start with the SIMIS signature");
         return false;
