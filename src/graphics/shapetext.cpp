@@ -8,6 +8,7 @@
 #include <array>
 #include <charconv>
 #include <cstring>
+#include <type_traits>
 
 namespace qv {
 
@@ -88,44 +89,9 @@ public:
         --depth_;
     }
 
-    qint32 Int() override {
-        qint32 value = 0;
-        if (Plain(PlainInt, &value))
-            return value;
-        char buffer[kNumberChars];
-        const std::size_t length = Number(buffer);
-        const auto result = std::from_chars(buffer, buffer + length, value);
-        if (result.ec != std::errc() || result.ptr != buffer + length)
-            NotANumber(buffer, length, "a whole number");
-        return value;
-    }
-
-    quint32 Flags() override {
-        quint32 value = 0;
-        if (Plain(PlainHex, &value))
-            return value;
-        char buffer[kNumberChars];
-        const std::size_t length = Number(buffer);
-        const auto result = std::from_chars(buffer, buffer + length, value, 16);
-        if (result.ec != std::errc() || result.ptr != buffer + length)
-            NotANumber(buffer, length, "hex flags");
-        return value;
-    }
-
-    float Float() override {
-        float value = 0;
-        if (Plain(PlainFloat, &value))
-            return value;
-        char buffer[kNumberChars];
-        const std::size_t length = Number(buffer);
-        const char* from = buffer;
-        if (length > 1 && buffer[0] == '+')
-            ++from;
-        const auto result = std::from_chars(from, buffer + length, value);
-        if (result.ec != std::errc() || result.ptr != buffer + length)
-            NotANumber(buffer, length, "a number");
-        return value;
-    }
+    qint32 Int() override { return ReadNumber<qint32>(PlainInt, "a whole number"); }
+    quint32 Flags() override { return ReadNumber<quint32>(PlainHex, "hex flags", 16); }
+    float Float() override { return ReadNumber<float>(PlainFloat, "a number"); }
 
     QString String() override {
         QString text = Text(Value());
@@ -222,6 +188,26 @@ private:
             return false;
         pos_ = stop - s_;
         return true;
+    }
+
+    // A number in its plain form where it stands, else the general conversion of the whole
+    // word (`base` given for whole numbers only); anything else is refused.
+    template <typename T, typename Read, typename... Base>
+    T ReadNumber(Read read, const char* what, Base... base) {
+        T value = 0;
+        if (Plain(read, &value))
+            return value;
+        char buffer[kNumberChars];
+        const std::size_t length = Number(buffer);
+        const char* from = buffer;
+        if constexpr (std::is_floating_point_v<T>) {
+            if (length > 1 && buffer[0] == '+')
+                ++from;
+        }
+        const auto result = std::from_chars(from, buffer + length, value, base...);
+        if (result.ec != std::errc() || result.ptr != buffer + length)
+            NotANumber(buffer, length, what);
+        return value;
     }
 
     // From the opening quote to the closing one, where it leaves the position.
