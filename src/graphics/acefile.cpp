@@ -2,6 +2,7 @@
 
 #include "graphics/simisfile.h"
 
+#include <QtEndian>
 #include <array>
 
 namespace qv {
@@ -14,8 +15,7 @@ constexpr qsizetype kChannelEntrySize = 16;
 constexpr qint64 kMaxChannels = 16;
 
 quint32 ReadU32(const QByteArray& bytes, qsizetype at) {
-    const auto* p = reinterpret_cast<const uchar*>(bytes.constData()) + at;
-    return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
+    return qFromLittleEndian<quint32>(bytes.constData() + at);
 }
 
 qint32 ReadI32(const QByteArray& bytes, qsizetype at) {
@@ -23,12 +23,11 @@ qint32 ReadI32(const QByteArray& bytes, qsizetype at) {
 }
 
 qint64 ReadI64(const QByteArray& bytes, qsizetype at) {
-    return qint64(quint64(ReadU32(bytes, at)) | quint64(ReadU32(bytes, at + 4)) << 32);
+    return qFromLittleEndian<qint64>(bytes.constData() + at);
 }
 
 quint16 ReadU16(const QByteArray& bytes, qsizetype at) {
-    const auto* p = reinterpret_cast<const uchar*>(bytes.constData()) + at;
-    return quint16(p[0] | p[1] << 8);
+    return qFromLittleEndian<quint16>(bytes.constData() + at);
 }
 
 bool Fail(QString* error, const QString& reason) {

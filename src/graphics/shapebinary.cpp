@@ -2,6 +2,7 @@
 // the rest, a label (8-bit length in characters, UTF-16LE), then its values and child blocks.
 #include "graphics/shapesource.h"
 
+#include <QtEndian>
 #include <cstring>
 #include <vector>
 
@@ -31,7 +32,7 @@ public:
             ThrowShapeError(QStringLiteral("a block label at %1 runs past its block").arg(Where()));
         label->clear();
         if (labelChars > 0)
-            *label = Utf16At(pos_ + 9, labelChars);
+            *label = Utf16LeText(data_ + pos_ + 9, labelChars);
         *token = id;
         pos_ += 9 + 2 * labelChars;
         ends_.push_back(blockEnd);
@@ -60,7 +61,7 @@ public:
         const qsizetype chars = data_[pos_] | (data_[pos_ + 1] << 8);
         pos_ += 2;
         Need(2 * chars);
-        QString text = Utf16At(pos_, chars);
+        QString text = Utf16LeText(data_ + pos_, chars);
         pos_ += 2 * chars;
         return text;
     }
@@ -72,17 +73,7 @@ public:
     QString Where() const override { return QStringLiteral("byte %1").arg(pos_); }
 
 private:
-    quint32 Read32(qsizetype at) const {
-        return quint32(data_[at]) | (quint32(data_[at + 1]) << 8) | (quint32(data_[at + 2]) << 16) |
-               (quint32(data_[at + 3]) << 24);
-    }
-
-    QString Utf16At(qsizetype at, qsizetype chars) const {
-        QString text(chars, Qt::Uninitialized);
-        for (qsizetype i = 0; i < chars; ++i)
-            text[i] = QChar(char16_t(data_[at + 2 * i] | (data_[at + 2 * i + 1] << 8)));
-        return text;
-    }
+    quint32 Read32(qsizetype at) const { return qFromLittleEndian<quint32>(data_ + at); }
 
     void Need(qsizetype bytes) const {
         if (bytes > ends_.back() - pos_)
@@ -103,6 +94,13 @@ private:
 };
 
 } // namespace
+
+QString Utf16LeText(const uchar* data, qsizetype chars) {
+    QString text(chars, Qt::Uninitialized);
+    for (qsizetype i = 0; i < chars; ++i)
+        text[i] = QChar(char16_t(data[2 * i] | (data[2 * i + 1] << 8)));
+    return text;
+}
 
 std::unique_ptr<ShapeSource> NewBinaryShapeSource(const QByteArray& bytes) {
     return std::make_unique<BinaryShapeSource>(bytes);

@@ -1,6 +1,7 @@
 #include "graphics/shapereader.h"
 
 #include "graphics/shapebuild.h"
+#include "graphics/shapesource.h"
 #include "graphics/simisfile.h"
 
 #include <QSysInfo>
@@ -26,14 +27,6 @@ bool ShapeKind(const QByteArray& bytes, bool utf16, char* kind) {
     return *kind == 't' || *kind == 'b';
 }
 
-QString Utf16LeText(const QByteArray& bytes) {
-    QString text(bytes.size() / 2, Qt::Uninitialized);
-    const uchar* from = reinterpret_cast<const uchar*>(bytes.constData());
-    for (qsizetype i = 0; i < text.size(); ++i)
-        text[i] = QChar(char16_t(from[2 * i] | (from[2 * i + 1] << 8)));
-    return text;
-}
-
 bool Build(const SimisBody& body, ShapeModel* model, QString* error) {
     char kind = 0;
     if (!ShapeKind(body.bytes, body.utf16, &kind)) {
@@ -55,7 +48,9 @@ bool Build(const SimisBody& body, ShapeModel* model, QString* error) {
                                    bytes.size() / 2)
                            .sliced(kSubHeaderChars);
             } else {
-                text = body.utf16 ? Utf16LeText(bytes) : QString::fromLatin1(bytes);
+                text = body.utf16 ? Utf16LeText(reinterpret_cast<const uchar*>(bytes.constData()),
+                                                bytes.size() / 2)
+                                  : QString::fromLatin1(bytes);
                 view = QStringView(text).sliced(kSubHeaderChars);
             }
             BuildShapeModel(*NewTextShapeSource(view), model);

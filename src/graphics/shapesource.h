@@ -36,6 +36,9 @@ public:
     virtual QString Where() const = 0;
 };
 
+// `chars` UTF-16 little-endian code units from `data` as text, whatever the host's byte order.
+QString Utf16LeText(const uchar* data, qsizetype chars);
+
 // A source over the text form: UTF-16 text after the sub-header.
 std::unique_ptr<ShapeSource> NewTextShapeSource(QStringView text);
 
