@@ -1,9 +1,8 @@
 #include "graphics/acefile.h"
 
 #include "graphics/simisfile.h"
-#include "shapewriter.h"
+#include "testshapes.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -194,11 +193,6 @@ void ExpectEndsCleanly(const QByteArray& file, const char* name) {
     }
 }
 
-QByteArray RealFile(const char* name) {
-    QFile file(QStringLiteral(QUARVEL_REALDATA_DIR "/shapes/") + QLatin1String(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 TEST(AceFileTest, EveryVariantDecodesToItsTexelsPlainAndCompressed) {
@@ -211,7 +205,8 @@ TEST(AceFileTest, EveryVariantDecodesToItsTexelsPlainAndCompressed) {
 TEST(AceFileTest, RealCompressedTextureDecodes) {
     AceTexture texture;
     QString error;
-    ASSERT_TRUE(ReadAceTexture(RealFile("woda.ace"), &texture, &error)) << error.toStdString();
+    ASSERT_TRUE(ReadAceTexture(test::RealShape("woda.ace"), &texture, &error))
+        << error.toStdString();
     EXPECT_EQ(texture.width, 512);
     EXPECT_EQ(texture.height, 512);
     EXPECT_EQ(texture.surfaceFormat, kAceFormatRgb);
@@ -286,7 +281,7 @@ TEST(AceFileTest, EveryTruncationAndRandomChangeEndsCleanly) {
 TEST(AceFileTest, DamagedRealTextureEndsCleanly) {
     SimisBody body;
     QString error;
-    ASSERT_TRUE(ReadSimisBody(RealFile("woda.ace"), &body, &error));
+    ASSERT_TRUE(ReadSimisBody(test::RealShape("woda.ace"), &body, &error));
     std::mt19937 random(512);
     for (qsizetype n = 0; n < body.bytes.size(); n += 4093)
         ExpectEndsCleanly(Plain(body.bytes.left(n)), "cut real texture");

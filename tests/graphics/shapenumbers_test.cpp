@@ -102,14 +102,9 @@ TEST(ShapeNumbersTest, PlainDecimalsGiveTheNearestFloat) {
 // Numbers a tool may write in other forms, and block names in capitals, read as before.
 TEST(ShapeNumbersTest, OddFormsInAShapeReadAsTheGeneralConversionReadsThem) {
     QString text = WriteText(SyntheticShape());
-    const auto change = [&text](const char* from, const char* to) {
-        ASSERT_TRUE(text.contains(QLatin1String(from))) << from;
-        text.replace(text.indexOf(QLatin1String(from)), qsizetype(std::strlen(from)),
-                     QLatin1String(to));
-    };
-    change("point ( 1 0 0 )", "POINT ( 1.5e1 +2 -0.1234567891234 )");
-    change("vertex ( 00000000 2 0", "Vertex ( 00000000 0000000002 0");
-    change("ff969696", "FF969696");
+    ReplaceOnce(&text, "point ( 1 0 0 )", "POINT ( 1.5e1 +2 -0.1234567891234 )");
+    ReplaceOnce(&text, "vertex ( 00000000 2 0", "Vertex ( 00000000 0000000002 0");
+    ReplaceOnce(&text, "ff969696", "FF969696");
     ShapeModel model;
     QString error;
     ASSERT_TRUE(ReadShapeBytes(TextShapeFile(text), &model, &error)) << error.toStdString();

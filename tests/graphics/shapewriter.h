@@ -2,6 +2,8 @@
 // text and the binary form of a synthetic shape hold the same content by construction.
 #pragma once
 
+#include "platform/mstsfile.h"
+
 #include <QByteArray>
 #include <QString>
 #include <cstring>
@@ -75,17 +77,10 @@ inline void Put32(QByteArray* out, quint32 v) {
         out->append(char((v >> (8 * i)) & 0xFF));
 }
 
-inline void PutUtf16(QByteArray* out, const QString& text) {
-    for (QChar c : text) {
-        out->append(char(c.unicode() & 0xFF));
-        out->append(char(c.unicode() >> 8));
-    }
-}
-
 inline QByteArray WriteBinary(const Node& node) {
     QByteArray body;
     body.append(char(node.label.size()));
-    PutUtf16(&body, node.label);
+    body += EncodeUtf16Le(node.label);
     for (const Item& item : node.items) {
         switch (item.kind) {
         case Item::Int:
@@ -101,7 +96,7 @@ inline QByteArray WriteBinary(const Node& node) {
         case Item::Text:
             body.append(char(item.text.size() & 0xFF));
             body.append(char(item.text.size() >> 8));
-            PutUtf16(&body, item.text);
+            body += EncodeUtf16Le(item.text);
             break;
         case Item::Block:
             body += WriteBinary(item.block.front());
@@ -114,12 +109,6 @@ inline QByteArray WriteBinary(const Node& node) {
     out.append(2, '\0');
     Put32(&out, quint32(body.size()));
     return out + body;
-}
-
-inline QByteArray Utf16Bytes(const QString& text) {
-    QByteArray out;
-    PutUtf16(&out, text);
-    return out;
 }
 
 inline QByteArray Compress(const QByteArray& body) {
@@ -135,7 +124,7 @@ inline QByteArray Compress(const QByteArray& body) {
 
 inline QByteArray TextShapeFile(const QString& text) {
     return QByteArray("\xFF\xFE", 2) +
-           Utf16Bytes(QStringLiteral("SIMISA@@@@@@@@@@JINX0s1t______\r\n\r\n") + text);
+           EncodeUtf16Le(QStringLiteral("SIMISA@@@@@@@@@@JINX0s1t______\r\n\r\n") + text);
 }
 
 inline QByteArray BinaryShapeBody(const Node& shape) {

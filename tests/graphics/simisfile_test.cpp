@@ -1,26 +1,13 @@
 #include "graphics/simisfile.h"
-#include "shapewriter.h"
+#include "testshapes.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
 
 namespace qv {
 namespace {
 
 QByteArray Utf16(const QString& text, bool mark) {
-    QByteArray bytes;
-    if (mark)
-        bytes.append("\xFF\xFE", 2);
-    for (QChar c : text) {
-        bytes.append(char(c.unicode() & 0xFF));
-        bytes.append(char(c.unicode() >> 8));
-    }
-    return bytes;
-}
-
-QByteArray RealFile(const char* name) {
-    QFile file(QStringLiteral(QUARVEL_REALDATA_DIR "/shapes/") + QLatin1String(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return (mark ? QByteArray("\xFF\xFE", 2) : QByteArray()) + EncodeUtf16Le(text);
 }
 
 } // namespace
@@ -71,9 +58,9 @@ TEST(SimisFileTest, RefusesWhatIsNoSimisFileOrDoesNotInflate) {
 TEST(SimisFileTest, RealFilesOpenInBothEncodings) {
     SimisBody text, binary, texture;
     QString error;
-    ASSERT_TRUE(ReadSimisBody(RealFile("DK10f_A1tPnt5dLft.s"), &text, &error));
-    ASSERT_TRUE(ReadSimisBody(RealFile("DK10f_A1tPnt5dLft_compressed.s"), &binary, &error));
-    ASSERT_TRUE(ReadSimisBody(RealFile("woda.ace"), &texture, &error));
+    ASSERT_TRUE(ReadSimisBody(test::RealShape("DK10f_A1tPnt5dLft.s"), &text, &error));
+    ASSERT_TRUE(ReadSimisBody(test::RealShape("DK10f_A1tPnt5dLft_compressed.s"), &binary, &error));
+    ASSERT_TRUE(ReadSimisBody(test::RealShape("woda.ace"), &texture, &error));
     EXPECT_TRUE(text.utf16);
     EXPECT_TRUE(text.bytes.startsWith(Utf16("JINX0s1t", false)));
     EXPECT_FALSE(binary.utf16);

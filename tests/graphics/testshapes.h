@@ -4,6 +4,8 @@
 #include "shapewriter.h"
 
 #include <QFile>
+#include <cstring>
+#include <gtest/gtest.h>
 
 namespace qv::test {
 
@@ -99,12 +101,21 @@ struct Encoded {
 inline std::vector<Encoded> SyntheticFiles() {
     const Node shape = SyntheticShape();
     const QString text = WriteText(shape);
-    return {{"text", TextShapeFile(text)},
-            {"compressed text", Compress(Utf16Bytes(QStringLiteral("JINX0s1t______\r\n") + text))},
-            {"binary", "SIMISA@@@@@@@@@@" + BinaryShapeBody(shape)},
-            {"compressed binary", Compress(BinaryShapeBody(shape))}};
+    return {
+        {"text", TextShapeFile(text)},
+        {"compressed text", Compress(EncodeUtf16Le(QStringLiteral("JINX0s1t______\r\n") + text))},
+        {"binary", "SIMISA@@@@@@@@@@" + BinaryShapeBody(shape)},
+        {"compressed binary", Compress(BinaryShapeBody(shape))}};
 }
 
+// The text with the first occurrence of `from` replaced; fails the test when it is missing.
+inline void ReplaceOnce(QString* text, const char* from, const char* to) {
+    const qsizetype at = text->indexOf(QLatin1String(from));
+    ASSERT_GE(at, 0) << from;
+    text->replace(at, qsizetype(std::strlen(from)), QLatin1String(to));
+}
+
+// A real shape or texture file from the test data.
 inline QByteArray RealShape(const char* name) {
     QFile file(QStringLiteral(QUARVEL_REALDATA_DIR "/shapes/") + QLatin1String(name));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
