@@ -35,15 +35,23 @@ double QuickestMs(const std::function<bool()>& run) {
     return best;
 }
 
+QString RealPath(const char* file) {
+    return ToWindowsForm(QStringLiteral(QUARVEL_REALDATA_DIR "/shapes/") + QLatin1String(file));
+}
+
+// The container alone: the file read and, when compressed, inflated.
+double BareReadMs(const QString& path, QString* error) {
+    return QuickestMs([&] {
+        SimisBody body;
+        return LoadSimisFile(path, &body, error);
+    });
+}
+
 // Prints one encoding's line; false when the shape could not be read or the ratio misses.
 bool Measure(const char* name, const char* file, bool text) {
-    const QString path =
-        ToWindowsForm(QStringLiteral(QUARVEL_REALDATA_DIR "/shapes/") + QLatin1String(file));
+    const QString path = RealPath(file);
     QString error;
-    const double bare = QuickestMs([&] {
-        SimisBody body;
-        return LoadSimisFile(path, &body, &error);
-    });
+    const double bare = BareReadMs(path, &error);
     ShapeModel model;
     const double full = QuickestMs([&] { return ReadShapeFile(path, &model, &error); });
     if (bare < 0 || full < 0) {
@@ -67,13 +75,9 @@ bool Measure(const char* name, const char* file, bool text) {
 // The real texture decoded into pixels against its bare read and inflate; printed only, the
 // texture has no target of its own.
 void MeasureTexture(const char* file) {
-    const QString path =
-        ToWindowsForm(QStringLiteral(QUARVEL_REALDATA_DIR "/shapes/") + QLatin1String(file));
+    const QString path = RealPath(file);
     QString error;
-    const double bare = QuickestMs([&] {
-        SimisBody body;
-        return LoadSimisFile(path, &body, &error);
-    });
+    const double bare = BareReadMs(path, &error);
     AceTexture texture;
     const double full = QuickestMs([&] { return LoadAceFile(path, &texture, &error); });
     if (bare < 0 || full < 0) {
