@@ -52,7 +52,6 @@ bool ReadSimisBody(const QByteArray& file, SimisBody* body, QString* error) {
             return false;
         }
         TakeBody(inflated, body);
-        body->compressed = true;
         return true;
     }
     const qsizetype from = StartsWithMark(file) ? 2 : 0;

@@ -19,7 +19,6 @@ struct SimisBody {
     // still UTF-16LE without a byte-order mark.
     QByteArray bytes;
     bool utf16 = false;
-    bool compressed = false;
 };
 
 // Takes the container apart; false with a reason in *error when the bytes are not a SIMIS file,

@@ -19,16 +19,15 @@ TEST(SimisFileTest, EveryFormGivesTheBodyAfterTheSignature) {
         QByteArray file;
         QByteArray body;
         bool utf16;
-        bool compressed;
     } cases[] = {
-        {"plain binary", "SIMISA@@@@@@@@@@" + binary, binary, false, false},
-        {"compressed binary", test::Compress(binary), binary, false, true},
+        {"plain binary", "SIMISA@@@@@@@@@@" + binary, binary, false},
+        {"compressed binary", test::Compress(binary), binary, false},
         {"utf-16 text", Utf16("SIMISA@@@@@@@@@@JINX0s1t______\r\n(", true),
-         Utf16("JINX0s1t______\r\n(", false), true, false},
+         Utf16("JINX0s1t______\r\n(", false), true},
         {"compressed text with mark", test::Compress(Utf16("JINX0s1t______\r\n", true)),
-         Utf16("JINX0s1t______\r\n", false), true, true},
+         Utf16("JINX0s1t______\r\n", false), true},
         {"compressed text without mark", test::Compress(Utf16("JINX0s1t______\r\n", false)),
-         Utf16("JINX0s1t______\r\n", false), true, true},
+         Utf16("JINX0s1t______\r\n", false), true},
     };
     for (const Case& c : cases) {
         SimisBody body;
@@ -36,7 +35,6 @@ TEST(SimisFileTest, EveryFormGivesTheBodyAfterTheSignature) {
         ASSERT_TRUE(ReadSimisBody(c.file, &body, &error)) << c.name << ": " << error.toStdString();
         EXPECT_EQ(body.bytes, c.body) << c.name;
         EXPECT_EQ(body.utf16, c.utf16) << c.name;
-        EXPECT_EQ(body.compressed, c.compressed) << c.name;
     }
 }
 
@@ -65,7 +63,6 @@ TEST(SimisFileTest, RealFilesOpenInBothEncodings) {
     EXPECT_TRUE(text.bytes.startsWith(Utf16("JINX0s1t", false)));
     EXPECT_FALSE(binary.utf16);
     EXPECT_TRUE(binary.bytes.startsWith("JINX0s1b"));
-    EXPECT_TRUE(texture.compressed);
     EXPECT_GT(texture.bytes.size(), 512 * 512 * 3);
 }
 
