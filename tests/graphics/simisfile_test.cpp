@@ -53,17 +53,4 @@ TEST(SimisFileTest, RefusesWhatIsNoSimisFileOrDoesNotInflate) {
     }
 }
 
-TEST(SimisFileTest, RealFilesOpenInBothEncodings) {
-    SimisBody text, binary, texture;
-    QString error;
-    ASSERT_TRUE(ReadSimisBody(test::RealShape("DK10f_A1tPnt5dLft.s"), &text, &error));
-    ASSERT_TRUE(ReadSimisBody(test::RealShape("DK10f_A1tPnt5dLft_compressed.s"), &binary, &error));
-    ASSERT_TRUE(ReadSimisBody(test::RealShape("woda.ace"), &texture, &error));
-    EXPECT_TRUE(text.utf16);
-    EXPECT_TRUE(text.bytes.startsWith(Utf16("JINX0s1t", false)));
-    EXPECT_FALSE(binary.utf16);
-    EXPECT_TRUE(binary.bytes.startsWith("JINX0s1b"));
-    EXPECT_GT(texture.bytes.size(), 512 * 512 * 3);
-}
-
 } // namespace qv
