@@ -8,7 +8,6 @@
 #include <QString>
 #include <cstring>
 #include <vector>
-#include <zlib.h>
 
 namespace qv::test {
 
@@ -112,14 +111,10 @@ inline QByteArray WriteBinary(const Node& node) {
 }
 
 inline QByteArray Compress(const QByteArray& body) {
-    uLongf size = compressBound(uLong(body.size()));
-    QByteArray packed(qsizetype(size), '\0');
-    compress(reinterpret_cast<Bytef*>(packed.data()), &size,
-             reinterpret_cast<const Bytef*>(body.constData()), uLong(body.size()));
-    packed.resize(qsizetype(size));
     QByteArray file("SIMISA@F");
     Put32(&file, quint32(body.size()));
-    return file + "@@@@" + packed;
+    // qCompress puts a big-endian size before the zlib stream; the file holds the stream alone.
+    return file + "@@@@" + qCompress(body).mid(4);
 }
 
 inline QByteArray TextShapeFile(const QString& text) {
