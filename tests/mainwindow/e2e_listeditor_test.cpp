@@ -21,6 +21,21 @@ using namespace qv;
 
 namespace {
 
+// Runs `act` in the editor that `shown` finds once its window is up and its first refresh
+// (which pumps events while it rebuilds the item list) is done.
+template <class Dialog>
+void InAnyEditor(Dialog* (*shown)(), std::function<void(Dialog&)> act, int tries = 500) {
+    QTimer::singleShot(10, [shown, act, tries] {
+        Dialog* dialog = shown();
+        if (dialog && dialog->isVisible() && !App().Busy && !dialog->Model().InFormShow)
+            act(*dialog);
+        else if (tries > 0)
+            InAnyEditor(shown, act, tries - 1);
+        else
+            ADD_FAILURE() << "no editor shown";
+    });
+}
+
 class DemoListEditor : public DemoTest {
 protected:
     ItemNode* ExploreHeading(const QString& route) {
@@ -32,18 +47,9 @@ protected:
         ADD_FAILURE() << "no Explore consist heading";
         return nullptr;
     }
-    // Runs `act` in the editor once its window is up and its first refresh (which pumps events
-    // while it rebuilds the consist list) is done.
-    static void InEditor(std::function<void(TEditConsistListsDlg&)> act, int tries = 500) {
-        QTimer::singleShot(10, [act, tries] {
-            TEditConsistListsDlg* dialog = EditConsistListsDlg();
-            if (dialog && dialog->isVisible() && !App().Busy && !dialog->Model().InFormShow)
-                act(*dialog);
-            else if (tries > 0)
-                InEditor(act, tries - 1);
-            else
-                ADD_FAILURE() << "no editor shown";
-        });
+    // Runs `act` in the consist editor once it is up and its first refresh is done.
+    static void InEditor(std::function<void(TEditConsistListsDlg&)> act) {
+        InAnyEditor<TEditConsistListsDlg>(&EditConsistListsDlg, std::move(act));
     }
     QString Register(const QString& routeFolder) {
         QFile file(demo + "/STORE/QVDATA/" + routeFolder + "/ROUTE.QVC");
@@ -95,20 +101,6 @@ TEST_F(DemoListEditor, ANewRouteListIsFilteredFilledAndCommitted) {
     EXPECT_TRUE(Register(routeFolder).contains("CONSISTS=12,Original List"));
     EXPECT_TRUE(QFile::exists(demo + "/STORE/QVDATA/" + routeFolder + "/CONSISTS.QVC"));
     EXPECT_FALSE(App().TreeSynchronised);
-}
-
-// Runs `act` in the editor that `shown` finds once it is up and its first refresh is done.
-template <class Dialog>
-void InAnyEditor(Dialog* (*shown)(), std::function<void(Dialog&)> act, int tries = 500) {
-    QTimer::singleShot(10, [shown, act, tries] {
-        Dialog* dialog = shown();
-        if (dialog && dialog->isVisible() && !App().Busy && !dialog->Model().InFormShow)
-            act(*dialog);
-        else if (tries > 0)
-            InAnyEditor(shown, act, tries - 1);
-        else
-            ADD_FAILURE() << "no editor shown";
-    });
 }
 
 TEST_F(DemoListEditor, EveryListEditorCommandIsBoundAndNoneWaits) {
