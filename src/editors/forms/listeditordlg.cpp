@@ -405,37 +405,33 @@ void TListEditorDlg::ShowDetails(const ItemSet* record) {
 
 void TListEditorDlg::AvailableListBoxClick() {
     SetListClick(AvailableListBox, false);
-    const int selected = availableView_.SelectedCount();
-    ViewBtn->setEnabled(selected == 1);
-    if (selected == 0) {
-        detailsPane_.Clear();
-        SelectedLabel->setVisible(false);
-        return;
-    }
-    SelectedLabel->setText(QString::number(selected) + QLatin1Char(' ') + SelectedCaption());
-    CentreLabel(SelectedLabel, MiddleFrame);
-    SelectedLabel->setVisible(true);
-    int row = AvailableListBox->currentRow();
-    if (row < 0 || !availableView_.Selected(row))
-        row = availableView_.SelectedRows().front();
-    ShowDetails(model_.AvailableRecord(row));
+    const int row = ShowSelection(AvailableListBox, availableView_, SelectedLabel, MiddleFrame);
+    ViewBtn->setEnabled(availableView_.SelectedCount() == 1);
+    if (row >= 0)
+        ShowDetails(model_.AvailableRecord(row));
 }
 
 void TListEditorDlg::CurrentListBoxClick() {
     SetListClick(CurrentListBox, true);
-    const int selected = currentView_.SelectedCount();
+    const int row = ShowSelection(CurrentListBox, currentView_, CurrentSelectedLabel, LeftFrame);
+    if (row >= 0)
+        ShowDetails(model_.CurrentRecord(row));
+}
+
+int TListEditorDlg::ShowSelection(QListWidget* box, const WidgetListBox& view, QLabel* label,
+                                  const QFrame* frame) {
+    const int selected = view.SelectedCount();
     if (selected == 0) {
         detailsPane_.Clear();
-        CurrentSelectedLabel->setVisible(false);
-        return;
+        label->setVisible(false);
+        return -1;
     }
-    CurrentSelectedLabel->setText(QString::number(selected) + QLatin1Char(' ') + SelectedCaption());
-    CentreLabel(CurrentSelectedLabel, LeftFrame);
-    CurrentSelectedLabel->setVisible(true);
-    int row = CurrentListBox->currentRow();
-    if (row < 0 || !currentView_.Selected(row))
-        row = currentView_.SelectedRows().front();
-    ShowDetails(model_.CurrentRecord(row));
+    label->setText(QString::number(selected) + QLatin1Char(' ') + SelectedCaption());
+    CentreLabel(label, frame);
+    label->setVisible(true);
+    // The row whose details show: the current one while selected, else the first selected.
+    const int row = box->currentRow();
+    return row >= 0 && view.Selected(row) ? row : view.SelectedRows().front();
 }
 
 // ---- Editing -----------------------------------------------------------------------------------

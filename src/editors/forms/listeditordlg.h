@@ -205,6 +205,10 @@ private:
     void LayOut();
     void ShowDetails(const ItemSet* record);
     void SetListClick(QListWidget* box, bool remove);
+    // Shows the count of the selected rows of `box` in `label`, centred over `frame`; returns
+    // the row whose details to show, or -1 (details cleared) when none is selected.
+    int ShowSelection(QListWidget* box, const WidgetListBox& view, QLabel* label,
+                      const QFrame* frame);
     // A key release in a watched text filter, handled.
     bool TextFilterEvent(QObject* watched, QEvent* event);
     void CentreLabel(QLabel* label, const QFrame* frame);
