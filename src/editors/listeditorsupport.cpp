@@ -144,11 +144,16 @@ void LoadCurrentList(ItemNode* node, ListEditorModel& model, const std::function
             current.Add(ListItemText(*item));
 }
 
+namespace {
+
+// Sets the program's busy flag and disables the control while it is set (enables it when clear).
 void SetBusyWithControl(bool busy, const std::function<void(bool enabled)>& enableControl) {
     SetBusy(busy);
     if (enableControl)
         enableControl(!busy);
 }
+
+} // namespace
 
 BusyWithControl::BusyWithControl(std::function<void(bool enabled)> enableControl)
     : enableControl_(std::move(enableControl)), previous_(App().Busy) {

@@ -59,9 +59,6 @@ QString CurrentLabelText(int count);
 void LoadCurrentList(ItemNode* node, ListEditorModel& model, const std::function<void()>& enableOK,
                      ListBoxView& current);
 
-// Sets the program's busy flag and disables the control while it is set (enables it when clear).
-void SetBusyWithControl(bool busy, const std::function<void(bool enabled)>& enableControl);
-
 // Busy with the control disabled for the guard's life; then the busy flag it found is put back,
 // and the control enabled unless the program is still busy.
 class BusyWithControl {
