@@ -113,7 +113,6 @@ ConsistFilterControls TEditConsistListsDlg::ReadControls() const {
     controls.LotNumber = LotNumberFilterCmbx->currentText();
     controls.UsedInRoute = UsedInRouteFilterCmbx->currentText();
     controls.StoreIndIndex = StoreIndCmbx->currentIndex();
-    controls.ConsistNameItems = {};
     return controls;
 }
 
