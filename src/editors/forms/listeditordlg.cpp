@@ -198,22 +198,17 @@ void TListEditorDlg::BuildComponents() {
             &TListEditorDlg::EditLotNumberPopupMnuClick);
     connect(WhereUsedPopupMnu, &QAction::triggered, this, &TListEditorDlg::WhereUsedPopupMnuClick);
     connect(CopyPopupMnu, &QAction::triggered, this, [this] { CopyToClipboard(popupComponent_); });
-    connect(SaveTxtPopupMnu, &QAction::triggered, this, [this] {
-        if (TheListEditorFormHooks().SaveText)
-            TheListEditorFormHooks().SaveText(popupComponent_);
-    });
-    connect(PrintTxtPopupMnu, &QAction::triggered, this, [this] {
-        if (TheListEditorFormHooks().PrintText)
-            TheListEditorFormHooks().PrintText(popupComponent_);
-    });
-    connect(FindPopupMnu, &QAction::triggered, this, [this] {
-        if (TheListEditorFormHooks().Find)
-            TheListEditorFormHooks().Find(popupComponent_);
-    });
-    connect(FindNextPopupMnu, &QAction::triggered, this, [this] {
-        if (TheListEditorFormHooks().FindNext)
-            TheListEditorFormHooks().FindNext(popupComponent_);
-    });
+    // These items hand the control the popup opened over to the main window's text tools.
+    using ControlHook = std::function<void(QWidget*)> ListEditorFormHooks::*;
+    for (const auto& [item, hook] :
+         {std::pair<QAction*, ControlHook>{SaveTxtPopupMnu, &ListEditorFormHooks::SaveText},
+          {PrintTxtPopupMnu, &ListEditorFormHooks::PrintText},
+          {FindPopupMnu, &ListEditorFormHooks::Find},
+          {FindNextPopupMnu, &ListEditorFormHooks::FindNext}})
+        connect(item, &QAction::triggered, this, [this, hook] {
+            if (const auto& run = TheListEditorFormHooks().*hook)
+                run(popupComponent_);
+        });
 
     for (QWidget* control : {static_cast<QWidget*>(AvailableListBox),
                              static_cast<QWidget*>(CurrentListBox), static_cast<QWidget*>(Details)})
