@@ -535,11 +535,9 @@ void TListEditorDlg::ListEditorPopupMenuPopup(QWidget* component) {
     }
     if (richEdit)
         PrintTxtPopupMnu->setVisible(!!hooks.PrintText);
-    if (!IsListBox(component)) {
-        popupComponent_ = component;
-        return;
-    }
     popupComponent_ = component;
+    if (!IsListBox(component))
+        return;
     WidgetListBox box(static_cast<QListWidget*>(component));
     const int selected = box.SelectedCount();
     if (selected == 1)
