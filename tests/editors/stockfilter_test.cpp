@@ -1,5 +1,5 @@
 // The stock list editor: which engines and wagons pass its filters, the kinds its records keep
-// between openings, the lot filter after a lot change and the Maintenance actions of its popup.
+// between openings and the lot filter after a lot change.
 #include "editors/stockfilter.h"
 
 #include "core/regsettings.h"
@@ -7,7 +7,6 @@
 #include "editors/listboxview.h"
 #include "editortestkit.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 
@@ -126,28 +125,6 @@ TEST_F(StockFilterTest, DialogFindsItselfByNameAndTheLotFilterSeesAChangedLot) {
     ASSERT_EQ(dialog.AvailableListBox->count(), 1);
     EXPECT_EQ(dialog.AvailableListBox->item(0)->text(), "DieselDummy");
     EXPECT_EQ(dialog.AvailableListLabel->text(), "Stock Items Available (1 out of 7)");
-}
-
-TEST_F(StockFilterTest, AStockListOffersImmediateUnstoreOnTheMaintenanceTabOnly) {
-    AddFixtureSet();
-    const QString folder = "ROUTES\\ALPHA";
-    RegisterLists(folder, PT_MAINT_STOCK, {"MAINTSTK=12,Yard"}, {{"T\\Coach.ENG"}});
-    ItemNode* route = tree.AddRoot(Record(0, PT_ROUTE, 1, "Alpha Line", folder, "ALPHA.trk"));
-    ItemNode* heading = route->AddChild(Record(1, PT_MAINT_STOCK | PT_HEADING, SI_LIST_ACTIVE,
-                                               "Maintenance Stock", folder, "MAINTSTK.QVC"));
-    tree.SetSelected(heading);
-    TEditStockListsDlg dialog(nullptr, EM_EDIT);
-    dialog.show();
-    EXPECT_EQ(dialog.Model().ListType, PT_MAINT_STOCK);
-    dialog.AvailableListBox->item(0)->setSelected(true);
-
-    for (int page : {1, 0}) {
-        SCOPED_TRACE(page);
-        main.SetSimulationMaintPageIndex(page);
-        dialog.ListEditorPopupMenuPopup(dialog.AvailableListBox);
-        EXPECT_EQ(dialog.ImmediateUnstorePopupMnu->isVisible(), page == 1);
-        EXPECT_EQ(dialog.EditLotNumberPopupMnu->isVisible(), page == 1);
-    }
 }
 
 } // namespace
