@@ -3,7 +3,6 @@
 #include "editors/forms/editconsistlistsdlg.h"
 
 #include "core/regsettings.h"
-#include "editors/forms/listeditoropeners.h"
 #include "editortestkit.h"
 
 #include <QAction>
@@ -14,7 +13,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTextEdit>
-#include <QTimer>
 
 namespace qv {
 
@@ -182,23 +180,6 @@ TEST_F(ConsistEditorDialogTest, RightClickSelectsTheRowAloneAndDeleteRemovesFrom
     EXPECT_EQ(dialog.CurrentListBox->count(), 0);
     EXPECT_EQ(dialog.CurrentListLabel->text(), "Current List (0)");
     EXPECT_TRUE(dialog.OKBtn->isEnabled());
-}
-
-TEST_F(ConsistEditorDialogTest, TheOpenerReturnsCancelAndChangesNothing) {
-    AddCachedConsists(2, 2);
-    ItemNode* heading = AddRouteWithLists({"MAINTCON=12,Shunting"}, {{"Match000.CON"}});
-    tree.SetSelected(heading);
-    const QStringList before = Shape(heading);
-    QTimer::singleShot(0, [] {
-        if (TEditConsistListsDlg* dialog = EditConsistListsDlg()) {
-            dialog->AvailableListBox->item(1)->setSelected(true);
-            dialog->AddRemoveBtnClick();
-            dialog->CancelBtn->click();
-        }
-    });
-    EXPECT_EQ(ShowConsistListEditor(EM_EDIT, nullptr), 2);
-    EXPECT_EQ(Shape(heading), before);
-    EXPECT_EQ(EditConsistListsDlg(), nullptr);
 }
 
 } // namespace

@@ -79,6 +79,7 @@ TEST_F(DemoListEditor, ANewRouteListIsFilteredFilledAndCommitted) {
         dialog.CancelBtn->click();
     });
     EXPECT_EQ(form->Tree()->OpenListEditorForNode(heading, 2), 2);
+    EXPECT_EQ(EditConsistListsDlg(), nullptr); // nothing points at the closed editor
     EXPECT_EQ(heading->ChildCount(), 0);
     EXPECT_EQ(Register(routeFolder), registerBefore);
 
