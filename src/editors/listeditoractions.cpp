@@ -318,9 +318,7 @@ void WhereUsedForSelection(ListBoxView* component, ListBoxView& available, ListE
         const ItemSet* record = ResolveRowRecord(component, row, available, model, true);
         if (!record)
             continue;
-        keys.Add((record->PType & PT_MASK_PATH_RELATED)
-                     ? record->Folder + QLatin1Char('\\') + record->FileName
-                     : record->FileName);
+        keys.Add(ListItemKey(*record));
     }
     BusyWithControl busy(enableControl);
     WhereUsed(report, keys, WU_COMPLETE);
