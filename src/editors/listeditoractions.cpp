@@ -206,7 +206,6 @@ void AddToCurrentList(ItemNode* node, ListBoxView& current, ListBoxView& availab
         available.SetSelected(row, false);
     }
 
-    current.Clear();
     const ItemSet& listRecord = *list->Data();
     for (int row : available.SelectedRows()) {
         const ItemSet* record = model.AvailableRecord(row);
@@ -226,9 +225,7 @@ void AddToCurrentList(ItemNode* node, ListBoxView& current, ListBoxView& availab
     }
     SetStatusDetail(QString());
     SortItemList(model.CurrentItems);
-    for (const auto& item : model.CurrentItems)
-        if (item)
-            current.Add(ListItemText(*item));
+    ShowCurrentRows(model, current);
 }
 
 bool PruneMissingListItems(const QString& listName, RecordList<ItemSet>& list,

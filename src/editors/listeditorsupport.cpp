@@ -107,6 +107,13 @@ QString CurrentLabelText(int count) {
            QLatin1Char(')');
 }
 
+void ShowCurrentRows(const ListEditorModel& model, ListBoxView& current) {
+    current.Clear();
+    for (const auto& item : model.CurrentItems)
+        if (item)
+            current.Add(ListItemText(*item));
+}
+
 void LoadCurrentList(ItemNode* node, ListEditorModel& model, const std::function<void()>& enableOK,
                      ListBoxView& current) {
     model.CurrentItems.clear();
@@ -139,9 +146,7 @@ void LoadCurrentList(ItemNode* node, ListEditorModel& model, const std::function
     }
     if (PruneMissingListItems(list.Description, model.CurrentItems, model.ListType) && enableOK)
         enableOK();
-    for (const auto& item : model.CurrentItems)
-        if (item)
-            current.Add(ListItemText(*item));
+    ShowCurrentRows(model, current);
 }
 
 namespace {

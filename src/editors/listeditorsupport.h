@@ -52,6 +52,9 @@ QString AvailableLabelText(const QString& caption, int shown, int total);
 // "Current List (<count>)".
 QString CurrentLabelText(int count);
 
+// Shows one row per record of the Current list in `current`, in place of what it showed.
+void ShowCurrentRows(const ListEditorModel& model, ListBoxView& current);
+
 // Fills the Current list of the list node: empty in View All; in new-list mode a route's new
 // Maintenance consist or stock list starts with what the route's activities use (and OK is
 // enabled); otherwise the list file is read and brought up to date, and entries whose file is gone

@@ -440,9 +440,7 @@ void TListEditorDlg::AddRemoveBtnClick() {
             if (!currentView_.Selected(row))
                 kept.push_back(std::move(model_.CurrentItems[std::size_t(row)]));
         model_.CurrentItems = std::move(kept);
-        currentView_.Clear();
-        for (const auto& item : model_.CurrentItems)
-            currentView_.Add(ListItemText(*item));
+        ShowCurrentRows(model_, currentView_);
     } else if (addRemoveTag_ == 1) {
         AddToCurrentList(listNode_, currentView_, availableView_, model_);
     } else {
