@@ -12,6 +12,7 @@
 #include "fixtures/mstsbuilder.h"
 #include "fixtures/mstsshapes.h"
 #include "platform/drivemap.h"
+#include "platform/mstsfile.h"
 
 #include <QColor>
 #include <QDir>
@@ -19,8 +20,6 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QStandardPaths>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <cmath>
 
 namespace qv {
@@ -152,16 +151,14 @@ bool AddRoutePictures(const MstsBuilder& builder, const QString& mstsHost) {
         }
         if (!picture.save(folder + QStringLiteral("/load.jpg"), "JPEG"))
             return false;
-        QFile file(trk);
-        if (!file.open(QIODevice::ReadOnly))
+        QString text;
+        if (!ReadMstsTextHostFile(trk, &text))
             return false;
-        QStringDecoder decode(QStringDecoder::Utf16LE);
-        QString text = decode(file.readAll());
-        file.close();
         text.replace(QStringLiteral("LoadingScreen ( load.ace )"),
                      QStringLiteral("LoadingScreen ( load.jpg )"));
-        QStringEncoder encode(QStringEncoder::Utf16LE, QStringConverter::Flag::WriteBom);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(encode(text)) < 0)
+        QFile file(trk);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            file.write(QByteArray("\xFF\xFE", 2) + EncodeUtf16Le(text)) < 0)
             return false;
     }
     return true;

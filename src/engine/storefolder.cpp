@@ -241,6 +241,13 @@ bool WriteStorePathOrTell(const QString& path) {
 bool RenameStore(const QString& oldPath, const QString& newPath, const QString& firstMade) {
     int error = 0;
     const bool existed = firstMade.isEmpty();
+    // The target as it was: the empty folder chosen made again, or the folders made for it gone.
+    const auto restoreTarget = [&] {
+        if (existed)
+            CreateFolder(newPath);
+        else
+            RemoveMadeParents(newPath, firstMade);
+    };
     if (!ForceFolders(ParentFolder(newPath), &error)) {
         ShowCreateFailure(ParentFolder(newPath), error);
         RemoveMadeParents(newPath, firstMade);
@@ -253,19 +260,13 @@ bool RenameStore(const QString& oldPath, const QString& newPath, const QString& 
     }
     if (!RenameNoReplace(oldPath, newPath, &error)) {
         ShowMoveFailure({Caption(Msg::MOVETHING_ERROR7), error, oldPath, newPath});
-        if (existed)
-            CreateFolder(newPath);
-        else
-            RemoveMadeParents(newPath, firstMade);
+        restoreTarget();
         return false;
     }
     if (!WriteStorePathOrTell(newPath)) {
         // The store goes back before the program ends, so that the registry names it.
         RenameNoReplace(newPath, oldPath);
-        if (existed)
-            CreateFolder(newPath);
-        else
-            RemoveMadeParents(newPath, firstMade);
+        restoreTarget();
         TerminateProgram(1);
         return false;
     }

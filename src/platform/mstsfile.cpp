@@ -62,8 +62,6 @@ std::atomic<qint64> filesRead{0};
 
 } // namespace
 
-// The signature, the separator and a valid zlib stream header after them: a text file whose own
-// header line happens to read "SIMISA@F@@@@@@@@" is not mistaken for a compressed one.
 QByteArray EncodeUtf16Le(const QString& text) {
     QByteArray bytes;
     bytes.reserve(text.size() * 2);
@@ -74,6 +72,8 @@ QByteArray EncodeUtf16Le(const QString& text) {
     return bytes;
 }
 
+// The signature, the separator and a valid zlib stream header after them: a text file whose own
+// header line happens to read "SIMISA@F@@@@@@@@" is not mistaken for a compressed one.
 bool IsCompressedMstsFile(const QByteArray& bytes) {
     if (bytes.size() < kCompressedHeaderSize + 2 || !bytes.startsWith(kCompressedSignature) ||
         bytes.mid(12, 4) != kCompressedSeparator)

@@ -401,14 +401,7 @@ enum class ChangeBetweenStarts {
 };
 
 class RebuildAtStartTest : public CacheRebuildTest,
-                           public ::testing::WithParamInterface<ChangeBetweenStarts> {
-protected:
-    static QString Host(const QString& windowsPath) {
-        QString host;
-        EXPECT_TRUE(ResolvePath(windowsPath, &host)) << qPrintable(windowsPath);
-        return host;
-    }
-};
+                           public ::testing::WithParamInterface<ChangeBetweenStarts> {};
 
 } // namespace
 
@@ -422,7 +415,7 @@ TEST_P(RebuildAtStartTest, SeesEveryChangeMadeBetweenTwoStarts) {
     ASSERT_EQ(stock.size(), 3u);
     ClearFolderCache(); // the program ends
 
-    const QString trainset = QStringLiteral("C:\\MSTS\\TRAINS\\TRAINSET\\");
+    const QString trainset = QStringLiteral("TRAINS\\TRAINSET\\");
     QString present, gone, description;
     qint64 reads = 1;
     switch (GetParam()) {
@@ -432,12 +425,12 @@ TEST_P(RebuildAtStartTest, SeesEveryChangeMadeBetweenTwoStarts) {
         present = QStringLiteral("Vans\\Van.wag");
         break;
     case ChangeBetweenStarts::FileRemoved:
-        ASSERT_TRUE(QFile::remove(Host(trainset + QStringLiteral("Dash9\\DASH9.eng"))));
+        ASSERT_TRUE(QFile::remove(builder.HostPath(trainset + QStringLiteral("Dash9\\DASH9.eng"))));
         gone = QStringLiteral("Dash9\\DASH9.eng");
         reads = 0;
         break;
     case ChangeBetweenStarts::FileRenamed: {
-        const QString host = Host(trainset + QStringLiteral("Dash9\\DASH9.eng"));
+        const QString host = builder.HostPath(trainset + QStringLiteral("Dash9\\DASH9.eng"));
         ASSERT_TRUE(QFile::rename(host, HostParentOf(host) + QStringLiteral("/DASH8.eng")));
         present = QStringLiteral("Dash9\\DASH8.eng");
         gone = QStringLiteral("Dash9\\DASH9.eng");
@@ -446,8 +439,8 @@ TEST_P(RebuildAtStartTest, SeesEveryChangeMadeBetweenTwoStarts) {
     case ChangeBetweenStarts::ChangedWithNewDate: {
         builder.AddWagon(QStringLiteral("Cars"), QStringLiteral("Flat"),
                          QStringLiteral("Flat again"), WagonType::Freight, Into::Store);
-        const QByteArray host =
-            QFile::encodeName(Host(QStringLiteral("C:\\STORE\\TRAINS\\TRAINSET\\Cars\\Flat.wag")));
+        const QByteArray host = QFile::encodeName(
+            builder.HostPath(trainset + QStringLiteral("Cars\\Flat.wag"), Into::Store));
         const timespec times[2] = {{0, UTIME_OMIT}, {1600000000, 0}};
         ASSERT_EQ(utimensat(AT_FDCWD, host.constData(), times, 0), 0);
         present = QStringLiteral("Cars\\Flat.wag");
@@ -455,7 +448,7 @@ TEST_P(RebuildAtStartTest, SeesEveryChangeMadeBetweenTwoStarts) {
         break;
     }
     case ChangeBetweenStarts::FolderRenamed: {
-        const QString host = Host(trainset + QStringLiteral("Dash9"));
+        const QString host = builder.HostPath(trainset + QStringLiteral("Dash9"));
         ASSERT_TRUE(QDir().rename(host, HostParentOf(host) + QStringLiteral("/Dash10")));
         present = QStringLiteral("Dash10\\DASH9.eng");
         gone = QStringLiteral("Dash9\\DASH9.eng");

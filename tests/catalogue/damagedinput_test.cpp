@@ -34,6 +34,8 @@ TEST(DamagedStockFile, AValueThatNeverClosesIsCollectedOnceToTheEnd) {
         {"Description ( \"runs on", "\"runs on", &StockInfo::Description},
         {"Name ( runs on", "runs on", &StockInfo::Name},
         {"Description (", "", &StockInfo::Description},
+        // A Wagon line without its parenthesis takes the rest of the file as the name.
+        {"Wagon", "", &StockInfo::Name},
     };
     const QString rest = RunawayLines();
     for (const RunawayStockValue& c : cases) {
@@ -42,13 +44,6 @@ TEST(DamagedStockFile, AValueThatNeverClosesIsCollectedOnceToTheEnd) {
         ParseStockText(reader, QStringLiteral("LOCO"), info);
         EXPECT_EQ(info.*(c.field), QString::fromLatin1(c.head) + RunawayValue()) << c.opening;
     }
-}
-
-TEST(DamagedStockFile, AWagonLineWithoutItsParenthesisTakesTheRestOfTheFile) {
-    MstsTextReader reader(QStringLiteral("Wagon\r\n") + RunawayLines());
-    StockInfo info;
-    ParseStockText(reader, QStringLiteral("LOCO"), info);
-    EXPECT_EQ(info.Name, RunawayValue());
 }
 
 TEST(DamagedMstsText, CutValueCollectsARunawayValueOnceAndCutsItInPlace) {

@@ -16,6 +16,7 @@
 #include <QMap>
 #include <QStringList>
 #include <cerrno>
+#include <initializer_list>
 #include <string>
 
 namespace qv {
@@ -49,46 +50,52 @@ struct SimulatedCrash {};
 
 // The default operations, counted. The failAt-th one fails with EIO; from the crashAt-th on the
 // job is gone (SimulatedCrash). Successful renames are counted apart: a job that moves nothing
-// renames nothing.
+// renames nothing. Every path an operation is given is recorded.
 class JobOps : public FileMoveOps {
 public:
     int count = 0;
     int renames = 0;
     int failAt = 0;
     int crashAt = 0;
+    QStringList paths;
 
-    void Reset() { count = renames = failAt = crashAt = 0; }
+    void Reset() {
+        count = renames = failAt = crashAt = 0;
+        paths.clear();
+    }
 
     bool Find(const QString& p, FindEntry* e, int* err) override {
-        return Step(err) && FileMoveOps::Find(p, e, err);
+        return Step(err, {p}) && FileMoveOps::Find(p, e, err);
     }
     bool List(const QString& p, QList<FindEntry>* e, int* err) override {
-        return Step(err) && FileMoveOps::List(p, e, err);
+        return Step(err, {p}) && FileMoveOps::List(p, e, err);
     }
     bool SetAttributes(const QString& p, quint32 a, int* err) override {
-        return Step(err) && FileMoveOps::SetAttributes(p, a, err);
+        return Step(err, {p}) && FileMoveOps::SetAttributes(p, a, err);
     }
     bool Rename(const QString& from, const QString& to, int* err) override {
-        const bool done = Step(err) && FileMoveOps::Rename(from, to, err);
+        const bool done = Step(err, {from, to}) && FileMoveOps::Rename(from, to, err);
         renames += done ? 1 : 0;
         return done;
     }
     bool Copy(const QString& s, const QString& t, int* err) override {
-        return Step(err) && FileMoveOps::Copy(s, t, err);
+        return Step(err, {s, t}) && FileMoveOps::Copy(s, t, err);
     }
     bool Delete(const QString& p, int* err) override {
-        return Step(err) && FileMoveOps::Delete(p, err);
+        return Step(err, {p}) && FileMoveOps::Delete(p, err);
     }
     bool RemoveFolder(const QString& p, int* err) override {
-        return Step(err) && FileMoveOps::RemoveFolder(p, err);
+        return Step(err, {p}) && FileMoveOps::RemoveFolder(p, err);
     }
     bool MakeFolders(const QString& p, int* err) override {
-        return Step(err) && FileMoveOps::MakeFolders(p, err);
+        return Step(err, {p}) && FileMoveOps::MakeFolders(p, err);
     }
 
 private:
-    bool Step(int* err) {
+    bool Step(int* err, std::initializer_list<QString> given) {
         ++count;
+        for (const QString& path : given)
+            paths << path;
         if (crashAt > 0 && count >= crashAt)
             throw SimulatedCrash{};
         if (count != failAt)

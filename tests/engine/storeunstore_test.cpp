@@ -233,28 +233,6 @@ TEST_F(StoreUnstoreTest, StoreUnstore_SuppressWhereUsedAnalysisLeavesOutOnlyTheA
     }
 }
 
-// Records every path the moves of a store job look at or change.
-class PathRecordingOps : public FileMoveOps {
-public:
-    bool Find(const QString& p, FindEntry* e, int* err) override {
-        paths << p;
-        return FileMoveOps::Find(p, e, err);
-    }
-    bool Rename(const QString& from, const QString& to, int* err) override {
-        paths << from << to;
-        return FileMoveOps::Rename(from, to, err);
-    }
-    bool Delete(const QString& p, int* err) override {
-        paths << p;
-        return FileMoveOps::Delete(p, err);
-    }
-    bool MakeFolders(const QString& p, int* err) override {
-        paths << p;
-        return FileMoveOps::MakeFolders(p, err);
-    }
-    QStringList paths;
-};
-
 // Content that names files outside its folders: a wagon folder, a service's consist and path, an
 // activity's player service, loose stock and player path, each leading out by "..\", a drive,
 // a share or the root. With the store one folder deeper than the MSTS folder, the same relative
@@ -282,8 +260,7 @@ TEST_F(StoreUnstoreTest,
     drive.MakeFile("OUT/p.pat", "outside path");
     const QMap<QString, QByteArray> outsideBefore = FilesBelow(drive.Host("OUT"));
     const QMap<QString, QByteArray> deepOutBefore = FilesBelow(drive.Host("DEEP/OUT"));
-    PathRecordingOps recording;
-    SetFileMoveOps(&recording);
+    ops.paths.clear();
     LoadTree();
     Mark(RouteNode("BETA"), SI_IN_STORE);
 
@@ -305,7 +282,8 @@ TEST_F(StoreUnstoreTest,
     // Outside files are where they were, untouched; no move even looked outside the folders.
     EXPECT_EQ(FilesBelow(drive.Host("OUT")), outsideBefore);
     EXPECT_EQ(FilesBelow(drive.Host("DEEP/OUT")), deepOutBefore);
-    for (const QString& path : recording.paths) {
+    ASSERT_FALSE(ops.paths.isEmpty());
+    for (const QString& path : ops.paths) {
         const bool inMsts = path.startsWith("C:\\MSTS\\", Qt::CaseInsensitive) &&
                             !EntryInside(QString(), path.mid(8)).isEmpty();
         const bool inStore = path.startsWith("C:\\DEEP\\STORE\\", Qt::CaseInsensitive) &&
@@ -315,7 +293,6 @@ TEST_F(StoreUnstoreTest,
     // The sound part of the job still ran.
     EXPECT_TRUE(PathsBelow(drive.Host("DEEP/STORE")).contains("routes/beta/b.trk"));
     EXPECT_TRUE(PathsBelow(MstsHost()).contains("trains/consists/evil.con"));
-    SetFileMoveOps(&ops);
 }
 
 TEST_F(StoreUnstoreTest, LoadErrorMarks_AddsTheConsistsOfListedStockOnceAfterAJobWroteTheList) {
