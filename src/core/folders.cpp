@@ -1,5 +1,7 @@
 #include "core/folders.h"
 
+#include "core/comparetext.h"
+#include "platform/drivemap.h"
 #include "platform/winfs.h"
 
 #include <QList>
@@ -22,6 +24,22 @@ bool IsFolderEmpty(const QString& folder) {
         if (!entry.IsFolder())
             return false;
         if (entry.name != QLatin1String(".") && entry.name != QLatin1String(".."))
+            return false;
+    }
+    return true;
+}
+
+bool IsInsideFolder(const QString& path, const QString& folder, bool orSame) {
+    QChar pathDrive, folderDrive;
+    QStringList pathParts, folderParts;
+    if (!SplitWindowsPath(path, &pathDrive, &pathParts) ||
+        !SplitWindowsPath(folder, &folderDrive, &folderParts) || pathDrive != folderDrive)
+        return false;
+    if (pathParts.size() < folderParts.size() ||
+        (!orSame && pathParts.size() == folderParts.size()))
+        return false;
+    for (qsizetype i = 0; i < folderParts.size(); ++i) {
+        if (CompareText(pathParts[i], folderParts[i]) != 0)
             return false;
     }
     return true;

@@ -9,4 +9,8 @@ namespace qv {
 // nothing at that path. A folder that exists but cannot be read is not taken as empty.
 bool IsFolderEmpty(const QString& folder);
 
+// True when `path` lies inside `folder`, judged by whole path components without regard to
+// case, so that C:\MSTS2 is not inside C:\MSTS; with `orSame` the folder itself counts too.
+bool IsInsideFolder(const QString& path, const QString& folder, bool orSame);
+
 } // namespace qv

@@ -26,24 +26,6 @@ QString Quoted(const QString& text) {
     return text + QLatin1Char('\'');
 }
 
-// True when `path` lies inside `folder`, judged by whole path components without regard to
-// case, so that C:\MSTS2 is not inside C:\MSTS; with `orSame` the folder itself counts too.
-bool IsInsideFolder(const QString& path, const QString& folder, bool orSame) {
-    QChar pathDrive, folderDrive;
-    QStringList pathParts, folderParts;
-    if (!SplitWindowsPath(path, &pathDrive, &pathParts) ||
-        !SplitWindowsPath(folder, &folderDrive, &folderParts) || pathDrive != folderDrive)
-        return false;
-    if (pathParts.size() < folderParts.size() ||
-        (!orSame && pathParts.size() == folderParts.size()))
-        return false;
-    for (qsizetype i = 0; i < folderParts.size(); ++i) {
-        if (CompareText(pathParts[i], folderParts[i]) != 0)
-            return false;
-    }
-    return true;
-}
-
 // The entries of a folder without "." and ".."; false with the error when it cannot be listed
 // (an empty folder is no error).
 bool ListFolder(const QString& folder, QList<FindEntry>* entries, int* error) {

@@ -4,6 +4,7 @@
 #include "core/appstate.h"
 #include "core/comparetext.h"
 #include "core/controlhelpers.h"
+#include "core/folders.h"
 #include "core/generaldefs.h"
 #include "core/itemset.h"
 #include "core/regsettings.h"
@@ -28,12 +29,6 @@ ViewerWindowOpener& Opener() {
 
 QString FolderPart(const QString& path) {
     return path.left(path.lastIndexOf(QLatin1Char('\\')) + 1);
-}
-
-QString WithoutTrailingBackslash(QString folder) {
-    while (folder.endsWith(QLatin1Char('\\')) || folder.endsWith(QLatin1Char('/')))
-        folder.chop(1);
-    return folder;
 }
 
 // Reads the vehicle's own file (never the cache, whose sections keep only its name and bits)
@@ -160,17 +155,6 @@ void UseSviewCommand(bool checked) {
     WriteFlag(checked, QStringLiteral("Use SVIEW"));
 }
 
-bool InsideStoreFolder(const QString& folder, const QString& storeFolder) {
-    const QString chosen = WithoutTrailingBackslash(folder);
-    const QString store = WithoutTrailingBackslash(storeFolder);
-    if (store.isEmpty())
-        return false;
-    if (CompareText(chosen, store) == 0)
-        return true;
-    return chosen.size() > store.size() && chosen.at(store.size()) == QLatin1Char('\\') &&
-           CompareText(chosen.left(store.size()), store) == 0;
-}
-
 void ViewerScreenshotFolderCommand() {
     AppState& app = App();
     const QString folder =
@@ -178,7 +162,7 @@ void ViewerScreenshotFolderCommand() {
                      Caption(Msg::SELECT_MSTS_FOLDER_TAG7));
     if (folder.isEmpty())
         return;
-    if (InsideStoreFolder(folder, app.StoreRootFolder)) {
+    if (IsInsideFolder(folder, app.StoreRootFolder, true)) {
         TheUi().MessageBox(Caption(Msg::PATH_INCLUDED_LEG), app.ProgramTitle, MB_ICONEXCLAMATION);
         return;
     }

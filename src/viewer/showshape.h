@@ -40,7 +40,4 @@ void UseSviewCommand(bool checked);
 // a missing one, and uses it from now on.
 void ViewerScreenshotFolderCommand();
 
-// True when the folder is the store folder or lies inside it (whole folder names, any case).
-bool InsideStoreFolder(const QString& folder, const QString& storeFolder);
-
 } // namespace qv

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace qv;
 
@@ -57,4 +58,26 @@ TEST_F(FoldersTest, IsFolderEmpty_FalseWhenTheFolderCannotBeToldApart) {
     MakeFolder(QStringLiteral("DATA"));
     EXPECT_FALSE(IsFolderEmpty(QStringLiteral("T:\\data")));
     EXPECT_TRUE(IsFolderEmpty(QStringLiteral("T:\\Data")));
+}
+
+TEST(IsInsideFolder, ComparesWholeNamesWithoutRegardToCase) {
+    const std::tuple<const char*, bool, bool> cases[] = {
+        // path, with orSame, without
+        {"C:\\Store", true, false},
+        {"c:\\store\\", true, false},
+        {"C:\\Store\\Shots", true, true},
+        {"C:\\STORE\\a\\..\\b", true, true},
+        {"C:\\Store2", false, false},
+        {"C:\\Stor", false, false},
+        {"D:\\Shots\\Store", false, false},
+        {"D:\\Store\\Shots", false, false},
+        {"C:\\Store\\..\\Other", false, false},
+        {"", false, false},
+    };
+    for (const auto& [path, orSame, below] : cases) {
+        const QString folder = QString::fromLatin1(path);
+        EXPECT_EQ(IsInsideFolder(folder, QStringLiteral("C:\\Store"), true), orSame) << path;
+        EXPECT_EQ(IsInsideFolder(folder, QStringLiteral("C:\\Store"), false), below) << path;
+    }
+    EXPECT_FALSE(IsInsideFolder(QStringLiteral("C:\\Store"), QString(), true));
 }
