@@ -3,6 +3,7 @@
 #include "catalogue/itemfiles.h"
 #include "catalogue/namedlists.h"
 #include "core/appstate.h"
+#include "core/itemkinds.h"
 #include "core/itemset.h"
 #include "core/regsettings.h"
 #include "core/startupconfig.h"
@@ -36,10 +37,6 @@ QString ZPath(const QString& hostPath) {
                            QDir::cleanPath(hostPath).split(QLatin1Char('/'), Qt::SkipEmptyParts));
 }
 
-QString FileNameOf(const QString& relPath) {
-    return relPath.mid(relPath.lastIndexOf(QLatin1Char('\\')) + 1);
-}
-
 // Stands in for TRAIN.EXE: says what would have started and ends after a moment, as a short
 // MSTS session would.
 bool WriteMstsStandIn(const QString& hostPath) {
@@ -59,8 +56,9 @@ bool WriteMstsStandIn(const QString& hostPath) {
 bool AddNamedLists(const QString& folder, std::uint32_t kind, const QStringList& entries,
                    const std::vector<QStringList>& members) {
     const bool global = folder.startsWith(QLatin1String("TRAINS\\"), Qt::CaseInsensitive);
-    auto registerFile = OpenStoreIni(global ? QStringLiteral("ROUTE.QVC")
-                                            : FileNameOf(folder) + QStringLiteral("\\ROUTE.QVC"));
+    auto registerFile =
+        OpenStoreIni(global ? QStringLiteral("ROUTE.QVC")
+                            : LastPathComponent(folder) + QStringLiteral("\\ROUTE.QVC"));
     for (std::size_t i = 0; i < std::size_t(entries.size()); ++i) {
         const QString id = entries[qsizetype(i)].section(QLatin1Char('='), 0, 0);
         registerFile->Ini.WriteString(RouteListSection(kind), id,
@@ -81,11 +79,11 @@ bool AddNamedLists(const QString& folder, std::uint32_t kind, const QStringList&
 bool AddDemoLists(const MstsManifest& manifest) {
     QStringList consists;
     for (const QString& path : manifest.Paths(MstsFileKind::Consist))
-        consists << FileNameOf(path);
+        consists << LastPathComponent(path);
     QStringList usa2Paths;
     for (const QString& path : manifest.Paths(MstsFileKind::Path)) {
         if (path.contains(QLatin1String("\\USA2\\"), Qt::CaseInsensitive))
-            usa2Paths << FileNameOf(path);
+            usa2Paths << LastPathComponent(path);
     }
     QStringList engines;
     for (const QString& path : manifest.Paths(MstsFileKind::Engine))

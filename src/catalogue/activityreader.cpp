@@ -7,6 +7,7 @@
 #include "core/appstate.h"
 #include "core/comparetext.h"
 #include "core/generaldefs.h"
+#include "core/itemkinds.h"
 #include "core/regsettings.h"
 #include "core/status.h"
 #include "core/storeini.h"
@@ -88,10 +89,6 @@ struct ActivityFolders {
 QString ParentFolder(const QString& folder) {
     const qsizetype slash = folder.lastIndexOf(u'\\');
     return slash < 0 ? QString() : folder.left(slash);
-}
-
-QString FileNamePart(const QString& path) {
-    return path.mid(path.lastIndexOf(u'\\') + 1);
 }
 
 ActivityFolders FoldersOf(const ActivityInfo& info) {
@@ -243,11 +240,12 @@ void RenewSection(StoreIniHolder& cache, const QString& section, const ActivityI
     }
     ini.WriteBool(section, kKeyLooseStock, info.LooseStock);
     if (App().ExtendedActivityCache) {
-        ini.WriteString(section, kKeyPlayerSrv, FileNamePart(info.PlayerSrv));
+        ini.WriteString(section, kKeyPlayerSrv, LastPathComponent(info.PlayerSrv));
         ini.WriteString(section, kKeyPathId, info.PathID);
         ini.WriteInteger(section, kKeySvcCount, own.services.Count());
         for (int i = 0; i < own.services.Count(); ++i)
-            ini.WriteString(section, kKeySvc + QString::number(i), FileNamePart(own.services[i]));
+            ini.WriteString(section, kKeySvc + QString::number(i),
+                            LastPathComponent(own.services[i]));
         ini.WriteInteger(section, kKeyStkCount, own.stock.Count());
         for (int i = 0; i < own.stock.Count(); ++i)
             ini.WriteString(section, kKeyStk + QString::number(i), own.stock[i]);

@@ -33,14 +33,6 @@ QString RegisterName(const QString& folder) {
     return LastPathComponent(folder) + QLatin1Char('\\') + kRegisterName;
 }
 
-// The list id without its extension, as the register keys it.
-QString WithoutExtension(const QString& name) {
-    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
-    if (dot < 0 || name.indexOf(QLatin1Char('\\'), dot) >= 0)
-        return name;
-    return name.left(dot);
-}
-
 // The number of a list id: 0 for the section name itself, n for the section name followed by the
 // digits of n; -1 for any other id. The section name is matched without regard to case, as the
 // register's keys and the list files' names are, so that no id in use is handed out again.

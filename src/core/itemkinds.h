@@ -23,6 +23,9 @@ QString ItemKindName(std::uint32_t kind);
 // The last component of a backslash path ("ROUTES\USA1" gives "USA1").
 QString LastPathComponent(const QString& path);
 
+// The path without the extension of its last component ("A.B\C.CON" gives "A.B\C").
+QString WithoutExtension(const QString& path);
+
 // ---- Sort orders: negative, zero or positive -------------------------------------------------
 
 // Routes (PType bit 0x2) by their folder name, every other item by FileName.

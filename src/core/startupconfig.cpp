@@ -5,6 +5,7 @@
 #include "core/controlhelpers.h"
 #include "core/filefind.h"
 #include "core/generaldefs.h"
+#include "core/itemkinds.h"
 #include "core/mainservices.h"
 #include "core/regsettings.h"
 #include "core/stringlist.h"
@@ -27,10 +28,6 @@ int Box(const QString& text, int style) {
 
 bool SamePath(const QString& a, const QString& b) {
     return CompareText(a, b) == 0;
-}
-
-QString LastComponent(const QString& path) {
-    return path.mid(path.lastIndexOf(QLatin1Char('\\')) + 1);
 }
 
 // MSTS's key may name a folder with a trailing backslash; the roots never carry one, since every
@@ -65,7 +62,7 @@ bool EndsInNumberedCopyMark(const QString& name) {
 
 // A numbered copy of TRAINS or ROUTES, told by the folder's full path.
 bool IsNumberedContentCopy(const QString& path) {
-    QString name = LastComponent(path);
+    QString name = LastPathComponent(path);
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     if (dot >= 0)
         name.truncate(dot);
@@ -218,7 +215,7 @@ bool CheckLeftoverFolders(const QString& root, bool show) {
     if (SamePath(first, app.StoreRootFolder)) {
         const StringList folders = SubFolders(first);
         for (int i = 0; i < folders.Count(); ++i) {
-            const QString name = LastComponent(folders[i]);
+            const QString name = LastPathComponent(folders[i]);
             if (!SamePath(name, QStringLiteral("TRAINS")) &&
                 !SamePath(name, QStringLiteral("ROUTES")) &&
                 !SamePath(name, QStringLiteral("QVDATA")))

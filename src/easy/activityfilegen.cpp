@@ -86,7 +86,7 @@ QString Quoted(const QString& text) {
 }
 
 // The file name less its 4-character extension; a name of 4 characters or fewer gives nothing.
-QString WithoutExtension(const QString& name) {
+QString WithoutLastFour(const QString& name) {
     return name.left(qMax<qsizetype>(0, name.size() - 4));
 }
 
@@ -103,7 +103,7 @@ QStringList LinesOf(const QString& text) {
 }
 
 QString PlayerPathName(const ExploreActivitySaveInfo& session) {
-    return Quoted(WithoutExtension(LastPathComponent(session.PlayerPathFileName)));
+    return Quoted(WithoutLastFour(LastPathComponent(session.PlayerPathFileName)));
 }
 
 QString BriefingText(const ExploreActivitySaveInfo& session) {
@@ -134,7 +134,7 @@ QString LocationText(int line) {
 QStringList ExploreServiceLines(const ExploreActivitySaveInfo& session) {
     QString text = TemplateText(kServiceTemplate);
     text.replace(QStringLiteral("TOK_SERVICE_NAME"), Quoted(Caption(Msg::EXPLORE_ACTIVITY_NAME)));
-    text.replace(QStringLiteral("TOK_CONSIST"), Quoted(WithoutExtension(session.ConsistFileName)));
+    text.replace(QStringLiteral("TOK_CONSIST"), Quoted(WithoutLastFour(session.ConsistFileName)));
     text.replace(QStringLiteral("TOK_PATHID"), PlayerPathName(session));
     return LinesOf(text);
 }

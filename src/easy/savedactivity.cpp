@@ -4,6 +4,7 @@
 #include "core/filefind.h"
 #include "core/filemove.h"
 #include "core/generaldefs.h"
+#include "core/itemkinds.h"
 #include "core/itemtree.h"
 #include "core/mainservices.h"
 #include "core/regsettings.h"
@@ -40,14 +41,10 @@ QDateTime LastCloseTime() {
     return QDateTime(date, QTime::fromMSecsSinceStartOfDay(int(ms)));
 }
 
-QString LastComponent(const QString& path) {
-    return path.mid(path.lastIndexOf(u'\\') + 1);
-}
-
 // A save file that warrants the question: newer than the last close and not one of our own
 // Explore sessions, whose restart does not depend on the scenario.
 bool SavedAfter(const QString& file, const QDateTime& reference) {
-    if (LastComponent(file).startsWith(kExploreTempPrefix, Qt::CaseInsensitive))
+    if (LastPathComponent(file).startsWith(kExploreTempPrefix, Qt::CaseInsensitive))
         return false;
     const QDateTime written = UnpackDosDateTime(FileAge(file));
     return written.isValid() && written > reference;

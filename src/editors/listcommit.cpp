@@ -4,6 +4,7 @@
 #include "catalogue/namedlists.h"
 #include "core/appstate.h"
 #include "core/generaldefs.h"
+#include "core/itemkinds.h"
 #include "core/itemtree.h"
 #include "core/mainservices.h"
 #include "core/status.h"
@@ -20,11 +21,6 @@ namespace {
 // Where a node that is no list has always been reported from.
 constexpr const char* kListEditorModule = "ListEditorCommon";
 constexpr int kNotAListLine = 430;
-
-QString WithoutExtension(const QString& file) {
-    const qsizetype dot = file.lastIndexOf(QLatin1Char('.'));
-    return dot < 0 ? file : file.left(dot);
-}
 
 void SetListState(ItemNode* node, int state) {
     node->Data()->StoreInd = state;

@@ -10,6 +10,7 @@
 #include "core/exploresaveinfo.h"
 #include "core/filefind.h"
 #include "core/generaldefs.h"
+#include "core/itemkinds.h"
 #include "core/itemtree.h"
 #include "core/mainservices.h"
 #include "core/regsettings.h"
@@ -40,15 +41,6 @@ constexpr int kDefaultUnstoreIterations = 100;
 QString ParentOf(const QString& path) {
     const qsizetype slash = path.lastIndexOf(u'\\');
     return slash < 0 ? QString() : path.left(slash);
-}
-
-QString LastPartOf(const QString& path) {
-    return path.mid(path.lastIndexOf(u'\\') + 1);
-}
-
-bool ExistsInEitherRoot(const QString& relative) {
-    return FileExists(App().MstsRootFolder + u'\\' + relative) ||
-           FileExists(App().StoreRootFolder + u'\\' + relative);
 }
 
 int MaxUnstoreIterations() {
@@ -261,7 +253,7 @@ void SurveyRun::BringActivityIntoUse(const QString& entry) {
     // The tree's folders may be spelt otherwise than the files found on disk (a saved scenario
     // keeps the spelling it was saved with), so they compare without regard to case.
     const QString folder = ParentOf(entry);
-    const QString file = LastPartOf(entry);
+    const QString file = LastPathComponent(entry);
     for (ItemNode* node = tree_->First(); node; node = node->GetNext()) {
         const ItemSet& item = *node->Data();
         if (!(item.PType & PT_ACTIVITY) || CompareText(item.Folder, folder) != 0 ||
@@ -281,7 +273,7 @@ void SurveyRun::CheckPaths() {
         const QString entry = D[i];
         PathInfo path;
         path.Folder = ParentOf(entry);
-        path.FileName = LastPartOf(entry);
+        path.FileName = LastPathComponent(entry);
         if (ReadPathFile(App().MstsRootFolder, path, *pathCache_) ||
             ReadPathFile(App().StoreRootFolder, path, *pathCache_)) {
             if (path.PType & PT_DRIVEABLE)
@@ -315,9 +307,9 @@ void SurveyRun::CheckPaths() {
             continue;
         errors_ = true;
         RouteInfo route;
-        route.Name = LastPartOf(folder);
-        if (!ReadRouteFile(App().StoreRootFolder, folder, LastPartOf(A[r]), route))
-            ReadRouteFile(App().MstsRootFolder, folder, LastPartOf(A[r]), route);
+        route.Name = LastPathComponent(folder);
+        if (!ReadRouteFile(App().StoreRootFolder, folder, LastPathComponent(A[r]), route))
+            ReadRouteFile(App().MstsRootFolder, folder, LastPathComponent(A[r]), route);
         Report(RL_ERROR, nullptr,
                Caption(Msg::DO_NOT_ALLOWED_TAG1_2) + Caption(Msg::DO_NOT_ALLOWED_TAG1B) + u'\n' +
                    Caption(Msg::TYPE_ROUTE_LEG) + QStringLiteral(": '") + route.Name + u'\'' +

@@ -9,6 +9,7 @@
 #include "core/appstate.h"
 #include "core/filefind.h"
 #include "core/generaldefs.h"
+#include "core/itemkinds.h"
 #include "core/mainservices.h"
 #include "core/report.h"
 #include "core/storeini.h"
@@ -26,15 +27,6 @@ const QString kTrainsetFolder = QStringLiteral("TRAINS\\TRAINSET");
 QString ParentOf(const QString& path) {
     const qsizetype slash = path.lastIndexOf(u'\\');
     return slash < 0 ? QString() : path.left(slash);
-}
-
-QString LastPartOf(const QString& path) {
-    return path.mid(path.lastIndexOf(u'\\') + 1);
-}
-
-bool ExistsInEitherRoot(const QString& relative) {
-    return FileExists(App().StoreRootFolder + u'\\' + relative) ||
-           FileExists(App().MstsRootFolder + u'\\' + relative);
 }
 
 bool ReadServiceFromEitherRoot(const QString& relative, ServiceInfo& service) {
@@ -117,6 +109,11 @@ bool RefreshListMembers(RecordList<ItemSet>& members, std::uint32_t kind, const 
 }
 
 } // namespace
+
+bool ExistsInEitherRoot(const QString& relative) {
+    return FileExists(App().StoreRootFolder + u'\\' + relative) ||
+           FileExists(App().MstsRootFolder + u'\\' + relative);
+}
 
 bool SurveyActivity(const ItemSet& activity, StoreIniHolder& scenarioCache, StringList& C,
                     StringList* playerServices, StringList& D, StringList& B, StringList& G) {
@@ -259,7 +256,7 @@ bool CheckPathFileParameters(const StringList& D, const StringList& playerPaths,
                                     : Caption(Msg::LOAD_AI_PATH_ERROR_NOTIFY_LEG);
         ItemSet item;
         item.Folder = ParentOf(entry);
-        item.FileName = LastPartOf(entry);
+        item.FileName = LastPathComponent(entry);
         item.Description = pathCache.Ini.ReadString(entry, QStringLiteral("Name"), QString());
         Report(player ? RL_ERROR : RL_WARNING, &item,
                Caption(Msg::DIFFERENT_PARAM_LEG1) + QStringLiteral("TrPathName") +

@@ -16,6 +16,9 @@ class StringList;
 struct ItemSet;
 struct StoreIniHolder;
 
+// Whether the file (relative to a root) lies in the store or in the MSTS folder.
+bool ExistsInEitherRoot(const QString& relative);
+
 // Reads the activity (MSTS folder first, else the store) through the open scenario cache and adds
 // its player service and the services it names to C (and the player service to playerServices,
 // when given), its player path to D, the activity itself to B and its loose stock to G. A service

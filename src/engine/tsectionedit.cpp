@@ -3,6 +3,7 @@
 #include "core/appstate.h"
 #include "core/comparetext.h"
 #include "core/generaldefs.h"
+#include "core/itemkinds.h"
 #include "core/itemtree.h"
 #include "core/mainservices.h"
 #include "platform/drivemap.h"
@@ -26,10 +27,6 @@ bool Refuse(const QString& text) {
 QString ParentOf(const QString& path) {
     const qsizetype at = path.lastIndexOf(QLatin1Char('\\'));
     return at < 0 ? QString() : path.left(at);
-}
-
-QString NameOf(const QString& path) {
-    return path.mid(path.lastIndexOf(QLatin1Char('\\')) + 1);
 }
 
 } // namespace
@@ -106,7 +103,7 @@ bool AcceptTsectionSettings(RouteInfo& record, const QString& path, const QStrin
         if (CompareText(file, msts + QStringLiteral("\\GLOBAL\\TSECTION.DAT")) == 0)
             return Refuse(Caption(Msg::TSECTION_TARGET_ERROR1) +
                           Caption(Msg::TSECTION_TARGET_ERROR2));
-        if (CompareText(NameOf(file), QStringLiteral("TSECTION.DAT")) == 0 &&
+        if (CompareText(LastPathComponent(file), QStringLiteral("TSECTION.DAT")) == 0 &&
             CompareText(ParentOf(ParentOf(file)), msts + QStringLiteral("\\ROUTES")) == 0)
             return Refuse(Caption(Msg::TSECTION_TARGET_ERROR1) +
                           Caption(Msg::TSECTION_TARGET_ERROR3));

@@ -21,12 +21,6 @@ namespace {
 
 const QString kFiveBlanks = QStringLiteral("     ");
 
-QString WithoutExtension(const QString& fileName) {
-    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
-    const qsizetype slash = fileName.lastIndexOf(QLatin1Char('\\'));
-    return dot > slash ? fileName.left(dot) : fileName;
-}
-
 } // namespace
 
 QString ItemInfoLabel(Msg key) {
