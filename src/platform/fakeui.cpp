@@ -1,5 +1,7 @@
 #include "platform/fakeui.h"
 
+#include <optional>
+
 namespace qv {
 
 FakeUi::FakeUi() : previous_(&TheUi()) {
@@ -34,16 +36,55 @@ void FakeUi::ExpectConfirmFileMove(int answer) {
     fileMoveAnswers_.push_back(answer);
 }
 
+namespace {
+
+// The next scripted answer of a dialog; none, and a mismatch noted, when no answer was scripted.
+template <typename T>
+std::optional<T> Next(std::deque<T>& answers, QStringList& mismatches, const QString& unexpected) {
+    if (answers.empty()) {
+        mismatches << unexpected;
+        return std::nullopt;
+    }
+    T next = std::move(answers.front());
+    answers.pop_front();
+    return next;
+}
+
+// The scripted result of a dialog that only answers with it; ID_CANCEL when none was scripted.
+int NextResult(std::deque<int>& answers, QStringList& mismatches, const QString& unexpected) {
+    return Next(answers, mismatches, unexpected).value_or(ID_CANCEL);
+}
+
+// The scripted answer of a dialog that chooses a text; the text is given back only with ID_OK.
+int AnswerWithText(std::deque<std::pair<int, QString>>& answers, QStringList& mismatches,
+                   const QString& unexpected, QString* text) {
+    const auto next = Next(answers, mismatches, unexpected);
+    if (!next)
+        return ID_CANCEL;
+    if (next->first == ID_OK && text)
+        *text = next->second;
+    return next->first;
+}
+
+// The scripted answer of a dialog whose answer may edit what it was given.
+template <typename... Edited>
+int AnswerAndEdit(std::deque<std::pair<int, std::function<void(Edited&...)>>>& answers,
+                  QStringList& mismatches, const QString& unexpected, Edited&... edited) {
+    auto next = Next(answers, mismatches, unexpected);
+    if (!next)
+        return ID_CANCEL;
+    if (next->second)
+        next->second(edited...);
+    return next->first;
+}
+
+} // namespace
+
 int FakeUi::ConfirmFileMove(const QString& sourceFile, const QString& targetFile,
                             bool contentsDiffer) {
     fileMoves_.push_back({sourceFile, targetFile, contentsDiffer});
-    if (fileMoveAnswers_.empty()) {
-        mismatches_ << QStringLiteral("unexpected duplicate-file dialog for '%1'").arg(targetFile);
-        return ID_CANCEL;
-    }
-    const int answer = fileMoveAnswers_.front();
-    fileMoveAnswers_.pop_front();
-    return answer;
+    return NextResult(fileMoveAnswers_, mismatches_,
+                      QStringLiteral("unexpected duplicate-file dialog for '%1'").arg(targetFile));
 }
 
 void FakeUi::ExpectSelectFolder(int result, const QString& folder) {
@@ -53,15 +94,9 @@ void FakeUi::ExpectSelectFolder(int result, const QString& folder) {
 int FakeUi::SelectFolder(const QString& initialFolder, const QString& prompt,
                          const QString& captionSuffix, QString* folder) {
     folderDialogs_.push_back({initialFolder, prompt, captionSuffix});
-    if (folderAnswers_.empty()) {
-        mismatches_ << QStringLiteral("unexpected folder dialog at '%1'").arg(initialFolder);
-        return ID_CANCEL;
-    }
-    const auto [result, chosen] = folderAnswers_.front();
-    folderAnswers_.pop_front();
-    if (result == ID_OK && folder)
-        *folder = chosen;
-    return result;
+    return AnswerWithText(folderAnswers_, mismatches_,
+                          QStringLiteral("unexpected folder dialog at '%1'").arg(initialFolder),
+                          folder);
 }
 
 void FakeUi::ExpectInputQuery(bool confirmed, const QString& value) {
@@ -70,15 +105,11 @@ void FakeUi::ExpectInputQuery(bool confirmed, const QString& value) {
 
 bool FakeUi::InputQuery(const QString& caption, const QString& prompt, QString* value) {
     inputQueries_.push_back({caption, prompt, value ? *value : QString()});
-    if (inputAnswers_.empty()) {
-        mismatches_ << QStringLiteral("unexpected input box '%1'").arg(caption);
-        return false;
-    }
-    const auto [confirmed, entered] = inputAnswers_.front();
-    inputAnswers_.pop_front();
-    if (confirmed && value)
-        *value = entered;
-    return confirmed;
+    const auto next =
+        Next(inputAnswers_, mismatches_, QStringLiteral("unexpected input box '%1'").arg(caption));
+    if (next && next->first && value)
+        *value = next->second;
+    return next && next->first;
 }
 
 void FakeUi::ExpectSetFixedObjects(int result) {
@@ -87,13 +118,8 @@ void FakeUi::ExpectSetFixedObjects(int result) {
 
 int FakeUi::SetFixedObjects() {
     ++fixedObjectsDialogs_;
-    if (fixedObjectsAnswers_.empty()) {
-        mismatches_ << QStringLiteral("unexpected fixed-objects dialog");
-        return ID_CANCEL;
-    }
-    const int result = fixedObjectsAnswers_.front();
-    fixedObjectsAnswers_.pop_front();
-    return result;
+    return NextResult(fixedObjectsAnswers_, mismatches_,
+                      QStringLiteral("unexpected fixed-objects dialog"));
 }
 
 void FakeUi::ExpectEditTsectionSettings(int result, std::function<void(RouteInfo&)> edit) {
@@ -102,15 +128,8 @@ void FakeUi::ExpectEditTsectionSettings(int result, std::function<void(RouteInfo
 
 int FakeUi::EditTsectionSettings(RouteInfo& record) {
     ++tsectionSettingsDialogs_;
-    if (tsectionSettingsAnswers_.empty()) {
-        mismatches_ << QStringLiteral("unexpected TSECTION.DAT parameters dialog");
-        return ID_CANCEL;
-    }
-    auto [result, edit] = std::move(tsectionSettingsAnswers_.front());
-    tsectionSettingsAnswers_.pop_front();
-    if (edit)
-        edit(record);
-    return result;
+    return AnswerAndEdit(tsectionSettingsAnswers_, mismatches_,
+                         QStringLiteral("unexpected TSECTION.DAT parameters dialog"), record);
 }
 
 void FakeUi::ExpectResolveTsectionConflicts(int result, TsectionChoice choose) {
@@ -119,15 +138,8 @@ void FakeUi::ExpectResolveTsectionConflicts(int result, TsectionChoice choose) {
 
 int FakeUi::ResolveTsectionConflicts(std::vector<std::unique_ptr<ConflictInfo>>& list) {
     ++tsectionChoiceDialogs_;
-    if (tsectionChoiceAnswers_.empty()) {
-        mismatches_ << QStringLiteral("unexpected TSECTION.DAT choice dialog");
-        return ID_CANCEL;
-    }
-    auto [result, choose] = std::move(tsectionChoiceAnswers_.front());
-    tsectionChoiceAnswers_.pop_front();
-    if (choose)
-        choose(list);
-    return result;
+    return AnswerAndEdit(tsectionChoiceAnswers_, mismatches_,
+                         QStringLiteral("unexpected TSECTION.DAT choice dialog"), list);
 }
 
 void FakeUi::ExpectSelectStoragePath(int result) {
@@ -136,13 +148,8 @@ void FakeUi::ExpectSelectStoragePath(int result) {
 
 int FakeUi::SelectStoragePath() {
     ++storagePathDialogs_;
-    if (storagePathAnswers_.empty()) {
-        mismatches_ << QStringLiteral("unexpected storage-folder dialog");
-        return ID_CANCEL;
-    }
-    const int result = storagePathAnswers_.front();
-    storagePathAnswers_.pop_front();
-    return result;
+    return NextResult(storagePathAnswers_, mismatches_,
+                      QStringLiteral("unexpected storage-folder dialog"));
 }
 
 void FakeUi::ExpectChangeLotNumber(int result, const QString& lot) {
@@ -154,15 +161,8 @@ int FakeUi::ChangeLotNumber(const std::vector<std::unique_ptr<ItemSet>>& items,
     lotNumberDialogs_.push_back(int(items.size()));
     if (chosenLotNumber)
         chosenLotNumber->clear();
-    if (lotNumberAnswers_.empty()) {
-        mismatches_ << QStringLiteral("unexpected lot-number dialog");
-        return ID_CANCEL;
-    }
-    const auto [result, lot] = lotNumberAnswers_.front();
-    lotNumberAnswers_.pop_front();
-    if (result == ID_OK && chosenLotNumber)
-        *chosenLotNumber = lot;
-    return result;
+    return AnswerWithText(lotNumberAnswers_, mismatches_,
+                          QStringLiteral("unexpected lot-number dialog"), chosenLotNumber);
 }
 
 void FakeUi::ExpectOpenScenarioDialog(int result, const QString& file) {
@@ -173,34 +173,16 @@ void FakeUi::ExpectSaveScenarioDialog(int result, const QString& file) {
     saveScenarioAnswers_.push_back({result, file});
 }
 
-namespace {
-
-// The scripted answer of a scenario file dialog; the chosen file is given back only with ID_OK.
-int AnswerScenarioDialog(std::deque<std::pair<int, QString>>& answers, QStringList& mismatches,
-                         const QString& what, QString* file) {
-    if (answers.empty()) {
-        mismatches << QStringLiteral("unexpected %1 dialog").arg(what);
-        return ID_CANCEL;
-    }
-    const auto [result, chosen] = answers.front();
-    answers.pop_front();
-    if (result == ID_OK && file)
-        *file = chosen;
-    return result;
-}
-
-} // namespace
-
 int FakeUi::OpenScenarioDialog(const QString& title, const QString& initialFolder, QString* file) {
     openScenarios_.push_back({title, initialFolder, QString()});
-    return AnswerScenarioDialog(openScenarioAnswers_, mismatches_, QStringLiteral("open-scenario"),
-                                file);
+    return AnswerWithText(openScenarioAnswers_, mismatches_,
+                          QStringLiteral("unexpected open-scenario dialog"), file);
 }
 
 int FakeUi::SaveScenarioDialog(const QString& initialFolder, QString* file) {
     saveScenarios_.push_back({QString(), initialFolder, file ? *file : QString()});
-    return AnswerScenarioDialog(saveScenarioAnswers_, mismatches_, QStringLiteral("save-scenario"),
-                                file);
+    return AnswerWithText(saveScenarioAnswers_, mismatches_,
+                          QStringLiteral("unexpected save-scenario dialog"), file);
 }
 
 void FakeUi::ExpectEditLaunchSettings(int result, std::function<void()> enter) {
@@ -210,15 +192,8 @@ void FakeUi::ExpectEditLaunchSettings(int result, std::function<void()> enter) {
 int FakeUi::EditLaunchSettings(const QString&, const QString&, const QString&, const QString& key,
                                bool, const QString&) {
     launchSettingsDialogs_ << key;
-    if (launchSettingsAnswers_.empty()) {
-        mismatches_ << QStringLiteral("unexpected launch-settings dialog for '%1'").arg(key);
-        return ID_CANCEL;
-    }
-    auto [result, enter] = std::move(launchSettingsAnswers_.front());
-    launchSettingsAnswers_.pop_front();
-    if (enter)
-        enter();
-    return result;
+    return AnswerAndEdit(launchSettingsAnswers_, mismatches_,
+                         QStringLiteral("unexpected launch-settings dialog for '%1'").arg(key));
 }
 
 void FakeUi::ExpectSaveTextDialog(int result, const QString& file, int filterIndex) {
@@ -227,12 +202,11 @@ void FakeUi::ExpectSaveTextDialog(int result, const QString& file, int filterInd
 
 int FakeUi::SaveTextDialog(const QString& initialFolder, int* filterIndex, QString* file) {
     saveTextDialogs_.push_back({initialFolder, filterIndex ? *filterIndex : 0});
-    if (saveTextAnswers_.empty()) {
-        mismatches_ << QStringLiteral("unexpected save-text dialog");
+    const auto next =
+        Next(saveTextAnswers_, mismatches_, QStringLiteral("unexpected save-text dialog"));
+    if (!next)
         return ID_CANCEL;
-    }
-    const auto [result, chosen, index] = saveTextAnswers_.front();
-    saveTextAnswers_.pop_front();
+    const auto& [result, chosen, index] = *next;
     if (result == ID_OK) {
         if (file)
             *file = chosen;
@@ -248,13 +222,7 @@ void FakeUi::ExpectPrintDocument(int result) {
 
 int FakeUi::PrintDocument(const QString& title, const QString& html) {
     printDialogs_.push_back({title, html});
-    if (printAnswers_.empty()) {
-        mismatches_ << QStringLiteral("unexpected print dialog");
-        return ID_CANCEL;
-    }
-    const int result = printAnswers_.front();
-    printAnswers_.pop_front();
-    return result;
+    return NextResult(printAnswers_, mismatches_, QStringLiteral("unexpected print dialog"));
 }
 
 void FakeUi::ExpectPrinterSetup(int result) {
@@ -263,13 +231,8 @@ void FakeUi::ExpectPrinterSetup(int result) {
 
 int FakeUi::PrinterSetup() {
     ++printerSetupDialogs_;
-    if (printerSetupAnswers_.empty()) {
-        mismatches_ << QStringLiteral("unexpected printer-setup dialog");
-        return ID_CANCEL;
-    }
-    const int result = printerSetupAnswers_.front();
-    printerSetupAnswers_.pop_front();
-    return result;
+    return NextResult(printerSetupAnswers_, mismatches_,
+                      QStringLiteral("unexpected printer-setup dialog"));
 }
 
 void FakeUi::ExpectChooseFont(int result, const QByteArray& logFont, quint32 colour) {
@@ -278,12 +241,10 @@ void FakeUi::ExpectChooseFont(int result, const QByteArray& logFont, quint32 col
 
 int FakeUi::ChooseFont(QByteArray* logFont, quint32* colour) {
     fontDialogs_.push_back(logFont ? *logFont : QByteArray());
-    if (fontAnswers_.empty()) {
-        mismatches_ << QStringLiteral("unexpected font dialog");
+    const auto next = Next(fontAnswers_, mismatches_, QStringLiteral("unexpected font dialog"));
+    if (!next)
         return ID_CANCEL;
-    }
-    const auto [result, record, chosenColour] = fontAnswers_.front();
-    fontAnswers_.pop_front();
+    const auto& [result, record, chosenColour] = *next;
     if (result == ID_OK) {
         if (logFont)
             *logFont = record;
@@ -299,15 +260,8 @@ void FakeUi::ExpectFindTextDialog(int result, std::function<void(SearchTextSet&)
 
 int FakeUi::FindTextDialog(SearchTextSet& record) {
     ++findTextDialogs_;
-    if (findTextAnswers_.empty()) {
-        mismatches_ << QStringLiteral("unexpected Find Text dialog");
-        return ID_CANCEL;
-    }
-    auto [result, enter] = std::move(findTextAnswers_.front());
-    findTextAnswers_.pop_front();
-    if (enter)
-        enter(record);
-    return result;
+    return AnswerAndEdit(findTextAnswers_, mismatches_,
+                         QStringLiteral("unexpected Find Text dialog"), record);
 }
 
 void FakeUi::Clear() {
