@@ -37,6 +37,21 @@ bool ListIdMissing(const QString& listId, int line) {
 
 } // namespace
 
+Msg ListHeadingCaption(std::uint32_t kind) {
+    switch (kind) {
+    case PT_EXPLORE_CONSIST:
+        return Msg::TREE_HEADING_EXPCON;
+    case PT_MAINT_CONSIST:
+        return Msg::TREE_HEADING_MAINTCON;
+    case PT_MAINT_STOCK:
+        return Msg::TREE_HEADING_MAINTSTK;
+    case PT_EXPLORE_PATH:
+        return Msg::TREE_HEADING_EXPPATH;
+    default:
+        return Msg::TREE_HEADING_MAINTPATH;
+    }
+}
+
 // The first-only mark means "this record stands for the rest of its list". It is a bit, set or
 // cleared, never added: adding it to a record that already carries it (a list file written from
 // a tree that held the placeholder) would turn it into the working mark 0x100000 instead.
@@ -69,21 +84,6 @@ void ShowLoading(std::uint32_t kind, const ItemSet& member) {
 void PackAndSort(RecordList<ItemSet>& members) {
     std::erase_if(members, [](const std::unique_ptr<ItemSet>& m) { return !m; });
     SortItemList(members);
-}
-
-Msg HeadingCaption(std::uint32_t kind) {
-    switch (kind) {
-    case PT_EXPLORE_CONSIST:
-        return Msg::TREE_HEADING_EXPCON;
-    case PT_MAINT_CONSIST:
-        return Msg::TREE_HEADING_MAINTCON;
-    case PT_MAINT_STOCK:
-        return Msg::TREE_HEADING_MAINTSTK;
-    case PT_EXPLORE_PATH:
-        return Msg::TREE_HEADING_EXPPATH;
-    default:
-        return Msg::TREE_HEADING_MAINTPATH;
-    }
 }
 
 bool IsPathListKind(std::uint32_t kind) {
@@ -248,7 +248,7 @@ void AddListNode(RecordList<ItemSet>& list, std::uint32_t kind, const QString& f
         heading.PLevel = base + 1;
         heading.PType = kind | PT_HEADING;
         heading.StoreInd = lists.Count() == 1 ? state : SI_HEADING;
-        heading.Description = Caption(HeadingCaption(kind));
+        heading.Description = Caption(ListHeadingCaption(kind));
         heading.Folder = folder;
         heading.FileName = lists.Count() == 1 ? listId : QString();
         if (index == 0)

@@ -4,6 +4,7 @@
 // to learn where each one is now and to refresh what the caches know of it.
 #pragma once
 
+#include "core/generaldefs.h"
 #include "core/itemset.h"
 #include "core/stringlist.h"
 
@@ -13,6 +14,9 @@
 namespace qv {
 
 struct StoreIniHolder;
+
+// The heading of the named lists of a kind (Explore or Maintenance consists, stock or paths).
+Msg ListHeadingCaption(std::uint32_t kind);
 
 // Marks the first record from `start` on as standing for the rest of its list when `firstOnly`,
 // and clears the mark on every other one: a list file written from a tree that held the

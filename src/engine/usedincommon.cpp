@@ -3,6 +3,7 @@
 #include "catalogue/activityreader.h"
 #include "catalogue/consistvehicles.h"
 #include "catalogue/itemtreelist.h"
+#include "catalogue/listrefresh.h"
 #include "catalogue/pathrecords.h"
 #include "catalogue/routefolders.h"
 #include "catalogue/servicereader.h"
@@ -96,21 +97,6 @@ StringList RouteFiles(std::uint32_t kind, const QString& route, const QString& r
         FindFiles(files, root + QLatin1Char('\\') + folder, false, folder, mask);
     }
     return files;
-}
-
-Msg ListKindLabel(std::uint32_t kind) {
-    switch (kind) {
-    case PT_EXPLORE_CONSIST:
-        return Msg::TREE_HEADING_EXPCON;
-    case PT_MAINT_CONSIST:
-        return Msg::TREE_HEADING_MAINTCON;
-    case PT_MAINT_STOCK:
-        return Msg::TREE_HEADING_MAINTSTK;
-    case PT_EXPLORE_PATH:
-        return Msg::TREE_HEADING_EXPPATH;
-    default:
-        return Msg::TYPE_UNKNOWN_LEG;
-    }
 }
 
 // Restores ReportLevel on every way out of the analysis.
@@ -280,7 +266,7 @@ void FindListMemberships(const UsedInSearchList& searched, const RecordList<Item
                          std::uint32_t kind, UsedInList& results, std::int32_t weight) {
     if (searched.IsEmpty())
         return;
-    const QString label = Caption(ListKindLabel(kind));
+    const QString label = Caption(ListHeadingCaption(kind));
     // Path list members carry the bare file name of a path of their route's PATHS folder.
     const bool pathList = (kind & (PT_EXPLORE_PATH | PT_MAINT_PATH)) != 0;
     const ItemSet* context = nullptr;
