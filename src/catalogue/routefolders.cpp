@@ -59,7 +59,8 @@ bool FilesOfKind(std::uint32_t kind, KindFiles& files) {
 
 bool ListRouteFolders(StringList& out, const QString& root, const QString& prefix) {
     StringList folders = StringList::SortedUnique();
-    FindFiles(folders, root + QStringLiteral("\\Routes"), true, QString(), QStringLiteral("*.*"));
+    FindFileNames(folders, root + QStringLiteral("\\Routes"), true, QString(),
+                  QStringLiteral("*.*"));
     for (int i = 0; i < folders.Count(); ++i) {
         const QString& name = folders[i];
         if (!HoldsRouteFile(App().MstsRootFolder, name) &&
@@ -95,7 +96,7 @@ void ListRouteFilesOfKind(std::uint32_t kind, StringList& out, const QString& ro
             listed->AddListing(out, root, root + QLatin1Char('\\') + folder, folder, files.mask);
             continue;
         }
-        FindFiles(names, root + QLatin1Char('\\') + folder, false, QString(), files.mask);
+        FindFileNames(names, root + QLatin1Char('\\') + folder, false, QString(), files.mask);
         for (int n = 0; n < names.Count(); ++n)
             out.Add(folder + QLatin1Char('\\') + names[n]);
         names.Clear();

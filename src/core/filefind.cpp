@@ -40,16 +40,25 @@ bool OpenForReading(const QString& path, QFile& file) {
 
 // The status of one folder's search: it shows "Searching '<folder>'" (the queued events are taken
 // first) and clears it at the end.
+// With `throttled` (a search among thousands in a row) the text is only made when it can be seen.
 class SearchingStatus {
 public:
-    explicit SearchingStatus(const QString& folder) {
+    explicit SearchingStatus(const QString& folder, bool throttled = false)
+        : shown_(!throttled || StatusTextDue()) {
         PumpMessagesIfBusy();
-        SetStatusDetail(Caption(Msg::STATUS_TEXT_SEARCHING) + QStringLiteral(" '") + folder +
-                        QLatin1Char('\''));
+        if (shown_)
+            SetStatusDetail(Caption(Msg::STATUS_TEXT_SEARCHING) + QStringLiteral(" '") + folder +
+                            QLatin1Char('\''));
     }
-    ~SearchingStatus() { SetStatusDetail(QString()); }
+    ~SearchingStatus() {
+        if (shown_)
+            SetStatusDetail(QString());
+    }
     SearchingStatus(const SearchingStatus&) = delete;
     SearchingStatus& operator=(const SearchingStatus&) = delete;
+
+private:
+    bool shown_;
 };
 
 } // namespace
@@ -74,6 +83,16 @@ bool FindFiles(StringList& list, const QString& folder, bool folders, const QStr
     }
 
     return newer;
+}
+
+void FindFileNames(StringList& list, const QString& folder, bool folders, const QString& prefix,
+                   const QString& mask) {
+    const SearchingStatus searching(folder, true);
+    QStringList names;
+    if (!FindNames(folder + QLatin1Char('\\') + mask, folders, &names, nullptr))
+        return;
+    for (const QString& name : std::as_const(names))
+        list.Add(prefix.isEmpty() ? name : prefix + QLatin1Char('\\') + name);
 }
 
 void FindDatedFiles(QStringList& names, QList<qint32>& times, const QString& folder,

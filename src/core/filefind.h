@@ -17,6 +17,10 @@ class StringList;
 // A folder that cannot be searched adds nothing.
 bool FindFiles(StringList& list, const QString& folder, bool folders, const QString& prefix,
                const QString& mask);
+// FindFiles for callers that do not ask whether anything is newer: the entries' dates are not
+// looked at, so a listing known current answers without asking the disk for each entry.
+void FindFileNames(StringList& list, const QString& folder, bool folders, const QString& prefix,
+                   const QString& mask);
 // The bare names of the files (never folders) of `<folder>\<mask>`, in the order of the folder's
 // listing, with each one's packed write time, as the listing knows them (a folder listed and
 // unchanged since is not looked at again). `error` (when given) receives 0 when something

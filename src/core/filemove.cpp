@@ -61,10 +61,6 @@ void ReportFailure(Msg reason, const QString& number, const QString& source,
     App().RunHadErrors = true;
 }
 
-QString FileNameOf(const QString& path) {
-    return path.mid(path.lastIndexOf(kBackslash) + 1);
-}
-
 QString FolderOf(const QString& path) {
     return path.left(path.lastIndexOf(kBackslash));
 }
@@ -335,11 +331,15 @@ bool MoveEntry(const QString& source, const QString& target, int mode) {
     QString effectiveTarget = target;
     if (!folder) {
         // The moved file keeps its source's letter case.
-        if (!SamePath(entry.name, FileNameOf(target))) {
+        const qsizetype cut = target.lastIndexOf(kBackslash);
+        const QStringView targetName = QStringView(target).mid(cut + 1);
+        if (entry.name.compare(targetName, Qt::CaseInsensitive) != 0) {
             ReportFailure(Msg::MOVETHING_ERROR11, ErrorNumberText(EINVAL), source);
             return false;
         }
-        effectiveTarget = FolderOf(target) + kBackslash + entry.name;
+        // Mostly spelled alike already: then the target stands as given.
+        if (cut < 0 || entry.name != targetName)
+            effectiveTarget = FolderOf(target) + kBackslash + entry.name;
     }
     if (SamePath(source, effectiveTarget)) {
         ReportFailure(Msg::MOVETHING_ERROR13, QString(), source, target);

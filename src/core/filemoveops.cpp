@@ -41,11 +41,7 @@ bool CopyLink(const QString& source, const QString& target, int* error) {
 } // namespace
 
 bool FileMoveOps::Find(const QString& path, FindEntry* entry, int* error) {
-    QList<FindEntry> found;
-    if (!FindEntries(path, &found, error))
-        return false;
-    *entry = found.first();
-    return true;
+    return FindEntryOf(path, entry, error);
 }
 
 bool FileMoveOps::List(const QString& folder, QList<FindEntry>* entries, int* error) {

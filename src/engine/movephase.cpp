@@ -111,7 +111,7 @@ void RoutesOut(const StringList& A) {
     ListRouteFolders(routes, App().MstsRootFolder, QStringLiteral("Routes"));
     StringList files = StringList::SortedUnique();
     for (int i = 0; i < routes.Count(); ++i)
-        FindFiles(files, InMsts(routes[i]), false, routes[i], QStringLiteral("*.TRK"));
+        FindFileNames(files, InMsts(routes[i]), false, routes[i], QStringLiteral("*.TRK"));
     MoveOutUnnamed(files, A);
 }
 
@@ -134,7 +134,7 @@ void ActivitiesOut(const StringList& B) {
     StringList saves = StringList::SortedUnique();
     for (int i = 0; i < routes.Count(); ++i) {
         const QString folder = routes[i] + QStringLiteral("\\ACTIVITIES");
-        FindFiles(saves, InMsts(folder), false, folder, QStringLiteral("*.ASV"));
+        FindFileNames(saves, InMsts(folder), false, folder, QStringLiteral("*.ASV"));
     }
     for (int i = 0; i < saves.Count(); ++i) {
         const QString activity = saves[i].left(saves[i].size() - 4) + QStringLiteral(".act");
@@ -172,8 +172,8 @@ void KindOut(std::uint32_t kind, const StringList& named) {
 
 void ConsistsOut(const StringList& E) {
     StringList names = StringList::SortedUnique();
-    FindFiles(names, InMsts(QStringLiteral("Trains\\Consists")), false, QString(),
-              QStringLiteral("*.CON"));
+    FindFileNames(names, InMsts(QStringLiteral("Trains\\Consists")), false, QString(),
+                  QStringLiteral("*.CON"));
     int at = 0;
     for (int i = 0; i < names.Count(); ++i)
         if (!NamedInOrder(E, names, names[i], at))

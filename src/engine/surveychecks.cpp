@@ -318,11 +318,17 @@ bool CollectListDependencies(const QString& folder, std::uint32_t kindMask, Stri
 void CollectEngineWagonFolders(const QString& root, StringList& G) {
     const QString trainset = root + u'\\' + kTrainsetFolder;
     StringList folders;
-    FindFiles(folders, trainset, true, QString(), QStringLiteral("*.*"));
+    FindFileNames(folders, trainset, true, QString(), QStringLiteral("*.*"));
+    // Each folder is listed once for both kinds: thousands of folders hold a file or two each.
+    StringList files;
     for (int i = 0; i < folders.Count(); ++i) {
-        const QString folder = trainset + u'\\' + folders[i];
-        FindFiles(G, folder, false, folders[i], QStringLiteral("*.ENG"));
-        FindFiles(G, folder, false, folders[i], QStringLiteral("*.WAG"));
+        files.Clear();
+        FindFileNames(files, trainset + u'\\' + folders[i], false, QString(),
+                      QStringLiteral("*.*"));
+        for (const char* extension : {".eng", ".wag"})
+            for (int n = 0; n < files.Count(); ++n)
+                if (files[n].endsWith(QLatin1String(extension), Qt::CaseInsensitive))
+                    G.Add(folders[i] + u'\\' + files[n]);
     }
 }
 

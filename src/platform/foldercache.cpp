@@ -80,8 +80,13 @@ void FolderCache::Prefetch(const QStringList& hostFolders, bool fileStats) {
 
 void FolderCache::BeforeChange(const QString& hostFolder) {
     QMutexLocker lock(&mutex_);
+    if (!Listing(hostFolder))
+        return;
+    // Every change made so far by anyone has been reported: a listing whose watch reported
+    // nothing is right as it stands, even while our own last changes left its stamp unasked.
+    TakeReports(true);
     FolderListing* listing = Listing(hostFolder);
-    if (!listing)
+    if (!listing || listing->KnownCurrent())
         return;
     struct stat st {};
     int error = 0;

@@ -324,7 +324,8 @@ private:
     QMutex mutex_;
     // Node-based, so that a listing stays where it is while others are added.
     std::unordered_map<FolderKey, FolderListing, FolderKeyHash> entries_;
-    // The last path ResolveRemembered resolved, good while neither number moved on.
+    // The last two paths ResolveRemembered resolved (the latest first), good while neither number
+    // moved on.
     struct LastResolved {
         QString path;
         bool forCreate = false;
@@ -333,7 +334,7 @@ private:
         QString root;
         ResolvedPath out;
     };
-    LastResolved lastResolved_;
+    std::array<LastResolved, 2> lastResolved_;
     // The listings last found by Listing, forgotten whenever a listing is removed.
     struct RecentListing {
         QString folder;

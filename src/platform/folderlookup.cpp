@@ -110,13 +110,16 @@ bool FolderCache::ResolveRemembered(const QString& path, bool forCreate, Resolve
                                     int* error, bool* failed) {
     QMutexLocker lock(&mutex_);
     TakeReports();
-    // A move finds its source and then renames it: the second lookup of the same path, with no
-    // listing changed, read or dropped meanwhile and the drive where it was, has the first answer.
-    if (lastResolved_.changes == changes_ && lastResolved_.generation == generation_ &&
-        lastResolved_.forCreate == forCreate && !path.isEmpty() && lastResolved_.path == path &&
-        TheDriveMap().HostRoot(path.at(0)) == lastResolved_.root) {
-        *out = lastResolved_.out;
-        return true;
+    // A move finds its source and its target and then renames the one to the other: the second
+    // lookup of the same path, with no listing changed, read or dropped meanwhile and the drive
+    // where it was, has the first answer.
+    for (const LastResolved& last : lastResolved_) {
+        if (last.changes == changes_ && last.generation == generation_ &&
+            last.forCreate == forCreate && !path.isEmpty() && last.path == path &&
+            TheDriveMap().HostRoot(path.at(0)) == last.root) {
+            *out = last.out;
+            return true;
+        }
     }
     FolderListing* listing = nullptr;
     QString name;
@@ -133,7 +136,8 @@ bool FolderCache::ResolveRemembered(const QString& path, bool forCreate, Resolve
         out->host = out->existingHost = JoinHostPath(folder->host, found);
         out->exists = true;
     }
-    lastResolved_ = LastResolved{path, forCreate, changes_, generation_, folder->root, *out};
+    lastResolved_[1] = std::move(lastResolved_[0]);
+    lastResolved_[0] = LastResolved{path, forCreate, changes_, generation_, folder->root, *out};
     return true;
 }
 

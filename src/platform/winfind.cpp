@@ -76,7 +76,7 @@ private:
     QString withoutDotStar_;
 };
 
-bool HasWildcards(const QString& mask) {
+bool HasWildcards(QStringView mask) {
     return mask.contains(QLatin1Char('*')) || mask.contains(QLatin1Char('?'));
 }
 
@@ -267,6 +267,23 @@ bool FindEntries(const QString& pattern, QList<FindEntry>* entries, int* error) 
     if (!std::is_sorted(entries->begin(), entries->end(), EntryOrder))
         std::sort(entries->begin(), entries->end(), EntryOrder);
     return entries->isEmpty() ? SetFsError(error, ENOENT) : true;
+}
+
+bool FindEntryOf(const QString& path, FindEntry* entry, int* error) {
+    qsizetype slash = path.size() - 1;
+    while (slash >= 0 && path.at(slash) != QLatin1Char('\\') && path.at(slash) != QLatin1Char('/'))
+        --slash;
+    // A move asks this twice for every file: a plain name is looked up as it stands, anything
+    // else as FindEntries finds it.
+    if (slash < 2 || slash + 1 == path.size() || HasWildcards(QStringView(path).mid(slash + 1))) {
+        QList<FindEntry> entries;
+        if (!FindEntries(path, &entries, error))
+            return false;
+        *entry = entries.first();
+        return true;
+    }
+    QString host;
+    return ResolvePath(path, &host, error) && HostEntry(host, entry, error);
 }
 
 bool FindNames(const QString& pattern, bool folders, QStringList* names, QList<qint32>* writeTimes,

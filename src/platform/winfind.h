@@ -46,6 +46,10 @@ bool MatchesMask(const QString& name, const QString& mask);
 // in any letter case. False with ENOENT when nothing matches, or with the folder's error.
 bool FindEntries(const QString& pattern, QList<FindEntry>* entries, int* error = nullptr);
 
+// The one entry FindEntries finds for a path: without wildcards in its last part, the entry of
+// that name in any letter case, found without making a list.
+bool FindEntryOf(const QString& path, FindEntry* entry, int* error = nullptr);
+
 // The sub-folders (`folders`; never "." or "..") or the files of `<folder>\<mask>`, in the order
 // FindEntries gives them, with (when `writeTimes` is given) each one's packed write time as
 // FindEntry has it. What the folder listing told the kind of needs no stat when no time is asked;
