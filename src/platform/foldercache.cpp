@@ -6,6 +6,7 @@
 #include <QSet>
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -22,6 +23,16 @@ constexpr quint32 kFileOnlyEvents = IN_MODIFY | IN_ATTRIB;
 // How often a run that takes the reports once takes them again: soon enough that the reports of
 // thousands of its own renames never fill the kernel's queue.
 constexpr qint64 kRetakeMs = 5;
+
+// The name a report carries. Two reports come for every file a move renames; a plain ASCII name
+// needs no converter.
+QString ReportedName(const char* name) {
+    const std::size_t size = std::strlen(name);
+    for (std::size_t i = 0; i < size; ++i)
+        if (static_cast<unsigned char>(name[i]) >= 0x80)
+            return QFile::decodeName(name);
+    return QString::fromLatin1(name, qsizetype(size));
+}
 
 } // namespace
 
@@ -382,7 +393,7 @@ void FolderCache::TakeReports(bool always) {
         for (ssize_t at = 0; at < got;) {
             const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
             TakeReport(event->wd, event->mask,
-                       event->len > 0 ? QFile::decodeName(event->name) : QString());
+                       event->len > 0 ? ReportedName(event->name) : QString());
             at += ssize_t(sizeof(inotify_event) + event->len);
         }
     }
@@ -454,7 +465,17 @@ void FolderCache::MarkReported(const QString& hostFolder) {
 void FolderCache::SubFolderChanged(const QString& hostFolder) {
     if (!hostFolder.contains(QLatin1Char('/')))
         return;
-    if (FolderListing* parent = Listing(HostParentOf(hostFolder)))
+    // Asked twice for every file a move renames: the parent is mostly one of the recent listings.
+    const qsizetype slash = hostFolder.lastIndexOf(QLatin1Char('/'));
+    const QStringView parentFolder =
+        slash <= 0 ? QStringView(u"/") : QStringView(hostFolder).left(slash);
+    FolderListing* parent = nullptr;
+    for (const RecentListing& recent : recent_)
+        if (recent.listing && recent.folder == parentFolder)
+            parent = recent.listing;
+    if (!parent)
+        parent = Listing(parentFolder.toString());
+    if (parent)
         parent->MarkChanged();
 }
 
@@ -483,6 +504,7 @@ void FolderCache::ClearAll() {
     ++generation_;
     ++changes_;
     knownFolders_.clear();
+    lastFolders_ = {};
     recent_ = {};
     entries_.clear();
     keys_.clear();

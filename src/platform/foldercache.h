@@ -209,6 +209,11 @@ private:
                                         FolderListing** listing, QString* name, QString* found,
                                         int* error, bool* failed);
 
+    // The remembered folder as spelled, still of the current generation (its listing may have
+    // stopped being known current); null when there is none. The pointer is good until the next
+    // call or the next folder remembered.
+    const KnownFolder* LastFolder(QStringView windowsFolder);
+
     // The listing of a folder when it is known current, else none.
     FolderListing* Known(const QString& hostFolder);
 
@@ -346,6 +351,13 @@ private:
     // Folders as callers spell them (with the drive) and their host folders, good while the
     // generation is the same: it moves on whenever a listing changes or may have changed.
     QHash<QString, KnownFolder> knownFolders_;
+    // Copies of the two entries of knownFolders_ that LastFolder found last, the latest first;
+    // forgotten whenever a folder is remembered or forgotten.
+    struct RecentFolder {
+        QString folder;
+        KnownFolder known;
+    };
+    std::array<RecentFolder, 2> lastFolders_{};
     quint64 generation_ = 0;
     QHash<QString, bool> watchableRoots_;
     QHash<quint64, bool> reportingDevices_;

@@ -364,6 +364,7 @@ void FolderCache::Remember(const QString& windowsFolder, const QString& root,
                            const QString& missing) {
     if (knownFolders_.size() >= kMaxCachedFolders)
         knownFolders_.clear();
+    lastFolders_ = {};
     knownFolders_.insert(windowsFolder,
                          KnownFolder{root, hostFolder, generation_, listing, missing});
 }
@@ -401,8 +402,8 @@ const FolderCache::KnownFolder* FolderCache::LookUpRemembered(const QString& pat
     const qsizetype cut = LastSeparator(path);
     if (cut < 3)
         return nullptr;
-    const auto folder = knownFolders_.constFind(path.left(cut));
-    if (folder == knownFolders_.cend() || folder->generation != generation_)
+    const KnownFolder* folder = LastFolder(QStringView(path).left(cut));
+    if (!folder)
         return nullptr;
     *name = path.mid(cut + 1);
     if (name->isEmpty() || *name == QLatin1String(".") || *name == QLatin1String("..") ||
@@ -415,7 +416,7 @@ const FolderCache::KnownFolder* FolderCache::LookUpRemembered(const QString& pat
             MatchName(*folder->listing, folder->missing, &twin) != FolderLookup::Missing)
             return nullptr;
         Failed(failed, error, ENOENT);
-        return &*folder;
+        return folder;
     }
     if (!folder->listing->KnownCurrent())
         return nullptr;
@@ -425,7 +426,23 @@ const FolderCache::KnownFolder* FolderCache::LookUpRemembered(const QString& pat
         found->clear();
     if (LookupFailed(result, forCreate, error))
         *failed = true;
-    return &*folder;
+    return folder;
+}
+
+const FolderCache::KnownFolder* FolderCache::LastFolder(QStringView windowsFolder) {
+    // A move looks up files in its source folder and its target folder in turn, thousands of
+    // times: the two folders last found are compared before the whole text is hashed.
+    for (const RecentFolder& last : lastFolders_)
+        if (last.known.generation == generation_ && !last.folder.isNull() &&
+            last.folder == windowsFolder)
+            return &last.known;
+    const QString key = windowsFolder.toString();
+    const auto folder = knownFolders_.constFind(key);
+    if (folder == knownFolders_.cend() || folder->generation != generation_)
+        return nullptr;
+    lastFolders_[1] = std::move(lastFolders_[0]);
+    lastFolders_[0] = RecentFolder{key, *folder};
+    return &lastFolders_[0].known;
 }
 
 bool FolderCache::CachedStat(const QString& hostFolder, const FolderListing* listing,

@@ -1,5 +1,7 @@
 #include "platform/winfs.h"
 
+#include "platform/casefold.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <atomic>
@@ -14,7 +16,8 @@ namespace qv {
 namespace {
 
 QByteArray Encode(const QString& hostPath) {
-    return QFile::encodeName(hostPath);
+    // Every rename of a move encodes two paths, mostly plain ASCII, which needs no converter.
+    return IsAscii(hostPath) ? hostPath.toLatin1() : QFile::encodeName(hostPath);
 }
 
 QString NameOf(const QString& hostPath) {
