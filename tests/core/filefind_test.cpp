@@ -10,6 +10,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace qv;
 
@@ -41,6 +42,22 @@ TEST_F(FileFind, FindFiles_TakesFoldersOrFilesOfOneLevelWithThePrefix) {
     EXPECT_FALSE(FindFiles(none, "C:\\MSTS\\Routes\\Europe1", true, QString(), "*.*"));
     EXPECT_FALSE(FindFiles(none, "C:\\MSTS\\Missing", false, QString(), "*.*"));
     EXPECT_EQ(none.Count(), 0);
+}
+
+TEST_F(FileFind, FindFileNames_AddsWhatFindFilesAddsWithoutAskingDates) {
+    drive_.MakeFile("MSTS/Routes/Europe1/europe1.TRK");
+    drive_.MakeFile("MSTS/Routes/A.CON");
+    drive_.MakeFile("MSTS/Routes/b.con");
+    for (const auto& [folder, folders, prefix, mask] :
+         {std::tuple{"C:\\MSTS\\ROUTES", true, "ROUTES", "*.*"},
+          std::tuple{"C:\\MSTS\\routes", false, "", "*.con"},
+          std::tuple{"C:\\MSTS\\routes", false, "", "*.*"},
+          std::tuple{"C:\\MSTS\\Missing", false, "", "*.*"}}) {
+        StringList dated, plain;
+        FindFiles(dated, folder, folders, prefix, mask);
+        FindFileNames(plain, folder, folders, prefix, mask);
+        EXPECT_EQ(plain.Strings(), dated.Strings()) << folder << " " << mask;
+    }
 }
 
 TEST_F(FileFind, FindFiles_TrueOnlyForAnEntryWrittenAfterTheLastClose) {

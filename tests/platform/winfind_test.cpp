@@ -113,6 +113,31 @@ TEST(FindEntries, NameWithoutWildcardsFindsTheOneEntryWithItsDiskName) {
     EXPECT_TRUE(entries[0].IsFolder());
 }
 
+// The one entry FindEntryOf gives is the first FindEntries gives, whatever the path holds.
+TEST(FindEntryOf, GivesTheFirstEntryFindEntriesGives) {
+    TempMsts drive;
+    drive.MakeSampleTree();
+    drive.MakeFile(S("Cars/b*.wag"));
+    drive.MakeFile(S("Cars/bz.wag"));
+    for (const char* path : {"C:\\MSTS\\TRAINS\\CONSISTS\\x.con", "C:\\msts\\routes\\EUROPE1",
+                             "C:\\cars\\B*.WAG", "C:\\cars\\b?.wag", "C:\\cars\\missing.wag",
+                             "C:\\missing\\x.con", "C:\\cars\\", "C:x.con"}) {
+        SCOPED_TRACE(path);
+        QList<FindEntry> entries;
+        int listError = 0, error = 0;
+        const bool listed = FindEntries(S(path), &entries, &listError);
+        FindEntry entry;
+        ASSERT_EQ(FindEntryOf(S(path), &entry, &error), listed);
+        if (!listed) {
+            EXPECT_EQ(error, listError);
+            continue;
+        }
+        EXPECT_EQ(entry.name, entries.first().name);
+        EXPECT_EQ(entry.attributes, entries.first().attributes);
+        EXPECT_EQ(entry.writeTime, entries.first().writeTime);
+    }
+}
+
 TEST(FindEntries, GivesAttributesSizeAndPackedLastWriteTime) {
     TempMsts drive;
     drive.MakeFile(S("F/ro.txt"), "12345");

@@ -481,6 +481,35 @@ TEST(FolderCache, OwnFoldersMadeOrRemovedAndFilesDeletedKeepTheParentKnown) {
     EXPECT_FALSE(FolderExists(S("C:\\store\\new\\deeper")));
 }
 
+// A store job renames a file into a folder and then makes a folder in it: the listing our rename
+// kept is not read again for that, and a file another program added meanwhile is still seen.
+TEST(FolderCache, AFolderMadeAfterAnOwnRenameKeepsItsParentKnownAndSeesOthersChanges) {
+    TempMsts drive;
+    drive.MakeFile(S("MSTS/a.trk"));
+    drive.MakeFile(S("MSTS/b.trk"));
+    drive.MakeFolder(S("Store/Route"));
+    drive.AgeTree();
+    QString host;
+    ASSERT_TRUE(ResolvePath(S("C:\\msts\\a.trk"), &host));
+    ASSERT_FALSE(ResolvePath(S("C:\\store\\route\\a.trk"), &host));
+    const quint64 asks = PathLayerDiskAsks();
+    ASSERT_TRUE(ResolvePath(S("C:\\msts\\a.trk"), &host));
+    if (PathLayerDiskAsks() != asks)
+        GTEST_SKIP() << "folders here are not watched for changes";
+    ASSERT_TRUE(RenameNoReplace(S("C:\\msts\\a.trk"), S("C:\\store\\route\\a.trk")));
+    const qint64 reads = FolderReadCount();
+    ASSERT_TRUE(ForceFolders(S("C:\\store\\route\\activities")));
+    EXPECT_EQ(FolderReadCount(), reads) << "the parent's listing took the new folder";
+    EXPECT_TRUE(FileExists(S("C:\\store\\route\\A.TRK")));
+
+    ASSERT_TRUE(RenameNoReplace(S("C:\\msts\\b.trk"), S("C:\\store\\route\\b.trk")));
+    drive.MakeFile(S("Store/Route/Foreign.trk")); // another program
+    ASSERT_TRUE(ForceFolders(S("C:\\store\\route\\paths")));
+    EXPECT_TRUE(FileExists(S("C:\\store\\route\\FOREIGN.TRK")));
+    EXPECT_TRUE(FolderExists(S("C:\\store\\route\\PATHS")));
+    EXPECT_EQ(drive.NamesIn(S("Store/Route")).size(), 5);
+}
+
 // A folder read in the same clock tick as a change of it is trusted while its watch reports
 // nothing, and another change in that tick is still seen.
 TEST(FolderCache, AFolderReadJustAfterAChangeSeesTheNextChangeInTheSameTick) {
