@@ -175,17 +175,16 @@ bool FolderCache::IsListedFolder(const QString& hostFolder) {
 }
 
 void FolderCache::Expect(int watch, quint32 mask, const QString& name) {
-    ++expected_[ExpectedReport{watch, mask, name}];
+    expected_.push_back(ExpectedReport{watch, mask, name});
 }
 
 bool FolderCache::Expected(int watch, quint32 mask, const QString& name) {
-    if (expected_.isEmpty())
+    if (expected_.empty())
         return false;
-    const auto it = expected_.find(ExpectedReport{watch, mask, name});
-    if (it == expected_.end())
+    const ExpectedReport& next = expected_.front();
+    if (next.watch != watch || next.mask != mask || next.name != name)
         return false;
-    if (--*it == 0)
-        expected_.erase(it);
+    expected_.pop_front();
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QMutex>
 #include <array>
+#include <deque>
 #include <set>
 #include <unordered_map>
 
@@ -214,6 +215,10 @@ private:
     // call or the next folder remembered.
     const KnownFolder* LastFolder(QStringView windowsFolder);
 
+    // Remembers how a path resolved, for the next lookup of it while nothing changed.
+    void KeepResolved(const QString& path, bool forCreate, const QString& root,
+                      const ResolvedPath& out);
+
     // The listing of a folder when it is known current, else none.
     FolderListing* Known(const QString& hostFolder);
 
@@ -303,17 +308,14 @@ private:
 
     // A report that our own change makes, passed over when it is taken. Those still expected
     // when every report has been read are forgotten: the kernel queues a change's reports
-    // before the change returns.
+    // before the change returns. They are queued in the order the changes were made, with the
+    // reports of other programs' changes among them; so only the next one expected is compared,
+    // and one that never came makes the later ones count as others' changes (their listings are
+    // then asked again) until every report has been read.
     struct ExpectedReport {
         int watch;
         quint32 mask;
         QString name;
-        bool operator==(const ExpectedReport& o) const {
-            return watch == o.watch && mask == o.mask && name == o.name;
-        }
-        friend size_t qHash(const ExpectedReport& r, size_t seed = 0) {
-            return qHashMulti(seed, r.watch, r.mask, r.name);
-        }
     };
 
     void Expect(int watch, quint32 mask, const QString& name);
@@ -351,13 +353,13 @@ private:
     // Folders as callers spell them (with the drive) and their host folders, good while the
     // generation is the same: it moves on whenever a listing changes or may have changed.
     QHash<QString, KnownFolder> knownFolders_;
-    // Copies of the two entries of knownFolders_ that LastFolder found last, the latest first;
+    // Copies of the entries of knownFolders_ that LastFolder found last, the latest first;
     // forgotten whenever a folder is remembered or forgotten.
     struct RecentFolder {
         QString folder;
         KnownFolder known;
     };
-    std::array<RecentFolder, 2> lastFolders_{};
+    std::array<RecentFolder, 4> lastFolders_{};
     quint64 generation_ = 0;
     QHash<QString, bool> watchableRoots_;
     QHash<quint64, bool> reportingDevices_;
@@ -370,7 +372,7 @@ private:
     qint64 takenAtMs_ = 0;      // and when
     quint64 changes_ = 0;
     std::vector<PendingReport> pending_;
-    QHash<ExpectedReport, int> expected_;
+    std::deque<ExpectedReport> expected_;
     qint64 reads_ = 0;
 };
 

@@ -136,8 +136,7 @@ bool FolderCache::ResolveRemembered(const QString& path, bool forCreate, Resolve
         out->host = out->existingHost = JoinHostPath(folder->host, found);
         out->exists = true;
     }
-    lastResolved_[1] = std::move(lastResolved_[0]);
-    lastResolved_[0] = LastResolved{path, forCreate, changes_, generation_, folder->root, *out};
+    KeepResolved(path, forCreate, folder->root, *out);
     return true;
 }
 
@@ -152,16 +151,21 @@ bool FolderCache::StatRemembered(const QString& path, bool followLinks, QString*
         LookUpRemembered(path, false, &listing, &name, &found, error, failed);
     if (!folder || *failed)
         return folder != nullptr;
-    if (CachedStat(folder->host, listing, found, st)) {
-        if (hostPath)
-            *hostPath = JoinHostPath(folder->host, found);
-        return true;
-    }
     const QString host = JoinHostPath(folder->host, found);
-    *failed = !StatDisk(listing, found, AT_FDCWD, QFile::encodeName(host), followLinks, st, error);
+    *failed = !CachedStat(folder->host, listing, found, st) &&
+              !StatDisk(listing, found, AT_FDCWD, QFile::encodeName(host), followLinks, st, error);
     if (hostPath)
         *hostPath = host;
+    // A move finds its source so and renames it a moment later.
+    if (!*failed)
+        KeepResolved(path, false, folder->root, ResolvedPath{host, host, true});
     return true;
+}
+
+void FolderCache::KeepResolved(const QString& path, bool forCreate, const QString& root,
+                               const ResolvedPath& out) {
+    lastResolved_[1] = std::move(lastResolved_[0]);
+    lastResolved_[0] = LastResolved{path, forCreate, changes_, generation_, root, out};
 }
 
 bool FolderCache::KindRemembered(const QString& path, EntryKind* kind, int* error, bool* failed) {
@@ -430,8 +434,9 @@ const FolderCache::KnownFolder* FolderCache::LookUpRemembered(const QString& pat
 }
 
 const FolderCache::KnownFolder* FolderCache::LastFolder(QStringView windowsFolder) {
-    // A move looks up files in its source folder and its target folder in turn, thousands of
-    // times: the two folders last found are compared before the whole text is hashed.
+    // A move looks up files in its source folder and its target folder (and the target's parent)
+    // in turn, thousands of times: the folders last found are compared before the whole text is
+    // hashed.
     for (const RecentFolder& last : lastFolders_)
         if (last.known.generation == generation_ && !last.folder.isNull() &&
             last.folder == windowsFolder)
@@ -440,7 +445,7 @@ const FolderCache::KnownFolder* FolderCache::LastFolder(QStringView windowsFolde
     const auto folder = knownFolders_.constFind(key);
     if (folder == knownFolders_.cend() || folder->generation != generation_)
         return nullptr;
-    lastFolders_[1] = std::move(lastFolders_[0]);
+    std::move_backward(lastFolders_.begin(), lastFolders_.end() - 1, lastFolders_.end());
     lastFolders_[0] = RecentFolder{key, *folder};
     return &lastFolders_[0].known;
 }

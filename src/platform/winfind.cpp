@@ -282,8 +282,17 @@ bool FindEntryOf(const QString& path, FindEntry* entry, int* error) {
         *entry = entries.first();
         return true;
     }
+    // The lookup of the name gives its stat with it.
     QString host;
-    return ResolvePath(path, &host, error) && HostEntry(host, entry, error);
+    struct stat st {};
+    if (!ResolvePathStat(path, false, &host, &st, error))
+        return false;
+    struct stat target {};
+    // A dangling link keeps its own data.
+    const bool followed = S_ISLNK(st.st_mode) && HostStat(host, true, &target);
+    FillEntry(host.mid(host.lastIndexOf(QLatin1Char('/')) + 1), st, followed ? &target : nullptr,
+              entry);
+    return true;
 }
 
 bool FindNames(const QString& pattern, bool folders, QStringList* names, QList<qint32>* writeTimes,
