@@ -353,8 +353,8 @@ private:
     // Folders as callers spell them (with the drive) and their host folders, good while the
     // generation is the same: it moves on whenever a listing changes or may have changed.
     QHash<QString, KnownFolder> knownFolders_;
-    // Copies of the entries of knownFolders_ that LastFolder found last, the latest first;
-    // forgotten whenever a folder is remembered or forgotten.
+    // Copies of the entries of knownFolders_ that LastFolder found last, the latest first; each
+    // forgotten when its folder is remembered anew, all when every folder is forgotten.
     struct RecentFolder {
         QString folder;
         KnownFolder known;

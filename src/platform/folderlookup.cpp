@@ -366,9 +366,14 @@ void FolderCache::RememberListing(const QString& windowsFolder, const QString& h
 void FolderCache::Remember(const QString& windowsFolder, const QString& root,
                            const QString& hostFolder, FolderListing* listing,
                            const QString& missing) {
-    if (knownFolders_.size() >= kMaxCachedFolders)
+    if (knownFolders_.size() >= kMaxCachedFolders) {
         knownFolders_.clear();
-    lastFolders_ = {};
+        lastFolders_ = {};
+    }
+    // A copy of what is remembered anew must not answer in its place.
+    for (RecentFolder& last : lastFolders_)
+        if (last.folder == windowsFolder)
+            last = RecentFolder{};
     knownFolders_.insert(windowsFolder,
                          KnownFolder{root, hostFolder, generation_, listing, missing});
 }
