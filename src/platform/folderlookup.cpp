@@ -147,8 +147,16 @@ bool FolderCache::StatRemembered(const QString& path, bool followLinks, QString*
     FolderListing* listing = nullptr;
     QString name;
     QString found;
+    int code = 0;
     const KnownFolder* folder =
-        LookUpRemembered(path, false, &listing, &name, &found, error, failed);
+        LookUpRemembered(path, false, &listing, &name, &found, &code, failed);
+    if (code != 0 && error)
+        *error = code;
+    if (folder && *failed && code == ENOENT && !folder->host.isEmpty()) {
+        // A move asks whether its target exists and then creates it a moment later.
+        KeepResolved(path, true, folder->root,
+                     ResolvedPath{JoinHostPath(folder->host, name), folder->host, false});
+    }
     if (!folder || *failed)
         return folder != nullptr;
     const QString host = JoinHostPath(folder->host, found);
