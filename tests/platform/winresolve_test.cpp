@@ -510,6 +510,24 @@ TEST(FolderCache, AFolderMadeAfterAnOwnRenameKeepsItsParentKnownAndSeesOthersCha
     EXPECT_EQ(drive.NamesIn(S("Store/Route")).size(), 5);
 }
 
+// A move asks whether its target exists and creates it a moment later: a file another program
+// made in between under another letter case is the target found.
+TEST(FolderCache, ATargetFoundMissingSeesAFileAnotherProgramMadeBeforeItIsCreated) {
+    TempMsts drive;
+    drive.MakeSampleTree();
+    drive.AgeTree();
+    const QString path = S("C:\\msts\\trains\\consists\\new.con");
+    QString host;
+    struct stat st {};
+    for (int i = 0; i < 2; ++i)
+        ASSERT_FALSE(ResolvePathStat(path, false, &host, &st));
+    drive.MakeFile(S("MSTS/Trains/Consists/NEW.CON"));
+    ResolvedPath resolved;
+    ASSERT_TRUE(ResolvePathForCreate(path, &resolved));
+    EXPECT_TRUE(resolved.exists);
+    EXPECT_EQ(resolved.host, drive.Host(S("MSTS/Trains/Consists/NEW.CON")));
+}
+
 // A folder read in the same clock tick as a change of it is trusted while its watch reports
 // nothing, and another change in that tick is still seen.
 TEST(FolderCache, AFolderReadJustAfterAChangeSeesTheNextChangeInTheSameTick) {
