@@ -1,5 +1,6 @@
 #include "graphics/shapebuild.h"
 
+#include "graphics/shapelists.h"
 #include "graphics/shapetokens.h"
 
 #include <algorithm>
@@ -12,21 +13,7 @@ void ThrowShapeError(const QString& reason) {
 
 namespace {
 
-constexpr qint64 kFirstReserve = 1 << 16;
-
-bool Ignorable(int token) {
-    return token == kTokenComment || token == kTokenSkip;
-}
-
-// Blocks inside a block; comments are passed over.
-bool OpenChild(ShapeSource& source, int* token, QString* label) {
-    while (source.Open(token, label)) {
-        if (!Ignorable(*token))
-            return true;
-        source.Close();
-    }
-    return false;
-}
+using namespace shapelists;
 
 void ExpectChild(ShapeSource& source, int wanted) {
     int token = 0;
@@ -34,43 +21,6 @@ void ExpectChild(ShapeSource& source, int wanted) {
     if (!OpenChild(source, &token, &label) || token != wanted)
         ThrowShapeError(QStringLiteral("a %1 block is expected at %2")
                             .arg(ShapeTokenName(wanted), source.Where()));
-}
-
-// A list's leading count, checked against what the rest of the block could hold.
-qint64 Count(ShapeSource& source, int list, bool blocks) {
-    const qint64 count = source.Int();
-    if (!source.Fits(count, blocks))
-        ThrowShapeError(QStringLiteral("the %1 list at %2 claims %3 entries, more than the file "
-                                       "can hold")
-                            .arg(ShapeTokenName(list), source.Where())
-                            .arg(count));
-    return count;
-}
-
-// `list ( count item ( ... ) item ( ... ) ... )`: each item is read by `read` with its label,
-// inside the item's block.
-template <typename Item, typename Read>
-void ReadList(ShapeSource& source, int list, int item, std::vector<Item>* into, Read read) {
-    const qint64 count = Count(source, list, true);
-    into->clear();
-    // Grown by what is really there beyond a first stretch, so that a large claim in a large
-    // file costs nothing until its entries are read.
-    into->reserve(std::size_t(std::min<qint64>(count, kFirstReserve)));
-    int token = 0;
-    QString label;
-    while (OpenChild(source, &token, &label)) {
-        if (token != item)
-            ThrowShapeError(QStringLiteral("the %1 list holds a %2 block at %3")
-                                .arg(ShapeTokenName(list), ShapeTokenName(token), source.Where()));
-        into->emplace_back();
-        read(into->back(), label);
-        source.Close();
-    }
-    if (qint64(into->size()) != count)
-        ThrowShapeError(QStringLiteral("the %1 list holds %2 entries, not the %3 it claims")
-                            .arg(ShapeTokenName(list))
-                            .arg(into->size())
-                            .arg(count));
 }
 
 // `block ( count value value ... )`
@@ -115,7 +65,7 @@ void ReadVolumes(ShapeSource& source, ShapeModel* model) {
 
 void ReadNames(ShapeSource& source, int list, int item, std::vector<QString>* names) {
     ReadList(source, list, item, names,
-             [&](QString& name, const QString&) { name = source.String(); });
+             [](ShapeSource& source, QString& name, const QString&) { name = source.String(); });
 }
 
 void ReadPrimState(ShapeSource& source, ShapePrimState& state, const QString& label) {
@@ -136,7 +86,11 @@ void ReadVertex(ShapeSource& source, ShapeVertex& vertex) {
     vertex.normal = source.Int();
     vertex.colour1 = source.Flags();
     vertex.colour2 = source.Flags();
-    vertex.uvs = ReadIntegerBlock(source, kTokenVertexUvs);
+    ExpectChild(source, kTokenVertexUvs);
+    vertex.uvs.resize(qsizetype(Count(source, kTokenVertexUvs, false)));
+    for (int& uv : vertex.uvs)
+        uv = source.Int();
+    source.Close();
 }
 
 // `primitives ( count prim_state_idx ( n ) indexed_trilist ( ... ) ... )`: a state index
@@ -171,12 +125,14 @@ void ReadSubObject(ShapeSource& source, ShapeSubObject& sub) {
     while (OpenChild(source, &token, &label)) {
         switch (token) {
         case kTokenVertices:
-            ReadList(source, token, kTokenVertex, &sub.vertices,
-                     [&](ShapeVertex& vertex, const QString&) { ReadVertex(source, vertex); });
+            ReadLongList(source, token, kTokenVertex, &sub.vertices,
+                         [](ShapeSource& source, ShapeVertex& vertex, const QString&) {
+                             ReadVertex(source, vertex);
+                         });
             break;
         case kTokenVertexSets:
             ReadList(source, token, kTokenVertexSet, &sub.vertexSets,
-                     [&](ShapeVertexSet& set, const QString&) {
+                     [](ShapeSource& source, ShapeVertexSet& set, const QString&) {
                          set.vertexState = source.Int();
                          set.start = source.Int();
                          set.count = source.Int();
@@ -207,7 +163,9 @@ void ReadDistanceLevel(ShapeSource& source, ShapeDistanceLevel& level) {
             }
         } else if (token == kTokenSubObjects) {
             ReadList(source, token, kTokenSubObject, &level.subObjects,
-                     [&](ShapeSubObject& sub, const QString&) { ReadSubObject(source, sub); });
+                     [](ShapeSource& source, ShapeSubObject& sub, const QString&) {
+                         ReadSubObject(source, sub);
+                     });
         }
         source.Close();
     }
@@ -229,7 +187,7 @@ void ReadLodControls(ShapeSource& source, ShapeModel* model) {
             if (token == kTokenDistanceLevels) {
                 std::vector<ShapeDistanceLevel> levels;
                 ReadList(source, token, kTokenDistanceLevel, &levels,
-                         [&](ShapeDistanceLevel& level, const QString&) {
+                         [](ShapeSource& source, ShapeDistanceLevel& level, const QString&) {
                              ReadDistanceLevel(source, level);
                          });
                 for (ShapeDistanceLevel& level : levels)
@@ -331,7 +289,7 @@ void ReadAnimation(ShapeSource& source, ShapeAnimation& animation) {
     animation.frameRate = source.Int();
     ExpectChild(source, kTokenAnimNodes);
     ReadList(source, kTokenAnimNodes, kTokenAnimNode, &animation.nodes,
-             [&](ShapeAnimNode& node, const QString& label) {
+             [](ShapeSource& source, ShapeAnimNode& node, const QString& label) {
                  node.name = label;
                  ExpectChild(source, kTokenControllers);
                  ReadControllers(source, node);
@@ -355,23 +313,27 @@ void ReadShapeBlock(ShapeSource& source, ShapeModel* model) {
             ReadNames(source, token, kTokenNamedFilterMode, &model->textureFilterNames);
             break;
         case kTokenPoints:
-            ReadList(source, token, kTokenPoint, &model->points,
-                     [&](ShapeVector& p, const QString&) { p = ReadVector(source); });
+            ReadLongList(source, token, kTokenPoint, &model->points,
+                         [](ShapeSource& source, ShapeVector& p, const QString&) {
+                             p = ReadVector(source);
+                         });
             break;
         case kTokenUvPoints:
-            ReadList(source, token, kTokenUvPoint, &model->uvPoints,
-                     [&](ShapeUv& uv, const QString&) {
-                         uv.u = source.Float();
-                         uv.v = source.Float();
-                     });
+            ReadLongList(source, token, kTokenUvPoint, &model->uvPoints,
+                         [](ShapeSource& source, ShapeUv& uv, const QString&) {
+                             uv.u = source.Float();
+                             uv.v = source.Float();
+                         });
             break;
         case kTokenNormals:
-            ReadList(source, token, kTokenVector, &model->normals,
-                     [&](ShapeVector& n, const QString&) { n = ReadVector(source); });
+            ReadLongList(source, token, kTokenVector, &model->normals,
+                         [](ShapeSource& source, ShapeVector& n, const QString&) {
+                             n = ReadVector(source);
+                         });
             break;
         case kTokenMatrices:
             ReadList(source, token, kTokenMatrix, &model->matrices,
-                     [&](ShapeMatrix& matrix, const QString& name) {
+                     [](ShapeSource& source, ShapeMatrix& matrix, const QString& name) {
                          matrix.name = name;
                          for (auto& row : matrix.m) {
                              for (float& value : row)
@@ -385,7 +347,7 @@ void ReadShapeBlock(ShapeSource& source, ShapeModel* model) {
             break;
         case kTokenTextures:
             ReadList(source, token, kTokenTexture, &model->textures,
-                     [&](ShapeTexture& texture, const QString&) {
+                     [](ShapeSource& source, ShapeTexture& texture, const QString&) {
                          texture.image = source.Int();
                          texture.filterMode = source.Int();
                          texture.mipMapBias = source.Float();
@@ -394,7 +356,7 @@ void ReadShapeBlock(ShapeSource& source, ShapeModel* model) {
             break;
         case kTokenVtxStates:
             ReadList(source, token, kTokenVtxState, &model->vertexStates,
-                     [&](ShapeVertexState& state, const QString&) {
+                     [](ShapeSource& source, ShapeVertexState& state, const QString&) {
                          state.flags = source.Flags();
                          state.matrix = source.Int();
                          state.lightMaterial = source.Int();
@@ -404,7 +366,7 @@ void ReadShapeBlock(ShapeSource& source, ShapeModel* model) {
             break;
         case kTokenPrimStates:
             ReadList(source, token, kTokenPrimState, &model->primStates,
-                     [&](ShapePrimState& state, const QString& name) {
+                     [](ShapeSource& source, ShapePrimState& state, const QString& name) {
                          ReadPrimState(source, state, name);
                      });
             break;
@@ -413,7 +375,7 @@ void ReadShapeBlock(ShapeSource& source, ShapeModel* model) {
             break;
         case kTokenAnimations:
             ReadList(source, token, kTokenAnimation, &model->animations,
-                     [&](ShapeAnimation& animation, const QString&) {
+                     [](ShapeSource& source, ShapeAnimation& animation, const QString&) {
                          ReadAnimation(source, animation);
                      });
             break;
@@ -424,16 +386,41 @@ void ReadShapeBlock(ShapeSource& source, ShapeModel* model) {
     }
 }
 
-} // namespace
-
-void BuildShapeModel(ShapeSource& source, ShapeModel* model) {
+// The shape block read through `source`; long lists are left in `later` when it is given.
+void ReadShape(ShapeSource& source, LaterLists* later, ShapeModel* model) {
     *model = ShapeModel();
+    source.later = later;
     int token = 0;
     QString label;
     if (!OpenChild(source, &token, &label) || token != kTokenShape)
         ThrowShapeError(QStringLiteral("the file holds no shape block"));
     ReadShapeBlock(source, model);
     source.Close();
+    source.later = nullptr;
+}
+
+} // namespace
+
+void BuildShapeModel(ShapeSource& source,
+                     const std::function<std::unique_ptr<ShapeSource>()>& again,
+                     ShapeModel* model) {
+    // The long lists are read on several threads after the rest. Any fault, there or in the
+    // rest, has the whole shape read again in one go, which reports the first fault of the file
+    // where it stands.
+    bool read = false;
+    try {
+        LaterLists later;
+        ReadShape(source, &later, model);
+        read = later.ReadAll();
+    } catch (const ShapeError&) {
+    }
+    if (!read)
+        ReadShape(*again(), nullptr, model);
+    CheckShapeModel(*model);
+}
+
+void BuildShapeModel(ShapeSource& source, ShapeModel* model) {
+    ReadShape(source, nullptr, model);
     CheckShapeModel(*model);
 }
 

@@ -4,11 +4,20 @@
 #include "graphics/shapemodel.h"
 #include "graphics/shapesource.h"
 
+#include <functional>
+#include <memory>
+
 namespace qv {
 
 // Reads the `shape` block from the source into the model; throws ShapeError when the file is
 // malformed or an index points outside what the file holds.
 void BuildShapeModel(ShapeSource& source, ShapeModel* model);
+
+// The same, with the long lists read on several threads after the rest where the source can
+// cut them into runs; on any fault the shape is read again in one go from the source `again`
+// gives (over the same bytes), so that the fault is reported as a reading in one go finds it.
+void BuildShapeModel(ShapeSource& source,
+                     const std::function<std::unique_ptr<ShapeSource>()>& again, ShapeModel* model);
 
 // Throws ShapeError when an index of the model points outside what it indexes, or the
 // hierarchy of a distance level does not fit its matrices or loops.

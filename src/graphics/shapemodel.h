@@ -9,6 +9,7 @@
 #pragma once
 
 #include <QString>
+#include <QVarLengthArray>
 #include <cstdint>
 #include <vector>
 
@@ -63,7 +64,9 @@ struct ShapeVertex {
     int point = 0;  // index into ShapeModel::points
     int normal = 0; // index into ShapeModel::normals
     quint32 colour1 = 0, colour2 = 0;
-    std::vector<int> uvs; // indexes into ShapeModel::uvPoints, first one the base texture's
+    // Indexes into ShapeModel::uvPoints, first one the base texture's. A vertex has one or two:
+    // kept in the vertex, as a shape has many thousands of vertices.
+    QVarLengthArray<int, 2> uvs;
 };
 
 // A run of a sub-object's vertices that share one vertex state.

@@ -53,7 +53,8 @@ bool Build(const SimisBody& body, ShapeModel* model, QString* error) {
                                   : QString::fromLatin1(bytes);
                 view = QStringView(text).sliced(kSubHeaderChars);
             }
-            BuildShapeModel(*NewTextShapeSource(view), model);
+            BuildShapeModel(
+                *NewTextShapeSource(view), [view] { return NewTextShapeSource(view); }, model);
         }
     } catch (const ShapeError& failure) {
         *model = ShapeModel();

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringView>
 #include <memory>
+#include <vector>
 
 namespace qv {
 
@@ -16,6 +17,10 @@ struct ShapeError {
 };
 
 [[noreturn]] void ThrowShapeError(const QString& reason);
+
+namespace shapelists {
+class LaterLists;
+}
 
 class ShapeSource {
 public:
@@ -34,6 +39,21 @@ public:
     virtual bool Fits(qint64 count, bool blocks) const = 0;
     // Where the reading stands, for messages ("line 120", "byte 4711").
     virtual QString Where() const = 0;
+
+    // Passes over the rest of the current block, a list of blocks named by `item`, and gives up
+    // to `runs` sources that read it in runs of whole items, one after the other, each up to
+    // where the next starts. Empty, without moving, where the source cannot cut the list.
+    virtual std::vector<std::unique_ptr<ShapeSource>> SplitList(int item, int runs) {
+        Q_UNUSED(item);
+        Q_UNUSED(runs);
+        return {};
+    }
+    // Whether a run given by SplitList was read to its very end.
+    virtual bool AtEnd() const { return false; }
+
+    // Where long lists are left to be read later on several threads; null while everything is
+    // read where it stands.
+    shapelists::LaterLists* later = nullptr;
 };
 
 // `chars` UTF-16 little-endian code units from `data` as text, whatever the host's byte order.

@@ -6,9 +6,13 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cstring>
 #include <type_traits>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace qv {
 
@@ -32,10 +36,83 @@ CharKind KindOf(char16_t c) {
     return c < 128 ? CharKind(kAsciiKinds[c]) : kWordChar;
 }
 
+bool IsBracketOrQuote(char16_t c) {
+    return c == u'(' || c == u')' || c == u'"';
+}
+
+// The first "(", ")" or '"' from `from` on, or `to`: eight characters at a time where the
+// processor can compare them at once, as passing over a long block is mostly this search.
+qsizetype FindBracketOrQuote(const char16_t* s, qsizetype from, qsizetype to) {
+#ifdef __SSE2__
+    const __m128i open = _mm_set1_epi16(u'('), close = _mm_set1_epi16(u')'),
+                  quote = _mm_set1_epi16(u'"');
+    for (; to - from >= 8; from += 8) {
+        const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + from));
+        const __m128i hits =
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(eight, open), _mm_cmpeq_epi16(eight, close)),
+                         _mm_cmpeq_epi16(eight, quote));
+        const int mask = _mm_movemask_epi8(hits);
+        if (mask != 0)
+            return from + __builtin_ctz(unsigned(mask)) / 2;
+    }
+#endif
+    while (from < to && !IsBracketOrQuote(s[from]))
+        ++from;
+    return from;
+}
+
+// The number of bits set in each byte value.
+constexpr std::array<quint8, 256> kBitCounts = [] {
+    std::array<quint8, 256> counts{};
+    for (std::size_t b = 0; b < counts.size(); ++b)
+        counts[b] = quint8(std::popcount(b));
+    return counts;
+}();
+
+// Where the block open at `from` closes: the index of its ")"; -1 when a quoted text (which may
+// hold brackets) comes first or the block does not close before `to`.
+qsizetype BlockEnd(const char16_t* s, qsizetype from, qsizetype to) {
+    qsizetype level = 1;
+    while (from < to) {
+#ifdef __SSE2__
+        // Eight characters that cannot close the block are passed over at once, their
+        // brackets only counted.
+        if (to - from >= 8) {
+            const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + from));
+            // One bit for each of the eight characters that is `c`.
+            const auto hits = [&](char16_t c) {
+                const __m128i same = _mm_cmpeq_epi16(eight, _mm_set1_epi16(short(c)));
+                return unsigned(_mm_movemask_epi8(_mm_packs_epi16(same, _mm_setzero_si128())));
+            };
+            const int opens = kBitCounts[hits(u'(')];
+            const int closes = kBitCounts[hits(u')')];
+            if (hits(u'"') == 0 && closes < level) {
+                level += opens - closes;
+                from += 8;
+                continue;
+            }
+        }
+#endif
+        for (const qsizetype stop = std::min(to, from + 8); from < stop; ++from) {
+            if (s[from] == u'"')
+                return -1;
+            if (s[from] == u'(')
+                ++level;
+            else if (s[from] == u')' && --level == 0)
+                return from;
+        }
+    }
+    return -1;
+}
+
 class TextShapeSource : public ShapeSource {
 public:
     explicit TextShapeSource(QStringView text)
         : s_(reinterpret_cast<const char16_t*>(text.utf16())), n_(text.size()) {}
+
+    // A run of a list's items: the text from `from` to `to`.
+    TextShapeSource(const char16_t* text, qsizetype from, qsizetype to)
+        : s_(text), n_(to), pos_(from), run_(true) {}
 
     bool Open(int* token, QString* label) override {
         const qsizetype start = pos_;
@@ -75,8 +152,7 @@ public:
         // Brackets are tokens of their own and a quote always starts a quoted text, so going
         // over the characters skips exactly what going over the tokens would.
         for (int level = 1; level > 0; ++pos_) {
-            while (pos_ < n_ && KindOf(s_[pos_]) <= kWordChar)
-                ++pos_;
+            pos_ = FindBracketOrQuote(s_, pos_, n_);
             if (pos_ >= n_)
                 ThrowShapeError(QStringLiteral("the file ends inside a block"));
             if (s_[pos_] == u'(')
@@ -123,8 +199,67 @@ public:
         return QStringLiteral("line %1").arg(line);
     }
 
+    std::vector<std::unique_ptr<ShapeSource>> SplitList(int item, int runs) override {
+        std::vector<std::unique_ptr<ShapeSource>> cut;
+        // Runs are not cut again; a list with a quoted text (which may hold brackets) is read
+        // where it stands.
+        const qsizetype end = run_ ? -1 : ListEnd();
+        if (end < 0)
+            return cut;
+        // Each run but the first starts at the first item on a line after an even share of
+        // the list; AtEnd tells afterwards whether that was an item of this list.
+        const qsizetype share = (end - pos_) / runs;
+        std::vector<qsizetype> starts{pos_};
+        for (int k = 1; k < runs; ++k) {
+            const qsizetype start =
+                ItemOnLine(std::max(pos_ + k * share, starts.back() + 1), end, item);
+            if (start < 0)
+                break;
+            starts.push_back(start);
+        }
+        for (std::size_t k = 0; k < starts.size(); ++k) {
+            const qsizetype to = k + 1 < starts.size() ? starts[k + 1] : end;
+            cut.push_back(std::make_unique<TextShapeSource>(s_, starts[k], to));
+        }
+        pos_ = end;
+        return cut;
+    }
+
+    bool AtEnd() const override {
+        qsizetype at = pos_;
+        while (at < n_ && s_[at] <= u' ')
+            ++at;
+        return run_ && depth_ == 0 && at == n_;
+    }
+
 private:
     static constexpr std::size_t kNumberChars = 64;
+
+    // Where the current block closes; -1 when it holds a quoted text or does not close.
+    qsizetype ListEnd() const { return BlockEnd(s_, pos_, n_); }
+
+    // The first line from `from` on, before `end`, whose first word is the name of `item`
+    // followed by its block; -1 when there is none. The line break before it ends the run
+    // before, which so cuts no word in two.
+    qsizetype ItemOnLine(qsizetype from, qsizetype end, int item) const {
+        for (qsizetype at = from; at < end; ++at) {
+            if (s_[at] != u'\n')
+                continue;
+            qsizetype word = at + 1;
+            while (word < end && s_[word] <= u' ')
+                ++word;
+            qsizetype after = word;
+            while (after < end && KindOf(s_[after]) == kWordChar)
+                ++after;
+            qsizetype open = after;
+            while (open < end && s_[open] <= u' ')
+                ++open;
+            if (open < end && s_[open] == u'(' &&
+                ShapeTokenId(QStringView(s_ + word, after - word)) == item)
+                return word;
+        }
+        return -1;
+    }
 
     struct Token {
         enum Kind { End, Open, Close, Word } kind = End;
@@ -273,7 +408,8 @@ private:
     qsizetype n_;
     RecentName recent_[2];
     qsizetype pos_ = 0;
-    int depth_ = 0; // blocks entered and not yet closed
+    int depth_ = 0;    // blocks entered and not yet closed
+    bool run_ = false; // a run of a list's items
 };
 
 } // namespace

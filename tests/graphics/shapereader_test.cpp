@@ -20,7 +20,7 @@ QStringList Dump(const ShapeModel& m) {
     QStringList lines;
     auto f = [](float v) { return QString::number(double(v), 'g', 5); };
     auto vec = [&](const ShapeVector& v) { return f(v.x) + u' ' + f(v.y) + u' ' + f(v.z); };
-    auto ints = [](const std::vector<int>& values) {
+    auto ints = [](const auto& values) {
         QStringList out;
         for (int v : values)
             out << QString::number(v);
@@ -130,7 +130,8 @@ TEST(ShapeReaderTest, SyntheticShapeReadsAlikeInEveryEncoding) {
         const ShapeSubObject& sub = level.subObjects[0];
         ASSERT_EQ(sub.vertices.size(), 4u);
         EXPECT_EQ(sub.vertices[2].point, 2);
-        EXPECT_EQ(sub.vertices[2].uvs, std::vector<int>{1});
+        EXPECT_EQ(std::vector<int>(sub.vertices[2].uvs.begin(), sub.vertices[2].uvs.end()),
+                  std::vector<int>{1});
         ASSERT_EQ(sub.vertexSets.size(), 2u);
         EXPECT_EQ(sub.vertexSets[1].start, 3);
         ASSERT_EQ(sub.triangleLists.size(), 1u);

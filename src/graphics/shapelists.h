@@ -1,0 +1,208 @@
+// Counted lists of blocks, the bulk of every shape. Most are read where they stand; the long
+// lists of points, UV points, normals and vertices may be left for later, when the text source
+// can cut them into runs of whole items, and then read on several threads at once.
+#pragma once
+
+#include "graphics/shapesource.h"
+#include "graphics/shapetokens.h"
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <new>
+#include <thread>
+#include <vector>
+
+namespace qv {
+
+namespace shapelists {
+
+// A first stretch reserved for a list; beyond it a list grows by what is really there, so that
+// a large claim in a large file costs nothing until its entries are read.
+constexpr qint64 kFirstReserve = 1 << 16;
+// Long lists shorter than this are read where they stand: a run of their own costs more.
+constexpr qint64 kLaterFrom = 64;
+// Items in a run of a long list, and the most runs of one list.
+constexpr qint64 kItemsPerRun = 512;
+constexpr qint64 kMostRuns = 16;
+// The most threads reading long lists, the reading thread counted.
+constexpr std::size_t kMostThreads = 4;
+
+inline bool Ignorable(int token) {
+    return token == kTokenComment || token == kTokenSkip;
+}
+
+// Blocks inside a block; comments are passed over.
+inline bool OpenChild(ShapeSource& source, int* token, QString* label) {
+    while (source.Open(token, label)) {
+        if (!Ignorable(*token))
+            return true;
+        source.Close();
+    }
+    return false;
+}
+
+// A list's leading count, checked against what the rest of the block could hold.
+inline qint64 Count(ShapeSource& source, int list, bool blocks) {
+    const qint64 count = source.Int();
+    if (!source.Fits(count, blocks))
+        ThrowShapeError(QStringLiteral("the %1 list at %2 claims %3 entries, more than the file "
+                                       "can hold")
+                            .arg(ShapeTokenName(list), source.Where())
+                            .arg(count));
+    return count;
+}
+
+// The items up to the end of the source's current block, each read by `read(source, item,
+// label)` inside its block and added to `into`.
+template <typename Item, typename Read>
+void ReadItems(ShapeSource& source, int list, int item, std::vector<Item>* into, const Read& read) {
+    int token = 0;
+    QString label;
+    while (OpenChild(source, &token, &label)) {
+        if (token != item)
+            ThrowShapeError(QStringLiteral("the %1 list holds a %2 block at %3")
+                                .arg(ShapeTokenName(list), ShapeTokenName(token), source.Where()));
+        into->emplace_back();
+        read(source, into->back(), label);
+        source.Close();
+    }
+}
+
+inline void CheckListSize(int list, std::size_t size, qint64 count) {
+    if (qint64(size) != count)
+        ThrowShapeError(QStringLiteral("the %1 list holds %2 entries, not the %3 it claims")
+                            .arg(ShapeTokenName(list))
+                            .arg(size)
+                            .arg(count));
+}
+
+// The long lists left for later, each cut into runs that helper threads read while the rest of
+// the shape is still being read. Reading them is all or nothing: when a run fails or the runs
+// do not join into the list they were cut from, ReadAll says so and the caller reads the whole
+// shape again in one go, which reports the fault where it stands.
+class LaterLists {
+public:
+    LaterLists() = default;
+    LaterLists(const LaterLists&) = delete;
+    LaterLists& operator=(const LaterLists&) = delete;
+    ~LaterLists();
+
+    // `into` gets the items of the runs, in order, once they are all read; it must stay where
+    // it is until then.
+    template <typename Item, typename Read>
+    void Add(std::vector<std::unique_ptr<ShapeSource>> runs, int list, int item, qint64 count,
+             std::vector<Item>* into, Read read) {
+        Forget(into);
+        auto parts = std::make_shared<std::vector<std::vector<Item>>>(runs.size());
+        auto later = std::make_unique<Later>();
+        later->into = into;
+        later->runs = std::move(runs);
+        const qint64 share =
+            std::min<qint64>(count / qint64(later->runs.size()) + 16, kFirstReserve);
+        later->readRun = [parts, list, item, read, share](ShapeSource& run, std::size_t k) {
+            std::vector<Item>& part = (*parts)[k];
+            part.reserve(std::size_t(share));
+            ReadItems(run, list, item, &part, read);
+        };
+        later->join = [parts, into, count] {
+            std::size_t total = 0;
+            for (const std::vector<Item>& part : *parts)
+                total += part.size();
+            if (qint64(total) != count)
+                return false;
+            into->clear();
+            into->reserve(total);
+            for (std::vector<Item>& part : *parts)
+                std::move(part.begin(), part.end(), std::back_inserter(*into));
+            return true;
+        };
+        Queue(std::move(later));
+    }
+
+    // A list read again into `into` where it stands replaces any left for later.
+    void Forget(const void* into);
+
+    // Reads the runs not yet taken, waits for the helpers and fills the lists; false when any
+    // run failed.
+    bool ReadAll();
+
+private:
+    struct Later {
+        const void* into = nullptr;
+        bool forgotten = false;
+        std::vector<std::unique_ptr<ShapeSource>> runs;
+        std::function<void(ShapeSource&, std::size_t)> readRun;
+        std::function<bool()> join;
+    };
+    struct Run {
+        Later* list;
+        std::size_t index;
+    };
+
+    void Queue(std::unique_ptr<Later> later);
+    // Takes runs from the queue and reads them until it is empty and closed.
+    void Help();
+    void StopHelpers();
+
+    std::vector<std::unique_ptr<Later>> lists_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<Run> queue_;
+    bool closed_ = false;
+    std::atomic<bool> failed_{false};
+    std::vector<std::thread> helpers_;
+    bool helpersStarted_ = false;
+};
+
+// `list ( count item ( ... ) item ( ... ) ... )`: each item is read by
+// `read(source, item, label)` inside the item's block.
+template <typename Item, typename Read>
+void ReadList(ShapeSource& source, int list, int item, std::vector<Item>* into, Read read) {
+    const qint64 count = Count(source, list, true);
+    into->clear();
+    if (source.later != nullptr)
+        source.later->Forget(into);
+    into->reserve(std::size_t(std::min<qint64>(count, kFirstReserve)));
+    // A list that may outgrow its first stretch moves its items, and with them whatever long
+    // list inside them was left for later: those are read where they stand.
+    LaterLists* const later = source.later;
+    if (count > kFirstReserve)
+        source.later = nullptr;
+    ReadItems(source, list, item, into, read);
+    source.later = later;
+    CheckListSize(list, into->size(), count);
+}
+
+// A list that is often long (points, UV points, normals, vertices): left for later when the
+// source can cut it into runs, else read where it stands.
+template <typename Item, typename Read>
+void ReadLongList(ShapeSource& source, int list, int item, std::vector<Item>* into, Read read) {
+    if (source.later == nullptr) {
+        ReadList(source, list, item, into, read);
+        return;
+    }
+    const qint64 count = Count(source, list, true);
+    if (count >= kLaterFrom) {
+        const int runs = int(std::clamp<qint64>(count / kItemsPerRun, 1, kMostRuns));
+        std::vector<std::unique_ptr<ShapeSource>> cut = source.SplitList(item, runs);
+        if (!cut.empty()) {
+            into->clear();
+            source.later->Add(std::move(cut), list, item, count, into, read);
+            return;
+        }
+    }
+    source.later->Forget(into);
+    into->clear();
+    into->reserve(std::size_t(std::min<qint64>(count, kFirstReserve)));
+    ReadItems(source, list, item, into, read);
+    CheckListSize(list, into->size(), count);
+}
+
+} // namespace shapelists
+
+} // namespace qv

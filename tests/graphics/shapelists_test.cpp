@@ -1,0 +1,104 @@
+// Long lists of a text shape are cut into runs and read on several threads: the model and every
+// fault must come out as they do when the whole shape is read in one go.
+#include "graphics/shapebuild.h"
+#include "graphics/shapereader.h"
+#include "testshapes.h"
+
+#include <gtest/gtest.h>
+
+namespace qv {
+namespace {
+
+using namespace qv::test;
+
+// A shape of `count` points, point i at (i, 0, 0), one to a line, with `every37` written after
+// every 37th point.
+QString LongPointList(int count, const QString& every37 = {}) {
+    QString text = QStringLiteral("shape (\n\tpoints ( %1\n").arg(count);
+    for (int i = 0; i < count; ++i) {
+        text += QStringLiteral("\t\tpoint ( %1 0 0 )\n").arg(i);
+        if (i % 37 == 36)
+            text += every37;
+    }
+    return text + QStringLiteral(
+                      "\t)\n\tmatrices ( 1\n\t\tmatrix MAIN ( 1 0 0 0 1 0 0 0 1 0 0 0 )\n\t)\n)\n");
+}
+
+struct Reading {
+    bool read = false;
+    QString error;
+    std::vector<ShapeVector> points;
+};
+
+Reading ReadOnThreads(const QString& text) {
+    Reading reading;
+    ShapeModel model;
+    reading.read = ReadShapeBytes(TextShapeFile(text), &model, &reading.error);
+    reading.points = model.points;
+    return reading;
+}
+
+Reading ReadInOneGo(const QString& text) {
+    Reading reading;
+    ShapeModel model;
+    try {
+        // As the file gives it: after the sub-header's line break, the empty line.
+        const QString body = QStringLiteral("\r\n") + text;
+        BuildShapeModel(*NewTextShapeSource(body), &model);
+        reading.read = true;
+        reading.points = model.points;
+    } catch (const ShapeError& failure) {
+        reading.error = failure.reason;
+    }
+    return reading;
+}
+
+TEST(ShapeListsTest, LongListsReadOnThreadsGiveWhatOneGoGives) {
+    const QString good = LongPointList(3000);
+    // A comment holding a point on a line of its own, where a run may wrongly start.
+    const QString tricky =
+        LongPointList(3000, QStringLiteral("\t\tcomment (\npoint ( -1 -1 -1 )\n\t\t)\n"));
+    struct Case {
+        const char* name;
+        QString text;
+        const char* from;
+        const char* to;
+        const char* reason; // empty when the shape reads
+    } cases[] = {
+        {"good", good, "", "", ""},
+        {"point blocks inside comments", tricky, "", "", ""},
+        {"a quoted text in the list", good, "point ( 1500 0 0 )",
+         "point ( 1500 0 0 ) comment ( \")\" )", ""},
+        {"a bad number deep in the list", good, "point ( 2500 0 0 )", "point ( 2500 x 0 )",
+         "a number is expected at line 2504"},
+        {"a missing value", good, "point ( 1200 0 0 )", "point ( 1200 0 )", "a value is missing"},
+        {"a stray block", good, "point ( 700 0 0 )", "vector ( 700 0 0 )", "holds a vector block"},
+        {"one item fewer than claimed", good, "points ( 3000", "points ( 3001",
+         "holds 3000 entries, not the 3001"},
+        {"an unclosed item", good, "point ( 2900 0 0 )", "point ( 2900 0 0",
+         "holds a matrices block"},
+        {"a fault in the list before one after it", good, "point ( 100 0 0 )", "point ( 100 y 0 )",
+         "a number is expected at line 104"},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (*c.from != 0)
+            ReplaceOnce(&c.text, c.from, c.to);
+        if (std::string(c.name) == "a fault in the list before one after it")
+            ReplaceOnce(&c.text, "matrix MAIN ( 1 0", "matrix MAIN ( 1 z");
+        const Reading threads = ReadOnThreads(c.text);
+        const Reading oneGo = ReadInOneGo(c.text);
+        EXPECT_EQ(threads.read, *c.reason == 0);
+        EXPECT_EQ(threads.read, oneGo.read);
+        EXPECT_EQ(threads.error, oneGo.error);
+        EXPECT_TRUE(threads.error.contains(QLatin1String(c.reason))) << threads.error.toStdString();
+        if (threads.read) {
+            ASSERT_EQ(threads.points.size(), 3000u);
+            for (std::size_t i = 0; i < threads.points.size(); ++i)
+                ASSERT_EQ(threads.points[i].x, float(i)) << i;
+        }
+    }
+}
+
+} // namespace
+} // namespace qv
