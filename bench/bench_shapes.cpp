@@ -1,14 +1,17 @@
 // Reading the real MSTS shape in both of its encodings (UTF-16 text; binary, compressed) into
 // the shape model, against the bare reading and inflating of the same bytes (the container
 // alone). Both are measured side by side in one run, each the quickest of several rounds, and
-// printed as a ratio; the target is at most 3. A text file's bare read is hardly more than a
-// copy, so for the text form the ratio against reading and decoding it as MSTS text (what every
-// other MSTS reader of the program starts from) is printed too.
+// printed as a ratio; the target is at most 3 for each encoding, and the exit status is
+// non-zero when either misses it. The text form's long lists are read on several threads while
+// the bare read is one file read on one thread (threads would gain it little: it is a copy of
+// the bytes), so the text read on one thread is printed too. Reading the text file as MSTS
+// text, what every other MSTS reader of the program starts from, is printed for information.
 #include "graphics/acefile.h"
 #include "graphics/shapereader.h"
 #include "graphics/simisfile.h"
 #include "platform/drivemap.h"
 #include "platform/mstsfile.h"
+#include "platform/workers.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -47,13 +50,14 @@ double BareReadMs(const QString& path, QString* error) {
     });
 }
 
-// Prints one encoding's line; false when the shape could not be read or the ratio misses.
+// Prints one encoding's lines; false when the shape could not be read or the ratio misses.
 bool Measure(const char* name, const char* file, bool text) {
     const QString path = RealPath(file);
     QString error;
     const double bare = BareReadMs(path, &error);
     ShapeModel model;
-    const double full = QuickestMs([&] { return ReadShapeFile(path, &model, &error); });
+    const auto read = [&] { return ReadShapeFile(path, &model, &error); };
+    const double full = QuickestMs(read);
     if (bare < 0 || full < 0) {
         std::printf("%s: cannot be read: %s\n", name, qPrintable(error));
         return false;
@@ -64,12 +68,18 @@ bool Measure(const char* name, const char* file, bool text) {
                 name, file, bare, full, ratio, ratio <= 3 ? "met" : "missed");
     if (!text)
         return ratio <= 3;
+    LimitWorkers(1);
+    const double oneThread = QuickestMs(read);
+    LimitWorkers(0);
+    std::printf("    on one thread, like the bare read: read into the model %.2f ms; ratio %.2f "
+                "(information)\n",
+                oneThread, oneThread / std::max(bare, 1e-3));
     QString decoded;
     const double decode = QuickestMs([&] { return ReadMstsTextFile(path, &decoded); });
-    const double textRatio = full / std::max(decode, 1e-3);
-    std::printf("    read and decode as MSTS text %.2f ms; ratio %.2f (target at most 3: %s)\n",
-                decode, textRatio, textRatio <= 3 ? "met" : "missed");
-    return textRatio <= 3;
+    std::printf("    read and decode as MSTS text %.2f ms; ratio of the model read %.2f "
+                "(information)\n",
+                decode, full / std::max(decode, 1e-3));
+    return ratio <= 3;
 }
 
 // The real texture decoded into pixels against its bare read and inflate; printed only, the
