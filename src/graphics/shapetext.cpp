@@ -75,25 +75,28 @@ qsizetype BlockEnd(const char16_t* s, qsizetype from, qsizetype to) {
     qsizetype level = 1;
     while (from < to) {
 #ifdef __SSE2__
-        // Eight characters that cannot close the block are passed over at once, their
+        // Sixteen characters that cannot close the block are passed over at once, their
         // brackets only counted.
-        if (to - from >= 8) {
-            const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + from));
-            // One bit for each of the eight characters that is `c`.
+        if (to - from >= 16) {
+            const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + from));
+            const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + from + 8));
+            // One bit for each of the sixteen characters that is `c`.
             const auto hits = [&](char16_t c) {
-                const __m128i same = _mm_cmpeq_epi16(eight, _mm_set1_epi16(short(c)));
-                return unsigned(_mm_movemask_epi8(_mm_packs_epi16(same, _mm_setzero_si128())));
+                const __m128i wanted = _mm_set1_epi16(short(c));
+                return unsigned(_mm_movemask_epi8(
+                    _mm_packs_epi16(_mm_cmpeq_epi16(low, wanted), _mm_cmpeq_epi16(high, wanted))));
             };
-            const int opens = kBitCounts[hits(u'(')];
-            const int closes = kBitCounts[hits(u')')];
-            if (hits(u'"') == 0 && closes < level) {
-                level += opens - closes;
-                from += 8;
+            const unsigned opens = hits(u'(');
+            const unsigned closes = hits(u')');
+            const int closeCount = kBitCounts[closes & 0xFF] + kBitCounts[closes >> 8];
+            if (hits(u'"') == 0 && closeCount < level) {
+                level += kBitCounts[opens & 0xFF] + kBitCounts[opens >> 8] - closeCount;
+                from += 16;
                 continue;
             }
         }
 #endif
-        for (const qsizetype stop = std::min(to, from + 8); from < stop; ++from) {
+        for (const qsizetype stop = std::min(to, from + 16); from < stop; ++from) {
             if (s[from] == u'"')
                 return -1;
             if (s[from] == u'(')
