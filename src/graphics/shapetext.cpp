@@ -209,16 +209,16 @@ public:
         const qsizetype end = run_ ? -1 : ListEnd();
         if (end < 0)
             return cut;
-        // Each run but the first starts at the first item on a line after an even share of
-        // the list; AtEnd tells afterwards whether that was an item of this list.
+        // Each run but the first starts at the first item on a line within its even share of
+        // the list; AtEnd tells afterwards whether that was an item of this list. A share with
+        // no such line joins the run before it.
         const qsizetype share = (end - pos_) / runs;
         std::vector<qsizetype> starts{pos_};
         for (int k = 1; k < runs; ++k) {
-            const qsizetype start =
-                ItemOnLine(std::max(pos_ + k * share, starts.back() + 1), end, item);
-            if (start < 0)
-                break;
-            starts.push_back(start);
+            const qsizetype from = pos_ + k * share;
+            const qsizetype start = ItemOnLine(from, std::min(end, from + share), end, item);
+            if (start > starts.back())
+                starts.push_back(start);
         }
         for (std::size_t k = 0; k < starts.size(); ++k) {
             const qsizetype to = k + 1 < starts.size() ? starts[k + 1] : end;
@@ -241,25 +241,28 @@ private:
     // Where the current block closes; -1 when it holds a quoted text or does not close.
     qsizetype ListEnd() const { return BlockEnd(s_, pos_, n_); }
 
-    // The first line from `from` on, before `end`, whose first word is the name of `item`
-    // followed by its block; -1 when there is none. The line break before it ends the run
-    // before, which so cuts no word in two.
-    qsizetype ItemOnLine(qsizetype from, qsizetype end, int item) const {
-        for (qsizetype at = from; at < end; ++at) {
+    // The first line starting from `from` on, before `to`, whose first word is the name of
+    // `item` followed by its block, all before `end`; -1 when there is none. The line break
+    // before it ends the run before, which so cuts no word in two.
+    qsizetype ItemOnLine(qsizetype from, qsizetype to, qsizetype end, int item) const {
+        const auto blank = [](char16_t c) { return c == u' ' || c == u'\t'; };
+        for (qsizetype at = from; at < to; ++at) {
             if (s_[at] != u'\n')
                 continue;
+            // Only this line is looked at, so that no character is looked at twice.
             qsizetype word = at + 1;
-            while (word < end && s_[word] <= u' ')
+            while (word < end && blank(s_[word]))
                 ++word;
             qsizetype after = word;
             while (after < end && KindOf(s_[after]) == kWordChar)
                 ++after;
             qsizetype open = after;
-            while (open < end && s_[open] <= u' ')
+            while (open < end && blank(s_[open]))
                 ++open;
             if (open < end && s_[open] == u'(' &&
                 ShapeTokenId(QStringView(s_ + word, after - word)) == item)
                 return word;
+            at = std::max(at, open - 1);
         }
         return -1;
     }

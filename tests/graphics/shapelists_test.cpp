@@ -67,6 +67,7 @@ TEST(ShapeListsTest, LongListsReadOnThreadsGiveWhatOneGoGives) {
     } cases[] = {
         {"good", good, "", "", ""},
         {"point blocks inside comments", tricky, "", "", ""},
+        {"the whole shape on one line", QString(good).replace(u'\n', u' '), "", "", ""},
         {"a quoted text in the list", good, "point ( 1500 0 0 )",
          "point ( 1500 0 0 ) comment ( \")\" )", ""},
         {"a bad number deep in the list", good, "point ( 2500 0 0 )", "point ( 2500 x 0 )",
