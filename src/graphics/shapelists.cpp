@@ -7,6 +7,11 @@
 namespace qv::shapelists {
 
 LaterLists::~LaterLists() {
+    // Left unread after a fault elsewhere in the shape: the runs not yet taken are dropped.
+    {
+        const std::lock_guard lock(mutex_);
+        queue_.clear();
+    }
     StopHelpers();
 }
 
