@@ -2,6 +2,7 @@
 
 #include "graphics/shapelists.h"
 #include "graphics/shapetokens.h"
+#include "platform/workers.h"
 
 #include <algorithm>
 
@@ -407,6 +408,11 @@ void BuildShapeModel(ShapeSource& source,
     // The long lists are read on several threads after the rest. Any fault, there or in the
     // rest, has the whole shape read again in one go, which reports the first fault of the file
     // where it stands.
+    if (WorkerLimit() < 2) {
+        // No thread to help: leaving lists for later would only cost a pass more.
+        BuildShapeModel(source, model);
+        return;
+    }
     bool read = false;
     try {
         LaterLists later;
