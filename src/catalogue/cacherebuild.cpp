@@ -189,14 +189,17 @@ bool RebuildStockCache(RecordList<ItemSet>& result, bool skip, StringList* missi
         for (const QString& root : {App().StoreRootFolder, App().MstsRootFolder}) {
             const QString trainset = root + u'\\' + kTrainsetFolder;
             int error = 0;
-            FindFoldersAndListThem(folders, trainset, &error);
+            FindFolderNames(folders, trainset, &error);
             if (error == 0 || error == ENOENT)
                 listed.AddParent(root, QString());
+            QStringList paths;
+            QStringList prefixes;
             for (int i = 0; i < folders.Count(); ++i) {
-                const QString folder = trainset + u'\\' + folders[i];
-                listed.AddListing(found, root, folder, folders[i], QStringLiteral("*.WAG"));
-                listed.AddListing(found, root, folder, folders[i], QStringLiteral("*.ENG"));
+                paths.append(trainset + u'\\' + folders[i]);
+                prefixes.append(folders[i]);
             }
+            listed.AddListings(found, root, trainset, paths, prefixes,
+                               {QStringLiteral("*.WAG"), QStringLiteral("*.ENG")});
             AddSorted(files, found);
             found.Clear();
             folders.Clear();

@@ -170,6 +170,25 @@ void ListedFileDates::AddListing(StringList& found, const QString& root, const Q
         AddFolder(root, prefix, names, dates, host);
 }
 
+void ListedFileDates::AddListings(StringList& found, const QString& root, const QString& searched,
+                                  const QStringList& paths, const QStringList& prefixes,
+                                  const QStringList& masks) {
+    std::vector<FolderFiles> folders;
+    FindDatedFilesInFolders(searched, paths, masks, &folders);
+    for (std::size_t f = 0; f < folders.size(); ++f) {
+        const QString& prefix = prefixes.at(qsizetype(f));
+        const FolderFiles& folder = folders[f];
+        for (std::size_t m = 0; m < folder.found.size(); ++m) {
+            const FindAnswer& files = folder.found[m];
+            for (const QString& name : files.names)
+                found.Add(prefix.isEmpty() ? name : prefix + u'\\' + name);
+            // A folder where nothing matched was listed all the same.
+            if (folder.errors[m] == 0 || folder.errors[m] == ENOENT)
+                AddFolder(root, prefix, files.names, files.times, folder.host);
+        }
+    }
+}
+
 KeptListing::Key KeptListing::KeyNow() {
     Key key;
     key.store = App().StoreRootFolder;

@@ -61,6 +61,12 @@ public:
     // `prefix` with them.
     void AddListing(StringList& found, const QString& root, const QString& path,
                     const QString& prefix, const QString& mask);
+    // AddListing of many folders (`paths`, under the root, each added as the prefix in the same
+    // place of `prefixes`) with each of the masks in turn, in one pass over the folders; the
+    // status shows the search in `searched`.
+    void AddListings(StringList& found, const QString& root, const QString& searched,
+                     const QStringList& paths, const QStringList& prefixes,
+                     const QStringList& masks);
 
     // A listed folder: the spelling first listed, whether another spelling alike was too, and
     // the names found in it (each list sorted without regard to case).

@@ -82,20 +82,21 @@ void ListRouteFilesOfKind(std::uint32_t kind, StringList& out, const QString& ro
     }
     StringList routes = StringList::SortedUnique();
     ListRouteFolders(routes, root, QString());
-    StringList names;
     if (listed) {
-        // The folders of every route are read ahead, several at a time.
-        QStringList folders;
-        for (int r = 0; r < routes.Count(); ++r)
-            folders.append(root + QStringLiteral("\\Routes\\") + routes[r] + files.subFolder);
-        PrefetchFolders(folders, true);
+        // The folders of every route are read and looked at together.
+        QStringList paths;
+        QStringList prefixes;
+        for (int r = 0; r < routes.Count(); ++r) {
+            prefixes.append(QStringLiteral("Routes\\") + routes[r] + files.subFolder);
+            paths.append(root + QLatin1Char('\\') + prefixes.last());
+        }
+        listed->AddListings(out, root, root + QStringLiteral("\\Routes"), paths, prefixes,
+                            {files.mask});
+        return;
     }
+    StringList names;
     for (int r = 0; r < routes.Count(); ++r) {
         const QString folder = QStringLiteral("Routes\\") + routes[r] + files.subFolder;
-        if (listed) {
-            listed->AddListing(out, root, root + QLatin1Char('\\') + folder, folder, files.mask);
-            continue;
-        }
         FindFileNames(names, root + QLatin1Char('\\') + folder, false, QString(), files.mask);
         for (int n = 0; n < names.Count(); ++n)
             out.Add(folder + QLatin1Char('\\') + names[n]);

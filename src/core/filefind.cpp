@@ -103,19 +103,20 @@ void FindDatedFiles(QStringList& names, QList<qint32>& times, const QString& fol
         *error = 0;
 }
 
-void FindFoldersAndListThem(StringList& list, const QString& folder, int* error) {
+void FindDatedFilesInFolders(const QString& searched, const QStringList& folders,
+                             const QStringList& masks, std::vector<FolderFiles>* files) {
+    const SearchingStatus searching(searched);
+    FindDatedFilesIn(folders, masks, files);
+}
+
+void FindFolderNames(StringList& list, const QString& folder, int* error) {
     const SearchingStatus searching(folder);
     QStringList names;
     if (FindNames(folder + QStringLiteral("\\*.*"), true, &names, nullptr, error)) {
         if (error)
             *error = 0;
-        QStringList paths;
-        paths.reserve(names.size());
-        for (const QString& name : std::as_const(names)) {
+        for (const QString& name : std::as_const(names))
             list.Add(name);
-            paths.append(folder + QLatin1Char('\\') + name);
-        }
-        PrefetchFolders(paths, true);
     }
 }
 

@@ -3,9 +3,12 @@
 // its text for the duplicate dialog, and copying a file so that the copy keeps the source's times.
 #pragma once
 
+#include "platform/winfind.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 namespace qv {
 
@@ -29,11 +32,16 @@ void FindFileNames(StringList& list, const QString& folder, bool folders, const 
 void FindDatedFiles(QStringList& names, QList<qint32>& times, const QString& folder,
                     const QString& mask, int* error, QString* hostFolder = nullptr);
 
+// FindDatedFiles of every folder of `folders` with every mask of `masks`, in one pass: the folders
+// are read and their files looked at on the worker threads. `files` receives one place per folder
+// (the folder's host path, and per mask the names, times and error of FindDatedFiles). The status
+// shows the search in `searched`, the folder they are in.
+void FindDatedFilesInFolders(const QString& searched, const QStringList& folders,
+                             const QStringList& masks, std::vector<FolderFiles>* files);
+
 // The sub-folders of `folder` (no "." and "..") as FindFiles adds them, without their dates, so
-// that their kinds come from the folder listing instead of the disk. The folders' Windows-form
-// paths are then listed ahead, several at a time, with the stats of their files, for the finds
-// in them that follow. `error` as in FindFiles.
-void FindFoldersAndListThem(StringList& list, const QString& folder, int* error);
+// that their kinds come from the folder listing instead of the disk. `error` as in FindFiles.
+void FindFolderNames(StringList& list, const QString& folder, int* error);
 
 // Counts the files below the folder: depth 0 this folder only, n levels further down, -1 the
 // whole tree. A filter beginning with "." matches the extension, any other non-empty filter the

@@ -2,6 +2,8 @@
 // watches with their reports.
 #include "platform/foldercache.h"
 
+#include "platform/drivemap.h"
+
 #include <QFile>
 #include <QSet>
 #include <algorithm>
@@ -61,32 +63,168 @@ void FolderCache::Prefetch(const QStringList& hostFolders, bool fileStats) {
     QMutexLocker lock(&mutex_);
     --prefetching_;
     // The watches went with a notifier that was closed meanwhile.
-    for (std::size_t i = 0; i < reads.size() && epoch == notifierEpoch_; ++i) {
-        FolderRead& read = reads[i];
-        const QString& folder = folders.at(qsizetype(i));
-        if (read.watch >= 0)
-            Register(read.watch, folder);
-        FolderListing* old = Listing(folder);
-        const bool full = !old && entries_.size() >= kMaxCachedFolders;
-        if (read.error != 0 || (old && old->KnownCurrent()) || full) {
-            if (!old || old->watch != read.watch)
-                Unwatch(folder, read.watch);
-            continue;
+    for (std::size_t i = 0; i < reads.size() && epoch == notifierEpoch_; ++i)
+        TakeRead(folders.at(qsizetype(i)), reads[i], encoded[i]);
+    EndPrefetch();
+}
+
+FolderListing* FolderCache::TakeRead(const QString& folder, FolderRead& read,
+                                     const QByteArray& encoded) {
+    if (read.watch >= 0)
+        Register(read.watch, folder);
+    FolderListing* old = Listing(folder);
+    const bool full = !old && entries_.size() >= kMaxCachedFolders;
+    if (read.error != 0 || (old && old->KnownCurrent()) || full) {
+        if (!old || old->watch != read.watch)
+            Unwatch(folder, read.watch);
+        return nullptr;
+    }
+    if (old && old->watch >= 0 && old->watch != read.watch)
+        Unwatch(folder, old->watch);
+    read.listing.watch = KeepWatch(folder, read.watch, read.listing.self.st_dev, encoded);
+    if (read.listing.watch < 0)
+        read.listing.ForgetFileStats();
+    ++reads_;
+    return Insert(folder, std::move(read.listing), encoded);
+}
+
+void FolderCache::EndPrefetch() {
+    if (prefetching_ != 0)
+        return;
+    const std::vector<PendingReport> pending = std::move(pending_);
+    pending_.clear();
+    for (const PendingReport& report : pending)
+        TakeReport(report.watch, report.mask, report.name);
+}
+
+void FolderCache::FindInFolders(const QStringList& windowsFolders, const QStringList& keys,
+                                const FindAnswerMaker& make, std::vector<FolderFinds>* found) {
+    found->assign(std::size_t(windowsFolders.size()), FolderFinds{});
+    // The folders to be read: their places, host folders and encoded host paths.
+    std::vector<std::size_t> places;
+    QStringList hosts;
+    std::vector<QByteArray> encoded;
+    int notifier = -1;
+    quint64 epoch = 0;
+    quint64 generation = 0;
+    {
+        QMutexLocker lock(&mutex_);
+        TakeReports();
+        QSet<QString> seen;
+        for (qsizetype i = 0; i < windowsFolders.size(); ++i) {
+            const QString& folder = windowsFolders.at(i);
+            FolderFinds& finds = (*found)[std::size_t(i)];
+            if (const KnownFolder* known = RememberedFolder(folder)) {
+                AnswerFromListing(known->host, known->listing, keys, make, &finds);
+                continue;
+            }
+            QString host;
+            bool missing = false;
+            if (!HostFolderOf(folder, &host, &missing)) {
+                // A folder found missing holds nothing, as a find in it would tell.
+                if (missing) {
+                    finds.known = true;
+                    finds.answers.resize(std::size_t(keys.size()));
+                }
+                continue;
+            }
+            if (FolderListing* listing = Known(host)) {
+                AnswerFromListing(host, listing, keys, make, &finds);
+                if (IsPlainFolder(folder))
+                    RememberListing(folder, host, listing);
+                continue;
+            }
+            // One folder spelt two ways is read once; the second is left to the caller.
+            if (seen.contains(host))
+                continue;
+            seen.insert(host);
+            places.push_back(std::size_t(i));
+            encoded.push_back(QFile::encodeName(host));
+            hosts.append(std::move(host));
         }
-        if (old && old->watch >= 0 && old->watch != read.watch)
-            Unwatch(folder, old->watch);
-        read.listing.watch = KeepWatch(folder, read.watch, read.listing.self.st_dev, encoded[i]);
-        if (read.listing.watch < 0)
-            read.listing.ForgetFileStats();
-        ++reads_;
-        Insert(folder, std::move(read.listing), encoded[i]);
+        if (places.empty())
+            return;
+        notifier = Notifier();
+        epoch = notifierEpoch_;
+        generation = generation_;
+        ++prefetching_;
     }
-    if (prefetching_ == 0) {
-        const std::vector<PendingReport> pending = std::move(pending_);
-        pending_.clear();
-        for (const PendingReport& report : pending)
-            TakeReport(report.watch, report.mask, report.name);
+    // Each folder is read, its files stat'ed and its answers made on the worker threads.
+    std::vector<char> fromListing(places.size(), 0);
+    std::vector<std::vector<FindAnswer>> answers(places.size());
+    std::vector<FolderRead> reads =
+        ReadFolders(encoded, true, notifier, kWatchMask, [&](std::size_t r, FolderRead& read) {
+            fromListing[r] = make(hosts.at(qsizetype(r)), read.listing, &answers[r]) ? 1 : 0;
+        });
+    QMutexLocker lock(&mutex_);
+    --prefetching_;
+    for (std::size_t r = 0; r < reads.size(); ++r) {
+        if (reads[r].error != 0)
+            continue; // the caller finds out why
+        const QString& host = hosts.at(qsizetype(r));
+        const QString& folder = windowsFolders.at(qsizetype(places[r]));
+        FolderListing* listing =
+            epoch == notifierEpoch_ ? TakeRead(host, reads[r], encoded[r]) : nullptr;
+        if (listing && listing->KnownCurrent()) {
+            if (fromListing[r]) {
+                for (qsizetype k = 0; k < keys.size(); ++k)
+                    listing->KeepAnswer(keys.at(k), answers[r][std::size_t(k)].names,
+                                        answers[r][std::size_t(k)].times);
+            }
+            // Reports taken since the folder was found in its parent moved the generation on.
+            if (generation == generation_ && IsPlainFolder(folder))
+                RememberListing(folder, host, listing);
+        }
+        FolderFinds& finds = (*found)[places[r]];
+        finds.known = true;
+        finds.host = host;
+        finds.answers = std::move(answers[r]);
     }
+    EndPrefetch();
+}
+
+bool FolderCache::HostFolderOf(const QString& windowsFolder, QString* hostFolder, bool* missing) {
+    if (RememberedHost(windowsFolder, hostFolder))
+        return true;
+    QChar drive;
+    QStringList components;
+    if (!SplitWindowsPath(windowsFolder, &drive, &components))
+        return false;
+    const QString root = TheDriveMap().HostRoot(drive);
+    if (root.isEmpty() || !WatchableLocked(root))
+        return false;
+    ResolvedPath resolved;
+    bool failed = false;
+    int error = 0;
+    if (!WalkLocked(windowsFolder, root, components, false, false, &resolved, &error, &failed) ||
+        failed || !resolved.exists) {
+        *missing = failed && error == ENOENT;
+        return false;
+    }
+    *hostFolder = resolved.host;
+    return true;
+}
+
+void FolderCache::AnswerFromListing(const QString& hostFolder, FolderListing* listing,
+                                    const QStringList& keys, const FindAnswerMaker& make,
+                                    FolderFinds* finds) {
+    finds->answers.resize(std::size_t(keys.size()));
+    bool kept = true;
+    for (qsizetype k = 0; k < keys.size() && kept; ++k) {
+        FindAnswer& answer = finds->answers[std::size_t(k)];
+        kept = listing->KeptAnswer(keys.at(k), &answer.names, &answer.times);
+    }
+    if (!kept) {
+        listing->Ordered();
+        const quint64 state = listing->State();
+        if (make(hostFolder, *listing, &finds->answers) && listing->State() == state) {
+            for (qsizetype k = 0; k < keys.size(); ++k)
+                listing->KeepAnswer(keys.at(k), finds->answers[std::size_t(k)].names,
+                                    finds->answers[std::size_t(k)].times);
+        }
+    }
+    finds->known = true;
+    finds->host = hostFolder;
 }
 
 void FolderCache::BeforeChange(const QString& hostFolder) {
@@ -205,6 +343,10 @@ qint64 FolderCache::Reads() {
 
 bool FolderCache::Watchable(const QString& root) {
     QMutexLocker lock(&mutex_);
+    return WatchableLocked(root);
+}
+
+bool FolderCache::WatchableLocked(const QString& root) {
     if (notifierFailed_)
         return false;
     auto it = watchableRoots_.constFind(root);

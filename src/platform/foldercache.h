@@ -18,6 +18,10 @@ namespace qv {
 // The most folders the cache keeps listings of, or remembers as spelled, at once.
 constexpr int kMaxCachedFolders = 100000;
 
+// A full Windows folder path of plain components only ("X:\A\B": none empty, "." or ".."), which
+// stands for its host folder as it is.
+bool IsPlainFolder(const QString& path);
+
 // A host folder as the key of its listing. Folder paths are long and many share their length, so
 // the hash is made once and compared before the text.
 struct FolderKey {
@@ -118,6 +122,10 @@ public:
     // kept until the watches are known.
     void Prefetch(const QStringList& hostFolders, bool fileStats);
 
+    // FindInFolders of the path layer (winresolve.h).
+    void FindInFolders(const QStringList& windowsFolders, const QStringList& keys,
+                       const FindAnswerMaker& make, std::vector<FolderFinds>* found);
+
     // Before our own change: a listing that is no longer current is dropped, so that the change
     // is only ever added to a listing that was right before it.
     void BeforeChange(const QString& hostFolder);
@@ -176,6 +184,33 @@ private:
         FolderListing* listing = nullptr;
         QString missing;
     };
+
+    // Walk, called under the lock.
+    bool WalkLocked(const QString& path, const QString& root, const QStringList& components,
+                    bool forCreate, bool knownOnly, ResolvedPath* out, int* error, bool* failed);
+
+    // Watchable, called under the lock.
+    bool WatchableLocked(const QString& root);
+
+    // The host folder of an existing Windows-form folder, found in its parent remembered as
+    // spelled, else by a walk through the listings (read where needed) when its drive's folders
+    // are watched; `missing` is set when the walk found the folder missing. Called under the lock.
+    bool HostFolderOf(const QString& windowsFolder, QString* hostFolder, bool* missing);
+
+    // Takes a listing that a prefetch read (`encoded` its folder's host path) into the cache,
+    // unless the read failed, a listing known current came meanwhile or the cache is full; gives
+    // the listing taken in, else none. Called under the lock.
+    FolderListing* TakeRead(const QString& hostFolder, FolderRead& read, const QByteArray& encoded);
+
+    // The end of a prefetch's reading: the reports kept for its watches are taken when no other
+    // prefetch reads. Called under the lock.
+    void EndPrefetch();
+
+    // The answers of a find in a folder whose listing is known current, for each key: those kept,
+    // else made from the listing (and kept when they rest on it alone). Called under the lock.
+    void AnswerFromListing(const QString& hostFolder, FolderListing* listing,
+                           const QStringList& keys, const FindAnswerMaker& make,
+                           FolderFinds* finds);
 
     // A folder as spelled that is remembered with its listing, still good and known current.
     const KnownFolder* RememberedFolder(const QString& windowsFolder) const;

@@ -303,7 +303,8 @@ bool ReadFolder(const QByteArray& encoded, bool fileStats, FolderListing* listin
 }
 
 std::vector<FolderRead> ReadFolders(const std::vector<QByteArray>& encoded, bool fileStats,
-                                    int notifier, quint32 watchMask) {
+                                    int notifier, quint32 watchMask,
+                                    const std::function<void(std::size_t, FolderRead&)>& then) {
     std::vector<FolderRead> reads(encoded.size());
     // A thread is worth starting for a handful of folders at least.
     constexpr std::size_t kFoldersPerThread = 8;
@@ -313,8 +314,11 @@ std::vector<FolderRead> ReadFolders(const std::vector<QByteArray>& encoded, bool
         if (notifier >= 0)
             read.watch = inotify_add_watch(notifier, encoded[i].constData(), watchMask);
         // The names are put in order here too, rather than on the caller's thread.
-        if (ReadFolder(encoded[i], fileStats, &read.listing, &read.error))
-            read.listing.Ordered();
+        if (!ReadFolder(encoded[i], fileStats, &read.listing, &read.error))
+            return;
+        read.listing.Ordered();
+        if (then)
+            then(i, read);
     });
     return reads;
 }

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 #include <ctime>
+#include <functional>
 #include <sys/stat.h>
 #include <vector>
 
@@ -147,11 +148,13 @@ struct FolderRead {
     int error = 0;
 };
 
-// ReadFolder of many host folders, several at a time on a few threads (at most 8). Each folder is
-// watched through the inotify descriptor `notifier` with `watchMask` (when it is one) before it is
-// read; the caller takes the watches over.
-std::vector<FolderRead> ReadFolders(const std::vector<QByteArray>& encoded, bool fileStats,
-                                    int notifier, quint32 watchMask);
+// ReadFolder of many host folders, several at a time on the worker threads. Each folder is watched
+// through the inotify descriptor `notifier` with `watchMask` (when it is one) before it is read;
+// the caller takes the watches over. `then` (when given) runs on the same thread with each folder
+// read without error, its names in order.
+std::vector<FolderRead>
+ReadFolders(const std::vector<QByteArray>& encoded, bool fileStats, int notifier, quint32 watchMask,
+            const std::function<void(std::size_t, FolderRead&)>& then = nullptr);
 
 // File systems whose change notifications report every change, whoever makes it. Network and
 // user-space file systems can change behind the kernel's back; their folders are checked by

@@ -12,10 +12,6 @@
 
 namespace qv {
 
-namespace {
-
-// A full Windows folder path of plain components only ("X:\A\B": none empty, "." or ".."), which
-// stands for its host folder as it is.
 bool IsPlainFolder(const QString& path) {
     if (path.size() < 4 || path.at(1) != QLatin1Char(':'))
         return false;
@@ -30,6 +26,8 @@ bool IsPlainFolder(const QString& path) {
     }
     return path.at(2) == QLatin1Char('\\') || path.at(2) == QLatin1Char('/');
 }
+
+namespace {
 
 // The path exists as far as `host`, its component `from` is missing: the result names the whole
 // path to be created below the existing part.
@@ -76,6 +74,12 @@ bool FolderCache::Walk(const QString& path, const QString& root, const QStringLi
                        bool forCreate, bool knownOnly, ResolvedPath* out, int* error,
                        bool* failed) {
     QMutexLocker lock(&mutex_);
+    return WalkLocked(path, root, components, forCreate, knownOnly, out, error, failed);
+}
+
+bool FolderCache::WalkLocked(const QString& path, const QString& root,
+                             const QStringList& components, bool forCreate, bool knownOnly,
+                             ResolvedPath* out, int* error, bool* failed) {
     QString host = root;
     for (qsizetype i = 0; i < components.size(); ++i) {
         FolderListing* listing = Known(host);

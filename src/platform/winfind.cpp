@@ -2,12 +2,14 @@
 
 #include "platform/casefold.h"
 #include "platform/drivemap.h"
+#include "platform/folderlisting.h"
 #include "platform/winresolve.h"
 
 #include <QFile>
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <fcntl.h>
 #include <mutex>
 #include <string>
 #include <sys/stat.h>
@@ -323,6 +325,7 @@ bool FindNames(const QString& pattern, bool folders, QStringList* names, QList<q
 
     // Only the folder's own names are looked at: "." and ".." are folders, and never wanted. A
     // folder asked the same before, and unchanged since, gives the answer it kept.
+    // (DatedFilesKey gives the key of files with times.)
     const QString key =
         QLatin1String(folders ? "D" : "F") + QLatin1String(writeTimes ? "T" : "N") + mask;
     QList<qint32> times;
@@ -371,6 +374,103 @@ bool FindNames(const QString& pattern, bool folders, QStringList* names, QList<q
     KeepFolderAnswer(folder, host, generation, state, key, *names,
                      writeTimes ? *writeTimes : QList<qint32>());
     return names->isEmpty() ? SetFsError(error, ENOENT) : true;
+}
+
+namespace {
+
+// The key under which a folder keeps the answer of FindNames for files with times.
+QString DatedFilesKey(const QString& mask) {
+    return QStringLiteral("FT") + mask;
+}
+
+// One answer per mask from a listing: the files FindNames gives with their times, each stat'ed
+// as FindNames stats it unless the listing kept its stat. True when every stat was kept.
+bool DatedFilesOf(const QString& hostFolder, FolderListing& listing,
+                  const std::vector<MaskMatcher>& masks, std::vector<FindAnswer>* answers) {
+    answers->assign(masks.size(), FindAnswer{});
+    bool kept = true;
+    const QStringList& names = listing.Ordered();
+    const QList<EntryKind>& kinds = listing.OrderedKinds();
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (kinds.at(i) == EntryKind::Folder)
+            continue;
+        const QString& name = names.at(i);
+        FindEntry entry;
+        bool asked = false;
+        bool file = false;
+        for (std::size_t m = 0; m < masks.size(); ++m) {
+            if (!masks[m].Matches(name))
+                continue;
+            if (!asked) {
+                asked = true;
+                if (const struct stat* st = listing.FileStat(name)) {
+                    FillEntry(name, *st, nullptr, &entry);
+                    file = !entry.IsFolder();
+                } else {
+                    kept = false;
+                    HostEntryStat stat;
+                    const QByteArray path = QFile::encodeName(JoinHostPath(hostFolder, name));
+                    stat.exists = lstat(path.constData(), &stat.st) == 0;
+                    if (stat.exists && S_ISLNK(stat.st.st_mode))
+                        stat.hasTarget = ::stat(path.constData(), &stat.target) == 0;
+                    if (stat.exists)
+                        FillEntry(name, stat, &entry);
+                    // Gone meanwhile, or a link to a folder: not a file.
+                    file = stat.exists && !entry.IsFolder();
+                }
+            }
+            if (!file)
+                break;
+            (*answers)[m].names.append(name);
+            (*answers)[m].times.append(entry.writeTime);
+        }
+    }
+    return kept;
+}
+
+} // namespace
+
+void FindDatedFilesIn(const QStringList& folders, const QStringList& masks,
+                      std::vector<FolderFiles>* files) {
+    files->assign(std::size_t(folders.size()), FolderFiles{});
+    QStringList keys;
+    std::vector<MaskMatcher> matchers;
+    for (const QString& mask : masks) {
+        keys.append(DatedFilesKey(mask));
+        matchers.emplace_back(mask);
+    }
+    std::vector<FolderFinds> finds;
+    FindInFolders(
+        folders, keys,
+        [&](const QString& host, FolderListing& listing, std::vector<FindAnswer>* answers) {
+            return DatedFilesOf(host, listing, matchers, answers);
+        },
+        &finds);
+    // What the cache left: read ahead together, then found one by one.
+    QStringList left;
+    for (std::size_t f = 0; f < finds.size(); ++f) {
+        if (!finds[f].known)
+            left.append(folders.at(qsizetype(f)));
+    }
+    if (!left.isEmpty())
+        PrefetchFolders(left, true);
+    for (std::size_t f = 0; f < finds.size(); ++f) {
+        FolderFiles& folder = (*files)[f];
+        if (finds[f].known) {
+            folder.host = finds[f].host;
+            folder.found = std::move(finds[f].answers);
+            for (const FindAnswer& answer : folder.found)
+                folder.errors.push_back(answer.names.isEmpty() ? ENOENT : 0);
+            continue;
+        }
+        for (const QString& mask : masks) {
+            FindAnswer& answer = folder.found.emplace_back();
+            int error = 0;
+            FindNames(folders.at(qsizetype(f)) + QLatin1Char('\\') + mask, false, &answer.names,
+                      &answer.times, &error, &folder.host);
+            folder.errors.push_back(answer.names.isEmpty() ? error : 0);
+        }
+    }
 }
 
 bool CanDescend(const FindEntry& entry) {

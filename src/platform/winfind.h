@@ -2,10 +2,13 @@
 // wildcard mask, each with its attribute bits, size and last-write time as a packed DOS date-time.
 #pragma once
 
+#include "platform/winresolve.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 namespace qv {
 
@@ -60,6 +63,19 @@ bool FindEntryOf(const QString& path, FindEntry* entry, int* error = nullptr);
 bool FindNames(const QString& pattern, bool folders, QStringList* names,
                QList<qint32>* writeTimes = nullptr, int* error = nullptr,
                QString* hostFolder = nullptr);
+
+// What FindDatedFilesIn found in one folder: its host path (when known) and, for each mask, the
+// names and write times FindNames gives, with its error (0; ENOENT when nothing matched).
+struct FolderFiles {
+    QString host;
+    std::vector<FindAnswer> found;
+    std::vector<int> errors;
+};
+// FindNames of the files (with write times) of `<folder>\<mask>` for every folder and mask
+// (wildcard masks), in one pass: the folders not known current are read, their files stat'ed
+// and matched on the worker threads. `files` receives one place per folder.
+void FindDatedFilesIn(const QStringList& folders, const QStringList& masks,
+                      std::vector<FolderFiles>* files);
 
 // The entry of a host path (the name is its last component); false with the errno otherwise.
 bool HostEntry(const QString& hostPath, FindEntry* entry, int* error = nullptr);

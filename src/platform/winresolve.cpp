@@ -145,6 +145,11 @@ void KeepFolderAnswer(const QString& windowsFolder, const QString& hostFolder, q
     Cache().KeepAnswer(windowsFolder, hostFolder, generation, state, key, names, times);
 }
 
+void FindInFolders(const QStringList& windowsFolders, const QStringList& keys,
+                   const FindAnswerMaker& make, std::vector<FolderFinds>* found) {
+    Cache().FindInFolders(windowsFolders, keys, make, found);
+}
+
 void PrefetchFolderListings(const QStringList& hostFolders, bool withFileStats) {
     Cache().Prefetch(hostFolders, withFileStats);
 }

@@ -112,6 +112,33 @@ void KeepFolderAnswer(const QString& windowsFolder, const QString& hostFolder, q
 bool KeptFolderAnswer(const QString& windowsFolder, const QString& key, QStringList* names,
                       QList<qint32>* times, quint64* generation, QString* hostFolder);
 
+class FolderListing;
+
+// A find's answer: the names found and their packed write times.
+struct FindAnswer {
+    QStringList names;
+    QList<qint32> times;
+};
+// What FindInFolders learnt of one folder: its host path and one answer per key, or nothing
+// (`known` false) when the caller is to find in it as usual.
+struct FolderFinds {
+    bool known = false;
+    QString host;
+    std::vector<FindAnswer> answers;
+};
+// Makes one answer per key from a folder's listing, whose names are in order. True when the
+// answers rest on the listing alone (every stat they needed was one the listing kept). Called on
+// several threads at once, each with a listing no other thread uses.
+using FindAnswerMaker = std::function<bool(const QString& hostFolder, FolderListing& listing,
+                                           std::vector<FindAnswer>* answers)>;
+// Finds in many Windows-form folders at once, as KeptFolderAnswer and KeepFolderAnswer would for
+// each folder and key: answers kept are given again, folders whose listings are known current are
+// answered from them, and the others (found in a parent remembered as spelled) are read, stat'ed
+// and answered on the worker threads, and their listings kept. A folder the cache cannot resolve
+// so, or that cannot be read, is left to the caller.
+void FindInFolders(const QStringList& windowsFolders, const QStringList& keys,
+                   const FindAnswerMaker& make, std::vector<FolderFinds>* found);
+
 // Reads the listings of the host folders that are not known current, several at a time, into
 // the folder cache, so that the finds that follow are answered from it. Errors are not reported
 // here: a folder that cannot be read is left for the later find to report. With `withFileStats`

@@ -400,82 +400,150 @@ enum class ChangeBetweenStarts {
     FolderRenamed
 };
 
-class RebuildAtStartTest : public CacheRebuildTest,
-                           public ::testing::WithParamInterface<ChangeBetweenStarts> {};
+// The rebuilds whose folders are listed together at a start: the stock folders of both roots,
+// and the PATHS folders of every route.
+enum class RebuiltAtStart { Stock, Paths };
+
+class RebuildAtStartTest
+    : public CacheRebuildTest,
+      public ::testing::WithParamInterface<std::tuple<ChangeBetweenStarts, RebuiltAtStart>> {
+protected:
+    // The record of a file by its folder and name as the rebuild gives them.
+    static const ItemSet* FindIn(const RecordList<ItemSet>& list, const QString& folder,
+                                 const QString& fileName) {
+        for (const auto& item : list) {
+            if (item && item->Folder.compare(folder, Qt::CaseInsensitive) == 0 &&
+                item->FileName.compare(fileName, Qt::CaseInsensitive) == 0)
+                return item.get();
+        }
+        return nullptr;
+    }
+};
+
+// A file's place as the rebuilt records name it.
+struct RecordPlace {
+    QString folder;
+    QString fileName;
+    bool IsSet() const { return !fileName.isEmpty(); }
+};
 
 } // namespace
 
 // At a start the folders are listed afresh, and each file's date comes from a stat of it in that
 // listing; the cache sections are taken only where name and date are what they were.
 TEST_P(RebuildAtStartTest, SeesEveryChangeMadeBetweenTwoStarts) {
+    const auto [change, kind] = GetParam();
+    const bool stock = kind == RebuiltAtStart::Stock;
     AddStock();
+    builder.AddRoute(QStringLiteral("Line"), QStringLiteral("Line"), QStringLiteral("L"));
+    builder.AddPath(QStringLiteral("Line"), QStringLiteral("Run.pat"), QStringLiteral("Run"),
+                    QStringLiteral("Here"), QStringLiteral("There"));
+    builder.AddPath(QStringLiteral("Line"), QStringLiteral("Back.pat"), QStringLiteral("Back"),
+                    QStringLiteral("There"), QStringLiteral("Here"));
     drive.AgeTree();
-    RecordList<ItemSet> stock;
-    RebuildStockCache(stock, false, nullptr);
-    ASSERT_EQ(stock.size(), 3u);
+    RecordList<ItemSet> records;
+    const auto rebuild = [&] {
+        records.clear();
+        if (stock)
+            RebuildStockCache(records, false, nullptr);
+        else
+            RebuildPathCache(records, false, nullptr);
+    };
+    rebuild();
+    ASSERT_EQ(records.size(), stock ? 3u : 2u);
     ClearFolderCache(); // the program ends
 
-    const QString trainset = QStringLiteral("TRAINS\\TRAINSET\\");
-    QString present, gone, description;
+    // The file each change is made to, its folder, and where the records find it.
+    const QString trainset = QStringLiteral("TRAINS\\TRAINSET");
+    const QString folder =
+        stock ? trainset + QStringLiteral("\\Dash9") : QStringLiteral("Routes\\Line\\PATHS");
+    const QString file = stock ? QStringLiteral("DASH9.eng") : QStringLiteral("Run.pat");
+    const auto place = [&](const QString& inFolder, const QString& name) {
+        return stock ? RecordPlace{trainset, inFolder.mid(trainset.size() + 1) + u'\\' + name}
+                     : RecordPlace{inFolder, name};
+    };
+    RecordPlace present, gone;
+    QString description;
     qint64 reads = 1;
-    switch (GetParam()) {
+    switch (change) {
     case ChangeBetweenStarts::FileAdded:
-        builder.AddWagon(QStringLiteral("Vans"), QStringLiteral("Van"), QStringLiteral("Van"),
-                         WagonType::Freight);
-        present = QStringLiteral("Vans\\Van.wag");
+        if (stock)
+            builder.AddEngine(QStringLiteral("Dash9"), QStringLiteral("NEW"), QStringLiteral("New"),
+                              EngineType::Diesel);
+        else
+            builder.AddPath(QStringLiteral("Line"), QStringLiteral("NEW.pat"),
+                            QStringLiteral("New"), QStringLiteral("Here"), QStringLiteral("There"));
+        present = place(folder, stock ? QStringLiteral("NEW.eng") : QStringLiteral("NEW.pat"));
         break;
     case ChangeBetweenStarts::FileRemoved:
-        ASSERT_TRUE(QFile::remove(builder.HostPath(trainset + QStringLiteral("Dash9\\DASH9.eng"))));
-        gone = QStringLiteral("Dash9\\DASH9.eng");
+        ASSERT_TRUE(QFile::remove(builder.HostPath(folder + u'\\' + file)));
+        gone = place(folder, file);
         reads = 0;
         break;
     case ChangeBetweenStarts::FileRenamed: {
-        const QString host = builder.HostPath(trainset + QStringLiteral("Dash9\\DASH9.eng"));
-        ASSERT_TRUE(QFile::rename(host, HostParentOf(host) + QStringLiteral("/DASH8.eng")));
-        present = QStringLiteral("Dash9\\DASH8.eng");
-        gone = QStringLiteral("Dash9\\DASH9.eng");
+        const QString host = builder.HostPath(folder + u'\\' + file);
+        ASSERT_TRUE(QFile::rename(host, HostParentOf(host) + QStringLiteral("/Renamed.") +
+                                            file.section(u'.', -1)));
+        present = place(folder, QStringLiteral("Renamed.") + file.section(u'.', -1));
+        gone = place(folder, file);
         break;
     }
     case ChangeBetweenStarts::ChangedWithNewDate: {
-        builder.AddWagon(QStringLiteral("Cars"), QStringLiteral("Flat"),
-                         QStringLiteral("Flat again"), WagonType::Freight, Into::Store);
-        const QByteArray host = QFile::encodeName(
-            builder.HostPath(trainset + QStringLiteral("Cars\\Flat.wag"), Into::Store));
+        // Written again and dated back: only the new date tells the change.
+        if (stock)
+            builder.AddWagon(QStringLiteral("Cars"), QStringLiteral("Flat"),
+                             QStringLiteral("Changed"), WagonType::Freight, Into::Store);
+        else
+            builder.AddPath(QStringLiteral("Line"), QStringLiteral("Run.pat"),
+                            QStringLiteral("Changed"), QStringLiteral("Here"),
+                            QStringLiteral("There"));
+        const QString changed =
+            stock ? trainset + QStringLiteral("\\Cars\\Flat.wag") : folder + u'\\' + file;
+        const QByteArray host =
+            QFile::encodeName(builder.HostPath(changed, stock ? Into::Store : Into::Msts));
         const timespec times[2] = {{0, UTIME_OMIT}, {1600000000, 0}};
         ASSERT_EQ(utimensat(AT_FDCWD, host.constData(), times, 0), 0);
-        present = QStringLiteral("Cars\\Flat.wag");
-        description = QStringLiteral("Flat again");
+        present = stock ? place(trainset + QStringLiteral("\\Cars"), QStringLiteral("Flat.wag"))
+                        : place(folder, file);
+        description = QStringLiteral("Changed");
         break;
     }
     case ChangeBetweenStarts::FolderRenamed: {
-        const QString host = builder.HostPath(trainset + QStringLiteral("Dash9"));
-        ASSERT_TRUE(QDir().rename(host, HostParentOf(host) + QStringLiteral("/Dash10")));
-        present = QStringLiteral("Dash10\\DASH9.eng");
-        gone = QStringLiteral("Dash9\\DASH9.eng");
+        // The engine's folder, or the route's own folder with its PATHS folder in it.
+        const QString renamed = stock ? folder : QStringLiteral("Routes\\Line");
+        const QString host = builder.HostPath(renamed);
+        ASSERT_TRUE(QDir().rename(host, HostParentOf(host) + QStringLiteral("/Renamed")));
+        present = place(stock ? trainset + QStringLiteral("\\Renamed")
+                              : QStringLiteral("Routes\\Renamed\\PATHS"),
+                        file);
+        gone = place(folder, file);
+        reads = stock ? 1 : 2;
         break;
     }
     }
 
     ClearFolderCache(); // the next start
     const qint64 before = MstsFilesRead();
-    stock.clear();
-    RebuildStockCache(stock, false, nullptr);
+    rebuild();
     EXPECT_EQ(MstsFilesRead() - before, reads) << "only what changed is read";
-    if (!present.isEmpty()) {
-        const ItemSet* item = Find(stock, present);
-        ASSERT_NE(item, nullptr) << qPrintable(present);
+    if (present.IsSet()) {
+        const ItemSet* item = FindIn(records, present.folder, present.fileName);
+        ASSERT_NE(item, nullptr) << qPrintable(present.folder + u'\\' + present.fileName);
         if (!description.isEmpty()) {
             EXPECT_EQ(item->Description, description);
         }
     }
-    if (!gone.isEmpty()) {
-        EXPECT_EQ(Find(stock, gone), nullptr) << qPrintable(gone);
+    if (gone.IsSet()) {
+        EXPECT_EQ(FindIn(records, gone.folder, gone.fileName), nullptr)
+            << qPrintable(gone.folder + u'\\' + gone.fileName);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Changes, RebuildAtStartTest,
-                         ::testing::Values(ChangeBetweenStarts::FileAdded,
-                                           ChangeBetweenStarts::FileRemoved,
-                                           ChangeBetweenStarts::FileRenamed,
-                                           ChangeBetweenStarts::ChangedWithNewDate,
-                                           ChangeBetweenStarts::FolderRenamed));
+INSTANTIATE_TEST_SUITE_P(
+    Changes, RebuildAtStartTest,
+    ::testing::Combine(::testing::Values(ChangeBetweenStarts::FileAdded,
+                                         ChangeBetweenStarts::FileRemoved,
+                                         ChangeBetweenStarts::FileRenamed,
+                                         ChangeBetweenStarts::ChangedWithNewDate,
+                                         ChangeBetweenStarts::FolderRenamed),
+                       ::testing::Values(RebuiltAtStart::Stock, RebuiltAtStart::Paths)));

@@ -4,6 +4,8 @@
 #include "fixtures/tempmsts.h"
 
 #include <QFile>
+#include <cerrno>
+#include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -219,6 +221,86 @@ TEST(FindNames, GivesTheNamesAndTimesOfOneKindThatFindEntriesGives) {
     ASSERT_TRUE(RenameNoReplace(S("C:\\outside"), S("C:\\mixed\\Moved")));
     ASSERT_TRUE(RenameNoReplace(S("C:\\mixed\\c.eng"), S("C:\\mixed\\D.ENG")));
     expectAll();
+}
+
+// Many folders found at once give, folder by folder and mask by mask, the files and times that
+// FindEntries lists: read afresh, from listings known current, from the answers they kept, and
+// after changes made behind the program's back.
+TEST(FindDatedFilesIn, GivesWhatFindEntriesGivesInEveryFolderAndMask) {
+    TempMsts drive;
+    for (const char* name : {"b.wag", "A.WAG", "B.WAG", "Ärger.wag", "c.eng", "Readme"})
+        drive.MakeFile(S("Mixed/") + S(name));
+    drive.MakeFolder(S("Mixed/folder.wag"));
+    drive.MakeFile(S("Outside/t.wag"));
+    drive.MakeFile(S("Other/x.wag"));
+    drive.MakeFile(S("Deep/Er/Route/PATHS/a.pat"));
+    ASSERT_TRUE(QFile::link(drive.Host(S("Outside/t.wag")), drive.Host(S("Mixed/toFile.wag"))));
+    ASSERT_TRUE(QFile::link(drive.Host(S("Outside")), drive.Host(S("Mixed/toFolder.wag"))));
+    ASSERT_TRUE(QFile::link(drive.Host(S("Missing")), drive.Host(S("Mixed/dangling.wag"))));
+    // Two spellings of one folder, a missing one, a file, a link to a folder and a folder whose
+    // parents were never listed.
+    const QStringList folders = {S("C:\\MIXED"),
+                                 S("C:\\mixed"),
+                                 S("C:\\Other"),
+                                 S("C:\\missing"),
+                                 S("C:\\mixed\\c.eng"),
+                                 S("C:\\mixed\\toFolder.wag"),
+                                 S("C:\\deep\\ER\\route\\Paths")};
+    const QStringList masks = {S("*.WAG"), S("*.eng"), S("*")};
+    auto expectAll = [&](const char* when) {
+        std::vector<FolderFiles> files;
+        FindDatedFilesIn(folders, masks, &files);
+        ASSERT_EQ(files.size(), std::size_t(folders.size()));
+        for (qsizetype f = 0; f < folders.size(); ++f) {
+            const FolderFiles& found = files[std::size_t(f)];
+            ASSERT_EQ(found.found.size(), std::size_t(masks.size()));
+            ASSERT_EQ(found.errors.size(), std::size_t(masks.size()));
+            QString host;
+            if (ResolvePath(folders[f], &host) && !found.host.isEmpty())
+                EXPECT_EQ(found.host, host) << when << " " << qPrintable(folders[f]);
+            for (qsizetype m = 0; m < masks.size(); ++m) {
+                const QString pattern = folders[f] + u'\\' + masks[m];
+                SCOPED_TRACE(std::string(when) + " " + qPrintable(pattern));
+                QList<FindEntry> entries;
+                int entriesError = 0;
+                const bool listed = FindEntries(pattern, &entries, &entriesError);
+                QStringList names;
+                QList<qint32> times;
+                for (const FindEntry& entry : std::as_const(entries)) {
+                    if (!entry.IsFolder()) {
+                        names.append(entry.name);
+                        times.append(entry.writeTime);
+                    }
+                }
+                EXPECT_EQ(found.found[std::size_t(m)].names, names);
+                EXPECT_EQ(found.found[std::size_t(m)].times, times);
+                EXPECT_EQ(found.errors[std::size_t(m)], !names.isEmpty() ? 0
+                                                        : listed         ? ENOENT
+                                                                         : entriesError);
+            }
+        }
+    };
+    ClearFolderCache();
+    expectAll("freshly written"); // every listing is read again
+    drive.AgeTree();
+    ClearFolderCache();
+    expectAll("read");
+    expectAll("known current");
+    expectAll("answers kept");
+    // Others add, rename, date anew and remove, and a folder moves away.
+    drive.MakeFile(S("Other/new.WAG"));
+    ASSERT_EQ(::rename(QFile::encodeName(drive.Host(S("Mixed/b.wag"))).constData(),
+                       QFile::encodeName(drive.Host(S("Mixed/e.eng"))).constData()),
+              0);
+    const timespec times[2] = {{0, UTIME_OMIT}, {1600000000, 0}};
+    ASSERT_EQ(
+        utimensat(AT_FDCWD, QFile::encodeName(drive.Host(S("Other/x.wag"))).constData(), times, 0),
+        0);
+    ASSERT_TRUE(QFile::remove(drive.Host(S("Mixed/A.WAG"))));
+    ASSERT_EQ(::rename(QFile::encodeName(drive.Host(S("Deep/Er/Route"))).constData(),
+                       QFile::encodeName(drive.Host(S("Deep/Er/Moved"))).constData()),
+              0);
+    expectAll("changed");
 }
 
 TEST(FindEntries, ALinkStaysALinkAndFollowsItsTargetWhenAskedAgain) {
