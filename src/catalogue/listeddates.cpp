@@ -189,6 +189,19 @@ void ListedFileDates::AddListings(StringList& found, const QString& root, const 
     }
 }
 
+void ListedFileDates::AddMissingFolders(const QString& root, const QStringList& paths,
+                                        const QStringList& prefixes) {
+    if (paths.isEmpty())
+        return;
+    std::vector<FolderFiles> folders;
+    FindDatedFilesIn(paths, {QStringLiteral("*")}, &folders);
+    for (std::size_t f = 0; f < folders.size(); ++f) {
+        // Found missing: no host folder, and the find's error says so.
+        if (folders[f].host.isEmpty() && folders[f].errors.front() == ENOENT)
+            AddFolder(root, prefixes.at(qsizetype(f)));
+    }
+}
+
 KeptListing::Key KeptListing::KeyNow() {
     Key key;
     key.store = App().StoreRootFolder;

@@ -67,6 +67,10 @@ public:
     void AddListings(StringList& found, const QString& root, const QString& searched,
                      const QStringList& paths, const QStringList& prefixes,
                      const QStringList& masks);
+    // Adds those of the folders (`paths`, under the root, as the prefixes in the same places)
+    // that are missing: no file is in them.
+    void AddMissingFolders(const QString& root, const QStringList& paths,
+                           const QStringList& prefixes);
 
     // A listed folder: the spelling first listed, whether another spelling alike was too, and
     // the names found in it (each list sorted without regard to case).

@@ -61,6 +61,13 @@ bool ListRouteFolders(StringList& out, const QString& root, const QString& prefi
     StringList folders = StringList::SortedUnique();
     FindFileNames(folders, root + QStringLiteral("\\Routes"), true, QString(),
                   QStringLiteral("*.*"));
+    // Each folder is looked at in both roots: they are read ahead together, several at a time.
+    QStringList ahead;
+    for (const QString* either : {&App().MstsRootFolder, &App().StoreRootFolder}) {
+        for (int i = 0; i < folders.Count() && !either->isEmpty(); ++i)
+            ahead.append(*either + QStringLiteral("\\Routes\\") + folders[i]);
+    }
+    PrefetchFolders(ahead, true);
     for (int i = 0; i < folders.Count(); ++i) {
         const QString& name = folders[i];
         if (!HoldsRouteFile(App().MstsRootFolder, name) &&
@@ -92,6 +99,24 @@ void ListRouteFilesOfKind(std::uint32_t kind, StringList& out, const QString& ro
         }
         listed->AddListings(out, root, root + QStringLiteral("\\Routes"), paths, prefixes,
                             {files.mask});
+        // The routes of the other root that this one lacks: their folders are found missing
+        // here, so that the loops know without asking that this root lacks their files.
+        const QString& other =
+            root == App().MstsRootFolder ? App().StoreRootFolder : App().MstsRootFolder;
+        if (other.isEmpty() || other == root)
+            return;
+        StringList theirs = StringList::SortedUnique();
+        FindFileNames(theirs, other + QStringLiteral("\\Routes"), true, QString(),
+                      QStringLiteral("*.*"));
+        paths.clear();
+        prefixes.clear();
+        for (int r = 0; r < theirs.Count(); ++r) {
+            if (routes.IndexOf(theirs[r]) >= 0)
+                continue;
+            prefixes.append(QStringLiteral("Routes\\") + theirs[r] + files.subFolder);
+            paths.append(root + QLatin1Char('\\') + prefixes.last());
+        }
+        listed->AddMissingFolders(root, paths, prefixes);
         return;
     }
     StringList names;

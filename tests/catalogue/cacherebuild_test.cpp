@@ -440,6 +440,11 @@ TEST_P(RebuildAtStartTest, SeesEveryChangeMadeBetweenTwoStarts) {
                     QStringLiteral("Here"), QStringLiteral("There"));
     builder.AddPath(QStringLiteral("Line"), QStringLiteral("Back.pat"), QStringLiteral("Back"),
                     QStringLiteral("There"), QStringLiteral("Here"));
+    // A route only the store holds: the MSTS folder lacks its folder, the store the other's.
+    builder.AddRoute(QStringLiteral("Near"), QStringLiteral("Near"), QStringLiteral("N"), {},
+                     Into::Store);
+    builder.AddPath(QStringLiteral("Near"), QStringLiteral("Side.pat"), QStringLiteral("Side"),
+                    QStringLiteral("Here"), QStringLiteral("There"), true, Into::Store);
     drive.AgeTree();
     RecordList<ItemSet> records;
     const auto rebuild = [&] {
@@ -450,7 +455,7 @@ TEST_P(RebuildAtStartTest, SeesEveryChangeMadeBetweenTwoStarts) {
             RebuildPathCache(records, false, nullptr);
     };
     rebuild();
-    ASSERT_EQ(records.size(), stock ? 3u : 2u);
+    ASSERT_EQ(records.size(), 3u);
     ClearFolderCache(); // the program ends
 
     // The file each change is made to, its folder, and where the records find it.
@@ -536,6 +541,12 @@ TEST_P(RebuildAtStartTest, SeesEveryChangeMadeBetweenTwoStarts) {
     if (gone.IsSet()) {
         EXPECT_EQ(FindIn(records, gone.folder, gone.fileName), nullptr)
             << qPrintable(gone.folder + u'\\' + gone.fileName);
+    }
+    if (!stock) {
+        const ItemSet* side =
+            FindIn(records, QStringLiteral("Routes\\Near\\PATHS"), QStringLiteral("Side.pat"));
+        ASSERT_NE(side, nullptr);
+        EXPECT_EQ(side->StoreInd, SI_IN_STORE);
     }
 }
 
