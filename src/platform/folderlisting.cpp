@@ -87,6 +87,45 @@ void FolderListing::Add(const QString& name, EntryKind kind) {
         twin.clear();
 }
 
+void FolderListing::Fill(std::vector<ReadName>& names) {
+    MarkChanged();
+    if (!exact_.isEmpty()) {
+        for (const ReadName& read : names) {
+            Add(read.name, read.kind);
+            if (read.kept)
+                KeepFileStat(read.name, read.st);
+        }
+        return;
+    }
+    // Thousands of names: the tables are sized once, and the order is made from the names as
+    // read rather than looked up again.
+    const qsizetype count = qsizetype(names.size());
+    exact_.reserve(count);
+    folded_.reserve(count);
+    for (const ReadName& read : names) {
+        exact_.insert(read.name, read.kind);
+        const qsizetype foldedBefore = folded_.size();
+        QString& twin = folded_[FoldedName{read.name}];
+        if (folded_.size() != foldedBefore)
+            twin = read.name;
+        else
+            twin.clear();
+        if (read.kept)
+            files_.insert(read.name, read.st);
+    }
+    std::sort(names.begin(), names.end(),
+              [](const ReadName& a, const ReadName& b) { return NameOrder(a.name, b.name); });
+    ordered_.clear();
+    ordered_.reserve(count);
+    orderedKinds_.clear();
+    orderedKinds_.reserve(count);
+    for (const ReadName& read : names) {
+        ordered_.append(read.name);
+        orderedKinds_.append(read.kind);
+    }
+    orderedValid_ = true;
+}
+
 void FolderListing::Remove(const QString& name) {
     MarkChanged();
     files_.remove(name);
@@ -270,6 +309,7 @@ bool ReadFolder(const QByteArray& encoded, bool fileStats, FolderListing* listin
     listing->stamp = FolderStampOf(st);
     listing->racy = IsRacy(st);
     listing->self = st;
+    std::vector<FolderListing::ReadName> names;
     alignas(dirent64) char buffer[32768];
     for (;;) {
         const ssize_t got = getdents64(folder.get(), buffer, sizeof buffer);
@@ -285,16 +325,15 @@ bool ReadFolder(const QByteArray& encoded, bool fileStats, FolderListing* listin
             const char* name = entry->d_name;
             if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
                 continue;
-            const EntryKind kind = KindOfType(entry->d_type);
-            const QString decoded = QFile::decodeName(name);
-            listing->Add(decoded, kind);
-            struct stat file {};
-            if (fileStats && entry->d_type == DT_REG &&
-                fstatat(folder.get(), name, &file, AT_SYMLINK_NOFOLLOW) == 0 &&
-                S_ISREG(file.st_mode) && file.st_nlink == 1)
-                listing->KeepFileStat(decoded, file);
+            FolderListing::ReadName& read = names.emplace_back();
+            read.kind = KindOfType(entry->d_type);
+            read.name = QFile::decodeName(name);
+            read.kept = fileStats && entry->d_type == DT_REG &&
+                        fstatat(folder.get(), name, &read.st, AT_SYMLINK_NOFOLLOW) == 0 &&
+                        S_ISREG(read.st.st_mode) && read.st.st_nlink == 1;
         }
     }
+    listing->Fill(names);
     // A change while reading leaves the stamp taken before it, so the next use reads again.
     struct stat after {};
     if (fstat(folder.get(), &after) != 0 || !(FolderStampOf(after) == listing->stamp))

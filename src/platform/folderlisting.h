@@ -67,6 +67,16 @@ public:
     }
 
     void Add(const QString& name, EntryKind kind = EntryKind::Unknown);
+    // A name as a folder's reading found it, with its kind and, when `kept`, its stat.
+    struct ReadName {
+        QString name;
+        EntryKind kind = EntryKind::Unknown;
+        bool kept = false;
+        struct stat st {};
+    };
+    // Takes in at once the names of a folder just read (each once) into a listing that holds
+    // none yet, and puts them in order.
+    void Fill(std::vector<ReadName>& names);
     void Remove(const QString& name);
     bool Has(const QString& name) const { return exact_.contains(name); }
     EntryKind KindOf(const QString& name) const { return exact_.value(name); }
