@@ -149,40 +149,39 @@ void FolderCache::FindInFolders(const QStringList& windowsFolders, const QString
         generation = generation_;
         ++prefetching_;
     }
-    // Each folder is read, its files stat'ed and its answers made on the worker threads, and
-    // taken in by the thread that read it, one at a time, while the others go on reading.
+    // Each folder is read, its files stat'ed and its answers made on the worker threads; the
+    // cache takes them in afterwards (taking each in as it is read makes the threads wait for
+    // the lock by turns, which costs more than it spares).
+    std::vector<char> fromListing(places.size(), 0);
+    std::vector<std::vector<FindAnswer>> answers(places.size());
     std::vector<FolderRead> reads =
         ReadFolders(encoded, true, notifier, kWatchMask, [&](std::size_t r, FolderRead& read) {
-            std::vector<FindAnswer> answers;
-            const bool fromListing = make(hosts.at(qsizetype(r)), read.listing, &answers);
-            const QString& host = hosts.at(qsizetype(r));
-            const QString& folder = windowsFolders.at(qsizetype(places[r]));
-            QMutexLocker lock(&mutex_);
-            // The watches went with a notifier that was closed meanwhile.
-            FolderListing* listing =
-                epoch == notifierEpoch_ ? TakeRead(host, read, encoded[r]) : nullptr;
-            if (listing && listing->KnownCurrent()) {
-                if (fromListing) {
-                    for (qsizetype k = 0; k < keys.size(); ++k)
-                        listing->KeepAnswer(keys.at(k), answers[std::size_t(k)].names,
-                                            answers[std::size_t(k)].times);
-                }
-                // Reports taken since the folder was found in its parent moved the generation on.
-                if (generation == generation_ && IsPlainFolder(folder))
-                    RememberListing(folder, host, listing);
-            }
-            FolderFinds& finds = (*found)[places[r]];
-            finds.known = true;
-            finds.host = host;
-            finds.answers = std::move(answers);
+            fromListing[r] = make(hosts.at(qsizetype(r)), read.listing, &answers[r]) ? 1 : 0;
         });
     QMutexLocker lock(&mutex_);
     --prefetching_;
-    // A folder that could not be read loses its watch, and is left to the caller, which finds
-    // out why.
     for (std::size_t r = 0; r < reads.size() && epoch == notifierEpoch_; ++r) {
+        const QString& host = hosts.at(qsizetype(r));
+        // A folder that could not be read loses its watch here, and is left to the caller,
+        // which finds out why.
+        FolderListing* listing = TakeRead(host, reads[r], encoded[r]);
         if (reads[r].error != 0)
-            TakeRead(hosts.at(qsizetype(r)), reads[r], encoded[r]);
+            continue;
+        const QString& folder = windowsFolders.at(qsizetype(places[r]));
+        if (listing && listing->KnownCurrent()) {
+            if (fromListing[r]) {
+                for (qsizetype k = 0; k < keys.size(); ++k)
+                    listing->KeepAnswer(keys.at(k), answers[r][std::size_t(k)].names,
+                                        answers[r][std::size_t(k)].times);
+            }
+            // Reports taken since the folder was found in its parent moved the generation on.
+            if (generation == generation_ && IsPlainFolder(folder))
+                RememberListing(folder, host, listing);
+        }
+        FolderFinds& finds = (*found)[places[r]];
+        finds.known = true;
+        finds.host = host;
+        finds.answers = std::move(answers[r]);
     }
     EndPrefetch();
 }
