@@ -256,8 +256,9 @@ TEST(FindDatedFilesIn, GivesWhatFindEntriesGivesInEveryFolderAndMask) {
             ASSERT_EQ(found.found.size(), std::size_t(masks.size()));
             ASSERT_EQ(found.errors.size(), std::size_t(masks.size()));
             QString host;
-            if (ResolvePath(folders[f], &host) && !found.host.isEmpty())
+            if (ResolvePath(folders[f], &host) && !found.host.isEmpty()) {
                 EXPECT_EQ(found.host, host) << when << " " << qPrintable(folders[f]);
+            }
             for (qsizetype m = 0; m < masks.size(); ++m) {
                 const QString pattern = folders[f] + u'\\' + masks[m];
                 SCOPED_TRACE(std::string(when) + " " + qPrintable(pattern));
