@@ -76,21 +76,26 @@ TEST_F(CacheRebuildTest, StockRebuild_ListsBothRootsOnceReadingTheStoreFirst) {
 }
 
 TEST_F(CacheRebuildTest, StockRebuild_ReadsEachFileOnceInNameOrderWithTheStoresSpelling) {
-    for (const char* folder : {"Zed", "Alpha", "Cars"})
+    // A folder whose name begins another's ("Box", "Box1") comes before it in its listing and
+    // after it in the file list ("\\" sorts after the digits).
+    for (const char* folder : {"Zed", "Alpha", "Cars", "Box", "Box1"})
         builder.AddWagon(QString::fromUtf8(folder), QStringLiteral("w"), QStringLiteral("W"),
                          WagonType::Freight);
     builder.AddWagon(QStringLiteral("CARS"), QStringLiteral("W"), QStringLiteral("Stored"),
+                     WagonType::Freight, Into::Store);
+    builder.AddWagon(QStringLiteral("BOX1"), QStringLiteral("W"), QStringLiteral("Stored"),
                      WagonType::Freight, Into::Store);
     builder.AddWagon(QStringLiteral("Mid"), QStringLiteral("w"), QStringLiteral("W"),
                      WagonType::Freight, Into::Store);
     RecordList<ItemSet> result;
     ASSERT_TRUE(RebuildStockCache(result, false, nullptr));
-    ASSERT_EQ(result.size(), 4u);
+    ASSERT_EQ(result.size(), 6u);
     EXPECT_EQ(Find(result, QStringLiteral("Cars\\w.wag"))->FileName, "CARS\\W.wag");
+    EXPECT_EQ(Find(result, QStringLiteral("Box1\\w.wag"))->FileName, "BOX1\\W.wag");
     // New sections are written in the order the files were read: the sorted file list.
     EXPECT_EQ(Cache(QStringLiteral("CACHESTK.QVC"))->Ini.ReadSections(),
-              QStringList({"Alpha\\w.wag", "CARS\\W.wag", "Mid\\w.wag", "Zed\\w.wag",
-                           "QUARVEL_INFORMATION"}));
+              QStringList({"Alpha\\w.wag", "BOX1\\W.wag", "Box\\w.wag", "CARS\\W.wag", "Mid\\w.wag",
+                           "Zed\\w.wag", "QUARVEL_INFORMATION"}));
 }
 
 TEST_F(CacheRebuildTest, Rebuilds_DropSectionsOfFilesGoneFromBothRoots) {
