@@ -83,39 +83,31 @@ void MoveToResult(RecordList<ItemSet>& working, RecordList<ItemSet>& result) {
     working.clear();
 }
 
-// The names of `found` in CompareText order, each once (the first of names that CompareText
-// finds equal): what a sorted list that ignores duplicates would hold after adding them one by
-// one. Names come mostly in order: those that do are kept as they come, the few that do not
-// (a folder whose name begins another's sorts before it here, after it in its listing) are
-// sorted apart, and the two runs are merged. Putting each name at its place as it comes would
-// move thousands of names along for each one out of order.
-StringList SortedUnique(const StringList& found) {
-    std::vector<int> inOrder;
-    std::vector<int> apart;
-    for (int i = 0; i < found.Count(); ++i) {
-        if (inOrder.empty() || CompareText(found[inOrder.back()], found[i]) < 0)
-            inOrder.push_back(i);
-        else
-            apart.push_back(i);
+// Puts `name` into `sorted` (CompareText order, each name once) unless an equal name is there.
+// Names arrive nearly in order, so the search starts at the end and goes back in doubling steps
+// before it narrows down: a name that belongs at the end costs one comparison.
+void InsertSorted(StringList& sorted, const QString& name) {
+    int above = sorted.Count(); // sorted[above] and after sort after the name
+    int below = -1;             // sorted[below] and before sort before it
+    for (int step = 1; above > 0; step *= 2) {
+        const int probe = std::max(above - step, 0);
+        const int order = CompareText(sorted[probe], name);
+        if (order == 0)
+            return;
+        if (order < 0) {
+            below = probe;
+            break;
+        }
+        above = probe;
     }
-    // Stable: of names alike, the first added stays first.
-    std::stable_sort(apart.begin(), apart.end(),
-                     [&](int a, int b) { return CompareText(found[a], found[b]) < 0; });
-    StringList sorted;
-    std::size_t k = 0;
-    std::size_t a = 0;
-    while (k < inOrder.size() || a < apart.size()) {
-        const int order = k == inOrder.size() ? 1
-                          : a == apart.size() ? -1
-                                              : CompareText(found[inOrder[k]], found[apart[a]]);
-        // Of two alike, the one added first is kept.
-        const bool takeInOrder = order < 0 || (order == 0 && inOrder[k] < apart[a]);
-        const int taken = takeInOrder ? inOrder[k++] : apart[a++];
-        if (sorted.Count() > 0 && CompareText(sorted[sorted.Count() - 1], found[taken]) == 0)
-            continue; // held already
-        sorted.Add(found[taken]);
+    while (above - below > 1) {
+        const int middle = below + (above - below) / 2;
+        const int order = CompareText(sorted[middle], name);
+        if (order == 0)
+            return;
+        (order < 0 ? below : above) = middle;
     }
-    return sorted;
+    sorted.Insert(above, name);
 }
 
 // Adds the names of `found`, in their order, to `files`, which holds each name once (the first
@@ -124,7 +116,9 @@ StringList SortedUnique(const StringList& found) {
 // order among themselves first and then merged in one pass, since those of the second root fall
 // all over the first one's.
 void AddSorted(StringList& files, const StringList& found) {
-    const StringList incoming = SortedUnique(found);
+    StringList incoming;
+    for (int i = 0; i < found.Count(); ++i)
+        InsertSorted(incoming, found[i]);
     StringList merged;
     int f = 0;
     int n = 0;
