@@ -282,32 +282,57 @@ void FolderCache::Changed(const QString& hostFolder, const QString& added, const
     SubFolderChanged(hostFolder);
 }
 
-bool FolderCache::CanTakeFileRename(const QString& from, const QString& name, const QString& to) {
+bool FolderCache::CanTakeFileRename(const QString& oldHost, const QString& newHost,
+                                    FileRenameTicket* ticket) {
+    // A move renames thousands of files: the folders are found as parts of the paths, and only
+    // the names are copied out.
+    const qsizetype oldSlash = oldHost.lastIndexOf(QLatin1Char('/'));
+    const qsizetype newSlash = newHost.lastIndexOf(QLatin1Char('/'));
+    if (oldSlash <= 0 || newSlash <= 0)
+        return false;
+    ticket->oldHost = oldHost;
+    ticket->newHost = newHost;
+    ticket->oldName = oldHost.mid(oldSlash + 1);
+    ticket->newName = newHost.mid(newSlash + 1);
     QMutexLocker lock(&mutex_);
-    const FolderListing* source = Known(from);
-    return source && source->KindOf(name) == EntryKind::File && Known(to);
+    FolderListing* source = Listing(QStringView(oldHost).left(oldSlash));
+    FolderListing* target = Listing(QStringView(newHost).left(newSlash));
+    ticket->source = source;
+    ticket->target = target;
+    ticket->changes = changes_;
+    return source && source->KnownCurrent() && source->KindOf(ticket->oldName) == EntryKind::File &&
+           target && target->KnownCurrent();
 }
 
-void FolderCache::FileRenamed(const QString& from, const QString& oldName, const QString& to,
-                              const QString& newName) {
+void FolderCache::FileRenamed(const FileRenameTicket& ticket) {
+    const QStringView from =
+        QStringView(ticket.oldHost).left(ticket.oldHost.size() - ticket.oldName.size() - 1);
+    const QStringView to =
+        QStringView(ticket.newHost).left(ticket.newHost.size() - ticket.newName.size() - 1);
     QMutexLocker lock(&mutex_);
+    FolderListing* source = ticket.source;
+    FolderListing* target = ticket.target;
+    // Whatever the cache did since the listings were found may have dropped them, or a report
+    // may have made them no longer known current: they are looked up again.
+    if (ticket.changes != changes_) {
+        source = Known(from.toString());
+        target = Known(to.toString());
+    }
     ++changes_;
-    FolderListing* source = Known(from);
-    FolderListing* target = Known(to);
     if (!source || !target) {
-        Drop(from);
-        Drop(to);
+        Drop(from.toString());
+        Drop(to.toString());
         return;
     }
-    source->Remove(oldName);
-    target->Add(newName, EntryKind::File);
-    Expect(source->watch, IN_MOVED_FROM, oldName);
-    Expect(target->watch, IN_MOVED_TO, newName);
+    source->Remove(ticket.oldName);
+    target->Add(ticket.newName, EntryKind::File);
+    Expect(source->watch, IN_MOVED_FROM, ticket.oldName);
+    Expect(target->watch, IN_MOVED_TO, ticket.newName);
     source->ChangedUnasked();
     target->ChangedUnasked();
     // The folders' times moved: answers that hold them go.
-    SubFolderChanged(from);
-    SubFolderChanged(to);
+    SubFolderChanged(source, from);
+    SubFolderChanged(target, to);
 }
 
 bool FolderCache::IsListedFolder(const QString& hostFolder) {
@@ -380,6 +405,30 @@ FolderListing* FolderCache::Listing(const QString& hostFolder) {
     std::move_backward(recent_.begin(), recent_.end() - 1, recent_.end());
     recent_[0] = RecentListing{hostFolder, &it->second};
     return &it->second;
+}
+
+FolderListing* FolderCache::Listing(QStringView hostFolder) {
+    for (const RecentListing& recent : recent_)
+        if (recent.listing && recent.folder == hostFolder)
+            return recent.listing;
+    return Listing(hostFolder.toString());
+}
+
+FolderListing* FolderCache::ParentListing(const FolderListing* listing, QStringView hostFolder) {
+    for (const KnownParent& known : parents_)
+        if (known.listing == listing && known.generation == generation_)
+            return known.parent;
+    const qsizetype slash = hostFolder.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0)
+        return nullptr;
+    FolderListing* parent = Listing(slash == 0 ? QStringView(u"/") : hostFolder.left(slash));
+    // A folder without a listing of its parent is not remembered: the parent may be read later
+    // without the generation moving on.
+    if (parent) {
+        parents_[1] = parents_[0];
+        parents_[0] = KnownParent{listing, parent, generation_};
+    }
+    return parent;
 }
 
 FolderListing* FolderCache::Current(const QString& hostFolder, int* error) {
@@ -620,6 +669,11 @@ void FolderCache::SubFolderChanged(const QString& hostFolder) {
     if (!parent)
         parent = Listing(parentFolder.toString());
     if (parent)
+        parent->MarkChanged();
+}
+
+void FolderCache::SubFolderChanged(const FolderListing* listing, QStringView hostFolder) {
+    if (FolderListing* parent = ParentListing(listing, hostFolder))
         parent->MarkChanged();
 }
 

@@ -139,17 +139,18 @@ public:
 
     void Invalidate(const QString& hostFolder);
 
-    // Whether a rename of the file `name` in the host folder `from` into the host folder `to`
-    // can be taken over by FileRenamed without asking the disk: both listings are known current
-    // and the first tells that the name is a file (no folder, no link).
-    bool CanTakeFileRename(const QString& from, const QString& name, const QString& to);
+    // Whether a rename of the file at the host path `oldHost` to `newHost` can be taken over by
+    // FileRenamed without asking the disk: both folders' listings are known current and the
+    // first tells that the name is a file (no folder, no link). The ticket receives what
+    // FileRenamed needs.
+    bool CanTakeFileRename(const QString& oldHost, const QString& newHost,
+                           FileRenameTicket* ticket);
 
     // Our own rename of a file that CanTakeFileRename allowed: the listings take it over, their
     // folders' new stats are left unasked, and the two reports the rename makes are expected
     // and passed over when they are taken. Where a listing stopped being known current
     // meanwhile, it is dropped instead.
-    void FileRenamed(const QString& from, const QString& oldName, const QString& to,
-                     const QString& newName);
+    void FileRenamed(const FileRenameTicket& ticket);
 
     // Whether the cache holds a listing of the host folder that is known current (the folder
     // exists as a folder).
@@ -261,6 +262,13 @@ private:
     FolderListing* ListingOf(const QString& hostFolder, const QString& name);
 
     FolderListing* Listing(const QString& hostFolder);
+    // Listing of a folder given as a part of a path, which is copied only when the folder is not
+    // among the recent listings.
+    FolderListing* Listing(QStringView hostFolder);
+
+    // The listing of a listed folder's parent folder, when the cache holds one; the last few
+    // found are remembered by the folder's listing while no listing is removed.
+    FolderListing* ParentListing(const FolderListing* listing, QStringView hostFolder);
 
     // Stat and StatName: from the cache where it may answer, else from the disk by the host path
     // (made from the folder and the name when it is not given).
@@ -333,6 +341,8 @@ private:
     // A folder's listing changed, or stopped being known current: the answers of its parent's
     // listing that took the folder's stat from it no longer hold.
     void SubFolderChanged(const QString& hostFolder);
+    // The same, of a folder whose listing is at hand.
+    void SubFolderChanged(const FolderListing* listing, QStringView hostFolder);
 
     // The folder and every cached folder below it.
     void MarkTree(const QString& hostFolder);
@@ -383,6 +393,14 @@ private:
         FolderListing* listing = nullptr;
     };
     std::array<RecentListing, 4> recent_{};
+    // Parents that ParentListing found last, good while the generation is the same (every
+    // removal of a listing moves it on).
+    struct KnownParent {
+        const FolderListing* listing = nullptr;
+        FolderListing* parent = nullptr;
+        quint64 generation = 0;
+    };
+    std::array<KnownParent, 2> parents_{};
     std::set<QString> keys_; // the folders of entries_, in order, for the folders below one
     QHash<int, QStringList> foldersByWatch_;
     // Folders as callers spell them (with the drive) and their host folders, good while the

@@ -464,19 +464,20 @@ bool RenameNoReplace(const QString& oldPath, const QString& newPath, int* error)
         return false;
     if (target.exists)
         return SetFsError(error, EEXIST);
-    const QString from = HostParentOf(oldHost), to = HostParentOf(target.host);
     // A file moved between folders whose listings are known current: they take the rename over
     // as it is made, without asking the disk before or after.
-    if (CanTakeFileRename(from, NameOf(oldHost), to)) {
+    FileRenameTicket ticket;
+    if (CanTakeFileRename(oldHost, target.host, &ticket)) {
         const bool renamed = RenameNoReplaceHost(oldHost, target.host, error);
         if (renamed) {
-            FileRenamed(from, NameOf(oldHost), to, NameOf(target.host));
+            FileRenamed(ticket);
         } else {
-            InvalidateFolder(from);
-            InvalidateFolder(to);
+            InvalidateFolder(HostParentOf(oldHost));
+            InvalidateFolder(HostParentOf(target.host));
         }
         return renamed;
     }
+    const QString from = HostParentOf(oldHost), to = HostParentOf(target.host);
     BeforeFolderChange(from);
     BeforeFolderChange(to);
     const bool renamed = RenameNoReplaceHost(oldHost, target.host, error);

@@ -175,13 +175,12 @@ void FolderChanged(const QString& hostFolder, const QString& addedName, const QS
     Cache().Changed(hostFolder, addedName, removedName, change);
 }
 
-bool CanTakeFileRename(const QString& fromFolder, const QString& name, const QString& toFolder) {
-    return Cache().CanTakeFileRename(fromFolder, name, toFolder);
+bool CanTakeFileRename(const QString& oldHost, const QString& newHost, FileRenameTicket* ticket) {
+    return Cache().CanTakeFileRename(oldHost, newHost, ticket);
 }
 
-void FileRenamed(const QString& fromFolder, const QString& oldName, const QString& toFolder,
-                 const QString& newName) {
-    Cache().FileRenamed(fromFolder, oldName, toFolder, newName);
+void FileRenamed(const FileRenameTicket& ticket) {
+    Cache().FileRenamed(ticket);
 }
 
 bool IsListedFolder(const QString& hostFolder) {

@@ -158,13 +158,26 @@ enum class OwnChange { Other, FolderMade, FolderRemoved, FileDeleted };
 // only the folder's time changed); this layer calls it after each change it makes.
 void FolderChanged(const QString& hostFolder, const QString& addedName,
                    const QString& removedName = QString(), OwnChange change = OwnChange::Other);
-// Whether a rename of the file `name` from one host folder into another can be taken over by
-// FileRenamed without asking the disk (both folders' listings are known current and the name is
-// a file there); the caller then makes no BeforeFolderChange.
-bool CanTakeFileRename(const QString& fromFolder, const QString& name, const QString& toFolder);
+class FolderListing;
+// A file rename that the listings of both folders take over as it is made: the host paths, the
+// names, and the two listings as CanTakeFileRename found them, with the cache's number of
+// changes then (while it stands, the listings are still there and known current).
+struct FileRenameTicket {
+    QString oldHost;
+    QString newHost;
+    QString oldName;
+    QString newName;
+    FolderListing* source = nullptr;
+    FolderListing* target = nullptr;
+    quint64 changes = 0;
+};
+// Whether the rename of the file at the host path `oldHost` to `newHost` (in another folder or
+// the same) can be taken over by FileRenamed without asking the disk: both folders' listings are
+// known current and the first tells that the name is a file. The caller then makes no
+// BeforeFolderChange.
+bool CanTakeFileRename(const QString& oldHost, const QString& newHost, FileRenameTicket* ticket);
 // Tells the cache of a file rename that CanTakeFileRename allowed, made just now.
-void FileRenamed(const QString& fromFolder, const QString& oldName, const QString& toFolder,
-                 const QString& newName);
+void FileRenamed(const FileRenameTicket& ticket);
 // True when the cache holds a listing of the host folder that is known current, so that the
 // folder exists; false tells nothing.
 bool IsListedFolder(const QString& hostFolder);
