@@ -6,6 +6,7 @@
 #include "core/mainservices.h"
 #include "core/report.h"
 #include "core/status.h"
+#include "platform/casefold.h"
 #include "platform/clock.h"
 #include "platform/ui.h"
 #include "platform/winresolve.h"
@@ -66,6 +67,9 @@ QString FolderOf(const QString& path) {
 }
 
 bool SamePath(const QString& a, const QString& b) {
+    // Asked for every file moved, of two paths that mostly differ in length.
+    if (IsAscii(a) && IsAscii(b))
+        return a.size() == b.size() && CompareAsciiFolded(a, b) == 0;
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 

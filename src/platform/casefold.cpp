@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QVarLengthArray>
 #include <algorithm>
+#include <cstring>
 
 namespace qv {
 
@@ -39,10 +40,19 @@ QString FoldCase(const QString& text) {
 }
 
 bool IsAscii(QStringView text) {
-    for (QChar c : text) {
-        if (c.unicode() >= 0x80)
+    // Asked of every path a move encodes and every name it hashes: four characters at a time.
+    const char16_t* chars = text.utf16();
+    const qsizetype size = text.size();
+    qsizetype i = 0;
+    for (; i + 4 <= size; i += 4) {
+        quint64 four;
+        std::memcpy(&four, chars + i, sizeof four);
+        if (four & 0xFF80FF80FF80FF80ULL)
             return false;
     }
+    for (; i < size; ++i)
+        if (chars[i] >= 0x80)
+            return false;
     return true;
 }
 

@@ -381,6 +381,12 @@ bool ReportsEveryChange(const QByteArray& encoded) {
     }
 }
 
+QByteArray EncodeHostPath(const QString& hostPath) {
+    // Two paths or more for every file a move renames, mostly plain ASCII, which needs no
+    // converter.
+    return IsAscii(hostPath) ? hostPath.toLatin1() : QFile::encodeName(hostPath);
+}
+
 QString JoinHostPath(const QString& folder, const QString& name) {
     // Made for nearly every lookup: one allocation.
     const bool slash = !folder.endsWith(QLatin1Char('/'));

@@ -174,4 +174,7 @@ bool ReportsEveryChange(const QByteArray& encoded);
 // `<folder>/<name>` of a host folder.
 QString JoinHostPath(const QString& folder, const QString& name);
 
+// A host path as the system calls take it.
+QByteArray EncodeHostPath(const QString& hostPath);
+
 } // namespace qv

@@ -165,7 +165,7 @@ bool FolderCache::StatRemembered(const QString& path, bool followLinks, QString*
         return folder != nullptr;
     const QString host = JoinHostPath(folder->host, found);
     *failed = !CachedStat(folder->host, listing, found, st) &&
-              !StatDisk(listing, found, AT_FDCWD, QFile::encodeName(host), followLinks, st, error);
+              !StatDisk(listing, found, AT_FDCWD, EncodeHostPath(host), followLinks, st, error);
     if (hostPath)
         *hostPath = host;
     // A move finds its source so and renames it a moment later.
@@ -198,7 +198,7 @@ bool FolderCache::Stat(const QString& hostPath, bool followLinks, struct stat* s
     const qsizetype slash = hostPath.lastIndexOf(QLatin1Char('/'));
     if (slash < 0) {
         QMutexLocker lock(&mutex_);
-        return StatDisk(nullptr, hostPath, AT_FDCWD, QFile::encodeName(hostPath), followLinks, st,
+        return StatDisk(nullptr, hostPath, AT_FDCWD, EncodeHostPath(hostPath), followLinks, st,
                         error);
     }
     return StatEntry(HostParentOf(hostPath), hostPath.mid(slash + 1), hostPath, followLinks, st,
@@ -217,7 +217,7 @@ bool FolderCache::StatEntry(const QString& hostFolder, const QString& name, cons
     if (CachedStat(hostFolder, listing, name, st))
         return true;
     const QString path = hostPath.isEmpty() ? JoinHostPath(hostFolder, name) : hostPath;
-    return StatDisk(listing, name, AT_FDCWD, QFile::encodeName(path), followLinks, st, error);
+    return StatDisk(listing, name, AT_FDCWD, EncodeHostPath(path), followLinks, st, error);
 }
 
 bool FolderCache::List(const QString& hostFolder, const ListChooser& choose,

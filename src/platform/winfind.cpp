@@ -79,7 +79,11 @@ private:
 };
 
 bool HasWildcards(QStringView mask) {
-    return mask.contains(QLatin1Char('*')) || mask.contains(QLatin1Char('?'));
+    // Asked of every name a move looks up: one pass over a short name.
+    for (QChar c : mask)
+        if (c == QLatin1Char('*') || c == QLatin1Char('?'))
+            return true;
+    return false;
 }
 
 // An entry from the lstat of its name and, for a link, the stat of what it points to (none

@@ -1,6 +1,7 @@
 #include "platform/winfs.h"
 
 #include "platform/casefold.h"
+#include "platform/folderlisting.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -16,8 +17,7 @@ namespace qv {
 namespace {
 
 QByteArray Encode(const QString& hostPath) {
-    // Every rename of a move encodes two paths, mostly plain ASCII, which needs no converter.
-    return IsAscii(hostPath) ? hostPath.toLatin1() : QFile::encodeName(hostPath);
+    return EncodeHostPath(hostPath);
 }
 
 QString NameOf(const QString& hostPath) {

@@ -342,6 +342,26 @@ TEST_F(FileMoveTest, MoveEntry_RefusesAMoveOntoTheSameFileThroughALink) {
     EXPECT_TRUE(PaneText().contains("Attempting move to the same file"));
 }
 
+TEST_F(FileMoveTest, MoveEntry_RefusesAMoveOntoItsOwnPathSpelledInOtherCase) {
+    // A folder of the path is spelled otherwise in the target, in ASCII and beyond it.
+    const struct {
+        const char* file;
+        const char* source;
+        const char* target;
+    } cases[] = {
+        {"MSTS/Cons/a.con", "C:\\MSTS\\Cons\\a.con", "C:\\msts\\CONS\\a.con"},
+        {"MSTS/Züge/b.con", "C:\\MSTS\\Züge\\b.con", "C:\\MSTS\\ZÜGE\\b.con"},
+    };
+    for (const auto& c : cases) {
+        temp_.MakeFile(c.file, "only copy");
+        EXPECT_FALSE(
+            MoveEntry(QString::fromUtf8(c.source), QString::fromUtf8(c.target), MOVE_RENAME))
+            << c.source;
+        EXPECT_EQ(Read(temp_.Host(c.file)), "only copy") << c.source;
+    }
+    EXPECT_EQ(PaneText().count("Attempting move to the same file"), 2);
+}
+
 TEST_F(FileMoveTest, MoveEntry_FailedCopyLeavesTheTargetAsItWas) {
     temp_.MakeFile("MSTS/a.con", QByteArray(200000, 'n'));
     MakeStoreFile("STORE/a.con", "existing");

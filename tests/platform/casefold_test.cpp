@@ -33,3 +33,21 @@ TEST(FoldedName, EqualsAndHashesAlikeWhateverTheLetterCase) {
     index.insert(FoldedName{QString::fromUtf8("Ärger")}, 1);
     EXPECT_EQ(index.value(FoldedName{QString::fromUtf8("äRGER")}), 1);
 }
+
+TEST(IsAscii, FindsACharacterBeyondAsciiWhereverItStands) {
+    // Texts of every length around the four characters looked at together, with one character
+    // beyond ASCII at each place in turn (the lowest, one whose low byte is ASCII, a surrogate).
+    for (qsizetype size = 0; size <= 9; ++size) {
+        const QString plain(size, QLatin1Char('a'));
+        EXPECT_TRUE(IsAscii(plain)) << size;
+        for (qsizetype at = 0; at < size; ++at) {
+            for (char16_t other : {char16_t(0x80), char16_t(0x141), char16_t(0xD83D)}) {
+                QString text = plain;
+                text[at] = QChar(other);
+                EXPECT_FALSE(IsAscii(text)) << size << " " << at << " " << int(other);
+                EXPECT_FALSE(IsAscii(QStringView(text).mid(at))) << size << " " << at;
+            }
+        }
+    }
+    EXPECT_TRUE(IsAscii(QStringLiteral("/dev/shm/MSTS/TRAINS/TRAINSET/LOCO0001/L1.ENG\x7F")));
+}
