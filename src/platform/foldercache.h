@@ -251,6 +251,11 @@ private:
     // call or the next folder remembered.
     const KnownFolder* LastFolder(QStringView windowsFolder);
 
+    // A folder as spelled that is not remembered, whose parent folder is (with its listing known
+    // current): found in the parent's listing as the walk from the root would find it, and
+    // remembered so (also as missing); null when it cannot be so (it is then resolved as usual).
+    const KnownFolder* RememberInParent(QStringView windowsFolder);
+
     // Remembers how a path resolved, for the next lookup of it while nothing changed.
     void KeepResolved(const QString& path, bool forCreate, const QString& root,
                       const ResolvedPath& out);

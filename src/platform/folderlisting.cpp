@@ -157,11 +157,22 @@ void FolderListing::Remove(const QString& name) {
 
 const QStringList& FolderListing::Ordered() {
     if (!orderedValid_) {
-        ordered_ = exact_.keys();
-        std::sort(ordered_.begin(), ordered_.end(), NameOrder);
-        orderedKinds_.resize(ordered_.size());
-        for (qsizetype i = 0; i < ordered_.size(); ++i)
-            orderedKinds_[i] = exact_.value(ordered_.at(i));
+        // Every folder read is put in order once: the names are sorted with their kinds, so that
+        // no name is looked up again for its kind.
+        std::vector<std::pair<QString, EntryKind>> named;
+        named.reserve(std::size_t(exact_.size()));
+        for (auto it = exact_.cbegin(); it != exact_.cend(); ++it)
+            named.emplace_back(it.key(), it.value());
+        std::sort(named.begin(), named.end(),
+                  [](const auto& a, const auto& b) { return NameOrder(a.first, b.first); });
+        ordered_.clear();
+        ordered_.reserve(qsizetype(named.size()));
+        orderedKinds_.clear();
+        orderedKinds_.reserve(qsizetype(named.size()));
+        for (auto& [name, kind] : named) {
+            ordered_.append(std::move(name));
+            orderedKinds_.append(kind);
+        }
         orderedValid_ = true;
     }
     return ordered_;

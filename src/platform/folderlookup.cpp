@@ -60,7 +60,7 @@ bool Failed(bool* failed, int* error, int code) {
 }
 
 // Where the last component of a Windows-form path begins, less one.
-qsizetype LastSeparator(const QString& path) {
+qsizetype LastSeparator(QStringView path) {
     // One walk from the end: every lookup of a path asks this.
     for (qsizetype i = path.size() - 1; i >= 0; --i)
         if (path.at(i) == QLatin1Char('\\') || path.at(i) == QLatin1Char('/'))
@@ -425,6 +425,8 @@ const FolderCache::KnownFolder* FolderCache::LookUpRemembered(const QString& pat
         return nullptr;
     const KnownFolder* folder = LastFolder(QStringView(path).left(cut));
     if (!folder)
+        folder = RememberInParent(QStringView(path).left(cut));
+    if (!folder)
         return nullptr;
     *name = path.mid(cut + 1);
     if (name->isEmpty() || *name == QLatin1String(".") || *name == QLatin1String("..") ||
@@ -448,6 +450,47 @@ const FolderCache::KnownFolder* FolderCache::LookUpRemembered(const QString& pat
     if (LookupFailed(result, forCreate, error))
         *failed = true;
     return folder;
+}
+
+const FolderCache::KnownFolder* FolderCache::RememberInParent(QStringView windowsFolder) {
+    const qsizetype cut = LastSeparator(windowsFolder);
+    if (cut < 3)
+        return nullptr;
+    const QStringView name = windowsFolder.mid(cut + 1);
+    if (name.isEmpty() || name == u"." || name == u".." || name.contains(QChar(0)))
+        return nullptr;
+    const KnownFolder* parent = LastFolder(windowsFolder.left(cut));
+    if (!parent || !parent->listing->KnownCurrent())
+        return nullptr;
+    // Copied before anything is remembered anew: the parent's pointer then goes.
+    const KnownFolder known = *parent;
+    const QString folder = windowsFolder.toString();
+    if (known.host.isEmpty()) {
+        // Below a missing folder, while the listing that lacked it still lacks it.
+        QString twin;
+        if (MatchName(*known.listing, known.missing, &twin) != FolderLookup::Missing)
+            return nullptr;
+        Remember(folder, known.root, QString(), known.listing, known.missing);
+        return LastFolder(folder);
+    }
+    QString found;
+    const QString spelled = name.toString();
+    switch (MatchName(*known.listing, spelled, &found)) {
+    case FolderLookup::Missing:
+        Remember(folder, known.root, QString(), known.listing, spelled);
+        return LastFolder(folder);
+    case FolderLookup::Found:
+        break;
+    case FolderLookup::Ambiguous:
+        return nullptr;
+    }
+    // A file, or a folder not listed or not known current: resolved as usual.
+    const QString host = JoinHostPath(known.host, found);
+    FolderListing* listing = Known(host);
+    if (!listing)
+        return nullptr;
+    Remember(folder, known.root, host, listing);
+    return LastFolder(folder);
 }
 
 const FolderCache::KnownFolder* FolderCache::LastFolder(QStringView windowsFolder) {

@@ -606,3 +606,51 @@ TEST(FolderCache, APathResolvedAgainSeesEveryChangeSinceItsLastAnswer) {
         }
     }
 }
+
+// A folder first looked in below a folder found before is found in that folder's listing: what
+// another program did to it meanwhile is seen as the walk from the root would see it.
+TEST(FolderCache, AFolderFirstLookedInBelowAKnownOneSeesOthersChanges) {
+    struct Case {
+        const char* change;
+        std::function<void(TempMsts&)> make;
+        const char* path;
+        bool exists;
+        int error;
+    };
+    const std::vector<Case> cases = {
+        {"nothing", [](TempMsts&) {}, "C:\\data\\sub\\f.txt", true, 0},
+        {"file made beside it", [](TempMsts& d) { d.MakeFile(S("Data/beside.txt")); },
+         "C:\\data\\sub\\f.txt", true, 0},
+        {"file made in it", [](TempMsts& d) { d.MakeFile(S("Data/Sub/g.txt")); },
+         "C:\\data\\sub\\g.txt", true, 0},
+        {"folder made", [](TempMsts& d) { d.MakeFile(S("Data/New/n.txt")); },
+         "C:\\data\\new\\n.txt", true, 0},
+        {"folder removed", [](TempMsts& d) { QDir(d.Host(S("Data/Sub"))).removeRecursively(); },
+         "C:\\data\\sub\\f.txt", false, ENOENT},
+        {"case twin made", [](TempMsts& d) { d.MakeFile(S("Data/SUB/f.txt")); },
+         "C:\\data\\sub\\f.txt", false, kFsAmbiguous},
+        {"file in its place", [](TempMsts& d) { d.MakeFile(S("Data/plain")); },
+         "C:\\data\\plain\\f.txt", false, ENOTDIR},
+        {"folders made below a missing one",
+         [](TempMsts& d) { d.MakeFile(S("Data/None/Deeper/x.txt")); },
+         "C:\\data\\none\\deeper\\x.txt", true, 0},
+    };
+    for (const Case& c : cases) {
+        TempMsts drive;
+        drive.MakeFile(S("Data/other.txt"));
+        drive.MakeFile(S("Data/Sub/f.txt"));
+        drive.AgeTree();
+        // The parent is found, its sub-folder listed, and a folder below a missing one found.
+        ASSERT_TRUE(FileExists(S("C:\\data\\other.txt"))) << c.change;
+        EXPECT_FALSE(FileExists(S("C:\\data\\sub\\g.txt"))) << c.change;
+        EXPECT_FALSE(FileExists(S("C:\\data\\none\\deeper\\x.txt"))) << c.change;
+        c.make(drive);
+        // The parent is found again after the change, before the folder below it.
+        ASSERT_TRUE(FileExists(S("C:\\data\\other.txt"))) << c.change;
+        for (int round = 0; round < 2; ++round) {
+            int error = 0;
+            EXPECT_EQ(FileExists(S(c.path), &error), c.exists) << c.change << " " << round;
+            EXPECT_EQ(error, c.error) << c.change << " " << round;
+        }
+    }
+}
