@@ -10,6 +10,8 @@
 #include "platform/winfind.h"
 #include "platform/winresolve.h"
 
+#include <QStringBuilder>
+
 namespace qv {
 
 namespace {
@@ -121,10 +123,10 @@ void ListRouteFilesOfKind(std::uint32_t kind, StringList& out, const QString& ro
     }
     StringList names;
     for (int r = 0; r < routes.Count(); ++r) {
-        const QString folder = QStringLiteral("Routes\\") + routes[r] + files.subFolder;
-        FindFileNames(names, root + QLatin1Char('\\') + folder, false, QString(), files.mask);
+        const QString folder = QStringLiteral("Routes\\") % routes[r] % files.subFolder;
+        FindFileNames(names, root % QLatin1Char('\\') % folder, false, QString(), files.mask);
         for (int n = 0; n < names.Count(); ++n)
-            out.Add(folder + QLatin1Char('\\') + names[n]);
+            out.Add(folder % QLatin1Char('\\') % names[n]);
         names.Clear();
     }
 }

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QList>
 #include <QLocale>
+#include <QStringBuilder>
 
 #include <cstring>
 
@@ -89,10 +90,10 @@ void FindFileNames(StringList& list, const QString& folder, bool folders, const 
                    const QString& mask) {
     const SearchingStatus searching(folder, true);
     QStringList names;
-    if (!FindNames(folder + QLatin1Char('\\') + mask, folders, &names, nullptr))
+    if (!FindNames(folder % QLatin1Char('\\') % mask, folders, &names, nullptr))
         return;
     for (const QString& name : std::as_const(names))
-        list.Add(prefix.isEmpty() ? name : prefix + QLatin1Char('\\') + name);
+        list.Add(prefix.isEmpty() ? name : QString(prefix % QLatin1Char('\\') % name));
 }
 
 void FindDatedFiles(QStringList& names, QList<qint32>& times, const QString& folder,

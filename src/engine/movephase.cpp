@@ -17,6 +17,8 @@
 #include "platform/winfs.h"
 #include "platform/winresolve.h"
 
+#include <QStringBuilder>
+
 namespace qv {
 
 namespace {
@@ -27,12 +29,7 @@ const QString kTrainset = QStringLiteral("TRAINS\\TRAINSET");
 
 // "<folder>\\<relative>" in one allocation: made several times for every file of a job.
 QString Below(const QString& folder, const QString& relative) {
-    QString path;
-    path.reserve(folder.size() + 1 + relative.size());
-    path.append(folder);
-    path.append(kBackslash);
-    path.append(relative);
-    return path;
+    return folder % kBackslash % relative;
 }
 
 QString InMsts(const QString& relative) {

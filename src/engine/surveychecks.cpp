@@ -17,6 +17,8 @@
 #include "engine/worklists.h"
 #include "platform/winfs.h"
 
+#include <QStringBuilder>
+
 namespace qv {
 
 namespace {
@@ -323,12 +325,12 @@ void CollectEngineWagonFolders(const QString& root, StringList& G) {
     StringList files;
     for (int i = 0; i < folders.Count(); ++i) {
         files.Clear();
-        FindFileNames(files, trainset + u'\\' + folders[i], false, QString(),
+        FindFileNames(files, trainset % QLatin1Char('\\') % folders[i], false, QString(),
                       QStringLiteral("*.*"));
         for (const char* extension : {".eng", ".wag"})
             for (int n = 0; n < files.Count(); ++n)
                 if (files[n].endsWith(QLatin1String(extension), Qt::CaseInsensitive))
-                    G.Add(folders[i] + u'\\' + files[n]);
+                    G.Add(folders[i] % QLatin1Char('\\') % files[n]);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "platform/winresolve.h"
 
 #include <QFile>
+#include <QStringBuilder>
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
@@ -331,7 +332,7 @@ bool FindNames(const QString& pattern, bool folders, QStringList* names, QList<q
     // folder asked the same before, and unchanged since, gives the answer it kept.
     // (DatedFilesKey gives the key of files with times.)
     const QString key =
-        QLatin1String(folders ? "D" : "F") + QLatin1String(writeTimes ? "T" : "N") + mask;
+        QLatin1String(folders ? "D" : "F") % QLatin1String(writeTimes ? "T" : "N") % mask;
     QList<qint32> times;
     quint64 generation = 0;
     QString host;
