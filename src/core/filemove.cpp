@@ -66,11 +66,16 @@ QString FolderOf(const QString& path) {
     return path.left(path.lastIndexOf(kBackslash));
 }
 
-bool SamePath(const QString& a, const QString& b) {
-    // Asked for every file moved, of two paths that mostly differ in length.
+// Equal without regard to case. Asked several times for every file moved: plain ASCII texts are
+// compared without the folding tables.
+bool SameWithoutCase(QStringView a, QStringView b) {
     if (IsAscii(a) && IsAscii(b))
         return a.size() == b.size() && CompareAsciiFolded(a, b) == 0;
     return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+bool SamePath(const QString& a, const QString& b) {
+    return SameWithoutCase(a, b);
 }
 
 // True when two paths reach one file on the disk (through a link, say): then the "duplicate"
@@ -96,14 +101,15 @@ bool NothingThere(int error) {
 }
 
 void MarkCacheStale(const QString& path) {
-    auto endsWith = [&](const char* extension) {
-        return path.endsWith(QLatin1String(extension), Qt::CaseInsensitive);
+    auto endsWith = [&](QStringView ending) {
+        return path.size() >= ending.size() &&
+               SameWithoutCase(QStringView(path).right(ending.size()), ending);
     };
-    if (endsWith(".con"))
+    if (endsWith(u".con"))
         App().ConsistCacheStale = true;
-    else if (endsWith(".wag") || endsWith(".eng"))
+    else if (endsWith(u".wag") || endsWith(u".eng"))
         App().StockCacheStale = true;
-    else if (endsWith(".pat"))
+    else if (endsWith(u".pat"))
         App().PathCacheStale = true;
 }
 
@@ -337,12 +343,13 @@ bool MoveEntry(const QString& source, const QString& target, int mode) {
         // The moved file keeps its source's letter case.
         const qsizetype cut = target.lastIndexOf(kBackslash);
         const QStringView targetName = QStringView(target).mid(cut + 1);
-        if (entry.name.compare(targetName, Qt::CaseInsensitive) != 0) {
+        // Mostly spelled alike already: then the target stands as given.
+        const bool alike = entry.name == targetName;
+        if (!alike && !SameWithoutCase(entry.name, targetName)) {
             ReportFailure(Msg::MOVETHING_ERROR11, ErrorNumberText(EINVAL), source);
             return false;
         }
-        // Mostly spelled alike already: then the target stands as given.
-        if (cut < 0 || entry.name != targetName)
+        if (cut < 0 || !alike)
             effectiveTarget = FolderOf(target) + kBackslash + entry.name;
     }
     if (SamePath(source, effectiveTarget)) {

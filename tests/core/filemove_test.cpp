@@ -236,6 +236,38 @@ TEST_F(FileMoveTest, MoveEntry_CreatesTheTargetFoldersAndKeepsTheSourceLetterCas
               "Moving file to 'D:\\STORE\\TRAINS\\CONSISTS\\MyTrain.CON'");
 }
 
+TEST_F(FileMoveTest, MoveEntry_TakesTheTargetNameInAnyCaseAndMarksTheCacheOfItsKind) {
+    // The file, the name the target gives it, whether it moves (keeping its own spelling), and
+    // the cache marked stale (c consists, s stock, p paths).
+    const struct {
+        const char* file;
+        const char* targetName;
+        bool moves;
+        char stale;
+    } cases[] = {
+        {"a.CON", "A.con", true, 'c'},    {"b.Wag", "b.Wag", true, 's'},
+        {"c.eng", "C.ENG", true, 's'},    {"d.PAT", "d.pat", true, 'p'},
+        {"e.txt", "E.TXT", true, 0},      {"Züge.con", "ZÜGE.CON", true, 'c'},
+        {"f.con", "g.con", false, 'c'},   {"h.pat", "h.pa", false, 0},
+        {"i.wag", "i.wag.eng", false, 0}, {"Zug.con", "Züg.con", false, 0},
+    };
+    for (const auto& c : cases) {
+        ResetAppState();
+        const QString file = QString::fromUtf8(c.file);
+        temp_.MakeFile("MSTS/" + file, "x");
+        const bool moved = MoveEntry("C:\\MSTS\\" + file,
+                                     "D:\\STORE\\" + QString::fromUtf8(c.targetName), MOVE_RENAME);
+        EXPECT_EQ(moved, c.moves) << c.file;
+        EXPECT_EQ(Read(StoreHost("STORE/" + file)), c.moves ? "x" : "<missing>") << c.file;
+        EXPECT_EQ(Read(temp_.Host("MSTS/" + file)), c.moves ? "<missing>" : "x") << c.file;
+        if (c.moves) {
+            EXPECT_EQ(App().ConsistCacheStale, c.stale == 'c') << c.file;
+            EXPECT_EQ(App().StockCacheStale, c.stale == 's') << c.file;
+            EXPECT_EQ(App().PathCacheStale, c.stale == 'p') << c.file;
+        }
+    }
+}
+
 TEST_F(FileMoveTest, MoveEntry_TakesAnIdenticalTargetAsTheSameFileAndAsksOtherwise) {
     temp_.MakeFile("MSTS/a.pat", "same");
     MakeStoreFile("STORE/a.pat", "same");
