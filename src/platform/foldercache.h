@@ -72,6 +72,11 @@ public:
     // the disk.
     bool KindRemembered(const QString& path, EntryKind* kind, int* error, bool* failed);
 
+    // Whether a folder as spelled is among the folders last remembered, found (not missing),
+    // with its listing known current: it exists as a folder. Takes the reports first. Only
+    // those last found are compared, so that the many other paths asked cost no hashing.
+    bool FoundRecently(const QString& windowsFolder);
+
     // lstat (or, following links, stat) of a host path. A regular file with one link in a
     // folder whose listing is known current is answered from the last answer while the watch
     // reported no change of it, and a folder (no link) from its own listing while that is known

@@ -180,6 +180,18 @@ void FolderCache::KeepResolved(const QString& path, bool forCreate, const QStrin
     lastResolved_[0] = LastResolved{path, forCreate, changes_, generation_, root, out};
 }
 
+bool FolderCache::FoundRecently(const QString& windowsFolder) {
+    QMutexLocker lock(&mutex_);
+    TakeReports();
+    for (const RecentFolder& last : lastFolders_) {
+        if (last.known.generation == generation_ && !last.folder.isNull() &&
+            last.folder == windowsFolder)
+            return !last.known.host.isEmpty() && last.known.listing->KnownCurrent() &&
+                   TheDriveMap().HostRoot(windowsFolder.at(0)) == last.known.root;
+    }
+    return false;
+}
+
 bool FolderCache::KindRemembered(const QString& path, EntryKind* kind, int* error, bool* failed) {
     QMutexLocker lock(&mutex_);
     TakeReports();

@@ -313,9 +313,9 @@ bool CreateFolder(const QString& path, int* error) {
 }
 
 bool ForceFolders(const QString& path, int* error) {
-    // A folder its parent's listing knows as one: nothing to make and nothing to ask. A job
-    // asks this for every file it moves into a folder.
-    if (ListedKindOf(path) == ListedKind::Folder)
+    // A folder just found, or one its parent's listing knows as one: nothing to make and
+    // nothing to ask. A job asks this for every file it moves into a folder.
+    if (RecentlyFoundFolder(path) || ListedKindOf(path) == ListedKind::Folder)
         return true;
     ResolvedPath resolved;
     if (!ResolvePathForCreate(path, &resolved, error))

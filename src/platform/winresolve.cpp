@@ -123,6 +123,10 @@ ListedKind ListedKindOf(const QString& path, int* error) {
     return kind == EntryKind::Folder ? ListedKind::Folder : ListedKind::File;
 }
 
+bool RecentlyFoundFolder(const QString& windowsFolder) {
+    return Cache().FoundRecently(windowsFolder);
+}
+
 bool FolderNames(const QString& hostFolder, QStringList* names, int* error) {
     int code = 0;
     return Cache().Names(hostFolder, names, &code) ? true : SetFsError(error, code);

@@ -66,6 +66,10 @@ bool ResolvePathStat(const QString& path, bool followLinks, QString* hostPath, s
 // when the caller asks the disk.
 enum class ListedKind { Unknown, Missing, File, Folder };
 ListedKind ListedKindOf(const QString& path, int* error = nullptr);
+// True when the folder (a Windows-form path) was among the last few found as folders of other
+// paths, with its listing known current and nothing on the way changed since: it exists as a
+// folder. False tells nothing.
+bool RecentlyFoundFolder(const QString& windowsFolder);
 // The names in a host folder (no "." and ".."), from the cache when the folder has not changed;
 // the host folder is one that ResolvePath has just given. They come in the order FindEntries
 // lists them: without regard to case, then exactly.

@@ -654,3 +654,41 @@ TEST(FolderCache, AFolderFirstLookedInBelowAKnownOneSeesOthersChanges) {
         }
     }
 }
+
+// A folder just found is taken as there by ForceFolders until anyone changes anything on the
+// way: then it is made again, or refused where a file took its place.
+TEST(FolderCache, AFolderJustFoundIsMadeAgainWhenAnotherProgramRemovedIt) {
+    struct Case {
+        const char* change;
+        std::function<void(TempMsts&)> make;
+        bool made;
+        int error;
+    };
+    const std::vector<Case> cases = {
+        {"nothing", [](TempMsts&) {}, true, 0},
+        {"folder removed", [](TempMsts& d) { QDir(d.Host(S("Data/Sub"))).removeRecursively(); },
+         true, 0},
+        {"file in its place",
+         [](TempMsts& d) {
+             QDir(d.Host(S("Data/Sub"))).removeRecursively();
+             d.MakeFile(S("Data/Sub"));
+         },
+         false, ENOTDIR},
+    };
+    for (const Case& c : cases) {
+        TempMsts drive;
+        drive.MakeFile(S("Data/Sub/f.txt"));
+        drive.AgeTree();
+        ASSERT_TRUE(FileExists(S("C:\\data\\sub\\f.txt"))) << c.change;
+        ASSERT_FALSE(FileExists(S("C:\\data\\sub\\g.txt"))) << c.change;
+        c.make(drive);
+        int error = 0;
+        EXPECT_EQ(ForceFolders(S("C:\\data\\sub"), &error), c.made) << c.change;
+        EXPECT_EQ(error, c.error) << c.change;
+        // Made again as spelled here, "sub".
+        EXPECT_EQ(QDir(drive.Host(S("Data"))).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(),
+                  c.made ? 1 : 0)
+            << c.change;
+        EXPECT_EQ(FolderExists(S("C:\\data\\sub")), c.made) << c.change;
+    }
+}
