@@ -181,6 +181,8 @@ void FolderCache::KeepResolved(const QString& path, bool forCreate, const QStrin
 }
 
 bool FolderCache::FoundRecently(const QString& windowsFolder) {
+    if (windowsFolder.isEmpty())
+        return false;
     QMutexLocker lock(&mutex_);
     TakeReports();
     for (const RecentFolder& last : lastFolders_) {
