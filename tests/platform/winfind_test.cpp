@@ -191,16 +191,26 @@ TEST(FindEntries, SymlinkedFolderIsOneEntryThatAWalkDoesNotEnter) {
     EXPECT_EQ(links, 2);
 }
 
-TEST(FindNames, GivesTheNamesAndTimesOfOneKindThatFindEntriesGives) {
-    TempMsts drive;
+namespace {
+
+// Files of two kinds in any case, a folder named like a file, and links to a file, to a folder and
+// to nothing: what every find must tell apart.
+void MakeMixedFolder(TempMsts& drive) {
     for (const char* name : {"b.wag", "A.WAG", "B.WAG", "Ärger.wag", "c.eng", "Readme"})
         drive.MakeFile(S("Mixed/") + S(name));
-    drive.MakeFolder(S("Mixed/Sub"));
     drive.MakeFolder(S("Mixed/folder.wag"));
     drive.MakeFile(S("Outside/t.wag"));
     ASSERT_TRUE(QFile::link(drive.Host(S("Outside/t.wag")), drive.Host(S("Mixed/toFile.wag"))));
     ASSERT_TRUE(QFile::link(drive.Host(S("Outside")), drive.Host(S("Mixed/toFolder.wag"))));
     ASSERT_TRUE(QFile::link(drive.Host(S("Missing")), drive.Host(S("Mixed/dangling.wag"))));
+}
+
+} // namespace
+
+TEST(FindNames, GivesTheNamesAndTimesOfOneKindThatFindEntriesGives) {
+    TempMsts drive;
+    MakeMixedFolder(drive);
+    drive.MakeFolder(S("Mixed/Sub"));
     ASSERT_TRUE(SetFileAge(S("C:\\mixed\\a.wag"), kOldAge));
     const QStringList patterns = {S("C:\\MIXED\\*.*"),      S("C:\\mixed\\*.WAG"),
                                   S("C:\\mixed\\?.wag"),    S("C:\\mixed\\*"),
@@ -228,15 +238,9 @@ TEST(FindNames, GivesTheNamesAndTimesOfOneKindThatFindEntriesGives) {
 // after changes made behind the program's back.
 TEST(FindDatedFilesIn, GivesWhatFindEntriesGivesInEveryFolderAndMask) {
     TempMsts drive;
-    for (const char* name : {"b.wag", "A.WAG", "B.WAG", "Ärger.wag", "c.eng", "Readme"})
-        drive.MakeFile(S("Mixed/") + S(name));
-    drive.MakeFolder(S("Mixed/folder.wag"));
-    drive.MakeFile(S("Outside/t.wag"));
+    MakeMixedFolder(drive);
     drive.MakeFile(S("Other/x.wag"));
     drive.MakeFile(S("Deep/Er/Route/PATHS/a.pat"));
-    ASSERT_TRUE(QFile::link(drive.Host(S("Outside/t.wag")), drive.Host(S("Mixed/toFile.wag"))));
-    ASSERT_TRUE(QFile::link(drive.Host(S("Outside")), drive.Host(S("Mixed/toFolder.wag"))));
-    ASSERT_TRUE(QFile::link(drive.Host(S("Missing")), drive.Host(S("Mixed/dangling.wag"))));
     // Two spellings of one folder, a missing one, a file, a link to a folder and a folder whose
     // parents were never listed.
     const QStringList folders = {S("C:\\MIXED"),
