@@ -105,9 +105,13 @@ public:
         const qint64 share =
             std::min<qint64>(count / qint64(later->runs.size()) + 16, kFirstReserve);
         later->readRun = [parts, list, item, read, share](ShapeSource& run, std::size_t k) {
-            std::vector<Item>& part = (*parts)[k];
+            // Read into a vector of this thread's own: the parts stand side by side, and
+            // growing one where it stands would have the helpers write to the same cache
+            // lines item after item.
+            std::vector<Item> part;
             part.reserve(std::size_t(share));
             ReadItems(run, list, item, &part, read);
+            (*parts)[k] = std::move(part);
         };
         later->join = [parts, into, count] {
             std::size_t total = 0;
