@@ -394,7 +394,8 @@ private:
         const QStringView word = View(name);
         for (RecentName& recent : recent_) {
             if (recent.name.size() == word.size() &&
-                std::equal(word.begin(), word.end(), recent.name.begin()))
+                std::memcmp(recent.name.utf16(), word.utf16(),
+                            std::size_t(word.size()) * sizeof(char16_t)) == 0)
                 return recent.id;
         }
         const int id = ShapeTokenId(word);
