@@ -2,9 +2,100 @@
 
 #include "platform/workers.h"
 
+#include <algorithm>
 #include <system_error>
+#include <thread>
 
 namespace qv::shapelists {
+
+// Helper threads kept from one shape to the next: starting threads for every shape costs more
+// than the reading of a small one, and on a busy machine a thread started may run only after
+// the shape is read. A helper joins the lists of one reading at a time, and a reading waits
+// only for the helpers that joined it, never for threads that have not come round yet.
+class HelperPool {
+public:
+    static HelperPool& Instance() {
+        static HelperPool pool;
+        return pool;
+    }
+
+    ~HelperPool() {
+        {
+            const std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        wake_.notify_all();
+        for (std::thread& thread : threads_)
+            thread.join();
+    }
+
+    // Asks up to `helpers` threads to help with `lists` until it is withdrawn.
+    void Call(LaterLists* lists, std::size_t helpers) {
+        {
+            const std::lock_guard lock(mutex_);
+            requests_.push_back(Request{lists, helpers, 0});
+            try {
+                while (threads_.size() < helpers)
+                    threads_.emplace_back([this] { Serve(); });
+            } catch (const std::system_error&) {
+                // No more threads to be had: those there and the reading thread share the runs.
+            }
+        }
+        wake_.notify_all();
+    }
+
+    // Returns once no helper works on `lists`, and none will start to.
+    void Withdraw(LaterLists* lists) {
+        std::unique_lock lock(mutex_);
+        const auto request = Find(lists);
+        if (request == requests_.end())
+            return;
+        request->wanted = 0;
+        left_.wait(lock, [&] { return Find(lists)->inside == 0; });
+        requests_.erase(Find(lists));
+    }
+
+private:
+    struct Request {
+        LaterLists* lists;
+        std::size_t wanted; // helpers that may still join
+        std::size_t inside; // helpers working on it now
+    };
+
+    std::vector<Request>::iterator Find(LaterLists* lists) {
+        return std::find_if(requests_.begin(), requests_.end(),
+                            [lists](const Request& request) { return request.lists == lists; });
+    }
+
+    void Serve() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            auto request = requests_.end();
+            wake_.wait(lock, [&] {
+                request = std::find_if(requests_.begin(), requests_.end(),
+                                       [](const Request& open) { return open.wanted > 0; });
+                return stopping_ || request != requests_.end();
+            });
+            if (stopping_)
+                return;
+            LaterLists* const lists = request->lists;
+            --request->wanted;
+            ++request->inside;
+            lock.unlock();
+            lists->Help();
+            lock.lock();
+            --Find(lists)->inside;
+            left_.notify_all();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_; // a call came or the pool stops
+    std::condition_variable left_; // a helper left a call
+    std::vector<Request> requests_;
+    std::vector<std::thread> threads_;
+    bool stopping_ = false;
+};
 
 LaterLists::~LaterLists() {
     // Left unread after a fault elsewhere in the shape: the runs not yet taken are dropped.
@@ -23,19 +114,13 @@ void LaterLists::Queue(std::unique_ptr<Later> later) {
     }
     lists_.push_back(std::move(later));
     wake_.notify_all();
-    if (helpersStarted_)
+    if (helpersCalled_)
         return;
-    // The helpers start with the first long list, so that a small shape starts none.
-    helpersStarted_ = true;
-    try {
-        // A few helpers are enough: the reading thread's own pass over the rest of the shape
-        // bounds the time, and more threads only wait longer to start on a busy machine.
-        const std::size_t threads = std::min<std::size_t>(WorkerLimit(), kMostThreads);
-        for (std::size_t t = 1; t < threads; ++t)
-            helpers_.emplace_back([this] { Help(); });
-    } catch (const std::system_error&) {
-        // No more threads to be had: those started and the reading thread share the runs.
-    }
+    // The helpers are called with the first long list, so that a small shape calls none. A
+    // few are enough: the reading thread's own pass over the rest of the shape bounds the
+    // time, and more threads only wait longer to start on a busy machine.
+    helpersCalled_ = true;
+    HelperPool::Instance().Call(this, std::min<std::size_t>(WorkerLimit(), kMostThreads) - 1);
 }
 
 void LaterLists::Forget(const void* into) {
@@ -79,9 +164,8 @@ void LaterLists::StopHelpers() {
         closed_ = true;
     }
     wake_.notify_all();
-    for (std::thread& helper : helpers_)
-        helper.join();
-    helpers_.clear();
+    if (helpersCalled_)
+        HelperPool::Instance().Withdraw(this);
 }
 
 bool LaterLists::ReadAll() {

@@ -14,7 +14,6 @@
 #include <memory>
 #include <mutex>
 #include <new>
-#include <thread>
 #include <vector>
 
 namespace qv {
@@ -148,9 +147,12 @@ private:
         std::size_t index;
     };
 
+    friend class HelperPool;
+
     void Queue(std::unique_ptr<Later> later);
     // Takes runs from the queue and reads them until it is empty and closed.
     void Help();
+    // Closes the queue and returns once no helper reads a run of these lists any more.
     void StopHelpers();
 
     std::vector<std::unique_ptr<Later>> lists_;
@@ -159,8 +161,7 @@ private:
     std::deque<Run> queue_;
     bool closed_ = false;
     std::atomic<bool> failed_{false};
-    std::vector<std::thread> helpers_;
-    bool helpersStarted_ = false;
+    bool helpersCalled_ = false;
 };
 
 // `list ( count item ( ... ) item ( ... ) ... )`: each item is read by
