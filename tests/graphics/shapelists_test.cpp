@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+#include <vector>
+
 namespace qv {
 namespace {
 
@@ -99,6 +103,32 @@ TEST(ShapeListsTest, LongListsReadOnThreadsGiveWhatOneGoGives) {
                 ASSERT_EQ(threads.points[i].x, float(i)) << i;
         }
     }
+}
+
+// The helper threads are shared by every reading: shapes read on several threads at once, good
+// ones and faulty ones mixed, each come out as they do alone.
+TEST(ShapeListsTest, ShapesReadAtOnceShareTheHelpers) {
+    QString faulty = LongPointList(3000);
+    ReplaceOnce(&faulty, "point ( 2500 0 0 )", "point ( 2500 x 0 )");
+    const QString texts[] = {LongPointList(3000), faulty};
+    const Reading alone[] = {ReadInOneGo(texts[0]), ReadInOneGo(texts[1])};
+    constexpr int kThreads = 4, kRounds = 20;
+    std::atomic<int> differing{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            for (int round = 0; round < kRounds; ++round) {
+                const int k = (t + round) % 2;
+                const Reading reading = ReadOnThreads(texts[k]);
+                if (reading.read != alone[k].read || reading.error != alone[k].error ||
+                    reading.points.size() != alone[k].points.size())
+                    ++differing;
+            }
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(differing, 0);
 }
 
 } // namespace
