@@ -143,6 +143,8 @@ public:
         : s_(text), n_(to), pos_(from), run_(true) {}
 
     bool Open(int* token, QString* label) override {
+        if (OpenRecent(token, label))
+            return true;
         const qsizetype start = pos_;
         Token name = Next();
         if (name.kind == Token::Close || (name.kind == Token::End && depth_ == 0)) {
@@ -386,6 +388,26 @@ private:
             pos_ += (s_[pos_] == u'\\' && pos_ + 1 < n_) ? 2 : 1;
         if (pos_ >= n_)
             ThrowShapeError(QStringLiteral("a quoted text is not closed"));
+    }
+
+    // A block named as one of the last two names looked up, written "name (" as lists write
+    // their items: entered without taking the words apart.
+    bool OpenRecent(int* token, QString* label) {
+        SkipBlanks();
+        for (const RecentName& recent : recent_) {
+            const qsizetype length = recent.name.size();
+            if (length > 0 && n_ - pos_ > length + 1 && s_[pos_ + length] == u' ' &&
+                s_[pos_ + length + 1] == u'(' &&
+                std::memcmp(s_ + pos_, recent.name.utf16(),
+                            std::size_t(length) * sizeof(char16_t)) == 0) {
+                pos_ += length + 2;
+                label->clear();
+                *token = recent.id;
+                ++depth_;
+                return true;
+            }
+        }
+        return false;
     }
 
     // Lists repeat one or two block names thousands of times: the last two names looked up
