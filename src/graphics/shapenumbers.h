@@ -8,6 +8,9 @@
 #include <QtGlobal>
 #include <array>
 #include <iterator>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace qv {
 
@@ -56,8 +59,42 @@ inline const char16_t* PlainInt(const char16_t* from, const char16_t* end, qint3
     return from;
 }
 
+#ifdef __SSE2__
+// Eight hex digits at once, as flags are written: true with their value when all eight are hex
+// digits. `from` must hold eight characters.
+inline bool EightHexDigits(const char16_t* from, quint32* value) {
+    // Compared without sign: the top bit is flipped for the signed comparison.
+    const __m128i flip = _mm_set1_epi16(short(0x8000));
+    const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+    const __m128i digits = _mm_sub_epi16(chars, _mm_set1_epi16(u'0'));
+    const __m128i letters =
+        _mm_sub_epi16(_mm_or_si128(chars, _mm_set1_epi16(0x20)), _mm_set1_epi16(u'a'));
+    const __m128i isDigit =
+        _mm_cmplt_epi16(_mm_xor_si128(digits, flip), _mm_set1_epi16(short(0x8000 + 10)));
+    const __m128i isLetter =
+        _mm_cmplt_epi16(_mm_xor_si128(letters, flip), _mm_set1_epi16(short(0x8000 + 6)));
+    if (_mm_movemask_epi8(_mm_or_si128(isDigit, isLetter)) != 0xFFFF)
+        return false;
+    // The digit of each character, the first one the highest.
+    const __m128i nibbles =
+        _mm_or_si128(_mm_and_si128(isDigit, digits),
+                     _mm_andnot_si128(isDigit, _mm_add_epi16(letters, _mm_set1_epi16(10))));
+    // Pairs of digits into bytes, then the four bytes in order into one word.
+    const __m128i pairs = _mm_madd_epi16(nibbles, _mm_set1_epi32(0x00010010));
+    const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(pairs, pairs), pairs);
+    const quint32 inOrder = quint32(_mm_cvtsi128_si32(bytes));
+    *value = inOrder >> 24 | (inOrder >> 8 & 0xFF00) | (inOrder << 8 & 0xFF0000) | inOrder << 24;
+    return true;
+}
+#endif
+
 // One to eight hex digits.
 inline const char16_t* PlainHex(const char16_t* from, const char16_t* end, quint32* value) {
+#ifdef __SSE2__
+    if (end - from >= 8 && (end - from == 8 || numbers::HexDigit(from[8]) == 16) &&
+        EightHexDigits(from, value))
+        return from + 8;
+#endif
     const char16_t* digits = from;
     const char16_t* last = end - from > 9 ? from + 9 : end;
     quint32 result = 0;

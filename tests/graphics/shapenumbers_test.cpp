@@ -41,8 +41,11 @@ TEST(ShapeNumbersTest, PlainFormsAreReadAndOthersLeftAlone) {
             EXPECT_EQ(value, std::stoi(c.word)) << c.word;
         }
     }
-    const Case hexes[] = {{"ff969696", true},   {"FF808080", true}, {"0", true},
-                          {"123456789", false}, {"-1", false},      {"", false}};
+    const Case hexes[] = {{"ff969696", true},  {"FF808080", true},   {"0", true},
+                          {"0123abCD", true},  {"fedcba98", true},   {"12345g78", false},
+                          {"1234567/", false}, {"@0000000", false},  {"0000000G", false},
+                          {"ffffffff", true},  {"123456789", false}, {"-1", false},
+                          {"", false}};
     for (const Case& c : hexes) {
         quint32 value = 1;
         EXPECT_EQ(ReadsWhole(PlainHex, c.word, &value), c.plain) << c.word;
