@@ -28,20 +28,32 @@ QStringList Names(const QList<FindEntry>& entries) {
 
 const qint32 kOldAge = PackDosDateTime(QDateTime(QDate(2001, 5, 17), QTime(9, 30, 12)));
 
+// The names and times of one kind ("." and ".." left out) that FindEntries lists for a pattern,
+// whether it listed anything, and its error.
+struct ListedByFindEntries {
+    ListedByFindEntries(const QString& pattern, bool folders) {
+        QList<FindEntry> entries;
+        listed = FindEntries(pattern, &entries, &error);
+        for (const FindEntry& entry : std::as_const(entries)) {
+            if (entry.IsFolder() == folders && entry.name != S(".") && entry.name != S("..")) {
+                names.append(entry.name);
+                times.append(entry.writeTime);
+            }
+        }
+    }
+
+    QStringList names;
+    QList<qint32> times;
+    bool listed = false;
+    int error = 0;
+};
+
 // FindNames must give what FindEntries gives, filtered by kind, with or without times.
 void ExpectFindNamesAsFindEntries(const QString& pattern, bool folders) {
     SCOPED_TRACE(qPrintable(pattern + (folders ? S(" folders") : S(" files"))));
-    QList<FindEntry> entries;
-    int entriesError = 0;
-    const bool listed = FindEntries(pattern, &entries, &entriesError);
-    QStringList names;
-    QList<qint32> times;
-    for (const FindEntry& entry : std::as_const(entries)) {
-        if (entry.IsFolder() == folders && entry.name != S(".") && entry.name != S("..")) {
-            names.append(entry.name);
-            times.append(entry.writeTime);
-        }
-    }
+    const ListedByFindEntries listed(pattern, folders);
+    const QStringList& names = listed.names;
+    const QList<qint32>& times = listed.times;
     QStringList found;
     QList<qint32> foundTimes;
     int error = 0;
@@ -49,7 +61,7 @@ void ExpectFindNamesAsFindEntries(const QString& pattern, bool folders) {
     EXPECT_EQ(found, names);
     EXPECT_EQ(foundTimes, times);
     if (names.isEmpty()) {
-        EXPECT_EQ(error, listed ? ENOENT : entriesError);
+        EXPECT_EQ(error, listed.listed ? ENOENT : listed.error);
     }
     QStringList foundOnly;
     FindNames(pattern, folders, &foundOnly);
@@ -266,22 +278,12 @@ TEST(FindDatedFilesIn, GivesWhatFindEntriesGivesInEveryFolderAndMask) {
             for (qsizetype m = 0; m < masks.size(); ++m) {
                 const QString pattern = folders[f] + u'\\' + masks[m];
                 SCOPED_TRACE(std::string(when) + " " + qPrintable(pattern));
-                QList<FindEntry> entries;
-                int entriesError = 0;
-                const bool listed = FindEntries(pattern, &entries, &entriesError);
-                QStringList names;
-                QList<qint32> times;
-                for (const FindEntry& entry : std::as_const(entries)) {
-                    if (!entry.IsFolder()) {
-                        names.append(entry.name);
-                        times.append(entry.writeTime);
-                    }
-                }
-                EXPECT_EQ(found.found[std::size_t(m)].names, names);
-                EXPECT_EQ(found.found[std::size_t(m)].times, times);
-                EXPECT_EQ(found.errors[std::size_t(m)], !names.isEmpty() ? 0
-                                                        : listed         ? ENOENT
-                                                                         : entriesError);
+                const ListedByFindEntries listed(pattern, false);
+                EXPECT_EQ(found.found[std::size_t(m)].names, listed.names);
+                EXPECT_EQ(found.found[std::size_t(m)].times, listed.times);
+                EXPECT_EQ(found.errors[std::size_t(m)], !listed.names.isEmpty() ? 0
+                                                        : listed.listed         ? ENOENT
+                                                                                : listed.error);
             }
         }
     };
