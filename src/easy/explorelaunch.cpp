@@ -21,22 +21,19 @@ bool InFolder(const ItemSet& item, const QString& activities) {
     return IsActivityItem(item) && item.Folder.compare(activities, Qt::CaseInsensitive) == 0;
 }
 
-// Makes ASCII capitals small, and nothing else, as the walk over the route's part of the tree
-// compares folders.
-QString LowerAscii(const QString& text) {
-    QString lower = text;
-    for (QChar& c : lower)
-        c = QChar(AsciiLower(c.unicode()));
-    return lower;
+// Whether the folder lies in the route's part of the tree: it begins with the route's folder,
+// ASCII letters compared without regard to case.
+bool InRoute(const QString& folder, const QString& routeFolder) {
+    return folder.size() >= routeFolder.size() &&
+           CompareAsciiFolded(QStringView(folder).left(routeFolder.size()), routeFolder) == 0;
 }
 
 // The recorded activity while no activity of the route carries a later cache date than the
 // record; a route without a record has none.
 ItemNode* RecordedActivity(ItemNode* routeNode, RouteInfo& route, const QString& activities,
                            const IniFile& scenarioCache) {
-    const QString prefix = LowerAscii(route.Folder);
     ItemNode* candidate = nullptr;
-    for (ItemNode* node = routeNode; node && LowerAscii(node->Data()->Folder).startsWith(prefix);
+    for (ItemNode* node = routeNode; node && InRoute(node->Data()->Folder, route.Folder);
          node = node->GetNext()) {
         const ItemSet& item = *node->Data();
         if (!InFolder(item, activities))
