@@ -11,20 +11,6 @@ namespace {
 
 const QString kScenarioFilter = QStringLiteral("Quarvel Scenario files (*.QVS)");
 
-// The host form of a Windows-form path: the existing entry when there is one (found without
-// regard to case), else the literal mapping through the drives; empty when neither works.
-QString HostForm(const QString& windowsPath) {
-    if (windowsPath.isEmpty())
-        return QString();
-    QString host;
-    if (ResolvePath(windowsPath, &host))
-        return host;
-    ResolvedPath resolved;
-    if (ResolvePathForCreate(windowsPath, &resolved))
-        return resolved.host;
-    return TheDriveMap().ToHost(windowsPath);
-}
-
 // Our own dialog rather than the platform's: it matches the upper-case extension of the filter
 // in any letter case, as scenario files made on Windows come in both.
 void PrepareDialog(QFileDialog& dialog, const QString& initialFolder) {
@@ -45,6 +31,18 @@ bool TakeChoice(QFileDialog& dialog, QString* file) {
 }
 
 } // namespace
+
+QString HostForm(const QString& windowsPath) {
+    if (windowsPath.isEmpty())
+        return QString();
+    QString host;
+    if (ResolvePath(windowsPath, &host))
+        return host;
+    ResolvedPath resolved;
+    if (ResolvePathForCreate(windowsPath, &resolved))
+        return resolved.host;
+    return TheDriveMap().ToHost(windowsPath);
+}
 
 bool ShowOpenScenarioDialog(QWidget* parent, const QString& title, const QString& initialFolder,
                             QString* file) {

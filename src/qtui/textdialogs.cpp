@@ -4,7 +4,7 @@
 #include "core/forms/searchparamsboxdlg.h"
 #include "platform/drivemap.h"
 #include "platform/ui.h"
-#include "platform/winresolve.h"
+#include "qtui/scenariodialogs.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -21,15 +21,6 @@ namespace {
 const QStringList kSaveTextFilters = {QStringLiteral("Text Document (*.TXT *.txt)"),
                                       QStringLiteral("Rich Text Format (*.RTF *.rtf)"),
                                       QStringLiteral("All Files (*)")};
-
-QString HostFolder(const QString& windowsPath) {
-    if (windowsPath.isEmpty())
-        return QString();
-    QString host;
-    if (ResolvePath(windowsPath, &host))
-        return host;
-    return TheDriveMap().ToHost(windowsPath);
-}
 
 // The printer the print dialog and the printer setup share for the whole run.
 QPrinter& ThePrinter() {
@@ -54,7 +45,7 @@ int ShowSaveTextDialog(QWidget* parent, const QString& initialFolder, int* filte
         dialog.setDefaultSuffix(f == kSaveTextFilters[1] ? QStringLiteral("RTF")
                                                          : QStringLiteral("TXT"));
     });
-    const QString folder = HostFolder(initialFolder);
+    const QString folder = HostForm(initialFolder);
     if (!folder.isEmpty())
         dialog.setDirectory(folder);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
