@@ -110,14 +110,9 @@ EasyRows FillRoutesList(const ItemTree& tree, int nodeIndex) {
             rows.AddDataRow(node->Data()->Description, position);
     }
     SelectFirstRow(rows);
-    if (nodeIndex >= 0) {
-        for (std::size_t i = 0; i < rows.RowMap.size(); ++i) {
-            if (rows.RowMap[i] == nodeIndex) {
-                rows.Selected = rows.LeadingRows + int(i);
-                break;
-            }
-        }
-    }
+    const auto route = std::find(rows.RowMap.begin(), rows.RowMap.end(), nodeIndex);
+    if (nodeIndex >= 0 && route != rows.RowMap.end())
+        rows.Selected = rows.LeadingRows + int(route - rows.RowMap.begin());
     return rows;
 }
 
@@ -165,13 +160,12 @@ void BuildLocomotiveIndexForList(RecordList<ItemSet>& list, ItemNode* routeNode,
     if (mode == 3)
         RebuildScenarioCache({routeNode}, &working, nullptr);
 
-    for (const auto& item : working) {
+    for (auto& item : working) {
         if (!item || item->StoreInd == SI_HEADING)
             continue;
-        auto copy = std::make_unique<ItemSet>(*item);
-        copy->PType |= std::uint32_t(
-            consistCache->Ini.ReadInteger(copy->FileName, QStringLiteral("PType"), 0));
-        list.push_back(std::move(copy));
+        item->PType |= std::uint32_t(
+            consistCache->Ini.ReadInteger(item->FileName, QStringLiteral("PType"), 0));
+        list.push_back(std::move(item));
     }
     CloseStoreIni(std::move(stockCache));
     CloseStoreIni(std::move(consistCache));
@@ -213,16 +207,14 @@ EasyRows FillConsistsCombo(const QString& locomotive, int mode, bool* exploreAll
     const RecordList<ItemSet>& consists = App().ConsistCacheList;
     EasyRows rows = MruBlock(QStringLiteral("Consists"));
     std::uint32_t firstFlags = 0;
-    bool first = true;
     for (std::size_t i = 0; i < consists.size(); ++i) {
         const ItemSet* item = consists[i].get();
         if (!item || !(item->PType & PT_DRIVEABLE) || (item->PType & PT_ENGINE_REF_DIFFERS) ||
             item->EngineName != locomotive)
             continue;
-        rows.AddDataRow(item->Description, int(i));
-        if (first)
+        if (rows.RowMap.empty())
             firstFlags = item->PType & (PT_NAME_DIFFERS | PT_LEAD_NO_CABVIEW);
-        first = false;
+        rows.AddDataRow(item->Description, int(i));
     }
     if (!ReadFlag(QStringLiteral("Easy Show All Consists")) && mode > 0) {
         const RecordList<ItemSet>& chosen = EasyPage().ExploreListConsists;
