@@ -58,6 +58,11 @@ void WriteExploreSaveRecord(const ExploreActivitySaveInfo& record, IniFile& ini)
     ini.WriteInteger(section, QStringLiteral("Weather"), record.Weather);
 }
 
+// The route's folder relative to a root: the session's activities folder less its last part.
+QString RouteFolderOf(const ExploreActivitySaveInfo& record) {
+    return record.Folder.left(qMax<qsizetype>(0, record.Folder.lastIndexOf(u'\\')));
+}
+
 } // namespace
 
 QString ExploreSavesFileName(const QString& routeFolderName) {
@@ -65,8 +70,7 @@ QString ExploreSavesFileName(const QString& routeFolderName) {
 }
 
 QString ExploreRouteFolderName(const ExploreActivitySaveInfo& record) {
-    const QString parent = record.Folder.left(qMax<qsizetype>(0, record.Folder.lastIndexOf(u'\\')));
-    return parent.mid(parent.lastIndexOf(u'\\') + 1);
+    return LastPathComponent(RouteFolderOf(record));
 }
 
 QString SaveNumberFromSaveFileName(const QString& name) {
@@ -174,8 +178,7 @@ void DescribeExploreSession(const ExploreActivitySaveInfo& record, ReportPane* p
     auto consistCache = OpenStoreIni(QStringLiteral("CACHECON.QVC"));
     auto pathCache = OpenStoreIni(QStringLiteral("CACHEPAT.QVC"));
     PathInfo path;
-    const QString folder = record.Folder.left(qMax<qsizetype>(0, record.Folder.lastIndexOf(u'\\')));
-    path.Folder = folder + QStringLiteral("\\PATHS");
+    path.Folder = RouteFolderOf(record) + QStringLiteral("\\PATHS");
     path.FileName = LastPathComponent(record.PlayerPathFileName);
     if (!ReadPathFile(App().StoreRootFolder, path, *pathCache))
         ReadPathFile(App().MstsRootFolder, path, *pathCache);
