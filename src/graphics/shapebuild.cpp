@@ -211,7 +211,7 @@ void ReadKey(ShapeSource& source, ShapeController::Kind kind, ShapeAnimKey& key)
     key.x = source.Float();
     key.y = source.Float();
     key.z = source.Float();
-    if (kind == Kind::SlerpRotation || kind == Kind::TcbRotation)
+    if (IsRotation(kind))
         key.w = source.Float();
     else
         key.w = 0;

@@ -111,6 +111,12 @@ struct ShapeController {
     std::vector<ShapeAnimKey> keys;
 };
 
+// Rotation keys hold a quaternion; position keys only x, y and z.
+inline bool IsRotation(ShapeController::Kind kind) {
+    return kind == ShapeController::Kind::SlerpRotation ||
+           kind == ShapeController::Kind::TcbRotation;
+}
+
 // The controllers of one node, which names the matrix it moves (ShapeMatrix::name).
 struct ShapeAnimNode {
     QString name;

@@ -8,11 +8,6 @@ namespace qv {
 
 namespace {
 
-bool IsRotation(ShapeController::Kind kind) {
-    return kind == ShapeController::Kind::SlerpRotation ||
-           kind == ShapeController::Kind::TcbRotation;
-}
-
 // Spherical interpolation between two unit quaternions, taking the shorter way round.
 void Slerp(const ShapeAnimKey& a, const ShapeAnimKey& b, float t, float out[4]) {
     float bx = b.x, by = b.y, bz = b.z, bw = b.w;

@@ -206,13 +206,13 @@ bool ViewerWindow::LoadSteps(SVIEWHeaderInfo& header) {
     if (!canvas.Startup())
         return false;
     canvas.InitDefaults();
-    canvas.SetViewParams(fieldOfView_, 1.0f, 100.0f);
-    const QString background = RegReadString(kProductKey, QStringLiteral("Viewer Background"));
-    if (!background.isEmpty())
-        canvas.SetBackgroundColour(RegistryColour(background, kCanvasBackground));
-    const QString ambient = RegReadString(kProductKey, QStringLiteral("Viewer Ambient"));
-    if (!ambient.isEmpty())
-        canvas.SetAmbient(RegistryColour(ambient, kCanvasAmbient));
+    canvas.SetViewParams(fieldOfView_, kCanvasNearPlane, kCanvasFarPlane);
+    // A value that is missing or no number keeps the default the canvas has.
+    canvas.SetBackgroundColour(
+        RegistryColour(RegReadString(kProductKey, QStringLiteral("Viewer Background")),
+                       canvas.BackgroundColour()));
+    canvas.SetAmbient(RegistryColour(RegReadString(kProductKey, QStringLiteral("Viewer Ambient")),
+                                     canvas.Ambient()));
 
     header.CameraDistance = 15.0f;
     header.TargetX = 0;

@@ -143,12 +143,6 @@ TEST_F(CanvasTextures, VehiclesOfOneShapeShareItsParseAndTextures) {
     EXPECT_EQ(empty.Textures()[0], nullptr);
 }
 
-} // namespace
-} // namespace qv
-
-namespace qv {
-namespace {
-
 TEST(CanvasTextureLevels, HalvingAveragesTheTexelsItCovers) {
     struct Case {
         const char* name;

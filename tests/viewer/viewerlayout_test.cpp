@@ -1,13 +1,8 @@
 // The numbers of a viewer window: the consist's layout, the window's width and size, the light
-// steps, and which folders and file references are accepted.
-#include "core/appstate.h"
-#include "core/regsettings.h"
-#include "fixtures/registrysandbox.h"
-#include "viewer/showshape.h"
+// steps.
 #include "viewer/viewergeometry.h"
 #include "viewer/viewerheader.h"
 
-#include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
 
