@@ -34,10 +34,6 @@ std::uint32_t DriveableExclude(int driveableIndex);
 
 // The history sub-key "<filtersKey>\<name>" of a text filter (below the product key).
 QString FilterHistoryKey(const QString& filtersKey, const QString& name);
-// A number stored as text under the filters' key, 0 when missing or not a number.
-std::uint32_t ReadFilterValue(const QString& filtersKey, const QString& name);
-// The remembered status choice, 2 when none.
-int ReadFilterStatusIndex(const QString& filtersKey);
 void WriteFilterValue(const QString& filtersKey, const QString& name, qint64 value);
 // What a filter panel remembers: its masks, the driveable choice they make and the status choice.
 struct StoredFilters {
@@ -72,10 +68,6 @@ void RenewStoreStates(RecordList<ItemSet>& list, std::uint32_t kind, bool stale)
 // note what it sees), keeping each row's index in the list in the row map.
 void ShowPassingRows(ListEditorModel& model, ListBoxView& available,
                      const std::function<bool(ItemSet& item)>& passes);
-
-// The route nodes the Used in Route text names: for "MSTS Default Routes" the first route of each
-// default route folder present, else the first route of that name.
-std::vector<ItemNode*> ChosenRouteNodes(const std::vector<ItemNode*>& routes, const QString& text);
 
 // Sets the used-in-route mark on the records of `items` that the routes named by `routeText`
 // use (their consists, or with `stock` their engines and wagons); an empty text clears every
