@@ -100,8 +100,6 @@ public:
     QComboBox* StoreIndCmbx = nullptr;
     QPushButton* ApplyFilterBtn = nullptr;
     QLabel* FilterIconImage = nullptr;
-    QWidget* NewLotsPnl = nullptr;
-    QLabel* NewLotsNumberLbl = nullptr;
 
     // Handlers.
     void AvailableListBoxClick();
