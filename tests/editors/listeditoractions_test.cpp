@@ -60,8 +60,8 @@ protected:
     RecordingEasyServices easy;
     RecordList<ItemSet> available;
     ListEditorModel model;
-    MemoryListBox availableBox{"AvailableListBox"};
-    MemoryListBox currentBox{"CurrentListBox"};
+    MemoryListBox availableBox;
+    MemoryListBox currentBox;
 };
 
 TEST_F(ListEditorActionsTest, ImmediateUnstoreItem_MovesOrReportsByKindAndPlace) {

@@ -119,7 +119,7 @@ TEST_F(PathEditorTest, FromAndToFilterByTheStartAndEndTexts) {
         ListEditorModel model;
         model.ListType = PT_PATH;
         model.AvailableItems = &App().PathCacheList;
-        MemoryListBox box("AvailableListBox");
+        MemoryListBox box;
         PathFilterControls controls;
         controls.StoreIndIndex = 3;
         controls.From = c.from;
