@@ -26,6 +26,10 @@ QString FilterKey(const QString& filtersKey) {
     return kProductKey + QLatin1Char('\\') + filtersKey;
 }
 
+void WriteFilterValue(const QString& filtersKey, const QString& name, qint64 value) {
+    RegWriteString(FilterKey(filtersKey), name, QString::number(value));
+}
+
 // A number stored as text under the filters' key, 0 when missing or not a number.
 std::uint32_t ReadFilterValue(const QString& filtersKey, const QString& name) {
     bool ok = false;
@@ -79,10 +83,6 @@ std::uint32_t DriveableExclude(int driveableIndex) {
     return driveableIndex == DRIVEABLE_CROSS ? PT_DRIVEABLE : 0;
 }
 
-void WriteFilterValue(const QString& filtersKey, const QString& name, qint64 value) {
-    RegWriteString(FilterKey(filtersKey), name, QString::number(value));
-}
-
 StoredFilters ReadStoredFilters(const QString& filtersKey) {
     StoredFilters stored;
     stored.Include = ReadFilterValue(filtersKey, QStringLiteral("Include"));
@@ -102,19 +102,20 @@ std::uint32_t TagsIn(std::uint32_t include, std::span<const std::uint32_t> tags)
     return found;
 }
 
-void WriteFilterMasks(const QString& filtersKey, std::uint32_t include, std::uint32_t exclude) {
+void RememberFilterPanel(const QString& filtersKey, std::uint32_t include, std::uint32_t exclude,
+                         std::initializer_list<std::pair<QString, QString>> texts,
+                         int storeIndIndex) {
     WriteFilterValue(filtersKey, QStringLiteral("Include"), include);
     WriteFilterValue(filtersKey, QStringLiteral("Exclude"), exclude);
+    for (const auto& [name, text] : texts)
+        AddToKeyList(FilterHistoryKey(filtersKey, name), text, false, kFilterHistoryMaximum);
+    WriteFilterValue(filtersKey, QStringLiteral("StoreInd"), storeIndIndex);
 }
 
 void KeepStoredBits(const QString& filtersKey, std::uint32_t kept, std::uint32_t& include,
                     std::uint32_t& exclude) {
     include = (include & ~kept) | (ReadFilterValue(filtersKey, QStringLiteral("Include")) & kept);
     exclude = (exclude & ~kept) | (ReadFilterValue(filtersKey, QStringLiteral("Exclude")) & kept);
-}
-
-void AddFilterHistory(const QString& filtersKey, const QString& name, const QString& text) {
-    AddToKeyList(FilterHistoryKey(filtersKey, name), text, false, kFilterHistoryMaximum);
 }
 
 QStringList FilterHistoryItems(const QString& filtersKey, const QString& name, bool blank) {

@@ -10,7 +10,9 @@
 #include <QStringList>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace qv {
@@ -34,7 +36,6 @@ std::uint32_t DriveableExclude(int driveableIndex);
 
 // The history sub-key "<filtersKey>\<name>" of a text filter (below the product key).
 QString FilterHistoryKey(const QString& filtersKey, const QString& name);
-void WriteFilterValue(const QString& filtersKey, const QString& name, qint64 value);
 // What a filter panel remembers: its masks, the driveable choice they make and the status choice.
 struct StoredFilters {
     std::uint32_t Include = 0;
@@ -45,13 +46,14 @@ struct StoredFilters {
 StoredFilters ReadStoredFilters(const QString& filtersKey);
 // The tags of `tags` that `include` holds.
 std::uint32_t TagsIn(std::uint32_t include, std::span<const std::uint32_t> tags);
-// Writes the include and exclude masks.
-void WriteFilterMasks(const QString& filtersKey, std::uint32_t include, std::uint32_t exclude);
+// Remembers a filter panel: its include and exclude masks, each text filter's text (by history
+// name) at the top of its history, and the status choice.
+void RememberFilterPanel(const QString& filtersKey, std::uint32_t include, std::uint32_t exclude,
+                         std::initializer_list<std::pair<QString, QString>> texts,
+                         int storeIndIndex);
 // The bits of the masks that were forced rather than chosen keep what was stored.
 void KeepStoredBits(const QString& filtersKey, std::uint32_t kept, std::uint32_t& include,
                     std::uint32_t& exclude);
-// Puts a text filter's text at the top of its history.
-void AddFilterHistory(const QString& filtersKey, const QString& name, const QString& text);
 // The history of a text filter, with a blank item below it when asked.
 QStringList FilterHistoryItems(const QString& filtersKey, const QString& name, bool blank);
 // The text a filter shows after a refresh: the newest history entry while its mask exists.
