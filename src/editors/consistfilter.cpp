@@ -54,12 +54,12 @@ void RememberFilters(const ListEditorModel& model, const ConsistFilterControls& 
     if (model.ListType == PT_EXPLORE_CONSIST)
         KeepStoredBits(kConsistFiltersKey, electrified ? PT_DRIVEABLE : PT_DRIVEABLE | PT_ELECTRIC,
                        include, exclude);
-    WriteFilterMasks(kConsistFiltersKey, include, exclude);
-    AddFilterHistory(kConsistFiltersKey, QStringLiteral("ConsistName"), controls.ConsistName);
-    AddFilterHistory(kConsistFiltersKey, QStringLiteral("EngineName"), controls.EngineName);
-    AddFilterHistory(kConsistFiltersKey, QStringLiteral("UsedInRoute"), controls.UsedInRoute);
-    AddFilterHistory(kConsistFiltersKey, QStringLiteral("LotNumber"), controls.LotNumber);
-    WriteFilterValue(kConsistFiltersKey, QStringLiteral("StoreInd"), controls.StoreIndIndex);
+    RememberFilterPanel(kConsistFiltersKey, include, exclude,
+                        {{"ConsistName", controls.ConsistName},
+                         {"EngineName", controls.EngineName},
+                         {"UsedInRoute", controls.UsedInRoute},
+                         {"LotNumber", controls.LotNumber}},
+                        controls.StoreIndIndex);
 }
 
 } // namespace

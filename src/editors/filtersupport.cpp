@@ -26,6 +26,49 @@ QString FilterKey(const QString& filtersKey) {
     return kProductKey + QLatin1Char('\\') + filtersKey;
 }
 
+void WriteFilterValue(const QString& filtersKey, const QString& name, qint64 value) {
+    RegWriteString(FilterKey(filtersKey), name, QString::number(value));
+}
+
+// A number stored as text under the filters' key, 0 when missing or not a number.
+std::uint32_t ReadFilterValue(const QString& filtersKey, const QString& name) {
+    bool ok = false;
+    const std::uint32_t value = RegReadString(FilterKey(filtersKey), name).toUInt(&ok);
+    return ok ? value : 0;
+}
+
+// The remembered status choice, 2 when none.
+int ReadFilterStatusIndex(const QString& filtersKey) {
+    bool ok = false;
+    const int status = RegReadString(FilterKey(filtersKey), QStringLiteral("StoreInd")).toInt(&ok);
+    return ok ? status : 2;
+}
+
+// The route nodes the Used in Route text names: for "MSTS Default Routes" the first route of each
+// default route folder present, else the first route of that name.
+std::vector<ItemNode*> ChosenRouteNodes(const std::vector<ItemNode*>& routes, const QString& text) {
+    std::vector<ItemNode*> chosen;
+    if (text == Caption(Msg::MSTS_DEFAULT_ROUTES)) {
+        for (const QString& name : MstsDefaultRoutes())
+            for (ItemNode* node : routes) {
+                const QString folder = node->Data()->Folder;
+                const qsizetype cut = std::max(folder.lastIndexOf(QLatin1Char('\\')),
+                                               folder.lastIndexOf(QLatin1Char(':')));
+                if (folder.mid(cut + 1) == name) {
+                    chosen.push_back(node);
+                    break;
+                }
+            }
+        return chosen;
+    }
+    for (ItemNode* node : routes)
+        if (node->Data()->Description == text) {
+            chosen.push_back(node);
+            break;
+        }
+    return chosen;
+}
+
 } // namespace
 
 QString FilterHistoryKey(const QString& filtersKey, const QString& name) {
@@ -38,22 +81,6 @@ std::uint32_t DriveableInclude(int driveableIndex) {
 
 std::uint32_t DriveableExclude(int driveableIndex) {
     return driveableIndex == DRIVEABLE_CROSS ? PT_DRIVEABLE : 0;
-}
-
-std::uint32_t ReadFilterValue(const QString& filtersKey, const QString& name) {
-    bool ok = false;
-    const std::uint32_t value = RegReadString(FilterKey(filtersKey), name).toUInt(&ok);
-    return ok ? value : 0;
-}
-
-int ReadFilterStatusIndex(const QString& filtersKey) {
-    bool ok = false;
-    const int status = RegReadString(FilterKey(filtersKey), QStringLiteral("StoreInd")).toInt(&ok);
-    return ok ? status : 2;
-}
-
-void WriteFilterValue(const QString& filtersKey, const QString& name, qint64 value) {
-    RegWriteString(FilterKey(filtersKey), name, QString::number(value));
 }
 
 StoredFilters ReadStoredFilters(const QString& filtersKey) {
@@ -75,19 +102,20 @@ std::uint32_t TagsIn(std::uint32_t include, std::span<const std::uint32_t> tags)
     return found;
 }
 
-void WriteFilterMasks(const QString& filtersKey, std::uint32_t include, std::uint32_t exclude) {
+void RememberFilterPanel(const QString& filtersKey, std::uint32_t include, std::uint32_t exclude,
+                         std::initializer_list<std::pair<QString, QString>> texts,
+                         int storeIndIndex) {
     WriteFilterValue(filtersKey, QStringLiteral("Include"), include);
     WriteFilterValue(filtersKey, QStringLiteral("Exclude"), exclude);
+    for (const auto& [name, text] : texts)
+        AddToKeyList(FilterHistoryKey(filtersKey, name), text, false, kFilterHistoryMaximum);
+    WriteFilterValue(filtersKey, QStringLiteral("StoreInd"), storeIndIndex);
 }
 
 void KeepStoredBits(const QString& filtersKey, std::uint32_t kept, std::uint32_t& include,
                     std::uint32_t& exclude) {
     include = (include & ~kept) | (ReadFilterValue(filtersKey, QStringLiteral("Include")) & kept);
     exclude = (exclude & ~kept) | (ReadFilterValue(filtersKey, QStringLiteral("Exclude")) & kept);
-}
-
-void AddFilterHistory(const QString& filtersKey, const QString& name, const QString& text) {
-    AddToKeyList(FilterHistoryKey(filtersKey, name), text, false, kFilterHistoryMaximum);
 }
 
 QStringList FilterHistoryItems(const QString& filtersKey, const QString& name, bool blank) {
@@ -128,29 +156,6 @@ void ShowPassingRows(ListEditorModel& model, ListBoxView& available,
         available.Add(ListItemText(*x));
     }
     model.RowMap.resize(rows);
-}
-
-std::vector<ItemNode*> ChosenRouteNodes(const std::vector<ItemNode*>& routes, const QString& text) {
-    std::vector<ItemNode*> chosen;
-    if (text == Caption(Msg::MSTS_DEFAULT_ROUTES)) {
-        for (const QString& name : MstsDefaultRoutes())
-            for (ItemNode* node : routes) {
-                const QString folder = node->Data()->Folder;
-                const qsizetype cut = std::max(folder.lastIndexOf(QLatin1Char('\\')),
-                                               folder.lastIndexOf(QLatin1Char(':')));
-                if (folder.mid(cut + 1) == name) {
-                    chosen.push_back(node);
-                    break;
-                }
-            }
-        return chosen;
-    }
-    for (ItemNode* node : routes)
-        if (node->Data()->Description == text) {
-            chosen.push_back(node);
-            break;
-        }
-    return chosen;
 }
 
 void MarkRouteItems(RecordList<ItemSet>& items, const std::vector<ItemNode*>& routes,

@@ -10,7 +10,9 @@
 #include <QStringList>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace qv {
@@ -34,11 +36,6 @@ std::uint32_t DriveableExclude(int driveableIndex);
 
 // The history sub-key "<filtersKey>\<name>" of a text filter (below the product key).
 QString FilterHistoryKey(const QString& filtersKey, const QString& name);
-// A number stored as text under the filters' key, 0 when missing or not a number.
-std::uint32_t ReadFilterValue(const QString& filtersKey, const QString& name);
-// The remembered status choice, 2 when none.
-int ReadFilterStatusIndex(const QString& filtersKey);
-void WriteFilterValue(const QString& filtersKey, const QString& name, qint64 value);
 // What a filter panel remembers: its masks, the driveable choice they make and the status choice.
 struct StoredFilters {
     std::uint32_t Include = 0;
@@ -49,13 +46,14 @@ struct StoredFilters {
 StoredFilters ReadStoredFilters(const QString& filtersKey);
 // The tags of `tags` that `include` holds.
 std::uint32_t TagsIn(std::uint32_t include, std::span<const std::uint32_t> tags);
-// Writes the include and exclude masks.
-void WriteFilterMasks(const QString& filtersKey, std::uint32_t include, std::uint32_t exclude);
+// Remembers a filter panel: its include and exclude masks, each text filter's text (by history
+// name) at the top of its history, and the status choice.
+void RememberFilterPanel(const QString& filtersKey, std::uint32_t include, std::uint32_t exclude,
+                         std::initializer_list<std::pair<QString, QString>> texts,
+                         int storeIndIndex);
 // The bits of the masks that were forced rather than chosen keep what was stored.
 void KeepStoredBits(const QString& filtersKey, std::uint32_t kept, std::uint32_t& include,
                     std::uint32_t& exclude);
-// Puts a text filter's text at the top of its history.
-void AddFilterHistory(const QString& filtersKey, const QString& name, const QString& text);
 // The history of a text filter, with a blank item below it when asked.
 QStringList FilterHistoryItems(const QString& filtersKey, const QString& name, bool blank);
 // The text a filter shows after a refresh: the newest history entry while its mask exists.
@@ -72,10 +70,6 @@ void RenewStoreStates(RecordList<ItemSet>& list, std::uint32_t kind, bool stale)
 // note what it sees), keeping each row's index in the list in the row map.
 void ShowPassingRows(ListEditorModel& model, ListBoxView& available,
                      const std::function<bool(ItemSet& item)>& passes);
-
-// The route nodes the Used in Route text names: for "MSTS Default Routes" the first route of each
-// default route folder present, else the first route of that name.
-std::vector<ItemNode*> ChosenRouteNodes(const std::vector<ItemNode*>& routes, const QString& text);
 
 // Sets the used-in-route mark on the records of `items` that the routes named by `routeText`
 // use (their consists, or with `stock` their engines and wagons); an empty text clears every

@@ -34,7 +34,6 @@ void MemoryListBox::SetSelected(int row, bool selected) {
 void MemoryListBox::Clear() {
     texts_.clear();
     selected_.clear();
-    itemIndex_ = -1;
 }
 
 void MemoryListBox::Add(const QString& text) {
@@ -47,8 +46,6 @@ void MemoryListBox::Delete(int row) {
         return;
     texts_.removeAt(row);
     selected_.erase(selected_.begin() + row);
-    if (itemIndex_ >= texts_.size())
-        itemIndex_ = int(texts_.size()) - 1;
 }
 
 } // namespace qv

@@ -1,6 +1,6 @@
 // The little the list editors' logic needs of a list box: its rows' texts, which rows are
-// selected, the focused row, filling it and repainting it. The dialogs wrap their list widgets in
-// it; tests and headless callers use the in-memory list below.
+// selected, filling it and repainting it. The dialogs wrap their list widgets in it; tests and
+// headless callers use the in-memory list below.
 #pragma once
 
 #include <QString>
@@ -13,14 +13,10 @@ class ListBoxView {
 public:
     virtual ~ListBoxView() = default;
 
-    // The component name ("AvailableListBox", "CurrentListBox").
-    virtual QString Name() const = 0;
     virtual int Count() const = 0;
     virtual QString Text(int row) const = 0;
     virtual bool Selected(int row) const = 0;
     virtual void SetSelected(int row, bool selected) = 0;
-    // The focused row, or -1.
-    virtual int ItemIndex() const = 0;
     virtual void Clear() = 0;
     virtual void Add(const QString& text) = 0;
     virtual void Delete(int row) = 0;
@@ -36,28 +32,18 @@ public:
 // A list box kept in memory.
 class MemoryListBox : public ListBoxView {
 public:
-    explicit MemoryListBox(QString name) : name_(std::move(name)) {}
-
-    QString Name() const override { return name_; }
     int Count() const override { return int(texts_.size()); }
     QString Text(int row) const override { return texts_.value(row); }
     bool Selected(int row) const override;
     void SetSelected(int row, bool selected) override;
-    int ItemIndex() const override { return itemIndex_; }
-    void SetItemIndex(int row) { itemIndex_ = row; }
     void Clear() override;
     void Add(const QString& text) override;
     void Delete(int row) override;
-    void Repaint() override { ++repaints_; }
-    int Repaints() const { return repaints_; }
     QStringList Texts() const { return texts_; }
 
 private:
-    QString name_;
     QStringList texts_;
     std::vector<bool> selected_;
-    int itemIndex_ = -1;
-    int repaints_ = 0;
 };
 
 } // namespace qv

@@ -277,30 +277,28 @@ bool EditLotNumber(ListBoxView* component, ListBoxView& available, ListBoxView& 
     auto cache = OpenStoreIni(
         CacheFileName(stock ? QStringLiteral("CACHESTK") : QStringLiteral("CACHECON")));
     for (int row : component->SelectedRows()) {
+        // A Current row changes the Available record of its file, never its own.
+        const ItemSet* entry = nullptr;
         ItemSet* record = nullptr;
         if (component == &available) {
-            record = model.AvailableRecord(row);
+            entry = record = model.AvailableRecord(row);
         } else if (component == &current) {
-            const ItemSet* entry = model.CurrentRecord(row);
-            if (!entry)
-                continue;
-            cache->Ini.WriteString(entry->FileName, QStringLiteral("LotNumber"), lot);
-            cache->Modified = true;
+            entry = model.CurrentRecord(row);
             for (const auto& item : *model.AvailableItems)
-                if (item && SameListItem(*item, *entry)) {
-                    item->LotNumber = lot;
+                if (entry && item && SameListItem(*item, *entry)) {
+                    record = item.get();
                     break;
                 }
-            continue;
         } else {
             TheUi().MessageBox(Caption(Msg::MOVETHING_ERROR12), App().ProgramTitle, MB_ICONSTOP);
             break;
         }
-        if (!record)
+        if (!entry)
             continue;
-        cache->Ini.WriteString(record->FileName, QStringLiteral("LotNumber"), lot);
+        cache->Ini.WriteString(entry->FileName, QStringLiteral("LotNumber"), lot);
         cache->Modified = true;
-        record->LotNumber = lot;
+        if (record)
+            record->LotNumber = lot;
     }
     return CloseStoreIni(std::move(cache));
 }

@@ -23,11 +23,9 @@ void RememberFilters(const ListEditorModel& model, const PathFilterControls& con
     // An Explore list's forced tick is not the user's choice: the stored bit stays.
     if (model.ListType == PT_EXPLORE_PATH)
         KeepStoredBits(kPathFiltersKey, PT_DRIVEABLE, include, exclude);
-    WriteFilterMasks(kPathFiltersKey, include, exclude);
-    AddFilterHistory(kPathFiltersKey, QStringLiteral("To"), controls.To);
-    AddFilterHistory(kPathFiltersKey, QStringLiteral("From"), controls.From);
-    AddFilterHistory(kPathFiltersKey, QStringLiteral("Name"), controls.Name);
-    WriteFilterValue(kPathFiltersKey, QStringLiteral("StoreInd"), controls.StoreIndIndex);
+    RememberFilterPanel(kPathFiltersKey, include, exclude,
+                        {{"To", controls.To}, {"From", controls.From}, {"Name", controls.Name}},
+                        controls.StoreIndIndex);
 }
 
 // Drops from the path cache every path that neither folder holds any more.

@@ -22,11 +22,11 @@ namespace {
 
 void RememberFilters(const StockFilterControls& controls, std::uint32_t include,
                      std::uint32_t exclude) {
-    WriteFilterMasks(kStockFiltersKey, include, exclude);
-    AddFilterHistory(kStockFiltersKey, QStringLiteral("StockName"), controls.StockName);
-    AddFilterHistory(kStockFiltersKey, QStringLiteral("UsedInRoute"), controls.UsedInRoute);
-    AddFilterHistory(kStockFiltersKey, QStringLiteral("LotNumber"), controls.LotNumber);
-    WriteFilterValue(kStockFiltersKey, QStringLiteral("StoreInd"), controls.StoreIndIndex);
+    RememberFilterPanel(kStockFiltersKey, include, exclude,
+                        {{"StockName", controls.StockName},
+                         {"UsedInRoute", controls.UsedInRoute},
+                         {"LotNumber", controls.LotNumber}},
+                        controls.StoreIndIndex);
 }
 
 void RebuildStock(RecordList<ItemSet>& stock, const std::function<void(bool enabled)>& enablePanel,

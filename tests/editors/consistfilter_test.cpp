@@ -38,7 +38,7 @@ protected:
 
     RecordList<ItemSet> consists;
     ListEditorModel model;
-    MemoryListBox box{"AvailableListBox"};
+    MemoryListBox box;
 };
 
 TEST_F(ConsistFilterTest, ConsistPassesFilter_ByBoxesMarksMasksStatusAndTheExploreRule) {

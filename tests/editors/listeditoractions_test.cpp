@@ -60,8 +60,8 @@ protected:
     RecordingEasyServices easy;
     RecordList<ItemSet> available;
     ListEditorModel model;
-    MemoryListBox availableBox{"AvailableListBox"};
-    MemoryListBox currentBox{"CurrentListBox"};
+    MemoryListBox availableBox;
+    MemoryListBox currentBox;
 };
 
 TEST_F(ListEditorActionsTest, ImmediateUnstoreItem_MovesOrReportsByKindAndPlace) {
@@ -256,7 +256,9 @@ TEST_F(ListEditorActionsTest, PruneMissingListItems_AnswersDecideWhatGoes) {
 
 TEST_F(ListEditorActionsTest, EditLotNumber_TakesTheCacheFromTheListKindAndChangesAvailableOnly) {
     model.ListType = PT_MAINT_STOCK;
-    model.AvailableItems = &available; // empty: nothing of the stock list is shown
+    // Nothing of the stock list is shown; the record of the Current entry's file is not either.
+    model.AvailableItems = &available;
+    available.push_back(Record(2, PT_STOCK, 2, "Box", "", "W\\BOX.WAG"));
     model.CurrentItems.push_back(Record(3, PT_MAINT_STOCK, 2, "Box", "", "W\\BOX.WAG"));
     currentBox.Add("Box");
     currentBox.SetSelected(0, true);
@@ -266,6 +268,7 @@ TEST_F(ListEditorActionsTest, EditLotNumber_TakesTheCacheFromTheListKindAndChang
 
     auto stock = OpenStoreIni(CacheFileName("CACHESTK"));
     EXPECT_EQ(stock->Ini.ReadString("W\\BOX.WAG", "LotNumber", QString()), "77");
+    EXPECT_EQ(available[0]->LotNumber, "77");
     EXPECT_TRUE(model.CurrentItems[0]->LotNumber.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(drive.Host("STORE/QVDATA/CACHECON.QVC")));
 }

@@ -70,8 +70,8 @@ TEST_F(PathEditorTest, ViewAllOnAnActivityShowsItsRoutesPathsAndSelectsTheRoute)
     EXPECT_EQ(App().PathRouteState, 1);
     EXPECT_EQ(dialog.AvailableListLabel->text(), "Paths Available (3)");
     EXPECT_TRUE(dialog.ViewBtn->isHidden());
-    EXPECT_EQ(dialog.PathFromFilterCmbx->findText("Town") >= 0, true);
-    EXPECT_EQ(dialog.PathToFilterCmbx->findText("Siding") >= 0, true);
+    EXPECT_GE(dialog.PathFromFilterCmbx->findText("Town"), 0);
+    EXPECT_GE(dialog.PathToFilterCmbx->findText("Siding"), 0);
     EXPECT_LT(dialog.PathFromFilterCmbx->findText("Siding"), 0);
 
     dialog.DriveableCmbx->setCurrentIndex(DRIVEABLE_CROSS);
@@ -119,7 +119,7 @@ TEST_F(PathEditorTest, FromAndToFilterByTheStartAndEndTexts) {
         ListEditorModel model;
         model.ListType = PT_PATH;
         model.AvailableItems = &App().PathCacheList;
-        MemoryListBox box("AvailableListBox");
+        MemoryListBox box;
         PathFilterControls controls;
         controls.StoreIndIndex = 3;
         controls.From = c.from;

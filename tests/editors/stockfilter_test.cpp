@@ -80,7 +80,7 @@ TEST_F(StockFilterTest, RecordsKeepTheStockListKindInViewAllAndTheRegistryHoldsT
     AddFixtureSet();
     ListEditorModel model;
     model.AvailableItems = &App().StockCacheList;
-    MemoryListBox box("AvailableListBox");
+    MemoryListBox box;
     StockFilterControls controls;
     controls.StoreIndIndex = 3;
     model.ListType = PT_MAINT_STOCK;

@@ -57,7 +57,6 @@ void TEditConsistListsDlg::BuildFilterPanel() {
     WatchTextFilter(UsedInRouteFilterCmbx, history("UsedInRoute"), true);
 
     BuildFilterControls(ConsistFilterPnl, tr("Status"), tr("Apply Filter"), "NewConsistsLbl");
-    NewConsistsLbl = newLots_.Items;
 }
 
 QList<QCheckBox*> TEditConsistListsDlg::CheckBoxes() const {

@@ -35,7 +35,6 @@ public:
     QComboBox* ConsistNameFilterCmbx = nullptr;
     QComboBox* LotNumberFilterCmbx = nullptr;
     QComboBox* UsedInRouteFilterCmbx = nullptr;
-    QLabel* NewConsistsLbl = nullptr;
 
     void RefreshAvailable(bool force) override;
 

@@ -54,7 +54,6 @@ void TEditStockListsDlg::BuildFilterPanel() {
     WatchTextFilter(UsedInRouteFilterCmbx, history("UsedInRoute"), true);
 
     BuildFilterControls(StockFilterPnl, tr("Status"), tr("Apply Filter"), "NewStockItemsLbl");
-    NewStockItemsLbl = newLots_.Items;
 }
 
 QList<QCheckBox*> TEditStockListsDlg::CheckBoxes() const {

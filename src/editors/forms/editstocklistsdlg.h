@@ -33,7 +33,6 @@ public:
     QComboBox* StockNameFilterCmbx = nullptr;
     QComboBox* LotNumberFilterCmbx = nullptr;
     QComboBox* UsedInRouteFilterCmbx = nullptr;
-    QLabel* NewStockItemsLbl = nullptr;
 
     void RefreshAvailable(bool force) override;
 

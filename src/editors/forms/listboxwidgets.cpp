@@ -66,10 +66,6 @@ void EditorListBox::dropEvent(QDropEvent* event) {
         OnDrop();
 }
 
-QString WidgetListBox::Name() const {
-    return box_->objectName();
-}
-
 int WidgetListBox::Count() const {
     return box_->count();
 }
@@ -87,10 +83,6 @@ bool WidgetListBox::Selected(int row) const {
 void WidgetListBox::SetSelected(int row, bool selected) {
     if (QListWidgetItem* item = box_->item(row))
         item->setSelected(selected);
-}
-
-int WidgetListBox::ItemIndex() const {
-    return box_->currentRow();
 }
 
 void WidgetListBox::Clear() {

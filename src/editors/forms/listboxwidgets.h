@@ -42,12 +42,10 @@ private:
 class WidgetListBox : public ListBoxView {
 public:
     explicit WidgetListBox(QListWidget* box) : box_(box) {}
-    QString Name() const override;
     int Count() const override;
     QString Text(int row) const override;
     bool Selected(int row) const override;
     void SetSelected(int row, bool selected) override;
-    int ItemIndex() const override;
     void Clear() override;
     void Add(const QString& text) override;
     void Delete(int row) override;

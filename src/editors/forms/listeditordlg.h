@@ -100,8 +100,6 @@ public:
     QComboBox* StoreIndCmbx = nullptr;
     QPushButton* ApplyFilterBtn = nullptr;
     QLabel* FilterIconImage = nullptr;
-    QWidget* NewLotsPnl = nullptr;
-    QLabel* NewLotsNumberLbl = nullptr;
 
     // Handlers.
     void AvailableListBoxClick();
@@ -140,7 +138,6 @@ public:
     // The popup's list box, or null when it opened elsewhere.
     ListBoxView* PopupListBox();
     WidgetListBox& AvailableView() { return availableView_; }
-    WidgetListBox& CurrentView() { return currentView_; }
     ReportPane& DetailsPane() { return detailsPane_; }
 
 protected:

@@ -84,8 +84,6 @@ void TListEditorDlg::BuildFilterControls(QWidget* panel, const QString& statusCa
     connect(ApplyFilterBtn, &QPushButton::clicked, this, &TListEditorDlg::ApplyFilterBtnClick);
     FilterIconImage = NewFilterIcon(panel);
     newLots_ = NewLotsPanel(panel, newItemsName);
-    NewLotsPnl = newLots_.Panel;
-    NewLotsNumberLbl = newLots_.Number;
 }
 
 void TListEditorDlg::WatchTextFilter(QComboBox* combo, const QString& historyKey, bool route) {
