@@ -25,8 +25,6 @@ namespace qv {
 
 namespace {
 
-const QString kFiveBlanks = QStringLiteral("     ");
-
 QString Blanks(int count) {
     return QString(count, QLatin1Char(' '));
 }
@@ -237,8 +235,7 @@ void WriteActivityInfo(const ItemSet& item, ReportPane* pane) {
             pane->AddLine(Blanks(4) + NameWithFileName(consist.Description, consist.FileName));
             for (int v = 0; v < vehicles.Count(); ++v) {
                 const StockInfo stock = reading.ReadStock(vehicles[v]);
-                pane->AddLine(Blanks(8) + stock.Name + kFiveBlanks + QLatin1Char('(') +
-                              vehicles[v] + QLatin1Char(')'));
+                pane->AddLine(Blanks(8) + NameAndFileName(stock.Name, vehicles[v]));
             }
             pane->AddLine(QString());
         }
@@ -249,8 +246,7 @@ void WriteActivityInfo(const ItemSet& item, ReportPane* pane) {
         pane->AddLine(Caption(Msg::TREE_HEADING_LOOSE_STOCK) + QLatin1Char(':'));
         for (int i = 0; i < looseStock.Count(); ++i) {
             const StockInfo stock = reading.ReadStock(looseStock[i]);
-            pane->AddLine(Blanks(4) + stock.Name + kFiveBlanks + QLatin1Char('(') + looseStock[i] +
-                          QLatin1Char(')'));
+            pane->AddLine(Blanks(4) + NameAndFileName(stock.Name, looseStock[i]));
         }
     }
 }

@@ -24,7 +24,6 @@ namespace qv {
 namespace {
 
 const QString kFourBlanks = QStringLiteral("    ");
-const QString kFiveBlanks = QStringLiteral("     ");
 // The initials of the program before its lot-number caption, with one blank.
 const QString kLotPrefix = QStringLiteral("Q.V. ");
 
@@ -94,8 +93,7 @@ void WriteConsistInfo(const ItemSet& item, ReportPane* pane) {
                 found = ReadStockFile(App().StoreRootFolder, vehicle, stock, *stockCache);
             }
             const QString name = found ? stock.Name : Caption(Msg::TYPE_UNKNOWN_LEG);
-            pane->AddLine(kFourBlanks + name + kFiveBlanks + QLatin1Char('(') + contents[i] +
-                          QLatin1Char(')'));
+            pane->AddLine(kFourBlanks + NameAndFileName(name, contents[i]));
         }
     }
     CloseStoreIni(std::move(consistCache));

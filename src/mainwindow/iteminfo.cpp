@@ -17,12 +17,6 @@
 
 namespace qv {
 
-namespace {
-
-const QString kFiveBlanks = QStringLiteral("     ");
-
-} // namespace
-
 QString ItemInfoLabel(Msg key) {
     return Caption(key) + QStringLiteral(": ");
 }
@@ -38,8 +32,12 @@ QString NameWithFileName(const QString& name, const QString& fileName) {
     if (name == QLatin1String("0"))
         return fileName;
     if (CompareText(name, fileName) != 0 && CompareText(name, WithoutExtension(fileName)) != 0)
-        return name + kFiveBlanks + QLatin1Char('(') + fileName + QLatin1Char(')');
+        return NameAndFileName(name, fileName);
     return name;
+}
+
+QString NameAndFileName(const QString& name, const QString& fileName) {
+    return name + QStringLiteral("     (") + fileName + QLatin1Char(')');
 }
 
 QString ItemTypeLine(std::uint32_t ptype, bool consist) {

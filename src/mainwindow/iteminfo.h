@@ -22,6 +22,8 @@ void ShowItemInfo(const ItemSet& item, ReportPane* pane);
 // when it is the file name with or without its extension, else the name, five blanks and the file
 // in brackets.
 QString NameWithFileName(const QString& name, const QString& fileName);
+// A vehicle line of a report: the name, five blanks and the file in brackets, whatever they hold.
+QString NameAndFileName(const QString& name, const QString& fileName);
 
 // The TSECTION.DAT block of a route report: which file the route (or the system default) asks
 // for, its build and date when the file can be read, and the actions when unstoring.

@@ -15,6 +15,8 @@
 #include "easy/marking.h"
 #include "platform/ui.h"
 
+#include <optional>
+
 namespace qv {
 
 namespace {
@@ -22,18 +24,6 @@ namespace {
 const QString kLastNodeFolder = QStringLiteral("Last Node Folder");
 const QString kLastNodeFileName = QStringLiteral("Last Node FileName");
 const QString kLastNodePType = QStringLiteral("Last Node PType");
-
-// Opens the node's children as a full expansion would reach them: a list node is filled just
-// before it opens, and a node left without children stays closed.
-void ExpandWholeTree(ItemTree& tree) {
-    for (ItemNode* node = tree.First(); node; node = node->GetNext()) {
-        if (node->ChildCount() == 0)
-            continue;
-        ExpandNodeFromCaches(node);
-        if (node->ChildCount() > 0)
-            node->SetExpanded(true);
-    }
-}
 
 void CollapseWithDescendants(ItemNode* node) {
     node->SetExpanded(false);
@@ -61,6 +51,49 @@ struct ListCaches {
         CloseStoreIni(std::move(path));
     }
 };
+
+// A heading whose first child is the placeholder standing for the list's entries.
+bool IsUnopenedList(const ItemNode* node) {
+    if (!node || !(node->Data()->PType & PT_HEADING))
+        return false;
+    const ItemNode* first = node->FirstChild();
+    return first && (first->Data()->PType & PT_FIRST_ONLY);
+}
+
+void FillList(ItemNode* node, ListCaches& caches) {
+    const ItemSet& record = *node->Data();
+    const std::uint32_t kind = record.PType & PT_MASK_LIST_KINDS;
+    node->DeleteChildren();
+
+    const StringList lists = ReadRouteLists(record.Folder, kind, false);
+    int position = -1;
+    for (int i = 0; i < lists.Count() && position < 0; ++i) {
+        if (CompareText(lists.Names(i), record.FileName) == 0)
+            position = i;
+    }
+    if (position < 0)
+        return; // the list is gone: the node stays empty
+
+    RecordList<ItemSet> entries;
+    AddListNode(entries, kind, record.Folder, false, caches.path.get(), caches.stock.get(),
+                caches.consist.get(), position, lists);
+    for (std::unique_ptr<ItemSet>& entry : entries) {
+        if (entry)
+            SetNodeImageByKind(node->AddChild(std::move(entry)), std::int32_t(kind));
+    }
+}
+
+// Opens the node's children as a full expansion would reach them: a list node is filled just
+// before it opens, and a node left without children stays closed.
+void ExpandWholeTree(ItemTree& tree) {
+    std::optional<ListCaches> caches;
+    for (ItemNode* node = tree.First(); node; node = node->GetNext()) {
+        if (IsUnopenedList(node))
+            FillList(node, caches ? *caches : caches.emplace());
+        if (node->ChildCount() > 0)
+            node->SetExpanded(true);
+    }
+}
 
 } // namespace
 
@@ -110,32 +143,18 @@ void LoadTree(ItemTree& tree, const QString& scenarioFile, RecordList<ItemSet>* 
 }
 
 void ExpandNodeFromCaches(ItemNode* node) {
-    if (!node || !(node->Data()->PType & PT_HEADING))
+    if (!IsUnopenedList(node))
         return;
-    const ItemNode* first = node->FirstChild();
-    if (!first || !(first->Data()->PType & PT_FIRST_ONLY))
-        return;
-
-    const ItemSet& record = *node->Data();
-    const std::uint32_t kind = record.PType & PT_MASK_LIST_KINDS;
     ListCaches caches;
-    node->DeleteChildren();
+    FillList(node, caches);
+}
 
-    const StringList lists = ReadRouteLists(record.Folder, kind, false);
-    int position = -1;
-    for (int i = 0; i < lists.Count() && position < 0; ++i) {
-        if (CompareText(lists.Names(i), record.FileName) == 0)
-            position = i;
-    }
-    if (position < 0)
-        return; // the list is gone: the node stays empty
-
-    RecordList<ItemSet> entries;
-    AddListNode(entries, kind, record.Folder, false, caches.path.get(), caches.stock.get(),
-                caches.consist.get(), position, lists);
-    for (std::unique_ptr<ItemSet>& entry : entries) {
-        if (entry)
-            SetNodeImageByKind(node->AddChild(std::move(entry)), std::int32_t(kind));
+void FillUnopenedLists(ItemTree& tree) {
+    // The caches are read once for all the lists, and not at all when every list is open.
+    std::optional<ListCaches> caches;
+    for (ItemNode* node = tree.First(); node; node = node->GetNext()) {
+        if (IsUnopenedList(node))
+            FillList(node, caches ? *caches : caches.emplace());
     }
 }
 

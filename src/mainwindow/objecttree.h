@@ -25,6 +25,9 @@ void LoadTree(ItemTree& tree, const QString& scenarioFile, RecordList<ItemSet>* 
 // Any other node is left as it is.
 void ExpandNodeFromCaches(ItemNode* node);
 
+// Opens every unopened list of the tree as ExpandNodeFromCaches does, reading the caches once.
+void FillUnopenedLists(ItemTree& tree);
+
 // The state icon of a list entry by its list kind: Explore Mode Consist 5, Maintenance Mode
 // Consist 6, Maintenance Mode Stock 8, Explore Mode Path 9, Maintenance Mode Path 10; none (-1)
 // for any other value.

@@ -3,12 +3,12 @@
 #include "core/appstate.h"
 #include "core/comparetext.h"
 #include "core/controlhelpers.h"
+#include "core/folders.h"
 #include "core/generaldefs.h"
 #include "core/mainservices.h"
 #include "core/pathshorten.h"
 #include "core/regsettings.h"
 #include "core/startupconfig.h"
-#include "platform/drivemap.h"
 #include "platform/ui.h"
 
 namespace qv {
@@ -21,17 +21,7 @@ int Box(const QString& text, int style) {
 
 // True when one of the folders is the other or lies inside it, judged by whole components.
 bool FoldersOverlap(const QString& a, const QString& b) {
-    QChar driveA, driveB;
-    QStringList partsA, partsB;
-    if (!SplitWindowsPath(a, &driveA, &partsA) || !SplitWindowsPath(b, &driveB, &partsB) ||
-        driveA.toUpper() != driveB.toUpper())
-        return false;
-    const qsizetype common = std::min(partsA.size(), partsB.size());
-    for (qsizetype i = 0; i < common; ++i) {
-        if (CompareText(partsA[i], partsB[i]) != 0)
-            return false;
-    }
-    return true;
+    return IsInsideFolder(a, b, true) || IsInsideFolder(b, a, true);
 }
 
 QString MstsRegistryPath() {

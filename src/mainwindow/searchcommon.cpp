@@ -42,8 +42,7 @@ void SearchTreeView(SearchTextSet& record, ItemTree& tree) {
 
     tree.BeginUpdate();
     const int before = CountNodes(tree);
-    for (ItemNode* node = tree.First(); node; node = node->GetNext())
-        ExpandNodeFromCaches(node);
+    FillUnopenedLists(tree);
     const bool added = CountNodes(tree) != before;
     if (added) {
         int index = 0;

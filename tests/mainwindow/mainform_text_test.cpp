@@ -58,13 +58,11 @@ protected:
     QTextEdit* memo = nullptr;
 };
 
-TEST_F(MainFormTextTest, Print_AnEmptyPaneShowsNoDialog) {
+TEST_F(MainFormTextTest, Print_NoDialogForAnEmptyPaneACancelledPrintLeavesThePaneAsItWas) {
     form->PrintFocusedText(memo);
     EXPECT_TRUE(ui.PrintDialogs().empty());
     EXPECT_TRUE(ui.Mismatches().isEmpty());
-}
 
-TEST_F(MainFormTextTest, Print_ACancelledPrintLeavesThePaneAsItWas) {
     form->InformationMemo()->AddHeading("Report  ");
     form->InformationMemo()->AddLine("value\t \x01");
     const QStringList before = form->InformationMemo()->Lines();
@@ -78,7 +76,7 @@ TEST_F(MainFormTextTest, Print_ACancelledPrintLeavesThePaneAsItWas) {
     EXPECT_TRUE(form->InformationMemo()->IsHeading(0));
 }
 
-TEST_F(MainFormTextTest, Print_WritesAPdfThroughThePrinter) {
+TEST(PrintHtmlTest, WritesAPdfThroughThePrinter) {
     QTemporaryDir dir;
     QPrinter printer;
     printer.setOutputFormat(QPrinter::PdfFormat);

@@ -194,30 +194,20 @@ void TMainForm::BindCommands() {
 
     // Named lists on the tree.
     TreeController* tree = treeController_;
-    tree->ShowConsistListEditor = [this](ItemNode*, int mode) {
-        BindListEditorHooks(*this);
-        const int result = ShowConsistListEditor(mode, this);
-        TheListEditorFormHooks() = ListEditorFormHooks();
-        // A refresh in the editor may have refilled the consist list the Easy rows point into.
-        easyController_->CacheListsRefilled();
-        return result;
+    // Each editor may refill the cache list the Easy rows point into (a refresh, or the path list
+    // reloaded with one route's paths on every opening).
+    const auto openEditor = [this](int (*show)(int, QWidget*)) {
+        return [this, show](ItemNode*, int mode) {
+            BindListEditorHooks(*this);
+            const int result = show(mode, this);
+            TheListEditorFormHooks() = ListEditorFormHooks();
+            easyController_->CacheListsRefilled();
+            return result;
+        };
     };
-    tree->ShowStockListEditor = [this](ItemNode*, int mode) {
-        BindListEditorHooks(*this);
-        const int result = ShowStockListEditor(mode, this);
-        TheListEditorFormHooks() = ListEditorFormHooks();
-        // A refresh in the editor may have refilled the stock list.
-        easyController_->CacheListsRefilled();
-        return result;
-    };
-    tree->ShowPathListEditor = [this](ItemNode*, int mode) {
-        BindListEditorHooks(*this);
-        const int result = ShowPathListEditor(mode, this);
-        TheListEditorFormHooks() = ListEditorFormHooks();
-        // Each opening reloads the path list with one route's paths, which the Easy rows use.
-        easyController_->CacheListsRefilled();
-        return result;
-    };
+    tree->ShowConsistListEditor = openEditor(&ShowConsistListEditor);
+    tree->ShowStockListEditor = openEditor(&ShowStockListEditor);
+    tree->ShowPathListEditor = openEditor(&ShowPathListEditor);
     for (QAction* item :
          {ui->ActivatePathListMnu, ui->ActivateConsistListMnu, ui->ActivateStockListMnu})
         OnTrigger(item, tree, [tree] { tree->ActivatePathListMnuClick(); });
