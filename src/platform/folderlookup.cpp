@@ -59,15 +59,6 @@ bool Failed(bool* failed, int* error, int code) {
     return true;
 }
 
-// Where the last component of a Windows-form path begins, less one.
-qsizetype LastSeparator(QStringView path) {
-    // One walk from the end: every lookup of a path asks this.
-    for (qsizetype i = path.size() - 1; i >= 0; --i)
-        if (path.at(i) == QLatin1Char('\\') || path.at(i) == QLatin1Char('/'))
-            return i;
-    return -1;
-}
-
 } // namespace
 
 bool FolderCache::Walk(const QString& path, const QString& root, const QStringList& components,

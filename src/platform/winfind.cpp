@@ -203,14 +203,6 @@ bool HostEntry(const QString& hostPath, FindEntry* entry, int* error) {
 
 namespace {
 
-// The place of the last separator of either kind; -1 when there is none.
-qsizetype LastSeparator(const QString& path) {
-    qsizetype slash = path.size() - 1;
-    while (slash >= 0 && path.at(slash) != QLatin1Char('\\') && path.at(slash) != QLatin1Char('/'))
-        --slash;
-    return slash;
-}
-
 // The key under which a folder keeps the answer of FindNames: folders or files, with their
 // times or without, and the mask.
 QString AnswerKey(bool folders, bool withTimes, const QString& mask) {
