@@ -210,19 +210,13 @@ bool FolderCache::Stat(const QString& hostPath, bool followLinks, struct stat* s
                      error);
 }
 
-bool FolderCache::StatName(const QString& hostFolder, const QString& name, bool followLinks,
-                           struct stat* st, int* error) {
-    return StatEntry(hostFolder, name, QString(), followLinks, st, error);
-}
-
 bool FolderCache::StatEntry(const QString& hostFolder, const QString& name, const QString& hostPath,
                             bool followLinks, struct stat* st, int* error) {
     QMutexLocker lock(&mutex_);
     FolderListing* listing = ListingOf(hostFolder, name);
     if (CachedStat(hostFolder, listing, name, st))
         return true;
-    const QString path = hostPath.isEmpty() ? JoinHostPath(hostFolder, name) : hostPath;
-    return StatDisk(listing, name, AT_FDCWD, EncodeHostPath(path), followLinks, st, error);
+    return StatDisk(listing, name, AT_FDCWD, EncodeHostPath(hostPath), followLinks, st, error);
 }
 
 bool FolderCache::List(const QString& hostFolder, const ListChooser& choose,
@@ -393,15 +387,6 @@ void FolderCache::Remember(const QString& windowsFolder, const QString& root,
             last = RecentFolder{};
     knownFolders_.insert(windowsFolder,
                          KnownFolder{root, hostFolder, generation_, listing, missing});
-}
-
-bool FolderCache::Names(const QString& hostFolder, QStringList* names, int* error) {
-    QMutexLocker lock(&mutex_);
-    FolderListing* listing = Current(hostFolder, error);
-    if (!listing)
-        return false;
-    *names = listing->Ordered();
-    return true;
 }
 
 const FolderCache::KnownFolder* FolderCache::RememberedFolder(const QString& windowsFolder) const {
