@@ -86,15 +86,10 @@ struct ActivityFolders {
     QString paths;    // <route>\PATHS\ (with the backslash)
 };
 
-QString ParentFolder(const QString& folder) {
-    const qsizetype slash = folder.lastIndexOf(u'\\');
-    return slash < 0 ? QString() : folder.left(slash);
-}
-
 ActivityFolders FoldersOf(const ActivityInfo& info) {
     ActivityFolders folders;
     folders.section = info.Folder + u'\\' + info.FileName;
-    folders.route = ParentFolder(info.Folder);
+    folders.route = ParentPath(info.Folder);
     folders.services = folders.route + QStringLiteral("\\SERVICES\\");
     folders.paths = folders.route + QStringLiteral("\\PATHS\\");
     return folders;
@@ -375,7 +370,7 @@ bool ReadActivityFile(const QString& root, const ItemSet& item, StoreIniHolder& 
 bool TrafficMatchesActivity(const ActivityInfo& info, const StringList& services) {
     TrafficInfo traffic;
     StringList listed = StringList::SortedUnique();
-    const QString file = ParentFolder(info.Folder) + QStringLiteral("\\TRAFFIC\\") + info.Traffic +
+    const QString file = ParentPath(info.Folder) + QStringLiteral("\\TRAFFIC\\") + info.Traffic +
                          QStringLiteral(".trf");
     if (!ReadTrafficServices(App().MstsRootFolder, file, traffic, &listed))
         return true;

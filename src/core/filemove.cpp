@@ -74,10 +74,6 @@ bool SameWithoutCase(QStringView a, QStringView b) {
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
-bool SamePath(const QString& a, const QString& b) {
-    return SameWithoutCase(a, b);
-}
-
 // True when two paths reach one file on the disk (through a link, say): then the "duplicate"
 // at the target is the source itself and must not be deleted or replaced.
 bool SameHostFile(const QString& a, const QString& b) {
@@ -352,7 +348,7 @@ bool MoveEntry(const QString& source, const QString& target, int mode) {
         if (cut < 0 || !alike)
             effectiveTarget = FolderOf(target) + kBackslash + entry.name;
     }
-    if (SamePath(source, effectiveTarget)) {
+    if (SameWithoutCase(source, effectiveTarget)) {
         ReportFailure(Msg::MOVETHING_ERROR13, QString(), source, target);
         return false;
     }

@@ -51,6 +51,11 @@ QString LastPathComponent(const QString& path) {
     return path.mid(path.lastIndexOf(QLatin1Char('\\')) + 1);
 }
 
+QString ParentPath(const QString& path) {
+    const qsizetype slash = path.lastIndexOf(QLatin1Char('\\'));
+    return slash < 0 ? QString() : path.left(slash);
+}
+
 QString WithoutExtension(const QString& path) {
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
     return dot > path.lastIndexOf(QLatin1Char('\\')) ? path.left(dot) : path;

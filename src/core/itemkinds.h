@@ -22,6 +22,8 @@ QString ItemKindName(std::uint32_t kind);
 
 // The last component of a backslash path ("ROUTES\USA1" gives "USA1").
 QString LastPathComponent(const QString& path);
+// The path without its last component ("ROUTES\USA1" gives "ROUTES"; "USA1" gives "").
+QString ParentPath(const QString& path);
 
 // The path without the extension of its last component ("A.B\C.CON" gives "A.B\C").
 QString WithoutExtension(const QString& path);

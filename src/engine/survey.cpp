@@ -38,11 +38,6 @@ const QString kConsistsFolder = QStringLiteral("TRAINS\\CONSISTS");
 // Rounds of the partial-route closure when "Max Unstore Iterations" does not say otherwise.
 constexpr int kDefaultUnstoreIterations = 100;
 
-QString ParentOf(const QString& path) {
-    const qsizetype slash = path.lastIndexOf(u'\\');
-    return slash < 0 ? QString() : path.left(slash);
-}
-
 int MaxUnstoreIterations() {
     bool ok = false;
     const int rounds =
@@ -252,7 +247,7 @@ void SurveyRun::BringActivityIntoUse(const QString& entry) {
         return;
     // The tree's folders may be spelt otherwise than the files found on disk (a saved scenario
     // keeps the spelling it was saved with), so they compare without regard to case.
-    const QString folder = ParentOf(entry);
+    const QString folder = ParentPath(entry);
     const QString file = LastPathComponent(entry);
     for (ItemNode* node = tree_->First(); node; node = node->GetNext()) {
         const ItemSet& item = *node->Data();
@@ -272,12 +267,12 @@ void SurveyRun::CheckPaths() {
     while (i < D.Count()) {
         const QString entry = D[i];
         PathInfo path;
-        path.Folder = ParentOf(entry);
+        path.Folder = ParentPath(entry);
         path.FileName = LastPathComponent(entry);
         if (ReadPathFile(App().MstsRootFolder, path, *pathCache_) ||
             ReadPathFile(App().StoreRootFolder, path, *pathCache_)) {
             if (path.PType & PT_DRIVEABLE)
-                driveableRoutes.Add(ParentOf(path.Folder));
+                driveableRoutes.Add(ParentPath(path.Folder));
             if (path.PType & PT_NAME_DIFFERS)
                 runChecks = true;
             ++i;
@@ -302,7 +297,7 @@ void SurveyRun::CheckPaths() {
     }
 
     for (int r = 0; r < A.Count(); ++r) {
-        const QString folder = ParentOf(A[r]);
+        const QString folder = ParentPath(A[r]);
         if (driveableRoutes.IndexOf(folder) >= 0)
             continue;
         errors_ = true;

@@ -26,11 +26,6 @@ namespace {
 const QString kConsistsFolder = QStringLiteral("TRAINS\\CONSISTS");
 const QString kTrainsetFolder = QStringLiteral("TRAINS\\TRAINSET");
 
-QString ParentOf(const QString& path) {
-    const qsizetype slash = path.lastIndexOf(u'\\');
-    return slash < 0 ? QString() : path.left(slash);
-}
-
 bool ReadServiceFromEitherRoot(const QString& relative, ServiceInfo& service) {
     return ReadServiceFile(App().StoreRootFolder, relative, service) ||
            ReadServiceFile(App().MstsRootFolder, relative, service);
@@ -48,7 +43,7 @@ QString ServicesFolder(const QString& routeFolder) {
 // The path a service drives, in the PATHS folder of the service's own route; empty when the name
 // the service gives would lead out of that folder.
 QString ServicePath(const QString& serviceEntry, const ServiceInfo& service) {
-    const QString paths = PathsFolder(ParentOf(ParentOf(serviceEntry)));
+    const QString paths = PathsFolder(ParentPath(ParentPath(serviceEntry)));
     return EntryInside(paths, paths + u'\\' + service.PathFile);
 }
 
@@ -65,7 +60,7 @@ QString TrafficFileLine(const QString& trafficFile) {
 // out of the route's SERVICES folder is an error; false then.
 bool AddExistingServices(const StringList& services, const ItemSet& activity, StringList& C,
                          const QString& trafficFile, ReportPane* pane) {
-    const QString folder = ServicesFolder(ParentOf(activity.Folder));
+    const QString folder = ServicesFolder(ParentPath(activity.Folder));
     bool inside = true;
     for (int i = 0; i < services.Count(); ++i) {
         const QString service = CheckedEntry(folder, services[i], &activity, pane);
@@ -123,7 +118,7 @@ bool SurveyActivity(const ItemSet& activity, StoreIniHolder& scenarioCache, Stri
     ActivityInfo info;
     info.FullCheck = !App().ExtendedActivityCache;
     const QString relative = activity.Folder + u'\\' + activity.FileName;
-    const QString routeFolder = ParentOf(activity.Folder);
+    const QString routeFolder = ParentPath(activity.Folder);
 
     StringList services = StringList::SortedUnique();
     StringList looseStock = StringList::SortedUnique();
@@ -207,7 +202,7 @@ bool SurveyServices(StringList& C, StringList& E, StringList& D, StringList& H) 
             const ItemSet namedBy = NamingFile(entry);
             if (!AddEntryInside(E, QString(), service.ConsistFile, &namedBy, pane))
                 allFound = false;
-            const QString paths = PathsFolder(ParentOf(ParentOf(entry)));
+            const QString paths = PathsFolder(ParentPath(ParentPath(entry)));
             if (!AddEntryInside(D, paths, paths + u'\\' + service.PathFile, &namedBy, pane))
                 allFound = false;
             ++i;
@@ -257,7 +252,7 @@ bool CheckPathFileParameters(const StringList& D, const StringList& playerPaths,
                                           Caption(Msg::LOAD_ERROR_NOTIFY_LEG2)
                                     : Caption(Msg::LOAD_AI_PATH_ERROR_NOTIFY_LEG);
         ItemSet item;
-        item.Folder = ParentOf(entry);
+        item.Folder = ParentPath(entry);
         item.FileName = LastPathComponent(entry);
         item.Description = pathCache.Ini.ReadString(entry, QStringLiteral("Name"), QString());
         Report(player ? RL_ERROR : RL_WARNING, &item,

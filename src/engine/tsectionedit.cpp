@@ -24,11 +24,6 @@ bool Refuse(const QString& text) {
     return false;
 }
 
-QString ParentOf(const QString& path) {
-    const qsizetype at = path.lastIndexOf(QLatin1Char('\\'));
-    return at < 0 ? QString() : path.left(at);
-}
-
 } // namespace
 
 QStringList TsectionActionStrings() {
@@ -104,7 +99,7 @@ bool AcceptTsectionSettings(RouteInfo& record, const QString& path, const QStrin
             return Refuse(Caption(Msg::TSECTION_TARGET_ERROR1) +
                           Caption(Msg::TSECTION_TARGET_ERROR2));
         if (CompareText(LastPathComponent(file), QStringLiteral("TSECTION.DAT")) == 0 &&
-            CompareText(ParentOf(ParentOf(file)), msts + QStringLiteral("\\ROUTES")) == 0)
+            CompareText(ParentPath(ParentPath(file)), msts + QStringLiteral("\\ROUTES")) == 0)
             return Refuse(Caption(Msg::TSECTION_TARGET_ERROR1) +
                           Caption(Msg::TSECTION_TARGET_ERROR3));
         if (maintenance == TSA_ANY_FILE)

@@ -46,14 +46,9 @@ ItemKind KindOfItem(const QString& item) {
 }
 
 // The path without its last component; empty when it has only one.
-QString ParentFolder(const QString& path) {
-    const qsizetype slash = path.lastIndexOf(u'\\');
-    return slash < 0 ? QString() : path.left(slash);
-}
-
 // ROUTES\<route> of a route's service or path (the item without its last two components).
 QString RouteFolderOf(const QString& item) {
-    return ParentFolder(ParentFolder(item));
+    return ParentPath(ParentPath(item));
 }
 
 // A route file's path below the ROUTES folder, as the status bar shows it.
@@ -205,7 +200,7 @@ void FindServicesUsing(const UsedInSearchList* consists, const UsedInSearchList*
         }
         if (paths) {
             const QString path =
-                ParentFolder(service.Folder) + QStringLiteral("\\PATHS\\") + service.PathFile;
+                ParentPath(service.Folder) + QStringLiteral("\\PATHS\\") + service.PathFile;
             for (const int index : paths->Match(path))
                 AddServiceHit((*paths)[index], found, service, results);
         }
@@ -227,12 +222,12 @@ void FindActivitiesUsing(const UsedInSearchList* stock, const UsedInSearchList* 
         StringList usedStock = StringList::SortedUnique();
         StringList trafficServices = StringList::SortedUnique();
         ItemSet item;
-        item.Folder = ParentFolder(file);
+        item.Folder = ParentPath(file);
         item.FileName = file.mid(item.Folder.size() + 1);
         ShowReadStatus(Msg::STATUS_TEXT_LOADING_ACTIVITY, BelowRoutesFolder(file));
         if (!ReadActivityFile(root, item, scenarioCache, activity, &usedServices, &usedStock))
             continue;
-        const QString routeFolder = ParentFolder(item.Folder);
+        const QString routeFolder = ParentPath(item.Folder);
         // The traffic file no longer lists exactly the activity's services: whatever it lists
         // is used too.
         if (activity.TrafficDate < 0 && !activity.Traffic.isEmpty()) {

@@ -85,11 +85,6 @@ public:
     // comes just before.
     bool Stat(const QString& hostPath, bool followLinks, struct stat* st, int* error);
 
-    // Stat of a name in a host folder, as of the joined path, which is only made when the disk
-    // is asked.
-    bool StatName(const QString& hostFolder, const QString& name, bool followLinks, struct stat* st,
-                  int* error);
-
     // The names a chooser takes from a folder's listing, in listing order, with their stats where
     // asked: from the cache where it may answer, the others from the disk relative to one open
     // handle of the folder. The reports are those taken by the lookup of the folder that comes
@@ -117,10 +112,6 @@ public:
     void KeepAnswer(const QString& windowsFolder, const QString& hostFolder, quint64 generation,
                     quint64 state, const QString& key, const QStringList& names,
                     const QList<qint32>& times);
-
-    // The names in a host folder, in listing order. The reports are those taken by the lookup of
-    // the folder that comes just before.
-    bool Names(const QString& hostFolder, QStringList* names, int* error);
 
     // Reads the listings of host folders that are not known current on a few threads, outside the
     // lock, and takes them in under it. Reports that arrive meanwhile for the new watches are
@@ -280,8 +271,8 @@ private:
     // found are remembered by the folder's listing while no listing is removed.
     FolderListing* ParentListing(const FolderListing* listing, QStringView hostFolder);
 
-    // Stat and StatName: from the cache where it may answer, else from the disk by the host path
-    // (made from the folder and the name when it is not given).
+    // Stat of the entry `name` of the host folder, whose host path is `hostPath`: from the cache
+    // where it may answer, else from the disk by the host path.
     bool StatEntry(const QString& hostFolder, const QString& name, const QString& hostPath,
                    bool followLinks, struct stat* st, int* error);
 

@@ -406,4 +406,12 @@ QString JoinHostPath(const QString& folder, const QString& name) {
     return folder % QLatin1Char('/') % name;
 }
 
+qsizetype LastSeparator(QStringView path) {
+    // One walk from the end: every lookup of a path asks this.
+    for (qsizetype i = path.size() - 1; i >= 0; --i)
+        if (path.at(i) == QLatin1Char('\\') || path.at(i) == QLatin1Char('/'))
+            return i;
+    return -1;
+}
+
 } // namespace qv

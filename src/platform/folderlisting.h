@@ -177,4 +177,7 @@ QString JoinHostPath(const QString& folder, const QString& name);
 // A host path as the system calls take it.
 QByteArray EncodeHostPath(const QString& hostPath);
 
+// The place of the last separator, "\\" or "/", in a path; -1 when there is none.
+qsizetype LastSeparator(QStringView path);
+
 } // namespace qv

@@ -59,15 +59,6 @@ bool Failed(bool* failed, int* error, int code) {
     return true;
 }
 
-// Where the last component of a Windows-form path begins, less one.
-qsizetype LastSeparator(QStringView path) {
-    // One walk from the end: every lookup of a path asks this.
-    for (qsizetype i = path.size() - 1; i >= 0; --i)
-        if (path.at(i) == QLatin1Char('\\') || path.at(i) == QLatin1Char('/'))
-            return i;
-    return -1;
-}
-
 } // namespace
 
 bool FolderCache::Walk(const QString& path, const QString& root, const QStringList& components,
@@ -219,19 +210,13 @@ bool FolderCache::Stat(const QString& hostPath, bool followLinks, struct stat* s
                      error);
 }
 
-bool FolderCache::StatName(const QString& hostFolder, const QString& name, bool followLinks,
-                           struct stat* st, int* error) {
-    return StatEntry(hostFolder, name, QString(), followLinks, st, error);
-}
-
 bool FolderCache::StatEntry(const QString& hostFolder, const QString& name, const QString& hostPath,
                             bool followLinks, struct stat* st, int* error) {
     QMutexLocker lock(&mutex_);
     FolderListing* listing = ListingOf(hostFolder, name);
     if (CachedStat(hostFolder, listing, name, st))
         return true;
-    const QString path = hostPath.isEmpty() ? JoinHostPath(hostFolder, name) : hostPath;
-    return StatDisk(listing, name, AT_FDCWD, EncodeHostPath(path), followLinks, st, error);
+    return StatDisk(listing, name, AT_FDCWD, EncodeHostPath(hostPath), followLinks, st, error);
 }
 
 bool FolderCache::List(const QString& hostFolder, const ListChooser& choose,
@@ -402,15 +387,6 @@ void FolderCache::Remember(const QString& windowsFolder, const QString& root,
             last = RecentFolder{};
     knownFolders_.insert(windowsFolder,
                          KnownFolder{root, hostFolder, generation_, listing, missing});
-}
-
-bool FolderCache::Names(const QString& hostFolder, QStringList* names, int* error) {
-    QMutexLocker lock(&mutex_);
-    FolderListing* listing = Current(hostFolder, error);
-    if (!listing)
-        return false;
-    *names = listing->Ordered();
-    return true;
 }
 
 const FolderCache::KnownFolder* FolderCache::RememberedFolder(const QString& windowsFolder) const {

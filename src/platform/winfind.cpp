@@ -203,12 +203,15 @@ bool HostEntry(const QString& hostPath, FindEntry* entry, int* error) {
 
 namespace {
 
+// The key under which a folder keeps the answer of FindNames: folders or files, with their
+// times or without, and the mask.
+QString AnswerKey(bool folders, bool withTimes, const QString& mask) {
+    return QLatin1String(folders ? "D" : "F") % QLatin1String(withTimes ? "T" : "N") % mask;
+}
+
 // The folder and the mask of a find's pattern; false when there is no folder.
 bool SplitPattern(const QString& pattern, QString* folder, QString* mask) {
-    qsizetype slash = pattern.size() - 1;
-    while (slash >= 0 && pattern.at(slash) != QLatin1Char('\\') &&
-           pattern.at(slash) != QLatin1Char('/'))
-        --slash;
+    const qsizetype slash = LastSeparator(pattern);
     if (slash < 2)
         return false;
     *mask = pattern.mid(slash + 1);
@@ -277,9 +280,7 @@ bool FindEntries(const QString& pattern, QList<FindEntry>* entries, int* error) 
 }
 
 bool FindEntryOf(const QString& path, FindEntry* entry, int* error) {
-    qsizetype slash = path.size() - 1;
-    while (slash >= 0 && path.at(slash) != QLatin1Char('\\') && path.at(slash) != QLatin1Char('/'))
-        --slash;
+    const qsizetype slash = LastSeparator(path);
     // A move asks this twice for every file: a plain name is looked up as it stands, anything
     // else as FindEntries finds it.
     if (slash < 2 || slash + 1 == path.size() || HasWildcards(QStringView(path).mid(slash + 1))) {
@@ -330,9 +331,7 @@ bool FindNames(const QString& pattern, bool folders, QStringList* names, QList<q
 
     // Only the folder's own names are looked at: "." and ".." are folders, and never wanted. A
     // folder asked the same before, and unchanged since, gives the answer it kept.
-    // (DatedFilesKey gives the key of files with times.)
-    const QString key =
-        QLatin1String(folders ? "D" : "F") % QLatin1String(writeTimes ? "T" : "N") % mask;
+    const QString key = AnswerKey(folders, writeTimes != nullptr, mask);
     QList<qint32> times;
     quint64 generation = 0;
     QString host;
@@ -382,11 +381,6 @@ bool FindNames(const QString& pattern, bool folders, QStringList* names, QList<q
 }
 
 namespace {
-
-// The key under which a folder keeps the answer of FindNames for files with times.
-QString DatedFilesKey(const QString& mask) {
-    return QStringLiteral("FT") + mask;
-}
 
 // One answer per mask from a listing: the files FindNames gives with their times, each stat'ed
 // as FindNames stats it unless the listing kept its stat. True when every stat was kept.
@@ -441,7 +435,7 @@ void FindDatedFilesIn(const QStringList& folders, const QStringList& masks,
     QStringList keys;
     std::vector<MaskMatcher> matchers;
     for (const QString& mask : masks) {
-        keys.append(DatedFilesKey(mask));
+        keys.append(AnswerKey(false, true, mask));
         matchers.emplace_back(mask);
     }
     std::vector<FolderFinds> finds;

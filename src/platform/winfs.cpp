@@ -16,10 +16,6 @@ namespace qv {
 
 namespace {
 
-QByteArray Encode(const QString& hostPath) {
-    return EncodeHostPath(hostPath);
-}
-
 QString NameOf(const QString& hostPath) {
     return hostPath.mid(hostPath.lastIndexOf(QLatin1Char('/')) + 1);
 }
@@ -58,7 +54,7 @@ bool StatPath(const QString& path, QString* host, struct stat* st, int* error) {
 // under the new name and unlinked under the old (link refuses an existing name), and only as the
 // last resort the name is checked before a plain rename.
 bool RenameNoReplaceHost(const QString& oldHost, const QString& newHost, int* error) {
-    const QByteArray from = Encode(oldHost), to = Encode(newHost);
+    const QByteArray from = EncodeHostPath(oldHost), to = EncodeHostPath(newHost);
     if (renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
         return true;
     if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
@@ -118,7 +114,7 @@ bool CopyContent(int in, int out, int* error) {
 }
 
 void SyncFolder(const QString& hostFolder) {
-    const int fd = open(Encode(hostFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = open(EncodeHostPath(hostFolder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         fsync(fd);
         close(fd);
@@ -213,7 +209,7 @@ qint32 AgeOfStat(const struct stat& st, FileStamp* stamp) {
 // Opens a file for reading by its host path, with its stat; a folder is refused (EISDIR).
 // -1 with the errno on failure.
 int OpenForReadingWithStat(const QString& hostPath, struct stat* st, int* error) {
-    const int fd = open(Encode(hostPath).constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = open(EncodeHostPath(hostPath).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         SetFsError(error, errno);
         return -1;
@@ -273,7 +269,7 @@ bool SetFileAge(const QString& path, qint32 age, int* error) {
     times[0].tv_nsec = UTIME_OMIT;
     times[1].tv_sec = time_t(time.toSecsSinceEpoch());
     times[1].tv_nsec = 0;
-    if (utimensat(AT_FDCWD, Encode(host).constData(), times, 0) != 0)
+    if (utimensat(AT_FDCWD, EncodeHostPath(host).constData(), times, 0) != 0)
         return SetFsError(error, errno);
     return true;
 }
@@ -293,7 +289,8 @@ bool SetFileAttributes(const QString& path, quint32 attributes, int* error) {
         return false;
     const mode_t mode =
         (attributes & kFaReadOnly) ? (st.st_mode & ~mode_t(0222)) : (st.st_mode | S_IWUSR);
-    if ((mode & 07777) != (st.st_mode & 07777) && chmod(Encode(host).constData(), mode & 07777))
+    if ((mode & 07777) != (st.st_mode & 07777) &&
+        chmod(EncodeHostPath(host).constData(), mode & 07777))
         return SetFsError(error, errno);
     return true;
 }
@@ -305,7 +302,7 @@ bool CreateFolder(const QString& path, int* error) {
     if (resolved.exists)
         return SetFsError(error, EEXIST);
     BeforeFolderChange(HostParentOf(resolved.host));
-    const bool made = mkdir(Encode(resolved.host).constData(), 0777) == 0;
+    const bool made = mkdir(EncodeHostPath(resolved.host).constData(), 0777) == 0;
     const int code = errno;
     NoteChange(made, HostParentOf(resolved.host), NameOf(resolved.host), QString(),
                OwnChange::FolderMade);
@@ -323,7 +320,8 @@ bool ForceFolders(const QString& path, int* error) {
     struct stat st {};
     if (resolved.exists)
         return IsListedFolder(resolved.host) ||
-                       (stat(Encode(resolved.host).constData(), &st) == 0 && S_ISDIR(st.st_mode))
+                       (stat(EncodeHostPath(resolved.host).constData(), &st) == 0 &&
+                        S_ISDIR(st.st_mode))
                    ? true
                    : SetFsError(error, ENOTDIR);
     QString host = resolved.existingHost;
@@ -332,7 +330,7 @@ bool ForceFolders(const QString& path, int* error) {
         const QString parent = host;
         host = host.endsWith(QLatin1Char('/')) ? host + component : host + '/' + component;
         BeforeFolderChange(parent);
-        const bool madeNow = mkdir(Encode(host).constData(), 0777) == 0;
+        const bool madeNow = mkdir(EncodeHostPath(host).constData(), 0777) == 0;
         const bool made = madeNow || errno == EEXIST;
         const int code = errno;
         NoteChange(made, parent, component, QString(),
@@ -347,7 +345,7 @@ bool RemoveFolder(const QString& path, int* error) {
     QString host;
     if (!ResolvePath(path, &host, error))
         return false;
-    const QByteArray encoded = Encode(host);
+    const QByteArray encoded = EncodeHostPath(host);
     struct stat st {};
     if (lstat(encoded.constData(), &st) != 0)
         return SetFsError(error, errno);
@@ -375,7 +373,7 @@ bool DeleteFile(const QString& path, int* error) {
     QString host;
     if (!ResolvePath(path, &host, error))
         return false;
-    const QByteArray encoded = Encode(host);
+    const QByteArray encoded = EncodeHostPath(host);
     struct stat st {};
     if (lstat(encoded.constData(), &st) != 0)
         return SetFsError(error, errno);
@@ -420,13 +418,13 @@ bool WriteFileAtomic(const QString& path, const QByteArray& data, int* error) {
     bool keepMode = false;
     if (resolved.exists) {
         // Writing through a link writes the file it points to, as Windows does.
-        if (lstat(Encode(target).constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        if (lstat(EncodeHostPath(target).constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
             const QString real = QFileInfo(target).canonicalFilePath();
             if (real.isEmpty())
                 return SetFsError(error, ENOENT);
             target = real;
         }
-        if (stat(Encode(target).constData(), &st) != 0)
+        if (stat(EncodeHostPath(target).constData(), &st) != 0)
             return SetFsError(error, errno);
         if (S_ISDIR(st.st_mode))
             return SetFsError(error, EISDIR);
@@ -436,7 +434,7 @@ bool WriteFileAtomic(const QString& path, const QByteArray& data, int* error) {
     }
     BeforeFolderChange(HostParentOf(target));
     const QString temp = TempNameBeside(target, "write");
-    const QByteArray tempName = Encode(temp);
+    const QByteArray tempName = EncodeHostPath(temp);
     const int fd = open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
         return SetFsError(error, errno);
@@ -447,7 +445,7 @@ bool WriteFileAtomic(const QString& path, const QByteArray& data, int* error) {
         ok = SetFsError(error, errno);
     if (close(fd) != 0 && ok)
         ok = SetFsError(error, errno);
-    if (ok && rename(tempName.constData(), Encode(target).constData()) != 0)
+    if (ok && rename(tempName.constData(), EncodeHostPath(target).constData()) != 0)
         ok = SetFsError(error, errno);
     if (!ok)
         unlink(tempName.constData());
@@ -502,7 +500,7 @@ bool CopyFileWithTimes(const QString& source, const QString& target, int* error)
         return false;
     BeforeFolderChange(HostParentOf(resolved.host));
     const QString temp = TempNameBeside(resolved.host, "copy");
-    const QByteArray tempName = Encode(temp);
+    const QByteArray tempName = EncodeHostPath(temp);
     const int out = open(tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (out < 0) {
         const int code = errno;
@@ -542,8 +540,8 @@ bool SameDrive(const QString& pathA, const QString& pathB) {
     struct stat stA {
     }, stB{};
     return ResolvePathForCreate(pathA, &a) && ResolvePathForCreate(pathB, &b) &&
-           stat(Encode(a.existingHost).constData(), &stA) == 0 &&
-           stat(Encode(b.existingHost).constData(), &stB) == 0 && stA.st_dev == stB.st_dev;
+           stat(EncodeHostPath(a.existingHost).constData(), &stA) == 0 &&
+           stat(EncodeHostPath(b.existingHost).constData(), &stB) == 0 && stA.st_dev == stB.st_dev;
 }
 
 void SetCopyBlockHookForTests(std::function<bool(qint64 copied)> hook) {

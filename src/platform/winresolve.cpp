@@ -92,11 +92,6 @@ bool HostStat(const QString& hostPath, bool followLinks, struct stat* st, int* e
     return Cache().Stat(hostPath, followLinks, st, error);
 }
 
-bool HostStatIn(const QString& hostFolder, const QString& name, bool followLinks, struct stat* st,
-                int* error) {
-    return Cache().StatName(hostFolder, name, followLinks, st, error);
-}
-
 bool ResolvePathStat(const QString& path, bool followLinks, QString* hostPath, struct stat* st,
                      int* error) {
     bool failed = false;
@@ -125,11 +120,6 @@ ListedKind ListedKindOf(const QString& path, int* error) {
 
 bool RecentlyFoundFolder(const QString& windowsFolder) {
     return Cache().FoundRecently(windowsFolder);
-}
-
-bool FolderNames(const QString& hostFolder, QStringList* names, int* error) {
-    int code = 0;
-    return Cache().Names(hostFolder, names, &code) ? true : SetFsError(error, code);
 }
 
 bool ListFolder(const QString& hostFolder, const ListChooser& choose,

@@ -50,13 +50,10 @@ bool ResolvePath(const QString& path, QString* hostPath, int* error = nullptr);
 // entry that exists in another letter case resolves to that entry (`exists` is then true).
 bool ResolvePathForCreate(const QString& path, ResolvedPath* resolved, int* error = nullptr);
 
-// lstat, or with followLinks stat, of a host path that ResolvePath or FolderNames has just
-// given; a file whose folder is watched is answered from the cache while no write or attribute
-// change of it was reported up to that lookup. False with the errno.
+// lstat, or with followLinks stat, of a host path that ResolvePath has just given; a file whose
+// folder is watched is answered from the cache while no write or attribute change of it was
+// reported up to that lookup. False with the errno.
 bool HostStat(const QString& hostPath, bool followLinks, struct stat* st, int* error = nullptr);
-// HostStat of `<hostFolder>/<name>` for a name that FolderNames has just given.
-bool HostStatIn(const QString& hostFolder, const QString& name, bool followLinks, struct stat* st,
-                int* error = nullptr);
 // ResolvePath followed by HostStat of what it found, with the folder's listing looked up once;
 // `hostPath` (or none) receives the host path.
 bool ResolvePathStat(const QString& path, bool followLinks, QString* hostPath, struct stat* st,
@@ -70,10 +67,6 @@ ListedKind ListedKindOf(const QString& path, int* error = nullptr);
 // paths, with its listing known current and nothing on the way changed since: it exists as a
 // folder. False tells nothing.
 bool RecentlyFoundFolder(const QString& windowsFolder);
-// The names in a host folder (no "." and ".."), from the cache when the folder has not changed;
-// the host folder is one that ResolvePath has just given. They come in the order FindEntries
-// lists them: without regard to case, then exactly.
-bool FolderNames(const QString& hostFolder, QStringList* names, int* error = nullptr);
 
 // What a stat of a name in a folder found: its lstat and, for a link that leads somewhere, the
 // stat of what it points to.
@@ -93,7 +86,8 @@ struct ListedEntry {
 };
 enum class ListChoice { Skip, Take, TakeWithStat };
 using ListChooser = std::function<ListChoice(const QString& name, EntryKind kind)>;
-// The names of a host folder (as FolderNames gives them, in that order) that `choose` takes,
+// The names of a host folder (no "." and "..", in the order FindEntries lists them: without
+// regard to case, then exactly) that `choose` takes,
 // with the kind the listing told of each, and for those taken with their stat the HostStat of
 // the name (and of a link's target), answered from the cache under its rules where it may, the
 // others asked relative to one open handle of the folder. The host folder is one that
