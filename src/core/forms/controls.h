@@ -13,6 +13,12 @@ class QWidget;
 
 namespace qv {
 
+// The widget, given the object name that tests and the form's code find it by.
+template <class T> T* Named(T* widget, const char* name) {
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
 // The class a widget stands for, by its own Qt class (a derived class does not count):
 // QTextEdit "TRichEdit", QTreeView and QTreeWidget "TTreeView", QListView and QListWidget
 // "TListBox", QComboBox "TComboBox"; empty for every other widget and for none.

@@ -15,14 +15,7 @@
 
 namespace qv {
 
-namespace {
-
-template <class T> T* Named(T* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
-} // namespace
+namespace {} // namespace
 
 TSearchParamsBoxDlg::TSearchParamsBoxDlg(QWidget* owner, SearchTextSet& record, QWidget*)
     : QDialog(owner), record_(record) {

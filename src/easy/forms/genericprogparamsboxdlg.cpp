@@ -30,11 +30,6 @@ void SetHint(QWidget* control, const QString& hint) {
     control->setStatusTip(hint.section(QLatin1Char('|'), 1));
 }
 
-template <class T> T* Named(T* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
 QString HostFolder(const QString& windowsPath) {
     QString host;
     if (!ResolvePath(windowsPath, &host))

@@ -1,5 +1,6 @@
 #include "engine/forms/tsectionchoiceboxdlg.h"
 
+#include "core/forms/controls.h"
 #include "core/generaldefs.h"
 #include "engine/tsectionedit.h"
 #include "platform/ui.h"
@@ -22,11 +23,6 @@ namespace {
 constexpr int kColumns = 5;
 constexpr int kMarkColumnWidth = 30;
 constexpr int kTextMargin = 20;
-
-template <class T> T* Named(T* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 // The message table breaks lines with carriage returns; a label breaks them at line feeds.
 QString LabelText(QString text) {

@@ -41,11 +41,6 @@ void SetHint(QWidget* control, QString hint) {
     control->setStatusTip(hint.section(QLatin1Char('|'), 1));
 }
 
-template <class T> T* Named(T* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
 // The host folder to open a file dialog at, for a Windows-form folder.
 QString HostFolder(const QString& windowsFolder) {
     QString host;
@@ -198,8 +193,8 @@ void TTSECTIONParamsBoxDlg::OpenTSECTIONDialogBtnClick() {
 void TTSECTIONParamsBoxDlg::OKButtonClick() {
     // A refusal has told the user why; the dialog stays open for a correction.
     if (!AcceptTsectionSettings(work_, Path->text(), Description->text(),
-                            SimulationActionCmbx->currentIndex(),
-                            MaintenanceActionCmbx->currentIndex()))
+                                SimulationActionCmbx->currentIndex(),
+                                MaintenanceActionCmbx->currentIndex()))
         return;
     record_ = work_;
     done(ID_OK);

@@ -1,6 +1,7 @@
 #include "mainwindow/forms/aboutboxdlg.h"
 
 #include "core/appstate.h"
+#include "core/forms/controls.h"
 #include "core/forms/fixeddefs.h"
 #include "core/pathshorten.h"
 #include "mainwindow/aboutinfo.h"
@@ -19,11 +20,6 @@ namespace qv {
 namespace {
 
 constexpr int kPathLabelWidth = 324;
-
-template <class T> T* Named(T* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
 
 QLabel* Label(QWidget* parent, const QString& text, const char* name, bool bold = false) {
     auto* label = Named(new QLabel(text, parent), name);
