@@ -107,10 +107,18 @@ void ReadPrimitives(ShapeSource& source, ShapeSubObject* sub) {
         if (token == kTokenPrimStateIdx) {
             state = source.Int();
         } else if (token == kTokenIndexedTrilist) {
-            ShapeTriangleList list;
-            list.primState = state;
-            list.vertexIndexes = ReadIntegerBlock(source, kTokenVertexIdxs);
-            sub->triangleLists.push_back(std::move(list));
+            // The list's indexes may be read later, when the triangle lists after it may have
+            // moved it: it is found again by its place.
+            const std::size_t index = sub->triangleLists.size();
+            sub->triangleLists.push_back(ShapeTriangleList{state, {}});
+            ExpectChild(source, kTokenVertexIdxs);
+            ReadValues(source, kTokenVertexIdxs, &sub->triangleLists.back().vertexIndexes,
+                       &sub->triangleLists, [sub, index] {
+                           return index < sub->triangleLists.size()
+                                      ? &sub->triangleLists[index].vertexIndexes
+                                      : nullptr;
+                       });
+            source.Close();
         }
         source.Close();
     }

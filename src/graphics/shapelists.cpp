@@ -130,6 +130,14 @@ void LaterLists::Forget(const void* into) {
     }
 }
 
+void LaterLists::ForgetWithin(const void* from, const void* to) {
+    const auto at = [](const void* p) { return reinterpret_cast<quintptr>(p); };
+    for (const std::unique_ptr<Later>& later : lists_) {
+        if (at(later->into) >= at(from) && at(later->into) < at(to))
+            later->forgotten = true;
+    }
+}
+
 void LaterLists::Help() {
     for (;;) {
         Run run{};

@@ -28,6 +28,10 @@ constexpr qint64 kLaterFrom = 64;
 // Items in a run of a long list, and the most runs of one list.
 constexpr qint64 kItemsPerRun = 512;
 constexpr qint64 kMostRuns = 16;
+// Lists of plain values (a triangle list's vertex indexes) shorter than this are read where
+// they stand, and the values in a run of one.
+constexpr qint64 kValuesLaterFrom = 512;
+constexpr qint64 kValuesPerRun = 1024;
 // The most threads reading long lists, the reading thread counted.
 constexpr std::size_t kMostThreads = 4;
 
@@ -97,38 +101,29 @@ public:
     void Add(std::vector<std::unique_ptr<ShapeSource>> runs, int list, int item, qint64 count,
              std::vector<Item>* into, Read read) {
         Forget(into);
-        auto parts = std::make_shared<std::vector<std::vector<Item>>>(runs.size());
-        auto later = std::make_unique<Later>();
-        later->into = into;
-        later->runs = std::move(runs);
-        const qint64 share =
-            std::min<qint64>(count / qint64(later->runs.size()) + 16, kFirstReserve);
-        later->readRun = [parts, list, item, read, share](ShapeSource& run, std::size_t k) {
-            // Read into a vector of this thread's own: the parts stand side by side, and
-            // growing one where it stands would have the helpers write to the same cache
-            // lines item after item.
-            std::vector<Item> part;
-            part.reserve(std::size_t(share));
-            ReadItems(run, list, item, &part, read);
-            (*parts)[k] = std::move(part);
-        };
-        later->join = [parts, into, count] {
-            std::size_t total = 0;
-            for (const std::vector<Item>& part : *parts)
-                total += part.size();
-            if (qint64(total) != count)
-                return false;
-            into->clear();
-            into->reserve(total);
-            for (std::vector<Item>& part : *parts)
-                std::move(part.begin(), part.end(), std::back_inserter(*into));
-            return true;
-        };
-        Queue(std::move(later));
+        AddRuns<Item>(std::move(runs), count, into, [into] { return into; },
+                      [list, item, read](ShapeSource& run, std::vector<Item>* part) {
+                          ReadItems(run, list, item, part, read);
+                      });
+    }
+
+    // The same for a list of whole numbers, cut between two values. It stands inside `key`'s
+    // object, which may move meanwhile: `locate()` finds it once all is read (null when it is
+    // gone).
+    template <typename Locate>
+    void AddValues(std::vector<std::unique_ptr<ShapeSource>> runs, qint64 count, const void* key,
+                   Locate locate) {
+        AddRuns<int>(std::move(runs), count, key, locate,
+                     [](ShapeSource& run, std::vector<int>* part) {
+                         while (!run.AtEnd())
+                             part->push_back(run.Int());
+                     });
     }
 
     // A list read again into `into` where it stands replaces any left for later.
     void Forget(const void* into);
+    // Lists left for later inside objects from `from` to `to` are dropped with the objects.
+    void ForgetWithin(const void* from, const void* to);
 
     // Reads the runs not yet taken, waits for the helpers and fills the lists; false when any
     // run failed.
@@ -146,6 +141,54 @@ private:
         Later* list;
         std::size_t index;
     };
+
+    // Each run is read by `readRun(run, part)` into a part of its own; the thread that reads
+    // the last run of a list joins the parts, so that the reading thread only takes the whole
+    // list over in ReadAll, once it knows no item of the shape moved meanwhile.
+    template <typename Item, typename Locate, typename ReadRun>
+    void AddRuns(std::vector<std::unique_ptr<ShapeSource>> runs, qint64 count, const void* key,
+                 Locate locate, ReadRun readRun) {
+        struct Parts {
+            std::vector<std::vector<Item>> parts;
+            std::atomic<std::size_t> left;
+            std::vector<Item> whole;
+        };
+        auto shared = std::make_shared<Parts>();
+        shared->parts.resize(runs.size());
+        shared->left = runs.size();
+        auto later = std::make_unique<Later>();
+        later->into = key;
+        later->runs = std::move(runs);
+        const qint64 share =
+            std::min<qint64>(count / qint64(later->runs.size()) + 16, kFirstReserve);
+        later->readRun = [shared, readRun, share](ShapeSource& run, std::size_t k) {
+            // Read into a vector of this thread's own: the parts stand side by side, and
+            // growing one where it stands would have the helpers write to the same cache
+            // lines item after item.
+            std::vector<Item> part;
+            part.reserve(std::size_t(share));
+            readRun(run, &part);
+            shared->parts[k] = std::move(part);
+            if (shared->left.fetch_sub(1) != 1)
+                return;
+            std::size_t total = 0;
+            for (const std::vector<Item>& each : shared->parts)
+                total += each.size();
+            shared->whole.reserve(total);
+            for (std::vector<Item>& each : shared->parts) {
+                std::move(each.begin(), each.end(), std::back_inserter(shared->whole));
+                std::vector<Item>().swap(each);
+            }
+        };
+        later->join = [shared, locate, count] {
+            std::vector<Item>* const into = locate();
+            if (into == nullptr || shared->left != 0 || qint64(shared->whole.size()) != count)
+                return false;
+            *into = std::move(shared->whole);
+            return true;
+        };
+        Queue(std::move(later));
+    }
 
     friend class HelperPool;
 
@@ -169,9 +212,13 @@ private:
 template <typename Item, typename Read>
 void ReadList(ShapeSource& source, int list, int item, std::vector<Item>* into, Read read) {
     const qint64 count = Count(source, list, true);
-    into->clear();
-    if (source.later != nullptr)
+    if (source.later != nullptr) {
+        // The items read before go, and with them whatever long list inside them was left for
+        // later.
         source.later->Forget(into);
+        source.later->ForgetWithin(into->data(), into->data() + into->capacity());
+    }
+    into->clear();
     into->reserve(std::size_t(std::min<qint64>(count, kFirstReserve)));
     // A list that may outgrow its first stretch moves its items, and with them whatever long
     // list inside them was left for later: those are read where they stand.
@@ -206,6 +253,27 @@ void ReadLongList(ShapeSource& source, int list, int item, std::vector<Item>* in
     into->reserve(std::size_t(std::min<qint64>(count, kFirstReserve)));
     ReadItems(source, list, item, into, read);
     CheckListSize(list, into->size(), count);
+}
+
+// `count value value ...` up to the end of the source's current block into `into`: left for
+// later when it is long and the source can cut it into runs (see AddValues for `key` and
+// `locate`), else read where it stands.
+template <typename Locate>
+void ReadValues(ShapeSource& source, int list, std::vector<int>* into, const void* key,
+                Locate locate) {
+    const qint64 count = Count(source, list, false);
+    into->clear();
+    if (source.later != nullptr && count >= kValuesLaterFrom) {
+        const int runs = int(std::clamp<qint64>(count / kValuesPerRun, 1, kMostRuns));
+        std::vector<std::unique_ptr<ShapeSource>> cut = source.SplitValues(runs);
+        if (!cut.empty()) {
+            source.later->AddValues(std::move(cut), count, key, locate);
+            return;
+        }
+    }
+    into->resize(std::size_t(count));
+    for (int& value : *into)
+        value = source.Int();
 }
 
 } // namespace shapelists

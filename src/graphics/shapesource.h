@@ -48,7 +48,13 @@ public:
         Q_UNUSED(runs);
         return {};
     }
-    // Whether a run given by SplitList was read to its very end.
+    // The same for the rest of the current block as a list of plain values, cut between two
+    // values: empty, without moving, where it holds anything but values.
+    virtual std::vector<std::unique_ptr<ShapeSource>> SplitValues(int runs) {
+        Q_UNUSED(runs);
+        return {};
+    }
+    // Whether a run given by SplitList or SplitValues was read to its very end.
     virtual bool AtEnd() const { return false; }
 
     // Where long lists are left to be read later on several threads; null while everything is

@@ -255,6 +255,32 @@ public:
         return cut;
     }
 
+    std::vector<std::unique_ptr<ShapeSource>> SplitValues(int runs) override {
+        std::vector<std::unique_ptr<ShapeSource>> cut;
+        if (run_)
+            return cut;
+        const qsizetype end = FindBracketOrQuote(s_, pos_, n_);
+        if (end >= n_ || s_[end] != u')')
+            return cut;
+        // Each run but the first starts after the first blank within its even share: no value
+        // is cut in two.
+        const qsizetype share = (end - pos_) / runs;
+        std::vector<qsizetype> starts{pos_};
+        for (int k = 1; k < runs; ++k) {
+            qsizetype start = std::max(pos_ + k * share, starts.back());
+            while (start < end && s_[start] > u' ')
+                ++start;
+            if (start < end && start > starts.back())
+                starts.push_back(start);
+        }
+        for (std::size_t k = 0; k < starts.size(); ++k) {
+            const qsizetype to = k + 1 < starts.size() ? starts[k + 1] : end;
+            cut.push_back(std::make_unique<TextShapeSource>(s_, starts[k], to));
+        }
+        pos_ = end;
+        return cut;
+    }
+
     bool AtEnd() const override {
         qsizetype at = pos_;
         while (at < n_ && s_[at] <= u' ')
