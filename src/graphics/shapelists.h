@@ -101,10 +101,11 @@ public:
     void Add(std::vector<std::unique_ptr<ShapeSource>> runs, int list, int item, qint64 count,
              std::vector<Item>* into, Read read) {
         Forget(into);
-        AddRuns<Item>(std::move(runs), count, into, [into] { return into; },
-                      [list, item, read](ShapeSource& run, std::vector<Item>* part) {
-                          ReadItems(run, list, item, part, read);
-                      });
+        AddRuns<Item>(
+            std::move(runs), count, into, [into] { return into; },
+            [list, item, read](ShapeSource& run, std::vector<Item>* part) {
+                ReadItems(run, list, item, part, read);
+            });
     }
 
     // The same for a list of whole numbers, cut between two values. It stands inside `key`'s

@@ -13,6 +13,10 @@
 #ifdef __SSE2__
 #include <emmintrin.h>
 #endif
+#if defined(__GNUC__) && defined(__x86_64__)
+#include <immintrin.h>
+#define QV_WIDE_SKIP 1
+#endif
 
 namespace qv {
 
@@ -94,11 +98,65 @@ constexpr std::array<quint8, 256> kBitCounts = [] {
     return counts;
 }();
 
+#ifdef QV_WIDE_SKIP
+// The same search thirty-two characters at a time, on processors that have the wider
+// instructions: cutting a long list into runs is mostly this search. Gives the index of the
+// ")" that closes the block, -1 when a quote comes first, or -2 with `from` and `level` moved
+// on when fewer than thirty-two characters are left before `to`.
+__attribute__((target("avx2,popcnt,bmi"))) qsizetype
+BlockEndWide(const char16_t* s, qsizetype* from, qsizetype to, qsizetype* level) {
+    const __m256i open = _mm256_set1_epi16(short(u'(')), close = _mm256_set1_epi16(short(u')')),
+                  quote = _mm256_set1_epi16(short(u'"'));
+    qsizetype at = *from, depth = *level;
+    for (; to - at >= 32; at += 32) {
+        const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + at));
+        const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + at + 16));
+        // Bit i set where character at + i is the one compared with (the packing interleaves
+        // the halves, the permutation puts them back in order).
+        const unsigned opens = unsigned(_mm256_movemask_epi8(_mm256_permute4x64_epi64(
+            _mm256_packs_epi16(_mm256_cmpeq_epi16(low, open), _mm256_cmpeq_epi16(high, open)),
+            0xD8)));
+        const unsigned closes = unsigned(_mm256_movemask_epi8(_mm256_permute4x64_epi64(
+            _mm256_packs_epi16(_mm256_cmpeq_epi16(low, close), _mm256_cmpeq_epi16(high, close)),
+            0xD8)));
+        const unsigned quotes = unsigned(_mm256_movemask_epi8(_mm256_permute4x64_epi64(
+            _mm256_packs_epi16(_mm256_cmpeq_epi16(low, quote), _mm256_cmpeq_epi16(high, quote)),
+            0xD8)));
+        if ((closes | quotes) == 0) {
+            depth += _mm_popcnt_u32(opens);
+            continue;
+        }
+        // Brackets and quotes taken one by one, in order: a few in thirty-two characters.
+        for (unsigned marks = opens | closes | quotes; marks != 0; marks &= marks - 1) {
+            const unsigned bit = marks & (0u - marks);
+            if (quotes & bit)
+                return -1;
+            if (opens & bit)
+                ++depth;
+            else if (--depth == 0)
+                return at + _tzcnt_u32(bit);
+        }
+    }
+    *from = at;
+    *level = depth;
+    return -2;
+}
+
+const bool kWideSkip = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
+#endif
+
 // Where the block open at `from` closes: the index of its ")"; -1 when a quoted text (which may
 // hold brackets) comes first or the block does not close before `to`.
 qsizetype BlockEnd(const char16_t* s, qsizetype from, qsizetype to) {
     qsizetype level = 1;
     while (from < to) {
+#ifdef QV_WIDE_SKIP
+        if (kWideSkip && to - from >= 32) {
+            const qsizetype end = BlockEndWide(s, &from, to, &level);
+            if (end != -2)
+                return end;
+        }
+#endif
 #ifdef __SSE2__
         // Sixteen characters that cannot close the block are passed over at once, their
         // brackets only counted.
