@@ -131,5 +131,71 @@ TEST(ShapeListsTest, ShapesReadAtOnceShareTheHelpers) {
     EXPECT_EQ(differing, 0);
 }
 
+// The text of the first block `name ( ... )` written on a line of its own, with its line break.
+QString BlockText(const QString& text, const QString& name) {
+    const qsizetype from = text.indexOf(QStringLiteral("\n\t") + name + QStringLiteral(" ("));
+    EXPECT_GE(from, 0) << name.toStdString();
+    int level = 0;
+    for (qsizetype at = from; at >= 0 && at < text.size(); ++at) {
+        level += text[at] == u'(' ? 1 : text[at] == u')' ? -1 : 0;
+        if (text[at] == u')' && level == 0)
+            return text.mid(from, at + 1 - from);
+    }
+    return {};
+}
+
+// A sub-object's long lists (its vertices, its triangles' vertex indexes) read on threads give
+// the model and the faults that one go gives, also where a later block replaces or adds to the
+// blocks that held them.
+TEST(ShapeListsTest, SubObjectListsReadOnThreadsGiveWhatOneGoGives) {
+    const QString good = WriteText(SyntheticShape(700)); // 2,800 vertices, 4,200 indexes
+    const QString longObjects = BlockText(good, QStringLiteral("sub_objects"));
+    const QString shortObjects =
+        BlockText(WriteText(SyntheticShape()), QStringLiteral("sub_objects"));
+    const QString primitives = BlockText(good, QStringLiteral("primitives"));
+    struct Case {
+        const char* name;
+        QString from, to;
+        const char* reason; // empty when the shape reads
+    } cases[] = {
+        {"good", {}, {}, ""},
+        {"a bad index deep in a triangle list", "2796 2798 2799", "2796 x 2799",
+         "a whole number is expected"},
+        {"fewer indexes than claimed", "vertex_idxs ( 4200", "vertex_idxs ( 4201",
+         "a value is missing"},
+        {"a block inside the index list", "2796 2798 2799", "2796 comment ( 1 ) 2798 2799",
+         "a whole number is expected"},
+        {"an index beyond the vertices", "2796 2798 2799", "2796 2798 9999", "names vertex 9999"},
+        {"a vertex naming a missing point", "vertex ( 00000000 3 0", "vertex ( 00000000 7 0",
+         "names point 7"},
+        {"sub-objects given again, none this time", longObjects,
+         longObjects + QStringLiteral("\n\tsub_objects ( 0 )"), ""},
+        {"sub-objects given again, a short one", longObjects, longObjects + shortObjects, ""},
+        {"the primitives given twice", primitives, primitives + primitives, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QString text = good;
+        if (!c.from.isEmpty()) {
+            ASSERT_TRUE(text.contains(c.from));
+            text.replace(text.indexOf(c.from), c.from.size(), c.to);
+        }
+        ShapeModel threads, oneGo;
+        QString threadsError;
+        const bool read = ReadShapeBytes(TextShapeFile(text), &threads, &threadsError);
+        QString oneGoError;
+        try {
+            BuildShapeModel(*NewTextShapeSource(QStringLiteral("\r\n") + text), &oneGo);
+        } catch (const ShapeError& failure) {
+            oneGoError = failure.reason;
+            oneGo = ShapeModel();
+        }
+        EXPECT_EQ(read, *c.reason == 0);
+        EXPECT_EQ(threadsError, oneGoError);
+        EXPECT_TRUE(threadsError.contains(QLatin1String(c.reason))) << threadsError.toStdString();
+        ExpectSameModel(threads, oneGo);
+    }
+}
+
 } // namespace
 } // namespace qv

@@ -1,9 +1,13 @@
 // The shapes of the reader tests: a synthetic one in every encoding and the real ones.
 #pragma once
 
+#include "graphics/shapemodel.h"
 #include "shapewriter.h"
 
 #include <QFile>
+#include <QStringList>
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -11,29 +15,38 @@ namespace qv::test {
 
 // A small shape with one of every block the reader takes apart: two matrices, a quad of two
 // triangles split over two vertex sets, and an animated node with slerp, TCB and linear keys.
-inline Node SyntheticShape() {
+// With `quads` more than one, the quad's vertices and triangles are repeated as often, each
+// copy with vertices of its own: long lists in one sub-object.
+inline Node SyntheticShape(int quads = 1) {
     auto vertex = [](int point, int uv) {
         return B("vertex", 48,
                  {H(0), I(point), I(0), H(0xff969696), H(0xff808080),
                   B("vertex_uvs", 49, {I(1), I(uv)})});
     };
+    std::vector<Item> vertices{I(4 * quads)};
+    std::vector<Item> indexes{I(6 * quads)};
+    for (int quad = 0; quad < quads; ++quad) {
+        for (int corner : {0, 1, 2, 3})
+            vertices.push_back(vertex(corner, corner == 0 || corner == 3 ? 0 : 1));
+        for (int corner : {0, 1, 2, 0, 2, 3})
+            indexes.push_back(I(4 * quad + corner));
+    }
     Item level =
         B("distance_level", 37,
           {B("distance_level_header", 34,
              {B("dlevel_selection", 35, {F(150)}), B("hierarchy", 67, {I(2), I(-1), I(0)})}),
            B("sub_objects", 38,
-             {I(1),
-              B("sub_object", 39,
-                {B("sub_object_header", 40, {H(0x400), I(-1), I(-1), H(0x1d2), H(0x1c4)}),
-                 B("vertices", 50, {I(4), vertex(0, 0), vertex(1, 1), vertex(2, 1), vertex(3, 0)}),
-                 B("vertex_sets", 52,
-                   {I(2), B("vertex_set", 51, {I(0), I(0), I(3)}),
-                    B("vertex_set", 51, {I(1), I(3), I(1)})}),
-                 B("primitives", 53,
-                   {I(2), B("prim_state_idx", 56, {I(1)}),
-                    B("indexed_trilist", 60,
-                      {B("vertex_idxs", 63, {I(6), I(0), I(1), I(2), I(0), I(2), I(3)}),
-                       B("normal_idxs", 6, {I(2), I(0), I(3), I(0), I(3)})})})})})});
+             {I(1), B("sub_object", 39,
+                      {B("sub_object_header", 40, {H(0x400), I(-1), I(-1), H(0x1d2), H(0x1c4)}),
+                       B("vertices", 50, vertices),
+                       B("vertex_sets", 52,
+                         {I(2), B("vertex_set", 51, {I(0), I(0), I(3)}),
+                          B("vertex_set", 51, {I(1), I(3), I(1)})}),
+                       B("primitives", 53,
+                         {I(2), B("prim_state_idx", 56, {I(1)}),
+                          B("indexed_trilist", 60,
+                            {B("vertex_idxs", 63, indexes),
+                             B("normal_idxs", 6, {I(2), I(0), I(3), I(0), I(3)})})})})})});
     Item animation = B(
         "animation", 28,
         {I(3), I(30),
@@ -119,6 +132,93 @@ inline void ReplaceOnce(QString* text, const char* from, const char* to) {
 inline QByteArray RealShape(const char* name) {
     QFile file(QStringLiteral(QUARVEL_REALDATA_DIR "/shapes/") + QLatin1String(name));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Floats written as text keep six digits: equal within that.
+inline bool Near(float a, float b) {
+    return std::abs(a - b) <= 1e-5f * std::max(1.0f, std::abs(a));
+}
+
+// The whole model as lines of text, floats to five digits, so that two models compare line by
+// line and a difference shows where it is.
+inline QStringList Dump(const ShapeModel& m) {
+    QStringList lines;
+    auto f = [](float v) { return QString::number(double(v), 'g', 5); };
+    auto vec = [&](const ShapeVector& v) { return f(v.x) + u' ' + f(v.y) + u' ' + f(v.z); };
+    auto ints = [](const auto& values) {
+        QStringList out;
+        for (int v : values)
+            out << QString::number(v);
+        return out.join(u' ');
+    };
+    lines << QStringLiteral("bounds ") + vec(m.boundsCentre) + u' ' + f(m.boundsRadius);
+    for (const std::vector<QString>* names : {&m.shaderNames, &m.textureFilterNames, &m.images})
+        lines << QStringList(names->begin(), names->end()).join(u'|');
+    for (const ShapeVector& p : m.points)
+        lines << QStringLiteral("point ") + vec(p);
+    for (const ShapeUv& uv : m.uvPoints)
+        lines << QStringLiteral("uv ") + f(uv.u) + u' ' + f(uv.v);
+    for (const ShapeVector& n : m.normals)
+        lines << QStringLiteral("normal ") + vec(n);
+    for (const ShapeMatrix& x : m.matrices)
+        lines << x.name + u' ' + f(x.m[0][0]) + u' ' + f(x.m[0][1]) + u' ' + f(x.m[1][0]) + u' ' +
+                     f(x.m[2][2]) + u' ' + vec(x.translation);
+    for (const ShapeTexture& t : m.textures)
+        lines << QStringLiteral("texture %1 %2 %3")
+                     .arg(t.image)
+                     .arg(f(t.mipMapBias))
+                     .arg(t.borderColour);
+    for (const ShapeVertexState& v : m.vertexStates)
+        lines << QStringLiteral("vertex state %1 %2 %3")
+                     .arg(v.flags)
+                     .arg(v.matrix)
+                     .arg(v.lightMaterial);
+    for (const ShapePrimState& p : m.primStates)
+        lines << QStringLiteral("prim state %1 %2 %3 %4 %5 %6")
+                     .arg(p.name, ints(p.textures))
+                     .arg(p.shader)
+                     .arg(p.vertexState)
+                     .arg(p.alphaTestMode)
+                     .arg(p.zBufferMode);
+    for (const ShapeDistanceLevel& level : m.distanceLevels) {
+        lines << QStringLiteral("level ") + f(level.selection) + u' ' + ints(level.hierarchy);
+        for (const ShapeSubObject& sub : level.subObjects) {
+            for (const ShapeVertex& v : sub.vertices)
+                lines << QStringLiteral("vertex %1 %2 %3 %4")
+                             .arg(v.point)
+                             .arg(v.normal)
+                             .arg(v.colour1)
+                             .arg(ints(v.uvs));
+            for (const ShapeVertexSet& v : sub.vertexSets)
+                lines
+                    << QStringLiteral("set %1 %2 %3").arg(v.vertexState).arg(v.start).arg(v.count);
+            for (const ShapeTriangleList& t : sub.triangleLists)
+                lines << QStringLiteral("triangles %1: %2")
+                             .arg(t.primState)
+                             .arg(ints(t.vertexIndexes));
+        }
+    }
+    for (const ShapeAnimation& a : m.animations) {
+        lines << QStringLiteral("animation %1 %2").arg(a.frameCount).arg(a.frameRate);
+        for (const ShapeAnimNode& node : a.nodes) {
+            lines << node.name;
+            for (const ShapeController& c : node.controllers) {
+                for (const ShapeAnimKey& k : c.keys)
+                    lines << QStringLiteral("key %1 %2 %3 %4 %5 %6 %7")
+                                 .arg(int(c.kind))
+                                 .arg(k.frame)
+                                 .arg(f(k.x), f(k.y), f(k.z), f(k.w), f(k.tension));
+            }
+        }
+    }
+    return lines;
+}
+
+inline void ExpectSameModel(const ShapeModel& a, const ShapeModel& b) {
+    const QStringList x = Dump(a), y = Dump(b);
+    EXPECT_EQ(x.size(), y.size());
+    for (qsizetype i = 0; i < std::min(x.size(), y.size()); ++i)
+        ASSERT_EQ(x[i].toStdString(), y[i].toStdString()) << "line " << i;
 }
 
 } // namespace qv::test
