@@ -288,55 +288,31 @@ public:
     }
 
     std::vector<std::unique_ptr<ShapeSource>> SplitList(int item, int runs) override {
-        std::vector<std::unique_ptr<ShapeSource>> cut;
         // Runs are not cut again; a list with a quoted text (which may hold brackets) is read
         // where it stands.
         const qsizetype end = run_ ? -1 : ListEnd();
         if (end < 0)
-            return cut;
+            return {};
         // Each run but the first starts at the first item on a line within its even share of
-        // the list; AtEnd tells afterwards whether that was an item of this list. A share with
-        // no such line joins the run before it.
-        const qsizetype share = (end - pos_) / runs;
-        std::vector<qsizetype> starts{pos_};
-        for (int k = 1; k < runs; ++k) {
-            const qsizetype from = pos_ + k * share;
-            const qsizetype start = ItemOnLine(from, std::min(end, from + share), end, item);
-            if (start > starts.back())
-                starts.push_back(start);
-        }
-        for (std::size_t k = 0; k < starts.size(); ++k) {
-            const qsizetype to = k + 1 < starts.size() ? starts[k + 1] : end;
-            cut.push_back(std::make_unique<TextShapeSource>(s_, starts[k], to));
-        }
-        pos_ = end;
-        return cut;
+        // the list; AtEnd tells afterwards whether that was an item of this list.
+        return CutInto(end, runs, [&](qsizetype from, qsizetype to) {
+            return ItemOnLine(from, to, end, item);
+        });
     }
 
     std::vector<std::unique_ptr<ShapeSource>> SplitValues(int runs) override {
-        std::vector<std::unique_ptr<ShapeSource>> cut;
         if (run_)
-            return cut;
+            return {};
         const qsizetype end = FindBracketOrQuote(s_, pos_, n_);
         if (end >= n_ || s_[end] != u')')
-            return cut;
+            return {};
         // Each run but the first starts after the first blank within its even share: no value
         // is cut in two.
-        const qsizetype share = (end - pos_) / runs;
-        std::vector<qsizetype> starts{pos_};
-        for (int k = 1; k < runs; ++k) {
-            qsizetype start = std::max(pos_ + k * share, starts.back());
-            while (start < end && s_[start] > u' ')
-                ++start;
-            if (start < end && start > starts.back())
-                starts.push_back(start);
-        }
-        for (std::size_t k = 0; k < starts.size(); ++k) {
-            const qsizetype to = k + 1 < starts.size() ? starts[k + 1] : end;
-            cut.push_back(std::make_unique<TextShapeSource>(s_, starts[k], to));
-        }
-        pos_ = end;
-        return cut;
+        return CutInto(end, runs, [&](qsizetype from, qsizetype to) {
+            while (from < to && s_[from] > u' ')
+                ++from;
+            return from < to ? from : qsizetype(-1);
+        });
     }
 
     bool AtEnd() const override {
@@ -351,6 +327,28 @@ private:
 
     // Where the current block closes; -1 when it holds a quoted text or does not close.
     qsizetype ListEnd() const { return BlockEnd(s_, pos_, n_); }
+
+    // Runs from here to `end`, where the position is left: each but the first starts where
+    // `startIn(from, to)` finds a place within its even share of the text; a share without
+    // one (-1) joins the run before it.
+    template <typename StartIn>
+    std::vector<std::unique_ptr<ShapeSource>> CutInto(qsizetype end, int runs, StartIn startIn) {
+        const qsizetype share = (end - pos_) / runs;
+        std::vector<qsizetype> starts{pos_};
+        for (int k = 1; k < runs; ++k) {
+            const qsizetype from = pos_ + k * share;
+            const qsizetype start = startIn(from, std::min(end, from + share));
+            if (start > starts.back())
+                starts.push_back(start);
+        }
+        std::vector<std::unique_ptr<ShapeSource>> cut;
+        for (std::size_t k = 0; k < starts.size(); ++k) {
+            const qsizetype to = k + 1 < starts.size() ? starts[k + 1] : end;
+            cut.push_back(std::make_unique<TextShapeSource>(s_, starts[k], to));
+        }
+        pos_ = end;
+        return cut;
+    }
 
     // The first line starting from `from` on, before `to`, whose first word is the name of
     // `item` followed by its block, all before `end`; -1 when there is none. The line break
