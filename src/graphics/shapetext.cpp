@@ -142,7 +142,11 @@ BlockEndWide(const char16_t* s, qsizetype* from, qsizetype to, qsizetype* level)
     return -2;
 }
 
-const bool kWideSkip = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
+const bool kWideSkip = [] {
+    __builtin_cpu_init(); // this may run before the run-time library's own start-up code
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt") &&
+           __builtin_cpu_supports("bmi");
+}();
 #endif
 
 // Where the block open at `from` closes: the index of its ")"; -1 when a quoted text (which may
