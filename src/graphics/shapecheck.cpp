@@ -45,12 +45,33 @@ void CheckHierarchy(const ShapeDistanceLevel& level, std::size_t levelIndex,
     }
 }
 
+// Whether every index of the sub-object's vertices and triangles is in range: one pass without
+// a branch for each, as nearly every shape is sound; the checks that name the fault follow only
+// when one is not.
+bool IndexesInRange(const ShapeModel& model, const ShapeSubObject& sub) {
+    // A negative index turns into a very large one.
+    const auto below = [](int index, std::size_t size) { return quint64(qint64(index)) < size; };
+    bool good = true;
+    for (const ShapeVertex& vertex : sub.vertices) {
+        good &=
+            below(vertex.point, model.points.size()) & below(vertex.normal, model.normals.size());
+        for (int uv : vertex.uvs)
+            good &= below(uv, model.uvPoints.size());
+    }
+    for (const ShapeTriangleList& list : sub.triangleLists) {
+        for (int index : list.vertexIndexes)
+            good &= below(index, sub.vertices.size());
+    }
+    return good;
+}
+
 void CheckSubObject(const ShapeModel& model, const ShapeSubObject& sub, std::size_t subIndex,
                     std::size_t levelIndex) {
     const auto where = [&] {
         return QStringLiteral("sub-object %1 of distance level %2").arg(subIndex).arg(levelIndex);
     };
-    for (std::size_t v = 0; v < sub.vertices.size(); ++v) {
+    const bool inRange = IndexesInRange(model, sub);
+    for (std::size_t v = 0; !inRange && v < sub.vertices.size(); ++v) {
         const ShapeVertex& vertex = sub.vertices[v];
         const auto name = [&] { return QStringLiteral("vertex %1 of %2").arg(v).arg(where()); };
         CheckIndex(vertex.point, model.points, name, "point");
@@ -81,8 +102,8 @@ void CheckSubObject(const ShapeModel& model, const ShapeSubObject& sub, std::siz
             ThrowShapeError(QStringLiteral("%1 has %2 vertex indexes, not whole triangles")
                                 .arg(name())
                                 .arg(list.vertexIndexes.size()));
-        for (int index : list.vertexIndexes)
-            CheckIndex(index, sub.vertices, name, "vertex");
+        for (std::size_t i = 0; !inRange && i < list.vertexIndexes.size(); ++i)
+            CheckIndex(list.vertexIndexes[i], sub.vertices, name, "vertex");
     }
 }
 

@@ -80,6 +80,8 @@ TEST(ShapeBadInputTest, EachFaultIsRefusedWithItsReason) {
         {"vertex_set ( 1 3 1 )", "vertex_set ( 2 3 1 )", "names vertex state 2"},
         {"prim_state_idx ( 1 )", "prim_state_idx ( 2 )", "names primitive state 2"},
         {"vertex_idxs ( 6 0 1 2 0 2 3 )", "vertex_idxs ( 6 0 1 2 0 2 4 )", "names vertex 4"},
+        {"vertex_idxs ( 6 0 1 2 0 2 3 )", "vertex_idxs ( 6 0 1 2 0 2 -3 )", "names vertex -3"},
+        {"vertex ( 00000000 3 0", "vertex ( 00000000 -1 0", "names point -1"},
         {"vertex_idxs ( 6 0 1 2 0 2 3 )", "vertex_idxs ( 5 0 1 2 0 2 )", "not whole triangles"},
         {"tex_idxs ( 1 0 ) 0 1", "tex_idxs ( 1 1 ) 0 1", "names texture 1"},
         {"Glass ( 00000000 1", "Glass ( 00000000 2", "names shader 2"},
