@@ -8,6 +8,7 @@
 #include <QSet>
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 #include <sys/inotify.h>
 #include <unistd.h>
@@ -354,6 +355,25 @@ bool FolderCache::Expected(int watch, quint32 mask, const QString& name) {
     return true;
 }
 
+bool FolderCache::ExpectedName(int watch, quint32 mask, const char* name) {
+    if (expected_.empty())
+        return false;
+    const ExpectedReport& next = expected_.front();
+    if (next.watch != watch || next.mask != mask)
+        return false;
+    // Plain ASCII bytes alike, one for one; any other name is compared as a text.
+    const qsizetype size = next.name.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const auto byte = static_cast<unsigned char>(name[i]);
+        if (byte == 0 || byte >= 0x80 || next.name.at(i).unicode() != byte)
+            return false;
+    }
+    if (name[size] != 0)
+        return false;
+    expected_.pop_front();
+    return true;
+}
+
 void FolderCache::Invalidate(const QString& hostFolder) {
     QMutexLocker lock(&mutex_);
     Drop(hostFolder);
@@ -585,9 +605,18 @@ void FolderCache::TakeReports(bool always) {
         }
         for (ssize_t at = 0; at < got;) {
             const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            at += ssize_t(sizeof(inotify_event) + event->len);
+            // Most reports are of our own renames, expected and passed over unconverted.
+            if (event->len > 0 && ExpectedName(event->wd, event->mask, event->name))
+                continue;
             TakeReport(event->wd, event->mask,
                        event->len > 0 ? ReportedName(event->name) : QString());
-            at += ssize_t(sizeof(inotify_event) + event->len);
+        }
+        // A read gives every report queued that fits: room left for the longest one means
+        // none was left behind, and a read more would only say so.
+        if (std::size_t(got) + sizeof(inotify_event) + NAME_MAX + 1 <= sizeof buffer) {
+            expected_.clear();
+            return;
         }
     }
 }

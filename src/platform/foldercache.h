@@ -367,6 +367,8 @@ private:
     void Expect(int watch, quint32 mask, const QString& name);
     // True (and the expectation is used up) when the report is one of our own changes.
     bool Expected(int watch, quint32 mask, const QString& name);
+    // The same for the name as the report gives it, true only for a plain ASCII name.
+    bool ExpectedName(int watch, quint32 mask, const char* name);
 
     struct PendingReport {
         int watch;

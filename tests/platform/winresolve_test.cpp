@@ -692,3 +692,47 @@ TEST(FolderCache, AFolderJustFoundIsMadeAgainWhenAnotherProgramRemovedIt) {
         EXPECT_EQ(FolderExists(S("C:\\data\\sub")), c.made) << c.change;
     }
 }
+
+// The reports of our own renames are passed over however many come at once and whatever their
+// names, so the listings are not read again; another program's change queued behind them is
+// still seen.
+TEST(FolderCache, OwnRenameReportsInAnyNumberLeaveAnotherProgramsLaterChangeSeen) {
+    struct Case {
+        const char* what;
+        const char* name; // %1: the file's number
+        int files;
+    };
+    const Case cases[] = {
+        {"one plain name", "C%1.CON", 1},
+        {"more reports than one read of them takes", "Consist number %1 of many.con", 400},
+        {"names beyond ASCII", "Zo\xc3\xab %1.con", 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempMsts drive;
+        for (int i = 0; i < c.files; ++i)
+            drive.MakeFile(S("Store/Consists/") + S(c.name).arg(i));
+        drive.MakeFile(S("MSTS/Trains/Consists/keep.con"));
+        drive.AgeTree();
+        const QString store = S("C:\\store\\consists\\"), msts = S("C:\\msts\\trains\\consists\\");
+        ASSERT_TRUE(FileExists(store + S(c.name).arg(0)));
+        ASSERT_TRUE(FileExists(msts + S("keep.con")));
+        const quint64 asks = PathLayerDiskAsks();
+        ASSERT_TRUE(FileExists(msts + S("keep.con")));
+        if (PathLayerDiskAsks() != asks)
+            GTEST_SKIP() << "folders here are not watched for changes";
+        const ReportsTakenOnce run;
+        for (int i = 0; i < c.files; ++i)
+            ASSERT_TRUE(RenameNoReplace(store + S(c.name).arg(i), msts + S(c.name).arg(i)));
+        const qint64 reads = FolderReadCount();
+        ReportsTakenOnce::Again();
+        EXPECT_TRUE(FileExists(msts + S(c.name).arg(c.files - 1)));
+        EXPECT_FALSE(FileExists(store + S(c.name).arg(0)));
+        EXPECT_EQ(FolderReadCount(), reads) << "only our own renames were reported";
+
+        drive.MakeFile(S("MSTS/Trains/Consists/other.con"));
+        ReportsTakenOnce::Again();
+        EXPECT_TRUE(FileExists(msts + S("OTHER.CON")));
+        EXPECT_EQ(drive.NamesIn(S("MSTS/Trains/Consists")).size(), c.files + 2);
+    }
+}
