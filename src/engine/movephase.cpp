@@ -5,6 +5,7 @@
 #include "core/comparetext.h"
 #include "core/filefind.h"
 #include "core/filemove.h"
+#include "core/itemkinds.h"
 #include "core/itemset.h"
 #include "core/mainservices.h"
 #include "core/regsettings.h"
@@ -40,15 +41,9 @@ QString InStore(const QString& relative) {
     return Below(App().StoreRootFolder, relative);
 }
 
-QString FolderOf(const QString& path) {
-    return path.left(path.lastIndexOf(kBackslash));
-}
-
 // The saved-state file MSTS keeps beside an activity: the same path with the extension changed.
 QString AsvOf(const QString& activity) {
-    const qsizetype dot = activity.lastIndexOf(QLatin1Char('.'));
-    return (dot > activity.lastIndexOf(kBackslash) ? activity.left(dot) : activity) +
-           QStringLiteral(".ASV");
+    return WithoutExtension(activity) + QStringLiteral(".ASV");
 }
 
 bool Named(const StringList& list, const QString& entry) {
@@ -97,7 +92,7 @@ void MoveInStored(const StringList& named, bool folderTest) {
         const QString& entry = named[i];
         if (!FileExists(InStore(entry)))
             continue;
-        if (folderTest && !FolderExists(FolderOf(InMsts(entry))))
+        if (folderTest && !FolderExists(ParentPath(InMsts(entry))))
             continue;
         MoveIn(entry);
     }
@@ -146,7 +141,7 @@ void ActivitiesOut(const StringList& B) {
 void ActivitiesIn(const StringList& B) {
     for (int i = 0; i < B.Count(); ++i) {
         const QString& activity = B[i];
-        if (!FolderExists(FolderOf(InMsts(activity))))
+        if (!FolderExists(ParentPath(InMsts(activity))))
             continue;
         if (FileExists(InStore(activity)))
             MoveIn(activity);
