@@ -174,8 +174,9 @@ void ListedFileDates::AddListings(StringList& found, const QString& root, const 
                                   const QStringList& paths, const QStringList& prefixes,
                                   const QStringList& masks) {
     std::vector<FolderFiles> folders;
-    FindDatedFilesInFolders(searched, paths, masks, &folders);
-    for (std::size_t f = 0; f < folders.size(); ++f) {
+    // Each folder's files are added as soon as they are found, while other folders are still
+    // being read.
+    auto add = [&](std::size_t f) {
         const QString& prefix = prefixes.at(qsizetype(f));
         const FolderFiles& folder = folders[f];
         for (std::size_t m = 0; m < folder.found.size(); ++m) {
@@ -195,7 +196,8 @@ void ListedFileDates::AddListings(StringList& found, const QString& root, const 
             if (folder.errors[m] == 0 || folder.errors[m] == ENOENT)
                 AddFolder(root, prefix, files.names, files.times, folder.host);
         }
-    }
+    };
+    FindDatedFilesInFolders(searched, paths, masks, &folders, add);
 }
 
 void ListedFileDates::AddMissingFolders(const QString& root, const QStringList& paths,

@@ -105,9 +105,10 @@ void FindDatedFiles(QStringList& names, QList<qint32>& times, const QString& fol
 }
 
 void FindDatedFilesInFolders(const QString& searched, const QStringList& folders,
-                             const QStringList& masks, std::vector<FolderFiles>* files) {
+                             const QStringList& masks, std::vector<FolderFiles>* files,
+                             const std::function<void(std::size_t)>& each) {
     const SearchingStatus searching(searched);
-    FindDatedFilesIn(folders, masks, files);
+    FindDatedFilesIn(folders, masks, files, each);
 }
 
 void FindFolderNames(StringList& list, const QString& folder, int* error) {

@@ -35,9 +35,11 @@ void FindDatedFiles(QStringList& names, QList<qint32>& times, const QString& fol
 // FindDatedFiles of every folder of `folders` with every mask of `masks`, in one pass: the folders
 // are read and their files looked at on the worker threads. `files` receives one place per folder
 // (the folder's host path, and per mask the names, times and error of FindDatedFiles). The status
-// shows the search in `searched`, the folder they are in.
+// shows the search in `searched`, the folder they are in. `each` (when given) is called with
+// every place as soon as its folder's files are found, in no set order.
 void FindDatedFilesInFolders(const QString& searched, const QStringList& folders,
-                             const QStringList& masks, std::vector<FolderFiles>* files);
+                             const QStringList& masks, std::vector<FolderFiles>* files,
+                             const std::function<void(std::size_t)>& each = nullptr);
 
 // The sub-folders of `folder` (no "." and "..") as FindFiles adds them, without their dates, so
 // that their kinds come from the folder listing instead of the disk. `error` as in FindFiles.

@@ -60,12 +60,16 @@ void FolderCache::Prefetch(const QStringList& hostFolders, bool fileStats) {
         epoch = notifierEpoch_;
         ++prefetching_;
     }
-    std::vector<FolderRead> reads = ReadFolders(encoded, fileStats, notifier, kWatchMask);
+    // Each folder is taken in as soon as it is read, while the others are still being read.
+    ReadFolders(encoded, fileStats, notifier, kWatchMask, nullptr,
+                [&](std::size_t i, FolderRead& read) {
+                    QMutexLocker lock(&mutex_);
+                    // The watches went with a notifier that was closed meanwhile.
+                    if (epoch == notifierEpoch_)
+                        TakeRead(folders.at(qsizetype(i)), read, encoded[i]);
+                });
     QMutexLocker lock(&mutex_);
     --prefetching_;
-    // The watches went with a notifier that was closed meanwhile.
-    for (std::size_t i = 0; i < reads.size() && epoch == notifierEpoch_; ++i)
-        TakeRead(folders.at(qsizetype(i)), reads[i], encoded[i]);
     EndPrefetch();
 }
 
@@ -99,8 +103,13 @@ void FolderCache::EndPrefetch() {
 }
 
 void FolderCache::FindInFolders(const QStringList& windowsFolders, const QStringList& keys,
-                                const FindAnswerMaker& make, std::vector<FolderFinds>* found) {
+                                const FindAnswerMaker& make, std::vector<FolderFinds>* found,
+                                const std::function<void(std::size_t)>& taken) {
     found->assign(std::size_t(windowsFolders.size()), FolderFinds{});
+    auto tell = [&](std::size_t place) {
+        if (taken && (*found)[place].known)
+            taken(place);
+    };
     // The folders to be read: their places, host folders and encoded host paths.
     std::vector<std::size_t> places;
     QStringList hosts;
@@ -143,31 +152,43 @@ void FolderCache::FindInFolders(const QStringList& windowsFolders, const QString
             encoded.push_back(QFile::encodeName(host));
             hosts.append(std::move(host));
         }
-        if (places.empty())
-            return;
-        notifier = Notifier();
-        epoch = notifierEpoch_;
-        generation = generation_;
-        ++prefetching_;
+        if (!places.empty()) {
+            notifier = Notifier();
+            epoch = notifierEpoch_;
+            generation = generation_;
+            ++prefetching_;
+        }
     }
-    // Each folder is read, its files stat'ed and its answers made on the worker threads; the
-    // cache takes them in afterwards (taking each in as it is read makes the threads wait for
-    // the lock by turns, which costs more than it spares).
+    // Those answered already are told before the others are read.
+    for (std::size_t i = 0, r = 0; i < found->size(); ++i) {
+        if (r < places.size() && places[r] == i)
+            ++r;
+        else
+            tell(i);
+    }
+    if (places.empty())
+        return;
+    // Each folder is read, its files stat'ed and its answers made on the worker threads. The
+    // cache takes each in on this thread as soon as it is read, while the others are still being
+    // read (taking each in on the thread that read it made the threads wait for the lock by
+    // turns, which costs more than it spares).
     std::vector<char> fromListing(places.size(), 0);
     std::vector<std::vector<FindAnswer>> answers(places.size());
-    std::vector<FolderRead> reads =
-        ReadFolders(encoded, true, notifier, kWatchMask, [&](std::size_t r, FolderRead& read) {
-            fromListing[r] = make(hosts.at(qsizetype(r)), read.listing, &answers[r]) ? 1 : 0;
-        });
-    QMutexLocker lock(&mutex_);
-    --prefetching_;
-    for (std::size_t r = 0; r < reads.size() && epoch == notifierEpoch_; ++r) {
+    auto makeAnswers = [&](std::size_t r, FolderRead& read) {
+        fromListing[r] = make(hosts.at(qsizetype(r)), read.listing, &answers[r]) ? 1 : 0;
+    };
+    // Taken in under the lock; told without it.
+    auto takeIn = [&](std::size_t r, FolderRead& read) {
+        QMutexLocker lock(&mutex_);
+        // The watches went with a notifier that was closed meanwhile.
+        if (epoch != notifierEpoch_)
+            return;
         const QString& host = hosts.at(qsizetype(r));
         // A folder that could not be read loses its watch here, and is left to the caller,
         // which finds out why.
-        FolderListing* listing = TakeRead(host, reads[r], encoded[r]);
-        if (reads[r].error != 0)
-            continue;
+        FolderListing* listing = TakeRead(host, read, encoded[r]);
+        if (read.error != 0)
+            return;
         const QString& folder = windowsFolders.at(qsizetype(places[r]));
         if (listing && listing->KnownCurrent()) {
             if (fromListing[r]) {
@@ -183,7 +204,14 @@ void FolderCache::FindInFolders(const QStringList& windowsFolders, const QString
         finds.known = true;
         finds.host = host;
         finds.answers = std::move(answers[r]);
-    }
+    };
+    auto take = [&](std::size_t r, FolderRead& read) {
+        takeIn(r, read);
+        tell(places[r]);
+    };
+    ReadFolders(encoded, true, notifier, kWatchMask, makeAnswers, take);
+    QMutexLocker lock(&mutex_);
+    --prefetching_;
     EndPrefetch();
 }
 

@@ -120,7 +120,8 @@ public:
 
     // FindInFolders of the path layer (winresolve.h).
     void FindInFolders(const QStringList& windowsFolders, const QStringList& keys,
-                       const FindAnswerMaker& make, std::vector<FolderFinds>* found);
+                       const FindAnswerMaker& make, std::vector<FolderFinds>* found,
+                       const std::function<void(std::size_t)>& taken);
 
     // Before our own change: a listing that is no longer current is dropped, so that the change
     // is only ever added to a listing that was right before it.

@@ -10,8 +10,11 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <sys/inotify.h>
 #include <sys/vfs.h>
+#include <system_error>
+#include <thread>
 #include <unistd.h>
 
 namespace qv {
@@ -355,22 +358,50 @@ bool ReadFolder(const QByteArray& encoded, bool fileStats, FolderListing* listin
 
 std::vector<FolderRead> ReadFolders(const std::vector<QByteArray>& encoded, bool fileStats,
                                     int notifier, quint32 watchMask,
-                                    const std::function<void(std::size_t, FolderRead&)>& then) {
+                                    const std::function<void(std::size_t, FolderRead&)>& then,
+                                    const std::function<void(std::size_t, FolderRead&)>& take) {
     std::vector<FolderRead> reads(encoded.size());
-    // A thread is worth starting for a handful of folders at least.
-    constexpr std::size_t kFoldersPerThread = 8;
-    ForEachOnWorkers(encoded.size(), kFoldersPerThread, [&](std::size_t i) {
+    // Which folders are done, for the taking: each is set once its folder was read (or failed).
+    const std::unique_ptr<std::atomic<bool>[]> done(take ? new std::atomic<bool>[encoded.size()]()
+                                                         : nullptr);
+    auto readOne = [&](std::size_t i) {
         FolderRead& read = reads[i];
         // The watch goes on before the stamp is taken, so that every later change is reported.
         if (notifier >= 0)
             read.watch = inotify_add_watch(notifier, encoded[i].constData(), watchMask);
         // The names are put in order here too, rather than on the caller's thread.
-        if (!ReadFolder(encoded[i], fileStats, &read.listing, &read.error))
-            return;
-        read.listing.Ordered();
-        if (then)
-            then(i, read);
-    });
+        if (ReadFolder(encoded[i], fileStats, &read.listing, &read.error)) {
+            read.listing.Ordered();
+            if (then)
+                then(i, read);
+        }
+        if (take) {
+            done[i].store(true, std::memory_order_release);
+            done[i].notify_one();
+        }
+    };
+    // A thread is worth starting for a handful of folders at least.
+    constexpr std::size_t kFoldersPerThread = 8;
+    auto readAll = [&] { ForEachOnWorkers(encoded.size(), kFoldersPerThread, readOne); };
+    if (!take) {
+        readAll();
+        return reads;
+    }
+    // Taking thousands of folders in is work for one thread that would otherwise only begin
+    // after the reading: the calling thread takes each folder as soon as it is read, while the
+    // others are still being read on threads of their own.
+    std::thread reader;
+    try {
+        reader = std::thread(readAll);
+    } catch (const std::system_error&) {
+        readAll(); // no thread to be had: everything is read first
+    }
+    for (std::size_t i = 0; i < reads.size(); ++i) {
+        done[i].wait(false, std::memory_order_acquire);
+        take(i, reads[i]);
+    }
+    if (reader.joinable())
+        reader.join();
     return reads;
 }
 

@@ -161,10 +161,13 @@ struct FolderRead {
 // ReadFolder of many host folders, several at a time on the worker threads. Each folder is watched
 // through the inotify descriptor `notifier` with `watchMask` (when it is one) before it is read;
 // the caller takes the watches over. `then` (when given) runs on the same thread with each folder
-// read without error, its names in order.
+// read without error, its names in order. `take` (when given) runs on the calling thread with
+// each folder in turn, read or failed, as soon as it and those before it are done, while the
+// workers go on reading the others; the calling thread then reads nothing itself.
 std::vector<FolderRead>
 ReadFolders(const std::vector<QByteArray>& encoded, bool fileStats, int notifier, quint32 watchMask,
-            const std::function<void(std::size_t, FolderRead&)>& then = nullptr);
+            const std::function<void(std::size_t, FolderRead&)>& then = nullptr,
+            const std::function<void(std::size_t, FolderRead&)>& take = nullptr);
 
 // File systems whose change notifications report every change, whoever makes it. Network and
 // user-space file systems can change behind the kernel's back; their folders are checked by

@@ -430,7 +430,8 @@ bool DatedFilesOf(const QString& hostFolder, FolderListing& listing,
 } // namespace
 
 void FindDatedFilesIn(const QStringList& folders, const QStringList& masks,
-                      std::vector<FolderFiles>* files) {
+                      std::vector<FolderFiles>* files,
+                      const std::function<void(std::size_t)>& each) {
     files->assign(std::size_t(folders.size()), FolderFiles{});
     QStringList keys;
     std::vector<MaskMatcher> matchers;
@@ -439,12 +440,22 @@ void FindDatedFilesIn(const QStringList& folders, const QStringList& masks,
         matchers.emplace_back(mask);
     }
     std::vector<FolderFinds> finds;
+    // Each folder the cache answers is handed on at once.
+    auto taken = [&](std::size_t f) {
+        FolderFiles& folder = (*files)[f];
+        folder.host = finds[f].host;
+        folder.found = std::move(finds[f].answers);
+        for (const FindAnswer& answer : folder.found)
+            folder.errors.push_back(answer.names.isEmpty() ? ENOENT : 0);
+        if (each)
+            each(f);
+    };
     FindInFolders(
         folders, keys,
         [&](const QString& host, FolderListing& listing, std::vector<FindAnswer>* answers) {
             return DatedFilesOf(host, listing, matchers, answers);
         },
-        &finds);
+        &finds, taken);
     // What the cache left: read ahead together, then found one by one.
     QStringList left;
     for (std::size_t f = 0; f < finds.size(); ++f) {
@@ -454,14 +465,9 @@ void FindDatedFilesIn(const QStringList& folders, const QStringList& masks,
     if (!left.isEmpty())
         PrefetchFolders(left, true);
     for (std::size_t f = 0; f < finds.size(); ++f) {
-        FolderFiles& folder = (*files)[f];
-        if (finds[f].known) {
-            folder.host = finds[f].host;
-            folder.found = std::move(finds[f].answers);
-            for (const FindAnswer& answer : folder.found)
-                folder.errors.push_back(answer.names.isEmpty() ? ENOENT : 0);
+        if (finds[f].known)
             continue;
-        }
+        FolderFiles& folder = (*files)[f];
         for (const QString& mask : masks) {
             FindAnswer& answer = folder.found.emplace_back();
             int error = 0;
@@ -469,6 +475,8 @@ void FindDatedFilesIn(const QStringList& folders, const QStringList& masks,
                       &answer.times, &error, &folder.host);
             folder.errors.push_back(answer.names.isEmpty() ? error : 0);
         }
+        if (each)
+            each(f);
     }
 }
 

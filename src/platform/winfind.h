@@ -73,9 +73,12 @@ struct FolderFiles {
 };
 // FindNames of the files (with write times) of `<folder>\<mask>` for every folder and mask
 // (wildcard masks), in one pass: the folders not known current are read, their files stat'ed
-// and matched on the worker threads. `files` receives one place per folder.
+// and matched on the worker threads. `files` receives one place per folder. `each` (when given)
+// is called on the calling thread once with every place, in no set order, as soon as that
+// folder's files are found (while other folders are still being read).
 void FindDatedFilesIn(const QStringList& folders, const QStringList& masks,
-                      std::vector<FolderFiles>* files);
+                      std::vector<FolderFiles>* files,
+                      const std::function<void(std::size_t)>& each = nullptr);
 
 // The entry of a host path (the name is its last component); false with the errno otherwise.
 bool HostEntry(const QString& hostPath, FindEntry* entry, int* error = nullptr);

@@ -140,8 +140,9 @@ void KeepFolderAnswer(const QString& windowsFolder, const QString& hostFolder, q
 }
 
 void FindInFolders(const QStringList& windowsFolders, const QStringList& keys,
-                   const FindAnswerMaker& make, std::vector<FolderFinds>* found) {
-    Cache().FindInFolders(windowsFolders, keys, make, found);
+                   const FindAnswerMaker& make, std::vector<FolderFinds>* found,
+                   const std::function<void(std::size_t)>& taken) {
+    Cache().FindInFolders(windowsFolders, keys, make, found, taken);
 }
 
 void PrefetchFolderListings(const QStringList& hostFolders, bool withFileStats) {

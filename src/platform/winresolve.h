@@ -133,9 +133,12 @@ using FindAnswerMaker = std::function<bool(const QString& hostFolder, FolderList
 // each folder and key: answers kept are given again, folders whose listings are known current are
 // answered from them, and the others (found in a parent remembered as spelled) are read, stat'ed
 // and answered on the worker threads, and their listings kept. A folder the cache cannot resolve
-// so, or that cannot be read, is left to the caller.
+// so, or that cannot be read, is left to the caller. `taken` (when given) is called on the calling
+// thread with the place of each folder whose finds are known as soon as they are, so that the
+// caller's own work on them goes on while the others are still being read.
 void FindInFolders(const QStringList& windowsFolders, const QStringList& keys,
-                   const FindAnswerMaker& make, std::vector<FolderFinds>* found);
+                   const FindAnswerMaker& make, std::vector<FolderFinds>* found,
+                   const std::function<void(std::size_t)>& taken = nullptr);
 
 // Reads the listings of the host folders that are not known current, several at a time, into
 // the folder cache, so that the finds that follow are answered from it. Errors are not reported

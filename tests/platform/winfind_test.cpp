@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -265,8 +266,23 @@ TEST(FindDatedFilesIn, GivesWhatFindEntriesGivesInEveryFolderAndMask) {
     const QStringList masks = {S("*.WAG"), S("*.eng"), S("*")};
     auto expectAll = [&](const char* when) {
         std::vector<FolderFiles> files;
-        FindDatedFilesIn(folders, masks, &files);
+        // What each folder held when it was handed on, while others may still be read: it must
+        // be told once, complete.
+        std::vector<std::vector<FindAnswer>> told(std::size_t(folders.size()));
+        std::vector<int> tellings(std::size_t(folders.size()), 0);
+        FindDatedFilesIn(folders, masks, &files, [&](std::size_t f) {
+            ++tellings.at(f);
+            told.at(f) = files.at(f).found;
+        });
         ASSERT_EQ(files.size(), std::size_t(folders.size()));
+        for (std::size_t f = 0; f < files.size(); ++f) {
+            EXPECT_EQ(tellings[f], 1) << when << " " << qPrintable(folders[qsizetype(f)]);
+            ASSERT_EQ(told[f].size(), files[f].found.size()) << when;
+            for (std::size_t m = 0; m < told[f].size(); ++m) {
+                EXPECT_EQ(told[f][m].names, files[f].found[m].names) << when;
+                EXPECT_EQ(told[f][m].times, files[f].found[m].times) << when;
+            }
+        }
         for (qsizetype f = 0; f < folders.size(); ++f) {
             const FolderFiles& found = files[std::size_t(f)];
             ASSERT_EQ(found.found.size(), std::size_t(masks.size()));
@@ -308,6 +324,57 @@ TEST(FindDatedFilesIn, GivesWhatFindEntriesGivesInEveryFolderAndMask) {
                        QFile::encodeName(drive.Host(S("Deep/Er/Moved"))).constData()),
               0);
     expectAll("changed");
+}
+
+// Folders read many at a time are each handed to the taking thread once, in their order, only
+// when read (or failed), with or without a taker; a missing folder among them fails alone.
+TEST(ReadFolders, TakesEachFolderOnceInOrderWhenItIsRead) {
+    TempMsts drive;
+    constexpr int kFolders = 60; // enough for several threads
+    std::vector<QByteArray> encoded;
+    for (int i = 0; i < kFolders; ++i) {
+        const QString name = QStringLiteral("F%1").arg(i);
+        if (i == 17) { // never made
+            encoded.push_back(QFile::encodeName(drive.Host(name)));
+            continue;
+        }
+        drive.MakeFile(name + QStringLiteral("/file%1.wag").arg(i));
+        encoded.push_back(QFile::encodeName(drive.Host(name)));
+    }
+    for (const bool taking : {false, true}) {
+        SCOPED_TRACE(taking ? "taken as read" : "read first");
+        const int notifier = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        ASSERT_GE(notifier, 0);
+        std::vector<int> taken;
+        std::vector<FolderRead> reads = ReadFolders(
+            encoded, true, notifier, IN_CREATE | IN_DELETE | IN_ONLYDIR, nullptr,
+            !taking ? std::function<void(std::size_t, FolderRead&)>()
+                    : [&](std::size_t i, FolderRead& read) {
+                          taken.push_back(int(i));
+                          // Done before it is taken: listed, or failed with its error.
+                          if (i == 17) {
+                              EXPECT_EQ(read.error, ENOENT);
+                          } else {
+                              EXPECT_EQ(read.error, 0) << i;
+                              EXPECT_TRUE(read.listing.Has(QStringLiteral("file%1.wag").arg(i)))
+                                  << i;
+                          }
+                      });
+        ASSERT_EQ(reads.size(), encoded.size());
+        for (int i = 0; i < kFolders; ++i) {
+            EXPECT_EQ(reads[std::size_t(i)].error, i == 17 ? ENOENT : 0) << i;
+            if (i != 17) {
+                EXPECT_GE(reads[std::size_t(i)].watch, 0) << i;
+                EXPECT_EQ(reads[std::size_t(i)].listing.Ordered(),
+                          QStringList{QStringLiteral("file%1.wag").arg(i)});
+            }
+        }
+        std::vector<int> inOrder;
+        for (int i = 0; taking && i < kFolders; ++i)
+            inOrder.push_back(i);
+        EXPECT_EQ(taken, inOrder);
+        close(notifier);
+    }
 }
 
 TEST(FindEntries, ALinkStaysALinkAndFollowsItsTargetWhenAskedAgain) {
