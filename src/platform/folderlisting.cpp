@@ -383,8 +383,12 @@ std::vector<FolderRead> ReadFolders(const std::vector<QByteArray>& encoded, bool
     // A thread is worth starting for a handful of folders at least.
     constexpr std::size_t kFoldersPerThread = 8;
     auto readAll = [&] { ForEachOnWorkers(encoded.size(), kFoldersPerThread, readOne); };
-    if (!take) {
+    // A few folders are not worth a thread of their own: they are read first, then taken.
+    constexpr std::size_t kTakeWhileReadingFrom = 32;
+    if (!take || encoded.size() < kTakeWhileReadingFrom) {
         readAll();
+        for (std::size_t i = 0; take && i < reads.size(); ++i)
+            take(i, reads[i]);
         return reads;
     }
     // Taking thousands of folders in is work for one thread that would otherwise only begin

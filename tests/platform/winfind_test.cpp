@@ -327,53 +327,54 @@ TEST(FindDatedFilesIn, GivesWhatFindEntriesGivesInEveryFolderAndMask) {
 }
 
 // Folders read many at a time are each handed to the taking thread once, in their order, only
-// when read (or failed), with or without a taker; a missing folder among them fails alone.
+// when read (or failed), with or without a taker, few of them or many; a missing folder among
+// them fails alone.
 TEST(ReadFolders, TakesEachFolderOnceInOrderWhenItIsRead) {
     TempMsts drive;
-    constexpr int kFolders = 60; // enough for several threads
-    std::vector<QByteArray> encoded;
-    for (int i = 0; i < kFolders; ++i) {
+    constexpr int kMissing = 3; // never made
+    std::vector<QByteArray> all;
+    for (int i = 0; i < 60; ++i) {
         const QString name = QStringLiteral("F%1").arg(i);
-        if (i == 17) { // never made
-            encoded.push_back(QFile::encodeName(drive.Host(name)));
-            continue;
-        }
-        drive.MakeFile(name + QStringLiteral("/file%1.wag").arg(i));
-        encoded.push_back(QFile::encodeName(drive.Host(name)));
+        if (i != kMissing)
+            drive.MakeFile(name + QStringLiteral("/file%1.wag").arg(i));
+        all.push_back(QFile::encodeName(drive.Host(name)));
     }
-    for (const bool taking : {false, true}) {
-        SCOPED_TRACE(taking ? "taken as read" : "read first");
-        const int notifier = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-        ASSERT_GE(notifier, 0);
-        std::vector<int> taken;
-        std::vector<FolderRead> reads = ReadFolders(
-            encoded, true, notifier, IN_CREATE | IN_DELETE | IN_ONLYDIR, nullptr,
-            !taking ? std::function<void(std::size_t, FolderRead&)>()
-                    : [&](std::size_t i, FolderRead& read) {
-                          taken.push_back(int(i));
-                          // Done before it is taken: listed, or failed with its error.
-                          if (i == 17) {
-                              EXPECT_EQ(read.error, ENOENT);
-                          } else {
-                              EXPECT_EQ(read.error, 0) << i;
-                              EXPECT_TRUE(read.listing.Has(QStringLiteral("file%1.wag").arg(i)))
-                                  << i;
-                          }
-                      });
-        ASSERT_EQ(reads.size(), encoded.size());
-        for (int i = 0; i < kFolders; ++i) {
-            EXPECT_EQ(reads[std::size_t(i)].error, i == 17 ? ENOENT : 0) << i;
-            if (i != 17) {
-                EXPECT_GE(reads[std::size_t(i)].watch, 0) << i;
-                EXPECT_EQ(reads[std::size_t(i)].listing.Ordered(),
-                          QStringList{QStringLiteral("file%1.wag").arg(i)});
+    // A few are read first and then taken; many are taken while others are read.
+    for (const int count : {6, 60}) {
+        const std::vector<QByteArray> encoded(all.begin(), all.begin() + count);
+        for (const bool taking : {false, true}) {
+            SCOPED_TRACE(std::to_string(count) + (taking ? " taken" : " not taken"));
+            const int notifier = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+            ASSERT_GE(notifier, 0);
+            std::vector<int> taken;
+            auto take = [&](std::size_t i, FolderRead& read) {
+                taken.push_back(int(i));
+                // Done before it is taken: listed, or failed with its error.
+                EXPECT_EQ(read.error, int(i) == kMissing ? ENOENT : 0) << i;
+                if (int(i) != kMissing) {
+                    EXPECT_TRUE(read.listing.Has(QStringLiteral("file%1.wag").arg(i))) << i;
+                }
+            };
+            std::vector<FolderRead> reads =
+                ReadFolders(encoded, true, notifier, IN_CREATE | IN_DELETE | IN_ONLYDIR, nullptr,
+                            taking ? std::function<void(std::size_t, FolderRead&)>(take)
+                                   : std::function<void(std::size_t, FolderRead&)>());
+            ASSERT_EQ(reads.size(), encoded.size());
+            for (int i = 0; i < count; ++i) {
+                FolderRead& read = reads[std::size_t(i)];
+                EXPECT_EQ(read.error, i == kMissing ? ENOENT : 0) << i;
+                if (i != kMissing) {
+                    EXPECT_GE(read.watch, 0) << i;
+                    EXPECT_EQ(read.listing.Ordered(),
+                              QStringList{QStringLiteral("file%1.wag").arg(i)});
+                }
             }
+            std::vector<int> inOrder;
+            for (int i = 0; taking && i < count; ++i)
+                inOrder.push_back(i);
+            EXPECT_EQ(taken, inOrder);
+            close(notifier);
         }
-        std::vector<int> inOrder;
-        for (int i = 0; taking && i < kFolders; ++i)
-            inOrder.push_back(i);
-        EXPECT_EQ(taken, inOrder);
-        close(notifier);
     }
 }
 
