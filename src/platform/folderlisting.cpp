@@ -11,11 +11,13 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
+#include <string>
 #include <sys/inotify.h>
 #include <sys/vfs.h>
 #include <system_error>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace qv {
 
@@ -325,6 +327,9 @@ bool ReadFolder(const QByteArray& encoded, bool fileStats, FolderListing* listin
     listing->racy = IsRacy(st);
     listing->self = st;
     std::vector<FolderListing::ReadName> names;
+    // The plain files' names as the folder gives them, one after another, for their stats.
+    std::string plainNames;
+    std::vector<std::pair<std::size_t, std::size_t>> plain; // (place in names, in plainNames)
     alignas(dirent64) char buffer[32768];
     for (;;) {
         const ssize_t got = getdents64(folder.get(), buffer, sizeof buffer);
@@ -340,13 +345,29 @@ bool ReadFolder(const QByteArray& encoded, bool fileStats, FolderListing* listin
             const char* name = entry->d_name;
             if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
                 continue;
+            if (fileStats && entry->d_type == DT_REG) {
+                plain.emplace_back(names.size(), plainNames.size());
+                plainNames.append(name).push_back('\0');
+            }
             FolderListing::ReadName& read = names.emplace_back();
             read.kind = KindOfType(entry->d_type);
             read.name = QFile::decodeName(name);
-            read.kept = fileStats && entry->d_type == DT_REG &&
-                        fstatat(folder.get(), name, &read.st, AT_SYMLINK_NOFOLLOW) == 0 &&
-                        S_ISREG(read.st.st_mode) && read.st.st_nlink == 1;
         }
+    }
+    const auto statOne = [&](std::size_t k) {
+        FolderListing::ReadName& read = names[plain[k].first];
+        read.kept = fstatat(folder.get(), plainNames.data() + plain[k].second, &read.st,
+                            AT_SYMLINK_NOFOLLOW) == 0 &&
+                    S_ISREG(read.st.st_mode) && read.st.st_nlink == 1;
+    };
+    // A folder of thousands of files (consists, a route's paths) is stat'ed on several threads:
+    // one thread would take several times as long as reading the names.
+    constexpr std::size_t kStatsPerThread = 512;
+    if (plain.size() >= 2 * kStatsPerThread) {
+        ForEachOnWorkers(plain.size(), kStatsPerThread, statOne);
+    } else {
+        for (std::size_t k = 0; k < plain.size(); ++k)
+            statOne(k);
     }
     listing->Fill(names);
     // A change while reading leaves the stamp taken before it, so the next use reads again.

@@ -254,16 +254,27 @@ TEST(FindDatedFilesIn, GivesWhatFindEntriesGivesInEveryFolderAndMask) {
     MakeMixedFolder(drive);
     drive.MakeFile(S("Other/x.wag"));
     drive.MakeFile(S("Deep/Er/Route/PATHS/a.pat"));
-    // Two spellings of one folder, a missing one, a file, a link to a folder and a folder whose
-    // parents were never listed.
-    const QStringList folders = {S("C:\\MIXED"),
+    // A folder of more files than one thread stats, each dated apart, so that a stat given to
+    // the wrong name shows.
+    for (int i = 0; i < 1100; ++i) {
+        const QString name = QStringLiteral("Big/f%1.con").arg(i);
+        drive.MakeFile(name);
+        const timespec when{1000000000 + 2 * i, 0};
+        const timespec times[2] = {when, when};
+        ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(drive.Host(name)).constData(), times, 0),
+                  0);
+    }
+    // Two spellings of one folder, a missing one, a file, a link to a folder, a folder whose
+    // parents were never listed and a large one.
+    const QStringList folders = {S("C:\\Big"),
+                                 S("C:\\MIXED"),
                                  S("C:\\mixed"),
                                  S("C:\\Other"),
                                  S("C:\\missing"),
                                  S("C:\\mixed\\c.eng"),
                                  S("C:\\mixed\\toFolder.wag"),
                                  S("C:\\deep\\ER\\route\\Paths")};
-    const QStringList masks = {S("*.WAG"), S("*.eng"), S("*")};
+    const QStringList masks = {S("*.WAG"), S("*.eng"), S("*"), S("*.con")};
     auto expectAll = [&](const char* when) {
         std::vector<FolderFiles> files;
         // What each folder held when it was handed on, while others may still be read: it must
@@ -303,6 +314,18 @@ TEST(FindDatedFilesIn, GivesWhatFindEntriesGivesInEveryFolderAndMask) {
             }
         }
     };
+    // The large folder's dates against the dates written, name by name.
+    ClearFolderCache();
+    std::vector<FolderFiles> big;
+    FindDatedFilesIn({S("C:\\Big")}, {S("*.con")}, &big);
+    ASSERT_EQ(big.size(), 1u);
+    const FindAnswer& bigFiles = big[0].found.at(0);
+    ASSERT_EQ(bigFiles.names.size(), 1100);
+    for (qsizetype k = 0; k < bigFiles.names.size(); ++k) {
+        const int i = bigFiles.names[k].mid(1).chopped(4).toInt();
+        ASSERT_EQ(bigFiles.times[k], DosDateTimeFromUnix(1000000000 + 2 * i))
+            << qPrintable(bigFiles.names[k]);
+    }
     ClearFolderCache();
     expectAll("freshly written"); // every listing is read again
     drive.AgeTree();
