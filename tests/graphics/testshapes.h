@@ -8,7 +8,6 @@
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <gtest/gtest.h>
 
 namespace qv::test {
@@ -122,10 +121,10 @@ inline std::vector<Encoded> SyntheticFiles() {
 }
 
 // The text with the first occurrence of `from` replaced; fails the test when it is missing.
-inline void ReplaceOnce(QString* text, const char* from, const char* to) {
-    const qsizetype at = text->indexOf(QLatin1String(from));
-    ASSERT_GE(at, 0) << from;
-    text->replace(at, qsizetype(std::strlen(from)), QLatin1String(to));
+inline void ReplaceOnce(QString* text, const QString& from, const QString& to) {
+    const qsizetype at = text->indexOf(from);
+    ASSERT_GE(at, 0) << from.toStdString();
+    text->replace(at, from.size(), to);
 }
 
 // A real shape or texture file from the test data.
