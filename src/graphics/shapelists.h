@@ -76,11 +76,17 @@ void ReadItems(ShapeSource& source, int list, int item, std::vector<Item>* into,
     }
 }
 
-inline void CheckListSize(int list, std::size_t size, qint64 count) {
-    if (qint64(size) != count)
+// The `count` items of the list read where they stand into `into`, replacing what it held.
+template <typename Item, typename Read>
+void ReadItemsHere(ShapeSource& source, int list, int item, qint64 count, std::vector<Item>* into,
+                   const Read& read) {
+    into->clear();
+    into->reserve(std::size_t(std::min<qint64>(count, kFirstReserve)));
+    ReadItems(source, list, item, into, read);
+    if (qint64(into->size()) != count)
         ThrowShapeError(QStringLiteral("the %1 list holds %2 entries, not the %3 it claims")
                             .arg(ShapeTokenName(list))
-                            .arg(size)
+                            .arg(into->size())
                             .arg(count));
 }
 
@@ -219,16 +225,13 @@ void ReadList(ShapeSource& source, int list, int item, std::vector<Item>* into, 
         source.later->Forget(into);
         source.later->ForgetWithin(into->data(), into->data() + into->capacity());
     }
-    into->clear();
-    into->reserve(std::size_t(std::min<qint64>(count, kFirstReserve)));
     // A list that may outgrow its first stretch moves its items, and with them whatever long
     // list inside them was left for later: those are read where they stand.
     LaterLists* const later = source.later;
     if (count > kFirstReserve)
         source.later = nullptr;
-    ReadItems(source, list, item, into, read);
+    ReadItemsHere(source, list, item, count, into, read);
     source.later = later;
-    CheckListSize(list, into->size(), count);
 }
 
 // A list that is often long (points, UV points, normals, vertices): left for later when the
@@ -250,10 +253,7 @@ void ReadLongList(ShapeSource& source, int list, int item, std::vector<Item>* in
         }
     }
     source.later->Forget(into);
-    into->clear();
-    into->reserve(std::size_t(std::min<qint64>(count, kFirstReserve)));
-    ReadItems(source, list, item, into, read);
-    CheckListSize(list, into->size(), count);
+    ReadItemsHere(source, list, item, count, into, read);
 }
 
 // `count value value ...` up to the end of the source's current block into `into`: left for
