@@ -24,21 +24,11 @@ void ExpectChild(ShapeSource& source, int wanted) {
                             .arg(ShapeTokenName(wanted), source.Where()));
 }
 
-// `block ( count value value ... )`
-std::vector<int> ReadIntegers(ShapeSource& source, int list) {
-    const qint64 count = Count(source, list, false);
-    std::vector<int> values(std::size_t(count), 0);
-    for (int& value : values)
-        value = source.Int();
-    return values;
-}
-
 // A child block of the given kind holding a counted list of integers.
-std::vector<int> ReadIntegerBlock(ShapeSource& source, int block) {
+template <typename Values> void ReadIntegerBlock(ShapeSource& source, int block, Values* values) {
     ExpectChild(source, block);
-    std::vector<int> values = ReadIntegers(source, block);
+    ReadIntegers(source, Count(source, block, false), values);
     source.Close();
-    return values;
 }
 
 ShapeVector ReadVector(ShapeSource& source) {
@@ -73,7 +63,7 @@ void ReadPrimState(ShapeSource& source, ShapePrimState& state, const QString& la
     state.name = label;
     state.flags = source.Flags();
     state.shader = source.Int();
-    state.textures = ReadIntegerBlock(source, kTokenTexIdxs);
+    ReadIntegerBlock(source, kTokenTexIdxs, &state.textures);
     state.zBias = source.Float();
     state.vertexState = source.Int();
     state.alphaTestMode = source.Int();
@@ -87,11 +77,7 @@ void ReadVertex(ShapeSource& source, ShapeVertex& vertex) {
     vertex.normal = source.Int();
     vertex.colour1 = source.Flags();
     vertex.colour2 = source.Flags();
-    ExpectChild(source, kTokenVertexUvs);
-    vertex.uvs.resize(qsizetype(Count(source, kTokenVertexUvs, false)));
-    for (int& uv : vertex.uvs)
-        uv = source.Int();
-    source.Close();
+    ReadIntegerBlock(source, kTokenVertexUvs, &vertex.uvs);
 }
 
 // `primitives ( count prim_state_idx ( n ) indexed_trilist ( ... ) ... )`: a state index
@@ -167,7 +153,7 @@ void ReadDistanceLevel(ShapeSource& source, ShapeDistanceLevel& level) {
                 if (inner == kTokenDlevelSelection)
                     level.selection = source.Float();
                 else if (inner == kTokenHierarchy)
-                    level.hierarchy = ReadIntegers(source, inner);
+                    ReadIntegers(source, Count(source, inner, false), &level.hierarchy);
                 source.Close();
             }
         } else if (token == kTokenSubObjects) {

@@ -76,6 +76,13 @@ void ReadItems(ShapeSource& source, int list, int item, std::vector<Item>* into,
     }
 }
 
+// `count` whole numbers where they stand into `values`, replacing what it held.
+template <typename Values> void ReadIntegers(ShapeSource& source, qint64 count, Values* values) {
+    values->resize(qsizetype(count));
+    for (int& value : *values)
+        value = source.Int();
+}
+
 // The `count` items of the list read where they stand into `into`, replacing what it held.
 template <typename Item, typename Read>
 void ReadItemsHere(ShapeSource& source, int list, int item, qint64 count, std::vector<Item>* into,
@@ -272,9 +279,7 @@ void ReadValues(ShapeSource& source, int list, std::vector<int>* into, const voi
             return;
         }
     }
-    into->resize(std::size_t(count));
-    for (int& value : *into)
-        value = source.Int();
+    ReadIntegers(source, count, into);
 }
 
 } // namespace shapelists
