@@ -44,18 +44,22 @@ bool IsBracketOrQuote(char16_t c) {
     return c == u'(' || c == u')' || c == u'"';
 }
 
+#ifdef __SSE2__
+// A lane of ones for each of the eight characters that is "(", ")" or '"'.
+__m128i BracketOrQuoteLanes(__m128i eight) {
+    const __m128i open = _mm_cmpeq_epi16(eight, _mm_set1_epi16(u'('));
+    const __m128i close = _mm_cmpeq_epi16(eight, _mm_set1_epi16(u')'));
+    return _mm_or_si128(_mm_or_si128(open, close), _mm_cmpeq_epi16(eight, _mm_set1_epi16(u'"')));
+}
+#endif
+
 // The first "(", ")" or '"' from `from` on, or `to`: eight characters at a time where the
 // processor can compare them at once, as passing over a long block is mostly this search.
 qsizetype FindBracketOrQuote(const char16_t* s, qsizetype from, qsizetype to) {
 #ifdef __SSE2__
-    const __m128i open = _mm_set1_epi16(u'('), close = _mm_set1_epi16(u')'),
-                  quote = _mm_set1_epi16(u'"');
     for (; to - from >= 8; from += 8) {
         const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + from));
-        const __m128i hits =
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(eight, open), _mm_cmpeq_epi16(eight, close)),
-                         _mm_cmpeq_epi16(eight, quote));
-        const int mask = _mm_movemask_epi8(hits);
+        const int mask = _mm_movemask_epi8(BracketOrQuoteLanes(eight));
         if (mask != 0)
             return from + __builtin_ctz(unsigned(mask)) / 2;
     }
@@ -72,15 +76,10 @@ qsizetype WordEnd(const char16_t* s, qsizetype from, qsizetype to) {
     // Characters compared without sign: the top bit is flipped for the signed comparison.
     const __m128i flip = _mm_set1_epi16(short(0x8000));
     const __m128i blankLimit = _mm_set1_epi16(short(0x8000 + u' ' + 1));
-    const __m128i open = _mm_set1_epi16(u'('), close = _mm_set1_epi16(u')'),
-                  quote = _mm_set1_epi16(u'"');
     for (; to - from >= 8; from += 8) {
         const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + from));
         const __m128i blanks = _mm_cmplt_epi16(_mm_xor_si128(eight, flip), blankLimit);
-        const __m128i brackets =
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(eight, open), _mm_cmpeq_epi16(eight, close)),
-                         _mm_cmpeq_epi16(eight, quote));
-        const int mask = _mm_movemask_epi8(_mm_or_si128(blanks, brackets));
+        const int mask = _mm_movemask_epi8(_mm_or_si128(blanks, BracketOrQuoteLanes(eight)));
         if (mask != 0)
             return from + __builtin_ctz(unsigned(mask)) / 2;
     }
