@@ -293,7 +293,7 @@ public:
     std::vector<std::unique_ptr<ShapeSource>> SplitList(int item, int runs) override {
         // Runs are not cut again; a list with a quoted text (which may hold brackets) is read
         // where it stands.
-        const qsizetype end = run_ ? -1 : ListEnd();
+        const qsizetype end = run_ ? -1 : BlockEnd(s_, pos_, n_);
         if (end < 0)
             return {};
         // Each run but the first starts at the first item on a line within its even share of
@@ -327,9 +327,6 @@ public:
 
 private:
     static constexpr std::size_t kNumberChars = 64;
-
-    // Where the current block closes; -1 when it holds a quoted text or does not close.
-    qsizetype ListEnd() const { return BlockEnd(s_, pos_, n_); }
 
     // Runs from here to `end`, where the position is left: each but the first starts where
     // `startIn(from, to)` finds a place within its even share of the text; a share without
