@@ -123,13 +123,6 @@ void LaterLists::Queue(std::unique_ptr<Later> later) {
     HelperPool::Instance().Call(this, std::min<std::size_t>(WorkerLimit(), kMostThreads) - 1);
 }
 
-void LaterLists::Forget(const void* into) {
-    for (const std::unique_ptr<Later>& later : lists_) {
-        if (later->into == into)
-            later->forgotten = true;
-    }
-}
-
 void LaterLists::ForgetWithin(const void* from, const void* to) {
     const auto at = [](const void* p) { return reinterpret_cast<quintptr>(p); };
     for (const std::unique_ptr<Later>& later : lists_) {

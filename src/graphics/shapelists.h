@@ -134,10 +134,10 @@ public:
                      });
     }
 
-    // A list read again into `into` where it stands replaces any left for later.
-    void Forget(const void* into);
     // Lists left for later inside objects from `from` to `to` are dropped with the objects.
     void ForgetWithin(const void* from, const void* to);
+    // A list read again into `into` where it stands replaces any left for later.
+    void Forget(const void* into) { ForgetWithin(into, static_cast<const char*>(into) + 1); }
 
     // Reads the runs not yet taken, waits for the helpers and fills the lists; false when any
     // run failed.
