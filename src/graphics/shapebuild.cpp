@@ -396,26 +396,25 @@ void ReadShape(ShapeSource& source, LaterLists* later, ShapeModel* model) {
 
 } // namespace
 
-void BuildShapeModel(ShapeSource& source,
-                     const std::function<std::unique_ptr<ShapeSource>()>& again,
-                     ShapeModel* model) {
+void BuildShapeModel(const std::function<std::unique_ptr<ShapeSource>()>& open, ShapeModel* model) {
     // The long lists are read on several threads after the rest. Any fault, there or in the
     // rest, has the whole shape read again in one go, which reports the first fault of the file
     // where it stands.
     if (WorkerLimit() < 2) {
         // No thread to help: leaving lists for later would only cost a pass more.
-        BuildShapeModel(source, model);
+        BuildShapeModel(*open(), model);
         return;
     }
     bool read = false;
     try {
+        const std::unique_ptr<ShapeSource> source = open();
         LaterLists later;
-        ReadShape(source, &later, model);
+        ReadShape(*source, &later, model);
         read = later.ReadAll();
     } catch (const ShapeError&) {
     }
     if (!read)
-        ReadShape(*again(), nullptr, model);
+        ReadShape(*open(), nullptr, model);
     CheckShapeModel(*model);
 }
 

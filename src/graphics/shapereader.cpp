@@ -53,8 +53,7 @@ bool Build(const SimisBody& body, ShapeModel* model, QString* error) {
                                   : QString::fromLatin1(bytes);
                 view = QStringView(text).sliced(kSubHeaderChars);
             }
-            BuildShapeModel(
-                *NewTextShapeSource(view), [view] { return NewTextShapeSource(view); }, model);
+            BuildShapeModel([view] { return NewTextShapeSource(view); }, model);
         }
     } catch (const ShapeError& failure) {
         *model = ShapeModel();
