@@ -8,6 +8,7 @@
 #include "platform/winfs.h"
 #include "platform/winresolve.h"
 
+#include <QStringBuilder>
 #include <algorithm>
 #include <cerrno>
 #include <utility>
@@ -163,8 +164,15 @@ void ListedFileDates::AddListing(StringList& found, const QString& root, const Q
     QList<qint32> dates;
     QString host;
     FindDatedFiles(names, dates, path, mask, &error, &host);
-    for (const QString& name : std::as_const(names))
-        found.Add(prefix.isEmpty() ? name : prefix + u'\\' + name);
+    AddFound(found, root, prefix, names, dates, host, error);
+}
+
+void ListedFileDates::AddFound(StringList& found, const QString& root, const QString& prefix,
+                               const QStringList& names, const QList<qint32>& dates,
+                               const QString& host, int error) {
+    // Tens of thousands of names: each joined in one allocation.
+    for (const QString& name : names)
+        found.Add(prefix.isEmpty() ? name : QString(prefix % QLatin1Char('\\') % name));
     // A folder where nothing matched was listed all the same.
     if (error == 0 || error == ENOENT)
         AddFolder(root, prefix, names, dates, host);
@@ -177,25 +185,10 @@ void ListedFileDates::AddListings(StringList& found, const QString& root, const 
     // Each folder's files are added as soon as they are found, while other folders are still
     // being read.
     auto add = [&](std::size_t f) {
-        const QString& prefix = prefixes.at(qsizetype(f));
         const FolderFiles& folder = folders[f];
-        for (std::size_t m = 0; m < folder.found.size(); ++m) {
-            const FindAnswer& files = folder.found[m];
-            for (const QString& name : files.names) {
-                if (prefix.isEmpty()) {
-                    found.Add(name);
-                    continue;
-                }
-                // Tens of thousands of names: each joined in one allocation.
-                QString joined;
-                joined.reserve(prefix.size() + 1 + name.size());
-                joined.append(prefix).append(u'\\').append(name);
-                found.Add(joined);
-            }
-            // A folder where nothing matched was listed all the same.
-            if (folder.errors[m] == 0 || folder.errors[m] == ENOENT)
-                AddFolder(root, prefix, files.names, files.times, folder.host);
-        }
+        for (std::size_t m = 0; m < folder.found.size(); ++m)
+            AddFound(found, root, prefixes.at(qsizetype(f)), folder.found[m].names,
+                     folder.found[m].times, folder.host, folder.errors[m]);
     };
     FindDatedFilesInFolders(searched, paths, masks, &folders, add);
 }

@@ -102,6 +102,11 @@ private:
     };
     Root* RootOf(const QString& root);
     const Root* RootOf(const QString& root) const;
+    // The files one find gave in the folder `prefix` (with the find's error), as AddListing
+    // adds them.
+    void AddFound(StringList& found, const QString& root, const QString& prefix,
+                  const QStringList& names, const QList<qint32>& dates, const QString& host,
+                  int error);
     // The place of the listed folder that a spelling names, or -1.
     static qsizetype FolderNamed(const Root& root, const QString& folder);
 

@@ -95,10 +95,12 @@ void ListRouteFilesOfKind(std::uint32_t kind, StringList& out, const QString& ro
         // The folders of every route are read and looked at together.
         QStringList paths;
         QStringList prefixes;
-        for (int r = 0; r < routes.Count(); ++r) {
-            prefixes.append(QStringLiteral("Routes\\") + routes[r] + files.subFolder);
+        const auto addRoute = [&](const QString& route) {
+            prefixes.append(QStringLiteral("Routes\\") + route + files.subFolder);
             paths.append(root + QLatin1Char('\\') + prefixes.last());
-        }
+        };
+        for (int r = 0; r < routes.Count(); ++r)
+            addRoute(routes[r]);
         listed->AddListings(out, root, root + QStringLiteral("\\Routes"), paths, prefixes,
                             {files.mask});
         // The routes of the other root that this one lacks: their folders are found missing
@@ -113,10 +115,8 @@ void ListRouteFilesOfKind(std::uint32_t kind, StringList& out, const QString& ro
         paths.clear();
         prefixes.clear();
         for (int r = 0; r < theirs.Count(); ++r) {
-            if (routes.IndexOf(theirs[r]) >= 0)
-                continue;
-            prefixes.append(QStringLiteral("Routes\\") + theirs[r] + files.subFolder);
-            paths.append(root + QLatin1Char('\\') + prefixes.last());
+            if (routes.IndexOf(theirs[r]) < 0)
+                addRoute(theirs[r]);
         }
         listed->AddMissingFolders(root, paths, prefixes);
         return;

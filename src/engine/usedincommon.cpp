@@ -45,7 +45,6 @@ ItemKind KindOfItem(const QString& item) {
     return ItemKind::Other;
 }
 
-// The path without its last component; empty when it has only one.
 // ROUTES\<route> of a route's service or path (the item without its last two components).
 QString RouteFolderOf(const QString& item) {
     return ParentPath(ParentPath(item));

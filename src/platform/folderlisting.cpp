@@ -79,9 +79,13 @@ quint64 FolderListing::State() const {
 void FolderListing::Add(const QString& name, EntryKind kind) {
     MarkChanged();
     files_.remove(name);
+    orderedValid_ = false;
+    AddName(name, kind);
+}
+
+void FolderListing::AddName(const QString& name, EntryKind kind) {
     const qsizetype before = exact_.size();
     exact_[name] = kind;
-    orderedValid_ = false;
     if (exact_.size() == before)
         return;
     // One lookup finds the twin or makes the place.
@@ -93,43 +97,19 @@ void FolderListing::Add(const QString& name, EntryKind kind) {
         twin.clear();
 }
 
-void FolderListing::Fill(std::vector<ReadName>& names) {
+void FolderListing::Fill(const std::vector<ReadName>& names) {
     MarkChanged();
-    if (!exact_.isEmpty()) {
-        for (const ReadName& read : names) {
-            Add(read.name, read.kind);
-            if (read.kept)
-                KeepFileStat(read.name, read.st);
-        }
-        return;
-    }
-    // Thousands of names: the tables are sized once, and the order is made from the names as
-    // read rather than looked up again.
-    const qsizetype count = qsizetype(names.size());
-    exact_.reserve(count);
-    folded_.reserve(count);
+    orderedValid_ = false;
+    // Thousands of names: the tables are sized once.
+    exact_.reserve(exact_.size() + qsizetype(names.size()));
+    folded_.reserve(folded_.size() + qsizetype(names.size()));
     for (const ReadName& read : names) {
-        exact_.insert(read.name, read.kind);
-        const qsizetype foldedBefore = folded_.size();
-        QString& twin = folded_[FoldedName{read.name}];
-        if (folded_.size() != foldedBefore)
-            twin = read.name;
-        else
-            twin.clear();
+        AddName(read.name, read.kind);
         if (read.kept)
             files_.insert(read.name, read.st);
+        else
+            files_.remove(read.name);
     }
-    std::sort(names.begin(), names.end(),
-              [](const ReadName& a, const ReadName& b) { return NameOrder(a.name, b.name); });
-    ordered_.clear();
-    ordered_.reserve(count);
-    orderedKinds_.clear();
-    orderedKinds_.reserve(count);
-    for (const ReadName& read : names) {
-        ordered_.append(read.name);
-        orderedKinds_.append(read.kind);
-    }
-    orderedValid_ = true;
 }
 
 void FolderListing::Remove(const QString& name) {

@@ -74,9 +74,8 @@ public:
         bool kept = false;
         struct stat st {};
     };
-    // Takes in at once the names of a folder just read (each once) into a listing that holds
-    // none yet, and puts them in order.
-    void Fill(std::vector<ReadName>& names);
+    // Add of every name of a folder just read (each once), keeping the stats it was read with.
+    void Fill(const std::vector<ReadName>& names);
     void Remove(const QString& name);
     bool Has(const QString& name) const { return exact_.contains(name); }
     EntryKind KindOf(const QString& name) const { return exact_.value(name); }
@@ -108,6 +107,10 @@ public:
     bool KeptAnswer(const QString& key, QStringList* names, QList<qint32>* times) const;
 
 private:
+    // Add without marking the change: the name with its kind, and its place among the names
+    // alike without regard to case.
+    void AddName(const QString& name, EntryKind kind);
+
     friend FolderLookup MatchName(const FolderListing& listing, const QString& name,
                                   QString* found);
 

@@ -108,6 +108,15 @@ void FillEntry(const QString& name, const HostEntryStat& stat, FindEntry* entry)
     FillEntry(name, stat.st, stat.hasTarget ? &stat.target : nullptr, entry);
 }
 
+// The entry of a host path from its stat (not following links), named by its last component.
+void FillHostEntry(const QString& hostPath, const struct stat& st, FindEntry* entry) {
+    struct stat target {};
+    // A dangling link keeps its own data.
+    const bool followed = S_ISLNK(st.st_mode) && HostStat(hostPath, true, &target);
+    FillEntry(hostPath.mid(hostPath.lastIndexOf(QLatin1Char('/')) + 1), st,
+              followed ? &target : nullptr, entry);
+}
+
 bool EntryOrder(const FindEntry& a, const FindEntry& b) {
     auto rank = [](const QString& name) {
         return name == QLatin1String(".") ? 0 : name == QLatin1String("..") ? 1 : 2;
@@ -193,11 +202,7 @@ bool HostEntry(const QString& hostPath, FindEntry* entry, int* error) {
     struct stat st {};
     if (!HostStat(hostPath, false, &st, error))
         return false;
-    struct stat target {};
-    // A dangling link keeps its own data.
-    const bool followed = S_ISLNK(st.st_mode) && HostStat(hostPath, true, &target);
-    FillEntry(hostPath.mid(hostPath.lastIndexOf(QLatin1Char('/')) + 1), st,
-              followed ? &target : nullptr, entry);
+    FillHostEntry(hostPath, st, entry);
     return true;
 }
 
@@ -295,11 +300,7 @@ bool FindEntryOf(const QString& path, FindEntry* entry, int* error) {
     struct stat st {};
     if (!ResolvePathStat(path, false, &host, &st, error))
         return false;
-    struct stat target {};
-    // A dangling link keeps its own data.
-    const bool followed = S_ISLNK(st.st_mode) && HostStat(host, true, &target);
-    FillEntry(host.mid(host.lastIndexOf(QLatin1Char('/')) + 1), st, followed ? &target : nullptr,
-              entry);
+    FillHostEntry(host, st, entry);
     return true;
 }
 

@@ -24,9 +24,12 @@ protected:
 
     static ReportPane* Pane() { return TheMainServices().InformationMemo(); }
     static std::unique_ptr<StoreIniHolder> Cache(const QString& name) { return OpenStoreIni(name); }
-    static const ItemSet* Find(const RecordList<ItemSet>& list, const QString& fileName) {
+    // The record of a file by its name and, when given, its folder.
+    static const ItemSet* Find(const RecordList<ItemSet>& list, const QString& fileName,
+                               const QString& folder = QString()) {
         for (const auto& item : list) {
-            if (item && item->FileName.compare(fileName, Qt::CaseInsensitive) == 0)
+            if (item && item->FileName.compare(fileName, Qt::CaseInsensitive) == 0 &&
+                (folder.isEmpty() || item->Folder.compare(folder, Qt::CaseInsensitive) == 0))
                 return item.get();
         }
         return nullptr;
@@ -411,19 +414,7 @@ enum class RebuiltAtStart { Stock, Paths };
 
 class RebuildAtStartTest
     : public CacheRebuildTest,
-      public ::testing::WithParamInterface<std::tuple<ChangeBetweenStarts, RebuiltAtStart>> {
-protected:
-    // The record of a file by its folder and name as the rebuild gives them.
-    static const ItemSet* FindIn(const RecordList<ItemSet>& list, const QString& folder,
-                                 const QString& fileName) {
-        for (const auto& item : list) {
-            if (item && item->Folder.compare(folder, Qt::CaseInsensitive) == 0 &&
-                item->FileName.compare(fileName, Qt::CaseInsensitive) == 0)
-                return item.get();
-        }
-        return nullptr;
-    }
-};
+      public ::testing::WithParamInterface<std::tuple<ChangeBetweenStarts, RebuiltAtStart>> {};
 
 // A file's place as the rebuilt records name it.
 struct RecordPlace {
@@ -537,19 +528,19 @@ TEST_P(RebuildAtStartTest, SeesEveryChangeMadeBetweenTwoStarts) {
     rebuild();
     EXPECT_EQ(MstsFilesRead() - before, reads) << "only what changed is read";
     if (present.IsSet()) {
-        const ItemSet* item = FindIn(records, present.folder, present.fileName);
+        const ItemSet* item = Find(records, present.fileName, present.folder);
         ASSERT_NE(item, nullptr) << qPrintable(present.folder + u'\\' + present.fileName);
         if (!description.isEmpty()) {
             EXPECT_EQ(item->Description, description);
         }
     }
     if (gone.IsSet()) {
-        EXPECT_EQ(FindIn(records, gone.folder, gone.fileName), nullptr)
+        EXPECT_EQ(Find(records, gone.fileName, gone.folder), nullptr)
             << qPrintable(gone.folder + u'\\' + gone.fileName);
     }
     if (!stock) {
         const ItemSet* side =
-            FindIn(records, QStringLiteral("Routes\\Near\\PATHS"), QStringLiteral("Side.pat"));
+            Find(records, QStringLiteral("Side.pat"), QStringLiteral("Routes\\Near\\PATHS"));
         ASSERT_NE(side, nullptr);
         EXPECT_EQ(side->StoreInd, SI_IN_STORE);
     }
