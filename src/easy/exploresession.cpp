@@ -9,7 +9,6 @@
 #include "core/itemtree.h"
 #include "core/storeini.h"
 #include "core/stringlist.h"
-#include "easy/easylists.h"
 #include "easy/exploresaves.h"
 #include "easy/explorestate.h"
 #include "platform/winfind.h"
