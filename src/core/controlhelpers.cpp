@@ -1,6 +1,7 @@
 #include "core/controlhelpers.h"
 
 #include "core/appstate.h"
+#include "core/itemkinds.h"
 #include "core/itemtree.h"
 #include "platform/ui.h"
 
@@ -48,7 +49,7 @@ int ClassifyListNode(const ItemNode* node) {
 
 void CollectRouteNodes(std::vector<ItemNode*>& list, const ItemTree& tree) {
     ItemNode* node = tree.First();
-    while (node && !((node->Data()->PType & PT_ROUTE) && !(node->Data()->PType & PT_HEADING)))
+    while (node && !IsRouteItem(*node->Data()))
         node = node->GetNext();
     for (; node; node = node->NextSibling())
         list.push_back(node);

@@ -47,6 +47,14 @@ QString ItemKindName(std::uint32_t kind) {
     }
 }
 
+bool IsActivityItem(const ItemSet& item) {
+    return (item.PType & PT_ACTIVITY) && !(item.PType & PT_HEADING);
+}
+
+bool IsRouteItem(const ItemSet& item) {
+    return (item.PType & PT_ROUTE) && !(item.PType & PT_HEADING);
+}
+
 QString LastPathComponent(const QString& path) {
     return path.mid(path.lastIndexOf(QLatin1Char('\\')) + 1);
 }

@@ -20,6 +20,10 @@ class ItemNode;
 // The display name of one kind bit; a combination of bits and every other value is "Unknown".
 QString ItemKindName(std::uint32_t kind);
 
+// Whether a tree item is an activity or a route itself rather than a heading over them.
+bool IsActivityItem(const ItemSet& item);
+bool IsRouteItem(const ItemSet& item);
+
 // The last component of a backslash path ("ROUTES\USA1" gives "USA1").
 QString LastPathComponent(const QString& path);
 // The path without its last component ("ROUTES\USA1" gives "ROUTES"; "USA1" gives "").

@@ -209,8 +209,7 @@ bool GenerateExploreActivity(const ActivityInfo& source, ExploreActivitySaveInfo
     const QString& msts = App().MstsRootFolder;
     const QString& store = App().StoreRootFolder;
     const QString rel = u'\\' + source.Folder + u'\\' + source.FileName;
-    const qsizetype cut = source.Folder.lastIndexOf(u'\\');
-    const QString routeFolder = cut < 0 ? QString() : source.Folder.left(cut);
+    const QString routeFolder = ParentPath(source.Folder);
     const QString activities = msts + u'\\' + source.Folder + u'\\';
 
     QString error;

@@ -35,14 +35,6 @@ void SelectFirstRow(EasyRows& rows) {
 
 } // namespace
 
-bool IsActivityItem(const ItemSet& item) {
-    return (item.PType & PT_ACTIVITY) && !(item.PType & PT_HEADING);
-}
-
-bool IsRouteItem(const ItemSet& item) {
-    return (item.PType & PT_ROUTE) && !(item.PType & PT_HEADING);
-}
-
 int EasyRows::RecordOfRow(int row) const {
     const int data = row - LeadingRows;
     if (row < 0 || data < 0 || data >= int(RowMap.size()))

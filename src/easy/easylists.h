@@ -5,7 +5,7 @@
 // that the page's handlers find the record of a chosen row.
 #pragma once
 
-#include "core/itemset.h"
+#include "core/itemkinds.h"
 
 #include <QString>
 #include <QStringList>
@@ -15,10 +15,6 @@ namespace qv {
 
 class ItemTree;
 class ItemNode;
-
-// Whether a tree item is an activity or a route itself rather than a heading over them.
-bool IsActivityItem(const ItemSet& item);
-bool IsRouteItem(const ItemSet& item);
 
 // The rows of one list and the record behind each data row. Rows taken from the registry (the
 // recent entries) and the separator row below them come first and stand for no record.

@@ -2,11 +2,11 @@
 
 #include "catalogue/itemfiles.h"
 #include "catalogue/pathrecords.h"
+#include "core/itemkinds.h"
 #include "core/itemtree.h"
 #include "core/mainservices.h"
 #include "core/regsettings.h"
 #include "core/storeini.h"
-#include "easy/easylists.h"
 #include "easy/explorestate.h"
 #include "easy/goandlaunch.h"
 #include "easy/marking.h"

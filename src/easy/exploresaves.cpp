@@ -58,11 +58,6 @@ void WriteExploreSaveRecord(const ExploreActivitySaveInfo& record, IniFile& ini)
     ini.WriteInteger(section, QStringLiteral("Weather"), record.Weather);
 }
 
-// The route's folder relative to a root: the session's activities folder less its last part.
-QString RouteFolderOf(const ExploreActivitySaveInfo& record) {
-    return record.Folder.left(qMax<qsizetype>(0, record.Folder.lastIndexOf(u'\\')));
-}
-
 } // namespace
 
 QString ExploreSavesFileName(const QString& routeFolderName) {
@@ -70,7 +65,7 @@ QString ExploreSavesFileName(const QString& routeFolderName) {
 }
 
 QString ExploreRouteFolderName(const ExploreActivitySaveInfo& record) {
-    return LastPathComponent(RouteFolderOf(record));
+    return LastPathComponent(ParentPath(record.Folder));
 }
 
 QString SaveNumberFromSaveFileName(const QString& name) {
@@ -178,7 +173,7 @@ void DescribeExploreSession(const ExploreActivitySaveInfo& record, ReportPane* p
     auto consistCache = OpenStoreIni(QStringLiteral("CACHECON.QVC"));
     auto pathCache = OpenStoreIni(QStringLiteral("CACHEPAT.QVC"));
     PathInfo path;
-    path.Folder = RouteFolderOf(record) + QStringLiteral("\\PATHS");
+    path.Folder = ParentPath(record.Folder) + QStringLiteral("\\PATHS");
     path.FileName = LastPathComponent(record.PlayerPathFileName);
     if (!ReadPathFile(App().StoreRootFolder, path, *pathCache))
         ReadPathFile(App().MstsRootFolder, path, *pathCache);

@@ -9,7 +9,6 @@
 #include "core/itemtree.h"
 #include "core/storeini.h"
 #include "core/stringlist.h"
-#include "easy/easylists.h"
 #include "easy/exploresaves.h"
 #include "easy/explorestate.h"
 #include "platform/winfind.h"
@@ -40,9 +39,8 @@ bool SessionStillRuns(const ExploreActivitySaveInfo& record) {
     auto consistCache = OpenStoreIni(QStringLiteral("CACHECON.QVC"));
     auto stockCache = OpenStoreIni(QStringLiteral("CACHESTK.QVC"));
     PathInfo path;
-    const qsizetype cut = record.PlayerPathFileName.lastIndexOf(u'\\');
-    path.Folder = cut < 0 ? QString() : record.PlayerPathFileName.left(cut);
-    path.FileName = record.PlayerPathFileName.mid(cut + 1);
+    path.Folder = ParentPath(record.PlayerPathFileName);
+    path.FileName = LastPathComponent(record.PlayerPathFileName);
     bool ok = ReadPathFile(App().StoreRootFolder, path, *pathCache) ||
               ReadPathFile(App().MstsRootFolder, path, *pathCache);
     ok = ok && (path.PType & PT_DRIVEABLE);

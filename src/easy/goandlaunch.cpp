@@ -33,13 +33,6 @@ void EnterMstsFolder() {
         QDir::setCurrent(host);
 }
 
-// The folder of a path relative to a root, less its last component (Routes\X\ACTIVITIES gives
-// Routes\X).
-QString ParentFolder(const QString& folder) {
-    const qsizetype cut = folder.lastIndexOf(QLatin1Char('\\'));
-    return cut < 0 ? QString() : folder.left(cut);
-}
-
 // The RailDriver manager is brought to the front when it runs already, else started.
 void StartRailDriver(bool noWait) {
     const WindowHandle window =
@@ -58,7 +51,7 @@ void StartRailDriver(bool noWait) {
 // while the Easy page reloads saved sessions.
 void TidyUpExploreSession(QObject* sender) {
     ExploreState& explore = Explore();
-    const QString routeFolder = ParentFolder(explore.ExploreSourceActivity->Folder);
+    const QString routeFolder = ParentPath(explore.ExploreSourceActivity->Folder);
     CleanExploreTemp(routeFolder, nullptr);
     const ExploreReloadHandler& reload = ReloadHandler();
     if (!reload || !reload(sender, LastPathComponent(routeFolder)))

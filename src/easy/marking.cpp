@@ -3,6 +3,7 @@
 #include "core/appstate.h"
 #include "core/comparetext.h"
 #include "core/generaldefs.h"
+#include "core/itemkinds.h"
 #include "core/itemtree.h"
 #include "core/mainservices.h"
 #include "core/regsettings.h"
@@ -32,8 +33,7 @@ ItemNode* FindDefaultRoute(const ItemTree& tree, const QString& name) {
     const QString folder = QStringLiteral("Routes\\") + name;
     for (ItemNode* node = tree.First(); node; node = node->GetNext()) {
         const ItemSet& item = *node->Data();
-        if ((item.PType & PT_ROUTE) && !(item.PType & PT_HEADING) &&
-            CompareText(item.Folder, folder) == 0)
+        if (IsRouteItem(item) && CompareText(item.Folder, folder) == 0)
             return node;
     }
     return nullptr;

@@ -12,6 +12,7 @@
 #include "catalogue/stockreader.h"
 #include "core/appstate.h"
 #include "core/generaldefs.h"
+#include "core/itemkinds.h"
 #include "core/itemset.h"
 #include "core/report.h"
 #include "core/reportpane.h"
@@ -146,7 +147,7 @@ void WriteActivityInfo(const ItemSet& item, ReportPane* pane) {
         AppendRichEditLines(pane, activity.Description, true);
         pane->AddLine(QString());
 
-        const QString routeFolder = FolderPartOf(activity.Folder);
+        const QString routeFolder = ParentPath(activity.Folder);
         // An activity that names no player service has none to list or read.
         const ServiceInfo player = reading.ReadService(activity.PlayerSrv);
         if (NamesFile(activity.PlayerSrv))
@@ -218,7 +219,7 @@ void WriteActivityInfo(const ItemSet& item, ReportPane* pane) {
         pane->AddLine(Blanks(8) + Caption(Msg::TYPE_CONSIST_LEG) + QStringLiteral(": ") +
                       NameWithFileName(consist.Description, consist.FileName));
         const PathInfo path = reading.ReadPath(
-            FolderPartOf(service.Folder) + QStringLiteral("\\PATHS"), service.PathFile);
+            ParentPath(service.Folder) + QStringLiteral("\\PATHS"), service.PathFile);
         pane->AddLine(Blanks(8) + Caption(Msg::TREE_HEADING_PATH) + QStringLiteral(": ") +
                       NameWithFileName(path.Name, path.FileName));
         pane->AddLine(Blanks(12) + QLatin1Char('(') + path.PathStart + QStringLiteral(" --> ") +

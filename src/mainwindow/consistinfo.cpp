@@ -124,7 +124,7 @@ void WriteStockInfo(const ItemSet& item, ReportPane* pane) {
 
     WriteReportHeading(read ? stock.Name : item.Description, pane);
     pane->AddLine(Caption(Msg::TREE_HEADING_FOLDER) + QStringLiteral(":   ") +
-                  FolderPartOf(item.FileName));
+                  ParentPath(item.FileName));
     pane->AddLine(QString());
     pane->AddLine(ItemInfoLabel(Msg::TREE_HEADING_FILE_NAME) + LastPathComponent(item.FileName));
     pane->AddLine(QString());

@@ -21,11 +21,6 @@ QString ItemInfoLabel(Msg key) {
     return Caption(key) + QStringLiteral(": ");
 }
 
-QString FolderPartOf(const QString& path) {
-    const qsizetype slash = path.lastIndexOf(QLatin1Char('\\'));
-    return slash < 0 ? QString() : path.left(slash);
-}
-
 QString NameWithFileName(const QString& name, const QString& fileName) {
     if (fileName == QLatin1String("0"))
         return QString();

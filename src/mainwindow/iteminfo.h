@@ -31,8 +31,6 @@ void WriteTsectionSummary(RouteInfo& record, ReportPane* pane);
 
 // The caption of a report line followed by ": ".
 QString ItemInfoLabel(Msg key);
-// A Windows-form path without its last component; empty when it has none.
-QString FolderPartOf(const QString& path);
 
 // The sections, each written below what the pane holds.
 void WriteRouteInfo(const ItemSet& item, ReportPane* pane);

@@ -83,13 +83,11 @@ void FillList(ItemNode* node, ListCaches& caches) {
     }
 }
 
-// Opens the node's children as a full expansion would reach them: a list node is filled just
-// before it opens, and a node left without children stays closed.
+// Opens the node's children as a full expansion would reach them: the lists are filled first,
+// and a node left without children stays closed.
 void ExpandWholeTree(ItemTree& tree) {
-    std::optional<ListCaches> caches;
+    FillUnopenedLists(tree);
     for (ItemNode* node = tree.First(); node; node = node->GetNext()) {
-        if (IsUnopenedList(node))
-            FillList(node, caches ? *caches : caches.emplace());
         if (node->ChildCount() > 0)
             node->SetExpanded(true);
     }

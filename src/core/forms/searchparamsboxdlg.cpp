@@ -15,8 +15,6 @@
 
 namespace qv {
 
-namespace {} // namespace
-
 TSearchParamsBoxDlg::TSearchParamsBoxDlg(QWidget* owner, SearchTextSet& record, QWidget*)
     : QDialog(owner), record_(record) {
     setObjectName(QStringLiteral("TSearchParamsBoxDlg"));
