@@ -38,18 +38,13 @@ struct TreeCaches {
     }
 };
 
-bool IsRouteRecord(const ItemSet& item) {
-    return (item.PType & PT_ROUTE) && !(item.PType & PT_HEADING);
-}
-
 // The saved routes of the scenario (or of the item list), brought in line with the routes there
 // are now when they come from a file. True when that changed anything.
 bool ReadScenarioRoutes(RecordList<ItemSet>& routes, const QString& scenarioFile,
                         const RecordList<ItemSet>* itemList) {
     ReadScenarioFile(routes, scenarioFile, itemList, false, PT_HEADING, PT_ROUTE, QString());
-    std::erase_if(routes, [](const std::unique_ptr<ItemSet>& item) {
-        return !item || !IsRouteRecord(*item);
-    });
+    std::erase_if(
+        routes, [](const std::unique_ptr<ItemSet>& item) { return !item || !IsRouteItem(*item); });
     if (itemList)
         return false;
     RecordList<ItemSet> current;

@@ -4,6 +4,7 @@
 #include "core/comparetext.h"
 #include "core/easyservices.h"
 #include "core/generaldefs.h"
+#include "core/itemkinds.h"
 #include "core/itemtree.h"
 #include "core/mainservices.h"
 #include "core/report.h"
@@ -30,10 +31,6 @@ bool ReadBuildReported(RouteInfo& record) {
     return state == TsectionFileState::Valid;
 }
 
-bool IsRouteNode(const ItemSet& item) {
-    return (item.PType & PT_ROUTE) && !(item.PType & PT_HEADING);
-}
-
 // The file's last-write date as a day number of the local calendar (days and their fraction),
 // so that differences count calendar days as the dates show them; 0 when there is no date.
 double FileDayNumber(const QString& file) {
@@ -57,7 +54,7 @@ bool BuildTsectionEntryList(ConflictList& list, bool allRoutes) {
     const ItemTree* tree = main.QuarvelObjects();
     for (ItemNode* node = tree ? tree->First() : nullptr; node; node = node->GetNext()) {
         const ItemSet& item = *node->Data();
-        if (!IsRouteNode(item) || (item.StoreInd != SI_IN_USE && !allRoutes))
+        if (!IsRouteItem(item) || (item.StoreInd != SI_IN_USE && !allRoutes))
             continue;
         RouteInfo route;
         route.PType = item.PType;
@@ -175,7 +172,7 @@ bool ApplyTsectionChoice(ItemTree& tree, const ConflictList& list) {
         ItemNode* node = tree.First();
         for (; node; node = node->GetNext()) {
             const ItemSet& item = *node->Data();
-            if (IsRouteNode(item) && item.Folder == entry->RouteFolder &&
+            if (IsRouteItem(item) && item.Folder == entry->RouteFolder &&
                 item.FileName == entry->RouteFile && item.Description == entry->RouteName)
                 break;
         }

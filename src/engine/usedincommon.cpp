@@ -280,10 +280,9 @@ void FindListMemberships(const UsedInSearchList& searched, const RecordList<Item
         }
         if (!context || (node->PType & PT_HEADING) || !(node->PType & kind))
             continue;
-        const QString member =
-            pathList && (context->PType & PT_ROUTE) && !(context->PType & PT_HEADING)
-                ? context->Folder + QStringLiteral("\\Paths\\") + node->FileName
-                : node->FileName;
+        const QString member = pathList && IsRouteItem(*context)
+                                   ? context->Folder + QStringLiteral("\\Paths\\") + node->FileName
+                                   : node->FileName;
         for (const int index : searched.Match(member)) {
             const UsedInInfo& item = searched[index];
             SetStatusDetail(statusContext + QStringLiteral(" '") + item.ItemName +
