@@ -29,6 +29,11 @@ bool IsPlainFolder(const QString& path) {
 
 namespace {
 
+// A last component that names an entry of its folder as it is: not empty, "." or "..", no NUL.
+bool IsPlainName(QStringView name) {
+    return !name.isEmpty() && name != u"." && name != u".." && !name.contains(QChar(0));
+}
+
 // The path exists as far as `host`, its component `from` is missing: the result names the whole
 // path to be created below the existing part.
 void SetMissingTail(ResolvedPath* out, const QString& host, const QStringList& components,
@@ -419,8 +424,7 @@ const FolderCache::KnownFolder* FolderCache::LookUpRemembered(const QString& pat
     if (!folder)
         return nullptr;
     *name = path.mid(cut + 1);
-    if (name->isEmpty() || *name == QLatin1String(".") || *name == QLatin1String("..") ||
-        name->contains(QChar(0)) || TheDriveMap().HostRoot(path.at(0)) != folder->root)
+    if (!IsPlainName(*name) || TheDriveMap().HostRoot(path.at(0)) != folder->root)
         return nullptr;
     if (folder->host.isEmpty()) {
         // Missing while the listing that lacked the name on the way still lacks it.
@@ -447,7 +451,7 @@ const FolderCache::KnownFolder* FolderCache::RememberInParent(QStringView window
     if (cut < 3)
         return nullptr;
     const QStringView name = windowsFolder.mid(cut + 1);
-    if (name.isEmpty() || name == u"." || name == u".." || name.contains(QChar(0)))
+    if (!IsPlainName(name))
         return nullptr;
     const KnownFolder* parent = LastFolder(windowsFolder.left(cut));
     if (!parent || !parent->listing->KnownCurrent())
