@@ -247,6 +247,8 @@ private:
     // stopped being known current); null when there is none. The pointer is good until the next
     // call or the next folder remembered.
     const KnownFolder* LastFolder(QStringView windowsFolder);
+    // The same among the copies LastFolder found last only, which costs no hashing.
+    const KnownFolder* RecentFolderOf(QStringView windowsFolder) const;
 
     // A folder as spelled that is not remembered, whose parent folder is (with its listing known
     // current): found in the parent's listing as the walk from the root would find it, and

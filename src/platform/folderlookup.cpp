@@ -181,13 +181,9 @@ bool FolderCache::FoundRecently(const QString& windowsFolder) {
         return false;
     QMutexLocker lock(&mutex_);
     TakeReports();
-    for (const RecentFolder& last : lastFolders_) {
-        if (last.known.generation == generation_ && !last.folder.isNull() &&
-            last.folder == windowsFolder)
-            return !last.known.host.isEmpty() && last.known.listing->KnownCurrent() &&
-                   TheDriveMap().HostRoot(windowsFolder.at(0)) == last.known.root;
-    }
-    return false;
+    const KnownFolder* last = RecentFolderOf(windowsFolder);
+    return last && !last->host.isEmpty() && last->listing->KnownCurrent() &&
+           TheDriveMap().HostRoot(windowsFolder.at(0)) == last->root;
 }
 
 bool FolderCache::KindRemembered(const QString& path, EntryKind* kind, int* error, bool* failed) {
@@ -487,14 +483,20 @@ const FolderCache::KnownFolder* FolderCache::RememberInParent(QStringView window
     return LastFolder(folder);
 }
 
-const FolderCache::KnownFolder* FolderCache::LastFolder(QStringView windowsFolder) {
-    // A move looks up files in its source folder and its target folder (and the target's parent)
-    // in turn, thousands of times: the folders last found are compared before the whole text is
-    // hashed.
+const FolderCache::KnownFolder* FolderCache::RecentFolderOf(QStringView windowsFolder) const {
     for (const RecentFolder& last : lastFolders_)
         if (last.known.generation == generation_ && !last.folder.isNull() &&
             last.folder == windowsFolder)
             return &last.known;
+    return nullptr;
+}
+
+const FolderCache::KnownFolder* FolderCache::LastFolder(QStringView windowsFolder) {
+    // A move looks up files in its source folder and its target folder (and the target's parent)
+    // in turn, thousands of times: the folders last found are compared before the whole text is
+    // hashed.
+    if (const KnownFolder* last = RecentFolderOf(windowsFolder))
+        return last;
     const QString key = windowsFolder.toString();
     const auto folder = knownFolders_.constFind(key);
     if (folder == knownFolders_.cend() || folder->generation != generation_)
