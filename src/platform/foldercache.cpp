@@ -37,6 +37,15 @@ QString ReportedName(const char* name) {
     return QString::fromLatin1(name, qsizetype(size));
 }
 
+// The folder that holds a host path, as a part of it ("/" for one at the root); empty when the
+// path has no folder.
+QStringView ParentPart(QStringView hostPath) {
+    const qsizetype slash = hostPath.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0)
+        return {};
+    return slash == 0 ? QStringView(u"/") : hostPath.left(slash);
+}
+
 } // namespace
 
 void FolderCache::Prefetch(const QStringList& hostFolders, bool fileStats) {
@@ -466,10 +475,10 @@ FolderListing* FolderCache::ParentListing(const FolderListing* listing, QStringV
     for (const KnownParent& known : parents_)
         if (known.listing == listing && known.generation == generation_)
             return known.parent;
-    const qsizetype slash = hostFolder.lastIndexOf(QLatin1Char('/'));
-    if (slash < 0)
+    const QStringView parentFolder = ParentPart(hostFolder);
+    if (parentFolder.isEmpty())
         return nullptr;
-    FolderListing* parent = Listing(slash == 0 ? QStringView(u"/") : hostFolder.left(slash));
+    FolderListing* parent = Listing(parentFolder);
     // A folder without a listing of its parent is not remembered: the parent may be read later
     // without the generation moving on.
     if (parent) {
@@ -713,19 +722,9 @@ void FolderCache::MarkReported(const QString& hostFolder) {
 }
 
 void FolderCache::SubFolderChanged(const QString& hostFolder) {
-    if (!hostFolder.contains(QLatin1Char('/')))
-        return;
-    // Asked twice for every file a move renames: the parent is mostly one of the recent listings.
-    const qsizetype slash = hostFolder.lastIndexOf(QLatin1Char('/'));
-    const QStringView parentFolder =
-        slash <= 0 ? QStringView(u"/") : QStringView(hostFolder).left(slash);
-    FolderListing* parent = nullptr;
-    for (const RecentListing& recent : recent_)
-        if (recent.listing && recent.folder == parentFolder)
-            parent = recent.listing;
-    if (!parent)
-        parent = Listing(parentFolder.toString());
-    if (parent)
+    // The parent is mostly one of the recent listings, found without copying its path.
+    const QStringView parentFolder = ParentPart(hostFolder);
+    if (FolderListing* parent = parentFolder.isEmpty() ? nullptr : Listing(parentFolder))
         parent->MarkChanged();
 }
 
