@@ -46,6 +46,14 @@ QStringView ParentPart(QStringView hostPath) {
     return slash == 0 ? QStringView(u"/") : hostPath.left(slash);
 }
 
+// Keeps a find's answer for each key in the listing it rests on.
+void KeepAnswers(FolderListing* listing, const QStringList& keys,
+                 const std::vector<FindAnswer>& answers) {
+    for (qsizetype k = 0; k < keys.size(); ++k)
+        listing->KeepAnswer(keys.at(k), answers[std::size_t(k)].names,
+                            answers[std::size_t(k)].times);
+}
+
 } // namespace
 
 void FolderCache::Prefetch(const QStringList& hostFolders, bool fileStats) {
@@ -200,11 +208,8 @@ void FolderCache::FindInFolders(const QStringList& windowsFolders, const QString
             return;
         const QString& folder = windowsFolders.at(qsizetype(places[r]));
         if (listing && listing->KnownCurrent()) {
-            if (fromListing[r]) {
-                for (qsizetype k = 0; k < keys.size(); ++k)
-                    listing->KeepAnswer(keys.at(k), answers[r][std::size_t(k)].names,
-                                        answers[r][std::size_t(k)].times);
-            }
+            if (fromListing[r])
+                KeepAnswers(listing, keys, answers[r]);
             // Reports taken since the folder was found in its parent moved the generation on.
             if (generation == generation_ && IsPlainFolder(folder))
                 RememberListing(folder, host, listing);
@@ -258,11 +263,8 @@ void FolderCache::AnswerFromListing(const QString& hostFolder, FolderListing* li
     if (!kept) {
         listing->Ordered();
         const quint64 state = listing->State();
-        if (make(hostFolder, *listing, &finds->answers) && listing->State() == state) {
-            for (qsizetype k = 0; k < keys.size(); ++k)
-                listing->KeepAnswer(keys.at(k), finds->answers[std::size_t(k)].names,
-                                    finds->answers[std::size_t(k)].times);
-        }
+        if (make(hostFolder, *listing, &finds->answers) && listing->State() == state)
+            KeepAnswers(listing, keys, finds->answers);
     }
     finds->known = true;
     finds->host = hostFolder;
