@@ -86,7 +86,6 @@ void FolderCache::Prefetch(const QStringList& hostFolders, bool fileStats) {
                         TakeRead(folders.at(qsizetype(i)), read, encoded[i]);
                 });
     QMutexLocker lock(&mutex_);
-    --prefetching_;
     EndPrefetch();
 }
 
@@ -111,7 +110,7 @@ FolderListing* FolderCache::TakeRead(const QString& folder, FolderRead& read,
 }
 
 void FolderCache::EndPrefetch() {
-    if (prefetching_ != 0)
+    if (--prefetching_ != 0)
         return;
     const std::vector<PendingReport> pending = std::move(pending_);
     pending_.clear();
@@ -225,7 +224,6 @@ void FolderCache::FindInFolders(const QStringList& windowsFolders, const QString
     };
     ReadFolders(encoded, true, notifier, kWatchMask, makeAnswers, take);
     QMutexLocker lock(&mutex_);
-    --prefetching_;
     EndPrefetch();
 }
 

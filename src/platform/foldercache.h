@@ -200,8 +200,8 @@ private:
     // the listing taken in, else none. Called under the lock.
     FolderListing* TakeRead(const QString& hostFolder, FolderRead& read, const QByteArray& encoded);
 
-    // The end of a prefetch's reading: the reports kept for its watches are taken when no other
-    // prefetch reads. Called under the lock.
+    // The end of a prefetch's reading (it no longer counts as one): the reports kept for its
+    // watches are taken when no other prefetch reads. Called under the lock.
     void EndPrefetch();
 
     // The answers of a find in a folder whose listing is known current, for each key: those kept,
