@@ -635,11 +635,8 @@ void FolderCache::TakeReports(bool always) {
     alignas(inotify_event) char buffer[16384];
     for (;;) {
         const ssize_t got = read(notifier_, buffer, sizeof buffer);
-        if (got <= 0) {
-            // Every report of our changes so far has been read: what is still expected is not.
-            expected_.clear();
-            return;
-        }
+        if (got <= 0)
+            break;
         for (ssize_t at = 0; at < got;) {
             const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
             at += ssize_t(sizeof(inotify_event) + event->len);
@@ -651,11 +648,11 @@ void FolderCache::TakeReports(bool always) {
         }
         // A read gives every report queued that fits: room left for the longest one means
         // none was left behind, and a read more would only say so.
-        if (std::size_t(got) + sizeof(inotify_event) + NAME_MAX + 1 <= sizeof buffer) {
-            expected_.clear();
-            return;
-        }
+        if (std::size_t(got) + sizeof(inotify_event) + NAME_MAX + 1 <= sizeof buffer)
+            break;
     }
+    // Every report of our changes so far has been read: what is still expected is not.
+    expected_.clear();
 }
 
 void FolderCache::TakeReport(int watch, quint32 mask, const QString& name) {
