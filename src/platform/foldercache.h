@@ -128,8 +128,8 @@ public:
     void BeforeChange(const QString& hostFolder);
 
     // Our own change: the listing takes it over and the folder's new stamp, so that moving many
-    // files into one folder does not read that folder again for every file. The listing was
-    // current just before the change, so it no longer counts as racy.
+    // files into one folder does not read that folder again for every file. A watched folder
+    // whose new stamp is recent is racy: after a report its listing is read again.
     // The report of a change of a kind that OwnChange tells is expected and passed over.
     void Changed(const QString& hostFolder, const QString& added, const QString& removed,
                  OwnChange change = OwnChange::Other);
