@@ -37,6 +37,23 @@ QString ReportedName(const char* name) {
     return QString::fromLatin1(name, qsizetype(size));
 }
 
+// The folder that holds a host path, as a part of it ("/" for one at the root); empty when the
+// path has no folder.
+QStringView ParentPart(QStringView hostPath) {
+    const qsizetype slash = hostPath.lastIndexOf(QLatin1Char('/'));
+    if (slash < 0)
+        return {};
+    return slash == 0 ? QStringView(u"/") : hostPath.left(slash);
+}
+
+// Keeps a find's answer for each key in the listing it rests on.
+void KeepAnswers(FolderListing* listing, const QStringList& keys,
+                 const std::vector<FindAnswer>& answers) {
+    for (qsizetype k = 0; k < keys.size(); ++k)
+        listing->KeepAnswer(keys.at(k), answers[std::size_t(k)].names,
+                            answers[std::size_t(k)].times);
+}
+
 } // namespace
 
 void FolderCache::Prefetch(const QStringList& hostFolders, bool fileStats) {
@@ -69,7 +86,6 @@ void FolderCache::Prefetch(const QStringList& hostFolders, bool fileStats) {
                         TakeRead(folders.at(qsizetype(i)), read, encoded[i]);
                 });
     QMutexLocker lock(&mutex_);
-    --prefetching_;
     EndPrefetch();
 }
 
@@ -94,7 +110,7 @@ FolderListing* FolderCache::TakeRead(const QString& folder, FolderRead& read,
 }
 
 void FolderCache::EndPrefetch() {
-    if (prefetching_ != 0)
+    if (--prefetching_ != 0)
         return;
     const std::vector<PendingReport> pending = std::move(pending_);
     pending_.clear();
@@ -191,11 +207,8 @@ void FolderCache::FindInFolders(const QStringList& windowsFolders, const QString
             return;
         const QString& folder = windowsFolders.at(qsizetype(places[r]));
         if (listing && listing->KnownCurrent()) {
-            if (fromListing[r]) {
-                for (qsizetype k = 0; k < keys.size(); ++k)
-                    listing->KeepAnswer(keys.at(k), answers[r][std::size_t(k)].names,
-                                        answers[r][std::size_t(k)].times);
-            }
+            if (fromListing[r])
+                KeepAnswers(listing, keys, answers[r]);
             // Reports taken since the folder was found in its parent moved the generation on.
             if (generation == generation_ && IsPlainFolder(folder))
                 RememberListing(folder, host, listing);
@@ -211,7 +224,6 @@ void FolderCache::FindInFolders(const QStringList& windowsFolders, const QString
     };
     ReadFolders(encoded, true, notifier, kWatchMask, makeAnswers, take);
     QMutexLocker lock(&mutex_);
-    --prefetching_;
     EndPrefetch();
 }
 
@@ -249,11 +261,8 @@ void FolderCache::AnswerFromListing(const QString& hostFolder, FolderListing* li
     if (!kept) {
         listing->Ordered();
         const quint64 state = listing->State();
-        if (make(hostFolder, *listing, &finds->answers) && listing->State() == state) {
-            for (qsizetype k = 0; k < keys.size(); ++k)
-                listing->KeepAnswer(keys.at(k), finds->answers[std::size_t(k)].names,
-                                    finds->answers[std::size_t(k)].times);
-        }
+        if (make(hostFolder, *listing, &finds->answers) && listing->State() == state)
+            KeepAnswers(listing, keys, finds->answers);
     }
     finds->known = true;
     finds->host = hostFolder;
@@ -307,7 +316,11 @@ void FolderCache::Changed(const QString& hostFolder, const QString& added, const
     listing->stamp = FolderStampOf(st);
     listing->self = st;
     listing->selfKnown = true;
-    listing->racy = false;
+    // Another program's change in the same clock tick as ours leaves this stamp as it is: a
+    // watched folder is read again once that change is reported. An unwatched one has no report
+    // to tell it and is compared by its stamp at every use, which must not read it again after
+    // each file a move puts there.
+    listing->racy = listing->watch >= 0 && IsRacy(st);
     SubFolderChanged(hostFolder);
 }
 
@@ -466,10 +479,10 @@ FolderListing* FolderCache::ParentListing(const FolderListing* listing, QStringV
     for (const KnownParent& known : parents_)
         if (known.listing == listing && known.generation == generation_)
             return known.parent;
-    const qsizetype slash = hostFolder.lastIndexOf(QLatin1Char('/'));
-    if (slash < 0)
+    const QStringView parentFolder = ParentPart(hostFolder);
+    if (parentFolder.isEmpty())
         return nullptr;
-    FolderListing* parent = Listing(slash == 0 ? QStringView(u"/") : hostFolder.left(slash));
+    FolderListing* parent = Listing(parentFolder);
     // A folder without a listing of its parent is not remembered: the parent may be read later
     // without the generation moving on.
     if (parent) {
@@ -626,11 +639,8 @@ void FolderCache::TakeReports(bool always) {
     alignas(inotify_event) char buffer[16384];
     for (;;) {
         const ssize_t got = read(notifier_, buffer, sizeof buffer);
-        if (got <= 0) {
-            // Every report of our changes so far has been read: what is still expected is not.
-            expected_.clear();
-            return;
-        }
+        if (got <= 0)
+            break;
         for (ssize_t at = 0; at < got;) {
             const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
             at += ssize_t(sizeof(inotify_event) + event->len);
@@ -642,11 +652,11 @@ void FolderCache::TakeReports(bool always) {
         }
         // A read gives every report queued that fits: room left for the longest one means
         // none was left behind, and a read more would only say so.
-        if (std::size_t(got) + sizeof(inotify_event) + NAME_MAX + 1 <= sizeof buffer) {
-            expected_.clear();
-            return;
-        }
+        if (std::size_t(got) + sizeof(inotify_event) + NAME_MAX + 1 <= sizeof buffer)
+            break;
     }
+    // Every report of our changes so far has been read: what is still expected is not.
+    expected_.clear();
 }
 
 void FolderCache::TakeReport(int watch, quint32 mask, const QString& name) {
@@ -713,19 +723,9 @@ void FolderCache::MarkReported(const QString& hostFolder) {
 }
 
 void FolderCache::SubFolderChanged(const QString& hostFolder) {
-    if (!hostFolder.contains(QLatin1Char('/')))
-        return;
-    // Asked twice for every file a move renames: the parent is mostly one of the recent listings.
-    const qsizetype slash = hostFolder.lastIndexOf(QLatin1Char('/'));
-    const QStringView parentFolder =
-        slash <= 0 ? QStringView(u"/") : QStringView(hostFolder).left(slash);
-    FolderListing* parent = nullptr;
-    for (const RecentListing& recent : recent_)
-        if (recent.listing && recent.folder == parentFolder)
-            parent = recent.listing;
-    if (!parent)
-        parent = Listing(parentFolder.toString());
-    if (parent)
+    // The parent is mostly one of the recent listings, found without copying its path.
+    const QStringView parentFolder = ParentPart(hostFolder);
+    if (FolderListing* parent = parentFolder.isEmpty() ? nullptr : Listing(parentFolder))
         parent->MarkChanged();
 }
 

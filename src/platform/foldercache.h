@@ -128,8 +128,8 @@ public:
     void BeforeChange(const QString& hostFolder);
 
     // Our own change: the listing takes it over and the folder's new stamp, so that moving many
-    // files into one folder does not read that folder again for every file. The listing was
-    // current just before the change, so it no longer counts as racy.
+    // files into one folder does not read that folder again for every file. A watched folder
+    // whose new stamp is recent is racy: after a report its listing is read again.
     // The report of a change of a kind that OwnChange tells is expected and passed over.
     void Changed(const QString& hostFolder, const QString& added, const QString& removed,
                  OwnChange change = OwnChange::Other);
@@ -200,8 +200,8 @@ private:
     // the listing taken in, else none. Called under the lock.
     FolderListing* TakeRead(const QString& hostFolder, FolderRead& read, const QByteArray& encoded);
 
-    // The end of a prefetch's reading: the reports kept for its watches are taken when no other
-    // prefetch reads. Called under the lock.
+    // The end of a prefetch's reading (it no longer counts as one): the reports kept for its
+    // watches are taken when no other prefetch reads. Called under the lock.
     void EndPrefetch();
 
     // The answers of a find in a folder whose listing is known current, for each key: those kept,
@@ -247,6 +247,8 @@ private:
     // stopped being known current); null when there is none. The pointer is good until the next
     // call or the next folder remembered.
     const KnownFolder* LastFolder(QStringView windowsFolder);
+    // The same among the copies LastFolder found last only, which costs no hashing.
+    const KnownFolder* RecentFolderOf(QStringView windowsFolder) const;
 
     // A folder as spelled that is not remembered, whose parent folder is (with its listing known
     // current): found in the parent's listing as the walk from the root would find it, and

@@ -29,6 +29,11 @@ bool IsPlainFolder(const QString& path) {
 
 namespace {
 
+// A last component that names an entry of its folder as it is: not empty, "." or "..", no NUL.
+bool IsPlainName(QStringView name) {
+    return !name.isEmpty() && name != u"." && name != u".." && !name.contains(QChar(0));
+}
+
 // The path exists as far as `host`, its component `from` is missing: the result names the whole
 // path to be created below the existing part.
 void SetMissingTail(ResolvedPath* out, const QString& host, const QStringList& components,
@@ -176,13 +181,9 @@ bool FolderCache::FoundRecently(const QString& windowsFolder) {
         return false;
     QMutexLocker lock(&mutex_);
     TakeReports();
-    for (const RecentFolder& last : lastFolders_) {
-        if (last.known.generation == generation_ && !last.folder.isNull() &&
-            last.folder == windowsFolder)
-            return !last.known.host.isEmpty() && last.known.listing->KnownCurrent() &&
-                   TheDriveMap().HostRoot(windowsFolder.at(0)) == last.known.root;
-    }
-    return false;
+    const KnownFolder* last = RecentFolderOf(windowsFolder);
+    return last && !last->host.isEmpty() && last->listing->KnownCurrent() &&
+           TheDriveMap().HostRoot(windowsFolder.at(0)) == last->root;
 }
 
 bool FolderCache::KindRemembered(const QString& path, EntryKind* kind, int* error, bool* failed) {
@@ -419,8 +420,7 @@ const FolderCache::KnownFolder* FolderCache::LookUpRemembered(const QString& pat
     if (!folder)
         return nullptr;
     *name = path.mid(cut + 1);
-    if (name->isEmpty() || *name == QLatin1String(".") || *name == QLatin1String("..") ||
-        name->contains(QChar(0)) || TheDriveMap().HostRoot(path.at(0)) != folder->root)
+    if (!IsPlainName(*name) || TheDriveMap().HostRoot(path.at(0)) != folder->root)
         return nullptr;
     if (folder->host.isEmpty()) {
         // Missing while the listing that lacked the name on the way still lacks it.
@@ -447,7 +447,7 @@ const FolderCache::KnownFolder* FolderCache::RememberInParent(QStringView window
     if (cut < 3)
         return nullptr;
     const QStringView name = windowsFolder.mid(cut + 1);
-    if (name.isEmpty() || name == u"." || name == u".." || name.contains(QChar(0)))
+    if (!IsPlainName(name))
         return nullptr;
     const KnownFolder* parent = LastFolder(windowsFolder.left(cut));
     if (!parent || !parent->listing->KnownCurrent())
@@ -483,14 +483,20 @@ const FolderCache::KnownFolder* FolderCache::RememberInParent(QStringView window
     return LastFolder(folder);
 }
 
-const FolderCache::KnownFolder* FolderCache::LastFolder(QStringView windowsFolder) {
-    // A move looks up files in its source folder and its target folder (and the target's parent)
-    // in turn, thousands of times: the folders last found are compared before the whole text is
-    // hashed.
+const FolderCache::KnownFolder* FolderCache::RecentFolderOf(QStringView windowsFolder) const {
     for (const RecentFolder& last : lastFolders_)
         if (last.known.generation == generation_ && !last.folder.isNull() &&
             last.folder == windowsFolder)
             return &last.known;
+    return nullptr;
+}
+
+const FolderCache::KnownFolder* FolderCache::LastFolder(QStringView windowsFolder) {
+    // A move looks up files in its source folder and its target folder (and the target's parent)
+    // in turn, thousands of times: the folders last found are compared before the whole text is
+    // hashed.
+    if (const KnownFolder* last = RecentFolderOf(windowsFolder))
+        return last;
     const QString key = windowsFolder.toString();
     const auto folder = knownFolders_.constFind(key);
     if (folder == knownFolders_.cend() || folder->generation != generation_)

@@ -106,18 +106,12 @@ QStringView LineText(const QString& body, const LineSpan& line) {
     return QStringView(body).sliced(line.start, line.size);
 }
 
-// Two key names of one length alike without regard to case. Keys are plain ASCII nearly always
-// and are compared letter by letter then; any other character leaves it to the full folding.
+// Two key names alike without regard to case. Keys are plain ASCII nearly always and are
+// compared letter by letter then; any other character leaves it to the full folding.
 bool SameKeyName(QStringView a, QStringView b) {
-    for (qsizetype i = 0; i < a.size(); ++i) {
-        const char16_t x = a[i].unicode();
-        const char16_t y = b[i].unicode();
-        if ((x | y) >= 0x80)
-            return a.compare(b, Qt::CaseInsensitive) == 0;
-        if (AsciiLower(x) != AsciiLower(y))
-            return false;
-    }
-    return true;
+    if (IsAscii(a) && IsAscii(b))
+        return CompareAsciiFolded(a, b) == 0;
+    return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
 // The line of the key. Names that differ in length never match without regard to case, so most
@@ -421,8 +415,7 @@ bool IniFile::PeekValues(const QString& section, const QStringView* keys, std::s
         const QStringView name = LineText(found->body, line).first(line.equals);
         for (std::size_t k = 0; k < count; ++k) {
             // The first line of a key holds its value, as FindKey finds it.
-            if (values[k].isNull() && name.size() == keys[k].size() &&
-                SameKeyName(name, keys[k])) {
+            if (values[k].isNull() && name.size() == keys[k].size() && SameKeyName(name, keys[k])) {
                 values[k] = LineText(found->body, line).sliced(line.equals + 1);
                 --left;
                 break;

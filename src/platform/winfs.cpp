@@ -1,6 +1,5 @@
 #include "platform/winfs.h"
 
-#include "platform/casefold.h"
 #include "platform/folderlisting.h"
 
 #include <QFile>

@@ -159,7 +159,6 @@ enum class OwnChange { Other, FolderMade, FolderRemoved, FileDeleted };
 // only the folder's time changed); this layer calls it after each change it makes.
 void FolderChanged(const QString& hostFolder, const QString& addedName,
                    const QString& removedName = QString(), OwnChange change = OwnChange::Other);
-class FolderListing;
 // A file rename that the listings of both folders take over as it is made: the host paths, the
 // names, and the two listings as CanTakeFileRename found them, with the cache's number of
 // changes then (while it stands, the listings are still there and known current).

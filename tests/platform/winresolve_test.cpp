@@ -544,6 +544,29 @@ TEST(FolderCache, AFolderReadJustAfterAChangeSeesTheNextChangeInTheSameTick) {
     }
 }
 
+// Another program's change of a folder in the same clock tick as our own write leaves the
+// folder's stamp as our write left it: its report is still what counts.
+TEST(FolderCache, AnotherProgramsChangeInTheTickOfOurOwnWriteIsSeen) {
+    TempMsts drive;
+    for (int round = 0; round < 20; ++round) {
+        const QString folder = QStringLiteral("Own%1").arg(round);
+        const QString windows = S("C:\\") + folder + S("\\");
+        drive.MakeFile(folder + S("/keep.txt"));
+        drive.AgeTree();
+        ASSERT_TRUE(FileExists(windows + S("KEEP.TXT")));
+        ASSERT_TRUE(WriteFileAtomic(windows + S("a.txt"), "ours"));
+        ASSERT_TRUE(QFile::remove(drive.Host(folder + S("/a.txt"))));
+        EXPECT_FALSE(FileExists(windows + S("A.TXT"))) << round;
+        int error = 0;
+        EXPECT_TRUE(WriteFileAtomic(windows + S("a.txt"), "again", &error))
+            << round << " " << error;
+        EXPECT_EQ(drive.Content(folder + S("/a.txt")), "again") << round;
+        ASSERT_TRUE(WriteFileAtomic(windows + S("b.txt"), "ours"));
+        drive.MakeFile(folder + S("/c.txt"));
+        EXPECT_TRUE(FileExists(windows + S("C.TXT"))) << round;
+    }
+}
+
 // A path resolved twice in a row is answered the second time from the first answer; whatever
 // changes between that and the next lookup of the same path is still seen.
 TEST(FolderCache, APathResolvedAgainSeesEveryChangeSinceItsLastAnswer) {
