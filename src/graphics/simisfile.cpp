@@ -16,8 +16,10 @@ bool StartsWithMark(const QByteArray& bytes) {
     return bytes.size() >= 2 && quint8(bytes[0]) == 0xFF && quint8(bytes[1]) == 0xFE;
 }
 
-// A plain body, or an inflated one that repeats the signature (some tools write it inside too).
-void TakeBody(const QByteArray& bytes, SimisBody* body) {
+// Where the body of a plain body, or of an inflated one that repeats the signature (some tools
+// write it inside too), starts.
+void FindBody(SimisBodyInPlace* body) {
+    const QByteArray& bytes = body->bytes;
     qsizetype from = 0;
     body->utf16 = false;
     if (StartsWithMark(bytes)) {
@@ -33,25 +35,25 @@ void TakeBody(const QByteArray& bytes, SimisBody* body) {
         // UTF-16 text without a mark: the sub-header's first letter tells.
         body->utf16 = true;
     }
-    body->bytes = bytes.mid(from);
+    body->from = from;
 }
 
 } // namespace
 
-bool ReadSimisBody(const QByteArray& file, SimisBody* body, QString* error) {
-    *body = SimisBody();
+bool ReadSimisBodyInPlace(const QByteArray& file, SimisBodyInPlace* body, QString* error) {
+    *body = SimisBodyInPlace();
     error->clear();
     if (file.size() > kMaxSimisBodySize) {
         *error = QStringLiteral("the file is larger than any real shape or texture");
         return false;
     }
     if (IsCompressedMstsFile(file)) {
-        QByteArray inflated;
-        if (!InflateMstsFile(file, &inflated, kMaxSimisBodySize)) {
+        if (!InflateMstsFile(file, &body->bytes, kMaxSimisBodySize)) {
+            *body = SimisBodyInPlace();
             *error = QStringLiteral("the compressed data is damaged or too large");
             return false;
         }
-        TakeBody(inflated, body);
+        FindBody(body);
         return true;
     }
     const qsizetype from = StartsWithMark(file) ? 2 : 0;
@@ -61,8 +63,29 @@ bool ReadSimisBody(const QByteArray& file, SimisBody* body, QString* error) {
         *error = QStringLiteral("the file does not start with the SIMIS signature");
         return false;
     }
-    TakeBody(file, body);
+    body->bytes = file;
+    FindBody(body);
     return true;
+}
+
+bool ReadSimisBody(const QByteArray& file, SimisBody* body, QString* error) {
+    *body = SimisBody();
+    SimisBodyInPlace inPlace;
+    if (!ReadSimisBodyInPlace(file, &inPlace, error))
+        return false;
+    body->bytes = inPlace.bytes.mid(inPlace.from);
+    body->utf16 = inPlace.utf16;
+    return true;
+}
+
+bool LoadSimisFileInPlace(const QString& windowsPath, SimisBodyInPlace* body, QString* error) {
+    QByteArray bytes;
+    if (!ReadWholeFile(windowsPath, &bytes)) {
+        *body = SimisBodyInPlace();
+        *error = QStringLiteral("the file cannot be read");
+        return false;
+    }
+    return ReadSimisBodyInPlace(bytes, body, error);
 }
 
 bool LoadSimisFile(const QString& windowsPath, SimisBody* body, QString* error) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 namespace qv {
@@ -21,11 +22,26 @@ struct SimisBody {
     bool utf16 = false;
 };
 
+// The same body left where it lies: the file's bytes as read (inflated when the file was
+// compressed) and where the body starts in them, for a reader that only reads through it and
+// so needs no copy of its own.
+struct SimisBodyInPlace {
+    QByteArray bytes;
+    qsizetype from = 0;
+    bool utf16 = false;
+
+    QByteArrayView Body() const { return QByteArrayView(bytes).sliced(from); }
+};
+
 // Takes the container apart; false with a reason in *error when the bytes are not a SIMIS file,
 // cannot be inflated or are too large.
 bool ReadSimisBody(const QByteArray& file, SimisBody* body, QString* error);
 
 // Reads a file by its Windows-form path ("C:\MSTS\TRAINS\TRAINSET\X\x.s") and takes it apart.
 bool LoadSimisFile(const QString& windowsPath, SimisBody* body, QString* error);
+
+// The same two with the body left in place; the same checks and reasons.
+bool ReadSimisBodyInPlace(const QByteArray& file, SimisBodyInPlace* body, QString* error);
+bool LoadSimisFileInPlace(const QString& windowsPath, SimisBodyInPlace* body, QString* error);
 
 } // namespace qv
