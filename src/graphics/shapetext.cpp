@@ -213,7 +213,9 @@ qsizetype ListEnd(const char16_t* s, qsizetype from, qsizetype to, ListScan& sca
     return -1;
 }
 
-class TextShapeSource : public ShapeSource {
+// A cache line of its own for each source: the runs of a list are made one after the other and
+// read on several threads, each moving its place with every word.
+class alignas(64) TextShapeSource : public ShapeSource {
 public:
     explicit TextShapeSource(QStringView text)
         : s_(reinterpret_cast<const char16_t*>(text.utf16())), n_(text.size()) {}
