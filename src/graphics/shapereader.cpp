@@ -27,9 +27,7 @@ bool ShapeKind(QByteArrayView bytes, bool utf16, char* kind) {
     return *kind == 't' || *kind == 'b';
 }
 
-// Reads the body where it lies in the file's bytes: a copy of it would cost more than a pass
-// over the long lists.
-bool Build(const SimisBodyInPlace& body, ShapeModel* model, QString* error) {
+bool Build(const SimisBody& body, ShapeModel* model, QString* error) {
     const QByteArrayView bytes = body.Body();
     char kind = 0;
     if (!ShapeKind(bytes, body.utf16, &kind)) {
@@ -75,8 +73,8 @@ bool Build(const SimisBodyInPlace& body, ShapeModel* model, QString* error) {
 bool ReadShapeBytes(const QByteArray& file, ShapeModel* model, QString* error) {
     *model = ShapeModel();
     error->clear();
-    SimisBodyInPlace body;
-    if (!ReadSimisBodyInPlace(file, &body, error))
+    SimisBody body;
+    if (!ReadSimisBody(file, &body, error))
         return false;
     return Build(body, model, error);
 }
@@ -84,8 +82,8 @@ bool ReadShapeBytes(const QByteArray& file, ShapeModel* model, QString* error) {
 bool ReadShapeFile(const QString& windowsPath, ShapeModel* model, QString* error) {
     *model = ShapeModel();
     error->clear();
-    SimisBodyInPlace body;
-    if (!LoadSimisFileInPlace(windowsPath, &body, error))
+    SimisBody body;
+    if (!LoadSimisFile(windowsPath, &body, error))
         return false;
     return Build(body, model, error);
 }

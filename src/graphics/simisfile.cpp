@@ -18,7 +18,7 @@ bool StartsWithMark(const QByteArray& bytes) {
 
 // Where the body of a plain body, or of an inflated one that repeats the signature (some tools
 // write it inside too), starts.
-void FindBody(SimisBodyInPlace* body) {
+void FindBody(SimisBody* body) {
     const QByteArray& bytes = body->bytes;
     qsizetype from = 0;
     body->utf16 = false;
@@ -40,8 +40,8 @@ void FindBody(SimisBodyInPlace* body) {
 
 } // namespace
 
-bool ReadSimisBodyInPlace(const QByteArray& file, SimisBodyInPlace* body, QString* error) {
-    *body = SimisBodyInPlace();
+bool ReadSimisBody(const QByteArray& file, SimisBody* body, QString* error) {
+    *body = SimisBody();
     error->clear();
     if (file.size() > kMaxSimisBodySize) {
         *error = QStringLiteral("the file is larger than any real shape or texture");
@@ -49,7 +49,7 @@ bool ReadSimisBodyInPlace(const QByteArray& file, SimisBodyInPlace* body, QStrin
     }
     if (IsCompressedMstsFile(file)) {
         if (!InflateMstsFile(file, &body->bytes, kMaxSimisBodySize)) {
-            *body = SimisBodyInPlace();
+            *body = SimisBody();
             *error = QStringLiteral("the compressed data is damaged or too large");
             return false;
         }
@@ -66,26 +66,6 @@ bool ReadSimisBodyInPlace(const QByteArray& file, SimisBodyInPlace* body, QStrin
     body->bytes = file;
     FindBody(body);
     return true;
-}
-
-bool ReadSimisBody(const QByteArray& file, SimisBody* body, QString* error) {
-    *body = SimisBody();
-    SimisBodyInPlace inPlace;
-    if (!ReadSimisBodyInPlace(file, &inPlace, error))
-        return false;
-    body->bytes = inPlace.bytes.mid(inPlace.from);
-    body->utf16 = inPlace.utf16;
-    return true;
-}
-
-bool LoadSimisFileInPlace(const QString& windowsPath, SimisBodyInPlace* body, QString* error) {
-    QByteArray bytes;
-    if (!ReadWholeFile(windowsPath, &bytes)) {
-        *body = SimisBodyInPlace();
-        *error = QStringLiteral("the file cannot be read");
-        return false;
-    }
-    return ReadSimisBodyInPlace(bytes, body, error);
 }
 
 bool LoadSimisFile(const QString& windowsPath, SimisBody* body, QString* error) {

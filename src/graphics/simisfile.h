@@ -15,21 +15,17 @@ namespace qv {
 // exhaust memory.
 inline constexpr qsizetype kMaxSimisBodySize = qsizetype(96) * 1024 * 1024;
 
+// The body is left where it lies in the file's bytes: readers only read through it, and a copy
+// of a large text shape's body costs more than a pass over its long lists.
 struct SimisBody {
-    // The bytes after the signature, inflated when the file was compressed; for UTF-16 text,
-    // still UTF-16LE without a byte-order mark.
+    // The file's bytes as read, inflated when the file was compressed.
     QByteArray bytes;
-    bool utf16 = false;
-};
-
-// The same body left where it lies: the file's bytes as read (inflated when the file was
-// compressed) and where the body starts in them, for a reader that only reads through it and
-// so needs no copy of its own.
-struct SimisBodyInPlace {
-    QByteArray bytes;
+    // Where the body starts in them, after the signature(s).
     qsizetype from = 0;
+    // The body is UTF-16LE text (without its byte-order mark).
     bool utf16 = false;
 
+    // The bytes after the signature; valid while this body lives.
     QByteArrayView Body() const { return QByteArrayView(bytes).sliced(from); }
 };
 
@@ -39,9 +35,5 @@ bool ReadSimisBody(const QByteArray& file, SimisBody* body, QString* error);
 
 // Reads a file by its Windows-form path ("C:\MSTS\TRAINS\TRAINSET\X\x.s") and takes it apart.
 bool LoadSimisFile(const QString& windowsPath, SimisBody* body, QString* error);
-
-// The same two with the body left in place; the same checks and reasons.
-bool ReadSimisBodyInPlace(const QByteArray& file, SimisBodyInPlace* body, QString* error);
-bool LoadSimisFileInPlace(const QString& windowsPath, SimisBodyInPlace* body, QString* error);
 
 } // namespace qv
