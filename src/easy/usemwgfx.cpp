@@ -26,7 +26,7 @@ QImage ReadPicture(const QByteArray& bytes) {
     QString error;
     if (ReadSimisBody(bytes, &body, &error)) {
         AceTexture texture;
-        if (!ReadAceBody(body.bytes, &texture, &error))
+        if (!ReadAceBody(body.Body(), &texture, &error))
             return QImage();
         QImage picture(texture.width, texture.height, QImage::Format_RGBA8888);
         for (int y = 0; y < texture.height; ++y)

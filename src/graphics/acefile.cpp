@@ -14,19 +14,19 @@ constexpr qsizetype kChannelEntrySize = 16;
 // Real textures have three to five channels; more is a damaged header.
 constexpr qint64 kMaxChannels = 16;
 
-quint32 ReadU32(const QByteArray& bytes, qsizetype at) {
+quint32 ReadU32(QByteArrayView bytes, qsizetype at) {
     return qFromLittleEndian<quint32>(bytes.constData() + at);
 }
 
-qint32 ReadI32(const QByteArray& bytes, qsizetype at) {
+qint32 ReadI32(QByteArrayView bytes, qsizetype at) {
     return qint32(ReadU32(bytes, at));
 }
 
-qint64 ReadI64(const QByteArray& bytes, qsizetype at) {
+qint64 ReadI64(QByteArrayView bytes, qsizetype at) {
     return qFromLittleEndian<qint64>(bytes.constData() + at);
 }
 
-quint16 ReadU16(const QByteArray& bytes, qsizetype at) {
+quint16 ReadU16(QByteArrayView bytes, qsizetype at) {
     return qFromLittleEndian<quint16>(bytes.constData() + at);
 }
 
@@ -35,7 +35,7 @@ bool Fail(QString* error, const QString& reason) {
     return false;
 }
 
-bool ReadHeader(const QByteArray& body, AceTexture* texture, qsizetype* headerEnd, QString* error) {
+bool ReadHeader(QByteArrayView body, AceTexture* texture, qsizetype* headerEnd, QString* error) {
     if (body.size() < kFixedHeaderSize)
         return Fail(error, QStringLiteral("the texture header is cut short"));
     if (ReadI32(body, 0) != 1)
@@ -75,7 +75,7 @@ bool ReadHeader(const QByteArray& body, AceTexture* texture, qsizetype* headerEn
 
 // Uncompressed: one offset per row of every level, the rows of level 0 first; a row holds each
 // channel's plane in the channel table's order.
-bool ReadRows(const QByteArray& body, qsizetype headerEnd, AceTexture* texture, QString* error) {
+bool ReadRows(QByteArrayView body, qsizetype headerEnd, AceTexture* texture, QString* error) {
     const qsizetype width = texture->width;
     const qsizetype height = texture->height;
     qsizetype rowSize = 0;
@@ -145,7 +145,7 @@ std::array<uchar, 4> Expand565(quint16 c) {
 
 // DXT1: one offset per level; a level is its byte count, then 8-byte blocks of 4 x 4 texels,
 // left to right, top down.
-bool ReadDxt1(const QByteArray& body, qsizetype headerEnd, AceTexture* texture, QString* error) {
+bool ReadDxt1(QByteArrayView body, qsizetype headerEnd, AceTexture* texture, QString* error) {
     const qsizetype width = texture->width;
     const qsizetype height = texture->height;
     const qsizetype across = (width + 3) / 4;
@@ -209,7 +209,7 @@ bool ReadDxt1(const QByteArray& body, qsizetype headerEnd, AceTexture* texture, 
 
 } // namespace
 
-bool ReadAceBody(const QByteArray& body, AceTexture* texture, QString* error) {
+bool ReadAceBody(QByteArrayView body, AceTexture* texture, QString* error) {
     *texture = AceTexture();
     error->clear();
     qsizetype headerEnd = 0;
@@ -244,7 +244,7 @@ bool ReadAceTexture(const QByteArray& file, AceTexture* texture, QString* error)
     SimisBody body;
     if (!ReadSimisBody(file, &body, error))
         return false;
-    return ReadAceBody(body.bytes, texture, error);
+    return ReadAceBody(body.Body(), texture, error);
 }
 
 bool LoadAceFile(const QString& windowsPath, AceTexture* texture, QString* error) {
@@ -252,7 +252,7 @@ bool LoadAceFile(const QString& windowsPath, AceTexture* texture, QString* error
     SimisBody body;
     if (!LoadSimisFile(windowsPath, &body, error))
         return false;
-    return ReadAceBody(body.bytes, texture, error);
+    return ReadAceBody(body.Body(), texture, error);
 }
 
 } // namespace qv

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <vector>
 
@@ -50,7 +51,7 @@ struct AceTexture {
 
 // Reads the body of an ACE file (what follows the signature, inflated when it was compressed);
 // false with a reason in *error when the texture cannot be read as a whole.
-bool ReadAceBody(const QByteArray& body, AceTexture* texture, QString* error);
+bool ReadAceBody(QByteArrayView body, AceTexture* texture, QString* error);
 
 // Reads the whole bytes of an ACE file, plain or compressed.
 bool ReadAceTexture(const QByteArray& file, AceTexture* texture, QString* error);

@@ -76,6 +76,28 @@ void ReadItems(ShapeSource& source, int list, int item, std::vector<Item>* into,
     }
 }
 
+// The same items into the `room` items from `first` on, which they must fill: a run of a long
+// list, whose faults are reported by reading the shape again in one go.
+template <typename Item, typename Read>
+void ReadItemsInto(ShapeSource& source, int list, int item, Item* first, qint64 room,
+                   const Read& read) {
+    qint64 filled = 0;
+    int token = 0;
+    QString label;
+    while (OpenChild(source, &token, &label)) {
+        if (token != item || filled == room)
+            ThrowShapeError(QStringLiteral("the %1 list holds a %2 block at %3")
+                                .arg(ShapeTokenName(list), ShapeTokenName(token), source.Where()));
+        read(source, first[filled++], label);
+        source.Close();
+    }
+    if (filled != room)
+        ThrowShapeError(QStringLiteral("a run of the %1 list holds %2 entries, not %3")
+                            .arg(ShapeTokenName(list))
+                            .arg(filled)
+                            .arg(room));
+}
+
 // `count` whole numbers where they stand into `values`, replacing what it held.
 template <typename Values> void ReadIntegers(ShapeSource& source, qint64 count, Values* values) {
     values->resize(qsizetype(count));
@@ -108,17 +130,33 @@ public:
     LaterLists& operator=(const LaterLists&) = delete;
     ~LaterLists();
 
-    // `into` gets the items of the runs, in order, once they are all read; it must stay where
-    // it is until then.
+    // `into` gets the list's `count` items once they are all read, run k holding those from
+    // k * `perRun` on; it must stay where it is until then. The items are made here, before
+    // they are read, and each run reads its own where they stay: joining runs read on other
+    // threads into one vector would move every item once more.
     template <typename Item, typename Read>
-    void Add(std::vector<std::unique_ptr<ShapeSource>> runs, int list, int item, qint64 count,
-             std::vector<Item>* into, Read read) {
+    void Add(std::vector<std::unique_ptr<ShapeSource>> runs, qint64 perRun, int list, int item,
+             qint64 count, std::vector<Item>* into, Read read) {
         Forget(into);
-        AddRuns<Item>(
-            std::move(runs), count, into, [into] { return into; },
-            [list, item, read](ShapeSource& run, std::vector<Item>* part) {
-                ReadItems(run, list, item, part, read);
-            });
+        if (perRun < 1 || qint64(runs.size()) != (count + perRun - 1) / perRun) {
+            // Runs that would leave items unread: the shape is read again in one go.
+            failed_ = true;
+            return;
+        }
+        auto items = std::make_shared<std::vector<Item>>(std::size_t(count));
+        auto later = std::make_unique<Later>();
+        later->into = into;
+        later->runs = std::move(runs);
+        later->readRun = [items, perRun, count, list, item, read](ShapeSource& run, std::size_t k) {
+            const qint64 first = qint64(k) * perRun;
+            ReadItemsInto(run, list, item, items->data() + first, std::min(perRun, count - first),
+                          read);
+        };
+        later->join = [items, into] {
+            *into = std::move(*items);
+            return true;
+        };
+        Queue(std::move(later));
     }
 
     // The same for a list of whole numbers, cut between two values. It stands inside `key`'s
@@ -251,11 +289,12 @@ void ReadLongList(ShapeSource& source, int list, int item, std::vector<Item>* in
     }
     const qint64 count = Count(source, list, true);
     if (count >= kLaterFrom) {
-        const int runs = int(std::clamp<qint64>(count / kItemsPerRun, 1, kMostRuns));
-        std::vector<std::unique_ptr<ShapeSource>> cut = source.SplitList(item, runs);
+        const qint64 perRun = std::max(kItemsPerRun, (count + kMostRuns - 1) / kMostRuns);
+        std::vector<std::unique_ptr<ShapeSource>> cut =
+            source.SplitList(count, perRun, qint64(sizeof(Item)));
         if (!cut.empty()) {
             into->clear();
-            source.later->Add(std::move(cut), list, item, count, into, read);
+            source.later->Add(std::move(cut), perRun, list, item, count, into, read);
             return;
         }
     }

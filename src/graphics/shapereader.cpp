@@ -14,7 +14,7 @@ namespace {
 constexpr qsizetype kSubHeaderChars = 16; // "JINX0s1t______\r\n" or "JINX0s1b______\r\n"
 
 // The body's sub-header says shape and text ('t') or binary ('b').
-bool ShapeKind(const QByteArray& bytes, bool utf16, char* kind) {
+bool ShapeKind(QByteArrayView bytes, bool utf16, char* kind) {
     const qsizetype step = utf16 ? 2 : 1;
     if (bytes.size() < kSubHeaderChars * step)
         return false;
@@ -28,17 +28,18 @@ bool ShapeKind(const QByteArray& bytes, bool utf16, char* kind) {
 }
 
 bool Build(const SimisBody& body, ShapeModel* model, QString* error) {
+    const QByteArrayView bytes = body.Body();
     char kind = 0;
-    if (!ShapeKind(body.bytes, body.utf16, &kind)) {
+    if (!ShapeKind(bytes, body.utf16, &kind)) {
         *error = QStringLiteral("the file is not a shape file");
         return false;
     }
     try {
         if (kind == 'b') {
-            const QByteArray rest = body.bytes.sliced(kSubHeaderChars);
-            BuildShapeModel(*NewBinaryShapeSource(rest), model);
+            const QByteArrayView rest = bytes.sliced(kSubHeaderChars);
+            const QByteArray raw = QByteArray::fromRawData(rest.data(), rest.size());
+            BuildShapeModel(*NewBinaryShapeSource(raw), model);
         } else {
-            const QByteArray& bytes = body.bytes;
             QString text;
             QStringView view;
             if (body.utf16 && QSysInfo::ByteOrder == QSysInfo::LittleEndian &&

@@ -40,12 +40,16 @@ public:
     // Where the reading stands, for messages ("line 120", "byte 4711").
     virtual QString Where() const = 0;
 
-    // Passes over the rest of the current block, a list of blocks named by `item`, and gives up
-    // to `runs` sources that read it in runs of whole items, one after the other, each up to
-    // where the next starts. Empty, without moving, where the source cannot cut the list.
-    virtual std::vector<std::unique_ptr<ShapeSource>> SplitList(int item, int runs) {
-        Q_UNUSED(item);
-        Q_UNUSED(runs);
+    // Passes over the rest of the current block, a list of `count` blocks, and gives sources
+    // that read it in runs of `perRun` blocks, one after the other, the last one the blocks
+    // left. Empty, without moving, where the source cannot cut the list, where it holds
+    // another number of blocks, or where its text takes fewer bytes than `count` items of
+    // `itemBytes` bytes: items made before they are read take no more memory than the file.
+    virtual std::vector<std::unique_ptr<ShapeSource>> SplitList(qint64 count, qint64 perRun,
+                                                                qint64 itemBytes) {
+        Q_UNUSED(count);
+        Q_UNUSED(perRun);
+        Q_UNUSED(itemBytes);
         return {};
     }
     // The same for the rest of the current block as a list of plain values, cut between two

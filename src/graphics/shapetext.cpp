@@ -89,55 +89,86 @@ qsizetype WordEnd(const char16_t* s, qsizetype from, qsizetype to) {
     return from;
 }
 
-// The number of bits set in each byte value.
-constexpr std::array<quint8, 256> kBitCounts = [] {
-    std::array<quint8, 256> counts{};
-    for (std::size_t b = 0; b < counts.size(); ++b)
-        counts[b] = quint8(std::popcount(b));
-    return counts;
-}();
+// Passing over a list of blocks, from a place between two of its blocks to the ")" that closes
+// it: the blocks it holds are counted, and after every `perRun`th of them the place just after
+// its ")" is kept, where a run of the list's items may start.
+struct ListScan {
+    qint64 perRun = 1;
+    qint64 untilCut = 1;
+    qint64 blocks = 0;
+    qsizetype depth = 1; // 1 between the list's blocks
+    std::vector<qsizetype>* cuts = nullptr;
+};
+
+// The brackets whose bits are set in `marks` (bit i for the character at `at` + i), the opening
+// ones set in `opens` too, taken in order; true, with the list's ")" in *end, when one of them
+// closes the list.
+inline bool TakeBrackets(ListScan& scan, quint32 opens, quint32 marks, qsizetype at,
+                         qsizetype* end) {
+    for (; marks != 0; marks &= marks - 1) {
+        const int bit = std::countr_zero(marks);
+        if (opens >> bit & 1) {
+            ++scan.depth;
+        } else if (--scan.depth == 1) {
+            ++scan.blocks;
+            if (--scan.untilCut == 0) {
+                scan.cuts->push_back(at + bit + 1);
+                scan.untilCut = scan.perRun;
+            }
+        } else if (scan.depth == 0) {
+            *end = at + bit;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The brackets of a stretch of characters with their quotes: those after the first quote are
+// not taken, as a quoted text may hold brackets. Gives the list's ")" when it closes before
+// the quote, -1 when a quote comes first, -2 when the list goes on.
+inline qsizetype TakeStretch(ListScan& scan, quint32 opens, quint32 closes, quint32 quotes,
+                             qsizetype at) {
+    quint32 marks = opens | closes;
+    if (quotes != 0)
+        marks &= (quotes & (0u - quotes)) - 1;
+    qsizetype end = -1;
+    if (TakeBrackets(scan, opens, marks, at, &end))
+        return end;
+    return quotes != 0 ? -1 : -2;
+}
 
 #ifdef QV_WIDE_SKIP
-// The same search thirty-two characters at a time, on processors that have the wider
-// instructions: cutting a long list into runs is mostly this search. Gives the index of the
-// ")" that closes the block, -1 when a quote comes first, or -2 with `from` and `level` moved
-// on when fewer than thirty-two characters are left before `to`.
-__attribute__((target("avx2,popcnt,bmi"))) qsizetype
-BlockEndWide(const char16_t* s, qsizetype* from, qsizetype to, qsizetype* level) {
+// Bit i set where character i of the thirty-two in `low` and `high` is the one in `wanted` (the
+// packing interleaves the halves, the permutation puts them back in order).
+__attribute__((target("avx2"))) inline quint32 WideBits(__m256i low, __m256i high, __m256i wanted) {
+    return quint32(_mm256_movemask_epi8(_mm256_permute4x64_epi64(
+        _mm256_packs_epi16(_mm256_cmpeq_epi16(low, wanted), _mm256_cmpeq_epi16(high, wanted)),
+        0xD8)));
+}
+
+// Thirty-two characters at a time, on processors that have the wider instructions: passing over
+// a long list is mostly this. Gives what TakeStretch gives, -2 with `from` moved on when fewer
+// than thirty-two characters are left before `to`.
+__attribute__((target("avx2,popcnt,bmi"))) qsizetype ListEndWide(const char16_t* s, qsizetype* from,
+                                                                 qsizetype to, ListScan& scan) {
     const __m256i open = _mm256_set1_epi16(short(u'(')), close = _mm256_set1_epi16(short(u')')),
                   quote = _mm256_set1_epi16(short(u'"'));
-    qsizetype at = *from, depth = *level;
+    qsizetype at = *from;
     for (; to - at >= 32; at += 32) {
         const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + at));
         const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + at + 16));
-        // Bit i set where character at + i is the one compared with (the packing interleaves
-        // the halves, the permutation puts them back in order).
-        const unsigned opens = unsigned(_mm256_movemask_epi8(_mm256_permute4x64_epi64(
-            _mm256_packs_epi16(_mm256_cmpeq_epi16(low, open), _mm256_cmpeq_epi16(high, open)),
-            0xD8)));
-        const unsigned closes = unsigned(_mm256_movemask_epi8(_mm256_permute4x64_epi64(
-            _mm256_packs_epi16(_mm256_cmpeq_epi16(low, close), _mm256_cmpeq_epi16(high, close)),
-            0xD8)));
-        const unsigned quotes = unsigned(_mm256_movemask_epi8(_mm256_permute4x64_epi64(
-            _mm256_packs_epi16(_mm256_cmpeq_epi16(low, quote), _mm256_cmpeq_epi16(high, quote)),
-            0xD8)));
+        const quint32 opens = WideBits(low, high, open), closes = WideBits(low, high, close),
+                      quotes = WideBits(low, high, quote);
         if ((closes | quotes) == 0) {
-            depth += _mm_popcnt_u32(opens);
+            // No block closes here: the opening brackets are only counted.
+            scan.depth += _mm_popcnt_u32(opens);
             continue;
         }
-        // Brackets and quotes taken one by one, in order: a few in thirty-two characters.
-        for (unsigned marks = opens | closes | quotes; marks != 0; marks &= marks - 1) {
-            const unsigned bit = marks & (0u - marks);
-            if (quotes & bit)
-                return -1;
-            if (opens & bit)
-                ++depth;
-            else if (--depth == 0)
-                return at + _tzcnt_u32(bit);
-        }
+        const qsizetype end = TakeStretch(scan, opens, closes, quotes, at);
+        if (end != -2)
+            return end;
     }
     *from = at;
-    *level = depth;
     return -2;
 }
 
@@ -148,53 +179,60 @@ const bool kWideSkip = [] {
 }();
 #endif
 
-// Where the block open at `from` closes: the index of its ")"; -1 when a quoted text (which may
-// hold brackets) comes first or the block does not close before `to`.
-qsizetype BlockEnd(const char16_t* s, qsizetype from, qsizetype to) {
-    qsizetype level = 1;
-    while (from < to) {
+// The index of the ")" that closes the list, passing over it from `from` with `scan`; -1 when a
+// quoted text comes first or the list does not close before `to`.
+qsizetype ListEnd(const char16_t* s, qsizetype from, qsizetype to, ListScan& scan) {
 #ifdef QV_WIDE_SKIP
-        if (kWideSkip && to - from >= 32) {
-            const qsizetype end = BlockEndWide(s, &from, to, &level);
-            if (end != -2)
-                return end;
-        }
+    if (kWideSkip) {
+        const qsizetype end = ListEndWide(s, &from, to, scan);
+        if (end != -2)
+            return end;
+    }
 #endif
 #ifdef __SSE2__
-        // Sixteen characters that cannot close the block are passed over at once, their
-        // brackets only counted.
-        if (to - from >= 16) {
-            const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + from));
-            const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + from + 8));
-            // One bit for each of the sixteen characters that is `c`.
-            const auto hits = [&](char16_t c) {
-                const __m128i wanted = _mm_set1_epi16(short(c));
-                return unsigned(_mm_movemask_epi8(
-                    _mm_packs_epi16(_mm_cmpeq_epi16(low, wanted), _mm_cmpeq_epi16(high, wanted))));
-            };
-            const unsigned opens = hits(u'(');
-            const unsigned closes = hits(u')');
-            const int closeCount = kBitCounts[closes & 0xFF] + kBitCounts[closes >> 8];
-            if (hits(u'"') == 0 && closeCount < level) {
-                level += kBitCounts[opens & 0xFF] + kBitCounts[opens >> 8] - closeCount;
-                from += 16;
-                continue;
-            }
-        }
+    for (; to - from >= 16; from += 16) {
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + from));
+        const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + from + 8));
+        // One bit for each of the sixteen characters that is `c`.
+        const auto bits = [&](char16_t c) {
+            const __m128i wanted = _mm_set1_epi16(short(c));
+            return quint32(_mm_movemask_epi8(
+                _mm_packs_epi16(_mm_cmpeq_epi16(low, wanted), _mm_cmpeq_epi16(high, wanted))));
+        };
+        const qsizetype end = TakeStretch(scan, bits(u'('), bits(u')'), bits(u'"'), from);
+        if (end != -2)
+            return end;
+    }
 #endif
-        for (const qsizetype stop = std::min(to, from + 16); from < stop; ++from) {
-            if (s[from] == u'"')
-                return -1;
-            if (s[from] == u'(')
-                ++level;
-            else if (s[from] == u')' && --level == 0)
-                return from;
-        }
+    for (; from < to; ++from) {
+        const char16_t c = s[from];
+        const qsizetype end = TakeStretch(scan, c == u'(', c == u')', c == u'"', from);
+        if (end != -2)
+            return end;
     }
     return -1;
 }
 
-class TextShapeSource : public ShapeSource {
+// Whether the `n` characters at `a` and at `b` are the same: block names are short, and
+// comparing them here, four characters at a time, costs less than a call to the library.
+inline bool SameChars(const char16_t* a, const char16_t* b, qsizetype n) {
+    for (; n >= 4; n -= 4, a += 4, b += 4) {
+        quint64 x, y;
+        std::memcpy(&x, a, sizeof x);
+        std::memcpy(&y, b, sizeof y);
+        if (x != y)
+            return false;
+    }
+    for (; n > 0; --n) {
+        if (*a++ != *b++)
+            return false;
+    }
+    return true;
+}
+
+// A cache line of its own for each source: the runs of a list are made one after the other and
+// read on several threads, each moving its place with every word.
+class alignas(64) TextShapeSource : public ShapeSource {
 public:
     explicit TextShapeSource(QStringView text)
         : s_(reinterpret_cast<const char16_t*>(text.utf16())), n_(text.size()) {}
@@ -290,17 +328,30 @@ public:
         return QStringLiteral("line %1").arg(line);
     }
 
-    std::vector<std::unique_ptr<ShapeSource>> SplitList(int item, int runs) override {
+    std::vector<std::unique_ptr<ShapeSource>> SplitList(qint64 count, qint64 perRun,
+                                                        qint64 itemBytes) override {
         // Runs are not cut again; a list with a quoted text (which may hold brackets) is read
         // where it stands.
-        const qsizetype end = run_ ? -1 : BlockEnd(s_, pos_, n_);
-        if (end < 0)
+        if (run_ || perRun < 1)
             return {};
-        // Each run but the first starts at the first item on a line within its even share of
-        // the list; AtEnd tells afterwards whether that was an item of this list.
-        return CutInto(end, runs, [&](qsizetype from, qsizetype to) {
-            return ItemOnLine(from, to, end, item);
-        });
+        std::vector<qsizetype> starts{pos_};
+        ListScan scan;
+        scan.perRun = scan.untilCut = perRun;
+        scan.cuts = &starts;
+        const qsizetype end = ListEnd(s_, pos_, n_, scan);
+        if (end < 0 || scan.blocks != count ||
+            count > qint64(end - pos_) * qint64(sizeof(char16_t)) / std::max<qint64>(itemBytes, 1))
+            return {};
+        // A cut after the last block would start an empty run.
+        if (starts.size() > 1 && qint64(starts.size() - 1) * perRun == count)
+            starts.pop_back();
+        std::vector<std::unique_ptr<ShapeSource>> cut;
+        for (std::size_t k = 0; k < starts.size(); ++k) {
+            const qsizetype to = k + 1 < starts.size() ? starts[k + 1] : end;
+            cut.push_back(std::make_unique<TextShapeSource>(s_, starts[k], to));
+        }
+        pos_ = end;
+        return cut;
     }
 
     std::vector<std::unique_ptr<ShapeSource>> SplitValues(int runs) override {
@@ -348,32 +399,6 @@ private:
         }
         pos_ = end;
         return cut;
-    }
-
-    // The first line starting from `from` on, before `to`, whose first word is the name of
-    // `item` followed by its block, all before `end`; -1 when there is none. The line break
-    // before it ends the run before, which so cuts no word in two.
-    qsizetype ItemOnLine(qsizetype from, qsizetype to, qsizetype end, int item) const {
-        const auto blank = [](char16_t c) { return c == u' ' || c == u'\t'; };
-        for (qsizetype at = from; at < to; ++at) {
-            if (s_[at] != u'\n')
-                continue;
-            // Only this line is looked at, so that no character is looked at twice.
-            qsizetype word = at + 1;
-            while (word < end && blank(s_[word]))
-                ++word;
-            qsizetype after = word;
-            while (after < end && KindOf(s_[after]) == kWordChar)
-                ++after;
-            qsizetype open = after;
-            while (open < end && blank(s_[open]))
-                ++open;
-            if (open < end && s_[open] == u'(' &&
-                ShapeTokenId(QStringView(s_ + word, after - word)) == item)
-                return word;
-            at = std::max(at, open - 1);
-        }
-        return -1;
     }
 
     struct Token {
@@ -451,6 +476,14 @@ private:
         T value = 0;
         if (Plain(read, &value))
             return value;
+        return ConvertNumber<T>(what, base...);
+    }
+
+    // The general conversion of the next word, apart from the plain forms so that reading
+    // those needs no room for it: most numbers of a shape are plain.
+    template <typename T, typename... Base>
+    [[gnu::noinline]] T ConvertNumber(const char* what, Base... base) {
+        T value = 0;
         char buffer[kNumberChars];
         const std::size_t length = Number(buffer);
         const char* from = buffer;
@@ -480,8 +513,7 @@ private:
             const qsizetype length = recent.name.size();
             if (length > 0 && n_ - pos_ > length + 1 && s_[pos_ + length] == u' ' &&
                 s_[pos_ + length + 1] == u'(' &&
-                std::memcmp(s_ + pos_, recent.name.utf16(),
-                            std::size_t(length) * sizeof(char16_t)) == 0) {
+                SameChars(s_ + pos_, recent.name.utf16(), length)) {
                 pos_ += length + 2;
                 label->clear();
                 *token = recent.id;
@@ -498,8 +530,7 @@ private:
         const QStringView word = View(name);
         for (RecentName& recent : recent_) {
             if (recent.name.size() == word.size() &&
-                std::memcmp(recent.name.utf16(), word.utf16(),
-                            std::size_t(word.size()) * sizeof(char16_t)) == 0)
+                SameChars(recent.name.utf16(), word.utf16(), word.size()))
                 return recent.id;
         }
         const int id = ShapeTokenId(word);

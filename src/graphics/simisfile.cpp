@@ -16,8 +16,10 @@ bool StartsWithMark(const QByteArray& bytes) {
     return bytes.size() >= 2 && quint8(bytes[0]) == 0xFF && quint8(bytes[1]) == 0xFE;
 }
 
-// A plain body, or an inflated one that repeats the signature (some tools write it inside too).
-void TakeBody(const QByteArray& bytes, SimisBody* body) {
+// Where the body of a plain body, or of an inflated one that repeats the signature (some tools
+// write it inside too), starts.
+void FindBody(SimisBody* body) {
+    const QByteArray& bytes = body->bytes;
     qsizetype from = 0;
     body->utf16 = false;
     if (StartsWithMark(bytes)) {
@@ -33,7 +35,7 @@ void TakeBody(const QByteArray& bytes, SimisBody* body) {
         // UTF-16 text without a mark: the sub-header's first letter tells.
         body->utf16 = true;
     }
-    body->bytes = bytes.mid(from);
+    body->from = from;
 }
 
 } // namespace
@@ -46,12 +48,12 @@ bool ReadSimisBody(const QByteArray& file, SimisBody* body, QString* error) {
         return false;
     }
     if (IsCompressedMstsFile(file)) {
-        QByteArray inflated;
-        if (!InflateMstsFile(file, &inflated, kMaxSimisBodySize)) {
+        if (!InflateMstsFile(file, &body->bytes, kMaxSimisBodySize)) {
+            *body = SimisBody();
             *error = QStringLiteral("the compressed data is damaged or too large");
             return false;
         }
-        TakeBody(inflated, body);
+        FindBody(body);
         return true;
     }
     const qsizetype from = StartsWithMark(file) ? 2 : 0;
@@ -61,7 +63,8 @@ bool ReadSimisBody(const QByteArray& file, SimisBody* body, QString* error) {
         *error = QStringLiteral("the file does not start with the SIMIS signature");
         return false;
     }
-    TakeBody(file, body);
+    body->bytes = file;
+    FindBody(body);
     return true;
 }
 

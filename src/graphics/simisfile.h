@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 namespace qv {
@@ -14,11 +15,18 @@ namespace qv {
 // exhaust memory.
 inline constexpr qsizetype kMaxSimisBodySize = qsizetype(96) * 1024 * 1024;
 
+// The body is left where it lies in the file's bytes: readers only read through it, and a copy
+// of a large text shape's body costs more than a pass over its long lists.
 struct SimisBody {
-    // The bytes after the signature, inflated when the file was compressed; for UTF-16 text,
-    // still UTF-16LE without a byte-order mark.
+    // The file's bytes as read, inflated when the file was compressed.
     QByteArray bytes;
+    // Where the body starts in them, after the signature(s).
+    qsizetype from = 0;
+    // The body is UTF-16LE text (without its byte-order mark).
     bool utf16 = false;
+
+    // The bytes after the signature; valid while this body lives.
+    QByteArrayView Body() const { return QByteArrayView(bytes).sliced(from); }
 };
 
 // Takes the container apart; false with a reason in *error when the bytes are not a SIMIS file,

@@ -2,6 +2,7 @@
 // fault must come out as they do when the whole shape is read in one go.
 #include "graphics/shapebuild.h"
 #include "graphics/shapereader.h"
+#include "graphics/shapetokens.h"
 #include "testshapes.h"
 
 #include <gtest/gtest.h>
@@ -105,6 +106,79 @@ TEST(ShapeListsTest, LongListsReadOnThreadsGiveWhatOneGoGives) {
             ASSERT_EQ(threads.model.points.size(), 3000u);
             for (std::size_t i = 0; i < threads.model.points.size(); ++i)
                 ASSERT_EQ(threads.model.points[i].x, float(i)) << i;
+        }
+    }
+}
+
+// A long list is cut after every so many of its blocks, each run reading exactly those; a list
+// that holds other blocks than it claims, a quoted text or too little text for its items is
+// not cut and is read where it stands.
+TEST(ShapeListsTest, ListsAreCutAfterWholeBlocks) {
+    const auto points = [](int count, const QString& between) {
+        QString text;
+        for (int i = 0; i < count; ++i)
+            text += QStringLiteral("point ( %1 0 0 )").arg(i) + between;
+        return text;
+    };
+    const QString lines = points(10, QStringLiteral("\n\t\t"));
+    const QString nested = QStringLiteral("vertex ( 0 1 2 vertex_uvs ( 1 0 ) )\n").repeated(10);
+    struct Case {
+        const char* name;
+        QString list; // after "points ( "
+        qint64 perRun;
+        qint64 itemBytes;
+        std::vector<int> runs; // the blocks of each run; none when the list is not cut
+    } cases[] = {
+        {"runs and the rest", QStringLiteral("10\n\t\t") + lines + ")", 4, 12, {4, 4, 2}},
+        {"no empty run at the end", QStringLiteral("8 ") + points(8, " ") + ")", 4, 12, {4, 4}},
+        {"all on one line", QStringLiteral("10 ") + points(10, " ") + ")", 3, 12, {3, 3, 3, 1}},
+        {"blocks inside blocks", QStringLiteral("10 ") + nested + ")", 4, 12, {4, 4, 2}},
+        {"a quote after the list", QStringLiteral("10 ") + lines + ") \"(\"", 4, 12, {4, 4, 2}},
+        {"more blocks than claimed", QStringLiteral("9 ") + lines + ")", 4, 12, {}},
+        {"fewer blocks than claimed", QStringLiteral("11 ") + lines + ")", 4, 12, {}},
+        {"a comment among them", QStringLiteral("10 ") + lines + "comment ( x ) )", 4, 12, {}},
+        {"a quoted text",
+         QStringLiteral("10 ") + lines.left(40) + "\"x\" " + lines.mid(40) + ")",
+         4,
+         12,
+         {}},
+        {"items larger than the text", QStringLiteral("10 ") + lines + ")", 4, 1000, {}},
+        {"the list not closed", QStringLiteral("10 ") + lines, 4, 12, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString text = QStringLiteral("points ( ") + c.list + QStringLiteral(" after ( )");
+        const std::unique_ptr<ShapeSource> source = NewTextShapeSource(text);
+        int token = 0;
+        QString label;
+        ASSERT_TRUE(source->Open(&token, &label));
+        const qint64 count = source->Int();
+        const std::vector<std::unique_ptr<ShapeSource>> runs =
+            source->SplitList(count, c.perRun, c.itemBytes);
+        ASSERT_EQ(runs.size(), c.runs.size());
+        int first = 0;
+        for (std::size_t k = 0; k < runs.size(); ++k) {
+            int blocks = 0;
+            while (runs[k]->Open(&token, &label)) {
+                if (token == kTokenPoint) {
+                    EXPECT_EQ(runs[k]->Float(), float(first + blocks));
+                }
+                runs[k]->Close();
+                ++blocks;
+            }
+            EXPECT_EQ(blocks, c.runs[k]) << k;
+            EXPECT_TRUE(runs[k]->AtEnd()) << k;
+            first += blocks;
+        }
+        if (runs.empty()) {
+            // Not moved: the list's first block comes next.
+            ASSERT_TRUE(source->Open(&token, &label));
+            EXPECT_TRUE(token == kTokenPoint || token == kTokenVertex);
+        } else {
+            // Moved to the list's end: the block after it comes next.
+            source->Close();
+            ASSERT_TRUE(source->Open(&token, &label));
+            EXPECT_EQ(token, kTokenUnknown);
         }
     }
 }

@@ -33,7 +33,7 @@ TEST(SimisFileTest, EveryFormGivesTheBodyAfterTheSignature) {
         SimisBody body;
         QString error;
         ASSERT_TRUE(ReadSimisBody(c.file, &body, &error)) << c.name << ": " << error.toStdString();
-        EXPECT_EQ(body.bytes, c.body) << c.name;
+        EXPECT_EQ(body.Body(), c.body) << c.name;
         EXPECT_EQ(body.utf16, c.utf16) << c.name;
     }
 }
@@ -49,7 +49,7 @@ TEST(SimisFileTest, RefusesWhatIsNoSimisFileOrDoesNotInflate) {
         QString error;
         EXPECT_FALSE(ReadSimisBody(file, &body, &error)) << file.toHex().toStdString();
         EXPECT_FALSE(error.isEmpty());
-        EXPECT_TRUE(body.bytes.isEmpty());
+        EXPECT_TRUE(body.Body().isEmpty());
     }
 }
 
