@@ -6,10 +6,9 @@
 #include "catalogue/listrefresh.h"
 #include "catalogue/pathreader.h"
 #include "catalogue/readahead.h"
-#include "catalogue/routefolders.h"
+#include "catalogue/rebuildlistings.h"
 #include "catalogue/stockreader.h"
 #include "core/appstate.h"
-#include "core/filefind.h"
 #include "core/generaldefs.h"
 #include "core/itemkinds.h"
 #include "core/mainservices.h"
@@ -22,7 +21,6 @@
 #include "platform/winresolve.h"
 
 #include <algorithm>
-#include <cerrno>
 
 namespace qv {
 
@@ -83,59 +81,6 @@ void MoveToResult(RecordList<ItemSet>& working, RecordList<ItemSet>& result) {
     working.clear();
 }
 
-// Puts `name` into `sorted` (CompareText order, each name once) unless an equal name is there.
-// Names arrive nearly in order, so the search starts at the end and goes back in doubling steps
-// before it narrows down: a name that belongs at the end costs one comparison.
-void InsertSorted(StringList& sorted, const QString& name) {
-    int above = sorted.Count(); // sorted[above] and after sort after the name
-    int below = -1;             // sorted[below] and before sort before it
-    for (int step = 1; above > 0; step *= 2) {
-        const int probe = std::max(above - step, 0);
-        const int order = CompareText(sorted[probe], name);
-        if (order == 0)
-            return;
-        if (order < 0) {
-            below = probe;
-            break;
-        }
-        above = probe;
-    }
-    while (above - below > 1) {
-        const int middle = below + (above - below) / 2;
-        const int order = CompareText(sorted[middle], name);
-        if (order == 0)
-            return;
-        (order < 0 ? below : above) = middle;
-    }
-    sorted.Insert(above, name);
-}
-
-// Adds the names of `found`, in their order, to `files`, which holds each name once (the first
-// added of names that CompareText finds equal) in CompareText order: what a sorted list that
-// ignores duplicates would hold after adding them one by one. The names of one root are put in
-// order among themselves first and then merged in one pass, since those of the second root fall
-// all over the first one's.
-void AddSorted(StringList& files, const StringList& found) {
-    StringList incoming;
-    for (int i = 0; i < found.Count(); ++i)
-        InsertSorted(incoming, found[i]);
-    StringList merged;
-    int f = 0;
-    int n = 0;
-    while (f < files.Count() || n < incoming.Count()) {
-        const int order = f == files.Count()      ? 1
-                          : n == incoming.Count() ? -1
-                                                  : CompareText(files[f], incoming[n]);
-        if (order <= 0)
-            merged.Add(files[f++]);
-        else
-            merged.Add(incoming[n++]);
-        if (order == 0)
-            ++n; // held already
-    }
-    files = merged;
-}
-
 // Reads the vehicles that consists named while the stock cache lacked them into the stock cache,
 // and empties the queue; the consists are then read again by the caller.
 void CacheQueuedStock(StoreIniHolder& stockCache, StringList* missing) {
@@ -175,36 +120,11 @@ void DropEmptyPlaces(RecordList<ItemSet>& list) {
 
 } // namespace
 
-// The file lists below are sorted lists that ignore duplicates; AddSorted keeps them so.
 bool RebuildStockCache(RecordList<ItemSet>& result, bool skip, StringList* missing) {
     StatusGuard status(QStringLiteral("FSTK"));
     StringList files;
     ListedFileDates listed;
-    static KeptListing kept;
-    kept.List(files, listed, [&] {
-        StringList folders;
-        StringList found;
-        // Thousands of folders are listed, and nothing is changed on the way.
-        const ReportsTakenOnce listing;
-        for (const QString& root : {App().StoreRootFolder, App().MstsRootFolder}) {
-            const QString trainset = root + u'\\' + kTrainsetFolder;
-            int error = 0;
-            FindFolderNames(folders, trainset, &error);
-            if (error == 0 || error == ENOENT)
-                listed.AddParent(root, QString());
-            QStringList paths;
-            QStringList prefixes;
-            for (int i = 0; i < folders.Count(); ++i) {
-                paths.append(trainset + u'\\' + folders[i]);
-                prefixes.append(folders[i]);
-            }
-            listed.AddListings(found, root, trainset, paths, prefixes,
-                               {QStringLiteral("*.WAG"), QStringLiteral("*.ENG")});
-            AddSorted(files, found);
-            found.Clear();
-            folders.Clear();
-        }
-    });
+    ListRebuildFiles(RebuildKind::Stock, files, listed);
     RecordList<ItemSet> working;
     auto stockCache = OpenStoreIni(kStockCache);
     PruneIniSections(files, *stockCache);
@@ -218,16 +138,7 @@ bool RebuildConsistCache(RecordList<ItemSet>& result, bool skip, StringList* mis
     StatusGuard status(QStringLiteral("CONS"));
     StringList files;
     ListedFileDates listed;
-    static KeptListing kept;
-    kept.List(files, listed, [&] {
-        StringList found;
-        for (const QString& root : {App().MstsRootFolder, App().StoreRootFolder}) {
-            listed.AddListing(found, root, root + u'\\' + kConsistsFolder, QString(),
-                              QStringLiteral("*.CON"));
-            AddSorted(files, found);
-            found.Clear();
-        }
-    });
+    ListRebuildFiles(RebuildKind::Consists, files, listed);
     RecordList<ItemSet> working;
     auto consistCache = OpenStoreIni(kConsistCache);
     PruneIniSections(files, *consistCache);
@@ -249,17 +160,7 @@ bool RebuildPathCache(RecordList<ItemSet>& result, bool skip, StringList* missin
     StatusGuard status(QStringLiteral("PATH"));
     StringList files;
     ListedFileDates listed;
-    static KeptListing kept;
-    kept.List(files, listed, [&] {
-        StringList found;
-        // The folders of hundreds of routes are listed, and nothing is changed on the way.
-        const ReportsTakenOnce listing;
-        for (const QString& root : {App().MstsRootFolder, App().StoreRootFolder}) {
-            ListRouteFilesOfKind(PT_PATH, found, root, &listed);
-            AddSorted(files, found);
-            found.Clear();
-        }
-    });
+    ListRebuildFiles(RebuildKind::Paths, files, listed);
     auto pathCache = OpenStoreIni(kPathCache);
     PruneIniSections(files, *pathCache);
     ReadPathFiles(result, files, *pathCache, skip, missing, &listed);

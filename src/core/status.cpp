@@ -119,13 +119,31 @@ void SetNodeState(ItemNode* node, int state) {
 
 // ---- Status stack ------------------------------------------------------------------------------
 
+namespace {
+
+thread_local int quietStatus = 0;
+
+} // namespace
+
+QuietStatus::QuietStatus() {
+    ++quietStatus;
+}
+
+QuietStatus::~QuietStatus() {
+    --quietStatus;
+}
+
 void PushStatus(const QString& code) {
+    if (quietStatus > 0)
+        return;
     App().StatusCodeStack.prepend(code);
     TheMainServices().SetStatusText(0, code);
     LogStatus();
 }
 
 void PopStatus() {
+    if (quietStatus > 0)
+        return;
     QStringList& stack = App().StatusCodeStack;
     if (!stack.isEmpty())
         stack.removeFirst();
@@ -144,6 +162,8 @@ StatusGuard::~StatusGuard() {
 }
 
 void SetStatusDetail(const QString& text) {
+    if (quietStatus > 0)
+        return;
     TheMainServices().SetStatusText(1, text);
     LogStatus();
 }
@@ -153,6 +173,8 @@ void ShowReadStatus(Msg label, const QString& name) {
 }
 
 void LogStatus() {
+    if (quietStatus > 0)
+        return;
     MainServices& services = TheMainServices();
     if (App().LoggingActive)
         LogWrite(services.StatusText(0) + QStringLiteral(": ") + services.StatusText(1),
@@ -163,6 +185,8 @@ void LogStatus() {
 // ---- Busy flag and event pump ------------------------------------------------------------------
 
 bool StatusTextDue() {
+    if (quietStatus > 0)
+        return false;
     const qint64 last = App().LastStatusRepaintMs;
     const qint64 now = TheClock().MonotonicMs();
     return App().LoggingActive || last < 0 || now < last || now - last >= kThrottleMs;
@@ -174,7 +198,7 @@ void SetBusy(bool busy) {
 }
 
 void PumpMessagesIfBusy() {
-    if (App().Busy && ThrottleDue(App().LastPumpMs))
+    if (quietStatus == 0 && App().Busy && ThrottleDue(App().LastPumpMs))
         TheMainServices().ProcessEvents();
 }
 

@@ -42,6 +42,17 @@ void LogStatus();
 // only then.
 bool StatusTextDue();
 
+// While one lives on a thread, that thread shows, logs and pumps nothing: status texts and the
+// event pump belong to the main thread, and work done meanwhile on a thread of its own (a listing
+// made ahead) stays out of what the main thread shows.
+class QuietStatus {
+public:
+    QuietStatus();
+    ~QuietStatus();
+    QuietStatus(const QuietStatus&) = delete;
+    QuietStatus& operator=(const QuietStatus&) = delete;
+};
+
 // Sets Busy; the main window's tool bar and page control are disabled while it is set.
 void SetBusy(bool busy);
 // While Busy, lets the application process its pending events, at most about every 30 ms.

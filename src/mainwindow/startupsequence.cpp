@@ -1,6 +1,7 @@
 #include "mainwindow/startupsequence.h"
 
 #include "catalogue/cacherebuild.h"
+#include "catalogue/rebuildlistings.h"
 #include "core/appstate.h"
 #include "core/generaldefs.h"
 #include "core/itemset.h"
@@ -8,6 +9,9 @@
 #include "core/storeini.h"
 #include "mainwindow/commandline.h"
 #include "platform/winfs.h"
+
+#include <utility>
+#include <vector>
 
 namespace qv {
 
@@ -47,6 +51,16 @@ void StartupSequence(StartupView& view, const QString& commandLineArgument) {
     if (!FileExists(qvdata + QStringLiteral("CACHESTK.QVC")))
         DeleteFile(qvdata + QStringLiteral("CACHECON.QVC"));
     view.SetPosition(position += 10);
+    // The caches rebuilt below, in their order: the listings of those after the first are made
+    // while the first is rebuilt.
+    std::vector<RebuildKind> missing;
+    for (const auto& [file, kind] : {std::pair{"CACHESTK.QVC", RebuildKind::Stock},
+                                     std::pair{"CACHECON.QVC", RebuildKind::Consists},
+                                     std::pair{"CACHEPAT.QVC", RebuildKind::Paths}}) {
+        if (!FileExists(qvdata + QLatin1String(file)))
+            missing.push_back(kind);
+    }
+    const ListingsAhead ahead(missing);
     RebuildWhenMissing(view, qvdata, "CACHESTK.QVC", Msg::REBUILDING_STOCK_CACHE,
                        app.StockCacheList, "CONSSTK", RebuildStockCache);
     view.SetPosition(position += 30);

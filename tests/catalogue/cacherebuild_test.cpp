@@ -1,5 +1,6 @@
 #include "catalogue/cacherebuild.h"
 
+#include "catalogue/rebuildlistings.h"
 #include "core/mainservices.h"
 #include "core/report.h"
 #include "platform/fakeui.h"
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <map>
 #include <sys/stat.h>
 
 using namespace qv;
@@ -409,8 +411,9 @@ enum class ChangeBetweenStarts {
 };
 
 // The rebuilds whose folders are listed together at a start: the stock folders of both roots,
-// and the PATHS folders of every route.
-enum class RebuiltAtStart { Stock, Paths };
+// and the PATHS folders of every route, also listed on a thread of their own while the stock is
+// rebuilt.
+enum class RebuiltAtStart { Stock, Paths, PathsListedAhead };
 
 class RebuildAtStartTest
     : public CacheRebuildTest,
@@ -445,10 +448,16 @@ TEST_P(RebuildAtStartTest, SeesEveryChangeMadeBetweenTwoStarts) {
     RecordList<ItemSet> records;
     const auto rebuild = [&] {
         records.clear();
-        if (stock)
+        if (stock) {
             RebuildStockCache(records, false, nullptr);
-        else
+        } else if (kind == RebuiltAtStart::Paths) {
             RebuildPathCache(records, false, nullptr);
+        } else {
+            const ListingsAhead ahead({RebuildKind::Stock, RebuildKind::Paths});
+            RecordList<ItemSet> stockRecords;
+            RebuildStockCache(stockRecords, false, nullptr);
+            RebuildPathCache(records, false, nullptr);
+        }
     };
     rebuild();
     ASSERT_EQ(records.size(), 3u);
@@ -553,4 +562,66 @@ INSTANTIATE_TEST_SUITE_P(
                                          ChangeBetweenStarts::FileRenamed,
                                          ChangeBetweenStarts::ChangedWithNewDate,
                                          ChangeBetweenStarts::FolderRenamed),
-                       ::testing::Values(RebuiltAtStart::Stock, RebuiltAtStart::Paths)));
+                       ::testing::Values(RebuiltAtStart::Stock, RebuiltAtStart::Paths,
+                                         RebuiltAtStart::PathsListedAhead)));
+
+namespace {
+
+// What a rebuild's records tell, in their order.
+QStringList RecordTexts(const RecordList<ItemSet>& records) {
+    QStringList texts;
+    for (const auto& record : records)
+        texts << record->Folder + u'\\' + record->FileName + u' ' +
+                     QString::number(record->StoreInd) + u' ' + record->Description;
+    return texts;
+}
+
+} // namespace
+
+// Rebuilds in any order with the listings of all but the first made ahead give the records the
+// rebuilds give one after another; a listing made ahead that no rebuild took is dropped, so that
+// a later rebuild sees what changed since.
+TEST_F(CacheRebuildTest, ListingsAhead_GiveTheRecordsOfRebuildsOneAfterAnother) {
+    AddStock();
+    AddTrain(QStringLiteral("A.con"));
+    AddTrain(QStringLiteral("B.con"), Into::Store);
+    builder.AddRoute(QStringLiteral("Line"), QStringLiteral("Line"), QStringLiteral("L"));
+    builder.AddPath(QStringLiteral("Line"), QStringLiteral("Run.pat"), QStringLiteral("Run"),
+                    QStringLiteral("Here"), QStringLiteral("There"));
+    const auto rebuild = [](RebuildKind kind) {
+        RecordList<ItemSet> records;
+        if (kind == RebuildKind::Stock)
+            RebuildStockCache(records, false, nullptr);
+        else if (kind == RebuildKind::Consists)
+            RebuildConsistCache(records, false, nullptr);
+        else
+            RebuildPathCache(records, false, nullptr);
+        return RecordTexts(records);
+    };
+    std::map<RebuildKind, QStringList> alone;
+    for (RebuildKind kind : {RebuildKind::Stock, RebuildKind::Consists, RebuildKind::Paths})
+        alone[kind] = rebuild(kind);
+    ASSERT_EQ(alone[RebuildKind::Stock].size(), 3);
+    ASSERT_EQ(alone[RebuildKind::Consists].size(), 2);
+    ASSERT_EQ(alone[RebuildKind::Paths].size(), 1);
+
+    const std::vector<std::vector<RebuildKind>> orders = {
+        {RebuildKind::Stock, RebuildKind::Consists, RebuildKind::Paths},
+        {RebuildKind::Paths, RebuildKind::Stock, RebuildKind::Consists},
+        {RebuildKind::Consists, RebuildKind::Paths},
+        {RebuildKind::Stock}};
+    for (const std::vector<RebuildKind>& order : orders) {
+        ClearFolderCache(); // as at a start
+        const ListingsAhead ahead(order);
+        for (RebuildKind kind : order)
+            EXPECT_EQ(rebuild(kind), alone[kind]) << int(kind) << " of " << order.size();
+    }
+
+    ClearFolderCache();
+    {
+        const ListingsAhead ahead({RebuildKind::Stock, RebuildKind::Consists});
+        rebuild(RebuildKind::Stock);
+    }
+    AddTrain(QStringLiteral("C.con"));
+    EXPECT_EQ(rebuild(RebuildKind::Consists).size(), 3) << "the listing made ahead was dropped";
+}

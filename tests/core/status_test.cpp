@@ -14,6 +14,7 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <thread>
 
 using namespace qv;
 
@@ -145,6 +146,42 @@ TEST_F(StatusTest, Busy_LocksTheControlsAndPumpsAndPaintsAtMostEvery30Ms) {
     EXPECT_EQ(services.repaints, 2);
     SetBusy(false);
     EXPECT_TRUE(services.BusyControlsEnabled());
+}
+
+// Work on a thread of its own under QuietStatus leaves what the main thread shows, logs and
+// pumps as it was, while the main thread's own texts still show.
+TEST_F(StatusTest, QuietStatus_AThreadOfItsOwnShowsLogsAndPumpsNothing) {
+    SetBusy(true);
+    ToggleLogging(nullptr);
+    StatusGuard job(QStringLiteral("FSTK"));
+    SetStatusDetail(QStringLiteral("main"));
+    clock.Advance(100);
+    const int pumps = services.pumps;
+    const int repaints = services.repaints;
+    bool due = true;
+    std::thread quiet([&] {
+        const QuietStatus quietHere;
+        StatusGuard code(QStringLiteral("CONS"));
+        SetStatusDetail(QStringLiteral("ahead"));
+        ShowReadStatus(Msg::REPORT_HEADER, QStringLiteral("x"));
+        due = StatusTextDue();
+        PumpMessagesIfBusy();
+    });
+    quiet.join();
+    EXPECT_FALSE(due);
+    EXPECT_EQ(services.pumps, pumps);
+    EXPECT_EQ(services.repaints, repaints);
+    EXPECT_EQ(App().StatusCodeStack, QStringList{QStringLiteral("FSTK")});
+    EXPECT_EQ(services.StatusText(0), "FSTK");
+    EXPECT_EQ(services.StatusText(1), "main");
+    ToggleLogging(pane);
+    const QString log = pane->Lines().join(u'\n');
+    EXPECT_FALSE(log.contains(QStringLiteral("ahead")));
+    EXPECT_FALSE(log.contains(QStringLiteral("CONS")));
+    EXPECT_TRUE(log.contains(QStringLiteral("FSTK: main")));
+    PumpMessagesIfBusy();
+    EXPECT_EQ(services.pumps, pumps + 1) << "the main thread still pumps";
+    SetBusy(false);
 }
 
 TEST_F(StatusTest, ToggleLogging_TwiceLeavesThePaneHoldingTheLogAndDeletesItsFile) {

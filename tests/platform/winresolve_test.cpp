@@ -759,3 +759,44 @@ TEST(FolderCache, OwnRenameReportsInAnyNumberLeaveAnotherProgramsLaterChangeSeen
         EXPECT_EQ(drive.NamesIn(S("MSTS/Trains/Consists")).size(), c.files + 2);
     }
 }
+
+// Folders read together are watched through the change notifiers in turn: our own renames
+// between folders of different notifiers are passed over in each, and another program's change
+// in any of them is seen, also right after our own rename into that folder.
+TEST(FolderCache, FoldersReadTogetherPassOverOurOwnRenamesAndSeeEveryOtherChange) {
+    TempMsts drive;
+    constexpr int kFolders = 8; // each notifier watches two
+    QStringList folders;
+    const auto own = [](int i) { return QStringLiteral("\\own%1.wag").arg(i); };
+    for (int i = 0; i < kFolders; ++i) {
+        drive.MakeFile(QStringLiteral("Trainset/F%1/own%1.wag").arg(i));
+        folders.append(QStringLiteral("C:\\TRAINSET\\F%1").arg(i));
+    }
+    drive.AgeTree();
+    PrefetchFolders(folders, true);
+    const quint64 asks = PathLayerDiskAsks();
+    ASSERT_TRUE(FileExists(folders[0] + own(0)));
+    if (PathLayerDiskAsks() != asks)
+        GTEST_SKIP() << "folders here are not watched for changes";
+
+    // Each folder's file into the next folder.
+    const qint64 reads = FolderReadCount();
+    for (int i = 0; i < kFolders; ++i)
+        ASSERT_TRUE(RenameNoReplace(folders[i] + own(i), folders[(i + 1) % kFolders] + own(i)));
+    for (int i = 0; i < kFolders; ++i) {
+        EXPECT_FALSE(FileExists(folders[i] + own(i))) << i;
+        EXPECT_TRUE(FileExists(folders[(i + 1) % kFolders] + own(i))) << i;
+    }
+    EXPECT_EQ(FolderReadCount(), reads) << "only our own renames were reported";
+
+    // Each file back, and another program's file into the same folder right after.
+    for (int i = 0; i < kFolders; ++i) {
+        ASSERT_TRUE(RenameNoReplace(folders[(i + 1) % kFolders] + own(i), folders[i] + own(i)));
+        drive.MakeFile(QStringLiteral("Trainset/F%1/other%1.wag").arg(i));
+    }
+    for (int i = 0; i < kFolders; ++i) {
+        EXPECT_TRUE(FileExists(folders[i] + QStringLiteral("\\OTHER%1.WAG").arg(i))) << i;
+        EXPECT_TRUE(FileExists(folders[i] + own(i))) << i;
+        EXPECT_FALSE(FileExists(folders[(i + 1) % kFolders] + own(i))) << i;
+    }
+}

@@ -7,6 +7,7 @@
 #include "ui_mainform.h"
 
 #include "catalogue/cacherebuild.h"
+#include "catalogue/rebuildlistings.h"
 #include "core/appstate.h"
 #include "core/forms/fontrecord.h"
 #include "core/generaldefs.h"
@@ -307,6 +308,8 @@ void TMainForm::RebuildCachesMnuClick() {
     SetBusy(true);
     App().ForceCacheReread = true;
     ShowHourglass(true);
+    // The consists' and paths' listings are made while the stock is rebuilt.
+    const ListingsAhead ahead({RebuildKind::Stock, RebuildKind::Consists, RebuildKind::Paths});
     ClearTypedList(RK_ITEMSET, App().StockCacheList);
     {
         StatusGuard status(QStringLiteral("CONSSTK"));

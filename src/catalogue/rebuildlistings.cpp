@@ -1,0 +1,227 @@
+#include "catalogue/rebuildlistings.h"
+
+#include "catalogue/listeddates.h"
+#include "catalogue/routefolders.h"
+#include "core/appstate.h"
+#include "core/comparetext.h"
+#include "core/filefind.h"
+#include "core/generaldefs.h"
+#include "core/itemkinds.h"
+#include "core/status.h"
+#include "core/stringlist.h"
+#include "platform/winresolve.h"
+
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <future>
+#include <memory>
+#include <system_error>
+#include <utility>
+
+namespace qv {
+
+namespace {
+
+const QString kTrainsetFolder = QStringLiteral("TRAINS\\TRAINSET");
+const QString kConsistsFolder = QStringLiteral("TRAINS\\CONSISTS");
+
+// How long the main thread waits for a listing made ahead before it pumps the events again.
+constexpr std::chrono::milliseconds kPumpEvery{5};
+
+// Puts `name` into `sorted` (CompareText order, each name once) unless an equal name is there.
+// Names arrive nearly in order, so the search starts at the end and goes back in doubling steps
+// before it narrows down: a name that belongs at the end costs one comparison.
+void InsertSorted(StringList& sorted, const QString& name) {
+    int above = sorted.Count(); // sorted[above] and after sort after the name
+    int below = -1;             // sorted[below] and before sort before it
+    for (int step = 1; above > 0; step *= 2) {
+        const int probe = std::max(above - step, 0);
+        const int order = CompareText(sorted[probe], name);
+        if (order == 0)
+            return;
+        if (order < 0) {
+            below = probe;
+            break;
+        }
+        above = probe;
+    }
+    while (above - below > 1) {
+        const int middle = below + (above - below) / 2;
+        const int order = CompareText(sorted[middle], name);
+        if (order == 0)
+            return;
+        (order < 0 ? below : above) = middle;
+    }
+    sorted.Insert(above, name);
+}
+
+// Adds the names of `found`, in their order, to `files`, which holds each name once (the first
+// added of names that CompareText finds equal) in CompareText order: what a sorted list that
+// ignores duplicates would hold after adding them one by one. The names of one root are put in
+// order among themselves first and then merged in one pass, since those of the second root fall
+// all over the first one's.
+void AddSorted(StringList& files, const StringList& found) {
+    StringList incoming;
+    for (int i = 0; i < found.Count(); ++i)
+        InsertSorted(incoming, found[i]);
+    StringList merged;
+    int f = 0;
+    int n = 0;
+    while (f < files.Count() || n < incoming.Count()) {
+        const int order = f == files.Count()      ? 1
+                          : n == incoming.Count() ? -1
+                                                  : CompareText(files[f], incoming[n]);
+        if (order <= 0)
+            merged.Add(files[f++]);
+        else
+            merged.Add(incoming[n++]);
+        if (order == 0)
+            ++n; // held already
+    }
+    files = merged;
+}
+
+// `<root>\TRAINS\TRAINSET\<folder>\*.WAG` and `*.ENG` of the store and the MSTS folder.
+void ListStock(StringList& files, ListedFileDates& listed) {
+    StringList folders;
+    StringList found;
+    // Thousands of folders are listed, and nothing is changed on the way.
+    const ReportsTakenOnce listing;
+    for (const QString& root : {App().StoreRootFolder, App().MstsRootFolder}) {
+        const QString trainset = root + u'\\' + kTrainsetFolder;
+        int error = 0;
+        FindFolderNames(folders, trainset, &error);
+        if (error == 0 || error == ENOENT)
+            listed.AddParent(root, QString());
+        QStringList paths;
+        QStringList prefixes;
+        for (int i = 0; i < folders.Count(); ++i) {
+            paths.append(trainset + u'\\' + folders[i]);
+            prefixes.append(folders[i]);
+        }
+        listed.AddListings(found, root, trainset, paths, prefixes,
+                           {QStringLiteral("*.WAG"), QStringLiteral("*.ENG")});
+        AddSorted(files, found);
+        found.Clear();
+        folders.Clear();
+    }
+}
+
+// `<root>\TRAINS\CONSISTS\*.CON` of both roots. The folder of thousands of consists is read as
+// the many stock folders are, outside the path layer's lock, so that listings made at the same
+// time on other threads do not wait for it.
+void ListConsists(StringList& files, ListedFileDates& listed) {
+    StringList found;
+    for (const QString& root : {App().MstsRootFolder, App().StoreRootFolder}) {
+        const QString consists = root + u'\\' + kConsistsFolder;
+        listed.AddListings(found, root, consists, {consists}, {QString()},
+                           {QStringLiteral("*.CON")});
+        AddSorted(files, found);
+        found.Clear();
+    }
+}
+
+// Every route's path files in both roots.
+void ListPaths(StringList& files, ListedFileDates& listed) {
+    StringList found;
+    // The folders of hundreds of routes are listed, and nothing is changed on the way.
+    const ReportsTakenOnce listing;
+    for (const QString& root : {App().MstsRootFolder, App().StoreRootFolder}) {
+        ListRouteFilesOfKind(PT_PATH, found, root, &listed);
+        AddSorted(files, found);
+        found.Clear();
+    }
+}
+
+// A listing made ahead on a thread of its own; `done` tells whether it was made.
+struct AheadListing {
+    std::future<bool> done;
+    StringList files;
+    ListedFileDates listed;
+};
+
+struct KindListings {
+    KeptListing kept;
+    std::unique_ptr<AheadListing> ahead; // set and taken on the main thread only
+};
+
+KindListings& ListingsOf(RebuildKind kind) {
+    static std::array<KindListings, 3> kinds;
+    return kinds[std::size_t(kind)];
+}
+
+// The kept listing of the kind, else one made now. A kind is listed on one thread at a time.
+void ListKeptOrNow(RebuildKind kind, StringList& files, ListedFileDates& listed) {
+    ListingsOf(kind).kept.List(files, listed, [&] {
+        switch (kind) {
+        case RebuildKind::Stock:
+            ListStock(files, listed);
+            break;
+        case RebuildKind::Consists:
+            ListConsists(files, listed);
+            break;
+        case RebuildKind::Paths:
+            ListPaths(files, listed);
+            break;
+        }
+    });
+}
+
+// Waits for a listing made ahead while the window stays alive; true when it was made.
+bool Made(AheadListing& ahead) {
+    while (ahead.done.wait_for(kPumpEvery) != std::future_status::ready)
+        PumpMessagesIfBusy();
+    return ahead.done.get();
+}
+
+} // namespace
+
+void ListRebuildFiles(RebuildKind kind, StringList& files, ListedFileDates& listed) {
+    const std::unique_ptr<AheadListing> ahead = std::move(ListingsOf(kind).ahead);
+    if (ahead && Made(*ahead)) {
+        files = std::move(ahead->files);
+        listed = std::move(ahead->listed);
+        return;
+    }
+    ListKeptOrNow(kind, files, listed);
+}
+
+ListingsAhead::ListingsAhead(const std::vector<RebuildKind>& rebuilds) {
+    // The first rebuild lists on the calling thread, as it would alone.
+    for (std::size_t i = 1; i < rebuilds.size(); ++i) {
+        const RebuildKind kind = rebuilds[i];
+        std::unique_ptr<AheadListing>& slot = ListingsOf(kind).ahead;
+        if (slot)
+            continue; // being listed ahead already
+        auto ahead = std::make_unique<AheadListing>();
+        AheadListing* into = ahead.get();
+        try {
+            ahead->done = std::async(std::launch::async, [kind, into] {
+                const QuietStatus quiet;
+                try {
+                    ListKeptOrNow(kind, into->files, into->listed);
+                    return true;
+                } catch (...) {
+                    return false; // the rebuild lists again
+                }
+            });
+        } catch (const std::system_error&) {
+            continue; // no thread to be had: the rebuild lists as usual
+        }
+        started_.push_back(Started{kind, ahead.get()});
+        slot = std::move(ahead);
+    }
+}
+
+ListingsAhead::~ListingsAhead() {
+    for (const Started& started : started_) {
+        std::unique_ptr<AheadListing>& slot = ListingsOf(started.kind).ahead;
+        if (slot && slot.get() == started.listing) {
+            slot->done.wait();
+            slot.reset();
+        }
+    }
+}
+
+} // namespace qv
