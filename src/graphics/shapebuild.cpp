@@ -72,6 +72,8 @@ void ReadPrimState(ShapeSource& source, ShapePrimState& state, const QString& la
 }
 
 void ReadVertex(ShapeSource& source, ShapeVertex& vertex) {
+    if (source.Vertex(&vertex))
+        return;
     vertex.flags = source.Flags();
     vertex.point = source.Int();
     vertex.normal = source.Int();

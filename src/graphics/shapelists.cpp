@@ -3,6 +3,7 @@
 #include "platform/workers.h"
 
 #include <algorithm>
+#include <chrono>
 #include <system_error>
 #include <thread>
 
@@ -51,11 +52,22 @@ public:
         if (request == requests_.end())
             return;
         request->wanted = 0;
+        // The helpers still inside are reading their last runs, which mostly end sooner than
+        // a sleeping thread is woken: the reading thread looks again for a little while
+        // before it sleeps.
+        const auto until = std::chrono::steady_clock::now() + kLookAgainFor;
+        while (Find(lists)->inside != 0 && std::chrono::steady_clock::now() < until) {
+            lock.unlock();
+            std::this_thread::yield();
+            lock.lock();
+        }
         left_.wait(lock, [&] { return Find(lists)->inside == 0; });
         requests_.erase(Find(lists));
     }
 
 private:
+    static constexpr std::chrono::microseconds kLookAgainFor{200};
+
     struct Request {
         LaterLists* lists;
         std::size_t wanted; // helpers that may still join
@@ -114,10 +126,13 @@ void LaterLists::Queue(std::unique_ptr<Later> later) {
     }
     lists_.push_back(std::move(later));
     wake_.notify_all();
+    CallHelpers();
+}
+
+void LaterLists::CallHelpers() {
     if (helpersCalled_)
         return;
-    // The helpers are called with the first long list, so that a small shape calls none. A
-    // few are enough: the reading thread's own pass over the rest of the shape bounds the
+    // A few are enough: the reading thread's own pass over the rest of the shape bounds the
     // time, and more threads only wait longer to start on a busy machine.
     helpersCalled_ = true;
     HelperPool::Instance().Call(this, std::min<std::size_t>(WorkerLimit(), kMostThreads) - 1);

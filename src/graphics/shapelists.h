@@ -172,6 +172,10 @@ public:
                      });
     }
 
+    // Wakes the helpers, once, as a long list is about to be cut: they take a while to come
+    // round, the time it takes to find the first list's end. A small shape calls none.
+    void CallHelpers();
+
     // Lists left for later inside objects from `from` to `to` are dropped with the objects.
     void ForgetWithin(const void* from, const void* to);
     // A list read again into `into` where it stands replaces any left for later.
@@ -289,6 +293,7 @@ void ReadLongList(ShapeSource& source, int list, int item, std::vector<Item>* in
     }
     const qint64 count = Count(source, list, true);
     if (count >= kLaterFrom) {
+        source.later->CallHelpers();
         const qint64 perRun = std::max(kItemsPerRun, (count + kMostRuns - 1) / kMostRuns);
         std::vector<std::unique_ptr<ShapeSource>> cut =
             source.SplitList(count, perRun, qint64(sizeof(Item)));
@@ -311,6 +316,7 @@ void ReadValues(ShapeSource& source, int list, std::vector<int>* into, const voi
     const qint64 count = Count(source, list, false);
     into->clear();
     if (source.later != nullptr && count >= kValuesLaterFrom) {
+        source.later->CallHelpers();
         const int runs = int(std::clamp<qint64>(count / kValuesPerRun, 1, kMostRuns));
         std::vector<std::unique_ptr<ShapeSource>> cut = source.SplitValues(runs);
         if (!cut.empty()) {

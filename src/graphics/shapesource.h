@@ -4,6 +4,8 @@
 // than its parent, the end of the file inside a block).
 #pragma once
 
+#include "graphics/shapemodel.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringView>
@@ -39,6 +41,15 @@ public:
     virtual bool Fits(qint64 count, bool blocks) const = 0;
     // Where the reading stands, for messages ("line 120", "byte 4711").
     virtual QString Where() const = 0;
+
+    // Reads the fields of a vertex block, the block entered, where they are written the usual
+    // way (`flags point normal colour1 colour2 vertex_uvs ( count uv ... )`), up to the block's
+    // own ")"; false, without moving, where they are written any other way, and the caller
+    // reads them one by one. Vertices are most of a shape.
+    virtual bool Vertex(ShapeVertex* vertex) {
+        Q_UNUSED(vertex);
+        return false;
+    }
 
     // Passes over the rest of the current block, a list of `count` blocks, and gives sources
     // that read it in runs of `perRun` blocks, one after the other, the last one the blocks

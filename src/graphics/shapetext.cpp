@@ -298,6 +298,39 @@ public:
     quint32 Flags() override { return ReadNumber<quint32>(PlainHex, "hex flags", 16); }
     float Float() override { return ReadNumber<float>(PlainFloat, "a number"); }
 
+    bool Vertex(ShapeVertex* vertex) override {
+        // Read with a place of its own and no call for each value: every field is taken the
+        // way Int and Flags take it, and anything else leaves the vertex to them.
+        static constexpr char16_t kUvs[] = u"vertex_uvs (";
+        constexpr qsizetype kUvsChars = qsizetype(std::size(kUvs)) - 1;
+        const char16_t* at = s_ + pos_;
+        const char16_t* const end = s_ + n_;
+        qint32 count = 0;
+        if (!Quick(PlainHex, &at, end, &vertex->flags) ||
+            !Quick(PlainInt, &at, end, &vertex->point) ||
+            !Quick(PlainInt, &at, end, &vertex->normal) ||
+            !Quick(PlainHex, &at, end, &vertex->colour1) ||
+            !Quick(PlainHex, &at, end, &vertex->colour2))
+            return false;
+        at = PastBlanks(at, end);
+        if (end - at < kUvsChars || !SameChars(at, kUvs, kUvsChars))
+            return false;
+        at += kUvsChars;
+        // The count is checked as Count checks it: no more values than the rest could hold.
+        if (!Quick(PlainInt, &at, end, &count) || count < 0 || count > (end - at) / 2)
+            return false;
+        vertex->uvs.resize(count);
+        for (int& uv : vertex->uvs) {
+            if (!Quick(PlainInt, &at, end, &uv))
+                return false;
+        }
+        at = PastBlanks(at, end);
+        if (at == end || *at != u')')
+            return false;
+        pos_ = at + 1 - s_;
+        return true;
+    }
+
     QString String() override {
         QString text = Text(Value());
         // Quoted pieces may be joined with "+".
@@ -399,6 +432,23 @@ private:
         }
         pos_ = end;
         return cut;
+    }
+
+    static const char16_t* PastBlanks(const char16_t* at, const char16_t* end) {
+        while (at < end && *at <= u' ')
+            ++at;
+        return at;
+    }
+
+    // A number in its plain form after blanks from *at, which moves past it: what Plain reads.
+    template <typename T, typename Read>
+    static bool Quick(Read read, const char16_t** at, const char16_t* end, T* value) {
+        const char16_t* from = PastBlanks(*at, end);
+        const char16_t* stop = read(from, end, value);
+        if (stop == nullptr || (stop < end && KindOf(*stop) == kWordChar))
+            return false;
+        *at = stop;
+        return true;
     }
 
     struct Token {

@@ -73,6 +73,8 @@ TEST(ShapeBadInputTest, EachFaultIsRefusedWithItsReason) {
         {"vertex ( 00000000 3 0", "vertex ( 00000000 4 0", "names point 4"},
         {"vertex ( 00000000 2 0", "vertex ( 00000000 2 1", "names normal 1"},
         {"vertex_uvs ( 1 1 )", "vertex_uvs ( 1 2 )", "names UV point 2"},
+        {"vertex_uvs ( 1 1 )", "vertex_uvs ( 400000000 1 )", "more than the file can hold"},
+        {"vertex_uvs ( 1 1 )", "vertex_uvs ( 2 1 )", "a value is missing"},
         {"hierarchy ( 2 -1 0 )", "hierarchy ( 2 1 0 )", "loops back on itself"},
         {"hierarchy ( 2 -1 0 )", "hierarchy ( 2 -1 5 )", "names parent 5"},
         {"hierarchy ( 2 -1 0 )", "hierarchy ( 1 -1 )", "1 entries for 2 matrices"},

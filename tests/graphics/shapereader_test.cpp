@@ -77,6 +77,75 @@ TEST(ShapeReaderTest, SyntheticShapeReadsAlikeInEveryEncoding) {
     }
 }
 
+// A vertex may be written with other blanks, names in capitals, other blocks among its own or
+// numbers in longer forms: each reads to the fields it holds, in a list long enough to be read
+// in runs as well as in a short one, and the vertices after it read as ever.
+TEST(ShapeReaderTest, VerticesWrittenAnyWayReadToTheirFields) {
+    const QString usual = "vertex ( 00000000 0 0 ff969696 ff808080\n\tvertex_uvs ( 1 0 ) )";
+    struct Case {
+        const char* text;
+        quint32 flags;
+        int point;
+        quint32 colour1;
+        std::vector<int> uvs;
+    } cases[] = {
+        {"vertex ( 00000000 0 0 ff969696 ff808080\n\tvertex_uvs ( 1 0 ) )", 0, 0, 0xff969696, {0}},
+        {"vertex (\r\n\t\t00000010\t1 0 ff969696 ff808080 vertex_uvs (2 0 1) )",
+         0x10,
+         1,
+         0xff969696,
+         {0, 1}},
+        {"vertex ( 4 0 0 FF969697 ff808080 VERTEX_UVS ( 1 1 ) )", 4, 0, 0xff969697, {1}},
+        {"vertex ( 00000000 0000000003 0 ff969696 ff808080 vertex_uvs ( 1 0 ) )",
+         0,
+         3,
+         0xff969696,
+         {0}},
+        {"vertex ( 00000000 2 0 ff969696 ff808080 comment ( x ) vertex_uvs ( 1 1 ) )",
+         0,
+         2,
+         0xff969696,
+         {1}},
+        {"vertex ( 00000000 0 0 ff969696 ff808080 vertex_uvs ( 0 ) skip ( 5 ) )",
+         0,
+         0,
+         0xff969696,
+         {}},
+    };
+    for (int quads : {1, 40}) {
+        ShapeModel usualModel;
+        QString error;
+        ASSERT_TRUE(
+            ReadShapeBytes(TextShapeFile(WriteText(SyntheticShape(quads))), &usualModel, &error));
+        const ShapeSubObject& usualSub = usualModel.distanceLevels.at(0).subObjects.at(0);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.text) + ", quads " + std::to_string(quads));
+            QString text = WriteText(SyntheticShape(quads));
+            ReplaceOnce(&text, usual, QString::fromLatin1(c.text));
+            ShapeModel m;
+            ASSERT_TRUE(ReadShapeBytes(TextShapeFile(text), &m, &error)) << error.toStdString();
+            const ShapeSubObject& sub = m.distanceLevels.at(0).subObjects.at(0);
+            ASSERT_EQ(sub.vertices.size(), usualSub.vertices.size());
+            const ShapeVertex& v = sub.vertices[0];
+            EXPECT_EQ(v.flags, c.flags);
+            EXPECT_EQ(v.point, c.point);
+            EXPECT_EQ(v.normal, 0);
+            EXPECT_EQ(v.colour1, c.colour1);
+            EXPECT_EQ(v.colour2, 0xff808080u);
+            EXPECT_EQ(std::vector<int>(v.uvs.begin(), v.uvs.end()), c.uvs);
+            for (std::size_t i = 1; i < sub.vertices.size(); ++i) {
+                EXPECT_EQ(sub.vertices[i].point, usualSub.vertices[i].point) << i;
+                EXPECT_EQ(std::vector<int>(sub.vertices[i].uvs.begin(), sub.vertices[i].uvs.end()),
+                          std::vector<int>(usualSub.vertices[i].uvs.begin(),
+                                           usualSub.vertices[i].uvs.end()))
+                    << i;
+            }
+            EXPECT_EQ(sub.triangleLists.at(0).vertexIndexes,
+                      usualSub.triangleLists.at(0).vertexIndexes);
+        }
+    }
+}
+
 TEST(ShapeReaderTest, AMissingFileIsNotLoaded) {
     ShapeModel model;
     QString error;
