@@ -79,11 +79,13 @@ void FolderCache::Prefetch(const QStringList& hostFolders, bool fileStats) {
     }
     // Each folder is taken in as soon as it is read, while the others are still being read.
     ReadFolders(encoded, fileStats, notifier, kWatchMask, nullptr,
-                [&](std::size_t i, FolderRead& read) {
+                [&](std::size_t first, std::span<FolderRead> run) {
                     QMutexLocker lock(&mutex_);
                     // The watches went with a notifier that was closed meanwhile.
-                    if (epoch == notifierEpoch_)
-                        TakeRead(folders.at(qsizetype(i)), read, encoded[i]);
+                    if (epoch != notifierEpoch_)
+                        return;
+                    for (std::size_t k = 0; k < run.size(); ++k)
+                        TakeRead(folders.at(qsizetype(first + k)), run[k], encoded[first + k]);
                 });
     QMutexLocker lock(&mutex_);
     EndPrefetch();
@@ -193,12 +195,8 @@ void FolderCache::FindInFolders(const QStringList& windowsFolders, const QString
     auto makeAnswers = [&](std::size_t r, FolderRead& read) {
         fromListing[r] = make(hosts.at(qsizetype(r)), read.listing, &answers[r]) ? 1 : 0;
     };
-    // Taken in under the lock; told without it.
+    // Taken in under the lock, which the caller holds; told without it.
     auto takeIn = [&](std::size_t r, FolderRead& read) {
-        QMutexLocker lock(&mutex_);
-        // The watches went with a notifier that was closed meanwhile.
-        if (epoch != notifierEpoch_)
-            return;
         const QString& host = hosts.at(qsizetype(r));
         // A folder that could not be read loses its watch here, and is left to the caller,
         // which finds out why.
@@ -218,9 +216,18 @@ void FolderCache::FindInFolders(const QStringList& windowsFolders, const QString
         finds.host = host;
         finds.answers = std::move(answers[r]);
     };
-    auto take = [&](std::size_t r, FolderRead& read) {
-        takeIn(r, read);
-        tell(places[r]);
+    // A run of folders read meanwhile is taken in under one lock, then told.
+    auto take = [&](std::size_t first, std::span<FolderRead> run) {
+        {
+            QMutexLocker lock(&mutex_);
+            // The watches went with a notifier that was closed meanwhile.
+            if (epoch != notifierEpoch_)
+                return;
+            for (std::size_t k = 0; k < run.size(); ++k)
+                takeIn(first + k, run[k]);
+        }
+        for (std::size_t k = 0; k < run.size(); ++k)
+            tell(places[first + k]);
     };
     ReadFolders(encoded, true, notifier, kWatchMask, makeAnswers, take);
     QMutexLocker lock(&mutex_);

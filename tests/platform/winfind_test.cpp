@@ -370,18 +370,22 @@ TEST(ReadFolders, TakesEachFolderOnceInOrderWhenItIsRead) {
             const int notifier = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
             ASSERT_GE(notifier, 0);
             std::vector<int> taken;
-            auto take = [&](std::size_t i, FolderRead& read) {
-                taken.push_back(int(i));
-                // Done before it is taken: listed, or failed with its error.
-                EXPECT_EQ(read.error, int(i) == kMissing ? ENOENT : 0) << i;
-                if (int(i) != kMissing) {
-                    EXPECT_TRUE(read.listing.Has(QStringLiteral("file%1.wag").arg(i))) << i;
+            auto take = [&](std::size_t first, std::span<FolderRead> run) {
+                ASSERT_FALSE(run.empty());
+                for (std::size_t k = 0; k < run.size(); ++k) {
+                    const int i = int(first + k);
+                    const FolderRead& read = run[k];
+                    taken.push_back(i);
+                    // Done before it is taken: listed, or failed with its error.
+                    EXPECT_EQ(read.error, i == kMissing ? ENOENT : 0) << i;
+                    if (i != kMissing) {
+                        EXPECT_TRUE(read.listing.Has(QStringLiteral("file%1.wag").arg(i))) << i;
+                    }
                 }
             };
             std::vector<FolderRead> reads =
                 ReadFolders(encoded, true, notifier, IN_CREATE | IN_DELETE | IN_ONLYDIR, nullptr,
-                            taking ? std::function<void(std::size_t, FolderRead&)>(take)
-                                   : std::function<void(std::size_t, FolderRead&)>());
+                            taking ? FolderRunTaker(take) : FolderRunTaker());
             ASSERT_EQ(reads.size(), encoded.size());
             for (int i = 0; i < count; ++i) {
                 FolderRead& read = reads[std::size_t(i)];

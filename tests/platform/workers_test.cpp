@@ -1,7 +1,10 @@
 #include "platform/workers.h"
 
 #include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <mutex>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -31,4 +34,33 @@ TEST(ForEachOnWorkers, ALimitOfOneKeepsEveryCallOnTheCallingThread) {
     LimitWorkers(0);
     EXPECT_EQ(elsewhere.load(), 0);
     EXPECT_GE(WorkerLimit(), 1u);
+}
+
+TEST(ForEachOnWorkers, ThreadsLeftSpareAreNotUsedButOneAlwaysIs) {
+    struct Case {
+        std::size_t limit, spare;
+    };
+    for (const Case c : {Case{4, 0}, Case{4, 1}, Case{4, 3}, Case{2, 5}, Case{1, 1}}) {
+        LimitWorkers(c.limit);
+        const std::size_t most =
+            std::max<std::size_t>(WorkerLimit() > c.spare ? WorkerLimit() - c.spare : 1, 1);
+        std::mutex lock;
+        std::set<std::thread::id> threads;
+        std::vector<std::atomic<int>> calls(200);
+        ForEachOnWorkers(
+            calls.size(), 1,
+            [&](std::size_t i) {
+                ++calls[i];
+                // Long enough for every thread started to take some.
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+                const std::lock_guard<std::mutex> guard(lock);
+                threads.insert(std::this_thread::get_id());
+            },
+            c.spare);
+        LimitWorkers(0);
+        EXPECT_LE(threads.size(), most) << c.limit << " less " << c.spare;
+        EXPECT_GE(threads.size(), 1u);
+        for (std::size_t i = 0; i < calls.size(); ++i)
+            ASSERT_EQ(calls[i].load(), 1) << i;
+    }
 }
