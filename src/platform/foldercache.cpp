@@ -192,8 +192,13 @@ void FolderCache::FindInFolders(const QStringList& windowsFolders, const QString
     // turns, which costs more than it spares).
     std::vector<char> fromListing(places.size(), 0);
     std::vector<std::vector<FindAnswer>> answers(places.size());
+    // Answers resting on the listing alone are kept in it here, on the thread that made them,
+    // rather than on the one that takes the folders in; that one drops them again when the
+    // listing it took is not known current.
     auto makeAnswers = [&](std::size_t r, FolderRead& read) {
         fromListing[r] = make(hosts.at(qsizetype(r)), read.listing, &answers[r]) ? 1 : 0;
+        if (fromListing[r])
+            KeepAnswers(&read.listing, keys, answers[r]);
     };
     // Taken in under the lock, which the caller holds; told without it.
     auto takeIn = [&](std::size_t r, FolderRead& read) {
@@ -205,11 +210,11 @@ void FolderCache::FindInFolders(const QStringList& windowsFolders, const QString
             return;
         const QString& folder = windowsFolders.at(qsizetype(places[r]));
         if (listing && listing->KnownCurrent()) {
-            if (fromListing[r])
-                KeepAnswers(listing, keys, answers[r]);
             // Reports taken since the folder was found in its parent moved the generation on.
             if (generation == generation_ && IsPlainFolder(folder))
                 RememberListing(folder, host, listing);
+        } else if (listing) {
+            listing->ForgetAnswers();
         }
         FolderFinds& finds = (*found)[places[r]];
         finds.known = true;

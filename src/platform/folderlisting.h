@@ -106,6 +106,8 @@ public:
     // kept while the state they were made in lasts.
     void KeepAnswer(const QString& key, const QStringList& names, const QList<qint32>& times);
     bool KeptAnswer(const QString& key, QStringList* names, QList<qint32>* times) const;
+    // Drops the kept answers, leaving the state as it is.
+    void ForgetAnswers() { answers_.clear(); }
 
 private:
     // Add without marking the change: the name with its kind, and its place among the names
