@@ -3,7 +3,6 @@
 #include <atomic>
 #include <chrono>
 #include <gtest/gtest.h>
-#include <mutex>
 #include <set>
 #include <thread>
 #include <vector>
@@ -42,22 +41,21 @@ TEST(ForEachOnWorkers, ThreadsLeftSpareAreNotUsedButOneAlwaysIs) {
     };
     for (const Case c : {Case{4, 0}, Case{4, 1}, Case{4, 3}, Case{2, 5}, Case{1, 1}}) {
         LimitWorkers(c.limit);
-        const std::size_t most =
-            std::max<std::size_t>(WorkerLimit() > c.spare ? WorkerLimit() - c.spare : 1, 1);
-        std::mutex lock;
-        std::set<std::thread::id> threads;
-        std::vector<std::atomic<int>> calls(200);
+        const std::size_t most = WorkerLimit() > c.spare ? WorkerLimit() - c.spare : 1;
+        // Each call notes its thread in a place of its own; they are counted once all returned.
+        std::vector<std::thread::id> ranOn(200);
+        std::vector<std::atomic<int>> calls(ranOn.size());
         ForEachOnWorkers(
-            calls.size(), 1,
+            ranOn.size(), 1,
             [&](std::size_t i) {
                 ++calls[i];
+                ranOn[i] = std::this_thread::get_id();
                 // Long enough for every thread started to take some.
                 std::this_thread::sleep_for(std::chrono::microseconds(200));
-                const std::lock_guard<std::mutex> guard(lock);
-                threads.insert(std::this_thread::get_id());
             },
             c.spare);
         LimitWorkers(0);
+        const std::set<std::thread::id> threads(ranOn.cbegin(), ranOn.cend());
         EXPECT_LE(threads.size(), most) << c.limit << " less " << c.spare;
         EXPECT_GE(threads.size(), 1u);
         for (std::size_t i = 0; i < calls.size(); ++i)
