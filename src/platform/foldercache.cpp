@@ -79,11 +79,13 @@ void FolderCache::Prefetch(const QStringList& hostFolders, bool fileStats) {
     }
     // Each folder is taken in as soon as it is read, while the others are still being read.
     ReadFolders(encoded, fileStats, notifier, kWatchMask, nullptr,
-                [&](std::size_t i, FolderRead& read) {
+                [&](std::size_t first, std::span<FolderRead> run) {
                     QMutexLocker lock(&mutex_);
                     // The watches went with a notifier that was closed meanwhile.
-                    if (epoch == notifierEpoch_)
-                        TakeRead(folders.at(qsizetype(i)), read, encoded[i]);
+                    if (epoch != notifierEpoch_)
+                        return;
+                    for (std::size_t k = 0; k < run.size(); ++k)
+                        TakeRead(folders.at(qsizetype(first + k)), run[k], encoded[first + k]);
                 });
     QMutexLocker lock(&mutex_);
     EndPrefetch();
@@ -190,15 +192,16 @@ void FolderCache::FindInFolders(const QStringList& windowsFolders, const QString
     // turns, which costs more than it spares).
     std::vector<char> fromListing(places.size(), 0);
     std::vector<std::vector<FindAnswer>> answers(places.size());
+    // Answers resting on the listing alone are kept in it here, on the thread that made them,
+    // rather than on the one that takes the folders in; that one drops them again when the
+    // listing it took is not known current.
     auto makeAnswers = [&](std::size_t r, FolderRead& read) {
         fromListing[r] = make(hosts.at(qsizetype(r)), read.listing, &answers[r]) ? 1 : 0;
+        if (fromListing[r])
+            KeepAnswers(&read.listing, keys, answers[r]);
     };
-    // Taken in under the lock; told without it.
+    // Taken in under the lock, which the caller holds; told without it.
     auto takeIn = [&](std::size_t r, FolderRead& read) {
-        QMutexLocker lock(&mutex_);
-        // The watches went with a notifier that was closed meanwhile.
-        if (epoch != notifierEpoch_)
-            return;
         const QString& host = hosts.at(qsizetype(r));
         // A folder that could not be read loses its watch here, and is left to the caller,
         // which finds out why.
@@ -207,20 +210,29 @@ void FolderCache::FindInFolders(const QStringList& windowsFolders, const QString
             return;
         const QString& folder = windowsFolders.at(qsizetype(places[r]));
         if (listing && listing->KnownCurrent()) {
-            if (fromListing[r])
-                KeepAnswers(listing, keys, answers[r]);
             // Reports taken since the folder was found in its parent moved the generation on.
             if (generation == generation_ && IsPlainFolder(folder))
                 RememberListing(folder, host, listing);
+        } else if (listing) {
+            listing->ForgetAnswers();
         }
         FolderFinds& finds = (*found)[places[r]];
         finds.known = true;
         finds.host = host;
         finds.answers = std::move(answers[r]);
     };
-    auto take = [&](std::size_t r, FolderRead& read) {
-        takeIn(r, read);
-        tell(places[r]);
+    // A run of folders read meanwhile is taken in under one lock, then told.
+    auto take = [&](std::size_t first, std::span<FolderRead> run) {
+        {
+            QMutexLocker lock(&mutex_);
+            // The watches went with a notifier that was closed meanwhile.
+            if (epoch != notifierEpoch_)
+                return;
+            for (std::size_t k = 0; k < run.size(); ++k)
+                takeIn(first + k, run[k]);
+        }
+        for (std::size_t k = 0; k < run.size(); ++k)
+            tell(places[first + k]);
     };
     ReadFolders(encoded, true, notifier, kWatchMask, makeAnswers, take);
     QMutexLocker lock(&mutex_);

@@ -360,7 +360,7 @@ bool ReadFolder(const QByteArray& encoded, bool fileStats, FolderListing* listin
 std::vector<FolderRead> ReadFolders(const std::vector<QByteArray>& encoded, bool fileStats,
                                     int notifier, quint32 watchMask,
                                     const std::function<void(std::size_t, FolderRead&)>& then,
-                                    const std::function<void(std::size_t, FolderRead&)>& take) {
+                                    const FolderRunTaker& take) {
     std::vector<FolderRead> reads(encoded.size());
     // Which folders are done, for the taking: each is set once its folder was read (or failed).
     const std::unique_ptr<std::atomic<bool>[]> done(take ? new std::atomic<bool>[encoded.size()]()
@@ -383,13 +383,17 @@ std::vector<FolderRead> ReadFolders(const std::vector<QByteArray>& encoded, bool
     };
     // A thread is worth starting for a handful of folders at least.
     constexpr std::size_t kFoldersPerThread = 8;
-    auto readAll = [&] { ForEachOnWorkers(encoded.size(), kFoldersPerThread, readOne); };
+    // `spare`: threads of the workers' limit left to the calling thread, which takes the folders
+    // in meanwhile; with every core reading, it would wait for one each time a folder is done.
+    auto readAll = [&](std::size_t spare) {
+        ForEachOnWorkers(encoded.size(), kFoldersPerThread, readOne, spare);
+    };
     // A few folders are not worth a thread of their own: they are read first, then taken.
     constexpr std::size_t kTakeWhileReadingFrom = 32;
     if (!take || encoded.size() < kTakeWhileReadingFrom) {
-        readAll();
-        for (std::size_t i = 0; take && i < reads.size(); ++i)
-            take(i, reads[i]);
+        readAll(0);
+        if (take && !reads.empty())
+            take(0, std::span<FolderRead>(reads));
         return reads;
     }
     // Taking thousands of folders in is work for one thread that would otherwise only begin
@@ -397,13 +401,22 @@ std::vector<FolderRead> ReadFolders(const std::vector<QByteArray>& encoded, bool
     // others are still being read on threads of their own.
     std::thread reader;
     try {
-        reader = std::thread(readAll);
+        reader = std::thread(readAll, 1);
     } catch (const std::system_error&) {
-        readAll(); // no thread to be had: everything is read first
+        readAll(0); // no thread to be had: everything is read first
     }
-    for (std::size_t i = 0; i < reads.size(); ++i) {
+    // The folders done meanwhile are taken in one call: the taker then locks what it takes them
+    // into once for them all, rather than in turn with other threads for each folder. A run is
+    // kept short enough that other threads waiting for that lock are not held up long.
+    constexpr std::size_t kMostTakenAtOnce = 64;
+    for (std::size_t i = 0; i < reads.size();) {
         done[i].wait(false, std::memory_order_acquire);
-        take(i, reads[i]);
+        std::size_t end = i + 1;
+        while (end < reads.size() && end - i < kMostTakenAtOnce &&
+               done[end].load(std::memory_order_acquire))
+            ++end;
+        take(i, std::span<FolderRead>(reads).subspan(i, end - i));
+        i = end;
     }
     if (reader.joinable())
         reader.join();

@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <ctime>
 #include <functional>
+#include <span>
 #include <sys/stat.h>
 #include <vector>
 
@@ -105,6 +106,8 @@ public:
     // kept while the state they were made in lasts.
     void KeepAnswer(const QString& key, const QStringList& names, const QList<qint32>& times);
     bool KeptAnswer(const QString& key, QStringList* names, QList<qint32>* times) const;
+    // Drops the kept answers, leaving the state as it is.
+    void ForgetAnswers() { answers_.clear(); }
 
 private:
     // Add without marking the change: the name with its kind, and its place among the names
@@ -161,16 +164,22 @@ struct FolderRead {
     int error = 0;
 };
 
+// A run of folders ReadFolders read one after another: `run[k]` is the folder at place
+// `first + k`.
+using FolderRunTaker = std::function<void(std::size_t first, std::span<FolderRead> run)>;
+
 // ReadFolder of many host folders, several at a time on the worker threads. Each folder is watched
 // through the inotify descriptor `notifier` with `watchMask` (when it is one) before it is read;
 // the caller takes the watches over. `then` (when given) runs on the same thread with each folder
 // read without error, its names in order. `take` (when given) runs on the calling thread with
-// each folder in turn, read or failed, as soon as it and those before it are done, while the
-// workers go on reading the others; the calling thread then reads nothing itself.
+// the folders in turn, read or failed, as soon as they and those before them are done, while the
+// workers go on reading the others; the calling thread then reads nothing itself. Each call is
+// given every folder done by then that follows the last one given (a run of one at least), so
+// that the taker can take a run in at once.
 std::vector<FolderRead>
 ReadFolders(const std::vector<QByteArray>& encoded, bool fileStats, int notifier, quint32 watchMask,
             const std::function<void(std::size_t, FolderRead&)>& then = nullptr,
-            const std::function<void(std::size_t, FolderRead&)>& take = nullptr);
+            const FolderRunTaker& take = nullptr);
 
 // File systems whose change notifications report every change, whoever makes it. Network and
 // user-space file systems can change behind the kernel's back; their folders are checked by

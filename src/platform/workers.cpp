@@ -25,7 +25,7 @@ std::size_t WorkerLimit() {
 }
 
 void ForEachOnWorkers(std::size_t count, std::size_t perThread,
-                      const std::function<void(std::size_t)>& work) {
+                      const std::function<void(std::size_t)>& work, std::size_t spare) {
     std::atomic<std::size_t> next{0};
     auto share = [&] {
         for (std::size_t i = next++; i < count; i = next++)
@@ -33,7 +33,8 @@ void ForEachOnWorkers(std::size_t count, std::size_t perThread,
     };
     const std::size_t wanted =
         (count + std::max<std::size_t>(perThread, 1) - 1) / std::max<std::size_t>(perThread, 1);
-    const std::size_t threads = std::min(wanted, WorkerLimit());
+    const std::size_t most = WorkerLimit();
+    const std::size_t threads = std::min(wanted, most > spare ? most - spare : 1);
     std::vector<std::thread> workers;
     try {
         for (std::size_t t = 1; t < threads; ++t)

@@ -349,6 +349,73 @@ TEST(FindDatedFilesIn, GivesWhatFindEntriesGivesInEveryFolderAndMask) {
     expectAll("changed");
 }
 
+// Enough folders found at once to be taken in while others are still read: the answers each
+// reading thread kept are given again without the disk being asked, and each change another
+// program makes afterwards in one of the folders is seen by the next find.
+TEST(FindDatedFilesIn, ManyFoldersKeepTheirAnswersAndSeeLaterChanges) {
+    constexpr int kFolders = 48;
+    struct Change {
+        const char* what;
+        std::function<void(TempMsts&, const QString& folder)> make;
+    };
+    const Change changes[] = {
+        {"added", [](TempMsts& d, const QString& f) { d.MakeFile(f + S("/new.wag")); }},
+        {"removed", [](TempMsts& d,
+                       const QString& f) { ASSERT_TRUE(QFile::remove(d.Host(f + S("/a.wag")))); }},
+        {"renamed",
+         [](TempMsts& d, const QString& f) {
+             ASSERT_EQ(::rename(QFile::encodeName(d.Host(f + S("/a.wag"))).constData(),
+                                QFile::encodeName(d.Host(f + S("/z.eng"))).constData()),
+                       0);
+         }},
+        {"dated anew",
+         [](TempMsts& d, const QString& f) {
+             const timespec times[2] = {{0, UTIME_OMIT}, {1600000000, 0}};
+             ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(d.Host(f + S("/b.eng"))).constData(),
+                                 times, 0),
+                       0);
+         }},
+    };
+    for (const Change& change : changes) {
+        SCOPED_TRACE(change.what);
+        TempMsts drive;
+        QStringList folders;
+        for (int i = 0; i < kFolders; ++i) {
+            const QString name = QStringLiteral("Stock/S%1").arg(i);
+            drive.MakeFile(name + S("/a.wag"));
+            drive.MakeFile(name + S("/b.eng"));
+            folders.append(S("C:\\Stock\\S%1").arg(i));
+        }
+        drive.AgeTree();
+        ClearFolderCache();
+        const QStringList masks = {S("*.WAG"), S("*.ENG")};
+        auto expectAll = [&](const char* when) {
+            std::vector<FolderFiles> files;
+            FindDatedFilesIn(folders, masks, &files);
+            ASSERT_EQ(files.size(), std::size_t(kFolders));
+            for (qsizetype f = 0; f < folders.size(); ++f) {
+                for (qsizetype m = 0; m < masks.size(); ++m) {
+                    const QString pattern = folders[f] + u'\\' + masks[m];
+                    const ListedByFindEntries listed(pattern, false);
+                    const FindAnswer& found = files[std::size_t(f)].found.at(std::size_t(m));
+                    EXPECT_EQ(found.names, listed.names) << when << " " << qPrintable(pattern);
+                    EXPECT_EQ(found.times, listed.times) << when << " " << qPrintable(pattern);
+                }
+            }
+        };
+        expectAll("read");
+        const quint64 asks = PathLayerDiskAsks();
+        expectAll("kept");
+        // Where folders are watched, the kept answers asked the disk nothing.
+        const bool watched = PathLayerDiskAsks() == asks;
+        change.make(drive, QStringLiteral("Stock/S%1").arg(kFolders / 2));
+        expectAll("changed");
+        if (watched) {
+            EXPECT_GT(PathLayerDiskAsks(), asks);
+        }
+    }
+}
+
 // Folders read many at a time are each handed to the taking thread once, in their order, only
 // when read (or failed), with or without a taker, few of them or many; a missing folder among
 // them fails alone.
@@ -370,18 +437,22 @@ TEST(ReadFolders, TakesEachFolderOnceInOrderWhenItIsRead) {
             const int notifier = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
             ASSERT_GE(notifier, 0);
             std::vector<int> taken;
-            auto take = [&](std::size_t i, FolderRead& read) {
-                taken.push_back(int(i));
-                // Done before it is taken: listed, or failed with its error.
-                EXPECT_EQ(read.error, int(i) == kMissing ? ENOENT : 0) << i;
-                if (int(i) != kMissing) {
-                    EXPECT_TRUE(read.listing.Has(QStringLiteral("file%1.wag").arg(i))) << i;
+            auto take = [&](std::size_t first, std::span<FolderRead> run) {
+                ASSERT_FALSE(run.empty());
+                for (std::size_t k = 0; k < run.size(); ++k) {
+                    const int i = int(first + k);
+                    const FolderRead& read = run[k];
+                    taken.push_back(i);
+                    // Done before it is taken: listed, or failed with its error.
+                    EXPECT_EQ(read.error, i == kMissing ? ENOENT : 0) << i;
+                    if (i != kMissing) {
+                        EXPECT_TRUE(read.listing.Has(QStringLiteral("file%1.wag").arg(i))) << i;
+                    }
                 }
             };
             std::vector<FolderRead> reads =
                 ReadFolders(encoded, true, notifier, IN_CREATE | IN_DELETE | IN_ONLYDIR, nullptr,
-                            taking ? std::function<void(std::size_t, FolderRead&)>(take)
-                                   : std::function<void(std::size_t, FolderRead&)>());
+                            taking ? FolderRunTaker(take) : FolderRunTaker());
             ASSERT_EQ(reads.size(), encoded.size());
             for (int i = 0; i < count; ++i) {
                 FolderRead& read = reads[std::size_t(i)];

@@ -1,7 +1,9 @@
 #include "platform/workers.h"
 
 #include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <set>
 #include <thread>
 #include <vector>
 
@@ -31,4 +33,32 @@ TEST(ForEachOnWorkers, ALimitOfOneKeepsEveryCallOnTheCallingThread) {
     LimitWorkers(0);
     EXPECT_EQ(elsewhere.load(), 0);
     EXPECT_GE(WorkerLimit(), 1u);
+}
+
+TEST(ForEachOnWorkers, ThreadsLeftSpareAreNotUsedButOneAlwaysIs) {
+    struct Case {
+        std::size_t limit, spare;
+    };
+    for (const Case c : {Case{4, 0}, Case{4, 1}, Case{4, 3}, Case{2, 5}, Case{1, 1}}) {
+        LimitWorkers(c.limit);
+        const std::size_t most = WorkerLimit() > c.spare ? WorkerLimit() - c.spare : 1;
+        // Each call notes its thread in a place of its own; they are counted once all returned.
+        std::vector<std::thread::id> ranOn(200);
+        std::vector<std::atomic<int>> calls(ranOn.size());
+        ForEachOnWorkers(
+            ranOn.size(), 1,
+            [&](std::size_t i) {
+                ++calls[i];
+                ranOn[i] = std::this_thread::get_id();
+                // Long enough for every thread started to take some.
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+            },
+            c.spare);
+        LimitWorkers(0);
+        const std::set<std::thread::id> threads(ranOn.cbegin(), ranOn.cend());
+        EXPECT_LE(threads.size(), most) << c.limit << " less " << c.spare;
+        EXPECT_GE(threads.size(), 1u);
+        for (std::size_t i = 0; i < calls.size(); ++i)
+            ASSERT_EQ(calls[i].load(), 1) << i;
+    }
 }
