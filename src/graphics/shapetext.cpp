@@ -378,13 +378,7 @@ public:
         // A cut after the last block would start an empty run.
         if (starts.size() > 1 && qint64(starts.size() - 1) * perRun == count)
             starts.pop_back();
-        std::vector<std::unique_ptr<ShapeSource>> cut;
-        for (std::size_t k = 0; k < starts.size(); ++k) {
-            const qsizetype to = k + 1 < starts.size() ? starts[k + 1] : end;
-            cut.push_back(std::make_unique<TextShapeSource>(s_, starts[k], to));
-        }
-        pos_ = end;
-        return cut;
+        return RunsTo(starts, end);
     }
 
     std::vector<std::unique_ptr<ShapeSource>> SplitValues(int runs) override {
@@ -425,6 +419,13 @@ private:
             if (start > starts.back())
                 starts.push_back(start);
         }
+        return RunsTo(starts, end);
+    }
+
+    // Sources reading from each start to the next, the last one to `end`, where the position is
+    // left.
+    std::vector<std::unique_ptr<ShapeSource>> RunsTo(const std::vector<qsizetype>& starts,
+                                                     qsizetype end) {
         std::vector<std::unique_ptr<ShapeSource>> cut;
         for (std::size_t k = 0; k < starts.size(); ++k) {
             const qsizetype to = k + 1 < starts.size() ? starts[k + 1] : end;
