@@ -38,6 +38,13 @@ protected:
     }
 
     // An engine, a wagon in the store, a wagon in both roots, and a consist of all three.
+    // The route "Line" with one path, "Run.pat".
+    void AddLineWithRunPath() {
+        builder.AddRoute(QStringLiteral("Line"), QStringLiteral("Line"), QStringLiteral("L"));
+        builder.AddPath(QStringLiteral("Line"), QStringLiteral("Run.pat"), QStringLiteral("Run"),
+                        QStringLiteral("Here"), QStringLiteral("There"));
+    }
+
     void AddStock() {
         builder.AddEngine(QStringLiteral("Dash9"), QStringLiteral("DASH9"),
                           QStringLiteral("Dash 9"), EngineType::Diesel);
@@ -139,9 +146,7 @@ TEST_F(CacheRebuildTest, WarmRebuild_ReadsNoMstsFileEvenWhenAskedToSkipPathSecti
     AddStock();
     AddTrain(QStringLiteral("A.con"));
     AddTrain(QStringLiteral("B.con"), Into::Store);
-    builder.AddRoute(QStringLiteral("Line"), QStringLiteral("Line"), QStringLiteral("L"));
-    builder.AddPath(QStringLiteral("Line"), QStringLiteral("Run.pat"), QStringLiteral("Run"),
-                    QStringLiteral("Here"), QStringLiteral("There"));
+    AddLineWithRunPath();
     RecordList<ItemSet> stock, consists, paths;
     RebuildStockCache(stock, false, nullptr);
     RebuildConsistCache(consists, false, nullptr);
@@ -359,9 +364,7 @@ TEST_F(CacheRebuildTest, WarmRebuild_ReadsAgainWhatChangedOrMovedSinceTheLastOne
 TEST_F(CacheRebuildTest, WarmRebuild_AfterAnIdleOneSeesWhatChangedMeanwhile) {
     AddStock();
     AddTrain(QStringLiteral("A.con"));
-    builder.AddRoute(QStringLiteral("Line"), QStringLiteral("Line"), QStringLiteral("L"));
-    builder.AddPath(QStringLiteral("Line"), QStringLiteral("Run.pat"), QStringLiteral("Run"),
-                    QStringLiteral("Here"), QStringLiteral("There"));
+    AddLineWithRunPath();
     drive.AgeTree();
     RecordList<ItemSet> stock, consists, paths;
     const auto rebuild = [&] {
@@ -434,9 +437,7 @@ TEST_P(RebuildAtStartTest, SeesEveryChangeMadeBetweenTwoStarts) {
     const auto [change, kind] = GetParam();
     const bool stock = kind == RebuiltAtStart::Stock;
     AddStock();
-    builder.AddRoute(QStringLiteral("Line"), QStringLiteral("Line"), QStringLiteral("L"));
-    builder.AddPath(QStringLiteral("Line"), QStringLiteral("Run.pat"), QStringLiteral("Run"),
-                    QStringLiteral("Here"), QStringLiteral("There"));
+    AddLineWithRunPath();
     builder.AddPath(QStringLiteral("Line"), QStringLiteral("Back.pat"), QStringLiteral("Back"),
                     QStringLiteral("There"), QStringLiteral("Here"));
     // A route only the store holds: the MSTS folder lacks its folder, the store the other's.
@@ -585,9 +586,7 @@ TEST_F(CacheRebuildTest, ListingsAhead_GiveTheRecordsOfRebuildsOneAfterAnother) 
     AddStock();
     AddTrain(QStringLiteral("A.con"));
     AddTrain(QStringLiteral("B.con"), Into::Store);
-    builder.AddRoute(QStringLiteral("Line"), QStringLiteral("Line"), QStringLiteral("L"));
-    builder.AddPath(QStringLiteral("Line"), QStringLiteral("Run.pat"), QStringLiteral("Run"),
-                    QStringLiteral("Here"), QStringLiteral("There"));
+    AddLineWithRunPath();
     const auto rebuild = [](RebuildKind kind) {
         RecordList<ItemSet> records;
         if (kind == RebuildKind::Stock)
