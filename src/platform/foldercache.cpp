@@ -188,13 +188,10 @@ void FolderCache::FindInFolders(const QStringList& windowsFolders, const QString
             ++prefetching_;
         }
     }
-    // Those answered already are told before the others are read.
-    for (std::size_t i = 0, r = 0; i < found->size(); ++i) {
-        if (r < places.size() && places[r] == i)
-            ++r;
-        else
-            tell(i);
-    }
+    // Those answered already are told before the others are read (those to be read are not
+    // known yet).
+    for (std::size_t i = 0; i < found->size(); ++i)
+        tell(i);
     if (places.empty())
         return;
     // Each folder is read, its files stat'ed and its answers made on the worker threads. The
