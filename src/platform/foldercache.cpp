@@ -37,6 +37,17 @@ QString ReportedName(const char* name) {
     return QString::fromLatin1(name, qsizetype(size));
 }
 
+// A name as a report gives it is the same as a plain ASCII text, byte for character.
+bool SameAsciiName(const QString& text, const char* name) {
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const auto byte = static_cast<unsigned char>(name[i]);
+        if (byte == 0 || byte >= 0x80 || text.at(i).unicode() != byte)
+            return false;
+    }
+    return name[size] == 0;
+}
+
 // The folder that holds a host path, as a part of it ("/" for one at the root); empty when the
 // path has no folder.
 QStringView ParentPart(QStringView hostPath) {
@@ -177,13 +188,10 @@ void FolderCache::FindInFolders(const QStringList& windowsFolders, const QString
             ++prefetching_;
         }
     }
-    // Those answered already are told before the others are read.
-    for (std::size_t i = 0, r = 0; i < found->size(); ++i) {
-        if (r < places.size() && places[r] == i)
-            ++r;
-        else
-            tell(i);
-    }
+    // Those answered already are told before the others are read (those to be read are not
+    // known yet).
+    for (std::size_t i = 0; i < found->size(); ++i)
+        tell(i);
     if (places.empty())
         return;
     // Each folder is read, its files stat'ed and its answers made on the worker threads. The
@@ -409,22 +417,9 @@ bool FolderCache::Expected(int watch, quint32 mask, const QString& name) {
 }
 
 bool FolderCache::ExpectedName(int watch, quint32 mask, const char* name) {
-    if (expected_.empty())
-        return false;
-    const ExpectedReport& next = expected_.front();
-    if (next.watch != watch || next.mask != mask)
-        return false;
     // Plain ASCII bytes alike, one for one; any other name is compared as a text.
-    const qsizetype size = next.name.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const auto byte = static_cast<unsigned char>(name[i]);
-        if (byte == 0 || byte >= 0x80 || next.name.at(i).unicode() != byte)
-            return false;
-    }
-    if (name[size] != 0)
-        return false;
-    expected_.pop_front();
-    return true;
+    return !expected_.empty() && SameAsciiName(expected_.front().name, name) &&
+           Expected(watch, mask, expected_.front().name);
 }
 
 void FolderCache::Invalidate(const QString& hostFolder) {

@@ -69,6 +69,31 @@ void ExpectFindNamesAsFindEntries(const QString& pattern, bool folders) {
     EXPECT_EQ(foundOnly, names);
 }
 
+// FindDatedFilesIn's files, times, errors and host folders, folder by folder and mask by mask,
+// against what FindEntries lists.
+void ExpectFilesAsFindEntries(const QStringList& folders, const QStringList& masks,
+                              const std::vector<FolderFiles>& files, const char* when) {
+    for (qsizetype f = 0; f < folders.size(); ++f) {
+        const FolderFiles& found = files[std::size_t(f)];
+        ASSERT_EQ(found.found.size(), std::size_t(masks.size()));
+        ASSERT_EQ(found.errors.size(), std::size_t(masks.size()));
+        QString host;
+        if (ResolvePath(folders[f], &host) && !found.host.isEmpty()) {
+            EXPECT_EQ(found.host, host) << when << " " << qPrintable(folders[f]);
+        }
+        for (qsizetype m = 0; m < masks.size(); ++m) {
+            const QString pattern = folders[f] + u'\\' + masks[m];
+            SCOPED_TRACE(std::string(when) + " " + qPrintable(pattern));
+            const ListedByFindEntries listed(pattern, false);
+            EXPECT_EQ(found.found[std::size_t(m)].names, listed.names);
+            EXPECT_EQ(found.found[std::size_t(m)].times, listed.times);
+            EXPECT_EQ(found.errors[std::size_t(m)], !listed.names.isEmpty() ? 0
+                                                    : listed.listed         ? ENOENT
+                                                                            : listed.error);
+        }
+    }
+}
+
 } // namespace
 
 TEST(MatchesMask, FollowsWindowsWildcardRules) {
@@ -294,25 +319,7 @@ TEST(FindDatedFilesIn, GivesWhatFindEntriesGivesInEveryFolderAndMask) {
                 EXPECT_EQ(told[f][m].times, files[f].found[m].times) << when;
             }
         }
-        for (qsizetype f = 0; f < folders.size(); ++f) {
-            const FolderFiles& found = files[std::size_t(f)];
-            ASSERT_EQ(found.found.size(), std::size_t(masks.size()));
-            ASSERT_EQ(found.errors.size(), std::size_t(masks.size()));
-            QString host;
-            if (ResolvePath(folders[f], &host) && !found.host.isEmpty()) {
-                EXPECT_EQ(found.host, host) << when << " " << qPrintable(folders[f]);
-            }
-            for (qsizetype m = 0; m < masks.size(); ++m) {
-                const QString pattern = folders[f] + u'\\' + masks[m];
-                SCOPED_TRACE(std::string(when) + " " + qPrintable(pattern));
-                const ListedByFindEntries listed(pattern, false);
-                EXPECT_EQ(found.found[std::size_t(m)].names, listed.names);
-                EXPECT_EQ(found.found[std::size_t(m)].times, listed.times);
-                EXPECT_EQ(found.errors[std::size_t(m)], !listed.names.isEmpty() ? 0
-                                                        : listed.listed         ? ENOENT
-                                                                                : listed.error);
-            }
-        }
+        ExpectFilesAsFindEntries(folders, masks, files, when);
     };
     // The large folder's dates against the dates written, name by name.
     ClearFolderCache();
@@ -393,15 +400,7 @@ TEST(FindDatedFilesIn, ManyFoldersKeepTheirAnswersAndSeeLaterChanges) {
             std::vector<FolderFiles> files;
             FindDatedFilesIn(folders, masks, &files);
             ASSERT_EQ(files.size(), std::size_t(kFolders));
-            for (qsizetype f = 0; f < folders.size(); ++f) {
-                for (qsizetype m = 0; m < masks.size(); ++m) {
-                    const QString pattern = folders[f] + u'\\' + masks[m];
-                    const ListedByFindEntries listed(pattern, false);
-                    const FindAnswer& found = files[std::size_t(f)].found.at(std::size_t(m));
-                    EXPECT_EQ(found.names, listed.names) << when << " " << qPrintable(pattern);
-                    EXPECT_EQ(found.times, listed.times) << when << " " << qPrintable(pattern);
-                }
-            }
+            ExpectFilesAsFindEntries(folders, masks, files, when);
         };
         expectAll("read");
         const quint64 asks = PathLayerDiskAsks();
