@@ -1,7 +1,7 @@
 #include "qtui/scenariodialogs.h"
 
+#include "core/forms/controls.h"
 #include "platform/drivemap.h"
-#include "platform/winresolve.h"
 
 #include <QFileDialog>
 
@@ -31,18 +31,6 @@ bool TakeChoice(QFileDialog& dialog, QString* file) {
 }
 
 } // namespace
-
-QString HostForm(const QString& windowsPath) {
-    if (windowsPath.isEmpty())
-        return QString();
-    QString host;
-    if (ResolvePath(windowsPath, &host))
-        return host;
-    ResolvedPath resolved;
-    if (ResolvePathForCreate(windowsPath, &resolved))
-        return resolved.host;
-    return TheDriveMap().ToHost(windowsPath);
-}
 
 bool ShowOpenScenarioDialog(QWidget* parent, const QString& title, const QString& initialFolder,
                             QString* file) {

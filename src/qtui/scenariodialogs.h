@@ -8,10 +8,6 @@ class QWidget;
 
 namespace qv {
 
-// The host form of a Windows-form path: the existing entry when there is one (found without
-// regard to case), else the literal mapping through the drives; empty when neither works.
-QString HostForm(const QString& windowsPath);
-
 // Shows the open dialog with the title, at the initial folder; true with the chosen existing
 // file in `*file` when one was chosen.
 bool ShowOpenScenarioDialog(QWidget* parent, const QString& title, const QString& initialFolder,

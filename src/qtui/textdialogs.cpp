@@ -1,10 +1,10 @@
 #include "qtui/textdialogs.h"
 
+#include "core/forms/controls.h"
 #include "core/forms/fontrecord.h"
 #include "core/forms/searchparamsboxdlg.h"
 #include "platform/drivemap.h"
 #include "platform/ui.h"
-#include "qtui/scenariodialogs.h"
 
 #include <QApplication>
 #include <QColorDialog>

@@ -1,6 +1,8 @@
 #include "core/forms/controls.h"
 
 #include "core/controlhelpers.h"
+#include "platform/drivemap.h"
+#include "platform/winresolve.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -153,6 +155,18 @@ void CentreControl(QWidget* control, const QWidget* over) {
     const QScreen* screen = control->screen();
     const int screenHeight = screen ? screen->geometry().height() : 0;
     control->move(CentredTopLeft(QRect(control->pos(), control->size()), target, screenHeight));
+}
+
+QString HostForm(const QString& windowsPath) {
+    if (windowsPath.isEmpty())
+        return QString();
+    QString host;
+    if (ResolvePath(windowsPath, &host))
+        return host;
+    ResolvedPath resolved;
+    if (ResolvePathForCreate(windowsPath, &resolved))
+        return resolved.host;
+    return TheDriveMap().ToHost(windowsPath);
 }
 
 } // namespace qv

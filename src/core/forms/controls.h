@@ -19,6 +19,11 @@ template <class T> T* Named(T* widget, const char* name) {
     return widget;
 }
 
+// The host form of a Windows-form path, for a file dialog to open at: the existing entry when
+// there is one (found without regard to case), else the literal mapping through the drives; empty
+// when neither works.
+QString HostForm(const QString& windowsPath);
+
 // The class a widget stands for, by its own Qt class (a derived class does not count):
 // QTextEdit "TRichEdit", QTreeView and QTreeWidget "TTreeView", QListView and QListWidget
 // "TListBox", QComboBox "TComboBox"; empty for every other widget and for none.

@@ -8,7 +8,6 @@
 #include "easy/launchsettings.h"
 #include "platform/drivemap.h"
 #include "platform/ui.h"
-#include "platform/winresolve.h"
 
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -28,13 +27,6 @@ namespace {
 void SetHint(QWidget* control, const QString& hint) {
     control->setToolTip(hint.section(QLatin1Char('|'), 0, 0));
     control->setStatusTip(hint.section(QLatin1Char('|'), 1));
-}
-
-QString HostFolder(const QString& windowsPath) {
-    QString host;
-    if (!ResolvePath(windowsPath, &host))
-        host = TheDriveMap().ToHost(windowsPath);
-    return host;
 }
 
 } // namespace
@@ -127,7 +119,7 @@ void TGenericProgParamsBoxDlg::OpenLaunchDialogBtnClick() {
     if (folder.contains(QLatin1Char('.')) && slash > 0)
         folder.truncate(slash);
     if (!folder.isEmpty())
-        OpenLaunchDlg->setDirectory(HostFolder(folder));
+        OpenLaunchDlg->setDirectory(HostForm(folder));
     OpenLaunchDlg->selectFile(QString());
     if (OpenLaunchDlg->exec() != QDialog::Accepted || OpenLaunchDlg->selectedFiles().isEmpty())
         return;

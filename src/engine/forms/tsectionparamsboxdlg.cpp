@@ -7,7 +7,6 @@
 #include "engine/tsectionsettings.h"
 #include "platform/drivemap.h"
 #include "platform/ui.h"
-#include "platform/winresolve.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -39,14 +38,6 @@ void SetHint(QWidget* control, QString hint) {
     hint.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QChar('\r'), QChar('\n'));
     control->setToolTip(hint.section(QLatin1Char('|'), 0, 0));
     control->setStatusTip(hint.section(QLatin1Char('|'), 1));
-}
-
-// The host folder to open a file dialog at, for a Windows-form folder.
-QString HostFolder(const QString& windowsFolder) {
-    QString host;
-    if (!ResolvePath(windowsFolder, &host))
-        host = TheDriveMap().ToHost(windowsFolder);
-    return host;
 }
 
 } // namespace
@@ -178,7 +169,7 @@ void TTSECTIONParamsBoxDlg::OpenTSECTIONDialogBtnClick() {
     const qsizetype slash = work_.TSectionFileName.lastIndexOf(QLatin1Char('\\'));
     const QString folder = work_.TSectionFileName.isEmpty() ? App().MstsRootFolder
                                                             : work_.TSectionFileName.left(slash);
-    OpenTSECTIONDlg->setDirectory(HostFolder(folder));
+    OpenTSECTIONDlg->setDirectory(HostForm(folder));
     OpenTSECTIONDlg->selectFile(QString());
     if (OpenTSECTIONDlg->exec() != QDialog::Accepted || OpenTSECTIONDlg->selectedFiles().isEmpty())
         return;
