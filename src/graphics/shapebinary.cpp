@@ -12,7 +12,7 @@ namespace {
 
 class BinaryShapeSource : public ShapeSource {
 public:
-    explicit BinaryShapeSource(const QByteArray& bytes)
+    explicit BinaryShapeSource(QByteArrayView bytes)
         : data_(reinterpret_cast<const uchar*>(bytes.constData())), ends_{bytes.size()} {}
 
     bool Open(int* token, QString* label) override {
@@ -102,7 +102,7 @@ QString Utf16LeText(const uchar* data, qsizetype chars) {
     return text;
 }
 
-std::unique_ptr<ShapeSource> NewBinaryShapeSource(const QByteArray& bytes) {
+std::unique_ptr<ShapeSource> NewBinaryShapeSource(QByteArrayView bytes) {
     return std::make_unique<BinaryShapeSource>(bytes);
 }
 

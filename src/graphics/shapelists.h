@@ -161,15 +161,53 @@ public:
 
     // The same for a list of whole numbers, cut between two values. It stands inside `key`'s
     // object, which may move meanwhile: `locate()` finds it once all is read (null when it is
-    // gone).
+    // gone). Each run is read into a part of its own; the thread that reads the last run of a
+    // list joins the parts, so that the reading thread only takes the whole list over in
+    // ReadAll, once it knows no item of the shape moved meanwhile.
     template <typename Locate>
     void AddValues(std::vector<std::unique_ptr<ShapeSource>> runs, qint64 count, const void* key,
                    Locate locate) {
-        AddRuns<int>(std::move(runs), count, key, locate,
-                     [](ShapeSource& run, std::vector<int>* part) {
-                         while (!run.AtEnd())
-                             part->push_back(run.Int());
-                     });
+        struct Parts {
+            std::vector<std::vector<int>> parts;
+            std::atomic<std::size_t> left;
+            std::vector<int> whole;
+        };
+        auto shared = std::make_shared<Parts>();
+        shared->parts.resize(runs.size());
+        shared->left = runs.size();
+        auto later = std::make_unique<Later>();
+        later->into = key;
+        later->runs = std::move(runs);
+        const qint64 share =
+            std::min<qint64>(count / qint64(later->runs.size()) + 16, kFirstReserve);
+        later->readRun = [shared, share](ShapeSource& run, std::size_t k) {
+            // Read into a vector of this thread's own: the parts stand side by side, and
+            // growing one where it stands would have the helpers write to the same cache
+            // lines item after item.
+            std::vector<int> part;
+            part.reserve(std::size_t(share));
+            while (!run.AtEnd())
+                part.push_back(run.Int());
+            shared->parts[k] = std::move(part);
+            if (shared->left.fetch_sub(1) != 1)
+                return;
+            std::size_t total = 0;
+            for (const std::vector<int>& each : shared->parts)
+                total += each.size();
+            shared->whole.reserve(total);
+            for (std::vector<int>& each : shared->parts) {
+                std::move(each.begin(), each.end(), std::back_inserter(shared->whole));
+                std::vector<int>().swap(each);
+            }
+        };
+        later->join = [shared, locate, count] {
+            std::vector<int>* const into = locate();
+            if (into == nullptr || shared->left != 0 || qint64(shared->whole.size()) != count)
+                return false;
+            *into = std::move(shared->whole);
+            return true;
+        };
+        Queue(std::move(later));
     }
 
     // Wakes the helpers, once, as a long list is about to be cut: they take a while to come
@@ -197,54 +235,6 @@ private:
         Later* list;
         std::size_t index;
     };
-
-    // Each run is read by `readRun(run, part)` into a part of its own; the thread that reads
-    // the last run of a list joins the parts, so that the reading thread only takes the whole
-    // list over in ReadAll, once it knows no item of the shape moved meanwhile.
-    template <typename Item, typename Locate, typename ReadRun>
-    void AddRuns(std::vector<std::unique_ptr<ShapeSource>> runs, qint64 count, const void* key,
-                 Locate locate, ReadRun readRun) {
-        struct Parts {
-            std::vector<std::vector<Item>> parts;
-            std::atomic<std::size_t> left;
-            std::vector<Item> whole;
-        };
-        auto shared = std::make_shared<Parts>();
-        shared->parts.resize(runs.size());
-        shared->left = runs.size();
-        auto later = std::make_unique<Later>();
-        later->into = key;
-        later->runs = std::move(runs);
-        const qint64 share =
-            std::min<qint64>(count / qint64(later->runs.size()) + 16, kFirstReserve);
-        later->readRun = [shared, readRun, share](ShapeSource& run, std::size_t k) {
-            // Read into a vector of this thread's own: the parts stand side by side, and
-            // growing one where it stands would have the helpers write to the same cache
-            // lines item after item.
-            std::vector<Item> part;
-            part.reserve(std::size_t(share));
-            readRun(run, &part);
-            shared->parts[k] = std::move(part);
-            if (shared->left.fetch_sub(1) != 1)
-                return;
-            std::size_t total = 0;
-            for (const std::vector<Item>& each : shared->parts)
-                total += each.size();
-            shared->whole.reserve(total);
-            for (std::vector<Item>& each : shared->parts) {
-                std::move(each.begin(), each.end(), std::back_inserter(shared->whole));
-                std::vector<Item>().swap(each);
-            }
-        };
-        later->join = [shared, locate, count] {
-            std::vector<Item>* const into = locate();
-            if (into == nullptr || shared->left != 0 || qint64(shared->whole.size()) != count)
-                return false;
-            *into = std::move(shared->whole);
-            return true;
-        };
-        Queue(std::move(later));
-    }
 
     friend class HelperPool;
 

@@ -36,9 +36,7 @@ bool Build(const SimisBody& body, ShapeModel* model, QString* error) {
     }
     try {
         if (kind == 'b') {
-            const QByteArrayView rest = bytes.sliced(kSubHeaderChars);
-            const QByteArray raw = QByteArray::fromRawData(rest.data(), rest.size());
-            BuildShapeModel(*NewBinaryShapeSource(raw), model);
+            BuildShapeModel(*NewBinaryShapeSource(bytes.sliced(kSubHeaderChars)), model);
         } else {
             QString text;
             QStringView view;

@@ -6,7 +6,7 @@
 
 #include "graphics/shapemodel.h"
 
-#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 #include <memory>
@@ -84,6 +84,6 @@ QString Utf16LeText(const uchar* data, qsizetype chars);
 std::unique_ptr<ShapeSource> NewTextShapeSource(QStringView text);
 
 // A source over the binary form: the bytes after the sub-header, which must outlive it.
-std::unique_ptr<ShapeSource> NewBinaryShapeSource(const QByteArray& bytes);
+std::unique_ptr<ShapeSource> NewBinaryShapeSource(QByteArrayView bytes);
 
 } // namespace qv
