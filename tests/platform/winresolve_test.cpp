@@ -760,12 +760,12 @@ TEST(FolderCache, OwnRenameReportsInAnyNumberLeaveAnotherProgramsLaterChangeSeen
     }
 }
 
-// Folders read together are watched through the change notifiers in turn: our own renames
-// between folders of different notifiers are passed over in each, and another program's change
-// in any of them is seen, also right after our own rename into that folder.
+// Folders read together on the worker threads are watched as they are read: our own renames
+// between them are passed over, and another program's change in any of them is seen, also right
+// after our own rename into that folder.
 TEST(FolderCache, FoldersReadTogetherPassOverOurOwnRenamesAndSeeEveryOtherChange) {
     TempMsts drive;
-    constexpr int kFolders = 8; // each notifier watches two
+    constexpr int kFolders = 8;
     QStringList folders;
     const auto own = [](int i) { return QStringLiteral("\\own%1.wag").arg(i); };
     for (int i = 0; i < kFolders; ++i) {
