@@ -164,15 +164,16 @@ void ListedFileDates::AddListing(StringList& found, const QString& root, const Q
     QList<qint32> dates;
     QString host;
     FindDatedFiles(names, dates, path, mask, &error, &host);
-    AddFound(found, root, prefix, names, dates, host, error);
+    AddFound([&](const QString& name) { found.Add(name); }, root, prefix, names, dates, host,
+             error);
 }
 
-void ListedFileDates::AddFound(StringList& found, const QString& root, const QString& prefix,
+void ListedFileDates::AddFound(const FoundFile& found, const QString& root, const QString& prefix,
                                const QStringList& names, const QList<qint32>& dates,
                                const QString& host, int error) {
     // Tens of thousands of names: each joined in one allocation.
     for (const QString& name : names)
-        found.Add(prefix.isEmpty() ? name : QString(prefix % QLatin1Char('\\') % name));
+        found(prefix.isEmpty() ? name : QString(prefix % QLatin1Char('\\') % name));
     // A folder where nothing matched was listed all the same.
     if (error == 0 || error == ENOENT)
         AddFolder(root, prefix, names, dates, host);
@@ -181,6 +182,13 @@ void ListedFileDates::AddFound(StringList& found, const QString& root, const QSt
 void ListedFileDates::AddListings(StringList& found, const QString& root, const QString& searched,
                                   const QStringList& paths, const QStringList& prefixes,
                                   const QStringList& masks) {
+    AddListings([&](const QString& name) { found.Add(name); }, root, searched, paths, prefixes,
+                masks);
+}
+
+void ListedFileDates::AddListings(const FoundFile& found, const QString& root,
+                                  const QString& searched, const QStringList& paths,
+                                  const QStringList& prefixes, const QStringList& masks) {
     std::vector<FolderFiles> folders;
     // Each folder's files are added as soon as they are found, while other folders are still
     // being read.

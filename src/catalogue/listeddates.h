@@ -67,6 +67,12 @@ public:
     void AddListings(StringList& found, const QString& root, const QString& searched,
                      const QStringList& paths, const QStringList& prefixes,
                      const QStringList& masks);
+    // The same, with each file handed to `found` as `<prefix>\<name>` as soon as its folder was
+    // read, in the order AddListings would add them.
+    using FoundFile = std::function<void(const QString&)>;
+    void AddListings(const FoundFile& found, const QString& root, const QString& searched,
+                     const QStringList& paths, const QStringList& prefixes,
+                     const QStringList& masks);
     // Adds those of the folders (`paths`, under the root, as the prefixes in the same places)
     // that are missing: no file is in them.
     void AddMissingFolders(const QString& root, const QStringList& paths,
@@ -104,7 +110,7 @@ private:
     const Root* RootOf(const QString& root) const;
     // The files one find gave in the folder `prefix` (with the find's error), as AddListing
     // adds them.
-    void AddFound(StringList& found, const QString& root, const QString& prefix,
+    void AddFound(const FoundFile& found, const QString& root, const QString& prefix,
                   const QStringList& names, const QList<qint32>& dates, const QString& host,
                   int error);
     // The place of the listed folder that a spelling names, or -1.

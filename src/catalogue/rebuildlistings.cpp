@@ -7,6 +7,7 @@
 #include "core/filefind.h"
 #include "core/generaldefs.h"
 #include "core/itemkinds.h"
+#include "core/sortedlists.h"
 #include "core/status.h"
 #include "core/stringlist.h"
 #include "platform/winresolve.h"
@@ -29,63 +30,18 @@ const QString kConsistsFolder = QStringLiteral("TRAINS\\CONSISTS");
 // How long the main thread waits for a listing made ahead before it pumps the events again.
 constexpr std::chrono::milliseconds kPumpEvery{5};
 
-// Puts `name` into `sorted` (CompareText order, each name once) unless an equal name is there.
-// Names arrive nearly in order, so the search starts at the end and goes back in doubling steps
-// before it narrows down: a name that belongs at the end costs one comparison.
-void InsertSorted(StringList& sorted, const QString& name) {
-    int above = sorted.Count(); // sorted[above] and after sort after the name
-    int below = -1;             // sorted[below] and before sort before it
-    for (int step = 1; above > 0; step *= 2) {
-        const int probe = std::max(above - step, 0);
-        const int order = CompareText(sorted[probe], name);
-        if (order == 0)
-            return;
-        if (order < 0) {
-            below = probe;
-            break;
-        }
-        above = probe;
-    }
-    while (above - below > 1) {
-        const int middle = below + (above - below) / 2;
-        const int order = CompareText(sorted[middle], name);
-        if (order == 0)
-            return;
-        (order < 0 ? below : above) = middle;
-    }
-    sorted.Insert(above, name);
-}
-
 // Adds the names of `found`, in their order, to `files`, which holds each name once (the first
-// added of names that CompareText finds equal) in CompareText order: what a sorted list that
-// ignores duplicates would hold after adding them one by one. The names of one root are put in
-// order among themselves first and then merged in one pass, since those of the second root fall
-// all over the first one's.
+// added of names that CompareText finds equal) in CompareText order.
 void AddSorted(StringList& files, const StringList& found) {
-    StringList incoming;
+    SortedMerge merge(files);
     for (int i = 0; i < found.Count(); ++i)
-        InsertSorted(incoming, found[i]);
-    StringList merged;
-    int f = 0;
-    int n = 0;
-    while (f < files.Count() || n < incoming.Count()) {
-        const int order = f == files.Count()      ? 1
-                          : n == incoming.Count() ? -1
-                                                  : CompareText(files[f], incoming[n]);
-        if (order <= 0)
-            merged.Add(files[f++]);
-        else
-            merged.Add(incoming[n++]);
-        if (order == 0)
-            ++n; // held already
-    }
-    files = merged;
+        merge.Add(found[i]);
+    merge.Done();
 }
 
 // `<root>\TRAINS\TRAINSET\<folder>\*.WAG` and `*.ENG` of the store and the MSTS folder.
 void ListStock(StringList& files, ListedFileDates& listed) {
     StringList folders;
-    StringList found;
     // Thousands of folders are listed, and nothing is changed on the way.
     const ReportsTakenOnce listing;
     for (const QString& root : {App().StoreRootFolder, App().MstsRootFolder}) {
@@ -100,10 +56,11 @@ void ListStock(StringList& files, ListedFileDates& listed) {
             paths.append(trainset + u'\\' + folders[i]);
             prefixes.append(folders[i]);
         }
-        listed.AddListings(found, root, trainset, paths, prefixes,
-                           {QStringLiteral("*.WAG"), QStringLiteral("*.ENG")});
-        AddSorted(files, found);
-        found.Clear();
+        // Tens of thousands of names: each is put in its place as it comes.
+        SortedMerge merge(files);
+        listed.AddListings([&](const QString& name) { merge.Add(name); }, root, trainset, paths,
+                           prefixes, {QStringLiteral("*.WAG"), QStringLiteral("*.ENG")});
+        merge.Done();
         folders.Clear();
     }
 }
@@ -112,13 +69,12 @@ void ListStock(StringList& files, ListedFileDates& listed) {
 // the many stock folders are, outside the path layer's lock, so that listings made at the same
 // time on other threads do not wait for it.
 void ListConsists(StringList& files, ListedFileDates& listed) {
-    StringList found;
     for (const QString& root : {App().MstsRootFolder, App().StoreRootFolder}) {
         const QString consists = root + u'\\' + kConsistsFolder;
-        listed.AddListings(found, root, consists, {consists}, {QString()},
-                           {QStringLiteral("*.CON")});
-        AddSorted(files, found);
-        found.Clear();
+        SortedMerge merge(files);
+        listed.AddListings([&](const QString& name) { merge.Add(name); }, root, consists,
+                           {consists}, {QString()}, {QStringLiteral("*.CON")});
+        merge.Done();
     }
 }
 

@@ -125,4 +125,67 @@ bool MergeItemLists(RecordList<ItemSet>& target, const RecordList<ItemSet>& sour
     return changed;
 }
 
+void InsertSorted(StringList& sorted, const QString& name) {
+    int above = sorted.Count(); // sorted[above] and after sort after the name
+    int below = -1;             // sorted[below] and before sort before it
+    // Back from the end in doubling steps, then narrowed down.
+    for (int step = 1; above > 0; step *= 2) {
+        const int probe = std::max(above - step, 0);
+        const int order = CompareText(sorted[probe], name);
+        if (order == 0)
+            return;
+        if (order < 0) {
+            below = probe;
+            break;
+        }
+        above = probe;
+    }
+    while (above - below > 1) {
+        const int middle = below + (above - below) / 2;
+        const int order = CompareText(sorted[middle], name);
+        if (order == 0)
+            return;
+        (order < 0 ? below : above) = middle;
+    }
+    sorted.Insert(above, name);
+}
+
+SortedMerge::SortedMerge(StringList& list) : list_(list), held_(list.Strings()) {}
+
+void SortedMerge::Add(const QString& name) {
+    if (any_) {
+        const int order = CompareText(last_, name);
+        if (order == 0)
+            return; // the first of names alike stays
+        if (order > 0) {
+            // Every entry held that sorts after the last name in order is still to come, so the
+            // name's place is among those passed on already, mostly near their end.
+            InsertSorted(merged_, name);
+            return;
+        }
+    }
+    last_ = name;
+    any_ = true;
+    // The entries held already that sort before the name go first; one alike stays instead.
+    while (next_ < held_.size()) {
+        const int order = CompareText(held_.at(next_), name);
+        if (order > 0)
+            break;
+        merged_.Add(held_.at(next_++));
+        if (order == 0)
+            return;
+    }
+    merged_.Add(name);
+}
+
+void SortedMerge::Done() {
+    while (next_ < held_.size())
+        merged_.Add(held_.at(next_++));
+    held_.clear();
+    next_ = 0;
+    any_ = false;
+    list_ = std::move(merged_);
+    merged_ = StringList();
+}
+
 } // namespace qv
