@@ -80,7 +80,7 @@ void FolderCache::Prefetch(const QStringList& hostFolders, bool fileStats) {
                 continue;
             seen.insert(folder);
             folders.append(folder);
-            encoded.push_back(QFile::encodeName(folder));
+            encoded.push_back(EncodeHostPath(folder));
         }
         if (folders.isEmpty())
             return;
@@ -178,7 +178,7 @@ void FolderCache::FindInFolders(const QStringList& windowsFolders, const QString
                 continue;
             seen.insert(host);
             places.push_back(std::size_t(i));
-            encoded.push_back(QFile::encodeName(host));
+            encoded.push_back(EncodeHostPath(host));
             hosts.append(std::move(host));
         }
         if (!places.empty()) {
@@ -503,7 +503,7 @@ FolderListing* FolderCache::Current(const QString& hostFolder, int* error) {
     FolderListing* old = Listing(hostFolder);
     if (old && old->KnownCurrent())
         return old;
-    const QByteArray encoded = QFile::encodeName(hostFolder);
+    const QByteArray encoded = EncodeHostPath(hostFolder);
     // The watch goes on before the stamp is taken, so that every later change is reported.
     int watch = old ? old->watch : -1;
     if (watch < 0)
