@@ -7,6 +7,7 @@
 #include "platform/drivemap.h"
 #include "platform/winfs.h"
 #include "platform/winresolve.h"
+#include "platform/workers.h"
 
 #include <QStringBuilder>
 #include <algorithm>
@@ -198,7 +199,18 @@ void ListedFileDates::AddListings(const FoundFile& found, const QString& root,
             AddFound(found, root, prefixes.at(qsizetype(f)), folder.found[m].names,
                      folder.found[m].times, folder.host, folder.errors[m]);
     };
-    FindDatedFilesInFolders(searched, paths, masks, &folders, add);
+    // The files of thousands of folders are added on a thread of their own, in the order this
+    // one finds the folders, while this one takes the next folders into the path layer's cache:
+    // both take about as long, and this one would otherwise do them in turn.
+    constexpr qsizetype kHandOnFrom = 64;
+    if (paths.size() < kHandOnFrom) {
+        FindDatedFilesInFolders(searched, paths, masks, &folders, add);
+        return;
+    }
+    OrderedHandOff adding(std::size_t(paths.size()), add);
+    FindDatedFilesInFolders(searched, paths, masks, &folders,
+                            [&](std::size_t f) { adding.Give(f); });
+    adding.Finish();
 }
 
 void ListedFileDates::AddMissingFolders(const QString& root, const QStringList& paths,

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace qv {
@@ -45,6 +46,77 @@ void ForEachOnWorkers(std::size_t count, std::size_t perThread,
     share();
     for (std::thread& worker : workers)
         worker.join();
+}
+
+OrderedHandOff::OrderedHandOff(std::size_t most, std::function<void(std::size_t)> work)
+    : work_(std::move(work)) {
+    if (WorkerLimit() < 2 || most == 0 || most >= kClosed)
+        return;
+    items_.resize(most);
+    try {
+        thread_ = std::thread([this] { Run(); });
+    } catch (const std::system_error&) {
+        items_.clear(); // each call is made as it is given
+    }
+}
+
+OrderedHandOff::~OrderedHandOff() {
+    Close();
+}
+
+void OrderedHandOff::Give(std::size_t item) {
+    if (!thread_.joinable()) {
+        if (!failed_)
+            work_(item);
+        return;
+    }
+    const std::uint32_t given = given_.load(std::memory_order_relaxed) & ~kClosed;
+    if (given == items_.size()) {
+        // More than was said: the rest is called here, after those given before.
+        Close();
+        if (!failed_)
+            work_(item);
+        return;
+    }
+    items_[given] = item;
+    given_.store(given + 1, std::memory_order_release);
+    given_.notify_one();
+}
+
+void OrderedHandOff::Finish() {
+    Close();
+    if (failed_)
+        std::rethrow_exception(std::exchange(failed_, nullptr));
+}
+
+void OrderedHandOff::Close() {
+    if (!thread_.joinable())
+        return;
+    given_.fetch_or(kClosed, std::memory_order_release);
+    given_.notify_one();
+    thread_.join();
+}
+
+void OrderedHandOff::Run() {
+    std::uint32_t done = 0;
+    for (;;) {
+        std::uint32_t given = given_.load(std::memory_order_acquire);
+        while ((given & ~kClosed) == done) {
+            if (given & kClosed)
+                return;
+            given_.wait(given, std::memory_order_acquire);
+            given = given_.load(std::memory_order_acquire);
+        }
+        for (; done < (given & ~kClosed); ++done) {
+            if (failed_)
+                continue; // the rest is dropped: Finish tells what went wrong
+            try {
+                work_(items_[done]);
+            } catch (...) {
+                failed_ = std::current_exception();
+            }
+        }
+    }
 }
 
 } // namespace qv

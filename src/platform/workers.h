@@ -1,8 +1,13 @@
 // Work shared out over a few threads while the calling thread takes its part.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
+#include <exception>
 #include <functional>
+#include <thread>
+#include <vector>
 
 namespace qv {
 
@@ -20,5 +25,36 @@ void ForEachOnWorkers(std::size_t count, std::size_t perThread,
 void LimitWorkers(std::size_t threads);
 // The most threads ForEachOnWorkers uses now.
 std::size_t WorkerLimit();
+
+// Calls `work(item)` for every item given, in the order given, on one thread of its own while the
+// giving thread goes on with other work: the giving thread hands work on, never waiting for it,
+// until Finish waits for the last call. With a limit of one thread, or no thread to be had, each
+// call is made at once on the giving thread, as are those given beyond the first `most` (after
+// the others). Destroying it without Finish waits for the calls as well, but drops what they
+// threw.
+class OrderedHandOff {
+public:
+    OrderedHandOff(std::size_t most, std::function<void(std::size_t)> work);
+    ~OrderedHandOff();
+    OrderedHandOff(const OrderedHandOff&) = delete;
+    OrderedHandOff& operator=(const OrderedHandOff&) = delete;
+
+    void Give(std::size_t item);
+    // Waits for every call given; rethrows the first exception a call threw (the later calls are
+    // then not made).
+    void Finish();
+
+private:
+    void Run();
+    void Close();
+
+    static constexpr std::uint32_t kClosed = 0x80000000u;
+    std::function<void(std::size_t)> work_;
+    std::vector<std::size_t> items_;
+    // How many items were given, with kClosed once no more come.
+    std::atomic<std::uint32_t> given_{0};
+    std::exception_ptr failed_;
+    std::thread thread_;
+};
 
 } // namespace qv

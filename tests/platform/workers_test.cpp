@@ -4,6 +4,8 @@
 #include <chrono>
 #include <gtest/gtest.h>
 #include <set>
+#include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -61,4 +63,77 @@ TEST(ForEachOnWorkers, ThreadsLeftSpareAreNotUsedButOneAlwaysIs) {
         for (std::size_t i = 0; i < calls.size(); ++i)
             ASSERT_EQ(calls[i].load(), 1) << i;
     }
+}
+
+TEST(OrderedHandOff, CallsEveryItemGivenOnceInTheOrderGiven) {
+    struct Case {
+        std::size_t limit, most, given;
+    };
+    // On a thread of its own, on the giving thread (a limit of one), with none given, and with
+    // more given than said.
+    for (const Case c : {Case{4, 1000, 1000}, Case{4, 1000, 10}, Case{1, 1000, 1000}, Case{4, 5, 0},
+                         Case{4, 3, 50}, Case{4, 0, 20}}) {
+        LimitWorkers(c.limit);
+        std::vector<std::size_t> seen;
+        {
+            OrderedHandOff handOff(c.most, [&](std::size_t item) { seen.push_back(item); });
+            for (std::size_t i = 0; i < c.given; ++i)
+                handOff.Give(c.given - i); // an order that is not the items' own
+            handOff.Finish();
+        }
+        LimitWorkers(0);
+        ASSERT_EQ(seen.size(), c.given) << c.limit << ", " << c.most;
+        for (std::size_t i = 0; i < c.given; ++i)
+            ASSERT_EQ(seen[i], c.given - i) << i << " of " << c.given << ", most " << c.most;
+    }
+}
+
+TEST(OrderedHandOff, ALimitOfOneCallsOnTheGivingThreadAtOnce) {
+    LimitWorkers(1);
+    const std::thread::id giver = std::this_thread::get_id();
+    int calls = 0;
+    OrderedHandOff handOff(10, [&](std::size_t) {
+        EXPECT_EQ(std::this_thread::get_id(), giver);
+        ++calls;
+    });
+    handOff.Give(1);
+    EXPECT_EQ(calls, 1); // made before Give returned
+    handOff.Finish();
+    LimitWorkers(0);
+}
+
+TEST(OrderedHandOff, FinishTellsWhatACallThrewAndTheLaterOnesAreNotMade) {
+    for (const std::size_t limit : {std::size_t(1), std::size_t(4)}) {
+        LimitWorkers(limit);
+        std::vector<std::size_t> seen;
+        OrderedHandOff handOff(100, [&](std::size_t item) {
+            if (item == 3)
+                throw std::runtime_error("bad folder");
+            seen.push_back(item);
+        });
+        bool thrown = false;
+        try {
+            for (std::size_t i = 0; i < 6; ++i)
+                handOff.Give(i);
+            handOff.Finish();
+        } catch (const std::runtime_error& error) {
+            thrown = std::string(error.what()) == "bad folder";
+        }
+        LimitWorkers(0);
+        EXPECT_TRUE(thrown) << limit;
+        EXPECT_EQ(seen, (std::vector<std::size_t>{0, 1, 2})) << limit;
+    }
+}
+
+TEST(OrderedHandOff, GoingWithoutFinishWaitsForTheCallsGiven) {
+    std::atomic<int> calls{0};
+    {
+        OrderedHandOff handOff(100, [&](std::size_t) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            ++calls;
+        });
+        for (std::size_t i = 0; i < 20; ++i)
+            handOff.Give(i);
+    }
+    EXPECT_EQ(calls.load(), 20);
 }
