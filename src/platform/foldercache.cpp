@@ -199,11 +199,14 @@ void FolderCache::FindInFolders(const QStringList& windowsFolders, const QString
     // read (taking each in on the thread that read it made the threads wait for the lock by
     // turns, which costs more than it spares).
     std::vector<char> fromListing(places.size(), 0);
+    // Whether each folder as spelled may be remembered, found on the worker threads too.
+    std::vector<char> plain(places.size(), 0);
     std::vector<std::vector<FindAnswer>> answers(places.size());
     // Answers resting on the listing alone are kept in it here, on the thread that made them,
     // rather than on the one that takes the folders in; that one drops them again when the
     // listing it took is not known current.
     auto makeAnswers = [&](std::size_t r, FolderRead& read) {
+        plain[r] = IsPlainFolder(windowsFolders.at(qsizetype(places[r]))) ? 1 : 0;
         fromListing[r] = make(hosts.at(qsizetype(r)), read.listing, &answers[r]) ? 1 : 0;
         if (fromListing[r])
             KeepAnswers(&read.listing, keys, answers[r]);
@@ -219,7 +222,7 @@ void FolderCache::FindInFolders(const QStringList& windowsFolders, const QString
         const QString& folder = windowsFolders.at(qsizetype(places[r]));
         if (listing && listing->KnownCurrent()) {
             // Reports taken since the folder was found in its parent moved the generation on.
-            if (generation == generation_ && IsPlainFolder(folder))
+            if (generation == generation_ && plain[r])
                 RememberListing(folder, host, listing);
         } else if (listing) {
             listing->ForgetAnswers();
