@@ -194,10 +194,13 @@ void ListedFileDates::AddListings(const FoundFile& found, const QString& root,
     // Each folder's files are added as soon as they are found, while other folders are still
     // being read.
     auto add = [&](std::size_t f) {
-        const FolderFiles& folder = folders[f];
+        FolderFiles& folder = folders[f];
         for (std::size_t m = 0; m < folder.found.size(); ++m)
             AddFound(found, root, prefixes.at(qsizetype(f)), folder.found[m].names,
                      folder.found[m].times, folder.host, folder.errors[m]);
+        // Let go of here, on the thread that adds, rather than all at the end on the one that
+        // finds the folders.
+        folder = FolderFiles();
     };
     // The files of thousands of folders are added on a thread of their own, in the order this
     // one finds the folders, while this one takes the next folders into the path layer's cache:
