@@ -69,7 +69,6 @@ void KeepAnswers(FolderListing* listing, const QStringList& keys,
 
 void FolderCache::Prefetch(const QStringList& hostFolders, bool fileStats) {
     QStringList folders;
-    std::vector<QByteArray> encoded;
     int notifier = -1;
     quint64 epoch = 0;
     {
@@ -80,7 +79,6 @@ void FolderCache::Prefetch(const QStringList& hostFolders, bool fileStats) {
                 continue;
             seen.insert(folder);
             folders.append(folder);
-            encoded.push_back(EncodeHostPath(folder));
         }
         if (folders.isEmpty())
             return;
@@ -89,21 +87,20 @@ void FolderCache::Prefetch(const QStringList& hostFolders, bool fileStats) {
         ++prefetching_;
     }
     // Each folder is taken in as soon as it is read, while the others are still being read.
-    ReadFolders(encoded, fileStats, notifier, kWatchMask, nullptr,
+    ReadFolders(folders, fileStats, notifier, kWatchMask, nullptr,
                 [&](std::size_t first, std::span<FolderRead> run) {
                     QMutexLocker lock(&mutex_);
                     // The watches went with a notifier that was closed meanwhile.
                     if (epoch != notifierEpoch_)
                         return;
                     for (std::size_t k = 0; k < run.size(); ++k)
-                        TakeRead(folders.at(qsizetype(first + k)), run[k], encoded[first + k]);
+                        TakeRead(folders.at(qsizetype(first + k)), run[k]);
                 });
     QMutexLocker lock(&mutex_);
     EndPrefetch();
 }
 
-FolderListing* FolderCache::TakeRead(const QString& folder, FolderRead& read,
-                                     const QByteArray& encoded) {
+FolderListing* FolderCache::TakeRead(const QString& folder, FolderRead& read) {
     if (read.watch >= 0)
         Register(read.watch, folder);
     FolderListing* old = Listing(folder);
@@ -115,11 +112,11 @@ FolderListing* FolderCache::TakeRead(const QString& folder, FolderRead& read,
     }
     if (old && old->watch >= 0 && old->watch != read.watch)
         Unwatch(folder, old->watch);
-    read.listing.watch = KeepWatch(folder, read.watch, read.listing.self.st_dev, encoded);
+    read.listing.watch = KeepWatch(folder, read.watch, read.listing.self.st_dev);
     if (read.listing.watch < 0)
         read.listing.ForgetFileStats();
     ++reads_;
-    return Insert(folder, std::move(read.listing), encoded);
+    return Insert(folder, std::move(read.listing));
 }
 
 void FolderCache::EndPrefetch() {
@@ -139,10 +136,9 @@ void FolderCache::FindInFolders(const QStringList& windowsFolders, const QString
         if (taken && (*found)[place].known)
             taken(place);
     };
-    // The folders to be read: their places, host folders and encoded host paths.
+    // The folders to be read: their places and host folders.
     std::vector<std::size_t> places;
     QStringList hosts;
-    std::vector<QByteArray> encoded;
     int notifier = -1;
     quint64 epoch = 0;
     quint64 generation = 0;
@@ -178,7 +174,6 @@ void FolderCache::FindInFolders(const QStringList& windowsFolders, const QString
                 continue;
             seen.insert(host);
             places.push_back(std::size_t(i));
-            encoded.push_back(EncodeHostPath(host));
             hosts.append(std::move(host));
         }
         if (!places.empty()) {
@@ -216,7 +211,7 @@ void FolderCache::FindInFolders(const QStringList& windowsFolders, const QString
         const QString& host = hosts.at(qsizetype(r));
         // A folder that could not be read loses its watch here, and is left to the caller,
         // which finds out why.
-        FolderListing* listing = TakeRead(host, read, encoded[r]);
+        FolderListing* listing = TakeRead(host, read);
         if (read.error != 0)
             return;
         const QString& folder = windowsFolders.at(qsizetype(places[r]));
@@ -245,7 +240,8 @@ void FolderCache::FindInFolders(const QStringList& windowsFolders, const QString
         for (std::size_t k = 0; k < run.size(); ++k)
             tell(places[first + k]);
     };
-    ReadFolders(encoded, true, notifier, kWatchMask, makeAnswers, take);
+    // The host paths are encoded on the worker threads too.
+    ReadFolders(hosts, true, notifier, kWatchMask, makeAnswers, take);
     QMutexLocker lock(&mutex_);
     EndPrefetch();
 }
@@ -519,7 +515,7 @@ FolderListing* FolderCache::Current(const QString& hostFolder, int* error) {
             Drop(hostFolder);
             return nullptr;
         }
-        watch = KeepWatch(hostFolder, watch, st.st_dev, encoded);
+        watch = KeepWatch(hostFolder, watch, st.st_dev);
         if (old->stamp == FolderStampOf(st)) {
             old->watch = watch;
             old->reported = false;
@@ -534,13 +530,12 @@ FolderListing* FolderCache::Current(const QString& hostFolder, int* error) {
         Drop(hostFolder);
         return nullptr;
     }
-    listing.watch = KeepWatch(hostFolder, watch, listing.self.st_dev, encoded);
+    listing.watch = KeepWatch(hostFolder, watch, listing.self.st_dev);
     ++reads_;
-    return Insert(hostFolder, std::move(listing), encoded);
+    return Insert(hostFolder, std::move(listing));
 }
 
-FolderListing* FolderCache::Insert(const QString& hostFolder, FolderListing&& listing,
-                                   const QByteArray& encoded) {
+FolderListing* FolderCache::Insert(const QString& hostFolder, FolderListing&& listing) {
     ++changes_;
     SubFolderChanged(hostFolder);
     if (FolderListing* old = Listing(hostFolder)) {
@@ -551,7 +546,7 @@ FolderListing* FolderCache::Insert(const QString& hostFolder, FolderListing&& li
     }
     if (entries_.size() >= kMaxCachedFolders) {
         ClearAll();
-        listing.watch = listing.watch >= 0 ? Watch(encoded, hostFolder) : -1;
+        listing.watch = listing.watch >= 0 ? Watch(EncodeHostPath(hostFolder), hostFolder) : -1;
         // Watched only from now on: the next use compares the stamp.
         listing.racy = true;
         listing.reported = true;
@@ -580,24 +575,26 @@ int FolderCache::Notifier() {
 }
 
 void FolderCache::Register(int watch, const QString& hostFolder) {
-    QStringList& folders = foldersByWatch_[watch];
-    if (!folders.contains(hostFolder))
-        folders.append(hostFolder);
+    WatchFolders& folders = foldersByWatch_[watch];
+    if (folders.first.isEmpty())
+        folders.first = hostFolder;
+    else if (!folders.Has(hostFolder))
+        folders.more.append(hostFolder);
 }
 
-int FolderCache::KeepWatch(const QString& hostFolder, int watch, dev_t device,
-                           const QByteArray& encoded) {
-    if (watch >= 0 && !DeviceReportsEveryChange(device, encoded)) {
+int FolderCache::KeepWatch(const QString& hostFolder, int watch, dev_t device) {
+    if (watch >= 0 && !DeviceReportsEveryChange(device, hostFolder)) {
         Unwatch(hostFolder, watch);
         return -1;
     }
     return watch;
 }
 
-bool FolderCache::DeviceReportsEveryChange(dev_t device, const QByteArray& encoded) {
+bool FolderCache::DeviceReportsEveryChange(dev_t device, const QString& hostFolder) {
     auto it = reportingDevices_.constFind(quint64(device));
     if (it == reportingDevices_.cend())
-        it = reportingDevices_.insert(quint64(device), ReportsEveryChange(encoded));
+        it = reportingDevices_.insert(quint64(device),
+                                      ReportsEveryChange(EncodeHostPath(hostFolder)));
     return *it;
 }
 
@@ -607,8 +604,11 @@ void FolderCache::Unwatch(const QString& hostFolder, int watch) {
     auto it = foldersByWatch_.find(watch);
     if (it == foldersByWatch_.end())
         return;
-    it->removeAll(hostFolder);
-    if (it->isEmpty()) {
+    if (it->first == hostFolder)
+        it->first = it->more.isEmpty() ? QString() : it->more.takeFirst();
+    else
+        it->more.removeAll(hostFolder);
+    if (it->first.isEmpty()) {
         foldersByWatch_.erase(it);
         inotify_rm_watch(notifier_, watch);
     }
@@ -690,12 +690,18 @@ void FolderCache::TakeReport(int watch, quint32 mask, const QString& name) {
             pending_.push_back(PendingReport{watch, mask, name});
         return;
     }
-    const QStringList folders = *it;
-    for (const QString& folder : folders) {
+    // A copy: the folders are looked at while the cache changes.
+    const WatchFolders watched = *it;
+    const auto forEachFolder = [&watched](const auto& take) {
+        take(watched.first);
+        for (const QString& folder : watched.more)
+            take(folder);
+    };
+    forEachFolder([&](const QString& folder) {
         if (!name.isEmpty())
             ForgetFile(folder, name);
         if (!name.isEmpty() && !(mask & ~(kFileOnlyEvents | IN_ISDIR)))
-            continue;
+            return;
         MarkReported(folder);
         // A changed entry may be (or have been, or link to) a folder whose listings are kept
         // under its path; a folder moved or deleted takes every listing below it along.
@@ -703,10 +709,10 @@ void FolderCache::TakeReport(int watch, quint32 mask, const QString& name) {
             MarkTree(JoinHostPath(folder, name));
         else if (mask & (IN_MOVE_SELF | IN_DELETE_SELF | IN_IGNORED | IN_UNMOUNT))
             MarkTree(folder);
-    }
+    });
     if (mask & IN_IGNORED) {
         // The kernel dropped the watch (the folder is gone): its listings lose it.
-        for (const QString& folder : folders) {
+        forEachFolder([&](const QString& folder) {
             FolderListing* listing = Listing(folder);
             if (listing && listing->watch == watch) {
                 listing->watch = -1;
@@ -714,7 +720,7 @@ void FolderCache::TakeReport(int watch, quint32 mask, const QString& name) {
                 SubFolderChanged(folder);
                 ++generation_;
             }
-        }
+        });
         foldersByWatch_.remove(watch);
     }
 }

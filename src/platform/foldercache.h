@@ -195,10 +195,10 @@ private:
     // are watched; `missing` is set when the walk found the folder missing. Called under the lock.
     bool HostFolderOf(const QString& windowsFolder, QString* hostFolder, bool* missing);
 
-    // Takes a listing that a prefetch read (`encoded` its folder's host path) into the cache,
-    // unless the read failed, a listing known current came meanwhile or the cache is full; gives
-    // the listing taken in, else none. Called under the lock.
-    FolderListing* TakeRead(const QString& hostFolder, FolderRead& read, const QByteArray& encoded);
+    // Takes a listing that a prefetch read into the cache, unless the read failed, a listing
+    // known current came meanwhile or the cache is full; gives the listing taken in, else none.
+    // Called under the lock.
+    FolderListing* TakeRead(const QString& hostFolder, FolderRead& read);
 
     // The end of a prefetch's reading (it no longer counts as one): the reports kept for its
     // watches are taken when no other prefetch reads. Called under the lock.
@@ -308,8 +308,7 @@ private:
     FolderListing* Current(const QString& hostFolder, int* error);
 
     // Takes a listing just read in as the folder's, in place of any earlier one.
-    FolderListing* Insert(const QString& hostFolder, FolderListing&& listing,
-                          const QByteArray& encoded);
+    FolderListing* Insert(const QString& hostFolder, FolderListing&& listing);
 
     // ---- Change watches ----
 
@@ -324,10 +323,10 @@ private:
     void Register(int watch, const QString& hostFolder);
 
     // The watch a folder keeps: none on a file system that does not report every change.
-    int KeepWatch(const QString& hostFolder, int watch, dev_t device, const QByteArray& encoded);
+    int KeepWatch(const QString& hostFolder, int watch, dev_t device);
 
     // Whether the file system of a device reports every change; asked once per device.
-    bool DeviceReportsEveryChange(dev_t device, const QByteArray& encoded);
+    bool DeviceReportsEveryChange(dev_t device, const QString& hostFolder);
 
     void Unwatch(const QString& hostFolder, int watch);
 
@@ -408,7 +407,14 @@ private:
     };
     std::array<KnownParent, 2> parents_{};
     std::set<QString> keys_; // the folders of entries_, in order, for the folders below one
-    QHash<int, QStringList> foldersByWatch_;
+    // The host folders a watch reports for: one nearly always (two paths reach one folder only
+    // through a link), which then takes no list of its own.
+    struct WatchFolders {
+        QString first; // empty: none
+        QStringList more;
+        bool Has(const QString& folder) const { return first == folder || more.contains(folder); }
+    };
+    QHash<int, WatchFolders> foldersByWatch_;
     // Folders as callers spell them (with the drive) and their host folders, good while the
     // generation is the same: it moves on whenever a listing changes or may have changed.
     QHash<QString, KnownFolder> knownFolders_;

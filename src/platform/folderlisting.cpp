@@ -357,21 +357,27 @@ bool ReadFolder(const QByteArray& encoded, bool fileStats, FolderListing* listin
     return true;
 }
 
-std::vector<FolderRead> ReadFolders(const std::vector<QByteArray>& encoded, bool fileStats,
-                                    int notifier, quint32 watchMask,
-                                    const std::function<void(std::size_t, FolderRead&)>& then,
-                                    const FolderRunTaker& take) {
-    std::vector<FolderRead> reads(encoded.size());
+namespace {
+
+// ReadFolders of `count` folders, the encoded host path of each made by `encodedOf` on the thread
+// that reads it.
+std::vector<FolderRead> ReadEachFolder(std::size_t count,
+                                       const std::function<QByteArray(std::size_t)>& encodedOf,
+                                       bool fileStats, int notifier, quint32 watchMask,
+                                       const std::function<void(std::size_t, FolderRead&)>& then,
+                                       const FolderRunTaker& take) {
+    std::vector<FolderRead> reads(count);
     // Which folders are done, for the taking: each is set once its folder was read (or failed).
-    const std::unique_ptr<std::atomic<bool>[]> done(take ? new std::atomic<bool>[encoded.size()]()
+    const std::unique_ptr<std::atomic<bool>[]> done(take ? new std::atomic<bool>[count]()
                                                          : nullptr);
     auto readOne = [&](std::size_t i) {
         FolderRead& read = reads[i];
+        const QByteArray encoded = encodedOf(i);
         // The watch goes on before the stamp is taken, so that every later change is reported.
         if (notifier >= 0)
-            read.watch = inotify_add_watch(notifier, encoded[i].constData(), watchMask);
+            read.watch = inotify_add_watch(notifier, encoded.constData(), watchMask);
         // The names are put in order here too, rather than on the caller's thread.
-        if (ReadFolder(encoded[i], fileStats, &read.listing, &read.error)) {
+        if (ReadFolder(encoded, fileStats, &read.listing, &read.error)) {
             read.listing.Ordered();
             if (then)
                 then(i, read);
@@ -386,11 +392,11 @@ std::vector<FolderRead> ReadFolders(const std::vector<QByteArray>& encoded, bool
     // `spare`: threads of the workers' limit left to the calling thread, which takes the folders
     // in meanwhile; with every core reading, it would wait for one each time a folder is done.
     auto readAll = [&](std::size_t spare) {
-        ForEachOnWorkers(encoded.size(), kFoldersPerThread, readOne, spare);
+        ForEachOnWorkers(count, kFoldersPerThread, readOne, spare);
     };
     // A few folders are not worth a thread of their own: they are read first, then taken.
     constexpr std::size_t kTakeWhileReadingFrom = 32;
-    if (!take || encoded.size() < kTakeWhileReadingFrom) {
+    if (!take || count < kTakeWhileReadingFrom) {
         readAll(0);
         if (take && !reads.empty())
             take(0, std::span<FolderRead>(reads));
@@ -421,6 +427,27 @@ std::vector<FolderRead> ReadFolders(const std::vector<QByteArray>& encoded, bool
     if (reader.joinable())
         reader.join();
     return reads;
+}
+
+} // namespace
+
+std::vector<FolderRead> ReadFolders(const std::vector<QByteArray>& encoded, bool fileStats,
+                                    int notifier, quint32 watchMask,
+                                    const std::function<void(std::size_t, FolderRead&)>& then,
+                                    const FolderRunTaker& take) {
+    return ReadEachFolder(
+        encoded.size(), [&](std::size_t i) { return encoded[i]; }, fileStats, notifier, watchMask,
+        then, take);
+}
+
+std::vector<FolderRead> ReadFolders(const QStringList& hostFolders, bool fileStats, int notifier,
+                                    quint32 watchMask,
+                                    const std::function<void(std::size_t, FolderRead&)>& then,
+                                    const FolderRunTaker& take) {
+    return ReadEachFolder(
+        std::size_t(hostFolders.size()),
+        [&](std::size_t i) { return EncodeHostPath(hostFolders.at(qsizetype(i))); }, fileStats,
+        notifier, watchMask, then, take);
 }
 
 bool ReportsEveryChange(const QByteArray& encoded) {

@@ -180,6 +180,11 @@ std::vector<FolderRead>
 ReadFolders(const std::vector<QByteArray>& encoded, bool fileStats, int notifier, quint32 watchMask,
             const std::function<void(std::size_t, FolderRead&)>& then = nullptr,
             const FolderRunTaker& take = nullptr);
+// The same of host folders, each encoded on the thread that reads it.
+std::vector<FolderRead>
+ReadFolders(const QStringList& hostFolders, bool fileStats, int notifier, quint32 watchMask,
+            const std::function<void(std::size_t, FolderRead&)>& then = nullptr,
+            const FolderRunTaker& take = nullptr);
 
 // File systems whose change notifications report every change, whoever makes it. Network and
 // user-space file systems can change behind the kernel's back; their folders are checked by

@@ -1,5 +1,6 @@
 #include "platform/folderlisting.h"
 #include "platform/winfs.h"
+#include "platform/winresolve.h"
 
 #include "fixtures/tempmsts.h"
 
@@ -468,6 +469,70 @@ TEST(ReadFolders, TakesEachFolderOnceInOrderWhenItIsRead) {
             EXPECT_EQ(taken, inOrder);
             close(notifier);
         }
+    }
+}
+
+// Host folders given as they are are encoded by the threads that read them: each is read as its
+// encoded path would be, whatever its characters.
+TEST(ReadFolders, HostFoldersAreReadAsTheirEncodedPaths) {
+    TempMsts drive;
+    const QStringList names = {S("Plain"), QString::fromUtf8("Gr\xc3\xbcn \xc3\xa9t\xc3\xa9"),
+                               S("Missing"), QString::fromUtf8("\xe6\x9d\xb1\xe4\xba\xac")};
+    QStringList hosts;
+    std::vector<QByteArray> encoded;
+    for (const QString& name : names) {
+        if (name != S("Missing"))
+            drive.MakeFile(name + S("/") + name + S(".wag"));
+        hosts << drive.Host(name);
+        encoded.push_back(QFile::encodeName(drive.Host(name)));
+    }
+    std::vector<FolderRead> fromHosts = ReadFolders(hosts, true, -1, 0);
+    std::vector<FolderRead> fromEncoded = ReadFolders(encoded, true, -1, 0);
+    ASSERT_EQ(fromHosts.size(), std::size_t(names.size()));
+    ASSERT_EQ(fromEncoded.size(), fromHosts.size());
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        FolderRead& read = fromHosts[std::size_t(i)];
+        EXPECT_EQ(read.error, fromEncoded[std::size_t(i)].error) << i;
+        EXPECT_EQ(read.error, names[i] == S("Missing") ? ENOENT : 0) << i;
+        EXPECT_EQ(read.listing.Ordered(), fromEncoded[std::size_t(i)].listing.Ordered()) << i;
+        if (read.error == 0) {
+            EXPECT_TRUE(read.listing.Has(names[i] + S(".wag"))) << i;
+        }
+    }
+}
+
+// One folder listed by two paths, its own and a link's, has one change watch for both: a change
+// made behind the program's back is seen by the listings of both paths, whichever came first,
+// and after one path's listing went, by the other's still.
+TEST(FindNames, AFolderReachedThroughALinkSeesChangesByBothPaths) {
+    struct Case {
+        const char* first;
+        const char* second;
+    };
+    for (const Case c : {Case{"C:\\real", "C:\\alias"}, Case{"C:\\alias", "C:\\real"}}) {
+        SCOPED_TRACE(c.first);
+        TempMsts drive;
+        drive.MakeFile(S("Real/a.txt"));
+        ASSERT_TRUE(QFile::link(drive.Host(S("Real")), drive.Host(S("Alias"))));
+        drive.AgeTree();
+        const auto names = [&](const char* folder) {
+            QStringList found;
+            FindNames(S(folder) + S("\\*.txt"), false, &found);
+            found.sort();
+            return found;
+        };
+        EXPECT_EQ(names(c.first), QStringList{S("a.txt")});
+        EXPECT_EQ(names(c.second), QStringList{S("a.txt")});
+
+        drive.MakeFile(S("Real/b.txt"));
+        EXPECT_EQ(names(c.first), (QStringList{S("a.txt"), S("b.txt")}));
+        EXPECT_EQ(names(c.second), (QStringList{S("a.txt"), S("b.txt")}));
+
+        // One path's listing goes; the watch stays with the other.
+        InvalidateFolder(drive.Host(S(c.first[3] == 'r' ? "Real" : "Alias")));
+        ASSERT_TRUE(QFile::remove(drive.Host(S("Real/a.txt"))));
+        EXPECT_EQ(names(c.second), QStringList{S("b.txt")});
+        EXPECT_EQ(names(c.first), QStringList{S("b.txt")});
     }
 }
 
