@@ -116,7 +116,7 @@ FolderListing* FolderCache::TakeRead(const QString& folder, FolderRead& read) {
     if (read.listing.watch < 0)
         read.listing.ForgetFileStats();
     ++reads_;
-    return Insert(folder, std::move(read.listing));
+    return Insert(folder, std::move(read.listing), old);
 }
 
 void FolderCache::EndPrefetch() {
@@ -536,9 +536,14 @@ FolderListing* FolderCache::Current(const QString& hostFolder, int* error) {
 }
 
 FolderListing* FolderCache::Insert(const QString& hostFolder, FolderListing&& listing) {
+    return Insert(hostFolder, std::move(listing), Listing(hostFolder));
+}
+
+FolderListing* FolderCache::Insert(const QString& hostFolder, FolderListing&& listing,
+                                   FolderListing* old) {
     ++changes_;
     SubFolderChanged(hostFolder);
-    if (FolderListing* old = Listing(hostFolder)) {
+    if (old) {
         // What was remembered through the earlier listing may no longer hold.
         ++generation_;
         *old = std::move(listing);

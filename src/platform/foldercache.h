@@ -309,6 +309,8 @@ private:
 
     // Takes a listing just read in as the folder's, in place of any earlier one.
     FolderListing* Insert(const QString& hostFolder, FolderListing&& listing);
+    // The same when the folder's listing (`old`, none when there is none) was just looked up.
+    FolderListing* Insert(const QString& hostFolder, FolderListing&& listing, FolderListing* old);
 
     // ---- Change watches ----
 

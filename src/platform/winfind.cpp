@@ -446,7 +446,6 @@ void FindDatedFilesIn(const QStringList& folders, const QStringList& masks,
         FolderFiles& folder = (*files)[f];
         folder.host = finds[f].host;
         folder.found = std::move(finds[f].answers);
-        folder.errors.reserve(folder.found.size());
         for (const FindAnswer& answer : folder.found)
             folder.errors.push_back(answer.names.isEmpty() ? ENOENT : 0);
         if (each)

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QVarLengthArray>
 #include <vector>
 
 namespace qv {
@@ -69,7 +70,7 @@ bool FindNames(const QString& pattern, bool folders, QStringList* names,
 struct FolderFiles {
     QString host;
     std::vector<FindAnswer> found;
-    std::vector<int> errors;
+    QVarLengthArray<int, 4> errors; // a few masks: no allocation for each of thousands of folders
 };
 // FindNames of the files (with write times) of `<folder>\<mask>` for every folder and mask
 // (wildcard masks), in one pass: the folders not known current are read, their files stat'ed

@@ -77,7 +77,7 @@ void ExpectFilesAsFindEntries(const QStringList& folders, const QStringList& mas
     for (qsizetype f = 0; f < folders.size(); ++f) {
         const FolderFiles& found = files[std::size_t(f)];
         ASSERT_EQ(found.found.size(), std::size_t(masks.size()));
-        ASSERT_EQ(found.errors.size(), std::size_t(masks.size()));
+        ASSERT_EQ(found.errors.size(), masks.size());
         QString host;
         if (ResolvePath(folders[f], &host) && !found.host.isEmpty()) {
             EXPECT_EQ(found.host, host) << when << " " << qPrintable(folders[f]);
@@ -88,9 +88,9 @@ void ExpectFilesAsFindEntries(const QStringList& folders, const QStringList& mas
             const ListedByFindEntries listed(pattern, false);
             EXPECT_EQ(found.found[std::size_t(m)].names, listed.names);
             EXPECT_EQ(found.found[std::size_t(m)].times, listed.times);
-            EXPECT_EQ(found.errors[std::size_t(m)], !listed.names.isEmpty() ? 0
-                                                    : listed.listed         ? ENOENT
-                                                                            : listed.error);
+            EXPECT_EQ(found.errors[m], !listed.names.isEmpty() ? 0
+                                       : listed.listed         ? ENOENT
+                                                               : listed.error);
         }
     }
 }
