@@ -19,6 +19,7 @@
 #include "platform/terminate.h"
 #include "platform/winfind.h"
 #include "platform/winresolve.h"
+#include "platform/workers.h"
 
 #include <algorithm>
 
@@ -114,6 +115,21 @@ void MakeRoomForNewSections(IniFile& cache, const std::vector<AheadFile>& ahead,
     cache.ReserveSections(fresh);
 }
 
+// An empty record for every file a loop goes through, made on the worker threads: tens of
+// thousands of allocations on the thread that goes through the files cost it more than its own
+// work for a file whose cache section is current.
+std::vector<std::unique_ptr<ItemSet>> NewRecords(int count) {
+    std::vector<std::unique_ptr<ItemSet>> records(std::size_t(std::max(count, 0)));
+    constexpr std::size_t kPerRun = 512;
+    const std::size_t runs = (records.size() + kPerRun - 1) / kPerRun;
+    ForEachOnWorkers(runs, 4, [&](std::size_t run) {
+        const std::size_t end = std::min(records.size(), (run + 1) * kPerRun);
+        for (std::size_t i = run * kPerRun; i < end; ++i)
+            records[i] = std::make_unique<ItemSet>();
+    });
+    return records;
+}
+
 void DropEmptyPlaces(RecordList<ItemSet>& list) {
     list.erase(std::remove(list.begin(), list.end(), nullptr), list.end());
 }
@@ -187,8 +203,9 @@ bool ReadStockFiles(RecordList<ItemSet>& result, const StringList& names,
             return true;
         });
     MakeRoomForNewSections(stockCache.Ini, ahead, names.Count());
+    std::vector<std::unique_ptr<ItemSet>> records = NewRecords(names.Count());
     for (int i = 0; i < names.Count(); ++i) {
-        auto item = std::make_unique<ItemSet>();
+        std::unique_ptr<ItemSet> item = std::move(records[std::size_t(i)]);
         item->PLevel = 2;
         item->Folder = kTrainsetFolder;
         const AheadFile* readAhead = ahead.empty() ? nullptr : &ahead[std::size_t(i)];
@@ -237,8 +254,9 @@ bool ReadConsistFiles(RecordList<ItemSet>& result, const StringList& names,
         });
     AskLeadEngines(parsed);
     MakeRoomForNewSections(consistCache.Ini, ahead, names.Count());
+    std::vector<std::unique_ptr<ItemSet>> records = NewRecords(names.Count());
     for (int i = 0; i < names.Count(); ++i) {
-        auto item = std::make_unique<ItemSet>();
+        std::unique_ptr<ItemSet> item = std::move(records[std::size_t(i)]);
         item->PLevel = 2;
         item->PType = PT_CONSIST;
         item->StoreInd = kNotFound;
@@ -295,12 +313,13 @@ bool ReadPathFiles(RecordList<ItemSet>& result, const StringList& names, StoreIn
             return true;
         });
     MakeRoomForNewSections(pathCache.Ini, ahead, names.Count());
+    std::vector<std::unique_ptr<ItemSet>> records = NewRecords(names.Count());
     for (int i = 0; i < names.Count(); ++i) {
         const QString& entry = names[i];
         const AheadFile* readAhead = ahead.empty() ? nullptr : &ahead[std::size_t(i)];
         PathInfo* parsedAhead = readAhead ? &parsed[std::size_t(i)] : nullptr;
         const qsizetype cut = entry.lastIndexOf(u'\\');
-        auto item = std::make_unique<ItemSet>();
+        std::unique_ptr<ItemSet> item = std::move(records[std::size_t(i)]);
         item->PLevel = 2;
         item->StoreInd = kNotFound;
         // The paths of a route come one after another: their records share one folder text.
