@@ -413,10 +413,11 @@ enum class ChangeBetweenStarts {
     FolderRenamed
 };
 
-// The rebuilds whose folders are listed together at a start: the stock folders of both roots,
-// and the PATHS folders of every route, also listed on a thread of their own while the stock is
-// rebuilt.
-enum class RebuiltAtStart { Stock, Paths, PathsListedAhead };
+// The rebuilds whose folders are listed together at a start: the stock folders of both roots
+// (also as many as a real installation has, whose files are added to the listing on a thread of
+// their own), and the PATHS folders of every route, also listed on a thread of their own while
+// the stock is rebuilt.
+enum class RebuiltAtStart { Stock, ManyStock, Paths, PathsListedAhead };
 
 class RebuildAtStartTest
     : public CacheRebuildTest,
@@ -435,8 +436,13 @@ struct RecordPlace {
 // listing; the cache sections are taken only where name and date are what they were.
 TEST_P(RebuildAtStartTest, SeesEveryChangeMadeBetweenTwoStarts) {
     const auto [change, kind] = GetParam();
-    const bool stock = kind == RebuiltAtStart::Stock;
+    const bool stock = kind == RebuiltAtStart::Stock || kind == RebuiltAtStart::ManyStock;
     AddStock();
+    const std::size_t more = kind == RebuiltAtStart::ManyStock ? 100 : 0;
+    for (std::size_t i = 0; i < more; ++i) {
+        const QString name = QStringLiteral("Wagon%1").arg(i, 3, 10, QLatin1Char('0'));
+        builder.AddWagon(name, name, name, WagonType::Freight, i % 10 ? Into::Msts : Into::Store);
+    }
     AddLineWithRunPath();
     builder.AddPath(QStringLiteral("Line"), QStringLiteral("Back.pat"), QStringLiteral("Back"),
                     QStringLiteral("There"), QStringLiteral("Here"));
@@ -461,7 +467,7 @@ TEST_P(RebuildAtStartTest, SeesEveryChangeMadeBetweenTwoStarts) {
         }
     };
     rebuild();
-    ASSERT_EQ(records.size(), 3u);
+    ASSERT_EQ(records.size(), 3u + more);
     ClearFolderCache(); // the program ends
 
     // The file each change is made to, its folder, and where the records find it.
@@ -563,8 +569,8 @@ INSTANTIATE_TEST_SUITE_P(
                                          ChangeBetweenStarts::FileRenamed,
                                          ChangeBetweenStarts::ChangedWithNewDate,
                                          ChangeBetweenStarts::FolderRenamed),
-                       ::testing::Values(RebuiltAtStart::Stock, RebuiltAtStart::Paths,
-                                         RebuiltAtStart::PathsListedAhead)));
+                       ::testing::Values(RebuiltAtStart::Stock, RebuiltAtStart::ManyStock,
+                                         RebuiltAtStart::Paths, RebuiltAtStart::PathsListedAhead)));
 
 namespace {
 
