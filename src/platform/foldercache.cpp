@@ -181,6 +181,9 @@ void FolderCache::FindInFolders(const QStringList& windowsFolders, const QString
             epoch = notifierEpoch_;
             generation = generation_;
             ++prefetching_;
+            // Grown once rather than rehashed again and again as thousands are taken in.
+            foldersByWatch_.reserve(foldersByWatch_.size() + qsizetype(places.size()));
+            knownFolders_.reserve(knownFolders_.size() + qsizetype(places.size()));
         }
     }
     // Those answered already are told before the others are read (those to be read are not
