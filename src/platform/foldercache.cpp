@@ -181,6 +181,9 @@ void FolderCache::FindInFolders(const QStringList& windowsFolders, const QString
             epoch = notifierEpoch_;
             generation = generation_;
             ++prefetching_;
+            // Grown once rather than rehashed again and again as thousands are taken in.
+            foldersByWatch_.reserve(foldersByWatch_.size() + qsizetype(places.size()));
+            knownFolders_.reserve(knownFolders_.size() + qsizetype(places.size()));
         }
     }
     // Those answered already are told before the others are read (those to be read are not
@@ -557,7 +560,7 @@ FolderListing* FolderCache::Insert(const QString& hostFolder, FolderListing&& li
         listing.reported = true;
         listing.ForgetFileStats();
     }
-    keys_.insert(hostFolder);
+    keys_.Add(hostFolder);
     return &entries_.emplace(FolderKey(hostFolder), std::move(listing)).first->second;
 }
 
@@ -759,8 +762,8 @@ void FolderCache::MarkTree(const QString& hostFolder) {
     MarkReported(hostFolder);
     const QString below =
         hostFolder.endsWith(QLatin1Char('/')) ? hostFolder : hostFolder + QLatin1Char('/');
-    for (auto it = keys_.lower_bound(below); it != keys_.end() && it->startsWith(below); ++it)
-        MarkReported(*it);
+    for (const QString& folder : keys_.Below(below, [this](const QString& f) { return Holds(f); }))
+        MarkReported(folder);
 }
 
 void FolderCache::Drop(const QString& hostFolder) {
@@ -773,7 +776,11 @@ void FolderCache::Drop(const QString& hostFolder) {
     recent_ = {};
     entries_.erase(it);
     SubFolderChanged(hostFolder);
-    keys_.erase(hostFolder);
+    keys_.Drop([this](const QString& folder) { return Holds(folder); });
+}
+
+bool FolderCache::Holds(const QString& hostFolder) const {
+    return entries_.find(FolderKey(hostFolder)) != entries_.end();
 }
 
 void FolderCache::ClearAll() {
@@ -783,7 +790,7 @@ void FolderCache::ClearAll() {
     lastFolders_ = {};
     recent_ = {};
     entries_.clear();
-    keys_.clear();
+    keys_.Clear();
     foldersByWatch_.clear();
     expected_.clear();
     // Closing the notifier drops every watch at once.

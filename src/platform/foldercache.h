@@ -5,12 +5,12 @@
 #pragma once
 
 #include "platform/folderlisting.h"
+#include "platform/folderorder.h"
 
 #include <QHash>
 #include <QMutex>
 #include <array>
 #include <deque>
-#include <set>
 #include <unordered_map>
 
 namespace qv {
@@ -354,6 +354,9 @@ private:
 
     void Drop(const QString& hostFolder);
 
+    // Whether the cache holds a listing of the folder, for keys_.
+    bool Holds(const QString& hostFolder) const;
+
     void ClearAll();
 
     // A report that our own change makes, passed over when it is taken. Those still expected
@@ -408,7 +411,7 @@ private:
         quint64 generation = 0;
     };
     std::array<KnownParent, 2> parents_{};
-    std::set<QString> keys_; // the folders of entries_, in order, for the folders below one
+    FolderOrder keys_; // the folders of entries_, in order, for the folders below one
     // The host folders a watch reports for: one nearly always (two paths reach one folder only
     // through a link), which then takes no list of its own.
     struct WatchFolders {
