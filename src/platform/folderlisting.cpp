@@ -357,22 +357,19 @@ bool ReadFolder(const QByteArray& encoded, bool fileStats, FolderListing* listin
     return true;
 }
 
-namespace {
-
-// ReadFolders of `count` folders, the encoded host path of each made by `encodedOf` on the thread
-// that reads it.
-std::vector<FolderRead> ReadEachFolder(std::size_t count,
-                                       const std::function<QByteArray(std::size_t)>& encodedOf,
-                                       bool fileStats, int notifier, quint32 watchMask,
-                                       const std::function<void(std::size_t, FolderRead&)>& then,
-                                       const FolderRunTaker& take) {
+std::vector<FolderRead> ReadFolders(const QStringList& hostFolders, bool fileStats, int notifier,
+                                    quint32 watchMask,
+                                    const std::function<void(std::size_t, FolderRead&)>& then,
+                                    const FolderRunTaker& take) {
+    const std::size_t count = std::size_t(hostFolders.size());
     std::vector<FolderRead> reads(count);
     // Which folders are done, for the taking: each is set once its folder was read (or failed).
     const std::unique_ptr<std::atomic<bool>[]> done(take ? new std::atomic<bool>[count]()
                                                          : nullptr);
     auto readOne = [&](std::size_t i) {
         FolderRead& read = reads[i];
-        const QByteArray encoded = encodedOf(i);
+        // Encoded here, on the thread that reads the folder.
+        const QByteArray encoded = EncodeHostPath(hostFolders.at(qsizetype(i)));
         // The watch goes on before the stamp is taken, so that every later change is reported.
         if (notifier >= 0)
             read.watch = inotify_add_watch(notifier, encoded.constData(), watchMask);
@@ -427,27 +424,6 @@ std::vector<FolderRead> ReadEachFolder(std::size_t count,
     if (reader.joinable())
         reader.join();
     return reads;
-}
-
-} // namespace
-
-std::vector<FolderRead> ReadFolders(const std::vector<QByteArray>& encoded, bool fileStats,
-                                    int notifier, quint32 watchMask,
-                                    const std::function<void(std::size_t, FolderRead&)>& then,
-                                    const FolderRunTaker& take) {
-    return ReadEachFolder(
-        encoded.size(), [&](std::size_t i) { return encoded[i]; }, fileStats, notifier, watchMask,
-        then, take);
-}
-
-std::vector<FolderRead> ReadFolders(const QStringList& hostFolders, bool fileStats, int notifier,
-                                    quint32 watchMask,
-                                    const std::function<void(std::size_t, FolderRead&)>& then,
-                                    const FolderRunTaker& take) {
-    return ReadEachFolder(
-        std::size_t(hostFolders.size()),
-        [&](std::size_t i) { return EncodeHostPath(hostFolders.at(qsizetype(i))); }, fileStats,
-        notifier, watchMask, then, take);
 }
 
 bool ReportsEveryChange(const QByteArray& encoded) {

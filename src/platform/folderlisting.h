@@ -168,7 +168,8 @@ struct FolderRead {
 // `first + k`.
 using FolderRunTaker = std::function<void(std::size_t first, std::span<FolderRead> run)>;
 
-// ReadFolder of many host folders, several at a time on the worker threads. Each folder is watched
+// ReadFolder of many host folders, several at a time on the worker threads, each encoded on the
+// thread that reads it. Each folder is watched
 // through the inotify descriptor `notifier` with `watchMask` (when it is one) before it is read;
 // the caller takes the watches over. `then` (when given) runs on the same thread with each folder
 // read without error, its names in order. `take` (when given) runs on the calling thread with
@@ -176,11 +177,6 @@ using FolderRunTaker = std::function<void(std::size_t first, std::span<FolderRea
 // workers go on reading the others; the calling thread then reads nothing itself. Each call is
 // given every folder done by then that follows the last one given (a run of one at least), so
 // that the taker can take a run in at once.
-std::vector<FolderRead>
-ReadFolders(const std::vector<QByteArray>& encoded, bool fileStats, int notifier, quint32 watchMask,
-            const std::function<void(std::size_t, FolderRead&)>& then = nullptr,
-            const FolderRunTaker& take = nullptr);
-// The same of host folders, each encoded on the thread that reads it.
 std::vector<FolderRead>
 ReadFolders(const QStringList& hostFolders, bool fileStats, int notifier, quint32 watchMask,
             const std::function<void(std::size_t, FolderRead&)>& then = nullptr,
