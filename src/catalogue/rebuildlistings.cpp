@@ -39,6 +39,17 @@ void AddSorted(StringList& files, const StringList& found) {
     merge.Done();
 }
 
+// The files of `paths` in one root merged into `files` as AddSorted would, each name put in its
+// place as it comes: tens of thousands of names are not looked at a second time.
+void AddListingsSorted(StringList& files, ListedFileDates& listed, const QString& root,
+                       const QString& searched, const QStringList& paths,
+                       const QStringList& prefixes, const QStringList& masks) {
+    SortedMerge merge(files);
+    listed.AddListings([&](const QString& name) { merge.Add(name); }, root, searched, paths,
+                       prefixes, masks);
+    merge.Done();
+}
+
 // `<root>\TRAINS\TRAINSET\<folder>\*.WAG` and `*.ENG` of the store and the MSTS folder.
 void ListStock(StringList& files, ListedFileDates& listed) {
     StringList folders;
@@ -56,11 +67,8 @@ void ListStock(StringList& files, ListedFileDates& listed) {
             paths.append(trainset + u'\\' + folders[i]);
             prefixes.append(folders[i]);
         }
-        // Tens of thousands of names: each is put in its place as it comes.
-        SortedMerge merge(files);
-        listed.AddListings([&](const QString& name) { merge.Add(name); }, root, trainset, paths,
-                           prefixes, {QStringLiteral("*.WAG"), QStringLiteral("*.ENG")});
-        merge.Done();
+        AddListingsSorted(files, listed, root, trainset, paths, prefixes,
+                          {QStringLiteral("*.WAG"), QStringLiteral("*.ENG")});
         folders.Clear();
     }
 }
@@ -71,10 +79,8 @@ void ListStock(StringList& files, ListedFileDates& listed) {
 void ListConsists(StringList& files, ListedFileDates& listed) {
     for (const QString& root : {App().MstsRootFolder, App().StoreRootFolder}) {
         const QString consists = root + u'\\' + kConsistsFolder;
-        SortedMerge merge(files);
-        listed.AddListings([&](const QString& name) { merge.Add(name); }, root, consists,
-                           {consists}, {QString()}, {QStringLiteral("*.CON")});
-        merge.Done();
+        AddListingsSorted(files, listed, root, consists, {consists}, {QString()},
+                          {QStringLiteral("*.CON")});
     }
 }
 

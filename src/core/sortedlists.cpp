@@ -181,11 +181,7 @@ void SortedMerge::Add(const QString& name) {
 void SortedMerge::Done() {
     while (next_ < held_.size())
         merged_.Add(held_.at(next_++));
-    held_.clear();
-    next_ = 0;
-    any_ = false;
     list_ = std::move(merged_);
-    merged_ = StringList();
 }
 
 } // namespace qv
