@@ -69,37 +69,36 @@ TEST(OrderedHandOff, CallsEveryItemGivenOnceInTheOrderGiven) {
     struct Case {
         std::size_t limit, most, given;
     };
-    // On a thread of its own, on the giving thread (a limit of one), with none given, and with
-    // more given than said.
+    // On a thread of its own, on the giving thread (a limit of one: each call made before Give
+    // returns), with none given, and with more given than said.
     for (const Case c : {Case{4, 1000, 1000}, Case{4, 1000, 10}, Case{1, 1000, 1000}, Case{4, 5, 0},
                          Case{4, 3, 50}, Case{4, 0, 20}}) {
         LimitWorkers(c.limit);
+        const std::thread::id giver = std::this_thread::get_id();
         std::vector<std::size_t> seen;
+        std::vector<std::thread::id> threads;
         {
-            OrderedHandOff handOff(c.most, [&](std::size_t item) { seen.push_back(item); });
-            for (std::size_t i = 0; i < c.given; ++i)
+            OrderedHandOff handOff(c.most, [&](std::size_t item) {
+                seen.push_back(item);
+                threads.push_back(std::this_thread::get_id());
+            });
+            for (std::size_t i = 0; i < c.given; ++i) {
                 handOff.Give(c.given - i); // an order that is not the items' own
+                if (c.limit == 1) {
+                    ASSERT_EQ(seen.size(), i + 1) << "made at once";
+                }
+            }
             handOff.Finish();
         }
         LimitWorkers(0);
         ASSERT_EQ(seen.size(), c.given) << c.limit << ", " << c.most;
-        for (std::size_t i = 0; i < c.given; ++i)
+        for (std::size_t i = 0; i < c.given; ++i) {
             ASSERT_EQ(seen[i], c.given - i) << i << " of " << c.given << ", most " << c.most;
+            if (c.limit == 1) {
+                ASSERT_EQ(threads[i], giver) << i;
+            }
+        }
     }
-}
-
-TEST(OrderedHandOff, ALimitOfOneCallsOnTheGivingThreadAtOnce) {
-    LimitWorkers(1);
-    const std::thread::id giver = std::this_thread::get_id();
-    int calls = 0;
-    OrderedHandOff handOff(10, [&](std::size_t) {
-        EXPECT_EQ(std::this_thread::get_id(), giver);
-        ++calls;
-    });
-    handOff.Give(1);
-    EXPECT_EQ(calls, 1); // made before Give returned
-    handOff.Finish();
-    LimitWorkers(0);
 }
 
 TEST(OrderedHandOff, FinishTellsWhatACallThrewAndTheLaterOnesAreNotMade) {
