@@ -46,6 +46,16 @@ public:
         renames.emplace_back(from, to);
         return true;
     }
+    ListedRename RenameListed(const QString& from, const QString& to, QString* renamedTo,
+                              int* error) override {
+        QString target;
+        const ListedRename done = FileMoveOps::RenameListed(from, to, &target, error);
+        if (done == ListedRename::Renamed)
+            renames.emplace_back(from, target);
+        if (renamedTo)
+            *renamedTo = target;
+        return done;
+    }
     std::vector<std::pair<QString, QString>> renames;
 };
 

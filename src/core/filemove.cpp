@@ -326,8 +326,32 @@ bool MoveEntry(const QString& source, const QString& target, int mode) {
         ReportFailure(Msg::MOVETHING_ERROR12, ErrorNumberText(mode), source, target);
         return false;
     }
-    FindEntry entry;
     int error = 0;
+    if (mode == MOVE_RENAME) {
+        // Nearly every file of a job: a regular file into a folder that is there, where no name
+        // is alike; the listings settle it in one step. Anything else goes step by step.
+        QString renamedTo;
+        switch (TheFileMoveOps().RenameListed(source, target, &renamedTo, &error)) {
+        case ListedRename::Renamed:
+            if (StatusTextDue())
+                ShowStatus(Caption(Msg::STATUS_TEXT_MOVING_FILE_TO) + QStringLiteral(" '") +
+                           renamedTo + kQuote);
+            MarkCacheStale(source);
+            LogStatus();
+            return true;
+        case ListedRename::Failed:
+            // A file held open is waited for, step by step.
+            if (AccessRefused(error))
+                break;
+            ReportFailure(Msg::MOVETHING_ERROR7, ErrorNumberText(error), source, renamedTo);
+            MarkCacheStale(source);
+            LogStatus();
+            return false;
+        case ListedRename::NotSettled:
+            break;
+        }
+    }
+    FindEntry entry;
     if (!TheFileMoveOps().Find(source, &entry, &error)) {
         ReportFailure(Msg::MOVETHING_ERROR11, ErrorNumberText(error), source);
         return false;

@@ -56,6 +56,11 @@ bool FileMoveOps::Rename(const QString& from, const QString& to, int* error) {
     return RenameNoReplace(from, to, error);
 }
 
+ListedRename FileMoveOps::RenameListed(const QString& source, const QString& target,
+                                       QString* renamedTo, int* error) {
+    return RenameListedFile(source, target, renamedTo, error);
+}
+
 bool FileMoveOps::Copy(const QString& source, const QString& target, int* error) {
     FindEntry entry;
     if (!FileMoveOps::Find(source, &entry, error))

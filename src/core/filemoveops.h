@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/winfind.h"
+#include "platform/winfs.h"
 
 #include <QList>
 #include <QString>
@@ -22,6 +23,11 @@ public:
     virtual bool SetAttributes(const QString& path, quint32 attributes, int* error);
     // Renames a file, folder or link; fails with EEXIST when the target exists in any letter case.
     virtual bool Rename(const QString& from, const QString& to, int* error);
+    // Renames a regular file into the folder of `target` under the name it has, in one step that
+    // the path layer's listings settle (RenameListedFile): NotSettled when they cannot, and
+    // nothing was done.
+    virtual ListedRename RenameListed(const QString& source, const QString& target,
+                                      QString* renamedTo, int* error);
     // Copies a file with its times to a target that must not exist, leaving no target behind
     // when it fails; a link is copied as a link to the same place.
     virtual bool Copy(const QString& source, const QString& target, int* error);

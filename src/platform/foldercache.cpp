@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -366,6 +367,49 @@ bool FolderCache::CanTakeFileRename(const QString& oldHost, const QString& newHo
     ticket->changes = changes_;
     return source && source->KnownCurrent() && source->KindOf(ticket->oldName) == EntryKind::File &&
            target && target->KnownCurrent();
+}
+
+bool FolderCache::CanTakeListedRename(const QString& source, const QString& target,
+                                      FileRenameTicket* ticket) {
+    QMutexLocker lock(&mutex_);
+    TakeReports();
+    FolderListing* from = nullptr;
+    QString name, found;
+    bool failed = false;
+    const KnownFolder* folder =
+        LookUpRemembered(source, false, &from, &name, &found, nullptr, &failed);
+    if (!folder || failed || folder->host.isEmpty() || found.isEmpty() ||
+        from->KindOf(found) != EntryKind::File)
+        return false;
+    // Copied now: the next lookup may reuse the place the folder was found in.
+    const QString fromHost = folder->host;
+    FolderListing* to = nullptr;
+    QString targetName, existing;
+    folder = LookUpRemembered(target, true, &to, &targetName, &existing, nullptr, &failed);
+    if (!folder || failed || folder->host.isEmpty() || !existing.isEmpty() || to == from)
+        return false;
+    // The file keeps its own letter case, under a name the target gives in some case; a name
+    // alike in the target's folder was ruled out by the lookup of the target.
+    if (targetName != found &&
+        !(IsAscii(targetName) && IsAscii(found) && targetName.size() == found.size() &&
+          CompareAsciiFolded(targetName, found) == 0) &&
+        targetName.compare(found, Qt::CaseInsensitive) != 0)
+        return false;
+    ticket->oldHost = JoinHostPath(fromHost, found);
+    struct stat st {};
+    if (!CachedStat(fromHost, from, found, EntryKind::File, &st) &&
+        !StatDisk(from, found, AT_FDCWD, EncodeHostPath(ticket->oldHost), false, &st, nullptr))
+        return false;
+    // A read-only file has its attribute cleared by the move, step by step.
+    if (!S_ISREG(st.st_mode) || !(st.st_mode & S_IWUSR))
+        return false;
+    ticket->newHost = JoinHostPath(folder->host, found);
+    ticket->oldName = found;
+    ticket->newName = found;
+    ticket->source = from;
+    ticket->target = to;
+    ticket->changes = changes_;
+    return true;
 }
 
 void FolderCache::FileRenamed(const FileRenameTicket& ticket) {

@@ -143,6 +143,16 @@ public:
     bool CanTakeFileRename(const QString& oldHost, const QString& newHost,
                            FileRenameTicket* ticket);
 
+    // Whether a regular file at the Windows-form path `source` can be renamed into the folder of
+    // `target` under its own name, settled by the listings of both folders as spelled (remembered
+    // and known current) without asking the disk but for the source's stat when it was not kept:
+    // the source a regular file its owner may write, the target's folder existing, no name there
+    // alike without regard to case, and the target's last component the source's name in some
+    // letter case. The ticket receives the host paths and what FileRenamed needs. Called for
+    // thousands of files a job, all under one lock.
+    bool CanTakeListedRename(const QString& source, const QString& target,
+                             FileRenameTicket* ticket);
+
     // Our own rename of a file that CanTakeFileRename allowed: the listings take it over, their
     // folders' new stats are left unasked, and the two reports the rename makes are expected
     // and passed over when they are taken. Where a listing stopped being known current

@@ -484,6 +484,22 @@ bool RenameNoReplace(const QString& oldPath, const QString& newPath, int* error)
     return renamed;
 }
 
+ListedRename RenameListedFile(const QString& source, const QString& target, QString* renamedTo,
+                              int* error) {
+    FileRenameTicket ticket;
+    if (!CanTakeListedRename(source, target, &ticket))
+        return ListedRename::NotSettled;
+    if (renamedTo)
+        *renamedTo = target.left(LastSeparator(target) + 1) + ticket.newName;
+    if (!RenameNoReplaceHost(ticket.oldHost, ticket.newHost, error)) {
+        InvalidateFolder(HostParentOf(ticket.oldHost));
+        InvalidateFolder(HostParentOf(ticket.newHost));
+        return ListedRename::Failed;
+    }
+    FileRenamed(ticket);
+    return ListedRename::Renamed;
+}
+
 bool CopyFileWithTimes(const QString& source, const QString& target, int* error) {
     QString sourceHost;
     ResolvedPath resolved;

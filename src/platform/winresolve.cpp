@@ -174,6 +174,10 @@ bool CanTakeFileRename(const QString& oldHost, const QString& newHost, FileRenam
     return Cache().CanTakeFileRename(oldHost, newHost, ticket);
 }
 
+bool CanTakeListedRename(const QString& source, const QString& target, FileRenameTicket* ticket) {
+    return Cache().CanTakeListedRename(source, target, ticket);
+}
+
 void FileRenamed(const FileRenameTicket& ticket) {
     Cache().FileRenamed(ticket);
 }

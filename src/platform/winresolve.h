@@ -176,7 +176,13 @@ struct FileRenameTicket {
 // known current and the first tells that the name is a file. The caller then makes no
 // BeforeFolderChange.
 bool CanTakeFileRename(const QString& oldHost, const QString& newHost, FileRenameTicket* ticket);
-// Tells the cache of a file rename that CanTakeFileRename allowed, made just now.
+// CanTakeFileRename of a regular file given by Windows-form paths: the source, and the target's
+// folder and name, which the file takes in its own letter case. True when the listings of both
+// folders as spelled settle it (the source a regular file its owner may write, the target's folder
+// there and no name alike in it): the ticket then holds both host paths. False tells nothing.
+bool CanTakeListedRename(const QString& source, const QString& target, FileRenameTicket* ticket);
+// Tells the cache of a file rename that CanTakeFileRename or CanTakeListedRename allowed, made
+// just now.
 void FileRenamed(const FileRenameTicket& ticket);
 // True when the cache holds a listing of the host folder that is known current, so that the
 // folder exists; false tells nothing.

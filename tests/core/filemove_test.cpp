@@ -50,6 +50,14 @@ public:
             beforeRename();
         return Step(err) && FileMoveOps::Rename(from, to, err);
     }
+    // Refused renames and changes just before a rename are those of the step-by-step move.
+    ListedRename RenameListed(const QString& from, const QString& to, QString* renamedTo,
+                              int* err) override {
+        if (refuseRenames > 0 || beforeRename)
+            return ListedRename::NotSettled;
+        return Step(err) ? FileMoveOps::RenameListed(from, to, renamedTo, err)
+                         : ListedRename::Failed;
+    }
     bool Copy(const QString& s, const QString& t, int* err) override {
         return Step(err) && FileMoveOps::Copy(s, t, err);
     }

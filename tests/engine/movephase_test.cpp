@@ -235,32 +235,47 @@ TEST_F(MoveTest, Move_EnginesAndWagonsOfAFixedFolderStayWhatever) {
 
 // A fault at one operation, or a crash from one operation on, at every operation of the job in
 // turn: every file is still whole in one of the two folders, and running the job again ends
-// where an undisturbed run ends (an .ASV file cut off from its activity included).
+// where an undisturbed run ends (an .ASV file cut off from its activity included). Once with the
+// files moved step by step, once with most of them renamed in one step each.
 TEST_F(MoveTest, Move_AFaultOrACrashAtAnyFileOperationLosesNothingAndTheNextRunConverges) {
-    MakeInstallation();
-    const QStringList before = Both();
-    RunMove();
-    const int total = ops.count;
-    ASSERT_GT(total, 50);
-    for (const bool crash : {false, true}) {
-        for (int n = 1; n <= total; ++n) {
-            Wipe();
-            RestartProgram();
-            MakeInstallation();
-            ops.Reset();
-            (crash ? ops.crashAt : ops.failAt) = n;
-            try {
+    int stepByStepTotal = 0;
+    for (const bool stepByStep : {true, false}) {
+        Wipe();
+        RestartProgram();
+        MakeInstallation();
+        const QStringList before = Both();
+        ops.Reset();
+        ops.stepByStep = stepByStep;
+        RunMove();
+        const int total = ops.count;
+        if (stepByStep) {
+            ASSERT_GT(total, 50);
+            stepByStepTotal = total;
+        } else {
+            ASSERT_LT(total, stepByStepTotal) << "the renames in one step were taken";
+        }
+        for (const bool crash : {false, true}) {
+            for (int n = 1; n <= total; ++n) {
+                Wipe();
+                RestartProgram();
+                MakeInstallation();
+                ops.Reset();
+                (crash ? ops.crashAt : ops.failAt) = n;
+                try {
+                    RunMove();
+                } catch (const SimulatedCrash&) {
+                }
+                ops.Reset();
+                RestartProgram();
+                const std::string at =
+                    std::string(stepByStep ? "step by step, " : "in one step, ") +
+                    (crash ? "crash at " : "fault at ") + std::to_string(n);
+                ASSERT_EQ(Text(Both()), Text(before)) << at;
                 RunMove();
-            } catch (const SimulatedCrash&) {
+                ASSERT_EQ(Text(InMsts()), Text(expectedMsts)) << at;
+                ASSERT_EQ(Text(InStore()), Text(expectedStore)) << at;
+                EXPECT_FALSE(App().RunHadErrors) << at;
             }
-            ops.Reset();
-            RestartProgram();
-            const std::string at = (crash ? "crash at " : "fault at ") + std::to_string(n);
-            ASSERT_EQ(Text(Both()), Text(before)) << at;
-            RunMove();
-            ASSERT_EQ(Text(InMsts()), Text(expectedMsts)) << at;
-            ASSERT_EQ(Text(InStore()), Text(expectedStore)) << at;
-            EXPECT_FALSE(App().RunHadErrors) << at;
         }
     }
     EXPECT_TRUE(ui.FileMoves().empty()) << "a rerun never meets a duplicate";

@@ -50,13 +50,15 @@ struct SimulatedCrash {};
 
 // The default operations, counted. The failAt-th one fails with EIO; from the crashAt-th on the
 // job is gone (SimulatedCrash). Successful renames are counted apart: a job that moves nothing
-// renames nothing. Every path an operation is given is recorded.
+// renames nothing. Every path an operation is given is recorded. With `stepByStep` no file is
+// renamed in one step settled by the listings: every move takes the operations it is made of.
 class JobOps : public FileMoveOps {
 public:
     int count = 0;
     int renames = 0;
     int failAt = 0;
     int crashAt = 0;
+    bool stepByStep = false;
     QStringList paths;
 
     void Reset() {
@@ -76,6 +78,16 @@ public:
     bool Rename(const QString& from, const QString& to, int* err) override {
         const bool done = Step(err, {from, to}) && FileMoveOps::Rename(from, to, err);
         renames += done ? 1 : 0;
+        return done;
+    }
+    ListedRename RenameListed(const QString& from, const QString& to, QString* renamedTo,
+                              int* err) override {
+        if (stepByStep)
+            return ListedRename::NotSettled;
+        if (!Step(err, {from, to}))
+            return ListedRename::Failed;
+        const ListedRename done = FileMoveOps::RenameListed(from, to, renamedTo, err);
+        renames += done == ListedRename::Renamed ? 1 : 0;
         return done;
     }
     bool Copy(const QString& s, const QString& t, int* err) override {

@@ -257,6 +257,14 @@ public:
         }
         return FileMoveOps::Rename(from, to, err);
     }
+    ListedRename RenameListed(const QString& from, const QString& to, QString* renamedTo,
+                              int* err) override {
+        if (stuck && from.endsWith(QStringLiteral("\\b1.act"), Qt::CaseInsensitive)) {
+            *err = EIO;
+            return ListedRename::Failed;
+        }
+        return FileMoveOps::RenameListed(from, to, renamedTo, err);
+    }
     bool stuck = true;
 };
 

@@ -37,6 +37,14 @@ public:
         }
         return FileMoveOps::Rename(from, to, err);
     }
+    ListedRename RenameListed(const QString& from, const QString& to, QString* renamedTo,
+                              int* err) override {
+        if (from.endsWith(QStringLiteral("\\up.pat"), Qt::CaseInsensitive)) {
+            *err = EIO;
+            return ListedRename::Failed;
+        }
+        return FileMoveOps::RenameListed(from, to, renamedTo, err);
+    }
 };
 
 // An MSTS folder with a route and a wagon; a store with another route, its path, a wagon and a

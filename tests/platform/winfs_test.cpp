@@ -273,3 +273,66 @@ TEST(SameDrive, NeedsTheSameLetterAndTheSameHostFileSystem) {
     ASSERT_TRUE(QFile::link(shm.path(), drive.Host(S("Elsewhere"))));
     EXPECT_FALSE(SameDrive(S("C:\\MSTS"), S("C:\\elsewhere\\store")));
 }
+
+// One step for a plain file into a folder that is there, under the file's own letter case; every
+// other move is left untouched to the step-by-step move (which clears a read-only attribute,
+// meets duplicates, makes folders and reports what is wrong).
+TEST(RenameListedFile, TakesWhatTheListingsSettleAndLeavesTheRestUntouched) {
+    struct Case {
+        const char* source;
+        const char* target;
+        ListedRename expected;
+        const char* renamedTo; // Windows form, when renamed
+    };
+    const Case cases[] = {
+        {"C:\\MSTS\\TRAINS\\CONSISTS\\a.CON", "C:\\STORE\\trains\\consists\\a.con",
+         ListedRename::Renamed, "C:\\STORE\\trains\\consists\\A.con"},
+        {"C:\\MSTS\\Trains\\Consists\\ro.con", "C:\\STORE\\Trains\\Consists\\ro.con",
+         ListedRename::NotSettled, nullptr},
+        {"C:\\MSTS\\Trains\\Consists\\b.con", "C:\\STORE\\Trains\\Consists\\b.con",
+         ListedRename::NotSettled, nullptr}, // B.CON is there
+        {"C:\\MSTS\\Trains\\Consists\\A.con", "C:\\STORE\\Trains\\Nowhere\\A.con",
+         ListedRename::NotSettled, nullptr},
+        {"C:\\MSTS\\Trains\\Consists\\sub", "C:\\STORE\\Trains\\Consists\\sub",
+         ListedRename::NotSettled, nullptr},
+        {"C:\\MSTS\\Trains\\Consists\\link.con", "C:\\STORE\\Trains\\Consists\\link.con",
+         ListedRename::NotSettled, nullptr},
+        {"C:\\MSTS\\Trains\\Consists\\A.con", "C:\\STORE\\Trains\\Consists\\other.con",
+         ListedRename::NotSettled, nullptr},
+        {"C:\\MSTS\\Trains\\Consists\\A.con", "C:\\MSTS\\Trains\\Consists\\a.con",
+         ListedRename::NotSettled, nullptr},
+        {"C:\\MSTS\\Trains\\Consists\\none.con", "C:\\STORE\\Trains\\Consists\\none.con",
+         ListedRename::NotSettled, nullptr},
+    };
+    for (const Case& c : cases) {
+        TempMsts drive;
+        drive.MakeFile(S("MSTS/Trains/Consists/A.con"), "a");
+        drive.MakeFile(S("MSTS/Trains/Consists/ro.con"), "ro");
+        drive.MakeFile(S("MSTS/Trains/Consists/b.con"), "b");
+        drive.MakeFolder(S("MSTS/Trains/Consists/sub"));
+        drive.MakeFile(S("STORE/Trains/Consists/B.CON"), "kept");
+        ASSERT_EQ(chmod(QFile::encodeName(drive.Host(S("MSTS/Trains/Consists/ro.con"))), 0444), 0);
+        ASSERT_TRUE(QFile::link(S("A.con"), drive.Host(S("MSTS/Trains/Consists/link.con"))));
+        const QStringList msts = drive.NamesIn(S("MSTS/Trains/Consists"));
+        const QStringList store = drive.NamesIn(S("STORE/Trains/Consists"));
+        const QString source = S(c.source), target = S(c.target);
+        // The lookups a move makes first leave both folders remembered with their listings.
+        FileExists(source);
+        FileExists(target);
+        QString renamedTo;
+        int error = 0;
+        EXPECT_EQ(RenameListedFile(source, target, &renamedTo, &error), c.expected) << c.source;
+        if (c.expected != ListedRename::Renamed) {
+            EXPECT_EQ(drive.NamesIn(S("MSTS/Trains/Consists")), msts) << c.source;
+            EXPECT_EQ(drive.NamesIn(S("STORE/Trains/Consists")), store) << c.source;
+            continue;
+        }
+        EXPECT_EQ(renamedTo, S(c.renamedTo));
+        EXPECT_EQ(drive.Content(S("STORE/Trains/Consists/A.con")), QByteArray("a"));
+        // The listings took the rename over: both answers are right without asking the disk.
+        const quint64 asks = PathLayerDiskAsks();
+        EXPECT_FALSE(FileExists(source));
+        EXPECT_TRUE(FileExists(S(c.renamedTo)));
+        EXPECT_EQ(PathLayerDiskAsks(), asks);
+    }
+}
