@@ -66,14 +66,6 @@ QString FolderOf(const QString& path) {
     return path.left(path.lastIndexOf(kBackslash));
 }
 
-// Equal without regard to case. Asked several times for every file moved: plain ASCII texts are
-// compared without the folding tables.
-bool SameWithoutCase(QStringView a, QStringView b) {
-    if (IsAscii(a) && IsAscii(b))
-        return a.size() == b.size() && CompareAsciiFolded(a, b) == 0;
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
 // True when two paths reach one file on the disk (through a link, say): then the "duplicate"
 // at the target is the source itself and must not be deleted or replaced.
 bool SameHostFile(const QString& a, const QString& b) {

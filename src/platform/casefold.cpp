@@ -95,4 +95,10 @@ size_t qHash(const FoldedName& name, size_t seed) {
     return qHash(QStringView(folded.constData(), folded.size()), seed);
 }
 
+bool SameWithoutCase(QStringView a, QStringView b) {
+    if (IsAscii(a) && IsAscii(b))
+        return a.size() == b.size() && CompareAsciiFolded(a, b) == 0;
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
 } // namespace qv

@@ -390,10 +390,7 @@ bool FolderCache::CanTakeListedRename(const QString& source, const QString& targ
         return false;
     // The file keeps its own letter case, under a name the target gives in some case; a name
     // alike in the target's folder was ruled out by the lookup of the target.
-    if (targetName != found &&
-        !(IsAscii(targetName) && IsAscii(found) && targetName.size() == found.size() &&
-          CompareAsciiFolded(targetName, found) == 0) &&
-        targetName.compare(found, Qt::CaseInsensitive) != 0)
+    if (targetName != found && !SameWithoutCase(targetName, found))
         return false;
     ticket->oldHost = JoinHostPath(fromHost, found);
     struct stat st {};

@@ -106,21 +106,13 @@ QStringView LineText(const QString& body, const LineSpan& line) {
     return QStringView(body).sliced(line.start, line.size);
 }
 
-// Two key names alike without regard to case. Keys are plain ASCII nearly always and are
-// compared letter by letter then; any other character leaves it to the full folding.
-bool SameKeyName(QStringView a, QStringView b) {
-    if (IsAscii(a) && IsAscii(b))
-        return CompareAsciiFolded(a, b) == 0;
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
 // The line of the key. Names that differ in length never match without regard to case, so most
 // lines are passed over without a comparison.
 bool FindKey(const QString& body, const QString& key, LineSpan* line) {
     qsizetype pos = 0;
     while (NextBodyLine(body, &pos, line)) {
         if (line->equals == key.size() &&
-            SameKeyName(LineText(body, *line).first(line->equals), key))
+            SameWithoutCase(LineText(body, *line).first(line->equals), key))
             return true;
     }
     return false;
@@ -415,7 +407,8 @@ bool IniFile::PeekValues(const QString& section, const QStringView* keys, std::s
         const QStringView name = LineText(found->body, line).first(line.equals);
         for (std::size_t k = 0; k < count; ++k) {
             // The first line of a key holds its value, as FindKey finds it.
-            if (values[k].isNull() && name.size() == keys[k].size() && SameKeyName(name, keys[k])) {
+            if (values[k].isNull() && name.size() == keys[k].size() &&
+                SameWithoutCase(name, keys[k])) {
                 values[k] = LineText(found->body, line).sliced(line.equals + 1);
                 --left;
                 break;

@@ -51,3 +51,16 @@ TEST(IsAscii, FindsACharacterBeyondAsciiWhereverItStands) {
     }
     EXPECT_TRUE(IsAscii(QStringLiteral("/dev/shm/MSTS/TRAINS/TRAINSET/LOCO0001/L1.ENG\x7F")));
 }
+
+TEST(SameWithoutCase, AgreesWithQtOnPlainAndOtherTexts) {
+    const struct {
+        const char* a;
+        const char* b;
+    } cases[] = {
+        {"L0001.ENG", "l0001.eng"}, {"L0001.ENG", "L0001.EN"}, {"", ""},       {"a.con", "a.con "},
+        {"Ärger.con", "äRGER.CON"}, {"Ärger", "Arger"},        {"[x]", "{x}"}, {"@", "`"}};
+    for (const auto& c : cases) {
+        const QString a = QString::fromUtf8(c.a), b = QString::fromUtf8(c.b);
+        EXPECT_EQ(SameWithoutCase(a, b), a.compare(b, Qt::CaseInsensitive) == 0) << c.a << c.b;
+    }
+}
