@@ -76,15 +76,24 @@ void ReadItems(ShapeSource& source, int list, int item, std::vector<Item>* into,
     }
 }
 
+// Items read the quick way where the source can (a source's Vertices, Vectors or Uvs): none.
+struct NoQuickItems {
+    template <typename Item> qint64 operator()(ShapeSource&, Item*, qint64) const { return 0; }
+};
+
 // The same items into the `room` items from `first` on, which they must fill: a run of a long
-// list, whose faults are reported by reading the shape again in one go.
-template <typename Item, typename Read>
+// list, whose faults are reported by reading the shape again in one go. Those the source reads
+// the quick way, `quick(source, first, room)` reads; `read` the others.
+template <typename Item, typename Read, typename Quick>
 void ReadItemsInto(ShapeSource& source, int list, int item, Item* first, qint64 room,
-                   const Read& read) {
+                   const Read& read, const Quick& quick) {
     qint64 filled = 0;
     int token = 0;
     QString label;
-    while (OpenChild(source, &token, &label)) {
+    for (;;) {
+        filled += quick(source, first + filled, room - filled);
+        if (!OpenChild(source, &token, &label))
+            break;
         if (token != item || filled == room)
             ThrowShapeError(QStringLiteral("the %1 list holds a %2 block at %3")
                                 .arg(ShapeTokenName(list), ShapeTokenName(token), source.Where()));
@@ -134,9 +143,9 @@ public:
     // k * `perRun` on; it must stay where it is until then. The items are made here, before
     // they are read, and each run reads its own where they stay: joining runs read on other
     // threads into one vector would move every item once more.
-    template <typename Item, typename Read>
+    template <typename Item, typename Read, typename Quick>
     void Add(std::vector<std::unique_ptr<ShapeSource>> runs, qint64 perRun, int list, int item,
-             qint64 count, std::vector<Item>* into, Read read) {
+             qint64 count, std::vector<Item>* into, Read read, Quick quick) {
         Forget(into);
         if (perRun < 1 || qint64(runs.size()) != (count + perRun - 1) / perRun) {
             // Runs that would leave items unread: the shape is read again in one go.
@@ -147,10 +156,11 @@ public:
         auto later = std::make_unique<Later>();
         later->into = into;
         later->runs = std::move(runs);
-        later->readRun = [items, perRun, count, list, item, read](ShapeSource& run, std::size_t k) {
+        later->readRun = [items, perRun, count, list, item, read, quick](ShapeSource& run,
+                                                                         std::size_t k) {
             const qint64 first = qint64(k) * perRun;
             ReadItemsInto(run, list, item, items->data() + first, std::min(perRun, count - first),
-                          read);
+                          read, quick);
         };
         later->join = [items, into] {
             *into = std::move(*items);
@@ -274,9 +284,11 @@ void ReadList(ShapeSource& source, int list, int item, std::vector<Item>* into, 
 }
 
 // A list that is often long (points, UV points, normals, vertices): left for later when the
-// source can cut it into runs, else read where it stands.
-template <typename Item, typename Read>
-void ReadLongList(ShapeSource& source, int list, int item, std::vector<Item>* into, Read read) {
+// source can cut it into runs, else read where it stands. The runs are read by `quick` where
+// the source reads their items the quick way (see ReadItemsInto).
+template <typename Item, typename Read, typename Quick = NoQuickItems>
+void ReadLongList(ShapeSource& source, int list, int item, std::vector<Item>* into, Read read,
+                  Quick quick = {}) {
     if (source.later == nullptr) {
         ReadList(source, list, item, into, read);
         return;
@@ -289,7 +301,7 @@ void ReadLongList(ShapeSource& source, int list, int item, std::vector<Item>* in
             source.SplitList(count, perRun, qint64(sizeof(Item)));
         if (!cut.empty()) {
             into->clear();
-            source.later->Add(std::move(cut), perRun, list, item, count, into, read);
+            source.later->Add(std::move(cut), perRun, list, item, count, into, read, quick);
             return;
         }
     }
