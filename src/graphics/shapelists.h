@@ -107,11 +107,16 @@ void ReadItemsInto(ShapeSource& source, int list, int item, Item* first, qint64 
                             .arg(room));
 }
 
-// `count` whole numbers where they stand into `values`, replacing what it held.
+// `count` whole numbers where they stand into `values`, replacing what it held: those written
+// the usual way a stretch at a time, the others one by one.
 template <typename Values> void ReadIntegers(ShapeSource& source, qint64 count, Values* values) {
     values->resize(qsizetype(count));
-    for (int& value : *values)
-        value = source.Int();
+    int* const first = values->data();
+    for (qint64 read = 0; read < count;) {
+        read += source.Ints(first + read, count - read);
+        if (read < count)
+            first[read++] = source.Int();
+    }
 }
 
 // The `count` items of the list read where they stand into `into`, replacing what it held.
@@ -196,8 +201,13 @@ public:
             // lines item after item.
             std::vector<int> part;
             part.reserve(std::size_t(share));
-            while (!run.AtEnd())
-                part.push_back(run.Int());
+            int stretch[256];
+            while (!run.AtEnd()) {
+                const qint64 read = run.Ints(stretch, qint64(std::size(stretch)));
+                part.insert(part.end(), stretch, stretch + read);
+                if (read == 0)
+                    part.push_back(run.Int());
+            }
             shared->parts[k] = std::move(part);
             if (shared->left.fetch_sub(1) != 1)
                 return;

@@ -331,6 +331,16 @@ public:
         return true;
     }
 
+    qint64 Ints(int* first, qint64 room) override {
+        const char16_t* const end = s_ + n_;
+        const char16_t* at = s_ + pos_;
+        qint64 read = 0;
+        for (; read < room && Quick(PlainInt, &at, end, &first[read]); ++read) {
+        }
+        pos_ = at - s_;
+        return read;
+    }
+
     qint64 Vertices(ShapeVertex* first, qint64 room) override {
         return Blocks(u"vertex (", first, room, VertexFields);
     }

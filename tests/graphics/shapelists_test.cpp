@@ -445,5 +445,51 @@ TEST(ShapeListsTest, QuickBlocksStopBeforeTheFirstWrittenAnotherWay) {
     }
 }
 
+// Whole numbers written the usual way are read a stretch at a time, up to the first written
+// another way, which is left to Int.
+TEST(ShapeListsTest, QuickWholeNumbersStopBeforeTheFirstWrittenAnotherWay) {
+    struct Case {
+        const char* name;
+        const char* values;
+        qint64 room;
+        std::vector<int> read;
+        qint64 then; // what Int reads next, or -1 for a block, -2 for the block's end
+    } cases[] = {
+        {"all of them", "1 -2 0003\t\r\n44", 8, {1, -2, 3, 44}, -2},
+        {"no more than the room", "1 2 3", 2, {1, 2}, 3},
+        {"ten digits", "5 1234567890 6", 8, {5}, 1234567890},
+        {"a block among them", "7 comment ( 8 ) 9", 8, {7}, -1},
+        {"a word that is no number", "12a 3", 8, {}, -3},
+        {"a fraction", "4 2.5", 8, {4}, -3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString text = QStringLiteral("list ( %1 )").arg(QLatin1String(c.values));
+        const std::unique_ptr<ShapeSource> source = NewTextShapeSource(text);
+        int token = 0;
+        QString label;
+        ASSERT_TRUE(source->Open(&token, &label));
+        std::vector<int> values(8, 99);
+        values.resize(std::size_t(source->Ints(values.data(), c.room)));
+        EXPECT_EQ(values, c.read);
+        if (c.then == -1) {
+            ASSERT_TRUE(source->Open(&token, &label));
+            EXPECT_EQ(token, kTokenComment);
+        } else if (c.then == -2) {
+            EXPECT_FALSE(source->Open(&token, &label));
+        } else if (c.then == -3) {
+            try {
+                source->Int();
+                ADD_FAILURE() << "read as a whole number";
+            } catch (const ShapeError& failure) {
+                EXPECT_TRUE(failure.reason.startsWith(QLatin1String("a whole number is expected")))
+                    << failure.reason.toStdString();
+            }
+        } else {
+            EXPECT_EQ(source->Int(), c.then);
+        }
+    }
+}
+
 } // namespace
 } // namespace qv
