@@ -14,6 +14,7 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <type_traits>
 #include <vector>
 
 namespace qv {
@@ -60,13 +61,34 @@ inline qint64 Count(ShapeSource& source, int list, bool blocks) {
     return count;
 }
 
+// Items read the quick way where the source can (a source's Vertices, Vectors or Uvs): none.
+struct NoQuickItems {
+    template <typename Item> qint64 operator()(ShapeSource&, Item*, qint64) const { return 0; }
+};
+
+// The most items made at once for blocks read the quick way where they stand.
+constexpr std::size_t kMostQuickStretch = 1024;
+
 // The items up to the end of the source's current block, each read by `read(source, item,
-// label)` inside its block and added to `into`.
-template <typename Item, typename Read>
-void ReadItems(ShapeSource& source, int list, int item, std::vector<Item>* into, const Read& read) {
+// label)` inside its block and added to `into`. Those the source reads the quick way are read
+// by `quick(source, first, room)` straight into items made for them a stretch at a time; the
+// stretch grows while they fill it and falls to one item after a block read the other way.
+template <typename Item, typename Read, typename Quick = NoQuickItems>
+void ReadItems(ShapeSource& source, int list, int item, std::vector<Item>* into, const Read& read,
+               const Quick& quick = {}) {
     int token = 0;
     QString label;
-    while (OpenChild(source, &token, &label)) {
+    std::size_t stretch = 1;
+    for (;;) {
+        if constexpr (!std::is_same_v<Quick, NoQuickItems>) {
+            const std::size_t had = into->size();
+            into->resize(had + stretch);
+            const auto got = std::size_t(quick(source, into->data() + had, qint64(stretch)));
+            into->resize(had + got);
+            stretch = got == stretch ? std::min(stretch * 2, kMostQuickStretch) : 1;
+        }
+        if (!OpenChild(source, &token, &label))
+            break;
         if (token != item)
             ThrowShapeError(QStringLiteral("the %1 list holds a %2 block at %3")
                                 .arg(ShapeTokenName(list), ShapeTokenName(token), source.Where()));
@@ -75,11 +97,6 @@ void ReadItems(ShapeSource& source, int list, int item, std::vector<Item>* into,
         source.Close();
     }
 }
-
-// Items read the quick way where the source can (a source's Vertices, Vectors or Uvs): none.
-struct NoQuickItems {
-    template <typename Item> qint64 operator()(ShapeSource&, Item*, qint64) const { return 0; }
-};
 
 // The same items into the `room` items from `first` on, which they must fill: a run of a long
 // list, whose faults are reported by reading the shape again in one go. Those the source reads
@@ -119,13 +136,14 @@ template <typename Values> void ReadIntegers(ShapeSource& source, qint64 count, 
     }
 }
 
-// The `count` items of the list read where they stand into `into`, replacing what it held.
-template <typename Item, typename Read>
+// The `count` items of the list read where they stand into `into`, replacing what it held
+// (see ReadItems for `quick`).
+template <typename Item, typename Read, typename Quick = NoQuickItems>
 void ReadItemsHere(ShapeSource& source, int list, int item, qint64 count, std::vector<Item>* into,
-                   const Read& read) {
+                   const Read& read, const Quick& quick = {}) {
     into->clear();
     into->reserve(std::size_t(std::min<qint64>(count, kFirstReserve)));
-    ReadItems(source, list, item, into, read);
+    ReadItems(source, list, item, into, read, quick);
     if (qint64(into->size()) != count)
         ThrowShapeError(QStringLiteral("the %1 list holds %2 entries, not the %3 it claims")
                             .arg(ShapeTokenName(list))
@@ -275,8 +293,9 @@ private:
 
 // `list ( count item ( ... ) item ( ... ) ... )`: each item is read by
 // `read(source, item, label)` inside the item's block.
-template <typename Item, typename Read>
-void ReadList(ShapeSource& source, int list, int item, std::vector<Item>* into, Read read) {
+template <typename Item, typename Read, typename Quick = NoQuickItems>
+void ReadList(ShapeSource& source, int list, int item, std::vector<Item>* into, Read read,
+              Quick quick = {}) {
     const qint64 count = Count(source, list, true);
     if (source.later != nullptr) {
         // The items read before go, and with them whatever long list inside them was left for
@@ -289,18 +308,18 @@ void ReadList(ShapeSource& source, int list, int item, std::vector<Item>* into, 
     LaterLists* const later = source.later;
     if (count > kFirstReserve)
         source.later = nullptr;
-    ReadItemsHere(source, list, item, count, into, read);
+    ReadItemsHere(source, list, item, count, into, read, quick);
     source.later = later;
 }
 
 // A list that is often long (points, UV points, normals, vertices): left for later when the
-// source can cut it into runs, else read where it stands. The runs are read by `quick` where
-// the source reads their items the quick way (see ReadItemsInto).
+// source can cut it into runs, else read where it stands. Items the source reads the quick way
+// are read by `quick` (see ReadItems).
 template <typename Item, typename Read, typename Quick = NoQuickItems>
 void ReadLongList(ShapeSource& source, int list, int item, std::vector<Item>* into, Read read,
                   Quick quick = {}) {
     if (source.later == nullptr) {
-        ReadList(source, list, item, into, read);
+        ReadList(source, list, item, into, read, quick);
         return;
     }
     const qint64 count = Count(source, list, true);
@@ -316,7 +335,7 @@ void ReadLongList(ShapeSource& source, int list, int item, std::vector<Item>* in
         }
     }
     source.later->Forget(into);
-    ReadItemsHere(source, list, item, count, into, read);
+    ReadItemsHere(source, list, item, count, into, read, quick);
 }
 
 // `count value value ...` up to the end of the source's current block into `into`: left for

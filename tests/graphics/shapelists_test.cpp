@@ -312,9 +312,18 @@ void ExpectSameItems(const ShapeModel& a, const ShapeModel& b) {
     }
 }
 
-// Runs read the blocks of points, UV points, normals and vertices written the usual way in one
-// go each and every other block one by one: blocks written another way among the usual ones
-// read as one go over the whole shape reads them, to the bit, or give its fault.
+// The text with the item blocks of the long lists named in capitals, which the quick readers
+// leave to be read block by block.
+QString NamesInCapitals(QString text) {
+    for (const char* name : {"point (", "vector (", "vertex ("})
+        text.replace(QLatin1String(name), QString::fromLatin1(name).toUpper());
+    return text;
+}
+
+// The blocks of points, UV points, normals and vertices written the usual way are read in one
+// loop each, in runs and where they stand, and every other block one by one: blocks written
+// another way among the usual ones read as they read block by block (all names in capitals),
+// to the bit, or give the same fault.
 TEST(ShapeListsTest, BlocksWrittenAnotherWayAmongUsualOnesReadAsInOneGo) {
     const QString floats = LongFloatLists(1500);
     const QString vertices = WriteText(SyntheticShape(700));
@@ -358,8 +367,12 @@ TEST(ShapeListsTest, BlocksWrittenAnotherWayAmongUsualOnesReadAsInOneGo) {
         if (!c.from.isEmpty())
             ReplaceNth(&text, c.from, c.to, 599);
         const Reading threads = ExpectReadAlike(text, c.reason);
-        if (threads.read)
+        const Reading blockByBlock = ReadInOneGo(NamesInCapitals(text));
+        EXPECT_EQ(threads.error, blockByBlock.error);
+        if (threads.read) {
             ExpectSameItems(threads.model, ReadInOneGo(text).model);
+            ExpectSameItems(threads.model, blockByBlock.model);
+        }
     }
 }
 
