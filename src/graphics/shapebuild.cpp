@@ -122,10 +122,14 @@ void ReadSubObject(ShapeSource& source, ShapeSubObject& sub) {
     while (OpenChild(source, &token, &label)) {
         switch (token) {
         case kTokenVertices:
-            ReadLongList(source, token, kTokenVertex, &sub.vertices,
-                         [](ShapeSource& source, ShapeVertex& vertex, const QString&) {
-                             ReadVertex(source, vertex);
-                         });
+            ReadLongList(
+                source, token, kTokenVertex, &sub.vertices,
+                [](ShapeSource& source, ShapeVertex& vertex, const QString&) {
+                    ReadVertex(source, vertex);
+                },
+                [](ShapeSource& source, ShapeVertex* first, qint64 room) {
+                    return source.Vertices(first, room);
+                });
             break;
         case kTokenVertexSets:
             ReadList(source, token, kTokenVertexSet, &sub.vertexSets,
@@ -310,23 +314,31 @@ void ReadShapeBlock(ShapeSource& source, ShapeModel* model) {
             ReadNames(source, token, kTokenNamedFilterMode, &model->textureFilterNames);
             break;
         case kTokenPoints:
-            ReadLongList(source, token, kTokenPoint, &model->points,
-                         [](ShapeSource& source, ShapeVector& p, const QString&) {
-                             p = ReadVector(source);
-                         });
+            ReadLongList(
+                source, token, kTokenPoint, &model->points,
+                [](ShapeSource& source, ShapeVector& p, const QString&) { p = ReadVector(source); },
+                [](ShapeSource& source, ShapeVector* first, qint64 room) {
+                    return source.Vectors(kTokenPoint, first, room);
+                });
             break;
         case kTokenUvPoints:
-            ReadLongList(source, token, kTokenUvPoint, &model->uvPoints,
-                         [](ShapeSource& source, ShapeUv& uv, const QString&) {
-                             uv.u = source.Float();
-                             uv.v = source.Float();
-                         });
+            ReadLongList(
+                source, token, kTokenUvPoint, &model->uvPoints,
+                [](ShapeSource& source, ShapeUv& uv, const QString&) {
+                    uv.u = source.Float();
+                    uv.v = source.Float();
+                },
+                [](ShapeSource& source, ShapeUv* first, qint64 room) {
+                    return source.Uvs(first, room);
+                });
             break;
         case kTokenNormals:
-            ReadLongList(source, token, kTokenVector, &model->normals,
-                         [](ShapeSource& source, ShapeVector& n, const QString&) {
-                             n = ReadVector(source);
-                         });
+            ReadLongList(
+                source, token, kTokenVector, &model->normals,
+                [](ShapeSource& source, ShapeVector& n, const QString&) { n = ReadVector(source); },
+                [](ShapeSource& source, ShapeVector* first, qint64 room) {
+                    return source.Vectors(kTokenVector, first, room);
+                });
             break;
         case kTokenMatrices:
             ReadList(source, token, kTokenMatrix, &model->matrices,

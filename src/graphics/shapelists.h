@@ -14,6 +14,7 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <type_traits>
 #include <vector>
 
 namespace qv {
@@ -60,13 +61,34 @@ inline qint64 Count(ShapeSource& source, int list, bool blocks) {
     return count;
 }
 
+// Items read the quick way where the source can (a source's Vertices, Vectors or Uvs): none.
+struct NoQuickItems {
+    template <typename Item> qint64 operator()(ShapeSource&, Item*, qint64) const { return 0; }
+};
+
+// The most items made at once for blocks read the quick way where they stand.
+constexpr std::size_t kMostQuickStretch = 1024;
+
 // The items up to the end of the source's current block, each read by `read(source, item,
-// label)` inside its block and added to `into`.
-template <typename Item, typename Read>
-void ReadItems(ShapeSource& source, int list, int item, std::vector<Item>* into, const Read& read) {
+// label)` inside its block and added to `into`. Those the source reads the quick way are read
+// by `quick(source, first, room)` straight into items made for them a stretch at a time; the
+// stretch grows while they fill it and falls to one item after a block read the other way.
+template <typename Item, typename Read, typename Quick = NoQuickItems>
+void ReadItems(ShapeSource& source, int list, int item, std::vector<Item>* into, const Read& read,
+               const Quick& quick = {}) {
     int token = 0;
     QString label;
-    while (OpenChild(source, &token, &label)) {
+    std::size_t stretch = 1;
+    for (;;) {
+        if constexpr (!std::is_same_v<Quick, NoQuickItems>) {
+            const std::size_t had = into->size();
+            into->resize(had + stretch);
+            const auto got = std::size_t(quick(source, into->data() + had, qint64(stretch)));
+            into->resize(had + got);
+            stretch = got == stretch ? std::min(stretch * 2, kMostQuickStretch) : 1;
+        }
+        if (!OpenChild(source, &token, &label))
+            break;
         if (token != item)
             ThrowShapeError(QStringLiteral("the %1 list holds a %2 block at %3")
                                 .arg(ShapeTokenName(list), ShapeTokenName(token), source.Where()));
@@ -77,14 +99,18 @@ void ReadItems(ShapeSource& source, int list, int item, std::vector<Item>* into,
 }
 
 // The same items into the `room` items from `first` on, which they must fill: a run of a long
-// list, whose faults are reported by reading the shape again in one go.
-template <typename Item, typename Read>
+// list, whose faults are reported by reading the shape again in one go. Those the source reads
+// the quick way, `quick(source, first, room)` reads; `read` the others.
+template <typename Item, typename Read, typename Quick>
 void ReadItemsInto(ShapeSource& source, int list, int item, Item* first, qint64 room,
-                   const Read& read) {
+                   const Read& read, const Quick& quick) {
     qint64 filled = 0;
     int token = 0;
     QString label;
-    while (OpenChild(source, &token, &label)) {
+    for (;;) {
+        filled += quick(source, first + filled, room - filled);
+        if (!OpenChild(source, &token, &label))
+            break;
         if (token != item || filled == room)
             ThrowShapeError(QStringLiteral("the %1 list holds a %2 block at %3")
                                 .arg(ShapeTokenName(list), ShapeTokenName(token), source.Where()));
@@ -98,20 +124,26 @@ void ReadItemsInto(ShapeSource& source, int list, int item, Item* first, qint64 
                             .arg(room));
 }
 
-// `count` whole numbers where they stand into `values`, replacing what it held.
+// `count` whole numbers where they stand into `values`, replacing what it held: those written
+// the usual way a stretch at a time, the others one by one.
 template <typename Values> void ReadIntegers(ShapeSource& source, qint64 count, Values* values) {
     values->resize(qsizetype(count));
-    for (int& value : *values)
-        value = source.Int();
+    int* const first = values->data();
+    for (qint64 read = 0; read < count;) {
+        read += source.Ints(first + read, count - read);
+        if (read < count)
+            first[read++] = source.Int();
+    }
 }
 
-// The `count` items of the list read where they stand into `into`, replacing what it held.
-template <typename Item, typename Read>
+// The `count` items of the list read where they stand into `into`, replacing what it held
+// (see ReadItems for `quick`).
+template <typename Item, typename Read, typename Quick = NoQuickItems>
 void ReadItemsHere(ShapeSource& source, int list, int item, qint64 count, std::vector<Item>* into,
-                   const Read& read) {
+                   const Read& read, const Quick& quick = {}) {
     into->clear();
     into->reserve(std::size_t(std::min<qint64>(count, kFirstReserve)));
-    ReadItems(source, list, item, into, read);
+    ReadItems(source, list, item, into, read, quick);
     if (qint64(into->size()) != count)
         ThrowShapeError(QStringLiteral("the %1 list holds %2 entries, not the %3 it claims")
                             .arg(ShapeTokenName(list))
@@ -134,9 +166,9 @@ public:
     // k * `perRun` on; it must stay where it is until then. The items are made here, before
     // they are read, and each run reads its own where they stay: joining runs read on other
     // threads into one vector would move every item once more.
-    template <typename Item, typename Read>
+    template <typename Item, typename Read, typename Quick>
     void Add(std::vector<std::unique_ptr<ShapeSource>> runs, qint64 perRun, int list, int item,
-             qint64 count, std::vector<Item>* into, Read read) {
+             qint64 count, std::vector<Item>* into, Read read, Quick quick) {
         Forget(into);
         if (perRun < 1 || qint64(runs.size()) != (count + perRun - 1) / perRun) {
             // Runs that would leave items unread: the shape is read again in one go.
@@ -147,10 +179,11 @@ public:
         auto later = std::make_unique<Later>();
         later->into = into;
         later->runs = std::move(runs);
-        later->readRun = [items, perRun, count, list, item, read](ShapeSource& run, std::size_t k) {
+        later->readRun = [items, perRun, count, list, item, read, quick](ShapeSource& run,
+                                                                         std::size_t k) {
             const qint64 first = qint64(k) * perRun;
             ReadItemsInto(run, list, item, items->data() + first, std::min(perRun, count - first),
-                          read);
+                          read, quick);
         };
         later->join = [items, into] {
             *into = std::move(*items);
@@ -186,8 +219,13 @@ public:
             // lines item after item.
             std::vector<int> part;
             part.reserve(std::size_t(share));
-            while (!run.AtEnd())
-                part.push_back(run.Int());
+            int stretch[256];
+            while (!run.AtEnd()) {
+                const qint64 read = run.Ints(stretch, qint64(std::size(stretch)));
+                part.insert(part.end(), stretch, stretch + read);
+                if (read == 0)
+                    part.push_back(run.Int());
+            }
             shared->parts[k] = std::move(part);
             if (shared->left.fetch_sub(1) != 1)
                 return;
@@ -255,8 +293,9 @@ private:
 
 // `list ( count item ( ... ) item ( ... ) ... )`: each item is read by
 // `read(source, item, label)` inside the item's block.
-template <typename Item, typename Read>
-void ReadList(ShapeSource& source, int list, int item, std::vector<Item>* into, Read read) {
+template <typename Item, typename Read, typename Quick = NoQuickItems>
+void ReadList(ShapeSource& source, int list, int item, std::vector<Item>* into, Read read,
+              Quick quick = {}) {
     const qint64 count = Count(source, list, true);
     if (source.later != nullptr) {
         // The items read before go, and with them whatever long list inside them was left for
@@ -269,16 +308,18 @@ void ReadList(ShapeSource& source, int list, int item, std::vector<Item>* into, 
     LaterLists* const later = source.later;
     if (count > kFirstReserve)
         source.later = nullptr;
-    ReadItemsHere(source, list, item, count, into, read);
+    ReadItemsHere(source, list, item, count, into, read, quick);
     source.later = later;
 }
 
 // A list that is often long (points, UV points, normals, vertices): left for later when the
-// source can cut it into runs, else read where it stands.
-template <typename Item, typename Read>
-void ReadLongList(ShapeSource& source, int list, int item, std::vector<Item>* into, Read read) {
+// source can cut it into runs, else read where it stands. Items the source reads the quick way
+// are read by `quick` (see ReadItems).
+template <typename Item, typename Read, typename Quick = NoQuickItems>
+void ReadLongList(ShapeSource& source, int list, int item, std::vector<Item>* into, Read read,
+                  Quick quick = {}) {
     if (source.later == nullptr) {
-        ReadList(source, list, item, into, read);
+        ReadList(source, list, item, into, read, quick);
         return;
     }
     const qint64 count = Count(source, list, true);
@@ -289,12 +330,12 @@ void ReadLongList(ShapeSource& source, int list, int item, std::vector<Item>* in
             source.SplitList(count, perRun, qint64(sizeof(Item)));
         if (!cut.empty()) {
             into->clear();
-            source.later->Add(std::move(cut), perRun, list, item, count, into, read);
+            source.later->Add(std::move(cut), perRun, list, item, count, into, read, quick);
             return;
         }
     }
     source.later->Forget(into);
-    ReadItemsHere(source, list, item, count, into, read);
+    ReadItemsHere(source, list, item, count, into, read, quick);
 }
 
 // `count value value ...` up to the end of the source's current block into `into`: left for

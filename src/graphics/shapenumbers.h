@@ -42,20 +42,39 @@ inline quint32 HexDigit(char16_t c) {
 
 } // namespace numbers
 
+// The decimal digits from `from` on, at most `kMost` of them, appended to *value: where they
+// end. The text must hold `kMost` characters, so that no digit needs a look at its end.
+template <int kMost> inline const char16_t* AddDigits(const char16_t* from, quint64* value) {
+    quint64 result = *value;
+    int n = 0;
+#pragma GCC unroll 16
+    for (; n < kMost; ++n) {
+        const quint32 digit = quint32(from[n]) - u'0';
+        if (digit > 9)
+            break;
+        result = result * 10 + digit;
+    }
+    *value = result;
+    return from + n;
+}
+
 // An optional "-" and one to nine decimal digits.
 inline const char16_t* PlainInt(const char16_t* from, const char16_t* end, qint32* value) {
     const bool negative = from < end && *from == u'-';
     if (negative)
         ++from;
     const char16_t* digits = from;
-    // Nine digits always fit 32 bits; a tenth is read only to refuse the number.
-    const char16_t* last = end - from > 10 ? from + 10 : end;
-    qint64 result = 0;
-    for (; from < last && numbers::IsDigit(*from); ++from)
-        result = result * 10 + (*from - u'0');
+    quint64 result = 0;
+    if (end - from >= 10) {
+        // Nine digits always fit 32 bits; a tenth is read only to refuse the number.
+        from = AddDigits<10>(from, &result);
+    } else {
+        for (; from < end && numbers::IsDigit(*from); ++from)
+            result = result * 10 + (*from - u'0');
+    }
     if (from == digits || from - digits > 9)
         return nullptr;
-    *value = qint32(negative ? -result : result);
+    *value = qint32(negative ? -qint64(result) : qint64(result));
     return from;
 }
 
@@ -106,41 +125,84 @@ inline const char16_t* PlainHex(const char16_t* from, const char16_t* end, quint
     return from;
 }
 
-// An optional sign, digits, and optionally "." and more digits, whose digits (without leading
-// zeros) fit a float's 24-bit mantissa with at most ten after the point: the quotient of two
-// exact floats, rounded once, which is the nearest float to the decimal.
+// An optional sign, digits, optionally "." and more digits, and optionally an exponent ("e" or
+// "E", an optional sign and one to four digits), whose digits (without leading zeros) fit a
+// float's 24-bit mantissa and whose power of ten, the exponent less the digits after the
+// point, is at most ten either way: the quotient or the product of two exact floats, rounded
+// once, which is the nearest float to the decimal.
 inline const char16_t* PlainFloat(const char16_t* from, const char16_t* end, float* value) {
     // Powers of ten up to 1e10 are exact in a float (5^10 < 2^24).
     static constexpr float kPowers[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f,
                                         1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
-    constexpr quint32 kExactMantissa = 1u << 24;
+    constexpr int kMostPower = int(std::size(kPowers)) - 1;
+    constexpr quint64 kExactMantissa = 1u << 24;
     bool negative = false;
     if (from < end && (*from == u'-' || *from == u'+')) {
         negative = *from == u'-';
         ++from;
     }
-    quint32 mantissa = 0;
+    quint64 mantissa = 0;
+    int decimals = 0;
     const char16_t* digits = from;
-    for (; from < end && numbers::IsDigit(*from); ++from) {
-        mantissa = mantissa * 10 + (*from - u'0');
-        if (mantissa > kExactMantissa)
+    // Room for nine digits, a tenth, a point and eleven digits more: the digits are read
+    // without a look at the end, and the mantissa, of at most nineteen digits, fits 64 bits
+    // until it is checked once. Anything longer is read digit by digit below.
+    bool quick = false;
+    if (end - from >= 22) {
+        from = AddDigits<9>(from, &mantissa);
+        if (from == digits)
+            return nullptr;
+        quick = !numbers::IsDigit(*from);
+        if (quick && *from == u'.') {
+            const char16_t* fraction = ++from;
+            from = AddDigits<11>(from, &mantissa);
+            decimals = int(from - fraction);
+            if (decimals == 0 || decimals > kMostPower)
+                return nullptr;
+        }
+        if (quick && mantissa > kExactMantissa)
             return nullptr;
     }
-    if (from == digits)
-        return nullptr;
-    int decimals = 0;
-    if (from < end && *from == u'.') {
-        const char16_t* fraction = ++from;
+    if (!quick) {
+        from = digits;
+        mantissa = 0;
         for (; from < end && numbers::IsDigit(*from); ++from) {
             mantissa = mantissa * 10 + (*from - u'0');
             if (mantissa > kExactMantissa)
                 return nullptr;
         }
-        decimals = int(from - fraction);
-        if (decimals == 0 || decimals >= int(std::size(kPowers)))
+        if (from == digits)
             return nullptr;
+        if (from < end && *from == u'.') {
+            const char16_t* fraction = ++from;
+            for (; from < end && numbers::IsDigit(*from); ++from) {
+                mantissa = mantissa * 10 + (*from - u'0');
+                if (mantissa > kExactMantissa)
+                    return nullptr;
+            }
+            decimals = int(from - fraction);
+            if (decimals == 0 || decimals > kMostPower)
+                return nullptr;
+        }
     }
-    const float magnitude = float(mantissa) / kPowers[decimals];
+    int power = -decimals;
+    if (from < end && (*from == u'e' || *from == u'E')) {
+        ++from;
+        const bool down = from < end && *from == u'-';
+        if (from < end && (*from == u'-' || *from == u'+'))
+            ++from;
+        const char16_t* exponent = from;
+        int written = 0;
+        for (; from < end && numbers::IsDigit(*from) && from - exponent < 5; ++from)
+            written = written * 10 + (*from - u'0');
+        if (from == exponent || from - exponent > 4)
+            return nullptr;
+        power += down ? -written : written;
+    }
+    if (power < -kMostPower || power > kMostPower)
+        return nullptr;
+    const float magnitude =
+        power < 0 ? float(mantissa) / kPowers[-power] : float(mantissa) * kPowers[power];
     *value = negative ? -magnitude : magnitude;
     return from;
 }

@@ -51,6 +51,38 @@ public:
         return false;
     }
 
+    // Reads whole blocks of a list's items from here on, up to `room` of them, into the items
+    // from `first` on, where they are written the usual way (`vertex ( ... )` as Vertex reads
+    // it, `point ( x y z )`): gives how many, and leaves the position after the last one,
+    // before the first block written any other way, which the caller reads block by block.
+    // Vectors reads `item` blocks, points or vectors (normals).
+    virtual qint64 Vertices(ShapeVertex* first, qint64 room) {
+        Q_UNUSED(first);
+        Q_UNUSED(room);
+        return 0;
+    }
+    virtual qint64 Vectors(int item, ShapeVector* first, qint64 room) {
+        Q_UNUSED(item);
+        Q_UNUSED(first);
+        Q_UNUSED(room);
+        return 0;
+    }
+    virtual qint64 Uvs(ShapeUv* first, qint64 room) {
+        Q_UNUSED(first);
+        Q_UNUSED(room);
+        return 0;
+    }
+
+    // Reads whole numbers from here on, up to `room` of them, into `first` on, where they are
+    // written the usual way (as Int reads them at once): gives how many, and leaves the
+    // position after the last one, before the first value written any other way (or the end
+    // of the block), which the caller reads with Int.
+    virtual qint64 Ints(int* first, qint64 room) {
+        Q_UNUSED(first);
+        Q_UNUSED(room);
+        return 0;
+    }
+
     // Passes over the rest of the current block, a list of `count` blocks, and gives sources
     // that read it in runs of `perRun` blocks, one after the other, the last one the blocks
     // left. Empty, without moving, where the source cannot cut the list, where it holds

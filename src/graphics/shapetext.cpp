@@ -9,6 +9,8 @@
 #include <bit>
 #include <charconv>
 #include <cstring>
+#include <initializer_list>
+#include <string_view>
 #include <type_traits>
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -87,6 +89,29 @@ qsizetype WordEnd(const char16_t* s, qsizetype from, qsizetype to) {
     while (from < to && KindOf(s[from]) == kWordChar)
         ++from;
     return from;
+}
+
+// The first character from `at` on that is no blank, or `end`. Most words are parted by one
+// space; lines start with runs of tabs, passed over eight characters at a time where the
+// processor can compare them at once.
+inline const char16_t* PastBlanks(const char16_t* at, const char16_t* end) {
+    if (end - at >= 2 && at[0] == u' ' && at[1] > u' ')
+        return at + 1;
+#ifdef __SSE2__
+    // Characters compared without sign: the top bit is flipped for the signed comparison.
+    const __m128i flip = _mm_set1_epi16(short(0x8000));
+    const __m128i blankLimit = _mm_set1_epi16(short(0x8000 + u' ' + 1));
+    for (; end - at >= 8; at += 8) {
+        const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        const int blanks =
+            _mm_movemask_epi8(_mm_cmplt_epi16(_mm_xor_si128(eight, flip), blankLimit));
+        if (blanks != 0xFFFF)
+            return at + std::countr_one(unsigned(blanks)) / 2;
+    }
+#endif
+    while (at < end && *at <= u' ')
+        ++at;
+    return at;
 }
 
 // Passing over a list of blocks, from a place between two of its blocks to the ")" that closes
@@ -299,36 +324,43 @@ public:
     float Float() override { return ReadNumber<float>(PlainFloat, "a number"); }
 
     bool Vertex(ShapeVertex* vertex) override {
-        // Read with a place of its own and no call for each value: every field is taken the
-        // way Int and Flags take it, and anything else leaves the vertex to them.
-        static constexpr char16_t kUvs[] = u"vertex_uvs (";
-        constexpr qsizetype kUvsChars = qsizetype(std::size(kUvs)) - 1;
-        const char16_t* at = s_ + pos_;
-        const char16_t* const end = s_ + n_;
-        qint32 count = 0;
-        if (!Quick(PlainHex, &at, end, &vertex->flags) ||
-            !Quick(PlainInt, &at, end, &vertex->point) ||
-            !Quick(PlainInt, &at, end, &vertex->normal) ||
-            !Quick(PlainHex, &at, end, &vertex->colour1) ||
-            !Quick(PlainHex, &at, end, &vertex->colour2))
+        const char16_t* const at = VertexFields(s_ + pos_, s_ + n_, vertex);
+        if (at == nullptr)
             return false;
-        at = PastBlanks(at, end);
-        if (end - at < kUvsChars || !SameChars(at, kUvs, kUvsChars))
-            return false;
-        at += kUvsChars;
-        // The count is checked as Count checks it: no more values than the rest could hold.
-        if (!Quick(PlainInt, &at, end, &count) || count < 0 || count > (end - at) / 2)
-            return false;
-        vertex->uvs.resize(count);
-        for (int& uv : vertex->uvs) {
-            if (!Quick(PlainInt, &at, end, &uv))
-                return false;
-        }
-        at = PastBlanks(at, end);
-        if (at == end || *at != u')')
-            return false;
-        pos_ = at + 1 - s_;
+        pos_ = at - s_;
         return true;
+    }
+
+    qint64 Ints(int* first, qint64 room) override {
+        const char16_t* const end = s_ + n_;
+        const char16_t* at = s_ + pos_;
+        qint64 read = 0;
+        for (; read < room && Quick(PlainInt, &at, end, &first[read]); ++read) {
+        }
+        pos_ = at - s_;
+        return read;
+    }
+
+    qint64 Vertices(ShapeVertex* first, qint64 room) override {
+        return Blocks(u"vertex (", first, room, VertexFields);
+    }
+
+    qint64 Vectors(int item, ShapeVector* first, qint64 room) override {
+        const auto fields = [](const char16_t* at, const char16_t* end, ShapeVector* v) {
+            return FloatFields(at, end, {&v->x, &v->y, &v->z});
+        };
+        if (item == kTokenPoint)
+            return Blocks(u"point (", first, room, fields);
+        if (item == kTokenVector)
+            return Blocks(u"vector (", first, room, fields);
+        return 0;
+    }
+
+    qint64 Uvs(ShapeUv* first, qint64 room) override {
+        return Blocks(u"uv_point (", first, room,
+                      [](const char16_t* at, const char16_t* end, ShapeUv* uv) {
+                          return FloatFields(at, end, {&uv->u, &uv->v});
+                      });
     }
 
     QString String() override {
@@ -397,10 +429,7 @@ public:
     }
 
     bool AtEnd() const override {
-        qsizetype at = pos_;
-        while (at < n_ && s_[at] <= u' ')
-            ++at;
-        return run_ && depth_ == 0 && at == n_;
+        return run_ && depth_ == 0 && PastBlanks(s_ + pos_, s_ + n_) == s_ + n_;
     }
 
 private:
@@ -435,10 +464,75 @@ private:
         return cut;
     }
 
-    static const char16_t* PastBlanks(const char16_t* at, const char16_t* end) {
-        while (at < end && *at <= u' ')
-            ++at;
+    // The fields of a vertex block from `at`, the block entered, where they are written the usual
+    // way, up to the block's own ")": where they end, or null where they are written any other
+    // way. Every field is taken the way Int and Flags take it.
+    static const char16_t* VertexFields(const char16_t* at, const char16_t* end,
+                                        ShapeVertex* vertex) {
+        static constexpr char16_t kUvs[] = u"vertex_uvs (";
+        constexpr qsizetype kUvsChars = qsizetype(std::size(kUvs)) - 1;
+        qint32 count = 0;
+        if (!Quick(PlainHex, &at, end, &vertex->flags) ||
+            !Quick(PlainInt, &at, end, &vertex->point) ||
+            !Quick(PlainInt, &at, end, &vertex->normal) ||
+            !Quick(PlainHex, &at, end, &vertex->colour1) ||
+            !Quick(PlainHex, &at, end, &vertex->colour2))
+            return nullptr;
+        at = PastBlanks(at, end);
+        if (end - at < kUvsChars || !SameChars(at, kUvs, kUvsChars))
+            return nullptr;
+        at += kUvsChars;
+        // The count is checked as Count checks it: no more values than the rest could hold.
+        if (!Quick(PlainInt, &at, end, &count) || count < 0 || count > (end - at) / 2)
+            return nullptr;
+        vertex->uvs.resize(count);
+        for (int& uv : vertex->uvs) {
+            if (!Quick(PlainInt, &at, end, &uv))
+                return nullptr;
+        }
+        at = PastBlanks(at, end);
+        if (at == end || *at != u')')
+            return nullptr;
+        return at + 1;
+    }
+
+    // Numbers from `at` into `values`, each taken the way Float takes it: where they end, or
+    // null where one is written any other way.
+    static const char16_t* FloatFields(const char16_t* at, const char16_t* end,
+                                       std::initializer_list<float*> values) {
+        for (float* value : values) {
+            const char16_t* const from = PastBlanks(at, end);
+            at = PlainFloat(from, end, value);
+            if (at == nullptr || (at < end && KindOf(*at) == kWordChar) ||
+                at - from >= qsizetype(kNumberChars))
+                return nullptr;
+        }
         return at;
+    }
+
+    // Whole blocks `opening ... )` of a list's items from here on, up to `room` of them, into
+    // the items from `first` on, their insides read by `fields` (see VertexFields): how many.
+    // The position is left after the last one, before the first block written any other way.
+    template <typename Item, typename Fields>
+    qint64 Blocks(std::u16string_view opening, Item* first, qint64 room, Fields fields) {
+        const char16_t* const end = s_ + n_;
+        const char16_t* at = s_ + pos_;
+        qint64 read = 0;
+        for (; read < room; ++read) {
+            const char16_t* from = PastBlanks(at, end);
+            if (end - from < qsizetype(opening.size()) ||
+                !SameChars(from, opening.data(), qsizetype(opening.size())))
+                break;
+            from = fields(from + opening.size(), end, &first[read]);
+            if (from == nullptr)
+                break;
+            from = PastBlanks(from, end);
+            if (from == end || *from != u')')
+                break;
+            at = from + 1;
+        }
+        pos_ = at - s_;
+        return read;
     }
 
     // A number in its plain form after blanks from *at, which moves past it: what Plain reads.
@@ -458,27 +552,7 @@ private:
         bool quoted = false;
     };
 
-    void SkipBlanks() {
-        // Most words are parted by one space.
-        if (n_ - pos_ >= 2 && s_[pos_] == u' ' && s_[pos_ + 1] > u' ') {
-            ++pos_;
-            return;
-        }
-        // Lines start with runs of tabs: four characters at a time while all four are blanks.
-        // A character x is at most ' ' when neither x nor x + 0x7fdf has its top bit set; a
-        // carry into the next character only comes from one that is no blank.
-        constexpr quint64 kAddend = 0x7fdf7fdf7fdf7fdfULL;
-        constexpr quint64 kTopBits = 0x8000800080008000ULL;
-        while (n_ - pos_ >= 4) {
-            quint64 four;
-            std::memcpy(&four, s_ + pos_, sizeof four);
-            if (((four | (four + kAddend)) & kTopBits) != 0)
-                break;
-            pos_ += 4;
-        }
-        while (pos_ < n_ && s_[pos_] <= u' ')
-            ++pos_;
-    }
+    void SkipBlanks() { pos_ = PastBlanks(s_ + pos_, s_ + n_) - s_; }
 
     Token Next() {
         SkipBlanks();

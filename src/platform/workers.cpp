@@ -20,7 +20,9 @@ void LimitWorkers(std::size_t threads) {
 }
 
 std::size_t WorkerLimit() {
-    const std::size_t machine =
+    // Asked once: the system answers by reading a file, which a caller that asks for every
+    // shape it reads would pay each time.
+    static const std::size_t machine =
         std::min<std::size_t>(std::max(1u, std::thread::hardware_concurrency()), 8);
     return limit > 0 ? std::min<std::size_t>(limit, machine) : machine;
 }

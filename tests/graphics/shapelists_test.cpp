@@ -260,5 +260,249 @@ TEST(ShapeListsTest, SubObjectListsReadOnThreadsGiveWhatOneGoGives) {
     }
 }
 
+// Long lists of points, UV points and normals, block k of each holding values built from k in
+// the forms shapes are written in (fractions, exponents, signs).
+QString LongFloatLists(int count) {
+    QString points, uvs, normals;
+    for (int k = 0; k < count; ++k) {
+        points += QStringLiteral("\t\tpoint ( %1.5 -%1.0625 2.5e-3 )\n").arg(k);
+        uvs += QStringLiteral("\t\tuv_point ( 0.%1 -%1 )\n").arg(k);
+        normals += QStringLiteral("\t\tvector ( 0 -1 %1e-4 )\n").arg(k);
+    }
+    return QStringLiteral("shape (\n\tpoints ( %1\n%2\t)\n\tuv_points ( %1\n%3\t)\n"
+                          "\tnormals ( %1\n%4\t)\n\tmatrices ( 1\n"
+                          "\t\tmatrix MAIN ( 1 0 0 0 1 0 0 0 1 0 0 0 )\n\t)\n)\n")
+        .arg(count)
+        .arg(points, uvs, normals);
+}
+
+// The `nth` (from 0) `from` in the text replaced by `to`.
+void ReplaceNth(QString* text, const QString& from, const QString& to, int nth) {
+    qsizetype at = -1;
+    for (int k = 0; k <= nth; ++k) {
+        at = text->indexOf(from, at + 1);
+        ASSERT_GE(at, 0) << from.toStdString() << " " << k;
+    }
+    text->replace(at, from.size(), to);
+}
+
+// The same floats, bit for bit, and the same vertices.
+void ExpectSameItems(const ShapeModel& a, const ShapeModel& b) {
+    const auto bits = [](const auto& items) {
+        return QByteArray(reinterpret_cast<const char*>(items.data()),
+                          qsizetype(items.size() * sizeof(items[0])));
+    };
+    EXPECT_EQ(bits(a.points), bits(b.points));
+    EXPECT_EQ(bits(a.uvPoints), bits(b.uvPoints));
+    EXPECT_EQ(bits(a.normals), bits(b.normals));
+    ASSERT_EQ(a.distanceLevels.size(), b.distanceLevels.size());
+    for (std::size_t l = 0; l < a.distanceLevels.size(); ++l) {
+        const auto& x = a.distanceLevels[l].subObjects;
+        const auto& y = b.distanceLevels[l].subObjects;
+        ASSERT_EQ(x.size(), y.size());
+        for (std::size_t s = 0; s < x.size(); ++s) {
+            ASSERT_EQ(x[s].vertices.size(), y[s].vertices.size());
+            for (std::size_t v = 0; v < x[s].vertices.size(); ++v) {
+                const ShapeVertex &p = x[s].vertices[v], &q = y[s].vertices[v];
+                ASSERT_TRUE(p.flags == q.flags && p.point == q.point && p.normal == q.normal &&
+                            p.colour1 == q.colour1 && p.colour2 == q.colour2 && p.uvs == q.uvs)
+                    << "vertex " << v;
+            }
+        }
+    }
+}
+
+// The text with the item blocks of the long lists named in capitals, which the quick readers
+// leave to be read block by block.
+QString NamesInCapitals(QString text) {
+    for (const char* name : {"point (", "vector (", "vertex ("})
+        text.replace(QLatin1String(name), QString::fromLatin1(name).toUpper());
+    return text;
+}
+
+// The blocks of points, UV points, normals and vertices written the usual way are read in one
+// loop each, in runs and where they stand, and every other block one by one: blocks written
+// another way among the usual ones read as they read block by block (all names in capitals),
+// to the bit, or give the same fault.
+TEST(ShapeListsTest, BlocksWrittenAnotherWayAmongUsualOnesReadAsInOneGo) {
+    const QString floats = LongFloatLists(1500);
+    const QString vertices = WriteText(SyntheticShape(700));
+    const QString vertex =
+        QStringLiteral("vertex ( 00000000 1 0 ff969696 ff808080\n\tvertex_uvs ( 1 1 ) )");
+    struct Case {
+        const char* name;
+        const QString& text;
+        QString from, to;   // the 600th `from` replaced
+        const char* reason; // empty when the shape reads
+    } cases[] = {
+        {"floats as they are", floats, {}, {}, ""},
+        {"a name in capitals", floats, "point (", "POINT (", ""},
+        {"a comment before a block", floats, "\t\tvector (", "comment ( x ) vector (", ""},
+        {"a labelled block", floats, "point (", "point p (", ""},
+        {"no blank after the bracket", floats, "uv_point ( 0.", "uv_point (0.", ""},
+        {"a number with more digits than the quick way reads", floats, "uv_point ( 0.",
+         "uv_point ( 0.00000000000", ""},
+        {"a value more than the block needs", floats, " 2.5e-3 )", " 2.5e-3 7 )", ""},
+        {"a value missing", floats, " 2.5e-3 )", " )", "a value is missing"},
+        {"a bad number", floats, " 2.5e-3 )", " 2.5e-3x )", "a number is expected"},
+        {"a number too long for any reader", floats, " 2.5e-3 )",
+         " 0000000000000000000000000000000000000000000000000000000000000000000001 )",
+         "a number is expected"},
+        {"vertices as they are", vertices, {}, {}, ""},
+        {"a vertex in capitals", vertices, vertex, "VERTEX" + vertex.mid(6), ""},
+        {"a labelled vertex", vertices, vertex, "vertex v" + vertex.mid(6), ""},
+        {"a comment before a vertex", vertices, vertex, "comment ( ) " + vertex, ""},
+        {"a vertex with two UV points", vertices, "vertex_uvs ( 1 1 )", "vertex_uvs ( 2 1 0 )", ""},
+        {"a whole number with ten digits", vertices, "00000000 1 0", "00000000 0000000001 0", ""},
+        {"a block after the UV points", vertices, "vertex_uvs ( 1 1 ) )",
+         "vertex_uvs ( 1 1 ) extra ( 1 ) )", ""},
+        {"a fraction for a whole number", vertices, "00000000 1 0", "00000000 1.0 0",
+         "a whole number is expected"},
+        {"more UV points claimed than given", vertices, "vertex_uvs ( 1 1 )", "vertex_uvs ( 3 1 )",
+         "a value is missing"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QString text = c.text;
+        if (!c.from.isEmpty())
+            ReplaceNth(&text, c.from, c.to, 599);
+        const Reading threads = ExpectReadAlike(text, c.reason);
+        const Reading blockByBlock = ReadInOneGo(NamesInCapitals(text));
+        EXPECT_EQ(threads.error, blockByBlock.error);
+        if (threads.read) {
+            ExpectSameItems(threads.model, ReadInOneGo(text).model);
+            ExpectSameItems(threads.model, blockByBlock.model);
+        }
+    }
+}
+
+// A source reads the usual blocks of a list in one go up to the first written another way, no
+// more than it is given room for, and leaves that block to be read one by one.
+TEST(ShapeListsTest, QuickBlocksStopBeforeTheFirstWrittenAnotherWay) {
+    const QString vertex =
+        QStringLiteral("vertex ( 00000000 1 2 ff969696 ff808080 vertex_uvs ( 1 3 ) ) ");
+    enum Kind { kVertices, kPoints, kNormals, kUvs };
+    struct Case {
+        const char* name;
+        Kind kind;
+        QString text;
+        qint64 room;
+        qint64 read;
+        int next; // the token opened after them, -1 for none
+    } cases[] = {
+        {"all of them", kVertices, vertex.repeated(3), 5, 3, -1},
+        {"no more than the room", kVertices, vertex.repeated(3), 2, 2, kTokenVertex},
+        {"a name in capitals", kVertices, vertex + "VERTEX" + vertex.mid(6), 5, 1, kTokenVertex},
+        {"a comment", kVertices, vertex + "comment ( x ) " + vertex, 5, 1, kTokenComment},
+        {"a label", kVertices, vertex + "vertex v" + vertex.mid(6), 5, 1, kTokenVertex},
+        {"a block after the UV points", kVertices,
+         vertex + QString(vertex).replace("3 ) )", "3 ) x ( ) )"), 5, 1, kTokenVertex},
+        {"the text ends inside one", kVertices, vertex + vertex.left(30), 5, 1, kTokenVertex},
+        {"points", kPoints, "point ( 1 2.5 -3e-2 ) point ( 4 5 6 )", 5, 2, -1},
+        {"a point short of a value", kPoints, "point ( 1 2 3 ) point ( 1 2 ) point ( 4 5 6 )", 5, 1,
+         kTokenPoint},
+        {"a point with a value more", kPoints, "point ( 1 2 3 ) point ( 1 2 3 4 )", 5, 1,
+         kTokenPoint},
+        {"other blocks than points", kPoints, "vector ( 1 2 3 )", 5, 0, kTokenVector},
+        {"normals", kNormals, "vector ( 0 -1 0 ) vector ( 0.5 0.5 0 )", 5, 2, -1},
+        {"UV points", kUvs, "uv_point ( 0.5 1 ) uv_point ( 0.5 -1 )", 5, 2, -1},
+        {"a UV point with a value more", kUvs, "uv_point ( 0.5 1 ) uv_point ( 0.5 1 2 )", 5, 1,
+         kTokenUvPoint},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // Inside a list's block, as a run reads its items.
+        const QString text = QStringLiteral("list ( ") + c.text + QStringLiteral(" )");
+        const std::unique_ptr<ShapeSource> source = NewTextShapeSource(text);
+        int token = 0;
+        QString label;
+        ASSERT_TRUE(source->Open(&token, &label));
+        std::vector<ShapeVertex> vertices(8);
+        std::vector<ShapeVector> vectors(8);
+        std::vector<ShapeUv> uvs(8);
+        qint64 read = 0;
+        switch (c.kind) {
+        case kVertices:
+            read = source->Vertices(vertices.data(), c.room);
+            break;
+        case kPoints:
+            read = source->Vectors(kTokenPoint, vectors.data(), c.room);
+            break;
+        case kNormals:
+            read = source->Vectors(kTokenVector, vectors.data(), c.room);
+            break;
+        case kUvs:
+            read = source->Uvs(uvs.data(), c.room);
+            break;
+        }
+        EXPECT_EQ(read, c.read);
+        if (c.kind == kVertices && read > 0) {
+            const ShapeVertex& v = vertices[0];
+            EXPECT_TRUE(v.flags == 0 && v.point == 1 && v.normal == 2 && v.colour1 == 0xff969696 &&
+                        v.colour2 == 0xff808080 && v.uvs.size() == 1 && v.uvs[0] == 3);
+        }
+        if (c.kind == kPoints && read == 2) {
+            EXPECT_EQ(vectors[0].z, -3e-2f);
+            EXPECT_EQ(vectors[1].y, 5.0f);
+        }
+        if (c.kind == kUvs && read == 2) {
+            EXPECT_EQ(uvs[1].u, 0.5f);
+            EXPECT_EQ(uvs[1].v, -1.0f);
+        }
+        if (c.next < 0) {
+            EXPECT_FALSE(source->Open(&token, &label));
+        } else {
+            ASSERT_TRUE(source->Open(&token, &label));
+            EXPECT_EQ(token, c.next);
+        }
+    }
+}
+
+// Whole numbers written the usual way are read a stretch at a time, up to the first written
+// another way, which is left to Int.
+TEST(ShapeListsTest, QuickWholeNumbersStopBeforeTheFirstWrittenAnotherWay) {
+    struct Case {
+        const char* name;
+        const char* values;
+        qint64 room;
+        std::vector<int> read;
+        qint64 then; // what Int reads next, or -1 for a block, -2 for the block's end
+    } cases[] = {
+        {"all of them", "1 -2 0003\t\r\n44", 8, {1, -2, 3, 44}, -2},
+        {"no more than the room", "1 2 3", 2, {1, 2}, 3},
+        {"ten digits", "5 1234567890 6", 8, {5}, 1234567890},
+        {"a block among them", "7 comment ( 8 ) 9", 8, {7}, -1},
+        {"a word that is no number", "12a 3", 8, {}, -3},
+        {"a fraction", "4 2.5", 8, {4}, -3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString text = QStringLiteral("list ( %1 )").arg(QLatin1String(c.values));
+        const std::unique_ptr<ShapeSource> source = NewTextShapeSource(text);
+        int token = 0;
+        QString label;
+        ASSERT_TRUE(source->Open(&token, &label));
+        std::vector<int> values(8, 99);
+        values.resize(std::size_t(source->Ints(values.data(), c.room)));
+        EXPECT_EQ(values, c.read);
+        if (c.then == -1) {
+            ASSERT_TRUE(source->Open(&token, &label));
+            EXPECT_EQ(token, kTokenComment);
+        } else if (c.then == -2) {
+            EXPECT_FALSE(source->Open(&token, &label));
+        } else if (c.then == -3) {
+            try {
+                source->Int();
+                ADD_FAILURE() << "read as a whole number";
+            } catch (const ShapeError& failure) {
+                EXPECT_TRUE(failure.reason.startsWith(QLatin1String("a whole number is expected")))
+                    << failure.reason.toStdString();
+            }
+        } else {
+            EXPECT_EQ(source->Int(), c.then);
+        }
+    }
+}
+
 } // namespace
 } // namespace qv

@@ -20,10 +20,21 @@ std::u16string Utf16(const std::string& ascii) {
 }
 
 // What the quick reader makes of the whole word: true with the value when it read all of it.
+// The word is read alone and again followed by more text, which the readers take another way
+// (no look at the end for each digit): both must agree.
 template <typename T, typename Read> bool ReadsWhole(Read read, const std::string& word, T* value) {
     const std::u16string text = Utf16(word);
     const char16_t* end = text.data() + text.size();
-    return read(text.data(), end, value) == end;
+    const bool alone = read(text.data(), end, value) == end;
+    const std::u16string followed = Utf16(word + " 123456789012345678901234567890");
+    T followedValue = *value;
+    const bool inText = read(followed.data(), followed.data() + followed.size(), &followedValue) ==
+                        followed.data() + text.size();
+    EXPECT_EQ(alone, inText) << word;
+    if (alone && inText) {
+        EXPECT_EQ(std::memcmp(value, &followedValue, sizeof followedValue), 0) << word;
+    }
+    return alone;
 }
 
 TEST(ShapeNumbersTest, PlainFormsAreReadAndOthersLeftAlone) {
@@ -31,9 +42,10 @@ TEST(ShapeNumbersTest, PlainFormsAreReadAndOthersLeftAlone) {
         const char* word;
         bool plain;
     };
-    const Case ints[] = {{"0", true},         {"-12", true},         {"000000007", true},
-                         {"999999999", true}, {"1234567890", false}, {"-", false},
-                         {"+5", false},       {"", false},           {"--5", false}};
+    const Case ints[] = {{"0", true},          {"-12", true},         {"000000007", true},
+                         {"999999999", true},  {"1234567890", false}, {"-", false},
+                         {"+5", false},        {"", false},           {"--5", false},
+                         {"-999999999", true}, {"0000000001", false}, {"12a", false}};
     for (const Case& c : ints) {
         qint32 value = -1;
         EXPECT_EQ(ReadsWhole(PlainInt, c.word, &value), c.plain) << c.word;
@@ -59,11 +71,33 @@ TEST(ShapeNumbersTest, PlainFormsAreReadAndOthersLeftAlone) {
                            {"-0", true},
                            {"16777216", true},
                            {"16777217", false},
-                           {"1e5", false},
+                           {"1e5", true},
                            {"5.", false},
                            {".5", false},
                            {"0.12345678901", false},
-                           {"3.14159265358979", false}};
+                           {"3.14159265358979", false},
+                           // Exponents: the power of ten left after the point's digits is at
+                           // most ten either way.
+                           {"-3.8e-005", true},
+                           {"1.5E+3", true},
+                           {"16777.216e-6", true},
+                           {"2.5e-9", true},
+                           {"2.5e-10", false},
+                           {"1e10", true},
+                           {"1e11", false},
+                           {"-0e5", true},
+                           {"1e", false},
+                           {"1e+", false},
+                           {"1e-00005", false},
+                           {"1.2e3.4", false},
+                           {"e5", false},
+                           // Many digits: leading zeros, and more than the quick way reads.
+                           {"0000000000000000000000001.5", true},
+                           {"1677721.6", true},
+                           {"16777216.0", false},
+                           {"0.0000000001", true},
+                           {"123456789012345678901234", false},
+                           {"1234567890123456789.5", false}};
     for (const Case& c : floats) {
         float value = 0;
         EXPECT_EQ(ReadsWhole(PlainFloat, c.word, &value), c.plain) << c.word;
@@ -90,6 +124,8 @@ TEST(ShapeNumbersTest, PlainDecimalsGiveTheNearestFloat) {
             for (int d = 0; d < decimals; ++d)
                 word += char('0' + random.bounded(10));
         }
+        if (random.bounded(4) == 0)
+            word += "e" + std::to_string(int(random.bounded(25)) - 12);
         float quick = 0;
         if (!ReadsWhole(PlainFloat, word, &quick))
             continue;
