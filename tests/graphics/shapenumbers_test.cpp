@@ -124,8 +124,10 @@ TEST(ShapeNumbersTest, PlainDecimalsGiveTheNearestFloat) {
             for (int d = 0; d < decimals; ++d)
                 word += char('0' + random.bounded(10));
         }
-        if (random.bounded(4) == 0)
-            word += "e" + std::to_string(int(random.bounded(25)) - 12);
+        if (random.bounded(4) == 0) {
+            word += 'e';
+            word += std::to_string(int(random.bounded(25)) - 12);
+        }
         float quick = 0;
         if (!ReadsWhole(PlainFloat, word, &quick))
             continue;
