@@ -323,7 +323,13 @@ bool MoveEntry(const QString& source, const QString& target, int mode) {
         // Nearly every file of a job: a regular file into a folder that is there, where no name
         // is alike; the listings settle it in one step. Anything else goes step by step.
         QString renamedTo;
-        switch (TheFileMoveOps().RenameListed(source, target, &renamedTo, &error)) {
+        ListedRename listed = TheFileMoveOps().RenameListed(source, target, &renamedTo, &error);
+        if (listed == ListedRename::FolderMissing) {
+            // The first file into a folder makes it; a failure shows up in what follows.
+            TheFileMoveOps().MakeFolders(FolderOf(target), nullptr);
+            listed = TheFileMoveOps().RenameListed(source, target, &renamedTo, &error);
+        }
+        switch (listed) {
         case ListedRename::Renamed:
             if (StatusTextDue())
                 ShowStatus(Caption(Msg::STATUS_TEXT_MOVING_FILE_TO) + QStringLiteral(" '") +
@@ -339,6 +345,7 @@ bool MoveEntry(const QString& source, const QString& target, int mode) {
             MarkCacheStale(source);
             LogStatus();
             return false;
+        case ListedRename::FolderMissing:
         case ListedRename::NotSettled:
             break;
         }

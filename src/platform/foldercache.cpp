@@ -369,8 +369,8 @@ bool FolderCache::CanTakeFileRename(const QString& oldHost, const QString& newHo
            target && target->KnownCurrent();
 }
 
-bool FolderCache::CanTakeListedRename(const QString& source, const QString& target,
-                                      FileRenameTicket* ticket) {
+ListedTarget FolderCache::CanTakeListedRename(const QString& source, const QString& target,
+                                              FileRenameTicket* ticket) {
     QMutexLocker lock(&mutex_);
     TakeReports();
     FolderListing* from = nullptr;
@@ -380,32 +380,64 @@ bool FolderCache::CanTakeListedRename(const QString& source, const QString& targ
         LookUpRemembered(source, false, &from, &name, &found, nullptr, &failed);
     if (!folder || failed || folder->host.isEmpty() || found.isEmpty() ||
         from->KindOf(found) != EntryKind::File)
-        return false;
+        return ListedTarget::NotSettled;
     // Copied now: the next lookup may reuse the place the folder was found in.
     const QString fromHost = folder->host;
-    FolderListing* to = nullptr;
-    QString targetName, existing;
-    folder = LookUpRemembered(target, true, &to, &targetName, &existing, nullptr, &failed);
-    if (!folder || failed || folder->host.isEmpty() || !existing.isEmpty() || to == from)
-        return false;
-    // The file keeps its own letter case, under a name the target gives in some case; a name
-    // alike in the target's folder was ruled out by the lookup of the target.
-    if (targetName != found && !SameWithoutCase(targetName, found))
-        return false;
+    // The file keeps its own letter case, under a name the target gives in some case.
+    const qsizetype cut = LastSeparator(target);
+    const QStringView targetName = QStringView(target).mid(cut + 1);
+    if (cut < 3 || (targetName != found && !SameWithoutCase(targetName, found)))
+        return ListedTarget::NotSettled;
     ticket->oldHost = JoinHostPath(fromHost, found);
     struct stat st {};
     if (!CachedStat(fromHost, from, found, EntryKind::File, &st) &&
         !StatDisk(from, found, AT_FDCWD, EncodeHostPath(ticket->oldHost), false, &st, nullptr))
-        return false;
+        return ListedTarget::NotSettled;
     // A read-only file has its attribute cleared by the move, step by step.
     if (!S_ISREG(st.st_mode) || !(st.st_mode & S_IWUSR))
-        return false;
+        return ListedTarget::NotSettled;
+    FolderListing* to = nullptr;
+    QString spelled, existing;
+    int code = 0;
+    failed = false;
+    folder = LookUpRemembered(target, false, &to, &spelled, &existing, &code, &failed);
+    if (!folder && TakeFolderFound(QStringView(target).left(cut)))
+        folder = LookUpRemembered(target, false, &to, &spelled, &existing, &code, &failed);
+    if (!folder || !failed || code != ENOENT)
+        return ListedTarget::NotSettled; // not remembered, the name there, or ambiguous
+    if (folder->host.isEmpty())
+        return ListedTarget::FolderMissing;
+    if (to == from)
+        return ListedTarget::NotSettled;
     ticket->newHost = JoinHostPath(folder->host, found);
     ticket->oldName = found;
     ticket->newName = found;
     ticket->source = from;
     ticket->target = to;
     ticket->changes = changes_;
+    return ListedTarget::Settled;
+}
+
+bool FolderCache::TakeFolderFound(QStringView windowsFolder) {
+    const qsizetype cut = LastSeparator(windowsFolder);
+    if (cut < 3)
+        return false;
+    const KnownFolder* parent = LastFolder(windowsFolder.left(cut));
+    if (!parent || parent->host.isEmpty() || !parent->listing->KnownCurrent())
+        return false;
+    QString found;
+    if (MatchName(*parent->listing, windowsFolder.mid(cut + 1).toString(), &found) !=
+            FolderLookup::Found ||
+        parent->listing->KindOf(found) != EntryKind::Folder)
+        return false;
+    // Copied before the cache changes: the parent's place may go.
+    const QString root = parent->root;
+    const QString host = JoinHostPath(parent->host, found);
+    int error = 0;
+    FolderListing* listing = Current(host, &error);
+    if (!listing || !listing->KnownCurrent())
+        return false;
+    Remember(windowsFolder.toString(), root, host, listing);
     return true;
 }
 

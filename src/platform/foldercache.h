@@ -145,13 +145,15 @@ public:
 
     // Whether a regular file at the Windows-form path `source` can be renamed into the folder of
     // `target` under its own name, settled by the listings of both folders as spelled (remembered
-    // and known current) without asking the disk but for the source's stat when it was not kept:
-    // the source a regular file its owner may write, the target's folder existing, no name there
-    // alike without regard to case, and the target's last component the source's name in some
-    // letter case. The ticket receives the host paths and what FileRenamed needs. Called for
+    // and known current) without asking the disk but for the source's stat when it was not kept
+    // and the target folder's listing when it was not read (a folder just made): the source a
+    // regular file its owner may write, the target's folder existing, no name there alike
+    // without regard to case, and the target's last component the source's name in some letter
+    // case. The ticket receives the host paths and what FileRenamed needs. FolderMissing when
+    // all of it is settled but that the target's folder is known to be missing. Called for
     // thousands of files a job, all under one lock.
-    bool CanTakeListedRename(const QString& source, const QString& target,
-                             FileRenameTicket* ticket);
+    ListedTarget CanTakeListedRename(const QString& source, const QString& target,
+                                     FileRenameTicket* ticket);
 
     // Our own rename of a file that CanTakeFileRename allowed: the listings take it over, their
     // folders' new stats are left unasked, and the two reports the rename makes are expected
@@ -259,6 +261,12 @@ private:
     const KnownFolder* LastFolder(QStringView windowsFolder);
     // The same among the copies LastFolder found last only, which costs no hashing.
     const KnownFolder* RecentFolderOf(QStringView windowsFolder) const;
+
+    // A folder as spelled whose remembered parent's listing (known current) holds it as a folder,
+    // while its own listing is not in the cache (one just made, say): read once and remembered
+    // as spelled, so that the files going into it are settled by it. False when it cannot be so.
+    // Called under the lock.
+    bool TakeFolderFound(QStringView windowsFolder);
 
     // A folder as spelled that is not remembered, whose parent folder is (with its listing known
     // current): found in the parent's listing as the walk from the root would find it, and

@@ -487,8 +487,14 @@ bool RenameNoReplace(const QString& oldPath, const QString& newPath, int* error)
 ListedRename RenameListedFile(const QString& source, const QString& target, QString* renamedTo,
                               int* error) {
     FileRenameTicket ticket;
-    if (!CanTakeListedRename(source, target, &ticket))
+    switch (CanTakeListedRename(source, target, &ticket)) {
+    case ListedTarget::Settled:
+        break;
+    case ListedTarget::FolderMissing:
+        return ListedRename::FolderMissing;
+    case ListedTarget::NotSettled:
         return ListedRename::NotSettled;
+    }
     if (renamedTo)
         *renamedTo = target.left(LastSeparator(target) + 1) + ticket.newName;
     if (!RenameNoReplaceHost(ticket.oldHost, ticket.newHost, error)) {

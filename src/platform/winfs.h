@@ -72,13 +72,14 @@ bool WriteFileAtomic(const QString& path, const QByteArray& data, int* error = n
 // Renames a file or folder; fails with EEXIST when the target exists in any letter case.
 bool RenameNoReplace(const QString& oldPath, const QString& newPath, int* error = nullptr);
 // How RenameListedFile went.
-enum class ListedRename { Renamed, Failed, NotSettled };
+enum class ListedRename { Renamed, Failed, FolderMissing, NotSettled };
 // Renames the regular file `source` into the folder of `target` under the name the file has (the
 // target's last component names it in some letter case), when the path layer's listings of both
 // folders settle it without asking the disk (see CanTakeListedRename): one lookup of each folder
 // for the thousands of files of a job. NotSettled: nothing was done, the caller moves the file
-// step by step. Failed: the rename itself failed with `error`. `renamedTo` (when given) receives
-// the target as renamed to.
+// step by step. FolderMissing: nothing was done, and all is settled but that the target's folder
+// is missing, for the caller to make. Failed: the rename itself failed with `error`. `renamedTo`
+// (when given) receives the target as renamed to.
 ListedRename RenameListedFile(const QString& source, const QString& target, QString* renamedTo,
                               int* error = nullptr);
 // Copies a file with its last-access and last-write times and permissions to a target that must

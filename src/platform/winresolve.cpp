@@ -174,7 +174,8 @@ bool CanTakeFileRename(const QString& oldHost, const QString& newHost, FileRenam
     return Cache().CanTakeFileRename(oldHost, newHost, ticket);
 }
 
-bool CanTakeListedRename(const QString& source, const QString& target, FileRenameTicket* ticket) {
+ListedTarget CanTakeListedRename(const QString& source, const QString& target,
+                                 FileRenameTicket* ticket) {
     return Cache().CanTakeListedRename(source, target, ticket);
 }
 

@@ -177,10 +177,13 @@ struct FileRenameTicket {
 // BeforeFolderChange.
 bool CanTakeFileRename(const QString& oldHost, const QString& newHost, FileRenameTicket* ticket);
 // CanTakeFileRename of a regular file given by Windows-form paths: the source, and the target's
-// folder and name, which the file takes in its own letter case. True when the listings of both
+// folder and name, which the file takes in its own letter case. Settled when the listings of both
 // folders as spelled settle it (the source a regular file its owner may write, the target's folder
-// there and no name alike in it): the ticket then holds both host paths. False tells nothing.
-bool CanTakeListedRename(const QString& source, const QString& target, FileRenameTicket* ticket);
+// there and no name alike in it): the ticket then holds both host paths. FolderMissing when all
+// is settled but that the target's folder is known to be missing. NotSettled tells nothing.
+enum class ListedTarget { Settled, FolderMissing, NotSettled };
+ListedTarget CanTakeListedRename(const QString& source, const QString& target,
+                                 FileRenameTicket* ticket);
 // Tells the cache of a file rename that CanTakeFileRename or CanTakeListedRename allowed, made
 // just now.
 void FileRenamed(const FileRenameTicket& ticket);

@@ -292,7 +292,9 @@ TEST(RenameListedFile, TakesWhatTheListingsSettleAndLeavesTheRestUntouched) {
         {"C:\\MSTS\\Trains\\Consists\\b.con", "C:\\STORE\\Trains\\Consists\\b.con",
          ListedRename::NotSettled, nullptr}, // B.CON is there
         {"C:\\MSTS\\Trains\\Consists\\A.con", "C:\\STORE\\Trains\\Nowhere\\A.con",
-         ListedRename::NotSettled, nullptr},
+         ListedRename::FolderMissing, nullptr},
+        {"C:\\MSTS\\Trains\\Consists\\ro.con", "C:\\STORE\\Trains\\Nowhere\\ro.con",
+         ListedRename::NotSettled, nullptr}, // no folder is made for a move that goes step by step
         {"C:\\MSTS\\Trains\\Consists\\sub", "C:\\STORE\\Trains\\Consists\\sub",
          ListedRename::NotSettled, nullptr},
         {"C:\\MSTS\\Trains\\Consists\\link.con", "C:\\STORE\\Trains\\Consists\\link.con",
@@ -325,6 +327,13 @@ TEST(RenameListedFile, TakesWhatTheListingsSettleAndLeavesTheRestUntouched) {
         if (c.expected != ListedRename::Renamed) {
             EXPECT_EQ(drive.NamesIn(S("MSTS/Trains/Consists")), msts) << c.source;
             EXPECT_EQ(drive.NamesIn(S("STORE/Trains/Consists")), store) << c.source;
+            if (c.expected != ListedRename::FolderMissing)
+                continue;
+            // The folder made, the same file goes in one step, its new folder read once.
+            ASSERT_TRUE(ForceFolders(S("C:\\STORE\\Trains\\Nowhere")));
+            EXPECT_EQ(RenameListedFile(source, target, &renamedTo, &error),
+                      ListedRename::Renamed);
+            EXPECT_EQ(drive.Content(S("STORE/Trains/Nowhere/A.con")), QByteArray("a"));
             continue;
         }
         EXPECT_EQ(renamedTo, S(c.renamedTo));
