@@ -401,8 +401,14 @@ ListedTarget FolderCache::CanTakeListedRename(const QString& source, const QStri
     int code = 0;
     failed = false;
     folder = LookUpRemembered(target, false, &to, &spelled, &existing, &code, &failed);
-    if (!folder && TakeFolderFound(QStringView(target).left(cut)))
+    if (!folder && TakeFolderFound(QStringView(target).left(cut))) {
+        // Taking a listing in may have let every other go (a full cache): the source's is
+        // looked up again.
+        from = Known(fromHost);
+        if (!from || from->KindOf(found) != EntryKind::File)
+            return ListedTarget::NotSettled;
         folder = LookUpRemembered(target, false, &to, &spelled, &existing, &code, &failed);
+    }
     if (!folder || !failed || code != ENOENT)
         return ListedTarget::NotSettled; // not remembered, the name there, or ambiguous
     if (folder->host.isEmpty())
