@@ -121,12 +121,11 @@ void ListRouteFilesOfKind(std::uint32_t kind, StringList& out, const QString& ro
         listed->AddMissingFolders(root, paths, prefixes);
         return;
     }
-    // The folders are read ahead together, several at a time, with their files' stats, which a
-    // move of the files then takes from the listings.
+    // The folders are read ahead together, several at a time, rather than one by one below.
     QStringList ahead;
     for (int r = 0; r < routes.Count(); ++r)
         ahead.append(root % QStringLiteral("\\Routes\\") % routes[r] % files.subFolder);
-    PrefetchFolders(ahead, true);
+    PrefetchFolders(ahead, false);
     StringList names;
     for (int r = 0; r < routes.Count(); ++r) {
         const QString folder = QStringLiteral("Routes\\") % routes[r] % files.subFolder;

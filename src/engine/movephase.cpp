@@ -163,8 +163,6 @@ void KindOut(std::uint32_t kind, const StringList& named) {
 }
 
 void ConsistsOut(const StringList& E) {
-    // Read with the files' stats, which the moves then take from the listing.
-    PrefetchFolders({InMsts(QStringLiteral("Trains\\Consists"))}, true);
     StringList names = StringList::SortedUnique();
     FindFileNames(names, InMsts(QStringLiteral("Trains\\Consists")), false, QString(),
                   QStringLiteral("*.CON"));

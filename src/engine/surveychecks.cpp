@@ -318,12 +318,12 @@ void CollectEngineWagonFolders(const QString& root, StringList& G) {
     StringList folders;
     FindFileNames(folders, trainset, true, QString(), QStringLiteral("*.*"));
     // Thousands of folders hold a file or two each: they are read ahead together, several at a
-    // time, with their files' stats, which a move of the files then takes from the listings.
+    // time, rather than one by one below.
     QStringList ahead;
     ahead.reserve(folders.Count());
     for (int i = 0; i < folders.Count(); ++i)
         ahead.append(trainset % QLatin1Char('\\') % folders[i]);
-    PrefetchFolders(ahead, true);
+    PrefetchFolders(ahead, false);
     // Each folder is listed once for both kinds.
     StringList files;
     for (int i = 0; i < folders.Count(); ++i) {

@@ -401,7 +401,8 @@ ListedTarget FolderCache::CanTakeListedRename(const QString& source, const QStri
     int code = 0;
     failed = false;
     folder = LookUpRemembered(target, false, &to, &spelled, &existing, &code, &failed);
-    if (!folder && TakeFolderFound(QStringView(target).left(cut))) {
+    // A folder just made is read once, so that the files going into it are settled by it.
+    if (!folder && RememberInParent(QStringView(target).left(cut), true)) {
         // Taking a listing in may have let every other go (a full cache): the source's is
         // looked up again.
         from = Known(fromHost);
@@ -422,29 +423,6 @@ ListedTarget FolderCache::CanTakeListedRename(const QString& source, const QStri
     ticket->target = to;
     ticket->changes = changes_;
     return ListedTarget::Settled;
-}
-
-bool FolderCache::TakeFolderFound(QStringView windowsFolder) {
-    const qsizetype cut = LastSeparator(windowsFolder);
-    if (cut < 3)
-        return false;
-    const KnownFolder* parent = LastFolder(windowsFolder.left(cut));
-    if (!parent || parent->host.isEmpty() || !parent->listing->KnownCurrent())
-        return false;
-    QString found;
-    if (MatchName(*parent->listing, windowsFolder.mid(cut + 1).toString(), &found) !=
-            FolderLookup::Found ||
-        parent->listing->KindOf(found) != EntryKind::Folder)
-        return false;
-    // Copied before the cache changes: the parent's place may go.
-    const QString root = parent->root;
-    const QString host = JoinHostPath(parent->host, found);
-    int error = 0;
-    FolderListing* listing = Current(host, &error);
-    if (!listing || !listing->KnownCurrent())
-        return false;
-    Remember(windowsFolder.toString(), root, host, listing);
-    return true;
 }
 
 void FolderCache::FileRenamed(const FileRenameTicket& ticket) {

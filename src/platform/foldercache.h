@@ -262,16 +262,12 @@ private:
     // The same among the copies LastFolder found last only, which costs no hashing.
     const KnownFolder* RecentFolderOf(QStringView windowsFolder) const;
 
-    // A folder as spelled whose remembered parent's listing (known current) holds it as a folder,
-    // while its own listing is not in the cache (one just made, say): read once and remembered
-    // as spelled, so that the files going into it are settled by it. False when it cannot be so.
-    // Called under the lock.
-    bool TakeFolderFound(QStringView windowsFolder);
-
     // A folder as spelled that is not remembered, whose parent folder is (with its listing known
     // current): found in the parent's listing as the walk from the root would find it, and
     // remembered so (also as missing); null when it cannot be so (it is then resolved as usual).
-    const KnownFolder* RememberInParent(QStringView windowsFolder);
+    // With `readListing` a folder whose listing is not in the cache (one just made, say) has it
+    // read (taking it in may let every other listing go when the cache is full).
+    const KnownFolder* RememberInParent(QStringView windowsFolder, bool readListing = false);
 
     // Remembers how a path resolved, for the next lookup of it while nothing changed.
     void KeepResolved(const QString& path, bool forCreate, const QString& root,

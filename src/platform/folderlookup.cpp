@@ -442,7 +442,8 @@ const FolderCache::KnownFolder* FolderCache::LookUpRemembered(const QString& pat
     return folder;
 }
 
-const FolderCache::KnownFolder* FolderCache::RememberInParent(QStringView windowsFolder) {
+const FolderCache::KnownFolder* FolderCache::RememberInParent(QStringView windowsFolder,
+                                                              bool readListing) {
     const qsizetype cut = LastSeparator(windowsFolder);
     if (cut < 3)
         return nullptr;
@@ -474,9 +475,16 @@ const FolderCache::KnownFolder* FolderCache::RememberInParent(QStringView window
     case FolderLookup::Ambiguous:
         return nullptr;
     }
-    // A file, or a folder not listed or not known current: resolved as usual.
+    // A file, or a folder not listed or not known current: resolved as usual (a folder's listing
+    // is read here when asked).
     const QString host = JoinHostPath(known.host, found);
     FolderListing* listing = Known(host);
+    if (!listing && readListing && known.listing->KindOf(found) == EntryKind::Folder) {
+        int error = 0;
+        listing = Current(host, &error);
+        if (listing && !listing->KnownCurrent())
+            listing = nullptr;
+    }
     if (!listing)
         return nullptr;
     Remember(folder, known.root, host, listing);
