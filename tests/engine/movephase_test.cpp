@@ -238,46 +238,27 @@ TEST_F(MoveTest, Move_EnginesAndWagonsOfAFixedFolderStayWhatever) {
 // where an undisturbed run ends (an .ASV file cut off from its activity included). Once with the
 // files moved step by step, once with most of them renamed in one step each.
 TEST_F(MoveTest, Move_AFaultOrACrashAtAnyFileOperationLosesNothingAndTheNextRunConverges) {
-    int stepByStepTotal = 0;
-    for (const bool stepByStep : {true, false}) {
+    const auto fresh = [&] {
         Wipe();
         RestartProgram();
         MakeInstallation();
-        const QStringList before = Both();
-        ops.Reset();
-        ops.stepByStep = stepByStep;
-        RunMove();
-        const int total = ops.count;
-        if (stepByStep) {
-            ASSERT_GT(total, 50);
-            stepByStepTotal = total;
-        } else {
-            ASSERT_LT(total, stepByStepTotal) << "the renames in one step were taken";
-        }
-        for (const bool crash : {false, true}) {
-            for (int n = 1; n <= total; ++n) {
-                Wipe();
-                RestartProgram();
-                MakeInstallation();
-                ops.Reset();
-                (crash ? ops.crashAt : ops.failAt) = n;
-                try {
-                    RunMove();
-                } catch (const SimulatedCrash&) {
-                }
-                ops.Reset();
-                RestartProgram();
-                const std::string at =
-                    std::string(stepByStep ? "step by step, " : "in one step, ") +
-                    (crash ? "crash at " : "fault at ") + std::to_string(n);
-                ASSERT_EQ(Text(Both()), Text(before)) << at;
-                RunMove();
-                ASSERT_EQ(Text(InMsts()), Text(expectedMsts)) << at;
-                ASSERT_EQ(Text(InStore()), Text(expectedStore)) << at;
-                EXPECT_FALSE(App().RunHadErrors) << at;
-            }
-        }
-    }
+    };
+    fresh();
+    const QStringList before = Both();
+    AtEveryOperation(
+        ops, 50, fresh,
+        [&] {
+            RunMove();
+            return true;
+        },
+        [] {},
+        [&](const std::string& at) {
+            ASSERT_EQ(Text(Both()), Text(before)) << at;
+            RunMove();
+            ASSERT_EQ(Text(InMsts()), Text(expectedMsts)) << at;
+            ASSERT_EQ(Text(InStore()), Text(expectedStore)) << at;
+            EXPECT_FALSE(App().RunHadErrors) << at;
+        });
     EXPECT_TRUE(ui.FileMoves().empty()) << "a rerun never meets a duplicate";
 }
 

@@ -16,6 +16,7 @@
 #include <QMap>
 #include <QStringList>
 #include <cerrno>
+#include <gtest/gtest.h>
 #include <initializer_list>
 #include <string>
 
@@ -166,6 +167,49 @@ inline void RestartProgram() {
 // A list as one text, so that a failed comparison shows it readably.
 inline std::string Text(const QStringList& list) {
     return list.join(QLatin1Char('\n')).toStdString();
+}
+
+// A job with a fault at each of its file operations in turn, and then killed from each one on,
+// once with every file moved step by step (more than `leastStepByStep` operations) and once with
+// the one-step renames (fewer). `fresh` makes an installation no job ran on, `run` runs the job
+// (true when it says it succeeded), `clean` is called after an undisturbed run, and `check(at)`
+// after the program was started again, to check what the disturbed run left and what running
+// the job again gives.
+template <typename Fresh, typename Run, typename Clean, typename Check>
+void AtEveryOperation(JobOps& ops, int leastStepByStep, const Fresh& fresh, const Run& run,
+                      const Clean& clean, const Check& check) {
+    int stepByStepTotal = 0;
+    for (const bool stepByStep : {true, false}) {
+        fresh();
+        ops.Reset();
+        ops.stepByStep = stepByStep;
+        ASSERT_TRUE(run());
+        clean();
+        const int total = ops.count;
+        if (stepByStep) {
+            ASSERT_GT(total, leastStepByStep);
+            stepByStepTotal = total;
+        } else {
+            ASSERT_LT(total, stepByStepTotal) << "the renames in one step were taken";
+        }
+        for (const bool crash : {false, true}) {
+            for (int n = 1; n <= total; ++n) {
+                fresh();
+                ops.Reset();
+                (crash ? ops.crashAt : ops.failAt) = n;
+                try {
+                    run();
+                } catch (const SimulatedCrash&) {
+                }
+                ops.Reset();
+                RestartProgram();
+                check(std::string(stepByStep ? "step by step, " : "in one step, ") +
+                      (crash ? "crash at " : "fault at ") + std::to_string(n));
+                if (::testing::Test::HasFatalFailure())
+                    return;
+            }
+        }
+    }
 }
 
 } // namespace qv

@@ -130,56 +130,31 @@ TEST_F(StoreUnstoreTest, StoreUnstore_StoresWhatTheSelectionDoesNotNeedAndUnstor
 // ends exactly where an undisturbed job ends. Once with the files moved step by step, once with
 // most of them renamed in one step each.
 TEST_F(StoreUnstoreTest, StoreUnstore_AFaultOrAKillAnywhereLosesNothingAndTheRerunConverges) {
-    int stepByStepTotal = 0;
-    for (const bool stepByStep : {true, false}) {
-        const std::string way = stepByStep ? "step by step, " : "in one step, ";
+    QStringList before, finalMsts, finalStore;
+    const auto fresh = [&] {
         QDir(MstsHost()).removeRecursively();
         QDir(StoreHost()).removeRecursively();
         RestartProgram();
         builder = MstsBuilder(MstsHost(), StoreHost());
         BuildInstallation();
-        const QStringList before = Both();
+        before = Both();
         LoadTree();
         MarkJob();
-        ops.Reset();
-        ops.stepByStep = stepByStep;
-        ASSERT_TRUE(RunStore());
-        const QStringList finalMsts = InMsts();
-        const QStringList finalStore = InStore();
-        const int total = ops.count;
-        if (stepByStep) {
-            ASSERT_GT(total, 40);
-            stepByStepTotal = total;
-        } else {
-            ASSERT_LT(total, stepByStepTotal) << "the renames in one step were taken";
-        }
-
-        for (const bool kill : {false, true}) {
-            for (int n = 1; n <= total; ++n) {
-                const std::string at = way + (kill ? "kill at " : "fault at ") + std::to_string(n);
-                QDir(MstsHost()).removeRecursively();
-                QDir(StoreHost()).removeRecursively();
-                RestartProgram();
-                builder = MstsBuilder(MstsHost(), StoreHost());
-                BuildInstallation();
-                LoadTree();
-                MarkJob();
-                ops.Reset();
-                (kill ? ops.crashAt : ops.failAt) = n;
-                try {
-                    RunStore();
-                } catch (const SimulatedCrash&) {
-                }
-                ops.Reset();
-                RestartProgram(); // the tree keeps the user's marks: the same job runs again
-                ASSERT_EQ(Text(Both()), Text(before)) << at;
-                ASSERT_TRUE(RunStore()) << at;
-                EXPECT_FALSE(App().RunHadErrors) << at << PaneText().toStdString();
-                ASSERT_EQ(Text(InMsts()), Text(finalMsts)) << at;
-                ASSERT_EQ(Text(InStore()), Text(finalStore)) << at;
-            }
-        }
-    }
+    };
+    AtEveryOperation(
+        ops, 40, fresh, [&] { return RunStore(); },
+        [&] {
+            finalMsts = InMsts();
+            finalStore = InStore();
+        },
+        // The tree keeps the user's marks: the same job runs again.
+        [&](const std::string& at) {
+            ASSERT_EQ(Text(Both()), Text(before)) << at;
+            ASSERT_TRUE(RunStore()) << at;
+            EXPECT_FALSE(App().RunHadErrors) << at << PaneText().toStdString();
+            ASSERT_EQ(Text(InMsts()), Text(finalMsts)) << at;
+            ASSERT_EQ(Text(InStore()), Text(finalStore)) << at;
+        });
     EXPECT_TRUE(ui.FileMoves().empty()) << "a rerun never meets a duplicate";
 }
 
