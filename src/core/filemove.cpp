@@ -238,6 +238,28 @@ bool MoveFile(const QString& source, const QString& target, const FindEntry& ent
     return PlaceFile(source, target, mode);
 }
 
+bool MoveOne(const QString& source, const QString& target, int mode, bool oneStep);
+
+// The deferred renames that failed by now (all, after waiting for them, with `wait`).
+void SettleDeferredMoves(bool wait) {
+    for (;;) {
+        const std::vector<DeferredRenameFailure> failures = TakeDeferredRenameFailures(wait);
+        if (failures.empty())
+            return;
+        for (const DeferredRenameFailure& failure : failures) {
+            // The rename thread made nothing of it: the file moves as if it had not been
+            // handed over, step by step, waiting while it is held open.
+            if (failure.notSettled || AccessRefused(failure.error)) {
+                if (!MoveOne(failure.source, failure.target, MOVE_RENAME, false))
+                    App().RunHadErrors = true;
+            } else {
+                ReportFailure(Msg::MOVETHING_ERROR7, ErrorNumberText(failure.error), failure.source,
+                              failure.target);
+            }
+        }
+    }
+}
+
 bool MoveFolder(const QString& source, const QString& target, int mode) {
     FileMoveOps& ops = TheFileMoveOps();
     QList<FindEntry> entries;
@@ -308,7 +330,9 @@ bool RenameWithWait(const QString& oldPath, const QString& newPath) {
     }
 }
 
-bool MoveEntry(const QString& source, const QString& target, int mode) {
+namespace {
+
+bool MoveOne(const QString& source, const QString& target, int mode, bool oneStep) {
     PumpMessagesIfBusy();
     Trace("Move Entry:", source);
     // The lookups of one file's move happen in one moment: the path layer takes the reports of
@@ -319,7 +343,7 @@ bool MoveEntry(const QString& source, const QString& target, int mode) {
         return false;
     }
     int error = 0;
-    if (mode == MOVE_RENAME) {
+    if (mode == MOVE_RENAME && oneStep) {
         // Nearly every file of a job: a regular file into a folder that is there, where no name
         // is alike; the listings settle it in one step. Anything else goes step by step.
         QString renamedTo;
@@ -390,6 +414,17 @@ bool MoveEntry(const QString& source, const QString& target, int mode) {
     }
     LogStatus();
     return result;
+}
+
+} // namespace
+
+void FinishDeferredMoves() {
+    SettleDeferredMoves(true);
+}
+
+bool MoveEntry(const QString& source, const QString& target, int mode) {
+    SettleDeferredMoves(false);
+    return MoveOne(source, target, mode, true);
 }
 
 bool CheckAttributes(const QString& folder) {

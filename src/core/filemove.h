@@ -19,6 +19,11 @@ constexpr int MOVE_COPY = 4;   // copy with the file times kept, then delete the
 // A moved consist, stock or path file marks its cache out of date.
 bool MoveEntry(const QString& source, const QString& target, int mode);
 
+// Waits for the renames that moves handed to the rename thread (while renames are deferred) and
+// deals with those that failed: a file held open or read-only moves step by step, any other
+// failure is reported.
+void FinishDeferredMoves();
+
 // Renames, waiting a second at a time while access is refused; after each ten waits the user
 // is asked whether to go on waiting. A failure is reported and sets App().RunHadErrors.
 bool RenameWithWait(const QString& oldPath, const QString& newPath);

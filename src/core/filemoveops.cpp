@@ -12,6 +12,9 @@ namespace qv {
 
 namespace {
 
+// Every operation but the one-step rename and the making of folders (which waits for the folder it
+// changes only) first waits for the renames handed to the rename thread, so that it finds the
+// files where the listings say they are.
 FileMoveOps defaultOps;
 FileMoveOps* currentOps = nullptr;
 
@@ -41,18 +44,22 @@ bool CopyLink(const QString& source, const QString& target, int* error) {
 } // namespace
 
 bool FileMoveOps::Find(const QString& path, FindEntry* entry, int* error) {
+    WaitForDeferredRenames();
     return FindEntryOf(path, entry, error);
 }
 
 bool FileMoveOps::List(const QString& folder, QList<FindEntry>* entries, int* error) {
+    WaitForDeferredRenames();
     return FindEntries(folder + QStringLiteral("\\*.*"), entries, error);
 }
 
 bool FileMoveOps::SetAttributes(const QString& path, quint32 attributes, int* error) {
+    WaitForDeferredRenames();
     return SetFileAttributes(path, attributes, error);
 }
 
 bool FileMoveOps::Rename(const QString& from, const QString& to, int* error) {
+    WaitForDeferredRenames();
     return RenameNoReplace(from, to, error);
 }
 
@@ -62,6 +69,7 @@ ListedRename FileMoveOps::RenameListed(const QString& source, const QString& tar
 }
 
 bool FileMoveOps::Copy(const QString& source, const QString& target, int* error) {
+    WaitForDeferredRenames();
     FindEntry entry;
     if (!FileMoveOps::Find(source, &entry, error))
         return false;
@@ -72,10 +80,12 @@ bool FileMoveOps::Copy(const QString& source, const QString& target, int* error)
 }
 
 bool FileMoveOps::Delete(const QString& path, int* error) {
+    WaitForDeferredRenames();
     return DeleteFile(path, error);
 }
 
 bool FileMoveOps::RemoveFolder(const QString& path, int* error) {
+    WaitForDeferredRenames();
     return qv::RemoveFolder(path, error);
 }
 

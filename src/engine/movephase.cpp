@@ -221,19 +221,24 @@ void Move(bool unstore, const QString& tsectionFile, const WorkLists& lists, boo
         const ReportsTakenOnce reports;
         StatusGuard status(QStringLiteral("MOVE"));
 
-        RoutesOut(A);
-        MoveInStored(A, false);
-        ActivitiesOut(B);
-        ActivitiesIn(B);
-        KindOut(PT_SERVICE, C);
-        MoveInStored(C, true);
-        KindOut(PT_PATH, D);
-        MoveInStored(D, true);
-        ConsistsOut(E);
-        ConsistsIn(E);
-        if (!(unstore && allStock))
-            StockOut(G);
-        StockIn(G);
+        {
+            // The renames are made on a thread of their own while the next ones are decided.
+            const DeferredRenames deferred;
+            RoutesOut(A);
+            MoveInStored(A, false);
+            ActivitiesOut(B);
+            ActivitiesIn(B);
+            KindOut(PT_SERVICE, C);
+            MoveInStored(C, true);
+            KindOut(PT_PATH, D);
+            MoveInStored(D, true);
+            ConsistsOut(E);
+            ConsistsIn(E);
+            if (!(unstore && allStock))
+                StockOut(G);
+            StockIn(G);
+            FinishDeferredMoves();
+        }
 
         RegWriteString(kProductKey, QStringLiteral("Everything Unstored"), QStringLiteral("false"));
         QString selected;

@@ -83,6 +83,8 @@ void FolderCache::Prefetch(const QStringList& hostFolders, bool fileStats) {
         }
         if (folders.isEmpty())
             return;
+        // The folders are read outside the lock.
+        WaitForFolders(folders);
         notifier = Notifier();
         epoch = notifierEpoch_;
         ++prefetching_;
@@ -178,6 +180,7 @@ void FolderCache::FindInFolders(const QStringList& windowsFolders, const QString
             hosts.append(std::move(host));
         }
         if (!places.empty()) {
+            WaitForFolders(hosts);
             notifier = Notifier();
             epoch = notifierEpoch_;
             generation = generation_;
@@ -293,6 +296,7 @@ void FolderCache::AnswerFromListing(const QString& hostFolder, FolderListing* li
 
 void FolderCache::BeforeChange(const QString& hostFolder) {
     QMutexLocker lock(&mutex_);
+    WaitForFolder(hostFolder, true);
     if (!Listing(hostFolder))
         return;
     // Every change made so far by anyone has been reported: a listing whose watch reported
@@ -360,6 +364,8 @@ bool FolderCache::CanTakeFileRename(const QString& oldHost, const QString& newHo
     ticket->oldName = oldHost.mid(oldSlash + 1);
     ticket->newName = newHost.mid(newSlash + 1);
     QMutexLocker lock(&mutex_);
+    // The caller renames on this thread.
+    WaitForQueue();
     FolderListing* source = Listing(QStringView(oldHost).left(oldSlash));
     FolderListing* target = Listing(QStringView(newHost).left(newSlash));
     ticket->source = source;
@@ -372,6 +378,8 @@ bool FolderCache::CanTakeFileRename(const QString& oldHost, const QString& newHo
 ListedTarget FolderCache::CanTakeListedRename(const QString& source, const QString& target,
                                               FileRenameTicket* ticket) {
     QMutexLocker lock(&mutex_);
+    if (queue_ && queue_->HasFailures())
+        SettleFailures();
     TakeReports();
     FolderListing* from = nullptr;
     QString name, found;
@@ -390,11 +398,14 @@ ListedTarget FolderCache::CanTakeListedRename(const QString& source, const QStri
         return ListedTarget::NotSettled;
     ticket->oldHost = JoinHostPath(fromHost, found);
     struct stat st {};
-    if (!CachedStat(fromHost, from, found, EntryKind::File, &st) &&
+    const bool kept = CachedStat(fromHost, from, found, EntryKind::File, &st);
+    // With renames deferred, the rename thread checks the source as it renames it.
+    ticket->checkFile = !kept && queue_;
+    if (!kept && !queue_ &&
         !StatDisk(from, found, AT_FDCWD, EncodeHostPath(ticket->oldHost), false, &st, nullptr))
         return ListedTarget::NotSettled;
     // A read-only file has its attribute cleared by the move, step by step.
-    if (!S_ISREG(st.st_mode) || !(st.st_mode & S_IWUSR))
+    if (!ticket->checkFile && (!S_ISREG(st.st_mode) || !(st.st_mode & S_IWUSR)))
         return ListedTarget::NotSettled;
     FolderListing* to = nullptr;
     QString spelled, existing;
@@ -426,11 +437,32 @@ ListedTarget FolderCache::CanTakeListedRename(const QString& source, const QStri
 }
 
 void FolderCache::FileRenamed(const FileRenameTicket& ticket) {
+    QMutexLocker lock(&mutex_);
+    TakeRename(ticket, 0);
+}
+
+void FolderCache::QueueRename(const FileRenameTicket& ticket, const QString& source,
+                              const QString& renamedTo) {
+    QMutexLocker lock(&mutex_);
+    // What a failure is told by is kept while the rename is in flight, from before it is handed
+    // over.
+    const quint64 done = DoneSeq();
+    if (queue_->HasFailures())
+        SettleFailures();
+    while (!inFlight_.empty() && inFlight_.front().seq <= done)
+        inFlight_.pop_front();
+    const quint64 seq = seqBase_ + queue_->Pushed() + 1;
+    inFlight_.push_back(InFlight{seq, ticket.oldHost, ticket.newHost, source, renamedTo});
+    queue_->Push(QueuedRename{EncodeHostPath(ticket.oldHost), EncodeHostPath(ticket.newHost),
+                              ticket.checkFile});
+    TakeRename(ticket, seq);
+}
+
+void FolderCache::TakeRename(const FileRenameTicket& ticket, quint64 seq) {
     const QStringView from =
         QStringView(ticket.oldHost).left(ticket.oldHost.size() - ticket.oldName.size() - 1);
     const QStringView to =
         QStringView(ticket.newHost).left(ticket.newHost.size() - ticket.newName.size() - 1);
-    QMutexLocker lock(&mutex_);
     FolderListing* source = ticket.source;
     FolderListing* target = ticket.target;
     // Whatever the cache did since the listings were found may have dropped them, or a report
@@ -447,10 +479,12 @@ void FolderCache::FileRenamed(const FileRenameTicket& ticket) {
     }
     source->Remove(ticket.oldName);
     target->Add(ticket.newName, EntryKind::File);
-    Expect(source->watch, IN_MOVED_FROM, ticket.oldName);
-    Expect(target->watch, IN_MOVED_TO, ticket.newName);
+    Expect(source->watch, IN_MOVED_FROM, ticket.oldName, seq);
+    Expect(target->watch, IN_MOVED_TO, ticket.newName, seq);
     source->ChangedUnasked();
     target->ChangedUnasked();
+    if (seq != 0)
+        source->renameSeq = target->renameSeq = seq;
     // The folders' times moved: answers that hold them go.
     SubFolderChanged(source, from);
     SubFolderChanged(target, to);
@@ -461,17 +495,28 @@ bool FolderCache::IsListedFolder(const QString& hostFolder) {
     return Known(hostFolder) != nullptr;
 }
 
-void FolderCache::Expect(int watch, quint32 mask, const QString& name) {
-    expected_.push_back(ExpectedReport{watch, mask, name});
+void FolderCache::Expect(int watch, quint32 mask, const QString& name, quint64 seq) {
+    expected_.push_back(ExpectedReport{watch, mask, name, seq});
 }
 
 bool FolderCache::Expected(int watch, quint32 mask, const QString& name) {
+    const auto same = [&](const ExpectedReport& next) {
+        return next.watch == watch && next.mask == mask && next.name == name;
+    };
     if (expected_.empty())
         return false;
-    const ExpectedReport& next = expected_.front();
-    if (next.watch != watch || next.mask != mask || next.name != name)
+    if (same(expected_.front())) {
+        expected_.pop_front();
+        return true;
+    }
+    // With renames in flight, a change of ours made meanwhile in another folder (one made)
+    // reports before the renames handed over earlier do.
+    if (!queue_)
         return false;
-    expected_.pop_front();
+    const auto it = std::find_if(expected_.begin(), expected_.end(), same);
+    if (it == expected_.end())
+        return false;
+    expected_.erase(it);
     return true;
 }
 
@@ -559,6 +604,8 @@ FolderListing* FolderCache::ParentListing(const FolderListing* listing, QStringV
 }
 
 FolderListing* FolderCache::Current(const QString& hostFolder, int* error) {
+    // Callers hold other listings: failures, which drop listings, are left for later.
+    WaitForFolder(hostFolder, false);
     FolderListing* old = Listing(hostFolder);
     if (old && old->KnownCurrent())
         return old;
@@ -711,6 +758,8 @@ void FolderCache::TakeReports(bool always) {
         takenOnce_ = true;
         takenAtMs_ = nowMs;
     }
+    // The reports of the renames done by now are all queued before this read.
+    const quint64 done = queue_ ? DoneSeq() : 0;
     alignas(inotify_event) char buffer[16384];
     for (;;) {
         const ssize_t got = read(notifier_, buffer, sizeof buffer);
@@ -730,8 +779,13 @@ void FolderCache::TakeReports(bool always) {
         if (std::size_t(got) + sizeof(inotify_event) + NAME_MAX + 1 <= sizeof buffer)
             break;
     }
-    // Every report of our changes so far has been read: what is still expected is not.
-    expected_.clear();
+    // Every report of our changes so far has been read: what is still expected is not, but for
+    // the renames still in flight.
+    if (!queue_) {
+        expected_.clear();
+        return;
+    }
+    std::erase_if(expected_, [done](const ExpectedReport& report) { return report.seq <= done; });
 }
 
 void FolderCache::TakeReport(int watch, quint32 mask, const QString& name) {
@@ -827,6 +881,8 @@ void FolderCache::Drop(const QString& hostFolder) {
     auto it = entries_.find(FolderKey(hostFolder));
     if (it == entries_.end())
         return;
+    // Read again later, the folder must not miss a rename still in flight.
+    WaitForSeq(it->second.renameSeq);
     ++generation_;
     ++changes_;
     Unwatch(hostFolder, it->second.watch);
@@ -841,6 +897,7 @@ bool FolderCache::Holds(const QString& hostFolder) const {
 }
 
 void FolderCache::ClearAll() {
+    WaitForQueue();
     ++generation_;
     ++changes_;
     knownFolders_.clear();
@@ -855,6 +912,88 @@ void FolderCache::ClearAll() {
         close(notifier_);
     notifier_ = -1;
     ++notifierEpoch_;
+}
+
+void FolderCache::DeferRenames(RenameQueue* queue) {
+    QMutexLocker lock(&mutex_);
+    if (!queue && queue_) {
+        WaitForQueue();
+        SettleFailures();
+        inFlight_.clear();
+        // The numbers of the next queue follow on, so that those left in listings are done.
+        seqBase_ += queue_->Pushed();
+    }
+    queue_ = queue;
+}
+
+std::vector<DeferredRenameFailure> FolderCache::TakeRenameFailures(bool wait) {
+    QMutexLocker lock(&mutex_);
+    if (wait)
+        WaitForQueue();
+    if (queue_ && queue_->HasFailures())
+        SettleFailures();
+    return std::exchange(failures_, {});
+}
+
+void FolderCache::WaitForRenames() {
+    QMutexLocker lock(&mutex_);
+    WaitForQueue();
+    if (queue_ && queue_->HasFailures())
+        SettleFailures();
+}
+
+void FolderCache::WaitForFolder(const QString& hostFolder, bool settle) {
+    if (!queue_)
+        return;
+    const FolderListing* listing = Listing(hostFolder);
+    if (listing)
+        WaitForSeq(listing->renameSeq);
+    if (settle && queue_->HasFailures())
+        SettleFailures();
+}
+
+void FolderCache::WaitForFolders(const QStringList& hostFolders) {
+    if (!queue_)
+        return;
+    // A folder no longer held has no rename in flight: dropping it waited for them.
+    quint64 last = 0;
+    for (const QString& folder : hostFolders)
+        if (const FolderListing* listing = Listing(folder))
+            last = std::max(last, listing->renameSeq);
+    WaitForSeq(last);
+}
+
+quint64 FolderCache::DoneSeq() const {
+    return queue_ ? seqBase_ + queue_->Done() : seqBase_;
+}
+
+void FolderCache::WaitForSeq(quint64 seq) {
+    if (queue_ && seq > DoneSeq())
+        queue_->WaitFor(seq - seqBase_);
+}
+
+void FolderCache::WaitForQueue() {
+    if (queue_)
+        queue_->WaitFor(queue_->Pushed());
+}
+
+void FolderCache::SettleFailures() {
+    const quint64 done = DoneSeq();
+    for (const FailedRename& failure : queue_->TakeFailures()) {
+        const quint64 seq = seqBase_ + failure.seq;
+        const auto it = std::find_if(inFlight_.begin(), inFlight_.end(),
+                                     [&](const InFlight& rename) { return rename.seq == seq; });
+        if (it == inFlight_.end())
+            continue;
+        // The listings took the rename over as made: they are read again.
+        Drop(HostParentOf(it->from));
+        Drop(HostParentOf(it->to));
+        std::erase_if(expected_, [&](const ExpectedReport& report) { return report.seq == seq; });
+        failures_.push_back(
+            DeferredRenameFailure{it->source, it->target, failure.error, failure.notSettled});
+    }
+    while (!inFlight_.empty() && inFlight_.front().seq <= done)
+        inFlight_.pop_front();
 }
 
 } // namespace qv

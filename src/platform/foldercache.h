@@ -6,6 +6,7 @@
 
 #include "platform/folderlisting.h"
 #include "platform/folderorder.h"
+#include "platform/renamequeue.h"
 
 #include <QHash>
 #include <QMutex>
@@ -154,6 +155,23 @@ public:
     // thousands of files a job, all under one lock.
     ListedTarget CanTakeListedRename(const QString& source, const QString& target,
                                      FileRenameTicket* ticket);
+
+    // While a queue is given (until null is), CanTakeListedRename leaves a source's stat that is
+    // not kept to the queue's check, and QueueRename hands the renames it settled to the queue.
+    // Before the cache reads a folder from the disk, or this program changes it, the renames in
+    // flight in or out of it are waited for (every one of them, before a stat is asked); the
+    // ending waits for every one.
+    void DeferRenames(RenameQueue* queue);
+    // FileRenamed of a rename handed to the queue: the listings take it over before it is made,
+    // the reports it makes are expected once it is. `source` and `renamedTo` (Windows form) are
+    // what a failure is told by.
+    void QueueRename(const FileRenameTicket& ticket, const QString& source,
+                     const QString& renamedTo);
+    // Waits for every rename handed to the queue (when `wait`), and gives those that failed or
+    // that the check refused since the last call: their folders' listings are dropped.
+    std::vector<DeferredRenameFailure> TakeRenameFailures(bool wait);
+    // Waits for every rename handed to the queue; the failures are kept for TakeRenameFailures.
+    void WaitForRenames();
 
     // Our own rename of a file that CanTakeFileRename allowed: the listings take it over, their
     // folders' new stats are left unasked, and the two reports the rename makes are expected
@@ -307,9 +325,10 @@ private:
     // Asks the disk for `path` (relative to the open folder `folder`, or AT_FDCWD): the entry
     // itself, and, when links are followed, what a link points to. The entry's own answer is kept
     // for a regular file with one link of the listing given; what a link points to is not, since
-    // its changes are not reported in this folder.
-    static bool StatDisk(FolderListing* listing, const QString& name, int folder,
-                         const QByteArray& path, bool followLinks, struct stat* st, int* error);
+    // its changes are not reported in this folder. Renames in flight in the listing's folder (in
+    // any folder, without a listing) are waited for first.
+    bool StatDisk(FolderListing* listing, const QString& name, int folder, const QByteArray& path,
+                  bool followLinks, struct stat* st, int* error);
 
     // The stats of the entries at `asked`, from the disk; a single name is asked by its path,
     // since opening the folder would cost more than it spares.
@@ -383,9 +402,10 @@ private:
         int watch;
         quint32 mask;
         QString name;
+        quint64 seq = 0; // of a rename handed to the queue, else 0
     };
 
-    void Expect(int watch, quint32 mask, const QString& name);
+    void Expect(int watch, quint32 mask, const QString& name, quint64 seq = 0);
     // True (and the expectation is used up) when the report is one of our own changes.
     bool Expected(int watch, quint32 mask, const QString& name);
     // The same for the name as the report gives it, true only for a plain ASCII name.
@@ -397,7 +417,38 @@ private:
         QString name;
     };
 
+    // ---- Renames handed to a queue ----
+
+    // FileRenamed, called under the lock; `seq` is the rename's in the queue (0: made already).
+    void TakeRename(const FileRenameTicket& ticket, quint64 seq);
+
+    // Waits for the renames in flight in or out of the folder, and (with `settle`) takes the
+    // failures that came. Called under the lock before anything of the folder is looked up.
+    void WaitForFolder(const QString& hostFolder, bool settle);
+    // Waits for the renames in flight in or out of the folders, for reading them outside the lock.
+    void WaitForFolders(const QStringList& hostFolders);
+    // The number of the last rename done, counted over every queue so far, and the wait for one.
+    quint64 DoneSeq() const;
+    void WaitForSeq(quint64 seq);
+    // Waits for every rename in flight (nothing else: listings stay as they are).
+    void WaitForQueue();
+    // Takes the failures the queue reported: their listings are dropped, their expected
+    // reports forgotten, and they are kept for TakeRenameFailures.
+    void SettleFailures();
+
+    struct InFlight {
+        quint64 seq;
+        QString from; // host paths
+        QString to;
+        QString source; // Windows form
+        QString target;
+    };
+
     QMutex mutex_;
+    RenameQueue* queue_ = nullptr;
+    quint64 seqBase_ = 0; // the renames of the queues before this one
+    std::deque<InFlight> inFlight_;
+    std::vector<DeferredRenameFailure> failures_;
     // Node-based, so that a listing stays where it is while others are added.
     std::unordered_map<FolderKey, FolderListing, FolderKeyHash> entries_;
     // The last two paths ResolveRemembered resolved (the latest first), good while neither number

@@ -60,6 +60,8 @@ public:
     // times: `self` is not known then, and the stamp is none (a report of another change then
     // reads the folder again).
     bool selfKnown = true;
+    // The last rename handed to the rename queue in or out of the folder (0: none).
+    quint64 renameSeq = 0;
 
     // Takes over a change of ours made without asking the disk for the folder's new stat.
     void ChangedUnasked() {

@@ -539,6 +539,10 @@ bool FolderCache::CachedStat(const QString& hostFolder, const FolderListing* lis
 
 bool FolderCache::StatDisk(FolderListing* listing, const QString& name, int folder,
                            const QByteArray& path, bool followLinks, struct stat* st, int* error) {
+    if (listing)
+        WaitForSeq(listing->renameSeq);
+    else
+        WaitForQueue();
     CountDiskAsk();
     if (fstatat(folder, path.constData(), st, AT_SYMLINK_NOFOLLOW) != 0) {
         if (error)

@@ -13,6 +13,35 @@
 
 namespace qv {
 
+// renameat2 with RENAME_NOREPLACE; where the file system does not know the flag, a file is linked
+// under the new name and unlinked under the old (link refuses an existing name), and only as the
+// last resort the name is checked before a plain rename.
+bool RenameNoReplaceEncoded(const QByteArray& from, const QByteArray& to, int* error) {
+    if (renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        return SetFsError(error, errno);
+    struct stat st {};
+    if (lstat(from.constData(), &st) != 0)
+        return SetFsError(error, errno);
+    if (!S_ISDIR(st.st_mode)) {
+        if (link(from.constData(), to.constData()) == 0) {
+            if (unlink(from.constData()) == 0)
+                return true;
+            const int code = errno;
+            unlink(to.constData());
+            return SetFsError(error, code);
+        }
+        if (errno == EEXIST)
+            return SetFsError(error, EEXIST);
+    }
+    if (lstat(to.constData(), &st) == 0)
+        return SetFsError(error, EEXIST);
+    if (rename(from.constData(), to.constData()) != 0)
+        return SetFsError(error, errno);
+    return true;
+}
+
 namespace {
 
 QString NameOf(const QString& hostPath) {
@@ -49,34 +78,8 @@ bool StatPath(const QString& path, QString* host, struct stat* st, int* error) {
     return ResolvePathStat(path, true, host, st, error);
 }
 
-// renameat2 with RENAME_NOREPLACE; where the file system does not know the flag, a file is linked
-// under the new name and unlinked under the old (link refuses an existing name), and only as the
-// last resort the name is checked before a plain rename.
 bool RenameNoReplaceHost(const QString& oldHost, const QString& newHost, int* error) {
-    const QByteArray from = EncodeHostPath(oldHost), to = EncodeHostPath(newHost);
-    if (renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
-        return true;
-    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
-        return SetFsError(error, errno);
-    struct stat st {};
-    if (lstat(from.constData(), &st) != 0)
-        return SetFsError(error, errno);
-    if (!S_ISDIR(st.st_mode)) {
-        if (link(from.constData(), to.constData()) == 0) {
-            if (unlink(from.constData()) == 0)
-                return true;
-            const int code = errno;
-            unlink(to.constData());
-            return SetFsError(error, code);
-        }
-        if (errno == EEXIST)
-            return SetFsError(error, EEXIST);
-    }
-    if (lstat(to.constData(), &st) == 0)
-        return SetFsError(error, EEXIST);
-    if (rename(from.constData(), to.constData()) != 0)
-        return SetFsError(error, errno);
-    return true;
+    return RenameNoReplaceEncoded(EncodeHostPath(oldHost), EncodeHostPath(newHost), error);
 }
 
 bool WriteAll(int fd, const char* data, qint64 size, int* error) {
@@ -495,8 +498,11 @@ ListedRename RenameListedFile(const QString& source, const QString& target, QStr
     case ListedTarget::NotSettled:
         return ListedRename::NotSettled;
     }
+    const QString renamed = target.left(LastSeparator(target) + 1) + ticket.newName;
     if (renamedTo)
-        *renamedTo = target.left(LastSeparator(target) + 1) + ticket.newName;
+        *renamedTo = renamed;
+    if (QueueListedRename(ticket, source, renamed))
+        return ListedRename::Renamed;
     if (!RenameNoReplaceHost(ticket.oldHost, ticket.newHost, error)) {
         InvalidateFolder(HostParentOf(ticket.oldHost));
         InvalidateFolder(HostParentOf(ticket.newHost));

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QMutex>
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -181,6 +182,42 @@ ListedTarget CanTakeListedRename(const QString& source, const QString& target,
 
 void FileRenamed(const FileRenameTicket& ticket) {
     Cache().FileRenamed(ticket);
+}
+
+namespace {
+
+// Whether renames are deferred, for the calls that ask without the cache's lock.
+std::atomic<bool> renamesDeferred{false};
+
+} // namespace
+
+DeferredRenames::DeferredRenames() : queue_(std::make_unique<RenameQueue>()) {
+    Cache().DeferRenames(queue_.get());
+    renamesDeferred = true;
+}
+
+DeferredRenames::~DeferredRenames() {
+    renamesDeferred = false;
+    Cache().DeferRenames(nullptr);
+}
+
+bool QueueListedRename(const FileRenameTicket& ticket, const QString& source,
+                       const QString& renamedTo) {
+    if (!renamesDeferred)
+        return false;
+    Cache().QueueRename(ticket, source, renamedTo);
+    return true;
+}
+
+std::vector<DeferredRenameFailure> TakeDeferredRenameFailures(bool wait) {
+    if (!renamesDeferred)
+        return {};
+    return Cache().TakeRenameFailures(wait);
+}
+
+void WaitForDeferredRenames() {
+    if (renamesDeferred)
+        Cache().WaitForRenames();
 }
 
 bool IsListedFolder(const QString& hostFolder) {

@@ -8,10 +8,13 @@
 #include <QStringList>
 #include <cerrno>
 #include <functional>
+#include <memory>
 #include <sys/stat.h>
 #include <vector>
 
 namespace qv {
+
+class RenameQueue;
 
 // What a folder listing tells of an entry: a folder, some other entry that is no link (a regular
 // file, a device, ...), or nothing certain (a link, a file system that does not tell, or a name
@@ -170,6 +173,9 @@ struct FileRenameTicket {
     FolderListing* source = nullptr;
     FolderListing* target = nullptr;
     quint64 changes = 0;
+    // The source's stat was not kept: the rename is to check that it is a regular file its
+    // owner may write (only while renames are deferred).
+    bool checkFile = false;
 };
 // Whether the rename of the file at the host path `oldHost` to `newHost` (in another folder or
 // the same) can be taken over by FileRenamed without asking the disk: both folders' listings are
@@ -187,6 +193,39 @@ ListedTarget CanTakeListedRename(const QString& source, const QString& target,
 // Tells the cache of a file rename that CanTakeFileRename or CanTakeListedRename allowed, made
 // just now.
 void FileRenamed(const FileRenameTicket& ticket);
+// A rename that RenameListedFile handed to the rename thread and that failed with `error`, or
+// that was not made since the source was no regular file its owner may write (`notSettled`).
+struct DeferredRenameFailure {
+    QString source; // Windows form
+    QString target; // as renamed to
+    int error = 0;
+    bool notSettled = false;
+};
+// While one lives, RenameListedFile hands each rename it settled to a thread of its own and
+// returns at once, the listings taking the rename over as if made; the renames are made in the
+// order given. Whatever else looks at the disk through this layer, or changes it, waits first
+// for the renames in flight it could see (a move phase's lookups in between are answered from
+// the listings). Ending waits for every rename.
+class DeferredRenames {
+public:
+    DeferredRenames();
+    ~DeferredRenames();
+    DeferredRenames(const DeferredRenames&) = delete;
+    DeferredRenames& operator=(const DeferredRenames&) = delete;
+
+private:
+    std::unique_ptr<RenameQueue> queue_;
+};
+// The renames handed over that failed since the last call, after waiting for all (`wait`) or
+// only those known by now; their folders' listings are read again when next asked.
+std::vector<DeferredRenameFailure> TakeDeferredRenameFailures(bool wait);
+// Waits for every rename handed over (nothing when none is deferred); failures are kept for
+// TakeDeferredRenameFailures.
+void WaitForDeferredRenames();
+// Hands a rename that CanTakeListedRename settled to the rename thread, with the listings taking
+// it over as made; false (nothing done) when renames are not deferred.
+bool QueueListedRename(const FileRenameTicket& ticket, const QString& source,
+                       const QString& renamedTo);
 // True when the cache holds a listing of the host folder that is known current, so that the
 // folder exists; false tells nothing.
 bool IsListedFolder(const QString& hostFolder);

@@ -1,0 +1,70 @@
+// File renames made on a thread of their own, in the order given, while the caller goes on
+// deciding the next ones: a job spends about as long deciding a file's move as the kernel takes
+// to rename it, so the two overlap.
+#pragma once
+
+#include <QByteArray>
+
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace qv {
+
+struct QueuedRename {
+    QByteArray from; // host paths, encoded
+    QByteArray to;
+    // The source is to be a regular file its owner may write; anything else is not renamed.
+    bool checkFile = false;
+};
+
+struct FailedRename {
+    quint64 seq = 0;
+    int error = 0;           // what the rename failed with
+    bool notSettled = false; // the check refused the source: nothing was tried
+};
+
+class RenameQueue {
+public:
+    RenameQueue();
+    // Makes every rename given, then ends the thread.
+    ~RenameQueue();
+    RenameQueue(const RenameQueue&) = delete;
+    RenameQueue& operator=(const RenameQueue&) = delete;
+
+    // Hands a rename over; returns its number (1, 2, ...). Waits while very many are ahead.
+    quint64 Push(QueuedRename&& rename);
+    // The number of the last rename handed over, and of the last one done (every rename before
+    // it is done too).
+    quint64 Pushed() const { return pushed_.load(std::memory_order_acquire); }
+    quint64 Done() const { return done_.load(std::memory_order_acquire); }
+    // Waits until the renames up to `seq` are done.
+    void WaitFor(quint64 seq);
+    // The renames that failed or were refused since the last call.
+    std::vector<FailedRename> TakeFailures();
+    bool HasFailures() const { return failed_.load(std::memory_order_acquire); }
+
+private:
+    void Run();
+
+    std::mutex mutex_;
+    std::condition_variable work_;
+    std::condition_variable progress_;
+    // The renames handed over and not yet let go of, the first numbered firstSeq_; the thread
+    // reads them in place, and only the caller adds or removes any.
+    std::deque<QueuedRename> items_;
+    quint64 firstSeq_ = 1;
+    std::vector<FailedRename> failures_;
+    std::atomic<quint64> pushed_{0};
+    std::atomic<quint64> done_{0};
+    std::atomic<bool> failed_{false};
+    bool idle_ = false; // the thread waits for work
+    int waiting_ = 0;   // callers wait for progress
+    bool stopping_ = false;
+    std::thread thread_;
+};
+
+} // namespace qv
