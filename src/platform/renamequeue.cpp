@@ -24,22 +24,29 @@ void Pause() {
 #endif
 }
 
-// An open handle of the folder of the last renames, so that each rename and check walks no path:
-// a job's files come folder by folder.
+// An open handle of the folder above the folder of the last renames: a path relative to it walks
+// two names (the folder's and the file's) where the whole path walks a dozen, and a job's files
+// come from and go to sibling folders, so that it is seldom opened.
 class FolderHandle {
 public:
     ~FolderHandle() { Close(); }
-    // The handle of the folder part of `path` (up to the last '/'), and in `name` the rest; -1
-    // when the folder cannot be opened.
-    int Of(const QByteArray& path, const char** name) {
+    // The handle of the folder two levels up from `path`, and in `relative` the rest of the
+    // path; without such a folder, or when it cannot be opened, AT_FDCWD and the whole path.
+    int Of(const QByteArray& path, const char** relative) {
         const qsizetype slash = path.lastIndexOf('/');
-        *name = path.constData() + slash + 1;
-        const QByteArrayView folder(path.constData(), slash < 1 ? 1 : slash);
+        const qsizetype cut = slash > 0 ? path.lastIndexOf('/', slash - 1) : -1;
+        *relative = path.constData();
+        if (cut < 1)
+            return AT_FDCWD;
+        const QByteArrayView folder(path.constData(), cut);
         if (fd_ < 0 || folder != QByteArrayView(folder_)) {
             Close();
             folder_ = folder.toByteArray();
             fd_ = open(folder_.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+            if (fd_ < 0)
+                return AT_FDCWD;
         }
+        *relative += cut + 1;
         return fd_;
     }
     void Close() {
@@ -82,9 +89,9 @@ quint64 RenameQueue::Push(QueuedRename&& rename) {
         ++firstSeq_;
     }
     if (items_.size() >= kMostQueued) {
-        ++waiting_;
-        progress_.wait(lock, [this] { return Pushed() - Done() < kMostQueued / 2; });
-        --waiting_;
+        wakeAt_ = Pushed() - kMostQueued / 2;
+        progress_.wait(lock, [this] { return Done() >= wakeAt_; });
+        wakeAt_ = 0;
     }
     items_.push_back(std::move(rename));
     const quint64 seq = Pushed() + 1;
@@ -100,9 +107,9 @@ void RenameQueue::WaitFor(quint64 seq) {
     if (Done() >= seq)
         return;
     std::unique_lock<std::mutex> lock(mutex_);
-    ++waiting_;
+    wakeAt_ = seq;
     progress_.wait(lock, [&] { return Done() >= seq; });
-    --waiting_;
+    wakeAt_ = 0;
 }
 
 std::vector<FailedRename> RenameQueue::TakeFailures() {
@@ -137,14 +144,8 @@ void RenameQueue::Run() {
         FailedRename failure;
         const char* fromName = nullptr;
         const char* toName = nullptr;
-        int from = sourceFolder.Of(rename.from, &fromName);
-        int to = targetFolder.Of(rename.to, &toName);
-        if (from < 0 || to < 0) {
-            // Told apart by the rename itself.
-            from = to = AT_FDCWD;
-            fromName = rename.from.constData();
-            toName = rename.to.constData();
-        }
+        const int from = sourceFolder.Of(rename.from, &fromName);
+        const int to = targetFolder.Of(rename.to, &toName);
         if (rename.checkFile && !WritableFile(from, fromName)) {
             failure.notSettled = true;
         } else if (renameat2(from, fromName, to, toName, RENAME_NOREPLACE) != 0) {
@@ -162,8 +163,8 @@ void RenameQueue::Run() {
             failed_.store(true, std::memory_order_release);
         }
         done_.store(next, std::memory_order_release);
-        if (waiting_ > 0)
-            progress_.notify_all();
+        if (wakeAt_ != 0 && next >= wakeAt_)
+            progress_.notify_one();
     }
 }
 

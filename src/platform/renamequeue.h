@@ -27,6 +27,7 @@ struct FailedRename {
     bool notSettled = false; // the check refused the source: nothing was tried
 };
 
+// One thread hands renames over and waits for them.
 class RenameQueue {
 public:
     RenameQueue();
@@ -61,8 +62,8 @@ private:
     std::atomic<quint64> pushed_{0};
     std::atomic<quint64> done_{0};
     std::atomic<bool> failed_{false};
-    bool idle_ = false; // the thread waits for work
-    int waiting_ = 0;   // callers wait for progress
+    bool idle_ = false;  // the thread waits for work
+    quint64 wakeAt_ = 0; // the caller waits until this rename is done (0: it does not)
     bool stopping_ = false;
     std::thread thread_;
 };
