@@ -72,6 +72,16 @@ bool RegWriteString(const QString& key, const QString& name, const QString& text
     return RegWriteStringAt(HKEY_LOCAL_MACHINE, key, name, text);
 }
 
+bool RegWriteStrings(const QString& key, const QList<std::pair<QString, QString>>& values) {
+    HiveNoticeGuard notices;
+    RegistryKey reg;
+    if (!reg.Open(HKEY_LOCAL_MACHINE, key, true) || !reg.WriteStrings(values)) {
+        FailAndTerminate(values.isEmpty() ? QString() : values.first().first);
+        return false;
+    }
+    return true;
+}
+
 QString RegReadStringAt(RegRoot root, const QString& key, const QString& name) {
     HiveNoticeGuard notices;
     RegistryKey reg;

@@ -240,13 +240,15 @@ void Move(bool unstore, const QString& tsectionFile, const WorkLists& lists, boo
             FinishDeferredMoves();
         }
 
-        RegWriteString(kProductKey, QStringLiteral("Everything Unstored"), QStringLiteral("false"));
         QString selected;
         if (unstore)
             selected = allStock      ? QStringLiteral("2")
                        : allConsists ? QStringLiteral("1")
                                      : QStringLiteral("0");
-        RegWriteString(kProductKey, QStringLiteral("Selected Unstored"), selected);
+        // One write of the settings file for both.
+        RegWriteStrings(kProductKey,
+                        {{QStringLiteral("Everything Unstored"), QStringLiteral("false")},
+                         {QStringLiteral("Selected Unstored"), selected}});
 
         if (!tsectionFile.isEmpty() && !InstallTsectionFile(tsectionFile))
             App().RunHadErrors = true;

@@ -509,6 +509,18 @@ bool RegistryKey::WriteString(const QString& name, const QString& text) {
     return Write(name, value);
 }
 
+bool RegistryKey::WriteStrings(const QList<std::pair<QString, QString>>& values) {
+    return ModifyOpenKey(open_, readOnly_, root_, parts_, &error_, [&](RegNode& node) {
+        for (const auto& [name, text] : values) {
+            RegValue value;
+            value.type = REG_SZ;
+            value.text = text;
+            node.SetValue(name, value);
+        }
+        return Change::Changed;
+    });
+}
+
 bool RegistryKey::WriteExpandString(const QString& name, const QString& text) {
     RegValue value;
     value.type = REG_EXPAND_SZ;

@@ -9,9 +9,11 @@
 
 #include "platform/registryformat.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <utility>
 
 namespace qv {
 
@@ -43,6 +45,8 @@ public:
     // Writing fails on a key opened read-only, on a key deleted since it was opened, and when the
     // hive file cannot be written; ErrorText() then says why.
     bool WriteString(const QString& name, const QString& text);
+    // Several string values (name, text) in one change of the hive.
+    bool WriteStrings(const QList<std::pair<QString, QString>>& values);
     bool WriteExpandString(const QString& name, const QString& text);
     bool WriteDword(const QString& name, quint32 number);
     bool WriteBinary(const QString& name, const QByteArray& data);

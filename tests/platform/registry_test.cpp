@@ -49,6 +49,8 @@ TEST(Registry, EachValueTypeSurvivesTheFileAndIsReadAsWritten) {
         ASSERT_TRUE(key.WriteDword(QStringLiteral("Colour"), 0x00ff8001u));
         ASSERT_TRUE(key.WriteBinary(QStringLiteral("Data"), QByteArray(60, '\x7f') + '\0'));
         ASSERT_TRUE(key.WriteString(QString(), QStringLiteral("default")));
+        ASSERT_TRUE(key.WriteStrings(
+            {{QStringLiteral("One"), QStringLiteral("1")}, {QStringLiteral("Text"), tricky}}));
     }
     const QByteArray text = sandbox.ReadHive(HKEY_LOCAL_MACHINE);
     EXPECT_TRUE(text.startsWith("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE]\n"));
@@ -74,6 +76,7 @@ TEST(Registry, EachValueTypeSurvivesTheFileAndIsReadAsWritten) {
     EXPECT_EQ(value.type, REG_BINARY);
     EXPECT_EQ(value.data, QByteArray(60, '\x7f') + '\0');
     EXPECT_EQ(ReadText(HKEY_LOCAL_MACHINE, kKey, QString()), QStringLiteral("default"));
+    EXPECT_EQ(ReadText(HKEY_LOCAL_MACHINE, kKey, QStringLiteral("One")), QStringLiteral("1"));
 }
 
 TEST(Registry, NamesIgnoreCaseAndKeepTheirFirstSpelling) {
