@@ -125,7 +125,8 @@ void RenameQueue::Run() {
         // caller waking this thread for each one.
         for (int spin = 0; spin < kSpins && Pushed() < next; ++spin)
             Pause();
-        const QueuedRename* item = nullptr;
+        // A copy shares the bytes, which the caller's thread lets go of.
+        QueuedRename rename;
         {
             std::unique_lock<std::mutex> lock(mutex_);
             if (Pushed() < next) {
@@ -138,9 +139,8 @@ void RenameQueue::Run() {
                 if (Pushed() < next)
                     return;
             }
-            item = &items_[std::size_t(next - firstSeq_)];
+            rename = items_[std::size_t(next - firstSeq_)];
         }
-        const QueuedRename& rename = *item;
         FailedRename failure;
         const char* fromName = nullptr;
         const char* toName = nullptr;
@@ -156,6 +156,8 @@ void RenameQueue::Run() {
             else if (!RenameNoReplaceEncoded(rename.from, rename.to, &failure.error))
                 failure.error = failure.error ? failure.error : EIO;
         }
+        // Let go of before the rename counts as done, so that the caller's copy is the last.
+        rename = QueuedRename{};
         std::lock_guard<std::mutex> lock(mutex_);
         if (failure.notSettled || failure.error) {
             failure.seq = next;

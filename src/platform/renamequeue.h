@@ -54,8 +54,8 @@ private:
     std::mutex mutex_;
     std::condition_variable work_;
     std::condition_variable progress_;
-    // The renames handed over and not yet let go of, the first numbered firstSeq_; the thread
-    // reads them in place, and only the caller adds or removes any.
+    // The renames handed over and not yet let go of, the first numbered firstSeq_; only the
+    // caller adds or removes any.
     std::deque<QueuedRename> items_;
     quint64 firstSeq_ = 1;
     std::vector<FailedRename> failures_;
