@@ -27,6 +27,8 @@ constexpr quint32 kFileOnlyEvents = IN_MODIFY | IN_ATTRIB;
 // How often a run that takes the reports once takes them again: soon enough that the reports of
 // thousands of its own renames never fill the kernel's queue.
 constexpr qint64 kRetakeMs = 5;
+// The most bytes of reports the rename thread reads ahead; the rest wait in the notifier.
+constexpr qsizetype kMostReadAhead = 1 << 20;
 
 // The name a report carries. Two reports come for every file a move renames; a plain ASCII name
 // needs no converter.
@@ -680,10 +682,34 @@ int FolderCache::Watch(const QByteArray& encoded, const QString& hostFolder) {
 
 int FolderCache::Notifier() {
     if (notifier_ < 0 && !notifierFailed_) {
+        QMutexLocker lock(&reportsMutex_);
         notifier_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
         notifierFailed_ = notifier_ < 0;
     }
     return notifier_;
+}
+
+void FolderCache::AppendReports(QByteArray* reports) {
+    alignas(inotify_event) char buffer[16384];
+    for (;;) {
+        const ssize_t got = read(notifier_, buffer, sizeof buffer);
+        if (got <= 0)
+            break;
+        reports->append(buffer, got);
+        // A read gives every report queued that fits: room left for the longest one means
+        // none was left behind, and a read more would only say so.
+        if (std::size_t(got) + sizeof(inotify_event) + NAME_MAX + 1 <= sizeof buffer)
+            break;
+    }
+}
+
+void FolderCache::ReadReportsAhead() {
+    // The caller's thread reading them meanwhile reads them all.
+    if (!reportsMutex_.tryLock())
+        return;
+    if (notifier_ >= 0 && readAhead_.size() < kMostReadAhead)
+        AppendReports(&readAhead_);
+    reportsMutex_.unlock();
 }
 
 void FolderCache::Register(int watch, const QString& hostFolder) {
@@ -760,24 +786,22 @@ void FolderCache::TakeReports(bool always) {
     }
     // The reports of the renames done by now are all queued before this read.
     const quint64 done = queue_ ? DoneSeq() : 0;
-    alignas(inotify_event) char buffer[16384];
-    for (;;) {
-        const ssize_t got = read(notifier_, buffer, sizeof buffer);
-        if (got <= 0)
-            break;
-        for (ssize_t at = 0; at < got;) {
-            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
-            at += ssize_t(sizeof(inotify_event) + event->len);
-            // Most reports are of our own renames, expected and passed over unconverted.
-            if (event->len > 0 && ExpectedName(event->wd, event->mask, event->name))
-                continue;
-            TakeReport(event->wd, event->mask,
-                       event->len > 0 ? ReportedName(event->name) : QString());
-        }
-        // A read gives every report queued that fits: room left for the longest one means
-        // none was left behind, and a read more would only say so.
-        if (std::size_t(got) + sizeof(inotify_event) + NAME_MAX + 1 <= sizeof buffer)
-            break;
+    QByteArray reports;
+    {
+        // What the rename thread read ahead came first; none is read ahead meanwhile.
+        QMutexLocker lock(&reportsMutex_);
+        reports = std::exchange(readAhead_, {});
+        AppendReports(&reports);
+    }
+    // Reports are whole and padded to a multiple of their header's size, so that each one read
+    // starts aligned.
+    for (qsizetype at = 0; at + qsizetype(sizeof(inotify_event)) <= reports.size();) {
+        const auto* event = reinterpret_cast<const inotify_event*>(reports.constData() + at);
+        at += qsizetype(sizeof(inotify_event) + event->len);
+        // Most reports are of our own renames, expected and passed over unconverted.
+        if (event->len > 0 && ExpectedName(event->wd, event->mask, event->name))
+            continue;
+        TakeReport(event->wd, event->mask, event->len > 0 ? ReportedName(event->name) : QString());
     }
     // Every report of our changes so far has been read: what is still expected is not, but for
     // the renames still in flight.
@@ -908,9 +932,11 @@ void FolderCache::ClearAll() {
     foldersByWatch_.clear();
     expected_.clear();
     // Closing the notifier drops every watch at once.
+    QMutexLocker lock(&reportsMutex_);
     if (notifier_ >= 0)
         close(notifier_);
     notifier_ = -1;
+    readAhead_.clear();
     ++notifierEpoch_;
 }
 

@@ -170,6 +170,10 @@ public:
     // Waits for every rename handed to the queue (when `wait`), and gives those that failed or
     // that the check refused since the last call: their folders' listings are dropped.
     std::vector<DeferredRenameFailure> TakeRenameFailures(bool wait);
+    // Called on the rename thread now and then: reads the reports that came (most of them of
+    // its renames) into memory, which the next lookup takes before reading the notifier, so that
+    // the caller's thread is spared the reading. Nothing when that thread is reading them.
+    void ReadReportsAhead();
     // Waits for every rename handed to the queue; the failures are kept for TakeRenameFailures.
     void WaitForRenames();
 
@@ -368,6 +372,8 @@ private:
     // Takes the reports that arrived since the last call (once only in a run that asks so,
     // unless `always`).
     void TakeReports(bool always = false);
+    // Appends every report the notifier has queued; called under reportsMutex_.
+    void AppendReports(QByteArray* reports);
 
     // One report: the watch, what happened and the name in the folder (empty: the folder itself).
     void TakeReport(int watch, quint32 mask, const QString& name);
@@ -445,6 +451,9 @@ private:
     };
 
     QMutex mutex_;
+    // Guards the notifier's number and the reports read ahead, for the rename thread.
+    QMutex reportsMutex_;
+    QByteArray readAhead_;
     RenameQueue* queue_ = nullptr;
     quint64 seqBase_ = 0; // the renames of the queues before this one
     std::deque<InFlight> inFlight_;

@@ -15,6 +15,8 @@ namespace {
 constexpr std::size_t kMostQueued = 4096;
 // How long the thread looks for the next rename before it sleeps: some tens of microseconds.
 constexpr int kSpins = 2000;
+// How many renames are made between calls of the hook.
+constexpr quint64 kRenamesBetweenCalls = 16;
 
 void Pause() {
 #if defined(__x86_64__) || defined(__i386__)
@@ -69,7 +71,8 @@ bool WritableFile(int folder, const char* name) {
 
 } // namespace
 
-RenameQueue::RenameQueue() : thread_([this] { Run(); }) {}
+RenameQueue::RenameQueue(std::function<void()> afterSome)
+    : afterSome_(std::move(afterSome)), thread_([this] { Run(); }) {}
 
 RenameQueue::~RenameQueue() {
     {
@@ -123,6 +126,8 @@ void RenameQueue::Run() {
     for (quint64 next = 1;; ++next) {
         // The next rename mostly comes within microseconds: waiting for it a moment spares the
         // caller waking this thread for each one.
+        if (afterSome_ && (next % kRenamesBetweenCalls == 0 || Pushed() < next))
+            afterSome_();
         for (int spin = 0; spin < kSpins && Pushed() < next; ++spin)
             Pause();
         // A copy shares the bytes, which the caller's thread lets go of.

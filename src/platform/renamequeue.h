@@ -8,6 +8,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -30,7 +31,8 @@ struct FailedRename {
 // One thread hands renames over and waits for them.
 class RenameQueue {
 public:
-    RenameQueue();
+    // `afterSome` is called on the thread after every few renames and before it waits for more.
+    explicit RenameQueue(std::function<void()> afterSome = {});
     // Makes every rename given, then ends the thread.
     ~RenameQueue();
     RenameQueue(const RenameQueue&) = delete;
@@ -65,6 +67,7 @@ private:
     bool idle_ = false;  // the thread waits for work
     quint64 wakeAt_ = 0; // the caller waits until this rename is done (0: it does not)
     bool stopping_ = false;
+    std::function<void()> afterSome_;
     std::thread thread_;
 };
 

@@ -191,7 +191,8 @@ std::atomic<bool> renamesDeferred{false};
 
 } // namespace
 
-DeferredRenames::DeferredRenames() : queue_(std::make_unique<RenameQueue>()) {
+DeferredRenames::DeferredRenames()
+    : queue_(std::make_unique<RenameQueue>([] { Cache().ReadReportsAhead(); })) {
     Cache().DeferRenames(queue_.get());
     renamesDeferred = true;
 }
