@@ -81,18 +81,22 @@ TEST(RenameQueue, MakesTheRenamesInOrderAndTellsWhatFailedOrWasRefused) {
 }
 
 // The reports of renames in flight come after those of a change made meanwhile elsewhere (a
-// folder made): every one is still known as ours, so no listing is read again afterwards.
+// folder made): every one is still known as ours, so no listing is read again afterwards. A
+// change another program makes meanwhile is still seen, whichever thread read its report.
 TEST(DeferredRenames, ReportsOfOurOwnChangesOutOfOrderReadNoFolderAgain) {
     TempMsts drive;
     constexpr int kFiles = 200;
     for (int i = 0; i < kFiles; ++i)
         drive.MakeFile(S("MSTS/Trains/Consists/c%1.con").arg(i), "c");
     drive.MakeFolder(S("STORE/Trains/Consists"));
+    drive.MakeFolder(S("STORE/Other"));
     const QString from = S("C:\\MSTS\\Trains\\Consists\\c%1.con");
     const QString to = S("C:\\STORE\\Trains\\Consists\\c%1.con");
     FileExists(from.arg(0));
     FileExists(to.arg(0));
     FileExists(S("C:\\STORE\\Trains\\Made"));
+    const QString other = S("C:\\STORE\\Other\\late.con");
+    EXPECT_FALSE(FileExists(other));
     {
         const DeferredRenames deferred;
         for (int i = 0; i < kFiles; ++i) {
@@ -101,6 +105,7 @@ TEST(DeferredRenames, ReportsOfOurOwnChangesOutOfOrderReadNoFolderAgain) {
                 ASSERT_TRUE(ForceFolders(S("C:\\STORE\\Trains\\Made")));
             }
         }
+        drive.MakeFile(S("STORE/Other/late.con"));
         WaitForDeferredRenames();
         const qint64 reads = FolderReadCount();
         EXPECT_TRUE(FolderExists(S("C:\\STORE\\Trains\\Made")));
@@ -109,6 +114,7 @@ TEST(DeferredRenames, ReportsOfOurOwnChangesOutOfOrderReadNoFolderAgain) {
             EXPECT_TRUE(FileExists(to.arg(i)));
         }
         EXPECT_EQ(FolderReadCount(), reads);
+        EXPECT_TRUE(FileExists(other));
         EXPECT_TRUE(TakeDeferredRenameFailures(true).empty());
     }
     EXPECT_EQ(drive.NamesIn(S("STORE/Trains/Consists")).size(), kFiles);
