@@ -512,13 +512,13 @@ bool FolderCache::Expected(int watch, quint32 mask, const QString& name) {
         return true;
     }
     // With renames in flight, a change of ours made meanwhile in another folder (one made)
-    // reports before the renames handed over earlier do.
+    // reports before the renames handed over earlier do: it was expected last, behind theirs.
     if (!queue_)
         return false;
-    const auto it = std::find_if(expected_.begin(), expected_.end(), same);
-    if (it == expected_.end())
+    const auto it = std::find_if(expected_.rbegin(), expected_.rend(), same);
+    if (it == expected_.rend())
         return false;
-    expected_.erase(it);
+    expected_.erase(std::next(it).base());
     return true;
 }
 
