@@ -1,8 +1,9 @@
 // A store job and its reverse on a large generated installation: the time of the move phase
 // against renaming the very same files with a plain rename(2) loop on their host paths, measured
 // side by side in one run. The ratio is what the move phase costs per file beyond the rename
-// itself (finding each file without regard to case, checking the target, making folders,
-// status texts).
+// itself (listing what to move, finding each file without regard to case, checking the target,
+// making folders, status texts), less what of it overlaps the renames, which are made on a
+// thread of their own.
 #include "benchdrive.h"
 #include "catalogue/cacherebuild.h"
 #include "catalogue/itemtreelist.h"
