@@ -944,7 +944,10 @@ void FolderCache::DeferRenames(RenameQueue* queue) {
     QMutexLocker lock(&mutex_);
     if (!queue && queue_) {
         WaitForQueue();
+        // Failures not taken by now belong to a move phase that stopped (an exception): their
+        // listings are read again, and no later phase is to act on them.
         SettleFailures();
+        failures_.clear();
         inFlight_.clear();
         // The numbers of the next queue follow on, so that those left in listings are done.
         seqBase_ += queue_->Pushed();

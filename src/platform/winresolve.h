@@ -205,7 +205,7 @@ struct DeferredRenameFailure {
 // returns at once, the listings taking the rename over as if made; the renames are made in the
 // order given. Whatever else looks at the disk through this layer, or changes it, waits first
 // for the renames in flight it could see (a move phase's lookups in between are answered from
-// the listings). Ending waits for every rename.
+// the listings). Ending waits for every rename; failures not taken by then are forgotten.
 class DeferredRenames {
 public:
     DeferredRenames();

@@ -119,3 +119,24 @@ TEST(DeferredRenames, ReportsOfOurOwnChangesOutOfOrderReadNoFolderAgain) {
     }
     EXPECT_EQ(drive.NamesIn(S("STORE/Trains/Consists")).size(), kFiles);
 }
+
+// A move phase that stops (an exception) leaves its failures untaken: the listings are read again
+// and the next phase is not handed them.
+TEST(DeferredRenames, FailuresNotTakenEndWithTheirPhase) {
+    TempMsts drive;
+    drive.MakeFile(S("MSTS/Trains/Consists/ro.con"), "ro");
+    ASSERT_EQ(chmod(QFile::encodeName(drive.Host(S("MSTS/Trains/Consists/ro.con"))), 0444), 0);
+    drive.MakeFolder(S("STORE/Trains/Consists"));
+    const QString from = S("C:\\MSTS\\Trains\\Consists\\ro.con");
+    const QString to = S("C:\\STORE\\Trains\\Consists\\ro.con");
+    FileExists(from);
+    FileExists(to);
+    {
+        const DeferredRenames deferred;
+        ASSERT_EQ(RenameListedFile(from, to, nullptr), ListedRename::Renamed);
+    }
+    EXPECT_TRUE(FileExists(from));
+    EXPECT_FALSE(FileExists(to));
+    const DeferredRenames next;
+    EXPECT_TRUE(TakeDeferredRenameFailures(true).empty());
+}
