@@ -69,7 +69,6 @@ ListedRename FileMoveOps::RenameListed(const QString& source, const QString& tar
 }
 
 bool FileMoveOps::Copy(const QString& source, const QString& target, int* error) {
-    WaitForDeferredRenames();
     FindEntry entry;
     if (!FileMoveOps::Find(source, &entry, error))
         return false;

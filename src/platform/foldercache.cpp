@@ -380,8 +380,7 @@ bool FolderCache::CanTakeFileRename(const QString& oldHost, const QString& newHo
 ListedTarget FolderCache::CanTakeListedRename(const QString& source, const QString& target,
                                               FileRenameTicket* ticket) {
     QMutexLocker lock(&mutex_);
-    if (queue_ && queue_->HasFailures())
-        SettleFailures();
+    SettleFailures();
     TakeReports();
     FolderListing* from = nullptr;
     QString name, found;
@@ -448,11 +447,7 @@ void FolderCache::QueueRename(const FileRenameTicket& ticket, const QString& sou
     QMutexLocker lock(&mutex_);
     // What a failure is told by is kept while the rename is in flight, from before it is handed
     // over.
-    const quint64 done = DoneSeq();
-    if (queue_->HasFailures())
-        SettleFailures();
-    while (!inFlight_.empty() && inFlight_.front().seq <= done)
-        inFlight_.pop_front();
+    SettleFailures();
     const quint64 seq = seqBase_ + queue_->Pushed() + 1;
     inFlight_.push_back(InFlight{seq, ticket.oldHost, ticket.newHost, source, renamedTo});
     queue_->Push(QueuedRename{EncodeHostPath(ticket.oldHost), EncodeHostPath(ticket.newHost),
@@ -959,16 +954,14 @@ std::vector<DeferredRenameFailure> FolderCache::TakeRenameFailures(bool wait) {
     QMutexLocker lock(&mutex_);
     if (wait)
         WaitForQueue();
-    if (queue_ && queue_->HasFailures())
-        SettleFailures();
+    SettleFailures();
     return std::exchange(failures_, {});
 }
 
 void FolderCache::WaitForRenames() {
     QMutexLocker lock(&mutex_);
     WaitForQueue();
-    if (queue_ && queue_->HasFailures())
-        SettleFailures();
+    SettleFailures();
 }
 
 void FolderCache::WaitForFolder(const QString& hostFolder, bool settle) {
@@ -977,7 +970,7 @@ void FolderCache::WaitForFolder(const QString& hostFolder, bool settle) {
     const FolderListing* listing = Listing(hostFolder);
     if (listing)
         WaitForSeq(listing->renameSeq);
-    if (settle && queue_->HasFailures())
+    if (settle)
         SettleFailures();
 }
 
@@ -1007,8 +1000,11 @@ void FolderCache::WaitForQueue() {
 }
 
 void FolderCache::SettleFailures() {
+    if (!queue_)
+        return;
     const quint64 done = DoneSeq();
-    for (const FailedRename& failure : queue_->TakeFailures()) {
+    for (const FailedRename& failure :
+         queue_->HasFailures() ? queue_->TakeFailures() : std::vector<FailedRename>()) {
         const quint64 seq = seqBase_ + failure.seq;
         const auto it = std::find_if(inFlight_.begin(), inFlight_.end(),
                                      [&](const InFlight& rename) { return rename.seq == seq; });

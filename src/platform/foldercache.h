@@ -439,7 +439,8 @@ private:
     // Waits for every rename in flight (nothing else: listings stay as they are).
     void WaitForQueue();
     // Takes the failures the queue reported: their listings are dropped, their expected
-    // reports forgotten, and they are kept for TakeRenameFailures.
+    // reports forgotten, and they are kept for TakeRenameFailures. What is kept of the renames
+    // done is let go of.
     void SettleFailures();
 
     struct InFlight {

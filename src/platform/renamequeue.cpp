@@ -151,16 +151,10 @@ void RenameQueue::Run() {
         const char* toName = nullptr;
         const int from = sourceFolder.Of(rename.from, &fromName);
         const int to = targetFolder.Of(rename.to, &toName);
-        if (rename.checkFile && !WritableFile(from, fromName)) {
+        if (rename.checkFile && !WritableFile(from, fromName))
             failure.notSettled = true;
-        } else if (renameat2(from, fromName, to, toName, RENAME_NOREPLACE) != 0) {
-            // A file system without the flag has stand-ins that need the paths.
-            const int code = errno;
-            if (code != EINVAL && code != ENOSYS && code != EOPNOTSUPP)
-                failure.error = code;
-            else if (!RenameNoReplaceEncoded(rename.from, rename.to, &failure.error))
-                failure.error = failure.error ? failure.error : EIO;
-        }
+        else if (!RenameNoReplaceAt(from, fromName, to, toName, &failure.error))
+            failure.error = failure.error ? failure.error : EIO;
         // Let go of before the rename counts as done, so that the caller's copy is the last.
         rename = QueuedRename{};
         std::lock_guard<std::mutex> lock(mutex_);

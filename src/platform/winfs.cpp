@@ -16,28 +16,28 @@ namespace qv {
 // renameat2 with RENAME_NOREPLACE; where the file system does not know the flag, a file is linked
 // under the new name and unlinked under the old (link refuses an existing name), and only as the
 // last resort the name is checked before a plain rename.
-bool RenameNoReplaceEncoded(const QByteArray& from, const QByteArray& to, int* error) {
-    if (renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE) == 0)
+bool RenameNoReplaceAt(int fromFolder, const char* from, int toFolder, const char* to, int* error) {
+    if (renameat2(fromFolder, from, toFolder, to, RENAME_NOREPLACE) == 0)
         return true;
     if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
         return SetFsError(error, errno);
     struct stat st {};
-    if (lstat(from.constData(), &st) != 0)
+    if (fstatat(fromFolder, from, &st, AT_SYMLINK_NOFOLLOW) != 0)
         return SetFsError(error, errno);
     if (!S_ISDIR(st.st_mode)) {
-        if (link(from.constData(), to.constData()) == 0) {
-            if (unlink(from.constData()) == 0)
+        if (linkat(fromFolder, from, toFolder, to, 0) == 0) {
+            if (unlinkat(fromFolder, from, 0) == 0)
                 return true;
             const int code = errno;
-            unlink(to.constData());
+            unlinkat(toFolder, to, 0);
             return SetFsError(error, code);
         }
         if (errno == EEXIST)
             return SetFsError(error, EEXIST);
     }
-    if (lstat(to.constData(), &st) == 0)
+    if (fstatat(toFolder, to, &st, AT_SYMLINK_NOFOLLOW) == 0)
         return SetFsError(error, EEXIST);
-    if (rename(from.constData(), to.constData()) != 0)
+    if (renameat(fromFolder, from, toFolder, to) != 0)
         return SetFsError(error, errno);
     return true;
 }
@@ -79,7 +79,8 @@ bool StatPath(const QString& path, QString* host, struct stat* st, int* error) {
 }
 
 bool RenameNoReplaceHost(const QString& oldHost, const QString& newHost, int* error) {
-    return RenameNoReplaceEncoded(EncodeHostPath(oldHost), EncodeHostPath(newHost), error);
+    return RenameNoReplaceAt(AT_FDCWD, EncodeHostPath(oldHost).constData(), AT_FDCWD,
+                             EncodeHostPath(newHost).constData(), error);
 }
 
 bool WriteAll(int fd, const char* data, qint64 size, int* error) {

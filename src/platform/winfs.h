@@ -71,8 +71,10 @@ bool WriteFileAtomic(const QString& path, const QByteArray& data, int* error = n
 
 // Renames a file or folder; fails with EEXIST when the target exists in any letter case.
 bool RenameNoReplace(const QString& oldPath, const QString& newPath, int* error = nullptr);
-// RenameNoReplace of host paths, encoded; the flag's stand-ins where the file system lacks it.
-bool RenameNoReplaceEncoded(const QByteArray& from, const QByteArray& to, int* error = nullptr);
+// RenameNoReplace of encoded host paths, each relative to an open folder (or AT_FDCWD), with
+// stand-ins for the flag where the file system lacks it.
+bool RenameNoReplaceAt(int fromFolder, const char* from, int toFolder, const char* to,
+                       int* error = nullptr);
 // How RenameListedFile went.
 enum class ListedRename { Renamed, Failed, FolderMissing, NotSettled };
 // Renames the regular file `source` into the folder of `target` under the name the file has (the
