@@ -3,6 +3,7 @@
 #include "platform/renamequeue.h"
 
 #include "fixtures/tempmsts.h"
+#include "platform/winfind.h"
 #include "platform/winfs.h"
 #include "platform/winresolve.h"
 
@@ -80,9 +81,11 @@ TEST(RenameQueue, MakesTheRenamesInOrderAndTellsWhatFailedOrWasRefused) {
     EXPECT_EQ(drive.NamesIn(S("B")), QStringList{S("taken")});
 }
 
-// The reports of renames in flight come after those of a change made meanwhile elsewhere (a
-// folder made): every one is still known as ours, so no listing is read again afterwards. A
-// change another program makes meanwhile is still seen, whichever thread read its report.
+// Renames handed to the rename thread: lookups answer as if they were made at once, and a folder
+// read from the disk meanwhile waits for those in flight in it. Their reports come after those
+// of a change of ours made meanwhile elsewhere (a folder made): every one is still known as ours,
+// so no listing is read again afterwards. A change another program makes meanwhile is still
+// seen, whichever thread read its report.
 TEST(DeferredRenames, ReportsOfOurOwnChangesOutOfOrderReadNoFolderAgain) {
     TempMsts drive;
     constexpr int kFiles = 200;
@@ -105,6 +108,13 @@ TEST(DeferredRenames, ReportsOfOurOwnChangesOutOfOrderReadNoFolderAgain) {
                 ASSERT_TRUE(ForceFolders(S("C:\\STORE\\Trains\\Made")));
             }
         }
+        EXPECT_FALSE(FileExists(from.arg(kFiles - 1)));
+        EXPECT_TRUE(FileExists(to.arg(kFiles - 1)));
+        // Dropped, the folder is read from the disk when next asked.
+        InvalidateFolder(drive.Host(S("STORE/Trains/Consists")));
+        QList<FindEntry> entries;
+        ASSERT_TRUE(FindEntries(S("C:\\STORE\\Trains\\Consists\\*.con"), &entries));
+        EXPECT_EQ(entries.size(), kFiles);
         drive.MakeFile(S("STORE/Other/late.con"));
         WaitForDeferredRenames();
         const qint64 reads = FolderReadCount();

@@ -344,32 +344,3 @@ TEST(RenameListedFile, TakesWhatTheListingsSettleAndLeavesTheRestUntouched) {
         EXPECT_EQ(PathLayerDiskAsks(), asks);
     }
 }
-
-// Renames handed to the rename thread: lookups answer as if they were made at once, a folder
-// read from the disk meanwhile waits for those in flight in it, and the end waits for them all.
-TEST(DeferredRenames, LookupsAndReadsSeeTheRenamesInFlightAsMade) {
-    TempMsts drive;
-    constexpr int kFiles = 300;
-    const auto source = [](int i) { return S("C:\\MSTS\\Trains\\Consists\\c%1.con").arg(i); };
-    const auto target = [](int i) { return S("C:\\STORE\\Trains\\Consists\\c%1.con").arg(i); };
-    for (int i = 0; i < kFiles; ++i)
-        drive.MakeFile(S("MSTS/Trains/Consists/c%1.con").arg(i), "c");
-    drive.MakeFolder(S("STORE/Trains/Consists"));
-    FileExists(source(0));
-    FileExists(target(0));
-    {
-        const DeferredRenames deferred;
-        for (int i = 0; i < kFiles; ++i)
-            ASSERT_EQ(RenameListedFile(source(i), target(i), nullptr), ListedRename::Renamed) << i;
-        EXPECT_FALSE(FileExists(source(kFiles - 1)));
-        EXPECT_TRUE(FileExists(target(kFiles - 1)));
-        // Dropped, the folder is read from the disk when next asked.
-        InvalidateFolder(drive.Host(S("STORE/Trains/Consists")));
-        QList<FindEntry> entries;
-        ASSERT_TRUE(FindEntries(S("C:\\STORE\\Trains\\Consists\\*.con"), &entries));
-        EXPECT_EQ(entries.size(), kFiles);
-        EXPECT_TRUE(TakeDeferredRenameFailures(true).empty());
-    }
-    EXPECT_EQ(drive.NamesIn(S("STORE/Trains/Consists")).size(), kFiles);
-    EXPECT_TRUE(drive.NamesIn(S("MSTS/Trains/Consists")).isEmpty());
-}
