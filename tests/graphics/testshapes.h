@@ -120,10 +120,14 @@ inline std::vector<Encoded> SyntheticFiles() {
         {"compressed binary", Compress(BinaryShapeBody(shape))}};
 }
 
-// The text with the first occurrence of `from` replaced; fails the test when it is missing.
-inline void ReplaceOnce(QString* text, const QString& from, const QString& to) {
-    const qsizetype at = text->indexOf(from);
-    ASSERT_GE(at, 0) << from.toStdString();
+// The text with the `nth` (from 0) occurrence of `from` replaced; fails the test when it is
+// missing.
+inline void ReplaceOnce(QString* text, const QString& from, const QString& to, int nth = 0) {
+    qsizetype at = -1;
+    for (int k = 0; k <= nth; ++k) {
+        at = text->indexOf(from, at + 1);
+        ASSERT_GE(at, 0) << from.toStdString() << " " << k;
+    }
     text->replace(at, from.size(), to);
 }
 
@@ -138,11 +142,11 @@ inline bool Near(float a, float b) {
     return std::abs(a - b) <= 1e-5f * std::max(1.0f, std::abs(a));
 }
 
-// The whole model as lines of text, floats to five digits, so that two models compare line by
-// line and a difference shows where it is.
+// The whole model as lines of text, floats to the last bit (nine digits), so that two models
+// compare line by line and a difference shows where it is.
 inline QStringList Dump(const ShapeModel& m) {
     QStringList lines;
-    auto f = [](float v) { return QString::number(double(v), 'g', 5); };
+    auto f = [](float v) { return QString::number(double(v), 'g', 9); };
     auto vec = [&](const ShapeVector& v) { return f(v.x) + u' ' + f(v.y) + u' ' + f(v.z); };
     auto ints = [](const auto& values) {
         QStringList out;
@@ -183,10 +187,12 @@ inline QStringList Dump(const ShapeModel& m) {
         lines << QStringLiteral("level ") + f(level.selection) + u' ' + ints(level.hierarchy);
         for (const ShapeSubObject& sub : level.subObjects) {
             for (const ShapeVertex& v : sub.vertices)
-                lines << QStringLiteral("vertex %1 %2 %3 %4")
+                lines << QStringLiteral("vertex %1 %2 %3 %4 %5 %6")
+                             .arg(v.flags)
                              .arg(v.point)
                              .arg(v.normal)
                              .arg(v.colour1)
+                             .arg(v.colour2)
                              .arg(ints(v.uvs));
             for (const ShapeVertexSet& v : sub.vertexSets)
                 lines
