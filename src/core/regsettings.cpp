@@ -58,24 +58,19 @@ QString TextOf(RegistryKey& key, const QString& name) {
 } // namespace
 
 bool RegWriteStringAt(RegRoot root, const QString& key, const QString& name, const QString& text) {
-    HiveNoticeGuard notices;
-    RegistryKey reg;
-    // A key that cannot be created loses the setting just as a failed write does.
-    if (!reg.Open(root, key, true) || !reg.WriteString(name, text)) {
-        FailAndTerminate(name);
-        return false;
-    }
-    return true;
+    return RegWriteStringsAt(root, key, {{name, text}});
 }
 
 bool RegWriteString(const QString& key, const QString& name, const QString& text) {
     return RegWriteStringAt(HKEY_LOCAL_MACHINE, key, name, text);
 }
 
-bool RegWriteStrings(const QString& key, const QList<std::pair<QString, QString>>& values) {
+bool RegWriteStringsAt(RegRoot root, const QString& key,
+                       const QList<std::pair<QString, QString>>& values) {
     HiveNoticeGuard notices;
     RegistryKey reg;
-    if (!reg.Open(HKEY_LOCAL_MACHINE, key, true) || !reg.WriteStrings(values)) {
+    // A key that cannot be created loses the settings just as a failed write does.
+    if (!reg.Open(root, key, true) || !reg.WriteStrings(values)) {
         FailAndTerminate(values.isEmpty() ? QString() : values.first().first);
         return false;
     }

@@ -20,8 +20,9 @@ inline const QString kProductKey = QStringLiteral("SOFTWARE\\Pellicott\\Quarvel"
 // failure in a stop box and ends the program with exit status 1 (false when the end is hooked).
 bool RegWriteStringAt(RegRoot root, const QString& key, const QString& name, const QString& text);
 bool RegWriteString(const QString& key, const QString& name, const QString& text);
-// Several values (name, text) of one key of HKEY_LOCAL_MACHINE, written together.
-bool RegWriteStrings(const QString& key, const QList<std::pair<QString, QString>>& values);
+// Several values (name, text) of one key, written together.
+bool RegWriteStringsAt(RegRoot root, const QString& key,
+                       const QList<std::pair<QString, QString>>& values);
 
 // The value's text; empty when the key or the value is missing or the value is not a string.
 QString RegReadStringAt(RegRoot root, const QString& key, const QString& name);

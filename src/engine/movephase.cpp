@@ -246,9 +246,9 @@ void Move(bool unstore, const QString& tsectionFile, const WorkLists& lists, boo
                        : allConsists ? QStringLiteral("1")
                                      : QStringLiteral("0");
         // One write of the settings file for both.
-        RegWriteStrings(kProductKey,
-                        {{QStringLiteral("Everything Unstored"), QStringLiteral("false")},
-                         {QStringLiteral("Selected Unstored"), selected}});
+        RegWriteStringsAt(HKEY_LOCAL_MACHINE, kProductKey,
+                          {{QStringLiteral("Everything Unstored"), QStringLiteral("false")},
+                           {QStringLiteral("Selected Unstored"), selected}});
 
         if (!tsectionFile.isEmpty() && !InstallTsectionFile(tsectionFile))
             App().RunHadErrors = true;

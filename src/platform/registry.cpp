@@ -503,10 +503,7 @@ bool RegistryKey::Write(const QString& name, const RegValue& value) {
 }
 
 bool RegistryKey::WriteString(const QString& name, const QString& text) {
-    RegValue value;
-    value.type = REG_SZ;
-    value.text = text;
-    return Write(name, value);
+    return WriteStrings({{name, text}});
 }
 
 bool RegistryKey::WriteStrings(const QList<std::pair<QString, QString>>& values) {
