@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <pthread.h>
 #include <system_error>
 #include <thread>
 #include <utility>
@@ -27,10 +30,114 @@ std::size_t WorkerLimit() {
     return limit > 0 ? std::min<std::size_t>(limit, machine) : machine;
 }
 
+namespace {
+
+// One call's share of the work and how many of the helpers given it are still at it.
+struct Job {
+    const std::function<void()>* share = nullptr;
+    std::mutex mutex;
+    std::condition_variable finished;
+    std::size_t left = 0; // guarded by mutex
+};
+
+// A thread kept for the calls to come once its share of one is done: a rebuild makes dozens of
+// calls, and starting seven threads for each (and their ending) cost more than many calls' work.
+class Helper {
+public:
+    void Give(Job* job) {
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            job_ = job;
+        }
+        given_.notify_one();
+    }
+
+    // Runs the shares given, telling each job when its share is done and then making itself
+    // available again through `idle`.
+    template <typename Idle> [[noreturn]] void Run(Idle idle) {
+        for (;;) {
+            Job* job = nullptr;
+            {
+                std::unique_lock<std::mutex> lock(mutex_);
+                given_.wait(lock, [this] { return job_ != nullptr; });
+                job = std::exchange(job_, nullptr);
+            }
+            (*job->share)();
+            // Available before the job is told, so that the caller's next call finds it; the
+            // job is not touched after it is told.
+            idle(this);
+            const std::lock_guard<std::mutex> lock(job->mutex);
+            if (--job->left == 0)
+                job->finished.notify_one();
+        }
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable given_;
+    Job* job_ = nullptr; // guarded by mutex_
+};
+
+// The helpers kept, created as calls need them (several calls may run at once, on threads of
+// their own), and never ended: they wait for work until the program ends.
+class Helpers {
+public:
+    // Up to `wanted` helpers for one call, started when too few are waiting; fewer when no more
+    // threads are to be had.
+    std::vector<Helper*> Take(std::size_t wanted) {
+        std::vector<Helper*> taken;
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            while (taken.size() < wanted && !idle_.empty()) {
+                taken.push_back(idle_.back());
+                idle_.pop_back();
+            }
+        }
+        while (taken.size() < wanted) {
+            auto* helper = new Helper;
+            try {
+                std::thread([this, helper] {
+                    helper->Run([this](Helper* done) { Put(done); });
+                }).detach();
+            } catch (const std::system_error&) {
+                delete helper;
+                break;
+            }
+            taken.push_back(helper);
+        }
+        return taken;
+    }
+
+private:
+    void Put(Helper* helper) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        idle_.push_back(helper);
+    }
+
+    std::mutex mutex_;
+    std::vector<Helper*> idle_; // guarded by mutex_
+};
+
+Helpers*& HelpersSlot() {
+    // Never destroyed: its threads outlive every static object. A process forked from this one
+    // has none of them (and perhaps a lock held by one): it starts helpers of its own.
+    static Helpers* helpers = [] {
+        pthread_atfork(nullptr, nullptr, [] { HelpersSlot() = new Helpers; });
+        return new Helpers;
+    }();
+    return helpers;
+}
+
+Helpers& TheHelpers() {
+    return *HelpersSlot();
+}
+
+} // namespace
+
 void ForEachOnWorkers(std::size_t count, std::size_t perThread,
                       const std::function<void(std::size_t)>& work, std::size_t spare) {
     std::atomic<std::size_t> next{0};
-    auto share = [&] {
+    const std::function<void()> share = [&] {
         for (std::size_t i = next++; i < count; i = next++)
             work(i);
     };
@@ -38,16 +145,20 @@ void ForEachOnWorkers(std::size_t count, std::size_t perThread,
         (count + std::max<std::size_t>(perThread, 1) - 1) / std::max<std::size_t>(perThread, 1);
     const std::size_t most = WorkerLimit();
     const std::size_t threads = std::min(wanted, most > spare ? most - spare : 1);
-    std::vector<std::thread> workers;
-    try {
-        for (std::size_t t = 1; t < threads; ++t)
-            workers.emplace_back(share);
-    } catch (const std::system_error&) {
-        // No more threads to be had: those started and this one share the work.
+    if (threads < 2) {
+        share();
+        return;
     }
+    // Those given a share and this thread share the work.
+    const std::vector<Helper*> helpers = TheHelpers().Take(threads - 1);
+    Job job;
+    job.share = &share;
+    job.left = helpers.size();
+    for (Helper* helper : helpers)
+        helper->Give(&job);
     share();
-    for (std::thread& worker : workers)
-        worker.join();
+    std::unique_lock<std::mutex> lock(job.mutex);
+    job.finished.wait(lock, [&] { return job.left == 0; });
 }
 
 OrderedHandOff::OrderedHandOff(std::size_t most, std::function<void(std::size_t)> work)

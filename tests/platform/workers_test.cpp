@@ -2,11 +2,14 @@
 
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 using namespace qv;
@@ -21,6 +24,55 @@ TEST(ForEachOnWorkers, CallsEveryIndexOnceWhateverTheShareOfEachThread) {
                 ASSERT_EQ(calls[i].load(), 1) << i << " of " << count << ", " << perThread;
         }
     }
+}
+
+// The threads are kept from call to call: calls made at once from several threads, and calls
+// made from within a call, each still have every index called once before they return.
+TEST(ForEachOnWorkers, CallsAtOnceAndWithinCallsEachCallEveryIndexOnce) {
+    constexpr std::size_t kOuter = 40, kInner = 300;
+    auto nested = [&](std::vector<std::atomic<int>>& calls) {
+        ForEachOnWorkers(kOuter, 1, [&](std::size_t i) {
+            ForEachOnWorkers(kInner, 16, [&](std::size_t j) { ++calls[i * kInner + j]; });
+        });
+    };
+    for (int round = 0; round < 3; ++round) {
+        std::vector<std::vector<std::atomic<int>>> calls;
+        for (int t = 0; t < 4; ++t)
+            calls.emplace_back(kOuter * kInner);
+        std::vector<std::thread> callers;
+        for (int t = 1; t < 4; ++t)
+            callers.emplace_back([&, t] { nested(calls[std::size_t(t)]); });
+        nested(calls[0]);
+        for (std::thread& caller : callers)
+            caller.join();
+        for (const auto& one : calls)
+            for (std::size_t k = 0; k < one.size(); ++k)
+                ASSERT_EQ(one[k].load(), 1) << "round " << round << ", index " << k;
+    }
+}
+
+// A process forked from one whose threads are kept has none of them: its calls still end.
+TEST(ForEachOnWorkers, AProcessForkedAfterCallsHasItsOwnCallsMade) {
+    ForEachOnWorkers(64, 1, [](std::size_t) {}); // threads kept in this process
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::vector<std::atomic<int>> calls(500);
+        ForEachOnWorkers(calls.size(), 1, [&](std::size_t i) { ++calls[i]; });
+        for (const auto& call : calls)
+            if (call.load() != 1)
+                _exit(1);
+        _exit(0);
+    }
+    int status = -1;
+    for (int waited = 0; waited < 1000 && waitpid(child, &status, WNOHANG) == 0; ++waited)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (!WIFEXITED(status) && !WIFSIGNALED(status)) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+        FAIL() << "the forked process's call never ended";
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 TEST(ForEachOnWorkers, ALimitOfOneKeepsEveryCallOnTheCallingThread) {
