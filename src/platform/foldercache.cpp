@@ -29,6 +29,10 @@ constexpr quint32 kFileOnlyEvents = IN_MODIFY | IN_ATTRIB;
 constexpr qint64 kRetakeMs = 5;
 // The most bytes of reports the rename thread reads ahead; the rest wait in the notifier.
 constexpr qsizetype kMostReadAhead = 1 << 20;
+// How many notifiers folders read together are watched through: four threads adding watches
+// through four took a fifth of the time eight took through one, and each is one of the few
+// inotify instances the system gives a user.
+constexpr std::size_t kWatchGroups = 4;
 
 // The name a report carries. Two reports come for every file a move renames; a plain ASCII name
 // needs no converter.
@@ -72,7 +76,7 @@ void KeepAnswers(FolderListing* listing, const QStringList& keys,
 
 void FolderCache::Prefetch(const QStringList& hostFolders, bool fileStats) {
     QStringList folders;
-    int notifier = -1;
+    std::vector<int> notifiers;
     quint64 epoch = 0;
     {
         QMutexLocker lock(&mutex_);
@@ -87,12 +91,12 @@ void FolderCache::Prefetch(const QStringList& hostFolders, bool fileStats) {
             return;
         // The folders are read outside the lock.
         WaitForFolders(folders);
-        notifier = Notifier();
+        notifiers = GroupNotifiers();
         epoch = notifierEpoch_;
         ++prefetching_;
     }
     // Each folder is taken in as soon as it is read, while the others are still being read.
-    ReadFolders(folders, fileStats, notifier, kWatchMask, nullptr,
+    ReadFolders(folders, fileStats, notifiers, kWatchMask, nullptr,
                 [&](std::size_t first, std::span<FolderRead> run) {
                     QMutexLocker lock(&mutex_);
                     // The watches went with a notifier that was closed meanwhile.
@@ -144,7 +148,7 @@ void FolderCache::FindInFolders(const QStringList& windowsFolders, const QString
     // The folders to be read: their places and host folders.
     std::vector<std::size_t> places;
     QStringList hosts;
-    int notifier = -1;
+    std::vector<int> notifiers;
     quint64 epoch = 0;
     quint64 generation = 0;
     {
@@ -183,7 +187,7 @@ void FolderCache::FindInFolders(const QStringList& windowsFolders, const QString
         }
         if (!places.empty()) {
             WaitForFolders(hosts);
-            notifier = Notifier();
+            notifiers = GroupNotifiers();
             epoch = notifierEpoch_;
             generation = generation_;
             ++prefetching_;
@@ -250,7 +254,7 @@ void FolderCache::FindInFolders(const QStringList& windowsFolders, const QString
             tell(places[first + k]);
     };
     // The host paths are encoded on the worker threads too.
-    ReadFolders(hosts, true, notifier, kWatchMask, makeAnswers, take);
+    ReadFolders(hosts, true, notifiers, kWatchMask, makeAnswers, take);
     QMutexLocker lock(&mutex_);
     EndPrefetch();
 }
@@ -508,8 +512,8 @@ bool FolderCache::Expected(int watch, quint32 mask, const QString& name) {
     }
     // With renames in flight, a change of ours made meanwhile in another folder (one made)
     // reports before the renames handed over earlier do: it was expected last, behind theirs.
-    if (!queue_)
-        return false;
+    // And the notifiers are read one after another: a folder watched through a later one reports
+    // after another watched through an earlier one, whatever the order of the changes.
     const auto it = std::find_if(expected_.rbegin(), expected_.rend(), same);
     if (it == expected_.rend())
         return false;
@@ -668,28 +672,58 @@ FolderListing* FolderCache::Insert(const QString& hostFolder, FolderListing&& li
 int FolderCache::Watch(const QByteArray& encoded, const QString& hostFolder) {
     if (Notifier() < 0)
         return -1;
-    const int watch = inotify_add_watch(notifier_, encoded.constData(), kWatchMask);
-    if (watch < 0)
+    const int descriptor = inotify_add_watch(notifiers_[0], encoded.constData(), kWatchMask);
+    const int watch = WatchOf(0, descriptor);
+    if (watch < 0) {
+        if (descriptor >= 0)
+            inotify_rm_watch(notifiers_[0], descriptor);
         return -1;
+    }
     Register(watch, hostFolder);
     return watch;
 }
 
 int FolderCache::Notifier() {
-    if (notifier_ < 0 && !notifierFailed_) {
+    if (notifiers_.empty() && !notifierFailed_) {
         QMutexLocker lock(&reportsMutex_);
-        notifier_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-        notifierFailed_ = notifier_ < 0;
+        const int notifier = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        notifierFailed_ = notifier < 0;
+        if (notifier >= 0)
+            notifiers_.push_back(notifier);
     }
-    return notifier_;
+    return notifiers_.empty() ? -1 : notifiers_[0];
+}
+
+std::vector<int> FolderCache::GroupNotifiers() {
+    if (Notifier() >= 0 && notifiers_.size() < kWatchGroups) {
+        QMutexLocker lock(&reportsMutex_);
+        while (notifiers_.size() < kWatchGroups) {
+            const int notifier = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+            if (notifier < 0)
+                break; // the folders share those there are
+            notifiers_.push_back(notifier);
+        }
+    }
+    return notifiers_;
 }
 
 void FolderCache::AppendReports(QByteArray* reports) {
+    for (std::size_t group = 0; group < notifiers_.size(); ++group)
+        AppendReports(group, reports);
+}
+
+void FolderCache::AppendReports(std::size_t group, QByteArray* reports) {
     alignas(inotify_event) char buffer[16384];
     for (;;) {
-        const ssize_t got = read(notifier_, buffer, sizeof buffer);
+        const ssize_t got = read(notifiers_[group], buffer, sizeof buffer);
         if (got <= 0)
             break;
+        // Numbered as the cache knows the watches (a lost report's watch, -1, stays as it is).
+        for (ssize_t at = 0; at + ssize_t(sizeof(inotify_event)) <= got;) {
+            auto* event = reinterpret_cast<inotify_event*>(buffer + at);
+            at += ssize_t(sizeof(inotify_event) + event->len);
+            event->wd = WatchOf(group, event->wd);
+        }
         reports->append(buffer, got);
         // A read gives every report queued that fits: room left for the longest one means
         // none was left behind, and a read more would only say so.
@@ -702,7 +736,7 @@ void FolderCache::ReadReportsAhead() {
     // The caller's thread reading them meanwhile reads them all.
     if (!reportsMutex_.tryLock())
         return;
-    if (notifier_ >= 0 && readAhead_.size() < kMostReadAhead)
+    if (!notifiers_.empty() && readAhead_.size() < kMostReadAhead)
         AppendReports(&readAhead_);
     reportsMutex_.unlock();
 }
@@ -743,7 +777,8 @@ void FolderCache::Unwatch(const QString& hostFolder, int watch) {
         it->more.removeAll(hostFolder);
     if (it->first.isEmpty()) {
         foldersByWatch_.erase(it);
-        inotify_rm_watch(notifier_, watch);
+        if (WatchGroupOf(watch) < notifiers_.size())
+            inotify_rm_watch(notifiers_[WatchGroupOf(watch)], WatchDescriptorOf(watch));
     }
 }
 
@@ -766,7 +801,7 @@ quint64 FolderCache::Changes() {
 }
 
 void FolderCache::TakeReports(bool always) {
-    if (notifier_ < 0)
+    if (notifiers_.empty())
         return;
     if (takeOnce_ > 0 && !always) {
         // A long run still takes them now and then, so that neither a change made meanwhile
@@ -926,11 +961,11 @@ void FolderCache::ClearAll() {
     keys_.Clear();
     foldersByWatch_.clear();
     expected_.clear();
-    // Closing the notifier drops every watch at once.
+    // Closing the notifiers drops every watch at once.
     QMutexLocker lock(&reportsMutex_);
-    if (notifier_ >= 0)
-        close(notifier_);
-    notifier_ = -1;
+    for (const int notifier : notifiers_)
+        close(notifier);
+    notifiers_.clear();
     readAhead_.clear();
     ++notifierEpoch_;
 }

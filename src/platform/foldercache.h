@@ -357,6 +357,9 @@ private:
 
     // The change notifier, made at its first use; -1 when there can be none.
     int Notifier();
+    // The notifiers of folders read together: the first and a few more, made at their first use
+    // (fewer when the system gives no more); empty when there can be none.
+    std::vector<int> GroupNotifiers();
 
     // One folder reached by two paths (through a link) has one watch for both listings.
     void Register(int watch, const QString& hostFolder);
@@ -372,8 +375,10 @@ private:
     // Takes the reports that arrived since the last call (once only in a run that asks so,
     // unless `always`).
     void TakeReports(bool always = false);
-    // Appends every report the notifier has queued; called under reportsMutex_.
+    // Appends every report the notifiers have queued, each with its watch as WatchOf numbers it;
+    // called under reportsMutex_.
     void AppendReports(QByteArray* reports);
+    void AppendReports(std::size_t group, QByteArray* reports);
 
     // One report: the watch, what happened and the name in the folder (empty: the folder itself).
     void TakeReport(int watch, quint32 mask, const QString& name);
@@ -452,7 +457,7 @@ private:
     };
 
     QMutex mutex_;
-    // Guards the notifier's number and the reports read ahead, for the rename thread.
+    // Guards the notifiers' numbers and the reports read ahead, for the rename thread.
     QMutex reportsMutex_;
     QByteArray readAhead_;
     RenameQueue* queue_ = nullptr;
@@ -508,9 +513,9 @@ private:
     quint64 generation_ = 0;
     QHash<QString, bool> watchableRoots_;
     QHash<quint64, bool> reportingDevices_;
-    int notifier_ = -1;
+    std::vector<int> notifiers_; // the first watches single folders; all, folders read together
     bool notifierFailed_ = false;
-    quint64 notifierEpoch_ = 0; // moves on when the notifier is closed
+    quint64 notifierEpoch_ = 0; // moves on when the notifiers are closed
     int prefetching_ = 0;       // prefetches reading outside the lock
     int takeOnce_ = 0;          // runs of lookups that take the reports once
     bool takenOnce_ = false;    // and whether they took them already

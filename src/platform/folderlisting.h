@@ -170,18 +170,38 @@ struct FolderRead {
 // `first + k`.
 using FolderRunTaker = std::function<void(std::size_t first, std::span<FolderRead> run)>;
 
+// The kernel puts the watches of one inotify descriptor on one at a time: thousands of folders
+// read together on several threads waited for each other's watches longer than their reading took.
+// A cache keeps a few descriptors, and a watch is known by the descriptor's place (`group`) with
+// its number: the first descriptor's watches keep the kernel's numbers.
+constexpr int kWatchGroupShift = 28;
+// The watch of `group` numbered `descriptor` by the kernel; -1 when the number is too large to go
+// with its group (never in practice: the kernel numbers the watches of a descriptor from 1 up,
+// and this would take hundreds of millions).
+inline int WatchOf(std::size_t group, int descriptor) {
+    if (descriptor < 0 || descriptor >= (1 << kWatchGroupShift))
+        return -1;
+    return int(group << kWatchGroupShift) | descriptor;
+}
+inline std::size_t WatchGroupOf(int watch) {
+    return watch < 0 ? 0 : std::size_t(watch) >> kWatchGroupShift;
+}
+inline int WatchDescriptorOf(int watch) {
+    return watch < 0 ? watch : watch & ((1 << kWatchGroupShift) - 1);
+}
+
 // ReadFolder of many host folders, several at a time on the worker threads, each encoded on the
-// thread that reads it. Each folder is watched
-// through the inotify descriptor `notifier` with `watchMask` (when it is one) before it is read;
-// the caller takes the watches over. `then` (when given) runs on the same thread with each folder
-// read without error, its names in order. `take` (when given) runs on the calling thread with
-// the folders in turn, read or failed, as soon as they and those before them are done, while the
-// workers go on reading the others; the calling thread then reads nothing itself. Each call is
-// given every folder done by then that follows the last one given (a run of one at least), so
-// that the taker can take a run in at once.
+// thread that reads it. Each folder is watched with `watchMask` through one of the inotify
+// descriptors `notifiers` (when there are some), taken in turn, before it is read; the caller
+// takes the watches over (WatchOf the descriptor's place). `then` (when given) runs on the same
+// thread with each folder read without error, its names in order. `take` (when given) runs on the
+// calling thread with the folders in turn, read or failed, as soon as they and those before them
+// are done, while the workers go on reading the others; the calling thread then reads nothing
+// itself. Each call is given every folder done by then that follows the last one given (a run of
+// one at least), so that the taker can take a run in at once.
 std::vector<FolderRead>
-ReadFolders(const QStringList& hostFolders, bool fileStats, int notifier, quint32 watchMask,
-            const std::function<void(std::size_t, FolderRead&)>& then = nullptr,
+ReadFolders(const QStringList& hostFolders, bool fileStats, const std::vector<int>& notifiers,
+            quint32 watchMask, const std::function<void(std::size_t, FolderRead&)>& then = nullptr,
             const FolderRunTaker& take = nullptr);
 
 // File systems whose change notifications report every change, whoever makes it. Network and

@@ -434,8 +434,11 @@ TEST(ReadFolders, TakesEachFolderOnceInOrderWhenItIsRead) {
         const QStringList hosts = all.mid(0, count);
         for (const bool taking : {false, true}) {
             SCOPED_TRACE(std::to_string(count) + (taking ? " taken" : " not taken"));
-            const int notifier = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-            ASSERT_GE(notifier, 0);
+            // Watched through two notifiers, in turn.
+            const std::vector<int> notifiers = {inotify_init1(IN_NONBLOCK | IN_CLOEXEC),
+                                                inotify_init1(IN_NONBLOCK | IN_CLOEXEC)};
+            ASSERT_GE(notifiers[0], 0);
+            ASSERT_GE(notifiers[1], 0);
             std::vector<int> taken;
             auto take = [&](std::size_t first, std::span<FolderRead> run) {
                 ASSERT_FALSE(run.empty());
@@ -451,7 +454,7 @@ TEST(ReadFolders, TakesEachFolderOnceInOrderWhenItIsRead) {
                 }
             };
             std::vector<FolderRead> reads =
-                ReadFolders(hosts, true, notifier, IN_CREATE | IN_DELETE | IN_ONLYDIR, nullptr,
+                ReadFolders(hosts, true, notifiers, IN_CREATE | IN_DELETE | IN_ONLYDIR, nullptr,
                             taking ? FolderRunTaker(take) : FolderRunTaker());
             ASSERT_EQ(reads.size(), std::size_t(hosts.size()));
             for (int i = 0; i < count; ++i) {
@@ -459,6 +462,7 @@ TEST(ReadFolders, TakesEachFolderOnceInOrderWhenItIsRead) {
                 EXPECT_EQ(read.error, i == kMissing ? ENOENT : 0) << i;
                 if (i != kMissing) {
                     EXPECT_GE(read.watch, 0) << i;
+                    EXPECT_EQ(WatchGroupOf(read.watch), std::size_t(i % 2)) << i;
                     EXPECT_EQ(read.listing.Ordered(),
                               QStringList{QStringLiteral("file%1.wag").arg(i)});
                 }
@@ -467,7 +471,8 @@ TEST(ReadFolders, TakesEachFolderOnceInOrderWhenItIsRead) {
             for (int i = 0; taking && i < count; ++i)
                 inOrder.push_back(i);
             EXPECT_EQ(taken, inOrder);
-            close(notifier);
+            for (const int notifier : notifiers)
+                close(notifier);
         }
     }
 }
@@ -484,7 +489,7 @@ TEST(ReadFolders, HostFoldersAreReadAsTheirEncodedPaths) {
             drive.MakeFile(name + S("/") + name + S(".wag"));
         hosts << drive.Host(name);
     }
-    std::vector<FolderRead> fromHosts = ReadFolders(hosts, true, -1, 0);
+    std::vector<FolderRead> fromHosts = ReadFolders(hosts, true, {}, 0);
     ASSERT_EQ(fromHosts.size(), std::size_t(names.size()));
     for (qsizetype i = 0; i < names.size(); ++i) {
         FolderRead& read = fromHosts[std::size_t(i)];
