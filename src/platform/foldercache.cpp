@@ -29,10 +29,6 @@ constexpr quint32 kFileOnlyEvents = IN_MODIFY | IN_ATTRIB;
 constexpr qint64 kRetakeMs = 5;
 // The most bytes of reports the rename thread reads ahead; the rest wait in the notifier.
 constexpr qsizetype kMostReadAhead = 1 << 20;
-// How many notifiers folders read together are watched through: four threads adding watches
-// through four took a fifth of the time eight took through one, and each is one of the few
-// inotify instances the system gives a user.
-constexpr std::size_t kWatchGroups = 4;
 
 // The name a report carries. Two reports come for every file a move renames; a plain ASCII name
 // needs no converter.
@@ -496,35 +492,46 @@ bool FolderCache::IsListedFolder(const QString& hostFolder) {
     return Known(hostFolder) != nullptr;
 }
 
+std::deque<FolderCache::ExpectedReport>& FolderCache::ExpectedOf(int watch) {
+    return expected_[std::min(WatchGroupOf(watch), kWatchGroups - 1)];
+}
+
 void FolderCache::Expect(int watch, quint32 mask, const QString& name, quint64 seq) {
-    expected_.push_back(ExpectedReport{watch, mask, name, seq});
+    ExpectedOf(watch).push_back(ExpectedReport{watch, mask, name, seq});
 }
 
 bool FolderCache::Expected(int watch, quint32 mask, const QString& name) {
     const auto same = [&](const ExpectedReport& next) {
         return next.watch == watch && next.mask == mask && next.name == name;
     };
-    if (expected_.empty())
+    std::deque<ExpectedReport>& expected = ExpectedOf(watch);
+    if (expected.empty())
         return false;
-    if (same(expected_.front())) {
-        expected_.pop_front();
+    if (same(expected.front())) {
+        expected.pop_front();
         return true;
     }
     // With renames in flight, a change of ours made meanwhile in another folder (one made)
     // reports before the renames handed over earlier do: it was expected last, behind theirs.
-    // And the notifiers are read one after another: a folder watched through a later one reports
-    // after another watched through an earlier one, whatever the order of the changes.
-    const auto it = std::find_if(expected_.rbegin(), expected_.rend(), same);
-    if (it == expected_.rend())
+    if (!queue_)
         return false;
-    expected_.erase(std::next(it).base());
+    const auto it = std::find_if(expected.rbegin(), expected.rend(), same);
+    if (it == expected.rend())
+        return false;
+    expected.erase(std::next(it).base());
     return true;
 }
 
 bool FolderCache::ExpectedName(int watch, quint32 mask, const char* name) {
     // Plain ASCII bytes alike, one for one; any other name is compared as a text.
-    return !expected_.empty() && SameAsciiName(expected_.front().name, name) &&
-           Expected(watch, mask, expected_.front().name);
+    const std::deque<ExpectedReport>& expected = ExpectedOf(watch);
+    return !expected.empty() && SameAsciiName(expected.front().name, name) &&
+           Expected(watch, mask, expected.front().name);
+}
+
+void FolderCache::ForgetExpected(const std::function<bool(const ExpectedReport&)>& which) {
+    for (std::deque<ExpectedReport>& expected : expected_)
+        std::erase_if(expected, which);
 }
 
 void FolderCache::Invalidate(const QString& hostFolder) {
@@ -835,11 +842,7 @@ void FolderCache::TakeReports(bool always) {
     }
     // Every report of our changes so far has been read: what is still expected is not, but for
     // the renames still in flight.
-    if (!queue_) {
-        expected_.clear();
-        return;
-    }
-    std::erase_if(expected_, [done](const ExpectedReport& report) { return report.seq <= done; });
+    ForgetExpected([&](const ExpectedReport& report) { return !queue_ || report.seq <= done; });
 }
 
 void FolderCache::TakeReport(int watch, quint32 mask, const QString& name) {
@@ -847,7 +850,7 @@ void FolderCache::TakeReport(int watch, quint32 mask, const QString& name) {
         return;
     ++changes_;
     if (mask & IN_Q_OVERFLOW) {
-        expected_.clear();
+        ForgetExpected([](const ExpectedReport&) { return true; });
         // Reports were lost: every listing goes back to the stamp test.
         for (auto& entry : entries_) {
             entry.second.reported = true;
@@ -960,7 +963,7 @@ void FolderCache::ClearAll() {
     entries_.clear();
     keys_.Clear();
     foldersByWatch_.clear();
-    expected_.clear();
+    ForgetExpected([](const ExpectedReport&) { return true; });
     // Closing the notifiers drops every watch at once.
     QMutexLocker lock(&reportsMutex_);
     for (const int notifier : notifiers_)
@@ -1048,7 +1051,7 @@ void FolderCache::SettleFailures() {
         // The listings took the rename over as made: they are read again.
         Drop(HostParentOf(it->from));
         Drop(HostParentOf(it->to));
-        std::erase_if(expected_, [&](const ExpectedReport& report) { return report.seq == seq; });
+        ForgetExpected([&](const ExpectedReport& report) { return report.seq == seq; });
         failures_.push_back(
             DeferredRenameFailure{it->source, it->target, failure.error, failure.notSettled});
     }

@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -305,6 +306,43 @@ TEST(PrefetchFolders, LaterFindsReadNoFolderAgainAndStillSeeLaterChanges) {
     int error = 0;
     EXPECT_FALSE(FindNames(S("C:\\trainset\\missing\\*.*"), false, &names, nullptr, &error));
     EXPECT_EQ(error, ENOENT);
+}
+
+// Folders read together are watched through several notifiers, whose reports are read one after
+// the other. Files moved between them, one at a time or by the rename thread, are still known as
+// our own moves (no folder is read again), and another program's change is still seen.
+TEST(FolderCache, OurMovesBetweenFoldersReadTogetherReadNoFolderAgain) {
+    for (const bool deferred : {false, true}) {
+        SCOPED_TRACE(deferred ? "on the rename thread" : "one at a time");
+        TempMsts drive;
+        constexpr int kFolders = 40;
+        QStringList folders;
+        for (int i = 0; i < kFolders; ++i) {
+            drive.MakeFile(S("MSTS/Car%1/car%1.wag").arg(i));
+            drive.MakeFolder(S("STORE/Car%1").arg(i));
+            folders << S("C:\\MSTS\\Car%1").arg(i) << S("C:\\STORE\\Car%1").arg(i);
+        }
+        PrefetchFolders(folders, true);
+        const qint64 reads = FolderReadCount();
+        {
+            std::optional<DeferredRenames> renames;
+            if (deferred)
+                renames.emplace();
+            for (int i = 0; i < kFolders; ++i)
+                ASSERT_EQ(RenameListedFile(folders[2 * i] + S("\\car%1.wag").arg(i),
+                                           folders[2 * i + 1] + S("\\car%1.wag").arg(i), nullptr),
+                          ListedRename::Renamed)
+                    << i;
+        }
+        for (int i = 0; i < kFolders; ++i) {
+            EXPECT_FALSE(FileExists(folders[2 * i] + S("\\car%1.wag").arg(i))) << i;
+            EXPECT_TRUE(FileExists(folders[2 * i + 1] + S("\\car%1.wag").arg(i))) << i;
+        }
+        EXPECT_EQ(FolderReadCount(), reads);
+        drive.MakeFile(S("MSTS/Car7/late.wag"));
+        EXPECT_TRUE(FileExists(S("C:\\MSTS\\Car7\\late.wag")));
+        ClearFolderCache();
+    }
 }
 
 TEST(FolderCache, ChangesMoveWithWhatItLearnsAndKnownListingsAskTheDiskNothing) {
