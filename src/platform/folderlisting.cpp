@@ -78,67 +78,65 @@ quint64 FolderListing::State() const {
 
 void FolderListing::Add(const QString& name, EntryKind kind) {
     MarkChanged();
-    files_.remove(name);
+    files_.erase(name);
     orderedValid_ = false;
     AddName(name, kind);
 }
 
 void FolderListing::AddName(const QString& name, EntryKind kind) {
-    const qsizetype before = exact_.size();
-    exact_[name] = kind;
-    if (exact_.size() == before)
+    const auto [entry, added] = exact_.try_emplace(name, kind);
+    if (!added) {
+        entry->second = kind;
         return;
+    }
     // One lookup finds the twin or makes the place.
-    const qsizetype foldedBefore = folded_.size();
-    QString& twin = folded_[FoldedName{name}];
-    if (folded_.size() != foldedBefore)
-        twin = name;
-    else
-        twin.clear();
+    const auto [twin, first] = folded_.try_emplace(FoldedName{name}, name);
+    if (!first)
+        twin->second.clear();
 }
 
 void FolderListing::Fill(const std::vector<ReadName>& names) {
     MarkChanged();
     orderedValid_ = false;
     // Thousands of names: the tables are sized once.
-    exact_.reserve(exact_.size() + qsizetype(names.size()));
-    folded_.reserve(folded_.size() + qsizetype(names.size()));
+    exact_.reserve(exact_.size() + names.size());
+    folded_.reserve(folded_.size() + names.size());
     for (const ReadName& read : names) {
         AddName(read.name, read.kind);
         if (read.kept)
-            files_.insert(read.name, read.st);
+            files_.insert_or_assign(read.name, read.st);
         else
-            files_.remove(read.name);
+            files_.erase(read.name);
     }
 }
 
 void FolderListing::Remove(const QString& name) {
     MarkChanged();
-    files_.remove(name);
-    if (!exact_.remove(name))
+    files_.erase(name);
+    if (exact_.erase(name) == 0)
         return;
     orderedValid_ = false;
     const FoldedName key{name};
     const auto twin = folded_.find(key);
     if (twin == folded_.end())
         return;
-    if (!twin->isEmpty()) {
+    if (!twin->second.isEmpty()) {
         folded_.erase(twin);
         return;
     }
     // It had twins: count those left (rare, so they are looked for only now).
     QString left;
     int count = 0;
-    for (auto other = exact_.cbegin(); other != exact_.cend(); ++other) {
-        if (FoldedName{other.key()} == key) {
-            left = other.key();
+    for (const auto& [other, kind] : exact_) {
+        if (FoldedName{other} == key) {
+            left = other;
             ++count;
         }
     }
     if (count == 0)
         folded_.erase(twin);
     else if (count == 1)
-        *twin = left;
+        twin->second = left;
 }
 
 const QStringList& FolderListing::Ordered() {
@@ -147,8 +145,8 @@ const QStringList& FolderListing::Ordered() {
         // no name is looked up again for its kind.
         std::vector<std::pair<QString, EntryKind>> named;
         named.reserve(std::size_t(exact_.size()));
-        for (auto it = exact_.cbegin(); it != exact_.cend(); ++it)
-            named.emplace_back(it.key(), it.value());
+        for (const auto& [name, kind] : exact_)
+            named.emplace_back(name, kind);
         std::sort(named.begin(), named.end(),
                   [](const auto& a, const auto& b) { return NameOrder(a.first, b.first); });
         ordered_.clear();
@@ -170,17 +168,17 @@ const QList<EntryKind>& FolderListing::OrderedKinds() {
 }
 
 const struct stat* FolderListing::FileStat(const QString& name) const {
-    const auto file = files_.constFind(name);
-    return file == files_.cend() ? nullptr : &*file;
+    const auto file = files_.find(name);
+    return file == files_.end() ? nullptr : &file->second;
 }
 
 void FolderListing::KeepFileStat(const QString& name, const struct stat& st) {
     MarkChanged();
-    files_.insert(name, st);
+    files_.insert_or_assign(name, st);
 }
 
 void FolderListing::ForgetFileStat(const QString& name) {
-    if (files_.remove(name))
+    if (files_.erase(name) != 0)
         MarkChanged();
 }
 
@@ -219,12 +217,12 @@ FolderLookup MatchName(const FolderListing& listing, const QString& name, QStrin
         *found = name;
         return FolderLookup::Found;
     }
-    const auto match = listing.folded_.constFind(FoldedName{name});
-    if (match == listing.folded_.cend())
+    const auto match = listing.folded_.find(FoldedName{name});
+    if (match == listing.folded_.end())
         return FolderLookup::Missing;
-    if (match->isEmpty())
+    if (match->second.isEmpty())
         return FolderLookup::Ambiguous;
-    *found = *match;
+    *found = match->second;
     return FolderLookup::Found;
 }
 

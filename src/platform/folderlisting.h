@@ -16,6 +16,7 @@
 #include <functional>
 #include <span>
 #include <sys/stat.h>
+#include <unordered_map>
 #include <vector>
 
 namespace qv {
@@ -81,7 +82,10 @@ public:
     void Fill(const std::vector<ReadName>& names);
     void Remove(const QString& name);
     bool Has(const QString& name) const { return exact_.contains(name); }
-    EntryKind KindOf(const QString& name) const { return exact_.value(name); }
+    EntryKind KindOf(const QString& name) const {
+        const auto it = exact_.find(name);
+        return it == exact_.end() ? EntryKind{} : it->second;
+    }
     // The names in NameOrder, made when first asked for and dropped by every change, and their
     // kinds in the same order.
     const QStringList& Ordered();
@@ -125,12 +129,17 @@ private:
         QList<qint32> times;
     };
 
+    // Tables that hold only what they hold: thousands of folders of two or three files each are
+    // listed at once, and a QHash takes room for dozens of entries at its first.
+    struct QtHash {
+        template <typename Key> std::size_t operator()(const Key& key) const { return qHash(key); }
+    };
     // Each name with its kind.
-    QHash<QString, EntryKind> exact_;
+    std::unordered_map<QString, EntryKind, QtHash> exact_;
     // Name without regard to case -> the one name that folds so, or an empty text when two or
     // more do.
-    QHash<FoldedName, QString> folded_;
-    QHash<QString, struct stat> files_;
+    std::unordered_map<FoldedName, QString, QtHash> folded_;
+    std::unordered_map<QString, struct stat, QtHash> files_;
     QStringList ordered_;
     QList<EntryKind> orderedKinds_;
     bool orderedValid_ = false;
