@@ -55,8 +55,21 @@ void ListStock(StringList& files, ListedFileDates& listed) {
     StringList folders;
     // Thousands of folders are listed, and nothing is changed on the way.
     const ReportsTakenOnce listing;
+    // The MSTS folder's trainset folder, of thousands of names, is read while the store's folders
+    // are, outside the path layer's lock; named below, its names then come from memory.
+    std::future<void> named;
+    try {
+        named = std::async(std::launch::async,
+                           [trainset = App().MstsRootFolder + u'\\' + kTrainsetFolder] {
+                               PrefetchFolders({trainset}, false);
+                           });
+    } catch (const std::system_error&) {
+        // No thread to be had: it is read when named.
+    }
     for (const QString& root : {App().StoreRootFolder, App().MstsRootFolder}) {
         const QString trainset = root + u'\\' + kTrainsetFolder;
+        if (root == App().MstsRootFolder && named.valid())
+            named.wait();
         int error = 0;
         FindFolderNames(folders, trainset, &error);
         if (error == 0 || error == ENOENT)
