@@ -11,6 +11,7 @@
 #include <climits>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/inotify.h>
 #include <unistd.h>
 
@@ -715,8 +716,19 @@ std::vector<int> FolderCache::GroupNotifiers() {
 }
 
 void FolderCache::AppendReports(QByteArray* reports) {
+    if (notifiers_.size() == 1) {
+        AppendReports(0, reports);
+        return;
+    }
+    // Reports are taken before most changes of ours, mostly none queued: one call asks every
+    // notifier, rather than a read of each.
+    std::array<pollfd, kWatchGroups> asked{};
     for (std::size_t group = 0; group < notifiers_.size(); ++group)
-        AppendReports(group, reports);
+        asked[group] = pollfd{notifiers_[group], POLLIN, 0};
+    const int ready = poll(asked.data(), nfds_t(notifiers_.size()), 0);
+    for (std::size_t group = 0; group < notifiers_.size(); ++group)
+        if (ready < 0 || (asked[group].revents & POLLIN))
+            AppendReports(group, reports);
 }
 
 void FolderCache::AppendReports(std::size_t group, QByteArray* reports) {
