@@ -37,7 +37,8 @@ struct Job {
     const std::function<void()>* share = nullptr;
     std::mutex mutex;
     std::condition_variable finished;
-    std::size_t left = 0; // guarded by mutex
+    std::size_t left = 0;      // guarded by mutex
+    std::exception_ptr failed; // the first a share threw; guarded by mutex
 };
 
 // A thread kept for the calls to come once its share of one is done: a rebuild makes dozens of
@@ -62,11 +63,18 @@ public:
                 given_.wait(lock, [this] { return job_ != nullptr; });
                 job = std::exchange(job_, nullptr);
             }
-            (*job->share)();
+            std::exception_ptr failed;
+            try {
+                (*job->share)();
+            } catch (...) {
+                failed = std::current_exception();
+            }
             // Available before the job is told, so that the caller's next call finds it; the
             // job is not touched after it is told.
             idle(this);
             const std::lock_guard<std::mutex> lock(job->mutex);
+            if (failed && !job->failed)
+                job->failed = failed;
             if (--job->left == 0)
                 job->finished.notify_one();
         }
@@ -94,12 +102,14 @@ public:
             }
         }
         while (taken.size() < wanted) {
-            auto* helper = new Helper;
+            Helper* helper = nullptr;
             try {
+                helper = new Helper;
                 std::thread([this, helper] {
                     helper->Run([this](Helper* done) { Put(done); });
                 }).detach();
-            } catch (const std::system_error&) {
+            } catch (...) {
+                // No more threads (or memory) to be had: those taken share the work.
                 delete helper;
                 break;
             }
@@ -156,9 +166,19 @@ void ForEachOnWorkers(std::size_t count, std::size_t perThread,
     job.left = helpers.size();
     for (Helper* helper : helpers)
         helper->Give(&job);
-    share();
+    // The helpers use what this call holds: they are waited for whatever a share throws.
+    std::exception_ptr failed;
+    try {
+        share();
+    } catch (...) {
+        failed = std::current_exception();
+    }
     std::unique_lock<std::mutex> lock(job.mutex);
     job.finished.wait(lock, [&] { return job.left == 0; });
+    if (!failed)
+        failed = job.failed;
+    if (failed)
+        std::rethrow_exception(failed);
 }
 
 OrderedHandOff::OrderedHandOff(std::size_t most, std::function<void(std::size_t)> work)

@@ -14,7 +14,8 @@ namespace qv {
 // Calls `work(i)` once for every i below `count`, on the calling thread and up to seven more
 // (no more than the machine has cores), and returns when all calls have returned. A thread is
 // only started for at least `perThread` calls. `work` must be safe to call on several threads
-// at once.
+// at once. When a call throws, the calls not yet made may be left out, and the first exception
+// thrown is thrown again once every thread has returned.
 // `spare` threads of the limit are left to other work that goes on meanwhile (one is used at
 // least).
 void ForEachOnWorkers(std::size_t count, std::size_t perThread,
