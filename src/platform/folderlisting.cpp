@@ -84,23 +84,25 @@ void FolderListing::Add(const QString& name, EntryKind kind) {
 }
 
 void FolderListing::AddName(const QString& name, EntryKind kind) {
-    const auto [entry, added] = exact_.try_emplace(name, kind);
-    if (!added) {
-        entry->second = kind;
+    const qsizetype before = exact_.size();
+    exact_[name] = kind;
+    if (exact_.size() == before)
         return;
-    }
     // One lookup finds the twin or makes the place.
-    const auto [twin, first] = folded_.try_emplace(FoldedName{name}, name);
-    if (!first)
-        twin->second.clear();
+    const qsizetype foldedBefore = folded_.size();
+    QString& twin = folded_[FoldedName{name}];
+    if (folded_.size() != foldedBefore)
+        twin = name;
+    else
+        twin.clear();
 }
 
 void FolderListing::Fill(const std::vector<ReadName>& names) {
     MarkChanged();
     orderedValid_ = false;
     // Thousands of names: the tables are sized once.
-    exact_.reserve(exact_.size() + names.size());
-    folded_.reserve(folded_.size() + names.size());
+    exact_.reserve(exact_.size() + qsizetype(names.size()));
+    folded_.reserve(folded_.size() + qsizetype(names.size()));
     for (const ReadName& read : names) {
         AddName(read.name, read.kind);
         if (read.kept)
@@ -113,30 +115,30 @@ void FolderListing::Fill(const std::vector<ReadName>& names) {
 void FolderListing::Remove(const QString& name) {
     MarkChanged();
     files_.erase(name);
-    if (exact_.erase(name) == 0)
+    if (!exact_.remove(name))
         return;
     orderedValid_ = false;
     const FoldedName key{name};
     const auto twin = folded_.find(key);
     if (twin == folded_.end())
         return;
-    if (!twin->second.isEmpty()) {
+    if (!twin->isEmpty()) {
         folded_.erase(twin);
         return;
     }
     // It had twins: count those left (rare, so they are looked for only now).
     QString left;
     int count = 0;
-    for (const auto& [other, kind] : exact_) {
-        if (FoldedName{other} == key) {
-            left = other;
+    for (auto other = exact_.cbegin(); other != exact_.cend(); ++other) {
+        if (FoldedName{other.key()} == key) {
+            left = other.key();
             ++count;
         }
     }
     if (count == 0)
         folded_.erase(twin);
     else if (count == 1)
-        twin->second = left;
+        *twin = left;
 }
 
 const QStringList& FolderListing::Ordered() {
@@ -145,8 +147,8 @@ const QStringList& FolderListing::Ordered() {
         // no name is looked up again for its kind.
         std::vector<std::pair<QString, EntryKind>> named;
         named.reserve(std::size_t(exact_.size()));
-        for (const auto& [name, kind] : exact_)
-            named.emplace_back(name, kind);
+        for (auto it = exact_.cbegin(); it != exact_.cend(); ++it)
+            named.emplace_back(it.key(), it.value());
         std::sort(named.begin(), named.end(),
                   [](const auto& a, const auto& b) { return NameOrder(a.first, b.first); });
         ordered_.clear();
@@ -217,12 +219,12 @@ FolderLookup MatchName(const FolderListing& listing, const QString& name, QStrin
         *found = name;
         return FolderLookup::Found;
     }
-    const auto match = listing.folded_.find(FoldedName{name});
-    if (match == listing.folded_.end())
+    const auto match = listing.folded_.constFind(FoldedName{name});
+    if (match == listing.folded_.cend())
         return FolderLookup::Missing;
-    if (match->second.isEmpty())
+    if (match->isEmpty())
         return FolderLookup::Ambiguous;
-    *found = match->second;
+    *found = *match;
     return FolderLookup::Found;
 }
 
