@@ -238,28 +238,6 @@ bool MoveFile(const QString& source, const QString& target, const FindEntry& ent
     return PlaceFile(source, target, mode);
 }
 
-bool MoveOne(const QString& source, const QString& target, int mode, bool oneStep);
-
-// The deferred renames that failed by now (all, after waiting for them, with `wait`).
-void SettleDeferredMoves(bool wait) {
-    for (;;) {
-        const std::vector<DeferredRenameFailure> failures = TakeDeferredRenameFailures(wait);
-        if (failures.empty())
-            return;
-        for (const DeferredRenameFailure& failure : failures) {
-            // The rename thread made nothing of it: the file moves as if it had not been
-            // handed over, step by step, waiting while it is held open.
-            if (failure.notSettled || AccessRefused(failure.error)) {
-                if (!MoveOne(failure.source, failure.target, MOVE_RENAME, false))
-                    App().RunHadErrors = true;
-            } else {
-                ReportFailure(Msg::MOVETHING_ERROR7, ErrorNumberText(failure.error), failure.source,
-                              failure.target);
-            }
-        }
-    }
-}
-
 bool MoveFolder(const QString& source, const QString& target, int mode) {
     FileMoveOps& ops = TheFileMoveOps();
     QList<FindEntry> entries;
@@ -414,6 +392,26 @@ bool MoveOne(const QString& source, const QString& target, int mode, bool oneSte
     }
     LogStatus();
     return result;
+}
+
+// The deferred renames that failed by now (all, after waiting for them, with `wait`).
+void SettleDeferredMoves(bool wait) {
+    for (;;) {
+        const std::vector<DeferredRenameFailure> failures = TakeDeferredRenameFailures(wait);
+        if (failures.empty())
+            return;
+        for (const DeferredRenameFailure& failure : failures) {
+            // The rename thread made nothing of it: the file moves as if it had not been
+            // handed over, step by step, waiting while it is held open.
+            if (failure.notSettled || AccessRefused(failure.error)) {
+                if (!MoveOne(failure.source, failure.target, MOVE_RENAME, false))
+                    App().RunHadErrors = true;
+            } else {
+                ReportFailure(Msg::MOVETHING_ERROR7, ErrorNumberText(failure.error), failure.source,
+                              failure.target);
+            }
+        }
+    }
 }
 
 } // namespace
