@@ -680,13 +680,9 @@ FolderListing* FolderCache::Insert(const QString& hostFolder, FolderListing&& li
 int FolderCache::Watch(const QByteArray& encoded, const QString& hostFolder) {
     if (Notifier() < 0)
         return -1;
-    const int descriptor = inotify_add_watch(notifiers_[0], encoded.constData(), kWatchMask);
-    const int watch = WatchOf(0, descriptor);
-    if (watch < 0) {
-        if (descriptor >= 0)
-            inotify_rm_watch(notifiers_[0], descriptor);
+    const int watch = AddWatch(notifiers_, 0, encoded, kWatchMask);
+    if (watch < 0)
         return -1;
-    }
     Register(watch, hostFolder);
     return watch;
 }

@@ -357,6 +357,15 @@ bool ReadFolder(const QByteArray& encoded, bool fileStats, FolderListing* listin
     return true;
 }
 
+int AddWatch(const std::vector<int>& notifiers, std::size_t group, const QByteArray& encoded,
+             quint32 mask) {
+    const int descriptor = inotify_add_watch(notifiers[group], encoded.constData(), mask);
+    const int watch = WatchOf(group, descriptor);
+    if (descriptor >= 0 && watch < 0)
+        inotify_rm_watch(notifiers[group], descriptor);
+    return watch;
+}
+
 std::vector<FolderRead> ReadFolders(const QStringList& hostFolders, bool fileStats,
                                     const std::vector<int>& notifiers, quint32 watchMask,
                                     const std::function<void(std::size_t, FolderRead&)>& then,
@@ -371,16 +380,10 @@ std::vector<FolderRead> ReadFolders(const QStringList& hostFolders, bool fileSta
         // Encoded here, on the thread that reads the folder.
         const QByteArray encoded = EncodeHostPath(hostFolders.at(qsizetype(i)));
         // The watch goes on before the stamp is taken, so that every later change is reported.
-        if (!notifiers.empty()) {
-            // Neighbours are read on different threads, and so watched through different
-            // descriptors.
-            const std::size_t group = i % notifiers.size();
-            const int descriptor =
-                inotify_add_watch(notifiers[group], encoded.constData(), watchMask);
-            read.watch = WatchOf(group, descriptor);
-            if (descriptor >= 0 && read.watch < 0)
-                inotify_rm_watch(notifiers[group], descriptor);
-        }
+        // Neighbours are read on different threads, and so watched through different
+        // descriptors.
+        if (!notifiers.empty())
+            read.watch = AddWatch(notifiers, i % notifiers.size(), encoded, watchMask);
         // The names are put in order here too, rather than on the caller's thread.
         if (ReadFolder(encoded, fileStats, &read.listing, &read.error)) {
             read.listing.Ordered();

@@ -197,6 +197,10 @@ inline std::size_t WatchGroupOf(int watch) {
 inline int WatchDescriptorOf(int watch) {
     return watch < 0 ? watch : watch & ((1 << kWatchGroupShift) - 1);
 }
+// Puts a watch on the folder through the notifier at place `group`: the watch as WatchOf numbers
+// it, or -1 (none left on) when it cannot be put on.
+int AddWatch(const std::vector<int>& notifiers, std::size_t group, const QByteArray& encoded,
+             quint32 mask);
 
 // ReadFolder of many host folders, several at a time on the worker threads, each encoded on the
 // thread that reads it. Each folder is watched with `watchMask` through one of the inotify
