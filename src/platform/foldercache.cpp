@@ -531,8 +531,12 @@ bool FolderCache::ExpectedName(int watch, quint32 mask, const char* name) {
 }
 
 void FolderCache::ForgetExpected(const std::function<bool(const ExpectedReport&)>& which) {
-    for (std::deque<ExpectedReport>& expected : expected_)
-        std::erase_if(expected, which);
+    for (std::deque<ExpectedReport>& expected : expected_) {
+        if (which)
+            std::erase_if(expected, which);
+        else
+            expected.clear();
+    }
 }
 
 void FolderCache::Invalidate(const QString& hostFolder) {
@@ -858,7 +862,7 @@ void FolderCache::TakeReport(int watch, quint32 mask, const QString& name) {
         return;
     ++changes_;
     if (mask & IN_Q_OVERFLOW) {
-        ForgetExpected([](const ExpectedReport&) { return true; });
+        ForgetExpected();
         // Reports were lost: every listing goes back to the stamp test.
         for (auto& entry : entries_) {
             entry.second.reported = true;
@@ -971,7 +975,7 @@ void FolderCache::ClearAll() {
     entries_.clear();
     keys_.Clear();
     foldersByWatch_.clear();
-    ForgetExpected([](const ExpectedReport&) { return true; });
+    ForgetExpected();
     // Closing the notifiers drops every watch at once.
     QMutexLocker lock(&reportsMutex_);
     for (const int notifier : notifiers_)

@@ -425,7 +425,8 @@ private:
     void Expect(int watch, quint32 mask, const QString& name, quint64 seq = 0);
     // The reports expected through the watch's notifier.
     std::deque<ExpectedReport>& ExpectedOf(int watch);
-    void ForgetExpected(const std::function<bool(const ExpectedReport&)>& which);
+    // Forgets the expected reports `which` picks (every one when none is given).
+    void ForgetExpected(const std::function<bool(const ExpectedReport&)>& which = nullptr);
     // True (and the expectation is used up) when the report is one of our own changes.
     bool Expected(int watch, quint32 mask, const QString& name);
     // The same for the name as the report gives it, true only for a plain ASCII name.
