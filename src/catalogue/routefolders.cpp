@@ -125,7 +125,7 @@ void ListRouteFilesOfKind(std::uint32_t kind, StringList& out, const QString& ro
     QStringList ahead;
     for (int r = 0; r < routes.Count(); ++r)
         ahead.append(root % QStringLiteral("\\Routes\\") % routes[r] % files.subFolder);
-    PrefetchFolders(ahead, false);
+    PrefetchFolders(ahead, true);
     StringList names;
     for (int r = 0; r < routes.Count(); ++r) {
         const QString folder = QStringLiteral("Routes\\") % routes[r] % files.subFolder;

@@ -92,6 +92,10 @@ bool FileMoveOps::MakeFolders(const QString& path, int* error) {
     return ForceFolders(path, error);
 }
 
+bool FileMoveOps::MakeFoldersTogether(const QStringList& paths, int* error) {
+    return ForceFoldersTogether(paths, error);
+}
+
 FileMoveOps& TheFileMoveOps() {
     return currentOps ? *currentOps : defaultOps;
 }

@@ -8,6 +8,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace qv {
 
@@ -37,6 +38,8 @@ public:
     virtual bool RemoveFolder(const QString& path, int* error);
     // Creates a folder and its missing parents; true when it exists already.
     virtual bool MakeFolders(const QString& path, int* error);
+    // MakeFolders of many folders at once, ahead of the moves into them (ForceFoldersTogether).
+    virtual bool MakeFoldersTogether(const QStringList& paths, int* error);
 };
 
 // The operations in force: the installed ones, else the default.

@@ -5,6 +5,7 @@
 #include "core/comparetext.h"
 #include "core/filefind.h"
 #include "core/filemove.h"
+#include "core/filemoveops.h"
 #include "core/itemkinds.h"
 #include "core/itemset.h"
 #include "core/mainservices.h"
@@ -77,12 +78,32 @@ bool NamedInOrder(const StringList& list, const StringList& entries, const QStri
     return false;
 }
 
+// Moves out the files (relative paths), their folders in the store made together first: in a
+// first job most are new there (a failure shows up in the moves, which make what is missing one
+// by one).
+void MoveAllOut(const QStringList& relatives) {
+    QStringList folders;
+    QString last;
+    for (const QString& relative : relatives) {
+        const QString folder = ParentPath(relative);
+        if (!folder.isEmpty() && folder != last)
+            folders.append(InStore(folder));
+        last = folder;
+    }
+    if (!folders.isEmpty())
+        TheFileMoveOps().MakeFoldersTogether(folders, nullptr);
+    for (const QString& relative : relatives)
+        MoveOut(relative);
+}
+
 // Moves out every file of the list that the work list does not name.
 void MoveOutUnnamed(const StringList& files, const StringList& named) {
+    QStringList going;
     int at = 0;
     for (int i = 0; i < files.Count(); ++i)
         if (!NamedInOrder(named, files, files[i], at))
-            MoveOut(files[i]);
+            going.append(files[i]);
+    MoveAllOut(going);
 }
 
 // Brings in each named file that lies in the store; with folderTest only where its folder
@@ -110,15 +131,17 @@ void RoutesOut(const StringList& A) {
 void ActivitiesOut(const StringList& B) {
     StringList files = StringList::SortedUnique();
     ListRouteFilesOfKind(PT_ACTIVITY, files, App().MstsRootFolder);
+    QStringList going;
     int at = 0;
     for (int i = 0; i < files.Count(); ++i) {
         if (NamedInOrder(B, files, files[i], at))
             continue;
-        MoveOut(files[i]);
+        going.append(files[i]);
         const QString asv = AsvOf(files[i]);
         if (FileExists(InMsts(asv)))
-            MoveOut(asv);
+            going.append(asv);
     }
+    MoveAllOut(going);
     // An .ASV file left behind by a job that stopped between an activity and its .ASV file
     // follows its stored activity now, so that the next run ends where the first would have.
     StringList routes = StringList::SortedUnique();
@@ -166,10 +189,12 @@ void ConsistsOut(const StringList& E) {
     StringList names = StringList::SortedUnique();
     FindFileNames(names, InMsts(QStringLiteral("Trains\\Consists")), false, QString(),
                   QStringLiteral("*.CON"));
+    QStringList going;
     int at = 0;
     for (int i = 0; i < names.Count(); ++i)
         if (!NamedInOrder(E, names, names[i], at))
-            MoveOut(Below(kConsists, names[i]));
+            going.append(Below(kConsists, names[i]));
+    MoveAllOut(going);
 }
 
 void ConsistsIn(const StringList& E) {
@@ -188,11 +213,13 @@ void StockOut(const StringList& G) {
     AddFixedObjects(fixedFolders, fixedFiles);
     StringList files = StringList::SortedUnique();
     CollectEngineWagonFolders(App().MstsRootFolder, files);
+    QStringList going;
     int at = 0;
     for (int i = 0; i < files.Count(); ++i)
         if (!NamedInOrder(G, files, files[i], at) &&
             !IsFixedObject(fixedFolders, fixedFiles, files[i]))
-            MoveOut(Below(kTrainset, files[i]));
+            going.append(Below(kTrainset, files[i]));
+    MoveAllOut(going);
 }
 
 void StockIn(const StringList& G) {

@@ -323,7 +323,7 @@ void CollectEngineWagonFolders(const QString& root, StringList& G) {
     ahead.reserve(folders.Count());
     for (int i = 0; i < folders.Count(); ++i)
         ahead.append(trainset % QLatin1Char('\\') % folders[i]);
-    PrefetchFolders(ahead, false);
+    PrefetchFolders(ahead, true);
     // Each folder is listed once for both kinds.
     StringList files;
     for (int i = 0; i < folders.Count(); ++i) {

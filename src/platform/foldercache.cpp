@@ -645,7 +645,7 @@ FolderListing* FolderCache::Current(const QString& hostFolder, int* error) {
         }
     }
     FolderListing listing;
-    if (!ReadFolder(encoded, false, &listing, error)) {
+    if (!ReadFolder(encoded, true, &listing, error)) {
         Unwatch(hostFolder, watch);
         Drop(hostFolder);
         return nullptr;

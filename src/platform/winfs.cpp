@@ -344,6 +344,48 @@ bool ForceFolders(const QString& path, int* error) {
     return FolderExists(path, error);
 }
 
+bool ForceFoldersTogether(const QStringList& paths, int* error) {
+    bool result = true;
+    QStringList made;
+    QString readyParent;
+    for (const QString& path : paths) {
+        if (RecentlyFoundFolder(path) || ListedKindOf(path) == ListedKind::Folder)
+            continue;
+        int code = 0;
+        ResolvedPath resolved;
+        if (!ResolvePathForCreate(path, &resolved, &code)) {
+            result = SetFsError(error, code);
+            continue;
+        }
+        const QString parent = HostParentOf(resolved.host);
+        // There already (not as a folder, which its move then reports), or a parent missing too.
+        if (resolved.exists || resolved.existingHost != parent) {
+            if (!ForceFolders(path, &code))
+                result = SetFsError(error, code);
+            continue;
+        }
+        // Our own changes keep the parent's listing in step: it is made ready once for a run.
+        if (parent != readyParent) {
+            BeforeFolderChange(parent);
+            readyParent = parent;
+        }
+        const bool madeNow = mkdir(EncodeHostPath(resolved.host).constData(), 0777) == 0;
+        code = errno;
+        const bool there = madeNow || code == EEXIST;
+        NoteChange(there, parent, NameOf(resolved.host), QString(),
+                   madeNow ? OwnChange::FolderMade : OwnChange::Other);
+        if (!there) {
+            readyParent.clear(); // the failure had the parent's listing dropped
+            result = SetFsError(error, code);
+            continue;
+        }
+        made.append(path);
+    }
+    // Each file that goes into one of them then finds it in a listing.
+    PrefetchFolders(made, true);
+    return result;
+}
+
 bool RemoveFolder(const QString& path, int* error) {
     QString host;
     if (!ResolvePath(path, &host, error))

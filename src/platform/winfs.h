@@ -11,6 +11,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <ctime>
 #include <functional>
 #include <sys/types.h>
@@ -54,6 +55,11 @@ bool SetFileAttributes(const QString& path, quint32 attributes, int* error = nul
 bool CreateFolder(const QString& path, int* error = nullptr);
 // Creates a folder and every missing parent; true when it exists already.
 bool ForceFolders(const QString& path, int* error = nullptr);
+// ForceFolders of many folders, most of them new beside each other (a job's engine and wagon
+// folders in the store): those whose parent is there are made one after the other, the parent
+// made ready for changes once for a run of them, and the new folders are then read and watched
+// together, as a prefetch reads. True when every one exists; `error` tells the last failure.
+bool ForceFoldersTogether(const QStringList& paths, int* error = nullptr);
 // Removes an empty folder (a link to a folder: the link only).
 bool RemoveFolder(const QString& path, int* error = nullptr);
 // Deletes a file or a link; a read-only file is refused with EACCES as Windows does.

@@ -103,9 +103,12 @@ public:
     bool MakeFolders(const QString& p, int* err) override {
         return Step(err, {p}) && FileMoveOps::MakeFolders(p, err);
     }
+    bool MakeFoldersTogether(const QStringList& p, int* err) override {
+        return Step(err, p) && FileMoveOps::MakeFoldersTogether(p, err);
+    }
 
 private:
-    bool Step(int* err, std::initializer_list<QString> given) {
+    bool Step(int* err, const QStringList& given) {
         ++count;
         for (const QString& path : given)
             paths << path;

@@ -551,6 +551,43 @@ TEST(FolderCache, AFolderMadeAfterAnOwnRenameKeepsItsParentKnownAndSeesOthersCha
     EXPECT_EQ(drive.NamesIn(S("Store/Route")).size(), 5);
 }
 
+// A job's folders made together: each made once under the letter case asked (one there in
+// another case is that one), one with a missing parent too, one that cannot be made reported
+// while the others are made; files then go into them with no folder read again, and another
+// program's file in one of them is still seen.
+TEST(FolderCache, FoldersMadeTogetherAreListedOnceAndStillSeeOthersChanges) {
+    TempMsts drive;
+    drive.MakeFolder(S("Store/Trainset/Old"));
+    drive.MakeFile(S("Store/file.txt"));
+    drive.MakeFile(S("MSTS/a.eng"));
+    drive.MakeFile(S("MSTS/b.wag"));
+    drive.AgeTree();
+    QString host;
+    ASSERT_TRUE(ResolvePath(S("C:\\msts\\a.eng"), &host));
+    ASSERT_TRUE(FolderExists(S("C:\\store\\trainset")));
+    const quint64 asks = PathLayerDiskAsks();
+    ASSERT_TRUE(ResolvePath(S("C:\\msts\\a.eng"), &host));
+    if (PathLayerDiskAsks() != asks)
+        GTEST_SKIP() << "folders here are not watched for changes";
+    int error = 0;
+    EXPECT_FALSE(ForceFoldersTogether({S("C:\\store\\trainset\\A"), S("C:\\store\\trainset\\OLD"),
+                                       S("C:\\store\\file.txt\\sub"), S("C:\\store\\new\\deeper"),
+                                       S("C:\\store\\trainset\\B")},
+                                      &error));
+    EXPECT_EQ(error, ENOTDIR);
+    EXPECT_EQ(drive.NamesIn(S("Store/Trainset")), QStringList({S("A"), S("B"), S("Old")}));
+    EXPECT_EQ(drive.NamesIn(S("Store/new")), QStringList({S("deeper")}));
+
+    const qint64 reads = FolderReadCount();
+    ASSERT_TRUE(RenameNoReplace(S("C:\\msts\\a.eng"), S("C:\\store\\trainset\\a\\a.eng")));
+    ASSERT_TRUE(RenameNoReplace(S("C:\\msts\\b.wag"), S("C:\\store\\trainset\\b\\b.wag")));
+    EXPECT_TRUE(FolderExists(S("C:\\store\\NEW\\DEEPER")));
+    EXPECT_EQ(FolderReadCount(), reads) << "the folders made were read when they were made";
+    drive.MakeFile(S("Store/Trainset/A/foreign.eng")); // another program
+    EXPECT_TRUE(FileExists(S("C:\\store\\trainset\\a\\FOREIGN.ENG")));
+    EXPECT_TRUE(FileExists(S("C:\\store\\trainset\\a\\A.ENG")));
+}
+
 // A move asks whether its target exists and creates it a moment later: a file another program
 // made in between under another letter case is the target found.
 TEST(FolderCache, ATargetFoundMissingSeesAFileAnotherProgramMadeBeforeItIsCreated) {
@@ -956,12 +993,14 @@ TEST(DeferredRenames, ReportsOfOurOwnChangesOutOfOrderReadNoFolderAgain) {
 TEST(DeferredRenames, FailuresNotTakenEndWithTheirPhase) {
     TempMsts drive;
     drive.MakeFile(S("MSTS/Trains/Consists/ro.con"), "ro");
-    ASSERT_EQ(chmod(QFile::encodeName(drive.Host(S("MSTS/Trains/Consists/ro.con"))), 0444), 0);
     drive.MakeFolder(S("STORE/Trains/Consists"));
     const QString from = S("C:\\MSTS\\Trains\\Consists\\ro.con");
     const QString to = S("C:\\STORE\\Trains\\Consists\\ro.con");
     FileExists(from);
     FileExists(to);
+    // Made read-only after its folder was read: the stat the listing kept is forgotten, and the
+    // rename thread finds out.
+    ASSERT_EQ(chmod(QFile::encodeName(drive.Host(S("MSTS/Trains/Consists/ro.con"))), 0444), 0);
     {
         const DeferredRenames deferred;
         ASSERT_EQ(RenameListedFile(from, to, nullptr), ListedRename::Renamed);
