@@ -57,6 +57,32 @@ bool FilesOfKind(std::uint32_t kind, KindFiles& files) {
     }
 }
 
+// Any other kind is reported as unexpected.
+bool KnownKind(std::uint32_t kind, KindFiles& files) {
+    if (FilesOfKind(kind, files))
+        return true;
+    TheUi().MessageBox(UnexpectedText(kListProcessModule, kUnknownKindLine, QString::number(kind)),
+                       App().ProgramTitle, MB_ICONSTOP);
+    return false;
+}
+
+void AddFilesOfRoutes(const KindFiles& files, const StringList& routes, StringList& out,
+                      const QString& root) {
+    // The folders are read ahead together, several at a time, rather than one by one below.
+    QStringList ahead;
+    for (int r = 0; r < routes.Count(); ++r)
+        ahead.append(root % QStringLiteral("\\Routes\\") % routes[r] % files.subFolder);
+    PrefetchFolders(ahead, true);
+    StringList names;
+    for (int r = 0; r < routes.Count(); ++r) {
+        const QString folder = QStringLiteral("Routes\\") % routes[r] % files.subFolder;
+        FindFileNames(names, root % QLatin1Char('\\') % folder, false, QString(), files.mask);
+        for (int n = 0; n < names.Count(); ++n)
+            out.Add(folder % QLatin1Char('\\') % names[n]);
+        names.Clear();
+    }
+}
+
 } // namespace
 
 bool ListRouteFolders(StringList& out, const QString& root, const QString& prefix) {
@@ -83,12 +109,8 @@ bool ListRouteFolders(StringList& out, const QString& root, const QString& prefi
 void ListRouteFilesOfKind(std::uint32_t kind, StringList& out, const QString& root,
                           ListedFileDates* listed) {
     KindFiles files;
-    if (!FilesOfKind(kind, files)) {
-        TheUi().MessageBox(
-            UnexpectedText(kListProcessModule, kUnknownKindLine, QString::number(kind)),
-            App().ProgramTitle, MB_ICONSTOP);
+    if (!KnownKind(kind, files))
         return;
-    }
     StringList routes = StringList::SortedUnique();
     ListRouteFolders(routes, root, QString());
     if (listed) {
@@ -121,19 +143,14 @@ void ListRouteFilesOfKind(std::uint32_t kind, StringList& out, const QString& ro
         listed->AddMissingFolders(root, paths, prefixes);
         return;
     }
-    // The folders are read ahead together, several at a time, rather than one by one below.
-    QStringList ahead;
-    for (int r = 0; r < routes.Count(); ++r)
-        ahead.append(root % QStringLiteral("\\Routes\\") % routes[r] % files.subFolder);
-    PrefetchFolders(ahead, true);
-    StringList names;
-    for (int r = 0; r < routes.Count(); ++r) {
-        const QString folder = QStringLiteral("Routes\\") % routes[r] % files.subFolder;
-        FindFileNames(names, root % QLatin1Char('\\') % folder, false, QString(), files.mask);
-        for (int n = 0; n < names.Count(); ++n)
-            out.Add(folder % QLatin1Char('\\') % names[n]);
-        names.Clear();
-    }
+    AddFilesOfRoutes(files, routes, out, root);
+}
+
+void ListRouteFilesOfKindIn(const StringList& routes, std::uint32_t kind, StringList& out,
+                            const QString& root) {
+    KindFiles files;
+    if (KnownKind(kind, files))
+        AddFilesOfRoutes(files, routes, out, root);
 }
 
 } // namespace qv

@@ -23,5 +23,8 @@ bool ListRouteFolders(StringList& out, const QString& root, const QString& prefi
 // With `listed`, the files' dates and the folders listed are noted there.
 void ListRouteFilesOfKind(std::uint32_t kind, StringList& out, const QString& root,
                           ListedFileDates* listed = nullptr);
+// The same for the routes ListRouteFolders gave (bare names), listed once for several kinds.
+void ListRouteFilesOfKindIn(const StringList& routes, std::uint32_t kind, StringList& out,
+                            const QString& root);
 
 } // namespace qv

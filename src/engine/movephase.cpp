@@ -119,18 +119,18 @@ void MoveInStored(const StringList& named, bool folderTest) {
     }
 }
 
-void RoutesOut(const StringList& A) {
-    StringList routes = StringList::SortedUnique();
-    ListRouteFolders(routes, App().MstsRootFolder, QStringLiteral("Routes"));
+void RoutesOut(const StringList& routes, const StringList& A) {
     StringList files = StringList::SortedUnique();
-    for (int i = 0; i < routes.Count(); ++i)
-        FindFileNames(files, InMsts(routes[i]), false, routes[i], QStringLiteral("*.TRK"));
+    for (int i = 0; i < routes.Count(); ++i) {
+        const QString folder = QStringLiteral("Routes\\") + routes[i];
+        FindFileNames(files, InMsts(folder), false, folder, QStringLiteral("*.TRK"));
+    }
     MoveOutUnnamed(files, A);
 }
 
-void ActivitiesOut(const StringList& B) {
+void ActivitiesOut(const StringList& routes, const StringList& B) {
     StringList files = StringList::SortedUnique();
-    ListRouteFilesOfKind(PT_ACTIVITY, files, App().MstsRootFolder);
+    ListRouteFilesOfKindIn(routes, PT_ACTIVITY, files, App().MstsRootFolder);
     QStringList going;
     int at = 0;
     for (int i = 0; i < files.Count(); ++i) {
@@ -144,11 +144,10 @@ void ActivitiesOut(const StringList& B) {
     MoveAllOut(going);
     // An .ASV file left behind by a job that stopped between an activity and its .ASV file
     // follows its stored activity now, so that the next run ends where the first would have.
-    StringList routes = StringList::SortedUnique();
-    ListRouteFolders(routes, App().MstsRootFolder, QStringLiteral("Routes"));
     StringList saves = StringList::SortedUnique();
     for (int i = 0; i < routes.Count(); ++i) {
-        const QString folder = routes[i] + QStringLiteral("\\ACTIVITIES");
+        const QString folder =
+            QStringLiteral("Routes\\") + routes[i] + QStringLiteral("\\ACTIVITIES");
         FindFileNames(saves, InMsts(folder), false, folder, QStringLiteral("*.ASV"));
     }
     for (int i = 0; i < saves.Count(); ++i) {
@@ -179,9 +178,9 @@ void ActivitiesIn(const StringList& B) {
     }
 }
 
-void KindOut(std::uint32_t kind, const StringList& named) {
+void KindOut(const StringList& routes, std::uint32_t kind, const StringList& named) {
     StringList files = StringList::SortedUnique();
-    ListRouteFilesOfKind(kind, files, App().MstsRootFolder);
+    ListRouteFilesOfKindIn(routes, kind, files, App().MstsRootFolder);
     MoveOutUnnamed(files, named);
 }
 
@@ -251,13 +250,18 @@ void Move(bool unstore, const QString& tsectionFile, const WorkLists& lists, boo
         {
             // The renames are made on a thread of their own while the next ones are decided.
             const DeferredRenames deferred;
-            RoutesOut(A);
+            // The routes are listed once for every step: the steps move files inside route
+            // folders, and a route folder one makes (for a route file coming in) holds nothing
+            // that a later step lists.
+            StringList routes = StringList::SortedUnique();
+            ListRouteFolders(routes, App().MstsRootFolder, QString());
+            RoutesOut(routes, A);
             MoveInStored(A, false);
-            ActivitiesOut(B);
+            ActivitiesOut(routes, B);
             ActivitiesIn(B);
-            KindOut(PT_SERVICE, C);
+            KindOut(routes, PT_SERVICE, C);
             MoveInStored(C, true);
-            KindOut(PT_PATH, D);
+            KindOut(routes, PT_PATH, D);
             MoveInStored(D, true);
             ConsistsOut(E);
             ConsistsIn(E);
