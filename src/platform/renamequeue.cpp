@@ -15,8 +15,11 @@ namespace {
 constexpr std::size_t kMostQueued = 4096;
 // How long the thread looks for the next rename before it sleeps: some tens of microseconds.
 constexpr int kSpins = 2000;
-// How many renames are made between calls of the hook.
+// How many renames are made between calls of the hook, and how far behind the caller the thread
+// may be for it: further behind, the renames go first, and the caller, ahead, has time to do the
+// hook's work itself.
 constexpr quint64 kRenamesBetweenCalls = 16;
+constexpr quint64 kBehindForHook = 32;
 
 void Pause() {
 #if defined(__x86_64__) || defined(__i386__)
@@ -126,7 +129,8 @@ void RenameQueue::Run() {
     for (quint64 next = 1;; ++next) {
         // The next rename mostly comes within microseconds: waiting for it a moment spares the
         // caller waking this thread for each one.
-        if (afterSome_ && (next % kRenamesBetweenCalls == 0 || Pushed() < next))
+        if (afterSome_ && (Pushed() < next ||
+                           (next % kRenamesBetweenCalls == 0 && Pushed() - next < kBehindForHook)))
             afterSome_();
         for (int spin = 0; spin < kSpins && Pushed() < next; ++spin)
             Pause();

@@ -31,7 +31,8 @@ struct FailedRename {
 // One thread hands renames over and waits for them.
 class RenameQueue {
 public:
-    // `afterSome` is called on the thread after every few renames and before it waits for more.
+    // `afterSome` is called on the thread after every few renames while it keeps up with the
+    // caller, and before it waits for more.
     explicit RenameQueue(std::function<void()> afterSome = {});
     // Makes every rename given, then ends the thread.
     ~RenameQueue();
