@@ -15,6 +15,7 @@
 #include "core/storeini.h"
 #include "core/stringlist.h"
 #include "engine/worklists.h"
+#include "platform/winfind.h"
 #include "platform/winfs.h"
 #include "platform/winresolve.h"
 
@@ -317,23 +318,20 @@ void CollectEngineWagonFolders(const QString& root, StringList& G) {
     const QString trainset = root + u'\\' + kTrainsetFolder;
     StringList folders;
     FindFileNames(folders, trainset, true, QString(), QStringLiteral("*.*"));
-    // Thousands of folders hold a file or two each: they are read ahead together, several at a
-    // time, rather than one by one below.
-    QStringList ahead;
-    ahead.reserve(folders.Count());
+    // Thousands of folders hold a file or two each: they are found in together, those not
+    // listed yet read on several threads at a time, each folder once for both kinds.
+    QStringList paths;
+    paths.reserve(folders.Count());
     for (int i = 0; i < folders.Count(); ++i)
-        ahead.append(trainset % QLatin1Char('\\') % folders[i]);
-    PrefetchFolders(ahead, true);
-    // Each folder is listed once for both kinds.
-    StringList files;
+        paths.append(trainset % QLatin1Char('\\') % folders[i]);
+    std::vector<FolderFiles> found;
+    FindDatedFilesIn(paths, {QStringLiteral("*.*")}, &found);
     for (int i = 0; i < folders.Count(); ++i) {
-        files.Clear();
-        FindFileNames(files, trainset % QLatin1Char('\\') % folders[i], false, QString(),
-                      QStringLiteral("*.*"));
+        const QStringList& files = found[std::size_t(i)].found.front().names;
         for (const char* extension : {".eng", ".wag"})
-            for (int n = 0; n < files.Count(); ++n)
-                if (files[n].endsWith(QLatin1String(extension), Qt::CaseInsensitive))
-                    G.Add(folders[i] % QLatin1Char('\\') % files[n]);
+            for (const QString& file : files)
+                if (file.endsWith(QLatin1String(extension), Qt::CaseInsensitive))
+                    G.Add(folders[i] % QLatin1Char('\\') % file);
     }
 }
 
