@@ -57,7 +57,7 @@ bool FilesOfKind(std::uint32_t kind, KindFiles& files) {
     }
 }
 
-// Any other kind is reported as unexpected.
+// FilesOfKind, reporting any other kind as unexpected.
 bool KnownKind(std::uint32_t kind, KindFiles& files) {
     if (FilesOfKind(kind, files))
         return true;
@@ -66,6 +66,7 @@ bool KnownKind(std::uint32_t kind, KindFiles& files) {
     return false;
 }
 
+// Adds the files of the kind in each of the routes (bare names) of the root.
 void AddFilesOfRoutes(const KindFiles& files, const StringList& routes, StringList& out,
                       const QString& root) {
     // The folders are read ahead together, several at a time, rather than one by one below.

@@ -318,8 +318,8 @@ void CollectEngineWagonFolders(const QString& root, StringList& G) {
     const QString trainset = root + u'\\' + kTrainsetFolder;
     StringList folders;
     FindFileNames(folders, trainset, true, QString(), QStringLiteral("*.*"));
-    // Thousands of folders hold a file or two each: they are found in together, those not
-    // listed yet read on several threads at a time, each folder once for both kinds.
+    // Thousands of folders hold a file or two each: they are searched together, each once for
+    // both kinds, those not listed yet read on several threads at a time.
     QStringList paths;
     paths.reserve(folders.Count());
     for (int i = 0; i < folders.Count(); ++i)
