@@ -493,13 +493,22 @@ bool ModifyOpenKey(bool open, bool readOnly, RegRoot root, const QStringList& pa
         error);
 }
 
+// Sets a value; a value that holds it already is left as it is, so that a write changing nothing
+// leaves the file unwritten (a job writes the same settings at every end).
+Change SetValue(RegNode& node, const QString& name, const RegValue& value) {
+    const RegValue* old = node.Value(name);
+    if (old && old->type == value.type && old->text == value.text && old->data == value.data &&
+        old->dword == value.dword)
+        return Change::Unchanged;
+    node.SetValue(name, value);
+    return Change::Changed;
+}
+
 } // namespace
 
 bool RegistryKey::Write(const QString& name, const RegValue& value) {
-    return ModifyOpenKey(open_, readOnly_, root_, parts_, &error_, [&](RegNode& node) {
-        node.SetValue(name, value);
-        return Change::Changed;
-    });
+    return ModifyOpenKey(open_, readOnly_, root_, parts_, &error_,
+                         [&](RegNode& node) { return SetValue(node, name, value); });
 }
 
 bool RegistryKey::WriteString(const QString& name, const QString& text) {
@@ -508,13 +517,15 @@ bool RegistryKey::WriteString(const QString& name, const QString& text) {
 
 bool RegistryKey::WriteStrings(const QList<std::pair<QString, QString>>& values) {
     return ModifyOpenKey(open_, readOnly_, root_, parts_, &error_, [&](RegNode& node) {
+        Change change = Change::Unchanged;
         for (const auto& [name, text] : values) {
             RegValue value;
             value.type = REG_SZ;
             value.text = text;
-            node.SetValue(name, value);
+            if (SetValue(node, name, value) == Change::Changed)
+                change = Change::Changed;
         }
-        return Change::Changed;
+        return change;
     });
 }
 

@@ -7,7 +7,9 @@
 #include <QProcess>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <sys/stat.h>
 #include <vector>
 
 using namespace qv;
@@ -77,6 +79,49 @@ TEST(Registry, EachValueTypeSurvivesTheFileAndIsReadAsWritten) {
     EXPECT_EQ(value.data, QByteArray(60, '\x7f') + '\0');
     EXPECT_EQ(ReadText(HKEY_LOCAL_MACHINE, kKey, QString()), QStringLiteral("default"));
     EXPECT_EQ(ReadText(HKEY_LOCAL_MACHINE, kKey, QStringLiteral("One")), QStringLiteral("1"));
+}
+
+// A write that changes nothing leaves the file as it is (the same file, not written again); one
+// that changes a value's text or type writes it.
+TEST(Registry, OnlyAWriteThatChangesAValueWritesTheFile) {
+    RegistrySandbox sandbox;
+    RegistryKey key;
+    ASSERT_TRUE(key.Open(HKEY_LOCAL_MACHINE, kKey, true));
+    ASSERT_TRUE(key.WriteStrings(
+        {{QStringLiteral("A"), QStringLiteral("1")}, {QStringLiteral("B"), QStringLiteral("2")}}));
+    ASSERT_TRUE(key.WriteDword(QStringLiteral("D"), 7));
+    const auto inode = [&] {
+        struct stat st {};
+        return stat(QFile::encodeName(sandbox.HivePath(HKEY_LOCAL_MACHINE)), &st) == 0 ? st.st_ino
+                                                                                       : 0;
+    };
+    struct Case {
+        const char* what;
+        std::function<bool()> write;
+        bool written;
+    };
+    const Case cases[] = {
+        {"the same texts",
+         [&] {
+             return key.WriteStrings({{"a", "1"}, {"B", "2"}});
+         },
+         false},
+        {"the same text", [&] { return key.WriteString("B", "2"); }, false},
+        {"the same number", [&] { return key.WriteDword("D", 7); }, false},
+        {"one text of two new",
+         [&] {
+             return key.WriteStrings({{"A", "1"}, {"B", "3"}});
+         },
+         true},
+        {"the same text as another type", [&] { return key.WriteExpandString("A", "1"); }, true},
+        {"a new value", [&] { return key.WriteString("C", ""); }, true},
+    };
+    for (const Case& c : cases) {
+        const ino_t before = inode();
+        ASSERT_TRUE(c.write()) << c.what;
+        EXPECT_EQ(inode() != before, c.written) << c.what;
+    }
+    EXPECT_EQ(ReadText(HKEY_LOCAL_MACHINE, kKey, QStringLiteral("B")), QStringLiteral("3"));
 }
 
 TEST(Registry, NamesIgnoreCaseAndKeepTheirFirstSpelling) {
