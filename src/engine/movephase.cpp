@@ -20,6 +20,8 @@
 #include "platform/winresolve.h"
 
 #include <QStringBuilder>
+#include <future>
+#include <system_error>
 
 namespace qv {
 
@@ -229,6 +231,42 @@ void StockIn(const StringList& G) {
     }
 }
 
+// Reads ahead, on a thread of its own, the MSTS folder's activity, service, path and engine and
+// wagon folders; waits for it when it goes. Nothing is lost when no thread can be had: each
+// step then reads what it lists itself.
+class ReadAhead {
+public:
+    explicit ReadAhead(const StringList& routes) {
+        QStringList folders;
+        for (int i = 0; i < routes.Count(); ++i)
+            for (const char* kind : {"\\ACTIVITIES", "\\SERVICES", "\\PATHS"})
+                folders.append(
+                    InMsts(QStringLiteral("Routes\\") + routes[i] + QLatin1String(kind)));
+        try {
+            done_ = std::async(std::launch::async, [folders] {
+                PrefetchFolders(folders, true);
+                StringList stock;
+                const QString trainset = InMsts(kTrainset);
+                FindFileNames(stock, trainset, true, QString(), QStringLiteral("*.*"));
+                QStringList stockFolders;
+                for (int i = 0; i < stock.Count(); ++i)
+                    stockFolders.append(Below(trainset, stock[i]));
+                PrefetchFolders(stockFolders, true);
+            });
+        } catch (const std::system_error&) {
+        }
+    }
+    ~ReadAhead() {
+        if (done_.valid())
+            done_.wait();
+    }
+    ReadAhead(const ReadAhead&) = delete;
+    ReadAhead& operator=(const ReadAhead&) = delete;
+
+private:
+    std::future<void> done_;
+};
+
 } // namespace
 
 void Move(bool unstore, const QString& tsectionFile, const WorkLists& lists, bool allStock,
@@ -255,6 +293,9 @@ void Move(bool unstore, const QString& tsectionFile, const WorkLists& lists, boo
             // that a later step lists.
             StringList routes = StringList::SortedUnique();
             ListRouteFolders(routes, App().MstsRootFolder, QString());
+            // The folders the later steps list are read meanwhile on the worker threads, so that
+            // the steps find them listed rather than read them a kind at a time between moves.
+            const ReadAhead readAhead(routes);
             RoutesOut(routes, A);
             MoveInStored(A, false);
             ActivitiesOut(routes, B);
