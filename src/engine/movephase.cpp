@@ -242,11 +242,11 @@ public:
             for (const char* kind : {"\\ACTIVITIES", "\\SERVICES", "\\PATHS"})
                 folders.append(
                     InMsts(QStringLiteral("Routes\\") + routes[i] + QLatin1String(kind)));
+        const QString trainset = InMsts(kTrainset);
         try {
-            done_ = std::async(std::launch::async, [folders] {
+            done_ = std::async(std::launch::async, [folders, trainset] {
                 PrefetchFolders(folders, true);
                 StringList stock;
-                const QString trainset = InMsts(kTrainset);
                 FindFileNames(stock, trainset, true, QString(), QStringLiteral("*.*"));
                 QStringList stockFolders;
                 for (int i = 0; i < stock.Count(); ++i)
