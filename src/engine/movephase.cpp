@@ -231,12 +231,12 @@ void StockIn(const StringList& G) {
     }
 }
 
-// Reads ahead, on a thread of its own, the MSTS folder's activity, service, path and engine and
-// wagon folders; waits for it when it goes. Nothing is lost when no thread can be had: each
-// step then reads what it lists itself.
+// Reads ahead, on a thread of its own, the MSTS folder's activity, service and path folders and,
+// with `stock`, its engine and wagon folders; waits for it when it goes. Nothing is lost when no
+// thread can be had: each step then reads what it lists itself.
 class ReadAhead {
 public:
-    explicit ReadAhead(const StringList& routes) {
+    ReadAhead(const StringList& routes, bool stock) {
         QStringList folders;
         for (int i = 0; i < routes.Count(); ++i)
             for (const char* kind : {"\\ACTIVITIES", "\\SERVICES", "\\PATHS"})
@@ -244,13 +244,15 @@ public:
                     InMsts(QStringLiteral("Routes\\") + routes[i] + QLatin1String(kind)));
         const QString trainset = InMsts(kTrainset);
         try {
-            done_ = std::async(std::launch::async, [folders, trainset] {
+            done_ = std::async(std::launch::async, [folders, trainset, stock] {
                 PrefetchFolders(folders, true);
-                StringList stock;
-                FindFileNames(stock, trainset, true, QString(), QStringLiteral("*.*"));
+                if (!stock)
+                    return;
+                StringList names;
+                FindFileNames(names, trainset, true, QString(), QStringLiteral("*.*"));
                 QStringList stockFolders;
-                for (int i = 0; i < stock.Count(); ++i)
-                    stockFolders.append(Below(trainset, stock[i]));
+                for (int i = 0; i < names.Count(); ++i)
+                    stockFolders.append(Below(trainset, names[i]));
                 PrefetchFolders(stockFolders, true);
             });
         } catch (const std::system_error&) {
@@ -295,7 +297,8 @@ void Move(bool unstore, const QString& tsectionFile, const WorkLists& lists, boo
             ListRouteFolders(routes, App().MstsRootFolder, QString());
             // The folders the later steps list are read meanwhile on the worker threads, so that
             // the steps find them listed rather than read them a kind at a time between moves.
-            const ReadAhead readAhead(routes);
+            const bool stockOut = !(unstore && allStock);
+            const ReadAhead readAhead(routes, stockOut);
             RoutesOut(routes, A);
             MoveInStored(A, false);
             ActivitiesOut(routes, B);
@@ -306,7 +309,7 @@ void Move(bool unstore, const QString& tsectionFile, const WorkLists& lists, boo
             MoveInStored(D, true);
             ConsistsOut(E);
             ConsistsIn(E);
-            if (!(unstore && allStock))
+            if (stockOut)
                 StockOut(G);
             StockIn(G);
             FinishDeferredMoves();
