@@ -493,22 +493,14 @@ bool ModifyOpenKey(bool open, bool readOnly, RegRoot root, const QStringList& pa
         error);
 }
 
-// Sets a value; a value that holds it already is left as it is, so that a write changing nothing
-// leaves the file unwritten (a job writes the same settings at every end).
-Change SetValue(RegNode& node, const QString& name, const RegValue& value) {
-    const RegValue* old = node.Value(name);
-    if (old && old->type == value.type && old->text == value.text && old->data == value.data &&
-        old->dword == value.dword)
-        return Change::Unchanged;
-    node.SetValue(name, value);
-    return Change::Changed;
-}
-
 } // namespace
 
 bool RegistryKey::Write(const QString& name, const RegValue& value) {
-    return ModifyOpenKey(open_, readOnly_, root_, parts_, &error_,
-                         [&](RegNode& node) { return SetValue(node, name, value); });
+    // A write that changes nothing leaves the file unwritten (a job writes the same settings at
+    // every end).
+    return ModifyOpenKey(open_, readOnly_, root_, parts_, &error_, [&](RegNode& node) {
+        return node.SetValue(name, value) ? Change::Changed : Change::Unchanged;
+    });
 }
 
 bool RegistryKey::WriteString(const QString& name, const QString& text) {
@@ -522,7 +514,7 @@ bool RegistryKey::WriteStrings(const QList<std::pair<QString, QString>>& values)
             RegValue value;
             value.type = REG_SZ;
             value.text = text;
-            if (SetValue(node, name, value) == Change::Changed)
+            if (node.SetValue(name, value))
                 change = Change::Changed;
         }
         return change;

@@ -67,14 +67,19 @@ const RegValue* RegNode::Value(const QString& valueName) const {
     return nullptr;
 }
 
-void RegNode::SetValue(const QString& valueName, const RegValue& value) {
+bool RegNode::SetValue(const QString& valueName, const RegValue& value) {
     for (auto& entry : values) {
         if (entry.first.compare(valueName, Qt::CaseInsensitive) == 0) {
-            entry.second = value;
-            return;
+            RegValue& old = entry.second;
+            if (old.type == value.type && old.text == value.text && old.data == value.data &&
+                old.dword == value.dword)
+                return false;
+            old = value;
+            return true;
         }
     }
     values.emplace_back(valueName, value);
+    return true;
 }
 
 bool RegNode::RemoveValue(const QString& valueName) {

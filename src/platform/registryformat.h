@@ -44,7 +44,8 @@ struct RegNode {
     RegNode* Child(const QString& childName) const;
     RegNode* AddChild(const QString& childName); // the existing one when there is one
     const RegValue* Value(const QString& valueName) const;
-    void SetValue(const QString& valueName, const RegValue& value); // keeps place and name case
+    // Keeps place and name case; false when the value held it already (nothing changed).
+    bool SetValue(const QString& valueName, const RegValue& value);
     bool RemoveValue(const QString& valueName);
 };
 
