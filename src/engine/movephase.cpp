@@ -20,8 +20,6 @@
 #include "platform/winresolve.h"
 
 #include <QStringBuilder>
-#include <future>
-#include <system_error>
 
 namespace qv {
 
@@ -231,44 +229,6 @@ void StockIn(const StringList& G) {
     }
 }
 
-// Reads ahead, on a thread of its own, the MSTS folder's activity, service and path folders and,
-// with `stock`, its engine and wagon folders; waits for it when it goes. Nothing is lost when no
-// thread can be had: each step then reads what it lists itself.
-class ReadAhead {
-public:
-    ReadAhead(const StringList& routes, bool stock) {
-        QStringList folders;
-        for (int i = 0; i < routes.Count(); ++i)
-            for (const char* kind : {"\\ACTIVITIES", "\\SERVICES", "\\PATHS"})
-                folders.append(
-                    InMsts(QStringLiteral("Routes\\") + routes[i] + QLatin1String(kind)));
-        const QString trainset = InMsts(kTrainset);
-        try {
-            done_ = std::async(std::launch::async, [folders, trainset, stock] {
-                PrefetchFolders(folders, true);
-                if (!stock)
-                    return;
-                StringList names;
-                FindFileNames(names, trainset, true, QString(), QStringLiteral("*.*"));
-                QStringList stockFolders;
-                for (int i = 0; i < names.Count(); ++i)
-                    stockFolders.append(Below(trainset, names[i]));
-                PrefetchFolders(stockFolders, true);
-            });
-        } catch (const std::system_error&) {
-        }
-    }
-    ~ReadAhead() {
-        if (done_.valid())
-            done_.wait();
-    }
-    ReadAhead(const ReadAhead&) = delete;
-    ReadAhead& operator=(const ReadAhead&) = delete;
-
-private:
-    std::future<void> done_;
-};
-
 } // namespace
 
 void Move(bool unstore, const QString& tsectionFile, const WorkLists& lists, bool allStock,
@@ -295,10 +255,6 @@ void Move(bool unstore, const QString& tsectionFile, const WorkLists& lists, boo
             // that a later step lists.
             StringList routes = StringList::SortedUnique();
             ListRouteFolders(routes, App().MstsRootFolder, QString());
-            // The folders the later steps list are read meanwhile on the worker threads, so that
-            // the steps find them listed rather than read them a kind at a time between moves.
-            const bool stockOut = !(unstore && allStock);
-            const ReadAhead readAhead(routes, stockOut);
             RoutesOut(routes, A);
             MoveInStored(A, false);
             ActivitiesOut(routes, B);
@@ -309,7 +265,7 @@ void Move(bool unstore, const QString& tsectionFile, const WorkLists& lists, boo
             MoveInStored(D, true);
             ConsistsOut(E);
             ConsistsIn(E);
-            if (stockOut)
+            if (!(unstore && allStock))
                 StockOut(G);
             StockIn(G);
             FinishDeferredMoves();
