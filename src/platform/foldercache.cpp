@@ -691,13 +691,18 @@ int FolderCache::Watch(const QByteArray& encoded, const QString& hostFolder) {
     return watch;
 }
 
+bool FolderCache::AddNotifier() {
+    const int notifier = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (notifier < 0)
+        return false;
+    notifiers_.push_back(notifier);
+    return true;
+}
+
 int FolderCache::Notifier() {
     if (notifiers_.empty() && !notifierFailed_) {
         QMutexLocker lock(&reportsMutex_);
-        const int notifier = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-        notifierFailed_ = notifier < 0;
-        if (notifier >= 0)
-            notifiers_.push_back(notifier);
+        notifierFailed_ = !AddNotifier();
     }
     return notifiers_.empty() ? -1 : notifiers_[0];
 }
@@ -705,11 +710,8 @@ int FolderCache::Notifier() {
 std::vector<int> FolderCache::GroupNotifiers() {
     if (Notifier() >= 0 && notifiers_.size() < kWatchGroups) {
         QMutexLocker lock(&reportsMutex_);
-        while (notifiers_.size() < kWatchGroups) {
-            const int notifier = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-            if (notifier < 0)
-                break; // the folders share those there are
-            notifiers_.push_back(notifier);
+        // Without more, the folders share those there are.
+        while (notifiers_.size() < kWatchGroups && AddNotifier()) {
         }
     }
     return notifiers_;

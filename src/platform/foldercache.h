@@ -361,6 +361,8 @@ private:
     // watched (its listing then compares its stamp at every use).
     int Watch(const QByteArray& encoded, const QString& hostFolder);
 
+    // Makes one more notifier; false when the system gives none. Called under reportsMutex_.
+    bool AddNotifier();
     // The change notifier, made at its first use; -1 when there can be none.
     int Notifier();
     // The notifiers of folders read together: the first and a few more, made at their first use

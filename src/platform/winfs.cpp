@@ -312,6 +312,20 @@ bool CreateFolder(const QString& path, int* error) {
     return made ? true : SetFsError(error, code);
 }
 
+namespace {
+
+// Makes the folder `host`, named `name` in `parent` (made ready for changes by the caller), and
+// keeps the parent's listing in step; one there already counts as made. False with the errno.
+bool MakeFolderIn(const QString& parent, const QString& name, const QString& host, int* code) {
+    const bool madeNow = mkdir(EncodeHostPath(host).constData(), 0777) == 0;
+    *code = madeNow ? 0 : errno;
+    const bool there = madeNow || *code == EEXIST;
+    NoteChange(there, parent, name, QString(), madeNow ? OwnChange::FolderMade : OwnChange::Other);
+    return there;
+}
+
+} // namespace
+
 bool ForceFolders(const QString& path, int* error) {
     // A folder just found, or one its parent's listing knows as one: nothing to make and
     // nothing to ask. A job asks this for every file it moves into a folder.
@@ -333,12 +347,8 @@ bool ForceFolders(const QString& path, int* error) {
         const QString parent = host;
         host = host.endsWith(QLatin1Char('/')) ? host + component : host + '/' + component;
         BeforeFolderChange(parent);
-        const bool madeNow = mkdir(EncodeHostPath(host).constData(), 0777) == 0;
-        const bool made = madeNow || errno == EEXIST;
-        const int code = errno;
-        NoteChange(made, parent, component, QString(),
-                   madeNow ? OwnChange::FolderMade : OwnChange::Other);
-        if (!made)
+        int code = 0;
+        if (!MakeFolderIn(parent, component, host, &code))
             return SetFsError(error, code);
     }
     return FolderExists(path, error);
@@ -369,12 +379,7 @@ bool ForceFoldersTogether(const QStringList& paths, int* error) {
             BeforeFolderChange(parent);
             readyParent = parent;
         }
-        const bool madeNow = mkdir(EncodeHostPath(resolved.host).constData(), 0777) == 0;
-        code = errno;
-        const bool there = madeNow || code == EEXIST;
-        NoteChange(there, parent, NameOf(resolved.host), QString(),
-                   madeNow ? OwnChange::FolderMade : OwnChange::Other);
-        if (!there) {
+        if (!MakeFolderIn(parent, NameOf(resolved.host), resolved.host, &code)) {
             readyParent.clear(); // the failure had the parent's listing dropped
             result = SetFsError(error, code);
             continue;
