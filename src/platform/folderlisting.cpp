@@ -79,8 +79,34 @@ quint64 FolderListing::State() const {
 void FolderListing::Add(const QString& name, EntryKind kind) {
     MarkChanged();
     files_.erase(name);
-    orderedValid_ = false;
     AddName(name, kind);
+    KeepOrder(name, kind, false);
+}
+
+void FolderListing::KeepOrder(const QString& name, EntryKind kind, bool removed) {
+    // A folder a job changes is mostly listed again soon after; a few dozen names are quicker
+    // moved along than all sorted again, thousands are not.
+    constexpr qsizetype kKeptInOrderUpTo = 64;
+    if (!orderedValid_)
+        return;
+    if (ordered_.size() >= kKeptInOrderUpTo) {
+        orderedValid_ = false;
+        return;
+    }
+    const qsizetype at =
+        std::lower_bound(ordered_.cbegin(), ordered_.cend(), name, NameOrder) - ordered_.cbegin();
+    const bool there = at < ordered_.size() && ordered_.at(at) == name;
+    if (removed) {
+        if (there) {
+            ordered_.remove(at);
+            orderedKinds_.remove(at);
+        }
+    } else if (there) {
+        orderedKinds_[at] = kind;
+    } else {
+        ordered_.insert(at, name);
+        orderedKinds_.insert(at, kind);
+    }
 }
 
 void FolderListing::AddName(const QString& name, EntryKind kind) {
@@ -117,7 +143,7 @@ void FolderListing::Remove(const QString& name) {
     files_.erase(name);
     if (!exact_.remove(name))
         return;
-    orderedValid_ = false;
+    KeepOrder(name, EntryKind(), true);
     const FoldedName key{name};
     const auto twin = folded_.find(key);
     if (twin == folded_.end())

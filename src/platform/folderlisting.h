@@ -116,6 +116,9 @@ private:
     // Add without marking the change: the name with its kind, and its place among the names
     // alike without regard to case.
     void AddName(const QString& name, EntryKind kind);
+    // Keeps the ordered names in step with one name added (or its kind changed) or removed,
+    // while the folder is small; a large one is sorted again when next asked.
+    void KeepOrder(const QString& name, EntryKind kind, bool removed);
 
     friend FolderLookup MatchName(const FolderListing& listing, const QString& name,
                                   QString* found);

@@ -9,6 +9,8 @@
 #include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
+#include <random>
 #include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -674,4 +676,51 @@ TEST(NameOrder, AgreesWithFullCaseFolding) {
         for (const QString& b : names)
             EXPECT_EQ(NameOrder(a, b), byFolding(a, b))
                 << a.toStdString() << " / " << b.toStdString();
+}
+
+// A listing keeps its names in order through names added, changed in kind and removed after it
+// was ordered, small or large, with case twins and names beyond ASCII: always the order of a
+// listing made afresh with the same names and kinds.
+TEST(FolderListing, KeepsItsOrderThroughChangesAsAFreshListingWouldHaveIt) {
+    QStringList pool = {"a.wag",
+                        "A.WAG",
+                        "b.eng",
+                        "B.eng",
+                        "a_b",
+                        "ab",
+                        "AB",
+                        "z0",
+                        "x.con",
+                        QString::fromUtf8("x\u00e9"),
+                        QString::fromUtf8("X\u00c9"),
+                        QString::fromUtf8("\u00c9a"),
+                        "ea",
+                        QString::fromUtf8("x\u212a"),
+                        "xk"};
+    for (int i = 0; i < 100; ++i)
+        pool.append(QStringLiteral("f%1.pat").arg(i));
+    std::mt19937 random(7);
+    for (const int most : {8, 40, 100}) {
+        FolderListing kept;
+        std::map<QString, EntryKind> names;
+        for (int step = 0; step < 600; ++step) {
+            const QString& name = pool.at(qsizetype(random() % std::uint32_t(most + 15)));
+            const bool add = names.size() < 4 || random() % 3 != 0;
+            if (add) {
+                const EntryKind kind = random() % 2 ? EntryKind::File : EntryKind::Folder;
+                kept.Add(name, kind);
+                names[name] = kind;
+            } else {
+                kept.Remove(name);
+                names.erase(name);
+            }
+            if (step % 3 != 0)
+                continue; // a few changes at a time between the askings
+            FolderListing fresh;
+            for (const auto& [n, kind] : names)
+                fresh.Add(n, kind);
+            ASSERT_EQ(kept.Ordered(), fresh.Ordered()) << most << ", step " << step;
+            ASSERT_EQ(kept.OrderedKinds(), fresh.OrderedKinds()) << most << ", step " << step;
+        }
+    }
 }
