@@ -50,40 +50,53 @@ void AddListingsSorted(StringList& files, ListedFileDates& listed, const QString
     merge.Done();
 }
 
-// `<root>\TRAINS\TRAINSET\<folder>\*.WAG` and `*.ENG` of the store and the MSTS folder.
-void ListStock(StringList& files, ListedFileDates& listed) {
-    StringList folders;
+// `<root>\TRAINS\TRAINSET\<folder>\*.WAG` and `*.ENG` of one root, into `files` (which holds
+// only them) and the root's part of `listed`.
+void ListStockIn(const QString& root, StringList& files, ListedFileDates& listed) {
     // Thousands of folders are listed, and nothing is changed on the way.
     const ReportsTakenOnce listing;
-    // The MSTS folder's trainset folder, of thousands of names, is read while the store's folders
-    // are, outside the path layer's lock; named below, its names then come from memory.
-    std::future<void> named;
+    const QString trainset = root + u'\\' + kTrainsetFolder;
+    // The trainset folder, of thousands of names, is read outside the path layer's lock, so that
+    // the other root's listing meanwhile does not wait for it; named below, its names then come
+    // from memory.
+    PrefetchFolders({trainset}, false);
+    StringList folders;
+    int error = 0;
+    FindFolderNames(folders, trainset, &error);
+    if (error == 0 || error == ENOENT)
+        listed.AddParent(root, QString());
+    QStringList paths;
+    QStringList prefixes;
+    for (int i = 0; i < folders.Count(); ++i) {
+        paths.append(trainset + u'\\' + folders[i]);
+        prefixes.append(folders[i]);
+    }
+    AddListingsSorted(files, listed, root, trainset, paths, prefixes,
+                      {QStringLiteral("*.WAG"), QStringLiteral("*.ENG")});
+}
+
+// The stock of the store and of the MSTS folder, the store's names first. The MSTS folder's
+// thousands of stock folders are listed on a thread of their own while the store's are listed
+// here: each listing ends with work for one thread (the folders taken into the path layer's
+// cache and added in order), which the other's reading fills. Each fills its own root's part of
+// `listed`, which shares nothing between the roots.
+void ListStock(StringList& files, ListedFileDates& listed) {
+    StringList inMsts;
+    std::future<void> msts;
     try {
-        named = std::async(std::launch::async,
-                           [trainset = App().MstsRootFolder + u'\\' + kTrainsetFolder] {
-                               PrefetchFolders({trainset}, false);
-                           });
+        msts = std::async(std::launch::async, [&] {
+            const QuietStatus quiet;
+            ListStockIn(App().MstsRootFolder, inMsts, listed);
+        });
     } catch (const std::system_error&) {
-        // No thread to be had: it is read when named.
+        // No thread to be had: listed here after the store's.
     }
-    for (const QString& root : {App().StoreRootFolder, App().MstsRootFolder}) {
-        const QString trainset = root + u'\\' + kTrainsetFolder;
-        if (root == App().MstsRootFolder && named.valid())
-            named.wait();
-        int error = 0;
-        FindFolderNames(folders, trainset, &error);
-        if (error == 0 || error == ENOENT)
-            listed.AddParent(root, QString());
-        QStringList paths;
-        QStringList prefixes;
-        for (int i = 0; i < folders.Count(); ++i) {
-            paths.append(trainset + u'\\' + folders[i]);
-            prefixes.append(folders[i]);
-        }
-        AddListingsSorted(files, listed, root, trainset, paths, prefixes,
-                          {QStringLiteral("*.WAG"), QStringLiteral("*.ENG")});
-        folders.Clear();
-    }
+    ListStockIn(App().StoreRootFolder, files, listed);
+    if (msts.valid())
+        msts.get();
+    else
+        ListStockIn(App().MstsRootFolder, inMsts, listed);
+    AddSorted(files, inMsts);
 }
 
 // `<root>\TRAINS\CONSISTS\*.CON` of both roots. The folder of thousands of consists is read as
