@@ -83,7 +83,8 @@ public:
     void Remove(const QString& name);
     bool Has(const QString& name) const { return exact_.contains(name); }
     EntryKind KindOf(const QString& name) const { return exact_.value(name); }
-    // The names in NameOrder, made when first asked for and dropped by every change, and their
+    // The names in NameOrder, made when first asked for and kept in step with the changes of a
+    // small folder (a large one's are dropped by every change and sorted again), and their
     // kinds in the same order.
     const QStringList& Ordered();
     const QList<EntryKind>& OrderedKinds();

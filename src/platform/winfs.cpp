@@ -314,6 +314,12 @@ bool CreateFolder(const QString& path, int* error) {
 
 namespace {
 
+// A folder just found, or one its parent's listing knows as one: nothing to make and nothing to
+// ask. A job asks this for every file it moves into a folder.
+bool KnownFolder(const QString& path) {
+    return RecentlyFoundFolder(path) || ListedKindOf(path) == ListedKind::Folder;
+}
+
 // Makes the folder `host`, named `name` in `parent` (made ready for changes by the caller), and
 // keeps the parent's listing in step; one there already counts as made. False with the errno.
 bool MakeFolderIn(const QString& parent, const QString& name, const QString& host, int* code) {
@@ -327,9 +333,7 @@ bool MakeFolderIn(const QString& parent, const QString& name, const QString& hos
 } // namespace
 
 bool ForceFolders(const QString& path, int* error) {
-    // A folder just found, or one its parent's listing knows as one: nothing to make and
-    // nothing to ask. A job asks this for every file it moves into a folder.
-    if (RecentlyFoundFolder(path) || ListedKindOf(path) == ListedKind::Folder)
+    if (KnownFolder(path))
         return true;
     ResolvedPath resolved;
     if (!ResolvePathForCreate(path, &resolved, error))
@@ -359,7 +363,7 @@ bool ForceFoldersTogether(const QStringList& paths, int* error) {
     QStringList made;
     QString readyParent;
     for (const QString& path : paths) {
-        if (RecentlyFoundFolder(path) || ListedKindOf(path) == ListedKind::Folder)
+        if (KnownFolder(path))
             continue;
         int code = 0;
         ResolvedPath resolved;
