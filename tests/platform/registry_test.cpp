@@ -87,39 +87,28 @@ TEST(Registry, OnlyAWriteThatChangesAValueWritesTheFile) {
     RegistrySandbox sandbox;
     RegistryKey key;
     ASSERT_TRUE(key.Open(HKEY_LOCAL_MACHINE, kKey, true));
-    ASSERT_TRUE(key.WriteStrings(
-        {{QStringLiteral("A"), QStringLiteral("1")}, {QStringLiteral("B"), QStringLiteral("2")}}));
-    ASSERT_TRUE(key.WriteDword(QStringLiteral("D"), 7));
+    const auto both = [&](const char* a, const char* b) {
+        return key.WriteStrings({{"A", a}, {"B", b}});
+    };
+    ASSERT_TRUE(both("1", "2") && key.WriteDword("D", 7));
     const auto inode = [&] {
         struct stat st {};
-        return stat(QFile::encodeName(sandbox.HivePath(HKEY_LOCAL_MACHINE)), &st) == 0 ? st.st_ino
-                                                                                       : 0;
+        stat(QFile::encodeName(sandbox.HivePath(HKEY_LOCAL_MACHINE)), &st);
+        return st.st_ino;
     };
-    struct Case {
-        const char* what;
-        std::function<bool()> write;
-        bool written;
+    // Each write, and whether it writes the file.
+    const std::pair<std::function<bool()>, bool> writes[] = {
+        {[&] { return both("1", "2"); }, false},            // the same texts
+        {[&] { return key.WriteString("b", "2"); }, false}, // the same text, named in lower case
+        {[&] { return key.WriteDword("D", 7); }, false},    // the same number
+        {[&] { return both("1", "3"); }, true},             // one text of two new
+        {[&] { return key.WriteExpandString("A", "1"); }, true}, // the same text as another type
+        {[&] { return key.WriteString("C", ""); }, true},        // a new value
     };
-    const Case cases[] = {
-        {"the same texts",
-         [&] {
-             return key.WriteStrings({{"a", "1"}, {"B", "2"}});
-         },
-         false},
-        {"the same text", [&] { return key.WriteString("B", "2"); }, false},
-        {"the same number", [&] { return key.WriteDword("D", 7); }, false},
-        {"one text of two new",
-         [&] {
-             return key.WriteStrings({{"A", "1"}, {"B", "3"}});
-         },
-         true},
-        {"the same text as another type", [&] { return key.WriteExpandString("A", "1"); }, true},
-        {"a new value", [&] { return key.WriteString("C", ""); }, true},
-    };
-    for (const Case& c : cases) {
+    for (std::size_t i = 0; i < std::size(writes); ++i) {
         const ino_t before = inode();
-        ASSERT_TRUE(c.write()) << c.what;
-        EXPECT_EQ(inode() != before, c.written) << c.what;
+        ASSERT_TRUE(writes[i].first()) << i;
+        EXPECT_EQ(inode() != before, writes[i].second) << i;
     }
     EXPECT_EQ(ReadText(HKEY_LOCAL_MACHINE, kKey, QStringLiteral("B")), QStringLiteral("3"));
 }
