@@ -110,8 +110,12 @@ bool IsElectrifiedScope(const ItemNode* selected, int editMode) {
     if (editMode == EM_VIEW_ALL || !selected)
         return false;
     const ItemNode* list = (selected->Data()->PType & PT_HEADING) ? selected : selected->Parent();
-    const ItemNode* scope = list ? list->Parent() : nullptr;
-    return scope && (scope->Data()->PType & (PT_ELECTRIFIED | PT_GLOBAL));
+    // One of several lists hangs below its kind's heading: the scope is the route or the global
+    // settings above it, whichever comes first.
+    for (const ItemNode* scope = list ? list->Parent() : nullptr; scope; scope = scope->Parent())
+        if (scope->Data()->PType & (PT_ROUTE | PT_GLOBAL))
+            return scope->Data()->PType & (PT_ELECTRIFIED | PT_GLOBAL);
+    return false;
 }
 
 ConsistRefreshResult

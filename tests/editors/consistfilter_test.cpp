@@ -143,6 +143,37 @@ TEST_F(ConsistFilterTest, AnExploreListKeepsTheUsersRememberedChoices) {
     EXPECT_FALSE(IsElectrifiedScope(heading, EM_VIEW_ALL));
 }
 
+TEST_F(ConsistFilterTest, AnExploreListTakesElectricConsistsFromItsRouteOrTheGlobalSettings) {
+    const struct {
+        const char* name;
+        std::uint32_t scope;
+        bool several; // the lists hang below the kind's heading
+        bool entry;   // a consist of the list is selected, not the list
+        bool electrified;
+    } cases[] = {
+        {"one list of an electrified route", PT_ROUTE | PT_ELECTRIFIED, false, false, true},
+        {"one of several lists of an electrified route", PT_ROUTE | PT_ELECTRIFIED, true, false,
+         true},
+        {"an entry of one of several lists", PT_ROUTE | PT_ELECTRIFIED, true, true, true},
+        {"one of several lists of a route without wires", PT_ROUTE, true, false, false},
+        {"one list of the global settings", PT_GLOBAL_ROOT, false, false, true},
+        {"one of several global lists", PT_GLOBAL_ROOT, true, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ItemTree scopes;
+        ItemNode* list = scopes.AddRoot(Record(0, c.scope, 1, "Scope", "ROUTES\A", ""))
+                             ->AddChild(Record(1, PT_EXPLORE_CONSIST | PT_HEADING, -1,
+                                               "Explore Mode Consists", "ROUTES\A", ""));
+        if (c.several)
+            list = list->AddChild(
+                Record(2, PT_EXPLORE_CONSIST | PT_HEADING, 12, "Locals", "ROUTES\A", "C.QVC"));
+        ItemNode* selected =
+            c.entry ? list->AddChild(Record(3, PT_EXPLORE_CONSIST, 1, "x", "", "x.con")) : list;
+        EXPECT_EQ(IsElectrifiedScope(selected, EM_EDIT), c.electrified);
+    }
+}
+
 TEST_F(ConsistFilterTest, TheFirstOpeningRebuildsAndTheSecondReadsNoConsistFile) {
     builder.AddEngine("GP38", "GP38.ENG", "GP38", EngineType::Diesel);
     builder.AddConsist("ONE.CON", "One", {{"GP38", "GP38", true, false}});
