@@ -31,11 +31,20 @@ int Depth(const ItemNode* node) {
     return depth;
 }
 
+// Whether the list belongs to the global settings. The headings below the global settings carry
+// only their kind, so the node at the top of the tree tells.
+bool IsGlobalList(const ItemNode* node) {
+    for (; node; node = node->Parent())
+        if (node->Data()->PType & PT_GLOBAL)
+            return true;
+    return false;
+}
+
 void ReadListFile(ItemNode* node, ListEditorModel& model) {
     const ItemSet& list = *node->Data();
     const std::uint32_t type = model.ListType;
     QString folder = list.Folder;
-    if (list.PType & PT_GLOBAL)
+    if (IsGlobalList(node))
         folder = (type & PT_MASK_STOCK_RELATED) ? QStringLiteral("TRAINS\\TRAINSET")
                                                 : QStringLiteral("TRAINS\\CONSISTS");
     auto stockCache = OpenStoreIni(CacheFileName(QStringLiteral("CACHESTK")));
@@ -123,7 +132,7 @@ void LoadCurrentList(ItemNode* node, ListEditorModel& model, const std::function
     const ItemSet& list = *node->Data();
     if (model.EditMode == EM_NEW_LIST) {
         const bool prefill =
-            !(list.PType & PT_GLOBAL) && node->ChildCount() == 0 && node->Parent() &&
+            !IsGlobalList(node) && node->ChildCount() == 0 && node->Parent() &&
             (model.ListType == PT_MAINT_CONSIST || model.ListType == PT_MAINT_STOCK);
         if (prefill) {
             const bool stock = model.ListType == PT_MAINT_STOCK;
