@@ -6,7 +6,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 
@@ -46,7 +45,9 @@ QComboBox* NewTextFilter(QWidget* panel, const char* name, const QString& captio
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setGeometry(left, top + 18, width, 24);
-    combo->lineEdit()->installEventFilter(filter);
+    // The combo box holds the focus and hands keys to its line edit by a direct call, which no
+    // filter on the line edit sees: the keys are watched where they arrive.
+    combo->installEventFilter(filter);
     return combo;
 }
 

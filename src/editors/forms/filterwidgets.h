@@ -31,7 +31,7 @@ QString FilterHint(Msg key, Msg second, const QString& between);
 // Refills the drop-down and sets its text, without signals.
 void SetComboItems(QComboBox* combo, const QStringList& items, const QString& text);
 
-// An editable text filter with its caption above it; key releases of its editor go to `filter`.
+// An editable text filter with its caption above it; the keys it gets go to `filter` first.
 QComboBox* NewTextFilter(QWidget* panel, const char* name, const QString& caption, int left,
                          int top, int width, QObject* filter);
 

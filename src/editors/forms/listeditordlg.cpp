@@ -491,7 +491,15 @@ void TListEditorDlg::ListNameBtnClick() {
 }
 
 void TListEditorDlg::EnableMainPanel(bool enabled) {
+    // Disabling the panel takes the focus from the filter whose Enter started the refresh; it
+    // goes back there, so that the next key reaches the same filter.
+    if (!enabled && !focusBeforeBusy_)
+        focusBeforeBusy_ = focusWidget();
     MainPanel->setEnabled(enabled);
+    if (enabled && focusBeforeBusy_) {
+        focusBeforeBusy_->setFocus();
+        focusBeforeBusy_ = nullptr;
+    }
 }
 
 // ---- Popup -------------------------------------------------------------------------------------

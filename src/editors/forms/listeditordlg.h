@@ -12,6 +12,7 @@
 #include "editors/listeditormodel.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <functional>
 #include <vector>
 
@@ -172,8 +173,8 @@ protected:
                             int width);
     void BuildFilterControls(QWidget* panel, const QString& statusCaption,
                              const QString& applyCaption, const char* newItemsName);
-    // Sends the key releases of a text filter's editor to TextFilterKeyUp (to RouteFilterKeyUp
-    // for the Used in Route filter), with the history that Shift+Delete forgets.
+    // Sends Enter and Shift+Delete released in a text filter to TextFilterKeyUp (to
+    // RouteFilterKeyUp for the Used in Route filter), with the history that Shift+Delete forgets.
     void WatchTextFilter(QComboBox* combo, const QString& historyKey, bool route = false);
     // Shows the picture of the list's kind on the filter panel: `picture` for an Explore list,
     // the next one for a Maintenance Mode list (`maintenanceKind`), also in View All on the
@@ -206,7 +207,7 @@ private:
     // the row whose details to show, or -1 (details cleared) when none is selected.
     int ShowSelection(QListWidget* box, const WidgetListBox& view, QLabel* label,
                       const QFrame* frame);
-    // A key release in a watched text filter, handled.
+    // Enter or Shift+Delete released in a watched text filter, handled.
     bool TextFilterEvent(QObject* watched, QEvent* event);
     void CentreLabel(QLabel* label, const QFrame* frame);
     void OpenPopup(QWidget* control, const QPoint& pos);
@@ -222,6 +223,7 @@ private:
     ReportPane detailsPane_;
     DrawItemColours* painter_ = nullptr;
     QWidget* popupComponent_ = nullptr;
+    QPointer<QWidget> focusBeforeBusy_;
     bool shown_ = false;
 };
 

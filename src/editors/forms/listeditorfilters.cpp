@@ -12,7 +12,6 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 
 namespace qv {
@@ -94,8 +93,12 @@ bool TListEditorDlg::TextFilterEvent(QObject* watched, QEvent* event) {
     if (event->type() != QEvent::KeyRelease)
         return false;
     auto* key = static_cast<QKeyEvent*>(event);
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    const bool forget = key->key() == Qt::Key_Delete && (key->modifiers() & Qt::ShiftModifier);
+    if (!enter && !forget)
+        return false;
     for (const TextFilter& filter : textFilters_)
-        if (watched == filter.Combo->lineEdit()) {
+        if (watched == filter.Combo) {
             if (filter.Route)
                 RouteFilterKeyUp(filter.Combo, filter.HistoryKey, key->key(), key->modifiers());
             else
