@@ -14,6 +14,7 @@
 #include "editors/listeditoractions.h"
 #include "editors/listeditorsupport.h"
 #include "mainwindow/iteminfo.h"
+#include "platform/ui.h"
 
 #include <QAction>
 #include <QApplication>
@@ -202,13 +203,15 @@ void TListEditorDlg::BuildComponents() {
     using ControlHook = std::function<void(QWidget*)> ListEditorFormHooks::*;
     for (const auto& [item, hook] :
          {std::pair<QAction*, ControlHook>{SaveTxtPopupMnu, &ListEditorFormHooks::SaveText},
-          {PrintTxtPopupMnu, &ListEditorFormHooks::PrintText},
-          {FindPopupMnu, &ListEditorFormHooks::Find},
-          {FindNextPopupMnu, &ListEditorFormHooks::FindNext}})
+          {PrintTxtPopupMnu, &ListEditorFormHooks::PrintText}})
         connect(item, &QAction::triggered, this, [this, hook] {
             if (const auto& run = TheListEditorFormHooks().*hook)
                 run(popupComponent_);
         });
+    connect(FindPopupMnu, &QAction::triggered, this,
+            [this] { FindPopupMnuClick(popupComponent_); });
+    connect(FindNextPopupMnu, &QAction::triggered, this,
+            [this] { FindNextPopupMnuClick(popupComponent_); });
 
     for (QWidget* control : {static_cast<QWidget*>(AvailableListBox),
                              static_cast<QWidget*>(CurrentListBox), static_cast<QWidget*>(Details)})
@@ -529,10 +532,9 @@ void TListEditorDlg::ListEditorPopupMenuPopup(QWidget* component) {
         return;
     const ListEditorFormHooks& hooks = TheListEditorFormHooks();
     const bool richEdit = IsRichEdit(component);
-    if (IsRichEditOrTree(component) && hooks.Find) {
+    if (IsRichEditOrTree(component) && hooks.FindInControl) {
         FindPopupMnu->setVisible(true);
-        FindNextPopupMnu->setVisible(hooks.FindNext && hooks.SearchContinuesIn &&
-                                     hooks.SearchContinuesIn(component));
+        FindNextPopupMnu->setVisible(!search_.Text.isEmpty() && search_.Control == component);
     }
     if (IsRichEditOrTree(component) || IsListBox(component) ||
         qobject_cast<QComboBox*>(component)) {
@@ -579,6 +581,20 @@ void TListEditorDlg::PopupAction(int action) {
 void TListEditorDlg::EditLotNumberPopupMnuClick() {
     if (EditLotNumber(PopupListBox(), availableView_, currentView_, model_))
         RefreshAvailable(false);
+}
+
+void TListEditorDlg::FindPopupMnuClick(QWidget* control) {
+    const auto& find = TheListEditorFormHooks().FindInControl;
+    if (find && TheUi().FindTextDialog(search_) == ID_OK)
+        find(search_, control);
+}
+
+void TListEditorDlg::FindNextPopupMnuClick(QWidget* control) {
+    const auto& find = TheListEditorFormHooks().FindInControl;
+    if (search_.Text.isEmpty() || search_.Control != control)
+        FindPopupMnuClick(control);
+    else if (find)
+        find(search_, control);
 }
 
 void TListEditorDlg::WhereUsedPopupMnuClick() {
@@ -664,14 +680,14 @@ bool TListEditorDlg::FormKeyDown(QKeyEvent* event) {
         }
         break;
     case Qt::Key_F3:
-        if (IsRichEditOrTree(active) && hooks.FindNext) {
-            hooks.FindNext(active);
+        if (IsRichEditOrTree(active) && hooks.FindInControl) {
+            FindNextPopupMnuClick(active);
             return true;
         }
         break;
     case Qt::Key_F:
-        if (ctrl && IsRichEditOrTree(active) && hooks.Find) {
-            hooks.Find(active);
+        if (ctrl && IsRichEditOrTree(active) && hooks.FindInControl) {
+            FindPopupMnuClick(active);
             return true;
         }
         break;

@@ -7,6 +7,7 @@
 
 #include "catalogue/listeditorservices.h"
 #include "core/reportpane.h"
+#include "core/searchtext.h"
 #include "editors/forms/filterwidgets.h"
 #include "editors/forms/listboxwidgets.h"
 #include "editors/listeditormodel.h"
@@ -33,11 +34,8 @@ class ItemNode;
 // What the editors use of the main window's text commands. Each popup item and key is offered
 // only while its hook is set.
 struct ListEditorFormHooks {
-    // Asks for a search text and searches the control; searches it again.
-    std::function<void(QWidget* control)> Find;
-    std::function<void(QWidget* control)> FindNext;
-    // Whether a search is under way in the control, so that Find Next is offered there.
-    std::function<bool(QWidget* control)> SearchContinuesIn;
+    // Searches the control from the state of the search record (each editor keeps its own).
+    std::function<void(SearchTextSet& record, QWidget* control)> FindInControl;
     std::function<void(QWidget* control)> SaveText;
     std::function<void(QWidget* control)> PrintText;
     // The list editors' highlight font and its colour.
@@ -117,6 +115,10 @@ public:
     void PopupAction(int action);
     void EditLotNumberPopupMnuClick();
     void WhereUsedPopupMnuClick();
+    // Find asks for a search text and searches the control; Find Next goes on with the search
+    // under way there, else acts as Find. The search record is the editor's own.
+    void FindPopupMnuClick(QWidget* control);
+    void FindNextPopupMnuClick(QWidget* control);
     // The filter panel's Apply Filter, its boxes and choices: the Available list again.
     void ApplyFilterBtnClick();
     // A key released in a text filter: Enter refreshes; Shift+Delete forgets the history under
@@ -221,6 +223,7 @@ private:
     WidgetListBox currentView_;
     WidgetListBox availableView_;
     ReportPane detailsPane_;
+    SearchTextSet search_;
     DrawItemColours* painter_ = nullptr;
     QWidget* popupComponent_ = nullptr;
     QPointer<QWidget> focusBeforeBusy_;

@@ -62,18 +62,9 @@ namespace {
 // open.
 void BindListEditorHooks(TMainForm& form) {
     ListEditorFormHooks& hooks = TheListEditorFormHooks();
-    hooks.Find = [&form](QWidget* control) {
-        if (TheUi().FindTextDialog(form.SearchState) == ID_OK)
-            form.FindInControl(form.SearchState, control);
-    };
-    hooks.FindNext = [&form, find = hooks.Find](QWidget* control) {
-        if (form.SearchState.Position == 0 || form.SearchState.Control != control)
-            find(control);
-        else
-            form.FindInControl(form.SearchState, control);
-    };
-    hooks.SearchContinuesIn = [&form](QWidget* control) {
-        return !form.SearchState.Text.isEmpty() && form.SearchState.Control == control;
+    // The editor searches with its own record, so the main window's search stays where it was.
+    hooks.FindInControl = [&form](SearchTextSet& record, QWidget* control) {
+        form.FindInControl(record, control);
     };
     hooks.SaveText = [&form](QWidget* control) { form.SaveFocusedTextAs(control); };
     hooks.PrintText = [&form](QWidget* control) { form.PrintFocusedText(control); };
