@@ -226,10 +226,11 @@ bool ViewerWindow::LoadSteps(SVIEWHeaderInfo& header) {
         if (!model.Shape.isEmpty() && FileExists(model.Shape)) {
             SetCaption(Caption(Msg::STATUS_TEXT_LOADING) + QLatin1Char(' ') + model.Shape +
                        QStringLiteral("    (%1 / %2)").arg(i + 1).arg(count));
-            // A shape that cannot be read is left out, as a missing one is.
+            // A shape that cannot be read is left out, as a missing one is; the freight
+            // animation is a shape of its own and is shown without it.
             auto loaded =
                 LoadShapeModel(canvas, model, model.Shape, FindLoadedModel(header, model.Shape, i));
-            if (loaded && !model.SecondShape.isEmpty() && FileExists(model.SecondShape)) {
+            if (!model.SecondShape.isEmpty() && FileExists(model.SecondShape)) {
                 auto shared = FindLoadedModel(header, model.SecondShape, i);
                 model.SecondModel = LoadShapeModel(canvas, model, model.SecondShape, shared);
             }

@@ -113,6 +113,19 @@ TEST_F(ViewerWindowTest, HousekeepingLoadsOnATickAndFreesAfterTheClose) {
     EXPECT_TRUE(list.Entries.empty());
 }
 
+TEST_F(ViewerWindowTest, TheFreightShapeIsLoadedAlsoWhenTheMainShapeCannotBeRead) {
+    ASSERT_TRUE(folder.Write(QStringLiteral("SET/broken.s"), QByteArray("not a shape")));
+    FakeViewerWindow* window = Open(1);
+    SVIEWModelInfo& wagon = *window->Header()->Models.front();
+    wagon.SecondShape = wagon.Shape;
+    wagon.Shape = folder.Windows(QStringLiteral("SET/broken.s"));
+    ViewerHousekeeping(list, false);
+    EXPECT_EQ(StateOf(window), VS_SHOWN);
+    EXPECT_FALSE(wagon.Model);
+    EXPECT_TRUE(wagon.SecondModel);
+    EXPECT_EQ(window->Fake().Scene().size(), 1u);
+}
+
 TEST_F(ViewerWindowTest, AFailingLoadShowsTheStopBoxAndIsFreedOnTheNextTick) {
     ui.Expect(QStringLiteral("Failure in operation with TRAINLIB.OCX"), ID_OK);
     FakeViewerWindow* window = Open(2, std::make_unique<FailingCanvas>());
