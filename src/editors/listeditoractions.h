@@ -37,6 +37,8 @@ struct ErrorSet {
 // commands are not offered) while unset.
 struct ListEditorHooks {
     std::function<void(const ItemSet& item)> ShowShape;
+    // Whether a viewer can show the item now.
+    std::function<bool(const ItemSet& item)> ShapeViewerOffered;
 };
 ListEditorHooks& TheListEditorHooks();
 

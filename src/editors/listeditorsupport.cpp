@@ -158,6 +158,12 @@ void LoadCurrentList(ItemNode* node, ListEditorModel& model, const std::function
     ShowCurrentRows(model, current);
 }
 
+bool ViewerOffered(const ItemSet* record) {
+    const ListEditorHooks& hooks = TheListEditorHooks();
+    return record && hooks.ShowShape && hooks.ShapeViewerOffered &&
+           hooks.ShapeViewerOffered(*record);
+}
+
 namespace {
 
 // Sets the program's busy flag and disables the control while it is set (enables it when clear).

@@ -62,6 +62,10 @@ void ShowCurrentRows(const ListEditorModel& model, ListBoxView& current);
 void LoadCurrentList(ItemNode* node, ListEditorModel& model, const std::function<void()>& enableOK,
                      ListBoxView& current);
 
+// Whether the viewer commands are offered for the record: only while both viewer hooks are set
+// and a viewer can show it (none: not offered).
+bool ViewerOffered(const ItemSet* record);
+
 // Busy with the control disabled for the guard's life; then the busy flag it found is put back,
 // and the control enabled unless the program is still busy.
 class BusyWithControl {

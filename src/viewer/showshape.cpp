@@ -8,6 +8,7 @@
 #include "core/generaldefs.h"
 #include "core/itemset.h"
 #include "core/regsettings.h"
+#include "core/status.h"
 #include "core/storeini.h"
 #include "core/stringlist.h"
 #include "easy/launchprogram.h"
@@ -49,6 +50,15 @@ QString ReadVehicle(const QString& name, StockInfo& info, StoreIniHolder& stockC
     return QString();
 }
 
+// The readers name each consist and vehicle they read in the status bar; once the shapes are
+// known the names go, so that none stays behind after the viewer has opened.
+struct ReadStatusCleared {
+    ReadStatusCleared() = default;
+    ReadStatusCleared(const ReadStatusCleared&) = delete;
+    ReadStatusCleared& operator=(const ReadStatusCleared&) = delete;
+    ~ReadStatusCleared() { SetStatusDetail(QString()); }
+};
+
 // <root>\TRAINS\TRAINSET\<folder of the vehicle>\<shape>, or empty for no shape.
 QString ShapeIn(const QString& root, const QString& vehicle, const QString& shape) {
     const QString name = shape.trimmed();
@@ -75,6 +85,7 @@ bool SafeRelativePath(const QString& path) {
 }
 
 std::unique_ptr<SVIEWHeaderInfo> BuildViewerHeader(const ItemSet& item) {
+    const ReadStatusCleared cleared;
     const AppState& app = App();
     auto header = NewSviewHeaderInfo();
     header->Title = item.Description;
@@ -123,6 +134,7 @@ std::unique_ptr<SVIEWHeaderInfo> BuildViewerHeader(const ItemSet& item) {
 }
 
 QString SviewShapePath(const ItemSet& item) {
+    const ReadStatusCleared cleared;
     auto stockCache = OpenStoreIni(CacheFileName(QStringLiteral("CACHESTK")));
     if (!stockCache)
         return QString();
@@ -132,10 +144,24 @@ QString SviewShapePath(const ItemSet& item) {
     return root.isEmpty() ? QString() : ShapeIn(root, item.FileName, info.WagonShape);
 }
 
+namespace {
+
+bool OwnViewerOn() {
+    const AppState& app = App();
+    return !ReadFlag(QStringLiteral("Use SVIEW")) && !app.NoViewerFile &&
+           app.ViewerControlRegistered;
+}
+
+} // namespace
+
+bool ShapeViewerOffered(const ItemSet& item) {
+    return OwnViewerOn() ||
+           (!App().ShapeViewerPath.isEmpty() && (item.PType & PT_MASK_STOCK_RELATED));
+}
+
 void ShowShape(const ItemSet& item) {
     const AppState& app = App();
-    if (!ReadFlag(QStringLiteral("Use SVIEW")) && !app.NoViewerFile &&
-        app.ViewerControlRegistered) {
+    if (OwnViewerOn()) {
         auto header = BuildViewerHeader(item);
         if (header && Opener())
             Opener()(std::move(header));

@@ -32,6 +32,9 @@ QString SviewShapePath(const ItemSet& item);
 // Shows the item in our viewer, or in SVIEW (stock items only) when "Use SVIEW" is set or our
 // viewer is unavailable and SVIEW is known; otherwise nothing happens.
 void ShowShape(const ItemSet& item);
+// Whether ShowShape shows the item in either viewer, so that the commands are offered only then
+// (not while our viewer is switched off and SVIEW cannot show the item).
+bool ShapeViewerOffered(const ItemSet& item);
 
 // "Use SVIEW" from the menu item's check mark.
 void UseSviewCommand(bool checked);

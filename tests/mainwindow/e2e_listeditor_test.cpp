@@ -15,6 +15,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTextEdit>
 #include <QTimer>
 
 using namespace qv;
@@ -145,6 +146,62 @@ TEST_F(DemoListEditor, ViewAllPathsFromTheEasyPageShowsTheSelectedRoutesPaths) {
     form->Tree()->ViewAllPathsMnuClick();
     EXPECT_GT(shown, 0) << label.toStdString();
     EXPECT_EQ(label, "Paths Available (" + QString::number(App().PathRouteCount) + ")");
+}
+
+TEST_F(DemoListEditor, ASearchInAnEditorLeavesTheMainWindowsSearchUnderWay) {
+    BuildCaches();
+    Start();
+    QWidget* memo = C<QWidget>("InformationMemo");
+    form->SearchState.Text = "Route";
+    form->SearchState.Position = 7;
+    form->SearchState.Control = memo;
+
+    bool nextOffered = false;
+    InEditor([&](TEditConsistListsDlg& dialog) {
+        dialog.StoreIndCmbx->setCurrentIndex(dialog.StoreIndCmbx->count() - 1);
+        dialog.ApplyFilterBtnClick();
+        dialog.AvailableListBox->item(0)->setSelected(true);
+        const QString word = dialog.Details->toPlainText().simplified().section(' ', 0, 0);
+        EXPECT_FALSE(word.isEmpty());
+        ui.ExpectFindTextDialog(ID_OK, [word](SearchTextSet& record) {
+            record.Text = word;
+            record.NewSearch = true;
+        });
+        dialog.ListEditorPopupMenuPopup(dialog.Details);
+        dialog.FindPopupMnu->trigger();
+        dialog.ListEditorPopupMenuPopup(dialog.Details);
+        nextOffered = dialog.FindNextPopupMnu->isVisible();
+        dialog.CancelBtn->click();
+    });
+    C<QAction>("ViewAllConsistsMnu")->trigger();
+    EXPECT_TRUE(nextOffered);
+    EXPECT_EQ(form->SearchState.Text, "Route");
+    EXPECT_EQ(form->SearchState.Position, 7);
+    EXPECT_EQ(form->SearchState.Control, memo);
+}
+
+TEST_F(DemoListEditor, ShowSelectedItemIsOfferedOnlyWhileTheViewerIsOn) {
+    BuildCaches();
+    Start();
+    for (const bool switchedOff : {false, true}) {
+        SCOPED_TRACE(switchedOff ? "viewer switched off" : "viewer on");
+        App().NoViewerFile = switchedOff;
+        App().ViewerControlRegistered = !switchedOff;
+        App().ShapeViewerPath.clear();
+        bool button = switchedOff, popup = switchedOff;
+        InEditor([&](TEditConsistListsDlg& dialog) {
+            dialog.StoreIndCmbx->setCurrentIndex(dialog.StoreIndCmbx->count() - 1);
+            dialog.ApplyFilterBtnClick();
+            dialog.AvailableListBox->item(0)->setSelected(true);
+            button = dialog.ViewBtn->isEnabled();
+            dialog.ListEditorPopupMenuPopup(dialog.AvailableListBox);
+            popup = dialog.SVIEWPopupMnu->isVisible();
+            dialog.CancelBtn->click();
+        });
+        C<QAction>("ViewAllConsistsMnu")->trigger();
+        EXPECT_EQ(button, !switchedOff);
+        EXPECT_EQ(popup, !switchedOff);
+    }
 }
 
 TEST_F(DemoListEditor, TheEasyPagesEditListOpensTheRoutesExploreConsistList) {

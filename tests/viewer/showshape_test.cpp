@@ -7,6 +7,7 @@
 #include "catalogue/cacherebuild.h"
 #include "core/appstate.h"
 #include "core/itemset.h"
+#include "core/mainservices.h"
 #include "core/regsettings.h"
 #include "fixtures/mstsbuilder.h"
 #include "fixtures/registrysandbox.h"
@@ -93,6 +94,42 @@ TEST_F(ShowShapeTest, AStoredConsistWithCachedWagonsGetsEveryVehiclesShapeAndLen
     ASSERT_TRUE(again);
     EXPECT_DOUBLE_EQ(again->Models[3]->Length, 18.5);
     EXPECT_EQ(again->Models[1]->Shape, header->Models[1]->Shape);
+}
+
+TEST_F(ShowShapeTest, TheStatusBarNamesNoVehicleOnceTheViewerHasItsShapes) {
+    HeadlessMainServices main;
+    SetMainServices(&main);
+    for (const ItemSet& item : {Item(PT_CONSIST, QStringLiteral("STORED.CON")),
+                                Item(PT_STOCK, QStringLiteral("COACH\\COACH.WAG"))}) {
+        SCOPED_TRACE(item.FileName.toStdString());
+        ShowShape(item);
+        EXPECT_EQ(main.StatusText(1), QString());
+    }
+    EXPECT_EQ(opened.size(), 2u);
+    SetMainServices(nullptr);
+}
+
+TEST_F(ShowShapeTest, AViewerIsOfferedOnlyForWhatOneCanShow) {
+    const struct {
+        const char* name;
+        bool noViewerFile;
+        bool useSview;
+        const char* sview;
+        bool consist, stock;
+    } cases[] = {
+        {"our viewer", false, false, "", true, true},
+        {"NOVIEWER.TXT without SVIEW", true, false, "", false, false},
+        {"NOVIEWER.TXT with SVIEW", true, false, "C:\\SVIEW.EXE", false, true},
+        {"Use SVIEW without SVIEW", false, true, "", false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        App().NoViewerFile = c.noViewerFile;
+        App().ShapeViewerPath = QString::fromLatin1(c.sview);
+        WriteFlag(c.useSview, QStringLiteral("Use SVIEW"));
+        EXPECT_EQ(ShapeViewerOffered(Item(PT_CONSIST, QStringLiteral("STORED.CON"))), c.consist);
+        EXPECT_EQ(ShapeViewerOffered(Item(PT_STOCK, QStringLiteral("COACH\\COACH.WAG"))), c.stock);
+    }
 }
 
 TEST_F(ShowShapeTest, NothingIsTakenFromOutsideTheFolders) {

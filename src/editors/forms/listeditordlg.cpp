@@ -404,7 +404,8 @@ void TListEditorDlg::ShowDetails(const ItemSet* record) {
 void TListEditorDlg::AvailableListBoxClick() {
     SetListClick(AvailableListBox, false);
     const int row = ShowSelection(AvailableListBox, availableView_, SelectedLabel, MiddleFrame);
-    ViewBtn->setEnabled(availableView_.SelectedCount() == 1);
+    ViewBtn->setEnabled(availableView_.SelectedCount() == 1 &&
+                        ViewerOffered(model_.AvailableRecord(row)));
     if (row >= 0)
         ShowDetails(model_.AvailableRecord(row));
 }
@@ -548,8 +549,12 @@ void TListEditorDlg::ListEditorPopupMenuPopup(QWidget* component) {
         return;
     WidgetListBox box(static_cast<QListWidget*>(component));
     const int selected = box.SelectedCount();
-    if (selected == 1)
-        SVIEWPopupMnu->setVisible(!!TheListEditorHooks().ShowShape);
+    if (selected == 1) {
+        const int row = box.SelectedRows().front();
+        SVIEWPopupMnu->setVisible(ViewerOffered(component == AvailableListBox
+                                                    ? model_.AvailableRecord(row)
+                                                    : model_.CurrentRecord(row)));
+    }
     ImmediateUnstorePopupMnu->setEnabled(true);
     ImmediateEditPopupMnu->setEnabled(true);
     MainServices& main = TheMainServices();

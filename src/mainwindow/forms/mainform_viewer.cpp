@@ -29,6 +29,9 @@ void TMainForm::BindViewerCommands() {
     });
     treeController_->ShowInViewer = [this] { SVIEWMnuClick(); };
     TheListEditorHooks().ShowShape = [](const ItemSet& item) { ShowShape(item); };
+    TheListEditorHooks().ShapeViewerOffered = [](const ItemSet& item) {
+        return ShapeViewerOffered(item);
+    };
     connect(ui->ShowExpConsistBtn, &QAbstractButton::clicked, this,
             [this] { ShowExpConsistBtnClick(); });
     connect(ui->ShowActConsistBtn, &QAbstractButton::clicked, this, [this] {
