@@ -82,7 +82,9 @@ TListEditorDlg::TListEditorDlg(QWidget* owner, int mode)
     : QDialog(owner), currentView_(nullptr), availableView_(nullptr) {
     model_.EditMode = mode;
     model_.RowMap.assign(2, 0);
-    setModal(true);
+    // Modal to the main window only: a viewer window opened from the editor has no owner and
+    // must take the keys and the mouse while the editor stays open.
+    setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
     setFixedSize(kFormWidth, kFormHeight);
     BuildComponents();
     currentView_ = WidgetListBox(CurrentListBox);

@@ -203,6 +203,9 @@ void TViewerForm::SetWaitCursor(bool wait) {
 void OpenViewerWindow(std::unique_ptr<SVIEWHeaderInfo> header) {
     auto* window = new TViewerForm(std::move(header), nullptr);
     window->show();
+    // Opened from a dialog, the new window would stay behind it.
+    window->raise();
+    window->activateWindow();
 }
 
 } // namespace qv
