@@ -5,8 +5,11 @@
 #include "mainwindow/forms/easycontroller.h"
 
 #include "core/appstate.h"
+#include "core/filemove.h"
 #include "core/forms/fixeddefs.h"
 #include "core/regsettings.h"
+#include "easy/activityfilegen.h"
+#include "easy/exploresaves.h"
 #include "easy/explorestate.h"
 #include "engine/fixedobjects.h"
 #include "engine/storecommand.h"
@@ -20,14 +23,19 @@
 #include "platform/fakeui.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTextEdit>
+#include <QTimeEdit>
 #include <gtest/gtest.h>
 
 using namespace qv;
@@ -58,6 +66,7 @@ protected:
         builder.AddActivity("ALPHA", "a1.act", "Morning Run", "s1.srv", "t.trf");
         WriteFlag(true, QStringLiteral("Easy Suppress MSTS Launch"));
         form = std::make_unique<TMainForm>(QStringLiteral("-ss"));
+        LoadSettings(*form); // the Easy page's combos get their items
         form->LoadTree(QString(), nullptr, -1);
         SetStoreUnstoreDriverForTests(
             [this](bool, bool, bool, bool, bool, bool silent, const QString&) {
@@ -92,6 +101,26 @@ protected:
         routes->setCurrentItem(found.first());
         form->EasyControls()->RoutesLstbxClick();
     }
+
+    // Chooses a row by the program alone, as a fill or another command would.
+    void SetRow(const char* list, const QString& text) {
+        auto* widget = C<QListWidget>(list);
+        const auto found = widget->findItems(text, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1) << text.toStdString();
+        widget->setCurrentItem(found.first());
+    }
+    void SetRow(QComboBox* combo, const QString& text) {
+        const int row = combo->findText(text);
+        ASSERT_GE(row, 0) << text.toStdString();
+        combo->setCurrentIndex(row);
+    }
+    // The tree and the consist list read again after files were added to the installation.
+    void Reload() {
+        form->LoadTree(QString(), nullptr, -1);
+        ClearTypedList(RK_ITEMSET, App().ConsistCacheList);
+    }
+    // What the route's activities pane shows.
+    QString ActivityDetails() { return C<QTextEdit>("ActivityDetails")->toPlainText(); }
 
     RegistrySandbox registry;
     TempMsts drive;
@@ -297,4 +326,170 @@ TEST_F(EasyPageTest, MaintenanceTree_OfferedForSavingBeforeTheEasyPageReloadsIt)
     EXPECT_EQ(form->CurrentScenarioFile(), QString());
     EXPECT_EQ(C<QListWidget>("RoutesLstbx")->count(), 2);
     EXPECT_EQ(ui.PendingExpectations(), 0);
+}
+
+TEST_F(EasyPageTest, Lists_FollowTheCurrentRowHoweverItWasChosen) {
+    builder.AddPath("BETA", "b.pat", "B Path", "North", "South", true, Into::Store);
+    builder.AddService("BETA", "b1.srv", "Service B", "FREIGHT", "b", Into::Store);
+    builder.AddActivity("BETA", "b1.act", "Beta Run", "b1.srv", "", {}, Into::Store);
+    builder.AddActivity("ALPHA", "a0.act", "Early Run", "s2.srv", "");
+    Reload();
+    ShowRoute(0, "Alpha Line");
+    auto* activities = C<QListWidget>("ActivitiesLstbx");
+    ASSERT_EQ(activities->count(), 2);
+
+    // Another route chosen by the program: its own activities, the first shown in full.
+    SetRow("RoutesLstbx", "Beta Line");
+    ASSERT_EQ(activities->count(), 1);
+    EXPECT_EQ(activities->item(0)->text(), "Beta Run");
+    EXPECT_EQ(C<QLabel>("PathFromLbl")->text(), "North");
+    EXPECT_TRUE(C<QAbstractButton>("RunActivityBtn")->isEnabled());
+
+    // Another activity by an arrow key: Run runs the one shown.
+    SetRow("RoutesLstbx", "Alpha Line");
+    activities->setFocus();
+    activities->setCurrentRow(0);
+    const QString first = activities->currentItem()->text();
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QApplication::sendEvent(activities, &down);
+    ASSERT_EQ(activities->currentRow(), 1);
+    const QString second = activities->currentItem()->text();
+    EXPECT_NE(second, first);
+    EXPECT_EQ(C<QLineEdit>("ConsistUsedTxt")->text(),
+              second == "Morning Run" ? "Freight One" : "Extra");
+    ASSERT_TRUE(C<QAbstractButton>("RunActivityBtn")->isEnabled());
+    form->EasyControls()->RunActivityBtnClick();
+    EXPECT_EQ(jobs, (QStringList{"0 " + second}));
+
+    // On the Explore tab the start points and Explore follow the route chosen.
+    ShowRoute(1, "Alpha Line");
+    SetRow("RoutesLstbx", "Beta Line");
+    EXPECT_EQ(C<QComboBox>("FromCmbx")->currentText(), "North");
+    EXPECT_EQ(C<QComboBox>("ToCmbx")->currentText(), "South");
+    form->EasyControls()->ExploreBtnClick();
+    EXPECT_TRUE(Explore().CurrentExploreRecord.PlayerPathFileName.startsWith("Routes\\BETA\\",
+                                                                             Qt::CaseInsensitive))
+        << Explore().CurrentExploreRecord.PlayerPathFileName.toStdString();
+}
+
+TEST_F(EasyPageTest, RunTab_PathFileInAnyLetterCaseRunsAndTheFieldsShowTheirReports) {
+    // The activity names its path "down"; the file on disk is DOWN.PAT.
+    builder.AddPath("ALPHA", "DOWN.PAT", "Down Path", "There", "Here");
+    builder.AddService("ALPHA", "s3.srv", "Service Three", "EXTRA", "down");
+    builder.AddActivity("ALPHA", "a3.act", "Evening Run", "s3.srv", "");
+    Reload();
+    ShowRoute(0, "Alpha Line");
+    SetRow("ActivitiesLstbx", "Evening Run");
+    form->EasyControls()->ActivitiesLstbxClick();
+    EXPECT_EQ(C<QLabel>("PathFromLbl")->text(), "There");
+    EXPECT_TRUE(C<QAbstractButton>("RunActivityBtn")->isEnabled());
+
+    // A click on the consist or locomotive field describes it in the activity's pane.
+    const struct {
+        const char* field;
+        const char* shown;
+    } fields[] = {{"ConsistUsedTxt", "EXTRA.CON"}, {"LocomotiveUsedTxt", "DASH9.ENG"}};
+    for (const auto& f : fields) {
+        QWidget* field = C<QWidget>(f.field);
+        const QPointF inside(2, 2);
+        QMouseEvent press(QEvent::MouseButtonPress, inside, field->mapToGlobal(inside),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, inside, field->mapToGlobal(inside),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(field, &press);
+        QApplication::sendEvent(field, &release);
+        EXPECT_TRUE(ActivityDetails().contains(f.shown, Qt::CaseInsensitive))
+            << f.field << ": " << ActivityDetails().toStdString();
+    }
+}
+
+TEST_F(EasyPageTest, ViewRefresh_EmptiesAndRefillsTheEasyLists) {
+    ShowRoute(0, "Alpha Line");
+    builder.AddRoute("GAMMA", "Gamma Line", "G");
+    form->FormKeyDown(Qt::Key_F5, Qt::NoModifier);
+    auto* routes = C<QListWidget>("RoutesLstbx");
+    EXPECT_EQ(routes->count(), 3);
+    EXPECT_EQ(C<QListWidget>("ActivitiesLstbx")->count(), 1) << "the chosen route's activities";
+    EXPECT_TRUE(C<QAbstractButton>("RunActivityBtn")->isEnabled());
+}
+
+TEST_F(EasyPageTest, SessionRecord_AgreesWithTheBoxesAfterEveryRefresh) {
+    builder.AddActivity("ALPHA", "a4.act", "Loose Run", "s1.srv", "t.trf",
+                        {{"Loose", {{"DASH9", "DASH9", true}}}});
+    Reload();
+    ShowRoute(1, "Alpha Line");
+    auto* traffic = C<QComboBox>("ConsistTrafficCmbx");
+    auto* loose = C<QCheckBox>("LooseStockCbx");
+    SetRow(traffic, "Loose Run");
+    form->EasyControls()->ConsistTrafficCmbxClick();
+    ASSERT_TRUE(Explore().ExploreSourceActivity.has_value());
+    EXPECT_TRUE(loose->isChecked()) << "loose consists are offered";
+    const ItemSet source = *Explore().ExploreSourceActivity;
+    const QString rel = source.Folder + "\\" + source.FileName;
+
+    // The generated activity takes the loose consists exactly when the box is ticked.
+    auto generate = [&](const char* refresh) {
+        SCOPED_TRACE(refresh);
+        const ExploreActivitySaveInfo& record = Explore().CurrentExploreRecord;
+        EXPECT_EQ(record.LooseStock, loose->isChecked());
+        EXPECT_EQ(record.AITraffic, C<QCheckBox>("AITrafficCbx")->isChecked());
+        EXPECT_EQ(record.StartTime, C<QTimeEdit>("StartTimePck")->time());
+        EXPECT_EQ(record.Season, C<QComboBox>("SeasonCmbx")->currentIndex());
+        EXPECT_EQ(record.Weather, C<QComboBox>("WeatherCmbx")->currentIndex());
+        if (!Explore().ExploreSourceActivity)
+            return;
+        ExploreActivitySaveInfo session = record;
+        ASSERT_TRUE(GenerateExploreActivity(Explore().ExploreTemplateActivity, session));
+        QFile act(builder.HostPath(source.Folder) + "/QV_~TEMP" +
+                  QString::number(session.SaveNumber) + ".act");
+        ASSERT_TRUE(act.open(QIODevice::ReadOnly));
+        const QByteArray bytes = act.readAll();
+        const QString text = QString::fromUtf16(
+            reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2);
+        EXPECT_EQ(text.contains("ActivityObjects"), loose->isChecked());
+        ASSERT_TRUE(
+            MoveEntry(App().StoreRootFolder + "\\" + rel, App().MstsRootFolder + "\\" + rel, 1))
+            << "the source activity goes back for the next generation";
+    };
+    loose->click();
+    ASSERT_FALSE(loose->isChecked());
+    generate("the box clicked");
+    form->UpdateControls();
+    generate("controls refreshed");
+    form->EasyControls()->ConsistTrafficCmbxClick();
+    generate("traffic choice entered again");
+    C<QComboBox>("SeasonCmbx")->setCurrentIndex(3);
+    generate("season set by the program");
+    loose->click();
+    form->UpdateControls();
+    generate("ticked again and refreshed");
+    traffic->setCurrentIndex(0);
+    generate("no traffic activity");
+    form->EasyControls()->EasyRefresh(-1);
+    generate("page refilled");
+}
+
+TEST_F(EasyPageTest, SavedSession_LaunchedWithoutAnyLocomotiveToChoose) {
+    ShowRoute(1, "Alpha Line");
+    SetRow(C<QComboBox>("ConsistTrafficCmbx"), "Morning Run");
+    ExploreActivitySaveInfo& record = Explore().CurrentExploreRecord;
+    record.ConsistFileName = "FREIGHT.CON";
+    record.PlayerPathFileName = "ROUTES\\ALPHA\\PATHS\\up.pat";
+    ASSERT_TRUE(AllocateExploreSaveNumber(record));
+    drive.MakeFile("MSTS/SAVES/ALPHA/QV_~TEMP" + QString::number(record.SaveNumber) + "_a.sav");
+
+    // "Explore Mode Locos" without any such list: no locomotive, no consist, no path chosen.
+    auto* locos = C<QComboBox>("AllLocomotivesCmbx");
+    locos->setCurrentIndex(1);
+    form->EasyControls()->AllLocomotivesCmbxChange();
+    ASSERT_EQ(C<QListWidget>("LocomotivesLstbx")->count(), 0);
+
+    C<QComboBox>("ExploreLoadCmbx")->setCurrentIndex(1);
+    ASSERT_EQ(C<QComboBox>("ConsistTrafficCmbx")->count(), 1);
+    ASSERT_TRUE(Explore().ExploreSourceActivity.has_value());
+    form->UpdateControls();
+    ASSERT_TRUE(C<QAbstractButton>("ExploreBtn")->isEnabled());
+    form->EasyControls()->ExploreBtnClick();
+    EXPECT_EQ(jobs.size(), 1) << "the restored session is launched";
+    EXPECT_EQ(Explore().CurrentExploreRecord.ConsistFileName, "FREIGHT.CON");
 }
