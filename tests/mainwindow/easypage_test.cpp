@@ -23,6 +23,7 @@
 #include "platform/fakeui.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -411,6 +412,22 @@ TEST_F(EasyPageTest, ViewRefresh_EmptiesAndRefillsTheEasyLists) {
     EXPECT_EQ(routes->count(), 3);
     EXPECT_EQ(C<QListWidget>("ActivitiesLstbx")->count(), 1) << "the chosen route's activities";
     EXPECT_TRUE(C<QAbstractButton>("RunActivityBtn")->isEnabled());
+}
+
+TEST_F(EasyPageTest, MstsFolder_TheEasyListsShowTheNewFoldersRoutes) {
+    MstsBuilder other{drive.Host("OTHER")};
+    other.AddDefaultWagon();
+    other.AddRoute("DELTA", "Delta Line", "D");
+    WriteFlag(true, "Everything Unstored");
+    ShowRoute(0, "Alpha Line");
+    ui.Expect("Are you sure", ID_YES);
+    ui.ExpectSelectFolder(ID_OK, "C:\\OTHER");
+    ui.Expect("changed to (FIXED)", ID_OK);
+    C<QAction>("MSTSTopFolder")->trigger();
+    auto* routes = C<QListWidget>("RoutesLstbx");
+    EXPECT_EQ(routes->findItems("Delta Line", Qt::MatchExactly).size(), 1);
+    EXPECT_TRUE(routes->findItems("Alpha Line", Qt::MatchExactly).isEmpty());
+    EXPECT_EQ(ui.PendingExpectations(), 0);
 }
 
 TEST_F(EasyPageTest, SessionRecord_AgreesWithTheBoxesAfterEveryRefresh) {
