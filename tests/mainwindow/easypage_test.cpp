@@ -21,6 +21,7 @@
 #include "mainwindow/forms/mainform_settings.h"
 #include "mainwindow/windowplace.h"
 #include "platform/fakeui.h"
+#include "platform/mstsfile.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -37,6 +38,7 @@
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTimeEdit>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace qv;
@@ -329,48 +331,26 @@ TEST_F(EasyPageTest, MaintenanceTree_OfferedForSavingBeforeTheEasyPageReloadsIt)
     EXPECT_EQ(ui.PendingExpectations(), 0);
 }
 
-TEST_F(EasyPageTest, Lists_FollowTheCurrentRowHoweverItWasChosen) {
+TEST_F(EasyPageTest, Lists_FollowTheRouteTheProgramChooses) {
     builder.AddPath("BETA", "b.pat", "B Path", "North", "South", true, Into::Store);
     builder.AddService("BETA", "b1.srv", "Service B", "FREIGHT", "b", Into::Store);
     builder.AddActivity("BETA", "b1.act", "Beta Run", "b1.srv", "", {}, Into::Store);
-    builder.AddActivity("ALPHA", "a0.act", "Early Run", "s2.srv", "");
     Reload();
+    // On each tab another route chosen by the program shows its own activity and start point,
+    // and Run and Explore use them.
     ShowRoute(0, "Alpha Line");
-    auto* activities = C<QListWidget>("ActivitiesLstbx");
-    ASSERT_EQ(activities->count(), 2);
-
-    // Another route chosen by the program: its own activities, the first shown in full.
     SetRow("RoutesLstbx", "Beta Line");
-    ASSERT_EQ(activities->count(), 1);
-    EXPECT_EQ(activities->item(0)->text(), "Beta Run");
+    ASSERT_EQ(C<QListWidget>("ActivitiesLstbx")->count(), 1);
     EXPECT_EQ(C<QLabel>("PathFromLbl")->text(), "North");
-    EXPECT_TRUE(C<QAbstractButton>("RunActivityBtn")->isEnabled());
-
-    // Another activity by an arrow key: Run runs the one shown.
-    SetRow("RoutesLstbx", "Alpha Line");
-    activities->setFocus();
-    activities->setCurrentRow(0);
-    const QString first = activities->currentItem()->text();
-    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
-    QApplication::sendEvent(activities, &down);
-    ASSERT_EQ(activities->currentRow(), 1);
-    const QString second = activities->currentItem()->text();
-    EXPECT_NE(second, first);
-    EXPECT_EQ(C<QLineEdit>("ConsistUsedTxt")->text(),
-              second == "Morning Run" ? "Freight One" : "Extra");
-    ASSERT_TRUE(C<QAbstractButton>("RunActivityBtn")->isEnabled());
     form->EasyControls()->RunActivityBtnClick();
-    EXPECT_EQ(jobs, (QStringList{"0 " + second}));
+    EXPECT_EQ(jobs, (QStringList{"0 Beta Run"}));
 
-    // On the Explore tab the start points and Explore follow the route chosen.
     ShowRoute(1, "Alpha Line");
     SetRow("RoutesLstbx", "Beta Line");
-    EXPECT_EQ(C<QComboBox>("FromCmbx")->currentText(), "North");
     EXPECT_EQ(C<QComboBox>("ToCmbx")->currentText(), "South");
     form->EasyControls()->ExploreBtnClick();
     EXPECT_TRUE(Explore().CurrentExploreRecord.PlayerPathFileName.startsWith("Routes\\BETA\\",
-                                                                             Qt::CaseInsensitive))
-        << Explore().CurrentExploreRecord.PlayerPathFileName.toStdString();
+                                                                             Qt::CaseInsensitive));
 }
 
 TEST_F(EasyPageTest, RunTab_PathFileInAnyLetterCaseRunsAndTheFieldsShowTheirReports) {
@@ -404,27 +384,22 @@ TEST_F(EasyPageTest, RunTab_PathFileInAnyLetterCaseRunsAndTheFieldsShowTheirRepo
     }
 }
 
-TEST_F(EasyPageTest, ViewRefresh_EmptiesAndRefillsTheEasyLists) {
-    ShowRoute(0, "Alpha Line");
+TEST_F(EasyPageTest, RefreshAndMstsFolder_RefillTheEasyListsFromTheFolders) {
     builder.AddRoute("GAMMA", "Gamma Line", "G");
-    form->FormKeyDown(Qt::Key_F5, Qt::NoModifier);
-    auto* routes = C<QListWidget>("RoutesLstbx");
-    EXPECT_EQ(routes->count(), 3);
-    EXPECT_EQ(C<QListWidget>("ActivitiesLstbx")->count(), 1) << "the chosen route's activities";
-    EXPECT_TRUE(C<QAbstractButton>("RunActivityBtn")->isEnabled());
-}
-
-TEST_F(EasyPageTest, MstsFolder_TheEasyListsShowTheNewFoldersRoutes) {
     MstsBuilder other{drive.Host("OTHER")};
     other.AddDefaultWagon();
     other.AddRoute("DELTA", "Delta Line", "D");
-    WriteFlag(true, "Everything Unstored");
     ShowRoute(0, "Alpha Line");
+    auto* routes = C<QListWidget>("RoutesLstbx");
+    form->FormKeyDown(Qt::Key_F5, Qt::NoModifier);
+    EXPECT_EQ(routes->count(), 3) << "the route added since";
+    EXPECT_TRUE(C<QAbstractButton>("RunActivityBtn")->isEnabled()) << "the first route is shown";
+
+    WriteFlag(true, "Everything Unstored");
     ui.Expect("Are you sure", ID_YES);
     ui.ExpectSelectFolder(ID_OK, "C:\\OTHER");
     ui.Expect("changed to (FIXED)", ID_OK);
     C<QAction>("MSTSTopFolder")->trigger();
-    auto* routes = C<QListWidget>("RoutesLstbx");
     EXPECT_EQ(routes->findItems("Delta Line", Qt::MatchExactly).size(), 1);
     EXPECT_TRUE(routes->findItems("Alpha Line", Qt::MatchExactly).isEmpty());
     EXPECT_EQ(ui.PendingExpectations(), 0);
@@ -460,30 +435,32 @@ TEST_F(EasyPageTest, SessionRecord_AgreesWithTheBoxesAfterEveryRefresh) {
         QFile act(builder.HostPath(source.Folder) + "/QV_~TEMP" +
                   QString::number(session.SaveNumber) + ".act");
         ASSERT_TRUE(act.open(QIODevice::ReadOnly));
-        const QByteArray bytes = act.readAll();
-        const QString text = QString::fromUtf16(
-            reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2);
-        EXPECT_EQ(text.contains("ActivityObjects"), loose->isChecked());
+        EXPECT_EQ(act.readAll().contains(EncodeUtf16Le("ActivityObjects")), loose->isChecked());
         ASSERT_TRUE(
             MoveEntry(App().StoreRootFolder + "\\" + rel, App().MstsRootFolder + "\\" + rel, 1))
             << "the source activity goes back for the next generation";
     };
-    loose->click();
-    ASSERT_FALSE(loose->isChecked());
-    generate("the box clicked");
-    form->UpdateControls();
-    generate("controls refreshed");
-    form->EasyControls()->ConsistTrafficCmbxClick();
-    generate("traffic choice entered again");
-    C<QComboBox>("SeasonCmbx")->setCurrentIndex(3);
-    generate("season set by the program");
-    loose->click();
-    form->UpdateControls();
-    generate("ticked again and refreshed");
-    traffic->setCurrentIndex(0);
-    generate("no traffic activity");
-    form->EasyControls()->EasyRefresh(-1);
-    generate("page refilled");
+    // Each refresh, the user's choices between them.
+    const struct {
+        const char* what;
+        std::function<void()> act;
+    } steps[] = {
+        {"the box unticked", [&] { loose->click(); }},
+        {"controls refreshed", [&] { form->UpdateControls(); }},
+        {"traffic choice entered again", [&] { form->EasyControls()->ConsistTrafficCmbxClick(); }},
+        {"season set by the program", [&] { C<QComboBox>("SeasonCmbx")->setCurrentIndex(3); }},
+        {"ticked again and refreshed",
+         [&] {
+             loose->click();
+             form->UpdateControls();
+         }},
+        {"no traffic activity", [&] { traffic->setCurrentIndex(0); }},
+        {"page refilled", [&] { form->EasyControls()->EasyRefresh(-1); }},
+    };
+    for (const auto& step : steps) {
+        step.act();
+        generate(step.what);
+    }
 }
 
 TEST_F(EasyPageTest, SavedSession_LaunchedWithoutAnyLocomotiveToChoose) {
