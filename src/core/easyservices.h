@@ -51,6 +51,9 @@ public:
     virtual const ItemSet* ChosenExploreActivity() const = 0;
     // The Explore session being set up or reloaded, or null.
     virtual const ExploreActivitySaveInfo* CurrentExploreRecord() const = 0;
+    // The tree was reloaded: the Easy page's lists, which point into it, are emptied and filled
+    // anew when the page is shown. Without an Easy page nothing happens.
+    virtual void RefillEasyLists() {}
 };
 
 // The services in force. Until one is installed, a default that does nothing and answers false,

@@ -11,12 +11,19 @@
 #include "core/regsettings.h"
 #include "core/status.h"
 #include "core/storeini.h"
+#include "core/stringlist.h"
+#include "engine/storeunstoreproc.h"
 
 namespace qv {
 
 namespace {
 
 const QString kMruKey = QStringLiteral("Easy\\MRUs\\");
+
+// MSTS treats the names of its files and folders without regard to case.
+bool SameFileName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 // A sorted index that holds each name once, whatever its letter case.
 void AddToIndex(QStringList& index, const QString& name) {
@@ -113,7 +120,7 @@ EasyRows FillActivitiesList(const ItemTree& tree, const ItemSet& route) {
     int position = 0;
     for (const ItemNode* node = tree.First(); node; node = node->GetNext(), ++position) {
         const ItemSet& item = *node->Data();
-        if (IsActivityItem(item) && ParentFolderOf(item.Folder) == route.Folder)
+        if (IsActivityItem(item) && SameFileName(ParentFolderOf(item.Folder), route.Folder))
             rows.AddDataRow(item.Description, position);
     }
     SelectFirstRow(rows);
@@ -172,8 +179,13 @@ EasyRows FillLocomotivesList(ItemNode* routeNode, int mode) {
         RebuildConsistCache(app.ConsistCacheList, false, nullptr);
         PopStatus();
     }
-    if (app.ConsistCacheStale)
-        UpdateStoreIndicators(app.ConsistCacheList, PT_CONSIST);
+    if (app.ConsistCacheStale) {
+        // The recount consumes the out-of-date flags the list editors go by, so it takes the
+        // error list too: otherwise the consists in error would lose their mark for good.
+        StringList errors;
+        LoadErrorMarks(errors);
+        UpdateStoreIndicators(app.ConsistCacheList, PT_CONSIST, &errors);
+    }
     const std::uint32_t excluded =
         routeNode && (routeNode->Data()->PType & PT_ELECTRIFIED) ? 0 : PT_ELECTRIC;
 
@@ -214,7 +226,7 @@ EasyRows FillConsistsCombo(const QString& locomotive, int mode, bool* exploreAll
         for (int record : rows.RowMap) {
             const QString& file = consists[std::size_t(record)]->FileName;
             const bool listed = std::any_of(chosen.begin(), chosen.end(), [&](const auto& item) {
-                return item && item->FileName == file;
+                return item && SameFileName(item->FileName, file);
             });
             if (listed)
                 kept.AddDataRow(consists[std::size_t(record)]->Description, record);
@@ -231,8 +243,8 @@ EasyRows FillFromPaths(const ItemSet& route) {
     EasyRows rows = MruBlock(QStringLiteral("Paths From"));
     QStringList starts;
     for (const auto& path : App().PathCacheList) {
-        if (path && ParentFolderOf(path->Folder) == route.Folder && (path->PType & PT_DRIVEABLE) &&
-            !path->EngineName.isEmpty())
+        if (path && SameFileName(ParentFolderOf(path->Folder), route.Folder) &&
+            (path->PType & PT_DRIVEABLE) && !path->EngineName.isEmpty())
             AddToIndex(starts, path->EngineName);
     }
     for (const QString& start : starts)

@@ -3,6 +3,7 @@
 #include "core/appstate.h"
 #include "core/comparetext.h"
 #include "core/controlhelpers.h"
+#include "core/easyservices.h"
 #include "core/folders.h"
 #include "core/generaldefs.h"
 #include "core/mainservices.h"
@@ -143,6 +144,7 @@ bool ViewRefreshClick(bool ask) {
     main.SetCurrentScenarioFile(QString());
     main.LoadTree(QString(), nullptr, -1);
     App().EasyListsStale = true;
+    TheEasyServices().RefillEasyLists();
     main.UpdateControls();
     main.ShowSelectedNodeInfo();
     return true;

@@ -7,6 +7,7 @@
 #include "core/itemtree.h"
 #include "core/regsettings.h"
 #include "fixtures/registrysandbox.h"
+#include "fixtures/tempmsts.h"
 
 #include <gtest/gtest.h>
 
@@ -199,4 +200,41 @@ TEST_F(EasyListsTest, TutorialActivity_FoundWhateverTheLetterCaseStoppingAtTheFi
     tutorialActs->AddChild(
         Item(3, PT_ACTIVITY, "Lesson 2", "Routes\\Tutorial Route\\Activities", "elesson2.act"));
     EXPECT_EQ(FindTutorialActivity(tree), lesson1);
+}
+
+TEST_F(EasyListsTest, FileAndFolderNames_MatchWhateverTheirLetterCase) {
+    // The route's folder as another tool wrote it.
+    ItemSet route = *NodeAtPosition(tree, 1)->Data();
+    route.Folder = QStringLiteral("ROUTES\\ab");
+    EXPECT_EQ(FillActivitiesList(tree, route).Rows, (QStringList{"Morning", "Evening"}));
+    App().PathCacheList.push_back(
+        Item(0, PT_DRIVEABLE, "Up", "Routes\\AB\\PATHS", "up.pat", "Here", "There"));
+    EXPECT_EQ(FillFromPaths(route).Rows, (QStringList{"Here"}));
+
+    // A consist of the route's activities whose service names its file in another case.
+    App().ConsistCacheList.push_back(
+        Item(0, PT_DRIVEABLE, "Alpine", {}, "AlpLok460.CON", "Lok 460"));
+    EasyPage().ExploreListConsists.push_back(Item(0, PT_CONSIST, "Alpine", {}, "AlpLok460.con"));
+    EXPECT_EQ(FillConsistsCombo(QStringLiteral("Lok 460"), 3, nullptr).Rows,
+              (QStringList{"Alpine"}));
+}
+
+TEST_F(EasyListsTest, LocomotivesFill_KeepsTheErrorMarksOfTheConsists) {
+    TempMsts drive;
+    App().MstsRootFolder = QStringLiteral("C:\\MSTS");
+    App().StoreRootFolder = QStringLiteral("C:\\STORE");
+    drive.MakeFile(QStringLiteral("MSTS/TRAINS/CONSISTS/Goods.con"));
+    drive.MakeFile(QStringLiteral("MSTS/TRAINS/CONSISTS/Fine.con"));
+    drive.MakeFile(QStringLiteral("STORE/QVDATA/ERRORS.QVC"), "Goods.con\r\n");
+    auto& cache = App().ConsistCacheList;
+    cache.push_back(Item(0, PT_DRIVEABLE, "Goods", {}, "Goods.con", "Dash 9"));
+    cache.push_back(Item(0, PT_DRIVEABLE, "Fine", {}, "Fine.con", "Dash 9"));
+    App().ConsistCacheStale = true;
+
+    EXPECT_EQ(FillLocomotivesList(nullptr, 0).Rows, (QStringList{"Dash 9"}));
+    ASSERT_EQ(cache.size(), 2u);
+    for (const auto& item : cache)
+        EXPECT_EQ(item->StoreInd,
+                  item->FileName == "Goods.con" ? SI_IN_USE + SI_IN_ERROR : SI_IN_USE)
+            << item->FileName.toStdString();
 }

@@ -97,4 +97,47 @@ TEST_F(EasyFromWindow, ExploreWithoutTraffic_UnstoresOneRealActivityAndRecordsIt
     EXPECT_EQ(inMsts, 1) << "exactly one real activity of the route";
 }
 
+// The activities of the route node, in tree order.
+std::vector<const ItemSet*> ActivitiesOf(const ItemNode* route) {
+    std::vector<const ItemSet*> found;
+    for (const ItemNode* node = route->GetNext(); node && node->Data()->PLevel > 1;
+         node = node->GetNext()) {
+        if (IsActivityItem(*node->Data()))
+            found.push_back(node->Data());
+    }
+    return found;
+}
+
+TEST_F(EasyFromWindow, Keys_ArrowToARouteAndAnActivityAndRunIt) {
+    RegWriteString(kProductKey, QStringLiteral("Last Main Page"), QStringLiteral("0"));
+    RegWriteString(kProductKey, QStringLiteral("Last Easy Page"), QStringLiteral("0"));
+    Start();
+    // At start the first activity shown is complete and can be run.
+    auto* activities = C<QListWidget>("ActivitiesLstbx");
+    ASSERT_EQ(activities->currentRow(), 0);
+    EXPECT_TRUE(C<QAbstractButton>("RunActivityBtn")->isEnabled());
+    EXPECT_FALSE(C<QLabel>("PathFromLbl")->text().isEmpty());
+    EXPECT_FALSE(C<QLabel>("PathToLbl")->text().isEmpty());
+
+    Focus("RoutesLstbx");
+    Key(Qt::Key_Down);
+    const ItemNode* route = form->QuarvelObjects()->Selected();
+    ASSERT_EQ(route->Data()->Description, C<QListWidget>("RoutesLstbx")->currentItem()->text());
+    const std::vector<const ItemSet*> own = ActivitiesOf(route);
+    ASSERT_EQ(int(own.size()), activities->count()) << "the activities of the route shown";
+    ASSERT_GE(own.size(), 2u);
+
+    Focus("ActivitiesLstbx");
+    Key(Qt::Key_Down);
+    const QString chosen = activities->currentItem()->text();
+    ASSERT_TRUE(C<QAbstractButton>("RunActivityBtn")->isEnabled());
+    Focus("RunActivityBtn");
+    Key(Qt::Key_Space);
+    EXPECT_EQ(msts.Ran(), (QStringList{demo + "/MSTS"}));
+    for (const ItemSet* activity : own)
+        EXPECT_EQ(Located(*activity), activity->Description == chosen ? "MSTS" : "STORE")
+            << activity->Description.toStdString();
+    EXPECT_TRUE(ui.Shown().empty()) << ui.Shown().front().text.toStdString();
+}
+
 } // namespace

@@ -10,6 +10,7 @@
 #include "mainwindow/e2ekit.h"
 #include "mainwindow/forms/easycontroller.h"
 #include "platform/mstsfile.h"
+#include "platform/winresolve.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -171,4 +172,62 @@ TEST_F(ExploreSessionFromWindow, SessionControls_DefaultsWithoutTrafficAndLocked
     for (const char* option : {"LooseStockCbx", "AITrafficCbx", "StartTimePck", "SeasonCmbx",
                                "WeatherCmbx", "ExpStartRDCbx"})
         EXPECT_FALSE(C<QWidget>(option)->isEnabled()) << option;
+}
+
+TEST_F(ExploreSessionFromWindow, Keys_ArrowToARouteSetTheChoicesAndExploreIt) {
+    QV_REQUIRE_X_SERVER();
+    QTemporaryDir record;
+    RegWriteString(kProductKey, QStringLiteral("MSTS EXE Path"),
+                   ToWindowsForm(QStringLiteral(QUARVEL_FAKEWINDOW)));
+    RegWriteString(kProductKey, QStringLiteral("MSTS EXE Params"),
+                   "--title \"Train Simulator\" --class TrainSim --seconds 2 --argv-file \"" +
+                       record.path() + "/ran.txt\"");
+    RegWriteString(kProductKey, QStringLiteral("Last Main Page"), QStringLiteral("0"));
+    RegWriteString(kProductKey, QStringLiteral("Last Easy Page"), QStringLiteral("1"));
+    Start();
+    Focus("RoutesLstbx");
+    Key(Qt::Key_Down);
+    const ItemSet route = *form->QuarvelObjects()->Selected()->Data();
+    ASSERT_EQ(route.Description, C<QListWidget>("RoutesLstbx")->currentItem()->text());
+
+    // A traffic activity of the route, then the season, the locomotive and the end point.
+    Focus("ConsistTrafficCmbx");
+    auto* traffic = C<QComboBox>("ConsistTrafficCmbx");
+    while (!Explore().ExploreSourceActivity && traffic->currentIndex() + 1 < traffic->count())
+        Key(Qt::Key_Down);
+    ASSERT_TRUE(Explore().ExploreSourceActivity.has_value());
+    Focus("SeasonCmbx");
+    Key(Qt::Key_Down);
+    const int season = C<QComboBox>("SeasonCmbx")->currentIndex();
+    Focus("LocomotivesLstbx");
+    Key(Qt::Key_End);
+    Focus("ToCmbx");
+    Key(Qt::Key_End);
+    ASSERT_TRUE(C<QAbstractButton>("ExploreBtn")->isEnabled());
+    const int to = C<QComboBox>("ToCmbx")->currentData().toInt();
+    const ItemSet path = *App().PathCacheList.at(std::size_t(to));
+    const QString consist =
+        App().ConsistCacheList.at(std::size_t(form->EasyControls()->ChosenConsist()))->FileName;
+
+    Focus("ExploreBtn");
+    Key(Qt::Key_Space);
+    EXPECT_TRUE(ui.Shown().empty()) << ui.Shown().front().text.toStdString();
+    EXPECT_TRUE(QFile::exists(record.path() + "/ran.txt")) << "MSTS was started";
+    // The session's files lie in the route shown and name what was chosen there.
+    EXPECT_TRUE(path.Folder.startsWith(route.Folder + "\\", Qt::CaseInsensitive));
+    QString services, activityFolder;
+    ASSERT_TRUE(ResolvePath(DemoRoot("MSTS") + route.Folder + "\\SERVICES", &services));
+    ASSERT_TRUE(ResolvePath(DemoRoot("MSTS") + route.Folder + "\\ACTIVITIES", &activityFolder));
+    QFile service(services + "/QV_~TEMP.srv");
+    ASSERT_TRUE(service.open(QIODevice::ReadOnly));
+    const QByteArray srv = service.readAll();
+    EXPECT_TRUE(srv.contains(EncodeUtf16Le("PathID ( \"" + path.FileName.chopped(4) + "\" )")));
+    EXPECT_TRUE(srv.contains(EncodeUtf16Le("Train_Config ( \"" + consist.chopped(4) + "\" )")));
+    const QStringList generated = QDir(activityFolder).entryList({"QV_~TEMP*.act"}, QDir::Files);
+    ASSERT_EQ(generated.size(), 1);
+    QFile act(activityFolder + "/" + generated.first());
+    ASSERT_TRUE(act.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(
+        act.readAll().contains(EncodeUtf16Le("Season ( " + QString::number(season) + " )")));
+    EXPECT_TRUE(QFile::exists(activityFolder + "/EXPLORER.ACT"));
 }

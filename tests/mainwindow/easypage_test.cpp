@@ -5,8 +5,11 @@
 #include "mainwindow/forms/easycontroller.h"
 
 #include "core/appstate.h"
+#include "core/filemove.h"
 #include "core/forms/fixeddefs.h"
 #include "core/regsettings.h"
+#include "easy/activityfilegen.h"
+#include "easy/exploresaves.h"
 #include "easy/explorestate.h"
 #include "engine/fixedobjects.h"
 #include "engine/storecommand.h"
@@ -18,16 +21,24 @@
 #include "mainwindow/forms/mainform_settings.h"
 #include "mainwindow/windowplace.h"
 #include "platform/fakeui.h"
+#include "platform/mstsfile.h"
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTextEdit>
+#include <QTimeEdit>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace qv;
@@ -58,6 +69,7 @@ protected:
         builder.AddActivity("ALPHA", "a1.act", "Morning Run", "s1.srv", "t.trf");
         WriteFlag(true, QStringLiteral("Easy Suppress MSTS Launch"));
         form = std::make_unique<TMainForm>(QStringLiteral("-ss"));
+        LoadSettings(*form); // the Easy page's combos get their items
         form->LoadTree(QString(), nullptr, -1);
         SetStoreUnstoreDriverForTests(
             [this](bool, bool, bool, bool, bool, bool silent, const QString&) {
@@ -92,6 +104,26 @@ protected:
         routes->setCurrentItem(found.first());
         form->EasyControls()->RoutesLstbxClick();
     }
+
+    // Chooses a row by the program alone, as a fill or another command would.
+    void SetRow(const char* list, const QString& text) {
+        auto* widget = C<QListWidget>(list);
+        const auto found = widget->findItems(text, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1) << text.toStdString();
+        widget->setCurrentItem(found.first());
+    }
+    void SetRow(QComboBox* combo, const QString& text) {
+        const int row = combo->findText(text);
+        ASSERT_GE(row, 0) << text.toStdString();
+        combo->setCurrentIndex(row);
+    }
+    // The tree and the consist list read again after files were added to the installation.
+    void Reload() {
+        form->LoadTree(QString(), nullptr, -1);
+        ClearTypedList(RK_ITEMSET, App().ConsistCacheList);
+    }
+    // What the route's activities pane shows.
+    QString ActivityDetails() { return C<QTextEdit>("ActivityDetails")->toPlainText(); }
 
     RegistrySandbox registry;
     TempMsts drive;
@@ -297,4 +329,161 @@ TEST_F(EasyPageTest, MaintenanceTree_OfferedForSavingBeforeTheEasyPageReloadsIt)
     EXPECT_EQ(form->CurrentScenarioFile(), QString());
     EXPECT_EQ(C<QListWidget>("RoutesLstbx")->count(), 2);
     EXPECT_EQ(ui.PendingExpectations(), 0);
+}
+
+TEST_F(EasyPageTest, Lists_FollowTheRouteTheProgramChooses) {
+    builder.AddPath("BETA", "b.pat", "B Path", "North", "South", true, Into::Store);
+    builder.AddService("BETA", "b1.srv", "Service B", "FREIGHT", "b", Into::Store);
+    builder.AddActivity("BETA", "b1.act", "Beta Run", "b1.srv", "", {}, Into::Store);
+    Reload();
+    // On each tab another route chosen by the program shows its own activity and start point,
+    // and Run and Explore use them.
+    ShowRoute(0, "Alpha Line");
+    SetRow("RoutesLstbx", "Beta Line");
+    ASSERT_EQ(C<QListWidget>("ActivitiesLstbx")->count(), 1);
+    EXPECT_EQ(C<QLabel>("PathFromLbl")->text(), "North");
+    form->EasyControls()->RunActivityBtnClick();
+    EXPECT_EQ(jobs, (QStringList{"0 Beta Run"}));
+
+    ShowRoute(1, "Alpha Line");
+    SetRow("RoutesLstbx", "Beta Line");
+    EXPECT_EQ(C<QComboBox>("ToCmbx")->currentText(), "South");
+    form->EasyControls()->ExploreBtnClick();
+    EXPECT_TRUE(Explore().CurrentExploreRecord.PlayerPathFileName.startsWith("Routes\\BETA\\",
+                                                                             Qt::CaseInsensitive));
+}
+
+TEST_F(EasyPageTest, RunTab_PathFileInAnyLetterCaseRunsAndTheFieldsShowTheirReports) {
+    // The activity names its path "down"; the file on disk is DOWN.PAT.
+    builder.AddPath("ALPHA", "DOWN.PAT", "Down Path", "There", "Here");
+    builder.AddService("ALPHA", "s3.srv", "Service Three", "EXTRA", "down");
+    builder.AddActivity("ALPHA", "a3.act", "Evening Run", "s3.srv", "");
+    Reload();
+    ShowRoute(0, "Alpha Line");
+    SetRow("ActivitiesLstbx", "Evening Run");
+    form->EasyControls()->ActivitiesLstbxClick();
+    EXPECT_EQ(C<QLabel>("PathFromLbl")->text(), "There");
+    EXPECT_TRUE(C<QAbstractButton>("RunActivityBtn")->isEnabled());
+
+    // A click on the consist or locomotive field describes it in the activity's pane.
+    const struct {
+        const char* field;
+        const char* shown;
+    } fields[] = {{"ConsistUsedTxt", "EXTRA.CON"}, {"LocomotiveUsedTxt", "DASH9.ENG"}};
+    for (const auto& f : fields) {
+        QWidget* field = C<QWidget>(f.field);
+        const QPointF inside(2, 2);
+        QMouseEvent press(QEvent::MouseButtonPress, inside, field->mapToGlobal(inside),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, inside, field->mapToGlobal(inside),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(field, &press);
+        QApplication::sendEvent(field, &release);
+        EXPECT_TRUE(ActivityDetails().contains(f.shown, Qt::CaseInsensitive))
+            << f.field << ": " << ActivityDetails().toStdString();
+    }
+}
+
+TEST_F(EasyPageTest, RefreshAndMstsFolder_RefillTheEasyListsFromTheFolders) {
+    builder.AddRoute("GAMMA", "Gamma Line", "G");
+    MstsBuilder other{drive.Host("OTHER")};
+    other.AddDefaultWagon();
+    other.AddRoute("DELTA", "Delta Line", "D");
+    ShowRoute(0, "Alpha Line");
+    auto* routes = C<QListWidget>("RoutesLstbx");
+    form->FormKeyDown(Qt::Key_F5, Qt::NoModifier);
+    EXPECT_EQ(routes->count(), 3) << "the route added since";
+    EXPECT_TRUE(C<QAbstractButton>("RunActivityBtn")->isEnabled()) << "the first route is shown";
+
+    WriteFlag(true, "Everything Unstored");
+    ui.Expect("Are you sure", ID_YES);
+    ui.ExpectSelectFolder(ID_OK, "C:\\OTHER");
+    ui.Expect("changed to (FIXED)", ID_OK);
+    C<QAction>("MSTSTopFolder")->trigger();
+    EXPECT_EQ(routes->findItems("Delta Line", Qt::MatchExactly).size(), 1);
+    EXPECT_TRUE(routes->findItems("Alpha Line", Qt::MatchExactly).isEmpty());
+    EXPECT_EQ(ui.PendingExpectations(), 0);
+}
+
+TEST_F(EasyPageTest, SessionRecord_AgreesWithTheBoxesAfterEveryRefresh) {
+    builder.AddActivity("ALPHA", "a4.act", "Loose Run", "s1.srv", "t.trf",
+                        {{"Loose", {{"DASH9", "DASH9", true}}}});
+    Reload();
+    ShowRoute(1, "Alpha Line");
+    auto* traffic = C<QComboBox>("ConsistTrafficCmbx");
+    auto* loose = C<QCheckBox>("LooseStockCbx");
+    SetRow(traffic, "Loose Run");
+    form->EasyControls()->ConsistTrafficCmbxClick();
+    ASSERT_TRUE(Explore().ExploreSourceActivity.has_value());
+    EXPECT_TRUE(loose->isChecked()) << "loose consists are offered";
+    const ItemSet source = *Explore().ExploreSourceActivity;
+    const QString rel = source.Folder + "\\" + source.FileName;
+
+    // The generated activity takes the loose consists exactly when the box is ticked.
+    auto generate = [&](const char* refresh) {
+        SCOPED_TRACE(refresh);
+        const ExploreActivitySaveInfo& record = Explore().CurrentExploreRecord;
+        EXPECT_EQ(record.LooseStock, loose->isChecked());
+        EXPECT_EQ(record.AITraffic, C<QCheckBox>("AITrafficCbx")->isChecked());
+        EXPECT_EQ(record.StartTime, C<QTimeEdit>("StartTimePck")->time());
+        EXPECT_EQ(record.Season, C<QComboBox>("SeasonCmbx")->currentIndex());
+        EXPECT_EQ(record.Weather, C<QComboBox>("WeatherCmbx")->currentIndex());
+        if (!Explore().ExploreSourceActivity)
+            return;
+        ExploreActivitySaveInfo session = record;
+        ASSERT_TRUE(GenerateExploreActivity(Explore().ExploreTemplateActivity, session));
+        QFile act(builder.HostPath(source.Folder) + "/QV_~TEMP" +
+                  QString::number(session.SaveNumber) + ".act");
+        ASSERT_TRUE(act.open(QIODevice::ReadOnly));
+        EXPECT_EQ(act.readAll().contains(EncodeUtf16Le("ActivityObjects")), loose->isChecked());
+        ASSERT_TRUE(
+            MoveEntry(App().StoreRootFolder + "\\" + rel, App().MstsRootFolder + "\\" + rel, 1))
+            << "the source activity goes back for the next generation";
+    };
+    // Each refresh, the user's choices between them.
+    const struct {
+        const char* what;
+        std::function<void()> act;
+    } steps[] = {
+        {"the box unticked", [&] { loose->click(); }},
+        {"controls refreshed", [&] { form->UpdateControls(); }},
+        {"traffic choice entered again", [&] { form->EasyControls()->ConsistTrafficCmbxClick(); }},
+        {"season set by the program", [&] { C<QComboBox>("SeasonCmbx")->setCurrentIndex(3); }},
+        {"ticked again and refreshed",
+         [&] {
+             loose->click();
+             form->UpdateControls();
+         }},
+        {"no traffic activity", [&] { traffic->setCurrentIndex(0); }},
+        {"page refilled", [&] { form->EasyControls()->EasyRefresh(-1); }},
+    };
+    for (const auto& step : steps) {
+        step.act();
+        generate(step.what);
+    }
+}
+
+TEST_F(EasyPageTest, SavedSession_LaunchedWithoutAnyLocomotiveToChoose) {
+    ShowRoute(1, "Alpha Line");
+    SetRow(C<QComboBox>("ConsistTrafficCmbx"), "Morning Run");
+    ExploreActivitySaveInfo& record = Explore().CurrentExploreRecord;
+    record.ConsistFileName = "FREIGHT.CON";
+    record.PlayerPathFileName = "ROUTES\\ALPHA\\PATHS\\up.pat";
+    ASSERT_TRUE(AllocateExploreSaveNumber(record));
+    drive.MakeFile("MSTS/SAVES/ALPHA/QV_~TEMP" + QString::number(record.SaveNumber) + "_a.sav");
+
+    // "Explore Mode Locos" without any such list: no locomotive, no consist, no path chosen.
+    auto* locos = C<QComboBox>("AllLocomotivesCmbx");
+    locos->setCurrentIndex(1);
+    form->EasyControls()->AllLocomotivesCmbxChange();
+    ASSERT_EQ(C<QListWidget>("LocomotivesLstbx")->count(), 0);
+
+    C<QComboBox>("ExploreLoadCmbx")->setCurrentIndex(1);
+    ASSERT_EQ(C<QComboBox>("ConsistTrafficCmbx")->count(), 1);
+    ASSERT_TRUE(Explore().ExploreSourceActivity.has_value());
+    form->UpdateControls();
+    ASSERT_TRUE(C<QAbstractButton>("ExploreBtn")->isEnabled());
+    form->EasyControls()->ExploreBtnClick();
+    EXPECT_EQ(jobs.size(), 1) << "the restored session is launched";
+    EXPECT_EQ(Explore().CurrentExploreRecord.ConsistFileName, "FREIGHT.CON");
 }

@@ -100,6 +100,8 @@ EasyController::EasyController(TMainForm& form) : QObject(&form), form_(form) {
     loadListView_ = ui.ExploreLoadCmbx->view();
     loadListView_->installEventFilter(this);
     ui.ConsistTrafficCmbx->installEventFilter(this);
+    ui.LocomotiveUsedTxt->installEventFilter(this);
+    ui.ConsistUsedTxt->installEventFilter(this);
     Bind();
     // After the wait for an Explore session the saved sessions are listed again, so that the one
     // just saved in MSTS can be reloaded.
@@ -118,10 +120,13 @@ EasyController::~EasyController() {
 
 void EasyController::Bind() {
     ::Ui::TMainForm& ui = *form_.ui;
-    connect(ui.RoutesLstbx, &QListWidget::itemClicked, this, [this] { RoutesLstbxClick(); });
-    connect(ui.ActivitiesLstbx, &QListWidget::itemClicked, this,
+    // The lists and choices follow their current row however it was chosen (a click, the arrow
+    // keys or the program), so that what the page shows is what Run and Explore use. Fills set
+    // their rows with the signals blocked and call the handlers themselves.
+    connect(ui.RoutesLstbx, &QListWidget::currentRowChanged, this, [this] { RoutesLstbxClick(); });
+    connect(ui.ActivitiesLstbx, &QListWidget::currentRowChanged, this,
             [this] { ActivitiesLstbxClick(); });
-    connect(ui.LocomotivesLstbx, &QListWidget::itemClicked, this,
+    connect(ui.LocomotivesLstbx, &QListWidget::currentRowChanged, this,
             [this] { LocomotivesLstbxClick(); });
     connect(ui.RunActivityBtn, &QPushButton::clicked, this, [this] { RunActivityBtnClick(); });
     connect(ui.ExploreBtn, &QPushButton::clicked, this, [this] { ExploreBtnClick(); });
@@ -129,21 +134,25 @@ void EasyController::Bind() {
             [this] { AddRemoveConsistBtnClick(); });
     connect(ui.ActivityExplorePageCntrl, &QTabWidget::currentChanged, this,
             [this] { ActivityExplorePageCntrlChange(); });
-    connect(ui.ConsistsCmbx, &QComboBox::activated, this, [this] { ConsistsCmbxClick(); });
-    connect(ui.ConsistsCmbx, &QComboBox::currentIndexChanged, this,
-            [this] { UpdateConsistViewButtons(); });
+    connect(ui.ConsistsCmbx, &QComboBox::currentIndexChanged, this, [this] {
+        UpdateConsistViewButtons();
+        ConsistsCmbxClick();
+    });
     connect(ui.AllLocomotivesCmbx, &QComboBox::activated, this,
             [this] { AllLocomotivesCmbxChange(); });
-    connect(ui.FromCmbx, &QComboBox::activated, this, [this] { FromCmbxSelect(); });
-    connect(ui.ToCmbx, &QComboBox::activated, this, [this] { form_.UpdateControls(); });
-    connect(ui.ExploreLoadCmbx, &QComboBox::activated, this, [this] { ExploreLoadCmbxSelect(); });
-    connect(ui.ConsistTrafficCmbx, &QComboBox::activated, this,
+    connect(ui.FromCmbx, &QComboBox::currentIndexChanged, this, [this] { FromCmbxSelect(); });
+    connect(ui.ToCmbx, &QComboBox::currentIndexChanged, this, [this] { form_.UpdateControls(); });
+    connect(ui.ExploreLoadCmbx, &QComboBox::currentIndexChanged, this,
+            [this] { ExploreLoadCmbxSelect(); });
+    connect(ui.ConsistTrafficCmbx, &QComboBox::currentIndexChanged, this,
             [this] { ConsistTrafficCmbxClick(); });
-    connect(ui.StartTimePck, &QTimeEdit::userTimeChanged, this, [this] { StartTimePckChange(); });
-    connect(ui.SeasonCmbx, &QComboBox::activated, this, [this] { SeasonCmbxChange(); });
-    connect(ui.WeatherCmbx, &QComboBox::activated, this, [this] { WeatherCmbxChange(); });
-    connect(ui.LooseStockCbx, &QCheckBox::clicked, this, [this] { LooseStockCbxClick(); });
-    connect(ui.AITrafficCbx, &QCheckBox::clicked, this, [this] { AITrafficCbxClick(); });
+    // The session record follows its controls whatever changed them, so that the boxes shown
+    // are what the generated activity takes.
+    connect(ui.StartTimePck, &QTimeEdit::timeChanged, this, [this] { StartTimePckChange(); });
+    connect(ui.SeasonCmbx, &QComboBox::currentIndexChanged, this, [this] { SeasonCmbxChange(); });
+    connect(ui.WeatherCmbx, &QComboBox::currentIndexChanged, this, [this] { WeatherCmbxChange(); });
+    connect(ui.LooseStockCbx, &QCheckBox::toggled, this, [this] { LooseStockCbxClick(); });
+    connect(ui.AITrafficCbx, &QCheckBox::toggled, this, [this] { AITrafficCbxClick(); });
 }
 
 bool EasyController::eventFilter(QObject* watched, QEvent* event) {
@@ -155,6 +164,13 @@ bool EasyController::eventFilter(QObject* watched, QEvent* event) {
     } else if (watched == ui.ConsistTrafficCmbx && event->type() == QEvent::FocusIn) {
         if (!App().Busy)
             ConsistTrafficCmbxClick();
+    } else if ((watched == ui.LocomotiveUsedTxt || watched == ui.ConsistUsedTxt) &&
+               event->type() == QEvent::MouseButtonRelease &&
+               static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && !App().Busy) {
+        if (watched == ui.LocomotiveUsedTxt)
+            LocomotiveUsedTxtClick();
+        else
+            ConsistUsedTxtClick();
     } else if (watched == ui.EasyBackground) {
         // Holding a button on the picture shows it whole.
         if (event->type() == QEvent::MouseButtonPress ||
@@ -290,6 +306,16 @@ void EasyController::EasyRefresh(int nodeIndex) {
     }
     EasyPage().LastEasyRouteIndex = -1;
     RoutesLstbxClick();
+}
+
+void EasyController::RefillLists(int nodeIndex) {
+    {
+        const QSignalBlocker blocker(form_.ui->RoutesLstbx);
+        form_.ui->RoutesLstbx->clear();
+    }
+    routes_ = EasyRows();
+    EasyPage().LastEasyRouteIndex = -1;
+    EasyRefresh(nodeIndex);
 }
 
 void EasyController::CacheListsRefilled() {
@@ -469,7 +495,7 @@ void EasyController::ActivitiesLstbxClick() {
         activityDetails_.AddLine(Caption(Msg::TREE_HEADING_BRIEFING) + u':');
         AppendRichEditLines(&activityDetails_, activity.Briefing, true);
         for (const auto& path : App().PathCacheList) {
-            if (path && path->FileName == activity.PathID) {
+            if (path && path->FileName.compare(activity.PathID, Qt::CaseInsensitive) == 0) {
                 ui.PathFromLbl->setText(path->EngineName);
                 ui.PathToLbl->setText(path->LotNumber);
                 break;
@@ -485,6 +511,43 @@ void EasyController::ActivitiesLstbxClick() {
     }
 }
 
+// The consist of the activity shown, described in the pane.
+void EasyController::ConsistUsedTxtClick() {
+    ::Ui::TMainForm& ui = *form_.ui;
+    if (ui.ConsistUsedTxt->text().isEmpty())
+        return;
+    ItemSet item;
+    item.FileName = EasyPage().EasyActivityConsist;
+    item.Description = ui.ConsistUsedTxt->text();
+    item.PType = PT_EXPLORE_CONSIST;
+    ShowItemInfo(item, &activityDetails_);
+}
+
+// The leading locomotive of the activity's consist, described in the pane.
+void EasyController::LocomotiveUsedTxtClick() {
+    ::Ui::TMainForm& ui = *form_.ui;
+    if (ui.LocomotiveUsedTxt->text().isEmpty())
+        return;
+    auto stockCache = OpenStoreIni(QStringLiteral("CACHESTK.QVC"));
+    auto consistCache = OpenStoreIni(QStringLiteral("CACHECON.QVC"));
+    ItemSet consist;
+    consist.Folder = QStringLiteral("TRAINS\\CONSISTS");
+    consist.FileName = EasyPage().EasyActivityConsist;
+    ConsistInfo info;
+    info.SkipCache = true;
+    if (ReadConsistFile(App().StoreRootFolder, consist, info, *consistCache, *stockCache,
+                        nullptr) ||
+        ReadConsistFile(App().MstsRootFolder, consist, info, *consistCache, *stockCache, nullptr)) {
+        ItemSet engine;
+        engine.FileName = info.LeadEngine;
+        engine.Description = ui.LocomotiveUsedTxt->text();
+        engine.PType = PT_MAINT_STOCK;
+        ShowItemInfo(engine, &activityDetails_);
+    }
+    CloseStoreIni(std::move(stockCache));
+    CloseStoreIni(std::move(consistCache));
+}
+
 void EasyController::RunActivityBtnClick() {
     ::Ui::TMainForm& ui = *form_.ui;
     const int row = ui.ActivitiesLstbx->currentRow();
@@ -493,8 +556,9 @@ void EasyController::RunActivityBtnClick() {
     form_.SetSimulationMaintPageIndex(0);
     ItemNode* node = NodeAtPosition(*form_.QuarvelObjects(), activities_.RecordOfRow(row));
     const ItemSet& shown = EasyPage().EasyActivityItem;
-    if (!node || !IsActivityItem(*node->Data()) || node->Data()->Folder != shown.Folder ||
-        node->Data()->FileName != shown.FileName)
+    if (!node || !IsActivityItem(*node->Data()) ||
+        node->Data()->Folder.compare(shown.Folder, Qt::CaseInsensitive) != 0 ||
+        node->Data()->FileName.compare(shown.FileName, Qt::CaseInsensitive) != 0)
         return;
     form_.QuarvelObjects()->SetSelected(node);
     MarkSelectedNode(1, true);

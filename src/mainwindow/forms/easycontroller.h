@@ -50,6 +50,9 @@ public:
 
     // Resets and refills the page; nodeIndex is the tree position of a route to select, or -1.
     void EasyRefresh(int nodeIndex);
+    // Empties every list, the routes too, and fills the page anew from the tree (after the tree
+    // was reloaded); nodeIndex as for EasyRefresh.
+    void RefillLists(int nodeIndex = -1);
     // The consist and path lists behind the page's rows were refilled (Rebuild Cache Files): the
     // rows are built afresh the next time the page acts on a route.
     void CacheListsRefilled();
@@ -59,6 +62,9 @@ public:
     void RoutesLstbxClick();
     void ActivitiesLstbxClick();
     void RunActivityBtnClick();
+    // A click on the Run tab's locomotive or consist field: its report in the activity's pane.
+    void LocomotiveUsedTxtClick();
+    void ConsistUsedTxtClick();
     void ActivityExplorePageCntrlChange();
     void LocomotivesLstbxClick();
     void ConsistsCmbxClick();

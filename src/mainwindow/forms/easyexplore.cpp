@@ -140,16 +140,16 @@ void EasyController::ConsistTrafficCmbxClick() {
         const bool ok =
             std::size_t(row) < sessions_.RowMap.size() &&
             RestoreExploreSession(ChosenRouteNode(), sessions_.RowMap[std::size_t(row)]);
-        if (ok) {
-            const ExploreActivitySaveInfo& record = explore.CurrentExploreRecord;
-            ui.LooseStockCbx->setChecked(record.LooseStock);
-            ui.AITrafficCbx->setChecked(record.AITraffic);
-            ui.StartTimePck->setTime(record.StartTime);
-            ui.SeasonCmbx->setCurrentIndex(record.Season);
-            ui.WeatherCmbx->setCurrentIndex(record.Weather);
-        } else {
+        // The controls show the record read, restored or not, so that they never show choices
+        // other than those the record holds.
+        const ExploreActivitySaveInfo record = explore.CurrentExploreRecord;
+        ui.LooseStockCbx->setChecked(record.LooseStock);
+        ui.AITrafficCbx->setChecked(record.AITraffic);
+        ui.StartTimePck->setTime(record.StartTime);
+        ui.SeasonCmbx->setCurrentIndex(record.Season);
+        ui.WeatherCmbx->setCurrentIndex(record.Weather);
+        if (!ok)
             explore.ExploreSourceActivity.reset();
-        }
         ui.ExploreBtn->setEnabled(ok);
         ClearReport(&exploreDetails_);
         DescribeExploreSession(explore.CurrentExploreRecord, &exploreDetails_);
@@ -178,6 +178,8 @@ void EasyController::ApplyTrafficActivity(const ItemSet& activity) {
     const bool ok = CheckSessionActivity(activity);
     UpdateExploreSessionControls();
     if (ok) {
+        // A source activity with loose consists offers them ticked; the user may untick them.
+        ui.LooseStockCbx->setChecked(explore.ExploreTemplateActivity.LooseStock);
         const ActivityInfo& source = explore.ExploreTemplateActivity;
         ExploreActivitySaveInfo& record = explore.CurrentExploreRecord;
         record.SaveNumber = -1;
@@ -256,8 +258,10 @@ void EasyController::UpdateExploreSessionControls() {
         option->setEnabled(on);
     ui.ExpStartRDCbx->setEnabled(!on);
     if (explore.ExploreSourceActivity) {
+        // A refresh keeps the user's choice of loose stock while the source activity has any.
         const ActivityInfo& source = explore.ExploreTemplateActivity;
-        ui.LooseStockCbx->setChecked(source.LooseStock);
+        if (!source.LooseStock)
+            ui.LooseStockCbx->setChecked(false);
         ui.LooseStockCbx->setEnabled(source.LooseStock);
         ui.AITrafficCbx->setEnabled(!source.Traffic.isEmpty());
     }
@@ -276,23 +280,26 @@ void EasyController::ExploreBtnClick() {
     ItemNode* routeNode = ChosenRouteNode();
     if (!routeNode || App().Busy)
         return;
-    const int consist = ChosenConsist();
-    const int toPath = ChosenToPath();
-    // Without a consist and an end point there is nothing MSTS could be started with.
-    if (consist < 0 || toPath < 0) {
-        ui.ExploreBtn->setEnabled(false);
-        return;
-    }
-    form_.SetSimulationMaintPageIndex(0);
     ExploreState& explore = Explore();
     const int load = ui.ExploreLoadCmbx->currentIndex();
     const int trafficRow = ui.ConsistTrafficCmbx->currentIndex();
     if ((load == 1 && trafficRow < 0) || (load == 0 && trafficRow < 1))
         explore.ExploreSourceActivity.reset();
-    const QString consistFile = App().ConsistCacheList[std::size_t(consist)]->FileName;
-    const ItemSet& path = *App().PathCacheList[std::size_t(toPath)];
-    const QString playerPath = path.Folder + u'\\' + path.FileName;
-    if (load == 0) {
+    const int consist = ChosenConsist();
+    const int toPath = ChosenToPath();
+    // A new session needs a consist and an end point to start MSTS with; a saved session brings
+    // its own and can only be launched once restored.
+    if (load == 1 ? !explore.ExploreSourceActivity : consist < 0 || toPath < 0) {
+        ui.ExploreBtn->setEnabled(false);
+        return;
+    }
+    form_.SetSimulationMaintPageIndex(0);
+    QString consistFile = explore.CurrentExploreRecord.ConsistFileName;
+    QString playerPath = explore.CurrentExploreRecord.PlayerPathFileName;
+    if (load != 1) {
+        consistFile = App().ConsistCacheList[std::size_t(consist)]->FileName;
+        const ItemSet& path = *App().PathCacheList[std::size_t(toPath)];
+        playerPath = path.Folder + u'\\' + path.FileName;
         explore.CurrentExploreRecord.ConsistFileName = consistFile;
         explore.CurrentExploreRecord.PlayerPathFileName = playerPath;
     }

@@ -5,6 +5,7 @@
 #include "easy/launchprogram.h"
 #include "easy/marking.h"
 #include "easy/savedactivity.h"
+#include "mainwindow/forms/easycontroller.h"
 #include "mainwindow/forms/mainform.h"
 
 namespace qv {
@@ -51,6 +52,11 @@ const ItemSet* MainEasyServices::ChosenExploreActivity() const {
 
 const ExploreActivitySaveInfo* MainEasyServices::CurrentExploreRecord() const {
     return ExploreRecordInForce();
+}
+
+void MainEasyServices::RefillEasyLists() {
+    if (form_.MainPageIndex() == 0 && form_.EasyControls())
+        form_.EasyControls()->RefillLists();
 }
 
 } // namespace qv

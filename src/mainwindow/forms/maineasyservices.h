@@ -24,6 +24,7 @@ public:
     int ExploreTabIndex() const override;
     const ItemSet* ChosenExploreActivity() const override;
     const ExploreActivitySaveInfo* CurrentExploreRecord() const override;
+    void RefillEasyLists() override;
 
 private:
     TMainForm& form_;

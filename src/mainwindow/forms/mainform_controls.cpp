@@ -378,16 +378,20 @@ void TMainForm::UpdateEasyControls() {
 // The chosen consist and To path are found through the rows' data: their places in
 // ConsistCacheList and PathCacheList.
 void TMainForm::UpdateExploreButton() {
+    if (ui->ExploreLoadCmbx->currentIndex() == 1) {
+        // A saved session brings its own consist and path, and the choices of a new session are
+        // locked meanwhile: only the session's restore counts.
+        ui->ExploreBtn->setEnabled(ui->ConsistTrafficCmbx->currentIndex() >= 0 &&
+                                   Explore().ExploreSourceActivity.has_value());
+        return;
+    }
     // A start point alone is not enough: MSTS needs the path, which the To row names.
     bool toOk = false;
     const int toPath = ui->ToCmbx->currentData().toInt(&toOk);
     bool enable = ui->LocomotivesLstbx->currentRow() >= 0 &&
                   ui->ConsistsCmbx->currentIndex() >= 0 && ui->FromCmbx->currentIndex() >= 0 &&
                   toOk && toPath >= 0 && std::size_t(toPath) < App().PathCacheList.size();
-    if (enable && ui->ExploreLoadCmbx->currentIndex() == 1) {
-        // A saved session that could not be restored must not start a plain Explore instead.
-        enable = ui->ConsistTrafficCmbx->count() >= 1 && Explore().ExploreSourceActivity;
-    } else if (enable) {
+    if (enable) {
         bool ok = false;
         const int index = ui->ConsistsCmbx->currentData().toInt(&ok);
         const auto& consists = App().ConsistCacheList;
@@ -437,9 +441,7 @@ void TMainForm::MainPageControlChange() {
             node = node->Parent();
         if (node && (node->Data()->PType & PT_ROUTE))
             routeIndex = TreePosition(tree_, node);
-        EasyPage().LastEasyRouteIndex = -1;
-        ui->RoutesLstbx->clear();
-        easyController_->EasyRefresh(routeIndex);
+        easyController_->RefillLists(routeIndex);
     }
     UpdateControls();
 }
