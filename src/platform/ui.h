@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -125,9 +126,11 @@ public:
     // ID_CANCEL with both left alone. Without a dialog to show: ID_CANCEL.
     virtual int SaveTextDialog(const QString& initialFolder, int* filterIndex, QString* file);
 
-    // The print dialog; OK prints the HTML document with `title` as the document's name. Returns
-    // ID_OK when it was printed, else ID_CANCEL. Without a dialog to show: ID_CANCEL.
-    virtual int PrintDocument(const QString& title, const QString& html);
+    // The print dialog; OK prints the HTML document with `title` as the document's name and its
+    // lines' tab stops at `tabStops` (points from the left margin; none: the default stops).
+    // Returns ID_OK when it was printed, else ID_CANCEL. Without a dialog to show: ID_CANCEL.
+    virtual int PrintDocument(const QString& title, const QString& html,
+                              const QList<int>& tabStops);
     // The printer-setup dialog for the printer the print dialog uses. Returns ID_OK or
     // ID_CANCEL. Without a dialog to show: ID_CANCEL.
     virtual int PrinterSetup();

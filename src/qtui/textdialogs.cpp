@@ -57,12 +57,13 @@ int ShowSaveTextDialog(QWidget* parent, const QString& initialFolder, int* filte
     return ID_OK;
 }
 
-int ShowPrintDialog(QWidget* parent, const QString& title, const QString& html) {
+int ShowPrintDialog(QWidget* parent, const QString& title, const QString& html,
+                    const QList<int>& tabStops) {
     QPrintDialog dialog(&ThePrinter(), parent);
     dialog.setObjectName(QStringLiteral("PrintDialog1"));
     if (dialog.exec() != QDialog::Accepted)
         return ID_CANCEL;
-    PrintHtml(ThePrinter(), title, html);
+    PrintHtml(ThePrinter(), title, html, tabStops);
     return ID_OK;
 }
 

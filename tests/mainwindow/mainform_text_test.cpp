@@ -6,6 +6,7 @@
 #include "core/appstate.h"
 #include "core/forms/fixeddefs.h"
 #include "core/forms/fontrecord.h"
+#include "core/panetext.h"
 #include "core/regsettings.h"
 #include "fixtures/mstsbuilder.h"
 #include "fixtures/registrysandbox.h"
@@ -20,10 +21,13 @@
 #include <QFile>
 #include <QLabel>
 #include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace qv;
 
@@ -64,27 +68,64 @@ TEST_F(MainFormTextTest, Print_NoDialogForAnEmptyPaneACancelledPrintLeavesThePan
     EXPECT_TRUE(ui.Mismatches().isEmpty());
 
     form->InformationMemo()->AddHeading("Report  ");
+    form->InformationMemo()->SetTabStops({20, 40, 130});
     form->InformationMemo()->AddLine("value\t \x01");
     const QStringList before = form->InformationMemo()->Lines();
     ui.ExpectPrintDocument(ID_CANCEL);
     form->PrintFocusedText(memo);
     ASSERT_EQ(ui.PrintDialogs().size(), 1u);
     EXPECT_EQ(ui.PrintDialogs().front().title, "Quarvel");
-    // What is printed is trimmed; the pane keeps its lines.
+    // What is printed is trimmed, with the pane's tab stops; the pane keeps its lines.
     EXPECT_TRUE(ui.PrintDialogs().front().html.contains("value</p>"));
+    EXPECT_EQ(ui.PrintDialogs().front().tabStops, (QList<int>{20, 40, 130}));
     EXPECT_EQ(form->InformationMemo()->Lines(), before);
     EXPECT_TRUE(form->InformationMemo()->IsHeading(0));
 }
 
-TEST(PrintHtmlTest, WritesAPdfThroughThePrinter) {
+// Each word of a PDF's text with its left edge in points, as pdftotext (poppler-utils, installed
+// by scripts/setup) reads them.
+std::vector<std::pair<QString, double>> PdfWords(const QString& pdf) {
+    QProcess extract;
+    extract.start("pdftotext", {"-bbox", pdf, "-"});
+    if (!extract.waitForFinished() || extract.exitCode() != 0) {
+        ADD_FAILURE() << "pdftotext (poppler-utils) is needed: run scripts/setup";
+        return {};
+    }
+    std::vector<std::pair<QString, double>> words;
+    static const QRegularExpression word(R"re(<word xMin="([\d.]+)"[^>]*>([^<]*)</word>)re");
+    for (auto match = word.globalMatch(QString::fromUtf8(extract.readAllStandardOutput()));
+         match.hasNext();) {
+        const QRegularExpressionMatch found = match.next();
+        words.emplace_back(found.captured(2), found.captured(1).toDouble());
+    }
+    return words;
+}
+
+TEST(PrintHtmlTest, PrintedColumnsStandAtThePanesTabStops) {
+    ReportPane pane;
+    pane.SetFixedPitch(true);
+    pane.SetTabStops({20, 40, 130});
+    pane.AddHeading("Statistics");
+    pane.AddLine("\t\tRoutes:\t      7");
+    pane.AddLine("\t\t    Engines:\t  1,234");
     QTemporaryDir dir;
     QPrinter printer;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir.filePath("out.pdf"));
-    PrintHtml(printer, "Quarvel", "<p>Hello</p>");
-    QFile pdf(dir.filePath("out.pdf"));
-    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(pdf.read(4) == "%PDF");
+    PrintHtml(printer, "Quarvel", PaneHtml(pane), pane.TabStops());
+
+    std::map<QString, double> left;
+    for (const auto& [text, x] : PdfWords(dir.filePath("out.pdf")))
+        left[text] = x;
+    for (const char* text : {"Statistics", "Routes:", "Engines:", "7", "1,234"})
+        ASSERT_TRUE(left.count(text)) << text;
+    // Two tabs reach the stop at 40 points; four blanks follow on the second line.
+    EXPECT_GT(left["Engines:"] - left["Routes:"], 12.0);
+    // The numbers, right-aligned in their field of the same width, end in one column at 130.
+    const double margin = left["Routes:"] - 40;
+    const double charWidth = (left["7"] - left["1,234"]) / 4;
+    EXPECT_NEAR(left["1,234"] - 2 * charWidth, margin + 130, 1.0);
+    EXPECT_NEAR(left["7"] - 6 * charWidth, margin + 130, 1.0);
 }
 
 TEST_F(MainFormTextTest, Keys_AreIgnoredWhileBusy) {
