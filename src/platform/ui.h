@@ -137,8 +137,8 @@ public:
 
     // The font dialog and a colour choice, started with the 60-byte logical-font record
     // `*logFont` (empty for the default font in italic) and the COLORREF `*colour`. Returns ID_OK
-    // with the chosen record and colour, or ID_CANCEL with both left alone. Without a dialog to
-    // show: ID_CANCEL.
+    // with the chosen record and colour (the colour left alone when only its step was
+    // cancelled), or ID_CANCEL with both left alone. Without a dialog to show: ID_CANCEL.
     virtual int ChooseFont(QByteArray* logFont, quint32* colour);
 
     // The "Find Text" dialog for a window's search record: it shows the history and the options
