@@ -18,10 +18,12 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextCursor>
@@ -177,6 +179,29 @@ TEST_F(MainFormTextTest, About_ShowsFixedOrAutomaticTheBuildAndShortenedPaths) {
     EXPECT_TRUE(about.StorageFolderPath->text().endsWith("\\STORE"));
     EXPECT_EQ(about.StorageFolderPath->toolTip(), App().StoreRootFolder);
     EXPECT_EQ(about.MSTSFolderPath->text(), "C:\\MSTS");
+}
+
+TEST_F(MainFormTextTest, About_EveryTextHasItsOwnRoomBelowTheIcon) {
+    TAboutBoxDlg about(form.get());
+    about.show();
+    QCoreApplication::processEvents();
+    const QWidget* column[] = {
+        about.ProgramIcon,       about.CopyrightLbl,   about.LegalCopyrightLbl,
+        about.DescriptionLbl,    about.Description,    about.LinePnl,
+        about.MSTSFolderPathLbl, about.MSTSFolderPath, about.StorageFolderPathLbl,
+        about.StorageFolderPath, about.TSECTIONLbl,    about.TSECTIONBuildLbl};
+    for (size_t i = 1; i < std::size(column); ++i) {
+        const QWidget* above = column[i - 1];
+        const QWidget* below = column[i];
+        SCOPED_TRACE(below->objectName().toStdString());
+        EXPECT_GE(below->geometry().top(), above->geometry().bottom());
+        if (const auto* label = qobject_cast<const QLabel*>(below)) {
+            const int needed = label->hasHeightForWidth() ? label->heightForWidth(label->width())
+                                                          : label->sizeHint().height();
+            EXPECT_GE(label->height(), needed);
+        }
+    }
+    EXPECT_GE(about.OKButton->geometry().top(), about.Panel1->geometry().bottom());
 }
 
 TEST_F(MainFormTextTest, MstsLaunchSettings_AnEmptyPathDisablesLaunchMsts) {
