@@ -11,7 +11,9 @@
 #include "platform/fakeui.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QListWidget>
 #include <QMenu>
@@ -261,19 +263,6 @@ TEST_F(MainFormTest, UpdateExploreButton_ConsistNamedOtherThanItsFile_CannotBeEx
     C<QComboBox>("ExploreLoadCmbx")->setCurrentIndex(1);
     form->UpdateExploreButton();
     EXPECT_FALSE(C<QAbstractButton>("ExploreBtn")->isEnabled());
-}
-
-TEST_F(MainFormTest, PendingCommands_StayDisabledWhateverTheRefreshOpens) {
-    LoadTree();
-    Select(Node("Beta Line", PT_ROUTE));
-    form->SetMainPageIndex(0);
-    C<QTabWidget>("ActivityExplorePageCntrl")->setCurrentIndex(1);
-    form->UpdateControls();
-    for (const QString& name : TMainForm::PendingCommands()) {
-        const QObject* control = form->findChild<QObject*>(name);
-        ASSERT_NE(control, nullptr) << name.toStdString();
-        EXPECT_FALSE(control->property("enabled").toBool()) << name.toStdString();
-    }
 }
 
 TEST_F(MainFormTest, InformationMemo_ShowsThePaneLineForLine) {
