@@ -265,6 +265,36 @@ TEST_F(MainFormTest, UpdateExploreButton_ConsistNamedOtherThanItsFile_CannotBeEx
     EXPECT_FALSE(C<QAbstractButton>("ExploreBtn")->isEnabled());
 }
 
+TEST_F(MainFormTest, Popup_OpensOnTheRouteListAndThePanesOfTheEasyPage) {
+    form->SetMainPageIndex(0);
+    struct Case {
+        const char* pane;
+        QStringList items;
+    };
+    const QString tsection = C<QAction>("SetTSECTIONMnu")->text();
+    const Case cases[] = {
+        {"RoutesLstbx", {tsection, "&Copy", "Save &Text As ..."}},
+        {"ActivitiesLstbx", {"&Copy", "Save &Text As ..."}},
+        {"LocomotivesLstbx", {"&Copy", "Save &Text As ..."}},
+        {"ActivityDetails", {"&Find ...", "&Copy", "Save &Text As ...", "&Print ..."}},
+        {"ExploreDetails", {"&Find ...", "&Copy", "Save &Text As ...", "&Print ..."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pane);
+        // The window system sends the request to the pane's viewport.
+        auto* pane = C<QAbstractScrollArea>(c.pane);
+        QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(4, 4),
+                                  pane->viewport()->mapToGlobal(QPoint(4, 4)));
+        QCoreApplication::sendEvent(pane->viewport(), &request);
+        ASSERT_TRUE(form->MainFormPopup->isVisible());
+        QStringList items;
+        for (const QAction* item : form->MainFormPopup->actions())
+            items << item->text();
+        EXPECT_EQ(items, c.items);
+        form->MainFormPopup->close();
+    }
+}
+
 TEST_F(MainFormTest, InformationMemo_ShowsThePaneLineForLine) {
     ReportPane* pane = form->InformationMemo();
     pane->AddHeading("Where Used");
