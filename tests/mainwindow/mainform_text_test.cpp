@@ -13,6 +13,7 @@
 #include "fixtures/tempmsts.h"
 #include "mainwindow/aboutinfo.h"
 #include "mainwindow/forms/aboutboxdlg.h"
+#include "platform/drivemap.h"
 #include "platform/fakeui.h"
 #include "platform/winfs.h"
 
@@ -20,6 +21,7 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPrinter>
 #include <QProcess>
@@ -28,6 +30,7 @@
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QThread>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -202,6 +205,34 @@ TEST_F(MainFormTextTest, About_EveryTextHasItsOwnRoomBelowTheIcon) {
         }
     }
     EXPECT_GE(about.OKButton->geometry().top(), about.Panel1->geometry().bottom());
+}
+
+TEST_F(MainFormTextTest, Manual_TheCommandOpensTheManualBuiltBesideTheProgram) {
+    // A reader that writes down what it was asked to open.
+    QTemporaryDir dir;
+    const QString opened = dir.filePath("opened");
+    QFile reader(dir.filePath("reader"));
+    ASSERT_TRUE(reader.open(QIODevice::WriteOnly));
+    reader.write(("#!/bin/sh\nprintf '%s' \"$1\" > '" + opened + "'\n").toUtf8());
+    reader.close();
+    reader.setPermissions(reader.permissions() | QFileDevice::ExeOwner);
+    RegWriteStringAt(HKEY_CLASSES_ROOT, ".pdf", QString(), "PdfFile");
+    RegWriteStringAt(HKEY_CLASSES_ROOT, "PdfFile\\shell\\open\\command", QString(),
+                     "\"" + reader.fileName() + "\" \"%1\"");
+    App().ProgramFilePath = ToWindowsForm(QUARVEL_PROGRAM_FILE);
+
+    form->findChild<QAction*>(QStringLiteral("QuarvelManual"))->trigger();
+    EXPECT_TRUE(ui.Shown().empty()) << "no message, such as a missing manual";
+    for (int wait = 0; wait < 100 && !QFile::exists(opened); ++wait)
+        QThread::msleep(50);
+    QFile answer(opened);
+    ASSERT_TRUE(answer.open(QIODevice::ReadOnly));
+    const QFileInfo manual(QString::fromUtf8(answer.readAll()));
+    EXPECT_EQ(manual.absolutePath(), QFileInfo(QUARVEL_PROGRAM_FILE).absolutePath());
+    EXPECT_EQ(manual.fileName().toLower(), "quarvel.pdf");
+    QFile pdf(manual.filePath());
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_EQ(pdf.read(5), "%PDF-");
 }
 
 TEST_F(MainFormTextTest, MstsLaunchSettings_AnEmptyPathDisablesLaunchMsts) {
