@@ -195,8 +195,9 @@ bool MSTSFolderCommand() {
     if (!MSTSTopFolderClick())
         return false;
     DropItemCaches();
-    if (!ViewRefreshClick(true))
-        ViewRefreshClick(false);
+    // Cancel at the save question keeps the tree with its unsaved marks; it shows the old
+    // folder's content until the next refresh.
+    ViewRefreshClick(true);
     return true;
 }
 

@@ -73,8 +73,7 @@ QList<FormKeyCommand> FormKeyCommands(int key, Qt::KeyboardModifiers modifiers,
 namespace qv {
 
 // The whole MSTS Folder command: after a change the caches are dropped and the tree is reloaded
-// from the new folder (after the save question; the reload happens whatever its answer, since
-// the old tree no longer belongs to the folder in force).
+// from the new folder after the save question; Cancel there leaves the tree as it is.
 bool MSTSFolderCommand();
 
 } // namespace qv

@@ -220,8 +220,8 @@ void FakeUi::ExpectPrintDocument(int result) {
     printAnswers_.push_back(result);
 }
 
-int FakeUi::PrintDocument(const QString& title, const QString& html) {
-    printDialogs_.push_back({title, html});
+int FakeUi::PrintDocument(const QString& title, const QString& html, const QList<int>& tabStops) {
+    printDialogs_.push_back({title, html, tabStops});
     return NextResult(printAnswers_, mismatches_, QStringLiteral("unexpected print dialog"));
 }
 

@@ -51,6 +51,7 @@ struct ShownSaveTextDialog {
 struct ShownPrint {
     QString title;
     QString html;
+    QList<int> tabStops;
 };
 
 class FakeUi : public Ui {
@@ -149,7 +150,8 @@ public:
     // with no queued result is a mismatch, answered ID_CANCEL. Each print dialog shown records
     // its document.
     void ExpectPrintDocument(int result);
-    int PrintDocument(const QString& title, const QString& html) override;
+    int PrintDocument(const QString& title, const QString& html,
+                      const QList<int>& tabStops) override;
     const std::deque<ShownPrint>& PrintDialogs() const { return printDialogs_; }
     void ExpectPrinterSetup(int result);
     int PrinterSetup() override;

@@ -72,7 +72,7 @@ int Ui::SaveTextDialog(const QString&, int*, QString*) {
     return ID_CANCEL;
 }
 
-int Ui::PrintDocument(const QString&, const QString&) {
+int Ui::PrintDocument(const QString&, const QString&, const QList<int>&) {
     return ID_CANCEL;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <memory>
 #include <vector>
@@ -125,17 +126,19 @@ public:
     // ID_CANCEL with both left alone. Without a dialog to show: ID_CANCEL.
     virtual int SaveTextDialog(const QString& initialFolder, int* filterIndex, QString* file);
 
-    // The print dialog; OK prints the HTML document with `title` as the document's name. Returns
-    // ID_OK when it was printed, else ID_CANCEL. Without a dialog to show: ID_CANCEL.
-    virtual int PrintDocument(const QString& title, const QString& html);
+    // The print dialog; OK prints the HTML document with `title` as the document's name and its
+    // lines' tab stops at `tabStops` (points from the left margin; none: the default stops).
+    // Returns ID_OK when it was printed, else ID_CANCEL. Without a dialog to show: ID_CANCEL.
+    virtual int PrintDocument(const QString& title, const QString& html,
+                              const QList<int>& tabStops);
     // The printer-setup dialog for the printer the print dialog uses. Returns ID_OK or
     // ID_CANCEL. Without a dialog to show: ID_CANCEL.
     virtual int PrinterSetup();
 
     // The font dialog and a colour choice, started with the 60-byte logical-font record
     // `*logFont` (empty for the default font in italic) and the COLORREF `*colour`. Returns ID_OK
-    // with the chosen record and colour, or ID_CANCEL with both left alone. Without a dialog to
-    // show: ID_CANCEL.
+    // with the chosen record and colour (the colour left alone when only its step was
+    // cancelled), or ID_CANCEL with both left alone. Without a dialog to show: ID_CANCEL.
     virtual int ChooseFont(QByteArray* logFont, quint32* colour);
 
     // The "Find Text" dialog for a window's search record: it shows the history and the options

@@ -206,8 +206,8 @@ int QtUi::SaveTextDialog(const QString& initialFolder, int* filterIndex, QString
     return ShowSaveTextDialog(QApplication::activeWindow(), initialFolder, filterIndex, file);
 }
 
-int QtUi::PrintDocument(const QString& title, const QString& html) {
-    return ShowPrintDialog(QApplication::activeWindow(), title, html);
+int QtUi::PrintDocument(const QString& title, const QString& html, const QList<int>& tabStops) {
+    return ShowPrintDialog(QApplication::activeWindow(), title, html, tabStops);
 }
 
 int QtUi::PrinterSetup() {

@@ -27,7 +27,8 @@ public:
                            const QString& pathValue, const QString& key, bool showParams,
                            const QString& description) override;
     int SaveTextDialog(const QString& initialFolder, int* filterIndex, QString* file) override;
-    int PrintDocument(const QString& title, const QString& html) override;
+    int PrintDocument(const QString& title, const QString& html,
+                      const QList<int>& tabStops) override;
     int PrinterSetup() override;
     int ChooseFont(QByteArray* logFont, quint32* colour) override;
     int FindTextDialog(SearchTextSet& record) override;

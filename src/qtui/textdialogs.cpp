@@ -57,12 +57,13 @@ int ShowSaveTextDialog(QWidget* parent, const QString& initialFolder, int* filte
     return ID_OK;
 }
 
-int ShowPrintDialog(QWidget* parent, const QString& title, const QString& html) {
+int ShowPrintDialog(QWidget* parent, const QString& title, const QString& html,
+                    const QList<int>& tabStops) {
     QPrintDialog dialog(&ThePrinter(), parent);
     dialog.setObjectName(QStringLiteral("PrintDialog1"));
     if (dialog.exec() != QDialog::Accepted)
         return ID_CANCEL;
-    PrintHtml(ThePrinter(), title, html);
+    PrintHtml(ThePrinter(), title, html, tabStops);
     return ID_OK;
 }
 
@@ -76,19 +77,20 @@ int ShowFontDialog(QWidget* parent, QByteArray* logFont, quint32* colour) {
     HighlightFont start;
     if (logFont)
         start.HasData = start.Font.Decode(*logFont);
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, HighlightQFont(start, QApplication::font()),
-                                              parent, QStringLiteral("Font"));
-    if (!ok)
-        return ID_CANCEL;
-    const QColor colourChosen =
-        QColorDialog::getColor(ColourFromColorRef(colour ? *colour : 0), parent);
-    if (!colourChosen.isValid())
+    QFontDialog fontDialog(HighlightQFont(start, QApplication::font()), parent);
+    fontDialog.setObjectName(QStringLiteral("FontDlg"));
+    fontDialog.setWindowTitle(QStringLiteral("Font"));
+    fontDialog.setOption(QFontDialog::DontUseNativeDialog);
+    if (fontDialog.exec() != QDialog::Accepted)
         return ID_CANCEL;
     if (logFont)
-        *logFont = LogFontFromFont(chosen).Encode();
-    if (colour)
-        *colour = ColorRefFromColour(colourChosen);
+        *logFont = LogFontFromFont(fontDialog.selectedFont()).Encode();
+    // The colour is a second step: cancelling it keeps the font just chosen in its old colour.
+    QColorDialog colourDialog(ColourFromColorRef(colour ? *colour : 0), parent);
+    colourDialog.setObjectName(QStringLiteral("ColourDlg"));
+    colourDialog.setOption(QColorDialog::DontUseNativeDialog);
+    if (colourDialog.exec() == QDialog::Accepted && colour)
+        *colour = ColorRefFromColour(colourDialog.selectedColor());
     return ID_OK;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 class QWidget;
@@ -13,7 +14,8 @@ struct SearchTextSet;
 
 int ShowSaveTextDialog(QWidget* parent, const QString& initialFolder, int* filterIndex,
                        QString* file);
-int ShowPrintDialog(QWidget* parent, const QString& title, const QString& html);
+int ShowPrintDialog(QWidget* parent, const QString& title, const QString& html,
+                    const QList<int>& tabStops);
 int ShowPrinterSetup(QWidget* parent);
 int ShowFontDialog(QWidget* parent, QByteArray* logFont, quint32* colour);
 int ShowFindTextDialog(QWidget* parent, SearchTextSet& record);

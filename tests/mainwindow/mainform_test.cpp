@@ -11,7 +11,9 @@
 #include "platform/fakeui.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QListWidget>
 #include <QMenu>
@@ -263,16 +265,33 @@ TEST_F(MainFormTest, UpdateExploreButton_ConsistNamedOtherThanItsFile_CannotBeEx
     EXPECT_FALSE(C<QAbstractButton>("ExploreBtn")->isEnabled());
 }
 
-TEST_F(MainFormTest, PendingCommands_StayDisabledWhateverTheRefreshOpens) {
-    LoadTree();
-    Select(Node("Beta Line", PT_ROUTE));
+TEST_F(MainFormTest, Popup_OpensOnTheRouteListAndThePanesOfTheEasyPage) {
     form->SetMainPageIndex(0);
-    C<QTabWidget>("ActivityExplorePageCntrl")->setCurrentIndex(1);
-    form->UpdateControls();
-    for (const QString& name : TMainForm::PendingCommands()) {
-        const QObject* control = form->findChild<QObject*>(name);
-        ASSERT_NE(control, nullptr) << name.toStdString();
-        EXPECT_FALSE(control->property("enabled").toBool()) << name.toStdString();
+    struct Case {
+        const char* pane;
+        QStringList items;
+    };
+    const QString tsection = C<QAction>("SetTSECTIONMnu")->text();
+    const Case cases[] = {
+        {"RoutesLstbx", {tsection, "&Copy", "Save &Text As ..."}},
+        {"ActivitiesLstbx", {"&Copy", "Save &Text As ..."}},
+        {"LocomotivesLstbx", {"&Copy", "Save &Text As ..."}},
+        {"ActivityDetails", {"&Find ...", "&Copy", "Save &Text As ...", "&Print ..."}},
+        {"ExploreDetails", {"&Find ...", "&Copy", "Save &Text As ...", "&Print ..."}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pane);
+        // The window system sends the request to the pane's viewport.
+        auto* pane = C<QAbstractScrollArea>(c.pane);
+        QContextMenuEvent request(QContextMenuEvent::Mouse, QPoint(4, 4),
+                                  pane->viewport()->mapToGlobal(QPoint(4, 4)));
+        QCoreApplication::sendEvent(pane->viewport(), &request);
+        ASSERT_TRUE(form->MainFormPopup->isVisible());
+        QStringList items;
+        for (const QAction* item : form->MainFormPopup->actions())
+            items << item->text();
+        EXPECT_EQ(items, c.items);
+        form->MainFormPopup->close();
     }
 }
 

@@ -6,24 +6,33 @@
 #include "core/appstate.h"
 #include "core/forms/fixeddefs.h"
 #include "core/forms/fontrecord.h"
+#include "core/panetext.h"
 #include "core/regsettings.h"
 #include "fixtures/mstsbuilder.h"
 #include "fixtures/registrysandbox.h"
 #include "fixtures/tempmsts.h"
 #include "mainwindow/aboutinfo.h"
 #include "mainwindow/forms/aboutboxdlg.h"
+#include "platform/drivemap.h"
 #include "platform/fakeui.h"
 #include "platform/winfs.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QThread>
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace qv;
 
@@ -64,27 +73,64 @@ TEST_F(MainFormTextTest, Print_NoDialogForAnEmptyPaneACancelledPrintLeavesThePan
     EXPECT_TRUE(ui.Mismatches().isEmpty());
 
     form->InformationMemo()->AddHeading("Report  ");
+    form->InformationMemo()->SetTabStops({20, 40, 130});
     form->InformationMemo()->AddLine("value\t \x01");
     const QStringList before = form->InformationMemo()->Lines();
     ui.ExpectPrintDocument(ID_CANCEL);
     form->PrintFocusedText(memo);
     ASSERT_EQ(ui.PrintDialogs().size(), 1u);
     EXPECT_EQ(ui.PrintDialogs().front().title, "Quarvel");
-    // What is printed is trimmed; the pane keeps its lines.
+    // What is printed is trimmed, with the pane's tab stops; the pane keeps its lines.
     EXPECT_TRUE(ui.PrintDialogs().front().html.contains("value</p>"));
+    EXPECT_EQ(ui.PrintDialogs().front().tabStops, (QList<int>{20, 40, 130}));
     EXPECT_EQ(form->InformationMemo()->Lines(), before);
     EXPECT_TRUE(form->InformationMemo()->IsHeading(0));
 }
 
-TEST(PrintHtmlTest, WritesAPdfThroughThePrinter) {
+// Each word of a PDF's text with its left edge in points, as pdftotext (poppler-utils, installed
+// by scripts/setup) reads them.
+std::vector<std::pair<QString, double>> PdfWords(const QString& pdf) {
+    QProcess extract;
+    extract.start("pdftotext", {"-bbox", pdf, "-"});
+    if (!extract.waitForFinished() || extract.exitCode() != 0) {
+        ADD_FAILURE() << "pdftotext (poppler-utils) is needed: run scripts/setup";
+        return {};
+    }
+    std::vector<std::pair<QString, double>> words;
+    static const QRegularExpression word(R"re(<word xMin="([\d.]+)"[^>]*>([^<]*)</word>)re");
+    for (auto match = word.globalMatch(QString::fromUtf8(extract.readAllStandardOutput()));
+         match.hasNext();) {
+        const QRegularExpressionMatch found = match.next();
+        words.emplace_back(found.captured(2), found.captured(1).toDouble());
+    }
+    return words;
+}
+
+TEST(PrintHtmlTest, PrintedColumnsStandAtThePanesTabStops) {
+    ReportPane pane;
+    pane.SetFixedPitch(true);
+    pane.SetTabStops({20, 40, 130});
+    pane.AddHeading("Statistics");
+    pane.AddLine("\t\tRoutes:\t      7");
+    pane.AddLine("\t\t    Engines:\t  1,234");
     QTemporaryDir dir;
     QPrinter printer;
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(dir.filePath("out.pdf"));
-    PrintHtml(printer, "Quarvel", "<p>Hello</p>");
-    QFile pdf(dir.filePath("out.pdf"));
-    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(pdf.read(4) == "%PDF");
+    PrintHtml(printer, "Quarvel", PaneHtml(pane), pane.TabStops());
+
+    std::map<QString, double> left;
+    for (const auto& [text, x] : PdfWords(dir.filePath("out.pdf")))
+        left[text] = x;
+    for (const char* text : {"Statistics", "Routes:", "Engines:", "7", "1,234"})
+        ASSERT_TRUE(left.count(text)) << text;
+    // Two tabs reach the stop at 40 points; four blanks follow on the second line.
+    EXPECT_GT(left["Engines:"] - left["Routes:"], 12.0);
+    // The numbers, right-aligned in their field of the same width, end in one column at 130.
+    const double margin = left["Routes:"] - 40;
+    const double charWidth = (left["7"] - left["1,234"]) / 4;
+    EXPECT_NEAR(left["1,234"] - 2 * charWidth, margin + 130, 1.0);
+    EXPECT_NEAR(left["7"] - 6 * charWidth, margin + 130, 1.0);
 }
 
 TEST_F(MainFormTextTest, Keys_AreIgnoredWhileBusy) {
@@ -136,6 +182,57 @@ TEST_F(MainFormTextTest, About_ShowsFixedOrAutomaticTheBuildAndShortenedPaths) {
     EXPECT_TRUE(about.StorageFolderPath->text().endsWith("\\STORE"));
     EXPECT_EQ(about.StorageFolderPath->toolTip(), App().StoreRootFolder);
     EXPECT_EQ(about.MSTSFolderPath->text(), "C:\\MSTS");
+}
+
+TEST_F(MainFormTextTest, About_EveryTextHasItsOwnRoomBelowTheIcon) {
+    TAboutBoxDlg about(form.get());
+    about.show();
+    QCoreApplication::processEvents();
+    const QWidget* column[] = {
+        about.ProgramIcon,       about.CopyrightLbl,   about.LegalCopyrightLbl,
+        about.DescriptionLbl,    about.Description,    about.LinePnl,
+        about.MSTSFolderPathLbl, about.MSTSFolderPath, about.StorageFolderPathLbl,
+        about.StorageFolderPath, about.TSECTIONLbl,    about.TSECTIONBuildLbl};
+    for (size_t i = 1; i < std::size(column); ++i) {
+        const QWidget* above = column[i - 1];
+        const QWidget* below = column[i];
+        SCOPED_TRACE(below->objectName().toStdString());
+        EXPECT_GE(below->geometry().top(), above->geometry().bottom());
+        if (const auto* label = qobject_cast<const QLabel*>(below)) {
+            const int needed = label->hasHeightForWidth() ? label->heightForWidth(label->width())
+                                                          : label->sizeHint().height();
+            EXPECT_GE(label->height(), needed);
+        }
+    }
+    EXPECT_GE(about.OKButton->geometry().top(), about.Panel1->geometry().bottom());
+}
+
+TEST_F(MainFormTextTest, Manual_TheCommandOpensTheManualBuiltBesideTheProgram) {
+    // A reader that writes down what it was asked to open.
+    QTemporaryDir dir;
+    const QString opened = dir.filePath("opened");
+    QFile reader(dir.filePath("reader"));
+    ASSERT_TRUE(reader.open(QIODevice::WriteOnly));
+    reader.write(("#!/bin/sh\nprintf '%s' \"$1\" > '" + opened + "'\n").toUtf8());
+    reader.close();
+    reader.setPermissions(reader.permissions() | QFileDevice::ExeOwner);
+    RegWriteStringAt(HKEY_CLASSES_ROOT, ".pdf", QString(), "PdfFile");
+    RegWriteStringAt(HKEY_CLASSES_ROOT, "PdfFile\\shell\\open\\command", QString(),
+                     "\"" + reader.fileName() + "\" \"%1\"");
+    App().ProgramFilePath = ToWindowsForm(QUARVEL_PROGRAM_FILE);
+
+    form->findChild<QAction*>(QStringLiteral("QuarvelManual"))->trigger();
+    EXPECT_TRUE(ui.Shown().empty()) << "no message, such as a missing manual";
+    for (int wait = 0; wait < 100 && !QFile::exists(opened); ++wait)
+        QThread::msleep(50);
+    QFile answer(opened);
+    ASSERT_TRUE(answer.open(QIODevice::ReadOnly));
+    const QFileInfo manual(QString::fromUtf8(answer.readAll()));
+    EXPECT_EQ(manual.absolutePath(), QFileInfo(QUARVEL_PROGRAM_FILE).absolutePath());
+    EXPECT_EQ(manual.fileName().toLower(), "quarvel.pdf");
+    QFile pdf(manual.filePath());
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_EQ(pdf.read(5), "%PDF-");
 }
 
 TEST_F(MainFormTextTest, MstsLaunchSettings_AnEmptyPathDisablesLaunchMsts) {

@@ -165,6 +165,16 @@ TEST_F(OptionCommandsTest, MstsFolder_ChangeFixesTheFolderDropsTheCachesAndReloa
     EXPECT_TRUE(services.CurrentScenarioFile().isEmpty());
     // The same drive: no drive warning.
     EXPECT_EQ(ui.Shown().size(), 2u);
+
+    // Cancel at the save question keeps the tree, its marks and the scenario.
+    services.SetCurrentScenarioFile("C:\\kept.QVS");
+    services.saveAnswer = ID_CANCEL;
+    ui.Expect("Are you sure", ID_YES);
+    ui.ExpectSelectFolder(ID_OK, MakeMsts("ThirdMSTS"));
+    ui.Expect("changed to (FIXED)", ID_OK);
+    EXPECT_TRUE(MSTSFolderCommand());
+    EXPECT_EQ(services.loads, 1);
+    EXPECT_EQ(services.CurrentScenarioFile(), "C:\\kept.QVS");
     EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
 }
 

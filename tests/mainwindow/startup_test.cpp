@@ -11,14 +11,17 @@
 #include "fixtures/registrysandbox.h"
 #include "fixtures/tempmsts.h"
 #include "mainwindow/forms/mainform.h"
+#include "mainwindow/forms/mainform_settings.h"
 #include "platform/drivemap.h"
 #include "platform/fakeui.h"
 #include "platform/winfind.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QMenu>
 #include <QListWidget>
+#include <QMenu>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
 #include <QtCore/qtestsupport_core.h>
@@ -201,6 +204,29 @@ TEST_F(Startup, CommandLineJobKeepsTheGeometryAndClosesWithoutASavePrompt) {
     for (int i = 0; i < geometry.size(); ++i)
         EXPECT_EQ(Setting(geometry[i].toLatin1().constData()), kept[i])
             << geometry[i].toStdString();
+}
+
+TEST_F(Startup, StoredTreeWidthIsMeasuredAgainstTheRestoredWindow) {
+    struct Case {
+        const char* maximized;
+        int treeWidth;
+    };
+    // Both are too wide for the panes of the window's design size (760 wide, which leaves the
+    // tree at most 364 beside the information pane); maximised, the window takes the screen's
+    // 800, which leaves it 400.
+    for (const Case c : {Case{"false", 900}, Case{"true", 390}}) {
+        SCOPED_TRACE(c.maximized);
+        Set("Last MainForm Maximized", c.maximized);
+        Set("Last MainForm Width", "1400");
+        Set("Last MainForm Height", "700");
+        Set("Last MainForm Tree Width", QString::number(c.treeWidth));
+        TMainForm& form = Start();
+        ASSERT_FALSE(App().StartupAborted);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(TreeWidth(form), c.treeWidth);
+        EXPECT_EQ(Setting("Last MainForm Tree Width"), QString::number(c.treeWidth));
+        forms.clear();
+    }
 }
 
 TEST_F(Startup, MissingLocaleOverrideIsWrittenAndThisCopyGoesOn) {

@@ -1,6 +1,10 @@
 #include "core/forms/fontrecord.h"
 
+#include <QGuiApplication>
 #include <QPrinter>
+#include <QScreen>
+#include <QTextBlockFormat>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <cmath>
 
@@ -53,10 +57,25 @@ std::uint32_t ColorRefFromColour(const QColor& colour) {
            (std::uint32_t(colour.blue()) << 16);
 }
 
-void PrintHtml(QPrinter& printer, const QString& title, const QString& html) {
+void PrintHtml(QPrinter& printer, const QString& title, const QString& html,
+               const QList<int>& tabStops) {
     printer.setDocName(title);
     QTextDocument document;
     document.setHtml(html);
+    if (!tabStops.isEmpty()) {
+        // Stops are given in pixels at the screen's resolution; the printer's layout scales them
+        // as it scales the fonts. Each block carries them, so the copy that is printed keeps them.
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const qreal pixelsPerPoint = (screen ? screen->logicalDotsPerInchX() : 96.0) / 72.0;
+        QList<QTextOption::Tab> tabs;
+        for (const int points : tabStops)
+            tabs.append(QTextOption::Tab(points * pixelsPerPoint, QTextOption::LeftTab));
+        QTextBlockFormat format;
+        format.setTabPositions(tabs);
+        QTextCursor all(&document);
+        all.select(QTextCursor::Document);
+        all.mergeBlockFormat(format);
+    }
     document.print(&printer);
 }
 

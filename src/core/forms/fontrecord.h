@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QList>
 
 class QPrinter;
 
@@ -22,7 +23,9 @@ QFont HighlightQFont(const HighlightFont& stored, const QFont& defaultFont);
 QColor ColourFromColorRef(std::uint32_t colour);
 std::uint32_t ColorRefFromColour(const QColor& colour);
 
-// Prints an HTML document on the printer with `title` as the document's name.
-void PrintHtml(QPrinter& printer, const QString& title, const QString& html);
+// Prints an HTML document on the printer with `title` as the document's name, every line with
+// tab stops at `tabStops` (points from the left margin), as the pane shows them on the screen.
+void PrintHtml(QPrinter& printer, const QString& title, const QString& html,
+               const QList<int>& tabStops);
 
 } // namespace qv

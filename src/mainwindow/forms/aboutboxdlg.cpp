@@ -104,7 +104,8 @@ TAboutBoxDlg::TAboutBoxDlg(QWidget* owner) : QDialog(owner) {
     buttons->addWidget(OKButton);
     buttons->addStretch();
     layout->addLayout(buttons);
-    resize(367, 348);
+    // The box is as large as its texts need in the font and language in force, and no larger.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void TAboutBoxDlg::showEvent(QShowEvent* event) {

@@ -221,14 +221,11 @@ void TMainForm::BindCommands() {
     OnTrigger(ui->ViewAllStockItemsMnu, tree, [tree] { tree->ViewAllStockItemsMnuClick(); });
     OnTrigger(ui->ViewAllPathsMnu, tree, [tree] { tree->ViewAllPathsMnuClick(); });
 
-    // The information pane has the tree's popup too.
-    ui->InformationMemo->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(ui->InformationMemo, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& pos) {
-                treeController_->MainFormPopupPopup(ui->InformationMemo);
-                if (!MainFormPopup->isEmpty())
-                    MainFormPopup->exec(ui->InformationMemo->mapToGlobal(pos));
-            });
+    // The information pane and the panes of the Easy page have the tree's popup too.
+    for (QWidget* pane : std::initializer_list<QWidget*>{ui->InformationMemo, ui->RoutesLstbx,
+                                                         ui->ActivitiesLstbx, ui->ActivityDetails,
+                                                         ui->LocomotivesLstbx, ui->ExploreDetails})
+        treeController_->AttachPopup(pane);
 }
 
 // The File menu opens: the recent scenario files are shown below the print items, only on the

@@ -156,11 +156,14 @@ int TreeWidth(const TMainForm& form) {
     return splitter ? splitter->sizes().value(0) : 0;
 }
 
-bool ApplyTreeWidth(TMainForm& form, int width, bool store) {
+bool ApplyTreeWidth(TMainForm& form, int width, bool store, int windowWidth) {
     QSplitter* splitter = Splitter(form);
     if (!splitter)
         return false;
-    const int total = std::max(splitter->width(), form.width() - form.ui->MainPanel->width());
+    // The splitter's own width once it is shown; before that, the window's less the controls.
+    const int shown =
+        splitter->isVisible() ? splitter->width() : form.width() - form.ui->MainPanel->width();
+    const int total = shown + std::max(0, windowWidth - form.width());
     const int usable = UsableTreeWidth(width, total, kMinimumPane);
     if (usable < 0)
         return false;

@@ -49,7 +49,7 @@ void TMainForm::PrintFocusedText(QWidget* control) {
     if (PanePlainText(source).isEmpty())
         return;
     // The printed copy loses its trailing blanks; the pane stays as it is.
-    TheUi().PrintDocument(App().ProgramTitle, PaneHtml(TrimmedPaneCopy(source)));
+    TheUi().PrintDocument(App().ProgramTitle, PaneHtml(TrimmedPaneCopy(source)), source.TabStops());
 }
 
 void TMainForm::SaveFocusedTextAs(QWidget* control) {

@@ -114,14 +114,18 @@ void RestoreMainFormGeometry(TMainForm& form) {
     AppState& app = App();
     const bool restoring = app.GeometryRestoring;
     app.GeometryRestoring = true;
+    const int treeWidth = ReadProductNumber(QStringLiteral("Last MainForm Tree Width"), -1);
 
-    // A width that leaves no room for the information pane is not applied.
-    ApplyTreeWidth(form, ReadProductNumber(QStringLiteral("Last MainForm Tree Width"), -1), false);
-
+    // The tree width is measured against the window's restored size, so the window gets its size
+    // first. A width that leaves no room for the information pane is not applied.
     if (ProductValue("Last MainForm Maximized") == QLatin1String("true")) {
         if (form.isMaximized())
             form.showNormal();
         form.setWindowState(form.windowState() | Qt::WindowMaximized);
+        // The window system may grant the maximised size only later.
+        const QScreen* screen = form.screen();
+        ApplyTreeWidth(form, treeWidth, false,
+                       screen ? screen->availableGeometry().width() : form.width());
         app.GeometryRestoring = restoring;
         return;
     }
@@ -144,6 +148,7 @@ void RestoreMainFormGeometry(TMainForm& form) {
     const int height = ReadProductNumber(QStringLiteral("Last MainForm Height"), -1);
     if (height != -1)
         form.resize(form.width(), height);
+    ApplyTreeWidth(form, treeWidth, false);
 }
 
 void LoadEasyBackground(TMainForm& form) {

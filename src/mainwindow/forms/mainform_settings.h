@@ -27,12 +27,15 @@ void InstallClassicSplitter(TMainForm& form);
 int TreeWidth(const TMainForm& form);
 // Gives the tree pane `width` pixels when that leaves room for the information pane; with
 // `store` the width is kept as "Last MainForm Tree Width". False when nothing was applied.
-bool ApplyTreeWidth(TMainForm& form, int width, bool store);
+// `windowWidth`, when given, is the width the window is about to take (a maximised window whose
+// size the window system has not granted yet).
+bool ApplyTreeWidth(TMainForm& form, int width, bool store, int windowWidth = -1);
 // Reset Pane Width: the tree 267 wide and, unless maximised, the window 760 x 577.
 void ResetPaneWidthMnuClick(TMainForm& form);
 
-// The tree width, then either the maximised state or the stored width, place and height (the
-// place centred on the screen when none is stored). Sizes are not stored while it runs.
+// Either the maximised state or the stored width, place and height (the place centred on the
+// screen when none is stored), then the tree width within that size. Sizes are not stored while
+// it runs.
 void RestoreMainFormGeometry(TMainForm& form);
 
 // "BACKGRND.JPG" in the program's folder: its presence is the background's "Tag" (1 or 0); it

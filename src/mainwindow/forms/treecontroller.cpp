@@ -9,6 +9,7 @@
 #include "mainwindow/forms/itemtreemodel.h"
 #include "mainwindow/objecttree.h"
 
+#include <QAbstractScrollArea>
 #include <QComboBox>
 #include <QListView>
 #include <QMenu>
@@ -57,12 +58,7 @@ TreeController::TreeController(QTreeView* view, ItemTree& tree, QObject* parent)
     });
     connect(view_, &QTreeView::pressed, this,
             [this] { QuarvelObjectsMouseDown(pressButton_, pressPos_); });
-    connect(view_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-        if (!popup_.MainFormPopup)
-            return;
-        MainFormPopupPopup(view_);
-        popup_.MainFormPopup->popup(view_->viewport()->mapToGlobal(pos));
-    });
+    AttachPopup(view_);
 
     connect(model_, &ItemTreeModel::SelectedNodeChanged, this,
             &TreeController::FollowTreeSelection);
@@ -271,6 +267,21 @@ void TreeController::MainFormPopupPopup(QWidget* control) {
     }
     if (richEdit)
         add(popup_.Print1);
+}
+
+void TreeController::AttachPopup(QWidget* control) {
+    control->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(control, &QWidget::customContextMenuRequested, this, [this, control](QPoint pos) {
+        QMenu* popup = popup_.MainFormPopup;
+        if (!popup)
+            return;
+        MainFormPopupPopup(control);
+        // A scroll area tells the place in its viewport.
+        if (const auto* area = qobject_cast<QAbstractScrollArea*>(control))
+            pos = area->viewport()->mapTo(control, pos);
+        if (!popup->isEmpty())
+            popup->popup(control->mapToGlobal(pos));
+    });
 }
 
 // ---- Named-list commands -----------------------------------------------------------------------

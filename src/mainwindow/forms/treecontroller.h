@@ -78,6 +78,9 @@ public:
     void QuarvelObjectsMouseDown(Qt::MouseButton button, const QPoint& pos);
     // Rebuilds the popup for the control it is opened on.
     void MainFormPopupPopup(QWidget* control);
+    // Gives a pane of the window (a list box, rich edit or combo box) the popup, rebuilt for it
+    // on every opening.
+    void AttachPopup(QWidget* control);
 
     // The named-list commands on the selected node.
     int OpenListEditorForNode(ItemNode* node, int mode);
