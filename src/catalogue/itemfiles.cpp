@@ -115,10 +115,10 @@ void ShowItemStatus(Msg label, const QString& description) {
     SetStatusDetail(Caption(label) + QLatin1Char(' ') + description);
 }
 
-bool SaveAndReport(const QString& fileName, const IniFile& ini) {
+bool SaveAndReport(const QString& fileName, const QByteArray& content) {
     int error = 0;
     const QString folder = fileName.left(fileName.lastIndexOf(QLatin1Char('\\')));
-    if (ForceFolders(folder, &error) && SaveIniFile(fileName, ini, &error))
+    if (ForceFolders(folder, &error) && WriteFileAtomic(fileName, content, &error))
         return true;
     ReportWriteFailure(fileName, error);
     return false;
@@ -218,9 +218,8 @@ bool WriteScenarioFile(const RecordList<ItemSet>& list, const QString& fileName)
     return false;
 }
 
-bool WriteItemListFile(const QString& folder, const QString& listId,
-                       const RecordList<ItemSet>& list) {
-    const QString fileName = ItemDataFolder(folder) + listId;
+bool ItemListFileContent(const QString& fileName, const RecordList<ItemSet>& list,
+                         QByteArray* content, bool* exists) {
     IniFile old;
     int error = 0;
     const IniFile::LoadStatus found = LoadIniFileStatus(fileName, &old, &error);
@@ -230,6 +229,7 @@ bool WriteItemListFile(const QString& folder, const QString& listId,
     }
     if (found == IniFile::LoadStatus::Loaded && !VersionAccepted(old, fileName))
         return false;
+    *exists = found == IniFile::LoadStatus::Loaded;
 
     IniFile ini;
     bool anyMember = false;
@@ -241,13 +241,26 @@ bool WriteItemListFile(const QString& folder, const QString& listId,
         ini.WriteString(member->FileName, QStringLiteral("Description"), member->Description);
         ShowItemStatus(Msg::STATUS_TEXT_SAVING, member->Description);
     }
-
+    content->clear();
     if (anyMember) {
         ini.WriteString(kInfoSection, kVersionKey, App().StoreDataVersion);
-        return SaveAndReport(fileName, ini);
+        *content = ini.ToBytes();
     }
+    return true;
+}
+
+bool WriteItemListFile(const QString& folder, const QString& listId,
+                       const RecordList<ItemSet>& list) {
+    const QString fileName = ItemDataFolder(folder) + listId;
+    QByteArray content;
+    bool exists = false;
+    if (!ItemListFileContent(fileName, list, &content, &exists))
+        return false;
+    if (!content.isEmpty())
+        return SaveAndReport(fileName, content);
     // A list without members has no file.
-    if (found == IniFile::LoadStatus::Missing || DeleteFile(fileName, &error))
+    int error = 0;
+    if (!exists || DeleteFile(fileName, &error))
         return true;
     ReportDeleteFailure(fileName, error);
     return false;

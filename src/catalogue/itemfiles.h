@@ -45,6 +45,11 @@ bool WriteScenarioFile(const RecordList<ItemSet>& list, const QString& fileName)
 // written then) or the file could not be read, written or deleted (each reported).
 bool WriteItemListFile(const QString& folder, const QString& listId,
                        const RecordList<ItemSet>& list);
+// What WriteItemListFile would write into the list file `fileName` (a full path): empty for a
+// list without members, which has no file. `exists` tells whether the file is there now. False
+// when an existing file's version is refused or the file cannot be read (each reported).
+bool ItemListFileContent(const QString& fileName, const RecordList<ItemSet>& list,
+                         QByteArray* content, bool* exists);
 
 // Collects the global-setting, route and activity nodes of the tree in tree order: copies them
 // into `out` when given and writes them as a scenario file when `fileName` is not empty. The

@@ -70,6 +70,9 @@ struct AppState {
     bool ScenarioChanged = false;
     // A job given on the command line runs: no plain completion box, the Easy-page error hint.
     bool CommandLineJob = false;
+    // The command-line job could not run (its scenario was refused): the program ends with a
+    // status that tells its caller so.
+    bool CommandLineJobFailed = false;
 
     // Start-up.
     bool NoViewerFile = false;

@@ -214,11 +214,21 @@ bool CheckLeftoverFolders(const QString& root, bool show) {
     const QString first = root.isEmpty() ? app.StoreRootFolder : root;
     if (SamePath(first, app.StoreRootFolder)) {
         const StringList folders = SubFolders(first);
+        // The data folder the program reads: the one spelt "QVDATA", else the only one in another
+        // letter case. A second one would be passed over without a word, so it is a find.
+        QStringList dataFolders;
+        for (int i = 0; i < folders.Count(); ++i) {
+            if (SamePath(LastPathComponent(folders[i]), QStringLiteral("QVDATA")))
+                dataFolders << LastPathComponent(folders[i]);
+        }
+        const bool spelt = dataFolders.contains(QStringLiteral("QVDATA"));
         for (int i = 0; i < folders.Count(); ++i) {
             const QString name = LastPathComponent(folders[i]);
+            const bool dataFolder =
+                SamePath(name, QStringLiteral("QVDATA")) &&
+                (spelt ? name == QLatin1String("QVDATA") : dataFolders.size() == 1);
             if (!SamePath(name, QStringLiteral("TRAINS")) &&
-                !SamePath(name, QStringLiteral("ROUTES")) &&
-                !SamePath(name, QStringLiteral("QVDATA")))
+                !SamePath(name, QStringLiteral("ROUTES")) && !dataFolder)
                 finds += folders[i] + QLatin1Char('\n');
         }
     }

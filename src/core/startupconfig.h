@@ -23,7 +23,8 @@ bool StartupConfiguration();
 bool CheckMstsFolder(const QString& folder);
 
 // Looks for folders that a system restore or a copy program may have left: any foreign folder in
-// the store (root empty, or the root is the store), and numbered copies of TRAINS and ROUTES
+// the store (root empty, or the root is the store), a data folder beside the one the program
+// reads (another "QVDATA" in a different letter case), and numbered copies of TRAINS and ROUTES
 // ("TRAINS (2)", "Routes(1)") in the MSTS folder (root empty). True when any was found; with
 // `show` they are listed in a stop box.
 bool CheckLeftoverFolders(const QString& root, bool show);

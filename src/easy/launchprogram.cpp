@@ -15,6 +15,8 @@
 #include "platform/singleinstance.h"
 #include "platform/ui.h"
 
+#include <QCoreApplication>
+
 namespace qv {
 
 namespace {
@@ -27,6 +29,15 @@ const QString kWaitingSemaphore = QStringLiteral("Waiting Semaphore");
 
 void WriteWaitingSemaphore(int value) {
     RegWriteString(kProductKey, kWaitingSemaphore, QString::number(value));
+}
+
+// A program still starting when its window was given up on may need the files prepared for it
+// (an Explore session's activity): what follows the wait must not come while it runs.
+QString KeepWaitingQuestion() {
+    return QStringLiteral("\r\r") +
+           QCoreApplication::translate("LaunchProgram",
+                                       "MSTS may still be starting. Wait until it has ended "
+                                       "before its Explore files are removed?");
 }
 
 bool IsMinimiseCommand(int showCommand) {
@@ -86,14 +97,23 @@ std::int32_t WaitForProgram(qint64 processId, const QString& displayName, bool n
                     // The program was to start minimised; a window is only told so once it is
                     // there.
                     ShowTopWindow(window, SW_SHOWMINIMIZED);
-                } else if (searchPasses > kWindowSearchPasses) {
-                    TheUi().MessageBox(Caption(Msg::UNEXPECTED_LEG) + QLatin1Char(' ') +
-                                           QV_MODULE_LINE() + QLatin1Char('\n') +
-                                           Caption(Msg::WAIT_ACTION_ERR_LEG1),
-                                       App().ProgramTitle, MB_ICONSTOP);
-                    result = 0;
-                    SetBusy(false);
-                    done = true;
+                } else if (searchPasses == kWindowSearchPasses + 1) {
+                    const QString text = Caption(Msg::UNEXPECTED_LEG) + QLatin1Char(' ') +
+                                         QV_MODULE_LINE() + QLatin1Char('\n') +
+                                         Caption(Msg::WAIT_ACTION_ERR_LEG1);
+                    if (noWait) {
+                        TheUi().MessageBox(text, App().ProgramTitle, MB_ICONSTOP);
+                        result = 0;
+                        SetBusy(false);
+                        done = true;
+                    } else if (TheUi().MessageBox(text + KeepWaitingQuestion(), App().ProgramTitle,
+                                                  MB_ICONSTOP | MB_YESNO) != ID_YES) {
+                        // The user gives up on the wait: whatever follows it comes now.
+                        result = 0;
+                        SetBusy(false);
+                        done = true;
+                    }
+                    // Waited for on, a slow start still meets the window search until it ends.
                 }
                 break;
             }

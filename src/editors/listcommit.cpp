@@ -13,6 +13,7 @@
 #include "editors/listeditorsupport.h"
 #include "mainwindow/objecttree.h"
 #include "platform/ui.h"
+#include "platform/winfs.h"
 
 namespace qv {
 
@@ -22,20 +23,154 @@ namespace {
 constexpr const char* kListEditorModule = "ListEditorCommon";
 constexpr int kNotAListLine = 430;
 
+void ShowStop(const QString& text) {
+    TheUi().MessageBox(text, App().ProgramTitle, MB_ICONSTOP);
+}
+
+QString ErrorSuffix(int error) {
+    return QStringLiteral(" : [") + QString::number(error) + QLatin1Char(']');
+}
+
+// A list file given its new content while the old one waits aside, so that it can be put back
+// when the register cannot be written after it.
+class ListFileReplacement {
+public:
+    // Puts the content in place of the file (an empty content leaves no file). False, after a
+    // stop box naming the file, when that could not be done; the file is then as it was.
+    bool Put(const QString& fileName, const QByteArray& content, bool exists) {
+        file_ = fileName;
+        aside_ = fileName + QStringLiteral(".old");
+        hadOld_ = exists;
+        int error = 0;
+        if (hadOld_) {
+            // Left by a commit that was cut short while this file was in place.
+            if (FileExists(aside_))
+                DeleteFile(aside_);
+            if (!RenameNoReplace(file_, aside_, &error)) {
+                ShowStop(Caption(Msg::WRITE_ERROR) + file_ + QLatin1Char('\'') +
+                         ErrorSuffix(error));
+                return false;
+            }
+        }
+        if (!content.isEmpty()) {
+            const QString folder = file_.left(file_.lastIndexOf(QLatin1Char('\\')));
+            if (!ForceFolders(folder, &error) || !WriteFileAtomic(file_, content, &error)) {
+                ShowStop(Caption(Msg::WRITE_ERROR) + file_ + QLatin1Char('\'') +
+                         ErrorSuffix(error));
+                PutOldBack();
+                return false;
+            }
+            wroteNew_ = true;
+        }
+        return true;
+    }
+    // The new content stays; the old file goes.
+    void Keep() {
+        if (hadOld_)
+            DeleteFile(aside_);
+    }
+    // The file as it was before Put.
+    void Restore() {
+        if (wroteNew_)
+            DeleteFile(file_);
+        PutOldBack();
+    }
+
+private:
+    void PutOldBack() {
+        int error = 0;
+        if (hadOld_ && !RenameNoReplace(aside_, file_, &error))
+            ShowStop(Caption(Msg::MOVETHING_ERROR1) + Caption(Msg::MOVETHING_ERROR7) +
+                     ErrorSuffix(error) + Caption(Msg::MOVETHING_ERROR2) + aside_ +
+                     QLatin1Char('\'') + Caption(Msg::MOVETHING_ERROR3) + file_ +
+                     QLatin1Char('\''));
+    }
+
+    QString file_;
+    QString aside_;
+    bool hadOld_ = false;
+    bool wroteNew_ = false;
+};
+
 void SetListState(ItemNode* node, int state) {
     node->Data()->StoreInd = state;
     node->StateIndex = state;
 }
 
-// The one list of a heading in single-list form gets a list node of its own, named from the
-// register, and the heading goes over to the several-lists form.
-void SplitSingleList(ItemNode* heading, RouteListsInfo& info, std::uint32_t listType) {
+bool IsKindHeading(const ItemNode* node, std::uint32_t listType) {
+    return node && (node->Data()->PType & PT_HEADING) && (node->Data()->PType & listType);
+}
+
+// A heading in single-list form holds its list's entries directly.
+bool HoldsSingleList(const ItemNode* heading) {
+    const ItemNode* first = heading->FirstChild();
+    return first && !(first->Data()->PType & PT_HEADING);
+}
+
+// What the register tells the tree: the name of a heading's single list that gets a node of its
+// own, and whether a list emptied leaves exactly one list, which folds back into its heading.
+struct RegisterFacts {
+    QString SingleListName;
+    bool FoldBack = false;
+};
+
+// The list that stays when the edited list goes and one list is left: after the emptied list's
+// node is deleted, the first list under the heading. Empty when there is none.
+QString RemainingListFile(ItemNode* list, bool newList, std::uint32_t listType) {
+    if (newList) {
+        // The new list was to be the heading's last list, or the heading itself.
+        if (HoldsSingleList(list))
+            return list->Data()->FileName;
+        ItemNode* first = list->FirstChild();
+        return first ? first->Data()->FileName : QString();
+    }
+    ItemNode* heading = list->Parent();
+    if (!IsKindHeading(heading, listType))
+        return QString();
+    for (int i = 0; i < heading->ChildCount(); ++i) {
+        if (heading->Child(i) != list)
+            return heading->Child(i)->Data()->FileName;
+    }
+    return QString();
+}
+
+// The register's changes, made in the open register only: the list's entry written or deleted,
+// and the list left over made active when it folds back into its heading.
+RegisterFacts ChangeRegister(RouteListsInfo& info, ItemNode* list, bool newList, bool emptied,
+                             std::uint32_t listType) {
+    RegisterFacts facts;
+    IniFile& ini = info.Holder->Ini;
+    if (newList && HoldsSingleList(list))
+        facts.SingleListName = ListValueText(
+            ini.ReadString(info.Section, WithoutExtension(list->Data()->FileName), QString()));
+    if (newList)
+        info.Key = info.ListId;
+    if (!emptied) {
+        if (info.NameChanged || newList)
+            RouteListFileOp(info, RLF_WRITE);
+        return facts;
+    }
+    RouteListFileOp(info, RLF_DELETE);
+    if (info.KeysLeft != 1)
+        return facts;
+    const QString remaining = RemainingListFile(list, newList, listType);
+    if (remaining.isEmpty())
+        return facts;
+    facts.FoldBack = true;
+    const QString key = WithoutExtension(remaining);
+    const QString name = ListValueText(ini.ReadString(info.Section, key, QString()));
+    ini.WriteString(info.Section, key, QString::number(SI_LIST_ACTIVE) + QLatin1Char(',') + name);
+    info.Holder->Modified = true;
+    return facts;
+}
+
+// The one list of a heading in single-list form gets a list node of its own, named as the
+// register names it, and the heading goes over to the several-lists form.
+void SplitSingleList(ItemNode* heading, const QString& name, std::uint32_t listType) {
     ItemSet& record = *heading->Data();
-    const QString value =
-        info.Holder->Ini.ReadString(info.Section, WithoutExtension(record.FileName), QString());
     auto copy = std::make_unique<ItemSet>(record);
     copy->PLevel = record.PLevel + 1;
-    copy->Description = ListValueText(value);
+    copy->Description = name;
     ItemNode* first = heading->FirstChild();
     ItemNode* own = heading->AddChild(std::move(copy));
     own->StateIndex = own->Data()->StoreInd;
@@ -46,10 +181,10 @@ void SplitSingleList(ItemNode* heading, RouteListsInfo& info, std::uint32_t list
 
 // A new list under the heading: a node of its own when the heading has lists, else the heading
 // itself in single-list form. Returns the list's node.
-ItemNode* PlaceNewList(ItemNode* heading, RouteListsInfo& info, std::uint32_t listType) {
-    ItemNode* first = heading->FirstChild();
-    if (first && !(first->Data()->PType & PT_HEADING))
-        SplitSingleList(heading, info, listType);
+ItemNode* PlaceNewList(ItemNode* heading, const RouteListsInfo& info, const RegisterFacts& facts,
+                       std::uint32_t listType) {
+    if (HoldsSingleList(heading))
+        SplitSingleList(heading, facts.SingleListName, listType);
     if (heading->FirstChild()) {
         auto copy = std::make_unique<ItemSet>(*heading->Data());
         copy->PLevel = heading->Data()->PLevel + 1;
@@ -68,60 +203,34 @@ ItemNode* PlaceNewList(ItemNode* heading, RouteListsInfo& info, std::uint32_t li
 
 // The list's entry is gone from the register: with no list left the heading is empty; otherwise
 // the list node goes, and a single remaining list folds back into the heading, active.
-void RemoveEmptiedList(ItemTree& tree, ItemNode* list, RouteListsInfo& info,
-                       std::uint32_t listType) {
-    const int keysLeft = info.KeysLeft;
-    if (keysLeft < 1) {
+void RemoveEmptiedList(ItemTree& tree, ItemNode* list, const RouteListsInfo& info,
+                       const RegisterFacts& facts, std::uint32_t listType) {
+    ItemNode* heading = list->Parent();
+    // A heading standing for its list itself is emptied even when the register names further
+    // lists: the heading must stay.
+    if (info.KeysLeft < 1 || !IsKindHeading(heading, listType)) {
         list->Data()->FileName.clear();
         SetListState(list, SI_HEADING);
         return;
     }
-    ItemNode* heading = list->Parent();
-    if (!heading)
-        return;
     tree.SetSelected(heading);
     list->Delete();
-    if (keysLeft != 1)
+    if (!facts.FoldBack)
         return;
     ItemNode* remaining = heading->FirstChild();
     if (!remaining)
         return;
     heading->Data()->FileName = remaining->Data()->FileName;
-    if (heading->Data()->StoreInd != SI_LIST_ACTIVE) {
-        info.Key = heading->Data()->FileName;
-        RouteListFileOp(info, RLF_READ);
-        info.State = SI_LIST_ACTIVE;
-        RouteListFileOp(info, RLF_WRITE);
-    }
     SetListState(heading, SI_LIST_ACTIVE);
     MoveChildNodes(remaining->FirstChild(), heading, listType);
     remaining->Delete();
     heading->SetExpanded(true);
 }
 
-} // namespace
-
-bool CommitListEdit(RecordList<ItemSet>& currentItems, ItemTree& tree, ItemNode* node, int editMode,
-                    RouteListsInfo& info, std::uint32_t listType) {
-    if (!node || !(node->Data()->PType & PT_MASK_LIST_KINDS)) {
-        TheUi().MessageBox(UnexpectedText(kListEditorModule, kNotAListLine,
-                                          QString::number(node ? node->Data()->PType : 0)),
-                           App().ProgramTitle, MB_ICONSTOP);
-        return false;
-    }
-    ItemNode* list = (node->Data()->PType & PT_HEADING) ? node : node->Parent();
-    if (!list)
-        return false;
-    const bool newList = editMode != EM_EDIT;
-
-    // The members go to disk before anything else changes, so that a list that cannot be
-    // written is never shown as saved.
-    const QString listFile = newList ? info.ListId : list->Data()->FileName;
-    if (!WriteItemListFile(list->Data()->Folder, listFile, currentItems))
-        return false;
-
-    RouteListFileOp(info, RLF_OPEN | RLF_KEEP_OPEN);
-    tree.BeginUpdate();
+// The tree as the committed files now stand. Returns the list's node (null when it went).
+ItemNode* ChangeTree(const RecordList<ItemSet>& currentItems, ItemTree& tree, ItemNode* list,
+                     bool newList, const RouteListsInfo& info, const RegisterFacts& facts,
+                     std::uint32_t listType) {
     if (!newList) {
         StatusGuard status(QStringLiteral("DELCHLDRN"));
         HourglassGuard hourglass;
@@ -130,7 +239,7 @@ bool CommitListEdit(RecordList<ItemSet>& currentItems, ItemTree& tree, ItemNode*
                             list->Child(i)->Data()->Description);
         list->DeleteChildren();
     } else {
-        list = PlaceNewList(list, info, listType);
+        list = PlaceNewList(list, info, facts, listType);
     }
 
     if (!currentItems.empty() && currentItems.front()) {
@@ -144,22 +253,65 @@ bool CommitListEdit(RecordList<ItemSet>& currentItems, ItemTree& tree, ItemNode*
         placeholder->Folder = list->Data()->Folder;
         SetNodeImageByKind(list->AddChild(std::move(placeholder)), std::int32_t(listType));
     }
-    if (newList)
-        info.Key = info.ListId;
 
     if (currentItems.empty()) {
-        RouteListFileOp(info, RLF_DELETE);
-        RemoveEmptiedList(tree, list, info, listType);
-    } else {
-        ItemNode* parent = list->Parent();
-        if (info.NameChanged && parent && (parent->Data()->PType & listType))
-            list->Data()->Description = info.ListName;
-        if (info.NameChanged || newList)
-            RouteListFileOp(info, RLF_WRITE);
+        RemoveEmptiedList(tree, list, info, facts, listType);
+        return nullptr;
     }
-    const bool written = CloseStoreIni(std::move(info.Holder));
+    ItemNode* parent = list->Parent();
+    if (info.NameChanged && parent && (parent->Data()->PType & listType))
+        list->Data()->Description = info.ListName;
+    return list;
+}
+
+} // namespace
+
+bool CommitListEdit(RecordList<ItemSet>& currentItems, ItemTree& tree, ItemNode* node, int editMode,
+                    RouteListsInfo& info, std::uint32_t listType) {
+    if (!node || !(node->Data()->PType & PT_MASK_LIST_KINDS)) {
+        ShowStop(UnexpectedText(kListEditorModule, kNotAListLine,
+                                QString::number(node ? node->Data()->PType : 0)));
+        return false;
+    }
+    ItemNode* list = (node->Data()->PType & PT_HEADING) ? node : node->Parent();
+    if (!list)
+        return false;
+    const bool newList = editMode != EM_EDIT;
+
+    // Nothing shows as saved before it is on disk, and a failure leaves disk and tree as they
+    // were, so that OK can be pressed again: the list file is replaced first with its old
+    // content kept aside, then the register is written, and only then does the tree change.
+    const QString listFile =
+        ItemDataFolder(list->Data()->Folder) + (newList ? info.ListId : list->Data()->FileName);
+    QByteArray content;
+    bool exists = false;
+    if (!ItemListFileContent(listFile, currentItems, &content, &exists))
+        return false;
+    RouteListFileOp(info, RLF_OPEN | RLF_KEEP_OPEN);
+    // Its reading failure has been reported; what it holds must not be replaced.
+    if (info.Holder->ReadFailed) {
+        info.Holder.reset();
+        return false;
+    }
+    const RegisterFacts facts = ChangeRegister(info, list, newList, currentItems.empty(), listType);
+    ListFileReplacement replacement;
+    if (!replacement.Put(listFile, content, exists)) {
+        info.Holder.reset();
+        return false;
+    }
+    if (!CloseStoreIni(std::move(info.Holder))) {
+        replacement.Restore();
+        return false;
+    }
+    replacement.Keep();
+
+    tree.BeginUpdate();
+    ItemNode* shown = ChangeTree(currentItems, tree, list, newList, info, facts, listType);
+    // An open list shows its entries at once; a closed one fills them when it is opened.
+    if (shown && shown->Expanded())
+        ExpandNodeFromCaches(shown);
     tree.EndUpdate();
-    return written;
+    return true;
 }
 
 } // namespace qv

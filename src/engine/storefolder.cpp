@@ -246,9 +246,12 @@ bool RenameStore(const QString& oldPath, const QString& newPath, const QString& 
         return false;
     }
     if (!WriteStorePathOrTell(newPath)) {
-        // The store goes back before the program ends, so that the registry names it.
-        RenameNoReplace(newPath, oldPath);
-        restoreTarget();
+        // The store goes back before the program ends, so that the registry names it; where it
+        // cannot, the user must learn where it is now.
+        if (RenameNoReplace(newPath, oldPath, &error))
+            restoreTarget();
+        else
+            ShowMoveFailure({Caption(Msg::MOVETHING_ERROR7), error, newPath, oldPath});
         TerminateProgram(1);
         return false;
     }

@@ -50,17 +50,17 @@ void StartRouteControl() {
 }
 
 // Loads the scenario given on the command line, runs its store job and launches MSTS; a
-// scenario that cannot run is refused with a stop box naming the argument.
-void RunScenario(const QString& argument, StatusLabel& status, QObject* sender) {
+// scenario that cannot run is refused with a stop box naming the argument, and gives false.
+bool RunScenario(const QString& argument, StatusLabel& status, QObject* sender) {
     if (RegReadString(kProductKey, QStringLiteral("MSTS EXE Path")).isEmpty()) {
         StopBox(Caption(Msg::MSTS_EXE_PATH_NOT_SET_LEG));
-        return;
+        return false;
     }
     const QString file = ToWindowsForm(argument);
     if (!FileExists(file)) {
         StopBox(Caption(Msg::ERROR_FILE_NOT_FOUND_LEG) + QStringLiteral("\n\n'") + argument +
                 QLatin1Char('\''));
-        return;
+        return false;
     }
     IniFile scenario;
     LoadIniFile(file, &scenario);
@@ -69,7 +69,7 @@ void RunScenario(const QString& argument, StatusLabel& status, QObject* sender) 
     if (IsAcceptedVersion(version) == 0) {
         StopBox(Caption(Msg::INVALID_QVS_FILE) + Caption(Msg::GENERAL_NOT_FOUND3) + argument +
                 QLatin1Char('\''));
-        return;
+        return false;
     }
 
     MainServices& main = TheMainServices();
@@ -84,9 +84,9 @@ void RunScenario(const QString& argument, StatusLabel& status, QObject* sender) 
     // A scenario that did not load leaves no marks to act on: the store job would work on
     // whatever tree happens to be there.
     if (!OpenScenario(file))
-        return;
+        return false;
     status.ShowText(Caption(Msg::UNSTORE_ACTIVITY_TAG) + QStringLiteral("\n\n") + shown);
-    GoAndLaunch(sender, false);
+    return GoAndLaunch(sender, false);
 }
 
 } // namespace
@@ -128,7 +128,7 @@ void ProcessCommandLine(const QString& argument, StatusLabel& status, QObject* s
         status.ShowText(UnstoreEverythingCaption());
         UnstoreEverything(true);
     } else {
-        RunScenario(argument, status, sender);
+        App().CommandLineJobFailed = !RunScenario(argument, status, sender);
     }
     main.MinimiseApplication();
 }

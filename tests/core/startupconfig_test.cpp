@@ -8,6 +8,7 @@
 #include "fixtures/tempmsts.h"
 #include "platform/fakeui.h"
 
+#include <QDir>
 #include <gtest/gtest.h>
 
 namespace qv {
@@ -154,6 +155,38 @@ TEST_F(Startup, LeftoverFoldersStopTheStart) {
     // Given the store as root, only the store is looked at; without the show flag nothing is shown.
     EXPECT_TRUE(CheckLeftoverFolders("c:\\quarvel", false));
     EXPECT_EQ(ui_.Shown().size(), 1u);
+}
+
+// Two data folders in the store: the program reads one, and the other is named rather than
+// passed over.
+TEST_F(Startup, ASecondDataFolderInAnotherLetterCaseIsALeftover) {
+    InstallMsts();
+    RegisterStore();
+    EXPECT_TRUE(StartupConfiguration());
+    const struct {
+        QStringList folders;
+        QString finds;
+    } cases[] = {
+        {{"QVDATA"}, ""},
+        {{"qvdata"}, ""},
+        {{"QVDATA", "qvdata"}, "C:\\Quarvel\\qvdata\n"},
+        {{"QvData", "qvdata"}, "C:\\Quarvel\\QvData\nC:\\Quarvel\\qvdata\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.folders.join(' ').toStdString());
+        QDir(temp_.Host("Quarvel")).removeRecursively();
+        for (const QString& folder : c.folders)
+            temp_.MakeFolder("Quarvel/" + folder);
+        ui_.Clear();
+        EXPECT_EQ(CheckLeftoverFolders(QString(), true), !c.finds.isEmpty());
+        if (c.finds.isEmpty()) {
+            EXPECT_TRUE(ui_.Shown().empty());
+        } else {
+            ASSERT_EQ(ui_.Shown().size(), 1u);
+            EXPECT_EQ(ui_.Shown()[0].text, Caption(Msg::RESTORE_FOLDERS_LEG1) + c.finds +
+                                               Caption(Msg::RESTORE_FOLDERS_LEG2));
+        }
+    }
 }
 
 TEST_F(Startup, LeftoverFoldersWithARootLookOnlyThereAndOnlyAStoreHasForeignFolders) {

@@ -99,8 +99,20 @@ protected:
     static QString Semaphore() { return RegReadString(kProductKey, S("Waiting Semaphore")); }
 
     QTemporaryDir temp_;
+    // A Ui that runs an action once a message box has been answered.
+    class ActingUi : public FakeUi {
+    public:
+        std::function<void()> afterBox;
+        int MessageBox(const QString& text, const QString& caption, int style) override {
+            const int answer = FakeUi::MessageBox(text, caption, style);
+            if (afterBox)
+                afterBox();
+            return answer;
+        }
+    };
+
     RegistrySandbox registry_;
-    FakeUi ui_;
+    ActingUi ui_;
     HeadlessMainServices main_;
 };
 
@@ -184,24 +196,44 @@ TEST_F(LaunchTest, LaunchProgram_FindsTheMstsWindowAndRestoresItOnceTheExploreSe
     EXPECT_TRUE(Reaped(pid)) << "left a zombie";
 }
 
-TEST_F(LaunchTest, WaitForProgram_GivesUpOnTheMstsWindowAfter150Passes) {
-    FakeClock clock;
-    ui_.Expect(S("Quarvel cannot find the MSTS application window."), ID_OK);
-    EXPECT_EQ(
-        LaunchProgram(FakeProgram(), S("--no-window ") + Recorded(), QString(), true, true, false),
-        0);
-    ASSERT_EQ(ui_.Shown().size(), 1u);
-    EXPECT_TRUE(ui_.Shown().front().text.startsWith(
-        S("Error: Unexpected result at Module: 'launchprogram'  Line No.: ")));
-    EXPECT_EQ(ui_.Shown().front().style, MB_ICONSTOP);
-    EXPECT_GE(clock.MonotonicMs(), 15100);
-    EXPECT_LT(clock.MonotonicMs(), 15200);
-    EXPECT_EQ(Semaphore(), S("0"));
-    EXPECT_FALSE(App().Busy);
-    EXPECT_TRUE(main_.Minimised()); // not restored on this path
-    const qint64 pid = RecordedLines().value(0).toLongLong();
-    Touch(Host(S("release")));
-    EXPECT_TRUE(Reaped(pid)) << "left a zombie";
+// MSTS's window not found within about 15 seconds: the user decides whether the wait goes on
+// until MSTS ends (a slow start still needs its Explore files) or ends now.
+TEST_F(LaunchTest, WaitForProgram_AsksAfter150PassesWithoutTheMstsWindowAndWaitsOnWhenTold) {
+    for (const int answer : {ID_NO, ID_YES}) {
+        SCOPED_TRACE(answer);
+        FakeClock clock;
+        ui_.Clear();
+        QFile::remove(Host(S("release")));
+        QFile::remove(Host(S("argv.txt")));
+        ui_.Expect(S("Quarvel cannot find the MSTS application window."), answer);
+        // Told to wait on, MSTS ends some time after the question has been answered.
+        if (answer == ID_YES)
+            ui_.afterBox = [this] {
+                QTimer::singleShot(300, [this] { Touch(Host(S("release"))); });
+            };
+        EXPECT_EQ(LaunchProgram(FakeProgram(), S("--no-window ") + Recorded(), QString(), true,
+                                true, false),
+                  0);
+        ui_.afterBox = nullptr;
+        ASSERT_EQ(ui_.Shown().size(), 1u);
+        EXPECT_TRUE(ui_.Shown().front().text.startsWith(
+            S("Error: Unexpected result at Module: 'launchprogram'  Line No.: ")));
+        EXPECT_EQ(ui_.Shown().front().style, MB_ICONSTOP | MB_YESNO);
+        EXPECT_GE(clock.MonotonicMs(), 15100);
+        EXPECT_EQ(Semaphore(), S("0"));
+        EXPECT_FALSE(App().Busy);
+        const qint64 pid = RecordedLines().value(0).toLongLong();
+        if (answer == ID_NO) {
+            EXPECT_LT(clock.MonotonicMs(), 15200);
+            EXPECT_NE(ProcessState(pid), 0) << "the wait ended with MSTS still running";
+            EXPECT_TRUE(main_.Minimised()); // not restored on this path
+            Touch(Host(S("release")));
+        } else {
+            EXPECT_EQ(ProcessState(pid), 0) << "the wait ended before MSTS did";
+            EXPECT_FALSE(main_.Minimised());
+        }
+        EXPECT_TRUE(Reaped(pid)) << "left a zombie";
+    }
 }
 
 TEST_F(LaunchTest, LaunchProgram_HandsAWindowsProgramToWineWithItsWindowsPathAndArguments) {

@@ -120,6 +120,60 @@ TEST_F(ConsistEditorDialogTest, AnEditAddsAndRemovesRowsAndOKCommitsThem) {
     EXPECT_FALSE(list->Ini.ReadSections().contains("Match000.CON"));
 }
 
+// OK when the register cannot be written keeps the editor open and usable; pressed again it
+// neither crashes on a tree node that went nor adds the list twice.
+TEST_F(ConsistEditorDialogTest, OKAfterAFailedCommitCanBePressedAgain) {
+    AddCachedConsists(2, 2);
+    const QString routeRegister = drive.Host("STORE/QVDATA/ALPHA/ROUTE.QVC");
+    const struct {
+        const char* name;
+        int mode;
+        QStringList lists;
+        int selected; // the heading's child selected, -1 for the heading
+        QStringList after;
+    } cases[] = {
+        {"new list",
+         EM_NEW_LIST,
+         {"MAINTCON=12,Shunting"},
+         -1,
+         {"Shunting [MAINTCON.QVC] 12", "  Match000.CON [Match000.CON] 1",
+          "New List (1) [MAINTCON1.QVC] 12", "  Match000 [Match000.CON] 2"}},
+        {"list emptied",
+         EM_EDIT,
+         {"MAINTCON=12,Shunting", "MAINTCON1=12,Yard"},
+         1,
+         {"Match000.CON [Match000.CON] 1"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        tree.Clear();
+        ItemNode* heading = AddRouteWithLists(c.lists, {{"Match000.CON"}, {"Match001.CON"}});
+        tree.SetSelected(c.selected < 0 ? heading : heading->Child(c.selected));
+        TEditConsistListsDlg dialog(nullptr, c.mode);
+        dialog.show();
+        if (c.mode == EM_NEW_LIST) {
+            dialog.AvailableListBox->item(0)->setSelected(true);
+        } else {
+            dialog.CurrentListBox->item(0)->setSelected(true);
+        }
+        dialog.AddRemoveBtnClick();
+        const QStringList before = Shape(heading);
+        ASSERT_TRUE(QFile::setPermissions(routeRegister, QFile::ReadOwner));
+
+        for (int press = 0; press < 2; ++press) {
+            ui.Clear();
+            dialog.OKBtnClick();
+            EXPECT_TRUE(dialog.isVisible());
+            EXPECT_EQ(Shape(heading), before);
+            EXPECT_EQ(ui.Shown().size(), 1u);
+        }
+        ASSERT_TRUE(QFile::setPermissions(routeRegister, QFile::ReadOwner | QFile::WriteOwner));
+        dialog.OKBtnClick();
+        EXPECT_EQ(dialog.result(), 1);
+        EXPECT_EQ(Shape(heading), c.after);
+    }
+}
+
 TEST_F(ConsistEditorDialogTest, PopupOffersTheMaintenanceActionsOnlyWhereTheyBelong) {
     AddCachedConsists(2, 2);
     RegWriteString(kProductKey + "\\Editor", "Editor EXE Path", "C:\\ED.EXE");

@@ -4,6 +4,7 @@
 #include "editors/listeditorsupport.h"
 #include "editortestkit.h"
 
+#include <QDir>
 #include <QFile>
 
 namespace qv {
@@ -20,13 +21,115 @@ protected:
             NextRouteListName(info);
         return info;
     }
-    RecordList<ItemSet> Members(const QStringList& files) {
+    RecordList<ItemSet> Members(const QStringList& files, std::uint32_t kind = PT_MAINT_CONSIST) {
         RecordList<ItemSet> items;
         for (const QString& file : files)
-            items.push_back(Record(3, PT_MAINT_CONSIST, 1, file, "ROUTES\\ALPHA", file));
+            items.push_back(Record(3, kind, 1, file, "ROUTES\\ALPHA", file));
         return items;
     }
+    // Every file of the route's data folder with its content.
+    QStringList DataFiles() {
+        QStringList files;
+        QDir folder(drive.Host("STORE/QVDATA/ALPHA"));
+        for (const QString& name : folder.entryList(QDir::Files, QDir::Name)) {
+            QFile file(folder.filePath(name));
+            EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+            files << name + ": " + QString::fromLatin1(file.readAll().toHex());
+        }
+        return files;
+    }
+    void SetRegisterWritable(bool writable) {
+        QFile::Permissions permissions = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+        if (writable)
+            permissions |= QFile::WriteOwner;
+        ASSERT_TRUE(QFile::setPermissions(drive.Host("STORE/QVDATA/ALPHA/ROUTE.QVC"), permissions));
+    }
 };
+
+// A commit whose register cannot be written changes nothing on disk or in the tree, and the
+// same commit made again once the register can be written is carried out once.
+TEST_F(ListCommitTest, ACommitWhoseRegisterCannotBeWrittenChangesNothingAndCanBeMadeAgain) {
+    const struct {
+        const char* name;
+        int mode;
+        bool renamed;
+        QStringList members;
+        QStringList after;
+    } cases[] = {
+        {"a new list beside a single list",
+         EM_NEW_LIST,
+         false,
+         {"C.CON"},
+         {"Shunting [MAINTCON.QVC] 12", "  A.CON [A.CON] 1", "New List (1) [MAINTCON1.QVC] 12",
+          "  C.CON [C.CON] 1"}},
+        {"a renamed list",
+         EM_EDIT,
+         true,
+         {"C.CON"},
+         {"Renamed [MAINTCON1.QVC] 12", "  C.CON [C.CON] 1"}},
+        {"an emptied list folding the other back", EM_EDIT, false, {}, {"A.CON [A.CON] 1"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        tree.Clear();
+        ui.Clear();
+        const bool single = c.mode == EM_NEW_LIST;
+        ItemNode* heading = single
+                                ? AddRouteWithLists({"MAINTCON=12,Shunting"}, {{"A.CON"}})
+                                : AddRouteWithLists({"MAINTCON=12,Shunting", "MAINTCON1=12,Yard"},
+                                                    {{"A.CON"}, {"B.CON"}});
+        ItemNode* list = single ? heading : heading->Child(1);
+        RouteListsInfo info = InfoFor(list, single);
+        if (c.renamed) {
+            info.ListName = "Renamed";
+            info.NameChanged = true;
+        }
+        RecordList<ItemSet> items = Members(c.members);
+        const QStringList shape = Shape(heading);
+        const QStringList files = DataFiles();
+        SetRegisterWritable(false);
+
+        EXPECT_FALSE(CommitListEdit(items, tree, list, c.mode, info, PT_MAINT_CONSIST));
+        EXPECT_EQ(Shape(heading), shape);
+        EXPECT_EQ(DataFiles(), files);
+        ASSERT_FALSE(ui.Shown().empty());
+        EXPECT_TRUE(ui.Shown().back().text.contains("ROUTE.QVC"));
+
+        SetRegisterWritable(true);
+        ASSERT_TRUE(CommitListEdit(items, tree, list, c.mode, info, PT_MAINT_CONSIST));
+        QStringList shown = Shape(heading);
+        if (c.renamed)
+            shown = shown.mid(2); // the other list stands first
+        EXPECT_EQ(shown, c.after);
+        EXPECT_NE(DataFiles(), files);
+        EXPECT_FALSE(DataFiles().join(' ').contains(".old"));
+    }
+}
+
+// An open list shows every committed entry at once, whatever its kind.
+TEST_F(ListCommitTest, AnOpenListShowsAllItsEntriesRightAfterTheCommit) {
+    for (const std::uint32_t kind : {PT_MAINT_CONSIST, PT_MAINT_STOCK, PT_MAINT_PATH}) {
+        SCOPED_TRACE(kind);
+        tree.Clear();
+        const QString folder = "ROUTES\\ALPHA";
+        const QString id = RouteListSection(kind);
+        RegisterLists(folder, kind, {id + "=12,Yard"}, {{"A.X"}});
+        ItemNode* route = tree.AddRoot(Record(0, PT_ROUTE, 1, "Alpha Line", folder, "ALPHA.trk"));
+        ItemNode* heading = route->AddChild(
+            Record(1, kind | PT_HEADING, SI_LIST_ACTIVE, "Yard", folder, id + ".QVC"));
+        heading->AddChild(Record(2, kind, 1, "A.X", folder, "A.X"));
+        heading->SetExpanded(true);
+        RouteListsInfo info;
+        FillRouteListsInfo(*heading->Data(), info, kind);
+        RouteListFileOp(info, RLF_OPEN | RLF_READ);
+        RecordList<ItemSet> items = Members({"B.X", "C.X", "D.X"}, kind);
+
+        ASSERT_TRUE(CommitListEdit(items, tree, heading, EM_EDIT, info, kind));
+        ASSERT_EQ(heading->ChildCount(), 3);
+        EXPECT_EQ(heading->Child(2)->Data()->FileName, "D.X");
+        EXPECT_FALSE(heading->Child(0)->Data()->PType & PT_FIRST_ONLY);
+    }
+}
 
 TEST_F(ListCommitTest, EmptyNewListUnderAOneListHeadingFoldsBackIntoTheHeading) {
     ItemNode* heading = AddRouteWithLists({"MAINTCON=11,Shunting"}, {{"A.CON", "B.CON"}});

@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace qv {
@@ -38,6 +39,13 @@ public:
 class DialogLogicUi : public FakeUi {
 public:
     QString typed;
+    // Runs as each message box is shown, as another program would act meanwhile.
+    std::function<void()> onBox;
+    int MessageBox(const QString& text, const QString& caption, int style) override {
+        if (onBox)
+            onBox();
+        return FakeUi::MessageBox(text, caption, style);
+    }
     int SelectStoragePath() override {
         StorePathDialogStart start;
         if (!PrepareStorePathDialog(&start))
@@ -258,6 +266,26 @@ TEST_F(StoreFolder, RegistryFailureAfterTheMovePutsTheStoreBackBeforeTheProgramE
         QDir(driveD_.path() + "/Store").removeRecursively();
         QDir(temp_.Host("Store")).removeRecursively();
     }
+}
+
+// The store cannot go back after the registry refused its new place: the user is told where it
+// is and where it should have gone.
+TEST_F(StoreFolder, AStoreThatCannotBePutBackIsReportedWithBothPaths) {
+    temp_.MakeFile("Store/TRAINS/CONSISTS/a.con", "consist");
+    Register("C:\\Store");
+    const QString blocker = sandbox_.HivePath(HKEY_LOCAL_MACHINE) + ".tmp";
+    ASSERT_TRUE(QDir().mkdir(blocker));
+    // Something takes the old place while the registry failure is shown.
+    ui_.onBox = [this] { temp_.MakeFolder("Store"); };
+
+    EXPECT_FALSE(AcceptStorePath("C:\\Quarvel"));
+    ui_.onBox = nullptr;
+    ASSERT_TRUE(QDir().rmdir(blocker));
+    EXPECT_EQ(ends_, QList<int>{1});
+    const QString text = LastText();
+    EXPECT_TRUE(text.startsWith(Caption(Msg::MOVETHING_ERROR1))) << text.toStdString();
+    EXPECT_TRUE(text.contains("'C:\\Quarvel'") && text.contains("'C:\\Store'"));
+    EXPECT_TRUE(FileExists("C:\\Quarvel\\TRAINS\\CONSISTS\\a.con")) << "left where it is";
 }
 
 TEST_F(StoreFolder, VanishedRegisteredStoreEndsTheProgramBeforeTheDialog) {

@@ -95,6 +95,7 @@ TEST_F(CommandLineTest, Scenario_RefusalsShowOneStopBoxLoadNothingAndStillEndThe
         EXPECT_EQ(ui.Shown()[0].caption, "Quarvel");
         EXPECT_EQ(ui.Shown()[0].style, MB_ICONSTOP);
         EXPECT_TRUE(App().CommandLineJob);
+        EXPECT_TRUE(App().CommandLineJobFailed);
         EXPECT_TRUE(window.Minimised());
     }
     EXPECT_EQ(window.loads, loads);
@@ -113,6 +114,7 @@ TEST_F(CommandLineTest, Scenario_MovesWhatTheFileSaysAndLaunchesMstsWithoutWaiti
     EXPECT_TRUE(msts.StillRunning());
     EXPECT_EQ(msts.Ran().value(0), drive.Host("MSTS"));
     EXPECT_TRUE(App().CommandLineJob);
+    EXPECT_FALSE(App().CommandLineJobFailed);
     EXPECT_TRUE(window.Checked("LaunchMSTSCbx"));
     EXPECT_EQ(window.CurrentScenarioFile(), scenario);
     EXPECT_TRUE(drive.NamesIn("MSTS/ROUTES/BETA").contains("B.trk"));

@@ -10,6 +10,7 @@
 #include "fixtures/mstsbuilder.h"
 #include "fixtures/registrysandbox.h"
 #include "fixtures/tempmsts.h"
+#include "mainwindow/commandline.h"
 #include "mainwindow/forms/mainform.h"
 #include "mainwindow/forms/mainform_settings.h"
 #include "platform/drivemap.h"
@@ -199,6 +200,7 @@ TEST_F(Startup, CommandLineJobKeepsTheGeometryAndClosesWithoutASavePrompt) {
     QCoreApplication::processEvents();
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(ui.Shown().size(), boxes); // no save question
+    EXPECT_EQ(form.ExitStatus(), kJobFailedStatus) << "the refused job is told to its caller";
     EXPECT_EQ(form.QuarvelObjects()->RootCount(), 0);
     // The next normal start opens where the user left the window.
     for (int i = 0; i < geometry.size(); ++i)

@@ -1,8 +1,8 @@
 // The main window's start-up, run once from its first show, and its 1000 ms timer, whose first
 // tick loads the tree (or closes the program after a command-line job).
 
-#include "mainwindow/forms/mainform.h"
 #include "mainwindow/forms/easycontroller.h"
+#include "mainwindow/forms/mainform.h"
 
 #include "ui_mainform.h"
 
@@ -133,6 +133,7 @@ void TMainForm::FormShow() {
     app.SilentClose = false;
     app.LoggingActive = false;
     app.CommandLineJob = false;
+    app.CommandLineJobFailed = false;
     app.FirstLoadPending = true;
     app.FirstTickPending = false;
     app.EasyListsStale = true;
@@ -210,6 +211,8 @@ void TMainForm::Timer1Timer() {
     }
     app.FirstTickPending = false;
     if (app.CommandLineJob) {
+        if (app.CommandLineJobFailed)
+            exitStatus_ = kJobFailedStatus;
         CloseMainForm(); // silent: the job has decided what is kept
         return;
     }
