@@ -131,6 +131,8 @@ void WriteStockInfo(const ItemSet& item, ReportPane* pane) {
                               referencedFiles, aliasFolders, true);
 
     WriteReportHeading(read ? stock.Name : item.Description, pane);
+    if (NameInside(QStringLiteral("TRAINS\\TRAINSET"), item.FileName).isEmpty())
+        AppendRichEditLines(pane, RefusedNameText(item.FileName, QString()), false);
     pane->AddLine(Caption(Msg::TREE_HEADING_FOLDER) + QStringLiteral(":   ") +
                   ParentPath(item.FileName));
     pane->AddLine(QString());

@@ -262,9 +262,14 @@ public:
         BuildViewerHeader(Item(PT_MAINT_CONSIST, "TRAINS\\CONSISTS", "EVIL.CON"));
         return QString();
     }
-    QString ItemReport() {
+    QString ConsistReport() {
         WriteConsistInfo(Item(PT_MAINT_CONSIST, "TRAINS\\CONSISTS", "EVIL.CON"),
                          main.InformationMemo());
+        return QString();
+    }
+    QString StockReport() {
+        WriteStockInfo(Item(PT_MAINT_STOCK, "TRAINS\\TRAINSET", Lead(3) + "\\LOOT.WAG"),
+                       main.InformationMemo());
         return QString();
     }
     QString WhereUsed() {
@@ -299,7 +304,8 @@ const Command kCommands[] = {
     {"ExploreActivity", true, &Installation::Explore},
     {"EasyPagePicture", true, &Installation::Picture},
     {"Viewer", true, &Installation::Viewer},
-    {"ItemReport", true, &Installation::ItemReport},
+    {"ConsistReport", true, &Installation::ConsistReport},
+    {"StockReport", true, &Installation::StockReport},
     {"WhereUsed", true, &Installation::WhereUsed},
 };
 
