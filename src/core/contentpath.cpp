@@ -14,7 +14,7 @@ bool IsSeparator(QChar c) {
     return c == u'\\' || c == u'/';
 }
 
-bool OnlyDotsAndSpaces(const QString& part) {
+bool OnlyDotsAndSpaces(QStringView part) {
     for (const QChar c : part)
         if (c != u'.' && c != u' ')
             return false;
@@ -22,17 +22,39 @@ bool OnlyDotsAndSpaces(const QString& part) {
 }
 
 // Windows opens a device for these names in any folder, whatever extension follows them.
-bool IsDeviceName(const QString& part) {
-    QString stem = part.left(part.indexOf(u'.')).toUpper();
+bool IsDeviceName(QStringView part) {
+    QStringView stem = part.left(part.indexOf(u'.') < 0 ? part.size() : part.indexOf(u'.'));
     while (stem.endsWith(u' '))
         stem.chop(1);
-    static const QStringList devices{QStringLiteral("CON"),    QStringLiteral("PRN"),
-                                     QStringLiteral("AUX"),    QStringLiteral("NUL"),
-                                     QStringLiteral("CONIN$"), QStringLiteral("CONOUT$")};
-    if (devices.contains(stem))
-        return true;
-    return stem.size() == 4 && (stem.startsWith(u"COM") || stem.startsWith(u"LPT")) &&
-           stem.at(3) >= u'1' && stem.at(3) <= u'9';
+    if (stem.size() == 4 && stem.at(3) >= u'1' && stem.at(3) <= u'9')
+        return stem.left(3).compare(u"COM", Qt::CaseInsensitive) == 0 ||
+               stem.left(3).compare(u"LPT", Qt::CaseInsensitive) == 0;
+    for (const char16_t* device : {u"CON", u"PRN", u"AUX", u"NUL", u"CONIN$", u"CONOUT$"})
+        if (stem.compare(QStringView(device), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+// A part that names a file or folder as it stands: not empty, no "." or "..", nothing Windows
+// would shorten or open as a device, no drive, stream or control character.
+bool PlainPart(QStringView part) {
+    if (part.isEmpty() || OnlyDotsAndSpaces(part) || IsDeviceName(part))
+        return false;
+    for (const QChar c : part)
+        if (c == u':' || c.unicode() < 0x20)
+            return false;
+    return true;
+}
+
+// True when every part of the entry (separated by "\" alone) is plain: the entry is then its own
+// resolution, and most names from content files are so.
+bool PlainEntry(const QString& entry) {
+    if (entry.contains(u'/'))
+        return false;
+    for (const QStringView part : QStringView(entry).split(u'\\'))
+        if (!PlainPart(part))
+            return false;
+    return true;
 }
 
 } // namespace
@@ -40,6 +62,8 @@ bool IsDeviceName(const QString& part) {
 QString EntryInside(const QString& base, const QString& entry) {
     if (entry.isEmpty() || IsSeparator(entry.front()))
         return QString();
+    if (base.isEmpty() && PlainEntry(entry))
+        return entry;
     // A name joined to its folder ("<folder>\\server\share") is as absolute as it was alone.
     if (!base.isEmpty() && entry.size() > base.size() + 1 && IsSeparator(entry.at(base.size())) &&
         IsSeparator(entry.at(base.size() + 1)) && CompareText(entry.left(base.size()), base) == 0)
@@ -47,10 +71,6 @@ QString EntryInside(const QString& base, const QString& entry) {
     QStringList kept;
     const QStringList parts = QString(entry).replace(u'/', u'\\').split(u'\\');
     for (const QString& part : parts) {
-        // A colon names a drive or a stream; control characters name no MSTS file.
-        for (const QChar c : part)
-            if (c == u':' || c.unicode() < 0x20)
-                return QString();
         if (part.isEmpty() || part == QLatin1String("."))
             continue;
         if (part == QLatin1String("..")) {
@@ -59,7 +79,7 @@ QString EntryInside(const QString& base, const QString& entry) {
             kept.removeLast();
             continue;
         }
-        if (OnlyDotsAndSpaces(part) || IsDeviceName(part))
+        if (!PlainPart(part))
             return QString();
         kept << part;
     }
@@ -72,11 +92,13 @@ QString EntryInside(const QString& base, const QString& entry) {
 }
 
 QString NameInside(const QString& folder, const QString& name) {
-    // A name that starts with a separator is absolute, not a part of the folder's path.
-    if (name.isEmpty() || IsSeparator(name.front()))
-        return QString();
-    return folder.isEmpty() ? EntryInside(QString(), name)
-                            : EntryInside(folder, folder + u'\\' + name);
+    // The name may not climb out of the folder: it is resolved on its own.
+    const QString inside = EntryInside(QString(), name);
+    if (inside.isEmpty() || folder.isEmpty())
+        return inside;
+    // The folder may come from a content file too (a list's path folder).
+    const QString base = EntryInside(QString(), folder);
+    return base.isEmpty() ? QString() : base + u'\\' + inside;
 }
 
 QString ContentPath(const QString& root, const QString& folder, const QString& name) {

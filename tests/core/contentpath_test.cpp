@@ -75,6 +75,8 @@ const BelowCase kBelowCases[] = {
     {"TRAINS\\TRAINSET", "NUL.WAG", ""},
     {"", "ROUTES\\R\\load.ace", "C:\\MSTS\\ROUTES\\R\\load.ace"},
     {"", "..\\x", ""},
+    {"..\\SECRET", "LOOT.pat", ""},
+    {"ROUTES\\R\\.\\PATHS", "up.pat", "C:\\MSTS\\ROUTES\\R\\PATHS\\up.pat"},
 };
 
 class ContentPathTest : public ::testing::TestWithParam<BelowCase> {};

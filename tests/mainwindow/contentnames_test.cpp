@@ -309,45 +309,31 @@ const Command kCommands[] = {
     {"WhereUsed", true, &Installation::WhereUsed},
 };
 
-class ContentNamesTable
-    : public ::testing::TestWithParam<std::tuple<const Command*, const Hostile*>> {};
+class ContentNamesTable : public ::testing::TestWithParam<std::tuple<Command, Hostile>> {};
 
 TEST_P(ContentNamesTable, NothingOutsideTheTwoFoldersIsTouchedAndTheNameIsRefused) {
-    const auto [command, hostile] = GetParam();
-    Installation t(*hostile);
+    const auto& [command, hostile] = GetParam();
+    Installation t(hostile);
     t.Build();
     if (::testing::Test::HasFatalFailure())
         return;
-    const QString told = t.Told((t.*command->run)());
+    const QString told = t.Told((t.*command.run)());
 
     EXPECT_EQ(t.Outside(), t.outsideBefore);
     EXPECT_EQ(t.MovedOutside().join(u'\n').toStdString(), "");
-    if (command->refuses) {
+    if (command.refuses) {
         EXPECT_TRUE(told.contains(Caption(Msg::INVALID_FILENAME))) << told.toStdString();
-        EXPECT_TRUE(told.contains(hostile->lead(1).remove(QStringLiteral("..\\"))))
+        EXPECT_TRUE(told.contains(hostile.lead(1).remove(QStringLiteral("..\\"))))
             << told.toStdString();
     }
 }
 
-std::vector<const Command*> CommandList() {
-    std::vector<const Command*> list;
-    for (const Command& command : kCommands)
-        list.push_back(&command);
-    return list;
-}
-std::vector<const Hostile*> HostileList() {
-    std::vector<const Hostile*> list;
-    for (const Hostile& hostile : kHostile)
-        list.push_back(&hostile);
-    return list;
-}
-
 INSTANTIATE_TEST_SUITE_P(EveryCommand, ContentNamesTable,
-                         ::testing::Combine(::testing::ValuesIn(CommandList()),
-                                            ::testing::ValuesIn(HostileList())),
+                         ::testing::Combine(::testing::ValuesIn(kCommands),
+                                            ::testing::ValuesIn(kHostile)),
                          [](const auto& info) {
-                             return std::string(std::get<0>(info.param)->label) + "_" +
-                                    std::get<1>(info.param)->label;
+                             return std::string(std::get<0>(info.param).label) + "_" +
+                                    std::get<1>(info.param).label;
                          });
 
 } // namespace
