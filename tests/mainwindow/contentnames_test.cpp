@@ -5,6 +5,7 @@
 // time, no entry appears there, and no file operation of a move is given a path there.
 #include "core/contentpath.h"
 #include "core/filemoveops.h"
+#include "easy/activityfilegen.h"
 #include "easy/exploresession.h"
 #include "easy/routepicture.h"
 #include "editors/listeditoractions.h"
@@ -135,7 +136,7 @@ public:
         }
         for (const char* folder : {"SECRET/", "GAMES/SECRET/"})
             for (const char* file : {"LOOT.WAG", "LOOT.ENG", "LOOT.srv", "LOOT.trf", "LOOT.ace",
-                                     "LOOT.pat", "LOOT.con"})
+                                     "LOOT.pat", "LOOT.con", "ACTIVITIES/LOOT.act"})
                 drive.MakeFile(QLatin1String(folder) + QLatin1String(file), "sentinel");
         LoadTree();
         AgeOutside();
@@ -252,6 +253,14 @@ public:
             CheckSessionActivity(Item(PT_ACTIVITY, "ROUTES\\ALPHA\\ACTIVITIES", "a2.act")));
         return QString();
     }
+    QString ExploreFiles() {
+        ActivityInfo source;
+        source.Folder = Lead(1) + "\\ACTIVITIES";
+        source.FileName = QStringLiteral("LOOT.act");
+        ExploreActivitySaveInfo session;
+        EXPECT_FALSE(GenerateExploreActivity(source, session));
+        return QString();
+    }
     QString Picture() {
         EXPECT_EQ(RoutePictureFile(*RouteNode("ALPHA")->Data(), Lead(3) + "\\LOOT.ace",
                                    main.InformationMemo()),
@@ -302,12 +311,20 @@ const Command kCommands[] = {
     {"ImmediateUnstorePathList", true, &Installation::PathEditor},
     {"UnstoreEverything", false, &Installation::Everything},
     {"ExploreActivity", true, &Installation::Explore},
+    {"ExploreGeneration", true, &Installation::ExploreFiles},
     {"EasyPagePicture", true, &Installation::Picture},
     {"Viewer", true, &Installation::Viewer},
     {"ConsistReport", true, &Installation::ConsistReport},
     {"StockReport", true, &Installation::StockReport},
     {"WhereUsed", true, &Installation::WhereUsed},
 };
+
+void PrintTo(const Command& command, std::ostream* out) {
+    *out << command.label;
+}
+void PrintTo(const Hostile& hostile, std::ostream* out) {
+    *out << hostile.label;
+}
 
 class ContentNamesTable : public ::testing::TestWithParam<std::tuple<Command, Hostile>> {};
 
