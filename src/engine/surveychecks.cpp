@@ -121,7 +121,12 @@ bool SurveyActivity(const ItemSet& activity, StoreIniHolder& scenarioCache, Stri
     ReportPane* pane = TheMainServices().InformationMemo();
     ActivityInfo info;
     info.FullCheck = !App().ExtendedActivityCache;
-    const QString relative = activity.Folder + u'\\' + activity.FileName;
+    // An activity as a scenario file from elsewhere may name it: one outside both folders is
+    // reported and neither read nor moved.
+    const QString relative =
+        CheckedEntry(QString(), activity.Folder + u'\\' + activity.FileName, &activity, pane);
+    if (relative.isEmpty())
+        return false;
     const QString routeFolder = ParentPath(activity.Folder);
 
     StringList services = StringList::SortedUnique();

@@ -456,7 +456,20 @@ TEST_F(SurveyTest, Survey_RouteNamedOutsideBothFoldersIsReportedAndNeverListed) 
     Mark(RouteNode("BETA"), SI_IN_STORE);
 
     EXPECT_TRUE(RunSurvey(false));
-    EXPECT_FALSE(Lower(lists.A).join(u' ').contains("out"))
+    EXPECT_FALSE(Lower(lists.A).join(u' ').contains("\\out\\"))
         << Lower(lists.A).join(u' ').toStdString();
     EXPECT_EQ(CountInPane(Msg::INVALID_FILENAME), 1) << PaneText().toStdString();
+}
+
+TEST_F(SurveyTest, Survey_ActivityNamedOutsideBothFoldersIsReportedAndNeverListed) {
+    BuildBase();
+    LoadTree();
+    drive.MakeFile("OUT/a1.act", "outside");
+    ActivityNode("a1.act")->Data()->Folder = "ROUTES\\..\\..\\OUT";
+
+    RunSurvey(false);
+    EXPECT_FALSE(Lower(lists.B).join(u' ').contains("\\out\\"))
+        << Lower(lists.B).join(u' ').toStdString();
+    EXPECT_EQ(CountInPane(Msg::INVALID_FILENAME), 1) << PaneText().toStdString();
+    EXPECT_EQ(drive.Content("OUT/a1.act"), "outside");
 }
