@@ -102,17 +102,19 @@ public:
 
     QString Lead(int depth) const { return hostile_.lead(depth); }
 
-    // Route ALPHA in the MSTS folder drives BAD.CON, whose wagon leads out; its activity a2
-    // names a player service and a3 a traffic file that lead out. Route BETA in the store drives
-    // EVIL.CON, stored too, whose wagon leads out. The files the names lead to lie in C:\SECRET
-    // (reached from the store) and C:\GAMES\SECRET (from the MSTS folder).
+    // Route ALPHA in the MSTS folder drives BAD.CON; its activity a2 names a player service and
+    // a3 a traffic file that lead out. Route BETA in the store drives EVIL.CON, stored too. The
+    // files the names lead to lie in C:\SECRET (reached from the store) and C:\GAMES\SECRET (from
+    // the MSTS folder).
     void Build() {
         games.AddDefaultWagon();
         ASSERT_TRUE(EnsureDefaultExclusions());
         games.AddEngine("DASH9", "DASH9.ENG", "Dash 9", EngineType::Diesel);
-        const Vehicle loot{Lead(3), QStringLiteral("LOOT")};
-        games.AddConsist("BAD.CON", "Bad", {{"DASH9", "DASH9", true}, loot});
-        games.AddConsist("EVIL.CON", "Evil", {{"DASH9", "DASH9", true}, loot}, Into::Store);
+        // Their lead engine and a wagon lead out.
+        const std::vector<Vehicle> train{
+            {Lead(3), "LOOT", true}, {"DASH9", "DASH9", true}, {Lead(3), "LOOT"}};
+        games.AddConsist("BAD.CON", "Bad", train);
+        games.AddConsist("EVIL.CON", "Evil", train, Into::Store);
         games.AddRoute("ALPHA", "Alpha Line", "A");
         games.AddPath("ALPHA", "up.pat", "Up", "Here", "There");
         games.AddService("ALPHA", "s1.srv", "s1", "BAD", "up");
@@ -127,7 +129,7 @@ public:
         games.AddPath("BETA", "b.pat", "b", "X", "Y", true, Into::Store);
         games.AddService("BETA", "b1.srv", "b1", "EVIL", "b", Into::Store);
         games.AddActivity("BETA", "b1.act", "Beta Run", "b1.srv", QString(), {}, Into::Store);
-        // What a device name would name inside the store is refused as well.
+        // A device name names a folder of the store here: only its refusal keeps it in place.
         if (!Lead(3).contains(QStringLiteral("SECRET"))) {
             const QString folder = games.HostPath("TRAINS\\TRAINSET", Into::Store) + u'/' + Lead(3);
             ASSERT_TRUE(QDir().mkpath(folder));
