@@ -6,6 +6,7 @@
 #include "catalogue/servicereader.h"
 #include "core/appstate.h"
 #include "core/comparetext.h"
+#include "core/contentpath.h"
 #include "core/generaldefs.h"
 #include "core/itemkinds.h"
 #include "core/regsettings.h"
@@ -314,8 +315,8 @@ bool ReadActivityFile(const QString& root, const ItemSet& item, StoreIniHolder& 
     PumpMessagesIfBusy();
     ResetActivity(item, info);
     const ActivityFolders folders = FoldersOf(info);
-    const QString fullPath = root + u'\\' + folders.section;
-    if (!FileExists(fullPath))
+    const QString fullPath = ContentPath(root, QString(), folders.section);
+    if (fullPath.isEmpty() || !FileExists(fullPath))
         return false;
     const qint32 fileDate = FileAge(fullPath);
 
@@ -337,9 +338,10 @@ bool ReadActivityFile(const QString& root, const ItemSet& item, StoreIniHolder& 
         if (!info.Traffic.isEmpty()) {
             const int cachedDate = cache.Ini.ReadInteger(folders.section, kKeyTrafficDate, -1);
             info.TrafficDate = cachedDate;
-            const qint32 trafficDate =
-                FileAge(App().MstsRootFolder + u'\\' + folders.route +
-                        QStringLiteral("\\TRAFFIC\\") + info.Traffic + QStringLiteral(".trf"));
+            const QString trafficFile =
+                ContentPath(App().MstsRootFolder, folders.route + QStringLiteral("\\TRAFFIC"),
+                            info.Traffic + QStringLiteral(".trf"));
+            const qint32 trafficDate = trafficFile.isEmpty() ? -1 : FileAge(trafficFile);
             if (trafficDate != info.TrafficDate || renew) {
                 info.TrafficDate = TrafficMatchesActivity(info, own.services) ? trafficDate : -1;
                 if (cachedDate != info.TrafficDate)
@@ -360,9 +362,10 @@ bool ReadActivityFile(const QString& root, const ItemSet& item, StoreIniHolder& 
     if (!info.FullCheck || !parsed)
         TakeCachedValues(cache.Ini, folders, info, services, stock);
     if (info.FullCheck) {
-        const QString path = folders.paths + info.PathID;
-        info.PlayerPathFound = FileExists(App().StoreRootFolder + u'\\' + path) ||
-                               FileExists(App().MstsRootFolder + u'\\' + path);
+        const QString paths = folders.paths.chopped(1);
+        const QString store = ContentPath(App().StoreRootFolder, paths, info.PathID);
+        const QString msts = ContentPath(App().MstsRootFolder, paths, info.PathID);
+        info.PlayerPathFound = !store.isEmpty() && (FileExists(store) || FileExists(msts));
     }
     return true;
 }

@@ -7,6 +7,7 @@
 #include "catalogue/stockreader.h"
 #include "core/appstate.h"
 #include "core/comparetext.h"
+#include "core/contentpath.h"
 #include "core/generaldefs.h"
 #include "core/regsettings.h"
 #include "core/status.h"
@@ -200,8 +201,8 @@ void AskLeadEngines(std::vector<ConsistAhead>& parsed) {
             AheadFile engine;
             // As the check asks: the store first, then the MSTS folder.
             for (const QString& root : {App().StoreRootFolder, App().MstsRootFolder}) {
-                engine.path = root + kTrainsetBase + lead;
-                engine.age = FileAge(engine.path, &engine.stamp);
+                engine.path = ContentPath(root, QStringLiteral("TRAINS\\TRAINSET"), lead);
+                engine.age = engine.path.isEmpty() ? -1 : FileAge(engine.path, &engine.stamp);
                 if (engine.age != -1) {
                     engine.root = root;
                     engine.earlierLack = true;

@@ -2,6 +2,7 @@
 
 #include "catalogue/readahead.h"
 #include "core/appstate.h"
+#include "core/contentpath.h"
 #include "core/filefind.h"
 #include "core/stringlist.h"
 #include "platform/drivemap.h"
@@ -265,6 +266,13 @@ void KeptListing::List(StringList& files, ListedFileDates& listed,
 ListedFile::ListedFile(const ListedFileDates* listed, const QString& root, QLatin1StringView base,
                        const QString& name)
     : root_(root), base_(base), name_(name) {
+    // A name that leads out of its folder names no file this reader may look at.
+    const QString folder = QString(base).mid(1).chopped(base.size() > 1 ? 1 : 0);
+    if (NameInside(folder, name).isEmpty()) {
+        age_ = -1;
+        asked_ = true;
+        return;
+    }
     switch (listed ? listed->Find(root, name, &age_) : ListedFileDates::Answer::Unknown) {
     case ListedFileDates::Answer::Known:
         return;

@@ -7,6 +7,7 @@
 #include "catalogue/pathrecords.h"
 #include "catalogue/servicereader.h"
 #include "core/appstate.h"
+#include "core/contentpath.h"
 #include "core/easyservices.h"
 #include "core/filefind.h"
 #include "core/generaldefs.h"
@@ -137,13 +138,19 @@ bool ReadRouteServices(const QString& routeFolder, StringList& consistFiles) {
 // Adds the stock of every consist to stockFiles. False when a consist names no vehicle in
 // either root.
 bool ReadConsistStock(const StringList& consistFiles, StringList& stockFiles) {
-    const QString consists = QStringLiteral("\\TRAINS\\CONSISTS\\");
+    const QString consists = QStringLiteral("TRAINS\\CONSISTS");
     bool result = true;
     for (int i = 0; i < consistFiles.Count(); ++i) {
-        if (ReadConsistVehicles(App().StoreRootFolder + consists + consistFiles[i], &stockFiles,
-                                nullptr) ||
-            ReadConsistVehicles(App().MstsRootFolder + consists + consistFiles[i], &stockFiles,
-                                nullptr))
+        // The consist is named by a service file: one named outside TRAINS\CONSISTS is refused.
+        const QString stored = CheckedContentPath(App().StoreRootFolder, consists, consistFiles[i],
+                                                  QString(), InformationPane());
+        if (stored.isEmpty()) {
+            result = false;
+            continue;
+        }
+        if (ReadConsistVehicles(stored, &stockFiles, nullptr) ||
+            ReadConsistVehicles(ContentPath(App().MstsRootFolder, consists, consistFiles[i]),
+                                &stockFiles, nullptr))
             continue;
         Report(RL_ERROR, nullptr, NotFoundText(Msg::TYPE_STOCK_ITEM_LEG, consistFiles[i]),
                InformationPane());

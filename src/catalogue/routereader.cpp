@@ -3,6 +3,7 @@
 #include "catalogue/mststext.h"
 #include "catalogue/routefolders.h"
 #include "core/appstate.h"
+#include "core/contentpath.h"
 #include "core/generaldefs.h"
 #include "core/mainservices.h"
 #include "core/regsettings.h"
@@ -76,7 +77,8 @@ bool ReadRouteFile(const QString& root, const QString& folder, const QString& fi
     info.TSectionMaintenance = 0;
 
     MstsTextReader reader;
-    if (!reader.Open(root + u'\\' + folder + u'\\' + file))
+    const QString path = ContentPath(root, folder, file);
+    if (path.isEmpty() || !reader.Open(path))
         return false;
     const QStringList& table = RouteKeywords();
     QString line;

@@ -1,6 +1,7 @@
 #include "catalogue/servicereader.h"
 
 #include "catalogue/mststext.h"
+#include "core/contentpath.h"
 #include "core/generaldefs.h"
 #include "core/regsettings.h"
 #include "core/status.h"
@@ -76,8 +77,10 @@ bool ReadServiceFile(const QString& root, const QString& relativePath, ServiceIn
     service.Name = NotFound();
     SplitRelativePath(relativePath, &service.Folder, &service.FileName);
 
+    // The path comes from an activity's PlayerService or Service_Definition.
+    const QString path = ContentPath(root, QString(), relativePath);
     MstsTextReader reader;
-    if (!reader.Open(root + u'\\' + relativePath))
+    if (path.isEmpty() || !reader.Open(path))
         return false;
     const QStringList& table = ServiceKeywords();
     bool complete = false;
@@ -114,8 +117,10 @@ bool ReadTrafficServices(const QString& root, const QString& relativePath, Traff
     QString unused;
     SplitRelativePath(traffic.Folder, &routeFolder, &unused);
 
+    // The path comes from an activity's Traffic_Definition.
+    const QString path = ContentPath(root, QString(), relativePath);
     MstsTextReader reader;
-    if (!reader.Open(root + u'\\' + relativePath))
+    if (path.isEmpty() || !reader.Open(path))
         return false;
     const QStringList& table = TrafficKeywords();
     QString line;

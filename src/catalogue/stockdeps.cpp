@@ -3,6 +3,7 @@
 #include "catalogue/mststext.h"
 #include "core/appstate.h"
 #include "core/comparetext.h"
+#include "core/contentpath.h"
 #include "core/generaldefs.h"
 #include "core/mainservices.h"
 #include "core/regsettings.h"
@@ -58,9 +59,13 @@ QString KeepQuotedName(QString value) {
     return value;
 }
 
+// A reference that would lead out of the root exists in neither.
 bool ExistsInEither(const DependencyScan& scan, const QString& relative) {
-    return FileExists(scan.root + QLatin1Char('\\') + relative) ||
-           (!scan.otherRoot.isEmpty() && FileExists(scan.otherRoot + QLatin1Char('\\') + relative));
+    const QString inRoot = ContentPath(scan.root, QString(), relative);
+    if (inRoot.isEmpty())
+        return false;
+    return FileExists(inRoot) || (!scan.otherRoot.isEmpty() &&
+                                  FileExists(ContentPath(scan.otherRoot, QString(), relative)));
 }
 
 void ReportMissing(const DependencyScan& scan, const QString& reference) {
@@ -79,7 +84,12 @@ void ReportMissing(const DependencyScan& scan, const QString& reference) {
 // SOUND folder, for one) is no concern here.
 void ResolveAlias(const DependencyScan& scan, const QString& reference, const QString& baseFolder,
                   StringList* ownFiles, bool soundRule = false, bool strict = true) {
-    const QString target = ResolveRelativePath(reference, baseFolder);
+    const QString target = EntryInside(QString(), ResolveRelativePath(reference, baseFolder));
+    if (target.isEmpty()) {
+        Report(RL_ERROR, nullptr, RefusedNameText(reference, scan.file),
+               TheMainServices().InformationMemo());
+        return;
+    }
     if (!target.startsWith(kTrainsetPrefix, Qt::CaseInsensitive))
         return;
     const QString below = target.mid(kTrainsetPrefix.size());
@@ -109,7 +119,8 @@ void ResolveAlias(const DependencyScan& scan, const QString& reference, const QS
 bool ReadStockDependencies(const QString& root, const QString& stockFile, const QString& otherRoot,
                            StringList& ownFiles, StringList& aliases, bool folderPaths) {
     MstsTextReader reader;
-    if (!reader.Open(root + QLatin1Char('\\') + stockFile))
+    const QString path = ContentPath(root, QString(), stockFile);
+    if (path.isEmpty() || !reader.Open(path))
         return true;
     const DependencyScan scan{root,     otherRoot,  stockFile, StockFolderOf(stockFile),
                               &aliases, folderPaths};
@@ -138,7 +149,8 @@ bool ReadStockDependencies(const QString& root, const QString& stockFile, const 
 bool ReadCabViewDependencies(const QString& root, const QString& cabViewFile,
                              const QString& otherRoot, StringList& aliases, bool folderPaths) {
     MstsTextReader reader;
-    if (!reader.Open(root + QLatin1Char('\\') + cabViewFile))
+    const QString path = ContentPath(root, QString(), cabViewFile);
+    if (path.isEmpty() || !reader.Open(path))
         return true;
     const DependencyScan scan{root,     otherRoot,  cabViewFile, StockFolderOf(cabViewFile),
                               &aliases, folderPaths};
@@ -162,7 +174,8 @@ bool ReadCabViewDependencies(const QString& root, const QString& cabViewFile,
 bool ReadSoundDependencies(const QString& root, const QString& soundFile, const QString& otherRoot,
                            StringList& aliases, bool strict, bool folderPaths) {
     MstsTextReader reader;
-    if (!reader.Open(root + QLatin1Char('\\') + soundFile))
+    const QString path = ContentPath(root, QString(), soundFile);
+    if (path.isEmpty() || !reader.Open(path))
         return true;
     const DependencyScan scan{root,     otherRoot,  soundFile, StockFolderOf(soundFile),
                               &aliases, folderPaths};

@@ -1,6 +1,7 @@
 #include "easy/activityfilegen.h"
 
 #include "core/appstate.h"
+#include "core/contentpath.h"
 #include "core/easyservices.h"
 #include "core/filemove.h"
 #include "core/generaldefs.h"
@@ -208,9 +209,19 @@ QByteArray Utf16LeLines(const QStringList& lines) {
 bool GenerateExploreActivity(const ActivityInfo& source, ExploreActivitySaveInfo& session) {
     const QString& msts = App().MstsRootFolder;
     const QString& store = App().StoreRootFolder;
-    const QString rel = u'\\' + source.Folder + u'\\' + source.FileName;
-    const QString routeFolder = ParentPath(source.Folder);
-    const QString activities = msts + u'\\' + source.Folder + u'\\';
+    // The activity may be named by a scenario file from anywhere: one whose name leads out of
+    // both folders is neither read, nor moved, nor written beside.
+    const QString inside = NameInside(source.Folder, source.FileName);
+    if (inside.isEmpty()) {
+        TheUi().MessageBox(Caption(Msg::EXPLORE_ACTIVITY_DESCRIPTION) + u' ' +
+                               Caption(Msg::EXPLORE_ACTIVITY_CREATE_ERR) + u'\n' +
+                               RefusedNameText(source.Folder + u'\\' + source.FileName, QString()),
+                           App().ProgramTitle, MB_ICONSTOP);
+        return false;
+    }
+    const QString rel = u'\\' + inside;
+    const QString routeFolder = ParentPath(ParentPath(inside));
+    const QString activities = msts + u'\\' + ParentPath(inside) + u'\\';
 
     QString error;
     bool failed = false;

@@ -5,8 +5,12 @@
 #include "catalogue/pathreader.h"
 #include "catalogue/servicereader.h"
 #include "core/appstate.h"
+#include "core/contentpath.h"
+#include "core/generaldefs.h"
 #include "core/itemkinds.h"
 #include "core/itemtree.h"
+#include "core/mainservices.h"
+#include "core/report.h"
 #include "core/storeini.h"
 #include "core/stringlist.h"
 #include "easy/exploresaves.h"
@@ -70,8 +74,18 @@ bool ReadActivityWithPlayerService(const ItemSet& item, StoreIniHolder& scenario
     const bool read =
         ReadActivityFile(App().StoreRootFolder, item, scenarioCache, activity, nullptr, nullptr) ||
         ReadActivityFile(App().MstsRootFolder, item, scenarioCache, activity, nullptr, nullptr);
-    return read && !activity.PlayerSrv.isEmpty() &&
-           (ReadServiceFile(App().StoreRootFolder, activity.PlayerSrv, service) ||
+    if (!read || activity.PlayerSrv.isEmpty())
+        return false;
+    // The player service is named by the activity: one that leads out of the route's SERVICES
+    // folder is refused, and the session is not built on it.
+    const QString services = ParentPath(item.Folder) + QStringLiteral("\\SERVICES");
+    if (EntryInside(services, activity.PlayerSrv).isEmpty()) {
+        Report(RL_ERROR, nullptr,
+               RefusedNameText(activity.PlayerSrv, item.Folder + u'\\' + item.FileName),
+               TheMainServices().InformationMemo());
+        return false;
+    }
+    return (ReadServiceFile(App().StoreRootFolder, activity.PlayerSrv, service) ||
             ReadServiceFile(App().MstsRootFolder, activity.PlayerSrv, service));
 }
 

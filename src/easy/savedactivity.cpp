@@ -1,6 +1,7 @@
 #include "easy/savedactivity.h"
 
 #include "core/appstate.h"
+#include "core/contentpath.h"
 #include "core/filefind.h"
 #include "core/filemove.h"
 #include "core/generaldefs.h"
@@ -148,11 +149,15 @@ int CheckExplorerActivity(int mode, qint64 /*processId*/, WindowHandle /*window*
 
 bool PatchSavedExploreMode(const ItemSet& activity, const QString& numberText,
                            std::int32_t position, const QString& line) {
-    const QString folder = App().MstsRootFolder + u'\\' + activity.Folder;
+    // The source may be named by a scenario file: nothing outside the MSTS folder is patched.
+    const QString inside = NameInside(activity.Folder, activity.FileName);
+    if (inside.isEmpty())
+        return false;
+    const QString folder = App().MstsRootFolder + u'\\' + ParentPath(inside);
     if (!OverwriteInPlace(folder + u'\\' + kExploreTempPrefix + numberText + QStringLiteral(".act"),
                           position, EncodeUtf16Le(line)))
         return false;
-    const QString relative = u'\\' + activity.Folder + u'\\' + activity.FileName;
+    const QString relative = u'\\' + inside;
     // The generation has normally stored the source already; moving it again would only report
     // a missing file after every session.
     if (!FileExists(App().MstsRootFolder + relative))

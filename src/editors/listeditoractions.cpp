@@ -3,6 +3,7 @@
 #include "catalogue/consistvehicles.h"
 #include "catalogue/namedlists.h"
 #include "core/appstate.h"
+#include "core/contentpath.h"
 #include "core/easyservices.h"
 #include "core/filemove.h"
 #include "core/generaldefs.h"
@@ -50,9 +51,11 @@ void RunFollowUp(int action, const ItemSet& item) {
             TheListEditorHooks().ShowShape(item);
         return;
     }
-    const QString msts = App().MstsRootFolder + QLatin1Char('\\') + ItemRelativePath(item);
-    // A failed move leaves nothing in the MSTS folder to open.
-    if (!FileExists(msts))
+    const QString relative = ItemRelativePath(item);
+    const QString msts = App().MstsRootFolder + QLatin1Char('\\') + relative;
+    // A failed move leaves nothing in the MSTS folder to open; a name that leads out of its folder
+    // opens nothing.
+    if (relative.isEmpty() || !FileExists(msts))
         return;
     if (action == LEA_EDIT) {
         const QString key = kProductKey + QStringLiteral("\\Editor");
@@ -81,17 +84,17 @@ QString ItemRelativePath(const ItemSet& item, bool* known) {
     if (known)
         *known = true;
     if (item.PType & PT_MASK_STOCK_RELATED)
-        return QStringLiteral("TRAINS\\TRAINSET\\") + item.FileName;
+        return NameInside(QStringLiteral("TRAINS\\TRAINSET"), item.FileName);
     if (item.PType & PT_MASK_CONSIST_RELATED)
-        return QStringLiteral("TRAINS\\CONSISTS\\") + item.FileName;
+        return NameInside(QStringLiteral("TRAINS\\CONSISTS"), item.FileName);
     if (item.PType & PT_MASK_PATH_RELATED)
-        return item.Folder + QLatin1Char('\\') + item.FileName;
+        return NameInside(item.Folder, item.FileName);
     if (known)
         *known = false;
     return QString();
 }
 
-void ImmediateUnstoreItem(ItemSet& item, ErrorSet& outcome) {
+void ImmediateUnstoreItem(ItemSet& item, ErrorSet& outcome, const QString& namingFile) {
     PathSet().DuplicateAnswer = 0;
     bool known = false;
     const QString relative = ItemRelativePath(item, &known);
@@ -99,6 +102,14 @@ void ImmediateUnstoreItem(ItemSet& item, ErrorSet& outcome) {
         outcome.style |= MB_ICONSTOP;
         outcome.text += Caption(Msg::MOVETHING_ERROR12) + QStringLiteral(" '") +
                         QString::number(item.PType) + QStringLiteral("'\n");
+        return;
+    }
+    if (relative.isEmpty()) {
+        outcome.style |= MB_ICONSTOP;
+        const QString named = (item.PType & PT_MASK_PATH_RELATED)
+                                  ? item.Folder + QLatin1Char('\\') + item.FileName
+                                  : item.FileName;
+        outcome.text += RefusedNameText(named, namingFile) + QLatin1Char('\n');
         return;
     }
     const QString storePath = App().StoreRootFolder + QLatin1Char('\\') + relative;
@@ -123,7 +134,7 @@ void ImmediateUnstoreItem(ItemSet& item, ErrorSet& outcome) {
         vehicle.PType = PT_MAINT_STOCK;
         vehicle.FileName = vehicles[i];
         ErrorSet vehicleOutcome;
-        ImmediateUnstoreItem(vehicle, vehicleOutcome);
+        ImmediateUnstoreItem(vehicle, vehicleOutcome, relative);
         outcome.style |= vehicleOutcome.style;
         outcome.text += vehicleOutcome.text;
     }

@@ -44,13 +44,14 @@ ListEditorHooks& TheListEditorHooks();
 
 // An item's path relative to either root by its kind: stock "TRAINS\TRAINSET\<FileName>",
 // consists "TRAINS\CONSISTS\<FileName>", paths "<Folder>\<FileName>"; empty (and `known` false)
-// for any other kind.
+// for any other kind, and empty (with `known` true) when the name would lead out of its folder.
 QString ItemRelativePath(const ItemSet& item, bool* known = nullptr);
 
 // Moves the item from the store into the MSTS folder (a consist after its engines and wagons,
 // each distinct vehicle once) and sets its store state to In Use; appends what went wrong to
-// the outcome. An item already in the MSTS folder is left alone without a word.
-void ImmediateUnstoreItem(ItemSet& item, ErrorSet& outcome);
+// the outcome. An item already in the MSTS folder is left alone without a word. A name that would
+// lead out of its folder is refused in the outcome, with `namingFile`, the file that names it.
+void ImmediateUnstoreItem(ItemSet& item, ErrorSet& outcome, const QString& namingFile = QString());
 
 // The record behind a selected row of `box`: from the Available list through the row map; from
 // the Current list the Available record of the same file when that one is shown (so that its row

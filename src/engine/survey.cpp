@@ -179,7 +179,13 @@ void SurveyRun::WalkTree() {
 
 void SurveyRun::SurveyRoute(ItemNode* node) {
     const ItemSet& item = *node->Data();
-    const QString routeFile = item.Folder + u'\\' + item.FileName;
+    // A route named by a scenario file may name any folder: one outside both is reported.
+    const QString routeFile =
+        CheckedEntry(QString(), item.Folder + u'\\' + item.FileName, &item, pane_);
+    if (routeFile.isEmpty()) {
+        errors_ = true;
+        return;
+    }
     if (ExistsInEitherRoot(routeFile))
         A.Add(routeFile);
     if (unstore_ && !partialRoute_) {

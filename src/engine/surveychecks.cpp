@@ -7,6 +7,7 @@
 #include "catalogue/pathrecords.h"
 #include "catalogue/servicereader.h"
 #include "core/appstate.h"
+#include "core/contentpath.h"
 #include "core/filefind.h"
 #include "core/generaldefs.h"
 #include "core/itemkinds.h"
@@ -110,8 +111,9 @@ bool RefreshListMembers(RecordList<ItemSet>& members, std::uint32_t kind, const 
 } // namespace
 
 bool ExistsInEitherRoot(const QString& relative) {
-    return FileExists(App().StoreRootFolder + u'\\' + relative) ||
-           FileExists(App().MstsRootFolder + u'\\' + relative);
+    const QString store = ContentPath(App().StoreRootFolder, QString(), relative);
+    return !store.isEmpty() && (FileExists(store) ||
+                                FileExists(ContentPath(App().MstsRootFolder, QString(), relative)));
 }
 
 bool SurveyActivity(const ItemSet& activity, StoreIniHolder& scenarioCache, StringList& C,
@@ -119,7 +121,12 @@ bool SurveyActivity(const ItemSet& activity, StoreIniHolder& scenarioCache, Stri
     ReportPane* pane = TheMainServices().InformationMemo();
     ActivityInfo info;
     info.FullCheck = !App().ExtendedActivityCache;
-    const QString relative = activity.Folder + u'\\' + activity.FileName;
+    // An activity as a scenario file from elsewhere may name it: one outside both folders is
+    // reported and neither read nor moved.
+    const QString relative =
+        CheckedEntry(QString(), activity.Folder + u'\\' + activity.FileName, &activity, pane);
+    if (relative.isEmpty())
+        return false;
     const QString routeFolder = ParentPath(activity.Folder);
 
     StringList services = StringList::SortedUnique();

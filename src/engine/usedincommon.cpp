@@ -9,6 +9,7 @@
 #include "catalogue/servicereader.h"
 #include "core/appstate.h"
 #include "core/comparetext.h"
+#include "core/contentpath.h"
 #include "core/filefind.h"
 #include "core/generaldefs.h"
 #include "core/itemkinds.h"
@@ -75,9 +76,8 @@ std::unique_ptr<UsedInInfo> NewHit(std::uint32_t kind, std::int32_t weight, cons
 
 // Reads a consist's vehicle list from one root; false when the root is not set.
 bool ReadVehicles(const QString& root, const QString& name, StringList& vehicles) {
-    return !root.isEmpty() && ReadConsistVehicles(root + QLatin1Char('\\') + kConsistsFolder +
-                                                      QLatin1Char('\\') + name,
-                                                  &vehicles, nullptr);
+    const QString path = root.isEmpty() ? QString() : ContentPath(root, kConsistsFolder, name);
+    return !path.isEmpty() && ReadConsistVehicles(path, &vehicles, nullptr);
 }
 
 // The route's files of a kind, or those of every route of the root when route is empty.
@@ -230,11 +230,14 @@ void FindActivitiesUsing(const UsedInSearchList* stock, const UsedInSearchList* 
         // The traffic file no longer lists exactly the activity's services: whatever it lists
         // is used too.
         if (activity.TrafficDate < 0 && !activity.Traffic.isEmpty()) {
+            const QString trafficFile = NameInside(routeFolder + QStringLiteral("\\TRAFFIC"),
+                                                   activity.Traffic + QStringLiteral(".trf"));
             TrafficInfo traffic;
-            ReadTrafficServices(App().MstsRootFolder,
-                                routeFolder + QStringLiteral("\\TRAFFIC\\") + activity.Traffic +
-                                    QStringLiteral(".trf"),
-                                traffic, &trafficServices);
+            if (trafficFile.isEmpty())
+                Report(RL_ERROR, nullptr, RefusedNameText(activity.Traffic, file),
+                       TheMainServices().InformationMemo());
+            else
+                ReadTrafficServices(App().MstsRootFolder, trafficFile, traffic, &trafficServices);
         }
         if (!activity.PlayerSrv.isEmpty())
             usedServices.Add(activity.PlayerSrv);

@@ -1,9 +1,8 @@
 // The work lists of one store or unstore job, which the survey fills and the move phase carries
-// out, and the rule that keeps every entry taken from a content file inside its folder: content
-// comes from strangers' downloads, and a name such as "..\..\OUT" or "C:\WINDOWS" must never make
-// a job read or move a file outside the MSTS folder and the store.
+// out; every entry taken from a content file is kept inside its folder by core/contentpath.
 #pragma once
 
+#include "core/contentpath.h"
 #include "core/stringlist.h"
 
 #include <QString>
@@ -28,19 +27,6 @@ struct WorkLists {
     StringList G = StringList::SortedUnique();
     StringList H = StringList::SortedUnique();
 };
-
-// The entry ("\" or "/" between its parts, relative to the folder its list lies in) with "." and
-// ".." resolved, judged by its text alone. Empty when it cannot name a file below `base` (a folder
-// relative to the same place; empty for the list's own folder): empty itself, absolute, a drive
-// or a share (also when joined to `base`: "<base>\\\\server\\share"), a ".." that climbs above the
-// list's folder, a part made of dots and spaces only (which Windows would shorten to ".."), or a
-// path that ends outside `base`.
-QString EntryInside(const QString& base, const QString& entry);
-
-// The entry resolved when it lies inside `base`; otherwise empty, after reporting it as an error in
-// the pane together with the file that names it (when given).
-QString CheckedEntry(const QString& base, const QString& entry, const ItemSet* namedBy,
-                     ReportPane* pane);
 
 // Adds the entry, resolved, to the list when it lies inside `base`, and returns true. Otherwise
 // reports it as an error in the pane, naming the file that names it (when given), and returns

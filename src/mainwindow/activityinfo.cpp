@@ -11,6 +11,7 @@
 #include "catalogue/servicereader.h"
 #include "catalogue/stockreader.h"
 #include "core/appstate.h"
+#include "core/contentpath.h"
 #include "core/generaldefs.h"
 #include "core/itemkinds.h"
 #include "core/itemset.h"
@@ -20,7 +21,6 @@
 #include "core/stringlist.h"
 
 #include <QCoreApplication>
-#include <QRegularExpression>
 
 namespace qv {
 
@@ -39,11 +39,7 @@ QString FormLabel(const char* caption) {
 // Names come from strangers' files: one that climbs out of its folder or names a drive is not
 // followed, so that the report reads nothing outside the two folders.
 bool NamesFile(const QString& reference) {
-    if (reference.isEmpty() || reference == QLatin1String("0") ||
-        reference.contains(QLatin1Char(':')))
-        return false;
-    static const QRegularExpression separators(QStringLiteral("[\\\\/]"));
-    return !reference.split(separators).contains(QStringLiteral(".."));
+    return reference != QLatin1String("0") && !NameInside(QString(), reference).isEmpty();
 }
 
 // Everything the section reads through, opened once for the whole section.

@@ -10,6 +10,7 @@
 #include "catalogue/stockreader.h"
 #include "core/appstate.h"
 #include "core/comparetext.h"
+#include "core/contentpath.h"
 #include "core/generaldefs.h"
 #include "core/itemkinds.h"
 #include "core/itemset.h"
@@ -94,6 +95,12 @@ void WriteConsistInfo(const ItemSet& item, ReportPane* pane) {
             }
             const QString name = found ? stock.Name : Caption(Msg::TYPE_UNKNOWN_LEG);
             pane->AddLine(kFourBlanks + NameAndFileName(name, contents[i]));
+            if (NameInside(vehicle.Folder, contents[i]).isEmpty())
+                AppendRichEditLines(
+                    pane,
+                    RefusedNameText(contents[i],
+                                    QStringLiteral("TRAINS\\CONSISTS\\") + item.FileName),
+                    false);
         }
     }
     CloseStoreIni(std::move(consistCache));
@@ -118,11 +125,14 @@ void WriteStockInfo(const ItemSet& item, ReportPane* pane) {
     }
     StringList referencedFiles = StringList::SortedUnique();
     StringList aliasFolders = StringList::SortedUnique();
+    // ReadStockFile refuses a name that leads out of the trainset.
     if (read && (stock.PType & PT_ENGINE))
         ReadStockDependencies(primary, QStringLiteral("TRAINS\\TRAINSET\\") + item.FileName, other,
                               referencedFiles, aliasFolders, true);
 
     WriteReportHeading(read ? stock.Name : item.Description, pane);
+    if (NameInside(QStringLiteral("TRAINS\\TRAINSET"), item.FileName).isEmpty())
+        AppendRichEditLines(pane, RefusedNameText(item.FileName, QString()), false);
     pane->AddLine(Caption(Msg::TREE_HEADING_FOLDER) + QStringLiteral(":   ") +
                   ParentPath(item.FileName));
     pane->AddLine(QString());

@@ -3,11 +3,14 @@
 #include "catalogue/stockreader.h"
 #include "core/appstate.h"
 #include "core/comparetext.h"
+#include "core/contentpath.h"
 #include "core/controlhelpers.h"
 #include "core/folders.h"
 #include "core/generaldefs.h"
 #include "core/itemset.h"
+#include "core/mainservices.h"
 #include "core/regsettings.h"
+#include "core/report.h"
 #include "core/status.h"
 #include "core/storeini.h"
 #include "core/stringlist.h"
@@ -16,7 +19,6 @@
 #include "platform/winfs.h"
 #include "platform/winresolve.h"
 
-#include <QRegularExpression>
 #include <cmath>
 
 namespace qv {
@@ -32,13 +34,20 @@ QString FolderPart(const QString& path) {
     return path.left(path.lastIndexOf(QLatin1Char('\\')) + 1);
 }
 
+const QString kTrainset = QStringLiteral("TRAINS\\TRAINSET");
+
 // Reads the vehicle's own file (never the cache, whose sections keep only its name and bits)
-// into a fresh record; the root that holds it, or empty when neither does.
-QString ReadVehicle(const QString& name, StockInfo& info, StoreIniHolder& stockCache) {
-    if (!SafeRelativePath(name))
+// into a fresh record; the root that holds it, or empty when neither does. A name that leads out
+// of the trainset is reported with the file that names it and never read.
+QString ReadVehicle(const QString& name, const QString& namingFile, StockInfo& info,
+                    StoreIniHolder& stockCache) {
+    if (NameInside(kTrainset, name).isEmpty()) {
+        Report(RL_ERROR, nullptr, RefusedNameText(name, namingFile),
+               TheMainServices().InformationMemo());
         return QString();
+    }
     ItemSet vehicle;
-    vehicle.Folder = QStringLiteral("TRAINS\\TRAINSET");
+    vehicle.Folder = kTrainset;
     vehicle.FileName = name;
     info = StockInfo();
     info.SkipCache = true;
@@ -59,29 +68,23 @@ struct ReadStatusCleared {
     ~ReadStatusCleared() { SetStatusDetail(QString()); }
 };
 
-// <root>\TRAINS\TRAINSET\<folder of the vehicle>\<shape>, or empty for no shape.
+// <root>\TRAINS\TRAINSET\<folder of the vehicle>\<shape>, or empty for no shape; a shape name that
+// leads out of the trainset is reported with the vehicle's file.
 QString ShapeIn(const QString& root, const QString& vehicle, const QString& shape) {
     const QString name = shape.trimmed();
-    if (name.isEmpty() || !SafeRelativePath(name))
+    if (name.isEmpty())
         return QString();
-    return root + QStringLiteral("\\TRAINS\\TRAINSET\\") + FolderPart(vehicle) + name;
+    const QString path = ContentPath(root, kTrainset, FolderPart(vehicle) + name);
+    if (path.isEmpty())
+        Report(RL_ERROR, nullptr, RefusedNameText(name, kTrainset + u'\\' + vehicle),
+               TheMainServices().InformationMemo());
+    return path;
 }
 
 } // namespace
 
 void SetViewerWindowOpener(ViewerWindowOpener opener) {
     Opener() = std::move(opener);
-}
-
-bool SafeRelativePath(const QString& path) {
-    if (path.isEmpty() || path.contains(QLatin1Char(':')) || path.startsWith(QLatin1Char('\\')) ||
-        path.startsWith(QLatin1Char('/')))
-        return false;
-    for (const QString& part : path.split(QRegularExpression(QStringLiteral("[\\\\/]")))) {
-        if (part.trimmed() == QLatin1String(".."))
-            return false;
-    }
-    return true;
 }
 
 std::unique_ptr<SVIEWHeaderInfo> BuildViewerHeader(const ItemSet& item) {
@@ -91,9 +94,11 @@ std::unique_ptr<SVIEWHeaderInfo> BuildViewerHeader(const ItemSet& item) {
     header->Title = item.Description;
     StringList names;
     if (item.PType & PT_MASK_CONSIST_RELATED) {
-        if (!SafeRelativePath(item.FileName))
+        const QString consists = QStringLiteral("TRAINS\\CONSISTS");
+        if (CheckedContentPath(QString(), consists, item.FileName, QString(),
+                               TheMainServices().InformationMemo())
+                .isEmpty())
             return nullptr;
-        const QString relative = QStringLiteral("\\TRAINS\\CONSISTS\\") + item.FileName;
         bool read = false;
         for (const QString& root : {app.StoreRootFolder, app.MstsRootFolder}) {
             // A root that is not set up is no folder at all.
@@ -101,7 +106,8 @@ std::unique_ptr<SVIEWHeaderInfo> BuildViewerHeader(const ItemSet& item) {
                 continue;
             names.Clear();
             header->Models.clear();
-            read = ReadConsistVehicles(root + relative, &names, &header->Models);
+            read = ReadConsistVehicles(ContentPath(root, consists, item.FileName), &names,
+                                       &header->Models);
             if (read)
                 break;
         }
@@ -118,7 +124,10 @@ std::unique_ptr<SVIEWHeaderInfo> BuildViewerHeader(const ItemSet& item) {
     const int count = std::min(names.Count(), int(header->Models.size()));
     for (int i = 0; i < count; ++i) {
         StockInfo info;
-        const QString root = ReadVehicle(names[i], info, *stockCache);
+        const QString naming = item.PType & PT_MASK_CONSIST_RELATED
+                                   ? QStringLiteral("TRAINS\\CONSISTS\\") + item.FileName
+                                   : QString();
+        const QString root = ReadVehicle(names[i], naming, info, *stockCache);
         if (root.isEmpty())
             continue;
         anyFound = true;
@@ -139,7 +148,7 @@ QString SviewShapePath(const ItemSet& item) {
     if (!stockCache)
         return QString();
     StockInfo info;
-    const QString root = ReadVehicle(item.FileName, info, *stockCache);
+    const QString root = ReadVehicle(item.FileName, QString(), info, *stockCache);
     CloseStoreIni(std::move(stockCache));
     return root.isEmpty() ? QString() : ShapeIn(root, item.FileName, info.WagonShape);
 }

@@ -16,10 +16,6 @@ struct ItemSet;
 using ViewerWindowOpener = std::function<void(std::unique_ptr<SVIEWHeaderInfo>)>;
 void SetViewerWindowOpener(ViewerWindowOpener opener);
 
-// True when the path taken from a file names something below the folder it is joined to: no
-// drive, no leading separator, no "..".
-bool SafeRelativePath(const QString& path);
-
 // The header of a consist or stock item with every vehicle's shape, freight shape, length and
 // Flip read from its own engine or wagon file (store first, then the MSTS folder); none when the
 // item's file or every vehicle is missing.

@@ -1,5 +1,6 @@
 #include "viewer/texturelookup.h"
 
+#include "core/contentpath.h"
 #include "platform/drivemap.h"
 #include "platform/winfs.h"
 
@@ -9,10 +10,11 @@ namespace qv {
 
 namespace {
 
+// A texture is named by its file alone: no folder, and nothing the rule for content names refuses.
 bool IsPlainName(const QString& name) {
-    if (name.trimmed().isEmpty() || name == QLatin1String(".") || name == QLatin1String(".."))
+    if (name.trimmed().isEmpty() || name.contains(u'\\') || name.contains(u'/'))
         return false;
-    return !name.contains(u'\\') && !name.contains(u'/') && !name.contains(u':');
+    return !NameInside(QString(), name).isEmpty();
 }
 
 QString FolderOf(const QString& path) {

@@ -1,6 +1,7 @@
 // The dependent-file readers on synthetic stock: own sound and cab-view files, aliases into other
 // stock folders of either root in odd spellings, and what is reported as missing.
 #include "catalogue/stockdeps.h"
+#include "core/generaldefs.h"
 #include "core/mainservices.h"
 #include "core/report.h"
 #include "core/stringlist.h"
@@ -86,6 +87,21 @@ TEST_F(StockDeps, OneClimbingSegment_IsFoundInTheVehiclesOwnFolder) {
     EXPECT_FALSE(Pane().contains("horn.wav"));
     EXPECT_FALSE(Pane().contains("front.ace"));
     EXPECT_TRUE(Pane().contains("File: 'TRAINS\\TRAINSET\\..\\lost.wav'"));
+}
+
+TEST_F(StockDeps, AReferenceThatClimbsOutOfTheRootIsRefusedAndNeverFollowed) {
+    // From Loco\Sound, the climb leads to C:\SECRET\loco.sms, outside the MSTS folder.
+    Write(QStringLiteral("TRAINS\\TRAINSET\\Loco\\loco.eng"),
+          {"Wagon ( loco", "Sound ( \"A\\..\\..\\..\\..\\..\\..\\SECRET\\loco.sms\" )", ")"});
+    drive.MakeFile(QStringLiteral("SECRET/loco.sms"));
+
+    StringList own;
+    StringList aliases;
+    ReadStockDependencies(kMsts, QStringLiteral("TRAINS\\TRAINSET\\Loco\\loco.eng"), kStore, own,
+                          aliases, false);
+    EXPECT_TRUE(own.IsEmpty()) << own.Strings().join(u' ').toStdString();
+    EXPECT_TRUE(Pane().contains(Caption(Msg::INVALID_FILENAME))) << Pane().toStdString();
+    EXPECT_TRUE(Pane().contains("Needed for: 'TRAINS\\TRAINSET\\Loco\\loco.eng'"));
 }
 
 TEST_F(StockDeps, ReadSoundDependencies_EveryFileEntryAndTheStrictSetting) {

@@ -174,6 +174,17 @@ TEST_F(SavedActivityTest, CheckExplorerActivity_WaitsForMarkerThenPatchesModeAnd
     EXPECT_TRUE(ui.Shown()[0].text.endsWith(" - 5"));
 }
 
+TEST_F(SavedActivityTest, PatchSavedExploreMode_LeavesAnActivityNamedOutsideTheMstsFolderAlone) {
+    drive.MakeFile("OUT/QV_~TEMP7.act", "outside generated");
+    drive.MakeFile("OUT/Source.act", "outside source");
+    ItemSet source;
+    source.Folder = "..\\OUT";
+    source.FileName = "Source.act";
+    EXPECT_FALSE(PatchSavedExploreMode(source, "7", 0, "X"));
+    EXPECT_EQ(drive.Content("OUT/QV_~TEMP7.act"), "outside generated");
+    EXPECT_EQ(drive.Content("OUT/Source.act"), "outside source");
+}
+
 TEST_F(SavedActivityTest, ExploreRecordInForce_OnlyWhileSessionPendingOrExploreTabShown) {
     EXPECT_EQ(ExploreRecordInForce(), nullptr) << "the Classic page's jobs know no session";
     main.SetMainPageIndex(0);

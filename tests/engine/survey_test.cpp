@@ -446,3 +446,30 @@ TEST_F(SurveyTest, UnstoreWithDefaultRoutes_BringsEveryDefaultRouteIntoUse) {
     EXPECT_TRUE(RunSurvey(true, false, true));
     EXPECT_EQ(CountInPane(Msg::DEFAULT_ROUTE_NOT_FOUND1), 1) << PaneText().toStdString();
 }
+
+TEST_F(SurveyTest, Survey_RouteNamedOutsideBothFoldersIsReportedAndNeverListed) {
+    BuildBase();
+    LoadTree();
+    drive.MakeFile("OUT/A.trk", "outside");
+    // A route as a scenario file from elsewhere may name it.
+    RouteNode("ALPHA")->Data()->Folder = "ROUTES\\..\\..\\OUT";
+    Mark(RouteNode("BETA"), SI_IN_STORE);
+
+    EXPECT_TRUE(RunSurvey(false));
+    EXPECT_FALSE(Lower(lists.A).join(u' ').contains("\\out\\"))
+        << Lower(lists.A).join(u' ').toStdString();
+    EXPECT_EQ(CountInPane(Msg::INVALID_FILENAME), 1) << PaneText().toStdString();
+}
+
+TEST_F(SurveyTest, Survey_ActivityNamedOutsideBothFoldersIsReportedAndNeverListed) {
+    BuildBase();
+    LoadTree();
+    drive.MakeFile("OUT/a1.act", "outside");
+    ActivityNode("a1.act")->Data()->Folder = "ROUTES\\..\\..\\OUT";
+
+    RunSurvey(false);
+    EXPECT_FALSE(Lower(lists.B).join(u' ').contains("\\out\\"))
+        << Lower(lists.B).join(u' ').toStdString();
+    EXPECT_EQ(CountInPane(Msg::INVALID_FILENAME), 1) << PaneText().toStdString();
+    EXPECT_EQ(drive.Content("OUT/a1.act"), "outside");
+}

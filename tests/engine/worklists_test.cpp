@@ -11,52 +11,6 @@ using namespace qv;
 
 namespace {
 
-struct InsideCase {
-    const char* base;
-    const char* entry;
-    const char* expected; // empty: a bad reference
-};
-
-// Names as content files give them, judged by their text alone.
-const InsideCase kInsideCases[] = {
-    {"", "DASH9\\DASH9.ENG", "DASH9\\DASH9.ENG"},
-    {"", "DASH9/sub/./x.wag", "DASH9\\sub\\x.wag"},
-    {"", "A\\..\\B\\x.wag", "B\\x.wag"},
-    {"", "A\\\\x.wag", "A\\x.wag"},
-    {"", "..\\OUT\\EVIL.wag", ""},
-    {"", "A\\..\\..\\x.wag", ""},
-    {"", "../x.wag", ""},
-    {"", "C:\\OUT\\x.wag", ""},
-    {"", "C:x.wag", ""},
-    {"", "\\OUT\\x.wag", ""},
-    {"", "/etc/passwd", ""},
-    {"", "\\\\server\\share\\x.wag", ""},
-    {"", "A\\...\\x.wag", ""},
-    {"", "A\\.. \\x.wag", ""},
-    {"", "A\\x\tb.wag", ""},
-    {"", "", ""},
-    {"", ".", ""},
-    {"", "A\\..", ""},
-    {"Routes\\R\\PATHS", "Routes\\R\\PATHS\\up.pat", "Routes\\R\\PATHS\\up.pat"},
-    {"Routes\\R\\PATHS", "ROUTES\\r\\paths\\..\\PATHS\\up.pat", "ROUTES\\r\\PATHS\\up.pat"},
-    {"Routes\\R\\PATHS", "Routes\\R\\PATHS\\..\\..\\S\\PATHS\\up.pat", ""},
-    {"Routes\\R\\PATHS", "Routes\\R\\PATHSX\\up.pat", ""},
-    {"Routes\\R\\PATHS", "Routes\\R\\PATHS", ""},
-    {"Routes\\R\\PATHS", "Routes\\R\\PATHS\\\\server\\share\\p.pat", ""},
-    {"Routes\\R\\PATHS", "routes\\r\\paths\\/etc/p.pat", ""},
-};
-
-class EntryInsideTest : public ::testing::TestWithParam<InsideCase> {};
-
-TEST_P(EntryInsideTest, ResolvesInsideOrRefuses) {
-    const InsideCase& c = GetParam();
-    EXPECT_EQ(EntryInside(QString::fromLatin1(c.base), QString::fromLatin1(c.entry)),
-              QString::fromLatin1(c.expected))
-        << c.base << " | " << c.entry;
-}
-
-INSTANTIATE_TEST_SUITE_P(Names, EntryInsideTest, ::testing::ValuesIn(kInsideCases));
-
 TEST(AddEntryInsideTest, AddsTheResolvedEntryOrReportsItWithTheFileThatNamesIt) {
     ResetAppState();
     ReportPane pane;

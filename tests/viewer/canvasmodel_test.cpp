@@ -38,6 +38,7 @@ TEST_F(CanvasTextures, FoundBesideTheShapeThenInTheTextureFolderWithoutRegardToC
         {"missing", nullptr, "box.ace", false, "was found neither"},
         {"reaching up a folder", "TRAINSET/box.ace", "..\\box.ace", false, "not a plain file name"},
         {"naming a drive", "TRAINSET/BOX/box.ace", "C:\\box.ace", false, "not a plain file name"},
+        {"naming a device", "TRAINSET/BOX/con.ace", "con.ace", false, "not a plain file name"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -15,6 +15,7 @@
 #include "easy/explorestate.h"
 #include "easy/goandlaunch.h"
 #include "easy/marking.h"
+#include "easy/routepicture.h"
 #include "easy/usemwgfx.h"
 #include "mainwindow/forms/mainform.h"
 #include "mainwindow/forms/mainform_settings.h"
@@ -35,15 +36,6 @@
 namespace qv {
 
 namespace {
-
-// The file read from the MSTS folder, else from the store: the root it was found in, or empty.
-QString RootHolding(const QString& relative) {
-    for (const QString& root : {App().MstsRootFolder, App().StoreRootFolder}) {
-        if (FileExists(root + u'\\' + relative))
-            return root;
-    }
-    return QString();
-}
 
 QString HoursMinutes(const QTime& time) {
     return time.toString(QStringLiteral("hh:mm"));
@@ -405,9 +397,8 @@ void EasyController::RoutesLstbxClick() {
     bool pictureShown = false;
     if (App().PictureLibraryAvailable && !App().EasySuppressImage &&
         !route.LoadingScreen.isEmpty()) {
-        const QString relative = item.Folder + u'\\' + route.LoadingScreen;
-        const QString root = RootHolding(relative);
-        if (!root.isEmpty() && ShowRoutePicture(root + u'\\' + relative)) {
+        const QString file = RoutePictureFile(item, route.LoadingScreen, form_.InformationMemo());
+        if (!file.isEmpty() && ShowRoutePicture(file)) {
             page.RouteImageShown = pictureShown = true;
             ui.EasyBackground->setVisible(true);
             ApplyLayout();
