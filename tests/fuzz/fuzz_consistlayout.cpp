@@ -18,9 +18,9 @@ namespace {
 
 const char* const kConsist =
     "SIMISA@@@@@@@@@@JINX0D0t______\r\n\r\nTrain (\r\n\tTrainCfg ( A\r\n\t\tName ( \"A\" )\r\n"
-    "\t\tEngine ( UiD ( 0 ) EngineData ( E E ) )\r\n"
-    "\t\tWagon ( Flip ( ) UiD ( 1 ) WagonData ( W W ) )\r\n"
-    "\t\tWagon ( UiD ( 2 ) WagonData ( W W ) )\r\n\t)\r\n)\r\n";
+    "\t\tEngine (\r\n\t\t\tUiD ( 0 )\r\n\t\t\tEngineData ( E E )\r\n\t\t)\r\n"
+    "\t\tWagon (\r\n\t\t\tFlip ( )\r\n\t\t\tUiD ( 1 )\r\n\t\t\tWagonData ( W W )\r\n\t\t)\r\n"
+    "\t\tWagon (\r\n\t\t\tUiD ( 2 )\r\n\t\t\tWagonData ( W W )\r\n\t\t)\r\n\t)\r\n)\r\n";
 const char* const kWagon = "SIMISA@@@@@@@@@@JINX0D0t______\r\n\r\nWagon ( W\r\n"
                            "\tType ( Freight )\r\n\tWagonShape ( W.s )\r\n"
                            "\tFreightAnim ( WLoad.s 0 0 )\r\n"

@@ -14,9 +14,11 @@
 
 namespace {
 
-const char* const kConsist = "SIMISA@@@@@@@@@@JINX0D0t______\r\n\r\nTrain (\r\n"
-                             "\tTrainCfg ( A\r\n\t\tName ( \"A\" )\r\n"
-                             "\t\tWagon ( UiD ( 0 ) WagonData ( W W ) )\r\n\t)\r\n)\r\n";
+const char* const kConsist =
+    "SIMISA@@@@@@@@@@JINX0D0t______\r\n\r\nTrain (\r\n"
+    "\tTrainCfg ( A\r\n\t\tName ( \"A\" )\r\n"
+    "\t\tWagon (\r\n\t\t\tUiD ( 0 )\r\n\t\t\tWagonData ( W W )\r\n\t\t)\r\n"
+    "\t)\r\n)\r\n";
 const char* const kWagon = "SIMISA@@@@@@@@@@JINX0D0t______\r\n\r\nWagon ( W\r\n"
                            "\tType ( Freight )\r\n\tWagonShape ( W.s )\r\n"
                            "\tSize ( 3m 4m 12m )\r\n\tName ( \"W\" )\r\n)\r\n";
