@@ -488,30 +488,32 @@ TEST_F(EasyPageTest, SavedSession_LaunchedWithoutAnyLocomotiveToChoose) {
     form->EasyControls()->ExploreBtnClick();
     EXPECT_EQ(jobs.size(), 1) << "the restored session is launched";
     EXPECT_EQ(Explore().CurrentExploreRecord.ConsistFileName, "FREIGHT.CON");
-    TEST_F(EasyPageTest, RoutePicture_NamedOutsideTheRouteFolderIsNotShownAndThePaneSaysWhy) {
-        // The picture the climbing name leads to lies outside the MSTS folder, at C:\load.ace.
-        QFile outside(drive.Host("load.ace"));
-        ASSERT_TRUE(outside.open(QIODevice::WriteOnly));
-        outside.write(AceFileFromRgb(4, 2, QByteArray(24, char(200))));
-        outside.close();
-        const QString folder = builder.HostPath("ROUTES\\ALPHA");
-        const QString trk = folder + '/' + QDir(folder).entryList({"*.trk"}, QDir::Files).value(0);
-        QString text;
-        ASSERT_TRUE(ReadMstsTextHostFile(trk, &text));
-        text.replace("LoadingScreen ( load.ace )", "LoadingScreen ( ..\\..\\..\\load.ace )");
-        QFile route(trk);
-        ASSERT_TRUE(route.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        route.write(QByteArray("\xFF\xFE", 2) + EncodeUtf16Le(text));
-        route.close();
-        App().PictureLibraryAvailable = true;
+}
 
-        ShowRoute(0, "Beta Line");
-        auto* routes = C<QListWidget>("RoutesLstbx");
-        routes->setCurrentItem(routes->findItems("Alpha Line", Qt::MatchExactly).first());
-        form->EasyControls()->RoutesLstbxClick();
-        EXPECT_FALSE(EasyPage().RouteImageShown);
-        EXPECT_TRUE(C<QLabel>("EasyBackground")->pixmap().isNull());
-        const QString pane = form->InformationMemo()->Lines().join(u'\n');
-        EXPECT_TRUE(pane.contains(Caption(Msg::INVALID_FILENAME))) << pane.toStdString();
-        EXPECT_TRUE(pane.contains("..\\..\\..\\load.ace")) << pane.toStdString();
-    }
+TEST_F(EasyPageTest, RoutePicture_NamedOutsideTheRouteFolderIsNotShownAndThePaneSaysWhy) {
+    // The picture the climbing name leads to lies outside the MSTS folder, at C:\load.ace.
+    QFile outside(drive.Host("load.ace"));
+    ASSERT_TRUE(outside.open(QIODevice::WriteOnly));
+    outside.write(AceFileFromRgb(4, 2, QByteArray(24, char(200))));
+    outside.close();
+    const QString folder = builder.HostPath("ROUTES\\ALPHA");
+    const QString trk = folder + '/' + QDir(folder).entryList({"*.trk"}, QDir::Files).value(0);
+    QString text;
+    ASSERT_TRUE(ReadMstsTextHostFile(trk, &text));
+    text.replace("LoadingScreen ( load.ace )", "LoadingScreen ( ..\\..\\..\\load.ace )");
+    QFile route(trk);
+    ASSERT_TRUE(route.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    route.write(QByteArray("\xFF\xFE", 2) + EncodeUtf16Le(text));
+    route.close();
+    App().PictureLibraryAvailable = true;
+
+    ShowRoute(0, "Beta Line");
+    auto* routes = C<QListWidget>("RoutesLstbx");
+    routes->setCurrentItem(routes->findItems("Alpha Line", Qt::MatchExactly).first());
+    form->EasyControls()->RoutesLstbxClick();
+    EXPECT_FALSE(EasyPage().RouteImageShown);
+    EXPECT_TRUE(C<QLabel>("EasyBackground")->pixmap().isNull());
+    const QString pane = form->InformationMemo()->Lines().join(u'\n');
+    EXPECT_TRUE(pane.contains(Caption(Msg::INVALID_FILENAME))) << pane.toStdString();
+    EXPECT_TRUE(pane.contains("..\\..\\..\\load.ace")) << pane.toStdString();
+}
