@@ -510,7 +510,6 @@ TEST_F(EasyPageTest, RoutePicture_NamedOutsideTheRouteFolderIsNotShownAndThePane
     ShowRoute(0, "Beta Line");
     auto* routes = C<QListWidget>("RoutesLstbx");
     routes->setCurrentItem(routes->findItems("Alpha Line", Qt::MatchExactly).first());
-    form->EasyControls()->RoutesLstbxClick();
     EXPECT_FALSE(EasyPage().RouteImageShown);
     EXPECT_TRUE(C<QLabel>("EasyBackground")->pixmap().isNull());
     const QString pane = form->InformationMemo()->Lines().join(u'\n');
