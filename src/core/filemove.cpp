@@ -139,20 +139,53 @@ bool PlaceFile(const QString& source, const QString& target, int mode) {
     return DeleteCopiedSource(source);
 }
 
+// Replace by renaming: the old target is renamed aside and deleted only once the source has
+// taken its place, so that a source gone meanwhile (another program, a removable disk) never
+// leaves neither copy. Any failure puts the old target back; should even that fail, the report
+// says where it is.
+bool ReplaceByRename(const QString& source, const QString& target) {
+    FileMoveOps& ops = TheFileMoveOps();
+    int error = 0;
+    FindEntry entry;
+    if (!ops.Find(source, &entry, &error)) {
+        ReportFailure(Msg::MOVETHING_ERROR11, ErrorNumberText(error), source);
+        return false;
+    }
+    const QString aside = TempNameBeside(target);
+    if (!ops.Rename(target, aside, &error)) {
+        ReportFailure(Msg::MOVETHING_ERROR9, ErrorNumberText(error), source);
+        return false;
+    }
+    int deleteError = 0;
+    if (RenameWithWait(source, target)) {
+        if (ops.Delete(aside, &deleteError))
+            return true;
+        // The old target cannot go (read-only, say): the source goes back, as if the target
+        // had been refused at once.
+        if (!ops.Rename(target, source, &error)) {
+            ReportFailure(Msg::MOVETHING_ERROR9, ErrorNumberText(deleteError), aside);
+            return false;
+        }
+    }
+    if (!ops.Rename(aside, target, &error)) {
+        ReportFailure(Msg::MOVETHING_ERROR7, ErrorNumberText(error), aside, target);
+        return false;
+    }
+    if (deleteError != 0)
+        ReportFailure(Msg::MOVETHING_ERROR9, ErrorNumberText(deleteError), source);
+    App().RunHadErrors = true;
+    return false;
+}
+
 // The user chose to replace the target. A target that cannot be deleted stays as it is, and so
 // does the source. A copy is made beside the target before the target goes, so that a failed
 // copy leaves the target as it was.
 bool ReplaceFile(const QString& source, const QString& target, int mode) {
     FileMoveOps& ops = TheFileMoveOps();
     ShowStatus(Caption(Msg::STATUS_TEXT_DELETING_MOVING_FILE) + kQuote + target + kQuote);
+    if (mode == MOVE_RENAME)
+        return ReplaceByRename(source, target);
     int error = 0;
-    if (mode == MOVE_RENAME) {
-        if (!ops.Delete(target, &error)) {
-            ReportFailure(Msg::MOVETHING_ERROR9, ErrorNumberText(error), source);
-            return false;
-        }
-        return RenameWithWait(source, target);
-    }
     const QString temp = TempNameBeside(target);
     if (!ops.Copy(source, temp, &error)) {
         App().RunHadErrors = true;

@@ -350,6 +350,40 @@ TEST_F(FileMoveTest, MoveEntry_KeepsSourceWhenTargetCannotBeDeleted) {
     }
 }
 
+// Replace keeps the old target until the source has taken its place: a source gone while the
+// dialog was open (another program, a removable disk), or gone just before its rename, leaves the
+// target as it was, nothing beside it, and a report naming the source.
+TEST_F(FileMoveTest, MoveEntry_ReplaceNeverDestroysTheLastCopy) {
+    const struct {
+        bool goneBeforeRename; // else while the dialog is open
+        const char* report;
+    } cases[] = {
+        {false, "Unable to find the file : [2]\rFrom Path: 'C:\\MSTS\\a.con'"},
+        {true, "Unable to rename file : [2]\rFrom Path: 'C:\\MSTS\\a.con'"},
+    };
+    for (const auto& c : cases) {
+        App().RunHadErrors = false;
+        services_.InformationMemo()->Clear();
+        temp_.MakeFile("MSTS/a.con", "incoming");
+        MakeStoreFile("STORE/a.con", "existing");
+        const auto removeSource = [this] { QFile::remove(temp_.Host("MSTS/a.con")); };
+        int renames = 0;
+        if (c.goneBeforeRename)
+            ops_.beforeRename = [&] {
+                if (++renames == 2) // the old target went aside first
+                    removeSource();
+            };
+        ui_.ExpectConfirmFileMove(ID_YES,
+                                  c.goneBeforeRename ? std::function<void()>() : removeSource);
+        EXPECT_FALSE(MoveEntry("C:\\MSTS\\a.con", "D:\\STORE\\a.con", MOVE_RENAME));
+        ops_.beforeRename = nullptr;
+        EXPECT_EQ(Read(StoreHost("STORE/a.con")), "existing") << c.report;
+        EXPECT_EQ(QDir(StoreHost("STORE")).entryList(QDir::Files | QDir::Hidden).size(), 1);
+        EXPECT_TRUE(PaneText().contains(c.report)) << qPrintable(PaneText());
+        EXPECT_TRUE(App().RunHadErrors);
+    }
+}
+
 TEST_F(FileMoveTest, MoveEntry_NeverRenamesOverATargetThatAppearedMeanwhile) {
     temp_.MakeFile("MSTS/a.con", "incoming");
     ops_.beforeRename = [this] { MakeStoreFile("STORE/A.CON", "appeared"); };
