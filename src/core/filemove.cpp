@@ -118,6 +118,43 @@ QString TempNameBeside(const QString& target) {
                                   .arg(++counter);
 }
 
+// RenameWithWait; without `reportExisting` a target that exists is left to the caller, unreported,
+// with its error in `failedWith`.
+bool RenameWaiting(const QString& oldPath, const QString& newPath, bool reportExisting,
+                   int* failedWith) {
+    int waits = 0;
+    for (;;) {
+        int error = 0;
+        if (TheFileMoveOps().Rename(oldPath, newPath, &error))
+            return true;
+        if (failedWith)
+            *failedWith = error;
+        if (error == EEXIST && !reportExisting)
+            return false;
+        if (!AccessRefused(error)) {
+            ReportFailure(Msg::MOVETHING_ERROR7, ErrorNumberText(error), oldPath, newPath);
+            return false;
+        }
+        TheClock().SleepMs(1000);
+        ReportsTakenOnce::Again();
+        ++waits;
+        ShowStatus(QStringLiteral("Waiting (%1) for file access: ").arg(waits) + newPath);
+        TheMainServices().RepaintStatusBar();
+        if (waits <= 9)
+            continue;
+        const QString question = Caption(Msg::MOVETHING_ERROR4) + Caption(Msg::MOVETHING_ERROR2) +
+                                 oldPath + kQuote + Caption(Msg::MOVETHING_ERROR3) + newPath +
+                                 kQuote;
+        if (TheUi().MessageBox(question, App().ProgramTitle, MB_ICONQUESTION | MB_YESNO) !=
+            ID_YES) {
+            App().RunHadErrors = true;
+            return false;
+        }
+        ReportsTakenOnce::Again();
+        waits = 0;
+    }
+}
+
 bool DeleteCopiedSource(const QString& source) {
     int error = 0;
     if (TheFileMoveOps().Delete(source, &error))
@@ -126,11 +163,9 @@ bool DeleteCopiedSource(const QString& source) {
     return false;
 }
 
-// Puts the source where no file stands: a rename, or a copy (which reports its own failure)
-// followed by deleting the source.
-bool PlaceFile(const QString& source, const QString& target, int mode) {
-    if (mode == MOVE_RENAME)
-        return RenameWithWait(source, target);
+// Copies the source to where no file stands (the copy reports its own failure), then deletes the
+// source.
+bool CopyFile(const QString& source, const QString& target) {
     int error = 0;
     if (!TheFileMoveOps().Copy(source, target, &error)) {
         App().RunHadErrors = true;
@@ -227,48 +262,60 @@ int DuplicateDecision(const QString& source, const QString& target, bool content
     return answer == ID_YES || answer == ID_NO ? answer : ID_CANCEL;
 }
 
+// A target that another program makes after it was looked up makes the rename fail: a second
+// lookup then finds it, and it is settled as one that was there.
 bool MoveFile(const QString& source, const QString& target, const FindEntry& entry, int mode) {
-    FileMoveOps& ops = TheFileMoveOps();
-    FindEntry existing;
-    int error = 0;
-    const bool found = ops.Find(target, &existing, &error);
-    if (!found && !NothingThere(error)) {
-        ReportFailure(Msg::MOVETHING_ERROR7, ErrorNumberText(error), source, target);
-        return false;
+    for (int lookup = 1;; ++lookup) {
+        FileMoveOps& ops = TheFileMoveOps();
+        FindEntry existing;
+        int error = 0;
+        const bool found = ops.Find(target, &existing, &error);
+        if (!found && !NothingThere(error)) {
+            ReportFailure(Msg::MOVETHING_ERROR7, ErrorNumberText(error), source, target);
+            return false;
+        }
+        if (found && !existing.IsFolder()) {
+            if (SameHostFile(source, target)) {
+                ReportFailure(Msg::MOVETHING_ERROR13, QString(), source, target);
+                return false;
+            }
+            const bool differ = FilesDiffer(source, target);
+            if (existing.writeTime == entry.writeTime && !differ) {
+                ShowStatus(Caption(Msg::STATUS_TEXT_DELETING_FILE) + kQuote + source + kQuote);
+                if (ops.Delete(source, &error))
+                    return true;
+                ReportFailure(Msg::MOVETHING_ERROR10, ErrorNumberText(error), source);
+                return false;
+            }
+            switch (DuplicateDecision(source, target, differ)) {
+            case ID_YES:
+                return ReplaceFile(source, target, mode);
+            case ID_NO:
+                ShowStatus(Caption(Msg::STATUS_TEXT_MOVING_DELETING_FILE) + kQuote + source +
+                           kQuote);
+                if (ops.Delete(source, &error))
+                    return true;
+                ReportFailure(Msg::MOVETHING_ERROR8, ErrorNumberText(error), source);
+                return false;
+            default:
+                return false; // cancelled: nothing moved, nothing deleted, not an error
+            }
+        }
+        // A failure here shows up in the rename or copy that follows.
+        ops.MakeFolders(FolderOf(target), nullptr);
+        // Thousands of files a second: the text is made only when it can be seen or logged.
+        if (StatusTextDue())
+            ShowStatus(Caption(Msg::STATUS_TEXT_MOVING_FILE_TO) + QStringLiteral(" '") + target +
+                       kQuote);
+        if (mode != MOVE_RENAME)
+            return CopyFile(source, target);
+        int renameError = 0;
+        if (RenameWaiting(source, target, lookup > 1, &renameError))
+            return true;
+        if (renameError != EEXIST || lookup > 1)
+            return false;
+        ReportsTakenOnce::Again();
     }
-    if (found && !existing.IsFolder()) {
-        if (SameHostFile(source, target)) {
-            ReportFailure(Msg::MOVETHING_ERROR13, QString(), source, target);
-            return false;
-        }
-        const bool differ = FilesDiffer(source, target);
-        if (existing.writeTime == entry.writeTime && !differ) {
-            ShowStatus(Caption(Msg::STATUS_TEXT_DELETING_FILE) + kQuote + source + kQuote);
-            if (ops.Delete(source, &error))
-                return true;
-            ReportFailure(Msg::MOVETHING_ERROR10, ErrorNumberText(error), source);
-            return false;
-        }
-        switch (DuplicateDecision(source, target, differ)) {
-        case ID_YES:
-            return ReplaceFile(source, target, mode);
-        case ID_NO:
-            ShowStatus(Caption(Msg::STATUS_TEXT_MOVING_DELETING_FILE) + kQuote + source + kQuote);
-            if (ops.Delete(source, &error))
-                return true;
-            ReportFailure(Msg::MOVETHING_ERROR8, ErrorNumberText(error), source);
-            return false;
-        default:
-            return false; // cancelled: nothing moved, nothing deleted, not an error
-        }
-    }
-    // A failure here shows up in the rename or copy that follows.
-    ops.MakeFolders(FolderOf(target), nullptr);
-    // Thousands of files a second: the text is made only when it can be seen or logged.
-    if (StatusTextDue())
-        ShowStatus(Caption(Msg::STATUS_TEXT_MOVING_FILE_TO) + QStringLiteral(" '") + target +
-                   kQuote);
-    return PlaceFile(source, target, mode);
 }
 
 bool MoveFolder(const QString& source, const QString& target, int mode) {
@@ -312,33 +359,7 @@ QString ErrorNumberText(int number) {
 }
 
 bool RenameWithWait(const QString& oldPath, const QString& newPath) {
-    int waits = 0;
-    for (;;) {
-        int error = 0;
-        if (TheFileMoveOps().Rename(oldPath, newPath, &error))
-            return true;
-        if (!AccessRefused(error)) {
-            ReportFailure(Msg::MOVETHING_ERROR7, ErrorNumberText(error), oldPath, newPath);
-            return false;
-        }
-        TheClock().SleepMs(1000);
-        ReportsTakenOnce::Again();
-        ++waits;
-        ShowStatus(QStringLiteral("Waiting (%1) for file access: ").arg(waits) + newPath);
-        TheMainServices().RepaintStatusBar();
-        if (waits <= 9)
-            continue;
-        const QString question = Caption(Msg::MOVETHING_ERROR4) + Caption(Msg::MOVETHING_ERROR2) +
-                                 oldPath + kQuote + Caption(Msg::MOVETHING_ERROR3) + newPath +
-                                 kQuote;
-        if (TheUi().MessageBox(question, App().ProgramTitle, MB_ICONQUESTION | MB_YESNO) !=
-            ID_YES) {
-            App().RunHadErrors = true;
-            return false;
-        }
-        ReportsTakenOnce::Again();
-        waits = 0;
-    }
+    return RenameWaiting(oldPath, newPath, true, nullptr);
 }
 
 namespace {
@@ -373,8 +394,9 @@ bool MoveOne(const QString& source, const QString& target, int mode, bool oneSte
             LogStatus();
             return true;
         case ListedRename::Failed:
-            // A file held open is waited for, step by step.
-            if (AccessRefused(error))
+            // A file held open is waited for, and a target made meanwhile by another program
+            // settled as a duplicate, step by step.
+            if (AccessRefused(error) || error == EEXIST)
                 break;
             ReportFailure(Msg::MOVETHING_ERROR7, ErrorNumberText(error), source, renamedTo);
             MarkCacheStale(source);
@@ -435,8 +457,9 @@ void SettleDeferredMoves(bool wait) {
             return;
         for (const DeferredRenameFailure& failure : failures) {
             // The rename thread made nothing of it: the file moves as if it had not been
-            // handed over, step by step, waiting while it is held open.
-            if (failure.notSettled || AccessRefused(failure.error)) {
+            // handed over, step by step, waiting while it is held open and settling a target
+            // that another program made meanwhile as a duplicate.
+            if (failure.notSettled || AccessRefused(failure.error) || failure.error == EEXIST) {
                 if (!MoveOne(failure.source, failure.target, MOVE_RENAME, false))
                     App().RunHadErrors = true;
             } else {

@@ -384,14 +384,44 @@ TEST_F(FileMoveTest, MoveEntry_ReplaceNeverDestroysTheLastCopy) {
     }
 }
 
-TEST_F(FileMoveTest, MoveEntry_NeverRenamesOverATargetThatAppearedMeanwhile) {
-    temp_.MakeFile("MSTS/a.con", "incoming");
-    ops_.beforeRename = [this] { MakeStoreFile("STORE/A.CON", "appeared"); };
-    EXPECT_FALSE(MoveEntry("C:\\MSTS\\a.con", "D:\\STORE\\a.con", MOVE_RENAME));
-    EXPECT_EQ(Read(StoreHost("STORE/A.CON")), "appeared");
-    EXPECT_EQ(Read(temp_.Host("MSTS/a.con")), "incoming");
-    EXPECT_TRUE(PaneText().contains("Unable to rename file : [17]"));
-    EXPECT_TRUE(App().RunHadErrors);
+// A target another program makes just before the rename is never renamed over: it is settled as
+// a duplicate, in whatever letter case it was made: the same file takes the source's place, any
+// other asks.
+TEST_F(FileMoveTest, MoveEntry_SettlesATargetThatAppearedMeanwhileAsADuplicate) {
+    const struct {
+        const char* made;
+        const char* content;
+        bool asks;
+    } cases[] = {
+        {"a.con", "appeared", true},
+        {"A.CON", "appeared", true},
+        {"A.CON", "incoming", false},
+    };
+    for (const auto& c : cases) {
+        App().RunHadErrors = false;
+        QDir(StoreHost("STORE")).removeRecursively();
+        temp_.MakeFile("MSTS/a.con", "incoming");
+        SetTime(temp_.Host("MSTS/a.con"), 1700000000);
+        bool made = false;
+        ops_.beforeRename = [&] {
+            if (std::exchange(made, true))
+                return;
+            MakeStoreFile(QString("STORE/") + c.made, c.content);
+            SetTime(StoreHost(QString("STORE/") + c.made), 1700000000);
+        };
+        const std::size_t dialogs = ui_.FileMoves().size();
+        if (c.asks)
+            ui_.ExpectConfirmFileMove(ID_CANCEL);
+        EXPECT_EQ(MoveEntry("C:\\MSTS\\a.con", "D:\\STORE\\a.con", MOVE_RENAME), !c.asks);
+        ops_.beforeRename = nullptr;
+        EXPECT_EQ(ui_.FileMoves().size(), dialogs + (c.asks ? 1 : 0)) << c.made;
+        EXPECT_EQ(QDir(StoreHost("STORE")).entryList(QDir::Files), QStringList{c.made});
+        EXPECT_EQ(Read(StoreHost(QString("STORE/") + c.made)), c.content);
+        EXPECT_EQ(Read(temp_.Host("MSTS/a.con")), c.asks ? "incoming" : "<missing>");
+        EXPECT_FALSE(PaneText().contains("[17]")) << qPrintable(PaneText());
+        EXPECT_FALSE(App().RunHadErrors) << c.made;
+    }
+    EXPECT_TRUE(ui_.Mismatches().isEmpty());
 }
 
 // With renames deferred a move returns once the listings settle it; what the rename thread refused
