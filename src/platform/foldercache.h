@@ -1,7 +1,8 @@
 // The folder cache of the path layer: listings by host folder, the change watches that keep them
 // known current, and the lookups of names, paths, stats and find answers made from them. The
 // listing side (reading, change watches and their reports) is in foldercache.cpp, the lookup side
-// in folderlookup.cpp; the path layer's calls in winresolve.cpp go through one cache.
+// in folderlookup.cpp, our own renames and the reports they make in foldercacherenames.cpp; the
+// path layer's calls in winresolve.cpp go through one cache.
 #pragma once
 
 #include "platform/folderlisting.h"
