@@ -449,6 +449,31 @@ bool MoveOne(const QString& source, const QString& target, int mode, bool oneSte
     return result;
 }
 
+// Another program made a name alike but for letter case at the target just before the file went
+// there: the file goes back and moves step by step, meeting the other name as a duplicate. Two
+// names are never left without a word.
+void SettleTwinAtTarget(const QString& source, const QString& target) {
+    int error = 0;
+    if (!TheFileMoveOps().Rename(target, source, &error)) {
+        ReportFailure(Msg::MOVETHING_ERROR7, ErrorNumberText(EEXIST), source, target);
+        return;
+    }
+    if (!MoveOne(source, target, MOVE_RENAME, false))
+        App().RunHadErrors = true;
+}
+
+// The source's attributes changed just before its rename, which went by what was known of it
+// before: a file made read-only meanwhile has the attribute cleared where it arrived, as a move
+// clears it.
+void ClearReadOnlyAsMoved(const QString& target) {
+    FileMoveOps& ops = TheFileMoveOps();
+    FindEntry entry;
+    int error = 0;
+    if (ops.Find(target, &entry, &error) && (entry.attributes & kFaReadOnly) && !entry.symlink &&
+        !ops.SetAttributes(target, entry.attributes & ~kFaReadOnly, &error))
+        ReportFailure(Msg::MOVETHING_ERROR5, ErrorNumberText(error), target);
+}
+
 // The deferred renames that failed by now (all, after waiting for them, with `wait`).
 void SettleDeferredMoves(bool wait) {
     for (;;) {
@@ -456,6 +481,14 @@ void SettleDeferredMoves(bool wait) {
         if (failures.empty())
             return;
         for (const DeferredRenameFailure& failure : failures) {
+            if (failure.after == AfterRename::TwinAtTarget) {
+                SettleTwinAtTarget(failure.source, failure.target);
+                continue;
+            }
+            if (failure.after == AfterRename::SourceChanged) {
+                ClearReadOnlyAsMoved(failure.target);
+                continue;
+            }
             // The rename thread made nothing of it: the file moves as if it had not been
             // handed over, step by step, waiting while it is held open and settling a target
             // that another program made meanwhile as a duplicate.

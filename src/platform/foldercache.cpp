@@ -661,11 +661,14 @@ void FolderCache::TakeReports(bool always) {
     // Every report of our changes so far has been read: what is still expected is not, but for
     // the renames still in flight.
     ForgetExpected([&](const ExpectedReport& report) { return !queue_ || report.seq <= done; });
+    reportedSeq_ = std::max(reportedSeq_, done);
 }
 
 void FolderCache::TakeReport(int watch, quint32 mask, const QString& name) {
     if (Expected(watch, mask, name))
         return;
+    if (queue_ && !name.isEmpty())
+        NoteChangeAmidRenames(watch, mask, name);
     ++changes_;
     if (mask & IN_Q_OVERFLOW) {
         ForgetExpected();

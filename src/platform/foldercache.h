@@ -457,9 +457,14 @@ private:
     // Waits for every rename in flight (nothing else: listings stay as they are).
     void WaitForQueue();
     // Takes the failures the queue reported: their listings are dropped, their expected
-    // reports forgotten, and they are kept for TakeRenameFailures. What is kept of the renames
-    // done is let go of.
+    // reports forgotten, and they are kept for TakeRenameFailures with the renames that another
+    // program's change reported amid them. What is kept of the renames done and reported is let
+    // go of.
     void SettleFailures();
+    // Another program's change, reported before the reports of a rename handed to the queue that
+    // it concerns (the reports come in the order of the changes): a name alike made at the
+    // rename's target, or a change of the attributes of its source. Noted for the rename.
+    void NoteChangeAmidRenames(int watch, quint32 mask, const QString& name);
 
     struct InFlight {
         quint64 seq;
@@ -477,6 +482,13 @@ private:
     quint64 seqBase_ = 0; // the renames of the queues before this one
     std::deque<InFlight> inFlight_;
     std::vector<DeferredRenameFailure> failures_;
+    // The last rename whose reports have all been taken.
+    quint64 reportedSeq_ = 0;
+    struct Afterthought {
+        quint64 seq;
+        AfterRename what;
+    };
+    std::vector<Afterthought> afterthoughts_;
     // Node-based, so that a listing stays where it is while others are added.
     std::unordered_map<FolderKey, FolderListing, FolderKeyHash> entries_;
     // The last two paths ResolveRemembered resolved (the latest first), good while neither number

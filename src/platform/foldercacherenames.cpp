@@ -222,6 +222,7 @@ void FolderCache::DeferRenames(RenameQueue* queue) {
         SettleFailures();
         failures_.clear();
         inFlight_.clear();
+        afterthoughts_.clear();
         // The numbers of the next queue follow on, so that those left in listings are done.
         seqBase_ += queue_->Pushed();
     }
@@ -230,8 +231,11 @@ void FolderCache::DeferRenames(RenameQueue* queue) {
 
 std::vector<DeferredRenameFailure> FolderCache::TakeRenameFailures(bool wait) {
     QMutexLocker lock(&mutex_);
-    if (wait)
+    if (wait) {
         WaitForQueue();
+        // The reports of every rename are read, so that none amid them goes unseen.
+        TakeReports(true);
+    }
     SettleFailures();
     return std::exchange(failures_, {});
 }
@@ -295,8 +299,37 @@ void FolderCache::SettleFailures() {
         failures_.push_back(
             DeferredRenameFailure{it->source, it->target, failure.error, failure.notSettled});
     }
-    while (!inFlight_.empty() && inFlight_.front().seq <= done)
+    for (const Afterthought& noted : std::exchange(afterthoughts_, {})) {
+        const auto it =
+            std::find_if(inFlight_.begin(), inFlight_.end(),
+                         [&](const InFlight& rename) { return rename.seq == noted.seq; });
+        if (it != inFlight_.end())
+            failures_.push_back(
+                DeferredRenameFailure{it->source, it->target, 0, false, noted.what});
+    }
+    // A rename is kept until its reports have been taken, for what they tell amid it.
+    const quint64 reported = notifiers_.empty() ? done : std::min(done, reportedSeq_);
+    while (!inFlight_.empty() && inFlight_.front().seq <= reported)
         inFlight_.pop_front();
+}
+
+void FolderCache::NoteChangeAmidRenames(int watch, quint32 mask, const QString& name) {
+    const bool made = mask & (IN_CREATE | IN_MOVED_TO);
+    if (!made && !(mask & IN_ATTRIB))
+        return;
+    // Our renames whose reports are still to come were made after this change.
+    for (const ExpectedReport& report : ExpectedOf(watch)) {
+        if (report.seq == 0 || report.watch != watch)
+            continue;
+        const bool concerned = made ? report.mask == IN_MOVED_TO && report.name != name &&
+                                          SameWithoutCase(report.name, name)
+                                    : report.mask == IN_MOVED_FROM && report.name == name;
+        if (concerned) {
+            afterthoughts_.push_back(Afterthought{report.seq, made ? AfterRename::TwinAtTarget
+                                                                   : AfterRename::SourceChanged});
+            return;
+        }
+    }
 }
 
 } // namespace qv

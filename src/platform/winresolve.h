@@ -195,11 +195,16 @@ ListedTarget CanTakeListedRename(const QString& source, const QString& target,
 void FileRenamed(const FileRenameTicket& ticket);
 // A rename that RenameListedFile handed to the rename thread and that failed with `error`, or
 // that was not made since the source was no regular file its owner may write (`notSettled`).
+// What the change reports told of another program's change in the moment of a rename that was
+// made: a name alike but for letter case made at the target just before the file went there, or
+// the source's attributes changed just before it went.
+enum class AfterRename { Nothing, TwinAtTarget, SourceChanged };
 struct DeferredRenameFailure {
     QString source; // Windows form
     QString target; // as renamed to
     int error = 0;
     bool notSettled = false;
+    AfterRename after = AfterRename::Nothing; // set: the rename was made
 };
 // While one lives, RenameListedFile hands each rename it settled to a thread of its own and
 // returns at once, the listings taking the rename over as if made; the renames are made in the

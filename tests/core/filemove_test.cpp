@@ -7,6 +7,7 @@
 #include "fixtures/tempmsts.h"
 #include "platform/clock.h"
 #include "platform/fakeui.h"
+#include "platform/renamequeue.h"
 #include "platform/winfs.h"
 #include "platform/winresolve.h"
 
@@ -460,6 +461,77 @@ TEST_F(FileMoveTest, MoveEntry_DeferredRenamesEndAsTheStepByStepMoveWould) {
     EXPECT_TRUE(PaneText().contains("Unable to rename file : [2]")) << qPrintable(PaneText());
     EXPECT_TRUE(PaneText().contains("From Path: '" + from + name + "'")) << qPrintable(PaneText());
     EXPECT_TRUE(App().RunHadErrors);
+}
+
+// Another program acting on the rename thread just before a rename handed over: a target made
+// meanwhile, in any letter case, is settled as a duplicate (the same file takes the source's
+// place, any other asks), never two names left; a source made read-only arrives writable.
+TEST_F(FileMoveTest, MoveEntry_DeferredRenamesSettleWhatAnotherProgramDidJustBefore) {
+    const struct {
+        const char* act; // "make <name> <content>" at the target, or "read-only"
+        bool asks;
+        const char* storeHolds;
+        const char* mstsHolds;
+    } cases[] = {
+        {"make f3.eng other", true, "f3.eng:other", "f3.eng:engine"},
+        {"make F3.ENG other", true, "F3.ENG:other", "f3.eng:engine"},
+        {"make F3.ENG engine", false, "F3.ENG:engine", ""},
+        {"read-only", false, "f3.eng:engine", ""},
+    };
+    const QString from = "C:\\MSTS\\T\\", to = "D:\\STORE\\T\\";
+    for (const auto& c : cases) {
+        App().RunHadErrors = false;
+        QDir(temp_.Host("MSTS")).removeRecursively();
+        QDir(StoreHost("STORE")).removeRecursively();
+        ClearFolderCache();
+        temp_.MakeFile("MSTS/T/first.eng", "first");
+        temp_.MakeFile("MSTS/T/f3.eng", "engine");
+        SetTime(temp_.Host("MSTS/T/f3.eng"), 1700000000);
+        const QStringList act = QString(c.act).split(' ');
+        bool acted = false;
+        SetBeforeQueuedRenameHookForTests([&](const QByteArray& source, const QByteArray&) {
+            if (!source.endsWith("/f3.eng"))
+                return;
+            acted = true;
+            if (act[0] == "read-only") {
+                chmod(source.constData(), 0444);
+                return;
+            }
+            const QString made = StoreHost("STORE/T/" + act[1]);
+            QFile file(made);
+            file.open(QIODevice::WriteOnly);
+            file.write(act[2].toUtf8());
+            file.close();
+            SetTime(made, 1700000000);
+        });
+        if (c.asks)
+            ui_.ExpectConfirmFileMove(ID_CANCEL);
+        {
+            const DeferredRenames deferred;
+            ASSERT_TRUE(MoveEntry(from + "first.eng", to + "first.eng", MOVE_RENAME));
+            FileAge(from + "f3.eng"); // its stat kept: writable
+            EXPECT_TRUE(MoveEntry(from + "f3.eng", to + "f3.eng", MOVE_RENAME));
+            FinishDeferredMoves();
+        }
+        SetBeforeQueuedRenameHookForTests({});
+        EXPECT_TRUE(acted) << c.act << ": the rename was handed over";
+        QStringList store, msts;
+        for (const QString& name : temp_.NamesIn("MSTS/T"))
+            msts << name + ":" + Read(temp_.Host("MSTS/T/" + name));
+        for (const QString& name : QDir(StoreHost("STORE/T")).entryList(QDir::Files))
+            if (name != "first.eng")
+                store << name + ":" + Read(StoreHost("STORE/T/" + name));
+        EXPECT_EQ(store.join(" ").toStdString(), c.storeHolds) << c.act;
+        EXPECT_EQ(msts.join(" ").toStdString(), c.mstsHolds) << c.act;
+        struct stat st {};
+        ASSERT_EQ(stat(QFile::encodeName(StoreHost("STORE/T/" + store[0].section(':', 0, 0))), &st),
+                  0);
+        EXPECT_TRUE(st.st_mode & S_IWUSR) << c.act;
+        EXPECT_FALSE(PaneText().contains("[17]")) << qPrintable(PaneText());
+        EXPECT_EQ(App().RunHadErrors, c.asks) << c.act << ": a cancelled move did not happen";
+    }
+    EXPECT_EQ(ui_.FileMoves().size(), 2u);
+    EXPECT_TRUE(ui_.Mismatches().isEmpty());
 }
 
 TEST_F(FileMoveTest, MoveEntry_NamesDifferingOnlyInCaseAreNeverMerged) {
