@@ -321,8 +321,9 @@ void FolderCache::NoteChangeAmidRenames(int watch, quint32 mask, const QString& 
     for (const ExpectedReport& report : ExpectedOf(watch)) {
         if (report.seq == 0 || report.watch != watch)
             continue;
-        const bool concerned = made ? report.mask == IN_MOVED_TO && report.name != name &&
-                                          SameWithoutCase(report.name, name)
+        const bool concerned = made ? report.mask == IN_MOVED_TO &&
+                                          report.name.size() == name.size() &&
+                                          report.name != name && SameWithoutCase(report.name, name)
                                     : report.mask == IN_MOVED_FROM && report.name == name;
         if (concerned) {
             afterthoughts_.push_back(Afterthought{report.seq, made ? AfterRename::TwinAtTarget

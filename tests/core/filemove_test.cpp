@@ -403,6 +403,11 @@ TEST_F(FileMoveTest, MoveEntry_SettlesATargetThatAppearedMeanwhileAsADuplicate) 
         QDir(StoreHost("STORE")).removeRecursively();
         temp_.MakeFile("MSTS/a.con", "incoming");
         SetTime(temp_.Host("MSTS/a.con"), 1700000000);
+        // The target's folder listed and known current, with its reports taken just before.
+        MakeStoreFile("STORE/first.con", "first");
+        FileExists("D:\\STORE\\first.con");
+        QFile::remove(StoreHost("STORE/first.con"));
+        FileExists("D:\\STORE\\first.con");
         bool made = false;
         ops_.beforeRename = [&] {
             if (std::exchange(made, true))
