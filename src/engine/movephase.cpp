@@ -66,11 +66,18 @@ bool MoveIn(const QString& relative) {
     return false;
 }
 
-// Brings a named file in. A name alike but for letter case that the store holds as well follows
-// it, and meets it at the target as a duplicate, rather than being left behind without a word.
-void MoveInWithTwin(const QString& relative) {
-    if (MoveIn(relative) && FileExists(InStore(relative)))
+// Brings in a named file that lies in the store. A name alike but for letter case that the store
+// holds as well follows it, and meets it at the target as a duplicate, rather than being left
+// behind without a word.
+void MoveInWithTwin(const QString& relative, bool mayBeTwinned) {
+    if (MoveIn(relative) && mayBeTwinned && FileExists(InStore(relative)))
         MoveIn(relative);
+}
+
+void MoveInStoredWithTwin(const QString& relative) {
+    bool mayBeTwinned = false;
+    if (FileExistsMayBeTwinned(InStore(relative), &mayBeTwinned))
+        MoveInWithTwin(relative, mayBeTwinned);
 }
 
 // The files of a kind as found in the MSTS folder, sorted, each name kept: of two names alike
@@ -131,11 +138,12 @@ void MoveOutUnnamed(const StringList& files, const StringList& named) {
 void MoveInStored(const StringList& named, bool folderTest) {
     for (int i = 0; i < named.Count(); ++i) {
         const QString& entry = named[i];
-        if (!FileExists(InStore(entry)))
+        bool mayBeTwinned = false;
+        if (!FileExistsMayBeTwinned(InStore(entry), &mayBeTwinned))
             continue;
         if (folderTest && !FolderExists(ParentPath(InMsts(entry))))
             continue;
-        MoveInWithTwin(entry);
+        MoveInWithTwin(entry, mayBeTwinned);
     }
 }
 
@@ -187,8 +195,7 @@ void ActivitiesIn(const StringList& B) {
         const QString& activity = B[i];
         if (!FolderExists(ParentPath(InMsts(activity))))
             continue;
-        if (FileExists(InStore(activity)))
-            MoveInWithTwin(activity);
+        MoveInStoredWithTwin(activity);
         const QString asv = AsvOf(activity);
         if (!FileExists(InMsts(activity)) || !FileExists(InStore(asv)))
             continue;
@@ -196,7 +203,7 @@ void ActivitiesIn(const StringList& B) {
         const quint32 activityDate = quint32(FileAge(InMsts(activity)));
         const quint32 asvDate = quint32(FileAge(InStore(asv)));
         if (activityDate <= asvDate)
-            MoveInWithTwin(asv);
+            MoveInStoredWithTwin(asv);
     }
 }
 
@@ -221,8 +228,7 @@ void ConsistsOut(const StringList& E) {
 void ConsistsIn(const StringList& E) {
     for (int i = 0; i < E.Count(); ++i) {
         const QString relative = Below(kConsists, E[i]);
-        if (FileExists(InStore(relative)))
-            MoveInWithTwin(relative);
+        MoveInStoredWithTwin(relative);
     }
 }
 
@@ -246,8 +252,7 @@ void StockOut(const StringList& G) {
 void StockIn(const StringList& G) {
     for (int i = 0; i < G.Count(); ++i) {
         const QString relative = Below(kTrainset, G[i]);
-        if (FileExists(InStore(relative)))
-            MoveInWithTwin(relative);
+        MoveInStoredWithTwin(relative);
     }
 }
 

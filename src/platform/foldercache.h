@@ -73,7 +73,10 @@ public:
     // What the listing of a path's remembered folder tells of the path: a file or a folder (no
     // link), or missing (`failed` and the error set). False when it cannot tell: the caller asks
     // the disk.
-    bool KindRemembered(const QString& path, EntryKind* kind, int* error, bool* failed);
+    // `twinned` (when given) receives whether the folder holds another name alike but for letter
+    // case beside the one found.
+    bool KindRemembered(const QString& path, EntryKind* kind, int* error, bool* failed,
+                        bool* twinned = nullptr);
 
     // Whether a folder as spelled is among the folders last remembered, found (not missing),
     // with its listing known current: it exists as a folder. Takes the reports first. Only

@@ -64,8 +64,10 @@ bool ResolvePathStat(const QString& path, bool followLinks, QString* hostPath, s
 // What the folder cache knows of an entry without asking the disk: a file (any entry that is
 // neither a folder nor a link), a real folder, missing (with the error), or nothing certain,
 // when the caller asks the disk.
+// `twinned` (when given) receives whether the entry's folder holds another name alike but for
+// letter case beside it (with an answer other than Unknown).
 enum class ListedKind { Unknown, Missing, File, Folder };
-ListedKind ListedKindOf(const QString& path, int* error = nullptr);
+ListedKind ListedKindOf(const QString& path, int* error = nullptr, bool* twinned = nullptr);
 // True when the folder (a Windows-form path) was among the last few found as folders of other
 // paths, with its listing known current and nothing on the way changed since: it exists as a
 // folder. False tells nothing.
