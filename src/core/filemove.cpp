@@ -118,6 +118,43 @@ QString TempNameBeside(const QString& target) {
                                   .arg(++counter);
 }
 
+// RenameWithWait; without `reportExisting` a target that exists is left to the caller, unreported,
+// with its error in `failedWith`.
+bool RenameWaiting(const QString& oldPath, const QString& newPath, bool reportExisting,
+                   int* failedWith) {
+    int waits = 0;
+    for (;;) {
+        int error = 0;
+        if (TheFileMoveOps().Rename(oldPath, newPath, &error))
+            return true;
+        if (failedWith)
+            *failedWith = error;
+        if (error == EEXIST && !reportExisting)
+            return false;
+        if (!AccessRefused(error)) {
+            ReportFailure(Msg::MOVETHING_ERROR7, ErrorNumberText(error), oldPath, newPath);
+            return false;
+        }
+        TheClock().SleepMs(1000);
+        ReportsTakenOnce::Again();
+        ++waits;
+        ShowStatus(QStringLiteral("Waiting (%1) for file access: ").arg(waits) + newPath);
+        TheMainServices().RepaintStatusBar();
+        if (waits <= 9)
+            continue;
+        const QString question = Caption(Msg::MOVETHING_ERROR4) + Caption(Msg::MOVETHING_ERROR2) +
+                                 oldPath + kQuote + Caption(Msg::MOVETHING_ERROR3) + newPath +
+                                 kQuote;
+        if (TheUi().MessageBox(question, App().ProgramTitle, MB_ICONQUESTION | MB_YESNO) !=
+            ID_YES) {
+            App().RunHadErrors = true;
+            return false;
+        }
+        ReportsTakenOnce::Again();
+        waits = 0;
+    }
+}
+
 bool DeleteCopiedSource(const QString& source) {
     int error = 0;
     if (TheFileMoveOps().Delete(source, &error))
@@ -126,11 +163,9 @@ bool DeleteCopiedSource(const QString& source) {
     return false;
 }
 
-// Puts the source where no file stands: a rename, or a copy (which reports its own failure)
-// followed by deleting the source.
-bool PlaceFile(const QString& source, const QString& target, int mode) {
-    if (mode == MOVE_RENAME)
-        return RenameWithWait(source, target);
+// Copies the source to where no file stands (the copy reports its own failure), then deletes the
+// source.
+bool CopyFile(const QString& source, const QString& target) {
     int error = 0;
     if (!TheFileMoveOps().Copy(source, target, &error)) {
         App().RunHadErrors = true;
@@ -139,20 +174,53 @@ bool PlaceFile(const QString& source, const QString& target, int mode) {
     return DeleteCopiedSource(source);
 }
 
+// Replace by renaming: the old target is renamed aside and deleted only once the source has
+// taken its place, so that a source gone meanwhile (another program, a removable disk) never
+// leaves neither copy. Any failure puts the old target back; should even that fail, the report
+// says where it is.
+bool ReplaceByRename(const QString& source, const QString& target) {
+    FileMoveOps& ops = TheFileMoveOps();
+    int error = 0;
+    FindEntry entry;
+    if (!ops.Find(source, &entry, &error)) {
+        ReportFailure(Msg::MOVETHING_ERROR11, ErrorNumberText(error), source);
+        return false;
+    }
+    const QString aside = TempNameBeside(target);
+    if (!ops.Rename(target, aside, &error)) {
+        ReportFailure(Msg::MOVETHING_ERROR9, ErrorNumberText(error), source);
+        return false;
+    }
+    int deleteError = 0;
+    if (RenameWithWait(source, target)) {
+        if (ops.Delete(aside, &deleteError))
+            return true;
+        // The old target cannot go (read-only, say): the source goes back, as if the target
+        // had been refused at once.
+        if (!ops.Rename(target, source, &error)) {
+            ReportFailure(Msg::MOVETHING_ERROR9, ErrorNumberText(deleteError), aside);
+            return false;
+        }
+    }
+    if (!ops.Rename(aside, target, &error)) {
+        ReportFailure(Msg::MOVETHING_ERROR7, ErrorNumberText(error), aside, target);
+        return false;
+    }
+    if (deleteError != 0)
+        ReportFailure(Msg::MOVETHING_ERROR9, ErrorNumberText(deleteError), source);
+    App().RunHadErrors = true;
+    return false;
+}
+
 // The user chose to replace the target. A target that cannot be deleted stays as it is, and so
 // does the source. A copy is made beside the target before the target goes, so that a failed
 // copy leaves the target as it was.
 bool ReplaceFile(const QString& source, const QString& target, int mode) {
     FileMoveOps& ops = TheFileMoveOps();
     ShowStatus(Caption(Msg::STATUS_TEXT_DELETING_MOVING_FILE) + kQuote + target + kQuote);
+    if (mode == MOVE_RENAME)
+        return ReplaceByRename(source, target);
     int error = 0;
-    if (mode == MOVE_RENAME) {
-        if (!ops.Delete(target, &error)) {
-            ReportFailure(Msg::MOVETHING_ERROR9, ErrorNumberText(error), source);
-            return false;
-        }
-        return RenameWithWait(source, target);
-    }
     const QString temp = TempNameBeside(target);
     if (!ops.Copy(source, temp, &error)) {
         App().RunHadErrors = true;
@@ -194,48 +262,60 @@ int DuplicateDecision(const QString& source, const QString& target, bool content
     return answer == ID_YES || answer == ID_NO ? answer : ID_CANCEL;
 }
 
+// A target that another program makes after it was looked up makes the rename fail: a second
+// lookup then finds it, and it is settled as one that was there.
 bool MoveFile(const QString& source, const QString& target, const FindEntry& entry, int mode) {
-    FileMoveOps& ops = TheFileMoveOps();
-    FindEntry existing;
-    int error = 0;
-    const bool found = ops.Find(target, &existing, &error);
-    if (!found && !NothingThere(error)) {
-        ReportFailure(Msg::MOVETHING_ERROR7, ErrorNumberText(error), source, target);
-        return false;
+    for (int lookup = 1;; ++lookup) {
+        FileMoveOps& ops = TheFileMoveOps();
+        FindEntry existing;
+        int error = 0;
+        const bool found = ops.Find(target, &existing, &error);
+        if (!found && !NothingThere(error)) {
+            ReportFailure(Msg::MOVETHING_ERROR7, ErrorNumberText(error), source, target);
+            return false;
+        }
+        if (found && !existing.IsFolder()) {
+            if (SameHostFile(source, target)) {
+                ReportFailure(Msg::MOVETHING_ERROR13, QString(), source, target);
+                return false;
+            }
+            const bool differ = FilesDiffer(source, target);
+            if (existing.writeTime == entry.writeTime && !differ) {
+                ShowStatus(Caption(Msg::STATUS_TEXT_DELETING_FILE) + kQuote + source + kQuote);
+                if (ops.Delete(source, &error))
+                    return true;
+                ReportFailure(Msg::MOVETHING_ERROR10, ErrorNumberText(error), source);
+                return false;
+            }
+            switch (DuplicateDecision(source, target, differ)) {
+            case ID_YES:
+                return ReplaceFile(source, target, mode);
+            case ID_NO:
+                ShowStatus(Caption(Msg::STATUS_TEXT_MOVING_DELETING_FILE) + kQuote + source +
+                           kQuote);
+                if (ops.Delete(source, &error))
+                    return true;
+                ReportFailure(Msg::MOVETHING_ERROR8, ErrorNumberText(error), source);
+                return false;
+            default:
+                return false; // cancelled: nothing moved, nothing deleted, not an error
+            }
+        }
+        // A failure here shows up in the rename or copy that follows.
+        ops.MakeFolders(FolderOf(target), nullptr);
+        // Thousands of files a second: the text is made only when it can be seen or logged.
+        if (StatusTextDue())
+            ShowStatus(Caption(Msg::STATUS_TEXT_MOVING_FILE_TO) + QStringLiteral(" '") + target +
+                       kQuote);
+        if (mode != MOVE_RENAME)
+            return CopyFile(source, target);
+        int renameError = 0;
+        if (RenameWaiting(source, target, lookup > 1, &renameError))
+            return true;
+        if (renameError != EEXIST || lookup > 1)
+            return false;
+        ReportsTakenOnce::Again();
     }
-    if (found && !existing.IsFolder()) {
-        if (SameHostFile(source, target)) {
-            ReportFailure(Msg::MOVETHING_ERROR13, QString(), source, target);
-            return false;
-        }
-        const bool differ = FilesDiffer(source, target);
-        if (existing.writeTime == entry.writeTime && !differ) {
-            ShowStatus(Caption(Msg::STATUS_TEXT_DELETING_FILE) + kQuote + source + kQuote);
-            if (ops.Delete(source, &error))
-                return true;
-            ReportFailure(Msg::MOVETHING_ERROR10, ErrorNumberText(error), source);
-            return false;
-        }
-        switch (DuplicateDecision(source, target, differ)) {
-        case ID_YES:
-            return ReplaceFile(source, target, mode);
-        case ID_NO:
-            ShowStatus(Caption(Msg::STATUS_TEXT_MOVING_DELETING_FILE) + kQuote + source + kQuote);
-            if (ops.Delete(source, &error))
-                return true;
-            ReportFailure(Msg::MOVETHING_ERROR8, ErrorNumberText(error), source);
-            return false;
-        default:
-            return false; // cancelled: nothing moved, nothing deleted, not an error
-        }
-    }
-    // A failure here shows up in the rename or copy that follows.
-    ops.MakeFolders(FolderOf(target), nullptr);
-    // Thousands of files a second: the text is made only when it can be seen or logged.
-    if (StatusTextDue())
-        ShowStatus(Caption(Msg::STATUS_TEXT_MOVING_FILE_TO) + QStringLiteral(" '") + target +
-                   kQuote);
-    return PlaceFile(source, target, mode);
 }
 
 bool MoveFolder(const QString& source, const QString& target, int mode) {
@@ -279,33 +359,7 @@ QString ErrorNumberText(int number) {
 }
 
 bool RenameWithWait(const QString& oldPath, const QString& newPath) {
-    int waits = 0;
-    for (;;) {
-        int error = 0;
-        if (TheFileMoveOps().Rename(oldPath, newPath, &error))
-            return true;
-        if (!AccessRefused(error)) {
-            ReportFailure(Msg::MOVETHING_ERROR7, ErrorNumberText(error), oldPath, newPath);
-            return false;
-        }
-        TheClock().SleepMs(1000);
-        ReportsTakenOnce::Again();
-        ++waits;
-        ShowStatus(QStringLiteral("Waiting (%1) for file access: ").arg(waits) + newPath);
-        TheMainServices().RepaintStatusBar();
-        if (waits <= 9)
-            continue;
-        const QString question = Caption(Msg::MOVETHING_ERROR4) + Caption(Msg::MOVETHING_ERROR2) +
-                                 oldPath + kQuote + Caption(Msg::MOVETHING_ERROR3) + newPath +
-                                 kQuote;
-        if (TheUi().MessageBox(question, App().ProgramTitle, MB_ICONQUESTION | MB_YESNO) !=
-            ID_YES) {
-            App().RunHadErrors = true;
-            return false;
-        }
-        ReportsTakenOnce::Again();
-        waits = 0;
-    }
+    return RenameWaiting(oldPath, newPath, true, nullptr);
 }
 
 namespace {
@@ -340,8 +394,9 @@ bool MoveOne(const QString& source, const QString& target, int mode, bool oneSte
             LogStatus();
             return true;
         case ListedRename::Failed:
-            // A file held open is waited for, step by step.
-            if (AccessRefused(error))
+            // A file held open is waited for, and a target made meanwhile by another program
+            // settled as a duplicate, step by step.
+            if (AccessRefused(error) || error == EEXIST)
                 break;
             ReportFailure(Msg::MOVETHING_ERROR7, ErrorNumberText(error), source, renamedTo);
             MarkCacheStale(source);
@@ -394,6 +449,31 @@ bool MoveOne(const QString& source, const QString& target, int mode, bool oneSte
     return result;
 }
 
+// Another program made a name alike but for letter case at the target just before the file went
+// there: the file goes back and moves step by step, meeting the other name as a duplicate. Two
+// names are never left without a word.
+void SettleTwinAtTarget(const QString& source, const QString& target) {
+    int error = 0;
+    if (!TheFileMoveOps().Rename(target, source, &error)) {
+        ReportFailure(Msg::MOVETHING_ERROR7, ErrorNumberText(EEXIST), source, target);
+        return;
+    }
+    if (!MoveOne(source, target, MOVE_RENAME, false))
+        App().RunHadErrors = true;
+}
+
+// The source's attributes changed just before its rename, which went by what was known of it
+// before: a file made read-only meanwhile has the attribute cleared where it arrived, as a move
+// clears it.
+void ClearReadOnlyAsMoved(const QString& target) {
+    FileMoveOps& ops = TheFileMoveOps();
+    FindEntry entry;
+    int error = 0;
+    if (ops.Find(target, &entry, &error) && (entry.attributes & kFaReadOnly) && !entry.symlink &&
+        !ops.SetAttributes(target, entry.attributes & ~kFaReadOnly, &error))
+        ReportFailure(Msg::MOVETHING_ERROR5, ErrorNumberText(error), target);
+}
+
 // The deferred renames that failed by now (all, after waiting for them, with `wait`).
 void SettleDeferredMoves(bool wait) {
     for (;;) {
@@ -401,9 +481,18 @@ void SettleDeferredMoves(bool wait) {
         if (failures.empty())
             return;
         for (const DeferredRenameFailure& failure : failures) {
+            if (failure.after == AfterRename::TwinAtTarget) {
+                SettleTwinAtTarget(failure.source, failure.target);
+                continue;
+            }
+            if (failure.after == AfterRename::SourceChanged) {
+                ClearReadOnlyAsMoved(failure.target);
+                continue;
+            }
             // The rename thread made nothing of it: the file moves as if it had not been
-            // handed over, step by step, waiting while it is held open.
-            if (failure.notSettled || AccessRefused(failure.error)) {
+            // handed over, step by step, waiting while it is held open and settling a target
+            // that another program made meanwhile as a duplicate.
+            if (failure.notSettled || AccessRefused(failure.error) || failure.error == EEXIST) {
                 if (!MoveOne(failure.source, failure.target, MOVE_RENAME, false))
                     App().RunHadErrors = true;
             } else {

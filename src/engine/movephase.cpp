@@ -59,9 +59,36 @@ void MoveOut(const QString& relative) {
         App().RunHadErrors = true;
 }
 
-void MoveIn(const QString& relative) {
-    if (!MoveEntry(InStore(relative), InMsts(relative), MOVE_RENAME))
-        App().RunHadErrors = true;
+bool MoveIn(const QString& relative) {
+    if (MoveEntry(InStore(relative), InMsts(relative), MOVE_RENAME))
+        return true;
+    App().RunHadErrors = true;
+    return false;
+}
+
+// Brings in a named file that lies in the store. A name alike but for letter case that the store
+// holds as well follows it, and meets it at the target as a duplicate, rather than being left
+// behind without a word.
+void MoveInWithTwin(const QString& relative, bool mayBeTwinned) {
+    if (MoveIn(relative) && mayBeTwinned && FileExists(InStore(relative)))
+        MoveIn(relative);
+}
+
+void MoveInStoredWithTwin(const QString& relative) {
+    bool mayBeTwinned = false;
+    if (FileExistsMayBeTwinned(InStore(relative), &mayBeTwinned))
+        MoveInWithTwin(relative, mayBeTwinned);
+}
+
+// The files of a kind as found in the MSTS folder, sorted, each name kept: of two names alike
+// but for letter case both go out, the second meeting the first at the target as a duplicate.
+StringList FoundFiles() {
+    return StringList(true, StringList::Duplicates::Accept);
+}
+
+// Whether the entry at `i` is alike but for letter case to the one before it.
+bool TwinOfPrevious(const StringList& files, int i) {
+    return i > 0 && CompareText(files[i - 1], files[i]) == 0;
 }
 
 // Whether a list names the entry, asked for entries in ascending order: where both lists are
@@ -111,16 +138,17 @@ void MoveOutUnnamed(const StringList& files, const StringList& named) {
 void MoveInStored(const StringList& named, bool folderTest) {
     for (int i = 0; i < named.Count(); ++i) {
         const QString& entry = named[i];
-        if (!FileExists(InStore(entry)))
+        bool mayBeTwinned = false;
+        if (!FileExistsMayBeTwinned(InStore(entry), &mayBeTwinned))
             continue;
         if (folderTest && !FolderExists(ParentPath(InMsts(entry))))
             continue;
-        MoveIn(entry);
+        MoveInWithTwin(entry, mayBeTwinned);
     }
 }
 
 void RoutesOut(const StringList& routes, const StringList& A) {
-    StringList files = StringList::SortedUnique();
+    StringList files = FoundFiles();
     for (int i = 0; i < routes.Count(); ++i) {
         const QString folder = QStringLiteral("Routes\\") + routes[i];
         FindFileNames(files, InMsts(folder), false, folder, QStringLiteral("*.TRK"));
@@ -129,7 +157,7 @@ void RoutesOut(const StringList& routes, const StringList& A) {
 }
 
 void ActivitiesOut(const StringList& routes, const StringList& B) {
-    StringList files = StringList::SortedUnique();
+    StringList files = FoundFiles();
     ListRouteFilesOfKindIn(routes, PT_ACTIVITY, files, App().MstsRootFolder);
     QStringList going;
     int at = 0;
@@ -137,14 +165,16 @@ void ActivitiesOut(const StringList& routes, const StringList& B) {
         if (NamedInOrder(B, files, files[i], at))
             continue;
         going.append(files[i]);
+        // The twins of an activity share one .ASV file; one left of twin .ASV files follows
+        // below.
         const QString asv = AsvOf(files[i]);
-        if (FileExists(InMsts(asv)))
+        if (!TwinOfPrevious(files, i) && FileExists(InMsts(asv)))
             going.append(asv);
     }
     MoveAllOut(going);
     // An .ASV file left behind by a job that stopped between an activity and its .ASV file
     // follows its stored activity now, so that the next run ends where the first would have.
-    StringList saves = StringList::SortedUnique();
+    StringList saves = FoundFiles();
     for (int i = 0; i < routes.Count(); ++i) {
         const QString folder =
             QStringLiteral("Routes\\") + routes[i] + QStringLiteral("\\ACTIVITIES");
@@ -165,8 +195,7 @@ void ActivitiesIn(const StringList& B) {
         const QString& activity = B[i];
         if (!FolderExists(ParentPath(InMsts(activity))))
             continue;
-        if (FileExists(InStore(activity)))
-            MoveIn(activity);
+        MoveInStoredWithTwin(activity);
         const QString asv = AsvOf(activity);
         if (!FileExists(InMsts(activity)) || !FileExists(InStore(asv)))
             continue;
@@ -174,18 +203,18 @@ void ActivitiesIn(const StringList& B) {
         const quint32 activityDate = quint32(FileAge(InMsts(activity)));
         const quint32 asvDate = quint32(FileAge(InStore(asv)));
         if (activityDate <= asvDate)
-            MoveIn(asv);
+            MoveInStoredWithTwin(asv);
     }
 }
 
 void KindOut(const StringList& routes, std::uint32_t kind, const StringList& named) {
-    StringList files = StringList::SortedUnique();
+    StringList files = FoundFiles();
     ListRouteFilesOfKindIn(routes, kind, files, App().MstsRootFolder);
     MoveOutUnnamed(files, named);
 }
 
 void ConsistsOut(const StringList& E) {
-    StringList names = StringList::SortedUnique();
+    StringList names = FoundFiles();
     FindFileNames(names, InMsts(QStringLiteral("Trains\\Consists")), false, QString(),
                   QStringLiteral("*.CON"));
     QStringList going;
@@ -199,8 +228,7 @@ void ConsistsOut(const StringList& E) {
 void ConsistsIn(const StringList& E) {
     for (int i = 0; i < E.Count(); ++i) {
         const QString relative = Below(kConsists, E[i]);
-        if (FileExists(InStore(relative)))
-            MoveIn(relative);
+        MoveInStoredWithTwin(relative);
     }
 }
 
@@ -210,7 +238,7 @@ void StockOut(const StringList& G) {
     StringList fixedFolders = StringList::SortedUnique();
     StringList fixedFiles = StringList::SortedUnique();
     AddFixedObjects(fixedFolders, fixedFiles);
-    StringList files = StringList::SortedUnique();
+    StringList files = FoundFiles();
     CollectEngineWagonFolders(App().MstsRootFolder, files);
     QStringList going;
     int at = 0;
@@ -224,8 +252,7 @@ void StockOut(const StringList& G) {
 void StockIn(const StringList& G) {
     for (int i = 0; i < G.Count(); ++i) {
         const QString relative = Below(kTrainset, G[i]);
-        if (FileExists(InStore(relative)))
-            MoveIn(relative);
+        MoveInStoredWithTwin(relative);
     }
 }
 

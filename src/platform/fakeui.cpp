@@ -32,8 +32,8 @@ int FakeUi::MessageBox(const QString& text, const QString& caption, int style) {
     return (buttons == MB_YESNO || buttons == MB_YESNOCANCEL) ? ID_YES : ID_OK;
 }
 
-void FakeUi::ExpectConfirmFileMove(int answer) {
-    fileMoveAnswers_.push_back(answer);
+void FakeUi::ExpectConfirmFileMove(int answer, std::function<void()> meanwhile) {
+    fileMoveAnswers_.push_back({answer, std::move(meanwhile)});
 }
 
 namespace {
@@ -83,8 +83,9 @@ int AnswerAndEdit(std::deque<std::pair<int, std::function<void(Edited&...)>>>& a
 int FakeUi::ConfirmFileMove(const QString& sourceFile, const QString& targetFile,
                             bool contentsDiffer) {
     fileMoves_.push_back({sourceFile, targetFile, contentsDiffer});
-    return NextResult(fileMoveAnswers_, mismatches_,
-                      QStringLiteral("unexpected duplicate-file dialog for '%1'").arg(targetFile));
+    return AnswerAndEdit(
+        fileMoveAnswers_, mismatches_,
+        QStringLiteral("unexpected duplicate-file dialog for '%1'").arg(targetFile));
 }
 
 void FakeUi::ExpectSelectFolder(int result, const QString& folder) {

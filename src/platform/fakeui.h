@@ -68,7 +68,8 @@ public:
 
     // Queues the answer of the next duplicate-file dialog (ID_YES, ID_YESTOALL, ID_NO,
     // ID_NOTOALL or ID_CANCEL). A dialog with no queued answer is a mismatch, answered ID_CANCEL.
-    void ExpectConfirmFileMove(int answer);
+    // `meanwhile` runs while the dialog is open, as another program acting then.
+    void ExpectConfirmFileMove(int answer, std::function<void()> meanwhile = {});
     int ConfirmFileMove(const QString& sourceFile, const QString& targetFile,
                         bool contentsDiffer) override;
     const std::deque<ShownFileMove>& FileMoves() const { return fileMoves_; }
@@ -192,7 +193,7 @@ private:
         int answer;
     };
     std::deque<Expectation> expected_;
-    std::deque<int> fileMoveAnswers_;
+    std::deque<std::pair<int, std::function<void()>>> fileMoveAnswers_;
     std::deque<ShownFileMove> fileMoves_;
     std::deque<std::pair<int, QString>> folderAnswers_;
     std::deque<ShownFolderDialog> folderDialogs_;

@@ -41,17 +41,6 @@ QString ReportedName(const char* name) {
     return QString::fromLatin1(name, qsizetype(size));
 }
 
-// A name as a report gives it is the same as a plain ASCII text, byte for character.
-bool SameAsciiName(const QString& text, const char* name) {
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const auto byte = static_cast<unsigned char>(name[i]);
-        if (byte == 0 || byte >= 0x80 || text.at(i).unicode() != byte)
-            return false;
-    }
-    return name[size] == 0;
-}
-
 // The folder that holds a host path, as a part of it ("/" for one at the root); empty when the
 // path has no folder.
 QStringView ParentPart(QStringView hostPath) {
@@ -352,191 +341,6 @@ void FolderCache::Changed(const QString& hostFolder, const QString& added, const
     // each file a move puts there.
     listing->racy = listing->watch >= 0 && IsRacy(st);
     SubFolderChanged(hostFolder);
-}
-
-bool FolderCache::CanTakeFileRename(const QString& oldHost, const QString& newHost,
-                                    FileRenameTicket* ticket) {
-    // A move renames thousands of files: the folders are found as parts of the paths, and only
-    // the names are copied out.
-    const qsizetype oldSlash = oldHost.lastIndexOf(QLatin1Char('/'));
-    const qsizetype newSlash = newHost.lastIndexOf(QLatin1Char('/'));
-    if (oldSlash <= 0 || newSlash <= 0)
-        return false;
-    ticket->oldHost = oldHost;
-    ticket->newHost = newHost;
-    ticket->oldName = oldHost.mid(oldSlash + 1);
-    ticket->newName = newHost.mid(newSlash + 1);
-    QMutexLocker lock(&mutex_);
-    // The caller renames on this thread.
-    WaitForQueue();
-    FolderListing* source = Listing(QStringView(oldHost).left(oldSlash));
-    FolderListing* target = Listing(QStringView(newHost).left(newSlash));
-    ticket->source = source;
-    ticket->target = target;
-    ticket->changes = changes_;
-    return source && source->KnownCurrent() && source->KindOf(ticket->oldName) == EntryKind::File &&
-           target && target->KnownCurrent();
-}
-
-ListedTarget FolderCache::CanTakeListedRename(const QString& source, const QString& target,
-                                              FileRenameTicket* ticket) {
-    QMutexLocker lock(&mutex_);
-    SettleFailures();
-    TakeReports();
-    FolderListing* from = nullptr;
-    QString name, found;
-    bool failed = false;
-    const KnownFolder* folder =
-        LookUpRemembered(source, false, &from, &name, &found, nullptr, &failed);
-    if (!folder || failed || folder->host.isEmpty() || found.isEmpty() ||
-        from->KindOf(found) != EntryKind::File)
-        return ListedTarget::NotSettled;
-    // Copied now: the next lookup may reuse the place the folder was found in.
-    const QString fromHost = folder->host;
-    // The file keeps its own letter case, under a name the target gives in some case.
-    const qsizetype cut = LastSeparator(target);
-    const QStringView targetName = QStringView(target).mid(cut + 1);
-    if (cut < 3 || (targetName != found && !SameWithoutCase(targetName, found)))
-        return ListedTarget::NotSettled;
-    ticket->oldHost = JoinHostPath(fromHost, found);
-    struct stat st {};
-    const bool kept = CachedStat(fromHost, from, found, EntryKind::File, &st);
-    // With renames deferred, the rename thread checks the source as it renames it.
-    ticket->checkFile = !kept && queue_;
-    if (!kept && !queue_ &&
-        !StatDisk(from, found, AT_FDCWD, EncodeHostPath(ticket->oldHost), false, &st, nullptr))
-        return ListedTarget::NotSettled;
-    // A read-only file has its attribute cleared by the move, step by step.
-    if (!ticket->checkFile && (!S_ISREG(st.st_mode) || !(st.st_mode & S_IWUSR)))
-        return ListedTarget::NotSettled;
-    FolderListing* to = nullptr;
-    QString spelled, existing;
-    int code = 0;
-    failed = false;
-    folder = LookUpRemembered(target, false, &to, &spelled, &existing, &code, &failed);
-    // A folder just made is read once, so that the files going into it are settled by it.
-    if (!folder && RememberInParent(QStringView(target).left(cut), true)) {
-        // Taking a listing in may have let every other go (a full cache): the source's is
-        // looked up again.
-        from = Known(fromHost);
-        if (!from || from->KindOf(found) != EntryKind::File)
-            return ListedTarget::NotSettled;
-        folder = LookUpRemembered(target, false, &to, &spelled, &existing, &code, &failed);
-    }
-    if (!folder || !failed || code != ENOENT)
-        return ListedTarget::NotSettled; // not remembered, the name there, or ambiguous
-    if (folder->host.isEmpty())
-        return ListedTarget::FolderMissing;
-    if (to == from)
-        return ListedTarget::NotSettled;
-    ticket->newHost = JoinHostPath(folder->host, found);
-    ticket->oldName = found;
-    ticket->newName = found;
-    ticket->source = from;
-    ticket->target = to;
-    ticket->changes = changes_;
-    return ListedTarget::Settled;
-}
-
-void FolderCache::FileRenamed(const FileRenameTicket& ticket) {
-    QMutexLocker lock(&mutex_);
-    TakeRename(ticket, 0);
-}
-
-void FolderCache::QueueRename(const FileRenameTicket& ticket, const QString& source,
-                              const QString& renamedTo) {
-    QMutexLocker lock(&mutex_);
-    // What a failure is told by is kept while the rename is in flight, from before it is handed
-    // over.
-    SettleFailures();
-    const quint64 seq = seqBase_ + queue_->Pushed() + 1;
-    inFlight_.push_back(InFlight{seq, ticket.oldHost, ticket.newHost, source, renamedTo});
-    queue_->Push(QueuedRename{EncodeHostPath(ticket.oldHost), EncodeHostPath(ticket.newHost),
-                              ticket.checkFile});
-    TakeRename(ticket, seq);
-}
-
-void FolderCache::TakeRename(const FileRenameTicket& ticket, quint64 seq) {
-    const QStringView from =
-        QStringView(ticket.oldHost).left(ticket.oldHost.size() - ticket.oldName.size() - 1);
-    const QStringView to =
-        QStringView(ticket.newHost).left(ticket.newHost.size() - ticket.newName.size() - 1);
-    FolderListing* source = ticket.source;
-    FolderListing* target = ticket.target;
-    // Whatever the cache did since the listings were found may have dropped them, or a report
-    // may have made them no longer known current: they are looked up again.
-    if (ticket.changes != changes_) {
-        source = Known(from.toString());
-        target = Known(to.toString());
-    }
-    ++changes_;
-    if (!source || !target) {
-        Drop(from.toString());
-        Drop(to.toString());
-        return;
-    }
-    source->Remove(ticket.oldName);
-    target->Add(ticket.newName, EntryKind::File);
-    Expect(source->watch, IN_MOVED_FROM, ticket.oldName, seq);
-    Expect(target->watch, IN_MOVED_TO, ticket.newName, seq);
-    source->ChangedUnasked();
-    target->ChangedUnasked();
-    if (seq != 0)
-        source->renameSeq = target->renameSeq = seq;
-    // The folders' times moved: answers that hold them go.
-    SubFolderChanged(source, from);
-    SubFolderChanged(target, to);
-}
-
-bool FolderCache::IsListedFolder(const QString& hostFolder) {
-    QMutexLocker lock(&mutex_);
-    return Known(hostFolder) != nullptr;
-}
-
-std::deque<FolderCache::ExpectedReport>& FolderCache::ExpectedOf(int watch) {
-    return expected_[std::min(WatchGroupOf(watch), kWatchGroups - 1)];
-}
-
-void FolderCache::Expect(int watch, quint32 mask, const QString& name, quint64 seq) {
-    ExpectedOf(watch).push_back(ExpectedReport{watch, mask, name, seq});
-}
-
-bool FolderCache::Expected(int watch, quint32 mask, const QString& name) {
-    const auto same = [&](const ExpectedReport& next) {
-        return next.watch == watch && next.mask == mask && next.name == name;
-    };
-    std::deque<ExpectedReport>& expected = ExpectedOf(watch);
-    if (expected.empty())
-        return false;
-    if (same(expected.front())) {
-        expected.pop_front();
-        return true;
-    }
-    // With renames in flight, a change of ours made meanwhile in another folder (one made)
-    // reports before the renames handed over earlier do: it was expected last, behind theirs.
-    if (!queue_)
-        return false;
-    const auto it = std::find_if(expected.rbegin(), expected.rend(), same);
-    if (it == expected.rend())
-        return false;
-    expected.erase(std::next(it).base());
-    return true;
-}
-
-bool FolderCache::ExpectedName(int watch, quint32 mask, const char* name) {
-    // Plain ASCII bytes alike, one for one; any other name is compared as a text.
-    const std::deque<ExpectedReport>& expected = ExpectedOf(watch);
-    return !expected.empty() && SameAsciiName(expected.front().name, name) &&
-           Expected(watch, mask, expected.front().name);
-}
-
-void FolderCache::ForgetExpected(const std::function<bool(const ExpectedReport&)>& which) {
-    for (std::deque<ExpectedReport>& expected : expected_) {
-        if (which)
-            std::erase_if(expected, which);
-        else
-            expected.clear();
-    }
 }
 
 void FolderCache::Invalidate(const QString& hostFolder) {
@@ -857,11 +661,14 @@ void FolderCache::TakeReports(bool always) {
     // Every report of our changes so far has been read: what is still expected is not, but for
     // the renames still in flight.
     ForgetExpected([&](const ExpectedReport& report) { return !queue_ || report.seq <= done; });
+    reportedSeq_ = std::max(reportedSeq_, done);
 }
 
 void FolderCache::TakeReport(int watch, quint32 mask, const QString& name) {
     if (Expected(watch, mask, name))
         return;
+    if (queue_ && !name.isEmpty())
+        NoteChangeAmidRenames(watch, mask, name);
     ++changes_;
     if (mask & IN_Q_OVERFLOW) {
         ForgetExpected();
@@ -985,92 +792,6 @@ void FolderCache::ClearAll() {
     notifiers_.clear();
     readAhead_.clear();
     ++notifierEpoch_;
-}
-
-void FolderCache::DeferRenames(RenameQueue* queue) {
-    QMutexLocker lock(&mutex_);
-    if (!queue && queue_) {
-        WaitForQueue();
-        // Failures not taken by now belong to a move phase that stopped (an exception): their
-        // listings are read again, and no later phase is to act on them.
-        SettleFailures();
-        failures_.clear();
-        inFlight_.clear();
-        // The numbers of the next queue follow on, so that those left in listings are done.
-        seqBase_ += queue_->Pushed();
-    }
-    queue_ = queue;
-}
-
-std::vector<DeferredRenameFailure> FolderCache::TakeRenameFailures(bool wait) {
-    QMutexLocker lock(&mutex_);
-    if (wait)
-        WaitForQueue();
-    SettleFailures();
-    return std::exchange(failures_, {});
-}
-
-void FolderCache::WaitForRenames() {
-    QMutexLocker lock(&mutex_);
-    WaitForQueue();
-    SettleFailures();
-}
-
-void FolderCache::WaitForFolder(const QString& hostFolder, bool settle) {
-    if (!queue_)
-        return;
-    const FolderListing* listing = Listing(hostFolder);
-    if (listing)
-        WaitForSeq(listing->renameSeq);
-    if (settle)
-        SettleFailures();
-}
-
-void FolderCache::WaitForFolders(const QStringList& hostFolders) {
-    if (!queue_)
-        return;
-    // A folder no longer held has no rename in flight: dropping it waited for them.
-    quint64 last = 0;
-    for (const QString& folder : hostFolders)
-        if (const FolderListing* listing = Listing(folder))
-            last = std::max(last, listing->renameSeq);
-    WaitForSeq(last);
-}
-
-quint64 FolderCache::DoneSeq() const {
-    return queue_ ? seqBase_ + queue_->Done() : seqBase_;
-}
-
-void FolderCache::WaitForSeq(quint64 seq) {
-    if (queue_ && seq > DoneSeq())
-        queue_->WaitFor(seq - seqBase_);
-}
-
-void FolderCache::WaitForQueue() {
-    if (queue_)
-        queue_->WaitFor(queue_->Pushed());
-}
-
-void FolderCache::SettleFailures() {
-    if (!queue_)
-        return;
-    const quint64 done = DoneSeq();
-    for (const FailedRename& failure :
-         queue_->HasFailures() ? queue_->TakeFailures() : std::vector<FailedRename>()) {
-        const quint64 seq = seqBase_ + failure.seq;
-        const auto it = std::find_if(inFlight_.begin(), inFlight_.end(),
-                                     [&](const InFlight& rename) { return rename.seq == seq; });
-        if (it == inFlight_.end())
-            continue;
-        // The listings took the rename over as made: they are read again.
-        Drop(HostParentOf(it->from));
-        Drop(HostParentOf(it->to));
-        ForgetExpected([&](const ExpectedReport& report) { return report.seq == seq; });
-        failures_.push_back(
-            DeferredRenameFailure{it->source, it->target, failure.error, failure.notSettled});
-    }
-    while (!inFlight_.empty() && inFlight_.front().seq <= done)
-        inFlight_.pop_front();
 }
 
 } // namespace qv

@@ -1,7 +1,8 @@
 // The folder cache of the path layer: listings by host folder, the change watches that keep them
 // known current, and the lookups of names, paths, stats and find answers made from them. The
 // listing side (reading, change watches and their reports) is in foldercache.cpp, the lookup side
-// in folderlookup.cpp; the path layer's calls in winresolve.cpp go through one cache.
+// in folderlookup.cpp, our own renames and the reports they make in foldercacherenames.cpp; the
+// path layer's calls in winresolve.cpp go through one cache.
 #pragma once
 
 #include "platform/folderlisting.h"
@@ -72,7 +73,10 @@ public:
     // What the listing of a path's remembered folder tells of the path: a file or a folder (no
     // link), or missing (`failed` and the error set). False when it cannot tell: the caller asks
     // the disk.
-    bool KindRemembered(const QString& path, EntryKind* kind, int* error, bool* failed);
+    // `twinned` (when given) receives whether the folder holds another name alike but for letter
+    // case beside the one found.
+    bool KindRemembered(const QString& path, EntryKind* kind, int* error, bool* failed,
+                        bool* twinned = nullptr);
 
     // Whether a folder as spelled is among the folders last remembered, found (not missing),
     // with its listing known current: it exists as a folder. Takes the reports first. Only
@@ -456,9 +460,14 @@ private:
     // Waits for every rename in flight (nothing else: listings stay as they are).
     void WaitForQueue();
     // Takes the failures the queue reported: their listings are dropped, their expected
-    // reports forgotten, and they are kept for TakeRenameFailures. What is kept of the renames
-    // done is let go of.
+    // reports forgotten, and they are kept for TakeRenameFailures with the renames that another
+    // program's change reported amid them. What is kept of the renames done and reported is let
+    // go of.
     void SettleFailures();
+    // Another program's change, reported before the reports of a rename handed to the queue that
+    // it concerns (the reports come in the order of the changes): a name alike made at the
+    // rename's target, or a change of the attributes of its source. Noted for the rename.
+    void NoteChangeAmidRenames(int watch, quint32 mask, const QString& name);
 
     struct InFlight {
         quint64 seq;
@@ -476,6 +485,13 @@ private:
     quint64 seqBase_ = 0; // the renames of the queues before this one
     std::deque<InFlight> inFlight_;
     std::vector<DeferredRenameFailure> failures_;
+    // The last rename whose reports have all been taken.
+    quint64 reportedSeq_ = 0;
+    struct Afterthought {
+        quint64 seq;
+        AfterRename what;
+    };
+    std::vector<Afterthought> afterthoughts_;
     // Node-based, so that a listing stays where it is while others are added.
     std::unordered_map<FolderKey, FolderListing, FolderKeyHash> entries_;
     // The last two paths ResolveRemembered resolved (the latest first), good while neither number

@@ -83,6 +83,11 @@ public:
     void Remove(const QString& name);
     bool Has(const QString& name) const { return exact_.contains(name); }
     EntryKind KindOf(const QString& name) const { return exact_.value(name); }
+    // Whether another name alike but for letter case is in the listing beside the name.
+    bool HasTwin(const QString& name) const {
+        const auto match = folded_.constFind(FoldedName{name});
+        return match != folded_.cend() && match->isEmpty();
+    }
     // The names in NameOrder, made when first asked for and kept in step with the changes of a
     // small folder (a large one's are dropped by every change and sorted again), and their
     // kinds in the same order.

@@ -186,7 +186,8 @@ bool FolderCache::FoundRecently(const QString& windowsFolder) {
            TheDriveMap().HostRoot(windowsFolder.at(0)) == last->root;
 }
 
-bool FolderCache::KindRemembered(const QString& path, EntryKind* kind, int* error, bool* failed) {
+bool FolderCache::KindRemembered(const QString& path, EntryKind* kind, int* error, bool* failed,
+                                 bool* twinned) {
     QMutexLocker lock(&mutex_);
     TakeReports();
     FolderListing* listing = nullptr;
@@ -197,6 +198,8 @@ bool FolderCache::KindRemembered(const QString& path, EntryKind* kind, int* erro
     if (*failed)
         return true;
     *kind = listing->KindOf(found);
+    if (twinned)
+        *twinned = listing->HasTwin(found);
     return *kind != EntryKind::Unknown;
 }
 

@@ -65,6 +65,11 @@ private:
     int fd_ = -1;
 };
 
+std::function<void(const QByteArray&, const QByteArray&)>& BeforeRenameHook() {
+    static std::function<void(const QByteArray&, const QByteArray&)> hook;
+    return hook;
+}
+
 // Whether the file at `name` in the open folder is a regular file its owner may write.
 bool WritableFile(int folder, const char* name) {
     struct stat st {};
@@ -155,6 +160,8 @@ void RenameQueue::Run() {
         const char* toName = nullptr;
         const int from = sourceFolder.Of(rename.from, &fromName);
         const int to = targetFolder.Of(rename.to, &toName);
+        if (BeforeRenameHook())
+            BeforeRenameHook()(rename.from, rename.to);
         if (rename.checkFile && !WritableFile(from, fromName))
             failure.notSettled = true;
         else if (!RenameNoReplaceAt(from, fromName, to, toName, &failure.error))
@@ -171,6 +178,11 @@ void RenameQueue::Run() {
         if (wakeAt_ != 0 && next >= wakeAt_)
             progress_.notify_one();
     }
+}
+
+void SetBeforeQueuedRenameHookForTests(
+    std::function<void(const QByteArray& from, const QByteArray& to)> hook) {
+    BeforeRenameHook() = std::move(hook);
 }
 
 } // namespace qv

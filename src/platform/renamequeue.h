@@ -72,4 +72,9 @@ private:
     std::thread thread_;
 };
 
+// Tests only: called on the rename thread just before each rename, with the host paths, as
+// another program acting in that moment. Set while no queue lives; an empty hook removes it.
+void SetBeforeQueuedRenameHookForTests(
+    std::function<void(const QByteArray& from, const QByteArray& to)> hook);
+
 } // namespace qv

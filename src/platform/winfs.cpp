@@ -126,17 +126,32 @@ void SyncFolder(const QString& hostFolder) {
 
 // What the listings tell of an entry (most answers need no stat: a folder's listing tells files
 // from folders and links), its folder resolved first when it was not remembered.
-ListedKind KindFromListings(const QString& path, int* error) {
-    const ListedKind kind = ListedKindOf(path, error);
+ListedKind KindFromListings(const QString& path, int* error, bool* twinned = nullptr) {
+    const ListedKind kind = ListedKindOf(path, error, twinned);
     QString host;
     if (kind != ListedKind::Unknown)
         return kind;
     if (!ResolvePath(path, &host, error))
         return ListedKind::Missing;
-    return ListedKindOf(path, error);
+    return ListedKindOf(path, error, twinned);
 }
 
 } // namespace
+
+bool FileExistsMayBeTwinned(const QString& path, bool* mayBeTwinned) {
+    *mayBeTwinned = false;
+    switch (KindFromListings(path, nullptr, mayBeTwinned)) {
+    case ListedKind::Missing:
+    case ListedKind::Folder:
+        return false;
+    case ListedKind::File:
+        return true;
+    case ListedKind::Unknown:
+        break;
+    }
+    *mayBeTwinned = true;
+    return FileExists(path);
+}
 
 bool FileExists(const QString& path, int* error) {
     switch (KindFromListings(path, error)) {
@@ -510,6 +525,10 @@ bool WriteFileAtomic(const QString& path, const QByteArray& data, int* error) {
 }
 
 bool RenameNoReplace(const QString& oldPath, const QString& newPath, int* error) {
+    // A name alike made at the target by another program since the reports were last taken would
+    // not stop the rename, whose host names differ: the target is looked up with every report
+    // taken. Most files of a job are renamed in one step (RenameListedFile) without this.
+    ReportsTakenOnce::Again();
     QString oldHost;
     ResolvedPath target;
     if (!ResolvePath(oldPath, &oldHost, error) || !ResolvePathForCreate(newPath, &target, error))

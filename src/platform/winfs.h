@@ -20,6 +20,9 @@ namespace qv {
 
 // True when the path names an existing file (not a folder); links are followed.
 bool FileExists(const QString& path, int* error = nullptr);
+// FileExists that also tells whether the file's folder may hold another name alike but for letter
+// case beside it: false only when the listings tell there is none.
+bool FileExistsMayBeTwinned(const QString& path, bool* mayBeTwinned);
 // True when the path names an existing folder; links are followed.
 bool FolderExists(const QString& path, int* error = nullptr);
 

@@ -106,11 +106,11 @@ bool ResolvePathStat(const QString& path, bool followLinks, QString* hostPath, s
     return true;
 }
 
-ListedKind ListedKindOf(const QString& path, int* error) {
+ListedKind ListedKindOf(const QString& path, int* error, bool* twinned) {
     EntryKind kind = EntryKind::Unknown;
     bool failed = false;
     int code = 0;
-    if (!Cache().KindRemembered(path, &kind, &code, &failed))
+    if (!Cache().KindRemembered(path, &kind, &code, &failed, twinned))
         return ListedKind::Unknown;
     if (failed) {
         SetFsError(error, code);

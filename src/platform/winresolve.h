@@ -64,8 +64,10 @@ bool ResolvePathStat(const QString& path, bool followLinks, QString* hostPath, s
 // What the folder cache knows of an entry without asking the disk: a file (any entry that is
 // neither a folder nor a link), a real folder, missing (with the error), or nothing certain,
 // when the caller asks the disk.
+// `twinned` (when given) receives whether the entry's folder holds another name alike but for
+// letter case beside it (with an answer other than Unknown).
 enum class ListedKind { Unknown, Missing, File, Folder };
-ListedKind ListedKindOf(const QString& path, int* error = nullptr);
+ListedKind ListedKindOf(const QString& path, int* error = nullptr, bool* twinned = nullptr);
 // True when the folder (a Windows-form path) was among the last few found as folders of other
 // paths, with its listing known current and nothing on the way changed since: it exists as a
 // folder. False tells nothing.
@@ -195,11 +197,16 @@ ListedTarget CanTakeListedRename(const QString& source, const QString& target,
 void FileRenamed(const FileRenameTicket& ticket);
 // A rename that RenameListedFile handed to the rename thread and that failed with `error`, or
 // that was not made since the source was no regular file its owner may write (`notSettled`).
+// What the change reports told of another program's change in the moment of a rename that was
+// made: a name alike but for letter case made at the target just before the file went there, or
+// the source's attributes changed just before it went.
+enum class AfterRename { Nothing, TwinAtTarget, SourceChanged };
 struct DeferredRenameFailure {
     QString source; // Windows form
     QString target; // as renamed to
     int error = 0;
     bool notSettled = false;
+    AfterRename after = AfterRename::Nothing; // set: the rename was made
 };
 // While one lives, RenameListedFile hands each rename it settled to a thread of its own and
 // returns at once, the listings taking the rename over as if made; the renames are made in the

@@ -7,6 +7,7 @@
 #include "fixtures/tempmsts.h"
 #include "platform/clock.h"
 #include "platform/fakeui.h"
+#include "platform/renamequeue.h"
 #include "platform/winfs.h"
 #include "platform/winresolve.h"
 
@@ -350,14 +351,83 @@ TEST_F(FileMoveTest, MoveEntry_KeepsSourceWhenTargetCannotBeDeleted) {
     }
 }
 
-TEST_F(FileMoveTest, MoveEntry_NeverRenamesOverATargetThatAppearedMeanwhile) {
-    temp_.MakeFile("MSTS/a.con", "incoming");
-    ops_.beforeRename = [this] { MakeStoreFile("STORE/A.CON", "appeared"); };
-    EXPECT_FALSE(MoveEntry("C:\\MSTS\\a.con", "D:\\STORE\\a.con", MOVE_RENAME));
-    EXPECT_EQ(Read(StoreHost("STORE/A.CON")), "appeared");
-    EXPECT_EQ(Read(temp_.Host("MSTS/a.con")), "incoming");
-    EXPECT_TRUE(PaneText().contains("Unable to rename file : [17]"));
-    EXPECT_TRUE(App().RunHadErrors);
+// Replace keeps the old target until the source has taken its place: a source gone while the
+// dialog was open (another program, a removable disk), or gone just before its rename, leaves the
+// target as it was, nothing beside it, and a report naming the source.
+TEST_F(FileMoveTest, MoveEntry_ReplaceNeverDestroysTheLastCopy) {
+    const struct {
+        bool goneBeforeRename; // else while the dialog is open
+        const char* report;
+    } cases[] = {
+        {false, "Unable to find the file : [2]\rFrom Path: 'C:\\MSTS\\a.con'"},
+        {true, "Unable to rename file : [2]\rFrom Path: 'C:\\MSTS\\a.con'"},
+    };
+    for (const auto& c : cases) {
+        App().RunHadErrors = false;
+        services_.InformationMemo()->Clear();
+        temp_.MakeFile("MSTS/a.con", "incoming");
+        MakeStoreFile("STORE/a.con", "existing");
+        const auto removeSource = [this] { QFile::remove(temp_.Host("MSTS/a.con")); };
+        int renames = 0;
+        if (c.goneBeforeRename)
+            ops_.beforeRename = [&] {
+                if (++renames == 2) // the old target went aside first
+                    removeSource();
+            };
+        ui_.ExpectConfirmFileMove(ID_YES,
+                                  c.goneBeforeRename ? std::function<void()>() : removeSource);
+        EXPECT_FALSE(MoveEntry("C:\\MSTS\\a.con", "D:\\STORE\\a.con", MOVE_RENAME));
+        ops_.beforeRename = nullptr;
+        EXPECT_EQ(Read(StoreHost("STORE/a.con")), "existing") << c.report;
+        EXPECT_EQ(QDir(StoreHost("STORE")).entryList(QDir::Files | QDir::Hidden).size(), 1);
+        EXPECT_TRUE(PaneText().contains(c.report)) << qPrintable(PaneText());
+        EXPECT_TRUE(App().RunHadErrors);
+    }
+}
+
+// A target another program makes just before the rename is never renamed over: it is settled as
+// a duplicate, in whatever letter case it was made: the same file takes the source's place, any
+// other asks.
+TEST_F(FileMoveTest, MoveEntry_SettlesATargetThatAppearedMeanwhileAsADuplicate) {
+    const struct {
+        const char* made;
+        const char* content;
+        bool asks;
+    } cases[] = {
+        {"a.con", "appeared", true},
+        {"A.CON", "appeared", true},
+        {"A.CON", "incoming", false},
+    };
+    for (const auto& c : cases) {
+        App().RunHadErrors = false;
+        QDir(StoreHost("STORE")).removeRecursively();
+        temp_.MakeFile("MSTS/a.con", "incoming");
+        SetTime(temp_.Host("MSTS/a.con"), 1700000000);
+        // The target's folder listed and known current, with its reports taken just before.
+        MakeStoreFile("STORE/first.con", "first");
+        FileExists("D:\\STORE\\first.con");
+        QFile::remove(StoreHost("STORE/first.con"));
+        FileExists("D:\\STORE\\first.con");
+        bool made = false;
+        ops_.beforeRename = [&] {
+            if (std::exchange(made, true))
+                return;
+            MakeStoreFile(QString("STORE/") + c.made, c.content);
+            SetTime(StoreHost(QString("STORE/") + c.made), 1700000000);
+        };
+        const std::size_t dialogs = ui_.FileMoves().size();
+        if (c.asks)
+            ui_.ExpectConfirmFileMove(ID_CANCEL);
+        EXPECT_EQ(MoveEntry("C:\\MSTS\\a.con", "D:\\STORE\\a.con", MOVE_RENAME), !c.asks);
+        ops_.beforeRename = nullptr;
+        EXPECT_EQ(ui_.FileMoves().size(), dialogs + (c.asks ? 1 : 0)) << c.made;
+        EXPECT_EQ(QDir(StoreHost("STORE")).entryList(QDir::Files), QStringList{c.made});
+        EXPECT_EQ(Read(StoreHost(QString("STORE/") + c.made)), c.content);
+        EXPECT_EQ(Read(temp_.Host("MSTS/a.con")), c.asks ? "incoming" : "<missing>");
+        EXPECT_FALSE(PaneText().contains("[17]")) << qPrintable(PaneText());
+        EXPECT_FALSE(App().RunHadErrors) << c.made;
+    }
+    EXPECT_TRUE(ui_.Mismatches().isEmpty());
 }
 
 // With renames deferred a move returns once the listings settle it; what the rename thread refused
@@ -396,6 +466,77 @@ TEST_F(FileMoveTest, MoveEntry_DeferredRenamesEndAsTheStepByStepMoveWould) {
     EXPECT_TRUE(PaneText().contains("Unable to rename file : [2]")) << qPrintable(PaneText());
     EXPECT_TRUE(PaneText().contains("From Path: '" + from + name + "'")) << qPrintable(PaneText());
     EXPECT_TRUE(App().RunHadErrors);
+}
+
+// Another program acting on the rename thread just before a rename handed over: a target made
+// meanwhile, in any letter case, is settled as a duplicate (the same file takes the source's
+// place, any other asks), never two names left; a source made read-only arrives writable.
+TEST_F(FileMoveTest, MoveEntry_DeferredRenamesSettleWhatAnotherProgramDidJustBefore) {
+    const struct {
+        const char* act; // "make <name> <content>" at the target, or "read-only"
+        bool asks;
+        const char* storeHolds;
+        const char* mstsHolds;
+    } cases[] = {
+        {"make f3.eng other", true, "f3.eng:other", "f3.eng:engine"},
+        {"make F3.ENG other", true, "F3.ENG:other", "f3.eng:engine"},
+        {"make F3.ENG engine", false, "F3.ENG:engine", ""},
+        {"read-only", false, "f3.eng:engine", ""},
+    };
+    const QString from = "C:\\MSTS\\T\\", to = "D:\\STORE\\T\\";
+    for (const auto& c : cases) {
+        App().RunHadErrors = false;
+        QDir(temp_.Host("MSTS")).removeRecursively();
+        QDir(StoreHost("STORE")).removeRecursively();
+        ClearFolderCache();
+        temp_.MakeFile("MSTS/T/first.eng", "first");
+        temp_.MakeFile("MSTS/T/f3.eng", "engine");
+        SetTime(temp_.Host("MSTS/T/f3.eng"), 1700000000);
+        const QStringList act = QString(c.act).split(' ');
+        bool acted = false;
+        SetBeforeQueuedRenameHookForTests([&](const QByteArray& source, const QByteArray&) {
+            if (!source.endsWith("/f3.eng"))
+                return;
+            acted = true;
+            if (act[0] == "read-only") {
+                chmod(source.constData(), 0444);
+                return;
+            }
+            const QString made = StoreHost("STORE/T/" + act[1]);
+            QFile file(made);
+            file.open(QIODevice::WriteOnly);
+            file.write(act[2].toUtf8());
+            file.close();
+            SetTime(made, 1700000000);
+        });
+        if (c.asks)
+            ui_.ExpectConfirmFileMove(ID_CANCEL);
+        {
+            const DeferredRenames deferred;
+            ASSERT_TRUE(MoveEntry(from + "first.eng", to + "first.eng", MOVE_RENAME));
+            FileAge(from + "f3.eng"); // its stat kept: writable
+            EXPECT_TRUE(MoveEntry(from + "f3.eng", to + "f3.eng", MOVE_RENAME));
+            FinishDeferredMoves();
+        }
+        SetBeforeQueuedRenameHookForTests({});
+        EXPECT_TRUE(acted) << c.act << ": the rename was handed over";
+        QStringList store, msts;
+        for (const QString& name : temp_.NamesIn("MSTS/T"))
+            msts << name + ":" + Read(temp_.Host("MSTS/T/" + name));
+        for (const QString& name : QDir(StoreHost("STORE/T")).entryList(QDir::Files))
+            if (name != "first.eng")
+                store << name + ":" + Read(StoreHost("STORE/T/" + name));
+        EXPECT_EQ(store.join(" ").toStdString(), c.storeHolds) << c.act;
+        EXPECT_EQ(msts.join(" ").toStdString(), c.mstsHolds) << c.act;
+        struct stat st {};
+        ASSERT_EQ(stat(QFile::encodeName(StoreHost("STORE/T/" + store[0].section(':', 0, 0))), &st),
+                  0);
+        EXPECT_TRUE(st.st_mode & S_IWUSR) << c.act;
+        EXPECT_FALSE(PaneText().contains("[17]")) << qPrintable(PaneText());
+        EXPECT_EQ(App().RunHadErrors, c.asks) << c.act << ": a cancelled move did not happen";
+    }
+    EXPECT_EQ(ui_.FileMoves().size(), 2u);
+    EXPECT_TRUE(ui_.Mismatches().isEmpty());
 }
 
 TEST_F(FileMoveTest, MoveEntry_NamesDifferingOnlyInCaseAreNeverMerged) {

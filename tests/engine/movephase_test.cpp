@@ -233,6 +233,54 @@ TEST_F(MoveTest, Move_EnginesAndWagonsOfAFixedFolderStayWhatever) {
                                          "trains/trainset/shared/b.eng")));
 }
 
+// Two names alike but for letter case in one folder, of every kind the phase moves: going out of
+// the MSTS folder (named in no list) or coming back from the store (named), the second meets the
+// first at the target as a duplicate, never left behind without a word.
+TEST_F(MoveTest, Move_TwinsAlikeButForLetterCaseBothReachTheDuplicateHandling) {
+    const struct {
+        const char* lower; // relative to the MSTS folder and the store
+        const char* upper;
+        char list; // the list that names it
+        const char* named;
+    } kinds[] = {
+        {"Routes/R/x.trk", "Routes/R/X.TRK", 'A', "Routes\\R\\x.trk"},
+        {"Routes/R/ACTIVITIES/a.act", "Routes/R/ACTIVITIES/A.ACT", 'B',
+         "Routes\\R\\ACTIVITIES\\a.act"},
+        {"Routes/R/SERVICES/s.srv", "Routes/R/SERVICES/S.SRV", 'C', "Routes\\R\\SERVICES\\s.srv"},
+        {"Routes/R/PATHS/p.pat", "Routes/R/PATHS/P.PAT", 'D', "Routes\\R\\PATHS\\p.pat"},
+        {"Trains/Consists/c.con", "Trains/Consists/C.CON", 'E', "c.con"},
+        {"Trains/Trainset/L/l.eng", "Trains/Trainset/L/L.ENG", 'G', "L\\l.eng"},
+    };
+    for (const auto& kind : kinds) {
+        for (const bool in : {false, true}) {
+            const std::string at = std::string(kind.lower) + (in ? " in" : " out");
+            Wipe();
+            RestartProgram();
+            A = B = C = D = E = G = StringList::SortedUnique();
+            A.Add("Routes\\R\\r.trk");
+            Make("MSTS/Routes/R/r.trk");
+            for (const char* folder : {"ACTIVITIES", "SERVICES", "PATHS"})
+                drive.MakeFolder(QString("MSTS/Routes/R/") + folder);
+            const QString from = in ? "STORE/" : "MSTS/";
+            drive.MakeFile(from + kind.lower, "lower");
+            drive.MakeFile(from + kind.upper, "upper");
+            StringList* lists[] = {&A, &B, &C, &D, &E, &G};
+            if (in)
+                lists[QByteArray("ABCDEG").indexOf(kind.list)]->Add(kind.named);
+            const std::size_t dialogs = ui.FileMoves().size();
+            ui.ExpectConfirmFileMove(ID_CANCEL);
+            RunMove();
+            EXPECT_EQ(ui.FileMoves().size(), dialogs + 1) << at;
+            EXPECT_TRUE(App().RunHadErrors) << at;
+            const QStringList both = Both();
+            EXPECT_EQ(both.filter(QString(kind.lower).toLower() + ' ').size(), 2) << Text(both);
+            EXPECT_TRUE((in ? InStore() : InMsts()).contains(QString(kind.lower).toLower()))
+                << at << ": the second stays where it was, the user having cancelled";
+        }
+    }
+    EXPECT_TRUE(ui.Mismatches().isEmpty());
+}
+
 // A fault at one operation, or a crash from one operation on, at every operation of the job in
 // turn: every file is still whole in one of the two folders, and running the job again ends
 // where an undisturbed run ends (an .ASV file cut off from its activity included). Once with the
