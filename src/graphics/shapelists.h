@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -283,6 +284,9 @@ private:
     void StopHelpers();
 
     std::vector<std::unique_ptr<Later>> lists_;
+    // The lists not yet forgotten by where they are read into, so that forgetting those within
+    // an object does not look through every list of the shape.
+    std::multimap<quintptr, Later*> byPlace_;
     std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<Run> queue_;
