@@ -145,9 +145,8 @@ void PrepareCanvasShape(CanvasShape* shape) {
         const auto& nodes = model.animations[0].nodes;
         QHash<FoldedName, int> nodeOf;
         for (size_t n = 0; n < nodes.size(); ++n)
-            if (!nodes[n].controllers.empty())
-                if (!nodeOf.contains(FoldedName{nodes[n].name}))
-                    nodeOf.insert(FoldedName{nodes[n].name}, int(n));
+            if (!nodes[n].controllers.empty() && !nodeOf.contains(FoldedName{nodes[n].name}))
+                nodeOf.insert(FoldedName{nodes[n].name}, int(n));
         for (size_t i = 0; i < model.matrices.size() && !nodeOf.isEmpty(); ++i)
             shape->animNodes[i] = nodeOf.value(FoldedName{model.matrices[i].name}, -1);
     }
