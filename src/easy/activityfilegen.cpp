@@ -164,10 +164,16 @@ QStringList ExploreActivityLines(const ActivityInfo& source,
 QString CopiedActivityText(const QString& sourceText, bool aiTraffic, bool looseStock) {
     QString copied;
     bool copying = false;
+    // The next line feed is looked for once and remembered while a long line is cut into runs:
+    // looking for it again at every run would read a line of millions of units thousands of times.
+    qsizetype lineFeed = -1;
     for (qsizetype pos = 0; pos < sourceText.size();) {
-        const qsizetype lineFeed = sourceText.indexOf(u'\n', pos);
-        qsizetype end = lineFeed < 0 ? sourceText.size() : lineFeed + 1;
-        end = qMin(end, pos + kRunUnits);
+        if (lineFeed < pos) {
+            lineFeed = sourceText.indexOf(u'\n', pos);
+            if (lineFeed < 0)
+                lineFeed = sourceText.size();
+        }
+        const qsizetype end = qMin(qMin(lineFeed + 1, sourceText.size()), pos + kRunUnits);
         const QString run = sourceText.mid(pos, end - pos);
         pos = end;
         const QString trimmed = TrimmedLeft(run);

@@ -5,6 +5,7 @@
 #include "platform/workers.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace qv {
 
@@ -91,7 +92,8 @@ void ReadPrimitives(ShapeSource& source, ShapeSubObject* sub) {
     int token = 0;
     QString label;
     while (OpenChild(source, &token, &label)) {
-        ++seen;
+        if (++seen > count)
+            ThrowMoreThanClaimed(source, kTokenPrimitives, count);
         if (token == kTokenPrimStateIdx) {
             state = source.Int();
         } else if (token == kTokenIndexedTrilist) {
@@ -183,7 +185,8 @@ void ReadLodControls(ShapeSource& source, ShapeModel* model) {
         if (token != kTokenLodControl)
             ThrowShapeError(QStringLiteral("the lod_controls list holds a %1 block at %2")
                                 .arg(ShapeTokenName(token), source.Where()));
-        ++seen;
+        if (++seen > count)
+            ThrowMoreThanClaimed(source, kTokenLodControls, count);
         while (OpenChild(source, &token, &label)) {
             if (token == kTokenDistanceLevels) {
                 std::vector<ShapeDistanceLevel> levels;
@@ -191,8 +194,15 @@ void ReadLodControls(ShapeSource& source, ShapeModel* model) {
                          [](ShapeSource& source, ShapeDistanceLevel& level, const QString&) {
                              ReadDistanceLevel(source, level);
                          });
-                for (ShapeDistanceLevel& level : levels)
-                    model->distanceLevels.push_back(std::move(level));
+                // The first control's levels are taken over whole; those of a further one are
+                // moved in, each level's lists staying where they are.
+                if (model->distanceLevels.empty()) {
+                    model->distanceLevels = std::move(levels);
+                } else {
+                    model->distanceLevels.reserve(model->distanceLevels.size() + levels.size());
+                    std::move(levels.begin(), levels.end(),
+                              std::back_inserter(model->distanceLevels));
+                }
             }
             source.Close();
         }
@@ -230,6 +240,8 @@ void ReadControllers(ShapeSource& source, ShapeAnimNode& node) {
     int token = 0;
     QString label;
     while (OpenChild(source, &token, &label)) {
+        if (qint64(node.controllers.size()) >= count)
+            ThrowMoreThanClaimed(source, kTokenControllers, count);
         ShapeController controller;
         int keyToken = kTokenTcbKey;
         switch (token) {
@@ -265,6 +277,8 @@ void ReadControllers(ShapeSource& source, ShapeAnimNode& node) {
             else if (key != keyToken && key != kTokenTcbKey)
                 ThrowShapeError(QStringLiteral("a %1 block stands among animation keys at %2")
                                     .arg(ShapeTokenName(key), source.Where()));
+            if (qint64(controller.keys.size()) >= keys)
+                ThrowMoreThanClaimed(source, token, keys);
             controller.keys.emplace_back();
             ReadKey(source, kind, controller.keys.back());
             source.Close();

@@ -2,6 +2,8 @@
 // model without checks of its own.
 #include "graphics/shapebuild.h"
 
+#include <vector>
+
 namespace qv {
 
 namespace {
@@ -32,16 +34,25 @@ void CheckHierarchy(const ShapeDistanceLevel& level, std::size_t levelIndex,
         if (level.hierarchy[i] != -1)
             CheckIndex(level.hierarchy[i], level.hierarchy, where, "parent");
     }
-    // Every walk from a node to its root takes fewer steps than there are nodes, or it loops.
+    // Every walk from a node to its root ends, or it loops. A walk stops at the first node known
+    // to reach a root, so that each node is walked through once; the first node, by index,
+    // whose walk loops is the one named.
+    enum : char { Unknown, OnWalk, ReachesRoot };
+    std::vector<char> state(n, Unknown);
+    std::vector<std::size_t> walk;
     for (std::size_t i = 0; i < n; ++i) {
+        walk.clear();
         int node = int(i);
-        std::size_t steps = 0;
-        while (node != -1) {
-            if (++steps > n)
-                ThrowShapeError(
-                    QStringLiteral("%1 loops back on itself at matrix %2").arg(where()).arg(i));
+        while (node != -1 && state[std::size_t(node)] == Unknown) {
+            state[std::size_t(node)] = OnWalk;
+            walk.push_back(std::size_t(node));
             node = level.hierarchy[std::size_t(node)];
         }
+        if (node != -1 && state[std::size_t(node)] == OnWalk)
+            ThrowShapeError(
+                QStringLiteral("%1 loops back on itself at matrix %2").arg(where()).arg(i));
+        for (std::size_t on : walk)
+            state[on] = ReachesRoot;
     }
 }
 

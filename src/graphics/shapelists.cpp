@@ -124,6 +124,7 @@ void LaterLists::Queue(std::unique_ptr<Later> later) {
         for (std::size_t k = 0; k < later->runs.size(); ++k)
             queue_.push_back(Run{later.get(), k});
     }
+    byPlace_.emplace(reinterpret_cast<quintptr>(later->into), later.get());
     lists_.push_back(std::move(later));
     wake_.notify_all();
     CallHelpers();
@@ -139,11 +140,11 @@ void LaterLists::CallHelpers() {
 }
 
 void LaterLists::ForgetWithin(const void* from, const void* to) {
-    const auto at = [](const void* p) { return reinterpret_cast<quintptr>(p); };
-    for (const std::unique_ptr<Later>& later : lists_) {
-        if (at(later->into) >= at(from) && at(later->into) < at(to))
-            later->forgotten = true;
-    }
+    const auto first = byPlace_.lower_bound(reinterpret_cast<quintptr>(from));
+    const auto last = byPlace_.lower_bound(reinterpret_cast<quintptr>(to));
+    for (auto it = first; it != last; ++it)
+        it->second->forgotten = true;
+    byPlace_.erase(first, last);
 }
 
 void LaterLists::Help() {
@@ -199,6 +200,7 @@ bool LaterLists::ReadAll() {
             return false;
     }
     lists_.clear();
+    byPlace_.clear();
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <new>
@@ -50,7 +51,39 @@ inline bool OpenChild(ShapeSource& source, int* token, QString* label) {
     return false;
 }
 
-// A list's leading count, checked against what the rest of the block could hold.
+// The most entries a list of blocks may claim, where a real shape needs far fewer: an empty
+// block takes a few bytes of a file and a good deal more of the model, so that millions of
+// empty distance levels or sub-objects would build a model of gigabytes from a small file. Real
+// shapes hold a handful of distance levels and sub-objects, one animation, two controllers per
+// node and some dozens of matrices, states and names. -1: bounded by the file's bytes alone
+// (each entry takes about as much of the model as of the file).
+inline qint64 MostEntries(int list) {
+    switch (list) {
+    case kTokenControllers:
+        return 16;
+    case kTokenLodControls:
+    case kTokenAnimations:
+        return 64;
+    case kTokenDistanceLevels:
+        return 256;
+    case kTokenSubObjects:
+        return 4096;
+    case kTokenMatrices:
+    case kTokenAnimNodes:
+    case kTokenShaderNames:
+    case kTokenTextureFilterNames:
+    case kTokenImages:
+    case kTokenTextures:
+    case kTokenVtxStates:
+    case kTokenPrimStates:
+        return 65536;
+    default:
+        return -1;
+    }
+}
+
+// A list's leading count, checked against what the rest of the block could hold and what a
+// shape may need.
 inline qint64 Count(ShapeSource& source, int list, bool blocks) {
     const qint64 count = source.Int();
     if (!source.Fits(count, blocks))
@@ -58,7 +91,23 @@ inline qint64 Count(ShapeSource& source, int list, bool blocks) {
                                        "can hold")
                             .arg(ShapeTokenName(list), source.Where())
                             .arg(count));
+    const qint64 most = MostEntries(list);
+    if (most >= 0 && count > most)
+        ThrowShapeError(QStringLiteral("the %1 list at %2 claims %3 entries, more than a shape "
+                                       "needs (%4 at most)")
+                            .arg(ShapeTokenName(list), source.Where())
+                            .arg(count)
+                            .arg(most));
     return count;
+}
+
+// A list found to hold more entries than it claims: refused as soon as the first one more is
+// met, so that its entries never grow beyond the count checked.
+[[noreturn]] inline void ThrowMoreThanClaimed(ShapeSource& source, int list, qint64 count) {
+    ThrowShapeError(QStringLiteral("the %1 list holds more entries than the %2 it claims, at %3")
+                        .arg(ShapeTokenName(list))
+                        .arg(count)
+                        .arg(source.Where()));
 }
 
 // Items read the quick way where the source can (a source's Vertices, Vectors or Uvs): none.
@@ -74,24 +123,27 @@ constexpr std::size_t kMostQuickStretch = 1024;
 // by `quick(source, first, room)` straight into items made for them a stretch at a time; the
 // stretch grows while they fill it and falls to one item after a block read the other way.
 template <typename Item, typename Read, typename Quick = NoQuickItems>
-void ReadItems(ShapeSource& source, int list, int item, std::vector<Item>* into, const Read& read,
-               const Quick& quick = {}) {
+void ReadItems(ShapeSource& source, int list, int item, qint64 count, std::vector<Item>* into,
+               const Read& read, const Quick& quick = {}) {
     int token = 0;
     QString label;
     std::size_t stretch = 1;
     for (;;) {
         if constexpr (!std::is_same_v<Quick, NoQuickItems>) {
             const std::size_t had = into->size();
+            stretch = std::min(stretch, std::size_t(std::max<qint64>(count - qint64(had), 0)));
             into->resize(had + stretch);
             const auto got = std::size_t(quick(source, into->data() + had, qint64(stretch)));
             into->resize(had + got);
-            stretch = got == stretch ? std::min(stretch * 2, kMostQuickStretch) : 1;
+            stretch = got == stretch && got > 0 ? std::min(stretch * 2, kMostQuickStretch) : 1;
         }
         if (!OpenChild(source, &token, &label))
             break;
         if (token != item)
             ThrowShapeError(QStringLiteral("the %1 list holds a %2 block at %3")
                                 .arg(ShapeTokenName(list), ShapeTokenName(token), source.Where()));
+        if (qint64(into->size()) >= count)
+            ThrowMoreThanClaimed(source, list, count);
         into->emplace_back();
         read(source, into->back(), label);
         source.Close();
@@ -143,7 +195,7 @@ void ReadItemsHere(ShapeSource& source, int list, int item, qint64 count, std::v
                    const Read& read, const Quick& quick = {}) {
     into->clear();
     into->reserve(std::size_t(std::min<qint64>(count, kFirstReserve)));
-    ReadItems(source, list, item, into, read, quick);
+    ReadItems(source, list, item, count, into, read, quick);
     if (qint64(into->size()) != count)
         ThrowShapeError(QStringLiteral("the %1 list holds %2 entries, not the %3 it claims")
                             .arg(ShapeTokenName(list))
@@ -283,6 +335,9 @@ private:
     void StopHelpers();
 
     std::vector<std::unique_ptr<Later>> lists_;
+    // The lists not yet forgotten by where they are read into, so that forgetting those within
+    // an object does not look through every list of the shape.
+    std::multimap<quintptr, Later*> byPlace_;
     std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<Run> queue_;

@@ -106,22 +106,19 @@ QStringView LineText(const QString& body, const LineSpan& line) {
     return QStringView(body).sliced(line.start, line.size);
 }
 
-// The line of the key. Names that differ in length never match without regard to case, so most
-// lines are passed over without a comparison.
-bool FindKey(const QString& body, const QString& key, LineSpan* line) {
-    qsizetype pos = 0;
-    while (NextBodyLine(body, &pos, line)) {
-        if (line->equals == key.size() &&
-            SameWithoutCase(LineText(body, *line).first(line->equals), key))
-            return true;
-    }
-    return false;
+// The line that starts at `start`; false when there is none (-1).
+bool LineAt(const QString& body, qsizetype start, LineSpan* line) {
+    return start >= 0 && NextBodyLine(body, &start, line);
 }
+
+// Sections longer than this get an index of their keys; a walk through a shorter one costs
+// less than the index would.
+constexpr qsizetype kIndexKeysFrom = 2048;
 
 // A name as a key to look a section up by, sharing the caller's text without counting itself
 // among its users: lookups on several threads at once then never write to the text, which the
 // calling thread may be about to copy.
-FoldedName LookupKey(const QString& name) {
+FoldedName LookupKey(QStringView name) {
     return FoldedName{QString::fromRawData(name.constData(), name.size())};
 }
 
@@ -130,6 +127,41 @@ QString ErrnoText(int error) {
 }
 
 } // namespace
+
+// Names that differ in length never match without regard to case, so most lines of a walk are
+// passed over without a comparison.
+qsizetype IniFile::KeyLine(const Section& section, QStringView key) {
+    if (section.indexed)
+        return section.keys.value(LookupKey(key), -1);
+    qsizetype pos = 0;
+    LineSpan line;
+    while (NextBodyLine(section.body, &pos, &line)) {
+        if (line.equals == key.size() &&
+            SameWithoutCase(LineText(section.body, line).first(line.equals), key))
+            return line.start;
+    }
+    return -1;
+}
+
+void IniFile::KeysAdded(Section& section, qsizetype from) {
+    if (!section.indexed) {
+        if (section.body.size() <= kIndexKeysFrom)
+            return;
+        section.indexed = true;
+        from = 0;
+    }
+    LineSpan line;
+    while (NextBodyLine(section.body, &from, &line)) {
+        // The first line of a key holds its value.
+        if (line.equals < 0)
+            continue;
+        const qsizetype before = section.keys.size();
+        qsizetype& start =
+            section.keys[FoldedName{LineText(section.body, line).first(line.equals).toString()}];
+        if (section.keys.size() != before)
+            start = line.start;
+    }
+}
 
 IniFile::IniFile(const IniFile& other) : sections_(other.sections_) {
     RebuildIndex();
@@ -189,8 +221,11 @@ IniFile IniFile::FromBytes(const QByteArray& bytes) {
     // The lines of the current section gather here and go into it all at once.
     QString pending;
     auto flush = [&] {
-        if (current && !pending.isEmpty())
+        if (current && !pending.isEmpty()) {
+            const qsizetype from = current->body.size();
             current->body.append(QStringView(pending));
+            KeysAdded(*current, from);
+        }
         pending.truncate(0);
     };
     qsizetype start = 0;
@@ -323,7 +358,7 @@ IniFile::Section& IniFile::SectionForWriting(const QString& name) {
         Remember(name, slot);
         return *slot;
     }
-    sections_.push_back(Section{name, {}});
+    sections_.push_back(Section{name, {}, false, {}});
     slot = std::prev(sections_.end());
     Remember(name, slot);
     return *slot;
@@ -338,7 +373,7 @@ bool IniFile::FindValue(const QString& section, const QString& key, QStringView*
                         bool remember) const {
     const Section* found = remember ? FindSection(section) : PeekSection(section);
     LineSpan line;
-    if (!found || !FindKey(found->body, key, &line))
+    if (!found || !LineAt(found->body, KeyLine(*found, key), &line))
         return false;
     *value = LineText(found->body, line).sliced(line.equals + 1);
     return true;
@@ -360,10 +395,11 @@ void IniFile::WriteString(const QString& section, const QString& key, const QStr
     Section& target = SectionForWriting(OneLine(section));
     const QString name = OneLine(key);
     LineSpan line;
-    if (!FindKey(target.body, name, &line)) {
+    if (!LineAt(target.body, KeyLine(target, name), &line)) {
         // A new section gets its few lines in one allocation.
         if (target.body.isEmpty())
             target.body.reserve(kNewSectionSize);
+        const qsizetype from = target.body.size();
         target.body.append(name).append(u'=');
         // The characters are copied, not the text shared: a text made on another thread would
         // cost more to count than to copy.
@@ -372,11 +408,20 @@ void IniFile::WriteString(const QString& section, const QString& key, const QStr
         else
             target.body.append(QStringView(value));
         target.body.append(u'\n');
+        KeysAdded(target, from);
         return;
     }
     // The key keeps the spelling it was first written with.
     const qsizetype from = line.start + line.equals + 1;
-    target.body.replace(from, line.start + line.size - from, OneLine(value));
+    const QString text = OneLine(value);
+    const qsizetype moved = text.size() - (line.start + line.size - from);
+    target.body.replace(from, line.start + line.size - from, text);
+    if (target.indexed && moved != 0) {
+        for (qsizetype& start : target.keys) {
+            if (start > line.start)
+                start += moved;
+        }
+    }
 }
 
 // Decimal text, or hexadecimal after "0x" or "$"; the default when not a number.
@@ -398,15 +443,22 @@ bool IniFile::PeekValues(const QString& section, const QStringView* keys, std::s
     const Section* found = PeekSection(section);
     if (!found)
         return false;
+    LineSpan line;
+    if (found->indexed) {
+        for (std::size_t k = 0; k < count; ++k) {
+            if (LineAt(found->body, KeyLine(*found, keys[k]), &line))
+                values[k] = LineText(found->body, line).sliced(line.equals + 1);
+        }
+        return true;
+    }
     std::size_t left = count;
     qsizetype pos = 0;
-    LineSpan line;
     while (left > 0 && NextBodyLine(found->body, &pos, &line)) {
         if (line.equals < 0)
             continue;
         const QStringView name = LineText(found->body, line).first(line.equals);
         for (std::size_t k = 0; k < count; ++k) {
-            // The first line of a key holds its value, as FindKey finds it.
+            // The first line of a key holds its value, as KeyLine finds it.
             if (values[k].isNull() && name.size() == keys[k].size() &&
                 SameWithoutCase(name, keys[k])) {
                 values[k] = LineText(found->body, line).sliced(line.equals + 1);
@@ -485,7 +537,7 @@ bool IniFile::PeekSectionExists(const QString& section) const {
 bool IniFile::ValueExists(const QString& section, const QString& key) const {
     const Section* found = FindSection(section);
     LineSpan line;
-    return found && FindKey(found->body, key, &line);
+    return found && LineAt(found->body, KeyLine(*found, key), &line);
 }
 
 void IniFile::ReserveSections(qsizetype more) {
@@ -525,11 +577,17 @@ void IniFile::DeleteKey(const QString& section, const QString& key) {
     const auto found = index_.constFind(LookupKey(section));
     if (found == index_.constEnd())
         return;
-    QString& body = (*found)->body;
+    Section& target = **found;
     LineSpan line;
-    if (FindKey(body, key, &line)) {
+    if (LineAt(target.body, KeyLine(target, key), &line)) {
         ++changes_;
-        body.remove(line.start, line.size + 1);
+        target.body.remove(line.start, line.size + 1);
+        // A later line of the same key may now be its first: the index is made again.
+        if (target.indexed) {
+            target.indexed = false;
+            target.keys.clear();
+            KeysAdded(target, 0);
+        }
     }
 }
 

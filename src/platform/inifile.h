@@ -107,8 +107,19 @@ private:
     struct Section {
         QString name;
         QString body;
+        // A long section also finds its keys through an index: each key name (without regard to
+        // case) -> where its first line starts in the body, so that reading every key of a
+        // section of thousands costs no walk for each. Short ones, nearly all, are walked.
+        bool indexed = false;
+        QHash<FoldedName, qsizetype> keys;
     };
     using SectionList = std::list<Section>;
+
+    // Where the key's first line starts in the section's body, -1 when it has none.
+    static qsizetype KeyLine(const Section& section, QStringView key);
+    // The body has grown from `from` on: its new keys join the index, which a section gets
+    // once it is long.
+    static void KeysAdded(Section& section, qsizetype from);
 
     const Section* FindSection(const QString& name) const;
     Section& SectionForWriting(const QString& name);

@@ -15,6 +15,7 @@ RegNode& RegNode::operator=(RegNode&& other) noexcept {
         RegNode old(std::move(*this)); // freed below, one key at a time
         name = std::move(other.name);
         values = std::move(other.values);
+        valueIndex = std::move(other.valueIndex);
         children = std::move(other.children);
     }
     return *this;
@@ -60,36 +61,40 @@ RegNode* RegNode::AddChild(const QString& childName) {
 }
 
 const RegValue* RegNode::Value(const QString& valueName) const {
-    for (const auto& [name, value] : values) {
-        if (name.compare(valueName, Qt::CaseInsensitive) == 0)
-            return &value;
-    }
-    return nullptr;
+    const auto found = valueIndex.constFind(FoldedName{valueName});
+    return found == valueIndex.constEnd() ? nullptr : &values[*found].second;
 }
 
 bool RegNode::SetValue(const QString& valueName, const RegValue& value) {
-    for (auto& entry : values) {
-        if (entry.first.compare(valueName, Qt::CaseInsensitive) == 0) {
-            RegValue& old = entry.second;
-            if (old.type == value.type && old.text == value.text && old.data == value.data &&
-                old.dword == value.dword)
-                return false;
-            old = value;
-            return true;
-        }
+    // One lookup finds the value or makes its place in the index.
+    const qsizetype before = valueIndex.size();
+    std::size_t& place = valueIndex[FoldedName{valueName}];
+    if (valueIndex.size() != before) {
+        place = values.size();
+        values.emplace_back(valueName, value);
+        return true;
     }
-    values.emplace_back(valueName, value);
+    RegValue& old = values[place].second;
+    if (old.type == value.type && old.text == value.text && old.data == value.data &&
+        old.dword == value.dword)
+        return false;
+    old = value;
     return true;
 }
 
 bool RegNode::RemoveValue(const QString& valueName) {
-    for (auto it = values.begin(); it != values.end(); ++it) {
-        if (it->first.compare(valueName, Qt::CaseInsensitive) == 0) {
-            values.erase(it);
-            return true;
-        }
+    const auto found = valueIndex.find(FoldedName{valueName});
+    if (found == valueIndex.end())
+        return false;
+    const std::size_t at = *found;
+    valueIndex.erase(found);
+    values.erase(values.begin() + qsizetype(at));
+    // The values after it move up one place.
+    for (std::size_t& place : valueIndex) {
+        if (place > at)
+            --place;
     }
-    return false;
+    return true;
 }
 
 QStringList RegSplitPath(const QString& path) {

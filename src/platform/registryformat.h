@@ -2,7 +2,10 @@
 // we read and write, and Wine's system.reg / user.reg, which we only read.
 #pragma once
 
+#include "platform/casefold.h"
+
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <map>
@@ -32,7 +35,12 @@ struct RegValue {
 // ordered by their case-folded names so that they enumerate the same way every time.
 struct RegNode {
     QString name;
+    // Enumerated in this order; changed only through SetValue and RemoveValue, which keep
+    // valueIndex in step.
     std::vector<std::pair<QString, RegValue>> values;
+    // Each value's name (without regard to case) -> its place in `values`, so that a key of
+    // thousands of values is read without a walk through them for each.
+    QHash<FoldedName, std::size_t> valueIndex;
     std::map<QString, std::unique_ptr<RegNode>> children;
 
     RegNode() = default;

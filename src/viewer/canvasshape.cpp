@@ -1,5 +1,7 @@
 #include "viewer/canvasshape.h"
 
+#include "platform/casefold.h"
+
 #include <QHash>
 #include <algorithm>
 #include <cmath>
@@ -139,14 +141,14 @@ void PrepareCanvasShape(CanvasShape* shape) {
         BoundsFromPoints(shape);
     shape->animNodes.assign(model.matrices.size(), -1);
     if (!model.animations.empty()) {
+        // The first animated node of each name, without regard to case.
         const auto& nodes = model.animations[0].nodes;
-        for (size_t i = 0; i < model.matrices.size(); ++i)
-            for (size_t n = 0; n < nodes.size(); ++n)
-                if (!nodes[n].controllers.empty() &&
-                    nodes[n].name.compare(model.matrices[i].name, Qt::CaseInsensitive) == 0) {
-                    shape->animNodes[i] = int(n);
-                    break;
-                }
+        QHash<FoldedName, int> nodeOf;
+        for (size_t n = 0; n < nodes.size(); ++n)
+            if (!nodes[n].controllers.empty() && !nodeOf.contains(FoldedName{nodes[n].name}))
+                nodeOf.insert(FoldedName{nodes[n].name}, int(n));
+        for (size_t i = 0; i < model.matrices.size() && !nodeOf.isEmpty(); ++i)
+            shape->animNodes[i] = nodeOf.value(FoldedName{model.matrices[i].name}, -1);
     }
     shape->level = MostDetailedLevel(model);
     if (shape->level < 0)
@@ -173,7 +175,15 @@ void PrepareCanvasShape(CanvasShape* shape) {
             }
             ShapeBatch& batch = shape->batches[*found];
             const size_t triangles = list.vertexIndexes.size() / 3;
-            batch.positions.reserve(batch.positions.size() + triangles * 9);
+            // Room for the whole list at once, and at least twice the room there was: a batch
+            // made of thousands of small lists would otherwise be moved for each of them.
+            const size_t vertices = batch.positions.size() / 3 + triangles * 3;
+            if (vertices * 3 > batch.positions.capacity()) {
+                const size_t room = std::max(vertices, batch.positions.capacity() / 3 * 2);
+                batch.positions.reserve(room * 3);
+                batch.normals.reserve(room * 3);
+                batch.uvs.reserve(room * 2);
+            }
             for (size_t i = 0; i < triangles * 3; ++i)
                 AddVertex(model, sub.vertices[size_t(list.vertexIndexes[i])], &batch);
         }
@@ -197,18 +207,33 @@ std::vector<Mat4> PoseMatrices(const CanvasShape& shape, float phase) {
     }
     if (shape.level < 0)
         return local;
-    // The reader has checked that the hierarchy has one entry per matrix and no cycles.
+    // The reader has checked that the hierarchy has one entry per matrix and no cycles; a parent
+    // may still come after its child. Each node is composed once, from its parent's pose: the
+    // nodes up to one already composed wait on a stack and are composed on the way back down.
     const std::vector<int>& parents = model.distanceLevels[size_t(shape.level)].hierarchy;
+    const auto parentOf = [&](size_t i) {
+        const int p = i < parents.size() ? parents[i] : -1;
+        return p >= 0 && size_t(p) < local.size() ? p : -1;
+    };
     std::vector<Mat4> composed(local.size());
+    std::vector<char> state(local.size(), 0); // 1 waiting, 2 composed
+    std::vector<size_t> waiting;
     for (size_t i = 0; i < local.size(); ++i) {
-        Mat4 m = local[i];
-        size_t steps = 0;
-        for (int p = i < parents.size() ? parents[i] : -1;
-             p >= 0 && size_t(p) < local.size() && steps < local.size(); ++steps) {
-            m = MatrixMultiply(m, local[size_t(p)]);
-            p = size_t(p) < parents.size() ? parents[size_t(p)] : -1;
+        for (int node = int(i); node >= 0 && state[size_t(node)] == 0;
+             node = parentOf(size_t(node))) {
+            state[size_t(node)] = 1;
+            waiting.push_back(size_t(node));
         }
-        composed[i] = m;
+        while (!waiting.empty()) {
+            const size_t node = waiting.back();
+            waiting.pop_back();
+            const int p = parentOf(node);
+            // A parent still waiting would close a loop: the node is then taken as a root.
+            composed[node] = p >= 0 && state[size_t(p)] == 2
+                                 ? MatrixMultiply(local[node], composed[size_t(p)])
+                                 : local[node];
+            state[node] = 2;
+        }
     }
     return composed;
 }

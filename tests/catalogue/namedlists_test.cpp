@@ -4,6 +4,7 @@
 #include "core/appstate.h"
 #include "core/itemtree.h"
 #include "core/regsettings.h"
+#include "fixtures/growth.h"
 #include "fixtures/registrysandbox.h"
 #include "fixtures/tempmsts.h"
 #include "platform/fakeui.h"
@@ -111,6 +112,19 @@ TEST_F(NamedListsTest, ReadRouteLists_ReadsTheKindsSectionOfTheScopeSortedByName
               QStringList({"CONSISTS.QVC=12,Original List"}));
     EXPECT_TRUE(disk.Content(QStringLiteral("STORE/QVDATA/ROUTE.QVC"))
                     .contains("[CONSISTS]\r\nCONSISTS=12,Original List\r\n"));
+}
+
+// A register of tens of thousands of lists, as a hostile download may bring, is read in time in
+// step with their number.
+TEST_F(NamedListsTest, ReadRouteLists_GrowsInStepWithTheNumberOfLists) {
+    const auto make = [this](int n) {
+        QByteArray section = "[MAINTCON]\r\n";
+        for (int i = 0; i < n; ++i)
+            section += "MAINTCON" + QByteArray::number(i) + "=12,List\r\n";
+        WriteRegister(QStringLiteral("Europe1/ROUTE.QVC"), section);
+        return [this, n] { ASSERT_EQ(Lists(PT_MAINT_CONSIST).size(), n); };
+    };
+    EXPECT_LT(test::FourfoldGrowth(make, 4000), test::kMostFourfoldGrowth);
 }
 
 TEST_F(NamedListsTest, NextRouteListName_NumbersAfterTheHighestIdAndPassesOverMalformedOnes) {

@@ -5,6 +5,7 @@
 #include "core/storeini.h"
 #include "easy/explorestate.h"
 #include "easy/savedactivity.h"
+#include "fixtures/growth.h"
 #include "fixtures/registrysandbox.h"
 #include "fixtures/tempmsts.h"
 #include "platform/fakeui.h"
@@ -305,4 +306,14 @@ TEST(CopiedActivityText, CopiesFromAListedSectionToTheNextEvents) {
     for (const Case& c : cases)
         EXPECT_EQ(CopiedActivityText(source, c.ai, c.loose), S(c.copied)) << c.ai << c.loose;
     EXPECT_EQ(CopiedActivityText(S("Tr_Activity (\r\n)\r\n"), true, true), QString());
+}
+
+// A line of any length without a line feed is cut into its runs in time in step with its length,
+// and copied whole.
+TEST(CopiedActivityText, ALongLineWithoutALineFeedCostsTimeInStepWithItsLength) {
+    const auto make = [](int n) {
+        const QString line = S("Traffic_Definition ( ") + QString(n, u'x');
+        return [line] { ASSERT_EQ(CopiedActivityText(line, true, false), line); };
+    };
+    EXPECT_LT(test::FourfoldGrowth(make, 65536), test::kMostFourfoldGrowth);
 }
