@@ -162,12 +162,12 @@ TEST_F(ConsistFilterTest, AnExploreListTakesElectricConsistsFromItsRouteOrTheGlo
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ItemTree scopes;
-        ItemNode* list = scopes.AddRoot(Record(0, c.scope, 1, "Scope", "ROUTES\A", ""))
+        ItemNode* list = scopes.AddRoot(Record(0, c.scope, 1, "Scope", "ROUTES\\A", ""))
                              ->AddChild(Record(1, PT_EXPLORE_CONSIST | PT_HEADING, -1,
-                                               "Explore Mode Consists", "ROUTES\A", ""));
+                                               "Explore Mode Consists", "ROUTES\\A", ""));
         if (c.several)
             list = list->AddChild(
-                Record(2, PT_EXPLORE_CONSIST | PT_HEADING, 12, "Locals", "ROUTES\A", "C.QVC"));
+                Record(2, PT_EXPLORE_CONSIST | PT_HEADING, 12, "Locals", "ROUTES\\A", "C.QVC"));
         ItemNode* selected =
             c.entry ? list->AddChild(Record(3, PT_EXPLORE_CONSIST, 1, "x", "", "x.con")) : list;
         EXPECT_EQ(IsElectrifiedScope(selected, EM_EDIT), c.electrified);
