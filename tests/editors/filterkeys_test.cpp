@@ -13,8 +13,8 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QtCore/qtestsupport_core.h>
 
 namespace qv {
 
@@ -38,14 +38,6 @@ void KeyClick(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         ASSERT_NE(focus, nullptr);
         QApplication::sendEvent(focus, &event);
     }
-}
-
-bool WaitUntilActive(QWidget* window) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!window->isActiveWindow() && clock.elapsed() < 5000)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return window->isActiveWindow();
 }
 
 std::unique_ptr<TListEditorDlg> NewEditor(char kind) {
@@ -80,7 +72,7 @@ TEST_F(FilterKeysTest, EnterAndShiftDeleteReachEveryTextFilterThroughTheFocusWid
         auto dialog = NewEditor(f.editor);
         dialog->show();
         dialog->activateWindow();
-        ASSERT_TRUE(WaitUntilActive(dialog.get()));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return dialog->isActiveWindow(); }, 5000));
         auto* combo = dialog->findChild<QComboBox*>(f.combo);
         ASSERT_NE(combo, nullptr);
         combo->setFocus();

@@ -40,7 +40,6 @@
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTimeEdit>
-#include <functional>
 #include <gtest/gtest.h>
 
 using namespace qv;
@@ -435,26 +434,21 @@ TEST_F(EasyPageTest, SessionRecord_AgreesWithTheBoxesAfterEveryRefresh) {
             << "the source activity goes back for the next generation";
     };
     // Each refresh, the user's choices between them.
-    const struct {
-        const char* what;
-        std::function<void()> act;
-    } steps[] = {
-        {"the box unticked", [&] { loose->click(); }},
-        {"controls refreshed", [&] { form->UpdateControls(); }},
-        {"traffic choice entered again", [&] { form->EasyControls()->ConsistTrafficCmbxClick(); }},
-        {"season set by the program", [&] { C<QComboBox>("SeasonCmbx")->setCurrentIndex(3); }},
-        {"ticked again and refreshed",
-         [&] {
-             loose->click();
-             form->UpdateControls();
-         }},
-        {"no traffic activity", [&] { traffic->setCurrentIndex(0); }},
-        {"page refilled", [&] { form->EasyControls()->EasyRefresh(-1); }},
-    };
-    for (const auto& step : steps) {
-        step.act();
-        generate(step.what);
-    }
+    loose->click();
+    generate("the box unticked");
+    form->UpdateControls();
+    generate("controls refreshed");
+    form->EasyControls()->ConsistTrafficCmbxClick();
+    generate("traffic choice entered again");
+    C<QComboBox>("SeasonCmbx")->setCurrentIndex(3);
+    generate("season set by the program");
+    loose->click();
+    form->UpdateControls();
+    generate("ticked again and refreshed");
+    traffic->setCurrentIndex(0);
+    generate("no traffic activity");
+    form->EasyControls()->EasyRefresh(-1);
+    generate("page refilled");
 }
 
 TEST_F(EasyPageTest, SavedSession_LaunchedWithoutAnyLocomotiveToChoose) {
