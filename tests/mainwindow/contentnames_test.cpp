@@ -283,6 +283,13 @@ const Command kCommands[] = {
     {"WhereUsed", true, &Installation::WhereUsed},
 };
 
+void PrintTo(const Command& command, std::ostream* out) {
+    *out << command.label;
+}
+void PrintTo(const Hostile& hostile, std::ostream* out) {
+    *out << hostile.label;
+}
+
 class ContentNamesTable : public ::testing::TestWithParam<std::tuple<Command, Hostile>> {};
 
 TEST_P(ContentNamesTable, NothingOutsideTheTwoFoldersIsTouchedAndTheNameIsRefused) {
