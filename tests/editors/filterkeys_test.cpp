@@ -1,7 +1,5 @@
-// The keys of the editors' text filters as the window system delivers them: to the focus widget,
-// which is the editable combo box, not its line edit. Enter applies the filter (and remembers
-// its text), Shift+Delete forgets the filter's history; the Used in Route filter takes on Enter
-// only a text that is one of its items.
+// The editors' text filters get their keys at the focus widget, the combo box, not its line edit:
+// Enter applies and remembers the text, Shift+Delete forgets the history.
 #include "core/regsettings.h"
 #include "editors/consistfilter.h"
 #include "editors/forms/editconsistlistsdlg.h"

@@ -1,6 +1,5 @@
-// A viewer window opened from a list editor on the screen: it comes to the front as the active
-// window while the editor stays open and modal to the main window, and the keys the window
-// system delivers go to the viewer, so that Esc closes the viewer and leaves the editor open.
+// A viewer opened from a list editor comes to the front and takes the keys: Esc closes the viewer
+// and leaves the editor, modal to the main window only, open.
 #include "easy/fakewindow/xserver.h"
 #include "editors/editortestkit.h"
 #include "editors/forms/editconsistlistsdlg.h"
