@@ -151,11 +151,8 @@ TEST_F(ConsistEditorDialogTest, OKAfterAFailedCommitCanBePressedAgain) {
         tree.SetSelected(c.selected < 0 ? heading : heading->Child(c.selected));
         TEditConsistListsDlg dialog(nullptr, c.mode);
         dialog.show();
-        if (c.mode == EM_NEW_LIST) {
-            dialog.AvailableListBox->item(0)->setSelected(true);
-        } else {
-            dialog.CurrentListBox->item(0)->setSelected(true);
-        }
+        auto* from = c.mode == EM_NEW_LIST ? dialog.AvailableListBox : dialog.CurrentListBox;
+        from->item(0)->setSelected(true);
         dialog.AddRemoveBtnClick();
         const QStringList before = Shape(heading);
         ASSERT_TRUE(QFile::setPermissions(routeRegister, QFile::ReadOwner));

@@ -1,7 +1,5 @@
-// The keys of the editors' text filters as the window system delivers them: to the focus widget,
-// which is the editable combo box, not its line edit. Enter applies the filter (and remembers
-// its text), Shift+Delete forgets the filter's history; the Used in Route filter takes on Enter
-// only a text that is one of its items.
+// The editors' text filters get their keys at the focus widget, the combo box, not its line edit:
+// Enter applies and remembers the text, Shift+Delete forgets the history.
 #include "core/regsettings.h"
 #include "editors/consistfilter.h"
 #include "editors/forms/editconsistlistsdlg.h"
@@ -13,8 +11,8 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QtCore/qtestsupport_core.h>
 
 namespace qv {
 
@@ -38,14 +36,6 @@ void KeyClick(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         ASSERT_NE(focus, nullptr);
         QApplication::sendEvent(focus, &event);
     }
-}
-
-bool WaitUntilActive(QWidget* window) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!window->isActiveWindow() && clock.elapsed() < 5000)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return window->isActiveWindow();
 }
 
 std::unique_ptr<TListEditorDlg> NewEditor(char kind) {
@@ -80,7 +70,7 @@ TEST_F(FilterKeysTest, EnterAndShiftDeleteReachEveryTextFilterThroughTheFocusWid
         auto dialog = NewEditor(f.editor);
         dialog->show();
         dialog->activateWindow();
-        ASSERT_TRUE(WaitUntilActive(dialog.get()));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return dialog->isActiveWindow(); }, 5000));
         auto* combo = dialog->findChild<QComboBox*>(f.combo);
         ASSERT_NE(combo, nullptr);
         combo->setFocus();

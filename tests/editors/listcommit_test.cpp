@@ -39,10 +39,9 @@ protected:
         return files;
     }
     void SetRegisterWritable(bool writable) {
-        QFile::Permissions permissions = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
-        if (writable)
-            permissions |= QFile::WriteOwner;
-        ASSERT_TRUE(QFile::setPermissions(drive.Host("STORE/QVDATA/ALPHA/ROUTE.QVC"), permissions));
+        ASSERT_TRUE(QFile::setPermissions(
+            drive.Host("STORE/QVDATA/ALPHA/ROUTE.QVC"),
+            QFile::Permissions(QFile::ReadOwner).setFlag(QFile::WriteOwner, writable)));
     }
 };
 

@@ -42,49 +42,28 @@ const Hostile kHostile[] = {
     {"DeviceWithExtension", [](int) { return QStringLiteral("nul.txt"); }},
 };
 
-// Records every path a move's file operations are given.
+// Records every path a move's file operations are given, then does the operation.
 class RecordingOps : public FileMoveOps {
 public:
-    bool Find(const QString& path, FindEntry* entry, int* error) override {
-        paths << path;
-        return FileMoveOps::Find(path, entry, error);
+    using E = int*;
+    using S = const QString&;
+    bool Find(S p, FindEntry* f, E e) override { return (paths << p), FileMoveOps::Find(p, f, e); }
+    bool List(S p, QList<FindEntry>* l, E e) override {
+        return (paths << p), FileMoveOps::List(p, l, e);
     }
-    bool List(const QString& folder, QList<FindEntry>* entries, int* error) override {
-        paths << folder;
-        return FileMoveOps::List(folder, entries, error);
+    bool SetAttributes(S p, quint32 a, E e) override {
+        return (paths << p), FileMoveOps::SetAttributes(p, a, e);
     }
-    bool SetAttributes(const QString& path, quint32 attributes, int* error) override {
-        paths << path;
-        return FileMoveOps::SetAttributes(path, attributes, error);
+    bool Rename(S p, S q, E e) override { return (paths << p << q), FileMoveOps::Rename(p, q, e); }
+    ListedRename RenameListed(S p, S q, QString* to, E e) override {
+        return (paths << p << q), FileMoveOps::RenameListed(p, q, to, e);
     }
-    bool Rename(const QString& from, const QString& to, int* error) override {
-        paths << from << to;
-        return FileMoveOps::Rename(from, to, error);
-    }
-    ListedRename RenameListed(const QString& source, const QString& target, QString* renamedTo,
-                              int* error) override {
-        paths << source << target;
-        return FileMoveOps::RenameListed(source, target, renamedTo, error);
-    }
-    bool Copy(const QString& source, const QString& target, int* error) override {
-        paths << source << target;
-        return FileMoveOps::Copy(source, target, error);
-    }
-    bool Delete(const QString& path, int* error) override {
-        paths << path;
-        return FileMoveOps::Delete(path, error);
-    }
-    bool RemoveFolder(const QString& path, int* error) override {
-        paths << path;
-        return FileMoveOps::RemoveFolder(path, error);
-    }
-    bool MakeFolders(const QString& path, int* error) override {
-        paths << path;
-        return FileMoveOps::MakeFolders(path, error);
-    }
-    bool MakeFoldersTogether(const QStringList& folders, int* error) override {
-        paths << folders;
-        return FileMoveOps::MakeFoldersTogether(folders, error);
+    bool Copy(S p, S q, E e) override { return (paths << p << q), FileMoveOps::Copy(p, q, e); }
+    bool Delete(S p, E e) override { return (paths << p), FileMoveOps::Delete(p, e); }
+    bool RemoveFolder(S p, E e) override { return (paths << p), FileMoveOps::RemoveFolder(p, e); }
+    bool MakeFolders(S p, E e) override { return (paths << p), FileMoveOps::MakeFolders(p, e); }
+    bool MakeFoldersTogether(const QStringList& p, E e) override {
+        return (paths << p), FileMoveOps::MakeFoldersTogether(p, e);
     }
     QStringList paths;
 };
@@ -205,9 +184,9 @@ public:
         }
         return outside;
     }
-    // What the user was told: the information pane and every message box.
-    QString Told(const QString& more) {
-        QString text = PaneText() + u'\n' + more;
+    // What the user was told: the information pane, every message box and `told`.
+    QString Told() {
+        QString text = PaneText() + u'\n' + told;
         for (const ShownMessage& message : ui.Shown())
             text += u'\n' + message.text;
         return text;
@@ -223,75 +202,58 @@ public:
         return item;
     }
 
-    // The commands; each gives what it told the user beyond the pane and the message boxes.
-    QString Store() {
+    // The commands; `told` takes what one says beyond the pane and the message boxes.
+    void Store() {
         // What stays in use is surveyed: ALPHA, whose files name the bad names.
         Mark(RouteNode("GAMMA"), SI_IN_STORE);
         StoreUnstore(false, false, false, false, false, false, QString());
-        return QString();
     }
-    QString Unstore() {
+    void Unstore() {
         Mark(RouteNode("BETA"), SI_IN_USE);
         StoreUnstore(true, false, false, false, false, false, QString());
-        return QString();
     }
-    QString Immediate(std::uint32_t kind, const QString& folder, const QString& file) {
+    void Immediate(std::uint32_t kind, const QString& folder, const QString& file) {
         ItemSet item = Item(kind, folder, file);
         ErrorSet outcome;
         ImmediateUnstoreItem(item, outcome);
-        return outcome.text;
+        told = outcome.text;
     }
-    QString ConsistEditor() { return Immediate(PT_MAINT_CONSIST, "TRAINS\\CONSISTS", "EVIL.CON"); }
-    QString StockEditor() {
-        return Immediate(PT_MAINT_STOCK, "TRAINS\\TRAINSET", Lead(3) + "\\LOOT.WAG");
-    }
-    QString PathEditor() { return Immediate(PT_MAINT_PATH, Lead(1), "LOOT.pat"); }
-    QString Everything() {
-        UnstoreEverything(false);
-        return QString();
-    }
-    QString Explore() {
+    void ConsistEditor() { Immediate(PT_MAINT_CONSIST, "TRAINS\\CONSISTS", "EVIL.CON"); }
+    void StockEditor() { Immediate(PT_MAINT_STOCK, "TRAINS\\TRAINSET", Lead(3) + "\\LOOT.WAG"); }
+    void PathEditor() { Immediate(PT_MAINT_PATH, Lead(1), "LOOT.pat"); }
+    void Everything() { UnstoreEverything(false); }
+    void Explore() {
         EXPECT_FALSE(
             CheckSessionActivity(Item(PT_ACTIVITY, "ROUTES\\ALPHA\\ACTIVITIES", "a2.act")));
-        return QString();
     }
-    QString ExploreFiles() {
+    void ExploreFiles() {
         ActivityInfo source;
         source.Folder = Lead(1) + "\\ACTIVITIES";
         source.FileName = QStringLiteral("LOOT.act");
         ExploreActivitySaveInfo session;
         EXPECT_FALSE(GenerateExploreActivity(source, session));
-        return QString();
     }
-    QString Picture() {
+    void Picture() {
         EXPECT_EQ(RoutePictureFile(*RouteNode("ALPHA")->Data(), Lead(3) + "\\LOOT.ace",
                                    main.InformationMemo()),
                   QString());
-        return QString();
     }
-    QString Viewer() {
-        BuildViewerHeader(Item(PT_MAINT_CONSIST, "TRAINS\\CONSISTS", "EVIL.CON"));
-        return QString();
-    }
-    QString ConsistReport() {
+    void Viewer() { BuildViewerHeader(Item(PT_MAINT_CONSIST, "TRAINS\\CONSISTS", "EVIL.CON")); }
+    void ConsistReport() {
         WriteConsistInfo(Item(PT_MAINT_CONSIST, "TRAINS\\CONSISTS", "EVIL.CON"),
                          main.InformationMemo());
-        return QString();
     }
-    QString StockReport() {
+    void StockReport() {
         WriteStockInfo(Item(PT_MAINT_STOCK, "TRAINS\\TRAINSET", Lead(3) + "\\LOOT.WAG"),
                        main.InformationMemo());
-        return QString();
     }
-    QString WhereUsed() {
-        WhereUsedAll(WU_COMPLETE, main.InformationMemo());
-        return QString();
-    }
+    void WhereUsed() { WhereUsedAll(WU_COMPLETE, main.InformationMemo()); }
 
     MstsBuilder games{drive.Host(QStringLiteral("GAMES/MSTS")),
                       drive.Host(QStringLiteral("STORE"))};
     RecordingOps ops;
     std::string outsideBefore;
+    QString told;
 
 private:
     const Hostile& hostile_;
@@ -302,7 +264,7 @@ private:
 struct Command {
     const char* label;
     bool refuses;
-    QString (Installation::*run)();
+    void (Installation::*run)();
 };
 
 const Command kCommands[] = {
@@ -336,7 +298,8 @@ TEST_P(ContentNamesTable, NothingOutsideTheTwoFoldersIsTouchedAndTheNameIsRefuse
     t.Build();
     if (::testing::Test::HasFatalFailure())
         return;
-    const QString told = t.Told((t.*command.run)());
+    (t.*command.run)();
+    const QString told = t.Told();
 
     EXPECT_EQ(t.Outside(), t.outsideBefore);
     EXPECT_EQ(t.MovedOutside().join(u'\n').toStdString(), "");

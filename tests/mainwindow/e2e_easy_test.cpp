@@ -109,9 +109,7 @@ std::vector<const ItemSet*> ActivitiesOf(const ItemNode* route) {
 }
 
 TEST_F(EasyFromWindow, Keys_ArrowToARouteAndAnActivityAndRunIt) {
-    RegWriteString(kProductKey, QStringLiteral("Last Main Page"), QStringLiteral("0"));
-    RegWriteString(kProductKey, QStringLiteral("Last Easy Page"), QStringLiteral("0"));
-    Start();
+    StartOnEasyTab(0);
     // At start the first activity shown is complete and can be run.
     auto* activities = C<QListWidget>("ActivitiesLstbx");
     ASSERT_EQ(activities->currentRow(), 0);

@@ -50,6 +50,13 @@ protected:
         }
         return -1;
     }
+    // MSTS is the stand-in window program, given `more` after its title and class.
+    static void StandInMsts(const QString& more) {
+        RegWriteString(kProductKey, QStringLiteral("MSTS EXE Path"),
+                       ToWindowsForm(QStringLiteral(QUARVEL_FAKEWINDOW)));
+        RegWriteString(kProductKey, QStringLiteral("MSTS EXE Params"),
+                       "--title \"Train Simulator\" --class TrainSim " + more);
+    }
     QString Host(const QString& windowsPath) const {
         QString host;
         EXPECT_TRUE(ResolvePath(windowsPath, &host)) << windowsPath.toStdString();
@@ -79,13 +86,10 @@ TEST_F(ExploreSessionFromWindow, TrafficSession_GeneratedWatchedTidiedAndItsSave
     QDir().mkpath(demo + "/MSTS/SAVES/" + routeName);
     QTemporaryDir snapshots;
     WriteFlag(true, QStringLiteral("Spawn Wait"));
-    RegWriteString(kProductKey, QStringLiteral("MSTS EXE Path"),
-                   ToWindowsForm(QStringLiteral(QUARVEL_FAKEWINDOW)));
-    RegWriteString(kProductKey, QStringLiteral("MSTS EXE Params"),
-                   "--title \"Train Simulator\" --class TrainSim --seconds 4 --remove-file \"" +
-                       activities + "/EXPLORER.ACT\" --copy-file \"" + activities +
-                       "/QV_~TEMP1.act\" \"" + snapshots.path() + "/session.act\" --make-file \"" +
-                       demo + "/MSTS/SAVES/" + routeName + "/QV_~TEMP1_x.sav\"");
+    StandInMsts("--seconds 4 --remove-file \"" + activities + "/EXPLORER.ACT\" --copy-file \"" +
+                activities + "/QV_~TEMP1.act\" \"" + snapshots.path() +
+                "/session.act\" --make-file \"" + demo + "/MSTS/SAVES/" + routeName +
+                "/QV_~TEMP1_x.sav\"");
 
     Click("ExploreBtn");
     EXPECT_TRUE(ui.Shown().empty()) << ui.Shown().front().text.toStdString();
@@ -131,12 +135,8 @@ TEST_F(ExploreSessionFromWindow, TrafficChosenThenTreeReloaded_ExploreStillHasAS
     const ItemSet chosen = *Explore().ExploreSourceActivity;
     const QString activities = Host(DemoRoot("MSTS") + chosen.Folder);
     QTemporaryDir record;
-    RegWriteString(kProductKey, QStringLiteral("MSTS EXE Path"),
-                   ToWindowsForm(QStringLiteral(QUARVEL_FAKEWINDOW)));
-    RegWriteString(kProductKey, QStringLiteral("MSTS EXE Params"),
-                   "--title \"Train Simulator\" --class TrainSim --seconds 2 --argv-file \"" +
-                       record.path() + "/ran.txt\" --remove-file \"" + activities +
-                       "/EXPLORER.ACT\"");
+    StandInMsts("--seconds 2 --argv-file \"" + record.path() + "/ran.txt\" --remove-file \"" +
+                activities + "/EXPLORER.ACT\"");
     // Every record of the tree is freed and made anew before the session is launched.
     form->LoadTree(QString(), nullptr, -1);
     Click("ExploreBtn");
@@ -177,14 +177,8 @@ TEST_F(ExploreSessionFromWindow, SessionControls_DefaultsWithoutTrafficAndLocked
 TEST_F(ExploreSessionFromWindow, Keys_ArrowToARouteSetTheChoicesAndExploreIt) {
     QV_REQUIRE_X_SERVER();
     QTemporaryDir record;
-    RegWriteString(kProductKey, QStringLiteral("MSTS EXE Path"),
-                   ToWindowsForm(QStringLiteral(QUARVEL_FAKEWINDOW)));
-    RegWriteString(kProductKey, QStringLiteral("MSTS EXE Params"),
-                   "--title \"Train Simulator\" --class TrainSim --seconds 2 --argv-file \"" +
-                       record.path() + "/ran.txt\"");
-    RegWriteString(kProductKey, QStringLiteral("Last Main Page"), QStringLiteral("0"));
-    RegWriteString(kProductKey, QStringLiteral("Last Easy Page"), QStringLiteral("1"));
-    Start();
+    StandInMsts("--seconds 2 --argv-file \"" + record.path() + "/ran.txt\"");
+    StartOnEasyTab(1);
     Focus("RoutesLstbx");
     Key(Qt::Key_Down);
     const ItemSet route = *form->QuarvelObjects()->Selected()->Data();
@@ -204,8 +198,7 @@ TEST_F(ExploreSessionFromWindow, Keys_ArrowToARouteSetTheChoicesAndExploreIt) {
     Focus("ToCmbx");
     Key(Qt::Key_End);
     ASSERT_TRUE(C<QAbstractButton>("ExploreBtn")->isEnabled());
-    const int to = C<QComboBox>("ToCmbx")->currentData().toInt();
-    const ItemSet path = *App().PathCacheList.at(std::size_t(to));
+    const ItemSet path = *App().PathCacheList.at(C<QComboBox>("ToCmbx")->currentData().toUInt());
     const QString consist =
         App().ConsistCacheList.at(std::size_t(form->EasyControls()->ChosenConsist()))->FileName;
 
@@ -215,19 +208,17 @@ TEST_F(ExploreSessionFromWindow, Keys_ArrowToARouteSetTheChoicesAndExploreIt) {
     EXPECT_TRUE(QFile::exists(record.path() + "/ran.txt")) << "MSTS was started";
     // The session's files lie in the route shown and name what was chosen there.
     EXPECT_TRUE(path.Folder.startsWith(route.Folder + "\\", Qt::CaseInsensitive));
-    QString services, activityFolder;
-    ASSERT_TRUE(ResolvePath(DemoRoot("MSTS") + route.Folder + "\\SERVICES", &services));
-    ASSERT_TRUE(ResolvePath(DemoRoot("MSTS") + route.Folder + "\\ACTIVITIES", &activityFolder));
-    QFile service(services + "/QV_~TEMP.srv");
+    QFile service(Host(DemoRoot("MSTS") + route.Folder + "\\SERVICES") + "/QV_~TEMP.srv");
     ASSERT_TRUE(service.open(QIODevice::ReadOnly));
     const QByteArray srv = service.readAll();
     EXPECT_TRUE(srv.contains(EncodeUtf16Le("PathID ( \"" + path.FileName.chopped(4) + "\" )")));
     EXPECT_TRUE(srv.contains(EncodeUtf16Le("Train_Config ( \"" + consist.chopped(4) + "\" )")));
-    const QStringList generated = QDir(activityFolder).entryList({"QV_~TEMP*.act"}, QDir::Files);
+    const QString activities = Host(DemoRoot("MSTS") + route.Folder + "\\ACTIVITIES");
+    const QStringList generated = QDir(activities).entryList({"QV_~TEMP*.act"}, QDir::Files);
     ASSERT_EQ(generated.size(), 1);
-    QFile act(activityFolder + "/" + generated.first());
+    QFile act(activities + "/" + generated.first());
     ASSERT_TRUE(act.open(QIODevice::ReadOnly));
     EXPECT_TRUE(
         act.readAll().contains(EncodeUtf16Le("Season ( " + QString::number(season) + " )")));
-    EXPECT_TRUE(QFile::exists(activityFolder + "/EXPLORER.ACT"));
+    EXPECT_TRUE(QFile::exists(activities + "/EXPLORER.ACT"));
 }

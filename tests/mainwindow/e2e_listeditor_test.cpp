@@ -22,6 +22,12 @@ using namespace qv;
 
 namespace {
 
+// Lets an editor offer every item, wherever it lies.
+template <class Dialog> void ShowAll(Dialog& dialog) {
+    dialog.StoreIndCmbx->setCurrentIndex(dialog.StoreIndCmbx->count() - 1);
+    dialog.ApplyFilterBtnClick();
+}
+
 // Runs `act` in the editor that `shown` finds once its window is up and its first refresh
 // (which pumps events while it rebuilds the item list) is done.
 template <class Dialog>
@@ -69,8 +75,7 @@ TEST_F(DemoListEditor, ANewRouteListIsFilteredFilledAndCommitted) {
 
     QStringList added;
     InEditor([&](TEditConsistListsDlg& dialog) {
-        dialog.StoreIndCmbx->setCurrentIndex(dialog.StoreIndCmbx->count() - 1);
-        dialog.ApplyFilterBtnClick();
+        ShowAll(dialog);
         ASSERT_GE(dialog.AvailableListBox->count(), 2);
         for (int row : {0, 1}) {
             dialog.AvailableListBox->item(row)->setSelected(true);
@@ -87,8 +92,7 @@ TEST_F(DemoListEditor, ANewRouteListIsFilteredFilledAndCommitted) {
     InEditor([&](TEditConsistListsDlg& dialog) {
         // Only driveable consists are offered for an Explore list.
         EXPECT_FALSE(dialog.DriveableCmbx->isEnabled());
-        dialog.StoreIndCmbx->setCurrentIndex(dialog.StoreIndCmbx->count() - 1);
-        dialog.ApplyFilterBtnClick();
+        ShowAll(dialog);
         for (int row : {0, 1, 2})
             dialog.AvailableListBox->item(row)->setSelected(true);
         dialog.AddRemoveBtnClick();
@@ -117,8 +121,7 @@ TEST_F(DemoListEditor, EveryListEditorCommandIsBoundAndNoneWaits) {
 
     int rows = -1;
     InAnyEditor<TEditStockListsDlg>(&EditStockListsDlg, [&](TEditStockListsDlg& dialog) {
-        dialog.StoreIndCmbx->setCurrentIndex(dialog.StoreIndCmbx->count() - 1);
-        dialog.ApplyFilterBtnClick();
+        ShowAll(dialog);
         rows = dialog.AvailableListBox->count();
         dialog.CancelBtn->click();
     });
@@ -137,8 +140,7 @@ TEST_F(DemoListEditor, ViewAllPathsFromTheEasyPageShowsTheSelectedRoutesPaths) {
     int shown = -1;
     QString label;
     InAnyEditor<TEditPathListsDlg>(&EditPathListsDlg, [&](TEditPathListsDlg& dialog) {
-        dialog.StoreIndCmbx->setCurrentIndex(dialog.StoreIndCmbx->count() - 1);
-        dialog.ApplyFilterBtnClick();
+        ShowAll(dialog);
         shown = dialog.AvailableListBox->count();
         label = dialog.AvailableListLabel->text();
         dialog.CancelBtn->click();
@@ -158,8 +160,7 @@ TEST_F(DemoListEditor, ASearchInAnEditorLeavesTheMainWindowsSearchUnderWay) {
 
     bool nextOffered = false;
     InEditor([&](TEditConsistListsDlg& dialog) {
-        dialog.StoreIndCmbx->setCurrentIndex(dialog.StoreIndCmbx->count() - 1);
-        dialog.ApplyFilterBtnClick();
+        ShowAll(dialog);
         dialog.AvailableListBox->item(0)->setSelected(true);
         const QString word = dialog.Details->toPlainText().simplified().section(' ', 0, 0);
         EXPECT_FALSE(word.isEmpty());
@@ -190,8 +191,7 @@ TEST_F(DemoListEditor, ShowSelectedItemIsOfferedOnlyWhileTheViewerIsOn) {
         App().ShapeViewerPath.clear();
         bool button = switchedOff, popup = switchedOff;
         InEditor([&](TEditConsistListsDlg& dialog) {
-            dialog.StoreIndCmbx->setCurrentIndex(dialog.StoreIndCmbx->count() - 1);
-            dialog.ApplyFilterBtnClick();
+            ShowAll(dialog);
             dialog.AvailableListBox->item(0)->setSelected(true);
             button = dialog.ViewBtn->isEnabled();
             dialog.ListEditorPopupMenuPopup(dialog.AvailableListBox);

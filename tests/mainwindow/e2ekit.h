@@ -74,6 +74,13 @@ protected:
         return *form;
     }
 
+    // Starts on a tab of the Easy page, where the last session left the window.
+    TMainForm& StartOnEasyTab(int tab) {
+        RegWriteString(kProductKey, QStringLiteral("Last Main Page"), QStringLiteral("0"));
+        RegWriteString(kProductKey, QStringLiteral("Last Easy Page"), QString::number(tab));
+        return Start();
+    }
+
     // The first node in tree order with the description and every one of the kind bits.
     ItemNode* Node(const QString& description, std::uint32_t kind) const {
         for (ItemNode* node = form->QuarvelObjects()->First(); node; node = node->GetNext()) {

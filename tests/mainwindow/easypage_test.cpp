@@ -40,7 +40,6 @@
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTimeEdit>
-#include <functional>
 #include <gtest/gtest.h>
 
 using namespace qv;
@@ -100,10 +99,7 @@ protected:
         form->SetMainPageIndex(0);
         form->SetActivityExplorePageIndex(tab);
         form->EasyControls()->EasyRefresh(-1);
-        auto* routes = C<QListWidget>("RoutesLstbx");
-        const auto found = routes->findItems(route, Qt::MatchExactly);
-        ASSERT_EQ(found.size(), 1);
-        routes->setCurrentItem(found.first());
+        SetRow("RoutesLstbx", route);
         form->EasyControls()->RoutesLstbxClick();
     }
 
@@ -124,8 +120,6 @@ protected:
         form->LoadTree(QString(), nullptr, -1);
         ClearTypedList(RK_ITEMSET, App().ConsistCacheList);
     }
-    // What the route's activities pane shows.
-    QString ActivityDetails() { return C<QTextEdit>("ActivityDetails")->toPlainText(); }
 
     RegistrySandbox registry;
     TempMsts drive;
@@ -368,21 +362,18 @@ TEST_F(EasyPageTest, RunTab_PathFileInAnyLetterCaseRunsAndTheFieldsShowTheirRepo
     EXPECT_TRUE(C<QAbstractButton>("RunActivityBtn")->isEnabled());
 
     // A click on the consist or locomotive field describes it in the activity's pane.
-    const struct {
-        const char* field;
-        const char* shown;
-    } fields[] = {{"ConsistUsedTxt", "EXTRA.CON"}, {"LocomotiveUsedTxt", "DASH9.ENG"}};
-    for (const auto& f : fields) {
-        QWidget* field = C<QWidget>(f.field);
-        const QPointF inside(2, 2);
-        QMouseEvent press(QEvent::MouseButtonPress, inside, field->mapToGlobal(inside),
-                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-        QMouseEvent release(QEvent::MouseButtonRelease, inside, field->mapToGlobal(inside),
-                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(field, &press);
-        QApplication::sendEvent(field, &release);
-        EXPECT_TRUE(ActivityDetails().contains(f.shown, Qt::CaseInsensitive))
-            << f.field << ": " << ActivityDetails().toStdString();
+    for (const auto& [name, shown] :
+         {std::pair{"ConsistUsedTxt", "EXTRA.CON"}, std::pair{"LocomotiveUsedTxt", "DASH9.ENG"}}) {
+        QWidget* field = C<QWidget>(name);
+        for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            const bool down = type == QEvent::MouseButtonPress;
+            QMouseEvent click(type, QPointF(2, 2), field->mapToGlobal(QPointF(2, 2)),
+                              Qt::LeftButton, down ? Qt::LeftButton : Qt::NoButton, {});
+            QApplication::sendEvent(field, &click);
+        }
+        const QString details = C<QTextEdit>("ActivityDetails")->toPlainText();
+        EXPECT_TRUE(details.contains(shown, Qt::CaseInsensitive))
+            << name << ": " << details.toStdString();
     }
 }
 
@@ -443,26 +434,21 @@ TEST_F(EasyPageTest, SessionRecord_AgreesWithTheBoxesAfterEveryRefresh) {
             << "the source activity goes back for the next generation";
     };
     // Each refresh, the user's choices between them.
-    const struct {
-        const char* what;
-        std::function<void()> act;
-    } steps[] = {
-        {"the box unticked", [&] { loose->click(); }},
-        {"controls refreshed", [&] { form->UpdateControls(); }},
-        {"traffic choice entered again", [&] { form->EasyControls()->ConsistTrafficCmbxClick(); }},
-        {"season set by the program", [&] { C<QComboBox>("SeasonCmbx")->setCurrentIndex(3); }},
-        {"ticked again and refreshed",
-         [&] {
-             loose->click();
-             form->UpdateControls();
-         }},
-        {"no traffic activity", [&] { traffic->setCurrentIndex(0); }},
-        {"page refilled", [&] { form->EasyControls()->EasyRefresh(-1); }},
-    };
-    for (const auto& step : steps) {
-        step.act();
-        generate(step.what);
-    }
+    loose->click();
+    generate("the box unticked");
+    form->UpdateControls();
+    generate("controls refreshed");
+    form->EasyControls()->ConsistTrafficCmbxClick();
+    generate("traffic choice entered again");
+    C<QComboBox>("SeasonCmbx")->setCurrentIndex(3);
+    generate("season set by the program");
+    loose->click();
+    form->UpdateControls();
+    generate("ticked again and refreshed");
+    traffic->setCurrentIndex(0);
+    generate("no traffic activity");
+    form->EasyControls()->EasyRefresh(-1);
+    generate("page refilled");
 }
 
 TEST_F(EasyPageTest, SavedSession_LaunchedWithoutAnyLocomotiveToChoose) {
@@ -491,25 +477,16 @@ TEST_F(EasyPageTest, SavedSession_LaunchedWithoutAnyLocomotiveToChoose) {
 }
 
 TEST_F(EasyPageTest, RoutePicture_NamedOutsideTheRouteFolderIsNotShownAndThePaneSaysWhy) {
-    // The picture the climbing name leads to lies outside the MSTS folder, at C:\load.ace.
-    QFile outside(drive.Host("load.ace"));
-    ASSERT_TRUE(outside.open(QIODevice::WriteOnly));
-    outside.write(AceFileFromRgb(4, 2, QByteArray(24, char(200))));
-    outside.close();
-    const QString folder = builder.HostPath("ROUTES\\ALPHA");
-    const QString trk = folder + '/' + QDir(folder).entryList({"*.trk"}, QDir::Files).value(0);
+    // ALPHA names its loading screen with a climb to C:\load.ace, outside the MSTS folder.
+    drive.MakeFile("load.ace", AceFileFromRgb(4, 2, QByteArray(24, char(200))));
     QString text;
-    ASSERT_TRUE(ReadMstsTextHostFile(trk, &text));
-    text.replace("LoadingScreen ( load.ace )", "LoadingScreen ( ..\\..\\..\\load.ace )");
-    QFile route(trk);
-    ASSERT_TRUE(route.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    route.write(QByteArray("\xFF\xFE", 2) + EncodeUtf16Le(text));
-    route.close();
+    ASSERT_TRUE(ReadMstsTextHostFile(drive.Host("MSTS/ROUTES/ALPHA/A.trk"), &text));
+    text.replace("( load.ace )", "( ..\\..\\..\\load.ace )");
+    drive.MakeFile("MSTS/ROUTES/ALPHA/A.trk", "\xFF\xFE" + EncodeUtf16Le(text));
     App().PictureLibraryAvailable = true;
 
     ShowRoute(0, "Beta Line");
-    auto* routes = C<QListWidget>("RoutesLstbx");
-    routes->setCurrentItem(routes->findItems("Alpha Line", Qt::MatchExactly).first());
+    SetRow("RoutesLstbx", "Alpha Line");
     EXPECT_FALSE(EasyPage().RouteImageShown);
     EXPECT_TRUE(C<QLabel>("EasyBackground")->pixmap().isNull());
     const QString pane = form->InformationMemo()->Lines().join(u'\n');

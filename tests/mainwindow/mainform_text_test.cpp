@@ -87,25 +87,6 @@ TEST_F(MainFormTextTest, Print_NoDialogForAnEmptyPaneACancelledPrintLeavesThePan
     EXPECT_TRUE(form->InformationMemo()->IsHeading(0));
 }
 
-// Each word of a PDF's text with its left edge in points, as pdftotext (poppler-utils, installed
-// by scripts/setup) reads them.
-std::vector<std::pair<QString, double>> PdfWords(const QString& pdf) {
-    QProcess extract;
-    extract.start("pdftotext", {"-bbox", pdf, "-"});
-    if (!extract.waitForFinished() || extract.exitCode() != 0) {
-        ADD_FAILURE() << "pdftotext (poppler-utils) is needed: run scripts/setup";
-        return {};
-    }
-    std::vector<std::pair<QString, double>> words;
-    static const QRegularExpression word(R"re(<word xMin="([\d.]+)"[^>]*>([^<]*)</word>)re");
-    for (auto match = word.globalMatch(QString::fromUtf8(extract.readAllStandardOutput()));
-         match.hasNext();) {
-        const QRegularExpressionMatch found = match.next();
-        words.emplace_back(found.captured(2), found.captured(1).toDouble());
-    }
-    return words;
-}
-
 TEST(PrintHtmlTest, PrintedColumnsStandAtThePanesTabStops) {
     ReportPane pane;
     pane.SetFixedPitch(true);
@@ -119,9 +100,17 @@ TEST(PrintHtmlTest, PrintedColumnsStandAtThePanesTabStops) {
     printer.setOutputFileName(dir.filePath("out.pdf"));
     PrintHtml(printer, "Quarvel", PaneHtml(pane), pane.TabStops());
 
+    // Each word's left edge in points, as pdftotext (poppler-utils, from scripts/setup) reads it.
+    QProcess extract;
+    extract.start("pdftotext", {"-bbox", dir.filePath("out.pdf"), "-"});
+    ASSERT_TRUE(extract.waitForFinished() && extract.exitCode() == 0) << "run scripts/setup";
     std::map<QString, double> left;
-    for (const auto& [text, x] : PdfWords(dir.filePath("out.pdf")))
-        left[text] = x;
+    static const QRegularExpression word(R"re(<word xMin="([\d.]+)"[^>]*>([^<]*)</word>)re");
+    for (auto match = word.globalMatch(QString::fromUtf8(extract.readAllStandardOutput()));
+         match.hasNext();) {
+        const QRegularExpressionMatch found = match.next();
+        left[found.captured(2)] = found.captured(1).toDouble();
+    }
     for (const char* text : {"Statistics", "Routes:", "Engines:", "7", "1,234"})
         ASSERT_TRUE(left.count(text)) << text;
     // Two tabs reach the stop at 40 points; four blanks follow on the second line.

@@ -1,6 +1,5 @@
-// A viewer window opened from a list editor on the screen: it comes to the front as the active
-// window while the editor stays open and modal to the main window, and the keys the window
-// system delivers go to the viewer, so that Esc closes the viewer and leaves the editor open.
+// A viewer opened from a list editor comes to the front and takes the keys: Esc closes the viewer
+// and leaves the editor, modal to the main window only, open.
 #include "easy/fakewindow/xserver.h"
 #include "editors/editortestkit.h"
 #include "editors/forms/editconsistlistsdlg.h"
@@ -11,21 +10,14 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
+#include <QtCore/qtestsupport_core.h>
 
 namespace qv {
 namespace {
-
-void Pump(int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < ms)
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-}
 
 class ViewerOverEditor : public EditorTest {
 protected:
@@ -65,16 +57,15 @@ TEST_F(ViewerOverEditor, AViewerFromTheEditorIsActiveAndTakesItsKeys) {
         }
         if (!ViewerWindows().Entries.empty())
             viewer = dynamic_cast<TViewerForm*>(ViewerWindows().Entries.front()->Window);
-        for (int i = 0; viewer && i < 100 && QApplication::activeWindow() != viewer; ++i)
-            Pump(20);
-        active = QApplication::activeWindow();
+        const auto inFront = [&] { return viewer && QApplication::activeWindow() == viewer; };
+        active = QTest::qWaitFor(inFront, 2000) ? viewer : QApplication::activeWindow();
         // Esc goes where the window system sends keys: the focus widget, else the active window.
         QWidget* focus = QApplication::focusWidget();
         if (focus || active) {
             QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
             QApplication::sendEvent(focus ? focus : active, &escape);
         }
-        Pump(50);
+        QTest::qWait(50);
         viewerClosed = viewer && viewer->isHidden();
         editorOpen = editor->isVisible();
         editor->reject();
