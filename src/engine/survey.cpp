@@ -124,6 +124,10 @@ bool SurveyRun::Run(bool defaultRoutes, bool allStock, bool allConsists) {
     scenarioCache_ = OpenStoreIni(QStringLiteral("CACHESCN.QVC"));
     pathCache_ = OpenStoreIni(QStringLiteral("CACHEPAT.QVC"));
 
+    // Before anything else, so that the user learns of route folders the job would take for
+    // one, whatever else the survey finds.
+    if (!CheckTwinRouteFolders(H, pane_))
+        errors_ = true;
     if (unstore_ && defaultRoutes && tree_ && !TheEasyServices().MarkDefaultRoutes(*tree_))
         errors_ = true;
     WalkTree();

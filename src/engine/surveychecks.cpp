@@ -7,6 +7,7 @@
 #include "catalogue/pathrecords.h"
 #include "catalogue/servicereader.h"
 #include "core/appstate.h"
+#include "core/comparetext.h"
 #include "core/contentpath.h"
 #include "core/filefind.h"
 #include "core/generaldefs.h"
@@ -226,6 +227,38 @@ bool SurveyServices(StringList& C, StringList& E, StringList& D, StringList& H) 
         allFound = false;
     }
     return allFound;
+}
+
+bool CheckTwinRouteFolders(StringList& H, ReportPane* pane) {
+    bool none = true;
+    QStringList roots{App().MstsRootFolder};
+    if (App().StoreRootFolder != App().MstsRootFolder)
+        roots.append(App().StoreRootFolder);
+    for (const QString& root : roots) {
+        if (root.isEmpty())
+            continue;
+        // The listing of the ROUTES folder that the job reads anyway, with every name kept:
+        // sorted without regard to case, twins stand side by side.
+        StringList folders(true, StringList::Duplicates::Accept);
+        FindFileNames(folders, root + QStringLiteral("\\Routes"), true, QString(),
+                      QStringLiteral("*.*"));
+        int first = 0;
+        for (int i = 1; i < folders.Count(); ++i) {
+            if (CompareText(folders[first], folders[i]) != 0) {
+                first = i;
+                continue;
+            }
+            const QString twin = QStringLiteral("Routes\\") + folders[i];
+            Report(RL_ERROR, nullptr,
+                   Caption(Msg::CREATE_DIR_LEG1) + root + u'\\' + twin +
+                       Caption(Msg::CONFIRM_FILE_MOVE1C) + Caption(Msg::GENERAL_NOT_FOUND2) + root +
+                       QStringLiteral("\\Routes\\") + folders[first] + u'\'',
+                   pane);
+            H.Add(twin);
+            none = false;
+        }
+    }
+    return none;
 }
 
 bool CheckPlayerPath(const StringList& playerServices, StringList& playerPaths, ReportPane* pane) {

@@ -34,6 +34,11 @@ bool SurveyActivity(const ItemSet& activity, StoreIniHolder& scenarioCache, Stri
 // its folder is reported with the service and not listed. False when either happened.
 bool SurveyServices(StringList& C, StringList& E, StringList& D, StringList& H);
 
+// Reports as an error each route folder that shares its root (MSTS folder or store) with another
+// whose name differs only in letter case: the job takes such folders for one and would leave
+// the files of all but one behind. Each twin goes to H; false when there was one.
+bool CheckTwinRouteFolders(StringList& H, ReportPane* pane);
+
 // Adds the path of each readable player service to playerPaths when the path exists in either
 // root; a missing one is an error. False when a player path was missing.
 bool CheckPlayerPath(const StringList& playerServices, StringList& playerPaths, ReportPane* pane);

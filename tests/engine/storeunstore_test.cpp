@@ -286,6 +286,53 @@ TEST_F(StoreUnstoreTest,
     EXPECT_TRUE(PathsBelow(MstsHost()).contains("trains/consists/evil.con"));
 }
 
+// A route folder beside BETA whose name differs only in letter case, in the root BETA is in when
+// the job runs: the survey names both before anything moves, and a job the user lets go on
+// anyway leaves the twin as it was and loses nothing.
+TEST_F(StoreUnstoreTest, StoreUnstore_RouteFoldersAlikeButForLetterCaseAreReportedFirst) {
+    for (const bool unstore : {false, true}) {
+        SCOPED_TRACE(unstore ? "unstore, twins in the store" : "store, twins in the MSTS folder");
+        QDir(MstsHost()).removeRecursively();
+        QDir(StoreHost()).removeRecursively();
+        RestartProgram();
+        builder = MstsBuilder(MstsHost(), StoreHost());
+        BuildInstallation();
+        if (unstore) {
+            LoadTree();
+            Mark(RouteNode("BETA"), SI_IN_STORE);
+            ASSERT_TRUE(RunStore());
+        }
+        const Into where = unstore ? Into::Store : Into::Msts;
+        const QString routes = builder.HostPath("Routes\\BETA", where);
+        ASSERT_TRUE(QDir().mkpath(routes + "/../Beta"));
+        ASSERT_TRUE(QFile::copy(routes + "/B.trk", routes + "/../Beta/twin.trk"));
+        const QStringList before = Both();
+        LoadTree();
+        Mark(RouteNode("BETA"), unstore ? SI_IN_USE : SI_IN_STORE);
+        const auto run = [&] {
+            return StoreUnstore(unstore, false, false, false, false, false, QString());
+        };
+
+        ClearReport(main.InformationMemo());
+        ui.Clear();
+        ui.Expect(Caption(Msg::SURVEY_ERRORS), ID_NO);
+        EXPECT_FALSE(run());
+        EXPECT_EQ(ui.Mismatches(), QStringList());
+        const QString root = unstore ? "C:\\STORE\\" : "C:\\MSTS\\";
+        for (const char* folder : {"Routes\\BETA'", "Routes\\Beta'"})
+            EXPECT_TRUE(PaneText().contains(root + folder)) << folder << PaneText().toStdString();
+        EXPECT_EQ(ErrorList().toLower(), "routes\\beta\r\n");
+        EXPECT_EQ(Text(Both()), Text(before));
+
+        ui.Clear();
+        ui.Expect(Caption(Msg::SURVEY_ERRORS), ID_YES);
+        EXPECT_TRUE(run());
+        EXPECT_EQ(ui.Mismatches(), QStringList());
+        EXPECT_EQ(Text(Both()), Text(before));
+        EXPECT_TRUE(QFileInfo(routes + "/../Beta/twin.trk").isFile());
+    }
+}
+
 TEST_F(StoreUnstoreTest, LoadErrorMarks_AddsTheConsistsOfListedStockOnceAfterAJobWroteTheList) {
     BuildInstallation();
     LoadTree(); // the consist cache names the consists
