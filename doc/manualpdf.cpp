@@ -32,11 +32,18 @@ int main(int argc, char** argv) {
     document.setDefaultFont(font);
     document.setMarkdown(QString::fromUtf8(source.readAll()));
 
-    QPdfWriter pdf(arguments[2]);
-    pdf.setTitle(QStringLiteral("Quarvel User's Manual"));
-    pdf.setCreator(QStringLiteral("Quarvel"));
-    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                  QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter));
-    document.print(&pdf);
-    return QFile::exists(arguments[2]) ? 0 : 1;
+    // A manual left from an earlier build must not pass for one written now.
+    QFile::remove(arguments[2]);
+    {
+        QPdfWriter pdf(arguments[2]);
+        pdf.setTitle(QStringLiteral("Quarvel User's Manual"));
+        pdf.setCreator(QStringLiteral("Quarvel"));
+        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                      QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter));
+        document.print(&pdf);
+    }
+    if (QFile(arguments[2]).size() > 0)
+        return 0;
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(arguments[2]));
+    return 1;
 }

@@ -21,24 +21,6 @@ const QString kVersionKey = QStringLiteral("Version");
 const QString kExploreSection = QStringLiteral("Explore Mode Activity");
 constexpr std::uint32_t kAllBits = 0xFFFFFFFFu;
 
-void ShowStop(const QString& text) {
-    TheUi().MessageBox(text, App().ProgramTitle, MB_ICONSTOP);
-}
-
-QString ErrorNumberSuffix(int error) {
-    return QStringLiteral(" : [") + QString::number(error) + QLatin1Char(']');
-}
-
-void ReportUnreadable(const QString& fileName, int error) {
-    ShowStop(Caption(Msg::ERROR_LEG) + QStringLiteral(": ") + Caption(Msg::GENERAL_NOT_FOUND0) +
-             Caption(Msg::GENERAL_NOT_FOUND3) + fileName + QLatin1Char('\'') +
-             ErrorNumberSuffix(error));
-}
-
-void ReportWriteFailure(const QString& fileName, int error) {
-    ShowStop(Caption(Msg::WRITE_ERROR) + fileName + QLatin1Char('\'') + ErrorNumberSuffix(error));
-}
-
 void ReportDeleteFailure(const QString& fileName, int error) {
     ShowStop(Caption(Msg::ERROR_LEG) + QStringLiteral(": ") +
              Caption(Msg::STATUS_TEXT_DELETING_FILE) + QStringLiteral(" '") + fileName +

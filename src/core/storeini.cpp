@@ -27,24 +27,6 @@ QString WithTrailingBackslash(const QString& folder) {
     return folder.endsWith(QLatin1Char('\\')) ? folder : folder + QLatin1Char('\\');
 }
 
-QString ErrorNumberSuffix(int error) {
-    return QStringLiteral(" : [") + QString::number(error) + QLatin1Char(']');
-}
-
-void ShowStop(const QString& text) {
-    TheUi().MessageBox(text, App().ProgramTitle, MB_ICONSTOP);
-}
-
-void ReportUnreadable(const QString& path, int error) {
-    ShowStop(Caption(Msg::ERROR_LEG) + QStringLiteral(": ") + Caption(Msg::GENERAL_NOT_FOUND0) +
-             Caption(Msg::GENERAL_NOT_FOUND3) + path + QLatin1Char('\'') +
-             ErrorNumberSuffix(error));
-}
-
-void ReportWriteFailure(const QString& path, int error) {
-    ShowStop(Caption(Msg::WRITE_ERROR) + path + QLatin1Char('\'') + ErrorNumberSuffix(error));
-}
-
 // Binary search by CompareText in a list whose entries are in that order.
 bool SortedListFind(const StringList& sorted, const QString& text, int* index) {
     int low = 0;
@@ -154,6 +136,24 @@ IniFile::LoadStatus LoadIni(const QString& windowsPath, IniFile* ini, QByteArray
 }
 
 } // namespace
+
+QString ErrorNumberSuffix(int error) {
+    return QStringLiteral(" : [") + QString::number(error) + QLatin1Char(']');
+}
+
+void ShowStop(const QString& text) {
+    TheUi().MessageBox(text, App().ProgramTitle, MB_ICONSTOP);
+}
+
+void ReportUnreadable(const QString& path, int error) {
+    ShowStop(Caption(Msg::ERROR_LEG) + QStringLiteral(": ") + Caption(Msg::GENERAL_NOT_FOUND0) +
+             Caption(Msg::GENERAL_NOT_FOUND3) + path + QLatin1Char('\'') +
+             ErrorNumberSuffix(error));
+}
+
+void ReportWriteFailure(const QString& path, int error) {
+    ShowStop(Caption(Msg::WRITE_ERROR) + path + QLatin1Char('\'') + ErrorNumberSuffix(error));
+}
 
 IniFile::LoadStatus LoadIniFileStatus(const QString& windowsPath, IniFile* ini, int* error) {
     QByteArray bytes;

@@ -30,6 +30,13 @@ struct StoreIniHolder {
     quint64 LoadedChanges = 0;
 };
 
+// The stop boxes of a file that cannot be read or written: the file and the system's error
+// number (" : [n]").
+QString ErrorNumberSuffix(int error);
+void ShowStop(const QString& text);
+void ReportUnreadable(const QString& path, int error);
+void ReportWriteFailure(const QString& path, int error);
+
 // Opens `<StoreRootFolder>\QVDATA\<name>` (the name may hold a sub-folder). A missing file gives
 // an empty ini. A file whose version is not accepted is reported, emptied on disk and given as
 // empty; a file that cannot be read is reported and given as empty, and is never overwritten.

@@ -23,14 +23,6 @@ namespace {
 constexpr const char* kListEditorModule = "ListEditorCommon";
 constexpr int kNotAListLine = 430;
 
-void ShowStop(const QString& text) {
-    TheUi().MessageBox(text, App().ProgramTitle, MB_ICONSTOP);
-}
-
-QString ErrorSuffix(int error) {
-    return QStringLiteral(" : [") + QString::number(error) + QLatin1Char(']');
-}
-
 // A list file given its new content while the old one waits aside, so that it can be put back
 // when the register cannot be written after it.
 class ListFileReplacement {
@@ -47,16 +39,14 @@ public:
             if (FileExists(aside_))
                 DeleteFile(aside_);
             if (!RenameNoReplace(file_, aside_, &error)) {
-                ShowStop(Caption(Msg::WRITE_ERROR) + file_ + QLatin1Char('\'') +
-                         ErrorSuffix(error));
+                ReportWriteFailure(file_, error);
                 return false;
             }
         }
         if (!content.isEmpty()) {
             const QString folder = file_.left(file_.lastIndexOf(QLatin1Char('\\')));
             if (!ForceFolders(folder, &error) || !WriteFileAtomic(file_, content, &error)) {
-                ShowStop(Caption(Msg::WRITE_ERROR) + file_ + QLatin1Char('\'') +
-                         ErrorSuffix(error));
+                ReportWriteFailure(file_, error);
                 PutOldBack();
                 return false;
             }
@@ -81,7 +71,7 @@ private:
         int error = 0;
         if (hadOld_ && !RenameNoReplace(aside_, file_, &error))
             ShowStop(Caption(Msg::MOVETHING_ERROR1) + Caption(Msg::MOVETHING_ERROR7) +
-                     ErrorSuffix(error) + Caption(Msg::MOVETHING_ERROR2) + aside_ +
+                     ErrorNumberSuffix(error) + Caption(Msg::MOVETHING_ERROR2) + aside_ +
                      QLatin1Char('\'') + Caption(Msg::MOVETHING_ERROR3) + file_ +
                      QLatin1Char('\''));
     }

@@ -192,12 +192,14 @@ QList<FormKeyCommand> FormKeyCommands(int key, Qt::KeyboardModifiers modifiers,
 }
 
 bool MSTSFolderCommand() {
+    // The save question comes before the folder changes: once it has changed, the old folder's
+    // tree cannot stay, and Cancel must leave both the folder and the unsaved marks as they were.
+    if (TheMainServices().QuerySaveScenario() == ID_CANCEL)
+        return false;
     if (!MSTSTopFolderClick())
         return false;
     DropItemCaches();
-    // Cancel at the save question keeps the tree with its unsaved marks; it shows the old
-    // folder's content until the next refresh.
-    ViewRefreshClick(true);
+    ViewRefreshClick(false);
     return true;
 }
 

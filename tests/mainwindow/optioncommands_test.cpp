@@ -166,13 +166,11 @@ TEST_F(OptionCommandsTest, MstsFolder_ChangeFixesTheFolderDropsTheCachesAndReloa
     // The same drive: no drive warning.
     EXPECT_EQ(ui.Shown().size(), 2u);
 
-    // Cancel at the save question keeps the tree, its marks and the scenario.
+    // Cancel at the save question keeps the folder, the tree, its marks and the scenario.
     services.SetCurrentScenarioFile("C:\\kept.QVS");
     services.saveAnswer = ID_CANCEL;
-    ui.Expect("Are you sure", ID_YES);
-    ui.ExpectSelectFolder(ID_OK, MakeMsts("ThirdMSTS"));
-    ui.Expect("changed to (FIXED)", ID_OK);
-    EXPECT_TRUE(MSTSFolderCommand());
+    EXPECT_FALSE(MSTSFolderCommand());
+    EXPECT_EQ(App().MstsRootFolder, other);
     EXPECT_EQ(services.loads, 1);
     EXPECT_EQ(services.CurrentScenarioFile(), "C:\\kept.QVS");
     EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
