@@ -60,18 +60,38 @@ RegNode* RegNode::AddChild(const QString& childName) {
     return slot.get();
 }
 
+namespace {
+
+// Keys with more values than this have an index of them.
+constexpr std::size_t kIndexValuesFrom = 32;
+
+} // namespace
+
+std::size_t RegNode::ValuePlace(const QString& valueName) const {
+    if (!valueIndex.isEmpty())
+        return valueIndex.value(FoldedName{valueName}, values.size());
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (SameWithoutCase(values[i].first, valueName))
+            return i;
+    }
+    return values.size();
+}
+
 const RegValue* RegNode::Value(const QString& valueName) const {
-    const auto found = valueIndex.constFind(FoldedName{valueName});
-    return found == valueIndex.constEnd() ? nullptr : &values[*found].second;
+    const std::size_t place = ValuePlace(valueName);
+    return place < values.size() ? &values[place].second : nullptr;
 }
 
 bool RegNode::SetValue(const QString& valueName, const RegValue& value) {
-    // One lookup finds the value or makes its place in the index.
-    const qsizetype before = valueIndex.size();
-    std::size_t& place = valueIndex[FoldedName{valueName}];
-    if (valueIndex.size() != before) {
-        place = values.size();
+    const std::size_t place = ValuePlace(valueName);
+    if (place == values.size()) {
         values.emplace_back(valueName, value);
+        if (!valueIndex.isEmpty()) {
+            valueIndex.insert(FoldedName{valueName}, place);
+        } else if (values.size() > kIndexValuesFrom) {
+            for (std::size_t i = 0; i < values.size(); ++i)
+                valueIndex.insert(FoldedName{values[i].first}, i);
+        }
         return true;
     }
     RegValue& old = values[place].second;
@@ -83,16 +103,17 @@ bool RegNode::SetValue(const QString& valueName, const RegValue& value) {
 }
 
 bool RegNode::RemoveValue(const QString& valueName) {
-    const auto found = valueIndex.find(FoldedName{valueName});
-    if (found == valueIndex.end())
+    const std::size_t at = ValuePlace(valueName);
+    if (at == values.size())
         return false;
-    const std::size_t at = *found;
-    valueIndex.erase(found);
     values.erase(values.begin() + qsizetype(at));
-    // The values after it move up one place.
-    for (std::size_t& place : valueIndex) {
-        if (place > at)
-            --place;
+    if (!valueIndex.isEmpty()) {
+        valueIndex.remove(FoldedName{valueName});
+        // The values after it move up one place.
+        for (std::size_t& place : valueIndex) {
+            if (place > at)
+                --place;
+        }
     }
     return true;
 }

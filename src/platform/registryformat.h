@@ -39,7 +39,9 @@ struct RegNode {
     // valueIndex in step.
     std::vector<std::pair<QString, RegValue>> values;
     // Each value's name (without regard to case) -> its place in `values`, so that a key of
-    // thousands of values is read without a walk through them for each.
+    // thousands of values is read without a walk through them for each. Made only once a key
+    // holds many values: Wine's files have tens of thousands of keys of a few values each, for
+    // which a walk is quicker and an index would cost more than a kilobyte a key.
     QHash<FoldedName, std::size_t> valueIndex;
     std::map<QString, std::unique_ptr<RegNode>> children;
 
@@ -55,6 +57,10 @@ struct RegNode {
     // Keeps place and name case; false when the value held it already (nothing changed).
     bool SetValue(const QString& valueName, const RegValue& value);
     bool RemoveValue(const QString& valueName);
+
+private:
+    // The value's place in `values`; values.size() when there is none.
+    std::size_t ValuePlace(const QString& valueName) const;
 };
 
 // The deepest key and the longest key name a hive may hold. Real keys stay far below both; a file
