@@ -486,7 +486,14 @@ TEST_F(EasyPageTest, RoutePicture_NamedOutsideTheRouteFolderIsNotShownAndThePane
     App().PictureLibraryAvailable = true;
 
     ShowRoute(0, "Beta Line");
-    SetRow("RoutesLstbx", "Alpha Line");
+    // Chosen with a right click, which shows the route once.
+    auto* routes = C<QListWidget>("RoutesLstbx");
+    const QPointF at = routes->visualItemRect(routes->item(0)).center();
+    ASSERT_EQ(routes->item(0)->text(), "Alpha Line");
+    QMouseEvent click(QEvent::MouseButtonPress, at, routes->viewport()->mapToGlobal(at),
+                      Qt::RightButton, Qt::RightButton, {});
+    QApplication::sendEvent(routes->viewport(), &click);
+    ASSERT_EQ(routes->currentRow(), 0);
     EXPECT_FALSE(EasyPage().RouteImageShown);
     EXPECT_TRUE(C<QLabel>("EasyBackground")->pixmap().isNull());
     const QString pane = form->InformationMemo()->Lines().join(u'\n');

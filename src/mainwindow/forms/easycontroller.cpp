@@ -177,8 +177,11 @@ bool EasyController::eventFilter(QObject* watched, QEvent* event) {
         QListWidgetItem* item =
             ui.RoutesLstbx->itemAt(static_cast<QMouseEvent*>(event)->position().toPoint());
         ui.RoutesLstbx->setFocus();
-        if (item)
+        if (item) {
+            // The row is shown once: a second run would find it unchanged and clear its report.
+            const QSignalBlocker blocker(ui.RoutesLstbx);
             ui.RoutesLstbx->setCurrentItem(item);
+        }
         RoutesLstbxClick();
         return true;
     }
