@@ -209,9 +209,12 @@ void EasyController::StartWhereTheActivityStarts() {
             continue;
         for (int row = 0; row < ui.FromCmbx->count(); ++row) {
             if (ui.FromCmbx->itemText(row).compare(path->EngineName, Qt::CaseInsensitive) == 0) {
-                ui.FromCmbx->setCurrentIndex(row);
-                to_ = FillToPaths(ui.FromCmbx->itemText(row));
-                ShowRows(ui.ToCmbx, to_);
+                // The To rows are filled afresh once, whether or not the From row changed.
+                {
+                    const QSignalBlocker blocker(ui.FromCmbx);
+                    ui.FromCmbx->setCurrentIndex(row);
+                }
+                FromCmbxSelect();
                 break;
             }
         }
