@@ -354,6 +354,7 @@ TEST_F(EasyPageTest, RunTab_PathFileInAnyLetterCaseRunsAndTheFieldsShowTheirRepo
     builder.AddPath("ALPHA", "DOWN.PAT", "Down Path", "There", "Here");
     builder.AddService("ALPHA", "s3.srv", "Service Three", "EXTRA", "down");
     builder.AddActivity("ALPHA", "a3.act", "Evening Run", "s3.srv", "");
+    builder.AddActivity("ALPHA", "a5.act", "Broken Run", "none.srv", "");
     Reload();
     ShowRoute(0, "Alpha Line");
     SetRow("ActivitiesLstbx", "Evening Run");
@@ -362,8 +363,7 @@ TEST_F(EasyPageTest, RunTab_PathFileInAnyLetterCaseRunsAndTheFieldsShowTheirRepo
     EXPECT_TRUE(C<QAbstractButton>("RunActivityBtn")->isEnabled());
 
     // A click on the consist or locomotive field describes it in the activity's pane.
-    for (const auto& [name, shown] :
-         {std::pair{"ConsistUsedTxt", "EXTRA.CON"}, std::pair{"LocomotiveUsedTxt", "DASH9.ENG"}}) {
+    auto click = [&](const char* name) {
         QWidget* field = C<QWidget>(name);
         for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
             const bool down = type == QEvent::MouseButtonPress;
@@ -371,10 +371,19 @@ TEST_F(EasyPageTest, RunTab_PathFileInAnyLetterCaseRunsAndTheFieldsShowTheirRepo
                               Qt::LeftButton, down ? Qt::LeftButton : Qt::NoButton, {});
             QApplication::sendEvent(field, &click);
         }
-        const QString details = C<QTextEdit>("ActivityDetails")->toPlainText();
+        return C<QTextEdit>("ActivityDetails")->toPlainText();
+    };
+    for (const auto& [name, shown] :
+         {std::pair{"ConsistUsedTxt", "EXTRA.CON"}, std::pair{"LocomotiveUsedTxt", "DASH9.ENG"}}) {
+        const QString details = click(name);
         EXPECT_TRUE(details.contains(shown, Qt::CaseInsensitive))
             << name << ": " << details.toStdString();
     }
+    // After an activity that cannot be read there is nothing to describe.
+    SetRow("ActivitiesLstbx", "Broken Run");
+    const QString before = C<QTextEdit>("ActivityDetails")->toPlainText();
+    for (const char* name : {"ConsistUsedTxt", "LocomotiveUsedTxt"})
+        EXPECT_EQ(click(name).toStdString(), before.toStdString()) << name;
 }
 
 TEST_F(EasyPageTest, RefreshAndMstsFolder_RefillTheEasyListsFromTheFolders) {

@@ -448,7 +448,10 @@ void EasyController::ActivitiesLstbxClick() {
     ::Ui::TMainForm& ui = *form_.ui;
     EasyPageState& page = EasyPage();
     ui.RunActivityBtn->setEnabled(false);
+    // The fields name the consist only while there is one to describe.
     page.EasyActivityConsist.clear();
+    ui.LocomotiveUsedTxt->clear();
+    ui.ConsistUsedTxt->clear();
     UpdateConsistViewButtons();
     const int row = ui.ActivitiesLstbx->currentRow();
     if (row < 0)
@@ -508,7 +511,7 @@ void EasyController::ActivitiesLstbxClick() {
 // The consist of the activity shown, described in the pane.
 void EasyController::ConsistUsedTxtClick() {
     ::Ui::TMainForm& ui = *form_.ui;
-    if (ui.ConsistUsedTxt->text().isEmpty())
+    if (EasyPage().EasyActivityConsist.isEmpty() || ui.ConsistUsedTxt->text().isEmpty())
         return;
     ItemSet item;
     item.FileName = EasyPage().EasyActivityConsist;
@@ -520,7 +523,7 @@ void EasyController::ConsistUsedTxtClick() {
 // The leading locomotive of the activity's consist, described in the pane.
 void EasyController::LocomotiveUsedTxtClick() {
     ::Ui::TMainForm& ui = *form_.ui;
-    if (ui.LocomotiveUsedTxt->text().isEmpty())
+    if (EasyPage().EasyActivityConsist.isEmpty() || ui.LocomotiveUsedTxt->text().isEmpty())
         return;
     auto stockCache = OpenStoreIni(QStringLiteral("CACHESTK.QVC"));
     auto consistCache = OpenStoreIni(QStringLiteral("CACHECON.QVC"));
