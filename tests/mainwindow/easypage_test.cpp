@@ -391,11 +391,12 @@ TEST_F(EasyPageTest, RefreshAndMstsFolder_RefillTheEasyListsFromTheFolders) {
     MstsBuilder other{drive.Host("OTHER")};
     other.AddDefaultWagon();
     other.AddRoute("DELTA", "Delta Line", "D");
-    ShowRoute(0, "Alpha Line");
+    ShowRoute(0, "Beta Line");
     auto* routes = C<QListWidget>("RoutesLstbx");
     form->FormKeyDown(Qt::Key_F5, Qt::NoModifier);
     EXPECT_EQ(routes->count(), 3) << "the route added since";
-    EXPECT_TRUE(C<QAbstractButton>("RunActivityBtn")->isEnabled()) << "the first route is shown";
+    ASSERT_TRUE(routes->currentItem());
+    EXPECT_EQ(routes->currentItem()->text(), "Beta Line") << "the route shown stays";
 
     WriteFlag(true, "Everything Unstored");
     ui.Expect("Are you sure", ID_YES);

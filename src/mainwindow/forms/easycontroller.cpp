@@ -21,6 +21,7 @@
 #include "mainwindow/forms/mainform_settings.h"
 #include "mainwindow/iteminfo.h"
 #include "mainwindow/objecttree.h"
+#include "platform/casefold.h"
 #include "platform/ui.h"
 #include "platform/winfs.h"
 
@@ -313,6 +314,19 @@ void EasyController::RefillLists(int nodeIndex) {
     EasyRefresh(nodeIndex);
 }
 
+int EasyController::ShownRoutePosition() const {
+    const QListWidget* list = form_.ui->RoutesLstbx;
+    const QListWidgetItem* row = list->currentItem();
+    const ItemTree& tree = *form_.QuarvelObjects();
+    for (const ItemNode* node = tree.First(); row && node; node = node->GetNext()) {
+        const ItemSet& item = *node->Data();
+        if (IsRouteItem(item) && item.Description == row->text() &&
+            SameWithoutCase(item.Folder, shownRouteFolder_))
+            return TreePosition(tree, node);
+    }
+    return -1;
+}
+
 void EasyController::CacheListsRefilled() {
     EasyPage().LastEasyRouteIndex = -1;
     ClearRouteLists();
@@ -354,6 +368,7 @@ void EasyController::RoutesLstbxClick() {
     ItemTree& tree = *form_.QuarvelObjects();
     tree.SetSelected(node);
     const ItemSet& item = *node->Data();
+    shownRouteFolder_ = item.Folder;
     RouteInfo route;
     if (!ReadRouteFile(App().MstsRootFolder, item.Folder, item.FileName, route) &&
         !ReadRouteFile(App().StoreRootFolder, item.Folder, item.FileName, route)) {
