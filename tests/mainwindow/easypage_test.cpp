@@ -411,6 +411,13 @@ TEST_F(EasyPageTest, RefreshAndMstsFolder_RefillTheEasyListsFromTheFolders) {
 TEST_F(EasyPageTest, SessionRecord_AgreesWithTheBoxesAfterEveryRefresh) {
     builder.AddActivity("ALPHA", "a4.act", "Loose Run", "s1.srv", "t.trf",
                         {{"Loose", {{"DASH9", "DASH9", true}}}});
+    ActivityPlan odd;
+    odd.route = "ALPHA";
+    odd.file = "a6.act";
+    odd.name = "Odd Run";
+    odd.playerService = "s1.srv";
+    odd.season = 7;
+    builder.AddActivity(odd);
     Reload();
     ShowRoute(1, "Alpha Line");
     auto* traffic = C<QComboBox>("ConsistTrafficCmbx");
@@ -459,6 +466,9 @@ TEST_F(EasyPageTest, SessionRecord_AgreesWithTheBoxesAfterEveryRefresh) {
     generate("no traffic activity");
     form->EasyControls()->EasyRefresh(-1);
     generate("page refilled");
+    SetRow(traffic, "Odd Run");
+    EXPECT_EQ(Explore().CurrentExploreRecord.Season, -1) << "a season out of range is not taken";
+    EXPECT_EQ(C<QComboBox>("SeasonCmbx")->currentIndex(), -1);
 }
 
 TEST_F(EasyPageTest, SavedSession_LaunchedWithoutAnyLocomotiveToChoose) {

@@ -111,6 +111,7 @@ private:
     void RestoreBackground();
     void ApplyTrafficActivity(const ItemSet& activity);
     void StartWhereTheActivityStarts();
+    void SessionRecordFromBoxes();
 
     TMainForm& form_;
     EasyRows routes_, activities_, locomotives_, consists_, from_, to_, traffic_;

@@ -148,6 +148,7 @@ void EasyController::ConsistTrafficCmbxClick() {
         ui.StartTimePck->setTime(record.StartTime);
         ui.SeasonCmbx->setCurrentIndex(record.Season);
         ui.WeatherCmbx->setCurrentIndex(record.Weather);
+        SessionRecordFromBoxes();
         if (!ok)
             explore.ExploreSourceActivity.reset();
         ui.ExploreBtn->setEnabled(ok);
@@ -187,13 +188,9 @@ void EasyController::ApplyTrafficActivity(const ItemSet& activity) {
         record.Folder = source.Folder;
         record.FileName = source.FileName;
         ui.StartTimePck->setTime(source.StartTime);
-        record.StartTime = source.StartTime;
         ui.SeasonCmbx->setCurrentIndex(source.Season);
-        record.Season = source.Season;
         ui.WeatherCmbx->setCurrentIndex(source.Weather);
-        record.Weather = source.Weather;
-        record.LooseStock = ui.LooseStockCbx->isChecked();
-        record.AITraffic = ui.AITrafficCbx->isChecked();
+        SessionRecordFromBoxes();
         ClearReport(&exploreDetails_);
         AppendRichEditLines(&exploreDetails_, source.Description, true);
     }
@@ -242,6 +239,16 @@ void EasyController::AITrafficCbxClick() {
     Explore().CurrentExploreRecord.AITraffic = form_.ui->AITrafficCbx->isChecked();
 }
 
+// The session record takes what the boxes show, also where a box could not show a value (out of
+// range) or showed it already, so that the two never disagree.
+void EasyController::SessionRecordFromBoxes() {
+    StartTimePckChange();
+    SeasonCmbxChange();
+    WeatherCmbxChange();
+    LooseStockCbxClick();
+    AITrafficCbxClick();
+}
+
 void EasyController::UpdateExploreSessionControls() {
     ::Ui::TMainForm& ui = *form_.ui;
     const ExploreState& explore = Explore();
@@ -275,6 +282,7 @@ void EasyController::UpdateExploreSessionControls() {
             QTime::fromString(QStringLiteral("10:00"), QStringLiteral("HH:mm")));
         ui.SeasonCmbx->setCurrentIndex(-1);
         ui.WeatherCmbx->setCurrentIndex(-1);
+        SessionRecordFromBoxes();
     }
 }
 
