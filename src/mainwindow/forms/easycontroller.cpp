@@ -507,7 +507,7 @@ void EasyController::ActivitiesLstbxClick() {
         activityDetails_.AddLine(Caption(Msg::TREE_HEADING_BRIEFING) + u':');
         AppendRichEditLines(&activityDetails_, activity.Briefing, true);
         for (const auto& path : App().PathCacheList) {
-            if (path && path->FileName.compare(activity.PathID, Qt::CaseInsensitive) == 0) {
+            if (path && SameWithoutCase(path->FileName, activity.PathID)) {
                 ui.PathFromLbl->setText(path->EngineName);
                 ui.PathToLbl->setText(path->LotNumber);
                 break;
@@ -569,8 +569,8 @@ void EasyController::RunActivityBtnClick() {
     ItemNode* node = NodeAtPosition(*form_.QuarvelObjects(), activities_.RecordOfRow(row));
     const ItemSet& shown = EasyPage().EasyActivityItem;
     if (!node || !IsActivityItem(*node->Data()) ||
-        node->Data()->Folder.compare(shown.Folder, Qt::CaseInsensitive) != 0 ||
-        node->Data()->FileName.compare(shown.FileName, Qt::CaseInsensitive) != 0)
+        !SameWithoutCase(node->Data()->Folder, shown.Folder) ||
+        !SameWithoutCase(node->Data()->FileName, shown.FileName))
         return;
     form_.QuarvelObjects()->SetSelected(node);
     MarkSelectedNode(1, true);

@@ -20,6 +20,7 @@
 #include "mainwindow/forms/mainform.h"
 #include "mainwindow/forms/treecontroller.h"
 #include "mainwindow/iteminfo.h"
+#include "platform/casefold.h"
 #include "platform/ui.h"
 
 #include <QSignalBlocker>
@@ -202,7 +203,7 @@ void EasyController::StartWhereTheActivityStarts() {
     ::Ui::TMainForm& ui = *form_.ui;
     const QString& pathId = Explore().ExploreTemplateActivity.PathID;
     for (const auto& path : App().PathCacheList) {
-        if (!path || path->FileName.compare(pathId, Qt::CaseInsensitive) != 0)
+        if (!path || !SameWithoutCase(path->FileName, pathId))
             continue;
         for (int row = 0; row < ui.FromCmbx->count(); ++row) {
             if (ui.FromCmbx->itemText(row).compare(path->EngineName, Qt::CaseInsensitive) == 0) {
@@ -322,7 +323,7 @@ void EasyController::ExploreBtnClick() {
     for (ItemNode* node = routeNode; node; node = node->GetNext()) {
         const ItemSet& item = *node->Data();
         if ((item.PType & PT_ACTIVITY) && (item.PType & PT_HEADING) &&
-            item.Folder.compare(activities, Qt::CaseInsensitive) == 0) {
+            SameWithoutCase(item.Folder, activities)) {
             tree.SetSelected(node);
             MarkSelectedNode(2, false);
             break;
