@@ -540,11 +540,16 @@ void EasyController::LocomotiveUsedTxtClick() {
     ::Ui::TMainForm& ui = *form_.ui;
     if (EasyPage().EasyActivityConsist.isEmpty() || ui.LocomotiveUsedTxt->text().isEmpty())
         return;
+    ShowLeadEngine(EasyPage().EasyActivityConsist, ui.LocomotiveUsedTxt->text(), &activityDetails_);
+}
+
+void EasyController::ShowLeadEngine(const QString& consistFile, const QString& engineName,
+                                    ReportPane* pane) {
     auto stockCache = OpenStoreIni(QStringLiteral("CACHESTK.QVC"));
     auto consistCache = OpenStoreIni(QStringLiteral("CACHECON.QVC"));
     ItemSet consist;
     consist.Folder = QStringLiteral("TRAINS\\CONSISTS");
-    consist.FileName = EasyPage().EasyActivityConsist;
+    consist.FileName = consistFile;
     ConsistInfo info;
     info.SkipCache = true;
     if (ReadConsistFile(App().StoreRootFolder, consist, info, *consistCache, *stockCache,
@@ -552,9 +557,9 @@ void EasyController::LocomotiveUsedTxtClick() {
         ReadConsistFile(App().MstsRootFolder, consist, info, *consistCache, *stockCache, nullptr)) {
         ItemSet engine;
         engine.FileName = info.LeadEngine;
-        engine.Description = ui.LocomotiveUsedTxt->text();
+        engine.Description = engineName;
         engine.PType = PT_MAINT_STOCK;
-        ShowItemInfo(engine, &activityDetails_);
+        ShowItemInfo(engine, pane);
     }
     CloseStoreIni(std::move(stockCache));
     CloseStoreIni(std::move(consistCache));

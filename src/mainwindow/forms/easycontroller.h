@@ -112,6 +112,8 @@ private:
     void ApplyTrafficActivity(const ItemSet& activity);
     void StartWhereTheActivityStarts();
     void SessionRecordFromBoxes();
+    // The leading locomotive of a consist file, described in the pane under the name given.
+    void ShowLeadEngine(const QString& consistFile, const QString& engineName, ReportPane* pane);
 
     TMainForm& form_;
     EasyRows routes_, activities_, locomotives_, consists_, from_, to_, traffic_;

@@ -3,7 +3,6 @@
 
 #include "ui_mainform.h"
 
-#include "catalogue/consistreader.h"
 #include "catalogue/namedlists.h"
 #include "core/appstate.h"
 #include "core/controlhelpers.h"
@@ -56,23 +55,8 @@ void EasyController::LocomotivesLstbxClick() {
     ClearReport(&exploreDetails_);
     if (consist < 0)
         return;
-    auto stockCache = OpenStoreIni(QStringLiteral("CACHESTK.QVC"));
-    auto consistCache = OpenStoreIni(QStringLiteral("CACHECON.QVC"));
     const ItemSet& chosen = *App().ConsistCacheList[std::size_t(consist)];
-    ItemSet item = chosen;
-    item.Folder = QStringLiteral("TRAINS\\CONSISTS");
-    ConsistInfo info;
-    info.SkipCache = true;
-    if (ReadConsistFile(App().StoreRootFolder, item, info, *consistCache, *stockCache, nullptr) ||
-        ReadConsistFile(App().MstsRootFolder, item, info, *consistCache, *stockCache, nullptr)) {
-        ItemSet engine;
-        engine.FileName = info.LeadEngine;
-        engine.Description = chosen.EngineName;
-        engine.PType = PT_MAINT_STOCK;
-        ShowItemInfo(engine, &exploreDetails_);
-    }
-    CloseStoreIni(std::move(stockCache));
-    CloseStoreIni(std::move(consistCache));
+    ShowLeadEngine(chosen.FileName, chosen.EngineName, &exploreDetails_);
 }
 
 void EasyController::ConsistsCmbxClick() {
