@@ -13,17 +13,13 @@
 #include "core/storeini.h"
 #include "core/stringlist.h"
 #include "engine/storeunstoreproc.h"
+#include "platform/casefold.h"
 
 namespace qv {
 
 namespace {
 
 const QString kMruKey = QStringLiteral("Easy\\MRUs\\");
-
-// MSTS treats the names of its files and folders without regard to case.
-bool SameFileName(const QString& a, const QString& b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
 
 // A sorted index that holds each name once, whatever its letter case.
 void AddToIndex(QStringList& index, const QString& name) {
@@ -120,7 +116,7 @@ EasyRows FillActivitiesList(const ItemTree& tree, const ItemSet& route) {
     int position = 0;
     for (const ItemNode* node = tree.First(); node; node = node->GetNext(), ++position) {
         const ItemSet& item = *node->Data();
-        if (IsActivityItem(item) && SameFileName(ParentFolderOf(item.Folder), route.Folder))
+        if (IsActivityItem(item) && SameWithoutCase(ParentFolderOf(item.Folder), route.Folder))
             rows.AddDataRow(item.Description, position);
     }
     SelectFirstRow(rows);
@@ -226,7 +222,7 @@ EasyRows FillConsistsCombo(const QString& locomotive, int mode, bool* exploreAll
         for (int record : rows.RowMap) {
             const QString& file = consists[std::size_t(record)]->FileName;
             const bool listed = std::any_of(chosen.begin(), chosen.end(), [&](const auto& item) {
-                return item && SameFileName(item->FileName, file);
+                return item && SameWithoutCase(item->FileName, file);
             });
             if (listed)
                 kept.AddDataRow(consists[std::size_t(record)]->Description, record);
@@ -243,7 +239,7 @@ EasyRows FillFromPaths(const ItemSet& route) {
     EasyRows rows = MruBlock(QStringLiteral("Paths From"));
     QStringList starts;
     for (const auto& path : App().PathCacheList) {
-        if (path && SameFileName(ParentFolderOf(path->Folder), route.Folder) &&
+        if (path && SameWithoutCase(ParentFolderOf(path->Folder), route.Folder) &&
             (path->PType & PT_DRIVEABLE) && !path->EngineName.isEmpty())
             AddToIndex(starts, path->EngineName);
     }

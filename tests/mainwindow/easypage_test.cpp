@@ -354,6 +354,7 @@ TEST_F(EasyPageTest, RunTab_PathFileInAnyLetterCaseRunsAndTheFieldsShowTheirRepo
     builder.AddPath("ALPHA", "DOWN.PAT", "Down Path", "There", "Here");
     builder.AddService("ALPHA", "s3.srv", "Service Three", "EXTRA", "down");
     builder.AddActivity("ALPHA", "a3.act", "Evening Run", "s3.srv", "");
+    builder.AddActivity("ALPHA", "a5.act", "Broken Run", "none.srv", "");
     Reload();
     ShowRoute(0, "Alpha Line");
     SetRow("ActivitiesLstbx", "Evening Run");
@@ -362,8 +363,7 @@ TEST_F(EasyPageTest, RunTab_PathFileInAnyLetterCaseRunsAndTheFieldsShowTheirRepo
     EXPECT_TRUE(C<QAbstractButton>("RunActivityBtn")->isEnabled());
 
     // A click on the consist or locomotive field describes it in the activity's pane.
-    for (const auto& [name, shown] :
-         {std::pair{"ConsistUsedTxt", "EXTRA.CON"}, std::pair{"LocomotiveUsedTxt", "DASH9.ENG"}}) {
+    auto click = [&](const char* name) {
         QWidget* field = C<QWidget>(name);
         for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
             const bool down = type == QEvent::MouseButtonPress;
@@ -371,10 +371,19 @@ TEST_F(EasyPageTest, RunTab_PathFileInAnyLetterCaseRunsAndTheFieldsShowTheirRepo
                               Qt::LeftButton, down ? Qt::LeftButton : Qt::NoButton, {});
             QApplication::sendEvent(field, &click);
         }
-        const QString details = C<QTextEdit>("ActivityDetails")->toPlainText();
+        return C<QTextEdit>("ActivityDetails")->toPlainText();
+    };
+    for (const auto& [name, shown] :
+         {std::pair{"ConsistUsedTxt", "EXTRA.CON"}, std::pair{"LocomotiveUsedTxt", "DASH9.ENG"}}) {
+        const QString details = click(name);
         EXPECT_TRUE(details.contains(shown, Qt::CaseInsensitive))
             << name << ": " << details.toStdString();
     }
+    // After an activity that cannot be read there is nothing to describe.
+    SetRow("ActivitiesLstbx", "Broken Run");
+    const QString before = C<QTextEdit>("ActivityDetails")->toPlainText();
+    for (const char* name : {"ConsistUsedTxt", "LocomotiveUsedTxt"})
+        EXPECT_EQ(click(name).toStdString(), before.toStdString()) << name;
 }
 
 TEST_F(EasyPageTest, RefreshAndMstsFolder_RefillTheEasyListsFromTheFolders) {
@@ -382,11 +391,12 @@ TEST_F(EasyPageTest, RefreshAndMstsFolder_RefillTheEasyListsFromTheFolders) {
     MstsBuilder other{drive.Host("OTHER")};
     other.AddDefaultWagon();
     other.AddRoute("DELTA", "Delta Line", "D");
-    ShowRoute(0, "Alpha Line");
+    ShowRoute(0, "Beta Line");
     auto* routes = C<QListWidget>("RoutesLstbx");
     form->FormKeyDown(Qt::Key_F5, Qt::NoModifier);
     EXPECT_EQ(routes->count(), 3) << "the route added since";
-    EXPECT_TRUE(C<QAbstractButton>("RunActivityBtn")->isEnabled()) << "the first route is shown";
+    ASSERT_TRUE(routes->currentItem());
+    EXPECT_EQ(routes->currentItem()->text(), "Beta Line") << "the route shown stays";
 
     WriteFlag(true, "Everything Unstored");
     ui.Expect("Are you sure", ID_YES);
@@ -401,6 +411,13 @@ TEST_F(EasyPageTest, RefreshAndMstsFolder_RefillTheEasyListsFromTheFolders) {
 TEST_F(EasyPageTest, SessionRecord_AgreesWithTheBoxesAfterEveryRefresh) {
     builder.AddActivity("ALPHA", "a4.act", "Loose Run", "s1.srv", "t.trf",
                         {{"Loose", {{"DASH9", "DASH9", true}}}});
+    ActivityPlan odd;
+    odd.route = "ALPHA";
+    odd.file = "a6.act";
+    odd.name = "Odd Run";
+    odd.playerService = "s1.srv";
+    odd.season = 7;
+    builder.AddActivity(odd);
     Reload();
     ShowRoute(1, "Alpha Line");
     auto* traffic = C<QComboBox>("ConsistTrafficCmbx");
@@ -449,6 +466,9 @@ TEST_F(EasyPageTest, SessionRecord_AgreesWithTheBoxesAfterEveryRefresh) {
     generate("no traffic activity");
     form->EasyControls()->EasyRefresh(-1);
     generate("page refilled");
+    SetRow(traffic, "Odd Run");
+    EXPECT_EQ(Explore().CurrentExploreRecord.Season, -1) << "a season out of range is not taken";
+    EXPECT_EQ(C<QComboBox>("SeasonCmbx")->currentIndex(), -1);
 }
 
 TEST_F(EasyPageTest, SavedSession_LaunchedWithoutAnyLocomotiveToChoose) {
@@ -486,7 +506,14 @@ TEST_F(EasyPageTest, RoutePicture_NamedOutsideTheRouteFolderIsNotShownAndThePane
     App().PictureLibraryAvailable = true;
 
     ShowRoute(0, "Beta Line");
-    SetRow("RoutesLstbx", "Alpha Line");
+    // Chosen with a right click, which shows the route once.
+    auto* routes = C<QListWidget>("RoutesLstbx");
+    const QPointF at = routes->visualItemRect(routes->item(0)).center();
+    ASSERT_EQ(routes->item(0)->text(), "Alpha Line");
+    QMouseEvent click(QEvent::MouseButtonPress, at, routes->viewport()->mapToGlobal(at),
+                      Qt::RightButton, Qt::RightButton, {});
+    QApplication::sendEvent(routes->viewport(), &click);
+    ASSERT_EQ(routes->currentRow(), 0);
     EXPECT_FALSE(EasyPage().RouteImageShown);
     EXPECT_TRUE(C<QLabel>("EasyBackground")->pixmap().isNull());
     const QString pane = form->InformationMemo()->Lines().join(u'\n');

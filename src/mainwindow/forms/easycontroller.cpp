@@ -21,6 +21,7 @@
 #include "mainwindow/forms/mainform_settings.h"
 #include "mainwindow/iteminfo.h"
 #include "mainwindow/objecttree.h"
+#include "platform/casefold.h"
 #include "platform/ui.h"
 #include "platform/winfs.h"
 
@@ -177,8 +178,11 @@ bool EasyController::eventFilter(QObject* watched, QEvent* event) {
         QListWidgetItem* item =
             ui.RoutesLstbx->itemAt(static_cast<QMouseEvent*>(event)->position().toPoint());
         ui.RoutesLstbx->setFocus();
-        if (item)
+        if (item) {
+            // The row is shown once: a second run would find it unchanged and clear its report.
+            const QSignalBlocker blocker(ui.RoutesLstbx);
             ui.RoutesLstbx->setCurrentItem(item);
+        }
         RoutesLstbxClick();
         return true;
     }
@@ -310,6 +314,19 @@ void EasyController::RefillLists(int nodeIndex) {
     EasyRefresh(nodeIndex);
 }
 
+int EasyController::ShownRoutePosition() const {
+    const QListWidget* list = form_.ui->RoutesLstbx;
+    const QListWidgetItem* row = list->currentItem();
+    const ItemTree& tree = *form_.QuarvelObjects();
+    for (const ItemNode* node = tree.First(); row && node; node = node->GetNext()) {
+        const ItemSet& item = *node->Data();
+        if (IsRouteItem(item) && item.Description == row->text() &&
+            SameWithoutCase(item.Folder, shownRouteFolder_))
+            return TreePosition(tree, node);
+    }
+    return -1;
+}
+
 void EasyController::CacheListsRefilled() {
     EasyPage().LastEasyRouteIndex = -1;
     ClearRouteLists();
@@ -351,6 +368,7 @@ void EasyController::RoutesLstbxClick() {
     ItemTree& tree = *form_.QuarvelObjects();
     tree.SetSelected(node);
     const ItemSet& item = *node->Data();
+    shownRouteFolder_ = item.Folder;
     RouteInfo route;
     if (!ReadRouteFile(App().MstsRootFolder, item.Folder, item.FileName, route) &&
         !ReadRouteFile(App().StoreRootFolder, item.Folder, item.FileName, route)) {
@@ -445,7 +463,10 @@ void EasyController::ActivitiesLstbxClick() {
     ::Ui::TMainForm& ui = *form_.ui;
     EasyPageState& page = EasyPage();
     ui.RunActivityBtn->setEnabled(false);
+    // The fields name the consist only while there is one to describe.
     page.EasyActivityConsist.clear();
+    ui.LocomotiveUsedTxt->clear();
+    ui.ConsistUsedTxt->clear();
     UpdateConsistViewButtons();
     const int row = ui.ActivitiesLstbx->currentRow();
     if (row < 0)
@@ -486,7 +507,7 @@ void EasyController::ActivitiesLstbxClick() {
         activityDetails_.AddLine(Caption(Msg::TREE_HEADING_BRIEFING) + u':');
         AppendRichEditLines(&activityDetails_, activity.Briefing, true);
         for (const auto& path : App().PathCacheList) {
-            if (path && path->FileName.compare(activity.PathID, Qt::CaseInsensitive) == 0) {
+            if (path && SameWithoutCase(path->FileName, activity.PathID)) {
                 ui.PathFromLbl->setText(path->EngineName);
                 ui.PathToLbl->setText(path->LotNumber);
                 break;
@@ -505,7 +526,7 @@ void EasyController::ActivitiesLstbxClick() {
 // The consist of the activity shown, described in the pane.
 void EasyController::ConsistUsedTxtClick() {
     ::Ui::TMainForm& ui = *form_.ui;
-    if (ui.ConsistUsedTxt->text().isEmpty())
+    if (EasyPage().EasyActivityConsist.isEmpty() || ui.ConsistUsedTxt->text().isEmpty())
         return;
     ItemSet item;
     item.FileName = EasyPage().EasyActivityConsist;
@@ -517,13 +538,18 @@ void EasyController::ConsistUsedTxtClick() {
 // The leading locomotive of the activity's consist, described in the pane.
 void EasyController::LocomotiveUsedTxtClick() {
     ::Ui::TMainForm& ui = *form_.ui;
-    if (ui.LocomotiveUsedTxt->text().isEmpty())
+    if (EasyPage().EasyActivityConsist.isEmpty() || ui.LocomotiveUsedTxt->text().isEmpty())
         return;
+    ShowLeadEngine(EasyPage().EasyActivityConsist, ui.LocomotiveUsedTxt->text(), &activityDetails_);
+}
+
+void EasyController::ShowLeadEngine(const QString& consistFile, const QString& engineName,
+                                    ReportPane* pane) {
     auto stockCache = OpenStoreIni(QStringLiteral("CACHESTK.QVC"));
     auto consistCache = OpenStoreIni(QStringLiteral("CACHECON.QVC"));
     ItemSet consist;
     consist.Folder = QStringLiteral("TRAINS\\CONSISTS");
-    consist.FileName = EasyPage().EasyActivityConsist;
+    consist.FileName = consistFile;
     ConsistInfo info;
     info.SkipCache = true;
     if (ReadConsistFile(App().StoreRootFolder, consist, info, *consistCache, *stockCache,
@@ -531,9 +557,9 @@ void EasyController::LocomotiveUsedTxtClick() {
         ReadConsistFile(App().MstsRootFolder, consist, info, *consistCache, *stockCache, nullptr)) {
         ItemSet engine;
         engine.FileName = info.LeadEngine;
-        engine.Description = ui.LocomotiveUsedTxt->text();
+        engine.Description = engineName;
         engine.PType = PT_MAINT_STOCK;
-        ShowItemInfo(engine, &activityDetails_);
+        ShowItemInfo(engine, pane);
     }
     CloseStoreIni(std::move(stockCache));
     CloseStoreIni(std::move(consistCache));
@@ -548,8 +574,8 @@ void EasyController::RunActivityBtnClick() {
     ItemNode* node = NodeAtPosition(*form_.QuarvelObjects(), activities_.RecordOfRow(row));
     const ItemSet& shown = EasyPage().EasyActivityItem;
     if (!node || !IsActivityItem(*node->Data()) ||
-        node->Data()->Folder.compare(shown.Folder, Qt::CaseInsensitive) != 0 ||
-        node->Data()->FileName.compare(shown.FileName, Qt::CaseInsensitive) != 0)
+        !SameWithoutCase(node->Data()->Folder, shown.Folder) ||
+        !SameWithoutCase(node->Data()->FileName, shown.FileName))
         return;
     form_.QuarvelObjects()->SetSelected(node);
     MarkSelectedNode(1, true);

@@ -53,6 +53,9 @@ public:
     // Empties every list, the routes too, and fills the page anew from the tree (after the tree
     // was reloaded); nodeIndex as for EasyRefresh.
     void RefillLists(int nodeIndex = -1);
+    // The tree position of the route shown, found again by its folder and name once the tree was
+    // read afresh; -1 when it is there no more.
+    int ShownRoutePosition() const;
     // The consist and path lists behind the page's rows were refilled (Rebuild Cache Files): the
     // rows are built afresh the next time the page acts on a route.
     void CacheListsRefilled();
@@ -108,10 +111,14 @@ private:
     void RestoreBackground();
     void ApplyTrafficActivity(const ItemSet& activity);
     void StartWhereTheActivityStarts();
+    void SessionRecordFromBoxes();
+    // The leading locomotive of a consist file, described in the pane under the name given.
+    void ShowLeadEngine(const QString& consistFile, const QString& engineName, ReportPane* pane);
 
     TMainForm& form_;
     EasyRows routes_, activities_, locomotives_, consists_, from_, to_, traffic_;
     SavedSessionRows sessions_;
+    QString shownRouteFolder_; // of the route last shown
     // The choice in ExploreLoadCmbx was made from its open list, whose view is watched for it
     // (kept here: the combo may be gone while the form's last events still pass).
     bool loadDroppedDown_ = false;

@@ -3,7 +3,6 @@
 
 #include "ui_mainform.h"
 
-#include "catalogue/consistreader.h"
 #include "catalogue/namedlists.h"
 #include "core/appstate.h"
 #include "core/controlhelpers.h"
@@ -20,6 +19,7 @@
 #include "mainwindow/forms/mainform.h"
 #include "mainwindow/forms/treecontroller.h"
 #include "mainwindow/iteminfo.h"
+#include "platform/casefold.h"
 #include "platform/ui.h"
 
 #include <QSignalBlocker>
@@ -55,23 +55,8 @@ void EasyController::LocomotivesLstbxClick() {
     ClearReport(&exploreDetails_);
     if (consist < 0)
         return;
-    auto stockCache = OpenStoreIni(QStringLiteral("CACHESTK.QVC"));
-    auto consistCache = OpenStoreIni(QStringLiteral("CACHECON.QVC"));
     const ItemSet& chosen = *App().ConsistCacheList[std::size_t(consist)];
-    ItemSet item = chosen;
-    item.Folder = QStringLiteral("TRAINS\\CONSISTS");
-    ConsistInfo info;
-    info.SkipCache = true;
-    if (ReadConsistFile(App().StoreRootFolder, item, info, *consistCache, *stockCache, nullptr) ||
-        ReadConsistFile(App().MstsRootFolder, item, info, *consistCache, *stockCache, nullptr)) {
-        ItemSet engine;
-        engine.FileName = info.LeadEngine;
-        engine.Description = chosen.EngineName;
-        engine.PType = PT_MAINT_STOCK;
-        ShowItemInfo(engine, &exploreDetails_);
-    }
-    CloseStoreIni(std::move(stockCache));
-    CloseStoreIni(std::move(consistCache));
+    ShowLeadEngine(chosen.FileName, chosen.EngineName, &exploreDetails_);
 }
 
 void EasyController::ConsistsCmbxClick() {
@@ -148,6 +133,7 @@ void EasyController::ConsistTrafficCmbxClick() {
         ui.StartTimePck->setTime(record.StartTime);
         ui.SeasonCmbx->setCurrentIndex(record.Season);
         ui.WeatherCmbx->setCurrentIndex(record.Weather);
+        SessionRecordFromBoxes();
         if (!ok)
             explore.ExploreSourceActivity.reset();
         ui.ExploreBtn->setEnabled(ok);
@@ -187,13 +173,9 @@ void EasyController::ApplyTrafficActivity(const ItemSet& activity) {
         record.Folder = source.Folder;
         record.FileName = source.FileName;
         ui.StartTimePck->setTime(source.StartTime);
-        record.StartTime = source.StartTime;
         ui.SeasonCmbx->setCurrentIndex(source.Season);
-        record.Season = source.Season;
         ui.WeatherCmbx->setCurrentIndex(source.Weather);
-        record.Weather = source.Weather;
-        record.LooseStock = ui.LooseStockCbx->isChecked();
-        record.AITraffic = ui.AITrafficCbx->isChecked();
+        SessionRecordFromBoxes();
         ClearReport(&exploreDetails_);
         AppendRichEditLines(&exploreDetails_, source.Description, true);
     }
@@ -205,13 +187,16 @@ void EasyController::StartWhereTheActivityStarts() {
     ::Ui::TMainForm& ui = *form_.ui;
     const QString& pathId = Explore().ExploreTemplateActivity.PathID;
     for (const auto& path : App().PathCacheList) {
-        if (!path || path->FileName.compare(pathId, Qt::CaseInsensitive) != 0)
+        if (!path || !SameWithoutCase(path->FileName, pathId))
             continue;
         for (int row = 0; row < ui.FromCmbx->count(); ++row) {
             if (ui.FromCmbx->itemText(row).compare(path->EngineName, Qt::CaseInsensitive) == 0) {
-                ui.FromCmbx->setCurrentIndex(row);
-                to_ = FillToPaths(ui.FromCmbx->itemText(row));
-                ShowRows(ui.ToCmbx, to_);
+                // The To rows are filled afresh once, whether or not the From row changed.
+                {
+                    const QSignalBlocker blocker(ui.FromCmbx);
+                    ui.FromCmbx->setCurrentIndex(row);
+                }
+                FromCmbxSelect();
                 break;
             }
         }
@@ -237,6 +222,16 @@ void EasyController::LooseStockCbxClick() {
 
 void EasyController::AITrafficCbxClick() {
     Explore().CurrentExploreRecord.AITraffic = form_.ui->AITrafficCbx->isChecked();
+}
+
+// The session record takes what the boxes show, also where a box could not show a value (out of
+// range) or showed it already, so that the two never disagree.
+void EasyController::SessionRecordFromBoxes() {
+    StartTimePckChange();
+    SeasonCmbxChange();
+    WeatherCmbxChange();
+    LooseStockCbxClick();
+    AITrafficCbxClick();
 }
 
 void EasyController::UpdateExploreSessionControls() {
@@ -272,6 +267,7 @@ void EasyController::UpdateExploreSessionControls() {
             QTime::fromString(QStringLiteral("10:00"), QStringLiteral("HH:mm")));
         ui.SeasonCmbx->setCurrentIndex(-1);
         ui.WeatherCmbx->setCurrentIndex(-1);
+        SessionRecordFromBoxes();
     }
 }
 
@@ -311,7 +307,7 @@ void EasyController::ExploreBtnClick() {
     for (ItemNode* node = routeNode; node; node = node->GetNext()) {
         const ItemSet& item = *node->Data();
         if ((item.PType & PT_ACTIVITY) && (item.PType & PT_HEADING) &&
-            item.Folder.compare(activities, Qt::CaseInsensitive) == 0) {
+            SameWithoutCase(item.Folder, activities)) {
             tree.SetSelected(node);
             MarkSelectedNode(2, false);
             break;

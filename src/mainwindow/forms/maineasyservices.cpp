@@ -55,8 +55,9 @@ const ExploreActivitySaveInfo* MainEasyServices::CurrentExploreRecord() const {
 }
 
 void MainEasyServices::RefillEasyLists() {
-    if (form_.MainPageIndex() == 0 && form_.EasyControls())
-        form_.EasyControls()->RefillLists();
+    // The page stays on the route it showed, while that route is still there.
+    if (EasyController* easy = form_.EasyControls(); form_.MainPageIndex() == 0 && easy)
+        easy->RefillLists(easy->ShownRoutePosition());
 }
 
 } // namespace qv
