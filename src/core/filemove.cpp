@@ -453,8 +453,15 @@ bool MoveOne(const QString& source, const QString& target, int mode, bool oneSte
 // there: the file goes back and moves step by step, meeting the other name as a duplicate. Two
 // names are never left without a word.
 void SettleTwinAtTarget(const QString& source, const QString& target) {
+    FileMoveOps& ops = TheFileMoveOps();
+    // Only a file that stands at the target under exactly the name it arrived with is ours: the
+    // other program's name alike is never taken back in its place.
+    FindEntry entry;
     int error = 0;
-    if (!TheFileMoveOps().Rename(target, source, &error)) {
+    if (!ops.Find(target, &entry, &error) ||
+        entry.name != QStringView(target).mid(target.lastIndexOf(kBackslash) + 1))
+        return;
+    if (!ops.Rename(target, source, &error)) {
         ReportFailure(Msg::MOVETHING_ERROR7, ErrorNumberText(EEXIST), source, target);
         return;
     }
