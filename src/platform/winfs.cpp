@@ -140,8 +140,12 @@ ListedKind KindFromListings(const QString& path, int* error, bool* twinned = nul
 
 bool FileExistsMayBeTwinned(const QString& path, bool* mayBeTwinned) {
     *mayBeTwinned = false;
-    switch (KindFromListings(path, nullptr, mayBeTwinned)) {
+    // Names alike but for letter case, none spelled as asked, stand there all the same: the move
+    // meets them as twins and reports what it cannot settle, rather than passing them by.
+    int error = 0;
+    switch (KindFromListings(path, &error, mayBeTwinned)) {
     case ListedKind::Missing:
+        return *mayBeTwinned = error == kFsAmbiguous;
     case ListedKind::Folder:
         return false;
     case ListedKind::File:
@@ -150,7 +154,7 @@ bool FileExistsMayBeTwinned(const QString& path, bool* mayBeTwinned) {
         break;
     }
     *mayBeTwinned = true;
-    return FileExists(path);
+    return FileExists(path, &error) || error == kFsAmbiguous;
 }
 
 bool FileExists(const QString& path, int* error) {
