@@ -153,8 +153,12 @@ bool FileExistsMayBeTwinned(const QString& path, bool* mayBeTwinned) {
     case ListedKind::Unknown:
         break;
     }
+    // The listings cannot answer: the disk does, as FileExists would after asking them.
     *mayBeTwinned = true;
-    return FileExists(path, &error) || error == kFsAmbiguous;
+    struct stat st {};
+    if (!StatPath(path, nullptr, &st, &error))
+        return error == kFsAmbiguous;
+    return !S_ISDIR(st.st_mode);
 }
 
 bool FileExists(const QString& path, int* error) {
