@@ -309,6 +309,10 @@ bool MoveFile(const QString& source, const QString& target, const FindEntry& ent
                        kQuote);
         if (mode != MOVE_RENAME)
             return CopyFile(source, target);
+        // A name alike made at the target by another program since the reports were last taken
+        // would not stop the rename, whose host names differ: the rename looks the target up with
+        // every report taken. The other renames of a move go to names it has just freed or made.
+        ReportsTakenOnce::Again();
         int renameError = 0;
         if (RenameWaiting(source, target, lookup > 1, &renameError))
             return true;

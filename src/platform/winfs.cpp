@@ -533,10 +533,6 @@ bool WriteFileAtomic(const QString& path, const QByteArray& data, int* error) {
 }
 
 bool RenameNoReplace(const QString& oldPath, const QString& newPath, int* error) {
-    // A name alike made at the target by another program since the reports were last taken would
-    // not stop the rename, whose host names differ: the target is looked up with every report
-    // taken. Most files of a job are renamed in one step (RenameListedFile) without this.
-    ReportsTakenOnce::Again();
     QString oldHost;
     ResolvedPath target;
     if (!ResolvePath(oldPath, &oldHost, error) || !ResolvePathForCreate(newPath, &target, error))
