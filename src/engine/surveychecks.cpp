@@ -113,9 +113,14 @@ bool RefreshListMembers(RecordList<ItemSet>& members, std::uint32_t kind, const 
 } // namespace
 
 bool ExistsInEitherRoot(const QString& relative) {
-    const QString store = ContentPath(App().StoreRootFolder, QString(), relative);
-    return !store.isEmpty() && (FileExists(store) ||
-                                FileExists(ContentPath(App().MstsRootFolder, QString(), relative)));
+    const QString inside = NameInside(QString(), relative);
+    if (inside.isEmpty())
+        return false;
+    // A root that is not set up is no folder at all, never the drive's own root.
+    for (const QString& root : {App().StoreRootFolder, App().MstsRootFolder})
+        if (!root.isEmpty() && FileExists(InRoot(root, inside)))
+            return true;
+    return false;
 }
 
 bool SurveyActivity(const ItemSet& activity, StoreIniHolder& scenarioCache, StringList& C,
