@@ -101,14 +101,16 @@ QString NameInside(const QString& folder, const QString& name) {
     return base.isEmpty() ? QString() : base + u'\\' + inside;
 }
 
-QString ContentPath(const QString& root, const QString& folder, const QString& name) {
-    const QString inside = NameInside(folder, name);
-    if (inside.isEmpty())
-        return QString();
+QString InRoot(const QString& root, const QString& inside) {
     QString path = root;
     while (!path.isEmpty() && IsSeparator(path.back()))
         path.chop(1);
     return path + u'\\' + inside;
+}
+
+QString ContentPath(const QString& root, const QString& folder, const QString& name) {
+    const QString inside = NameInside(folder, name);
+    return inside.isEmpty() ? QString() : InRoot(root, inside);
 }
 
 QString CheckedContentPath(const QString& root, const QString& folder, const QString& name,

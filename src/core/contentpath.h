@@ -30,6 +30,10 @@ QString NameInside(const QString& folder, const QString& name);
 // would lead outside the folder.
 QString ContentPath(const QString& root, const QString& folder, const QString& name);
 
+// "<root>\<inside>", for a name that NameInside resolved already (to be joined to both roots,
+// say).
+QString InRoot(const QString& root, const QString& inside);
+
 // ContentPath that reports a refused name as an error in the pane (a message box without one),
 // naming `namingFile`, the file that holds it.
 QString CheckedContentPath(const QString& root, const QString& folder, const QString& name,

@@ -309,6 +309,10 @@ bool MoveFile(const QString& source, const QString& target, const FindEntry& ent
                        kQuote);
         if (mode != MOVE_RENAME)
             return CopyFile(source, target);
+        // A name alike made at the target by another program since the reports were last taken
+        // would not stop the rename, whose host names differ: the rename looks the target up with
+        // every report taken. The other renames of a move go to names it has just freed or made.
+        ReportsTakenOnce::Again();
         int renameError = 0;
         if (RenameWaiting(source, target, lookup > 1, &renameError))
             return true;
@@ -450,16 +454,31 @@ bool MoveOne(const QString& source, const QString& target, int mode, bool oneSte
 }
 
 // Another program made a name alike but for letter case at the target just before the file went
-// there: the file goes back and moves step by step, meeting the other name as a duplicate. Two
-// names are never left without a word.
+// there: the file goes back, under the name it has, and moves step by step, meeting the other name
+// as a duplicate. Two names are never left without a word.
 void SettleTwinAtTarget(const QString& source, const QString& target) {
+    FileMoveOps& ops = TheFileMoveOps();
+    // Only a file that stands at the target under exactly the name it arrived with is ours: the
+    // other program's name alike is never taken back in its place.
+    const QString name = target.mid(target.lastIndexOf(kBackslash) + 1);
+    FindEntry entry;
     int error = 0;
-    if (!TheFileMoveOps().Rename(target, source, &error)) {
-        ReportFailure(Msg::MOVETHING_ERROR7, ErrorNumberText(EEXIST), source, target);
+    if (!ops.Find(target, &entry, &error) || entry.name != name)
+        return;
+    // The source's folder went once the file left it, when it was a folder's last entry.
+    const QString folder = FolderOf(source);
+    const bool folderGone = !ops.Find(folder, &entry, &error);
+    if (folderGone)
+        ops.MakeFolders(folder, nullptr);
+    const QString back = folder + kBackslash + name;
+    if (!ops.Rename(target, back, &error)) {
+        ReportFailure(Msg::MOVETHING_ERROR7, ErrorNumberText(error), source, target);
         return;
     }
-    if (!MoveOne(source, target, MOVE_RENAME, false))
+    if (!MoveOne(back, target, MOVE_RENAME, false))
         App().RunHadErrors = true;
+    else if (folderGone)
+        ops.RemoveFolder(folder, nullptr);
 }
 
 // The source's attributes changed just before its rename, which went by what was known of it

@@ -16,6 +16,7 @@
 #include "engine/surveychecks.h"
 #include "engine/tsection.h"
 #include "engine/worklists.h"
+#include "platform/casefold.h"
 #include "platform/winfs.h"
 #include "platform/winresolve.h"
 
@@ -86,9 +87,11 @@ StringList FoundFiles() {
     return StringList(true, StringList::Duplicates::Accept);
 }
 
-// Whether the entry at `i` is alike but for letter case to the one before it.
+// Whether the entry at `i` is alike but for letter case to the one before it (the collator alone
+// takes some distinct names as equal, full-width letters say).
 bool TwinOfPrevious(const StringList& files, int i) {
-    return i > 0 && CompareText(files[i - 1], files[i]) == 0;
+    return i > 0 && CompareText(files[i - 1], files[i]) == 0 &&
+           SameWithoutCase(files[i - 1], files[i]);
 }
 
 // Whether a list names the entry, asked for entries in ascending order: where both lists are

@@ -17,6 +17,7 @@
 #include "core/storeini.h"
 #include "core/stringlist.h"
 #include "engine/worklists.h"
+#include "platform/casefold.h"
 #include "platform/winfind.h"
 #include "platform/winfs.h"
 #include "platform/winresolve.h"
@@ -112,9 +113,14 @@ bool RefreshListMembers(RecordList<ItemSet>& members, std::uint32_t kind, const 
 } // namespace
 
 bool ExistsInEitherRoot(const QString& relative) {
-    const QString store = ContentPath(App().StoreRootFolder, QString(), relative);
-    return !store.isEmpty() && (FileExists(store) ||
-                                FileExists(ContentPath(App().MstsRootFolder, QString(), relative)));
+    const QString inside = NameInside(QString(), relative);
+    if (inside.isEmpty())
+        return false;
+    // A root that is not set up is no folder at all, never the drive's own root.
+    for (const QString& root : {App().StoreRootFolder, App().MstsRootFolder})
+        if (!root.isEmpty() && FileExists(InRoot(root, inside)))
+            return true;
+    return false;
 }
 
 bool SurveyActivity(const ItemSet& activity, StoreIniHolder& scenarioCache, StringList& C,
@@ -248,11 +254,18 @@ bool CheckTwinRouteFolders(StringList& H, ReportPane* pane) {
                 first = i;
                 continue;
             }
+            // The collator takes some distinct names as equal (full-width letters, say): a twin
+            // is a name that differs from one before it in letter case only.
+            int twinOf = first;
+            while (twinOf < i && !SameWithoutCase(folders[twinOf], folders[i]))
+                ++twinOf;
+            if (twinOf == i)
+                continue;
             const QString twin = QStringLiteral("Routes\\") + folders[i];
             Report(RL_ERROR, nullptr,
                    Caption(Msg::CREATE_DIR_LEG1) + root + u'\\' + twin +
                        Caption(Msg::CONFIRM_FILE_MOVE1C) + Caption(Msg::GENERAL_NOT_FOUND2) + root +
-                       QStringLiteral("\\Routes\\") + folders[first] + u'\'',
+                       QStringLiteral("\\Routes\\") + folders[twinOf] + u'\'',
                    pane);
             H.Add(twin);
             none = false;

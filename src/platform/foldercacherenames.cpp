@@ -296,6 +296,9 @@ void FolderCache::SettleFailures() {
         Drop(HostParentOf(it->from));
         Drop(HostParentOf(it->to));
         ForgetExpected([&](const ExpectedReport& report) { return report.seq == seq; });
+        // A rename that failed is settled as a failure only: a change noted against it concerns
+        // no file of ours at its target.
+        std::erase_if(afterthoughts_, [&](const Afterthought& noted) { return noted.seq == seq; });
         failures_.push_back(
             DeferredRenameFailure{it->source, it->target, failure.error, failure.notSettled});
     }

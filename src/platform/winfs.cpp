@@ -140,8 +140,12 @@ ListedKind KindFromListings(const QString& path, int* error, bool* twinned = nul
 
 bool FileExistsMayBeTwinned(const QString& path, bool* mayBeTwinned) {
     *mayBeTwinned = false;
-    switch (KindFromListings(path, nullptr, mayBeTwinned)) {
+    // Names alike but for letter case, none spelled as asked, stand there all the same: the move
+    // meets them as twins and reports what it cannot settle, rather than passing them by.
+    int error = 0;
+    switch (KindFromListings(path, &error, mayBeTwinned)) {
     case ListedKind::Missing:
+        return *mayBeTwinned = error == kFsAmbiguous;
     case ListedKind::Folder:
         return false;
     case ListedKind::File:
@@ -149,8 +153,12 @@ bool FileExistsMayBeTwinned(const QString& path, bool* mayBeTwinned) {
     case ListedKind::Unknown:
         break;
     }
+    // The listings cannot answer: the disk does, as FileExists would after asking them.
     *mayBeTwinned = true;
-    return FileExists(path);
+    struct stat st {};
+    if (!StatPath(path, nullptr, &st, &error))
+        return error == kFsAmbiguous;
+    return !S_ISDIR(st.st_mode);
 }
 
 bool FileExists(const QString& path, int* error) {
@@ -525,10 +533,6 @@ bool WriteFileAtomic(const QString& path, const QByteArray& data, int* error) {
 }
 
 bool RenameNoReplace(const QString& oldPath, const QString& newPath, int* error) {
-    // A name alike made at the target by another program since the reports were last taken would
-    // not stop the rename, whose host names differ: the target is looked up with every report
-    // taken. Most files of a job are renamed in one step (RenameListedFile) without this.
-    ReportsTakenOnce::Again();
     QString oldHost;
     ResolvedPath target;
     if (!ResolvePath(oldPath, &oldHost, error) || !ResolvePathForCreate(newPath, &target, error))

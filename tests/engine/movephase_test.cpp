@@ -278,6 +278,16 @@ TEST_F(MoveTest, Move_TwinsAlikeButForLetterCaseBothReachTheDuplicateHandling) {
                 << at << ": the second stays where it was, the user having cancelled";
         }
     }
+    // Named in neither spelling, the stored twins cannot be told apart: they stay, reported.
+    Wipe();
+    RestartProgram();
+    A = B = C = D = E = G = StringList::SortedUnique();
+    drive.MakeFile("STORE/Trains/Consists/c.con", "lower");
+    drive.MakeFile("STORE/Trains/Consists/C.CON", "upper");
+    E.Add("C.con");
+    RunMove();
+    EXPECT_TRUE(App().RunHadErrors);
+    EXPECT_EQ(QDir(drive.Host("STORE/Trains/Consists")).entryList(QDir::Files).size(), 2);
     EXPECT_TRUE(ui.Mismatches().isEmpty());
 }
 

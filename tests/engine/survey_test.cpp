@@ -2,12 +2,14 @@
 
 #include "catalogue/itemfiles.h"
 #include "catalogue/namedlists.h"
+#include "core/comparetext.h"
 #include "core/regsettings.h"
 #include "core/storeini.h"
 #include "engine/surveychecks.h"
 #include "engine/surveytestkit.h"
 #include "platform/winfs.h"
 
+#include <QDir>
 #include <QFile>
 
 using namespace qv;
@@ -472,4 +474,21 @@ TEST_F(SurveyTest, Survey_ActivityNamedOutsideBothFoldersIsReportedAndNeverListe
         << Lower(lists.B).join(u' ').toStdString();
     EXPECT_EQ(CountInPane(Msg::INVALID_FILENAME), 1) << PaneText().toStdString();
     EXPECT_EQ(drive.Content("OUT/a1.act"), "outside");
+}
+
+// In many languages a name in full-width letters collates as its plain spelling, yet it names
+// another folder: only names alike but for letter case are reported as twins.
+TEST_F(SurveyTest, CheckTwinRouteFolders_ReportsOnlyNamesAlikeButForLetterCase) {
+    BuildBase();
+    struct LocaleKept {
+        ~LocaleKept() { SetDefaultLocale(QLocale::c()); }
+    } kept;
+    SetDefaultLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+    const QString routes = builder.HostPath("Routes\\BETA", Into::Msts) + "/../";
+    ASSERT_TRUE(QDir().mkpath(routes + QString::fromUtf8("ＢＥＴＡ")));
+    StringList H = StringList::SortedUnique();
+    EXPECT_TRUE(CheckTwinRouteFolders(H, main.InformationMemo())) << PaneText().toStdString();
+    ASSERT_TRUE(QDir().mkpath(routes + "Beta"));
+    EXPECT_FALSE(CheckTwinRouteFolders(H, main.InformationMemo()));
+    EXPECT_EQ(Lower(H), QStringList{"routes\\beta"});
 }
