@@ -266,9 +266,9 @@ void KeptListing::List(StringList& files, ListedFileDates& listed,
 ListedFile::ListedFile(const ListedFileDates* listed, const QString& root, QLatin1StringView base,
                        const QString& name)
     : root_(root), base_(base), name_(name) {
-    // A name that leads out of its folder names no file this reader may look at.
-    const QString folder = QString(base).mid(1).chopped(base.size() > 1 ? 1 : 0);
-    if (NameInside(folder, name).isEmpty()) {
+    // A name that leads out of its folder names no file this reader may look at; the folder is
+    // our own, so the name alone is judged.
+    if (NameInside(QString(), name).isEmpty()) {
         age_ = -1;
         asked_ = true;
         return;
