@@ -86,8 +86,7 @@ void ResolveAlias(const DependencyScan& scan, const QString& reference, const QS
                   StringList* ownFiles, bool soundRule = false, bool strict = true) {
     const QString target = EntryInside(QString(), ResolveRelativePath(reference, baseFolder));
     if (target.isEmpty()) {
-        Report(RL_ERROR, nullptr, RefusedNameText(reference, scan.file),
-               TheMainServices().InformationMemo());
+        ReportRefusedName(reference, scan.file, TheMainServices().InformationMemo());
         return;
     }
     if (!target.startsWith(kTrainsetPrefix, Qt::CaseInsensitive))

@@ -117,8 +117,12 @@ QString CheckedContentPath(const QString& root, const QString& folder, const QSt
                            const QString& namingFile, ReportPane* pane) {
     const QString path = ContentPath(root, folder, name);
     if (path.isEmpty())
-        Report(RL_ERROR, nullptr, RefusedNameText(name, namingFile), pane);
+        ReportRefusedName(name, namingFile, pane);
     return path;
+}
+
+void ReportRefusedName(const QString& name, const QString& namingFile, ReportPane* pane) {
+    Report(RL_ERROR, nullptr, RefusedNameText(name, namingFile), pane);
 }
 
 QString RefusedNameText(const QString& name, const QString& namingFile) {

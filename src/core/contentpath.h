@@ -43,6 +43,9 @@ QString CheckedContentPath(const QString& root, const QString& folder, const QSt
 // as the user knows it).
 QString RefusedNameText(const QString& name, const QString& namingFile);
 
+// Reports a refused name as an error in the pane (a message box without one).
+void ReportRefusedName(const QString& name, const QString& namingFile, ReportPane* pane);
+
 // The entry resolved when it lies inside `base`; otherwise empty, after reporting it as an error in
 // the pane together with the file that names it (when given).
 QString CheckedEntry(const QString& base, const QString& entry, const ItemSet* namedBy,

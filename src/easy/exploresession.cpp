@@ -80,9 +80,8 @@ bool ReadActivityWithPlayerService(const ItemSet& item, StoreIniHolder& scenario
     // folder is refused, and the session is not built on it.
     const QString services = ParentPath(item.Folder) + QStringLiteral("\\SERVICES");
     if (EntryInside(services, activity.PlayerSrv).isEmpty()) {
-        Report(RL_ERROR, nullptr,
-               RefusedNameText(activity.PlayerSrv, item.Folder + u'\\' + item.FileName),
-               TheMainServices().InformationMemo());
+        ReportRefusedName(activity.PlayerSrv, item.Folder + u'\\' + item.FileName,
+                          TheMainServices().InformationMemo());
         return false;
     }
     return (ReadServiceFile(App().StoreRootFolder, activity.PlayerSrv, service) ||

@@ -11,8 +11,7 @@ namespace qv {
 QString RoutePictureFile(const ItemSet& route, const QString& picture, ReportPane* pane) {
     const QString relative = NameInside(route.Folder, picture);
     if (relative.isEmpty()) {
-        Report(RL_ERROR, nullptr, RefusedNameText(picture, route.Folder + u'\\' + route.FileName),
-               pane);
+        ReportRefusedName(picture, route.Folder + u'\\' + route.FileName, pane);
         return QString();
     }
     for (const QString& root : {App().MstsRootFolder, App().StoreRootFolder}) {

@@ -234,8 +234,7 @@ void FindActivitiesUsing(const UsedInSearchList* stock, const UsedInSearchList* 
                                                    activity.Traffic + QStringLiteral(".trf"));
             TrafficInfo traffic;
             if (trafficFile.isEmpty())
-                Report(RL_ERROR, nullptr, RefusedNameText(activity.Traffic, file),
-                       TheMainServices().InformationMemo());
+                ReportRefusedName(activity.Traffic, file, TheMainServices().InformationMemo());
             else
                 ReadTrafficServices(App().MstsRootFolder, trafficFile, traffic, &trafficServices);
         }

@@ -42,8 +42,7 @@ const QString kTrainset = QStringLiteral("TRAINS\\TRAINSET");
 QString ReadVehicle(const QString& name, const QString& namingFile, StockInfo& info,
                     StoreIniHolder& stockCache) {
     if (NameInside(kTrainset, name).isEmpty()) {
-        Report(RL_ERROR, nullptr, RefusedNameText(name, namingFile),
-               TheMainServices().InformationMemo());
+        ReportRefusedName(name, namingFile, TheMainServices().InformationMemo());
         return QString();
     }
     ItemSet vehicle;
@@ -76,8 +75,7 @@ QString ShapeIn(const QString& root, const QString& vehicle, const QString& shap
         return QString();
     const QString path = ContentPath(root, kTrainset, FolderPart(vehicle) + name);
     if (path.isEmpty())
-        Report(RL_ERROR, nullptr, RefusedNameText(name, kTrainset + u'\\' + vehicle),
-               TheMainServices().InformationMemo());
+        ReportRefusedName(name, kTrainset + u'\\' + vehicle, TheMainServices().InformationMemo());
     return path;
 }
 
