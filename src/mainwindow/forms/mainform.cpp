@@ -139,7 +139,6 @@ TMainForm::TMainForm(const QString& commandLineArgument, QWidget* parent)
     BindTextCommands();
     BindToolCommands();
     BindViewerCommands();
-    DisablePendingCommands();
     ShowToolBarImages();
 }
 

@@ -134,9 +134,6 @@ public:
     // View Refresh (F5).
     void ViewRefreshClick();
 
-    // The commands whose handlers are not there yet: they stay visible and disabled.
-    static const QStringList& PendingCommands();
-
     // MainServices.
     QString StatusText(int panel) const override;
     void SetStatusText(int panel, const QString& text) override;
@@ -176,7 +173,6 @@ protected:
 private:
     // mainform_commands.cpp
     void BindCommands();
-    void DisablePendingCommands();
     void File1Click();
     void ExitBtnClick();
     void EveryThingCbxClick();

@@ -40,22 +40,6 @@
 
 namespace qv {
 
-// Each stays disabled until the operation behind it is part of the program; the lead takes a name
-// out of this list when that operation lands (its binding, where there is one, is already below).
-const QStringList& TMainForm::PendingCommands() {
-    static const QStringList pending = {};
-    return pending;
-}
-
-void TMainForm::DisablePendingCommands() {
-    for (const QString& name : PendingCommands()) {
-        if (auto* item = findChild<QAction*>(name))
-            item->setEnabled(false);
-        else if (auto* control = findChild<QWidget*>(name))
-            control->setEnabled(false);
-    }
-}
-
 namespace {
 
 // The main window's text commands and highlight font, as the list editors use them while one is

@@ -79,7 +79,6 @@ void TMainForm::UpdateControls() {
     else if (MainPageIndex() == 0)
         UpdateEasyControls();
     App().EasyListsStale = false;
-    DisablePendingCommands();
 }
 
 void TMainForm::ResetControlsForRefresh() {
