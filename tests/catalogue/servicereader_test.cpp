@@ -68,6 +68,16 @@ TEST_F(ServiceReaderTest, MissingKeywordLeavesZeroAndFails) {
     EXPECT_EQ(absent.FileName, QStringLiteral("no.srv"));
 }
 
+TEST_F(ServiceReaderTest, AServiceNamedZeroIsFound) {
+    const QString rel =
+        WriteService({QStringLiteral("Service_Definition ("), QStringLiteral("\tName ( \"0\" )"),
+                      QStringLiteral("\tTrain_Config ( C1 )"), QStringLiteral("\tPathID ( P1 )"),
+                      QStringLiteral(")")});
+    ServiceInfo service;
+    EXPECT_TRUE(ReadServiceFile(kRoot, rel, service));
+    EXPECT_EQ(service.Name, QStringLiteral("0"));
+}
+
 TEST(BlockHeaderValue, TakesTheQuotedNameOrTheFirstWord) {
     EXPECT_EQ(BlockHeaderValue(QStringLiteral(" ( \"Coal Run 2\" 36000")),
               QStringLiteral("Coal Run 2"));
