@@ -1,5 +1,6 @@
 #include "easy/activityfilegen.h"
 
+#include "catalogue/mststext.h"
 #include "core/appstate.h"
 #include "core/mainservices.h"
 #include "core/storeini.h"
@@ -273,6 +274,28 @@ TEST(ExploreActivityLines, TokensFollowTheSession) {
         EXPECT_TRUE(lines.contains(S(c.startLine))) << c.startLine;
         EXPECT_TRUE(lines.contains(S(c.nameLine))) << c.nameLine;
         EXPECT_TRUE(ExploreServiceLines(session).contains(S(c.consistLine))) << c.consistLine;
+    }
+}
+
+TEST(ExploreActivityLines, TheRouteIdIsOneValueWhateverItsLineHolds) {
+    const struct {
+        const char* line;
+        const char* routeLine;
+    } cases[] = {
+        {"RouteID ( \"X\" ) Tr_Activity_File ( \"injected\" )", "\t\tRouteID ( \"X\" )"},
+        {"RouteID ( Hill ) Tr_Activity_File ( injected )", "\t\tRouteID ( \"Hill\" )"},
+        {"RouteID ( \"Two Words\" )", "\t\tRouteID ( \"Two Words\" )"},
+    };
+    for (const auto& c : cases) {
+        // The value as the activity reader cuts it out of the source's line.
+        MstsTextReader reader(S(c.line));
+        QString line;
+        ASSERT_TRUE(reader.ReadLine(&line));
+        ActivityInfo source;
+        source.RouteID = CutValue(reader, line, 7);
+        const QStringList lines = ExploreActivityLines(source, ExploreActivitySaveInfo());
+        EXPECT_TRUE(lines.contains(S(c.routeLine))) << c.line;
+        EXPECT_FALSE(lines.join(u'\n').contains(S("injected"))) << c.line;
     }
 }
 
