@@ -104,6 +104,48 @@ TEST_F(StockDeps, AReferenceThatClimbsOutOfTheRootIsRefusedAndNeverFollowed) {
     EXPECT_TRUE(Pane().contains("Needed for: 'TRAINS\\TRAINSET\\Loco\\loco.eng'"));
 }
 
+TEST_F(StockDeps, AReferenceToTheRootItselfIsValidAndOnlyOneAboveItIsRefused) {
+    // Each file lies two folders below TRAINSET: four climbs reach the MSTS folder itself.
+    const struct {
+        const char* file;
+        const char* keyword;
+        const char* tail;
+    } readers[] = {
+        {"TRAINS\\TRAINSET\\Loco\\loco.eng", "Sound ( \"", "\" )"},
+        {"TRAINS\\TRAINSET\\Loco\\CabView\\loco.cvf", "CabViewFile ( \"", "\" )"},
+        {"TRAINS\\TRAINSET\\Loco\\Sound\\loco.sms", "StartLoop ( File ( \"", "\" -1 ) )"}};
+    for (const auto& r : readers) {
+        SCOPED_TRACE(r.file);
+        const QString file = QString::fromLatin1(r.file);
+        Write(file, {QString::fromLatin1(r.keyword) + "..\\..\\..\\..\\SOUND\\horn.wav" + r.tail,
+                     QString::fromLatin1(r.keyword) + "..\\..\\..\\..\\..\\x.wav" + r.tail});
+        ClearReport(TheMainServices().InformationMemo());
+        StringList own;
+        StringList aliases;
+        const bool engine = file.endsWith(QStringLiteral(".eng"));
+        if (engine)
+            ReadStockDependencies(kMsts, file, kStore, own, aliases, false);
+        EXPECT_TRUE(engine ? aliases.IsEmpty() : Read(file).isEmpty());
+        EXPECT_FALSE(Pane().contains("horn.wav")) << Pane().toStdString();
+        EXPECT_EQ(Pane().count(Caption(Msg::INVALID_FILENAME)), 1) << Pane().toStdString();
+        EXPECT_TRUE(Pane().contains("x.wav"));
+    }
+}
+
+TEST_F(StockDeps, AMissingTargetIsReportedOncePerFileAndTheReportsAreCapped) {
+    const QString sound = QStringLiteral("TRAINS\\TRAINSET\\Loco\\Sound\\loco.sms");
+    QStringList lines{"File ( \"..\\..\\Gone\\Sound\\same.wav\" -1 )",
+                      "File ( \"..\\..\\GONE\\SOUND\\SAME.WAV\" -1 )"};
+    for (int i = 0; i < FileReports::kMaxReportsPerFile + 2; ++i)
+        lines << QStringLiteral("File ( \"..\\..\\Gone\\Sound\\%1.wav\" -1 )").arg(i);
+    Write(sound, lines);
+    Read(sound);
+    const QStringList pane = TheMainServices().InformationMemo()->Lines();
+    EXPECT_EQ(pane.filter("File: '").size(), FileReports::kMaxReportsPerFile);
+    EXPECT_EQ(pane.filter("same.wav", Qt::CaseInsensitive).size(), 1);
+    EXPECT_EQ(pane.filter("3 more file names not found or invalid are not listed").size(), 1);
+}
+
 TEST_F(StockDeps, ReadSoundDependencies_EveryFileEntryAndTheStrictSetting) {
     const QString sound = QStringLiteral("TRAINS\\TRAINSET\\Loco\\Sound\\loco.sms");
     Write(sound,
