@@ -70,12 +70,6 @@ bool ExistsInEither(const DependencyScan& scan, const QString& relative) {
                                   FileExists(ContentPath(scan.otherRoot, QString(), relative)));
 }
 
-QString MissingText(const DependencyScan& scan, const QString& reference) {
-    return Caption(Msg::GENERAL_NOT_FOUND1) + Caption(Msg::GENERAL_NOT_FOUND3) + kTrainsetPrefix +
-           reference + QLatin1Char('\'') + Caption(Msg::GENERAL_NOT_FOUND5) + scan.file +
-           QLatin1Char('\'');
-}
-
 // Follows a reference that climbs out of its folder with "..\", from the folder (relative to the
 // root) that MSTS reads it against: the folder of a sound or cab-view file, or the stock item's
 // own Sound or CabView folder for a reference in the engine or wagon itself. A single "..\" so
@@ -114,7 +108,7 @@ void ResolveAlias(const DependencyScan& scan, const QString& reference, const QS
         if (FileExists(App().MstsRootFolder + QStringLiteral("\\SOUND\\") + name))
             return;
     }
-    scan.reports->Add(key, MissingText(scan, reference));
+    scan.reports->Add(key, MissingFileText(kTrainsetPrefix + reference, scan.file));
 }
 
 } // namespace

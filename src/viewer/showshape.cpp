@@ -93,14 +93,6 @@ struct ReadStatusCleared {
     ~ReadStatusCleared() { SetStatusDetail(QString()); }
 };
 
-QString NotFoundText(const QString& file, const QString& namingFile) {
-    QString text = Caption(Msg::GENERAL_NOT_FOUND1) + Caption(Msg::GENERAL_NOT_FOUND3) + file +
-                   QLatin1Char('\'');
-    if (!namingFile.isEmpty())
-        text += Caption(Msg::GENERAL_NOT_FOUND5) + namingFile + QLatin1Char('\'');
-    return text;
-}
-
 } // namespace
 
 void SetViewerWindowOpener(ViewerWindowOpener opener) {
@@ -172,7 +164,7 @@ std::unique_ptr<SVIEWHeaderInfo> BuildViewerHeader(const ItemSet& item) {
     if (!anyFound) {
         // Nothing to show: the viewer says which vehicle files it did not find.
         for (const QString& name : missing)
-            reports.Add(FoldCase(name), NotFoundText(kTrainset + u'\\' + name, naming));
+            reports.Add(FoldCase(name), MissingFileText(kTrainset + u'\\' + name, naming));
     }
     reports.Close();
     if (!anyFound)
