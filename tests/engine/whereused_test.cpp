@@ -145,20 +145,15 @@ TEST_F(WhereUsedTest, CollectWhereUsed_ResolvesNamesThatClimbInsideTheirFolder) 
     builder.AddService("ALPHA", "S1", "S1", "BOX\\..\\C1", "BOX\\..\\P1");
     builder.AddActivity("ALPHA", "A1.act", "A1", "S1", "", {{"Loose", {{"BOX\\..\\WAG", "W1"}}}});
     RebuildCaches();
-    const struct {
-        const char* item;
-        const char* firstHit;
-    } cases[] = {
-        {"DASH9\\DASH9.eng", "50 dash9\\dash9.eng > trains\\consists\\c1.con"},
-        {"WAG\\W1.wag", "70 wag\\w1.wag > routes\\alpha\\activities\\a1.act"},
-        {"C1.con", "60 c1.con > routes\\alpha\\services\\s1.srv"},
-        {"ROUTES\\ALPHA\\PATHS\\P1.pat",
-         "60 routes\\alpha\\paths\\p1.pat > routes\\alpha\\services\\s1.srv"},
-    };
-    for (const auto& c : cases) {
+    for (const auto& [item, hit] :
+         {std::pair{"DASH9\\DASH9.eng", "50 dash9\\dash9.eng > trains\\consists\\c1.con"},
+          std::pair{"WAG\\W1.wag", "70 wag\\w1.wag > routes\\alpha\\activities\\a1.act"},
+          std::pair{"C1.con", "60 c1.con > routes\\alpha\\services\\s1.srv"},
+          std::pair{"ROUTES\\ALPHA\\PATHS\\P1.pat",
+                    "60 routes\\alpha\\paths\\p1.pat > routes\\alpha\\services\\s1.srv"}}) {
         UsedInList results;
-        CollectWhereUsed(Items({c.item}), results);
-        EXPECT_EQ(Hits(results, c.item).value(0), QString::fromLatin1(c.firstHit)) << c.item;
+        CollectWhereUsed(Items({item}), results);
+        EXPECT_EQ(Hits(results, item).value(0), QString::fromLatin1(hit)) << item;
     }
 }
 

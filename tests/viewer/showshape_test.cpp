@@ -11,7 +11,6 @@
 #include "core/itemset.h"
 #include "core/mainservices.h"
 #include "core/regsettings.h"
-#include "core/report.h"
 #include "core/reportpane.h"
 #include "fixtures/mstsbuilder.h"
 #include "fixtures/registrysandbox.h"
@@ -116,43 +115,29 @@ TEST_F(ShowShapeTest, TheStatusBarNamesNoVehicleOnceTheViewerHasItsShapes) {
 TEST_F(ShowShapeTest, EachVehicleFileIsReadOncePerConsist) {
     struct Counting : HeadlessMainServices {
         void SetStatusText(int panel, const QString& text) override {
-            reads += text.startsWith(Caption(Msg::STATUS_TEXT_LOADING_STOCK)) ? 1 : 0;
+            reads += text.startsWith(Caption(Msg::STATUS_TEXT_LOADING_STOCK));
             HeadlessMainServices::SetStatusText(panel, text);
         }
         int reads = 0;
     } main;
     SetMainServices(&main);
     builder.AddConsist("MANY.CON", "Many",
-                       {{"COACH", "COACH"},
-                        {"DASH9", "DASH9", true},
-                        {"COACH", "COACH"},
-                        {"coach", "COACH"},
-                        {"GONE", "GONE"}});
-    auto header = BuildViewerHeader(Item(PT_CONSIST, QStringLiteral("MANY.CON")));
-    ASSERT_TRUE(header);
-    EXPECT_EQ(main.reads, 2);
-    EXPECT_DOUBLE_EQ(header->Models[3]->Length, 18.5);
+                       {{"COACH", "COACH"}, {"COACH", "COACH"}, {"coach", "COACH"}});
+    EXPECT_EQ(BuildViewerHeader(Item(PT_CONSIST, QStringLiteral("MANY.CON")))->Models.size(), 3u);
+    EXPECT_EQ(main.reads, 1);
     SetMainServices(nullptr);
 }
 
 TEST_F(ShowShapeTest, AViewerThatCannotOpenSaysWhy) {
     HeadlessMainServices main;
     SetMainServices(&main);
-    const struct {
-        const char* consist;
-        QStringList said;
-    } cases[] = {
-        {"NOTHING.CON",
-         {"File: 'TRAINS\\TRAINSET\\GONE\\GONE.WAG'",
-          "Needed for: 'TRAINS\\CONSISTS\\NOTHING.CON'"}},
-        {"ABSENT.CON", {"File: 'TRAINS\\CONSISTS\\ABSENT.CON'"}},
-    };
-    for (const auto& c : cases) {
-        ClearReport(main.InformationMemo());
-        ShowShape(Item(PT_CONSIST, QLatin1String(c.consist)));
-        for (const QString& line : c.said)
-            EXPECT_TRUE(main.InformationMemo()->Lines().contains(line)) << line.toStdString();
-    }
+    ShowShape(Item(PT_CONSIST, QStringLiteral("NOTHING.CON")));
+    ShowShape(Item(PT_CONSIST, QStringLiteral("ABSENT.CON")));
+    const QStringList said = main.InformationMemo()->Lines();
+    for (const char* line :
+         {"File: 'TRAINS\\TRAINSET\\GONE\\GONE.WAG'", "Needed for: 'TRAINS\\CONSISTS\\NOTHING.CON'",
+          "File: 'TRAINS\\CONSISTS\\ABSENT.CON'"})
+        EXPECT_TRUE(said.contains(QLatin1String(line))) << line;
     EXPECT_TRUE(opened.empty());
     SetMainServices(nullptr);
 }
