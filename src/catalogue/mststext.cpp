@@ -203,11 +203,15 @@ QString ResolveRelativePath(const QString& relative, const QString& baseFolder) 
     if (base.endsWith(u'\\'))
         base.chop(1);
     QString rest = relative;
-    while (rest.startsWith(u"..\\")) {
+    // A climb from the root itself stays in the result, so that whoever joins it to the root
+    // sees it leave; one that ends at the root gives a name below it.
+    while (!base.isEmpty() && rest.startsWith(u"..\\")) {
         rest.remove(0, 3);
         const qsizetype slash = base.lastIndexOf(u'\\');
         base.truncate(std::max<qsizetype>(slash, 0));
     }
+    if (base.isEmpty())
+        return rest;
     if (!base.endsWith(u'\\'))
         base.append(u'\\');
     return base + rest;

@@ -79,6 +79,8 @@ QString SlashesToBackslashes(const QString& text);
 
 // Applies the leading "..\" segments of the relative path to the base folder ("..\..\SOUND\x.wav"
 // against "TRAINS\TRAINSET\MYLOCO" gives "TRAINS\SOUND\x.wav"). Only leading segments count.
+// Against a folder relative to a root, a climb that ends at the root gives a name below it
+// ("SOUND\x.wav"), and each climb above the root stays in the result ("..\x.wav").
 QString ResolveRelativePath(const QString& relative, const QString& baseFolder);
 
 // A time of day from MSTS's "h m s" form (blanks between the numbers; seconds optional); midnight

@@ -83,6 +83,9 @@ bool ReadServiceFile(const QString& root, const QString& relativePath, ServiceIn
     if (path.isEmpty() || !reader.Open(path))
         return false;
     const QStringList& table = ServiceKeywords();
+    // Whether each field was found is kept apart from its text: a service may well be named "0",
+    // the text a field holds until it is found.
+    bool found[3] = {false, false, false};
     bool complete = false;
     QString line;
     while (!complete && reader.ReadLine(&line)) {
@@ -101,8 +104,8 @@ bool ReadServiceFile(const QString& root, const QString& relativePath, ServiceIn
             service.Name = value;
             break;
         }
-        complete = service.ConsistFile != NotFound() && service.PathFile != NotFound() &&
-                   service.Name != NotFound();
+        found[keyword] = true;
+        complete = found[kTrainConfig] && found[kPathId] && found[kName];
     }
     ShowReadStatus(Msg::STATUS_TEXT_LOADING_SERVICE, BelowRoutesFolder(relativePath));
     return complete;

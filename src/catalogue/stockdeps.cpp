@@ -10,6 +10,7 @@
 #include "core/report.h"
 #include "core/status.h"
 #include "core/stringlist.h"
+#include "platform/casefold.h"
 #include "platform/winfs.h"
 
 #include <QStringList>
@@ -30,6 +31,7 @@ struct DependencyScan {
     QString ownFolder; // the stock folder that holds the file, empty when none does
     StringList* aliases;
     bool folderPaths;
+    FileReports* reports; // of the file read
 };
 
 // The folder part of a relative path, without its trailing backslash.
@@ -68,28 +70,24 @@ bool ExistsInEither(const DependencyScan& scan, const QString& relative) {
                                   FileExists(ContentPath(scan.otherRoot, QString(), relative)));
 }
 
-void ReportMissing(const DependencyScan& scan, const QString& reference) {
-    Report(RL_ERROR, nullptr,
-           Caption(Msg::GENERAL_NOT_FOUND1) + Caption(Msg::GENERAL_NOT_FOUND3) + kTrainsetPrefix +
-               reference + QLatin1Char('\'') + Caption(Msg::GENERAL_NOT_FOUND5) + scan.file +
-               QLatin1Char('\''),
-           TheMainServices().InformationMemo());
-}
-
 // Follows a reference that climbs out of its folder with "..\", from the folder (relative to the
 // root) that MSTS reads it against: the folder of a sound or cab-view file, or the stock item's
 // own Sound or CabView folder for a reference in the engine or wagon itself. A single "..\" so
 // stays in the item's own folder and is found there; a target in the item's own folder is no
 // alias: it goes to `ownFiles` when one is given. A target outside TRAINS\TRAINSET (MSTS's own
-// SOUND folder, for one) is no concern here.
+// SOUND folder, for one) is no concern here; only a reference that climbs above the root is
+// refused. A target reported missing once is not looked up again for the same file.
 void ResolveAlias(const DependencyScan& scan, const QString& reference, const QString& baseFolder,
                   StringList* ownFiles, bool soundRule = false, bool strict = true) {
     const QString target = EntryInside(QString(), ResolveRelativePath(reference, baseFolder));
     if (target.isEmpty()) {
-        ReportRefusedName(reference, scan.file, TheMainServices().InformationMemo());
+        scan.reports->Add(FoldCase(reference), RefusedNameText(reference, scan.file));
         return;
     }
     if (!target.startsWith(kTrainsetPrefix, Qt::CaseInsensitive))
+        return;
+    const QString key = FoldCase(target);
+    if (scan.reports->Reported(key))
         return;
     const QString below = target.mid(kTrainsetPrefix.size());
     if (ExistsInEither(scan, kTrainsetPrefix + below)) {
@@ -110,7 +108,7 @@ void ResolveAlias(const DependencyScan& scan, const QString& reference, const QS
         if (FileExists(App().MstsRootFolder + QStringLiteral("\\SOUND\\") + name))
             return;
     }
-    ReportMissing(scan, reference);
+    scan.reports->Add(key, MissingFileText(kTrainsetPrefix + reference, scan.file));
 }
 
 } // namespace
@@ -121,8 +119,9 @@ bool ReadStockDependencies(const QString& root, const QString& stockFile, const 
     const QString path = ContentPath(root, QString(), stockFile);
     if (path.isEmpty() || !reader.Open(path))
         return true;
-    const DependencyScan scan{root,     otherRoot,  stockFile, StockFolderOf(stockFile),
-                              &aliases, folderPaths};
+    FileReports reports(stockFile, TheMainServices().InformationMemo());
+    const DependencyScan scan{root,     otherRoot,   stockFile, StockFolderOf(stockFile),
+                              &aliases, folderPaths, &reports};
     const QString stockFolder = FolderOf(stockFile);
     // The keywords are also the names of the own folders, spelled as the own-file list wants them.
     static const QStringList table{QStringLiteral("Sound"), QStringLiteral("CabView")};
@@ -141,6 +140,7 @@ bool ReadStockDependencies(const QString& root, const QString& stockFile, const 
         if (!reference.isEmpty() && ExistsInEither(scan, candidate))
             ownFiles.Add(candidate);
     }
+    reports.Close();
     ShowReadStatus(Msg::STATUS_TEXT_LOADING_STOCK, stockFile);
     return true;
 }
@@ -151,8 +151,9 @@ bool ReadCabViewDependencies(const QString& root, const QString& cabViewFile,
     const QString path = ContentPath(root, QString(), cabViewFile);
     if (path.isEmpty() || !reader.Open(path))
         return true;
-    const DependencyScan scan{root,     otherRoot,  cabViewFile, StockFolderOf(cabViewFile),
-                              &aliases, folderPaths};
+    FileReports reports(cabViewFile, TheMainServices().InformationMemo());
+    const DependencyScan scan{root,     otherRoot,   cabViewFile, StockFolderOf(cabViewFile),
+                              &aliases, folderPaths, &reports};
     const QString base = FolderOf(cabViewFile);
     static const QStringList table{QStringLiteral("File"), QStringLiteral("Graphic"),
                                    QStringLiteral("CabViewFile"), QStringLiteral("FuelCoal")};
@@ -166,6 +167,7 @@ bool ReadCabViewDependencies(const QString& root, const QString& cabViewFile,
         if (reference.contains(kClimb))
             ResolveAlias(scan, reference, base, nullptr);
     }
+    reports.Close();
     ShowReadStatus(Msg::STATUS_TEXT_LOADING_CABVIEW, cabViewFile);
     return true;
 }
@@ -176,8 +178,9 @@ bool ReadSoundDependencies(const QString& root, const QString& soundFile, const 
     const QString path = ContentPath(root, QString(), soundFile);
     if (path.isEmpty() || !reader.Open(path))
         return true;
-    const DependencyScan scan{root,     otherRoot,  soundFile, StockFolderOf(soundFile),
-                              &aliases, folderPaths};
+    FileReports reports(soundFile, TheMainServices().InformationMemo());
+    const DependencyScan scan{root,     otherRoot,   soundFile, StockFolderOf(soundFile),
+                              &aliases, folderPaths, &reports};
     const QString base = FolderOf(soundFile);
     const QString word = QStringLiteral("file");
     QString line;
@@ -213,6 +216,7 @@ bool ReadSoundDependencies(const QString& root, const QString& soundFile, const 
             rest = TrimView(rest.mid(at + word.size()));
         }
     }
+    reports.Close();
     ShowReadStatus(Msg::STATUS_TEXT_LOADING_SOUND, soundFile);
     return true;
 }

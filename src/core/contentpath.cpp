@@ -125,11 +125,23 @@ void ReportRefusedName(const QString& name, const QString& namingFile, ReportPan
     Report(RL_ERROR, nullptr, RefusedNameText(name, namingFile), pane);
 }
 
-QString RefusedNameText(const QString& name, const QString& namingFile) {
-    QString text = Caption(Msg::INVALID_FILENAME) + Caption(Msg::GENERAL_NOT_FOUND3) + name + u'\'';
+namespace {
+
+QString FileReportText(Msg heading, const QString& file, const QString& namingFile) {
+    QString text = Caption(heading) + Caption(Msg::GENERAL_NOT_FOUND3) + file + u'\'';
     if (!namingFile.isEmpty())
         text += Caption(Msg::GENERAL_NOT_FOUND5) + namingFile + u'\'';
     return text;
+}
+
+} // namespace
+
+QString RefusedNameText(const QString& name, const QString& namingFile) {
+    return FileReportText(Msg::INVALID_FILENAME, name, namingFile);
+}
+
+QString MissingFileText(const QString& file, const QString& namingFile) {
+    return FileReportText(Msg::GENERAL_NOT_FOUND1, file, namingFile);
 }
 
 QString CheckedEntry(const QString& base, const QString& entry, const ItemSet* namedBy,

@@ -43,6 +43,10 @@ QString CheckedContentPath(const QString& root, const QString& folder, const QSt
 // as the user knows it).
 QString RefusedNameText(const QString& name, const QString& namingFile);
 
+// The report of a file not found: the file and the file that needs it (when given), as for a
+// refused name.
+QString MissingFileText(const QString& file, const QString& namingFile);
+
 // Reports a refused name as an error in the pane (a message box without one).
 void ReportRefusedName(const QString& name, const QString& namingFile, ReportPane* pane);
 

@@ -81,6 +81,29 @@ void AppendRichEditLines(ReportPane* pane, const QString& text, bool escapes) {
         pane->AddLine(line);
 }
 
+FileReports::FileReports(const QString& file, ReportPane* pane) : file_(file), pane_(pane) {}
+
+void FileReports::Add(const QString& key, const QString& text) {
+    if (reported_.contains(key))
+        return;
+    if (reported_.size() >= kMaxReportsPerFile) {
+        ++left_;
+        return;
+    }
+    reported_.insert(key);
+    Report(RL_ERROR, nullptr, text, pane_);
+}
+
+void FileReports::Close() {
+    if (left_ == 0)
+        return;
+    Report(RL_ERROR, nullptr,
+           QStringLiteral("%1 more file names not found or invalid are not listed").arg(left_) +
+               Caption(Msg::GENERAL_NOT_FOUND5) + file_ + QLatin1Char('\''),
+           pane_);
+    left_ = 0;
+}
+
 int ClearReport(ReportPane* pane) {
     if (pane)
         pane->Clear();

@@ -3,6 +3,7 @@
 // other reports use too (the appender also mirrors each text into the log).
 #pragma once
 
+#include <QSet>
 #include <QString>
 
 namespace qv {
@@ -27,5 +28,30 @@ void WriteReportHeading(const QString& heading, ReportPane* pane);
 void AppendRichEditLines(ReportPane* pane, const QString& text, bool escapes);
 // Clears the pane and restarts the numbering; returns 0.
 int ClearReport(ReportPane* pane);
+
+// The errors about the names one file gives (files it needs that are missing, names refused):
+// each name once, and no more than kMaxReportsPerFile entries, closed by one entry that counts
+// those left out. A damaged or hostile file that names one missing file a million times, or a
+// million missing files, so gives a report that can be read and kept.
+class FileReports {
+public:
+    // Far above what real content gives: a sound file names a few hundred samples at most.
+    static constexpr int kMaxReportsPerFile = 1000;
+
+    // `file` is the file that gives the names, as the closing entry names it.
+    FileReports(const QString& file, ReportPane* pane);
+    // Whether the name (as the caller keys it) was reported already: it needs no look-up again.
+    bool Reported(const QString& key) const { return reported_.contains(key); }
+    // Reports the text as an error unless the key was reported already; past the cap only counts.
+    void Add(const QString& key, const QString& text);
+    // The closing entry that counts the names left out, when there were any.
+    void Close();
+
+private:
+    QString file_;
+    ReportPane* pane_;
+    QSet<QString> reported_;
+    qint64 left_ = 0;
+};
 
 } // namespace qv

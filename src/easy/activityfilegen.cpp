@@ -86,6 +86,16 @@ QString Quoted(const QString& text) {
     return u'"' + text + u'"';
 }
 
+// The source activity's route identifier as one value: what stands before any quote or bracket.
+// A source line that runs on after its value ("X" ) Tr_Activity_File ( ...) brings nothing of
+// the rest into the generated header.
+QString OneValue(const QString& text) {
+    qsizetype end = 0;
+    while (end < text.size() && text[end] != u'"' && text[end] != u'(' && text[end] != u')')
+        ++end;
+    return text.left(end).trimmed();
+}
+
 // The file name less its 4-character extension; a name of 4 characters or fewer gives nothing.
 QString WithoutLastFour(const QString& name) {
     return name.left(qMax<qsizetype>(0, name.size() - 4));
@@ -146,7 +156,7 @@ QStringList ExploreActivityLines(const ActivityInfo& source,
     const auto replace = [&text](const char* token, const QString& value) {
         text.replace(QLatin1String(token), value);
     };
-    replace("TOK_ACTIVITY_ROUTE_ID", Quoted(source.RouteID));
+    replace("TOK_ACTIVITY_ROUTE_ID", Quoted(OneValue(source.RouteID)));
     replace("TOK_ACTIVITY_NAME",
             QStringLiteral("\" ") + ExploreSessionName(session.SaveNumber) + u'"');
     replace("TOK_ACTIVITY_DESCRIPTION", Quoted(Caption(Msg::EXPLORE_ACTIVITY_DESCRIPTION)));

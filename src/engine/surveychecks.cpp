@@ -52,10 +52,6 @@ QString ServicePath(const QString& serviceEntry, const ServiceInfo& service) {
     return EntryInside(paths, paths + u'\\' + service.PathFile);
 }
 
-QString FileNotFoundText(const QString& entry) {
-    return Caption(Msg::GENERAL_NOT_FOUND1) + Caption(Msg::GENERAL_NOT_FOUND3) + entry + u'\'';
-}
-
 QString TrafficFileLine(const QString& trafficFile) {
     return Caption(Msg::TREE_HEADING_TRAFFIC) + u' ' + Caption(Msg::TREE_HEADING_FILE) +
            QStringLiteral(" '") + trafficFile + u'\'';
@@ -77,7 +73,7 @@ bool AddExistingServices(const StringList& services, const ItemSet& activity, St
             C.Add(service);
             continue;
         }
-        QString text = FileNotFoundText(services[i]);
+        QString text = MissingFileText(services[i], QString());
         if (!trafficFile.isEmpty())
             text += u'\n' + TrafficFileLine(trafficFile);
         Report(RL_WARNING, &activity, text, pane);
@@ -287,7 +283,8 @@ bool CheckPlayerPath(const StringList& playerServices, StringList& playerPaths, 
             playerPaths.Add(path);
             continue;
         }
-        Report(RL_ERROR, nullptr, Caption(Msg::INVALID_PLAYER_PATH) + FileNotFoundText(path), pane);
+        Report(RL_ERROR, nullptr,
+               Caption(Msg::INVALID_PLAYER_PATH) + MissingFileText(path, QString()), pane);
         allFound = false;
     }
     return allFound;

@@ -80,6 +80,24 @@ bool ReadVehicles(const QString& root, const QString& name, StringList& vehicles
     return !path.isEmpty() && ReadConsistVehicles(path, &vehicles, nullptr);
 }
 
+// The names as the survey takes them: resolved below `base` (a folder relative to a root, empty
+// for the root itself), so that "BOX\..\DASH9\DASH9.eng" names DASH9's engine; a name that leads
+// out of the folder names nothing and is left out.
+StringList ResolvedNames(const QString& base, const StringList& names) {
+    StringList resolved = StringList::SortedUnique();
+    for (int i = 0; i < names.Count(); ++i) {
+        const QString inside = EntryInside(base, names[i]);
+        if (!inside.isEmpty())
+            resolved.Add(inside);
+    }
+    return resolved;
+}
+
+// A file named inside a route folder (its PATHS folder, say), resolved as ResolvedNames does.
+QString ResolvedName(const QString& folder, const QString& name) {
+    return EntryInside(folder, folder + QLatin1Char('\\') + name);
+}
+
 // The route's files of a kind, or those of every route of the root when route is empty.
 StringList RouteFiles(std::uint32_t kind, const QString& route, const QString& root,
                       const QString& subFolder, const QString& mask) {
@@ -166,7 +184,7 @@ void FindConsistsUsingStock(const UsedInSearchList& stock, UsedInSearchList* con
             !ReadVehicles(App().MstsRootFolder, name, vehicles))
             continue;
         ShowReadStatus(Msg::STATUS_TEXT_LOADING_CONSIST, name);
-        const std::vector<int> found = stock.MatchAny(vehicles);
+        const std::vector<int> found = stock.MatchAny(ResolvedNames(QString(), vehicles));
         if (found.empty())
             continue;
         const QString description =
@@ -194,12 +212,12 @@ void FindServicesUsing(const UsedInSearchList* consists, const UsedInSearchList*
         if (!ReadServiceFile(root, files[i], service))
             continue;
         if (consists) {
-            for (const int index : consists->Match(service.ConsistFile))
+            for (const int index : consists->Match(EntryInside(QString(), service.ConsistFile)))
                 AddServiceHit((*consists)[index], found, service, results);
         }
         if (paths) {
-            const QString path =
-                ParentPath(service.Folder) + QStringLiteral("\\PATHS\\") + service.PathFile;
+            const QString path = ResolvedName(
+                ParentPath(service.Folder) + QStringLiteral("\\PATHS"), service.PathFile);
             for (const int index : paths->Match(path))
                 AddServiceHit((*paths)[index], found, service, results);
         }
@@ -241,14 +259,17 @@ void FindActivitiesUsing(const UsedInSearchList* stock, const UsedInSearchList* 
         if (!activity.PlayerSrv.isEmpty())
             usedServices.Add(activity.PlayerSrv);
         usedServices.AddStrings(trafficServices);
-        const QString playerPath = routeFolder + QStringLiteral("\\Paths\\") + activity.PathID;
+        const QString playerPath =
+            ResolvedName(routeFolder + QStringLiteral("\\Paths"), activity.PathID.trimmed());
 
         if (stock && !usedStock.IsEmpty()) {
-            for (const int index : stock->MatchAny(usedStock))
+            for (const int index : stock->MatchAny(ResolvedNames(QString(), usedStock)))
                 AddActivityHit((*stock)[index], activity, results);
         }
         if (services) {
-            for (const int index : services->MatchAny(usedServices))
+            const StringList named =
+                ResolvedNames(routeFolder + QStringLiteral("\\SERVICES"), usedServices);
+            for (const int index : services->MatchAny(named))
                 AddActivityHit((*services)[index], activity, results);
         }
         if (paths && !activity.PathID.isEmpty()) {

@@ -15,10 +15,12 @@
 #include "core/storeini.h"
 #include "core/stringlist.h"
 #include "easy/launchprogram.h"
+#include "platform/casefold.h"
 #include "platform/ui.h"
 #include "platform/winfs.h"
 #include "platform/winresolve.h"
 
+#include <QHash>
 #include <cmath>
 
 namespace qv {
@@ -36,26 +38,50 @@ QString FolderPart(const QString& path) {
 
 const QString kTrainset = QStringLiteral("TRAINS\\TRAINSET");
 
-// Reads the vehicle's own file (never the cache, whose sections keep only its name and bits)
-// into a fresh record; the root that holds it, or empty when neither does. A name that leads out
-// of the trainset is reported with the file that names it and never read.
-QString ReadVehicle(const QString& name, const QString& namingFile, StockInfo& info,
-                    StoreIniHolder& stockCache) {
-    if (NameInside(kTrainset, name).isEmpty()) {
-        ReportRefusedName(name, namingFile, TheMainServices().InformationMemo());
+// What one vehicle file gives the viewer. A consist that names one wagon many times has it read
+// once.
+struct VehicleShapes {
+    bool found = false;
+    QString shape;
+    QString secondShape;
+    double length = 0;
+};
+
+// <MSTS folder>\TRAINS\TRAINSET\<folder of the vehicle>\<shape>, or empty for no shape. The shape
+// stays in the MSTS folder when the vehicle is stored: only its engine or wagon file moves. A
+// shape name that leads out of the trainset is reported with the vehicle's file.
+QString ShapeIn(const QString& vehicle, const QString& shape) {
+    const QString name = shape.trimmed();
+    if (name.isEmpty())
         return QString();
+    const QString path = ContentPath(App().MstsRootFolder, kTrainset, FolderPart(vehicle) + name);
+    if (path.isEmpty())
+        ReportRefusedName(name, kTrainset + u'\\' + vehicle, TheMainServices().InformationMemo());
+    return path;
+}
+
+// Reads the vehicle's own file (never the cache, whose sections keep only its name and bits),
+// from the store, else from the MSTS folder. A name that leads out of the trainset is reported
+// with the file that names it and never read.
+VehicleShapes ReadVehicle(const QString& name, const QString& namingFile, FileReports& reports,
+                          StoreIniHolder& stockCache) {
+    VehicleShapes vehicle;
+    if (NameInside(kTrainset, name).isEmpty()) {
+        reports.Add(FoldCase(name), RefusedNameText(name, namingFile));
+        return vehicle;
     }
-    ItemSet vehicle;
-    vehicle.Folder = kTrainset;
-    vehicle.FileName = name;
-    info = StockInfo();
+    ItemSet item;
+    item.Folder = kTrainset;
+    item.FileName = name;
+    StockInfo info;
     info.SkipCache = true;
-    const std::int32_t where = ReadStockFromEitherRoot(vehicle, info, stockCache);
-    if (where == SI_IN_STORE)
-        return App().StoreRootFolder;
-    if (where == SI_IN_USE)
-        return App().MstsRootFolder;
-    return QString();
+    if (ReadStockFromEitherRoot(item, info, stockCache) == -1)
+        return vehicle;
+    vehicle.found = true;
+    vehicle.shape = ShapeIn(name, info.WagonShape);
+    vehicle.secondShape = ShapeIn(name, info.FreightAnim);
+    vehicle.length = std::isfinite(info.Size) && info.Size > 0 ? info.Size : 0.0;
+    return vehicle;
 }
 
 // The readers name each consist and vehicle they read in the status bar; once the shapes are
@@ -67,18 +93,6 @@ struct ReadStatusCleared {
     ~ReadStatusCleared() { SetStatusDetail(QString()); }
 };
 
-// <root>\TRAINS\TRAINSET\<folder of the vehicle>\<shape>, or empty for no shape; a shape name that
-// leads out of the trainset is reported with the vehicle's file.
-QString ShapeIn(const QString& root, const QString& vehicle, const QString& shape) {
-    const QString name = shape.trimmed();
-    if (name.isEmpty())
-        return QString();
-    const QString path = ContentPath(root, kTrainset, FolderPart(vehicle) + name);
-    if (path.isEmpty())
-        ReportRefusedName(name, kTrainset + u'\\' + vehicle, TheMainServices().InformationMemo());
-    return path;
-}
-
 } // namespace
 
 void SetViewerWindowOpener(ViewerWindowOpener opener) {
@@ -88,14 +102,15 @@ void SetViewerWindowOpener(ViewerWindowOpener opener) {
 std::unique_ptr<SVIEWHeaderInfo> BuildViewerHeader(const ItemSet& item) {
     const ReadStatusCleared cleared;
     const AppState& app = App();
+    ReportPane* pane = TheMainServices().InformationMemo();
     auto header = NewSviewHeaderInfo();
     header->Title = item.Description;
     StringList names;
-    if (item.PType & PT_MASK_CONSIST_RELATED) {
-        const QString consists = QStringLiteral("TRAINS\\CONSISTS");
-        if (CheckedContentPath(QString(), consists, item.FileName, QString(),
-                               TheMainServices().InformationMemo())
-                .isEmpty())
+    const bool consist = item.PType & PT_MASK_CONSIST_RELATED;
+    const QString consists = QStringLiteral("TRAINS\\CONSISTS");
+    const QString naming = consist ? consists + u'\\' + item.FileName : QString();
+    if (consist) {
+        if (CheckedContentPath(QString(), consists, item.FileName, QString(), pane).isEmpty())
             return nullptr;
         bool read = false;
         for (const QString& root : {app.StoreRootFolder, app.MstsRootFolder}) {
@@ -109,8 +124,14 @@ std::unique_ptr<SVIEWHeaderInfo> BuildViewerHeader(const ItemSet& item) {
             if (read)
                 break;
         }
-        if (!read)
+        if (!read) {
+            // Missing, or naming no vehicle: the viewer says why it does not open.
+            Report(RL_ERROR, nullptr,
+                   Caption(Msg::GENERAL_NOT_FOUND0) + Caption(Msg::GENERAL_NOT_FOUND3) + naming +
+                       QLatin1Char('\''),
+                   pane);
             return nullptr;
+        }
     } else {
         header->Models.push_back(NewSviewModelInfo());
         names.Add(item.FileName);
@@ -118,23 +139,34 @@ std::unique_ptr<SVIEWHeaderInfo> BuildViewerHeader(const ItemSet& item) {
     auto stockCache = OpenStoreIni(CacheFileName(QStringLiteral("CACHESTK")));
     if (!stockCache)
         return nullptr;
+    FileReports reports(naming, pane);
+    QHash<QString, VehicleShapes> read; // by the vehicle's name, folded
+    QStringList missing;
     bool anyFound = false;
     const int count = std::min(names.Count(), int(header->Models.size()));
     for (int i = 0; i < count; ++i) {
-        StockInfo info;
-        const QString naming = item.PType & PT_MASK_CONSIST_RELATED
-                                   ? QStringLiteral("TRAINS\\CONSISTS\\") + item.FileName
-                                   : QString();
-        const QString root = ReadVehicle(names[i], naming, info, *stockCache);
-        if (root.isEmpty())
+        const QString key = FoldCase(names[i]);
+        auto known = read.constFind(key);
+        if (known == read.cend()) {
+            known = read.insert(key, ReadVehicle(names[i], naming, reports, *stockCache));
+            if (!known->found)
+                missing << names[i];
+        }
+        if (!known->found)
             continue;
         anyFound = true;
         SVIEWModelInfo& model = *header->Models[size_t(i)];
-        model.Shape = ShapeIn(root, names[i], info.WagonShape);
-        model.SecondShape = ShapeIn(root, names[i], info.FreightAnim);
-        model.Length = std::isfinite(info.Size) && info.Size > 0 ? info.Size : 0.0;
+        model.Shape = known->shape;
+        model.SecondShape = known->secondShape;
+        model.Length = known->length;
     }
     CloseStoreIni(std::move(stockCache));
+    if (!anyFound) {
+        // Nothing to show: the viewer says which vehicle files it did not find.
+        for (const QString& name : missing)
+            reports.Add(FoldCase(name), MissingFileText(kTrainset + u'\\' + name, naming));
+    }
+    reports.Close();
     if (!anyFound)
         return nullptr;
     return header;
@@ -145,10 +177,10 @@ QString SviewShapePath(const ItemSet& item) {
     auto stockCache = OpenStoreIni(CacheFileName(QStringLiteral("CACHESTK")));
     if (!stockCache)
         return QString();
-    StockInfo info;
-    const QString root = ReadVehicle(item.FileName, QString(), info, *stockCache);
+    FileReports reports(QString(), TheMainServices().InformationMemo());
+    const VehicleShapes vehicle = ReadVehicle(item.FileName, QString(), reports, *stockCache);
     CloseStoreIni(std::move(stockCache));
-    return root.isEmpty() ? QString() : ShapeIn(root, item.FileName, info.WagonShape);
+    return vehicle.shape;
 }
 
 namespace {

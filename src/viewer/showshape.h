@@ -17,11 +17,13 @@ using ViewerWindowOpener = std::function<void(std::unique_ptr<SVIEWHeaderInfo>)>
 void SetViewerWindowOpener(ViewerWindowOpener opener);
 
 // The header of a consist or stock item with every vehicle's shape, freight shape, length and
-// Flip read from its own engine or wagon file (store first, then the MSTS folder); none when the
-// item's file or every vehicle is missing.
+// Flip read from its own engine or wagon file (store first, then the MSTS folder; each file once
+// however often the consist names it); the shapes are those of the MSTS folder, where they stay
+// when the stock is stored. None when the item's file or every vehicle is missing, which is then
+// reported in the information pane.
 std::unique_ptr<SVIEWHeaderInfo> BuildViewerHeader(const ItemSet& item);
 
-// The shape file SVIEW is given for a stock item: in the folder of the root that holds its
+// The shape file SVIEW is given for a stock item: in the MSTS folder, whichever root holds its
 // record; empty when the record or its shape is not found.
 QString SviewShapePath(const ItemSet& item);
 

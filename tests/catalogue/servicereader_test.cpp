@@ -68,6 +68,13 @@ TEST_F(ServiceReaderTest, MissingKeywordLeavesZeroAndFails) {
     EXPECT_EQ(absent.FileName, QStringLiteral("no.srv"));
 }
 
+TEST_F(ServiceReaderTest, AServiceNamedZeroIsFound) {
+    const QString rel = WriteService({"Service_Definition (", "\tName ( \"0\" )",
+                                      "\tTrain_Config ( C1 )", "\tPathID ( P1 )", ")"});
+    ServiceInfo service;
+    EXPECT_TRUE(ReadServiceFile(kRoot, rel, service));
+}
+
 TEST(BlockHeaderValue, TakesTheQuotedNameOrTheFirstWord) {
     EXPECT_EQ(BlockHeaderValue(QStringLiteral(" ( \"Coal Run 2\" 36000")),
               QStringLiteral("Coal Run 2"));

@@ -104,6 +104,31 @@ TEST_F(StockDeps, AReferenceThatClimbsOutOfTheRootIsRefusedAndNeverFollowed) {
     EXPECT_TRUE(Pane().contains("Needed for: 'TRAINS\\TRAINSET\\Loco\\loco.eng'"));
 }
 
+TEST_F(StockDeps, AReferenceToTheRootItselfIsValidAndOnlyOneAboveItIsRefused) {
+    // Four climbs from Loco\Sound reach the MSTS folder itself, its SOUND folder no alias.
+    const QString sound = QStringLiteral("TRAINS\\TRAINSET\\Loco\\Sound\\loco.sms");
+    Write(sound, {"StartLoop ( File ( \"..\\..\\..\\..\\SOUND\\horn.wav\" -1 ) )",
+                  "StartLoop ( File ( \"..\\..\\..\\..\\..\\x.wav\" -1 ) )"});
+    EXPECT_TRUE(Read(sound).isEmpty());
+    EXPECT_FALSE(Pane().contains("horn.wav")) << Pane().toStdString();
+    EXPECT_EQ(Pane().count(Caption(Msg::INVALID_FILENAME)), 1);
+    EXPECT_TRUE(Pane().contains("x.wav"));
+}
+
+TEST_F(StockDeps, AMissingTargetIsReportedOncePerFileAndTheReportsAreCapped) {
+    const QString sound = QStringLiteral("TRAINS\\TRAINSET\\Loco\\Sound\\loco.sms");
+    QStringList lines{"File ( \"..\\..\\Gone\\Sound\\same.wav\" -1 )",
+                      "File ( \"..\\..\\GONE\\SOUND\\SAME.WAV\" -1 )"};
+    for (int i = 0; i < FileReports::kMaxReportsPerFile + 2; ++i)
+        lines << QStringLiteral("File ( \"..\\..\\Gone\\Sound\\%1.wav\" -1 )").arg(i);
+    Write(sound, lines);
+    Read(sound);
+    const QStringList pane = TheMainServices().InformationMemo()->Lines();
+    EXPECT_EQ(pane.filter("File: '").size(), FileReports::kMaxReportsPerFile);
+    EXPECT_EQ(pane.filter("same.wav", Qt::CaseInsensitive).size(), 1);
+    EXPECT_EQ(pane.filter("3 more file names not found or invalid are not listed").size(), 1);
+}
+
 TEST_F(StockDeps, ReadSoundDependencies_EveryFileEntryAndTheStrictSetting) {
     const QString sound = QStringLiteral("TRAINS\\TRAINSET\\Loco\\Sound\\loco.sms");
     Write(sound,

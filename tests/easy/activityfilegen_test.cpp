@@ -1,5 +1,6 @@
 #include "easy/activityfilegen.h"
 
+#include "catalogue/mststext.h"
 #include "core/appstate.h"
 #include "core/mainservices.h"
 #include "core/storeini.h"
@@ -274,6 +275,18 @@ TEST(ExploreActivityLines, TokensFollowTheSession) {
         EXPECT_TRUE(lines.contains(S(c.nameLine))) << c.nameLine;
         EXPECT_TRUE(ExploreServiceLines(session).contains(S(c.consistLine))) << c.consistLine;
     }
+}
+
+TEST(ExploreActivityLines, TheRouteIdIsOneValueWhateverItsLineHolds) {
+    // The value as the activity reader cuts it out of the source's line.
+    MstsTextReader reader(S("RouteID ( \"X\" ) Tr_Activity_File ( \"injected\" )"));
+    QString line;
+    ASSERT_TRUE(reader.ReadLine(&line));
+    ActivityInfo source;
+    source.RouteID = CutValue(reader, line, 7);
+    const QStringList lines = ExploreActivityLines(source, ExploreActivitySaveInfo());
+    EXPECT_TRUE(lines.contains(S("\t\tRouteID ( \"X\" )")));
+    EXPECT_FALSE(lines.join(u'\n').contains(S("injected")));
 }
 
 TEST(CopiedActivityText, CopiesFromAListedSectionToTheNextEvents) {

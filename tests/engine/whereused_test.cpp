@@ -136,6 +136,27 @@ TEST_F(SampleTest, FindItemUsers_GivesServicesAndActivitiesOfPathsAndServicesOfO
     EXPECT_EQ(stored.Text().toLower(), "routes\\beta\\activities\\a3.act\r\n");
 }
 
+TEST_F(WhereUsedTest, CollectWhereUsed_ResolvesNamesThatClimbInsideTheirFolder) {
+    builder.AddRoute("ALPHA", "Alpha", "ALPHA");
+    builder.AddEngine("DASH9", "DASH9", "Dash 9", EngineType::Diesel);
+    builder.AddWagon("WAG", "W1", "W1", WagonType::Freight);
+    builder.AddConsist("C1", "One", {{"BOX\\..\\DASH9", "DASH9", true}});
+    builder.AddPath("ALPHA", "P1", "P1", "A", "B");
+    builder.AddService("ALPHA", "S1", "S1", "BOX\\..\\C1", "BOX\\..\\P1");
+    builder.AddActivity("ALPHA", "A1.act", "A1", "S1", "", {{"Loose", {{"BOX\\..\\WAG", "W1"}}}});
+    RebuildCaches();
+    for (const auto& [item, hit] :
+         {std::pair{"DASH9\\DASH9.eng", "50 dash9\\dash9.eng > trains\\consists\\c1.con"},
+          std::pair{"WAG\\W1.wag", "70 wag\\w1.wag > routes\\alpha\\activities\\a1.act"},
+          std::pair{"C1.con", "60 c1.con > routes\\alpha\\services\\s1.srv"},
+          std::pair{"ROUTES\\ALPHA\\PATHS\\P1.pat",
+                    "60 routes\\alpha\\paths\\p1.pat > routes\\alpha\\services\\s1.srv"}}) {
+        UsedInList results;
+        CollectWhereUsed(Items({item}), results);
+        EXPECT_EQ(Hits(results, item).value(0), QString::fromLatin1(hit)) << item;
+    }
+}
+
 TEST(RouteFilterTest, NarrowsToRoutesOfServicesAndPathsUnlessStockOrConsistsAreGiven) {
     const StringList routes =
         RouteFilter(Items({"ROUTES\\B\\SERVICES\\s.srv", "ROUTES\\A\\PATHS\\p.pat", "x.txt"}));

@@ -1,14 +1,17 @@
 // Choosing the viewer and collecting a consist's vehicles for it, on a synthetic installation:
-// each vehicle read from its own file (also when the stock cache is warm), shapes and freight
-// shapes as full paths in the root that holds them, references out of the folder refused; the
+// each vehicle read from its own file (also when the stock cache is warm) once per consist,
+// shapes and freight shapes as full paths in the MSTS folder (where they stay when the stock is
+// stored), references out of the folder refused, and a viewer that cannot open says why; the
 // screenshot folder command.
 #include "viewer/showshape.h"
 
 #include "catalogue/cacherebuild.h"
 #include "core/appstate.h"
+#include "core/generaldefs.h"
 #include "core/itemset.h"
 #include "core/mainservices.h"
 #include "core/regsettings.h"
+#include "core/reportpane.h"
 #include "fixtures/mstsbuilder.h"
 #include "fixtures/registrysandbox.h"
 #include "fixtures/tempmsts.h"
@@ -75,9 +78,9 @@ TEST_F(ShowShapeTest, AStoredConsistWithCachedWagonsGetsEveryVehiclesShapeAndLen
         double length;
         bool flipped;
     } expected[] = {
-        {"C:\\STORE\\TRAINS\\TRAINSET\\DASH9\\DASH9.s", "", 20.5, false},
-        {"C:\\STORE\\TRAINS\\TRAINSET\\HOPPER\\HOPPER.s",
-         "C:\\STORE\\TRAINS\\TRAINSET\\HOPPER\\HOPPERload.s", 18.5, true},
+        {"C:\\MSTS\\TRAINS\\TRAINSET\\DASH9\\DASH9.s", "", 20.5, false},
+        {"C:\\MSTS\\TRAINS\\TRAINSET\\HOPPER\\HOPPER.s",
+         "C:\\MSTS\\TRAINS\\TRAINSET\\HOPPER\\HOPPERload.s", 18.5, true},
         {"", "", 0, false},
         {"C:\\MSTS\\TRAINS\\TRAINSET\\COACH\\COACH.s", "", 18.5, false},
     };
@@ -106,6 +109,36 @@ TEST_F(ShowShapeTest, TheStatusBarNamesNoVehicleOnceTheViewerHasItsShapes) {
         EXPECT_EQ(main.StatusText(1), QString());
     }
     EXPECT_EQ(opened.size(), 2u);
+    SetMainServices(nullptr);
+}
+
+TEST_F(ShowShapeTest, EachVehicleFileIsReadOncePerConsist) {
+    struct Counting : HeadlessMainServices {
+        void SetStatusText(int panel, const QString& text) override {
+            reads += text.startsWith(Caption(Msg::STATUS_TEXT_LOADING_STOCK));
+            HeadlessMainServices::SetStatusText(panel, text);
+        }
+        int reads = 0;
+    } main;
+    SetMainServices(&main);
+    builder.AddConsist("MANY.CON", "Many",
+                       {{"COACH", "COACH"}, {"COACH", "COACH"}, {"coach", "COACH"}});
+    EXPECT_EQ(BuildViewerHeader(Item(PT_CONSIST, QStringLiteral("MANY.CON")))->Models.size(), 3u);
+    EXPECT_EQ(main.reads, 1);
+    SetMainServices(nullptr);
+}
+
+TEST_F(ShowShapeTest, AViewerThatCannotOpenSaysWhy) {
+    HeadlessMainServices main;
+    SetMainServices(&main);
+    ShowShape(Item(PT_CONSIST, QStringLiteral("NOTHING.CON")));
+    ShowShape(Item(PT_CONSIST, QStringLiteral("ABSENT.CON")));
+    const QStringList said = main.InformationMemo()->Lines();
+    for (const char* line :
+         {"File: 'TRAINS\\TRAINSET\\GONE\\GONE.WAG'", "Needed for: 'TRAINS\\CONSISTS\\NOTHING.CON'",
+          "File: 'TRAINS\\CONSISTS\\ABSENT.CON'"})
+        EXPECT_TRUE(said.contains(QLatin1String(line))) << line;
+    EXPECT_TRUE(opened.empty());
     SetMainServices(nullptr);
 }
 
@@ -156,9 +189,9 @@ TEST_F(ShowShapeTest, WithUseSviewAndNoSviewNothingHappens) {
     ShowShape(Item(PT_STOCK, QStringLiteral("COACH\\COACH.WAG")));
     EXPECT_TRUE(opened.empty());
     EXPECT_TRUE(ui.Shown().empty());
-    // SVIEW is given the shape in the folder that holds it.
+    // SVIEW is given the shape in the MSTS folder, also for a stored wagon.
     EXPECT_EQ(SviewShapePath(Item(PT_STOCK, QStringLiteral("HOPPER\\HOPPER.WAG"))).toUpper(),
-              QStringLiteral("C:\\STORE\\TRAINS\\TRAINSET\\HOPPER\\HOPPER.S"));
+              QStringLiteral("C:\\MSTS\\TRAINS\\TRAINSET\\HOPPER\\HOPPER.S"));
     UseSviewCommand(false);
     ShowShape(Item(PT_STOCK, QStringLiteral("COACH\\COACH.WAG")));
     ASSERT_EQ(opened.size(), 1u);
