@@ -49,16 +49,15 @@ void Prepare(CanvasShape* shape) {
 bool RefusedForMemory(const QString& path) {
     LimitWorkers(1); // no reading thread to take memory of its own
     QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return false;
-    const rlim_t pages = statm.readAll().split(' ')[0].toULong();
-    const rlim_t room = pages * rlim_t(sysconf(_SC_PAGESIZE)) + (rlim_t(64) << 20);
+    const rlim_t room =
+        (statm.open(QIODevice::ReadOnly) ? statm.readAll().split(' ')[0].toULong() : 0) *
+            rlim_t(sysconf(_SC_PAGESIZE)) +
+        (rlim_t(64) << 20);
     const rlimit limit{room, room};
-    if (setrlimit(RLIMIT_AS, &limit) != 0)
-        return false;
     ShapeLibrary library;
     QString error;
-    return !library.Shape(path, &error) && error.contains(QLatin1String("too large"));
+    return setrlimit(RLIMIT_AS, &limit) == 0 && !library.Shape(path, &error) &&
+           error.contains(QLatin1String("too large"));
 }
 
 TEST(CanvasGrowth, PreparingAndPosingGrowInStepWithTheShape) {
