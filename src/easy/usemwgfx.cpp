@@ -7,6 +7,7 @@
 #include "platform/winfs.h"
 
 #include <QBuffer>
+#include <QImageReader>
 #include <cstring>
 
 namespace qv {
@@ -19,8 +20,13 @@ struct PictureLibraryModule {
 
 namespace {
 
+bool LargerThanATexture(const QSize& size) {
+    return size.width() > kMaxAceSide || size.height() > kMaxAceSide;
+}
+
 // Reads any picture into an image: a SIMIS file as an ACE texture, anything else by its content
-// through Qt's readers.
+// through Qt's readers. No route picture is larger than the largest texture: a larger one is
+// refused by the size its header gives, before a byte of it is decoded.
 QImage ReadPicture(const QByteArray& bytes) {
     SimisBody body;
     QString error;
@@ -35,7 +41,15 @@ QImage ReadPicture(const QByteArray& bytes) {
                         size_t(texture.width) * 4);
         return picture;
     }
-    return QImage::fromData(bytes);
+    QBuffer device;
+    device.setData(bytes);
+    device.open(QIODevice::ReadOnly);
+    QImageReader reader(&device);
+    if (LargerThanATexture(reader.size()))
+        return QImage();
+    // Checked again where the format's reader cannot tell the size beforehand.
+    const QImage picture = reader.read();
+    return LargerThanATexture(picture.size()) ? QImage() : picture;
 }
 
 int BuiltInAnyToBmps(const char* source, const char* target, char* buffer, int, int) {

@@ -44,7 +44,8 @@ public:
 
 // Shows a picture file (Windows form) in the control through the library and a temporary "QV"
 // bitmap file, which is deleted again in every case. False, with the control unchanged, when the
-// file is missing, no temporary file can be made or the picture cannot be converted or loaded.
+// file is missing, no temporary file can be made or the picture cannot be converted or loaded;
+// a picture more than 4096 texels wide or tall, as no texture is, is not converted.
 bool ShowImageFile(PictureControl* image, const QString& fileName);
 
 } // namespace qv

@@ -133,6 +133,12 @@ bool InflateMstsFile(const QByteArray& bytes, QByteArray* inflated, qsizetype ma
     return true;
 }
 
+qsizetype InflatedTextLimit(qsizetype fileSize) {
+    if (fileSize >= kMaxInflatedTextSize / kMostTextInflation)
+        return kMaxInflatedTextSize;
+    return std::max(fileSize * kMostTextInflation, kMinInflatedTextLimit);
+}
+
 bool DecodeMstsText(const QByteArray& bytes, QString* text) {
     text->clear();
     if (!IsCompressedMstsFile(bytes)) {
@@ -140,7 +146,7 @@ bool DecodeMstsText(const QByteArray& bytes, QString* text) {
         return true;
     }
     QByteArray inflated;
-    if (!InflateMstsFile(bytes, &inflated, kMaxInflatedTextSize))
+    if (!InflateMstsFile(bytes, &inflated, InflatedTextLimit(bytes.size())))
         return false;
     *text = DecodeTextBytes(inflated);
     return true;

@@ -16,6 +16,14 @@ namespace qv {
 // than this is a damaged or hostile file, whose text and collected values would only exhaust
 // memory.
 inline constexpr qsizetype kMaxInflatedTextSize = qsizetype(32) * 1024 * 1024;
+// Below that, a compressed text file may inflate to this many times its own size, and any file
+// to kMinInflatedTextLimit: real MSTS text shrinks to a twentieth at best, whereas a few
+// kilobytes of a hostile file would otherwise grow to the whole cap.
+inline constexpr qsizetype kMostTextInflation = 64;
+inline constexpr qsizetype kMinInflatedTextLimit = qsizetype(1024) * 1024;
+
+// The most bytes a compressed text file of this size may inflate to.
+qsizetype InflatedTextLimit(qsizetype fileSize);
 
 // "SIMISA@F", a 4-byte length, "@@@@" and the header of a zlib stream: a compressed MSTS file.
 // A text file whose own header line happens to read "SIMISA@F@@@@@@@@" is not one.
@@ -24,7 +32,7 @@ bool IsCompressedMstsFile(const QByteArray& bytes);
 // Inflates a compressed MSTS file of any kind (text, binary shape, texture) into *inflated; false
 // (and *inflated emptied) when the bytes are not compressed, the stream is damaged or cut short,
 // or the result would exceed maxSize bytes. The length in its header is taken only as a hint.
-// Text files take kMaxInflatedTextSize; shapes and textures have a cap of their own.
+// Text files take InflatedTextLimit; shapes and textures have a cap of their own.
 bool InflateMstsFile(const QByteArray& bytes, QByteArray* inflated, qsizetype maxSize);
 
 // Decodes the bytes of an MSTS text file into text, without a leading byte-order mark:
@@ -34,7 +42,7 @@ bool InflateMstsFile(const QByteArray& bytes, QByteArray* inflated, qsizetype ma
 // - "SIMISA@F", a 4-byte length, "@@@@" and a zlib stream: the inflated bytes decoded as above
 //   (a file that merely begins with "SIMISA@F" without that layout is decoded as text).
 // False (and *text emptied) only when a compressed file cannot be inflated, or would inflate to
-// more than kMaxInflatedTextSize bytes.
+// more than InflatedTextLimit of its size.
 bool DecodeMstsText(const QByteArray& bytes, QString* text);
 
 // The text as UTF-16 little-endian bytes without a byte-order mark, as MSTS's own files hold it.

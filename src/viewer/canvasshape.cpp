@@ -52,7 +52,8 @@ bool KeysAround(const std::vector<ShapeAnimKey>& keys, float frame, const ShapeA
         if (frame <= keys[i].frame) {
             *a = &keys[i - 1];
             *b = &keys[i];
-            const float span = float(keys[i].frame - keys[i - 1].frame);
+            // Frames may lie at both ends of the int range: their distance needs a wider type.
+            const float span = float(qint64(keys[i].frame) - keys[i - 1].frame);
             *t = span > 0 ? (frame - float(keys[i - 1].frame)) / span : 1.0f;
             return true;
         }
@@ -132,9 +133,10 @@ int MostDetailedLevel(const ShapeModel& model) {
     return best;
 }
 
-void PrepareCanvasShape(CanvasShape* shape) {
+bool PrepareCanvasShape(CanvasShape* shape, QString* error) {
     const ShapeModel& model = shape->model;
     shape->batches.clear();
+    error->clear();
     shape->centre = {model.boundsCentre.x, model.boundsCentre.y, model.boundsCentre.z};
     shape->radius = model.boundsRadius;
     if (!(shape->radius > 0))
@@ -152,9 +154,14 @@ void PrepareCanvasShape(CanvasShape* shape) {
     }
     shape->level = MostDetailedLevel(model);
     if (shape->level < 0)
-        return;
-    // One batch per drawing state and node, in the order they first occur.
+        return true;
+    // One batch per drawing state and node, in the order they first occur. Each list's batch and
+    // each batch's size are found first, so that a shape beyond what the viewer takes is refused
+    // before its batches cost anything, and each batch is allocated once.
     QHash<quint64, size_t> batchOf;
+    std::vector<size_t> batchOfList;
+    std::vector<size_t> trianglesOf;
+    size_t triangles = 0;
     const ShapeDistanceLevel& level = model.distanceLevels[size_t(shape->level)];
     for (const ShapeSubObject& sub : level.subObjects) {
         for (const ShapeTriangleList& list : sub.triangleLists) {
@@ -172,25 +179,40 @@ void PrepareCanvasShape(CanvasShape* shape) {
                 batch.alpha = AlphaFor(shader, prim.alphaTestMode);
                 found = batchOf.insert(key, shape->batches.size());
                 shape->batches.push_back(std::move(batch));
+                trianglesOf.push_back(0);
             }
-            ShapeBatch& batch = shape->batches[*found];
-            const size_t triangles = list.vertexIndexes.size() / 3;
-            // Room for the whole list at once, and at least twice the room there was: a batch
-            // made of thousands of small lists would otherwise be moved for each of them.
-            const size_t vertices = batch.positions.size() / 3 + triangles * 3;
-            if (vertices * 3 > batch.positions.capacity()) {
-                const size_t room = std::max(vertices, batch.positions.capacity() / 3 * 2);
-                batch.positions.reserve(room * 3);
-                batch.normals.reserve(room * 3);
-                batch.uvs.reserve(room * 2);
-            }
-            for (size_t i = 0; i < triangles * 3; ++i)
+            batchOfList.push_back(*found);
+            trianglesOf[*found] += list.vertexIndexes.size() / 3;
+            triangles += list.vertexIndexes.size() / 3;
+        }
+    }
+    if (triangles > kMaxCanvasTriangles) {
+        shape->batches.clear();
+        *error = QStringLiteral("its most detailed level holds %1 triangles, more than the viewer "
+                                "shows (%2 at most)")
+                     .arg(triangles)
+                     .arg(kMaxCanvasTriangles);
+        return false;
+    }
+    for (size_t b = 0; b < shape->batches.size(); ++b) {
+        ShapeBatch& batch = shape->batches[b];
+        batch.positions.reserve(trianglesOf[b] * 9);
+        batch.normals.reserve(trianglesOf[b] * 9);
+        batch.uvs.reserve(trianglesOf[b] * 6);
+    }
+    auto listBatch = batchOfList.cbegin();
+    for (const ShapeSubObject& sub : level.subObjects) {
+        for (const ShapeTriangleList& list : sub.triangleLists) {
+            ShapeBatch& batch = shape->batches[*listBatch++];
+            const size_t indexes = list.vertexIndexes.size() / 3 * 3;
+            for (size_t i = 0; i < indexes; ++i)
                 AddVertex(model, sub.vertices[size_t(list.vertexIndexes[i])], &batch);
         }
     }
     // Blended batches go last, so that what lies behind them is drawn first.
     std::stable_partition(shape->batches.begin(), shape->batches.end(),
                           [](const ShapeBatch& b) { return b.alpha != AlphaMode::Blended; });
+    return true;
 }
 
 std::vector<Mat4> PoseMatrices(const CanvasShape& shape, float phase) {

@@ -37,8 +37,14 @@ struct CanvasShape {
     float radius = 0;
 };
 
-// Cuts a read shape into batches; the model's indexes were checked by its reader.
-void PrepareCanvasShape(CanvasShape* shape);
+// The most triangles the viewer takes of one shape, far above what real shapes hold (some
+// thousands; a detailed engine some tens of thousands): each costs 96 bytes of batches.
+inline constexpr size_t kMaxCanvasTriangles = 1000000;
+
+// Cuts a read shape into batches; the model's indexes were checked by its reader. False, without
+// batches and with the reason in *error, when its most detailed level holds more than
+// kMaxCanvasTriangles. An allocation that fails throws std::bad_alloc.
+bool PrepareCanvasShape(CanvasShape* shape, QString* error);
 
 // The index of the distance level with the smallest selection distance (the most detailed),
 // -1 when there is none.

@@ -5,6 +5,7 @@
 #include "platform/casefold.h"
 
 #include <algorithm>
+#include <new>
 
 namespace qv {
 
@@ -40,13 +41,18 @@ std::shared_ptr<const CanvasShape> ShapeLibrary::Shape(const QString& path, QStr
     if (auto found = shapes_.constFind(key); found != shapes_.constEnd())
         return *found;
     ++shapeReads_;
-    auto shape = std::make_shared<CanvasShape>();
-    shape->path = path;
-    if (!ReadShapeFile(path, &shape->model, error))
+    // A shape too large for the memory there is fails alone: the viewer shows the others.
+    try {
+        auto shape = std::make_shared<CanvasShape>();
+        shape->path = path;
+        if (!ReadShapeFile(path, &shape->model, error) || !PrepareCanvasShape(shape.get(), error))
+            return nullptr;
+        shapes_.insert(key, shape);
+        return shape;
+    } catch (const std::bad_alloc&) {
+        *error = QStringLiteral("the shape is too large to load");
         return nullptr;
-    PrepareCanvasShape(shape.get());
-    shapes_.insert(key, shape);
-    return shape;
+    }
 }
 
 std::shared_ptr<const CanvasTexture> ShapeLibrary::Texture(const QString& path, QString* error) {

@@ -28,7 +28,8 @@ CanvasTexture HalveTexture(const CanvasTexture& texture);
 class ShapeLibrary {
 public:
     // The shape at a Windows-form path, read and prepared on first use; null with the reason in
-    // *error when it cannot be read (a failure is not kept, so a mended file reads next time).
+    // *error when it cannot be read, is larger than the viewer takes or than the memory there is
+    // (a failure is not kept, so a mended file reads next time).
     std::shared_ptr<const CanvasShape> Shape(const QString& path, QString* error);
     // The texture at a Windows-form path, read on first use; null with the reason when it
     // cannot be read (remembered, so a bad texture is not read again for every vehicle).

@@ -140,6 +140,29 @@ TEST(DecodeMstsText, RefusesAFileThatInflatesBeyondAnyRealTextFile) {
     EXPECT_TRUE(text.isEmpty());
 }
 
+// Real text shrinks to a twentieth at best: a small file may grow to the floor, a larger one to
+// its share of its own size, and no further.
+TEST(DecodeMstsText, RefusesAFileThatInflatesFarBeyondItsOwnSize) {
+    QByteArray noise(64 * 1024, '\0'); // as good as incompressible
+    quint32 seed = 1;
+    for (char& c : noise)
+        c = char((seed = seed * 1103515245u + 12345u) >> 24);
+    const struct {
+        const char* what;
+        QByteArray content;
+        bool decodes;
+    } cases[] = {
+        {"small, up to the floor", QByteArray(kMinInflatedTextLimit, ' '), true},
+        {"small, past the floor", QByteArray(kMinInflatedTextLimit + 1, ' '), false},
+        {"larger, within its share", noise + QByteArray(2 << 20, ' '), true},
+        {"larger, past its share", noise + QByteArray(8 << 20, ' '), false},
+    };
+    for (const auto& c : cases) {
+        QString text;
+        EXPECT_EQ(DecodeMstsText(Compressed(c.content), &text), c.decodes) << c.what;
+    }
+}
+
 TEST(DecodeMstsText, TextWhoseHeaderMerelyReadsSimisaAtFIsNotInflated) {
     const QString header = QStringLiteral("SIMISA@F@@@@@@@@JINX0D0t______\r\nName ( x )\r\n");
     EXPECT_EQ(Decoded(Utf16LeWithMark(header)), header);

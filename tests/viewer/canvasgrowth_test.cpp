@@ -1,10 +1,18 @@
 // Shapes made to cost the viewer work with the square of a count: preparing and posing them
-// grows in step with their size.
+// grows in step with their size, and what no real shape needs is refused with a reason or fails
+// alone.
+#include "canvastestkit.h"
 #include "fixtures/growth.h"
+#include "platform/workers.h"
 #include "viewer/canvasshape.h"
+#include "viewer/shapelibrary.h"
 
+#include <QFile>
+#include <climits>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace qv {
 namespace {
@@ -31,6 +39,27 @@ std::shared_ptr<CanvasShape> BareShape(int matrices) {
     return shape;
 }
 
+void Prepare(CanvasShape* shape) {
+    QString error;
+    ASSERT_TRUE(PrepareCanvasShape(shape, &error)) << error.toStdString();
+}
+
+// Reads and prepares a shape with 64 MB more than the process holds now: true when the library
+// refuses it, saying it is too large, rather than the program ending.
+bool RefusedForMemory(const QString& path) {
+    LimitWorkers(1); // no reading thread to take memory of its own
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    const rlim_t room =
+        (statm.open(QIODevice::ReadOnly) ? statm.readAll().split(' ')[0].toULong() : 0) *
+            rlim_t(sysconf(_SC_PAGESIZE)) +
+        (rlim_t(64) << 20);
+    const rlimit limit{room, room};
+    ShapeLibrary library;
+    QString error;
+    return setrlimit(RLIMIT_AS, &limit) == 0 && !library.Shape(path, &error) &&
+           error.contains(QLatin1String("too large"));
+}
+
 TEST(CanvasGrowth, PreparingAndPosingGrowInStepWithTheShape) {
     struct Case {
         const char* what;
@@ -44,7 +73,7 @@ TEST(CanvasGrowth, PreparingAndPosingGrowInStepWithTheShape) {
              shape->model.distanceLevels[0].subObjects[0].triangleLists.assign(
                  std::size_t(n), ShapeTriangleList{0, {0, 0, 0}});
              return [shape, n] {
-                 PrepareCanvasShape(shape.get());
+                 Prepare(shape.get());
                  ASSERT_EQ(shape->batches.size(), 1u);
                  EXPECT_EQ(shape->batches[0].positions.size(), std::size_t(9 * n));
              };
@@ -61,7 +90,7 @@ TEST(CanvasGrowth, PreparingAndPosingGrowInStepWithTheShape) {
                  node.controllers.resize(1);
              }
              return [shape, n] {
-                 PrepareCanvasShape(shape.get());
+                 Prepare(shape.get());
                  EXPECT_EQ(shape->animNodes[std::size_t(n - 1)], n - 1);
              };
          }},
@@ -94,8 +123,54 @@ TEST(CanvasGrowth, AMatrixTakesTheFirstAnimatedNodeOfItsNameWithoutRegardToCase)
     }
     nodes[1].controllers.resize(1);
     nodes[2].controllers.resize(1);
-    PrepareCanvasShape(shape.get());
+    Prepare(shape.get());
     EXPECT_EQ(shape->animNodes, (std::vector<int>{-1, 1}));
+}
+
+// The triangles of every list of the drawn level count together.
+TEST(CanvasGrowth, AShapeOfMoreTrianglesThanTheViewerTakesIsRefusedWithItsReason) {
+    auto shape = BareShape(1);
+    shape->model.distanceLevels[0].hierarchy = {-1};
+    shape->model.distanceLevels[0].subObjects[0].triangleLists = {
+        ShapeTriangleList{0, std::vector<int>(kMaxCanvasTriangles * 3, 0)},
+        ShapeTriangleList{0, {0, 0, 0}}};
+    QString error;
+    EXPECT_FALSE(PrepareCanvasShape(shape.get(), &error));
+    EXPECT_TRUE(shape->batches.empty());
+    EXPECT_TRUE(error.contains(QString::number(kMaxCanvasTriangles + 1))) << error.toStdString();
+}
+
+// Keys at both ends of the frame numbers: frame 0 lies half way between them.
+TEST(CanvasGrowth, KeysAtTheEndsOfTheFrameRangeAreInterpolated) {
+    auto shape = BareShape(1);
+    shape->model.distanceLevels.clear();
+    ShapeAnimNode& node = shape->model.animations.emplace_back().nodes.emplace_back();
+    node.name = QStringLiteral("NODE0");
+    const ShapeAnimKey first{.frame = INT_MIN}, last{.frame = INT_MAX, .x = 2};
+    node.controllers.push_back({ShapeController::Kind::LinearPosition, {first, last}});
+    Prepare(shape.get());
+    EXPECT_NEAR(PoseMatrices(*shape, 0)[0].m[3][0], 1.0f, 0.01f);
+}
+
+// Under a memory limit, a shape whose batches do not fit is refused alone with its reason
+// rather than ending the program.
+TEST(CanvasGrowth, AShapeBeyondTheMemoryThereFailsAlone) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "a sanitizer's shadow memory does not fit under a memory limit";
+#endif
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // Some 95 MB of batches from a model of 12 MB.
+    const size_t triangles = kMaxCanvasTriangles - 10000;
+    QString text = test::WriteText(test::BoxShape());
+    const qsizetype from = text.indexOf(QLatin1String("vertex_idxs ("));
+    text.replace(from, text.indexOf(u')', from) - from,
+                 QStringLiteral("vertex_idxs ( %1 ").arg(triangles * 3) +
+                     QStringLiteral("0 1 2 ").repeated(qsizetype(triangles)));
+    test::StockFolder folder;
+    ASSERT_TRUE(folder.Write(QStringLiteral("BIG/big.s"),
+                             "SIMISA@@@@@@@@@@JINX0s1t______\r\n\r\n" + text.toLatin1()));
+    const QString path = folder.Windows(QStringLiteral("BIG/big.s"));
+    EXPECT_EXIT(std::_Exit(RefusedForMemory(path) ? 0 : 1), ::testing::ExitedWithCode(0), "");
 }
 
 } // namespace
