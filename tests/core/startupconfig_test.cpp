@@ -7,6 +7,7 @@
 #include "fixtures/registrysandbox.h"
 #include "fixtures/tempmsts.h"
 #include "platform/fakeui.h"
+#include "platform/terminate.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -47,15 +48,73 @@ protected:
     int fixedChecks_ = 0;
 };
 
-TEST_F(Startup, RefusesWithoutMstsKeyOrItsPath) {
-    EXPECT_FALSE(StartupConfiguration());
-    ASSERT_EQ(ui_.Shown().size(), 1u);
+// Without MSTS's key, or without its Path, the user is told so and chooses the folder; Cancel
+// ends the program as failed, and nothing is kept.
+TEST_F(Startup, WithoutMstsKeyOrItsPathCancellingTheFolderChoiceEndsAsFailed) {
+    std::vector<int> ends;
+    const TerminateHook previous =
+        SetTerminateHook([&ends](int status) { ends.push_back(status); });
+    for (const Msg message : {Msg::NO_MSTS_INSTALLED_LEG, Msg::NO_MSTS_PATH_LEG}) {
+        if (message == Msg::NO_MSTS_PATH_LEG)
+            RegWriteString(kMstsKey, "Path", QString());
+        ui_.Expect(Caption(message), ID_OK);
+        ui_.ExpectSelectFolder(ID_CANCEL);
+        EXPECT_FALSE(StartupConfiguration());
+    }
+    SetTerminateHook(previous);
+    EXPECT_EQ(ends, (std::vector<int>{1, 1}));
     EXPECT_EQ(ui_.Shown()[0].text, "MSTS has not been installed on this system");
     EXPECT_EQ(ui_.Shown()[0].style, MB_ICONSTOP);
+    EXPECT_EQ(ui_.FolderDialogs()[0].captionSuffix, Caption(Msg::SELECT_MSTS_FOLDER_TAG7));
+    EXPECT_FALSE(HasValue("Fixed MSTS Path"));
+    EXPECT_TRUE(ui_.Mismatches().isEmpty()) << ui_.Mismatches().join('\n').toStdString();
+}
 
-    RegWriteString(kMstsKey, "Path", QString());
-    EXPECT_FALSE(StartupConfiguration());
-    EXPECT_EQ(ui_.Shown().back().text, Caption(Msg::NO_MSTS_PATH_LEG));
+// MSTS in a plain folder: chosen (a folder without MSTS is refused and the choice offered again),
+// kept as the fixed folder with its program beside it, and used from then on without a question.
+TEST_F(Startup, WithoutMstsKeyTheChosenFolderIsKeptAndUsedByLaterStarts) {
+    // The storage-folder dialog registers the store on OK, as the real one does.
+    struct StoringUi : FakeUi {
+        int SelectStoragePath() override {
+            App().StoreRootFolder = "C:\\Quarvel";
+            RegWriteString(kProductKey, "Store Path", App().StoreRootFolder);
+            return FakeUi::SelectStoragePath();
+        }
+    } ui;
+    temp_.MakeFolder("Empty");
+    temp_.MakeFolder("Quarvel");
+    ui.Expect("MSTS has not been installed", ID_OK);
+    ui.ExpectSelectFolder(ID_OK, "C:\\Empty");
+    ui.Expect("The selected MSTS folder 'C:\\Empty' is not valid", ID_OK);
+    ui.ExpectSelectFolder(ID_OK, "C:\\MSTS");
+    ui.ExpectSelectStoragePath(ID_OK);
+    EXPECT_TRUE(StartupConfiguration());
+    EXPECT_EQ(ui.FolderDialogs()[1].initialFolder, "C:\\Empty");
+    EXPECT_EQ(Value("Fixed MSTS Path"), "C:\\MSTS");
+    EXPECT_EQ(Value("MSTS EXE Path"), "C:\\MSTS\\TRAIN.EXE");
+
+    ui.Clear();
+    EXPECT_TRUE(StartupConfiguration());
+    EXPECT_EQ(App().MstsRootFolder, "C:\\MSTS");
+    EXPECT_TRUE(ui.Shown().empty());
+    EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
+}
+
+// Wine makes 64-bit prefixes; MSTS's setup, a 32-bit program, registers it under Wow6432Node.
+TEST_F(Startup, FindsMstsAndItsToolsInA64BitWinePrefix) {
+    sandbox_.MakeWinePrefix(
+        "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n"
+        "[Software\\\\Wow6432Node\\\\Microsoft\\\\Microsoft Games\\\\Train Simulator\\\\1.0] "
+        "1700000000\n#time=1da0c3e2b7f4a10\n\"EXE "
+        "Path\"=\"C:\\\\MSTS\"\n\"Path\"=\"C:\\\\MSTS\"\n\n"
+        "[Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\App Paths\\\\"
+        "ConBuilder.exe] 1700000000\n@=\"C:\\\\CB\\\\ConBuilder.exe\"\n",
+        "WINE REGISTRY Version 2\n\n#arch=win64\n");
+    RegisterStore();
+    EXPECT_TRUE(StartupConfiguration());
+    EXPECT_EQ(App().MstsRootFolder, "C:\\MSTS");
+    EXPECT_EQ(RegReadString(kProductKey + "\\ConBuilder", "CB EXE Path"), "C:\\CB\\ConBuilder.exe");
+    EXPECT_TRUE(ui_.Shown().empty());
 }
 
 TEST_F(Startup, FirstStartEndsUnlessTheDialogRegisteredAStore) {
