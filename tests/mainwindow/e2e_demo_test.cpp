@@ -4,6 +4,7 @@
 #include "core/forms/fixeddefs.h"
 #include "core/generaldefs.h"
 #include "mainwindow/e2ekit.h"
+#include "mainwindow/objecttree.h"
 
 #include <QAction>
 #include <QPixmap>
@@ -122,6 +123,46 @@ TEST_F(DemoWindow, Controls_FollowTheSelectedNodeAndItsMarks) {
     EXPECT_TRUE(Enabled("DeActivateConsistListMnu"));
     EXPECT_FALSE(Enabled("ActivateConsistListMnu"));
     EXPECT_TRUE(ui.Shown().empty()) << ui.Shown().front().text.toStdString();
+}
+
+// The arrows move through the tree at once, and the pane shows the node they reach, after the
+// start, a refresh (F5) and a job alike; a start on a remembered route shows it unasked.
+TEST_F(DemoWindow, Keys_TheTreeHoldsTheFocusAfterTheStartARefreshAndAJob) {
+    BuildCaches();
+    const auto startActive = [this] {
+        Start();
+        form->activateWindow();
+        QApplication::processEvents();
+    };
+    const auto paneShowsSelection = [this] {
+        const ItemNode* node = form->QuarvelObjects()->Selected();
+        return node &&
+               form->InformationMemo()->Lines().join('\n').contains(node->Data()->Description);
+    };
+    const auto arrowToARoute = [this] {
+        for (int i = 0; i < 40 && (form->QuarvelObjects()->Selected()->Data()->PType &
+                                   (PT_ROUTE | PT_HEADING)) != PT_ROUTE;
+             ++i)
+            Key(Qt::Key_Down);
+    };
+    startActive();
+    ASSERT_EQ(QApplication::focusWidget(), View());
+    arrowToARoute();
+    EXPECT_TRUE(paneShowsSelection());
+    RememberLastNode(*form->QuarvelObjects(), App().LastTreeSelection, true);
+    form.reset();
+
+    startActive();
+    EXPECT_TRUE(paneShowsSelection());
+    const std::function<void()> steps[] = {[] { Key(Qt::Key_F5); },
+                                           [this] { C<QAction>("RebuildCachesMnu")->trigger(); }};
+    for (const auto& step : steps) {
+        Key(Qt::Key_Down);
+        step();
+        ASSERT_EQ(QApplication::focusWidget(), View());
+        arrowToARoute();
+        EXPECT_TRUE(paneShowsSelection());
+    }
 }
 
 } // namespace
