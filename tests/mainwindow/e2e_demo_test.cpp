@@ -7,6 +7,7 @@
 #include "mainwindow/objecttree.h"
 
 #include <QAction>
+#include <QMouseEvent>
 #include <QPixmap>
 
 using namespace qv;
@@ -163,6 +164,26 @@ TEST_F(DemoWindow, Keys_TheTreeHoldsTheFocusAfterTheStartARefreshAndAJob) {
         arrowToARoute();
         EXPECT_TRUE(paneShowsSelection());
     }
+}
+
+// A list switched by a click on its state icon offers what switches it back.
+TEST_F(DemoWindow, StateIconClick_TheListMenusFollowTheSwitch) {
+    BuildCaches();
+    Start();
+    ItemNode* list = Node("Original List", PT_EXPLORE_CONSIST | PT_HEADING);
+    Select(list);
+    ASSERT_TRUE(C<QAction>("DeActivateConsistListMnu")->isEnabled());
+    const QRect text = form->Tree()->NodeTextRect(list);
+    const QPointF at(text.left() - 8, text.center().y());
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent click(type, at, View()->viewport()->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(View()->viewport(), &click);
+    }
+    EXPECT_EQ(list->StateIndex, SI_LIST_INACTIVE);
+    EXPECT_TRUE(C<QAction>("ActivateConsistListMnu")->isEnabled());
+    EXPECT_FALSE(C<QAction>("DeActivateConsistListMnu")->isEnabled());
 }
 
 } // namespace
