@@ -7,7 +7,6 @@
 #include "fixtures/registrysandbox.h"
 #include "fixtures/tempmsts.h"
 #include "platform/fakeui.h"
-#include "platform/terminate.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -48,24 +47,6 @@ protected:
     int fixedChecks_ = 0;
 };
 
-// MSTS's key without its Path: the user is told so and offered the folder choice; Cancel ends the
-// program as failed, and nothing is kept.
-TEST_F(Startup, WithoutMstsPathCancellingTheFolderChoiceEndsAsFailed) {
-    RegWriteString(kMstsKey, "Path", QString());
-    std::vector<int> ends;
-    const TerminateHook previous =
-        SetTerminateHook([&ends](int status) { ends.push_back(status); });
-    ui_.Expect(Caption(Msg::NO_MSTS_PATH_LEG), ID_OK);
-    ui_.ExpectSelectFolder(ID_CANCEL);
-    EXPECT_FALSE(StartupConfiguration());
-    SetTerminateHook(previous);
-    EXPECT_EQ(ends, std::vector<int>{1});
-    EXPECT_EQ(ui_.Shown()[0].style, MB_ICONSTOP);
-    EXPECT_EQ(ui_.FolderDialogs()[0].captionSuffix, Caption(Msg::SELECT_MSTS_FOLDER_TAG7));
-    EXPECT_FALSE(HasValue("Fixed MSTS Path"));
-    EXPECT_TRUE(ui_.Mismatches().isEmpty()) << ui_.Mismatches().join('\n').toStdString();
-}
-
 // MSTS in a plain folder: chosen (a folder without MSTS is refused and the choice offered again),
 // kept as the fixed folder with its program beside it, and used from then on without a question.
 TEST_F(Startup, WithoutMstsKeyTheChosenFolderIsKeptAndUsedByLaterStarts) {
@@ -94,23 +75,6 @@ TEST_F(Startup, WithoutMstsKeyTheChosenFolderIsKeptAndUsedByLaterStarts) {
     EXPECT_EQ(App().MstsRootFolder, "C:\\MSTS");
     EXPECT_TRUE(ui.Shown().empty());
     EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
-}
-
-// Wine makes 64-bit prefixes; MSTS's setup, a 32-bit program, registers it under Wow6432Node.
-TEST_F(Startup, FindsMstsAndItsToolsInA64BitWinePrefix) {
-    sandbox_.MakeWinePrefix(
-        "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n"
-        "[Software\\\\Wow6432Node\\\\Microsoft\\\\Microsoft Games\\\\Train Simulator\\\\1.0] "
-        "1700000000\n#time=1da0c3e2b7f4a10\n\"EXE "
-        "Path\"=\"C:\\\\MSTS\"\n\"Path\"=\"C:\\\\MSTS\"\n\n"
-        "[Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\App Paths\\\\"
-        "ConBuilder.exe] 1700000000\n@=\"C:\\\\CB\\\\ConBuilder.exe\"\n",
-        "WINE REGISTRY Version 2\n\n#arch=win64\n");
-    RegisterStore();
-    EXPECT_TRUE(StartupConfiguration());
-    EXPECT_EQ(App().MstsRootFolder, "C:\\MSTS");
-    EXPECT_EQ(RegReadString(kProductKey + "\\ConBuilder", "CB EXE Path"), "C:\\CB\\ConBuilder.exe");
-    EXPECT_TRUE(ui_.Shown().empty());
 }
 
 TEST_F(Startup, FirstStartEndsUnlessTheDialogRegisteredAStore) {
