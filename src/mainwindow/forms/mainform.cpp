@@ -311,11 +311,12 @@ void TMainForm::RepaintStatusBar() {
 // that had it gets it back (else the tree, on the Classic page), so that the keys and the
 // information pane go on where the user left them.
 void TMainForm::SetBusyControlsEnabled(bool enabled) {
-    if (!enabled && BusyControlsEnabled())
+    const bool wasEnabled = BusyControlsEnabled();
+    if (!enabled && wasEnabled)
         busyFocus_ = focusWidget();
     ui->ToolBar1->setEnabled(enabled);
     ui->MainPageControl->setEnabled(enabled);
-    if (!enabled)
+    if (!enabled || wasEnabled)
         return;
     QWidget* focus = busyFocus_;
     busyFocus_ = nullptr;
