@@ -10,6 +10,7 @@
 #include "core/regsettings.h"
 #include "core/stringlist.h"
 #include "core/toolpaths.h"
+#include "platform/terminate.h"
 #include "platform/ui.h"
 #include "platform/winfs.h"
 
@@ -95,13 +96,33 @@ bool ResetVanishedStore() {
     return DeleteKeyTree(kProductKey);
 }
 
+// MSTS without a key of its own that names its folder (copied into a plain folder, or installed in
+// a Wine prefix other than the one we read): the folder the user chose on an earlier start, else
+// one the user chooses now, kept as the fixed MSTS folder. Empty when the user cancelled.
+QString UnregisteredMstsFolder(Msg why) {
+    QString folder = ProductValue("Fixed MSTS Path");
+    if (!folder.isEmpty() && CheckMstsFolder(folder))
+        return folder;
+    if (folder.isEmpty())
+        Box(Caption(why), MB_ICONSTOP);
+    do {
+        folder = SelectFolder(folder, Caption(Msg::SELECT_MSTS_FOLDER_TAG2),
+                              Caption(Msg::SELECT_MSTS_FOLDER_TAG7));
+        if (App().FolderDialogResult != ID_OK || folder.isEmpty())
+            return QString();
+    } while (!CheckMstsFolder(folder));
+    WriteProductValue("Fixed MSTS Path", folder);
+    return folder;
+}
+
 // First start: the MSTS folder (automatic, or chosen by the user) and the store folder. False to
-// end the program.
-bool FirstStart(const QString& mstsPath) {
+// end the program. Without MSTS's key the folder has been chosen already and there is no
+// automatic choice to offer.
+bool FirstStart(const QString& mstsPath, bool registered) {
     AppState& app = App();
     const QString automatic = Caption(Msg::SELECT_MSTS_FOLDER_TAG1);
-    app.MstsRootFolder.clear();
-    if (Box(automatic, MB_YESNO | MB_ICONQUESTION) != ID_YES) {
+    app.MstsRootFolder = registered ? QString() : mstsPath;
+    if (registered && Box(automatic, MB_YESNO | MB_ICONQUESTION) != ID_YES) {
         app.MstsRootFolder = SelectFolder(mstsPath, Caption(Msg::SELECT_MSTS_FOLDER_TAG2),
                                           Caption(Msg::SELECT_MSTS_FOLDER_TAG7));
         if (app.FolderDialogResult != ID_OK || app.MstsRootFolder.isEmpty()) {
@@ -126,9 +147,12 @@ bool FirstStart(const QString& mstsPath) {
     }
     WriteProductValue("Everything Unstored", QStringLiteral("true"));
     WriteProductValue("Selected Unstored", QString());
-    WriteProductValue("MSTS EXE Path", WithoutTrailingBackslash(
-                                           RegReadString(kMstsKey, QStringLiteral("EXE Path"))) +
-                                           QStringLiteral("\\TRAIN.EXE"));
+    // MSTS's program lies in its folder unless its key says otherwise.
+    QString exeFolder =
+        WithoutTrailingBackslash(RegReadString(kMstsKey, QStringLiteral("EXE Path")));
+    if (exeFolder.isEmpty())
+        exeFolder = app.MstsRootFolder;
+    WriteProductValue("MSTS EXE Path", exeFolder + QStringLiteral("\\TRAIN.EXE"));
     return true;
 }
 
@@ -162,15 +186,19 @@ void SetFixedObjectsCheck(std::function<bool()> check) {
 
 bool StartupConfiguration() {
     AppState& app = App();
-    if (!RegKeyExists(HKEY_LOCAL_MACHINE, kMstsKey)) {
-        Box(Caption(Msg::NO_MSTS_INSTALLED_LEG), MB_ICONSTOP);
-        return false;
-    }
-    const QString mstsPath =
-        WithoutTrailingBackslash(RegReadString(kMstsKey, QStringLiteral("Path")));
-    if (mstsPath.isEmpty()) {
-        Box(Caption(Msg::NO_MSTS_PATH_LEG), MB_ICONSTOP);
-        return false;
+    const bool keyed = RegKeyExists(HKEY_LOCAL_MACHINE, kMstsKey);
+    QString mstsPath =
+        keyed ? WithoutTrailingBackslash(RegReadString(kMstsKey, QStringLiteral("Path")))
+              : QString();
+    const bool registered = !mstsPath.isEmpty();
+    if (!registered) {
+        mstsPath =
+            UnregisteredMstsFolder(keyed ? Msg::NO_MSTS_PATH_LEG : Msg::NO_MSTS_INSTALLED_LEG);
+        // The user declined to say where MSTS is: the program cannot run, and ends as failed.
+        if (mstsPath.isEmpty()) {
+            TerminateProgram(1);
+            return false;
+        }
     }
 
     app.StoreRootFolder = ProductValue("Store Path");
@@ -178,7 +206,8 @@ bool StartupConfiguration() {
         !ResetVanishedStore())
         return false;
 
-    bool result = app.StoreRootFolder.isEmpty() ? FirstStart(mstsPath) : LaterStart(mstsPath);
+    bool result =
+        app.StoreRootFolder.isEmpty() ? FirstStart(mstsPath, registered) : LaterStart(mstsPath);
     if (!result)
         return false;
 

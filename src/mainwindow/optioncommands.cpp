@@ -29,6 +29,14 @@ QString MstsRegistryPath() {
     return RegReadString(kMstsKey, QStringLiteral("Path"));
 }
 
+// The MSTS folder may change only while nothing is stored; otherwise says so.
+bool MstsFolderMayChange() {
+    if (ReadFlag(QStringLiteral("Everything Unstored")))
+        return true;
+    Box(Caption(Msg::SELECT_MSTS_FOLDER_TAG4), MB_ICONEXCLAMATION);
+    return false;
+}
+
 } // namespace
 
 const QList<OptionFlag>& OptionFlags() {
@@ -91,10 +99,8 @@ OptionFollowUp OptionFlagClick(const QString& component, bool checked) {
 
 bool MSTSTopFolderClick() {
     AppState& app = App();
-    if (!ReadFlag(QStringLiteral("Everything Unstored"))) {
-        Box(Caption(Msg::SELECT_MSTS_FOLDER_TAG4), MB_ICONEXCLAMATION);
+    if (!MstsFolderMayChange())
         return false;
-    }
     if (Box(Caption(Msg::SELECT_MSTS_FOLDER_TAG5) + Caption(Msg::ARE_YOU_SURE_TAG),
             MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != ID_YES)
         return false;
@@ -120,12 +126,13 @@ bool MSTSTopFolderClick() {
         Box(Caption(Msg::SELECT_MSTS_FOLDER_TAG9) + chosen + QLatin1Char('\''), MB_ICONINFORMATION);
         return true;
     }
-    if (app.FolderDialogResult == ID_OK || fixedPath.isEmpty())
+    // Without MSTS's own key there is no automatic folder to go back to.
+    const QString automatic = MstsRegistryPath();
+    if (app.FolderDialogResult == ID_OK || fixedPath.isEmpty() || automatic.isEmpty())
         return false;
     if (Box(Caption(Msg::SELECT_MSTS_FOLDER_TAG3) + Caption(Msg::SELECT_MSTS_FOLDER_TAG1),
             MB_YESNO | MB_ICONQUESTION) != ID_YES)
         return false;
-    const QString automatic = MstsRegistryPath();
     if (!app.MstsRootFolder.isEmpty() &&
         PathRootOf(automatic).toUpper() != PathRootOf(fixedPath).toUpper())
         Box(Caption(Msg::SELECT_MSTS_FOLDER_TAG10), MB_ICONINFORMATION);
@@ -194,7 +201,8 @@ QList<FormKeyCommand> FormKeyCommands(int key, Qt::KeyboardModifiers modifiers,
 bool MSTSFolderCommand() {
     // The save question comes before the folder changes: once it has changed, the old folder's
     // tree cannot stay, and Cancel must leave both the folder and the unsaved marks as they were.
-    if (TheMainServices().QuerySaveScenario() == ID_CANCEL)
+    // A change that will be refused is refused before anything is asked.
+    if (!MstsFolderMayChange() || TheMainServices().QuerySaveScenario() == ID_CANCEL)
         return false;
     if (!MSTSTopFolderClick())
         return false;

@@ -72,7 +72,39 @@ struct WineCache {
     bool loaded = false;
     struct stat stamp {};
     RegNode root;
+    bool win64 = false; // the file of a 64-bit prefix
 };
+
+// Wine marks the file of a 64-bit prefix with a line "#arch=win64" ahead of its first key.
+bool IsWin64File(const QByteArray& bytes) {
+    for (qsizetype start = 0; start < bytes.size();) {
+        qsizetype end = bytes.indexOf('\n', start);
+        if (end < 0)
+            end = bytes.size();
+        const QByteArray line = bytes.mid(start, end - start).trimmed();
+        if (line.startsWith('['))
+            return false;
+        if (line == "#arch=win64")
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+// In a 64-bit prefix a 32-bit program, as MSTS, its installer and its tools are, sees its own
+// branch of the machine's Software key, which Wine keeps under Wow6432Node (for the file classes,
+// in Classes\Wow6432Node). The key there, when there is one, is the key the program meant; empty
+// for a key outside Software.
+QStringList Wow64Parts(const QStringList& parts) {
+    const QString wow = QStringLiteral("Wow6432Node");
+    if (parts.size() < 2 || RegFold(parts[0]) != RegFold(QStringLiteral("Software")) ||
+        RegFold(parts[1]) == RegFold(wow))
+        return {};
+    const int shared = RegFold(parts[1]) == RegFold(QStringLiteral("Classes")) ? 2 : 1;
+    if (shared == 2 && (parts.size() < 3 || RegFold(parts[2]) == RegFold(wow)))
+        return {};
+    return parts.mid(0, shared) + QStringList{wow} + parts.mid(shared);
+}
 
 std::map<QString, WineCache>& WineCaches() {
     static std::map<QString, WineCache> caches;
@@ -253,7 +285,7 @@ RegNode* LoadHive(RegRoot root, bool locked, QString* error) {
     }
 }
 
-RegNode* WineHive(RegRoot root) {
+WineCache* WineHive(RegRoot root) {
     const QString prefix = RegistryWinePrefix();
     if (prefix.isEmpty())
         return nullptr;
@@ -270,12 +302,13 @@ RegNode* WineHive(RegRoot root) {
         QByteArray bytes;
         QString error;
         cache.root = RegNode();
-        if (ReadFileState(path, &exists, &bytes, &error))
-            ParseWineRegistry(bytes, &cache.root);
+        cache.win64 = false;
+        if (ReadFileState(path, &exists, &bytes, &error) && ParseWineRegistry(bytes, &cache.root))
+            cache.win64 = IsWin64File(bytes);
         cache.stamp = st;
         cache.loaded = true;
     }
-    return &cache.root;
+    return &cache;
 }
 
 enum class Change { Failed, Unchanged, Changed };
@@ -434,8 +467,16 @@ const RegNode* RegistryKey::Current() {
     RegNode* hive = LoadHive(root_, false, &error_);
     if (RegNode* node = hive ? RegFind(*hive, parts_) : nullptr)
         return node;
-    RegNode* wine = readOnly_ ? WineHive(root_) : nullptr;
-    return wine ? RegFind(*wine, parts_) : nullptr;
+    WineCache* wine = readOnly_ ? WineHive(root_) : nullptr;
+    if (!wine)
+        return nullptr;
+    // The user's own keys are not redirected; the machine's are, for the programs we look up.
+    if (wine->win64 && root_ != HKEY_CURRENT_USER) {
+        const QStringList redirected = Wow64Parts(parts_);
+        if (RegNode* node = redirected.isEmpty() ? nullptr : RegFind(wine->root, redirected))
+            return node;
+    }
+    return RegFind(wine->root, parts_);
 }
 
 bool RegistryKey::ReadValue(const QString& name, RegValue* value) {

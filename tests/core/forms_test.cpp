@@ -127,6 +127,10 @@ TEST_F(FormsTest, FolderSelect_ReachesAnotherDriveAndAnswersInWindowsForm) {
     TFolderSelectDlg dialog("c:\\msts\\ROUTES", "Pick one", "(MSTS Folders Location)");
     dialog.show();
     EXPECT_EQ(dialog.windowTitle(), "Quarvel - Select Folder (MSTS Folders Location)");
+    // Wide enough for the whole title beside a title bar's icon and three buttons.
+    QFont bold = dialog.font();
+    bold.setBold(true);
+    EXPECT_GE(dialog.width(), QFontMetrics(bold).horizontalAdvance(dialog.windowTitle()) + 100);
     EXPECT_EQ(dialog.SrcLabel->text(), "Pick one");
     EXPECT_EQ(dialog.DriveComboBox->currentText(), "C:");
     EXPECT_EQ(dialog.Folder(), "C:\\MSTS\\Routes");

@@ -47,15 +47,34 @@ protected:
     int fixedChecks_ = 0;
 };
 
-TEST_F(Startup, RefusesWithoutMstsKeyOrItsPath) {
-    EXPECT_FALSE(StartupConfiguration());
-    ASSERT_EQ(ui_.Shown().size(), 1u);
-    EXPECT_EQ(ui_.Shown()[0].text, "MSTS has not been installed on this system");
-    EXPECT_EQ(ui_.Shown()[0].style, MB_ICONSTOP);
+// MSTS in a plain folder: chosen (a folder without MSTS is refused and the choice offered again),
+// kept as the fixed folder with its program beside it, and used from then on without a question.
+TEST_F(Startup, WithoutMstsKeyTheChosenFolderIsKeptAndUsedByLaterStarts) {
+    // The storage-folder dialog registers the store on OK, as the real one does.
+    struct StoringUi : FakeUi {
+        int SelectStoragePath() override {
+            App().StoreRootFolder = "C:\\Quarvel";
+            RegWriteString(kProductKey, "Store Path", App().StoreRootFolder);
+            return FakeUi::SelectStoragePath();
+        }
+    } ui;
+    temp_.MakeFolder("Empty");
+    temp_.MakeFolder("Quarvel");
+    ui.Expect("MSTS has not been installed", ID_OK);
+    ui.ExpectSelectFolder(ID_OK, "C:\\Empty");
+    ui.Expect("The selected MSTS folder 'C:\\Empty' is not valid", ID_OK);
+    ui.ExpectSelectFolder(ID_OK, "C:\\MSTS");
+    ui.ExpectSelectStoragePath(ID_OK);
+    EXPECT_TRUE(StartupConfiguration());
+    EXPECT_EQ(ui.FolderDialogs()[1].initialFolder, "C:\\Empty");
+    EXPECT_EQ(Value("Fixed MSTS Path"), "C:\\MSTS");
+    EXPECT_EQ(Value("MSTS EXE Path"), "C:\\MSTS\\TRAIN.EXE");
 
-    RegWriteString(kMstsKey, "Path", QString());
-    EXPECT_FALSE(StartupConfiguration());
-    EXPECT_EQ(ui_.Shown().back().text, Caption(Msg::NO_MSTS_PATH_LEG));
+    ui.Clear();
+    EXPECT_TRUE(StartupConfiguration());
+    EXPECT_EQ(App().MstsRootFolder, "C:\\MSTS");
+    EXPECT_TRUE(ui.Shown().empty());
+    EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
 }
 
 TEST_F(Startup, FirstStartEndsUnlessTheDialogRegisteredAStore) {

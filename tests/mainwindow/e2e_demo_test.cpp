@@ -4,6 +4,7 @@
 #include "core/forms/fixeddefs.h"
 #include "core/generaldefs.h"
 #include "mainwindow/e2ekit.h"
+#include "mainwindow/objecttree.h"
 
 #include <QAction>
 #include <QPixmap>
@@ -122,6 +123,38 @@ TEST_F(DemoWindow, Controls_FollowTheSelectedNodeAndItsMarks) {
     EXPECT_TRUE(Enabled("DeActivateConsistListMnu"));
     EXPECT_FALSE(Enabled("ActivateConsistListMnu"));
     EXPECT_TRUE(ui.Shown().empty()) << ui.Shown().front().text.toStdString();
+}
+
+// The arrows move through the tree at once, and the pane shows the route they reach, after the
+// start, a start on the route remembered, a refresh (F5) and a job alike.
+TEST_F(DemoWindow, Keys_TheTreeHoldsTheFocusAfterTheStartARefreshAndAJob) {
+    BuildCaches();
+    const auto onRoute = [this] {
+        const ItemSet& item = *form->QuarvelObjects()->Selected()->Data();
+        return (item.PType & (PT_ROUTE | PT_HEADING)) == PT_ROUTE;
+    };
+    const auto paneShowsRoute = [this, onRoute] {
+        return onRoute() && form->InformationMemo()->Lines().join('\n').contains(
+                                form->QuarvelObjects()->Selected()->Data()->Description);
+    };
+    const std::function<void()> steps[] = {
+        [this] { Start(); },
+        [this] {
+            RememberLastNode(*form->QuarvelObjects(), App().LastTreeSelection, true);
+            form.reset();
+            Start();
+        },
+        [] { Key(Qt::Key_F5); }, [this] { C<QAction>("RebuildCachesMnu")->trigger(); }};
+    for (const auto& step : steps) {
+        step();
+        form->activateWindow();
+        QApplication::processEvents();
+        ASSERT_EQ(QApplication::focusWidget(), View());
+        EXPECT_TRUE(!onRoute() || paneShowsRoute());
+        for (int i = 0; i < 40 && (i == 0 || !onRoute()); ++i)
+            Key(Qt::Key_Down);
+        EXPECT_TRUE(paneShowsRoute());
+    }
 }
 
 } // namespace

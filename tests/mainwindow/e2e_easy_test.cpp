@@ -5,13 +5,16 @@
 #include "catalogue/itemfiles.h"
 #include "catalogue/pathrecords.h"
 #include "core/regsettings.h"
+#include "core/storeini.h"
 #include "easy/easylists.h"
 #include "easy/fakeprogram.h"
 #include "mainwindow/e2ekit.h"
 #include "mainwindow/forms/easycontroller.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QTabWidget>
 
@@ -136,6 +139,30 @@ TEST_F(EasyFromWindow, Keys_ArrowToARouteAndAnActivityAndRunIt) {
         EXPECT_EQ(Located(*activity), activity->Description == chosen ? "MSTS" : "STORE")
             << activity->Description.toStdString();
     EXPECT_TRUE(ui.Shown().empty()) << ui.Shown().front().text.toStdString();
+}
+
+// The activity pages get the room their captions need, and a consist name longer than its box
+// shows its start.
+TEST_F(EasyFromWindow, Captions_HaveRoomAndALongConsistNameShowsItsStart) {
+    StartOnEasyPage(1);
+    ChooseRoute("Route 0");
+    QApplication::processEvents();
+    auto* loose = C<QCheckBox>("LooseStockCbx");
+    EXPECT_GE(loose->width(), loose->sizeHint().width());
+
+    C<QTabWidget>("ActivityExplorePageCntrl")->setCurrentIndex(0);
+    const QString consist = EasyPage().EasyActivityConsist;
+    ASSERT_FALSE(consist.isEmpty());
+    const QString name = "A consist whose name is far longer than the box of the Run tab can show";
+    auto cache = OpenStoreIni(QStringLiteral("CACHECON.QVC"));
+    cache->Ini.WriteString(consist, QStringLiteral("Description"), name);
+    cache->Modified = true;
+    ASSERT_TRUE(CloseStoreIni(std::move(cache)));
+    form->EasyControls()->ActivitiesLstbxClick();
+    auto* box = C<QLineEdit>("ConsistUsedTxt");
+    ASSERT_EQ(box->text(), name);
+    ASSERT_GT(box->fontMetrics().horizontalAdvance(name), box->width());
+    EXPECT_EQ(box->cursorPosition(), 0);
 }
 
 } // namespace

@@ -199,6 +199,7 @@ TEST(EasyLayout, ProportionalWithAndWithoutThePicture) {
         int height, pagesMinHeight;
         int margin, labelWidth;
         QRect routes, pages;
+        int pagesMinWidth = 0; // the pages' controls need more than their share
     } cases[] = {
         {96, false, 600, 300, 5, 130, QRect(0, 0, 450, 600), QRect(450, 0, 450, 600)},
         {120, false, 600, 300, 6, 162, QRect(0, 0, 450, 600), QRect(450, 0, 450, 600)},
@@ -207,6 +208,9 @@ TEST(EasyLayout, ProportionalWithAndWithoutThePicture) {
         {120, true, 600, 300, 6, 162, QRect(40, 40, 324, 520), QRect(450, 40, 396, 520)},
         // A routes panel lower than the pages need: the pages take the whole height less 10.
         {96, true, 300, 400, 5, 130, QRect(40, 40, 324, 220), QRect(450, 5, 396, 290)},
+        {96, false, 600, 300, 5, 130, QRect(0, 0, 400, 600), QRect(400, 0, 500, 600), 500},
+        {96, true, 600, 300, 5, 130, QRect(40, 40, 324, 520), QRect(398, 40, 500, 520), 500},
+        {96, true, 600, 300, 5, 130, QRect(40, 40, 324, 520), QRect(0, 40, 900, 520), 1000},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.ppi << (c.picture ? " picture " : " ") << c.height);
@@ -216,6 +220,7 @@ TEST(EasyLayout, ProportionalWithAndWithoutThePicture) {
         in.DesignTop = 40;
         in.DesignGap = 40;
         in.PageControlMinHeight = c.pagesMinHeight;
+        in.PageControlMinWidth = c.pagesMinWidth;
         in.PixelsPerInch = c.ppi;
         in.PictureShown = c.picture;
         const EasyLayout out = ComputeEasyLayout(in);

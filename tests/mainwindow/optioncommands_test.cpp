@@ -18,7 +18,10 @@ namespace {
 // Services that record what a refresh asks of the window.
 class RefreshServices : public HeadlessMainServices {
 public:
-    int QuerySaveScenario() override { return saveAnswer; }
+    int QuerySaveScenario() override {
+        ++saveQuestions;
+        return saveAnswer;
+    }
     void LoadTree(const QString& file, RecordList<ItemSet>*, int state) override {
         ++loads;
         loadedFile = file;
@@ -27,6 +30,7 @@ public:
     void UpdateControls() override { ++updates; }
     void ShowSelectedNodeInfo() override { ++infos; }
     int saveAnswer = 1;
+    int saveQuestions = 0;
     int loads = 0;
     QString loadedFile = "unset";
     int loadedState = 0;
@@ -112,6 +116,7 @@ TEST_F(OptionCommandsTest, ViewByFileName_ReadsTheFlagBackAndEmptiesTheThreeCach
 TEST_F(OptionCommandsTest, MstsFolder_RefusedUntilEverythingIsUnstoredAndOnNo) {
     ui.Expect("until Everything has been Unstored", ID_OK);
     EXPECT_FALSE(MSTSFolderCommand());
+    EXPECT_EQ(services.saveQuestions, 0); // refused before the unsaved tree is asked about
     WriteFlag(true, "Everything Unstored");
     ui.Expect("Are you sure", ID_NO);
     EXPECT_FALSE(MSTSFolderCommand());
@@ -195,6 +200,14 @@ TEST_F(OptionCommandsTest, MstsFolder_CancelWithoutFixedPathAsksNothingMore) {
     EXPECT_EQ(App().MstsRootFolder, "C:\\AutoMSTS");
     EXPECT_TRUE(RegReadString(kProductKey, "Fixed MSTS Path").isEmpty());
     EXPECT_EQ(services.loads, 1);
+
+    // MSTS without a key of its own: no automatic folder to go back to, and the fixed one stays.
+    RegWriteString(kProductKey, "Fixed MSTS Path", "C:\\MSTS");
+    RegWriteString(kMstsKey, "Path", QString());
+    ui.Expect("Are you sure", ID_YES);
+    ui.ExpectSelectFolder(ID_CANCEL);
+    EXPECT_FALSE(MSTSFolderCommand());
+    EXPECT_EQ(RegReadString(kProductKey, "Fixed MSTS Path"), "C:\\MSTS");
     EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
 }
 

@@ -15,6 +15,7 @@
 #include "mainwindow/forms/mainform_settings.h"
 #include "platform/drivemap.h"
 #include "platform/fakeui.h"
+#include "platform/terminate.h"
 #include "platform/winfind.h"
 
 #include <QCoreApplication>
@@ -151,6 +152,27 @@ TEST_F(Startup, MissingDefaultScenarioIsReportedAndTheMstsConfigurationLoads) {
     EXPECT_EQ(form.CurrentScenarioFile(), "");
     ASSERT_EQ(ui.Shown().size(), 1u);
     EXPECT_TRUE(ui.Shown()[0].text.startsWith(Caption(Msg::GENERAL_NOT_FOUND1)));
+    EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
+}
+
+// MSTS in a plain folder, no key of its own: the user points the start at it, or cancels and
+// the program ends as failed.
+TEST_F(Startup, WithoutMstsKeyTheUserChoosesTheFolderOrTheProgramEndsAsFailed) {
+    ASSERT_TRUE(RegDeleteKey(HKEY_LOCAL_MACHINE, kMstsKey));
+    std::vector<int> ends;
+    const TerminateHook previous =
+        SetTerminateHook([&ends](int status) { ends.push_back(status); });
+    for (const int answer : {ID_CANCEL, ID_OK}) {
+        ui.Expect("MSTS has not been installed", ID_OK);
+        ui.ExpectSelectFolder(answer, "C:\\MSTS");
+        Start();
+        EXPECT_EQ(App().StartupAborted, answer == ID_CANCEL);
+        forms.clear();
+    }
+    SetTerminateHook(previous);
+    EXPECT_EQ(ends, std::vector<int>{1});
+    EXPECT_EQ(Setting("Fixed MSTS Path"), "C:\\MSTS");
+    EXPECT_EQ(App().MstsRootFolder, "C:\\MSTS");
     EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
 }
 

@@ -424,6 +424,44 @@ TEST(Registry, KeysMissingFromOurHiveAreReadFromWine) {
     EXPECT_FALSE(key.Open(HKEY_LOCAL_MACHINE, kMstsKey, false));
 }
 
+// A 64-bit prefix is read as the 32-bit programs we look for see it: the machine's Software
+// through Wow6432Node, else the shared key; the user's keys, and a 32-bit prefix, as they stand.
+TEST(Registry, A64BitWinePrefixIsReadAsA32BitProgramSeesIt) {
+    const auto key = [](const char* path, const char* value) {
+        return QByteArray("[") + path + "] 1700000000\n#time=1da0c3e2b7f4a10\n@=\"" + value +
+               "\"\n\n";
+    };
+    const char* const msts32 =
+        "Software\\\\Wow6432Node\\\\Microsoft\\\\Microsoft Games\\\\Train Simulator\\\\1.0";
+    const char* const msts = "Software\\\\Microsoft\\\\Microsoft Games\\\\Train Simulator\\\\1.0";
+    const struct {
+        const char* arch;
+        QByteArray keys;
+        RegRoot root;
+        QString path;
+        const char* seen;
+    } cases[] = {
+        {"win64", key(msts32, "32"), HKEY_LOCAL_MACHINE, kMstsKey, "32"},
+        {"win64", key(msts, "64") + key(msts32, "32"), HKEY_LOCAL_MACHINE, kMstsKey, "32"},
+        {"win64", key(msts, "64"), HKEY_LOCAL_MACHINE, kMstsKey, "64"},
+        {"win32", key(msts, "64") + key(msts32, "32"), HKEY_LOCAL_MACHINE, kMstsKey, "64"},
+        {"win64", key(msts, "64") + key(msts32, "32"), HKEY_CURRENT_USER, kMstsKey, "64"},
+        {"win64",
+         key("Software\\\\Classes\\\\.s", "64") +
+             key("Software\\\\Classes\\\\Wow6432Node\\\\.s", "32"),
+         HKEY_CLASSES_ROOT, ".s", "32"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arch + (" " + c.keys.left(60)).toStdString());
+        RegistrySandbox sandbox;
+        const QByteArray file = QByteArray("WINE REGISTRY Version 2\n;; All keys relative to "
+                                           "\\\\Machine\n\n#arch=") +
+                                c.arch + "\n\n" + c.keys;
+        sandbox.MakeWinePrefix(file, file);
+        EXPECT_EQ(ReadText(c.root, c.path, QString()), c.seen);
+    }
+}
+
 TEST(Registry, AKeyTooDeepInWinesFileIsPassedOverAndTheRestRead) {
     RegistrySandbox sandbox;
     QByteArray deep = "[Software";

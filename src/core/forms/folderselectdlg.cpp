@@ -7,9 +7,11 @@
 
 #include <QComboBox>
 #include <QDir>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QShowEvent>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -23,6 +25,18 @@ using namespace foldertree;
 namespace {
 
 const char* const kDesignCaption = "Select Folder";
+
+// The width at which the window manager shows the whole title: the title in the bold face most
+// title bars use, and room for the bar's icon and buttons; never wider than the screen.
+int WidthForTitle(const QWidget& dialog, int designWidth) {
+    QFont bold = dialog.font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    int width = metrics.horizontalAdvance(dialog.windowTitle()) + 8 * metrics.height();
+    if (const QScreen* screen = dialog.screen())
+        width = std::min(width, screen->availableGeometry().width());
+    return std::max(designWidth, width);
+}
 } // namespace
 
 TFolderSelectDlg::TFolderSelectDlg(const QString& initialFolder, const QString& prompt,
@@ -62,7 +76,7 @@ TFolderSelectDlg::TFolderSelectDlg(const QString& initialFolder, const QString& 
     layout->addWidget(DirectoryListBox, 1);
     layout->addWidget(SelectedPath);
     layout->addLayout(buttons);
-    resize(360, 400);
+    resize(WidthForTitle(*this, 360), 400);
 
     const QMap<QChar, QString>& drives = TheDriveMap().Drives();
     for (auto it = drives.begin(); it != drives.end(); ++it)

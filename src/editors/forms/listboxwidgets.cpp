@@ -101,8 +101,8 @@ void WidgetListBox::Repaint() {
     box_->viewport()->update();
 }
 
-void DrawItemColours::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                            const QModelIndex& index) const {
+QStyleOptionViewItem DrawItemColours::RowOption(const QStyleOptionViewItem& option,
+                                                const QModelIndex& index) const {
     QStyleOptionViewItem shown(option);
     const int state = StoreIndOf ? StoreIndOf(index.row()) : 0;
     if (state > 0 && state < SI_LIST_INACTIVE) {
@@ -114,7 +114,18 @@ void DrawItemColours::paint(QPainter* painter, const QStyleOptionViewItem& optio
         if (state & SI_IN_ERROR)
             shown.font.setStrikeOut(true);
     }
-    QStyledItemDelegate::paint(painter, shown, index);
+    shown.fontMetrics = QFontMetrics(shown.font);
+    return shown;
+}
+
+void DrawItemColours::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                            const QModelIndex& index) const {
+    QStyledItemDelegate::paint(painter, RowOption(option, index), index);
+}
+
+QSize DrawItemColours::sizeHint(const QStyleOptionViewItem& option,
+                                const QModelIndex& index) const {
+    return QStyledItemDelegate::sizeHint(RowOption(option, index), index);
 }
 
 } // namespace qv

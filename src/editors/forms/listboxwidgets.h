@@ -68,6 +68,13 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
+    // A row in the highlight font is as tall as that font needs.
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+private:
+    // The row's option with its state's font and colour.
+    QStyleOptionViewItem RowOption(const QStyleOptionViewItem& option,
+                                   const QModelIndex& index) const;
 };
 
 } // namespace qv

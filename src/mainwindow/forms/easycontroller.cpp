@@ -56,15 +56,17 @@ EasyLayout ComputeEasyLayout(const EasyLayoutInput& in) {
     out.DepartureLabelWidth = 130 * ppi / 96;
     const int w = std::max(0, in.TabWidth);
     const int h = std::max(0, in.BackgroundHeight);
+    // The pages never get less than their controls need, or captions are cut.
+    const int pagesMinWidth = std::min(w, in.PageControlMinWidth);
     if (!in.PictureShown) {
-        const int routesWidth = w * 50 / 100;
-        const int pagesWidth = int(w * 0.5);
+        const int pagesWidth = std::max(int(w * 0.5), pagesMinWidth);
+        const int routesWidth = std::min(w * 50 / 100, w - pagesWidth);
         out.RoutesPnl = QRect(0, 0, routesWidth, h);
         out.ActivityExplorePageCntrl = QRect(w - pagesWidth, 0, pagesWidth, h);
         return out;
     }
     const int routesWidth = w * 36 / 100;
-    const int pagesWidth = int(w * 0.44);
+    const int pagesWidth = std::max(int(w * 0.44), pagesMinWidth);
     const int routesTop = in.DesignTop;
     const int routesHeight = std::max(0, h - routesTop - in.DesignGap);
     out.RoutesPnl =
@@ -74,8 +76,8 @@ EasyLayout ComputeEasyLayout(const EasyLayoutInput& in) {
         pagesTop = 5;
         pagesHeight = std::max(0, h - 10);
     }
-    out.ActivityExplorePageCntrl =
-        QRect(int(w * 0.72) - pagesWidth / 2, pagesTop, pagesWidth, pagesHeight);
+    out.ActivityExplorePageCntrl = QRect(std::min(int(w * 0.72) - pagesWidth / 2, w - pagesWidth),
+                                         pagesTop, pagesWidth, pagesHeight);
     return out;
 }
 
@@ -199,6 +201,7 @@ void EasyController::ApplyLayout() {
     // The design places the routes panel 8 margins below the top, with the same gap below it.
     input.DesignTop = input.DesignGap = 8 * m;
     input.PageControlMinHeight = ui.ActivityExplorePageCntrl->minimumSizeHint().height();
+    input.PageControlMinWidth = ui.ActivityExplorePageCntrl->minimumSizeHint().width();
     input.PictureShown = !ui.EasyBackground->isHidden();
     const EasyLayout layout = ComputeEasyLayout(input);
     ui.RoutesPnl->setGeometry(layout.RoutesPnl);
@@ -492,6 +495,9 @@ void EasyController::ActivitiesLstbxClick() {
             consists.ReadString(service.ConsistFile, QStringLiteral("EngineName"), QString()));
         ui.ConsistUsedTxt->setText(
             consists.ReadString(service.ConsistFile, QStringLiteral("Description"), QString()));
+        // A name longer than its box shows its start; the box scrolls to the end otherwise.
+        for (QLineEdit* box : {ui.LocomotiveUsedTxt, ui.ConsistUsedTxt})
+            box->setCursorPosition(0);
         page.EasyActivityConsist = service.ConsistFile;
         UpdateConsistViewButtons();
         ClearReport(&activityDetails_);

@@ -27,6 +27,7 @@ struct EasyLayoutInput {
     int DesignTop = 0;        // the routes panel's top as designed, taken once
     int DesignGap = 0;        // the gap below the routes panel as designed, taken once
     int PageControlMinHeight = 0;
+    int PageControlMinWidth = 0;
     int PixelsPerInch = 96;
     bool PictureShown = false;
 };
@@ -38,7 +39,8 @@ struct EasyLayout {
 };
 // The places of the routes panel and the activity pages: side by side, half each, without a
 // picture; over the picture, a narrower routes panel centred in the left 45% and the pages
-// centred at 72% of the width.
+// centred at 72% of the width (moved left when wider than that leaves room for). The pages are
+// never narrower than their minimum width, nor wider than the tab.
 EasyLayout ComputeEasyLayout(const EasyLayoutInput& input);
 
 class EasyController : public QObject {

@@ -307,9 +307,23 @@ void TMainForm::RepaintStatusBar() {
     ui->StatusBar->repaint();
 }
 
+// Disabling the page that holds the focused control takes the focus away for good. The control
+// that had it gets it back (else the tree, on the Classic page), so that the keys and the
+// information pane go on where the user left them.
 void TMainForm::SetBusyControlsEnabled(bool enabled) {
+    const bool wasEnabled = BusyControlsEnabled();
+    if (!enabled && wasEnabled)
+        busyFocus_ = focusWidget();
     ui->ToolBar1->setEnabled(enabled);
     ui->MainPageControl->setEnabled(enabled);
+    if (!enabled || wasEnabled)
+        return;
+    QWidget* focus = busyFocus_;
+    busyFocus_ = nullptr;
+    if (!focus || !focus->isVisible() || !focus->isEnabled())
+        focus = MainPageIndex() == 1 ? ui->QuarvelObjects : nullptr;
+    if (focus)
+        focus->setFocus(Qt::OtherFocusReason);
 }
 
 bool TMainForm::BusyControlsEnabled() const {

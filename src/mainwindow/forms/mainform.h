@@ -11,6 +11,7 @@
 #include "core/searchtext.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -224,6 +225,8 @@ private:
     QString currentScenarioFile_;
     QString openDialogFile_;
     int hourglassDepth_ = 0;
+    // The control that had the focus when the busy controls were disabled.
+    QPointer<QWidget> busyFocus_;
     bool shown_ = false;
 };
 

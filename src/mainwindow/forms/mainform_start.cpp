@@ -223,6 +223,9 @@ void TMainForm::Timer1Timer() {
         if (MainPageIndex() == 1)
             LoadFirstTree();
         SetBusy(false);
+        // Only now does the tree hold the focus again, which the pane follows.
+        if (MainPageIndex() == 1)
+            ShowSelectedNodeInfo();
     }
     // The Easy page is filled on the first tick; it loads the tree it needs itself.
     if (MainPageIndex() == 0)

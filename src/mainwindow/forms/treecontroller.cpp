@@ -177,6 +177,7 @@ void TreeController::QuarvelObjectsMouseDown(Qt::MouseButton button, const QPoin
         ActivateRouteList(
             node, node->StateIndex != SI_LIST_ACTIVE ? SI_LIST_ACTIVE : SI_LIST_INACTIVE, false);
         tree_.NotifyRecordsChanged();
+        TheMainServices().UpdateControls();
     } else if ((kind & kConsistAndStockLists) && !(kind & PT_HEADING)) {
         if ((app.ViewerControlRegistered || !app.ShapeViewerPath.isEmpty()) && ShowInViewer)
             ShowInViewer();
