@@ -29,6 +29,7 @@
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QThread>
+#include <QtCore/qtestsupport_core.h>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -211,6 +212,40 @@ TEST_F(MainFormTextTest, Manual_TheCommandOpensTheManualBuiltBesideTheProgram) {
     QFile pdf(manual.filePath());
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_EQ(pdf.read(5), "%PDF-");
+}
+
+TEST_F(MainFormTextTest, Manual_WithoutAProgramForPdfFilesTheUserIsToldSo) {
+    App().ProgramFilePath = ToWindowsForm(QUARVEL_PROGRAM_FILE);
+    // The desktop's opener is looked for in PATH only, which holds what each case puts there.
+    QTemporaryDir bin;
+    const auto restore = qScopeGuard([path = qgetenv("PATH")] { qputenv("PATH", path); });
+    qputenv("PATH", bin.path().toLocal8Bit());
+    const struct {
+        const char* opener; // the shell script standing in for it; none: there is none
+        bool told;
+    } cases[] = {{nullptr, true}, {"exit 3", true}, {": > ran; exit 0", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.opener ? c.opener : "no opener");
+        if (c.opener) {
+            QFile opener(bin.filePath("xdg-open"));
+            ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
+            opener.write("#!/bin/sh\ncd '" + bin.path().toUtf8() + "'\n" + c.opener + "\n");
+            opener.close();
+            opener.setPermissions(opener.permissions() | QFileDevice::ExeOwner);
+        }
+        if (c.told)
+            ui.Expect(".PDF' cannot be shown:\rno program to open PDF files was found.", ID_OK);
+        const std::size_t shown = ui.Shown().size();
+        form->findChild<QAction*>(QStringLiteral("QuarvelManual"))->trigger();
+        if (c.told) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return ui.PendingExpectations() == 0; }, 10000));
+        } else {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(bin.filePath("ran")); }, 10000));
+            QTest::qWait(300);
+            EXPECT_EQ(ui.Shown().size(), shown);
+        }
+    }
+    EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
 }
 
 TEST_F(MainFormTextTest, MstsLaunchSettings_AnEmptyPathDisablesLaunchMsts) {
