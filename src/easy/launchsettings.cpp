@@ -30,6 +30,10 @@ QString Sub(const char* name) {
     return kProductKey + QLatin1Char('\\') + QLatin1String(name);
 }
 
+// The manual's opener is watched for ten seconds, in passes of 100 ms.
+constexpr int kOpenerWatchPasses = 100;
+constexpr int kOpenerWatchPassMs = 100;
+
 void ReportManualNotShown(const QString& manual) {
     Box(QCoreApplication::translate("Manual", "The manual '%1' cannot be shown:\r"
                                               "no program to open PDF files was found.")
@@ -56,7 +60,7 @@ void WatchManualOpener(qint64 processId, const QString& manual, int passesLeft) 
         DetachProcess(processId);
         return;
     }
-    QTimer::singleShot(100, [processId, manual, passesLeft] {
+    QTimer::singleShot(kOpenerWatchPassMs, [processId, manual, passesLeft] {
         WatchManualOpener(processId, manual, passesLeft - 1);
     });
 }
@@ -176,7 +180,7 @@ void QuarvelManualClick() {
         ReportManualNotShown(manual);
         return;
     }
-    WatchManualOpener(processId, manual, 100);
+    WatchManualOpener(processId, manual, kOpenerWatchPasses);
 }
 
 void DeleteProductRegistryKeys() {
