@@ -116,6 +116,15 @@ protected:
         ASSERT_GE(row, 0) << text.toStdString();
         combo->setCurrentIndex(row);
     }
+    // A session of Alpha Line's Morning Run that MSTS saved, for the Explore tab to reload.
+    void SaveMorningRunSession() {
+        SetRow(C<QComboBox>("ConsistTrafficCmbx"), "Morning Run");
+        ExploreActivitySaveInfo& record = Explore().CurrentExploreRecord;
+        record.ConsistFileName = "FREIGHT.CON";
+        record.PlayerPathFileName = "ROUTES\\ALPHA\\PATHS\\up.pat";
+        ASSERT_TRUE(AllocateExploreSaveNumber(record));
+        drive.MakeFile("MSTS/SAVES/ALPHA/QV_~TEMP" + QString::number(record.SaveNumber) + "_a.sav");
+    }
     // The tree and the consist list read again after files were added to the installation.
     void Reload() {
         form->LoadTree(QString(), nullptr, -1);
@@ -474,12 +483,7 @@ TEST_F(EasyPageTest, SessionRecord_AgreesWithTheBoxesAfterEveryRefresh) {
 
 TEST_F(EasyPageTest, SavedSession_LaunchedWithoutAnyLocomotiveToChoose) {
     ShowRoute(1, "Alpha Line");
-    SetRow(C<QComboBox>("ConsistTrafficCmbx"), "Morning Run");
-    ExploreActivitySaveInfo& record = Explore().CurrentExploreRecord;
-    record.ConsistFileName = "FREIGHT.CON";
-    record.PlayerPathFileName = "ROUTES\\ALPHA\\PATHS\\up.pat";
-    ASSERT_TRUE(AllocateExploreSaveNumber(record));
-    drive.MakeFile("MSTS/SAVES/ALPHA/QV_~TEMP" + QString::number(record.SaveNumber) + "_a.sav");
+    SaveMorningRunSession();
 
     // "Explore Mode Locos" without any such list: no locomotive, no consist, no path chosen.
     auto* locos = C<QComboBox>("AllLocomotivesCmbx");
@@ -561,18 +565,13 @@ TEST_F(EasyPageTest, SavedSessionThenAnotherRouteExplored_NoReloadReminder) {
     Reload();
     form->show();
     ShowRoute(1, "Alpha Line");
-    SetRow(C<QComboBox>("ConsistTrafficCmbx"), "Morning Run");
-    ExploreActivitySaveInfo& record = Explore().CurrentExploreRecord;
-    record.ConsistFileName = "FREIGHT.CON";
-    record.PlayerPathFileName = "ROUTES\\ALPHA\\PATHS\\up.pat";
-    ASSERT_TRUE(AllocateExploreSaveNumber(record));
-    drive.MakeFile("MSTS/SAVES/ALPHA/QV_~TEMP" + QString::number(record.SaveNumber) + "_a.sav");
+    SaveMorningRunSession();
 
     // "Reload saved" restores the session; then the next route is explored without traffic.
     FocusOn(C<QWidget>("ExploreLoadCmbx"));
     KeyAtFocus(Qt::Key_Down);
     ASSERT_TRUE(Explore().ExploreSourceActivity.has_value());
-    ASSERT_GE(record.SaveNumber, 1);
+    ASSERT_GE(Explore().CurrentExploreRecord.SaveNumber, 1);
     FocusOn(C<QWidget>("RoutesLstbx"));
     KeyAtFocus(Qt::Key_Down);
     ASSERT_EQ(C<QListWidget>("RoutesLstbx")->currentItem()->text(), "Beta Line");
