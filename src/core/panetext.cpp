@@ -96,18 +96,18 @@ QString PaneHtml(const ReportPane& pane) {
     const QStringList lines = pane.Lines();
     for (int i = 0; i < lines.size(); ++i) {
         const ReportPane::LineStyle style = pane.Style(i);
+        // Blanks and tabs stay as the pane has them, and a line longer than the paper is wide
+        // goes on over the next printed lines, as it does in the pane.
         QString text = lines[i].toHtmlEscaped();
-        text.replace(QLatin1Char(' '), QStringLiteral("&nbsp;"));
         if (text.isEmpty())
             text = QStringLiteral("&nbsp;");
-        if (style == ReportPane::LineStyle::Heading)
-            html += QStringLiteral("<p align=\"center\" style=\"margin:0\"><b><u>%1</u></b></p>")
-                        .arg(text);
+        const bool heading = style == ReportPane::LineStyle::Heading;
+        if (heading)
+            text = QStringLiteral("<b><u>%1</u></b>").arg(text);
         else if (style == ReportPane::LineStyle::Bold)
-            html +=
-                QStringLiteral("<p style=\"margin:0; white-space:pre\"><b>%1</b></p>").arg(text);
-        else
-            html += QStringLiteral("<p style=\"margin:0; white-space:pre\">%1</p>").arg(text);
+            text = QStringLiteral("<b>%1</b>").arg(text);
+        html += QStringLiteral("<p%1 style=\"margin:0; white-space:pre-wrap\">%2</p>")
+                    .arg(heading ? QStringLiteral(" align=\"center\"") : QString(), text);
     }
     html += QStringLiteral("</body></html>");
     return html;

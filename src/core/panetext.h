@@ -22,7 +22,8 @@ QString PanePlainText(const ReportPane& pane);
 // RTF Unicode escapes.
 QByteArray PaneRtf(const ReportPane& pane);
 
-// The pane as HTML for printing, with the same layout; HTML has no tab stops, so the printer is
+// The pane as HTML for printing, with the same layout: blanks kept, and a line longer than the
+// paper is wide going on over the next printed lines. HTML has no tab stops, so the printer is
 // given the pane's TabStops() beside it.
 QString PaneHtml(const ReportPane& pane);
 

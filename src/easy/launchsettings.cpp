@@ -9,12 +9,14 @@
 #include "easy/launchprogram.h"
 #include "engine/unstoreall.h"
 #include "platform/localetable.h"
+#include "platform/process.h"
 #include "platform/registry.h"
 #include "platform/terminate.h"
 #include "platform/ui.h"
 #include "platform/winfs.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 namespace qv {
 
@@ -26,6 +28,41 @@ int Box(const QString& text, int style) {
 
 QString Sub(const char* name) {
     return kProductKey + QLatin1Char('\\') + QLatin1String(name);
+}
+
+// The manual's opener is watched for ten seconds, in passes of 100 ms.
+constexpr int kOpenerWatchPasses = 100;
+constexpr int kOpenerWatchPassMs = 100;
+
+void ReportManualNotShown(const QString& manual) {
+    Box(QCoreApplication::translate("Manual", "The manual '%1' cannot be shown:\r"
+                                              "no program to open PDF files was found.")
+            .arg(manual),
+        MB_ICONEXCLAMATION);
+}
+
+// The program that opens the manual ends at once with a failure when it finds nothing to show PDF
+// files with (the desktop's opener does so); one that shows the file may also stay until the file
+// is closed. So it is watched for a while in the background, never waited for.
+void WatchManualOpener(qint64 processId, const QString& manual, int passesLeft) {
+    int exitCode = 0;
+    switch (WaitForProcess(processId, 0, nullptr, &exitCode)) {
+    case ProcessWait::Ended:
+        if (exitCode != 0)
+            ReportManualNotShown(manual);
+        return;
+    case ProcessWait::Failed:
+        return;
+    case ProcessWait::TimedOut:
+        break;
+    }
+    if (passesLeft <= 0) {
+        DetachProcess(processId);
+        return;
+    }
+    QTimer::singleShot(kOpenerWatchPassMs, [processId, manual, passesLeft] {
+        WatchManualOpener(processId, manual, passesLeft - 1);
+    });
 }
 
 } // namespace
@@ -136,8 +173,14 @@ void QuarvelManualClick() {
     const QString quoted = QLatin1Char('"') + manual + QLatin1Char('"');
     const QString reader = RegisteredPdfReader();
     // Without a registered reader the desktop's own opener shows the file.
-    LaunchProgram(reader.isEmpty() ? QStringLiteral("xdg-open") : reader, quoted, QString(), false,
-                  false, true);
+    qint64 processId = 0;
+    int shellError = 0;
+    if (!StartProgram(reader.isEmpty() ? QStringLiteral("xdg-open") : reader, quoted, &processId,
+                      &shellError)) {
+        ReportManualNotShown(manual);
+        return;
+    }
+    WatchManualOpener(processId, manual, kOpenerWatchPasses);
 }
 
 void DeleteProductRegistryKeys() {

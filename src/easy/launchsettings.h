@@ -54,7 +54,8 @@ QString ManualFileName(const QString& programFile, const QString& abbreviation,
 QString RegisteredPdfReader();
 
 // Help > manual: opens the manual with the registered reader, else with the desktop's opener;
-// says so when there is no manual file.
+// says so when there is no manual file, and names the file when no program to open PDF files
+// was found (the opener cannot be started, or it ends at once with a failure).
 void QuarvelManualClick();
 
 // Removes the product key with everything in it, and its parent key when that is left empty.

@@ -244,13 +244,16 @@ bool StartProgram(const QString& program, const QString& parameters, qint64* pro
            StartProcess(command, processId, shellError);
 }
 
-ProcessWait WaitForProcess(qint64 processId, int timeoutMs, int* error) {
+ProcessWait WaitForProcess(qint64 processId, int timeoutMs, int* error, int* exitCode) {
     const qint64 start = TheClock().MonotonicMs();
     for (;;) {
         int status = 0;
         const pid_t answer = waitpid(pid_t(processId), &status, WNOHANG);
-        if (answer == pid_t(processId))
+        if (answer == pid_t(processId)) {
+            if (exitCode)
+                *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
             return ProcessWait::Ended;
+        }
         if (answer < 0) {
             if (errno == EINTR)
                 continue;

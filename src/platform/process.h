@@ -58,10 +58,11 @@ bool StartProgram(const QString& program, const QString& parameters, qint64* pro
 
 enum class ProcessWait { Ended, TimedOut, Failed };
 
-// Waits up to timeoutMs for a started process to end (0: looks once), reaping it when it has.
-// Failed, with the errno in `error`, when the process cannot be waited for (not our child, or
-// reaped already).
-ProcessWait WaitForProcess(qint64 processId, int timeoutMs, int* error = nullptr);
+// Waits up to timeoutMs for a started process to end (0: looks once), reaping it when it has;
+// `exitCode` then receives its exit status (-1 when a signal ended it). Failed, with the errno in
+// `error`, when the process cannot be waited for (not our child, or reaped already).
+ProcessWait WaitForProcess(qint64 processId, int timeoutMs, int* error = nullptr,
+                           int* exitCode = nullptr);
 
 // Stops waiting for a started process: it is reaped in the background when it ends, so that no
 // zombie is left while this program runs on. It is never waited for again.

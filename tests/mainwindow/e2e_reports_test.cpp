@@ -2,8 +2,10 @@
 // wagon shows its report while the tree has the window's focus, and the Tools menu's reports run.
 #include "core/generaldefs.h"
 #include "mainwindow/e2ekit.h"
+#include "mainwindow/printedtext.h"
 
 #include <QAction>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTextEdit>
 
@@ -77,3 +79,39 @@ TEST_F(DemoReports, SelectedItemsAndTheToolsMenu_FillThePane) {
 }
 
 } // namespace
+
+TEST_F(DemoReports, WhereUsedPrinted_LongLinesWrapOnPaperAndNoWordIsLost) {
+    BuildCaches();
+    Start();
+    C<QAction>("WhereUsedCompleteMnu")->trigger();
+    const ReportPane& pane = *form->InformationMemo();
+    ASSERT_GT(pane.LineCount(), 10);
+    Focus("InformationMemo");
+    ui.ExpectPrintDocument(ID_OK);
+    KeyAtFocus(Qt::Key_P, Qt::ControlModifier);
+    ASSERT_EQ(ui.PrintDialogs().size(), 1u);
+    const ShownPrint& print = ui.PrintDialogs().front();
+    // Each page ends with its number, which is not the pane's.
+    QStringList pages = PrintedText(print.html, print.tabStops).split('\f', Qt::SkipEmptyParts);
+    for (int page = 0; page < pages.size(); ++page) {
+        QStringList lines = pages[page].split('\n', Qt::SkipEmptyParts);
+        if (!lines.isEmpty() && lines.last().trimmed() == QString::number(page + 1))
+            lines.removeLast();
+        pages[page] = lines.join('\n');
+    }
+    const QString printed = pages.join('\n');
+
+    // Every character comes out, in its order; the lines longer than the paper is wide go on over
+    // further printed lines.
+    const auto squeezed = [](QString text) { return text.remove(QRegularExpression("\\s")); };
+    const QString want = squeezed(pane.Lines().join("")), got = squeezed(printed);
+    qsizetype same = 0;
+    while (same < want.size() && same < got.size() && want[same] == got[same])
+        ++same;
+    EXPECT_EQ(same, want.size()) << "printed " << got.mid(same - 30, 60).toStdString()
+                                 << "\nin the pane " << want.mid(same - 30, 60).toStdString();
+    EXPECT_EQ(got.size(), want.size());
+    const QStringList lines = pane.Lines();
+    EXPECT_GT(printed.split('\n', Qt::SkipEmptyParts).size(),
+              lines.size() - lines.filter(QRegularExpression("^\\s*$")).size());
+}

@@ -21,6 +21,7 @@
 #include "fixtures/tempmsts.h"
 #include "mainwindow/forms/mainform.h"
 #include "mainwindow/forms/mainform_settings.h"
+#include "mainwindow/userinput.h"
 #include "mainwindow/windowplace.h"
 #include "platform/fakeui.h"
 #include "platform/mstsfile.h"
@@ -114,6 +115,15 @@ protected:
         const int row = combo->findText(text);
         ASSERT_GE(row, 0) << text.toStdString();
         combo->setCurrentIndex(row);
+    }
+    // A session of Alpha Line's Morning Run that MSTS saved, for the Explore tab to reload.
+    void SaveMorningRunSession() {
+        SetRow(C<QComboBox>("ConsistTrafficCmbx"), "Morning Run");
+        ExploreActivitySaveInfo& record = Explore().CurrentExploreRecord;
+        record.ConsistFileName = "FREIGHT.CON";
+        record.PlayerPathFileName = "ROUTES\\ALPHA\\PATHS\\up.pat";
+        ASSERT_TRUE(AllocateExploreSaveNumber(record));
+        drive.MakeFile("MSTS/SAVES/ALPHA/QV_~TEMP" + QString::number(record.SaveNumber) + "_a.sav");
     }
     // The tree and the consist list read again after files were added to the installation.
     void Reload() {
@@ -478,12 +488,7 @@ TEST_F(EasyPageTest, SessionRecord_AgreesWithTheBoxesAfterEveryRefresh) {
 
 TEST_F(EasyPageTest, SavedSession_LaunchedWithoutAnyLocomotiveToChoose) {
     ShowRoute(1, "Alpha Line");
-    SetRow(C<QComboBox>("ConsistTrafficCmbx"), "Morning Run");
-    ExploreActivitySaveInfo& record = Explore().CurrentExploreRecord;
-    record.ConsistFileName = "FREIGHT.CON";
-    record.PlayerPathFileName = "ROUTES\\ALPHA\\PATHS\\up.pat";
-    ASSERT_TRUE(AllocateExploreSaveNumber(record));
-    drive.MakeFile("MSTS/SAVES/ALPHA/QV_~TEMP" + QString::number(record.SaveNumber) + "_a.sav");
+    SaveMorningRunSession();
 
     // "Explore Mode Locos" without any such list: no locomotive, no consist, no path chosen.
     auto* locos = C<QComboBox>("AllLocomotivesCmbx");
@@ -491,7 +496,9 @@ TEST_F(EasyPageTest, SavedSession_LaunchedWithoutAnyLocomotiveToChoose) {
     form->EasyControls()->AllLocomotivesCmbxChange();
     ASSERT_EQ(C<QListWidget>("LocomotivesLstbx")->count(), 0);
 
-    C<QComboBox>("ExploreLoadCmbx")->setCurrentIndex(1);
+    form->show();
+    FocusOn(C<QWidget>("ExploreLoadCmbx"));
+    KeyAtFocus(Qt::Key_Down); // "Reload saved"
     ASSERT_EQ(C<QComboBox>("ConsistTrafficCmbx")->count(), 1);
     ASSERT_TRUE(Explore().ExploreSourceActivity.has_value());
     form->UpdateControls();
@@ -524,4 +531,96 @@ TEST_F(EasyPageTest, RoutePicture_NamedOutsideTheRouteFolderIsNotShownAndThePane
     const QString pane = form->InformationMemo()->Lines().join(u'\n');
     EXPECT_TRUE(pane.contains(Caption(Msg::INVALID_FILENAME))) << pane.toStdString();
     EXPECT_TRUE(pane.contains("..\\..\\..\\load.ace")) << pane.toStdString();
+}
+
+TEST_F(EasyPageTest, TrafficBoxEntered_KeepsTheChoicesMadeSinceTheActivity) {
+    builder.AddActivity("ALPHA", "a4.act", "Loose Run", "s1.srv", "t.trf",
+                        {{"Loose", {{"DASH9", "DASH9", true}}}});
+    Reload();
+    form->show();
+    C<QAction>("SuppMSTSLaunchMnu")->trigger(); // traffic is taken only for a launch of MSTS
+    ShowRoute(1, "Alpha Line");
+    auto* traffic = C<QComboBox>("ConsistTrafficCmbx");
+    auto* loose = C<QCheckBox>("LooseStockCbx");
+    auto* season = C<QComboBox>("SeasonCmbx");
+    FocusOn(traffic);
+    for (int row = traffic->count(); row > 0 && traffic->currentText() != "Loose Run"; --row)
+        KeyAtFocus(Qt::Key_Down);
+    ASSERT_TRUE(Explore().ExploreSourceActivity.has_value());
+    ASSERT_TRUE(loose->isChecked());
+    // Loose Stock unticked and Winter picked, then back into the traffic box and out with Esc.
+    FocusOn(loose);
+    KeyAtFocus(Qt::Key_Space);
+    FocusOn(season);
+    KeyAtFocus(Qt::Key_End);
+    ASSERT_EQ(season->currentText(), "Winter");
+    FocusOn(traffic);
+    KeyAtFocus(Qt::Key_Escape);
+    const ExploreActivitySaveInfo& record = Explore().CurrentExploreRecord;
+    EXPECT_FALSE(loose->isChecked());
+    EXPECT_FALSE(record.LooseStock);
+    EXPECT_EQ(season->currentIndex(), 3);
+    EXPECT_EQ(record.Season, 3);
+}
+
+TEST_F(EasyPageTest, SavedSessionThenAnotherRouteExplored_NoReloadReminder) {
+    builder.AddPath("BETA", "b.pat", "B Path", "North", "South", true, Into::Store);
+    builder.AddService("BETA", "b1.srv", "Service B", "FREIGHT", "b", Into::Store);
+    builder.AddActivity("BETA", "b1.act", "Beta Run", "b1.srv", "", {}, Into::Store);
+    Reload();
+    form->show();
+    ShowRoute(1, "Alpha Line");
+    SaveMorningRunSession();
+
+    // "Reload saved" restores the session; then the next route is explored without traffic.
+    FocusOn(C<QWidget>("ExploreLoadCmbx"));
+    KeyAtFocus(Qt::Key_Down);
+    ASSERT_TRUE(Explore().ExploreSourceActivity.has_value());
+    ASSERT_GE(Explore().CurrentExploreRecord.SaveNumber, 1);
+    FocusOn(C<QWidget>("RoutesLstbx"));
+    KeyAtFocus(Qt::Key_Down);
+    ASSERT_EQ(C<QListWidget>("RoutesLstbx")->currentItem()->text(), "Beta Line");
+    FocusOn(C<QWidget>("ExploreBtn"));
+    KeyAtFocus(Qt::Key_Space);
+    EXPECT_EQ(jobs, (QStringList{"1 Beta Run"}));
+    for (const ShownMessage& shown : ui.Shown())
+        EXPECT_FALSE(shown.text.contains("Reminder")) << shown.text.toStdString();
+}
+
+TEST_F(EasyPageTest, LoadChoiceList_OpensTheTrafficListOnlyWhenAnEntryIsPickedInIt) {
+    form->show();
+    C<QAction>("SuppMSTSLaunchMnu")->trigger();
+    const struct {
+        const char* how;
+        int startRow;
+        QList<int> keysInList;
+        bool trafficListOpens;
+    } cases[] = {
+        {"the same entry picked", 0, {Qt::Key_Return}, true},
+        {"the list closed with Esc", 0, {Qt::Key_Escape}, false},
+        {"the other entry picked", 1, {Qt::Key_Up, Qt::Key_Return}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.how);
+        ShowRoute(1, "Alpha Line");
+        auto* load = C<QComboBox>("ExploreLoadCmbx");
+        auto* traffic = C<QComboBox>("ConsistTrafficCmbx");
+        FocusOn(load);
+        if (c.startRow == 1)
+            KeyAtFocus(Qt::Key_Down);
+        ASSERT_EQ(load->currentIndex(), c.startRow);
+        ASSERT_FALSE(traffic->view()->isVisible()) << "a choice on the closed box opens nothing";
+        KeyAtFocus(Qt::Key_F4);
+        ASSERT_TRUE(load->view()->isVisible());
+        for (const int key : c.keysInList)
+            KeyAtFocus(key);
+        ASSERT_FALSE(load->view()->isVisible());
+        EXPECT_EQ(traffic->view()->isVisible(), c.trafficListOpens);
+        traffic->hidePopup();
+        // A refresh fills the traffic list again without opening it.
+        FocusOn(load);
+        KeyAtFocus(Qt::Key_F5);
+        EXPECT_FALSE(traffic->view()->isVisible());
+        traffic->hidePopup();
+    }
 }

@@ -5,7 +5,6 @@
 
 #include "core/appstate.h"
 #include "core/forms/fixeddefs.h"
-#include "core/forms/fontrecord.h"
 #include "core/panetext.h"
 #include "core/regsettings.h"
 #include "fixtures/mstsbuilder.h"
@@ -13,6 +12,7 @@
 #include "fixtures/tempmsts.h"
 #include "mainwindow/aboutinfo.h"
 #include "mainwindow/forms/aboutboxdlg.h"
+#include "mainwindow/printedtext.h"
 #include "platform/drivemap.h"
 #include "platform/fakeui.h"
 #include "platform/winfs.h"
@@ -23,14 +23,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QPrinter>
-#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QThread>
+#include <QtCore/qtestsupport_core.h>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -94,19 +93,10 @@ TEST(PrintHtmlTest, PrintedColumnsStandAtThePanesTabStops) {
     pane.AddHeading("Statistics");
     pane.AddLine("\t\tRoutes:\t      7");
     pane.AddLine("\t\t    Engines:\t  1,234");
-    QTemporaryDir dir;
-    QPrinter printer;
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(dir.filePath("out.pdf"));
-    PrintHtml(printer, "Quarvel", PaneHtml(pane), pane.TabStops());
-
-    // Each word's left edge in points, as pdftotext (poppler-utils, from scripts/setup) reads it.
-    QProcess extract;
-    extract.start("pdftotext", {"-bbox", dir.filePath("out.pdf"), "-"});
-    ASSERT_TRUE(extract.waitForFinished() && extract.exitCode() == 0) << "run scripts/setup";
+    // Each word's left edge in points.
     std::map<QString, double> left;
     static const QRegularExpression word(R"re(<word xMin="([\d.]+)"[^>]*>([^<]*)</word>)re");
-    for (auto match = word.globalMatch(QString::fromUtf8(extract.readAllStandardOutput()));
+    for (auto match = word.globalMatch(PrintedText(PaneHtml(pane), pane.TabStops(), {"-bbox"}));
          match.hasNext();) {
         const QRegularExpressionMatch found = match.next();
         left[found.captured(2)] = found.captured(1).toDouble();
@@ -222,6 +212,40 @@ TEST_F(MainFormTextTest, Manual_TheCommandOpensTheManualBuiltBesideTheProgram) {
     QFile pdf(manual.filePath());
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_EQ(pdf.read(5), "%PDF-");
+}
+
+TEST_F(MainFormTextTest, Manual_WithoutAProgramForPdfFilesTheUserIsToldSo) {
+    App().ProgramFilePath = ToWindowsForm(QUARVEL_PROGRAM_FILE);
+    // The desktop's opener is looked for in PATH only, which holds what each case puts there.
+    QTemporaryDir bin;
+    const auto restore = qScopeGuard([path = qgetenv("PATH")] { qputenv("PATH", path); });
+    qputenv("PATH", bin.path().toLocal8Bit());
+    const struct {
+        const char* opener; // the shell script standing in for it; none: there is none
+        bool told;
+    } cases[] = {{nullptr, true}, {"exit 3", true}, {": > ran; exit 0", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.opener ? c.opener : "no opener");
+        if (c.opener) {
+            QFile opener(bin.filePath("xdg-open"));
+            ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
+            opener.write("#!/bin/sh\ncd '" + bin.path().toUtf8() + "'\n" + c.opener + "\n");
+            opener.close();
+            opener.setPermissions(opener.permissions() | QFileDevice::ExeOwner);
+        }
+        if (c.told)
+            ui.Expect(".PDF' cannot be shown:\rno program to open PDF files was found.", ID_OK);
+        const std::size_t shown = ui.Shown().size();
+        form->findChild<QAction*>(QStringLiteral("QuarvelManual"))->trigger();
+        if (c.told) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return ui.PendingExpectations() == 0; }, 10000));
+        } else {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(bin.filePath("ran")); }, 10000));
+            QTest::qWait(300);
+            EXPECT_EQ(ui.Shown().size(), shown);
+        }
+    }
+    EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
 }
 
 TEST_F(MainFormTextTest, MstsLaunchSettings_AnEmptyPathDisablesLaunchMsts) {

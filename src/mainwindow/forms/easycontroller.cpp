@@ -33,6 +33,7 @@
 #include <QPixmap>
 #include <QSignalBlocker>
 #include <QTimeEdit>
+#include <QTimer>
 
 namespace qv {
 
@@ -94,7 +95,6 @@ EasyController::EasyController(TMainForm& form) : QObject(&form), form_(form) {
     ui.RoutesLstbx->viewport()->installEventFilter(this);
     loadListView_ = ui.ExploreLoadCmbx->view();
     loadListView_->installEventFilter(this);
-    ui.ConsistTrafficCmbx->installEventFilter(this);
     ui.LocomotiveUsedTxt->installEventFilter(this);
     ui.ConsistUsedTxt->installEventFilter(this);
     Bind();
@@ -137,8 +137,9 @@ void EasyController::Bind() {
             [this] { AllLocomotivesCmbxChange(); });
     connect(ui.FromCmbx, &QComboBox::currentIndexChanged, this, [this] { FromCmbxSelect(); });
     connect(ui.ToCmbx, &QComboBox::currentIndexChanged, this, [this] { form_.UpdateControls(); });
-    connect(ui.ExploreLoadCmbx, &QComboBox::currentIndexChanged, this,
-            [this] { ExploreLoadCmbxSelect(); });
+    // Only the user's choice runs this, the same entry picked again from the open list too, so
+    // that an opened list is never left over for a later refill to act on.
+    connect(ui.ExploreLoadCmbx, &QComboBox::activated, this, [this] { ExploreLoadCmbxSelect(); });
     connect(ui.ConsistTrafficCmbx, &QComboBox::currentIndexChanged, this,
             [this] { ConsistTrafficCmbxClick(); });
     // The session record follows its controls whatever changed them, so that the boxes shown
@@ -156,9 +157,10 @@ bool EasyController::eventFilter(QObject* watched, QEvent* event) {
         ApplyLayout();
     } else if (watched == loadListView_ && event->type() == QEvent::Show) {
         loadDroppedDown_ = true;
-    } else if (watched == ui.ConsistTrafficCmbx && event->type() == QEvent::FocusIn) {
-        if (!App().Busy)
-            ConsistTrafficCmbxClick();
+    } else if (watched == loadListView_ && event->type() == QEvent::Hide) {
+        // The list closes before the choice made in it is announced; a list closed without a
+        // choice leaves nothing to open later.
+        QTimer::singleShot(0, this, [this] { loadDroppedDown_ = false; });
     } else if ((watched == ui.LocomotiveUsedTxt || watched == ui.ConsistUsedTxt) &&
                event->type() == QEvent::MouseButtonRelease &&
                static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton && !App().Busy) {

@@ -88,6 +88,8 @@ void EasyController::ExploreLoadCmbxSelect() {
     ::Ui::TMainForm& ui = *form_.ui;
     ItemNode* route = ChosenRouteNode();
     if (ui.ExploreLoadCmbx->currentIndex() <= 0) {
+        // A new session: no saved one is reloaded any more.
+        Explore().CurrentExploreRecord.SaveNumber = -1;
         traffic_ = FillTrafficActivities(*form_.QuarvelObjects(), route);
         ShowRows(ui.ConsistTrafficCmbx, traffic_);
     } else {
@@ -293,6 +295,8 @@ void EasyController::ExploreBtnClick() {
     QString consistFile = explore.CurrentExploreRecord.ConsistFileName;
     QString playerPath = explore.CurrentExploreRecord.PlayerPathFileName;
     if (load != 1) {
+        // A new session, whatever was reloaded on this or another route before.
+        explore.CurrentExploreRecord.SaveNumber = -1;
         consistFile = App().ConsistCacheList[std::size_t(consist)]->FileName;
         const ItemSet& path = *App().PathCacheList[std::size_t(toPath)];
         playerPath = path.Folder + u'\\' + path.FileName;
