@@ -25,6 +25,7 @@
 #include "mainwindow/windowplace.h"
 #include "platform/fakeui.h"
 #include "platform/mstsfile.h"
+#include "platform/terminate.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -57,6 +58,9 @@ protected:
         App().MstsRootFolder = QStringLiteral("C:\\MSTS");
         App().StoreRootFolder = QStringLiteral("C:\\STORE");
         SetUi(&ui);
+        // Showing the form runs the start-up, which ends as refused here (MSTS has no key and
+        // no folder is chosen); the page is then driven as the fixture built it.
+        previousTerminate = SetTerminateHook([](int) {});
         builder.AddDefaultWagon();
         EXPECT_TRUE(EnsureDefaultExclusions());
         builder.AddEngine("DASH9", "DASH9.ENG", "Dash 9", EngineType::Diesel);
@@ -83,6 +87,7 @@ protected:
     ~EasyPageTest() override {
         SetStoreUnstoreDriverForTests({});
         form.reset();
+        SetTerminateHook(previousTerminate);
         SetUi(nullptr);
         ResetExploreState();
         ResetEasyPageState();
@@ -135,6 +140,7 @@ protected:
     TempMsts drive;
     MstsBuilder builder{drive.Host("MSTS"), drive.Host("STORE")};
     FakeUi ui;
+    TerminateHook previousTerminate;
     TFixedDefsForm pictures;
     std::unique_ptr<TMainForm> form;
     QStringList jobs;
