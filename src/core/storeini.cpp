@@ -6,6 +6,7 @@
 #include "core/generaldefs.h"
 #include "core/status.h"
 #include "core/stringlist.h"
+#include "platform/keptfolders.h"
 #include "platform/ui.h"
 #include "platform/winfs.h"
 
@@ -151,8 +152,17 @@ void ReportUnreadable(const QString& path, int error) {
              ErrorNumberSuffix(error));
 }
 
+QString LinkOutText(const QString& path, int error) {
+    LinkOut out;
+    if (error != kFsLinkLeaves || !KeptFolderCheck().LeadsOut(path, &out))
+        return QString();
+    return QStringLiteral("\rThe link '") + out.link + QStringLiteral("' leads to '") + out.target +
+           QStringLiteral("', outside the MSTS folder and the store");
+}
+
 void ReportWriteFailure(const QString& path, int error) {
-    ShowStop(Caption(Msg::WRITE_ERROR) + path + QLatin1Char('\'') + ErrorNumberSuffix(error));
+    ShowStop(Caption(Msg::WRITE_ERROR) + path + QLatin1Char('\'') + ErrorNumberSuffix(error) +
+             LinkOutText(path, error));
 }
 
 IniFile::LoadStatus LoadIniFileStatus(const QString& windowsPath, IniFile* ini, int* error) {

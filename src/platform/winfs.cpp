@@ -1,6 +1,7 @@
 #include "platform/winfs.h"
 
 #include "platform/folderlisting.h"
+#include "platform/keptfolders.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -488,13 +489,17 @@ bool WriteFileAtomic(const QString& path, const QByteArray& data, int* error) {
     ResolvedPath resolved;
     if (!ResolvePathForCreate(path, &resolved, error))
         return false;
+    // A file of the kept folders is never written outside them, whatever a link there says.
+    if (KeptFolderCheck().LeadsOut(path))
+        return SetFsError(error, kFsLinkLeaves);
     QString target = resolved.host;
     if (!resolved.exists && resolved.existingHost != HostParentOf(target))
         return SetFsError(error, ENOENT);
     struct stat st {};
     bool keepMode = false;
     if (resolved.exists) {
-        // Writing through a link writes the file it points to, as Windows does.
+        // Writing through a link writes the file it points to, as Windows does (inside the kept
+        // folders, when the file is theirs).
         if (lstat(EncodeHostPath(target).constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
             const QString real = QFileInfo(target).canonicalFilePath();
             if (real.isEmpty())
@@ -596,6 +601,8 @@ bool CopyFileWithTimes(const QString& source, const QString& target, int* error)
         return SetFsError(error, EEXIST);
     if (resolved.existingHost != HostParentOf(resolved.host))
         return SetFsError(error, ENOENT);
+    if (KeptFolderCheck().LeadsOut(target))
+        return SetFsError(error, kFsLinkLeaves);
     struct stat st {};
     const int in = OpenForReadingWithStat(sourceHost, &st, error);
     if (in < 0)
