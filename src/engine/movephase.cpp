@@ -10,6 +10,7 @@
 #include "core/itemset.h"
 #include "core/mainservices.h"
 #include "core/regsettings.h"
+#include "core/report.h"
 #include "core/status.h"
 #include "core/stringlist.h"
 #include "engine/fixedobjects.h"
@@ -17,9 +18,11 @@
 #include "engine/tsection.h"
 #include "engine/worklists.h"
 #include "platform/casefold.h"
+#include "platform/keptfolders.h"
 #include "platform/winfs.h"
 #include "platform/winresolve.h"
 
+#include <QSet>
 #include <QStringBuilder>
 
 namespace qv {
@@ -53,14 +56,60 @@ bool Named(const StringList& list, const QString& entry) {
     return list.Find(entry, index);
 }
 
+// The folders of a job that a link leads out of both roots through, in either root: a file
+// there would be taken from, or put into, a folder the program does not keep. Such a file stays
+// where it is, and each link is reported once in the pane: as a warning when the file stays in
+// the MSTS folder (as a fixed object does), as an error when it cannot come in.
+class LinkedFolders {
+public:
+    // True when the file (relative to the roots) stays where it is for such a link.
+    bool Keeps(const QString& relative, bool comingIn) {
+        const QString folder = ParentPath(relative);
+        LinkOut out;
+        if (!check_.LeadsOut(InMsts(folder), &out) && !check_.LeadsOut(InStore(folder), &out))
+            return false;
+        if (comingIn)
+            App().RunHadErrors = true;
+        if (!reported_.contains(out.link)) {
+            reported_.insert(out.link);
+            Report(comingIn ? RL_ERROR : RL_WARNING, nullptr,
+                   QStringLiteral("The folder '") + out.link + QStringLiteral("' is a link to '") +
+                       out.target +
+                       QStringLiteral("', outside the MSTS folder and the store: what it holds "
+                                      "stays where it is"),
+                   TheMainServices().InformationMemo());
+        }
+        return true;
+    }
+
+private:
+    KeptFolderCheck check_{QStringList{App().MstsRootFolder, App().StoreRootFolder}};
+    QSet<QString> reported_;
+};
+
+// The job's linked folders while Move runs.
+LinkedFolders* jobLinks = nullptr;
+
+struct JobLinks {
+    LinkedFolders links;
+    JobLinks() { jobLinks = &links; }
+    ~JobLinks() { jobLinks = nullptr; }
+    JobLinks(const JobLinks&) = delete;
+    JobLinks& operator=(const JobLinks&) = delete;
+};
+
 // A move that did not happen counts against the run, also when the user cancelled the duplicate
 // dialog (the move reports other failures itself): the folders then do not hold what was asked.
 void MoveOut(const QString& relative) {
+    if (jobLinks->Keeps(relative, false))
+        return;
     if (!MoveEntry(InMsts(relative), InStore(relative), MOVE_RENAME))
         App().RunHadErrors = true;
 }
 
 bool MoveIn(const QString& relative) {
+    if (jobLinks->Keeps(relative, true))
+        return false;
     if (MoveEntry(InStore(relative), InMsts(relative), MOVE_RENAME))
         return true;
     App().RunHadErrors = true;
@@ -111,7 +160,11 @@ bool NamedInOrder(const StringList& list, const StringList& entries, const QStri
 // Moves out the files (relative paths), their folders in the store made together first: in a
 // first job most are new there (a failure shows up in the moves, which make what is missing one
 // by one).
-void MoveAllOut(const QStringList& relatives) {
+void MoveAllOut(const QStringList& candidates) {
+    QStringList relatives;
+    for (const QString& relative : candidates)
+        if (!jobLinks->Keeps(relative, false))
+            relatives.append(relative);
     QStringList folders;
     QString last;
     for (const QString& relative : relatives) {
@@ -271,6 +324,7 @@ void Move(bool unstore, const QString& tsectionFile, const WorkLists& lists, boo
     const StringList& G = lists.G;
     SetBusy(true);
     App().RunHadErrors = false;
+    const JobLinks links;
     {
         // Every change of the moves goes through the path layer, which keeps its listings in
         // step; changes made by others meanwhile are taken every few milliseconds.
