@@ -233,22 +233,32 @@ qint32 AgeOfStat(const struct stat& st, FileStamp* stamp) {
     return DosDateTimeFromUnix(st.st_mtim.tv_sec);
 }
 
-// Opens a file for reading by its host path, with its stat; a folder is refused (EISDIR).
-// -1 with the errno on failure.
+} // namespace
+
 int OpenForReadingWithStat(const QString& hostPath, struct stat* st, int* error) {
-    const int fd = open(EncodeHostPath(hostPath).constData(), O_RDONLY | O_CLOEXEC);
+    // Opened without waiting: a named pipe would otherwise hold the open until a writer came.
+    const int fd =
+        open(EncodeHostPath(hostPath).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         SetFsError(error, errno);
         return -1;
     }
-    if (fstat(fd, st) != 0 || S_ISDIR(st->st_mode)) {
-        const int code = S_ISDIR(st->st_mode) ? EISDIR : errno;
+    int code = 0;
+    if (fstat(fd, st) != 0)
+        code = errno;
+    else if (S_ISDIR(st->st_mode))
+        code = EISDIR;
+    else if (!S_ISREG(st->st_mode))
+        code = kFsNotRegular;
+    if (code != 0) {
         close(fd);
         SetFsError(error, code);
         return -1;
     }
     return fd;
 }
+
+namespace {
 
 // Reads an open file to its end and closes it.
 bool ReadAndClose(int fd, QByteArray* data, int* error) {

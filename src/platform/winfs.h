@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <ctime>
 #include <functional>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 namespace qv {
@@ -68,6 +69,10 @@ bool RemoveFolder(const QString& path, int* error = nullptr);
 // Deletes a file or a link; a read-only file is refused with EACCES as Windows does.
 bool DeleteFile(const QString& path, int* error = nullptr);
 
+// Opens a file for reading by its host path, with its stat, never waiting: only a regular file
+// is opened; a folder is refused with EISDIR, a named pipe, device or socket with kFsNotRegular.
+// The handle, or -1 with the errno in `error`.
+int OpenForReadingWithStat(const QString& hostPath, struct stat* st, int* error = nullptr);
 // Reads a whole file.
 bool ReadWholeFile(const QString& path, QByteArray* data, int* error = nullptr);
 // Reads a regular file by its host path, with the stamp and packed date of the file opened (when
