@@ -2,8 +2,8 @@
 #include "editors/listcommit.h"
 
 #include "editors/listeditorsupport.h"
-#include "platform/winresolve.h"
 #include "editortestkit.h"
+#include "platform/winresolve.h"
 
 #include <QDir>
 #include <QFile>
