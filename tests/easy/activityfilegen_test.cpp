@@ -335,5 +335,5 @@ TEST(CopiedActivityText, ALongLineWithoutALineFeedCostsTimeInStepWithItsLength) 
         const QString line = S("Traffic_Definition ( ") + QString(n, u'x');
         return [line] { ASSERT_EQ(CopiedActivityText(line, true, false), line); };
     };
-    EXPECT_LT(test::FourfoldGrowth(make, 65536), test::kMostFourfoldGrowth);
+    EXPECT_LT(test::SixteenfoldGrowth(make, 32768), test::kMostSixteenfoldGrowth);
 }
