@@ -22,8 +22,10 @@
 #include "platform/winfs.h"
 #include "platform/winresolve.h"
 
+#include <QHash>
 #include <QSet>
 #include <QStringBuilder>
+#include <optional>
 
 namespace qv {
 
@@ -64,10 +66,19 @@ class LinkedFolders {
 public:
     // True when the file (relative to the roots) stays where it is for such a link.
     bool Keeps(const QString& relative, bool comingIn) {
+        // Asked for every file: each folder is judged once.
         const QString folder = ParentPath(relative);
-        LinkOut out;
-        if (!check_.LeadsOut(InMsts(folder), &out) && !check_.LeadsOut(InStore(folder), &out))
+        auto known = folders_.constFind(folder);
+        if (known == folders_.constEnd()) {
+            LinkOut found;
+            std::optional<LinkOut> answer;
+            if (check_.LeadsOut(InMsts(folder), &found) || check_.LeadsOut(InStore(folder), &found))
+                answer = found;
+            known = folders_.insert(folder, answer);
+        }
+        if (!*known)
             return false;
+        const LinkOut& out = **known;
         if (comingIn)
             App().RunHadErrors = true;
         if (!reported_.contains(out.link)) {
@@ -84,6 +95,7 @@ public:
 
 private:
     KeptFolderCheck check_{QStringList{App().MstsRootFolder, App().StoreRootFolder}};
+    QHash<QString, std::optional<LinkOut>> folders_;
     QSet<QString> reported_;
 };
 
@@ -100,11 +112,14 @@ struct JobLinks {
 
 // A move that did not happen counts against the run, also when the user cancelled the duplicate
 // dialog (the move reports other failures itself): the folders then do not hold what was asked.
-void MoveOut(const QString& relative) {
-    if (jobLinks->Keeps(relative, false))
-        return;
+void MoveOutAsJudged(const QString& relative) {
     if (!MoveEntry(InMsts(relative), InStore(relative), MOVE_RENAME))
         App().RunHadErrors = true;
+}
+
+void MoveOut(const QString& relative) {
+    if (!jobLinks->Keeps(relative, false))
+        MoveOutAsJudged(relative);
 }
 
 bool MoveIn(const QString& relative) {
@@ -176,7 +191,7 @@ void MoveAllOut(const QStringList& candidates) {
     if (!folders.isEmpty())
         TheFileMoveOps().MakeFoldersTogether(folders, nullptr);
     for (const QString& relative : relatives)
-        MoveOut(relative);
+        MoveOutAsJudged(relative);
 }
 
 // Moves out every file of the list that the work list does not name.

@@ -47,6 +47,24 @@ QString LinkTarget(const QString& link) {
     return folder.isEmpty() ? target : JoinHostPath(folder, target.mid(LastSeparator(target) + 1));
 }
 
+// A Windows-form path as this program spells it: "X:\A\B", one backslash between the parts.
+// Empty when it is no full Windows path.
+QString Spelled(const QString& path) {
+    const bool plain = !path.contains(QLatin1Char('/')) && !path.contains(u"\\\\") &&
+                       !path.contains(u"\\.") && !path.endsWith(QLatin1Char('\\'));
+    if (plain && path.size() > 2 && path.at(0).isUpper() && path.at(1) == QLatin1Char(':') &&
+        path.at(2) == QLatin1Char('\\'))
+        return path;
+    QChar drive;
+    QStringList parts;
+    if (!SplitWindowsPath(path, &drive, &parts))
+        return QString();
+    QString spelled = QString(drive) + QLatin1Char(':');
+    for (const QString& part : parts)
+        spelled += QLatin1Char('\\') + part;
+    return spelled;
+}
+
 } // namespace
 
 void SetKeptFoldersSource(std::function<QStringList()> source) {
@@ -60,9 +78,10 @@ QStringList KeptFolders() {
 KeptFolderCheck::KeptFolderCheck(const QStringList& windowsRoots) {
     for (const QString& windows : windowsRoots) {
         Root root;
-        QString host;
-        if (windows.isEmpty() || !SplitWindowsPath(windows, &root.drive, &root.components))
+        root.windows = Spelled(windows);
+        if (root.windows.isEmpty())
             continue;
+        QString host;
         if (ResolvePath(windows, &host))
             root.real = RealPath(host);
         roots_.push_back(std::move(root));
@@ -70,53 +89,41 @@ KeptFolderCheck::KeptFolderCheck(const QStringList& windowsRoots) {
 }
 
 bool KeptFolderCheck::LeadsOut(const QString& path, LinkOut* out) {
-    QChar drive;
-    QStringList parts;
-    if (!SplitWindowsPath(path, &drive, &parts))
-        return false;
+    const QString spelled = Spelled(path);
     for (const Root& root : roots_) {
-        const qsizetype depth = root.components.size();
-        if (root.drive != drive || parts.size() <= depth)
+        const qsizetype depth = root.windows.size();
+        if (spelled.size() <= depth + 1 || spelled.at(depth) != QLatin1Char('\\') ||
+            !SameWithoutCase(QStringView(spelled).left(depth), root.windows))
             continue;
-        bool below = true;
-        for (qsizetype i = 0; i < depth && below; ++i)
-            below = SameWithoutCase(parts[i], root.components[i]);
-        if (!below)
-            continue;
-        // From the root down, so that a linked folder is named rather than a file below it.
-        QString prefix = QString(drive) + QLatin1Char(':');
-        for (qsizetype i = 0; i < parts.size(); ++i) {
-            prefix += QLatin1Char('\\') + parts[i];
-            if (i < depth)
-                continue;
-            if (const std::optional<LinkOut> found = Judge(prefix)) {
-                if (out)
-                    *out = *found;
-                return true;
-            }
-        }
-        return false;
+        const std::optional<LinkOut> found = Verdict(spelled, depth);
+        if (found && out)
+            *out = *found;
+        return found.has_value();
     }
     return false;
 }
 
-std::optional<LinkOut> KeptFolderCheck::Judge(const QString& windowsPath) {
-    const auto known = answers_.constFind(windowsPath);
+std::optional<LinkOut> KeptFolderCheck::Verdict(const QString& path, qsizetype rootLength) {
+    if (path.size() <= rootLength)
+        return std::nullopt;
+    const auto known = answers_.constFind(path);
     if (known != answers_.constEnd())
         return *known;
-    std::optional<LinkOut> answer;
+    // The folders above first, so that a linked folder is named rather than an entry below it.
+    std::optional<LinkOut> answer =
+        Verdict(path.left(path.lastIndexOf(QLatin1Char('\\'))), rootLength);
     // The listings tell a real folder or file from a link without asking the disk.
-    if (ListedKindOf(windowsPath) == ListedKind::Unknown) {
+    if (!answer && ListedKindOf(path) == ListedKind::Unknown) {
         QString host;
         struct stat st {};
-        if (ResolvePath(windowsPath, &host) && lstat(EncodeHostPath(host).constData(), &st) == 0 &&
+        if (ResolvePath(path, &host) && lstat(EncodeHostPath(host).constData(), &st) == 0 &&
             S_ISLNK(st.st_mode)) {
             const QString target = LinkTarget(host);
             if (!InsideRoots(target))
                 answer = LinkOut{host, target};
         }
     }
-    answers_.insert(windowsPath, answer);
+    answers_.insert(path, answer);
     return answer;
 }
 

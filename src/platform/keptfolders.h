@@ -42,11 +42,12 @@ public:
 
 private:
     struct Root {
-        QChar drive;
-        QStringList components;
-        QString real; // the root's real host path, empty when it cannot be found
+        QString windows; // spelled "X:\\A\\B"
+        QString real;    // the root's real host path, empty when it cannot be found
     };
-    std::optional<LinkOut> Judge(const QString& windowsPath);
+    // The first link on the way of a path below a root, the root spelled by its first
+    // `rootLength` characters.
+    std::optional<LinkOut> Verdict(const QString& path, qsizetype rootLength);
     bool InsideRoots(const QString& realHost) const;
 
     std::vector<Root> roots_;
