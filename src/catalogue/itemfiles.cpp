@@ -113,8 +113,23 @@ QString RouteRegisterName(const RouteInfo& route) {
 
 } // namespace
 
+QString ListFileCopyName(const QString& fileName) {
+    return fileName + QStringLiteral(".old");
+}
+
+void SettleListFileCopy(const QString& fileName) {
+    const QString copy = ListFileCopyName(fileName);
+    if (!FileExists(copy))
+        return;
+    if (FileExists(fileName))
+        DeleteFile(copy);
+    else
+        RenameNoReplace(copy, fileName);
+}
+
 bool ReadItemListFile(RecordList<ItemSet>& list, const QString& fileName, int level, bool firstOnly,
                       const QString& folder) {
+    SettleListFileCopy(fileName);
     IniFile ini;
     if (!LoadAcceptedFile(fileName, ini))
         return false;
@@ -202,6 +217,7 @@ bool WriteScenarioFile(const RecordList<ItemSet>& list, const QString& fileName)
 
 bool ItemListFileContent(const QString& fileName, const RecordList<ItemSet>& list,
                          QByteArray* content, bool* exists) {
+    SettleListFileCopy(fileName);
     IniFile old;
     int error = 0;
     const IniFile::LoadStatus found = LoadIniFileStatus(fileName, &old, &error);

@@ -18,6 +18,12 @@ class ItemTree;
 // left empty and the marker mean the same.
 inline const QString kNoScenarioFile;
 
+// The copy of a list file's old content that a commit keeps beside the list until it is done.
+QString ListFileCopyName(const QString& fileName);
+// Settles what a commit cut short left beside a list file: the copy is taken back when the list
+// file is missing, and removed when the list file is whole. Reading and writing a list do it.
+void SettleListFileCopy(const QString& fileName);
+
 // Appends one record per member of a list file: PLevel `level`, PType from the file (default -1),
 // StoreInd SI_PLACE_UNKNOWN, Folder `folder`, FileName the member's section name. With `firstOnly`
 // only the first member is read and PT_FIRST_ONLY is set on it. False when the file is missing

@@ -15,6 +15,7 @@
 #include <QStringBuilder>
 
 #include <cstring>
+#include <unistd.h>
 
 namespace qv {
 
@@ -30,13 +31,20 @@ QString ExtensionOf(const QString& name) {
     return dot < 0 ? QString() : name.mid(dot);
 }
 
-// Opens an existing file below a Windows-form path for reading.
+// Opens an existing regular file below a Windows-form path for reading; anything else (a named
+// pipe, a device) is refused without waiting on it.
 bool OpenForReading(const QString& path, QFile& file) {
     QString host;
+    struct stat st {};
     if (!ResolvePath(path, &host))
         return false;
-    file.setFileName(host);
-    return file.open(QIODevice::ReadOnly);
+    const int fd = OpenForReadingWithStat(host, &st);
+    if (fd < 0)
+        return false;
+    if (file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return true;
+    close(fd);
+    return false;
 }
 
 // The status of one folder's search: it shows "Searching '<folder>'" (the queued events are taken

@@ -6,6 +6,7 @@
 #include "core/generaldefs.h"
 #include "core/status.h"
 #include "core/stringlist.h"
+#include "platform/keptfolders.h"
 #include "platform/ui.h"
 #include "platform/winfs.h"
 
@@ -135,6 +136,45 @@ IniFile::LoadStatus LoadIni(const QString& windowsPath, IniFile* ini, QByteArray
     return missing ? IniFile::LoadStatus::Missing : IniFile::LoadStatus::Unreadable;
 }
 
+// A copy of a refused file beside it, "<file>.bad" or, when earlier copies are there (never
+// replaced), "<file>.bad2", "<file>.bad3", ...; empty, with the errno, when none could be made.
+QString SetAside(const QString& path, int* error) {
+    for (int n = 1; n < 1000; ++n) {
+        const QString copy =
+            path + QStringLiteral(".bad") + (n > 1 ? QString::number(n) : QString());
+        if (CopyFileWithTimes(path, copy, error))
+            return copy;
+        if (*error != EEXIST)
+            return QString();
+    }
+    return QString();
+}
+
+void StartAfresh(StoreIniHolder& holder, const QString& name) {
+    const QString refused = Caption(Msg::INVALID_QVS_FILE) + Caption(Msg::GENERAL_NOT_FOUND3) +
+                            name + QLatin1Char('\'');
+    // What the file holds (a route's named lists, its TSECTION.DAT choice) is kept aside before
+    // the file starts afresh; a file that cannot be kept so is left as it is, and never written.
+    int error = 0;
+    QString copy;
+    if (!holder.Bytes.isEmpty() && (copy = SetAside(holder.Path, &error)).isEmpty()) {
+        ShowStop(refused + QStringLiteral("\rIt could not be kept aside and stays as it is") +
+                 ErrorNumberSuffix(error));
+        holder.Ini.Clear();
+        holder.Bytes.clear();
+        holder.ReadFailed = true;
+        return;
+    }
+    ShowStop(
+        refused +
+        (copy.isEmpty() ? QString() : QStringLiteral("\rKept as: '") + copy + QLatin1Char('\'')) +
+        Caption(Msg::INVALID_QVS_CONTINUE));
+    holder.Ini.Clear();
+    holder.Bytes.clear();
+    if (!SaveIniFile(holder.Path, holder.Ini, &error))
+        ReportWriteFailure(holder.Path, error);
+}
+
 } // namespace
 
 QString ErrorNumberSuffix(int error) {
@@ -151,8 +191,17 @@ void ReportUnreadable(const QString& path, int error) {
              ErrorNumberSuffix(error));
 }
 
+QString LinkOutText(const QString& path, int error) {
+    LinkOut out;
+    if (error != kFsLinkLeaves || !KeptFolderCheck().LeadsOut(path, &out))
+        return QString();
+    return QStringLiteral("\rThe link '") + out.link + QStringLiteral("' leads to '") + out.target +
+           QStringLiteral("', outside the MSTS folder and the store");
+}
+
 void ReportWriteFailure(const QString& path, int error) {
-    ShowStop(Caption(Msg::WRITE_ERROR) + path + QLatin1Char('\'') + ErrorNumberSuffix(error));
+    ShowStop(Caption(Msg::WRITE_ERROR) + path + QLatin1Char('\'') + ErrorNumberSuffix(error) +
+             LinkOutText(path, error));
 }
 
 IniFile::LoadStatus LoadIniFileStatus(const QString& windowsPath, IniFile* ini, int* error) {
@@ -183,14 +232,8 @@ std::unique_ptr<StoreIniHolder> OpenStoreIni(const QString& name) {
         ReportUnreadable(holder->Path, error);
         break;
     case IniFile::LoadStatus::Loaded:
-        if (IsAcceptedVersion(holder->Ini.ReadString(kInfoSection, kVersionKey, QString())) == 0) {
-            ShowStop(Caption(Msg::INVALID_QVS_FILE) + Caption(Msg::GENERAL_NOT_FOUND3) + name +
-                     QLatin1Char('\'') + Caption(Msg::INVALID_QVS_CONTINUE));
-            holder->Ini.Clear();
-            holder->Bytes.clear();
-            if (!SaveIniFile(holder->Path, holder->Ini, &error))
-                ReportWriteFailure(holder->Path, error);
-        }
+        if (IsAcceptedVersion(holder->Ini.ReadString(kInfoSection, kVersionKey, QString())) == 0)
+            StartAfresh(*holder, name);
         break;
     }
     holder->Modified = false;
@@ -249,9 +292,12 @@ bool TakeCurrentSection(const IniFile& ini, const QString& section, qint32 fileD
 }
 
 int IsAcceptedVersion(const QString& version) {
-    static const QString kAccepted =
-        QStringLiteral("1.0, 1.0.1, 1.0.2, 1.1, 1.1.0, 1.1.1, 2.0, 2.1, 3.0");
-    if (version.isEmpty() || !kAccepted.contains(version, Qt::CaseSensitive))
+    // Whole entries only: a piece of the list ("1", "0, 1") names no version.
+    static const QStringList kAccepted = {
+        QStringLiteral("1.0"), QStringLiteral("1.0.1"), QStringLiteral("1.0.2"),
+        QStringLiteral("1.1"), QStringLiteral("1.1.0"), QStringLiteral("1.1.1"),
+        QStringLiteral("2.0"), QStringLiteral("2.1"),   QStringLiteral("3.0")};
+    if (!kAccepted.contains(version, Qt::CaseSensitive))
         return 0;
     return CompareText(version, QStringLiteral("1.1")) > 0 ? 2 : 1;
 }

@@ -36,6 +36,9 @@ QString ErrorNumberSuffix(int error);
 void ShowStop(const QString& text);
 void ReportUnreadable(const QString& path, int error);
 void ReportWriteFailure(const QString& path, int error);
+// The reason of a write refused since a link on its way leads out of the MSTS folder and the
+// store: a line naming the link and where it leads; empty for any other failure.
+QString LinkOutText(const QString& path, int error);
 
 // Opens `<StoreRootFolder>\QVDATA\<name>` (the name may hold a sub-folder). A missing file gives
 // an empty ini. A file whose version is not accepted is reported, emptied on disk and given as

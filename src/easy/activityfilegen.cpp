@@ -6,6 +6,7 @@
 #include "core/filemove.h"
 #include "core/generaldefs.h"
 #include "core/itemkinds.h"
+#include "core/storeini.h"
 #include "easy/exploresaves.h"
 #include "easy/explorestate.h"
 #include "easy/savedactivity.h"
@@ -263,10 +264,19 @@ bool GenerateExploreActivity(const ActivityInfo& source, ExploreActivitySaveInfo
     if (!failed && !ReadMstsTextFile(sourceRoot + rel, &sourceText))
         fail(56);
 
-    if (!failed && !WriteFileAtomic(msts + u'\\' + routeFolder + QStringLiteral("\\SERVICES\\") +
-                                        kExploreTempPrefix + QStringLiteral(".srv"),
-                                    Utf16LeLines(ExploreServiceLines(session))))
-        fail(70);
+    // A write refused since a link leads out of the two folders names the link too.
+    const auto write = [&](const QString& path, const QByteArray& bytes, int line) {
+        int code = 0;
+        if (WriteFileAtomic(path, bytes, &code))
+            return;
+        fail(line);
+        error += LinkOutText(path, code);
+    };
+
+    if (!failed)
+        write(msts + u'\\' + routeFolder + QStringLiteral("\\SERVICES\\") + kExploreTempPrefix +
+                  QStringLiteral(".srv"),
+              Utf16LeLines(ExploreServiceLines(session)), 70);
 
     if (!failed && session.SaveNumber < 0)
         AllocateExploreSaveNumber(session);
@@ -281,14 +291,13 @@ bool GenerateExploreActivity(const ActivityInfo& source, ExploreActivitySaveInfo
             Utf16LeLines(lines) +
             EncodeUtf16Le(CopiedActivityText(sourceText, session.AITraffic, session.LooseStock)) +
             EncodeUtf16Le(QStringLiteral("\t)\n)\n"));
-        if (!WriteFileAtomic(activities + kExploreTempPrefix + QString::number(session.SaveNumber) +
-                                 QStringLiteral(".act"),
-                             bytes))
-            fail(117);
+        write(activities + kExploreTempPrefix + QString::number(session.SaveNumber) +
+                  QStringLiteral(".act"),
+              bytes, 117);
     }
 
-    if (!failed && !WriteFileAtomic(activities + kExplorerMarker, QByteArray()))
-        fail(215);
+    if (!failed)
+        write(activities + kExplorerMarker, QByteArray(), 215);
 
     // The move reports its own failure.
     if (!failed && !MoveEntry(msts + rel, store + rel, MOVE_RENAME))

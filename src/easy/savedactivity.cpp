@@ -12,6 +12,7 @@
 #include "core/stringlist.h"
 #include "easy/explorestate.h"
 #include "platform/clock.h"
+#include "platform/keptfolders.h"
 #include "platform/mstsfile.h"
 #include "platform/ui.h"
 #include "platform/winfs.h"
@@ -66,10 +67,10 @@ void DeleteExploreFiles(const QString& routeFolder) {
 }
 
 // Overwrites bytes of an existing file in place; refuses to write past its end, which would only
-// add junk behind the activity.
+// add junk behind the activity, and a file that a link leads to outside the two folders.
 bool OverwriteInPlace(const QString& file, qint64 position, const QByteArray& bytes) {
     QString host;
-    if (!ResolvePath(file, &host))
+    if (!ResolvePath(file, &host) || KeptFolderCheck().LeadsOut(file))
         return false;
     QFile out(host);
     if (!out.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))

@@ -23,61 +23,74 @@ namespace {
 constexpr const char* kListEditorModule = "ListEditorCommon";
 constexpr int kNotAListLine = 430;
 
-// A list file given its new content while the old one waits aside, so that it can be put back
-// when the register cannot be written after it.
+std::function<void()>& StepHook() {
+    static std::function<void()> hook;
+    return hook;
+}
+
+// A step of a commit is on disk.
+void StepDone() {
+    if (StepHook())
+        StepHook()();
+}
+
+// A list file given its new content, with a copy of the old content kept beside it
+// ("<list>.old") for the roll-back, so that the list can be put back when the register cannot be
+// written after it. The list file itself stays under its name throughout, the new content renamed
+// over the old: a commit cut short (the program killed) leaves the old list or the new one, and
+// at most the copy, which the next reading of the list settles.
 class ListFileReplacement {
 public:
     // Puts the content in place of the file (an empty content leaves no file). False, after a
     // stop box naming the file, when that could not be done; the file is then as it was.
     bool Put(const QString& fileName, const QByteArray& content, bool exists) {
         file_ = fileName;
-        aside_ = fileName + QStringLiteral(".old");
+        aside_ = ListFileCopyName(fileName);
         hadOld_ = exists;
         int error = 0;
         if (hadOld_) {
-            // Left by a commit that was cut short while this file was in place.
-            if (FileExists(aside_))
-                DeleteFile(aside_);
-            if (!RenameNoReplace(file_, aside_, &error)) {
-                ReportWriteFailure(file_, error);
+            if (!ReadWholeFile(file_, &old_, &error) || !WriteFileAtomic(aside_, old_, &error)) {
+                ReportWriteFailure(aside_, error);
                 return false;
             }
+            StepDone();
         }
-        if (!content.isEmpty()) {
-            const QString folder = file_.left(file_.lastIndexOf(QLatin1Char('\\')));
-            if (!ForceFolders(folder, &error) || !WriteFileAtomic(file_, content, &error)) {
-                ReportWriteFailure(file_, error);
-                PutOldBack();
-                return false;
-            }
-            wroteNew_ = true;
+        const QString folder = file_.left(file_.lastIndexOf(QLatin1Char('\\')));
+        const bool put = content.isEmpty() ? !hadOld_ || DeleteFile(file_, &error)
+                                           : ForceFolders(folder, &error) &&
+                                                 WriteFileAtomic(file_, content, &error);
+        if (!put) {
+            ReportWriteFailure(file_, error);
+            Keep();
+            return false;
         }
+        StepDone();
+        wroteNew_ = true;
         return true;
     }
-    // The new content stays; the old file goes.
+    // The new content stays; the copy goes.
     void Keep() {
-        if (hadOld_)
-            DeleteFile(aside_);
+        if (hadOld_ && DeleteFile(aside_))
+            StepDone();
     }
-    // The file as it was before Put.
+    // The file as it was before Put; the copy stays when that fails, for the user to take back.
     void Restore() {
-        if (wroteNew_)
-            DeleteFile(file_);
-        PutOldBack();
+        int error = 0;
+        if (!wroteNew_)
+            return;
+        const bool restored =
+            hadOld_ ? WriteFileAtomic(file_, old_, &error) : DeleteFile(file_, &error);
+        if (!restored) {
+            ReportWriteFailure(file_, error);
+            return;
+        }
+        Keep();
     }
 
 private:
-    void PutOldBack() {
-        int error = 0;
-        if (hadOld_ && !RenameNoReplace(aside_, file_, &error))
-            ShowStop(Caption(Msg::MOVETHING_ERROR1) + Caption(Msg::MOVETHING_ERROR7) +
-                     ErrorNumberSuffix(error) + Caption(Msg::MOVETHING_ERROR2) + aside_ +
-                     QLatin1Char('\'') + Caption(Msg::MOVETHING_ERROR3) + file_ +
-                     QLatin1Char('\''));
-    }
-
     QString file_;
     QString aside_;
+    QByteArray old_;
     bool hadOld_ = false;
     bool wroteNew_ = false;
 };
@@ -293,6 +306,7 @@ bool CommitListEdit(RecordList<ItemSet>& currentItems, ItemTree& tree, ItemNode*
         replacement.Restore();
         return false;
     }
+    StepDone();
     replacement.Keep();
 
     tree.BeginUpdate();
@@ -302,6 +316,10 @@ bool CommitListEdit(RecordList<ItemSet>& currentItems, ItemTree& tree, ItemNode*
         ExpandNodeFromCaches(shown);
     tree.EndUpdate();
     return true;
+}
+
+void SetListCommitStepHookForTests(std::function<void()> hook) {
+    StepHook() = std::move(hook);
 }
 
 } // namespace qv

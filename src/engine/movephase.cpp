@@ -10,6 +10,7 @@
 #include "core/itemset.h"
 #include "core/mainservices.h"
 #include "core/regsettings.h"
+#include "core/report.h"
 #include "core/status.h"
 #include "core/stringlist.h"
 #include "engine/fixedobjects.h"
@@ -17,10 +18,14 @@
 #include "engine/tsection.h"
 #include "engine/worklists.h"
 #include "platform/casefold.h"
+#include "platform/keptfolders.h"
 #include "platform/winfs.h"
 #include "platform/winresolve.h"
 
+#include <QHash>
+#include <QSet>
 #include <QStringBuilder>
+#include <optional>
 
 namespace qv {
 
@@ -53,14 +58,73 @@ bool Named(const StringList& list, const QString& entry) {
     return list.Find(entry, index);
 }
 
+// The folders of a job that a link leads out of both roots through, in either root: a file
+// there would be taken from, or put into, a folder the program does not keep. Such a file stays
+// where it is, and each link is reported once in the pane: as a warning when the file stays in
+// the MSTS folder (as a fixed object does), as an error when it cannot come in.
+class LinkedFolders {
+public:
+    // True when the file (relative to the roots) stays where it is for such a link.
+    bool Keeps(const QString& relative, bool comingIn) {
+        // Asked for every file: each folder is judged once.
+        const QString folder = ParentPath(relative);
+        auto known = folders_.constFind(folder);
+        if (known == folders_.constEnd()) {
+            LinkOut found;
+            std::optional<LinkOut> answer;
+            if (check_.LeadsOut(InMsts(folder), &found) || check_.LeadsOut(InStore(folder), &found))
+                answer = found;
+            known = folders_.insert(folder, answer);
+        }
+        if (!*known)
+            return false;
+        const LinkOut& out = **known;
+        if (comingIn)
+            App().RunHadErrors = true;
+        if (!reported_.contains(out.link)) {
+            reported_.insert(out.link);
+            Report(comingIn ? RL_ERROR : RL_WARNING, nullptr,
+                   QStringLiteral("The folder '") + out.link + QStringLiteral("' is a link to '") +
+                       out.target +
+                       QStringLiteral("', outside the MSTS folder and the store: what it holds "
+                                      "stays where it is"),
+                   TheMainServices().InformationMemo());
+        }
+        return true;
+    }
+
+private:
+    KeptFolderCheck check_{QStringList{App().MstsRootFolder, App().StoreRootFolder}};
+    QHash<QString, std::optional<LinkOut>> folders_;
+    QSet<QString> reported_;
+};
+
+// The job's linked folders while Move runs.
+LinkedFolders* jobLinks = nullptr;
+
+struct JobLinks {
+    LinkedFolders links;
+    JobLinks() { jobLinks = &links; }
+    ~JobLinks() { jobLinks = nullptr; }
+    JobLinks(const JobLinks&) = delete;
+    JobLinks& operator=(const JobLinks&) = delete;
+};
+
 // A move that did not happen counts against the run, also when the user cancelled the duplicate
 // dialog (the move reports other failures itself): the folders then do not hold what was asked.
-void MoveOut(const QString& relative) {
+void MoveOutAsJudged(const QString& relative) {
     if (!MoveEntry(InMsts(relative), InStore(relative), MOVE_RENAME))
         App().RunHadErrors = true;
 }
 
+void MoveOut(const QString& relative) {
+    if (!jobLinks->Keeps(relative, false))
+        MoveOutAsJudged(relative);
+}
+
 bool MoveIn(const QString& relative) {
+    if (jobLinks->Keeps(relative, true))
+        return false;
     if (MoveEntry(InStore(relative), InMsts(relative), MOVE_RENAME))
         return true;
     App().RunHadErrors = true;
@@ -111,7 +175,11 @@ bool NamedInOrder(const StringList& list, const StringList& entries, const QStri
 // Moves out the files (relative paths), their folders in the store made together first: in a
 // first job most are new there (a failure shows up in the moves, which make what is missing one
 // by one).
-void MoveAllOut(const QStringList& relatives) {
+void MoveAllOut(const QStringList& candidates) {
+    QStringList relatives;
+    for (const QString& relative : candidates)
+        if (!jobLinks->Keeps(relative, false))
+            relatives.append(relative);
     QStringList folders;
     QString last;
     for (const QString& relative : relatives) {
@@ -123,7 +191,7 @@ void MoveAllOut(const QStringList& relatives) {
     if (!folders.isEmpty())
         TheFileMoveOps().MakeFoldersTogether(folders, nullptr);
     for (const QString& relative : relatives)
-        MoveOut(relative);
+        MoveOutAsJudged(relative);
 }
 
 // Moves out every file of the list that the work list does not name.
@@ -271,6 +339,7 @@ void Move(bool unstore, const QString& tsectionFile, const WorkLists& lists, boo
     const StringList& G = lists.G;
     SetBusy(true);
     App().RunHadErrors = false;
+    const JobLinks links;
     {
         // Every change of the moves goes through the path layer, which keeps its listings in
         // step; changes made by others meanwhile are taken every few milliseconds.

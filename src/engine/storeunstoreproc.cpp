@@ -8,6 +8,7 @@
 #include "core/regsettings.h"
 #include "core/report.h"
 #include "core/status.h"
+#include "core/storeini.h"
 #include "core/stringlist.h"
 #include "engine/movephase.h"
 #include "engine/survey.h"
@@ -72,7 +73,7 @@ bool WriteErrorList(const StringList& entries) {
         return true;
     Report(RL_ERROR, nullptr,
            Caption(Msg::WRITE_ERROR) + path + QStringLiteral("' : [") + QString::number(error) +
-               QLatin1Char(']'),
+               QLatin1Char(']') + LinkOutText(path, error),
            TheMainServices().InformationMemo());
     return false;
 }

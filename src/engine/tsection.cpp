@@ -8,6 +8,7 @@
 #include "core/itemtree.h"
 #include "core/mainservices.h"
 #include "core/report.h"
+#include "core/storeini.h"
 #include "platform/ui.h"
 #include "platform/winfs.h"
 
@@ -195,7 +196,8 @@ bool InstallTsectionFile(const QString& file) {
     // MSTS's file is replaced only by a complete copy renamed into place: a copy that breaks
     // off leaves the file MSTS had.
     QByteArray content;
-    if (ReadWholeFile(file, &content) && WriteFileAtomic(target, content)) {
+    int error = 0;
+    if (ReadWholeFile(file, &content) && WriteFileAtomic(target, content, &error)) {
         // The date is what tells files without a build apart; the installed content stands
         // even when the date cannot be set.
         const qint32 age = FileAge(file);
@@ -204,7 +206,8 @@ bool InstallTsectionFile(const QString& file) {
         return true;
     }
     const QString text = Caption(Msg::TSECTION_MOVE_ERROR1) + file +
-                         Caption(Msg::TSECTION_MOVE_ERROR2) + target + QLatin1Char(')');
+                         Caption(Msg::TSECTION_MOVE_ERROR2) + target + QLatin1Char(')') +
+                         LinkOutText(target, error);
     Report(RL_ERROR, nullptr, text, TheMainServices().InformationMemo());
     TheUi().MessageBox(text, App().ProgramTitle, MB_ICONSTOP);
     return false;

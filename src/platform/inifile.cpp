@@ -287,6 +287,9 @@ IniFile::LoadStatus IniFile::Load(const QString& hostPath, QString* errorText) {
     }
     if (S_ISDIR(info.st_mode))
         return fail(ErrnoText(EISDIR));
+    // A named pipe would hold the open, a device give bytes without end.
+    if (!S_ISREG(info.st_mode))
+        return fail(QStringLiteral("Not a regular file"));
     QFile file(hostPath);
     if (!file.open(QIODevice::ReadOnly))
         return fail(file.errorString());

@@ -1,6 +1,7 @@
 #include "platform/winfs.h"
 
 #include "platform/folderlisting.h"
+#include "platform/keptfolders.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -232,22 +233,32 @@ qint32 AgeOfStat(const struct stat& st, FileStamp* stamp) {
     return DosDateTimeFromUnix(st.st_mtim.tv_sec);
 }
 
-// Opens a file for reading by its host path, with its stat; a folder is refused (EISDIR).
-// -1 with the errno on failure.
+} // namespace
+
 int OpenForReadingWithStat(const QString& hostPath, struct stat* st, int* error) {
-    const int fd = open(EncodeHostPath(hostPath).constData(), O_RDONLY | O_CLOEXEC);
+    // Opened without waiting: a named pipe would otherwise hold the open until a writer came.
+    const int fd =
+        open(EncodeHostPath(hostPath).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0) {
         SetFsError(error, errno);
         return -1;
     }
-    if (fstat(fd, st) != 0 || S_ISDIR(st->st_mode)) {
-        const int code = S_ISDIR(st->st_mode) ? EISDIR : errno;
+    int code = 0;
+    if (fstat(fd, st) != 0)
+        code = errno;
+    else if (S_ISDIR(st->st_mode))
+        code = EISDIR;
+    else if (!S_ISREG(st->st_mode))
+        code = kFsNotRegular;
+    if (code != 0) {
         close(fd);
         SetFsError(error, code);
         return -1;
     }
     return fd;
 }
+
+namespace {
 
 // Reads an open file to its end and closes it.
 bool ReadAndClose(int fd, QByteArray* data, int* error) {
@@ -488,13 +499,17 @@ bool WriteFileAtomic(const QString& path, const QByteArray& data, int* error) {
     ResolvedPath resolved;
     if (!ResolvePathForCreate(path, &resolved, error))
         return false;
+    // A file of the kept folders is never written outside them, whatever a link there says.
+    if (KeptFolderCheck().LeadsOut(path))
+        return SetFsError(error, kFsLinkLeaves);
     QString target = resolved.host;
     if (!resolved.exists && resolved.existingHost != HostParentOf(target))
         return SetFsError(error, ENOENT);
     struct stat st {};
     bool keepMode = false;
     if (resolved.exists) {
-        // Writing through a link writes the file it points to, as Windows does.
+        // Writing through a link writes the file it points to, as Windows does (inside the kept
+        // folders, when the file is theirs).
         if (lstat(EncodeHostPath(target).constData(), &st) == 0 && S_ISLNK(st.st_mode)) {
             const QString real = QFileInfo(target).canonicalFilePath();
             if (real.isEmpty())
@@ -596,6 +611,8 @@ bool CopyFileWithTimes(const QString& source, const QString& target, int* error)
         return SetFsError(error, EEXIST);
     if (resolved.existingHost != HostParentOf(resolved.host))
         return SetFsError(error, ENOENT);
+    if (KeptFolderCheck().LeadsOut(target))
+        return SetFsError(error, kFsLinkLeaves);
     struct stat st {};
     const int in = OpenForReadingWithStat(sourceHost, &st, error);
     if (in < 0)

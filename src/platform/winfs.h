@@ -14,6 +14,7 @@
 #include <QStringList>
 #include <ctime>
 #include <functional>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 namespace qv {
@@ -68,6 +69,10 @@ bool RemoveFolder(const QString& path, int* error = nullptr);
 // Deletes a file or a link; a read-only file is refused with EACCES as Windows does.
 bool DeleteFile(const QString& path, int* error = nullptr);
 
+// Opens a file for reading by its host path, with its stat, never waiting: only a regular file
+// is opened; a folder is refused with EISDIR, a named pipe, device or socket with kFsNotRegular.
+// The handle, or -1 with the errno in `error`.
+int OpenForReadingWithStat(const QString& hostPath, struct stat* st, int* error = nullptr);
 // Reads a whole file.
 bool ReadWholeFile(const QString& path, QByteArray* data, int* error = nullptr);
 // Reads a regular file by its host path, with the stamp and packed date of the file opened (when
@@ -76,6 +81,7 @@ bool ReadHostFile(const QString& hostPath, QByteArray* data, FileStamp* stamp = 
                   qint32* age = nullptr, int* error = nullptr);
 // Writes a whole file through a temporary file, fsync and rename, so readers see the old content
 // or the new, never a part; keeps the mode of the file it replaces and refuses a read-only one.
+// A path below a kept folder that a link on its way leads out of them is refused (kFsLinkLeaves).
 bool WriteFileAtomic(const QString& path, const QByteArray& data, int* error = nullptr);
 
 // Renames a file or folder; fails with EEXIST when the target exists in any letter case.
@@ -96,7 +102,8 @@ enum class ListedRename { Renamed, Failed, FolderMissing, NotSettled };
 ListedRename RenameListedFile(const QString& source, const QString& target, QString* renamedTo,
                               int* error = nullptr);
 // Copies a file with its last-access and last-write times and permissions to a target that must
-// not exist (EEXIST otherwise, the existing file untouched); a failed copy leaves no target.
+// not exist (EEXIST otherwise, the existing file untouched); a failed copy leaves no target. A
+// target below a kept folder that a link on its way leads out of them is refused (kFsLinkLeaves).
 bool CopyFileWithTimes(const QString& source, const QString& target, int* error = nullptr);
 
 // True when both paths are on the same drive letter and the same host file system, so that a

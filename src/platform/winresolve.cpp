@@ -72,6 +72,8 @@ QString FsErrorText(int code) {
         return QStringLiteral("Two names in the folder differ only in letter case");
     case kFsNoDrive:
         return QStringLiteral("No such drive");
+    case kFsNotRegular:
+        return QStringLiteral("Not a regular file");
     default:
         return QString::fromLocal8Bit(strerror(code));
     }

@@ -27,6 +27,8 @@ constexpr int kFsAmbiguous = ENOTUNIQ;
 constexpr int kFsNoDrive = ENODEV;
 // The text is not a full Windows path ("X:\...").
 constexpr int kFsBadPath = EINVAL;
+// The entry is no regular file (a named pipe, a device, a socket): never read.
+constexpr int kFsNotRegular = ESPIPE;
 
 // The text of an error code for messages.
 QString FsErrorText(int code);

@@ -3,6 +3,7 @@
 #include "catalogue/rebuildlistings.h"
 #include "core/mainservices.h"
 #include "core/report.h"
+#include "fixtures/namedpipe.h"
 #include "platform/fakeui.h"
 #include "platform/mstsfile.h"
 #include "platform/terminate.h"
@@ -205,6 +206,20 @@ TEST_F(CacheRebuildTest, ConsistRebuild_CachesEnginesTheStockCacheLackedAndRerea
     EXPECT_EQ(consists[0]->PType & (PT_DIESEL | PT_DRIVEABLE), PT_DIESEL | PT_DRIVEABLE);
     EXPECT_EQ(consists[0]->EngineName, "Dash 9");
     EXPECT_EQ(App().ReportItemCount, 0);
+}
+
+// A named pipe among the consists (an archive may carry one) is reported as a file that cannot be
+// read, and the rest are cached, at once.
+TEST_F(CacheRebuildTest, ConsistRebuild_ANamedPipeIsReportedAndTheRebuildGoesOn) {
+    AddStock();
+    AddTrain(QStringLiteral("A.con"));
+    test::NamedPipe pipe(drive.Host(QStringLiteral("MSTS/TRAINS/CONSISTS/X.CON")));
+    ASSERT_TRUE(pipe.Made());
+    RecordList<ItemSet> consists;
+    RebuildConsistCache(consists, false, nullptr);
+    EXPECT_FALSE(pipe.Waited());
+    EXPECT_NE(Find(consists, QStringLiteral("A.con")), nullptr);
+    EXPECT_TRUE(Pane()->Lines().join(u'\n').contains("File: 'X.CON'"));
 }
 
 TEST_F(CacheRebuildTest, ConsistRebuild_VehicleFoundNowhereIsReportedOnceAndStaysQueued) {

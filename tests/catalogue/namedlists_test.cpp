@@ -124,7 +124,7 @@ TEST_F(NamedListsTest, ReadRouteLists_GrowsInStepWithTheNumberOfLists) {
         WriteRegister(QStringLiteral("Europe1/ROUTE.QVC"), section);
         return [this, n] { ASSERT_EQ(Lists(PT_MAINT_CONSIST).size(), n); };
     };
-    EXPECT_LT(test::FourfoldGrowth(make, 4000), test::kMostFourfoldGrowth);
+    EXPECT_LT(test::SixteenfoldGrowth(make, 2000), test::kMostSixteenfoldGrowth);
 }
 
 TEST_F(NamedListsTest, NextRouteListName_NumbersAfterTheHighestIdAndPassesOverMalformedOnes) {

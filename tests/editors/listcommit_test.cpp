@@ -3,9 +3,12 @@
 
 #include "editors/listeditorsupport.h"
 #include "editortestkit.h"
+#include "platform/winresolve.h"
 
 #include <QDir>
 #include <QFile>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace qv {
 
@@ -102,6 +105,47 @@ TEST_F(ListCommitTest, ACommitWhoseRegisterCannotBeWrittenChangesNothingAndCanBe
         EXPECT_EQ(shown, c.after);
         EXPECT_NE(DataFiles(), files);
         EXPECT_FALSE(DataFiles().join(' ').contains(".old"));
+    }
+}
+
+// The program killed at each step of a commit in turn (a forked copy of it ends there, as at a
+// power cut): the next run reads the list's old members or its new ones, and no copy is left.
+TEST_F(ListCommitTest, ACommitKilledAtAnyStepLeavesTheOldListOrTheNew) {
+    const QString file = ItemDataFolder("ROUTES\\ALPHA") + "MAINTCON.QVC";
+    for (int step = 1;; ++step) {
+        SCOPED_TRACE(step);
+        tree.Clear();
+        ItemNode* heading = AddRouteWithLists({"MAINTCON=12,Shunting"}, {{"A.CON"}});
+        RouteListsInfo info = InfoFor(heading, false);
+        RecordList<ItemSet> items = Members({"B.CON", "C.CON"});
+        const pid_t child = fork();
+        ASSERT_NE(child, -1);
+        if (child == 0) {
+            alarm(60); // a copy that hangs ends all the same, and fails the test
+            int reached = 0;
+            SetListCommitStepHookForTests([&] {
+                if (++reached == step)
+                    _exit(1);
+            });
+            _exit(CommitListEdit(items, tree, heading, EM_EDIT, info, PT_MAINT_CONSIST) ? 0 : 2);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFEXITED(status)) << status;
+        ClearFolderCache(); // another process changed the folder
+        RecordList<ItemSet> read;
+        ASSERT_TRUE(ReadItemListFile(read, file, 3, false, "ROUTES\\ALPHA"));
+        QStringList members;
+        for (const auto& item : read)
+            members << item->FileName;
+        // Killed, the old list or the new; done, the new.
+        const QStringList old{"A.CON"}, now{"B.CON", "C.CON"};
+        EXPECT_EQ(members, WEXITSTATUS(status) == 1 && members == old ? old : now);
+        EXPECT_FALSE(DataFiles().join(' ').contains(".old"));
+        if (WEXITSTATUS(status) != 1) {
+            EXPECT_EQ(WEXITSTATUS(status), 0);
+            break;
+        }
     }
 }
 

@@ -11,8 +11,8 @@
 namespace qv {
 namespace {
 
-using test::FourfoldGrowth;
-using test::kMostFourfoldGrowth;
+using test::kMostSixteenfoldGrowth;
+using test::SixteenfoldGrowth;
 
 TEST(LookupGrowth, ReadingEveryEntryGrowsInStepWithTheirNumber) {
     struct Case {
@@ -66,7 +66,7 @@ TEST(LookupGrowth, ReadingEveryEntryGrowsInStepWithTheirNumber) {
          }},
     };
     for (const Case& c : cases)
-        EXPECT_LT(FourfoldGrowth(c.make, 4000), kMostFourfoldGrowth) << c.what;
+        EXPECT_LT(SixteenfoldGrowth(c.make, 2000), kMostSixteenfoldGrowth) << c.what;
 }
 
 // The same reads and writes give the same results in a short section and in one long enough to

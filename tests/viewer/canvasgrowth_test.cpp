@@ -17,8 +17,8 @@
 namespace qv {
 namespace {
 
-using test::FourfoldGrowth;
-using test::kMostFourfoldGrowth;
+using test::kMostSixteenfoldGrowth;
+using test::SixteenfoldGrowth;
 
 // One point, vertex, state and node: enough for triangle lists to draw.
 std::shared_ptr<CanvasShape> BareShape(int matrices) {
@@ -66,7 +66,7 @@ TEST(CanvasGrowth, PreparingAndPosingGrowInStepWithTheShape) {
         int size;
         test::SizedJob make;
     } cases[] = {
-        {"a batch of many one-triangle lists", 4000,
+        {"a batch of many one-triangle lists", 2000,
          [](int n) {
              auto shape = BareShape(1);
              shape->model.distanceLevels[0].hierarchy = {-1};
@@ -78,7 +78,7 @@ TEST(CanvasGrowth, PreparingAndPosingGrowInStepWithTheShape) {
                  EXPECT_EQ(shape->batches[0].positions.size(), std::size_t(9 * n));
              };
          }},
-        {"as many animated nodes as matrices", 2000,
+        {"as many animated nodes as matrices", 1000,
          [](int n) {
              auto shape = BareShape(n);
              shape->model.distanceLevels.clear();
@@ -94,7 +94,7 @@ TEST(CanvasGrowth, PreparingAndPosingGrowInStepWithTheShape) {
                  EXPECT_EQ(shape->animNodes[std::size_t(n - 1)], n - 1);
              };
          }},
-        {"a chain of matrices whose parents come after them", 2000,
+        {"a chain of matrices whose parents come after them", 1000,
          [](int n) {
              auto shape = BareShape(n);
              std::vector<int>& parents = shape->model.distanceLevels[0].hierarchy;
@@ -108,7 +108,7 @@ TEST(CanvasGrowth, PreparingAndPosingGrowInStepWithTheShape) {
          }},
     };
     for (const Case& c : cases)
-        EXPECT_LT(FourfoldGrowth(c.make, c.size), kMostFourfoldGrowth) << c.what;
+        EXPECT_LT(SixteenfoldGrowth(c.make, c.size), kMostSixteenfoldGrowth) << c.what;
 }
 
 // Of several nodes named alike, the first animated one moves the matrix.
