@@ -4,6 +4,7 @@
 
 #include "core/filemoveops.h"
 #include "core/mainservices.h"
+#include "core/moveleftovers.h"
 #include "fixtures/tempmsts.h"
 #include "platform/clock.h"
 #include "platform/fakeui.h"
@@ -556,6 +557,102 @@ TEST_F(FileMoveTest, MoveEntry_NamesDifferingOnlyInCaseAreNeverMerged) {
     all.insert(left);
     EXPECT_EQ(all.size(), 2);
     EXPECT_NE(all.first(), all.last());
+}
+
+// Keep All or Replace All was given for a file and its copy in the other folder: a different file
+// whose name differs in letter case only is still asked about, each named as it is spelled, and a
+// Replace brings the incoming spelling in.
+TEST_F(FileMoveTest, MoveEntry_AStandingAnswerNeverSettlesATwin) {
+    const struct {
+        int standing, answer;
+        const char* storeHolds;
+    } cases[] = {
+        {1, ID_CANCEL, "t.con:lower"}, {2, ID_CANCEL, "t.con:lower"}, {2, ID_YES, "T.CON:upper"}};
+    for (const auto& c : cases) {
+        QDir(StoreHost("STORE")).removeRecursively();
+        temp_.MakeFile("MSTS/C/T.CON", "upper");
+        MakeStoreFile("STORE/C/t.con", "lower");
+        PathSet().DuplicateAnswer = c.standing;
+        ui_.ExpectConfirmFileMove(c.answer);
+        EXPECT_EQ(MoveEntry("C:\\MSTS\\C\\T.CON", "D:\\STORE\\C\\T.CON", MOVE_RENAME),
+                  c.answer == ID_YES);
+        ASSERT_FALSE(ui_.FileMoves().empty());
+        EXPECT_EQ(ui_.FileMoves().back().sourceFile, "C:\\MSTS\\C\\T.CON");
+        EXPECT_EQ(ui_.FileMoves().back().targetFile, "D:\\STORE\\C\\t.con");
+        QStringList store;
+        for (const QString& name : QDir(StoreHost("STORE/C")).entryList(QDir::Files | QDir::Hidden))
+            store << name + ":" + Read(StoreHost("STORE/C/" + name));
+        EXPECT_EQ(store.join(' ').toStdString(), c.storeHolds);
+    }
+    EXPECT_EQ(ui_.FileMoves().size(), 3u);
+    EXPECT_TRUE(ui_.Mismatches().isEmpty());
+}
+
+// Another program makes a name alike but for letter case at the target just before a move made at
+// once renames the file there: the rename is taken back and the other name met as a twin, whether
+// the listings settled the move in one step or it went step by step.
+TEST_F(FileMoveTest, MoveEntry_ATwinMadeJustBeforeTheRenameIsMetAsATwin) {
+    for (const bool oneStep : {true, false}) {
+        QDir(temp_.Host("MSTS")).removeRecursively();
+        QDir(StoreHost("STORE")).removeRecursively();
+        ClearFolderCache();
+        temp_.MakeFile("MSTS/C/a.con", "incoming");
+        MakeStoreFile("STORE/C/first.con", "first");
+        FileExists("C:\\MSTS\\C\\a.con");
+        FileExists("D:\\STORE\\C\\first.con");
+        if (!oneStep)
+            ops_.beforeRename = [] {};
+        bool made = false;
+        SetBeforeRenameHookForTests([&](const QString& from, const QString&) {
+            if (from.endsWith("/a.con") && !std::exchange(made, true))
+                MakeStoreFile("STORE/C/A.CON", "other");
+        });
+        ui_.ExpectConfirmFileMove(ID_CANCEL);
+        EXPECT_FALSE(MoveEntry("C:\\MSTS\\C\\a.con", "D:\\STORE\\C\\a.con", MOVE_RENAME));
+        SetBeforeRenameHookForTests({});
+        ops_.beforeRename = nullptr;
+        EXPECT_TRUE(made) << oneStep;
+        EXPECT_EQ(QDir(StoreHost("STORE/C")).entryList(QDir::Files),
+                  QStringList({"A.CON", "first.con"}));
+        EXPECT_EQ(Read(temp_.Host("MSTS/C/a.con")), "incoming");
+        ASSERT_FALSE(ui_.FileMoves().empty());
+        EXPECT_EQ(ui_.FileMoves().back().targetFile, "D:\\STORE\\C\\A.CON");
+    }
+    EXPECT_EQ(ui_.FileMoves().size(), 2u);
+    EXPECT_TRUE(ui_.Mismatches().isEmpty());
+}
+
+// The program ended in the midst of moves and writes: the next start puts a file kept aside back
+// where its place is empty, removes one whose place is filled (in any letter case) and every
+// temporary copy or write, in the store and in the MSTS folders moves go to, and says so.
+TEST_F(FileMoveTest, SettleMoveLeftovers_PutsBackWhatWasKeptAsideAndRemovesTheRest) {
+    App().MstsRootFolder = "C:\\MSTS";
+    App().StoreRootFolder = "D:\\STORE";
+    const auto hostOf = [&](const QString& path) {
+        const QString relative = path.mid(3).replace('\\', '/');
+        return path.startsWith('C') ? temp_.Host(relative) : StoreHost(relative);
+    };
+    const auto make = [&](const QString& path, const QByteArray& content) {
+        QDir().mkpath(QFileInfo(hostOf(path)).absolutePath());
+        QFile file(hostOf(path));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    };
+    make(KeptAsidePath("D:\\STORE\\Trains\\Consists\\x.con"), "kept x");
+    make(KeptAsidePath("C:\\MSTS\\Routes\\R\\PATHS\\p.pat"), "old p");
+    make("C:\\MSTS\\Routes\\R\\PATHS\\P.PAT", "new p");
+    make("C:\\MSTS\\Routes\\R\\ACTIVITIES\\.qv-write-7-1.tmp", "part");
+    make("D:\\STORE\\Deep\\Er\\.qv-copy-7-2.tmp", "part");
+    make("C:\\MSTS\\Deep\\Er\\.qv-copy-7-3.tmp", "part");
+    SettleMoveLeftovers(services_.InformationMemo());
+    EXPECT_EQ(Read(StoreHost("STORE/Trains/Consists/x.con")), "kept x");
+    EXPECT_EQ(temp_.NamesIn("MSTS/Routes/R/PATHS"), QStringList{"P.PAT"});
+    EXPECT_EQ(Read(temp_.Host("MSTS/Routes/R/PATHS/P.PAT")), "new p");
+    Snapshot all = Files(StoreHost("STORE"));
+    all.insert(Files(temp_.Host("MSTS")));
+    EXPECT_EQ(all.keys(), QStringList({"Routes/R/PATHS/P.PAT", "Trains/Consists/x.con"}));
+    EXPECT_EQ(PaneText().count("cut short"), 5) << qPrintable(PaneText());
+    EXPECT_TRUE(PaneText().contains("'D:\\STORE\\Trains\\Consists\\x.con'"));
 }
 
 TEST_F(FileMoveTest, MoveEntry_RefusesAMoveOntoTheSameFile) {
