@@ -590,9 +590,14 @@ TEST_F(FileMoveTest, MoveEntry_AStandingAnswerNeverSettlesATwin) {
 
 // Another program makes a name alike but for letter case at the target just before a move made at
 // once renames the file there: the rename is taken back and the other name met as a twin, whether
-// the listings settled the move in one step or it went step by step.
+// the listings settled the move in one step or it went step by step; a copy fails, reported.
 TEST_F(FileMoveTest, MoveEntry_ATwinMadeJustBeforeTheRenameIsMetAsATwin) {
-    for (const bool oneStep : {true, false}) {
+    const struct {
+        bool oneStep;
+        int mode;
+    } cases[] = {{true, MOVE_RENAME}, {false, MOVE_RENAME}, {false, MOVE_COPY}};
+    for (const auto& c : cases) {
+        App().RunHadErrors = false;
         QDir(temp_.Host("MSTS")).removeRecursively();
         QDir(StoreHost("STORE")).removeRecursively();
         ClearFolderCache();
@@ -600,25 +605,27 @@ TEST_F(FileMoveTest, MoveEntry_ATwinMadeJustBeforeTheRenameIsMetAsATwin) {
         MakeStoreFile("STORE/C/first.con", "first");
         FileExists("C:\\MSTS\\C\\a.con");
         FileExists("D:\\STORE\\C\\first.con");
-        if (!oneStep)
+        if (!c.oneStep)
             ops_.beforeRename = [] {};
         bool made = false;
-        SetBeforeRenameHookForTests([&](const QString& from, const QString&) {
-            if (from.endsWith("/a.con") && !std::exchange(made, true))
+        SetBeforeRenameHookForTests([&](const QString&, const QString& to) {
+            if (to.endsWith("/a.con") && !std::exchange(made, true))
                 MakeStoreFile("STORE/C/A.CON", "other");
         });
-        ui_.ExpectConfirmFileMove(ID_CANCEL);
-        EXPECT_FALSE(MoveEntry("C:\\MSTS\\C\\a.con", "D:\\STORE\\C\\a.con", MOVE_RENAME));
+        const std::size_t dialogs = ui_.FileMoves().size();
+        if (c.mode == MOVE_RENAME)
+            ui_.ExpectConfirmFileMove(ID_CANCEL);
+        EXPECT_FALSE(MoveEntry("C:\\MSTS\\C\\a.con", "D:\\STORE\\C\\a.con", c.mode));
         SetBeforeRenameHookForTests({});
         ops_.beforeRename = nullptr;
-        EXPECT_TRUE(made) << oneStep;
-        EXPECT_EQ(QDir(StoreHost("STORE/C")).entryList(QDir::Files),
+        EXPECT_TRUE(made) << c.oneStep << c.mode;
+        EXPECT_EQ(QDir(StoreHost("STORE/C")).entryList(QDir::Files | QDir::Hidden),
                   QStringList({"A.CON", "first.con"}));
         EXPECT_EQ(Read(temp_.Host("MSTS/C/a.con")), "incoming");
-        ASSERT_FALSE(ui_.FileMoves().empty());
-        EXPECT_EQ(ui_.FileMoves().back().targetFile, "D:\\STORE\\C\\A.CON");
+        EXPECT_EQ(ui_.FileMoves().size(), dialogs + (c.mode == MOVE_RENAME ? 1 : 0));
+        EXPECT_EQ(App().RunHadErrors, c.mode == MOVE_COPY);
     }
-    EXPECT_EQ(ui_.FileMoves().size(), 2u);
+    EXPECT_EQ(ui_.FileMoves().back().targetFile, "D:\\STORE\\C\\A.CON");
     EXPECT_TRUE(ui_.Mismatches().isEmpty());
 }
 
