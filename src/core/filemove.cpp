@@ -549,12 +549,15 @@ QStringList SpellingsOf(const QString& path) {
 
 bool MoveEverySpelling(const QString& source, const QString& target, int mode, bool mayBeTwinned) {
     bool all = true;
-    const QString targetFolder = FolderOf(target);
-    for (const QString& spelling : mayBeTwinned ? SpellingsOf(source) : QStringList{source}) {
-        const QString name = spelling.mid(spelling.lastIndexOf(kBackslash) + 1);
-        if (!MoveEntry(spelling, spelling == source ? target : targetFolder + kBackslash + name,
-                       mode))
-            all = false;
+    if (!mayBeTwinned) {
+        all = MoveEntry(source, target, mode);
+    } else {
+        const QString targetFolder = FolderOf(target);
+        for (const QString& spelling : SpellingsOf(source)) {
+            const QString name = spelling.mid(spelling.lastIndexOf(kBackslash) + 1);
+            if (!MoveEntry(spelling, targetFolder + kBackslash + name, mode))
+                all = false;
+        }
     }
     // A file left where it was counts against the run, also when the user cancelled its
     // duplicate dialog: the folders then do not hold what was asked.
