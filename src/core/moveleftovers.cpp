@@ -67,49 +67,45 @@ void Unsettled(const QString& path, int error, ReportPane* pane) {
            pane);
 }
 
+// Removes a left-over and says so, the path following `done`.
+void Remove(const QString& path, const QString& done, ReportPane* pane) {
+    int error = 0;
+    if (DeleteFile(path, &error))
+        Report(RL_REPORT, nullptr, done + path + QLatin1Char('\''), pane);
+    else
+        Unsettled(path, error, pane);
+}
+
 void SettleOne(const QString& folder, const QString& name, ReportPane* pane) {
     const QString path = folder + kBackslash + name;
-    int error = 0;
     QString place;
-    if (PlaceOf(name, &place)) {
-        const QString placePath = folder + kBackslash + place;
-        if (RenameNoReplace(path, placePath, &error)) {
-            Report(RL_REPORT, nullptr,
-                   QStringLiteral("A file kept aside by a move that was cut short is back in its "
-                                  "place: '") +
-                       placePath + QLatin1Char('\''),
+    if (!PlaceOf(name, &place)) {
+        // A file kept aside under a name that does not tell its place is never guessed at.
+        if (name.startsWith(QLatin1String(".qv-move-")))
+            Unsettled(path, ENOENT, pane);
+        else
+            Remove(path,
+                   QStringLiteral("A temporary file of a copy or write that was cut short was "
+                                  "removed: '"),
                    pane);
-            return;
-        }
-        // Filled in any letter case: the move had put the file that replaces it there.
-        if (error != EEXIST && error != kFsAmbiguous) {
-            Unsettled(path, error, pane);
-            return;
-        }
-        if (!DeleteFile(path, &error)) {
-            Unsettled(path, error, pane);
-            return;
-        }
+        return;
+    }
+    const QString placePath = folder + kBackslash + place;
+    int error = 0;
+    if (RenameNoReplace(path, placePath, &error))
         Report(RL_REPORT, nullptr,
-               QStringLiteral("A file kept aside by a move that was cut short was removed, as "
-                              "its place is filled: '") +
-                   path + QLatin1Char('\''),
+               QStringLiteral("A file kept aside by a move that was cut short is back in its "
+                              "place: '") +
+                   placePath + QLatin1Char('\''),
                pane);
-        return;
-    }
-    // A file kept aside under a name that does not tell its place is never guessed at.
-    if (name.startsWith(QLatin1String(".qv-move-"))) {
-        Unsettled(path, ENOENT, pane);
-        return;
-    }
-    if (!DeleteFile(path, &error)) {
+    // Filled in any letter case: the move had put the file that replaces it there.
+    else if (error == EEXIST || error == kFsAmbiguous)
+        Remove(path,
+               QStringLiteral("A file kept aside by a move that was cut short was removed, as its "
+                              "place is filled: '"),
+               pane);
+    else
         Unsettled(path, error, pane);
-        return;
-    }
-    Report(RL_REPORT, nullptr,
-           QStringLiteral("A temporary file of a copy or write that was cut short was removed: '") +
-               path + QLatin1Char('\''),
-           pane);
 }
 
 } // namespace
