@@ -278,23 +278,20 @@ TEST_F(MoveTest, Move_TwinsAlikeButForLetterCaseBothReachTheDuplicateHandling) {
                 << at << ": the second stays where it was, the user having cancelled";
         }
     }
-    // Three spellings stored, the list naming one of them or none: each is met, the first coming
-    // in and every other meeting it as a twin; one the user lets stay counts as an error.
+    // Three stored spellings, the list naming one or none of them: each is met, every other one as
+    // a twin of the first; one the user lets stay counts as an error.
     for (const char* named : {"c.con", "C.con"}) {
         Wipe();
-        RestartProgram();
         A = B = C = D = E = G = StringList::SortedUnique();
         for (const char* name : {"c.con", "C.CON", "c.CON"})
             drive.MakeFile(QString("STORE/Trains/Consists/") + name, name);
         E.Add(named);
-        const std::size_t dialogs = ui.FileMoves().size();
         ui.ExpectConfirmFileMove(ID_NO); // the one there is kept, the twin goes
         ui.ExpectConfirmFileMove(ID_CANCEL);
         RunMove();
-        EXPECT_EQ(ui.FileMoves().size(), dialogs + 2) << named;
         EXPECT_TRUE(App().RunHadErrors) << named;
         EXPECT_EQ(drive.NamesIn("MSTS/TRAINS/CONSISTS").size(), 1) << named;
-        EXPECT_EQ(drive.NamesIn("STORE/Trains/Consists").size(), 1) << named;
+        EXPECT_EQ(ui.PendingExpectations(), 0) << named;
     }
     EXPECT_TRUE(ui.Mismatches().isEmpty());
 }
