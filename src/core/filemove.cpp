@@ -4,14 +4,15 @@
 #include "core/filemoveops.h"
 #include "core/generaldefs.h"
 #include "core/mainservices.h"
+#include "core/moveleftovers.h"
 #include "core/report.h"
 #include "core/status.h"
+#include "core/stringlist.h"
 #include "platform/casefold.h"
 #include "platform/clock.h"
 #include "platform/ui.h"
 #include "platform/winresolve.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <cerrno>
@@ -110,14 +111,6 @@ void MakeStartupFolderCurrent() {
     QDir::setCurrent(host);
 }
 
-// A name beside the target for a copy that must not touch the target until it is complete.
-QString TempNameBeside(const QString& target) {
-    static int counter = 0;
-    return FolderOf(target) + QStringLiteral("\\.qv-move-%1-%2.tmp")
-                                  .arg(QCoreApplication::applicationPid())
-                                  .arg(++counter);
-}
-
 // RenameWithWait; without `reportExisting` a target that exists is left to the caller, unreported,
 // with its error in `failedWith`.
 bool RenameWaiting(const QString& oldPath, const QString& newPath, bool reportExisting,
@@ -174,11 +167,11 @@ bool CopyFile(const QString& source, const QString& target) {
     return DeleteCopiedSource(source);
 }
 
-// Replace by renaming: the old target is renamed aside and deleted only once the source has
-// taken its place, so that a source gone meanwhile (another program, a removable disk) never
-// leaves neither copy. Any failure puts the old target back; should even that fail, the report
-// says where it is.
-bool ReplaceByRename(const QString& source, const QString& target) {
+// Replace by renaming: the file at the target (`existing`, under its own name) is renamed aside
+// and deleted only once the source has taken its place as `target`, so that a source gone
+// meanwhile (another program, a removable disk) never leaves neither copy. Any failure puts the
+// old file back under its own name; should even that fail, the report says where it is.
+bool ReplaceByRename(const QString& source, const QString& existing, const QString& target) {
     FileMoveOps& ops = TheFileMoveOps();
     int error = 0;
     FindEntry entry;
@@ -186,8 +179,8 @@ bool ReplaceByRename(const QString& source, const QString& target) {
         ReportFailure(Msg::MOVETHING_ERROR11, ErrorNumberText(error), source);
         return false;
     }
-    const QString aside = TempNameBeside(target);
-    if (!ops.Rename(target, aside, &error)) {
+    const QString aside = KeptAsidePath(existing);
+    if (!ops.Rename(existing, aside, &error)) {
         ReportFailure(Msg::MOVETHING_ERROR9, ErrorNumberText(error), source);
         return false;
     }
@@ -202,8 +195,8 @@ bool ReplaceByRename(const QString& source, const QString& target) {
             return false;
         }
     }
-    if (!ops.Rename(aside, target, &error)) {
-        ReportFailure(Msg::MOVETHING_ERROR7, ErrorNumberText(error), aside, target);
+    if (!ops.Rename(aside, existing, &error)) {
+        ReportFailure(Msg::MOVETHING_ERROR7, ErrorNumberText(error), aside, existing);
         return false;
     }
     if (deleteError != 0)
@@ -212,21 +205,22 @@ bool ReplaceByRename(const QString& source, const QString& target) {
     return false;
 }
 
-// The user chose to replace the target. A target that cannot be deleted stays as it is, and so
-// does the source. A copy is made beside the target before the target goes, so that a failed
-// copy leaves the target as it was.
-bool ReplaceFile(const QString& source, const QString& target, int mode) {
+// The user chose to replace the file at the target (`existing`, under its own name) with the
+// source, which arrives as `target`. A target that cannot be deleted stays as it is, and so does
+// the source. A copy is made beside the target before the target goes, so that a failed copy
+// leaves the target as it was.
+bool ReplaceFile(const QString& source, const QString& existing, const QString& target, int mode) {
     FileMoveOps& ops = TheFileMoveOps();
-    ShowStatus(Caption(Msg::STATUS_TEXT_DELETING_MOVING_FILE) + kQuote + target + kQuote);
+    ShowStatus(Caption(Msg::STATUS_TEXT_DELETING_MOVING_FILE) + kQuote + existing + kQuote);
     if (mode == MOVE_RENAME)
-        return ReplaceByRename(source, target);
+        return ReplaceByRename(source, existing, target);
     int error = 0;
-    const QString temp = TempNameBeside(target);
+    const QString temp = KeptAsidePath(target);
     if (!ops.Copy(source, temp, &error)) {
         App().RunHadErrors = true;
         return false;
     }
-    if (!ops.Delete(target, &error)) {
+    if (!ops.Delete(existing, &error)) {
         ReportFailure(Msg::MOVETHING_ERROR9, ErrorNumberText(error), source);
         ops.Delete(temp, nullptr);
         return false;
@@ -240,14 +234,17 @@ bool ReplaceFile(const QString& source, const QString& target, int mode) {
 }
 
 // The answer for a target that exists with another date or content: a standing answer of the
-// job, else the duplicate dialog's, whose "All" answers then stand.
-int DuplicateDecision(const QString& source, const QString& target, bool contentsDiffer) {
+// job, else the duplicate dialog's, whose "All" answers then stand. A standing answer was given
+// for a file and its copy in the other folder: a twin (a different file whose name differs from
+// the source's in letter case only, which MSTS cannot tell from it) is always asked about.
+int DuplicateDecision(const QString& source, const QString& target, bool contentsDiffer,
+                      bool twin) {
     TPathSet& exchange = PathSet();
     exchange.DuplicateSourceFile = source;
     exchange.DuplicateTargetFile = target;
-    if (exchange.DuplicateAnswer == 1)
+    if (exchange.DuplicateAnswer == 1 && !twin)
         return ID_YES;
-    if (exchange.DuplicateAnswer == 2)
+    if (exchange.DuplicateAnswer == 2 && !twin)
         return ID_NO;
     const int answer = TheUi().ConfirmFileMove(source, target, contentsDiffer);
     ReportsTakenOnce::Again(); // the folders may have changed while the user thought
@@ -287,9 +284,11 @@ bool MoveFile(const QString& source, const QString& target, const FindEntry& ent
                 ReportFailure(Msg::MOVETHING_ERROR10, ErrorNumberText(error), source);
                 return false;
             }
-            switch (DuplicateDecision(source, target, differ)) {
+            // The file there is named as it is, which for a twin is not the source's spelling.
+            const QString there = FolderOf(target) + kBackslash + existing.name;
+            switch (DuplicateDecision(source, there, differ, existing.name != entry.name)) {
             case ID_YES:
-                return ReplaceFile(source, target, mode);
+                return ReplaceFile(source, there, target, mode);
             case ID_NO:
                 ShowStatus(Caption(Msg::STATUS_TEXT_MOVING_DELETING_FILE) + kQuote + source +
                            kQuote);
@@ -531,6 +530,40 @@ void FinishDeferredMoves() {
 bool MoveEntry(const QString& source, const QString& target, int mode) {
     SettleDeferredMoves(false);
     return MoveOne(source, target, mode, true);
+}
+
+QStringList SpellingsOf(const QString& path) {
+    const QString folder = FolderOf(path);
+    const QString name = path.mid(folder.size() + 1);
+    StringList names;
+    FindFileNames(names, folder, false, QString(), QStringLiteral("*"));
+    QStringList spellings;
+    for (int i = 0; i < names.Count(); ++i) {
+        if (names[i] == name)
+            spellings.prepend(path);
+        else if (SameWithoutCase(names[i], name))
+            spellings.append(folder + kBackslash + names[i]);
+    }
+    return spellings.isEmpty() ? QStringList{path} : spellings;
+}
+
+bool MoveEverySpelling(const QString& source, const QString& target, int mode, bool mayBeTwinned) {
+    bool all = true;
+    if (!mayBeTwinned) {
+        all = MoveEntry(source, target, mode);
+    } else {
+        const QString targetFolder = FolderOf(target);
+        for (const QString& spelling : SpellingsOf(source)) {
+            const QString name = spelling.mid(spelling.lastIndexOf(kBackslash) + 1);
+            if (!MoveEntry(spelling, targetFolder + kBackslash + name, mode))
+                all = false;
+        }
+    }
+    // A file left where it was counts against the run, also when the user cancelled its
+    // duplicate dialog: the folders then do not hold what was asked.
+    if (!all)
+        App().RunHadErrors = true;
+    return all;
 }
 
 bool CheckAttributes(const QString& folder) {

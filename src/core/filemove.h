@@ -6,6 +6,7 @@
 #include "core/appstate.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace qv {
 
@@ -18,6 +19,17 @@ constexpr int MOVE_COPY = 4;   // copy with the file times kept, then delete the
 // reported and set App().RunHadErrors; a cancelled duplicate dialog makes the result false only.
 // A moved consist, stock or path file marks its cache out of date.
 bool MoveEntry(const QString& source, const QString& target, int mode);
+
+// The paths of the files in the folder of `path` whose names are its name in any letter case
+// (twins, which MSTS cannot tell apart), the one spelled as given first; `path` alone when the
+// folder holds none of them (its move then reports it).
+QStringList SpellingsOf(const QString& path);
+
+// MoveEntry of the file and of each of its twins (SpellingsOf; only the file when `mayBeTwinned`
+// is false, the caller knowing that there is none), each under its own name, so that the second
+// meets the first at the target as a twin. True when every one reached the target; one that did
+// not (reported by its move, or cancelled by the user) sets App().RunHadErrors.
+bool MoveEverySpelling(const QString& source, const QString& target, int mode, bool mayBeTwinned);
 
 // Waits for the renames that moves handed to the rename thread (while renames are deferred) and
 // deals with those that failed: a file held open or read-only moves step by step, any other

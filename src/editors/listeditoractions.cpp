@@ -39,9 +39,11 @@ void AddNotFound(ErrorSet& outcome, Msg heading, const QString& path) {
         Caption(heading) + Caption(Msg::GENERAL_NOT_FOUND3) + path + QStringLiteral("'\n");
 }
 
-// Moves the file from the store to the MSTS folder; the item is In Use when it arrived.
-void MoveToMsts(ItemSet& item, const QString& storePath, const QString& mstsPath) {
-    if (MoveEntry(storePath, mstsPath, MOVE_RENAME))
+// Moves the file, with every twin the store holds beside it, from the store to the MSTS folder;
+// the item is In Use when they arrived.
+void MoveToMsts(ItemSet& item, const QString& storePath, const QString& mstsPath,
+                bool mayBeTwinned) {
+    if (MoveEverySpelling(storePath, mstsPath, MOVE_RENAME, mayBeTwinned))
         item.StoreInd = SetStoreBits(item.StoreInd, SI_IN_USE);
 }
 
@@ -114,20 +116,24 @@ void ImmediateUnstoreItem(ItemSet& item, ErrorSet& outcome, const QString& namin
     }
     const QString storePath = App().StoreRootFolder + QLatin1Char('\\') + relative;
     const QString mstsPath = App().MstsRootFolder + QLatin1Char('\\') + relative;
-    if (!FileExists(storePath)) {
+    bool mayBeTwinned = false;
+    if (!FileExistsMayBeTwinned(storePath, &mayBeTwinned)) {
         if (!FileExists(mstsPath))
             AddNotFound(outcome, Msg::GENERAL_NOT_FOUND1, mstsPath);
         return;
     }
     if (item.PType & kMovesAlone) {
-        MoveToMsts(item, storePath, mstsPath);
+        MoveToMsts(item, storePath, mstsPath, mayBeTwinned);
         return;
     }
+    // Twin consists come in together: the vehicles of each come first.
     StringList vehicles = StringList::SortedUnique();
-    if (!ReadConsistVehicles(storePath, &vehicles, nullptr)) {
-        // Moving the consist without knowing its vehicles would leave it without them.
-        AddNotFound(outcome, Msg::GENERAL_NOT_FOUND0, storePath);
-        return;
+    for (const QString& consist : mayBeTwinned ? SpellingsOf(storePath) : QStringList{storePath}) {
+        if (!ReadConsistVehicles(consist, &vehicles, nullptr)) {
+            // Moving the consist without knowing its vehicles would leave it without them.
+            AddNotFound(outcome, Msg::GENERAL_NOT_FOUND0, consist);
+            return;
+        }
     }
     for (int i = 0; i < vehicles.Count(); ++i) {
         ItemSet vehicle;
@@ -138,7 +144,7 @@ void ImmediateUnstoreItem(ItemSet& item, ErrorSet& outcome, const QString& namin
         outcome.style |= vehicleOutcome.style;
         outcome.text += vehicleOutcome.text;
     }
-    MoveToMsts(item, storePath, mstsPath);
+    MoveToMsts(item, storePath, mstsPath, mayBeTwinned);
 }
 
 ItemSet* ResolveRowRecord(ListBoxView* box, int row, ListBoxView& available,

@@ -122,27 +122,19 @@ void MoveOut(const QString& relative) {
         MoveOutAsJudged(relative);
 }
 
-bool MoveIn(const QString& relative) {
-    if (jobLinks->Keeps(relative, true))
-        return false;
-    if (MoveEntry(InStore(relative), InMsts(relative), MOVE_RENAME))
-        return true;
-    App().RunHadErrors = true;
-    return false;
-}
-
-// Brings in a named file that lies in the store. A name alike but for letter case that the store
-// holds as well follows it, and meets it at the target as a duplicate, rather than being left
+// Brings in a named file that lies in the store, and every name alike but for letter case that
+// the store holds beside it: each meets the first at the target as a twin, rather than being left
 // behind without a word.
-void MoveInWithTwin(const QString& relative, bool mayBeTwinned) {
-    if (MoveIn(relative) && mayBeTwinned && FileExists(InStore(relative)))
-        MoveIn(relative);
+void MoveInWithTwins(const QString& relative, bool mayBeTwinned) {
+    if (jobLinks->Keeps(relative, true))
+        return;
+    MoveEverySpelling(InStore(relative), InMsts(relative), MOVE_RENAME, mayBeTwinned);
 }
 
-void MoveInStoredWithTwin(const QString& relative) {
+void MoveInStoredWithTwins(const QString& relative) {
     bool mayBeTwinned = false;
     if (FileExistsMayBeTwinned(InStore(relative), &mayBeTwinned))
-        MoveInWithTwin(relative, mayBeTwinned);
+        MoveInWithTwins(relative, mayBeTwinned);
 }
 
 // The files of a kind as found in the MSTS folder, sorted, each name kept: of two names alike
@@ -214,7 +206,7 @@ void MoveInStored(const StringList& named, bool folderTest) {
             continue;
         if (folderTest && !FolderExists(ParentPath(InMsts(entry))))
             continue;
-        MoveInWithTwin(entry, mayBeTwinned);
+        MoveInWithTwins(entry, mayBeTwinned);
     }
 }
 
@@ -266,7 +258,7 @@ void ActivitiesIn(const StringList& B) {
         const QString& activity = B[i];
         if (!FolderExists(ParentPath(InMsts(activity))))
             continue;
-        MoveInStoredWithTwin(activity);
+        MoveInStoredWithTwins(activity);
         const QString asv = AsvOf(activity);
         if (!FileExists(InMsts(activity)) || !FileExists(InStore(asv)))
             continue;
@@ -274,7 +266,7 @@ void ActivitiesIn(const StringList& B) {
         const quint32 activityDate = quint32(FileAge(InMsts(activity)));
         const quint32 asvDate = quint32(FileAge(InStore(asv)));
         if (activityDate <= asvDate)
-            MoveInStoredWithTwin(asv);
+            MoveInStoredWithTwins(asv);
     }
 }
 
@@ -299,7 +291,7 @@ void ConsistsOut(const StringList& E) {
 void ConsistsIn(const StringList& E) {
     for (int i = 0; i < E.Count(); ++i) {
         const QString relative = Below(kConsists, E[i]);
-        MoveInStoredWithTwin(relative);
+        MoveInStoredWithTwins(relative);
     }
 }
 
@@ -323,7 +315,7 @@ void StockOut(const StringList& G) {
 void StockIn(const StringList& G) {
     for (int i = 0; i < G.Count(); ++i) {
         const QString relative = Below(kTrainset, G[i]);
-        MoveInStoredWithTwin(relative);
+        MoveInStoredWithTwins(relative);
     }
 }
 

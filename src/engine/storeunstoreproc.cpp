@@ -84,7 +84,9 @@ bool StoreUnstore(bool unstore, bool partialRoute, bool defaultRoutes, bool allC
     StringList& H = lists.H;
     const bool errors = Survey(unstore, partialRoute, defaultRoutes, lists, allStock, allConsists);
 
-    if (!H.IsEmpty() && !silent && !ReadFlag(QStringLiteral("Suppress Where Used Analysis"))) {
+    // Only what the analysis can look up gets a section (a route folder named twice does not).
+    if (HasWhereUsedItem(H) && !silent &&
+        !ReadFlag(QStringLiteral("Suppress Where Used Analysis"))) {
         ReportPane* pane = TheMainServices().InformationMemo();
         WriteReportHeading(Caption(Msg::TREE_HEADING_ERROR_ANALYSIS), pane);
         WhereUsed(pane, H, WU_COMPLETE);

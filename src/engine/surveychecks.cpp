@@ -258,10 +258,12 @@ bool CheckTwinRouteFolders(StringList& H, ReportPane* pane) {
             if (twinOf == i)
                 continue;
             const QString twin = QStringLiteral("Routes\\") + folders[i];
+            // The job takes the first of them for the route and leaves this one as it is.
             Report(RL_ERROR, nullptr,
                    Caption(Msg::CREATE_DIR_LEG1) + root + u'\\' + twin +
-                       Caption(Msg::CONFIRM_FILE_MOVE1C) + Caption(Msg::GENERAL_NOT_FOUND2) + root +
-                       QStringLiteral("\\Routes\\") + folders[twinOf] + u'\'',
+                       QStringLiteral("' stays where it is: MSTS cannot tell its name from") +
+                       Caption(Msg::GENERAL_NOT_FOUND2) + root + QStringLiteral("\\Routes\\") +
+                       folders[twinOf] + u'\'',
                    pane);
             H.Add(twin);
             none = false;

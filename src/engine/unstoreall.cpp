@@ -32,8 +32,11 @@ void MoveStoreFolders() {
         // The data folder in any letter case is the one the program reads: it never leaves.
         if (name.compare(QLatin1String("QVDATA"), Qt::CaseInsensitive) == 0)
             continue;
-        MoveEntry(store + QLatin1Char('\\') + name, App().MstsRootFolder + QLatin1Char('\\') + name,
-                  MOVE_RENAME);
+        // A file left in the store counts against the job, also when the user cancelled its
+        // duplicate dialog: the job did not bring back everything.
+        if (!MoveEntry(store + QLatin1Char('\\') + name,
+                       App().MstsRootFolder + QLatin1Char('\\') + name, MOVE_RENAME))
+            App().RunHadErrors = true;
     }
 }
 

@@ -367,6 +367,13 @@ void FindItemUsers(std::uint32_t kind, const StringList& items, StringList* serv
     }
 }
 
+bool HasWhereUsedItem(const StringList& items) {
+    for (int i = 0; i < items.Count(); ++i)
+        if (KindOfItem(items[i]) != ItemKind::Other)
+            return true;
+    return false;
+}
+
 void CollectWhereUsed(const StringList& items, UsedInList& results) {
     ReportLevelGuard quiet(RL_ERROR);
     UsedInSearchList stock;

@@ -32,6 +32,8 @@ constexpr int WU_USED_ONLY = 2;
 // 2 used items only) to the pane. Items with an extension other than .eng, .wag, .con, .srv and
 // .pat are left out.
 void WhereUsed(ReportPane* pane, const StringList& items, int mode);
+// Whether WhereUsed keeps any of the items (one of the kinds it analyses).
+bool HasWhereUsedItem(const StringList& items);
 // The analysis behind WhereUsed: one header per kept item and every hit, sorted for the report.
 void CollectWhereUsed(const StringList& items, UsedInList& results);
 

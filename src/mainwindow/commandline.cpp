@@ -40,13 +40,14 @@ QString UnstoreEverythingCaption() {
         .remove(QLatin1Char('&'));
 }
 
-// Route Control is started only when its program is known and its route folder is safe to swap.
-void StartRouteControl() {
+// Route Control is started only when its program is known and its route folder is safe to swap;
+// false when it was refused or could not be started.
+bool StartRouteControl() {
     if (!CheckRouteControlPath() || !CheckRouteControlRoute())
-        return;
-    LaunchProgram(RegReadString(kRouteControlKey, QStringLiteral("RC EXE Path")),
-                  RegReadString(kRouteControlKey, QStringLiteral("RC EXE Params")), QString(),
-                  false, false, true);
+        return false;
+    return LaunchProgram(RegReadString(kRouteControlKey, QStringLiteral("RC EXE Path")),
+                         RegReadString(kRouteControlKey, QStringLiteral("RC EXE Params")),
+                         QString(), false, false, true) >= 0;
 }
 
 // Loads the scenario given on the command line, runs its store job and launches MSTS; a
@@ -86,7 +87,8 @@ bool RunScenario(const QString& argument, StatusLabel& status, QObject* sender) 
     if (!OpenScenario(file))
         return false;
     status.ShowText(Caption(Msg::UNSTORE_ACTIVITY_TAG) + QStringLiteral("\n\n") + shown);
-    return GoAndLaunch(sender, false);
+    // A job whose moves failed has launched MSTS all the same, but did not do what was asked.
+    return GoAndLaunch(sender, false) && !App().RunHadErrors;
 }
 
 } // namespace
@@ -122,14 +124,16 @@ void ProcessCommandLine(const QString& argument, StatusLabel& status, QObject* s
     }
 
     App().CommandLineJob = true;
+    bool done = false;
     if (is("-rc")) {
-        StartRouteControl();
+        done = StartRouteControl();
     } else if (is("-uc")) {
         status.ShowText(UnstoreEverythingCaption());
-        UnstoreEverything(true);
+        done = UnstoreEverything(true) && !App().RunHadErrors;
     } else {
-        App().CommandLineJobFailed = !RunScenario(argument, status, sender);
+        done = RunScenario(argument, status, sender);
     }
+    App().CommandLineJobFailed = !done;
     main.MinimiseApplication();
 }
 

@@ -24,10 +24,10 @@ public:
 // Handles the argument, compared with each switch without regard to case. For a job the
 // program-wide CommandLineJob is set before anything else (so it stands even when the job
 // refuses to run) and the main window is minimised afterwards; its first timer tick then closes
-// the program without a save prompt. A scenario job that is refused (its file missing or not
-// readable, no MSTS program set) or whose store job does not run sets CommandLineJobFailed, so
-// that the program ends with kJobFailedStatus. `sender` is handed on to the launch after a
-// scenario.
+// the program without a save prompt. A job that is refused (a scenario file missing or not
+// readable, no MSTS program set, Route Control not set up, the user's No) or that ran with a move
+// that failed sets CommandLineJobFailed, so that the program ends with kJobFailedStatus.
+// `sender` is handed on to the launch after a scenario.
 void ProcessCommandLine(const QString& argument, StatusLabel& status, QObject* sender);
 
 // True when the argument is a job: not empty and none of the four page switches.
@@ -36,7 +36,8 @@ bool IsCommandLineJob(const QString& argument);
 // The exit status of a copy that ended without running the job it was given, because another
 // copy of the program runs.
 inline constexpr int kJobNotRunStatus = 2;
-// The exit status of a program whose command-line job was refused.
+// The exit status of a program whose command-line job was refused or failed, or whose start-up
+// was refused.
 inline constexpr int kJobFailedStatus = 1;
 
 // The line a copy that cannot run its job writes to standard error, naming the argument.

@@ -188,6 +188,11 @@ public:
     // meanwhile, it is dropped instead.
     void FileRenamed(const FileRenameTicket& ticket);
 
+    // Whether the host folder, as every change reported by now leaves it, holds another name
+    // alike but for letter case beside `name`: its listing is read again where a report made it
+    // no longer known current.
+    bool TwinBeside(const QString& hostFolder, const QString& name);
+
     // Whether the cache holds a listing of the host folder that is known current (the folder
     // exists as a folder).
     bool IsListedFolder(const QString& hostFolder);

@@ -162,6 +162,14 @@ void FolderCache::TakeRename(const FileRenameTicket& ticket, quint64 seq) {
     SubFolderChanged(target, to);
 }
 
+bool FolderCache::TwinBeside(const QString& hostFolder, const QString& name) {
+    QMutexLocker lock(&mutex_);
+    TakeReports(true);
+    int error = 0;
+    const FolderListing* listing = Current(hostFolder, &error);
+    return listing && listing->HasTwin(name);
+}
+
 bool FolderCache::IsListedFolder(const QString& hostFolder) {
     QMutexLocker lock(&mutex_);
     return Known(hostFolder) != nullptr;

@@ -79,9 +79,31 @@ bool StatPath(const QString& path, QString* host, struct stat* st, int* error) {
     return ResolvePathStat(path, true, host, st, error);
 }
 
+std::function<void(const QString&, const QString&)>& BeforeRenameHook() {
+    static std::function<void(const QString&, const QString&)> hook;
+    return hook;
+}
+
 bool RenameNoReplaceHost(const QString& oldHost, const QString& newHost, int* error) {
+    if (BeforeRenameHook())
+        BeforeRenameHook()(oldHost, newHost);
     return RenameNoReplaceAt(AT_FDCWD, EncodeHostPath(oldHost).constData(), AT_FDCWD,
                              EncodeHostPath(newHost).constData(), error);
+}
+
+// RENAME_NOREPLACE refuses only the exact name: a name alike but for letter case that another
+// program made beside the target just before a rename of ours is met after it, and the rename is
+// taken back, so that the caller meets that name as one that was there (EEXIST). Should even the
+// way back be barred, both names stay and the rename counts as failed (kFsAmbiguous).
+bool TakenBackBesideTwin(const QString& oldHost, const QString& newHost, int* error) {
+    if (!TwinBeside(HostParentOf(newHost), NameOf(newHost)))
+        return false;
+    const bool back = RenameNoReplaceHost(newHost, oldHost, nullptr);
+    InvalidateFolder(HostParentOf(oldHost));
+    InvalidateFolder(HostParentOf(newHost));
+    InvalidateFolder(newHost);
+    SetFsError(error, back ? EEXIST : kFsAmbiguous);
+    return true;
 }
 
 bool WriteAll(int fd, const char* data, qint64 size, int* error) {
@@ -565,7 +587,7 @@ bool RenameNoReplace(const QString& oldPath, const QString& newPath, int* error)
             InvalidateFolder(HostParentOf(oldHost));
             InvalidateFolder(HostParentOf(target.host));
         }
-        return renamed;
+        return renamed && !TakenBackBesideTwin(oldHost, target.host, error);
     }
     const QString from = HostParentOf(oldHost), to = HostParentOf(target.host);
     BeforeFolderChange(from);
@@ -574,7 +596,7 @@ bool RenameNoReplace(const QString& oldPath, const QString& newPath, int* error)
     NoteChange(renamed, from, QString(), NameOf(oldHost));
     NoteChange(renamed, to, NameOf(target.host));
     InvalidateFolder(oldHost);
-    return renamed;
+    return renamed && !TakenBackBesideTwin(oldHost, target.host, error);
 }
 
 ListedRename RenameListedFile(const QString& source, const QString& target, QString* renamedTo,
@@ -599,7 +621,8 @@ ListedRename RenameListedFile(const QString& source, const QString& target, QStr
         return ListedRename::Failed;
     }
     FileRenamed(ticket);
-    return ListedRename::Renamed;
+    return TakenBackBesideTwin(ticket.oldHost, ticket.newHost, error) ? ListedRename::Failed
+                                                                      : ListedRename::Renamed;
 }
 
 bool CopyFileWithTimes(const QString& source, const QString& target, int* error) {
@@ -646,6 +669,12 @@ bool CopyFileWithTimes(const QString& source, const QString& target, int* error)
         SyncFolder(HostParentOf(resolved.host));
     // A failed copy made and removed its temporary file: the names are as before.
     NoteChange(true, HostParentOf(resolved.host), ok ? NameOf(resolved.host) : QString());
+    // A name alike made meanwhile by another program: the copy goes, its source is still there.
+    if (ok && TwinBeside(HostParentOf(resolved.host), NameOf(resolved.host))) {
+        unlink(EncodeHostPath(resolved.host).constData());
+        InvalidateFolder(HostParentOf(resolved.host));
+        return SetFsError(error, EEXIST);
+    }
     return ok;
 }
 
@@ -665,6 +694,11 @@ bool SameDrive(const QString& pathA, const QString& pathB) {
 
 void SetCopyBlockHookForTests(std::function<bool(qint64 copied)> hook) {
     CopyBlockHook() = std::move(hook);
+}
+
+void SetBeforeRenameHookForTests(
+    std::function<void(const QString& oldHost, const QString& newHost)> hook) {
+    BeforeRenameHook() = std::move(hook);
 }
 
 } // namespace qv

@@ -113,5 +113,9 @@ bool SameDrive(const QString& pathA, const QString& pathB);
 // Tests only: called with the bytes copied so far before each block a copy writes; returning
 // false makes the copy fail there with EIO. An empty hook removes it.
 void SetCopyBlockHookForTests(std::function<bool(qint64 copied)> hook);
+// Tests only: called with the host paths just before each rename this layer makes on the calling
+// thread, as another program acting in that moment. An empty hook removes it.
+void SetBeforeRenameHookForTests(
+    std::function<void(const QString& oldHost, const QString& newHost)> hook);
 
 } // namespace qv

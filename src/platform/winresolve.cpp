@@ -223,6 +223,10 @@ void WaitForDeferredRenames() {
         Cache().WaitForRenames();
 }
 
+bool TwinBeside(const QString& hostFolder, const QString& name) {
+    return Cache().TwinBeside(hostFolder, name);
+}
+
 bool IsListedFolder(const QString& hostFolder) {
     return Cache().IsListedFolder(hostFolder);
 }

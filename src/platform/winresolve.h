@@ -235,6 +235,10 @@ void WaitForDeferredRenames();
 // it over as made; false (nothing done) when renames are not deferred.
 bool QueueListedRename(const FileRenameTicket& ticket, const QString& source,
                        const QString& renamedTo);
+// Whether the host folder, as every change reported by now leaves it, holds another name alike
+// but for letter case beside `name`. Asked after a rename of ours, which RENAME_NOREPLACE lets
+// through beside a name another program made in another letter case just before.
+bool TwinBeside(const QString& hostFolder, const QString& name);
 // True when the cache holds a listing of the host folder that is known current, so that the
 // folder exists; false tells nothing.
 bool IsListedFolder(const QString& hostFolder);

@@ -307,16 +307,21 @@ TEST_F(MoveTest, Move_TwinsAlikeButForLetterCaseBothReachTheDuplicateHandling) {
                 << at << ": the second stays where it was, the user having cancelled";
         }
     }
-    // Named in neither spelling, the stored twins cannot be told apart: they stay, reported.
-    Wipe();
-    RestartProgram();
-    A = B = C = D = E = G = StringList::SortedUnique();
-    drive.MakeFile("STORE/Trains/Consists/c.con", "lower");
-    drive.MakeFile("STORE/Trains/Consists/C.CON", "upper");
-    E.Add("C.con");
-    RunMove();
-    EXPECT_TRUE(App().RunHadErrors);
-    EXPECT_EQ(QDir(drive.Host("STORE/Trains/Consists")).entryList(QDir::Files).size(), 2);
+    // Three stored spellings, the list naming one or none of them: each is met, every other one as
+    // a twin of the first; one the user lets stay counts as an error.
+    for (const char* named : {"c.con", "C.con"}) {
+        Wipe();
+        A = B = C = D = E = G = StringList::SortedUnique();
+        for (const char* name : {"c.con", "C.CON", "c.CON"})
+            drive.MakeFile(QString("STORE/Trains/Consists/") + name, name);
+        E.Add(named);
+        ui.ExpectConfirmFileMove(ID_NO); // the one there is kept, the twin goes
+        ui.ExpectConfirmFileMove(ID_CANCEL);
+        RunMove();
+        EXPECT_TRUE(App().RunHadErrors) << named;
+        EXPECT_EQ(drive.NamesIn("MSTS/TRAINS/CONSISTS").size(), 1) << named;
+        EXPECT_EQ(ui.PendingExpectations(), 0) << named;
+    }
     EXPECT_TRUE(ui.Mismatches().isEmpty());
 }
 

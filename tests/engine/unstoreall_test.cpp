@@ -157,6 +157,17 @@ TEST_F(UnstoreAllTest, FilesLeftInStoreAreReportedWithOrWithoutAskAndCountAsMove
     EXPECT_EQ(ui.Shown()[2].style, MB_ICONEXCLAMATION);
 }
 
+TEST_F(UnstoreAllTest, ADuplicateTheUserCancelledIsAMoveError) {
+    builder.AddWagon("Box", "van.wag", "Old van", WagonType::Freight);
+    ui.Expect(Caption(Msg::UNSTORE_EVERYTHING_QUERY_TAG), ID_YES);
+    ui.ExpectConfirmFileMove(ID_CANCEL);
+    EXPECT_TRUE(UnstoreEverything(true));
+    EXPECT_EQ(ShownTexts(),
+              (QStringList{Caption(Msg::UNSTORE_EVERYTHING_QUERY_TAG),
+                           Caption(Msg::WARN_UNSTORE_EVERYTHING),
+                           Caption(Msg::PROCESS_COMPLETED) + Caption(Msg::MOVE_ERRORS)}));
+}
+
 TEST_F(UnstoreAllTest, CancelledOrRefusedJobsMoveNothing) {
     const QStringList before = ContentOfBoth(MstsHost(), StoreHost());
     recMain.saveAnswer = ID_CANCEL;

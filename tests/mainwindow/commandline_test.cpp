@@ -135,6 +135,38 @@ TEST_F(CommandLineTest, UnstoreEverything_RunsAsAJobAndBringsTheStoreBack) {
     EXPECT_TRUE(window.Minimised());
     EXPECT_EQ(status.texts, QStringList("Unstore Everything!"));
     EXPECT_TRUE(drive.NamesIn("MSTS/ROUTES/BETA").contains("B.trk"));
+    EXPECT_FALSE(App().CommandLineJobFailed);
+    EXPECT_EQ(ui.PendingExpectations(), 0);
+    EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
+}
+
+// A job refused, or one whose move failed, ends the program with the failed status.
+TEST_F(CommandLineTest, Jobs_RefusedOrWithAFailedMoveEndAsFailed) {
+    const auto failed = [&](const QString& argument) {
+        App().CommandLineJobFailed = false;
+        Run(argument);
+        return App().CommandLineJobFailed;
+    };
+    ui.Expect(Caption(Msg::RC_EXE_PATH_NOT_SET_LEG2), ID_NO);
+    EXPECT_TRUE(failed("-rc")) << "Route Control not set up";
+
+    ui.Expect(Caption(Msg::UNSTORE_EVERYTHING_QUERY_TAG), ID_NO);
+    EXPECT_TRUE(failed("-uc")) << "the question answered No";
+    // BETA's route file stored, and another one of that name in the MSTS folder.
+    Mark("Beta Line", SI_IN_USE);
+    SaveTreeAs("job.QVS");
+    RegWriteString(kProductKey, "MSTS EXE Path", msts.Path());
+    drive.MakeFile("MSTS/ROUTES/BETA/B.trk", "another route file");
+    ui.Expect(Caption(Msg::SCENARIO_MODIFIED), ID_OK);
+    ui.ExpectConfirmFileMove(ID_CANCEL);
+    ui.Expect(Caption(Msg::MOVE_ERRORS), ID_OK);
+    EXPECT_TRUE(failed(drive.Host("Scen/job.QVS"))) << "a scenario job whose move failed";
+
+    ui.Expect(Caption(Msg::UNSTORE_EVERYTHING_QUERY_TAG), ID_YES);
+    ui.ExpectConfirmFileMove(ID_CANCEL);
+    ui.Expect(Caption(Msg::WARN_UNSTORE_EVERYTHING), ID_OK);
+    ui.Expect(Caption(Msg::MOVE_ERRORS), ID_OK);
+    EXPECT_TRUE(failed("-uc")) << "Unstore Everything with a move that failed";
     EXPECT_EQ(ui.PendingExpectations(), 0);
     EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
 }
@@ -169,6 +201,7 @@ TEST_F(CommandLineTest, RouteControl_StartsOnlyWithItsPathSetAndNoNamedRouteInTh
     ui.Expect(Caption(Msg::ROUTE_CONTROL_WARNING1), ID_OK);
     Run("-rc");
     EXPECT_EQ(routeControl.Ran().mid(1), (QStringList{"-r", "now"}));
+    EXPECT_FALSE(App().CommandLineJobFailed);
     EXPECT_EQ(ui.PendingExpectations(), 0);
     EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
 }

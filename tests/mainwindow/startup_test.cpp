@@ -230,6 +230,26 @@ TEST_F(Startup, CommandLineJobKeepsTheGeometryAndClosesWithoutASavePrompt) {
             << geometry[i].toStdString();
 }
 
+TEST_F(Startup, ARefusedStartEndsWithTheFailedStatus) {
+    RegWriteString(kMstsKey, "Path", "C:\\GONE");
+    ui.Expect(Caption(Msg::MSTS_FOLDER_MOVED1), ID_OK);
+    TMainForm& form = Start("-uc");
+    EXPECT_TRUE(App().StartupAborted);
+    EXPECT_EQ(form.ExitStatus(), kJobFailedStatus);
+}
+
+// A file kept aside by a replace the last run did not finish is back, and the pane says so once
+// the tree is shown.
+TEST_F(Startup, LeftOversOfTheLastRunAreSettledAndShownInThePane) {
+    const QString trk = builder.HostPath("ROUTES\\BETA\\B.trk", Into::Store);
+    ASSERT_TRUE(QFile::rename(trk, QFileInfo(trk).path() + "/.qv-move-7-2-B.trk.tmp"));
+    TMainForm& form = Start();
+    form.Timer1Timer();
+    EXPECT_EQ(Routes(form), 2);
+    EXPECT_TRUE(form.InformationMemo()->Lines().join('\n').contains(
+        "is back in its place: 'C:\\STORE\\Routes\\BETA\\B.trk'"));
+}
+
 TEST_F(Startup, StoredTreeWidthIsMeasuredAgainstTheRestoredWindow) {
     struct Case {
         const char* maximized;

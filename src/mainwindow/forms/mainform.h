@@ -213,6 +213,8 @@ private:
     int exitStatus_ = 0;
     ItemTree tree_;
     ReportPane informationPane_;
+    // What the start-up settled of the last run's left-overs, shown once the tree is loaded.
+    ReportPane startupReport_;
     int shownPaneLines_ = 0;
     QString lastShownPaneLine_;
     bool shownFixedPitch_ = false;

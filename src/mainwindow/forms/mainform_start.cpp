@@ -9,6 +9,7 @@
 #include "core/appstate.h"
 #include "core/forms/fixeddefs.h"
 #include "core/languages.h"
+#include "core/moveleftovers.h"
 #include "core/regsettings.h"
 #include "core/report.h"
 #include "core/startupconfig.h"
@@ -180,9 +181,14 @@ void TMainForm::FormShow() {
     LoadEasyBackground(*this);
 
     if (!StartupConfiguration()) {
+        // Whatever was asked of this start, it did not run.
+        exitStatus_ = kJobFailedStatus;
         EndStartup();
         return;
     }
+    // What a move or write cut short by the end of the last run left behind is settled before
+    // anything moves again; the pane shows it once the first load has filled it.
+    SettleMoveLeftovers(&startupReport_);
     if (ReadFlag(QStringLiteral("Everything Unstored")) && CountStoreContent() > 0) {
         WriteFlag(false, QStringLiteral("Everything Unstored"));
         app.TreeSynchronised = false;
@@ -230,8 +236,20 @@ void TMainForm::Timer1Timer() {
     // The Easy page is filled on the first tick; it loads the tree it needs itself.
     if (MainPageIndex() == 0)
         easyController_->EasyRefresh(-1);
-    if (firstLoad)
+    if (firstLoad) {
+        const QStringList lines = startupReport_.Lines();
+        for (int line = 0; line < lines.size(); ++line) {
+            const QString& text = lines.at(line);
+            if (startupReport_.IsHeading(line))
+                InformationMemo()->AddHeading(text);
+            else if (startupReport_.IsBold(line))
+                InformationMemo()->AddBoldLine(text);
+            else
+                InformationMemo()->AddLine(text);
+        }
+        startupReport_.Clear();
         SavedActivityCheck([this] { Save1Click(ui->Save1); });
+    }
 }
 
 void TMainForm::LoadFirstTree() {
