@@ -262,15 +262,15 @@ bool ReadHexBytes(const QStringList& lines, int& lineIndex, qsizetype pos, QByte
     }
 }
 
-bool ReadHexNumber(QStringView digits, uint* out) {
+bool ReadHexNumber(QStringView digits, quint32* out) {
     digits = digits.trimmed();
     if (digits.isEmpty() || digits.size() > 8)
         return false;
-    uint value = 0;
+    quint32 value = 0;
     for (QChar c : digits) {
         if (HexDigit(c) < 0)
             return false;
-        value = value * 16 + uint(HexDigit(c));
+        value = value * 16 + quint32(HexDigit(c));
     }
     *out = value;
     return true;
@@ -285,7 +285,7 @@ QString TextWithoutTerminator(const QString& text) {
 
 // Turns the bytes of a hex(N) value into a value; text types are UTF-8 in our files and
 // UTF-16LE in Wine's.
-RegValue ValueFromBytes(int type, const QByteArray& bytes, bool utf16) {
+RegValue ValueFromBytes(quint32 type, const QByteArray& bytes, bool utf16) {
     RegValue value;
     value.type = type;
     if (type == REG_SZ || type == REG_EXPAND_SZ) {
@@ -330,10 +330,9 @@ bool ReadValueLine(const QStringList& lines, int& lineIndex, bool wine, QString*
     if (data.startsWith(QLatin1Char('"')) || (wine && data.startsWith(QLatin1String("str(")))) {
         value->type = REG_SZ;
         if (!data.startsWith(QLatin1Char('"'))) {
+            // Wine writes the type in hex digits, as in hex(N).
             const qsizetype close = data.indexOf(QLatin1String("):"));
-            bool ok = false;
-            value->type = close > 4 ? data.mid(4, close - 4).toInt(&ok) : 0;
-            if (!ok) {
+            if (close < 5 || !ReadHexNumber(data.mid(4, close - 4), &value->type)) {
                 *reason = QStringLiteral("the string type is not readable");
                 return false;
             }
@@ -347,7 +346,7 @@ bool ReadValueLine(const QStringList& lines, int& lineIndex, bool wine, QString*
         return true;
     }
     if (data.startsWith(QLatin1String("dword:"))) {
-        uint number = 0;
+        quint32 number = 0;
         if (!ReadHexNumber(data.mid(6), &number)) {
             *reason = QStringLiteral("the dword is not 1 to 8 hex digits");
             return false;
@@ -357,16 +356,14 @@ bool ReadValueLine(const QStringList& lines, int& lineIndex, bool wine, QString*
         return true;
     }
     if (data.startsWith(QLatin1String("hex"))) {
-        int type = REG_BINARY;
+        quint32 type = REG_BINARY;
         qsizetype bytesAt = 4; // after "hex:"
         if (data.startsWith(QLatin1String("hex("))) {
             const qsizetype close = data.indexOf(QLatin1String("):"));
-            uint number = 0;
-            if (close < 5 || !ReadHexNumber(data.mid(4, close - 4), &number)) {
+            if (close < 5 || !ReadHexNumber(data.mid(4, close - 4), &type)) {
                 *reason = QStringLiteral("the hex type is not readable");
                 return false;
             }
-            type = int(number);
             bytesAt = close + 2;
         } else if (!data.startsWith(QLatin1String("hex:"))) {
             *reason = QStringLiteral("the value's data is not readable");

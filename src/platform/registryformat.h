@@ -15,8 +15,9 @@
 
 namespace qv {
 
-// Value types, with the numbers the registry has always given them.
-enum RegType : int {
+// Value types, with the numbers the registry has always given them. A type is a 32-bit number
+// without sign: programs may store values of any type, also those of 0x80000000 and above.
+enum RegType : quint32 {
     REG_NONE = 0,
     REG_SZ = 1,
     REG_EXPAND_SZ = 2,
@@ -25,7 +26,7 @@ enum RegType : int {
 };
 
 struct RegValue {
-    int type = REG_NONE;
+    quint32 type = REG_NONE;
     QString text;      // REG_SZ, REG_EXPAND_SZ
     QByteArray data;   // REG_BINARY, and the raw bytes of types we keep without reading them
     quint32 dword = 0; // REG_DWORD

@@ -181,6 +181,25 @@ TEST(Registry, ReadsAHandWrittenHive) {
     EXPECT_TRUE(TakeHiveNotices().isEmpty());
 }
 
+// Types the program never writes itself are kept as they stand, up to the highest a type can be.
+TEST(Registry, AValueOfAnyTypeReadsBackAsItWasRead) {
+    for (const char* type : {"0", "7", "7fffffff", "80000000", "ffffffff"}) {
+        const QByteArray line = QByteArray("\"V\"=hex(") + type + "):01,02\n";
+        RegNode first;
+        RegNode again;
+        QString error;
+        ASSERT_TRUE(ParseHiveText("REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n" + line,
+                                  "HKEY_LOCAL_MACHINE", &first, &error));
+        const QByteArray written = HiveText(first, "HKEY_LOCAL_MACHINE");
+        EXPECT_TRUE(written.contains(line)) << written.constData();
+        ASSERT_TRUE(ParseHiveText(written, "HKEY_LOCAL_MACHINE", &again, &error))
+            << error.toStdString();
+        const RegValue* value = again.Child("A")->Value("V");
+        EXPECT_EQ(value->type, QByteArray(type).toUInt(nullptr, 16)) << type;
+        EXPECT_EQ(value->data, QByteArray("\x01\x02"));
+    }
+}
+
 // ---- keys ----------------------------------------------------------------------------------
 
 TEST(Registry, OpeningForReadingNeverCreatesAndReadOnlyKeysRefuseWrites) {
