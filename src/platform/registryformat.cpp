@@ -441,21 +441,40 @@ void AppendValue(QByteArray& out, const QString& name, const RegValue& value) {
     out += '\n';
 }
 
-// Every key in its own section, each before the keys below it. Walked with a list of its own
-// rather than by recursion, so that no depth of keys can exhaust the stack.
+// A section for each key that holds values or is an empty leaf, in the order of the tree; a key
+// between them needs none, as reading a path makes every key along it. Naming every key would
+// repeat each path once per level below it: deep keys of long names would grow the file with the
+// square of their depth. The tree is walked with a list of its own rather than by recursion, so
+// that no depth of keys can exhaust the stack, and the path is kept in one text that grows and
+// shrinks with the walk rather than built for every key.
 void AppendKeys(QByteArray& out, const RegNode& root, const QString& rootName) {
-    std::vector<std::pair<const RegNode*, QString>> pending{{&root, rootName}};
-    while (!pending.empty()) {
-        const auto [node, path] = std::move(pending.back());
-        pending.pop_back();
-        if (node != &root || !node->values.empty()) {
+    struct Level {
+        const RegNode* node;
+        std::map<QString, std::unique_ptr<RegNode>>::const_iterator next; // the child to visit
+        qsizetype pathSize;                                               // the path up to it
+    };
+    QString path = rootName;
+    std::vector<Level> levels;
+    const auto enter = [&](const RegNode* node) {
+        if (!node->values.empty() || (node != &root && node->children.empty())) {
             out += '[' + path.toUtf8() + "]\n";
             for (const auto& [name, value] : node->values)
                 AppendValue(out, name, value);
             out += '\n';
         }
-        for (auto it = node->children.rbegin(); it != node->children.rend(); ++it)
-            pending.emplace_back(it->second.get(), path + QLatin1Char('\\') + it->second->name);
+        levels.push_back({node, node->children.begin(), path.size()});
+    };
+    enter(&root);
+    while (!levels.empty()) {
+        Level& level = levels.back();
+        path.truncate(level.pathSize);
+        if (level.next == level.node->children.end()) {
+            levels.pop_back();
+            continue;
+        }
+        const RegNode* child = (level.next++)->second.get();
+        path += QLatin1Char('\\') + child->name;
+        enter(child);
     }
 }
 

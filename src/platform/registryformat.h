@@ -86,7 +86,9 @@ RegNode* RegFind(RegNode& root, const QStringList& parts);
 // False, with the line and the reason in `error`, when the text is not a hive we can read.
 bool ParseHiveText(const QByteArray& bytes, const QString& rootName, RegNode* root, QString* error);
 
-// Writes the tree as a hive file, every key in its own section.
+// Writes the tree as a hive file: a section for each key that holds values and for each key with
+// neither values nor sub-keys. The keys between them are named by the paths below them, so the
+// file is never larger than the paths it must name, however deep the keys lie.
 QByteArray HiveText(const RegNode& root, const QString& rootName);
 
 // Reads Wine's registry file. Lines it does not understand are passed over: the file is Wine's,

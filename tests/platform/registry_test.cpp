@@ -55,7 +55,8 @@ TEST(Registry, EachValueTypeSurvivesTheFileAndIsReadAsWritten) {
             {{QStringLiteral("One"), QStringLiteral("1")}, {QStringLiteral("Text"), tricky}}));
     }
     const QByteArray text = sandbox.ReadHive(HKEY_LOCAL_MACHINE);
-    EXPECT_TRUE(text.startsWith("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE]\n"));
+    EXPECT_TRUE(
+        text.startsWith("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Pellicott\\Quarvel]\n"));
     EXPECT_TRUE(text.contains("\"Colour\"=dword:00ff8001\n"));
     EXPECT_TRUE(text.contains("@=\"default\"\n"));
 
@@ -349,6 +350,38 @@ TEST(Registry, KeysTooDeepOrNamedTooLongMakeAHiveUntrusted) {
             EXPECT_EQ(HiveText(node, "HKEY_LOCAL_MACHINE").count("\"Deep\"=\"yes\""), 1);
         }
     }
+}
+
+// Only the keys that hold values and the empty leaves have a section of their own: a section for
+// every key between would repeat each deep path once per level, and deep keys of long names
+// would be written back hundreds of times as large as they were read.
+TEST(Registry, DeepKeysAreWrittenBackNoLargerThanTheyWereRead) {
+    QByteArray text = "REGEDIT4\n\n";
+    for (char first : {'a', 'b', 'c'}) {
+        text += "[HKEY_LOCAL_MACHINE\\" + QByteArray(kMaxRegKeyNameLength, first);
+        for (int level = 1; level < kMaxRegDepth; ++level)
+            text += '\\' + QByteArray(kMaxRegKeyNameLength, 'n');
+        text += first == 'b' ? "]\n\"Deep\"=\"yes\"\n\n" : "]\n\n";
+    }
+    text +=
+        "[HKEY_LOCAL_MACHINE\\" + QByteArray(kMaxRegKeyNameLength, 'a') + "]\n\"Top\"=\"1\"\n\n";
+    RegNode first;
+    QString error;
+    ASSERT_TRUE(ParseHiveText(text, "HKEY_LOCAL_MACHINE", &first, &error)) << error.toStdString();
+    const QByteArray written = HiveText(first, "HKEY_LOCAL_MACHINE");
+    EXPECT_LE(written.size(), text.size() + 64);
+    RegNode again;
+    ASSERT_TRUE(ParseHiveText(written, "HKEY_LOCAL_MACHINE", &again, &error));
+    EXPECT_EQ(HiveText(again, "HKEY_LOCAL_MACHINE"), written);
+    for (char letter : {'a', 'b', 'c'}) {
+        QStringList path(QString(kMaxRegKeyNameLength, QChar::fromLatin1(letter)));
+        for (int level = 1; level < kMaxRegDepth; ++level)
+            path.append(QString(kMaxRegKeyNameLength, u'n'));
+        const RegNode* leaf = RegFind(again, path);
+        ASSERT_TRUE(leaf) << letter;
+        EXPECT_EQ(leaf->values.size(), letter == 'b' ? 1u : 0u);
+    }
+    EXPECT_TRUE(RegFind(again, {QString(kMaxRegKeyNameLength, u'a')})->Value("Top"));
 }
 
 TEST(Registry, AHiveWithAKeyFiftyThousandLevelsDeepIsSetAsideAndReported) {
