@@ -1,9 +1,14 @@
 // Damaged content files whose values never end: each must be read in one pass over its text, so
 // that a file of megabytes ends at once and yields what the rules make of it.
+#include "catalogue/activityreader.h"
+#include "catalogue/consistreader.h"
+#include "catalogue/consistvehicles.h"
 #include "catalogue/mststext.h"
+#include "catalogue/servicereader.h"
 #include "catalogue/stockdeps.h"
 #include "catalogue/stockreader.h"
 #include "core/stringlist.h"
+#include "fixtures/growth.h"
 #include "stocktestkit.h"
 
 #include <gtest/gtest.h>
@@ -82,6 +87,108 @@ TEST_F(DamagedSoundFile, MegabytesOfEntriesOnOneLogicalLineAreWalkedOnce) {
     ReadSoundDependencies(QStringLiteral("C:\\MSTS"), sound, QStringLiteral("C:\\STORE"), aliases,
                           true, true);
     EXPECT_EQ(aliases.Strings(), QStringList{QStringLiteral("Horns\\Sound")});
+}
+
+// Lines of the form for the numbers 0 and then n down to 1: each put in a sorted list on its own
+// would go in near its front and move all that follow.
+QStringList FrontHeavy(const char* form, int n) {
+    QStringList lines;
+    for (int i = 0; i <= n; ++i)
+        lines.append(QString::fromLatin1(form).arg(i ? n + 1 - i : 0, 6, 10, QLatin1Char('0')));
+    return lines;
+}
+
+class HostileListOrder : public StockTest {
+protected:
+    bool ReadActivity(const QString& file, bool fullCheck, StringList* services,
+                      StringList* stock) {
+        ItemSet item{};
+        item.Folder = QStringLiteral("ROUTES\\X\\ACTIVITIES");
+        item.FileName = file;
+        ActivityInfo info;
+        info.FullCheck = fullCheck;
+        return ReadActivityFile(App().MstsRootFolder, item, activityCache, info, services, stock);
+    }
+    StoreIniHolder activityCache;
+};
+
+// Every list a content file fills is sorted once, not kept sorted entry by entry, and keeps the
+// order and the rule for duplicates it had.
+TEST_F(HostileListOrder, ListsReadFromOneFileGrowInStepWithIt) {
+    App().ExtendedActivityCache = true;
+    const auto name = [](const char* form, int n) { return QString::fromLatin1(form).arg(n); };
+    const struct {
+        const char* what;
+        test::SizedJob make;
+    } cases[] = {
+        {"a consist's vehicles, and the stock the cache lacks",
+         [&](int n) {
+             WriteConsist(name("H%1.con", n), FrontHeavy("WagonData ( W%1 Cars )", n));
+             return [=, this] {
+                 App().UncachedStockList.Clear();
+                 StringList vehicles = StringList::SortedUnique();
+                 ConsistInfo info;
+                 ASSERT_TRUE(ReadConsistFile(App().MstsRootFolder, ConsistItem(name("H%1.con", n)),
+                                             info, consistCache, stockCache, &vehicles));
+                 ASSERT_EQ(App().UncachedStockList.Count(), n + 1);
+                 ASSERT_EQ(vehicles.Strings(), App().UncachedStockList.Strings());
+             };
+         }},
+        {"a consist's vehicles alone",
+         [&](int n) {
+             WriteConsist(name("V%1.con", n), FrontHeavy("EngineData ( E%1 Locos )", n));
+             return [=] {
+                 StringList vehicles(true, StringList::Duplicates::Accept);
+                 ASSERT_TRUE(ReadConsistVehicles(name("C:\\MSTS\\TRAINS\\CONSISTS\\V%1.con", n),
+                                                 &vehicles, nullptr));
+                 ASSERT_EQ(vehicles[1], "Locos\\E000001.ENG");
+             };
+         }},
+        {"an activity's services and loose stock",
+         [&](int n) {
+             builder.WriteMstsFile(name("ROUTES\\X\\ACTIVITIES\\A%1.act", n), "a0t",
+                                   FrontHeavy("Service_Definition ( S%1", n) +
+                                       FrontHeavy("WagonData ( W%1 Cars )", n),
+                                   MstsFileKind::Activity);
+             return [=, this] {
+                 ASSERT_TRUE(ReadActivity(name("A%1.act", n), true, nullptr, nullptr));
+             };
+         }},
+        {"an activity's services in its cache section",
+         [&](int n) {
+             const QString file = name("C%1.act", n);
+             builder.WriteMstsFile("ROUTES\\X\\ACTIVITIES\\" + file, "a0t", {"Name ( C )"},
+                                   MstsFileKind::Activity);
+             ReadActivity(file, false, nullptr, nullptr); // the section as it is written
+             const QString section = "ROUTES\\X\\ACTIVITIES\\" + file;
+             const QStringList services = FrontHeavy("S%1.srv", n);
+             activityCache.Ini.WriteInteger(section, "SvcCount", int(services.size()));
+             for (int i = 0; i < services.size(); ++i)
+                 activityCache.Ini.WriteString(section, QStringLiteral("Svc%1").arg(i),
+                                               services[i]);
+             return [=, this] {
+                 StringList listed = StringList::SortedUnique();
+                 ASSERT_TRUE(ReadActivity(file, false, &listed, nullptr));
+                 ASSERT_EQ(listed.Count(), n + 1);
+             };
+         }},
+        {"a traffic file's services",
+         [&](int n) {
+             builder.WriteMstsFile(name("ROUTES\\X\\TRAFFIC\\T%1.trf", n), "f0t",
+                                   FrontHeavy("Service_Definition ( S%1", n),
+                                   MstsFileKind::Traffic);
+             return [=] {
+                 TrafficInfo traffic;
+                 StringList listed = StringList::SortedUnique();
+                 ASSERT_TRUE(ReadTrafficServices(App().MstsRootFolder,
+                                                 name("ROUTES\\X\\TRAFFIC\\T%1.trf", n), traffic,
+                                                 &listed));
+                 ASSERT_EQ(listed.Count(), n + 1);
+             };
+         }},
+    };
+    for (const auto& c : cases)
+        EXPECT_LT(test::FourfoldGrowth(c.make, 8000), test::kMostFourfoldGrowth) << c.what;
 }
 
 } // namespace

@@ -76,3 +76,23 @@ TEST(StringList, SortedListsEndAlikeFromAnyOrderOfAdding) {
         accepting.Add(QString::fromLatin1(name));
     EXPECT_EQ(accepting.Strings(), QStringList({"a", "b", "B", "b", "c"}));
 }
+
+// Entries added all at once end as they would one by one: the same order, and of entries equal
+// without regard to case the same ones kept, under either rule for duplicates. The list holds
+// duplicates from before it was sorted; the second batch goes wholly after what it holds.
+TEST(StringList, AddingManyAtOnceEndsAsAddingThemOneByOne) {
+    const QStringList batches[] = {{"C", "a", "b", "c", "A", "e", "D", "a", "0"}, {"x", "X", "y"}};
+    for (auto rule : {StringList::Duplicates::Ignore, StringList::Duplicates::Accept}) {
+        StringList oneByOne(false, rule);
+        for (const char* text : {"b", "B", "d"})
+            oneByOne.Add(QString::fromLatin1(text));
+        oneByOne.SetSorted(true);
+        StringList atOnce = oneByOne;
+        for (const QStringList& batch : batches) {
+            for (const QString& text : batch)
+                oneByOne.Add(text);
+            atOnce.AddStrings(batch);
+            EXPECT_EQ(atOnce.Strings(), oneByOne.Strings()) << int(rule);
+        }
+    }
+}
