@@ -95,8 +95,7 @@ bool RegNode::SetValue(const QString& valueName, const RegValue& value) {
         return true;
     }
     RegValue& old = values[place].second;
-    if (old.type == value.type && old.text == value.text && old.data == value.data &&
-        old.dword == value.dword)
+    if (old == value)
         return false;
     old = value;
     return true;

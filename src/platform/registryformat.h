@@ -30,6 +30,8 @@ struct RegValue {
     QString text;      // REG_SZ, REG_EXPAND_SZ
     QByteArray data;   // REG_BINARY, and the raw bytes of types we keep without reading them
     quint32 dword = 0; // REG_DWORD
+
+    bool operator==(const RegValue&) const = default;
 };
 
 // One key: its name as first written, its values in the order they were added, its sub-keys

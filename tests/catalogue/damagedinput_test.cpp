@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace qv {
 namespace {
 
@@ -89,7 +91,7 @@ TEST_F(DamagedSoundFile, MegabytesOfEntriesOnOneLogicalLineAreWalkedOnce) {
     EXPECT_EQ(aliases.Strings(), QStringList{QStringLiteral("Horns\\Sound")});
 }
 
-// Lines of the form for the numbers 0 and then n down to 1: each put in a sorted list on its own
+// Lines of the form for the numbers 0, then n down to 1: each put on its own in a sorted list
 // would go in near its front and move all that follow.
 QStringList FrontHeavy(const char* form, int n) {
     QStringList lines;
@@ -98,97 +100,69 @@ QStringList FrontHeavy(const char* form, int n) {
     return lines;
 }
 
-class HostileListOrder : public StockTest {
-protected:
-    bool ReadActivity(const QString& file, bool fullCheck, StringList* services,
-                      StringList* stock) {
-        ItemSet item{};
-        item.Folder = QStringLiteral("ROUTES\\X\\ACTIVITIES");
+class HostileListOrder : public StockTest {};
+
+// Every list a content file fills is sorted once, not kept sorted entry by entry.
+TEST_F(HostileListOrder, ListsReadFromOneFileGrowInStepWithIt) {
+    App().ExtendedActivityCache = true;
+    const QString acts = QStringLiteral("ROUTES\\X\\ACTIVITIES\\");
+    const QString root = App().MstsRootFolder;
+    StoreIniHolder activities;
+    const auto activity = [&](const QString& file, bool fullCheck, StringList& list) {
+        ItemSet item;
+        item.Folder = acts.chopped(1);
         item.FileName = file;
         ActivityInfo info;
         info.FullCheck = fullCheck;
-        return ReadActivityFile(App().MstsRootFolder, item, activityCache, info, services, stock);
-    }
-    StoreIniHolder activityCache;
-};
-
-// Every list a content file fills is sorted once, not kept sorted entry by entry, and keeps the
-// order and the rule for duplicates it had.
-TEST_F(HostileListOrder, ListsReadFromOneFileGrowInStepWithIt) {
-    App().ExtendedActivityCache = true;
-    const auto name = [](const char* form, int n) { return QString::fromLatin1(form).arg(n); };
+        return ReadActivityFile(root, item, activities, info, &list, nullptr);
+    };
     const struct {
-        const char* what;
-        test::SizedJob make;
+        QString folder;
+        const char* form; // of the file's lines
+        std::function<bool(const QString& file, int n, StringList& list)> read;
     } cases[] = {
-        {"a consist's vehicles, and the stock the cache lacks",
-         [&](int n) {
-             WriteConsist(name("H%1.con", n), FrontHeavy("WagonData ( W%1 Cars )", n));
-             return [=, this] {
-                 App().UncachedStockList.Clear();
-                 StringList vehicles = StringList::SortedUnique();
-                 ConsistInfo info;
-                 ASSERT_TRUE(ReadConsistFile(App().MstsRootFolder, ConsistItem(name("H%1.con", n)),
-                                             info, consistCache, stockCache, &vehicles));
-                 ASSERT_EQ(App().UncachedStockList.Count(), n + 1);
-                 ASSERT_EQ(vehicles.Strings(), App().UncachedStockList.Strings());
-             };
+        {"TRAINS\\CONSISTS\\", "WagonData ( W%1 Cars )",
+         [&](const QString& file, int, StringList& list) {
+             App().UncachedStockList.Clear(); // every vehicle goes there too
+             ConsistInfo info;
+             return ReadConsistFile(root, ConsistItem(file), info, consistCache, stockCache, &list);
          }},
-        {"a consist's vehicles alone",
-         [&](int n) {
-             WriteConsist(name("V%1.con", n), FrontHeavy("EngineData ( E%1 Locos )", n));
-             return [=] {
-                 StringList vehicles(true, StringList::Duplicates::Accept);
-                 ASSERT_TRUE(ReadConsistVehicles(name("C:\\MSTS\\TRAINS\\CONSISTS\\V%1.con", n),
-                                                 &vehicles, nullptr));
-                 ASSERT_EQ(vehicles[1], "Locos\\E000001.ENG");
-             };
+        {"TRAINS\\CONSISTS\\", "EngineData ( E%1 Locos )",
+         [&](const QString& file, int, StringList& list) {
+             return ReadConsistVehicles(root + "\\TRAINS\\CONSISTS\\" + file, &list, nullptr);
          }},
-        {"an activity's services and loose stock",
-         [&](int n) {
-             builder.WriteMstsFile(name("ROUTES\\X\\ACTIVITIES\\A%1.act", n), "a0t",
-                                   FrontHeavy("Service_Definition ( S%1", n) +
-                                       FrontHeavy("WagonData ( W%1 Cars )", n),
-                                   MstsFileKind::Activity);
-             return [=, this] {
-                 ASSERT_TRUE(ReadActivity(name("A%1.act", n), true, nullptr, nullptr));
-             };
-         }},
-        {"an activity's services in its cache section",
-         [&](int n) {
-             const QString file = name("C%1.act", n);
-             builder.WriteMstsFile("ROUTES\\X\\ACTIVITIES\\" + file, "a0t", {"Name ( C )"},
-                                   MstsFileKind::Activity);
-             ReadActivity(file, false, nullptr, nullptr); // the section as it is written
-             const QString section = "ROUTES\\X\\ACTIVITIES\\" + file;
+        {acts, "Service_Definition ( S%1",
+         [&](const QString& file, int, StringList& list) { return activity(file, true, list); }},
+        {acts, "Name ( C%1 )",
+         [&](const QString& file, int n, StringList& list) {
+             // A cache section listing the services so, as one edited by hand may.
+             IniFile& ini = activities.Ini;
+             ini.WriteInteger(acts + file, "FileDate", FileAge(root + u'\\' + acts + file));
+             ini.WriteBool(acts + file, "LooseStock", false);
+             ini.WriteInteger(acts + file, "SvcCount", n + 1);
              const QStringList services = FrontHeavy("S%1.srv", n);
-             activityCache.Ini.WriteInteger(section, "SvcCount", int(services.size()));
-             for (int i = 0; i < services.size(); ++i)
-                 activityCache.Ini.WriteString(section, QStringLiteral("Svc%1").arg(i),
-                                               services[i]);
-             return [=, this] {
-                 StringList listed = StringList::SortedUnique();
-                 ASSERT_TRUE(ReadActivity(file, false, &listed, nullptr));
-                 ASSERT_EQ(listed.Count(), n + 1);
-             };
+             for (int i = 0; i <= n; ++i)
+                 ini.WriteString(acts + file, QStringLiteral("Svc%1").arg(i), services[i]);
+             return activity(file, false, list);
          }},
-        {"a traffic file's services",
-         [&](int n) {
-             builder.WriteMstsFile(name("ROUTES\\X\\TRAFFIC\\T%1.trf", n), "f0t",
-                                   FrontHeavy("Service_Definition ( S%1", n),
-                                   MstsFileKind::Traffic);
-             return [=] {
-                 TrafficInfo traffic;
-                 StringList listed = StringList::SortedUnique();
-                 ASSERT_TRUE(ReadTrafficServices(App().MstsRootFolder,
-                                                 name("ROUTES\\X\\TRAFFIC\\T%1.trf", n), traffic,
-                                                 &listed));
-                 ASSERT_EQ(listed.Count(), n + 1);
-             };
+        {"ROUTES\\X\\TRAFFIC\\", "Service_Definition ( S%1",
+         [&](const QString& file, int, StringList& list) {
+             TrafficInfo traffic;
+             return ReadTrafficServices(root, "ROUTES\\X\\TRAFFIC\\" + file, traffic, &list);
          }},
     };
-    for (const auto& c : cases)
-        EXPECT_LT(test::FourfoldGrowth(c.make, 8000), test::kMostFourfoldGrowth) << c.what;
+    for (const auto& c : cases) {
+        const auto make = [&](int n) {
+            const QString file = QStringLiteral("H%1_%2.dat").arg(&c - cases).arg(n);
+            builder.WriteMstsFile(c.folder + file, "x0t", FrontHeavy(c.form, n));
+            return [&c, file, n] {
+                StringList list = StringList::SortedUnique();
+                ASSERT_TRUE(c.read(file, n, list));
+                ASSERT_EQ(list.Count(), n + 1);
+            };
+        };
+        EXPECT_LT(test::FourfoldGrowth(make, 8000), test::kMostFourfoldGrowth) << c.form;
+    }
 }
 
 } // namespace

@@ -278,36 +278,27 @@ TEST(TranslationDataProblem, SoundModulesPassAndEachDamageIsFound) {
         EXPECT_FALSE(TranslationDataProblem(DamagedModule(kind)).isEmpty()) << kind;
 }
 
-namespace {
-
-// A module of one section: its tag, its length, its bytes.
-QByteArray Section(char tag, const QByteArray& bytes) {
-    QByteArray length(4, '\0');
-    qToBigEndian<quint32>(quint32(bytes.size()), length.data());
-    return tag + length + bytes;
-}
-
-const QByteArray kQmMagic("\x3c\xb8\x64\x18\xca\xef\x9c\x95\xcd\x21\x1c\xbf\x60\xa1\xbd\xdd", 16);
-
-} // namespace
-
 // Every bucket of the context table may point at one long run of names, and every entry of the
 // hash table at one long message: each is walked once, not once for each entry pointing at it.
 TEST(TranslationDataProblem, EntriesPointingAtOneLongRunCostNoMoreThanTheRun) {
+    const auto section = [](char tag, const QByteArray& bytes) {
+        QByteArray length(4, '\0');
+        qToBigEndian<quint32>(quint32(bytes.size()), length.data());
+        return test::BuildQm({}).left(16) + tag + length + bytes; // the magic number first
+    };
     const test::SizedJob cases[] = {
-        [](int n) {
-            QByteArray table(2 + 2 * n, '\0');
+        [&](int n) {
+            QByteArray table(2 * n + 4, '\0'); // bucket count, buckets at offset 1, padding
             qToBigEndian<quint16>(quint16(n), table.data());
-            for (int i = 0; i < n; ++i)
-                qToBigEndian<quint16>(1, table.data() + 2 + 2 * i);
-            table += QByteArray(2, '\0') + QByteArray("\x01x").repeated(n) + '\0';
-            const QByteArray qm = kQmMagic + Section('\x2f', table);
+            for (int i = 1; i <= n; ++i)
+                qToBigEndian<quint16>(1, table.data() + 2 * i);
+            const QByteArray qm = section('\x2f', table + QByteArray("\x01x").repeated(n) + '\0');
             return [qm] { ASSERT_EQ(TranslationDataProblem(qm), QString()); };
         },
-        [](int n) {
-            const QByteArray hashes = QByteArray(8, '\0').repeated(n);
-            const QByteArray message = QByteArray("\x05\0\0\0\0").repeated(n) + '\x01';
-            const QByteArray qm = kQmMagic + Section('\x42', hashes) + Section('\x69', message);
+        [&](int n) {
+            const QByteArray qm =
+                section('\x42', QByteArray(8, '\0').repeated(n)) +
+                section('\x69', QByteArray("\x05\0\0\0\0", 5).repeated(n) + '\x01').mid(16);
             return [qm] { ASSERT_EQ(TranslationDataProblem(qm), QString()); };
         },
     };

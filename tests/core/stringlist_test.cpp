@@ -77,18 +77,17 @@ TEST(StringList, SortedListsEndAlikeFromAnyOrderOfAdding) {
     EXPECT_EQ(accepting.Strings(), QStringList({"a", "b", "B", "b", "c"}));
 }
 
-// Entries added all at once end as they would one by one: the same order, and of entries equal
-// without regard to case the same ones kept, under either rule for duplicates. The list holds
-// duplicates from before it was sorted; the second batch goes wholly after what it holds.
+// Entries added all at once end as they would one by one: the same order, the same entry kept
+// of equal ones, under either rule; the list holds duplicates from before it was sorted, and the
+// second batch goes wholly after what it holds.
 TEST(StringList, AddingManyAtOnceEndsAsAddingThemOneByOne) {
-    const QStringList batches[] = {{"C", "a", "b", "c", "A", "e", "D", "a", "0"}, {"x", "X", "y"}};
     for (auto rule : {StringList::Duplicates::Ignore, StringList::Duplicates::Accept}) {
         StringList oneByOne(false, rule);
-        for (const char* text : {"b", "B", "d"})
-            oneByOne.Add(QString::fromLatin1(text));
+        oneByOne.SetText("b\nB\nd");
         oneByOne.SetSorted(true);
         StringList atOnce = oneByOne;
-        for (const QStringList& batch : batches) {
+        for (const QStringList& batch :
+             {QStringList{"C", "a", "b", "c", "A", "e", "a", "0"}, QStringList{"x", "X", "y"}}) {
             for (const QString& text : batch)
                 oneByOne.Add(text);
             atOnce.AddStrings(batch);

@@ -2,25 +2,18 @@
 #include "fuzzsupport.h"
 #include "platform/registryformat.h"
 
+#include <algorithm>
+
 namespace {
 
 // The same keys and values, spelled alike and in the same order.
 bool SameTree(const qv::RegNode& a, const qv::RegNode& b) {
-    if (a.name != b.name || a.values.size() != b.values.size() ||
-        a.children.size() != b.children.size())
-        return false;
-    for (std::size_t i = 0; i < a.values.size(); ++i) {
-        const qv::RegValue& x = a.values[i].second;
-        const qv::RegValue& y = b.values[i].second;
-        if (a.values[i].first != b.values[i].first || x.type != y.type || x.text != y.text ||
-            x.data != y.data || x.dword != y.dword)
-            return false;
-    }
-    for (auto i = a.children.begin(), j = b.children.begin(); i != a.children.end(); ++i, ++j) {
-        if (i->first != j->first || !SameTree(*i->second, *j->second))
-            return false;
-    }
-    return true;
+    const auto sameKey = [](const auto& x, const auto& y) {
+        return x.first == y.first && SameTree(*x.second, *y.second);
+    };
+    return a.name == b.name && a.values == b.values &&
+           std::equal(a.children.begin(), a.children.end(), b.children.begin(), b.children.end(),
+                      sameKey);
 }
 
 } // namespace

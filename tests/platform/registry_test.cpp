@@ -184,8 +184,8 @@ TEST(Registry, ReadsAHandWrittenHive) {
 
 // Types the program never writes itself are kept as they stand, up to the highest a type can be.
 TEST(Registry, AValueOfAnyTypeReadsBackAsItWasRead) {
-    for (const char* type : {"0", "7", "7fffffff", "80000000", "ffffffff"}) {
-        const QByteArray line = QByteArray("\"V\"=hex(") + type + "):01,02\n";
+    for (const char* type : {"7", "80000000", "ffffffff"}) {
+        const QByteArray line = QByteArray("\"V\"=hex(") + type + "):01\n";
         RegNode first;
         RegNode again;
         QString error;
@@ -193,11 +193,8 @@ TEST(Registry, AValueOfAnyTypeReadsBackAsItWasRead) {
                                   "HKEY_LOCAL_MACHINE", &first, &error));
         const QByteArray written = HiveText(first, "HKEY_LOCAL_MACHINE");
         EXPECT_TRUE(written.contains(line)) << written.constData();
-        ASSERT_TRUE(ParseHiveText(written, "HKEY_LOCAL_MACHINE", &again, &error))
-            << error.toStdString();
-        const RegValue* value = again.Child("A")->Value("V");
-        EXPECT_EQ(value->type, QByteArray(type).toUInt(nullptr, 16)) << type;
-        EXPECT_EQ(value->data, QByteArray("\x01\x02"));
+        ASSERT_TRUE(ParseHiveText(written, "HKEY_LOCAL_MACHINE", &again, &error)) << type;
+        EXPECT_EQ(again.Child("A")->Value("V")->type, QByteArray(type).toUInt(nullptr, 16));
     }
 }
 
@@ -352,36 +349,18 @@ TEST(Registry, KeysTooDeepOrNamedTooLongMakeAHiveUntrusted) {
     }
 }
 
-// Only the keys that hold values and the empty leaves have a section of their own: a section for
-// every key between would repeat each deep path once per level, and deep keys of long names
-// would be written back hundreds of times as large as they were read.
-TEST(Registry, DeepKeysAreWrittenBackNoLargerThanTheyWereRead) {
-    QByteArray text = "REGEDIT4\n\n";
-    for (char first : {'a', 'b', 'c'}) {
-        text += "[HKEY_LOCAL_MACHINE\\" + QByteArray(kMaxRegKeyNameLength, first);
-        for (int level = 1; level < kMaxRegDepth; ++level)
-            text += '\\' + QByteArray(kMaxRegKeyNameLength, 'n');
-        text += first == 'b' ? "]\n\"Deep\"=\"yes\"\n\n" : "]\n\n";
-    }
-    text +=
-        "[HKEY_LOCAL_MACHINE\\" + QByteArray(kMaxRegKeyNameLength, 'a') + "]\n\"Top\"=\"1\"\n\n";
-    RegNode first;
+// Only keys that hold values and empty leaves have a section: one for every key between would
+// repeat each deep path once per level below it, hundreds of times the size of the file read.
+TEST(Registry, DeepKeysAreWrittenBackAsTheyWereRead) {
+    const QByteArray top = "HKEY_LOCAL_MACHINE\\" + QByteArray(kMaxRegKeyNameLength, 'a');
+    const QByteArray deep =
+        top + ('\\' + QByteArray(kMaxRegKeyNameLength, 'n')).repeated(kMaxRegDepth - 2);
+    const QByteArray text = "REGEDIT4\n\n[" + top + "]\n\"Top\"=\"1\"\n\n[" + deep + "\\b]\n\n[" +
+                            deep + "\\c]\n\"Deep\"=\"yes\"\n\n";
+    RegNode node;
     QString error;
-    ASSERT_TRUE(ParseHiveText(text, "HKEY_LOCAL_MACHINE", &first, &error)) << error.toStdString();
-    const QByteArray written = HiveText(first, "HKEY_LOCAL_MACHINE");
-    EXPECT_LE(written.size(), text.size() + 64);
-    RegNode again;
-    ASSERT_TRUE(ParseHiveText(written, "HKEY_LOCAL_MACHINE", &again, &error));
-    EXPECT_EQ(HiveText(again, "HKEY_LOCAL_MACHINE"), written);
-    for (char letter : {'a', 'b', 'c'}) {
-        QStringList path(QString(kMaxRegKeyNameLength, QChar::fromLatin1(letter)));
-        for (int level = 1; level < kMaxRegDepth; ++level)
-            path.append(QString(kMaxRegKeyNameLength, u'n'));
-        const RegNode* leaf = RegFind(again, path);
-        ASSERT_TRUE(leaf) << letter;
-        EXPECT_EQ(leaf->values.size(), letter == 'b' ? 1u : 0u);
-    }
-    EXPECT_TRUE(RegFind(again, {QString(kMaxRegKeyNameLength, u'a')})->Value("Top"));
+    ASSERT_TRUE(ParseHiveText(text, "HKEY_LOCAL_MACHINE", &node, &error)) << error.toStdString();
+    EXPECT_TRUE(HiveText(node, "HKEY_LOCAL_MACHINE") == text);
 }
 
 TEST(Registry, AHiveWithAKeyFiftyThousandLevelsDeepIsSetAsideAndReported) {
