@@ -156,9 +156,13 @@ struct ParsedLists {
     StringList stock = StringList::SortedUnique();
 };
 
+// The services and stock are added to the lists once the whole file is read, so that thousands
+// of them cost no more than sorting them once.
 void ParseActivity(MstsTextReader& reader, const ActivityFolders& folders, ActivityInfo& info,
                    ParsedLists& own, StringList* services, StringList* stock) {
     const QStringList& table = ActivityKeywords();
+    QStringList serviceFiles;
+    QStringList stockFiles;
     QString line;
     while (reader.ReadLine(&line)) {
         const int keyword = MatchActivityKeyword(line, info);
@@ -185,9 +189,7 @@ void ParseActivity(MstsTextReader& reader, const ActivityFolders& folders, Activ
         case kService: {
             const QString service =
                 folders.services + HeaderValue(line, length, false) + QStringLiteral(".srv");
-            own.services.Add(service);
-            if (services)
-                services->Add(service);
+            serviceFiles.append(service);
             break;
         }
         case kTraffic:
@@ -197,9 +199,7 @@ void ParseActivity(MstsTextReader& reader, const ActivityFolders& folders, Activ
         case kWagonData: {
             const QString path =
                 StockDataPath(CutValue(reader, line, length, true), keyword == kEngineData);
-            own.stock.Add(path);
-            if (stock)
-                stock->Add(path);
+            stockFiles.append(path);
             break;
         }
         case kPathId:
@@ -222,6 +222,12 @@ void ParseActivity(MstsTextReader& reader, const ActivityFolders& folders, Activ
             break;
         }
     }
+    own.services.AddStrings(serviceFiles);
+    own.stock.AddStrings(stockFiles);
+    if (services)
+        services->AddStrings(std::move(serviceFiles));
+    if (stock)
+        stock->AddStrings(std::move(stockFiles));
 }
 
 // Writes the activity's section anew, keys in their fixed order, the file date last.
@@ -262,8 +268,11 @@ void AddCachedList(const IniFile& ini, const QString& section, const QString& co
     }
     // The count comes from a file: there are never more entries than the section has lines.
     const int entries = int(std::min<qsizetype>(count, ini.ReadSection(section).size()));
+    QStringList texts;
+    texts.reserve(entries);
     for (int i = 0; i < entries; ++i)
-        list.Add(prefix + ini.ReadString(section, key + QString::number(i), QString()));
+        texts.append(prefix + ini.ReadString(section, key + QString::number(i), QString()));
+    list.AddStrings(std::move(texts));
 }
 
 void TakeCachedValues(const IniFile& ini, const ActivityFolders& folders, ActivityInfo& info,

@@ -76,29 +76,30 @@ QString StockPath(const QString& value, bool engine) {
     return folder + u'\\' + file;
 }
 
-// The stock cache's bits of a vehicle; a vehicle without a section is queued for the rebuild and
-// makes the consist's section stale. A vehicle that is cached with no bits at all (a type the
-// stock reader does not know) counts as cached, so it is not read again on every consist read.
-// On a worker thread (`uncached` given) the cache is only peeked at and a vehicle it lacks is
-// collected there instead of being queued.
+// The stock cache's bits of a vehicle; a vehicle without a section is collected in `uncached` for
+// the rebuild and makes the consist's section stale. A vehicle that is cached with no bits at all
+// (a type the stock reader does not know) counts as cached, so it is not read again on every
+// consist read. On a worker thread (`peek`) the cache is only peeked at.
 std::uint32_t VehicleBits(const IniFile& stockCache, const QString& path, Tally& tally,
-                          QStringList* uncached) {
-    const int bits = uncached ? stockCache.PeekInteger(path, QStringLiteral("PType"), -1)
-                              : stockCache.ReadInteger(path, QStringLiteral("PType"), -1);
+                          QStringList& uncached, bool peek) {
+    const int bits = peek ? stockCache.PeekInteger(path, QStringLiteral("PType"), -1)
+                          : stockCache.ReadInteger(path, QStringLiteral("PType"), -1);
     if (bits != -1)
         return std::uint32_t(bits);
-    if (uncached)
-        uncached->append(path);
-    else
-        App().UncachedStockList.Add(path);
+    uncached.append(path);
     tally.date = kUncachedDate;
     return 0;
 }
 
-// With `uncached` the parse runs on a worker thread: see VehicleBits; no status is shown.
+// With `uncached` the parse runs on a worker thread: the vehicles the stock cache lacks are
+// collected there rather than queued for the rebuild, and no status is shown. The vehicles are
+// added to the lists once the whole file is read, so that thousands of them cost no more than
+// sorting them once.
 void ParseConsist(MstsTextReader& reader, ConsistInfo& info, const IniFile& stockCache,
                   StringList* vehicles, Tally& tally, QStringList* uncached = nullptr) {
     const QStringList& table = ConsistKeywords();
+    QStringList read;
+    QStringList lacking;
     QStringView line;
     while (reader.ReadLine(&line)) {
         const int keyword = MatchKeyword(line, table);
@@ -120,8 +121,9 @@ void ParseConsist(MstsTextReader& reader, ConsistInfo& info, const IniFile& stoc
         const QString value = CutValue(reader, line, int(table[keyword].size()), true);
         const QString path = uncached ? StockPath(value, engine) : StockDataPath(value, engine);
         if (vehicles)
-            vehicles->Add(path);
-        const std::uint32_t bits = VehicleBits(stockCache, path, tally, uncached);
+            read.append(path);
+        const std::uint32_t bits =
+            VehicleBits(stockCache, path, tally, uncached ? *uncached : lacking, uncached);
         if (bits & PT_PASSENGER)
             ++tally.passenger;
         if (engine) {
@@ -142,6 +144,10 @@ void ParseConsist(MstsTextReader& reader, ConsistInfo& info, const IniFile& stoc
                 ++tally.freight;
         }
     }
+    if (vehicles)
+        vehicles->AddStrings(std::move(read));
+    if (!uncached)
+        App().UncachedStockList.AddStrings(std::move(lacking));
     if (tally.hasEngine && !tally.hasWagon && tally.passenger == 0)
         info.PType |= PT_ENGINE;
     if (tally.freight > tally.passenger)
@@ -257,8 +263,7 @@ bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info
         info.TrainCfgName = std::move(parsed->info.TrainCfgName);
         info.EngineName = std::move(parsed->info.EngineName);
         info.LeadEngine = std::move(parsed->info.LeadEngine);
-        for (const QString& path : parsed->uncached)
-            App().UncachedStockList.Add(path);
+        App().UncachedStockList.AddStrings(parsed->uncached);
         if (!parsed->uncached.isEmpty())
             tally.date = kUncachedDate;
     } else {

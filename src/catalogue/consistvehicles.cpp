@@ -37,6 +37,7 @@ bool ReadConsistVehicles(const QString& consistFile, StringList* vehicleFiles,
     SVIEWModelInfo* current = nullptr; // the viewer entry of the vehicle block being read
     bool flipped = false;
     bool anyVehicle = false;
+    QStringList read; // added to the list at the end, sorted once
     QStringView line;
     while (reader.ReadLine(&line)) {
         const int keyword = MatchKeyword(line, table);
@@ -48,7 +49,7 @@ bool ReadConsistVehicles(const QString& consistFile, StringList* vehicleFiles,
             const QString path = StockDataPath(value, keyword == kEngineData);
             anyVehicle = true;
             if (vehicleFiles)
-                vehicleFiles->Add(path);
+                read.append(path);
             if (viewerEntries) {
                 auto entry = NewSviewModelInfo();
                 entry->Flipped = flipped;
@@ -71,6 +72,8 @@ bool ReadConsistVehicles(const QString& consistFile, StringList* vehicleFiles,
             break;
         }
     }
+    if (vehicleFiles)
+        vehicleFiles->AddStrings(std::move(read));
     return anyVehicle;
 }
 

@@ -126,6 +126,7 @@ bool ReadTrafficServices(const QString& root, const QString& relativePath, Traff
     if (path.isEmpty() || !reader.Open(path))
         return false;
     const QStringList& table = TrafficKeywords();
+    QStringList listed; // added to the list at the end, sorted once
     QString line;
     while (reader.ReadLine(&line)) {
         const int keyword = MatchKeyword(line, table);
@@ -135,11 +136,13 @@ bool ReadTrafficServices(const QString& root, const QString& relativePath, Traff
         if (keyword == kTrafficDefinition)
             traffic.Name = value;
         else if (services)
-            services->Add(routeFolder + QStringLiteral("\\SERVICES\\") + value +
+            listed.append(routeFolder + QStringLiteral("\\SERVICES\\") + value +
                           QStringLiteral(".srv"));
         if (!services && !traffic.Name.isEmpty())
             break;
     }
+    if (services)
+        services->AddStrings(std::move(listed));
     return true;
 }
 

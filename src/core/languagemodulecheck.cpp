@@ -7,6 +7,7 @@
 #include <QtEndian>
 
 #include <cstring>
+#include <vector>
 
 namespace qv {
 
@@ -44,6 +45,19 @@ quint16 Read16(const uchar* p) {
     return qFromBigEndian<quint16>(p);
 }
 
+// Where a walk through a table has passed already. A walk goes on from a place the same way
+// whichever walk reached it, and every walk passed so far ended well (the first that does not ends
+// the check), so a walk that meets such a place is known to end well too. Buckets and hash entries
+// may all point into one long run or message: each place is walked once, not once for each.
+using Walked = std::vector<bool>;
+
+bool WalkedBefore(Walked& walked, quint64 at) {
+    if (walked[at])
+        return true;
+    walked[at] = true;
+    return false;
+}
+
 // The context table: a bucket count, one offset per bucket, and runs of length-prefixed names
 // that a zero length ends. Every run a bucket points at must end inside the table.
 QString ContextProblem(const Block& contexts) {
@@ -55,6 +69,7 @@ QString ContextProblem(const Block& contexts) {
     const quint64 pool = 2 + quint64(buckets) * 2;
     if (buckets == 0 || pool > contexts.size)
         return QStringLiteral("its context table is cut short");
+    Walked walked(contexts.size);
     for (quint32 i = 0; i < buckets; ++i) {
         const quint16 offset = Read16(contexts.data + 2 + i * 2);
         if (offset == 0)
@@ -63,6 +78,8 @@ QString ContextProblem(const Block& contexts) {
         for (;;) {
             if (at >= contexts.size)
                 return QStringLiteral("a context lies outside its table");
+            if (WalkedBefore(walked, at))
+                break;
             const quint8 length = contexts.data[at];
             if (length == 0)
                 break;
@@ -76,9 +93,11 @@ QString ContextProblem(const Block& contexts) {
 
 // One message: tagged fields up to the end tag. The translator stops quietly at a tag it does
 // not know or at an odd translation length, so only the fields before those need to fit.
-bool MessageFits(const Block& messages, quint32 offset) {
+bool MessageFits(const Block& messages, quint32 offset, Walked& walked) {
     quint64 at = offset;
     while (at < messages.size) {
+        if (WalkedBefore(walked, at))
+            return true;
         const quint8 tag = messages.data[at++];
         switch (tag) {
         case kTagEnd:
@@ -113,9 +132,10 @@ bool MessageFits(const Block& messages, quint32 offset) {
 QString MessagesProblem(const Block& hashes, const Block& messages) {
     if (hashes.size % 8 != 0)
         return QStringLiteral("its hash table is cut short");
+    Walked walked(messages.size);
     for (quint32 at = 0; at < hashes.size; at += 8) {
         const quint32 offset = Read32(hashes.data + at + 4);
-        if (offset >= messages.size || !MessageFits(messages, offset))
+        if (offset >= messages.size || !MessageFits(messages, offset, walked))
             return QStringLiteral("a message lies outside its table");
     }
     return QString();

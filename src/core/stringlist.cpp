@@ -3,6 +3,8 @@
 #include "core/comparetext.h"
 
 #include <algorithm>
+#include <iterator>
+#include <utility>
 
 namespace qv {
 
@@ -38,8 +40,48 @@ int StringList::Add(const QString& text) {
 }
 
 void StringList::AddStrings(const StringList& other) {
-    for (const QString& text : other.items_)
-        Add(text);
+    AddStrings(other.items_);
+}
+
+void StringList::AddStrings(QStringList texts) {
+    if (texts.isEmpty())
+        return;
+    if (!sorted_) {
+        items_.append(std::move(texts));
+        return;
+    }
+    const auto below = [](const QString& a, const QString& b) { return CompareText(a, b) < 0; };
+    std::stable_sort(texts.begin(), texts.end(), below);
+    const bool ignore = duplicates_ == Duplicates::Ignore;
+    if (ignore) {
+        // Of equal entries the first added stays, as Add keeps it.
+        const auto equal = [](const QString& a, const QString& b) {
+            return CompareText(a, b) == 0;
+        };
+        texts.erase(std::unique(texts.begin(), texts.end(), equal), texts.end());
+    }
+    // Entries read in their own order all go after those held, as in Add.
+    if (items_.isEmpty() || below(items_.constLast(), texts.constFirst())) {
+        items_.append(std::move(texts));
+        return;
+    }
+    QStringList held = std::exchange(items_, QStringList());
+    items_.reserve(held.size() + texts.size());
+    qsizetype from = 0; // the held entries before it are in place
+    for (QString& text : texts) {
+        // After the held entries not above it, as Add puts an accepted duplicate after its equals.
+        // An equal held entry stands just before that place: the texts rise, so the held entries
+        // already in place are below this one.
+        const qsizetype place =
+            std::upper_bound(held.cbegin() + from, held.cend(), text, below) - held.cbegin();
+        const bool heldAlready =
+            ignore && place > from && CompareText(held.at(place - 1), text) == 0;
+        std::move(held.begin() + from, held.begin() + place, std::back_inserter(items_));
+        from = place;
+        if (!heldAlready)
+            items_.append(std::move(text));
+    }
+    std::move(held.begin() + from, held.end(), std::back_inserter(items_));
 }
 
 void StringList::Insert(int index, const QString& text) {
@@ -103,6 +145,7 @@ QString StringList::Text() const {
 
 void StringList::SetText(const QString& text) {
     items_.clear();
+    QStringList lines;
     qsizetype start = 0;
     const qsizetype length = text.size();
     while (start < length) {
@@ -110,13 +153,14 @@ void StringList::SetText(const QString& text) {
         while (end < length && text.at(end) != QLatin1Char('\r') &&
                text.at(end) != QLatin1Char('\n'))
             ++end;
-        Add(text.mid(start, end - start));
+        lines.append(text.mid(start, end - start));
         if (end < length && text.at(end) == QLatin1Char('\r'))
             ++end;
         if (end < length && text.at(end) == QLatin1Char('\n'))
             ++end;
         start = end;
     }
+    AddStrings(std::move(lines));
 }
 
 } // namespace qv

@@ -32,6 +32,10 @@ public:
     int Add(const QString& text);
     // Adds every entry of another list, one by one as Add does.
     void AddStrings(const StringList& other);
+    // Adds the entries as Add would one after another, leaving the list exactly as that would
+    // (the same order, the same entries kept of equal ones), but sorts them once and merges them
+    // in: a reader that collects thousands of entries from one file in any order adds them so.
+    void AddStrings(QStringList texts);
     // Puts an entry at the index (0..Count) of an unsorted list. A sorted list keeps its order,
     // so there the entry is added at its sorted place as Add does.
     void Insert(int index, const QString& text);

@@ -95,8 +95,7 @@ bool RegNode::SetValue(const QString& valueName, const RegValue& value) {
         return true;
     }
     RegValue& old = values[place].second;
-    if (old.type == value.type && old.text == value.text && old.data == value.data &&
-        old.dword == value.dword)
+    if (old == value)
         return false;
     old = value;
     return true;
@@ -262,15 +261,15 @@ bool ReadHexBytes(const QStringList& lines, int& lineIndex, qsizetype pos, QByte
     }
 }
 
-bool ReadHexNumber(QStringView digits, uint* out) {
+bool ReadHexNumber(QStringView digits, quint32* out) {
     digits = digits.trimmed();
     if (digits.isEmpty() || digits.size() > 8)
         return false;
-    uint value = 0;
+    quint32 value = 0;
     for (QChar c : digits) {
         if (HexDigit(c) < 0)
             return false;
-        value = value * 16 + uint(HexDigit(c));
+        value = value * 16 + quint32(HexDigit(c));
     }
     *out = value;
     return true;
@@ -285,7 +284,7 @@ QString TextWithoutTerminator(const QString& text) {
 
 // Turns the bytes of a hex(N) value into a value; text types are UTF-8 in our files and
 // UTF-16LE in Wine's.
-RegValue ValueFromBytes(int type, const QByteArray& bytes, bool utf16) {
+RegValue ValueFromBytes(quint32 type, const QByteArray& bytes, bool utf16) {
     RegValue value;
     value.type = type;
     if (type == REG_SZ || type == REG_EXPAND_SZ) {
@@ -330,10 +329,9 @@ bool ReadValueLine(const QStringList& lines, int& lineIndex, bool wine, QString*
     if (data.startsWith(QLatin1Char('"')) || (wine && data.startsWith(QLatin1String("str(")))) {
         value->type = REG_SZ;
         if (!data.startsWith(QLatin1Char('"'))) {
+            // Wine writes the type in hex digits, as in hex(N).
             const qsizetype close = data.indexOf(QLatin1String("):"));
-            bool ok = false;
-            value->type = close > 4 ? data.mid(4, close - 4).toInt(&ok) : 0;
-            if (!ok) {
+            if (close < 5 || !ReadHexNumber(data.mid(4, close - 4), &value->type)) {
                 *reason = QStringLiteral("the string type is not readable");
                 return false;
             }
@@ -347,7 +345,7 @@ bool ReadValueLine(const QStringList& lines, int& lineIndex, bool wine, QString*
         return true;
     }
     if (data.startsWith(QLatin1String("dword:"))) {
-        uint number = 0;
+        quint32 number = 0;
         if (!ReadHexNumber(data.mid(6), &number)) {
             *reason = QStringLiteral("the dword is not 1 to 8 hex digits");
             return false;
@@ -357,16 +355,14 @@ bool ReadValueLine(const QStringList& lines, int& lineIndex, bool wine, QString*
         return true;
     }
     if (data.startsWith(QLatin1String("hex"))) {
-        int type = REG_BINARY;
+        quint32 type = REG_BINARY;
         qsizetype bytesAt = 4; // after "hex:"
         if (data.startsWith(QLatin1String("hex("))) {
             const qsizetype close = data.indexOf(QLatin1String("):"));
-            uint number = 0;
-            if (close < 5 || !ReadHexNumber(data.mid(4, close - 4), &number)) {
+            if (close < 5 || !ReadHexNumber(data.mid(4, close - 4), &type)) {
                 *reason = QStringLiteral("the hex type is not readable");
                 return false;
             }
-            type = int(number);
             bytesAt = close + 2;
         } else if (!data.startsWith(QLatin1String("hex:"))) {
             *reason = QStringLiteral("the value's data is not readable");
@@ -444,21 +440,40 @@ void AppendValue(QByteArray& out, const QString& name, const RegValue& value) {
     out += '\n';
 }
 
-// Every key in its own section, each before the keys below it. Walked with a list of its own
-// rather than by recursion, so that no depth of keys can exhaust the stack.
+// A section for each key that holds values or is an empty leaf, in the order of the tree; a key
+// between them needs none, as reading a path makes every key along it. Naming every key would
+// repeat each path once per level below it: deep keys of long names would grow the file with the
+// square of their depth. The tree is walked with a list of its own rather than by recursion, so
+// that no depth of keys can exhaust the stack, and the path is kept in one text that grows and
+// shrinks with the walk rather than built for every key.
 void AppendKeys(QByteArray& out, const RegNode& root, const QString& rootName) {
-    std::vector<std::pair<const RegNode*, QString>> pending{{&root, rootName}};
-    while (!pending.empty()) {
-        const auto [node, path] = std::move(pending.back());
-        pending.pop_back();
-        if (node != &root || !node->values.empty()) {
+    struct Level {
+        const RegNode* node;
+        std::map<QString, std::unique_ptr<RegNode>>::const_iterator next; // the child to visit
+        qsizetype pathSize;                                               // the path up to it
+    };
+    QString path = rootName;
+    std::vector<Level> levels;
+    const auto enter = [&](const RegNode* node) {
+        if (!node->values.empty() || (node != &root && node->children.empty())) {
             out += '[' + path.toUtf8() + "]\n";
             for (const auto& [name, value] : node->values)
                 AppendValue(out, name, value);
             out += '\n';
         }
-        for (auto it = node->children.rbegin(); it != node->children.rend(); ++it)
-            pending.emplace_back(it->second.get(), path + QLatin1Char('\\') + it->second->name);
+        levels.push_back({node, node->children.begin(), path.size()});
+    };
+    enter(&root);
+    while (!levels.empty()) {
+        Level& level = levels.back();
+        path.truncate(level.pathSize);
+        if (level.next == level.node->children.end()) {
+            levels.pop_back();
+            continue;
+        }
+        const RegNode* child = (level.next++)->second.get();
+        path += QLatin1Char('\\') + child->name;
+        enter(child);
     }
 }
 

@@ -15,8 +15,9 @@
 
 namespace qv {
 
-// Value types, with the numbers the registry has always given them.
-enum RegType : int {
+// Value types, with the numbers the registry has always given them. A type is a 32-bit number
+// without sign: programs may store values of any type, also those of 0x80000000 and above.
+enum RegType : quint32 {
     REG_NONE = 0,
     REG_SZ = 1,
     REG_EXPAND_SZ = 2,
@@ -25,10 +26,12 @@ enum RegType : int {
 };
 
 struct RegValue {
-    int type = REG_NONE;
+    quint32 type = REG_NONE;
     QString text;      // REG_SZ, REG_EXPAND_SZ
     QByteArray data;   // REG_BINARY, and the raw bytes of types we keep without reading them
     quint32 dword = 0; // REG_DWORD
+
+    bool operator==(const RegValue&) const = default;
 };
 
 // One key: its name as first written, its values in the order they were added, its sub-keys
@@ -85,7 +88,9 @@ RegNode* RegFind(RegNode& root, const QStringList& parts);
 // False, with the line and the reason in `error`, when the text is not a hive we can read.
 bool ParseHiveText(const QByteArray& bytes, const QString& rootName, RegNode* root, QString* error);
 
-// Writes the tree as a hive file, every key in its own section.
+// Writes the tree as a hive file: a section for each key that holds values and for each key with
+// neither values nor sub-keys. The keys between them are named by the paths below them, so the
+// file is never larger than the paths it must name, however deep the keys lie.
 QByteArray HiveText(const RegNode& root, const QString& rootName);
 
 // Reads Wine's registry file. Lines it does not understand are passed over: the file is Wine's,

@@ -1,12 +1,19 @@
 // Damaged content files whose values never end: each must be read in one pass over its text, so
 // that a file of megabytes ends at once and yields what the rules make of it.
+#include "catalogue/activityreader.h"
+#include "catalogue/consistreader.h"
+#include "catalogue/consistvehicles.h"
 #include "catalogue/mststext.h"
+#include "catalogue/servicereader.h"
 #include "catalogue/stockdeps.h"
 #include "catalogue/stockreader.h"
 #include "core/stringlist.h"
+#include "fixtures/growth.h"
 #include "stocktestkit.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace qv {
 namespace {
@@ -82,6 +89,80 @@ TEST_F(DamagedSoundFile, MegabytesOfEntriesOnOneLogicalLineAreWalkedOnce) {
     ReadSoundDependencies(QStringLiteral("C:\\MSTS"), sound, QStringLiteral("C:\\STORE"), aliases,
                           true, true);
     EXPECT_EQ(aliases.Strings(), QStringList{QStringLiteral("Horns\\Sound")});
+}
+
+// Lines of the form for the numbers 0, then n down to 1: each put on its own in a sorted list
+// would go in near its front and move all that follow.
+QStringList FrontHeavy(const char* form, int n) {
+    QStringList lines;
+    for (int i = 0; i <= n; ++i)
+        lines.append(QString::fromLatin1(form).arg(i ? n + 1 - i : 0, 6, 10, QLatin1Char('0')));
+    return lines;
+}
+
+class HostileListOrder : public StockTest {};
+
+// Every list a content file fills is sorted once, not kept sorted entry by entry.
+TEST_F(HostileListOrder, ListsReadFromOneFileGrowInStepWithIt) {
+    App().ExtendedActivityCache = true;
+    const QString acts = QStringLiteral("ROUTES\\X\\ACTIVITIES\\");
+    const QString root = App().MstsRootFolder;
+    StoreIniHolder activities;
+    const auto activity = [&](const QString& file, bool fullCheck, StringList& list) {
+        ItemSet item;
+        item.Folder = acts.chopped(1);
+        item.FileName = file;
+        ActivityInfo info;
+        info.FullCheck = fullCheck;
+        return ReadActivityFile(root, item, activities, info, &list, nullptr);
+    };
+    const struct {
+        QString folder;
+        const char* form; // of the file's lines
+        std::function<bool(const QString& file, int n, StringList& list)> read;
+    } cases[] = {
+        {"TRAINS\\CONSISTS\\", "WagonData ( W%1 Cars )",
+         [&](const QString& file, int, StringList& list) {
+             App().UncachedStockList.Clear(); // every vehicle goes there too
+             ConsistInfo info;
+             return ReadConsistFile(root, ConsistItem(file), info, consistCache, stockCache, &list);
+         }},
+        {"TRAINS\\CONSISTS\\", "EngineData ( E%1 Locos )",
+         [&](const QString& file, int, StringList& list) {
+             return ReadConsistVehicles(root + "\\TRAINS\\CONSISTS\\" + file, &list, nullptr);
+         }},
+        {acts, "Service_Definition ( S%1",
+         [&](const QString& file, int, StringList& list) { return activity(file, true, list); }},
+        {acts, "Name ( C%1 )",
+         [&](const QString& file, int n, StringList& list) {
+             // A cache section listing the services so, as one edited by hand may.
+             IniFile& ini = activities.Ini;
+             ini.WriteInteger(acts + file, "FileDate", FileAge(root + u'\\' + acts + file));
+             ini.WriteBool(acts + file, "LooseStock", false);
+             ini.WriteInteger(acts + file, "SvcCount", n + 1);
+             const QStringList services = FrontHeavy("S%1.srv", n);
+             for (int i = 0; i <= n; ++i)
+                 ini.WriteString(acts + file, QStringLiteral("Svc%1").arg(i), services[i]);
+             return activity(file, false, list);
+         }},
+        {"ROUTES\\X\\TRAFFIC\\", "Service_Definition ( S%1",
+         [&](const QString& file, int, StringList& list) {
+             TrafficInfo traffic;
+             return ReadTrafficServices(root, "ROUTES\\X\\TRAFFIC\\" + file, traffic, &list);
+         }},
+    };
+    for (const auto& c : cases) {
+        const auto make = [&](int n) {
+            const QString file = QStringLiteral("H%1_%2.dat").arg(&c - cases).arg(n);
+            builder.WriteMstsFile(c.folder + file, "x0t", FrontHeavy(c.form, n));
+            return [&c, file, n] {
+                StringList list = StringList::SortedUnique();
+                ASSERT_TRUE(c.read(file, n, list));
+                ASSERT_EQ(list.Count(), n + 1);
+            };
+        };
+        EXPECT_LT(test::FourfoldGrowth(make, 8000), test::kMostFourfoldGrowth) << c.form;
+    }
 }
 
 } // namespace

@@ -76,3 +76,22 @@ TEST(StringList, SortedListsEndAlikeFromAnyOrderOfAdding) {
         accepting.Add(QString::fromLatin1(name));
     EXPECT_EQ(accepting.Strings(), QStringList({"a", "b", "B", "b", "c"}));
 }
+
+// Entries added all at once end as they would one by one: the same order, the same entry kept
+// of equal ones, under either rule; the list holds duplicates from before it was sorted, and the
+// second batch goes wholly after what it holds.
+TEST(StringList, AddingManyAtOnceEndsAsAddingThemOneByOne) {
+    for (auto rule : {StringList::Duplicates::Ignore, StringList::Duplicates::Accept}) {
+        StringList oneByOne(false, rule);
+        oneByOne.SetText("b\nB\nd");
+        oneByOne.SetSorted(true);
+        StringList atOnce = oneByOne;
+        for (const QStringList& batch :
+             {QStringList{"C", "a", "b", "c", "A", "e", "a", "0"}, QStringList{"x", "X", "y"}}) {
+            for (const QString& text : batch)
+                oneByOne.Add(text);
+            atOnce.AddStrings(batch);
+            EXPECT_EQ(atOnce.Strings(), oneByOne.Strings()) << int(rule);
+        }
+    }
+}

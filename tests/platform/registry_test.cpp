@@ -55,7 +55,8 @@ TEST(Registry, EachValueTypeSurvivesTheFileAndIsReadAsWritten) {
             {{QStringLiteral("One"), QStringLiteral("1")}, {QStringLiteral("Text"), tricky}}));
     }
     const QByteArray text = sandbox.ReadHive(HKEY_LOCAL_MACHINE);
-    EXPECT_TRUE(text.startsWith("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE]\n"));
+    EXPECT_TRUE(
+        text.startsWith("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Pellicott\\Quarvel]\n"));
     EXPECT_TRUE(text.contains("\"Colour\"=dword:00ff8001\n"));
     EXPECT_TRUE(text.contains("@=\"default\"\n"));
 
@@ -179,6 +180,22 @@ TEST(Registry, ReadsAHandWrittenHive) {
     EXPECT_EQ(ReadText(HKEY_LOCAL_MACHINE, QStringLiteral("Software\\Classes\\.s"), QString()),
               "shapefile");
     EXPECT_TRUE(TakeHiveNotices().isEmpty());
+}
+
+// Types the program never writes itself are kept as they stand, up to the highest a type can be.
+TEST(Registry, AValueOfAnyTypeReadsBackAsItWasRead) {
+    for (const char* type : {"7", "80000000", "ffffffff"}) {
+        const QByteArray line = QByteArray("\"V\"=hex(") + type + "):01\n";
+        RegNode first;
+        RegNode again;
+        QString error;
+        ASSERT_TRUE(ParseHiveText("REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n" + line,
+                                  "HKEY_LOCAL_MACHINE", &first, &error));
+        const QByteArray written = HiveText(first, "HKEY_LOCAL_MACHINE");
+        EXPECT_TRUE(written.contains(line)) << written.constData();
+        ASSERT_TRUE(ParseHiveText(written, "HKEY_LOCAL_MACHINE", &again, &error)) << type;
+        EXPECT_EQ(again.Child("A")->Value("V")->type, QByteArray(type).toUInt(nullptr, 16));
+    }
 }
 
 // ---- keys ----------------------------------------------------------------------------------
@@ -330,6 +347,20 @@ TEST(Registry, KeysTooDeepOrNamedTooLongMakeAHiveUntrusted) {
             EXPECT_EQ(HiveText(node, "HKEY_LOCAL_MACHINE").count("\"Deep\"=\"yes\""), 1);
         }
     }
+}
+
+// Only keys that hold values and empty leaves have a section: one for every key between would
+// repeat each deep path once per level below it, hundreds of times the size of the file read.
+TEST(Registry, DeepKeysAreWrittenBackAsTheyWereRead) {
+    const QByteArray top = "HKEY_LOCAL_MACHINE\\" + QByteArray(kMaxRegKeyNameLength, 'a');
+    const QByteArray deep =
+        top + ('\\' + QByteArray(kMaxRegKeyNameLength, 'n')).repeated(kMaxRegDepth - 2);
+    const QByteArray text = "REGEDIT4\n\n[" + top + "]\n\"Top\"=\"1\"\n\n[" + deep + "\\b]\n\n[" +
+                            deep + "\\c]\n\"Deep\"=\"yes\"\n\n";
+    RegNode node;
+    QString error;
+    ASSERT_TRUE(ParseHiveText(text, "HKEY_LOCAL_MACHINE", &node, &error)) << error.toStdString();
+    EXPECT_TRUE(HiveText(node, "HKEY_LOCAL_MACHINE") == text);
 }
 
 TEST(Registry, AHiveWithAKeyFiftyThousandLevelsDeepIsSetAsideAndReported) {
