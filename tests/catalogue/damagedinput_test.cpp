@@ -161,7 +161,7 @@ TEST_F(HostileListOrder, ListsReadFromOneFileGrowInStepWithIt) {
                 ASSERT_EQ(list.Count(), n + 1);
             };
         };
-        EXPECT_LT(test::FourfoldGrowth(make, 8000), test::kMostFourfoldGrowth) << c.form;
+        EXPECT_LT(test::SixteenfoldGrowth(make, 4000), test::kMostSixteenfoldGrowth) << c.form;
     }
 }
 

@@ -303,7 +303,7 @@ TEST(TranslationDataProblem, EntriesPointingAtOneLongRunCostNoMoreThanTheRun) {
         },
     };
     for (const test::SizedJob& make : cases)
-        EXPECT_LT(test::FourfoldGrowth(make, 4000), test::kMostFourfoldGrowth);
+        EXPECT_LT(test::SixteenfoldGrowth(make, 2000), test::kMostSixteenfoldGrowth);
 }
 
 TEST_F(Languages, ADamagedModuleIsSkippedAndReportedOnceNeverLoaded) {
