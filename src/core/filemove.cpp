@@ -10,6 +10,7 @@
 #include "core/stringlist.h"
 #include "platform/casefold.h"
 #include "platform/clock.h"
+#include "platform/keptfolders.h"
 #include "platform/ui.h"
 #include "platform/winresolve.h"
 
@@ -322,6 +323,16 @@ bool MoveFile(const QString& source, const QString& target, const FindEntry& ent
 }
 
 bool MoveFolder(const QString& source, const QString& target, int mode) {
+    // Only a real folder is gone into, but one of the folders on either way may still be a link
+    // that leads out of the two folders (a stock folder shared with another installation): what
+    // the source holds then stays where it is, and the user is told why.
+    KeptFolderCheck links;
+    LinkOut out;
+    if (links.LeadsOut(source, &out) || links.LeadsOut(target, &out)) {
+        Report(RL_ERROR, nullptr, LinkedFolderStaysText(out.link, out.target), Pane());
+        App().RunHadErrors = true;
+        return false;
+    }
     FileMoveOps& ops = TheFileMoveOps();
     QList<FindEntry> entries;
     int error = 0;
@@ -356,6 +367,12 @@ bool MoveFolder(const QString& source, const QString& target, int mode) {
 }
 
 } // namespace
+
+QString LinkedFolderStaysText(const QString& link, const QString& target) {
+    return QStringLiteral("The folder '") + link + QStringLiteral("' is a link to '") + target +
+           QStringLiteral("', outside the MSTS folder and the store: what it holds stays where it "
+                          "is");
+}
 
 QString ErrorNumberText(int number) {
     return QString::number(number);

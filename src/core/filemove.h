@@ -20,6 +20,10 @@ constexpr int MOVE_COPY = 4;   // copy with the file times kept, then delete the
 // A moved consist, stock or path file marks its cache out of date.
 bool MoveEntry(const QString& source, const QString& target, int mode);
 
+// The pane's report of a folder that a link leads out of the MSTS folder and the store through:
+// what it holds stays where it is.
+QString LinkedFolderStaysText(const QString& link, const QString& target);
+
 // The paths of the files in the folder of `path` whose names are its name in any letter case
 // (twins, which MSTS cannot tell apart), the one spelled as given first; `path` alone when the
 // folder holds none of them (its move then reports it).

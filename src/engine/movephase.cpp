@@ -84,10 +84,7 @@ public:
         if (!reported_.contains(out.link)) {
             reported_.insert(out.link);
             Report(comingIn ? RL_ERROR : RL_WARNING, nullptr,
-                   QStringLiteral("The folder '") + out.link + QStringLiteral("' is a link to '") +
-                       out.target +
-                       QStringLiteral("', outside the MSTS folder and the store: what it holds "
-                                      "stays where it is"),
+                   LinkedFolderStaysText(out.link, out.target),
                    TheMainServices().InformationMemo());
         }
         return true;

@@ -168,6 +168,22 @@ TEST_F(UnstoreAllTest, ADuplicateTheUserCancelledIsAMoveError) {
                            Caption(Msg::PROCESS_COMPLETED) + Caption(Msg::MOVE_ERRORS)}));
 }
 
+// A stock folder of the MSTS folder linked in from elsewhere: the stored wagon of that folder does
+// not go through the link into the other place, and the user is told why it stayed.
+TEST_F(UnstoreAllTest, NothingGoesThroughALinkLeadingOutOfBothFolders) {
+    builder.AddWagon("Far", "far.wag", "Far", WagonType::Freight, Into::Store);
+    drive.MakeFolder(QStringLiteral("Shared/Far"));
+    const QString link = builder.HostPath(builder.TrainsetFolder() + QStringLiteral("\\Far"));
+    ASSERT_TRUE(QFile::link(drive.Host(QStringLiteral("Shared/Far")), link));
+    EXPECT_TRUE(UnstoreEverything(false));
+    EXPECT_TRUE(PathsBelow(drive.Host(QStringLiteral("Shared"))).isEmpty());
+    EXPECT_TRUE(QFile::exists(builder.HostPath(
+        builder.TrainsetFolder() + QStringLiteral("\\Far\\far.wag"), Into::Store)));
+    EXPECT_TRUE(App().RunHadErrors);
+    const QStringList pane = recMain.InformationMemo()->Lines();
+    EXPECT_EQ(pane.filter("The folder '" + link + "' is a link to").size(), 1);
+}
+
 TEST_F(UnstoreAllTest, CancelledOrRefusedJobsMoveNothing) {
     const QStringList before = ContentOfBoth(MstsHost(), StoreHost());
     recMain.saveAnswer = ID_CANCEL;
