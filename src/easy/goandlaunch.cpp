@@ -33,18 +33,19 @@ void EnterMstsFolder() {
         QDir::setCurrent(host);
 }
 
-// The RailDriver manager is brought to the front when it runs already, else started.
-void StartRailDriver(bool noWait) {
+// The RailDriver manager is brought to the front when it runs already, else started. False when
+// it could not be started (the start has said why).
+bool StartRailDriver(bool noWait) {
     const WindowHandle window =
         FindTopWindow(QStringLiteral("TApplication"), QStringLiteral("RailDriver Manager"));
     if (window) {
         ShowTopWindow(window, SW_RESTORE);
         BringTopWindowToFront(window);
-        return;
+        return true;
     }
-    LaunchProgram(RegReadString(kRailDriverKey, QStringLiteral("RD EXE Path")),
-                  RegReadString(kRailDriverKey, QStringLiteral("RD EXE Params")), QString(), true,
-                  false, noWait);
+    return LaunchProgram(RegReadString(kRailDriverKey, QStringLiteral("RD EXE Path")),
+                         RegReadString(kRailDriverKey, QStringLiteral("RD EXE Params")), QString(),
+                         true, false, noWait) != -1;
 }
 
 // After the wait for an Explore session: its temporary files go, and its save number stays only
@@ -88,16 +89,16 @@ bool GoAndLaunch(QObject* sender, bool explore) {
         startMinimised =
             GenerateExploreActivity(state.ExploreTemplateActivity, state.CurrentExploreRecord);
     }
-    if (railDriverOnly)
-        StartRailDriver(!wait);
-    else
-        LaunchProgram(RegReadString(kProductKey, QStringLiteral("MSTS EXE Path")),
-                      RegReadString(kProductKey, QStringLiteral("MSTS EXE Params")), QString(),
-                      true, startMinimised, !wait);
+    const bool started =
+        railDriverOnly
+            ? StartRailDriver(!wait)
+            : LaunchProgram(RegReadString(kProductKey, QStringLiteral("MSTS EXE Path")),
+                            RegReadString(kProductKey, QStringLiteral("MSTS EXE Params")),
+                            QString(), true, startMinimised, !wait) != -1;
 
-    // A command-line job ends the program itself.
+    // A command-line job ends the program itself, as failed when what it was to start did not.
     if (App().CommandLineJob)
-        return true;
+        return started;
     if (!spawnWait || railDriverOnly) {
         App().SilentClose = true;
         main.CloseMainForm();

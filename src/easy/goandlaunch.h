@@ -14,7 +14,8 @@ namespace qv {
 // Runs the store job of the main tree's marks (silent for an Explore command, `explore`), clears
 // "+ All Consists" and "+ All Stock", and, when "Launch MSTS" is checked and the save question is
 // not cancelled, launches from the MSTS folder. During a command-line job it never waits and
-// never closes the program. False only when the store job did not run.
+// never closes the program. False when the store job did not run and, in a command-line job, when
+// the program it was to start could not be started.
 bool GoAndLaunch(QObject* sender, bool explore);
 
 // The Easy page's part of the tidy-up after a wait for an Explore session: when its

@@ -6,6 +6,7 @@
 #include "core/generaldefs.h"
 #include "core/regsettings.h"
 #include "easy/fakeprogram.h"
+#include "easy/launchprogram.h"
 #include "easy/routecontrol.h"
 #include "engine/fixedobjects.h"
 #include "mainwindow/scenariotestkit.h"
@@ -140,7 +141,8 @@ TEST_F(CommandLineTest, UnstoreEverything_RunsAsAJobAndBringsTheStoreBack) {
     EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
 }
 
-// A job refused, or one whose move failed, ends the program with the failed status.
+// A job refused, one whose move failed, or one whose MSTS did not start ends the program with the
+// failed status.
 TEST_F(CommandLineTest, Jobs_RefusedOrWithAFailedMoveEndAsFailed) {
     const auto failed = [&](const QString& argument) {
         App().CommandLineJobFailed = false;
@@ -167,6 +169,11 @@ TEST_F(CommandLineTest, Jobs_RefusedOrWithAFailedMoveEndAsFailed) {
     ui.Expect(Caption(Msg::WARN_UNSTORE_EVERYTHING), ID_OK);
     ui.Expect(Caption(Msg::MOVE_ERRORS), ID_OK);
     EXPECT_TRUE(failed("-uc")) << "Unstore Everything with a move that failed";
+    // Nothing in the way of the move, but MSTS cannot be started.
+    QFile::remove(drive.Host("MSTS/ROUTES/BETA/B.trk"));
+    RegWriteString(kProductKey, "MSTS EXE Path", drive.Host("MSTS/missing.exe"));
+    ui.Expect(ShellErrorText(2), ID_OK);
+    EXPECT_TRUE(failed(drive.Host("Scen/job.QVS"))) << "a scenario job whose MSTS did not start";
     EXPECT_EQ(ui.PendingExpectations(), 0);
     EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
 }
