@@ -3,7 +3,6 @@
 #include "catalogue/rebuildlistings.h"
 #include "core/mainservices.h"
 #include "core/report.h"
-#include "fixtures/namedpipe.h"
 #include "platform/fakeui.h"
 #include "platform/mstsfile.h"
 #include "platform/terminate.h"
@@ -12,10 +11,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <atomic>
+#include <chrono>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <map>
 #include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace qv;
 
@@ -213,11 +216,25 @@ TEST_F(CacheRebuildTest, ConsistRebuild_CachesEnginesTheStockCacheLackedAndRerea
 TEST_F(CacheRebuildTest, ConsistRebuild_ANamedPipeIsReportedAndTheRebuildGoesOn) {
     AddStock();
     AddTrain(QStringLiteral("A.con"));
-    test::NamedPipe pipe(drive.Host(QStringLiteral("MSTS/TRAINS/CONSISTS/X.CON")));
-    ASSERT_TRUE(pipe.Made());
+    const QByteArray pipe =
+        QFile::encodeName(drive.Host(QStringLiteral("MSTS/TRAINS/CONSISTS/X.CON")));
+    ASSERT_EQ(mkfifo(pipe.constData(), 0644), 0);
+    // From five seconds on a writer opens the pipe again and again, letting a reader stuck at it
+    // go.
+    std::atomic<bool> waited = false;
+    std::jthread writer([&](std::stop_token stop) {
+        for (int tick = 0; !stop.stop_requested(); ++tick) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            const int fd = tick < 250 ? -1 : open(pipe.constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0 && close(fd) == 0)
+                waited = true;
+        }
+    });
     RecordList<ItemSet> consists;
     RebuildConsistCache(consists, false, nullptr);
-    EXPECT_FALSE(pipe.Waited());
+    writer.request_stop();
+    writer.join();
+    EXPECT_FALSE(waited);
     EXPECT_NE(Find(consists, QStringLiteral("A.con")), nullptr);
     EXPECT_TRUE(Pane()->Lines().join(u'\n').contains("File: 'X.CON'"));
 }

@@ -104,17 +104,6 @@ TEST_F(StockDeps, AReferenceThatClimbsOutOfTheRootIsRefusedAndNeverFollowed) {
     EXPECT_TRUE(Pane().contains("Needed for: 'TRAINS\\TRAINSET\\Loco\\loco.eng'"));
 }
 
-TEST_F(StockDeps, AReferenceToTheRootItselfIsValidAndOnlyOneAboveItIsRefused) {
-    // Four climbs from Loco\Sound reach the MSTS folder itself, its SOUND folder no alias.
-    const QString sound = QStringLiteral("TRAINS\\TRAINSET\\Loco\\Sound\\loco.sms");
-    Write(sound, {"StartLoop ( File ( \"..\\..\\..\\..\\SOUND\\horn.wav\" -1 ) )",
-                  "StartLoop ( File ( \"..\\..\\..\\..\\..\\x.wav\" -1 ) )"});
-    EXPECT_TRUE(Read(sound).isEmpty());
-    EXPECT_FALSE(Pane().contains("horn.wav")) << Pane().toStdString();
-    EXPECT_EQ(Pane().count(Caption(Msg::INVALID_FILENAME)), 1);
-    EXPECT_TRUE(Pane().contains("x.wav"));
-}
-
 TEST_F(StockDeps, AMissingTargetIsReportedOncePerFileAndTheReportsAreCapped) {
     const QString sound = QStringLiteral("TRAINS\\TRAINSET\\Loco\\Sound\\loco.sms");
     QStringList lines{"File ( \"..\\..\\Gone\\Sound\\same.wav\" -1 )",

@@ -67,7 +67,6 @@ TEST_F(Startup, WithoutMstsKeyTheChosenFolderIsKeptAndUsedByLaterStarts) {
     ui.ExpectSelectStoragePath(ID_OK);
     EXPECT_TRUE(StartupConfiguration());
     EXPECT_EQ(ui.FolderDialogs()[1].initialFolder, "C:\\Empty");
-    EXPECT_EQ(Value("Fixed MSTS Path"), "C:\\MSTS");
     EXPECT_EQ(Value("MSTS EXE Path"), "C:\\MSTS\\TRAIN.EXE");
 
     ui.Clear();

@@ -77,9 +77,8 @@ TEST(StringList, SortedListsEndAlikeFromAnyOrderOfAdding) {
     EXPECT_EQ(accepting.Strings(), QStringList({"a", "b", "B", "b", "c"}));
 }
 
-// Entries added all at once end as they would one by one: the same order, the same entry kept
-// of equal ones, under either rule; the list holds duplicates from before it was sorted, and the
-// second batch goes wholly after what it holds.
+// Under either rule, also with duplicates held from before the list was sorted and with a batch
+// wholly after what it holds: the same order and the same entry kept of equal ones.
 TEST(StringList, AddingManyAtOnceEndsAsAddingThemOneByOne) {
     for (auto rule : {StringList::Duplicates::Ignore, StringList::Duplicates::Accept}) {
         StringList oneByOne(false, rule);

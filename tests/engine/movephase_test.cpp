@@ -236,11 +236,10 @@ TEST_F(MoveTest, Move_EnginesAndWagonsOfAFixedFolderStayWhatever) {
 // Content shared with another installation through linked folders, in either root: nothing is
 // taken out of such a folder or put into it, and each link is named once in the pane.
 TEST_F(MoveTest, Move_FoldersLinkedFromOutsideBothRootsKeepTheirFilesAndAreReportedOnce) {
-    for (const char* file : {"Shared/Loco/a.eng", "Shared/Loco/b.wag", "Shared/Acts/x.act",
-                             "Shared/Far/f.eng", "Shared/Cars/old.wag"})
+    for (const char* file :
+         {"Shared/Loco/a.eng", "Shared/Loco/b.wag", "Shared/Acts/x.act", "Shared/Far/f.eng",
+          "Shared/Cars/old.wag", "MSTS/Routes/R/r.trk", "MSTS/Trains/Trainset/Cars/car.wag"})
         Make(file);
-    Make("MSTS/Routes/R/r.trk");
-    Make("MSTS/Trains/Trainset/Cars/car.wag");
     const auto link = [&](const char* target, const char* at) {
         drive.MakeFolder(QString(at).section('/', 0, -2));
         ASSERT_TRUE(QFile::link(drive.Host(target), drive.Host(at)));

@@ -8,12 +8,10 @@ namespace {
 
 // The same keys and values, spelled alike and in the same order.
 bool SameTree(const qv::RegNode& a, const qv::RegNode& b) {
-    const auto sameKey = [](const auto& x, const auto& y) {
-        return x.first == y.first && SameTree(*x.second, *y.second);
-    };
     return a.name == b.name && a.values == b.values &&
-           std::equal(a.children.begin(), a.children.end(), b.children.begin(), b.children.end(),
-                      sameKey);
+           std::ranges::equal(a.children, b.children, [](const auto& x, const auto& y) {
+               return x.first == y.first && SameTree(*x.second, *y.second);
+           });
 }
 
 } // namespace

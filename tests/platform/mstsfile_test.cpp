@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -144,9 +145,7 @@ TEST(DecodeMstsText, RefusesAFileThatInflatesBeyondAnyRealTextFile) {
 // its share of its own size, and no further.
 TEST(DecodeMstsText, RefusesAFileThatInflatesFarBeyondItsOwnSize) {
     QByteArray noise(64 * 1024, '\0'); // as good as incompressible
-    quint32 seed = 1;
-    for (char& c : noise)
-        c = char((seed = seed * 1103515245u + 12345u) >> 24);
+    QRandomGenerator(1).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
     const struct {
         const char* what;
         QByteArray content;
