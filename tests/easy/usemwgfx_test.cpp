@@ -139,16 +139,13 @@ TEST_F(UseMwgfxTest, FailuresLeaveTheControlAsItWasAndNoTemporaryFile) {
 
 // As the texture reader, sides up to 4096.
 TEST_F(UseMwgfxTest, PictureLargerThanATextureIsNotShown) {
-    const struct {
-        QSize size;
-        bool shown;
-    } cases[] = {{{4096, 1}, true}, {{4097, 1}, false}, {{1, 4097}, false}};
-    for (const auto& c : cases) {
-        QImage picture(c.size, QImage::Format_RGB32);
+    for (const auto& [size, shown] :
+         {std::pair{QSize(4096, 1), true}, {QSize(4097, 1), false}, {QSize(1, 4097), false}}) {
+        QImage picture(size, QImage::Format_RGB32);
         picture.fill(Qt::white);
         RecordingControl control;
-        EXPECT_EQ(ShowImageFile(&control, Write("route.png", Encoded(picture, "PNG"))), c.shown)
-            << c.size.width() << " x " << c.size.height();
+        EXPECT_EQ(ShowImageFile(&control, Write("route.png", Encoded(picture, "PNG"))), shown)
+            << size.width() << " x " << size.height();
     }
 }
 

@@ -151,11 +151,9 @@ TEST_F(EasyFromWindow, Captions_HaveRoomAndALongConsistNameShowsItsStart) {
     EXPECT_GE(loose->width(), loose->sizeHint().width());
 
     C<QTabWidget>("ActivityExplorePageCntrl")->setCurrentIndex(0);
-    const QString consist = EasyPage().EasyActivityConsist;
-    ASSERT_FALSE(consist.isEmpty());
     const QString name = "A consist whose name is far longer than the box of the Run tab can show";
     auto cache = OpenStoreIni(QStringLiteral("CACHECON.QVC"));
-    cache->Ini.WriteString(consist, QStringLiteral("Description"), name);
+    cache->Ini.WriteString(EasyPage().EasyActivityConsist, QStringLiteral("Description"), name);
     cache->Modified = true;
     ASSERT_TRUE(CloseStoreIni(std::move(cache)));
     form->EasyControls()->ActivitiesLstbxClick();

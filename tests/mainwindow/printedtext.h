@@ -1,5 +1,5 @@
-// What comes out of the printer: a document printed to a PDF file as the print command prints it,
-// read back by pdftotext (poppler-utils, installed by scripts/setup).
+// The text of a document printed to a PDF file as the print command prints it, read back by
+// pdftotext (poppler-utils, installed by scripts/setup) with its options ("-bbox": word places).
 #pragma once
 
 #include "core/forms/fontrecord.h"
@@ -11,8 +11,6 @@
 
 namespace qv {
 
-// The text pdftotext reads from the printed document, given its options ("-bbox" for the place of
-// every word).
 inline QString PrintedText(const QString& html, const QList<int>& tabStops,
                            const QStringList& options = {}) {
     QTemporaryDir dir;

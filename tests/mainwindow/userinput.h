@@ -1,5 +1,5 @@
 // The keyboard as the window system drives it: a control gets the focus in its active window, and
-// keys go to whatever widget has the focus then (an open drop-down list too).
+// a key is pressed and released at whatever widget has the focus then (an open drop-down list too).
 #pragma once
 
 #include <QApplication>
@@ -9,7 +9,6 @@
 
 namespace qv {
 
-// A key pressed and released at the focus widget.
 inline void KeyAtFocus(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QWidget* focus = QApplication::focusWidget();
     ASSERT_NE(focus, nullptr);
@@ -19,7 +18,6 @@ inline void KeyAtFocus(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier
     QApplication::sendEvent(focus, &release);
 }
 
-// Gives a control the focus, as a click or the Tab key would; its window is the active one.
 inline void FocusOn(QWidget* control) {
     ASSERT_NE(control, nullptr);
     control->window()->activateWindow();

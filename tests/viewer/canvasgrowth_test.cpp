@@ -44,22 +44,6 @@ void Prepare(CanvasShape* shape) {
     ASSERT_TRUE(PrepareCanvasShape(shape, &error)) << error.toStdString();
 }
 
-// Reads and prepares a shape with 64 MB more than the process holds now: true when the library
-// refuses it, saying it is too large, rather than the program ending.
-bool RefusedForMemory(const QString& path) {
-    LimitWorkers(1); // no reading thread to take memory of its own
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    const rlim_t room =
-        (statm.open(QIODevice::ReadOnly) ? statm.readAll().split(' ')[0].toULong() : 0) *
-            rlim_t(sysconf(_SC_PAGESIZE)) +
-        (rlim_t(64) << 20);
-    const rlimit limit{room, room};
-    ShapeLibrary library;
-    QString error;
-    return setrlimit(RLIMIT_AS, &limit) == 0 && !library.Shape(path, &error) &&
-           error.contains(QLatin1String("too large"));
-}
-
 TEST(CanvasGrowth, PreparingAndPosingGrowInStepWithTheShape) {
     struct Case {
         const char* what;
@@ -152,14 +136,13 @@ TEST(CanvasGrowth, KeysAtTheEndsOfTheFrameRangeAreInterpolated) {
     EXPECT_NEAR(PoseMatrices(*shape, 0)[0].m[3][0], 1.0f, 0.01f);
 }
 
-// Under a memory limit, a shape whose batches do not fit is refused alone with its reason
-// rather than ending the program.
+// A shape whose batches (some 95 MB, from a model of 12 MB) do not fit in 64 MB more than the
+// process holds is refused alone, as too large, rather than ending the program.
 TEST(CanvasGrowth, AShapeBeyondTheMemoryThereFailsAlone) {
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
     GTEST_SKIP() << "a sanitizer's shadow memory does not fit under a memory limit";
 #endif
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    // Some 95 MB of batches from a model of 12 MB.
     const size_t triangles = kMaxCanvasTriangles - 10000;
     QString text = test::WriteText(test::BoxShape());
     const qsizetype from = text.indexOf(QLatin1String("vertex_idxs ("));
@@ -169,8 +152,20 @@ TEST(CanvasGrowth, AShapeBeyondTheMemoryThereFailsAlone) {
     test::StockFolder folder;
     ASSERT_TRUE(folder.Write(QStringLiteral("BIG/big.s"),
                              "SIMISA@@@@@@@@@@JINX0s1t______\r\n\r\n" + text.toLatin1()));
-    const QString path = folder.Windows(QStringLiteral("BIG/big.s"));
-    EXPECT_EXIT(std::_Exit(RefusedForMemory(path) ? 0 : 1), ::testing::ExitedWithCode(0), "");
+    const auto refused = [path = folder.Windows(QStringLiteral("BIG/big.s"))] {
+        LimitWorkers(1); // no reading thread to take memory of its own
+        QFile statm(QStringLiteral("/proc/self/statm"));
+        const rlim_t room =
+            (statm.open(QIODevice::ReadOnly) ? statm.readAll().split(' ')[0].toULong() : 0) *
+                rlim_t(sysconf(_SC_PAGESIZE)) +
+            (rlim_t(64) << 20);
+        const rlimit limit{room, room};
+        ShapeLibrary library;
+        QString error;
+        return setrlimit(RLIMIT_AS, &limit) == 0 && !library.Shape(path, &error) &&
+               error.contains(QLatin1String("too large"));
+    };
+    EXPECT_EXIT(std::_Exit(refused() ? 0 : 1), ::testing::ExitedWithCode(0), "");
 }
 
 } // namespace

@@ -1,8 +1,7 @@
 // Choosing the viewer and collecting a consist's vehicles for it, on a synthetic installation:
-// each vehicle read from its own file (also when the stock cache is warm) once per consist,
-// shapes and freight shapes as full paths in the MSTS folder (where they stay when the stock is
-// stored), references out of the folder refused, and a viewer that cannot open says why; the
-// screenshot folder command.
+// each vehicle read from its own file (also when the stock cache is warm) once per consist, shapes
+// in the MSTS folder, where they stay when stock is stored, references out of the folder refused,
+// a viewer that cannot open saying why; the screenshot folder command.
 #include "viewer/showshape.h"
 
 #include "catalogue/cacherebuild.h"
