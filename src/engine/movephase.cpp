@@ -66,19 +66,27 @@ class LinkedFolders {
 public:
     // True when the file (relative to the roots) stays where it is for such a link.
     bool Keeps(const QString& relative, bool comingIn) {
-        // Asked for every file: each folder is judged once.
-        const QString folder = ParentPath(relative);
-        auto known = folders_.constFind(folder);
-        if (known == folders_.constEnd()) {
-            LinkOut found;
-            std::optional<LinkOut> answer;
-            if (check_.LeadsOut(InMsts(folder), &found) || check_.LeadsOut(InStore(folder), &found))
-                answer = found;
-            known = folders_.insert(folder, answer);
+        // Asked for every file, mostly for several files of one folder in a row: each folder is
+        // judged once, and the last one's answer is at hand without a lookup.
+        const QStringView folder =
+            QStringView(relative).left(std::max<qsizetype>(relative.lastIndexOf(u'\\'), 0));
+        if (!judged_ || folder != lastFolder_) {
+            lastFolder_ = folder.toString();
+            auto known = folders_.constFind(lastFolder_);
+            if (known == folders_.constEnd()) {
+                LinkOut found;
+                std::optional<LinkOut> answer;
+                if (check_.LeadsOut(InMsts(lastFolder_), &found) ||
+                    check_.LeadsOut(InStore(lastFolder_), &found))
+                    answer = found;
+                known = folders_.insert(lastFolder_, answer);
+            }
+            lastAnswer_ = *known;
+            judged_ = true;
         }
-        if (!*known)
+        if (!lastAnswer_)
             return false;
-        const LinkOut& out = **known;
+        const LinkOut& out = *lastAnswer_;
         if (comingIn)
             App().RunHadErrors = true;
         if (!reported_.contains(out.link)) {
@@ -93,6 +101,9 @@ public:
 private:
     KeptFolderCheck check_{QStringList{App().MstsRootFolder, App().StoreRootFolder}};
     QHash<QString, std::optional<LinkOut>> folders_;
+    bool judged_ = false;
+    QString lastFolder_;
+    std::optional<LinkOut> lastAnswer_;
     QSet<QString> reported_;
 };
 
