@@ -2,14 +2,6 @@
 
 #include "platform/codepage.h"
 
-#include <QFile>
-#include <QSaveFile>
-
-#include <cerrno>
-#include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace qv {
 
 namespace {
@@ -120,10 +112,6 @@ constexpr qsizetype kIndexKeysFrom = 2048;
 // calling thread may be about to copy.
 FoldedName LookupKey(QStringView name) {
     return FoldedName{QString::fromRawData(name.constData(), name.size())};
-}
-
-QString ErrnoText(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 } // namespace
@@ -269,58 +257,6 @@ QByteArray IniFile::ToBytes() const {
     if (std::optional<QByteArray> bytes = EncodeWindows1252(text))
         return *bytes;
     return kUtf8Mark + text.toUtf8();
-}
-
-IniFile::LoadStatus IniFile::Load(const QString& hostPath, QString* errorText) {
-    Clear();
-    auto fail = [&](const QString& reason) {
-        if (errorText)
-            *errorText = reason;
-        return LoadStatus::Unreadable;
-    };
-    struct stat info {};
-    if (::stat(QFile::encodeName(hostPath).constData(), &info) != 0) {
-        const int error = errno;
-        if (error == ENOENT || error == ENOTDIR)
-            return LoadStatus::Missing;
-        return fail(ErrnoText(error));
-    }
-    if (S_ISDIR(info.st_mode))
-        return fail(ErrnoText(EISDIR));
-    // A named pipe would hold the open, a device give bytes without end.
-    if (!S_ISREG(info.st_mode))
-        return fail(QStringLiteral("Not a regular file"));
-    QFile file(hostPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(file.errorString());
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return fail(file.errorString());
-    *this = FromBytes(bytes);
-    return LoadStatus::Loaded;
-}
-
-bool IniFile::Save(const QString& hostPath, QString* errorText) const {
-    QSaveFile file(hostPath);
-    auto fail = [&](const QString& reason) {
-        if (errorText)
-            *errorText = reason;
-        file.cancelWriting();
-        return false;
-    };
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(file.errorString());
-    const QByteArray bytes = ToBytes();
-    if (file.write(bytes) != bytes.size() || !file.flush())
-        return fail(file.errorString());
-    if (::fsync(file.handle()) != 0)
-        return fail(ErrnoText(errno));
-    if (!file.commit()) {
-        if (errorText)
-            *errorText = file.errorString();
-        return false;
-    }
-    return true;
 }
 
 IniFile::SectionList::iterator IniFile::RememberedSection(const QString& name) const {

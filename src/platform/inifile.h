@@ -40,13 +40,6 @@ public:
     // Windows-1252 when every character has a byte there, else in UTF-8 with a byte-order mark.
     QByteArray ToBytes() const;
 
-    // Replaces the content with the file's (host path). On Missing and Unreadable the ini is empty;
-    // errorText, when given, receives the reason of an Unreadable.
-    LoadStatus Load(const QString& hostPath, QString* errorText = nullptr);
-    // Replaces the file atomically (temporary file, fsync, rename): false, with the reason in
-    // errorText, when it could not be written, and then the old file is left as it was.
-    bool Save(const QString& hostPath, QString* errorText = nullptr) const;
-
     // The text after the key's first '=', or the default when the section or key is missing.
     QString ReadString(const QString& section, const QString& key,
                        const QString& defaultValue) const;

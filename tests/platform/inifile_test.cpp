@@ -1,10 +1,6 @@
 #include "platform/codepage.h"
 #include "platform/inifile.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 using namespace qv;
@@ -17,11 +13,6 @@ QByteArray Bytes(const char* text) {
 
 IniFile Parse(const char* text) {
     return IniFile::FromBytes(QByteArray(text));
-}
-
-QByteArray ReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -194,44 +185,6 @@ TEST(IniFile, ACopyIsIndependentAndFindsItsSections) {
     copy.WriteString("B", "Y", "3");
     EXPECT_EQ(original.ReadString("A", "X", ""), "1");
     EXPECT_EQ(copy.ReadSections(), QStringList({"B"}));
-}
-
-TEST(IniFile, LoadTellsAMissingFileFromAnUnreadableOne) {
-    QTemporaryDir dir;
-    IniFile ini = Parse("[Old]\nX=1\n");
-    EXPECT_EQ(ini.Load(dir.filePath("absent.qvc")), IniFile::LoadStatus::Missing);
-    EXPECT_TRUE(ini.ReadSections().isEmpty());
-
-    QString error;
-    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.qvc"));
-    EXPECT_EQ(ini.Load(dir.filePath("folder.qvc"), &error), IniFile::LoadStatus::Unreadable);
-    EXPECT_FALSE(error.isEmpty());
-
-    QFile file(dir.filePath("a.qvc"));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[S]\r\nK=\x80\r\n");
-    file.close();
-    EXPECT_EQ(ini.Load(file.fileName()), IniFile::LoadStatus::Loaded);
-    EXPECT_EQ(ini.ReadString("S", "K", ""), QString::fromUtf8("€"));
-}
-
-TEST(IniFile, SaveReplacesTheFileWholeAndLeavesNothingBehindOnFailure) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("ROUTE.QVC");
-    IniFile ini = Parse("[A]\nX=1\n");
-    ASSERT_TRUE(ini.Save(path));
-    ini.EraseSection("A");
-    ini.WriteString("B", "Y", QString::fromUtf8("é"));
-    ASSERT_TRUE(ini.Save(path));
-    EXPECT_EQ(ReadFile(path), Bytes("[B]\r\nY=\xE9\r\n\r\n"));
-
-    QString error;
-    EXPECT_FALSE(ini.Save(dir.filePath("no such folder/ROUTE.QVC"), &error));
-    EXPECT_FALSE(error.isEmpty());
-    ASSERT_TRUE(QDir(dir.path()).mkdir("taken"));
-    EXPECT_FALSE(ini.Save(dir.filePath("taken")));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
-              QStringList({"ROUTE.QVC", "taken"}));
 }
 
 TEST(IniFile, LookupsStayRightWhileSectionsAreMadeAndErased) {
