@@ -93,11 +93,6 @@ StringList ResolvedNames(const QString& base, const StringList& names) {
     return resolved;
 }
 
-// A file named inside a route folder (its PATHS folder, say), resolved as ResolvedNames does.
-QString ResolvedName(const QString& folder, const QString& name) {
-    return EntryInside(folder, folder + QLatin1Char('\\') + name);
-}
-
 // The route's files of a kind, or those of every route of the root when route is empty.
 StringList RouteFiles(std::uint32_t kind, const QString& route, const QString& root,
                       const QString& subFolder, const QString& mask) {
@@ -216,8 +211,8 @@ void FindServicesUsing(const UsedInSearchList* consists, const UsedInSearchList*
                 AddServiceHit((*consists)[index], found, service, results);
         }
         if (paths) {
-            const QString path = ResolvedName(
-                ParentPath(service.Folder) + QStringLiteral("\\PATHS"), service.PathFile);
+            const QString path = NameInside(ParentPath(service.Folder) + QStringLiteral("\\PATHS"),
+                                            service.PathFile);
             for (const int index : paths->Match(path))
                 AddServiceHit((*paths)[index], found, service, results);
         }
@@ -260,7 +255,7 @@ void FindActivitiesUsing(const UsedInSearchList* stock, const UsedInSearchList* 
             usedServices.Add(activity.PlayerSrv);
         usedServices.AddStrings(trafficServices);
         const QString playerPath =
-            ResolvedName(routeFolder + QStringLiteral("\\Paths"), activity.PathID.trimmed());
+            NameInside(routeFolder + QStringLiteral("\\Paths"), activity.PathID.trimmed());
 
         if (stock && !usedStock.IsEmpty()) {
             for (const int index : stock->MatchAny(ResolvedNames(QString(), usedStock)))
