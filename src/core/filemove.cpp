@@ -2,6 +2,7 @@
 
 #include "core/filefind.h"
 #include "core/filemoveops.h"
+#include "core/folders.h"
 #include "core/generaldefs.h"
 #include "core/mainservices.h"
 #include "core/moveleftovers.h"
@@ -16,7 +17,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
+#include <QSet>
 #include <cerrno>
+#include <memory>
 #include <optional>
 #include <sys/stat.h>
 
@@ -33,6 +37,46 @@ ReportPane* Pane() {
 
 void ShowStatus(const QString& text) {
     TheMainServices().SetStatusText(1, text);
+}
+
+// What the moves of a scope found of the links on the ways of their sources and targets: the
+// answer for every folder judged, and for each side its last folder, as a job moves the files of
+// one folder in a row.
+struct LinkJudge {
+    struct Side {
+        bool known = false;
+        QString folder;
+        std::optional<LinkOut> answer;
+    };
+
+    std::optional<LinkOut> Judge(Side& side, const QString& path) {
+        const QStringView folder =
+            QStringView(path).left(std::max<qsizetype>(path.lastIndexOf(kBackslash), 0));
+        if (!side.known || folder != side.folder) {
+            side.folder = folder.toString();
+            auto known = folders.constFind(side.folder);
+            if (known == folders.constEnd()) {
+                LinkOut out;
+                known = folders.insert(side.folder, check.LeadsOut(side.folder, &out)
+                                                        ? std::optional(out)
+                                                        : std::nullopt);
+            }
+            side.answer = *known;
+            side.known = true;
+        }
+        return side.answer;
+    }
+
+    KeptFolderCheck check;
+    QHash<QString, std::optional<LinkOut>> folders;
+    Side source;
+    Side target;
+    QSet<QString> reported;
+};
+
+std::unique_ptr<LinkJudge>& ScopeJudge() {
+    static std::unique_ptr<LinkJudge> judge;
+    return judge;
 }
 
 // "<what> '<path>'" into the pane while logging; the text is made only then.
@@ -323,16 +367,6 @@ bool MoveFile(const QString& source, const QString& target, const FindEntry& ent
 }
 
 bool MoveFolder(const QString& source, const QString& target, int mode) {
-    // Only a real folder is gone into, but one of the folders on either way may still be a link
-    // that leads out of the two folders (a stock folder shared with another installation): what
-    // the source holds then stays where it is, and the user is told why.
-    KeptFolderCheck links;
-    LinkOut out;
-    if (links.LeadsOut(source, &out) || links.LeadsOut(target, &out)) {
-        Report(RL_ERROR, nullptr, LinkedFolderStaysText(out.link, out.target), Pane());
-        App().RunHadErrors = true;
-        return false;
-    }
     FileMoveOps& ops = TheFileMoveOps();
     QList<FindEntry> entries;
     int error = 0;
@@ -368,10 +402,39 @@ bool MoveFolder(const QString& source, const QString& target, int mode) {
 
 } // namespace
 
-QString LinkedFolderStaysText(const QString& link, const QString& target) {
-    return QStringLiteral("The folder '") + link + QStringLiteral("' is a link to '") + target +
-           QStringLiteral("', outside the MSTS folder and the store: what it holds stays where it "
-                          "is");
+MoveLinkScope::MoveLinkScope() {
+    if (!ScopeJudge()) {
+        ScopeJudge() = std::make_unique<LinkJudge>();
+        own_ = true;
+    }
+}
+
+MoveLinkScope::~MoveLinkScope() {
+    if (own_)
+        ScopeJudge().reset();
+}
+
+bool StaysForLink(const QString& source, const QString& target) {
+    const MoveLinkScope scope;
+    LinkJudge& judge = *ScopeJudge();
+    std::optional<LinkOut> out = judge.Judge(judge.source, source);
+    if (!out)
+        out = judge.Judge(judge.target, target);
+    if (!out)
+        return false;
+    const bool comingIn = IsInsideFolder(target, App().MstsRootFolder, false);
+    if (comingIn)
+        App().RunHadErrors = true;
+    if (!judge.reported.contains(out->link)) {
+        judge.reported.insert(out->link);
+        Report(comingIn ? RL_ERROR : RL_WARNING, nullptr,
+               QStringLiteral("The folder '") + out->link + QStringLiteral("' is a link to '") +
+                   out->target +
+                   QStringLiteral("', outside the MSTS folder and the store: what it holds stays "
+                                  "where it is"),
+               Pane());
+    }
+    return true;
 }
 
 QString ErrorNumberText(int number) {
@@ -394,6 +457,8 @@ bool MoveOne(const QString& source, const QString& target, int mode, bool oneSte
         ReportFailure(Msg::MOVETHING_ERROR12, ErrorNumberText(mode), source, target);
         return false;
     }
+    if (StaysForLink(source, target))
+        return false;
     int error = 0;
     if (mode == MOVE_RENAME && oneStep) {
         // Nearly every file of a job: a regular file into a folder that is there, where no name
@@ -546,6 +611,7 @@ void FinishDeferredMoves() {
 
 bool MoveEntry(const QString& source, const QString& target, int mode) {
     SettleDeferredMoves(false);
+    const MoveLinkScope scope;
     return MoveOne(source, target, mode, true);
 }
 

@@ -20,9 +20,27 @@ constexpr int MOVE_COPY = 4;   // copy with the file times kept, then delete the
 // A moved consist, stock or path file marks its cache out of date.
 bool MoveEntry(const QString& source, const QString& target, int mode);
 
-// The pane's report of a folder that a link leads out of the MSTS folder and the store through:
-// what it holds stays where it is.
-QString LinkedFolderStaysText(const QString& link, const QString& target);
+// While one lives, the moves judge the links on their way with what they found remembered, and
+// report each link once: a job moves thousands of files through a few hundred folders. MoveEntry
+// makes one for itself when none lives.
+class MoveLinkScope {
+public:
+    MoveLinkScope();
+    ~MoveLinkScope();
+    MoveLinkScope(const MoveLinkScope&) = delete;
+    MoveLinkScope& operator=(const MoveLinkScope&) = delete;
+
+private:
+    bool own_ = false;
+};
+
+// True when the entry stays where it is since a folder on the way of `source` or `target` is a
+// link that leads out of the MSTS folder and the store (a stock folder shared with another
+// installation): nothing is taken from such a place or put into it. The link is reported once in
+// the pane: as a warning when the entry stays in the MSTS folder (as a fixed object does), else as
+// an error that counts against the run. Every move asks it; a job asks it first of the files it
+// would take out, which then stay without failing.
+bool StaysForLink(const QString& source, const QString& target);
 
 // The paths of the files in the folder of `path` whose names are its name in any letter case
 // (twins, which MSTS cannot tell apart), the one spelled as given first; `path` alone when the

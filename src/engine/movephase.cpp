@@ -10,7 +10,6 @@
 #include "core/itemset.h"
 #include "core/mainservices.h"
 #include "core/regsettings.h"
-#include "core/report.h"
 #include "core/status.h"
 #include "core/stringlist.h"
 #include "engine/fixedobjects.h"
@@ -18,14 +17,10 @@
 #include "engine/tsection.h"
 #include "engine/worklists.h"
 #include "platform/casefold.h"
-#include "platform/keptfolders.h"
 #include "platform/winfs.h"
 #include "platform/winresolve.h"
 
-#include <QHash>
-#include <QSet>
 #include <QStringBuilder>
-#include <optional>
 
 namespace qv {
 
@@ -58,66 +53,6 @@ bool Named(const StringList& list, const QString& entry) {
     return list.Find(entry, index);
 }
 
-// The folders of a job that a link leads out of both roots through, in either root: a file
-// there would be taken from, or put into, a folder the program does not keep. Such a file stays
-// where it is, and each link is reported once in the pane: as a warning when the file stays in
-// the MSTS folder (as a fixed object does), as an error when it cannot come in.
-class LinkedFolders {
-public:
-    // True when the file (relative to the roots) stays where it is for such a link.
-    bool Keeps(const QString& relative, bool comingIn) {
-        // Asked for every file, mostly for several files of one folder in a row: each folder is
-        // judged once, and the last one's answer is at hand without a lookup.
-        const QStringView folder =
-            QStringView(relative).left(std::max<qsizetype>(relative.lastIndexOf(u'\\'), 0));
-        if (!judged_ || folder != lastFolder_) {
-            lastFolder_ = folder.toString();
-            auto known = folders_.constFind(lastFolder_);
-            if (known == folders_.constEnd()) {
-                LinkOut found;
-                std::optional<LinkOut> answer;
-                if (check_.LeadsOut(InMsts(lastFolder_), &found) ||
-                    check_.LeadsOut(InStore(lastFolder_), &found))
-                    answer = found;
-                known = folders_.insert(lastFolder_, answer);
-            }
-            lastAnswer_ = *known;
-            judged_ = true;
-        }
-        if (!lastAnswer_)
-            return false;
-        const LinkOut& out = *lastAnswer_;
-        if (comingIn)
-            App().RunHadErrors = true;
-        if (!reported_.contains(out.link)) {
-            reported_.insert(out.link);
-            Report(comingIn ? RL_ERROR : RL_WARNING, nullptr,
-                   LinkedFolderStaysText(out.link, out.target),
-                   TheMainServices().InformationMemo());
-        }
-        return true;
-    }
-
-private:
-    KeptFolderCheck check_{QStringList{App().MstsRootFolder, App().StoreRootFolder}};
-    QHash<QString, std::optional<LinkOut>> folders_;
-    bool judged_ = false;
-    QString lastFolder_;
-    std::optional<LinkOut> lastAnswer_;
-    QSet<QString> reported_;
-};
-
-// The job's linked folders while Move runs.
-LinkedFolders* jobLinks = nullptr;
-
-struct JobLinks {
-    LinkedFolders links;
-    JobLinks() { jobLinks = &links; }
-    ~JobLinks() { jobLinks = nullptr; }
-    JobLinks(const JobLinks&) = delete;
-    JobLinks& operator=(const JobLinks&) = delete;
-};
-
 // A move that did not happen counts against the run, also when the user cancelled the duplicate
 // dialog (the move reports other failures itself): the folders then do not hold what was asked.
 void MoveOutAsJudged(const QString& relative) {
@@ -125,8 +60,14 @@ void MoveOutAsJudged(const QString& relative) {
         App().RunHadErrors = true;
 }
 
+// A file in a folder that a link leads out of the two folders through stays, as a fixed object
+// does.
+bool StaysOut(const QString& relative) {
+    return StaysForLink(InMsts(relative), InStore(relative));
+}
+
 void MoveOut(const QString& relative) {
-    if (!jobLinks->Keeps(relative, false))
+    if (!StaysOut(relative))
         MoveOutAsJudged(relative);
 }
 
@@ -134,8 +75,6 @@ void MoveOut(const QString& relative) {
 // the store holds beside it: each meets the first at the target as a twin, rather than being left
 // behind without a word.
 void MoveInWithTwins(const QString& relative, bool mayBeTwinned) {
-    if (jobLinks->Keeps(relative, true))
-        return;
     MoveEverySpelling(InStore(relative), InMsts(relative), MOVE_RENAME, mayBeTwinned);
 }
 
@@ -178,7 +117,7 @@ bool NamedInOrder(const StringList& list, const StringList& entries, const QStri
 void MoveAllOut(const QStringList& candidates) {
     QStringList relatives;
     for (const QString& relative : candidates)
-        if (!jobLinks->Keeps(relative, false))
+        if (!StaysOut(relative))
             relatives.append(relative);
     QStringList folders;
     QString last;
@@ -339,7 +278,7 @@ void Move(bool unstore, const QString& tsectionFile, const WorkLists& lists, boo
     const StringList& G = lists.G;
     SetBusy(true);
     App().RunHadErrors = false;
-    const JobLinks links;
+    const MoveLinkScope links;
     {
         // Every change of the moves goes through the path layer, which keeps its listings in
         // step; changes made by others meanwhile are taken every few milliseconds.

@@ -50,10 +50,17 @@ QString LinkTarget(const QString& link) {
 // A Windows-form path as this program spells it: "X:\A\B", one backslash between the parts.
 // Empty when it is no full Windows path.
 QString Spelled(const QString& path) {
-    const bool plain = !path.contains(QLatin1Char('/')) && !path.contains(u"\\\\") &&
-                       !path.contains(u"\\.") && !path.endsWith(QLatin1Char('\\'));
-    if (plain && path.size() > 2 && path.at(0).isUpper() && path.at(1) == QLatin1Char(':') &&
-        path.at(2) == QLatin1Char('\\'))
+    // Mostly spelled so already: one look at each character tells.
+    bool plain = path.size() > 2 && path.at(0).isUpper() && path.at(1) == QLatin1Char(':') &&
+                 path.back() != QLatin1Char('\\');
+    for (qsizetype i = 2; plain && i < path.size(); ++i) {
+        const QChar c = path.at(i);
+        plain =
+            c != QLatin1Char('/') && (c != QLatin1Char('\\') ||
+                                      (i + 1 < path.size() && path.at(i + 1) != QLatin1Char('\\') &&
+                                       path.at(i + 1) != QLatin1Char('.')));
+    }
+    if (plain && path.at(2) == QLatin1Char('\\'))
         return path;
     QChar drive;
     QStringList parts;
