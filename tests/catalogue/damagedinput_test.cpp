@@ -2,9 +2,7 @@
 // that a file of megabytes ends at once and yields what the rules make of it.
 #include "catalogue/activityreader.h"
 #include "catalogue/consistreader.h"
-#include "catalogue/consistvehicles.h"
 #include "catalogue/mststext.h"
-#include "catalogue/servicereader.h"
 #include "catalogue/stockdeps.h"
 #include "catalogue/stockreader.h"
 #include "core/stringlist.h"
@@ -12,8 +10,6 @@
 #include "stocktestkit.h"
 
 #include <gtest/gtest.h>
-
-#include <functional>
 
 namespace qv {
 namespace {
@@ -91,77 +87,34 @@ TEST_F(DamagedSoundFile, MegabytesOfEntriesOnOneLogicalLineAreWalkedOnce) {
     EXPECT_EQ(aliases.Strings(), QStringList{QStringLiteral("Horns\\Sound")});
 }
 
-// Lines of the form for the numbers 0, then n down to 1: each put on its own in a sorted list
-// would go in near its front and move all that follow.
-QStringList FrontHeavy(const char* form, int n) {
-    QStringList lines;
-    for (int i = 0; i <= n; ++i)
-        lines.append(QString::fromLatin1(form).arg(i ? n + 1 - i : 0, 6, 10, QLatin1Char('0')));
-    return lines;
-}
-
 class HostileListOrder : public StockTest {};
 
-// Every list a content file fills is sorted once, not kept sorted entry by entry.
+// Entries 0, then n down to 1: added one by one, each would go in near the front of the list.
 TEST_F(HostileListOrder, ListsReadFromOneFileGrowInStepWithIt) {
-    App().ExtendedActivityCache = true;
-    const QString acts = QStringLiteral("ROUTES\\X\\ACTIVITIES\\");
-    const QString root = App().MstsRootFolder;
     StoreIniHolder activities;
-    const auto activity = [&](const QString& file, bool fullCheck, StringList& list) {
-        ItemSet item;
-        item.Folder = acts.chopped(1);
-        item.FileName = file;
-        ActivityInfo info;
-        info.FullCheck = fullCheck;
-        return ReadActivityFile(root, item, activities, info, &list, nullptr);
-    };
-    const struct {
-        QString folder;
-        const char* form; // of the file's lines
-        std::function<bool(const QString& file, int n, StringList& list)> read;
-    } cases[] = {
-        {"TRAINS\\CONSISTS\\", "WagonData ( W%1 Cars )",
-         [&](const QString& file, int, StringList& list) {
-             App().UncachedStockList.Clear(); // every vehicle goes there too
-             ConsistInfo info;
-             return ReadConsistFile(root, ConsistItem(file), info, consistCache, stockCache, &list);
-         }},
-        {"TRAINS\\CONSISTS\\", "EngineData ( E%1 Locos )",
-         [&](const QString& file, int, StringList& list) {
-             return ReadConsistVehicles(root + "\\TRAINS\\CONSISTS\\" + file, &list, nullptr);
-         }},
-        {acts, "Service_Definition ( S%1",
-         [&](const QString& file, int, StringList& list) { return activity(file, true, list); }},
-        {acts, "Name ( C%1 )",
-         [&](const QString& file, int n, StringList& list) {
-             // A cache section listing the services so, as one edited by hand may.
-             IniFile& ini = activities.Ini;
-             ini.WriteInteger(acts + file, "FileDate", FileAge(root + u'\\' + acts + file));
-             ini.WriteBool(acts + file, "LooseStock", false);
-             ini.WriteInteger(acts + file, "SvcCount", n + 1);
-             const QStringList services = FrontHeavy("S%1.srv", n);
-             for (int i = 0; i <= n; ++i)
-                 ini.WriteString(acts + file, QStringLiteral("Svc%1").arg(i), services[i]);
-             return activity(file, false, list);
-         }},
-        {"ROUTES\\X\\TRAFFIC\\", "Service_Definition ( S%1",
-         [&](const QString& file, int, StringList& list) {
-             TrafficInfo traffic;
-             return ReadTrafficServices(root, "ROUTES\\X\\TRAFFIC\\" + file, traffic, &list);
-         }},
-    };
-    for (const auto& c : cases) {
+    for (const bool consist : {true, false}) {
+        const char* form = consist ? "WagonData ( W%1 Cars )" : "Service_Definition ( S%1";
         const auto make = [&](int n) {
-            const QString file = QStringLiteral("H%1_%2.dat").arg(&c - cases).arg(n);
-            builder.WriteMstsFile(c.folder + file, "x0t", FrontHeavy(c.form, n));
-            return [&c, file, n] {
+            ItemSet item = ConsistItem(QStringLiteral("H%1.dat").arg(n));
+            item.Folder = consist ? item.Folder : QStringLiteral("ROUTES\\X\\ACTIVITIES");
+            QStringList lines;
+            for (int i = 0; i <= n; ++i)
+                lines << QString::fromLatin1(form).arg(i ? n + 1 - i : 0, 6, 10, QLatin1Char('0'));
+            builder.WriteMstsFile(item.Folder + u'\\' + item.FileName, "x0t", lines);
+            return [&, item, n] {
                 StringList list = StringList::SortedUnique();
-                ASSERT_TRUE(c.read(file, n, list));
+                App().UncachedStockList.Clear(); // where the consist's vehicles go too
+                ConsistInfo train;
+                ActivityInfo activity;
+                activity.FullCheck = true;
+                ASSERT_TRUE(
+                    consist
+                        ? ReadConsistFile("C:\\MSTS", item, train, consistCache, stockCache, &list)
+                        : ReadActivityFile("C:\\MSTS", item, activities, activity, &list, nullptr));
                 ASSERT_EQ(list.Count(), n + 1);
             };
         };
-        EXPECT_LT(test::SixteenfoldGrowth(make, 4000), test::kMostSixteenfoldGrowth) << c.form;
+        EXPECT_LT(test::SixteenfoldGrowth(make, 4000), test::kMostSixteenfoldGrowth) << consist;
     }
 }
 

@@ -179,7 +179,6 @@ TEST(PathHelpers, ResolveRelativePathAppliesOnlyLeadingParentSegments) {
               QStringLiteral("TRAINS\\SOUND\\x.wav"));
     EXPECT_EQ(ResolveRelativePath(QStringLiteral("..\\..\\SOUND\\x.wav"), base + u'\\'),
               QStringLiteral("TRAINS\\SOUND\\x.wav"));
-    // To the root itself, and above it.
     EXPECT_EQ(ResolveRelativePath(QStringLiteral("..\\..\\..\\SOUND\\x.wav"), base),
               QStringLiteral("SOUND\\x.wav"));
     EXPECT_EQ(ResolveRelativePath(QStringLiteral("..\\..\\..\\..\\x.wav"), base),

@@ -69,10 +69,8 @@ TEST_F(ServiceReaderTest, MissingKeywordLeavesZeroAndFails) {
 }
 
 TEST_F(ServiceReaderTest, AServiceNamedZeroIsFound) {
-    const QString rel = WriteService({"Service_Definition (", "\tName ( \"0\" )",
-                                      "\tTrain_Config ( C1 )", "\tPathID ( P1 )", ")"});
     ServiceInfo service;
-    EXPECT_TRUE(ReadServiceFile(kRoot, rel, service));
+    EXPECT_TRUE(ReadServiceFile(kRoot, builder_.AddService("Line", "Z", "0", "C", "P"), service));
 }
 
 TEST(BlockHeaderValue, TakesTheQuotedNameOrTheFirstWord) {

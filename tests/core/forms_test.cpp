@@ -127,7 +127,6 @@ TEST_F(FormsTest, FolderSelect_ReachesAnotherDriveAndAnswersInWindowsForm) {
     TFolderSelectDlg dialog("c:\\msts\\ROUTES", "Pick one", "(MSTS Folders Location)");
     dialog.show();
     EXPECT_EQ(dialog.windowTitle(), "Quarvel - Select Folder (MSTS Folders Location)");
-    // Wide enough for the whole title beside a title bar's icon and three buttons.
     QFont bold = dialog.font();
     bold.setBold(true);
     EXPECT_GE(dialog.width(), QFontMetrics(bold).horizontalAdvance(dialog.windowTitle()) + 100);

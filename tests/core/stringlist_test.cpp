@@ -77,8 +77,6 @@ TEST(StringList, SortedListsEndAlikeFromAnyOrderOfAdding) {
     EXPECT_EQ(accepting.Strings(), QStringList({"a", "b", "B", "b", "c"}));
 }
 
-// Under either rule, also with duplicates held from before the list was sorted and with a batch
-// wholly after what it holds: the same order and the same entry kept of equal ones.
 TEST(StringList, AddingManyAtOnceEndsAsAddingThemOneByOne) {
     for (auto rule : {StringList::Duplicates::Ignore, StringList::Duplicates::Accept}) {
         StringList oneByOne(false, rule);

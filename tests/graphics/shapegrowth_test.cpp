@@ -20,7 +20,7 @@ TEST(ShapeGrowth, ReadingAndCheckingGrowInStepWithTheShape) {
         int size;
         SizedJob make;
     } cases[] = {
-        {"a chain of matrices, each the parent of the next", 2000,
+        {"a chain of matrices, each the parent of the next", 4000,
          [](int n) {
              auto model = std::make_shared<ShapeModel>();
              model->matrices.resize(std::size_t(n));
@@ -29,7 +29,7 @@ TEST(ShapeGrowth, ReadingAndCheckingGrowInStepWithTheShape) {
                  model->distanceLevels[0].hierarchy.push_back(i - 1);
              return [model] { EXPECT_NO_THROW(CheckShapeModel(*model)); };
          }},
-        {"long lists left for later among many short lists, read on threads", 250,
+        {"long lists left for later among many short lists, read on threads", 500,
          [](int n) {
              // Each long list is left for later; each short one is read where it stands, and
              // forgets what was left for later within the list it replaces.

@@ -11,9 +11,6 @@
 namespace qv {
 namespace {
 
-using test::kMostSixteenfoldGrowth;
-using test::SixteenfoldGrowth;
-
 TEST(LookupGrowth, ReadingEveryEntryGrowsInStepWithTheirNumber) {
     struct Case {
         const char* what;
@@ -66,7 +63,7 @@ TEST(LookupGrowth, ReadingEveryEntryGrowsInStepWithTheirNumber) {
          }},
     };
     for (const Case& c : cases)
-        EXPECT_LT(SixteenfoldGrowth(c.make, 2000), kMostSixteenfoldGrowth) << c.what;
+        EXPECT_LT(test::SixteenfoldGrowth(c.make, 2000), test::kMostSixteenfoldGrowth) << c.what;
 }
 
 // The same reads and writes give the same results in a short section and in one long enough to
