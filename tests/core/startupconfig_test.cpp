@@ -7,6 +7,7 @@
 #include "fixtures/registrysandbox.h"
 #include "fixtures/tempmsts.h"
 #include "platform/fakeui.h"
+#include "platform/terminate.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -47,33 +48,29 @@ protected:
     int fixedChecks_ = 0;
 };
 
-// MSTS in a plain folder: chosen (a folder without MSTS is refused and the choice offered again),
-// kept as the fixed folder with its program beside it, and used from then on without a question.
+// MSTS in a plain folder: Cancel at the folder choice ends the program as failed, a folder without
+// MSTS brings the choice back, and the folder chosen is kept: a later start asks nothing.
 TEST_F(Startup, WithoutMstsKeyTheChosenFolderIsKeptAndUsedByLaterStarts) {
-    // The storage-folder dialog registers the store on OK, as the real one does.
-    struct StoringUi : FakeUi {
-        int SelectStoragePath() override {
-            App().StoreRootFolder = "C:\\Quarvel";
-            RegWriteString(kProductKey, "Store Path", App().StoreRootFolder);
-            return FakeUi::SelectStoragePath();
-        }
-    } ui;
+    RegisterStore();
     temp_.MakeFolder("Empty");
-    temp_.MakeFolder("Quarvel");
-    ui.Expect("MSTS has not been installed", ID_OK);
-    ui.ExpectSelectFolder(ID_OK, "C:\\Empty");
-    ui.Expect("The selected MSTS folder 'C:\\Empty' is not valid", ID_OK);
-    ui.ExpectSelectFolder(ID_OK, "C:\\MSTS");
-    ui.ExpectSelectStoragePath(ID_OK);
-    EXPECT_TRUE(StartupConfiguration());
-    EXPECT_EQ(ui.FolderDialogs()[1].initialFolder, "C:\\Empty");
-    EXPECT_EQ(Value("MSTS EXE Path"), "C:\\MSTS\\TRAIN.EXE");
+    std::vector<int> ends;
+    const TerminateHook previous =
+        SetTerminateHook([&ends](int status) { ends.push_back(status); });
+    ui_.Expect("MSTS has not been installed", ID_OK);
+    ui_.ExpectSelectFolder(ID_CANCEL);
+    EXPECT_FALSE(StartupConfiguration());
+    EXPECT_EQ(ends, std::vector<int>{1});
 
-    ui.Clear();
+    ui_.Expect("MSTS has not been installed", ID_OK);
+    ui_.ExpectSelectFolder(ID_OK, "C:\\Empty");
+    ui_.Expect("The selected MSTS folder 'C:\\Empty' is not valid", ID_OK);
+    ui_.ExpectSelectFolder(ID_OK, "C:\\MSTS");
+    EXPECT_TRUE(StartupConfiguration());
     EXPECT_TRUE(StartupConfiguration());
     EXPECT_EQ(App().MstsRootFolder, "C:\\MSTS");
-    EXPECT_TRUE(ui.Shown().empty());
-    EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
+    EXPECT_EQ(ui_.Shown().size(), 3u);
+    EXPECT_TRUE(ui_.Mismatches().isEmpty()) << ui_.Mismatches().join('\n').toStdString();
+    SetTerminateHook(previous);
 }
 
 TEST_F(Startup, FirstStartEndsUnlessTheDialogRegisteredAStore) {
