@@ -49,27 +49,43 @@ protected:
 };
 
 // MSTS in a plain folder: Cancel at the folder choice ends the program as failed, a folder without
-// MSTS brings the choice back, and the folder chosen is kept: a later start asks nothing.
+// MSTS brings the choice back, MSTS's program is taken from the folder chosen, and a folder chosen
+// at a later start is kept: the next start asks nothing.
 TEST_F(Startup, WithoutMstsKeyTheChosenFolderIsKeptAndUsedByLaterStarts) {
-    RegisterStore();
+    // The storage-folder dialog registers the store on OK, as the real one does.
+    struct StoringUi : FakeUi {
+        int SelectStoragePath() override {
+            App().StoreRootFolder = "C:\\Quarvel";
+            RegWriteString(kProductKey, "Store Path", App().StoreRootFolder);
+            return FakeUi::SelectStoragePath();
+        }
+    } ui;
     temp_.MakeFolder("Empty");
+    temp_.MakeFolder("Quarvel");
     std::vector<int> ends;
     const TerminateHook previous =
         SetTerminateHook([&ends](int status) { ends.push_back(status); });
-    ui_.Expect("MSTS has not been installed", ID_OK);
-    ui_.ExpectSelectFolder(ID_CANCEL);
+    ui.Expect("MSTS has not been installed", ID_OK);
+    ui.ExpectSelectFolder(ID_CANCEL);
     EXPECT_FALSE(StartupConfiguration());
     EXPECT_EQ(ends, std::vector<int>{1});
 
-    ui_.Expect("MSTS has not been installed", ID_OK);
-    ui_.ExpectSelectFolder(ID_OK, "C:\\Empty");
-    ui_.Expect("The selected MSTS folder 'C:\\Empty' is not valid", ID_OK);
-    ui_.ExpectSelectFolder(ID_OK, "C:\\MSTS");
+    ui.Expect("MSTS has not been installed", ID_OK);
+    ui.ExpectSelectFolder(ID_OK, "C:\\Empty");
+    ui.Expect("The selected MSTS folder 'C:\\Empty' is not valid", ID_OK);
+    ui.ExpectSelectFolder(ID_OK, "C:\\MSTS");
+    ui.ExpectSelectStoragePath(ID_OK);
+    EXPECT_TRUE(StartupConfiguration());
+    EXPECT_EQ(Value("MSTS EXE Path"), "C:\\MSTS\\TRAIN.EXE");
+
+    RegWriteString(kProductKey, "Fixed MSTS Path", QString()); // chosen again at a later start
+    ui.Expect("MSTS has not been installed", ID_OK);
+    ui.ExpectSelectFolder(ID_OK, "C:\\MSTS");
     EXPECT_TRUE(StartupConfiguration());
     EXPECT_TRUE(StartupConfiguration());
     EXPECT_EQ(App().MstsRootFolder, "C:\\MSTS");
-    EXPECT_EQ(ui_.Shown().size(), 3u);
-    EXPECT_TRUE(ui_.Mismatches().isEmpty()) << ui_.Mismatches().join('\n').toStdString();
+    EXPECT_EQ(ui.Shown().size(), 4u);
+    EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
     SetTerminateHook(previous);
 }
 
