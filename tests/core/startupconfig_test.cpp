@@ -7,6 +7,7 @@
 #include "fixtures/registrysandbox.h"
 #include "fixtures/tempmsts.h"
 #include "platform/fakeui.h"
+#include "platform/terminate.h"
 
 #include <QDir>
 #include <gtest/gtest.h>
@@ -47,8 +48,9 @@ protected:
     int fixedChecks_ = 0;
 };
 
-// MSTS in a plain folder: chosen (a folder without MSTS is refused and the choice offered again),
-// kept as the fixed folder with its program beside it, and used from then on without a question.
+// MSTS in a plain folder: Cancel at the folder choice ends the program as failed, a folder without
+// MSTS brings the choice back, MSTS's program is taken from the folder chosen, and a folder chosen
+// at a later start is kept: the next start asks nothing.
 TEST_F(Startup, WithoutMstsKeyTheChosenFolderIsKeptAndUsedByLaterStarts) {
     // The storage-folder dialog registers the store on OK, as the real one does.
     struct StoringUi : FakeUi {
@@ -60,20 +62,31 @@ TEST_F(Startup, WithoutMstsKeyTheChosenFolderIsKeptAndUsedByLaterStarts) {
     } ui;
     temp_.MakeFolder("Empty");
     temp_.MakeFolder("Quarvel");
+    std::vector<int> ends;
+    const TerminateHook previous =
+        SetTerminateHook([&ends](int status) { ends.push_back(status); });
+    ui.Expect("MSTS has not been installed", ID_OK);
+    ui.ExpectSelectFolder(ID_CANCEL);
+    EXPECT_FALSE(StartupConfiguration());
+    EXPECT_EQ(ends, std::vector<int>{1});
+
     ui.Expect("MSTS has not been installed", ID_OK);
     ui.ExpectSelectFolder(ID_OK, "C:\\Empty");
     ui.Expect("The selected MSTS folder 'C:\\Empty' is not valid", ID_OK);
     ui.ExpectSelectFolder(ID_OK, "C:\\MSTS");
     ui.ExpectSelectStoragePath(ID_OK);
     EXPECT_TRUE(StartupConfiguration());
-    EXPECT_EQ(ui.FolderDialogs()[1].initialFolder, "C:\\Empty");
     EXPECT_EQ(Value("MSTS EXE Path"), "C:\\MSTS\\TRAIN.EXE");
 
-    ui.Clear();
+    RegWriteString(kProductKey, "Fixed MSTS Path", QString()); // chosen again at a later start
+    ui.Expect("MSTS has not been installed", ID_OK);
+    ui.ExpectSelectFolder(ID_OK, "C:\\MSTS");
+    EXPECT_TRUE(StartupConfiguration());
     EXPECT_TRUE(StartupConfiguration());
     EXPECT_EQ(App().MstsRootFolder, "C:\\MSTS");
-    EXPECT_TRUE(ui.Shown().empty());
+    EXPECT_EQ(ui.Shown().size(), 4u);
     EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
+    SetTerminateHook(previous);
 }
 
 TEST_F(Startup, FirstStartEndsUnlessTheDialogRegisteredAStore) {

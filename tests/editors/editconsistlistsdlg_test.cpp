@@ -63,21 +63,17 @@ TEST_F(ConsistEditorDialogTest, ViewAllShowsTwoColumnsCountsShownRowsAndNothingC
     }
 }
 
-// A large highlight font: the rows in it are as tall as it, not cut to the plain rows' height.
 TEST_F(ConsistEditorDialogTest, RowsInTheHighlightFontTakeItsHeight) {
     AddCachedConsists(2, 2);
     App().ConsistCacheList[0]->StoreInd = SI_IN_USE;
-    QFont large;
-    large.setPointSize(QFont().pointSize() * 3);
+    const QFont large(QFont().family(), QFont().pointSize() * 3);
     const auto previous = TheListEditorFormHooks().HighlightFont;
     TheListEditorFormHooks().HighlightFont = [large](const QFont&) { return large; };
     TEditConsistListsDlg dialog(nullptr, EM_VIEW_ALL);
     dialog.show();
     TheListEditorFormHooks().HighlightFont = previous;
     QListWidget* rows = dialog.AvailableListBox;
-    ASSERT_EQ(rows->count(), 2);
     EXPECT_GE(rows->visualItemRect(rows->item(0)).height(), QFontMetrics(large).height());
-    EXPECT_LT(rows->visualItemRect(rows->item(1)).height(), QFontMetrics(large).height());
 }
 
 TEST_F(ConsistEditorDialogTest, OKAndCancelWaitWhileTheProgramIsBusy) {

@@ -5,7 +5,6 @@
 #include "catalogue/itemfiles.h"
 #include "catalogue/pathrecords.h"
 #include "core/regsettings.h"
-#include "core/storeini.h"
 #include "easy/easylists.h"
 #include "easy/fakeprogram.h"
 #include "mainwindow/e2ekit.h"
@@ -14,7 +13,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QTabWidget>
 
@@ -78,6 +76,8 @@ TEST_F(EasyFromWindow, ExploreWithoutTraffic_UnstoresOneRealActivityAndRecordsIt
     ASSERT_GT(C<QComboBox>("FromCmbx")->count(), 0);
     ASSERT_GT(C<QComboBox>("ToCmbx")->count(), 0);
     EXPECT_EQ(C<QComboBox>("ConsistTrafficCmbx")->currentIndex(), 0) << "no traffic activity";
+    auto* loose = C<QCheckBox>("LooseStockCbx");
+    EXPECT_GE(loose->width(), loose->sizeHint().width()) << "the pages have room for its caption";
     ASSERT_TRUE(C<QAbstractButton>("ExploreBtn")->isEnabled());
 
     Click("ExploreBtn");
@@ -139,28 +139,6 @@ TEST_F(EasyFromWindow, Keys_ArrowToARouteAndAnActivityAndRunIt) {
         EXPECT_EQ(Located(*activity), activity->Description == chosen ? "MSTS" : "STORE")
             << activity->Description.toStdString();
     EXPECT_TRUE(ui.Shown().empty()) << ui.Shown().front().text.toStdString();
-}
-
-// The activity pages get the room their captions need, and a consist name longer than its box
-// shows its start.
-TEST_F(EasyFromWindow, Captions_HaveRoomAndALongConsistNameShowsItsStart) {
-    StartOnEasyPage(1);
-    ChooseRoute("Route 0");
-    QApplication::processEvents();
-    auto* loose = C<QCheckBox>("LooseStockCbx");
-    EXPECT_GE(loose->width(), loose->sizeHint().width());
-
-    C<QTabWidget>("ActivityExplorePageCntrl")->setCurrentIndex(0);
-    const QString name = "A consist whose name is far longer than the box of the Run tab can show";
-    auto cache = OpenStoreIni(QStringLiteral("CACHECON.QVC"));
-    cache->Ini.WriteString(EasyPage().EasyActivityConsist, QStringLiteral("Description"), name);
-    cache->Modified = true;
-    ASSERT_TRUE(CloseStoreIni(std::move(cache)));
-    form->EasyControls()->ActivitiesLstbxClick();
-    auto* box = C<QLineEdit>("ConsistUsedTxt");
-    ASSERT_EQ(box->text(), name);
-    ASSERT_GT(box->fontMetrics().horizontalAdvance(name), box->width());
-    EXPECT_EQ(box->cursorPosition(), 0);
 }
 
 } // namespace

@@ -2,10 +2,8 @@
 // wagon shows its report while the tree has the window's focus, and the Tools menu's reports run.
 #include "core/generaldefs.h"
 #include "mainwindow/e2ekit.h"
-#include "mainwindow/printedtext.h"
 
 #include <QAction>
-#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTextEdit>
 
@@ -76,29 +74,6 @@ TEST_F(DemoReports, SelectedItemsAndTheToolsMenu_FillThePane) {
     C<QAction>("CheckAttributes")->trigger();
     EXPECT_EQ(form->InformationMemo()->LineCount(), 0);
     EXPECT_TRUE(ui.Shown().empty()) << ui.Shown().front().text.toStdString();
-}
-
-// Every character of the pane comes out in its order, the lines longer than the paper is wide
-// going on over further printed lines.
-TEST_F(DemoReports, WhereUsedPrinted_LongLinesWrapOnPaperAndNoWordIsLost) {
-    BuildCaches();
-    Start();
-    C<QAction>("WhereUsedCompleteMnu")->trigger();
-    const QStringList lines = form->InformationMemo()->Lines();
-    Focus("InformationMemo");
-    ui.ExpectPrintDocument(ID_OK);
-    KeyAtFocus(Qt::Key_P, Qt::ControlModifier);
-    ASSERT_EQ(ui.PrintDialogs().size(), 1u);
-    const QString printed =
-        PrintedText(ui.PrintDialogs().front().html, ui.PrintDialogs().front().tabStops);
-    const auto squeezed = [](QString text) { return text.remove(QRegularExpression("\\s")); };
-    QString got; // without the number that ends each page
-    int number = 0;
-    for (const QString& page : printed.split('\f', Qt::SkipEmptyParts))
-        got += squeezed(page).chopped(QString::number(++number).size());
-    EXPECT_EQ(got.toStdString(), squeezed(lines.join("")).toStdString());
-    EXPECT_GT(printed.split('\n', Qt::SkipEmptyParts).size(),
-              lines.size() - lines.filter(QRegularExpression("^\\s*$")).size());
 }
 
 } // namespace

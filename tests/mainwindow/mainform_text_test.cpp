@@ -5,6 +5,7 @@
 
 #include "core/appstate.h"
 #include "core/forms/fixeddefs.h"
+#include "core/forms/fontrecord.h"
 #include "core/panetext.h"
 #include "core/regsettings.h"
 #include "fixtures/mstsbuilder.h"
@@ -12,7 +13,6 @@
 #include "fixtures/tempmsts.h"
 #include "mainwindow/aboutinfo.h"
 #include "mainwindow/forms/aboutboxdlg.h"
-#include "mainwindow/printedtext.h"
 #include "platform/drivemap.h"
 #include "platform/fakeui.h"
 #include "platform/winfs.h"
@@ -23,9 +23,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QThread>
@@ -93,10 +96,19 @@ TEST(PrintHtmlTest, PrintedColumnsStandAtThePanesTabStops) {
     pane.AddHeading("Statistics");
     pane.AddLine("\t\tRoutes:\t      7");
     pane.AddLine("\t\t    Engines:\t  1,234");
-    // Each word's left edge in points.
+    QTemporaryDir dir;
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath("out.pdf"));
+    PrintHtml(printer, "Quarvel", PaneHtml(pane), pane.TabStops());
+
+    // Each word's left edge in points, as pdftotext (poppler-utils, from scripts/setup) reads it.
+    QProcess extract;
+    extract.start("pdftotext", {"-bbox", dir.filePath("out.pdf"), "-"});
+    ASSERT_TRUE(extract.waitForFinished() && extract.exitCode() == 0) << "run scripts/setup";
     std::map<QString, double> left;
     static const QRegularExpression word(R"re(<word xMin="([\d.]+)"[^>]*>([^<]*)</word>)re");
-    for (auto match = word.globalMatch(PrintedText(PaneHtml(pane), pane.TabStops(), {"-bbox"}));
+    for (auto match = word.globalMatch(QString::fromUtf8(extract.readAllStandardOutput()));
          match.hasNext();) {
         const QRegularExpressionMatch found = match.next();
         left[found.captured(2)] = found.captured(1).toDouble();
@@ -110,6 +122,19 @@ TEST(PrintHtmlTest, PrintedColumnsStandAtThePanesTabStops) {
     const double charWidth = (left["7"] - left["1,234"]) / 4;
     EXPECT_NEAR(left["1,234"] - 2 * charWidth, margin + 130, 1.0);
     EXPECT_NEAR(left["7"] - 6 * charWidth, margin + 130, 1.0);
+}
+
+// A line longer than the paper is wide goes on over further lines, its blanks kept.
+TEST(PrintHtmlTest, ALongLineWrapsAtThePaperEdge) {
+    ReportPane pane;
+    const QString line = QStringLiteral("'ROUTES\\ALPHA\\run.act'  ").repeated(20);
+    pane.AddLine(line);
+    QTextDocument paper;
+    paper.setHtml(PaneHtml(pane));
+    paper.setTextWidth(500);
+    paper.size(); // laid out at the paper's width
+    EXPECT_GT(paper.firstBlock().layout()->lineCount(), 2);
+    EXPECT_EQ(paper.toPlainText(), line);
 }
 
 TEST_F(MainFormTextTest, Keys_AreIgnoredWhileBusy) {
@@ -217,30 +242,19 @@ TEST_F(MainFormTextTest, Manual_TheCommandOpensTheManualBuiltBesideTheProgram) {
 // The desktop's opener, looked for in PATH only: none there, one that fails, one that works.
 TEST_F(MainFormTextTest, Manual_WithoutAProgramForPdfFilesTheUserIsToldSo) {
     App().ProgramFilePath = ToWindowsForm(QUARVEL_PROGRAM_FILE);
-    QTemporaryDir bin;
     const auto restore = qScopeGuard([path = qgetenv("PATH")] { qputenv("PATH", path); });
-    qputenv("PATH", bin.path().toLocal8Bit());
+    qputenv("PATH", QFile::encodeName(drive.Host("bin")));
+    drive.MakeFolder("bin");
     for (const auto& [opener, told] :
-         {std::pair{"", true}, {"exit 3", true}, {": > ran; exit 0", false}}) {
-        SCOPED_TRACE(opener);
-        QFile script(bin.filePath("xdg-open"));
-        if (*opener) {
-            ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-            script.write("#!/bin/sh\ncd '" + bin.path().toUtf8() + "'\n" + opener + "\n");
-            script.close();
-            script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
-        }
+         {std::pair{"", true}, {"/bin/false", true}, {"/bin/true", false}}) {
+        QFile::link(opener, drive.Host("bin/xdg-open")); // none for ""
         if (told)
             ui.Expect(".PDF' cannot be shown:\rno program to open PDF files was found.", ID_OK);
         const std::size_t shown = ui.Shown().size();
         form->findChild<QAction*>(QStringLiteral("QuarvelManual"))->trigger();
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] {
-                return told ? ui.PendingExpectations() == 0 : QFile::exists(bin.filePath("ran"));
-            },
-            10000));
-        QTest::qWait(told ? 0 : 300);
-        EXPECT_EQ(ui.Shown().size(), shown + told);
+        (void)QTest::qWaitFor([&] { return ui.Shown().size() > shown; }, told ? 10000 : 500);
+        EXPECT_EQ(ui.Shown().size(), shown + told) << opener;
+        QFile::remove(drive.Host("bin/xdg-open"));
     }
     EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
 }

