@@ -3,6 +3,7 @@
 
 #include "editors/listeditorsupport.h"
 #include "editortestkit.h"
+#include "platform/winfs.h"
 #include "platform/winresolve.h"
 
 #include <QDir>
@@ -133,6 +134,7 @@ TEST_F(ListCommitTest, ACommitKilledAtAnyStepLeavesTheOldListOrTheNew) {
         ASSERT_TRUE(WIFEXITED(status)) << status;
         code = WEXITSTATUS(status);
         ClearFolderCache(); // another process changed the folder
+        EXPECT_TRUE(FileExists(file)) << "the list stands under its name at every step";
         RecordList<ItemSet> read;
         ASSERT_TRUE(ReadItemListFile(read, file, 3, false, "ROUTES\\ALPHA"));
         QStringList members;
