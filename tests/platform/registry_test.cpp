@@ -444,6 +444,8 @@ TEST(Registry, A64BitWinePrefixIsReadAsA32BitProgramSeesIt) {
     const QByteArray both = shared + "[Software\\\\Wow6432Node\\\\A] 1\n@=\"32\"\n";
     EXPECT_EQ(seen("win64", both, HKEY_LOCAL_MACHINE, "Software\\A"), "32");
     EXPECT_EQ(seen("win64", shared, HKEY_LOCAL_MACHINE, "Software\\A"), "64");
+    EXPECT_EQ(seen("win32", both, HKEY_LOCAL_MACHINE, "Software\\A"), "64");
+    EXPECT_EQ(seen("win64", both, HKEY_CURRENT_USER, "Software\\A"), "64");
     const QByteArray classes = "[Software\\\\Classes\\\\Wow6432Node\\\\.s] 1\n@=\"32\"\n";
     EXPECT_EQ(seen("win64", classes, HKEY_CLASSES_ROOT, ".s"), "32");
 }
