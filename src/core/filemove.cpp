@@ -15,6 +15,7 @@
 #include "platform/ui.h"
 #include "platform/winresolve.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QHash>
@@ -67,11 +68,25 @@ struct LinkJudge {
         return side.answer;
     }
 
+    // The answers stand while no report tells of an entry made, removed or renamed by another
+    // program: a folder moved away and a link to elsewhere put in its place is judged again.
+    void ForgetOnChange() {
+        const quint64 changes = OtherEntryChanges();
+        if (changes == seen)
+            return;
+        seen = changes;
+        check = KeptFolderCheck();
+        folders.clear();
+        source.known = false;
+        target.known = false;
+    }
+
     KeptFolderCheck check;
     QHash<QString, std::optional<LinkOut>> folders;
     Side source;
     Side target;
     QSet<QString> reported;
+    quint64 seen = OtherEntryChanges();
 };
 
 std::unique_ptr<LinkJudge>& ScopeJudge() {
@@ -304,6 +319,55 @@ int DuplicateDecision(const QString& source, const QString& target, bool content
     return answer == ID_YES || answer == ID_NO ? answer : ID_CANCEL;
 }
 
+// Whether the file at `target` lies in a folder that is a twin of the source's: on the way below
+// the two roots, a folder of the target spelled otherwise but for letter case than the source's,
+// while the source's parent holds a folder of the target's very spelling too. Two folders MSTS
+// cannot tell apart then met at the target (content unpacked from two downloads), and their files
+// are different files whatever their names. `sourceFolder` and `targetFolder` receive the two
+// host folders.
+bool InTwinFolder(const QString& source, const QString& target, QString* sourceFolder,
+                  QString* targetFolder) {
+    QString hostSource, hostTarget;
+    if (!ResolvePath(source, &hostSource) || !ResolvePath(target, &hostTarget))
+        return false;
+    const QStringList from = hostSource.split(QLatin1Char('/'));
+    const QStringList to = hostTarget.split(QLatin1Char('/'));
+    // The file names are alike by the caller; the folders are compared from below up to where the
+    // two roots part.
+    for (qsizetype i = from.size() - 2, j = to.size() - 2; i > 0 && j > 0; --i, --j) {
+        if (from[i] == to[j])
+            continue;
+        if (!SameWithoutCase(from[i], to[j]))
+            return false;
+        const QString parent = from.first(i).join(QLatin1Char('/'));
+        struct stat st {};
+        if (HostStat(parent + QLatin1Char('/') + to[j], false, &st) && S_ISDIR(st.st_mode)) {
+            *sourceFolder = parent + QLatin1Char('/') + from[i];
+            *targetFolder = to.first(j + 1).join(QLatin1Char('/'));
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+void ReportTwinFolder(const QString& folder, const QString& twin) {
+    App().RunHadErrors = true;
+    const MoveLinkScope scope;
+    if (!ScopeJudge()->reported.contains(folder)) {
+        ScopeJudge()->reported.insert(folder);
+        Report(RL_ERROR, nullptr,
+               Caption(Msg::CREATE_DIR_LEG1) + folder +
+                   QCoreApplication::translate(
+                       "qv::MoveEntry", "' stays where it is: MSTS cannot tell its name from") +
+                   Caption(Msg::GENERAL_NOT_FOUND2) + twin + kQuote,
+               Pane());
+    }
+}
+
+namespace {
+
 // A target that another program makes after it was looked up makes the rename fail: a second
 // lookup then finds it, and it is settled as one that was there.
 bool MoveFile(const QString& source, const QString& target, const FindEntry& entry, int mode) {
@@ -319,6 +383,11 @@ bool MoveFile(const QString& source, const QString& target, const FindEntry& ent
         if (found && !existing.IsFolder()) {
             if (SameHostFile(source, target)) {
                 ReportFailure(Msg::MOVETHING_ERROR13, QString(), source, target);
+                return false;
+            }
+            QString sourceFolder, targetFolder;
+            if (InTwinFolder(source, target, &sourceFolder, &targetFolder)) {
+                ReportTwinFolder(sourceFolder, targetFolder);
                 return false;
             }
             const bool differ = FilesDiffer(source, target);
@@ -375,11 +444,24 @@ bool MoveFolder(const QString& source, const QString& target, int mode) {
         return false;
     }
     QStringList names;
+    bool result = true;
+    // The first of two folders alike but for letter case goes; the other would merge into it at
+    // the target, and stays.
+    QHash<QString, QString> folders;
     for (const FindEntry& e : entries) {
         if (e.name == QLatin1String(".") || e.name == QLatin1String(".."))
             continue;
-        names << e.name;
         Trace("Move Found:", source, e.name);
+        if (CanDescend(e)) {
+            const auto twin = folders.constFind(FoldCase(e.name));
+            if (twin != folders.constEnd()) {
+                ReportTwinFolder(source + kBackslash + e.name, source + kBackslash + *twin);
+                result = false;
+                continue;
+            }
+            folders.insert(FoldCase(e.name), e.name);
+        }
+        names << e.name;
     }
     // Files make their target folders as they arrive; an empty folder would vanish with its
     // source, so it is made here.
@@ -387,7 +469,6 @@ bool MoveFolder(const QString& source, const QString& target, int mode) {
         ReportFailure(Msg::MOVETHING_ERROR7, ErrorNumberText(error), source, target);
         return false;
     }
-    bool result = true;
     for (const QString& name : names)
         if (!MoveEntry(source + kBackslash + name, target + kBackslash + name, mode))
             result = false;
@@ -417,6 +498,7 @@ MoveLinkScope::~MoveLinkScope() {
 bool StaysForLink(const QString& source, const QString& target) {
     const MoveLinkScope scope;
     LinkJudge& judge = *ScopeJudge();
+    judge.ForgetOnChange();
     std::optional<LinkOut> out = judge.Judge(judge.source, source);
     if (!out)
         out = judge.Judge(judge.target, target);

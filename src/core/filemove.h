@@ -42,6 +42,11 @@ private:
 // would take out, which then stay without failing.
 bool StaysForLink(const QString& source, const QString& target);
 
+// A folder alike but for letter case to `twin`, which a move met first: it stays where it is,
+// since its files would merge into the other's at the target. Reported once while a
+// MoveLinkScope lives; counts against the run.
+void ReportTwinFolder(const QString& folder, const QString& twin);
+
 // The paths of the files in the folder of `path` whose names are its name in any letter case
 // (twins, which MSTS cannot tell apart), the one spelled as given first; `path` alone when the
 // folder holds none of them (its move then reports it).

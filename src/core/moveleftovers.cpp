@@ -4,10 +4,13 @@
 #include "core/filefind.h"
 #include "core/report.h"
 #include "core/stringlist.h"
+#include "platform/casefold.h"
 #include "platform/winfind.h"
 #include "platform/winfs.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
+#include <QFile>
 #include <QRegularExpression>
 #include <QSet>
 #include <vector>
@@ -17,6 +20,8 @@ namespace qv {
 namespace {
 
 const QLatin1Char kBackslash('\\');
+// The longest name a host folder entry may have, in bytes of its encoded form.
+constexpr qsizetype kMaxHostNameBytes = 255;
 
 // The name a kept-aside file stands for, from its own name.
 bool PlaceOf(const QString& name, QString* place) {
@@ -26,6 +31,31 @@ bool PlaceOf(const QString& name, QString* place) {
         return false;
     *place = match.captured(1);
     return true;
+}
+
+// The kept-aside name of a file whose name leaves no room for the plain form within the 255
+// bytes a host name may have: the hash of its name in folded case, which tells whether its place
+// is filled.
+const QRegularExpression& HashedForm() {
+    static const QRegularExpression form(
+        QStringLiteral("^\\.qv-move-\\d+-\\d+=([0-9a-f]{40})\\.tmp$"));
+    return form;
+}
+
+QString NameHash(const QString& name) {
+    return QString::fromLatin1(
+        QCryptographicHash::hash(FoldCase(name).toUtf8(), QCryptographicHash::Sha1).toHex());
+}
+
+// Whether the folder holds a file, in any letter case, of the name a hashed kept-aside name
+// stands for.
+bool HashedPlaceFilled(const QString& folder, const QString& hash) {
+    StringList names;
+    FindFileNames(names, folder, false, QString(), QStringLiteral("*"));
+    for (int i = 0; i < names.Count(); ++i)
+        if (!names[i].startsWith(QLatin1String(".qv-")) && NameHash(names[i]) == hash)
+            return true;
+    return false;
 }
 
 // The folder and every folder below it; linked folders are not gone into.
@@ -79,6 +109,18 @@ void Remove(const QString& path, const QString& done, ReportPane* pane) {
 void SettleOne(const QString& folder, const QString& name, ReportPane* pane) {
     const QString path = folder + kBackslash + name;
     QString place;
+    const QRegularExpressionMatch hashed = HashedForm().match(name);
+    if (hashed.hasMatch()) {
+        // Its name cannot be told: it goes only once its place is filled, else it is reported.
+        if (HashedPlaceFilled(folder, hashed.captured(1)))
+            Remove(path,
+                   QStringLiteral("A file kept aside by a move that was cut short was removed, as "
+                                  "its place is filled: '"),
+                   pane);
+        else
+            Unsettled(path, ENOENT, pane);
+        return;
+    }
     if (!PlaceOf(name, &place)) {
         // A file kept aside under a name that does not tell its place is never guessed at.
         if (name.startsWith(QLatin1String(".qv-move-")))
@@ -113,11 +155,13 @@ void SettleOne(const QString& folder, const QString& name, ReportPane* pane) {
 QString KeptAsidePath(const QString& path) {
     static int counter = 0;
     const qsizetype cut = path.lastIndexOf(kBackslash);
-    return path.left(cut) +
-           QStringLiteral("\\.qv-move-%1-%2-")
-               .arg(QCoreApplication::applicationPid())
-               .arg(++counter) +
-           path.mid(cut + 1) + QStringLiteral(".tmp");
+    const QString name = path.mid(cut + 1);
+    const QString head =
+        QStringLiteral(".qv-move-%1-%2").arg(QCoreApplication::applicationPid()).arg(++counter);
+    QString kept = head + QLatin1Char('-') + name + QStringLiteral(".tmp");
+    if (QFile::encodeName(kept).size() > kMaxHostNameBytes)
+        kept = head + QLatin1Char('=') + NameHash(name) + QStringLiteral(".tmp");
+    return path.left(cut) + kBackslash + kept;
 }
 
 void SettleMoveLeftovers(ReportPane* pane) {

@@ -12,7 +12,10 @@
 #include "core/stringlist.h"
 #include "engine/tsection.h"
 #include "engine/tsectionsettings.h"
+#include "platform/casefold.h"
 #include "platform/ui.h"
+
+#include <QHash>
 
 namespace qv {
 
@@ -27,11 +30,20 @@ void MoveStoreFolders() {
     const QString store = App().StoreRootFolder;
     StringList folders;
     FindFiles(folders, store, true, QString(), QStringLiteral("*.*"));
+    const MoveLinkScope scope;
+    // Of two folders alike but for letter case the first goes; the other would merge into it.
+    QHash<QString, QString> going;
     for (int i = 0; i < folders.Count(); ++i) {
         const QString name = folders[i];
         // The data folder in any letter case is the one the program reads: it never leaves.
         if (name.compare(QLatin1String("QVDATA"), Qt::CaseInsensitive) == 0)
             continue;
+        const auto twin = going.constFind(FoldCase(name));
+        if (twin != going.constEnd()) {
+            ReportTwinFolder(store + QLatin1Char('\\') + name, store + QLatin1Char('\\') + *twin);
+            continue;
+        }
+        going.insert(FoldCase(name), name);
         // A file left in the store counts against the job, also when the user cancelled its
         // duplicate dialog: the job did not bring back everything.
         if (!MoveEntry(store + QLatin1Char('\\') + name,

@@ -619,6 +619,12 @@ void FolderCache::TakeReportsAgain() {
     takenOnce_ = false;
 }
 
+quint64 FolderCache::OtherEntryChanges() {
+    QMutexLocker lock(&mutex_);
+    TakeReports();
+    return otherEntryChanges_;
+}
+
 quint64 FolderCache::Changes() {
     QMutexLocker lock(&mutex_);
     TakeReports(true);
@@ -671,6 +677,7 @@ void FolderCache::TakeReport(int watch, quint32 mask, const QString& name) {
         NoteChangeAmidRenames(watch, mask, name);
     ++changes_;
     if (mask & IN_Q_OVERFLOW) {
+        ++otherEntryChanges_;
         ForgetExpected();
         // Reports were lost: every listing goes back to the stamp test.
         for (auto& entry : entries_) {
@@ -699,6 +706,7 @@ void FolderCache::TakeReport(int watch, quint32 mask, const QString& name) {
             ForgetFile(folder, name);
         if (!name.isEmpty() && !(mask & ~(kFileOnlyEvents | IN_ISDIR)))
             return;
+        ++otherEntryChanges_;
         MarkReported(folder);
         // A changed entry may be (or have been, or link to) a folder whose listings are kept
         // under its path; a folder moved or deleted takes every listing below it along.
@@ -778,6 +786,7 @@ void FolderCache::ClearAll() {
     WaitForQueue();
     ++generation_;
     ++changes_;
+    ++otherEntryChanges_;
     knownFolders_.clear();
     lastFolders_ = {};
     recent_ = {};

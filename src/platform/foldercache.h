@@ -210,6 +210,13 @@ public:
     // that arrived are taken first.
     quint64 Changes();
 
+    // A number that moves on with every report of an entry made, removed or renamed (a folder, a
+    // link, a file) that this program's own changes do not explain, and whenever reports were
+    // lost: while it stays the same, no folder or link on any watched way was put in place of
+    // another. Takes the reports as a lookup does (once in a run, again every few
+    // milliseconds).
+    quint64 OtherEntryChanges();
+
     qint64 Reads();
 
     // Whether folders below a drive root can be watched for changes.
@@ -554,6 +561,9 @@ private:
     bool takenOnce_ = false;    // and whether they took them already
     qint64 takenAtMs_ = 0;      // and when
     quint64 changes_ = 0;
+    // Reports of changes of folders' entries that this program did not make (see
+    // OtherEntryChanges).
+    quint64 otherEntryChanges_ = 0;
     std::vector<PendingReport> pending_;
     // The reports of each notifier come in the order of the changes, whichever folders they are
     // in; those of two notifiers are read one notifier after the other.

@@ -259,4 +259,8 @@ quint64 FolderCacheChanges() {
     return Cache().Changes();
 }
 
+quint64 OtherEntryChanges() {
+    return Cache().OtherEntryChanges();
+}
+
 } // namespace qv

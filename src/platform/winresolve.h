@@ -268,6 +268,10 @@ qint64 FolderReadCount();
 // taken first) and every listing it reads, changes or drops: while it stays the same, what the
 // cache answers without asking the disk stays the same.
 quint64 FolderCacheChanges();
+// A number that moves on with every report of an entry made, removed or renamed that this
+// program's own changes do not explain (another program's, a link put in place of a folder), and
+// whenever reports were lost. Reports are taken as a lookup takes them.
+quint64 OtherEntryChanges();
 // How many questions the path layer asked the disk since the program started: a run of lookups
 // that asked none was answered from listings known current, which every change is reported to.
 quint64 PathLayerDiskAsks();

@@ -586,6 +586,106 @@ TEST_F(FileMoveTest, MoveEntry_ATwinMadeJustBeforeTheRenameIsMetAsATwin) {
     SetBeforeRenameHookForTests({});
 }
 
+// Two folders alike but for letter case hold different files of one name: whichever way they
+// meet at the target (file by file, as a job moves them, or as trees), with any standing answer,
+// neither file is deleted or overwritten, and no question is asked of a file MSTS cannot tell
+// apart.
+TEST_F(FileMoveTest, MoveEntry_TwinFoldersNeverMergeAndLoseNothing) {
+    const struct {
+        bool byFile;
+        int standing;
+        int mode;
+    } cases[] = {
+        {true, 0, MOVE_RENAME}, {true, 1, MOVE_RENAME},  {true, 2, MOVE_RENAME},
+        {true, 1, MOVE_COPY},   {false, 1, MOVE_RENAME}, {false, 2, MOVE_COPY},
+    };
+    for (const auto& c : cases) {
+        QDir(temp_.Host("MSTS")).removeRecursively();
+        QDir(StoreHost("STORE")).removeRecursively();
+        ClearFolderCache();
+        ResetAppState();
+        services_.InformationMemo()->Clear();
+        temp_.MakeFile("MSTS/Trainset/Dash9/dash9.eng", "first");
+        temp_.MakeFile("MSTS/Trainset/DASH9/dash9.eng", "second");
+        PathSet().DuplicateAnswer = c.standing;
+        {
+            const MoveLinkScope scope;
+            if (c.byFile) {
+                for (const char* folder : {"Dash9", "DASH9"})
+                    MoveEntry(QString("C:\\MSTS\\Trainset\\") + folder + "\\dash9.eng",
+                              QString("D:\\STORE\\Trainset\\") + folder + "\\dash9.eng", c.mode);
+            } else {
+                EXPECT_FALSE(MoveEntry("C:\\MSTS\\Trainset", "D:\\STORE\\Trainset", c.mode));
+            }
+        }
+        Snapshot all = Files(StoreHost("STORE"));
+        for (const auto& [path, hash] : Files(temp_.Host("MSTS")).asKeyValueRange())
+            all.insert("msts/" + path, hash);
+        QList<QByteArray> contents = all.values();
+        std::sort(contents.begin(), contents.end());
+        QList<QByteArray> expected{QCryptographicHash::hash("first", QCryptographicHash::Sha1),
+                                   QCryptographicHash::hash("second", QCryptographicHash::Sha1)};
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(contents, expected) << c.byFile << c.standing << c.mode;
+        EXPECT_TRUE(ui_.FileMoves().empty());
+        EXPECT_TRUE(App().RunHadErrors);
+        EXPECT_EQ(PaneText().count("stays where it is"), 1) << qPrintable(PaneText());
+    }
+    EXPECT_TRUE(ui_.Mismatches().isEmpty());
+}
+
+// A store folder moved away and a link to it put in its place while a job runs: the files that
+// follow are judged again, and stay rather than land outside the two folders.
+TEST_F(FileMoveTest, MoveEntry_ALinkPutInPlaceOfAFolderMidJobIsJudgedAgain) {
+    App().MstsRootFolder = "C:\\MSTS";
+    App().StoreRootFolder = "D:\\STORE";
+    for (const char* name : {"a.con", "b.con"})
+        temp_.MakeFile(QString("MSTS/C/") + name, name);
+    const QString outside = temp_.Host("Outside");
+    {
+        const MoveLinkScope scope;
+        ASSERT_TRUE(MoveEntry("C:\\MSTS\\C\\a.con", "D:\\STORE\\C\\a.con", MOVE_RENAME));
+        FinishDeferredMoves();
+        ASSERT_TRUE(QDir().rename(StoreHost("STORE/C"), outside));
+        ASSERT_TRUE(QFile::link(outside, StoreHost("STORE/C")));
+        EXPECT_FALSE(MoveEntry("C:\\MSTS\\C\\b.con", "D:\\STORE\\C\\b.con", MOVE_RENAME));
+        FinishDeferredMoves();
+    }
+    EXPECT_EQ(QDir(outside).entryList(QDir::Files), QStringList("a.con"));
+    EXPECT_EQ(Read(temp_.Host("MSTS/C/b.con")), "b.con");
+    EXPECT_EQ(PaneText().count("is a link to"), 1) << qPrintable(PaneText());
+}
+
+// A name near the 255-byte limit leaves no room for the kept-aside name's additions: a replace
+// still succeeds, and a kept-aside file of such a name left by a move cut short is settled.
+TEST_F(FileMoveTest, MoveEntry_ReplacesAFileWhoseNameIsNearTheLimit) {
+    App().MstsRootFolder = "C:\\MSTS";
+    App().StoreRootFolder = "D:\\STORE";
+    const QString name = QString(247, 'n') + ".con";
+    for (int mode : {MOVE_RENAME, MOVE_COPY}) {
+        App().RunHadErrors = false;
+        temp_.MakeFile("MSTS/C/" + name, "incoming");
+        MakeStoreFile("STORE/C/" + name, "existing");
+        ui_.ExpectConfirmFileMove(ID_YES);
+        EXPECT_TRUE(MoveEntry("C:\\MSTS\\C\\" + name, "D:\\STORE\\C\\" + name, mode)) << mode;
+        EXPECT_EQ(Files(StoreHost("STORE/C")).keys(), QStringList{name});
+        EXPECT_EQ(Read(StoreHost("STORE/C/" + name)), "incoming");
+        EXPECT_FALSE(App().RunHadErrors) << qPrintable(PaneText());
+    }
+    // Left by a move cut short: beside its filled place it goes; with its place empty it stays
+    // and is reported, as its name cannot be told.
+    const QString filled = KeptAsidePath("D:\\STORE\\C\\" + name.toUpper());
+    const QString empty = KeptAsidePath("D:\\STORE\\C\\" + QString(250, 'e') + ".pat");
+    for (const QString& kept : {filled, empty}) {
+        EXPECT_LE(QFile::encodeName(kept.mid(kept.lastIndexOf('\\') + 1)).size(), 255);
+        MakeStoreFile(kept.mid(3).replace('\\', '/'), "kept");
+    }
+    SettleMoveLeftovers(services_.InformationMemo());
+    const QString emptyName = empty.mid(empty.lastIndexOf('\\') + 1);
+    EXPECT_EQ(Files(StoreHost("STORE/C")).keys(), QStringList({emptyName, name}));
+    EXPECT_EQ(PaneText().count("could not be settled"), 1) << qPrintable(PaneText());
+}
+
 TEST_F(FileMoveTest, SettleMoveLeftovers_PutsBackWhatWasKeptAsideAndRemovesTheRest) {
     App().MstsRootFolder = "C:\\MSTS";
     App().StoreRootFolder = "D:\\STORE";

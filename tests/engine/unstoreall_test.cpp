@@ -184,6 +184,33 @@ TEST_F(UnstoreAllTest, NothingGoesThroughALinkLeadingOutOfBothFolders) {
     EXPECT_EQ(pane.filter("The folder '" + link + "' is a link to").size(), 1);
 }
 
+// Folders alike but for letter case in the store, at the top and below: the second of each would
+// merge into the first in the MSTS folder, where a file of one name would meet another. Each
+// stays in the store, is named once, and no file is lost or asked about.
+TEST_F(UnstoreAllTest, TwinFoldersStayInTheStoreAndAreNamedOnce) {
+    drive.MakeFile(QStringLiteral("STORE/Routes/HILL/2.trk"), "the other hill");
+    drive.MakeFile(QStringLiteral("STORE/Trains/Consists/Goods.con"), "the other goods");
+    // Every file's content, wherever it is: lower-cased paths would merge the twins' files.
+    auto contents = [&] {
+        QStringList all;
+        for (const QString& host : {MstsHost(), StoreHost()}) {
+            QDirIterator it(host, QDir::Files, QDirIterator::Subdirectories);
+            while (it.hasNext())
+                all << QString::fromLatin1(FileContent(it.next()).toHex());
+        }
+        all.sort();
+        return all;
+    };
+    const QStringList before = contents();
+    EXPECT_TRUE(UnstoreEverything(false));
+    EXPECT_EQ(contents(), before);
+    EXPECT_TRUE(ui.FileMoves().empty());
+    EXPECT_EQ(ShownTexts(), QStringList{Caption(Msg::WARN_UNSTORE_EVERYTHING)});
+    EXPECT_TRUE(App().RunHadErrors);
+    const QStringList pane = recMain.InformationMemo()->Lines();
+    EXPECT_EQ(pane.filter("stays where it is").size(), 2) << qPrintable(pane.join('\n'));
+}
+
 TEST_F(UnstoreAllTest, CancelledOrRefusedJobsMoveNothing) {
     const QStringList before = ContentOfBoth(MstsHost(), StoreHost());
     recMain.saveAnswer = ID_CANCEL;
