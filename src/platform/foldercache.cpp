@@ -666,7 +666,7 @@ void FolderCache::TakeReports(bool always) {
     }
     // Every report of our changes so far has been read: what is still expected is not, but for
     // the renames still in flight.
-    ForgetExpected([&](const ExpectedReport& report) { return !queue_ || report.seq <= done; });
+    ForgetExpectedDone(done);
     reportedSeq_ = std::max(reportedSeq_, done);
 }
 

@@ -441,10 +441,15 @@ private:
     };
 
     void Expect(int watch, quint32 mask, const QString& name, quint64 seq = 0);
-    // The reports expected through the watch's notifier.
+    // The reports expected through the watch's notifier: of renames handed to the queue, in the
+    // order of their numbers, and of the other changes.
     std::deque<ExpectedReport>& ExpectedOf(int watch);
+    std::deque<ExpectedReport>& ExpectedPlainOf(int watch);
     // Forgets the expected reports `which` picks (every one when none is given).
     void ForgetExpected(const std::function<bool(const ExpectedReport&)>& which = nullptr);
+    // Forgets those of every change made and of every queued rename done by `done`, once all
+    // their reports have been read: from the front of each queue, without looking at the rest.
+    void ForgetExpectedDone(quint64 done);
     // True (and the expectation is used up) when the report is one of our own changes.
     bool Expected(int watch, quint32 mask, const QString& name);
     // The same for the name as the report gives it, true only for a plain ASCII name.
@@ -568,6 +573,7 @@ private:
     // The reports of each notifier come in the order of the changes, whichever folders they are
     // in; those of two notifiers are read one notifier after the other.
     std::array<std::deque<ExpectedReport>, kWatchGroups> expected_;
+    std::array<std::deque<ExpectedReport>, kWatchGroups> expectedPlain_;
     qint64 reads_ = 0;
 };
 

@@ -179,45 +179,68 @@ std::deque<FolderCache::ExpectedReport>& FolderCache::ExpectedOf(int watch) {
     return expected_[std::min(WatchGroupOf(watch), kWatchGroups - 1)];
 }
 
+std::deque<FolderCache::ExpectedReport>& FolderCache::ExpectedPlainOf(int watch) {
+    return expectedPlain_[std::min(WatchGroupOf(watch), kWatchGroups - 1)];
+}
+
 void FolderCache::Expect(int watch, quint32 mask, const QString& name, quint64 seq) {
-    ExpectedOf(watch).push_back(ExpectedReport{watch, mask, name, seq});
+    (seq == 0 ? ExpectedPlainOf(watch) : ExpectedOf(watch))
+        .push_back(ExpectedReport{watch, mask, name, seq});
 }
 
 bool FolderCache::Expected(int watch, quint32 mask, const QString& name) {
     const auto same = [&](const ExpectedReport& next) {
         return next.watch == watch && next.mask == mask && next.name == name;
     };
-    std::deque<ExpectedReport>& expected = ExpectedOf(watch);
-    if (expected.empty())
-        return false;
-    if (same(expected.front())) {
-        expected.pop_front();
-        return true;
+    std::deque<ExpectedReport>& queued = ExpectedOf(watch);
+    std::deque<ExpectedReport>& plain = ExpectedPlainOf(watch);
+    for (std::deque<ExpectedReport>* expected : {&queued, &plain}) {
+        if (!expected->empty() && same(expected->front())) {
+            expected->pop_front();
+            return true;
+        }
     }
     // With renames in flight, a change of ours made meanwhile in another folder (one made)
     // reports before the renames handed over earlier do: it was expected last, behind theirs.
     if (!queue_)
         return false;
-    const auto it = std::find_if(expected.rbegin(), expected.rend(), same);
-    if (it == expected.rend())
-        return false;
-    expected.erase(std::next(it).base());
-    return true;
+    for (std::deque<ExpectedReport>* expected : {&plain, &queued}) {
+        const auto it = std::find_if(expected->rbegin(), expected->rend(), same);
+        if (it != expected->rend()) {
+            expected->erase(std::next(it).base());
+            return true;
+        }
+    }
+    return false;
 }
 
 bool FolderCache::ExpectedName(int watch, quint32 mask, const char* name) {
     // Plain ASCII bytes alike, one for one; any other name is compared as a text.
-    const std::deque<ExpectedReport>& expected = ExpectedOf(watch);
-    return !expected.empty() && SameAsciiName(expected.front().name, name) &&
-           Expected(watch, mask, expected.front().name);
+    for (const std::deque<ExpectedReport>* expected : {&ExpectedOf(watch), &ExpectedPlainOf(watch)})
+        if (!expected->empty() && SameAsciiName(expected->front().name, name))
+            return Expected(watch, mask, expected->front().name);
+    return false;
 }
 
 void FolderCache::ForgetExpected(const std::function<bool(const ExpectedReport&)>& which) {
+    for (auto* group : {&expected_, &expectedPlain_}) {
+        for (std::deque<ExpectedReport>& expected : *group) {
+            if (which)
+                std::erase_if(expected, which);
+            else
+                expected.clear();
+        }
+    }
+}
+
+void FolderCache::ForgetExpectedDone(quint64 done) {
+    for (std::deque<ExpectedReport>& expected : expectedPlain_)
+        expected.clear();
     for (std::deque<ExpectedReport>& expected : expected_) {
-        if (which)
-            std::erase_if(expected, which);
-        else
+        if (!queue_)
             expected.clear();
+        while (!expected.empty() && expected.front().seq <= done)
+            expected.pop_front();
     }
 }
 
@@ -330,7 +353,7 @@ void FolderCache::NoteChangeAmidRenames(int watch, quint32 mask, const QString& 
         return;
     // Our renames whose reports are still to come were made after this change.
     for (const ExpectedReport& report : ExpectedOf(watch)) {
-        if (report.seq == 0 || report.watch != watch)
+        if (report.watch != watch)
             continue;
         const bool concerned = made ? report.mask == IN_MOVED_TO &&
                                           report.name.size() == name.size() &&
