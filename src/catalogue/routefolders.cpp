@@ -75,13 +75,15 @@ void AddFilesOfRoutes(const KindFiles& files, const StringList& routes, StringLi
         ahead.append(root % QStringLiteral("\\Routes\\") % routes[r] % files.subFolder);
     PrefetchFolders(ahead, true);
     StringList names;
+    QStringList found;
     for (int r = 0; r < routes.Count(); ++r) {
         const QString folder = QStringLiteral("Routes\\") % routes[r] % files.subFolder;
         FindFileNames(names, root % QLatin1Char('\\') % folder, false, QString(), files.mask);
         for (int n = 0; n < names.Count(); ++n)
-            out.Add(folder % QLatin1Char('\\') % names[n]);
+            found.append(folder % QLatin1Char('\\') % names[n]);
         names.Clear();
     }
+    out.AddStrings(std::move(found));
 }
 
 } // namespace

@@ -100,8 +100,11 @@ void FindFileNames(StringList& list, const QString& folder, bool folders, const 
     QStringList names;
     if (!FindNames(folder % QLatin1Char('\\') % mask, folders, &names, nullptr))
         return;
-    for (const QString& name : std::as_const(names))
-        list.Add(prefix.isEmpty() ? name : QString(prefix % QLatin1Char('\\') % name));
+    if (!prefix.isEmpty())
+        for (QString& name : names)
+            name = prefix % QLatin1Char('\\') % name;
+    // Merged in at once: a folder of thousands of files is not inserted in order one by one.
+    list.AddStrings(std::move(names));
 }
 
 void FindDatedFiles(QStringList& names, QList<qint32>& times, const QString& folder,
@@ -125,8 +128,7 @@ void FindFolderNames(StringList& list, const QString& folder, int* error) {
     if (FindNames(folder + QStringLiteral("\\*.*"), true, &names, nullptr, error)) {
         if (error)
             *error = 0;
-        for (const QString& name : std::as_const(names))
-            list.Add(name);
+        list.AddStrings(std::move(names));
     }
 }
 

@@ -163,7 +163,11 @@ void RoutesOut(const StringList& routes, const StringList& A) {
         const QString folder = QStringLiteral("Routes\\") + routes[i];
         FindFileNames(files, InMsts(folder), false, folder, QStringLiteral("*.TRK"));
     }
-    MoveOutUnnamed(files, A);
+    // The routes' list keeps the order the user chose them in: a sorted copy answers every file
+    // in one walk rather than a search from its start for each.
+    StringList named(true, StringList::Duplicates::Accept);
+    named.AddStrings(A.Strings());
+    MoveOutUnnamed(files, named);
 }
 
 void ActivitiesOut(const StringList& routes, const StringList& B) {

@@ -378,13 +378,15 @@ void CollectEngineWagonFolders(const QString& root, StringList& G) {
         paths.append(trainset % QLatin1Char('\\') % folders[i]);
     std::vector<FolderFiles> found;
     FindDatedFilesIn(paths, {QStringLiteral("*.*")}, &found);
+    QStringList stock;
     for (int i = 0; i < folders.Count(); ++i) {
         const QStringList& files = found[std::size_t(i)].found.front().names;
         for (const char* extension : {".eng", ".wag"})
             for (const QString& file : files)
                 if (file.endsWith(QLatin1String(extension), Qt::CaseInsensitive))
-                    G.Add(folders[i] % QLatin1Char('\\') % file);
+                    stock.append(folders[i] % QLatin1Char('\\') % file);
     }
+    G.AddStrings(std::move(stock));
 }
 
 int CountOtherActivityConsists(const ItemSet& activity, const QString& consistFile) {
