@@ -132,14 +132,12 @@ void Print(const char* name, const JobTimes& t) {
                 t.renameLoopMs, ratio, ratio <= 1.5 ? "met" : "MISSED");
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    RegistrySandbox registry;
+// Builds an installation of `scale` times the base counts and runs a store job and its reverse
+// on it; false when the work folder cannot be made.
+bool RunAtScale(int scale, JobTimes* store, JobTimes* reverse) {
     QTemporaryDir work(WorkBase() + QStringLiteral("/quarvel-bench-XXXXXX"));
     if (!MapBenchDrive(work))
-        return 1;
+        return false;
 
     LargeCounts counts;
     counts.engines = 1000;
@@ -151,7 +149,7 @@ int main(int argc, char** argv) {
     counts.storeEvery = 10; // a tenth of every kind lies in the store
     for (int* count : {&counts.engines, &counts.wagons, &counts.consists, &counts.paths,
                        &counts.routes, &counts.activities})
-        *count = std::max(1, *count / BenchDivide());
+        *count = std::max(1, *count * scale / BenchDivide());
     QElapsedTimer building;
     building.start();
     MstsBuilder builder(work.path() + QStringLiteral("/MSTS"),
@@ -159,9 +157,9 @@ int main(int argc, char** argv) {
     builder.BuildLarge(counts);
     builder.AddDefaultWagon();
     EnsureDefaultExclusions();
-    std::printf("%d engines and wagons, %d consists, %d paths, %d routes, %d activities "
+    std::printf("%dx: %d engines and wagons, %d consists, %d paths, %d routes, %d activities "
                 "(built in %.1f s below %s)\n",
-                counts.engines + counts.wagons, counts.consists, counts.paths, counts.routes,
+                scale, counts.engines + counts.wagons, counts.consists, counts.paths, counts.routes,
                 counts.activities, building.elapsed() / 1000.0, qPrintable(WorkBase()));
 
     // The caches and the main tree as the start-up leaves them.
@@ -178,16 +176,40 @@ int main(int argc, char** argv) {
     SetFileMoveOps(&ops);
 
     MarkEverySecondRoute(tree, SI_IN_STORE);
-    JobTimes store = RunJob(ops);
-    store.renameLoopMs = RenameLoopMs(HostPairs(ops));
-    Print("store job   ", store);
+    *store = RunJob(ops);
+    store->renameLoopMs = RenameLoopMs(HostPairs(ops));
+    Print("store job   ", *store);
 
     MarkEverySecondRoute(tree, SI_IN_USE);
-    JobTimes reverse = RunJob(ops);
-    reverse.renameLoopMs = RenameLoopMs(HostPairs(ops));
-    Print("reverse job ", reverse);
+    *reverse = RunJob(ops);
+    reverse->renameLoopMs = RenameLoopMs(HostPairs(ops));
+    Print("reverse job ", *reverse);
 
     SetFileMoveOps(nullptr);
     SetMainServices(nullptr);
+    ClearFolderCache();
+    return true;
+}
+
+double MicrosecondsAFile(const JobTimes& t) {
+    return 1000 * t.moveMs / std::max(1, t.files);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    RegistrySandbox registry;
+    // The move phase's cost a file must stay flat as the collection grows.
+    const int scales[] = {1, 2, 4};
+    JobTimes store[3], reverse[3];
+    for (int i = 0; i < 3; ++i)
+        if (!RunAtScale(scales[i], &store[i], &reverse[i]))
+            return 1;
+    for (int i = 1; i < 3; ++i)
+        std::printf("%dx against 1x, move phase cost a file: store %.2f, reverse %.2f (flat: "
+                    "1.00)\n",
+                    scales[i], MicrosecondsAFile(store[i]) / MicrosecondsAFile(store[0]),
+                    MicrosecondsAFile(reverse[i]) / MicrosecondsAFile(reverse[0]));
     return 0;
 }

@@ -9,6 +9,7 @@
 #include "core/mainservices.h"
 #include "core/regsettings.h"
 #include "core/stringlist.h"
+#include "fixtures/growth.h"
 #include "fixtures/registrysandbox.h"
 #include "fixtures/tempmsts.h"
 #include "movetestkit.h"
@@ -343,6 +344,49 @@ TEST_F(MoveTest, Move_AFaultOrACrashAtAnyFileOperationLosesNothingAndTheNextRunC
             EXPECT_FALSE(App().RunHadErrors) << at;
         });
     EXPECT_TRUE(ui.FileMoves().empty()) << "a rerun never meets a duplicate";
+}
+
+// A collection of sixteen times the files costs the move phase about sixteen times the work, both
+// ways: nothing in it grows with the square of the files (the least of several rounds of CPU
+// time counts, so that a busy machine cannot fail it).
+TEST_F(MoveTest, Move_WorkGrowsInStepWithTheFilesMoved) {
+    int made = 0;
+    const double growth = test::SixteenfoldGrowth(
+        [&](int n) {
+            Wipe();
+            ClearFolderCache();
+            const QString set = QString("Set%1").arg(++made);
+            for (int i = 0; i < n; ++i) {
+                Make(QString("MSTS/Trains/Consists/%1c%2.con").arg(set).arg(i));
+                Make(QString("MSTS/Trains/Trainset/%1f%2/w%3.wag").arg(set).arg(i / 4).arg(i));
+            }
+            Make("MSTS/Routes/Alpha/alpha.trk");
+            Fill(A, "Routes\\Alpha\\alpha.trk");
+            return std::function<void()>([this, n] {
+                // Everything out, then everything named back in.
+                E = StringList::SortedUnique();
+                G = StringList::SortedUnique();
+                RunMove();
+                QStringList consists, stock;
+                for (const QString& path : InStore()) {
+                    const QString name = path.section('/', -1);
+                    if (path.startsWith("trains/consists/"))
+                        consists << name;
+                    else
+                        stock << path.section('/', -2);
+                }
+                ASSERT_EQ(consists.size(), n);
+                for (const QString& name : consists)
+                    E.Add(name);
+                for (const QString& path : stock)
+                    G.Add(QString(path).replace('/', '\\'));
+                RunMove();
+                ASSERT_TRUE(InStore().isEmpty());
+            });
+        },
+        24, 3);
+    EXPECT_LT(growth, test::kMostSixteenfoldGrowth);
+    EXPECT_FALSE(App().RunHadErrors);
 }
 
 } // namespace
