@@ -205,35 +205,26 @@ TEST_F(ItemFiles, ListFile_RoundTripsByteForByteAndReadsAsUnplacedMembers) {
     EXPECT_TRUE(ui_.Shown().empty());
 }
 
-TEST_F(ItemFiles, ReadItemListFile_SettlesOnlyTheCommitsOwnCopyInsideTheStore) {
+TEST_F(ItemFiles, ReadItemListFile_SettlesOnlyTheCommitsOwnCopy) {
     const QByteArray list = "[A.CON]\r\nPType=8\r\n\r\n[QUARVEL_INFORMATION]\r\nVersion=3.0\r\n";
     const QByteArray copy = "[B.CON]\r\nPType=8\r\n\r\n[QUARVEL_INFORMATION]\r\nVersion=3.0\r\n";
     const struct {
         const char* copyName; // beside MAINTCON.QVC
         bool listThere;
-        bool linkedOut;     // the route's data folder is a link to another installation's
         const char* member; // the member read, none when no list is read
         bool settled;       // the copy went: removed, or put back as the list
     } cases[] = {
-        {".qv-list-MAINTCON.QVC.old", true, false, "A.CON", true},
-        {".qv-list-MAINTCON.QVC.old", false, false, "B.CON", true},
+        {".qv-list-MAINTCON.QVC.old", true, "A.CON", true},
+        {".qv-list-MAINTCON.QVC.old", false, "B.CON", true},
         // A user's backups are never taken for the commit's copy, whatever the list's state.
-        {"MAINTCON.QVC.old", true, false, "A.CON", false},
-        {"MAINTCON.QVC.old", false, false, nullptr, false},
-        {".QV-LIST-MAINTCON.QVC.OLD", true, false, "A.CON", false},
-        {".QV-LIST-MAINTCON.QVC.OLD", false, false, nullptr, false},
-        // Another installation's folder.
-        {".qv-list-MAINTCON.QVC.old", true, true, "A.CON", false},
-        {".qv-list-MAINTCON.QVC.old", false, true, nullptr, false},
+        {"MAINTCON.QVC.old", true, "A.CON", false},
+        {"MAINTCON.QVC.old", false, nullptr, false},
+        {".QV-LIST-MAINTCON.QVC.OLD", true, "A.CON", false},
+        {".QV-LIST-MAINTCON.QVC.OLD", false, nullptr, false},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.copyName + std::string(c.listThere ? " beside" : " alone") +
-                     (c.linkedOut ? " linked" : ""));
-        const QString folder = c.linkedOut ? "Other" : "Store/QVDATA/Hill";
-        if (c.linkedOut) {
-            drive_.MakeFolder("Store/QVDATA");
-            ASSERT_TRUE(QFile::link(drive_.Host("Other"), drive_.Host("Store/QVDATA/Hill")));
-        }
+        SCOPED_TRACE(c.copyName + std::string(c.listThere ? " beside" : " alone"));
+        const QString folder = "Store/QVDATA/Hill";
         drive_.MakeFile(folder + '/' + c.copyName, copy);
         if (c.listThere)
             drive_.MakeFile(folder + "/MAINTCON.QVC", list);
@@ -244,9 +235,7 @@ TEST_F(ItemFiles, ReadItemListFile_SettlesOnlyTheCommitsOwnCopyInsideTheStore) {
                   c.member != nullptr);
         EXPECT_EQ(read.empty() ? QString() : read.front()->FileName, QString(c.member));
         EXPECT_EQ(drive_.NamesIn(folder), c.settled ? QStringList("MAINTCON.QVC") : names);
-        QFile::remove(drive_.Host("Store/QVDATA/Hill"));
-        QDir(drive_.Host("Store/QVDATA")).removeRecursively();
-        QDir(drive_.Host("Other")).removeRecursively();
+        QDir(drive_.Host(folder)).removeRecursively();
     }
 }
 

@@ -1,6 +1,5 @@
 // Settling at start what a move, copy or write cut short left behind: only the program's own
-// files are removed, a file kept aside is never lost, and nothing outside the MSTS folder and the
-// store is touched through a link.
+// files are removed, and a file kept aside is never lost.
 #include "core/moveleftovers.h"
 
 #include "core/appstate.h"
@@ -8,7 +7,6 @@
 #include "fixtures/tempmsts.h"
 
 #include <QDir>
-#include <QFile>
 #include <gtest/gtest.h>
 
 namespace qv {
@@ -75,35 +73,6 @@ TEST_F(MoveLeftovers, RemovesOnlyTheProgramsOwnFilesAndNeverLosesAKeptAsideFile)
         }
     }
     EXPECT_EQ(QDir(drive_.DriveC()).entryList(QDir::Files | QDir::Hidden), QStringList());
-}
-
-TEST_F(MoveLeftovers, LeavesFoldersBehindALinkOutOfBothFoldersAlone) {
-    // Another installation's folders, each reached through a link where the settling looks.
-    const char* links[] = {
-        "MSTS/Routes/Linked", "MSTS/Routes/Hill/ACTIVITIES", "MSTS/TRAINS/TRAINSET/Dash9",
-        "MSTS/GLOBAL",        "MSTS/TRAINS/CONSISTS",
-        "MSTS/Routes/Vale", // the store holds Routes/Vale/PATHS, mirrored here
-    };
-    drive_.MakeFolder("STORE/Routes/Vale/PATHS");
-    drive_.MakeFolder("MSTS/Routes/Hill");
-    QStringList theirs;
-    for (const char* link : links) {
-        const QString other = "Other/" + QString::fromLatin1(link).replace('/', '_');
-        for (const char* name : {".qv-write-7-1.tmp", ".qv-move-7-2-a.dat.tmp"}) {
-            drive_.MakeFile(other + '/' + name, name);
-            drive_.MakeFile(other + "/PATHS/" + name, name);
-            theirs << other + '/' + name << other + "/PATHS/" + name;
-        }
-        drive_.MakeFolder(QString::fromLatin1(link).section('/', 0, -2));
-        ASSERT_TRUE(QFile::link(drive_.Host(other), drive_.Host(QString::fromLatin1(link))));
-    }
-    drive_.MakeFile("STORE/Routes/Vale/PATHS/.qv-write-7-3.tmp");
-
-    SettleMoveLeftovers(&pane_);
-    for (const QString& file : theirs)
-        EXPECT_EQ(drive_.Content(file), file.section('/', -1).toUtf8()) << file.toStdString();
-    EXPECT_EQ(drive_.NamesIn("STORE/Routes/Vale/PATHS"), QStringList())
-        << "the folders inside are settled as before";
 }
 
 } // namespace

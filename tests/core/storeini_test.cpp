@@ -95,19 +95,6 @@ TEST_F(StoreIni, OpenStoreIni_ARefusedFileIsKeptAsideOnceAndOneThatCannotBeEmpti
     EXPECT_EQ(Data("EUROPE2/ROUTE.QVC"), content);
 }
 
-TEST_F(StoreIni, CloseStoreIni_MakesNoFolderThroughALinkOutOfTheStore) {
-    drive_.MakeFolder("Other/QVDATA");
-    drive_.MakeFolder("Store");
-    ASSERT_TRUE(QFile::link(drive_.Host("Other/QVDATA"), drive_.Host("Store/QVDATA")));
-    auto holder = OpenStoreIni("EUROPE1\\ROUTE.QVC");
-    holder->Ini.WriteString("A", "k", "v");
-    EXPECT_FALSE(CloseModified(std::move(holder)));
-    EXPECT_EQ(drive_.NamesIn("Other/QVDATA"), QStringList());
-    ASSERT_EQ(ui_.Shown().size(), 1u);
-    EXPECT_TRUE(ui_.Shown()[0].text.contains("outside the MSTS folder and the store"))
-        << ui_.Shown()[0].text.toStdString();
-}
-
 TEST_F(StoreIni, CloseStoreIni_UnmodifiedWritesAndCreatesNothing) {
     EXPECT_TRUE(CloseStoreIni(OpenStoreIni("EUROPE1\\ROUTE.QVC")));
     EXPECT_TRUE(drive_.NamesIn("").isEmpty());

@@ -12,7 +12,6 @@
 #include "platform/fakeui.h"
 #include "platform/winfs.h"
 
-#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -134,40 +133,6 @@ TEST_F(SavedActivityTest, CleanExploreTemp_RemovesTemporaryFilesFromBothRootsAnd
     drive.MakeFile(temporary[0]);
     CleanExploreTemp("Routes\\Hill", nullptr);
     EXPECT_FALSE(Exists(temporary[0])) << "without a list it always deletes";
-}
-
-TEST_F(SavedActivityTest, CleanExploreTemp_LeavesFilesBehindALinkOutOfBothFoldersAlone) {
-    // Another installation's route, reached through a link of each kind on the way; the same
-    // route's folders that lie inside are cleaned as before.
-    const struct {
-        const char* link;   // below C:\, made a link to Other/<its last part>
-        const char* folder; // the folder of the other installation's files
-        const char* inside; // a temporary file of a folder inside
-    } cases[] = {
-        {"MSTS/Routes/Hill/ACTIVITIES", "Other/ACTIVITIES", "STORE/Routes/Hill/Activities"},
-        {"MSTS/Routes/Hill/SERVICES", "Other/SERVICES", "MSTS/Routes/Hill/Activities"},
-        {"STORE/Routes/Hill", "Other/Hill/Activities", "MSTS/Routes/Hill/Activities"},
-    };
-    for (const auto& c : cases) {
-        const QString link = QString::fromLatin1(c.link);
-        const QString target = "Other/" + link.section('/', -1);
-        const QString folder = QString::fromLatin1(c.folder);
-        const QString inside = QString::fromLatin1(c.inside) + "/QV_~TEMP3.act";
-        drive.MakeFolder(target);
-        drive.MakeFolder(link.section('/', 0, -2));
-        ASSERT_TRUE(QFile::link(drive.Host(target), drive.Host(link)));
-        const QStringList theirs = {folder + "/QV_~TEMP1.act", folder + "/EXPLORER.ACT",
-                                    folder + "/QV_~TEMP.srv"};
-        for (const QString& file : theirs + QStringList(inside))
-            drive.MakeFile(file);
-
-        CleanExploreTemp("Routes\\Hill", nullptr);
-        for (const QString& file : theirs)
-            EXPECT_TRUE(Exists(file)) << c.link << " " << file.toStdString();
-        EXPECT_FALSE(Exists(inside)) << c.link;
-        for (const char* made : {"MSTS", "STORE", "Other"})
-            QDir(drive.Host(made)).removeRecursively();
-    }
 }
 
 TEST_F(SavedActivityTest, CheckExplorerActivity_WaitsForMarkerThenPatchesModeAndStoresSource) {
