@@ -8,6 +8,7 @@
 #include "core/status.h"
 #include "core/storeini.h"
 #include "platform/clock.h"
+#include "platform/keptfolders.h"
 #include "platform/ui.h"
 #include "platform/winfind.h"
 #include "platform/winfs.h"
@@ -114,12 +115,20 @@ QString RouteRegisterName(const RouteInfo& route) {
 } // namespace
 
 QString ListFileCopyName(const QString& fileName) {
-    return fileName + QStringLiteral(".old");
+    const qsizetype cut = fileName.lastIndexOf(QLatin1Char('\\')) + 1;
+    return fileName.left(cut) + QStringLiteral(".qv-list-") + fileName.mid(cut) +
+           QStringLiteral(".old");
 }
 
 void SettleListFileCopy(const QString& fileName) {
+    // Only a file under the exact name a commit gives its copy is one: a name alike but for
+    // letter case is the user's, and so is a "<list>.old" made by hand. The copy in a data
+    // folder that a link leads out of the two folders through is another installation's.
     const QString copy = ListFileCopyName(fileName);
-    if (!FileExists(copy))
+    const QString name = copy.mid(copy.lastIndexOf(QLatin1Char('\\')) + 1);
+    QString host;
+    if (!ResolvePath(copy, &host) || !host.endsWith(QLatin1Char('/') + name) || !FileExists(copy) ||
+        KeptFolderCheck().LeadsOut(copy))
         return;
     if (FileExists(fileName))
         DeleteFile(copy);

@@ -18,7 +18,8 @@ class ItemTree;
 // left empty and the marker mean the same.
 inline const QString kNoScenarioFile;
 
-// The copy of a list file's old content that a commit keeps beside the list until it is done.
+// The copy of a list file's old content that a commit keeps beside the list until it is done:
+// hidden, under a name of the program's own, so that no file of the user's is taken for it.
 QString ListFileCopyName(const QString& fileName);
 // Settles what a commit cut short left beside a list file: the copy is taken back when the list
 // file is missing, and removed when the list file is whole. Reading and writing a list do it.

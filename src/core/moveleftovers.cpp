@@ -5,6 +5,7 @@
 #include "core/report.h"
 #include "core/stringlist.h"
 #include "platform/casefold.h"
+#include "platform/keptfolders.h"
 #include "platform/winfind.h"
 #include "platform/winfs.h"
 
@@ -23,14 +24,27 @@ const QLatin1Char kBackslash('\\');
 // The longest name a host folder entry may have, in bytes of its encoded form.
 constexpr qsizetype kMaxHostNameBytes = 255;
 
-// The name a kept-aside file stands for, from its own name.
-bool PlaceOf(const QString& name, QString* place) {
-    static const QRegularExpression form(QStringLiteral("^\\.qv-move-\\d+-\\d+-(.+)\\.tmp$"));
+// The program's own temporary files, exactly as the path layer names them.
+bool IsOwnTemporary(const QString& name) {
+    static const QRegularExpression form(
+        QStringLiteral("^\\.qv-(write|copy)-[0-9]+-[0-9]+\\.tmp$"));
+    return form.match(name).hasMatch();
+}
+
+// The name a kept-aside file stands for, from its own name, in any letter case: a tool that
+// copied or unpacked the folder may have changed it, and the file may be the only copy of what
+// it stands for. `exact` tells whether the name is exactly as the program made it. A place that
+// is no plain name (one that would lead into another folder) is no place.
+bool PlaceOf(const QString& name, QString* place, bool* exact) {
+    static const QRegularExpression form(QStringLiteral("^\\.qv-move-[0-9]+-[0-9]+-(.+)\\.tmp$"),
+                                         QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch match = form.match(name);
     if (!match.hasMatch())
         return false;
     *place = match.captured(1);
-    return true;
+    *exact = name.startsWith(QLatin1String(".qv-move-")) && name.endsWith(QLatin1String(".tmp"));
+    return !place->contains(QLatin1Char('\\')) && !place->contains(QLatin1Char('/')) &&
+           *place != QLatin1String(".") && *place != QLatin1String("..");
 }
 
 // The kept-aside name of a file whose name leaves no room for the plain form within the 255
@@ -38,7 +52,8 @@ bool PlaceOf(const QString& name, QString* place) {
 // is filled.
 const QRegularExpression& HashedForm() {
     static const QRegularExpression form(
-        QStringLiteral("^\\.qv-move-\\d+-\\d+=([0-9a-f]{40})\\.tmp$"));
+        QStringLiteral("^\\.qv-move-\\d+-\\d+=([0-9a-f]{40})\\.tmp$"),
+        QRegularExpression::CaseInsensitiveOption);
     return form;
 }
 
@@ -106,13 +121,33 @@ void Remove(const QString& path, const QString& done, ReportPane* pane) {
         Unsettled(path, error, pane);
 }
 
+// A file this run does not settle: it stays as it is, and the user is told.
+void Kept(const QString& path, const char* why, ReportPane* pane) {
+    Report(RL_WARNING, nullptr,
+           QCoreApplication::translate("MoveLeftovers", why)
+               .arg(QLatin1Char('\'') + path + QLatin1Char('\'')),
+           pane);
+}
+
 void SettleOne(const QString& folder, const QString& name, ReportPane* pane) {
     const QString path = folder + kBackslash + name;
     QString place;
+    bool exact = false;
+    if (IsOwnTemporary(name)) {
+        Remove(path,
+               QStringLiteral("A temporary file of a copy or write that was cut short was "
+                              "removed: '"),
+               pane);
+        return;
+    }
     const QRegularExpressionMatch hashed = HashedForm().match(name);
     if (hashed.hasMatch()) {
-        // Its name cannot be told: it goes only once its place is filled, else it is reported.
-        if (HashedPlaceFilled(folder, hashed.captured(1)))
+        // Its name cannot be told: it goes only once its place is filled and its own name is
+        // exactly as the program made it, else it is reported.
+        const bool asMade = name.startsWith(QLatin1String(".qv-move-")) &&
+                            name.endsWith(QLatin1String(".tmp")) &&
+                            hashed.captured(1) == hashed.captured(1).toLower();
+        if (asMade && HashedPlaceFilled(folder, hashed.captured(1)))
             Remove(path,
                    QStringLiteral("A file kept aside by a move that was cut short was removed, as "
                                   "its place is filled: '"),
@@ -121,15 +156,14 @@ void SettleOne(const QString& folder, const QString& name, ReportPane* pane) {
             Unsettled(path, ENOENT, pane);
         return;
     }
-    if (!PlaceOf(name, &place)) {
-        // A file kept aside under a name that does not tell its place is never guessed at.
-        if (name.startsWith(QLatin1String(".qv-move-")))
-            Unsettled(path, ENOENT, pane);
-        else
-            Remove(path,
-                   QStringLiteral("A temporary file of a copy or write that was cut short was "
-                                  "removed: '"),
-                   pane);
+    if (!PlaceOf(name, &place, &exact)) {
+        // Not of the program's making, or kept aside under a name that does not tell its place,
+        // which is never guessed at.
+        Kept(path,
+             QT_TRANSLATE_NOOP("MoveLeftovers", "A file this program did not make, or whose place "
+                                                "it cannot tell, was left as it is: "
+                                                "%1"),
+             pane);
         return;
     }
     const QString placePath = folder + kBackslash + place;
@@ -140,12 +174,19 @@ void SettleOne(const QString& folder, const QString& name, ReportPane* pane) {
                               "place: '") +
                    placePath + QLatin1Char('\''),
                pane);
-    // Filled in any letter case: the move had put the file that replaces it there.
-    else if (error == EEXIST || error == kFsAmbiguous)
+    // Filled in any letter case: the move had put the file that replaces it there. Only a name
+    // exactly as the program made it is surely the one kept aside by that move.
+    else if ((error == EEXIST || error == kFsAmbiguous) && exact)
         Remove(path,
                QStringLiteral("A file kept aside by a move that was cut short was removed, as its "
                               "place is filled: '"),
                pane);
+    else if (error == EEXIST || error == kFsAmbiguous)
+        Kept(path,
+             QT_TRANSLATE_NOOP("MoveLeftovers", "A file kept aside by a move that was cut short, "
+                                                "its name since changed, was left as "
+                                                "it is, as its place is filled: %1"),
+             pane);
     else
         Unsettled(path, error, pane);
 }
@@ -177,6 +218,10 @@ void SettleMoveLeftovers(ReportPane* pane) {
     for (qsizetype i = 1; i < storeFolders; ++i)
         folders.append(msts + folders[i].mid(store.size()));
     folders += MstsFoldersWritten(msts);
+    // A folder that a link leads to from inside belongs to another installation: only what lies
+    // inside the two folders is settled.
+    KeptFolderCheck links({msts, store});
+    folders.removeIf([&links](const QString& folder) { return links.LeadsOut(folder); });
 
     std::vector<FolderFiles> found;
     FindDatedFilesIn(folders, {QStringLiteral(".qv-*.tmp")}, &found);

@@ -14,10 +14,12 @@ class ReportPane;
 // takes it, and carrying the name it stands for, so that it can be put back.
 QString KeptAsidePath(const QString& path);
 
-// Settles the left-overs in the store and in the MSTS folders that moves and writes go to: a
-// file kept aside whose place is empty is put back, one whose place is filled (in any letter
-// case) is removed, and temporary copies and writes are removed. The pane says what was done;
-// a left-over that cannot be settled is reported as an error.
+// Settles the left-overs in the store and in the MSTS folders that moves and writes go to, in
+// the folders inside the two only: a file kept aside whose place is empty is put back, one whose
+// place is filled (in any letter case) is removed when its name is exactly as the program made
+// it, and temporary copies and writes of the program's own making are removed. Any other hidden
+// ".qv-" file is kept. The pane says what was done and what was kept; a left-over that cannot be
+// settled is reported as an error.
 void SettleMoveLeftovers(ReportPane* pane);
 
 } // namespace qv

@@ -8,6 +8,7 @@
 #include "core/stringlist.h"
 #include "platform/keptfolders.h"
 #include "platform/ui.h"
+#include "platform/winfind.h"
 #include "platform/winfs.h"
 
 #include <algorithm>
@@ -136,9 +137,10 @@ IniFile::LoadStatus LoadIni(const QString& windowsPath, IniFile* ini, QByteArray
     return missing ? IniFile::LoadStatus::Missing : IniFile::LoadStatus::Unreadable;
 }
 
-// A copy of a refused file beside it, "<file>.bad" or, when earlier copies are there (never
-// replaced), "<file>.bad2", "<file>.bad3", ...; empty, with the errno, when none could be made.
-QString SetAside(const QString& path, int* error) {
+// A copy of a refused file beside it, "<file>.bad" or, when earlier copies of other content are
+// there (never replaced), "<file>.bad2", "<file>.bad3", ...; a copy that holds the same bytes
+// already is the copy, and no second one is made. Empty, with the errno, when none could be made.
+QString SetAside(const QString& path, const QByteArray& bytes, int* error) {
     for (int n = 1; n < 1000; ++n) {
         const QString copy =
             path + QStringLiteral(".bad") + (n > 1 ? QString::number(n) : QString());
@@ -146,18 +148,32 @@ QString SetAside(const QString& path, int* error) {
             return copy;
         if (*error != EEXIST)
             return QString();
+        QByteArray held;
+        if (ReadWholeFile(copy, &held) && held == bytes)
+            return copy;
     }
     return QString();
+}
+
+// Why a file cannot be emptied by writing it again (0 when it can, as far as one can tell
+// before trying): it is read-only, or a link leads it out of the two folders.
+int CannotEmpty(const QString& path) {
+    const quint32 attributes = FileAttributes(path);
+    if (attributes != kInvalidFileAttributes && (attributes & kFaReadOnly))
+        return EACCES;
+    return KeptFolderCheck().LeadsOut(path) ? kFsLinkLeaves : 0;
 }
 
 void StartAfresh(StoreIniHolder& holder, const QString& name) {
     const QString refused = Caption(Msg::INVALID_QVS_FILE) + Caption(Msg::GENERAL_NOT_FOUND3) +
                             name + QLatin1Char('\'');
     // What the file holds (a route's named lists, its TSECTION.DAT choice) is kept aside before
-    // the file starts afresh; a file that cannot be kept so is left as it is, and never written.
-    int error = 0;
+    // the file starts afresh; a file that cannot be kept so, or cannot start afresh at all, is
+    // left as it is, and never written.
+    int error = CannotEmpty(holder.Path);
     QString copy;
-    if (!holder.Bytes.isEmpty() && (copy = SetAside(holder.Path, &error)).isEmpty()) {
+    if (error != 0 || (!holder.Bytes.isEmpty() &&
+                       (copy = SetAside(holder.Path, holder.Bytes, &error)).isEmpty())) {
         ShowStop(refused + QStringLiteral("\rIt could not be kept aside and stays as it is") +
                  ErrorNumberSuffix(error));
         holder.Ini.Clear();

@@ -52,17 +52,25 @@ bool SavedAfter(const QString& file, const QDateTime& reference) {
     return written.isValid() && written > reference;
 }
 
+// A folder that a link on its way leads out of the two folders belongs to another installation:
+// its files are left alone, as the moves leave them.
 void DeleteExploreFiles(const QString& routeFolder) {
+    KeptFolderCheck links;
     for (const QString& root : {App().MstsRootFolder, App().StoreRootFolder}) {
         const QString activities = root + u'\\' + routeFolder + QStringLiteral("\\Activities");
         const QString services = root + u'\\' + routeFolder + QStringLiteral("\\Services");
+        const bool activitiesInside = !links.LeadsOut(activities);
         StringList files;
-        FindFiles(files, activities, false, activities,
-                  kExploreTempPrefix + QStringLiteral("*.act"));
-        FindFiles(files, services, false, services, kExploreTempPrefix + QStringLiteral("*.srv"));
+        if (activitiesInside)
+            FindFiles(files, activities, false, activities,
+                      kExploreTempPrefix + QStringLiteral("*.act"));
+        if (!links.LeadsOut(services))
+            FindFiles(files, services, false, services,
+                      kExploreTempPrefix + QStringLiteral("*.srv"));
         for (int i = 0; i < files.Count(); ++i)
             DeleteFile(files[i]);
-        DeleteFile(activities + u'\\' + kExplorerMarker);
+        if (activitiesInside)
+            DeleteFile(activities + u'\\' + kExplorerMarker);
     }
 }
 

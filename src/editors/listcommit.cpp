@@ -35,10 +35,10 @@ void StepDone() {
 }
 
 // A list file given its new content, with a copy of the old content kept beside it
-// ("<list>.old") for the roll-back, so that the list can be put back when the register cannot be
-// written after it. The list file itself stays under its name throughout, the new content renamed
-// over the old: a commit cut short (the program killed) leaves the old list or the new one, and
-// at most the copy, which the next reading of the list settles.
+// (ListFileCopyName) for the roll-back, so that the list can be put back when the register cannot
+// be written after it. The list file itself stays under its name throughout, the new content
+// renamed over the old: a commit cut short (the program killed) leaves the old list or the new one,
+// and at most the copy, which the next reading of the list settles.
 class ListFileReplacement {
 public:
     // Puts the content in place of the file (an empty content leaves no file). False, after a

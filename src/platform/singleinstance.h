@@ -12,10 +12,16 @@ namespace qv {
 // The socket's name for this user and the registry folder in use.
 QString RunningCopyServerName();
 
-// Makes this copy the running one: it listens, and every raise request a later copy sends calls
-// `raiseRequested` on the GUI thread. A socket file that nobody answers on (left by a copy that
-// did not end cleanly) is removed first. False when another copy answers already, or when the
-// socket cannot be made.
+// The lock file whose lock the running copy holds, in the registry folder in use.
+QString RunningCopyLockFile();
+
+// Makes this copy the running one, in one step that two copies started together cannot both
+// pass: it takes a lock held for the whole run (a lock file in the registry folder), then
+// listens, and every raise request a later copy sends calls `raiseRequested` on the GUI thread.
+// A socket file that nobody answers on (left by a copy that did not end cleanly) is removed
+// first. False when another copy holds the lock (one that has not started to listen yet too, or
+// another window of this process) or answers already; true otherwise, also when the socket
+// cannot be made.
 bool ListenAsRunningCopy(std::function<void()> raiseRequested);
 
 // True when a copy listens (this one too, once it listens).
@@ -24,7 +30,8 @@ bool OtherCopyRunning();
 // Asks the listening copy to come to the front. False when no copy answers.
 bool RaiseOtherCopy();
 
-// Stops listening and removes the socket; nothing when this copy does not listen.
+// Stops listening, removes the socket and gives up the lock; nothing when this copy does not
+// run as the running copy.
 void StopListening();
 
 } // namespace qv

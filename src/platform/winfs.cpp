@@ -401,6 +401,9 @@ bool ForceFolders(const QString& path, int* error) {
                         S_ISDIR(st.st_mode))
                    ? true
                    : SetFsError(error, ENOTDIR);
+    // No folder of the kept folders is made outside them, whatever a link on the way says.
+    if (KeptFolderCheck().LeadsOut(path))
+        return SetFsError(error, kFsLinkLeaves);
     QString host = resolved.existingHost;
     const QString rest = resolved.host.mid(host.size() + (host.endsWith(QLatin1Char('/')) ? 0 : 1));
     for (const QString& component : rest.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {

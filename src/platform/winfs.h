@@ -57,7 +57,8 @@ bool SetFileAttributes(const QString& path, quint32 attributes, int* error = nul
 
 // Creates one folder; its parent must exist, the folder must not (in any letter case).
 bool CreateFolder(const QString& path, int* error = nullptr);
-// Creates a folder and every missing parent; true when it exists already.
+// Creates a folder and every missing parent; true when it exists already. A folder to be made
+// below a kept folder that a link on its way leads out of them is refused (kFsLinkLeaves).
 bool ForceFolders(const QString& path, int* error = nullptr);
 // ForceFolders of many folders, most of them new beside each other (a job's engine and wagon
 // folders in the store): those whose parent is there are made one after the other, the parent

@@ -8,6 +8,7 @@
 #include "platform/fakeui.h"
 #include "platform/winfind.h"
 
+#include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
@@ -202,6 +203,40 @@ TEST_F(ItemFiles, ListFile_RoundTripsByteForByteAndReadsAsUnplacedMembers) {
     ASSERT_TRUE(ReadItemListFile(read, file, 4, true, "Routes\\Hill"));
     EXPECT_EQ(Fields(read), "4 80008 8 Alpha|Routes\\Hill|A.CON||");
     EXPECT_TRUE(ui_.Shown().empty());
+}
+
+TEST_F(ItemFiles, ReadItemListFile_SettlesOnlyTheCommitsOwnCopy) {
+    const QByteArray list = "[A.CON]\r\nPType=8\r\n\r\n[QUARVEL_INFORMATION]\r\nVersion=3.0\r\n";
+    const QByteArray copy = "[B.CON]\r\nPType=8\r\n\r\n[QUARVEL_INFORMATION]\r\nVersion=3.0\r\n";
+    const struct {
+        const char* copyName; // beside MAINTCON.QVC
+        bool listThere;
+        const char* member; // the member read, none when no list is read
+        bool settled;       // the copy went: removed, or put back as the list
+    } cases[] = {
+        {".qv-list-MAINTCON.QVC.old", true, "A.CON", true},
+        {".qv-list-MAINTCON.QVC.old", false, "B.CON", true},
+        // A user's backups are never taken for the commit's copy, whatever the list's state.
+        {"MAINTCON.QVC.old", true, "A.CON", false},
+        {"MAINTCON.QVC.old", false, nullptr, false},
+        {".QV-LIST-MAINTCON.QVC.OLD", true, "A.CON", false},
+        {".QV-LIST-MAINTCON.QVC.OLD", false, nullptr, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.copyName + std::string(c.listThere ? " beside" : " alone"));
+        const QString folder = "Store/QVDATA/Hill";
+        drive_.MakeFile(folder + '/' + c.copyName, copy);
+        if (c.listThere)
+            drive_.MakeFile(folder + "/MAINTCON.QVC", list);
+        const QStringList names = drive_.NamesIn(folder);
+
+        RecordList<ItemSet> read;
+        EXPECT_EQ(ReadItemListFile(read, "C:\\Store\\QVDATA\\Hill\\MAINTCON.QVC", 3, false, "Hill"),
+                  c.member != nullptr);
+        EXPECT_EQ(read.empty() ? QString() : read.front()->FileName, QString(c.member));
+        EXPECT_EQ(drive_.NamesIn(folder), c.settled ? QStringList("MAINTCON.QVC") : names);
+        QDir(drive_.Host(folder)).removeRecursively();
+    }
 }
 
 TEST_F(ItemFiles, WriteItemListFile_NoMembersDeletesTheFile) {

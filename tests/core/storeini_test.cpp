@@ -60,6 +60,41 @@ TEST_F(StoreIni, OpenStoreIni_UnacceptedVersionIsReportedAndLeavesAnEmptyFile) {
     }
 }
 
+TEST_F(StoreIni, OpenStoreIni_ARefusedFileIsKeptAsideOnceAndOneThatCannotBeEmptiedStaysAsItIs) {
+    const QByteArray content = "[QUARVEL_INFORMATION]\r\nVersion=9.9\r\n[A]\r\nk=v\r\n";
+    const QString refused =
+        Caption(Msg::INVALID_QVS_FILE) + Caption(Msg::GENERAL_NOT_FOUND3) + "EUROPE1\\ROUTE.QVC'";
+    // Its copy made at an earlier opening, whose write then failed: it is the copy still.
+    MakeData("EUROPE1/ROUTE.QVC", content);
+    MakeData("EUROPE1/ROUTE.QVC.bad", content);
+    auto holder = OpenStoreIni("EUROPE1\\ROUTE.QVC");
+    ASSERT_EQ(ui_.Shown().size(), 1u);
+    EXPECT_EQ(ui_.Shown()[0].text, refused +
+                                       "\rKept as: 'C:\\Store\\QVDATA\\EUROPE1\\ROUTE.QVC.bad'" +
+                                       Caption(Msg::INVALID_QVS_CONTINUE));
+    EXPECT_EQ(drive_.NamesIn("Store/QVDATA/EUROPE1"), QStringList({"ROUTE.QVC", "ROUTE.QVC.bad"}));
+    EXPECT_EQ(Data("EUROPE1/ROUTE.QVC"), QByteArray());
+
+    // Read-only in a folder open to writing: no copy is made, at any opening, and no new file
+    // is promised.
+    MakeData("EUROPE2/ROUTE.QVC", content);
+    ASSERT_TRUE(
+        QFile::setPermissions(drive_.Host("Store/QVDATA/EUROPE2/ROUTE.QVC"), QFile::ReadOwner));
+    for (int opening = 0; opening < 2; ++opening) {
+        ui_.Clear();
+        auto readOnly = OpenStoreIni("EUROPE2\\ROUTE.QVC");
+        ASSERT_EQ(ui_.Shown().size(), 1u);
+        EXPECT_TRUE(ui_.Shown()[0].text.contains("could not be kept aside and stays as it is"))
+            << ui_.Shown()[0].text.toStdString();
+        EXPECT_FALSE(ui_.Shown()[0].text.contains(Caption(Msg::INVALID_QVS_CONTINUE)));
+        EXPECT_TRUE(readOnly->ReadFailed);
+        readOnly->Ini.WriteString("A", "k", "w");
+        EXPECT_FALSE(CloseModified(std::move(readOnly)));
+    }
+    EXPECT_EQ(drive_.NamesIn("Store/QVDATA/EUROPE2"), QStringList("ROUTE.QVC"));
+    EXPECT_EQ(Data("EUROPE2/ROUTE.QVC"), content);
+}
+
 TEST_F(StoreIni, CloseStoreIni_UnmodifiedWritesAndCreatesNothing) {
     EXPECT_TRUE(CloseStoreIni(OpenStoreIni("EUROPE1\\ROUTE.QVC")));
     EXPECT_TRUE(drive_.NamesIn("").isEmpty());

@@ -13,8 +13,11 @@
 #include "mainwindow/commandline.h"
 #include "mainwindow/forms/mainform.h"
 #include "mainwindow/forms/mainform_settings.h"
+#include "platform/clock.h"
 #include "platform/drivemap.h"
 #include "platform/fakeui.h"
+#include "platform/registry.h"
+#include "platform/singleinstance.h"
 #include "platform/winfind.h"
 
 #include <QCoreApplication>
@@ -22,17 +25,36 @@
 #include <QFile>
 #include <QListWidget>
 #include <QMenu>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
 #include <QtCore/qtestsupport_core.h>
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/file.h>
 #include <tuple>
+#include <unistd.h>
 
 namespace qv {
 namespace {
+
+// A clock whose sleeps take no time; at its third sleep, another copy ends.
+class EndingClock : public FakeClock {
+public:
+    static constexpr int kEndsAt = 3;
+    explicit EndingClock(std::function<void()> end) : end_(std::move(end)) {}
+    void SleepMs(int ms) override {
+        FakeClock::SleepMs(ms);
+        if (Sleeps() == kEndsAt)
+            end_();
+    }
+
+private:
+    std::function<void()> end_;
+};
 
 class Startup : public ::testing::Test {
 protected:
@@ -300,9 +322,41 @@ TEST_F(Startup, SecondCopyRaisesTheFirstAndEndsUnlessTheFirstWaitsOrRestarts) {
     EXPECT_TRUE(App().StartupAborted);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !first.isMinimized(); }, 5000));
 
-    Set("Waiting Semaphore", "2"); // the other copy is restarting: this one goes on
-    Start();
-    EXPECT_FALSE(App().StartupAborted);
+    // The other copy is restarting itself: this one waits for it to end, then goes on.
+    Set("Waiting Semaphore", "2");
+    {
+        EndingClock clock([&] { forms.front().reset(); });
+        TMainForm& next = Start();
+        EXPECT_FALSE(App().StartupAborted);
+        EXPECT_TRUE(next.Timer1->isActive());
+        EXPECT_EQ(clock.Sleeps(), EndingClock::kEndsAt);
+    }
+}
+
+TEST_F(Startup, ACopyThatLosesTheClaimEndsAndItsJobDoesNotRun) {
+    // Another process's copy has claimed and not yet listened; one whose stale "2" says it
+    // restarts, but which runs on.
+    QDir().mkpath(RegistryDir());
+    const int other = ::open(QFile::encodeName(RunningCopyLockFile()).constData(),
+                             O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_GE(other, 0);
+    const auto release = qScopeGuard([other] { ::close(other); });
+    ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+    const QStringList stored = QDir(builder.HostPath("ROUTES", Into::Store))
+                                   .entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
+    ASSERT_FALSE(stored.isEmpty());
+    for (const char* semaphore : {"0", "2"}) {
+        SCOPED_TRACE(semaphore);
+        Set("Waiting Semaphore", semaphore);
+        FakeClock clock;
+        TMainForm& form = Start("-uc");
+        EXPECT_TRUE(App().StartupAborted);
+        EXPECT_EQ(form.ExitStatus(), kJobNotRunStatus);
+        EXPECT_FALSE(form.Timer1->isActive());
+        EXPECT_EQ(QDir(builder.HostPath("ROUTES", Into::Store))
+                      .entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+                  stored);
+    }
 }
 
 } // namespace

@@ -101,6 +101,16 @@ TEST_F(StartupSequenceTest, Caches_OnlyMissingOnesAreRebuiltAndTheBarEndsFullAnd
     EXPECT_TRUE(ui.Shown().empty());
 }
 
+TEST_F(StartupSequenceTest, Caches_AConsistCacheBehindALinkOutOfBothFoldersIsLeftAlone) {
+    // The store's data folder is another installation's, whose stock cache is missing.
+    const QByteArray theirs = "[QUARVEL_INFORMATION]\r\nVersion=3.0\r\n";
+    drive.MakeFile(QStringLiteral("Other/QVDATA/CACHECON.QVC"), theirs);
+    ASSERT_TRUE(QFile::link(drive.Host(QStringLiteral("Other/QVDATA")),
+                            drive.Host(QStringLiteral("STORE/QVDATA"))));
+    Run();
+    EXPECT_EQ(drive.Content(QStringLiteral("Other/QVDATA/CACHECON.QVC")), theirs);
+}
+
 TEST_F(StartupSequenceTest, CommandLineJob_RunsInsideTheSequenceBeforeItCompletes) {
     Run();
     ui.Expect(Caption(Msg::UNSTORE_EVERYTHING_QUERY_TAG), ID_NO);

@@ -1,15 +1,19 @@
 // Two copies of the program in one test process: the listening copy and a later one that finds
 // it and asks it to come to the front; a socket file left without a listener blocks nobody.
 #include "fixtures/registrysandbox.h"
+#include "platform/registry.h"
 #include "platform/singleinstance.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLocalServer>
+#include <QScopeGuard>
 #include <QtCore/qtestsupport_core.h>
 
 #include <cstring>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -69,6 +73,28 @@ TEST_F(SingleInstance, LiveCopyOfAnotherProcessKeepsItsSocket) {
     EXPECT_TRUE(OtherCopyRunning());
     ASSERT_TRUE(RaiseOtherCopy());
     EXPECT_TRUE(QTest::qWaitFor([&other] { return other.hasPendingConnections(); }, 5000));
+}
+
+TEST_F(SingleInstance, ACopyThatHasClaimedButNotYetListenedStopsTheNext) {
+    // Another process's copy between its claim and its listening: nobody answers yet.
+    QDir().mkpath(RegistryDir());
+    int other = ::open(QFile::encodeName(RunningCopyLockFile()).constData(),
+                       O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_GE(other, 0);
+    const auto release = qScopeGuard([&other] {
+        if (other >= 0)
+            ::close(other);
+    });
+    ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+    EXPECT_FALSE(OtherCopyRunning());
+    EXPECT_FALSE(ListenAsRunningCopy({}));
+    EXPECT_FALSE(OtherCopyRunning()) << "the losing copy does not listen";
+    // A second window of this process is a copy of its own too.
+    ::close(other);
+    other = -1;
+    ASSERT_TRUE(ListenAsRunningCopy({}));
+    EXPECT_FALSE(ListenAsRunningCopy({}));
+    EXPECT_TRUE(OtherCopyRunning());
 }
 
 TEST_F(SingleInstance, StaleSocketFileDoesNotBlockTheNextCopy) {

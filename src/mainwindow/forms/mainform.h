@@ -172,6 +172,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // mainform_start.cpp: makes this copy the running one; false when another copy runs.
+    bool ClaimRunningCopy();
     // mainform_commands.cpp
     void BindCommands();
     void File1Click();

@@ -26,6 +26,7 @@
 #include "mainwindow/forms/splashform.h"
 #include "mainwindow/objecttree.h"
 #include "mainwindow/scenariofiles.h"
+#include "platform/clock.h"
 #include "platform/singleinstance.h"
 #include "platform/winfind.h"
 
@@ -45,6 +46,9 @@ namespace qv {
 namespace {
 
 const QString kWaitingSemaphore = QStringLiteral("Waiting Semaphore");
+// How long a copy waits for another that is restarting itself to end, and how often it looks.
+constexpr qint64 kRestartWaitMs = 10000;
+constexpr int kRestartPollMs = 100;
 
 // "Waiting Semaphore": 0 a copy runs normally, 1 it waits for a program it launched, 2 it is
 // restarting itself.
@@ -80,40 +84,52 @@ std::uint32_t LastCloseFileDate() {
 
 } // namespace
 
+bool TMainForm::ClaimRunningCopy() {
+    const QPointer<TMainForm> self(this);
+    const auto raise = [self] {
+        if (self)
+            self->RestoreApplication();
+    };
+    if (ListenAsRunningCopy(raise))
+        return true;
+    // A copy restarting itself ends in a moment: this one waits for it, a while.
+    if (WaitingSemaphore() != 2)
+        return false;
+    Clock& clock = TheClock();
+    for (const qint64 start = clock.MonotonicMs(); clock.MonotonicMs() - start < kRestartWaitMs;) {
+        clock.SleepMs(kRestartPollMs);
+        if (ListenAsRunningCopy(raise))
+            return true;
+    }
+    return false;
+}
+
 void TMainForm::FormShow() {
     AppState& app = App();
     app.ReportLevel = 0;
     app.StartupAborted = false;
 
-    // Another running copy: this one ends. A job given to this copy has not run, and whoever
-    // started it must learn so.
-    if (const WindowHandle other = FindTopWindow(QString(), QString())) {
-        const int semaphore = WaitingSemaphore();
-        if (semaphore != 2) {
-            if (semaphore != 1) {
-                ShowTopWindow(other, SW_RESTORE);
-                BringTopWindowToFront(other);
-            }
-            if (IsCommandLineJob(CommandLineArgument())) {
-                std::fprintf(stderr, "%s\n",
-                             JobNotRunText(CommandLineArgument()).toLocal8Bit().constData());
-                exitStatus_ = kJobNotRunStatus;
-            }
-            EndStartup();
-            return;
+    // One claim, taken before anything else, tells which copy runs: two copies started together
+    // cannot both pass it, and a copy that loses it ends, as when another copy runs. A job given
+    // to this copy has not run then, and whoever started it must learn so.
+    if (!ClaimRunningCopy()) {
+        if (WaitingSemaphore() != 1) {
+            ShowTopWindow(kOtherCopyWindow, SW_RESTORE);
+            BringTopWindowToFront(kOtherCopyWindow);
         }
+        if (IsCommandLineJob(CommandLineArgument())) {
+            std::fprintf(stderr, "%s\n",
+                         JobNotRunText(CommandLineArgument()).toLocal8Bit().constData());
+            exitStatus_ = kJobNotRunStatus;
+        }
+        EndStartup();
+        return;
     }
+    connect(this, &QObject::destroyed, [] { StopListening(); });
 
     // The override is kept as the settings have always held it; nothing on this platform reads
     // it, so a value written now changes nothing that a restart would pick up.
     CheckLocaleOverride();
-
-    const QPointer<TMainForm> self(this);
-    if (ListenAsRunningCopy([self] {
-            if (self)
-                self->RestoreApplication();
-        }))
-        connect(this, &QObject::destroyed, [] { StopListening(); });
 
     // Menus do not open while a job runs.
     ui->Spacer->setEnabled(true);

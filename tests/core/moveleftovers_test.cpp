@@ -1,0 +1,79 @@
+// Settling at start what a move, copy or write cut short left behind: only the program's own
+// files are removed, and a file kept aside is never lost.
+#include "core/moveleftovers.h"
+
+#include "core/appstate.h"
+#include "core/reportpane.h"
+#include "fixtures/tempmsts.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+namespace qv {
+namespace {
+
+class MoveLeftovers : public ::testing::Test {
+protected:
+    MoveLeftovers() {
+        ResetAppState();
+        App().MstsRootFolder = "C:\\MSTS";
+        App().StoreRootFolder = "C:\\STORE";
+        drive_.MakeFolder("MSTS");
+        drive_.MakeFolder("STORE");
+    }
+    ~MoveLeftovers() override { ResetAppState(); }
+
+    QString PaneText() const { return pane_.Lines().join('\r'); }
+
+    TempMsts drive_;
+    ReportPane pane_;
+};
+
+TEST_F(MoveLeftovers, RemovesOnlyTheProgramsOwnFilesAndNeverLosesAKeptAsideFile) {
+    enum Outcome { Removed, Kept, PutBack };
+    const struct {
+        const char* name;
+        const char* place; // a file already in the place it stands for, or null
+        Outcome outcome;
+        const char* putAs; // the name it is back under
+    } cases[] = {
+        {".qv-write-7-1.tmp", nullptr, Removed, nullptr},
+        {".qv-copy-7-2.tmp", nullptr, Removed, nullptr},
+        {".qv-move-4242-3-p.pat.tmp", "P.PAT", Removed, nullptr},
+        {".qv-move-4242-4-q.pat.tmp", nullptr, PutBack, "q.pat"},
+        // A user's file, and the program's forms in letters changed since.
+        {".qv-notes.tmp", nullptr, Kept, nullptr},
+        {".QV-WRITE-7-3.TMP", nullptr, Kept, nullptr},
+        {".qv-copy-7-x.tmp", nullptr, Kept, nullptr},
+        {".QV-MOVE-4242-1-R.TRK.TMP", nullptr, PutBack, "R.TRK"},
+        {".QV-MOVE-4242-2-S.TRK.TMP", "S.TRK", Kept, nullptr},
+        // A name that would lead into other folders is no place.
+        {".qv-move-1-1-..\\..\\..\\x.tmp", nullptr, Kept, nullptr},
+        {".qv-move-1-2-...tmp", nullptr, Kept, nullptr},
+    };
+    const QString folder = "MSTS/Routes/Hill/";
+    for (const auto& c : cases) {
+        drive_.MakeFile(folder + QString::fromUtf8(c.name), c.name);
+        if (c.place)
+            drive_.MakeFile(folder + QString::fromLatin1(c.place), "new");
+    }
+    SettleMoveLeftovers(&pane_);
+
+    for (const auto& c : cases) {
+        const QString name = QString::fromUtf8(c.name);
+        EXPECT_EQ(drive_.Content(folder + name) == c.name, c.outcome == Kept) << c.name;
+        if (c.outcome == PutBack) {
+            EXPECT_EQ(drive_.Content(folder + QString::fromLatin1(c.putAs)), c.name) << c.name;
+        }
+        if (c.place) {
+            EXPECT_EQ(drive_.Content(folder + QString::fromLatin1(c.place)), "new") << c.name;
+        }
+        if (c.outcome == Kept) {
+            EXPECT_TRUE(PaneText().contains(name)) << c.name;
+        }
+    }
+    EXPECT_EQ(QDir(drive_.DriveC()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+} // namespace
+} // namespace qv
