@@ -308,8 +308,8 @@ void TMainForm::RepaintStatusBar() {
 }
 
 // Disabling the page that holds the focused control takes the focus away for good. The control
-// that had it gets it back (else the tree, on the Classic page), so that the keys and the
-// information pane go on where the user left them.
+// that had it gets it back (else the page's main list), so that the keys and the information
+// pane go on where the user left them.
 void TMainForm::SetBusyControlsEnabled(bool enabled) {
     const bool wasEnabled = BusyControlsEnabled();
     if (!enabled && wasEnabled)
@@ -321,7 +321,7 @@ void TMainForm::SetBusyControlsEnabled(bool enabled) {
     QWidget* focus = busyFocus_;
     busyFocus_ = nullptr;
     if (!focus || !focus->isVisible() || !focus->isEnabled())
-        focus = MainPageIndex() == 1 ? ui->QuarvelObjects : nullptr;
+        focus = PageFocusControl();
     if (focus)
         focus->setFocus(Qt::OtherFocusReason);
 }

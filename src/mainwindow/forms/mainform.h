@@ -206,6 +206,9 @@ private:
     void ScrollInformationPaneTo(int line);
     void ShowToolBarImages();
     void ResetControlsForRefresh();
+    void KeepFocusAfterRefresh(QWidget* focus);
+    // The control that holds the focus on the page shown: the tree, or the Easy routes list.
+    QWidget* PageFocusControl() const;
     void ShowWindowCaption();
     void ShowRailDriverBoxes();
 
