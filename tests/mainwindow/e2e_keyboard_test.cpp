@@ -69,4 +69,76 @@ TEST_F(KeyboardWindow, Focus_TheEasyPageStartsInItsRoutesList) {
     EXPECT_NE(routes->currentRow(), row);
 }
 
+// Alt+E and Alt+F open their menus with the menu bar holding the keys; the items still follow
+// the pane the user was in, as they do when the menus are opened with the mouse.
+TEST_F(KeyboardWindow, Menus_OpenedWithAltFollowTheControlTheUserIsIn) {
+    BuildCaches();
+    Start();
+    Select(Node("Route 0", PT_ROUTE));
+    ASSERT_FALSE(C<QTextEdit>("InformationMemo")->toPlainText().isEmpty());
+    Focus("InformationMemo");
+
+    Chord(Qt::Key_E, Qt::AltModifier);
+    auto* edit = C<QMenu>("EditMnu");
+    ASSERT_TRUE(edit->isVisible());
+    for (const char* item : {"CopyMnu", "SaveTxtMnu", "FindMnu"})
+        EXPECT_TRUE(C<QAction>(item)->isEnabled()) << item;
+    edit->close();
+    QApplication::processEvents();
+
+    Focus("InformationMemo");
+    Chord(Qt::Key_F, Qt::AltModifier);
+    auto* file = C<QMenu>("File1");
+    ASSERT_TRUE(file->isVisible());
+    EXPECT_TRUE(C<QAction>("Print1")->isEnabled());
+    EXPECT_TRUE(C<QAction>("PrintTBtn")->isEnabled());
+    file->close();
+}
+
+// Each item shows the key the window answers for it, also after the texts are read again for
+// another language.
+TEST_F(KeyboardWindow, Menus_ShowTheKeysOfTheirItems) {
+    BuildCaches();
+    Start();
+    const std::pair<const char*, QKeySequence> keys[] = {
+        {"ViewRefresh", QKeySequence(Qt::Key_F5)},
+        {"FindMnu", QKeySequence(Qt::CTRL | Qt::Key_F)},
+        {"FindNextMnu", QKeySequence(Qt::Key_F3)},
+        {"CopyMnu", QKeySequence(Qt::CTRL | Qt::Key_C)},
+        {"SaveTxtMnu", QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {"Print1", QKeySequence(Qt::CTRL | Qt::Key_P)},
+    };
+    for (int round = 0; round < 2; ++round) {
+        for (const auto& [name, key] : keys) {
+            const QStringList parts = C<QAction>(name)->text().split(u'\t');
+            ASSERT_EQ(parts.size(), 2) << name << " round " << round;
+            EXPECT_FALSE(parts[0].isEmpty()) << name;
+            EXPECT_EQ(QKeySequence::fromString(parts[1], QKeySequence::NativeText), key) << name;
+        }
+        form->ReinitializeForms();
+    }
+}
+
+// Shift+F10 opens the focused control's context menu, as the Menu key does.
+TEST_F(KeyboardWindow, ContextMenu_ShiftF10OpensThePopupOfTheFocusedControl) {
+    BuildCaches();
+    Start();
+    Select(Node("Route 0", PT_ROUTE));
+    Focus("QuarvelObjects");
+    Chord(Qt::Key_F10, Qt::ShiftModifier);
+    ASSERT_TRUE(form->MainFormPopup->isVisible());
+    QStringList items;
+    for (const QAction* item : form->MainFormPopup->actions())
+        items << item->text();
+    EXPECT_TRUE(items.contains(Caption(Msg::STORE_MENU_TAG) + u' ' + "Route 0"))
+        << items.join(u'|').toStdString();
+    form->MainFormPopup->close();
+
+    Focus("InformationMemo");
+    Chord(Qt::Key_F10, Qt::ShiftModifier);
+    ASSERT_TRUE(form->MainFormPopup->isVisible());
+    EXPECT_EQ(form->MainFormPopup->actions().size(), 4) << "Find, Copy, Save Text As, Print";
+    form->MainFormPopup->close();
+}
+
 } // namespace

@@ -140,6 +140,7 @@ TMainForm::TMainForm(const QString& commandLineArgument, QWidget* parent)
     BindToolCommands();
     BindViewerCommands();
     ShowToolBarImages();
+    ShowMenuKeys();
 }
 
 TMainForm::~TMainForm() {
