@@ -178,7 +178,8 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         return;
     }
     CloseViewers();
-    FormCloseFinish(y(), x(), isMaximized());
+    // The place of the window's inside, the one the start gives back (see SaveMainFormPosition).
+    FormCloseFinish(geometry().y(), geometry().x(), isMaximized());
     event->accept();
 }
 
@@ -207,9 +208,13 @@ void TMainForm::ShowToolBarImages() {
 
 // ---- Window helpers ----------------------------------------------------------------------------
 
+// The place stored is that of the window's inside, without the frame: the start restores it
+// before the window manager has framed the window, when the frame's size is not known yet.
 void TMainForm::SaveMainFormPosition() {
-    RegWriteString(kProductKey, QStringLiteral("Last MainForm Top"), QString::number(y()));
-    RegWriteString(kProductKey, QStringLiteral("Last MainForm Left"), QString::number(x()));
+    RegWriteString(kProductKey, QStringLiteral("Last MainForm Top"),
+                   QString::number(geometry().y()));
+    RegWriteString(kProductKey, QStringLiteral("Last MainForm Left"),
+                   QString::number(geometry().x()));
     RegWriteString(kProductKey, QStringLiteral("Last MainForm Maximized"),
                    isMaximized() ? QStringLiteral("true") : QStringLiteral("false"));
 }
