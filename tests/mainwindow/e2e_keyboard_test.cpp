@@ -141,4 +141,37 @@ TEST_F(KeyboardWindow, ContextMenu_ShiftF10OpensThePopupOfTheFocusedControl) {
     form->MainFormPopup->close();
 }
 
+// The maintenance label comes and goes with the store state; the window's height and the
+// buttons stay where they are.
+TEST_F(KeyboardWindow, Layout_StaysStillWhenTheMaintenanceLabelComesAndGoes) {
+    BuildCaches();
+    Start();
+    QWidget* label = C<QWidget>("MaintenanceLabel");
+    const auto place = [this](const char* name) {
+        QWidget* control = C<QWidget>(name);
+        return QRect(control->mapTo(form.get(), QPoint(0, 0)), control->size());
+    };
+    const auto settle = [this] {
+        form->UpdateControls();
+        QApplication::processEvents();
+        if (QLayout* layout = form->layout())
+            layout->activate();
+        QApplication::processEvents();
+    };
+    settle();
+    const bool shownFirst = label->isVisible();
+    const int height = form->height();
+    const QRect go = place("GoBtn");
+    const QRect exit = place("ExitBtn");
+    for (const bool unstored : {false, true, false}) {
+        WriteFlag(unstored, QStringLiteral("Everything Unstored"));
+        settle();
+        SCOPED_TRACE(label->isVisible() ? "label shown" : "label hidden");
+        EXPECT_EQ(form->height(), height);
+        EXPECT_EQ(place("GoBtn"), go);
+        EXPECT_EQ(place("ExitBtn"), exit);
+    }
+    EXPECT_NE(label->isVisible(), shownFirst) << "the label never changed";
+}
+
 } // namespace

@@ -89,6 +89,11 @@ TMainForm::TMainForm(const QString& commandLineArgument, QWidget* parent)
         hidden->setVisible(false);
     ui->Spacer->setEnabled(false);
     ui->EasyBackground->setVisible(false);
+    // The maintenance label comes and goes with the store state; its room stays, so that the
+    // window keeps its height and the buttons do not move under the mouse.
+    QSizePolicy labelPolicy = ui->MaintenanceLabel->sizePolicy();
+    labelPolicy.setRetainSizeWhenHidden(true);
+    ui->MaintenanceLabel->setSizePolicy(labelPolicy);
 
     for (int panel = 0; panel < 2; ++panel) {
         statusPanels_[panel] = new QLabel(ui->StatusBar);
