@@ -18,6 +18,7 @@
 #include "mainwindow/objecttree.h"
 
 #include <QMenu>
+#include <QPointer>
 
 namespace qv {
 
@@ -70,7 +71,7 @@ ListChildCounts CountListChildren(const ItemNode* node) {
 void TMainForm::UpdateControls() {
     // The reset below disables the focused button for a moment, and the focus would move on to
     // the next enabled control (Exit, where a second Space ends the program).
-    QWidget* const focus = focusWidget();
+    const QPointer<QWidget> focus = focusWidget();
     // Marks change records in place (store jobs, marking commands): redraw their state icons.
     tree_.NotifyRecordsChanged();
     ResetControlsForRefresh();

@@ -10,6 +10,13 @@ namespace qv::testing {
 extern WindowManager screenWindowManager;
 }
 
+// Failures show places as places.
+QT_BEGIN_NAMESPACE
+static void PrintTo(const QRect& rect, std::ostream* out) {
+    *out << rect.x() << ',' << rect.y() << ' ' << rect.width() << 'x' << rect.height();
+}
+QT_END_NAMESPACE
+
 using namespace qv;
 
 namespace {
