@@ -273,11 +273,13 @@ TEST_F(MainFormTest, Popup_OpensOnTheRouteListAndThePanesOfTheEasyPage) {
     };
     const QString tsection = C<QAction>("SetTSECTIONMnu")->text();
     const Case cases[] = {
-        {"RoutesLstbx", {tsection, "&Copy", "Save &Text As ..."}},
-        {"ActivitiesLstbx", {"&Copy", "Save &Text As ..."}},
-        {"LocomotivesLstbx", {"&Copy", "Save &Text As ..."}},
-        {"ActivityDetails", {"&Find ...", "&Copy", "Save &Text As ...", "&Print ..."}},
-        {"ExploreDetails", {"&Find ...", "&Copy", "Save &Text As ...", "&Print ..."}},
+        {"RoutesLstbx", {tsection, "&Copy\tCtrl+C", "Save &Text As ...\tCtrl+S"}},
+        {"ActivitiesLstbx", {"&Copy\tCtrl+C", "Save &Text As ...\tCtrl+S"}},
+        {"LocomotivesLstbx", {"&Copy\tCtrl+C", "Save &Text As ...\tCtrl+S"}},
+        {"ActivityDetails",
+         {"&Find ...\tCtrl+F", "&Copy\tCtrl+C", "Save &Text As ...\tCtrl+S", "&Print ...\tCtrl+P"}},
+        {"ExploreDetails",
+         {"&Find ...\tCtrl+F", "&Copy\tCtrl+C", "Save &Text As ...\tCtrl+S", "&Print ...\tCtrl+P"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pane);

@@ -89,6 +89,11 @@ TMainForm::TMainForm(const QString& commandLineArgument, QWidget* parent)
         hidden->setVisible(false);
     ui->Spacer->setEnabled(false);
     ui->EasyBackground->setVisible(false);
+    // The maintenance label comes and goes with the store state; its room stays, so that the
+    // window keeps its height and the buttons do not move under the mouse.
+    QSizePolicy labelPolicy = ui->MaintenanceLabel->sizePolicy();
+    labelPolicy.setRetainSizeWhenHidden(true);
+    ui->MaintenanceLabel->setSizePolicy(labelPolicy);
 
     for (int panel = 0; panel < 2; ++panel) {
         statusPanels_[panel] = new QLabel(ui->StatusBar);
@@ -140,6 +145,7 @@ TMainForm::TMainForm(const QString& commandLineArgument, QWidget* parent)
     BindToolCommands();
     BindViewerCommands();
     ShowToolBarImages();
+    ShowMenuKeys();
 }
 
 TMainForm::~TMainForm() {
@@ -177,7 +183,8 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         return;
     }
     CloseViewers();
-    FormCloseFinish(y(), x(), isMaximized());
+    // The place of the window's inside, the one the start gives back (see SaveMainFormPosition).
+    FormCloseFinish(geometry().y(), geometry().x(), isMaximized());
     event->accept();
 }
 
@@ -206,9 +213,13 @@ void TMainForm::ShowToolBarImages() {
 
 // ---- Window helpers ----------------------------------------------------------------------------
 
+// The place stored is that of the window's inside, without the frame: the start restores it
+// before the window manager has framed the window, when the frame's size is not known yet.
 void TMainForm::SaveMainFormPosition() {
-    RegWriteString(kProductKey, QStringLiteral("Last MainForm Top"), QString::number(y()));
-    RegWriteString(kProductKey, QStringLiteral("Last MainForm Left"), QString::number(x()));
+    RegWriteString(kProductKey, QStringLiteral("Last MainForm Top"),
+                   QString::number(geometry().y()));
+    RegWriteString(kProductKey, QStringLiteral("Last MainForm Left"),
+                   QString::number(geometry().x()));
     RegWriteString(kProductKey, QStringLiteral("Last MainForm Maximized"),
                    isMaximized() ? QStringLiteral("true") : QStringLiteral("false"));
 }
@@ -308,8 +319,8 @@ void TMainForm::RepaintStatusBar() {
 }
 
 // Disabling the page that holds the focused control takes the focus away for good. The control
-// that had it gets it back (else the tree, on the Classic page), so that the keys and the
-// information pane go on where the user left them.
+// that had it gets it back (else the page's main list), so that the keys and the information
+// pane go on where the user left them.
 void TMainForm::SetBusyControlsEnabled(bool enabled) {
     const bool wasEnabled = BusyControlsEnabled();
     if (!enabled && wasEnabled)
@@ -321,7 +332,7 @@ void TMainForm::SetBusyControlsEnabled(bool enabled) {
     QWidget* focus = busyFocus_;
     busyFocus_ = nullptr;
     if (!focus || !focus->isVisible() || !focus->isEnabled())
-        focus = MainPageIndex() == 1 ? ui->QuarvelObjects : nullptr;
+        focus = PageFocusControl();
     if (focus)
         focus->setFocus(Qt::OtherFocusReason);
 }

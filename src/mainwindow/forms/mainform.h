@@ -119,7 +119,7 @@ public:
     // The main window's text search (Find, Find Next).
     SearchTextSet SearchState;
     // The control the Edit commands, the keys and printing act on: the focused one of this
-    // window, or null.
+    // window (the last one focused while the menu bar has the keys), or null.
     QWidget* ActiveControl() const;
 
     // Text commands (mainform_print.cpp, mainform_search.cpp) on a control of this window.
@@ -189,6 +189,9 @@ private:
     void BindTextCommands();
     void BindToolCommands();
     void SearchRichEdit(SearchTextSet& record, QTextEdit* edit);
+    void OpenContextMenuByKey(QWidget* control);
+    // The keys the window answers, shown beside their menu items.
+    void ShowMenuKeys();
 
     // mainform_viewer.cpp
     void BindViewerCommands();
@@ -208,6 +211,9 @@ private:
     void ScrollInformationPaneTo(int line);
     void ShowToolBarImages();
     void ResetControlsForRefresh();
+    void KeepFocusAfterRefresh(QWidget* focus);
+    // The control that holds the focus on the page shown: the tree, or the Easy routes list.
+    QWidget* PageFocusControl() const;
     void ShowWindowCaption();
     void ShowRailDriverBoxes();
 
@@ -231,6 +237,8 @@ private:
     int hourglassDepth_ = 0;
     // The control that had the focus when the busy controls were disabled.
     QPointer<QWidget> busyFocus_;
+    // The last control of this window that had the focus, menus aside.
+    QPointer<QWidget> lastControl_;
     bool shown_ = false;
 };
 

@@ -18,6 +18,7 @@
 #include "mainwindow/objecttree.h"
 
 #include <QMenu>
+#include <QPointer>
 
 namespace qv {
 
@@ -68,6 +69,9 @@ ListChildCounts CountListChildren(const ItemNode* node) {
 } // namespace
 
 void TMainForm::UpdateControls() {
+    // The reset below disables the focused button for a moment, and the focus would move on to
+    // the next enabled control (Exit, where a second Space ends the program).
+    const QPointer<QWidget> focus = focusWidget();
     // Marks change records in place (store jobs, marking commands): redraw their state icons.
     tree_.NotifyRecordsChanged();
     ResetControlsForRefresh();
@@ -79,6 +83,24 @@ void TMainForm::UpdateControls() {
     else if (MainPageIndex() == 0)
         UpdateEasyControls();
     App().EasyListsStale = false;
+    KeepFocusAfterRefresh(focus);
+}
+
+// The control that had the focus keeps it when it can still take it; otherwise the page's main
+// list takes it, so that the arrows reach the tree (or the routes) and never Exit.
+void TMainForm::KeepFocusAfterRefresh(QWidget* focus) {
+    if (!focus || focusWidget() == focus)
+        return;
+    QWidget* target = focus;
+    if (!target->isEnabled() || !target->isVisible())
+        target = PageFocusControl();
+    if (target && target->isEnabled() && target->isVisible())
+        target->setFocus(Qt::OtherFocusReason);
+}
+
+QWidget* TMainForm::PageFocusControl() const {
+    return MainPageIndex() == 1 ? static_cast<QWidget*>(ui->QuarvelObjects)
+                                : static_cast<QWidget*>(ui->RoutesLstbx);
 }
 
 void TMainForm::ResetControlsForRefresh() {

@@ -92,6 +92,7 @@ void TMainForm::LanguageItemMnuClick(QAction* item) {
 // of the change and does the same in its own change handler.
 void TMainForm::ReinitializeForms() {
     ui->retranslateUi(this);
+    ShowMenuKeys();
     for (QWidget* form : QApplication::topLevelWidgets()) {
         if (form == this || !form->isVisible())
             continue;

@@ -17,15 +17,35 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMenu>
+#include <QMenuBar>
 #include <QTimer>
+
+#include <utility>
 
 namespace qv {
 
+namespace {
+
+// The menu bar takes the focus while its menus are worked with the keys; it is not a control the
+// user is in.
+bool IsMenu(const QWidget* widget) {
+    return qobject_cast<const QMenuBar*>(widget) || qobject_cast<const QMenu*>(widget);
+}
+
+} // namespace
+
 QWidget* TMainForm::ActiveControl() const {
     QWidget* focused = QApplication::focusWidget();
-    return focused && focused->window() == this ? focused : nullptr;
+    if (!focused || focused->window() != this)
+        return nullptr;
+    if (!IsMenu(focused))
+        return focused;
+    QWidget* last = lastControl_;
+    return last && last->window() == this && last->isVisible() ? last : nullptr;
 }
 
 void TMainForm::BindOptionCommands() {
@@ -56,11 +76,30 @@ void TMainForm::BindOptionCommands() {
     }
     // The Edit items and the print commands follow the focus, so that the popup menus, which
     // copy them, show what the focused control allows.
-    connect(qApp, &QApplication::focusChanged, this, [this] {
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && now->window() == this && !IsMenu(now))
+            lastControl_ = now;
         if (!App().Busy)
             EditMnuClick();
     });
     qApp->installEventFilter(this);
+}
+
+// The keys stand after a tab in the items' texts, where a menu shows an item's key. They are not
+// the items' shortcuts: the window's key preview (FormKeyDown) decides what each key does, and
+// in which control.
+void TMainForm::ShowMenuKeys() {
+    const std::pair<QAction*, QKeySequence> keys[] = {
+        {ui->ViewRefresh, QKeySequence(Qt::Key_F5)},
+        {ui->FindMnu, QKeySequence(Qt::CTRL | Qt::Key_F)},
+        {ui->FindNextMnu, QKeySequence(Qt::Key_F3)},
+        {ui->CopyMnu, QKeySequence(Qt::CTRL | Qt::Key_C)},
+        {ui->SaveTxtMnu, QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {ui->Print1, QKeySequence(Qt::CTRL | Qt::Key_P)},
+    };
+    for (const auto& [item, key] : keys)
+        item->setText(item->text().section(QLatin1Char('\t'), 0, 0) + QLatin1Char('\t') +
+                      key.toString(QKeySequence::NativeText));
 }
 
 void TMainForm::OptionFlagItemClick(const QString& component, bool checked) {
@@ -150,17 +189,35 @@ bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
-    // The window previews the keys of its controls; a key press is seen once, at the control
-    // that has the focus (or at the window when none has).
+    // The window previews the keys of its controls; a key press is seen once, at the widget that
+    // has the focus (or at the window when none has).
     if (event->type() == QEvent::KeyPress) {
-        QWidget* control = ActiveControl();
-        if (watched == (control ? static_cast<QObject*>(control) : this)) {
+        QWidget* focused = QApplication::focusWidget();
+        if (focused && focused->window() != this)
+            focused = nullptr;
+        if (watched == (focused ? static_cast<QObject*>(focused) : this)) {
             auto* keyEvent = static_cast<QKeyEvent*>(event);
+            if (focused && keyEvent->key() == Qt::Key_F10 &&
+                keyEvent->modifiers() == Qt::ShiftModifier) {
+                OpenContextMenuByKey(focused);
+                return true;
+            }
             if (FormKeyDown(keyEvent->key(), keyEvent->modifiers()))
                 return true;
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+// Shift+F10 asks the focused control for its context menu as the Menu key does: at the control's
+// current place (the current row, the caret).
+void TMainForm::OpenContextMenuByKey(QWidget* control) {
+    if (!control->isEnabled() || IsMenu(control))
+        return;
+    const QPoint place = control->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+    QContextMenuEvent request(QContextMenuEvent::Keyboard, place, control->mapToGlobal(place),
+                              Qt::NoModifier);
+    QCoreApplication::sendEvent(control, &request);
 }
 
 } // namespace qv

@@ -138,11 +138,16 @@ void RestoreMainFormGeometry(TMainForm& form) {
                                       (screen.height() - form.height()) / 2);
     const int left = ReadProductNumber(QStringLiteral("Last MainForm Left"),
                                        (screen.width() - form.width()) / 2);
-    // A place on a screen that is gone would open the window out of sight.
+    // A place on a screen that is gone would open the window out of sight. The place is that of
+    // the window's inside, as stored at the close; its title bar stands above it.
     QList<QRect> screens;
     for (const QScreen* shown : QGuiApplication::screens())
         screens << shown->availableGeometry();
-    form.move(VisibleWindowPlace(QRect(left, top, form.width(), form.height()), screens));
+    const QPoint framed = VisibleWindowPlace(
+        QRect(left, top - kTitleBarHeight, form.width(), form.height() + kTitleBarHeight), screens);
+    // The inside's own place: a move() would place the frame, whose size the window manager
+    // tells only once the window is shown.
+    form.setGeometry(QRect(framed + QPoint(0, kTitleBarHeight), form.size()));
     // The height that follows is stored again, as any later change of size is.
     app.GeometryRestoring = restoring;
     const int height = ReadProductNumber(QStringLiteral("Last MainForm Height"), -1);

@@ -220,8 +220,7 @@ void TMainForm::FormShow() {
         RestoreMainFormGeometry(*this);
     Timer1->start(1000);
     app.FirstTickPending = true;
-    if (MainPageIndex() == 1)
-        ui->QuarvelObjects->setFocus();
+    PageFocusControl()->setFocus();
 }
 
 void TMainForm::Timer1Timer() {

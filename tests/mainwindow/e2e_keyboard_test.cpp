@@ -1,0 +1,177 @@
+// The main window driven from the keyboard on the demo's installation: the focus after the
+// buttons' jobs and at the start, the menus opened with Alt and a letter, the keys the menus
+// show, the context menu asked for with Shift+F10, and a layout that stays still under the mouse.
+#include "core/generaldefs.h"
+#include "core/regsettings.h"
+#include "mainwindow/e2ekit.h"
+
+#include <QAction>
+#include <QLayout>
+#include <QListWidget>
+#include <QMenu>
+#include <QTest>
+#include <QTextEdit>
+
+using namespace qv;
+
+namespace {
+
+class KeyboardWindow : public DemoTest {
+protected:
+    // A key with modifiers, sent as the window system sends it to the focus widget (the
+    // menu bar's Alt keys included).
+    static void Chord(int key, Qt::KeyboardModifiers modifiers) {
+        QWidget* focus = QApplication::focusWidget();
+        ASSERT_NE(focus, nullptr);
+        QTest::keyClick(focus, Qt::Key(key), modifiers);
+    }
+    QWidget* Focused() const { return QApplication::focusWidget(); }
+};
+
+TEST_F(KeyboardWindow, Focus_AfterAButtonsJobStaysOnItOrGoesToTheTreeNeverToExit) {
+    BuildCaches();
+    Start();
+    ItemNode* route = Node("Route 0", PT_ROUTE);
+    ASSERT_NE(route, nullptr);
+    const ItemSet routeItem = *route->Data();
+    Select(route);
+
+    // The store button cannot be pressed again once the route is marked: the tree takes the
+    // focus, and the arrows move in it.
+    Focus("StoreRoute_ActivityBtn");
+    Key(Qt::Key_Space);
+    EXPECT_TRUE(C<QAbstractButton>("UnStoreRoute_ActivityBtn")->isEnabled());
+    EXPECT_EQ(Focused(), View());
+    Key(Qt::Key_Down);
+    EXPECT_NE(form->QuarvelObjects()->Selected(), route);
+
+    // Go stays usable after its job, so it keeps the focus; a second Space runs it again and the
+    // window stays.
+    Focus("GoBtn");
+    Key(Qt::Key_Space);
+    EXPECT_EQ(Located(routeItem), "STORE");
+    EXPECT_EQ(Focused(), C<QWidget>("GoBtn"));
+    Key(Qt::Key_Space);
+    QApplication::processEvents();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_NE(Focused(), C<QWidget>("ExitBtn"));
+}
+
+TEST_F(KeyboardWindow, Focus_TheEasyPageStartsInItsRoutesList) {
+    BuildCaches();
+    StartOnEasyTab(0);
+    form->activateWindow();
+    QApplication::processEvents();
+    auto* routes = C<QListWidget>("RoutesLstbx");
+    ASSERT_EQ(Focused(), routes);
+    const int row = routes->currentRow();
+    Key(Qt::Key_Down);
+    EXPECT_NE(routes->currentRow(), row);
+}
+
+// Alt+E and Alt+F open their menus with the menu bar holding the keys; the items still follow
+// the pane the user was in, as they do when the menus are opened with the mouse.
+TEST_F(KeyboardWindow, Menus_OpenedWithAltFollowTheControlTheUserIsIn) {
+    BuildCaches();
+    Start();
+    Select(Node("Route 0", PT_ROUTE));
+    ASSERT_FALSE(C<QTextEdit>("InformationMemo")->toPlainText().isEmpty());
+    Focus("InformationMemo");
+
+    Chord(Qt::Key_E, Qt::AltModifier);
+    auto* edit = C<QMenu>("EditMnu");
+    ASSERT_TRUE(edit->isVisible());
+    for (const char* item : {"CopyMnu", "SaveTxtMnu", "FindMnu"})
+        EXPECT_TRUE(C<QAction>(item)->isEnabled()) << item;
+    edit->close();
+    QApplication::processEvents();
+
+    Focus("InformationMemo");
+    Chord(Qt::Key_F, Qt::AltModifier);
+    auto* file = C<QMenu>("File1");
+    ASSERT_TRUE(file->isVisible());
+    EXPECT_TRUE(C<QAction>("Print1")->isEnabled());
+    EXPECT_TRUE(C<QAction>("PrintTBtn")->isEnabled());
+    file->close();
+}
+
+// Each item shows the key the window answers for it, also after the texts are read again for
+// another language.
+TEST_F(KeyboardWindow, Menus_ShowTheKeysOfTheirItems) {
+    BuildCaches();
+    Start();
+    const std::pair<const char*, QKeySequence> keys[] = {
+        {"ViewRefresh", QKeySequence(Qt::Key_F5)},
+        {"FindMnu", QKeySequence(Qt::CTRL | Qt::Key_F)},
+        {"FindNextMnu", QKeySequence(Qt::Key_F3)},
+        {"CopyMnu", QKeySequence(Qt::CTRL | Qt::Key_C)},
+        {"SaveTxtMnu", QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {"Print1", QKeySequence(Qt::CTRL | Qt::Key_P)},
+    };
+    for (int round = 0; round < 2; ++round) {
+        for (const auto& [name, key] : keys) {
+            const QStringList parts = C<QAction>(name)->text().split(u'\t');
+            ASSERT_EQ(parts.size(), 2) << name << " round " << round;
+            EXPECT_FALSE(parts[0].isEmpty()) << name;
+            EXPECT_EQ(QKeySequence::fromString(parts[1], QKeySequence::NativeText), key) << name;
+        }
+        form->ReinitializeForms();
+    }
+}
+
+// Shift+F10 opens the focused control's context menu, as the Menu key does.
+TEST_F(KeyboardWindow, ContextMenu_ShiftF10OpensThePopupOfTheFocusedControl) {
+    BuildCaches();
+    Start();
+    Select(Node("Route 0", PT_ROUTE));
+    Focus("QuarvelObjects");
+    Chord(Qt::Key_F10, Qt::ShiftModifier);
+    ASSERT_TRUE(form->MainFormPopup->isVisible());
+    QStringList items;
+    for (const QAction* item : form->MainFormPopup->actions())
+        items << item->text();
+    EXPECT_TRUE(items.contains(Caption(Msg::STORE_MENU_TAG) + u' ' + "Route 0"))
+        << items.join(u'|').toStdString();
+    form->MainFormPopup->close();
+
+    Focus("InformationMemo");
+    Chord(Qt::Key_F10, Qt::ShiftModifier);
+    ASSERT_TRUE(form->MainFormPopup->isVisible());
+    EXPECT_EQ(form->MainFormPopup->actions().size(), 4) << "Find, Copy, Save Text As, Print";
+    form->MainFormPopup->close();
+}
+
+// The maintenance label comes and goes with the store state; the window's height and the
+// buttons stay where they are.
+TEST_F(KeyboardWindow, Layout_StaysStillWhenTheMaintenanceLabelComesAndGoes) {
+    BuildCaches();
+    Start();
+    QWidget* label = C<QWidget>("MaintenanceLabel");
+    const auto place = [this](const char* name) {
+        QWidget* control = C<QWidget>(name);
+        return QRect(control->mapTo(form.get(), QPoint(0, 0)), control->size());
+    };
+    const auto settle = [this] {
+        form->UpdateControls();
+        QApplication::processEvents();
+        if (QLayout* layout = form->layout())
+            layout->activate();
+        QApplication::processEvents();
+    };
+    settle();
+    const bool shownFirst = label->isVisible();
+    const int height = form->height();
+    const QRect go = place("GoBtn");
+    const QRect exit = place("ExitBtn");
+    for (const bool unstored : {false, true, false}) {
+        WriteFlag(unstored, QStringLiteral("Everything Unstored"));
+        settle();
+        SCOPED_TRACE(label->isVisible() ? "label shown" : "label hidden");
+        EXPECT_EQ(form->height(), height);
+        EXPECT_EQ(place("GoBtn"), go);
+        EXPECT_EQ(place("ExitBtn"), exit);
+    }
+    EXPECT_NE(label->isVisible(), shownFirst) << "the label never changed";
+}
+
+} // namespace

@@ -1,0 +1,69 @@
+// The main window on a screen with a window manager: it opens where it was closed, start after
+// start.
+#include "core/regsettings.h"
+#include "mainwindow/e2ekit.h"
+#include "mainwindow/screen/windowmanager.h"
+
+#include <QElapsedTimer>
+
+namespace qv::testing {
+extern WindowManager screenWindowManager;
+}
+
+// Failures show places as places.
+QT_BEGIN_NAMESPACE
+static void PrintTo(const QRect& rect, std::ostream* out) {
+    *out << rect.x() << ',' << rect.y() << ' ' << rect.width() << 'x' << rect.height();
+}
+QT_END_NAMESPACE
+
+using namespace qv;
+
+namespace {
+
+class WindowOnScreen : public DemoTest {
+protected:
+    void SetUp() override {
+        if (qv::testing::screenWindowManager == qv::testing::WindowManager::NotInstalled)
+            GTEST_SKIP() << "no Xvfb or no openbox to frame the window";
+        ASSERT_EQ(qv::testing::screenWindowManager, qv::testing::WindowManager::Running);
+    }
+
+    // Starts the window and waits until the window manager has framed and placed it.
+    QRect StartFramed() {
+        Start();
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 10000 &&
+               (!form->isActiveWindow() || form->frameGeometry() == form->geometry()))
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        EXPECT_NE(form->frameGeometry(), form->geometry()) << "never framed";
+        Settle();
+        return form->frameGeometry();
+    }
+    // Lets the window system's answers to the window's placing arrive.
+    static void Settle() {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 300)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    void Close() {
+        ASSERT_TRUE(form->close());
+        form.reset();
+    }
+};
+
+TEST_F(WindowOnScreen, Place_TheWindowOpensWhereItWasClosedStartAfterStart) {
+    BuildCaches();
+    RegWriteString(kProductKey, QStringLiteral("Last MainForm Left"), QStringLiteral("60"));
+    RegWriteString(kProductKey, QStringLiteral("Last MainForm Top"), QStringLiteral("80"));
+    const QRect first = StartFramed();
+    Close();
+    for (int start = 2; start <= 3; ++start) {
+        EXPECT_EQ(StartFramed(), first) << "start " << start;
+        Close();
+    }
+}
+
+} // namespace
