@@ -561,3 +561,60 @@ TEST_F(EasyPageTest, LoadChoiceList_OpensTheTrafficListOnlyWhenAnEntryIsPickedIn
         EXPECT_FALSE(traffic->view()->isVisible()) << key;
     }
 }
+
+// Picked with the keys, or picked again from the open list after another pane's report, a saved
+// session is described in the details box.
+TEST_F(EasyPageTest, SavedSession_PickedIsDescribedInTheDetails) {
+    form->show();
+    C<QAction>("SuppMSTSLaunchMnu")->trigger(); // the session list may be opened
+    ShowRoute(1, "Alpha Line");
+    SetRow(C<QComboBox>("ConsistTrafficCmbx"), "Morning Run");
+    ExploreActivitySaveInfo& record = Explore().CurrentExploreRecord;
+    record.ConsistFileName = "FREIGHT.CON";
+    record.PlayerPathFileName = "ROUTES\\ALPHA\\PATHS\\up.pat";
+    ASSERT_TRUE(AllocateExploreSaveNumber(record));
+    drive.MakeFile("MSTS/SAVES/ALPHA/QV_~TEMP" + QString::number(record.SaveNumber) + "_a.sav");
+    auto* details = C<QTextEdit>("ExploreDetails");
+    const auto described = [&] {
+        ReportPane expected;
+        DescribeExploreSession(Explore().CurrentExploreRecord, &expected);
+        return expected.Lines().join(u'\n');
+    };
+
+    auto* load = C<QComboBox>("ExploreLoadCmbx");
+    load->setFocus();
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QApplication::sendEvent(load, &down);
+    ASSERT_EQ(load->currentIndex(), 1);
+    ASSERT_TRUE(Explore().ExploreSourceActivity.has_value());
+    EXPECT_TRUE(details->toPlainText().contains("Freight One")) << "the session's consist";
+    EXPECT_EQ(details->toPlainText(), described());
+
+    auto* consists = C<QComboBox>("ConsistsCmbx"); // the details box now tells of a consist
+    consists->setCurrentIndex((consists->currentIndex() + 1) % consists->count());
+    ASSERT_NE(details->toPlainText(), described());
+    auto* sessions = C<QComboBox>("ConsistTrafficCmbx");
+    sessions->showPopup();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier); // the same session
+    QApplication::sendEvent(sessions->view(), &enter);
+    EXPECT_EQ(details->toPlainText(), described());
+}
+
+// A consist name longer than its box at the window's first size can be read whole in its tip.
+TEST_F(EasyPageTest, RunTab_ALongConsistNameIsReadWholeInTheBoxTip) {
+    const QString name = "Coastal Corridor Express by the Northern Shore and Harbour";
+    builder.AddConsist("COASTAL.CON", name, {{"DASH9", "DASH9", true}});
+    builder.AddService("ALPHA", "s3.srv", "Service Three", "COASTAL", "up");
+    builder.AddActivity("ALPHA", "a3.act", "Evening Run", "s3.srv", "t.trf");
+    Reload();
+    form->show();
+    ShowRoute(0, "Alpha Line");
+    SetRow("ActivitiesLstbx", "Evening Run");
+    auto* box = C<QLineEdit>("ConsistUsedTxt");
+    ASSERT_EQ(box->text(), name);
+    ASSERT_GT(box->fontMetrics().horizontalAdvance(name), box->width()) << "the name is cut";
+    EXPECT_EQ(box->toolTip(), name);
+
+    SetRow("ActivitiesLstbx", "Morning Run");
+    EXPECT_EQ(box->toolTip(), "Freight One") << "the tip follows the activity shown";
+}
