@@ -149,6 +149,37 @@ TEST_F(FormsTest, FolderSelect_ReachesAnotherDriveAndAnswersInWindowsForm) {
     EXPECT_EQ(dialog.Folder(), "D:\\Store\\Sub");
 }
 
+// A folder typed or pasted in the path field, in host or Windows form and in any letter case, is
+// chosen with Enter; one that does not exist keeps the dialog open with the text as typed.
+TEST_F(FormsTest, FolderSelect_AFolderTypedInThePathFieldIsChosenWithEnter) {
+    temp_.MakeFolder("MSTS/Routes");
+    const struct {
+        QString typed;
+        bool chosen;
+        QString folder; // the tree's folder, or the field's text when not chosen
+    } cases[] = {
+        {temp_.DriveC() + "/msts/routes", true, "C:\\MSTS\\Routes"},
+        {"c:\\msts\\", true, "C:\\MSTS"},
+        {"C:\\MSTS\\Nowhere", false, "C:\\MSTS\\Nowhere"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        TFolderSelectDlg dialog("C:\\", QString(), QString());
+        dialog.show();
+        dialog.activateWindow();
+        QApplication::processEvents();
+        dialog.SelectedPath->setFocus();
+        ASSERT_TRUE(dialog.SelectedPath->hasFocus());
+        dialog.SelectedPath->selectAll();
+        QKeyEvent paste(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, c.typed);
+        QApplication::sendEvent(QApplication::focusWidget(), &paste);
+        Press(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(dialog.result(), c.chosen ? ID_OK : 0);
+        EXPECT_EQ(dialog.isVisible(), !c.chosen);
+        EXPECT_EQ(c.chosen ? dialog.Folder() : dialog.SelectedPath->text(), c.folder);
+    }
+}
+
 TEST_F(FormsTest, DuplicateAndFolderDialogs_CentreOverTheMainWindowWhateverTheirOwner) {
     MakeFile("In/a.con", "incoming", 1700000000);
     MakeFile("Out/a.con", "existing", 1700000000);

@@ -89,6 +89,27 @@ TEST_F(Startup, WithoutMstsKeyTheChosenFolderIsKeptAndUsedByLaterStarts) {
     SetTerminateHook(previous);
 }
 
+// Without MSTS's key the box says that a folder is chosen next, and the choice opens in the
+// user's home folder.
+TEST_F(Startup, WithoutMstsKeyTheChoiceIsAnnouncedAndOpensInTheHomeFolder) {
+    temp_.MakeFolder("Home/me");
+    const struct HomeBack {
+        QByteArray home = qgetenv("HOME");
+        ~HomeBack() { qputenv("HOME", home); }
+    } homeBack;
+    qputenv("HOME", temp_.Host("Home/me").toLocal8Bit());
+    const TerminateHook previous = SetTerminateHook([](int) {});
+    ui_.Expect(
+        "MSTS has not been installed on this system\r\rIn the next window, choose the folder",
+        ID_OK);
+    ui_.ExpectSelectFolder(ID_CANCEL);
+    EXPECT_FALSE(StartupConfiguration());
+    SetTerminateHook(previous);
+    ASSERT_EQ(ui_.FolderDialogs().size(), 1u);
+    EXPECT_EQ(ui_.FolderDialogs()[0].initialFolder, "C:\\Home\\me");
+    EXPECT_TRUE(ui_.Mismatches().isEmpty()) << ui_.Mismatches().join('\n').toStdString();
+}
+
 TEST_F(Startup, FirstStartEndsUnlessTheDialogRegisteredAStore) {
     InstallMsts();
     ui_.SetDefaultAnswer(ID_YES);
