@@ -66,6 +66,24 @@ TEST_F(TextSaveTest, TheChosenTypeDecidesTheForm) {
     EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
 }
 
+// Without a last folder, or when it is gone, the dialog proposes the home folder rather than
+// the current folder (the MSTS folder after a launch).
+TEST_F(TextSaveTest, TheDialogProposesTheHomeFolderWithoutALastOne) {
+    drive.MakeFolder("Home/me");
+    const struct HomeBack {
+        QByteArray home = qgetenv("HOME");
+        ~HomeBack() { qputenv("HOME", home); }
+    } homeBack;
+    qputenv("HOME", drive.Host("Home/me").toLocal8Bit());
+    for (const QString last : {"", "C:\\Gone\\"}) {
+        SCOPED_TRACE(last.toStdString());
+        RegWriteString(kProductKey, "Last Text Save Folder", last);
+        ui.ExpectSaveTextDialog(ID_CANCEL);
+        EXPECT_FALSE(SaveFocusedTextAs(&pane, true, QString()));
+        EXPECT_EQ(ui.SaveTextDialogs().back().initialFolder, "C:\\Home\\me\\");
+    }
+}
+
 TEST_F(TextSaveTest, AFailedWriteReportsAndLeavesTheOldFileWhole) {
     drive.MakeFile("Out/old.txt", "old content");
     QFile::setPermissions(drive.Host("Out/old.txt"), QFile::ReadOwner | QFile::ReadGroup);

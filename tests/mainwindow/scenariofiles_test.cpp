@@ -77,6 +77,33 @@ TEST_F(ScenarioFiles, SavePath_InsideTheStoreInAnyLetterCaseIsRefused) {
     EXPECT_TRUE(CheckScenarioSavePath("C:\\STORE\\x.QVS"));
 }
 
+// Save As proposes the home folder until a scenario was saved, then that folder; a folder refused
+// brings the dialog back at the proposed folder with the name kept.
+TEST_F(ScenarioFiles, SaveAs_ProposesTheLastFolderOrHomeAndAsksAgainAfterARefusal) {
+    drive.MakeFolder("Home/me");
+    const struct HomeBack {
+        QByteArray home = qgetenv("HOME");
+        ~HomeBack() { qputenv("HOME", home); }
+    } homeBack;
+    qputenv("HOME", drive.Host("Home/me").toLocal8Bit());
+    ui.ExpectSaveScenarioDialog(ID_OK, "C:\\MSTS\\mine.QVS");
+    ui.Expect(Caption(Msg::INVALID_QVS_FOLDER), ID_OK);
+    ui.ExpectSaveScenarioDialog(ID_OK, "C:\\Scen\\mine.QVS");
+    EXPECT_TRUE(SaveAs1Click(&sender));
+    ui.ExpectSaveScenarioDialog(ID_CANCEL);
+    EXPECT_FALSE(SaveAs1Click(&sender));
+
+    const auto& dialogs = ui.SaveScenarioDialogs();
+    ASSERT_EQ(dialogs.size(), 3u);
+    EXPECT_EQ(dialogs[0].initialFolder, "C:\\Home\\me\\");
+    EXPECT_EQ(dialogs[1].initialFolder, "C:\\Home\\me\\");
+    EXPECT_EQ(dialogs[1].file, "C:\\Home\\me\\mine.QVS");
+    EXPECT_EQ(dialogs[2].initialFolder, "C:\\Scen\\");
+    EXPECT_FALSE(drive.Content("Scen/mine.QVS").startsWith("<missing>"));
+    EXPECT_EQ(ui.PendingExpectations(), 0);
+    EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
+}
+
 TEST_F(ScenarioFiles, RecentItem_MissingFileIsDroppedAndReportedWithoutTouchingTheTree) {
     const QString missing = "C:\\Scen\\nothere.QVS";
     AddToKeyList(kRecentScenariosKey, missing, false, kMaxRecentScenarios);
