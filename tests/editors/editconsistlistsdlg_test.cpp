@@ -82,8 +82,7 @@ TEST_F(ConsistEditorDialogTest, ARowBroughtIntoUseIsLaidOutInTheHighlightFontsHe
     App().ConsistCacheList.push_back(
         Record(2, PT_CONSIST | PT_DRIVEABLE, SI_IN_STORE, "Stored", "", "STORED.CON"));
     AddCachedConsists(1, 0);
-    ItemNode* heading = AddRouteWithLists({"MAINTCON=12,Shunting"}, {{"Other000.CON"}});
-    tree.SetSelected(heading);
+    tree.SetSelected(AddRouteWithLists({"MAINTCON=12,Shunting"}, {{"Other000.CON"}}));
     main.SetSimulationMaintPageIndex(1);
     const QFont large(QFont().family(), QFont().pointSize() * 3);
     const auto previous = TheListEditorFormHooks().HighlightFont;
@@ -92,15 +91,10 @@ TEST_F(ConsistEditorDialogTest, ARowBroughtIntoUseIsLaidOutInTheHighlightFontsHe
     dialog.show();
     TheListEditorFormHooks().HighlightFont = previous;
     QListWidget* rows = dialog.AvailableListBox;
-    ASSERT_EQ(rows->item(0)->text(), "Stored");
-    ASSERT_LT(rows->visualItemRect(rows->item(0)).height(), QFontMetrics(large).height());
-
     rows->item(0)->setSelected(true);
     dialog.ListEditorPopupMenuPopup(rows);
-    ASSERT_TRUE(dialog.ImmediateUnstorePopupMnu->isVisible());
     dialog.ImmediateUnstorePopupMnu->trigger();
     QApplication::processEvents();
-
     ASSERT_EQ(App().ConsistCacheList[0]->StoreInd, SI_IN_USE);
     const QRect unstored = rows->visualItemRect(rows->item(0));
     EXPECT_GE(unstored.height(), QFontMetrics(large).height());
