@@ -10,9 +10,12 @@
 #include "core/regsettings.h"
 #include "core/stringlist.h"
 #include "core/toolpaths.h"
+#include "platform/drivemap.h"
 #include "platform/terminate.h"
 #include "platform/ui.h"
 #include "platform/winfs.h"
+
+#include <QCoreApplication>
 
 namespace qv {
 
@@ -103,8 +106,15 @@ QString UnregisteredMstsFolder(Msg why) {
     QString folder = ProductValue("Fixed MSTS Path");
     if (!folder.isEmpty() && CheckMstsFolder(folder))
         return folder;
-    if (folder.isEmpty())
-        Box(Caption(why), MB_ICONSTOP);
+    if (folder.isEmpty()) {
+        Box(Caption(why) +
+                QCoreApplication::translate(
+                    "StartupConfiguration",
+                    "\r\rIn the next window, choose the folder in which MSTS is installed."),
+            MB_ICONSTOP);
+        // The user's own folders are the likeliest place of a copied MSTS.
+        folder = HomeFolder();
+    }
     do {
         folder = SelectFolder(folder, Caption(Msg::SELECT_MSTS_FOLDER_TAG2),
                               Caption(Msg::SELECT_MSTS_FOLDER_TAG7));

@@ -5,6 +5,7 @@
 #include "core/panetext.h"
 #include "core/regsettings.h"
 #include "core/report.h"
+#include "platform/drivemap.h"
 #include "platform/ui.h"
 #include "platform/winfs.h"
 
@@ -38,7 +39,14 @@ bool WriteSavedText(const QString& file, const QByteArray& data) {
 bool SaveFocusedTextAs(const ReportPane* pane, bool richPane, const QString& listText) {
     int filterIndex = pane && richPane ? SAVE_AS_RTF : SAVE_AS_TEXT;
     QString file;
-    const QString folder = RegReadString(kProductKey, kLastTextSaveFolder);
+    // The last folder used for saved text while it is there, else the home folder (never the
+    // current folder, which a launch leaves in the MSTS folder).
+    QString folder = RegReadString(kProductKey, kLastTextSaveFolder);
+    if (folder.isEmpty() || !FolderExists(folder)) {
+        folder = HomeFolder();
+        if (!folder.endsWith(QLatin1Char('\\')))
+            folder += QLatin1Char('\\');
+    }
     if (TheUi().SaveTextDialog(folder, &filterIndex, &file) != ID_OK || file.isEmpty())
         return false;
     RegWriteString(kProductKey, kLastTextSaveFolder, FolderOf(file));

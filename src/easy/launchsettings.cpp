@@ -14,6 +14,7 @@
 #include "platform/terminate.h"
 #include "platform/ui.h"
 #include "platform/winfs.h"
+#include "platform/winresolve.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -34,10 +35,11 @@ QString Sub(const char* name) {
 constexpr int kOpenerWatchPasses = 100;
 constexpr int kOpenerWatchPassMs = 100;
 
+// The manual is named as the user finds it on disk.
 void ReportManualNotShown(const QString& manual) {
     Box(QCoreApplication::translate("Manual", "The manual '%1' cannot be shown:\r"
                                               "no program to open PDF files was found.")
-            .arg(manual),
+            .arg(HostPathOf(manual)),
         MB_ICONEXCLAMATION);
 }
 

@@ -7,10 +7,13 @@
 #include "core/generaldefs.h"
 #include "core/regsettings.h"
 #include "core/status.h"
+#include "platform/drivemap.h"
 #include "platform/registry.h"
 #include "platform/terminate.h"
 #include "platform/ui.h"
 #include "platform/winfs.h"
+
+#include <QDir>
 
 namespace qv {
 
@@ -292,6 +295,31 @@ bool MoveStore(const QString& oldPath, const QString& newPath) {
                          : CopyStore(oldPath, newPath, firstMade);
 }
 
+// A store folder the user can make on the MSTS folder's file system: "Quarvel" at the root of the
+// MSTS folder's drive, unless that drive is the whole host, whose root belongs to the system;
+// then in the home folder when it shares the MSTS folder's file system, else beside the MSTS
+// folder.
+QString SuggestedStoreFolder(const QString& mstsFolder) {
+    const QString name = QStringLiteral("Quarvel");
+    QChar drive;
+    QStringList parts;
+    if (!SplitWindowsPath(mstsFolder, &drive, &parts))
+        return mstsFolder.left(2) + QLatin1Char('\\') + name;
+    if (QDir::cleanPath(TheDriveMap().HostRoot(drive)) != QStringLiteral("/"))
+        return JoinWindowsPath(drive, {name});
+    QChar homeDrive;
+    QStringList homeParts;
+    if (SplitWindowsPath(HomeFolder(), &homeDrive, &homeParts) && !homeParts.isEmpty()) {
+        const QString home = JoinWindowsPath(homeDrive, homeParts);
+        const QString inHome = JoinWindowsPath(homeDrive, homeParts << name);
+        if (SameDrive(home, mstsFolder) && !IsInsideFolder(inHome, mstsFolder, true))
+            return inHome;
+    }
+    if (!parts.isEmpty())
+        parts.removeLast();
+    return JoinWindowsPath(drive, parts << name);
+}
+
 } // namespace
 
 bool WriteStorePath(const QString& path) {
@@ -305,8 +333,8 @@ bool PrepareStorePathDialog(StorePathDialogStart* start) {
     AppState& app = App();
     app.RegisteredStorePath = RegReadString(kProductKey, kStorePathValue);
     if (app.RegisteredStorePath.isEmpty()) {
-        start->folder = app.MstsRootFolder.left(2) + QLatin1Char('\\');
-        start->selected = start->folder + QStringLiteral("Quarvel");
+        start->selected = SuggestedStoreFolder(app.MstsRootFolder);
+        start->folder = ParentFolder(start->selected);
         start->label = Caption(Msg::NEW_QUARVEL_KEY_LEG);
         return true;
     }

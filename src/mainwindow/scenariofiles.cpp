@@ -8,6 +8,7 @@
 #include "core/regsettings.h"
 #include "core/report.h"
 #include "mainwindow/closeform.h"
+#include "platform/drivemap.h"
 #include "platform/ui.h"
 #include "platform/winfs.h"
 
@@ -33,6 +34,16 @@ QString FolderOf(const QString& file) {
 
 QString LastSaveFolder() {
     return RegReadString(kProductKey, kLastSaveFolder);
+}
+
+// The folder the save dialog proposes: the last one used for scenarios while it is there, else
+// the home folder (never the current folder, which a launch leaves in the MSTS folder).
+QString ProposedSaveFolder() {
+    const QString last = LastSaveFolder();
+    if (!last.isEmpty() && FolderExists(last))
+        return last;
+    const QString home = HomeFolder();
+    return home.endsWith(QLatin1Char('\\')) ? home : home + QLatin1Char('\\');
 }
 
 // The folder becomes the dialogs' starting point and the file the most recent entry.
@@ -182,9 +193,15 @@ bool SaveAs1Click(QObject* /*sender*/) {
     if (!TreeHasNodes())
         return false;
     QString file = TheMainServices().CurrentScenarioFile();
-    if (TheUi().SaveScenarioDialog(LastSaveFolder(), &file) != ID_OK || file.isEmpty() ||
-        !CheckScenarioSavePath(file))
-        return false;
+    for (;;) {
+        const QString folder = ProposedSaveFolder();
+        if (TheUi().SaveScenarioDialog(folder, &file) != ID_OK || file.isEmpty())
+            return false;
+        if (CheckScenarioSavePath(file))
+            break;
+        // Refused: the user chooses again, from the proposed folder with the name kept.
+        file = folder + file.mid(FolderOf(file).size());
+    }
     // A failed write keeps the current scenario; the name has entered the recent list anyway.
     return WriteTreeTo(file, true);
 }

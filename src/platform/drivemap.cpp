@@ -188,4 +188,8 @@ QString ToWindowsForm(const QString& anyPath) {
     return TheDriveMap().ToWindows(anyPath);
 }
 
+QString HomeFolder() {
+    return TheDriveMap().ToWindows(QDir::homePath());
+}
+
 } // namespace qv

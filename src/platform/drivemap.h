@@ -53,5 +53,7 @@ bool SplitWindowsPath(const QString& path, QChar* drive, QStringList* components
 QString JoinWindowsPath(QChar drive, const QStringList& components);
 // A path given by the user (host or Windows form) in Windows form through the program-wide map.
 QString ToWindowsForm(const QString& anyPath);
+// The user's home folder ($HOME) in Windows form.
+QString HomeFolder();
 
 } // namespace qv

@@ -79,6 +79,18 @@ QString FsErrorText(int code) {
     }
 }
 
+QString HostPathOf(const QString& windowsPath) {
+    if (windowsPath.isEmpty())
+        return QString();
+    QString host;
+    if (ResolvePath(windowsPath, &host))
+        return host;
+    ResolvedPath resolved;
+    if (ResolvePathForCreate(windowsPath, &resolved))
+        return resolved.host;
+    return TheDriveMap().ToHost(windowsPath);
+}
+
 bool ResolvePath(const QString& path, QString* hostPath, int* error) {
     ResolvedPath resolved;
     if (!Resolve(path, false, &resolved, error))

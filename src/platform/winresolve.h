@@ -54,6 +54,9 @@ bool ResolvePath(const QString& path, QString* hostPath, int* error = nullptr);
 // Resolves the longest existing prefix and appends the rest as given, for creating an entry; an
 // entry that exists in another letter case resolves to that entry (`exists` is then true).
 bool ResolvePathForCreate(const QString& path, ResolvedPath* resolved, int* error = nullptr);
+// The host path of a Windows-form path as the user finds it on disk: the existing part in the
+// letter case found, the rest as given; the drive map's literal mapping when nothing resolves.
+QString HostPathOf(const QString& windowsPath);
 
 // lstat, or with followLinks stat, of a host path that ResolvePath has just given; a file whose
 // folder is watched is answered from the cache while no write or attribute change of it was

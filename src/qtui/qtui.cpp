@@ -19,16 +19,56 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTextBoundaryFinder>
 
 namespace qv {
 
 namespace {
 
+// Whether a path begins at `at`: a drive ("C:\\"), or a host path after a quote.
+bool PathStartsAt(const QString& text, qsizetype at) {
+    if (at + 2 < text.size() && text[at].isLetter() && text[at + 1] == u':' &&
+        (text[at + 2] == u'\\' || text[at + 2] == u'/'))
+        return at == 0 || !text[at - 1].isLetterOrNumber();
+    return text[at] == u'/' && at > 0 && text[at - 1] == u'\'';
+}
+
+// Paths are kept on one line wherever the box can show them whole: a no-break space stands for
+// a space in a path, and a word joiner closes every other place where a line could break in it
+// (such as between "C:" and "\\"). A path in quotes runs to the closing quote, any other to the
+// next blank. The box itself breaks a path that is wider than it can be.
+QString KeepPathsWhole(const QString& text) {
+    constexpr QChar kWordJoiner(0x2060);
+    constexpr QChar kNoBreakSpace(0x00A0);
+    QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, text);
+    QString shown;
+    shown.reserve(text.size() + 8);
+    for (qsizetype at = 0; at < text.size();) {
+        if (!PathStartsAt(text, at)) {
+            shown += text[at++];
+            continue;
+        }
+        const bool quoted = at > 0 && text[at - 1] == u'\'';
+        qsizetype end = at;
+        while (end < text.size() && text[end] != u'\n' &&
+               (quoted ? text[end] != u'\'' : !text[end].isSpace()))
+            ++end;
+        for (qsizetype i = at; i < end; ++i) {
+            breaks.setPosition(i);
+            if (i > at && text[i - 1] != u' ' && breaks.isAtBoundary())
+                shown += kWordJoiner;
+            shown += text[i] == u' ' ? kNoBreakSpace : text[i];
+        }
+        at = end;
+    }
+    return shown;
+}
+
 // The program's texts use carriage returns for line breaks.
 void SetBoxText(QMessageBox& box, const QString& text, const QString& caption) {
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QChar('\r'), QChar('\n'));
-    box.setText(shown);
+    box.setText(KeepPathsWhole(shown));
     box.setWindowTitle(caption);
 }
 

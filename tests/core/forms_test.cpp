@@ -149,6 +149,29 @@ TEST_F(FormsTest, FolderSelect_ReachesAnotherDriveAndAnswersInWindowsForm) {
     EXPECT_EQ(dialog.Folder(), "D:\\Store\\Sub");
 }
 
+// A folder typed or pasted in the path field, in host or Windows form and in any letter case, is
+// chosen with Enter; one that does not exist keeps the dialog open with the text as typed.
+TEST_F(FormsTest, FolderSelect_AFolderTypedInThePathFieldIsChosenWithEnter) {
+    temp_.MakeFolder("MSTS/Routes");
+    for (const auto& [typed, chosen] :
+         {std::pair{temp_.DriveC() + "/msts/routes", "C:\\MSTS\\Routes"},
+          {"c:\\msts\\", "C:\\MSTS"},
+          {"C:\\MSTS\\Nowhere", ""}}) {
+        TFolderSelectDlg dialog("C:\\", QString(), QString());
+        dialog.show();
+        dialog.activateWindow();
+        QApplication::processEvents();
+        dialog.SelectedPath->setFocus();
+        dialog.SelectedPath->selectAll();
+        QKeyEvent paste(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed);
+        QApplication::sendEvent(QApplication::focusWidget(), &paste);
+        Press(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(dialog.result(), *chosen ? ID_OK : 0) << typed.toStdString();
+        EXPECT_EQ(*chosen ? dialog.Folder() : dialog.SelectedPath->text(),
+                  *chosen ? chosen : "C:\\MSTS\\Nowhere");
+    }
+}
+
 TEST_F(FormsTest, DuplicateAndFolderDialogs_CentreOverTheMainWindowWhateverTheirOwner) {
     MakeFile("In/a.con", "incoming", 1700000000);
     MakeFile("Out/a.con", "existing", 1700000000);

@@ -10,6 +10,8 @@
 #include "platform/terminate.h"
 
 #include <QDir>
+#include <QFile>
+#include <QScopeGuard>
 #include <gtest/gtest.h>
 
 namespace qv {
@@ -87,6 +89,20 @@ TEST_F(Startup, WithoutMstsKeyTheChosenFolderIsKeptAndUsedByLaterStarts) {
     EXPECT_EQ(ui.Shown().size(), 4u);
     EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
     SetTerminateHook(previous);
+}
+
+// Without MSTS's key the box says that a folder is chosen next; the choice opens at home.
+TEST_F(Startup, WithoutMstsKeyTheChoiceIsAnnouncedAndOpensInTheHomeFolder) {
+    temp_.MakeFolder("Home");
+    const auto restore = qScopeGuard([was = qgetenv("HOME")] { qputenv("HOME", was); });
+    qputenv("HOME", QFile::encodeName(temp_.Host("Home")));
+    const TerminateHook previous = SetTerminateHook([](int) {});
+    ui_.Expect("installed on this system\r\rIn the next window, choose the folder", ID_OK);
+    ui_.ExpectSelectFolder(ID_CANCEL);
+    EXPECT_FALSE(StartupConfiguration());
+    SetTerminateHook(previous);
+    EXPECT_EQ(ui_.FolderDialogs().at(0).initialFolder, "C:\\Home");
+    EXPECT_TRUE(ui_.Mismatches().isEmpty()) << ui_.Mismatches().join('\n').toStdString();
 }
 
 TEST_F(Startup, FirstStartEndsUnlessTheDialogRegisteredAStore) {

@@ -7,6 +7,7 @@
 #include "platform/fakeui.h"
 
 #include <QFile>
+#include <QScopeGuard>
 #include <gtest/gtest.h>
 
 using namespace qv;
@@ -64,6 +65,20 @@ TEST_F(TextSaveTest, TheChosenTypeDecidesTheForm) {
     EXPECT_EQ(ui.SaveTextDialogs().back().filterIndex, SAVE_AS_TEXT);
     EXPECT_EQ(drive.Content("Out/list.txt"), "one\r\n\ttwo\r\n");
     EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
+}
+
+// Without a last folder, or when it is gone, the home folder is proposed, never the current
+// folder (the MSTS folder after a launch).
+TEST_F(TextSaveTest, TheDialogProposesTheHomeFolderWithoutALastOne) {
+    drive.MakeFolder("Home");
+    const auto restore = qScopeGuard([was = qgetenv("HOME")] { qputenv("HOME", was); });
+    qputenv("HOME", QFile::encodeName(drive.Host("Home")));
+    for (const QString last : {"", "C:\\Gone\\"}) {
+        RegWriteString(kProductKey, "Last Text Save Folder", last);
+        ui.ExpectSaveTextDialog(ID_CANCEL);
+        SaveFocusedTextAs(&pane, true, QString());
+        EXPECT_EQ(ui.SaveTextDialogs().back().initialFolder, "C:\\Home\\") << last.toStdString();
+    }
 }
 
 TEST_F(TextSaveTest, AFailedWriteReportsAndLeavesTheOldFileWhole) {

@@ -76,6 +76,31 @@ TEST_F(ConsistEditorDialogTest, RowsInTheHighlightFontTakeItsHeight) {
     EXPECT_GE(rows->visualItemRect(rows->item(0)).height(), QFontMetrics(large).height());
 }
 
+TEST_F(ConsistEditorDialogTest, ARowBroughtIntoUseIsLaidOutInTheHighlightFontsHeight) {
+    builder.AddWagon("W", "BOX.WAG", "Box", WagonType::Freight, Into::Store);
+    builder.AddConsist("STORED.CON", "Stored", {{"W", "BOX", false, false}}, Into::Store);
+    App().ConsistCacheList.push_back(
+        Record(2, PT_CONSIST | PT_DRIVEABLE, SI_IN_STORE, "Stored", "", "STORED.CON"));
+    AddCachedConsists(1, 0);
+    tree.SetSelected(AddRouteWithLists({"MAINTCON=12,Shunting"}, {{"Other000.CON"}}));
+    main.SetSimulationMaintPageIndex(1);
+    const QFont large(QFont().family(), QFont().pointSize() * 3);
+    const auto previous = TheListEditorFormHooks().HighlightFont;
+    TheListEditorFormHooks().HighlightFont = [large](const QFont&) { return large; };
+    TEditConsistListsDlg dialog(nullptr, EM_EDIT);
+    dialog.show();
+    TheListEditorFormHooks().HighlightFont = previous;
+    QListWidget* rows = dialog.AvailableListBox;
+    rows->item(0)->setSelected(true);
+    dialog.ListEditorPopupMenuPopup(rows);
+    dialog.ImmediateUnstorePopupMnu->trigger();
+    QApplication::processEvents();
+    ASSERT_EQ(App().ConsistCacheList[0]->StoreInd, SI_IN_USE);
+    const QRect unstored = rows->visualItemRect(rows->item(0));
+    EXPECT_GE(unstored.height(), QFontMetrics(large).height());
+    EXPECT_GT(rows->visualItemRect(rows->item(1)).top(), unstored.bottom());
+}
+
 TEST_F(ConsistEditorDialogTest, OKAndCancelWaitWhileTheProgramIsBusy) {
     AddCachedConsists(2, 2);
     ItemNode* heading = AddRouteWithLists({"MAINTCON=12,Shunting"}, {{"Match000.CON"}});

@@ -9,6 +9,7 @@
 #include "engine/storefolder.h"
 #include "fixtures/registrysandbox.h"
 #include "fixtures/tempmsts.h"
+#include "platform/drivemap.h"
 #include "platform/fakeui.h"
 #include "platform/terminate.h"
 #include "platform/winfs.h"
@@ -17,9 +18,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace qv {
 namespace {
@@ -172,6 +175,27 @@ TEST_F(StoreFolder, FirstSetUpCreatesOneLevelOrStaysOpenSayingWhy) {
     EXPECT_TRUE(FolderExists("C:\\Quarvel"));
     EXPECT_EQ(StorePath(), "C:\\Quarvel");
     EXPECT_TRUE(ui_.Mismatches().isEmpty()) << ui_.Mismatches().join('\n').toStdString();
+}
+
+// MSTS in a plain folder of the host (drive Z:, whose root is the system's): the store proposed,
+// in the home folder or else beside the MSTS folder, can be made.
+TEST_F(StoreFolder, FirstSetUpOnTheHostDriveProposesAFolderTheUserCanMake) {
+    QTemporaryDir plain;
+    QDir().mkpath(plain.path() + "/home/MSTS");
+    const QString z = ToWindowsForm(plain.path());
+    const auto restore = qScopeGuard([was = qgetenv("HOME")] { qputenv("HOME", was); });
+    // {home folder, MSTS folder, proposed}: the home folder may be the MSTS folder itself.
+    for (const auto& [home, msts, proposed] :
+         {std::tuple{"/home", "\\home\\MSTS", "\\home\\Quarvel"},
+          {"/home/MSTS", "\\home\\MSTS", "\\home\\Quarvel"}}) {
+        qputenv("HOME", QFile::encodeName(plain.path() + home));
+        App().MstsRootFolder = z + msts;
+        ASSERT_TRUE(WriteStorePath(QString()));
+        ui_.Expect("does not exist", ID_YES);
+        EXPECT_EQ(ui_.SelectStoragePath(), ID_OK) << home;
+        EXPECT_EQ(StorePath(), z + proposed) << home;
+        QDir(plain.path() + "/home/Quarvel").removeRecursively();
+    }
 }
 
 TEST_F(StoreFolder, MoveOnOneFileSystemRenamesTheWholeStore) {

@@ -561,3 +561,54 @@ TEST_F(EasyPageTest, LoadChoiceList_OpensTheTrafficListOnlyWhenAnEntryIsPickedIn
         EXPECT_FALSE(traffic->view()->isVisible()) << key;
     }
 }
+
+// A saved session picked with the keys, or again from the open list after another report, is
+// described in the details box.
+TEST_F(EasyPageTest, SavedSession_PickedIsDescribedInTheDetails) {
+    form->show();
+    C<QAction>("SuppMSTSLaunchMnu")->trigger(); // the session list may be opened
+    ShowRoute(1, "Alpha Line");
+    SetRow(C<QComboBox>("ConsistTrafficCmbx"), "Morning Run");
+    ExploreActivitySaveInfo& record = Explore().CurrentExploreRecord;
+    record.ConsistFileName = "FREIGHT.CON";
+    record.PlayerPathFileName = "ROUTES\\ALPHA\\PATHS\\up.pat";
+    ASSERT_TRUE(AllocateExploreSaveNumber(record));
+    drive.MakeFile("MSTS/SAVES/ALPHA/QV_~TEMP" + QString::number(record.SaveNumber) + "_a.sav");
+    const auto described = [this] {
+        ReportPane expected;
+        DescribeExploreSession(Explore().CurrentExploreRecord, &expected);
+        return C<QTextEdit>("ExploreDetails")->toPlainText() == expected.Lines().join(u'\n');
+    };
+    QWidget* load = C<QWidget>("ExploreLoadCmbx");
+    load->setFocus();
+    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
+    QApplication::sendEvent(load, &down);
+    EXPECT_TRUE(described()) << "Reload chosen";
+
+    auto* consists = C<QComboBox>("ConsistsCmbx"); // the details now tell of a consist
+    consists->setCurrentIndex(1 - consists->currentIndex());
+    ASSERT_FALSE(described());
+    auto* sessions = C<QComboBox>("ConsistTrafficCmbx");
+    sessions->showPopup();
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier); // the same session
+    QApplication::sendEvent(sessions->view(), &enter);
+    EXPECT_TRUE(described()) << "the session picked again";
+}
+
+// A consist name longer than its box at the window's first size can be read whole in its tip.
+TEST_F(EasyPageTest, RunTab_ALongConsistNameIsReadWholeInTheBoxTip) {
+    const QString name = "Coastal Corridor Express by the Northern Shore and Harbour";
+    builder.AddConsist("COASTAL.CON", name, {{"DASH9", "DASH9", true}});
+    builder.AddService("ALPHA", "s3.srv", "Service Three", "COASTAL", "up");
+    builder.AddActivity("ALPHA", "a3.act", "Evening Run", "s3.srv", "t.trf");
+    Reload();
+    form->show();
+    ShowRoute(0, "Alpha Line");
+    for (const auto& [activity, consist] :
+         {std::pair{"Evening Run", name}, {"Morning Run", QString("Freight One")}}) {
+        SetRow("ActivitiesLstbx", activity);
+        EXPECT_EQ(C<QLineEdit>("ConsistUsedTxt")->toolTip(), consist);
+    }
+    auto* box = C<QLineEdit>("ConsistUsedTxt");
+    EXPECT_GT(box->fontMetrics().horizontalAdvance(name), box->width()) << "the name is cut";
+}

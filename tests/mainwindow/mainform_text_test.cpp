@@ -249,7 +249,9 @@ TEST_F(MainFormTextTest, Manual_WithoutAProgramForPdfFilesTheUserIsToldSo) {
          {std::pair{"", true}, {"/bin/false", true}, {"/bin/true", false}}) {
         QFile::link(opener, drive.Host("bin/xdg-open")); // none for ""
         if (told)
-            ui.Expect(".PDF' cannot be shown:\rno program to open PDF files was found.", ID_OK);
+            ui.Expect("The manual '" + QFileInfo(QUARVEL_PROGRAM_FILE).absolutePath() +
+                          "/quarvel.pdf' cannot be shown:\rno program to open PDF files was found.",
+                      ID_OK);
         const std::size_t shown = ui.Shown().size();
         form->findChild<QAction*>(QStringLiteral("QuarvelManual"))->trigger();
         (void)QTest::qWaitFor([&] { return ui.Shown().size() > shown; }, told ? 10000 : 500);

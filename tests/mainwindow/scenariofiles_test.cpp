@@ -2,6 +2,9 @@
 
 #include "core/generaldefs.h"
 
+#include <QFile>
+#include <QScopeGuard>
+
 using namespace qv;
 
 namespace {
@@ -75,6 +78,25 @@ TEST_F(ScenarioFiles, SavePath_InsideTheStoreInAnyLetterCaseIsRefused) {
     // A root that is not set rules nothing out.
     App().StoreRootFolder.clear();
     EXPECT_TRUE(CheckScenarioSavePath("C:\\STORE\\x.QVS"));
+}
+
+// Save As proposes the home folder until a scenario was saved, then its folder; a folder refused
+// brings the dialog back at the folder proposed, the name kept.
+TEST_F(ScenarioFiles, SaveAs_ProposesTheLastFolderOrHomeAndAsksAgainAfterARefusal) {
+    drive.MakeFolder("Home");
+    const auto restore = qScopeGuard([was = qgetenv("HOME")] { qputenv("HOME", was); });
+    qputenv("HOME", QFile::encodeName(drive.Host("Home")));
+    ui.ExpectSaveScenarioDialog(ID_OK, "C:\\MSTS\\mine.QVS");
+    ui.Expect(Caption(Msg::INVALID_QVS_FOLDER), ID_OK);
+    ui.ExpectSaveScenarioDialog(ID_OK, "C:\\Scen\\mine.QVS");
+    EXPECT_TRUE(SaveAs1Click(&sender));
+    ui.ExpectSaveScenarioDialog(ID_CANCEL);
+    SaveAs1Click(&sender);
+    const auto& shown = ui.SaveScenarioDialogs();
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[0].initialFolder, "C:\\Home\\");
+    EXPECT_EQ(shown[1].file, "C:\\Home\\mine.QVS");
+    EXPECT_EQ(shown[2].initialFolder, "C:\\Scen\\");
 }
 
 TEST_F(ScenarioFiles, RecentItem_MissingFileIsDroppedAndReportedWithoutTouchingTheTree) {

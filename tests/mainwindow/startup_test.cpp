@@ -243,6 +243,25 @@ TEST_F(Startup, WhatTheLastRunLeftIsShownInThePaneAfterTheFirstLoad) {
     EXPECT_TRUE(form.InformationMemo()->Lines().join('\n').contains("is back in its place"));
 }
 
+// A vehicle missing while the consist cache is rebuilt at start is reported in the pane, and the
+// report is still there after the first tick has loaded either page.
+TEST_F(Startup, ErrorsOfTheCacheRebuildStayInThePaneAfterTheFirstLoad) {
+    builder.AddConsist("LOST.CON", "Lost Train", {{"GONEFOLDER", "GONEWAGON", false}});
+    for (const char* page : {"1", "0"}) {
+        SCOPED_TRACE(page);
+        Set("Last Main Page", page);
+        QFile::remove(drive.Host("STORE/QVDATA/CACHECON.QVC")); // rebuilt at start
+        TMainForm& form = Start();
+        ASSERT_FALSE(App().StartupAborted);
+        const auto pane = [&form] { return form.InformationMemo()->Lines().join('\n'); };
+        const qsizetype named = pane().count("GONEWAGON", Qt::CaseInsensitive);
+        ASSERT_GT(named, 0) << pane().toStdString();
+        form.Timer1Timer();
+        EXPECT_EQ(pane().count("GONEWAGON", Qt::CaseInsensitive), named) << pane().toStdString();
+        forms.clear();
+    }
+}
+
 TEST_F(Startup, StoredTreeWidthIsMeasuredAgainstTheRestoredWindow) {
     struct Case {
         const char* maximized;

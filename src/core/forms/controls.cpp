@@ -158,15 +158,7 @@ void CentreControl(QWidget* control, const QWidget* over) {
 }
 
 QString HostForm(const QString& windowsPath) {
-    if (windowsPath.isEmpty())
-        return QString();
-    QString host;
-    if (ResolvePath(windowsPath, &host))
-        return host;
-    ResolvedPath resolved;
-    if (ResolvePathForCreate(windowsPath, &resolved))
-        return resolved.host;
-    return TheDriveMap().ToHost(windowsPath);
+    return HostPathOf(windowsPath);
 }
 
 } // namespace qv

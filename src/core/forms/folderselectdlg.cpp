@@ -10,6 +10,7 @@
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
@@ -58,7 +59,7 @@ TFolderSelectDlg::TFolderSelectDlg(const QString& initialFolder, const QString& 
     DirectoryListBox = new QTreeWidget(this);
     DirectoryListBox->setObjectName(QStringLiteral("DirectoryListBox"));
     DirectoryListBox->setHeaderHidden(true);
-    SelectedPath = new QLabel(this);
+    SelectedPath = new QLineEdit(this);
     SelectedPath->setObjectName(QStringLiteral("SelectedPath"));
     OKBtn = new QPushButton(QStringLiteral("OK"), this);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
@@ -88,7 +89,8 @@ TFolderSelectDlg::TFolderSelectDlg(const QString& initialFolder, const QString& 
             [this](QTreeWidgetItem* item) { FillBranch(item); });
     connect(DirectoryListBox, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem*, QTreeWidgetItem*) { SelectedPath->setText(Folder()); });
-    connect(OKBtn, &QPushButton::clicked, this, [this] { done(ID_OK); });
+    connect(SelectedPath, &QLineEdit::editingFinished, this, [this] { SelectedPathExit(); });
+    connect(OKBtn, &QPushButton::clicked, this, [this] { OKClick(); });
     connect(CancelBtn, &QPushButton::clicked, this, [this] { done(ID_CANCEL); });
 
     ShowDrive(DriveComboBox->currentIndex());
@@ -122,6 +124,29 @@ void TFolderSelectDlg::GoToFolder(const QString& windowsPath) {
         item = child;
     }
     DirectoryListBox->setCurrentItem(item);
+}
+
+// A folder typed in the field: the tree goes as far along it as the folders exist; a folder that
+// does not exist stays in the field as typed (in Windows form).
+void TFolderSelectDlg::SelectedPathExit() {
+    const QString typed = SelectedPath->text().trimmed();
+    if (typed.isEmpty() || typed.compare(Folder(), Qt::CaseInsensitive) == 0)
+        return;
+    const QString windowsPath = ToWindowsForm(typed);
+    GoToFolder(windowsPath);
+    if (windowsPath.compare(Folder(), Qt::CaseInsensitive) != 0)
+        SelectedPath->setText(windowsPath);
+}
+
+// Only a folder that exists is chosen; a typed one that does not keeps the dialog open.
+void TFolderSelectDlg::OKClick() {
+    SelectedPathExit();
+    if (SelectedPath->text().compare(Folder(), Qt::CaseInsensitive) != 0) {
+        SelectedPath->setFocus();
+        SelectedPath->selectAll();
+        return;
+    }
+    done(ID_OK);
 }
 
 void TFolderSelectDlg::ShowDrive(int comboIndex) {

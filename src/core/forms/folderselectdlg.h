@@ -6,6 +6,7 @@
 
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -24,7 +25,9 @@ public:
     QLabel* SrcLabel;
     QComboBox* DriveComboBox;
     QTreeWidget* DirectoryListBox;
-    QLabel* SelectedPath;
+    // Shows the folder the tree is at; a folder typed or pasted here (host or Windows form) moves
+    // the tree there.
+    QLineEdit* SelectedPath;
     QPushButton* OKBtn;
     QPushButton* CancelBtn;
 
@@ -40,6 +43,8 @@ protected:
 
 private:
     void ShowDrive(int comboIndex);
+    void SelectedPathExit();
+    void OKClick();
     void FillBranch(QTreeWidgetItem* item);
 };
 

@@ -97,7 +97,10 @@ void WidgetListBox::Delete(int row) {
     delete box_->takeItem(row);
 }
 
+// A row's state may have changed its font (In Use rows take the highlight font), and so its
+// height: the rows are laid out again, not only painted.
 void WidgetListBox::Repaint() {
+    box_->doItemsLayout();
     box_->viewport()->update();
 }
 

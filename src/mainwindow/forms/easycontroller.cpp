@@ -28,12 +28,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QSignalBlocker>
 #include <QTimeEdit>
 #include <QTimer>
+#include <utility>
 
 namespace qv {
 
@@ -95,6 +97,8 @@ EasyController::EasyController(TMainForm& form) : QObject(&form), form_(form) {
     ui.RoutesLstbx->viewport()->installEventFilter(this);
     loadListView_ = ui.ExploreLoadCmbx->view();
     loadListView_->installEventFilter(this);
+    trafficListView_ = ui.ConsistTrafficCmbx->view();
+    trafficListView_->installEventFilter(this);
     ui.LocomotiveUsedTxt->installEventFilter(this);
     ui.ConsistUsedTxt->installEventFilter(this);
     Bind();
@@ -123,6 +127,10 @@ void EasyController::Bind() {
             [this] { ActivitiesLstbxClick(); });
     connect(ui.LocomotivesLstbx, &QListWidget::currentRowChanged, this,
             [this] { LocomotivesLstbxClick(); });
+    // A name longer than its box can be read whole in the box's tip.
+    for (QLineEdit* box : {ui.LocomotiveUsedTxt, ui.ConsistUsedTxt})
+        connect(box, &QLineEdit::textChanged, box,
+                [box](const QString& text) { box->setToolTip(text); });
     connect(ui.RunActivityBtn, &QPushButton::clicked, this, [this] { RunActivityBtnClick(); });
     connect(ui.ExploreBtn, &QPushButton::clicked, this, [this] { ExploreBtnClick(); });
     connect(ui.AddRemoveConsistBtn, &QPushButton::clicked, this,
@@ -140,8 +148,17 @@ void EasyController::Bind() {
     // Only the user's choice runs this, the same entry picked again from the open list too, so
     // that an opened list is never left over for a later refill to act on.
     connect(ui.ExploreLoadCmbx, &QComboBox::activated, this, [this] { ExploreLoadCmbxSelect(); });
-    connect(ui.ConsistTrafficCmbx, &QComboBox::currentIndexChanged, this,
-            [this] { ConsistTrafficCmbxClick(); });
+    // The entry shown is applied when it changes, and again when the user picks it anew from the
+    // open list (its description may have given way to another report meanwhile); a pick that
+    // changed the entry is applied once.
+    connect(ui.ConsistTrafficCmbx, &QComboBox::currentIndexChanged, this, [this] {
+        trafficApplied_ = true;
+        ConsistTrafficCmbxClick();
+    });
+    connect(ui.ConsistTrafficCmbx, &QComboBox::activated, this, [this] {
+        if (!std::exchange(trafficApplied_, false))
+            ConsistTrafficCmbxClick();
+    });
     // The session record follows its controls whatever changed them, so that the boxes shown
     // are what the generated activity takes.
     connect(ui.StartTimePck, &QTimeEdit::timeChanged, this, [this] { StartTimePckChange(); });
@@ -157,6 +174,9 @@ bool EasyController::eventFilter(QObject* watched, QEvent* event) {
         ApplyLayout();
     } else if (watched == loadListView_ && event->type() == QEvent::Show) {
         loadDroppedDown_ = true;
+    } else if (watched == trafficListView_ && event->type() == QEvent::Show) {
+        // Whatever the program changed before, a pick from the list opened now is the user's.
+        trafficApplied_ = false;
     } else if (watched == loadListView_ && event->type() == QEvent::Hide) {
         // The list closes before the choice made in it is announced; a list closed without a
         // choice leaves nothing to open later.

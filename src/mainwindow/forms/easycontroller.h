@@ -125,6 +125,10 @@ private:
     // (kept here: the combo may be gone while the form's last events still pass).
     bool loadDroppedDown_ = false;
     QObject* loadListView_ = nullptr;
+    // ConsistTrafficCmbx's entry changed and was applied since its list was last opened; the
+    // user's pick that changed it is then not applied again.
+    QObject* trafficListView_ = nullptr;
+    bool trafficApplied_ = false;
     ReportPane exploreDetails_, activityDetails_;
 };
 

@@ -87,6 +87,8 @@ void EasyController::FromCmbxSelect() {
 void EasyController::ExploreLoadCmbxSelect() {
     ::Ui::TMainForm& ui = *form_.ui;
     ItemNode* route = ChosenRouteNode();
+    // Emptied first: a saved session chosen below is described in it.
+    ClearReport(&exploreDetails_);
     if (ui.ExploreLoadCmbx->currentIndex() <= 0) {
         // A new session: no saved one is reloaded any more.
         Explore().CurrentExploreRecord.SaveNumber = -1;
@@ -99,7 +101,6 @@ void EasyController::ExploreLoadCmbxSelect() {
     if (loadDroppedDown_ && ui.ConsistTrafficCmbx->count() > 1)
         ui.ConsistTrafficCmbx->showPopup();
     loadDroppedDown_ = false;
-    ClearReport(&exploreDetails_);
     form_.UpdateControls();
 }
 

@@ -82,6 +82,19 @@ std::uint32_t LastCloseFileDate() {
     return std::uint32_t(PackDosDateTime(moment));
 }
 
+// Adds the lines of one pane to another in their styles.
+void AppendPane(const ReportPane& from, ReportPane* to) {
+    const QStringList lines = from.Lines();
+    for (int line = 0; line < lines.size(); ++line) {
+        if (from.IsHeading(line))
+            to->AddHeading(lines.at(line));
+        else if (from.IsBold(line))
+            to->AddBoldLine(lines.at(line));
+        else
+            to->AddLine(lines.at(line));
+    }
+}
+
 } // namespace
 
 bool TMainForm::ClaimRunningCopy() {
@@ -237,8 +250,14 @@ void TMainForm::Timer1Timer() {
         CloseMainForm(); // silent: the job has decided what is kept
         return;
     }
-    UpdateControls();
     const bool firstLoad = app.FirstLoadPending;
+    // What the start-up's cache rebuilds reported (a missing vehicle, a bad file) is shown again
+    // after the first load, which gives the pane to the node chosen.
+    if (firstLoad) {
+        AppendPane(*InformationMemo(), &startupReport_);
+        ClearReport(InformationMemo());
+    }
+    UpdateControls();
     if (firstLoad) {
         SetBusy(true);
         if (MainPageIndex() == 1)
@@ -252,16 +271,7 @@ void TMainForm::Timer1Timer() {
     if (MainPageIndex() == 0)
         easyController_->EasyRefresh(-1);
     if (firstLoad) {
-        const QStringList lines = startupReport_.Lines();
-        for (int line = 0; line < lines.size(); ++line) {
-            const QString& text = lines.at(line);
-            if (startupReport_.IsHeading(line))
-                InformationMemo()->AddHeading(text);
-            else if (startupReport_.IsBold(line))
-                InformationMemo()->AddBoldLine(text);
-            else
-                InformationMemo()->AddLine(text);
-        }
+        AppendPane(startupReport_, InformationMemo());
         startupReport_.Clear();
         SavedActivityCheck([this] { Save1Click(ui->Save1); });
     }
