@@ -42,6 +42,7 @@
 #include <QTemporaryDir>
 #include <QTextEdit>
 #include <QTimeEdit>
+#include <QtCore/qtestsupport_core.h>
 #include <gtest/gtest.h>
 
 using namespace qv;
@@ -297,6 +298,12 @@ TEST_F(EasyPageTest, RoutePicture_ShownFromItsAceFileLeavingNoTemporaryFile) {
 
     ShowRoute(0, "Alpha Line");
     auto* background = C<QLabel>("EasyBackground");
+    // Decoded on another thread, so that a picture slow to decode keeps the window going: the
+    // click is over before it is shown.
+    EXPECT_TRUE(form->EasyControls()->RoutePictureComing());
+    EXPECT_FALSE(EasyPage().RouteImageShown);
+    EXPECT_TRUE(background->pixmap().isNull());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->EasyControls()->RoutePictureComing(); }));
     EXPECT_TRUE(EasyPage().RouteImageShown);
     EXPECT_EQ(background->pixmap().size(), QSize(4, 2));
     EXPECT_TRUE(QDir(temp.path()).entryList(QDir::Files).isEmpty());
