@@ -114,7 +114,7 @@ TEST_F(UseMwgfxTest, AJpegOfFarMoreScansThanRealPicturesHoldIsNotDecoded) {
         {"more.jpg", WithLastScanRepeated(small, 20), true},
         {"thousands.jpg", WithLastScanRepeated(small, 3000), false},
         {"large.jpg", large, true},
-        {"largemore.jpg", WithLastScanRepeated(large, 40), false},
+        {"largemore.jpg", WithLastScanRepeated(large, 50), false},
     };
     for (const auto& c : cases) {
         RecordingControl control;
