@@ -41,6 +41,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextEdit>
+#include <QThreadPool>
 #include <QTimeEdit>
 #include <QtCore/qtestsupport_core.h>
 #include <gtest/gtest.h>
@@ -312,6 +313,22 @@ TEST_F(EasyPageTest, RoutePicture_ShownFromItsAceFileLeavingNoTemporaryFile) {
     auto* routes = C<QListWidget>("RoutesLstbx");
     routes->setCurrentItem(routes->findItems("Beta Line", Qt::MatchExactly).first());
     form->EasyControls()->RoutesLstbxClick();
+    EXPECT_FALSE(EasyPage().RouteImageShown);
+    EXPECT_TRUE(background->pixmap().isNull());
+
+    // Passing over a route with the arrow keys: its picture, still decoding when the next route
+    // is chosen, never shows under that one.
+    const int beta = routes->currentRow();
+    for (const auto key : {Qt::Key_Up, Qt::Key_Down}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(routes, &press);
+        if (key == Qt::Key_Up) {
+            EXPECT_TRUE(form->EasyControls()->RoutePictureComing());
+        }
+    }
+    EXPECT_EQ(routes->currentRow(), beta);
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
     EXPECT_FALSE(EasyPage().RouteImageShown);
     EXPECT_TRUE(background->pixmap().isNull());
 
