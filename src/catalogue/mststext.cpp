@@ -245,14 +245,11 @@ QString GetTextLine(const QString& text, int index) {
     return Caption(Msg::TYPE_UNKNOWN_LEG);
 }
 
-double ParseNumber(const QString& input) {
-    QString text = input;
-    double addend = 0;
-    const qsizetype plus = text.indexOf(u'+');
-    if (plus >= 0) {
-        addend = ParseNumber(text.mid(plus + 1, 999));
-        text.truncate(plus);
-    }
+namespace {
+
+// One part of a length in metres; false when it ends in no unit. A number that cannot be read
+// counts as 0.
+bool PartInMetres(QStringView part, double* metres) {
     struct Unit {
         const char16_t* suffix;
         double factor;
@@ -261,7 +258,7 @@ double ParseNumber(const QString& input) {
     static const Unit kUnits[] = {{u"cm", 0.01}, {u"m", 1.0}, {u"ft", 0.3048}, {u"in", 0.0254}};
     for (const Unit& unit : kUnits) {
         const QStringView suffix(unit.suffix);
-        if (!text.endsWith(suffix, Qt::CaseInsensitive))
+        if (!part.endsWith(suffix, Qt::CaseInsensitive))
             continue;
         static const QLocale c = [] {
             QLocale locale = QLocale::c();
@@ -269,12 +266,37 @@ double ParseNumber(const QString& input) {
             return locale;
         }();
         bool ok = false;
-        double number = c.toDouble(QStringView(text).chopped(suffix.size()), &ok);
-        if (!ok || !std::isfinite(number))
-            number = 0;
-        return number * unit.factor + addend;
+        const double number = c.toDouble(part.chopped(suffix.size()), &ok);
+        *metres = ok && std::isfinite(number) ? number * unit.factor : 0;
+        return true;
     }
-    return 0;
+    return false;
+}
+
+} // namespace
+
+double ParseNumber(const QString& input) {
+    QStringView text(input);
+    // What follows the first "+" is read no further than 999 units.
+    constexpr qsizetype kMostAfterPlus = 999;
+    const qsizetype firstPlus = text.indexOf(u'+');
+    if (firstPlus >= 0)
+        text = text.left(std::min(text.size(), firstPlus + 1 + kMostAfterPlus));
+    // The parts are summed from the first up to the first without a unit; a first part without
+    // one makes the whole 0.
+    double sum = 0;
+    for (qsizetype from = 0;;) {
+        qsizetype plus = text.indexOf(u'+', from);
+        if (plus < 0)
+            plus = text.size();
+        double metres = 0;
+        if (!PartInMetres(text.sliced(from, plus - from), &metres))
+            return from == 0 ? 0 : sum;
+        sum += metres;
+        if (plus == text.size())
+            return sum;
+        from = plus + 1;
+    }
 }
 
 qsizetype FindBlank(const QString& text, qsizetype from) {

@@ -15,6 +15,7 @@
 #include "platform/winfs.h"
 
 #include <QRegularExpression>
+#include <optional>
 
 namespace qv {
 
@@ -126,15 +127,45 @@ QString BriefingText(const ExploreActivitySaveInfo& session) {
     return Quoted(text);
 }
 
-QString TrimmedLeft(const QString& text) {
+QStringView TrimmedLeft(QStringView text) {
     qsizetype i = 0;
     while (i < text.size() && text.at(i).unicode() <= 0x20)
         ++i;
-    return text.mid(i);
+    return text.sliced(i);
 }
 
-bool StartsWith(const QString& text, const char* keyword) {
+bool StartsWith(QStringView text, const char* keyword) {
     return text.startsWith(QLatin1String(keyword), Qt::CaseInsensitive);
+}
+
+// Whether a run of the source, trimmed at its left, starts a section that is copied (true), ends
+// one (false) or does neither. Most runs start with none of the keywords: their first letter
+// settles it without a comparison.
+std::optional<bool> SectionMark(QStringView trimmed, bool aiTraffic, bool looseStock) {
+    if (trimmed.isEmpty())
+        return std::nullopt;
+    switch (trimmed.front().toCaseFolded().unicode()) {
+    case u't':
+        if (aiTraffic && StartsWith(trimmed, "Traffic_Definition"))
+            return true;
+        break;
+    case u'a':
+        if ((looseStock && StartsWith(trimmed, "ActivityObjects")) ||
+            StartsWith(trimmed, "ActivityRestrictedSpeedZones") ||
+            StartsWith(trimmed, "ActivityFailedSignals"))
+            return true;
+        break;
+    case u'p':
+        if (StartsWith(trimmed, "PlatformNumPassengersWaiting") ||
+            StartsWith(trimmed, "PlatformMinWaitingTime"))
+            return true;
+        break;
+    case u'e':
+        if (StartsWith(trimmed, "Events"))
+            return false;
+        break;
+    }
+    return std::nullopt;
 }
 
 QString LocationText(int line) {
@@ -185,18 +216,10 @@ QString CopiedActivityText(const QString& sourceText, bool aiTraffic, bool loose
                 lineFeed = sourceText.size();
         }
         const qsizetype end = qMin(qMin(lineFeed + 1, sourceText.size()), pos + kRunUnits);
-        const QString run = sourceText.mid(pos, end - pos);
+        const QStringView run = QStringView(sourceText).sliced(pos, end - pos);
         pos = end;
-        const QString trimmed = TrimmedLeft(run);
-        if ((aiTraffic && StartsWith(trimmed, "Traffic_Definition")) ||
-            (looseStock && StartsWith(trimmed, "ActivityObjects")) ||
-            StartsWith(trimmed, "ActivityRestrictedSpeedZones") ||
-            StartsWith(trimmed, "ActivityFailedSignals") ||
-            StartsWith(trimmed, "PlatformNumPassengersWaiting") ||
-            StartsWith(trimmed, "PlatformMinWaitingTime"))
-            copying = true;
-        else if (StartsWith(trimmed, "Events"))
-            copying = false;
+        if (const std::optional<bool> mark = SectionMark(TrimmedLeft(run), aiTraffic, looseStock))
+            copying = *mark;
         if (copying)
             copied += run;
     }

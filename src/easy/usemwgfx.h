@@ -42,10 +42,23 @@ public:
     virtual void ShowPicture(const QImage& picture) = 0;
 };
 
+// A picture decoded from the bytes of its file; a null picture when they cannot be decoded.
+struct DecodedPicture {
+    QByteArray bytes;
+    QImage picture;
+};
+// Decodes the bytes of a picture file as the library does, on any thread: it touches no file and
+// no program state. A picture that would take long to decode is not decoded.
+DecodedPicture DecodePicture(const QByteArray& bytes);
+
 // Shows a picture file (Windows form) in the control through the library and a temporary "QV"
 // bitmap file, which is deleted again in every case. False, with the control unchanged, when the
 // file is missing, no temporary file can be made or the picture cannot be converted or loaded;
-// a picture more than 4096 texels wide or tall, as no texture is, is not converted.
-bool ShowImageFile(PictureControl* image, const QString& fileName);
+// a picture more than 4096 texels wide or tall, as no texture is, is not converted, nor a JPEG
+// of far more scans than real pictures hold. When the file still holds the bytes of a picture
+// decoded ahead (on another thread), the library takes that picture rather than decoding them
+// again.
+bool ShowImageFile(PictureControl* image, const QString& fileName,
+                   const DecodedPicture* ahead = nullptr);
 
 } // namespace qv

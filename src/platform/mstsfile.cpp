@@ -83,8 +83,11 @@ bool IsCompressedMstsFile(const QByteArray& bytes) {
     return (method & 0x0F) == Z_DEFLATED && ((method << 8) | flags) % 31 == 0;
 }
 
-bool InflateMstsFile(const QByteArray& bytes, QByteArray* inflated, qsizetype maxSize) {
+bool InflateMstsFile(const QByteArray& bytes, QByteArray* inflated, qsizetype maxSize,
+                     qsizetype* streamSize) {
     inflated->clear();
+    if (streamSize)
+        *streamSize = 0;
     if (!IsCompressedMstsFile(bytes))
         return false;
     const auto* b = reinterpret_cast<const unsigned char*>(bytes.constData());
@@ -123,6 +126,7 @@ bool InflateMstsFile(const QByteArray& bytes, QByteArray* inflated, qsizetype ma
             break;
         used += room - qsizetype(stream.avail_out);
     }
+    const qsizetype read = qsizetype(bytes.size() - kCompressedHeaderSize) - stream.avail_in;
     inflateEnd(&stream);
     if (status != Z_STREAM_END || used > maxSize) {
         inflated->clear();
@@ -130,13 +134,15 @@ bool InflateMstsFile(const QByteArray& bytes, QByteArray* inflated, qsizetype ma
         return false;
     }
     inflated->truncate(used);
+    if (streamSize)
+        *streamSize = read;
     return true;
 }
 
-qsizetype InflatedTextLimit(qsizetype fileSize) {
-    if (fileSize >= kMaxInflatedTextSize / kMostTextInflation)
+qsizetype InflatedTextLimit(qsizetype streamSize) {
+    if (streamSize >= kMaxInflatedTextSize / kMostTextInflation)
         return kMaxInflatedTextSize;
-    return std::max(fileSize * kMostTextInflation, kMinInflatedTextLimit);
+    return std::max(streamSize * kMostTextInflation, kMinInflatedTextLimit);
 }
 
 bool DecodeMstsText(const QByteArray& bytes, QString* text) {
@@ -145,8 +151,13 @@ bool DecodeMstsText(const QByteArray& bytes, QString* text) {
         *text = DecodeTextBytes(bytes);
         return true;
     }
+    // Filler after the stream must not buy a larger result: the stream's own length is known
+    // only once it is inflated, within the most that all the bytes after the header could allow.
     QByteArray inflated;
-    if (!InflateMstsFile(bytes, &inflated, InflatedTextLimit(bytes.size())))
+    qsizetype streamSize = 0;
+    if (!InflateMstsFile(bytes, &inflated, InflatedTextLimit(bytes.size() - kCompressedHeaderSize),
+                         &streamSize) ||
+        inflated.size() > InflatedTextLimit(streamSize))
         return false;
     *text = DecodeTextBytes(inflated);
     return true;

@@ -11,19 +11,19 @@
 
 namespace qv {
 
-// The most bytes a compressed MSTS text file may inflate to. The largest real text files (a
-// global track section file, big world files) hold a few megabytes of UTF-16; a result larger
-// than this is a damaged or hostile file, whose text and collected values would only exhaust
-// memory.
-inline constexpr qsizetype kMaxInflatedTextSize = qsizetype(32) * 1024 * 1024;
-// Below that, a compressed text file may inflate to this many times its own size, and any file
-// to kMinInflatedTextLimit: real MSTS text shrinks to a twentieth at best, whereas a few
-// kilobytes of a hostile file would otherwise grow to the whole cap.
-inline constexpr qsizetype kMostTextInflation = 64;
+// The most bytes a compressed MSTS text file may inflate to. The largest real text file, a
+// global track section file, holds 6 MB of UTF-16 (and deflates to a twentieth of that); a
+// file read for its dependencies or its stock is far smaller. A larger result is a damaged or
+// hostile file, whose reading would only cost time and memory.
+inline constexpr qsizetype kMaxInflatedTextSize = qsizetype(8) * 1024 * 1024;
+// Below that, the compressed stream may inflate to this many times its own size (bytes after the
+// stream do not count), and any stream to kMinInflatedTextLimit: real MSTS text deflates 21-fold
+// at best, whereas a few kilobytes of a hostile stream would otherwise grow to the whole cap.
+inline constexpr qsizetype kMostTextInflation = 32;
 inline constexpr qsizetype kMinInflatedTextLimit = qsizetype(1024) * 1024;
 
-// The most bytes a compressed text file of this size may inflate to.
-qsizetype InflatedTextLimit(qsizetype fileSize);
+// The most bytes a compressed text stream of this size may inflate to.
+qsizetype InflatedTextLimit(qsizetype streamSize);
 
 // "SIMISA@F", a 4-byte length, "@@@@" and the header of a zlib stream: a compressed MSTS file.
 // A text file whose own header line happens to read "SIMISA@F@@@@@@@@" is not one.
@@ -32,8 +32,10 @@ bool IsCompressedMstsFile(const QByteArray& bytes);
 // Inflates a compressed MSTS file of any kind (text, binary shape, texture) into *inflated; false
 // (and *inflated emptied) when the bytes are not compressed, the stream is damaged or cut short,
 // or the result would exceed maxSize bytes. The length in its header is taken only as a hint.
-// Text files take InflatedTextLimit; shapes and textures have a cap of their own.
-bool InflateMstsFile(const QByteArray& bytes, QByteArray* inflated, qsizetype maxSize);
+// Text files take InflatedTextLimit; shapes and textures have a cap of their own. `streamSize`
+// (when given) receives the bytes of the compressed stream read, without what follows it.
+bool InflateMstsFile(const QByteArray& bytes, QByteArray* inflated, qsizetype maxSize,
+                     qsizetype* streamSize = nullptr);
 
 // Decodes the bytes of an MSTS text file into text, without a leading byte-order mark:
 // - a UTF-16 little- or big-endian mark, or a UTF-8 mark, selects that encoding;
@@ -42,7 +44,7 @@ bool InflateMstsFile(const QByteArray& bytes, QByteArray* inflated, qsizetype ma
 // - "SIMISA@F", a 4-byte length, "@@@@" and a zlib stream: the inflated bytes decoded as above
 //   (a file that merely begins with "SIMISA@F" without that layout is decoded as text).
 // False (and *text emptied) only when a compressed file cannot be inflated, or would inflate to
-// more than InflatedTextLimit of its size.
+// more than InflatedTextLimit of its compressed stream.
 bool DecodeMstsText(const QByteArray& bytes, QString* text);
 
 // The text as UTF-16 little-endian bytes without a byte-order mark, as MSTS's own files hold it.

@@ -1,6 +1,7 @@
 #include "catalogue/mststext.h"
 
 #include "core/generaldefs.h"
+#include "fixtures/allocations.h"
 #include "fixtures/tempmsts.h"
 
 #include <gtest/gtest.h>
@@ -226,6 +227,29 @@ TEST(ParseNumber, GivesZeroWithoutAUnitAndCountsAnUnreadableNumberAsZero) {
     EXPECT_DOUBLE_EQ(ParseNumber(QStringLiteral("xm+2m")), 2.0);
     EXPECT_EQ(ParseNumber(QStringLiteral("infm")), 0.0);
     EXPECT_EQ(ParseNumber(QStringLiteral("1,000m")), 0.0);
+}
+
+TEST(ParseNumber, ReadsAValueOfHundredsOfPartsWithoutACopyOfEachPart) {
+    if (!test::CanCountAllocations())
+        GTEST_SKIP() << "the heap is a sanitizer's";
+    // A Size value as long as a stock file gives one: 333 parts, then a chain of bare pluses.
+    const struct {
+        QString value;
+        double metres;
+    } cases[] = {
+        {QStringLiteral("1m+").repeated(333), 333.0},
+        {QString(999, u'+'), 0.0},
+        {QStringLiteral("2cm") + QString(996, u'+'), 0.02},
+        // What follows the first plus counts up to 999 units: 333 parts after the first.
+        {QStringLiteral("1m+").repeated(401), 334.0},
+    };
+    for (const auto& c : cases) {
+        double metres = -1;
+        const test::AllocationCount count;
+        metres = ParseNumber(c.value);
+        EXPECT_LT(count.Blocks(), 10) << c.value.left(12).toStdString();
+        EXPECT_NEAR(metres, c.metres, 1e-9) << c.value.left(12).toStdString();
+    }
 }
 
 TEST(BlankHelpers, TreatATabAsABlank) {

@@ -5,6 +5,7 @@
 #include "core/storeini.h"
 #include "easy/explorestate.h"
 #include "easy/savedactivity.h"
+#include "fixtures/allocations.h"
 #include "fixtures/growth.h"
 #include "fixtures/registrysandbox.h"
 #include "fixtures/tempmsts.h"
@@ -324,4 +325,31 @@ TEST(CopiedActivityText, ALongLineWithoutALineFeedCostsTimeInStepWithItsLength) 
         return [line] { ASSERT_EQ(CopiedActivityText(line, true, false), line); };
     };
     EXPECT_LT(test::SixteenfoldGrowth(make, 32768), test::kMostSixteenfoldGrowth);
+}
+
+// A source of short lines costs no string per line: most lines are neither copied nor start a
+// section, and those copied go straight into the result.
+TEST(CopiedActivityText, ASourceOfShortLinesMakesNoStringPerLine) {
+    if (!test::CanCountAllocations())
+        GTEST_SKIP() << "the heap is a sanitizer's";
+    constexpr int kLines = 20000;
+    const QString skipped = QString(kLines, u'\n');
+    const QString copied = S("Traffic_Definition (\n") + QString(kLines, u'\n') + S(" Events\n");
+    const struct {
+        QString source;
+        QString expected;
+    } cases[] = {
+        {skipped, QString()},
+        {S(" x\n").repeated(kLines), QString()},
+        {copied, copied.chopped(8)},
+    };
+    for (const auto& c : cases) {
+        QString result;
+        {
+            const test::AllocationCount count;
+            result = CopiedActivityText(c.source, true, true);
+            EXPECT_LT(count.Blocks(), 100) << c.source.size();
+        }
+        EXPECT_EQ(result, c.expected);
+    }
 }

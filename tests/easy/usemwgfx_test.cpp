@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImageWriter>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -75,7 +76,53 @@ QByteArray SmallAce() {
     return bytes;
 }
 
+QByteArray ProgressiveJpeg(int width, int height) {
+    QImage picture(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            picture.setPixel(x, y, qRgb(x * 7, y * 5, (x ^ y) & 0xFF));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setProgressiveScanWrite(true);
+    EXPECT_TRUE(writer.write(picture));
+    return bytes;
+}
+
+// The JPEG with its last scan coded again and again, as a hostile file may: the decoder takes
+// each scan as one more pass over the picture.
+QByteArray WithLastScanRepeated(const QByteArray& jpeg, int times) {
+    const qsizetype scan = jpeg.lastIndexOf("\xFF\xDA");
+    const qsizetype end = jpeg.lastIndexOf("\xFF\xD9");
+    EXPECT_GT(scan, 0);
+    EXPECT_GT(end, scan);
+    return jpeg.left(end) + jpeg.mid(scan, end - scan).repeated(times) + jpeg.mid(end);
+}
+
 } // namespace
+
+TEST_F(UseMwgfxTest, AJpegOfFarMoreScansThanRealPicturesHoldIsNotDecoded) {
+    const QByteArray small = ProgressiveJpeg(64, 48);
+    const QByteArray large = ProgressiveJpeg(4096, 2048);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        bool shown;
+    } cases[] = {
+        {"progressive.jpg", small, true},
+        {"more.jpg", WithLastScanRepeated(small, 20), true},
+        {"thousands.jpg", WithLastScanRepeated(small, 3000), false},
+        {"large.jpg", large, true},
+        {"largemore.jpg", WithLastScanRepeated(large, 50), false},
+    };
+    for (const auto& c : cases) {
+        RecordingControl control;
+        EXPECT_EQ(ShowImageFile(&control, Write(c.name, c.bytes)), c.shown) << c.name;
+        EXPECT_EQ(control.calls, c.shown ? 1 : 0) << c.name;
+        EXPECT_TRUE(LeftInTemp().isEmpty()) << c.name;
+    }
+}
 
 TEST_F(UseMwgfxTest, TheBuiltInLibraryIsAvailableByNameAndKeptOnceLoaded) {
     EXPECT_TRUE(IsDllAvailable(QStringLiteral("MWGFX")));

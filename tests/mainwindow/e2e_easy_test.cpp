@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QTabWidget>
+#include <QtCore/qtestsupport_core.h>
 
 using namespace qv;
 
@@ -39,6 +40,8 @@ protected:
         ASSERT_EQ(found.size(), 1) << name.toStdString();
         routes->setCurrentItem(found.first());
         form->EasyControls()->RoutesLstbxClick();
+        // The route's picture is shown once decoded.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !form->EasyControls()->RoutePictureComing(); }));
     }
 
     FakeProgram msts{drive, QStringLiteral("msts")};

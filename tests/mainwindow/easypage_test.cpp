@@ -41,7 +41,9 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextEdit>
+#include <QThreadPool>
 #include <QTimeEdit>
+#include <QtCore/qtestsupport_core.h>
 #include <gtest/gtest.h>
 
 using namespace qv;
@@ -297,6 +299,12 @@ TEST_F(EasyPageTest, RoutePicture_ShownFromItsAceFileLeavingNoTemporaryFile) {
 
     ShowRoute(0, "Alpha Line");
     auto* background = C<QLabel>("EasyBackground");
+    // Decoded on another thread, so that a picture slow to decode keeps the window going: the
+    // click is over before it is shown.
+    EXPECT_TRUE(form->EasyControls()->RoutePictureComing());
+    EXPECT_FALSE(EasyPage().RouteImageShown);
+    EXPECT_TRUE(background->pixmap().isNull());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->EasyControls()->RoutePictureComing(); }));
     EXPECT_TRUE(EasyPage().RouteImageShown);
     EXPECT_EQ(background->pixmap().size(), QSize(4, 2));
     EXPECT_TRUE(QDir(temp.path()).entryList(QDir::Files).isEmpty());
@@ -305,6 +313,22 @@ TEST_F(EasyPageTest, RoutePicture_ShownFromItsAceFileLeavingNoTemporaryFile) {
     auto* routes = C<QListWidget>("RoutesLstbx");
     routes->setCurrentItem(routes->findItems("Beta Line", Qt::MatchExactly).first());
     form->EasyControls()->RoutesLstbxClick();
+    EXPECT_FALSE(EasyPage().RouteImageShown);
+    EXPECT_TRUE(background->pixmap().isNull());
+
+    // Passing over a route with the arrow keys: its picture, still decoding when the next route
+    // is chosen, never shows under that one.
+    const int beta = routes->currentRow();
+    for (const auto key : {Qt::Key_Up, Qt::Key_Down}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(routes, &press);
+        if (key == Qt::Key_Up) {
+            EXPECT_TRUE(form->EasyControls()->RoutePictureComing());
+        }
+    }
+    EXPECT_EQ(routes->currentRow(), beta);
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
     EXPECT_FALSE(EasyPage().RouteImageShown);
     EXPECT_TRUE(background->pixmap().isNull());
 

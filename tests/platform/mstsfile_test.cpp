@@ -34,11 +34,13 @@ QByteArray Utf16LeWithMark(const QString& text) {
     return QByteArray("\xFF\xFE", 2) + Utf16(text, false);
 }
 
-QByteArray Compressed(const QByteArray& content, quint32 declaredLength) {
+QByteArray Compressed(const QByteArray& content, quint32 declaredLength,
+                      int level = Z_DEFAULT_COMPRESSION) {
     uLongf size = compressBound(uLong(content.size()));
     QByteArray stream(qsizetype(size), '\0');
-    EXPECT_EQ(compress(reinterpret_cast<Bytef*>(stream.data()), &size,
-                       reinterpret_cast<const Bytef*>(content.constData()), uLong(content.size())),
+    EXPECT_EQ(compress2(reinterpret_cast<Bytef*>(stream.data()), &size,
+                        reinterpret_cast<const Bytef*>(content.constData()), uLong(content.size()),
+                        level),
               Z_OK);
     stream.truncate(qsizetype(size));
     QByteArray file("SIMISA@F");
@@ -141,14 +143,50 @@ TEST(DecodeMstsText, RefusesAFileThatInflatesBeyondAnyRealTextFile) {
     EXPECT_TRUE(text.isEmpty());
 }
 
-TEST(DecodeMstsText, RefusesAFileThatInflatesFarBeyondItsOwnSize) {
-    QByteArray noise(64 * 1024, '\0'); // as good as incompressible
+QByteArray Noise(qsizetype size) {
+    QByteArray noise(size, '\0'); // as good as incompressible
     QRandomGenerator(1).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
+    return noise;
+}
+
+TEST(DecodeMstsText, RefusesAFileThatInflatesFarBeyondItsOwnSize) {
+    const QByteArray noise = Noise(64 * 1024);
     QString text;
     EXPECT_TRUE(DecodeMstsText(Compressed(QByteArray(kMinInflatedTextLimit, ' ')), &text));
     EXPECT_FALSE(DecodeMstsText(Compressed(QByteArray(kMinInflatedTextLimit + 1, ' ')), &text));
-    EXPECT_TRUE(DecodeMstsText(Compressed(noise + QByteArray(2 << 20, ' ')), &text));
-    EXPECT_FALSE(DecodeMstsText(Compressed(noise + QByteArray(8 << 20, ' ')), &text));
+    EXPECT_TRUE(DecodeMstsText(Compressed(noise + QByteArray(1 << 20, ' ')), &text));
+    EXPECT_FALSE(DecodeMstsText(Compressed(noise + QByteArray(4 << 20, ' ')), &text));
+}
+
+// A file of under a megabyte gives no more text than real files hold, however it is made: bytes
+// after the stream do not make it larger, nor does a stream of half a megabyte that inflates as
+// far as real text does.
+TEST(DecodeMstsText, AFileOfUnderAMegabyteGivesNoMoreTextThanTheLargestRealFile) {
+    const struct {
+        const char* name;
+        QByteArray file;
+    } cases[] = {
+        {"filler after a stream", Compressed(QByteArray(2 << 20, ' ')) + Noise(128 * 1024)},
+        {"a stream of 270 KB", Compressed(Noise(256 * 1024) + QByteArray(16 << 20, ' '))},
+    };
+    for (const auto& c : cases) {
+        ASSERT_LT(c.file.size(), 1 << 20) << c.name;
+        QString text;
+        EXPECT_FALSE(DecodeMstsText(c.file, &text)) << c.name << ": " << text.size();
+        EXPECT_TRUE(text.isEmpty()) << c.name;
+    }
+}
+
+// The largest real MSTS text file, deflated as far as zlib goes, still reads as it stands.
+TEST(DecodeMstsText, TheLargestRealTextFileReadsWhenCompressed) {
+    QFile file(QStringLiteral(QUARVEL_REALDATA_DIR "/dk24/GLOBAL/tsection.dat"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray plain = file.readAll();
+    const QByteArray compressed = Compressed(plain, quint32(plain.size()), Z_BEST_COMPRESSION);
+    ASSERT_GT(plain.size(), 20 * (compressed.size() - 16)) << "deflates 20-fold";
+    QString text;
+    ASSERT_TRUE(DecodeMstsText(compressed, &text));
+    EXPECT_EQ(text, Decoded(plain));
 }
 
 TEST(DecodeMstsText, TextWhoseHeaderMerelyReadsSimisaAtFIsNotInflated) {

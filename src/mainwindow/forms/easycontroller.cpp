@@ -102,6 +102,7 @@ EasyController::EasyController(TMainForm& form) : QObject(&form), form_(form) {
     ui.LocomotiveUsedTxt->installEventFilter(this);
     ui.ConsistUsedTxt->installEventFilter(this);
     Bind();
+    connect(&pictures_, &PictureDecoder::Decoded, this, &EasyController::RoutePictureDecoded);
     // After the wait for an Explore session the saved sessions are listed again, so that the one
     // just saved in MSTS can be reloaded.
     SetExploreReloadHandler([this](QObject*, const QString& routeFolderName) {
@@ -394,6 +395,7 @@ void EasyController::RoutesLstbxClick() {
     tree.SetSelected(node);
     const ItemSet& item = *node->Data();
     shownRouteFolder_ = item.Folder;
+    pictures_.Cancel(); // of the route shown before
     RouteInfo route;
     if (!ReadRouteFile(App().MstsRootFolder, item.Folder, item.FileName, route) &&
         !ReadRouteFile(App().StoreRootFolder, item.Folder, item.FileName, route)) {
@@ -437,23 +439,31 @@ void EasyController::RoutesLstbxClick() {
     page.LastEasyRouteIndex = row;
     page.LastEasyTabIndex = tab;
 
-    bool pictureShown = false;
+    // The picture is decoded on another thread and shown when it comes (RoutePictureDecoded);
+    // until then the page keeps the picture it shows.
+    bool pictureComing = false;
     if (App().PictureLibraryAvailable && !App().EasySuppressImage &&
         !route.LoadingScreen.isEmpty()) {
         const QString file = RoutePictureFile(item, route.LoadingScreen, form_.InformationMemo());
-        if (!file.isEmpty() && ShowRoutePicture(file)) {
-            page.RouteImageShown = pictureShown = true;
-            ui.EasyBackground->setVisible(true);
-            ApplyLayout();
-        }
+        pictureComing = !file.isEmpty() && pictures_.Start(file);
     }
-    if (!pictureShown && page.RouteImageShown)
+    if (!pictureComing && page.RouteImageShown)
         RestoreBackground();
     form_.UpdateControls();
     form_.ShowHourglass(false);
 }
 
-bool EasyController::ShowRoutePicture(const QString& file) {
+void EasyController::RoutePictureDecoded(const QString& file, const DecodedPicture& picture) {
+    if (ShowRoutePicture(file, picture)) {
+        EasyPage().RouteImageShown = true;
+        form_.ui->EasyBackground->setVisible(true);
+        ApplyLayout();
+    } else if (EasyPage().RouteImageShown) {
+        RestoreBackground();
+    }
+}
+
+bool EasyController::ShowRoutePicture(const QString& file, const DecodedPicture& decoded) {
     // The page's picture shows the route's loading screen in place of the default background.
     class BackgroundPicture : public PictureControl {
     public:
@@ -465,10 +475,11 @@ bool EasyController::ShowRoutePicture(const QString& file) {
     private:
         QLabel* label_;
     } background(form_.ui->EasyBackground);
-    return ShowImageFile(&background, file);
+    return ShowImageFile(&background, file, &decoded);
 }
 
 void EasyController::RestoreBackground() {
+    pictures_.Cancel();
     EasyPage().RouteImageShown = false;
     form_.ui->EasyBackground->clear();
     LoadEasyBackground(form_);

@@ -7,6 +7,7 @@
 #include "core/reportpane.h"
 #include "easy/easylists.h"
 #include "easy/exploresession.h"
+#include "easy/picturedecoder.h"
 
 #include <QObject>
 #include <QRect>
@@ -63,6 +64,8 @@ public:
     void CacheListsRefilled();
     // Places the panes as ComputeEasyLayout says.
     void ApplyLayout();
+    // True while the chosen route's picture is being decoded, to be shown when it comes.
+    bool RoutePictureComing() const { return pictures_.Busy(); }
 
     void RoutesLstbxClick();
     void ActivitiesLstbxClick();
@@ -109,7 +112,8 @@ private:
     void ShowRows(QListWidget* list, const EasyRows& rows);
     void ShowRows(QComboBox* combo, const EasyRows& rows);
     void FillLocomotives(ItemNode* routeNode);
-    bool ShowRoutePicture(const QString& file);
+    void RoutePictureDecoded(const QString& file, const DecodedPicture& picture);
+    bool ShowRoutePicture(const QString& file, const DecodedPicture& decoded);
     void RestoreBackground();
     void ApplyTrafficActivity(const ItemSet& activity);
     void StartWhereTheActivityStarts();
@@ -130,6 +134,7 @@ private:
     QObject* trafficListView_ = nullptr;
     bool trafficApplied_ = false;
     ReportPane exploreDetails_, activityDetails_;
+    PictureDecoder pictures_; // the route's picture on its way
 };
 
 } // namespace qv
