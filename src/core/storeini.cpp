@@ -292,12 +292,11 @@ bool TakeCurrentSection(const IniFile& ini, const QString& section, qint32 fileD
 }
 
 int IsAcceptedVersion(const QString& version) {
-    // Whole entries only: a piece of the list ("1", "0, 1") names no version.
-    static const QStringList kAccepted = {
-        QStringLiteral("1.0"), QStringLiteral("1.0.1"), QStringLiteral("1.0.2"),
-        QStringLiteral("1.1"), QStringLiteral("1.1.0"), QStringLiteral("1.1.1"),
-        QStringLiteral("2.0"), QStringLiteral("2.1"),   QStringLiteral("3.0")};
-    if (!kAccepted.contains(version, Qt::CaseSensitive))
+    // Any piece of the list passes ("1", "2.", "0, 1"): files written by programs that kept this
+    // test hold such versions, and what they hold must stay readable.
+    static const QString kAccepted =
+        QStringLiteral("1.0, 1.0.1, 1.0.2, 1.1, 1.1.0, 1.1.1, 2.0, 2.1, 3.0");
+    if (version.isEmpty() || !kAccepted.contains(version, Qt::CaseSensitive))
         return 0;
     return CompareText(version, QStringLiteral("1.1")) > 0 ? 2 : 1;
 }

@@ -60,6 +60,23 @@ TEST_F(StoreIni, OpenStoreIni_UnacceptedVersionIsReportedAndLeavesAnEmptyFile) {
     }
 }
 
+// A file that a program keeping the same test wrote with a piece of the list as its version
+// opens as it stands: nothing is reported, kept aside or emptied.
+TEST_F(StoreIni, OpenStoreIni_APieceOfTheAcceptedListOpensWithNoMessage) {
+    for (const char* version : {"1", "2.", "3.0"}) {
+        ui_.Clear();
+        const QByteArray content =
+            QByteArray("[QUARVEL_INFORMATION]\r\nVersion=") + version + "\r\n[Lists]\r\nA=b\r\n";
+        MakeData("EUROPE1/ROUTE.QVC", content);
+        auto holder = OpenStoreIni("EUROPE1\\ROUTE.QVC");
+        EXPECT_TRUE(ui_.Shown().empty()) << version;
+        EXPECT_EQ(holder->Ini.ReadString("Lists", "A", QString()), "b") << version;
+        EXPECT_TRUE(CloseStoreIni(std::move(holder)));
+        EXPECT_EQ(Data("EUROPE1/ROUTE.QVC"), content) << version;
+    }
+    EXPECT_EQ(drive_.NamesIn("Store/QVDATA/EUROPE1"), QStringList{"ROUTE.QVC"});
+}
+
 TEST_F(StoreIni, CloseStoreIni_UnmodifiedWritesAndCreatesNothing) {
     EXPECT_TRUE(CloseStoreIni(OpenStoreIni("EUROPE1\\ROUTE.QVC")));
     EXPECT_TRUE(drive_.NamesIn("").isEmpty());
@@ -116,10 +133,10 @@ TEST_F(StoreIni, OpenStoreIni_UnreadableFileIsReportedAndNeverOverwritten) {
     close(fd);
 }
 
-TEST_F(StoreIni, IsAcceptedVersion_EntriesOfTheListAndTheirSideOfOnePointOne) {
+TEST_F(StoreIni, IsAcceptedVersion_PiecesOfTheListAndTheirSideOfOnePointOne) {
     const std::pair<const char*, int> table[] = {
         {"1.0", 1}, {"1.0.1", 1}, {"1.0.2", 1}, {"1.1", 1}, {"1.1.0", 2}, {"1.1.1", 2},
-        {"2.0", 2}, {"2.1", 2},   {"3.0", 2},   {"1", 0},   {"2.", 0},    {"0, 1", 0},
+        {"2.0", 2}, {"2.1", 2},   {"3.0", 2},   {"1", 1},   {"2.", 2},    {"0, 1", 1},
         {"", 0},    {"4.0", 0},   {"3.0 ", 0},  {"x", 0}};
     for (const auto& [version, expected] : table)
         EXPECT_EQ(IsAcceptedVersion(version), expected) << version;
