@@ -39,6 +39,26 @@ TEST(ToolPaths, FillsOnlyEmptyToolPathsFromAppPathsWithVariablesExpanded) {
     EXPECT_EQ(Tool("RailDriver", "RD EXE Path"), "C:\\RailDriver\\RDMgr.exe");
 }
 
+// A new Wine prefix registers its word processor with the program-files variable, which only the
+// prefix's programs have: the editor's path is stored as they would see it.
+TEST(ToolPaths, TheEditorRegisteredByANewWinePrefixIsStoredWithItsVariableExpanded) {
+    RegistrySandbox sandbox;
+    ResetAppState();
+    qunsetenv("PROGRAMFILES");
+    sandbox.MakeWinePrefix(
+        "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n#arch=win32\n\n"
+        "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion] 1733700000\n"
+        "#time=1db49f2a1b2c3d4\n"
+        "\"ProgramFilesDir\"=\"C:\\\\Program Files\"\n\n"
+        "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\App Paths\\\\wordpad.exe] "
+        "1733700000\n#time=1db49f2a1b2c3d4\n"
+        "@=str(2):\"\\\"%ProgramFiles%\\\\Windows NT\\\\Accessories\\\\WORDPAD.EXE\\\"\"\n",
+        "WINE REGISTRY Version 2\n");
+    DiscoverOutsideTools();
+    EXPECT_EQ(Tool("Editor", "Editor EXE Path"),
+              "\"C:\\Program Files\\Windows NT\\Accessories\\WORDPAD.EXE\"");
+}
+
 TEST(ToolPaths, ShapeViewerComesFromTheViewCommandWithoutItsPlaceholder) {
     RegistrySandbox sandbox;
     ResetAppState();

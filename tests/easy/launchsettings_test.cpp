@@ -13,6 +13,7 @@
 #include "platform/terminate.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QThread>
@@ -140,6 +141,36 @@ TEST_F(LaunchSettingsTest, Manual_ReaderIsTheRegisteredOpenCommandAndAMissingMan
     QuarvelManualClick();
     EXPECT_EQ(ui.PendingExpectations(), 0);
     EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
+}
+
+// A reader registered in the usual expandable form is started with its variables expanded, as
+// every other program is.
+TEST_F(LaunchSettingsTest, Manual_AReaderNamedThroughAVariableIsStarted) {
+    qunsetenv("PROGRAMFILES");
+    registry.MakeWinePrefix(
+        "WINE REGISTRY Version 2\n#arch=win32\n\n"
+        "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion] 1733700000\n"
+        "\"ProgramFilesDir\"=\"C:\\\\Program Files\"\n\n"
+        "[Software\\\\Classes\\\\.pdf] 1733700000\n@=\"PdfFile\"\n\n"
+        "[Software\\\\Classes\\\\PdfFile\\\\shell\\\\open\\\\command] 1733700000\n"
+        "@=str(2):\"\\\"%ProgramFiles%\\\\Reader\\\\reader\\\" \\\"%1\\\"\"\n",
+        "WINE REGISTRY Version 2\n");
+    const QString shown = drive.Host("shown.txt");
+    drive.MakeFile("Program Files/Reader/reader",
+                   "#!/bin/sh\nprintf %s \"$1\" > '" + shown.toUtf8() + ".part' && mv '" +
+                       shown.toUtf8() + ".part' '" + shown.toUtf8() + "'\n");
+    ASSERT_TRUE(QFile::setPermissions(drive.Host("Program Files/Reader/reader"),
+                                      QFile::ReadOwner | QFile::ExeOwner));
+    drive.MakeFile("Program/quarvel.PDF");
+    App().ProgramFilePath = "C:\\Program\\quarvel";
+
+    QuarvelManualClick();
+    EXPECT_TRUE(ui.Shown().empty()) << ui.Shown().front().text.toStdString();
+    QElapsedTimer timer;
+    timer.start();
+    while (!QFileInfo::exists(shown) && ui.Shown().empty() && timer.elapsed() < 20000)
+        QThread::msleep(20);
+    EXPECT_EQ(drive.Content("shown.txt"), drive.Host("Program/quarvel.PDF").toUtf8());
 }
 
 TEST_F(LaunchSettingsTest, Uninstall_RefusedWhileStoredAndKeepsTheSettingsWhenDeclined) {
