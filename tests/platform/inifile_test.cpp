@@ -274,3 +274,31 @@ TEST(IniFile, EraseSectionsExcept_AsksInFileOrderAndLeavesTheRestFoundAsBefore) 
     ini.WriteInteger("b", "k", 5);
     EXPECT_EQ(ini.ReadSections(), QStringList({"a", "c", "b"}));
 }
+
+// Names and values with a blank at either end, or inside quotes, read back as they were written,
+// through a new key and a replaced one alike; plain values are written as they always were.
+TEST(IniFile, SectionNamesAndValuesReadBackAsWrittenWithBlanksOrQuotesAtTheirEnds) {
+    const QString texts[] = {
+        " Lead blank.con", "Trailing blank.con ", "\tTab", "\"Quoted\"", "\"",          "\"\"",
+        "a \"b\" c",       "Hill\u00A0",          "  ",    "plain",      "line\nbreak "};
+    IniFile ini;
+    for (const QString& text : texts) {
+        ini.WriteString(text, "New", text);
+        ini.WriteString(text, "Replaced", "x");
+        ini.WriteString(text, "Replaced", text);
+    }
+    const IniFile read = IniFile::FromBytes(ini.ToBytes());
+    for (const QString& text : texts) {
+        const QString expected = QString(text).replace('\n', ' ');
+        SCOPED_TRACE(expected.toStdString());
+        EXPECT_TRUE(read.SectionExists(expected));
+        EXPECT_EQ(read.ReadString(expected, "New", "<missing>"), expected);
+        EXPECT_EQ(read.ReadString(expected, "Replaced", "<missing>"), expected);
+        const QStringView keys[] = {u"Replaced"};
+        QStringView values[1];
+        ASSERT_TRUE(read.PeekValues(expected, keys, 1, values));
+        EXPECT_EQ(values[0], expected);
+    }
+    EXPECT_TRUE(ini.ToBytes().contains("[ Lead blank.con]\r\nNew=\" Lead blank.con\"\r\n"));
+    EXPECT_TRUE(ini.ToBytes().contains("[plain]\r\nNew=plain\r\nReplaced=plain\r\n"));
+}
