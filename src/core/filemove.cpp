@@ -15,6 +15,7 @@
 #include "platform/ui.h"
 #include "platform/winresolve.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QHash>
@@ -428,10 +429,10 @@ bool StaysForLink(const QString& source, const QString& target) {
     if (!judge.reported.contains(out->link)) {
         judge.reported.insert(out->link);
         Report(comingIn ? RL_ERROR : RL_WARNING, nullptr,
-               QStringLiteral("The folder '") + out->link + QStringLiteral("' is a link to '") +
-                   out->target +
-                   QStringLiteral("', outside the MSTS folder and the store: what it holds stays "
-                                  "where it is"),
+               QCoreApplication::translate("FileMove",
+                                           "The folder '%1' is a link to '%2', outside the MSTS "
+                                           "folder and the store: what it holds stays where it is")
+                   .arg(out->link, out->target),
                Pane());
     }
     return true;

@@ -60,8 +60,9 @@ QStringList MstsFoldersWritten(const QString& msts) {
 
 void Unsettled(const QString& path, int error, ReportPane* pane) {
     Report(RL_ERROR, nullptr,
-           QStringLiteral("A file left by a move, copy or write that was cut short could not be "
-                          "settled : [%1]\rFile: '")
+           QCoreApplication::translate("Leftovers",
+                                       "A file left by a move, copy or write that was cut short "
+                                       "could not be settled : [%1]\rFile: '")
                    .arg(error) +
                path + QLatin1Char('\''),
            pane);
@@ -85,8 +86,9 @@ void SettleOne(const QString& folder, const QString& name, ReportPane* pane) {
             Unsettled(path, ENOENT, pane);
         else
             Remove(path,
-                   QStringLiteral("A temporary file of a copy or write that was cut short was "
-                                  "removed: '"),
+                   QCoreApplication::translate("Leftovers",
+                                               "A temporary file of a copy or write that was cut "
+                                               "short was removed: '"),
                    pane);
         return;
     }
@@ -94,15 +96,17 @@ void SettleOne(const QString& folder, const QString& name, ReportPane* pane) {
     int error = 0;
     if (RenameNoReplace(path, placePath, &error))
         Report(RL_REPORT, nullptr,
-               QStringLiteral("A file kept aside by a move that was cut short is back in its "
-                              "place: '") +
+               QCoreApplication::translate("Leftovers",
+                                           "A file kept aside by a move that was cut short is "
+                                           "back in its place: '") +
                    placePath + QLatin1Char('\''),
                pane);
     // Filled in any letter case: the move had put the file that replaces it there.
     else if (error == EEXIST || error == kFsAmbiguous)
         Remove(path,
-               QStringLiteral("A file kept aside by a move that was cut short was removed, as its "
-                              "place is filled: '"),
+               QCoreApplication::translate("Leftovers",
+                                           "A file kept aside by a move that was cut short was "
+                                           "removed, as its place is filled: '"),
                pane);
     else
         Unsettled(path, error, pane);

@@ -9,6 +9,8 @@
 #include "core/status.h"
 #include "platform/ui.h"
 
+#include <QCoreApplication>
+
 namespace qv {
 
 namespace {
@@ -102,7 +104,8 @@ void FileReports::Close() {
     if (leftOut_.isEmpty())
         return;
     Report(RL_ERROR, nullptr,
-           QStringLiteral("%1 more file names not found or invalid are not listed")
+           QCoreApplication::translate("Report",
+                                       "%1 more file names not found or invalid are not listed")
                    .arg(leftOut_.size()) +
                Caption(Msg::GENERAL_NOT_FOUND5) + file_ + QLatin1Char('\''),
            pane_);

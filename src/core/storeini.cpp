@@ -10,6 +10,7 @@
 #include "platform/ui.h"
 #include "platform/winfs.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <future>
 #include <limits>
@@ -158,17 +159,20 @@ void StartAfresh(StoreIniHolder& holder, const QString& name) {
     int error = 0;
     QString copy;
     if (!holder.Bytes.isEmpty() && (copy = SetAside(holder.Path, &error)).isEmpty()) {
-        ShowStop(refused + QStringLiteral("\rIt could not be kept aside and stays as it is") +
+        ShowStop(refused +
+                 QCoreApplication::translate("StoreFiles",
+                                             "\rIt could not be kept aside and stays as it is") +
                  ErrorNumberSuffix(error));
         holder.Ini.Clear();
         holder.Bytes.clear();
         holder.ReadFailed = true;
         return;
     }
-    ShowStop(
-        refused +
-        (copy.isEmpty() ? QString() : QStringLiteral("\rKept as: '") + copy + QLatin1Char('\'')) +
-        Caption(Msg::INVALID_QVS_CONTINUE));
+    ShowStop(refused +
+             (copy.isEmpty()
+                  ? QString()
+                  : QCoreApplication::translate("StoreFiles", "\rKept as: '%1'").arg(copy)) +
+             Caption(Msg::INVALID_QVS_CONTINUE));
     holder.Ini.Clear();
     holder.Bytes.clear();
     if (!SaveIniFile(holder.Path, holder.Ini, &error))
@@ -195,8 +199,9 @@ QString LinkOutText(const QString& path, int error) {
     LinkOut out;
     if (error != kFsLinkLeaves || !KeptFolderCheck().LeadsOut(path, &out))
         return QString();
-    return QStringLiteral("\rThe link '") + out.link + QStringLiteral("' leads to '") + out.target +
-           QStringLiteral("', outside the MSTS folder and the store");
+    return QCoreApplication::translate(
+               "StoreFiles", "\rThe link '%1' leads to '%2', outside the MSTS folder and the store")
+        .arg(out.link, out.target);
 }
 
 void ReportWriteFailure(const QString& path, int error) {
