@@ -36,15 +36,6 @@ const WineVariable kWineVariables[] = {
     {"PUBLIC", nullptr, nullptr, "C:\\users\\Public"},
 };
 
-QString Upper(const QString& name) {
-    QString upper = name;
-    for (QChar& c : upper) {
-        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
-            c = QChar(c.unicode() - 'a' + 'A');
-    }
-    return upper;
-}
-
 bool Lookup(const QString& name, QString* value, int depth);
 
 // Expands %NAME% in a registry text with the prefix's variables only. Values met on the way are
@@ -82,10 +73,9 @@ bool SessionValue(const QString& name, QString* value, int depth) {
 }
 
 bool Lookup(const QString& name, QString* value, int depth) {
-    const QString upper = Upper(name);
     const WineVariable* known = nullptr;
     for (const WineVariable& variable : kWineVariables) {
-        if (upper == QLatin1String(variable.name))
+        if (name.compare(QLatin1String(variable.name), Qt::CaseInsensitive) == 0)
             known = &variable;
     }
     // The program-files and system folders are set by Wine from their own values, over
@@ -102,7 +92,7 @@ bool Lookup(const QString& name, QString* value, int depth) {
         return true;
     if (!known)
         return false;
-    if (upper == QLatin1String("WINDIR"))
+    if (name.compare(QLatin1String("WINDIR"), Qt::CaseInsensitive) == 0)
         return Lookup(QStringLiteral("SystemRoot"), value, depth);
     if (!known->fallback)
         return false;

@@ -222,14 +222,14 @@ TEST_F(StoreIni, OpenStoreIni_AReopenedFileGivesWhatTheDiskHoldsNow) {
     auto holder = OpenStoreIni("CACHESTK.QVC");
     holder->Ini.WriteString("a.wag", "Name", "  padded  ");
     EXPECT_TRUE(CloseModified(std::move(holder)));
-    // What was written, as a reading of the file gives it: the blanks are gone.
+    // What was written, as a reading of the file gives it: the blanks are kept.
     holder = OpenStoreIni("CACHESTK.QVC");
-    EXPECT_EQ(holder->Ini.ReadString("a.wag", "Name", {}), "padded");
+    EXPECT_EQ(holder->Ini.ReadString("a.wag", "Name", {}), "  padded  ");
     // A change not marked is neither written nor seen by the next opening.
     holder->Ini.WriteString("a.wag", "Name", "unmarked");
     EXPECT_TRUE(CloseStoreIni(std::move(holder)));
     holder = OpenStoreIni("CACHESTK.QVC");
-    EXPECT_EQ(holder->Ini.ReadString("a.wag", "Name", {}), "padded");
+    EXPECT_EQ(holder->Ini.ReadString("a.wag", "Name", {}), "  padded  ");
     EXPECT_TRUE(CloseStoreIni(std::move(holder)));
     // Another program's change, even one of the same length, is read.
     MakeData("CACHESTK.QVC", "[QUARVEL_INFORMATION]\r\nVersion=3.0\r\n[a.wag]\r\nName=qadded\r\n");
