@@ -21,37 +21,9 @@ protected:
     }
 
 private:
-    RegistrySandbox registry_; // no Wine prefix unless a test makes one
+    RegistrySandbox registry_; // the Wine prefix's variables come first: none here
     std::vector<const char*> names_;
 };
-
-// The start of a system.reg as Wine writes it in a new prefix, for a 32-bit or a 64-bit one.
-QByteArray WineSystemReg(const char* arch, const QByteArray& keys) {
-    return QByteArray("WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n#arch=") +
-           arch + "\n\n" + keys;
-}
-
-const QByteArray kWineDefaults =
-    "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion] 1733700000\n"
-    "#time=1db49f2a1b2c3d4\n"
-    "\"CommonFilesDir\"=\"C:\\\\Program Files\\\\Common Files\"\n"
-    "\"MediaPath\"=str(2):\"%SystemRoot%\\\\Media\"\n"
-    "\"ProgramFilesDir\"=\"C:\\\\Program Files\"\n\n"
-    "[Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion] 1733700000\n"
-    "\"SystemRoot\"=\"C:\\\\windows\"\n\n"
-    "[System\\\\CurrentControlSet\\\\Control\\\\Session Manager\\\\Environment] 1733700000\n"
-    "#time=1db49f2a1b2c3d4\n"
-    "\"ComSpec\"=str(2):\"%SystemRoot%\\\\system32\\\\cmd.exe\"\n"
-    "\"ProgramData\"=\"C:\\\\ProgramData\"\n"
-    "\"windir\"=str(2):\"%SystemRoot%\"\n"
-    "\"LoopA\"=str(2):\"%LoopB%\"\n"
-    "\"LoopB\"=str(2):\"%LoopA%\"\n\n";
-
-const QByteArray kWow64Defaults =
-    "[Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\CurrentVersion] 1733700000\n"
-    "\"CommonFilesDir\"=\"C:\\\\Program Files (x86)\\\\Common Files\"\n"
-    "\"ProgramFilesDir\"=\"C:\\\\Program Files (x86)\"\n"
-    "\"ProgramFilesDir (x86)\"=\"C:\\\\Program Files (x86)\"\n\n";
 
 } // namespace
 
@@ -85,45 +57,6 @@ TEST_F(EnvironmentTest, ExpandEnvironmentVars_HasNoLengthLimit) {
     EXPECT_EQ(ExpandEnvironmentVars(QStringLiteral("%QV_TEST_TOOL%") + longTail +
                                     QStringLiteral("%QV_TEST_TOOL%")),
               QStringLiteral("Tool") + longTail + QStringLiteral("Tool"));
-}
-
-// A Windows program's variables are those Wine gives the programs of its prefix, whatever the
-// host's environment holds (a Linux user has no ProgramFiles at all).
-TEST_F(EnvironmentTest, ExpandEnvironmentVars_TakesTheWineprefixVariablesBeforeTheHosts) {
-    qunsetenv("PROGRAMFILES");
-    Set("WINDIR", "/host/windir");
-    Set("QV_TEST_TOOL", "Tool");
-    const struct {
-        const char* name;
-        QByteArray systemReg; // empty: no Wine prefix at all
-        const char* text;
-        const char* expected;
-    } cases[] = {
-        {"32-bit prefix", WineSystemReg("win32", kWineDefaults),
-         "\"%ProgramFiles%\\Windows NT\\Accessories\\WORDPAD.EXE\"",
-         "\"C:\\Program Files\\Windows NT\\Accessories\\WORDPAD.EXE\""},
-        {"64-bit prefix as a 32-bit program sees it",
-         WineSystemReg("win64", kWineDefaults + kWow64Defaults),
-         "%PROGRAMFILES%|%ProgramFiles(x86)%|%CommonProgramFiles%",
-         "C:\\Program Files (x86)|C:\\Program Files (x86)|C:\\Program Files (x86)\\Common Files"},
-        {"Session Manager values, expanded in turn", WineSystemReg("win32", kWineDefaults),
-         "%windir%|%COMSPEC%|%SystemRoot%|%programdata%|%qv_test_tool%",
-         "C:\\windows|C:\\windows\\system32\\cmd.exe|C:\\windows|C:\\ProgramData|Tool"},
-        {"a loop of names ends", WineSystemReg("win32", kWineDefaults), "%LoopA%|%NoSuchName%",
-         "%LoopA%|%NoSuchName%"},
-        {"Wine's defaults where the prefix has none", WineSystemReg("win32", ""),
-         "%ProgramFiles%|%ProgramFiles(x86)%|%CommonProgramFiles%|%windir%",
-         "C:\\Program Files|%ProgramFiles(x86)%|C:\\Program Files\\Common Files|C:\\windows"},
-        {"no prefix", QByteArray(), "%ProgramFiles%|%SystemDrive%", "C:\\Program Files|C:"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        RegistrySandbox sandbox;
-        if (!c.systemReg.isEmpty())
-            sandbox.MakeWinePrefix(c.systemReg, "WINE REGISTRY Version 2\n");
-        EXPECT_EQ(ExpandEnvironmentVars(QString::fromLatin1(c.text)),
-                  QString::fromLatin1(c.expected));
-    }
 }
 
 TEST(ExploreSessionName, AddsTheSaveNumberOnlyWhenAboveZero) {
