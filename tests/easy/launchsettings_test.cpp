@@ -148,29 +148,25 @@ TEST_F(LaunchSettingsTest, Manual_ReaderIsTheRegisteredOpenCommandAndAMissingMan
 TEST_F(LaunchSettingsTest, Manual_AReaderNamedThroughAVariableIsStarted) {
     qunsetenv("PROGRAMFILES");
     registry.MakeWinePrefix(
-        "WINE REGISTRY Version 2\n#arch=win32\n\n"
-        "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion] 1733700000\n"
-        "\"ProgramFilesDir\"=\"C:\\\\Program Files\"\n\n"
+        "WINE REGISTRY Version 2\n\n"
         "[Software\\\\Classes\\\\.pdf] 1733700000\n@=\"PdfFile\"\n\n"
         "[Software\\\\Classes\\\\PdfFile\\\\shell\\\\open\\\\command] 1733700000\n"
-        "@=str(2):\"\\\"%ProgramFiles%\\\\Reader\\\\reader\\\" \\\"%1\\\"\"\n",
+        "@=str(2):\"\\\"%ProgramFiles%\\\\reader\\\" \\\"%1\\\"\"\n",
         "WINE REGISTRY Version 2\n");
-    const QString shown = drive.Host("shown.txt");
-    drive.MakeFile("Program Files/Reader/reader",
-                   "#!/bin/sh\nprintf %s \"$1\" > '" + shown.toUtf8() + ".part' && mv '" +
-                       shown.toUtf8() + ".part' '" + shown.toUtf8() + "'\n");
-    ASSERT_TRUE(QFile::setPermissions(drive.Host("Program Files/Reader/reader"),
+    const QByteArray shown = drive.Host("shown").toUtf8();
+    drive.MakeFile("Program Files/reader", "#!/bin/sh\nprintf %s \"$1\" >'" + shown +
+                                               ".new' && mv '" + shown + ".new' '" + shown + "'\n");
+    ASSERT_TRUE(QFile::setPermissions(drive.Host("Program Files/reader"),
                                       QFile::ReadOwner | QFile::ExeOwner));
     drive.MakeFile("Program/quarvel.PDF");
     App().ProgramFilePath = "C:\\Program\\quarvel";
-
     QuarvelManualClick();
-    EXPECT_TRUE(ui.Shown().empty()) << ui.Shown().front().text.toStdString();
     QElapsedTimer timer;
     timer.start();
     while (!QFileInfo::exists(shown) && ui.Shown().empty() && timer.elapsed() < 20000)
         QThread::msleep(20);
-    EXPECT_EQ(drive.Content("shown.txt"), drive.Host("Program/quarvel.PDF").toUtf8());
+    EXPECT_TRUE(ui.Shown().empty()) << ui.Shown().front().text.toStdString();
+    EXPECT_EQ(drive.Content("shown"), drive.Host("Program/quarvel.PDF").toUtf8());
 }
 
 TEST_F(LaunchSettingsTest, Uninstall_RefusedWhileStoredAndKeepsTheSettingsWhenDeclined) {
