@@ -204,29 +204,6 @@ TEST_F(ItemFiles, ListFile_RoundTripsByteForByteAndReadsAsUnplacedMembers) {
     EXPECT_TRUE(ui_.Shown().empty());
 }
 
-// A member or item whose file name begins or ends with a blank still names that file when the
-// list or scenario is read again.
-TEST_F(ItemFiles, NamesWithABlankAtEitherEndReadBackAsWritten) {
-    RecordList<ItemSet> items;
-    items.push_back(Item(3, PT_EXPLORE_CONSIST, 1, " Lead", "TRAINS\\CONSISTS", " Lead blank.con"));
-    items.push_back(
-        Item(3, PT_EXPLORE_CONSIST, 1, "Trail ", "TRAINS\\CONSISTS", "Trailing blank.con "));
-    ASSERT_TRUE(WriteItemListFile("TRAINS\\CONSISTS", "CONSISTS.QVC", items));
-    RecordList<ItemSet> members;
-    ASSERT_TRUE(ReadItemListFile(members, "C:\\Store\\QVDATA\\GLOBAL SETTINGS\\CONSISTS.QVC", 3,
-                                 false, "TRAINS\\CONSISTS"));
-    ASSERT_TRUE(WriteScenarioFile(items, "C:\\Scen\\blanks.QVS"));
-    RecordList<ItemSet> scenario = Read("C:\\Scen\\blanks.QVS");
-    for (const RecordList<ItemSet>* read : {&members, &scenario}) {
-        ASSERT_EQ(read->size(), 2u);
-        for (std::size_t i = 0; i < 2; ++i) {
-            EXPECT_EQ((*read)[i]->FileName, items[i]->FileName);
-            EXPECT_EQ((*read)[i]->Description, items[i]->Description);
-        }
-    }
-    EXPECT_TRUE(ui_.Shown().empty());
-}
-
 TEST_F(ItemFiles, WriteItemListFile_NoMembersDeletesTheFile) {
     RecordList<ItemSet> members;
     members.push_back(Item(3, PT_MAINT_STOCK, 1, "Dash", "TRAINS\\TRAINSET", "Dash9\\D.eng"));
