@@ -2,8 +2,9 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_GB" sourcelanguage="en_GB">
 <!-- The English language module. It carries the version of the program it belongs to (a module
-     of another version is not offered) and lists every text of the message table: a translation
-     starts from a copy of this file. English needs no translations, as the texts are the code's own. -->
+     of another version is not offered) and lists every text of the message table, then the
+     program's other texts by their context: a translation starts from a copy of this file.
+     English needs no translations, as the texts are the code's own. -->
 <context>
     <name>VERSIONINFO</name>
     <message>
@@ -2128,6 +2129,93 @@
     <message>
         <source>Ctrl+S: save these viewer settings (Ctrl+Shift+S: back to the defaults)&#13;Close or minimise with Shift held: all viewer windows&#13;F1: show / hide this help   Esc: close the window</source>
         <comment>VIEWER_HELP_LEG3</comment>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>FileMove</name>
+    <message>
+        <source>The folder &apos;%1&apos; is a link to &apos;%2&apos;, outside the MSTS folder and the store: what it holds stays where it is</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>FileSystem</name>
+    <message>
+        <source>Not a regular file</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Leftovers</name>
+    <message>
+        <source>A file left by a move, copy or write that was cut short could not be settled : [%1]<byte value="xd"/>File: &apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A temporary file of a copy or write that was cut short was removed: &apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A file kept aside by a move that was cut short is back in its place: &apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A file kept aside by a move that was cut short was removed, as its place is filled: &apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Manual</name>
+    <message>
+        <source>The manual &apos;%1&apos; cannot be shown:<byte value="xd"/>no program to open PDF files was found.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Report</name>
+    <message>
+        <source>%1 more file names not found or invalid are not listed</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>StoreFiles</name>
+    <message>
+        <source><byte value="xd"/>It could not be kept aside and stays as it is</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>Kept as: &apos;%1&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source><byte value="xd"/>The link &apos;%1&apos; leads to &apos;%2&apos;, outside the MSTS folder and the store</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Survey</name>
+    <message>
+        <source>The folder &apos;%1&apos; stays where it is: MSTS cannot tell its name from<byte value="xd"/>Folder: &apos;%2&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Uninstall</name>
+    <message>
+        <source>Quarvel&apos;s settings have been removed.<byte value="xd"/>Remove the program itself with your system&apos;s package tools.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Viewer</name>
+    <message>
+        <source>its most detailed level holds %1 triangles, more than the viewer shows (%2 at most)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the shape is too large to load</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -13,6 +13,7 @@
 #include "platform/casefold.h"
 #include "platform/winfs.h"
 
+#include <QHash>
 #include <QStringList>
 #include <algorithm>
 
@@ -32,6 +33,11 @@ struct DependencyScan {
     StringList* aliases;
     bool folderPaths;
     FileReports* reports; // of the file read
+    // Targets looked up on disk and not reported, so that each is looked up once per file: true
+    // when found in either root, false for a sample that only MSTS's SOUND folder holds.
+    QHash<QString, bool> found = {};
+    // The engine's or wagon's own sound and cab-view files looked up, and whether they exist.
+    QHash<QString, bool> ownFound = {};
 };
 
 // The folder part of a relative path, without its trailing backslash.
@@ -76,8 +82,8 @@ bool ExistsInEither(const DependencyScan& scan, const QString& relative) {
 // stays in the item's own folder and is found there; a target in the item's own folder is no
 // alias: it goes to `ownFiles` when one is given. A target outside TRAINS\TRAINSET (MSTS's own
 // SOUND folder, for one) is no concern here; only a reference that climbs above the root is
-// refused. A target reported missing once is not looked up again for the same file.
-void ResolveAlias(const DependencyScan& scan, const QString& reference, const QString& baseFolder,
+// refused. A target is looked up on disk once per file, found or reported missing.
+void ResolveAlias(DependencyScan& scan, const QString& reference, const QString& baseFolder,
                   StringList* ownFiles, bool soundRule = false, bool strict = true) {
     const QString target = EntryInside(QString(), ResolveRelativePath(reference, baseFolder));
     if (target.isEmpty()) {
@@ -90,7 +96,12 @@ void ResolveAlias(const DependencyScan& scan, const QString& reference, const QS
     if (scan.reports->Reported(key))
         return;
     const QString below = target.mid(kTrainsetPrefix.size());
-    if (ExistsInEither(scan, kTrainsetPrefix + below)) {
+    const auto known = scan.found.constFind(key);
+    if (known != scan.found.constEnd() && !known.value())
+        return; // in MSTS's SOUND folder, as found before
+    if (known != scan.found.constEnd() || ExistsInEither(scan, kTrainsetPrefix + below)) {
+        if (known == scan.found.constEnd())
+            scan.found.insert(key, true);
         const QString stockFolder = below.left(std::max<qsizetype>(below.indexOf(u'\\'), 0));
         if (!scan.ownFolder.isEmpty() && CompareText(stockFolder, scan.ownFolder) == 0) {
             if (ownFiles)
@@ -105,8 +116,10 @@ void ResolveAlias(const DependencyScan& scan, const QString& reference, const QS
     }
     if (soundRule && !strict) {
         const QString name = below.mid(below.lastIndexOf(u'\\') + 1);
-        if (FileExists(App().MstsRootFolder + QStringLiteral("\\SOUND\\") + name))
+        if (FileExists(App().MstsRootFolder + QStringLiteral("\\SOUND\\") + name)) {
+            scan.found.insert(key, false);
             return;
+        }
     }
     scan.reports->Add(key, MissingFileText(kTrainsetPrefix + reference, scan.file));
 }
@@ -120,8 +133,8 @@ bool ReadStockDependencies(const QString& root, const QString& stockFile, const 
     if (path.isEmpty() || !reader.Open(path))
         return true;
     FileReports reports(stockFile, TheMainServices().InformationMemo());
-    const DependencyScan scan{root,     otherRoot,   stockFile, StockFolderOf(stockFile),
-                              &aliases, folderPaths, &reports};
+    DependencyScan scan{root,     otherRoot,   stockFile, StockFolderOf(stockFile),
+                        &aliases, folderPaths, &reports};
     const QString stockFolder = FolderOf(stockFile);
     // The keywords are also the names of the own folders, spelled as the own-file list wants them.
     static const QStringList table{QStringLiteral("Sound"), QStringLiteral("CabView")};
@@ -136,8 +149,14 @@ bool ReadStockDependencies(const QString& root, const QString& stockFile, const 
             ResolveAlias(scan, reference, ownFolder, &ownFiles);
             continue;
         }
+        if (reference.isEmpty())
+            continue;
         const QString candidate = ownFolder + QLatin1Char('\\') + reference;
-        if (!reference.isEmpty() && ExistsInEither(scan, candidate))
+        const QString key = FoldCase(candidate);
+        auto known = scan.ownFound.constFind(key);
+        if (known == scan.ownFound.constEnd())
+            known = scan.ownFound.insert(key, ExistsInEither(scan, candidate));
+        if (known.value())
             ownFiles.Add(candidate);
     }
     reports.Close();
@@ -152,8 +171,8 @@ bool ReadCabViewDependencies(const QString& root, const QString& cabViewFile,
     if (path.isEmpty() || !reader.Open(path))
         return true;
     FileReports reports(cabViewFile, TheMainServices().InformationMemo());
-    const DependencyScan scan{root,     otherRoot,   cabViewFile, StockFolderOf(cabViewFile),
-                              &aliases, folderPaths, &reports};
+    DependencyScan scan{root,     otherRoot,   cabViewFile, StockFolderOf(cabViewFile),
+                        &aliases, folderPaths, &reports};
     const QString base = FolderOf(cabViewFile);
     static const QStringList table{QStringLiteral("File"), QStringLiteral("Graphic"),
                                    QStringLiteral("CabViewFile"), QStringLiteral("FuelCoal")};
@@ -179,8 +198,8 @@ bool ReadSoundDependencies(const QString& root, const QString& soundFile, const 
     if (path.isEmpty() || !reader.Open(path))
         return true;
     FileReports reports(soundFile, TheMainServices().InformationMemo());
-    const DependencyScan scan{root,     otherRoot,   soundFile, StockFolderOf(soundFile),
-                              &aliases, folderPaths, &reports};
+    DependencyScan scan{root,     otherRoot,   soundFile, StockFolderOf(soundFile),
+                        &aliases, folderPaths, &reports};
     const QString base = FolderOf(soundFile);
     const QString word = QStringLiteral("file");
     QString line;

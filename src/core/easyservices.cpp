@@ -1,6 +1,7 @@
 #include "core/easyservices.h"
 
 #include "core/generaldefs.h"
+#include "core/windowsenvironment.h"
 
 #include <QByteArray>
 
@@ -53,7 +54,11 @@ QString ExpandEnvironmentVars(const QString& text) {
         result += QStringView(text).mid(pos, open - pos);
         const QString name = text.mid(open + 1, close - open - 1);
         const QByteArray key = AsciiUpper(name).toLocal8Bit();
-        if (!key.isEmpty() && qEnvironmentVariableIsSet(key.constData()))
+        QString windows;
+        // The programs named so run in the Wine prefix: its variables come first.
+        if (!name.isEmpty() && WindowsVariable(name, &windows))
+            result += windows;
+        else if (!key.isEmpty() && qEnvironmentVariableIsSet(key.constData()))
             result += qEnvironmentVariable(key.constData());
         else
             result += QLatin1Char('%') + name + QLatin1Char('%');

@@ -15,8 +15,10 @@ class ItemTree;
 struct ItemSet;
 struct ExploreActivitySaveInfo;
 
-// Replaces each %NAME% by the environment variable NAME (looked up upper-cased); a name with no
-// such variable stays as written, percent signs included, and so does a lone percent sign.
+// Replaces each %NAME% by the variable NAME as the Wine prefix's programs see it (the prefix's
+// registry, Wine's defaults), else by the host's environment variable NAME (looked up
+// upper-cased); a name with neither stays as written, percent signs included, and so does a lone
+// percent sign.
 QString ExpandEnvironmentVars(const QString& text);
 
 // The name of an Explore session: "QUARVEL EXPLORE" (in the current language), then a blank

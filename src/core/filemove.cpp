@@ -358,10 +358,11 @@ void ReportTwinFolder(const QString& folder, const QString& twin) {
     if (!ScopeJudge()->reported.contains(folder)) {
         ScopeJudge()->reported.insert(folder);
         Report(RL_ERROR, nullptr,
-               Caption(Msg::CREATE_DIR_LEG1) + folder +
-                   QCoreApplication::translate(
-                       "qv::MoveEntry", "' stays where it is: MSTS cannot tell its name from") +
-                   Caption(Msg::GENERAL_NOT_FOUND2) + twin + kQuote,
+               // The survey's text for twin route folders, one text whole for translators.
+               QCoreApplication::translate("Survey",
+                                           "The folder '%1' stays where it is: MSTS cannot "
+                                           "tell its name from\rFolder: '%2'")
+                   .arg(folder, twin),
                Pane());
     }
 }
@@ -510,10 +511,10 @@ bool StaysForLink(const QString& source, const QString& target) {
     if (!judge.reported.contains(out->link)) {
         judge.reported.insert(out->link);
         Report(comingIn ? RL_ERROR : RL_WARNING, nullptr,
-               QStringLiteral("The folder '") + out->link + QStringLiteral("' is a link to '") +
-                   out->target +
-                   QStringLiteral("', outside the MSTS folder and the store: what it holds stays "
-                                  "where it is"),
+               QCoreApplication::translate("FileMove",
+                                           "The folder '%1' is a link to '%2', outside the MSTS "
+                                           "folder and the store: what it holds stays where it is")
+                   .arg(out->link, out->target),
                Pane());
     }
     return true;

@@ -105,8 +105,9 @@ QStringList MstsFoldersWritten(const QString& msts) {
 
 void Unsettled(const QString& path, int error, ReportPane* pane) {
     Report(RL_ERROR, nullptr,
-           QStringLiteral("A file left by a move, copy or write that was cut short could not be "
-                          "settled : [%1]\rFile: '")
+           QCoreApplication::translate("Leftovers",
+                                       "A file left by a move, copy or write that was cut short "
+                                       "could not be settled : [%1]\rFile: '")
                    .arg(error) +
                path + QLatin1Char('\''),
            pane);
@@ -124,7 +125,7 @@ void Remove(const QString& path, const QString& done, ReportPane* pane) {
 // A file this run does not settle: it stays as it is, and the user is told.
 void Kept(const QString& path, const char* why, ReportPane* pane) {
     Report(RL_WARNING, nullptr,
-           QCoreApplication::translate("MoveLeftovers", why)
+           QCoreApplication::translate("Leftovers", why)
                .arg(QLatin1Char('\'') + path + QLatin1Char('\'')),
            pane);
 }
@@ -135,8 +136,9 @@ void SettleOne(const QString& folder, const QString& name, ReportPane* pane) {
     bool exact = false;
     if (IsOwnTemporary(name)) {
         Remove(path,
-               QStringLiteral("A temporary file of a copy or write that was cut short was "
-                              "removed: '"),
+               QCoreApplication::translate("Leftovers",
+                                           "A temporary file of a copy or write that was cut "
+                                           "short was removed: '"),
                pane);
         return;
     }
@@ -149,8 +151,9 @@ void SettleOne(const QString& folder, const QString& name, ReportPane* pane) {
                             hashed.captured(1) == hashed.captured(1).toLower();
         if (asMade && HashedPlaceFilled(folder, hashed.captured(1)))
             Remove(path,
-                   QStringLiteral("A file kept aside by a move that was cut short was removed, as "
-                                  "its place is filled: '"),
+                   QCoreApplication::translate("Leftovers",
+                                               "A file kept aside by a move that was cut short "
+                                               "was removed, as its place is filled: '"),
                    pane);
         else
             Unsettled(path, ENOENT, pane);
@@ -160,9 +163,9 @@ void SettleOne(const QString& folder, const QString& name, ReportPane* pane) {
         // Not of the program's making, or kept aside under a name that does not tell its place,
         // which is never guessed at.
         Kept(path,
-             QT_TRANSLATE_NOOP("MoveLeftovers", "A file this program did not make, or whose place "
-                                                "it cannot tell, was left as it is: "
-                                                "%1"),
+             QT_TRANSLATE_NOOP("Leftovers", "A file this program did not make, or whose place "
+                                            "it cannot tell, was left as it is: "
+                                            "%1"),
              pane);
         return;
     }
@@ -170,22 +173,24 @@ void SettleOne(const QString& folder, const QString& name, ReportPane* pane) {
     int error = 0;
     if (RenameNoReplace(path, placePath, &error))
         Report(RL_REPORT, nullptr,
-               QStringLiteral("A file kept aside by a move that was cut short is back in its "
-                              "place: '") +
+               QCoreApplication::translate("Leftovers",
+                                           "A file kept aside by a move that was cut short is "
+                                           "back in its place: '") +
                    placePath + QLatin1Char('\''),
                pane);
     // Filled in any letter case: the move had put the file that replaces it there. Only a name
     // exactly as the program made it is surely the one kept aside by that move.
     else if ((error == EEXIST || error == kFsAmbiguous) && exact)
         Remove(path,
-               QStringLiteral("A file kept aside by a move that was cut short was removed, as its "
-                              "place is filled: '"),
+               QCoreApplication::translate("Leftovers",
+                                           "A file kept aside by a move that was cut short was "
+                                           "removed, as its place is filled: '"),
                pane);
     else if (error == EEXIST || error == kFsAmbiguous)
         Kept(path,
-             QT_TRANSLATE_NOOP("MoveLeftovers", "A file kept aside by a move that was cut short, "
-                                                "its name since changed, was left as "
-                                                "it is, as its place is filled: %1"),
+             QT_TRANSLATE_NOOP("Leftovers", "A file kept aside by a move that was cut short, "
+                                            "its name since changed, was left as "
+                                            "it is, as its place is filled: %1"),
              pane);
     else
         Unsettled(path, error, pane);

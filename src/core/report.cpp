@@ -9,6 +9,8 @@
 #include "core/status.h"
 #include "platform/ui.h"
 
+#include <QCoreApplication>
+
 namespace qv {
 
 namespace {
@@ -83,11 +85,15 @@ void AppendRichEditLines(ReportPane* pane, const QString& text, bool escapes) {
 
 FileReports::FileReports(const QString& file, ReportPane* pane) : file_(file), pane_(pane) {}
 
+bool FileReports::Reported(const QString& key) const {
+    return reported_.contains(key) || leftOut_.contains(qHash(key));
+}
+
 void FileReports::Add(const QString& key, const QString& text) {
     if (reported_.contains(key))
         return;
     if (reported_.size() >= kMaxReportsPerFile) {
-        ++left_;
+        leftOut_.insert(qHash(key));
         return;
     }
     reported_.insert(key);
@@ -95,13 +101,15 @@ void FileReports::Add(const QString& key, const QString& text) {
 }
 
 void FileReports::Close() {
-    if (left_ == 0)
+    if (leftOut_.isEmpty())
         return;
     Report(RL_ERROR, nullptr,
-           QStringLiteral("%1 more file names not found or invalid are not listed").arg(left_) +
+           QCoreApplication::translate("Report",
+                                       "%1 more file names not found or invalid are not listed")
+                   .arg(leftOut_.size()) +
                Caption(Msg::GENERAL_NOT_FOUND5) + file_ + QLatin1Char('\''),
            pane_);
-    left_ = 0;
+    leftOut_.clear();
 }
 
 int ClearReport(ReportPane* pane) {

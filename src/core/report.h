@@ -40,9 +40,11 @@ public:
 
     // `file` is the file that gives the names, as the closing entry names it.
     FileReports(const QString& file, ReportPane* pane);
-    // Whether the name (as the caller keys it) was reported already: it needs no look-up again.
-    bool Reported(const QString& key) const { return reported_.contains(key); }
-    // Reports the text as an error unless the key was reported already; past the cap only counts.
+    // Whether the name (as the caller keys it) was reported already, or left out past the cap:
+    // it needs no look-up again.
+    bool Reported(const QString& key) const;
+    // Reports the text as an error unless the key was reported already; past the cap each name
+    // is only counted, once.
     void Add(const QString& key, const QString& text);
     // The closing entry that counts the names left out, when there were any.
     void Close();
@@ -51,7 +53,9 @@ private:
     QString file_;
     ReportPane* pane_;
     QSet<QString> reported_;
-    qint64 left_ = 0;
+    // The names left out, by their hashes: a hostile file may name millions of them, and a
+    // rare clash of two hashes only makes the closing count one short.
+    QSet<size_t> leftOut_;
 };
 
 } // namespace qv

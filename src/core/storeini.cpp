@@ -11,6 +11,7 @@
 #include "platform/winfind.h"
 #include "platform/winfs.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <future>
 #include <limits>
@@ -174,17 +175,20 @@ void StartAfresh(StoreIniHolder& holder, const QString& name) {
     QString copy;
     if (error != 0 || (!holder.Bytes.isEmpty() &&
                        (copy = SetAside(holder.Path, holder.Bytes, &error)).isEmpty())) {
-        ShowStop(refused + QStringLiteral("\rIt could not be kept aside and stays as it is") +
+        ShowStop(refused +
+                 QCoreApplication::translate("StoreFiles",
+                                             "\rIt could not be kept aside and stays as it is") +
                  ErrorNumberSuffix(error));
         holder.Ini.Clear();
         holder.Bytes.clear();
         holder.ReadFailed = true;
         return;
     }
-    ShowStop(
-        refused +
-        (copy.isEmpty() ? QString() : QStringLiteral("\rKept as: '") + copy + QLatin1Char('\'')) +
-        Caption(Msg::INVALID_QVS_CONTINUE));
+    ShowStop(refused +
+             (copy.isEmpty()
+                  ? QString()
+                  : QCoreApplication::translate("StoreFiles", "\rKept as: '%1'").arg(copy)) +
+             Caption(Msg::INVALID_QVS_CONTINUE));
     holder.Ini.Clear();
     holder.Bytes.clear();
     if (!SaveIniFile(holder.Path, holder.Ini, &error))
@@ -211,8 +215,9 @@ QString LinkOutText(const QString& path, int error) {
     LinkOut out;
     if (error != kFsLinkLeaves || !KeptFolderCheck().LeadsOut(path, &out))
         return QString();
-    return QStringLiteral("\rThe link '") + out.link + QStringLiteral("' leads to '") + out.target +
-           QStringLiteral("', outside the MSTS folder and the store");
+    return QCoreApplication::translate(
+               "StoreFiles", "\rThe link '%1' leads to '%2', outside the MSTS folder and the store")
+        .arg(out.link, out.target);
 }
 
 void ReportWriteFailure(const QString& path, int error) {
@@ -308,12 +313,11 @@ bool TakeCurrentSection(const IniFile& ini, const QString& section, qint32 fileD
 }
 
 int IsAcceptedVersion(const QString& version) {
-    // Whole entries only: a piece of the list ("1", "0, 1") names no version.
-    static const QStringList kAccepted = {
-        QStringLiteral("1.0"), QStringLiteral("1.0.1"), QStringLiteral("1.0.2"),
-        QStringLiteral("1.1"), QStringLiteral("1.1.0"), QStringLiteral("1.1.1"),
-        QStringLiteral("2.0"), QStringLiteral("2.1"),   QStringLiteral("3.0")};
-    if (!kAccepted.contains(version, Qt::CaseSensitive))
+    // Any piece of the list passes ("1", "2.", "0, 1"): files written by programs that kept this
+    // test hold such versions, and what they hold must stay readable.
+    static const QString kAccepted =
+        QStringLiteral("1.0, 1.0.1, 1.0.2, 1.1, 1.1.0, 1.1.1, 2.0, 2.1, 3.0");
+    if (version.isEmpty() || !kAccepted.contains(version, Qt::CaseSensitive))
         return 0;
     return CompareText(version, QStringLiteral("1.1")) > 0 ? 2 : 1;
 }

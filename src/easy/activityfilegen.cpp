@@ -1,5 +1,6 @@
 #include "easy/activityfilegen.h"
 
+#include "catalogue/mststext.h"
 #include "core/appstate.h"
 #include "core/contentpath.h"
 #include "core/easyservices.h"
@@ -90,12 +91,16 @@ QString Quoted(const QString& text) {
 
 // The source activity's route identifier as one value: what stands before any quote or bracket.
 // A source line that runs on after its value ("X" ) Tr_Activity_File ( ...) brings nothing of
-// the rest into the generated header.
+// the rest into the generated header. A whole value is taken exactly as the readers took it
+// (blanks inside its quotes, a no-break space, are part of the route's name); a piece cut off
+// loses what the readers trim.
 QString OneValue(const QString& text) {
     qsizetype end = 0;
     while (end < text.size() && text[end] != u'"' && text[end] != u'(' && text[end] != u')')
         ++end;
-    return text.left(end).trimmed();
+    if (end == text.size())
+        return text;
+    return TrimView(QStringView(text).left(end)).toString();
 }
 
 // The file name less its 4-character extension; a name of 4 characters or fewer gives nothing.

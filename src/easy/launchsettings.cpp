@@ -1,6 +1,7 @@
 #include "easy/launchsettings.h"
 
 #include "core/appstate.h"
+#include "core/easyservices.h"
 #include "core/mainservices.h"
 #include "core/regsettings.h"
 #include "core/startupconfig.h"
@@ -174,11 +175,12 @@ void QuarvelManualClick() {
     }
     const QString quoted = QLatin1Char('"') + manual + QLatin1Char('"');
     const QString reader = RegisteredPdfReader();
-    // Without a registered reader the desktop's own opener shows the file.
+    // Without a registered reader the desktop's own opener shows the file. A registered one is
+    // named as every program is, often through variables ("%ProgramFiles%\...").
     qint64 processId = 0;
     int shellError = 0;
-    if (!StartProgram(reader.isEmpty() ? QStringLiteral("xdg-open") : reader, quoted, &processId,
-                      &shellError)) {
+    if (!StartProgram(reader.isEmpty() ? QStringLiteral("xdg-open") : ExpandEnvironmentVars(reader),
+                      quoted, &processId, &shellError)) {
         ReportManualNotShown(manual);
         return;
     }

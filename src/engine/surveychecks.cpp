@@ -22,6 +22,7 @@
 #include "platform/winfs.h"
 #include "platform/winresolve.h"
 
+#include <QCoreApplication>
 #include <QStringBuilder>
 
 namespace qv {
@@ -260,10 +261,12 @@ bool CheckTwinRouteFolders(StringList& H, ReportPane* pane) {
             const QString twin = QStringLiteral("Routes\\") + folders[i];
             // The job takes the first of them for the route and leaves this one as it is.
             Report(RL_ERROR, nullptr,
-                   Caption(Msg::CREATE_DIR_LEG1) + root + u'\\' + twin +
-                       QStringLiteral("' stays where it is: MSTS cannot tell its name from") +
-                       Caption(Msg::GENERAL_NOT_FOUND2) + root + QStringLiteral("\\Routes\\") +
-                       folders[twinOf] + u'\'',
+                   // One text whole, so that a translation reads as one sentence.
+                   QCoreApplication::translate("Survey",
+                                               "The folder '%1' stays where it is: MSTS cannot "
+                                               "tell its name from\rFolder: '%2'")
+                       .arg(root + u'\\' + twin,
+                            root + QStringLiteral("\\Routes\\") + folders[twinOf]),
                    pane);
             H.Add(twin);
             none = false;

@@ -52,6 +52,24 @@ bool NextLine(QStringView text, qsizetype* start, QStringView* line) {
     return true;
 }
 
+// A value inside a pair of double quotes: how a value that would not read back as written is
+// stored.
+bool IsQuoted(QStringView value) {
+    return value.size() >= 2 && value.front() == u'"' && value.back() == u'"';
+}
+
+// Reading trims a value, so one with a blank (or control character) at either end would lose it,
+// and takes off a pair of quotes, so one inside quotes would lose them: such a value is written
+// inside a pair of quotes, as the ini format allows.
+bool NeedsQuotes(QStringView value) {
+    return !value.isEmpty() &&
+           (value.front().unicode() <= 0x20 || value.back().unicode() <= 0x20 || IsQuoted(value));
+}
+
+QStringView Unquoted(QStringView value) {
+    return IsQuoted(value) ? value.sliced(1, value.size() - 2) : value;
+}
+
 // Appends "name=value" with both trimmed, and a line end.
 void AppendKeyLine(QString& body, QStringView line, qsizetype equals) {
     const QStringView name = TrimControls(line.first(equals));
@@ -224,8 +242,9 @@ IniFile IniFile::FromBytes(const QByteArray& bytes) {
             continue;
         if (line.startsWith(u'[') && line.endsWith(u']')) {
             flush();
-            current =
-                &ini.SectionForWriting(TrimControls(line.sliced(1, line.size() - 2)).toString());
+            // The name stands as written between the brackets: a file name may begin or end
+            // with a blank.
+            current = &ini.SectionForWriting(line.sliced(1, line.size() - 2).toString());
             continue;
         }
         if (!current)
@@ -314,7 +333,7 @@ bool IniFile::FindValue(const QString& section, const QString& key, QStringView*
     LineSpan line;
     if (!found || !LineAt(found->body, KeyLine(*found, key), &line))
         return false;
-    *value = LineText(found->body, line).sliced(line.equals + 1);
+    *value = Unquoted(LineText(found->body, line).sliced(line.equals + 1));
     return true;
 }
 
@@ -342,17 +361,25 @@ void IniFile::WriteString(const QString& section, const QString& key, const QStr
         target.body.append(name).append(u'=');
         // The characters are copied, not the text shared: a text made on another thread would
         // cost more to count than to copy.
-        if (value.contains(u'\r') || value.contains(u'\n'))
-            target.body.append(OneLine(value));
+        QString oneLine;
+        QStringView text = value;
+        if (value.contains(u'\r') || value.contains(u'\n')) {
+            oneLine = OneLine(value);
+            text = oneLine;
+        }
+        if (NeedsQuotes(text))
+            target.body.append(u'"').append(text).append(u'"');
         else
-            target.body.append(QStringView(value));
+            target.body.append(text);
         target.body.append(u'\n');
         KeysAdded(target, from);
         return;
     }
     // The key keeps the spelling it was first written with.
     const qsizetype from = line.start + line.equals + 1;
-    const QString text = OneLine(value);
+    QString text = OneLine(value);
+    if (NeedsQuotes(text))
+        text = u'"' + text + u'"';
     const qsizetype moved = text.size() - (line.start + line.size - from);
     target.body.replace(from, line.start + line.size - from, text);
     if (target.indexed && moved != 0) {
@@ -386,7 +413,7 @@ bool IniFile::PeekValues(const QString& section, const QStringView* keys, std::s
     if (found->indexed) {
         for (std::size_t k = 0; k < count; ++k) {
             if (LineAt(found->body, KeyLine(*found, keys[k]), &line))
-                values[k] = LineText(found->body, line).sliced(line.equals + 1);
+                values[k] = Unquoted(LineText(found->body, line).sliced(line.equals + 1));
         }
         return true;
     }
@@ -400,7 +427,7 @@ bool IniFile::PeekValues(const QString& section, const QStringView* keys, std::s
             // The first line of a key holds its value, as KeyLine finds it.
             if (values[k].isNull() && name.size() == keys[k].size() &&
                 SameWithoutCase(name, keys[k])) {
-                values[k] = LineText(found->body, line).sliced(line.equals + 1);
+                values[k] = Unquoted(LineText(found->body, line).sliced(line.equals + 1));
                 --left;
                 break;
             }

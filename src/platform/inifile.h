@@ -34,13 +34,16 @@ public:
 
     // Text with a byte-order mark is read as UTF-8 or UTF-16LE, text without one as Windows-1252.
     // Blank lines, comment lines (';') and lines before the first section are dropped; names and
-    // values are trimmed around the first '='; a section repeated further down continues the first.
+    // values are trimmed around the first '=', section names stand as written between their
+    // brackets; a section repeated further down continues the first.
     static IniFile FromBytes(const QByteArray& bytes);
     // Each section as "[name]", its lines and one empty line, every line ending in CR LF; in
     // Windows-1252 when every character has a byte there, else in UTF-8 with a byte-order mark.
     QByteArray ToBytes() const;
 
-    // The text after the key's first '=', or the default when the section or key is missing.
+    // The text after the key's first '=', less one pair of double quotes around it, or the
+    // default when the section or key is missing. A value written with a blank at either end, or
+    // inside quotes, is written inside a pair of quotes, so that it reads back as it was.
     QString ReadString(const QString& section, const QString& key,
                        const QString& defaultValue) const;
     void WriteString(const QString& section, const QString& key, const QString& value);

@@ -3,6 +3,7 @@
 #include "platform/drivemap.h"
 #include "platform/foldercache.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QHash>
 #include <QMutex>
@@ -73,7 +74,7 @@ QString FsErrorText(int code) {
     case kFsNoDrive:
         return QStringLiteral("No such drive");
     case kFsNotRegular:
-        return QStringLiteral("Not a regular file");
+        return QCoreApplication::translate("FileSystem", "Not a regular file");
     default:
         return QString::fromLocal8Bit(strerror(code));
     }

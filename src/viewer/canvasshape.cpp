@@ -2,6 +2,7 @@
 
 #include "platform/casefold.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <algorithm>
 #include <cmath>
@@ -188,8 +189,9 @@ bool PrepareCanvasShape(CanvasShape* shape, QString* error) {
     }
     if (triangles > kMaxCanvasTriangles) {
         shape->batches.clear();
-        *error = QStringLiteral("its most detailed level holds %1 triangles, more than the viewer "
-                                "shows (%2 at most)")
+        *error = QCoreApplication::translate("Viewer",
+                                             "its most detailed level holds %1 triangles, more "
+                                             "than the viewer shows (%2 at most)")
                      .arg(triangles)
                      .arg(kMaxCanvasTriangles);
         return false;

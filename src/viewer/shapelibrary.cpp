@@ -4,6 +4,7 @@
 #include "graphics/shapereader.h"
 #include "platform/casefold.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <new>
 
@@ -50,7 +51,7 @@ std::shared_ptr<const CanvasShape> ShapeLibrary::Shape(const QString& path, QStr
         shapes_.insert(key, shape);
         return shape;
     } catch (const std::bad_alloc&) {
-        *error = QStringLiteral("the shape is too large to load");
+        *error = QCoreApplication::translate("Viewer", "the shape is too large to load");
         return nullptr;
     }
 }

@@ -1,5 +1,6 @@
 #include "core/easyservices.h"
 #include "core/itemtree.h"
+#include "fixtures/registrysandbox.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +21,7 @@ protected:
     }
 
 private:
+    RegistrySandbox registry_; // the Wine prefix's variables come first: none here
     std::vector<const char*> names_;
 };
 

@@ -95,6 +95,19 @@ TEST_F(StoreIni, OpenStoreIni_ARefusedFileIsKeptAsideOnceAndOneThatCannotBeEmpti
     EXPECT_EQ(Data("EUROPE2/ROUTE.QVC"), content);
 }
 
+// A file that a program keeping the same test wrote with a piece of the list as its version
+// opens as it stands: nothing is reported, kept aside or emptied.
+TEST_F(StoreIni, OpenStoreIni_APieceOfTheAcceptedListOpensWithNoMessage) {
+    const QByteArray content = "[QUARVEL_INFORMATION]\r\nVersion=1\r\n[Lists]\r\nA=b\r\n";
+    MakeData("EUROPE1/ROUTE.QVC", content);
+    auto holder = OpenStoreIni("EUROPE1\\ROUTE.QVC");
+    EXPECT_TRUE(ui_.Shown().empty());
+    EXPECT_EQ(holder->Ini.ReadString("Lists", "A", QString()), "b");
+    EXPECT_TRUE(CloseStoreIni(std::move(holder)));
+    EXPECT_EQ(drive_.NamesIn("Store/QVDATA/EUROPE1"), QStringList{"ROUTE.QVC"});
+    EXPECT_EQ(Data("EUROPE1/ROUTE.QVC"), content);
+}
+
 TEST_F(StoreIni, CloseStoreIni_UnmodifiedWritesAndCreatesNothing) {
     EXPECT_TRUE(CloseStoreIni(OpenStoreIni("EUROPE1\\ROUTE.QVC")));
     EXPECT_TRUE(drive_.NamesIn("").isEmpty());
@@ -151,10 +164,10 @@ TEST_F(StoreIni, OpenStoreIni_UnreadableFileIsReportedAndNeverOverwritten) {
     close(fd);
 }
 
-TEST_F(StoreIni, IsAcceptedVersion_EntriesOfTheListAndTheirSideOfOnePointOne) {
+TEST_F(StoreIni, IsAcceptedVersion_PiecesOfTheListAndTheirSideOfOnePointOne) {
     const std::pair<const char*, int> table[] = {
         {"1.0", 1}, {"1.0.1", 1}, {"1.0.2", 1}, {"1.1", 1}, {"1.1.0", 2}, {"1.1.1", 2},
-        {"2.0", 2}, {"2.1", 2},   {"3.0", 2},   {"1", 0},   {"2.", 0},    {"0, 1", 0},
+        {"2.0", 2}, {"2.1", 2},   {"3.0", 2},   {"1", 1},   {"2.", 2},    {"0, 1", 1},
         {"", 0},    {"4.0", 0},   {"3.0 ", 0},  {"x", 0}};
     for (const auto& [version, expected] : table)
         EXPECT_EQ(IsAcceptedVersion(version), expected) << version;
@@ -240,14 +253,14 @@ TEST_F(StoreIni, OpenStoreIni_AReopenedFileGivesWhatTheDiskHoldsNow) {
     auto holder = OpenStoreIni("CACHESTK.QVC");
     holder->Ini.WriteString("a.wag", "Name", "  padded  ");
     EXPECT_TRUE(CloseModified(std::move(holder)));
-    // What was written, as a reading of the file gives it: the blanks are gone.
+    // What was written, as a reading of the file gives it: the blanks are kept.
     holder = OpenStoreIni("CACHESTK.QVC");
-    EXPECT_EQ(holder->Ini.ReadString("a.wag", "Name", {}), "padded");
+    EXPECT_EQ(holder->Ini.ReadString("a.wag", "Name", {}), "  padded  ");
     // A change not marked is neither written nor seen by the next opening.
     holder->Ini.WriteString("a.wag", "Name", "unmarked");
     EXPECT_TRUE(CloseStoreIni(std::move(holder)));
     holder = OpenStoreIni("CACHESTK.QVC");
-    EXPECT_EQ(holder->Ini.ReadString("a.wag", "Name", {}), "padded");
+    EXPECT_EQ(holder->Ini.ReadString("a.wag", "Name", {}), "  padded  ");
     EXPECT_TRUE(CloseStoreIni(std::move(holder)));
     // Another program's change, even one of the same length, is read.
     MakeData("CACHESTK.QVC", "[QUARVEL_INFORMATION]\r\nVersion=3.0\r\n[a.wag]\r\nName=qadded\r\n");

@@ -39,6 +39,44 @@ TEST(ToolPaths, FillsOnlyEmptyToolPathsFromAppPathsWithVariablesExpanded) {
     EXPECT_EQ(Tool("RailDriver", "RD EXE Path"), "C:\\RailDriver\\RDMgr.exe");
 }
 
+// A new Wine prefix registers its word processor with variables that only the prefix's programs
+// have (a Linux user has no ProgramFiles): the editor's path is stored as they would see it, a
+// 32-bit program in a 64-bit prefix included; where the prefix says nothing, Wine's defaults.
+TEST(ToolPaths, TheEditorRegisteredByANewWinePrefixIsStoredWithItsVariablesExpanded) {
+    const QByteArray programs = "\"ProgramFilesDir\"=\"C:\\\\Program Files\"\n";
+    const QByteArray wow = "[Software\\\\Wow6432Node\\\\Microsoft\\\\Windows\\\\CurrentVersion] "
+                           "1733700000\n\"ProgramFilesDir\"=\"C:\\\\Program Files (x86)\"\n";
+    const struct {
+        const char* arch;
+        QByteArray keys;
+        const char* editor;
+    } cases[] = {
+        {"win32", programs, "\"C:\\Program Files\\Windows NT\\WORDPAD.EXE\" C:\\windows\\x"},
+        {"win64", programs + wow,
+         "\"C:\\Program Files (x86)\\Windows NT\\WORDPAD.EXE\" C:\\windows\\x"},
+        {"win32", "", "\"C:\\Program Files\\Windows NT\\WORDPAD.EXE\" C:\\windows\\x"},
+    };
+    qunsetenv("PROGRAMFILES");
+    qputenv("WINDIR", "/host/windir");
+    for (const auto& c : cases) {
+        RegistrySandbox sandbox;
+        ResetAppState();
+        sandbox.MakeWinePrefix(
+            QByteArray("WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n#arch=") +
+                c.arch + "\n\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion] 1733700000\n" +
+                c.keys +
+                "\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\App Paths\\\\"
+                "wordpad.exe] 1733700000\n#time=1db49f2a1b2c3d4\n"
+                "@=str(2):\"\\\"%ProgramFiles%\\\\Windows NT\\\\WORDPAD.EXE\\\" %windir%\\\\x\"\n\n"
+                "[System\\\\CurrentControlSet\\\\Control\\\\Session Manager\\\\Environment] "
+                "1733700000\n\"windir\"=str(2):\"%SystemRoot%\"\n",
+            "WINE REGISTRY Version 2\n");
+        DiscoverOutsideTools();
+        EXPECT_EQ(Tool("Editor", "Editor EXE Path"), c.editor) << c.arch << c.keys.size();
+    }
+    qunsetenv("WINDIR");
+}
+
 TEST(ToolPaths, ShapeViewerComesFromTheViewCommandWithoutItsPlaceholder) {
     RegistrySandbox sandbox;
     ResetAppState();

@@ -277,12 +277,24 @@ TEST(ExploreActivityLines, TokensFollowTheSession) {
     }
 }
 
-TEST(ExploreActivityLines, TheRouteIdIsOneValueWhateverItsLineHolds) {
-    ActivityInfo source; // as read from: RouteID ( "X" ) Tr_Activity_File ( "injected" )
-    source.RouteID = S("X\" ) Tr_Activity_File ( \"injected");
-    const QStringList lines = ExploreActivityLines(source, ExploreActivitySaveInfo());
-    EXPECT_TRUE(lines.contains(S("\t\tRouteID ( \"X\" )")));
-    EXPECT_FALSE(lines.join(u'\n').contains(S("injected")));
+// The header names the route the readers named: one value, blanks that the readers keep kept.
+TEST(ExploreActivityLines, TheRouteIdIsOneValueTakenAsTheReadersTookIt) {
+    const struct {
+        QString read; // the RouteID as the activity reader gives it
+        QString header;
+    } cases[] = {
+        // RouteID ( "X" ) Tr_Activity_File ( "injected" )
+        {S("X\" ) Tr_Activity_File ( \"injected"), S("\t\tRouteID ( \"X\" )")},
+        {S("Hill\u00A0"), S("\t\tRouteID ( \"Hill\u00A0\" )")},
+        {S("Hill "), S("\t\tRouteID ( \"Hill \" )")},
+    };
+    for (const auto& c : cases) {
+        ActivityInfo source;
+        source.RouteID = c.read;
+        const QStringList lines = ExploreActivityLines(source, ExploreActivitySaveInfo());
+        EXPECT_TRUE(lines.contains(c.header)) << c.header.toStdString();
+        EXPECT_FALSE(lines.join(u'\n').contains(S("injected")));
+    }
 }
 
 TEST(CopiedActivityText, CopiesFromAListedSectionToTheNextEvents) {

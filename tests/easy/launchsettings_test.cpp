@@ -13,6 +13,7 @@
 #include "platform/terminate.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QThread>
@@ -140,6 +141,32 @@ TEST_F(LaunchSettingsTest, Manual_ReaderIsTheRegisteredOpenCommandAndAMissingMan
     QuarvelManualClick();
     EXPECT_EQ(ui.PendingExpectations(), 0);
     EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
+}
+
+// A reader registered in the usual expandable form is started with its variables expanded, as
+// every other program is.
+TEST_F(LaunchSettingsTest, Manual_AReaderNamedThroughAVariableIsStarted) {
+    qunsetenv("PROGRAMFILES");
+    registry.MakeWinePrefix(
+        "WINE REGISTRY Version 2\n\n"
+        "[Software\\\\Classes\\\\.pdf] 1733700000\n@=\"PdfFile\"\n\n"
+        "[Software\\\\Classes\\\\PdfFile\\\\shell\\\\open\\\\command] 1733700000\n"
+        "@=str(2):\"\\\"%ProgramFiles%\\\\reader\\\" \\\"%1\\\"\"\n",
+        "WINE REGISTRY Version 2\n");
+    const QByteArray shown = drive.Host("shown").toUtf8();
+    drive.MakeFile("Program Files/reader", "#!/bin/sh\nprintf %s \"$1\" >'" + shown +
+                                               ".new' && mv '" + shown + ".new' '" + shown + "'\n");
+    ASSERT_TRUE(QFile::setPermissions(drive.Host("Program Files/reader"),
+                                      QFile::ReadOwner | QFile::ExeOwner));
+    drive.MakeFile("Program/quarvel.PDF");
+    App().ProgramFilePath = "C:\\Program\\quarvel";
+    QuarvelManualClick();
+    QElapsedTimer timer;
+    timer.start();
+    while (!QFileInfo::exists(shown) && ui.Shown().empty() && timer.elapsed() < 20000)
+        QThread::msleep(20);
+    EXPECT_TRUE(ui.Shown().empty()) << ui.Shown().front().text.toStdString();
+    EXPECT_EQ(drive.Content("shown"), drive.Host("Program/quarvel.PDF").toUtf8());
 }
 
 TEST_F(LaunchSettingsTest, Uninstall_RefusedWhileStoredAndKeepsTheSettingsWhenDeclined) {

@@ -7,6 +7,7 @@
 #include "core/storeini.h"
 #include "engine/surveychecks.h"
 #include "engine/surveytestkit.h"
+#include "fixtures/markingtranslator.h"
 #include "platform/winfs.h"
 
 #include <QDir>
@@ -283,6 +284,19 @@ TEST_F(SurveyTest, Checks_NameParameterOfPlayerPathIsAnErrorOfAiPathAWarning) {
     EXPECT_EQ(CountInPane(Msg::REPORT_WARNING_HEADER), 1);
     EXPECT_EQ(CountInPane(Msg::LOAD_AI_PATH_ERROR_NOTIFY_LEG), 1);
     EXPECT_TRUE(PaneText().contains("File: 'up.pat'"));
+}
+
+// The message about twin route folders is one text of the language module, so that a translated
+// user reads it in one language.
+TEST_F(SurveyTest, Checks_TwinRouteFoldersAreReportedInOneTextOfTheLanguageModule) {
+    drive.MakeFolder("MSTS/Routes/BETA");
+    drive.MakeFolder("MSTS/Routes/Beta");
+    test::MarkingTranslator translator;
+    StringList twins = StringList::SortedUnique();
+    EXPECT_FALSE(CheckTwinRouteFolders(twins, main.InformationMemo()));
+    EXPECT_TRUE(PaneText().contains("«The folder 'C:\\MSTS\\Routes\\Beta' stays where it is: MSTS "
+                                    "cannot tell its name from\nFolder: 'C:\\MSTS\\Routes\\BETA'»"))
+        << PaneText().toStdString();
 }
 
 TEST_F(SurveyTest, Checks_CountOtherActivityConsistsLeavesTheGivenConsistOut) {

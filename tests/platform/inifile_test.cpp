@@ -274,3 +274,24 @@ TEST(IniFile, EraseSectionsExcept_AsksInFileOrderAndLeavesTheRestFoundAsBefore) 
     ini.WriteInteger("b", "k", 5);
     EXPECT_EQ(ini.ReadSections(), QStringList({"a", "c", "b"}));
 }
+
+// Values with a blank at either end, or inside quotes, read back as written, through a new key
+// and a replaced one, by every read; plain values are written as they always were.
+TEST(IniFile, ValuesWithBlanksOrQuotesAtTheirEndsReadBackAsWritten) {
+    const QString texts[] = {" Lead.con", "Trail.con ", "\tTab", "\"Quoted\"", "\"", "  ", "plain"};
+    IniFile ini;
+    for (const QString& text : texts) {
+        ini.WriteString(text, "New", text);
+        ini.WriteString(text, "Replaced", "x");
+        ini.WriteString(text, "Replaced", text);
+    }
+    const IniFile read = IniFile::FromBytes(ini.ToBytes());
+    const QStringView keys[] = {u"New", u"Replaced"};
+    QStringView values[2];
+    for (const QString& text : texts) {
+        ASSERT_TRUE(read.PeekValues(text, keys, 2, values)) << text.toStdString();
+        EXPECT_EQ(values[0], text);
+        EXPECT_EQ(read.ReadString(text, "Replaced", "<missing>"), text);
+    }
+    EXPECT_TRUE(ini.ToBytes().contains("[plain]\r\nNew=plain\r\nReplaced=plain\r\n"));
+}

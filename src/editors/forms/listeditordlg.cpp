@@ -369,7 +369,6 @@ void TListEditorDlg::AvailableListBoxEnter() {
     AvailableListLabel->setText(
         AvailableLabelText(AvailableCaption(), int(model_.RowMap.size()), AvailableTotal()));
     CentreLabel(AvailableListLabel, MiddleFrame);
-    detailsPane_.Clear();
     CurrentSelectedLabel->setVisible(false);
     AddRemoveBtn->setEnabled(false);
     AvailableListBoxClick();
@@ -378,7 +377,6 @@ void TListEditorDlg::AvailableListBoxEnter() {
 void TListEditorDlg::CurrentListBoxEnter() {
     CurrentListLabel->setText(CurrentLabelText(int(model_.CurrentItems.size())));
     CentreLabel(CurrentListLabel, LeftFrame);
-    detailsPane_.Clear();
     SelectedLabel->setVisible(false);
     AddRemoveBtn->setEnabled(false);
     CurrentListBoxClick();
@@ -397,10 +395,28 @@ void TListEditorDlg::SetListClick(QListWidget* box, bool remove) {
 }
 
 void TListEditorDlg::ShowDetails(const ItemSet* record) {
+    // Entering a list (the focus coming back after the report was made) shows its item again.
+    if (record && record == reportShownFor_)
+        return;
+    reportShownFor_ = nullptr;
     if (record)
         ShowItemInfo(*record, &detailsPane_);
     else
         detailsPane_.Clear();
+}
+
+void TListEditorDlg::ClearDetails() {
+    reportShownFor_ = nullptr;
+    detailsPane_.Clear();
+}
+
+const ItemSet* TListEditorDlg::DetailRecord(QListWidget* box) {
+    WidgetListBox view(box);
+    if (view.SelectedCount() == 0)
+        return nullptr;
+    const int current = box->currentRow();
+    const int row = current >= 0 && view.Selected(current) ? current : view.SelectedRows().front();
+    return box == AvailableListBox ? model_.AvailableRecord(row) : model_.CurrentRecord(row);
 }
 
 void TListEditorDlg::AvailableListBoxClick() {
@@ -423,7 +439,7 @@ int TListEditorDlg::ShowSelection(QListWidget* box, const WidgetListBox& view, Q
                                   const QFrame* frame) {
     const int selected = view.SelectedCount();
     if (selected == 0) {
-        detailsPane_.Clear();
+        ClearDetails();
         label->setVisible(false);
         return -1;
     }
@@ -605,6 +621,11 @@ void TListEditorDlg::FindNextPopupMnuClick(QWidget* control) {
 }
 
 void TListEditorDlg::WhereUsedPopupMnuClick() {
+    auto* box = qobject_cast<QListWidget*>(popupComponent_);
+    const ItemSet* record = box && PopupListBox() && !App().Busy ? DetailRecord(box) : nullptr;
+    // The report is kept from the moment it is made: the focus given back to the list at its
+    // end must not write the item's information over it.
+    reportShownFor_ = record;
     WhereUsedForSelection(
         PopupListBox(), availableView_, model_, [this](bool enabled) { EnableMainPanel(enabled); },
         &detailsPane_);

@@ -203,7 +203,13 @@ protected:
 private:
     void BuildComponents();
     void LayOut();
+    // Shows the record's information in the details, unless the where-used report of that same
+    // record stands there: it stays until another item is chosen.
     void ShowDetails(const ItemSet* record);
+    void ClearDetails();
+    // The record whose details a list box shows: its current row while selected, else its first
+    // selected row; nullptr when none is selected.
+    const ItemSet* DetailRecord(QListWidget* box);
     void SetListClick(QListWidget* box, bool remove);
     // Shows the count of the selected rows of `box` in `label`, centred over `frame`; returns
     // the row whose details to show, or -1 (details cleared) when none is selected.
@@ -227,6 +233,8 @@ private:
     DrawItemColours* painter_ = nullptr;
     QWidget* popupComponent_ = nullptr;
     QPointer<QWidget> focusBeforeBusy_;
+    // The record whose where-used report the details hold (only compared, never read).
+    const ItemSet* reportShownFor_ = nullptr;
     bool shown_ = false;
 };
 
