@@ -138,6 +138,7 @@ void DropEmptyPlaces(RecordList<ItemSet>& list) {
 
 bool RebuildStockCache(RecordList<ItemSet>& result, bool skip, StringList* missing) {
     StatusGuard status(QStringLiteral("FSTK"));
+    const ThrottledReadStatus throttled;
     StringList files;
     ListedFileDates listed;
     ListRebuildFiles(RebuildKind::Stock, files, listed);
@@ -152,6 +153,7 @@ bool RebuildStockCache(RecordList<ItemSet>& result, bool skip, StringList* missi
 
 bool RebuildConsistCache(RecordList<ItemSet>& result, bool skip, StringList* missing) {
     StatusGuard status(QStringLiteral("CONS"));
+    const ThrottledReadStatus throttled;
     StringList files;
     ListedFileDates listed;
     ListRebuildFiles(RebuildKind::Consists, files, listed);
@@ -174,6 +176,7 @@ bool RebuildConsistCache(RecordList<ItemSet>& result, bool skip, StringList* mis
 
 bool RebuildPathCache(RecordList<ItemSet>& result, bool skip, StringList* missing) {
     StatusGuard status(QStringLiteral("PATH"));
+    const ThrottledReadStatus throttled;
     StringList files;
     ListedFileDates listed;
     ListRebuildFiles(RebuildKind::Paths, files, listed);
@@ -252,7 +255,7 @@ bool ReadConsistFiles(RecordList<ItemSet>& result, const StringList& names,
             consist.info.FileName = names[int(i)];
             return true;
         });
-    AskLeadEngines(parsed);
+    AskLeadEngines(parsed, RunStockListing());
     MakeRoomForNewSections(consistCache.Ini, ahead, names.Count());
     std::vector<std::unique_ptr<ItemSet>> records = NewRecords(names.Count());
     for (int i = 0; i < names.Count(); ++i) {

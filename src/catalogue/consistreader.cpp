@@ -34,6 +34,8 @@ const QStringList& ConsistKeywords() {
 // a file's date, so the consist is parsed again once the vehicle has been cached.
 constexpr qint32 kUncachedDate = 1;
 
+const QString kTrainsetPrefix = QStringLiteral("TRAINS\\TRAINSET\\");
+
 // The traction and driveable bits a consist gathers from its engines.
 constexpr std::uint32_t kTractionBits = PT_STEAM | PT_DIESEL | PT_ELECTRIC | PT_DRIVEABLE;
 
@@ -161,22 +163,34 @@ void WriteConsistSection(StoreIniHolder& consistCache, StoreIniHolder& stockCach
     IniFile& ini = consistCache.Ini;
     const QString& section = info.FileName;
     const QString lot = EffectiveLotNumber();
-    if (!ini.SectionExists(section)) {
+    const bool known = ini.SectionExists(section);
+    if (!known) {
         info.LotNumber = lot;
         if (AdvanceLastLotNumber(stockCache, lot))
             App().ConsistLotUsed = true;
     }
-    ini.WriteInteger(section, QStringLiteral("PType"), int(info.PType));
-    ini.WriteString(section, QStringLiteral("Description"), info.Description);
-    // A consist that lost its engines must not keep the old leading engine's name.
-    if (info.EngineName.isEmpty())
+    // A consist that lost its engines must not keep the old leading engine's name. Removing
+    // the line first leaves the lines as removing it between the writes would.
+    const bool withEngine = !info.EngineName.isEmpty();
+    if (known && !withEngine)
         ini.DeleteKey(section, QStringLiteral("EngineName"));
-    else
-        ini.WriteString(section, QStringLiteral("EngineName"), info.EngineName);
-    ini.WriteInteger(section, QStringLiteral("FileDate"), date);
+    const QString ptype = QString::number(int(info.PType));
+    const QString fileDate = QString::number(date);
+    QStringView keys[5] = {u"PType", u"Description"};
+    QStringView values[5] = {ptype, info.Description};
+    std::size_t count = 2;
+    if (withEngine) {
+        keys[count] = u"EngineName";
+        values[count++] = info.EngineName;
+    }
+    keys[count] = u"FileDate";
+    values[count++] = fileDate;
     // A forced rebuild keeps every section's lot as it was: it is no new appearance.
-    if (lot != u"0" && !App().ForceCacheReread)
-        ini.WriteString(section, QStringLiteral("LotNumber"), info.LotNumber);
+    if (lot != u"0" && !App().ForceCacheReread) {
+        keys[count] = u"LotNumber";
+        values[count++] = info.LotNumber;
+    }
+    ini.WriteValues(section, keys, values, count);
     consistCache.Modified = true;
 }
 
@@ -196,7 +210,33 @@ void ParseConsistAhead(MstsTextReader& reader, const QString& fileName, const In
     ParseConsist(reader, parsed.info, stockCache, nullptr, tally, &parsed.uncached);
 }
 
-void AskLeadEngines(std::vector<ConsistAhead>& parsed) {
+namespace {
+
+// The date and stamp of the engine `name` (below the trainset folder, `path` in full) in the
+// root: -1 when the stock listing finds no such file there; else asked of the file system, by
+// the host path the listing gave when it gave one.
+qint32 EngineAge(const ListedFileDates* stock, const QString& root, const QString& name,
+                 const QString& path, FileStamp* stamp) {
+    if (stock) {
+        qint32 date = -1;
+        QString host;
+        switch (stock->Find(root, name, &date, &host)) {
+        case ListedFileDates::Answer::Absent:
+            return -1;
+        case ListedFileDates::Answer::Known:
+            if (!host.isEmpty())
+                return HostFileAge(host, stamp);
+            break;
+        case ListedFileDates::Answer::Unknown:
+            break;
+        }
+    }
+    return FileAge(path, stamp);
+}
+
+} // namespace
+
+void AskLeadEngines(std::vector<ConsistAhead>& parsed, const ListedFileDates* stock) {
     QHash<QString, AheadFile> asked; // by the engine's path as the consists spell it
     for (ConsistAhead& consist : parsed) {
         const QString& lead = consist.info.LeadEngine;
@@ -205,10 +245,16 @@ void AskLeadEngines(std::vector<ConsistAhead>& parsed) {
         auto known = asked.constFind(lead);
         if (known == asked.cend()) {
             AheadFile engine;
+            // The engine's place below either root, as ContentPath gives it below the trainset
+            // folder, made once for both.
+            const QString name = EntryInside(QString(), lead);
+            const QString inside = name.isEmpty() ? QString() : kTrainsetPrefix + name;
             // As the check asks: the store first, then the MSTS folder.
             for (const QString& root : {App().StoreRootFolder, App().MstsRootFolder}) {
-                engine.path = ContentPath(root, QStringLiteral("TRAINS\\TRAINSET"), lead);
-                engine.age = engine.path.isEmpty() ? -1 : FileAge(engine.path, &engine.stamp);
+                engine.path = inside.isEmpty() ? QString() : InRoot(root, inside);
+                engine.age = engine.path.isEmpty()
+                                 ? -1
+                                 : EngineAge(stock, root, name, engine.path, &engine.stamp);
                 if (engine.age != -1) {
                     engine.root = root;
                     engine.earlierLack = true;

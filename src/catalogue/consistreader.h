@@ -43,8 +43,10 @@ void ParseConsistAhead(MstsTextReader& reader, const QString& fileName, const In
                        ConsistAhead& parsed);
 // Asks the file system for the leading engine of every driveable consist parsed ahead, the store
 // first and then the MSTS folder, as the lead-engine check would; an engine that leads several
-// consists is asked for once. On the calling thread: the path layer serves one thread at a time.
-void AskLeadEngines(std::vector<ConsistAhead>& parsed);
+// consists is asked for once. A root whose part of the stock listing (when given) tells that it
+// lacks the engine is not asked, and one that lists it is asked by the listing's host path. On
+// the calling thread: the path layer serves one thread at a time.
+void AskLeadEngines(std::vector<ConsistAhead>& parsed, const ListedFileDates* stock = nullptr);
 
 // The fields a cache section current for the date gives a consist's reading: PType, Description,
 // EngineName and LotNumber; false (and nothing taken) when it is not current. Safe on several

@@ -29,11 +29,11 @@ const QStringList& PathKeywords() {
 }
 
 void WriteSection(IniFile& ini, const QString& section, const PathInfo& path, qint32 age) {
-    ini.WriteInteger(section, QStringLiteral("PType"), int(path.PType));
-    ini.WriteString(section, QStringLiteral("Name"), path.Name);
-    ini.WriteString(section, QStringLiteral("PathStart"), path.PathStart);
-    ini.WriteString(section, QStringLiteral("PathEnd"), path.PathEnd);
-    ini.WriteInteger(section, QStringLiteral("FileDate"), age);
+    const QString ptype = QString::number(int(path.PType));
+    const QString date = QString::number(age);
+    const QStringView keys[] = {u"PType", u"Name", u"PathStart", u"PathEnd", u"FileDate"};
+    const QStringView values[] = {ptype, path.Name, path.PathStart, path.PathEnd, date};
+    ini.WriteValues(section, keys, values, std::size(keys));
 }
 
 // What a scan gives a path before it finds anything.

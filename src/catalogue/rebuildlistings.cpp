@@ -17,6 +17,7 @@
 #include <chrono>
 #include <future>
 #include <memory>
+#include <optional>
 #include <system_error>
 #include <utility>
 
@@ -156,6 +157,17 @@ void ListKeptOrNow(RebuildKind kind, StringList& files, ListedFileDates& listed)
     });
 }
 
+// The runs of rebuilds going on (ListingsAhead alive) and the stock listing of the latest.
+struct Runs {
+    int live = 0;
+    std::optional<ListedFileDates> stock;
+};
+
+Runs& RunsNow() {
+    static Runs runs;
+    return runs;
+}
+
 // Waits for a listing made ahead while the window stays alive; true when it was made.
 bool Made(AheadListing& ahead) {
     while (ahead.done.wait_for(kPumpEvery) != std::future_status::ready)
@@ -170,12 +182,20 @@ void ListRebuildFiles(RebuildKind kind, StringList& files, ListedFileDates& list
     if (ahead && Made(*ahead)) {
         files = std::move(ahead->files);
         listed = std::move(ahead->listed);
-        return;
+    } else {
+        ListKeptOrNow(kind, files, listed);
     }
-    ListKeptOrNow(kind, files, listed);
+    if (kind == RebuildKind::Stock && RunsNow().live > 0)
+        RunsNow().stock = listed;
+}
+
+const ListedFileDates* RunStockListing() {
+    const Runs& runs = RunsNow();
+    return runs.live > 0 && runs.stock ? &*runs.stock : nullptr;
 }
 
 ListingsAhead::ListingsAhead(const std::vector<RebuildKind>& rebuilds) {
+    ++RunsNow().live;
     // The first rebuild lists on the calling thread, as it would alone.
     for (std::size_t i = 1; i < rebuilds.size(); ++i) {
         const RebuildKind kind = rebuilds[i];
@@ -203,6 +223,9 @@ ListingsAhead::ListingsAhead(const std::vector<RebuildKind>& rebuilds) {
 }
 
 ListingsAhead::~ListingsAhead() {
+    // What a run listed holds for that run alone.
+    if (--RunsNow().live == 0)
+        RunsNow().stock.reset();
     for (const Started& started : started_) {
         std::unique_ptr<AheadListing>& slot = ListingsOf(started.kind).ahead;
         if (slot && slot.get() == started.listing) {

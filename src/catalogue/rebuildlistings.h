@@ -19,6 +19,11 @@ enum class RebuildKind { Stock, Consists, Paths };
 // made now. Called on the main thread.
 void ListRebuildFiles(RebuildKind kind, StringList& files, ListedFileDates& listed);
 
+// The listing the last stock rebuild started from, while the ListingsAhead of its run of rebuilds
+// lives, else null: the rebuilds after it in the run look engines up there, as the listings made
+// ahead for them are of that same moment. Main thread only.
+const ListedFileDates* RunStockListing();
+
 // While one lives, the listings of the rebuilds given after the first are made at once, each on a
 // thread of its own that shows nothing, and the next rebuild of each of those kinds takes its
 // listing from there instead of listing again. Those no rebuild took are waited for and dropped

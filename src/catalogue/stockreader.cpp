@@ -199,14 +199,15 @@ void WriteStockSection(StoreIniHolder& cache, StockInfo& info, qint32 age) {
         info.LotNumber = lot;
         AdvanceLastLotNumber(cache, lot);
     }
-    ini.WriteInteger(section, QStringLiteral("PType"), int(info.PType));
-    ini.WriteString(section, QStringLiteral("Name"), info.Name);
-    ini.WriteInteger(section, QStringLiteral("FileDate"), age);
     // A forced rebuild keeps every section's lot as it was: it is no new appearance.
-    if (lot != u"0" && !App().ForceCacheReread) {
-        ini.WriteString(section, QStringLiteral("LotNumber"), info.LotNumber);
+    const bool withLot = lot != u"0" && !App().ForceCacheReread;
+    const QString ptype = QString::number(int(info.PType));
+    const QString date = QString::number(age);
+    const QStringView keys[] = {u"PType", u"Name", u"FileDate", u"LotNumber"};
+    const QStringView values[] = {ptype, info.Name, date, info.LotNumber};
+    ini.WriteValues(section, keys, values, withLot ? 4 : 3);
+    if (withLot)
         App().StockLotUsed = true;
-    }
     cache.Modified = true;
 }
 
@@ -318,7 +319,9 @@ bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
         age == listedAge ? listedCurrent : CacheSectionIsCurrent(ini, section, age);
     if (readAhead && parsed) {
         // Texts parsed on another thread are taken over, not counted again here.
-        RememberParse(FoldCase(file.Path()), file.Stamp(), *parsed, info.FileName);
+        // Only what RememberParse keeps is folded.
+        if (file.Stamp().settled && IsEngineFile(info.FileName))
+            RememberParse(FoldCase(file.Path()), file.Stamp(), *parsed, info.FileName);
         TakeParse(std::move(*parsed), info);
     } else if (!ParseStockFile(file.Path(), file.Stamp(), info)) {
         return false;

@@ -73,6 +73,10 @@ int CompareText(const QString& a, const QString& b) {
     return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
 }
 
+bool CompareTextFoldsCase() {
+    return Cached().inC;
+}
+
 // The C locale's collator compares the texts' characters with their case folded, while its sort
 // keys would keep the case: there the folded text is the key.
 TextKey::TextKey(const QString& text) {

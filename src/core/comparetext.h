@@ -14,6 +14,10 @@ namespace qv {
 // Compares two names without regard to case in the user's locale: negative, zero or positive.
 // Names that differ only in letter case compare equal; accents still count.
 int CompareText(const QString& a, const QString& b);
+// True when CompareText finds two names equal exactly when their case-folded texts are (the C
+// locale): names can then be looked up by their folded form in a hash. Other locales' collators
+// may find names equal that fold apart.
+bool CompareTextFoldsCase();
 
 // A name prepared once for many comparisons: keys order as CompareText orders their names, so a
 // sort of tens of thousands of names prepares each name once instead of collating it again at

@@ -102,10 +102,13 @@ QString NameInside(const QString& folder, const QString& name) {
 }
 
 QString InRoot(const QString& root, const QString& inside) {
-    QString path = root;
+    // Looked at through a view: the root's text is not copied for each path.
+    QStringView path = root;
     while (!path.isEmpty() && IsSeparator(path.back()))
         path.chop(1);
-    return path + u'\\' + inside;
+    QString joined;
+    joined.reserve(path.size() + 1 + inside.size());
+    return joined.append(path).append(u'\\').append(inside);
 }
 
 QString ContentPath(const QString& root, const QString& folder, const QString& name) {

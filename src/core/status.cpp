@@ -122,6 +122,7 @@ void SetNodeState(ItemNode* node, int state) {
 namespace {
 
 thread_local int quietStatus = 0;
+thread_local int throttledReads = 0;
 
 } // namespace
 
@@ -131,6 +132,14 @@ QuietStatus::QuietStatus() {
 
 QuietStatus::~QuietStatus() {
     --quietStatus;
+}
+
+ThrottledReadStatus::ThrottledReadStatus() {
+    ++throttledReads;
+}
+
+ThrottledReadStatus::~ThrottledReadStatus() {
+    --throttledReads;
 }
 
 void PushStatus(const QString& code) {
@@ -169,6 +178,8 @@ void SetStatusDetail(const QString& text) {
 }
 
 void ShowReadStatus(Msg label, const QString& name) {
+    if (throttledReads > 0 && !StatusTextDue())
+        return;
     SetStatusDetail(Caption(label) + QStringLiteral(" '") + name + QLatin1Char('\''));
 }
 

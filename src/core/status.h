@@ -53,6 +53,17 @@ public:
     QuietStatus& operator=(const QuietStatus&) = delete;
 };
 
+// While one lives on a thread, ShowReadStatus makes its text there only when StatusTextDue: the
+// cache rebuilds read tens of thousands of files, and a text for each would cost them more than
+// taking the file from its cache section.
+class ThrottledReadStatus {
+public:
+    ThrottledReadStatus();
+    ~ThrottledReadStatus();
+    ThrottledReadStatus(const ThrottledReadStatus&) = delete;
+    ThrottledReadStatus& operator=(const ThrottledReadStatus&) = delete;
+};
+
 // Sets Busy; the main window's tool bar and page control are disabled while it is set.
 void SetBusy(bool busy);
 // While Busy, lets the application process its pending events, at most about every 30 ms.

@@ -6,7 +6,9 @@
 #pragma once
 
 #include "core/itemset.h"
+#include "platform/casefold.h"
 
+#include <QHash>
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -44,7 +46,8 @@ constexpr std::int32_t UW_ACTIVITY = 70;
 // CompareText.
 int CompareWhereUsedOrder(const UsedInInfo& a, const UsedInInfo& b);
 // Sorts results in the where-used order. Equal records keep the order in which they were found,
-// so the same analysis always gives the same report.
+// so the same analysis always gives the same report. Each distinct item text is ranked once, so
+// that the records of tens of thousands of items are not told apart by comparing their texts.
 void SortWhereUsedResults(UsedInList& results);
 
 // The searched records of one kind of item, with an index by ItemName. Records are only ever
@@ -71,10 +74,16 @@ public:
 
 private:
     void UpdateIndex() const;
+    void UpdateFolded() const;
 
     UsedInList records_;
     // Places of records_ sorted by ItemName; equal names in list order.
     mutable std::vector<int> order_;
+    // Where CompareText's equality is that of the folded names: the places of records_ by their
+    // folded ItemName, ascending. A hash spares the binary searches' comparisons of names that
+    // lie far apart in memory. How many records it holds.
+    mutable QHash<FoldedName, std::vector<int>> byFolded_;
+    mutable std::size_t folded_ = 0;
 };
 
 } // namespace qv

@@ -13,6 +13,8 @@
 #include "engine/usedincommon.h"
 #include "platform/ui.h"
 
+#include <functional>
+
 namespace qv {
 
 namespace {
@@ -76,8 +78,12 @@ QString WhereUsedItemHeading(const QString& item, const QString& users, int mode
     return QString();
 }
 
-QString FormatWhereUsedReport(const UsedInList& results, int mode) {
-    QString body;
+namespace {
+
+// Goes through sorted results and hands each item's block, as WhereUsedItemHeading makes it, to
+// `block` in turn.
+void EachItemBlock(const UsedInList& results, int mode,
+                   const std::function<void(const QString&)>& block) {
     QString item;
     QString users;
     std::int64_t kind = -1;
@@ -89,7 +95,7 @@ QString FormatWhereUsedReport(const UsedInList& results, int mode) {
         // Item texts are compared exactly: the sort has brought equal texts together already.
         if (record->ItemText != item) {
             if (!item.isEmpty())
-                body += WhereUsedItemHeading(item, users, mode);
+                block(WhereUsedItemHeading(item, users, mode));
             item = record->ItemText;
             users.clear();
             groupOpen = false;
@@ -120,21 +126,40 @@ QString FormatWhereUsedReport(const UsedInList& results, int mode) {
         users += u'\n';
     }
     if (!item.isEmpty())
-        body += WhereUsedItemHeading(item, users, mode);
+        block(WhereUsedItemHeading(item, users, mode));
+}
+
+} // namespace
+
+QString FormatWhereUsedReport(const UsedInList& results, int mode) {
+    QString body;
+    EachItemBlock(results, mode, [&body](const QString& block) { body += block; });
     return body;
 }
 
 void WriteWhereUsedReport(ReportPane* pane, const UsedInList& results, int mode) {
-    const QString body = FormatWhereUsedReport(results, mode);
-    if (!pane)
+    if (!pane) {
+        EachItemBlock(results, mode, [](const QString&) {});
         return;
+    }
     const int start = pane->LineCount();
     WriteReportHeading(ReportHeading(mode), pane);
     pane->AddLine(QString());
-    // The body goes in as one more entry of the pane's lines: each line feed starts a new line,
-    // so an empty body still leaves one empty line.
-    for (const QString& line : body.split(u'\n'))
-        pane->AddLine(line);
+    // Each block's lines go to the pane as the block is made, every one of them ended by a line
+    // feed; the body as a whole ends with one more, empty line, as an empty body is one.
+    EachItemBlock(results, mode, [pane](const QString& block) {
+        QStringView rest(block);
+        while (!rest.isEmpty()) {
+            const qsizetype end = rest.indexOf(u'\n');
+            if (end < 0) {
+                pane->AddLine(rest.toString());
+                break;
+            }
+            pane->AddLine(rest.first(end).toString());
+            rest = rest.sliced(end + 1);
+        }
+    });
+    pane->AddLine(QString());
     // The report is read from its start, not from its last line, also below earlier text.
     pane->ScrollToLine(start);
 }

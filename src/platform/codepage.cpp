@@ -56,4 +56,13 @@ std::optional<QByteArray> EncodeWindows1252(const QString& text) {
     return bytes;
 }
 
+bool Windows1252Byte(char16_t unit, char* byte) {
+    const QHash<char16_t, char>& table = ByteOfChar();
+    const auto found = table.constFind(unit);
+    if (found == table.constEnd())
+        return false;
+    *byte = *found;
+    return true;
+}
+
 } // namespace qv

@@ -14,5 +14,7 @@ QString DecodeWindows1252(const QByteArray& bytes);
 
 // The bytes of the text, or nothing when a character has no byte in Windows-1252.
 std::optional<QByteArray> EncodeWindows1252(const QString& text);
+// The byte of a character beyond ASCII in Windows-1252; false when it has none.
+bool Windows1252Byte(char16_t unit, char* byte);
 
 } // namespace qv

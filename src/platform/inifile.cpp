@@ -86,6 +86,14 @@ constexpr qsizetype kNewSectionSize = 80;
 
 // A line break inside a name or value would turn into a key or section of its own when the file
 // is read again, so it is written as a blank.
+bool HasLineBreak(QStringView text) {
+    for (const QChar ch : text) {
+        if (ch == u'\r' || ch == u'\n')
+            return true;
+    }
+    return false;
+}
+
 QString OneLine(QString text) {
     text.replace(u'\r', u' ');
     text.replace(u'\n', u' ');
@@ -259,7 +267,43 @@ IniFile IniFile::FromBytes(const QByteArray& bytes) {
     return ini;
 }
 
+std::optional<QByteArray> IniFile::ToWindows1252() const {
+    // At most two bytes a character: each line feed of a body becomes CR LF.
+    qsizetype most = 0;
+    for (const Section& section : sections_)
+        most += section.name.size() + 6 + 2 * section.body.size();
+    QByteArray bytes(most, Qt::Uninitialized);
+    char* out = bytes.data();
+    const auto put = [&out](QStringView text) {
+        for (const QChar ch : text) {
+            const char16_t unit = ch.unicode();
+            if (unit == u'\n') {
+                *out++ = '\r';
+                *out++ = '\n';
+            } else if (unit < 0x80) {
+                *out++ = char(unit);
+            } else if (!Windows1252Byte(unit, out++)) {
+                return false;
+            }
+        }
+        return true;
+    };
+    // A body holds its lines each ended by a line feed, which no name or value holds.
+    for (const Section& section : sections_) {
+        *out++ = '[';
+        if (!put(section.name))
+            return std::nullopt;
+        *out++ = ']';
+        if (!put(u"\n") || !put(section.body) || !put(u"\n"))
+            return std::nullopt;
+    }
+    bytes.truncate(out - bytes.constData());
+    return bytes;
+}
+
 QByteArray IniFile::ToBytes() const {
+    if (std::optional<QByteArray> bytes = ToWindows1252())
+        return *bytes;
     qsizetype size = 0;
     for (const Section& section : sections_)
         size += section.name.size() + 6 + section.body.size() + section.body.count(u'\n');
@@ -273,8 +317,6 @@ QByteArray IniFile::ToBytes() const {
             text.append(LineText(section.body, line)).append(kLineEnd);
         text.append(kLineEnd);
     }
-    if (std::optional<QByteArray> bytes = EncodeWindows1252(text))
-        return *bytes;
     return kUtf8Mark + text.toUtf8();
 }
 
@@ -388,6 +430,51 @@ void IniFile::WriteString(const QString& section, const QString& key, const QStr
                 start += moved;
         }
     }
+}
+
+void IniFile::WriteValues(const QString& section, const QStringView* keys,
+                          const QStringView* values, std::size_t count) {
+    const auto oneByOne = [&] {
+        for (std::size_t k = 0; k < count; ++k)
+            WriteString(section, keys[k].toString(), values[k].toString());
+    };
+    if (count == 0)
+        return;
+    // A key given twice would find its first line: left to WriteString.
+    for (std::size_t k = 0; k < count; ++k) {
+        for (std::size_t j = k + 1; j < count; ++j) {
+            if (keys[k].size() == keys[j].size() && SameWithoutCase(keys[k], keys[j]))
+                return oneByOne();
+        }
+    }
+    const QString name = HasLineBreak(section) ? OneLine(section) : section;
+    // One look-up finds the section or makes its place in the index.
+    const qsizetype before = index_.size();
+    SectionList::iterator& slot = index_[FoldedName{name}];
+    if (index_.size() == before)
+        return oneByOne();
+    ++changes_;
+    // The lines straight into a text of their length: a line break in a name or value is a blank
+    // there, as OneLine makes it.
+    qsizetype size = 0;
+    for (std::size_t k = 0; k < count; ++k)
+        size += keys[k].size() + values[k].size() + 2;
+    Section fresh{name, QString(size, Qt::Uninitialized), false, {}};
+    QChar* out = fresh.body.data();
+    const auto put = [&out](QStringView text) {
+        for (const QChar ch : text)
+            *out++ = ch == u'\r' || ch == u'\n' ? QChar(u' ') : ch;
+    };
+    for (std::size_t k = 0; k < count; ++k) {
+        put(keys[k]);
+        *out++ = u'=';
+        put(values[k]);
+        *out++ = u'\n';
+    }
+    sections_.push_back(std::move(fresh));
+    slot = std::prev(sections_.end());
+    KeysAdded(*slot, 0);
+    Remember(name, slot);
 }
 
 // Decimal text, or hexadecimal after "0x" or "$"; the default when not a number.

@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <functional>
 #include <list>
+#include <optional>
 
 namespace qv {
 
@@ -47,6 +48,11 @@ public:
     QString ReadString(const QString& section, const QString& key,
                        const QString& defaultValue) const;
     void WriteString(const QString& section, const QString& key, const QString& value);
+    // WriteString of each key in turn with the value in the same place. A section not there yet
+    // is made with all its lines at once, with no look-up of each key, as a cache rebuild adds
+    // tens of thousands of them.
+    void WriteValues(const QString& section, const QStringView* keys, const QStringView* values,
+                     std::size_t count);
     // Decimal text, or hexadecimal after "0x" or "$"; the default when missing or not a number.
     int ReadInteger(const QString& section, const QString& key, int defaultValue) const;
     void WriteInteger(const QString& section, const QString& key, int value);
@@ -128,6 +134,9 @@ private:
     bool FindValue(const QString& section, const QString& key, QStringView* value,
                    bool remember = true) const;
     void RebuildIndex();
+    // ToBytes in Windows-1252, made straight from the sections; nothing when a character has no
+    // byte there.
+    std::optional<QByteArray> ToWindows1252() const;
     void Remember(const QString& name, SectionList::iterator place) const;
     void ForgetLastSection() const;
 

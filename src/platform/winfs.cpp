@@ -316,6 +316,19 @@ qint32 FileAge(const QString& path, FileStamp* stamp, int* error) {
     return AgeOfStat(st, stamp);
 }
 
+qint32 HostFileAge(const QString& hostPath, FileStamp* stamp, int* error) {
+    struct stat st {};
+    if (stat(EncodeHostPath(hostPath).constData(), &st) != 0) {
+        SetFsError(error, errno);
+        return -1;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        SetFsError(error, EISDIR);
+        return -1;
+    }
+    return AgeOfStat(st, stamp);
+}
+
 bool SetFileAge(const QString& path, qint32 age, int* error) {
     const QDateTime time = UnpackDosDateTime(age);
     if (!time.isValid())

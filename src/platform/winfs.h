@@ -46,6 +46,9 @@ struct FileStamp {
 };
 // FileAge that also gives the file's stamp.
 qint32 FileAge(const QString& path, FileStamp* stamp, int* error = nullptr);
+// FileAge with the stamp of a file by its host path (as a listing gave it), following a link as
+// reading the file would. Safe on any thread: the path layer's cache is not involved.
+qint32 HostFileAge(const QString& hostPath, FileStamp* stamp, int* error = nullptr);
 // Sets a file's last-write time from a packed DOS date-time (local time).
 bool SetFileAge(const QString& path, qint32 age, int* error = nullptr);
 

@@ -642,3 +642,50 @@ TEST_F(CacheRebuildTest, ListingsAhead_GiveTheRecordsOfRebuildsOneAfterAnother) 
     AddTrain(QStringLiteral("C.con"));
     EXPECT_EQ(rebuild(RebuildKind::Consists).size(), 3) << "the listing made ahead was dropped";
 }
+
+// The consist rebuild of a run of rebuilds looks the leading engines up in the stock listing the
+// run made, the store's copy first as when each root is asked; once the run is over, that listing
+// tells nothing more, so that an engine put into the store since is found there.
+TEST_F(CacheRebuildTest, LeadEngineCheck_TakesTheRunsStockListingOnlyWhileTheRunLasts) {
+    AddStock();
+    AddTrain(QStringLiteral("A.con"));
+    // The store's copy of the leading engine names another engine in its Engine block.
+    const auto storeCopy = [this] {
+        builder.WriteMstsFile(QStringLiteral("TRAINS\\TRAINSET\\Dash9\\DASH9.eng"),
+                              QStringLiteral("D0t"),
+                              {QStringLiteral("Wagon ( DASH9"), QStringLiteral("Type ( Engine )"),
+                               QStringLiteral(")"), QStringLiteral("Engine ( OTHER"),
+                               QStringLiteral("CabView ( DASH9.cvf )"), QStringLiteral(")")},
+                              MstsFileKind::Engine, Into::Store);
+    };
+    // Whether the consist's leading engine was found to name another engine, every consist read.
+    const auto differs = [] {
+        RecordList<ItemSet> consists;
+        RebuildConsistCache(consists, true, nullptr);
+        const ItemSet* train = Find(consists, QStringLiteral("A.con"));
+        return train && (train->PType & PT_ENGINE_REF_DIFFERS) != 0;
+    };
+    const auto stockThenConsists = [&] {
+        const ListingsAhead ahead({RebuildKind::Stock, RebuildKind::Consists});
+        RecordList<ItemSet> stock;
+        RebuildStockCache(stock, false, nullptr);
+        return differs();
+    };
+    EXPECT_FALSE(stockThenConsists());
+    EXPECT_FALSE(differs());
+
+    // The run's stock listing lacks the store's copy; the rebuild after the run finds it.
+    {
+        const ListingsAhead ahead({RebuildKind::Stock, RebuildKind::Consists});
+        RecordList<ItemSet> stock;
+        RebuildStockCache(stock, false, nullptr);
+    }
+    storeCopy();
+    EXPECT_TRUE(differs());
+    {
+        const ListingsAhead ahead({RebuildKind::Consists});
+        EXPECT_TRUE(differs());
+    }
+    // With the copy listed, the run finds it as the rebuild alone does.
+    EXPECT_TRUE(stockThenConsists());
+}

@@ -184,6 +184,34 @@ TEST_F(StatusTest, QuietStatus_AThreadOfItsOwnShowsLogsAndPumpsNothing) {
     SetBusy(false);
 }
 
+// Loops over tens of thousands of files make a read text only when the status bar would repaint
+// to show it, while the log, when kept, still takes every one; without the guard every text shows.
+TEST_F(StatusTest, ThrottledReadStatus_MakesReadTextsOnlyWhenTheBarRepaintsOrTheLogTakesThem) {
+    const auto readTexts = [this](int from) {
+        for (int i = from; i < from + 50; ++i)
+            ShowReadStatus(Msg::REPORT_HEADER, QString::number(i));
+    };
+    {
+        const ThrottledReadStatus throttled;
+        readTexts(0);
+        EXPECT_EQ(services.StatusText(1), "Report/Error/Warning List '0'");
+        clock.Advance(30);
+        readTexts(100);
+        EXPECT_EQ(services.StatusText(1), "Report/Error/Warning List '100'");
+        EXPECT_EQ(services.repaints, 2);
+
+        ToggleLogging(nullptr);
+        readTexts(200);
+        EXPECT_EQ(services.StatusText(1), "Report/Error/Warning List '249'");
+        ToggleLogging(pane);
+        const QString log = pane->Lines().join(u'\n');
+        for (const char* logged : {"List '200'", "List '231'", "List '249'"})
+            EXPECT_TRUE(log.contains(QLatin1String(logged))) << logged;
+    }
+    readTexts(300);
+    EXPECT_EQ(services.StatusText(1), "Report/Error/Warning List '349'");
+}
+
 TEST_F(StatusTest, ToggleLogging_TwiceLeavesThePaneHoldingTheLogAndDeletesItsFile) {
     ToggleLogging(pane);
     ASSERT_TRUE(App().LoggingActive);

@@ -1,8 +1,11 @@
 #include "engine/usedincommon.h"
 
+#include "core/comparetext.h"
 #include "core/storeini.h"
 #include "core/stringlist.h"
 #include "whereusedtestkit.h"
+
+#include <QLocale>
 
 #include <random>
 
@@ -240,3 +243,77 @@ TEST(SortWhereUsedResultsTest, OrdersByItemWeightNameKindAndFolderThenNameOrFile
 }
 
 } // namespace
+
+// The sort ranks each item text once instead of comparing texts record by record: the order must
+// stay exactly that of a stable sort by the where-used comparison, with texts alike but for their
+// letter case sharing a place and records that compare equal kept in the order found.
+TEST(SortWhereUsedResultsTest, GivesTheOrderOfAStableSortByTheWhereUsedComparison) {
+    std::mt19937 random(11);
+    const QStringList items = {"a.con",    "A.CON",   "b\\x.eng",
+                               "B\\X.ENG", "Été.con", "été.con",
+                               "ete.con",  "z.pat",   "Routes\\R\\PATHS\\p.pat"};
+    const QStringList texts = {"x", "X", "y", "Y", ""};
+    for (const bool byFileName : {false, true}) {
+        SCOPED_TRACE(byFileName ? "by file name" : "by name");
+        App().ViewByFileName = byFileName;
+        UsedInList results;
+        UsedInList expected;
+        for (int i = 0; i < 400; ++i) {
+            const UsedInInfo record{std::uint32_t(random() % 3) * PT_SERVICE,
+                                    std::int32_t(random() % 3) * 10,
+                                    texts[random() % texts.size()] + QString::number(i % 2),
+                                    texts[random() % texts.size()],
+                                    texts[random() % texts.size()],
+                                    items[random() % items.size()],
+                                    items[random() % items.size()]};
+            results.push_back(std::make_unique<UsedInInfo>(record));
+            expected.push_back(std::make_unique<UsedInInfo>(record));
+        }
+        std::vector<const UsedInInfo*> found;
+        for (const auto& record : results)
+            found.push_back(record.get());
+        std::stable_sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) {
+            return CompareWhereUsedOrder(*a, *b) < 0;
+        });
+        SortWhereUsedResults(results);
+        ASSERT_EQ(results.size(), expected.size());
+        for (std::size_t i = 0; i < results.size(); ++i) {
+            const UsedInInfo& got = *results[i];
+            const UsedInInfo& want = *expected[i];
+            ASSERT_TRUE(got.ItemText == want.ItemText && got.Weight == want.Weight &&
+                        got.ItemName == want.ItemName && got.Kind == want.Kind &&
+                        got.Text1 == want.Text1 && got.Text2 == want.Text2 &&
+                        got.Text3 == want.Text3)
+                << i << ": " << got.ItemText.toStdString() << " / " << want.ItemText.toStdString();
+        }
+    }
+    App().ViewByFileName = false;
+}
+
+// The search list finds names through their folded form where the locale's comparison is that
+// of folded names, and by comparing them where it is not: either way exactly the records whose
+// names CompareText finds equal.
+TEST(UsedInSearchListTest, MatchesWhatCompareTextFindsEqualInEveryLocale) {
+    const QStringList names = {"Été.con",    "ÉTÉ.CON",     "été.con",     "ete.con", "ETE.CON",
+                               "straße.con", "STRASSE.CON", "Strasse.con", "ǅ.con",   "ǆ.CON"};
+    const QLocale before;
+    for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::German, QLocale::Germany),
+                                  QLocale(QLocale::English, QLocale::UnitedStates)}) {
+        SCOPED_TRACE(locale.name().toStdString());
+        SetDefaultLocale(locale);
+        UsedInSearchList list;
+        for (int i = 0; i < names.size(); ++i) {
+            list.AddItem(names[i]);
+            // Asked between additions too, so that records added later are found as well.
+            for (const QString& wanted : names) {
+                std::vector<int> walk;
+                for (int j = 0; j <= i; ++j) {
+                    if (CompareText(names[j], wanted) == 0)
+                        walk.push_back(j);
+                }
+                EXPECT_EQ(list.Match(wanted), walk) << wanted.toStdString();
+            }
+        }
+    }
+    SetDefaultLocale(before);
+}

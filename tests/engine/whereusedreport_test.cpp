@@ -55,6 +55,34 @@ TEST(FormatWhereUsedReportTest, GroupsUsersByKindWithFromNotesAndNotUsedBlocks) 
     EXPECT_FALSE(FormatWhereUsedReport(results, WU_USED_ONLY).contains("Z.con"));
 }
 
+// The report goes into the pane line by line as each item's block is made: the pane then holds
+// the heading, an empty line and the body's lines, as if the whole body had been split at once.
+TEST(WriteWhereUsedReportTest, PutsTheBodysLinesBelowTheHeadingInEveryMode) {
+    UsedInList results;
+    results.push_back(Header("A.con"));
+    results.push_back(Header("F\\E.eng"));
+    results.push_back(Record(PT_EXPLORE_CONSIST, 40, "Route 1", {}, {}, "C.con", "F\\E.eng"));
+    results.push_back(
+        Record(PT_CONSIST, 50, "Coal", "TRAINS\\CONSISTS", "C.con", "F\\E.eng", "F\\E.eng"));
+    results.push_back(Header("Z.con"));
+    results.push_back(Record(PT_SERVICE, 60, "Svc", "R\\SERVICES", "S.srv", "Z.con", "Z.con"));
+    for (const int mode : {WU_COMPLETE, WU_UNUSED_ONLY, WU_USED_ONLY}) {
+        SCOPED_TRACE(mode);
+        for (const bool empty : {false, true}) {
+            const UsedInList none;
+            const UsedInList& shown = empty ? none : results;
+            ReportPane pane;
+            pane.AddLine("before");
+            WriteWhereUsedReport(&pane, shown, mode);
+            const QStringList lines = pane.Lines();
+            ASSERT_GE(lines.size(), 6);
+            EXPECT_TRUE(pane.IsHeading(2));
+            EXPECT_EQ(lines.mid(0, 2) + lines.mid(3, 2), QStringList({"before", "", "", ""}));
+            EXPECT_EQ(lines.mid(5), FormatWhereUsedReport(shown, mode).split(u'\n'));
+        }
+    }
+}
+
 class WhereUsedReportTest : public WhereUsedTest {};
 
 TEST_F(WhereUsedReportTest, WhereUsed_AppendsEachReportBelowWhatThePaneHolds) {
