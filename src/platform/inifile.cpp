@@ -458,7 +458,7 @@ void IniFile::WriteValues(const QString& section, const QStringView* keys,
     // there, as OneLine makes it.
     qsizetype size = 0;
     for (std::size_t k = 0; k < count; ++k)
-        size += keys[k].size() + values[k].size() + 2;
+        size += keys[k].size() + values[k].size() + 2 + (NeedsQuotes(values[k]) ? 2 : 0);
     Section fresh{name, QString(size, Qt::Uninitialized), false, {}};
     QChar* out = fresh.body.data();
     const auto put = [&out](QStringView text) {
@@ -468,7 +468,13 @@ void IniFile::WriteValues(const QString& section, const QStringView* keys,
     for (std::size_t k = 0; k < count; ++k) {
         put(keys[k]);
         *out++ = u'=';
+        // A line break at an end is a blank there too, so the same values need quotes.
+        const bool quoted = NeedsQuotes(values[k]);
+        if (quoted)
+            *out++ = u'"';
         put(values[k]);
+        if (quoted)
+            *out++ = u'"';
         *out++ = u'\n';
     }
     sections_.push_back(std::move(fresh));

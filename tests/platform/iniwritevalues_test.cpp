@@ -70,6 +70,13 @@ TEST(IniWriteValues, LeavesTheIniAsWritingEachKeyInTurnDoes) {
         {"a long section", "", "S", {{"Long", longValue}, {"Short", "s"}, {"Third", "t"}}},
         {"no keys at all", "[A]\r\nK=1\r\n", "B", {}},
         {"empty values", "", "S", {{"Name", QString()}, {"LotNumber", ""}}},
+        {"blanks, line breaks and quotes at the ends of values",
+         "",
+         "S",
+         {{"Lead", " Lead blank.con"},
+          {"Trail", "Trailing blank.con "},
+          {"Q", "\"x\""},
+          {"Cr", "a\r"}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
