@@ -5,6 +5,7 @@
 #include "mainwindow/screen/windowmanager.h"
 
 #include <QElapsedTimer>
+#include <QLabel>
 
 namespace qv::testing {
 extern WindowManager screenWindowManager;
@@ -64,6 +65,29 @@ TEST_F(WindowOnScreen, Place_TheWindowOpensWhereItWasClosedStartAfterStart) {
         EXPECT_EQ(StartFramed(), first) << "start " << start;
         Close();
     }
+}
+
+} // namespace
+
+namespace {
+
+// Framed by a window manager, the status bar's panels keep the height of their text, and lie
+// inside the window, at every size the user gives it.
+TEST_F(WindowOnScreen, StatusBar_ItsTextIsReadAtEverySize) {
+    BuildCaches();
+    StartFramed();
+    auto* panel = form->findChild<QLabel*>(QStringLiteral("StatusPanel1"));
+    ASSERT_TRUE(panel);
+    for (const int height : {form->height(), form->height() + 200}) {
+        form->resize(form->width(), height);
+        Settle();
+        form->SetStatusText(1, QStringLiteral("SURVEY"));
+        Settle();
+        EXPECT_GE(panel->height(), panel->fontMetrics().height()) << "window height " << height;
+        EXPECT_LE(panel->mapTo(form.get(), QPoint(0, panel->height())).y(), form->height());
+        EXPECT_TRUE(panel->isVisible());
+    }
+    Close();
 }
 
 } // namespace
