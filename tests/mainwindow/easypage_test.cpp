@@ -108,6 +108,19 @@ protected:
         form->EasyControls()->RoutesLstbxClick();
     }
 
+    // Chooses the Alpha route's Morning Run and keeps a session of it with its save file, as a
+    // session that was run leaves it.
+    bool MakeSavedSession() {
+        ShowRoute(1, "Alpha Line");
+        SetRow(C<QComboBox>("ConsistTrafficCmbx"), "Morning Run");
+        ExploreActivitySaveInfo& record = Explore().CurrentExploreRecord;
+        record.ConsistFileName = "FREIGHT.CON";
+        record.PlayerPathFileName = "ROUTES\\ALPHA\\PATHS\\up.pat";
+        if (!AllocateExploreSaveNumber(record))
+            return false;
+        drive.MakeFile("MSTS/SAVES/ALPHA/QV_~TEMP" + QString::number(record.SaveNumber) + "_a.sav");
+        return true;
+    }
     // Chooses a row by the program alone, as a fill or another command would.
     void SetRow(const char* list, const QString& text) {
         auto* widget = C<QListWidget>(list);
@@ -500,13 +513,7 @@ TEST_F(EasyPageTest, SessionRecord_AgreesWithTheBoxesAfterEveryRefresh) {
 }
 
 TEST_F(EasyPageTest, SavedSession_LaunchedWithoutAnyLocomotiveToChoose) {
-    ShowRoute(1, "Alpha Line");
-    SetRow(C<QComboBox>("ConsistTrafficCmbx"), "Morning Run");
-    ExploreActivitySaveInfo& record = Explore().CurrentExploreRecord;
-    record.ConsistFileName = "FREIGHT.CON";
-    record.PlayerPathFileName = "ROUTES\\ALPHA\\PATHS\\up.pat";
-    ASSERT_TRUE(AllocateExploreSaveNumber(record));
-    drive.MakeFile("MSTS/SAVES/ALPHA/QV_~TEMP" + QString::number(record.SaveNumber) + "_a.sav");
+    ASSERT_TRUE(MakeSavedSession());
 
     // "Explore Mode Locos" without any such list: no locomotive, no consist, no path chosen.
     auto* locos = C<QComboBox>("AllLocomotivesCmbx");
@@ -591,13 +598,7 @@ TEST_F(EasyPageTest, LoadChoiceList_OpensTheTrafficListOnlyWhenAnEntryIsPickedIn
 TEST_F(EasyPageTest, SavedSession_PickedIsDescribedInTheDetails) {
     form->show();
     C<QAction>("SuppMSTSLaunchMnu")->trigger(); // the session list may be opened
-    ShowRoute(1, "Alpha Line");
-    SetRow(C<QComboBox>("ConsistTrafficCmbx"), "Morning Run");
-    ExploreActivitySaveInfo& record = Explore().CurrentExploreRecord;
-    record.ConsistFileName = "FREIGHT.CON";
-    record.PlayerPathFileName = "ROUTES\\ALPHA\\PATHS\\up.pat";
-    ASSERT_TRUE(AllocateExploreSaveNumber(record));
-    drive.MakeFile("MSTS/SAVES/ALPHA/QV_~TEMP" + QString::number(record.SaveNumber) + "_a.sav");
+    ASSERT_TRUE(MakeSavedSession());
     const auto described = [this] {
         ReportPane expected;
         DescribeExploreSession(Explore().CurrentExploreRecord, &expected);
