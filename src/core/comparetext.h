@@ -6,6 +6,7 @@
 #include <QCollatorSortKey>
 #include <QLocale>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -18,6 +19,12 @@ int CompareText(const QString& a, const QString& b);
 // locale): names can then be looked up by their folded form in a hash. Other locales' collators
 // may find names equal that fold apart.
 bool CompareTextFoldsCase();
+
+// Sorts texts in CompareText's order, equal ones staying in the order given. Lists of tens of
+// thousands of paths are sorted at every job: plain ASCII texts in the C locale are sorted by
+// their folded bytes, which order exactly as CompareText orders the texts, and a list already in
+// order is left as it is after one pass.
+void SortTexts(QStringList& texts);
 
 // A name prepared once for many comparisons: keys order as CompareText orders their names, so a
 // sort of tens of thousands of names prepares each name once instead of collating it again at

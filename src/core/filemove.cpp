@@ -150,15 +150,16 @@ bool NothingThere(int error) {
 }
 
 void MarkCacheStale(const QString& path) {
-    auto endsWith = [&](QStringView ending) {
-        return path.size() >= ending.size() &&
-               SameWithoutCase(QStringView(path).right(ending.size()), ending);
-    };
-    if (endsWith(u".con"))
+    // Asked for every file moved: only the last four characters are looked at.
+    if (path.size() < 4 || path.at(path.size() - 4) != QLatin1Char('.'))
+        return;
+    const QStringView ending = QStringView(path).right(3);
+    const auto is = [&](QStringView extension) { return SameWithoutCase(ending, extension); };
+    if (is(u"con"))
         App().ConsistCacheStale = true;
-    else if (endsWith(u".wag") || endsWith(u".eng"))
+    else if (is(u"wag") || is(u"eng"))
         App().StockCacheStale = true;
-    else if (endsWith(u".pat"))
+    else if (is(u"pat"))
         App().PathCacheStale = true;
 }
 

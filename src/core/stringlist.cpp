@@ -51,7 +51,7 @@ void StringList::AddStrings(QStringList texts) {
         return;
     }
     const auto below = [](const QString& a, const QString& b) { return CompareText(a, b) < 0; };
-    std::stable_sort(texts.begin(), texts.end(), below);
+    SortTexts(texts);
     const bool ignore = duplicates_ == Duplicates::Ignore;
     if (ignore) {
         // Of equal entries the first added stays, as Add keeps it.
@@ -120,8 +120,7 @@ bool StringList::Find(const QString& text, int& index) const {
 }
 
 void StringList::Sort() {
-    std::stable_sort(items_.begin(), items_.end(),
-                     [](const QString& a, const QString& b) { return CompareText(a, b) < 0; });
+    SortTexts(items_);
 }
 
 QString StringList::Names(int index) const {

@@ -115,10 +115,21 @@ bool NamedInOrder(const StringList& list, const StringList& entries, const QStri
 // first job most are new there (a failure shows up in the moves, which make what is missing one
 // by one).
 void MoveAllOut(const QStringList& candidates) {
+    // The files of a folder come in a row and share its judgement: it is asked once for the row
+    // (the move of each file asks again, in the moment it is made).
     QStringList relatives;
-    for (const QString& relative : candidates)
-        if (!StaysOut(relative))
+    QStringView folder;
+    bool stays = false;
+    for (qsizetype i = 0; i < candidates.size(); ++i) {
+        const QString& relative = candidates.at(i);
+        const QStringView next =
+            QStringView(relative).left(std::max<qsizetype>(relative.lastIndexOf(kBackslash), 0));
+        if (i == 0 || next != folder)
+            stays = StaysOut(relative);
+        folder = next;
+        if (!stays)
             relatives.append(relative);
+    }
     QStringList folders;
     QString last;
     for (const QString& relative : relatives) {

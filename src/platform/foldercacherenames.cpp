@@ -125,8 +125,7 @@ void FolderCache::QueueRename(const FileRenameTicket& ticket, const QString& sou
     SettleFailures();
     const quint64 seq = seqBase_ + queue_->Pushed() + 1;
     inFlight_.push_back(InFlight{seq, ticket.oldHost, ticket.newHost, source, renamedTo});
-    queue_->Push(QueuedRename{EncodeHostPath(ticket.oldHost), EncodeHostPath(ticket.newHost),
-                              ticket.checkFile});
+    queue_->Push(QueuedRename{ticket.oldHost, ticket.newHost, ticket.checkFile});
     TakeRename(ticket, seq);
 }
 

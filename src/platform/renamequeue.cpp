@@ -1,5 +1,6 @@
 #include "platform/renamequeue.h"
 
+#include "platform/folderlisting.h"
 #include "platform/winfs.h"
 
 #include <cerrno>
@@ -156,12 +157,14 @@ void RenameQueue::Run() {
             rename = items_[std::size_t(next - firstSeq_)];
         }
         FailedRename failure;
+        const QByteArray fromPath = EncodeHostPath(rename.from);
+        const QByteArray toPath = EncodeHostPath(rename.to);
         const char* fromName = nullptr;
         const char* toName = nullptr;
-        const int from = sourceFolder.Of(rename.from, &fromName);
-        const int to = targetFolder.Of(rename.to, &toName);
+        const int from = sourceFolder.Of(fromPath, &fromName);
+        const int to = targetFolder.Of(toPath, &toName);
         if (BeforeRenameHook())
-            BeforeRenameHook()(rename.from, rename.to);
+            BeforeRenameHook()(fromPath, toPath);
         if (rename.checkFile && !WritableFile(from, fromName))
             failure.notSettled = true;
         else if (!RenameNoReplaceAt(from, fromName, to, toName, &failure.error))

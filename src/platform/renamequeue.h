@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 #include <atomic>
 #include <condition_variable>
@@ -16,8 +17,9 @@
 namespace qv {
 
 struct QueuedRename {
-    QByteArray from; // host paths, encoded
-    QByteArray to;
+    // Host paths, encoded on the rename thread: the caller hands over the texts it holds.
+    QString from;
+    QString to;
     // The source is to be a regular file its owner may write; anything else is not renamed.
     bool checkFile = false;
 };

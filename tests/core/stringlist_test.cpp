@@ -83,8 +83,15 @@ TEST(StringList, AddingManyAtOnceEndsAsAddingThemOneByOne) {
         oneByOne.SetText("b\nB\nd");
         oneByOne.SetSorted(true);
         StringList atOnce = oneByOne;
+        // Prefixes, a separator against digits and underscores, names alike but for case (whose
+        // order of adding stays), a non-ASCII name, and a long batch in falling order.
+        QStringList falling;
+        for (int i = 300; i > 0; --i)
+            falling << QStringLiteral("%1%2\\W.eng").arg(QChar(i % 2 ? u'f' : u'F')).arg(i);
         for (const QStringList& batch :
-             {QStringList{"C", "a", "b", "c", "A", "e", "a", "0"}, QStringList{"x", "X", "y"}}) {
+             {QStringList{"C", "a", "b", "c", "A", "e", "a", "0"}, QStringList{"x", "X", "y"},
+              QStringList{"AB\\x", "ab_z", "AB1\\y", "Ab", "aB", "AB", "ab\\X", "a"},
+              QStringList{"r\\\u00c4.pat", "R\\a.pat", "r\\b.PAT"}, falling}) {
             for (const QString& text : batch)
                 oneByOne.Add(text);
             atOnce.AddStrings(batch);

@@ -885,9 +885,7 @@ TEST(RenameQueue, MakesTheRenamesInOrderAndTellsWhatFailedOrWasRefused) {
     ASSERT_EQ(chmod(QFile::encodeName(drive.Host(S("A/ro"))), 0444), 0);
     ASSERT_EQ(symlink("one", QFile::encodeName(drive.Host(S("A/link"))).constData()), 0);
     drive.MakeFolder(S("C"));
-    const auto at = [&](const char* relative) {
-        return QFile::encodeName(drive.Host(S(relative)));
-    };
+    const auto at = [&](const char* relative) { return drive.Host(S(relative)); };
     struct Case {
         const char* from;
         const char* to;
