@@ -649,15 +649,6 @@ TEST_F(CacheRebuildTest, ListingsAhead_GiveTheRecordsOfRebuildsOneAfterAnother) 
 TEST_F(CacheRebuildTest, LeadEngineCheck_TakesTheRunsStockListingOnlyWhileTheRunLasts) {
     AddStock();
     AddTrain(QStringLiteral("A.con"));
-    // The store's copy of the leading engine names another engine in its Engine block.
-    const auto storeCopy = [this] {
-        builder.WriteMstsFile(QStringLiteral("TRAINS\\TRAINSET\\Dash9\\DASH9.eng"),
-                              QStringLiteral("D0t"),
-                              {QStringLiteral("Wagon ( DASH9"), QStringLiteral("Type ( Engine )"),
-                               QStringLiteral(")"), QStringLiteral("Engine ( OTHER"),
-                               QStringLiteral("CabView ( DASH9.cvf )"), QStringLiteral(")")},
-                              MstsFileKind::Engine, Into::Store);
-    };
     // Whether the consist's leading engine was found to name another engine, every consist read.
     const auto differs = [] {
         RecordList<ItemSet> consists;
@@ -680,7 +671,13 @@ TEST_F(CacheRebuildTest, LeadEngineCheck_TakesTheRunsStockListingOnlyWhileTheRun
         RecordList<ItemSet> stock;
         RebuildStockCache(stock, false, nullptr);
     }
-    storeCopy();
+    // The store's copy of the leading engine names another engine in its Engine block.
+    builder.WriteMstsFile(QStringLiteral("TRAINS\\TRAINSET\\Dash9\\DASH9.eng"),
+                          QStringLiteral("D0t"),
+                          {QStringLiteral("Wagon ( DASH9"), QStringLiteral("Type ( Engine )"),
+                           QStringLiteral(")"), QStringLiteral("Engine ( OTHER"),
+                           QStringLiteral("CabView ( DASH9.cvf )"), QStringLiteral(")")},
+                          MstsFileKind::Engine, Into::Store);
     EXPECT_TRUE(differs());
     {
         const ListingsAhead ahead({RebuildKind::Consists});

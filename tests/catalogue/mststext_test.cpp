@@ -244,9 +244,8 @@ TEST(ParseNumber, ReadsAValueOfHundredsOfPartsWithoutACopyOfEachPart) {
         {QStringLiteral("1m+").repeated(401), 334.0},
     };
     for (const auto& c : cases) {
-        double metres = -1;
         const test::AllocationCount count;
-        metres = ParseNumber(c.value);
+        const double metres = ParseNumber(c.value);
         EXPECT_LT(count.Blocks(), 10) << c.value.left(12).toStdString();
         EXPECT_NEAR(metres, c.metres, 1e-9) << c.value.left(12).toStdString();
     }

@@ -23,8 +23,6 @@ protected:
     }
     ~MoveLeftovers() override { ResetAppState(); }
 
-    QString PaneText() const { return pane_.Lines().join('\r'); }
-
     TempMsts drive_;
     ReportPane pane_;
 };
@@ -69,7 +67,7 @@ TEST_F(MoveLeftovers, RemovesOnlyTheProgramsOwnFilesAndNeverLosesAKeptAsideFile)
             EXPECT_EQ(drive_.Content(folder + QString::fromLatin1(c.place)), "new") << c.name;
         }
         if (c.outcome == Kept) {
-            EXPECT_TRUE(PaneText().contains(name)) << c.name;
+            EXPECT_TRUE(pane_.Lines().join('\r').contains(name)) << c.name;
         }
     }
     EXPECT_EQ(QDir(drive_.DriveC()).entryList(QDir::Files | QDir::Hidden), QStringList());

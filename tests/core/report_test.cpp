@@ -3,8 +3,10 @@
 #include "core/regsettings.h"
 #include "core/report.h"
 #include "core/reportpane.h"
+#include "fixtures/markingtranslator.h"
 #include "fixtures/registrysandbox.h"
 #include "platform/fakeui.h"
+#include "platform/winresolve.h"
 
 #include <gtest/gtest.h>
 
@@ -124,4 +126,17 @@ TEST_F(ReportTest, ReportHeading_SetsTabStopsAndClearResetsLayout) {
     pane.Clear();
     EXPECT_FALSE(pane.FixedPitch());
     EXPECT_TRUE(pane.TabStops().isEmpty());
+}
+
+// With every text of the English language module marked, these show no English outside the marks.
+TEST(TranslatedTexts, TheReportsClosingCountAndTheFileErrorsAreTextsOfTheModule) {
+    test::MarkingTranslator translator;
+    ReportPane pane;
+    FileReports reports("x.sms", &pane);
+    for (int i = 0; i <= FileReports::kMaxReportsPerFile; ++i)
+        reports.Add(QString::number(i), "missing");
+    reports.Close();
+    EXPECT_TRUE(pane.Lines().join('\n').contains(
+        "«1 more file names not found or invalid are not listed»"));
+    EXPECT_EQ(FsErrorText(kFsNotRegular), "«Not a regular file»");
 }

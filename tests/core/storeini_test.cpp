@@ -62,16 +62,15 @@ TEST_F(StoreIni, OpenStoreIni_UnacceptedVersionIsReportedAndLeavesAnEmptyFile) {
 
 TEST_F(StoreIni, OpenStoreIni_ARefusedFileIsKeptAsideOnceAndOneThatCannotBeEmptiedStaysAsItIs) {
     const QByteArray content = "[QUARVEL_INFORMATION]\r\nVersion=9.9\r\n[A]\r\nk=v\r\n";
-    const QString refused =
-        Caption(Msg::INVALID_QVS_FILE) + Caption(Msg::GENERAL_NOT_FOUND3) + "EUROPE1\\ROUTE.QVC'";
     // Its copy made at an earlier opening, whose write then failed: it is the copy still.
     MakeData("EUROPE1/ROUTE.QVC", content);
     MakeData("EUROPE1/ROUTE.QVC.bad", content);
     auto holder = OpenStoreIni("EUROPE1\\ROUTE.QVC");
     ASSERT_EQ(ui_.Shown().size(), 1u);
-    EXPECT_EQ(ui_.Shown()[0].text, refused +
-                                       "\rKept as: 'C:\\Store\\QVDATA\\EUROPE1\\ROUTE.QVC.bad'" +
-                                       Caption(Msg::INVALID_QVS_CONTINUE));
+    EXPECT_EQ(ui_.Shown()[0].text,
+              Caption(Msg::INVALID_QVS_FILE) + Caption(Msg::GENERAL_NOT_FOUND3) +
+                  "EUROPE1\\ROUTE.QVC'\rKept as: 'C:\\Store\\QVDATA\\EUROPE1\\ROUTE.QVC.bad'" +
+                  Caption(Msg::INVALID_QVS_CONTINUE));
     EXPECT_EQ(drive_.NamesIn("Store/QVDATA/EUROPE1"), QStringList({"ROUTE.QVC", "ROUTE.QVC.bad"}));
     EXPECT_EQ(Data("EUROPE1/ROUTE.QVC"), QByteArray());
 

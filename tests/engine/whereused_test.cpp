@@ -257,35 +257,23 @@ TEST(SortWhereUsedResultsTest, GivesTheOrderOfAStableSortByTheWhereUsedCompariso
         SCOPED_TRACE(byFileName ? "by file name" : "by name");
         App().ViewByFileName = byFileName;
         UsedInList results;
-        UsedInList expected;
         for (int i = 0; i < 400; ++i) {
-            const UsedInInfo record{std::uint32_t(random() % 3) * PT_SERVICE,
-                                    std::int32_t(random() % 3) * 10,
-                                    texts[random() % texts.size()] + QString::number(i % 2),
-                                    texts[random() % texts.size()],
-                                    texts[random() % texts.size()],
-                                    items[random() % items.size()],
-                                    items[random() % items.size()]};
-            results.push_back(std::make_unique<UsedInInfo>(record));
-            expected.push_back(std::make_unique<UsedInInfo>(record));
+            results.push_back(std::make_unique<UsedInInfo>(UsedInInfo{
+                std::uint32_t(random() % 3) * PT_SERVICE, std::int32_t(random() % 3) * 10,
+                texts[random() % texts.size()] + QString::number(i % 2),
+                texts[random() % texts.size()], texts[random() % texts.size()],
+                items[random() % items.size()], items[random() % items.size()]}));
         }
-        std::vector<const UsedInInfo*> found;
+        std::vector<const UsedInInfo*> expected;
         for (const auto& record : results)
-            found.push_back(record.get());
-        std::stable_sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) {
+            expected.push_back(record.get());
+        std::stable_sort(expected.begin(), expected.end(), [](const auto* a, const auto* b) {
             return CompareWhereUsedOrder(*a, *b) < 0;
         });
         SortWhereUsedResults(results);
         ASSERT_EQ(results.size(), expected.size());
-        for (std::size_t i = 0; i < results.size(); ++i) {
-            const UsedInInfo& got = *results[i];
-            const UsedInInfo& want = *expected[i];
-            ASSERT_TRUE(got.ItemText == want.ItemText && got.Weight == want.Weight &&
-                        got.ItemName == want.ItemName && got.Kind == want.Kind &&
-                        got.Text1 == want.Text1 && got.Text2 == want.Text2 &&
-                        got.Text3 == want.Text3)
-                << i << ": " << got.ItemText.toStdString() << " / " << want.ItemText.toStdString();
-        }
+        for (std::size_t i = 0; i < results.size(); ++i)
+            ASSERT_EQ(results[i].get(), expected[i]) << i;
     }
     App().ViewByFileName = false;
 }

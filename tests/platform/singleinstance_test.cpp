@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLocalServer>
-#include <QScopeGuard>
 #include <QtCore/qtestsupport_core.h>
 
 #include <cstring>
@@ -78,20 +77,15 @@ TEST_F(SingleInstance, LiveCopyOfAnotherProcessKeepsItsSocket) {
 TEST_F(SingleInstance, ACopyThatHasClaimedButNotYetListenedStopsTheNext) {
     // Another process's copy between its claim and its listening: nobody answers yet.
     QDir().mkpath(RegistryDir());
-    int other = ::open(QFile::encodeName(RunningCopyLockFile()).constData(),
-                       O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int other = ::open(QFile::encodeName(RunningCopyLockFile()).constData(),
+                             O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     ASSERT_GE(other, 0);
-    const auto release = qScopeGuard([&other] {
-        if (other >= 0)
-            ::close(other);
-    });
-    ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+    ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0); // an unlocked descriptor left open is harmless
     EXPECT_FALSE(OtherCopyRunning());
     EXPECT_FALSE(ListenAsRunningCopy({}));
     EXPECT_FALSE(OtherCopyRunning()) << "the losing copy does not listen";
     // A second window of this process is a copy of its own too.
     ::close(other);
-    other = -1;
     ASSERT_TRUE(ListenAsRunningCopy({}));
     EXPECT_FALSE(ListenAsRunningCopy({}));
     EXPECT_TRUE(OtherCopyRunning());
