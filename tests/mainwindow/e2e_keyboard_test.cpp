@@ -120,22 +120,20 @@ TEST_F(KeyboardWindow, Menus_ShowTheKeysOfTheirItems) {
 // Shift+F10 opens the focused control's context menu, as the Menu key does.
 TEST_F(KeyboardWindow, ContextMenu_ShiftF10OpensThePopupOfTheFocusedControl) {
     StartOnRoute();
-    QMenu* popup = form->MainFormPopup;
-    Focus("QuarvelObjects");
-    Chord(Qt::Key_F10, Qt::ShiftModifier);
-    ASSERT_TRUE(popup->isVisible());
-    QStringList items;
-    for (const QAction* item : popup->actions())
-        items << item->text();
-    EXPECT_TRUE(items.contains(Caption(Msg::STORE_MENU_TAG) + u' ' + "Route 0"))
-        << items.join(u'|').toStdString();
-    popup->close();
-
-    Focus("InformationMemo");
-    Chord(Qt::Key_F10, Qt::ShiftModifier);
-    ASSERT_TRUE(popup->isVisible());
-    EXPECT_EQ(popup->actions().size(), 4) << "Find, Copy, Save Text As, Print";
-    popup->close();
+    const auto popupOf = [this](const char* control) {
+        Focus(control);
+        Chord(Qt::Key_F10, Qt::ShiftModifier);
+        EXPECT_TRUE(form->MainFormPopup->isVisible()) << control;
+        QStringList items;
+        for (const QAction* item : form->MainFormPopup->actions())
+            items << item->text();
+        form->MainFormPopup->close();
+        return items;
+    };
+    const QStringList tree = popupOf("QuarvelObjects");
+    EXPECT_TRUE(tree.contains(Caption(Msg::STORE_MENU_TAG) + u' ' + "Route 0"))
+        << tree.join(u'|').toStdString();
+    EXPECT_EQ(popupOf("InformationMemo").size(), 4) << "Find, Copy, Save Text As, Print";
 }
 
 // The maintenance label comes and goes with the store state; the window's height and the
