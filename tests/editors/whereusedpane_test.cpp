@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QtCore/qtestsupport_core.h>
+#include <functional>
 
 namespace qv {
 namespace {
@@ -30,15 +31,13 @@ TEST_F(WhereUsedPaneTest, TheReportStaysInTheDetailsUntilTheUserMovesToAnotherIt
         QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier);
         QApplication::sendEvent(QApplication::focusWidget(), &press);
     };
-    for (int kind = 0; kind < 3; ++kind) {
-        SCOPED_TRACE(kind);
-        std::unique_ptr<TListEditorDlg> dialog;
-        if (kind == 0)
-            dialog = std::make_unique<TEditConsistListsDlg>(nullptr, EM_VIEW_ALL);
-        else if (kind == 1)
-            dialog = std::make_unique<TEditStockListsDlg>(nullptr, EM_VIEW_ALL);
-        else
-            dialog = std::make_unique<TEditPathListsDlg>(nullptr, EM_VIEW_ALL);
+    const std::function<std::unique_ptr<TListEditorDlg>()> editors[] = {
+        [] { return std::make_unique<TEditConsistListsDlg>(nullptr, EM_VIEW_ALL); },
+        [] { return std::make_unique<TEditStockListsDlg>(nullptr, EM_VIEW_ALL); },
+        [] { return std::make_unique<TEditPathListsDlg>(nullptr, EM_VIEW_ALL); }};
+    for (const auto& editor : editors) {
+        const std::unique_ptr<TListEditorDlg> dialog = editor();
+        SCOPED_TRACE(dialog->metaObject()->className());
         dialog->show();
         dialog->activateWindow();
         ASSERT_TRUE(QTest::qWaitFor([&] { return dialog->isActiveWindow(); }, 5000));
@@ -52,8 +51,7 @@ TEST_F(WhereUsedPaneTest, TheReportStaysInTheDetailsUntilTheUserMovesToAnotherIt
 
         dialog->ListEditorPopupMenuPopup(box);
         dialog->WhereUsedPopupMnu->trigger();
-        const QStringList report = dialog->DetailsPane().Lines();
-        EXPECT_NE(report, first);
+        EXPECT_NE(dialog->DetailsPane().Lines(), first);
         ASSERT_EQ(QApplication::focusWidget(), box);
         key(Qt::Key_Down);
         EXPECT_EQ(dialog->DetailsPane().Lines(), second);

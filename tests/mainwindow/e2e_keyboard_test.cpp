@@ -18,23 +18,27 @@ namespace {
 
 class KeyboardWindow : public DemoTest {
 protected:
+    void SetUp() override { BuildCaches(); }
+    // Starts the window with the first route selected in the tree.
+    ItemNode* StartOnRoute() {
+        Start();
+        ItemNode* route = Node("Route 0", PT_ROUTE);
+        Select(route);
+        return route;
+    }
     // A key with modifiers, sent as the window system sends it to the focus widget (the
     // menu bar's Alt keys included).
     static void Chord(int key, Qt::KeyboardModifiers modifiers) {
-        QWidget* focus = QApplication::focusWidget();
-        ASSERT_NE(focus, nullptr);
-        QTest::keyClick(focus, Qt::Key(key), modifiers);
+        ASSERT_NE(Focused(), nullptr);
+        QTest::keyClick(Focused(), Qt::Key(key), modifiers);
     }
-    QWidget* Focused() const { return QApplication::focusWidget(); }
+    static QWidget* Focused() { return QApplication::focusWidget(); }
 };
 
 TEST_F(KeyboardWindow, Focus_AfterAButtonsJobStaysOnItOrGoesToTheTreeNeverToExit) {
-    BuildCaches();
-    Start();
-    ItemNode* route = Node("Route 0", PT_ROUTE);
+    ItemNode* route = StartOnRoute();
     ASSERT_NE(route, nullptr);
     const ItemSet routeItem = *route->Data();
-    Select(route);
 
     // The store button cannot be pressed again once the route is marked: the tree takes the
     // focus, and the arrows move in it.
@@ -45,8 +49,7 @@ TEST_F(KeyboardWindow, Focus_AfterAButtonsJobStaysOnItOrGoesToTheTreeNeverToExit
     Key(Qt::Key_Down);
     EXPECT_NE(form->QuarvelObjects()->Selected(), route);
 
-    // Go stays usable after its job, so it keeps the focus; a second Space runs it again and the
-    // window stays.
+    // Go stays usable after its job, so it keeps the focus; a second Space runs it again.
     Focus("GoBtn");
     Key(Qt::Key_Space);
     EXPECT_EQ(Located(routeItem), "STORE");
@@ -58,7 +61,6 @@ TEST_F(KeyboardWindow, Focus_AfterAButtonsJobStaysOnItOrGoesToTheTreeNeverToExit
 }
 
 TEST_F(KeyboardWindow, Focus_TheEasyPageStartsInItsRoutesList) {
-    BuildCaches();
     StartOnEasyTab(0);
     form->activateWindow();
     QApplication::processEvents();
@@ -72,33 +74,29 @@ TEST_F(KeyboardWindow, Focus_TheEasyPageStartsInItsRoutesList) {
 // Alt+E and Alt+F open their menus with the menu bar holding the keys; the items still follow
 // the pane the user was in, as they do when the menus are opened with the mouse.
 TEST_F(KeyboardWindow, Menus_OpenedWithAltFollowTheControlTheUserIsIn) {
-    BuildCaches();
-    Start();
-    Select(Node("Route 0", PT_ROUTE));
+    StartOnRoute();
     ASSERT_FALSE(C<QTextEdit>("InformationMemo")->toPlainText().isEmpty());
-    Focus("InformationMemo");
-
-    Chord(Qt::Key_E, Qt::AltModifier);
-    auto* edit = C<QMenu>("EditMnu");
-    ASSERT_TRUE(edit->isVisible());
-    for (const char* item : {"CopyMnu", "SaveTxtMnu", "FindMnu"})
-        EXPECT_TRUE(C<QAction>(item)->isEnabled()) << item;
-    edit->close();
-    QApplication::processEvents();
-
-    Focus("InformationMemo");
-    Chord(Qt::Key_F, Qt::AltModifier);
-    auto* file = C<QMenu>("File1");
-    ASSERT_TRUE(file->isVisible());
-    EXPECT_TRUE(C<QAction>("Print1")->isEnabled());
-    EXPECT_TRUE(C<QAction>("PrintTBtn")->isEnabled());
-    file->close();
+    const struct {
+        Qt::Key letter;
+        const char* menu;
+        std::vector<const char*> items;
+    } cases[] = {{Qt::Key_E, "EditMnu", {"CopyMnu", "SaveTxtMnu", "FindMnu"}},
+                 {Qt::Key_F, "File1", {"Print1", "PrintTBtn"}}};
+    for (const auto& c : cases) {
+        Focus("InformationMemo");
+        Chord(c.letter, Qt::AltModifier);
+        auto* menu = C<QMenu>(c.menu);
+        ASSERT_TRUE(menu->isVisible()) << c.menu;
+        for (const char* item : c.items)
+            EXPECT_TRUE(C<QAction>(item)->isEnabled()) << item;
+        menu->close();
+        QApplication::processEvents();
+    }
 }
 
 // Each item shows the key the window answers for it, also after the texts are read again for
 // another language.
 TEST_F(KeyboardWindow, Menus_ShowTheKeysOfTheirItems) {
-    BuildCaches();
     Start();
     const std::pair<const char*, QKeySequence> keys[] = {
         {"ViewRefresh", QKeySequence(Qt::Key_F5)},
@@ -121,30 +119,26 @@ TEST_F(KeyboardWindow, Menus_ShowTheKeysOfTheirItems) {
 
 // Shift+F10 opens the focused control's context menu, as the Menu key does.
 TEST_F(KeyboardWindow, ContextMenu_ShiftF10OpensThePopupOfTheFocusedControl) {
-    BuildCaches();
-    Start();
-    Select(Node("Route 0", PT_ROUTE));
-    Focus("QuarvelObjects");
-    Chord(Qt::Key_F10, Qt::ShiftModifier);
-    ASSERT_TRUE(form->MainFormPopup->isVisible());
-    QStringList items;
-    for (const QAction* item : form->MainFormPopup->actions())
-        items << item->text();
-    EXPECT_TRUE(items.contains(Caption(Msg::STORE_MENU_TAG) + u' ' + "Route 0"))
-        << items.join(u'|').toStdString();
-    form->MainFormPopup->close();
-
-    Focus("InformationMemo");
-    Chord(Qt::Key_F10, Qt::ShiftModifier);
-    ASSERT_TRUE(form->MainFormPopup->isVisible());
-    EXPECT_EQ(form->MainFormPopup->actions().size(), 4) << "Find, Copy, Save Text As, Print";
-    form->MainFormPopup->close();
+    StartOnRoute();
+    const auto popupOf = [this](const char* control) {
+        Focus(control);
+        Chord(Qt::Key_F10, Qt::ShiftModifier);
+        EXPECT_TRUE(form->MainFormPopup->isVisible()) << control;
+        QStringList items;
+        for (const QAction* item : form->MainFormPopup->actions())
+            items << item->text();
+        form->MainFormPopup->close();
+        return items;
+    };
+    const QStringList tree = popupOf("QuarvelObjects");
+    EXPECT_TRUE(tree.contains(Caption(Msg::STORE_MENU_TAG) + u' ' + "Route 0"))
+        << tree.join(u'|').toStdString();
+    EXPECT_EQ(popupOf("InformationMemo").size(), 4) << "Find, Copy, Save Text As, Print";
 }
 
 // The maintenance label comes and goes with the store state; the window's height and the
 // buttons stay where they are.
 TEST_F(KeyboardWindow, Layout_StaysStillWhenTheMaintenanceLabelComesAndGoes) {
-    BuildCaches();
     Start();
     QWidget* label = C<QWidget>("MaintenanceLabel");
     const auto place = [this](const char* name) {

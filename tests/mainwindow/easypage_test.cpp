@@ -40,6 +40,7 @@
 #include <QMouseEvent>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextEdit>
 #include <QThreadPool>
 #include <QTimeEdit>
@@ -332,13 +333,9 @@ TEST_F(EasyPageTest, RoutePicture_ShownFromItsAceFileLeavingNoTemporaryFile) {
     // Passing over a route with the arrow keys: its picture, still decoding when the next route
     // is chosen, never shows under that one.
     const int beta = routes->currentRow();
-    for (const auto key : {Qt::Key_Up, Qt::Key_Down}) {
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-        QApplication::sendEvent(routes, &press);
-        if (key == Qt::Key_Up) {
-            EXPECT_TRUE(form->EasyControls()->RoutePictureComing());
-        }
-    }
+    QTest::keyClick(routes, Qt::Key_Up);
+    EXPECT_TRUE(form->EasyControls()->RoutePictureComing());
+    QTest::keyClick(routes, Qt::Key_Down);
     EXPECT_EQ(routes->currentRow(), beta);
     QThreadPool::globalInstance()->waitForDone();
     QCoreApplication::processEvents();
@@ -606,8 +603,7 @@ TEST_F(EasyPageTest, SavedSession_PickedIsDescribedInTheDetails) {
     };
     QWidget* load = C<QWidget>("ExploreLoadCmbx");
     load->setFocus();
-    QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
-    QApplication::sendEvent(load, &down);
+    QTest::keyClick(load, Qt::Key_Down);
     EXPECT_TRUE(described()) << "Reload chosen";
 
     auto* consists = C<QComboBox>("ConsistsCmbx"); // the details now tell of a consist
@@ -615,8 +611,7 @@ TEST_F(EasyPageTest, SavedSession_PickedIsDescribedInTheDetails) {
     ASSERT_FALSE(described());
     auto* sessions = C<QComboBox>("ConsistTrafficCmbx");
     sessions->showPopup();
-    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier); // the same session
-    QApplication::sendEvent(sessions->view(), &enter);
+    QTest::keyClick(sessions->view(), Qt::Key_Return); // the same session
     EXPECT_TRUE(described()) << "the session picked again";
 }
 
@@ -629,11 +624,11 @@ TEST_F(EasyPageTest, RunTab_ALongConsistNameIsReadWholeInTheBoxTip) {
     Reload();
     form->show();
     ShowRoute(0, "Alpha Line");
+    auto* box = C<QLineEdit>("ConsistUsedTxt");
     for (const auto& [activity, consist] :
          {std::pair{"Evening Run", name}, {"Morning Run", QString("Freight One")}}) {
         SetRow("ActivitiesLstbx", activity);
-        EXPECT_EQ(C<QLineEdit>("ConsistUsedTxt")->toolTip(), consist);
+        EXPECT_EQ(box->toolTip(), consist);
     }
-    auto* box = C<QLineEdit>("ConsistUsedTxt");
     EXPECT_GT(box->fontMetrics().horizontalAdvance(name), box->width()) << "the name is cut";
 }

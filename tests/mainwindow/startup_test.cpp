@@ -42,18 +42,14 @@ namespace qv {
 namespace {
 
 // A clock whose sleeps take no time; at its third sleep, another copy ends.
-class EndingClock : public FakeClock {
-public:
-    static constexpr int kEndsAt = 3;
-    explicit EndingClock(std::function<void()> end) : end_(std::move(end)) {}
+struct EndingClock : FakeClock {
+    explicit EndingClock(std::function<void()> end) : end(std::move(end)) {}
     void SleepMs(int ms) override {
         FakeClock::SleepMs(ms);
-        if (Sleeps() == kEndsAt)
-            end_();
+        if (Sleeps() == 3)
+            end();
     }
-
-private:
-    std::function<void()> end_;
+    std::function<void()> end;
 };
 
 class Startup : public ::testing::Test {
@@ -348,7 +344,7 @@ TEST_F(Startup, SecondCopyRaisesTheFirstAndEndsUnlessTheFirstWaitsOrRestarts) {
         TMainForm& next = Start();
         EXPECT_FALSE(App().StartupAborted);
         EXPECT_TRUE(next.Timer1->isActive());
-        EXPECT_EQ(clock.Sleeps(), EndingClock::kEndsAt);
+        EXPECT_EQ(clock.Sleeps(), 3);
     }
 }
 
@@ -361,8 +357,11 @@ TEST_F(Startup, ACopyThatLosesTheClaimEndsAndItsJobDoesNotRun) {
     ASSERT_GE(other, 0);
     const auto release = qScopeGuard([other] { ::close(other); });
     ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
-    const QStringList stored = QDir(builder.HostPath("ROUTES", Into::Store))
-                                   .entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
+    const auto storedRoutes = [this] {
+        return QDir(builder.HostPath("ROUTES", Into::Store))
+            .entryList(QDir::NoDotAndDotDot | QDir::AllEntries);
+    };
+    const QStringList stored = storedRoutes();
     ASSERT_FALSE(stored.isEmpty());
     for (const char* semaphore : {"0", "2"}) {
         SCOPED_TRACE(semaphore);
@@ -372,9 +371,7 @@ TEST_F(Startup, ACopyThatLosesTheClaimEndsAndItsJobDoesNotRun) {
         EXPECT_TRUE(App().StartupAborted);
         EXPECT_EQ(form.ExitStatus(), kJobNotRunStatus);
         EXPECT_FALSE(form.Timer1->isActive());
-        EXPECT_EQ(QDir(builder.HostPath("ROUTES", Into::Store))
-                      .entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
-                  stored);
+        EXPECT_EQ(storedRoutes(), stored);
     }
 }
 

@@ -1,5 +1,5 @@
 // The main window on a screen with a window manager: it opens where it was closed, start after
-// start.
+// start, and its status bar is read at every size.
 #include "core/regsettings.h"
 #include "mainwindow/e2ekit.h"
 #include "mainwindow/screen/windowmanager.h"
@@ -28,6 +28,7 @@ protected:
         if (qv::testing::screenWindowManager == qv::testing::WindowManager::NotInstalled)
             GTEST_SKIP() << "no Xvfb or no openbox to frame the window";
         ASSERT_EQ(qv::testing::screenWindowManager, qv::testing::WindowManager::Running);
+        BuildCaches();
     }
 
     // Starts the window and waits until the window manager has framed and placed it.
@@ -56,7 +57,6 @@ protected:
 };
 
 TEST_F(WindowOnScreen, Place_TheWindowOpensWhereItWasClosedStartAfterStart) {
-    BuildCaches();
     RegWriteString(kProductKey, QStringLiteral("Last MainForm Left"), QStringLiteral("60"));
     RegWriteString(kProductKey, QStringLiteral("Last MainForm Top"), QStringLiteral("80"));
     const QRect first = StartFramed();
@@ -67,14 +67,9 @@ TEST_F(WindowOnScreen, Place_TheWindowOpensWhereItWasClosedStartAfterStart) {
     }
 }
 
-} // namespace
-
-namespace {
-
-// Framed by a window manager, the status bar's panels keep the height of their text, and lie
-// inside the window, at every size the user gives it.
+// The status bar's panels keep the height of their text, and lie inside the window, at every
+// size the user gives it.
 TEST_F(WindowOnScreen, StatusBar_ItsTextIsReadAtEverySize) {
-    BuildCaches();
     StartFramed();
     auto* panel = form->findChild<QLabel*>(QStringLiteral("StatusPanel1"));
     ASSERT_TRUE(panel);
