@@ -42,30 +42,16 @@ EasyServices* currentEasyServices = nullptr;
 } // namespace
 
 QString ExpandEnvironmentVars(const QString& text) {
-    QString result;
-    qsizetype pos = 0;
-    for (;;) {
-        const qsizetype open = text.indexOf(QLatin1Char('%'), pos);
-        if (open < 0)
-            break;
-        const qsizetype close = text.indexOf(QLatin1Char('%'), open + 1);
-        if (close < 0)
-            break;
-        result += QStringView(text).mid(pos, open - pos);
-        const QString name = text.mid(open + 1, close - open - 1);
-        const QByteArray key = AsciiUpper(name).toLocal8Bit();
-        QString windows;
+    return ExpandPercentNames(text, [](const QString& name, QString* value) {
         // The programs named so run in the Wine prefix: its variables come first.
-        if (!name.isEmpty() && WindowsVariable(name, &windows))
-            result += windows;
-        else if (!key.isEmpty() && qEnvironmentVariableIsSet(key.constData()))
-            result += qEnvironmentVariable(key.constData());
-        else
-            result += QLatin1Char('%') + name + QLatin1Char('%');
-        pos = close + 1;
-    }
-    result += QStringView(text).mid(pos);
-    return result;
+        if (WindowsVariable(name, value))
+            return true;
+        const QByteArray key = AsciiUpper(name).toLocal8Bit();
+        if (key.isEmpty() || !qEnvironmentVariableIsSet(key.constData()))
+            return false;
+        *value = qEnvironmentVariable(key.constData());
+        return true;
+    });
 }
 
 QString ExploreSessionName(int saveNumber) {

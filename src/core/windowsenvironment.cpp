@@ -42,24 +42,9 @@ bool Lookup(const QString& name, QString* value, int depth);
 // not expanded again: Wine's own chains are one step deep (windir is %SystemRoot%), and a loop
 // or a fan of names in a hand-made file costs no more than one pass.
 QString ExpandWithin(const QString& text, int depth) {
-    QString result;
-    qsizetype pos = 0;
-    for (;;) {
-        const qsizetype open = text.indexOf(QLatin1Char('%'), pos);
-        const qsizetype close = open < 0 ? -1 : text.indexOf(QLatin1Char('%'), open + 1);
-        if (close < 0)
-            break;
-        result += QStringView(text).mid(pos, open - pos);
-        const QString name = text.mid(open + 1, close - open - 1);
-        QString found;
-        if (depth > 0 && !name.isEmpty() && Lookup(name, &found, depth - 1))
-            result += found;
-        else
-            result += QLatin1Char('%') + name + QLatin1Char('%');
-        pos = close + 1;
-    }
-    result += QStringView(text).mid(pos);
-    return result;
+    return ExpandPercentNames(text, [depth](const QString& name, QString* value) {
+        return depth > 0 && Lookup(name, value, depth - 1);
+    });
 }
 
 bool SessionValue(const QString& name, QString* value, int depth) {
@@ -101,6 +86,28 @@ bool Lookup(const QString& name, QString* value, int depth) {
 }
 
 } // namespace
+
+QString ExpandPercentNames(const QString& text,
+                           const std::function<bool(const QString&, QString*)>& lookup) {
+    QString result;
+    qsizetype pos = 0;
+    for (;;) {
+        const qsizetype open = text.indexOf(QLatin1Char('%'), pos);
+        const qsizetype close = open < 0 ? -1 : text.indexOf(QLatin1Char('%'), open + 1);
+        if (close < 0)
+            break;
+        result += QStringView(text).mid(pos, open - pos);
+        const QString name = text.mid(open + 1, close - open - 1);
+        QString found;
+        if (!name.isEmpty() && lookup(name, &found))
+            result += found;
+        else
+            result += QLatin1Char('%') + name + QLatin1Char('%');
+        pos = close + 1;
+    }
+    result += QStringView(text).mid(pos);
+    return result;
+}
 
 bool WindowsVariable(const QString& name, QString* value) {
     return Lookup(name, value, 1);

@@ -5,7 +5,14 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace qv {
+
+// Replaces each %NAME% by the value `lookup` gives for NAME; a name it has none for, an empty
+// name ("%%") and a lone percent sign stay as written.
+QString ExpandPercentNames(const QString& text,
+                           const std::function<bool(const QString&, QString*)>& lookup);
 
 // The value of the variable `name` (any case) as a program in the Wine prefix sees it: taken
 // from the prefix's registry, else Wine's own default; false for a name Wine does not set.
