@@ -39,19 +39,14 @@ QString DecodeWindows1252(const QByteArray& bytes) {
 }
 
 std::optional<QByteArray> EncodeWindows1252(const QString& text) {
-    const QHash<char16_t, char>& table = ByteOfChar();
     QByteArray bytes(text.size(), Qt::Uninitialized);
     char* out = bytes.data();
     for (QChar ch : text) {
         const char16_t unit = ch.unicode();
-        if (unit < 0x80) {
+        if (unit < 0x80)
             *out++ = static_cast<char>(unit);
-            continue;
-        }
-        const auto found = table.constFind(unit);
-        if (found == table.constEnd())
+        else if (!Windows1252Byte(unit, out++))
             return std::nullopt;
-        *out++ = *found;
     }
     return bytes;
 }
