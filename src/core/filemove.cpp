@@ -41,7 +41,7 @@ void ShowStatus(const QString& text) {
 }
 
 // What the moves of a scope found of the links on the ways of their sources and targets: the
-// answer for every folder judged, and for each side its last folder, as a job moves the files of
+// check's answers, and for each side the answer of its last folder, as a job moves the files of
 // one folder in a row.
 struct LinkJudge {
     struct Side {
@@ -55,14 +55,9 @@ struct LinkJudge {
             QStringView(path).left(std::max<qsizetype>(path.lastIndexOf(kBackslash), 0));
         if (!side.known || folder != side.folder) {
             side.folder = folder.toString();
-            auto known = folders.constFind(side.folder);
-            if (known == folders.constEnd()) {
-                LinkOut out;
-                known = folders.insert(side.folder, check.LeadsOut(side.folder, &out)
-                                                        ? std::optional(out)
-                                                        : std::nullopt);
-            }
-            side.answer = *known;
+            // The check remembers the answer of every folder it judged.
+            LinkOut out;
+            side.answer = check.LeadsOut(side.folder, &out) ? std::optional(out) : std::nullopt;
             side.known = true;
         }
         return side.answer;
@@ -76,13 +71,11 @@ struct LinkJudge {
             return;
         seen = changes;
         check = KeptFolderCheck();
-        folders.clear();
         source.known = false;
         target.known = false;
     }
 
     KeptFolderCheck check;
-    QHash<QString, std::optional<LinkOut>> folders;
     Side source;
     Side target;
     QSet<QString> reported;
