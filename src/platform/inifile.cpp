@@ -84,8 +84,6 @@ void AppendKeyLine(QString& body, QStringView line, qsizetype equals) {
 // Room for the lines of a cache section, which most new sections are.
 constexpr qsizetype kNewSectionSize = 80;
 
-// A line break inside a name or value would turn into a key or section of its own when the file
-// is read again, so it is written as a blank.
 bool HasLineBreak(QStringView text) {
     for (const QChar ch : text) {
         if (ch == u'\r' || ch == u'\n')
@@ -94,6 +92,8 @@ bool HasLineBreak(QStringView text) {
     return false;
 }
 
+// A line break inside a name or value would turn into a key or section of its own when the file
+// is read again, so it is written as a blank.
 QString OneLine(QString text) {
     text.replace(u'\r', u' ');
     text.replace(u'\n', u' ');
@@ -405,7 +405,7 @@ void IniFile::WriteString(const QString& section, const QString& key, const QStr
         // cost more to count than to copy.
         QString oneLine;
         QStringView text = value;
-        if (value.contains(u'\r') || value.contains(u'\n')) {
+        if (HasLineBreak(value)) {
             oneLine = OneLine(value);
             text = oneLine;
         }
