@@ -31,6 +31,11 @@ bool IsOwnTemporary(const QString& name) {
     return form.match(name).hasMatch();
 }
 
+// Whether a kept-aside file's name has the letter case the program gave it.
+bool AsMade(const QString& name) {
+    return name.startsWith(QLatin1String(".qv-move-")) && name.endsWith(QLatin1String(".tmp"));
+}
+
 // The name a kept-aside file stands for, from its own name, in any letter case: a tool that
 // copied or unpacked the folder may have changed it, and the file may be the only copy of what
 // it stands for. `exact` tells whether the name is exactly as the program made it. A place that
@@ -42,7 +47,7 @@ bool PlaceOf(const QString& name, QString* place, bool* exact) {
     if (!match.hasMatch())
         return false;
     *place = match.captured(1);
-    *exact = name.startsWith(QLatin1String(".qv-move-")) && name.endsWith(QLatin1String(".tmp"));
+    *exact = AsMade(name);
     return !place->contains(QLatin1Char('\\')) && !place->contains(QLatin1Char('/')) &&
            *place != QLatin1String(".") && *place != QLatin1String("..");
 }
@@ -146,9 +151,7 @@ void SettleOne(const QString& folder, const QString& name, ReportPane* pane) {
     if (hashed.hasMatch()) {
         // Its name cannot be told: it goes only once its place is filled and its own name is
         // exactly as the program made it, else it is reported.
-        const bool asMade = name.startsWith(QLatin1String(".qv-move-")) &&
-                            name.endsWith(QLatin1String(".tmp")) &&
-                            hashed.captured(1) == hashed.captured(1).toLower();
+        const bool asMade = AsMade(name) && hashed.captured(1) == hashed.captured(1).toLower();
         if (asMade && HashedPlaceFilled(folder, hashed.captured(1)))
             Remove(path,
                    QCoreApplication::translate("Leftovers",
