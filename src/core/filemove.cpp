@@ -448,13 +448,14 @@ bool MoveFolder(const QString& source, const QString& target, int mode) {
             continue;
         Trace("Move Found:", source, e.name);
         if (CanDescend(e)) {
-            const auto twin = folders.constFind(FoldCase(e.name));
+            const QString folded = FoldCase(e.name);
+            const auto twin = folders.constFind(folded);
             if (twin != folders.constEnd()) {
                 ReportTwinFolder(source + kBackslash + e.name, source + kBackslash + *twin);
                 result = false;
                 continue;
             }
-            folders.insert(FoldCase(e.name), e.name);
+            folders.insert(folded, e.name);
         }
         names << e.name;
     }
