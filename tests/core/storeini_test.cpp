@@ -94,19 +94,6 @@ TEST_F(StoreIni, OpenStoreIni_ARefusedFileIsKeptAsideOnceAndOneThatCannotBeEmpti
     EXPECT_EQ(Data("EUROPE2/ROUTE.QVC"), content);
 }
 
-// A file that a program keeping the same test wrote with a piece of the list as its version
-// opens as it stands: nothing is reported, kept aside or emptied.
-TEST_F(StoreIni, OpenStoreIni_APieceOfTheAcceptedListOpensWithNoMessage) {
-    const QByteArray content = "[QUARVEL_INFORMATION]\r\nVersion=1\r\n[Lists]\r\nA=b\r\n";
-    MakeData("EUROPE1/ROUTE.QVC", content);
-    auto holder = OpenStoreIni("EUROPE1\\ROUTE.QVC");
-    EXPECT_TRUE(ui_.Shown().empty());
-    EXPECT_EQ(holder->Ini.ReadString("Lists", "A", QString()), "b");
-    EXPECT_TRUE(CloseStoreIni(std::move(holder)));
-    EXPECT_EQ(drive_.NamesIn("Store/QVDATA/EUROPE1"), QStringList{"ROUTE.QVC"});
-    EXPECT_EQ(Data("EUROPE1/ROUTE.QVC"), content);
-}
-
 TEST_F(StoreIni, CloseStoreIni_UnmodifiedWritesAndCreatesNothing) {
     EXPECT_TRUE(CloseStoreIni(OpenStoreIni("EUROPE1\\ROUTE.QVC")));
     EXPECT_TRUE(drive_.NamesIn("").isEmpty());
