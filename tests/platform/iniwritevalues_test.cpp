@@ -20,18 +20,16 @@ struct Written {
 IniFile Write(const char* before, const QString& section, const std::vector<Written>& keys,
               bool atOnce) {
     IniFile ini = IniFile::FromBytes(QByteArray(before));
-    if (atOnce) {
-        std::vector<QStringView> names;
-        std::vector<QStringView> values;
-        for (const Written& written : keys) {
-            names.push_back(written.key);
-            values.push_back(written.value);
-        }
-        ini.WriteValues(section, names.data(), values.data(), keys.size());
-    } else {
-        for (const Written& written : keys)
+    std::vector<QStringView> names;
+    std::vector<QStringView> values;
+    for (const Written& written : keys) {
+        names.push_back(written.key);
+        values.push_back(written.value);
+        if (!atOnce)
             ini.WriteString(section, written.key, written.value);
     }
+    if (atOnce)
+        ini.WriteValues(section, names.data(), values.data(), keys.size());
     ini.WriteString(section, QStringLiteral("After"), QStringLiteral("x"));
     return ini;
 }
