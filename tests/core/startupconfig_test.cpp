@@ -50,9 +50,10 @@ protected:
     int fixedChecks_ = 0;
 };
 
-// MSTS in a plain folder: Cancel at the folder choice ends the program as failed, a folder without
-// MSTS brings the choice back, MSTS's program is taken from the folder chosen, and a folder chosen
-// at a later start is kept: the next start asks nothing.
+// MSTS in a plain folder: the box says a folder is chosen next, the choice opens at home, Cancel
+// there ends the program as failed, a folder without MSTS brings the choice back, MSTS's program is
+// taken from the folder chosen, and a folder chosen at a later start is kept: the next start asks
+// nothing.
 TEST_F(Startup, WithoutMstsKeyTheChosenFolderIsKeptAndUsedByLaterStarts) {
     // The storage-folder dialog registers the store on OK, as the real one does.
     struct StoringUi : FakeUi {
@@ -64,13 +65,17 @@ TEST_F(Startup, WithoutMstsKeyTheChosenFolderIsKeptAndUsedByLaterStarts) {
     } ui;
     temp_.MakeFolder("Empty");
     temp_.MakeFolder("Quarvel");
+    temp_.MakeFolder("Home");
+    const auto restore = qScopeGuard([was = qgetenv("HOME")] { qputenv("HOME", was); });
+    qputenv("HOME", QFile::encodeName(temp_.Host("Home")));
     std::vector<int> ends;
     const TerminateHook previous =
         SetTerminateHook([&ends](int status) { ends.push_back(status); });
-    ui.Expect("MSTS has not been installed", ID_OK);
+    ui.Expect("installed on this system\r\rIn the next window, choose the folder", ID_OK);
     ui.ExpectSelectFolder(ID_CANCEL);
     EXPECT_FALSE(StartupConfiguration());
     EXPECT_EQ(ends, std::vector<int>{1});
+    EXPECT_EQ(ui.FolderDialogs().at(0).initialFolder, "C:\\Home");
 
     ui.Expect("MSTS has not been installed", ID_OK);
     ui.ExpectSelectFolder(ID_OK, "C:\\Empty");
@@ -89,20 +94,6 @@ TEST_F(Startup, WithoutMstsKeyTheChosenFolderIsKeptAndUsedByLaterStarts) {
     EXPECT_EQ(ui.Shown().size(), 4u);
     EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
     SetTerminateHook(previous);
-}
-
-// Without MSTS's key the box says that a folder is chosen next; the choice opens at home.
-TEST_F(Startup, WithoutMstsKeyTheChoiceIsAnnouncedAndOpensInTheHomeFolder) {
-    temp_.MakeFolder("Home");
-    const auto restore = qScopeGuard([was = qgetenv("HOME")] { qputenv("HOME", was); });
-    qputenv("HOME", QFile::encodeName(temp_.Host("Home")));
-    const TerminateHook previous = SetTerminateHook([](int) {});
-    ui_.Expect("installed on this system\r\rIn the next window, choose the folder", ID_OK);
-    ui_.ExpectSelectFolder(ID_CANCEL);
-    EXPECT_FALSE(StartupConfiguration());
-    SetTerminateHook(previous);
-    EXPECT_EQ(ui_.FolderDialogs().at(0).initialFolder, "C:\\Home");
-    EXPECT_TRUE(ui_.Mismatches().isEmpty()) << ui_.Mismatches().join('\n').toStdString();
 }
 
 TEST_F(Startup, FirstStartEndsUnlessTheDialogRegisteredAStore) {

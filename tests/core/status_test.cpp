@@ -204,9 +204,7 @@ TEST_F(StatusTest, ThrottledReadStatus_MakesReadTextsOnlyWhenTheBarRepaintsOrThe
         readTexts(200);
         EXPECT_EQ(services.StatusText(1), "Report/Error/Warning List '249'");
         ToggleLogging(pane);
-        const QString log = pane->Lines().join(u'\n');
-        for (const char* logged : {"List '200'", "List '231'", "List '249'"})
-            EXPECT_TRUE(log.contains(QLatin1String(logged))) << logged;
+        EXPECT_EQ(pane->Lines().join(u'\n').count("List '2"), 50);
     }
     readTexts(300);
     EXPECT_EQ(services.StatusText(1), "Report/Error/Warning List '349'");

@@ -81,14 +81,12 @@ TEST_F(SingleInstance, ACopyThatHasClaimedButNotYetListenedStopsTheNext) {
                              O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     ASSERT_GE(other, 0);
     ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0); // an unlocked descriptor left open is harmless
-    EXPECT_FALSE(OtherCopyRunning());
     EXPECT_FALSE(ListenAsRunningCopy({}));
     EXPECT_FALSE(OtherCopyRunning()) << "the losing copy does not listen";
     // A second window of this process is a copy of its own too.
     ::close(other);
     ASSERT_TRUE(ListenAsRunningCopy({}));
     EXPECT_FALSE(ListenAsRunningCopy({}));
-    EXPECT_TRUE(OtherCopyRunning());
 }
 
 TEST_F(SingleInstance, StaleSocketFileDoesNotBlockTheNextCopy) {
