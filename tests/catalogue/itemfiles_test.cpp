@@ -206,8 +206,7 @@ TEST_F(ItemFiles, ListFile_RoundTripsByteForByteAndReadsAsUnplacedMembers) {
 }
 
 TEST_F(ItemFiles, ReadItemListFile_SettlesOnlyTheCommitsOwnCopy) {
-    const QByteArray list = "[A.CON]\r\nPType=8\r\n\r\n[QUARVEL_INFORMATION]\r\nVersion=3.0\r\n";
-    const QByteArray copy = "[B.CON]\r\nPType=8\r\n\r\n[QUARVEL_INFORMATION]\r\nVersion=3.0\r\n";
+    const QByteArray tail = "]\r\nPType=8\r\n\r\n[QUARVEL_INFORMATION]\r\nVersion=3.0\r\n";
     const struct {
         const char* copyName; // beside MAINTCON.QVC
         bool listThere;
@@ -225,9 +224,9 @@ TEST_F(ItemFiles, ReadItemListFile_SettlesOnlyTheCommitsOwnCopy) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.copyName + std::string(c.listThere ? " beside" : " alone"));
         const QString folder = "Store/QVDATA/Hill";
-        drive_.MakeFile(folder + '/' + c.copyName, copy);
+        drive_.MakeFile(folder + '/' + c.copyName, "[B.CON" + tail);
         if (c.listThere)
-            drive_.MakeFile(folder + "/MAINTCON.QVC", list);
+            drive_.MakeFile(folder + "/MAINTCON.QVC", "[A.CON" + tail);
         const QStringList names = drive_.NamesIn(folder);
 
         RecordList<ItemSet> read;

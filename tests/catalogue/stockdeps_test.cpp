@@ -124,9 +124,8 @@ TEST_F(StockDeps, AMissingTargetIsReportedOncePerFileAndTheReportsAreCapped) {
         << Pane().right(300).toStdString();
 }
 
-// A file naming a thousand and one missing files and then one of them again and again costs what
-// it costs to name the first of them again and again: no name is looked up on disk twice, past the
-// cap of the report either. Each of the three readers, timed side by side in one run.
+// Naming the last of many missing names again and again costs what naming the first so costs: no
+// name is looked up on disk twice, past the report's cap either.
 TEST_F(StockDeps, ANamePastTheReportCapIsNotLookedUpAgain) {
     const struct {
         const char* file;
@@ -152,7 +151,6 @@ TEST_F(StockDeps, ANamePastTheReportCapIsNotLookedUpAgain) {
                 Read(r.file);
             };
         };
-        // The first name was reported, the last one was left out of the report.
         const double withinCap = test::LeastCpuSeconds(job(0));
         EXPECT_LT(test::LeastCpuSeconds(job(names - 1)) / withinCap, 2.0);
     }

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QThread>
+#include <QtCore/qtestsupport_core.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -143,8 +144,6 @@ TEST_F(LaunchSettingsTest, Manual_ReaderIsTheRegisteredOpenCommandAndAMissingMan
     EXPECT_TRUE(ui.Mismatches().isEmpty()) << ui.Mismatches().join('\n').toStdString();
 }
 
-// A reader registered in the usual expandable form is started with its variables expanded, as
-// every other program is.
 TEST_F(LaunchSettingsTest, Manual_AReaderNamedThroughAVariableIsStarted) {
     qunsetenv("PROGRAMFILES");
     registry.MakeWinePrefix(
@@ -161,10 +160,8 @@ TEST_F(LaunchSettingsTest, Manual_AReaderNamedThroughAVariableIsStarted) {
     drive.MakeFile("Program/quarvel.PDF");
     App().ProgramFilePath = "C:\\Program\\quarvel";
     QuarvelManualClick();
-    QElapsedTimer timer;
-    timer.start();
-    while (!QFileInfo::exists(shown) && ui.Shown().empty() && timer.elapsed() < 20000)
-        QThread::msleep(20);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return QFileInfo::exists(shown) || !ui.Shown().empty(); }, 20000));
     EXPECT_TRUE(ui.Shown().empty()) << ui.Shown().front().text.toStdString();
     EXPECT_EQ(drive.Content("shown"), drive.Host("Program/quarvel.PDF").toUtf8());
 }

@@ -95,8 +95,6 @@ QByteArray ProgressiveJpeg(int width, int height) {
 QByteArray WithLastScanRepeated(const QByteArray& jpeg, int times) {
     const qsizetype scan = jpeg.lastIndexOf("\xFF\xDA");
     const qsizetype end = jpeg.lastIndexOf("\xFF\xD9");
-    EXPECT_GT(scan, 0);
-    EXPECT_GT(end, scan);
     return jpeg.left(end) + jpeg.mid(scan, end - scan).repeated(times) + jpeg.mid(end);
 }
 

@@ -15,9 +15,7 @@
 namespace qv {
 namespace {
 
-class WhereUsedPaneTest : public EditorTest {};
-
-TEST_F(WhereUsedPaneTest, TheReportStaysInTheDetailsUntilTheUserMovesToAnotherItem) {
+TEST_F(EditorTest, WhereUsed_TheReportStaysInTheDetailsUntilTheUserMovesToAnotherItem) {
     for (const char* kind : {"Consists", "Stock", "Paths"})
         RegWriteString(kProductKey + "\\Filters\\" + kind, "StoreInd", "3");
     for (const char* name : {"Local", "Express"}) {

@@ -286,8 +286,7 @@ TEST_F(SurveyTest, Checks_NameParameterOfPlayerPathIsAnErrorOfAiPathAWarning) {
     EXPECT_TRUE(PaneText().contains("File: 'up.pat'"));
 }
 
-// The message about twin route folders is one text of the language module, so that a translated
-// user reads it in one language.
+// The twin route folders' message is one translated text, not English pieces.
 TEST_F(SurveyTest, Checks_TwinRouteFoldersAreReportedInOneTextOfTheLanguageModule) {
     drive.MakeFolder("MSTS/Routes/BETA");
     drive.MakeFolder("MSTS/Routes/Beta");

@@ -184,9 +184,8 @@ TEST_F(UnstoreAllTest, NothingGoesThroughALinkLeadingOutOfBothFolders) {
     EXPECT_EQ(pane.filter("The folder '" + link + "' is a link to").size(), 1);
 }
 
-// Folders alike but for letter case in the store, at the top and below: the second of each would
-// merge into the first in the MSTS folder, where a file of one name would meet another. Each
-// stays in the store, is named once, and no file is lost or asked about.
+// Store folders alike but for letter case, at the top and below, would merge in the MSTS folder:
+// each stays in the store, is named once, and no file is lost or asked about.
 TEST_F(UnstoreAllTest, TwinFoldersStayInTheStoreAndAreNamedOnce) {
     drive.MakeFile(QStringLiteral("STORE/Routes/HILL/2.trk"), "the other hill");
     drive.MakeFile(QStringLiteral("STORE/Trains/Consists/Goods.con"), "the other goods");

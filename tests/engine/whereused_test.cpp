@@ -244,26 +244,23 @@ TEST(SortWhereUsedResultsTest, OrdersByItemWeightNameKindAndFolderThenNameOrFile
 
 } // namespace
 
-// The sort ranks each item text once instead of comparing texts record by record: the order must
-// stay exactly that of a stable sort by the where-used comparison, with texts alike but for their
-// letter case sharing a place and records that compare equal kept in the order found.
+// Texts alike but for letter case share a place; records that compare equal keep their order.
 TEST(SortWhereUsedResultsTest, GivesTheOrderOfAStableSortByTheWhereUsedComparison) {
     std::mt19937 random(11);
     const QStringList items = {"a.con",    "A.CON",   "b\\x.eng",
                                "B\\X.ENG", "Été.con", "été.con",
                                "ete.con",  "z.pat",   "Routes\\R\\PATHS\\p.pat"};
     const QStringList texts = {"x", "X", "y", "Y", ""};
+    const auto pick = [&](const QStringList& from) { return from[random() % from.size()]; };
     for (const bool byFileName : {false, true}) {
         SCOPED_TRACE(byFileName ? "by file name" : "by name");
         App().ViewByFileName = byFileName;
         UsedInList results;
-        for (int i = 0; i < 400; ++i) {
-            results.push_back(std::make_unique<UsedInInfo>(UsedInInfo{
-                std::uint32_t(random() % 3) * PT_SERVICE, std::int32_t(random() % 3) * 10,
-                texts[random() % texts.size()] + QString::number(i % 2),
-                texts[random() % texts.size()], texts[random() % texts.size()],
-                items[random() % items.size()], items[random() % items.size()]}));
-        }
+        for (int i = 0; i < 400; ++i)
+            results.push_back(std::make_unique<UsedInInfo>(
+                UsedInInfo{std::uint32_t(random() % 3) * PT_SERVICE,
+                           std::int32_t(random() % 3) * 10, pick(texts) + QString::number(i % 2),
+                           pick(texts), pick(texts), pick(items), pick(items)}));
         std::vector<const UsedInInfo*> expected;
         for (const auto& record : results)
             expected.push_back(record.get());
@@ -271,16 +268,12 @@ TEST(SortWhereUsedResultsTest, GivesTheOrderOfAStableSortByTheWhereUsedCompariso
             return CompareWhereUsedOrder(*a, *b) < 0;
         });
         SortWhereUsedResults(results);
-        ASSERT_EQ(results.size(), expected.size());
         for (std::size_t i = 0; i < results.size(); ++i)
             ASSERT_EQ(results[i].get(), expected[i]) << i;
     }
     App().ViewByFileName = false;
 }
 
-// The search list finds names through their folded form where the locale's comparison is that
-// of folded names, and by comparing them where it is not: either way exactly the records whose
-// names CompareText finds equal.
 TEST(UsedInSearchListTest, MatchesWhatCompareTextFindsEqualInEveryLocale) {
     const QStringList names = {"Été.con",    "ÉTÉ.CON",     "été.con",     "ete.con", "ETE.CON",
                                "straße.con", "STRASSE.CON", "Strasse.con", "ǅ.con",   "ǆ.CON"};
@@ -292,13 +285,11 @@ TEST(UsedInSearchListTest, MatchesWhatCompareTextFindsEqualInEveryLocale) {
         UsedInSearchList list;
         for (int i = 0; i < names.size(); ++i) {
             list.AddItem(names[i]);
-            // Asked between additions too, so that records added later are found as well.
             for (const QString& wanted : names) {
                 std::vector<int> walk;
-                for (int j = 0; j <= i; ++j) {
+                for (int j = 0; j <= i; ++j)
                     if (CompareText(names[j], wanted) == 0)
                         walk.push_back(j);
-                }
                 EXPECT_EQ(list.Match(wanted), walk) << wanted.toStdString();
             }
         }

@@ -55,8 +55,7 @@ TEST(FormatWhereUsedReportTest, GroupsUsersByKindWithFromNotesAndNotUsedBlocks) 
     EXPECT_FALSE(FormatWhereUsedReport(results, WU_USED_ONLY).contains("Z.con"));
 }
 
-// The report goes into the pane line by line as each item's block is made: the pane then holds
-// the heading, an empty line and the body's lines, as if the whole body had been split at once.
+// Written line by line, the report reads as the heading, an empty line and the body split at once.
 TEST(WriteWhereUsedReportTest, PutsTheBodysLinesBelowTheHeadingInEveryMode) {
     UsedInList results;
     results.push_back(Header("A.con"));
