@@ -123,7 +123,9 @@ TEST_F(EasyFromWindow, Keys_ArrowToARouteAndAnActivityAndRunIt) {
     EXPECT_FALSE(C<QLabel>("PathFromLbl")->text().isEmpty());
     EXPECT_FALSE(C<QLabel>("PathToLbl")->text().isEmpty());
 
-    Focus("RoutesLstbx");
+    form->activateWindow(); // the page starts in its routes list
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), C<QWidget>("RoutesLstbx"));
     Key(Qt::Key_Down);
     const ItemNode* route = form->QuarvelObjects()->Selected();
     ASSERT_EQ(route->Data()->Description, C<QListWidget>("RoutesLstbx")->currentItem()->text());

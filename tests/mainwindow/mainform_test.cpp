@@ -267,6 +267,7 @@ TEST_F(MainFormTest, UpdateExploreButton_ConsistNamedOtherThanItsFile_CannotBeEx
 
 TEST_F(MainFormTest, Popup_OpensOnTheRouteListAndThePanesOfTheEasyPage) {
     form->SetMainPageIndex(0);
+    form->ReinitializeForms(); // the texts read again for another language keep their keys
     struct Case {
         const char* pane;
         QStringList items;

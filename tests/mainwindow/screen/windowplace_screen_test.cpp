@@ -4,19 +4,8 @@
 #include "mainwindow/e2ekit.h"
 #include "mainwindow/screen/windowmanager.h"
 
-#include <QElapsedTimer>
 #include <QLabel>
-
-namespace qv::testing {
-extern WindowManager screenWindowManager;
-}
-
-// Failures show places as places.
-QT_BEGIN_NAMESPACE
-static void PrintTo(const QRect& rect, std::ostream* out) {
-    *out << rect.x() << ',' << rect.y() << ' ' << rect.width() << 'x' << rect.height();
-}
-QT_END_NAMESPACE
+#include <QtCore/qtestsupport_core.h>
 
 using namespace qv;
 
@@ -34,22 +23,15 @@ protected:
     // Starts the window and waits until the window manager has framed and placed it.
     QRect StartFramed() {
         Start();
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < 10000 &&
-               (!form->isActiveWindow() || form->frameGeometry() == form->geometry()))
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        (void)QTest::qWaitFor(
+            [this] { return form->isActiveWindow() && form->frameGeometry() != form->geometry(); },
+            10000);
         EXPECT_NE(form->frameGeometry(), form->geometry()) << "never framed";
         Settle();
         return form->frameGeometry();
     }
     // Lets the window system's answers to the window's placing arrive.
-    static void Settle() {
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < 300)
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
+    static void Settle() { QTest::qWait(300); }
     void Close() {
         ASSERT_TRUE(form->close());
         form.reset();
