@@ -3,6 +3,7 @@
 #include "core/appstate.h"
 #include "core/comparetext.h"
 #include "core/generaldefs.h"
+#include "core/itemkinds.h"
 #include "core/itemtree.h"
 #include "core/mainservices.h"
 #include "core/status.h"
@@ -125,7 +126,7 @@ void SettleListFileCopy(const QString& fileName) {
     // letter case is the user's, and so is a "<list>.old" made by hand. The copy in a data
     // folder that a link leads out of the two folders through is another installation's.
     const QString copy = ListFileCopyName(fileName);
-    const QString name = copy.mid(copy.lastIndexOf(QLatin1Char('\\')) + 1);
+    const QString name = LastPathComponent(copy);
     QString host;
     if (!ResolvePath(copy, &host) || !host.endsWith(QLatin1Char('/') + name) || !FileExists(copy) ||
         KeptFolderCheck().LeadsOut(copy))

@@ -190,8 +190,9 @@ void ListRebuildFiles(RebuildKind kind, StringList& files, ListedFileDates& list
 }
 
 const ListedFileDates* RunStockListing() {
-    const Runs& runs = RunsNow();
-    return runs.live > 0 && runs.stock ? &*runs.stock : nullptr;
+    // Kept only while a run lives: the last ListingsAhead to go drops it.
+    const std::optional<ListedFileDates>& stock = RunsNow().stock;
+    return stock ? &*stock : nullptr;
 }
 
 ListingsAhead::ListingsAhead(const std::vector<RebuildKind>& rebuilds) {

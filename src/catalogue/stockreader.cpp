@@ -149,10 +149,15 @@ bool IsEngineFile(const QString& fileName) {
     return fileName.endsWith(QLatin1String(".ENG"), Qt::CaseInsensitive);
 }
 
+// Only an engine file's parse under a settled stamp is remembered.
+bool KeepsParse(const FileStamp& stamp, const QString& fileName) {
+    return stamp.settled && IsEngineFile(fileName);
+}
+
 // Remembers an engine file's parse under a settled stamp.
 void RememberParse(const QString& key, const FileStamp& stamp, const StockInfo& parsed,
                    const QString& fileName) {
-    if (!stamp.settled || !IsEngineFile(fileName))
+    if (!KeepsParse(stamp, fileName))
         return;
     if (ParsedEngines().size() >= kMaxParsedEngines)
         ParsedEngines().clear();
@@ -320,7 +325,7 @@ bool ReadStockFile(const QString& root, const ItemSet& item, StockInfo& info,
     if (readAhead && parsed) {
         // Texts parsed on another thread are taken over, not counted again here.
         // Only what RememberParse keeps is folded.
-        if (file.Stamp().settled && IsEngineFile(info.FileName))
+        if (KeepsParse(file.Stamp(), info.FileName))
             RememberParse(FoldCase(file.Path()), file.Stamp(), *parsed, info.FileName);
         TakeParse(std::move(*parsed), info);
     } else if (!ParseStockFile(file.Path(), file.Stamp(), info)) {

@@ -138,10 +138,8 @@ QString FormatWhereUsedReport(const UsedInList& results, int mode) {
 }
 
 void WriteWhereUsedReport(ReportPane* pane, const UsedInList& results, int mode) {
-    if (!pane) {
-        EachItemBlock(results, mode, [](const QString&) {});
+    if (!pane)
         return;
-    }
     const int start = pane->LineCount();
     WriteReportHeading(ReportHeading(mode), pane);
     pane->AddLine(QString());

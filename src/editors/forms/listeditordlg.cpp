@@ -71,6 +71,15 @@ bool IsListBox(const QWidget* control) {
            qobject_cast<const QListWidget*>(control);
 }
 
+// The row whose details a list box shows: the current one while selected, else the first
+// selected; -1 when none is selected.
+int DetailRow(const QListWidget* box, const WidgetListBox& view) {
+    if (view.SelectedCount() == 0)
+        return -1;
+    const int row = box->currentRow();
+    return row >= 0 && view.Selected(row) ? row : view.SelectedRows().front();
+}
+
 } // namespace
 
 ListEditorFormHooks& TheListEditorFormHooks() {
@@ -411,11 +420,9 @@ void TListEditorDlg::ClearDetails() {
 }
 
 const ItemSet* TListEditorDlg::DetailRecord(QListWidget* box) {
-    WidgetListBox view(box);
-    if (view.SelectedCount() == 0)
+    const int row = DetailRow(box, WidgetListBox(box));
+    if (row < 0)
         return nullptr;
-    const int current = box->currentRow();
-    const int row = current >= 0 && view.Selected(current) ? current : view.SelectedRows().front();
     return box == AvailableListBox ? model_.AvailableRecord(row) : model_.CurrentRecord(row);
 }
 
@@ -446,9 +453,7 @@ int TListEditorDlg::ShowSelection(QListWidget* box, const WidgetListBox& view, Q
     label->setText(QString::number(selected) + QLatin1Char(' ') + SelectedCaption());
     CentreLabel(label, frame);
     label->setVisible(true);
-    // The row whose details show: the current one while selected, else the first selected.
-    const int row = box->currentRow();
-    return row >= 0 && view.Selected(row) ? row : view.SelectedRows().front();
+    return DetailRow(box, view);
 }
 
 // ---- Editing -----------------------------------------------------------------------------------

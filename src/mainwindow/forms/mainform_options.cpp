@@ -36,13 +36,17 @@ bool IsMenu(const QWidget* widget) {
     return qobject_cast<const QMenuBar*>(widget) || qobject_cast<const QMenu*>(widget);
 }
 
+// The widget that has the focus when it is one of `window`'s, else null.
+QWidget* FocusedIn(const QWidget* window) {
+    QWidget* focused = QApplication::focusWidget();
+    return focused && focused->window() == window ? focused : nullptr;
+}
+
 } // namespace
 
 QWidget* TMainForm::ActiveControl() const {
-    QWidget* focused = QApplication::focusWidget();
-    if (!focused || focused->window() != this)
-        return nullptr;
-    if (!IsMenu(focused))
+    QWidget* focused = FocusedIn(this);
+    if (!focused || !IsMenu(focused))
         return focused;
     QWidget* last = lastControl_;
     return last && last->window() == this && last->isVisible() ? last : nullptr;
@@ -192,9 +196,7 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     // The window previews the keys of its controls; a key press is seen once, at the widget that
     // has the focus (or at the window when none has).
     if (event->type() == QEvent::KeyPress) {
-        QWidget* focused = QApplication::focusWidget();
-        if (focused && focused->window() != this)
-            focused = nullptr;
+        QWidget* focused = FocusedIn(this);
         if (watched == (focused ? static_cast<QObject*>(focused) : this)) {
             auto* keyEvent = static_cast<QKeyEvent*>(event);
             if (focused && keyEvent->key() == Qt::Key_F10 &&
