@@ -53,24 +53,18 @@ bool SavedAfter(const QString& file, const QDateTime& reference) {
 }
 
 // A folder that a link on its way leads out of the two folders belongs to another installation:
-// its files are left alone, as the moves leave them.
+// the delete leaves its files alone, as the moves leave them.
 void DeleteExploreFiles(const QString& routeFolder) {
-    KeptFolderCheck links;
     for (const QString& root : {App().MstsRootFolder, App().StoreRootFolder}) {
         const QString activities = root + u'\\' + routeFolder + QStringLiteral("\\Activities");
         const QString services = root + u'\\' + routeFolder + QStringLiteral("\\Services");
-        const bool activitiesInside = !links.LeadsOut(activities);
         StringList files;
-        if (activitiesInside)
-            FindFiles(files, activities, false, activities,
-                      kExploreTempPrefix + QStringLiteral("*.act"));
-        if (!links.LeadsOut(services))
-            FindFiles(files, services, false, services,
-                      kExploreTempPrefix + QStringLiteral("*.srv"));
+        FindFiles(files, activities, false, activities,
+                  kExploreTempPrefix + QStringLiteral("*.act"));
+        FindFiles(files, services, false, services, kExploreTempPrefix + QStringLiteral("*.srv"));
         for (int i = 0; i < files.Count(); ++i)
             DeleteFile(files[i]);
-        if (activitiesInside)
-            DeleteFile(activities + u'\\' + kExplorerMarker);
+        DeleteFile(activities + u'\\' + kExplorerMarker);
     }
 }
 

@@ -8,7 +8,6 @@
 #include "core/status.h"
 #include "core/storeini.h"
 #include "mainwindow/commandline.h"
-#include "platform/keptfolders.h"
 #include "platform/winfs.h"
 
 #include <utility>
@@ -48,12 +47,10 @@ void StartupSequence(StartupView& view, const QString& commandLineArgument) {
     int position = 0;
     view.SetPosition(position);
 
-    // A consist cache is never kept without the stock cache its records were read with; one that
-    // a link leads to outside the two folders is another installation's.
-    const QString consistCache = qvdata + QStringLiteral("CACHECON.QVC");
-    if (!FileExists(qvdata + QStringLiteral("CACHESTK.QVC")) &&
-        !KeptFolderCheck().LeadsOut(consistCache))
-        DeleteFile(consistCache);
+    // A consist cache is never kept without the stock cache its records were read with (the
+    // delete leaves alone one that a link leads to outside the two folders).
+    if (!FileExists(qvdata + QStringLiteral("CACHESTK.QVC")))
+        DeleteFile(qvdata + QStringLiteral("CACHECON.QVC"));
     view.SetPosition(position += 10);
     // The caches rebuilt below, in their order: the listings of those after the first are made
     // while the first is rebuilt.

@@ -507,6 +507,11 @@ bool DeleteFile(const QString& path, int* error) {
         return SetFsError(error, EISDIR);
     if (!S_ISLNK(st.st_mode) && !(st.st_mode & S_IWUSR))
         return SetFsError(error, EACCES);
+    // No file of the kept folders is deleted outside them, whatever a link on the way says; a
+    // link itself may go, as removing it touches nothing it leads to.
+    const qsizetype cut = path.lastIndexOf(QLatin1Char('\\'));
+    if (cut > 0 && KeptFolderCheck().LeadsOut(path.left(cut)))
+        return SetFsError(error, kFsLinkLeaves);
     BeforeFolderChange(HostParentOf(host));
     const bool removed = unlink(encoded.constData()) == 0;
     const int code = errno;

@@ -70,7 +70,8 @@ bool ForceFolders(const QString& path, int* error = nullptr);
 bool ForceFoldersTogether(const QStringList& paths, int* error = nullptr);
 // Removes an empty folder (a link to a folder: the link only).
 bool RemoveFolder(const QString& path, int* error = nullptr);
-// Deletes a file or a link; a read-only file is refused with EACCES as Windows does.
+// Deletes a file or a link; a read-only file is refused with EACCES as Windows does, and one in a
+// folder that a link leads to outside the kept folders with kFsLinkLeaves.
 bool DeleteFile(const QString& path, int* error = nullptr);
 
 // Opens a file for reading by its host path, with its stat, never waiting: only a regular file
