@@ -1,10 +1,9 @@
 // The main window on a screen with a window manager: it opens where it was closed, start after
-// start, and its status bar is read at every size.
+// start.
 #include "core/regsettings.h"
 #include "mainwindow/e2ekit.h"
 #include "mainwindow/screen/windowmanager.h"
 
-#include <QLabel>
 #include <QtCore/qtestsupport_core.h>
 
 using namespace qv;
@@ -47,24 +46,6 @@ TEST_F(WindowOnScreen, Place_TheWindowOpensWhereItWasClosedStartAfterStart) {
         EXPECT_EQ(StartFramed(), first) << "start " << start;
         Close();
     }
-}
-
-// The status bar's panels keep the height of their text, and lie inside the window, at every
-// size the user gives it.
-TEST_F(WindowOnScreen, StatusBar_ItsTextIsReadAtEverySize) {
-    StartFramed();
-    auto* panel = form->findChild<QLabel*>(QStringLiteral("StatusPanel1"));
-    ASSERT_TRUE(panel);
-    for (const int height : {form->height(), form->height() + 200}) {
-        form->resize(form->width(), height);
-        Settle();
-        form->SetStatusText(1, QStringLiteral("SURVEY"));
-        Settle();
-        EXPECT_GE(panel->height(), panel->fontMetrics().height()) << "window height " << height;
-        EXPECT_LE(panel->mapTo(form.get(), QPoint(0, panel->height())).y(), form->height());
-        EXPECT_TRUE(panel->isVisible());
-    }
-    Close();
 }
 
 } // namespace
