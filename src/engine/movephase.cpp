@@ -71,17 +71,18 @@ void MoveOut(const QString& relative) {
         MoveOutAsJudged(relative);
 }
 
-// Brings in a named file that lies in the store, and every name alike but for letter case that
-// the store holds beside it: each meets the first at the target as a twin, rather than being left
-// behind without a word.
-void MoveInWithTwins(const QString& relative, bool mayBeTwinned) {
-    MoveEverySpelling(InStore(relative), InMsts(relative), MOVE_RENAME, mayBeTwinned);
+// Brings in a named file that lies in the store (`stored`, going to `target`), and every name
+// alike but for letter case that the store holds beside it: each meets the first at the target as
+// a twin, rather than being left behind without a word. The two paths are made once for a file:
+// thousands come in.
+void MoveInStoredWithTwins(const QString& stored, const QString& target) {
+    bool mayBeTwinned = false;
+    if (FileExistsMayBeTwinned(stored, &mayBeTwinned))
+        MoveEverySpelling(stored, target, MOVE_RENAME, mayBeTwinned);
 }
 
 void MoveInStoredWithTwins(const QString& relative) {
-    bool mayBeTwinned = false;
-    if (FileExistsMayBeTwinned(InStore(relative), &mayBeTwinned))
-        MoveInWithTwins(relative, mayBeTwinned);
+    MoveInStoredWithTwins(InStore(relative), InMsts(relative));
 }
 
 // The files of a kind as found in the MSTS folder, sorted, each name kept: of two names alike
@@ -159,12 +160,14 @@ void MoveOutUnnamed(const StringList& files, const StringList& named) {
 void MoveInStored(const StringList& named, bool folderTest) {
     for (int i = 0; i < named.Count(); ++i) {
         const QString& entry = named[i];
+        const QString stored = InStore(entry);
         bool mayBeTwinned = false;
-        if (!FileExistsMayBeTwinned(InStore(entry), &mayBeTwinned))
+        if (!FileExistsMayBeTwinned(stored, &mayBeTwinned))
             continue;
-        if (folderTest && !FolderExists(ParentPath(InMsts(entry))))
+        const QString target = InMsts(entry);
+        if (folderTest && !FolderExists(ParentPath(target)))
             continue;
-        MoveInWithTwins(entry, mayBeTwinned);
+        MoveEverySpelling(stored, target, MOVE_RENAME, mayBeTwinned);
     }
 }
 
@@ -218,17 +221,19 @@ void ActivitiesOut(const StringList& routes, const StringList& B) {
 void ActivitiesIn(const StringList& B) {
     for (int i = 0; i < B.Count(); ++i) {
         const QString& activity = B[i];
-        if (!FolderExists(ParentPath(InMsts(activity))))
+        const QString target = InMsts(activity);
+        if (!FolderExists(ParentPath(target)))
             continue;
-        MoveInStoredWithTwins(activity);
+        MoveInStoredWithTwins(InStore(activity), target);
         const QString asv = AsvOf(activity);
-        if (!FileExists(InMsts(activity)) || !FileExists(InStore(asv)))
+        const QString storedAsv = InStore(asv);
+        if (!FileExists(target) || !FileExists(storedAsv))
             continue;
         // Packed date-times order as unsigned numbers (the year sits in the top bits).
-        const quint32 activityDate = quint32(FileAge(InMsts(activity)));
-        const quint32 asvDate = quint32(FileAge(InStore(asv)));
+        const quint32 activityDate = quint32(FileAge(target));
+        const quint32 asvDate = quint32(FileAge(storedAsv));
         if (activityDate <= asvDate)
-            MoveInStoredWithTwins(asv);
+            MoveInStoredWithTwins(storedAsv, InMsts(asv));
     }
 }
 

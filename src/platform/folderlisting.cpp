@@ -78,7 +78,9 @@ quint64 FolderListing::State() const {
 
 void FolderListing::Add(const QString& name, EntryKind kind) {
     MarkChanged();
-    files_.erase(name);
+    // A folder a job fills holds no stats yet: nothing to hash the name for.
+    if (!files_.empty())
+        files_.erase(name);
     AddName(name, kind);
     KeepOrder(name, kind, false);
 }
@@ -241,16 +243,18 @@ bool FolderListing::KeptAnswer(const QString& key, QStringList* names, QList<qin
 }
 
 FolderLookup MatchName(const FolderListing& listing, const QString& name, QString* found) {
-    if (listing.exact_.contains(name)) {
-        *found = name;
-        return FolderLookup::Found;
-    }
+    // Every name of the listing is in the folded table, under the one name that folds so or an
+    // empty text for several: one lookup answers, the exact table only for twins.
     const auto match = listing.folded_.constFind(FoldedName{name});
     if (match == listing.folded_.cend())
         return FolderLookup::Missing;
-    if (match->isEmpty())
+    if (!match->isEmpty()) {
+        *found = *match;
+        return FolderLookup::Found;
+    }
+    if (!listing.exact_.contains(name))
         return FolderLookup::Ambiguous;
-    *found = *match;
+    *found = name;
     return FolderLookup::Found;
 }
 

@@ -460,10 +460,11 @@ bool ForceFoldersTogether(const QStringList& paths, int* error) {
             result = SetFsError(error, code);
             continue;
         }
-        made.append(path);
+        made.append(resolved.host);
     }
-    // Each file that goes into one of them then finds it in a listing.
-    PrefetchFolders(made, true);
+    // Each file that goes into one of them then finds it in a listing; they were resolved just
+    // now, and are read by their host paths.
+    PrefetchFolderListings(made, true);
     return result;
 }
 
