@@ -297,7 +297,8 @@ private:
     // `forCreate` is set): the caller resolves as usual. Called under the lock.
     const KnownFolder* LookUpRemembered(const QString& path, bool forCreate,
                                         FolderListing** listing, QString* name, QString* found,
-                                        int* error, bool* failed);
+                                        int* error, bool* failed, EntryKind* kind = nullptr,
+                                        bool* twinned = nullptr);
 
     // The remembered folder as spelled, still of the current generation (its listing may have
     // stopped being known current); null when there is none. The pointer is good until the next

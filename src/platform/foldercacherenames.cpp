@@ -60,10 +60,10 @@ ListedTarget FolderCache::CanTakeListedRename(const QString& source, const QStri
     FolderListing* from = nullptr;
     QString name, found;
     bool failed = false;
+    EntryKind kind = EntryKind::Unknown;
     const KnownFolder* folder =
-        LookUpRemembered(source, false, &from, &name, &found, nullptr, &failed);
-    if (!folder || failed || folder->host.isEmpty() || found.isEmpty() ||
-        from->KindOf(found) != EntryKind::File)
+        LookUpRemembered(source, false, &from, &name, &found, nullptr, &failed, &kind);
+    if (!folder || failed || folder->host.isEmpty() || found.isEmpty() || kind != EntryKind::File)
         return ListedTarget::NotSettled;
     // Copied now: the next lookup may reuse the place the folder was found in.
     const QString fromHost = folder->host;

@@ -114,15 +114,20 @@ void FolderListing::KeepOrder(const QString& name, EntryKind kind, bool removed)
 void FolderListing::AddName(const QString& name, EntryKind kind) {
     const qsizetype before = exact_.size();
     exact_[name] = kind;
-    if (exact_.size() == before)
+    if (exact_.size() == before) {
+        // A name there already may have changed its kind.
+        const auto twin = folded_.find(FoldedName{name});
+        if (twin != folded_.end() && twin->name == name)
+            twin->kind = kind;
         return;
+    }
     // One lookup finds the twin or makes the place.
     const qsizetype foldedBefore = folded_.size();
-    QString& twin = folded_[FoldedName{name}];
+    Folded& twin = folded_[FoldedName{name}];
     if (folded_.size() != foldedBefore)
-        twin = name;
+        twin = Folded{name, kind};
     else
-        twin.clear();
+        twin = Folded{};
 }
 
 void FolderListing::Fill(const std::vector<ReadName>& names) {
@@ -150,16 +155,16 @@ void FolderListing::Remove(const QString& name) {
     const auto twin = folded_.find(key);
     if (twin == folded_.end())
         return;
-    if (!twin->isEmpty()) {
+    if (!twin->name.isEmpty()) {
         folded_.erase(twin);
         return;
     }
     // It had twins: count those left (rare, so they are looked for only now).
-    QString left;
+    Folded left;
     int count = 0;
     for (auto other = exact_.cbegin(); other != exact_.cend(); ++other) {
         if (FoldedName{other.key()} == key) {
-            left = other.key();
+            left = Folded{other.key(), other.value()};
             ++count;
         }
     }
@@ -242,19 +247,27 @@ bool FolderListing::KeptAnswer(const QString& key, QStringList* names, QList<qin
     return false;
 }
 
-FolderLookup MatchName(const FolderListing& listing, const QString& name, QString* found) {
+FolderLookup MatchName(const FolderListing& listing, const QString& name, QString* found,
+                       EntryKind* kind, bool* twinned) {
     // Every name of the listing is in the folded table, under the one name that folds so or an
     // empty text for several: one lookup answers, the exact table only for twins.
     const auto match = listing.folded_.constFind(FoldedName{name});
     if (match == listing.folded_.cend())
         return FolderLookup::Missing;
-    if (!match->isEmpty()) {
-        *found = *match;
+    if (twinned)
+        *twinned = match->name.isEmpty();
+    if (!match->name.isEmpty()) {
+        *found = match->name;
+        if (kind)
+            *kind = match->kind;
         return FolderLookup::Found;
     }
-    if (!listing.exact_.contains(name))
+    const auto exact = listing.exact_.constFind(name);
+    if (exact == listing.exact_.cend())
         return FolderLookup::Ambiguous;
     *found = name;
+    if (kind)
+        *kind = *exact;
     return FolderLookup::Found;
 }
 

@@ -86,7 +86,7 @@ public:
     // Whether another name alike but for letter case is in the listing beside the name.
     bool HasTwin(const QString& name) const {
         const auto match = folded_.constFind(FoldedName{name});
-        return match != folded_.cend() && match->isEmpty();
+        return match != folded_.cend() && match->name.isEmpty();
     }
     // The names in NameOrder, made when first asked for and kept in step with the changes of a
     // small folder (a large one's are dropped by every change and sorted again), and their
@@ -126,8 +126,8 @@ private:
     // while the folder is small; a large one is sorted again when next asked.
     void KeepOrder(const QString& name, EntryKind kind, bool removed);
 
-    friend FolderLookup MatchName(const FolderListing& listing, const QString& name,
-                                  QString* found);
+    friend FolderLookup MatchName(const FolderListing& listing, const QString& name, QString* found,
+                                  EntryKind* kind, bool* twinned);
 
     struct Answer {
         QString key;
@@ -137,9 +137,13 @@ private:
 
     // Each name with its kind.
     QHash<QString, EntryKind> exact_;
-    // Name without regard to case -> the one name that folds so, or an empty text when two or
-    // more do.
-    QHash<FoldedName, QString> folded_;
+    // Name without regard to case -> the one name that folds so with its kind, or an empty text
+    // when two or more do: a job looks up a file's name and kind by one lookup.
+    struct Folded {
+        QString name;
+        EntryKind kind = EntryKind::Unknown;
+    };
+    QHash<FoldedName, Folded> folded_;
     // The file stats kept, in a table that holds only what it holds: a QHash takes room for 48
     // entries at its first, 8 KB of stats for a folder of two files, and thousands of such
     // folders are listed at once. (The names' tables stay QHashes: they are looked up several
@@ -155,8 +159,10 @@ private:
     std::vector<Answer> answers_;
 };
 
-// Finds a name in a listing: the exact name first, else the one name that folds alike.
-FolderLookup MatchName(const FolderListing& listing, const QString& name, QString* found);
+// Finds a name in a listing: the exact name first, else the one name that folds alike; with its
+// kind, and whether another name alike but for letter case is beside it, when asked.
+FolderLookup MatchName(const FolderListing& listing, const QString& name, QString* found,
+                       EntryKind* kind = nullptr, bool* twinned = nullptr);
 
 // Time stamps of most file systems move in clock ticks of a few milliseconds; those that keep
 // whole seconds (FAT keeps two) show it by a zero fraction. True when the folder changed so

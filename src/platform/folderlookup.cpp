@@ -193,13 +193,13 @@ bool FolderCache::KindRemembered(const QString& path, EntryKind* kind, int* erro
     FolderListing* listing = nullptr;
     QString name;
     QString found;
-    if (!LookUpRemembered(path, false, &listing, &name, &found, error, failed))
+    bool twin = false;
+    if (!LookUpRemembered(path, false, &listing, &name, &found, error, failed, kind, &twin))
         return false;
     if (*failed)
         return true;
-    *kind = listing->KindOf(found);
     if (twinned)
-        *twinned = listing->HasTwin(found);
+        *twinned = twin;
     return *kind != EntryKind::Unknown;
 }
 
@@ -413,7 +413,8 @@ void FolderCache::RememberFolder(const QString& path, const QString& last, const
 const FolderCache::KnownFolder* FolderCache::LookUpRemembered(const QString& path, bool forCreate,
                                                               FolderListing** listing,
                                                               QString* name, QString* found,
-                                                              int* error, bool* failed) {
+                                                              int* error, bool* failed,
+                                                              EntryKind* kind, bool* twinned) {
     const qsizetype cut = LastSeparator(path);
     if (cut < 3)
         return nullptr;
@@ -437,7 +438,7 @@ const FolderCache::KnownFolder* FolderCache::LookUpRemembered(const QString& pat
     if (!folder->listing->KnownCurrent())
         return nullptr;
     *listing = folder->listing;
-    const FolderLookup result = MatchName(**listing, *name, found);
+    const FolderLookup result = MatchName(**listing, *name, found, kind, twinned);
     if (result == FolderLookup::Missing)
         found->clear();
     if (LookupFailed(result, forCreate, error))

@@ -679,8 +679,8 @@ TEST(NameOrder, AgreesWithFullCaseFolding) {
 }
 
 // A listing keeps its names in order through names added, changed in kind and removed after it
-// was ordered, small or large, with case twins and names beyond ASCII: always the order of a
-// listing made afresh with the same names and kinds.
+// was ordered, small or large, with case twins and names beyond ASCII: always the order, and the
+// matches of names with their kinds, of a listing made afresh with the same names and kinds.
 TEST(FolderListing, KeepsItsOrderThroughChangesAsAFreshListingWouldHaveIt) {
     // Case twins, names that fold alike only beyond ASCII, and plain ones.
     QStringList pool = S("a.wag A.WAG b.eng B.eng a_b ab AB z0 x.con ea xk").split(u' ');
@@ -710,6 +710,19 @@ TEST(FolderListing, KeepsItsOrderThroughChangesAsAFreshListingWouldHaveIt) {
                 fresh.Add(n, kind);
             ASSERT_EQ(kept.Ordered(), fresh.Ordered()) << most << ", step " << step;
             ASSERT_EQ(kept.OrderedKinds(), fresh.OrderedKinds()) << most << ", step " << step;
+            // A name is matched, with its kind and twins, as in the fresh listing.
+            for (const QString& name : pool) {
+                QString found[2];
+                EntryKind kind[2] = {};
+                bool twinned[2] = {};
+                const FolderLookup keptMatch =
+                    MatchName(kept, name, &found[0], &kind[0], &twinned[0]);
+                ASSERT_EQ(keptMatch, MatchName(fresh, name, &found[1], &kind[1], &twinned[1]))
+                    << step;
+                ASSERT_EQ(found[0], found[1]) << step;
+                ASSERT_EQ(kind[0], kind[1]) << qPrintable(name) << ", step " << step;
+                ASSERT_EQ(twinned[0], twinned[1]) << step;
+            }
         }
     }
 }
