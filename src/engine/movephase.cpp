@@ -17,10 +17,13 @@
 #include "engine/tsection.h"
 #include "engine/worklists.h"
 #include "platform/casefold.h"
+#include "platform/winfind.h"
 #include "platform/winfs.h"
 #include "platform/winresolve.h"
 
+#include <QSet>
 #include <QStringBuilder>
+#include <cerrno>
 
 namespace qv {
 
@@ -84,6 +87,33 @@ void MoveInStoredWithTwins(const QString& stored, const QString& target) {
 void MoveInStoredWithTwins(const QString& relative) {
     MoveInStoredWithTwins(InStore(relative), InMsts(relative));
 }
+
+// The names a folder of the store holds, without regard to case, taken once for a step: of the
+// thousands of files named, those the store cannot hold are passed over without their paths made
+// or looked up. A name it may hold is looked up as before; a folder that cannot be listed may
+// hold anything.
+class StoredNames {
+public:
+    StoredNames(const QString& relativeFolder, bool folders) {
+        QStringList names;
+        int error = 0;
+        if (FindNames(InStore(relativeFolder) + QStringLiteral("\\*"), folders, &names, nullptr,
+                      &error)) {
+            known_ = true;
+            names_.reserve(names.size());
+            for (const QString& name : std::as_const(names))
+                names_.insert(FoldedName{name});
+        } else {
+            // Nothing of the kind there, or no such folder: it holds none.
+            known_ = error == ENOENT || error == ENOTDIR;
+        }
+    }
+    bool MayHold(const QString& name) const { return !known_ || names_.contains(FoldedName{name}); }
+
+private:
+    bool known_ = false;
+    QSet<FoldedName> names_;
+};
 
 // The files of a kind as found in the MSTS folder, sorted, each name kept: of two names alike
 // but for letter case both go out, the second meeting the first at the target as a duplicate.
@@ -256,7 +286,10 @@ void ConsistsOut(const StringList& E) {
 }
 
 void ConsistsIn(const StringList& E) {
+    const StoredNames stored(kConsists, false);
     for (int i = 0; i < E.Count(); ++i) {
+        if (!E[i].contains(kBackslash) && !stored.MayHold(E[i]))
+            continue;
         const QString relative = Below(kConsists, E[i]);
         MoveInStoredWithTwins(relative);
     }
@@ -280,7 +313,12 @@ void StockOut(const StringList& G) {
 }
 
 void StockIn(const StringList& G) {
+    // Engines and wagons lie a folder each: a folder the store lacks holds none of them.
+    const StoredNames stored(kTrainset, true);
     for (int i = 0; i < G.Count(); ++i) {
+        const qsizetype slash = G[i].indexOf(kBackslash);
+        if (slash > 0 && !stored.MayHold(G[i].left(slash)))
+            continue;
         const QString relative = Below(kTrainset, G[i]);
         MoveInStoredWithTwins(relative);
     }
