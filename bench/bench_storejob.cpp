@@ -203,7 +203,10 @@ bool RunOnce(int scale, bool tell, JobTimes* store, JobTimes* reverse) {
 // Each round on an installation of its own, as the first job found it (a second store job on
 // the same one moves less), so that one slow moment of a busy machine does not decide the figure.
 bool RunAtScale(int scale, JobTimes* store, JobTimes* reverse) {
-    constexpr int kRounds = 5;
+    // QUARVEL_BENCH_ROUNDS=N for a profiling run that counts instructions.
+    const int kRounds = qEnvironmentVariableIsSet("QUARVEL_BENCH_ROUNDS")
+                            ? std::max(1, qEnvironmentVariableIntValue("QUARVEL_BENCH_ROUNDS"))
+                            : 5;
     std::vector<JobTimes> stores(kRounds), reverses(kRounds);
     for (int round = 0; round < kRounds; ++round)
         if (!RunOnce(scale, round == 0, &stores[round], &reverses[round]))

@@ -294,7 +294,9 @@ private:
     // path's last part and the name that part found there (empty when missing). A folder that
     // is missing, or a name that is missing or ambiguous while `forCreate` is clear, sets
     // `failed` and the error. Null when the folder is not remembered so (or is missing while
-    // `forCreate` is set): the caller resolves as usual. Called under the lock.
+    // `forCreate` is set): the caller resolves as usual. `name` is a view of the path's own
+    // characters, good while the path lives: asked for every file a job moves, it is not copied.
+    // Called under the lock.
     const KnownFolder* LookUpRemembered(const QString& path, bool forCreate,
                                         FolderListing** listing, QString* name, QString* found,
                                         int* error, bool* failed, EntryKind* kind = nullptr,

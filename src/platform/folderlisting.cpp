@@ -265,7 +265,8 @@ FolderLookup MatchName(const FolderListing& listing, const QString& name, QStrin
     const auto exact = listing.exact_.constFind(name);
     if (exact == listing.exact_.cend())
         return FolderLookup::Ambiguous;
-    *found = name;
+    // The listing's own text: the name asked may be a view of a path that goes.
+    *found = exact.key();
     if (kind)
         *kind = *exact;
     return FolderLookup::Found;
@@ -393,6 +394,9 @@ bool ReadFolder(const QByteArray& encoded, bool fileStats, FolderListing* listin
             statOne(k);
     }
     listing->Fill(names);
+    // Nearly every folder read is listed in order later, often on the thread that moves files,
+    // while folders are mostly read on several threads together: they are put in order here.
+    listing->Ordered();
     // A change while reading leaves the stamp taken before it, so the next use reads again.
     struct stat after {};
     if (fstat(folder.get(), &after) != 0 || !(FolderStampOf(after) == listing->stamp))

@@ -237,6 +237,8 @@ bool FolderCache::List(const QString& hostFolder, const ListChooser& choose,
     bool fromListing = known != nullptr;
     const QStringList& names = listing->Ordered();
     const QList<EntryKind>& kinds = listing->OrderedKinds();
+    // An entry holds two stats: grown one by one, thousands of them were copied again and again.
+    entries->reserve(std::size_t(names.size()));
     std::vector<std::size_t> asked;
     for (qsizetype i = 0; i < names.size(); ++i) {
         const ListChoice choice = choose(names.at(i), kinds.at(i));
@@ -423,7 +425,7 @@ const FolderCache::KnownFolder* FolderCache::LookUpRemembered(const QString& pat
         folder = RememberInParent(QStringView(path).left(cut));
     if (!folder)
         return nullptr;
-    *name = path.mid(cut + 1);
+    *name = QString::fromRawData(path.constData() + cut + 1, path.size() - cut - 1);
     if (!IsPlainName(*name) || TheDriveMap().HostRoot(path.at(0)) != folder->root)
         return nullptr;
     if (folder->host.isEmpty()) {
