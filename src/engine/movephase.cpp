@@ -24,6 +24,7 @@
 #include <QSet>
 #include <QStringBuilder>
 #include <cerrno>
+#include <optional>
 
 namespace qv {
 
@@ -108,11 +109,34 @@ public:
             known_ = error == ENOENT || error == ENOTDIR;
         }
     }
-    bool MayHold(const QString& name) const { return !known_ || names_.contains(FoldedName{name}); }
+    bool MayHold(QStringView name) const {
+        return !known_ ||
+               names_.contains(FoldedName{QString::fromRawData(name.data(), name.size())});
+    }
 
 private:
     bool known_ = false;
     QSet<FoldedName> names_;
+};
+
+// StoredNames of the folder of each named file in turn: the files of a folder come in a row.
+class StoredFolders {
+public:
+    bool MayHold(const QString& relative) {
+        const qsizetype slash = relative.lastIndexOf(kBackslash);
+        if (slash <= 0)
+            return true;
+        const QStringView folder = QStringView(relative).left(slash);
+        if (!names_ || folder != folder_) {
+            folder_ = folder.toString();
+            names_.emplace(folder_, false);
+        }
+        return names_->MayHold(QStringView(relative).mid(slash + 1));
+    }
+
+private:
+    QString folder_;
+    std::optional<StoredNames> names_;
 };
 
 // The files of a kind as found in the MSTS folder, sorted, each name kept: of two names alike
@@ -188,8 +212,11 @@ void MoveOutUnnamed(const StringList& files, const StringList& named) {
 // Brings in each named file that lies in the store; with folderTest only where its folder
 // exists in the MSTS folder (a route's sub-folders are never made by a job).
 void MoveInStored(const StringList& named, bool folderTest) {
+    StoredFolders inStore;
     for (int i = 0; i < named.Count(); ++i) {
         const QString& entry = named[i];
+        if (!inStore.MayHold(entry))
+            continue;
         const QString stored = InStore(entry);
         bool mayBeTwinned = false;
         if (!FileExistsMayBeTwinned(stored, &mayBeTwinned))
@@ -249,13 +276,17 @@ void ActivitiesOut(const StringList& routes, const StringList& B) {
 // use the save). The date is that of the activity MSTS will read, wherever it came from, so an
 // .ASV file left in the store by a job that stopped after its activity still follows.
 void ActivitiesIn(const StringList& B) {
+    StoredFolders inStore;
     for (int i = 0; i < B.Count(); ++i) {
         const QString& activity = B[i];
         const QString target = InMsts(activity);
         if (!FolderExists(ParentPath(target)))
             continue;
-        MoveInStoredWithTwins(InStore(activity), target);
+        if (inStore.MayHold(activity))
+            MoveInStoredWithTwins(InStore(activity), target);
         const QString asv = AsvOf(activity);
+        if (!inStore.MayHold(asv))
+            continue;
         const QString storedAsv = InStore(asv);
         if (!FileExists(target) || !FileExists(storedAsv))
             continue;
@@ -317,7 +348,7 @@ void StockIn(const StringList& G) {
     const StoredNames stored(kTrainset, true);
     for (int i = 0; i < G.Count(); ++i) {
         const qsizetype slash = G[i].indexOf(kBackslash);
-        if (slash > 0 && !stored.MayHold(G[i].left(slash)))
+        if (slash > 0 && !stored.MayHold(QStringView(G[i]).left(slash)))
             continue;
         const QString relative = Below(kTrainset, G[i]);
         MoveInStoredWithTwins(relative);
