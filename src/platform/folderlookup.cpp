@@ -237,7 +237,6 @@ bool FolderCache::List(const QString& hostFolder, const ListChooser& choose,
     bool fromListing = known != nullptr;
     const QStringList& names = listing->Ordered();
     const QList<EntryKind>& kinds = listing->OrderedKinds();
-    // An entry holds two stats: grown one by one, thousands of them were copied again and again.
     entries->reserve(std::size_t(names.size()));
     std::vector<std::size_t> asked;
     for (qsizetype i = 0; i < names.size(); ++i) {
@@ -250,15 +249,16 @@ bool FolderCache::List(const QString& hostFolder, const ListChooser& choose,
         if (choice != ListChoice::TakeWithStat)
             continue;
         entry.asked = true;
+        entry.stat = std::make_unique<HostEntryStat>();
         if (const struct stat* file = known ? known->FileStat(entry.name) : nullptr) {
-            entry.stat.st = *file;
-            entry.stat.exists = true;
+            entry.stat->st = *file;
+            entry.stat->exists = true;
             continue;
         }
         // A sub-folder's stat may come from its own listing, whose changes move this listing's
         // state on (SubFolderChanged).
-        entry.stat.exists = CachedStat(hostFolder, known, entry.name, entry.kind, &entry.stat.st);
-        if (!entry.stat.exists)
+        entry.stat->exists = CachedStat(hostFolder, known, entry.name, entry.kind, &entry.stat->st);
+        if (!entry.stat->exists)
             asked.push_back(entries->size() - 1);
     }
     if (!asked.empty())
@@ -291,7 +291,7 @@ void FolderCache::StatOnDisk(const QString& hostFolder, FolderListing* known,
         ListedEntry& entry = (*entries)[asked[k]];
         const QByteArray path = QFile::encodeName(
             folder == AT_FDCWD ? JoinHostPath(hostFolder, entry.name) : entry.name);
-        HostEntryStat& stat = entry.stat;
+        HostEntryStat& stat = *entry.stat;
         stat.exists = fstatat(folder, path.constData(), &stat.st, AT_SYMLINK_NOFOLLOW) == 0;
         // A dangling link keeps its own data.
         if (stat.exists && S_ISLNK(stat.st.st_mode))
@@ -306,8 +306,8 @@ void FolderCache::StatOnDisk(const QString& hostFolder, FolderListing* known,
     }
     for (std::size_t i : asked) {
         const ListedEntry& entry = (*entries)[i];
-        const struct stat& st = entry.stat.st;
-        if (known && entry.stat.exists && S_ISREG(st.st_mode) && st.st_nlink == 1)
+        const struct stat& st = entry.stat->st;
+        if (known && entry.stat->exists && S_ISREG(st.st_mode) && st.st_nlink == 1)
             known->KeepFileStat(entry.name, st);
     }
     if (folder != AT_FDCWD)

@@ -273,9 +273,9 @@ bool FindEntries(const QString& pattern, QList<FindEntry>* entries, int* error) 
     }
     for (const ListedEntry& found : listed) {
         FindEntry entry;
-        if (!found.stat.exists) // gone meanwhile: not listed
+        if (!found.stat->exists) // gone meanwhile: not listed
             continue;
-        FillEntry(found.name, found.stat, &entry);
+        FillEntry(found.name, *found.stat, &entry);
         entries->append(entry);
     }
     // The names come in this order already, after "." and "..".
@@ -366,9 +366,9 @@ bool FindNames(const QString& pattern, bool folders, QStringList* names, QList<q
     for (const ListedEntry& found : listed) {
         if (found.asked) {
             FindEntry entry;
-            if (!found.stat.exists) // gone meanwhile: not listed
+            if (!found.stat->exists) // gone meanwhile: not listed
                 continue;
-            FillEntry(found.name, found.stat, &entry);
+            FillEntry(found.name, *found.stat, &entry);
             if (entry.IsFolder() != folders)
                 continue;
             if (writeTimes)

@@ -92,7 +92,9 @@ struct ListedEntry {
     QString name;
     EntryKind kind{};   // what the listing told of it
     bool asked = false; // `stat` holds what HostStat would give (not following links)
-    HostEntryStat stat;
+    // Only for a name asked with its stat: a listing of thousands of names that were not asked
+    // would otherwise carry two stats for each.
+    std::unique_ptr<HostEntryStat> stat;
 };
 enum class ListChoice { Skip, Take, TakeWithStat };
 using ListChooser = std::function<ListChoice(const QString& name, EntryKind kind)>;
