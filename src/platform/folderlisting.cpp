@@ -112,29 +112,46 @@ void FolderListing::KeepOrder(const QString& name, EntryKind kind, bool removed)
 }
 
 void FolderListing::AddName(const QString& name, EntryKind kind) {
-    const qsizetype before = exact_.size();
-    exact_[name] = kind;
-    if (exact_.size() == before) {
-        // A name there already may have changed its kind.
-        const auto twin = folded_.find(FoldedName{name});
-        if (twin != folded_.end() && twin->name == name)
-            twin->kind = kind;
+    // One lookup finds the names alike or makes the place.
+    const qsizetype before = folded_.size();
+    Folded& alike = folded_[FoldedName{name}];
+    if (folded_.size() != before) {
+        alike.name = name;
+        alike.kind = kind;
+        ++count_;
         return;
     }
-    // One lookup finds the twin or makes the place.
-    const qsizetype foldedBefore = folded_.size();
-    Folded& twin = folded_[FoldedName{name}];
-    if (folded_.size() != foldedBefore)
-        twin = Folded{name, kind};
-    else
-        twin = Folded{};
+    // A name there already may have changed its kind.
+    if (alike.name == name) {
+        alike.kind = kind;
+        return;
+    }
+    for (Spelling& twin : alike.more) {
+        if (twin.name == name) {
+            twin.kind = kind;
+            return;
+        }
+    }
+    alike.more.push_back(Spelling{name, kind});
+    ++count_;
+}
+
+const FolderListing::Spelling* FolderListing::Exact(const QString& name) const {
+    const auto alike = folded_.constFind(FoldedName{name});
+    if (alike == folded_.cend())
+        return nullptr;
+    if (alike->name == name)
+        return &*alike;
+    for (const Spelling& twin : alike->more)
+        if (twin.name == name)
+            return &twin;
+    return nullptr;
 }
 
 void FolderListing::Fill(const std::vector<ReadName>& names) {
     MarkChanged();
     orderedValid_ = false;
-    // Thousands of names: the tables are sized once.
-    exact_.reserve(exact_.size() + qsizetype(names.size()));
+    // Thousands of names: the table is sized once.
     folded_.reserve(folded_.size() + qsizetype(names.size()));
     for (const ReadName& read : names) {
         AddName(read.name, read.kind);
@@ -148,30 +165,26 @@ void FolderListing::Fill(const std::vector<ReadName>& names) {
 void FolderListing::Remove(const QString& name) {
     MarkChanged();
     files_.erase(name);
-    if (!exact_.remove(name))
+    const auto alike = folded_.find(FoldedName{name});
+    if (alike == folded_.end())
         return;
-    KeepOrder(name, EntryKind(), true);
-    const FoldedName key{name};
-    const auto twin = folded_.find(key);
-    if (twin == folded_.end())
-        return;
-    if (!twin->name.isEmpty()) {
-        folded_.erase(twin);
-        return;
-    }
-    // It had twins: count those left (rare, so they are looked for only now).
-    Folded left;
-    int count = 0;
-    for (auto other = exact_.cbegin(); other != exact_.cend(); ++other) {
-        if (FoldedName{other.key()} == key) {
-            left = Folded{other.key(), other.value()};
-            ++count;
+    if (alike->name == name) {
+        if (alike->more.empty()) {
+            folded_.erase(alike);
+        } else {
+            // A twin stays: it takes the first place.
+            static_cast<Spelling&>(*alike) = std::move(alike->more.front());
+            alike->more.erase(alike->more.begin());
         }
+    } else {
+        const auto twin = std::find_if(alike->more.begin(), alike->more.end(),
+                                       [&](const Spelling& other) { return other.name == name; });
+        if (twin == alike->more.end())
+            return;
+        alike->more.erase(twin);
     }
-    if (count == 0)
-        folded_.erase(twin);
-    else if (count == 1)
-        *twin = left;
+    --count_;
+    KeepOrder(name, EntryKind(), true);
 }
 
 const QStringList& FolderListing::Ordered() {
@@ -179,9 +192,12 @@ const QStringList& FolderListing::Ordered() {
         // Every folder read is put in order once: the names are sorted with their kinds, so that
         // no name is looked up again for its kind.
         std::vector<std::pair<QString, EntryKind>> named;
-        named.reserve(std::size_t(exact_.size()));
-        for (auto it = exact_.cbegin(); it != exact_.cend(); ++it)
-            named.emplace_back(it.key(), it.value());
+        named.reserve(std::size_t(count_));
+        for (const Folded& alike : folded_) {
+            named.emplace_back(alike.name, alike.kind);
+            for (const Spelling& twin : alike.more)
+                named.emplace_back(twin.name, twin.kind);
+        }
         std::sort(named.begin(), named.end(),
                   [](const auto& a, const auto& b) { return NameOrder(a.first, b.first); });
         ordered_.clear();
@@ -249,26 +265,26 @@ bool FolderListing::KeptAnswer(const QString& key, QStringList* names, QList<qin
 
 FolderLookup MatchName(const FolderListing& listing, const QString& name, QString* found,
                        EntryKind* kind, bool* twinned) {
-    // Every name of the listing is in the folded table, under the one name that folds so or an
-    // empty text for several: one lookup answers, the exact table only for twins.
     const auto match = listing.folded_.constFind(FoldedName{name});
     if (match == listing.folded_.cend())
         return FolderLookup::Missing;
     if (twinned)
-        *twinned = match->name.isEmpty();
-    if (!match->name.isEmpty()) {
-        *found = match->name;
-        if (kind)
-            *kind = match->kind;
-        return FolderLookup::Found;
+        *twinned = !match->more.empty();
+    // The exact name first, else the one name that folds alike.
+    const FolderListing::Spelling* spelling = &*match;
+    if (match->name != name) {
+        const auto twin =
+            std::find_if(match->more.cbegin(), match->more.cend(),
+                         [&](const FolderListing::Spelling& other) { return other.name == name; });
+        if (twin != match->more.cend())
+            spelling = &*twin;
+        else if (!match->more.empty())
+            return FolderLookup::Ambiguous;
     }
-    const auto exact = listing.exact_.constFind(name);
-    if (exact == listing.exact_.cend())
-        return FolderLookup::Ambiguous;
     // The listing's own text: the name asked may be a view of a path that goes.
-    *found = exact.key();
+    *found = spelling->name;
     if (kind)
-        *kind = *exact;
+        *kind = spelling->kind;
     return FolderLookup::Found;
 }
 

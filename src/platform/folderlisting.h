@@ -81,12 +81,15 @@ public:
     // Add of every name of a folder just read (each once), keeping the stats it was read with.
     void Fill(const std::vector<ReadName>& names);
     void Remove(const QString& name);
-    bool Has(const QString& name) const { return exact_.contains(name); }
-    EntryKind KindOf(const QString& name) const { return exact_.value(name); }
+    bool Has(const QString& name) const { return Exact(name) != nullptr; }
+    EntryKind KindOf(const QString& name) const {
+        const Spelling* exact = Exact(name);
+        return exact ? exact->kind : EntryKind{};
+    }
     // Whether another name alike but for letter case is in the listing beside the name.
     bool HasTwin(const QString& name) const {
         const auto match = folded_.constFind(FoldedName{name});
-        return match != folded_.cend() && match->name.isEmpty();
+        return match != folded_.cend() && !match->more.empty();
     }
     // The names in NameOrder, made when first asked for and kept in step with the changes of a
     // small folder (a large one's are dropped by every change and sorted again), and their
@@ -135,15 +138,19 @@ private:
         QList<qint32> times;
     };
 
-    // Each name with its kind.
-    QHash<QString, EntryKind> exact_;
-    // Name without regard to case -> the one name that folds so with its kind, or an empty text
-    // when two or more do: a job looks up a file's name and kind by one lookup.
-    struct Folded {
+    struct Spelling {
         QString name;
         EntryKind kind = EntryKind::Unknown;
     };
+    // Name without regard to case -> the names that fold so, each with its kind: nearly always
+    // one, so that a job finds a file's name and kind, and adds or removes a name, by one lookup.
+    struct Folded : Spelling {
+        std::vector<Spelling> more; // twins: other names alike but for letter case
+    };
+    // The name exactly as given, when the listing holds it.
+    const Spelling* Exact(const QString& name) const;
     QHash<FoldedName, Folded> folded_;
+    qsizetype count_ = 0; // names held
     // The file stats kept, in a table that holds only what it holds: a QHash takes room for 48
     // entries at its first, 8 KB of stats for a folder of two files, and thousands of such
     // folders are listed at once. (The names' tables stay QHashes: they are looked up several
