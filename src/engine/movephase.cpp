@@ -17,14 +17,10 @@
 #include "engine/tsection.h"
 #include "engine/worklists.h"
 #include "platform/casefold.h"
-#include "platform/winfind.h"
 #include "platform/winfs.h"
 #include "platform/winresolve.h"
 
-#include <QSet>
 #include <QStringBuilder>
-#include <cerrno>
-#include <optional>
 
 namespace qv {
 
@@ -88,56 +84,6 @@ void MoveInStoredWithTwins(const QString& stored, const QString& target) {
 void MoveInStoredWithTwins(const QString& relative) {
     MoveInStoredWithTwins(InStore(relative), InMsts(relative));
 }
-
-// The names a folder of the store holds, without regard to case, taken once for a step: of the
-// thousands of files named, those the store cannot hold are passed over without their paths made
-// or looked up. A name it may hold is looked up as before; a folder that cannot be listed may
-// hold anything.
-class StoredNames {
-public:
-    StoredNames(const QString& relativeFolder, bool folders) {
-        QStringList names;
-        int error = 0;
-        if (FindNames(InStore(relativeFolder) + QStringLiteral("\\*"), folders, &names, nullptr,
-                      &error)) {
-            known_ = true;
-            names_.reserve(names.size());
-            for (const QString& name : std::as_const(names))
-                names_.insert(FoldedName{name});
-        } else {
-            // Nothing of the kind there, or no such folder: it holds none.
-            known_ = error == ENOENT || error == ENOTDIR;
-        }
-    }
-    bool MayHold(QStringView name) const {
-        return !known_ ||
-               names_.contains(FoldedName{QString::fromRawData(name.data(), name.size())});
-    }
-
-private:
-    bool known_ = false;
-    QSet<FoldedName> names_;
-};
-
-// StoredNames of the folder of each named file in turn: the files of a folder come in a row.
-class StoredFolders {
-public:
-    bool MayHold(const QString& relative) {
-        const qsizetype slash = relative.lastIndexOf(kBackslash);
-        if (slash <= 0)
-            return true;
-        const QStringView folder = QStringView(relative).left(slash);
-        if (!names_ || folder != folder_) {
-            folder_ = folder.toString();
-            names_.emplace(folder_, false);
-        }
-        return names_->MayHold(QStringView(relative).mid(slash + 1));
-    }
-
-private:
-    QString folder_;
-    std::optional<StoredNames> names_;
-};
 
 // The files of a kind as found in the MSTS folder, sorted, each name kept: of two names alike
 // but for letter case both go out, the second meeting the first at the target as a duplicate.
@@ -212,11 +158,8 @@ void MoveOutUnnamed(const StringList& files, const StringList& named) {
 // Brings in each named file that lies in the store; with folderTest only where its folder
 // exists in the MSTS folder (a route's sub-folders are never made by a job).
 void MoveInStored(const StringList& named, bool folderTest) {
-    StoredFolders inStore;
     for (int i = 0; i < named.Count(); ++i) {
         const QString& entry = named[i];
-        if (!inStore.MayHold(entry))
-            continue;
         const QString stored = InStore(entry);
         bool mayBeTwinned = false;
         if (!FileExistsMayBeTwinned(stored, &mayBeTwinned))
@@ -276,17 +219,13 @@ void ActivitiesOut(const StringList& routes, const StringList& B) {
 // use the save). The date is that of the activity MSTS will read, wherever it came from, so an
 // .ASV file left in the store by a job that stopped after its activity still follows.
 void ActivitiesIn(const StringList& B) {
-    StoredFolders inStore;
     for (int i = 0; i < B.Count(); ++i) {
         const QString& activity = B[i];
         const QString target = InMsts(activity);
         if (!FolderExists(ParentPath(target)))
             continue;
-        if (inStore.MayHold(activity))
-            MoveInStoredWithTwins(InStore(activity), target);
+        MoveInStoredWithTwins(InStore(activity), target);
         const QString asv = AsvOf(activity);
-        if (!inStore.MayHold(asv))
-            continue;
         const QString storedAsv = InStore(asv);
         if (!FileExists(target) || !FileExists(storedAsv))
             continue;
@@ -317,10 +256,7 @@ void ConsistsOut(const StringList& E) {
 }
 
 void ConsistsIn(const StringList& E) {
-    const StoredNames stored(kConsists, false);
     for (int i = 0; i < E.Count(); ++i) {
-        if (!E[i].contains(kBackslash) && !stored.MayHold(E[i]))
-            continue;
         const QString relative = Below(kConsists, E[i]);
         MoveInStoredWithTwins(relative);
     }
@@ -344,12 +280,7 @@ void StockOut(const StringList& G) {
 }
 
 void StockIn(const StringList& G) {
-    // Engines and wagons lie a folder each: a folder the store lacks holds none of them.
-    const StoredNames stored(kTrainset, true);
     for (int i = 0; i < G.Count(); ++i) {
-        const qsizetype slash = G[i].indexOf(kBackslash);
-        if (slash > 0 && !stored.MayHold(QStringView(G[i]).left(slash)))
-            continue;
         const QString relative = Below(kTrainset, G[i]);
         MoveInStoredWithTwins(relative);
     }
