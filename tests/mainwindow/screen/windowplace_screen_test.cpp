@@ -29,8 +29,16 @@ protected:
         Settle();
         return form->frameGeometry();
     }
-    // Lets the window system's answers to the window's placing arrive.
-    static void Settle() { QTest::qWait(300); }
+    // Lets the window system's answers to the window's placing arrive: the place has stood still
+    // for a while (on a busy machine they come late).
+    void Settle() {
+        QRect last = form->frameGeometry();
+        for (int still = 0, waited = 0; still < 3 && waited < 5000; waited += 100) {
+            QTest::qWait(100);
+            still = form->frameGeometry() == last ? still + 1 : 0;
+            last = form->frameGeometry();
+        }
+    }
     void Close() {
         ASSERT_TRUE(form->close());
         form.reset();
