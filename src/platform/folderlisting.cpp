@@ -82,33 +82,7 @@ void FolderListing::Add(const QString& name, EntryKind kind) {
     if (!files_.empty())
         files_.erase(name);
     AddName(name, kind);
-    KeepOrder(name, kind, false);
-}
-
-void FolderListing::KeepOrder(const QString& name, EntryKind kind, bool removed) {
-    // A folder a job changes is mostly listed again soon after; a few dozen names are quicker
-    // moved along than all sorted again, thousands are not.
-    constexpr qsizetype kKeptInOrderUpTo = 64;
-    if (!orderedValid_)
-        return;
-    if (ordered_.size() >= kKeptInOrderUpTo) {
-        orderedValid_ = false;
-        return;
-    }
-    const qsizetype at =
-        std::lower_bound(ordered_.cbegin(), ordered_.cend(), name, NameOrder) - ordered_.cbegin();
-    const bool there = at < ordered_.size() && ordered_.at(at) == name;
-    if (removed) {
-        if (there) {
-            ordered_.remove(at);
-            orderedKinds_.remove(at);
-        }
-    } else if (there) {
-        orderedKinds_[at] = kind;
-    } else {
-        ordered_.insert(at, name);
-        orderedKinds_.insert(at, kind);
-    }
+    orderedValid_ = false;
 }
 
 void FolderListing::AddName(const QString& name, EntryKind kind) {
@@ -184,7 +158,7 @@ void FolderListing::Remove(const QString& name) {
         alike->more.erase(twin);
     }
     --count_;
-    KeepOrder(name, EntryKind(), true);
+    orderedValid_ = false;
 }
 
 const QStringList& FolderListing::Ordered() {

@@ -91,9 +91,9 @@ public:
         const auto match = folded_.constFind(FoldedName{name});
         return match != folded_.cend() && !match->more.empty();
     }
-    // The names in NameOrder, made when first asked for and kept in step with the changes of a
-    // small folder (a large one's are dropped by every change and sorted again), and their
-    // kinds in the same order.
+    // The names in NameOrder, made when first asked for and again after a change (a job changes
+    // a folder file by file, and it is listed again far less often), and their kinds in the same
+    // order.
     const QStringList& Ordered();
     const QList<EntryKind>& OrderedKinds();
     // Good without asking the disk: watched since before it was read, nothing reported. A racy
@@ -125,9 +125,6 @@ private:
     // Add without marking the change: the name with its kind, and its place among the names
     // alike without regard to case.
     void AddName(const QString& name, EntryKind kind);
-    // Keeps the ordered names in step with one name added (or its kind changed) or removed,
-    // while the folder is small; a large one is sorted again when next asked.
-    void KeepOrder(const QString& name, EntryKind kind, bool removed);
 
     friend FolderLookup MatchName(const FolderListing& listing, const QString& name, QString* found,
                                   EntryKind* kind, bool* twinned);
