@@ -491,8 +491,8 @@ private:
 
     struct InFlight {
         quint64 seq;
-        QString from; // host paths
-        QString to;
+        QString fromFolder; // host folders
+        QString toFolder;
         QString source; // Windows form
         QString target;
     };

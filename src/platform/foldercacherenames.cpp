@@ -72,13 +72,14 @@ ListedTarget FolderCache::CanTakeListedRename(const QString& source, const QStri
     const QStringView targetName = QStringView(target).mid(cut + 1);
     if (cut < 3 || (targetName != found && !SameWithoutCase(targetName, found)))
         return ListedTarget::NotSettled;
-    ticket->oldHost = JoinHostPath(fromHost, found);
+    ticket->oldFolder = fromHost;
     struct stat st {};
     const bool kept = CachedStat(fromHost, from, found, EntryKind::File, &st);
     // With renames deferred, the rename thread checks the source as it renames it.
     ticket->checkFile = !kept && queue_;
     if (!kept && !queue_ &&
-        !StatDisk(from, found, AT_FDCWD, EncodeHostPath(ticket->oldHost), false, &st, nullptr))
+        !StatDisk(from, found, AT_FDCWD, EncodeHostPath(JoinHostPath(fromHost, found)), false, &st,
+                  nullptr))
         return ListedTarget::NotSettled;
     // A read-only file has its attribute cleared by the move, step by step.
     if (!ticket->checkFile && (!S_ISREG(st.st_mode) || !(st.st_mode & S_IWUSR)))
@@ -103,7 +104,12 @@ ListedTarget FolderCache::CanTakeListedRename(const QString& source, const QStri
         return ListedTarget::FolderMissing;
     if (to == from)
         return ListedTarget::NotSettled;
-    ticket->newHost = JoinHostPath(folder->host, found);
+    ticket->newFolder = folder->host;
+    // The paths are made only for a rename made on this thread.
+    if (!queue_) {
+        ticket->oldHost = JoinHostPath(fromHost, found);
+        ticket->newHost = JoinHostPath(folder->host, found);
+    }
     ticket->oldName = found;
     ticket->newName = found;
     ticket->source = from;
@@ -124,16 +130,19 @@ void FolderCache::QueueRename(const FileRenameTicket& ticket, const QString& sou
     // over.
     SettleFailures();
     const quint64 seq = seqBase_ + queue_->Pushed() + 1;
-    inFlight_.push_back(InFlight{seq, ticket.oldHost, ticket.newHost, source, renamedTo});
-    queue_->Push(QueuedRename{ticket.oldHost, ticket.newHost, ticket.checkFile});
+    inFlight_.push_back(InFlight{seq, ticket.oldFolder, ticket.newFolder, source, renamedTo});
+    queue_->Push(QueuedRename{ticket.oldFolder, ticket.oldName, ticket.newFolder, ticket.newName,
+                              ticket.checkFile});
     TakeRename(ticket, seq);
 }
 
 void FolderCache::TakeRename(const FileRenameTicket& ticket, quint64 seq) {
-    const QStringView from =
-        QStringView(ticket.oldHost).left(ticket.oldHost.size() - ticket.oldName.size() - 1);
-    const QStringView to =
-        QStringView(ticket.newHost).left(ticket.newHost.size() - ticket.newName.size() - 1);
+    const auto folderOf = [](const QString& folder, const QString& host, const QString& name) {
+        return folder.isNull() ? QStringView(host).left(host.size() - name.size() - 1)
+                               : QStringView(folder);
+    };
+    const QStringView from = folderOf(ticket.oldFolder, ticket.oldHost, ticket.oldName);
+    const QStringView to = folderOf(ticket.newFolder, ticket.newHost, ticket.newName);
     FolderListing* source = ticket.source;
     FolderListing* target = ticket.target;
     // Whatever the cache did since the listings were found may have dropped them, or a report
@@ -323,8 +332,8 @@ void FolderCache::SettleFailures() {
         if (it == inFlight_.end())
             continue;
         // The listings took the rename over as made: they are read again.
-        Drop(HostParentOf(it->from));
-        Drop(HostParentOf(it->to));
+        Drop(it->fromFolder);
+        Drop(it->toFolder);
         ForgetExpected([&](const ExpectedReport& report) { return report.seq == seq; });
         // A rename that failed is settled as a failure only: a change noted against it concerns
         // no file of ours at its target.

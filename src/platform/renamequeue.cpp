@@ -157,8 +157,9 @@ void RenameQueue::Run() {
             rename = items_[std::size_t(next - firstSeq_)];
         }
         FailedRename failure;
-        const QByteArray fromPath = EncodeHostPath(rename.from);
-        const QByteArray toPath = EncodeHostPath(rename.to);
+        const QByteArray fromPath =
+            EncodeHostPath(JoinHostPath(rename.fromFolder, rename.fromName));
+        const QByteArray toPath = EncodeHostPath(JoinHostPath(rename.toFolder, rename.toName));
         const char* fromName = nullptr;
         const char* toName = nullptr;
         const int from = sourceFolder.Of(fromPath, &fromName);

@@ -17,9 +17,12 @@
 namespace qv {
 
 struct QueuedRename {
-    // Host paths, encoded on the rename thread: the caller hands over the texts it holds.
-    QString from;
-    QString to;
+    // Host folders and names, joined and encoded on the rename thread: the caller hands over the
+    // texts it holds.
+    QString fromFolder;
+    QString fromName;
+    QString toFolder;
+    QString toName;
     // The source is to be a regular file its owner may write; anything else is not renamed.
     bool checkFile = false;
 };

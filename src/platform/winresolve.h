@@ -179,6 +179,10 @@ struct FileRenameTicket {
     QString newHost;
     QString oldName;
     QString newName;
+    // The host folders of the two names. A rename handed to the rename thread has only these and
+    // the names (that thread makes the paths), so the thread that decides makes no path for it.
+    QString oldFolder;
+    QString newFolder;
     FolderListing* source = nullptr;
     FolderListing* target = nullptr;
     quint64 changes = 0;

@@ -907,7 +907,9 @@ TEST(RenameQueue, MakesTheRenamesInOrderAndTellsWhatFailedOrWasRefused) {
     {
         RenameQueue queue;
         for (const Case& c : cases)
-            queue.Push(QueuedRename{at(c.from), at(c.to), c.checkFile});
+            queue.Push(QueuedRename{HostParentOf(at(c.from)), QString(c.from).section(u'/', -1),
+                                    HostParentOf(at(c.to)), QString(c.to).section(u'/', -1),
+                                    c.checkFile});
         queue.WaitFor(queue.Pushed());
         EXPECT_EQ(queue.Done(), quint64(std::size(cases)));
         failures = queue.TakeFailures();
