@@ -146,8 +146,13 @@ void MarkCacheStale(const QString& path) {
     // Asked for every file moved: only the last four characters are looked at.
     if (path.size() < 4 || path.at(path.size() - 4) != QLatin1Char('.'))
         return;
-    const QStringView ending = QStringView(path).right(3);
-    const auto is = [&](QStringView extension) { return SameWithoutCase(ending, extension); };
+    // No letter beyond ASCII folds to one of these: the ASCII letters alone are compared.
+    const char16_t ending[3] = {AsciiLower(path.at(path.size() - 3).unicode()),
+                                AsciiLower(path.at(path.size() - 2).unicode()),
+                                AsciiLower(path.at(path.size() - 1).unicode())};
+    const auto is = [&](const char16_t* extension) {
+        return ending[0] == extension[0] && ending[1] == extension[1] && ending[2] == extension[2];
+    };
     if (is(u"con"))
         App().ConsistCacheStale = true;
     else if (is(u"wag") || is(u"eng"))
