@@ -31,7 +31,8 @@ namespace {
 
 // A last component that names an entry of its folder as it is: not empty, "." or "..", no NUL.
 bool IsPlainName(QStringView name) {
-    return !name.isEmpty() && name != u"." && name != u".." && !name.contains(QChar(0));
+    return !name.isEmpty() && name != u"." && name != u".." &&
+           std::find(name.begin(), name.end(), QChar(0)) == name.end();
 }
 
 // The path exists as far as `host`, its component `from` is missing: the result names the whole
@@ -511,12 +512,13 @@ const FolderCache::KnownFolder* FolderCache::LastFolder(QStringView windowsFolde
     // hashed.
     if (const KnownFolder* last = RecentFolderOf(windowsFolder))
         return last;
-    const QString key = windowsFolder.toString();
-    const auto folder = knownFolders_.constFind(key);
+    // Looked up by the caller's own characters; the table's key is what is kept.
+    const auto folder =
+        knownFolders_.constFind(QString::fromRawData(windowsFolder.data(), windowsFolder.size()));
     if (folder == knownFolders_.cend() || folder->generation != generation_)
         return nullptr;
     std::move_backward(lastFolders_.begin(), lastFolders_.end() - 1, lastFolders_.end());
-    lastFolders_[0] = RecentFolder{key, *folder};
+    lastFolders_[0] = RecentFolder{folder.key(), *folder};
     return &lastFolders_[0].known;
 }
 
