@@ -105,11 +105,6 @@ ListedTarget FolderCache::CanTakeListedRename(const QString& source, const QStri
     if (to == from)
         return ListedTarget::NotSettled;
     ticket->newFolder = folder->host;
-    // The paths are made only for a rename made on this thread.
-    if (!queue_) {
-        ticket->oldHost = JoinHostPath(fromHost, found);
-        ticket->newHost = JoinHostPath(folder->host, found);
-    }
     ticket->oldName = found;
     ticket->newName = found;
     ticket->source = from;

@@ -96,15 +96,9 @@ void FolderListing::AddName(const QString& name, EntryKind kind) {
         return;
     }
     // A name there already may have changed its kind.
-    if (alike.name == name) {
-        alike.kind = kind;
+    if (Spelling* there = alike.Exactly(name)) {
+        there->kind = kind;
         return;
-    }
-    for (Spelling& twin : alike.more) {
-        if (twin.name == name) {
-            twin.kind = kind;
-            return;
-        }
     }
     alike.more.push_back(Spelling{name, kind});
     ++count_;
@@ -112,14 +106,7 @@ void FolderListing::AddName(const QString& name, EntryKind kind) {
 
 const FolderListing::Spelling* FolderListing::Exact(const QString& name) const {
     const auto alike = folded_.constFind(FoldedName{name});
-    if (alike == folded_.cend())
-        return nullptr;
-    if (alike->name == name)
-        return &*alike;
-    for (const Spelling& twin : alike->more)
-        if (twin.name == name)
-            return &twin;
-    return nullptr;
+    return alike == folded_.cend() ? nullptr : alike->Exactly(name);
 }
 
 void FolderListing::Fill(const std::vector<ReadName>& names) {
@@ -151,11 +138,10 @@ void FolderListing::Remove(const QString& name) {
             alike->more.erase(alike->more.begin());
         }
     } else {
-        const auto twin = std::find_if(alike->more.begin(), alike->more.end(),
-                                       [&](const Spelling& other) { return other.name == name; });
-        if (twin == alike->more.end())
+        const Spelling* twin = alike->Exactly(name);
+        if (!twin)
             return;
-        alike->more.erase(twin);
+        alike->more.erase(alike->more.begin() + (twin - alike->more.data()));
     }
     --count_;
     orderedValid_ = false;
@@ -245,16 +231,11 @@ FolderLookup MatchName(const FolderListing& listing, const QString& name, QStrin
     if (twinned)
         *twinned = !match->more.empty();
     // The exact name first, else the one name that folds alike.
-    const FolderListing::Spelling* spelling = &*match;
-    if (match->name != name) {
-        const auto twin =
-            std::find_if(match->more.cbegin(), match->more.cend(),
-                         [&](const FolderListing::Spelling& other) { return other.name == name; });
-        if (twin != match->more.cend())
-            spelling = &*twin;
-        else if (!match->more.empty())
-            return FolderLookup::Ambiguous;
-    }
+    const FolderListing::Spelling* spelling = match->Exactly(name);
+    if (!spelling && !match->more.empty())
+        return FolderLookup::Ambiguous;
+    if (!spelling)
+        spelling = &*match;
     // The listing's own text: the name asked may be a view of a path that goes.
     *found = spelling->name;
     if (kind)

@@ -143,6 +143,18 @@ private:
     // one, so that a job finds a file's name and kind, and adds or removes a name, by one lookup.
     struct Folded : Spelling {
         std::vector<Spelling> more; // twins: other names alike but for letter case
+        // The spelling exactly as given, when it is one of these.
+        const Spelling* Exactly(const QString& spelled) const {
+            if (name == spelled)
+                return this;
+            for (const Spelling& twin : more)
+                if (twin.name == spelled)
+                    return &twin;
+            return nullptr;
+        }
+        Spelling* Exactly(const QString& spelled) {
+            return const_cast<Spelling*>(std::as_const(*this).Exactly(spelled));
+        }
     };
     // The name exactly as given, when the listing holds it.
     const Spelling* Exact(const QString& name) const;

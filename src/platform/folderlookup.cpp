@@ -249,7 +249,6 @@ bool FolderCache::List(const QString& hostFolder, const ListChooser& choose,
         entry.kind = kinds.at(i);
         if (choice != ListChoice::TakeWithStat)
             continue;
-        entry.asked = true;
         entry.stat = std::make_unique<HostEntryStat>();
         if (const struct stat* file = known ? known->FileStat(entry.name) : nullptr) {
             entry.stat->st = *file;

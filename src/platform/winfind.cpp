@@ -364,7 +364,7 @@ bool FindNames(const QString& pattern, bool folders, QStringList* names, QList<q
     if (!listedOk)
         return false;
     for (const ListedEntry& found : listed) {
-        if (found.asked) {
+        if (found.stat) {
             FindEntry entry;
             if (!found.stat->exists) // gone meanwhile: not listed
                 continue;

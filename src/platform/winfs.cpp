@@ -637,11 +637,9 @@ ListedRename RenameListedFile(const QString& source, const QString& target, QStr
         *renamedTo = renamed;
     if (QueueListedRename(ticket, source, renamed))
         return ListedRename::Renamed;
-    // Renamed here after all: the paths the rename thread would have made.
-    if (ticket.oldHost.isEmpty())
-        ticket.oldHost = JoinHostPath(ticket.oldFolder, ticket.oldName);
-    if (ticket.newHost.isEmpty())
-        ticket.newHost = JoinHostPath(ticket.newFolder, ticket.newName);
+    // Renamed here: the paths the rename thread would have made.
+    ticket.oldHost = JoinHostPath(ticket.oldFolder, ticket.oldName);
+    ticket.newHost = JoinHostPath(ticket.newFolder, ticket.newName);
     if (!RenameNoReplaceHost(ticket.oldHost, ticket.newHost, error)) {
         InvalidateFolder(HostParentOf(ticket.oldHost));
         InvalidateFolder(HostParentOf(ticket.newHost));

@@ -90,10 +90,9 @@ struct HostEntryStat {
 // A name of a folder listing as ListFolder gives it.
 struct ListedEntry {
     QString name;
-    EntryKind kind{};   // what the listing told of it
-    bool asked = false; // `stat` holds what HostStat would give (not following links)
-    // Only for a name asked with its stat: a listing of thousands of names that were not asked
-    // would otherwise carry two stats for each.
+    EntryKind kind{}; // what the listing told of it
+    // For a name asked with its stat only, what HostStat would give (not following links): a
+    // listing of thousands of names that were not asked would otherwise carry two stats for each.
     std::unique_ptr<HostEntryStat> stat;
 };
 enum class ListChoice { Skip, Take, TakeWithStat };
@@ -179,8 +178,8 @@ struct FileRenameTicket {
     QString newHost;
     QString oldName;
     QString newName;
-    // The host folders of the two names. A rename handed to the rename thread has only these and
-    // the names (that thread makes the paths), so the thread that decides makes no path for it.
+    // The host folders of the two names. CanTakeListedRename gives only these and the names:
+    // whoever renames makes the paths (mostly the rename thread, not the thread that decides).
     QString oldFolder;
     QString newFolder;
     FolderListing* source = nullptr;
@@ -198,8 +197,9 @@ bool CanTakeFileRename(const QString& oldHost, const QString& newHost, FileRenam
 // CanTakeFileRename of a regular file given by Windows-form paths: the source, and the target's
 // folder and name, which the file takes in its own letter case. Settled when the listings of both
 // folders as spelled settle it (the source a regular file its owner may write, the target's folder
-// there and no name alike in it): the ticket then holds both host paths. FolderMissing when all
-// is settled but that the target's folder is known to be missing. NotSettled tells nothing.
+// there and no name alike in it): the ticket then holds both host folders and names. FolderMissing
+// when all is settled but that the target's folder is known to be missing. NotSettled tells
+// nothing.
 enum class ListedTarget { Settled, FolderMissing, NotSettled };
 ListedTarget CanTakeListedRename(const QString& source, const QString& target,
                                  FileRenameTicket* ticket);
