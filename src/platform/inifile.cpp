@@ -124,6 +124,11 @@ QStringView LineText(const QString& body, const LineSpan& line) {
     return QStringView(body).sliced(line.start, line.size);
 }
 
+// The value of a key's line, as it reads: a pair of quotes around it taken off.
+QStringView ValueOf(const QString& body, const LineSpan& line) {
+    return Unquoted(LineText(body, line).sliced(line.equals + 1));
+}
+
 // The line that starts at `start`; false when there is none (-1).
 bool LineAt(const QString& body, qsizetype start, LineSpan* line) {
     return start >= 0 && NextBodyLine(body, &start, line);
@@ -375,7 +380,7 @@ bool IniFile::FindValue(const QString& section, const QString& key, QStringView*
     LineSpan line;
     if (!found || !LineAt(found->body, KeyLine(*found, key), &line))
         return false;
-    *value = Unquoted(LineText(found->body, line).sliced(line.equals + 1));
+    *value = ValueOf(found->body, line);
     return true;
 }
 
@@ -506,7 +511,7 @@ bool IniFile::PeekValues(const QString& section, const QStringView* keys, std::s
     if (found->indexed) {
         for (std::size_t k = 0; k < count; ++k) {
             if (LineAt(found->body, KeyLine(*found, keys[k]), &line))
-                values[k] = Unquoted(LineText(found->body, line).sliced(line.equals + 1));
+                values[k] = ValueOf(found->body, line);
         }
         return true;
     }
@@ -520,7 +525,7 @@ bool IniFile::PeekValues(const QString& section, const QStringView* keys, std::s
             // The first line of a key holds its value, as KeyLine finds it.
             if (values[k].isNull() && name.size() == keys[k].size() &&
                 SameWithoutCase(name, keys[k])) {
-                values[k] = Unquoted(LineText(found->body, line).sliced(line.equals + 1));
+                values[k] = ValueOf(found->body, line);
                 --left;
                 break;
             }
