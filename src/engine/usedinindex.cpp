@@ -73,20 +73,19 @@ void SortWhereUsedResults(UsedInList& results) {
     struct Keyed {
         int rank;
         std::int32_t weight;
-        UsedInInfo* record;
         std::size_t place;
     };
     const std::vector<int> ranks = ItemRanks(results);
     std::vector<Keyed> keyed(results.size());
     for (std::size_t i = 0; i < results.size(); ++i)
-        keyed[i] = Keyed{ranks[i], results[i]->Weight, results[i].get(), i};
+        keyed[i] = Keyed{ranks[i], results[i]->Weight, i};
     const bool byFileName = App().ViewByFileName;
-    std::stable_sort(keyed.begin(), keyed.end(), [byFileName](const Keyed& a, const Keyed& b) {
+    std::stable_sort(keyed.begin(), keyed.end(), [&](const Keyed& a, const Keyed& b) {
         if (a.rank != b.rank)
             return a.rank < b.rank;
         if (a.weight != b.weight)
             return a.weight < b.weight;
-        return CompareWithinItem(*a.record, *b.record, byFileName) < 0;
+        return CompareWithinItem(*results[a.place], *results[b.place], byFileName) < 0;
     });
     UsedInList sorted;
     sorted.reserve(results.size());
