@@ -67,32 +67,41 @@ int CompareAsciiFolded(QStringView a, QStringView b) {
     return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
 }
 
+namespace {
+
+size_t FoldedHash(const QString& text, bool ascii, size_t seed) {
+    if (!ascii)
+        return qHash(FoldCase(text), seed);
+    // The same characters FoldCase would give, hashed the same way.
+    QVarLengthArray<char16_t, 256> folded(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i)
+        folded[i] = AsciiLower(text[i].unicode());
+    return qHash(QStringView(folded.constData(), folded.size()), seed);
+}
+
+} // namespace
+
+FoldedName::FoldedName(QString name) : text(std::move(name)), ascii(IsAscii(text)) {
+    hash = FoldedHash(text, ascii, QHashSeed::globalSeed());
+}
+
 bool operator==(const FoldedName& a, const FoldedName& b) {
+    if (a.hash != b.hash)
+        return false;
     const qsizetype size = a.text.size();
     if (size != b.text.size()) {
         // Only characters beyond ASCII could fold to texts of one length.
-        return !(IsAscii(a.text) && IsAscii(b.text)) && FoldCase(a.text) == FoldCase(b.text);
+        return !(a.ascii && b.ascii) && FoldCase(a.text) == FoldCase(b.text);
     }
-    // While both are ASCII up to a place, a difference there settles it.
-    for (qsizetype i = 0; i < size; ++i) {
-        const char16_t x = a.text[i].unicode();
-        const char16_t y = b.text[i].unicode();
-        if (x >= 0x80 || y >= 0x80)
-            return FoldCase(a.text) == FoldCase(b.text);
-        if (AsciiLower(x) != AsciiLower(y))
-            return false;
-    }
-    return true;
+    if (!a.ascii || !b.ascii)
+        return FoldCase(a.text) == FoldCase(b.text);
+    return CompareAsciiFolded(a.text, b.text) == 0;
 }
 
 size_t qHash(const FoldedName& name, size_t seed) {
-    if (!IsAscii(name.text))
-        return qHash(FoldCase(name.text), seed);
-    // The same characters FoldCase would give, hashed the same way.
-    QVarLengthArray<char16_t, 256> folded(name.text.size());
-    for (qsizetype i = 0; i < name.text.size(); ++i)
-        folded[i] = AsciiLower(name.text[i].unicode());
-    return qHash(QStringView(folded.constData(), folded.size()), seed);
+    // The tables hash with one seed, which the name was hashed with already.
+    return seed == size_t(QHashSeed::globalSeed()) ? name.hash
+                                                   : FoldedHash(name.text, name.ascii, seed);
 }
 
 bool SameWithoutCase(QStringView a, QStringView b) {

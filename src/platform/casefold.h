@@ -26,9 +26,14 @@ int CompareAsciiFolded(QStringView a, QStringView b);
 bool SameWithoutCase(QStringView a, QStringView b);
 
 // A name as a hash key that equals every name with the same FoldCase, and is hashed by it,
-// without a folded copy being made of an ASCII name.
+// without a folded copy being made of an ASCII name. The hash is made once, with the name: a
+// table compares the name looked up with every name its search meets, and the two hashes tell
+// nearly all of those apart without either text being read.
 struct FoldedName {
+    explicit FoldedName(QString name);
     QString text;
+    size_t hash = 0; // of the folded text, with the tables' seed
+    bool ascii = true;
 };
 bool operator==(const FoldedName& a, const FoldedName& b);
 size_t qHash(const FoldedName& name, size_t seed = 0);

@@ -78,14 +78,11 @@ quint64 FolderListing::State() const {
 
 void FolderListing::Add(const QString& name, EntryKind kind) {
     MarkChanged();
-    // A folder a job fills holds no stats yet: nothing to hash the name for.
-    if (!files_.empty())
-        files_.erase(name);
     AddName(name, kind);
     orderedValid_ = false;
 }
 
-void FolderListing::AddName(const QString& name, EntryKind kind) {
+FolderListing::Spelling& FolderListing::AddName(const QString& name, EntryKind kind) {
     // One lookup finds the names alike or makes the place.
     const qsizetype before = folded_.size();
     Folded& alike = folded_[FoldedName{name}];
@@ -93,15 +90,17 @@ void FolderListing::AddName(const QString& name, EntryKind kind) {
         alike.name = name;
         alike.kind = kind;
         ++count_;
-        return;
+        return alike;
     }
-    // A name there already may have changed its kind.
+    // A name there already may have changed its kind, and what was kept of it goes.
     if (Spelling* there = alike.Exactly(name)) {
         there->kind = kind;
-        return;
+        there->st.reset();
+        return *there;
     }
-    alike.more.push_back(Spelling{name, kind});
+    alike.more.push_back(Spelling{name, kind, {}});
     ++count_;
+    return alike.more.back();
 }
 
 const FolderListing::Spelling* FolderListing::Exact(const QString& name) const {
@@ -115,17 +114,14 @@ void FolderListing::Fill(const std::vector<ReadName>& names) {
     // Thousands of names: the table is sized once.
     folded_.reserve(folded_.size() + qsizetype(names.size()));
     for (const ReadName& read : names) {
-        AddName(read.name, read.kind);
+        Spelling& added = AddName(read.name, read.kind);
         if (read.kept)
-            files_.insert_or_assign(read.name, read.st);
-        else
-            files_.erase(read.name);
+            added.st = std::make_shared<const struct stat>(read.st);
     }
 }
 
 void FolderListing::Remove(const QString& name) {
     MarkChanged();
-    files_.erase(name);
     const auto alike = folded_.find(FoldedName{name});
     if (alike == folded_.end())
         return;
@@ -179,23 +175,32 @@ const QList<EntryKind>& FolderListing::OrderedKinds() {
 }
 
 const struct stat* FolderListing::FileStat(const QString& name) const {
-    const auto file = files_.find(name);
-    return file == files_.end() ? nullptr : &file->second;
+    const Spelling* file = Exact(name);
+    return file ? file->st.get() : nullptr;
 }
 
 void FolderListing::KeepFileStat(const QString& name, const struct stat& st) {
     MarkChanged();
-    files_.insert_or_assign(name, st);
+    // Kept only of a name the listing holds: of any other the disk is asked again.
+    if (Spelling* file = Exact(name))
+        file->st = std::make_shared<const struct stat>(st);
 }
 
 void FolderListing::ForgetFileStat(const QString& name) {
-    if (files_.erase(name) != 0)
+    Spelling* file = Exact(name);
+    if (file && file->st) {
+        file->st.reset();
         MarkChanged();
+    }
 }
 
 void FolderListing::ForgetFileStats() {
     MarkChanged();
-    files_.clear();
+    for (Folded& alike : folded_) {
+        alike.st.reset();
+        for (Spelling& twin : alike.more)
+            twin.st.reset();
+    }
 }
 
 void FolderListing::KeepAnswer(const QString& key, const QStringList& names,

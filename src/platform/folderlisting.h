@@ -14,9 +14,10 @@
 #include <QStringList>
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <span>
 #include <sys/stat.h>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace qv {
@@ -124,7 +125,8 @@ public:
 private:
     // Add without marking the change: the name with its kind, and its place among the names
     // alike without regard to case.
-    void AddName(const QString& name, EntryKind kind);
+    struct Spelling;
+    Spelling& AddName(const QString& name, EntryKind kind);
 
     friend FolderLookup MatchName(const FolderListing& listing, const QString& name, QString* found,
                                   EntryKind* kind, bool* twinned);
@@ -138,6 +140,10 @@ private:
     struct Spelling {
         QString name;
         EntryKind kind = EntryKind::Unknown;
+        // The stat kept of a file, beside its name: a job asks for a file's name, kind and stat
+        // in turn, and finds all three by one lookup. Never changed in place, only replaced:
+        // a copy of the table may share it.
+        std::shared_ptr<const struct stat> st;
     };
     // Name without regard to case -> the names that fold so, each with its kind: nearly always
     // one, so that a job finds a file's name and kind, and adds or removes a name, by one lookup.
@@ -158,16 +164,11 @@ private:
     };
     // The name exactly as given, when the listing holds it.
     const Spelling* Exact(const QString& name) const;
+    Spelling* Exact(const QString& name) {
+        return const_cast<Spelling*>(std::as_const(*this).Exact(name));
+    }
     QHash<FoldedName, Folded> folded_;
     qsizetype count_ = 0; // names held
-    // The file stats kept, in a table that holds only what it holds: a QHash takes room for 48
-    // entries at its first, 8 KB of stats for a folder of two files, and thousands of such
-    // folders are listed at once. (The names' tables stay QHashes: they are looked up several
-    // times for every file a job moves, twice as quickly.)
-    struct QtHash {
-        std::size_t operator()(const QString& key) const { return qHash(key); }
-    };
-    std::unordered_map<QString, struct stat, QtHash> files_;
     QStringList ordered_;
     QList<EntryKind> orderedKinds_;
     bool orderedValid_ = false;

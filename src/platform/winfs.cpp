@@ -632,7 +632,10 @@ ListedRename RenameListedFile(const QString& source, const QString& target, QStr
     case ListedTarget::NotSettled:
         return ListedRename::NotSettled;
     }
-    const QString renamed = target.left(LastSeparator(target) + 1) + ticket.newName;
+    // The target as given, unless the file's own letter case differs from it.
+    const qsizetype cut = LastSeparator(target) + 1;
+    const QString renamed =
+        QStringView(target).mid(cut) == ticket.newName ? target : target.left(cut) + ticket.newName;
     if (renamedTo)
         *renamedTo = renamed;
     if (QueueListedRename(ticket, source, renamed))
