@@ -53,14 +53,28 @@ struct LinkJudge {
     std::optional<LinkOut> Judge(Side& side, const QString& path) {
         const QStringView folder =
             QStringView(path).left(std::max<qsizetype>(path.lastIndexOf(kBackslash), 0));
-        if (!side.known || folder != side.folder) {
-            side.folder = folder.toString();
-            // The check remembers the answer of every folder it judged.
-            LinkOut out;
-            side.answer = check.LeadsOut(side.folder, &out) ? std::optional(out) : std::nullopt;
-            side.known = true;
+        if (side.known && folder == side.folder)
+            return side.answer;
+        // A folder beside the last one, whose way nothing leads out through, leads out only when
+        // it is a link itself; a real folder or a name not there (as its parent's listing tells)
+        // is no link. A job's files come from and go to thousands of sibling folders.
+        const bool besideLast = side.known && !side.answer && SameParent(folder, side.folder);
+        side.folder = folder.toString();
+        side.known = true;
+        if (besideLast && ListedKindOf(side.folder) != ListedKind::Unknown) {
+            side.answer = std::nullopt;
+            return side.answer;
         }
+        // The check remembers the answer of every folder it judged.
+        LinkOut out;
+        side.answer = check.LeadsOut(side.folder, &out) ? std::optional(out) : std::nullopt;
         return side.answer;
+    }
+
+    static bool SameParent(QStringView a, QStringView b) {
+        const qsizetype cut = a.lastIndexOf(kBackslash);
+        return cut > 0 && b.size() > cut && b.at(cut) == kBackslash && a.left(cut) == b.left(cut) &&
+               !b.mid(cut + 1).contains(kBackslash);
     }
 
     // The answers stand while no report tells of an entry made, removed or renamed by another

@@ -296,11 +296,11 @@ private:
     // `failed` and the error. Null when the folder is not remembered so (or is missing while
     // `forCreate` is set): the caller resolves as usual. `name` is a view of the path's own
     // characters, good while the path lives: asked for every file a job moves, it is not copied.
-    // Called under the lock.
+    // The name's kind, twins and kept stat as MatchName gives them. Called under the lock.
     const KnownFolder* LookUpRemembered(const QString& path, bool forCreate,
                                         FolderListing** listing, QString* name, QString* found,
                                         int* error, bool* failed, EntryKind* kind = nullptr,
-                                        bool* twinned = nullptr);
+                                        bool* twinned = nullptr, const struct stat** st = nullptr);
 
     // The remembered folder as spelled, still of the current generation (its listing may have
     // stopped being known current); null when there is none. The pointer is good until the next

@@ -61,8 +61,9 @@ ListedTarget FolderCache::CanTakeListedRename(const QString& source, const QStri
     QString name, found;
     bool failed = false;
     EntryKind kind = EntryKind::Unknown;
-    const KnownFolder* folder =
-        LookUpRemembered(source, false, &from, &name, &found, nullptr, &failed, &kind);
+    const struct stat* keptStat = nullptr;
+    const KnownFolder* folder = LookUpRemembered(source, false, &from, &name, &found, nullptr,
+                                                 &failed, &kind, nullptr, &keptStat);
     if (!folder || failed || folder->host.isEmpty() || found.isEmpty() || kind != EntryKind::File)
         return ListedTarget::NotSettled;
     // Copied now: the next lookup may reuse the place the folder was found in.
@@ -74,7 +75,10 @@ ListedTarget FolderCache::CanTakeListedRename(const QString& source, const QStri
         return ListedTarget::NotSettled;
     ticket->oldFolder = fromHost;
     struct stat st {};
-    const bool kept = CachedStat(fromHost, from, found, EntryKind::File, &st);
+    // The stat kept beside the name, as the lookup found it.
+    const bool kept = keptStat != nullptr;
+    if (kept)
+        st = *keptStat;
     // With renames deferred, the rename thread checks the source as it renames it.
     ticket->checkFile = !kept && queue_;
     if (!kept && !queue_ &&

@@ -229,7 +229,7 @@ bool FolderListing::KeptAnswer(const QString& key, QStringList* names, QList<qin
 }
 
 FolderLookup MatchName(const FolderListing& listing, const QString& name, QString* found,
-                       EntryKind* kind, bool* twinned) {
+                       EntryKind* kind, bool* twinned, const struct stat** st) {
     const auto match = listing.folded_.constFind(FoldedName{name});
     if (match == listing.folded_.cend())
         return FolderLookup::Missing;
@@ -245,6 +245,8 @@ FolderLookup MatchName(const FolderListing& listing, const QString& name, QStrin
     *found = spelling->name;
     if (kind)
         *kind = spelling->kind;
+    if (st)
+        *st = spelling->st.get();
     return FolderLookup::Found;
 }
 

@@ -129,7 +129,7 @@ private:
     Spelling& AddName(const QString& name, EntryKind kind);
 
     friend FolderLookup MatchName(const FolderListing& listing, const QString& name, QString* found,
-                                  EntryKind* kind, bool* twinned);
+                                  EntryKind* kind, bool* twinned, const struct stat** st);
 
     struct Answer {
         QString key;
@@ -177,9 +177,11 @@ private:
 };
 
 // Finds a name in a listing: the exact name first, else the one name that folds alike; with its
-// kind, and whether another name alike but for letter case is beside it, when asked.
+// kind, whether another name alike but for letter case is beside it, and the stat kept of it
+// (null when none is; good until the listing changes), when asked.
 FolderLookup MatchName(const FolderListing& listing, const QString& name, QString* found,
-                       EntryKind* kind = nullptr, bool* twinned = nullptr);
+                       EntryKind* kind = nullptr, bool* twinned = nullptr,
+                       const struct stat** st = nullptr);
 
 // Time stamps of most file systems move in clock ticks of a few milliseconds; those that keep
 // whole seconds (FAT keeps two) show it by a zero fraction. True when the folder changed so

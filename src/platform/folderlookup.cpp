@@ -412,11 +412,10 @@ void FolderCache::RememberFolder(const QString& path, const QString& last, const
         Remember(path.left(cut), root, hostFolder, listing, missing);
 }
 
-const FolderCache::KnownFolder* FolderCache::LookUpRemembered(const QString& path, bool forCreate,
-                                                              FolderListing** listing,
-                                                              QString* name, QString* found,
-                                                              int* error, bool* failed,
-                                                              EntryKind* kind, bool* twinned) {
+const FolderCache::KnownFolder*
+FolderCache::LookUpRemembered(const QString& path, bool forCreate, FolderListing** listing,
+                              QString* name, QString* found, int* error, bool* failed,
+                              EntryKind* kind, bool* twinned, const struct stat** st) {
     const qsizetype cut = LastSeparator(path);
     if (cut < 3)
         return nullptr;
@@ -440,7 +439,7 @@ const FolderCache::KnownFolder* FolderCache::LookUpRemembered(const QString& pat
     if (!folder->listing->KnownCurrent())
         return nullptr;
     *listing = folder->listing;
-    const FolderLookup result = MatchName(**listing, *name, found, kind, twinned);
+    const FolderLookup result = MatchName(**listing, *name, found, kind, twinned, st);
     if (result == FolderLookup::Missing)
         found->clear();
     if (LookupFailed(result, forCreate, error))
