@@ -380,7 +380,7 @@ void CollectEngineWagonFolders(const QString& root, StringList& G) {
     for (int i = 0; i < folders.Count(); ++i)
         paths.append(trainset % QLatin1Char('\\') % folders[i]);
     std::vector<FolderFiles> found;
-    FindDatedFilesIn(paths, {QStringLiteral("*.*")}, &found);
+    FindFilesIn(paths, {QStringLiteral("*.*")}, &found);
     QStringList stock;
     for (int i = 0; i < folders.Count(); ++i) {
         const QStringList& files = found[std::size_t(i)].found.front().names;

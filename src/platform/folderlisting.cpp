@@ -145,28 +145,42 @@ void FolderListing::Remove(const QString& name) {
 
 const QStringList& FolderListing::Ordered() {
     if (!orderedValid_) {
-        // Every folder read is put in order once: the names are sorted with their kinds, so that
-        // no name is looked up again for its kind.
-        std::vector<std::pair<QString, EntryKind>> named;
+        // Every folder read is put in order once: the names are sorted with their kinds and
+        // stats, so that no name is looked up again for either.
+        std::vector<const Spelling*> named;
         named.reserve(std::size_t(count_));
         for (const Folded& alike : folded_) {
-            named.emplace_back(alike.name, alike.kind);
+            named.push_back(&alike);
             for (const Spelling& twin : alike.more)
-                named.emplace_back(twin.name, twin.kind);
+                named.push_back(&twin);
         }
         std::sort(named.begin(), named.end(),
-                  [](const auto& a, const auto& b) { return NameOrder(a.first, b.first); });
+                  [](const Spelling* a, const Spelling* b) { return NameOrder(a->name, b->name); });
         ordered_.clear();
         ordered_.reserve(qsizetype(named.size()));
         orderedKinds_.clear();
         orderedKinds_.reserve(qsizetype(named.size()));
-        for (auto& [name, kind] : named) {
-            ordered_.append(std::move(name));
-            orderedKinds_.append(kind);
+        orderedStats_.clear();
+        orderedStats_.reserve(named.size());
+        for (const Spelling* spelling : named) {
+            ordered_.append(spelling->name);
+            orderedKinds_.append(spelling->kind);
+            orderedStats_.push_back(spelling->st.get());
         }
         orderedValid_ = true;
+        orderedStatsValid_ = true;
     }
     return ordered_;
+}
+
+const std::vector<const struct stat*>& FolderListing::OrderedStats() {
+    Ordered();
+    if (!orderedStatsValid_) {
+        for (qsizetype i = 0; i < ordered_.size(); ++i)
+            orderedStats_[std::size_t(i)] = FileStat(ordered_.at(i));
+        orderedStatsValid_ = true;
+    }
+    return orderedStats_;
 }
 
 const QList<EntryKind>& FolderListing::OrderedKinds() {
@@ -182,20 +196,24 @@ const struct stat* FolderListing::FileStat(const QString& name) const {
 void FolderListing::KeepFileStat(const QString& name, const struct stat& st) {
     MarkChanged();
     // Kept only of a name the listing holds: of any other the disk is asked again.
-    if (Spelling* file = Exact(name))
+    if (Spelling* file = Exact(name)) {
         file->st = std::make_shared<const struct stat>(st);
+        orderedStatsValid_ = false;
+    }
 }
 
 void FolderListing::ForgetFileStat(const QString& name) {
     Spelling* file = Exact(name);
     if (file && file->st) {
         file->st.reset();
+        orderedStatsValid_ = false;
         MarkChanged();
     }
 }
 
 void FolderListing::ForgetFileStats() {
     MarkChanged();
+    orderedStatsValid_ = false;
     for (Folded& alike : folded_) {
         alike.st.reset();
         for (Spelling& twin : alike.more)

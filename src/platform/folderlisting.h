@@ -97,6 +97,9 @@ public:
     // order.
     const QStringList& Ordered();
     const QList<EntryKind>& OrderedKinds();
+    // The stats kept of the names in the same order (null where none is kept), good until the
+    // listing or a kept stat changes.
+    const std::vector<const struct stat*>& OrderedStats();
     // Good without asking the disk: watched since before it was read, nothing reported. A racy
     // listing is good too while nothing is reported, since every change after the watch went on
     // is reported; only the stamp test after a report must not trust it.
@@ -172,6 +175,8 @@ private:
     QStringList ordered_;
     QList<EntryKind> orderedKinds_;
     bool orderedValid_ = false;
+    std::vector<const struct stat*> orderedStats_;
+    bool orderedStatsValid_ = false;
     mutable quint64 state_ = 0; // 0: a new number is given when asked
     std::vector<Answer> answers_;
 };

@@ -383,14 +383,17 @@ bool FindNames(const QString& pattern, bool folders, QStringList* names, QList<q
 
 namespace {
 
-// One answer per mask from a listing: the files FindNames gives with their times, each stat'ed
-// as FindNames stats it unless the listing kept its stat. True when every stat was kept.
-bool DatedFilesOf(const QString& hostFolder, FolderListing& listing,
-                  const std::vector<MaskMatcher>& masks, std::vector<FindAnswer>* answers) {
+// One answer per mask from a listing: the files FindNames gives, with their times when asked,
+// each stat'ed as FindNames stats it unless the listing kept its stat (or, without times, tells
+// a regular file by its kind). True when no stat was asked of the disk.
+bool FilesOf(const QString& hostFolder, FolderListing& listing,
+             const std::vector<MaskMatcher>& masks, bool withTimes,
+             std::vector<FindAnswer>* answers) {
     answers->assign(masks.size(), FindAnswer{});
     bool kept = true;
     const QStringList& names = listing.Ordered();
     const QList<EntryKind>& kinds = listing.OrderedKinds();
+    const std::vector<const struct stat*>& stats = listing.OrderedStats();
     for (qsizetype i = 0; i < names.size(); ++i) {
         if (kinds.at(i) == EntryKind::Folder)
             continue;
@@ -401,9 +404,13 @@ bool DatedFilesOf(const QString& hostFolder, FolderListing& listing,
         for (std::size_t m = 0; m < masks.size(); ++m) {
             if (!masks[m].Matches(name))
                 continue;
+            if (!asked && !withTimes && kinds.at(i) == EntryKind::File) {
+                asked = true;
+                file = true;
+            }
             if (!asked) {
                 asked = true;
-                if (const struct stat* st = listing.FileStat(name)) {
+                if (const struct stat* st = stats[std::size_t(i)]) {
                     FillEntry(name, *st, nullptr, &entry);
                     file = !entry.IsFolder();
                 } else {
@@ -422,22 +429,21 @@ bool DatedFilesOf(const QString& hostFolder, FolderListing& listing,
             if (!file)
                 break;
             (*answers)[m].names.append(name);
-            (*answers)[m].times.append(entry.writeTime);
+            if (withTimes)
+                (*answers)[m].times.append(entry.writeTime);
         }
     }
     return kept;
 }
 
-} // namespace
-
-void FindDatedFilesIn(const QStringList& folders, const QStringList& masks,
-                      std::vector<FolderFiles>* files,
-                      const std::function<void(std::size_t)>& each) {
+void FindFilesInFolders(const QStringList& folders, const QStringList& masks, bool withTimes,
+                        std::vector<FolderFiles>* files,
+                        const std::function<void(std::size_t)>& each) {
     files->assign(std::size_t(folders.size()), FolderFiles{});
     QStringList keys;
     std::vector<MaskMatcher> matchers;
     for (const QString& mask : masks) {
-        keys.append(AnswerKey(false, true, mask));
+        keys.append(AnswerKey(false, withTimes, mask));
         matchers.emplace_back(mask);
     }
     std::vector<FolderFinds> finds;
@@ -454,7 +460,7 @@ void FindDatedFilesIn(const QStringList& folders, const QStringList& masks,
     FindInFolders(
         folders, keys,
         [&](const QString& host, FolderListing& listing, std::vector<FindAnswer>* answers) {
-            return DatedFilesOf(host, listing, matchers, answers);
+            return FilesOf(host, listing, matchers, withTimes, answers);
         },
         &finds, taken);
     // What the cache left: read ahead together, then found one by one.
@@ -473,12 +479,25 @@ void FindDatedFilesIn(const QStringList& folders, const QStringList& masks,
             FindAnswer& answer = folder.found.emplace_back();
             int error = 0;
             FindNames(folders.at(qsizetype(f)) + QLatin1Char('\\') + mask, false, &answer.names,
-                      &answer.times, &error, &folder.host);
+                      withTimes ? &answer.times : nullptr, &error, &folder.host);
             folder.errors.push_back(answer.names.isEmpty() ? error : 0);
         }
         if (each)
             each(f);
     }
+}
+
+} // namespace
+
+void FindDatedFilesIn(const QStringList& folders, const QStringList& masks,
+                      std::vector<FolderFiles>* files,
+                      const std::function<void(std::size_t)>& each) {
+    FindFilesInFolders(folders, masks, true, files, each);
+}
+
+void FindFilesIn(const QStringList& folders, const QStringList& masks,
+                 std::vector<FolderFiles>* files) {
+    FindFilesInFolders(folders, masks, false, files, nullptr);
 }
 
 bool CanDescend(const FindEntry& entry) {

@@ -80,6 +80,10 @@ struct FolderFiles {
 void FindDatedFilesIn(const QStringList& folders, const QStringList& masks,
                       std::vector<FolderFiles>* files,
                       const std::function<void(std::size_t)>& each = nullptr);
+// The same without the times (`found` holds names only): a regular file the listing tells as one
+// needs no stat.
+void FindFilesIn(const QStringList& folders, const QStringList& masks,
+                 std::vector<FolderFiles>* files);
 
 // The entry of a host path (the name is its last component); false with the errno otherwise.
 bool HostEntry(const QString& hostPath, FindEntry* entry, int* error = nullptr);

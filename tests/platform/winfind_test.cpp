@@ -304,6 +304,9 @@ TEST(FindDatedFilesIn, GivesWhatFindEntriesGivesInEveryFolderAndMask) {
                                  S("C:\\deep\\ER\\route\\Paths")};
     const QStringList masks = {S("*.WAG"), S("*.eng"), S("*"), S("*.con")};
     auto expectAll = [&](const char* when) {
+        // Asked first, so that its own reading of the folders is tried too.
+        std::vector<FolderFiles> names;
+        FindFilesIn(folders, masks, &names);
         std::vector<FolderFiles> files;
         // What each folder held when it was handed on, while others may still be read: it must
         // be told once, complete.
@@ -323,6 +326,14 @@ TEST(FindDatedFilesIn, GivesWhatFindEntriesGivesInEveryFolderAndMask) {
             }
         }
         ExpectFilesAsFindEntries(folders, masks, files, when);
+        // The names alone are the same names: links to folders left out, links to files kept.
+        ASSERT_EQ(names.size(), files.size());
+        for (std::size_t f = 0; f < files.size(); ++f)
+            for (std::size_t m = 0; m < files[f].found.size(); ++m) {
+                EXPECT_EQ(names[f].found.at(m).names, files[f].found[m].names) << when;
+                EXPECT_TRUE(names[f].found[m].times.isEmpty()) << when;
+                EXPECT_EQ(names[f].errors.at(qsizetype(m)), files[f].errors[qsizetype(m)]) << when;
+            }
     };
     // The large folder's dates against the dates written, name by name.
     ClearFolderCache();
