@@ -69,20 +69,20 @@ bool KnownKind(std::uint32_t kind, KindFiles& files) {
 // Adds the files of the kind in each of the routes (bare names) of the root.
 void AddFilesOfRoutes(const KindFiles& files, const StringList& routes, StringList& out,
                       const QString& root) {
-    // The folders are read ahead together, several at a time, rather than one by one below.
-    QStringList ahead;
-    for (int r = 0; r < routes.Count(); ++r)
-        ahead.append(root % QStringLiteral("\\Routes\\") % routes[r] % files.subFolder);
-    PrefetchFolders(ahead, true);
-    StringList names;
-    QStringList found;
+    // The folders of every route are looked at together, those not listed yet read several at a
+    // time, rather than one by one.
+    QStringList folders;
+    QStringList prefixes;
     for (int r = 0; r < routes.Count(); ++r) {
-        const QString folder = QStringLiteral("Routes\\") % routes[r] % files.subFolder;
-        FindFileNames(names, root % QLatin1Char('\\') % folder, false, QString(), files.mask);
-        for (int n = 0; n < names.Count(); ++n)
-            found.append(folder % QLatin1Char('\\') % names[n]);
-        names.Clear();
+        prefixes.append(QStringLiteral("Routes\\") % routes[r] % files.subFolder);
+        folders.append(root % QLatin1Char('\\') % prefixes.last());
     }
+    std::vector<FolderFiles> inRoutes;
+    FindFileNamesInFolders(root + QStringLiteral("\\Routes"), folders, {files.mask}, &inRoutes);
+    QStringList found;
+    for (std::size_t r = 0; r < inRoutes.size(); ++r)
+        for (const QString& name : inRoutes[r].found.front().names)
+            found.append(prefixes.at(qsizetype(r)) % QLatin1Char('\\') % name);
     out.AddStrings(std::move(found));
 }
 

@@ -122,6 +122,12 @@ void FindDatedFilesInFolders(const QString& searched, const QStringList& folders
     FindDatedFilesIn(folders, masks, files, each);
 }
 
+void FindFileNamesInFolders(const QString& searched, const QStringList& folders,
+                            const QStringList& masks, std::vector<FolderFiles>* files) {
+    const SearchingStatus searching(searched);
+    FindFilesIn(folders, masks, files);
+}
+
 void FindFolderNames(StringList& list, const QString& folder, int* error) {
     const SearchingStatus searching(folder);
     QStringList names;

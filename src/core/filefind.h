@@ -41,6 +41,11 @@ void FindDatedFilesInFolders(const QString& searched, const QStringList& folders
                              const QStringList& masks, std::vector<FolderFiles>* files,
                              const std::function<void(std::size_t)>& each = nullptr);
 
+// FindDatedFilesInFolders without the times: the bare names FindFileNames gives (a regular file
+// the listing tells as one is not stat'ed).
+void FindFileNamesInFolders(const QString& searched, const QStringList& folders,
+                            const QStringList& masks, std::vector<FolderFiles>* files);
+
 // The sub-folders of `folder` (no "." and "..") as FindFiles adds them, without their dates, so
 // that their kinds come from the folder listing instead of the disk. `error` as in FindFiles.
 void FindFolderNames(StringList& list, const QString& folder, int* error);
