@@ -158,20 +158,14 @@ bool NothingThere(int error) {
 
 void MarkCacheStale(const QString& path) {
     // Asked for every file moved: only the last four characters are looked at.
-    if (path.size() < 4 || path.at(path.size() - 4) != QLatin1Char('.'))
-        return;
-    // No letter beyond ASCII folds to one of these: the ASCII letters alone are compared.
-    const char16_t ending[3] = {AsciiLower(path.at(path.size() - 3).unicode()),
-                                AsciiLower(path.at(path.size() - 2).unicode()),
-                                AsciiLower(path.at(path.size() - 1).unicode())};
-    const auto is = [&](const char16_t* extension) {
-        return ending[0] == extension[0] && ending[1] == extension[1] && ending[2] == extension[2];
+    const auto is = [&](const char* extension) {
+        return EndsWithFolded(path, QLatin1StringView(extension));
     };
-    if (is(u"con"))
+    if (is(".con"))
         App().ConsistCacheStale = true;
-    else if (is(u"wag") || is(u"eng"))
+    else if (is(".wag") || is(".eng"))
         App().StockCacheStale = true;
-    else if (is(u"pat"))
+    else if (is(".pat"))
         App().PathCacheStale = true;
 }
 

@@ -384,10 +384,10 @@ void CollectEngineWagonFolders(const QString& root, StringList& G) {
     QStringList stock;
     for (int i = 0; i < folders.Count(); ++i) {
         const QStringList& files = found[std::size_t(i)].found.front().names;
-        for (const char* extension : {".eng", ".wag"})
-            for (const QString& file : files)
-                if (file.endsWith(QLatin1String(extension), Qt::CaseInsensitive))
-                    stock.append(folders[i] % QLatin1Char('\\') % file);
+        for (const QString& file : files)
+            if (EndsWithFolded(file, QLatin1StringView(".eng")) ||
+                EndsWithFolded(file, QLatin1StringView(".wag")))
+                stock.append(folders[i] % QLatin1Char('\\') % file);
     }
     G.AddStrings(std::move(stock));
 }

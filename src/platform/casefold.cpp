@@ -104,6 +104,21 @@ size_t qHash(const FoldedName& name, size_t seed) {
                                                    : FoldedHash(name.text, name.ascii, seed);
 }
 
+bool EndsWithFolded(QStringView text, QLatin1StringView ending) {
+    if (text.size() < ending.size())
+        return false;
+    const QStringView tail = text.right(ending.size());
+    for (qsizetype i = 0; i < tail.size(); ++i) {
+        const char16_t u = tail[i].unicode();
+        // Some letters beyond ASCII fold to ASCII ones (the Kelvin sign to k): Qt's folding.
+        if (u >= 0x80)
+            return tail.compare(ending, Qt::CaseInsensitive) == 0;
+        if (AsciiLower(u) != char16_t(ending[i].unicode()))
+            return false;
+    }
+    return true;
+}
+
 bool SameWithoutCase(QStringView a, QStringView b) {
     if (IsAscii(a) && IsAscii(b))
         return a.size() == b.size() && CompareAsciiFolded(a, b) == 0;

@@ -32,6 +32,9 @@ TEST(FoldedName, EqualsAndHashesAlikeWhateverTheLetterCase) {
     QHash<FoldedName, int> index;
     index.insert(FoldedName{QString::fromUtf8("Ärger")}, 1);
     EXPECT_EQ(index.value(FoldedName{QString::fromUtf8("äRGER")}), 1);
+    // With the tables' own seed the hash made with the name answers.
+    index.insert(key, 2);
+    EXPECT_EQ(index.value(kelvin), 2);
 }
 
 TEST(IsAscii, FindsACharacterBeyondAsciiWhereverItStands) {
@@ -62,5 +65,20 @@ TEST(SameWithoutCase, AgreesWithQtOnPlainAndOtherTexts) {
     for (const auto& c : cases) {
         const QString a = QString::fromUtf8(c.a), b = QString::fromUtf8(c.b);
         EXPECT_EQ(SameWithoutCase(a, b), a.compare(b, Qt::CaseInsensitive) == 0) << c.a << c.b;
+    }
+}
+
+TEST(EndsWithFolded, AgreesWithQtOnPlainAndOtherTexts) {
+    const struct {
+        const char* text;
+        const char* ending;
+    } cases[] = {{"L0001.ENG", ".eng"}, {"l0001.Wag", ".wag"}, {"x.en", ".eng"},
+                 {"eng", ".eng"},       {"", ".eng"},          {"x.engs", ".eng"},
+                 {"Ärger.CON", ".con"}, {"PARK", "k"},         {"par\xE2\x84\xAA", "k"}};
+    for (const auto& c : cases) {
+        const QString text = QString::fromUtf8(c.text);
+        const QLatin1StringView ending(c.ending);
+        EXPECT_EQ(EndsWithFolded(text, ending), text.endsWith(ending, Qt::CaseInsensitive))
+            << c.text << " " << c.ending;
     }
 }
