@@ -50,30 +50,11 @@ int CompareText(const QString& a, const QString& b) {
     // ASCII needs no collator at all.
     if (!cached.inC)
         return cached.collator.compare(a, b);
-    // One pass over both texts: the first folded difference, while every character is checked
-    // for being plain ASCII (sorted lists of many thousands of long paths compare here).
-    const qsizetype size = std::min(a.size(), b.size());
-    const QChar* x = a.constData();
-    const QChar* y = b.constData();
-    int result = 0;
-    qsizetype i = 0;
-    for (; i < size; ++i) {
-        const char16_t u = x[i].unicode();
-        const char16_t v = y[i].unicode();
-        if ((u | v) >= 0x80)
-            return cached.collator.compare(a, b);
-        const char16_t lu = AsciiLower(u);
-        const char16_t lv = AsciiLower(v);
-        if (lu != lv) {
-            result = lu < lv ? -1 : 1;
-            break;
-        }
-    }
-    if (!IsAscii(QStringView(a).mid(i)) || !IsAscii(QStringView(b).mid(i)))
+    // Sorted lists of many thousands of long paths compare here: both texts are checked for being
+    // plain ASCII four characters at a time, and their common start passed over as quickly.
+    if (!IsAscii(a) || !IsAscii(b))
         return cached.collator.compare(a, b);
-    if (result != 0)
-        return result;
-    return a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
+    return CompareAsciiFolded(a, b);
 }
 
 bool CompareTextFoldsCase() {

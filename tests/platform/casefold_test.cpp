@@ -37,6 +37,21 @@ TEST(FoldedName, EqualsAndHashesAlikeWhateverTheLetterCase) {
     EXPECT_EQ(index.value(kelvin), 2);
 }
 
+TEST(FoldedName, HashesEveryAsciiCharacterAsItsFoldedText) {
+    // Each ASCII character at each place of texts around the four folded together.
+    const size_t seed = QHashSeed::globalSeed();
+    for (qsizetype size = 1; size <= 9; ++size) {
+        for (qsizetype at = 0; at < size; ++at) {
+            for (char16_t c = 0; c < 0x80; ++c) {
+                QString text(size, QLatin1Char('Q'));
+                text[at] = QChar(c);
+                ASSERT_EQ(qHash(FoldedName{text}, seed), qHash(text.toCaseFolded(), seed))
+                    << size << " " << at << " " << int(c);
+            }
+        }
+    }
+}
+
 TEST(IsAscii, FindsACharacterBeyondAsciiWhereverItStands) {
     // Texts of every length around the four characters looked at together, with one character
     // beyond ASCII at each place in turn (the lowest, one whose low byte is ASCII, a surrogate).
