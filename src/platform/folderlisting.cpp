@@ -84,9 +84,9 @@ void FolderListing::Add(const QString& name, EntryKind kind) {
 
 FolderListing::Spelling& FolderListing::AddName(const QString& name, EntryKind kind) {
     // One lookup finds the names alike or makes the place.
-    const qsizetype before = folded_.size();
-    Folded& alike = folded_[FoldedName{name}];
-    if (folded_.size() != before) {
+    bool added = false;
+    Folded& alike = folded_.Insert(FoldedName{name}, &added);
+    if (added) {
         alike.name = name;
         alike.kind = kind;
         ++count_;
@@ -104,15 +104,15 @@ FolderListing::Spelling& FolderListing::AddName(const QString& name, EntryKind k
 }
 
 const FolderListing::Spelling* FolderListing::Exact(const QString& name) const {
-    const auto alike = folded_.constFind(FoldedName{name});
-    return alike == folded_.cend() ? nullptr : alike->Exactly(name);
+    const Folded* alike = folded_.Find(FoldedName{name});
+    return alike ? alike->Exactly(name) : nullptr;
 }
 
 void FolderListing::Fill(const std::vector<ReadName>& names) {
     MarkChanged();
     orderedValid_ = false;
     // Thousands of names: the table is sized once.
-    folded_.reserve(folded_.size() + qsizetype(names.size()));
+    folded_.Reserve(qsizetype(names.size()));
     for (const ReadName& read : names) {
         Spelling& added = AddName(read.name, read.kind);
         if (read.kept)
@@ -122,12 +122,13 @@ void FolderListing::Fill(const std::vector<ReadName>& names) {
 
 void FolderListing::Remove(const QString& name) {
     MarkChanged();
-    const auto alike = folded_.find(FoldedName{name});
-    if (alike == folded_.end())
+    const FoldedName key{name};
+    Folded* alike = folded_.Find(key);
+    if (!alike)
         return;
     if (alike->name == name) {
         if (alike->more.empty()) {
-            folded_.erase(alike);
+            folded_.Erase(key);
         } else {
             // A twin stays: it takes the first place.
             static_cast<Spelling&>(*alike) = std::move(alike->more.front());
@@ -149,11 +150,11 @@ const QStringList& FolderListing::Ordered() {
         // stats, so that no name is looked up again for either.
         std::vector<const Spelling*> named;
         named.reserve(std::size_t(count_));
-        for (const Folded& alike : folded_) {
+        folded_.ForEach([&](const Folded& alike) {
             named.push_back(&alike);
             for (const Spelling& twin : alike.more)
                 named.push_back(&twin);
-        }
+        });
         std::sort(named.begin(), named.end(),
                   [](const Spelling* a, const Spelling* b) { return NameOrder(a->name, b->name); });
         ordered_.clear();
@@ -214,11 +215,11 @@ void FolderListing::ForgetFileStat(const QString& name) {
 void FolderListing::ForgetFileStats() {
     MarkChanged();
     orderedStatsValid_ = false;
-    for (Folded& alike : folded_) {
+    folded_.ForEachToChange([](Folded& alike) {
         alike.st.reset();
         for (Spelling& twin : alike.more)
             twin.st.reset();
-    }
+    });
 }
 
 void FolderListing::KeepAnswer(const QString& key, const QStringList& names,
@@ -248,8 +249,8 @@ bool FolderListing::KeptAnswer(const QString& key, QStringList* names, QList<qin
 
 FolderLookup MatchName(const FolderListing& listing, const QString& name, QString* found,
                        EntryKind* kind, bool* twinned, const struct stat** st) {
-    const auto match = listing.folded_.constFind(FoldedName{name});
-    if (match == listing.folded_.cend())
+    const FolderListing::Folded* match = listing.folded_.Find(FoldedName{name});
+    if (!match)
         return FolderLookup::Missing;
     if (twinned)
         *twinned = !match->more.empty();

@@ -43,6 +43,82 @@ bool NameOrder(const QString& a, const QString& b);
 
 enum class FolderLookup { Found, Missing, Ambiguous };
 
+// Names without regard to case, each with a value. A folder of a few names (nearly every folder
+// a job meets: an engine's holds two or three files) keeps them in a short row searched by their
+// hashes; a QHash takes room for 48 at its first, kilobytes for a folder of two files, and tens
+// of thousands of folders are listed at once. A folder of more names has them hashed.
+template <typename Value> class FoldedTable {
+public:
+    const Value* Find(const FoldedName& key) const {
+        if (!many_.isEmpty()) {
+            const auto found = many_.constFind(key);
+            return found == many_.cend() ? nullptr : &*found;
+        }
+        for (const auto& [name, value] : few_)
+            if (name == key)
+                return &value;
+        return nullptr;
+    }
+    Value* Find(const FoldedName& key) {
+        return const_cast<Value*>(std::as_const(*this).Find(key));
+    }
+    // The value of the key, made (default) when there was none, as `added` tells.
+    Value& Insert(const FoldedName& key, bool* added) {
+        if (Value* there = Find(key)) {
+            *added = false;
+            return *there;
+        }
+        *added = true;
+        if (many_.isEmpty() && few_.size() < kFew)
+            return few_.emplace_back(key, Value{}).second;
+        Spill(0);
+        return many_[key];
+    }
+    void Erase(const FoldedName& key) {
+        if (!many_.isEmpty()) {
+            many_.remove(key);
+            return;
+        }
+        for (auto& entry : few_) {
+            if (entry.first == key) {
+                // The order is the listing's own to make.
+                if (&entry != &few_.back())
+                    entry = std::move(few_.back());
+                few_.pop_back();
+                return;
+            }
+        }
+    }
+    // Room for `more` names: a folder of many is hashed at once.
+    void Reserve(qsizetype more) {
+        if (qsizetype(few_.size()) + many_.size() + more > qsizetype(kFew))
+            Spill(more);
+    }
+    template <typename Each> void ForEach(Each each) const {
+        for (const auto& entry : few_)
+            each(entry.second);
+        for (const Value& value : many_)
+            each(value);
+    }
+    template <typename Each> void ForEachToChange(Each each) {
+        for (auto& entry : few_)
+            each(entry.second);
+        for (Value& value : many_)
+            each(value);
+    }
+
+private:
+    static constexpr std::size_t kFew = 16;
+    void Spill(qsizetype more) {
+        many_.reserve(many_.size() + qsizetype(few_.size()) + more);
+        for (auto& [name, value] : few_)
+            many_.insert(name, std::move(value));
+        few_ = {};
+    }
+    std::vector<std::pair<FoldedName, Value>> few_;
+    QHash<FoldedName, Value> many_;
+};
+
 class FolderListing {
 public:
     FolderStamp stamp;
@@ -89,8 +165,8 @@ public:
     }
     // Whether another name alike but for letter case is in the listing beside the name.
     bool HasTwin(const QString& name) const {
-        const auto match = folded_.constFind(FoldedName{name});
-        return match != folded_.cend() && !match->more.empty();
+        const Folded* match = folded_.Find(FoldedName{name});
+        return match && !match->more.empty();
     }
     // The names in NameOrder, made when first asked for and again after a change (a job changes
     // a folder file by file, and it is listed again far less often), and their kinds in the same
@@ -170,7 +246,7 @@ private:
     Spelling* Exact(const QString& name) {
         return const_cast<Spelling*>(std::as_const(*this).Exact(name));
     }
-    QHash<FoldedName, Folded> folded_;
+    FoldedTable<Folded> folded_;
     qsizetype count_ = 0; // names held
     QStringList ordered_;
     QList<EntryKind> orderedKinds_;
