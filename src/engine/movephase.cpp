@@ -104,6 +104,9 @@ bool NamedInOrder(const StringList& list, const StringList& entries, const QStri
                   int& at) {
     if (!list.Sorted() || !entries.Sorted())
         return Named(list, entry);
+    // Mostly the next named entry is spelled as the file is: no collation then.
+    if (at < list.Count() && list[at] == entry)
+        return true;
     for (; at < list.Count(); ++at) {
         const int order = CompareText(list[at], entry);
         if (order >= 0)
