@@ -239,15 +239,21 @@ TEST_F(MoveTest, Move_EnginesAndWagonsOfAFixedFolderStayWhatever) {
 TEST_F(MoveTest, Move_FoldersLinkedFromOutsideBothRootsKeepTheirFilesAndAreReportedOnce) {
     for (const char* file : {"Shared/Loco/a.eng", "Shared/Loco/b.wag", "Shared/Far/f.eng"})
         Make(file);
+    // Real folders beside the links, judged just before them: a link beside a real folder is
+    // judged for itself.
+    Make("MSTS/Trains/Trainset/Aloco/a.eng");
+    Make("STORE/TRAINS/TRAINSET/Afar/a.eng");
     for (const auto& [target, at] : {std::pair{"Shared/Loco", "MSTS/Trains/Trainset/Loco"},
                                      {"Shared/Far", "STORE/TRAINS/TRAINSET/Far"}}) {
         drive.MakeFolder(QString(at).section('/', 0, -2));
         ASSERT_TRUE(QFile::link(drive.Host(target), drive.Host(at)));
     }
-    Fill(G, "Far\\f.eng");
+    Fill(G, "Afar\\a.eng Far\\f.eng");
     const QStringList shared = PathsBelow(drive.Host("Shared"));
     RunMove();
     EXPECT_EQ(PathsBelow(drive.Host("Shared")), shared);
+    EXPECT_TRUE(QFile::exists(drive.Host("STORE/TRAINS/TRAINSET/Aloco/a.eng")));
+    EXPECT_TRUE(QFile::exists(drive.Host("MSTS/Trains/Trainset/Afar/a.eng")));
     EXPECT_TRUE(App().RunHadErrors) << "the named engine could not come in";
     const QStringList pane = main.InformationMemo()->Lines();
     for (const char* at : {"MSTS/Trains/Trainset/Loco", "STORE/TRAINS/TRAINSET/Far"})

@@ -689,6 +689,38 @@ TEST(NameOrder, AgreesWithFullCaseFolding) {
                 << a.toStdString() << " / " << b.toStdString();
 }
 
+// The stats a listing gives in its order are those it keeps of each name, through stats kept and
+// forgotten after it was ordered and names added and removed.
+TEST(FolderListing, GivesInItsOrderTheStatsItKeeps) {
+    FolderListing listing;
+    for (const char* name : {"b.eng", "a.wag", "c.con"})
+        listing.Add(S(name), EntryKind::File);
+    auto expectInStep = [&](const char* when) {
+        const QStringList& names = listing.Ordered();
+        const std::vector<const struct stat*>& stats = listing.OrderedStats();
+        ASSERT_EQ(stats.size(), std::size_t(names.size())) << when;
+        for (qsizetype i = 0; i < names.size(); ++i)
+            EXPECT_EQ(stats[std::size_t(i)], listing.FileStat(names[i]))
+                << when << " " << qPrintable(names[i]);
+    };
+    struct stat st {};
+    st.st_size = 7;
+    expectInStep("none kept");
+    listing.KeepFileStat(S("b.eng"), st);
+    expectInStep("one kept");
+    ASSERT_NE(listing.FileStat(S("b.eng")), nullptr);
+    EXPECT_EQ(listing.FileStat(S("b.eng"))->st_size, 7);
+    listing.KeepFileStat(S("a.wag"), st);
+    listing.ForgetFileStat(S("b.eng"));
+    expectInStep("one forgotten");
+    listing.Remove(S("a.wag"));
+    listing.Add(S("B.ENG"), EntryKind::File);
+    listing.KeepFileStat(S("B.ENG"), st);
+    expectInStep("names changed");
+    listing.ForgetFileStats();
+    expectInStep("all forgotten");
+}
+
 // A listing keeps its names in order through names added, changed in kind and removed after it
 // was ordered, small or large, with case twins and names beyond ASCII: always the order, and the
 // matches of names with their kinds, of a listing made afresh with the same names and kinds.
