@@ -158,14 +158,13 @@ bool NothingThere(int error) {
 
 void MarkCacheStale(const QString& path) {
     // Asked for every file moved: only the last four characters are looked at.
-    const auto is = [&](const char* extension) {
-        return EndsWithFolded(path, QLatin1StringView(extension));
-    };
-    if (is(".con"))
+    const QStringView ending = QStringView(path).right(4);
+    const auto is = [&](QStringView extension) { return SameWithoutCase(ending, extension); };
+    if (is(u".con"))
         App().ConsistCacheStale = true;
-    else if (is(".wag") || is(".eng"))
+    else if (is(u".wag") || is(u".eng"))
         App().StockCacheStale = true;
-    else if (is(".pat"))
+    else if (is(u".pat"))
         App().PathCacheStale = true;
 }
 

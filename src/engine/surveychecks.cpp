@@ -384,10 +384,11 @@ void CollectEngineWagonFolders(const QString& root, StringList& G) {
     QStringList stock;
     for (int i = 0; i < folders.Count(); ++i) {
         const QStringList& files = found[std::size_t(i)].found.front().names;
-        for (const QString& file : files)
-            if (EndsWithFolded(file, QLatin1StringView(".eng")) ||
-                EndsWithFolded(file, QLatin1StringView(".wag")))
+        for (const QString& file : files) {
+            const QStringView extension = QStringView(file).right(4);
+            if (SameWithoutCase(extension, u".eng") || SameWithoutCase(extension, u".wag"))
                 stock.append(folders[i] % QLatin1Char('\\') % file);
+        }
     }
     G.AddStrings(std::move(stock));
 }

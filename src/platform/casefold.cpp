@@ -7,6 +7,33 @@
 
 namespace qv {
 
+namespace {
+
+// Four ASCII characters (each below 0x80 in its 16 bits) folded at once: those from 'A' to 'Z'
+// gain 0x20. A lane at or above 'A' carries into its bit 7 when 0x80 - 'A' is added, one above
+// 'Z' when 0x80 - 'Z' - 1 is; no lane carries into the next.
+quint64 FoldFourAscii(quint64 four) {
+    constexpr quint64 kLanes = 0x0001000100010001ULL;
+    const quint64 fromA = four + (0x80 - 'A') * kLanes;
+    const quint64 pastZ = four + (0x80 - 'Z' - 1) * kLanes;
+    return four + (((fromA & ~pastZ) & (0x80 * kLanes)) >> 2);
+}
+
+// Folds plain ASCII characters as FoldCase does, four at a time.
+void FoldAsciiInto(const char16_t* in, char16_t* out, qsizetype size) {
+    qsizetype i = 0;
+    for (; i + 4 <= size; i += 4) {
+        quint64 four;
+        std::memcpy(&four, in + i, sizeof four);
+        four = FoldFourAscii(four);
+        std::memcpy(out + i, &four, sizeof four);
+    }
+    for (; i < size; ++i)
+        out[i] = AsciiLower(in[i]);
+}
+
+} // namespace
+
 QString FoldCase(QStringView text) {
     // ASCII letters fold to their lower case and nothing else folds into ASCII from ASCII, so an
     // ASCII name needs no tables; any other character leaves the work to Qt.
@@ -20,11 +47,7 @@ QString FoldCase(QStringView text) {
     if (!upper)
         return text.toString();
     QString folded(text.size(), Qt::Uninitialized);
-    QChar* out = folded.data();
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t u = text[i].unicode();
-        out[i] = QChar(u >= u'A' && u <= u'Z' ? char16_t(u + 32) : u);
-    }
+    FoldAsciiInto(text.utf16(), reinterpret_cast<char16_t*>(folded.data()), text.size());
     return folded;
 }
 
@@ -75,34 +98,13 @@ int CompareAsciiFolded(QStringView a, QStringView b) {
 
 namespace {
 
-// Four ASCII characters (each below 0x80 in its 16 bits) folded at once: those from 'A' to 'Z'
-// gain 0x20. A lane at or above 'A' carries into its bit 7 when 0x80 - 'A' is added, one above
-// 'Z' when 0x80 - 'Z' - 1 is; no lane carries into the next.
-quint64 FoldFourAscii(quint64 four) {
-    constexpr quint64 kLanes = 0x0001000100010001ULL;
-    const quint64 fromA = four + (0x80 - 'A') * kLanes;
-    const quint64 pastZ = four + (0x80 - 'Z' - 1) * kLanes;
-    return four + (((fromA & ~pastZ) & (0x80 * kLanes)) >> 2);
-}
-
 size_t FoldedHash(const QString& text, bool ascii, size_t seed) {
     if (!ascii)
         return qHash(FoldCase(text), seed);
     // The same characters FoldCase would give, hashed the same way.
-    const qsizetype size = text.size();
-    QVarLengthArray<char16_t, 256> folded(size);
-    const auto* in = reinterpret_cast<const char16_t*>(text.constData());
-    char16_t* out = folded.data();
-    qsizetype i = 0;
-    for (; i + 4 <= size; i += 4) {
-        quint64 four;
-        std::memcpy(&four, in + i, sizeof four);
-        four = FoldFourAscii(four);
-        std::memcpy(out + i, &four, sizeof four);
-    }
-    for (; i < size; ++i)
-        out[i] = AsciiLower(in[i]);
-    return qHash(QStringView(out, size), seed);
+    QVarLengthArray<char16_t, 256> folded(text.size());
+    FoldAsciiInto(reinterpret_cast<const char16_t*>(text.constData()), folded.data(), text.size());
+    return qHash(QStringView(folded.constData(), folded.size()), seed);
 }
 
 } // namespace
@@ -128,21 +130,6 @@ size_t qHash(const FoldedName& name, size_t seed) {
     // The tables hash with one seed, which the name was hashed with already.
     return seed == size_t(QHashSeed::globalSeed()) ? name.hash
                                                    : FoldedHash(name.text, name.ascii, seed);
-}
-
-bool EndsWithFolded(QStringView text, QLatin1StringView ending) {
-    if (text.size() < ending.size())
-        return false;
-    const QStringView tail = text.right(ending.size());
-    for (qsizetype i = 0; i < tail.size(); ++i) {
-        const char16_t u = tail[i].unicode();
-        // Some letters beyond ASCII fold to ASCII ones (the Kelvin sign to k): Qt's folding.
-        if (u >= 0x80)
-            return tail.compare(ending, Qt::CaseInsensitive) == 0;
-        if (AsciiLower(u) != char16_t(ending[i].unicode()))
-            return false;
-    }
-    return true;
 }
 
 bool SameWithoutCase(QStringView a, QStringView b) {

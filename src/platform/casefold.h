@@ -21,9 +21,6 @@ inline char16_t AsciiLower(char16_t u) {
 // Compares two texts with their ASCII letters folded and every other character by its code:
 // negative, zero or positive. For plain ASCII texts that is comparing without regard to case.
 int CompareAsciiFolded(QStringView a, QStringView b);
-// Whether the text ends with `ending` (plain ASCII, in lower case) without regard to case: an
-// ASCII tail (nearly every file name) is compared letter by letter.
-bool EndsWithFolded(QStringView text, QLatin1StringView ending);
 // Two texts alike without regard to case: plain ASCII ones (nearly all names) letter by letter,
 // any other by the full folding.
 bool SameWithoutCase(QStringView a, QStringView b);

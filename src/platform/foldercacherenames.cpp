@@ -30,21 +30,19 @@ bool SameAsciiName(const QString& text, const char* name) {
 
 bool FolderCache::CanTakeFileRename(const QString& oldHost, const QString& newHost,
                                     FileRenameTicket* ticket) {
-    // A move renames thousands of files: the folders are found as parts of the paths, and only
-    // the names are copied out.
     const qsizetype oldSlash = oldHost.lastIndexOf(QLatin1Char('/'));
     const qsizetype newSlash = newHost.lastIndexOf(QLatin1Char('/'));
     if (oldSlash <= 0 || newSlash <= 0)
         return false;
-    ticket->oldHost = oldHost;
-    ticket->newHost = newHost;
+    ticket->oldFolder = oldHost.left(oldSlash);
+    ticket->newFolder = newHost.left(newSlash);
     ticket->oldName = oldHost.mid(oldSlash + 1);
     ticket->newName = newHost.mid(newSlash + 1);
     QMutexLocker lock(&mutex_);
     // The caller renames on this thread.
     WaitForQueue();
-    FolderListing* source = Listing(QStringView(oldHost).left(oldSlash));
-    FolderListing* target = Listing(QStringView(newHost).left(newSlash));
+    FolderListing* source = Listing(ticket->oldFolder);
+    FolderListing* target = Listing(ticket->newFolder);
     ticket->source = source;
     ticket->target = target;
     ticket->changes = changes_;
@@ -136,24 +134,20 @@ void FolderCache::QueueRename(const FileRenameTicket& ticket, const QString& sou
 }
 
 void FolderCache::TakeRename(const FileRenameTicket& ticket, quint64 seq) {
-    const auto folderOf = [](const QString& folder, const QString& host, const QString& name) {
-        return folder.isNull() ? QStringView(host).left(host.size() - name.size() - 1)
-                               : QStringView(folder);
-    };
-    const QStringView from = folderOf(ticket.oldFolder, ticket.oldHost, ticket.oldName);
-    const QStringView to = folderOf(ticket.newFolder, ticket.newHost, ticket.newName);
+    const QString& from = ticket.oldFolder;
+    const QString& to = ticket.newFolder;
     FolderListing* source = ticket.source;
     FolderListing* target = ticket.target;
     // Whatever the cache did since the listings were found may have dropped them, or a report
     // may have made them no longer known current: they are looked up again.
     if (ticket.changes != changes_) {
-        source = Known(from.toString());
-        target = Known(to.toString());
+        source = Known(from);
+        target = Known(to);
     }
     ++changes_;
     if (!source || !target) {
-        Drop(from.toString());
-        Drop(to.toString());
+        Drop(from);
+        Drop(to);
         return;
     }
     source->Remove(ticket.oldName);

@@ -101,10 +101,7 @@ public:
             each(value);
     }
     template <typename Each> void ForEachToChange(Each each) {
-        for (auto& entry : few_)
-            each(entry.second);
-        for (Value& value : many_)
-            each(value);
+        std::as_const(*this).ForEach([&](const Value& value) { each(const_cast<Value&>(value)); });
     }
 
 private:

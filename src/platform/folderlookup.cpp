@@ -194,14 +194,9 @@ bool FolderCache::KindRemembered(const QString& path, EntryKind* kind, int* erro
     FolderListing* listing = nullptr;
     QString name;
     QString found;
-    bool twin = false;
-    if (!LookUpRemembered(path, false, &listing, &name, &found, error, failed, kind, &twin))
+    if (!LookUpRemembered(path, false, &listing, &name, &found, error, failed, kind, twinned))
         return false;
-    if (*failed)
-        return true;
-    if (twinned)
-        *twinned = twin;
-    return *kind != EntryKind::Unknown;
+    return *failed || *kind != EntryKind::Unknown;
 }
 
 bool FolderCache::Stat(const QString& hostPath, bool followLinks, struct stat* st, int* error) {
@@ -238,6 +233,7 @@ bool FolderCache::List(const QString& hostFolder, const ListChooser& choose,
     bool fromListing = known != nullptr;
     const QStringList& names = listing->Ordered();
     const QList<EntryKind>& kinds = listing->OrderedKinds();
+    const std::vector<const struct stat*>& kept = listing->OrderedStats();
     entries->reserve(std::size_t(names.size()));
     std::vector<std::size_t> asked;
     for (qsizetype i = 0; i < names.size(); ++i) {
@@ -250,7 +246,7 @@ bool FolderCache::List(const QString& hostFolder, const ListChooser& choose,
         if (choice != ListChoice::TakeWithStat)
             continue;
         entry.stat = std::make_unique<HostEntryStat>();
-        if (const struct stat* file = known ? known->FileStat(entry.name) : nullptr) {
+        if (const struct stat* file = known ? kept[std::size_t(i)] : nullptr) {
             entry.stat->st = *file;
             entry.stat->exists = true;
             continue;

@@ -404,13 +404,11 @@ bool FilesOf(const QString& hostFolder, FolderListing& listing,
         for (std::size_t m = 0; m < masks.size(); ++m) {
             if (!masks[m].Matches(name))
                 continue;
-            if (!asked && !withTimes && kinds.at(i) == EntryKind::File) {
-                asked = true;
-                file = true;
-            }
             if (!asked) {
                 asked = true;
-                if (const struct stat* st = stats[std::size_t(i)]) {
+                if (!withTimes && kinds.at(i) == EntryKind::File) {
+                    file = true;
+                } else if (const struct stat* st = stats[std::size_t(i)]) {
                     FillEntry(name, *st, nullptr, &entry);
                     file = !entry.IsFolder();
                 } else {

@@ -641,16 +641,16 @@ ListedRename RenameListedFile(const QString& source, const QString& target, QStr
     if (QueueListedRename(ticket, source, renamed))
         return ListedRename::Renamed;
     // Renamed here: the paths the rename thread would have made.
-    ticket.oldHost = JoinHostPath(ticket.oldFolder, ticket.oldName);
-    ticket.newHost = JoinHostPath(ticket.newFolder, ticket.newName);
-    if (!RenameNoReplaceHost(ticket.oldHost, ticket.newHost, error)) {
-        InvalidateFolder(HostParentOf(ticket.oldHost));
-        InvalidateFolder(HostParentOf(ticket.newHost));
+    const QString oldHost = JoinHostPath(ticket.oldFolder, ticket.oldName);
+    const QString newHost = JoinHostPath(ticket.newFolder, ticket.newName);
+    if (!RenameNoReplaceHost(oldHost, newHost, error)) {
+        InvalidateFolder(ticket.oldFolder);
+        InvalidateFolder(ticket.newFolder);
         return ListedRename::Failed;
     }
     FileRenamed(ticket);
-    return TakenBackBesideTwin(ticket.oldHost, ticket.newHost, error) ? ListedRename::Failed
-                                                                      : ListedRename::Renamed;
+    return TakenBackBesideTwin(oldHost, newHost, error) ? ListedRename::Failed
+                                                        : ListedRename::Renamed;
 }
 
 bool CopyFileWithTimes(const QString& source, const QString& target, int* error) {

@@ -170,18 +170,15 @@ enum class OwnChange { Other, FolderMade, FolderRemoved, FileDeleted };
 // only the folder's time changed); this layer calls it after each change it makes.
 void FolderChanged(const QString& hostFolder, const QString& addedName,
                    const QString& removedName = QString(), OwnChange change = OwnChange::Other);
-// A file rename that the listings of both folders take over as it is made: the host paths, the
-// names, and the two listings as CanTakeFileRename found them, with the cache's number of
-// changes then (while it stands, the listings are still there and known current).
+// A file rename that the listings of both folders take over as it is made: the host folders and
+// the names (whoever renames makes the paths: mostly the rename thread, not the thread that
+// decides), and the two listings as found, with the cache's number of changes then (while it
+// stands, the listings are still there and known current).
 struct FileRenameTicket {
-    QString oldHost;
-    QString newHost;
-    QString oldName;
-    QString newName;
-    // The host folders of the two names. CanTakeListedRename gives only these and the names:
-    // whoever renames makes the paths (mostly the rename thread, not the thread that decides).
     QString oldFolder;
     QString newFolder;
+    QString oldName;
+    QString newName;
     FolderListing* source = nullptr;
     FolderListing* target = nullptr;
     quint64 changes = 0;

@@ -82,18 +82,3 @@ TEST(SameWithoutCase, AgreesWithQtOnPlainAndOtherTexts) {
         EXPECT_EQ(SameWithoutCase(a, b), a.compare(b, Qt::CaseInsensitive) == 0) << c.a << c.b;
     }
 }
-
-TEST(EndsWithFolded, AgreesWithQtOnPlainAndOtherTexts) {
-    const struct {
-        const char* text;
-        const char* ending;
-    } cases[] = {{"L0001.ENG", ".eng"}, {"l0001.Wag", ".wag"}, {"x.en", ".eng"},
-                 {"eng", ".eng"},       {"", ".eng"},          {"x.engs", ".eng"},
-                 {"Ärger.CON", ".con"}, {"PARK", "k"},         {"par\xE2\x84\xAA", "k"}};
-    for (const auto& c : cases) {
-        const QString text = QString::fromUtf8(c.text);
-        const QLatin1StringView ending(c.ending);
-        EXPECT_EQ(EndsWithFolded(text, ending), text.endsWith(ending, Qt::CaseInsensitive))
-            << c.text << " " << c.ending;
-    }
-}
