@@ -2,6 +2,7 @@
 #include "platform/winfs.h"
 #include "platform/winresolve.h"
 
+#include "fixtures/allocations.h"
 #include "fixtures/tempmsts.h"
 
 #include <QFile>
@@ -9,6 +10,7 @@
 #include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
+#include <malloc.h>
 #include <map>
 #include <random>
 #include <sys/inotify.h>
@@ -719,6 +721,25 @@ TEST(FolderListing, GivesInItsOrderTheStatsItKeeps) {
     expectInStep("names changed");
     listing.ForgetFileStats();
     expectInStep("all forgotten");
+}
+
+// Tens of thousands of folders of two or three files are listed at once: each listing holds a few
+// hundred bytes, not the kilobytes of a table made for dozens of names.
+TEST(FolderListing, AFolderOfAFewNamesTakesLittleMemory) {
+    if (!test::CanCountAllocations())
+        GTEST_SKIP() << "the heap is the sanitizer's";
+    constexpr int kListings = 2000;
+    std::vector<FolderListing> listings(kListings);
+    std::vector<FolderListing::ReadName> names(2);
+    const std::size_t before = mallinfo2().uordblks;
+    for (int i = 0; i < kListings; ++i) {
+        names[0].name = QStringLiteral("L%1.eng").arg(i);
+        names[1].name = QStringLiteral("L%1.wag").arg(i);
+        listings[std::size_t(i)].Fill(names);
+        listings[std::size_t(i)].Ordered();
+    }
+    const double bytesEach = double(mallinfo2().uordblks - before) / kListings;
+    EXPECT_LT(bytesEach, 1500) << "bytes a listing of two names takes";
 }
 
 // A listing keeps its names in order through names added, changed in kind and removed after it
