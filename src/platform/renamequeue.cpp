@@ -1,7 +1,10 @@
 #include "platform/renamequeue.h"
 
+#include "platform/casefold.h"
 #include "platform/folderlisting.h"
 #include "platform/winfs.h"
+
+#include <QFile>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -64,6 +67,35 @@ public:
 private:
     QByteArray folder_;
     int fd_ = -1;
+};
+
+// The host path of a name in a folder, made in bytes kept from one rename to the next: a job's
+// renames come in runs of one folder, whose bytes are made once for the run.
+class HostPathBuffer {
+public:
+    const QByteArray& Of(const QString& folder, const QString& name) {
+        if (folder != folder_) {
+            folder_ = folder;
+            bytes_ = EncodeHostPath(JoinHostPath(folder, QString()));
+            folderSize_ = bytes_.size();
+        }
+        bytes_.truncate(folderSize_);
+        if (IsAscii(name)) {
+            const qsizetype at = bytes_.size();
+            bytes_.resize(at + name.size());
+            char* out = bytes_.data() + at;
+            for (const QChar c : name)
+                *out++ = char(c.unicode());
+        } else {
+            bytes_ += QFile::encodeName(name);
+        }
+        return bytes_;
+    }
+
+private:
+    QString folder_;
+    QByteArray bytes_;
+    qsizetype folderSize_ = 0;
 };
 
 std::function<void(const QByteArray&, const QByteArray&)>& BeforeRenameHook() {
@@ -132,6 +164,7 @@ std::vector<FailedRename> RenameQueue::TakeFailures() {
 
 void RenameQueue::Run() {
     FolderHandle sourceFolder, targetFolder;
+    HostPathBuffer sourcePath, targetPath;
     for (quint64 next = 1;; ++next) {
         // The next rename mostly comes within microseconds: waiting for it a moment spares the
         // caller waking this thread for each one.
@@ -140,8 +173,9 @@ void RenameQueue::Run() {
             afterSome_();
         for (int spin = 0; spin < kSpins && Pushed() < next; ++spin)
             Pause();
-        // A copy shares the bytes, which the caller's thread lets go of.
-        QueuedRename rename;
+        // Read where it lies: the caller lets go of a rename only once it is done, and adding
+        // to a deque moves none of those in it.
+        const QueuedRename* rename = nullptr;
         {
             std::unique_lock<std::mutex> lock(mutex_);
             if (Pushed() < next) {
@@ -154,24 +188,21 @@ void RenameQueue::Run() {
                 if (Pushed() < next)
                     return;
             }
-            rename = items_[std::size_t(next - firstSeq_)];
+            rename = &items_[std::size_t(next - firstSeq_)];
         }
         FailedRename failure;
-        const QByteArray fromPath =
-            EncodeHostPath(JoinHostPath(rename.fromFolder, rename.fromName));
-        const QByteArray toPath = EncodeHostPath(JoinHostPath(rename.toFolder, rename.toName));
+        const QByteArray& fromPath = sourcePath.Of(rename->fromFolder, rename->fromName);
+        const QByteArray& toPath = targetPath.Of(rename->toFolder, rename->toName);
         const char* fromName = nullptr;
         const char* toName = nullptr;
         const int from = sourceFolder.Of(fromPath, &fromName);
         const int to = targetFolder.Of(toPath, &toName);
         if (BeforeRenameHook())
             BeforeRenameHook()(fromPath, toPath);
-        if (rename.checkFile && !WritableFile(from, fromName))
+        if (rename->checkFile && !WritableFile(from, fromName))
             failure.notSettled = true;
         else if (!RenameNoReplaceAt(from, fromName, to, toName, &failure.error))
             failure.error = failure.error ? failure.error : EIO;
-        // Let go of before the rename counts as done, so that the caller's copy is the last.
-        rename = QueuedRename{};
         std::lock_guard<std::mutex> lock(mutex_);
         if (failure.notSettled || failure.error) {
             failure.seq = next;

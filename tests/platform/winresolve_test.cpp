@@ -885,6 +885,10 @@ TEST(RenameQueue, MakesTheRenamesInOrderAndTellsWhatFailedOrWasRefused) {
     ASSERT_EQ(chmod(QFile::encodeName(drive.Host(S("A/ro"))), 0444), 0);
     ASSERT_EQ(symlink("one", QFile::encodeName(drive.Host(S("A/link"))).constData()), 0);
     drive.MakeFolder(S("C"));
+    // Names of other lengths and letters one after another from and to the same folders.
+    drive.MakeFile(S("A/Wägen lang.wag"), "w");
+    drive.MakeFile(S("A/x"), "x");
+    drive.MakeFile(S("Ä/y"), "y");
     const auto at = [&](const char* relative) { return drive.Host(S(relative)); };
     struct Case {
         const char* from;
@@ -902,13 +906,16 @@ TEST(RenameQueue, MakesTheRenamesInOrderAndTellsWhatFailedOrWasRefused) {
         {"A/link", "B/link", true, 0, true},
         {"A/none", "B/none", false, ENOENT, false},
         {"A/ro", "C/ro", false, 0, false}, // unchecked, a read-only file is renamed
+        {"A/Wägen lang.wag", "C/Wägen lang.wag", true, 0, false},
+        {"A/x", "C/x", true, 0, false},
+        {"Ä/y", "C/y", true, 0, false},
     };
     std::vector<FailedRename> failures;
     {
         RenameQueue queue;
         for (const Case& c : cases)
-            queue.Push(QueuedRename{HostParentOf(at(c.from)), QString(c.from).section(u'/', -1),
-                                    HostParentOf(at(c.to)), QString(c.to).section(u'/', -1),
+            queue.Push(QueuedRename{HostParentOf(at(c.from)), S(c.from).section(u'/', -1),
+                                    HostParentOf(at(c.to)), S(c.to).section(u'/', -1),
                                     c.checkFile});
         queue.WaitFor(queue.Pushed());
         EXPECT_EQ(queue.Done(), quint64(std::size(cases)));
@@ -931,6 +938,9 @@ TEST(RenameQueue, MakesTheRenamesInOrderAndTellsWhatFailedOrWasRefused) {
     EXPECT_EQ(drive.Content(S("A/taken")), QByteArray("mine"));
     EXPECT_EQ(drive.Content(S("B/taken")), QByteArray("theirs"));
     EXPECT_EQ(drive.Content(S("C/ro")), QByteArray("ro"));
+    EXPECT_EQ(drive.Content(S("C/Wägen lang.wag")), QByteArray("w"));
+    EXPECT_EQ(drive.Content(S("C/x")), QByteArray("x"));
+    EXPECT_EQ(drive.Content(S("C/y")), QByteArray("y"));
     EXPECT_EQ(drive.NamesIn(S("B")), QStringList{S("taken")});
 }
 
