@@ -22,6 +22,8 @@
 
 #include <QStringBuilder>
 
+#include <utility>
+
 namespace qv {
 
 namespace {
@@ -115,37 +117,42 @@ bool NamedInOrder(const StringList& list, const StringList& entries, const QStri
     return false;
 }
 
-// Moves out the files (relative paths), their folders in the store made together first: in a
-// first job most are new there (a failure shows up in the moves, which make what is missing one
-// by one).
+// Moves out the files (relative paths) in runs of a few hundred, the folders of a run in the
+// store made together first: in a first job most are new there (a failure shows up in the moves,
+// which make what is missing one by one). The renames of one run are made on their own thread
+// while the folders of the next are made.
 void MoveAllOut(const QStringList& candidates) {
+    constexpr qsizetype kRun = 256;
+    QStringList relatives;
+    QStringList folders;
+    const auto moveRun = [&] {
+        if (!folders.isEmpty())
+            TheFileMoveOps().MakeFoldersTogether(folders, nullptr);
+        for (const QString& relative : std::as_const(relatives))
+            MoveOutAsJudged(relative);
+        relatives.clear();
+        folders.clear();
+    };
     // The files of a folder come in a row and share its judgement: it is asked once for the row
     // (the move of each file asks again, in the moment it is made).
-    QStringList relatives;
     QStringView folder;
     bool stays = false;
     for (qsizetype i = 0; i < candidates.size(); ++i) {
         const QString& relative = candidates.at(i);
         const QStringView next =
             QStringView(relative).left(std::max<qsizetype>(relative.lastIndexOf(kBackslash), 0));
-        if (i == 0 || next != folder)
+        if (i == 0 || next != folder) {
+            if (relatives.size() >= kRun)
+                moveRun();
             stays = StaysOut(relative);
+            if (!stays && !next.isEmpty())
+                folders.append(InStore(next.toString()));
+        }
         folder = next;
         if (!stays)
             relatives.append(relative);
     }
-    QStringList folders;
-    QString last;
-    for (const QString& relative : relatives) {
-        const QString folder = ParentPath(relative);
-        if (!folder.isEmpty() && folder != last)
-            folders.append(InStore(folder));
-        last = folder;
-    }
-    if (!folders.isEmpty())
-        TheFileMoveOps().MakeFoldersTogether(folders, nullptr);
-    for (const QString& relative : relatives)
-        MoveOutAsJudged(relative);
+    moveRun();
 }
 
 // Moves out every file of the list that the work list does not name.
