@@ -33,69 +33,72 @@ void Pause() {
 #endif
 }
 
-// An open handle of the folder above the folder of the last renames: a path relative to it walks
-// two names (the folder's and the file's) where the whole path walks a dozen, and a job's files
-// come from and go to sibling folders, so that it is seldom opened.
-class FolderHandle {
+// One side of the renames (where they come from, or where they go to): the host path of a name
+// in a folder, made in bytes kept from one rename to the next, and an open handle of the folder
+// above that folder. A path relative to the handle walks two names (the folder's and the file's)
+// where the whole path walks a dozen. A job's renames come in runs of one folder, whose bytes are
+// made once for the run, and from and to sibling folders, so that the handle is seldom opened.
+class RenameSide {
 public:
-    ~FolderHandle() { Close(); }
-    // The handle of the folder two levels up from `path`, and in `relative` the rest of the
-    // path; without such a folder, or when it cannot be opened, AT_FDCWD and the whole path.
-    int Of(const QByteArray& path, const char** relative) {
-        const qsizetype slash = path.lastIndexOf('/');
-        const qsizetype cut = slash > 0 ? path.lastIndexOf('/', slash - 1) : -1;
-        *relative = path.constData();
-        if (cut < 1)
-            return AT_FDCWD;
-        const QByteArrayView folder(path.constData(), cut);
-        if (fd_ < 0 || folder != QByteArrayView(folder_)) {
-            Close();
-            folder_ = folder.toByteArray();
-            fd_ = open(folder_.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-            if (fd_ < 0)
-                return AT_FDCWD;
-        }
-        *relative += cut + 1;
-        return fd_;
-    }
-    void Close() {
-        if (fd_ >= 0)
-            close(fd_);
-        fd_ = -1;
-    }
-
-private:
-    QByteArray folder_;
-    int fd_ = -1;
-};
-
-// The host path of a name in a folder, made in bytes kept from one rename to the next: a job's
-// renames come in runs of one folder, whose bytes are made once for the run.
-class HostPathBuffer {
-public:
-    const QByteArray& Of(const QString& folder, const QString& name) {
-        if (folder != folder_) {
-            folder_ = folder;
-            bytes_ = EncodeHostPath(JoinHostPath(folder, QString()));
-            folderSize_ = bytes_.size();
-        }
+    ~RenameSide() { Close(); }
+    // The whole path of `name` in `folder`; in `at` and `relative` the handle and the path from
+    // it: AT_FDCWD and the whole path without a folder above, or when it cannot be opened.
+    const QByteArray& Of(const QString& folder, const QString& name, int* at,
+                         const char** relative) {
+        // The caller hands over copies of one text for a run: mostly the same characters.
+        if (!entered_ || folder.size() != folder_.size() ||
+            (folder.constData() != folder_.constData() && folder != folder_))
+            Enter(folder);
         bytes_.truncate(folderSize_);
         if (IsAscii(name)) {
-            const qsizetype at = bytes_.size();
-            bytes_.resize(at + name.size());
-            char* out = bytes_.data() + at;
+            const qsizetype end = bytes_.size();
+            bytes_.resize(end + name.size());
+            char* out = bytes_.data() + end;
             for (const QChar c : name)
                 *out++ = char(c.unicode());
         } else {
             bytes_ += QFile::encodeName(name);
         }
+        *at = fd_ >= 0 ? fd_ : AT_FDCWD;
+        *relative = bytes_.constData() + (fd_ >= 0 ? above_.size() + 1 : 0);
         return bytes_;
+    }
+    // Nothing is held while nothing is to be done: the next rename opens the handle again.
+    void Close() {
+        if (fd_ >= 0)
+            close(fd_);
+        fd_ = -1;
+        above_.clear();
+        folder_ = QString();
+        entered_ = false;
     }
 
 private:
+    void Enter(const QString& folder) {
+        entered_ = true;
+        folder_ = folder;
+        bytes_ = EncodeHostPath(JoinHostPath(folder, QString()));
+        folderSize_ = bytes_.size();
+        const qsizetype slash = folderSize_ - 1;
+        const qsizetype cut = slash > 0 ? bytes_.lastIndexOf('/', slash - 1) : -1;
+        const QByteArrayView above =
+            cut < 1 ? QByteArrayView() : QByteArrayView(bytes_.constData(), cut);
+        if (fd_ >= 0 && above == QByteArrayView(above_))
+            return;
+        if (fd_ >= 0)
+            close(fd_);
+        fd_ = -1;
+        above_ = above.toByteArray();
+        if (!above_.isEmpty())
+            fd_ = open(above_.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    }
+
+    bool entered_ = false;
     QString folder_;
     QByteArray bytes_;
     qsizetype folderSize_ = 0;
+    QByteArray above_; // the folder the handle is of
+    int fd_ = -1;
 };
 
 std::function<void(const QByteArray&, const QByteArray&)>& BeforeRenameHook() {
@@ -163,8 +166,7 @@ std::vector<FailedRename> RenameQueue::TakeFailures() {
 }
 
 void RenameQueue::Run() {
-    FolderHandle sourceFolder, targetFolder;
-    HostPathBuffer sourcePath, targetPath;
+    RenameSide source, target;
     for (quint64 next = 1;; ++next) {
         // The next rename mostly comes within microseconds: waiting for it a moment spares the
         // caller waking this thread for each one.
@@ -180,8 +182,8 @@ void RenameQueue::Run() {
             std::unique_lock<std::mutex> lock(mutex_);
             if (Pushed() < next) {
                 // A folder is not held open while nothing is to be done.
-                sourceFolder.Close();
-                targetFolder.Close();
+                source.Close();
+                target.Close();
                 idle_ = true;
                 work_.wait(lock, [&] { return Pushed() >= next || stopping_; });
                 idle_ = false;
@@ -191,12 +193,13 @@ void RenameQueue::Run() {
             rename = &items_[std::size_t(next - firstSeq_)];
         }
         FailedRename failure;
-        const QByteArray& fromPath = sourcePath.Of(rename->fromFolder, rename->fromName);
-        const QByteArray& toPath = targetPath.Of(rename->toFolder, rename->toName);
+        int from = AT_FDCWD;
+        int to = AT_FDCWD;
         const char* fromName = nullptr;
         const char* toName = nullptr;
-        const int from = sourceFolder.Of(fromPath, &fromName);
-        const int to = targetFolder.Of(toPath, &toName);
+        const QByteArray& fromPath =
+            source.Of(rename->fromFolder, rename->fromName, &from, &fromName);
+        const QByteArray& toPath = target.Of(rename->toFolder, rename->toName, &to, &toName);
         if (BeforeRenameHook())
             BeforeRenameHook()(fromPath, toPath);
         if (rename->checkFile && !WritableFile(from, fromName))
