@@ -348,9 +348,13 @@ void FolderCache::Changed(const QString& hostFolder, const QString& added, const
     FolderListing* listing = Listing(hostFolder);
     if (!listing)
         return;
+    // A folder made in a watched folder known current is taken over as a rename of ours is,
+    // without asking the disk: a job makes thousands in a row in one folder.
+    const bool unasked =
+        change == OwnChange::FolderMade && listing->KnownCurrent() && !added.isEmpty();
     struct stat st {};
     int error = 0;
-    if (!StatFolder(QFile::encodeName(hostFolder), &st, &error)) {
+    if (!unasked && !StatFolder(QFile::encodeName(hostFolder), &st, &error)) {
         Drop(hostFolder);
         return;
     }
@@ -369,6 +373,11 @@ void FolderCache::Changed(const QString& hostFolder, const QString& added, const
         Expect(listing->watch, IN_DELETE | IN_ISDIR, removed);
     else if (listing->watch >= 0 && change == OwnChange::FileDeleted)
         Expect(listing->watch, IN_DELETE, removed);
+    if (unasked) {
+        listing->ChangedUnasked();
+        SubFolderChanged(hostFolder);
+        return;
+    }
     listing->stamp = FolderStampOf(st);
     listing->self = st;
     listing->selfKnown = true;

@@ -1,5 +1,6 @@
 #include "platform/keptfolders.h"
 #include "platform/winfs.h"
+#include "platform/winresolve.h"
 
 #include "fixtures/tempmsts.h"
 
@@ -258,6 +259,27 @@ TEST(Folders, CreateUnderMixedCasePrefixesAndRemoveOnlyWhenEmpty) {
     EXPECT_EQ(error, ENOTEMPTY);
     ASSERT_TRUE(RemoveFolder(S("C:\\msts\\trains\\trainset\\new\\DEEPER")));
     EXPECT_FALSE(FolderExists(S("C:\\msts\\trains\\trainset\\new\\deeper")));
+}
+
+// Folders made in a row in a folder known current ask the disk for nothing of that folder: its
+// listing takes each over, and another program's change in it afterwards is still seen.
+TEST(Folders, MadeTogetherInAFolderKnownCurrentAskNothingOfIt) {
+    TempMsts drive;
+    drive.MakeFolder(S("STORE/Trainset"));
+    drive.AgeTree();
+    EXPECT_FALSE(FileExists(S("C:\\STORE\\Trainset\\none")));
+    QStringList folders;
+    for (int i = 0; i < 20; ++i)
+        folders.append(S("C:\\STORE\\Trainset\\F%1").arg(i));
+    const quint64 asks = PathLayerDiskAsks();
+    ASSERT_TRUE(ForceFoldersTogether(folders));
+    // Each new folder is read once, so that the files going into it find it listed.
+    EXPECT_LE(PathLayerDiskAsks() - asks, quint64(folders.size()));
+    for (const QString& folder : folders)
+        EXPECT_TRUE(FolderExists(folder)) << qPrintable(folder);
+    drive.MakeFile(S("STORE/Trainset/late.wag"));
+    EXPECT_TRUE(FileExists(S("C:\\STORE\\Trainset\\LATE.WAG")));
+    EXPECT_EQ(drive.NamesIn(S("STORE/Trainset")).size(), 21);
 }
 
 TEST(Folders, RemovingALinkedFolderRemovesTheLinkOnly) {
