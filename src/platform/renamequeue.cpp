@@ -116,7 +116,7 @@ bool WritableFile(int folder, const char* name) {
 } // namespace
 
 RenameQueue::RenameQueue(std::function<void()> afterSome)
-    : afterSome_(std::move(afterSome)), thread_([this] { Run(); }) {}
+    : slots_(kMostQueued), afterSome_(std::move(afterSome)), thread_([this] { Run(); }) {}
 
 RenameQueue::~RenameQueue() {
     {
@@ -128,25 +128,21 @@ RenameQueue::~RenameQueue() {
 }
 
 quint64 RenameQueue::Push(QueuedRename&& rename) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    // Those done are let go of here, so that their memory goes back on the thread that took it.
-    const quint64 done = Done();
-    while (!items_.empty() && firstSeq_ <= done) {
-        items_.pop_front();
-        ++firstSeq_;
-    }
-    if (items_.size() >= kMostQueued) {
-        wakeAt_ = Pushed() - kMostQueued / 2;
-        progress_.wait(lock, [this] { return Done() >= wakeAt_; });
-        wakeAt_ = 0;
-    }
-    items_.push_back(std::move(rename));
     const quint64 seq = Pushed() + 1;
-    pushed_.store(seq, std::memory_order_release);
-    const bool wake = idle_;
-    lock.unlock();
-    if (wake)
+    // The place is that of the rename kMostQueued before, which must be done; far ahead, the
+    // caller waits until the thread is halfway back.
+    if (seq > Done() + kMostQueued)
+        WaitFor(seq - kMostQueued / 2);
+    // The one done there is let go of here, so that its memory goes back on the thread that
+    // took it.
+    slots_[std::size_t((seq - 1) % kMostQueued)] = std::move(rename);
+    // Every order is the one order both threads see: the thread, about to sleep, either sees this
+    // rename or is seen asleep and woken.
+    pushed_.store(seq, std::memory_order_seq_cst);
+    if (idle_.load(std::memory_order_seq_cst)) {
+        { std::lock_guard<std::mutex> lock(mutex_); }
         work_.notify_one();
+    }
     return seq;
 }
 
@@ -154,9 +150,9 @@ void RenameQueue::WaitFor(quint64 seq) {
     if (Done() >= seq)
         return;
     std::unique_lock<std::mutex> lock(mutex_);
-    wakeAt_ = seq;
-    progress_.wait(lock, [&] { return Done() >= seq; });
-    wakeAt_ = 0;
+    wakeAt_.store(seq, std::memory_order_seq_cst);
+    progress_.wait(lock, [&] { return done_.load(std::memory_order_seq_cst) >= seq; });
+    wakeAt_.store(0, std::memory_order_seq_cst);
 }
 
 std::vector<FailedRename> RenameQueue::TakeFailures() {
@@ -175,46 +171,48 @@ void RenameQueue::Run() {
             afterSome_();
         for (int spin = 0; spin < kSpins && Pushed() < next; ++spin)
             Pause();
-        // Read where it lies: the caller lets go of a rename only once it is done, and adding
-        // to a deque moves none of those in it.
-        const QueuedRename* rename = nullptr;
-        {
+        if (Pushed() < next) {
+            // A folder is not held open while nothing is to be done.
+            source.Close();
+            target.Close();
             std::unique_lock<std::mutex> lock(mutex_);
-            if (Pushed() < next) {
-                // A folder is not held open while nothing is to be done.
-                source.Close();
-                target.Close();
-                idle_ = true;
-                work_.wait(lock, [&] { return Pushed() >= next || stopping_; });
-                idle_ = false;
-                if (Pushed() < next)
-                    return;
-            }
-            rename = &items_[std::size_t(next - firstSeq_)];
+            idle_.store(true, std::memory_order_seq_cst);
+            work_.wait(
+                lock, [&] { return pushed_.load(std::memory_order_seq_cst) >= next || stopping_; });
+            idle_.store(false, std::memory_order_seq_cst);
+            if (Pushed() < next)
+                return;
         }
+        // Read where it lies: the caller writes that place again only once this rename is done.
+        const QueuedRename& rename = slots_[std::size_t((next - 1) % kMostQueued)];
         FailedRename failure;
         int from = AT_FDCWD;
         int to = AT_FDCWD;
         const char* fromName = nullptr;
         const char* toName = nullptr;
         const QByteArray& fromPath =
-            source.Of(rename->fromFolder, rename->fromName, &from, &fromName);
-        const QByteArray& toPath = target.Of(rename->toFolder, rename->toName, &to, &toName);
+            source.Of(rename.fromFolder, rename.fromName, &from, &fromName);
+        const QByteArray& toPath = target.Of(rename.toFolder, rename.toName, &to, &toName);
         if (BeforeRenameHook())
             BeforeRenameHook()(fromPath, toPath);
-        if (rename->checkFile && !WritableFile(from, fromName))
+        if (rename.checkFile && !WritableFile(from, fromName))
             failure.notSettled = true;
         else if (!RenameNoReplaceAt(from, fromName, to, toName, &failure.error))
             failure.error = failure.error ? failure.error : EIO;
-        std::lock_guard<std::mutex> lock(mutex_);
+        // A failure is kept before the rename counts as done, so that whoever sees it done sees
+        // the failure too.
         if (failure.notSettled || failure.error) {
+            std::lock_guard<std::mutex> lock(mutex_);
             failure.seq = next;
             failures_.push_back(failure);
             failed_.store(true, std::memory_order_release);
         }
-        done_.store(next, std::memory_order_release);
-        if (wakeAt_ != 0 && next >= wakeAt_)
+        done_.store(next, std::memory_order_seq_cst);
+        const quint64 wakeAt = wakeAt_.load(std::memory_order_seq_cst);
+        if (wakeAt != 0 && next >= wakeAt) {
+            { std::lock_guard<std::mutex> lock(mutex_); }
             progress_.notify_one();
+        }
     }
 }
 

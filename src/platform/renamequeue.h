@@ -8,7 +8,6 @@
 
 #include <atomic>
 #include <condition_variable>
-#include <deque>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -62,16 +61,15 @@ private:
     std::mutex mutex_;
     std::condition_variable work_;
     std::condition_variable progress_;
-    // The renames handed over and not yet let go of, the first numbered firstSeq_; only the
-    // caller adds or removes any.
-    std::deque<QueuedRename> items_;
-    quint64 firstSeq_ = 1;
+    // The renames handed over, each in the place of its number (modulo their count): the caller
+    // writes a place only once the rename there before is done, the thread reads it until then.
+    std::vector<QueuedRename> slots_;
     std::vector<FailedRename> failures_;
     std::atomic<quint64> pushed_{0};
     std::atomic<quint64> done_{0};
     std::atomic<bool> failed_{false};
-    bool idle_ = false;  // the thread waits for work
-    quint64 wakeAt_ = 0; // the caller waits until this rename is done (0: it does not)
+    std::atomic<bool> idle_{false};  // the thread waits for work
+    std::atomic<quint64> wakeAt_{0}; // the caller waits until this rename is done (0: it does not)
     bool stopping_ = false;
     std::function<void()> afterSome_;
     std::thread thread_;
