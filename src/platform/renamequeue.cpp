@@ -136,8 +136,8 @@ quint64 RenameQueue::Push(QueuedRename&& rename) {
     // The one done there is let go of here, so that its memory goes back on the thread that
     // took it.
     slots_[std::size_t((seq - 1) % kMostQueued)] = std::move(rename);
-    // Every order is the one order both threads see: the thread, about to sleep, either sees this
-    // rename or is seen asleep and woken.
+    // Sequentially consistent here and where the thread goes to sleep: the thread either sees
+    // this rename before it sleeps or is seen asleep and woken.
     pushed_.store(seq, std::memory_order_seq_cst);
     if (idle_.load(std::memory_order_seq_cst)) {
         { std::lock_guard<std::mutex> lock(mutex_); }
