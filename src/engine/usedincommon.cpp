@@ -121,12 +121,9 @@ private:
 } // namespace
 
 StringList SortedItemList(QStringList names) {
-    // Sorted first, so that each addition lands at the end of the sorted list.
-    std::stable_sort(names.begin(), names.end(),
-                     [](const QString& a, const QString& b) { return CompareText(a, b) < 0; });
+    // All at once: sorted together, the first of names alike kept, as adding them one by one would.
     StringList sorted = StringList::SortedUnique();
-    for (const QString& name : names)
-        sorted.Add(name);
+    sorted.AddStrings(std::move(names));
     return sorted;
 }
 
