@@ -374,12 +374,17 @@ void CollectEngineWagonFolders(const QString& root, StringList& G) {
     StringList folders;
     FindFileNames(folders, trainset, true, QString(), QStringLiteral("*.*"));
     // Thousands of folders hold a file or two each: they are searched together, each once for
-    // both kinds, mostly in the listings kept of them.
-    std::vector<QStringList> found;
-    FindFileNamesInSubFolders(trainset, folders.Strings(), &found);
+    // both kinds, those not listed yet read on several threads at a time.
+    QStringList paths;
+    paths.reserve(folders.Count());
+    for (int i = 0; i < folders.Count(); ++i)
+        paths.append(trainset % QLatin1Char('\\') % folders[i]);
+    std::vector<FolderFiles> found;
+    FindFilesIn(paths, {QStringLiteral("*.*")}, &found);
     QStringList stock;
     for (int i = 0; i < folders.Count(); ++i) {
-        for (const QString& file : found[std::size_t(i)]) {
+        const QStringList& files = found[std::size_t(i)].found.front().names;
+        for (const QString& file : files) {
             const QStringView extension = QStringView(file).right(4);
             if (SameWithoutCase(extension, u".eng") || SameWithoutCase(extension, u".wag"))
                 stock.append(folders[i] % QLatin1Char('\\') % file);

@@ -123,43 +123,6 @@ void FolderCache::EndPrefetch() {
         TakeReport(report.watch, report.mask, report.name);
 }
 
-void FolderCache::ListedFilesOfSubFolders(const QString& hostFolder, const QStringList& names,
-                                          std::vector<QStringList>* files,
-                                          std::vector<char>* known) {
-    files->assign(std::size_t(names.size()), QStringList());
-    known->assign(std::size_t(names.size()), 0);
-    QMutexLocker lock(&mutex_);
-    TakeReports();
-    const FolderListing* parent = Known(hostFolder);
-    if (!parent)
-        return;
-    const QString below = JoinHostPath(hostFolder, QString());
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        const QString& name = names.at(i);
-        // A link, or a name that a Windows-form path would not reach as it is, is found as usual.
-        if (name.isEmpty() || name.contains(QLatin1Char('\\')) ||
-            parent->KindOf(name) != EntryKind::Folder)
-            continue;
-        FolderListing* listing = Known(below + name);
-        if (!listing)
-            continue;
-        const QStringList& ordered = listing->Ordered();
-        const QList<EntryKind>& kinds = listing->OrderedKinds();
-        QStringList found;
-        bool plain = true;
-        for (qsizetype j = 0; j < ordered.size() && plain; ++j) {
-            if (kinds.at(j) == EntryKind::File)
-                found.append(ordered.at(j));
-            else
-                plain = kinds.at(j) == EntryKind::Folder;
-        }
-        if (plain) {
-            (*files)[std::size_t(i)] = std::move(found);
-            (*known)[std::size_t(i)] = 1;
-        }
-    }
-}
-
 void FolderCache::FindInFolders(const QStringList& windowsFolders, const QStringList& keys,
                                 const FindAnswerMaker& make, std::vector<FolderFinds>* found,
                                 const std::function<void(std::size_t)>& taken) {

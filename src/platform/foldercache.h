@@ -124,9 +124,6 @@ public:
     // kept until the watches are known.
     void Prefetch(const QStringList& hostFolders, bool fileStats);
 
-    // ListedFilesOfSubFolders of the path layer (winresolve.h).
-    void ListedFilesOfSubFolders(const QString& hostFolder, const QStringList& names,
-                                 std::vector<QStringList>* files, std::vector<char>* known);
     // FindInFolders of the path layer (winresolve.h).
     void FindInFolders(const QStringList& windowsFolders, const QStringList& keys,
                        const FindAnswerMaker& make, std::vector<FolderFinds>* found,

@@ -498,30 +498,6 @@ void FindFilesIn(const QStringList& folders, const QStringList& masks,
     FindFilesInFolders(folders, masks, false, files, nullptr);
 }
 
-void FindFileNamesInSubFolders(const QString& folder, const QStringList& names,
-                               std::vector<QStringList>* files) {
-    std::vector<char> known;
-    QString host;
-    if (ResolvePath(folder, &host))
-        ListedFilesOfSubFolders(host, names, files, &known);
-    else
-        files->assign(std::size_t(names.size()), QStringList());
-    QStringList left;
-    std::vector<std::size_t> places;
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        if (known.empty() || !known[std::size_t(i)]) {
-            left.append(folder % QLatin1Char('\\') % names.at(i));
-            places.push_back(std::size_t(i));
-        }
-    }
-    if (left.isEmpty())
-        return;
-    std::vector<FolderFiles> found;
-    FindFilesIn(left, {QStringLiteral("*.*")}, &found);
-    for (std::size_t k = 0; k < places.size(); ++k)
-        (*files)[places[k]] = std::move(found[k].found.front().names);
-}
-
 bool CanDescend(const FindEntry& entry) {
     return entry.IsFolder() && !entry.symlink && entry.name != QLatin1String(".") &&
            entry.name != QLatin1String("..");

@@ -84,10 +84,6 @@ void FindDatedFilesIn(const QStringList& folders, const QStringList& masks,
 // needs no stat.
 void FindFilesIn(const QStringList& folders, const QStringList& masks,
                  std::vector<FolderFiles>* files);
-// The names FindFilesIn gives with the mask "*.*" in each sub-folder `names` of a Windows-form
-// folder: thousands of sub-folders whose listings are known current are answered from them alone.
-void FindFileNamesInSubFolders(const QString& folder, const QStringList& names,
-                               std::vector<QStringList>* files);
 
 // The entry of a host path (the name is its last component); false with the errno otherwise.
 bool HostEntry(const QString& hostPath, FindEntry* entry, int* error = nullptr);

@@ -155,11 +155,6 @@ void KeepFolderAnswer(const QString& windowsFolder, const QString& hostFolder, q
     Cache().KeepAnswer(windowsFolder, hostFolder, generation, state, key, names, times);
 }
 
-void ListedFilesOfSubFolders(const QString& hostFolder, const QStringList& names,
-                             std::vector<QStringList>* files, std::vector<char>* known) {
-    Cache().ListedFilesOfSubFolders(hostFolder, names, files, known);
-}
-
 void FindInFolders(const QStringList& windowsFolders, const QStringList& keys,
                    const FindAnswerMaker& make, std::vector<FolderFinds>* found,
                    const std::function<void(std::size_t)>& taken) {

@@ -128,12 +128,6 @@ struct FindAnswer {
     QStringList names;
     QList<qint32> times;
 };
-// The names of the regular files in each sub-folder `names` of a host folder, in order, as
-// listings known current tell them, where the folder's listing tells the sub-folder as a folder
-// (not a link) and every entry of the sub-folder as a file or a folder; `known` is false for each
-// other, which the caller finds in as usual.
-void ListedFilesOfSubFolders(const QString& hostFolder, const QStringList& names,
-                             std::vector<QStringList>* files, std::vector<char>* known);
 // What FindInFolders learnt of one folder: its host path and one answer per key, or nothing
 // (`known` false) when the caller is to find in it as usual.
 struct FolderFinds {

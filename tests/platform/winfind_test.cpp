@@ -372,44 +372,6 @@ TEST(FindDatedFilesIn, GivesWhatFindEntriesGivesInEveryFolderAndMask) {
     expectAll("changed");
 }
 
-// The files of many sub-folders of one folder, mostly answered from their listings, are the files
-// FindFilesIn finds in each: plain folders, twins alike but for letter case, a link to a file in
-// one, a link to a folder, a name a Windows-form path does not reach as it is and a missing one;
-// read afresh, known current, and after another program's changes.
-TEST(FindFileNamesInSubFolders, GivesWhatFindFilesInGivesInEachSubFolder) {
-    TempMsts drive;
-    for (const char* file :
-         {"Sets/Plain/a.eng", "Sets/Plain/b.wag", "Sets/Twin/t.eng", "Sets/TWIN/u.wag",
-          "Sets/WithLink/w.wag", "Sets/back\\slash/s.eng", "Outside/o.wag"})
-        drive.MakeFile(S(file));
-    drive.MakeFolder(S("Sets/Plain/Inner"));
-    ASSERT_TRUE(QFile::link(drive.Host(S("Outside/o.wag")), drive.Host(S("Sets/WithLink/l.wag"))));
-    ASSERT_TRUE(QFile::link(drive.Host(S("Sets/Plain")), drive.Host(S("Sets/Linked"))));
-    const QStringList names = {S("Plain"),  S("Twin"),        S("TWIN"), S("WithLink"),
-                               S("Linked"), S("back\\slash"), S("Gone")};
-    auto expectAll = [&](const char* when) {
-        std::vector<QStringList> files;
-        FindFileNamesInSubFolders(S("C:\\SETS"), names, &files);
-        QStringList folders;
-        for (const QString& name : names)
-            folders.append(S("C:\\SETS\\") + name);
-        std::vector<FolderFiles> found;
-        FindFilesIn(folders, {S("*.*")}, &found);
-        ASSERT_EQ(files.size(), found.size()) << when;
-        for (std::size_t f = 0; f < files.size(); ++f)
-            EXPECT_EQ(files[f], found[f].found.at(0).names)
-                << when << " " << qPrintable(names[qsizetype(f)]);
-    };
-    expectAll("freshly written");
-    drive.AgeTree();
-    ClearFolderCache();
-    expectAll("read");
-    expectAll("known current");
-    drive.MakeFile(S("Sets/Plain/c.wag"));
-    ASSERT_TRUE(QFile::remove(drive.Host(S("Sets/TWIN/u.wag"))));
-    expectAll("changed");
-}
-
 // Enough folders found at once to be taken in while others are still read: the answers each
 // reading thread kept are given again without the disk being asked, and each change another
 // program makes afterwards in one of the folders is seen by the next find.
