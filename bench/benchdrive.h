@@ -27,19 +27,24 @@ inline QString WorkBase() {
     return QCoreApplication::applicationDirPath();
 }
 
+// Maps a work folder as drive C: and starts afresh on it, as the program does when it starts.
+inline void UseBenchDrive(const QString& folder) {
+    DriveMap drives;
+    drives.SetDrive(u'C', folder);
+    SetDriveMap(drives);
+    ClearFolderCache();
+    ResetAppState();
+    App().MstsRootFolder = QStringLiteral("C:\\MSTS");
+    App().StoreRootFolder = QStringLiteral("C:\\STORE");
+}
+
 // Makes the work folder and maps it; false (with a message) when it cannot be made.
 inline bool MapBenchDrive(QTemporaryDir& work) {
     if (!work.isValid()) {
         std::fprintf(stderr, "cannot make a work folder below %s\n", qPrintable(WorkBase()));
         return false;
     }
-    DriveMap drives;
-    drives.SetDrive(u'C', work.path());
-    SetDriveMap(drives);
-    ClearFolderCache();
-    ResetAppState();
-    App().MstsRootFolder = QStringLiteral("C:\\MSTS");
-    App().StoreRootFolder = QStringLiteral("C:\\STORE");
+    UseBenchDrive(work.path());
     return true;
 }
 
