@@ -44,8 +44,11 @@ std::vector<int> ItemRanks(const UsedInList& results) {
     std::vector<int> sorted(texts.size());
     for (std::size_t i = 0; i < sorted.size(); ++i)
         sorted[i] = int(i);
-    std::stable_sort(sorted.begin(), sorted.end(),
-                     [&texts](int a, int b) { return CompareText(*texts[a], *texts[b]) < 0; });
+    // The analysis puts the items' headers first, in the items' sorted order, and its hits name
+    // those items: the texts come in order already, which one comparison each tells.
+    const auto below = [&texts](int a, int b) { return CompareText(*texts[a], *texts[b]) < 0; };
+    if (!std::is_sorted(sorted.begin(), sorted.end(), below))
+        std::stable_sort(sorted.begin(), sorted.end(), below);
     std::vector<int> rankOfText(texts.size());
     int rank = 0;
     for (std::size_t k = 0; k < sorted.size(); ++k) {
