@@ -338,17 +338,16 @@ void FolderCache::Changed(const QString& hostFolder, const QString& added, const
         Expect(listing->watch, IN_DELETE, removed);
     if (unasked) {
         listing->ChangedUnasked();
-        SubFolderChanged(hostFolder);
-        return;
+    } else {
+        listing->stamp = FolderStampOf(st);
+        listing->self = st;
+        listing->selfKnown = true;
+        // Another program's change in the same clock tick as ours leaves this stamp as it is: a
+        // watched folder is read again once that change is reported. An unwatched one has no
+        // report to tell it and is compared by its stamp at every use, which must not read it
+        // again after each file a move puts there.
+        listing->racy = listing->watch >= 0 && IsRacy(st);
     }
-    listing->stamp = FolderStampOf(st);
-    listing->self = st;
-    listing->selfKnown = true;
-    // Another program's change in the same clock tick as ours leaves this stamp as it is: a
-    // watched folder is read again once that change is reported. An unwatched one has no report
-    // to tell it and is compared by its stamp at every use, which must not read it again after
-    // each file a move puts there.
-    listing->racy = listing->watch >= 0 && IsRacy(st);
     SubFolderChanged(hostFolder);
 }
 

@@ -1,10 +1,7 @@
 #include "platform/renamequeue.h"
 
-#include "platform/casefold.h"
 #include "platform/folderlisting.h"
 #include "platform/winfs.h"
-
-#include <QFile>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -50,15 +47,7 @@ public:
             (folder.constData() != folder_.constData() && folder != folder_))
             Enter(folder);
         bytes_.truncate(folderSize_);
-        if (IsAscii(name)) {
-            const qsizetype end = bytes_.size();
-            bytes_.resize(end + name.size());
-            char* out = bytes_.data() + end;
-            for (const QChar c : name)
-                *out++ = char(c.unicode());
-        } else {
-            bytes_ += QFile::encodeName(name);
-        }
+        bytes_ += EncodeHostPath(name);
         *at = fd_ >= 0 ? fd_ : AT_FDCWD;
         *relative = bytes_.constData() + (fd_ >= 0 ? above_.size() + 1 : 0);
         return bytes_;
