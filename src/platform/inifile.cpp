@@ -2,6 +2,8 @@
 
 #include "platform/codepage.h"
 
+#include <limits>
+
 namespace qv {
 
 namespace {
@@ -490,6 +492,28 @@ void IniFile::WriteValues(const QString& section, const QStringView* keys,
 
 // Decimal text, or hexadecimal after "0x" or "$"; the default when not a number.
 int IniFile::ToInteger(QStringView text, int defaultValue) {
+    // Plain decimal digits (with a minus sign), which is how every number here is written, are
+    // read here: the cache rebuilds read two numbers a section from tens of thousands of them.
+    // Anything else (blanks, a plus sign, hexadecimal) goes the long way.
+    const qsizetype first = !text.isEmpty() && text.front() == u'-' ? 1 : 0;
+    if (text.size() > first && text.size() - first <= 10) {
+        qint64 plain = 0;
+        qsizetype i = first;
+        for (; i < text.size(); ++i) {
+            const char16_t c = text[i].unicode();
+            if (c < u'0' || c > u'9')
+                break;
+            plain = plain * 10 + (c - u'0');
+        }
+        if (i == text.size()) {
+            if (first)
+                plain = -plain;
+            return plain < std::numeric_limits<int>::min() ||
+                           plain > std::numeric_limits<int>::max()
+                       ? defaultValue
+                       : int(plain);
+        }
+    }
     bool ok = false;
     int value = 0;
     if (text.size() > 2 && text.startsWith(u"0x", Qt::CaseInsensitive))
