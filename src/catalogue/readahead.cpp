@@ -7,6 +7,7 @@
 #include "core/stringlist.h"
 #include "platform/inifile.h"
 #include "platform/mstsfile.h"
+#include "platform/winfind.h"
 #include "platform/workers.h"
 
 #include <algorithm>
@@ -106,23 +107,31 @@ ReadFilesAhead(const StringList& names, const IniFile& cache, bool everyFile,
     // Files are small: a thread is worth starting for a few dozen. They are read a slice at a
     // time, between which the application handles its events as the loops let it: from a slow
     // disk thousands of files take a while.
-    constexpr std::size_t kFilesPerThread = 32;
+    // A thread takes a run of files at a time, whose dates are converted under one reading of
+    // the time zone.
+    constexpr std::size_t kFilesPerRun = 16;
+    constexpr std::size_t kRunsPerThread = 2;
     constexpr std::size_t kSlice = 1024;
     for (std::size_t from = 0; from < wanted.size(); from += kSlice) {
         PumpMessagesIfBusy();
         const std::size_t slice = std::min(kSlice, wanted.size() - from);
-        ForEachOnWorkers(slice, kFilesPerThread, [&](std::size_t w) {
-            const std::size_t i = wanted[from + w];
-            AheadFile& file = files[i];
-            if (!ReadMstsTextHostFile(hosts[i], &file.text, &file.stamp, &file.age)) {
-                file.root.clear(); // the loop finds out for itself
-                file.age = -1;
-                return;
-            }
-            if (parse) {
-                MstsTextReader reader(file.text);
-                parse(i, reader);
-                file.text.clear();
+        const std::size_t runs = (slice + kFilesPerRun - 1) / kFilesPerRun;
+        ForEachOnWorkers(runs, kRunsPerThread, [&](std::size_t r) {
+            const ZoneReadOnce zone;
+            for (std::size_t w = r * kFilesPerRun; w < std::min(slice, (r + 1) * kFilesPerRun);
+                 ++w) {
+                const std::size_t i = wanted[from + w];
+                AheadFile& file = files[i];
+                if (!ReadMstsTextHostFile(hosts[i], &file.text, &file.stamp, &file.age)) {
+                    file.root.clear(); // the loop finds out for itself
+                    file.age = -1;
+                    continue;
+                }
+                if (parse) {
+                    MstsTextReader reader(file.text);
+                    parse(i, reader);
+                    file.text.clear();
+                }
             }
         });
     }
