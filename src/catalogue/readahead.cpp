@@ -10,6 +10,7 @@
 #include "platform/winfind.h"
 #include "platform/workers.h"
 
+#include <QStringBuilder>
 #include <algorithm>
 
 namespace qv {
@@ -92,7 +93,7 @@ ReadFilesAhead(const StringList& names, const IniFile& cache, bool everyFile,
             listed->Find(*root, name, &date, &host, &cursor);
             if (host.isEmpty())
                 continue;
-            file.path = *root + base + name;
+            file.path = *root % base % name;
             file.root = *root;
             file.earlierLack = first;
             hosts[i] = std::move(host);

@@ -51,7 +51,7 @@ bool NameOrder(const QString& a, const QString& b) {
     return a.size() != b.size() ? a.size() < b.size() : a < b;
 }
 
-OrderKey OrderKeyOf(const QString& name) {
+OrderKey OrderKeyOf(QStringView name) {
     OrderKey order;
     const qsizetype size = std::min<qsizetype>(name.size(), 8);
     for (qsizetype i = 0; i < size; ++i) {

@@ -42,13 +42,13 @@ FolderStamp FolderStampOf(const struct stat& st);
 bool NameOrder(const QString& a, const QString& b);
 // The first eight characters of a name folded as NameOrder folds them, a byte each, with zero
 // bytes past the end of a shorter name: when both names' keys are plain, different keys order
-// the names as NameOrder does (equal ones leave it to NameOrder). Not plain when one of those
-// characters is beyond ASCII.
+// the names as NameOrder does, and as CompareAsciiFolded does (equal ones leave it to those).
+// Not plain when one of those characters is beyond ASCII.
 struct OrderKey {
     quint64 key = 0;
     bool plain = true;
 };
-OrderKey OrderKeyOf(const QString& name);
+OrderKey OrderKeyOf(QStringView name);
 
 enum class FolderLookup { Found, Missing, Ambiguous };
 

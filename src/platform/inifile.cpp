@@ -2,6 +2,7 @@
 
 #include "platform/codepage.h"
 
+#include <cstring>
 #include <limits>
 
 namespace qv {
@@ -111,14 +112,45 @@ struct LineSpan {
 };
 
 // The line of a section's text that starts at `*pos`, which moves past its end; false at the end.
+// Keys are short and values long: the first '=' is looked for letter by letter, the end after it
+// by the library's search.
 bool NextBodyLine(const QString& body, qsizetype* pos, LineSpan* line) {
-    if (*pos >= body.size())
+    const qsizetype size = body.size();
+    if (*pos >= size)
         return false;
-    const qsizetype end = body.indexOf(u'\n', *pos);
+    const char16_t* text = reinterpret_cast<const char16_t*>(body.constData());
+    qsizetype at = *pos;
+    while (at < size && text[at] != u'=' && text[at] != u'\n')
+        ++at;
+    qsizetype end = at;
+    line->equals = -1;
+    if (at < size && text[at] == u'=') {
+        line->equals = at - *pos;
+        end = body.indexOf(u'\n', at + 1);
+        if (end < 0)
+            end = size;
+    }
     line->start = *pos;
     line->size = end - *pos;
-    line->equals = QStringView(body).sliced(line->start, line->size).indexOf(u'=');
     *pos = end + 1;
+    return true;
+}
+
+// A line's key and a key asked for, alike without regard to case (the sizes are alike already):
+// letter by letter while both are plain ASCII, as SameWithoutCase compares them; any other
+// character leaves it to SameWithoutCase.
+bool SameKey(QStringView name, QStringView key) {
+    // Keys are mostly asked as they were written.
+    if (std::memcmp(name.data(), key.data(), std::size_t(key.size()) * sizeof(QChar)) == 0)
+        return true;
+    for (qsizetype i = 0; i < key.size(); ++i) {
+        const char16_t a = name[i].unicode();
+        const char16_t b = key[i].unicode();
+        if ((a | b) >= 0x80)
+            return SameWithoutCase(name, key);
+        if (AsciiLower(a) != AsciiLower(b))
+            return false;
+    }
     return true;
 }
 
@@ -158,7 +190,7 @@ qsizetype IniFile::KeyLine(const Section& section, QStringView key) {
     LineSpan line;
     while (NextBodyLine(section.body, &pos, &line)) {
         if (line.equals == key.size() &&
-            SameWithoutCase(LineText(section.body, line).first(line.equals), key))
+            SameKey(LineText(section.body, line).first(line.equals), key))
             return line.start;
     }
     return -1;
@@ -547,8 +579,7 @@ bool IniFile::PeekValues(const QString& section, const QStringView* keys, std::s
         const QStringView name = LineText(found->body, line).first(line.equals);
         for (std::size_t k = 0; k < count; ++k) {
             // The first line of a key holds its value, as KeyLine finds it.
-            if (values[k].isNull() && name.size() == keys[k].size() &&
-                SameWithoutCase(name, keys[k])) {
+            if (values[k].isNull() && name.size() == keys[k].size() && SameKey(name, keys[k])) {
                 values[k] = ValueOf(found->body, line);
                 --left;
                 break;
