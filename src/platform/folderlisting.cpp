@@ -384,6 +384,8 @@ bool ReadFolder(const QByteArray& encoded, bool fileStats, FolderListing* listin
     listing->racy = IsRacy(st);
     listing->self = st;
     std::vector<FolderListing::ReadName> names;
+    // Room for a folder of stock, which nearly every folder read is, at once.
+    names.reserve(16);
     // The plain files' names as the folder gives them, one after another, for their stats.
     std::string plainNames;
     std::vector<std::pair<std::size_t, std::size_t>> plain; // (place in names, in plainNames)

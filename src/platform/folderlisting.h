@@ -102,6 +102,8 @@ public:
     void Reserve(qsizetype more) {
         if (qsizetype(few_.size()) + many_.size() + more > qsizetype(kFew))
             Spill(more);
+        else
+            few_.reserve(few_.size() + std::size_t(more));
     }
     template <typename Each> void ForEach(Each each) const {
         for (const auto& entry : few_)
