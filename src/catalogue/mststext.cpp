@@ -7,6 +7,7 @@
 
 #include <QLocale>
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <utility>
@@ -128,9 +129,48 @@ bool StartsWithKeyword(QStringView line, QStringView keyword) {
     return true;
 }
 
+// For each plain ASCII letter (folded), the keywords of a table that a line beginning with it may
+// begin with: those that begin with it, with any beyond ASCII, and empty ones. Made once for a
+// table and kept beside a copy of it: while the copy shares the table's contents, no change can
+// have been made to them (a change would have given the table contents of its own).
+struct KeywordsByLetter {
+    QStringList table;
+    quint32 candidates[0x80] = {};
+};
+
+constexpr qsizetype kMostKeywordsByLetter = 32;
+
+const KeywordsByLetter& ByLetter(const QStringList& table) {
+    thread_local KeywordsByLetter kept;
+    if (kept.table.constData() == table.constData() && kept.table.size() == table.size())
+        return kept;
+    kept.table = table;
+    std::fill(std::begin(kept.candidates), std::end(kept.candidates), 0);
+    for (qsizetype i = 0; i < table.size(); ++i) {
+        const QString& keyword = table[i];
+        const char16_t letter = keyword.isEmpty() ? 0x80 : keyword.front().unicode();
+        for (char16_t c = 0; c < 0x80; ++c) {
+            if (letter >= 0x80 || AsciiLower(letter) == AsciiLower(c))
+                kept.candidates[c] |= quint32(1) << i;
+        }
+    }
+    return kept;
+}
+
 } // namespace
 
 int MatchKeyword(QStringView line, const QStringList& table) {
+    // Most lines begin with no keyword's letter: the keywords a line's first letter may begin
+    // are found at once, and only they are compared.
+    const char16_t first = line.isEmpty() ? 0x80 : line.front().unicode();
+    if (first < 0x80 && table.size() <= kMostKeywordsByLetter) {
+        for (quint32 left = ByLetter(table).candidates[first]; left != 0; left &= left - 1) {
+            const int i = std::countr_zero(left);
+            if (StartsWithKeyword(line, table[i]))
+                return i;
+        }
+        return -1;
+    }
     for (int i = 0; i < table.size(); ++i) {
         if (StartsWithKeyword(line, table[i]))
             return i;

@@ -120,3 +120,29 @@ TEST(ParseNumberAscii, ReadsEachLengthAsTheCLocaleReadsIt) {
     EXPECT_EQ(ParseNumber(QStringLiteral("2") + QChar(0x212A)), 0.0);
     EXPECT_DOUBLE_EQ(ParseNumber(QStringLiteral("2.5m+12.5cm")), 2.625);
 }
+
+// The keywords each first letter may begin are found once for a table: tables made and dropped
+// in turn, of one size and at one place, and a table changed between the tests, are each
+// answered by their own keywords.
+TEST(MatchKeywordAscii, EveryTableIsAnsweredByItsOwnKeywordsWhateverCameBefore) {
+    const QStringList lines{"Name ( a )", "Wagon (", "Type ( Engine )", "size ( 1m )", "x"};
+    for (int round = 0; round < 20; ++round) {
+        const QStringList table =
+            round % 2 ? QStringList{"Name", "Type"} : QStringList{"Size", "Wagon"};
+        for (const QString& line : lines)
+            EXPECT_EQ(MatchKeyword(line, table), FoldedMatch(line, table)) << line.toStdString();
+    }
+    QStringList changing{"Name", "Type"};
+    EXPECT_EQ(MatchKeyword(QStringLiteral("Wagon ("), changing), -1);
+    changing[1] = QStringLiteral("Wagon");
+    EXPECT_EQ(MatchKeyword(QStringLiteral("Wagon ("), changing), 1);
+    changing.append(QStringLiteral("Size"));
+    EXPECT_EQ(MatchKeyword(QStringLiteral("size ( 1m )"), changing), 2);
+    // More keywords than a table is looked up by letters for.
+    QStringList many;
+    for (int i = 0; i < 40; ++i)
+        many << QStringLiteral("K%1").arg(i);
+    many << QStringLiteral("Name");
+    EXPECT_EQ(MatchKeyword(QStringLiteral("name"), many), 40);
+    EXPECT_EQ(MatchKeyword(QStringLiteral("k7 ("), many), 7);
+}
