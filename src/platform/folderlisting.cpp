@@ -125,12 +125,23 @@ const FolderListing::Spelling* FolderListing::Exact(const QString& name) const {
 void FolderListing::Fill(const std::vector<ReadName>& names) {
     MarkChanged();
     orderedValid_ = false;
-    // Thousands of names: the table is sized once.
+    // Thousands of names: the table is sized once. The stats kept share one block, each held
+    // through its own pointer into it (replaced, never changed, as a single one would be).
     folded_.Reserve(qsizetype(names.size()));
+    std::size_t kept = 0;
+    for (const ReadName& read : names)
+        kept += read.kept ? 1 : 0;
+    std::shared_ptr<std::vector<struct stat>> stats;
+    if (kept > 0) {
+        stats = std::make_shared<std::vector<struct stat>>();
+        stats->reserve(kept);
+    }
     for (const ReadName& read : names) {
         Spelling& added = AddName(read.name, read.kind);
-        if (read.kept)
-            added.st = std::make_shared<const struct stat>(read.st);
+        if (read.kept) {
+            stats->push_back(read.st);
+            added.st = std::shared_ptr<const struct stat>(stats, &stats->back());
+        }
     }
 }
 
@@ -162,33 +173,27 @@ const QStringList& FolderListing::Ordered() {
     if (!orderedValid_) {
         // Every folder read is put in order once: the names are sorted with their kinds and
         // stats, so that no name is looked up again for either.
-        std::vector<const Spelling*> named;
-        named.reserve(std::size_t(count_));
-        folded_.ForEach([&](const Folded& alike) {
-            named.push_back(&alike);
-            for (const Spelling& twin : alike.more)
-                named.push_back(&twin);
-        });
         // Folders of thousands of names (the consists, a route's paths) are sorted by the
         // numbers their first letters make, which settle nearly every comparison.
         std::vector<std::pair<OrderKey, const Spelling*>> keyed;
-        keyed.reserve(named.size());
-        for (const Spelling* spelling : named)
-            keyed.emplace_back(OrderKeyOf(spelling->name), spelling);
+        keyed.reserve(std::size_t(count_));
+        folded_.ForEach([&](const Folded& alike) {
+            keyed.emplace_back(OrderKeyOf(alike.name), &alike);
+            for (const Spelling& twin : alike.more)
+                keyed.emplace_back(OrderKeyOf(twin.name), &twin);
+        });
         std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
             if (a.first.plain && b.first.plain && a.first.key != b.first.key)
                 return a.first.key < b.first.key;
             return NameOrder(a.second->name, b.second->name);
         });
-        for (std::size_t i = 0; i < named.size(); ++i)
-            named[i] = keyed[i].second;
         ordered_.clear();
-        ordered_.reserve(qsizetype(named.size()));
+        ordered_.reserve(qsizetype(keyed.size()));
         orderedKinds_.clear();
-        orderedKinds_.reserve(qsizetype(named.size()));
+        orderedKinds_.reserve(qsizetype(keyed.size()));
         orderedStats_.clear();
-        orderedStats_.reserve(named.size());
-        for (const Spelling* spelling : named) {
+        orderedStats_.reserve(keyed.size());
+        for (const auto& [key, spelling] : keyed) {
             ordered_.append(spelling->name);
             orderedKinds_.append(spelling->kind);
             orderedStats_.push_back(spelling->st.get());
