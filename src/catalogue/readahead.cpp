@@ -39,6 +39,14 @@ const QString* ListedRoot(const ListedFileDates& listed, const QString& name, qi
     return nullptr;
 }
 
+// The root as a file found ahead names it: the root's own characters, with no count of users,
+// so that the threads looking ahead do not take turns at the root's count, one file after the
+// other, tens of thousands of times. The roots stay as they are while a rebuild runs, and the
+// files found ahead go with the loop that looked for them.
+QString SharedRoot(const QString& root) {
+    return QString::fromRawData(root.constData(), root.size());
+}
+
 } // namespace
 
 bool FoundAfterTheStore(const AheadFile* ahead) {
@@ -77,7 +85,7 @@ ReadFilesAhead(const StringList& names, const IniFile& cache, bool everyFile,
                 if (first &&
                     (takeCached ? takeCached(i, date) : CacheSectionIsCurrent(cache, name, date))) {
                     if (takeCached) {
-                        file.root = *root;
+                        file.root = SharedRoot(*root);
                         file.age = date;
                         file.earlierLack = true;
                         file.cached = true;
@@ -94,7 +102,7 @@ ReadFilesAhead(const StringList& names, const IniFile& cache, bool everyFile,
             if (host.isEmpty())
                 continue;
             file.path = *root % base % name;
-            file.root = *root;
+            file.root = SharedRoot(*root);
             file.earlierLack = first;
             hosts[i] = std::move(host);
             toRead[i] = 1;
