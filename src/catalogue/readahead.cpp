@@ -39,13 +39,16 @@ const QString* ListedRoot(const ListedFileDates& listed, const QString& name, qi
     return nullptr;
 }
 
-// The root as a file found ahead names it: the root's own characters, with no count of users,
-// so that the threads looking ahead do not take turns at the root's count, one file after the
-// other, tens of thousands of times. The roots stay as they are while a rebuild runs, and the
-// files found ahead go with the loop that looked for them.
-QString SharedRoot(const QString& root) {
-    return QString::fromRawData(root.constData(), root.size());
-}
+// The roots as the files a run of names finds ahead name them: copies of the run's own, so that
+// the threads looking ahead do not take turns at the roots' count of users, one file after the
+// other, tens of thousands of times.
+struct RunRoots {
+    QString store{App().StoreRootFolder.constData(), App().StoreRootFolder.size()};
+    QString msts{App().MstsRootFolder.constData(), App().MstsRootFolder.size()};
+    const QString& Of(const QString* root) const {
+        return root == &App().StoreRootFolder ? store : msts;
+    }
+};
 
 } // namespace
 
@@ -73,6 +76,7 @@ ReadFilesAhead(const StringList& names, const IniFile& cache, bool everyFile,
     constexpr std::size_t kRun = 256;
     ForEachOnWorkers((count + kRun - 1) / kRun, 4, [&](std::size_t run) {
         ListedFileDates::Cursor cursor;
+        const RunRoots roots;
         for (std::size_t i = run * kRun; i < std::min(count, (run + 1) * kRun); ++i) {
             const QString& name = names[int(i)];
             AheadFile& file = files[i];
@@ -85,7 +89,7 @@ ReadFilesAhead(const StringList& names, const IniFile& cache, bool everyFile,
                 if (first &&
                     (takeCached ? takeCached(i, date) : CacheSectionIsCurrent(cache, name, date))) {
                     if (takeCached) {
-                        file.root = SharedRoot(*root);
+                        file.root = roots.Of(root);
                         file.age = date;
                         file.earlierLack = true;
                         file.cached = true;
@@ -102,7 +106,7 @@ ReadFilesAhead(const StringList& names, const IniFile& cache, bool everyFile,
             if (host.isEmpty())
                 continue;
             file.path = *root % base % name;
-            file.root = SharedRoot(*root);
+            file.root = roots.Of(root);
             file.earlierLack = first;
             hosts[i] = std::move(host);
             toRead[i] = 1;
