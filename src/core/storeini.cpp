@@ -99,16 +99,11 @@ void KeepIni(const QString& path, QByteArray bytes, IniFile ini,
     kept.push_back(KeptIni{path, std::move(bytes), std::move(ini), std::move(parsing)});
 }
 
-// Keeps the ini of bytes just written, as the next opening would read them: the ini itself when
-// it reads back as it stands, as a cache's sections do; else parsed again, since written values
-// may not read back as they were given (blanks around a value are trimmed, for one). The parse
-// runs on a thread of its own when one can be had, which also frees the ini the bytes were made
-// from (`written`): a cache's tens of thousands of sections take a while to free.
+// Keeps the ini of bytes just written, parsed as the next opening would read them: written
+// values may not read back as they were given (blanks around a value are trimmed, for one). The
+// parse runs on a thread of its own when one can be had, which also frees the ini the bytes were
+// made from (`written`): a cache's tens of thousands of sections take a while to free.
 void KeepWrittenIni(const QString& path, const QByteArray& bytes, IniFile written) {
-    if (written.ReadsBackAsItStands()) {
-        KeepIni(path, bytes, std::move(written));
-        return;
-    }
     std::future<IniFile> parsing;
     try {
         parsing = std::async(std::launch::async, [bytes, old = std::move(written)]() mutable {

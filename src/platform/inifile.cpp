@@ -359,45 +359,6 @@ QByteArray IniFile::ToBytes() const {
     return kUtf8Mark + text.toUtf8();
 }
 
-bool IniFile::ReadsBackAsItStands() const {
-    // Characters that would not come back as they are: a line break splits a line, and a
-    // surrogate may not survive the encoding.
-    const auto unsure = [](char16_t unit) {
-        return unit == u'\r' || unit == u'\n' || (unit >= 0xD800 && unit <= 0xDFFF);
-    };
-    for (const Section& section : sections_) {
-        for (const QChar ch : section.name) {
-            if (unsure(ch.unicode()))
-                return false;
-        }
-        const char16_t* text = reinterpret_cast<const char16_t*>(section.body.constData());
-        const qsizetype size = section.body.size();
-        for (qsizetype start = 0; start < size;) {
-            qsizetype end = start;
-            qsizetype equals = -1;
-            for (; end < size && text[end] != u'\n'; ++end) {
-                if (unsure(text[end]))
-                    return false;
-                if (equals < 0 && text[end] == u'=')
-                    equals = end;
-            }
-            // Reading drops an empty line or a comment, takes one in brackets for a section,
-            // and trims a line, its key and its value.
-            if (end == start || text[start] <= 0x20 || text[start] == u';' || text[start] == u'[' ||
-                text[end - 1] <= 0x20)
-                return false;
-            if (equals > start && text[equals - 1] <= 0x20)
-                return false;
-            if (equals >= 0 && equals + 1 < end && text[equals + 1] <= 0x20)
-                return false;
-            start = end + 1;
-        }
-        if (size > 0 && text[size - 1] != u'\n')
-            return false;
-    }
-    return true;
-}
-
 IniFile::SectionList::iterator IniFile::RememberedSection(const QString& name) const {
     auto& sections = const_cast<SectionList&>(sections_);
     if (!lastKnown_)

@@ -41,11 +41,6 @@ public:
     // Each section as "[name]", its lines and one empty line, every line ending in CR LF; in
     // Windows-1252 when every character has a byte there, else in UTF-8 with a byte-order mark.
     QByteArray ToBytes() const;
-    // True when FromBytes(ToBytes()) would hold exactly what this holds, as it does unless a line
-    // would be trimmed, dropped or split, or taken for a section, when read (a blank or control
-    // character at an end of a line, a key or a value, a line that begins with ';' or '[', a
-    // surrogate or line break inside). Looks at every character once: far less than reading.
-    bool ReadsBackAsItStands() const;
 
     // The text after the key's first '=', less one pair of double quotes around it, or the
     // default when the section or key is missing. A value written with a blank at either end, or
