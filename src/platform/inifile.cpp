@@ -24,6 +24,24 @@ QStringView TrimControls(QStringView text) {
     return text.sliced(begin, end - begin);
 }
 
+// True when no byte has its high bit set; eight at a time.
+bool IsPlainAscii(const QByteArray& bytes) {
+    const char* data = bytes.constData();
+    const qsizetype size = bytes.size();
+    qsizetype i = 0;
+    for (; i + 8 <= size; i += 8) {
+        quint64 eight;
+        std::memcpy(&eight, data + i, sizeof eight);
+        if (eight & 0x8080808080808080ULL)
+            return false;
+    }
+    for (; i < size; ++i) {
+        if (static_cast<unsigned char>(data[i]) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
 QString DecodeText(const QByteArray& bytes) {
     if (bytes.startsWith(kUtf8Mark))
         return QString::fromUtf8(bytes.constData() + kUtf8Mark.size(),
@@ -36,6 +54,10 @@ QString DecodeText(const QByteArray& bytes) {
                               static_cast<unsigned char>(bytes[i + 1]) << 8));
         return text;
     }
+    // A cache of tens of thousands of sections is plain ASCII nearly always, which reads the
+    // same in Windows-1252 and needs no table.
+    if (IsPlainAscii(bytes))
+        return QString::fromLatin1(bytes);
     return DecodeWindows1252(bytes);
 }
 

@@ -1,5 +1,6 @@
-// IniFile::ToInteger reads plain decimal numbers by itself: every text reads as the library's
-// conversions read it, at both ends of the integer range and past them.
+// The quick ways an ini is read by gives what the long ways give: IniFile::ToInteger reads plain
+// decimal numbers by itself, every text as the library's conversions read it, at both ends of the
+// integer range and past them; a file of plain ASCII is read without the code page's table.
 #include "platform/inifile.h"
 
 #include <gtest/gtest.h>
@@ -61,4 +62,23 @@ TEST(IniToInteger, ReadsEveryTextAsTheLibraryConversionsRead) {
     // Digits of another script are the library's to read.
     const QString arabic = QString(QChar(0x0661)) + QChar(0x0662);
     EXPECT_EQ(IniFile::ToInteger(arabic, -1), LibraryInteger(arabic, -1));
+}
+
+// A file of plain ASCII is read without the code page's table: it reads as the same bytes read
+// through the table, and a file with one byte beyond ASCII anywhere is read through the table.
+TEST(IniFromBytes, PlainAsciiReadsAsThroughTheCodePage) {
+    QByteArray plain = "[Sec]\r\nName=W00001\r\nFileDate=1493201234\r\n\r\n[B]\r\nk=v\r\n";
+    for (int i = 0; i < 20; ++i)
+        plain += "[S" + QByteArray::number(i) + "]\r\nPType=" + QByteArray::number(i) + "\r\n";
+    const IniFile ascii = IniFile::FromBytes(plain);
+    EXPECT_EQ(ascii.ReadString("Sec", "Name", QString()), QStringLiteral("W00001"));
+    EXPECT_EQ(ascii.ReadInteger("S19", "PType", -1), 19);
+    // The same file with a byte beyond ASCII at its start, in its middle and at its end.
+    for (const qsizetype at : {qsizetype(8), plain.size() / 2, plain.size() - 3}) {
+        QByteArray other = plain;
+        other.insert(at, "\xE9");
+        const IniFile read = IniFile::FromBytes(other);
+        EXPECT_TRUE(read.ToBytes().contains("\xE9")) << at; // the byte is é, written back
+    }
+    EXPECT_EQ(ascii.ToBytes(), IniFile::FromBytes(ascii.ToBytes()).ToBytes());
 }
