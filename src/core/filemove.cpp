@@ -2,6 +2,7 @@
 
 #include "core/filefind.h"
 #include "core/filemoveops.h"
+#include "core/filemovetwins.h"
 #include "core/folders.h"
 #include "core/generaldefs.h"
 #include "core/mainservices.h"
@@ -94,11 +95,17 @@ struct LinkJudge {
     Side target;
     QSet<QString> reported;
     quint64 seen = OtherEntryChanges();
+    MoveTwins twins;
 };
 
 std::unique_ptr<LinkJudge>& ScopeJudge() {
     static std::unique_ptr<LinkJudge> judge;
     return judge;
+}
+
+// What the moves of the scope learnt of names alike but for letter case; none outside a scope.
+MoveTwins* ScopeTwins() {
+    return ScopeJudge() ? &ScopeJudge()->twins : nullptr;
 }
 
 // "<what> '<path>'" into the pane while logging; the text is made only then.
@@ -146,9 +153,11 @@ bool SameHostFile(const QString& a, const QString& b) {
            stA.st_ino == stB.st_ino;
 }
 
-// A file held open by another program refuses access until it is closed.
+// An entry in use (by the system, say) refuses a rename until it is let go of; waiting may help.
+// A refusal of permission (a folder the user may not write to) stands however long one waits,
+// and is a failure at once.
 bool AccessRefused(int error) {
-    return error == EACCES || error == EBUSY;
+    return error == EBUSY || error == ETXTBSY;
 }
 
 // Nothing found, or a folder on the way missing: nothing stands at the path.
@@ -325,56 +334,6 @@ int DuplicateDecision(const QString& source, const QString& target, bool content
     return answer == ID_YES || answer == ID_NO ? answer : ID_CANCEL;
 }
 
-// Whether the file at `target` lies in a folder that is a twin of the source's: on the way below
-// the two roots, a folder of the target spelled otherwise but for letter case than the source's,
-// while the source's parent holds a folder of the target's very spelling too. Two folders MSTS
-// cannot tell apart then met at the target (content unpacked from two downloads), and their files
-// are different files whatever their names. `sourceFolder` and `targetFolder` receive the two
-// host folders.
-bool InTwinFolder(const QString& source, const QString& target, QString* sourceFolder,
-                  QString* targetFolder) {
-    QString hostSource, hostTarget;
-    if (!ResolvePath(source, &hostSource) || !ResolvePath(target, &hostTarget))
-        return false;
-    const QStringList from = hostSource.split(QLatin1Char('/'));
-    const QStringList to = hostTarget.split(QLatin1Char('/'));
-    // The file names are alike by the caller; the folders are compared from below up to where the
-    // two roots part.
-    for (qsizetype i = from.size() - 2, j = to.size() - 2; i > 0 && j > 0; --i, --j) {
-        if (from[i] == to[j])
-            continue;
-        if (!SameWithoutCase(from[i], to[j]))
-            return false;
-        const QString parent = from.first(i).join(QLatin1Char('/'));
-        struct stat st {};
-        if (HostStat(parent + QLatin1Char('/') + to[j], false, &st) && S_ISDIR(st.st_mode)) {
-            *sourceFolder = parent + QLatin1Char('/') + from[i];
-            *targetFolder = to.first(j + 1).join(QLatin1Char('/'));
-            return true;
-        }
-    }
-    return false;
-}
-
-} // namespace
-
-void ReportTwinFolder(const QString& folder, const QString& twin) {
-    App().RunHadErrors = true;
-    const MoveLinkScope scope;
-    if (!ScopeJudge()->reported.contains(folder)) {
-        ScopeJudge()->reported.insert(folder);
-        Report(RL_ERROR, nullptr,
-               // The survey's text for twin route folders, one text whole for translators.
-               QCoreApplication::translate("Survey",
-                                           "The folder '%1' stays where it is: MSTS cannot "
-                                           "tell its name from\rFolder: '%2'")
-                   .arg(folder, twin),
-               Pane());
-    }
-}
-
-namespace {
-
 // A target that another program makes after it was looked up makes the rename fail: a second
 // lookup then finds it, and it is settled as one that was there.
 bool MoveFile(const QString& source, const QString& target, const FindEntry& entry, int mode) {
@@ -392,10 +351,21 @@ bool MoveFile(const QString& source, const QString& target, const FindEntry& ent
                 ReportFailure(Msg::MOVETHING_ERROR13, QString(), source, target);
                 return false;
             }
-            QString sourceFolder, targetFolder;
-            if (InTwinFolder(source, target, &sourceFolder, &targetFolder)) {
-                ReportTwinFolder(sourceFolder, targetFolder);
-                return false;
+            // The file there is named as it is, which for a twin is not the source's spelling.
+            const QString there = FolderOf(target) + kBackslash + existing.name;
+            // Files MSTS cannot tell apart are never settled against each other: a file of a
+            // folder that has a twin (content unpacked from two downloads), or a second file of a
+            // name alike in the folder that the file there came from in this job.
+            if (MoveTwins* twins = ScopeTwins()) {
+                QString twinFolder;
+                if (twins->InTwinFolder(source, target, &twinFolder)) {
+                    twins->ReportInTwinFolder(source, twinFolder);
+                    return false;
+                }
+                if (existing.name != entry.name && twins->SettledFromSameFolder(source, target)) {
+                    twins->ReportTwinFile(source, there);
+                    return false;
+                }
             }
             const bool differ = FilesDiffer(source, target);
             if (existing.writeTime == entry.writeTime && !differ) {
@@ -405,8 +375,6 @@ bool MoveFile(const QString& source, const QString& target, const FindEntry& ent
                 ReportFailure(Msg::MOVETHING_ERROR10, ErrorNumberText(error), source);
                 return false;
             }
-            // The file there is named as it is, which for a twin is not the source's spelling.
-            const QString there = FolderOf(target) + kBackslash + existing.name;
             switch (DuplicateDecision(source, there, differ, existing.name != entry.name)) {
             case ID_YES:
                 return ReplaceFile(source, there, target, mode);
@@ -452,8 +420,8 @@ bool MoveFolder(const QString& source, const QString& target, int mode) {
     }
     QStringList names;
     bool result = true;
-    // The first of two folders alike but for letter case goes; the other would merge into it at
-    // the target, and stays.
+    // Two folders alike but for letter case both go, merging at the target; known as twins
+    // before either goes, their files are never settled against a file they meet there.
     QHash<QString, QString> folders;
     for (const FindEntry& e : entries) {
         if (e.name == QLatin1String(".") || e.name == QLatin1String(".."))
@@ -462,12 +430,10 @@ bool MoveFolder(const QString& source, const QString& target, int mode) {
         if (CanDescend(e)) {
             const QString folded = FoldCase(e.name);
             const auto twin = folders.constFind(folded);
-            if (twin != folders.constEnd()) {
-                ReportTwinFolder(source + kBackslash + e.name, source + kBackslash + *twin);
-                result = false;
-                continue;
-            }
-            folders.insert(folded, e.name);
+            if (twin == folders.constEnd())
+                folders.insert(folded, e.name);
+            else
+                NoteTwinFolder(source + kBackslash + e.name, source + kBackslash + *twin);
         }
         names << e.name;
     }
@@ -501,6 +467,11 @@ MoveLinkScope::MoveLinkScope() {
 MoveLinkScope::~MoveLinkScope() {
     if (own_)
         ScopeJudge().reset();
+}
+
+void NoteTwinFolder(const QString& folder, const QString& twin) {
+    const MoveLinkScope scope;
+    ScopeTwins()->NoteTwinFolder(folder, twin);
 }
 
 bool StaysForLink(const QString& source, const QString& target) {
@@ -538,6 +509,7 @@ bool RenameWithWait(const QString& oldPath, const QString& newPath) {
 namespace {
 
 bool MoveOne(const QString& source, const QString& target, int mode, bool oneStep) {
+    const MoveLinkScope scope;
     PumpMessagesIfBusy();
     Trace("Move Entry:", source);
     // The lookups of one file's move happen in one moment: the path layer takes the reports of
@@ -562,6 +534,7 @@ bool MoveOne(const QString& source, const QString& target, int mode, bool oneSte
         }
         switch (listed) {
         case ListedRename::Renamed:
+            ScopeTwins()->NoteSettled(source, renamedTo);
             if (StatusTextDue())
                 ShowStatus(Caption(Msg::STATUS_TEXT_MOVING_FILE_TO) + QStringLiteral(" '") +
                            renamedTo + kQuote);
@@ -618,6 +591,8 @@ bool MoveOne(const QString& source, const QString& target, int mode, bool oneSte
         result = MoveFolder(source, target, mode);
     } else if (!(entry.attributes & kFaVolumeLabel)) {
         result = MoveFile(source, effectiveTarget, entry, mode);
+        if (result)
+            ScopeTwins()->NoteSettled(source, effectiveTarget);
         MarkCacheStale(source);
     }
     LogStatus();
@@ -671,6 +646,11 @@ void SettleDeferredMoves(bool wait) {
         if (failures.empty())
             return;
         for (const DeferredRenameFailure& failure : failures) {
+            // The file did not stay where it was taken to have gone; whatever stands there now
+            // is no file of this job's (SourceChanged: the file went as noted).
+            if (failure.after != AfterRename::SourceChanged)
+                if (MoveTwins* twins = ScopeTwins())
+                    twins->ForgetSettled(failure.target);
             if (failure.after == AfterRename::TwinAtTarget) {
                 SettleTwinAtTarget(failure.source, failure.target);
                 continue;
@@ -721,6 +701,8 @@ QStringList SpellingsOf(const QString& path) {
 }
 
 bool MoveEverySpelling(const QString& source, const QString& target, int mode, bool mayBeTwinned) {
+    // The spellings meet as twins: what the first settled is known when the next comes.
+    const MoveLinkScope scope;
     bool all = true;
     if (!mayBeTwinned) {
         all = MoveEntry(source, target, mode);

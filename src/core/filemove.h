@@ -42,10 +42,10 @@ private:
 // would take out, which then stay without failing.
 bool StaysForLink(const QString& source, const QString& target);
 
-// A folder alike but for letter case to `twin`, which a move met first: it stays where it is,
-// since its files would merge into the other's at the target. Reported once while a
-// MoveLinkScope lives; counts against the run.
-void ReportTwinFolder(const QString& folder, const QString& twin);
+// `folder` and `twin` stand side by side, alike but for letter case, and both are to go: while
+// the MoveLinkScope lives, a file of either that meets a file at its target is not settled
+// against it, but stays and is named in the pane (also once the other has gone whole).
+void NoteTwinFolder(const QString& folder, const QString& twin);
 
 // The paths of the files in the folder of `path` whose names are its name in any letter case
 // (twins, which MSTS cannot tell apart), the one spelled as given first; `path` alone when the
@@ -63,8 +63,9 @@ bool MoveEverySpelling(const QString& source, const QString& target, int mode, b
 // failure is reported.
 void FinishDeferredMoves();
 
-// Renames, waiting a second at a time while access is refused; after each ten waits the user
-// is asked whether to go on waiting. A failure is reported and sets App().RunHadErrors.
+// Renames, waiting a second at a time while the entry is in use; after each ten waits the user
+// is asked whether to go on waiting. A refusal of permission is no wait: like any other failure
+// it is reported at once and sets App().RunHadErrors.
 bool RenameWithWait(const QString& oldPath, const QString& newPath);
 
 // True when no entry under the folder has the read-only, hidden, system or volume-label

@@ -24,12 +24,15 @@ namespace qv {
 namespace {
 
 // The default operations, with a fault at the N-th call (0: none) and renames refused with
-// EACCES a given number of times; `beforeRename` lets a test change the disk just before.
+// `refuseError` (EBUSY, as for a file in use) a given number of times, the one-step rename too
+// with `refuseListed`; `beforeRename` lets a test change the disk just before.
 class FaultyOps : public FileMoveOps {
 public:
     int failAt = 0;
     int failError = EIO;
     int refuseRenames = 0;
+    int refuseError = EBUSY;
+    bool refuseListed = false;
     int count = 0;
     std::function<void()> beforeRename;
 
@@ -45,7 +48,7 @@ public:
     bool Rename(const QString& from, const QString& to, int* err) override {
         if (refuseRenames > 0) {
             --refuseRenames;
-            *err = EACCES;
+            *err = refuseError;
             return false;
         }
         if (beforeRename)
@@ -55,6 +58,11 @@ public:
     // Refused renames and changes just before a rename are those of the step-by-step move.
     ListedRename RenameListed(const QString& from, const QString& to, QString* renamedTo,
                               int* err) override {
+        if (refuseRenames > 0 && refuseListed) {
+            --refuseRenames;
+            *err = refuseError;
+            return ListedRename::Failed;
+        }
         if (refuseRenames > 0 || beforeRename)
             return ListedRename::NotSettled;
         return Step(err) ? FileMoveOps::RenameListed(from, to, renamedTo, err)
@@ -546,9 +554,10 @@ TEST_F(FileMoveTest, MoveEntry_DeferredRenamesSettleWhatAnotherProgramDidJustBef
 TEST_F(FileMoveTest, MoveEntry_NamesDifferingOnlyInCaseAreNeverMerged) {
     temp_.MakeFile("MSTS/C/a.con", "lower");
     temp_.MakeFile("MSTS/C/A.CON", "upper");
-    ui_.ExpectConfirmFileMove(ID_CANCEL);
     EXPECT_FALSE(MoveEntry("C:\\MSTS\\C", "D:\\STORE\\C", MOVE_RENAME));
-    ASSERT_EQ(ui_.FileMoves().size(), 1u); // the second name meets the first at the target
+    // The second name meets the first at the target: a second file, never asked about.
+    EXPECT_TRUE(ui_.FileMoves().empty());
+    EXPECT_EQ(PaneText().count("stays where it is"), 1) << qPrintable(PaneText());
     Snapshot all = Files(StoreHost("STORE/C"));
     const Snapshot left = Files(temp_.Host("MSTS/C"));
     all.insert(left);
@@ -630,6 +639,73 @@ TEST_F(FileMoveTest, MoveEntry_TwinFoldersNeverMergeAndLoseNothing) {
         EXPECT_EQ(PaneText().count("stays where it is"), 1) << qPrintable(PaneText());
     }
     EXPECT_TRUE(ui_.Mismatches().isEmpty());
+}
+
+// Two folders alike but for letter case meet a third spelling at the target: neither's file is
+// settled against the one there by a standing answer or a question, whether they go file by file
+// (as a job moves them) or as a tree; each stays and is named, and what meets nothing goes.
+TEST_F(FileMoveTest, MoveEntry_FilesOfTwinFoldersAreNeverSettledAgainstAThirdSpelling) {
+    for (const bool byFile : {true, false}) {
+        for (const int standing : {0, 1, 2}) {
+            SCOPED_TRACE(std::string(byFile ? "by file" : "as a tree") + ", standing answer " +
+                         std::to_string(standing));
+            QDir(temp_.Host("MSTS")).removeRecursively();
+            QDir(StoreHost("STORE")).removeRecursively();
+            ClearFolderCache();
+            ResetAppState();
+            App().MstsRootFolder = "C:\\MSTS";
+            App().StoreRootFolder = "D:\\STORE";
+            services_.InformationMemo()->Clear();
+            temp_.MakeFile("MSTS/Trainset/Dash9/a.eng", "first");
+            temp_.MakeFile("MSTS/Trainset/Dash9/b.eng", "alone");
+            temp_.MakeFile("MSTS/Trainset/DASH9/a.eng", "second");
+            MakeStoreFile("STORE/Trainset/dash9/a.eng", "older");
+            PathSet().DuplicateAnswer = standing;
+            {
+                const MoveLinkScope scope;
+                if (byFile) {
+                    for (const char* file : {"Dash9\\a.eng", "Dash9\\b.eng", "DASH9\\a.eng"})
+                        MoveEntry(QString("C:\\MSTS\\Trainset\\") + file,
+                                  QString("D:\\STORE\\Trainset\\") + file, MOVE_RENAME);
+                } else {
+                    EXPECT_FALSE(
+                        MoveEntry("C:\\MSTS\\Trainset", "D:\\STORE\\Trainset", MOVE_RENAME));
+                }
+                FinishDeferredMoves();
+            }
+            EXPECT_EQ(Read(StoreHost("STORE/Trainset/dash9/a.eng")), "older");
+            EXPECT_EQ(Read(StoreHost("STORE/Trainset/dash9/b.eng")), "alone");
+            EXPECT_EQ(Read(temp_.Host("MSTS/Trainset/Dash9/a.eng")), "first");
+            EXPECT_EQ(Read(temp_.Host("MSTS/Trainset/DASH9/a.eng")), "second");
+            EXPECT_TRUE(ui_.FileMoves().empty());
+            EXPECT_TRUE(App().RunHadErrors);
+            const QString pane = PaneText();
+            for (const char* file : {"Dash9\\a.eng", "DASH9\\a.eng"})
+                EXPECT_EQ(
+                    pane.count(QString("'C:\\MSTS\\Trainset\\") + file + "' stays where it is"), 1)
+                    << file << qPrintable(pane);
+        }
+    }
+    EXPECT_TRUE(ui_.Mismatches().isEmpty());
+}
+
+// The pane names a file that stays for a twin folder, and the twin, by their Windows paths, as
+// every other message of a move does.
+TEST_F(FileMoveTest, MoveEntry_ATwinFolderIsNamedByItsWindowsPath) {
+    temp_.MakeFile("MSTS/Trainset/Dash9/dash9.eng", "first");
+    temp_.MakeFile("MSTS/Trainset/DASH9/dash9.eng", "second");
+    EXPECT_FALSE(MoveEntry("C:\\MSTS\\Trainset", "D:\\STORE\\Trainset", MOVE_RENAME));
+    const QString pane = PaneText();
+    EXPECT_FALSE(pane.contains(temp_.DriveC())) << qPrintable(pane);
+    EXPECT_FALSE(pane.contains(store_.path())) << qPrintable(pane);
+    // Whichever of the two went first, the other's file stays.
+    const bool lowerStays =
+        pane.contains("'C:\\MSTS\\Trainset\\Dash9\\dash9.eng' stays where it is") &&
+        pane.contains("Folder: 'C:\\MSTS\\Trainset\\DASH9'");
+    const bool upperStays =
+        pane.contains("'C:\\MSTS\\Trainset\\DASH9\\dash9.eng' stays where it is") &&
+        pane.contains("Folder: 'C:\\MSTS\\Trainset\\Dash9'");
+    EXPECT_NE(lowerStays, upperStays) << qPrintable(pane);
 }
 
 // A store folder moved away and a link to it put in its place while a job runs: the files that
@@ -763,6 +839,32 @@ TEST_F(FileMoveTest, RenameWithWait_AsksAfterEachTenWaitsWithoutSleepingForReal)
     EXPECT_EQ(clock_.Sleeps(), 23);
     EXPECT_EQ(ui_.Shown().size(), 2u);
     EXPECT_FALSE(App().RunHadErrors);
+}
+
+// A folder the user may not write to refuses every rename into it: no wait can help, so the
+// refusal is reported at once, for each file, and the run fails; nothing is asked.
+TEST_F(FileMoveTest, MoveEntry_APermissionRefusalIsReportedAtOnceWithoutWaiting) {
+    for (const int refusal : {EACCES, EPERM}) {
+        for (const bool listed : {true, false}) {
+            SCOPED_TRACE(std::to_string(refusal) + (listed ? " in one step" : " step by step"));
+            ResetAppState();
+            services_.InformationMemo()->Clear();
+            temp_.MakeFile("MSTS/a.eng", "e");
+            ops_.refuseRenames = 1000;
+            ops_.refuseError = refusal;
+            ops_.refuseListed = listed;
+            const int sleeps = clock_.Sleeps();
+            EXPECT_FALSE(MoveEntry("C:\\MSTS\\a.eng", "D:\\STORE\\a.eng", MOVE_RENAME));
+            EXPECT_EQ(clock_.Sleeps(), sleeps);
+            EXPECT_TRUE(ui_.Shown().empty());
+            EXPECT_TRUE(services_.details.filter("Waiting (").isEmpty());
+            EXPECT_TRUE(App().RunHadErrors);
+            EXPECT_EQ(PaneText().count(QString("Unable to rename file : [%1]").arg(refusal)), 1)
+                << qPrintable(PaneText());
+            EXPECT_EQ(Read(temp_.Host("MSTS/a.eng")), "e");
+        }
+    }
+    ops_.refuseRenames = 0;
 }
 
 TEST_F(FileMoveTest, MoveEntry_RefusesModesOtherThanRenameAndCopy) {

@@ -184,11 +184,14 @@ TEST_F(UnstoreAllTest, NothingGoesThroughALinkLeadingOutOfBothFolders) {
     EXPECT_EQ(pane.filter("The folder '" + link + "' is a link to").size(), 1);
 }
 
-// Store folders alike but for letter case, at the top and below, would merge in the MSTS folder:
-// each stays in the store, is named once, and no file is lost or asked about.
-TEST_F(UnstoreAllTest, TwinFoldersStayInTheStoreAndAreNamedOnce) {
+// Store folders alike but for letter case, at the top and below, merge in the MSTS folder as each
+// merges with the folder there: every file comes back but one that meets a file at its target,
+// which stays in the store unasked and is named once; no file is lost.
+TEST_F(UnstoreAllTest, TwinFoldersMergeAndOnlyAFileMeetingAnotherStays) {
     drive.MakeFile(QStringLiteral("STORE/Routes/HILL/2.trk"), "the other hill");
+    drive.MakeFile(QStringLiteral("STORE/Routes/HILL/hill.ref"), "only in the twin");
     drive.MakeFile(QStringLiteral("STORE/Trains/Consists/Goods.con"), "the other goods");
+    drive.MakeFile(QStringLiteral("STORE/Trains/Consists/Other.con"), "only in the twin");
     // Every file's content, wherever it is: lower-cased paths would merge the twins' files.
     auto contents = [&] {
         QStringList all;
@@ -204,6 +207,12 @@ TEST_F(UnstoreAllTest, TwinFoldersStayInTheStoreAndAreNamedOnce) {
     EXPECT_TRUE(UnstoreEverything(false));
     EXPECT_EQ(contents(), before);
     EXPECT_TRUE(ui.FileMoves().empty());
+    const QStringList back = PathsBelow(MstsHost());
+    EXPECT_TRUE(back.contains("routes/hill/hill.ref")) << Text(back);
+    EXPECT_TRUE(back.contains("trains/consists/other.con")) << Text(back);
+    EXPECT_TRUE(back.contains("routes/hill/paths/up.pat")) << Text(back);
+    EXPECT_EQ(Text(PathsBelow(StoreHost())),
+              Text({"routes/hill/2.trk", "trains/consists/goods.con"}));
     EXPECT_EQ(ShownTexts(), QStringList{Caption(Msg::WARN_UNSTORE_EVERYTHING)});
     EXPECT_TRUE(App().RunHadErrors);
     const QStringList pane = recMain.InformationMemo()->Lines();

@@ -1,0 +1,128 @@
+#include "core/filemovetwins.h"
+
+#include "core/appstate.h"
+#include "core/folders.h"
+#include "core/mainservices.h"
+#include "core/report.h"
+#include "platform/casefold.h"
+#include "platform/winfind.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+
+namespace qv {
+
+namespace {
+
+const QLatin1Char kBackslash('\\');
+
+// A hash of a path folded in letter case: two paths alike but for letter case hash alike. Made
+// for every file a job moves, so a plain ASCII path is folded letter by letter as it is hashed.
+quint64 FoldedPathHash(QStringView path) {
+    quint64 hash = 14695981039346656037ull;
+    const auto add = [&hash](char16_t unit) { hash = (hash ^ unit) * 1099511628211ull; };
+    if (IsAscii(path)) {
+        for (QChar c : path)
+            add(AsciiLower(c.unicode()));
+    } else {
+        for (QChar c : FoldCase(path))
+            add(c.unicode());
+    }
+    return hash;
+}
+
+QStringView FolderOf(QStringView path) {
+    return path.left(std::max<qsizetype>(path.lastIndexOf(kBackslash), 0));
+}
+
+// How many parts of a path the root holds that `path` lies below (0: neither root).
+qsizetype RootParts(const QString& path) {
+    qsizetype parts = 0;
+    for (const QString& root : {App().MstsRootFolder, App().StoreRootFolder}) {
+        if (!root.isEmpty() && IsInsideFolder(path, root, false))
+            parts = std::max(parts, root.split(kBackslash, Qt::SkipEmptyParts).size());
+    }
+    return parts;
+}
+
+void ReportStays(QSet<QString>& reported, const QString& file, const QString& text) {
+    App().RunHadErrors = true;
+    if (reported.contains(file))
+        return;
+    reported.insert(file);
+    Report(RL_ERROR, nullptr, text, TheMainServices().InformationMemo());
+}
+
+} // namespace
+
+void MoveTwins::NoteSettled(QStringView source, QStringView target) {
+    settled_.insert(FoldedPathHash(target), FoldedPathHash(FolderOf(source)));
+}
+
+void MoveTwins::ForgetSettled(QStringView target) {
+    settled_.remove(FoldedPathHash(target));
+}
+
+bool MoveTwins::SettledFromSameFolder(QStringView source, QStringView target) const {
+    const auto found = settled_.constFind(FoldedPathHash(target));
+    return found != settled_.constEnd() && *found == FoldedPathHash(FolderOf(source));
+}
+
+void MoveTwins::NoteTwinFolder(const QString& folder, const QString& twin) {
+    QStringList& spellings = twinFolders_[FoldedPathHash(folder)];
+    for (const QString& path : {folder, twin}) {
+        if (!spellings.contains(path))
+            spellings.append(path);
+    }
+}
+
+bool MoveTwins::InTwinFolder(const QString& source, const QString& target, QString* twin) {
+    const QStringList from = source.split(kBackslash);
+    const QStringList to = target.split(kBackslash);
+    // The way: the folders from the file up to where the two paths part, and never the root the
+    // file lies in or any folder above it.
+    const qsizetype top = std::max<qsizetype>(RootParts(source), 1);
+    for (qsizetype i = from.size() - 2, j = to.size() - 2;
+         i >= top && j > 0 && SameWithoutCase(from[i], to[j]); --i, --j) {
+        const QString folder = from.first(i + 1).join(kBackslash);
+        const QString& name = from[i];
+        QStringList spellings = twinFolders_.value(FoldedPathHash(folder));
+        if (spellings.isEmpty()) {
+            const QString parent = from.first(i).join(kBackslash);
+            QStringList names;
+            FindNames(parent + QStringLiteral("\\*"), true, &names);
+            for (const QString& other : std::as_const(names)) {
+                if (SameWithoutCase(other, name))
+                    spellings.append(parent + kBackslash + other);
+            }
+            if (spellings.size() < 2)
+                continue;
+            twinFolders_.insert(FoldedPathHash(folder), spellings);
+        }
+        // Another spelling than the one on the way.
+        const auto other = std::find_if(spellings.begin(), spellings.end(), [&](const QString& s) {
+            return QStringView(s).mid(s.lastIndexOf(kBackslash) + 1) != name;
+        });
+        *twin = other != spellings.end() ? *other : spellings.first();
+        return true;
+    }
+    return false;
+}
+
+void MoveTwins::ReportTwinFile(const QString& file, const QString& twin) {
+    ReportStays(reported_, file,
+                QCoreApplication::translate("FileMove",
+                                            "The file '%1' stays where it is: MSTS cannot tell "
+                                            "its name from\rFile: '%2'")
+                    .arg(file, twin));
+}
+
+void MoveTwins::ReportInTwinFolder(const QString& file, const QString& twinFolder) {
+    ReportStays(reported_, file,
+                QCoreApplication::translate("FileMove",
+                                            "The file '%1' stays where it is: MSTS cannot tell "
+                                            "its folder from\rFolder: '%2'")
+                    .arg(file, twinFolder));
+}
+
+} // namespace qv
