@@ -427,6 +427,13 @@ bool MoveFolder(const QString& source, const QString& target, int mode) {
         if (e.name == QLatin1String(".") || e.name == QLatin1String(".."))
             continue;
         Trace("Move Found:", source, e.name);
+        // An entry that cannot be asked for (a failing disk, say) is named, and stays.
+        if (e.statError != 0) {
+            ReportFailure(Msg::MOVETHING_ERROR11, ErrorNumberText(e.statError),
+                          source + kBackslash + e.name);
+            result = false;
+            continue;
+        }
         if (CanDescend(e)) {
             const QString folded = FoldCase(e.name);
             const auto twin = folders.constFind(folded);
@@ -439,7 +446,7 @@ bool MoveFolder(const QString& source, const QString& target, int mode) {
     }
     // Files make their target folders as they arrive; an empty folder would vanish with its
     // source, so it is made here.
-    if (names.isEmpty() && !ops.MakeFolders(target, &error)) {
+    if (names.isEmpty() && result && !ops.MakeFolders(target, &error)) {
         ReportFailure(Msg::MOVETHING_ERROR7, ErrorNumberText(error), source, target);
         return false;
     }
