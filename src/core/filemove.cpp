@@ -1,8 +1,8 @@
 #include "core/filemove.h"
 
 #include "core/filefind.h"
+#include "core/filemovenames.h"
 #include "core/filemoveops.h"
-#include "core/filemovetwins.h"
 #include "core/folders.h"
 #include "core/generaldefs.h"
 #include "core/mainservices.h"
@@ -95,7 +95,7 @@ struct LinkJudge {
     Side target;
     QSet<QString> reported;
     quint64 seen = OtherEntryChanges();
-    MoveTwins twins;
+    MoveNames names;
 };
 
 std::unique_ptr<LinkJudge>& ScopeJudge() {
@@ -104,8 +104,8 @@ std::unique_ptr<LinkJudge>& ScopeJudge() {
 }
 
 // What the moves of the scope learnt of names alike but for letter case; none outside a scope.
-MoveTwins* ScopeTwins() {
-    return ScopeJudge() ? &ScopeJudge()->twins : nullptr;
+MoveNames* ScopeNames() {
+    return ScopeJudge() ? &ScopeJudge()->names : nullptr;
 }
 
 // "<what> '<path>'" into the pane while logging; the text is made only then.
@@ -356,7 +356,7 @@ bool MoveFile(const QString& source, const QString& target, const FindEntry& ent
             // Files MSTS cannot tell apart are never settled against each other: a file of a
             // folder that has a twin (content unpacked from two downloads), or a second file of a
             // name alike in the folder that the file there came from in this job.
-            if (MoveTwins* twins = ScopeTwins()) {
+            if (MoveNames* twins = ScopeNames()) {
                 QString twinFolder;
                 if (twins->InTwinFolder(source, target, &twinFolder)) {
                     twins->ReportInTwinFolder(source, twinFolder);
@@ -427,8 +427,9 @@ bool MoveFolder(const QString& source, const QString& target, int mode) {
         if (e.name == QLatin1String(".") || e.name == QLatin1String(".."))
             continue;
         Trace("Move Found:", source, e.name);
-        // An entry that cannot be asked for (a failing disk, say) is named, and stays.
-        if (e.statError != 0) {
+        // An entry that cannot be asked for (a failing disk, say) is named, and stays; one whose
+        // name is not UTF-8 is named by its move.
+        if (e.statError != 0 && e.statError != EILSEQ) {
             ReportFailure(Msg::MOVETHING_ERROR11, ErrorNumberText(e.statError),
                           source + kBackslash + e.name);
             result = false;
@@ -478,7 +479,7 @@ MoveLinkScope::~MoveLinkScope() {
 
 void NoteTwinFolder(const QString& folder, const QString& twin) {
     const MoveLinkScope scope;
-    ScopeTwins()->NoteTwinFolder(folder, twin);
+    ScopeNames()->NoteTwinFolder(folder, twin);
 }
 
 bool StaysForLink(const QString& source, const QString& target) {
@@ -526,7 +527,7 @@ bool MoveOne(const QString& source, const QString& target, int mode, bool oneSte
         ReportFailure(Msg::MOVETHING_ERROR12, ErrorNumberText(mode), source, target);
         return false;
     }
-    if (StaysForLink(source, target))
+    if (ScopeNames()->StaysForUndecodableName(source) || StaysForLink(source, target))
         return false;
     int error = 0;
     if (mode == MOVE_RENAME && oneStep) {
@@ -541,7 +542,7 @@ bool MoveOne(const QString& source, const QString& target, int mode, bool oneSte
         }
         switch (listed) {
         case ListedRename::Renamed:
-            ScopeTwins()->NoteSettled(source, renamedTo);
+            ScopeNames()->NoteSettled(source, renamedTo);
             if (StatusTextDue())
                 ShowStatus(Caption(Msg::STATUS_TEXT_MOVING_FILE_TO) + QStringLiteral(" '") +
                            renamedTo + kQuote);
@@ -599,7 +600,7 @@ bool MoveOne(const QString& source, const QString& target, int mode, bool oneSte
     } else if (!(entry.attributes & kFaVolumeLabel)) {
         result = MoveFile(source, effectiveTarget, entry, mode);
         if (result)
-            ScopeTwins()->NoteSettled(source, effectiveTarget);
+            ScopeNames()->NoteSettled(source, effectiveTarget);
         MarkCacheStale(source);
     }
     LogStatus();
@@ -656,7 +657,7 @@ void SettleDeferredMoves(bool wait) {
             // The file did not stay where it was taken to have gone; whatever stands there now
             // is no file of this job's (SourceChanged: the file went as noted).
             if (failure.after != AfterRename::SourceChanged)
-                if (MoveTwins* twins = ScopeTwins())
+                if (MoveNames* twins = ScopeNames())
                     twins->ForgetSettled(failure.target);
             if (failure.after == AfterRename::TwinAtTarget) {
                 SettleTwinAtTarget(failure.source, failure.target);

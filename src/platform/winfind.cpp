@@ -1,6 +1,7 @@
 #include "platform/winfind.h"
 
 #include "platform/casefold.h"
+#include "platform/codepage.h"
 #include "platform/drivemap.h"
 #include "platform/folderlisting.h"
 #include "platform/winresolve.h"
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
 #include <string>
@@ -177,6 +179,10 @@ const HostEntryStat* ListedStat(const QString& hostFolder, const QString& name,
     if (listed.exists && !ListedStatFault())
         return &listed;
     *failed = AskListedAgain(hostFolder, name, again);
+    // A name that is not UTF-8 is listed with U+FFFD in place of its bytes, under which its entry
+    // is not found: it has not gone, it cannot be reached.
+    if (*failed == ENOENT && name.contains(QChar(QChar::ReplacementCharacter)))
+        *failed = EILSEQ;
     return *failed == 0 ? again : nullptr;
 }
 
@@ -594,6 +600,82 @@ void FindFilesIn(const QStringList& folders, const QStringList& masks,
 bool CanDescend(const FindEntry& entry) {
     return entry.IsFolder() && !entry.symlink && entry.name != QLatin1String(".") &&
            entry.name != QLatin1String("..");
+}
+
+namespace {
+
+// The length of the UTF-8 sequence that starts at `at`, 0 when the bytes there are none.
+int Utf8SequenceAt(const QByteArray& bytes, qsizetype at) {
+    const auto byte = [&](qsizetype i) { return uchar(bytes.at(i)); };
+    const uchar lead = byte(at);
+    const int length = lead < 0x80             ? 1
+                       : (lead & 0xE0) == 0xC0 ? 2
+                       : (lead & 0xF0) == 0xE0 ? 3
+                       : (lead & 0xF8) == 0xF0 ? 4
+                                               : 0;
+    if (length == 0 || at + length > bytes.size())
+        return 0;
+    for (int k = 1; k < length; ++k) {
+        if ((byte(at + k) & 0xC0) != 0x80)
+            return 0;
+    }
+    // No longer form than needed, no surrogate, nothing beyond U+10FFFF.
+    const uchar second = length > 1 ? byte(at + 1) : 0;
+    if ((length == 2 && lead < 0xC2) || (length == 3 && lead == 0xE0 && second < 0xA0) ||
+        (length == 3 && lead == 0xED && second >= 0xA0) ||
+        (length == 4 && lead == 0xF0 && second < 0x90) ||
+        (length == 4 && (lead > 0xF4 || (lead == 0xF4 && second >= 0x90))))
+        return 0;
+    return length;
+}
+
+bool IsUtf8(const QByteArray& bytes) {
+    for (qsizetype at = 0; at < bytes.size();) {
+        const int length = Utf8SequenceAt(bytes, at);
+        if (length == 0)
+            return false;
+        at += length;
+    }
+    return true;
+}
+
+} // namespace
+
+QString ReadableName(const QByteArray& bytes) {
+    QString readable;
+    for (qsizetype at = 0; at < bytes.size();) {
+        const int length = Utf8SequenceAt(bytes, at);
+        if (length > 0) {
+            readable += QString::fromUtf8(bytes.constData() + at, length);
+            at += length;
+        } else {
+            readable += DecodeWindows1252(bytes.mid(at, 1));
+            ++at;
+        }
+    }
+    return readable;
+}
+
+bool UndecodableNamesIn(const QString& hostFolder, const QString& listed,
+                        QList<UndecodableName>* names, bool* reachable) {
+    names->clear();
+    if (reachable)
+        *reachable = false;
+    DIR* folder = opendir(EncodeHostPath(hostFolder).constData());
+    if (!folder)
+        return false;
+    const QByteArray asText = listed.toUtf8();
+    while (const dirent* entry = readdir(folder)) {
+        const QByteArray bytes(entry->d_name);
+        if (bytes == asText) {
+            if (reachable)
+                *reachable = true;
+        } else if (!IsUtf8(bytes) && QFile::decodeName(bytes) == listed) {
+            names->append({bytes, ReadableName(bytes)});
+        }
+    }
+    closedir(folder);
+    return true;
 }
 
 void SetListedStatFaultForTests(std::function<int(const QString& hostPath)> hook) {

@@ -31,7 +31,8 @@ struct FindEntry {
     qint32 writeTime = 0; // packed DOS date-time of the last write, local time
     bool symlink = false; // the entry is a link; its other fields describe what it points to
     // Not 0: the folder lists the name, but asking for the entry failed with this error (any but
-    // ENOENT, which means it has gone): only the name is known, and the entry counts as a file.
+    // ENOENT, which means it has gone; EILSEQ for a name that is not UTF-8, which cannot be
+    // reached): only the name is known, and the entry counts as a file.
     int statError = 0;
 
     bool IsFolder() const { return attributes & kFaDirectory; }
@@ -98,6 +99,22 @@ bool HostEntry(const QString& hostPath, FindEntry* entry, int* error = nullptr);
 
 // True for an entry a recursive walk goes down into: a real folder, not a link, "." or "..".
 bool CanDescend(const FindEntry& entry);
+
+// A name in a host folder whose bytes are not UTF-8 text (Windows-1252 bytes from an unpacked
+// download, say): the path layer, which takes names as UTF-8, cannot reach its entry.
+struct UndecodableName {
+    QByteArray bytes;
+    // The bytes made readable: what is UTF-8 as such, every other byte as Windows-1252 reads it.
+    QString readable;
+};
+// The names of a host folder that are not UTF-8 and that a listing gives as `listed` (their bytes
+// decoded as UTF-8, each byte that is not replaced by U+FFFD), in the order the folder gives them.
+// `reachable` (when given) receives whether the folder also holds `listed` itself as UTF-8 text.
+// False with errno when the folder cannot be read.
+bool UndecodableNamesIn(const QString& hostFolder, const QString& listed,
+                        QList<UndecodableName>* names, bool* reachable = nullptr);
+// The readable form of a name's bytes, as UndecodableName::readable.
+QString ReadableName(const QByteArray& bytes);
 
 // Tests only: the error (0: none) that asking for the listed entry at a host path gives, in
 // place of what the disk says, wherever a find asks for a listed entry; an empty hook removes it.

@@ -5,6 +5,7 @@
 #include "core/filemoveops.h"
 #include "core/mainservices.h"
 #include "core/moveleftovers.h"
+#include "fixtures/longpath.h"
 #include "fixtures/tempmsts.h"
 #include "platform/clock.h"
 #include "platform/fakeui.h"
@@ -16,9 +17,13 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
+#include <dirent.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace qv {
 namespace {
@@ -706,6 +711,68 @@ TEST_F(FileMoveTest, MoveEntry_ATwinFolderIsNamedByItsWindowsPath) {
         pane.contains("'C:\\MSTS\\Trainset\\DASH9\\dash9.eng' stays where it is") &&
         pane.contains("Folder: 'C:\\MSTS\\Trainset\\Dash9'");
     EXPECT_NE(lowerStays, upperStays) << qPrintable(pane);
+}
+
+// Names that are not UTF-8 text (Windows-1252 bytes from an unpacked download), two of which the
+// listing gives alike: whether they go as a tree or file by file, as a job lists them, each stays
+// and is named once by a readable form of its own bytes, never as a file not found.
+TEST_F(FileMoveTest, MoveEntry_NamesThatAreNotUtf8StayAndAreEachNamedOnceReadably) {
+    const QByteArray folder = QFile::encodeName(temp_.Host("MSTS/C"));
+    const auto removeRaw = qScopeGuard([&] {
+        RemoveTreeAtAnyDepth(temp_.Host("MSTS/C"));
+        RemoveTreeAtAnyDepth(StoreHost("STORE/C"));
+    });
+    for (const bool byFile : {true, false}) {
+        SCOPED_TRACE(byFile ? "file by file" : "as a tree");
+        ResetAppState();
+        services_.InformationMemo()->Clear();
+        temp_.MakeFile("MSTS/C/plain.con", "plain");
+        for (const char* raw : {"caf\xE9.con", "caf\xE8.con", "Stock\xC4"}) {
+            const QByteArray path = folder + '/' + raw;
+            if (QByteArray(raw).startsWith("Stock")) {
+                ASSERT_EQ(mkdir(path.constData(), 0755), 0);
+                continue;
+            }
+            const int fd = open(path.constData(), O_CREAT | O_WRONLY, 0644);
+            ASSERT_EQ(write(fd, raw, 3), 3);
+            close(fd);
+        }
+        {
+            const MoveLinkScope scope;
+            if (byFile) {
+                QStringList names;
+                FindNames("C:\\MSTS\\C\\*.con", false, &names);
+                for (const QString& name : std::as_const(names))
+                    MoveEntry("C:\\MSTS\\C\\" + name, "D:\\STORE\\C\\" + name, MOVE_RENAME);
+            } else {
+                EXPECT_FALSE(MoveEntry("C:\\MSTS\\C", "D:\\STORE\\C", MOVE_RENAME));
+            }
+            FinishDeferredMoves();
+        }
+        EXPECT_EQ(Read(StoreHost("STORE/C/plain.con")), "plain");
+        EXPECT_TRUE(App().RunHadErrors);
+        const QString pane = PaneText();
+        const QString readable[] = {QString::fromUtf8("C:\\MSTS\\C\\caf\u00e9.con"),
+                                    QString::fromUtf8("C:\\MSTS\\C\\caf\u00e8.con"),
+                                    QString::fromUtf8("C:\\MSTS\\C\\Stock\u00c4")};
+        for (const QString& name : readable) {
+            EXPECT_EQ(pane.count("'" + name + "' stays where it is: its name is not UTF-8"),
+                      byFile && name.endsWith(QString::fromUtf8("\u00c4")) ? 0 : 1)
+                << qPrintable(name) << qPrintable(pane);
+        }
+        EXPECT_FALSE(pane.contains("Unable to")) << qPrintable(pane);
+        EXPECT_FALSE(pane.contains(QChar(QChar::ReplacementCharacter))) << qPrintable(pane);
+        int left = 0;
+        DIR* listing = opendir(folder.constData());
+        while (const dirent* entry = listing ? readdir(listing) : nullptr)
+            left += entry->d_name[0] != '.';
+        if (listing)
+            closedir(listing);
+        EXPECT_EQ(left, 3);
+        RemoveTreeAtAnyDepth(temp_.Host("MSTS/C"));
+        RemoveTreeAtAnyDepth(StoreHost("STORE/C"));
+        ClearFolderCache();
+    }
 }
 
 // A store folder moved away and a link to it put in its place while a job runs: the files that

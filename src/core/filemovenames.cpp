@@ -1,4 +1,4 @@
-#include "core/filemovetwins.h"
+#include "core/filemovenames.h"
 
 #include "core/appstate.h"
 #include "core/folders.h"
@@ -6,6 +6,7 @@
 #include "core/report.h"
 #include "platform/casefold.h"
 #include "platform/winfind.h"
+#include "platform/winresolve.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -45,30 +46,30 @@ qsizetype RootParts(const QString& path) {
     return parts;
 }
 
-void ReportStays(QSet<QString>& reported, const QString& file, const QString& text) {
+void ReportStays(QSet<QString>& reported, const QString& key, const QString& text) {
     App().RunHadErrors = true;
-    if (reported.contains(file))
+    if (reported.contains(key))
         return;
-    reported.insert(file);
+    reported.insert(key);
     Report(RL_ERROR, nullptr, text, TheMainServices().InformationMemo());
 }
 
 } // namespace
 
-void MoveTwins::NoteSettled(QStringView source, QStringView target) {
+void MoveNames::NoteSettled(QStringView source, QStringView target) {
     settled_.insert(FoldedPathHash(target), FoldedPathHash(FolderOf(source)));
 }
 
-void MoveTwins::ForgetSettled(QStringView target) {
+void MoveNames::ForgetSettled(QStringView target) {
     settled_.remove(FoldedPathHash(target));
 }
 
-bool MoveTwins::SettledFromSameFolder(QStringView source, QStringView target) const {
+bool MoveNames::SettledFromSameFolder(QStringView source, QStringView target) const {
     const auto found = settled_.constFind(FoldedPathHash(target));
     return found != settled_.constEnd() && *found == FoldedPathHash(FolderOf(source));
 }
 
-void MoveTwins::NoteTwinFolder(const QString& folder, const QString& twin) {
+void MoveNames::NoteTwinFolder(const QString& folder, const QString& twin) {
     QStringList& spellings = twinFolders_[FoldedPathHash(folder)];
     for (const QString& path : {folder, twin}) {
         if (!spellings.contains(path))
@@ -76,7 +77,7 @@ void MoveTwins::NoteTwinFolder(const QString& folder, const QString& twin) {
     }
 }
 
-bool MoveTwins::InTwinFolder(const QString& source, const QString& target, QString* twin) {
+bool MoveNames::InTwinFolder(const QString& source, const QString& target, QString* twin) {
     const QStringList from = source.split(kBackslash);
     const QStringList to = target.split(kBackslash);
     // The way: the folders from the file up to where the two paths part, and never the root the
@@ -109,7 +110,33 @@ bool MoveTwins::InTwinFolder(const QString& source, const QString& target, QStri
     return false;
 }
 
-void MoveTwins::ReportTwinFile(const QString& file, const QString& twin) {
+bool MoveNames::StaysForUndecodableName(const QString& source) {
+    // Asked for every file a job moves: nearly every path is plain text.
+    const qsizetype mark = source.indexOf(QChar(QChar::ReplacementCharacter));
+    if (mark < 0)
+        return false;
+    const qsizetype cut = source.lastIndexOf(kBackslash, mark);
+    const qsizetype end = source.indexOf(kBackslash, mark);
+    const QString folder = source.left(cut);
+    const QString name = source.mid(cut + 1, end < 0 ? -1 : end - cut - 1);
+    QString host;
+    QList<UndecodableName> names;
+    bool reachable = false;
+    if (cut < 0 || !ResolvePath(folder, &host) ||
+        !UndecodableNamesIn(host, name, &names, &reachable) || names.isEmpty())
+        return false; // the move goes on, and reports what it meets
+    for (const UndecodableName& found : std::as_const(names)) {
+        ReportStays(reported_, host + QLatin1Char('/') + QString::fromLatin1(found.bytes.toHex()),
+                    QCoreApplication::translate("FileMove",
+                                                "The file '%1' stays where it is: its name is not "
+                                                "UTF-8 text (shown with the bytes that are not as "
+                                                "Windows-1252 reads them), and cannot be moved")
+                        .arg(folder + kBackslash + found.readable));
+    }
+    return !reachable;
+}
+
+void MoveNames::ReportTwinFile(const QString& file, const QString& twin) {
     ReportStays(reported_, file,
                 QCoreApplication::translate("FileMove",
                                             "The file '%1' stays where it is: MSTS cannot tell "
@@ -117,7 +144,7 @@ void MoveTwins::ReportTwinFile(const QString& file, const QString& twin) {
                     .arg(file, twin));
 }
 
-void MoveTwins::ReportInTwinFolder(const QString& file, const QString& twinFolder) {
+void MoveNames::ReportInTwinFolder(const QString& file, const QString& twinFolder) {
     ReportStays(reported_, file,
                 QCoreApplication::translate("FileMove",
                                             "The file '%1' stays where it is: MSTS cannot tell "
