@@ -103,7 +103,7 @@ std::unique_ptr<LinkJudge>& ScopeJudge() {
     return judge;
 }
 
-// What the moves of the scope learnt of names alike but for letter case; none outside a scope.
+// What the moves of the scope learnt of the names they leave where they are; none outside a scope.
 MoveNames* ScopeNames() {
     return ScopeJudge() ? &ScopeJudge()->names : nullptr;
 }
@@ -711,22 +711,24 @@ QStringList SpellingsOf(const QString& path) {
 bool MoveEverySpelling(const QString& source, const QString& target, int mode, bool mayBeTwinned) {
     // The spellings meet as twins: what the first settled is known when the next comes.
     const MoveLinkScope scope;
+    const QStringList spellings = mayBeTwinned ? SpellingsOf(source) : QStringList{source};
+    const QString targetFolder = FolderOf(target);
+    bool arrived = false;
     bool all = true;
-    if (!mayBeTwinned) {
-        all = MoveEntry(source, target, mode);
-    } else {
-        const QString targetFolder = FolderOf(target);
-        for (const QString& spelling : SpellingsOf(source)) {
-            const QString name = spelling.mid(spelling.lastIndexOf(kBackslash) + 1);
-            if (!MoveEntry(spelling, targetFolder + kBackslash + name, mode))
-                all = false;
-        }
+    for (qsizetype i = 0; i < spellings.size(); ++i) {
+        const QString& spelling = spellings.at(i);
+        const QString name = spelling.mid(spelling.lastIndexOf(kBackslash) + 1);
+        const bool moved =
+            MoveEntry(spelling, mayBeTwinned ? targetFolder + kBackslash + name : target, mode);
+        if (i == 0)
+            arrived = moved;
+        all = all && moved;
     }
     // A file left where it was counts against the run, also when the user cancelled its
     // duplicate dialog: the folders then do not hold what was asked.
     if (!all)
         App().RunHadErrors = true;
-    return all;
+    return arrived;
 }
 
 bool CheckAttributes(const QString& folder) {

@@ -53,9 +53,10 @@ void NoteTwinFolder(const QString& folder, const QString& twin);
 QStringList SpellingsOf(const QString& path);
 
 // MoveEntry of the file and of each of its twins (SpellingsOf; only the file when `mayBeTwinned`
-// is false, the caller knowing that there is none), each under its own name, so that the second
-// meets the first at the target as a twin. True when every one reached the target; one that did
-// not (reported by its move, or cancelled by the user) sets App().RunHadErrors.
+// is false, the caller knowing that there is none), each under its own name: every other one
+// meets the first at the target, a second file MSTS cannot tell from it, and stays where it is,
+// named. True when the first reached the target (the item is there); one that did not go
+// (reported by its move, or cancelled by the user) sets App().RunHadErrors.
 bool MoveEverySpelling(const QString& source, const QString& target, int mode, bool mayBeTwinned);
 
 // Waits for the renames that moves handed to the rename thread (while renames are deferred) and

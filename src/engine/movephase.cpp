@@ -73,10 +73,10 @@ void MoveOut(const QString& relative) {
         MoveOutAsJudged(relative);
 }
 
-// Brings in a named file that lies in the store (`stored`, going to `target`), and every name
-// alike but for letter case that the store holds beside it: each meets the first at the target as
-// a twin, rather than being left behind without a word. The two paths are made once for a file:
-// thousands come in.
+// Brings in a named file that lies in the store (`stored`, going to `target`), and tries every
+// name alike but for letter case that the store holds beside it: each meets the first at the
+// target and stays, named, rather than being left behind without a word. The two paths are made
+// once for a file: thousands come in.
 void MoveInStoredWithTwins(const QString& stored, const QString& target) {
     bool mayBeTwinned = false;
     if (FileExistsMayBeTwinned(stored, &mayBeTwinned))
@@ -88,7 +88,7 @@ void MoveInStoredWithTwins(const QString& relative) {
 }
 
 // The files of a kind as found in the MSTS folder, sorted, each name kept: of two names alike
-// but for letter case both go out, the second meeting the first at the target as a duplicate.
+// but for letter case both are tried, the second meeting the first at the target and staying.
 StringList FoundFiles() {
     return StringList(true, StringList::Duplicates::Accept);
 }
