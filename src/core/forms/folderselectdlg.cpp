@@ -97,6 +97,14 @@ TFolderSelectDlg::TFolderSelectDlg(const QString& initialFolder, const QString& 
     GoToFolder(initialFolder);
 }
 
+TFolderSelectDlg::~TFolderSelectDlg() {
+    // The path field ends its edit when the window goes (the focus leaves it), and the tree and
+    // the drive list change as their items go; what is left of the dialog then must not act.
+    for (QObject* control : std::initializer_list<QObject*>{DriveComboBox, DirectoryListBox,
+                                                            SelectedPath, OKBtn, CancelBtn})
+        disconnect(control, nullptr, this, nullptr);
+}
+
 QString TFolderSelectDlg::Folder() const {
     const QTreeWidgetItem* item = DirectoryListBox->currentItem();
     return item ? item->data(0, kWindowsRole).toString() : QString();
