@@ -179,8 +179,10 @@ void TFolderSelectDlg::reject() {
 
 void TFolderSelectDlg::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
+        // Over the main window; over the owner while the main window is not on the screen (the
+        // start-up asks for folders before it is).
         const QWidget* mainWindow = MainWindowWidget();
-        CentreControl(this, mainWindow ? mainWindow : parentWidget());
+        CentreControl(this, OnScreen(mainWindow) ? mainWindow : parentWidget());
     }
     QDialog::showEvent(event);
 }
