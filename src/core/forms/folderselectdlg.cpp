@@ -97,6 +97,14 @@ TFolderSelectDlg::TFolderSelectDlg(const QString& initialFolder, const QString& 
     GoToFolder(initialFolder);
 }
 
+TFolderSelectDlg::~TFolderSelectDlg() {
+    // The path field ends its edit when the window goes (the focus leaves it), and the tree and
+    // the drive list change as their items go; what is left of the dialog then must not act.
+    for (QObject* control : std::initializer_list<QObject*>{DriveComboBox, DirectoryListBox,
+                                                            SelectedPath, OKBtn, CancelBtn})
+        disconnect(control, nullptr, this, nullptr);
+}
+
 QString TFolderSelectDlg::Folder() const {
     const QTreeWidgetItem* item = DirectoryListBox->currentItem();
     return item ? item->data(0, kWindowsRole).toString() : QString();
@@ -171,8 +179,10 @@ void TFolderSelectDlg::reject() {
 
 void TFolderSelectDlg::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
+        // Over the main window; over the owner while the main window is not on the screen (the
+        // start-up asks for folders before it is).
         const QWidget* mainWindow = MainWindowWidget();
-        CentreControl(this, mainWindow ? mainWindow : parentWidget());
+        CentreControl(this, OnScreen(mainWindow) ? mainWindow : parentWidget());
     }
     QDialog::showEvent(event);
 }

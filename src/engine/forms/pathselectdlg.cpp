@@ -77,6 +77,14 @@ TPathSelectDlg::TPathSelectDlg(QWidget* owner) : QDialog(owner) {
     SelectedPath->setText(start.selected);
 }
 
+TPathSelectDlg::~TPathSelectDlg() {
+    // The path field ends its edit when the window goes (the focus leaves it), and the tree
+    // changes as its items go; what is left of the dialog then must not act.
+    for (QObject* control :
+         std::initializer_list<QObject*>{DirectoryListBox, SelectedPath, OKBtn, CancelBtn})
+        disconnect(control, nullptr, this, nullptr);
+}
+
 QString TPathSelectDlg::Folder() const {
     const QTreeWidgetItem* item = DirectoryListBox->currentItem();
     return item ? item->data(0, kWindowsRole).toString() : QString();
