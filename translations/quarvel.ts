@@ -2160,6 +2160,14 @@
         <source>Hide back faces</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>FileMove</name>
@@ -2895,6 +2903,11 @@
     </message>
     <message>
         <source>OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Version %1
+(Build %2)</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

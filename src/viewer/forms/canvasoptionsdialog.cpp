@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace qv {
@@ -33,6 +34,11 @@ bool EditCanvasOptions(QWidget* parent, CanvasOptions* options) {
         box("CullingCheck", QCoreApplication::translate("CanvasOptionsDialog", "Hide back faces"),
             options->culling);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    // The buttons say what the language module says, as every button of the program does.
+    buttons->button(QDialogButtonBox::Ok)
+        ->setText(QCoreApplication::translate("CanvasOptionsDialog", "OK"));
+    buttons->button(QDialogButtonBox::Cancel)
+        ->setText(QCoreApplication::translate("CanvasOptionsDialog", "Cancel"));
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
