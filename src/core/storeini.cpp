@@ -188,9 +188,9 @@ void StartAfresh(StoreIniHolder& holder, const QString& name) {
         return;
     }
     const TextWithCaptions kept =
-        copy.isEmpty() ? TextWithCaptions()
-                       : TextWithCaptions("StoreFiles",
-                                          QT_TRANSLATE_NOOP("StoreFiles", "\rKept as: '%1'"));
+        copy.isEmpty()
+            ? TextWithCaptions()
+            : TextWithCaptions("StoreFiles", QT_TRANSLATE_NOOP("StoreFiles", "\rKept as: '%1'"));
     ShowStop(refused(kept) + (copy.isEmpty() ? QString() : kept.Text().arg(copy)) +
              kept.Caption(Msg::INVALID_QVS_CONTINUE));
     holder.Ini.Clear();

@@ -239,9 +239,10 @@ void ViewerScreenshotFolderCommand() {
             return;
         int error = 0;
         if (!ForceFolders(folder, &error)) {
-            TheUi().MessageBox(QCoreApplication::translate("Viewer", "The folder '%1' could not be created: %2")
-                                   .arg(folder, FsErrorText(error)),
-                               app.ProgramTitle, MB_ICONSTOP);
+            TheUi().MessageBox(
+                QCoreApplication::translate("Viewer", "The folder '%1' could not be created: %2")
+                    .arg(folder, FsErrorText(error)),
+                app.ProgramTitle, MB_ICONSTOP);
             return;
         }
     }

@@ -117,7 +117,8 @@ TEST_F(MessageLanguage, ABoxWithASentenceOfTheCodesOwnIsInOneLanguage) {
             const QString mark(QChar(0x00AB));
             EXPECT_TRUE(translated.startsWith(mark + QString::fromUtf8(EnglishCaption(c.caption))))
                 << translated.toStdString();
-            EXPECT_TRUE(translated.contains(mark + QString::fromUtf8(c.sentence).section("%1", 0, 0)))
+            EXPECT_TRUE(
+                translated.contains(mark + QString::fromUtf8(c.sentence).section("%1", 0, 0)))
                 << translated.toStdString();
         }
         {

@@ -38,8 +38,8 @@ protected:
 // The texts an open editor shows: every caption, button, label, hint and its title; the rows are
 // data.
 QStringList Unmarked(const QWidget& dialog) {
-    return test::UnmarkedTexts(&dialog, {QStringLiteral("AvailableListBox"),
-                                         QStringLiteral("CurrentListBox")});
+    return test::UnmarkedTexts(
+        &dialog, {QStringLiteral("AvailableListBox"), QStringLiteral("CurrentListBox")});
 }
 
 TEST_F(ListEditorTexts, ASwitchOfLanguageShowsAnOpenEditorInTheNewLanguage) {
@@ -53,8 +53,10 @@ TEST_F(ListEditorTexts, ASwitchOfLanguageShowsAnOpenEditorInTheNewLanguage) {
              tree.SetSelected(heading);
              return std::make_unique<TEditConsistListsDlg>(nullptr, EM_EDIT);
          }},
-        {"stock, View All", [] { return std::make_unique<TEditStockListsDlg>(nullptr, EM_VIEW_ALL); }},
-        {"paths, View All", [] { return std::make_unique<TEditPathListsDlg>(nullptr, EM_VIEW_ALL); }},
+        {"stock, View All",
+         [] { return std::make_unique<TEditStockListsDlg>(nullptr, EM_VIEW_ALL); }},
+        {"paths, View All",
+         [] { return std::make_unique<TEditPathListsDlg>(nullptr, EM_VIEW_ALL); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.editor);

@@ -84,7 +84,8 @@ TEST_F(DialogTexts, EveryDialogOfTheUiShowsOnlyTextsOfTheLanguageModule) {
         QStringList data = {};
         bool titleOnly = false;
     } cases[] = {
-        {"duplicate file", [&] { ui_.ConfirmFileMove("C:\\MSTS\\A.WAG", "C:\\STORE\\A.WAG", true); }},
+        {"duplicate file",
+         [&] { ui_.ConfirmFileMove("C:\\MSTS\\A.WAG", "C:\\STORE\\A.WAG", true); }},
         {"folder",
          [&] {
              ui_.SelectFolder("C:\\MSTS", Caption(Msg::SELECT_MSTS_FOLDER_TAG2),
@@ -133,8 +134,8 @@ TEST_F(DialogTexts, TheSplashShowsItsVersionInTheLanguageInUse) {
     App().ProgramFileVersion = QStringLiteral("1.0.0.0");
     TSplashForm splash(QString(), nullptr);
     splash.show();
-    const QStringList unmarked = test::UnmarkedTexts(&splash, {QStringLiteral("ProductNameLbl"),
-                                                               QStringLiteral("CopyrightLbl")});
+    const QStringList unmarked = test::UnmarkedTexts(
+        &splash, {QStringLiteral("ProductNameLbl"), QStringLiteral("CopyrightLbl")});
     EXPECT_TRUE(unmarked.isEmpty()) << unmarked.join(QLatin1Char('\n')).toStdString();
 }
 

@@ -426,7 +426,6 @@ QString TListEditorDlg::SelectedText(int selected) const {
     return QString::number(selected) + QLatin1Char(' ') + SelectedCaption();
 }
 
-
 int TListEditorDlg::AvailableTotal() const {
     return model_.AvailableItems ? int(model_.AvailableItems->size()) : 0;
 }

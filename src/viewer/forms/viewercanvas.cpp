@@ -112,8 +112,8 @@ bool ViewerCanvas::SaveImage() {
     const QString caption = tr("Screenshot");
     const QString prefix = FileName();
     if (prefix.isEmpty() || !HasDevice()) {
-        TheUi().MessageBox(tr("There is no picture or no file name to save it to."),
-                           caption, MB_ICONEXCLAMATION);
+        TheUi().MessageBox(tr("There is no picture or no file name to save it to."), caption,
+                           MB_ICONEXCLAMATION);
         return false;
     }
     QString path;
@@ -123,8 +123,8 @@ bool ViewerCanvas::SaveImage() {
             path = candidate;
     }
     if (path.isEmpty()) {
-        TheUi().MessageBox(tr("Every screenshot number of \"%1\" is taken.").arg(prefix),
-                           caption, MB_ICONEXCLAMATION);
+        TheUi().MessageBox(tr("Every screenshot number of \"%1\" is taken.").arg(prefix), caption,
+                           MB_ICONEXCLAMATION);
         return false;
     }
     QByteArray bytes;
@@ -134,9 +134,9 @@ bool ViewerCanvas::SaveImage() {
     int error = 0;
     if (picture.isNull() || !picture.save(&buffer, "PNG") ||
         !WriteFileAtomic(path, bytes, &error)) {
-        TheUi().MessageBox(tr("The screenshot \"%1\" could not be written: %2")
-                               .arg(path, FsErrorText(error)),
-                           caption, MB_ICONEXCLAMATION);
+        TheUi().MessageBox(
+            tr("The screenshot \"%1\" could not be written: %2").arg(path, FsErrorText(error)),
+            caption, MB_ICONEXCLAMATION);
         return false;
     }
     return true;
