@@ -5,47 +5,19 @@
 #include "core/regsettings.h"
 #include "core/startupconfig.h"
 #include "core/storeini.h"
+#include "fixtures/markingtranslator.h"
 #include "fixtures/registrysandbox.h"
 #include "fixtures/tempmsts.h"
-#include "fixtures/tsfile.h"
 #include "platform/fakeui.h"
 #include "platform/terminate.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QScopeGuard>
-#include <QSet>
-#include <QTranslator>
 #include <functional>
 #include <gtest/gtest.h>
 
 namespace qv {
 namespace {
-
-// A module that translates every text of the English one («text»), except the texts it lacks.
-class PartialModule : public QTranslator {
-public:
-    explicit PartialModule(const QSet<QString>& lacking) {
-        QList<test::TsMessage> messages;
-        QString error;
-        EXPECT_TRUE(test::ReadTsFile(test::EnglishTemplatePath(), &messages, &error));
-        for (const test::TsMessage& message : messages)
-            if (!lacking.contains(message.Source))
-                texts_.insert(message.Context + QChar(0x1F) + message.Source);
-        QCoreApplication::installTranslator(this);
-    }
-    ~PartialModule() override { QCoreApplication::removeTranslator(this); }
-    QString translate(const char* context, const char* source, const char*, int) const override {
-        const QString text = QString::fromUtf8(source);
-        return texts_.contains(QString::fromUtf8(context) + QChar(0x1F) + text)
-                   ? QStringLiteral("«") + text + QStringLiteral("»")
-                   : QString();
-    }
-    bool isEmpty() const override { return false; }
-
-private:
-    QSet<QString> texts_;
-};
 
 class MessageLanguage : public ::testing::Test {
 protected:
@@ -112,7 +84,7 @@ TEST_F(MessageLanguage, ABoxWithASentenceOfTheCodesOwnIsInOneLanguage) {
         EXPECT_FALSE(english.contains(QChar(0x00AB))) << english.toStdString();
         {
             // A module that has the sentence: every part of the box is translated.
-            PartialModule full({});
+            test::MarkingTranslator full;
             const QString translated = Box(c.show);
             const QString mark(QChar(0x00AB));
             EXPECT_TRUE(translated.startsWith(mark + QString::fromUtf8(EnglishCaption(c.caption))))
@@ -123,7 +95,7 @@ TEST_F(MessageLanguage, ABoxWithASentenceOfTheCodesOwnIsInOneLanguage) {
         }
         {
             // A module that lacks it: the box stays English throughout.
-            PartialModule lacking({QString::fromUtf8(c.sentence)});
+            test::MarkingTranslator lacking({QString::fromUtf8(c.sentence)});
             EXPECT_EQ(Box(c.show), english);
         }
     }
