@@ -20,7 +20,8 @@ namespace qv {
 
 namespace {
 
-const char* const kDesignCaption = "Confirm Duplicate File Action";
+const char* const kDesignCaption =
+    QT_TRANSLATE_NOOP("qv::TConfirmFileMoveDlg", "Confirm Duplicate File Action");
 constexpr int kFirstTextHeight = 31;
 // The dialog grows for this many lines of its first text at most; a longer text scrolls.
 constexpr int kFirstTextLines = 6;
@@ -83,7 +84,7 @@ TConfirmFileMoveDlg::TConfirmFileMoveDlg(QWidget* owner, bool contentsDiffer)
                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       contentsDiffer_(contentsDiffer) {
     setObjectName(QStringLiteral("ConfirmFileMoveDlg"));
-    setWindowTitle(QLatin1String(kDesignCaption));
+    setWindowTitle(tr(kDesignCaption));
     setFixedSize(417, 240);
 
     Bevel1 = new QFrame(this);
@@ -112,11 +113,11 @@ TConfirmFileMoveDlg::TConfirmFileMoveDlg(QWidget* owner, bool contentsDiffer)
     Label6 = MakeLabel(this, "Label6", 96, 182, 305, 13);
 
     // Created in tab order.
-    ReplaceBtn = MakeButton(this, "ReplaceBtn", QStringLiteral("&Replace"), 10);
-    ReplaceAllBtn = MakeButton(this, "ReplaceAllBtn", QStringLiteral("Replace &All"), 91);
-    KeepBtn = MakeButton(this, "KeepBtn", QStringLiteral("&Keep"), 171);
-    KeepAllBtn = MakeButton(this, "KeepAllBtn", QStringLiteral("Kee&p All"), 252);
-    CancelBtn = MakeButton(this, "CancelBtn", QStringLiteral("&Cancel"), 332);
+    ReplaceBtn = MakeButton(this, "ReplaceBtn", tr("&Replace"), 10);
+    ReplaceAllBtn = MakeButton(this, "ReplaceAllBtn", tr("Replace &All"), 91);
+    KeepBtn = MakeButton(this, "KeepBtn", tr("&Keep"), 171);
+    KeepAllBtn = MakeButton(this, "KeepAllBtn", tr("Kee&p All"), 252);
+    CancelBtn = MakeButton(this, "CancelBtn", tr("&Cancel"), 332);
     CancelBtn->setVisible(false); // Escape still answers Cancel
 
     connect(ReplaceBtn, &QPushButton::clicked, this, [this] { done(ID_YES); });
@@ -127,7 +128,7 @@ TConfirmFileMoveDlg::TConfirmFileMoveDlg(QWidget* owner, bool contentsDiffer)
 }
 
 void TConfirmFileMoveDlg::FormShow() {
-    setWindowTitle(App().ProgramTitle + QStringLiteral(" - ") + QLatin1String(kDesignCaption));
+    setWindowTitle(App().ProgramTitle + QStringLiteral(" - ") + tr(kDesignCaption));
     const QString incoming = PathSet().DuplicateSourceFile;
     const QString existing = PathSet().DuplicateTargetFile;
     const QDateTime incomingTime = FileTime(incoming);

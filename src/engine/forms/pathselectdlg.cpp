@@ -24,12 +24,12 @@ using namespace foldertree;
 
 namespace {
 
-const char* const kDesignCaption = "Storage Path Setup";
+const char* const kDesignCaption = QT_TRANSLATE_NOOP("qv::TPathSelectDlg", "Storage Path Setup");
 } // namespace
 
 TPathSelectDlg::TPathSelectDlg(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("PathSelectDlg"));
-    setWindowTitle(App().ProgramTitle + QStringLiteral(" - ") + QLatin1String(kDesignCaption));
+    setWindowTitle(App().ProgramTitle + QStringLiteral(" - ") + tr(kDesignCaption));
 
     SrcLabel = new QLabel(this);
     SrcLabel->setObjectName(QStringLiteral("SrcLabel"));
@@ -39,10 +39,10 @@ TPathSelectDlg::TPathSelectDlg(QWidget* owner) : QDialog(owner) {
     DirectoryListBox->setHeaderHidden(true);
     SelectedPath = new QLineEdit(this);
     SelectedPath->setObjectName(QStringLiteral("SelectedPath"));
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
+    OKBtn = new QPushButton(tr("OK"), this);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
     OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
+    CancelBtn = new QPushButton(tr("Cancel"), this);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
     CancelBtn->setAutoDefault(false);
 
