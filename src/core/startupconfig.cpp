@@ -107,11 +107,12 @@ QString UnregisteredMstsFolder(Msg why) {
     if (!folder.isEmpty() && CheckMstsFolder(folder))
         return folder;
     if (folder.isEmpty()) {
-        Box(Caption(why) +
-                QCoreApplication::translate(
-                    "StartupConfiguration",
-                    "\r\rIn the next window, choose the folder in which MSTS is installed."),
-            MB_ICONSTOP);
+        const TextWithCaptions message(
+            "StartupConfiguration",
+            QT_TRANSLATE_NOOP("StartupConfiguration",
+                              "\r\rIn the next window, choose the folder in which MSTS is "
+                              "installed."));
+        Box(message.Caption(why) + message.Text(), MB_ICONSTOP);
         // The user's own folders are the likeliest place of a copied MSTS.
         folder = HomeFolder();
     }

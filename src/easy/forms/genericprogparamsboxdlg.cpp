@@ -66,9 +66,8 @@ TGenericProgParamsBoxDlg::TGenericProgParamsBoxDlg(QWidget* owner, const QString
                                   Caption(Msg::GEN_PROG_OPEN_TITLE2));
     OpenLaunchDlg->setOption(QFileDialog::DontUseNativeDialog);
     OpenLaunchDlg->setFileMode(QFileDialog::ExistingFile);
-    OpenLaunchDlg->setNameFilters({QStringLiteral("Application Files (*.EXE *.exe)"),
-                                   QStringLiteral("Shortcut Files (*.LNK *.lnk)"),
-                                   QStringLiteral("All Files (*)")});
+    OpenLaunchDlg->setNameFilters({tr("Application Files (*.EXE *.exe)"),
+                                   tr("Shortcut Files (*.LNK *.lnk)"), tr("All Files (*)")});
 
     OKButton = Named(new QPushButton(tr("OK"), this), "OKButton");
     OKButton->setDefault(true);
