@@ -335,8 +335,11 @@ int DuplicateDecision(const QString& source, const QString& target, bool content
 }
 
 // A target that another program makes after it was looked up makes the rename fail: a second
-// lookup then finds it, and it is settled as one that was there.
-bool MoveFile(const QString& source, const QString& target, const FindEntry& entry, int mode) {
+// lookup then finds it, and it is settled as one that was there. A later spelling (a file that
+// follows a name alike in its folder, which the job moves first) is never settled against a file
+// at its target.
+bool MoveFile(const QString& source, const QString& target, const FindEntry& entry, int mode,
+              bool laterSpelling) {
     for (int lookup = 1;; ++lookup) {
         FileMoveOps& ops = TheFileMoveOps();
         FindEntry existing;
@@ -355,14 +358,14 @@ bool MoveFile(const QString& source, const QString& target, const FindEntry& ent
             const QString there = FolderOf(target) + kBackslash + existing.name;
             // Files MSTS cannot tell apart are never settled against each other: a file of a
             // folder that has a twin (content unpacked from two downloads), or a second file of a
-            // name alike in the folder that the file there came from in this job.
+            // name alike in one folder, which meets the first, or what stands in its place.
             if (MoveNames* twins = ScopeNames()) {
                 QString twinFolder;
                 if (twins->InTwinFolder(source, target, &twinFolder)) {
                     twins->ReportInTwinFolder(source, twinFolder);
                     return false;
                 }
-                if (existing.name != entry.name && twins->SettledFromSameFolder(source, target)) {
+                if (laterSpelling) {
                     twins->ReportTwinFile(source, there);
                     return false;
                 }
@@ -419,6 +422,9 @@ bool MoveFolder(const QString& source, const QString& target, int mode) {
         return false;
     }
     QStringList names;
+    // The files that follow a name alike in the listing, which puts names alike side by side.
+    QList<bool> later;
+    QString lastFile;
     bool result = true;
     // Two folders alike but for letter case both go, merging at the target; known as twins
     // before either goes, their files are never settled against a file they meet there.
@@ -442,6 +448,10 @@ bool MoveFolder(const QString& source, const QString& target, int mode) {
                 folders.insert(folded, e.name);
             else
                 NoteTwinFolder(source + kBackslash + e.name, source + kBackslash + *twin);
+            later << false;
+        } else {
+            later << (!lastFile.isEmpty() && SameWithoutCase(lastFile, e.name));
+            lastFile = e.name;
         }
         names << e.name;
     }
@@ -451,9 +461,12 @@ bool MoveFolder(const QString& source, const QString& target, int mode) {
         ReportFailure(Msg::MOVETHING_ERROR7, ErrorNumberText(error), source, target);
         return false;
     }
-    for (const QString& name : names)
-        if (!MoveEntry(source + kBackslash + name, target + kBackslash + name, mode))
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const QString from = source + kBackslash + names.at(i);
+        const QString to = target + kBackslash + names.at(i);
+        if (!(later.at(i) ? MoveLaterSpelling(from, to, mode) : MoveEntry(from, to, mode)))
             result = false;
+    }
     MakeStartupFolderCurrent();
     Trace("Move RemoveDir:", source);
     // A folder that still holds entries that failed to move simply stays.
@@ -516,7 +529,8 @@ bool RenameWithWait(const QString& oldPath, const QString& newPath) {
 
 namespace {
 
-bool MoveOne(const QString& source, const QString& target, int mode, bool oneStep) {
+bool MoveOne(const QString& source, const QString& target, int mode, bool oneStep,
+             bool laterSpelling = false) {
     const MoveLinkScope scope;
     PumpMessagesIfBusy();
     Trace("Move Entry:", source);
@@ -542,7 +556,6 @@ bool MoveOne(const QString& source, const QString& target, int mode, bool oneSte
         }
         switch (listed) {
         case ListedRename::Renamed:
-            ScopeNames()->NoteSettled(source, renamedTo);
             if (StatusTextDue())
                 ShowStatus(Caption(Msg::STATUS_TEXT_MOVING_FILE_TO) + QStringLiteral(" '") +
                            renamedTo + kQuote);
@@ -598,9 +611,7 @@ bool MoveOne(const QString& source, const QString& target, int mode, bool oneSte
         reportsOnce.reset();
         result = MoveFolder(source, target, mode);
     } else if (!(entry.attributes & kFaVolumeLabel)) {
-        result = MoveFile(source, effectiveTarget, entry, mode);
-        if (result)
-            ScopeNames()->NoteSettled(source, effectiveTarget);
+        result = MoveFile(source, effectiveTarget, entry, mode, laterSpelling);
         MarkCacheStale(source);
     }
     LogStatus();
@@ -654,11 +665,6 @@ void SettleDeferredMoves(bool wait) {
         if (failures.empty())
             return;
         for (const DeferredRenameFailure& failure : failures) {
-            // The file did not stay where it was taken to have gone; whatever stands there now
-            // is no file of this job's (SourceChanged: the file went as noted).
-            if (failure.after != AfterRename::SourceChanged)
-                if (MoveNames* twins = ScopeNames())
-                    twins->ForgetSettled(failure.target);
             if (failure.after == AfterRename::TwinAtTarget) {
                 SettleTwinAtTarget(failure.source, failure.target);
                 continue;
@@ -693,6 +699,12 @@ bool MoveEntry(const QString& source, const QString& target, int mode) {
     return MoveOne(source, target, mode, true);
 }
 
+bool MoveLaterSpelling(const QString& source, const QString& target, int mode) {
+    SettleDeferredMoves(false);
+    const MoveLinkScope scope;
+    return MoveOne(source, target, mode, true, true);
+}
+
 QStringList SpellingsOf(const QString& path) {
     const QString folder = FolderOf(path);
     const QString name = path.mid(folder.size() + 1);
@@ -709,20 +721,24 @@ QStringList SpellingsOf(const QString& path) {
 }
 
 bool MoveEverySpelling(const QString& source, const QString& target, int mode, bool mayBeTwinned) {
-    // The spellings meet as twins: what the first settled is known when the next comes.
-    const MoveLinkScope scope;
-    const QStringList spellings = mayBeTwinned ? SpellingsOf(source) : QStringList{source};
-    const QString targetFolder = FolderOf(target);
-    bool arrived = false;
+    bool arrived = true;
     bool all = true;
-    for (qsizetype i = 0; i < spellings.size(); ++i) {
-        const QString& spelling = spellings.at(i);
-        const QString name = spelling.mid(spelling.lastIndexOf(kBackslash) + 1);
-        const bool moved =
-            MoveEntry(spelling, mayBeTwinned ? targetFolder + kBackslash + name : target, mode);
-        if (i == 0)
-            arrived = moved;
-        all = all && moved;
+    if (!mayBeTwinned) {
+        all = arrived = MoveEntry(source, target, mode);
+    } else {
+        const MoveLinkScope scope;
+        const QString targetFolder = FolderOf(target);
+        const QStringList spellings = SpellingsOf(source);
+        for (qsizetype i = 0; i < spellings.size(); ++i) {
+            const QString& spelling = spellings.at(i);
+            const QString to =
+                targetFolder + kBackslash + spelling.mid(spelling.lastIndexOf(kBackslash) + 1);
+            const bool moved =
+                i == 0 ? MoveEntry(spelling, to, mode) : MoveLaterSpelling(spelling, to, mode);
+            if (i == 0)
+                arrived = moved;
+            all = all && moved;
+        }
     }
     // A file left where it was counts against the run, also when the user cancelled its
     // duplicate dialog: the folders then do not hold what was asked.

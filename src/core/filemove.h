@@ -20,6 +20,12 @@ constexpr int MOVE_COPY = 4;   // copy with the file times kept, then delete the
 // A moved consist, stock or path file marks its cache out of date.
 bool MoveEntry(const QString& source, const QString& target, int mode);
 
+// MoveEntry of a file that follows, in its folder, a name alike but for letter case that the same
+// job moves first: a second file, which MSTS cannot tell from the first (content from two
+// downloads). When it meets a file at its target (the first, or what stands in its place), it
+// stays where it is and is named, never settled against it; the run counts as failed.
+bool MoveLaterSpelling(const QString& source, const QString& target, int mode);
+
 // While one lives, the moves judge the links on their way with what they found remembered, and
 // report each link once: a job moves thousands of files through a few hundred folders. MoveEntry
 // makes one for itself when none lives.

@@ -32,10 +32,6 @@ quint64 FoldedPathHash(QStringView path) {
     return hash;
 }
 
-QStringView FolderOf(QStringView path) {
-    return path.left(std::max<qsizetype>(path.lastIndexOf(kBackslash), 0));
-}
-
 // How many parts of a path the root holds that `path` lies below (0: neither root).
 qsizetype RootParts(const QString& path) {
     qsizetype parts = 0;
@@ -55,19 +51,6 @@ void ReportStays(QSet<QString>& reported, const QString& key, const QString& tex
 }
 
 } // namespace
-
-void MoveNames::NoteSettled(QStringView source, QStringView target) {
-    settled_.insert(FoldedPathHash(target), FoldedPathHash(FolderOf(source)));
-}
-
-void MoveNames::ForgetSettled(QStringView target) {
-    settled_.remove(FoldedPathHash(target));
-}
-
-bool MoveNames::SettledFromSameFolder(QStringView source, QStringView target) const {
-    const auto found = settled_.constFind(FoldedPathHash(target));
-    return found != settled_.constEnd() && *found == FoldedPathHash(FolderOf(source));
-}
 
 void MoveNames::NoteTwinFolder(const QString& folder, const QString& twin) {
     QStringList& spellings = twinFolders_[FoldedPathHash(folder)];
