@@ -359,16 +359,16 @@ bool MoveFile(const QString& source, const QString& target, const FindEntry& ent
             // Files MSTS cannot tell apart are never settled against each other: a file of a
             // folder that has a twin (content unpacked from two downloads), or a second file of a
             // name alike in one folder, which meets the first, or what stands in its place.
-            if (MoveNames* twins = ScopeNames()) {
-                QString twinFolder;
-                if (twins->InTwinFolder(source, target, &twinFolder)) {
-                    twins->ReportInTwinFolder(source, twinFolder);
-                    return false;
-                }
-                if (laterSpelling) {
-                    twins->ReportTwinFile(source, there);
-                    return false;
-                }
+            const MoveLinkScope scope;
+            MoveNames& names = *ScopeNames();
+            QString twinFolder;
+            if (names.InTwinFolder(source, target, &twinFolder)) {
+                names.ReportInTwinFolder(source, twinFolder);
+                return false;
+            }
+            if (laterSpelling) {
+                names.ReportTwinFile(source, there);
+                return false;
             }
             const bool differ = FilesDiffer(source, target);
             if (existing.writeTime == entry.writeTime && !differ) {
@@ -529,9 +529,22 @@ bool RenameWithWait(const QString& oldPath, const QString& newPath) {
 
 namespace {
 
+// Whether the file's name is one the listing gave for bytes that are not UTF-8: the moves of the
+// scope name each such file once, and it stays. Asked for every file a job moves, so only its name
+// is looked at, plain text nearly always: a folder of such a name is met as an entry of its own,
+// before anything in it (which no listing reaches).
+bool StaysUnreachable(const QString& source) {
+    for (qsizetype k = source.size() - 1; k >= 0 && source.at(k) != kBackslash; --k) {
+        if (source.at(k) == QChar(QChar::ReplacementCharacter)) {
+            const MoveLinkScope scope;
+            return ScopeNames()->StaysForUndecodableName(source);
+        }
+    }
+    return false;
+}
+
 bool MoveOne(const QString& source, const QString& target, int mode, bool oneStep,
              bool laterSpelling = false) {
-    const MoveLinkScope scope;
     PumpMessagesIfBusy();
     Trace("Move Entry:", source);
     // The lookups of one file's move happen in one moment: the path layer takes the reports of
@@ -541,7 +554,7 @@ bool MoveOne(const QString& source, const QString& target, int mode, bool oneSte
         ReportFailure(Msg::MOVETHING_ERROR12, ErrorNumberText(mode), source, target);
         return false;
     }
-    if (ScopeNames()->StaysForUndecodableName(source) || StaysForLink(source, target))
+    if (StaysUnreachable(source) || StaysForLink(source, target))
         return false;
     int error = 0;
     if (mode == MOVE_RENAME && oneStep) {

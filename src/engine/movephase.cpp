@@ -105,11 +105,22 @@ bool TwinOfPrevious(const StringList& files, int i) {
            SameWithoutCase(files[i - 1], files[i]);
 }
 
-// Whether the entry at `i` of a list sorted without regard to case follows a name alike: asked
-// of every file a job moves out, where names alike stand side by side, so only the two letters'
-// case is looked at.
+// Whether the entry at `i` of a list sorted without regard to case follows a name alike, which
+// stands beside it. Asked of every file a job moves out: names alike have one length, and names
+// side by side mostly differ near their ends, where two plain letters that differ in more than
+// case tell them apart at once.
 bool LaterSpelling(const StringList& files, int i) {
-    return i > 0 && SameWithoutCase(files[i - 1], files[i]);
+    if (i == 0 || files[i - 1].size() != files[i].size())
+        return false;
+    const QString& a = files[i - 1];
+    const QString& b = files[i];
+    for (qsizetype k = a.size() - 1; k >= 0; --k) {
+        const char16_t x = a.at(k).unicode();
+        const char16_t y = b.at(k).unicode();
+        if (x < 0x80 && y < 0x80 && AsciiLower(x) != AsciiLower(y))
+            return false;
+    }
+    return SameWithoutCase(a, b);
 }
 
 // Whether a list names the entry, asked for entries in ascending order: where both lists are
