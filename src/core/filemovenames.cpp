@@ -17,21 +17,6 @@ namespace {
 
 const QLatin1Char kBackslash('\\');
 
-// A hash of a path folded in letter case: two paths alike but for letter case hash alike. Made
-// for every file a job moves, so a plain ASCII path is folded letter by letter as it is hashed.
-quint64 FoldedPathHash(QStringView path) {
-    quint64 hash = 14695981039346656037ull;
-    const auto add = [&hash](char16_t unit) { hash = (hash ^ unit) * 1099511628211ull; };
-    if (IsAscii(path)) {
-        for (QChar c : path)
-            add(AsciiLower(c.unicode()));
-    } else {
-        for (QChar c : FoldCase(path))
-            add(c.unicode());
-    }
-    return hash;
-}
-
 // How many parts of a path the root holds that `path` lies below (0: neither root).
 qsizetype RootParts(const QString& path) {
     qsizetype parts = 0;
@@ -53,7 +38,7 @@ void ReportStays(QSet<QString>& reported, const QString& key, const QString& tex
 } // namespace
 
 void MoveNames::NoteTwinFolder(const QString& folder, const QString& twin) {
-    QStringList& spellings = twinFolders_[FoldedPathHash(folder)];
+    QStringList& spellings = twinFolders_[FoldCase(folder)];
     for (const QString& path : {folder, twin}) {
         if (!spellings.contains(path))
             spellings.append(path);
@@ -70,7 +55,7 @@ bool MoveNames::InTwinFolder(const QString& source, const QString& target, QStri
          i >= top && j > 0 && SameWithoutCase(from[i], to[j]); --i, --j) {
         const QString folder = from.first(i + 1).join(kBackslash);
         const QString& name = from[i];
-        QStringList spellings = twinFolders_.value(FoldedPathHash(folder));
+        QStringList spellings = twinFolders_.value(FoldCase(folder));
         if (spellings.isEmpty()) {
             const QString parent = from.first(i).join(kBackslash);
             QStringList names;
@@ -81,7 +66,7 @@ bool MoveNames::InTwinFolder(const QString& source, const QString& target, QStri
             }
             if (spellings.size() < 2)
                 continue;
-            twinFolders_.insert(FoldedPathHash(folder), spellings);
+            twinFolders_.insert(FoldCase(folder), spellings);
         }
         // Another spelling than the one on the way.
         const auto other = std::find_if(spellings.begin(), spellings.end(), [&](const QString& s) {
@@ -94,7 +79,7 @@ bool MoveNames::InTwinFolder(const QString& source, const QString& target, QStri
 }
 
 bool MoveNames::StaysForUndecodableName(const QString& source) {
-    // Asked for every file a job moves: nearly every path is plain text.
+    // The first name on the way that holds U+FFFD is the one a listing may have made.
     const qsizetype mark = source.indexOf(QChar(QChar::ReplacementCharacter));
     if (mark < 0)
         return false;

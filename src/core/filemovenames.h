@@ -36,8 +36,8 @@ public:
     void ReportInTwinFolder(const QString& file, const QString& twinFolder);
 
 private:
-    // A folder's folded hash with the spellings found of it.
-    QHash<quint64, QStringList> twinFolders_;
+    // A folder's path case-folded, with the spellings found of it.
+    QHash<QString, QStringList> twinFolders_;
     QSet<QString> reported_;
 };
 
