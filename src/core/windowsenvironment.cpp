@@ -75,10 +75,10 @@ QString ExpandPercentNames(const QString& text,
         if (!append(QStringView(text).mid(pos, open - pos)))
             return asWritten();
         const QString name = text.mid(open + 1, close - open - 1);
-        // A name cut at a NUL would be another name.
         auto found = looked.constFind(name);
         if (found == looked.constEnd()) {
             std::pair<NameValue, QString> answer{NameValue::Missing, QString()};
+            // A name holding a NUL would be looked up cut there, as another name.
             if (!name.isEmpty() && !name.contains(QChar(0)))
                 answer.first = lookup(name, &answer.second);
             found = looked.insert(name, answer);

@@ -63,7 +63,7 @@ TEST_F(EnvironmentTest, ExpandEnvironmentVars_KeepsUnknownNamesAndLonePercentSig
     EXPECT_EQ(ExpandEnvironmentVars(QString()), QString());
 }
 
-TEST_F(EnvironmentTest, ExpandEnvironmentVars_HasNoLengthLimit) {
+TEST_F(EnvironmentTest, ExpandEnvironmentVars_TakesLongNamesAndTextsWithinTheLimit) {
     Set("QV_TEST_TOOL", "Tool");
     const QString longName = QString(300, QLatin1Char('N'));
     const QString longTail = QString(1000, QLatin1Char('t'));

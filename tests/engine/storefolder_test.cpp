@@ -208,6 +208,20 @@ TEST_F(StoreFolder, FirstSetUpOnTheHostDriveProposesAFolderTheUserCanMake) {
     }
 }
 
+// C: and Z: lead to one disk: the store may move to Z: beside the MSTS folder, never into it.
+TEST_F(StoreFolder, ThroughAnotherDriveTheStoreMayMoveBesideTheMstsFolderNotIntoIt) {
+    temp_.MakeFile("Store/QVDATA/ROUTE.QVC", "data");
+    Register("C:\\Store");
+    const auto throughZ = [&](const QString& relative) {
+        return "Z:" + temp_.Host(relative).replace(u'/', u'\\');
+    };
+    EXPECT_EQ(CheckNewStorePath(throughZ("MSTS/New")), StorePathAction::Refused);
+    EXPECT_TRUE(LastText().startsWith(Caption(Msg::PATH_CANNOT_BE_IN_MSTS)));
+    EXPECT_TRUE(AcceptStorePath(throughZ("Beside")));
+    EXPECT_EQ(status_.codes, QStringList{"MOVESTF"});
+    EXPECT_EQ(temp_.Content("Beside/QVDATA/ROUTE.QVC"), "data");
+}
+
 TEST_F(StoreFolder, MoveOnOneFileSystemRenamesTheWholeStore) {
     temp_.MakeFile("Store/QVDATA/ROUTE.QVC", "data");
     temp_.MakeFile("Store/TRAINS/CONSISTS/a.con", "consist");
