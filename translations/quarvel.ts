@@ -3448,4 +3448,11 @@
         <translation type="unfinished"></translation>
     </message>
 </context>
+<context>
+    <name>OutsideTools</name>
+    <message>
+        <source>These programs could not be found: %1.<byte value="xd"/><byte value="xd"/>The paths registered for them grow longer than %2 characters when their variables are replaced. Set their paths in the launch settings.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
 </TS>

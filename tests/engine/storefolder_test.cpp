@@ -22,6 +22,7 @@
 #include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <tuple>
 
 namespace qv {
@@ -67,7 +68,7 @@ protected:
         temp_.MakeFile("MSTS/TRAINS/TRAINSET/DEFAULT/DEFAULT.WAG");
         previousHook_ = SetTerminateHook([this](int status) { ends_ << status; });
         SetMainServices(&status_);
-        DriveMap map = TheDriveMap(); // D: stands for another drive
+        DriveMap map = TheDriveMap(); // D: stands for another drive, on a file system of its own
         map.SetDrive('D', driveD_.path());
         SetDriveMap(map);
     }
@@ -96,7 +97,16 @@ protected:
 
     RegistrySandbox sandbox_;
     TempMsts temp_;
-    QTemporaryDir driveD_;
+    // Another file system where the machine has one: a letter alone makes no other drive.
+    QTemporaryDir driveD_{QDir(QStringLiteral("/dev/shm")).exists()
+                              ? QStringLiteral("/dev/shm/quarvel-d-XXXXXX")
+                              : QDir::tempPath() + QStringLiteral("/quarvel-d-XXXXXX")};
+    bool DriveDIsAnotherFileSystem() const {
+        struct stat c {
+        }, d{};
+        return stat(QFile::encodeName(temp_.DriveC()).constData(), &c) == 0 &&
+               stat(QFile::encodeName(driveD_.path()).constData(), &d) == 0 && c.st_dev != d.st_dev;
+    }
     DialogLogicUi ui_;
     StatusRecorder status_;
     QList<int> ends_;
@@ -208,6 +218,20 @@ TEST_F(StoreFolder, FirstSetUpOnTheHostDriveProposesAFolderTheUserCanMake) {
     }
 }
 
+// C: and Z: lead to one disk: the store may move to Z: beside the MSTS folder, never into it.
+TEST_F(StoreFolder, ThroughAnotherDriveTheStoreMayMoveBesideTheMstsFolderNotIntoIt) {
+    temp_.MakeFile("Store/QVDATA/ROUTE.QVC", "data");
+    Register("C:\\Store");
+    const auto throughZ = [&](const QString& relative) {
+        return "Z:" + temp_.Host(relative).replace(u'/', u'\\');
+    };
+    EXPECT_EQ(CheckNewStorePath(throughZ("MSTS/New")), StorePathAction::Refused);
+    EXPECT_TRUE(LastText().startsWith(Caption(Msg::PATH_CANNOT_BE_IN_MSTS)));
+    EXPECT_TRUE(AcceptStorePath(throughZ("Beside")));
+    EXPECT_EQ(status_.codes, QStringList{"MOVESTF"});
+    EXPECT_EQ(temp_.Content("Beside/QVDATA/ROUTE.QVC"), "data");
+}
+
 TEST_F(StoreFolder, MoveOnOneFileSystemRenamesTheWholeStore) {
     temp_.MakeFile("Store/QVDATA/ROUTE.QVC", "data");
     temp_.MakeFile("Store/TRAINS/CONSISTS/a.con", "consist");
@@ -222,6 +246,8 @@ TEST_F(StoreFolder, MoveOnOneFileSystemRenamesTheWholeStore) {
 }
 
 TEST_F(StoreFolder, MoveFromAnotherDriveCopiesKeepingTimesThenDeletesTheOriginal) {
+    if (!DriveDIsAnotherFileSystem())
+        GTEST_SKIP() << "no second file system to test with";
     MakeOnD("Store/QVDATA/ROUTE.QVC", "data");
     QFile(driveD_.path() + "/Store/QVDATA/ROUTE.QVC")
         .setFileTime(QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6)),
@@ -238,6 +264,8 @@ TEST_F(StoreFolder, MoveFromAnotherDriveCopiesKeepingTimesThenDeletesTheOriginal
 }
 
 TEST_F(StoreFolder, FailedCopyLeavesTheOldStoreWholeAndRegistered) {
+    if (!DriveDIsAnotherFileSystem())
+        GTEST_SKIP() << "no second file system to test with";
     MakeOnD("Store/QVDATA/a.qvc");
     MakeOnD("Store/TRAINS/b.con");
     temp_.MakeFolder("Empty");

@@ -126,8 +126,9 @@ void TGenericProgParamsBoxDlg::OpenLaunchDialogBtnClick() {
 }
 
 void TGenericProgParamsBoxDlg::OKButtonClick() {
-    // A host path typed in is kept in the Windows form, as every stored path is.
-    QString path = Launch_EXE_Path->text().trimmed();
+    // A host path typed in is kept in the Windows form, as every stored path is; a path in
+    // quotes, as a command line holds one with blanks, names the program without them.
+    QString path = StripQuotes(Launch_EXE_Path->text().trimmed());
     if (path.startsWith(QLatin1Char('/')))
         path = ToWindowsForm(path);
     if (AcceptLaunchSettings(key_, pathValue_, paramsValue_, path, Launch_EXE_Params->text()))

@@ -521,10 +521,16 @@ void TListEditorDlg::AddRemoveBtnClick() {
     if (App().Busy || model_.EditMode == EM_VIEW_ALL)
         return;
     if (addRemoveTag_ == 2) {
+        // The selected rows in row order, taken once rather than asking each row.
+        const std::vector<int> selected = currentView_.SelectedRows();
+        std::size_t next = 0;
         RecordList<ItemSet> kept;
-        for (int row = 0; row < int(model_.CurrentItems.size()); ++row)
-            if (!currentView_.Selected(row))
+        for (int row = 0; row < int(model_.CurrentItems.size()); ++row) {
+            if (next < selected.size() && selected[next] == row)
+                ++next;
+            else
                 kept.push_back(std::move(model_.CurrentItems[std::size_t(row)]));
+        }
         model_.CurrentItems = std::move(kept);
         ShowCurrentRows(model_, currentView_);
     } else if (addRemoveTag_ == 1) {
