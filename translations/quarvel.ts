@@ -2175,6 +2175,18 @@
         <source>The folder &apos;%1&apos; is a link to &apos;%2&apos;, outside the MSTS folder and the store: what it holds stays where it is</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>The file &apos;%1&apos; stays where it is: its name is not UTF-8 text (shown with the bytes that are not as Windows-1252 reads them), and cannot be moved</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The file &apos;%1&apos; stays where it is: MSTS cannot tell its name from<byte value="xd"/>File: &apos;%2&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The file &apos;%1&apos; stays where it is: MSTS cannot tell its folder from<byte value="xd"/>Folder: &apos;%2&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>FileSystem</name>

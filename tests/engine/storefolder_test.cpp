@@ -116,6 +116,11 @@ protected:
 TEST_F(StoreFolder, ChecksRefuseInTheirOrderAndLeaveTheStoreAsItWas) {
     temp_.MakeFolder("Store/QVDATA");
     temp_.MakeFile("Full/readme.txt");
+    // Links that lead into the store and into the MSTS folder: a path through them is judged by
+    // where it leads.
+    temp_.MakeFolder("Links");
+    ASSERT_TRUE(QFile::link(temp_.Host("Store"), temp_.Host("Links/ToStore")));
+    ASSERT_TRUE(QFile::link(temp_.Host("MSTS/TRAINS"), temp_.Host("Links/ToTrains")));
     Register("C:\\Store");
     const struct {
         const char* path;
@@ -129,6 +134,11 @@ TEST_F(StoreFolder, ChecksRefuseInTheirOrderAndLeaveTheStoreAsItWas) {
         {"C:\\msts\\New", Msg::PATH_CANNOT_BE_IN_MSTS},
         {"C:\\MSTS", Msg::PATH_CANNOT_BE_IN_MSTS},
         {"C:\\Full", Msg::DIR_NOT_EMPTY_LEG1},
+        {"C:\\Links\\ToStore", Msg::SAME_FOLDER},
+        {"C:\\links\\tostore\\Sub", Msg::PATH_INCLUDED_LEG},
+        {"C:\\Links\\ToStore\\QVDATA\\New", Msg::PATH_INCLUDED_LEG},
+        {"C:\\Links\\ToTrains", Msg::PATH_CANNOT_BE_IN_MSTS},
+        {"C:\\Links\\ToTrains\\New\\Deeper", Msg::PATH_CANNOT_BE_IN_MSTS},
     };
     for (const auto& refusal : refusals) {
         EXPECT_EQ(CheckNewStorePath(refusal.path), StorePathAction::Refused) << refusal.path;
