@@ -13,6 +13,15 @@
 
 namespace qv {
 
+namespace {
+
+// The folder a listing was read from (none known without a listing).
+FolderIdentity IdentityOf(const FolderListing* listing) {
+    return listing ? FolderIdentity{listing->self.st_dev, listing->self.st_ino} : FolderIdentity{};
+}
+
+} // namespace
+
 bool FolderCache::CanTakeFileRename(const QString& oldHost, const QString& newHost,
                                     FileRenameTicket* ticket) {
     const qsizetype oldSlash = oldHost.lastIndexOf(QLatin1Char('/'));
@@ -108,13 +117,18 @@ void FolderCache::FileRenamed(const FileRenameTicket& ticket) {
 void FolderCache::QueueRename(const FileRenameTicket& ticket, const QString& source,
                               const QString& renamedTo) {
     QMutexLocker lock(&mutex_);
+    // The rename is to be made in the very folders whose listings settled it, as they were
+    // read: taken before a failure settled now can drop them.
+    const bool same = ticket.changes == changes_;
+    const FolderIdentity from = IdentityOf(same ? ticket.source : Known(ticket.oldFolder));
+    const FolderIdentity to = IdentityOf(same ? ticket.target : Known(ticket.newFolder));
     // What a failure is told by is kept while the rename is in flight, from before it is handed
     // over.
     SettleFailures();
     const quint64 seq = seqBase_ + queue_->Pushed() + 1;
     inFlight_.push_back(InFlight{seq, ticket.oldFolder, ticket.newFolder, source, renamedTo});
     queue_->Push(QueuedRename{ticket.oldFolder, ticket.oldName, ticket.newFolder, ticket.newName,
-                              ticket.checkFile});
+                              ticket.checkFile, from, to});
     TakeRename(ticket, seq);
 }
 

@@ -1,0 +1,184 @@
+// The rename thread against another program changing the folders while renames wait: a queued
+// rename is made only in the very folders judged when it was decided, whatever was moved or
+// linked in their place meanwhile, and a twin made at a target is found also when the change
+// reports were lost.
+#include "platform/keptfolders.h"
+#include "platform/renamequeue.h"
+#include "platform/winfs.h"
+#include "platform/winresolve.h"
+
+#include "fixtures/tempmsts.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <atomic>
+#include <chrono>
+#include <gtest/gtest.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace qv;
+
+namespace {
+
+QString S(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+// The MSTS folder and the store as the kept folders while it lives.
+class KeptFoldersForTest {
+public:
+    KeptFoldersForTest() {
+        SetKeptFoldersSource([] { return QStringList{S("C:\\MSTS"), S("C:\\STORE")}; });
+    }
+    ~KeptFoldersForTest() { SetKeptFoldersSource(nullptr); }
+};
+
+// The hook on the rename thread while it lives.
+class BeforeQueuedRename {
+public:
+    explicit BeforeQueuedRename(std::function<void(const QByteArray&, const QByteArray&)> hook) {
+        SetBeforeQueuedRenameHookForTests(std::move(hook));
+    }
+    ~BeforeQueuedRename() { SetBeforeQueuedRenameHookForTests({}); }
+};
+
+// Waits (on the rename thread) until the caller has handed `count` renames over, so that every
+// one of them was decided before another program acts.
+void WaitUntil(const std::atomic<int>& handed, int count) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (handed.load() < count && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+// The files below a folder (relative to it) with their contents, "name:content".
+QStringList FilesIn(const QString& host) {
+    QStringList files;
+    QDirIterator it(host, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile file(path);
+        file.open(QIODevice::ReadOnly);
+        files << QDir(host).relativeFilePath(path) + S(":") + QString::fromUtf8(file.readAll());
+    }
+    files.sort();
+    return files;
+}
+
+QStringList Consists(int first, int last, const char* content) {
+    QStringList files;
+    for (int i = first; i <= last; ++i)
+        files << S("c%1.con:%2 %1").arg(i).arg(S(content));
+    return files;
+}
+
+} // namespace
+
+// Another program moves a folder aside, moves it out of the store, or puts a link to another
+// installation's folder in its place, after the first file arrived and while the renames of the
+// others wait in the queue: none of them is made, each comes back as a failure, nothing goes
+// into or comes out of a folder outside the two, and the files stay where they were.
+TEST(DeferredRenames, AreMadeOnlyInTheVeryFoldersJudged) {
+    const struct {
+        const char* change;
+        const char* oursAt;  // where c1..c9 are afterwards
+        const char* firstAt; // where c0 is afterwards
+        int outside;         // files below Outside afterwards
+    } cases[] = {
+        {"nothing", "STORE/TRAINS/CONSISTS", "STORE/TRAINS/CONSISTS", 0},
+        {"target swapped for a link out", "MSTS/TRAINS/CONSISTS", "STORE/TRAINS/CONSISTS.aside", 0},
+        {"target's parent moved out", "MSTS/TRAINS/CONSISTS", "Outside/TRAINS/CONSISTS", 1},
+        {"target's parent moved out, a link to it in place", "MSTS/TRAINS/CONSISTS",
+         "Outside/TRAINS/CONSISTS", 1},
+        {"target swapped for another folder", "MSTS/TRAINS/CONSISTS", "STORE/TRAINS/CONSISTS.aside",
+         0},
+        {"source swapped for a link to another installation", "MSTS/TRAINS/CONSISTS.aside",
+         "STORE/TRAINS/CONSISTS", 0},
+        {"source's parent moved out", "Outside/TRAINS/CONSISTS", "STORE/TRAINS/CONSISTS", 9},
+    };
+    const KeptFoldersForTest kept;
+    for (const bool stepByStep : {false, true})
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.change) + (stepByStep ? ", walked step by step" : ""));
+            SetFolderWalkStepByStepForTests(stepByStep);
+            TempMsts drive;
+            for (int i = 0; i < 10; ++i) {
+                drive.MakeFile(S("MSTS/TRAINS/CONSISTS/c%1.con").arg(i),
+                               S("ours %1").arg(i).toUtf8());
+                drive.MakeFile(S("Other/TRAINS/CONSISTS/c%1.con").arg(i),
+                               S("other %1").arg(i).toUtf8());
+            }
+            drive.MakeFolder(S("STORE/TRAINS/CONSISTS"));
+            drive.MakeFolder(S("Outside/CONSISTS"));
+            const QString from = S("C:\\MSTS\\TRAINS\\CONSISTS\\c%1.con");
+            const QString to = S("C:\\STORE\\TRAINS\\CONSISTS\\c%1.con");
+            FileExists(from.arg(0));
+            FileExists(to.arg(0));
+            const auto host = [&](const char* relative) {
+                return QFile::encodeName(drive.Host(S(relative)));
+            };
+            const auto move = [&](const char* a, const char* b) {
+                ASSERT_EQ(rename(host(a), host(b)), 0) << a;
+            };
+            const auto link = [&](const char* target, const char* at) {
+                ASSERT_EQ(symlink(host(target), host(at)), 0) << at;
+            };
+            const QString change = S(c.change);
+            std::atomic<int> handed{0};
+            const BeforeQueuedRename hook([&](const QByteArray& source, const QByteArray&) {
+                if (!source.endsWith("/c1.con"))
+                    return;
+                WaitUntil(handed, 10);
+                if (change.startsWith(S("target swapped"))) {
+                    move("STORE/TRAINS/CONSISTS", "STORE/TRAINS/CONSISTS.aside");
+                    if (change.endsWith(S("link out")))
+                        link("Outside/CONSISTS", "STORE/TRAINS/CONSISTS");
+                    else
+                        ASSERT_EQ(mkdir(host("STORE/TRAINS/CONSISTS"), 0777), 0);
+                } else if (change.startsWith(S("target's parent"))) {
+                    move("STORE/TRAINS", "Outside/TRAINS");
+                    if (change.endsWith(S("in place")))
+                        link("Outside/TRAINS", "STORE/TRAINS");
+                } else if (change.startsWith(S("source swapped"))) {
+                    move("MSTS/TRAINS/CONSISTS", "MSTS/TRAINS/CONSISTS.aside");
+                    link("Other/TRAINS/CONSISTS", "MSTS/TRAINS/CONSISTS");
+                } else if (change.startsWith(S("source's parent"))) {
+                    move("MSTS/TRAINS", "Outside/TRAINS");
+                }
+            });
+            std::vector<DeferredRenameFailure> failures;
+            {
+                const DeferredRenames deferred;
+                for (int i = 0; i < 10; ++i) {
+                    ASSERT_EQ(RenameListedFile(from.arg(i), to.arg(i), nullptr),
+                              ListedRename::Renamed)
+                        << i;
+                    ++handed;
+                }
+                failures = TakeDeferredRenameFailures(true);
+            }
+            const bool fails = change != S("nothing");
+            EXPECT_EQ(failures.size(), fails ? 9u : 0u);
+            for (int i = 1; i < 10 && fails && failures.size() == 9u; ++i) {
+                const DeferredRenameFailure& failure = failures[std::size_t(i - 1)];
+                EXPECT_EQ(failure.source, from.arg(i));
+                // A link on the way, or the folder judged not at its place.
+                EXPECT_TRUE(failure.error == ELOOP || failure.error == ENOENT) << failure.error;
+                if (i == 1)
+                    std::printf("%s: %d\n", c.change, failure.error);
+                EXPECT_FALSE(failure.notSettled) << i;
+                EXPECT_EQ(failure.after, AfterRename::Nothing) << i;
+            }
+            if (fails) {
+                EXPECT_EQ(FilesIn(drive.Host(S(c.oursAt))), Consists(1, 9, "ours"));
+                EXPECT_EQ(FilesIn(drive.Host(S(c.firstAt))), Consists(0, 0, "ours"));
+            } else {
+                EXPECT_EQ(FilesIn(drive.Host(S(c.oursAt))), Consists(0, 9, "ours"));
+            }
+            EXPECT_EQ(FilesIn(drive.Host(S("Other"))).size(), 10);
+            EXPECT_EQ(FilesIn(drive.Host(S("Other/TRAINS/CONSISTS"))), Consists(0, 9, "other"));
+            EXPECT_EQ(FilesIn(drive.Host(S("Outside"))).size(), c.outside);
+        }
+    SetFolderWalkStepByStepForTests(false);
+}
