@@ -433,11 +433,17 @@ private:
     // it concerns (the reports come in the order of the changes): a name alike made at the
     // rename's target, or a change of the attributes of its source. Noted for the rename.
     void NoteChangeAmidRenames(int watch, quint32 mask, const QString& name);
+    // Reports were lost, among them perhaps that of a name alike made at the target of a rename
+    // handed to the queue: once every rename handed over is made, the target folders of those
+    // whose reports were not all taken are read again, and a name alike beside the file is noted
+    // for its rename as its report would have been.
+    void LookForTwinsAfterLostReports();
 
     struct InFlight {
         quint64 seq;
         QString fromFolder; // host folders
         QString toFolder;
+        QString toName; // the host name at the target
         QString source; // Windows form
         QString target;
     };

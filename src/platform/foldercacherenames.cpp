@@ -126,7 +126,8 @@ void FolderCache::QueueRename(const FileRenameTicket& ticket, const QString& sou
     // over.
     SettleFailures();
     const quint64 seq = seqBase_ + queue_->Pushed() + 1;
-    inFlight_.push_back(InFlight{seq, ticket.oldFolder, ticket.newFolder, source, renamedTo});
+    inFlight_.push_back(
+        InFlight{seq, ticket.oldFolder, ticket.newFolder, ticket.newName, source, renamedTo});
     queue_->Push(QueuedRename{ticket.oldFolder, ticket.oldName, ticket.newFolder, ticket.newName,
                               ticket.checkFile, from, to});
     TakeRename(ticket, seq);
@@ -295,6 +296,21 @@ void FolderCache::NoteChangeAmidRenames(int watch, quint32 mask, const QString& 
                                                                    : AfterRename::SourceChanged});
             return;
         }
+    }
+}
+
+void FolderCache::LookForTwinsAfterLostReports() {
+    WaitForQueue();
+    for (const InFlight& rename : inFlight_) {
+        if (rename.seq <= reportedSeq_)
+            continue;
+        const bool noted = std::any_of(
+            afterthoughts_.begin(), afterthoughts_.end(),
+            [&](const Afterthought& afterthought) { return afterthought.seq == rename.seq; });
+        int error = 0;
+        const FolderListing* listing = noted ? nullptr : Current(rename.toFolder, &error);
+        if (listing && listing->HasTwin(rename.toName))
+            afterthoughts_.push_back(Afterthought{rename.seq, AfterRename::TwinAtTarget});
     }
 }
 

@@ -108,6 +108,8 @@ void FolderCache::TakeReport(int watch, quint32 mask, const QString& name) {
             entry.second.ForgetFileStats();
         }
         ++generation_;
+        if (queue_)
+            LookForTwinsAfterLostReports();
         return;
     }
     const WatchFolders* folders = watches_.FoldersOf(watch);

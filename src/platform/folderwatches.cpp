@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <array>
+#include <atomic>
 #include <climits>
 #include <poll.h>
 #include <unistd.h>
@@ -14,6 +15,11 @@ namespace {
 
 // The most bytes of reports the rename thread reads ahead; the rest wait in the notifier.
 constexpr qsizetype kMostReadAhead = 1 << 20;
+
+std::atomic<bool>& LoseReports() {
+    static std::atomic<bool> lose{false};
+    return lose;
+}
 
 } // namespace
 
@@ -103,6 +109,10 @@ QByteArray FolderWatches::TakeReports() {
     QMutexLocker lock(&reportsMutex_);
     QByteArray reports = std::exchange(readAhead_, {});
     AppendReports(&reports);
+    if (LoseReports() && !reports.isEmpty()) {
+        const inotify_event lost{-1, IN_Q_OVERFLOW, 0, 0};
+        reports = QByteArray(reinterpret_cast<const char*>(&lost), sizeof lost);
+    }
     return reports;
 }
 
@@ -169,6 +179,10 @@ void FolderWatches::CloseAll() {
     notifiers_.clear();
     readAhead_.clear();
     ++epoch_;
+}
+
+void LoseChangeReportsForTests(bool lose) {
+    LoseReports() = lose;
 }
 
 } // namespace qv

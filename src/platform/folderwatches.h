@@ -96,4 +96,8 @@ private:
     quint64 epoch_ = 0;
 };
 
+// Tests only: while set, every report read is lost, as when the kernel's queue of them is full,
+// and one report that reports were lost is given in their place.
+void LoseChangeReportsForTests(bool lose);
+
 } // namespace qv

@@ -2,6 +2,7 @@
 // rename is made only in the very folders judged when it was decided, whatever was moved or
 // linked in their place meanwhile, and a twin made at a target is found also when the change
 // reports were lost.
+#include "platform/folderwatches.h"
 #include "platform/keptfolders.h"
 #include "platform/renamequeue.h"
 #include "platform/winfs.h"
@@ -181,4 +182,46 @@ TEST(DeferredRenames, AreMadeOnlyInTheVeryFoldersJudged) {
             EXPECT_EQ(FilesIn(drive.Host(S("Outside"))).size(), c.outside);
         }
     SetFolderWalkStepByStepForTests(false);
+}
+
+// Another program makes a name alike but for letter case at a rename's target just before the
+// rename: it is noted for the rename through its change report, and also when the reports were
+// lost (the kernel's queue of them full), the target folder being read again.
+TEST(DeferredRenames, ATwinMadeJustBeforeARenameIsFoundAlsoWhenTheReportsWereLost) {
+    const KeptFoldersForTest kept;
+    for (const bool lost : {false, true}) {
+        SCOPED_TRACE(lost ? "reports lost" : "reports taken");
+        TempMsts drive;
+        drive.MakeFile(S("MSTS/T/first.eng"), "first");
+        drive.MakeFile(S("MSTS/T/f3.eng"), "engine");
+        drive.MakeFile(S("MSTS/U/u.eng"), "other folder");
+        drive.MakeFolder(S("STORE/T"));
+        drive.MakeFolder(S("STORE/U"));
+        for (const char* path : {"C:\\MSTS\\T\\first.eng", "C:\\STORE\\T\\first.eng",
+                                 "C:\\MSTS\\U\\u.eng", "C:\\STORE\\U\\u.eng"})
+            FileExists(S(path));
+        const BeforeQueuedRename hook([&](const QByteArray& source, const QByteArray&) {
+            if (!source.endsWith("/f3.eng"))
+                return;
+            LoseChangeReportsForTests(lost);
+            drive.MakeFile(S("STORE/T/F3.ENG"), "other");
+        });
+        std::vector<DeferredRenameFailure> failures;
+        {
+            const DeferredRenames deferred;
+            for (const char* name : {"T\\first.eng", "T\\f3.eng", "U\\u.eng"})
+                ASSERT_EQ(RenameListedFile(S("C:\\MSTS\\") + S(name), S("C:\\STORE\\") + S(name),
+                                           nullptr),
+                          ListedRename::Renamed)
+                    << name;
+            failures = TakeDeferredRenameFailures(true);
+        }
+        LoseChangeReportsForTests(false);
+        ASSERT_EQ(failures.size(), 1u);
+        EXPECT_EQ(failures[0].source, S("C:\\MSTS\\T\\f3.eng"));
+        EXPECT_EQ(failures[0].target, S("C:\\STORE\\T\\f3.eng"));
+        EXPECT_EQ(failures[0].after, AfterRename::TwinAtTarget);
+        EXPECT_EQ(drive.NamesIn(S("STORE/T")),
+                  (QStringList{S("F3.ENG"), S("f3.eng"), S("first.eng")}));
+    }
 }
