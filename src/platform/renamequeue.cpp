@@ -4,6 +4,7 @@
 #include "platform/keptfolders.h"
 #include "platform/winfs.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -26,6 +27,9 @@ constexpr int kSpins = 2000;
 // hook's work itself.
 constexpr quint64 kRenamesBetweenCalls = 16;
 constexpr quint64 kBehindForHook = 32;
+// How many renames are made in a pair of folders before the folders are checked to be at their
+// places still: the most that go back should either have been moved meanwhile.
+constexpr std::size_t kMostUnchecked = 32;
 
 void Pause() {
 #if defined(__x86_64__) || defined(__i386__)
@@ -74,13 +78,11 @@ int OpenStepByStep(int root, const char* below) {
     return at != root ? at : openat(root, ".", O_PATH | O_DIRECTORY | O_CLOEXEC);
 }
 
-// One side of the renames (where they come from, or where they go to). For each rename the file's
-// own folder is opened anew without following any link below the kept folder it lies in, and
-// checked to be the very folder judged when the rename was decided: the rename then acts by the
-// file's bare name in that folder. A folder moved away, or a link or another folder put in its
-// place or on its way, fails the rename. A job's renames come in runs of one folder, whose way
-// below its kept folder is made once for the run; the kept folder's handle is held while renames
-// keep coming.
+// One side of the renames (where they come from, or where they go to): a handle of the folder a
+// run of renames acts in, opened without following any link below the kept folder it lies in and
+// found to be the very folder judged when the renames were decided. The files are renamed by
+// their bare names relative to it, so that they go nowhere but into (or out of) that folder; the
+// way is walked again to find the folder still at its place before the renames count as done.
 class RenameSide {
 public:
     explicit RenameSide(const QStringList& keptFolders) : keptFolders_(keptFolders) {}
@@ -88,53 +90,65 @@ public:
     RenameSide(const RenameSide&) = delete;
     RenameSide& operator=(const RenameSide&) = delete;
 
-    // A handle of `folder`, found to be the folder `judged` (when that is given); -1 with the
-    // error.
-    int Open(const QString& folder, const FolderIdentity& judged, int* error) {
+    // Whether the handle held is of `folder` as judged.
+    bool Holds(const QString& folder, const FolderIdentity& judged) const {
         // The caller hands over copies of one text for a run: mostly the same characters.
-        if (!entered_ || folder.size() != folder_.size() ||
-            (folder.constData() != folder_.constData() && folder != folder_))
-            Enter(folder);
-        int fd = -1;
-        if (kept_ < 0) {
-            // Below no kept folder there is no way to judge: the folder as its path finds it.
-            fd = open(below_.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-        } else {
-            if (root_ < 0)
-                root_ = open(EncodeHostPath(keptFolders_.at(kept_)).constData(),
-                             O_PATH | O_DIRECTORY | O_CLOEXEC);
-            fd = root_ < 0 ? -1 : OpenFolderBelow(root_, below_.constData());
-        }
-        struct stat st {};
-        if (fd < 0 || fstat(fd, &st) != 0) {
-            *error = errno ? errno : EIO;
-            if (fd >= 0)
-                close(fd);
-            return -1;
-        }
-        if (judged.inode != 0 && (st.st_dev != judged.device || st.st_ino != judged.inode)) {
-            // Another folder stands where the one judged was: that one is not there.
-            close(fd);
-            *error = ENOENT;
-            return -1;
-        }
-        return fd;
+        return fd_ >= 0 && judged.device == judged_.device && judged.inode == judged_.inode &&
+               folder.size() == folder_.size() &&
+               (folder.constData() == folder_.constData() || folder == folder_);
     }
-    // Nothing is held while nothing is to be done: the next rename opens the kept folder again.
+    // Opens and holds the folder, found to be the folder `judged` (when that is given); the
+    // error, or 0.
+    int Hold(const QString& folder, const FolderIdentity& judged) {
+        Release();
+        folder_ = folder;
+        judged_ = judged;
+        Enter(folder);
+        int error = 0;
+        fd_ = OpenHere(&self_, &error);
+        if (fd_ >= 0 && judged.inode != 0 &&
+            (self_.st_dev != judged.device || self_.st_ino != judged.inode)) {
+            // Another folder stands where the one judged was: that one is not there.
+            Release();
+            error = ENOENT;
+        }
+        return error;
+    }
+    int Fd() const { return fd_; }
+    // Whether the folder held is still at its place, found by its way as it was found when it
+    // was opened; the error, or 0. A folder removed since (emptied by the renames, and removed
+    // by the job) counts as at its place with `removedIsFine`.
+    int StillInPlace(bool removedIsFine) {
+        struct stat now {};
+        int error = 0;
+        const int fd = OpenHere(&now, &error);
+        if (fd >= 0)
+            close(fd);
+        if (fd >= 0 && now.st_dev == self_.st_dev && now.st_ino == self_.st_ino)
+            return 0;
+        struct stat held {};
+        if (removedIsFine && fstat(fd_, &held) == 0 && held.st_nlink == 0)
+            return 0;
+        return error ? error : ENOENT;
+    }
+    // Nothing is held while nothing is to be done.
     void Close() {
+        Release();
         if (root_ >= 0)
             close(root_);
         root_ = -1;
-        folder_ = QString();
-        entered_ = false;
+        kept_ = -1;
     }
 
 private:
+    void Release() {
+        if (fd_ >= 0)
+            close(fd_);
+        fd_ = -1;
+    }
     // The kept folder the folder lies in (the innermost), and its way below it; or the whole
     // path, below none.
     void Enter(const QString& folder) {
-        entered_ = true;
-        folder_ = folder;
         int kept = -1;
         qsizetype cut = 0;
         for (int k = 0; k < keptFolders_.size(); ++k) {
@@ -152,21 +166,54 @@ private:
             root_ = -1;
         }
         kept_ = kept;
-        if (kept < 0) {
-            below_ = EncodeHostPath(folder);
+        below_ = EncodeHostPath(kept < 0 ? folder : folder.mid(cut + 1));
+        if (below_.isEmpty())
+            below_ = ".";
+    }
+    // Opens the folder by its way, with its stat; -1 with the error.
+    int OpenHere(struct stat* st, int* error) {
+        int fd = -1;
+        if (kept_ < 0) {
+            // Below no kept folder there is nothing to judge links by: the folder as its path
+            // finds it.
+            fd = open(below_.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
         } else {
-            below_ = EncodeHostPath(folder.mid(cut + 1));
-            if (below_.isEmpty())
-                below_ = ".";
+            if (root_ < 0)
+                root_ = open(EncodeHostPath(keptFolders_.at(kept_)).constData(),
+                             O_PATH | O_DIRECTORY | O_CLOEXEC);
+            fd = root_ < 0 ? -1 : OpenFolderBelow(root_, below_.constData());
         }
+        if (fd < 0 || fstat(fd, st) != 0) {
+            *error = errno ? errno : EIO;
+            if (fd >= 0)
+                close(fd);
+            return -1;
+        }
+        return fd;
     }
 
     const QStringList& keptFolders_;
-    bool entered_ = false;
     QString folder_;
+    FolderIdentity judged_;
     int kept_ = -1;    // the place of its kept folder, -1: none
     QByteArray below_; // its way below the kept folder, or its whole path
     int root_ = -1;    // the kept folder's handle, when open
+    int fd_ = -1;      // the folder's handle, when held
+    struct stat self_ {};
+};
+
+// The renames made since their two folders were last found at their places, and the failures
+// among them: they count as done, and the failures are told, only once the folders are found
+// there still.
+struct Unchecked {
+    struct Made {
+        quint64 seq;
+        QByteArray from;
+        QByteArray to;
+    };
+    quint64 last = 0; // the last rename among them (0: none)
+    std::vector<Made> made;
+    std::vector<FailedRename> failures;
 };
 
 std::function<void(const QByteArray&, const QByteArray&)>& BeforeRenameHook() {
@@ -177,6 +224,33 @@ std::function<void(const QByteArray&, const QByteArray&)>& BeforeRenameHook() {
 // The host path of a name in a folder, as the hook is given it.
 QByteArray HostBytes(const QString& folder, const QString& name) {
     return EncodeHostPath(JoinHostPath(folder, name));
+}
+
+// The renames made since their folders were last found at their places, checked: when either
+// folder is not there now (moved away, or a link put on its way), each file goes back and its
+// rename fails, and neither folder is held any longer. Gives the failures among the renames, in
+// their order.
+std::vector<FailedRename> Check(Unchecked* unchecked, RenameSide* source, RenameSide* target) {
+    std::vector<FailedRename> failures = std::move(unchecked->failures);
+    if (!unchecked->made.empty()) {
+        int error = target->StillInPlace(false);
+        if (error == 0)
+            error = source->StillInPlace(true);
+        if (error != 0) {
+            for (const Unchecked::Made& made : unchecked->made) {
+                int ignored = 0;
+                RenameNoReplaceAt(target->Fd(), made.to.constData(), source->Fd(),
+                                  made.from.constData(), &ignored);
+                failures.push_back(FailedRename{made.seq, error, false});
+            }
+            std::sort(failures.begin(), failures.end(),
+                      [](const FailedRename& a, const FailedRename& b) { return a.seq < b.seq; });
+            source->Close();
+            target->Close();
+        }
+    }
+    *unchecked = Unchecked();
+    return failures;
 }
 
 // Whether the file at `name` in the open folder is a regular file its owner may write.
@@ -269,15 +343,34 @@ std::vector<FailedRename> RenameQueue::TakeFailures() {
 
 void RenameQueue::Run() {
     RenameSide source(keptFolders_), target(keptFolders_);
+    Unchecked unchecked;
+    const auto settle = [&] {
+        const quint64 last = unchecked.last;
+        if (last != 0)
+            Publish(last, Check(&unchecked, &source, &target));
+    };
+    // The caller waits for a rename made but not counted done yet.
+    const auto awaited = [&] {
+        const quint64 wakeAt = wakeAt_.load(std::memory_order_seq_cst);
+        return wakeAt != 0 && wakeAt <= unchecked.last;
+    };
     for (quint64 next = 1;; ++next) {
         // The next rename mostly comes within microseconds: waiting for it a moment spares the
         // caller waking this thread for each one.
         if (afterSome_ && (Pushed() < next ||
                            (next % kRenamesBetweenCalls == 0 && Pushed() - next < kBehindForHook)))
             afterSome_();
-        for (int spin = 0; spin < kSpins && Pushed() < next; ++spin)
-            Pause();
-        if (Pushed() < next) {
+        while (Pushed() < next) {
+            for (int spin = 0; spin < kSpins && Pushed() < next && !awaited(); ++spin)
+                Pause();
+            if (Pushed() >= next)
+                break;
+            // What was made is checked and told before the thread waits, and at once when the
+            // caller waits for it.
+            const bool waitedFor = awaited();
+            settle();
+            if (waitedFor)
+                continue;
             // A folder is not held open while nothing is to be done.
             source.Close();
             target.Close();
@@ -295,37 +388,51 @@ void RenameQueue::Run() {
             BeforeRenameHook()(HostBytes(rename.fromFolder, rename.fromName),
                                HostBytes(rename.toFolder, rename.toName));
         FailedRename failure;
-        const int from = source.Open(rename.fromFolder, rename.fromIdentity, &failure.error);
-        const int to =
-            from < 0 ? -1 : target.Open(rename.toFolder, rename.toIdentity, &failure.error);
-        if (to >= 0) {
-            const QByteArray fromName = EncodeHostPath(rename.fromName);
-            const QByteArray toName =
+        failure.seq = next;
+        if (!source.Holds(rename.fromFolder, rename.fromIdentity) ||
+            !target.Holds(rename.toFolder, rename.toIdentity)) {
+            // Another pair of folders: the renames between the last two are checked first (which
+            // lets go of both when either is found moved).
+            settle();
+            if (!source.Holds(rename.fromFolder, rename.fromIdentity))
+                failure.error = source.Hold(rename.fromFolder, rename.fromIdentity);
+            if (failure.error == 0 && !target.Holds(rename.toFolder, rename.toIdentity))
+                failure.error = target.Hold(rename.toFolder, rename.toIdentity);
+        }
+        if (failure.error == 0) {
+            QByteArray fromName = EncodeHostPath(rename.fromName);
+            QByteArray toName =
                 rename.toName == rename.fromName ? fromName : EncodeHostPath(rename.toName);
-            if (rename.checkFile && !WritableFile(from, fromName.constData()))
+            if (rename.checkFile && !WritableFile(source.Fd(), fromName.constData()))
                 failure.notSettled = true;
-            else if (!RenameNoReplaceAt(from, fromName.constData(), to, toName.constData(),
-                                        &failure.error))
+            else if (RenameNoReplaceAt(source.Fd(), fromName.constData(), target.Fd(),
+                                       toName.constData(), &failure.error))
+                unchecked.made.push_back(
+                    Unchecked::Made{next, std::move(fromName), std::move(toName)});
+            else
                 failure.error = failure.error ? failure.error : EIO;
         }
-        if (from >= 0)
-            close(from);
-        if (to >= 0)
-            close(to);
-        // A failure is kept before the rename counts as done, so that whoever sees it done sees
-        // the failure too.
-        if (failure.notSettled || failure.error) {
-            std::lock_guard<std::mutex> lock(mutex_);
-            failure.seq = next;
-            failures_.push_back(failure);
-            failed_.store(true, std::memory_order_release);
-        }
-        done_.store(next, std::memory_order_seq_cst);
-        const quint64 wakeAt = wakeAt_.load(std::memory_order_seq_cst);
-        if (wakeAt != 0 && next >= wakeAt) {
-            { std::lock_guard<std::mutex> lock(mutex_); }
-            progress_.notify_one();
-        }
+        if (failure.notSettled || failure.error)
+            unchecked.failures.push_back(failure);
+        unchecked.last = next;
+        if (unchecked.made.size() >= kMostUnchecked || awaited())
+            settle();
+    }
+}
+
+void RenameQueue::Publish(quint64 last, std::vector<FailedRename>&& failures) {
+    // A failure is kept before the rename counts as done, so that whoever sees it done sees the
+    // failure too.
+    if (!failures.empty()) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        failures_.insert(failures_.end(), failures.begin(), failures.end());
+        failed_.store(true, std::memory_order_release);
+    }
+    done_.store(last, std::memory_order_seq_cst);
+    const quint64 wakeAt = wakeAt_.load(std::memory_order_seq_cst);
+    if (wakeAt != 0 && last >= wakeAt) {
+        { std::lock_guard<std::mutex> lock(mutex_); }
+        progress_.notify_one();
     }
 }
 

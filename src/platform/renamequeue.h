@@ -1,7 +1,9 @@
 // File renames made on a thread of their own, in the order given, while the caller goes on
 // deciding the next ones: a job spends about as long deciding a file's move as the kernel takes
 // to rename it, so the two overlap. A rename waits in the queue while another program may move
-// or link folders: it is made only in the very folders judged when it was decided.
+// or link folders: it is made only in the very folders judged when it was decided, by the file's
+// bare name relative to a handle of each, and it counts as done only once both folders are found
+// still at their places; else the file goes back and the rename fails.
 #pragma once
 
 #include <QByteArray>
@@ -34,8 +36,8 @@ struct QueuedRename {
     // The source is to be a regular file its owner may write; anything else is not renamed.
     bool checkFile = false;
     // The two folders as they were judged when the rename was decided: a folder at the path that
-    // is not that very folder makes the rename fail (not given: the folder the path finds). A
-    // link on a folder's way below the kept folder it lies in makes it fail too.
+    // is not that very folder makes the rename fail (not given: the folder the path finds first).
+    // A link on a folder's way below the kept folder it lies in makes it fail too.
     FolderIdentity fromIdentity{};
     FolderIdentity toIdentity{};
 };
@@ -45,7 +47,8 @@ QStringList KeptHostFolders();
 
 struct FailedRename {
     quint64 seq = 0;
-    int error = 0;           // what the rename failed with
+    int error = 0; // what the rename failed with; or why a rename made went back: its folder was
+                   // found moved away (ENOENT) or a link on its way (ELOOP)
     bool notSettled = false; // the check refused the source: nothing was tried
 };
 
@@ -76,6 +79,8 @@ public:
 
 private:
     void Run();
+    // The renames up to `last` count as done, with their failures.
+    void Publish(quint64 last, std::vector<FailedRename>&& failures);
 
     std::mutex mutex_;
     std::condition_variable work_;

@@ -147,19 +147,19 @@ TEST_F(MovePhaseRaceTest, RenamesWaitingWhileAFolderIsMovedOrLinkedAreMadeNowher
         ASSERT_EQ(ops.handed.load(), kConsists) << "every consist was handed to the rename thread";
         EXPECT_TRUE(App().RunHadErrors);
         // Every consist is whole, once, and nothing of ours went into another installation's
-        // folder nor anything of it into ours; the folder moved out of the store holds only the
-        // consist that had arrived before it went.
+        // folder nor anything of it into ours; the folder moved out of the store holds at most
+        // the consist that had arrived before it went (c0 goes back too when it was renamed in
+        // one run with those after it).
         const QStringList all = FilesWithContent(drive.Host(""));
         for (int i = 0; i < kConsists; ++i) {
             EXPECT_EQ(all.filter(QRegularExpression(QString(":ours %1$").arg(i))).size(), 1) << i;
             EXPECT_EQ(all.filter(QRegularExpression(QString(":other %1$").arg(i))),
                       QStringList(QString("other/trains/consists/c%1.con:other %1").arg(i)));
         }
-        const QStringList oursOutside = all.filter(QRegularExpression("^other/.*:ours"));
-        EXPECT_EQ(oursOutside, what.contains("TRAINS moved out")
-                                   ? QStringList("other/moved/consists/c0.con:ours 0")
-                                   : QStringList())
-            << Text(all);
+        QStringList oursOutside = all.filter(QRegularExpression("^other/.*:ours"));
+        if (what.contains("TRAINS moved out"))
+            oursOutside.removeAll("other/moved/consists/c0.con:ours 0");
+        EXPECT_EQ(oursOutside, QStringList()) << Text(all);
         // Each consist left behind is named.
         const QString pane = main.InformationMemo()->Lines().join('\n');
         for (int i = 1; i < kConsists; ++i)
