@@ -176,8 +176,9 @@ public:
     // ending waits for every one.
     void DeferRenames(RenameQueue* queue);
     // FileRenamed of a rename handed to the queue: the listings take it over before it is made,
-    // the reports it makes are expected once it is. `source` and `renamedTo` (Windows form) are
-    // what a failure is told by.
+    // the reports it makes are expected once it is. It is to be made in the very folders the two
+    // listings were read from (the queue fails it elsewhere). `source` and `renamedTo` (Windows
+    // form) are what a failure is told by.
     void QueueRename(const FileRenameTicket& ticket, const QString& source,
                      const QString& renamedTo);
     // Waits for every rename handed to the queue (when `wait`), and gives those that failed or
