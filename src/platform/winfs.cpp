@@ -434,6 +434,9 @@ bool ForceFoldersTogether(const QStringList& paths, int* error) {
     bool result = true;
     QStringList made;
     QString readyParent;
+    // One check for the run remembers the answer of each folder on the way: most of the folders
+    // share their parent.
+    std::optional<KeptFolderCheck> links;
     for (const QString& path : paths) {
         if (KnownFolder(path))
             continue;
@@ -448,6 +451,13 @@ bool ForceFoldersTogether(const QStringList& paths, int* error) {
         if (resolved.exists || resolved.existingHost != parent) {
             if (!ForceFolders(path, &code))
                 result = SetFsError(error, code);
+            continue;
+        }
+        // No folder of the kept folders is made outside them, whatever a link on the way says.
+        if (!links)
+            links.emplace();
+        if (links->LeadsOut(path)) {
+            result = SetFsError(error, kFsLinkLeaves);
             continue;
         }
         // Our own changes keep the parent's listing in step: it is made ready once for a run.
