@@ -3,8 +3,14 @@
 <TS version="2.1" language="en_GB" sourcelanguage="en_GB">
 <!-- The English language module. It carries the version of the program it belongs to (a module
      of another version is not offered) and lists every text of the message table, then the
-     program's other texts by their context: a translation starts from a copy of this file.
-     English needs no translations, as the texts are the code's own. -->
+     program's other texts by their context: the code's own and every text of the forms and
+     dialogs. A translation starts from a copy of this file. English needs no translations, as
+     the texts are the code's own.
+     Texts new in the sources are found by running lupdate over them into a copy of this file
+     (lupdate -recursive src -locations none -ts copy.ts) and are added here as it adds them.
+     lupdate is never run on this file itself: the code looks the message table up by key, so
+     lupdate sees none of its texts and would mark them all vanished. The core tests list any
+     text missing here. -->
 <context>
     <name>VERSIONINFO</name>
     <message>
@@ -2133,9 +2139,52 @@
     </message>
 </context>
 <context>
+    <name>CanvasOptionsDialog</name>
+    <message>
+        <source>3-D Options</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Textures</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Lighting</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Wireframe</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Hide back faces</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>FileMove</name>
     <message>
         <source>The folder &apos;%1&apos; is a link to &apos;%2&apos;, outside the MSTS folder and the store: what it holds stays where it is</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The file &apos;%1&apos; stays where it is: its name is not UTF-8 text (shown with the bytes that are not as Windows-1252 reads them), and cannot be moved</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The file &apos;%1&apos; stays where it is: MSTS cannot tell its name from<byte value="xd"/>File: &apos;%2&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The file &apos;%1&apos; stays where it is: MSTS cannot tell its folder from<byte value="xd"/>Folder: &apos;%2&apos;</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -2143,6 +2192,21 @@
     <name>FileSystem</name>
     <message>
         <source>Not a regular file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Two names in the folder differ only in letter case</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No such drive</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>LaunchProgram</name>
+    <message>
+        <source>MSTS may still be starting. Wait until it has ended before its Explore files are removed?</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -2164,6 +2228,14 @@
         <source>A file kept aside by a move that was cut short was removed, as its place is filled: &apos;</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>A file this program did not make, or whose place it cannot tell, was left as it is: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A file kept aside by a move that was cut short, its name since changed, was left as it is, as its place is filled: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Manual</name>
@@ -2176,6 +2248,24 @@
     <name>Report</name>
     <message>
         <source>%1 more file names not found or invalid are not listed</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ScenarioDialogs</name>
+    <message>
+        <source>Quarvel Scenario files (*.QVS)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save Quarvel Scenario</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>StartupConfiguration</name>
+    <message>
+        <source><byte value="xd"/><byte value="xd"/>In the next window, choose the folder in which MSTS is installed.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -2202,6 +2292,576 @@
     </message>
 </context>
 <context>
+    <name>TMainForm</name>
+    <message>
+        <source>Quarvel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Easy Quarvel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Run an Activity</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Locomotive</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Consist</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Starting at</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Heading towards</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Starting</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Season</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Weather</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Difficulty Level</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Start RD</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Run</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Explore the Route</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Edit List</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Loose Stock</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>AI Traffic</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>HH:mm</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Explore</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Classic Quarvel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Simulation</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Include Explore Mode Consists</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Include Explore Mode Paths</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Launch MSTS</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Go!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Maintenance</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Partial Route</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>+ Def. Routes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>+ All Consists</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>+ All Stock</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>EveryThing!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Launch MSTS Editor</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Prepare</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Prepare for maintenance before you edit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Routes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Activities</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Consists</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>S&amp;tock</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Paths</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>T&amp;ools</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>R&amp;eports</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Options</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Language</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Launch &amp;Settings</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;New</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Open ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Save</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save &amp;As ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Print ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>P&amp;rint Setup ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Copy</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save &amp;Text As ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Find ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Find &amp;Next</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Refresh</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Reset &amp;Pane Widths</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Store Selected Route(s)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Unstore Selected Route(s)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unstore This Route Only</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;TSECTION.DAT Settings ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Store Selected Activity(ies)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Unstore Selected Activity(ies)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unstore This Activity Only</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Edit &amp;Explore Mode Consist List ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Edit &amp;Maintenance Mode Consist List ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;New Consist List ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Activate List</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;DeActivate List</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Activate &amp;This List Only</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Where Used</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show in &amp;Viewer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>View All &amp;Consists ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Edit &amp;Maintenance Mode Stock List ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;New Stock List ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>View All &amp;Stock Items ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Edit &amp;Explore Mode Path List ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Edit &amp;Maintenance Mode Path List ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;New Path List ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>View All &amp;Paths ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unstore &amp;Everything!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Statistics</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Where Used (Complete)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unused Items</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Where Used (no unused items)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Check A&amp;ttributes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Rebuild Cache Files</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Start &amp;ConBuilder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Start Route_&amp;Riter</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quarvel Storage &amp;Folder ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;MSTS Folder ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Fixed &amp;Objects ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>System Default &amp;TSECTION.DAT Settings ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>List &amp;Highlighting Font ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;MSTS ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Route Control ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Editor ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;ConBuilder ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Route_&amp;Riter ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rail&amp;Driver ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;SVIEW ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>E&amp;xpand Routes List when Created</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;View Objects by File Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Start with &amp;Blank Routes Window</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Use &amp;Default Scenario</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Always Show Scenario Save &amp;Warning</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Strict .SMS Checking</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Confirm Completion</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Suppress Move &amp;Error Dialogue</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>S&amp;uppress Activity Saved Warning</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Suppress Mainte&amp;nance Warning</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Return to Quarvel &amp;after MSTS launch</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Suppress &apos;Where Used&apos; Analysis of Errors</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Suppress Warning Messages</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Suppress Error/Warning Highlighting</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Show All &amp;Consists on the Easy Page</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Suppress MSTS Launc&amp;h</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Suppress Background &amp;Image</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Use S&amp;VIEW as Viewer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Viewer Screens&amp;hot Folder ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quarvel &amp;Manual</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;About ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Uninstall Quarvel ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save As</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unstore Everything</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>TextDialogs</name>
+    <message>
+        <source>Text Document (*.TXT *.txt)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Rich Text Format (*.RTF *.rtf)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>All Files (*)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save Selected Text to File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Font</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>Uninstall</name>
     <message>
         <source>Quarvel&apos;s settings have been removed.<byte value="xd"/>Remove the program itself with your system&apos;s package tools.</source>
@@ -2216,6 +2876,582 @@
     </message>
     <message>
         <source>the shape is too large to load</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The folder &apos;%1&apos; could not be created: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>qv::TAboutBoxDlg</name>
+    <message>
+        <source>About</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Copyright:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Description: </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A program to store Routes and Activities efficiently so that MSTS does not read redundant information on startup.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MSTS Folder:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Storage Folder:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Active TSECTION.DAT</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Version %1
+(Build %2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>qv::TConfirmFileMoveDlg</name>
+    <message>
+        <source>Confirm Duplicate File Action</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Replace</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Replace &amp;All</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Keep</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Kee&amp;p All</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>qv::TEditConsistListsDlg</name>
+    <message>
+        <source>Consist Filter</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Light Engine</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Passenger</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Freight</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Steam</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Diesel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Electric</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Consist Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Locomotive Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Lot Number</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Used in Route</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Consist Details</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>qv::TEditPathListsDlg</name>
+    <message>
+        <source>Path Filter</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>From</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>To</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Path Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Path Details</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>qv::TEditStockListsDlg</name>
+    <message>
+        <source>Stock Filter</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Engines</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tenders</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Carriages</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Freight</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Steam</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Diesel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Electric</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stock Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Lot Number</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Used in Route</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Stock Item Details</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Refresh the Available Stock List</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>qv::TFolderSelectDlg</name>
+    <message>
+        <source>Select Folder</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>qv::TGenericProgParamsBoxDlg</name>
+    <message>
+        <source>Path: </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Parameters: </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Application Files (*.EXE *.exe)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Shortcut Files (*.LNK *.lnk)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>All Files (*)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>qv::TItemRightClickForm</name>
+    <message>
+        <source>Change Lot Number</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Change Lot Number to</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>qv::TListEditorDlg</name>
+    <message>
+        <source>&amp;Copy</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Save Text</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Print</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Find...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Find &amp;Next</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Where Used</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Refresh List</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Driveable</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Apply Filter</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>qv::TPathSelectDlg</name>
+    <message>
+        <source>Storage Path Setup</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>qv::TSearchParamsBoxDlg</name>
+    <message>
+        <source>Find Text</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Text to find:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Enter the text to search for</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Case sensitive</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Whole words only</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Also search Information pane</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>qv::TSetFixedDlg</name>
+    <message>
+        <source>Select Fixed Objects</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Current Fi&amp;xed Objects List</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add F&amp;older</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Add F&amp;ile</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Remove</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Suggested &amp;Aliases</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quarvel - Select Files to Exclude</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MSTS Engine Files (*.eng)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MSTS Wagon files (*.wag)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MSTS Consist Files (*.con)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>MSTS Activity Files (*.act)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>qv::TSplashForm</name>
+    <message>
+        <source>Version %1 (Build %2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>About %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>qv::TTSECTIONChoiceBoxDlg</name>
+    <message>
+        <source>Resolve Conflicting TSECTION.DAT Specifications</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Deselect one or more of the conflicting (*) Routes until no more conflicts remain.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>ReSort</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>qv::TTSECTIONParamsBoxDlg</name>
+    <message>
+        <source>Enter the full path to the TSECTION.DAT file that you want to use. (Click on the folder icon to open a dialog to navigate to the file)|</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Enter any description that you want Quarvel to display for this file.|</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose the action to take when unstoring in Simulation mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose the action to take when unstoring in Maintenance mode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TSECTION.DAT Parameters </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Path:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Description: </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Action when Unstoring ...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>in Simulation Mode:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>in Maintenance  Mode:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Choose TSECTION.DAT File</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>TSECTION Files (TSECTION*.*)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>DAT Files (*.DAT)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>All Files (*.*)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>qv::ViewerCanvas</name>
+    <message>
+        <source>%1 fps</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OpenGL cannot be started on this display</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OpenGL 2.0 with the fixed-function pipeline is missing</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Screenshot</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There is no picture or no file name to save it to.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Every screenshot number of &quot;%1&quot; is taken.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The screenshot &quot;%1&quot; could not be written: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Quarvel 3-D canvas</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OpenGL has not drawn yet. </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OpenGL vendor: %1<byte value="xd"/>OpenGL renderer: %2<byte value="xd"/>OpenGL version: %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>OutsideTools</name>
+    <message>
+        <source>These programs could not be found: %1.<byte value="xd"/><byte value="xd"/>The paths registered for them grow longer than %2 characters when their variables are replaced. Set their paths in the launch settings.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -241,6 +241,8 @@ bool ItemListFileContent(const QString& fileName, const RecordList<ItemSet>& lis
 
     IniFile ini;
     bool anyMember = false;
+    // The status bar's "Saving ..." goes with the status when the list is made.
+    StatusGuard status(QStringLiteral("ITEMSET"));
     for (const auto& member : list) {
         if (!member)
             continue;

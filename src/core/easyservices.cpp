@@ -41,17 +41,26 @@ EasyServices* currentEasyServices = nullptr;
 
 } // namespace
 
-QString ExpandEnvironmentVars(const QString& text) {
-    return ExpandPercentNames(text, [](const QString& name, QString* value) {
-        // The programs named so run in the Wine prefix: its variables come first.
-        if (WindowsVariable(name, value))
-            return true;
-        const QByteArray key = AsciiUpper(name).toLocal8Bit();
-        if (key.isEmpty() || !qEnvironmentVariableIsSet(key.constData()))
-            return false;
-        *value = qEnvironmentVariable(key.constData());
-        return true;
-    });
+QString ExpandEnvironmentVars(const QString& text, bool* complete) {
+    // The names are looked up in one state of the registry, each once.
+    WindowsVariables prefix;
+    return ExpandPercentNames(
+        text,
+        [&prefix](const QString& name, QString* value) {
+            // The programs named so run in the Wine prefix: its variables come first.
+            const NameValue found = prefix.Get(name, value);
+            if (found != NameValue::Missing)
+                return found;
+            const QByteArray key = AsciiUpper(name).toLocal8Bit();
+            if (key.isEmpty() || !qEnvironmentVariableIsSet(key.constData()))
+                return NameValue::Missing;
+            const QString host = qEnvironmentVariable(key.constData());
+            if (host.size() > kMaxExpandedLength)
+                return NameValue::TooLong;
+            *value = host;
+            return NameValue::Found;
+        },
+        complete);
 }
 
 QString ExploreSessionName(int saveNumber) {

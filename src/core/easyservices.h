@@ -18,8 +18,9 @@ struct ExploreActivitySaveInfo;
 // Replaces each %NAME% by the variable NAME as the Wine prefix's programs see it (the prefix's
 // registry, Wine's defaults), else by the host's environment variable NAME (looked up
 // upper-cased); a name with neither stays as written, percent signs included, and so does a lone
-// percent sign.
-QString ExpandEnvironmentVars(const QString& text);
+// percent sign. As on Windows, an expansion stops at 32,767 characters: a text that would grow
+// longer stays as written, and `*complete` (when given) is then false.
+QString ExpandEnvironmentVars(const QString& text, bool* complete = nullptr);
 
 // The name of an Explore session: "QUARVEL EXPLORE" (in the current language), then a blank
 // and the save number when it is above 0.

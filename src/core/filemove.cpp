@@ -1,6 +1,7 @@
 #include "core/filemove.h"
 
 #include "core/filefind.h"
+#include "core/filemovenames.h"
 #include "core/filemoveops.h"
 #include "core/folders.h"
 #include "core/generaldefs.h"
@@ -94,11 +95,17 @@ struct LinkJudge {
     Side target;
     QSet<QString> reported;
     quint64 seen = OtherEntryChanges();
+    MoveNames names;
 };
 
 std::unique_ptr<LinkJudge>& ScopeJudge() {
     static std::unique_ptr<LinkJudge> judge;
     return judge;
+}
+
+// What the moves of the scope learnt of the names they leave where they are; none outside a scope.
+MoveNames* ScopeNames() {
+    return ScopeJudge() ? &ScopeJudge()->names : nullptr;
 }
 
 // "<what> '<path>'" into the pane while logging; the text is made only then.
@@ -146,9 +153,11 @@ bool SameHostFile(const QString& a, const QString& b) {
            stA.st_ino == stB.st_ino;
 }
 
-// A file held open by another program refuses access until it is closed.
+// An entry in use (by the system, say) refuses a rename until it is let go of; waiting may help.
+// A refusal of permission (a folder the user may not write to) stands however long one waits,
+// and is a failure at once.
 bool AccessRefused(int error) {
-    return error == EACCES || error == EBUSY;
+    return error == EBUSY || error == ETXTBSY;
 }
 
 // Nothing found, or a folder on the way missing: nothing stands at the path.
@@ -325,59 +334,12 @@ int DuplicateDecision(const QString& source, const QString& target, bool content
     return answer == ID_YES || answer == ID_NO ? answer : ID_CANCEL;
 }
 
-// Whether the file at `target` lies in a folder that is a twin of the source's: on the way below
-// the two roots, a folder of the target spelled otherwise but for letter case than the source's,
-// while the source's parent holds a folder of the target's very spelling too. Two folders MSTS
-// cannot tell apart then met at the target (content unpacked from two downloads), and their files
-// are different files whatever their names. `sourceFolder` and `targetFolder` receive the two
-// host folders.
-bool InTwinFolder(const QString& source, const QString& target, QString* sourceFolder,
-                  QString* targetFolder) {
-    QString hostSource, hostTarget;
-    if (!ResolvePath(source, &hostSource) || !ResolvePath(target, &hostTarget))
-        return false;
-    const QStringList from = hostSource.split(QLatin1Char('/'));
-    const QStringList to = hostTarget.split(QLatin1Char('/'));
-    // The file names are alike by the caller; the folders are compared from below up to where the
-    // two roots part.
-    for (qsizetype i = from.size() - 2, j = to.size() - 2; i > 0 && j > 0; --i, --j) {
-        if (from[i] == to[j])
-            continue;
-        if (!SameWithoutCase(from[i], to[j]))
-            return false;
-        const QString parent = from.first(i).join(QLatin1Char('/'));
-        struct stat st {};
-        if (HostStat(parent + QLatin1Char('/') + to[j], false, &st) && S_ISDIR(st.st_mode)) {
-            *sourceFolder = parent + QLatin1Char('/') + from[i];
-            *targetFolder = to.first(j + 1).join(QLatin1Char('/'));
-            return true;
-        }
-    }
-    return false;
-}
-
-} // namespace
-
-void ReportTwinFolder(const QString& folder, const QString& twin) {
-    App().RunHadErrors = true;
-    const MoveLinkScope scope;
-    if (!ScopeJudge()->reported.contains(folder)) {
-        ScopeJudge()->reported.insert(folder);
-        Report(RL_ERROR, nullptr,
-               // The survey's text for twin route folders, one text whole for translators.
-               QCoreApplication::translate("Survey",
-                                           "The folder '%1' stays where it is: MSTS cannot "
-                                           "tell its name from\rFolder: '%2'")
-                   .arg(folder, twin),
-               Pane());
-    }
-}
-
-namespace {
-
 // A target that another program makes after it was looked up makes the rename fail: a second
-// lookup then finds it, and it is settled as one that was there.
-bool MoveFile(const QString& source, const QString& target, const FindEntry& entry, int mode) {
+// lookup then finds it, and it is settled as one that was there. A later spelling (a file that
+// follows a name alike in its folder, which the job moves first) is never settled against a file
+// at its target.
+bool MoveFile(const QString& source, const QString& target, const FindEntry& entry, int mode,
+              bool laterSpelling) {
     for (int lookup = 1;; ++lookup) {
         FileMoveOps& ops = TheFileMoveOps();
         FindEntry existing;
@@ -392,9 +354,20 @@ bool MoveFile(const QString& source, const QString& target, const FindEntry& ent
                 ReportFailure(Msg::MOVETHING_ERROR13, QString(), source, target);
                 return false;
             }
-            QString sourceFolder, targetFolder;
-            if (InTwinFolder(source, target, &sourceFolder, &targetFolder)) {
-                ReportTwinFolder(sourceFolder, targetFolder);
+            // The file there is named as it is, which for a twin is not the source's spelling.
+            const QString there = FolderOf(target) + kBackslash + existing.name;
+            // Files MSTS cannot tell apart are never settled against each other: a file of a
+            // folder that has a twin (content unpacked from two downloads), or a second file of a
+            // name alike in one folder, which meets the first, or what stands in its place.
+            const MoveLinkScope scope;
+            MoveNames& names = *ScopeNames();
+            QString twinFolder;
+            if (names.InTwinFolder(source, target, &twinFolder)) {
+                names.ReportInTwinFolder(source, twinFolder);
+                return false;
+            }
+            if (laterSpelling) {
+                names.ReportTwinFile(source, there);
                 return false;
             }
             const bool differ = FilesDiffer(source, target);
@@ -405,8 +378,6 @@ bool MoveFile(const QString& source, const QString& target, const FindEntry& ent
                 ReportFailure(Msg::MOVETHING_ERROR10, ErrorNumberText(error), source);
                 return false;
             }
-            // The file there is named as it is, which for a twin is not the source's spelling.
-            const QString there = FolderOf(target) + kBackslash + existing.name;
             switch (DuplicateDecision(source, there, differ, existing.name != entry.name)) {
             case ID_YES:
                 return ReplaceFile(source, there, target, mode);
@@ -451,35 +422,51 @@ bool MoveFolder(const QString& source, const QString& target, int mode) {
         return false;
     }
     QStringList names;
+    // The files that follow a name alike in the listing, which puts names alike side by side.
+    QList<bool> later;
+    QString lastFile;
     bool result = true;
-    // The first of two folders alike but for letter case goes; the other would merge into it at
-    // the target, and stays.
+    // Two folders alike but for letter case both go, merging at the target; known as twins
+    // before either goes, their files are never settled against a file they meet there.
     QHash<QString, QString> folders;
     for (const FindEntry& e : entries) {
         if (e.name == QLatin1String(".") || e.name == QLatin1String(".."))
             continue;
         Trace("Move Found:", source, e.name);
+        // An entry that cannot be asked for (a failing disk, say) is named, and stays; one whose
+        // name is not UTF-8 is named by its move.
+        if (e.statError != 0 && e.statError != EILSEQ) {
+            ReportFailure(Msg::MOVETHING_ERROR11, ErrorNumberText(e.statError),
+                          source + kBackslash + e.name);
+            result = false;
+            continue;
+        }
         if (CanDescend(e)) {
             const QString folded = FoldCase(e.name);
             const auto twin = folders.constFind(folded);
-            if (twin != folders.constEnd()) {
-                ReportTwinFolder(source + kBackslash + e.name, source + kBackslash + *twin);
-                result = false;
-                continue;
-            }
-            folders.insert(folded, e.name);
+            if (twin == folders.constEnd())
+                folders.insert(folded, e.name);
+            else
+                NoteTwinFolder(source + kBackslash + e.name, source + kBackslash + *twin);
+            later << false;
+        } else {
+            later << (!lastFile.isEmpty() && SameWithoutCase(lastFile, e.name));
+            lastFile = e.name;
         }
         names << e.name;
     }
     // Files make their target folders as they arrive; an empty folder would vanish with its
     // source, so it is made here.
-    if (names.isEmpty() && !ops.MakeFolders(target, &error)) {
+    if (names.isEmpty() && result && !ops.MakeFolders(target, &error)) {
         ReportFailure(Msg::MOVETHING_ERROR7, ErrorNumberText(error), source, target);
         return false;
     }
-    for (const QString& name : names)
-        if (!MoveEntry(source + kBackslash + name, target + kBackslash + name, mode))
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        const QString from = source + kBackslash + names.at(i);
+        const QString to = target + kBackslash + names.at(i);
+        if (!(later.at(i) ? MoveLaterSpelling(from, to, mode) : MoveEntry(from, to, mode)))
             result = false;
+    }
     MakeStartupFolderCurrent();
     Trace("Move RemoveDir:", source);
     // A folder that still holds entries that failed to move simply stays.
@@ -501,6 +488,11 @@ MoveLinkScope::MoveLinkScope() {
 MoveLinkScope::~MoveLinkScope() {
     if (own_)
         ScopeJudge().reset();
+}
+
+void NoteTwinFolder(const QString& folder, const QString& twin) {
+    const MoveLinkScope scope;
+    ScopeNames()->NoteTwinFolder(folder, twin);
 }
 
 bool StaysForLink(const QString& source, const QString& target) {
@@ -537,7 +529,22 @@ bool RenameWithWait(const QString& oldPath, const QString& newPath) {
 
 namespace {
 
-bool MoveOne(const QString& source, const QString& target, int mode, bool oneStep) {
+// Whether the file's name is one the listing gave for bytes that are not UTF-8: the moves of the
+// scope name each such file once, and it stays. Asked for every file a job moves, so only its name
+// is looked at, plain text nearly always: a folder of such a name is met as an entry of its own,
+// before anything in it (which no listing reaches).
+bool StaysUnreachable(const QString& source) {
+    for (qsizetype k = source.size() - 1; k >= 0 && source.at(k) != kBackslash; --k) {
+        if (source.at(k) == QChar(QChar::ReplacementCharacter)) {
+            const MoveLinkScope scope;
+            return ScopeNames()->StaysForUndecodableName(source);
+        }
+    }
+    return false;
+}
+
+bool MoveOne(const QString& source, const QString& target, int mode, bool oneStep,
+             bool laterSpelling = false) {
     PumpMessagesIfBusy();
     Trace("Move Entry:", source);
     // The lookups of one file's move happen in one moment: the path layer takes the reports of
@@ -547,7 +554,7 @@ bool MoveOne(const QString& source, const QString& target, int mode, bool oneSte
         ReportFailure(Msg::MOVETHING_ERROR12, ErrorNumberText(mode), source, target);
         return false;
     }
-    if (StaysForLink(source, target))
+    if (StaysUnreachable(source) || StaysForLink(source, target))
         return false;
     int error = 0;
     if (mode == MOVE_RENAME && oneStep) {
@@ -617,7 +624,7 @@ bool MoveOne(const QString& source, const QString& target, int mode, bool oneSte
         reportsOnce.reset();
         result = MoveFolder(source, target, mode);
     } else if (!(entry.attributes & kFaVolumeLabel)) {
-        result = MoveFile(source, effectiveTarget, entry, mode);
+        result = MoveFile(source, effectiveTarget, entry, mode, laterSpelling);
         MarkCacheStale(source);
     }
     LogStatus();
@@ -705,6 +712,12 @@ bool MoveEntry(const QString& source, const QString& target, int mode) {
     return MoveOne(source, target, mode, true);
 }
 
+bool MoveLaterSpelling(const QString& source, const QString& target, int mode) {
+    SettleDeferredMoves(false);
+    const MoveLinkScope scope;
+    return MoveOne(source, target, mode, true, true);
+}
+
 QStringList SpellingsOf(const QString& path) {
     const QString folder = FolderOf(path);
     const QString name = path.mid(folder.size() + 1);
@@ -721,22 +734,30 @@ QStringList SpellingsOf(const QString& path) {
 }
 
 bool MoveEverySpelling(const QString& source, const QString& target, int mode, bool mayBeTwinned) {
+    bool arrived = true;
     bool all = true;
     if (!mayBeTwinned) {
-        all = MoveEntry(source, target, mode);
+        all = arrived = MoveEntry(source, target, mode);
     } else {
+        const MoveLinkScope scope;
         const QString targetFolder = FolderOf(target);
-        for (const QString& spelling : SpellingsOf(source)) {
-            const QString name = spelling.mid(spelling.lastIndexOf(kBackslash) + 1);
-            if (!MoveEntry(spelling, targetFolder + kBackslash + name, mode))
-                all = false;
+        const QStringList spellings = SpellingsOf(source);
+        for (qsizetype i = 0; i < spellings.size(); ++i) {
+            const QString& spelling = spellings.at(i);
+            const QString to =
+                targetFolder + kBackslash + spelling.mid(spelling.lastIndexOf(kBackslash) + 1);
+            const bool moved =
+                i == 0 ? MoveEntry(spelling, to, mode) : MoveLaterSpelling(spelling, to, mode);
+            if (i == 0)
+                arrived = moved;
+            all = all && moved;
         }
     }
     // A file left where it was counts against the run, also when the user cancelled its
     // duplicate dialog: the folders then do not hold what was asked.
     if (!all)
         App().RunHadErrors = true;
-    return all;
+    return arrived;
 }
 
 bool CheckAttributes(const QString& folder) {

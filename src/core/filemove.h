@@ -20,6 +20,12 @@ constexpr int MOVE_COPY = 4;   // copy with the file times kept, then delete the
 // A moved consist, stock or path file marks its cache out of date.
 bool MoveEntry(const QString& source, const QString& target, int mode);
 
+// MoveEntry of a file that follows, in its folder, a name alike but for letter case that the same
+// job moves first: a second file, which MSTS cannot tell from the first (content from two
+// downloads). When it meets a file at its target (the first, or what stands in its place), it
+// stays where it is and is named, never settled against it; the run counts as failed.
+bool MoveLaterSpelling(const QString& source, const QString& target, int mode);
+
 // While one lives, the moves judge the links on their way with what they found remembered, and
 // report each link once: a job moves thousands of files through a few hundred folders. MoveEntry
 // makes one for itself when none lives.
@@ -42,10 +48,10 @@ private:
 // would take out, which then stay without failing.
 bool StaysForLink(const QString& source, const QString& target);
 
-// A folder alike but for letter case to `twin`, which a move met first: it stays where it is,
-// since its files would merge into the other's at the target. Reported once while a
-// MoveLinkScope lives; counts against the run.
-void ReportTwinFolder(const QString& folder, const QString& twin);
+// `folder` and `twin` stand side by side, alike but for letter case, and both are to go: while
+// the MoveLinkScope lives, a file of either that meets a file at its target is not settled
+// against it, but stays and is named in the pane (also once the other has gone whole).
+void NoteTwinFolder(const QString& folder, const QString& twin);
 
 // The paths of the files in the folder of `path` whose names are its name in any letter case
 // (twins, which MSTS cannot tell apart), the one spelled as given first; `path` alone when the
@@ -53,9 +59,10 @@ void ReportTwinFolder(const QString& folder, const QString& twin);
 QStringList SpellingsOf(const QString& path);
 
 // MoveEntry of the file and of each of its twins (SpellingsOf; only the file when `mayBeTwinned`
-// is false, the caller knowing that there is none), each under its own name, so that the second
-// meets the first at the target as a twin. True when every one reached the target; one that did
-// not (reported by its move, or cancelled by the user) sets App().RunHadErrors.
+// is false, the caller knowing that there is none), each under its own name: every other one
+// meets the first at the target, a second file MSTS cannot tell from it, and stays where it is,
+// named. True when the first reached the target (the item is there); one that did not go
+// (reported by its move, or cancelled by the user) sets App().RunHadErrors.
 bool MoveEverySpelling(const QString& source, const QString& target, int mode, bool mayBeTwinned);
 
 // Waits for the renames that moves handed to the rename thread (while renames are deferred) and
@@ -63,8 +70,9 @@ bool MoveEverySpelling(const QString& source, const QString& target, int mode, b
 // failure is reported.
 void FinishDeferredMoves();
 
-// Renames, waiting a second at a time while access is refused; after each ten waits the user
-// is asked whether to go on waiting. A failure is reported and sets App().RunHadErrors.
+// Renames, waiting a second at a time while the entry is in use; after each ten waits the user
+// is asked whether to go on waiting. A refusal of permission is no wait: like any other failure
+// it is reported at once and sets App().RunHadErrors.
 bool RenameWithWait(const QString& oldPath, const QString& newPath);
 
 // True when no entry under the folder has the read-only, hidden, system or volume-label

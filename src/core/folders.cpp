@@ -4,6 +4,7 @@
 #include "platform/drivemap.h"
 #include "platform/winfs.h"
 
+#include <QFileInfo>
 #include <QList>
 
 namespace qv {
@@ -29,12 +30,34 @@ bool IsFolderEmpty(const QString& folder) {
     return true;
 }
 
+namespace {
+
+// Through another drive letter the names tell nothing: the host folders are compared as they lie
+// on the disk, links followed. A path that does not exist yet counts by its existing part.
+bool InsideOnHost(const QString& path, const QString& folder, bool orSame) {
+    QString folderHost;
+    ResolvedPath resolved;
+    if (!ResolvePath(folder, &folderHost) || !ResolvePathForCreate(path, &resolved))
+        return false;
+    const QString inside = QFileInfo(resolved.existingHost).canonicalFilePath();
+    const QString outside = QFileInfo(folderHost).canonicalFilePath();
+    if (inside.isEmpty() || outside.isEmpty())
+        return false;
+    if (inside == outside)
+        return orSame || !resolved.exists;
+    return inside.startsWith(outside == QLatin1String("/") ? outside : outside + QLatin1Char('/'));
+}
+
+} // namespace
+
 bool IsInsideFolder(const QString& path, const QString& folder, bool orSame) {
     QChar pathDrive, folderDrive;
     QStringList pathParts, folderParts;
     if (!SplitWindowsPath(path, &pathDrive, &pathParts) ||
-        !SplitWindowsPath(folder, &folderDrive, &folderParts) || pathDrive != folderDrive)
+        !SplitWindowsPath(folder, &folderDrive, &folderParts))
         return false;
+    if (pathDrive != folderDrive)
+        return InsideOnHost(path, folder, orSame);
     if (pathParts.size() < folderParts.size() ||
         (!orSame && pathParts.size() == folderParts.size()))
         return false;

@@ -10,7 +10,9 @@ namespace qv {
 bool IsFolderEmpty(const QString& folder);
 
 // True when `path` lies inside `folder`, judged by whole path components without regard to
-// case, so that C:\MSTS2 is not inside C:\MSTS; with `orSame` the folder itself counts too.
+// case, so that C:\MSTS2 is not inside C:\MSTS; with `orSame` the folder itself counts too. On
+// two drive letters, which may lead to one disk (C: and Z: in a Wine prefix), the host folders
+// are compared instead.
 bool IsInsideFolder(const QString& path, const QString& folder, bool orSame);
 
 } // namespace qv

@@ -52,6 +52,14 @@ bool MessageKeyByName(const QString& name, Msg* key) {
     return true;
 }
 
+TextWithCaptions::TextWithCaptions(const char* context, const char* text)
+    : text_(QCoreApplication::translate(context, text)),
+      translated_(text_ != QString::fromUtf8(text)) {}
+
+QString TextWithCaptions::Caption(Msg key) const {
+    return translated_ ? qv::Caption(key) : QString::fromUtf8(EnglishCaption(key));
+}
+
 QString ModuleLineText(const char* sourceFile, int line) {
     const QString unit =
         QFileInfo(QString::fromLocal8Bit(sourceFile).replace('\\', '/')).completeBaseName();

@@ -27,6 +27,25 @@ const char* EnglishCaption(Msg key);
 // Looks a key up by its name; false when there is no such key.
 bool MessageKeyByName(const QString& name, Msg* key);
 
+// A text of the code's own (looked up in `context`, marked for translation where it is written)
+// that stands in one message with captions of the table. The whole message takes one language:
+// that of the module in use when the module translates the text, else English, captions
+// included, so that a module lacking the text never shows a box half in two languages.
+class TextWithCaptions {
+public:
+    // No text of the code's own: the captions in the language in use.
+    TextWithCaptions() = default;
+    TextWithCaptions(const char* context, const char* text);
+    // The text, translated when the module has it.
+    const QString& Text() const { return text_; }
+    // A caption of the table in the message's language.
+    QString Caption(Msg key) const;
+
+private:
+    QString text_;
+    bool translated_ = true;
+};
+
 // The location text of an unexpected result: "Module: '<unit>'  Line No.: <n>" and a line feed.
 QString ModuleLineText(const char* sourceFile, int line);
 

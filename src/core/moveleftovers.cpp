@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QSet>
+#include <algorithm>
 #include <vector>
 
 namespace qv {
@@ -76,6 +77,18 @@ bool HashedPlaceFilled(const QString& folder, const QString& hash) {
         if (!names[i].startsWith(QLatin1String(".qv-")) && NameHash(names[i]) == hash)
             return true;
     return false;
+}
+
+// Whether the folder holds, in any letter case, a file or a link of the name `place`: what a move
+// that replaced a file puts in its place.
+bool PlaceHoldsFile(const QString& folder, const QString& place) {
+    QList<FindEntry> entries;
+    if (!FindEntries(folder + QStringLiteral("\\*"), &entries))
+        return false;
+    return std::any_of(entries.begin(), entries.end(), [&](const FindEntry& entry) {
+        return entry.statError == 0 && (!entry.IsFolder() || entry.symlink) &&
+               SameWithoutCase(entry.name, place);
+    });
 }
 
 // The folder and every folder below it; linked folders are not gone into.
@@ -181,6 +194,10 @@ void SettleOne(const QString& folder, const QString& name, ReportPane* pane) {
                                            "back in its place: '") +
                    placePath + QLatin1Char('\''),
                pane);
+    // A real folder in its place is nothing a move puts there: the file kept aside may be the
+    // only copy of what it stands for, and stays.
+    else if ((error == EEXIST || error == kFsAmbiguous) && !PlaceHoldsFile(folder, place))
+        Unsettled(path, EISDIR, pane);
     // Filled in any letter case: the move had put the file that replaces it there. Only a name
     // exactly as the program made it is surely the one kept aside by that move.
     else if ((error == EEXIST || error == kFsAmbiguous) && exact)

@@ -99,19 +99,36 @@ bool ResetVanishedStore() {
     return DeleteKeyTree(kProductKey);
 }
 
+// A store on a drive that this start cannot reach (its Wine prefix is not the one read, or its
+// disk is not there) cannot be looked for, so it is not taken for gone: the start ends without
+// the offer to reset the registration, which would delete every setting while the store may
+// hold items.
+bool StoreDriveReachable(const QString& store) {
+    QChar drive;
+    QStringList parts;
+    if (!SplitWindowsPath(store, &drive, &parts) || FolderExists(JoinWindowsPath(drive, {})))
+        return true;
+    Box(Caption(Msg::QUARVEL_FOLDER_MOVED1) + store + Caption(Msg::QUARVEL_FOLDER_MOVED2),
+        MB_ICONSTOP);
+    return false;
+}
+
 // MSTS without a key of its own that names its folder (copied into a plain folder, or installed in
 // a Wine prefix other than the one we read): the folder the user chose on an earlier start, else
-// one the user chooses now, kept as the fixed MSTS folder. Empty when the user cancelled.
-QString UnregisteredMstsFolder(Msg why) {
+// one the user chooses now (`*chosen` set), to be kept as the fixed MSTS folder once the start
+// goes on. Empty when the user cancelled.
+QString UnregisteredMstsFolder(Msg why, bool* chosen) {
+    *chosen = false;
     QString folder = ProductValue("Fixed MSTS Path");
     if (!folder.isEmpty() && CheckMstsFolder(folder))
         return folder;
     if (folder.isEmpty()) {
-        Box(Caption(why) +
-                QCoreApplication::translate(
-                    "StartupConfiguration",
-                    "\r\rIn the next window, choose the folder in which MSTS is installed."),
-            MB_ICONSTOP);
+        const TextWithCaptions message(
+            "StartupConfiguration",
+            QT_TRANSLATE_NOOP("StartupConfiguration",
+                              "\r\rIn the next window, choose the folder in which MSTS is "
+                              "installed."));
+        Box(message.Caption(why) + message.Text(), MB_ICONSTOP);
         // The user's own folders are the likeliest place of a copied MSTS.
         folder = HomeFolder();
     }
@@ -121,7 +138,7 @@ QString UnregisteredMstsFolder(Msg why) {
         if (App().FolderDialogResult != ID_OK || folder.isEmpty())
             return QString();
     } while (!CheckMstsFolder(folder));
-    WriteProductValue("Fixed MSTS Path", folder);
+    *chosen = true;
     return folder;
 }
 
@@ -168,15 +185,23 @@ bool FirstStart(const QString& mstsPath, bool registered) {
 
 // A later start: the MSTS folder in use, checked, and a warning when it changed while the store
 // still holds items. False to end the program.
-bool LaterStart(const QString& mstsPath) {
+bool LaterStart(const QString& mstsPath, bool registered) {
     AppState& app = App();
-    const QString fixed = ProductValue("Fixed MSTS Path");
+    QString fixed = ProductValue("Fixed MSTS Path");
+    // A folder fixed at a start that did not find MSTS's key (one without the Wine prefix) may be
+    // the key's own folder reached by another drive: the key is followed again.
+    if (registered && !fixed.isEmpty() && fixed != mstsPath && SameFolder(fixed, mstsPath)) {
+        WriteProductValue("Fixed MSTS Path", QString());
+        fixed.clear();
+    }
     app.MstsRootFolder = fixed.isEmpty() ? mstsPath : fixed;
     if (!CheckMstsFolder(app.MstsRootFolder) || !EnsureFixedObjects())
         return false;
     const QString lastUsed = ProductValue("Last Used MSTS Folder");
     if (lastUsed != app.MstsRootFolder) {
+        // The same folder by another drive has not moved.
         if (!ReadFlag(QStringLiteral("Everything Unstored")) && !lastUsed.isEmpty() &&
+            !SameFolder(lastUsed, app.MstsRootFolder) &&
             CountFiles(ProductValue("Store Path"), QString(), -1) > 1) {
             TheMainServices().SetStatusText(1, QString());
             TheUi().MessageBox(Caption(Msg::CHANGED_MSTS),
@@ -201,9 +226,10 @@ bool StartupConfiguration() {
         keyed ? WithoutTrailingBackslash(RegReadString(kMstsKey, QStringLiteral("Path")))
               : QString();
     const bool registered = !mstsPath.isEmpty();
+    bool chosen = false;
     if (!registered) {
-        mstsPath =
-            UnregisteredMstsFolder(keyed ? Msg::NO_MSTS_PATH_LEG : Msg::NO_MSTS_INSTALLED_LEG);
+        mstsPath = UnregisteredMstsFolder(
+            keyed ? Msg::NO_MSTS_PATH_LEG : Msg::NO_MSTS_INSTALLED_LEG, &chosen);
         // The user declined to say where MSTS is: the program cannot run, and ends as failed.
         if (mstsPath.isEmpty()) {
             TerminateProgram(1);
@@ -213,11 +239,13 @@ bool StartupConfiguration() {
 
     app.StoreRootFolder = ProductValue("Store Path");
     if (!app.StoreRootFolder.isEmpty() && !FolderExists(app.StoreRootFolder) &&
-        !ResetVanishedStore())
+        (!StoreDriveReachable(app.StoreRootFolder) || !ResetVanishedStore()))
         return false;
+    if (chosen)
+        WriteProductValue("Fixed MSTS Path", mstsPath);
 
-    bool result =
-        app.StoreRootFolder.isEmpty() ? FirstStart(mstsPath, registered) : LaterStart(mstsPath);
+    bool result = app.StoreRootFolder.isEmpty() ? FirstStart(mstsPath, registered)
+                                                : LaterStart(mstsPath, registered);
     if (!result)
         return false;
 

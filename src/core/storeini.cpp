@@ -166,8 +166,11 @@ int CannotEmpty(const QString& path) {
 }
 
 void StartAfresh(StoreIniHolder& holder, const QString& name) {
-    const QString refused = Caption(Msg::INVALID_QVS_FILE) + Caption(Msg::GENERAL_NOT_FOUND3) +
-                            name + QLatin1Char('\'');
+    // The refusal takes the language of the sentence of ours that follows it.
+    const auto refused = [&name](const TextWithCaptions& own) {
+        return own.Caption(Msg::INVALID_QVS_FILE) + own.Caption(Msg::GENERAL_NOT_FOUND3) + name +
+               QLatin1Char('\'');
+    };
     // What the file holds (a route's named lists, its TSECTION.DAT choice) is kept aside before
     // the file starts afresh; a file that cannot be kept so, or cannot start afresh at all, is
     // left as it is, and never written.
@@ -175,20 +178,21 @@ void StartAfresh(StoreIniHolder& holder, const QString& name) {
     QString copy;
     if (error != 0 || (!holder.Bytes.isEmpty() &&
                        (copy = SetAside(holder.Path, holder.Bytes, &error)).isEmpty())) {
-        ShowStop(refused +
-                 QCoreApplication::translate("StoreFiles",
-                                             "\rIt could not be kept aside and stays as it is") +
-                 ErrorNumberSuffix(error));
+        const TextWithCaptions notKept(
+            "StoreFiles",
+            QT_TRANSLATE_NOOP("StoreFiles", "\rIt could not be kept aside and stays as it is"));
+        ShowStop(refused(notKept) + notKept.Text() + ErrorNumberSuffix(error));
         holder.Ini.Clear();
         holder.Bytes.clear();
         holder.ReadFailed = true;
         return;
     }
-    ShowStop(refused +
-             (copy.isEmpty()
-                  ? QString()
-                  : QCoreApplication::translate("StoreFiles", "\rKept as: '%1'").arg(copy)) +
-             Caption(Msg::INVALID_QVS_CONTINUE));
+    const TextWithCaptions kept =
+        copy.isEmpty()
+            ? TextWithCaptions()
+            : TextWithCaptions("StoreFiles", QT_TRANSLATE_NOOP("StoreFiles", "\rKept as: '%1'"));
+    ShowStop(refused(kept) + (copy.isEmpty() ? QString() : kept.Text().arg(copy)) +
+             kept.Caption(Msg::INVALID_QVS_CONTINUE));
     holder.Ini.Clear();
     holder.Bytes.clear();
     if (!SaveIniFile(holder.Path, holder.Ini, &error))

@@ -1,8 +1,5 @@
 #include "core/windowsenvironment.h"
 
-#include "core/regsettings.h"
-#include "platform/registry.h"
-
 namespace qv {
 
 namespace {
@@ -36,28 +33,112 @@ const WineVariable kWineVariables[] = {
     {"PUBLIC", nullptr, nullptr, "C:\\users\\Public"},
 };
 
-bool Lookup(const QString& name, QString* value, int depth);
-
-// Expands %NAME% in a registry text with the prefix's variables only. Values met on the way are
-// not expanded again: Wine's own chains are one step deep (windir is %SystemRoot%), and a loop
-// or a fan of names in a hand-made file costs no more than one pass.
-QString ExpandWithin(const QString& text, int depth) {
-    return ExpandPercentNames(text, [depth](const QString& name, QString* value) {
-        return depth > 0 && Lookup(name, value, depth - 1);
-    });
+// The capitals a name is remembered by: Windows' names are alike without regard to case.
+QString NameKey(const QString& name) {
+    return name.toUpper();
 }
 
-bool SessionValue(const QString& name, QString* value, int depth) {
-    RegistryKey key;
+NameValue Bounded(const QString& text, QString* value) {
+    if (text.size() > kMaxExpandedLength)
+        return NameValue::TooLong;
+    *value = text;
+    return NameValue::Found;
+}
+
+} // namespace
+
+QString ExpandPercentNames(const QString& text,
+                           const std::function<NameValue(const QString&, QString*)>& lookup,
+                           bool* complete) {
+    if (complete)
+        *complete = true;
+    const auto asWritten = [&] {
+        if (complete)
+            *complete = false;
+        return text;
+    };
+    // A text that holds a name many times looks it up once.
+    QHash<QString, std::pair<NameValue, QString>> looked;
+    QString result;
+    const auto append = [&result](QStringView piece) {
+        if (result.size() + piece.size() > kMaxExpandedLength)
+            return false;
+        result += piece;
+        return true;
+    };
+    qsizetype pos = 0;
+    for (;;) {
+        const qsizetype open = text.indexOf(QLatin1Char('%'), pos);
+        const qsizetype close = open < 0 ? -1 : text.indexOf(QLatin1Char('%'), open + 1);
+        if (close < 0)
+            break;
+        if (!append(QStringView(text).mid(pos, open - pos)))
+            return asWritten();
+        const QString name = text.mid(open + 1, close - open - 1);
+        auto found = looked.constFind(name);
+        if (found == looked.constEnd()) {
+            std::pair<NameValue, QString> answer{NameValue::Missing, QString()};
+            // A name holding a NUL would be looked up cut there, as another name.
+            if (!name.isEmpty() && !name.contains(QChar(0)))
+                answer.first = lookup(name, &answer.second);
+            found = looked.insert(name, answer);
+        }
+        if (found->first == NameValue::TooLong)
+            return asWritten();
+        if (!append(found->first == NameValue::Found
+                        ? QStringView(found->second)
+                        : QStringView(text).mid(open, close - open + 1)))
+            return asWritten();
+        pos = close + 1;
+    }
+    if (!append(QStringView(text).mid(pos)))
+        return asWritten();
+    return result;
+}
+
+NameValue WindowsVariables::Get(const QString& name, QString* value) {
+    const QString key = NameKey(name);
+    auto found = known_.constFind(key);
+    if (found == known_.constEnd()) {
+        Known answer{NameValue::Missing, QString()};
+        answer.result = Lookup(name, &answer.value, true);
+        found = known_.insert(key, answer);
+    }
+    if (found->result == NameValue::Found)
+        *value = found->value;
+    return found->result;
+}
+
+QString WindowsVariables::Text(const QString& key, const QString& name) {
     RegValue read;
-    if (!key.OpenReadOnly(HKEY_LOCAL_MACHINE, kSessionEnvironment) || !key.ReadValue(name, &read) ||
+    if (!registry_.ReadValue(HKEY_LOCAL_MACHINE, key, name, &read) ||
         (read.type != REG_SZ && read.type != REG_EXPAND_SZ))
-        return false;
-    *value = read.type == REG_EXPAND_SZ && depth > 0 ? ExpandWithin(read.text, depth) : read.text;
-    return true;
+        return QString();
+    return read.text;
 }
 
-bool Lookup(const QString& name, QString* value, int depth) {
+// The Session Manager's value of the variable. Wine expands one of the expandable type with the
+// values the others have as written: the values met on the way are not expanded again (Wine's
+// own chains are one step deep: windir is %SystemRoot%), so a loop or a fan of names in a
+// hand-made file costs no more than one pass.
+NameValue WindowsVariables::SessionValue(const QString& name, QString* value, bool expand) {
+    RegValue read;
+    if (!registry_.ReadValue(HKEY_LOCAL_MACHINE, kSessionEnvironment, name, &read) ||
+        (read.type != REG_SZ && read.type != REG_EXPAND_SZ))
+        return NameValue::Missing;
+    if (read.type != REG_EXPAND_SZ || !expand)
+        return Bounded(read.text, value);
+    bool complete = true;
+    const QString expanded = ExpandPercentNames(
+        read.text,
+        [this](const QString& inner, QString* innerValue) {
+            return Lookup(inner, innerValue, false);
+        },
+        &complete);
+    return complete ? Bounded(expanded, value) : NameValue::TooLong;
+}
+
+NameValue WindowsVariables::Lookup(const QString& name, QString* value, bool expand) {
     const WineVariable* known = nullptr;
     for (const WineVariable& variable : kWineVariables) {
         if (name.compare(QLatin1String(variable.name), Qt::CaseInsensitive) == 0)
@@ -66,51 +147,19 @@ bool Lookup(const QString& name, QString* value, int depth) {
     // The program-files and system folders are set by Wine from their own values, over
     // anything the Session Manager's list may hold.
     if (known && known->key) {
-        const QString found = RegReadStringAt(HKEY_LOCAL_MACHINE, QLatin1String(known->key),
-                                              QLatin1String(known->value));
-        if (!found.isEmpty()) {
-            *value = found;
-            return true;
-        }
+        const QString found = Text(QLatin1String(known->key), QLatin1String(known->value));
+        if (!found.isEmpty())
+            return Bounded(found, value);
     }
-    if (SessionValue(name, value, depth))
-        return true;
-    if (!known)
-        return false;
+    const NameValue session = SessionValue(name, value, expand);
+    if (session != NameValue::Missing || !known)
+        return session;
     if (name.compare(QLatin1String("WINDIR"), Qt::CaseInsensitive) == 0)
-        return Lookup(QStringLiteral("SystemRoot"), value, depth);
+        return Lookup(QStringLiteral("SystemRoot"), value, expand);
     if (!known->fallback)
-        return false;
+        return NameValue::Missing;
     *value = QLatin1String(known->fallback);
-    return true;
-}
-
-} // namespace
-
-QString ExpandPercentNames(const QString& text,
-                           const std::function<bool(const QString&, QString*)>& lookup) {
-    QString result;
-    qsizetype pos = 0;
-    for (;;) {
-        const qsizetype open = text.indexOf(QLatin1Char('%'), pos);
-        const qsizetype close = open < 0 ? -1 : text.indexOf(QLatin1Char('%'), open + 1);
-        if (close < 0)
-            break;
-        result += QStringView(text).mid(pos, open - pos);
-        const QString name = text.mid(open + 1, close - open - 1);
-        QString found;
-        if (!name.isEmpty() && lookup(name, &found))
-            result += found;
-        else
-            result += QLatin1Char('%') + name + QLatin1Char('%');
-        pos = close + 1;
-    }
-    result += QStringView(text).mid(pos);
-    return result;
-}
-
-bool WindowsVariable(const QString& name, QString* value) {
-    return Lookup(name, value, 1);
+    return NameValue::Found;
 }
 
 } // namespace qv

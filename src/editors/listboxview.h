@@ -23,10 +23,12 @@ public:
     // Paints the rows again (their store states may have changed).
     virtual void Repaint() {}
 
-    int SelectedCount() const;
+    // These ask each row by default; a list box that knows its selection as a whole answers
+    // without looking at every row.
+    virtual int SelectedCount() const;
     // The selected rows, in row order.
-    std::vector<int> SelectedRows() const;
-    void SelectAll();
+    virtual std::vector<int> SelectedRows() const;
+    virtual void SelectAll();
 };
 
 // A list box kept in memory.

@@ -20,6 +20,7 @@
 #include "platform/winfs.h"
 #include "platform/winresolve.h"
 
+#include <QSet>
 #include <QStringBuilder>
 
 #include <utility>
@@ -57,8 +58,12 @@ bool Named(const StringList& list, const QString& entry) {
 
 // A move that did not happen counts against the run, also when the user cancelled the duplicate
 // dialog (the move reports other failures itself): the folders then do not hold what was asked.
-void MoveOutAsJudged(const QString& relative) {
-    if (!MoveEntry(InMsts(relative), InStore(relative), MOVE_RENAME))
+// A later spelling (a file that follows a name alike in its folder) stays when it meets a file.
+void MoveOutAsJudged(const QString& relative, bool laterSpelling = false) {
+    const QString source = InMsts(relative);
+    const QString target = InStore(relative);
+    if (!(laterSpelling ? MoveLaterSpelling(source, target, MOVE_RENAME)
+                        : MoveEntry(source, target, MOVE_RENAME)))
         App().RunHadErrors = true;
 }
 
@@ -73,10 +78,10 @@ void MoveOut(const QString& relative) {
         MoveOutAsJudged(relative);
 }
 
-// Brings in a named file that lies in the store (`stored`, going to `target`), and every name
-// alike but for letter case that the store holds beside it: each meets the first at the target as
-// a twin, rather than being left behind without a word. The two paths are made once for a file:
-// thousands come in.
+// Brings in a named file that lies in the store (`stored`, going to `target`), and tries every
+// name alike but for letter case that the store holds beside it: each meets the first at the
+// target and stays, named, rather than being left behind without a word. The two paths are made
+// once for a file: thousands come in.
 void MoveInStoredWithTwins(const QString& stored, const QString& target) {
     bool mayBeTwinned = false;
     if (FileExistsMayBeTwinned(stored, &mayBeTwinned))
@@ -88,7 +93,7 @@ void MoveInStoredWithTwins(const QString& relative) {
 }
 
 // The files of a kind as found in the MSTS folder, sorted, each name kept: of two names alike
-// but for letter case both go out, the second meeting the first at the target as a duplicate.
+// but for letter case both are tried, the second meeting the first at the target and staying.
 StringList FoundFiles() {
     return StringList(true, StringList::Duplicates::Accept);
 }
@@ -98,6 +103,24 @@ StringList FoundFiles() {
 bool TwinOfPrevious(const StringList& files, int i) {
     return i > 0 && CompareText(files[i - 1], files[i]) == 0 &&
            SameWithoutCase(files[i - 1], files[i]);
+}
+
+// Whether the entry at `i` of a list sorted without regard to case follows a name alike, which
+// stands beside it. Asked of every file a job moves out: names alike have one length, and names
+// side by side mostly differ near their ends, where two plain letters that differ in more than
+// case tell them apart at once.
+bool LaterSpelling(const StringList& files, int i) {
+    if (i == 0 || files[i - 1].size() != files[i].size())
+        return false;
+    const QString& a = files[i - 1];
+    const QString& b = files[i];
+    for (qsizetype k = a.size() - 1; k >= 0; --k) {
+        const char16_t x = a.at(k).unicode();
+        const char16_t y = b.at(k).unicode();
+        if (x < 0x80 && y < 0x80 && AsciiLower(x) != AsciiLower(y))
+            return false;
+    }
+    return SameWithoutCase(a, b);
 }
 
 // Whether a list names the entry, asked for entries in ascending order: where both lists are
@@ -120,8 +143,8 @@ bool NamedInOrder(const StringList& list, const StringList& entries, const QStri
 // Moves out the files (relative paths) in runs of a few hundred, the folders of a run in the
 // store made together first: in a first job most are new there (a failure shows up in the moves,
 // which make what is missing one by one). The renames of one run are made on their own thread
-// while the folders of the next are made.
-void MoveAllOut(const QStringList& candidates) {
+// while the folders of the next are made. Those of `later` follow a name alike in their folder.
+void MoveAllOut(const QStringList& candidates, const QSet<QString>& later = {}) {
     constexpr qsizetype kRun = 256;
     QStringList relatives;
     QStringList folders;
@@ -129,7 +152,7 @@ void MoveAllOut(const QStringList& candidates) {
         if (!folders.isEmpty())
             TheFileMoveOps().MakeFoldersTogether(folders, nullptr);
         for (const QString& relative : std::as_const(relatives))
-            MoveOutAsJudged(relative);
+            MoveOutAsJudged(relative, !later.isEmpty() && later.contains(relative));
         relatives.clear();
         folders.clear();
     };
@@ -158,11 +181,16 @@ void MoveAllOut(const QStringList& candidates) {
 // Moves out every file of the list that the work list does not name.
 void MoveOutUnnamed(const StringList& files, const StringList& named) {
     QStringList going;
+    QSet<QString> later;
     int at = 0;
-    for (int i = 0; i < files.Count(); ++i)
-        if (!NamedInOrder(named, files, files[i], at))
-            going.append(files[i]);
-    MoveAllOut(going);
+    for (int i = 0; i < files.Count(); ++i) {
+        if (NamedInOrder(named, files, files[i], at))
+            continue;
+        going.append(files[i]);
+        if (LaterSpelling(files, i))
+            later.insert(files[i]);
+    }
+    MoveAllOut(going, later);
 }
 
 // Brings in each named file that lies in the store; with folderTest only where its folder
@@ -198,18 +226,21 @@ void ActivitiesOut(const StringList& routes, const StringList& B) {
     StringList files = FoundFiles();
     ListRouteFilesOfKindIn(routes, PT_ACTIVITY, files, App().MstsRootFolder);
     QStringList going;
+    QSet<QString> later;
     int at = 0;
     for (int i = 0; i < files.Count(); ++i) {
         if (NamedInOrder(B, files, files[i], at))
             continue;
         going.append(files[i]);
+        if (LaterSpelling(files, i))
+            later.insert(files[i]);
         // The twins of an activity share one .ASV file; one left of twin .ASV files follows
         // below.
         const QString asv = AsvOf(files[i]);
         if (!TwinOfPrevious(files, i) && FileExists(InMsts(asv)))
             going.append(asv);
     }
-    MoveAllOut(going);
+    MoveAllOut(going, later);
     // An .ASV file left behind by a job that stopped between an activity and its .ASV file
     // follows its stored activity now, so that the next run ends where the first would have.
     StringList saves = FoundFiles();
@@ -258,11 +289,16 @@ void ConsistsOut(const StringList& E) {
     FindFileNames(names, InMsts(QStringLiteral("Trains\\Consists")), false, QString(),
                   QStringLiteral("*.CON"));
     QStringList going;
+    QSet<QString> later;
     int at = 0;
-    for (int i = 0; i < names.Count(); ++i)
-        if (!NamedInOrder(E, names, names[i], at))
-            going.append(Below(kConsists, names[i]));
-    MoveAllOut(going);
+    for (int i = 0; i < names.Count(); ++i) {
+        if (NamedInOrder(E, names, names[i], at))
+            continue;
+        going.append(Below(kConsists, names[i]));
+        if (LaterSpelling(names, i))
+            later.insert(going.last());
+    }
+    MoveAllOut(going, later);
 }
 
 void ConsistsIn(const StringList& E) {
@@ -281,12 +317,17 @@ void StockOut(const StringList& G) {
     StringList files = FoundFiles();
     CollectEngineWagonFolders(App().MstsRootFolder, files);
     QStringList going;
+    QSet<QString> later;
     int at = 0;
-    for (int i = 0; i < files.Count(); ++i)
-        if (!NamedInOrder(G, files, files[i], at) &&
-            !IsFixedObject(fixedFolders, fixedFiles, files[i]))
-            going.append(Below(kTrainset, files[i]));
-    MoveAllOut(going);
+    for (int i = 0; i < files.Count(); ++i) {
+        if (NamedInOrder(G, files, files[i], at) ||
+            IsFixedObject(fixedFolders, fixedFiles, files[i]))
+            continue;
+        going.append(Below(kTrainset, files[i]));
+        if (LaterSpelling(files, i))
+            later.insert(going.last());
+    }
+    MoveAllOut(going, later);
 }
 
 void StockIn(const StringList& G) {

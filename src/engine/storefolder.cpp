@@ -14,6 +14,7 @@
 #include "platform/winfs.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace qv {
 
@@ -295,6 +296,42 @@ bool MoveStore(const QString& oldPath, const QString& newPath) {
                          : CopyStore(oldPath, newPath, firstMade);
 }
 
+// The host folder a Windows path reaches, every link on its way followed: the part that exists at
+// its real place, the rest as given. Empty when not even the drive resolves.
+QString RealHostFolder(const QString& path) {
+    ResolvedPath resolved;
+    if (!ResolvePathForCreate(path, &resolved))
+        return QString();
+    const QString real = QFileInfo(resolved.existingHost).canonicalFilePath();
+    if (real.isEmpty())
+        return QString();
+    const QString rest = resolved.host.mid(resolved.existingHost.size());
+    return real == QStringLiteral("/") && rest.startsWith(QLatin1Char('/')) ? rest : real + rest;
+}
+
+// Whether two paths are one folder, by their Windows paths or by the host folders they reach.
+bool ReachesSame(const QString& a, const QString& b) {
+    if (CompareText(a, b) == 0)
+        return true;
+    const QString host = RealHostFolder(a);
+    return !host.isEmpty() && host == RealHostFolder(b);
+}
+
+// Whether `path` is `folder` or lies inside it (only inside, without `orSame`), by their Windows
+// paths or by the host folders they reach: a path that reaches in through a link is inside too.
+bool ReachesInside(const QString& path, const QString& folder, bool orSame) {
+    if (IsInsideFolder(path, folder, orSame))
+        return true;
+    const QString host = RealHostFolder(path);
+    const QString hostFolder = RealHostFolder(folder);
+    if (host.isEmpty() || hostFolder.isEmpty())
+        return false;
+    if (host == hostFolder)
+        return orSame;
+    return host.startsWith(hostFolder.endsWith(QLatin1Char('/')) ? hostFolder
+                                                                 : hostFolder + QLatin1Char('/'));
+}
+
 // A store folder the user can make on the MSTS folder's file system: "Quarvel" at the root of the
 // MSTS folder's drive, unless that drive is the whole host, whose root belongs to the system;
 // then in the home folder when it shares the MSTS folder's file system, else beside the MSTS
@@ -360,13 +397,13 @@ StorePathAction CheckNewStorePath(const QString& newPath) {
     };
     if (!IsValidPath(newPath))
         return refuse(Caption(Msg::INVALID_FILENAME), MB_ICONEXCLAMATION);
-    if (CompareText(newPath, oldPath) == 0)
+    if (CompareText(newPath, oldPath) == 0 || (!oldPath.isEmpty() && ReachesSame(newPath, oldPath)))
         return refuse(Caption(Msg::SAME_FOLDER), MB_ICONEXCLAMATION);
     if (!SameDrive(newPath, app.MstsRootFolder))
         return refuse(Caption(Msg::DIFFERENT_DRIVE), MB_ICONEXCLAMATION);
-    if (!oldPath.isEmpty() && IsInsideFolder(newPath, oldPath, false))
+    if (!oldPath.isEmpty() && ReachesInside(newPath, oldPath, false))
         return refuse(Caption(Msg::PATH_INCLUDED_LEG), MB_ICONEXCLAMATION);
-    if (IsInsideFolder(newPath, app.MstsRootFolder, true))
+    if (ReachesInside(newPath, app.MstsRootFolder, true))
         return refuse(Caption(Msg::PATH_CANNOT_BE_IN_MSTS) + Caption(Msg::GENERAL_NOT_FOUND2) +
                           Quoted(newPath),
                       MB_ICONSTOP);

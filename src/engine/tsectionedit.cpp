@@ -11,13 +11,17 @@
 #include "platform/winfind.h"
 #include "platform/winfs.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 
 namespace qv {
 
 namespace {
 
-const QString kFormCaption = QStringLiteral("TSECTION.DAT Parameters ");
+// The parameters dialog's own caption, in the language in use.
+QString FormCaption() {
+    return QCoreApplication::translate("qv::TTSECTIONParamsBoxDlg", "TSECTION.DAT Parameters ");
+}
 
 bool Refuse(const QString& text) {
     TheUi().MessageBox(text, App().ProgramTitle, MB_ICONSTOP);
@@ -53,13 +57,13 @@ TsectionParamsTexts TsectionParamsTextsFor(const RouteInfo& record) {
     const QString blank = QStringLiteral(" ");
     QString caption;
     if (record.PType & PT_GLOBAL) {
-        caption = Caption(Msg::TREE_HEADING_TSECTION_DEFAULT) + blank + kFormCaption;
+        caption = Caption(Msg::TREE_HEADING_TSECTION_DEFAULT) + blank + FormCaption();
         texts.Explanation1 =
             Caption(Msg::TSECTION_SET_LEG1_START) + blank + Caption(Msg::TSECTION_SET_LEG1_DEFAULT);
         texts.Explanation2 =
             Caption(Msg::TSECTION_SET_LEG2_START) + blank + Caption(Msg::TSECTION_SET_LEG2_DEFAULT);
     } else {
-        caption = kFormCaption + QStringLiteral(" (") + record.Name + QLatin1Char(')');
+        caption = FormCaption() + QStringLiteral(" (") + record.Name + QLatin1Char(')');
         texts.Explanation1 =
             Caption(Msg::TSECTION_SET_LEG1_START) + blank + Caption(Msg::TSECTION_SET_LEG1_ROUTE);
         texts.Explanation2 = Caption(Msg::TSECTION_SET_LEG2_START) + QStringLiteral(" '") +

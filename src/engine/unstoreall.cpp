@@ -31,19 +31,24 @@ void MoveStoreFolders() {
     StringList folders;
     FindFiles(folders, store, true, QString(), QStringLiteral("*.*"));
     const MoveLinkScope scope;
-    // Of two folders alike but for letter case the first goes; the other would merge into it.
-    QHash<QString, QString> going;
+    QStringList going;
+    // Two folders alike but for letter case both go, merging in the MSTS folder as each merges
+    // with the folder there; known as twins before either goes, their files are never settled
+    // against a file they meet.
+    QHash<QString, QString> seen;
     for (int i = 0; i < folders.Count(); ++i) {
         const QString name = folders[i];
         // The data folder in any letter case is the one the program reads: it never leaves.
         if (name.compare(QLatin1String("QVDATA"), Qt::CaseInsensitive) == 0)
             continue;
-        const auto twin = going.constFind(FoldCase(name));
-        if (twin != going.constEnd()) {
-            ReportTwinFolder(store + QLatin1Char('\\') + name, store + QLatin1Char('\\') + *twin);
-            continue;
-        }
-        going.insert(FoldCase(name), name);
+        const auto twin = seen.constFind(FoldCase(name));
+        if (twin == seen.constEnd())
+            seen.insert(FoldCase(name), name);
+        else
+            NoteTwinFolder(store + QLatin1Char('\\') + name, store + QLatin1Char('\\') + *twin);
+        going.append(name);
+    }
+    for (const QString& name : std::as_const(going)) {
         // A file left in the store counts against the job, also when the user cancelled its
         // duplicate dialog: the job did not bring back everything.
         if (!MoveEntry(store + QLatin1Char('\\') + name,
@@ -65,7 +70,8 @@ void RunUnstoreEverything() {
     MoveStoreFolders();
 
     SetBusy(false);
-    if (CountStoreContent() > 0)
+    const bool left = CountStoreContent() > 0;
+    if (left)
         Box(Caption(Msg::WARN_UNSTORE_EVERYTHING), MB_ICONEXCLAMATION);
 
     main.SetOpenScenarioDialogFile(QString());
@@ -78,7 +84,9 @@ void RunUnstoreEverything() {
     // The tree is loaded for the page shown afterwards, the Simulation tab.
     main.SetSimulationMaintPageIndex(0);
     main.LoadTree(QString(), nullptr, -1);
-    RegWriteString(kProductKey, QStringLiteral("Everything Unstored"), QStringLiteral("true"));
+    // Files left in the store are still stored: the state says so, as a start finding them does.
+    RegWriteString(kProductKey, QStringLiteral("Everything Unstored"),
+                   left ? QStringLiteral("false") : QStringLiteral("true"));
     RegWriteString(kProductKey, QStringLiteral("Selected Unstored"), QString());
 
     main.UpdateControls();

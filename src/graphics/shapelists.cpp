@@ -118,15 +118,21 @@ LaterLists::~LaterLists() {
     StopHelpers();
 }
 
-void LaterLists::Queue(std::unique_ptr<Later> later) {
+void LaterLists::Queue(std::unique_ptr<Later> later, qint64 count) {
+    Later* const list = later.get();
+    list->itemsPerRun = count / qint64(list->runs.size());
+    list->holds = list->runs.size() + 1;
+    byPlace_.emplace(reinterpret_cast<quintptr>(list->into), list);
+    lists_.push_back(std::move(later));
+    bool wake = false;
     {
         const std::lock_guard lock(mutex_);
-        for (std::size_t k = 0; k < later->runs.size(); ++k)
-            queue_.push_back(Run{later.get(), k});
+        queue_.push_back(list);
+        waiting_ += list->itemsPerRun * qint64(list->runs.size());
+        wake = waiting_ >= kItemsPerRun;
     }
-    byPlace_.emplace(reinterpret_cast<quintptr>(later->into), later.get());
-    lists_.push_back(std::move(later));
-    wake_.notify_all();
+    if (wake)
+        wake_.notify_all();
     CallHelpers();
 }
 
@@ -143,26 +149,40 @@ void LaterLists::ForgetWithin(const void* from, const void* to) {
     const auto first = byPlace_.lower_bound(reinterpret_cast<quintptr>(from));
     const auto last = byPlace_.lower_bound(reinterpret_cast<quintptr>(to));
     for (auto it = first; it != last; ++it)
-        it->second->forgotten = true;
+        ForgetList(*it->second);
     byPlace_.erase(first, last);
 }
 
-void LaterLists::Help() {
-    for (;;) {
-        Run run{};
-        {
-            std::unique_lock lock(mutex_);
-            wake_.wait(lock, [this] { return closed_ || !queue_.empty(); });
-            if (queue_.empty())
-                return;
-            run = queue_.front();
-            queue_.pop_front();
-        }
-        if (failed_)
-            continue;
-        ShapeSource& source = *run.list->runs[run.index];
+void LaterLists::ForgetList(Later& list) {
+    std::size_t from = 0;
+    {
+        const std::lock_guard lock(mutex_);
+        from = list.taken;
+        waiting_ -= list.itemsPerRun * qint64(list.runs.size() - from);
+        list.taken = list.runs.size();
+    }
+    list.forgotten = true;
+    for (std::size_t k = from; k < list.runs.size(); ++k)
+        ReadRun(list, k);
+    Drop(list);
+}
+
+bool LaterLists::TakeRun(Later** list, std::size_t* index) {
+    while (!queue_.empty() && queue_.front()->taken == queue_.front()->runs.size())
+        queue_.pop_front();
+    if (queue_.empty())
+        return false;
+    *list = queue_.front();
+    *index = (*list)->taken++;
+    waiting_ -= (*list)->itemsPerRun;
+    return true;
+}
+
+void LaterLists::ReadRun(Later& list, std::size_t index) {
+    if (!failed_) {
+        ShapeSource& source = *list.runs[index];
         try {
-            run.list->readRun(source, run.index);
+            list.readRun(source, index);
             // A run must end exactly where the next one starts: else the cut fell inside an
             // item and the items read are not the list's.
             if (!source.AtEnd())
@@ -172,6 +192,31 @@ void LaterLists::Help() {
         } catch (const std::bad_alloc&) {
             failed_ = true;
         }
+    }
+    list.runs[index].reset();
+    Drop(list);
+}
+
+void LaterLists::Drop(Later& list) {
+    if (list.holds.fetch_sub(1, std::memory_order_acq_rel) != 1)
+        return;
+    // Forgotten and read: its items go now, not with the shape's last list (each source went
+    // when its run was read; the row of them stays, as the queue counts the runs by it).
+    list.readRun = nullptr;
+    list.join = nullptr;
+}
+
+void LaterLists::Help() {
+    for (;;) {
+        Later* list = nullptr;
+        std::size_t index = 0;
+        {
+            std::unique_lock lock(mutex_);
+            wake_.wait(lock, [&] { return TakeRun(&list, &index) || closed_; });
+            if (list == nullptr)
+                return;
+        }
+        ReadRun(*list, index);
     }
 }
 

@@ -241,7 +241,7 @@ public:
             *into = std::move(*items);
             return true;
         };
-        Queue(std::move(later));
+        Queue(std::move(later), count);
     }
 
     // The same for a list of whole numbers, cut between two values. It stands inside `key`'s
@@ -297,14 +297,17 @@ public:
             *into = std::move(shared->whole);
             return true;
         };
-        Queue(std::move(later));
+        Queue(std::move(later), count);
     }
 
     // Wakes the helpers, once, as a long list is about to be cut: they take a while to come
     // round, the time it takes to find the first list's end. A small shape calls none.
     void CallHelpers();
 
-    // Lists left for later inside objects from `from` to `to` are dropped with the objects.
+    // Lists left for later inside objects from `from` to `to` are dropped with the objects. Their
+    // runs no helper has taken yet are read at once, as a reading in one go would read them, to
+    // find their faults; then all they hold is let go, so that lists replaced again and again
+    // hold no memory and keep no helper busy.
     void ForgetWithin(const void* from, const void* to);
     // A list read again into `into` where it stands replaces any left for later.
     void Forget(const void* into) { ForgetWithin(into, static_cast<const char*>(into) + 1); }
@@ -316,21 +319,32 @@ public:
 private:
     struct Later {
         const void* into = nullptr;
+        // Set by the reading thread alone.
         bool forgotten = false;
         std::vector<std::unique_ptr<ShapeSource>> runs;
         std::function<void(ShapeSource&, std::size_t)> readRun;
         std::function<bool()> join;
-    };
-    struct Run {
-        Later* list;
-        std::size_t index;
+        // The runs handed out so far, in order (under the lock), and the items of each.
+        std::size_t taken = 0;
+        qint64 itemsPerRun = 0;
+        // The runs not yet read, and one more while the list is not forgotten: whoever drops
+        // the last lets go of what the list holds.
+        std::atomic<std::size_t> holds{0};
     };
 
     friend class HelperPool;
 
-    void Queue(std::unique_ptr<Later> later);
+    // Queues the runs of the list of `count` items; the helpers are woken once a run's worth of
+    // items waits, so that a stream of short lists does not wake a sleeping thread for each.
+    void Queue(std::unique_ptr<Later> later, qint64 count);
     // Takes runs from the queue and reads them until it is empty and closed.
     void Help();
+    // The next run of the queue, under the lock: false when none is left.
+    bool TakeRun(Later** list, std::size_t* index);
+    // Reads a run taken (unless a run failed already) and drops its hold on the list.
+    void ReadRun(Later& list, std::size_t index);
+    void Drop(Later& list);
+    void ForgetList(Later& list);
     // Closes the queue and returns once no helper reads a run of these lists any more.
     void StopHelpers();
 
@@ -340,7 +354,11 @@ private:
     std::multimap<quintptr, Later*> byPlace_;
     std::mutex mutex_;
     std::condition_variable wake_;
-    std::deque<Run> queue_;
+    // Lists with runs to hand out, in the order they came; those handed out whole are passed
+    // over.
+    std::deque<Later*> queue_;
+    // The items of the runs queued and not yet taken.
+    qint64 waiting_ = 0;
     bool closed_ = false;
     std::atomic<bool> failed_{false};
     bool helpersCalled_ = false;

@@ -8,14 +8,17 @@
 #include "engine/tsectionsettings.h"
 #include "platform/winfs.h"
 
+#include <QCoreApplication>
+
 namespace qv {
 
 AboutTexts AboutBoxTexts() {
     const AppState& app = App();
     AboutTexts texts;
     texts.ProductName = app.ProgramTitle;
-    texts.Version = QStringLiteral("Version ") + app.ProgramVersion + QLatin1Char('\n') +
-                    QStringLiteral("(Build ") + app.ProgramFileVersion + QLatin1Char(')');
+    // The build stands on a second line.
+    texts.Version = QCoreApplication::translate("qv::TAboutBoxDlg", "Version %1\n(Build %2)")
+                        .arg(app.ProgramVersion, app.ProgramFileVersion);
     texts.Copyright = app.ProgramCopyright;
     texts.FixedOrAutomatic =
         Caption(RegReadString(kProductKey, QStringLiteral("Fixed MSTS Path")).isEmpty()

@@ -1,12 +1,20 @@
 // The folder cache of the path layer: listings by host folder, the change watches that keep them
-// known current, and the lookups of names, paths, stats and find answers made from them. The
-// listing side (reading, change watches and their reports) is in foldercache.cpp, the lookup side
-// in folderlookup.cpp, our own renames and the reports they make in foldercacherenames.cpp; the
-// path layer's calls in winresolve.cpp go through one cache.
+// known current, and the lookups of names, paths, stats and find answers made from them. Its
+// parts, by what each does:
+//   foldercache.cpp         the listings: reading folders in, prefetches, our own changes
+//   foldercachereports.cpp  taking the change reports: what they mean to the listings
+//   folderwatches.h/.cpp    the watches and notifiers the reports come through
+//   expectedreports.h/.cpp  the reports our own changes are expected to make
+//   folderlookup.cpp        names, paths and stats answered from the listings
+//   folderfinds.cpp         the answers of finds in many folders at once
+//   foldercacherenames.cpp  our own renames, and those handed to the rename thread
+// The path layer's calls in winresolve.cpp go through one cache.
 #pragma once
 
+#include "platform/expectedreports.h"
 #include "platform/folderlisting.h"
 #include "platform/folderorder.h"
+#include "platform/folderwatches.h"
 #include "platform/renamequeue.h"
 
 #include <QHash>
@@ -168,8 +176,9 @@ public:
     // ending waits for every one.
     void DeferRenames(RenameQueue* queue);
     // FileRenamed of a rename handed to the queue: the listings take it over before it is made,
-    // the reports it makes are expected once it is. `source` and `renamedTo` (Windows form) are
-    // what a failure is told by.
+    // the reports it makes are expected once it is. It is to be made in the very folders the two
+    // listings were read from (the queue fails it elsewhere). `source` and `renamedTo` (Windows
+    // form) are what a failure is told by.
     void QueueRename(const FileRenameTicket& ticket, const QString& source,
                      const QString& renamedTo);
     // Waits for every rename handed to the queue (when `wait`), and gives those that failed or
@@ -223,11 +232,6 @@ public:
     bool Watchable(const QString& root);
 
 private:
-    // How many notifiers folders read together are watched through: four threads adding watches
-    // through four took a fifth of the time eight took through one, and each is one of the few
-    // inotify instances the system gives a user.
-    static constexpr std::size_t kWatchGroups = 4;
-
     struct KnownFolder {
         QString root; // the drive's host root when it was resolved
         QString host; // empty: the folder is missing
@@ -242,9 +246,6 @@ private:
     // Walk, called under the lock.
     bool WalkLocked(const QString& path, const QString& root, const QStringList& components,
                     bool forCreate, bool knownOnly, ResolvedPath* out, int* error, bool* failed);
-
-    // Watchable, called under the lock.
-    bool WatchableLocked(const QString& root);
 
     // The host folder of an existing Windows-form folder, found in its parent remembered as
     // spelled, else by a walk through the listings (read where needed) when its drive's folders
@@ -374,38 +375,11 @@ private:
     // The same when the folder's listing (`old`, none when there is none) was just looked up.
     FolderListing* Insert(const QString& hostFolder, FolderListing&& listing, FolderListing* old);
 
-    // ---- Change watches ----
-
-    // A watch on the folder for the listing under this name, or -1 when the folder cannot be
-    // watched (its listing then compares its stamp at every use).
-    int Watch(const QByteArray& encoded, const QString& hostFolder);
-
-    // Makes one more notifier; false when the system gives none. Called under reportsMutex_.
-    bool AddNotifier();
-    // The change notifier, made at its first use; -1 when there can be none.
-    int Notifier();
-    // The notifiers of folders read together: the first and a few more, made at their first use
-    // (fewer when the system gives no more); empty when there can be none.
-    std::vector<int> GroupNotifiers();
-
-    // One folder reached by two paths (through a link) has one watch for both listings.
-    void Register(int watch, const QString& hostFolder);
-
-    // The watch a folder keeps: none on a file system that does not report every change.
-    int KeepWatch(const QString& hostFolder, int watch, dev_t device);
-
-    // Whether the file system of a device reports every change; asked once per device.
-    bool DeviceReportsEveryChange(dev_t device, const QString& hostFolder);
-
-    void Unwatch(const QString& hostFolder, int watch);
+    // ---- Change reports (foldercachereports.cpp) ----
 
     // Takes the reports that arrived since the last call (once only in a run that asks so,
     // unless `always`).
     void TakeReports(bool always = false);
-    // Appends every report the notifiers have queued, each with its watch as WatchOf numbers it;
-    // called under reportsMutex_.
-    void AppendReports(QByteArray* reports);
-    void AppendReports(std::size_t group, QByteArray* reports);
 
     // One report: the watch, what happened and the name in the folder (empty: the folder itself).
     void TakeReport(int watch, quint32 mask, const QString& name);
@@ -429,34 +403,6 @@ private:
     bool Holds(const QString& hostFolder) const;
 
     void ClearAll();
-
-    // A report that our own change makes, passed over when it is taken. Those still expected
-    // when every report has been read are forgotten: the kernel queues a change's reports
-    // before the change returns. They are queued in the order the changes were made, with the
-    // reports of other programs' changes among them; so only the next one expected is compared,
-    // and one that never came makes the later ones count as others' changes (their listings are
-    // then asked again) until every report has been read.
-    struct ExpectedReport {
-        int watch;
-        quint32 mask;
-        QString name;
-        quint64 seq = 0; // of a rename handed to the queue, else 0
-    };
-
-    void Expect(int watch, quint32 mask, const QString& name, quint64 seq = 0);
-    // The reports expected through the watch's notifier: of renames handed to the queue, in the
-    // order of their numbers, and of the other changes.
-    std::deque<ExpectedReport>& ExpectedOf(int watch);
-    std::deque<ExpectedReport>& ExpectedPlainOf(int watch);
-    // Forgets the expected reports `which` picks (every one when none is given).
-    void ForgetExpected(const std::function<bool(const ExpectedReport&)>& which = nullptr);
-    // Forgets those of every change made and of every queued rename done by `done`, once all
-    // their reports have been read: from the front of each queue, without looking at the rest.
-    void ForgetExpectedDone(quint64 done);
-    // True (and the expectation is used up) when the report is one of our own changes.
-    bool Expected(int watch, quint32 mask, const QString& name);
-    // The same for the name as the report gives it, true only for a plain ASCII name.
-    bool ExpectedName(int watch, quint32 mask, const char* name);
 
     struct PendingReport {
         int watch;
@@ -488,19 +434,24 @@ private:
     // it concerns (the reports come in the order of the changes): a name alike made at the
     // rename's target, or a change of the attributes of its source. Noted for the rename.
     void NoteChangeAmidRenames(int watch, quint32 mask, const QString& name);
+    // Reports were lost, among them perhaps that of a name alike made at the target of a rename
+    // handed to the queue: once every rename handed over is made, the target folders of those
+    // whose reports were not all taken are read again, and a name alike beside the file is noted
+    // for its rename as its report would have been.
+    void LookForTwinsAfterLostReports();
 
     struct InFlight {
         quint64 seq;
         QString fromFolder; // host folders
         QString toFolder;
+        QString toName; // the host name at the target
         QString source; // Windows form
         QString target;
     };
 
     QMutex mutex_;
-    // Guards the notifiers' numbers and the reports read ahead, for the rename thread.
-    QMutex reportsMutex_;
-    QByteArray readAhead_;
+    FolderWatches watches_;
+    ExpectedReports expected_;
     RenameQueue* queue_ = nullptr;
     quint64 seqBase_ = 0; // the renames of the queues before this one
     std::deque<InFlight> inFlight_;
@@ -540,14 +491,6 @@ private:
     };
     std::array<KnownParent, 2> parents_{};
     FolderOrder keys_; // the folders of entries_, in order, for the folders below one
-    // The host folders a watch reports for: one nearly always (two paths reach one folder only
-    // through a link), which then takes no list of its own.
-    struct WatchFolders {
-        QString first; // empty: none
-        QStringList more;
-        bool Has(const QString& folder) const { return first == folder || more.contains(folder); }
-    };
-    QHash<int, WatchFolders> foldersByWatch_;
     // Folders as callers spell them (with the drive) and their host folders, good while the
     // generation is the same: it moves on whenever a listing changes or may have changed.
     QHash<QString, KnownFolder> knownFolders_;
@@ -559,24 +502,15 @@ private:
     };
     std::array<RecentFolder, 4> lastFolders_{};
     quint64 generation_ = 0;
-    QHash<QString, bool> watchableRoots_;
-    QHash<quint64, bool> reportingDevices_;
-    std::vector<int> notifiers_; // the first watches single folders; all, folders read together
-    bool notifierFailed_ = false;
-    quint64 notifierEpoch_ = 0; // moves on when the notifiers are closed
-    int prefetching_ = 0;       // prefetches reading outside the lock
-    int takeOnce_ = 0;          // runs of lookups that take the reports once
-    bool takenOnce_ = false;    // and whether they took them already
-    qint64 takenAtMs_ = 0;      // and when
+    int prefetching_ = 0;    // prefetches reading outside the lock
+    int takeOnce_ = 0;       // runs of lookups that take the reports once
+    bool takenOnce_ = false; // and whether they took them already
+    qint64 takenAtMs_ = 0;   // and when
     quint64 changes_ = 0;
     // Reports of changes of folders' entries that this program did not make (see
     // OtherEntryChanges).
     quint64 otherEntryChanges_ = 0;
     std::vector<PendingReport> pending_;
-    // The reports of each notifier come in the order of the changes, whichever folders they are
-    // in; those of two notifiers are read one notifier after the other.
-    std::array<std::deque<ExpectedReport>, kWatchGroups> expected_;
-    std::array<std::deque<ExpectedReport>, kWatchGroups> expectedPlain_;
     qint64 reads_ = 0;
 };
 

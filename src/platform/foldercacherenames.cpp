@@ -1,6 +1,6 @@
 // The folder cache's side of our own renames: whether the listings can take a rename over
 // without asking the disk, taking it over, handing it to the rename thread and the failures that
-// come back, and the reports our changes are expected to make.
+// come back.
 #include "platform/foldercache.h"
 
 #include "platform/casefold.h"
@@ -15,15 +15,9 @@ namespace qv {
 
 namespace {
 
-// A name as a report gives it is the same as a plain ASCII text, byte for character.
-bool SameAsciiName(const QString& text, const char* name) {
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const auto byte = static_cast<unsigned char>(name[i]);
-        if (byte == 0 || byte >= 0x80 || text.at(i).unicode() != byte)
-            return false;
-    }
-    return name[size] == 0;
+// The folder a listing was read from (none known without a listing).
+FolderIdentity IdentityOf(const FolderListing* listing) {
+    return listing ? FolderIdentity{listing->self.st_dev, listing->self.st_ino} : FolderIdentity{};
 }
 
 } // namespace
@@ -123,13 +117,19 @@ void FolderCache::FileRenamed(const FileRenameTicket& ticket) {
 void FolderCache::QueueRename(const FileRenameTicket& ticket, const QString& source,
                               const QString& renamedTo) {
     QMutexLocker lock(&mutex_);
+    // The rename is to be made in the very folders whose listings settled it, as they were
+    // read: taken before a failure settled now can drop them.
+    const bool same = ticket.changes == changes_;
+    const FolderIdentity from = IdentityOf(same ? ticket.source : Known(ticket.oldFolder));
+    const FolderIdentity to = IdentityOf(same ? ticket.target : Known(ticket.newFolder));
     // What a failure is told by is kept while the rename is in flight, from before it is handed
     // over.
     SettleFailures();
     const quint64 seq = seqBase_ + queue_->Pushed() + 1;
-    inFlight_.push_back(InFlight{seq, ticket.oldFolder, ticket.newFolder, source, renamedTo});
+    inFlight_.push_back(
+        InFlight{seq, ticket.oldFolder, ticket.newFolder, ticket.newName, source, renamedTo});
     queue_->Push(QueuedRename{ticket.oldFolder, ticket.oldName, ticket.newFolder, ticket.newName,
-                              ticket.checkFile});
+                              ticket.checkFile, from, to});
     TakeRename(ticket, seq);
 }
 
@@ -152,8 +152,8 @@ void FolderCache::TakeRename(const FileRenameTicket& ticket, quint64 seq) {
     }
     source->Remove(ticket.oldName);
     target->Add(ticket.newName, EntryKind::File);
-    Expect(source->watch, IN_MOVED_FROM, ticket.oldName, seq);
-    Expect(target->watch, IN_MOVED_TO, ticket.newName, seq);
+    expected_.Expect(source->watch, IN_MOVED_FROM, ticket.oldName, seq);
+    expected_.Expect(target->watch, IN_MOVED_TO, ticket.newName, seq);
     source->ChangedUnasked();
     target->ChangedUnasked();
     if (seq != 0)
@@ -174,75 +174,6 @@ bool FolderCache::TwinBeside(const QString& hostFolder, const QString& name) {
 bool FolderCache::IsListedFolder(const QString& hostFolder) {
     QMutexLocker lock(&mutex_);
     return Known(hostFolder) != nullptr;
-}
-
-std::deque<FolderCache::ExpectedReport>& FolderCache::ExpectedOf(int watch) {
-    return expected_[std::min(WatchGroupOf(watch), kWatchGroups - 1)];
-}
-
-std::deque<FolderCache::ExpectedReport>& FolderCache::ExpectedPlainOf(int watch) {
-    return expectedPlain_[std::min(WatchGroupOf(watch), kWatchGroups - 1)];
-}
-
-void FolderCache::Expect(int watch, quint32 mask, const QString& name, quint64 seq) {
-    (seq == 0 ? ExpectedPlainOf(watch) : ExpectedOf(watch))
-        .push_back(ExpectedReport{watch, mask, name, seq});
-}
-
-bool FolderCache::Expected(int watch, quint32 mask, const QString& name) {
-    const auto same = [&](const ExpectedReport& next) {
-        return next.watch == watch && next.mask == mask && next.name == name;
-    };
-    std::deque<ExpectedReport>& queued = ExpectedOf(watch);
-    std::deque<ExpectedReport>& plain = ExpectedPlainOf(watch);
-    for (std::deque<ExpectedReport>* expected : {&queued, &plain}) {
-        if (!expected->empty() && same(expected->front())) {
-            expected->pop_front();
-            return true;
-        }
-    }
-    // With renames in flight, a change of ours made meanwhile in another folder (one made)
-    // reports before the renames handed over earlier do: it was expected last, behind theirs.
-    if (!queue_)
-        return false;
-    for (std::deque<ExpectedReport>* expected : {&plain, &queued}) {
-        const auto it = std::find_if(expected->rbegin(), expected->rend(), same);
-        if (it != expected->rend()) {
-            expected->erase(std::next(it).base());
-            return true;
-        }
-    }
-    return false;
-}
-
-bool FolderCache::ExpectedName(int watch, quint32 mask, const char* name) {
-    // Plain ASCII bytes alike, one for one; any other name is compared as a text.
-    for (const std::deque<ExpectedReport>* expected : {&ExpectedOf(watch), &ExpectedPlainOf(watch)})
-        if (!expected->empty() && SameAsciiName(expected->front().name, name))
-            return Expected(watch, mask, expected->front().name);
-    return false;
-}
-
-void FolderCache::ForgetExpected(const std::function<bool(const ExpectedReport&)>& which) {
-    for (auto* group : {&expected_, &expectedPlain_}) {
-        for (std::deque<ExpectedReport>& expected : *group) {
-            if (which)
-                std::erase_if(expected, which);
-            else
-                expected.clear();
-        }
-    }
-}
-
-void FolderCache::ForgetExpectedDone(quint64 done) {
-    for (std::deque<ExpectedReport>& expected : expectedPlain_)
-        expected.clear();
-    for (std::deque<ExpectedReport>& expected : expected_) {
-        if (!queue_)
-            expected.clear();
-        while (!expected.empty() && expected.front().seq <= done)
-            expected.pop_front();
-    }
 }
 
 void FolderCache::DeferRenames(RenameQueue* queue) {
@@ -327,7 +258,7 @@ void FolderCache::SettleFailures() {
         // The listings took the rename over as made: they are read again.
         Drop(it->fromFolder);
         Drop(it->toFolder);
-        ForgetExpected([&](const ExpectedReport& report) { return report.seq == seq; });
+        expected_.Forget([&](const ExpectedReports::Report& report) { return report.seq == seq; });
         // A rename that failed is settled as a failure only: a change noted against it concerns
         // no file of ours at its target.
         std::erase_if(afterthoughts_, [&](const Afterthought& noted) { return noted.seq == seq; });
@@ -343,7 +274,7 @@ void FolderCache::SettleFailures() {
                 DeferredRenameFailure{it->source, it->target, 0, false, noted.what});
     }
     // A rename is kept until its reports have been taken, for what they tell amid it.
-    const quint64 reported = notifiers_.empty() ? done : std::min(done, reportedSeq_);
+    const quint64 reported = watches_.None() ? done : std::min(done, reportedSeq_);
     while (!inFlight_.empty() && inFlight_.front().seq <= reported)
         inFlight_.pop_front();
 }
@@ -353,7 +284,7 @@ void FolderCache::NoteChangeAmidRenames(int watch, quint32 mask, const QString& 
     if (!made && !(mask & IN_ATTRIB))
         return;
     // Our renames whose reports are still to come were made after this change.
-    for (const ExpectedReport& report : ExpectedOf(watch)) {
+    for (const ExpectedReports::Report& report : expected_.OfRenames(watch)) {
         if (report.watch != watch)
             continue;
         const bool concerned = made ? report.mask == IN_MOVED_TO &&
@@ -365,6 +296,21 @@ void FolderCache::NoteChangeAmidRenames(int watch, quint32 mask, const QString& 
                                                                    : AfterRename::SourceChanged});
             return;
         }
+    }
+}
+
+void FolderCache::LookForTwinsAfterLostReports() {
+    WaitForQueue();
+    for (const InFlight& rename : inFlight_) {
+        if (rename.seq <= reportedSeq_)
+            continue;
+        const bool noted = std::any_of(
+            afterthoughts_.begin(), afterthoughts_.end(),
+            [&](const Afterthought& afterthought) { return afterthought.seq == rename.seq; });
+        int error = 0;
+        const FolderListing* listing = noted ? nullptr : Current(rename.toFolder, &error);
+        if (listing && listing->HasTwin(rename.toName))
+            afterthoughts_.push_back(Afterthought{rename.seq, AfterRename::TwinAtTarget});
     }
 }
 

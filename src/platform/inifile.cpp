@@ -91,6 +91,12 @@ bool NeedsQuotes(QStringView value) {
            (value.front().unicode() <= 0x20 || value.back().unicode() <= 0x20 || IsQuoted(value));
 }
 
+// A line that begins with '[' and ends with ']' is read as a section, so a key that begins with
+// '[' gets its value quoted where the value would end the line with ']'.
+bool NeedsQuotes(QStringView key, QStringView value) {
+    return NeedsQuotes(value) || (key.startsWith(u'[') && value.endsWith(u']'));
+}
+
 QStringView Unquoted(QStringView value) {
     return IsQuoted(value) ? value.sliced(1, value.size() - 2) : value;
 }
@@ -117,12 +123,23 @@ bool HasLineBreak(QStringView text) {
     return false;
 }
 
-// A line break inside a name or value would turn into a key or section of its own when the file
-// is read again, so it is written as a blank.
+// A line break inside a value would turn into a key or section of its own when the file is read
+// again, so it is written as a blank.
 QString OneLine(QString text) {
     text.replace(u'\r', u' ');
     text.replace(u'\n', u' ');
     return text;
+}
+
+// A unit of a surrogate pair without its other half, which no UTF-8 text can hold.
+bool HasLoneSurrogate(QStringView text) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        else if (text[i].isSurrogate())
+            return true;
+    }
+    return false;
 }
 
 // A line of a section's text: where it starts, its length and the place of its first '=' in
@@ -365,6 +382,11 @@ std::optional<QByteArray> IniFile::ToWindows1252() const {
 QByteArray IniFile::ToBytes() const {
     if (std::optional<QByteArray> bytes = ToWindows1252())
         return *bytes;
+    // A lone surrogate (from a stranger's UTF-16 file) has no UTF-8 form: such a file is written
+    // in UTF-16, which the reader takes back unit for unit.
+    bool utf16 = false;
+    for (const Section& section : sections_)
+        utf16 = utf16 || HasLoneSurrogate(section.name) || HasLoneSurrogate(section.body);
     qsizetype size = 0;
     for (const Section& section : sections_)
         size += section.name.size() + 6 + section.body.size() + section.body.count(u'\n');
@@ -378,7 +400,13 @@ QByteArray IniFile::ToBytes() const {
             text.append(LineText(section.body, line)).append(kLineEnd);
         text.append(kLineEnd);
     }
-    return kUtf8Mark + text.toUtf8();
+    if (!utf16)
+        return kUtf8Mark + text.toUtf8();
+    QByteArray bytes = kUtf16LeMark;
+    bytes.reserve(bytes.size() + 2 * text.size());
+    for (const QChar ch : std::as_const(text))
+        bytes.append(char(ch.unicode() & 0xFF)).append(char(ch.unicode() >> 8));
+    return bytes;
 }
 
 IniFile::SectionList::iterator IniFile::RememberedSection(const QString& name) const {
@@ -452,9 +480,20 @@ QString IniFile::PeekString(const QString& section, const QString& key,
     return FindValue(section, key, &value, false) ? value.toString() : defaultValue;
 }
 
-void IniFile::WriteString(const QString& section, const QString& key, const QString& value) {
-    Section& target = SectionForWriting(OneLine(section));
-    const QString name = OneLine(key);
+bool IniFile::CanHoldSection(QStringView name) {
+    return !HasLineBreak(name);
+}
+
+bool IniFile::CanHoldKey(QStringView name) {
+    return !HasLineBreak(name) && !name.contains(u'=') && !name.startsWith(u';') &&
+           (name.isEmpty() || (name.front().unicode() > 0x20 && name.back().unicode() > 0x20));
+}
+
+bool IniFile::WriteString(const QString& section, const QString& key, const QString& value) {
+    if (!CanHoldSection(section) || !CanHoldKey(key))
+        return false;
+    Section& target = SectionForWriting(section);
+    const QString& name = key;
     LineSpan line;
     if (!LineAt(target.body, KeyLine(target, name), &line)) {
         // A new section gets its few lines in one allocation.
@@ -470,18 +509,18 @@ void IniFile::WriteString(const QString& section, const QString& key, const QStr
             oneLine = OneLine(value);
             text = oneLine;
         }
-        if (NeedsQuotes(text))
+        if (NeedsQuotes(name, text))
             target.body.append(u'"').append(text).append(u'"');
         else
             target.body.append(text);
         target.body.append(u'\n');
         KeysAdded(target, from);
-        return;
+        return true;
     }
     // The key keeps the spelling it was first written with.
     const qsizetype from = line.start + line.equals + 1;
     QString text = OneLine(value);
-    if (NeedsQuotes(text))
+    if (NeedsQuotes(LineText(target.body, line).first(line.equals), text))
         text = u'"' + text + u'"';
     const qsizetype moved = text.size() - (line.start + line.size - from);
     target.body.replace(from, line.start + line.size - from, text);
@@ -491,35 +530,43 @@ void IniFile::WriteString(const QString& section, const QString& key, const QStr
                 start += moved;
         }
     }
+    return true;
 }
 
-void IniFile::WriteValues(const QString& section, const QStringView* keys,
+bool IniFile::WriteValues(const QString& section, const QStringView* keys,
                           const QStringView* values, std::size_t count) {
     const auto oneByOne = [&] {
+        bool all = true;
         for (std::size_t k = 0; k < count; ++k)
-            WriteString(section, keys[k].toString(), values[k].toString());
+            all = WriteString(section, keys[k].toString(), values[k].toString()) && all;
+        return all;
     };
     if (count == 0)
-        return;
-    // A key given twice would find its first line: left to WriteString.
+        return CanHoldSection(section);
+    // A key given twice would find its first line, and a name the file cannot hold is refused:
+    // both are left to WriteString.
+    if (!CanHoldSection(section))
+        return oneByOne();
     for (std::size_t k = 0; k < count; ++k) {
+        if (!CanHoldKey(keys[k]))
+            return oneByOne();
         for (std::size_t j = k + 1; j < count; ++j) {
             if (keys[k].size() == keys[j].size() && SameWithoutCase(keys[k], keys[j]))
                 return oneByOne();
         }
     }
-    const QString name = HasLineBreak(section) ? OneLine(section) : section;
+    const QString& name = section;
     // One look-up finds the section or makes its place in the index.
     const qsizetype before = index_.size();
     SectionList::iterator& slot = index_[FoldedName{name}];
     if (index_.size() == before)
         return oneByOne();
     ++changes_;
-    // The lines straight into a text of their length: a line break in a name or value is a blank
-    // there, as OneLine makes it.
+    // The lines straight into a text of their length: a line break in a value is a blank there,
+    // as OneLine makes it.
     qsizetype size = 0;
     for (std::size_t k = 0; k < count; ++k)
-        size += keys[k].size() + values[k].size() + 2 + (NeedsQuotes(values[k]) ? 2 : 0);
+        size += keys[k].size() + values[k].size() + 2 + (NeedsQuotes(keys[k], values[k]) ? 2 : 0);
     Section fresh{name, QString(size, Qt::Uninitialized), false, {}};
     QChar* out = fresh.body.data();
     const auto put = [&out](QStringView text) {
@@ -530,7 +577,7 @@ void IniFile::WriteValues(const QString& section, const QStringView* keys,
         put(keys[k]);
         *out++ = u'=';
         // A line break at an end is a blank there too, so the same values need quotes.
-        const bool quoted = NeedsQuotes(values[k]);
+        const bool quoted = NeedsQuotes(keys[k], values[k]);
         if (quoted)
             *out++ = u'"';
         put(values[k]);
@@ -542,6 +589,7 @@ void IniFile::WriteValues(const QString& section, const QStringView* keys,
     slot = std::prev(sections_.end());
     KeysAdded(*slot, 0);
     Remember(name, slot);
+    return true;
 }
 
 // Decimal text, or hexadecimal after "0x" or "$"; the default when not a number.

@@ -39,7 +39,8 @@ public:
     // brackets; a section repeated further down continues the first.
     static IniFile FromBytes(const QByteArray& bytes);
     // Each section as "[name]", its lines and one empty line, every line ending in CR LF; in
-    // Windows-1252 when every character has a byte there, else in UTF-8 with a byte-order mark.
+    // Windows-1252 when every character has a byte there, else in UTF-8 with a byte-order mark,
+    // or in UTF-16LE with one when a text holds half a surrogate pair, which UTF-8 cannot hold.
     QByteArray ToBytes() const;
 
     // The text after the key's first '=', less one pair of double quotes around it, or the
@@ -47,12 +48,19 @@ public:
     // inside quotes, is written inside a pair of quotes, so that it reads back as it was.
     QString ReadString(const QString& section, const QString& key,
                        const QString& defaultValue) const;
-    void WriteString(const QString& section, const QString& key, const QString& value);
+    // A line break in the value is written as a blank. A section or key whose name the file
+    // cannot hold (see CanHoldSection, CanHoldKey) is refused: false, and nothing changes.
+    bool WriteString(const QString& section, const QString& key, const QString& value);
     // WriteString of each key in turn with the value in the same place. A section not there yet
     // is made with all its lines at once, with no look-up of each key, as a cache rebuild adds
-    // tens of thousands of them.
-    void WriteValues(const QString& section, const QStringView* keys, const QStringView* values,
+    // tens of thousands of them. False when a name was refused (the others are written).
+    bool WriteValues(const QString& section, const QStringView* keys, const QStringView* values,
                      std::size_t count);
+    // Whether a name written reads back from the file as it is: a section name holds no line
+    // break; a key holds no line break and no '=', does not begin with ';' (a comment) and has
+    // no blank or control character at either end (reading trims them).
+    static bool CanHoldSection(QStringView name);
+    static bool CanHoldKey(QStringView name);
     // Decimal text, or hexadecimal after "0x" or "$"; the default when missing or not a number.
     int ReadInteger(const QString& section, const QString& key, int defaultValue) const;
     void WriteInteger(const QString& section, const QString& key, int value);

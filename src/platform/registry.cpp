@@ -344,6 +344,22 @@ bool ModifyHive(RegRoot root, const std::function<Change(RegNode&, QString*)>& c
     return true;
 }
 
+// A key as RegistryKey::Current finds it for reading: ours, else Wine's, redirected as there.
+const RegNode* FindForReading(RegRoot root, const QStringList& parts, RegNode* hive,
+                              const RegNode* wine, bool wine64) {
+    if (RegNode* node = hive ? RegFind(*hive, parts) : nullptr)
+        return node;
+    if (!wine)
+        return nullptr;
+    RegNode& wineRoot = const_cast<RegNode&>(*wine);
+    if (wine64 && root != HKEY_CURRENT_USER) {
+        const QStringList redirected = Wow64Parts(parts);
+        if (RegNode* node = redirected.isEmpty() ? nullptr : RegFind(wineRoot, redirected))
+            return node;
+    }
+    return RegFind(wineRoot, parts);
+}
+
 bool ValidKeyName(const QString& name) {
     return !name.contains(QLatin1Char('\n')) && !name.contains(QLatin1Char('\r')) &&
            !name.contains(QChar(0));
@@ -477,6 +493,32 @@ const RegNode* RegistryKey::Current() {
             return node;
     }
     return RegFind(wine->root, parts_);
+}
+
+const RegNode* RegistrySnapshot::Key(RegRoot root, const QString& path) {
+    // HKEY_CLASSES_ROOT lies in the hive of HKEY_LOCAL_MACHINE.
+    Taken& taken = roots_[root == HKEY_CURRENT_USER ? 1 : 0];
+    const RegRoot hiveRoot = root == HKEY_CURRENT_USER ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+    // The trees stay where they are in their caches, changed in place by our own writes.
+    if (!taken.taken) {
+        QString error;
+        taken.ours = LoadHive(hiveRoot, false, &error);
+        const WineCache* wine = WineHive(hiveRoot);
+        taken.wine = wine ? &wine->root : nullptr;
+        taken.wine64 = wine ? &wine->win64 : nullptr;
+        taken.taken = true;
+    }
+    return FindForReading(root, HiveParts(root, path), taken.ours, taken.wine,
+                          taken.wine64 && *taken.wine64);
+}
+
+bool RegistrySnapshot::ReadValue(RegRoot root, const QString& path, const QString& name,
+                                 RegValue* value) {
+    const RegNode* node = Key(root, path);
+    const RegValue* found = node ? node->Value(name) : nullptr;
+    if (found)
+        *value = *found;
+    return found != nullptr;
 }
 
 bool RegistryKey::ReadValue(const QString& name, RegValue* value) {

@@ -68,6 +68,28 @@ private:
     QString error_;
 };
 
+// The registry as it stands at one moment, for many reads in a row (each name of a long text
+// looked up in turn): each root's hive file is read, and Wine's file looked at, once, at the first
+// read of that root, not at every read. Reads find keys as OpenReadOnly does; what this program
+// writes meanwhile is seen, another program's changes perhaps only by a snapshot taken later.
+class RegistrySnapshot {
+public:
+    // The key (ours, else Wine's); nullptr when neither has it. Good until the next call of any
+    // registry function.
+    const RegNode* Key(RegRoot root, const QString& path);
+    // False when the key or the value is missing.
+    bool ReadValue(RegRoot root, const QString& path, const QString& name, RegValue* value);
+
+private:
+    struct Taken {
+        bool taken = false;
+        RegNode* ours = nullptr;
+        const RegNode* wine = nullptr;
+        const bool* wine64 = nullptr;
+    };
+    Taken roots_[2];
+};
+
 // True when the key is in our hive or Wine's.
 bool RegKeyExists(RegRoot root, const QString& path);
 

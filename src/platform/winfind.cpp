@@ -1,6 +1,7 @@
 #include "platform/winfind.h"
 
 #include "platform/casefold.h"
+#include "platform/codepage.h"
 #include "platform/drivemap.h"
 #include "platform/folderlisting.h"
 #include "platform/winresolve.h"
@@ -10,10 +11,12 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace qv {
 
@@ -131,6 +134,81 @@ void FillHostEntry(const QString& hostPath, const struct stat& st, FindEntry* en
     const bool followed = S_ISLNK(st.st_mode) && HostStat(hostPath, true, &target);
     FillEntry(hostPath.mid(hostPath.lastIndexOf(QLatin1Char('/')) + 1), st,
               followed ? &target : nullptr, entry);
+}
+
+std::function<int(const QString&)>& ListedStatFault() {
+    static std::function<int(const QString&)> hook;
+    return hook;
+}
+
+// The error a test makes the listed entry give (0: none, the disk answers).
+int FaultOfListed(const QString& hostFolder, const QString& name) {
+    const auto& hook = ListedStatFault();
+    return hook ? hook(JoinHostPath(hostFolder, name)) : 0;
+}
+
+// A handle of a host folder to ask for its entries by name: opened by its path, or, when the path
+// is too long for one call, a folder at a time from the root. -1 with errno otherwise.
+int OpenFolderHandle(const QString& hostFolder) {
+    const QByteArray path = EncodeHostPath(hostFolder);
+    int folder = open(path.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0 || errno != ENAMETOOLONG || !path.startsWith('/'))
+        return folder;
+    folder = open("/", O_PATH | O_DIRECTORY | O_CLOEXEC);
+    for (const QByteArray& part : path.split('/')) {
+        if (part.isEmpty() || folder < 0)
+            continue;
+        const int next = openat(folder, part.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        const int code = errno;
+        close(folder);
+        folder = next;
+        errno = code;
+    }
+    return folder;
+}
+
+// Asks again for a listed entry whose first asking failed, relative to a handle of its folder: a
+// name whose whole path is too long for one call is still reached so. 0 when it is there (`stat`
+// then tells of it), else the error: ENOENT when it has gone since the folder was read.
+int AskListedAgain(const QString& hostFolder, const QString& name, HostEntryStat* stat) {
+    if (const int fault = FaultOfListed(hostFolder, name))
+        return fault;
+    const int folder = OpenFolderHandle(hostFolder);
+    if (folder < 0)
+        return errno;
+    const QByteArray encoded = EncodeHostPath(name);
+    stat->exists = fstatat(folder, encoded.constData(), &stat->st, AT_SYMLINK_NOFOLLOW) == 0;
+    const int code = stat->exists ? 0 : errno;
+    // A dangling link keeps its own data.
+    if (stat->exists && S_ISLNK(stat->st.st_mode))
+        stat->hasTarget = fstatat(folder, encoded.constData(), &stat->target, 0) == 0;
+    close(folder);
+    return code;
+}
+
+// What a find tells of a listed entry from what its listing asked: the stat to describe it by, or
+// nothing, with `failed` set to the error of asking for it (ENOENT: it has gone). A first asking
+// that failed is asked again, as one that failed for a path too long may not fail so.
+const HostEntryStat* ListedStat(const QString& hostFolder, const QString& name,
+                                const HostEntryStat& listed, HostEntryStat* again, int* failed) {
+    *failed = 0;
+    if (listed.exists && !ListedStatFault())
+        return &listed;
+    *failed = AskListedAgain(hostFolder, name, again);
+    // A name that is not UTF-8 is listed with U+FFFD in place of its bytes, under which its entry
+    // is not found: it has not gone, it cannot be reached.
+    if (*failed == ENOENT && name.contains(QChar(QChar::ReplacementCharacter)))
+        *failed = EILSEQ;
+    return *failed == 0 ? again : nullptr;
+}
+
+// An entry the folder lists whose asking failed with `error`: only its name is known.
+FindEntry UnaskedEntry(const QString& name, int error) {
+    FindEntry entry;
+    entry.name = name;
+    entry.attributes = kFaArchive;
+    entry.statError = error;
+    return entry;
 }
 
 bool EntryOrder(const FindEntry& a, const FindEntry& b) {
@@ -310,10 +388,17 @@ bool FindEntries(const QString& pattern, QList<FindEntry>* entries, int* error) 
         }
     }
     for (const ListedEntry& found : listed) {
-        FindEntry entry;
-        if (!found.stat->exists) // gone meanwhile: not listed
+        HostEntryStat again;
+        int failed = 0;
+        const HostEntryStat* stat = ListedStat(host, found.name, *found.stat, &again, &failed);
+        if (failed == ENOENT) // gone meanwhile: not listed
             continue;
-        FillEntry(found.name, *found.stat, &entry);
+        if (!stat) {
+            entries->append(UnaskedEntry(found.name, failed));
+            continue;
+        }
+        FindEntry entry;
+        FillEntry(found.name, *stat, &entry);
         entries->append(entry);
     }
     // The names come in this order already, after "." and "..".
@@ -402,12 +487,19 @@ bool FindNames(const QString& pattern, bool folders, QStringList* names, QList<q
     if (!listedOk)
         return false;
     const ZoneReadOnce zone;
+    // An answer with a name that could not be asked for is not kept: it is asked again.
+    bool unasked = false;
     for (const ListedEntry& found : listed) {
         if (found.stat) {
-            FindEntry entry;
-            if (!found.stat->exists) // gone meanwhile: not listed
+            HostEntryStat again;
+            int failed = 0;
+            const HostEntryStat* stat = ListedStat(host, found.name, *found.stat, &again, &failed);
+            if (failed == ENOENT) // gone meanwhile: not listed
                 continue;
-            FillEntry(found.name, *found.stat, &entry);
+            FindEntry entry = stat ? FindEntry() : UnaskedEntry(found.name, failed);
+            if (stat)
+                FillEntry(found.name, *stat, &entry);
+            unasked = unasked || !stat;
             if (entry.IsFolder() != folders)
                 continue;
             if (writeTimes)
@@ -415,8 +507,9 @@ bool FindNames(const QString& pattern, bool folders, QStringList* names, QList<q
         }
         names->append(found.name);
     }
-    KeepFolderAnswer(folder, host, generation, state, key, *names,
-                     writeTimes ? *writeTimes : QList<qint32>());
+    if (!unasked)
+        KeepFolderAnswer(folder, host, generation, state, key, *names,
+                         writeTimes ? *writeTimes : QList<qint32>());
     return names->isEmpty() ? SetFsError(error, ENOENT) : true;
 }
 
@@ -446,9 +539,10 @@ bool FilesOf(const QString& hostFolder, FolderListing& listing,
                 continue;
             if (!asked) {
                 asked = true;
+                const struct stat* st = stats[std::size_t(i)];
                 if (!withTimes && kinds.at(i) == EntryKind::File) {
                     file = true;
-                } else if (const struct stat* st = stats[std::size_t(i)]) {
+                } else if (st && !ListedStatFault()) {
                     FillEntry(name, *st, nullptr, &entry);
                     file = !entry.IsFolder();
                 } else {
@@ -458,10 +552,15 @@ bool FilesOf(const QString& hostFolder, FolderListing& listing,
                     stat.exists = lstat(path.constData(), &stat.st) == 0;
                     if (stat.exists && S_ISLNK(stat.st.st_mode))
                         stat.hasTarget = ::stat(path.constData(), &stat.target) == 0;
-                    if (stat.exists)
-                        FillEntry(name, stat, &entry);
-                    // Gone meanwhile, or a link to a folder: not a file.
-                    file = stat.exists && !entry.IsFolder();
+                    HostEntryStat again;
+                    int failed = 0;
+                    const HostEntryStat* found =
+                        ListedStat(hostFolder, name, stat, &again, &failed);
+                    if (found)
+                        FillEntry(name, *found, &entry);
+                    // Gone meanwhile, or a link to a folder: not a file. One that cannot be asked
+                    // for counts as a file, as FindEntries lists it.
+                    file = found ? !entry.IsFolder() : failed != ENOENT;
                 }
             }
             if (!file)
@@ -541,6 +640,86 @@ void FindFilesIn(const QStringList& folders, const QStringList& masks,
 bool CanDescend(const FindEntry& entry) {
     return entry.IsFolder() && !entry.symlink && entry.name != QLatin1String(".") &&
            entry.name != QLatin1String("..");
+}
+
+namespace {
+
+// The length of the UTF-8 sequence that starts at `at`, 0 when the bytes there are none.
+int Utf8SequenceAt(const QByteArray& bytes, qsizetype at) {
+    const auto byte = [&](qsizetype i) { return uchar(bytes.at(i)); };
+    const uchar lead = byte(at);
+    const int length = lead < 0x80             ? 1
+                       : (lead & 0xE0) == 0xC0 ? 2
+                       : (lead & 0xF0) == 0xE0 ? 3
+                       : (lead & 0xF8) == 0xF0 ? 4
+                                               : 0;
+    if (length == 0 || at + length > bytes.size())
+        return 0;
+    for (int k = 1; k < length; ++k) {
+        if ((byte(at + k) & 0xC0) != 0x80)
+            return 0;
+    }
+    // No longer form than needed, no surrogate, nothing beyond U+10FFFF.
+    const uchar second = length > 1 ? byte(at + 1) : 0;
+    if ((length == 2 && lead < 0xC2) || (length == 3 && lead == 0xE0 && second < 0xA0) ||
+        (length == 3 && lead == 0xED && second >= 0xA0) ||
+        (length == 4 && lead == 0xF0 && second < 0x90) ||
+        (length == 4 && (lead > 0xF4 || (lead == 0xF4 && second >= 0x90))))
+        return 0;
+    return length;
+}
+
+bool IsUtf8(const QByteArray& bytes) {
+    for (qsizetype at = 0; at < bytes.size();) {
+        const int length = Utf8SequenceAt(bytes, at);
+        if (length == 0)
+            return false;
+        at += length;
+    }
+    return true;
+}
+
+} // namespace
+
+QString ReadableName(const QByteArray& bytes) {
+    QString readable;
+    for (qsizetype at = 0; at < bytes.size();) {
+        const int length = Utf8SequenceAt(bytes, at);
+        if (length > 0) {
+            readable += QString::fromUtf8(bytes.constData() + at, length);
+            at += length;
+        } else {
+            readable += DecodeWindows1252(bytes.mid(at, 1));
+            ++at;
+        }
+    }
+    return readable;
+}
+
+bool UndecodableNamesIn(const QString& hostFolder, const QString& listed,
+                        QList<UndecodableName>* names, bool* reachable) {
+    names->clear();
+    if (reachable)
+        *reachable = false;
+    DIR* folder = opendir(EncodeHostPath(hostFolder).constData());
+    if (!folder)
+        return false;
+    const QByteArray asText = listed.toUtf8();
+    while (const dirent* entry = readdir(folder)) {
+        const QByteArray bytes(entry->d_name);
+        if (bytes == asText) {
+            if (reachable)
+                *reachable = true;
+        } else if (!IsUtf8(bytes) && QFile::decodeName(bytes) == listed) {
+            names->append({bytes, ReadableName(bytes)});
+        }
+    }
+    closedir(folder);
+    return true;
+}
+
+void SetListedStatFaultForTests(std::function<int(const QString& hostPath)> hook) {
+    ListedStatFault() = std::move(hook);
 }
 
 } // namespace qv

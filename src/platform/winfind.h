@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVarLengthArray>
+#include <functional>
 #include <vector>
 
 namespace qv {
@@ -29,6 +30,10 @@ struct FindEntry {
     qint64 size = 0;      // bytes; 0 for folders
     qint32 writeTime = 0; // packed DOS date-time of the last write, local time
     bool symlink = false; // the entry is a link; its other fields describe what it points to
+    // Not 0: the folder lists the name, but asking for the entry failed with this error (any but
+    // ENOENT, which means it has gone; EILSEQ for a name that is not UTF-8, which cannot be
+    // reached): only the name is known, and the entry counts as a file.
+    int statError = 0;
 
     bool IsFolder() const { return attributes & kFaDirectory; }
 };
@@ -58,7 +63,10 @@ bool MatchesMask(const QString& name, const QString& mask);
 
 // Lists `<folder>\<mask>` (one level, every attribute) in name order, "." and ".." included below a
 // drive root when the mask matches them; a mask without wildcards finds the one entry of that name
-// in any letter case. False with ENOENT when nothing matches, or with the folder's error.
+// in any letter case. False with ENOENT when nothing matches, or with the folder's error. A name
+// whose entry cannot be asked for is listed with its error (FindEntry::statError); one that has
+// gone since the folder was read is left out. A name too long to be asked for by its whole path
+// is asked for relative to its folder.
 bool FindEntries(const QString& pattern, QList<FindEntry>* entries, int* error = nullptr);
 
 // The one entry FindEntries finds for a path: without wildcards in its last part, the entry of
@@ -67,11 +75,12 @@ bool FindEntryOf(const QString& path, FindEntry* entry, int* error = nullptr);
 
 // The sub-folders (`folders`; never "." or "..") or the files of `<folder>\<mask>`, in the order
 // FindEntries gives them, with (when `writeTimes` is given) each one's packed write time as
-// FindEntry has it. What the folder listing told the kind of needs no stat when no time is asked;
-// links and entries of no certain kind are asked as FindEntries asks them (a link to a folder
-// counts as a folder). False with the error as FindEntries (ENOENT when nothing of the kind
-// matches). `hostFolder` (when given) receives the host path of the folder whose listing gave the
-// names, when the names came from one (a mask with wildcards), else it is emptied.
+// FindEntry has it (0 for a name whose entry cannot be asked for, which counts as a file). What the
+// folder listing told the kind of needs no stat when no time is asked; links and entries of no
+// certain kind are asked as FindEntries asks them (a link to a folder counts as a folder). False
+// with the error as FindEntries (ENOENT when nothing of the kind matches). `hostFolder` (when
+// given) receives the host path of the folder whose listing gave the names, when the names came
+// from one (a mask with wildcards), else it is emptied.
 bool FindNames(const QString& pattern, bool folders, QStringList* names,
                QList<qint32>* writeTimes = nullptr, int* error = nullptr,
                QString* hostFolder = nullptr);
@@ -101,5 +110,25 @@ bool HostEntry(const QString& hostPath, FindEntry* entry, int* error = nullptr);
 
 // True for an entry a recursive walk goes down into: a real folder, not a link, "." or "..".
 bool CanDescend(const FindEntry& entry);
+
+// A name in a host folder whose bytes are not UTF-8 text (Windows-1252 bytes from an unpacked
+// download, say): the path layer, which takes names as UTF-8, cannot reach its entry.
+struct UndecodableName {
+    QByteArray bytes;
+    // The bytes made readable: what is UTF-8 as such, every other byte as Windows-1252 reads it.
+    QString readable;
+};
+// The names of a host folder that are not UTF-8 and that a listing gives as `listed` (their bytes
+// decoded as UTF-8, each byte that is not replaced by U+FFFD), in the order the folder gives them.
+// `reachable` (when given) receives whether the folder also holds `listed` itself as UTF-8 text.
+// False with errno when the folder cannot be read.
+bool UndecodableNamesIn(const QString& hostFolder, const QString& listed,
+                        QList<UndecodableName>* names, bool* reachable = nullptr);
+// The readable form of a name's bytes, as UndecodableName::readable.
+QString ReadableName(const QByteArray& bytes);
+
+// Tests only: the error (0: none) that asking for the listed entry at a host path gives, in
+// place of what the disk says, wherever a find asks for a listed entry; an empty hook removes it.
+void SetListedStatFaultForTests(std::function<int(const QString& hostPath)> hook);
 
 } // namespace qv

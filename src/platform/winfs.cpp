@@ -434,6 +434,9 @@ bool ForceFoldersTogether(const QStringList& paths, int* error) {
     bool result = true;
     QStringList made;
     QString readyParent;
+    // One check for the run remembers the answer of each folder on the way: most of the folders
+    // share their parent.
+    std::optional<KeptFolderCheck> links;
     for (const QString& path : paths) {
         if (KnownFolder(path))
             continue;
@@ -448,6 +451,13 @@ bool ForceFoldersTogether(const QStringList& paths, int* error) {
         if (resolved.exists || resolved.existingHost != parent) {
             if (!ForceFolders(path, &code))
                 result = SetFsError(error, code);
+            continue;
+        }
+        // No folder of the kept folders is made outside them, whatever a link on the way says.
+        if (!links)
+            links.emplace();
+        if (links->LeadsOut(path)) {
+            result = SetFsError(error, kFsLinkLeaves);
             continue;
         }
         // Our own changes keep the parent's listing in step: it is made ready once for a run.
@@ -707,10 +717,12 @@ bool CopyFileWithTimes(const QString& source, const QString& target, int* error)
 }
 
 bool SameDrive(const QString& pathA, const QString& pathB) {
+    // The letters do not matter: C: and Z: may both lead to the same disk, and rename asks only
+    // for one file system.
     QChar driveA, driveB;
     QStringList components;
     if (!SplitWindowsPath(pathA, &driveA, &components) ||
-        !SplitWindowsPath(pathB, &driveB, &components) || driveA != driveB)
+        !SplitWindowsPath(pathB, &driveB, &components))
         return false;
     ResolvedPath a, b;
     struct stat stA {
@@ -718,6 +730,16 @@ bool SameDrive(const QString& pathA, const QString& pathB) {
     return ResolvePathForCreate(pathA, &a) && ResolvePathForCreate(pathB, &b) &&
            stat(EncodeHostPath(a.existingHost).constData(), &stA) == 0 &&
            stat(EncodeHostPath(b.existingHost).constData(), &stB) == 0 && stA.st_dev == stB.st_dev;
+}
+
+bool SameFolder(const QString& pathA, const QString& pathB) {
+    QString hostA, hostB;
+    struct stat stA {
+    }, stB{};
+    return ResolvePath(pathA, &hostA) && ResolvePath(pathB, &hostB) &&
+           stat(EncodeHostPath(hostA).constData(), &stA) == 0 && S_ISDIR(stA.st_mode) &&
+           stat(EncodeHostPath(hostB).constData(), &stB) == 0 && stA.st_dev == stB.st_dev &&
+           stA.st_ino == stB.st_ino;
 }
 
 void SetCopyBlockHookForTests(std::function<bool(qint64 copied)> hook) {

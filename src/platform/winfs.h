@@ -111,9 +111,13 @@ ListedRename RenameListedFile(const QString& source, const QString& target, QStr
 // target below a kept folder that a link on its way leads out of them is refused (kFsLinkLeaves).
 bool CopyFileWithTimes(const QString& source, const QString& target, int* error = nullptr);
 
-// True when both paths are on the same drive letter and the same host file system, so that a
-// move between them is a rename; paths that do not exist yet count by their existing parts.
+// True when both paths lie on the same host file system, so that a move between them is a
+// rename, whatever drive letters lead there; paths that do not exist yet count by their existing
+// parts.
 bool SameDrive(const QString& pathA, const QString& pathB);
+// True when both paths lead to one existing host folder (the same device and inode), whatever
+// drive letters, letter case or links lead there.
+bool SameFolder(const QString& pathA, const QString& pathB);
 
 // Tests only: called with the bytes copied so far before each block a copy writes; returning
 // false makes the copy fail there with EIO. An empty hook removes it.

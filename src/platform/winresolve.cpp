@@ -70,9 +70,10 @@ QString HostParentOf(const QString& hostPath) {
 QString FsErrorText(int code) {
     switch (code) {
     case kFsAmbiguous:
-        return QStringLiteral("Two names in the folder differ only in letter case");
+        return QCoreApplication::translate("FileSystem",
+                                           "Two names in the folder differ only in letter case");
     case kFsNoDrive:
-        return QStringLiteral("No such drive");
+        return QCoreApplication::translate("FileSystem", "No such drive");
     case kFsNotRegular:
         return QCoreApplication::translate("FileSystem", "Not a regular file");
     default:

@@ -3,19 +3,19 @@
 #include "core/forms/controls.h"
 #include "platform/drivemap.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 
 namespace qv {
 
 namespace {
 
-const QString kScenarioFilter = QStringLiteral("Quarvel Scenario files (*.QVS)");
-
 // Our own dialog rather than the platform's: it matches the upper-case extension of the filter
 // in any letter case, as scenario files made on Windows come in both.
 void PrepareDialog(QFileDialog& dialog, const QString& initialFolder) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setNameFilter(kScenarioFilter);
+    dialog.setNameFilter(
+        QCoreApplication::translate("ScenarioDialogs", "Quarvel Scenario files (*.QVS)"));
     dialog.setSizeGripEnabled(true);
     const QString folder = HostForm(initialFolder);
     if (!folder.isEmpty())
@@ -43,7 +43,8 @@ bool ShowOpenScenarioDialog(QWidget* parent, const QString& title, const QString
 }
 
 bool ShowSaveScenarioDialog(QWidget* parent, const QString& initialFolder, QString* file) {
-    QFileDialog dialog(parent, QStringLiteral("Save Quarvel Scenario"));
+    QFileDialog dialog(parent,
+                       QCoreApplication::translate("ScenarioDialogs", "Save Quarvel Scenario"));
     dialog.setObjectName(QStringLiteral("SaveDialog1"));
     PrepareDialog(dialog, initialFolder);
     dialog.setAcceptMode(QFileDialog::AcceptSave);

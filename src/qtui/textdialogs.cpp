@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QPageSetupDialog>
@@ -18,9 +19,12 @@ namespace qv {
 
 namespace {
 
-const QStringList kSaveTextFilters = {QStringLiteral("Text Document (*.TXT *.txt)"),
-                                      QStringLiteral("Rich Text Format (*.RTF *.rtf)"),
-                                      QStringLiteral("All Files (*)")};
+// The save dialog's filters in the language in use; the second is the one of rich text.
+QStringList SaveTextFilters() {
+    return {QCoreApplication::translate("TextDialogs", "Text Document (*.TXT *.txt)"),
+            QCoreApplication::translate("TextDialogs", "Rich Text Format (*.RTF *.rtf)"),
+            QCoreApplication::translate("TextDialogs", "All Files (*)")};
+}
 
 // The printer the print dialog and the printer setup share for the whole run.
 QPrinter& ThePrinter() {
@@ -32,19 +36,22 @@ QPrinter& ThePrinter() {
 
 int ShowSaveTextDialog(QWidget* parent, const QString& initialFolder, int* filterIndex,
                        QString* file) {
-    QFileDialog dialog(parent, QStringLiteral("Save Selected Text to File"));
+    const QStringList filters = SaveTextFilters();
+    QFileDialog dialog(parent,
+                       QCoreApplication::translate("TextDialogs", "Save Selected Text to File"));
     dialog.setObjectName(QStringLiteral("SaveTxtDlg"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(kSaveTextFilters);
+    dialog.setNameFilters(filters);
     const int index = filterIndex ? std::clamp(*filterIndex, 1, 3) : 1;
-    dialog.selectNameFilter(kSaveTextFilters[index - 1]);
+    dialog.selectNameFilter(filters[index - 1]);
     dialog.setDefaultSuffix(index == 2 ? QStringLiteral("RTF") : QStringLiteral("TXT"));
-    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& f) {
-        dialog.setDefaultSuffix(f == kSaveTextFilters[1] ? QStringLiteral("RTF")
-                                                         : QStringLiteral("TXT"));
-    });
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, &filters](const QString& f) {
+                         dialog.setDefaultSuffix(f == filters[1] ? QStringLiteral("RTF")
+                                                                 : QStringLiteral("TXT"));
+                     });
     const QString folder = HostForm(initialFolder);
     if (!folder.isEmpty())
         dialog.setDirectory(folder);
@@ -53,7 +60,7 @@ int ShowSaveTextDialog(QWidget* parent, const QString& initialFolder, int* filte
     if (file)
         *file = ToWindowsForm(dialog.selectedFiles().front());
     if (filterIndex)
-        *filterIndex = int(kSaveTextFilters.indexOf(dialog.selectedNameFilter())) + 1;
+        *filterIndex = int(filters.indexOf(dialog.selectedNameFilter())) + 1;
     return ID_OK;
 }
 
@@ -79,7 +86,7 @@ int ShowFontDialog(QWidget* parent, QByteArray* logFont, quint32* colour) {
         start.HasData = start.Font.Decode(*logFont);
     QFontDialog fontDialog(HighlightQFont(start, QApplication::font()), parent);
     fontDialog.setObjectName(QStringLiteral("FontDlg"));
-    fontDialog.setWindowTitle(QStringLiteral("Font"));
+    fontDialog.setWindowTitle(QCoreApplication::translate("TextDialogs", "Font"));
     fontDialog.setOption(QFontDialog::DontUseNativeDialog);
     if (fontDialog.exec() != QDialog::Accepted)
         return ID_CANCEL;

@@ -20,6 +20,7 @@
 #include "platform/winfs.h"
 #include "platform/winresolve.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <cmath>
 
@@ -238,9 +239,10 @@ void ViewerScreenshotFolderCommand() {
             return;
         int error = 0;
         if (!ForceFolders(folder, &error)) {
-            TheUi().MessageBox(QStringLiteral("The folder '%1' could not be created: %2")
-                                   .arg(folder, FsErrorText(error)),
-                               app.ProgramTitle, MB_ICONSTOP);
+            TheUi().MessageBox(
+                QCoreApplication::translate("Viewer", "The folder '%1' could not be created: %2")
+                    .arg(folder, FsErrorText(error)),
+                app.ProgramTitle, MB_ICONSTOP);
             return;
         }
     }

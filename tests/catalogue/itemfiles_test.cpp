@@ -3,6 +3,7 @@
 #include "core/appstate.h"
 #include "core/generaldefs.h"
 #include "core/itemtree.h"
+#include "core/mainservices.h"
 #include "fixtures/tempmsts.h"
 #include "platform/clock.h"
 #include "platform/fakeui.h"
@@ -10,6 +11,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace qv;
@@ -274,6 +276,47 @@ TEST_F(ItemFiles, WriteItemListFile_RefusedVersionOrFailedWriteIsAnError) {
     EXPECT_TRUE(ShownStartsWith(0, Caption(Msg::WRITE_ERROR) + path));
     EXPECT_TRUE(ShownStartsWith(1, Caption(Msg::ERROR_LEG) + ": " +
                                        Caption(Msg::STATUS_TEXT_DELETING_FILE) + " '" + path));
+}
+
+// What a reading or writing of item files shows in the status bar ("Saving Loco 1009") goes
+// when the work ends.
+TEST_F(ItemFiles, StatusText_NoneOutlivesTheWork) {
+    RecordList<ItemSet> members;
+    members.push_back(Item(3, PT_MAINT_STOCK, 1, "Loco 1009", "TRAINS\\TRAINSET", "L\\L.eng"));
+    ItemTree tree;
+    tree.AddRoot(Item(1, PT_ROUTE, 2, "Hill", "Routes\\Hill"));
+    const QString list = "C:\\Store\\QVDATA\\Hill\\MAINTSTK1.QVC";
+    const struct {
+        const char* work;
+        std::function<bool()> run;
+    } cases[] = {
+        {"write a list file",
+         [&] { return WriteItemListFile("Routes\\Hill", "MAINTSTK1.QVC", members); }},
+        {"make a list file's content",
+         [&] {
+             QByteArray content;
+             bool exists = false;
+             return ItemListFileContent(list, members, &content, &exists);
+         }},
+        {"read a list file",
+         [&] {
+             RecordList<ItemSet> read;
+             return ReadItemListFile(read, list, 3, false, "Routes\\Hill");
+         }},
+        {"write a scenario", [&] { return WriteScenarioFile(members, "C:\\Scen\\s.QVS"); }},
+        {"save a scenario", [&] { return SaveScenario(tree, "C:\\Scen\\t.QVS", nullptr); }},
+        {"read a scenario",
+         [&] {
+             RecordList<ItemSet> read;
+             return ReadScenarioFile(read, "C:\\Scen\\s.QVS", nullptr, false, kAll, kAll, {});
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.work);
+        ASSERT_TRUE(c.run());
+        EXPECT_EQ(TheMainServices().StatusText(1), "");
+        EXPECT_EQ(TheMainServices().StatusText(0), "");
+    }
 }
 
 TEST_F(ItemFiles, SaveScenario_KeepsGlobalRouteAndActivityNodesInTreeOrder) {

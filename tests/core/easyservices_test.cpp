@@ -1,7 +1,9 @@
 #include "core/easyservices.h"
 #include "core/itemtree.h"
+#include "core/regsettings.h"
 #include "fixtures/registrysandbox.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace qv;
@@ -20,10 +22,23 @@ protected:
             qunsetenv(name);
     }
 
-private:
     RegistrySandbox registry_; // the Wine prefix's variables come first: none here
+
+private:
     std::vector<const char*> names_;
 };
+
+// What this process has read from files so far, in bytes.
+qint64 BytesRead() {
+    QFile io(QStringLiteral("/proc/self/io"));
+    if (!io.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : io.readAll().split('\n')) {
+        if (line.startsWith("rchar:"))
+            return line.mid(6).trimmed().toLongLong();
+    }
+    return -1;
+}
 
 } // namespace
 
@@ -48,7 +63,7 @@ TEST_F(EnvironmentTest, ExpandEnvironmentVars_KeepsUnknownNamesAndLonePercentSig
     EXPECT_EQ(ExpandEnvironmentVars(QString()), QString());
 }
 
-TEST_F(EnvironmentTest, ExpandEnvironmentVars_HasNoLengthLimit) {
+TEST_F(EnvironmentTest, ExpandEnvironmentVars_TakesLongNamesAndTextsWithinTheLimit) {
     Set("QV_TEST_TOOL", "Tool");
     const QString longName = QString(300, QLatin1Char('N'));
     const QString longTail = QString(1000, QLatin1Char('t'));
@@ -57,6 +72,58 @@ TEST_F(EnvironmentTest, ExpandEnvironmentVars_HasNoLengthLimit) {
     EXPECT_EQ(ExpandEnvironmentVars(QStringLiteral("%QV_TEST_TOOL%") + longTail +
                                     QStringLiteral("%QV_TEST_TOOL%")),
               QStringLiteral("Tool") + longTail + QStringLiteral("Tool"));
+}
+
+// As on Windows, an expansion stops at 32,767 characters: a text that would grow longer, or is
+// longer already, stays as written.
+TEST_F(EnvironmentTest, ExpandEnvironmentVars_StopsAtWindowsLengthAndKeepsTheTextAsWritten) {
+    Set("QV_TEST_LONG", QByteArray(20000, 'x'));
+    Set("QV_TEST_TOO_LONG", QByteArray(40000, 'y'));
+    const struct {
+        QString text;
+        bool expanded;
+    } cases[] = {
+        {"%QV_TEST_LONG%\\a.exe", true},
+        {"%QV_TEST_LONG%%QV_TEST_LONG%", false},
+        {"%QV_TEST_TOO_LONG%", false},
+        {"C:\\" + QString(40000, u'p') + "%QV_TEST_LONG%", false},
+        {"%QV_TEST_LONG%" + QString(32767 - 20000, u'a'), true},
+        {"%QV_TEST_LONG%" + QString(32767 - 20000 + 1, u'a'), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.left(40).toStdString());
+        bool complete = false;
+        const QString result = ExpandEnvironmentVars(c.text, &complete);
+        EXPECT_EQ(complete, c.expanded);
+        if (c.expanded) {
+            EXPECT_TRUE(result == QString(c.text).replace("%QV_TEST_LONG%", QString(20000, u'x')));
+        } else {
+            EXPECT_TRUE(result == c.text) << result.size();
+        }
+        EXPECT_LE(result.size(), std::max<qsizetype>(c.text.size(), 32767));
+    }
+}
+
+// The NUL would cut the name short: %HOME<NUL>junk% is no HOME.
+TEST_F(EnvironmentTest, ExpandEnvironmentVars_KeepsANameHoldingANulAsWritten) {
+    Set("QV_TEST_TOOL", "Tool");
+    const QString text = QStringLiteral("%QV_TEST_TOOL") + QChar(0) + QStringLiteral("junk%\\x");
+    EXPECT_EQ(ExpandEnvironmentVars(text), text);
+    EXPECT_EQ(ExpandEnvironmentVars(QStringLiteral("%QV_TEST_TOOL%")), "Tool");
+}
+
+// The names of one text are looked up in one reading of our hive, not in one for each name.
+TEST_F(EnvironmentTest, ExpandEnvironmentVars_ReadsTheRegistryOnceForAllTheNamesOfAText) {
+    RegWriteString(kProductKey, "Padding", QString(200000, u'p'));
+    const qint64 hive = registry_.ReadHive(HKEY_LOCAL_MACHINE).size();
+    ASSERT_GT(hive, 200000);
+    QString text;
+    for (int i = 0; i < 400; ++i)
+        text += QStringLiteral("%QV_NO_SUCH_NAME_%1%\\").arg(i);
+    const qint64 before = BytesRead();
+    EXPECT_EQ(ExpandEnvironmentVars(text), text);
+    const qint64 read = BytesRead() - before;
+    EXPECT_LT(read, 4 * hive) << read;
 }
 
 TEST(ExploreSessionName, AddsTheSaveNumberOnlyWhenAboveZero) {

@@ -5,6 +5,7 @@
 #include "core/filemoveops.h"
 #include "core/mainservices.h"
 #include "core/moveleftovers.h"
+#include "fixtures/longpath.h"
 #include "fixtures/tempmsts.h"
 #include "platform/clock.h"
 #include "platform/fakeui.h"
@@ -16,20 +17,27 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
+#include <dirent.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace qv {
 namespace {
 
 // The default operations, with a fault at the N-th call (0: none) and renames refused with
-// EACCES a given number of times; `beforeRename` lets a test change the disk just before.
+// `refuseError` (EBUSY, as for a file in use) a given number of times, the one-step rename too
+// with `refuseListed`; `beforeRename` lets a test change the disk just before.
 class FaultyOps : public FileMoveOps {
 public:
     int failAt = 0;
     int failError = EIO;
     int refuseRenames = 0;
+    int refuseError = EBUSY;
+    bool refuseListed = false;
     int count = 0;
     std::function<void()> beforeRename;
 
@@ -45,7 +53,7 @@ public:
     bool Rename(const QString& from, const QString& to, int* err) override {
         if (refuseRenames > 0) {
             --refuseRenames;
-            *err = EACCES;
+            *err = refuseError;
             return false;
         }
         if (beforeRename)
@@ -55,6 +63,11 @@ public:
     // Refused renames and changes just before a rename are those of the step-by-step move.
     ListedRename RenameListed(const QString& from, const QString& to, QString* renamedTo,
                               int* err) override {
+        if (refuseRenames > 0 && refuseListed) {
+            --refuseRenames;
+            *err = refuseError;
+            return ListedRename::Failed;
+        }
         if (refuseRenames > 0 || beforeRename)
             return ListedRename::NotSettled;
         return Step(err) ? FileMoveOps::RenameListed(from, to, renamedTo, err)
@@ -546,9 +559,10 @@ TEST_F(FileMoveTest, MoveEntry_DeferredRenamesSettleWhatAnotherProgramDidJustBef
 TEST_F(FileMoveTest, MoveEntry_NamesDifferingOnlyInCaseAreNeverMerged) {
     temp_.MakeFile("MSTS/C/a.con", "lower");
     temp_.MakeFile("MSTS/C/A.CON", "upper");
-    ui_.ExpectConfirmFileMove(ID_CANCEL);
     EXPECT_FALSE(MoveEntry("C:\\MSTS\\C", "D:\\STORE\\C", MOVE_RENAME));
-    ASSERT_EQ(ui_.FileMoves().size(), 1u); // the second name meets the first at the target
+    // The second name meets the first at the target: a second file, never asked about.
+    EXPECT_TRUE(ui_.FileMoves().empty());
+    EXPECT_EQ(PaneText().count("stays where it is"), 1) << qPrintable(PaneText());
     Snapshot all = Files(StoreHost("STORE/C"));
     const Snapshot left = Files(temp_.Host("MSTS/C"));
     all.insert(left);
@@ -630,6 +644,135 @@ TEST_F(FileMoveTest, MoveEntry_TwinFoldersNeverMergeAndLoseNothing) {
         EXPECT_EQ(PaneText().count("stays where it is"), 1) << qPrintable(PaneText());
     }
     EXPECT_TRUE(ui_.Mismatches().isEmpty());
+}
+
+// Two folders alike but for letter case meet a third spelling at the target: neither's file is
+// settled against the one there by a standing answer or a question, whether they go file by file
+// (as a job moves them) or as a tree; each stays and is named, and what meets nothing goes.
+TEST_F(FileMoveTest, MoveEntry_FilesOfTwinFoldersAreNeverSettledAgainstAThirdSpelling) {
+    for (const bool byFile : {true, false}) {
+        for (const int standing : {0, 1, 2}) {
+            SCOPED_TRACE(std::string(byFile ? "by file" : "as a tree") + ", standing answer " +
+                         std::to_string(standing));
+            QDir(temp_.Host("MSTS")).removeRecursively();
+            QDir(StoreHost("STORE")).removeRecursively();
+            ClearFolderCache();
+            ResetAppState();
+            App().MstsRootFolder = "C:\\MSTS";
+            App().StoreRootFolder = "D:\\STORE";
+            services_.InformationMemo()->Clear();
+            temp_.MakeFile("MSTS/Trainset/Dash9/a.eng", "first");
+            temp_.MakeFile("MSTS/Trainset/Dash9/b.eng", "alone");
+            temp_.MakeFile("MSTS/Trainset/DASH9/a.eng", "second");
+            MakeStoreFile("STORE/Trainset/dash9/a.eng", "older");
+            PathSet().DuplicateAnswer = standing;
+            {
+                const MoveLinkScope scope;
+                if (byFile) {
+                    for (const char* file : {"Dash9\\a.eng", "Dash9\\b.eng", "DASH9\\a.eng"})
+                        MoveEntry(QString("C:\\MSTS\\Trainset\\") + file,
+                                  QString("D:\\STORE\\Trainset\\") + file, MOVE_RENAME);
+                } else {
+                    EXPECT_FALSE(
+                        MoveEntry("C:\\MSTS\\Trainset", "D:\\STORE\\Trainset", MOVE_RENAME));
+                }
+                FinishDeferredMoves();
+            }
+            EXPECT_EQ(Read(StoreHost("STORE/Trainset/dash9/a.eng")), "older");
+            EXPECT_EQ(Read(StoreHost("STORE/Trainset/dash9/b.eng")), "alone");
+            EXPECT_EQ(Read(temp_.Host("MSTS/Trainset/Dash9/a.eng")), "first");
+            EXPECT_EQ(Read(temp_.Host("MSTS/Trainset/DASH9/a.eng")), "second");
+            EXPECT_TRUE(ui_.FileMoves().empty());
+            EXPECT_TRUE(App().RunHadErrors);
+            const QString pane = PaneText();
+            for (const char* file : {"Dash9\\a.eng", "DASH9\\a.eng"})
+                EXPECT_EQ(
+                    pane.count(QString("'C:\\MSTS\\Trainset\\") + file + "' stays where it is"), 1)
+                    << file << qPrintable(pane);
+        }
+    }
+    EXPECT_TRUE(ui_.Mismatches().isEmpty());
+}
+
+// The pane names a file that stays for a twin folder, and the twin, by their Windows paths, as
+// every other message of a move does.
+TEST_F(FileMoveTest, MoveEntry_ATwinFolderIsNamedByItsWindowsPath) {
+    temp_.MakeFile("MSTS/Trainset/Dash9/dash9.eng", "first");
+    temp_.MakeFile("MSTS/Trainset/DASH9/dash9.eng", "second");
+    EXPECT_FALSE(MoveEntry("C:\\MSTS\\Trainset", "D:\\STORE\\Trainset", MOVE_RENAME));
+    const QString pane = PaneText();
+    EXPECT_FALSE(pane.contains(temp_.DriveC())) << qPrintable(pane);
+    EXPECT_FALSE(pane.contains(store_.path())) << qPrintable(pane);
+    // Whichever of the two went first, the other's file stays.
+    const bool lowerStays =
+        pane.contains("'C:\\MSTS\\Trainset\\Dash9\\dash9.eng' stays where it is") &&
+        pane.contains("Folder: 'C:\\MSTS\\Trainset\\DASH9'");
+    const bool upperStays =
+        pane.contains("'C:\\MSTS\\Trainset\\DASH9\\dash9.eng' stays where it is") &&
+        pane.contains("Folder: 'C:\\MSTS\\Trainset\\Dash9'");
+    EXPECT_NE(lowerStays, upperStays) << qPrintable(pane);
+}
+
+// Names that are not UTF-8 text (Windows-1252 bytes from an unpacked download), two of which the
+// listing gives alike: whether they go as a tree or file by file, as a job lists them, each stays
+// and is named once by a readable form of its own bytes, never as a file not found.
+TEST_F(FileMoveTest, MoveEntry_NamesThatAreNotUtf8StayAndAreEachNamedOnceReadably) {
+    const QByteArray folder = QFile::encodeName(temp_.Host("MSTS/C"));
+    const auto removeRaw = qScopeGuard([&] {
+        RemoveTreeAtAnyDepth(temp_.Host("MSTS/C"));
+        RemoveTreeAtAnyDepth(StoreHost("STORE/C"));
+    });
+    for (const bool byFile : {true, false}) {
+        SCOPED_TRACE(byFile ? "file by file" : "as a tree");
+        ResetAppState();
+        services_.InformationMemo()->Clear();
+        temp_.MakeFile("MSTS/C/plain.con", "plain");
+        for (const char* raw : {"caf\xE9.con", "caf\xE8.con", "Stock\xC4"}) {
+            const QByteArray path = folder + '/' + raw;
+            if (QByteArray(raw).startsWith("Stock")) {
+                ASSERT_EQ(mkdir(path.constData(), 0755), 0);
+                continue;
+            }
+            const int fd = open(path.constData(), O_CREAT | O_WRONLY, 0644);
+            ASSERT_EQ(write(fd, raw, 3), 3);
+            close(fd);
+        }
+        {
+            const MoveLinkScope scope;
+            if (byFile) {
+                QStringList names;
+                FindNames("C:\\MSTS\\C\\*.con", false, &names);
+                for (const QString& name : std::as_const(names))
+                    MoveEntry("C:\\MSTS\\C\\" + name, "D:\\STORE\\C\\" + name, MOVE_RENAME);
+            } else {
+                EXPECT_FALSE(MoveEntry("C:\\MSTS\\C", "D:\\STORE\\C", MOVE_RENAME));
+            }
+            FinishDeferredMoves();
+        }
+        EXPECT_EQ(Read(StoreHost("STORE/C/plain.con")), "plain");
+        EXPECT_TRUE(App().RunHadErrors);
+        const QString pane = PaneText();
+        const QString readable[] = {QString::fromUtf8("C:\\MSTS\\C\\caf\u00e9.con"),
+                                    QString::fromUtf8("C:\\MSTS\\C\\caf\u00e8.con"),
+                                    QString::fromUtf8("C:\\MSTS\\C\\Stock\u00c4")};
+        for (const QString& name : readable) {
+            EXPECT_EQ(pane.count("'" + name + "' stays where it is: its name is not UTF-8"),
+                      byFile && name.endsWith(QString::fromUtf8("\u00c4")) ? 0 : 1)
+                << qPrintable(name) << qPrintable(pane);
+        }
+        EXPECT_FALSE(pane.contains("Unable to")) << qPrintable(pane);
+        EXPECT_FALSE(pane.contains(QChar(QChar::ReplacementCharacter))) << qPrintable(pane);
+        int left = 0;
+        DIR* listing = opendir(folder.constData());
+        while (const dirent* entry = listing ? readdir(listing) : nullptr)
+            left += entry->d_name[0] != '.';
+        if (listing)
+            closedir(listing);
+        EXPECT_EQ(left, 3);
+        RemoveTreeAtAnyDepth(temp_.Host("MSTS/C"));
+        RemoveTreeAtAnyDepth(StoreHost("STORE/C"));
+        ClearFolderCache();
+    }
 }
 
 // A store folder moved away and a link to it put in its place while a job runs: the files that
@@ -763,6 +906,32 @@ TEST_F(FileMoveTest, RenameWithWait_AsksAfterEachTenWaitsWithoutSleepingForReal)
     EXPECT_EQ(clock_.Sleeps(), 23);
     EXPECT_EQ(ui_.Shown().size(), 2u);
     EXPECT_FALSE(App().RunHadErrors);
+}
+
+// A folder the user may not write to refuses every rename into it: no wait can help, so the
+// refusal is reported at once, for each file, and the run fails; nothing is asked.
+TEST_F(FileMoveTest, MoveEntry_APermissionRefusalIsReportedAtOnceWithoutWaiting) {
+    for (const int refusal : {EACCES, EPERM}) {
+        for (const bool listed : {true, false}) {
+            SCOPED_TRACE(std::to_string(refusal) + (listed ? " in one step" : " step by step"));
+            ResetAppState();
+            services_.InformationMemo()->Clear();
+            temp_.MakeFile("MSTS/a.eng", "e");
+            ops_.refuseRenames = 1000;
+            ops_.refuseError = refusal;
+            ops_.refuseListed = listed;
+            const int sleeps = clock_.Sleeps();
+            EXPECT_FALSE(MoveEntry("C:\\MSTS\\a.eng", "D:\\STORE\\a.eng", MOVE_RENAME));
+            EXPECT_EQ(clock_.Sleeps(), sleeps);
+            EXPECT_TRUE(ui_.Shown().empty());
+            EXPECT_TRUE(services_.details.filter("Waiting (").isEmpty());
+            EXPECT_TRUE(App().RunHadErrors);
+            EXPECT_EQ(PaneText().count(QString("Unable to rename file : [%1]").arg(refusal)), 1)
+                << qPrintable(PaneText());
+            EXPECT_EQ(Read(temp_.Host("MSTS/a.eng")), "e");
+        }
+    }
+    ops_.refuseRenames = 0;
 }
 
 TEST_F(FileMoveTest, MoveEntry_RefusesModesOtherThanRenameAndCopy) {

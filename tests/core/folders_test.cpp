@@ -1,4 +1,5 @@
 #include "core/folders.h"
+#include "fixtures/tempmsts.h"
 #include "platform/drivemap.h"
 
 #include <QDir>
@@ -80,4 +81,29 @@ TEST(IsInsideFolder, ComparesWholeNamesWithoutRegardToCase) {
         EXPECT_EQ(IsInsideFolder(folder, QStringLiteral("C:\\Store"), false), below) << path;
     }
     EXPECT_FALSE(IsInsideFolder(QStringLiteral("C:\\Store"), QString(), true));
+}
+
+// C: and Z: of a Wine prefix lead to one disk: a folder reached through the other letter is
+// judged by where it lies on the host, a folder still to be made by its existing part.
+TEST(IsInsideFolder, ThroughAnotherDriveLetterComparesTheHostFolders) {
+    TempMsts drive;
+    drive.MakeFolder("MSTS/Routes");
+    drive.MakeFolder("MSTS2");
+    const auto throughZ = [&](const QString& relative) {
+        return "Z:" + drive.Host(relative).replace(u'/', u'\\');
+    };
+    const std::tuple<QString, bool, bool> cases[] = {
+        // path, with orSame, without
+        {throughZ("MSTS"), true, false},          {throughZ("MSTS/Routes"), true, true},
+        {throughZ("MSTS/Store/New"), true, true}, {throughZ("msts/routes"), true, true},
+        {throughZ("MSTS2"), false, false},        {throughZ("Other/Store"), false, false},
+        {"Q:\\MSTS\\Store", false, false},
+    };
+    for (const auto& [path, orSame, below] : cases) {
+        EXPECT_EQ(IsInsideFolder(path, QStringLiteral("C:\\MSTS"), true), orSame)
+            << path.toStdString();
+        EXPECT_EQ(IsInsideFolder(path, QStringLiteral("C:\\MSTS"), false), below)
+            << path.toStdString();
+    }
+    EXPECT_TRUE(IsInsideFolder(QStringLiteral("C:\\MSTS\\Routes"), throughZ("MSTS"), false));
 }

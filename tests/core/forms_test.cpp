@@ -18,10 +18,14 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QTextEdit>
 #include <QTreeWidget>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace qv {
@@ -196,6 +200,86 @@ TEST_F(FormsTest, DuplicateAndFolderDialogs_CentreOverTheMainWindowWhateverTheir
     TFolderSelectDlg folder("C:\\", QString(), QString());
     folder.show();
     EXPECT_EQ(folder.pos(), centredOverMain(folder));
+}
+
+// Long names: the first text is there whole, from its first line on, wrapped or to be scrolled
+// to, with the texts below it clear of it; the dialog stays on the screen.
+TEST_F(FormsTest, ConfirmFileMove_LongNamesAreShownWhole) {
+    const QString deep = QString("A Folder With A Long Name\\").repeated(6);
+    for (const QString& name :
+         {deep + "a long file name.con", deep + QString(120, u'x') + ".con", QString("a.con")}) {
+        SCOPED_TRACE(name.toStdString());
+        auto dialog = ShowDuplicate(name, true);
+        const QLabel* text = dialog->Label1;
+        EXPECT_EQ(text->text(), "The file 'C:\\Out\\" + name + "' already exists.");
+        // The part of the dialog that shows the text, and the text's own place in it.
+        const QWidget* shown = text->parentWidget();
+        ASSERT_NE(shown, nullptr);
+        const QRect room(shown->mapTo(dialog.get(), QPoint()), shown->size());
+        EXPECT_EQ(text->mapTo(shown, QPoint()), QPoint()) << "its first line is at the top";
+        EXPECT_GE(text->height(), text->heightForWidth(text->width())) << "no line cut off";
+        EXPECT_GE(text->width(), text->minimumSizeHint().width()) << "no name cut off";
+        const auto* area = qobject_cast<const QScrollArea*>(shown->parentWidget());
+        if (!area || text->size() != shown->size()) {
+            ASSERT_NE(area, nullptr) << "a text larger than its room must scroll";
+            const bool wider = text->width() > shown->width();
+            EXPECT_EQ(area->horizontalScrollBar()->maximum() > 0, wider);
+            EXPECT_EQ(area->verticalScrollBar()->maximum() > 0, text->height() > shown->height());
+        }
+        EXPECT_GE(dialog->Label2->y(), room.bottom());
+        EXPECT_GE(dialog->ReplaceBtn->y(), dialog->Label6->geometry().bottom());
+        EXPECT_TRUE(dialog->screen()->availableGeometry().contains(dialog->geometry()));
+    }
+}
+
+// While the main window is not on the screen (the start-up asks for folders before its first
+// show is done; a command-line job runs it minimised), the dialogs open over the middle of the
+// screen, not over the place the window is not at.
+TEST_F(FormsTest, DuplicateAndFolderDialogs_CentreOnTheScreenWhileTheMainWindowIsNotOnIt) {
+    MakeFile("In/a.con", "incoming", 1700000000);
+    MakeFile("Out/a.con", "existing", 1700000000);
+    PathSet().DuplicateSourceFile = "C:\\In\\a.con";
+    PathSet().DuplicateTargetFile = "C:\\Out\\a.con";
+    class MainWindow : public QWidget {
+    public:
+        std::function<void()> onFirstShow;
+
+    protected:
+        void showEvent(QShowEvent*) override {
+            if (onFirstShow)
+                std::exchange(onFirstShow, {})();
+        }
+    };
+    const auto centredOnScreen = [](const QWidget& dialog) {
+        return CentredTopLeft(QRect(dialog.pos(), dialog.size()),
+                              dialog.screen()->availableGeometry(),
+                              dialog.screen()->geometry().height());
+    };
+    const std::function<std::unique_ptr<QDialog>()> dialogs[] = {
+        [] { return std::make_unique<TConfirmFileMoveDlg>(nullptr, true); },
+        [] { return std::make_unique<TFolderSelectDlg>("C:\\", QString(), QString()); }};
+    for (const char* state : {"never shown", "in its first show", "minimised"}) {
+        for (const auto& make : dialogs) {
+            SCOPED_TRACE(state);
+            MainWindow mainWindow;
+            mainWindow.setObjectName(kMainWindowName);
+            mainWindow.setGeometry(0, 0, 500, 400); // at the top left
+            std::unique_ptr<QDialog> dialog = make();
+            SCOPED_TRACE(dialog->objectName().toStdString());
+            if (std::string(state) == "in its first show") {
+                mainWindow.onFirstShow = [&dialog] { dialog->show(); };
+                mainWindow.show();
+            } else {
+                if (std::string(state) == "minimised") {
+                    mainWindow.showMinimized();
+                    QApplication::processEvents();
+                }
+                dialog->show();
+            }
+            ASSERT_TRUE(dialog->isVisible());
+            EXPECT_EQ(dialog->pos(), centredOnScreen(*dialog));
+        }
+    }
 }
 
 TEST_F(FormsTest, SelectFolder_KeepsTheResultAndAnswersEmptyWhenCancelled) {

@@ -1,6 +1,6 @@
 #include "core/generaldefs.h"
 
-#include "qmwriter.h"
+#include "fixtures/qmwriter.h"
 
 #include <QCoreApplication>
 #include <QTranslator>

@@ -6,11 +6,10 @@
 #include "core/regsettings.h"
 #include "core/version.h"
 #include "fixtures/growth.h"
+#include "fixtures/qmwriter.h"
 #include "fixtures/registrysandbox.h"
 #include "platform/fakeui.h"
 #include "platform/winfs.h"
-
-#include "qmwriter.h"
 
 #include <QDataStream>
 #include <QDir>

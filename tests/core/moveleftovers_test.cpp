@@ -7,6 +7,8 @@
 #include "fixtures/tempmsts.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace qv {
@@ -61,6 +63,35 @@ TEST(MoveLeftovers, RemovesOnlyTheProgramsOwnFilesAndNeverLosesAKeptAsideFile) {
         }
     }
     EXPECT_EQ(QDir(drive.DriveC()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    ResetAppState();
+}
+
+// A folder, not a file, stands where a kept-aside file belongs: no move put it there, so the file
+// may be the only copy of what it stands for. It stays, and the pane names it as not settled; a
+// file or a link in its place is what the move put there, and the kept-aside file goes.
+TEST(MoveLeftovers, AKeptAsideFileWhosePlaceHoldsAFolderStaysAndIsNamed) {
+    ResetAppState();
+    App().MstsRootFolder = "C:\\MSTS";
+    App().StoreRootFolder = "C:\\STORE";
+    TempMsts drive;
+    drive.MakeFolder("STORE");
+    const QString folder = "MSTS/TRAINS/CONSISTS/";
+    drive.MakeFile(folder + ".qv-move-4242-1-a.con.tmp", "kept a");
+    drive.MakeFolder(folder + "A.CON");
+    drive.MakeFile(folder + ".qv-move-4242-2-b.con.tmp", "kept b");
+    drive.MakeFile(folder + "b.con", "new b");
+    drive.MakeFile(folder + ".qv-move-4242-3-c.con.tmp", "kept c");
+    ASSERT_TRUE(QFile::link(drive.Host(folder + "b.con"), drive.Host(folder + "C.con")));
+    ReportPane pane;
+    SettleMoveLeftovers(&pane);
+    EXPECT_EQ(drive.Content(folder + ".qv-move-4242-1-a.con.tmp"), "kept a");
+    EXPECT_TRUE(QFileInfo(drive.Host(folder + "A.CON")).isDir());
+    EXPECT_EQ(drive.NamesIn(folder),
+              QStringList({".qv-move-4242-1-a.con.tmp", "A.CON", "C.con", "b.con"}));
+    const QString text = pane.Lines().join('\r');
+    EXPECT_TRUE(text.contains("could not be settled : [21]")) << qPrintable(text);
+    EXPECT_TRUE(text.contains("C:\\MSTS\\TRAINS\\CONSISTS\\.qv-move-4242-1-a.con.tmp"))
+        << qPrintable(text);
     ResetAppState();
 }
 

@@ -8,6 +8,7 @@
 #include "fixtures/tempmsts.h"
 #include "platform/fakeui.h"
 #include "platform/terminate.h"
+#include "platform/winfs.h"
 
 #include <QDir>
 #include <QFile>
@@ -281,6 +282,63 @@ TEST_F(Startup, ChangedMstsFolderWarnsOnlyWhenTheStoreHoldsMoreThanOneFile) {
         EXPECT_EQ(ui_.Shown().size() - before, warnings);
         EXPECT_EQ(Value("Last Used MSTS Folder"), "C:\\MSTS2");
     }
+}
+
+// A host path as Wine's Z: drive names it, as a folder dialog gives it when no prefix is read.
+QString ThroughZ(const QString& hostPath) {
+    return "Z:" + QString(hostPath).replace(u'/', u'\\');
+}
+
+// MSTS in a Wine prefix, started once without it (MSTS's key not found, C: not mapped): the user
+// is asked for the MSTS folder and picks it through Z:, and the store on C: cannot be looked for.
+// That start ends, without an offer to delete every setting, and leaves nothing behind: the next
+// start, with the prefix, goes on as the ones before it did. A folder an earlier start kept so
+// is the folder MSTS's key names: no warning that MSTS moved, and the key is followed again.
+TEST_F(Startup, AStartWithoutTheWinePrefixDoesNotChangeTheStartsWithIt) {
+    sandbox_.MakeWinePrefix("WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n"
+                            "#arch=win32\n\n"
+                            "[Software\\\\Microsoft\\\\Microsoft Games\\\\Train Simulator\\\\1.0] "
+                            "1733700000\n\"EXE Path\"=\"C:\\\\MSTS\"\n\"Path\"=\"C:\\\\MSTS\"\n",
+                            "WINE REGISTRY Version 2\n");
+    const QString prefix = RegistryWinePrefix();
+    const DriveMap withPrefix = TheDriveMap();
+    RegisterStore();
+    RegWriteString(kProductKey, "Last Used MSTS Folder", "C:\\MSTS");
+    RegWriteString(kProductKey, "Everything Unstored", "false");
+    const QString mstsThroughZ = ThroughZ(temp_.Host("MSTS"));
+    const auto startWithPrefix = [&] {
+        SetRegistryWinePrefix(prefix);
+        SetDriveMap(withPrefix);
+        ui_.Clear();
+        EXPECT_TRUE(StartupConfiguration());
+        EXPECT_TRUE(ui_.Shown().empty()) << ui_.Shown().front().text.toStdString();
+        EXPECT_EQ(App().MstsRootFolder, "C:\\MSTS");
+        EXPECT_EQ(Value("Fixed MSTS Path"), "");
+        EXPECT_EQ(Value("Last Used MSTS Folder"), "C:\\MSTS");
+        EXPECT_TRUE(SameDrive(App().StoreRootFolder, App().MstsRootFolder));
+    };
+    startWithPrefix();
+
+    SetRegistryWinePrefix(QString());
+    SetDriveMap(DriveMap());
+    ui_.Clear();
+    ui_.Expect("MSTS has not been installed", ID_OK);
+    ui_.ExpectSelectFolder(ID_OK, mstsThroughZ);
+    ui_.Expect("The registered Quarvel folder 'C:\\Quarvel' cannot be found.", ID_YES);
+    EXPECT_FALSE(StartupConfiguration());
+    for (const ShownMessage& shown : ui_.Shown()) {
+        EXPECT_FALSE(shown.text.contains(Caption(Msg::QUARVEL_FOLDER_MOVED3)));
+        EXPECT_FALSE(shown.text.contains(Caption(Msg::RESET_QUARVEL_FOLDER)));
+    }
+    EXPECT_EQ(Value("Store Path"), "C:\\Quarvel");
+    EXPECT_EQ(Value("Fixed MSTS Path"), ""); // nothing of a start that ended is kept
+    EXPECT_TRUE(ui_.Mismatches().isEmpty()) << ui_.Mismatches().join('\n').toStdString();
+    startWithPrefix();
+
+    // What such a start kept before: the folder chosen, as fixed and as last used.
+    RegWriteString(kProductKey, "Fixed MSTS Path", mstsThroughZ);
+    RegWriteString(kProductKey, "Last Used MSTS Folder", mstsThroughZ);
+    startWithPrefix();
 }
 
 } // namespace

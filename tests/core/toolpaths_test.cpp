@@ -6,7 +6,9 @@
 #include "core/toolpaths.h"
 #include "fixtures/registrysandbox.h"
 #include "fixtures/tempmsts.h"
+#include "platform/fakeui.h"
 
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace qv {
@@ -17,6 +19,36 @@ const QString kAppPaths =
 
 QString Tool(const char* subKey, const char* value) {
     return RegReadString(kProductKey + "\\" + subKey, value);
+}
+
+// A system.reg as Wine writes it, holding these keys (each "[path] time", then its values).
+QByteArray WineSystemReg(const QByteArray& keys) {
+    return "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win32\n\n" + keys;
+}
+
+QByteArray WineKey(const QByteArray& path, const QByteArray& values) {
+    return "[" + path + "] 1733700000\n#time=1db49f2a1b2c3d4\n" + values + "\n";
+}
+
+const char* const kWineAppPaths =
+    "Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\App Paths\\\\";
+const char* const kWineSession =
+    "System\\\\CurrentControlSet\\\\Control\\\\Session Manager\\\\Environment";
+
+QByteArray Repeated(const char* text, int times) {
+    return QByteArray(text).repeated(times);
+}
+
+// What this process has read from files so far, in bytes: the work of reading the registry.
+qint64 BytesRead() {
+    QFile io(QStringLiteral("/proc/self/io"));
+    if (!io.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : io.readAll().split('\n')) {
+        if (line.startsWith("rchar:"))
+            return line.mid(6).trimmed().toLongLong();
+    }
+    return -1;
 }
 
 TEST(ToolPaths, FillsOnlyEmptyToolPathsFromAppPathsWithVariablesExpanded) {
@@ -115,6 +147,105 @@ TEST(ToolPaths, ScreenshotFolderAndTheViewerSwitch) {
     EXPECT_EQ(App().ScreenshotFolder, "C:\\Mine");
     EXPECT_TRUE(App().NoViewerFile);
     EXPECT_FALSE(App().ViewerControlRegistered);
+}
+
+// A prefix of at most 1 MB, however made, cannot make the start-up write more than a Windows
+// variable may hold into our hive, nor make it work in proportion to more than it reads: an
+// expansion stops at 32,767 characters, a name is expanded once, and a tool whose registration
+// grows past that is not stored but named to the user.
+TEST(ToolPaths, TheLookUpOfToolsIsBoundedWhateverTheWinePrefixHolds) {
+    const QByteArray wordpad = QByteArray(kWineAppPaths) + "wordpad.exe";
+    const struct {
+        const char* what;
+        QByteArray keys;
+        const char* notFound; // the programs named to the user
+    } cases[] = {
+        {"a variable made of itself",
+         WineKey(wordpad, "@=str(2):\"%A%\\\\wordpad.exe\"") +
+             WineKey(kWineSession, "\"A\"=str(2):\"" + Repeated("%A%", 4000) + "\""),
+         "WordPad.exe"},
+        {"twice a variable of 20,000 characters",
+         WineKey(wordpad, "@=str(2):\"%B%%B%\"") +
+             WineKey(kWineSession, "\"B\"=\"" + Repeated("x", 20000) + "\""),
+         "WordPad.exe"},
+        {"a fan of names in one variable",
+         WineKey(wordpad, "@=str(2):\"%B%\"") +
+             WineKey(kWineSession, "\"A\"=\"" + Repeated("x", 1000) + "\"\n\"B\"=str(2):\"" +
+                                       Repeated("%A%", 100) + "\""),
+         "WordPad.exe"},
+        {"a megabyte of names, the last one too long",
+         WineKey(wordpad, "@=str(2):\"" + Repeated("%E%", 330000) + "%B%%B%\"") +
+             WineKey(kWineSession, "\"E\"=\"\"\n\"B\"=\"" + Repeated("x", 20000) + "\""),
+         "WordPad.exe"},
+        {"a program-files folder of 142 KB",
+         WineKey(QByteArray(kWineAppPaths) + "RDMgr.exe",
+                 "@=str(2):\"%ProgramFiles%\\\\RDMgr.exe\"") +
+             WineKey("Software\\\\Microsoft\\\\Windows\\\\CurrentVersion",
+                     "\"ProgramFilesDir\"=\"C:\\\\" + Repeated("p", 142 * 1024) + "\""),
+         "RDMgr.exe"},
+        {"a registration of 40,000 characters",
+         WineKey(QByteArray(kWineAppPaths) + "ConBuilder.exe",
+                 "@=\"C:\\\\" + Repeated("d\\\\", 20000) + "cb.exe\""),
+         "ConBuilder.exe"},
+        {"a shape viewer's command made of a variable made of itself",
+         WineKey("Software\\\\Classes\\\\.s", "@=\"shapefile\"") +
+             WineKey("Software\\\\Classes\\\\shapefile\\\\shell\\\\View\\\\command",
+                     "@=str(2):\"%A%%A% \\\"%1\\\"\"") +
+             WineKey(kWineSession, "\"A\"=str(2):\"" + Repeated("%A%", 2000) + "\""),
+         "SVIEW"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        RegistrySandbox sandbox;
+        ResetAppState();
+        App().ProgramTitle = "Quarvel";
+        FakeUi ui;
+        const QByteArray systemReg = WineSystemReg(c.keys);
+        sandbox.MakeWinePrefix(systemReg, "WINE REGISTRY Version 2\n");
+        const qint64 before = BytesRead();
+        DiscoverOutsideTools();
+        const qint64 read = BytesRead() - before;
+
+        // Nothing of the registration is stored, and the user is told which tool was not found.
+        for (const auto& [subKey, value] : {std::pair{"ConBuilder", "CB EXE Path"},
+                                            {"Route_Riter", "RR EXE Path"},
+                                            {"Editor", "Editor EXE Path"},
+                                            {"RailDriver", "RD EXE Path"},
+                                            {"SVIEW", "SVIEW EXE Path"}})
+            EXPECT_EQ(Tool(subKey, value), "") << subKey;
+        EXPECT_EQ(App().ShapeViewerPath, "");
+        EXPECT_EQ(ui.Shown().size(), 1u);
+        if (!ui.Shown().empty()) {
+            EXPECT_TRUE(ui.Shown()[0].text.contains(c.notFound))
+                << ui.Shown()[0].text.toStdString();
+            EXPECT_EQ(ui.Shown()[0].style, MB_ICONEXCLAMATION);
+        }
+        EXPECT_LT(sandbox.ReadHive(HKEY_LOCAL_MACHINE).size(), 4096);
+        // Wine's file is read once, our small hive a few dozen times.
+        EXPECT_LT(read, systemReg.size() + 1024 * 1024) << read;
+    }
+}
+
+// Windows keeps a path with blanks in App Paths inside quotes, as on a command line: the path
+// stored is the program's, without them.
+TEST(ToolPaths, AQuotedPathFromAppPathsIsStoredWithoutItsQuotes) {
+    RegistrySandbox sandbox;
+    ResetAppState();
+    sandbox.MakeWinePrefix(
+        WineSystemReg(
+            WineKey("Software\\\\Microsoft\\\\Windows\\\\CurrentVersion",
+                    "\"ProgramFilesDir\"=\"C:\\\\Program Files\"") +
+            WineKey(
+                QByteArray(kWineAppPaths) + "wordpad.exe",
+                "@=str(2):\"\\\"%ProgramFiles%\\\\Windows NT\\\\Accessories\\\\wordpad.exe\\\"\"") +
+            WineKey(QByteArray(kWineAppPaths) + "RDMgr.exe",
+                    "@=\"\\\"C:\\\\Rail Driver\\\\RDMgr.exe\\\" /quiet\"")),
+        "WINE REGISTRY Version 2\n");
+    DiscoverOutsideTools();
+    EXPECT_EQ(Tool("Editor", "Editor EXE Path"),
+              "C:\\Program Files\\Windows NT\\Accessories\\wordpad.exe");
+    // Only a path quoted whole is a quoted path; a command line stays as registered.
+    EXPECT_EQ(Tool("RailDriver", "RD EXE Path"), "\"C:\\Rail Driver\\RDMgr.exe\" /quiet");
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #include "core/appstate.h"
 #include "core/version.h"
-
-#include "qmwriter.h"
+#include "fixtures/qmwriter.h"
 
 #include <QDir>
 #include <QFile>

@@ -95,6 +95,27 @@ TEST_F(LaunchSettingsTest, Dialog_ShowsTheRowAndStaysOpenOnAMissingFile) {
     EXPECT_TRUE(RegReadString(row.Key, row.PathValue).isEmpty());
 }
 
+// A program path in quotes, as App Paths registrations and command lines hold one with blanks,
+// names the program: OK takes it without the quotes, in either form.
+TEST_F(LaunchSettingsTest, Dialog_TakesAQuotedProgramPathWithoutItsQuotes) {
+    drive.MakeFile("Program Files/Windows NT/wordpad.exe");
+    const LaunchSettingsRow& row = LaunchSettingsFor(OutsideTool::Editor);
+    const QString stored = "C:\\Program Files\\Windows NT\\wordpad.exe";
+    RegWriteString(row.Key, row.PathValue, '"' + stored + '"');
+    for (const QString& typed :
+         {QString(), '"' + drive.Host("Program Files/Windows NT/wordpad.exe") + "\" "}) {
+        SCOPED_TRACE(typed.toStdString());
+        TGenericProgParamsBoxDlg dialog(nullptr, "Editor", row.ParamsValue, row.PathValue, row.Key,
+                                        row.ShowParams, "Enter it.");
+        if (!typed.isEmpty())
+            dialog.Launch_EXE_Path->setText(typed);
+        dialog.OKButtonClick();
+        EXPECT_EQ(dialog.result(), ID_OK);
+        EXPECT_EQ(RegReadString(row.Key, row.PathValue), stored);
+    }
+    EXPECT_TRUE(ui.Shown().empty());
+}
+
 TEST_F(LaunchSettingsTest, RailDriver_AnEmptyPathClearsStartRd) {
     WriteFlag(true, "Start RD");
     const LaunchSettingsRow& row = LaunchSettingsFor(OutsideTool::RailDriver);

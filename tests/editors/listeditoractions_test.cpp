@@ -117,7 +117,9 @@ TEST_F(ListEditorActionsTest, ImmediateUnstoreItem_MovesOrReportsByKindAndPlace)
     EXPECT_TRUE(QFileInfo::exists(builder.HostPath(bad, Into::Store)));
 }
 
-// A stored consist and vehicle each with a twin, whose consist names another vehicle.
+// A stored consist and vehicle each with a twin (a second file of a name alike), whose consist
+// names another vehicle: the first spelling of each arrives, and each twin, meeting it, stays in
+// the store unasked.
 TEST_F(ListEditorActionsTest, ImmediateUnstoreItem_MeetsEveryStoredSpelling) {
     builder.AddWagon("W", "ONE.WAG", "One", WagonType::Freight, Into::Store);
     const QString two = builder.HostPath(
@@ -128,14 +130,18 @@ TEST_F(ListEditorActionsTest, ImmediateUnstoreItem_MeetsEveryStoredSpelling) {
     ASSERT_TRUE(QFile::rename(twin, QFileInfo(twin).path() + "/C.CON"));
     QFile other(QFileInfo(two).path() + "/two.wag");
     ASSERT_TRUE(other.open(QIODevice::WriteOnly) && other.write("other") == 5 && other.flush());
-    ui.ExpectConfirmFileMove(ID_NO); // the one there stays, the incoming twin goes
-    ui.ExpectConfirmFileMove(ID_NO);
     ItemSet item{3, PT_MAINT_CONSIST, SI_IN_STORE, "c.con", QString(), "c.con", {}, {}};
     ErrorSet outcome;
     ImmediateUnstoreItem(item, outcome);
     EXPECT_EQ(item.StoreInd, SI_IN_USE) << outcome.text.toStdString();
+    EXPECT_TRUE(ui.FileMoves().empty());
+    EXPECT_TRUE(InMsts("TRAINS\\CONSISTS\\c.con"));
+    EXPECT_TRUE(InMsts("TRAINS\\TRAINSET\\W\\ONE.WAG"));
+    EXPECT_TRUE(InMsts("TRAINS\\TRAINSET\\W\\TWO.WAG"));
+    // Each twin stays, one file beside the other's folder, whichever spelling went first.
     for (const QString& file : {twin, two})
-        EXPECT_TRUE(QFileInfo(file).dir().isEmpty(QDir::Files)) << file.toStdString();
+        EXPECT_EQ(QFileInfo(file).dir().entryList(QDir::Files).size(), 1) << file.toStdString();
+    EXPECT_TRUE(App().RunHadErrors);
 }
 
 TEST_F(ListEditorActionsTest, TheEditorOpensTheLastSelectedItemOnlyWhenItReachedTheMstsFolder) {

@@ -260,10 +260,12 @@ TEST_F(MoveTest, Move_FoldersLinkedFromOutsideBothRootsKeepTheirFilesAndAreRepor
         EXPECT_EQ(pane.filter("The folder '" + drive.Host(at) + "' is a link to").size(), 1) << at;
 }
 
-// Two names alike but for letter case in one folder, of every kind the phase moves: going out of
-// the MSTS folder (named in no list) or coming back from the store (named), the second meets the
-// first at the target as a duplicate, never left behind without a word.
-TEST_F(MoveTest, Move_TwinsAlikeButForLetterCaseBothReachTheDuplicateHandling) {
+// Two names alike but for letter case in one folder (content from two downloads), of every kind
+// the phase moves: going out of the MSTS folder (named in no list) or coming back from the store
+// (named), the first goes and the second, meeting it at the target, is no older copy of it: it
+// stays where it was, unasked whatever answer stands, is named in the pane, and the run says that
+// not everything moved.
+TEST_F(MoveTest, Move_OfTwinsAlikeButForLetterCaseInOneFolderTheSecondStaysAndIsNamed) {
     const struct {
         const char* lower; // relative to the MSTS folder and the store
         const char* upper;
@@ -280,45 +282,56 @@ TEST_F(MoveTest, Move_TwinsAlikeButForLetterCaseBothReachTheDuplicateHandling) {
     };
     for (const auto& kind : kinds) {
         for (const bool in : {false, true}) {
-            const std::string at = std::string(kind.lower) + (in ? " in" : " out");
+            for (const int standing : {0, 1, 2}) {
+                const std::string at = std::string(kind.lower) + (in ? " in" : " out") +
+                                       ", standing answer " + std::to_string(standing);
+                Wipe();
+                RestartProgram();
+                main.InformationMemo()->Clear();
+                App().PathSet.DuplicateAnswer = standing;
+                A = B = C = D = E = G = StringList::SortedUnique();
+                A.Add("Routes\\R\\r.trk");
+                Make("MSTS/Routes/R/r.trk");
+                for (const char* folder : {"ACTIVITIES", "SERVICES", "PATHS"})
+                    drive.MakeFolder(QString("MSTS/Routes/R/") + folder);
+                const QString from = in ? "STORE/" : "MSTS/";
+                drive.MakeFile(from + kind.lower, "lower");
+                drive.MakeFile(from + kind.upper, "upper");
+                StringList* lists[] = {&A, &B, &C, &D, &E, &G};
+                if (in)
+                    lists[QByteArray("ABCDEG").indexOf(kind.list)]->Add(kind.named);
+                RunMove();
+                EXPECT_TRUE(App().RunHadErrors) << at;
+                const QStringList both = Both();
+                EXPECT_EQ(both.filter(QString(kind.lower).toLower() + ' ').size(), 2) << Text(both);
+                // One of the two went, the other stayed where it was.
+                EXPECT_TRUE(InStore().contains(QString(kind.lower).toLower())) << at;
+                EXPECT_TRUE(InMsts().contains(QString(kind.lower).toLower())) << at;
+                const QString pane = main.InformationMemo()->Lines().join('\n');
+                EXPECT_EQ(pane.count("stays where it is"), 1) << at << qPrintable(pane);
+            }
+        }
+    }
+    // Three stored spellings, the list naming one or none of them, an older copy in the MSTS
+    // folder or none: the first is met as the Part's duplicate is, every other one stays.
+    for (const char* named : {"c.con", "C.con"}) {
+        for (const bool older : {false, true}) {
             Wipe();
             RestartProgram();
             A = B = C = D = E = G = StringList::SortedUnique();
-            A.Add("Routes\\R\\r.trk");
-            Make("MSTS/Routes/R/r.trk");
-            for (const char* folder : {"ACTIVITIES", "SERVICES", "PATHS"})
-                drive.MakeFolder(QString("MSTS/Routes/R/") + folder);
-            const QString from = in ? "STORE/" : "MSTS/";
-            drive.MakeFile(from + kind.lower, "lower");
-            drive.MakeFile(from + kind.upper, "upper");
-            StringList* lists[] = {&A, &B, &C, &D, &E, &G};
-            if (in)
-                lists[QByteArray("ABCDEG").indexOf(kind.list)]->Add(kind.named);
-            const std::size_t dialogs = ui.FileMoves().size();
-            ui.ExpectConfirmFileMove(ID_CANCEL);
+            for (const char* name : {"c.con", "C.CON", "c.CON"})
+                drive.MakeFile(QString("STORE/Trains/Consists/") + name, name);
+            if (older)
+                drive.MakeFile("MSTS/TRAINS/CONSISTS/c.con", "older");
+            E.Add(named);
+            if (older)
+                ui.ExpectConfirmFileMove(ID_YES); // replace the older copy
             RunMove();
-            EXPECT_EQ(ui.FileMoves().size(), dialogs + 1) << at;
-            EXPECT_TRUE(App().RunHadErrors) << at;
-            const QStringList both = Both();
-            EXPECT_EQ(both.filter(QString(kind.lower).toLower() + ' ').size(), 2) << Text(both);
-            EXPECT_TRUE((in ? InStore() : InMsts()).contains(QString(kind.lower).toLower()))
-                << at << ": the second stays where it was, the user having cancelled";
+            EXPECT_TRUE(App().RunHadErrors) << named;
+            EXPECT_EQ(drive.NamesIn("MSTS/TRAINS/CONSISTS").size(), 1) << named;
+            EXPECT_EQ(drive.NamesIn("STORE/Trains/Consists").size(), 2) << named;
+            EXPECT_EQ(ui.PendingExpectations(), 0) << named;
         }
-    }
-    // Three stored spellings, the list naming one or none of them: each is met, every other one as
-    // a twin of the first; one the user lets stay counts as an error.
-    for (const char* named : {"c.con", "C.con"}) {
-        Wipe();
-        A = B = C = D = E = G = StringList::SortedUnique();
-        for (const char* name : {"c.con", "C.CON", "c.CON"})
-            drive.MakeFile(QString("STORE/Trains/Consists/") + name, name);
-        E.Add(named);
-        ui.ExpectConfirmFileMove(ID_NO); // the one there is kept, the twin goes
-        ui.ExpectConfirmFileMove(ID_CANCEL);
-        RunMove();
-        EXPECT_TRUE(App().RunHadErrors) << named;
-        EXPECT_EQ(drive.NamesIn("MSTS/TRAINS/CONSISTS").size(), 1) << named;
-        EXPECT_EQ(ui.PendingExpectations(), 0) << named;
     }
     EXPECT_TRUE(ui.Mismatches().isEmpty());
 }

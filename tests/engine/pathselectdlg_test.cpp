@@ -1,6 +1,7 @@
 // The storage-folder dialog on the offscreen platform: what it opens with, the typed path made
 // full, a refused OK that keeps it open, an OK that registers and closes, and Cancel.
 #include "core/appstate.h"
+#include "core/forms/folderselectdlg.h"
 #include "core/generaldefs.h"
 #include "core/regsettings.h"
 #include "engine/forms/pathselectdlg.h"
@@ -8,12 +9,15 @@
 #include "fixtures/tempmsts.h"
 #include "platform/fakeui.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 
 namespace qv {
@@ -80,6 +84,62 @@ TEST_F(PathSelectDlg, CancelNeverWritesTheStorePath) {
     EXPECT_EQ(dialog.result(), ID_CANCEL);
     EXPECT_EQ(StorePath(), "");
     EXPECT_TRUE(ui_.Shown().empty());
+}
+
+// A dialog that tells when it starts to go.
+template <class Dialog> class Going : public Dialog {
+public:
+    using Dialog::Dialog;
+    ~Going() override { *going = true; }
+    bool* going = nullptr;
+};
+
+// The user types in a folder dialog's path field and the dialog goes while the field still has
+// the focus: the field's edit ends as the window goes, and the dialog, half gone, must not act on
+// it any more.
+TEST_F(PathSelectDlg, FolderDialogs_AFieldLeftAsTheDialogGoesIsNotActedOn) {
+    temp_.MakeFolder("MSTS/Routes");
+    const struct {
+        const char* dialog;
+        std::function<std::unique_ptr<QDialog>(bool*)> make;
+        QString typed;
+    } cases[] = {
+        {"folder",
+         [](bool* going) {
+             auto dialog = std::make_unique<Going<TFolderSelectDlg>>("C:\\", QString(), QString());
+             dialog->going = going;
+             return std::unique_ptr<QDialog>(std::move(dialog));
+         },
+         "C:\\MSTS\\Nowhere"},
+        {"store path",
+         [](bool* going) {
+             auto dialog = std::make_unique<Going<TPathSelectDlg>>();
+             dialog->going = going;
+             return std::unique_ptr<QDialog>(std::move(dialog));
+         },
+         "c:/msts/routes"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.dialog);
+        bool going = false;
+        std::unique_ptr<QDialog> dialog = c.make(&going);
+        dialog->show();
+        dialog->activateWindow();
+        QApplication::processEvents();
+        auto* field = dialog->findChild<QLineEdit*>("SelectedPath");
+        ASSERT_NE(field, nullptr);
+        field->setFocus();
+        field->selectAll();
+        QKeyEvent typing(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, c.typed);
+        QApplication::sendEvent(QApplication::focusWidget(), &typing);
+        ASSERT_EQ(field->text(), c.typed);
+        int actedOn = 0;
+        QObject watcher;
+        QObject::connect(field, &QLineEdit::textChanged, &watcher, [&] { actedOn += going; });
+        dialog.reset();
+        EXPECT_TRUE(going);
+        EXPECT_EQ(actedOn, 0);
+    }
 }
 
 } // namespace

@@ -22,6 +22,7 @@
 #include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <tuple>
 
 namespace qv {
@@ -67,7 +68,7 @@ protected:
         temp_.MakeFile("MSTS/TRAINS/TRAINSET/DEFAULT/DEFAULT.WAG");
         previousHook_ = SetTerminateHook([this](int status) { ends_ << status; });
         SetMainServices(&status_);
-        DriveMap map = TheDriveMap(); // D: stands for another drive
+        DriveMap map = TheDriveMap(); // D: stands for another drive, on a file system of its own
         map.SetDrive('D', driveD_.path());
         SetDriveMap(map);
     }
@@ -96,7 +97,16 @@ protected:
 
     RegistrySandbox sandbox_;
     TempMsts temp_;
-    QTemporaryDir driveD_;
+    // Another file system where the machine has one: a letter alone makes no other drive.
+    QTemporaryDir driveD_{QDir(QStringLiteral("/dev/shm")).exists()
+                              ? QStringLiteral("/dev/shm/quarvel-d-XXXXXX")
+                              : QDir::tempPath() + QStringLiteral("/quarvel-d-XXXXXX")};
+    bool DriveDIsAnotherFileSystem() const {
+        struct stat c {
+        }, d{};
+        return stat(QFile::encodeName(temp_.DriveC()).constData(), &c) == 0 &&
+               stat(QFile::encodeName(driveD_.path()).constData(), &d) == 0 && c.st_dev != d.st_dev;
+    }
     DialogLogicUi ui_;
     StatusRecorder status_;
     QList<int> ends_;
@@ -106,6 +116,11 @@ protected:
 TEST_F(StoreFolder, ChecksRefuseInTheirOrderAndLeaveTheStoreAsItWas) {
     temp_.MakeFolder("Store/QVDATA");
     temp_.MakeFile("Full/readme.txt");
+    // Links that lead into the store and into the MSTS folder: a path through them is judged by
+    // where it leads.
+    temp_.MakeFolder("Links");
+    ASSERT_TRUE(QFile::link(temp_.Host("Store"), temp_.Host("Links/ToStore")));
+    ASSERT_TRUE(QFile::link(temp_.Host("MSTS/TRAINS"), temp_.Host("Links/ToTrains")));
     Register("C:\\Store");
     const struct {
         const char* path;
@@ -119,6 +134,11 @@ TEST_F(StoreFolder, ChecksRefuseInTheirOrderAndLeaveTheStoreAsItWas) {
         {"C:\\msts\\New", Msg::PATH_CANNOT_BE_IN_MSTS},
         {"C:\\MSTS", Msg::PATH_CANNOT_BE_IN_MSTS},
         {"C:\\Full", Msg::DIR_NOT_EMPTY_LEG1},
+        {"C:\\Links\\ToStore", Msg::SAME_FOLDER},
+        {"C:\\links\\tostore\\Sub", Msg::PATH_INCLUDED_LEG},
+        {"C:\\Links\\ToStore\\QVDATA\\New", Msg::PATH_INCLUDED_LEG},
+        {"C:\\Links\\ToTrains", Msg::PATH_CANNOT_BE_IN_MSTS},
+        {"C:\\Links\\ToTrains\\New\\Deeper", Msg::PATH_CANNOT_BE_IN_MSTS},
     };
     for (const auto& refusal : refusals) {
         EXPECT_EQ(CheckNewStorePath(refusal.path), StorePathAction::Refused) << refusal.path;
@@ -198,6 +218,20 @@ TEST_F(StoreFolder, FirstSetUpOnTheHostDriveProposesAFolderTheUserCanMake) {
     }
 }
 
+// C: and Z: lead to one disk: the store may move to Z: beside the MSTS folder, never into it.
+TEST_F(StoreFolder, ThroughAnotherDriveTheStoreMayMoveBesideTheMstsFolderNotIntoIt) {
+    temp_.MakeFile("Store/QVDATA/ROUTE.QVC", "data");
+    Register("C:\\Store");
+    const auto throughZ = [&](const QString& relative) {
+        return "Z:" + temp_.Host(relative).replace(u'/', u'\\');
+    };
+    EXPECT_EQ(CheckNewStorePath(throughZ("MSTS/New")), StorePathAction::Refused);
+    EXPECT_TRUE(LastText().startsWith(Caption(Msg::PATH_CANNOT_BE_IN_MSTS)));
+    EXPECT_TRUE(AcceptStorePath(throughZ("Beside")));
+    EXPECT_EQ(status_.codes, QStringList{"MOVESTF"});
+    EXPECT_EQ(temp_.Content("Beside/QVDATA/ROUTE.QVC"), "data");
+}
+
 TEST_F(StoreFolder, MoveOnOneFileSystemRenamesTheWholeStore) {
     temp_.MakeFile("Store/QVDATA/ROUTE.QVC", "data");
     temp_.MakeFile("Store/TRAINS/CONSISTS/a.con", "consist");
@@ -212,6 +246,8 @@ TEST_F(StoreFolder, MoveOnOneFileSystemRenamesTheWholeStore) {
 }
 
 TEST_F(StoreFolder, MoveFromAnotherDriveCopiesKeepingTimesThenDeletesTheOriginal) {
+    if (!DriveDIsAnotherFileSystem())
+        GTEST_SKIP() << "no second file system to test with";
     MakeOnD("Store/QVDATA/ROUTE.QVC", "data");
     QFile(driveD_.path() + "/Store/QVDATA/ROUTE.QVC")
         .setFileTime(QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6)),
@@ -228,6 +264,8 @@ TEST_F(StoreFolder, MoveFromAnotherDriveCopiesKeepingTimesThenDeletesTheOriginal
 }
 
 TEST_F(StoreFolder, FailedCopyLeavesTheOldStoreWholeAndRegistered) {
+    if (!DriveDIsAnotherFileSystem())
+        GTEST_SKIP() << "no second file system to test with";
     MakeOnD("Store/QVDATA/a.qvc");
     MakeOnD("Store/TRAINS/b.con");
     temp_.MakeFolder("Empty");

@@ -2,8 +2,12 @@
 
 #include "core/regsettings.h"
 #include "engine/tsectionsettings.h"
+#include "fixtures/longpath.h"
 #include "movetestkit.h"
+#include "platform/winfind.h"
+
 #include "surveytestkit.h"
+#include <QScopeGuard>
 
 using namespace qv;
 
@@ -184,11 +188,14 @@ TEST_F(UnstoreAllTest, NothingGoesThroughALinkLeadingOutOfBothFolders) {
     EXPECT_EQ(pane.filter("The folder '" + link + "' is a link to").size(), 1);
 }
 
-// Store folders alike but for letter case, at the top and below, would merge in the MSTS folder:
-// each stays in the store, is named once, and no file is lost or asked about.
-TEST_F(UnstoreAllTest, TwinFoldersStayInTheStoreAndAreNamedOnce) {
+// Store folders alike but for letter case, at the top and below, merge in the MSTS folder as each
+// merges with the folder there: every file comes back but one that meets a file at its target,
+// which stays in the store unasked and is named once; no file is lost.
+TEST_F(UnstoreAllTest, TwinFoldersMergeAndOnlyAFileMeetingAnotherStays) {
     drive.MakeFile(QStringLiteral("STORE/Routes/HILL/2.trk"), "the other hill");
+    drive.MakeFile(QStringLiteral("STORE/Routes/HILL/hill.ref"), "only in the twin");
     drive.MakeFile(QStringLiteral("STORE/Trains/Consists/Goods.con"), "the other goods");
+    drive.MakeFile(QStringLiteral("STORE/Trains/Consists/Other.con"), "only in the twin");
     // Every file's content, wherever it is: lower-cased paths would merge the twins' files.
     auto contents = [&] {
         QStringList all;
@@ -204,10 +211,52 @@ TEST_F(UnstoreAllTest, TwinFoldersStayInTheStoreAndAreNamedOnce) {
     EXPECT_TRUE(UnstoreEverything(false));
     EXPECT_EQ(contents(), before);
     EXPECT_TRUE(ui.FileMoves().empty());
+    const QStringList back = PathsBelow(MstsHost());
+    EXPECT_TRUE(back.contains("routes/hill/hill.ref")) << Text(back);
+    EXPECT_TRUE(back.contains("trains/consists/other.con")) << Text(back);
+    EXPECT_TRUE(back.contains("routes/hill/paths/up.pat")) << Text(back);
+    EXPECT_EQ(Text(PathsBelow(StoreHost())),
+              Text({"routes/hill/2.trk", "trains/consists/goods.con"}));
     EXPECT_EQ(ShownTexts(), QStringList{Caption(Msg::WARN_UNSTORE_EVERYTHING)});
     EXPECT_TRUE(App().RunHadErrors);
     const QStringList pane = recMain.InformationMemo()->Lines();
     EXPECT_EQ(pane.filter("stays where it is").size(), 2) << qPrintable(pane.join('\n'));
+}
+
+// A stored file the job cannot ask for (a failing disk), and one whose whole path is too long for
+// one system call: each comes back (the long one reached relative to its folder) or stays, named
+// in the pane, and the job neither says that all went well nor records everything as unstored.
+TEST_F(UnstoreAllTest, AFileThatCannotBeAskedForIsNamedAndTheJobIsNoSuccess) {
+    const auto [deep, name] =
+        MakeFileBeyondPathLimit(drive, QStringLiteral("STORE/TRAINS/Deep"), "deep");
+    const auto removeDeep = qScopeGuard([&] {
+        for (const char* root : {"STORE", "MSTS"})
+            RemoveTreeAtAnyDepth(drive.Host(QString::fromLatin1(root) + "/TRAINS/Deep"));
+    });
+    const QString longFile = QStringLiteral("C:\\") +
+                             QString(deep).replace(QLatin1Char('/'), QLatin1Char('\\')) +
+                             QLatin1Char('\\') + name;
+    SetListedStatFaultForTests(
+        [](const QString& host) { return host.endsWith(QStringLiteral("/van.wag")) ? EIO : 0; });
+    RegWriteString(kProductKey, QStringLiteral("Everything Unstored"), QStringLiteral("false"));
+    ui.Expect(Caption(Msg::UNSTORE_EVERYTHING_QUERY_TAG), ID_YES);
+    EXPECT_TRUE(UnstoreEverything(true));
+    SetListedStatFaultForTests({});
+    const QString pane = recMain.InformationMemo()->Lines().join('\n');
+    const QStringList left = PathsBelow(StoreHost());
+    EXPECT_TRUE(left.contains("trains/trainset/box/van.wag"));
+    EXPECT_EQ(pane.count("From Path: 'C:\\STORE\\TRAINS\\trainset\\Box\\van.wag'"), 1)
+        << qPrintable(pane);
+    EXPECT_EQ(pane.count("Unable to find the file : [5]"), 1) << qPrintable(pane);
+    const bool deepLeft = left.size() == 2;
+    EXPECT_EQ(pane.count(longFile), deepLeft ? 1 : 0) << qPrintable(pane);
+    EXPECT_EQ(left.size(), deepLeft ? 2 : 1);
+    EXPECT_TRUE(App().RunHadErrors);
+    EXPECT_EQ(ShownTexts(),
+              (QStringList{Caption(Msg::UNSTORE_EVERYTHING_QUERY_TAG),
+                           Caption(Msg::WARN_UNSTORE_EVERYTHING),
+                           Caption(Msg::PROCESS_COMPLETED) + Caption(Msg::MOVE_ERRORS)}));
+    EXPECT_EQ(RegReadString(kProductKey, QStringLiteral("Everything Unstored")), "false");
 }
 
 TEST_F(UnstoreAllTest, CancelledOrRefusedJobsMoveNothing) {

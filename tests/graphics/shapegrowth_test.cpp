@@ -1,6 +1,7 @@
 // Shapes made to cost the reader work with the square of a count, or a model far larger than
 // their bytes: reading them grows in step with their size, and what no real shape needs is
 // refused with a reason.
+#include "allocationcount.h"
 #include "fixtures/growth.h"
 #include "graphics/shapebuild.h"
 #include "graphics/shapereader.h"
@@ -48,6 +49,34 @@ TEST(ShapeGrowth, ReadingAndCheckingGrowInStepWithTheShape) {
     };
     for (const Case& c : cases)
         EXPECT_LT(SixteenfoldGrowth(c.make, c.size), kMostSixteenfoldGrowth) << c.what;
+}
+
+// A list left for later and then replaced by another, as often as a file can say it: each
+// replaced list is read (its faults count) and let go of at once, so that the memory held grows
+// by far less than each list's items for each list the file adds.
+TEST(ShapeGrowth, ListsLeftForLaterAndReplacedLetGoOfTheirItems) {
+    if (!CanCountHeldBytes())
+        GTEST_SKIP() << "the heap cannot be counted under a sanitizer";
+    constexpr int kPoints = 64;
+    QString list = QStringLiteral("points ( %1").arg(kPoints);
+    for (int i = 0; i < kPoints; ++i)
+        list += QStringLiteral(" point ( %1 0 0 )").arg(i);
+    list += QStringLiteral(" )\n");
+    const auto mostHeld = [&list](int lists) {
+        const QByteArray file =
+            TextShapeFile(QStringLiteral("shape (\n%1)\n").arg(list.repeated(lists)));
+        ShapeModel model;
+        QString error;
+        MarkHeldBytes();
+        EXPECT_TRUE(ReadShapeBytes(file, &model, &error)) << error.toStdString();
+        EXPECT_EQ(model.points.size(), std::size_t(kPoints));
+        return MostHeldSinceMark();
+    };
+    constexpr int kFew = 250;
+    const long long few = mostHeld(kFew);
+    const long long many = mostHeld(16 * kFew);
+    const double perList = double(many - few) / (15 * kFew);
+    EXPECT_LT(perList, double(kPoints * sizeof(ShapeVector)) / 2) << perList << " bytes a list";
 }
 
 TEST(ShapeGrowth, AHierarchyLoopIsNamedAtTheFirstMatrixThatReachesIt) {

@@ -74,6 +74,11 @@ TEST(ShapeListsTest, LongListsReadOnThreadsGiveWhatOneGoGives) {
         LongPointList(3000, QStringLiteral("\t\tcomment (\npoint ( -1 -1 -1 )\n\t\t)\n"));
     QString faultAfter = good;
     ReplaceOnce(&faultAfter, "matrix MAIN ( 1 0", "matrix MAIN ( 1 z");
+    // The list given twice: the first one is replaced, and is still read for its faults.
+    QString twice = good;
+    const qsizetype matrices = twice.indexOf(QLatin1String("\tmatrices ("));
+    twice.insert(matrices, twice.mid(twice.indexOf(QLatin1String("\tpoints (")),
+                                     matrices - twice.indexOf(QLatin1String("\tpoints ("))));
     struct Case {
         const char* name;
         QString text;
@@ -96,6 +101,9 @@ TEST(ShapeListsTest, LongListsReadOnThreadsGiveWhatOneGoGives) {
          "holds a matrices block"},
         {"a fault in the list before one after it", faultAfter, "point ( 100 0 0 )",
          "point ( 100 y 0 )", "a number is expected at line 104"},
+        {"the list given again", twice, "", "", ""},
+        {"a fault in a list given again after it", twice, "point ( 2500 0 0 )",
+         "point ( 2500 x 0 )", "a number is expected at line 2504"},
     };
     for (Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -249,6 +257,11 @@ TEST(ShapeListsTest, SubObjectListsReadOnThreadsGiveWhatOneGoGives) {
         {"sub-objects given again, none this time", longObjects,
          longObjects + QStringLiteral("\n\tsub_objects ( 0 )"), ""},
         {"sub-objects given again, a short one", longObjects, longObjects + shortObjects, ""},
+        {"a fault in sub-objects given again", longObjects,
+         QString(longObjects)
+                 .replace(QLatin1String("2796 2798 2799"), QLatin1String("2796 x 2799")) +
+             shortObjects,
+         "a whole number is expected"},
         {"the primitives given twice", primitives, primitives + primitives, ""},
     };
     for (const Case& c : cases) {

@@ -6,7 +6,9 @@
 #include "catalogue/pathrecords.h"
 #include "core/regsettings.h"
 #include "easy/easylists.h"
+#include "easy/explorestate.h"
 #include "easy/fakeprogram.h"
+#include "editors/forms/listeditordlg.h"
 #include "mainwindow/e2ekit.h"
 #include "mainwindow/forms/easycontroller.h"
 
@@ -14,7 +16,9 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QtCore/qtestsupport_core.h>
 
 using namespace qv;
@@ -101,6 +105,62 @@ TEST_F(EasyFromWindow, ExploreWithoutTraffic_UnstoresOneRealActivityAndRecordsIt
         }
     }
     EXPECT_EQ(inMsts, 1) << "exactly one real activity of the route";
+}
+
+// Closes the list editor with Cancel once it is up and its first refresh is done.
+void CancelTheEditorOnceShown(int tries = 500) {
+    QTimer::singleShot(10, [tries] {
+        auto* editor = qobject_cast<TListEditorDlg*>(QApplication::activeModalWidget());
+        if (editor && editor->isVisible() && !App().Busy && !editor->Model().InFormShow)
+            editor->CancelBtn->click();
+        else if (tries > 0)
+            CancelTheEditorOnceShown(tries - 1);
+        else
+            ADD_FAILURE() << "no editor shown";
+    });
+}
+
+// A View All editor opened from the Explore tab and closed leaves the tab's choices as they were,
+// and Explore launches with them.
+TEST_F(EasyFromWindow, Explore_TheChoicesOutliveAViewAllEditor) {
+    StartOnEasyPage(1);
+    ChooseRoute("Route 0");
+    auto* locomotives = C<QListWidget>("LocomotivesLstbx");
+    ASSERT_GT(locomotives->count(), 0);
+    locomotives->setCurrentRow(locomotives->count() - 1);
+    // The last row of each choice, so that a refill choosing its first rows is seen.
+    for (const char* name : {"ConsistsCmbx", "FromCmbx", "ToCmbx"}) {
+        auto* box = C<QComboBox>(name);
+        ASSERT_GT(box->count(), 0) << name;
+        box->setCurrentIndex(box->count() - 1);
+    }
+    const auto choices = [this] {
+        QStringList shown{C<QListWidget>("LocomotivesLstbx")->currentItem()
+                              ? C<QListWidget>("LocomotivesLstbx")->currentItem()->text()
+                              : QString()};
+        for (const char* name : {"ConsistsCmbx", "FromCmbx", "ToCmbx"})
+            shown << C<QComboBox>(name)->currentText();
+        const int consist = form->EasyControls()->ChosenConsist();
+        const int to = form->EasyControls()->ChosenToPath();
+        shown << (consist >= 0 ? App().ConsistCacheList[std::size_t(consist)]->FileName : "none")
+              << (to >= 0 ? App().PathCacheList[std::size_t(to)]->FileName : "none");
+        return shown;
+    };
+    const QStringList chosen = choices();
+    ASSERT_TRUE(C<QAbstractButton>("ExploreBtn")->isEnabled());
+
+    for (const char* command : {"ViewAllConsistsMnu", "ViewAllPathsMnu"}) {
+        SCOPED_TRACE(command);
+        CancelTheEditorOnceShown();
+        C<QAction>(command)->trigger();
+        EXPECT_EQ(choices().join(" | ").toStdString(), chosen.join(" | ").toStdString());
+        EXPECT_TRUE(C<QAbstractButton>("ExploreBtn")->isEnabled());
+    }
+    Click("ExploreBtn");
+    EXPECT_TRUE(ui.Shown().empty()) << ui.Shown().front().text.toStdString();
+    EXPECT_EQ(msts.Ran(), (QStringList{demo + "/MSTS"}));
+    EXPECT_EQ(Explore().CurrentExploreRecord.ConsistFileName, chosen[4]);
+    EXPECT_TRUE(Explore().CurrentExploreRecord.PlayerPathFileName.endsWith('\\' + chosen[5]));
 }
 
 // The activities of the route node, in tree order.

@@ -13,10 +13,13 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTest>
 #include <QTextEdit>
 #include <QTimer>
+#include <map>
 
 using namespace qv;
 
@@ -222,6 +225,76 @@ TEST_F(DemoListEditor, TheEasyPagesEditListOpensTheRoutesExploreConsistList) {
     ASSERT_NE(editedNode, nullptr);
     EXPECT_EQ(editedNode, ExploreHeading("Route 0"));
     EXPECT_EQ(form->QuarvelObjects()->Selected(), Node("Route 0", PT_ROUTE));
+}
+
+// Shift+F10 and the Menu key, pressed in a list of any list editor, open the list's popup: the
+// only way to Where Used, Immediate Unstore and Edit Lot Number from the keyboard.
+TEST_F(DemoListEditor, Keys_ShiftF10AndTheMenuKeyOpenTheListsPopupInEveryEditor) {
+    BuildCaches();
+    Start();
+    // The Maintenance actions are offered on the Classic page's Maintenance tab.
+    C<QTabWidget>("MainPageControl")->setCurrentIndex(1);
+    C<QTabWidget>("SimulationMaintPageControl")->setCurrentIndex(1);
+    ASSERT_EQ(form->SimulationMaintPageIndex(), 1);
+    Select(Node("Route 0", PT_ROUTE)); // whose paths View All Paths shows
+    const struct {
+        const char* name;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    } keys[] = {{"Shift+F10", Qt::Key_F10, Qt::ShiftModifier},
+                {"Menu", Qt::Key_Menu, Qt::NoModifier}};
+    // Paths have no lot number.
+    const struct {
+        const char* command;
+        QStringList wanted;
+    } editors[] = {{"ViewAllConsistsMnu",
+                    {"ImmediateUnstorePopupMnu", "EditLotNumberPopupMnu", "WhereUsedPopupMnu"}},
+                   {"ViewAllStockItemsMnu",
+                    {"ImmediateUnstorePopupMnu", "EditLotNumberPopupMnu", "WhereUsedPopupMnu"}},
+                   {"ViewAllPathsMnu", {"ImmediateUnstorePopupMnu", "WhereUsedPopupMnu"}}};
+    for (const auto& [command, wanted] : editors) {
+        std::map<std::string, QStringList> offered;
+        const auto pressKeys = [&](TListEditorDlg& dialog) {
+            ShowAll(dialog);
+            QListWidget* list = dialog.AvailableListBox;
+            ASSERT_GT(list->count(), 0);
+            list->setCurrentRow(0);
+            for (const auto& k : keys) {
+                // The user is in the list (the window system gives the focus back to it when a
+                // popup closes).
+                dialog.activateWindow();
+                QApplication::processEvents();
+                list->setFocus();
+                ASSERT_EQ(QApplication::focusWidget(), list);
+                QStringList& items = offered[k.name];
+                // Read while the popup is open, then closed as Escape would.
+                QMenu* popup = dialog.ListEditorPopupMenu;
+                QTimer::singleShot(0, popup, [popup, &items] {
+                    for (const QAction* item : popup->actions())
+                        if (popup->isVisible() && item->isVisible() && !item->isSeparator())
+                            items << item->objectName();
+                    popup->close();
+                });
+                QTest::keyClick(QApplication::focusWidget(), k.key, k.modifiers);
+                QApplication::processEvents();
+            }
+            dialog.CancelBtn->click();
+        };
+        const QString name = command;
+        if (name == "ViewAllConsistsMnu")
+            InAnyEditor<TEditConsistListsDlg>(&EditConsistListsDlg, pressKeys);
+        else if (name == "ViewAllStockItemsMnu")
+            InAnyEditor<TEditStockListsDlg>(&EditStockListsDlg, pressKeys);
+        else
+            InAnyEditor<TEditPathListsDlg>(&EditPathListsDlg, pressKeys);
+        C<QAction>(command)->trigger();
+        for (const auto& k : keys) {
+            SCOPED_TRACE(std::string(command) + " " + k.name);
+            const QStringList& items = offered[k.name];
+            for (const QString& item : wanted)
+                EXPECT_TRUE(items.contains(item)) << items.join(' ').toStdString();
+        }
+    }
 }
 
 } // namespace

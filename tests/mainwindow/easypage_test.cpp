@@ -204,15 +204,32 @@ TEST_F(EasyPageTest, ExploreTab_RefusedWithoutAnEndPointLaunchedWithOne) {
         Explore().CurrentExploreRecord.PlayerPathFileName.endsWith("up.pat", Qt::CaseInsensitive));
 }
 
-TEST_F(EasyPageTest, CacheRebuild_ClearsRowsThatPointedIntoTheOldLists) {
+// Rebuild Cache Files refills the lists behind the page's rows: the route shown keeps its
+// choices, in rows that point into the new lists; a page showing no route drops its rows, and
+// Explore is offered no more.
+TEST_F(EasyPageTest, CacheRebuild_TheRowsPointIntoTheNewListsWithTheSameChoices) {
     ShowRoute(1, "Alpha Line");
-    ASSERT_GE(form->EasyControls()->ChosenConsist(), 0);
+    auto* consists = C<QComboBox>("ConsistsCmbx");
+    consists->setCurrentIndex(consists->findText("Freight One"));
+    ASSERT_TRUE(C<QAbstractButton>("ExploreBtn")->isEnabled());
+    C<QAction>("RebuildCachesMnu")->trigger();
+    const int consist = form->EasyControls()->ChosenConsist();
+    ASSERT_GE(consist, 0);
+    EXPECT_EQ(App().ConsistCacheList[std::size_t(consist)]->FileName.toUpper(), "FREIGHT.CON");
+    EXPECT_EQ(consists->currentText(), "Freight One");
+    const int to = form->EasyControls()->ChosenToPath();
+    ASSERT_GE(to, 0);
+    EXPECT_EQ(App().PathCacheList[std::size_t(to)]->FileName.toLower(), "up.pat");
     EXPECT_TRUE(C<QAbstractButton>("ShowExpConsistBtn")->isEnabled());
+    EXPECT_TRUE(C<QAbstractButton>("ExploreBtn")->isEnabled());
+
+    form->SetMainPageIndex(1);
     form->EasyControls()->CacheListsRefilled();
     EXPECT_EQ(form->EasyControls()->ChosenConsist(), -1);
     EXPECT_FALSE(C<QAbstractButton>("ShowExpConsistBtn")->isEnabled()) << "nothing to show";
     EXPECT_EQ(form->EasyControls()->ChosenToPath(), -1);
     EXPECT_EQ(C<QListWidget>("LocomotivesLstbx")->count(), 0);
+    EXPECT_FALSE(C<QAbstractButton>("ExploreBtn")->isEnabled()) << "nothing to launch with";
 }
 
 TEST(EasyLayout, ProportionalWithAndWithoutThePicture) {

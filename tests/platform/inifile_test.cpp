@@ -295,3 +295,106 @@ TEST(IniFile, ValuesWithBlanksOrQuotesAtTheirEndsReadBackAsWritten) {
     }
     EXPECT_TRUE(ini.ToBytes().contains("[plain]\r\nNew=plain\r\nReplaced=plain\r\n"));
 }
+
+// Every section and key the program writes reads back from the file exactly, with the keys after
+// it still in its section, or is refused and leaves the file as it was: the file cannot hold a
+// key with '=' (the first one ends the key), one that begins with ';' (a comment), one with a
+// blank or control character at either end (reading trims them), nor a line break in a name. A
+// key that begins with '[' has a value ending in ']' quoted, lest the line read as a section.
+TEST(IniFile, EveryNameWrittenReadsBackExactlyOrIsRefused) {
+    const QChar lone(char16_t(0xD800));
+    const struct {
+        const char* what;
+        QString section;
+        QString key;
+        QString value;
+        bool written;
+    } cases[] = {
+        {"'=' in a key", "S", "a=b", "v", false},
+        {"a key beginning with ';'", "S", ";x", "v", false},
+        {"a blank before a key", "S", " x", "v", false},
+        {"a blank after a key", "S", "x ", "v", false},
+        {"a tab before a key", "S", "\tx", "v", false},
+        {"a tab after a key", "S", "x\t", "v", false},
+        {"a control character at a key's end", "S", QString("x") + QChar(1), "v", false},
+        {"a line break in a key", "S", "a\nb", "v", false},
+        {"a line break in a section's name", "S\r\n[X]", "k", "v", false},
+        {"a key '[a' with the value 'b]'", "S", "[a", "b]", true},
+        {"a key '[' with the value ']'", "S", "[", "]", true},
+        {"a key '[a' with the value ' b]'", "S", "[a", " b]", true},
+        {"an empty key", "S", "", "v", true},
+        {"a key in quotes", "S", "\"q\"", "v", true},
+        {"a key with ';' and blanks inside", "S", "a ; b", "v", true},
+        {"a section with blanks at its ends", " spaced ", "k", "v", true},
+        {"a section with brackets", "[a]b]", "k", "v", true},
+        {"an empty section name", "", "k", "v", true},
+        {"half a surrogate pair in a section", "S" + QString(lone), "k", "v", true},
+        {"half a surrogate pair in a key", "S", "k" + QString(lone), "v", true},
+        {"half a surrogate pair in a value", "S", "k", QString(lone) + "v", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const char* const file = "[S]\r\nFirst=1\r\n\r\n[T]\r\nOther=2\r\n";
+        IniFile ini = Parse(file);
+        ini.WriteString(c.section, c.key, c.value);
+        ini.WriteString(c.section, "Next", "n");
+        const IniFile read = IniFile::FromBytes(ini.ToBytes());
+        if (!c.written) {
+            IniFile without = Parse(file);
+            without.WriteString(c.section, "Next", "n");
+            EXPECT_EQ(ini.ToBytes(), without.ToBytes());
+            EXPECT_EQ(ini.ReadString(c.section, c.key, "<none>"), "<none>");
+            continue;
+        }
+        for (const IniFile* seen : {static_cast<const IniFile*>(&ini), &read}) {
+            EXPECT_TRUE(seen->ReadString(c.section, c.key, "<none>") == c.value);
+            EXPECT_EQ(seen->ReadString(c.section, "Next", "<none>"), "n");
+            EXPECT_TRUE(seen->ReadSections().contains(c.section));
+            EXPECT_TRUE(seen->ReadSection(c.section).contains(c.key));
+        }
+        EXPECT_EQ(read.ReadSections(), ini.ReadSections());
+        EXPECT_EQ(read.ReadSection("S"), ini.ReadSection("S"));
+        EXPECT_EQ(read.ReadSection("T"), QStringList{"Other"});
+        // A file read and written again stays as it is.
+        EXPECT_EQ(IniFile::FromBytes(ini.ToBytes()).ToBytes(), ini.ToBytes());
+    }
+}
+
+// A scenario file from a stranger, in UTF-16 with half a surrogate pair in a description: read,
+// changed elsewhere and written, it reads back with the description as it was, however often.
+TEST(IniFile, HalfASurrogatePairFromAUtf16FileIsKeptThroughEveryWrite) {
+    const QString description = QStringLiteral("Night run ") + QChar(char16_t(0xDC01)) + "!";
+    const QString text = "[Activity]\r\nDescription=" + description + "\r\n";
+    QByteArray file("\xFF\xFE", 2);
+    for (const QChar ch : text)
+        file.append(char(ch.unicode() & 0xFF)).append(char(ch.unicode() >> 8));
+    IniFile ini = IniFile::FromBytes(file);
+    ASSERT_EQ(ini.ReadString("Activity", "Description", ""), description);
+    for (int round = 0; round < 2; ++round) {
+        ini.WriteInteger("Activity", "Saved", round);
+        ini = IniFile::FromBytes(ini.ToBytes());
+        EXPECT_TRUE(ini.ReadString("Activity", "Description", "") == description) << round;
+    }
+    // Plain text is written in the forms it always was.
+    IniFile plain;
+    plain.WriteString("S", "K", QString::fromUtf8("Łódź"));
+    EXPECT_TRUE(plain.ToBytes().startsWith("\xEF\xBB\xBF"));
+}
+
+// Writing tells whether the name was taken; a refused one changes nothing.
+TEST(IniFile, WriteStringAndWriteValuesTellWhetherEveryNameWasWritten) {
+    IniFile ini;
+    EXPECT_TRUE(ini.WriteString("S", "Key", "v"));
+    EXPECT_FALSE(ini.WriteString("S", "a=b", "v"));
+    EXPECT_FALSE(ini.WriteString("S\n", "Key", "v"));
+    const QStringView keys[] = {u"Good", u" bad", u"Fine"};
+    const QStringView values[] = {u"1", u"2", u"3"};
+    EXPECT_FALSE(ini.WriteValues("New", keys, values, 3));
+    EXPECT_EQ(ini.ReadSection("New"), QStringList({"Good", "Fine"}));
+    EXPECT_TRUE(ini.WriteValues("Other", keys, values, 1));
+    EXPECT_EQ(ini.ReadSections(), QStringList({"S", "New", "Other"}));
+    EXPECT_TRUE(IniFile::CanHoldKey(u"[a"));
+    EXPECT_FALSE(IniFile::CanHoldKey(u";a"));
+    EXPECT_TRUE(IniFile::CanHoldSection(u" a=b; "));
+    EXPECT_FALSE(IniFile::CanHoldSection(u"a\rb"));
+}

@@ -463,6 +463,53 @@ TEST(Registry, AKeyTooDeepInWinesFileIsPassedOverAndTheRestRead) {
     EXPECT_EQ(key.SubKeyNames(), QStringList{"Shape Viewer"});
 }
 
+// A snapshot finds what a key opened for reading finds (ours over Wine's, a 32-bit program's
+// view of a 64-bit prefix, the classes), and what the program writes after it was taken.
+TEST(RegistrySnapshot, ReadsAsAKeyOpenedForReadingDoesAndSeesTheProgramsOwnWrites) {
+    RegistrySandbox sandbox;
+    sandbox.MakeWinePrefix(
+        QByteArray("WINE REGISTRY Version 2\n#arch=win64\n") +
+            "[Software\\\\A] 1\n@=\"64\"\n[Software\\\\Wow6432Node\\\\A] 1\n@=\"32\"\n" +
+            "[Software\\\\Classes\\\\.s] 1\n@=\"shapefile\"\n",
+        kUserReg);
+    ASSERT_TRUE(WriteText(HKEY_LOCAL_MACHINE, kKey, "Mine", "ours"));
+    ASSERT_TRUE(WriteText(HKEY_CURRENT_USER, "Software\\Shape Viewer", "Other", "x"));
+    const struct {
+        RegRoot root;
+        const char* path;
+        const char* name;
+    } reads[] = {
+        {HKEY_LOCAL_MACHINE, "Software\\A", ""},
+        {HKEY_LOCAL_MACHINE, "SOFTWARE\\Pellicott\\Quarvel", "mine"},
+        {HKEY_CLASSES_ROOT, ".s", ""},
+        {HKEY_CURRENT_USER, "Software\\Shape Viewer", "screenshotLocation"},
+        {HKEY_CURRENT_USER, "Software\\Shape Viewer", "Other"},
+        {HKEY_LOCAL_MACHINE, "Software\\Missing", ""},
+    };
+    RegistrySnapshot snapshot;
+    for (const auto& read : reads) {
+        SCOPED_TRACE(read.path);
+        RegValue value;
+        const QString text =
+            snapshot.ReadValue(read.root, read.path, read.name, &value) ? value.text : "<missing>";
+        EXPECT_EQ(text, ReadText(read.root, read.path, read.name));
+        EXPECT_EQ(snapshot.Key(read.root, read.path) != nullptr,
+                  RegKeyExists(read.root, read.path));
+    }
+    EXPECT_EQ(ReadText(HKEY_LOCAL_MACHINE, "Software\\A", ""), "32");
+
+    ASSERT_TRUE(WriteText(HKEY_LOCAL_MACHINE, kKey, "Mine", "changed"));
+    ASSERT_TRUE(RegDeleteKey(HKEY_CURRENT_USER, "Software\\Shape Viewer"));
+    RegValue value;
+    ASSERT_TRUE(snapshot.ReadValue(HKEY_LOCAL_MACHINE, kKey, "Mine", &value));
+    EXPECT_EQ(value.text, "changed");
+    // Our key gone, Wine's is found again.
+    EXPECT_FALSE(snapshot.ReadValue(HKEY_CURRENT_USER, "Software\\Shape Viewer", "Other", &value));
+    ASSERT_TRUE(snapshot.ReadValue(HKEY_CURRENT_USER, "Software\\Shape Viewer",
+                                   "screenshotLocation", &value));
+    EXPECT_EQ(value.text, "C:\\shots");
+}
+
 TEST(Registry, OurKeyHidesWinesAndWineFilesAreNeverWritten) {
     RegistrySandbox sandbox;
     const QString prefix = sandbox.MakeWinePrefix(kSystemReg, kUserReg);

@@ -3,9 +3,11 @@
 #include "platform/winresolve.h"
 
 #include "fixtures/allocations.h"
+#include "fixtures/longpath.h"
 #include "fixtures/tempmsts.h"
 
 #include <QFile>
+#include <QScopeGuard>
 #include <cerrno>
 #include <fcntl.h>
 #include <functional>
@@ -199,6 +201,50 @@ TEST(FindEntries, GivesAttributesSizeAndPackedLastWriteTime) {
     EXPECT_EQ(entries[3].attributes, kFaArchive);
     EXPECT_EQ(entries[4].attributes, kFaDirectory);
     EXPECT_EQ(entries[4].size, 0);
+}
+
+// Only a name that has gone since its folder was read is left out of a find: a name whose entry
+// cannot be asked for is listed (with its error, counting as a file), and a name whose whole
+// path is too long for one call is asked for relative to its folder.
+TEST(FindEntries, OnlyANameThatHasGoneIsLeftOut) {
+    TempMsts drive;
+    const auto [folder, name] = MakeFileBeyondPathLimit(drive, S("Deep"), "12345");
+    const auto removeDeep = qScopeGuard([&] { RemoveTreeAtAnyDepth(drive.Host(S("Deep"))); });
+    const QString pattern =
+        S("C:\\") + QString(folder).replace(QLatin1Char('/'), QLatin1Char('\\')) + S("\\*.con");
+    const struct {
+        int fault; // what asking for the file gives (0: what the disk says)
+        bool listed;
+    } cases[] = {{0, true}, {EIO, true}, {EACCES, true}, {ENOENT, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        ClearFolderCache();
+        SetListedStatFaultForTests(
+            [&](const QString& host) { return host.endsWith(name) ? c.fault : 0; });
+        QList<FindEntry> entries;
+        int error = 0;
+        EXPECT_EQ(FindEntries(pattern, &entries, &error), c.listed);
+        QStringList names;
+        QList<qint32> times;
+        EXPECT_EQ(FindNames(pattern, false, &names, &times), c.listed);
+        std::vector<FolderFiles> files;
+        FindDatedFilesIn({pattern.chopped(6)}, {S("*.con")}, &files);
+        ASSERT_EQ(files.size(), 1u);
+        if (!c.listed) {
+            EXPECT_EQ(error, ENOENT);
+            EXPECT_TRUE(names.isEmpty());
+            EXPECT_TRUE(files[0].found.front().names.isEmpty());
+            continue;
+        }
+        ASSERT_EQ(Names(entries), QStringList{name});
+        EXPECT_EQ(names, QStringList{name});
+        EXPECT_EQ(files[0].found.front().names, QStringList{name});
+        EXPECT_EQ(entries[0].statError, c.fault);
+        EXPECT_FALSE(entries[0].IsFolder());
+        EXPECT_EQ(entries[0].size, c.fault ? 0 : 5);
+        EXPECT_EQ(times[0] != 0, c.fault == 0);
+    }
+    SetListedStatFaultForTests({});
 }
 
 TEST(FindEntries, SymlinkedFolderIsOneEntryThatAWalkDoesNotEnter) {

@@ -18,6 +18,11 @@ QString S(const char* text) {
     return QString::fromUtf8(text);
 }
 
+// A host path as Wine's Z: drive names it.
+QString ThroughZ(const QString& hostPath) {
+    return S("Z:") + QString(hostPath).replace(u'/', u'\\');
+}
+
 const qint32 kOldAge = PackDosDateTime(QDateTime(QDate(2001, 5, 17), QTime(9, 30, 12)));
 
 } // namespace
@@ -292,15 +297,20 @@ TEST(Folders, RemovingALinkedFolderRemovesTheLinkOnly) {
     EXPECT_TRUE(QFileInfo::exists(drive.Host(S("Outside/keep.txt"))));
 }
 
-TEST(SameDrive, NeedsTheSameLetterAndTheSameHostFileSystem) {
+// What a rename needs is one host file system, whatever letters lead there: MSTS reached through
+// C: and a store through Z: (outside the prefix, or the same prefix by its host path) are one.
+TEST(SameDrive, NeedsTheSameHostFileSystemWhateverTheLetters) {
     TempMsts drive;
     drive.MakeSampleTree();
     EXPECT_TRUE(SameDrive(S("C:\\MSTS"), S("c:\\store\\not\\there\\yet")));
     EXPECT_FALSE(SameDrive(S("C:\\MSTS"), drive.Host(S("MSTS"))));
+    EXPECT_FALSE(SameDrive(S("C:\\MSTS"), S("Q:\\MSTS"))) << "a letter that leads nowhere";
     DriveMap map = TheDriveMap();
     map.SetDrive(QLatin1Char('D'), drive.DriveC());
     SetDriveMap(map);
-    EXPECT_FALSE(SameDrive(S("C:\\MSTS"), S("D:\\MSTS"))) << "another letter, even for one folder";
+    EXPECT_TRUE(SameDrive(S("C:\\MSTS"), S("D:\\MSTS"))) << "another letter for one folder";
+    EXPECT_TRUE(SameDrive(S("C:\\MSTS"), ThroughZ(drive.Host(S("Store")))));
+    EXPECT_TRUE(SameDrive(ThroughZ(drive.Host(S("MSTS"))), S("C:\\Store")));
 
     QTemporaryDir shm(S("/dev/shm/quarvel-XXXXXX"));
     struct stat a {
@@ -310,6 +320,38 @@ TEST(SameDrive, NeedsTheSameLetterAndTheSameHostFileSystem) {
         GTEST_SKIP() << "no second file system to test with";
     ASSERT_TRUE(QFile::link(shm.path(), drive.Host(S("Elsewhere"))));
     EXPECT_FALSE(SameDrive(S("C:\\MSTS"), S("C:\\elsewhere\\store")));
+}
+
+// Two roads to one host folder are one folder; a folder beside it, a file, or a road that leads
+// nowhere is not.
+TEST(SameFolder, ComparesTheHostFoldersWhateverLeadsThere) {
+    TempMsts drive;
+    drive.MakeSampleTree();
+    drive.MakeFolder(S("Other"));
+    ASSERT_TRUE(QFile::link(drive.Host(S("MSTS")), drive.Host(S("Linked"))));
+    DriveMap map = TheDriveMap();
+    map.SetDrive(QLatin1Char('D'), drive.Host(S("MSTS")));
+    SetDriveMap(map);
+    const struct {
+        const char* a;
+        QString b;
+        bool same;
+    } cases[] = {
+        {"C:\\MSTS", S("c:\\msts\\"), true},
+        {"C:\\MSTS", ThroughZ(drive.Host(S("MSTS"))), true},
+        {"C:\\MSTS", S("D:\\"), true},
+        {"C:\\MSTS", S("C:\\Linked"), true},
+        {"C:\\MSTS", S("C:\\Other"), false},
+        {"C:\\MSTS", S("C:\\MSTS\\Trains"), false},
+        {"C:\\MSTS", S("C:\\Missing"), false},
+        {"C:\\MSTS", S("Q:\\MSTS"), false},
+        {"C:\\MSTS\\Trains\\Consists\\X.CON", S("C:\\msts\\trains\\consists\\x.con"), false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.b.toStdString());
+        EXPECT_EQ(SameFolder(S(c.a), c.b), c.same);
+        EXPECT_EQ(SameFolder(c.b, S(c.a)), c.same);
+    }
 }
 
 // One step for a plain file into a folder that is there, under the file's own letter case; every

@@ -72,10 +72,10 @@ QPushButton* MakeButton(const QString& text, const char* name, QWidget* parent) 
 TItemRightClickForm::TItemRightClickForm(QWidget* owner, const RecordList<ItemSet>& items)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), items_(items) {
     setObjectName(QStringLiteral("ItemRightClickForm"));
-    setWindowTitle(QStringLiteral("Change Lot Number"));
+    setWindowTitle(tr("Change Lot Number"));
     setFixedSize(295, 78);
 
-    ChangeLotNumber = new QLabel(QStringLiteral("Change Lot Number to"), this);
+    ChangeLotNumber = new QLabel(tr("Change Lot Number to"), this);
     ChangeLotNumber->setObjectName(QStringLiteral("ChangeLotNumber"));
     ChangeLotNumber->setGeometry(8, 10, 180, 16);
     LotNumberCmbx = new QComboBox(this);
@@ -84,10 +84,10 @@ TItemRightClickForm::TItemRightClickForm(QWidget* owner, const RecordList<ItemSe
     LotNumberCmbx->setInsertPolicy(QComboBox::NoInsert);
     LotNumberCmbx->setGeometry(8, 38, 180, 24);
     ChangeLotNumber->setBuddy(LotNumberCmbx);
-    OKBtn = MakeButton(QStringLiteral("OK"), "OKBtn", this);
+    OKBtn = MakeButton(tr("OK"), "OKBtn", this);
     OKBtn->setGeometry(206, 8, 81, 27);
     OKBtn->setDefault(true);
-    CancelBtn = MakeButton(QStringLiteral("Cancel"), "CancelBtn", this);
+    CancelBtn = MakeButton(tr("Cancel"), "CancelBtn", this);
     CancelBtn->setGeometry(206, 43, 81, 27);
 
     connect(OKBtn, &QPushButton::clicked, this, &TItemRightClickForm::OKBtnClick);

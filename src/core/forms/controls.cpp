@@ -14,6 +14,7 @@
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QTreeView>
+#include <QWindow>
 
 namespace qv {
 
@@ -147,13 +148,25 @@ QWidget* MainWindowWidget() {
     return nullptr;
 }
 
+bool OnScreen(const QWidget* window) {
+    window = window ? window->window() : nullptr;
+    return window && window->isVisible() && window->windowHandle() &&
+           window->windowHandle()->isVisible() && !window->isMinimized();
+}
+
 void CentreControl(QWidget* control, const QWidget* over) {
-    if (!control || !over)
+    if (!control)
         return;
-    const QRect target =
-        over->isWindow() ? over->frameGeometry() : QRect(over->mapToGlobal(QPoint()), over->size());
     const QScreen* screen = control->screen();
     const int screenHeight = screen ? screen->geometry().height() : 0;
+    QRect target;
+    if (over && OnScreen(over))
+        target = over->isWindow() ? over->frameGeometry()
+                                  : QRect(over->mapToGlobal(QPoint()), over->size());
+    else if (screen)
+        target = screen->availableGeometry();
+    else
+        return;
     control->move(CentredTopLeft(QRect(control->pos(), control->size()), target, screenHeight));
 }
 

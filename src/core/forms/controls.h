@@ -61,7 +61,13 @@ inline constexpr const char* kMainWindowName = "TMainForm";
 // exists. Dialogs take it as their owner and centre over it.
 QWidget* MainWindowWidget();
 
-// Centres a window over another (see CentredTopLeft).
+// Whether a window is on the screen where the user sees it: shown, handed to the window system
+// (not only about to be, as during its first show) and not minimised.
+bool OnScreen(const QWidget* window);
+
+// Centres a window over another (see CentredTopLeft); over the screen when the other is not on
+// the screen, where centring on it would put the window anywhere (at the top left for a window
+// not placed yet).
 void CentreControl(QWidget* control, const QWidget* over);
 
 } // namespace qv

@@ -25,7 +25,7 @@ using namespace foldertree;
 
 namespace {
 
-const char* const kDesignCaption = "Select Folder";
+const char* const kDesignCaption = QT_TRANSLATE_NOOP("qv::TFolderSelectDlg", "Select Folder");
 
 // The width at which the window manager shows the whole title: the title in the bold face most
 // title bars use, and room for the bar's icon and buttons; never wider than the screen.
@@ -44,7 +44,7 @@ TFolderSelectDlg::TFolderSelectDlg(const QString& initialFolder, const QString& 
                                    const QString& captionSuffix, QWidget* owner)
     : QDialog(owner) {
     setObjectName(QStringLiteral("FolderSelectDlg"));
-    QString caption = App().ProgramTitle + QStringLiteral(" - ") + QLatin1String(kDesignCaption);
+    QString caption = App().ProgramTitle + QStringLiteral(" - ") + tr(kDesignCaption);
     if (!captionSuffix.isEmpty())
         caption += QLatin1Char(' ') + captionSuffix;
     setWindowTitle(caption);
@@ -61,10 +61,10 @@ TFolderSelectDlg::TFolderSelectDlg(const QString& initialFolder, const QString& 
     DirectoryListBox->setHeaderHidden(true);
     SelectedPath = new QLineEdit(this);
     SelectedPath->setObjectName(QStringLiteral("SelectedPath"));
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
+    OKBtn = new QPushButton(tr("OK"), this);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
     OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
+    CancelBtn = new QPushButton(tr("Cancel"), this);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
 
     auto* buttons = new QHBoxLayout;
@@ -95,6 +95,14 @@ TFolderSelectDlg::TFolderSelectDlg(const QString& initialFolder, const QString& 
 
     ShowDrive(DriveComboBox->currentIndex());
     GoToFolder(initialFolder);
+}
+
+TFolderSelectDlg::~TFolderSelectDlg() {
+    // The path field ends its edit when the window goes (the focus leaves it), and the tree and
+    // the drive list change as their items go; what is left of the dialog then must not act.
+    for (QObject* control : std::initializer_list<QObject*>{DriveComboBox, DirectoryListBox,
+                                                            SelectedPath, OKBtn, CancelBtn})
+        disconnect(control, nullptr, this, nullptr);
 }
 
 QString TFolderSelectDlg::Folder() const {
@@ -171,8 +179,10 @@ void TFolderSelectDlg::reject() {
 
 void TFolderSelectDlg::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
+        // Over the main window; over the owner while the main window is not on the screen (the
+        // start-up asks for folders before it is).
         const QWidget* mainWindow = MainWindowWidget();
-        CentreControl(this, mainWindow ? mainWindow : parentWidget());
+        CentreControl(this, OnScreen(mainWindow) ? mainWindow : parentWidget());
     }
     QDialog::showEvent(event);
 }

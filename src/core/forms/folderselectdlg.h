@@ -21,6 +21,7 @@ public:
     // non-empty prompt replaces the label's text; a non-empty suffix follows the caption.
     TFolderSelectDlg(const QString& initialFolder, const QString& prompt,
                      const QString& captionSuffix, QWidget* owner = nullptr);
+    ~TFolderSelectDlg() override;
 
     QLabel* SrcLabel;
     QComboBox* DriveComboBox;

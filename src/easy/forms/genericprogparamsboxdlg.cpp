@@ -66,9 +66,8 @@ TGenericProgParamsBoxDlg::TGenericProgParamsBoxDlg(QWidget* owner, const QString
                                   Caption(Msg::GEN_PROG_OPEN_TITLE2));
     OpenLaunchDlg->setOption(QFileDialog::DontUseNativeDialog);
     OpenLaunchDlg->setFileMode(QFileDialog::ExistingFile);
-    OpenLaunchDlg->setNameFilters({QStringLiteral("Application Files (*.EXE *.exe)"),
-                                   QStringLiteral("Shortcut Files (*.LNK *.lnk)"),
-                                   QStringLiteral("All Files (*)")});
+    OpenLaunchDlg->setNameFilters({tr("Application Files (*.EXE *.exe)"),
+                                   tr("Shortcut Files (*.LNK *.lnk)"), tr("All Files (*)")});
 
     OKButton = Named(new QPushButton(tr("OK"), this), "OKButton");
     OKButton->setDefault(true);
@@ -127,8 +126,9 @@ void TGenericProgParamsBoxDlg::OpenLaunchDialogBtnClick() {
 }
 
 void TGenericProgParamsBoxDlg::OKButtonClick() {
-    // A host path typed in is kept in the Windows form, as every stored path is.
-    QString path = Launch_EXE_Path->text().trimmed();
+    // A host path typed in is kept in the Windows form, as every stored path is; a path in
+    // quotes, as a command line holds one with blanks, names the program without them.
+    QString path = StripQuotes(Launch_EXE_Path->text().trimmed());
     if (path.startsWith(QLatin1Char('/')))
         path = ToWindowsForm(path);
     if (AcceptLaunchSettings(key_, pathValue_, paramsValue_, path, Launch_EXE_Params->text()))

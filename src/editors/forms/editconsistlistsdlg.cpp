@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 
 namespace qv {
@@ -22,30 +23,30 @@ TEditConsistListsDlg::TEditConsistListsDlg(QWidget* owner, int mode) : TListEdit
 }
 
 void TEditConsistListsDlg::BuildFilterPanel() {
-    ConsistFilterPnl = new QGroupBox(tr("Consist Filter"), MainPanel);
+    ConsistFilterPnl = new QGroupBox(MainPanel);
     ConsistFilterPnl->setObjectName(QStringLiteral("ConsistFilterPnl"));
     ConsistFilterPnl->setGeometry(5, 348, 782, 164);
 
-    auto box = [this](const char* name, const QString& caption, int left) {
-        return BuildKindBox(ConsistFilterPnl, name, caption, left, 100);
+    auto box = [this](const char* name, int left) {
+        return BuildKindBox(ConsistFilterPnl, name, left, 100);
     };
-    EngineCbx = box("EngineCbx", tr("Light Engine"), 10);
-    CarriageCbx = box("CarriageCbx", tr("Passenger"), 110);
-    FreightCbx = box("FreightCbx", tr("Freight"), 210);
-    SteamCbx = box("SteamCbx", tr("Steam"), 330);
-    DieselCbx = box("DieselCbx", tr("Diesel"), 420);
-    ElectricCbx = box("ElectricCbx", tr("Electric"), 510);
+    EngineCbx = box("EngineCbx", 10);
+    CarriageCbx = box("CarriageCbx", 110);
+    FreightCbx = box("FreightCbx", 210);
+    SteamCbx = box("SteamCbx", 330);
+    DieselCbx = box("DieselCbx", 420);
+    ElectricCbx = box("ElectricCbx", 510);
     SetCheckBoxTags(CheckBoxes(), kConsistFilterTags);
 
-    BuildDriveableFilter(ConsistFilterPnl, tr("Driveable"));
+    BuildDriveableFilter(ConsistFilterPnl);
 
-    auto text = [this](const char* name, const QString& caption, int left) {
-        return NewTextFilter(ConsistFilterPnl, name, caption, left, 52, 180, this);
+    auto text = [this](const char* name, int left) {
+        return NewTextFilter(ConsistFilterPnl, name, left, 52, 180, this);
     };
-    ConsistNameFilterCmbx = text("ConsistNameFilterCmbx", tr("Consist Name"), 10);
-    EngineNameFilterCmbx = text("EngineNameFilterCmbx", tr("Locomotive Name"), 200);
-    LotNumberFilterCmbx = text("LotNumberFilterCmbx", tr("Lot Number"), 390);
-    UsedInRouteFilterCmbx = text("UsedInRouteFilterCmbx", tr("Used in Route"), 580);
+    ConsistNameFilterCmbx = text("ConsistNameFilterCmbx", 10);
+    EngineNameFilterCmbx = text("EngineNameFilterCmbx", 200);
+    LotNumberFilterCmbx = text("LotNumberFilterCmbx", 390);
+    UsedInRouteFilterCmbx = text("UsedInRouteFilterCmbx", 580);
     connect(UsedInRouteFilterCmbx, &QComboBox::activated, this,
             &TEditConsistListsDlg::RouteFilterSelect);
     const auto history = [](const char* name) {
@@ -56,7 +57,25 @@ void TEditConsistListsDlg::BuildFilterPanel() {
     WatchTextFilter(LotNumberFilterCmbx, history("LotNumber"));
     WatchTextFilter(UsedInRouteFilterCmbx, history("UsedInRoute"), true);
 
-    BuildFilterControls(ConsistFilterPnl, tr("Status"), tr("Apply Filter"), "NewConsistsLbl");
+    BuildFilterControls(ConsistFilterPnl, "NewConsistsLbl");
+    ShowFilterTexts();
+}
+
+void TEditConsistListsDlg::ShowFilterTexts() {
+    ConsistFilterPnl->setTitle(tr("Consist Filter"));
+    EngineCbx->setText(tr("Light Engine"));
+    CarriageCbx->setText(tr("Passenger"));
+    FreightCbx->setText(tr("Freight"));
+    SteamCbx->setText(tr("Steam"));
+    DieselCbx->setText(tr("Diesel"));
+    ElectricCbx->setText(tr("Electric"));
+    SetFilterCaption(ConsistNameFilterCmbx, tr("Consist Name"));
+    SetFilterCaption(EngineNameFilterCmbx, tr("Locomotive Name"));
+    SetFilterCaption(LotNumberFilterCmbx, tr("Lot Number"));
+    SetFilterCaption(UsedInRouteFilterCmbx, tr("Used in Route"));
+    TListEditorDlg::ShowFilterTexts();
+    if (!newLots_.Items->text().isEmpty())
+        ShowNewItems(newLots_, Msg::TREE_HEADING_CONSISTS, !newLots_.Items->isHidden());
 }
 
 QList<QCheckBox*> TEditConsistListsDlg::CheckBoxes() const {

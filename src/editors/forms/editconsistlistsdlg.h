@@ -45,6 +45,7 @@ protected:
     std::uint32_t ViewAllKind() const override { return PT_CONSIST; }
     int ViewerAction() const override;
     void ShowFilters() override;
+    void ShowFilterTexts() override;
     void ReadFilterMemory() override;
 
 private:

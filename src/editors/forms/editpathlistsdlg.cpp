@@ -21,18 +21,15 @@ TEditPathListsDlg::TEditPathListsDlg(QWidget* owner, int mode) : TListEditorDlg(
 }
 
 void TEditPathListsDlg::BuildFilterPanel() {
-    PathFilterPnl = new QGroupBox(tr("Path Filter"), MainPanel);
+    PathFilterPnl = new QGroupBox(MainPanel);
     PathFilterPnl->setObjectName(QStringLiteral("PathFilterPnl"));
     PathFilterPnl->setGeometry(5, 348, 782, 164);
 
-    BuildDriveableFilter(PathFilterPnl, tr("Driveable"));
+    BuildDriveableFilter(PathFilterPnl);
 
-    PathFromFilterCmbx =
-        NewTextFilter(PathFilterPnl, "PathFromFilterCmbx", tr("From"), 10, 52, 240, this);
-    PathToFilterCmbx =
-        NewTextFilter(PathFilterPnl, "PathToFilterCmbx", tr("To"), 265, 52, 240, this);
-    PathNameFilterCmbx =
-        NewTextFilter(PathFilterPnl, "PathNameFilterCmbx", tr("Path Name"), 520, 52, 240, this);
+    PathFromFilterCmbx = NewTextFilter(PathFilterPnl, "PathFromFilterCmbx", 10, 52, 240, this);
+    PathToFilterCmbx = NewTextFilter(PathFilterPnl, "PathToFilterCmbx", 265, 52, 240, this);
+    PathNameFilterCmbx = NewTextFilter(PathFilterPnl, "PathNameFilterCmbx", 520, 52, 240, this);
     const auto history = [](const char* name) {
         return FilterHistoryKey(kPathFiltersKey, QString::fromLatin1(name));
     };
@@ -41,7 +38,16 @@ void TEditPathListsDlg::BuildFilterPanel() {
     WatchTextFilter(PathNameFilterCmbx, history("Name"));
 
     // Paths have no lot numbers: the panel of new items stays empty.
-    BuildFilterControls(PathFilterPnl, tr("Status"), tr("Apply Filter"), nullptr);
+    BuildFilterControls(PathFilterPnl, nullptr);
+    ShowFilterTexts();
+}
+
+void TEditPathListsDlg::ShowFilterTexts() {
+    PathFilterPnl->setTitle(tr("Path Filter"));
+    SetFilterCaption(PathFromFilterCmbx, tr("From"));
+    SetFilterCaption(PathToFilterCmbx, tr("To"));
+    SetFilterCaption(PathNameFilterCmbx, tr("Path Name"));
+    TListEditorDlg::ShowFilterTexts();
 }
 
 QString TEditPathListsDlg::AvailableCaption() const {

@@ -33,6 +33,7 @@ protected:
     int ViewerAction() const override { return -1; }
     int AvailableTotal() const override;
     void ShowFilters() override;
+    void ShowFilterTexts() override;
     void ReadFilterMemory() override;
     std::uint32_t ListKindMask() const override { return PT_EXPLORE_PATH | PT_MAINT_PATH; }
     ItemNode* ViewAllNode(ItemNode* selected) override;

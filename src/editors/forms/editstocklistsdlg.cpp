@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 
 namespace qv {
@@ -20,30 +21,28 @@ TEditStockListsDlg::TEditStockListsDlg(QWidget* owner, int mode) : TListEditorDl
 }
 
 void TEditStockListsDlg::BuildFilterPanel() {
-    StockFilterPnl = new QGroupBox(tr("Stock Filter"), MainPanel);
+    StockFilterPnl = new QGroupBox(MainPanel);
     StockFilterPnl->setObjectName(QStringLiteral("StockFilterPnl"));
     StockFilterPnl->setGeometry(5, 348, 782, 164);
 
-    auto box = [this](const char* name, const QString& caption, int left) {
-        return BuildKindBox(StockFilterPnl, name, caption, left, 88);
+    auto box = [this](const char* name, int left) {
+        return BuildKindBox(StockFilterPnl, name, left, 88);
     };
-    EngineCbx = box("EngineCbx", tr("Engines"), 10);
-    TenderCbx = box("TenderCbx", tr("Tenders"), 95);
-    CarriageCbx = box("CarriageCbx", tr("Carriages"), 180);
-    FreightCbx = box("FreightCbx", tr("Freight"), 270);
-    SteamCbx = box("SteamCbx", tr("Steam"), 370);
-    DieselCbx = box("DieselCbx", tr("Diesel"), 445);
-    ElectricCbx = box("ElectricCbx", tr("Electric"), 520);
+    EngineCbx = box("EngineCbx", 10);
+    TenderCbx = box("TenderCbx", 95);
+    CarriageCbx = box("CarriageCbx", 180);
+    FreightCbx = box("FreightCbx", 270);
+    SteamCbx = box("SteamCbx", 370);
+    DieselCbx = box("DieselCbx", 445);
+    ElectricCbx = box("ElectricCbx", 520);
     SetCheckBoxTags(CheckBoxes(), kStockFilterTags);
 
-    BuildDriveableFilter(StockFilterPnl, tr("Driveable"));
+    BuildDriveableFilter(StockFilterPnl);
 
-    StockNameFilterCmbx =
-        NewTextFilter(StockFilterPnl, "StockNameFilterCmbx", tr("Stock Name"), 10, 52, 240, this);
-    LotNumberFilterCmbx =
-        NewTextFilter(StockFilterPnl, "LotNumberFilterCmbx", tr("Lot Number"), 265, 52, 180, this);
-    UsedInRouteFilterCmbx = NewTextFilter(StockFilterPnl, "UsedInRouteFilterCmbx",
-                                          tr("Used in Route"), 460, 52, 240, this);
+    StockNameFilterCmbx = NewTextFilter(StockFilterPnl, "StockNameFilterCmbx", 10, 52, 240, this);
+    LotNumberFilterCmbx = NewTextFilter(StockFilterPnl, "LotNumberFilterCmbx", 265, 52, 180, this);
+    UsedInRouteFilterCmbx =
+        NewTextFilter(StockFilterPnl, "UsedInRouteFilterCmbx", 460, 52, 240, this);
     connect(UsedInRouteFilterCmbx, &QComboBox::activated, this,
             &TEditStockListsDlg::RouteFilterSelect);
     const auto history = [](const char* name) {
@@ -53,7 +52,25 @@ void TEditStockListsDlg::BuildFilterPanel() {
     WatchTextFilter(LotNumberFilterCmbx, history("LotNumber"));
     WatchTextFilter(UsedInRouteFilterCmbx, history("UsedInRoute"), true);
 
-    BuildFilterControls(StockFilterPnl, tr("Status"), tr("Apply Filter"), "NewStockItemsLbl");
+    BuildFilterControls(StockFilterPnl, "NewStockItemsLbl");
+    ShowFilterTexts();
+}
+
+void TEditStockListsDlg::ShowFilterTexts() {
+    StockFilterPnl->setTitle(tr("Stock Filter"));
+    EngineCbx->setText(tr("Engines"));
+    TenderCbx->setText(tr("Tenders"));
+    CarriageCbx->setText(tr("Carriages"));
+    FreightCbx->setText(tr("Freight"));
+    SteamCbx->setText(tr("Steam"));
+    DieselCbx->setText(tr("Diesel"));
+    ElectricCbx->setText(tr("Electric"));
+    SetFilterCaption(StockNameFilterCmbx, tr("Stock Name"));
+    SetFilterCaption(LotNumberFilterCmbx, tr("Lot Number"));
+    SetFilterCaption(UsedInRouteFilterCmbx, tr("Used in Route"));
+    TListEditorDlg::ShowFilterTexts();
+    if (!newLots_.Items->text().isEmpty())
+        ShowNewItems(newLots_, Msg::TREE_HEADING_STOCK_ITEMS, !newLots_.Items->isHidden());
 }
 
 QList<QCheckBox*> TEditStockListsDlg::CheckBoxes() const {

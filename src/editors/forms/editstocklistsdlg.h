@@ -43,6 +43,7 @@ protected:
     std::uint32_t ViewAllKind() const override { return PT_STOCK; }
     int ViewerAction() const override;
     void ShowFilters() override;
+    void ShowFilterTexts() override;
     void ReadFilterMemory() override;
 
 private:

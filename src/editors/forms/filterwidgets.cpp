@@ -36,11 +36,12 @@ void SetComboItems(QComboBox* combo, const QStringList& items, const QString& te
     combo->setEditText(text);
 }
 
-QComboBox* NewTextFilter(QWidget* panel, const char* name, const QString& caption, int left,
-                         int top, int width, QObject* filter) {
-    auto* label = new QLabel(caption, panel);
+QComboBox* NewTextFilter(QWidget* panel, const char* name, int left, int top, int width,
+                         QObject* filter) {
+    auto* label = new QLabel(panel);
     label->setGeometry(left, top, width, 18);
     auto* combo = new QComboBox(panel);
+    label->setBuddy(combo);
     combo->setObjectName(QString::fromLatin1(name));
     combo->setEditable(true);
     combo->setInsertPolicy(QComboBox::NoInsert);
@@ -51,10 +52,11 @@ QComboBox* NewTextFilter(QWidget* panel, const char* name, const QString& captio
     return combo;
 }
 
-QComboBox* NewDriveableFilter(QWidget* panel, const QString& caption) {
-    auto* label = new QLabel(caption, panel);
+QComboBox* NewDriveableFilter(QWidget* panel) {
+    auto* label = new QLabel(panel);
     label->setGeometry(610, 22, 60, 18);
     auto* combo = new QComboBox(panel);
+    label->setBuddy(combo);
     combo->setObjectName(QStringLiteral("DriveableCmbx"));
     combo->setGeometry(675, 20, 60, 24);
     combo->addItems(DriveableItems());
@@ -62,17 +64,18 @@ QComboBox* NewDriveableFilter(QWidget* panel, const QString& caption) {
     return combo;
 }
 
-QComboBox* NewStatusFilter(QWidget* panel, const QString& caption) {
-    auto* label = new QLabel(caption, panel);
+QComboBox* NewStatusFilter(QWidget* panel) {
+    auto* label = new QLabel(panel);
     label->setGeometry(10, 112, 50, 18);
     auto* combo = new QComboBox(panel);
+    label->setBuddy(combo);
     combo->setObjectName(QStringLiteral("StoreIndCmbx"));
     combo->setGeometry(60, 108, 150, 24);
     return combo;
 }
 
-QPushButton* NewApplyFilterButton(QWidget* panel, const QString& caption) {
-    auto* button = new QPushButton(caption, panel);
+QPushButton* NewApplyFilterButton(QWidget* panel) {
+    auto* button = new QPushButton(panel);
     button->setObjectName(QStringLiteral("ApplyFilterBtn"));
     button->setGeometry(230, 108, 110, 25);
     button->setAutoDefault(false);
@@ -84,6 +87,12 @@ QLabel* NewFilterIcon(QWidget* panel) {
     icon->setObjectName(QStringLiteral("FilterIconImage"));
     icon->setGeometry(750, 20, 16, 16);
     return icon;
+}
+
+void SetFilterCaption(QWidget* choice, const QString& caption) {
+    for (QLabel* label : choice->parentWidget()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+        if (label->buddy() == choice)
+            label->setText(caption);
 }
 
 NewLotsWidgets NewLotsPanel(QWidget* panel, const char* itemsName) {

@@ -31,17 +31,20 @@ QString FilterHint(Msg key, Msg second, const QString& between);
 // Refills the drop-down and sets its text, without signals.
 void SetComboItems(QComboBox* combo, const QStringList& items, const QString& text);
 
-// An editable text filter with its caption above it; the keys it gets go to `filter` first.
-QComboBox* NewTextFilter(QWidget* panel, const char* name, const QString& caption, int left,
-                         int top, int width, QObject* filter);
+// An editable text filter with a place for its caption above it; the keys it gets go to
+// `filter` first.
+QComboBox* NewTextFilter(QWidget* panel, const char* name, int left, int top, int width,
+                         QObject* filter);
 
-// The controls every filter panel has, at the same places: the Driveable choice with its caption,
-// the Status choice with its caption, the Apply Filter button and the list kind's picture. The
-// captions come translated from the editor.
-QComboBox* NewDriveableFilter(QWidget* panel, const QString& caption);
-QComboBox* NewStatusFilter(QWidget* panel, const QString& caption);
-QPushButton* NewApplyFilterButton(QWidget* panel, const QString& caption);
+// The controls every filter panel has, at the same places: the Driveable choice and the Status
+// choice with places for their captions, the Apply Filter button and the list kind's picture.
+QComboBox* NewDriveableFilter(QWidget* panel);
+QComboBox* NewStatusFilter(QWidget* panel);
+QPushButton* NewApplyFilterButton(QWidget* panel);
 QLabel* NewFilterIcon(QWidget* panel);
+// Sets the caption over a filter's choice (the label whose buddy it is); the editors set their
+// captions so when they are built and again at a switch of language.
+void SetFilterCaption(QWidget* choice, const QString& caption);
 
 // The panel that says new items got the current lot number: its caption names the items (null
 // where the items have no lot numbers, and the panel stays empty).

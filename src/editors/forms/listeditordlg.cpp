@@ -27,6 +27,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTextEdit>
+#include <tuple>
 
 namespace qv {
 
@@ -165,11 +166,12 @@ void TListEditorDlg::BuildComponents() {
     };
     AddRemoveBtn = button("AddRemoveBtn", Caption(Msg::ADDREMOVE_ADD_LEG), 5, 130, kAddRemoveTop);
     ViewBtn = button("ViewBtn", QString(), 5, 130, kButtonTop);
-    RefreshBtn = button("RefreshBtn", tr("Refresh List"), 300, 110, kButtonTop);
+    RefreshBtn = button("RefreshBtn", QString(), 300, 110, kButtonTop);
     ListNameBtn = button("ListNameBtn", QString(), 420, 130, kButtonTop);
-    OKBtn = button("OKBtn", tr("OK"), 610, 85, kButtonTop);
-    CancelBtn = button("CancelBtn", tr("Cancel"), 702, 85, kButtonTop);
+    OKBtn = button("OKBtn", QString(), 610, 85, kButtonTop);
+    CancelBtn = button("CancelBtn", QString(), 702, 85, kButtonTop);
     OKBtn->setEnabled(false);
+    ShowButtonTexts();
 
     ListEditorPopupMenu = new QMenu(this);
     ListEditorPopupMenu->setObjectName(QStringLiteral("ListEditorPopupMenu"));
@@ -306,32 +308,11 @@ void TListEditorDlg::FormShow() {
                                     ? TheListEditorFormHooks().HighlightColour()
                                     : QColor();
     LayOut();
-    DetailsLabel->setText(DetailsCaption());
-    CentreLabel(DetailsLabel, RightFrame);
     ClearReport(TheMainServices().InformationMemo());
-
-    ListNameBtn->setText(Caption(Msg::LIST_NAME_EDIT_CAPTION));
-    ListNameBtn->setToolTip(Caption(Msg::LIST_NAME_EDIT_HINT).section(QLatin1Char('|'), 0, 0));
     const bool viewer = !!TheListEditorHooks().ShowShape;
     ViewBtn->setVisible(viewer);
-    ViewBtn->setText(Caption(Msg::SHOW_SELECTED_ITEM_TAG));
     ViewBtn->setEnabled(false);
-    SVIEWPopupMnu->setText(Caption(Msg::SHOW_SELECTED_ITEM_TAG));
-    SetCaptionAndHint(ImmediateUnstorePopupMnu,
-                      Caption(Msg::LISTEDIT_POPUP_IMMEDIATE_UNSTORE_CAPTION),
-                      Caption(Msg::LISTEDIT_POPUP_IMMEDIATE_UNSTORE_HINT));
-    SetCaptionAndHint(ImmediateEditPopupMnu, Caption(Msg::LISTEDIT_POPUP_IMMEDIATE_EDIT_CAPTION),
-                      Caption(Msg::LISTEDIT_POPUP_IMMEDIATE_EDIT_HINT));
-    SetCaptionAndHint(LoadInCBPopupMnu, Caption(Msg::LISTEDIT_POPUP_LOAD_CB_CAPTION),
-                      Caption(Msg::LISTEDIT_POPUP_LOAD_CB_HINT));
-    SetCaptionAndHint(EditLotNumberPopupMnu, Caption(Msg::LISTEDIT_POPUP_EDIT_LOT_CAPTION),
-                      Caption(Msg::LISTEDIT_POPUP_EDIT_LOT_HINT));
-    CopyMainMenuItem(CopyPopupMnu, "CopyMnu", tr("&Copy"));
-    CopyMainMenuItem(SaveTxtPopupMnu, "SaveTxtMnu", tr("&Save Text"));
-    CopyMainMenuItem(PrintTxtPopupMnu, "Print1", tr("&Print"));
-    CopyMainMenuItem(FindPopupMnu, "FindMnu", tr("&Find..."));
-    CopyMainMenuItem(FindNextPopupMnu, "FindNextMnu", tr("Find &Next"));
-    CopyMainMenuItem(WhereUsedPopupMnu, "WhereUsedMnu", tr("&Where Used"));
+    ShowCaptions();
 
     model_.InFormShow = true;
     model_.RouteFilterChanged = false;
@@ -368,6 +349,83 @@ void TListEditorDlg::FormShow() {
         CentreControl(this, main);
 }
 
+void TListEditorDlg::ShowCaptions() {
+    DetailsLabel->setText(DetailsCaption());
+    CentreLabel(DetailsLabel, RightFrame);
+    ListNameBtn->setText(Caption(Msg::LIST_NAME_EDIT_CAPTION));
+    ListNameBtn->setToolTip(Caption(Msg::LIST_NAME_EDIT_HINT).section(QLatin1Char('|'), 0, 0));
+    ViewBtn->setText(Caption(Msg::SHOW_SELECTED_ITEM_TAG));
+    SVIEWPopupMnu->setText(Caption(Msg::SHOW_SELECTED_ITEM_TAG));
+    SetCaptionAndHint(ImmediateUnstorePopupMnu,
+                      Caption(Msg::LISTEDIT_POPUP_IMMEDIATE_UNSTORE_CAPTION),
+                      Caption(Msg::LISTEDIT_POPUP_IMMEDIATE_UNSTORE_HINT));
+    SetCaptionAndHint(ImmediateEditPopupMnu, Caption(Msg::LISTEDIT_POPUP_IMMEDIATE_EDIT_CAPTION),
+                      Caption(Msg::LISTEDIT_POPUP_IMMEDIATE_EDIT_HINT));
+    SetCaptionAndHint(LoadInCBPopupMnu, Caption(Msg::LISTEDIT_POPUP_LOAD_CB_CAPTION),
+                      Caption(Msg::LISTEDIT_POPUP_LOAD_CB_HINT));
+    SetCaptionAndHint(EditLotNumberPopupMnu, Caption(Msg::LISTEDIT_POPUP_EDIT_LOT_CAPTION),
+                      Caption(Msg::LISTEDIT_POPUP_EDIT_LOT_HINT));
+    CopyMainMenuItem(CopyPopupMnu, "CopyMnu", tr("&Copy"));
+    CopyMainMenuItem(SaveTxtPopupMnu, "SaveTxtMnu", tr("&Save Text"));
+    CopyMainMenuItem(PrintTxtPopupMnu, "Print1", tr("&Print"));
+    CopyMainMenuItem(FindPopupMnu, "FindMnu", tr("&Find..."));
+    CopyMainMenuItem(FindNextPopupMnu, "FindNextMnu", tr("Find &Next"));
+    CopyMainMenuItem(WhereUsedPopupMnu, "WhereUsedMnu", tr("&Where Used"));
+}
+
+void TListEditorDlg::ShowButtonTexts() {
+    RefreshBtn->setText(tr("Refresh List"));
+    OKBtn->setText(tr("OK"));
+    // In View All the one button left closes the window.
+    CancelBtn->setText(OKBtn->isHidden() ? OKBtn->text() : tr("Cancel"));
+}
+
+void TListEditorDlg::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        ShowTexts();
+}
+
+void TListEditorDlg::ShowTexts() {
+    ShowButtonTexts();
+    ShowFilterTexts();
+    // Before the showing there is nothing more: the showing sets the rest.
+    if (!shown_)
+        return;
+    ShowCaptions();
+    setWindowTitle(BuildListEditorCaption(model_.EditMode, listNode_, model_.ListInfo));
+    const int status = StoreIndCmbx->currentIndex();
+    ShowFilters();
+    ShowStatusIndex(StoreIndCmbx, status);
+    if (!CurrentListLabel->text().isEmpty()) {
+        CurrentListLabel->setText(CurrentLabelText(int(model_.CurrentItems.size())));
+        CentreLabel(CurrentListLabel, LeftFrame);
+    }
+    if (!AvailableListLabel->text().isEmpty()) {
+        AvailableListLabel->setText(
+            AvailableLabelText(AvailableCaption(), int(model_.RowMap.size()), AvailableTotal()));
+        CentreLabel(AvailableListLabel, MiddleFrame);
+    }
+    for (const auto& [label, view, frame] :
+         {std::tuple{SelectedLabel, &availableView_, MiddleFrame},
+          std::tuple{CurrentSelectedLabel, &currentView_, LeftFrame}}) {
+        if (label->isHidden())
+            continue;
+        label->setText(SelectedText(view->SelectedCount()));
+        CentreLabel(label, frame);
+    }
+    AddRemoveBtn->setText(
+        Caption(addRemoveRemoves_ ? Msg::ADDREMOVE_REMOVE_LEG : Msg::ADDREMOVE_ADD_LEG));
+    if (!AddRemoveBtn->toolTip().isEmpty())
+        AddRemoveBtn->setToolTip(
+            Caption(addRemoveRemoves_ ? Msg::ADDREMOVE_REMOVE_HINT : Msg::ADDREMOVE_ADD_HINT)
+                .section(QLatin1Char('|'), 0, 0));
+}
+
+QString TListEditorDlg::SelectedText(int selected) const {
+    return QString::number(selected) + QLatin1Char(' ') + SelectedCaption();
+}
+
 int TListEditorDlg::AvailableTotal() const {
     return model_.AvailableItems ? int(model_.AvailableItems->size()) : 0;
 }
@@ -400,6 +458,7 @@ void TListEditorDlg::SetListClick(QListWidget* box, bool remove) {
     AddRemoveBtn->move(state.Left, AddRemoveBtn->y());
     AddRemoveBtn->setEnabled(state.Enabled);
     addRemoveTag_ = state.Tag;
+    addRemoveRemoves_ = remove;
     popupComponent_ = box;
 }
 
@@ -450,7 +509,7 @@ int TListEditorDlg::ShowSelection(QListWidget* box, const WidgetListBox& view, Q
         label->setVisible(false);
         return -1;
     }
-    label->setText(QString::number(selected) + QLatin1Char(' ') + SelectedCaption());
+    label->setText(SelectedText(selected));
     CentreLabel(label, frame);
     label->setVisible(true);
     return DetailRow(box, view);
@@ -462,10 +521,16 @@ void TListEditorDlg::AddRemoveBtnClick() {
     if (App().Busy || model_.EditMode == EM_VIEW_ALL)
         return;
     if (addRemoveTag_ == 2) {
+        // The selected rows in row order, taken once rather than asking each row.
+        const std::vector<int> selected = currentView_.SelectedRows();
+        std::size_t next = 0;
         RecordList<ItemSet> kept;
-        for (int row = 0; row < int(model_.CurrentItems.size()); ++row)
-            if (!currentView_.Selected(row))
+        for (int row = 0; row < int(model_.CurrentItems.size()); ++row) {
+            if (next < selected.size() && selected[next] == row)
+                ++next;
+            else
                 kept.push_back(std::move(model_.CurrentItems[std::size_t(row)]));
+        }
         model_.CurrentItems = std::move(kept);
         ShowCurrentRows(model_, currentView_);
     } else if (addRemoveTag_ == 1) {

@@ -169,12 +169,13 @@ protected:
     // Builds the Driveable choice on the filter panel, and then, after the editor's own filters,
     // the Status choice, the Apply Filter button, the picture and the panel of new items (with
     // `newItemsName` naming its caption, or null for an empty panel). Each choice refreshes.
-    void BuildDriveableFilter(QWidget* panel, const QString& caption);
+    void BuildDriveableFilter(QWidget* panel);
     // A kind box of the filter panel's top row; a click refreshes.
-    QCheckBox* BuildKindBox(QWidget* panel, const char* name, const QString& caption, int left,
-                            int width);
-    void BuildFilterControls(QWidget* panel, const QString& statusCaption,
-                             const QString& applyCaption, const char* newItemsName);
+    QCheckBox* BuildKindBox(QWidget* panel, const char* name, int left, int width);
+    void BuildFilterControls(QWidget* panel, const char* newItemsName);
+    // The filter panel's captions in the language in use: the editor sets them once its panel is
+    // built, and again at a switch of language.
+    virtual void ShowFilterTexts();
     // Sends Enter and Shift+Delete released in a text filter to TextFilterKeyUp (to
     // RouteFilterKeyUp for the Used in Route filter), with the history that Shift+Delete forgets.
     void WatchTextFilter(QComboBox* combo, const QString& historyKey, bool route = false);
@@ -188,6 +189,8 @@ protected:
     void EnableMainPanel(bool enabled);
 
     void showEvent(QShowEvent* event) override;
+    // A switch of language while the editor is open shows every text of it in the new language.
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -199,10 +202,20 @@ protected:
     NewLotsWidgets newLots_;
     ItemNode* listNode_ = nullptr;
     int addRemoveTag_ = 0;
+    // The Add/Remove button removes from the Current list (else it adds to it).
+    bool addRemoveRemoves_ = false;
 
 private:
     void BuildComponents();
     void LayOut();
+    // The texts of the editor: those of its own buttons (set when it is built), those the
+    // showing sets (the table's captions and the main window's menu items), and all of them
+    // again, with the counts and the caption, at a switch of language.
+    void ShowButtonTexts();
+    void ShowCaptions();
+    void ShowTexts();
+    // "<n> <the editor's selected caption>".
+    QString SelectedText(int selected) const;
     // Shows the record's information in the details, unless the where-used report of that same
     // record stands there: it stays until another item is chosen.
     void ShowDetails(const ItemSet* record);

@@ -61,28 +61,32 @@ void TListEditorDlg::RouteFilterSelect() {
     model_.RouteFilterChanged = true;
 }
 
-void TListEditorDlg::BuildDriveableFilter(QWidget* panel, const QString& caption) {
-    DriveableCmbx = NewDriveableFilter(panel, caption);
+void TListEditorDlg::BuildDriveableFilter(QWidget* panel) {
+    DriveableCmbx = NewDriveableFilter(panel);
     connect(DriveableCmbx, &QComboBox::activated, this, &TListEditorDlg::ApplyFilterBtnClick);
 }
 
-QCheckBox* TListEditorDlg::BuildKindBox(QWidget* panel, const char* name, const QString& caption,
-                                        int left, int width) {
-    auto* box = new QCheckBox(caption, panel);
+QCheckBox* TListEditorDlg::BuildKindBox(QWidget* panel, const char* name, int left, int width) {
+    auto* box = new QCheckBox(panel);
     box->setObjectName(QString::fromLatin1(name));
     box->setGeometry(left, 20, width, 22);
     connect(box, &QCheckBox::clicked, this, &TListEditorDlg::ApplyFilterBtnClick);
     return box;
 }
 
-void TListEditorDlg::BuildFilterControls(QWidget* panel, const QString& statusCaption,
-                                         const QString& applyCaption, const char* newItemsName) {
-    StoreIndCmbx = NewStatusFilter(panel, statusCaption);
+void TListEditorDlg::BuildFilterControls(QWidget* panel, const char* newItemsName) {
+    StoreIndCmbx = NewStatusFilter(panel);
     connect(StoreIndCmbx, &QComboBox::activated, this, &TListEditorDlg::ApplyFilterBtnClick);
-    ApplyFilterBtn = NewApplyFilterButton(panel, applyCaption);
+    ApplyFilterBtn = NewApplyFilterButton(panel);
     connect(ApplyFilterBtn, &QPushButton::clicked, this, &TListEditorDlg::ApplyFilterBtnClick);
     FilterIconImage = NewFilterIcon(panel);
     newLots_ = NewLotsPanel(panel, newItemsName);
+}
+
+void TListEditorDlg::ShowFilterTexts() {
+    SetFilterCaption(DriveableCmbx, tr("Driveable"));
+    SetFilterCaption(StoreIndCmbx, tr("Status"));
+    ApplyFilterBtn->setText(tr("Apply Filter"));
 }
 
 void TListEditorDlg::WatchTextFilter(QComboBox* combo, const QString& historyKey, bool route) {

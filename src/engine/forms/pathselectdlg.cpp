@@ -24,12 +24,12 @@ using namespace foldertree;
 
 namespace {
 
-const char* const kDesignCaption = "Storage Path Setup";
+const char* const kDesignCaption = QT_TRANSLATE_NOOP("qv::TPathSelectDlg", "Storage Path Setup");
 } // namespace
 
 TPathSelectDlg::TPathSelectDlg(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("PathSelectDlg"));
-    setWindowTitle(App().ProgramTitle + QStringLiteral(" - ") + QLatin1String(kDesignCaption));
+    setWindowTitle(App().ProgramTitle + QStringLiteral(" - ") + tr(kDesignCaption));
 
     SrcLabel = new QLabel(this);
     SrcLabel->setObjectName(QStringLiteral("SrcLabel"));
@@ -39,10 +39,10 @@ TPathSelectDlg::TPathSelectDlg(QWidget* owner) : QDialog(owner) {
     DirectoryListBox->setHeaderHidden(true);
     SelectedPath = new QLineEdit(this);
     SelectedPath->setObjectName(QStringLiteral("SelectedPath"));
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
+    OKBtn = new QPushButton(tr("OK"), this);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
     OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
+    CancelBtn = new QPushButton(tr("Cancel"), this);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
     CancelBtn->setAutoDefault(false);
 
@@ -75,6 +75,14 @@ TPathSelectDlg::TPathSelectDlg(QWidget* owner) : QDialog(owner) {
     SrcLabel->setText(start.label);
     GoToFolder(start.folder);
     SelectedPath->setText(start.selected);
+}
+
+TPathSelectDlg::~TPathSelectDlg() {
+    // The path field ends its edit when the window goes (the focus leaves it), and the tree
+    // changes as its items go; what is left of the dialog then must not act.
+    for (QObject* control :
+         std::initializer_list<QObject*>{DirectoryListBox, SelectedPath, OKBtn, CancelBtn})
+        disconnect(control, nullptr, this, nullptr);
 }
 
 QString TPathSelectDlg::Folder() const {

@@ -18,6 +18,7 @@ class TPathSelectDlg : public QDialog {
 
 public:
     explicit TPathSelectDlg(QWidget* owner = nullptr);
+    ~TPathSelectDlg() override;
 
     QLabel* SrcLabel;
     QTreeWidget* DirectoryListBox;

@@ -28,7 +28,7 @@ namespace qv {
 
 namespace {
 
-const char* const kDesignCaption = "Select Fixed Objects";
+const char* const kDesignCaption = QT_TRANSLATE_NOOP("qv::TSetFixedDlg", "Select Fixed Objects");
 
 QPushButton* MakeButton(const QString& text, const char* name, QWidget* parent) {
     auto* button = new QPushButton(text, parent);
@@ -48,36 +48,35 @@ QListWidget* MakeList(const char* name, QWidget* parent) {
 
 TSetFixedDlg::TSetFixedDlg(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("SetFixedDlg"));
-    setWindowTitle(App().ProgramTitle + QStringLiteral(" - ") + QLatin1String(kDesignCaption));
+    setWindowTitle(App().ProgramTitle + QStringLiteral(" - ") + tr(kDesignCaption));
 
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
     TrainsetFolders = MakeList("TrainsetFolders", this);
     SelectedFoldersLbl = new QLabel(this);
     SelectedFoldersLbl->setObjectName(QStringLiteral("SelectedFoldersLbl"));
-    ExclusionListLbl = new QLabel(QStringLiteral("Current Fi&xed Objects List"), this);
+    ExclusionListLbl = new QLabel(tr("Current Fi&xed Objects List"), this);
     ExclusionListLbl->setObjectName(QStringLiteral("ExclusionListLbl"));
     ExclusionListBox = MakeList("ExclusionListBox", this);
     ExclusionListLbl->setBuddy(ExclusionListBox);
 
-    AddFolderBtn = MakeButton(QStringLiteral("Add F&older"), "AddFolderBtn", this);
+    AddFolderBtn = MakeButton(tr("Add F&older"), "AddFolderBtn", this);
     AddFolderBtn->setEnabled(false);
-    AddFileBtn = MakeButton(QStringLiteral("Add F&ile"), "AddFileBtn", this);
-    RemoveBtn = MakeButton(QStringLiteral("&Remove"), "RemoveBtn", this);
+    AddFileBtn = MakeButton(tr("Add F&ile"), "AddFileBtn", this);
+    RemoveBtn = MakeButton(tr("&Remove"), "RemoveBtn", this);
     RemoveBtn->setEnabled(false);
-    AliasesOrFolders = MakeButton(QStringLiteral("Suggested &Aliases"), "AliasesOrFolders", this);
-    OKBtn = MakeButton(QStringLiteral("OK"), "OKBtn", this);
-    CancelBtn = MakeButton(QStringLiteral("Cancel"), "CancelBtn", this);
+    AliasesOrFolders = MakeButton(tr("Suggested &Aliases"), "AliasesOrFolders", this);
+    OKBtn = MakeButton(tr("OK"), "OKBtn", this);
+    CancelBtn = MakeButton(tr("Cancel"), "CancelBtn", this);
 
     // Not the platform's own dialog: ours finds MSTS's upper-case extensions through the filters.
-    OpenFileDlg = new QFileDialog(this, QStringLiteral("Quarvel - Select Files to Exclude"));
+    OpenFileDlg = new QFileDialog(this, tr("Quarvel - Select Files to Exclude"));
     OpenFileDlg->setObjectName(QStringLiteral("OpenFileDlg"));
     OpenFileDlg->setOption(QFileDialog::DontUseNativeDialog);
     OpenFileDlg->setFileMode(QFileDialog::ExistingFiles);
-    OpenFileDlg->setNameFilters({QStringLiteral("MSTS Engine Files (*.eng)"),
-                                 QStringLiteral("MSTS Wagon files (*.wag)"),
-                                 QStringLiteral("MSTS Consist Files (*.con)"),
-                                 QStringLiteral("MSTS Activity Files (*.act)")});
+    OpenFileDlg->setNameFilters({tr("MSTS Engine Files (*.eng)"), tr("MSTS Wagon files (*.wag)"),
+                                 tr("MSTS Consist Files (*.con)"),
+                                 tr("MSTS Activity Files (*.act)")});
 
     auto* left = new QVBoxLayout;
     left->addWidget(Label1);

@@ -35,14 +35,14 @@ QString LabelText(QString text) {
 TTSECTIONChoiceBoxDlg::TTSECTIONChoiceBoxDlg(QWidget* owner, ConflictList& list)
     : QDialog(owner), list_(list) {
     setObjectName(QStringLiteral("TSECTIONChoiceBoxDlg"));
-    setWindowTitle(QStringLiteral("Resolve Conflicting TSECTION.DAT Specifications"));
+    setWindowTitle(tr("Resolve Conflicting TSECTION.DAT Specifications"));
 
     Panel1 = Named(new QFrame(this), "Panel1");
     Panel1->setFrameShape(QFrame::StyledPanel);
     ConflictLbl = Named(new QLabel(Panel1), "ConflictLbl");
     ConflictLbl->setWordWrap(true);
-    DeselectLbl = Named(new QLabel(QStringLiteral("Deselect one or more of the conflicting (*) "
-                                                  "Routes until no more conflicts remain."),
+    DeselectLbl = Named(new QLabel(tr("Deselect one or more of the conflicting (*) "
+                                      "Routes until no more conflicts remain."),
                                    Panel1),
                         "DeselectLbl");
     DeselectLbl->setWordWrap(true);
@@ -59,11 +59,11 @@ TTSECTIONChoiceBoxDlg::TTSECTIONChoiceBoxDlg(QWidget* owner, ConflictList& list)
     Bevel6 = Named(new QFrame(this), "Bevel6");
     Bevel6->setFrameShape(QFrame::HLine);
     Bevel6->setFrameShadow(QFrame::Sunken);
-    ReSortBtn = Named(new QPushButton(QStringLiteral("ReSort"), this), "ReSortBtn");
+    ReSortBtn = Named(new QPushButton(tr("ReSort"), this), "ReSortBtn");
     ReSortBtn->setAutoDefault(false);
-    OKButton = Named(new QPushButton(QStringLiteral("OK"), this), "OKButton");
+    OKButton = Named(new QPushButton(tr("OK"), this), "OKButton");
     OKButton->setDefault(true);
-    CancelButton = Named(new QPushButton(QStringLiteral("Cancel"), this), "CancelButton");
+    CancelButton = Named(new QPushButton(tr("Cancel"), this), "CancelButton");
     CancelButton->setAutoDefault(false);
 
     auto* panel = new QVBoxLayout(Panel1);

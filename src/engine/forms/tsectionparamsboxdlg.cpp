@@ -25,13 +25,17 @@ namespace qv {
 
 namespace {
 
-const char* const kPathHint = "Enter the full path to the TSECTION.DAT file that you want to use. "
-                              "(Click on the folder icon to open a dialog to navigate to the "
-                              "file)|";
+const char* const kPathHint =
+    QT_TRANSLATE_NOOP("qv::TTSECTIONParamsBoxDlg",
+                      "Enter the full path to the TSECTION.DAT file that you want to use. "
+                      "(Click on the folder icon to open a dialog to navigate to the file)|");
 const char* const kDescriptionHint =
-    "Enter any description that you want Quarvel to display for this file.|";
-const char* const kSimulationHint = "Choose the action to take when unstoring in Simulation mode";
-const char* const kMaintenanceHint = "Choose the action to take when unstoring in Maintenance mode";
+    QT_TRANSLATE_NOOP("qv::TTSECTIONParamsBoxDlg",
+                      "Enter any description that you want Quarvel to display for this file.|");
+const char* const kSimulationHint = QT_TRANSLATE_NOOP(
+    "qv::TTSECTIONParamsBoxDlg", "Choose the action to take when unstoring in Simulation mode");
+const char* const kMaintenanceHint = QT_TRANSLATE_NOOP(
+    "qv::TTSECTIONParamsBoxDlg", "Choose the action to take when unstoring in Maintenance mode");
 
 // A hint's short part (before "|") is the tooltip, its long part the status-bar text.
 void SetHint(QWidget* control, QString hint) {
@@ -45,48 +49,47 @@ void SetHint(QWidget* control, QString hint) {
 TTSECTIONParamsBoxDlg::TTSECTIONParamsBoxDlg(QWidget* owner, RouteInfo& record)
     : QDialog(owner), record_(record), work_(record) {
     setObjectName(QStringLiteral("TSECTIONParamsBoxDlg"));
-    setWindowTitle(QStringLiteral("TSECTION.DAT Parameters "));
+    setWindowTitle(tr("TSECTION.DAT Parameters "));
 
     Panel1 = Named(new QFrame(this), "Panel1");
     Panel1->setFrameShape(QFrame::StyledPanel);
     SetTSECTIONLbl1 = Named(new QLabel(Panel1), "SetTSECTIONLbl1");
     SetTSECTIONLbl1->setWordWrap(true);
-    Label2 = Named(new QLabel(QStringLiteral("Path:"), Panel1), "Label2");
+    Label2 = Named(new QLabel(tr("Path:"), Panel1), "Label2");
     Path = Named(new QLineEdit(Panel1), "Path");
-    SetHint(Path, QLatin1String(kPathHint));
+    SetHint(Path, tr(kPathHint));
     Label2->setBuddy(Path);
     OpenTSECTIONDialogBtn = Named(new QToolButton(Panel1), "OpenTSECTIONDialogBtn");
     OpenTSECTIONDialogBtn->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
-    Label3 = Named(new QLabel(QStringLiteral("Description: "), Panel1), "Label3");
+    Label3 = Named(new QLabel(tr("Description: "), Panel1), "Label3");
     Description = Named(new QLineEdit(Panel1), "Description");
-    SetHint(Description, QLatin1String(kDescriptionHint));
+    SetHint(Description, tr(kDescriptionHint));
     Label3->setBuddy(Description);
-    Label6 = Named(new QLabel(QStringLiteral("Action when Unstoring ..."), Panel1), "Label6");
-    Label4 = Named(new QLabel(QStringLiteral("in Simulation Mode:"), Panel1), "Label4");
+    Label6 = Named(new QLabel(tr("Action when Unstoring ..."), Panel1), "Label6");
+    Label4 = Named(new QLabel(tr("in Simulation Mode:"), Panel1), "Label4");
     SimulationActionCmbx = Named(new QComboBox(Panel1), "SimulationActionCmbx");
-    SetHint(SimulationActionCmbx, QLatin1String(kSimulationHint));
+    SetHint(SimulationActionCmbx, tr(kSimulationHint));
     Label4->setBuddy(SimulationActionCmbx);
-    Label5 = Named(new QLabel(QStringLiteral("in Maintenance  Mode:"), Panel1), "Label5");
+    Label5 = Named(new QLabel(tr("in Maintenance  Mode:"), Panel1), "Label5");
     MaintenanceActionCmbx = Named(new QComboBox(Panel1), "MaintenanceActionCmbx");
-    SetHint(MaintenanceActionCmbx, QLatin1String(kMaintenanceHint));
+    SetHint(MaintenanceActionCmbx, tr(kMaintenanceHint));
     Label5->setBuddy(MaintenanceActionCmbx);
     SetTSECTIONLbl2 = Named(new QLabel(Panel1), "SetTSECTIONLbl2");
     SetTSECTIONLbl2->setWordWrap(true);
     BuildInfoLbl = Named(new QLabel(Panel1), "BuildInfoLbl");
 
-    OKButton = Named(new QPushButton(QStringLiteral("OK"), this), "OKButton");
+    OKButton = Named(new QPushButton(tr("OK"), this), "OKButton");
     OKButton->setDefault(true);
-    CancelButton = Named(new QPushButton(QStringLiteral("Cancel"), this), "CancelButton");
+    CancelButton = Named(new QPushButton(tr("Cancel"), this), "CancelButton");
     CancelButton->setAutoDefault(false);
 
     // Not the platform's own dialog: ours matches MSTS's upper-case names through the filters.
     OpenTSECTIONDlg =
-        Named(new QFileDialog(this, QStringLiteral("Choose TSECTION.DAT File")), "OpenTSECTIONDlg");
+        Named(new QFileDialog(this, tr("Choose TSECTION.DAT File")), "OpenTSECTIONDlg");
     OpenTSECTIONDlg->setOption(QFileDialog::DontUseNativeDialog);
     OpenTSECTIONDlg->setFileMode(QFileDialog::ExistingFile);
-    OpenTSECTIONDlg->setNameFilters({QStringLiteral("TSECTION Files (TSECTION*.*)"),
-                                     QStringLiteral("DAT Files (*.DAT)"),
-                                     QStringLiteral("All Files (*.*)")});
+    OpenTSECTIONDlg->setNameFilters(
+        {tr("TSECTION Files (TSECTION*.*)"), tr("DAT Files (*.DAT)"), tr("All Files (*.*)")});
 
     auto* fields = new QGridLayout(Panel1);
     fields->addWidget(SetTSECTIONLbl1, 0, 0, 1, 3);
@@ -135,10 +138,10 @@ void TTSECTIONParamsBoxDlg::FormShow() {
         QStringLiteral("\n\n") + Caption(Msg::TSECTION_ACTION_STRINGS) + QLatin1Char('|');
     SimulationActionCmbx->clear();
     SimulationActionCmbx->addItems(actions);
-    SetHint(SimulationActionCmbx, QLatin1String(kSimulationHint) + listed);
+    SetHint(SimulationActionCmbx, tr(kSimulationHint) + listed);
     MaintenanceActionCmbx->clear();
     MaintenanceActionCmbx->addItems(actions);
-    SetHint(MaintenanceActionCmbx, QLatin1String(kMaintenanceHint) + listed);
+    SetHint(MaintenanceActionCmbx, tr(kMaintenanceHint) + listed);
     // Without a stored specification the boxes show the record's actions rather than nothing,
     // so that OK never records an action that none of the lines stands for.
     SimulationActionCmbx->setCurrentIndex(work_.TSectionSimulation);

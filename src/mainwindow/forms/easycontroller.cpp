@@ -354,8 +354,83 @@ int EasyController::ShownRoutePosition() const {
 }
 
 void EasyController::CacheListsRefilled() {
-    EasyPage().LastEasyRouteIndex = -1;
-    ClearRouteLists();
+    ItemNode* route = form_.MainPageIndex() == 0 && EasyPage().LastEasyRouteIndex >= 0
+                          ? ChosenRouteNode()
+                          : nullptr;
+    if (route) {
+        RefillCacheRows(route);
+    } else {
+        EasyPage().LastEasyRouteIndex = -1;
+        ClearRouteLists();
+    }
+    // Explore is offered only for choices it can launch with.
+    form_.UpdateControls();
+}
+
+namespace {
+
+// The row of the text chosen before a refill: the same row when it shows the same text, else the
+// first that does; the list's own choice when none does.
+void ChooseAgain(QListWidget* list, int row, const QString& text) {
+    if (!(list->item(row) && list->item(row)->text() == text)) {
+        const QList<QListWidgetItem*> found = list->findItems(text, Qt::MatchExactly);
+        row = found.isEmpty() ? -1 : list->row(found.first());
+    }
+    if (row >= 0) {
+        const QSignalBlocker blocker(list);
+        list->setCurrentRow(row);
+    }
+}
+
+void ChooseAgain(QComboBox* combo, int row, const QString& text) {
+    if (combo->itemText(row) != text || row < 0)
+        row = combo->findText(text, Qt::MatchExactly);
+    if (row >= 0) {
+        const QSignalBlocker blocker(combo);
+        combo->setCurrentIndex(row);
+    }
+}
+
+} // namespace
+
+// The rows that point into the consist and path lists are built afresh for the route shown, and
+// the same locomotive, consist, From and To are chosen in them again; the session's choices and
+// the description shown stay as they are.
+void EasyController::RefillCacheRows(ItemNode* routeNode) {
+    ::Ui::TMainForm& ui = *form_.ui;
+    const QListWidgetItem* locomotive = ui.LocomotivesLstbx->currentItem();
+    const QString locomotiveText = locomotive ? locomotive->text() : QString();
+    const int locomotiveRow = ui.LocomotivesLstbx->currentRow();
+    const struct {
+        QComboBox* combo;
+        int row;
+        QString text;
+    } chosen[] = {
+        {ui.ConsistsCmbx, ui.ConsistsCmbx->currentIndex(), ui.ConsistsCmbx->currentText()},
+        {ui.FromCmbx, ui.FromCmbx->currentIndex(), ui.FromCmbx->currentText()},
+        {ui.ToCmbx, ui.ToCmbx->currentIndex(), ui.ToCmbx->currentText()}};
+    const QStringList details = exploreDetails_.Lines();
+
+    ClearTypedList(RK_ITEMSET, App().PathCacheList);
+    RebuildRoutePathCache(App().PathCacheList, routeNode->Data()->Folder, false, nullptr);
+    locomotives_ = consists_ = from_ = to_ = EasyRows();
+    if (form_.ActivityExplorePageIndex() != 1) {
+        for (QComboBox* combo : {ui.ConsistsCmbx, ui.FromCmbx, ui.ToCmbx})
+            ShowRows(combo, EasyRows());
+        ShowRows(ui.LocomotivesLstbx, locomotives_);
+        return;
+    }
+    FillLocomotives(routeNode);
+    ChooseAgain(ui.LocomotivesLstbx, locomotiveRow, locomotiveText);
+    LocomotivesLstbxClick();
+    ChooseAgain(chosen[0].combo, chosen[0].row, chosen[0].text);
+    from_ = FillFromPaths(*routeNode->Data());
+    ShowRows(ui.FromCmbx, from_);
+    ChooseAgain(chosen[1].combo, chosen[1].row, chosen[1].text);
+    FromCmbxSelect();
+    ChooseAgain(chosen[2].combo, chosen[2].row, chosen[2].text);
+    UpdateConsistViewButtons();
+    exploreDetails_.SetLines(details);
 }
 
 void EasyController::FillLocomotives(ItemNode* routeNode) {

@@ -59,8 +59,9 @@ public:
     // The tree position of the route shown, found again by its folder and name once the tree was
     // read afresh; -1 when it is there no more.
     int ShownRoutePosition() const;
-    // The consist and path lists behind the page's rows were refilled (Rebuild Cache Files): the
-    // rows are built afresh the next time the page acts on a route.
+    // The consist and path lists behind the page's rows were refilled (Rebuild Cache Files, a list
+    // editor): the route shown keeps its rows, built afresh with the same choices; a page that
+    // shows no route builds them the next time it acts on one.
     void CacheListsRefilled();
     // Places the panes as ComputeEasyLayout says.
     void ApplyLayout();
@@ -112,6 +113,7 @@ private:
     void ShowRows(QListWidget* list, const EasyRows& rows);
     void ShowRows(QComboBox* combo, const EasyRows& rows);
     void FillLocomotives(ItemNode* routeNode);
+    void RefillCacheRows(ItemNode* routeNode);
     void RoutePictureDecoded(const QString& file, const DecodedPicture& picture);
     bool ShowRoutePicture(const QString& file, const DecodedPicture& decoded);
     void RestoreBackground();

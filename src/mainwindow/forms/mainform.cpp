@@ -101,6 +101,8 @@ TMainForm::TMainForm(const QString& commandLineArgument, QWidget* parent)
         ui->StatusBar->addWidget(statusPanels_[panel], panel);
     }
     statusPanels_[0]->setFixedWidth(75);
+    // A text longer than the bar is cut at its end: the window never widens for it.
+    statusPanels_[1]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
     MainFormPopup = new QMenu(this);
     MainFormPopup->setObjectName(QStringLiteral("MainFormPopup"));
@@ -226,6 +228,8 @@ void TMainForm::SaveMainFormPosition() {
 
 void TMainForm::ApplyViewSettings() {
     statusPanels_[0]->setFixedWidth(75);
+    // A text longer than the bar is cut at its end: the window never widens for it.
+    statusPanels_[1]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     App().ViewByFileName = ReadFlag(QStringLiteral("View by File Name"));
     bool ok = false;
     int lastLanguage = RegReadString(kProductKey, QStringLiteral("Last Language")).toInt(&ok);

@@ -189,7 +189,6 @@ private:
     void BindTextCommands();
     void BindToolCommands();
     void SearchRichEdit(SearchTextSet& record, QTextEdit* edit);
-    void OpenContextMenuByKey(QWidget* control);
     // The keys the window answers, shown beside their menu items.
     void ShowMenuKeys();
 

@@ -433,11 +433,17 @@ void TMainForm::RebuildTreeForPage(int state) {
     ClearTypedList(RK_ITEMSET, items);
 }
 
+// The tree is rebuilt for its texts in the new language, with the selection kept: the controls
+// and the information pane go on showing the node the user was at.
 void TMainForm::RefreshAfterLanguageChange(int mainPage, int simulationMaintPage, int easyPage) {
     SetMainPageIndex(mainPage);
     SetSimulationMaintPageIndex(simulationMaintPage);
     SetActivityExplorePageIndex(easyPage);
-    RebuildTreeForPage(-1);
+    if (tree_.RootCount() > 0) {
+        RememberLastNode(tree_, App().LastTreeSelection, false);
+        RebuildTreeForPage(-1);
+        ReselectLastNode(tree_, App().LastTreeSelection);
+    }
     UpdateControls();
     ShowSelectedNodeInfo();
     MainPageControlChange();

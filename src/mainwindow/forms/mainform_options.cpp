@@ -7,6 +7,7 @@
 #include "ui_mainform.h"
 
 #include "core/appstate.h"
+#include "core/forms/contextmenukeys.h"
 #include "core/forms/controls.h"
 #include "core/highlightfont.h"
 #include "core/status.h"
@@ -17,7 +18,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMenu>
@@ -87,6 +87,8 @@ void TMainForm::BindOptionCommands() {
             EditMnuClick();
     });
     qApp->installEventFilter(this);
+    // Shift+F10 and the Menu key open the focused control's popup in this and every other window.
+    InstallContextMenuKeys();
 }
 
 // The keys stand after a tab in the items' texts, where a menu shows an item's key. They are not
@@ -199,27 +201,11 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
         QWidget* focused = FocusedIn(this);
         if (watched == (focused ? static_cast<QObject*>(focused) : this)) {
             auto* keyEvent = static_cast<QKeyEvent*>(event);
-            if (focused && keyEvent->key() == Qt::Key_F10 &&
-                keyEvent->modifiers() == Qt::ShiftModifier) {
-                OpenContextMenuByKey(focused);
-                return true;
-            }
             if (FormKeyDown(keyEvent->key(), keyEvent->modifiers()))
                 return true;
         }
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-// Shift+F10 asks the focused control for its context menu as the Menu key does: at the control's
-// current place (the current row, the caret).
-void TMainForm::OpenContextMenuByKey(QWidget* control) {
-    if (!control->isEnabled() || IsMenu(control))
-        return;
-    const QPoint place = control->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
-    QContextMenuEvent request(QContextMenuEvent::Keyboard, place, control->mapToGlobal(place),
-                              Qt::NoModifier);
-    QCoreApplication::sendEvent(control, &request);
 }
 
 } // namespace qv

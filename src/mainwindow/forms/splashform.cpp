@@ -31,9 +31,9 @@ void TSplashForm::FormShow() {
     splashDone_ = false;
     const AppState& app = App();
     ui->ProductNameLbl->setText(app.ProgramTitle);
-    ui->VersionLbl->setText(QStringLiteral("Version ") + app.ProgramVersion +
-                            QStringLiteral(" (Build ") + app.ProgramFileVersion + QLatin1Char(')'));
-    setWindowTitle(QStringLiteral("About ") + app.ProgramTitle);
+    ui->VersionLbl->setText(
+        tr("Version %1 (Build %2)").arg(app.ProgramVersion, app.ProgramFileVersion));
+    setWindowTitle(tr("About %1").arg(app.ProgramTitle));
     ui->CopyrightLbl->setText(app.ProgramCopyright);
     if (const TFixedDefsForm* images = FixedDefsForm(); images && images->LargeImageList.Count())
         ui->ProgramIcon->setPixmap(images->LargeImageList.Images[0]);

@@ -224,7 +224,7 @@ void ViewerCanvas::DrawFrameRate() {
     QPainter painter(this);
     painter.setPen(Qt::yellow);
     painter.drawText(rect().adjusted(6, 4, -6, -4), Qt::AlignLeft | Qt::AlignTop,
-                     QStringLiteral("%1 fps").arg(framesPerSecond_, 0, 'f', 1));
+                     tr("%1 fps").arg(framesPerSecond_, 0, 'f', 1));
 }
 
 } // namespace qv

@@ -1,8 +1,10 @@
 #include "viewer/forms/canvasoptionsdialog.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace qv {
@@ -10,7 +12,7 @@ namespace qv {
 bool EditCanvasOptions(QWidget* parent, CanvasOptions* options) {
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("CanvasOptionsDialog"));
-    dialog.setWindowTitle(QStringLiteral("3-D Options"));
+    dialog.setWindowTitle(QCoreApplication::translate("CanvasOptionsDialog", "3-D Options"));
     auto* layout = new QVBoxLayout(&dialog);
     auto box = [&](const char* name, const QString& text, bool on) {
         auto* check = new QCheckBox(text, &dialog);
@@ -19,11 +21,24 @@ bool EditCanvasOptions(QWidget* parent, CanvasOptions* options) {
         layout->addWidget(check);
         return check;
     };
-    QCheckBox* textures = box("TexturesCheck", QStringLiteral("Textures"), options->textures);
-    QCheckBox* lighting = box("LightingCheck", QStringLiteral("Lighting"), options->lighting);
-    QCheckBox* wireframe = box("WireframeCheck", QStringLiteral("Wireframe"), options->wireframe);
-    QCheckBox* culling = box("CullingCheck", QStringLiteral("Hide back faces"), options->culling);
+    QCheckBox* textures =
+        box("TexturesCheck", QCoreApplication::translate("CanvasOptionsDialog", "Textures"),
+            options->textures);
+    QCheckBox* lighting =
+        box("LightingCheck", QCoreApplication::translate("CanvasOptionsDialog", "Lighting"),
+            options->lighting);
+    QCheckBox* wireframe =
+        box("WireframeCheck", QCoreApplication::translate("CanvasOptionsDialog", "Wireframe"),
+            options->wireframe);
+    QCheckBox* culling =
+        box("CullingCheck", QCoreApplication::translate("CanvasOptionsDialog", "Hide back faces"),
+            options->culling);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    // The buttons say what the language module says, as every button of the program does.
+    buttons->button(QDialogButtonBox::Ok)
+        ->setText(QCoreApplication::translate("CanvasOptionsDialog", "OK"));
+    buttons->button(QDialogButtonBox::Cancel)
+        ->setText(QCoreApplication::translate("CanvasOptionsDialog", "Cancel"));
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);

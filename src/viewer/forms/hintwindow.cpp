@@ -23,10 +23,15 @@ QPointer<TMyHintWindow>& HelpWindow() {
 
 constexpr int kHintMargin = 4;
 
+QString ViewerHelpText() {
+    return Caption(Msg::VIEWER_HELP_LEG1) + Caption(Msg::VIEWER_HELP_LEG1A) +
+           Caption(Msg::VIEWER_HELP_LEG2) + Caption(Msg::VIEWER_HELP_LEG3);
+}
+
 } // namespace
 
 TMyHintWindow::TMyHintWindow(QWidget* owner, const QString& text, int maxWidth)
-    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint) {
+    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint), maxWidth_(maxWidth) {
     setObjectName(QStringLiteral("TMyHintWindow"));
     setAttribute(Qt::WA_DeleteOnClose);
     setAutoFillBackground(true);
@@ -38,9 +43,7 @@ TMyHintWindow::TMyHintWindow(QWidget* owner, const QString& text, int maxWidth)
     font.setPointSize(8);
     setFont(font);
 
-    QString shown = text;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-    hintTxt_ = new QLabel(shown, this);
+    hintTxt_ = new QLabel(this);
     hintTxt_->setObjectName(QStringLiteral("HintTxt"));
     hintTxt_->setWordWrap(true);
     hintTxt_->setMargin(kHintMargin / 2);
@@ -48,8 +51,7 @@ TMyHintWindow::TMyHintWindow(QWidget* owner, const QString& text, int maxWidth)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(hintTxt_);
 
-    const QRect needed = CalcHintTextRect(shown, maxWidth, font);
-    setFixedSize(needed.size());
+    ShowText(text);
     move(QCursor::pos());
     setFocusPolicy(Qt::StrongFocus);
 }
@@ -65,6 +67,19 @@ void TMyHintWindow::Forget() {
     HelpWindow() = nullptr;
     if (App().ViewerWindowList)
         App().ViewerWindowList->CloseHelpWindow = nullptr;
+}
+
+void TMyHintWindow::ShowText(const QString& text) {
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    hintTxt_->setText(shown);
+    setFixedSize(CalcHintTextRect(shown, maxWidth_, font()).size());
+}
+
+void TMyHintWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange && HelpWindow() == this)
+        ShowText(ViewerHelpText());
 }
 
 void TMyHintWindow::closeEvent(QCloseEvent* event) {
@@ -110,9 +125,7 @@ void ToggleViewerHelp(int viewerWidth) {
         open->close();
         return;
     }
-    const QString text = Caption(Msg::VIEWER_HELP_LEG1) + Caption(Msg::VIEWER_HELP_LEG1A) +
-                         Caption(Msg::VIEWER_HELP_LEG2) + Caption(Msg::VIEWER_HELP_LEG3);
-    auto* window = new TMyHintWindow(TViewerForm::MainForm(), text, viewerWidth);
+    auto* window = new TMyHintWindow(TViewerForm::MainForm(), ViewerHelpText(), viewerWidth);
     HelpWindow() = window;
     ViewerWindows().CloseHelpWindow = [] {
         if (TMyHintWindow* open = HelpWindow().data())

@@ -18,6 +18,8 @@ public:
     static QRect CalcHintTextRect(const QString& text, int maxWidth, const QFont& font);
 
 protected:
+    // The help follows a switch of language while it is open.
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -25,8 +27,11 @@ protected:
 
 private:
     void Forget();
+    // Shows the text, the window sized to it.
+    void ShowText(const QString& text);
 
     QLabel* hintTxt_ = nullptr;
+    int maxWidth_ = 0;
     QPoint dragOffset_;
 };
 

@@ -38,13 +38,13 @@ bool ViewerCanvas::Startup() {
         probe.setFormat(format());
         if (!probe.create()) {
             failed_ = true;
-            failure_ = QStringLiteral("OpenGL cannot be started on this display");
+            failure_ = tr("OpenGL cannot be started on this display");
             return false;
         }
         const QSurfaceFormat made = probe.format();
         if (made.majorVersion() < 2 || made.profile() == QSurfaceFormat::CoreProfile) {
             failed_ = true;
-            failure_ = QStringLiteral("OpenGL 2.0 with the fixed-function pipeline is missing");
+            failure_ = tr("OpenGL 2.0 with the fixed-function pipeline is missing");
             return false;
         }
     }
@@ -67,7 +67,7 @@ void ViewerCanvas::initializeGL() {
         delete gl_;
         gl_ = nullptr;
         failed_ = true;
-        failure_ = QStringLiteral("OpenGL 2.0 with the fixed-function pipeline is missing");
+        failure_ = tr("OpenGL 2.0 with the fixed-function pipeline is missing");
         return;
     }
     const auto text = [this](unsigned name) {
@@ -109,11 +109,11 @@ void ViewerCanvas::ShowOptions() {
 }
 
 bool ViewerCanvas::SaveImage() {
-    const QString caption = QStringLiteral("Screenshot");
+    const QString caption = tr("Screenshot");
     const QString prefix = FileName();
     if (prefix.isEmpty() || !HasDevice()) {
-        TheUi().MessageBox(QStringLiteral("There is no picture or no file name to save it to."),
-                           caption, MB_ICONEXCLAMATION);
+        TheUi().MessageBox(tr("There is no picture or no file name to save it to."), caption,
+                           MB_ICONEXCLAMATION);
         return false;
     }
     QString path;
@@ -123,9 +123,8 @@ bool ViewerCanvas::SaveImage() {
             path = candidate;
     }
     if (path.isEmpty()) {
-        TheUi().MessageBox(
-            QStringLiteral("Every screenshot number of \"%1\" is taken.").arg(prefix), caption,
-            MB_ICONEXCLAMATION);
+        TheUi().MessageBox(tr("Every screenshot number of \"%1\" is taken.").arg(prefix), caption,
+                           MB_ICONEXCLAMATION);
         return false;
     }
     QByteArray bytes;
@@ -135,22 +134,22 @@ bool ViewerCanvas::SaveImage() {
     int error = 0;
     if (picture.isNull() || !picture.save(&buffer, "PNG") ||
         !WriteFileAtomic(path, bytes, &error)) {
-        TheUi().MessageBox(QStringLiteral("The screenshot \"%1\" could not be written: %2")
-                               .arg(path, FsErrorText(error)),
-                           caption, MB_ICONEXCLAMATION);
+        TheUi().MessageBox(
+            tr("The screenshot \"%1\" could not be written: %2").arg(path, FsErrorText(error)),
+            caption, MB_ICONEXCLAMATION);
         return false;
     }
     return true;
 }
 
 void ViewerCanvas::About() {
-    QString text = QStringLiteral("Quarvel 3-D canvas\r\r");
+    QString text = tr("Quarvel 3-D canvas") + QStringLiteral("\r\r");
     if (vendor_.isEmpty())
-        text += QStringLiteral("OpenGL has not drawn yet. ") + failure_;
+        text += tr("OpenGL has not drawn yet. ") + failure_;
     else
-        text += QStringLiteral("OpenGL vendor: %1\rOpenGL renderer: %2\rOpenGL version: %3")
+        text += tr("OpenGL vendor: %1\rOpenGL renderer: %2\rOpenGL version: %3")
                     .arg(vendor_, renderer_, version_);
-    TheUi().MessageBox(text, QStringLiteral("About"), MB_ICONINFORMATION);
+    TheUi().MessageBox(text, tr("About"), MB_ICONINFORMATION);
 }
 
 } // namespace qv

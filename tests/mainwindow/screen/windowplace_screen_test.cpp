@@ -56,4 +56,17 @@ TEST_F(WindowOnScreen, Place_TheWindowOpensWhereItWasClosedStartAfterStart) {
     }
 }
 
+// A status text wider than the window is cut: the window keeps its size, and opens with it again
+// at the next start.
+TEST_F(WindowOnScreen, StatusText_ALongOneIsCutAndTheWindowKeepsItsSize) {
+    const QRect first = StartFramed();
+    form->SetStatusText(1,
+                        QStringLiteral("Saving ") + QString(60, u'x').replace(u'x', "Loco 1009 "));
+    Settle();
+    EXPECT_EQ(form->frameGeometry(), first);
+    Close();
+    EXPECT_EQ(StartFramed(), first);
+    Close();
+}
+
 } // namespace
