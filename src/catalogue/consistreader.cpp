@@ -16,6 +16,7 @@
 #include "platform/winfs.h"
 
 #include <QHash>
+#include <QStringBuilder>
 #include <QStringList>
 
 namespace qv {
@@ -48,17 +49,25 @@ struct Tally {
     qint32 date = 0; // the FileDate to write
 };
 
-// The stock path a vehicle reference names (see StockDataPath), without the status.
+// StripQuotes of a part of a value.
+QStringView WithoutQuotes(QStringView text) {
+    return text.size() > 1 && text.startsWith(u'"') && text.endsWith(u'"')
+               ? text.sliced(1, text.size() - 2)
+               : text;
+}
+
+// The stock path a vehicle reference names (see StockDataPath), without the status. The parts
+// are cut out of the value and joined in one text: every vehicle of every consist comes here.
 QString StockPath(const QString& value, bool engine) {
-    QString file;
-    QString folder;
+    QStringView file;
+    QStringView folder;
     if (!value.startsWith(u'"')) {
         const qsizetype blank = FindBlank(value);
         if (blank < 0) {
-            folder = StripQuotes(value);
+            folder = WithoutQuotes(value);
         } else {
-            file = StripQuotes(value.left(blank));
-            folder = StripQuotes(TrimText(value.mid(blank + 1)));
+            file = WithoutQuotes(QStringView(value).first(blank));
+            folder = WithoutQuotes(TrimView(QStringView(value).sliced(blank + 1)));
         }
     } else {
         // The quoted file name ends at the first quote that a blank follows.
@@ -68,14 +77,14 @@ QString StockPath(const QString& value, bool engine) {
                 close = i;
         }
         if (close < 0) {
-            folder = StripQuotes(value);
+            folder = WithoutQuotes(value);
         } else {
-            file = TrimText(value.mid(1, close - 1));
-            folder = StripQuotes(TrimText(value.mid(close + 2)));
+            file = TrimView(QStringView(value).sliced(1, close - 1));
+            folder = WithoutQuotes(TrimView(QStringView(value).sliced(close + 2)));
         }
     }
-    file += engine ? QStringLiteral(".ENG") : QStringLiteral(".WAG");
-    return folder + u'\\' + file;
+    return folder % QLatin1Char('\\') % file %
+           (engine ? QLatin1StringView(".ENG") : QLatin1StringView(".WAG"));
 }
 
 // The stock cache's bits of a vehicle; a vehicle without a section is collected in `uncached` for

@@ -6,6 +6,7 @@
 #include "core/filefind.h"
 #include "core/stringlist.h"
 #include "platform/drivemap.h"
+#include "platform/folderlisting.h"
 #include "platform/winfs.h"
 #include "platform/winresolve.h"
 #include "platform/workers.h"
@@ -20,6 +21,9 @@ namespace qv {
 
 namespace {
 
+// A folder listed with this many names or more is searched by its names' keys.
+constexpr qsizetype kKeyedFrom = 32;
+
 QString FolderOf(const QString& name) {
     const qsizetype cut = name.lastIndexOf(u'\\');
     return cut < 0 ? QString() : name.left(cut);
@@ -32,9 +36,12 @@ ListedFileDates::Root* ListedFileDates::RootOf(const QString& root) {
 }
 
 const ListedFileDates::Root* ListedFileDates::RootOf(const QString& root) const {
-    if (root == App().StoreRootFolder)
+    // Mostly asked with the roots themselves: their texts are not compared then.
+    const QString& store = App().StoreRootFolder;
+    const QString& msts = App().MstsRootFolder;
+    if (&root == &store || root == store)
         return &store_;
-    if (root == App().MstsRootFolder)
+    if (&root == &msts || root == msts)
         return &msts_;
     return nullptr;
 }
@@ -61,8 +68,13 @@ void ListedFileDates::AddFolder(const QString& root, const QString& folder,
         listed.host = host;
     if (names.isEmpty())
         return;
-    Folder::Files files{names, dates.mid(0, names.size())};
-    files.names = files.names.mid(0, files.dates.size());
+    // A name without a date is dropped, and a date without a name (the lists are shared, not
+    // copied, when they match, as they nearly always do).
+    Folder::Files files{names, dates, {}};
+    if (files.dates.size() > files.names.size())
+        files.dates = files.dates.mid(0, files.names.size());
+    if (files.names.size() > files.dates.size())
+        files.names = files.names.mid(0, files.dates.size());
     // Listings come sorted (as far as plain ASCII names go, without regard to case; other
     // characters count by their code, which keeps the order strict and weak); anything else is
     // put in order here, once.
@@ -82,6 +94,12 @@ void ListedFileDates::AddFolder(const QString& root, const QString& folder,
     }
     for (const QString& name : std::as_const(files.names))
         listed.plain = listed.plain && IsAscii(name);
+    // Only a search through many names is worth the numbers.
+    if (files.names.size() >= kKeyedFrom) {
+        files.keys.reserve(files.names.size());
+        for (const QString& name : std::as_const(files.names))
+            files.keys.append(OrderKeyOf(name).key);
+    }
     listed.files.append(std::move(files));
 }
 
@@ -137,12 +155,27 @@ ListedFileDates::Answer ListedFileDates::Find(const QString& root, const QString
     // Names beyond ASCII fold in ways the order here does not follow: the path layer decides.
     if (folder->twins || !folder->plain || !IsAscii(file))
         return Answer::Unknown;
-    const auto before = [](const QString& listed, QStringView wanted) {
-        return CompareAsciiFolded(listed, wanted) < 0;
-    };
+    // The names are plain ASCII: their keys order them as CompareAsciiFolded does where they
+    // differ.
+    const quint64 key = OrderKeyOf(file).key;
     bool alike = false;
     for (const Folder::Files& files : folder->files) {
-        const auto first = std::lower_bound(files.names.cbegin(), files.names.cend(), file, before);
+        auto first = files.names.cbegin();
+        if (files.keys.isEmpty()) {
+            first = std::lower_bound(files.names.cbegin(), files.names.cend(), file,
+                                     [](const QString& listed, QStringView wanted) {
+                                         return CompareAsciiFolded(listed, wanted) < 0;
+                                     });
+        } else {
+            const auto place = std::partition_point(
+                files.keys.cbegin(), files.keys.cend(), [&](const quint64& listed) {
+                    return listed < key ||
+                           (listed == key &&
+                            CompareAsciiFolded(files.names.at(&listed - files.keys.constData()),
+                                               file) < 0);
+                });
+            first += place - files.keys.cbegin();
+        }
         if (first == files.names.cend() || CompareAsciiFolded(*first, file) != 0)
             continue;
         // Names alike without regard to case: the path layer decides which file each
@@ -155,7 +188,7 @@ ListedFileDates::Answer ListedFileDates::Find(const QString& root, const QString
         alike = true;
     }
     if (alike && hostPath && !folder->host.isEmpty())
-        *hostPath = folder->host + u'/' + file.toString();
+        *hostPath = folder->host % QLatin1Char('/') % file;
     return alike ? Answer::Known : Answer::Absent;
 }
 

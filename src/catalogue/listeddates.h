@@ -88,6 +88,10 @@ public:
         struct Files {
             QStringList names;
             QList<qint32> dates;
+            // OrderKeyOf each name of a folder of many, in the same places (none for a few): a
+            // search through thousands of names compares numbers, and names only where those
+            // are alike.
+            QList<quint64> keys;
         };
         QList<Files> files;
     };

@@ -2,10 +2,13 @@
 
 #include "core/generaldefs.h"
 #include "core/regsettings.h"
+#include "platform/casefold.h"
 #include "platform/mstsfile.h"
 
 #include <QLocale>
 #include <algorithm>
+#include <bit>
+#include <charconv>
 #include <cmath>
 #include <utility>
 
@@ -105,18 +108,71 @@ int MatchKeyword(const QString& line, const QStringList& table) {
     return MatchKeyword(QStringView(line), table);
 }
 
-int MatchKeyword(QStringView line, const QStringList& table) {
-    // Most lines begin with no keyword's letter; the folded first letters settle them cheaply.
-    // An empty line, or one that begins with a surrogate, is left to the full comparison.
-    const char16_t first = line.isEmpty() ? 0 : line.front().unicode();
-    const bool quick = !line.isEmpty() && !QChar::isSurrogate(first);
-    const char32_t folded = QChar::toCaseFolded(char32_t(first));
-    for (int i = 0; i < table.size(); ++i) {
+namespace {
+
+// line.startsWith(keyword, Qt::CaseInsensitive), letter by letter while both are plain ASCII,
+// whose folding is the ASCII one: most lines differ from each keyword in their first letter. A
+// character beyond ASCII (which may fold into ASCII) leaves the whole test to the full folding.
+bool StartsWithKeyword(QStringView line, QStringView keyword) {
+    if (keyword.isEmpty())
+        return line.startsWith(keyword, Qt::CaseInsensitive);
+    if (line.size() < keyword.size())
+        return false;
+    for (qsizetype i = 0; i < keyword.size(); ++i) {
+        const char16_t a = line[i].unicode();
+        const char16_t b = keyword[i].unicode();
+        if ((a | b) >= 0x80)
+            return line.startsWith(keyword, Qt::CaseInsensitive);
+        if (AsciiLower(a) != AsciiLower(b))
+            return false;
+    }
+    return true;
+}
+
+// For each plain ASCII letter (folded), the keywords of a table that a line beginning with it may
+// begin with: those that begin with it, with any beyond ASCII, and empty ones. Made once for a
+// table and kept beside a copy of it: while the copy shares the table's contents, no change can
+// have been made to them (a change would have given the table contents of its own).
+struct KeywordsByLetter {
+    QStringList table;
+    quint32 candidates[0x80] = {};
+};
+
+constexpr qsizetype kMostKeywordsByLetter = 32;
+
+const KeywordsByLetter& ByLetter(const QStringList& table) {
+    thread_local KeywordsByLetter kept;
+    if (kept.table.constData() == table.constData() && kept.table.size() == table.size())
+        return kept;
+    kept.table = table;
+    std::fill(std::begin(kept.candidates), std::end(kept.candidates), 0);
+    for (qsizetype i = 0; i < table.size(); ++i) {
         const QString& keyword = table[i];
-        if (quick && !keyword.isEmpty() &&
-            QChar::toCaseFolded(char32_t(keyword.front().unicode())) != folded)
-            continue;
-        if (line.startsWith(keyword, Qt::CaseInsensitive))
+        const char16_t letter = keyword.isEmpty() ? 0x80 : keyword.front().unicode();
+        for (char16_t c = 0; c < 0x80; ++c) {
+            if (letter >= 0x80 || AsciiLower(letter) == AsciiLower(c))
+                kept.candidates[c] |= quint32(1) << i;
+        }
+    }
+    return kept;
+}
+
+} // namespace
+
+int MatchKeyword(QStringView line, const QStringList& table) {
+    // Most lines begin with no keyword's letter: the keywords a line's first letter may begin
+    // are found at once, and only they are compared.
+    const char16_t first = line.isEmpty() ? 0x80 : line.front().unicode();
+    if (first < 0x80 && table.size() <= kMostKeywordsByLetter) {
+        for (quint32 left = ByLetter(table).candidates[first]; left != 0; left &= left - 1) {
+            const int i = std::countr_zero(left);
+            if (StartsWithKeyword(line, table[i]))
+                return i;
+        }
+        return -1;
+    }
+    for (int i = 0; i < table.size(); ++i) {
+        if (StartsWithKeyword(line, table[i]))
             return i;
     }
     return -1;
@@ -247,6 +303,46 @@ QString GetTextLine(const QString& text, int index) {
 
 namespace {
 
+// part.endsWith(unit, Qt::CaseInsensitive) for a unit of ASCII letters, letter by letter while the
+// part's end is plain ASCII too; any other character leaves it to the full folding.
+bool EndsWithUnit(QStringView part, QStringView unit) {
+    if (part.size() < unit.size())
+        return false;
+    const QStringView end = part.last(unit.size());
+    for (qsizetype i = 0; i < unit.size(); ++i) {
+        const char16_t a = end[i].unicode();
+        if (a >= 0x80)
+            return part.endsWith(unit, Qt::CaseInsensitive);
+        if (AsciiLower(a) != AsciiLower(unit[i].unicode()))
+            return false;
+    }
+    return true;
+}
+
+// Digits with at most one point between them, as nearly every length is written: read by the
+// standard library, which rounds to the nearest double as the C locale's reading does. Any other
+// text (a sign, an exponent, blanks, a group separator) is left to the locale.
+bool PlainDecimal(QStringView text, double* value) {
+    constexpr qsizetype kMost = 32;
+    if (text.isEmpty() || text.size() > kMost)
+        return false;
+    char ascii[kMost];
+    bool point = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == u'.') {
+            if (point || i == 0 || i + 1 == text.size())
+                return false;
+            point = true;
+        } else if (c < u'0' || c > u'9') {
+            return false;
+        }
+        ascii[i] = char(c);
+    }
+    const auto [end, error] = std::from_chars(ascii, ascii + text.size(), *value);
+    return error == std::errc() && end == ascii + text.size() && std::isfinite(*value);
+}
+
 // One part of a length in metres; false when it ends in no unit. A number that cannot be read
 // counts as 0.
 bool PartInMetres(QStringView part, double* metres) {
@@ -258,15 +354,21 @@ bool PartInMetres(QStringView part, double* metres) {
     static const Unit kUnits[] = {{u"cm", 0.01}, {u"m", 1.0}, {u"ft", 0.3048}, {u"in", 0.0254}};
     for (const Unit& unit : kUnits) {
         const QStringView suffix(unit.suffix);
-        if (!part.endsWith(suffix, Qt::CaseInsensitive))
+        if (!EndsWithUnit(part, suffix))
             continue;
+        const QStringView digits = part.chopped(suffix.size());
+        double number = 0;
+        if (PlainDecimal(digits, &number)) {
+            *metres = number * unit.factor;
+            return true;
+        }
         static const QLocale c = [] {
             QLocale locale = QLocale::c();
             locale.setNumberOptions(QLocale::RejectGroupSeparator);
             return locale;
         }();
         bool ok = false;
-        const double number = c.toDouble(part.chopped(suffix.size()), &ok);
+        number = c.toDouble(digits, &ok);
         *metres = ok && std::isfinite(number) ? number * unit.factor : 0;
         return true;
     }

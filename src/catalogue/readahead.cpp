@@ -7,8 +7,10 @@
 #include "core/stringlist.h"
 #include "platform/inifile.h"
 #include "platform/mstsfile.h"
+#include "platform/winfind.h"
 #include "platform/workers.h"
 
+#include <QStringBuilder>
 #include <algorithm>
 
 namespace qv {
@@ -37,6 +39,17 @@ const QString* ListedRoot(const ListedFileDates& listed, const QString& name, qi
     return nullptr;
 }
 
+// The roots as the files a run of names finds ahead name them: copies of the run's own, so that
+// the threads looking ahead do not take turns at the roots' count of users, one file after the
+// other, tens of thousands of times.
+struct RunRoots {
+    QString store{App().StoreRootFolder.constData(), App().StoreRootFolder.size()};
+    QString msts{App().MstsRootFolder.constData(), App().MstsRootFolder.size()};
+    const QString& Of(const QString* root) const {
+        return root == &App().StoreRootFolder ? store : msts;
+    }
+};
+
 } // namespace
 
 bool FoundAfterTheStore(const AheadFile* ahead) {
@@ -63,6 +76,7 @@ ReadFilesAhead(const StringList& names, const IniFile& cache, bool everyFile,
     constexpr std::size_t kRun = 256;
     ForEachOnWorkers((count + kRun - 1) / kRun, 4, [&](std::size_t run) {
         ListedFileDates::Cursor cursor;
+        const RunRoots roots;
         for (std::size_t i = run * kRun; i < std::min(count, (run + 1) * kRun); ++i) {
             const QString& name = names[int(i)];
             AheadFile& file = files[i];
@@ -75,7 +89,7 @@ ReadFilesAhead(const StringList& names, const IniFile& cache, bool everyFile,
                 if (first &&
                     (takeCached ? takeCached(i, date) : CacheSectionIsCurrent(cache, name, date))) {
                     if (takeCached) {
-                        file.root = *root;
+                        file.root = roots.Of(root);
                         file.age = date;
                         file.earlierLack = true;
                         file.cached = true;
@@ -91,8 +105,8 @@ ReadFilesAhead(const StringList& names, const IniFile& cache, bool everyFile,
             listed->Find(*root, name, &date, &host, &cursor);
             if (host.isEmpty())
                 continue;
-            file.path = *root + base + name;
-            file.root = *root;
+            file.path = *root % base % name;
+            file.root = roots.Of(root);
             file.earlierLack = first;
             hosts[i] = std::move(host);
             toRead[i] = 1;
@@ -106,23 +120,31 @@ ReadFilesAhead(const StringList& names, const IniFile& cache, bool everyFile,
     // Files are small: a thread is worth starting for a few dozen. They are read a slice at a
     // time, between which the application handles its events as the loops let it: from a slow
     // disk thousands of files take a while.
-    constexpr std::size_t kFilesPerThread = 32;
+    // A thread takes a run of files at a time, whose dates are converted under one reading of
+    // the time zone.
+    constexpr std::size_t kFilesPerRun = 16;
+    constexpr std::size_t kRunsPerThread = 2;
     constexpr std::size_t kSlice = 1024;
     for (std::size_t from = 0; from < wanted.size(); from += kSlice) {
         PumpMessagesIfBusy();
         const std::size_t slice = std::min(kSlice, wanted.size() - from);
-        ForEachOnWorkers(slice, kFilesPerThread, [&](std::size_t w) {
-            const std::size_t i = wanted[from + w];
-            AheadFile& file = files[i];
-            if (!ReadMstsTextHostFile(hosts[i], &file.text, &file.stamp, &file.age)) {
-                file.root.clear(); // the loop finds out for itself
-                file.age = -1;
-                return;
-            }
-            if (parse) {
-                MstsTextReader reader(file.text);
-                parse(i, reader);
-                file.text.clear();
+        const std::size_t runs = (slice + kFilesPerRun - 1) / kFilesPerRun;
+        ForEachOnWorkers(runs, kRunsPerThread, [&](std::size_t r) {
+            const ZoneReadOnce zone;
+            for (std::size_t w = r * kFilesPerRun; w < std::min(slice, (r + 1) * kFilesPerRun);
+                 ++w) {
+                const std::size_t i = wanted[from + w];
+                AheadFile& file = files[i];
+                if (!ReadMstsTextHostFile(hosts[i], &file.text, &file.stamp, &file.age)) {
+                    file.root.clear(); // the loop finds out for itself
+                    file.age = -1;
+                    continue;
+                }
+                if (parse) {
+                    MstsTextReader reader(file.text);
+                    parse(i, reader);
+                    file.text.clear();
+                }
             }
         });
     }

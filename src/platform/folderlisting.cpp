@@ -51,6 +51,20 @@ bool NameOrder(const QString& a, const QString& b) {
     return a.size() != b.size() ? a.size() < b.size() : a < b;
 }
 
+OrderKey OrderKeyOf(QStringView name) {
+    OrderKey order;
+    const qsizetype size = std::min<qsizetype>(name.size(), 8);
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t u = name.at(i).unicode();
+        if (u >= 0x80) {
+            order.plain = false;
+            return order;
+        }
+        order.key |= quint64(AsciiLower(u)) << (8 * (7 - i));
+    }
+    return order;
+}
+
 namespace {
 
 // Listing states are numbered across all listings, some of which are read on other threads.
@@ -111,12 +125,23 @@ const FolderListing::Spelling* FolderListing::Exact(const QString& name) const {
 void FolderListing::Fill(const std::vector<ReadName>& names) {
     MarkChanged();
     orderedValid_ = false;
-    // Thousands of names: the table is sized once.
+    // Thousands of names: the table is sized once. The stats kept share one block, each held
+    // through its own pointer into it (replaced, never changed, as a single one would be).
     folded_.Reserve(qsizetype(names.size()));
+    std::size_t kept = 0;
+    for (const ReadName& read : names)
+        kept += read.kept ? 1 : 0;
+    std::shared_ptr<std::vector<struct stat>> stats;
+    if (kept > 0) {
+        stats = std::make_shared<std::vector<struct stat>>();
+        stats->reserve(kept);
+    }
     for (const ReadName& read : names) {
         Spelling& added = AddName(read.name, read.kind);
-        if (read.kept)
-            added.st = std::make_shared<const struct stat>(read.st);
+        if (read.kept) {
+            stats->push_back(read.st);
+            added.st = std::shared_ptr<const struct stat>(stats, &stats->back());
+        }
     }
 }
 
@@ -148,22 +173,27 @@ const QStringList& FolderListing::Ordered() {
     if (!orderedValid_) {
         // Every folder read is put in order once: the names are sorted with their kinds and
         // stats, so that no name is looked up again for either.
-        std::vector<const Spelling*> named;
-        named.reserve(std::size_t(count_));
+        // Folders of thousands of names (the consists, a route's paths) are sorted by the
+        // numbers their first letters make, which settle nearly every comparison.
+        std::vector<std::pair<OrderKey, const Spelling*>> keyed;
+        keyed.reserve(std::size_t(count_));
         folded_.ForEach([&](const Folded& alike) {
-            named.push_back(&alike);
+            keyed.emplace_back(OrderKeyOf(alike.name), &alike);
             for (const Spelling& twin : alike.more)
-                named.push_back(&twin);
+                keyed.emplace_back(OrderKeyOf(twin.name), &twin);
         });
-        std::sort(named.begin(), named.end(),
-                  [](const Spelling* a, const Spelling* b) { return NameOrder(a->name, b->name); });
+        std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
+            if (a.first.plain && b.first.plain && a.first.key != b.first.key)
+                return a.first.key < b.first.key;
+            return NameOrder(a.second->name, b.second->name);
+        });
         ordered_.clear();
-        ordered_.reserve(qsizetype(named.size()));
+        ordered_.reserve(qsizetype(keyed.size()));
         orderedKinds_.clear();
-        orderedKinds_.reserve(qsizetype(named.size()));
+        orderedKinds_.reserve(qsizetype(keyed.size()));
         orderedStats_.clear();
-        orderedStats_.reserve(named.size());
-        for (const Spelling* spelling : named) {
+        orderedStats_.reserve(keyed.size());
+        for (const auto& [key, spelling] : keyed) {
             ordered_.append(spelling->name);
             orderedKinds_.append(spelling->kind);
             orderedStats_.push_back(spelling->st.get());
@@ -319,6 +349,17 @@ EntryKind KindOfType(unsigned char type) {
     }
 }
 
+// A name as a folder gives it: plain ASCII (nearly every name) is the same in every encoding and
+// needs no converter; any other name is decoded as the file system's names are.
+QString DecodeEntryName(const char* name) {
+    const std::size_t size = std::strlen(name);
+    for (std::size_t i = 0; i < size; ++i) {
+        if (static_cast<unsigned char>(name[i]) >= 0x80)
+            return QFile::decodeName(name);
+    }
+    return QString::fromLatin1(name, qsizetype(size));
+}
+
 class Handle {
 public:
     explicit Handle(int fd) : fd_(fd) {}
@@ -348,6 +389,8 @@ bool ReadFolder(const QByteArray& encoded, bool fileStats, FolderListing* listin
     listing->racy = IsRacy(st);
     listing->self = st;
     std::vector<FolderListing::ReadName> names;
+    // Room for a folder of stock, which nearly every folder read is, at once.
+    names.reserve(16);
     // The plain files' names as the folder gives them, one after another, for their stats.
     std::string plainNames;
     std::vector<std::pair<std::size_t, std::size_t>> plain; // (place in names, in plainNames)
@@ -372,7 +415,7 @@ bool ReadFolder(const QByteArray& encoded, bool fileStats, FolderListing* listin
             }
             FolderListing::ReadName& read = names.emplace_back();
             read.kind = KindOfType(entry->d_type);
-            read.name = QFile::decodeName(name);
+            read.name = DecodeEntryName(name);
         }
     }
     const auto statOne = [&](std::size_t k) {

@@ -40,6 +40,15 @@ FolderStamp FolderStampOf(const struct stat& st);
 
 // The order folder listings are given in: without regard to case, then exactly.
 bool NameOrder(const QString& a, const QString& b);
+// The first eight characters of a name folded as NameOrder folds them, a byte each, with zero
+// bytes past the end of a shorter name: when both names' keys are plain, different keys order
+// the names as NameOrder does, and as CompareAsciiFolded does (equal ones leave it to those).
+// Not plain when one of those characters is beyond ASCII.
+struct OrderKey {
+    quint64 key = 0;
+    bool plain = true;
+};
+OrderKey OrderKeyOf(QStringView name);
 
 enum class FolderLookup { Found, Missing, Ambiguous };
 
@@ -93,6 +102,8 @@ public:
     void Reserve(qsizetype more) {
         if (qsizetype(few_.size()) + many_.size() + more > qsizetype(kFew))
             Spill(more);
+        else
+            few_.reserve(few_.size() + std::size_t(more));
     }
     template <typename Each> void ForEach(Each each) const {
         for (const auto& entry : few_)

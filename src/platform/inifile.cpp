@@ -2,6 +2,9 @@
 
 #include "platform/codepage.h"
 
+#include <cstring>
+#include <limits>
+
 namespace qv {
 
 namespace {
@@ -21,6 +24,24 @@ QStringView TrimControls(QStringView text) {
     return text.sliced(begin, end - begin);
 }
 
+// True when no byte has its high bit set; eight at a time.
+bool IsPlainAscii(const QByteArray& bytes) {
+    const char* data = bytes.constData();
+    const qsizetype size = bytes.size();
+    qsizetype i = 0;
+    for (; i + 8 <= size; i += 8) {
+        quint64 eight;
+        std::memcpy(&eight, data + i, sizeof eight);
+        if (eight & 0x8080808080808080ULL)
+            return false;
+    }
+    for (; i < size; ++i) {
+        if (static_cast<unsigned char>(data[i]) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
 QString DecodeText(const QByteArray& bytes) {
     if (bytes.startsWith(kUtf8Mark))
         return QString::fromUtf8(bytes.constData() + kUtf8Mark.size(),
@@ -33,6 +54,10 @@ QString DecodeText(const QByteArray& bytes) {
                               static_cast<unsigned char>(bytes[i + 1]) << 8));
         return text;
     }
+    // A cache of tens of thousands of sections is plain ASCII nearly always, which reads the
+    // same in Windows-1252 and needs no table.
+    if (IsPlainAscii(bytes))
+        return QString::fromLatin1(bytes);
     return DecodeWindows1252(bytes);
 }
 
@@ -126,14 +151,45 @@ struct LineSpan {
 };
 
 // The line of a section's text that starts at `*pos`, which moves past its end; false at the end.
+// Keys are short and values long: the first '=' is looked for letter by letter, the end after it
+// by the library's search.
 bool NextBodyLine(const QString& body, qsizetype* pos, LineSpan* line) {
-    if (*pos >= body.size())
+    const qsizetype size = body.size();
+    if (*pos >= size)
         return false;
-    const qsizetype end = body.indexOf(u'\n', *pos);
+    const char16_t* text = reinterpret_cast<const char16_t*>(body.constData());
+    qsizetype at = *pos;
+    while (at < size && text[at] != u'=' && text[at] != u'\n')
+        ++at;
+    qsizetype end = at;
+    line->equals = -1;
+    if (at < size && text[at] == u'=') {
+        line->equals = at - *pos;
+        end = body.indexOf(u'\n', at + 1);
+        if (end < 0)
+            end = size;
+    }
     line->start = *pos;
     line->size = end - *pos;
-    line->equals = QStringView(body).sliced(line->start, line->size).indexOf(u'=');
     *pos = end + 1;
+    return true;
+}
+
+// A line's key and a key asked for, alike without regard to case (the sizes are alike already):
+// letter by letter while both are plain ASCII, as SameWithoutCase compares them; any other
+// character leaves it to SameWithoutCase.
+bool SameKey(QStringView name, QStringView key) {
+    // Keys are mostly asked as they were written.
+    if (std::memcmp(name.data(), key.data(), std::size_t(key.size()) * sizeof(QChar)) == 0)
+        return true;
+    for (qsizetype i = 0; i < key.size(); ++i) {
+        const char16_t a = name[i].unicode();
+        const char16_t b = key[i].unicode();
+        if ((a | b) >= 0x80)
+            return SameWithoutCase(name, key);
+        if (AsciiLower(a) != AsciiLower(b))
+            return false;
+    }
     return true;
 }
 
@@ -173,7 +229,7 @@ qsizetype IniFile::KeyLine(const Section& section, QStringView key) {
     LineSpan line;
     while (NextBodyLine(section.body, &pos, &line)) {
         if (line.equals == key.size() &&
-            SameWithoutCase(LineText(section.body, line).first(line.equals), key))
+            SameKey(LineText(section.body, line).first(line.equals), key))
             return line.start;
     }
     return -1;
@@ -538,6 +594,28 @@ bool IniFile::WriteValues(const QString& section, const QStringView* keys,
 
 // Decimal text, or hexadecimal after "0x" or "$"; the default when not a number.
 int IniFile::ToInteger(QStringView text, int defaultValue) {
+    // Plain decimal digits (with a minus sign), which is how every number here is written, are
+    // read here: the cache rebuilds read two numbers a section from tens of thousands of them.
+    // Anything else (blanks, a plus sign, hexadecimal) goes the long way.
+    const qsizetype first = !text.isEmpty() && text.front() == u'-' ? 1 : 0;
+    if (text.size() > first && text.size() - first <= 10) {
+        qint64 plain = 0;
+        qsizetype i = first;
+        for (; i < text.size(); ++i) {
+            const char16_t c = text[i].unicode();
+            if (c < u'0' || c > u'9')
+                break;
+            plain = plain * 10 + (c - u'0');
+        }
+        if (i == text.size()) {
+            if (first)
+                plain = -plain;
+            return plain < std::numeric_limits<int>::min() ||
+                           plain > std::numeric_limits<int>::max()
+                       ? defaultValue
+                       : int(plain);
+        }
+    }
     bool ok = false;
     int value = 0;
     if (text.size() > 2 && text.startsWith(u"0x", Qt::CaseInsensitive))
@@ -571,8 +649,7 @@ bool IniFile::PeekValues(const QString& section, const QStringView* keys, std::s
         const QStringView name = LineText(found->body, line).first(line.equals);
         for (std::size_t k = 0; k < count; ++k) {
             // The first line of a key holds its value, as KeyLine finds it.
-            if (values[k].isNull() && name.size() == keys[k].size() &&
-                SameWithoutCase(name, keys[k])) {
+            if (values[k].isNull() && name.size() == keys[k].size() && SameKey(name, keys[k])) {
                 values[k] = ValueOf(found->body, line);
                 --left;
                 break;

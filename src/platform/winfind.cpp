@@ -45,6 +45,8 @@ template <class At> bool Glob(qsizetype size, At at, QStringView mask) {
     return m == mask.size();
 }
 
+bool HasWildcards(QStringView mask);
+
 // A mask folded once for all the names of a listing. An ASCII name is folded letter by letter as
 // it is compared; any other name is folded whole first.
 class MaskMatcher {
@@ -52,15 +54,28 @@ public:
     explicit MaskMatcher(const QString& mask)
         : mask_(FoldCase(mask)), empty_(mask.isEmpty()),
           all_(mask_ == QLatin1String("*.*") || mask_ == QLatin1String("*")),
-          withoutDotStar_(mask_.endsWith(QLatin1String(".*")) ? mask_.chopped(2) : QString()) {}
+          withoutDotStar_(mask_.endsWith(QLatin1String(".*")) ? mask_.chopped(2) : QString()),
+          ending_(mask_.startsWith(QLatin1Char('*')) && !HasWildcards(QStringView(mask_).mid(1))) {}
 
     bool Matches(const QString& name) const {
         if (empty_)
             return false;
         if (all_)
             return true;
-        const bool ascii =
-            std::all_of(name.begin(), name.end(), [](QChar c) { return c.unicode() < 0x80; });
+        const bool ascii = IsAscii(name);
+        // "*.WAG", the mask of nearly every find: the name's end, folded letter by letter.
+        if (ending_ && ascii) {
+            const qsizetype size = mask_.size() - 1;
+            if (name.size() < size)
+                return false;
+            const QChar* end = name.constData() + name.size() - size;
+            const QChar* wanted = mask_.constData() + 1;
+            for (qsizetype i = 0; i < size; ++i) {
+                if (AsciiLower(end[i].unicode()) != wanted[i].unicode())
+                    return false;
+            }
+            return true;
+        }
         const QString folded = ascii ? QString() : FoldCase(name);
         auto at = [&](qsizetype i) {
             if (!ascii)
@@ -80,6 +95,7 @@ private:
     bool empty_;
     bool all_;
     QString withoutDotStar_;
+    bool ending_; // a star and no other wildcard: the mask matches the names that end so
 };
 
 bool HasWildcards(QStringView mask) {
@@ -232,6 +248,25 @@ QDateTime UnpackDosDateTime(qint32 packed) {
     return QDateTime(date, clock);
 }
 
+namespace {
+
+// The ZoneReadOnce living on this thread, and whether the zone was compared with TZ since the
+// first of them began.
+thread_local int zonesHeld = 0;
+thread_local bool zoneCompared = false;
+
+} // namespace
+
+ZoneReadOnce::ZoneReadOnce() {
+    if (zonesHeld++ == 0)
+        zoneCompared = false;
+}
+
+ZoneReadOnce::~ZoneReadOnce() {
+    if (--zonesHeld == 0)
+        zoneCompared = false;
+}
+
 qint32 DosDateTimeFromUnix(qint64 secondsSinceEpoch) {
     // Every listed file and every date query comes through here. QDateTime asks the C library to
     // read the zone again on each conversion, which costs a system call per file; the zone is
@@ -242,8 +277,11 @@ qint32 DosDateTimeFromUnix(qint64 secondsSinceEpoch) {
     thread_local qint64 lastSeconds = 0;
     thread_local qint32 lastPacked = 0;
     thread_local bool lastValid = false;
-    const char* current = getenv("TZ");
-    if (!zoneRead || (current ? zone != current : !zone.empty())) {
+    // Looking TZ up goes through the whole environment: while a ZoneReadOnce lives, once.
+    const bool compare = !zoneRead || zonesHeld == 0 || !zoneCompared;
+    const char* current = compare ? getenv("TZ") : nullptr;
+    zoneCompared = zonesHeld > 0;
+    if (!zoneRead || (compare && (current ? zone != current : !zone.empty()))) {
         // The C library guards its zone with a lock of its own that thread checkers cannot see;
         // threads that read it at the same time take turns here as well.
         static std::mutex zoneLock;
@@ -448,6 +486,7 @@ bool FindNames(const QString& pattern, bool folders, QStringList* names, QList<q
         &listed, error, &state);
     if (!listedOk)
         return false;
+    const ZoneReadOnce zone;
     // An answer with a name that could not be asked for is not kept: it is asked again.
     bool unasked = false;
     for (const ListedEntry& found : listed) {
@@ -483,6 +522,7 @@ bool FilesOf(const QString& hostFolder, FolderListing& listing,
              const std::vector<MaskMatcher>& masks, bool withTimes,
              std::vector<FindAnswer>* answers) {
     answers->assign(masks.size(), FindAnswer{});
+    const ZoneReadOnce zone;
     bool kept = true;
     const QStringList& names = listing.Ordered();
     const QList<EntryKind>& kinds = listing.OrderedKinds();

@@ -45,6 +45,17 @@ qint32 PackDosDateTime(const QDateTime& time);
 QDateTime UnpackDosDateTime(qint32 packed);
 // The packed DOS date-time of a moment in seconds since 1970 (UTC).
 qint32 DosDateTimeFromUnix(qint64 secondsSinceEpoch);
+// While one lives on a thread, DosDateTimeFromUnix on that thread compares the zone it read with
+// the TZ variable once, not at every call: the times of a folder's files, or of a run of files
+// read together, are converted under one zone. (No other thread may change the environment
+// meanwhile anyway, and the thread converting does not.)
+class ZoneReadOnce {
+public:
+    ZoneReadOnce();
+    ~ZoneReadOnce();
+    ZoneReadOnce(const ZoneReadOnce&) = delete;
+    ZoneReadOnce& operator=(const ZoneReadOnce&) = delete;
+};
 
 // True when a name matches a Windows wildcard mask: "*" any run, "?" one character, without
 // regard to case; "*.*" matches every name, and "name.*" also a name without extension.
