@@ -12,15 +12,31 @@ StringList::StringList(bool sorted, Duplicates duplicates)
     : sorted_(sorted), duplicates_(duplicates) {}
 
 void StringList::SetSorted(bool sorted) {
+    Settle();
     if (sorted && !sorted_)
         Sort();
     sorted_ = sorted;
+}
+
+void StringList::SetGathering(bool gathering) {
+    Settle();
+    gathering_ = gathering;
+}
+
+void StringList::TakePending() const {
+    // Entries are put aside only by Add and AddStrings, which a const list does not allow.
+    auto* self = const_cast<StringList*>(this);
+    self->Merge(std::exchange(self->pending_, QStringList()));
 }
 
 int StringList::Add(const QString& text) {
     if (!sorted_) {
         items_.append(text);
         return Count() - 1;
+    }
+    if (gathering_) {
+        pending_.append(text);
+        return -1;
     }
     // Lists are mostly filled in their own order: such an entry goes at the end unsearched.
     if (!items_.isEmpty() && CompareText(items_.constLast(), text) < 0) {
@@ -40,6 +56,7 @@ int StringList::Add(const QString& text) {
 }
 
 void StringList::AddStrings(const StringList& other) {
+    other.Settle();
     AddStrings(other.items_);
 }
 
@@ -50,6 +67,15 @@ void StringList::AddStrings(QStringList texts) {
         items_.append(std::move(texts));
         return;
     }
+    if (gathering_) {
+        pending_.append(std::move(texts));
+        return;
+    }
+    Settle();
+    Merge(std::move(texts));
+}
+
+void StringList::Merge(QStringList texts) {
     const auto below = [](const QString& a, const QString& b) { return CompareText(a, b) < 0; };
     SortTexts(texts);
     const bool ignore = duplicates_ == Duplicates::Ignore;
@@ -98,6 +124,7 @@ int StringList::IndexOf(const QString& text) const {
 }
 
 bool StringList::Find(const QString& text, int& index) const {
+    Settle();
     if (!sorted_) {
         for (index = 0; index < Count(); ++index) {
             if (CompareText(items_.at(index), text) == 0)
@@ -120,22 +147,24 @@ bool StringList::Find(const QString& text, int& index) const {
 }
 
 void StringList::Sort() {
+    Settle();
     SortTexts(items_);
 }
 
 QString StringList::Names(int index) const {
-    const QString& entry = items_.at(index);
+    const QString& entry = (*this)[index];
     const qsizetype equals = entry.indexOf(QLatin1Char('='));
     return equals < 0 ? QString() : entry.left(equals);
 }
 
 QString StringList::ValueFromIndex(int index) const {
-    const QString& entry = items_.at(index);
+    const QString& entry = (*this)[index];
     const qsizetype equals = entry.indexOf(QLatin1Char('='));
     return equals < 0 ? QString() : entry.mid(equals + 1);
 }
 
 QString StringList::Text() const {
+    Settle();
     QString text;
     for (const QString& entry : items_)
         text += entry + QStringLiteral("\r\n");
@@ -143,7 +172,7 @@ QString StringList::Text() const {
 }
 
 void StringList::SetText(const QString& text) {
-    items_.clear();
+    Clear();
     QStringList lines;
     qsizetype start = 0;
     const qsizetype length = text.size();
