@@ -19,6 +19,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <vector>
 
 namespace qv {
 
@@ -137,9 +138,22 @@ int NumberOrZero(const QString& text) {
 
 // The first keyword of the table that begins the line; "Name" and "Description" take part only
 // while their field is still empty, so an MSTS activity keeps the texts of its header.
-int MatchActivityKeyword(const QString& line, const ActivityInfo& info) {
+int MatchActivityKeyword(QStringView line, const ActivityInfo& info) {
     const QStringList& table = ActivityKeywords();
+    // Activities run to thousands of lines, nearly all of which begin with no keyword: a line is
+    // compared only with the keywords of its first letter, folded as the comparison folds it.
+    static const std::vector<char32_t> firsts = [&table] {
+        std::vector<char32_t> folded;
+        for (const QString& keyword : table)
+            folded.push_back(QChar::toCaseFolded(char32_t(keyword.front().unicode())));
+        return folded;
+    }();
+    if (line.isEmpty())
+        return -1;
+    const char32_t first = QChar::toCaseFolded(char32_t(line.front().unicode()));
     for (int i = 0; i < table.size(); ++i) {
+        if (firsts[std::size_t(i)] != first || line.size() < table[i].size())
+            continue;
         if (i == kName && !info.Name.isEmpty())
             continue;
         if (i == kDescription && !info.Description.isEmpty())
@@ -163,11 +177,13 @@ void ParseActivity(MstsTextReader& reader, const ActivityFolders& folders, Activ
     const QStringList& table = ActivityKeywords();
     QStringList serviceFiles;
     QStringList stockFiles;
-    QString line;
-    while (reader.ReadLine(&line)) {
-        const int keyword = MatchActivityKeyword(line, info);
+    // Lines are looked at where they lie; only those that begin with a keyword are copied.
+    QStringView view;
+    while (reader.ReadLine(&view)) {
+        const int keyword = MatchActivityKeyword(view, info);
         if (keyword < 0)
             continue;
+        const QString line = view.toString();
         const int length = int(table[keyword].size());
         switch (keyword) {
         case kName:
@@ -325,9 +341,10 @@ bool ReadActivityFile(const QString& root, const ItemSet& item, StoreIniHolder& 
     ResetActivity(item, info);
     const ActivityFolders folders = FoldersOf(info);
     const QString fullPath = ContentPath(root, QString(), folders.section);
-    if (fullPath.isEmpty() || !FileExists(fullPath))
+    // The file's date tells whether it is there at all: a folder, or nothing, has none.
+    const qint32 fileDate = fullPath.isEmpty() ? -1 : FileAge(fullPath);
+    if (fileDate == -1)
         return false;
-    const qint32 fileDate = FileAge(fullPath);
 
     if (info.FullCheck) {
         const qint32 savedDate = FileAge(SavedStatePath(fullPath));
@@ -374,7 +391,8 @@ bool ReadActivityFile(const QString& root, const ItemSet& item, StoreIniHolder& 
         const QString paths = folders.paths.chopped(1);
         const QString store = ContentPath(App().StoreRootFolder, paths, info.PathID);
         const QString msts = ContentPath(App().MstsRootFolder, paths, info.PathID);
-        info.PlayerPathFound = !store.isEmpty() && (FileExists(store) || FileExists(msts));
+        // Mostly in use: the MSTS folder is asked first.
+        info.PlayerPathFound = !store.isEmpty() && (FileExists(msts) || FileExists(store));
     }
     return true;
 }

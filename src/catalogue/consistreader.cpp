@@ -99,6 +99,9 @@ std::uint32_t VehicleBits(const IniFile& stockCache, const QString& path, Tally&
 // sorting them once.
 void ParseConsist(MstsTextReader& reader, ConsistInfo& info, const IniFile& stockCache,
                   StringList* vehicles, Tally& tally, QStringList* uncached = nullptr) {
+    // A text for every vehicle of thousands of consists would cost more than reading them: one is
+    // made when the status bar is to show it.
+    const ThrottledReadStatus throttled;
     const QStringList& table = ConsistKeywords();
     QStringList read;
     QStringList lacking;
@@ -275,7 +278,8 @@ bool TakeConsistSection(const IniFile& ini, const QString& section, qint32 date,
 
 bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info,
                      StoreIniHolder& consistCache, StoreIniHolder& stockCache, StringList* vehicles,
-                     const ListedFileDates* listed, const AheadFile* ahead, ConsistAhead* parsed) {
+                     const ListedFileDates* listed, const AheadFile* ahead, ConsistAhead* parsed,
+                     ListedOnDemand* stockDates) {
     PumpMessagesIfBusy();
     info.Folder = item.Folder;
     info.FileName = item.FileName;
@@ -320,7 +324,8 @@ bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info
     }
     info.LotNumber = ini.ReadString(section, QStringLiteral("LotNumber"), QString());
     if (info.PType & PT_DRIVEABLE)
-        CheckLeadEngine(info, consistCache, stockCache, readAhead ? &parsed->leadEngine : nullptr);
+        CheckLeadEngine(info, consistCache, stockCache, readAhead ? &parsed->leadEngine : nullptr,
+                        stockDates);
     if (!CacheSectionIsCurrent(ini, section, tally.date) || info.RewriteSection ||
         App().ForceCacheReread)
         WriteConsistSection(consistCache, stockCache, info, tally.date);

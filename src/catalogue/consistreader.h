@@ -19,6 +19,7 @@ class IniFile;
 class MstsTextReader;
 struct StoreIniHolder;
 class ListedFileDates;
+class ListedOnDemand;
 
 // The stock path "<folder>\<file>.ENG" (engine) or ".WAG" named by the value of an EngineData or
 // WagonData line: the file name first, then the stock folder, either quoted when it holds blanks.
@@ -61,9 +62,10 @@ bool TakeConsistSection(const IniFile& ini, const QString& section, qint32 date,
 // opened both caches and closes them. With `listed`, the dates the rebuild's listing found stand
 // for asking the file system; with `ahead` and `parsed` (and no vehicles list), a file read and
 // parsed ahead from this root stands for reading and parsing it, whose texts are then taken over.
+// `stockDates` (when given) finds the leading engine in its folder's listing (see CheckLeadEngine).
 bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info,
                      StoreIniHolder& consistCache, StoreIniHolder& stockCache, StringList* vehicles,
                      const ListedFileDates* listed = nullptr, const AheadFile* ahead = nullptr,
-                     ConsistAhead* parsed = nullptr);
+                     ConsistAhead* parsed = nullptr, ListedOnDemand* stockDates = nullptr);
 
 } // namespace qv

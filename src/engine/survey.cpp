@@ -1,6 +1,7 @@
 #include "engine/survey.h"
 
 #include "catalogue/consistreader.h"
+#include "catalogue/listedondemand.h"
 #include "catalogue/pathreader.h"
 #include "catalogue/routereader.h"
 #include "catalogue/stockchecks.h"
@@ -67,6 +68,26 @@ void TakeNewEntries(const StringList& found, const StringList& have, StringList&
     }
 }
 
+// The sorted work lists gather their entries while the survey runs (each takes them in when it
+// is next looked at), and hold them all in their places when it ends.
+class GatheringLists {
+public:
+    explicit GatheringLists(WorkLists& lists)
+        : lists_{&lists.B, &lists.C, &lists.D, &lists.E, &lists.F, &lists.G, &lists.H} {
+        for (StringList* list : lists_)
+            list->SetGathering(true);
+    }
+    ~GatheringLists() {
+        for (StringList* list : lists_)
+            list->SetGathering(false);
+    }
+    GatheringLists(const GatheringLists&) = delete;
+    GatheringLists& operator=(const GatheringLists&) = delete;
+
+private:
+    StringList* lists_[7];
+};
+
 class SurveyRun {
 public:
     SurveyRun(bool unstore, bool partialRoute, WorkLists& lists)
@@ -86,7 +107,6 @@ private:
     void CollectLists(const QString& folder, std::uint32_t mask);
     void Activity(const ItemSet& item);
     void BringIntoUse(ItemNode* node);
-    bool OnEasyPage() const { return TheEasyServices().MainPageIndex() == 0; }
 
     const bool unstore_;
     const bool partialRoute_;
@@ -100,7 +120,12 @@ private:
     StringList& A;
 
     bool errors_ = false;
+    // The settings the survey goes by, read once for the whole survey: a route asking for each
+    // again would read the registry's files for every route.
     bool suppressWarnings_ = false;
+    bool onEasyPage_ = false;
+    bool exploreConsists_ = false;
+    bool explorePaths_ = false;
     ReportPane* pane_ = nullptr;
     ItemTree* tree_ = nullptr;
     StringList playerServices_ = StringList::SortedUnique();
@@ -108,11 +133,20 @@ private:
     std::unique_ptr<StoreIniHolder> consistCache_;
     std::unique_ptr<StoreIniHolder> scenarioCache_;
     std::unique_ptr<StoreIniHolder> pathCache_;
+    // The listings of the folders the survey looks in, each made once for both roots: of the
+    // roots' own folders (routes' services and paths), of the consists folder and of the stock
+    // folders.
+    ListedOnDemand dates_{QLatin1StringView("\\")};
+    ListedOnDemand consistDates_{kConsistsBase};
+    ListedOnDemand stockDates_{kTrainsetBase};
 };
 
 bool SurveyRun::Run(bool defaultRoutes, bool allStock, bool allConsists) {
     SetBusy(true);
     suppressWarnings_ = ReadFlag(QStringLiteral("Suppress Warnings"));
+    onEasyPage_ = TheEasyServices().MainPageIndex() == 0;
+    exploreConsists_ = ReadFlag(QStringLiteral("Include Explore Consists"));
+    explorePaths_ = ReadFlag(QStringLiteral("Include Explore Paths"));
     HourglassGuard hourglass;
     App().PathSet.DuplicateAnswer = 0;
     StatusGuard status(QStringLiteral("SURVEY"));
@@ -133,7 +167,7 @@ bool SurveyRun::Run(bool defaultRoutes, bool allStock, bool allConsists) {
     WalkTree();
     if (!unstore_)
         SurveyExploreChoice();
-    if (!SurveyServices(C, E, D, H))
+    if (!SurveyServices(C, E, D, H, &dates_))
         errors_ = true;
     if (unstore_ && partialRoute_)
         CloseOverUsers();
@@ -157,7 +191,7 @@ bool SurveyRun::Run(bool defaultRoutes, bool allStock, bool allConsists) {
     CloseStoreIni(std::move(consistCache_));
 
     AddFixedObjects(F, G);
-    if (!CheckStockNames(G, *stockCache_, F, H, pane_, suppressWarnings_))
+    if (!CheckStockNames(G, *stockCache_, F, H, pane_, suppressWarnings_, &stockDates_))
         errors_ = true;
     CloseStoreIni(std::move(stockCache_));
     return errors_;
@@ -171,7 +205,7 @@ void SurveyRun::WalkTree() {
         if (item.PType == PT_GLOBAL_ROOT) {
             if (unstore_)
                 CollectLists(item.Folder, PT_MASK_GLOBAL_MAINT_LISTS);
-            else if (!OnEasyPage() && ReadFlag(QStringLiteral("Include Explore Consists")))
+            else if (!onEasyPage_ && exploreConsists_)
                 CollectLists(item.Folder, PT_EXPLORE_CONSIST);
         } else if ((item.PType & PT_ROUTE) && item.StoreInd == SI_IN_USE) {
             SurveyRoute(node);
@@ -190,7 +224,7 @@ void SurveyRun::SurveyRoute(ItemNode* node) {
         errors_ = true;
         return;
     }
-    if (ExistsInEitherRoot(routeFile))
+    if (ExistsInEitherRoot(routeFile, &dates_))
         A.Add(routeFile);
     if (unstore_ && !partialRoute_) {
         // The whole route comes back: every activity below it is surveyed when the walk reaches
@@ -201,11 +235,11 @@ void SurveyRun::SurveyRoute(ItemNode* node) {
     }
     if (unstore_) {
         CollectLists(item.Folder, PT_MASK_ROUTE_MAINT_LISTS);
-    } else if (!OnEasyPage()) {
+    } else if (!onEasyPage_) {
         std::uint32_t mask = 0;
-        if (ReadFlag(QStringLiteral("Include Explore Consists")))
+        if (exploreConsists_)
             mask |= PT_EXPLORE_CONSIST;
-        if (ReadFlag(QStringLiteral("Include Explore Paths")))
+        if (explorePaths_)
             mask |= PT_EXPLORE_PATH;
         if (mask != 0)
             CollectLists(item.Folder, mask);
@@ -214,7 +248,7 @@ void SurveyRun::SurveyRoute(ItemNode* node) {
 
 void SurveyRun::SurveyExploreChoice() {
     const EasyServices& easy = TheEasyServices();
-    if (!OnEasyPage() || easy.ExploreTabIndex() != 1)
+    if (!onEasyPage_ || easy.ExploreTabIndex() != 1)
         return;
     if (const ItemSet* chosen = easy.ChosenExploreActivity())
         Activity(*chosen);
@@ -247,7 +281,7 @@ void SurveyRun::CloseOverUsers() {
         C.AddStrings(newServices);
         for (int i = 0; i < newActivities.Count(); ++i)
             BringActivityIntoUse(newActivities[i]);
-        if (!SurveyServices(C, E, D, H))
+        if (!SurveyServices(C, E, D, H, &dates_))
             errors_ = true;
     }
 }
@@ -279,8 +313,9 @@ void SurveyRun::CheckPaths() {
         PathInfo path;
         path.Folder = ParentPath(entry);
         path.FileName = LastPathComponent(entry);
-        if (ReadPathFile(App().MstsRootFolder, path, *pathCache_) ||
-            ReadPathFile(App().StoreRootFolder, path, *pathCache_)) {
+        const ListedFileDates* listed = dates_.For(entry);
+        if (ReadPathFile(App().MstsRootFolder, path, *pathCache_, listed) ||
+            ReadPathFile(App().StoreRootFolder, path, *pathCache_, listed)) {
             if (path.PType & PT_DRIVEABLE)
                 driveableRoutes.Add(ParentPath(path.Folder));
             if (path.PType & PT_NAME_DIFFERS)
@@ -300,7 +335,7 @@ void SurveyRun::CheckPaths() {
 
     if (runChecks) {
         StringList playerPaths = StringList::SortedUnique();
-        if (!CheckPlayerPath(playerServices_, playerPaths, pane_))
+        if (!CheckPlayerPath(playerServices_, playerPaths, pane_, &dates_))
             errors_ = true;
         if (!CheckPathFileParameters(D, playerPaths, *pathCache_, pane_))
             errors_ = true;
@@ -336,10 +371,11 @@ void SurveyRun::CollectConsists() {
         item.FileName = E[i];
         ConsistInfo consist;
         StringList vehicles = StringList::SortedUnique();
+        const ListedFileDates* listed = consistDates_.For(item.FileName);
         if (ReadConsistFile(App().StoreRootFolder, item, consist, *consistCache_, *stockCache_,
-                            &vehicles) ||
+                            &vehicles, listed, nullptr, nullptr, &stockDates_) ||
             ReadConsistFile(App().MstsRootFolder, item, consist, *consistCache_, *stockCache_,
-                            &vehicles)) {
+                            &vehicles, listed, nullptr, nullptr, &stockDates_)) {
             // An engine or wagon folder that leads out of the trainset is reported with the
             // consist and never read or moved.
             for (int v = 0; v < vehicles.Count(); ++v)
@@ -361,7 +397,7 @@ void SurveyRun::CollectLists(const QString& folder, std::uint32_t mask) {
 }
 
 void SurveyRun::Activity(const ItemSet& item) {
-    if (!SurveyActivity(item, *scenarioCache_, C, &playerServices_, D, B, G))
+    if (!SurveyActivity(item, *scenarioCache_, C, &playerServices_, D, B, G, &dates_))
         errors_ = true;
 }
 
@@ -374,6 +410,7 @@ void SurveyRun::BringIntoUse(ItemNode* node) {
 
 bool Survey(bool unstore, bool partialRoute, bool defaultRoutes, WorkLists& lists, bool allStock,
             bool allConsists) {
+    const GatheringLists gathering(lists);
     SurveyRun run(unstore, partialRoute, lists);
     return run.Run(defaultRoutes, allStock, allConsists);
 }
