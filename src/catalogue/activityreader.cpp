@@ -158,7 +158,7 @@ int MatchActivityKeyword(QStringView line, const ActivityInfo& info) {
             continue;
         if (i == kDescription && !info.Description.isEmpty())
             continue;
-        if (line.startsWith(table[i], Qt::CaseInsensitive))
+        if (StartsWithKeyword(line, table[i]))
             return i;
     }
     return -1;

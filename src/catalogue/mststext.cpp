@@ -101,6 +101,24 @@ QStringView TrimView(QStringView text) {
     return text.mid(begin, end - begin);
 }
 
+bool StartsWithKeyword(QStringView line, QStringView keyword) {
+    if (line.size() < keyword.size())
+        return false;
+    for (qsizetype i = 0; i < keyword.size(); ++i) {
+        const char16_t k = keyword[i].unicode();
+        if (k >= 0x80)
+            return line.startsWith(keyword, Qt::CaseInsensitive);
+        const char16_t u = line[i].unicode();
+        // Each character folded as the comparison folds it: beyond ASCII only the Kelvin sign
+        // and the long s fold to ASCII letters, and a surrogate folds to none.
+        const char32_t folded = u < 0x80 ? char32_t(u >= u'A' && u <= u'Z' ? u + 32 : u)
+                                         : QChar::toCaseFolded(char32_t(u));
+        if (folded != char32_t(k >= u'A' && k <= u'Z' ? k + 32 : k))
+            return false;
+    }
+    return true;
+}
+
 int MatchKeyword(const QString& line, const QStringList& table) {
     return MatchKeyword(QStringView(line), table);
 }
@@ -116,7 +134,7 @@ int MatchKeyword(QStringView line, const QStringList& table) {
         if (quick && !keyword.isEmpty() &&
             QChar::toCaseFolded(char32_t(keyword.front().unicode())) != folded)
             continue;
-        if (line.startsWith(keyword, Qt::CaseInsensitive))
+        if (StartsWithKeyword(line, keyword))
             return i;
     }
     return -1;

@@ -34,31 +34,30 @@ bool IsNamed(QStringView text, std::u16string_view name) {
     return true;
 }
 
-// Windows opens a device for these names in any folder, whatever extension follows them.
-bool IsDeviceName(QStringView part) {
-    qsizetype end = part.indexOf(u'.');
-    if (end < 0)
-        end = part.size();
+// Windows opens a device for these names in any folder, whatever extension follows them: the
+// part up to its first dot (`stem`, of `part`), blanks at its end not counted.
+bool IsDeviceName(QStringView part, qsizetype stem) {
+    qsizetype end = stem;
     while (end > 0 && part[end - 1] == u' ')
         --end;
     // Every device name is of three, four, six or seven characters: most parts are passed over
     // by their length and first letter alone.
     if (end < 3 || end > 7)
         return false;
-    const QStringView stem = part.first(end);
-    switch (LowerAscii(stem[0].unicode())) {
+    const QStringView name = part.first(end);
+    switch (LowerAscii(name[0].unicode())) {
     case u'c':
         if (end == 4)
-            return stem[3] >= u'1' && stem[3] <= u'9' && IsNamed(stem.first(3), u"com");
-        return IsNamed(stem, u"con") || IsNamed(stem, u"conin$") || IsNamed(stem, u"conout$");
+            return name[3] >= u'1' && name[3] <= u'9' && IsNamed(name.first(3), u"com");
+        return IsNamed(name, u"con") || IsNamed(name, u"conin$") || IsNamed(name, u"conout$");
     case u'l':
-        return end == 4 && stem[3] >= u'1' && stem[3] <= u'9' && IsNamed(stem.first(3), u"lpt");
+        return end == 4 && name[3] >= u'1' && name[3] <= u'9' && IsNamed(name.first(3), u"lpt");
     case u'p':
-        return IsNamed(stem, u"prn");
+        return IsNamed(name, u"prn");
     case u'a':
-        return IsNamed(stem, u"aux");
+        return IsNamed(name, u"aux");
     case u'n':
-        return IsNamed(stem, u"nul");
+        return IsNamed(name, u"nul");
     default:
         return false;
     }
@@ -70,14 +69,19 @@ bool PlainPart(QStringView part) {
     if (part.isEmpty())
         return false;
     bool dotsAndSpaces = true;
-    for (const QChar c : part) {
-        const char16_t u = c.unicode();
+    qsizetype firstDot = -1;
+    for (qsizetype i = 0; i < part.size(); ++i) {
+        const char16_t u = part[i].unicode();
         if (u == u':' || u < 0x20)
             return false;
-        if (u != u'.' && u != u' ')
+        if (u == u'.') {
+            if (firstDot < 0)
+                firstDot = i;
+        } else if (u != u' ') {
             dotsAndSpaces = false;
+        }
     }
-    return !dotsAndSpaces && !IsDeviceName(part);
+    return !dotsAndSpaces && !IsDeviceName(part, firstDot < 0 ? part.size() : firstDot);
 }
 
 // The number of parts of the entry (separated by "\" alone) when every one is plain: the entry
