@@ -205,6 +205,20 @@ QString StockDataPath(const QString& value, bool engine) {
     return path;
 }
 
+QStringList VehiclesAhead(MstsTextReader& reader) {
+    const QStringList& table = ConsistKeywords();
+    QStringList vehicles;
+    QStringView line;
+    while (reader.ReadLine(&line)) {
+        const int keyword = MatchKeyword(line, table);
+        if (keyword != kEngineData && keyword != kWagonData)
+            continue;
+        vehicles.append(StockPath(CutValue(reader, line, int(table[keyword].size()), true),
+                                  keyword == kEngineData));
+    }
+    return vehicles;
+}
+
 void ParseConsistAhead(MstsTextReader& reader, const QString& fileName, const IniFile& stockCache,
                        ConsistAhead& parsed) {
     parsed.info.FileName = fileName;
@@ -288,11 +302,13 @@ bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info
     info.LeadEngine.clear();
     info.RewriteSection = false;
 
-    // A list of the vehicles is only asked of files read here.
+    // A list of the vehicles is only asked of files read here, or whose text was read ahead.
     const bool readAhead = ahead && parsed && ahead->root == root && !vehicles;
+    const bool textAhead = ahead && !parsed && ahead->root == root && !ahead->path.isEmpty();
     // One lookup answers both questions: a path that names no file has no date.
-    ListedFile file =
-        readAhead ? ListedFile(*ahead) : ListedFile(listed, root, kConsistsBase, info.FileName);
+    ListedFile file = readAhead || textAhead
+                          ? ListedFile(*ahead)
+                          : ListedFile(listed, root, kConsistsBase, info.FileName);
     if (file.Age() == -1)
         return false;
     const IniFile& ini = consistCache.Ini;
@@ -316,6 +332,9 @@ bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info
         App().UncachedStockList.AddStrings(parsed->uncached);
         if (!parsed->uncached.isEmpty())
             tally.date = kUncachedDate;
+    } else if (textAhead) {
+        MstsTextReader reader(ahead->text);
+        ParseConsist(reader, info, stockCache.Ini, vehicles, tally);
     } else {
         MstsTextReader reader;
         if (!reader.Open(file.Path()))

@@ -38,6 +38,10 @@ struct ConsistAhead {
     AheadFile leadEngine;
 };
 
+// The stock paths of the vehicles of a consist's text, in file order, as its parse finds them:
+// for looking ahead (no status is shown, nothing is looked up).
+QStringList VehiclesAhead(MstsTextReader& reader);
+
 // Parses the text of a consist (`fileName` as in the consists folder) for the reading loop,
 // against a stock cache that nothing changes meanwhile; safe on several threads at once.
 void ParseConsistAhead(MstsTextReader& reader, const QString& fileName, const IniFile& stockCache,
@@ -61,7 +65,8 @@ bool TakeConsistSection(const IniFile& ini, const QString& section, qint32 date,
 // order. False when the file is missing or cannot be opened; nothing is reported. The caller
 // opened both caches and closes them. With `listed`, the dates the rebuild's listing found stand
 // for asking the file system; with `ahead` and `parsed` (and no vehicles list), a file read and
-// parsed ahead from this root stands for reading and parsing it, whose texts are then taken over.
+// parsed ahead from this root stands for reading and parsing it, whose texts are then taken over;
+// with `ahead` alone (read from this root, not parsed) its text stands for reading the file.
 // `stockDates` (when given) finds the leading engine in its folder's listing (see CheckLeadEngine).
 bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info,
                      StoreIniHolder& consistCache, StoreIniHolder& stockCache, StringList* vehicles,

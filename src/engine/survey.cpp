@@ -3,10 +3,12 @@
 #include "catalogue/consistreader.h"
 #include "catalogue/listedondemand.h"
 #include "catalogue/pathreader.h"
+#include "catalogue/readahead.h"
 #include "catalogue/routereader.h"
 #include "catalogue/stockchecks.h"
 #include "core/appstate.h"
 #include "core/comparetext.h"
+#include "core/contentpath.h"
 #include "core/easyservices.h"
 #include "core/exploresaveinfo.h"
 #include "core/filefind.h"
@@ -25,7 +27,10 @@
 #include "engine/usedincommon.h"
 #include "engine/worklists.h"
 #include "platform/winfs.h"
+#include "platform/winresolve.h"
+#include "platform/workers.h"
 
+#include <QSet>
 #include <algorithm>
 #include <memory>
 #include <utility>
@@ -97,6 +102,7 @@ public:
     bool Run(bool defaultRoutes, bool allStock, bool allConsists);
 
 private:
+    void ReadFoldersAhead();
     void WalkTree();
     void SurveyRoute(ItemNode* node);
     void SurveyExploreChoice();
@@ -104,6 +110,8 @@ private:
     void BringActivityIntoUse(const QString& entry);
     void CheckPaths();
     void CollectConsists();
+    // Lists the folders of the stock found so far and of the vehicles of the consists read ahead.
+    void ListStockFolders(const std::vector<AheadFile>& ahead);
     void CollectLists(const QString& folder, std::uint32_t mask);
     void Activity(const ItemSet& item);
     void BringIntoUse(ItemNode* node);
@@ -164,6 +172,7 @@ bool SurveyRun::Run(bool defaultRoutes, bool allStock, bool allConsists) {
         errors_ = true;
     if (unstore_ && defaultRoutes && tree_ && !TheEasyServices().MarkDefaultRoutes(*tree_))
         errors_ = true;
+    ReadFoldersAhead();
     WalkTree();
     if (!unstore_)
         SurveyExploreChoice();
@@ -195,6 +204,47 @@ bool SurveyRun::Run(bool defaultRoutes, bool allStock, bool allConsists) {
         errors_ = true;
     CloseStoreIni(std::move(stockCache_));
     return errors_;
+}
+
+// The folders the walk and the reading of consists will look in, read into the path layer's cache
+// several at a time before the walk reaches them: each route in use (or with an activity in use)
+// and its activities, services, traffic and paths, and the consists folder, of both roots.
+void SurveyRun::ReadFoldersAhead() {
+    QStringList routes;
+    QSet<QString> seen;
+    if (tree_) {
+        for (ItemNode* node = tree_->First(); node; node = node->GetNext()) {
+            const ItemSet& item = *node->Data();
+            QString route;
+            if ((item.PType & PT_ROUTE) && item.StoreInd == SI_IN_USE)
+                route = item.Folder;
+            else if (item.PType == PT_ACTIVITY && item.StoreInd == SI_IN_USE)
+                route = ParentPath(item.Folder);
+            // Only a folder that names itself plainly: anything else the walk reports.
+            if (route.isEmpty() || EntryInside(QString(), route) != route || seen.contains(route))
+                continue;
+            seen.insert(route);
+            routes.append(route);
+        }
+    }
+    QStringList roots;
+    for (const QString& root : {App().MstsRootFolder, App().StoreRootFolder})
+        if (!root.isEmpty())
+            roots.append(root);
+    // The route folders first: the folders below them are then found from their listings.
+    QStringList folders;
+    for (const QString& root : roots)
+        for (const QString& route : std::as_const(routes))
+            folders.append(root + u'\\' + route);
+    PrefetchFolders(folders, true);
+    folders.clear();
+    for (const QString& root : roots) {
+        folders.append(root + u'\\' + kConsistsFolder);
+        for (const QString& route : std::as_const(routes))
+            for (const char* below : {"ACTIVITIES", "SERVICES", "TRAFFIC", "PATHS"})
+                folders.append(root + u'\\' + route + u'\\' + QLatin1String(below));
+    }
+    PrefetchFolders(folders, true);
 }
 
 void SurveyRun::WalkTree() {
@@ -307,15 +357,27 @@ void SurveyRun::BringActivityIntoUse(const QString& entry) {
 void SurveyRun::CheckPaths() {
     StringList driveableRoutes = StringList::SortedUnique();
     bool runChecks = false;
+    // The paths whose cache sections are not current are read and scanned on the worker threads
+    // first, by the listings of their folders.
+    dates_.ListFoldersOf(D);
+    std::vector<PathInfo> scanned(std::size_t(D.Count()));
+    std::vector<AheadFile> ahead =
+        ReadFilesAhead(D, pathCache_->Ini, false, &dates_.Dates(), QLatin1StringView("\\"),
+                       [&](std::size_t i, MstsTextReader& reader) {
+                           scanned[i].FileName = LastPathComponent(D[int(i)]);
+                           ScanPathText(reader, scanned[i]);
+                       });
     int i = 0;
-    while (i < D.Count()) {
+    for (std::size_t read = 0; i < D.Count(); ++read) {
         const QString entry = D[i];
         PathInfo path;
         path.Folder = ParentPath(entry);
         path.FileName = LastPathComponent(entry);
         const ListedFileDates* listed = dates_.For(entry);
-        if (ReadPathFile(App().MstsRootFolder, path, *pathCache_, listed) ||
-            ReadPathFile(App().StoreRootFolder, path, *pathCache_, listed)) {
+        AheadFile* file = read < ahead.size() ? &ahead[read] : nullptr;
+        PathInfo* parsed = file ? &scanned[read] : nullptr;
+        if (ReadPathFile(App().MstsRootFolder, path, *pathCache_, listed, file, parsed) ||
+            ReadPathFile(App().StoreRootFolder, path, *pathCache_, listed, file, parsed)) {
             if (path.PType & PT_DRIVEABLE)
                 driveableRoutes.Add(ParentPath(path.Folder));
             if (path.PType & PT_NAME_DIFFERS)
@@ -365,6 +427,13 @@ void SurveyRun::CheckPaths() {
 }
 
 void SurveyRun::CollectConsists() {
+    // Thousands of consists, each read for its vehicles: their files are read on the worker
+    // threads first, by the listing of their folder, and the folders of their vehicles, in which
+    // the lead-engine check and then the stock check look, are listed together.
+    consistDates_.ListFoldersOf(E);
+    std::vector<AheadFile> ahead =
+        ReadFilesAhead(E, consistCache_->Ini, true, &consistDates_.Dates(), kConsistsBase);
+    ListStockFolders(ahead);
     ItemSet item;
     item.Folder = kConsistsFolder;
     for (int i = 0; i < E.Count(); ++i) {
@@ -372,10 +441,15 @@ void SurveyRun::CollectConsists() {
         ConsistInfo consist;
         StringList vehicles = StringList::SortedUnique();
         const ListedFileDates* listed = consistDates_.For(item.FileName);
-        if (ReadConsistFile(App().StoreRootFolder, item, consist, *consistCache_, *stockCache_,
-                            &vehicles, listed, nullptr, nullptr, &stockDates_) ||
+        AheadFile* file = ahead.empty() ? nullptr : &ahead[std::size_t(i)];
+        const bool read =
+            ReadConsistFile(App().StoreRootFolder, item, consist, *consistCache_, *stockCache_,
+                            &vehicles, listed, file, nullptr, &stockDates_) ||
             ReadConsistFile(App().MstsRootFolder, item, consist, *consistCache_, *stockCache_,
-                            &vehicles, listed, nullptr, nullptr, &stockDates_)) {
+                            &vehicles, listed, file, nullptr, &stockDates_);
+        if (file)
+            file->text.clear(); // let go of as the loop goes
+        if (read) {
             // An engine or wagon folder that leads out of the trainset is reported with the
             // consist and never read or moved.
             for (int v = 0; v < vehicles.Count(); ++v)
@@ -388,6 +462,23 @@ void SurveyRun::CollectConsists() {
         Report(RL_ERROR, &item, Caption(Msg::GENERAL_NOT_FOUND1), pane_);
         H.Add(E[i]);
     }
+}
+
+void SurveyRun::ListStockFolders(const std::vector<AheadFile>& ahead) {
+    std::vector<QStringList> vehicles(ahead.size());
+    ForEachOnWorkers(ahead.size(), 64, [&](std::size_t i) {
+        if (ahead[i].path.isEmpty() || ahead[i].root.isEmpty())
+            return;
+        MstsTextReader reader(ahead[i].text);
+        vehicles[i] = VehiclesAhead(reader);
+    });
+    // With the stock the walk found: all the folders the stock check will look in, but for
+    // consists not read ahead, listed in one go.
+    StringList stock;
+    stock.AddStrings(G);
+    for (QStringList& names : vehicles)
+        stock.AddStrings(std::move(names));
+    stockDates_.ListFoldersOf(stock);
 }
 
 void SurveyRun::CollectLists(const QString& folder, std::uint32_t mask) {
@@ -411,6 +502,10 @@ void SurveyRun::BringIntoUse(ItemNode* node) {
 bool Survey(bool unstore, bool partialRoute, bool defaultRoutes, WorkLists& lists, bool allStock,
             bool allConsists) {
     const GatheringLists gathering(lists);
+    // The survey changes nothing on the disk but through the path layer (its caches): the
+    // reports of changes are taken now and then rather than at each of its tens of thousands of
+    // lookups.
+    const ReportsTakenOnce reports;
     SurveyRun run(unstore, partialRoute, lists);
     return run.Run(defaultRoutes, allStock, allConsists);
 }

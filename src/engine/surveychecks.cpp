@@ -6,6 +6,7 @@
 #include "catalogue/listrefresh.h"
 #include "catalogue/namedlists.h"
 #include "catalogue/pathrecords.h"
+#include "catalogue/readahead.h"
 #include "catalogue/servicereader.h"
 #include "core/appstate.h"
 #include "core/comparetext.h"
@@ -19,6 +20,7 @@
 #include "core/stringlist.h"
 #include "engine/worklists.h"
 #include "platform/casefold.h"
+#include "platform/inifile.h"
 #include "platform/winfind.h"
 #include "platform/winfs.h"
 #include "platform/winresolve.h"
@@ -40,12 +42,22 @@ bool ListedAbsent(ListedOnDemand* dates, const QString& root, const QString& rel
     return dates && dates->Find(root, relative, &date) == ListedFileDates::Answer::Absent;
 }
 
-bool ReadServiceFromEitherRoot(const QString& relative, ServiceInfo& service,
-                               ListedOnDemand* dates) {
+bool ReadServiceFromEitherRoot(const QString& relative, ServiceInfo& service, ListedOnDemand* dates,
+                               const AheadFile* ahead = nullptr) {
     for (const QString& root : {App().StoreRootFolder, App().MstsRootFolder})
-        if (!ListedAbsent(dates, root, relative) && ReadServiceFile(root, relative, service))
+        if (!ListedAbsent(dates, root, relative) && ReadServiceFile(root, relative, service, ahead))
             return true;
     return false;
+}
+
+// The files of the entries (relative to the roots) read on the worker threads, by the listings of
+// their folders, which are made first: one place for each entry, or none without listings.
+std::vector<AheadFile> ReadEntriesAhead(const StringList& entries, ListedOnDemand* dates) {
+    if (!dates)
+        return {};
+    dates->ListFoldersOf(entries);
+    static const IniFile noCache;
+    return ReadFilesAhead(entries, noCache, true, &dates->Dates(), QLatin1StringView("\\"));
 }
 
 // The PATHS and SERVICES folders of a route, below which its paths and services must lie.
@@ -148,13 +160,11 @@ bool SurveyActivity(const ItemSet& activity, StoreIniHolder& scenarioCache, Stri
 
     StringList services = StringList::SortedUnique();
     StringList looseStock = StringList::SortedUnique();
-    QString root;
-    if (FileExists(App().MstsRootFolder + u'\\' + relative))
-        root = App().MstsRootFolder;
-    else if (FileExists(App().StoreRootFolder + u'\\' + relative))
-        root = App().StoreRootFolder;
-    if (root.isEmpty() ||
-        !ReadActivityFile(root, activity, scenarioCache, info, &services, &looseStock)) {
+    // The reader reads only a file that is there: the MSTS folder's first, else the store's.
+    if (!ReadActivityFile(App().MstsRootFolder, activity, scenarioCache, info, &services,
+                          &looseStock) &&
+        !ReadActivityFile(App().StoreRootFolder, activity, scenarioCache, info, &services,
+                          &looseStock)) {
         Report(RL_ERROR, &activity,
                Caption(Msg::TYPE_ACTIVITY_LEG) + u' ' + Caption(Msg::GENERAL_NOT_FOUND0), pane);
         return false;
@@ -220,11 +230,14 @@ bool SurveyServices(StringList& C, StringList& E, StringList& D, StringList& H,
                     ListedOnDemand* dates) {
     ReportPane* pane = TheMainServices().InformationMemo();
     bool allFound = true;
+    // Thousands of services: their files are read on the worker threads first.
+    const std::vector<AheadFile> ahead = ReadEntriesAhead(C, dates);
     int i = 0;
-    while (i < C.Count()) {
+    for (std::size_t read = 0; i < C.Count(); ++read) {
         const QString entry = C[i];
         ServiceInfo service;
-        if (ReadServiceFromEitherRoot(entry, service, dates)) {
+        if (ReadServiceFromEitherRoot(entry, service, dates,
+                                      read < ahead.size() ? &ahead[read] : nullptr)) {
             // A consist or path name that leads out of its folder is reported with the service
             // and left out; the service itself is sound and stays.
             const ItemSet namedBy = NamingFile(entry);
