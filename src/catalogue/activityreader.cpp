@@ -1,8 +1,10 @@
 #include "catalogue/activityreader.h"
 
 #include "catalogue/consistreader.h"
+#include "catalogue/listeddates.h"
 #include "catalogue/mststext.h"
 #include "catalogue/pathrecords.h"
+#include "catalogue/readahead.h"
 #include "catalogue/servicereader.h"
 #include "core/appstate.h"
 #include "core/comparetext.h"
@@ -325,6 +327,16 @@ QString BelowRoutesFolder(const QString& path) {
     return path.startsWith(routes, Qt::CaseInsensitive) ? path.mid(routes.size()) : path;
 }
 
+// FileAge of a file below the root, not asked when the listing of its folder lacks it.
+qint32 ListedAge(const ListedFileDates* listed, const QString& root, const QString& fullPath) {
+    qint32 date = -1;
+    if (listed && fullPath.size() > root.size() && fullPath.startsWith(root) &&
+        fullPath.at(root.size()) == u'\\' &&
+        listed->Find(root, fullPath.mid(root.size() + 1), &date) == ListedFileDates::Answer::Absent)
+        return -1;
+    return FileAge(fullPath);
+}
+
 void ResetActivity(const ItemSet& item, ActivityInfo& info) {
     const bool fullCheck = info.FullCheck;
     info = ActivityInfo();
@@ -336,18 +348,23 @@ void ResetActivity(const ItemSet& item, ActivityInfo& info) {
 } // namespace
 
 bool ReadActivityFile(const QString& root, const ItemSet& item, StoreIniHolder& cache,
-                      ActivityInfo& info, StringList* services, StringList* stock) {
+                      ActivityInfo& info, StringList* services, StringList* stock,
+                      const AheadFile* ahead, const ListedFileDates* listed) {
     PumpMessagesIfBusy();
     ResetActivity(item, info);
     const ActivityFolders folders = FoldersOf(info);
     const QString fullPath = ContentPath(root, QString(), folders.section);
+    if (fullPath.isEmpty())
+        return false;
+    // Read ahead: the date is the one of the file whose text was read.
+    const bool readAhead = ahead && ahead->root == root && !ahead->path.isEmpty();
     // The file's date tells whether it is there at all: a folder, or nothing, has none.
-    const qint32 fileDate = fullPath.isEmpty() ? -1 : FileAge(fullPath);
+    const qint32 fileDate = readAhead ? ahead->age : FileAge(fullPath);
     if (fileDate == -1)
         return false;
 
     if (info.FullCheck) {
-        const qint32 savedDate = FileAge(SavedStatePath(fullPath));
+        const qint32 savedDate = ListedAge(listed, root, SavedStatePath(fullPath));
         // Packed dates order as the times they stand for when compared without sign.
         if (savedDate != -1 && quint32(fileDate) > quint32(savedDate))
             info.AsvOutOfDate = true;
@@ -356,7 +373,9 @@ bool ReadActivityFile(const QString& root, const ItemSet& item, StoreIniHolder& 
     bool parsed = false;
     bool renew = !SectionIsValid(cache.Ini, folders.section, fileDate);
     MstsTextReader reader;
-    if ((info.FullCheck || renew) && reader.Open(fullPath)) {
+    if (readAhead)
+        reader = MstsTextReader(ahead->text);
+    if ((info.FullCheck || renew) && (readAhead || reader.Open(fullPath))) {
         ParsedLists own;
         ParseActivity(reader, folders, info, own, services, stock);
         info.LooseStock = !own.stock.IsEmpty();
@@ -367,7 +386,8 @@ bool ReadActivityFile(const QString& root, const ItemSet& item, StoreIniHolder& 
             const QString trafficFile =
                 ContentPath(App().MstsRootFolder, folders.route + QStringLiteral("\\TRAFFIC"),
                             info.Traffic + QStringLiteral(".trf"));
-            const qint32 trafficDate = trafficFile.isEmpty() ? -1 : FileAge(trafficFile);
+            const qint32 trafficDate =
+                trafficFile.isEmpty() ? -1 : ListedAge(listed, App().MstsRootFolder, trafficFile);
             if (trafficDate != info.TrafficDate || renew) {
                 info.TrafficDate = TrafficMatchesActivity(info, own.services) ? trafficDate : -1;
                 if (cachedDate != info.TrafficDate)

@@ -13,7 +13,9 @@
 
 namespace qv {
 
+class ListedFileDates;
 class StringList;
+struct AheadFile;
 struct StoreIniHolder;
 
 struct ActivityInfo {
@@ -50,9 +52,12 @@ template <> struct RecordKind<ActivityInfo> { static constexpr int code = RK_ACT
 // activity's traffic services as <route folder>\SERVICES\<name>.srv, the player service not among
 // them; stock (or none) receives its loose stock as <stock folder>\<file>.ENG or .WAG. Both lists
 // must ignore duplicates: an entry may be offered twice. False only when the file does not exist
-// under root.
+// under root. With `ahead` (the file as read ahead from this root) its text and date stand for
+// reading it; with `listed` (dates relative to the roots) a saved state or traffic file that the
+// listing of its folder lacks is not asked for.
 bool ReadActivityFile(const QString& root, const ItemSet& item, StoreIniHolder& cache,
-                      ActivityInfo& info, StringList* services, StringList* stock);
+                      ActivityInfo& info, StringList* services, StringList* stock,
+                      const AheadFile* ahead = nullptr, const ListedFileDates* listed = nullptr);
 
 // True when the traffic file that info.Traffic names (always read from the MSTS folder) lists
 // exactly the given services, the player service aside; also true when it cannot be read.

@@ -61,26 +61,32 @@ const ListedFileDates* ListedOnDemand::For(const QString& name) {
 
 void ListedOnDemand::ListFoldersOf(const StringList& names) {
     QStringList folders;
-    for (int i = 0; i < names.Count(); ++i) {
-        if (!Listable(names[i]))
-            continue;
-        const QString folder = FolderOfName(names[i]);
-        if (listed_.contains(folder))
+    for (int i = 0; i < names.Count(); ++i)
+        if (Listable(names[i]))
+            folders.append(FolderOfName(names[i]));
+    ListFolders(folders);
+}
+
+void ListedOnDemand::ListFolders(const QStringList& folders) {
+    QStringList unlisted;
+    for (const QString& folder : folders) {
+        // A folder that names itself plainly, or the base itself.
+        if (listed_.contains(folder) || (!folder.isEmpty() && !Listable(folder)))
             continue;
         listed_.insert(folder);
-        folders.append(folder);
+        unlisted.append(folder);
     }
-    if (folders.isEmpty())
+    if (unlisted.isEmpty())
         return;
     for (const QString& root : {App().StoreRootFolder, App().MstsRootFolder}) {
         if (root.isEmpty())
             continue;
         QStringList paths;
-        paths.reserve(folders.size());
-        for (const QString& folder : std::as_const(folders))
+        paths.reserve(unlisted.size());
+        for (const QString& folder : std::as_const(unlisted))
             paths.append(FolderPath(root, folder));
-        dates_.AddListings([](const QString&) {}, root, FolderPath(root, QString()), paths, folders,
-                           {QStringLiteral("*")});
+        dates_.AddListings([](const QString&) {}, root, FolderPath(root, QString()), paths,
+                           unlisted, {QStringLiteral("*")});
     }
 }
 

@@ -27,6 +27,8 @@ public:
     // Lists the folders of all the names together, those not listed yet, several at a time on the
     // worker threads.
     void ListFoldersOf(const StringList& names);
+    // The same for folders (relative to the base) given as they are.
+    void ListFolders(const QStringList& folders);
     // The dates of the folders listed so far.
     const ListedFileDates& Dates() const { return dates_; }
     // ListedFileDates::Find, the folder of the name listed first.

@@ -26,10 +26,12 @@
 #include "engine/surveychecks.h"
 #include "engine/usedincommon.h"
 #include "engine/worklists.h"
+#include "platform/inifile.h"
 #include "platform/winfs.h"
 #include "platform/winresolve.h"
 #include "platform/workers.h"
 
+#include <QHash>
 #include <QSet>
 #include <algorithm>
 #include <memory>
@@ -147,6 +149,9 @@ private:
     ListedOnDemand dates_{QLatin1StringView("\\")};
     ListedOnDemand consistDates_{kConsistsBase};
     ListedOnDemand stockDates_{kTrainsetBase};
+    // The files of the activities in use, read ahead, by their paths relative to the roots.
+    std::vector<AheadFile> activitiesAhead_;
+    QHash<QString, std::size_t> activityPlaces_;
 };
 
 bool SurveyRun::Run(bool defaultRoutes, bool allStock, bool allConsists) {
@@ -208,18 +213,27 @@ bool SurveyRun::Run(bool defaultRoutes, bool allStock, bool allConsists) {
 
 // The folders the walk and the reading of consists will look in, read into the path layer's cache
 // several at a time before the walk reaches them: each route in use (or with an activity in use)
-// and its activities, services, traffic and paths, and the consists folder, of both roots.
+// and its activities, services, traffic and paths, and the consists folder, of both roots; then
+// the files of the activities in use, read on the worker threads.
 void SurveyRun::ReadFoldersAhead() {
     QStringList routes;
     QSet<QString> seen;
+    StringList activities;
     if (tree_) {
         for (ItemNode* node = tree_->First(); node; node = node->GetNext()) {
             const ItemSet& item = *node->Data();
             QString route;
-            if ((item.PType & PT_ROUTE) && item.StoreInd == SI_IN_USE)
+            if ((item.PType & PT_ROUTE) && item.StoreInd == SI_IN_USE) {
                 route = item.Folder;
-            else if (item.PType == PT_ACTIVITY && item.StoreInd == SI_IN_USE)
+            } else if (item.PType == PT_ACTIVITY && item.StoreInd == SI_IN_USE) {
                 route = ParentPath(item.Folder);
+                const QString activity =
+                    EntryInside(QString(), item.Folder + u'\\' + item.FileName);
+                if (!activity.isEmpty() && !activityPlaces_.contains(activity)) {
+                    activityPlaces_.insert(activity, std::size_t(activities.Count()));
+                    activities.Add(activity);
+                }
+            }
             // Only a folder that names itself plainly: anything else the walk reports.
             if (route.isEmpty() || EntryInside(QString(), route) != route || seen.contains(route))
                 continue;
@@ -245,6 +259,16 @@ void SurveyRun::ReadFoldersAhead() {
                 folders.append(root + u'\\' + route + u'\\' + QLatin1String(below));
     }
     PrefetchFolders(folders, true);
+
+    // The activities' folders, where their saved states lie, and the traffic folders.
+    QStringList traffic;
+    for (const QString& route : std::as_const(routes))
+        traffic.append(route + QStringLiteral("\\TRAFFIC"));
+    dates_.ListFoldersOf(activities);
+    dates_.ListFolders(traffic);
+    static const IniFile noCache;
+    activitiesAhead_ =
+        ReadFilesAhead(activities, noCache, true, &dates_.Dates(), QLatin1StringView("\\"));
 }
 
 void SurveyRun::WalkTree() {
@@ -488,8 +512,18 @@ void SurveyRun::CollectLists(const QString& folder, std::uint32_t mask) {
 }
 
 void SurveyRun::Activity(const ItemSet& item) {
-    if (!SurveyActivity(item, *scenarioCache_, C, &playerServices_, D, B, G, &dates_))
+    AheadFile* ahead = nullptr;
+    if (!activitiesAhead_.empty()) {
+        const auto place =
+            activityPlaces_.constFind(EntryInside(QString(), item.Folder + u'\\' + item.FileName));
+        if (place != activityPlaces_.cend())
+            ahead = &activitiesAhead_[*place];
+    }
+    if (!SurveyActivity(item, *scenarioCache_, C, &playerServices_, D, B, G, &dates_, ahead))
         errors_ = true;
+    // Read once: an activity surveyed again is read from its file again.
+    if (ahead)
+        *ahead = AheadFile();
 }
 
 void SurveyRun::BringIntoUse(ItemNode* node) {
