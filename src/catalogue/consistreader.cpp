@@ -97,8 +97,10 @@ std::uint32_t VehicleBits(const IniFile& stockCache, const QString& path, Tally&
 // collected there rather than queued for the rebuild, and no status is shown. The vehicles are
 // added to the lists once the whole file is read, so that thousands of them cost no more than
 // sorting them once.
+// `inOrder` (when given) receives the vehicles' stock paths in file order.
 void ParseConsist(MstsTextReader& reader, ConsistInfo& info, const IniFile& stockCache,
-                  StringList* vehicles, Tally& tally, QStringList* uncached = nullptr) {
+                  StringList* vehicles, Tally& tally, QStringList* uncached = nullptr,
+                  QStringList* inOrder = nullptr) {
     // A text for every vehicle of thousands of consists would cost more than reading them: one is
     // made when the status bar is to show it.
     const ThrottledReadStatus throttled;
@@ -125,7 +127,7 @@ void ParseConsist(MstsTextReader& reader, ConsistInfo& info, const IniFile& stoc
         const bool engine = keyword == kEngineData;
         const QString value = CutValue(reader, line, int(table[keyword].size()), true);
         const QString path = uncached ? StockPath(value, engine) : StockDataPath(value, engine);
-        if (vehicles)
+        if (vehicles || inOrder)
             read.append(path);
         const std::uint32_t bits =
             VehicleBits(stockCache, path, tally, uncached ? *uncached : lacking, uncached);
@@ -149,6 +151,8 @@ void ParseConsist(MstsTextReader& reader, ConsistInfo& info, const IniFile& stoc
                 ++tally.freight;
         }
     }
+    if (inOrder)
+        *inOrder = read;
     if (vehicles)
         vehicles->AddStrings(std::move(read));
     if (!uncached)
@@ -205,26 +209,14 @@ QString StockDataPath(const QString& value, bool engine) {
     return path;
 }
 
-QStringList VehiclesAhead(MstsTextReader& reader) {
-    const QStringList& table = ConsistKeywords();
-    QStringList vehicles;
-    QStringView line;
-    while (reader.ReadLine(&line)) {
-        const int keyword = MatchKeyword(line, table);
-        if (keyword != kEngineData && keyword != kWagonData)
-            continue;
-        vehicles.append(StockPath(CutValue(reader, line, int(table[keyword].size()), true),
-                                  keyword == kEngineData));
-    }
-    return vehicles;
-}
-
 void ParseConsistAhead(MstsTextReader& reader, const QString& fileName, const IniFile& stockCache,
-                       ConsistAhead& parsed) {
+                       ConsistAhead& parsed, bool withVehicles) {
     parsed.info.FileName = fileName;
     parsed.info.Description = fileName;
+    parsed.withVehicles = withVehicles;
     Tally tally;
-    ParseConsist(reader, parsed.info, stockCache, nullptr, tally, &parsed.uncached);
+    ParseConsist(reader, parsed.info, stockCache, nullptr, tally, &parsed.uncached,
+                 withVehicles ? &parsed.vehicles : nullptr);
 }
 
 namespace {
@@ -302,13 +294,12 @@ bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info
     info.LeadEngine.clear();
     info.RewriteSection = false;
 
-    // A list of the vehicles is only asked of files read here, or whose text was read ahead.
-    const bool readAhead = ahead && parsed && ahead->root == root && !vehicles;
-    const bool textAhead = ahead && !parsed && ahead->root == root && !ahead->path.isEmpty();
+    // A list of the vehicles is only asked of files read here, or parsed ahead with theirs.
+    const bool readAhead =
+        ahead && parsed && ahead->root == root && (!vehicles || parsed->withVehicles);
     // One lookup answers both questions: a path that names no file has no date.
-    ListedFile file = readAhead || textAhead
-                          ? ListedFile(*ahead)
-                          : ListedFile(listed, root, kConsistsBase, info.FileName);
+    ListedFile file =
+        readAhead ? ListedFile(*ahead) : ListedFile(listed, root, kConsistsBase, info.FileName);
     if (file.Age() == -1)
         return false;
     const IniFile& ini = consistCache.Ini;
@@ -332,9 +323,8 @@ bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info
         App().UncachedStockList.AddStrings(parsed->uncached);
         if (!parsed->uncached.isEmpty())
             tally.date = kUncachedDate;
-    } else if (textAhead) {
-        MstsTextReader reader(ahead->text);
-        ParseConsist(reader, info, stockCache.Ini, vehicles, tally);
+        if (vehicles)
+            vehicles->AddStrings(std::move(parsed->vehicles));
     } else {
         MstsTextReader reader;
         if (!reader.Open(file.Path()))

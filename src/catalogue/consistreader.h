@@ -31,21 +31,21 @@ QString StockDataPath(const QString& value, bool engine);
 // (PType, Description, TrainCfgName, EngineName, LeadEngine), the stock paths of its vehicles
 // that the stock cache lacked, in file order, which the loop queues, and for a driveable consist
 // its leading engine's file as the lead-engine check asks for it (no root when in neither), once
-// AskLeadEngines asked for it.
+// AskLeadEngines asked for it; when parsed with them, the stock paths of all its vehicles in file
+// order.
 struct ConsistAhead {
     ConsistInfo info;
     QStringList uncached;
     AheadFile leadEngine;
+    bool withVehicles = false;
+    QStringList vehicles;
 };
 
-// The stock paths of the vehicles of a consist's text, in file order, as its parse finds them:
-// for looking ahead (no status is shown, nothing is looked up).
-QStringList VehiclesAhead(MstsTextReader& reader);
-
 // Parses the text of a consist (`fileName` as in the consists folder) for the reading loop,
-// against a stock cache that nothing changes meanwhile; safe on several threads at once.
+// against a stock cache that nothing changes meanwhile; safe on several threads at once. With
+// `withVehicles` the stock paths of its vehicles are kept too.
 void ParseConsistAhead(MstsTextReader& reader, const QString& fileName, const IniFile& stockCache,
-                       ConsistAhead& parsed);
+                       ConsistAhead& parsed, bool withVehicles = false);
 // Asks the file system for the leading engine of every driveable consist parsed ahead, the store
 // first and then the MSTS folder, as the lead-engine check would; an engine that leads several
 // consists is asked for once. A root whose part of the stock listing (when given) tells that it
@@ -65,8 +65,8 @@ bool TakeConsistSection(const IniFile& ini, const QString& section, qint32 date,
 // order. False when the file is missing or cannot be opened; nothing is reported. The caller
 // opened both caches and closes them. With `listed`, the dates the rebuild's listing found stand
 // for asking the file system; with `ahead` and `parsed` (and no vehicles list), a file read and
-// parsed ahead from this root stands for reading and parsing it, whose texts are then taken over;
-// with `ahead` alone (read from this root, not parsed) its text stands for reading the file.
+// parsed ahead from this root stands for reading and parsing it, whose texts are then taken over
+// (with a vehicles list only when the parse kept them).
 // `stockDates` (when given) finds the leading engine in its folder's listing (see CheckLeadEngine).
 bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info,
                      StoreIniHolder& consistCache, StoreIniHolder& stockCache, StringList* vehicles,

@@ -113,7 +113,7 @@ private:
     void CheckPaths();
     void CollectConsists();
     // Lists the folders of the stock found so far and of the vehicles of the consists read ahead.
-    void ListStockFolders(const std::vector<AheadFile>& ahead);
+    void ListStockFolders(const std::vector<ConsistAhead>& parsed);
     void CollectLists(const QString& folder, std::uint32_t mask);
     void Activity(const ItemSet& item);
     void BringIntoUse(ItemNode* node);
@@ -451,13 +451,22 @@ void SurveyRun::CheckPaths() {
 }
 
 void SurveyRun::CollectConsists() {
-    // Thousands of consists, each read for its vehicles: their files are read on the worker
-    // threads first, by the listing of their folder, and the folders of their vehicles, in which
-    // the lead-engine check and then the stock check look, are listed together.
+    // Thousands of consists, each read for its vehicles: their files are read and parsed on the
+    // worker threads first, by the listing of their folder, and the folders of their vehicles, in
+    // which the lead-engine check and then the stock check look, are listed together.
     consistDates_.ListFoldersOf(E);
-    std::vector<AheadFile> ahead =
-        ReadFilesAhead(E, consistCache_->Ini, true, &consistDates_.Dates(), kConsistsBase);
-    ListStockFolders(ahead);
+    std::vector<ConsistAhead> parsed;
+    std::vector<AheadFile> ahead = ParseFilesAhead(
+        E, consistCache_->Ini, true, &consistDates_.Dates(), kConsistsBase, parsed,
+        [&](std::size_t i, MstsTextReader& reader, ConsistAhead& consist) {
+            ParseConsistAhead(reader, E[int(i)], stockCache_->Ini, consist, true);
+        },
+        [](std::size_t, qint32, ConsistAhead&) { return false; });
+    ListStockFolders(parsed);
+    // The parses made ahead read the stock cache as it was then: once the loop has written to it
+    // (a leading engine's section renewed), the consists after are parsed here again.
+    const bool stockModified = stockCache_->Modified;
+    stockCache_->Modified = false;
     ItemSet item;
     item.Folder = kConsistsFolder;
     for (int i = 0; i < E.Count(); ++i) {
@@ -465,14 +474,14 @@ void SurveyRun::CollectConsists() {
         ConsistInfo consist;
         StringList vehicles = StringList::SortedUnique();
         const ListedFileDates* listed = consistDates_.For(item.FileName);
-        AheadFile* file = ahead.empty() ? nullptr : &ahead[std::size_t(i)];
+        const bool useAhead = !ahead.empty() && !stockCache_->Modified;
+        AheadFile* file = useAhead ? &ahead[std::size_t(i)] : nullptr;
+        ConsistAhead* consistAhead = useAhead ? &parsed[std::size_t(i)] : nullptr;
         const bool read =
             ReadConsistFile(App().StoreRootFolder, item, consist, *consistCache_, *stockCache_,
-                            &vehicles, listed, file, nullptr, &stockDates_) ||
+                            &vehicles, listed, file, consistAhead, &stockDates_) ||
             ReadConsistFile(App().MstsRootFolder, item, consist, *consistCache_, *stockCache_,
-                            &vehicles, listed, file, nullptr, &stockDates_);
-        if (file)
-            file->text.clear(); // let go of as the loop goes
+                            &vehicles, listed, file, consistAhead, &stockDates_);
         if (read) {
             // An engine or wagon folder that leads out of the trainset is reported with the
             // consist and never read or moved.
@@ -486,22 +495,16 @@ void SurveyRun::CollectConsists() {
         Report(RL_ERROR, &item, Caption(Msg::GENERAL_NOT_FOUND1), pane_);
         H.Add(E[i]);
     }
+    stockCache_->Modified = stockCache_->Modified || stockModified;
 }
 
-void SurveyRun::ListStockFolders(const std::vector<AheadFile>& ahead) {
-    std::vector<QStringList> vehicles(ahead.size());
-    ForEachOnWorkers(ahead.size(), 64, [&](std::size_t i) {
-        if (ahead[i].path.isEmpty() || ahead[i].root.isEmpty())
-            return;
-        MstsTextReader reader(ahead[i].text);
-        vehicles[i] = VehiclesAhead(reader);
-    });
+void SurveyRun::ListStockFolders(const std::vector<ConsistAhead>& parsed) {
     // With the stock the walk found: all the folders the stock check will look in, but for
     // consists not read ahead, listed in one go.
     StringList stock;
     stock.AddStrings(G);
-    for (QStringList& names : vehicles)
-        stock.AddStrings(std::move(names));
+    for (const ConsistAhead& consist : parsed)
+        stock.AddStrings(consist.vehicles);
     stockDates_.ListFoldersOf(stock);
 }
 
