@@ -2,11 +2,20 @@
 
 #include "core/comparetext.h"
 
+#include <QSet>
+
 #include <algorithm>
 #include <iterator>
 #include <utility>
 
 namespace qv {
+
+namespace {
+
+// Batches up to this size are sorted as they come.
+constexpr qsizetype kFewToSort = 64;
+
+} // namespace
 
 StringList::StringList(bool sorted, Duplicates duplicates)
     : sorted_(sorted), duplicates_(duplicates) {}
@@ -77,8 +86,24 @@ void StringList::AddStrings(QStringList texts) {
 
 void StringList::Merge(QStringList texts) {
     const auto below = [](const QString& a, const QString& b) { return CompareText(a, b) < 0; };
-    SortTexts(texts);
     const bool ignore = duplicates_ == Duplicates::Ignore;
+    if (ignore && texts.size() > kFewToSort) {
+        // A gathered batch names the same entries many times over (a wagon in every consist that
+        // has it): a repeat of the very same text is let go of before the sort, which keeps the
+        // first of equal ones anyway.
+        QSet<QString> seen;
+        seen.reserve(texts.size());
+        QStringList first;
+        first.reserve(texts.size());
+        for (QString& text : texts) {
+            if (seen.contains(text))
+                continue;
+            seen.insert(text);
+            first.append(std::move(text));
+        }
+        texts = std::move(first);
+    }
+    SortTexts(texts);
     if (ignore) {
         // Of equal entries the first added stays, as Add keeps it.
         const auto equal = [](const QString& a, const QString& b) {
