@@ -7,6 +7,7 @@
 #include "platform/winfind.h"
 
 #include <QStringList>
+#include <algorithm>
 #include <cerrno>
 #include <utility>
 
@@ -35,9 +36,15 @@ QString ListedOnDemand::FolderPath(const QString& root, const QString& folder) c
 }
 
 const ListedFileDates* ListedOnDemand::For(const QString& name) {
+    // The files of one folder are mostly asked for one after another.
+    const qsizetype cut = name.lastIndexOf(u'\\');
+    if (lastKnown_ && QStringView(name).left(std::max<qsizetype>(cut, 0)) == lastFolder_)
+        return &dates_;
     if (!Listable(name))
         return &dates_;
     const QString folder = FolderOfName(name);
+    lastFolder_ = folder;
+    lastKnown_ = true;
     if (listed_.contains(folder))
         return &dates_;
     listed_.insert(folder);
@@ -60,10 +67,22 @@ const ListedFileDates* ListedOnDemand::For(const QString& name) {
 }
 
 void ListedOnDemand::ListFoldersOf(const StringList& names) {
+    // Tens of thousands of names, a few to a folder: each folder is judged once.
     QStringList folders;
-    for (int i = 0; i < names.Count(); ++i)
-        if (Listable(names[i]))
-            folders.append(FolderOfName(names[i]));
+    QSet<QString> seen;
+    for (int i = 0; i < names.Count(); ++i) {
+        const QString& name = names[i];
+        const qsizetype cut = name.lastIndexOf(u'\\');
+        const QStringView folder = QStringView(name).left(std::max<qsizetype>(cut, 0));
+        // The names of one folder mostly come one after another.
+        if (!folders.isEmpty() && folders.constLast() == folder)
+            continue;
+        QString text = folder.toString();
+        if (seen.contains(text))
+            continue;
+        seen.insert(text);
+        folders.append(std::move(text));
+    }
     ListFolders(folders);
 }
 

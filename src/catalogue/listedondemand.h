@@ -41,6 +41,9 @@ private:
     QLatin1StringView base_;
     ListedFileDates dates_;
     QSet<QString> listed_; // the folders listed, as spelt when listed
+    // The one of them asked for last.
+    QString lastFolder_;
+    bool lastKnown_ = false;
 };
 
 } // namespace qv
