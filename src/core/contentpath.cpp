@@ -85,24 +85,37 @@ bool PlainPart(QStringView part) {
 }
 
 // The number of parts of the entry (separated by "\" alone) when every one is plain: the entry
-// is then its own resolution, and most names from content files are so. 0 otherwise.
+// is then its own resolution, and most names from content files are so. 0 otherwise. Tens of
+// thousands of names are judged in a survey: each in one pass over its characters.
 qsizetype PlainParts(QStringView entry) {
     qsizetype parts = 0;
     qsizetype from = 0;
-    for (qsizetype i = 0; i <= entry.size(); ++i) {
-        if (i < entry.size()) {
-            const char16_t u = entry[i].unicode();
-            if (u == u'/')
+    qsizetype firstDot = -1;
+    bool dotsAndSpaces = true;
+    const qsizetype size = entry.size();
+    for (qsizetype i = 0;; ++i) {
+        if (i == size || entry[i] == u'\\') {
+            if (i == from || dotsAndSpaces ||
+                IsDeviceName(entry.sliced(from, i - from), (firstDot < 0 ? i : firstDot) - from))
                 return 0;
-            if (u != u'\\')
-                continue;
+            ++parts;
+            if (i == size)
+                return parts;
+            from = i + 1;
+            firstDot = -1;
+            dotsAndSpaces = true;
+            continue;
         }
-        if (!PlainPart(entry.sliced(from, i - from)))
+        const char16_t u = entry[i].unicode();
+        if (u == u'/' || u == u':' || u < 0x20)
             return 0;
-        ++parts;
-        from = i + 1;
+        if (u == u'.') {
+            if (firstDot < 0)
+                firstDot = i;
+        } else if (u != u' ') {
+            dotsAndSpaces = false;
+        }
     }
-    return parts;
 }
 
 // Whether the resolved entry of so many parts lies below `base` (not empty).

@@ -467,6 +467,7 @@ void SurveyRun::CollectConsists() {
     // (a leading engine's section renewed), the consists after are parsed here again.
     const bool stockModified = stockCache_->Modified;
     stockCache_->Modified = false;
+    QSet<QString> inside; // the vehicles listed in G, as the consists name them
     ItemSet item;
     item.Folder = kConsistsFolder;
     for (int i = 0; i < E.Count(); ++i) {
@@ -484,10 +485,16 @@ void SurveyRun::CollectConsists() {
                             &vehicles, listed, file, consistAhead, &stockDates_);
         if (read) {
             // An engine or wagon folder that leads out of the trainset is reported with the
-            // consist and never read or moved.
-            for (int v = 0; v < vehicles.Count(); ++v)
-                if (!AddEntryInside(G, QString(), vehicles[v], &item, pane_))
+            // consist and never read or moved. One listed already for another consist is not
+            // judged again.
+            for (int v = 0; v < vehicles.Count(); ++v) {
+                if (inside.contains(vehicles[v]))
+                    continue;
+                if (AddEntryInside(G, QString(), vehicles[v], &item, pane_))
+                    inside.insert(vehicles[v]);
+                else
                     errors_ = true;
+            }
             CheckConsistNames(item, consist, pane_, H, suppressWarnings_);
             continue;
         }
