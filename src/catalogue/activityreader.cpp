@@ -172,13 +172,11 @@ struct ParsedLists {
     StringList stock = StringList::SortedUnique();
 };
 
-// The services and stock are added to the lists once the whole file is read, so that thousands
-// of them cost no more than sorting them once.
-void ParseActivity(MstsTextReader& reader, const ActivityFolders& folders, ActivityInfo& info,
-                   ParsedLists& own, StringList* services, StringList* stock) {
+// Sets the fields of the record that the activity's lines give, and collects its services and
+// stock in file order; with `withStatus` the stock found is shown (not on a worker thread).
+void ParseActivityText(MstsTextReader& reader, const ActivityFolders& folders, ActivityInfo& info,
+                       QStringList& serviceFiles, QStringList& stockFiles, bool withStatus) {
     const QStringList& table = ActivityKeywords();
-    QStringList serviceFiles;
-    QStringList stockFiles;
     // Lines are looked at where they lie; only those that begin with a keyword are copied.
     QStringView view;
     while (reader.ReadLine(&view)) {
@@ -215,9 +213,9 @@ void ParseActivity(MstsTextReader& reader, const ActivityFolders& folders, Activ
             break;
         case kEngineData:
         case kWagonData: {
-            const QString path =
-                StockDataPath(CutValue(reader, line, length, true), keyword == kEngineData);
-            stockFiles.append(path);
+            const QString value = CutValue(reader, line, length, true);
+            const bool engine = keyword == kEngineData;
+            stockFiles.append(withStatus ? StockDataPath(value, engine) : StockPath(value, engine));
             break;
         }
         case kPathId:
@@ -240,6 +238,12 @@ void ParseActivity(MstsTextReader& reader, const ActivityFolders& folders, Activ
             break;
         }
     }
+}
+
+// The services and stock are added to the lists once the whole file is read, so that thousands
+// of them cost no more than sorting them once.
+void TakeParsedLists(QStringList serviceFiles, QStringList stockFiles, ParsedLists& own,
+                     StringList* services, StringList* stock) {
     own.services.AddStrings(serviceFiles);
     own.stock.AddStrings(stockFiles);
     if (services)
@@ -347,9 +351,17 @@ void ResetActivity(const ItemSet& item, ActivityInfo& info) {
 
 } // namespace
 
+void ParseActivityAhead(MstsTextReader& reader, const ItemSet& item, ActivityAhead& parsed) {
+    ResetActivity(item, parsed.info);
+    ParseActivityText(reader, FoldersOf(parsed.info), parsed.info, parsed.serviceFiles,
+                      parsed.stockFiles, false);
+    parsed.parsed = true;
+}
+
 bool ReadActivityFile(const QString& root, const ItemSet& item, StoreIniHolder& cache,
                       ActivityInfo& info, StringList* services, StringList* stock,
-                      const AheadFile* ahead, const ListedFileDates* listed) {
+                      const AheadFile* ahead, const ListedFileDates* listed,
+                      ActivityAhead* parsedAhead) {
     PumpMessagesIfBusy();
     ResetActivity(item, info);
     const ActivityFolders folders = FoldersOf(info);
@@ -377,7 +389,20 @@ bool ReadActivityFile(const QString& root, const ItemSet& item, StoreIniHolder& 
         reader = MstsTextReader(ahead->text);
     if ((info.FullCheck || renew) && (readAhead || reader.Open(fullPath))) {
         ParsedLists own;
-        ParseActivity(reader, folders, info, own, services, stock);
+        QStringList serviceFiles;
+        QStringList stockFiles;
+        if (readAhead && parsedAhead && parsedAhead->parsed) {
+            // The parse made ahead, from the same reset record, stands for this one.
+            const bool fullCheck = info.FullCheck;
+            info = std::move(parsedAhead->info);
+            info.FullCheck = fullCheck;
+            serviceFiles = std::move(parsedAhead->serviceFiles);
+            stockFiles = std::move(parsedAhead->stockFiles);
+            *parsedAhead = ActivityAhead();
+        } else {
+            ParseActivityText(reader, folders, info, serviceFiles, stockFiles, true);
+        }
+        TakeParsedLists(std::move(serviceFiles), std::move(stockFiles), own, services, stock);
         info.LooseStock = !own.stock.IsEmpty();
 
         if (!info.Traffic.isEmpty()) {

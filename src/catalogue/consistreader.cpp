@@ -48,36 +48,6 @@ struct Tally {
     qint32 date = 0; // the FileDate to write
 };
 
-// The stock path a vehicle reference names (see StockDataPath), without the status.
-QString StockPath(const QString& value, bool engine) {
-    QString file;
-    QString folder;
-    if (!value.startsWith(u'"')) {
-        const qsizetype blank = FindBlank(value);
-        if (blank < 0) {
-            folder = StripQuotes(value);
-        } else {
-            file = StripQuotes(value.left(blank));
-            folder = StripQuotes(TrimText(value.mid(blank + 1)));
-        }
-    } else {
-        // The quoted file name ends at the first quote that a blank follows.
-        qsizetype close = -1;
-        for (qsizetype i = 1; i + 1 < value.size() && close < 0; ++i) {
-            if (value[i] == u'"' && IsBlank(value[i + 1]))
-                close = i;
-        }
-        if (close < 0) {
-            folder = StripQuotes(value);
-        } else {
-            file = TrimText(value.mid(1, close - 1));
-            folder = StripQuotes(TrimText(value.mid(close + 2)));
-        }
-    }
-    file += engine ? QStringLiteral(".ENG") : QStringLiteral(".WAG");
-    return folder + u'\\' + file;
-}
-
 // The stock cache's bits of a vehicle; a vehicle without a section is collected in `uncached` for
 // the rebuild and makes the consist's section stale. A vehicle that is cached with no bits at all
 // (a type the stock reader does not know) counts as cached, so it is not read again on every
@@ -202,6 +172,35 @@ void WriteConsistSection(StoreIniHolder& consistCache, StoreIniHolder& stockCach
 }
 
 } // namespace
+
+QString StockPath(const QString& value, bool engine) {
+    QString file;
+    QString folder;
+    if (!value.startsWith(u'"')) {
+        const qsizetype blank = FindBlank(value);
+        if (blank < 0) {
+            folder = StripQuotes(value);
+        } else {
+            file = StripQuotes(value.left(blank));
+            folder = StripQuotes(TrimText(value.mid(blank + 1)));
+        }
+    } else {
+        // The quoted file name ends at the first quote that a blank follows.
+        qsizetype close = -1;
+        for (qsizetype i = 1; i + 1 < value.size() && close < 0; ++i) {
+            if (value[i] == u'"' && IsBlank(value[i + 1]))
+                close = i;
+        }
+        if (close < 0) {
+            folder = StripQuotes(value);
+        } else {
+            file = TrimText(value.mid(1, close - 1));
+            folder = StripQuotes(TrimText(value.mid(close + 2)));
+        }
+    }
+    file += engine ? QStringLiteral(".ENG") : QStringLiteral(".WAG");
+    return folder + u'\\' + file;
+}
 
 QString StockDataPath(const QString& value, bool engine) {
     QString path = StockPath(value, engine);

@@ -26,6 +26,8 @@ class ListedOnDemand;
 // A value with no blank gives an empty file name and the whole value as folder. Shows "Found
 // Stock" with the file name in the status bar.
 QString StockDataPath(const QString& value, bool engine);
+// StockDataPath without the status text: for a worker thread.
+QString StockPath(const QString& value, bool engine);
 
 // A consist parsed ahead of the reading loop on a worker thread: the fields the parse sets
 // (PType, Description, TrainCfgName, EngineName, LeadEngine), the stock paths of its vehicles

@@ -1,5 +1,6 @@
 #include "engine/survey.h"
 
+#include "catalogue/activityreader.h"
 #include "catalogue/consistreader.h"
 #include "catalogue/listedondemand.h"
 #include "catalogue/pathreader.h"
@@ -149,8 +150,10 @@ private:
     ListedOnDemand dates_{QLatin1StringView("\\")};
     ListedOnDemand consistDates_{kConsistsBase};
     ListedOnDemand stockDates_{kTrainsetBase};
-    // The files of the activities in use, read ahead, by their paths relative to the roots.
+    // The files of the activities in use, read and parsed ahead, by their paths relative to the
+    // roots.
     std::vector<AheadFile> activitiesAhead_;
+    std::vector<ActivityAhead> activitiesParsed_;
     QHash<QString, std::size_t> activityPlaces_;
 };
 
@@ -219,6 +222,7 @@ void SurveyRun::ReadFoldersAhead() {
     QStringList routes;
     QSet<QString> seen;
     StringList activities;
+    std::vector<const ItemSet*> activityItems;
     if (tree_) {
         for (ItemNode* node = tree_->First(); node; node = node->GetNext()) {
             const ItemSet& item = *node->Data();
@@ -232,6 +236,7 @@ void SurveyRun::ReadFoldersAhead() {
                 if (!activity.isEmpty() && !activityPlaces_.contains(activity)) {
                     activityPlaces_.insert(activity, std::size_t(activities.Count()));
                     activities.Add(activity);
+                    activityItems.push_back(&item);
                 }
             }
             // Only a folder that names itself plainly: anything else the walk reports.
@@ -267,8 +272,12 @@ void SurveyRun::ReadFoldersAhead() {
     dates_.ListFoldersOf(activities);
     dates_.ListFolders(traffic);
     static const IniFile noCache;
+    activitiesParsed_.resize(activityItems.size());
     activitiesAhead_ =
-        ReadFilesAhead(activities, noCache, true, &dates_.Dates(), QLatin1StringView("\\"));
+        ReadFilesAhead(activities, noCache, true, &dates_.Dates(), QLatin1StringView("\\"),
+                       [&](std::size_t i, MstsTextReader& reader) {
+                           ParseActivityAhead(reader, *activityItems[i], activitiesParsed_[i]);
+                       });
 }
 
 void SurveyRun::WalkTree() {
@@ -523,17 +532,23 @@ void SurveyRun::CollectLists(const QString& folder, std::uint32_t mask) {
 
 void SurveyRun::Activity(const ItemSet& item) {
     AheadFile* ahead = nullptr;
+    ActivityAhead* parsed = nullptr;
     if (!activitiesAhead_.empty()) {
         const auto place =
             activityPlaces_.constFind(EntryInside(QString(), item.Folder + u'\\' + item.FileName));
-        if (place != activityPlaces_.cend())
+        if (place != activityPlaces_.cend()) {
             ahead = &activitiesAhead_[*place];
+            parsed = &activitiesParsed_[*place];
+        }
     }
-    if (!SurveyActivity(item, *scenarioCache_, C, &playerServices_, D, B, G, &dates_, ahead))
+    if (!SurveyActivity(item, *scenarioCache_, C, &playerServices_, D, B, G, &dates_, ahead,
+                        parsed))
         errors_ = true;
     // Read once: an activity surveyed again is read from its file again.
-    if (ahead)
+    if (ahead) {
         *ahead = AheadFile();
+        *parsed = ActivityAhead();
+    }
 }
 
 void SurveyRun::BringIntoUse(ItemNode* node) {

@@ -146,7 +146,7 @@ bool ExistsInEitherRoot(const QString& relative, ListedOnDemand* dates) {
 
 bool SurveyActivity(const ItemSet& activity, StoreIniHolder& scenarioCache, StringList& C,
                     StringList* playerServices, StringList& D, StringList& B, StringList& G,
-                    ListedOnDemand* dates, const AheadFile* ahead) {
+                    ListedOnDemand* dates, const AheadFile* ahead, ActivityAhead* parsed) {
     ReportPane* pane = TheMainServices().InformationMemo();
     ActivityInfo info;
     info.FullCheck = !App().ExtendedActivityCache;
@@ -163,9 +163,9 @@ bool SurveyActivity(const ItemSet& activity, StoreIniHolder& scenarioCache, Stri
     // The reader reads only a file that is there: the MSTS folder's first, else the store's.
     const ListedFileDates* listed = dates ? &dates->Dates() : nullptr;
     if (!ReadActivityFile(App().MstsRootFolder, activity, scenarioCache, info, &services,
-                          &looseStock, ahead, listed) &&
+                          &looseStock, ahead, listed, parsed) &&
         !ReadActivityFile(App().StoreRootFolder, activity, scenarioCache, info, &services,
-                          &looseStock, ahead, listed)) {
+                          &looseStock, ahead, listed, parsed)) {
         Report(RL_ERROR, &activity,
                Caption(Msg::TYPE_ACTIVITY_LEG) + u' ' + Caption(Msg::GENERAL_NOT_FOUND0), pane);
         return false;

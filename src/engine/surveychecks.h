@@ -12,6 +12,7 @@
 namespace qv {
 
 class ListedOnDemand;
+struct ActivityAhead;
 struct AheadFile;
 class ReportPane;
 class StringList;
@@ -31,10 +32,12 @@ bool ExistsInEitherRoot(const QString& relative, ListedOnDemand* dates = nullptr
 // named but found in neither root, a traffic discrepancy, an out-of-date .ASV file and an invalid
 // PathID are warnings. False, with an error and nothing added, when the activity cannot be read;
 // false as well when a name it gives leads out of its folder (that name is reported with the
-// activity and not listed). `ahead` (when given) is the activity's file as read ahead.
+// activity and not listed). `ahead` and `parsed` (when given) are the activity's file as read
+// and parsed ahead.
 bool SurveyActivity(const ItemSet& activity, StoreIniHolder& scenarioCache, StringList& C,
                     StringList* playerServices, StringList& D, StringList& B, StringList& G,
-                    ListedOnDemand* dates = nullptr, const AheadFile* ahead = nullptr);
+                    ListedOnDemand* dates = nullptr, const AheadFile* ahead = nullptr,
+                    ActivityAhead* parsed = nullptr);
 
 // Reads every service of C (store first): adds its consist to E and its path to D. A service read
 // in neither root is an error: it goes to H and leaves C. A consist or path name that leads out of
