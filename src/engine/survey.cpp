@@ -472,6 +472,8 @@ void SurveyRun::CollectConsists() {
         },
         [](std::size_t, qint32, ConsistAhead&) { return false; });
     ListStockFolders(parsed);
+    // The leading engines' files are asked for once each, by their folders' listings.
+    AskLeadEngines(parsed, &stockDates_.Dates());
     // The parses made ahead read the stock cache as it was then: once the loop has written to it
     // (a leading engine's section renewed), the consists after are parsed here again.
     const bool stockModified = stockCache_->Modified;
