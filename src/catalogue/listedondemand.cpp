@@ -4,6 +4,7 @@
 #include "core/contentpath.h"
 #include "core/stringlist.h"
 
+#include "platform/casefold.h"
 #include "platform/winfind.h"
 
 #include <QStringList>
@@ -48,22 +49,59 @@ const ListedFileDates* ListedOnDemand::For(const QString& name) {
     if (listed_.contains(folder))
         return &dates_;
     listed_.insert(folder);
-    for (const QString& root : {App().StoreRootFolder, App().MstsRootFolder}) {
-        if (root.isEmpty())
-            continue;
-        // Looked up without a status text of its own: the reading that asks shows one.
-        QStringList names;
-        QList<qint32> times;
-        QString host;
-        int error = 0;
-        if (FindNames(FolderPath(root, folder) + QStringLiteral("\\*"), false, &names, &times,
-                      &error, &host))
-            error = 0;
-        // A folder without files, or none at all, holds none of the names asked for.
-        if (error == 0 || error == ENOENT)
-            dates_.AddFolder(root, folder, names, times, host);
-    }
+    for (const QString& root : {App().StoreRootFolder, App().MstsRootFolder})
+        if (!root.isEmpty())
+            ListOne(root, folder);
     return &dates_;
+}
+
+void ListedOnDemand::ListOne(const QString& root, const QString& folder) {
+    if (Lacks(root, folder)) {
+        dates_.AddFolder(root, folder);
+        return;
+    }
+    // Looked up without a status text of its own: the reading that asks shows one.
+    QStringList names;
+    QList<qint32> times;
+    QString host;
+    int error = 0;
+    if (FindNames(FolderPath(root, folder) + QStringLiteral("\\*"), false, &names, &times, &error,
+                  &host))
+        error = 0;
+    // A folder without files, or none at all, holds none of the names asked for.
+    if (error == 0 || error == ENOENT)
+        dates_.AddFolder(root, folder, names, times, host);
+}
+
+bool ListedOnDemand::Lacks(const QString& root, const QString& folder) {
+    const qsizetype cut = folder.lastIndexOf(u'\\');
+    const QStringView name = QStringView(folder).mid(cut + 1);
+    if (folder.isEmpty() || !IsAscii(name))
+        return false;
+    const QString parent = cut < 0 ? QString() : folder.left(cut);
+    const QString key = root + u'|' + parent;
+    auto known = subfolders_.find(key);
+    if (known == subfolders_.end()) {
+        QStringList names;
+        int error = 0;
+        // ENOENT: no sub-folder at all, or no parent either.
+        const bool found = FindNames(FolderPath(root, parent) + QStringLiteral("\\*"), true, &names,
+                                     nullptr, &error);
+        std::optional<QSet<QString>> lower;
+        if (found || error == ENOENT) {
+            lower.emplace();
+            for (const QString& sub : std::as_const(names)) {
+                // A name beyond ASCII may fold to an ASCII one: the parent then tells nothing.
+                if (!IsAscii(sub)) {
+                    lower.reset();
+                    break;
+                }
+                lower->insert(sub.toLower());
+            }
+        }
+        known = subfolders_.insert(key, std::move(lower));
+    }
+    return known->has_value() && !(*known)->contains(name.toString().toLower());
 }
 
 void ListedOnDemand::ListFoldersOf(const StringList& names) {
@@ -100,12 +138,21 @@ void ListedOnDemand::ListFolders(const QStringList& folders) {
     for (const QString& root : {App().StoreRootFolder, App().MstsRootFolder}) {
         if (root.isEmpty())
             continue;
+        // The root's collection may lack most of the folders (a store holds a part of it): those
+        // its parent's listing lacks are not looked for one by one.
+        QStringList there;
         QStringList paths;
-        paths.reserve(unlisted.size());
-        for (const QString& folder : std::as_const(unlisted))
+        for (const QString& folder : std::as_const(unlisted)) {
+            if (Lacks(root, folder)) {
+                dates_.AddFolder(root, folder);
+                continue;
+            }
+            there.append(folder);
             paths.append(FolderPath(root, folder));
-        dates_.AddListings([](const QString&) {}, root, FolderPath(root, QString()), paths,
-                           unlisted, {QStringLiteral("*")});
+        }
+        if (!paths.isEmpty())
+            dates_.AddListings([](const QString&) {}, root, FolderPath(root, QString()), paths,
+                               there, {QStringLiteral("*")});
     }
 }
 

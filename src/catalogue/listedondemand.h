@@ -7,9 +7,11 @@
 
 #include "catalogue/listeddates.h"
 
+#include <QHash>
 #include <QLatin1StringView>
 #include <QSet>
 #include <QString>
+#include <optional>
 
 namespace qv {
 
@@ -37,10 +39,19 @@ public:
 private:
     // `<root><base><folder>` without a separator at its end.
     QString FolderPath(const QString& root, const QString& folder) const;
+    // Whether the listing of the folder's parent in the root tells that the root has no such
+    // folder (nor any alike but for letter case): a file in it is then absent without the folder
+    // being looked for. The parent's sub-folders are listed once.
+    bool Lacks(const QString& root, const QString& folder);
+    // Lists the folder in the root, or takes it as holding nothing when the root lacks it.
+    void ListOne(const QString& root, const QString& folder);
 
     QLatin1StringView base_;
     ListedFileDates dates_;
     QSet<QString> listed_; // the folders listed, as spelt when listed
+    // Per root and parent folder: the names of its sub-folders in small letters, when all of
+    // them are plain ASCII and the listing could be read; else none.
+    QHash<QString, std::optional<QSet<QString>>> subfolders_;
     // The one of them asked for last.
     QString lastFolder_;
     bool lastKnown_ = false;
