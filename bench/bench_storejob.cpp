@@ -5,8 +5,9 @@
 // making folders, status texts), less what of it overlaps the renames, which are made on a
 // thread of their own.
 // The survey of each job is compared with its floor, measured in the same run: every folder of
-// both roots listed once, and each file the survey parses (its activities, services, paths and
-// consists, and the caches it opens) read and decoded once.
+// both roots listed once (names only), and each file the survey parses (its activities, services,
+// paths and consists, and the caches it opens) read and decoded once, all on one thread. The
+// survey itself reads folders and files ahead on the worker threads.
 #include "benchdrive.h"
 #include "catalogue/cacherebuild.h"
 #include "catalogue/itemtreelist.h"

@@ -96,6 +96,12 @@ private:
     StringList* lists_[7];
 };
 
+// An activity as the tree names it: its folder, which its parse takes its route from, and its
+// file name, joined by a character no name holds.
+QString ActivityPlace(const ItemSet& activity) {
+    return activity.Folder + u'|' + activity.FileName;
+}
+
 class SurveyRun {
 public:
     SurveyRun(bool unstore, bool partialRoute, WorkLists& lists)
@@ -150,8 +156,8 @@ private:
     ListedOnDemand dates_{QLatin1StringView("\\")};
     ListedOnDemand consistDates_{kConsistsBase};
     ListedOnDemand stockDates_{kTrainsetBase};
-    // The files of the activities in use, read and parsed ahead, by their paths relative to the
-    // roots.
+    // The files of the activities in use, read and parsed ahead, by their folders and names as
+    // the tree gives them (ActivityPlace).
     std::vector<AheadFile> activitiesAhead_;
     std::vector<ActivityAhead> activitiesParsed_;
     QHash<QString, std::size_t> activityPlaces_;
@@ -233,8 +239,9 @@ void SurveyRun::ReadFoldersAhead() {
                 route = ParentPath(item.Folder);
                 const QString activity =
                     EntryInside(QString(), item.Folder + u'\\' + item.FileName);
-                if (!activity.isEmpty() && !activityPlaces_.contains(activity)) {
-                    activityPlaces_.insert(activity, std::size_t(activities.Count()));
+                const QString place = ActivityPlace(item);
+                if (!activity.isEmpty() && !activityPlaces_.contains(place)) {
+                    activityPlaces_.insert(place, std::size_t(activities.Count()));
                     activities.Add(activity);
                     activityItems.push_back(&item);
                 }
@@ -536,8 +543,7 @@ void SurveyRun::Activity(const ItemSet& item) {
     AheadFile* ahead = nullptr;
     ActivityAhead* parsed = nullptr;
     if (!activitiesAhead_.empty()) {
-        const auto place =
-            activityPlaces_.constFind(EntryInside(QString(), item.Folder + u'\\' + item.FileName));
+        const auto place = activityPlaces_.constFind(ActivityPlace(item));
         if (place != activityPlaces_.cend()) {
             ahead = &activitiesAhead_[*place];
             parsed = &activitiesParsed_[*place];
