@@ -3,7 +3,6 @@
 #include "core/appstate.h"
 #include "core/contentpath.h"
 #include "core/stringlist.h"
-
 #include "platform/casefold.h"
 #include "platform/winfind.h"
 

@@ -52,7 +52,7 @@ private:
     // Per root and parent folder: the names of its sub-folders in small letters, when all of
     // them are plain ASCII and the listing could be read; else none.
     QHash<QString, std::optional<QSet<QString>>> subfolders_;
-    // The one of them asked for last.
+    // The folder of the name asked for last (listed by then).
     QString lastFolder_;
     bool lastKnown_ = false;
 };
