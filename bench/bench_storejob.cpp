@@ -4,6 +4,10 @@
 // itself (listing what to move, finding each file without regard to case, checking the target,
 // making folders, status texts), less what of it overlaps the renames, which are made on a
 // thread of their own.
+// The survey of each job is compared with its floor, measured in the same run: every folder of
+// both roots listed once (names only), and each file the survey parses (its activities, services,
+// paths and consists, and the caches it opens) read and decoded once, all on one thread. The
+// survey itself reads folders and files ahead on the worker threads.
 #include "benchdrive.h"
 #include "catalogue/cacherebuild.h"
 #include "catalogue/itemtreelist.h"
@@ -21,6 +25,7 @@
 #include "fixtures/mstsbuilder.h"
 #include "fixtures/registrysandbox.h"
 #include "platform/drivemap.h"
+#include "platform/mstsfile.h"
 #include "platform/winresolve.h"
 
 #include <QCoreApplication>
@@ -30,6 +35,8 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+#include <dirent.h>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -65,7 +72,73 @@ struct JobTimes {
     double surveyMs = 0;
     double moveMs = 0;
     double renameLoopMs = 0;
+    // The survey's floor: its folders listed, its files read and decoded, each once.
+    double floorMs = 0;
+    int floorFolders = 0;
+    int floorFiles = 0;
+    qint64 surveyFilesRead = 0; // MSTS files the survey itself read
 };
+
+// Lists the host folder and every folder below it (a link is not followed), names only, each
+// folder once: what no survey can spare. Returns the folders listed.
+int ListTree(const QByteArray& folder, QStringList* names) {
+    DIR* dir = opendir(folder.constData());
+    if (!dir)
+        return 0;
+    int listed = 1;
+    std::vector<QByteArray> below;
+    while (const dirent* entry = readdir(dir)) {
+        const QByteArray name(entry->d_name);
+        if (name == "." || name == "..")
+            continue;
+        names->append(QFile::decodeName(name));
+        if (entry->d_type == DT_DIR)
+            below.push_back(folder + '/' + name);
+    }
+    closedir(dir);
+    for (const QByteArray& sub : below)
+        listed += ListTree(sub, names);
+    return listed;
+}
+
+// The host paths of the files the survey read (each once; a Windows-form path found through the
+// drive map) and of the caches it opened.
+std::vector<QByteArray> FilesTheSurveyParses(const QStringList& read) {
+    QStringList paths = read;
+    for (const char* cache : {"CACHESTK.QVC", "CACHECON.QVC", "CACHESCN.QVC", "CACHEPAT.QVC"})
+        paths << App().StoreRootFolder + QStringLiteral("\\QVDATA\\") + QLatin1String(cache);
+    std::vector<QByteArray> files;
+    for (const QString& path : paths) {
+        QString host = path;
+        if (!path.startsWith(u'/') && !ResolvePath(path, &host))
+            continue;
+        files.push_back(QFile::encodeName(host));
+    }
+    std::sort(files.begin(), files.end());
+    files.erase(std::unique(files.begin(), files.end()), files.end());
+    return files;
+}
+
+// Times the survey's floor into `times`: both roots listed, then each file read and decoded.
+void MeasureFloor(const QStringList& read, JobTimes* times) {
+    const std::vector<QByteArray> files = FilesTheSurveyParses(read);
+    QString mstsHost, storeHost;
+    ResolvePath(App().MstsRootFolder, &mstsHost);
+    ResolvePath(App().StoreRootFolder, &storeHost);
+    QElapsedTimer timer;
+    timer.start();
+    QStringList names;
+    times->floorFolders = ListTree(QFile::encodeName(mstsHost), &names) +
+                          ListTree(QFile::encodeName(storeHost), &names);
+    qint64 units = 0;
+    for (const QByteArray& file : files) {
+        QString text;
+        if (ReadMstsTextHostFile(QFile::decodeName(file), &text))
+            units += text.size();
+    }
+    times->floorMs = timer.nsecsElapsed() / 1e6;
+    times->floorFiles = int(files.size());
+}
 
 // Survey and move phase of one job, as the engine driver runs them, each timed.
 JobTimes RunJob(RecordingOps& ops) {
@@ -75,11 +148,21 @@ JobTimes RunJob(RecordingOps& ops) {
     WorkLists lists;
     JobTimes times;
     ClearFolderCache();
+    QStringList read;
+    std::mutex reading;
+    RecordMstsFilesRead([&](const QString& path) {
+        const std::lock_guard<std::mutex> lock(reading);
+        read << path;
+    });
     QElapsedTimer timer;
     timer.start();
     Survey(false, false, false, lists, false, false);
     times.surveyMs = timer.nsecsElapsed() / 1e6;
+    RecordMstsFilesRead(nullptr);
+    times.surveyFilesRead = read.size();
     SetBusy(false);
+    // Before the move phase, which takes the files elsewhere.
+    MeasureFloor(read, &times);
     timer.restart();
     Move(false, QString(), lists, false, false);
     times.moveMs = timer.nsecsElapsed() / 1e6;
@@ -127,6 +210,24 @@ void MarkEverySecondRoute(ItemTree& tree, int state) {
 
 double Ratio(const JobTimes& t) {
     return t.moveMs / std::max(0.001, t.renameLoopMs);
+}
+
+double SurveyRatio(const JobTimes& t) {
+    return t.surveyMs / std::max(0.001, t.floorMs);
+}
+
+// The survey against its floor, by the round of median ratio.
+void PrintSurvey(std::vector<JobTimes> rounds, const char* name) {
+    std::sort(rounds.begin(), rounds.end(),
+              [](const JobTimes& a, const JobTimes& b) { return SurveyRatio(a) < SurveyRatio(b); });
+    const JobTimes& t = rounds[rounds.size() / 2];
+    const double ratio = SurveyRatio(t);
+    std::printf("%s: survey %.0f ms (%lld MSTS files read); floor %.0f ms (%d folders listed, "
+                "%d files read and decoded); survey / floor = %.2f, median of %zu rounds "
+                "(%.2f-%.2f) (target at most 2: %s)\n",
+                name, t.surveyMs, static_cast<long long>(t.surveyFilesRead), t.floorMs,
+                t.floorFolders, t.floorFiles, ratio, rounds.size(), SurveyRatio(rounds.front()),
+                SurveyRatio(rounds.back()), ratio <= 2 ? "met" : "MISSED");
 }
 
 // The round of median ratio stands for the job; the range shows how much the rounds spread.
@@ -215,6 +316,8 @@ bool RunAtScale(int scale, JobTimes* store, JobTimes* reverse) {
             return false;
     *store = Median(stores, "store job   ");
     *reverse = Median(reverses, "reverse job ");
+    PrintSurvey(stores, "store job   ");
+    PrintSurvey(reverses, "reverse job ");
     return true;
 }
 

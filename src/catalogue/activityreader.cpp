@@ -1,8 +1,10 @@
 #include "catalogue/activityreader.h"
 
 #include "catalogue/consistreader.h"
+#include "catalogue/listeddates.h"
 #include "catalogue/mststext.h"
 #include "catalogue/pathrecords.h"
+#include "catalogue/readahead.h"
 #include "catalogue/servicereader.h"
 #include "core/appstate.h"
 #include "core/comparetext.h"
@@ -19,6 +21,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <vector>
 
 namespace qv {
 
@@ -137,14 +140,27 @@ int NumberOrZero(const QString& text) {
 
 // The first keyword of the table that begins the line; "Name" and "Description" take part only
 // while their field is still empty, so an MSTS activity keeps the texts of its header.
-int MatchActivityKeyword(const QString& line, const ActivityInfo& info) {
+int MatchActivityKeyword(QStringView line, const ActivityInfo& info) {
     const QStringList& table = ActivityKeywords();
+    // Activities run to thousands of lines, nearly all of which begin with no keyword: a line is
+    // compared only with the keywords of its first letter, folded as the comparison folds it.
+    static const std::vector<char32_t> firsts = [&table] {
+        std::vector<char32_t> folded;
+        for (const QString& keyword : table)
+            folded.push_back(QChar::toCaseFolded(char32_t(keyword.front().unicode())));
+        return folded;
+    }();
+    if (line.isEmpty())
+        return -1;
+    const char32_t first = QChar::toCaseFolded(char32_t(line.front().unicode()));
     for (int i = 0; i < table.size(); ++i) {
+        if (firsts[std::size_t(i)] != first || line.size() < table[i].size())
+            continue;
         if (i == kName && !info.Name.isEmpty())
             continue;
         if (i == kDescription && !info.Description.isEmpty())
             continue;
-        if (line.startsWith(table[i], Qt::CaseInsensitive))
+        if (StartsWithKeyword(line, table[i]))
             return i;
     }
     return -1;
@@ -156,18 +172,18 @@ struct ParsedLists {
     StringList stock = StringList::SortedUnique();
 };
 
-// The services and stock are added to the lists once the whole file is read, so that thousands
-// of them cost no more than sorting them once.
-void ParseActivity(MstsTextReader& reader, const ActivityFolders& folders, ActivityInfo& info,
-                   ParsedLists& own, StringList* services, StringList* stock) {
+// Sets the fields of the record that the activity's lines give, and collects its services and
+// stock in file order; with `withStatus` the stock found is shown (not on a worker thread).
+void ParseActivityText(MstsTextReader& reader, const ActivityFolders& folders, ActivityInfo& info,
+                       QStringList& serviceFiles, QStringList& stockFiles, bool withStatus) {
     const QStringList& table = ActivityKeywords();
-    QStringList serviceFiles;
-    QStringList stockFiles;
-    QString line;
-    while (reader.ReadLine(&line)) {
-        const int keyword = MatchActivityKeyword(line, info);
+    // Lines are looked at where they lie; only those that begin with a keyword are copied.
+    QStringView view;
+    while (reader.ReadLine(&view)) {
+        const int keyword = MatchActivityKeyword(view, info);
         if (keyword < 0)
             continue;
+        const QString line = view.toString();
         const int length = int(table[keyword].size());
         switch (keyword) {
         case kName:
@@ -197,9 +213,9 @@ void ParseActivity(MstsTextReader& reader, const ActivityFolders& folders, Activ
             break;
         case kEngineData:
         case kWagonData: {
-            const QString path =
-                StockDataPath(CutValue(reader, line, length, true), keyword == kEngineData);
-            stockFiles.append(path);
+            const QString value = CutValue(reader, line, length, true);
+            const bool engine = keyword == kEngineData;
+            stockFiles.append(withStatus ? StockDataPath(value, engine) : StockPath(value, engine));
             break;
         }
         case kPathId:
@@ -222,6 +238,12 @@ void ParseActivity(MstsTextReader& reader, const ActivityFolders& folders, Activ
             break;
         }
     }
+}
+
+// The services and stock are added to the lists once the whole file is read, so that thousands
+// of them cost no more than sorting them once.
+void TakeParsedLists(QStringList serviceFiles, QStringList stockFiles, ParsedLists& own,
+                     StringList* services, StringList* stock) {
     own.services.AddStrings(serviceFiles);
     own.stock.AddStrings(stockFiles);
     if (services)
@@ -309,6 +331,16 @@ QString BelowRoutesFolder(const QString& path) {
     return path.startsWith(routes, Qt::CaseInsensitive) ? path.mid(routes.size()) : path;
 }
 
+// FileAge of a file below the root, not asked when the listing of its folder lacks it.
+qint32 ListedAge(const ListedFileDates* listed, const QString& root, const QString& fullPath) {
+    qint32 date = -1;
+    if (listed && fullPath.size() > root.size() && fullPath.startsWith(root) &&
+        fullPath.at(root.size()) == u'\\' &&
+        listed->Find(root, fullPath.mid(root.size() + 1), &date) == ListedFileDates::Answer::Absent)
+        return -1;
+    return FileAge(fullPath);
+}
+
 void ResetActivity(const ItemSet& item, ActivityInfo& info) {
     const bool fullCheck = info.FullCheck;
     info = ActivityInfo();
@@ -319,18 +351,32 @@ void ResetActivity(const ItemSet& item, ActivityInfo& info) {
 
 } // namespace
 
+void ParseActivityAhead(MstsTextReader& reader, const ItemSet& item, ActivityAhead& parsed) {
+    ResetActivity(item, parsed.info);
+    ParseActivityText(reader, FoldersOf(parsed.info), parsed.info, parsed.serviceFiles,
+                      parsed.stockFiles, false);
+    parsed.parsed = true;
+}
+
 bool ReadActivityFile(const QString& root, const ItemSet& item, StoreIniHolder& cache,
-                      ActivityInfo& info, StringList* services, StringList* stock) {
+                      ActivityInfo& info, StringList* services, StringList* stock,
+                      const AheadFile* ahead, const ListedFileDates* listed,
+                      ActivityAhead* parsedAhead) {
     PumpMessagesIfBusy();
     ResetActivity(item, info);
     const ActivityFolders folders = FoldersOf(info);
     const QString fullPath = ContentPath(root, QString(), folders.section);
-    if (fullPath.isEmpty() || !FileExists(fullPath))
+    if (fullPath.isEmpty())
         return false;
-    const qint32 fileDate = FileAge(fullPath);
+    // Read ahead: the date is the one of the file whose text was read.
+    const bool readAhead = ahead && ahead->root == root && !ahead->path.isEmpty();
+    // The file's date tells whether it is there at all: a folder, or nothing, has none.
+    const qint32 fileDate = readAhead ? ahead->age : FileAge(fullPath);
+    if (fileDate == -1)
+        return false;
 
     if (info.FullCheck) {
-        const qint32 savedDate = FileAge(SavedStatePath(fullPath));
+        const qint32 savedDate = ListedAge(listed, root, SavedStatePath(fullPath));
         // Packed dates order as the times they stand for when compared without sign.
         if (savedDate != -1 && quint32(fileDate) > quint32(savedDate))
             info.AsvOutOfDate = true;
@@ -339,9 +385,24 @@ bool ReadActivityFile(const QString& root, const ItemSet& item, StoreIniHolder& 
     bool parsed = false;
     bool renew = !SectionIsValid(cache.Ini, folders.section, fileDate);
     MstsTextReader reader;
-    if ((info.FullCheck || renew) && reader.Open(fullPath)) {
+    if (readAhead)
+        reader = MstsTextReader(ahead->text);
+    if ((info.FullCheck || renew) && (readAhead || reader.Open(fullPath))) {
         ParsedLists own;
-        ParseActivity(reader, folders, info, own, services, stock);
+        QStringList serviceFiles;
+        QStringList stockFiles;
+        if (readAhead && parsedAhead && parsedAhead->parsed) {
+            // The parse made ahead, from the same reset record, stands for this one.
+            const bool fullCheck = info.FullCheck;
+            info = std::move(parsedAhead->info);
+            info.FullCheck = fullCheck;
+            serviceFiles = std::move(parsedAhead->serviceFiles);
+            stockFiles = std::move(parsedAhead->stockFiles);
+            *parsedAhead = ActivityAhead();
+        } else {
+            ParseActivityText(reader, folders, info, serviceFiles, stockFiles, true);
+        }
+        TakeParsedLists(std::move(serviceFiles), std::move(stockFiles), own, services, stock);
         info.LooseStock = !own.stock.IsEmpty();
 
         if (!info.Traffic.isEmpty()) {
@@ -350,7 +411,8 @@ bool ReadActivityFile(const QString& root, const ItemSet& item, StoreIniHolder& 
             const QString trafficFile =
                 ContentPath(App().MstsRootFolder, folders.route + QStringLiteral("\\TRAFFIC"),
                             info.Traffic + QStringLiteral(".trf"));
-            const qint32 trafficDate = trafficFile.isEmpty() ? -1 : FileAge(trafficFile);
+            const qint32 trafficDate =
+                trafficFile.isEmpty() ? -1 : ListedAge(listed, App().MstsRootFolder, trafficFile);
             if (trafficDate != info.TrafficDate || renew) {
                 info.TrafficDate = TrafficMatchesActivity(info, own.services) ? trafficDate : -1;
                 if (cachedDate != info.TrafficDate)
@@ -374,7 +436,8 @@ bool ReadActivityFile(const QString& root, const ItemSet& item, StoreIniHolder& 
         const QString paths = folders.paths.chopped(1);
         const QString store = ContentPath(App().StoreRootFolder, paths, info.PathID);
         const QString msts = ContentPath(App().MstsRootFolder, paths, info.PathID);
-        info.PlayerPathFound = !store.isEmpty() && (FileExists(store) || FileExists(msts));
+        // Mostly in use: the MSTS folder is asked first.
+        info.PlayerPathFound = !store.isEmpty() && (FileExists(msts) || FileExists(store));
     }
     return true;
 }

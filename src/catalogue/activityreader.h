@@ -8,12 +8,16 @@
 #include "core/itemset.h"
 
 #include <QString>
+#include <QStringList>
 #include <QTime>
 #include <cstdint>
 
 namespace qv {
 
+class ListedFileDates;
+class MstsTextReader;
 class StringList;
+struct AheadFile;
 struct StoreIniHolder;
 
 struct ActivityInfo {
@@ -45,14 +49,32 @@ struct ActivityInfo {
 
 template <> struct RecordKind<ActivityInfo> { static constexpr int code = RK_ACTIVITY; };
 
+// An activity parsed ahead of the reading loop on a worker thread: the record's fields the parse
+// sets, and its services and stock in file order.
+struct ActivityAhead {
+    ActivityInfo info;
+    QStringList serviceFiles;
+    QStringList stockFiles;
+    bool parsed = false;
+};
+
+// Parses an activity's text (the file of `item`) for the reading loop; safe on several threads at
+// once (no status is shown).
+void ParseActivityAhead(MstsTextReader& reader, const ItemSet& item, ActivityAhead& parsed);
+
 // Reads <root>\<item.Folder>\<item.FileName> into info, through its section of the scenario cache
 // (which it renews when needed, setting the cache's Modified). services (or none) receives the
 // activity's traffic services as <route folder>\SERVICES\<name>.srv, the player service not among
 // them; stock (or none) receives its loose stock as <stock folder>\<file>.ENG or .WAG. Both lists
 // must ignore duplicates: an entry may be offered twice. False only when the file does not exist
-// under root.
+// under root. With `ahead` (the file as read ahead from this root) its text and date stand for
+// reading it, and `parsedAhead` (when given, from the same text) for parsing it; with `listed`
+// (dates relative to the roots) a saved state or traffic file that the listing of its folder
+// lacks is not asked for.
 bool ReadActivityFile(const QString& root, const ItemSet& item, StoreIniHolder& cache,
-                      ActivityInfo& info, StringList* services, StringList* stock);
+                      ActivityInfo& info, StringList* services, StringList* stock,
+                      const AheadFile* ahead = nullptr, const ListedFileDates* listed = nullptr,
+                      ActivityAhead* parsedAhead = nullptr);
 
 // True when the traffic file that info.Traffic names (always read from the MSTS folder) lists
 // exactly the given services, the player service aside; also true when it cannot be read.

@@ -56,37 +56,6 @@ QStringView WithoutQuotes(QStringView text) {
                : text;
 }
 
-// The stock path a vehicle reference names (see StockDataPath), without the status. The parts
-// are cut out of the value and joined in one text: every vehicle of every consist comes here.
-QString StockPath(const QString& value, bool engine) {
-    QStringView file;
-    QStringView folder;
-    if (!value.startsWith(u'"')) {
-        const qsizetype blank = FindBlank(value);
-        if (blank < 0) {
-            folder = WithoutQuotes(value);
-        } else {
-            file = WithoutQuotes(QStringView(value).first(blank));
-            folder = WithoutQuotes(TrimView(QStringView(value).sliced(blank + 1)));
-        }
-    } else {
-        // The quoted file name ends at the first quote that a blank follows.
-        qsizetype close = -1;
-        for (qsizetype i = 1; i + 1 < value.size() && close < 0; ++i) {
-            if (value[i] == u'"' && IsBlank(value[i + 1]))
-                close = i;
-        }
-        if (close < 0) {
-            folder = WithoutQuotes(value);
-        } else {
-            file = TrimView(QStringView(value).sliced(1, close - 1));
-            folder = WithoutQuotes(TrimView(QStringView(value).sliced(close + 2)));
-        }
-    }
-    return folder % QLatin1Char('\\') % file %
-           (engine ? QLatin1StringView(".ENG") : QLatin1StringView(".WAG"));
-}
-
 // The stock cache's bits of a vehicle; a vehicle without a section is collected in `uncached` for
 // the rebuild and makes the consist's section stale. A vehicle that is cached with no bits at all
 // (a type the stock reader does not know) counts as cached, so it is not read again on every
@@ -106,8 +75,13 @@ std::uint32_t VehicleBits(const IniFile& stockCache, const QString& path, Tally&
 // collected there rather than queued for the rebuild, and no status is shown. The vehicles are
 // added to the lists once the whole file is read, so that thousands of them cost no more than
 // sorting them once.
+// `inOrder` (when given) receives the vehicles' stock paths in file order.
 void ParseConsist(MstsTextReader& reader, ConsistInfo& info, const IniFile& stockCache,
-                  StringList* vehicles, Tally& tally, QStringList* uncached = nullptr) {
+                  StringList* vehicles, Tally& tally, QStringList* uncached = nullptr,
+                  QStringList* inOrder = nullptr) {
+    // A text for every vehicle of thousands of consists would cost more than reading them: one is
+    // made when the status bar is to show it.
+    const ThrottledReadStatus throttled;
     const QStringList& table = ConsistKeywords();
     QStringList read;
     QStringList lacking;
@@ -131,7 +105,7 @@ void ParseConsist(MstsTextReader& reader, ConsistInfo& info, const IniFile& stoc
         const bool engine = keyword == kEngineData;
         const QString value = CutValue(reader, line, int(table[keyword].size()), true);
         const QString path = uncached ? StockPath(value, engine) : StockDataPath(value, engine);
-        if (vehicles)
+        if (vehicles || inOrder)
             read.append(path);
         const std::uint32_t bits =
             VehicleBits(stockCache, path, tally, uncached ? *uncached : lacking, uncached);
@@ -155,6 +129,8 @@ void ParseConsist(MstsTextReader& reader, ConsistInfo& info, const IniFile& stoc
                 ++tally.freight;
         }
     }
+    if (inOrder)
+        *inOrder = read;
     if (vehicles)
         vehicles->AddStrings(std::move(read));
     if (!uncached)
@@ -205,6 +181,37 @@ void WriteConsistSection(StoreIniHolder& consistCache, StoreIniHolder& stockCach
 
 } // namespace
 
+// The stock path a vehicle reference names (see StockDataPath), without the status. The parts
+// are cut out of the value and joined in one text: every vehicle of every consist comes here.
+QString StockPath(const QString& value, bool engine) {
+    QStringView file;
+    QStringView folder;
+    if (!value.startsWith(u'"')) {
+        const qsizetype blank = FindBlank(value);
+        if (blank < 0) {
+            folder = WithoutQuotes(value);
+        } else {
+            file = WithoutQuotes(QStringView(value).first(blank));
+            folder = WithoutQuotes(TrimView(QStringView(value).sliced(blank + 1)));
+        }
+    } else {
+        // The quoted file name ends at the first quote that a blank follows.
+        qsizetype close = -1;
+        for (qsizetype i = 1; i + 1 < value.size() && close < 0; ++i) {
+            if (value[i] == u'"' && IsBlank(value[i + 1]))
+                close = i;
+        }
+        if (close < 0) {
+            folder = WithoutQuotes(value);
+        } else {
+            file = TrimView(QStringView(value).sliced(1, close - 1));
+            folder = WithoutQuotes(TrimView(QStringView(value).sliced(close + 2)));
+        }
+    }
+    return folder % QLatin1Char('\\') % file %
+           (engine ? QLatin1StringView(".ENG") : QLatin1StringView(".WAG"));
+}
+
 QString StockDataPath(const QString& value, bool engine) {
     QString path = StockPath(value, engine);
     ShowReadStatus(Msg::STATUS_TEXT_FOUND_STOCK, path.mid(path.lastIndexOf(u'\\') + 1));
@@ -212,11 +219,13 @@ QString StockDataPath(const QString& value, bool engine) {
 }
 
 void ParseConsistAhead(MstsTextReader& reader, const QString& fileName, const IniFile& stockCache,
-                       ConsistAhead& parsed) {
+                       ConsistAhead& parsed, bool withVehicles) {
     parsed.info.FileName = fileName;
     parsed.info.Description = fileName;
+    parsed.withVehicles = withVehicles;
     Tally tally;
-    ParseConsist(reader, parsed.info, stockCache, nullptr, tally, &parsed.uncached);
+    ParseConsist(reader, parsed.info, stockCache, nullptr, tally, &parsed.uncached,
+                 withVehicles ? &parsed.vehicles : nullptr);
 }
 
 namespace {
@@ -284,7 +293,8 @@ bool TakeConsistSection(const IniFile& ini, const QString& section, qint32 date,
 
 bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info,
                      StoreIniHolder& consistCache, StoreIniHolder& stockCache, StringList* vehicles,
-                     const ListedFileDates* listed, const AheadFile* ahead, ConsistAhead* parsed) {
+                     const ListedFileDates* listed, const AheadFile* ahead, ConsistAhead* parsed,
+                     ListedOnDemand* stockDates) {
     PumpMessagesIfBusy();
     info.Folder = item.Folder;
     info.FileName = item.FileName;
@@ -293,8 +303,9 @@ bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info
     info.LeadEngine.clear();
     info.RewriteSection = false;
 
-    // A list of the vehicles is only asked of files read here.
-    const bool readAhead = ahead && parsed && ahead->root == root && !vehicles;
+    // A list of the vehicles is only asked of files read here, or parsed ahead with theirs.
+    const bool readAhead =
+        ahead && parsed && ahead->root == root && (!vehicles || parsed->withVehicles);
     // One lookup answers both questions: a path that names no file has no date.
     ListedFile file =
         readAhead ? ListedFile(*ahead) : ListedFile(listed, root, kConsistsBase, info.FileName);
@@ -321,6 +332,8 @@ bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info
         App().UncachedStockList.AddStrings(parsed->uncached);
         if (!parsed->uncached.isEmpty())
             tally.date = kUncachedDate;
+        if (vehicles)
+            vehicles->AddStrings(std::move(parsed->vehicles));
     } else {
         MstsTextReader reader;
         if (!reader.Open(file.Path()))
@@ -329,7 +342,8 @@ bool ReadConsistFile(const QString& root, const ItemSet& item, ConsistInfo& info
     }
     info.LotNumber = ini.ReadString(section, QStringLiteral("LotNumber"), QString());
     if (info.PType & PT_DRIVEABLE)
-        CheckLeadEngine(info, consistCache, stockCache, readAhead ? &parsed->leadEngine : nullptr);
+        CheckLeadEngine(info, consistCache, stockCache, readAhead ? &parsed->leadEngine : nullptr,
+                        stockDates);
     if (!CacheSectionIsCurrent(ini, section, tally.date) || info.RewriteSection ||
         App().ForceCacheReread)
         WriteConsistSection(consistCache, stockCache, info, tally.date);

@@ -104,30 +104,32 @@ QStringView TrimView(QStringView text) {
     return text.mid(begin, end - begin);
 }
 
-int MatchKeyword(const QString& line, const QStringList& table) {
-    return MatchKeyword(QStringView(line), table);
-}
-
-namespace {
-
-// line.startsWith(keyword, Qt::CaseInsensitive), letter by letter while both are plain ASCII,
-// whose folding is the ASCII one: most lines differ from each keyword in their first letter. A
-// character beyond ASCII (which may fold into ASCII) leaves the whole test to the full folding.
 bool StartsWithKeyword(QStringView line, QStringView keyword) {
+    // An empty keyword prefixes every line but a null one, as the full comparison has it.
     if (keyword.isEmpty())
         return line.startsWith(keyword, Qt::CaseInsensitive);
     if (line.size() < keyword.size())
         return false;
     for (qsizetype i = 0; i < keyword.size(); ++i) {
-        const char16_t a = line[i].unicode();
-        const char16_t b = keyword[i].unicode();
-        if ((a | b) >= 0x80)
+        const char16_t k = keyword[i].unicode();
+        if (k >= 0x80)
             return line.startsWith(keyword, Qt::CaseInsensitive);
-        if (AsciiLower(a) != AsciiLower(b))
+        const char16_t u = line[i].unicode();
+        // Each character folded as the comparison folds it: beyond ASCII only the Kelvin sign
+        // and the long s fold to ASCII letters, and a surrogate folds to none.
+        const char32_t folded = u < 0x80 ? char32_t(u >= u'A' && u <= u'Z' ? u + 32 : u)
+                                         : QChar::toCaseFolded(char32_t(u));
+        if (folded != char32_t(k >= u'A' && k <= u'Z' ? k + 32 : k))
             return false;
     }
     return true;
 }
+
+int MatchKeyword(const QString& line, const QStringList& table) {
+    return MatchKeyword(QStringView(line), table);
+}
+
+namespace {
 
 // For each plain ASCII letter (folded), the keywords of a table that a line beginning with it may
 // begin with: those that begin with it, with any beyond ASCII, and empty ones. Made once for a

@@ -45,6 +45,10 @@ QString TrimText(const QString& text);
 // The same without a copy: a view into the text.
 QStringView TrimView(QStringView text);
 
+// Whether the keyword begins the line, compared without regard to case: line.startsWith(keyword,
+// Qt::CaseInsensitive), which thousands of lines a file ask, made cheap for a keyword of ASCII.
+bool StartsWithKeyword(QStringView line, QStringView keyword);
+
 // The index of the first keyword of the table that begins the line, compared without regard to
 // case, or -1 when none does. A keyword that begins another one must stand after it in the table.
 int MatchKeyword(const QString& line, const QStringList& table);

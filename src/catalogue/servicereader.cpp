@@ -1,6 +1,7 @@
 #include "catalogue/servicereader.h"
 
 #include "catalogue/mststext.h"
+#include "catalogue/readahead.h"
 #include "core/contentpath.h"
 #include "core/generaldefs.h"
 #include "core/regsettings.h"
@@ -70,7 +71,8 @@ QString BlockHeaderValue(const QString& rest) {
     return value.mid(FirstNonControl(value));
 }
 
-bool ReadServiceFile(const QString& root, const QString& relativePath, ServiceInfo& service) {
+bool ReadServiceFile(const QString& root, const QString& relativePath, ServiceInfo& service,
+                     const AheadFile* ahead) {
     PumpMessagesIfBusy();
     service.ConsistFile = NotFound();
     service.PathFile = NotFound();
@@ -79,15 +81,19 @@ bool ReadServiceFile(const QString& root, const QString& relativePath, ServiceIn
 
     // The path comes from an activity's PlayerService or Service_Definition.
     const QString path = ContentPath(root, QString(), relativePath);
+    if (path.isEmpty())
+        return false;
     MstsTextReader reader;
-    if (path.isEmpty() || !reader.Open(path))
+    if (ahead && ahead->root == root && !ahead->path.isEmpty())
+        reader = MstsTextReader(ahead->text);
+    else if (!reader.Open(path))
         return false;
     const QStringList& table = ServiceKeywords();
     // Whether each field was found is kept apart from its text: a service may well be named "0",
     // the text a field holds until it is found.
     bool found[3] = {false, false, false};
     bool complete = false;
-    QString line;
+    QStringView line;
     while (!complete && reader.ReadLine(&line)) {
         const int keyword = MatchKeyword(line, table);
         if (keyword < 0)

@@ -10,11 +10,13 @@
 namespace qv {
 
 class StringList;
+struct AheadFile;
 
 // Reads <root>\<relativePath> (ROUTES\<route>\SERVICES\<file>.srv). True when the consist, the
 // path and the name were all found; fields not found hold "0". False too when the file cannot be
-// opened.
-bool ReadServiceFile(const QString& root, const QString& relativePath, ServiceInfo& service);
+// opened. With `ahead` (the file as read ahead from this root), its text stands for reading it.
+bool ReadServiceFile(const QString& root, const QString& relativePath, ServiceInfo& service,
+                     const AheadFile* ahead = nullptr);
 
 // Reads the traffic's name from <root>\<relativePath> (ROUTES\<route>\TRAFFIC\<file>.trf) and, when
 // services is given, adds each service it defines as ROUTES\<route>\SERVICES\<name>.srv (the list

@@ -1,5 +1,6 @@
 #include "catalogue/stockchecks.h"
 
+#include "catalogue/listedondemand.h"
 #include "catalogue/mststext.h"
 #include "catalogue/stockreader.h"
 #include "core/appstate.h"
@@ -14,13 +15,6 @@ namespace {
 
 const QString kTrainsetFolder = QStringLiteral("TRAINS\\TRAINSET");
 
-// Reads a stock file from the store, else from the MSTS folder; a file asked ahead stands for
-// asking it. False when neither root has it.
-bool ReadStockFromAnyRoot(const ItemSet& item, StockInfo& info, StoreIniHolder& stockCache,
-                          const AheadFile* ahead = nullptr) {
-    return ReadStockFromEitherRoot(item, info, stockCache, nullptr, ahead) != -1;
-}
-
 QString WagonNameDiffersText() {
     return Caption(Msg::DIFFERENT_PARAM_LEG1) + QStringLiteral("Wagon") +
            Caption(Msg::DIFFERENT_PARAM_LEG2) + Caption(Msg::SHOULD_BE_IDENTICAL_LEG);
@@ -34,17 +28,23 @@ QString ConsistFileLine(const ConsistInfo& consist) {
 } // namespace
 
 bool CheckStockNames(StringList& stockNames, StoreIniHolder& stockCache, StringList& folders,
-                     StringList& errors, ReportPane* pane, bool suppressWarnings) {
+                     StringList& errors, ReportPane* pane, bool suppressWarnings,
+                     ListedOnDemand* stockDates) {
     bool result = true;
     ItemSet item;
     item.Folder = kTrainsetFolder;
+    // Thousands of engines and wagons, a few to a folder: each one's date is found in its
+    // folder's listing, the folders listed together.
+    ListedOnDemand ownDates(kTrainsetBase);
+    ListedOnDemand& dates = stockDates ? *stockDates : ownDates;
+    dates.ListFoldersOf(stockNames);
     // The cached bits are all this check needs, so a current section spares the file.
     StockInfo info;
     int i = 0;
     while (i < stockNames.Count()) {
         const QString name = stockNames[i];
         item.FileName = name;
-        if (!ReadStockFromAnyRoot(item, info, stockCache)) {
+        if (ReadStockFromEitherRoot(item, info, stockCache, dates.For(name)) == -1) {
             Report(RL_ERROR, nullptr,
                    Caption(Msg::GENERAL_NOT_FOUND1) + Caption(Msg::GENERAL_NOT_FOUND3) + name +
                        u'\'',
@@ -121,14 +121,15 @@ void CheckConsistNames(const ItemSet& item, const ConsistInfo& consist, ReportPa
 }
 
 void CheckLeadEngine(ConsistInfo& consist, StoreIniHolder& consistCache, StoreIniHolder& stockCache,
-                     const AheadFile* leadEngine) {
+                     const AheadFile* leadEngine, ListedOnDemand* stockDates) {
     ItemSet item;
     item.Folder = kTrainsetFolder;
     item.FileName = consist.LeadEngine;
     // The Engine block's name is not cached, so the engine file itself is parsed.
     StockInfo engine;
     engine.SkipCache = true;
-    if (!ReadStockFromAnyRoot(item, engine, stockCache, leadEngine))
+    const ListedFileDates* listed = stockDates ? stockDates->For(item.FileName) : nullptr;
+    if (ReadStockFromEitherRoot(item, engine, stockCache, listed, leadEngine) == -1)
         return;
     if (FileBaseName(consist.LeadEngine) != engine.EngineName)
         consist.PType |= PT_ENGINE_REF_DIFFERS;

@@ -11,6 +11,7 @@ namespace qv {
 
 class ReportPane;
 class StringList;
+class ListedOnDemand;
 struct AheadFile;
 struct StoreIniHolder;
 
@@ -18,9 +19,12 @@ struct StoreIniHolder;
 // store, else from the MSTS folder. A missing one is reported as an error, added to errors and
 // deleted from stockNames; a found one's folder goes to folders. An engine whose Wagon name
 // differs from its file name is an error (always listed); a wagon's is a warning, listed unless
-// suppressWarnings. False when a file was missing or an engine was in error.
+// suppressWarnings. False when a file was missing or an engine was in error. The files' dates are
+// taken from their folders' listings, made in `stockDates` (relative to the trainset folder; one
+// of the check's own when none is given) unless it holds them already.
 bool CheckStockNames(StringList& stockNames, StoreIniHolder& stockCache, StringList& folders,
-                     StringList& errors, ReportPane* pane, bool suppressWarnings);
+                     StringList& errors, ReportPane* pane, bool suppressWarnings,
+                     ListedOnDemand* stockDates = nullptr);
 
 // Reports the warnings about a consist that ReadConsistFile has just read (a TrainCfg name that
 // differs from its file name; a driveable consist whose leading engine has no cab view, or whose
@@ -33,8 +37,9 @@ void CheckConsistNames(const ItemSet& item, const ConsistInfo& consist, ReportPa
 // PT_ENGINE_REF_DIFFERS when its Engine block name differs, in any way, from its file name, or
 // clears it when they are equal; sets RewriteSection when that changes the bit the consist cache
 // holds. Nothing changes when the engine is in neither folder. `leadEngine` (when given) is the
-// engine's file as asked ahead of the check.
+// engine's file as asked ahead of the check; `stockDates` (when given) finds the engine in the
+// listing of its folder, which it makes when it has none yet.
 void CheckLeadEngine(ConsistInfo& consist, StoreIniHolder& consistCache, StoreIniHolder& stockCache,
-                     const AheadFile* leadEngine = nullptr);
+                     const AheadFile* leadEngine = nullptr, ListedOnDemand* stockDates = nullptr);
 
 } // namespace qv

@@ -2,25 +2,50 @@
 
 #include "core/comparetext.h"
 
+#include <QSet>
+
 #include <algorithm>
 #include <iterator>
 #include <utility>
 
 namespace qv {
 
+namespace {
+
+// Batches up to this size are sorted as they come.
+constexpr qsizetype kFewToSort = 64;
+
+} // namespace
+
 StringList::StringList(bool sorted, Duplicates duplicates)
     : sorted_(sorted), duplicates_(duplicates) {}
 
 void StringList::SetSorted(bool sorted) {
+    Settle();
     if (sorted && !sorted_)
         Sort();
     sorted_ = sorted;
+}
+
+void StringList::SetGathering(bool gathering) {
+    Settle();
+    gathering_ = gathering;
+}
+
+void StringList::TakePending() const {
+    // Entries are put aside only by Add and AddStrings, which a const list does not allow.
+    auto* self = const_cast<StringList*>(this);
+    self->Merge(std::exchange(self->pending_, QStringList()));
 }
 
 int StringList::Add(const QString& text) {
     if (!sorted_) {
         items_.append(text);
         return Count() - 1;
+    }
+    if (gathering_) {
+        pending_.append(text);
+        return -1;
     }
     // Lists are mostly filled in their own order: such an entry goes at the end unsearched.
     if (!items_.isEmpty() && CompareText(items_.constLast(), text) < 0) {
@@ -40,6 +65,7 @@ int StringList::Add(const QString& text) {
 }
 
 void StringList::AddStrings(const StringList& other) {
+    other.Settle();
     AddStrings(other.items_);
 }
 
@@ -50,9 +76,34 @@ void StringList::AddStrings(QStringList texts) {
         items_.append(std::move(texts));
         return;
     }
+    if (gathering_) {
+        pending_.append(std::move(texts));
+        return;
+    }
+    Settle();
+    Merge(std::move(texts));
+}
+
+void StringList::Merge(QStringList texts) {
     const auto below = [](const QString& a, const QString& b) { return CompareText(a, b) < 0; };
-    SortTexts(texts);
     const bool ignore = duplicates_ == Duplicates::Ignore;
+    if (ignore && texts.size() > kFewToSort) {
+        // A gathered batch names the same entries many times over (a wagon in every consist that
+        // has it): a repeat of the very same text is let go of before the sort, which keeps the
+        // first of equal ones anyway.
+        QSet<QString> seen;
+        seen.reserve(texts.size());
+        QStringList first;
+        first.reserve(texts.size());
+        for (QString& text : texts) {
+            if (seen.contains(text))
+                continue;
+            seen.insert(text);
+            first.append(std::move(text));
+        }
+        texts = std::move(first);
+    }
+    SortTexts(texts);
     if (ignore) {
         // Of equal entries the first added stays, as Add keeps it.
         const auto equal = [](const QString& a, const QString& b) {
@@ -98,6 +149,7 @@ int StringList::IndexOf(const QString& text) const {
 }
 
 bool StringList::Find(const QString& text, int& index) const {
+    Settle();
     if (!sorted_) {
         for (index = 0; index < Count(); ++index) {
             if (CompareText(items_.at(index), text) == 0)
@@ -120,22 +172,24 @@ bool StringList::Find(const QString& text, int& index) const {
 }
 
 void StringList::Sort() {
+    Settle();
     SortTexts(items_);
 }
 
 QString StringList::Names(int index) const {
-    const QString& entry = items_.at(index);
+    const QString& entry = (*this)[index];
     const qsizetype equals = entry.indexOf(QLatin1Char('='));
     return equals < 0 ? QString() : entry.left(equals);
 }
 
 QString StringList::ValueFromIndex(int index) const {
-    const QString& entry = items_.at(index);
+    const QString& entry = (*this)[index];
     const qsizetype equals = entry.indexOf(QLatin1Char('='));
     return equals < 0 ? QString() : entry.mid(equals + 1);
 }
 
 QString StringList::Text() const {
+    Settle();
     QString text;
     for (const QString& entry : items_)
         text += entry + QStringLiteral("\r\n");
@@ -143,7 +197,7 @@ QString StringList::Text() const {
 }
 
 void StringList::SetText(const QString& text) {
-    items_.clear();
+    Clear();
     QStringList lines;
     qsizetype start = 0;
     const qsizetype length = text.size();

@@ -25,10 +25,22 @@ public:
     // Making a list sorted sorts the entries it holds (duplicates already there stay).
     void SetSorted(bool sorted);
     Duplicates DuplicatesMode() const { return duplicates_; }
-    void SetDuplicates(Duplicates duplicates) { duplicates_ = duplicates; }
+    void SetDuplicates(Duplicates duplicates) {
+        Settle();
+        duplicates_ = duplicates;
+    }
+
+    // While a sorted list gathers, Add and AddStrings put the entries aside instead of each into
+    // its place, and the list takes them in all at once, as AddStrings takes entries in, when it
+    // is next looked at or stops gathering: a survey adds tens of thousands of entries in no
+    // order, each of which would otherwise move half the list. Gathering changes no outcome, only
+    // when the work is done; a list holding entries put aside is not to be looked at on two
+    // threads at once.
+    void SetGathering(bool gathering);
 
     // Adds an entry: at its sorted place in a sorted list, else at the end. Returns its index;
-    // in a sorted list that ignores duplicates, the index of the entry it holds already.
+    // in a sorted list that ignores duplicates, the index of the entry it holds already; -1 in a
+    // sorted list that gathers.
     int Add(const QString& text);
     // Adds every entry of another list, one by one as Add does.
     void AddStrings(const StringList& other);
@@ -47,15 +59,30 @@ public:
     // of an unsorted list).
     bool Find(const QString& text, int& index) const;
 
-    int Count() const { return int(items_.size()); }
-    bool IsEmpty() const { return items_.isEmpty(); }
-    const QString& operator[](int index) const { return items_.at(index); }
-    void Delete(int index) { items_.removeAt(index); }
-    void Clear() { items_.clear(); }
+    int Count() const {
+        Settle();
+        return int(items_.size());
+    }
+    bool IsEmpty() const { return items_.isEmpty() && pending_.isEmpty(); }
+    const QString& operator[](int index) const {
+        Settle();
+        return items_.at(index);
+    }
+    void Delete(int index) {
+        Settle();
+        items_.removeAt(index);
+    }
+    void Clear() {
+        items_.clear();
+        pending_.clear();
+    }
     // Sorts the entries without regard to case; equal entries keep their order.
     void Sort();
 
-    QStringList Strings() const { return items_; }
+    QStringList Strings() const {
+        Settle();
+        return items_;
+    }
 
     // For entries of the form name=value: the text before the first "=" (empty without one) and
     // the text after it (empty without one).
@@ -70,8 +97,20 @@ public:
     void SetText(const QString& text);
 
 private:
+    // Takes in the entries put aside, if any.
+    void Settle() const {
+        if (!pending_.isEmpty())
+            TakePending();
+    }
+    void TakePending() const;
+    void Merge(QStringList texts);
+
     QStringList items_;
+    // The entries put aside while gathering, in the order they were added. Only a list that was
+    // added to holds any, so a list looked at through a const reference may take them in.
+    QStringList pending_;
     bool sorted_ = false;
+    bool gathering_ = false;
     Duplicates duplicates_ = Duplicates::Ignore;
 };
 

@@ -2,9 +2,11 @@
 
 #include "catalogue/activityreader.h"
 #include "catalogue/cacherebuild.h"
+#include "catalogue/listedondemand.h"
 #include "catalogue/listrefresh.h"
 #include "catalogue/namedlists.h"
 #include "catalogue/pathrecords.h"
+#include "catalogue/readahead.h"
 #include "catalogue/servicereader.h"
 #include "core/appstate.h"
 #include "core/comparetext.h"
@@ -18,6 +20,7 @@
 #include "core/stringlist.h"
 #include "engine/worklists.h"
 #include "platform/casefold.h"
+#include "platform/inifile.h"
 #include "platform/winfind.h"
 #include "platform/winfs.h"
 #include "platform/winresolve.h"
@@ -32,9 +35,29 @@ namespace {
 const QString kConsistsFolder = QStringLiteral("TRAINS\\CONSISTS");
 const QString kTrainsetFolder = QStringLiteral("TRAINS\\TRAINSET");
 
-bool ReadServiceFromEitherRoot(const QString& relative, ServiceInfo& service) {
-    return ReadServiceFile(App().StoreRootFolder, relative, service) ||
-           ReadServiceFile(App().MstsRootFolder, relative, service);
+// Whether the listing of the file's folder in the root, when one is given, tells that the root
+// lacks the file: the file is then not looked for there.
+bool ListedAbsent(ListedOnDemand* dates, const QString& root, const QString& relative) {
+    qint32 date = -1;
+    return dates && dates->Find(root, relative, &date) == ListedFileDates::Answer::Absent;
+}
+
+bool ReadServiceFromEitherRoot(const QString& relative, ServiceInfo& service, ListedOnDemand* dates,
+                               const AheadFile* ahead = nullptr) {
+    for (const QString& root : {App().StoreRootFolder, App().MstsRootFolder})
+        if (!ListedAbsent(dates, root, relative) && ReadServiceFile(root, relative, service, ahead))
+            return true;
+    return false;
+}
+
+// The files of the entries (relative to the roots) read on the worker threads, by the listings of
+// their folders, which are made first: one place for each entry, or none without listings.
+std::vector<AheadFile> ReadEntriesAhead(const StringList& entries, ListedOnDemand* dates) {
+    if (!dates)
+        return {};
+    dates->ListFoldersOf(entries);
+    static const IniFile noCache;
+    return ReadFilesAhead(entries, noCache, true, &dates->Dates(), QLatin1StringView("\\"));
 }
 
 // The PATHS and SERVICES folders of a route, below which its paths and services must lie.
@@ -61,7 +84,7 @@ QString TrafficFileLine(const QString& trafficFile) {
 // Adds each service that exists in either root to C and warns about the others. A name that leads
 // out of the route's SERVICES folder is an error; false then.
 bool AddExistingServices(const StringList& services, const ItemSet& activity, StringList& C,
-                         const QString& trafficFile, ReportPane* pane) {
+                         const QString& trafficFile, ReportPane* pane, ListedOnDemand* dates) {
     const QString folder = ServicesFolder(ParentPath(activity.Folder));
     bool inside = true;
     for (int i = 0; i < services.Count(); ++i) {
@@ -70,7 +93,7 @@ bool AddExistingServices(const StringList& services, const ItemSet& activity, St
             inside = false;
             continue;
         }
-        if (ExistsInEitherRoot(service)) {
+        if (ExistsInEitherRoot(service, dates)) {
             C.Add(service);
             continue;
         }
@@ -109,19 +132,21 @@ bool RefreshListMembers(RecordList<ItemSet>& members, std::uint32_t kind, const 
 
 } // namespace
 
-bool ExistsInEitherRoot(const QString& relative) {
+bool ExistsInEitherRoot(const QString& relative, ListedOnDemand* dates) {
     const QString inside = NameInside(QString(), relative);
     if (inside.isEmpty())
         return false;
     // A root that is not set up is no folder at all, never the drive's own root.
     for (const QString& root : {App().StoreRootFolder, App().MstsRootFolder})
-        if (!root.isEmpty() && FileExists(InRoot(root, inside)))
+        if (!root.isEmpty() && !ListedAbsent(dates, root, inside) &&
+            FileExists(InRoot(root, inside)))
             return true;
     return false;
 }
 
 bool SurveyActivity(const ItemSet& activity, StoreIniHolder& scenarioCache, StringList& C,
-                    StringList* playerServices, StringList& D, StringList& B, StringList& G) {
+                    StringList* playerServices, StringList& D, StringList& B, StringList& G,
+                    ListedOnDemand* dates, const AheadFile* ahead, ActivityAhead* parsed) {
     ReportPane* pane = TheMainServices().InformationMemo();
     ActivityInfo info;
     info.FullCheck = !App().ExtendedActivityCache;
@@ -135,13 +160,12 @@ bool SurveyActivity(const ItemSet& activity, StoreIniHolder& scenarioCache, Stri
 
     StringList services = StringList::SortedUnique();
     StringList looseStock = StringList::SortedUnique();
-    QString root;
-    if (FileExists(App().MstsRootFolder + u'\\' + relative))
-        root = App().MstsRootFolder;
-    else if (FileExists(App().StoreRootFolder + u'\\' + relative))
-        root = App().StoreRootFolder;
-    if (root.isEmpty() ||
-        !ReadActivityFile(root, activity, scenarioCache, info, &services, &looseStock)) {
+    // The reader reads only a file that is there: the MSTS folder's first, else the store's.
+    const ListedFileDates* listed = dates ? &dates->Dates() : nullptr;
+    if (!ReadActivityFile(App().MstsRootFolder, activity, scenarioCache, info, &services,
+                          &looseStock, ahead, listed, parsed) &&
+        !ReadActivityFile(App().StoreRootFolder, activity, scenarioCache, info, &services,
+                          &looseStock, ahead, listed, parsed)) {
         Report(RL_ERROR, &activity,
                Caption(Msg::TYPE_ACTIVITY_LEG) + u' ' + Caption(Msg::GENERAL_NOT_FOUND0), pane);
         return false;
@@ -164,7 +188,7 @@ bool SurveyActivity(const ItemSet& activity, StoreIniHolder& scenarioCache, Stri
                 playerServices->Add(player);
         }
     }
-    inside = AddExistingServices(services, activity, C, QString(), pane) && inside;
+    inside = AddExistingServices(services, activity, C, QString(), pane, dates) && inside;
 
     if (!info.Traffic.isEmpty() && info.TrafficDate < 0) {
         const QString trafficFolder = routeFolder + QStringLiteral("\\TRAFFIC");
@@ -178,7 +202,8 @@ bool SurveyActivity(const ItemSet& activity, StoreIniHolder& scenarioCache, Stri
             TrafficInfo traffic;
             StringList trafficServices = StringList::SortedUnique();
             ReadTrafficServices(App().MstsRootFolder, trafficFile, traffic, &trafficServices);
-            inside = AddExistingServices(trafficServices, activity, C, trafficFile, pane) && inside;
+            inside = AddExistingServices(trafficServices, activity, C, trafficFile, pane, dates) &&
+                     inside;
         }
     }
 
@@ -202,14 +227,18 @@ bool SurveyActivity(const ItemSet& activity, StoreIniHolder& scenarioCache, Stri
     return inside;
 }
 
-bool SurveyServices(StringList& C, StringList& E, StringList& D, StringList& H) {
+bool SurveyServices(StringList& C, StringList& E, StringList& D, StringList& H,
+                    ListedOnDemand* dates) {
     ReportPane* pane = TheMainServices().InformationMemo();
     bool allFound = true;
+    // Thousands of services: their files are read on the worker threads first.
+    const std::vector<AheadFile> ahead = ReadEntriesAhead(C, dates);
     int i = 0;
-    while (i < C.Count()) {
+    for (std::size_t read = 0; i < C.Count(); ++read) {
         const QString entry = C[i];
         ServiceInfo service;
-        if (ReadServiceFromEitherRoot(entry, service)) {
+        if (ReadServiceFromEitherRoot(entry, service, dates,
+                                      read < ahead.size() ? &ahead[read] : nullptr)) {
             // A consist or path name that leads out of its folder is reported with the service
             // and left out; the service itself is sound and stays.
             const ItemSet namedBy = NamingFile(entry);
@@ -275,16 +304,17 @@ bool CheckTwinRouteFolders(StringList& H, ReportPane* pane) {
     return none;
 }
 
-bool CheckPlayerPath(const StringList& playerServices, StringList& playerPaths, ReportPane* pane) {
+bool CheckPlayerPath(const StringList& playerServices, StringList& playerPaths, ReportPane* pane,
+                     ListedOnDemand* dates) {
     bool allFound = true;
     for (int i = 0; i < playerServices.Count(); ++i) {
         ServiceInfo service;
-        if (!ReadServiceFromEitherRoot(playerServices[i], service))
+        if (!ReadServiceFromEitherRoot(playerServices[i], service, dates))
             continue;
         const QString path = ServicePath(playerServices[i], service);
         if (path.isEmpty())
             continue; // a bad reference, reported when the services were surveyed
-        if (ExistsInEitherRoot(path)) {
+        if (ExistsInEitherRoot(path, dates)) {
             playerPaths.Add(path);
             continue;
         }

@@ -11,13 +11,20 @@
 
 namespace qv {
 
+class ListedOnDemand;
+struct ActivityAhead;
+struct AheadFile;
 class ReportPane;
 class StringList;
 struct ItemSet;
 struct StoreIniHolder;
 
+// The checks below take `dates` (or none): the listings of the folders they look in (relative to
+// the roots), made as they are asked for, through which a root that lacks a file is not asked for
+// it again.
+
 // Whether the file (relative to a root) lies in the store or in the MSTS folder.
-bool ExistsInEitherRoot(const QString& relative);
+bool ExistsInEitherRoot(const QString& relative, ListedOnDemand* dates = nullptr);
 
 // Reads the activity (MSTS folder first, else the store) through the open scenario cache and adds
 // its player service and the services it names to C (and the player service to playerServices,
@@ -25,14 +32,18 @@ bool ExistsInEitherRoot(const QString& relative);
 // named but found in neither root, a traffic discrepancy, an out-of-date .ASV file and an invalid
 // PathID are warnings. False, with an error and nothing added, when the activity cannot be read;
 // false as well when a name it gives leads out of its folder (that name is reported with the
-// activity and not listed).
+// activity and not listed). `ahead` and `parsed` (when given) are the activity's file as read
+// and parsed ahead.
 bool SurveyActivity(const ItemSet& activity, StoreIniHolder& scenarioCache, StringList& C,
-                    StringList* playerServices, StringList& D, StringList& B, StringList& G);
+                    StringList* playerServices, StringList& D, StringList& B, StringList& G,
+                    ListedOnDemand* dates = nullptr, const AheadFile* ahead = nullptr,
+                    ActivityAhead* parsed = nullptr);
 
 // Reads every service of C (store first): adds its consist to E and its path to D. A service read
 // in neither root is an error: it goes to H and leaves C. A consist or path name that leads out of
 // its folder is reported with the service and not listed. False when either happened.
-bool SurveyServices(StringList& C, StringList& E, StringList& D, StringList& H);
+bool SurveyServices(StringList& C, StringList& E, StringList& D, StringList& H,
+                    ListedOnDemand* dates = nullptr);
 
 // Reports as an error each route folder that shares its root (MSTS folder or store) with another
 // whose name differs only in letter case: the job takes such folders for one and would leave
@@ -41,7 +52,8 @@ bool CheckTwinRouteFolders(StringList& H, ReportPane* pane);
 
 // Adds the path of each readable player service to playerPaths when the path exists in either
 // root; a missing one is an error. False when a player path was missing.
-bool CheckPlayerPath(const StringList& playerServices, StringList& playerPaths, ReportPane* pane);
+bool CheckPlayerPath(const StringList& playerServices, StringList& playerPaths, ReportPane* pane,
+                     ListedOnDemand* dates = nullptr);
 
 // Reports each path of D whose cached name parameter differs from its file name: an error for a
 // player path (the result is then false), a warning for any other path.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <utility>
 #include <zlib.h>
 
 namespace qv {
@@ -59,6 +60,8 @@ QString DecodeTextBytes(const QByteArray& bytes) {
 
 // Files are read on worker threads too.
 std::atomic<qint64> filesRead{0};
+// The recorder of the files read, when one is set.
+std::function<void(const QString& path)> recordRead;
 
 } // namespace
 
@@ -169,6 +172,8 @@ bool ReadMstsTextHostFile(const QString& hostPath, QString* text, FileStamp* sta
     if (!ReadHostFile(hostPath, &bytes, stamp, age))
         return false;
     ++filesRead;
+    if (recordRead)
+        recordRead(hostPath);
     return DecodeMstsText(bytes, text);
 }
 
@@ -178,11 +183,17 @@ bool ReadMstsTextFile(const QString& windowsPath, QString* text) {
     if (!ReadWholeFile(windowsPath, &bytes))
         return false;
     ++filesRead;
+    if (recordRead)
+        recordRead(windowsPath);
     return DecodeMstsText(bytes, text);
 }
 
 qint64 MstsFilesRead() {
     return filesRead;
+}
+
+void RecordMstsFilesRead(std::function<void(const QString& path)> record) {
+    recordRead = std::move(record);
 }
 
 } // namespace qv

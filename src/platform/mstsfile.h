@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 namespace qv {
 
@@ -62,5 +63,10 @@ bool ReadMstsTextFile(const QString& windowsPath, QString* text);
 // How many MSTS files the two reads above have read since the program started, so that a
 // benchmark or a test can tell whether an operation opened any.
 qint64 MstsFilesRead();
+
+// Hands the path of each file the two reads above read (as each was given it) to `record`, on the
+// thread that read it, until it is set to null; so that a benchmark can learn which files an
+// operation read. Set only while no file is being read.
+void RecordMstsFilesRead(std::function<void(const QString& path)> record);
 
 } // namespace qv

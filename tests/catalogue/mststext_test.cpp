@@ -101,6 +101,30 @@ TEST(MatchKeyword, FindsTheFirstKeywordThatPrefixesTheLineInAnyCase) {
     EXPECT_EQ(MatchKeyword(QString(), table), -1);
 }
 
+// Every character in every place of a keyword, and after it, folds as Qt's comparison without
+// regard to case folds it: the long s and the Kelvin sign stand for ASCII letters, surrogates and
+// other characters for none, and a line shorter than the keyword is never begun by it.
+TEST(StartsWithKeyword, AgreesWithStartsWithWithoutRegardToCaseForEveryCharacter) {
+    for (const QString& keyword : {QStringLiteral("Service_Definition"), QStringLiteral("Kind1"),
+                                   QStringLiteral("x\u00e9y")}) {
+        for (qsizetype at = 0; at <= keyword.size(); ++at) {
+            for (char32_t c = 1; c < 0x10000; ++c) {
+                QString line = keyword;
+                if (at < keyword.size())
+                    line[at] = QChar(char16_t(c));
+                else
+                    line.append(QChar(char16_t(c)));
+                ASSERT_EQ(StartsWithKeyword(line, keyword),
+                          QStringView(line).startsWith(keyword, Qt::CaseInsensitive))
+                    << keyword.toStdString() << " " << at << " " << unsigned(c);
+            }
+        }
+        EXPECT_FALSE(StartsWithKeyword(keyword.chopped(1), keyword));
+    }
+    const QString pair = QStringLiteral("\U0001D400");
+    EXPECT_FALSE(StartsWithKeyword(pair + QStringLiteral("bc"), QStringLiteral("abc")));
+}
+
 TEST(CutValue, TakesTheTextBetweenTheParenthesesWithoutQuotes) {
     EXPECT_EQ(ValueOf(QStringLiteral("Name ( \"Acela Express\" )"), QStringLiteral("Name")),
               QStringLiteral("Acela Express"));

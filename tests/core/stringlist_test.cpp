@@ -99,3 +99,47 @@ TEST(StringList, AddingManyAtOnceEndsAsAddingThemOneByOne) {
         }
     }
 }
+
+// A list that gathers what is added takes it in when next looked at, ending exactly as one that
+// put each entry in its place: the same entries, the first added of equal ones, in order; and a
+// batch of many that repeats its entries (each vehicle of thousands of consists) ends the same.
+TEST(StringList, GatheringEndsAsAddingOneByOne) {
+    QStringList batch;
+    for (int i = 0; i < 500; ++i)
+        batch << QStringLiteral("%1%2\\W%3.wag")
+                     .arg(QChar(i % 3 ? u'f' : u'F'))
+                     .arg(i % 37)
+                     .arg(i % 11);
+    batch << "b"
+          << "B"
+          << "a"
+          << "b";
+    for (auto rule : {StringList::Duplicates::Ignore, StringList::Duplicates::Accept}) {
+        StringList oneByOne(true, rule);
+        StringList gathering(true, rule);
+        oneByOne.Add("e");
+        gathering.Add("e");
+        gathering.SetGathering(true);
+        for (const QString& text : batch) {
+            oneByOne.Add(text);
+            EXPECT_EQ(gathering.Add(text), -1);
+        }
+        EXPECT_FALSE(gathering.IsEmpty());
+        // Looked at: taken in.
+        EXPECT_EQ(gathering.Count(), oneByOne.Count()) << int(rule);
+        EXPECT_EQ(gathering.Strings(), oneByOne.Strings()) << int(rule);
+        // Then more, some before and some after the entries held, and a search.
+        for (const char* text : {"0", "zz", "F3\\w1.WAG", "c"}) {
+            oneByOne.Add(QString::fromLatin1(text));
+            gathering.Add(QString::fromLatin1(text));
+        }
+        int index = -1;
+        EXPECT_TRUE(gathering.Find("ZZ", index));
+        EXPECT_EQ(index, oneByOne.IndexOf("zz"));
+        gathering.Add("d");
+        oneByOne.Add("d");
+        gathering.SetGathering(false);
+        EXPECT_EQ(gathering.Strings(), oneByOne.Strings()) << int(rule);
+        EXPECT_EQ(gathering.Add("y"), oneByOne.Add("y"));
+    }
+}

@@ -425,6 +425,43 @@ TEST_F(SurveyTest, Store_AConsistNamedByTwoServicesIsReadAndCheckedOnce) {
     EXPECT_EQ(Lower(lists.H), QStringList({"slug\\slug.eng", "slugset.con"}));
 }
 
+// The consists are parsed ahead against the stock cache as it stands; a leading engine's section
+// that the lead-engine check renews meanwhile counts for every consist read after it, as when the
+// consists were read one after another.
+TEST_F(SurveyTest, Store_ConsistsReadAfterALeadEngineSectionIsRenewedTakeItsNewBits) {
+    BuildBase();
+    // Named by their services as their files are spelt, so that their listing finds them.
+    for (const char* name : {"fa", "fb"}) {
+        builder.AddConsist(QLatin1String(name) + QStringLiteral(".con"), QLatin1String(name),
+                           {{"DASH9", "DASH9", true}, {"BOX", "BOX"}});
+        builder.AddService("ALPHA", QLatin1String(name) + QStringLiteral(".srv"),
+                           QLatin1String(name), QLatin1String(name), "up");
+        builder.AddActivity("ALPHA", QLatin1String(name) + QStringLiteral(".act"),
+                            QLatin1String(name), QLatin1String(name) + QStringLiteral(".srv"),
+                            QString());
+    }
+    LoadTree();
+    Mark(RouteNode("BETA"), SI_IN_STORE);
+    // DASH9 became an electric engine after the caches were written, and both consists changed.
+    builder.AddEngine("DASH9", "DASH9.ENG", "DASH9", EngineType::Electric);
+    const qint32 changed = (((2003 - 1980) << 9 | 4 << 5 | 5) << 16) | (9 << 11);
+    ASSERT_TRUE(SetFileAge("C:\\MSTS\\TRAINS\\TRAINSET\\DASH9\\DASH9.ENG", changed));
+    for (const char* consist : {"fa.con", "fb.con"})
+        ASSERT_TRUE(SetFileAge(
+            QStringLiteral("C:\\MSTS\\TRAINS\\CONSISTS\\") + QLatin1String(consist), changed));
+
+    RunSurvey(false);
+    ASSERT_TRUE(Lower(lists.E).contains("fa.con") && Lower(lists.E).contains("fb.con"));
+    const auto consists = OpenStoreIni("CACHECON.QVC");
+    const auto stock = OpenStoreIni("CACHESTK.QVC");
+    EXPECT_EQ(stock->Ini.ReadInteger("DASH9\\DASH9.ENG", "FileDate", -1), changed);
+    // fa was read before its leading engine's section was renewed, fb after.
+    const auto first = std::uint32_t(consists->Ini.ReadInteger("fa.con", "PType", 0));
+    const auto second = std::uint32_t(consists->Ini.ReadInteger("fb.con", "PType", 0));
+    EXPECT_EQ(first & (PT_DIESEL | PT_ELECTRIC), PT_DIESEL) << first;
+    EXPECT_EQ(second & (PT_DIESEL | PT_ELECTRIC), PT_ELECTRIC) << second;
+}
+
 TEST_F(SurveyTest, Survey_ShowsTheHourglassWhileItRuns) {
     BuildBase();
     LoadTree();
