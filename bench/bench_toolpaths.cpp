@@ -6,6 +6,7 @@
 #include "benchdrive.h"
 #include "core/appstate.h"
 #include "core/toolpaths.h"
+#include "fixtures/procself.h"
 #include "fixtures/registrysandbox.h"
 #include "platform/registryformat.h"
 
@@ -84,17 +85,6 @@ double BestMs(int rounds, const std::function<void()>& job) {
     return best;
 }
 
-qint64 PeakMemoryKb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -116,7 +106,7 @@ int main(int argc, char** argv) {
         });
         std::printf("%-40s %9lld %10.1f %8.1f %10lld %12.0f\n", prefix.what,
                     (long long)(prefix.systemReg.size() / 1024), lookupMs, lookupMs / parseMs,
-                    (long long)hiveBytes, double(PeakMemoryKb()) / 1024.0);
+                    (long long)hiveBytes, double(test::PeakMemoryKb()) / 1024.0);
         std::fflush(stdout);
     }
     return 0;

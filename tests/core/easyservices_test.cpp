@@ -1,6 +1,7 @@
 #include "core/easyservices.h"
 #include "core/itemtree.h"
 #include "core/regsettings.h"
+#include "fixtures/procself.h"
 #include "fixtures/registrysandbox.h"
 
 #include <QFile>
@@ -27,18 +28,6 @@ protected:
 private:
     std::vector<const char*> names_;
 };
-
-// What this process has read from files so far, in bytes.
-qint64 BytesRead() {
-    QFile io(QStringLiteral("/proc/self/io"));
-    if (!io.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : io.readAll().split('\n')) {
-        if (line.startsWith("rchar:"))
-            return line.mid(6).trimmed().toLongLong();
-    }
-    return -1;
-}
 
 } // namespace
 
@@ -120,9 +109,9 @@ TEST_F(EnvironmentTest, ExpandEnvironmentVars_ReadsTheRegistryOnceForAllTheNames
     QString text;
     for (int i = 0; i < 400; ++i)
         text += QStringLiteral("%QV_NO_SUCH_NAME_%1%\\").arg(i);
-    const qint64 before = BytesRead();
+    const qint64 before = test::BytesReadSoFar();
     EXPECT_EQ(ExpandEnvironmentVars(text), text);
-    const qint64 read = BytesRead() - before;
+    const qint64 read = test::BytesReadSoFar() - before;
     EXPECT_LT(read, 4 * hive) << read;
 }
 

@@ -4,6 +4,7 @@
 #include "core/appstate.h"
 #include "core/regsettings.h"
 #include "core/toolpaths.h"
+#include "fixtures/procself.h"
 #include "fixtures/registrysandbox.h"
 #include "fixtures/tempmsts.h"
 #include "platform/fakeui.h"
@@ -37,18 +38,6 @@ const char* const kWineSession =
 
 QByteArray Repeated(const char* text, int times) {
     return QByteArray(text).repeated(times);
-}
-
-// What this process has read from files so far, in bytes: the work of reading the registry.
-qint64 BytesRead() {
-    QFile io(QStringLiteral("/proc/self/io"));
-    if (!io.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : io.readAll().split('\n')) {
-        if (line.startsWith("rchar:"))
-            return line.mid(6).trimmed().toLongLong();
-    }
-    return -1;
 }
 
 TEST(ToolPaths, FillsOnlyEmptyToolPathsFromAppPathsWithVariablesExpanded) {
@@ -202,9 +191,9 @@ TEST(ToolPaths, TheLookUpOfToolsIsBoundedWhateverTheWinePrefixHolds) {
         FakeUi ui;
         const QByteArray systemReg = WineSystemReg(c.keys);
         sandbox.MakeWinePrefix(systemReg, "WINE REGISTRY Version 2\n");
-        const qint64 before = BytesRead();
+        const qint64 before = test::BytesReadSoFar();
         DiscoverOutsideTools();
-        const qint64 read = BytesRead() - before;
+        const qint64 read = test::BytesReadSoFar() - before;
 
         // Nothing of the registration is stored, and the user is told which tool was not found.
         for (const auto& [subKey, value] : {std::pair{"ConBuilder", "CB EXE Path"},

@@ -1,21 +1,12 @@
 // The global new and delete of the test executable, counting the bytes held (the allocator's
 // usable size of each block, taken alike when it is made and when it goes).
 #include "allocationcount.h"
+#include "fixtures/heapcounting.h"
 
 #include <atomic>
 #include <cstdlib>
 #include <malloc.h>
 #include <new>
-
-// Sanitizers bring a heap of their own, which must not be stood in for.
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define QUARVEL_NO_HEAP_COUNT 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) ||                         \
-    __has_feature(memory_sanitizer)
-#define QUARVEL_NO_HEAP_COUNT 1
-#endif
-#endif
 
 namespace {
 
